@@ -1,0 +1,58 @@
+#include "testkit/Date.h"
+#include "testkit/Json.h"
+#include "testkit/Uuid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace RorozErurEvo;
+
+TEST(Uuid, RoundTripsAsUpperCaseAndParsesStrictly) {
+    Uuid id = Uuid::random();
+    std::string text = id.text();
+    EXPECT_EQ(text.size(), 36u);
+    for (char c : text) EXPECT_FALSE(c >= 'a' && c <= 'z') << text;
+    EXPECT_EQ(Uuid::parse(text), id);
+    EXPECT_EQ(Uuid::parse("e621e1f8-c36c-495a-93fc-0c247a3e6e5f")->text(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_FALSE(Uuid::parse("E621E1F8C36C495A93FC0C247A3E6E5F"));
+    EXPECT_FALSE(Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5G"));
+    EXPECT_FALSE(Uuid::parse("{E621E1F8-C36C-495A-93FC-0C247A3E6E5}"));
+    EXPECT_NE(Uuid::random(), Uuid::random());
+}
+
+TEST(Date, WritesToTheSecondAndRejectsOtherForms) {
+    auto date = Dates::parseIso("2026-03-01T09:05:07Z");
+    ASSERT_TRUE(date);
+    EXPECT_EQ(Dates::iso(*date), "2026-03-01T09:05:07Z");
+    EXPECT_FALSE(Dates::parseIso("2026-03-01T09:05:07.250Z"));
+    EXPECT_FALSE(Dates::parseIso("2026-03-01T09:05:07+01:00"));
+    EXPECT_FALSE(Dates::parseIso("2026-02-30T09:05:07Z"));
+    EXPECT_FALSE(Dates::parseIso(""));
+    EXPECT_EQ(Dates::iso(Dates::fromSeconds(0.9)), "1970-01-01T00:00:00Z");
+}
+
+TEST(Json, NonFiniteNumbersAreAnEncodingErrorNotNull) {
+    json doc = {{"a", 1.5}, {"list", {1.0, std::numeric_limits<double>::quiet_NaN()}}};
+    EXPECT_THROW(Json::dump(doc), EncodingError);
+    doc["list"][1] = INFINITY;
+    EXPECT_THROW(Json::dump(doc), EncodingError);
+    doc["list"][1] = 2.0;
+    EXPECT_EQ(Json::dump(doc), "{\n  \"a\": 1.5,\n  \"list\": [\n    1.0,\n    2.0\n  ]\n}");
+}
+
+TEST(Json, ReadersCheckTypesAndReportBadInputAsDecodeError) {
+    EXPECT_THROW(Json::parse("{\"a\": "), DecodeError);
+    json doc = Json::parse(R"({"s":"x","n":2,"f":2.5,"b":true,"z":null})");
+    EXPECT_EQ(Json::string(doc, "s"), "x");
+    EXPECT_EQ(Json::integer(doc, "n"), 2);
+    EXPECT_THROW(Json::integer(doc, "f"), DecodeError);
+    EXPECT_DOUBLE_EQ(Json::number(doc, "n"), 2.0);
+    EXPECT_THROW(Json::number(doc, "s"), DecodeError);
+    EXPECT_THROW(Json::string(doc, "missing"), DecodeError);
+    EXPECT_FALSE(Json::optString(doc, "z"));
+    EXPECT_FALSE(Json::optNumber(doc, "missing"));
+    EXPECT_THROW(Json::optNumber(doc, "s"), DecodeError);
+    EXPECT_THROW(Json::string(json::array(), "s"), DecodeError);
+}
