@@ -1,0 +1,207 @@
+#include "testkit/KeyboardLayout.h"
+
+#include <unordered_set>
+
+namespace RorozErurEvo {
+
+KeySpec::KeySpec(int code, std::string label, std::optional<std::string> name, double width)
+    : code(code), label(label), name(name ? std::move(*name) : std::move(label)), width(width) {}
+
+json KeySpec::toJson() const { return json{{"code", code}, {"label", label}, {"name", name}, {"width", width}}; }
+
+KeySpec KeySpec::fromJson(const json& object) {
+    Json::requireObject(object, "key");
+    KeySpec spec;
+    spec.code = static_cast<int>(Json::integer(object, "code"));
+    spec.label = Json::string(object, "label");
+    spec.name = Json::string(object, "name");
+    spec.width = Json::number(object, "width");
+    return spec;
+}
+
+double KeySlot::width() const {
+    if (auto* spec = std::get_if<KeySpec>(&content)) return spec->width;
+    if (auto* stacked = std::get_if<Stack>(&content)) return stacked->upper.width;
+    return std::get<Gap>(content).width;
+}
+
+std::vector<KeySpec> KeySlot::keys() const {
+    if (auto* spec = std::get_if<KeySpec>(&content)) return {*spec};
+    if (auto* stacked = std::get_if<Stack>(&content)) return {stacked->upper, stacked->lower};
+    return {};
+}
+
+const std::set<int>& KeyboardLayout::modifierCodes() {
+    static const std::set<int> codes{leftShift,   rightShift,  leftControl,  rightControl, leftOption,
+                                     rightOption, leftCommand, rightCommand, capsLock,     function};
+    return codes;
+}
+
+std::optional<unsigned> KeyboardLayout::modifierBit(int code) {
+    // Indexed by code − 54; 0 marks a modifier without a flag bit of its own (Caps Lock).
+    static constexpr std::array<unsigned, 10> bits{0x10, 0x8, 0x2, 0, 0x20, 0x1, 0x4, 0x40, 0x2000, 0x800000};
+    if (code < 54 || code > 63) return std::nullopt;
+    unsigned bit = bits[static_cast<std::size_t>(code - 54)];
+    if (bit == 0) return std::nullopt;
+    return bit;
+}
+
+std::vector<KeySlot> KeyboardLayout::letterRow(const std::vector<std::pair<int, std::string>>& letters,
+                                               const std::vector<KeySpec>& tail) {
+    std::vector<KeySlot> row;
+    for (const auto& [code, letter] : letters) row.push_back(KeySlot::key(KeySpec(code, letter)));
+    for (const auto& spec : tail) row.push_back(KeySlot::key(spec));
+    return row;
+}
+
+const std::vector<KeySlot>& KeyboardLayout::functionRow() {
+    static const std::vector<KeySlot> row = [] {
+        std::vector<KeySlot> slots{KeySlot::key(KeySpec(53, "esc", "Escape", 1.5))};
+        const std::array<int, 12> codes{122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111};
+        for (std::size_t i = 0; i < codes.size(); ++i)
+            slots.push_back(KeySlot::key(KeySpec(codes[i], "F" + std::to_string(i + 1))));
+        slots.push_back(KeySlot::gap(1));
+        return slots;
+    }();
+    return row;
+}
+
+const std::vector<KeySlot>& KeyboardLayout::bottomRow() {
+    static const std::vector<KeySlot> row{
+        KeySlot::key(KeySpec(63, "fn", "Function")),
+        KeySlot::key(KeySpec(59, "control", "Control")),
+        KeySlot::key(KeySpec(58, "option", "Left Option")),
+        KeySlot::key(KeySpec(55, "command", "Left Command", 1.25)),
+        KeySlot::key(KeySpec(49, "", "Space", 5)),
+        KeySlot::key(KeySpec(54, "command", "Right Command", 1.25)),
+        KeySlot::key(KeySpec(61, "option", "Right Option")),
+        KeySlot::key(KeySpec(123, "←", "Left arrow")),
+        KeySlot::stack(KeySpec(126, "↑", "Up arrow"), KeySpec(125, "↓", "Down arrow")),
+        KeySlot::key(KeySpec(124, "→", "Right arrow")),
+    };
+    return row;
+}
+
+namespace {
+
+std::vector<KeySlot> numberRow(KeySpec first) {
+    std::vector<KeySlot> row{KeySlot::key(std::move(first))};
+    const std::array<std::pair<int, const char*>, 10> digits{
+        {{18, "1"}, {19, "2"}, {20, "3"}, {21, "4"}, {23, "5"}, {22, "6"}, {26, "7"}, {28, "8"}, {25, "9"}, {29, "0"}}};
+    for (const auto& [code, digit] : digits) row.push_back(KeySlot::key(KeySpec(code, digit)));
+    row.push_back(KeySlot::key(KeySpec(27, "-", "Minus")));
+    row.push_back(KeySlot::key(KeySpec(24, "=", "Equals")));
+    row.push_back(KeySlot::key(KeySpec(51, "delete", "Delete", 1.5)));
+    return row;
+}
+
+std::vector<KeySlot> concat(std::vector<KeySlot> head, const std::vector<KeySlot>& rest) {
+    head.insert(head.end(), rest.begin(), rest.end());
+    return head;
+}
+
+std::vector<KeySlot> topLetters(KeySpec last) {
+    return concat({KeySlot::key(KeySpec(48, "tab", "Tab", 1.5))},
+                  KeyboardLayout::letterRow({{12, "Q"}, {13, "W"}, {14, "E"}, {15, "R"}, {17, "T"}, {16, "Y"},
+                                             {32, "U"}, {34, "I"}, {31, "O"}, {35, "P"}},
+                                            {KeySpec(33, "[", "Left bracket"), KeySpec(30, "]", "Right bracket"),
+                                             std::move(last)}));
+}
+
+std::vector<KeySlot> homeLetters(std::vector<KeySpec> ending) {
+    std::vector<KeySpec> tail{KeySpec(41, ";", "Semicolon"), KeySpec(39, "'", "Quote")};
+    tail.insert(tail.end(), ending.begin(), ending.end());
+    return concat({KeySlot::key(KeySpec(57, "caps lock", "Caps Lock", 1.75))},
+                  KeyboardLayout::letterRow({{0, "A"}, {1, "S"}, {2, "D"}, {3, "F"}, {5, "G"}, {4, "H"}, {38, "J"},
+                                             {40, "K"}, {37, "L"}},
+                                            tail));
+}
+
+std::vector<KeySlot> bottomLetters(std::vector<KeySlot> start) {
+    return concat(std::move(start),
+                  KeyboardLayout::letterRow({{6, "Z"}, {7, "X"}, {8, "C"}, {9, "V"}, {11, "B"}, {45, "N"}, {46, "M"}},
+                                            {KeySpec(43, ",", "Comma"), KeySpec(47, ".", "Period"),
+                                             KeySpec(44, "/", "Slash"), KeySpec(60, "shift", "Right Shift", 2.25)}));
+}
+
+} // namespace
+
+const KeyboardLayout& KeyboardLayout::ansi() {
+    static const KeyboardLayout layout{
+        Kind::ansi,
+        {functionRow(), numberRow(KeySpec(50, "`", "Grave accent")), topLetters(KeySpec(42, "\\", "Backslash")),
+         homeLetters({KeySpec(36, "return", "Return", 1.75)}),
+         bottomLetters({KeySlot::key(KeySpec(56, "shift", "Left Shift", 2.25))}), bottomRow()}};
+    return layout;
+}
+
+const KeyboardLayout& KeyboardLayout::iso() {
+    static const KeyboardLayout layout{
+        Kind::iso,
+        {functionRow(), numberRow(KeySpec(10, "§", "Section")), topLetters(KeySpec(36, "return", "Return")),
+         homeLetters({KeySpec(42, "\\", "Backslash"), KeySpec(36, "", "Return", 0.75)}),
+         bottomLetters({KeySlot::key(KeySpec(56, "shift", "Left Shift", 1.25)),
+                        KeySlot::key(KeySpec(50, "`", "Grave accent"))}),
+         bottomRow()}};
+    return layout;
+}
+
+const KeyboardLayout& KeyboardLayout::layout(Kind kind) { return kind == Kind::iso ? iso() : ansi(); }
+
+std::vector<KeySpec> KeyboardLayout::keys() const {
+    std::vector<KeySpec> list;
+    std::unordered_set<int> seen;
+    for (const auto& row : rows)
+        for (const auto& slot : row)
+            for (auto& spec : slot.keys())
+                if (seen.insert(spec.code).second) list.push_back(std::move(spec));
+    return list;
+}
+
+std::optional<KeySpec> KeyboardLayout::key(int code) const {
+    for (auto& spec : keys())
+        if (spec.code == code) return spec;
+    return std::nullopt;
+}
+
+std::string title(KeyboardLayout::Kind kind) { return kind == KeyboardLayout::Kind::iso ? "ISO" : "US (ANSI)"; }
+
+namespace LinuxKeyCodes {
+
+namespace {
+// Linux evdev key code → layout key code, for keys that sit in the same place on both layouts.
+struct Pair {
+    int linux;
+    int key;
+};
+constexpr Pair fixedPairs[] = {
+    {1, 53},                                                                   // Esc
+    {2, 18},   {3, 19},   {4, 20},   {5, 21},  {6, 23},  {7, 22},  {8, 26},   // 1 … 7
+    {9, 28},   {10, 25},  {11, 29},  {12, 27}, {13, 24}, {14, 51},            // 8 9 0 - = Backspace
+    {15, 48},  {16, 12},  {17, 13},  {18, 14}, {19, 15}, {20, 17}, {21, 16},  // Tab Q W E R T Y
+    {22, 32},  {23, 34},  {24, 31},  {25, 35}, {26, 33}, {27, 30}, {28, 36},  // U I O P [ ] Enter
+    {29, 59},  {30, 0},   {31, 1},   {32, 2},  {33, 3},  {34, 5},  {35, 4},   // LCtrl A S D F G H
+    {36, 38},  {37, 40},  {38, 37},  {39, 41}, {40, 39},                      // J K L ; '
+    {42, 56},  {43, 42},  {44, 6},   {45, 7},  {46, 8},  {47, 9},  {48, 11},  // LShift \ Z X C V B
+    {49, 45},  {50, 46},  {51, 43},  {52, 47}, {53, 44}, {54, 60},            // N M , . / RShift
+    {56, 58},  {57, 49},  {58, 57},                                           // LAlt Space CapsLock
+    {59, 122}, {60, 120}, {61, 99},  {62, 118}, {63, 96}, {64, 97}, {65, 98}, // F1 … F7
+    {66, 100}, {67, 101}, {68, 109}, {87, 103}, {88, 111},                    // F8 … F12
+    {97, 62},  {100, 61}, {103, 126}, {105, 123}, {106, 124}, {108, 125},     // RCtrl RAlt arrows
+    {125, 55}, {126, 54}, {464, 63},                                          // Meta keys, Fn
+};
+constexpr int linuxGrave = 41; // the key left of "1"
+constexpr int linux102nd = 86; // the extra key beside the left Shift on ISO keyboards
+} // namespace
+
+int toKeyCode(int linuxCode, KeyboardLayout::Kind kind) {
+    bool iso = kind == KeyboardLayout::Kind::iso;
+    if (linuxCode == linuxGrave) return iso ? 10 : 50;
+    if (linuxCode == linux102nd) return iso ? 50 : 10;
+    for (const auto& pair : fixedPairs)
+        if (pair.linux == linuxCode) return pair.key;
+    return unmappedBase + linuxCode;
+}
+
+} // namespace LinuxKeyCodes
+} // namespace RorozErurEvo
