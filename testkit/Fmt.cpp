@@ -1,0 +1,63 @@
+#include "testkit/Fmt.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace RorozErurEvo {
+
+namespace {
+// Beyond this many decimals every double is exact, so more digits only add zeros that trimming
+// removes again; the cap keeps the buffer bounded for absurd digit counts.
+constexpr int maxDigits = 1100;
+} // namespace
+
+std::string Fmt::trim(double value, int digits) {
+    if (!std::isfinite(value)) return "\u2013";
+    int d = std::clamp(digits, 0, maxDigits);
+    // Integer part of a double has at most 309 digits; add sign, point and the decimals.
+    std::string text(320 + static_cast<std::size_t>(d), '\0');
+    auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, d);
+    if (error != std::errc{}) return "\u2013";
+    text.resize(static_cast<std::size_t>(end - text.data()));
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0') text.pop_back();
+        if (text.back() == '.') text.pop_back();
+    }
+    if (text == "-0") return "0";
+    return text;
+}
+
+std::string Fmt::percent(double value) { return trim(value * 100, 1) + "%"; }
+
+std::string Fmt::signedText(double value) {
+    std::string text = trim(value, 3);
+    return value > 0.0005 ? "+" + text : text;
+}
+
+std::optional<double> Stats::median(std::vector<double> values) {
+    if (values.empty()) return std::nullopt;
+    // A NaN breaks the strict weak ordering std::sort relies on (and can make it run off the
+    // array); order NaNs after every number instead.
+    std::sort(values.begin(), values.end(), [](double a, double b) {
+        if (std::isnan(a)) return false;
+        if (std::isnan(b)) return true;
+        return a < b;
+    });
+    std::size_t n = values.size();
+    if (n % 2 == 1) return values[n / 2];
+    return (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Stats::variance(const std::vector<double>& values) {
+    if (values.size() < 2) return 0;
+    double n = static_cast<double>(values.size());
+    double sum = 0;
+    for (double x : values) sum += x;
+    double mean = sum / n;
+    double squares = 0;
+    for (double x : values) squares += (x - mean) * (x - mean);
+    return squares / n;
+}
+
+} // namespace RorozErurEvo
