@@ -1,0 +1,72 @@
+#include "testkit/AxisTracker.h"
+
+#include <algorithm>
+
+#include "testkit/Fmt.h"
+
+namespace RorozErurEvo {
+
+std::optional<ReportRate> ReportRateAnalysis::estimate(std::vector<double> times, double minInterval) {
+    std::sort(times.begin(), times.end());
+    if (times.size() < 2) return std::nullopt;
+    std::vector<double> intervals;
+    intervals.reserve(times.size() - 1);
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        double interval = times[i] - times[i - 1];
+        if (interval > minInterval) intervals.push_back(interval);
+    }
+    auto median = Stats::median(intervals);
+    if (!median || !(*median > 0)) return std::nullopt;
+    double largest = *std::max_element(intervals.begin(), intervals.end());
+    return ReportRate{1.0 / *median, 1000.0 * *median, 1000.0 * largest, static_cast<int>(intervals.size()) + 1};
+}
+
+AxisTracker::AxisTracker(double window) : window_(window) {}
+
+void AxisTracker::add(int v, double t) {
+    value = v;
+    minSeen = minSeen ? std::min(*minSeen, v) : v;
+    maxSeen = maxSeen ? std::max(*maxSeen, v) : v;
+    ++changes;
+    times_.push_back(t);
+    values_.push_back(v);
+    // The history grows to just over two windows, then is cut back to one, so pruning
+    // runs rarely rather than on every value.
+    if (t - times_.front() > 2 * window_) {
+        std::size_t keepFrom = times_.size();
+        for (std::size_t i = 0; i < times_.size(); ++i) {
+            if (t - times_[i] <= window_) {
+                keepFrom = i;
+                break;
+            }
+        }
+        times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
+        values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
+    }
+}
+
+long long AxisTracker::jitter(double now) const {
+    std::optional<int> low, high;
+    for (std::size_t i = 0; i < times_.size(); ++i) {
+        if (now - times_[i] > window_) continue;
+        low = low ? std::min(*low, values_[i]) : values_[i];
+        high = high ? std::max(*high, values_[i]) : values_[i];
+    }
+    return low ? static_cast<long long>(*high) - *low : 0;
+}
+
+std::optional<double> AxisTracker::rate(double now) const {
+    std::vector<double> recent;
+    for (double t : times_)
+        if (now - t <= window_) recent.push_back(t);
+    auto estimate = ReportRateAnalysis::estimate(std::move(recent), minReportInterval);
+    if (!estimate) return std::nullopt;
+    return estimate->hz;
+}
+
+void AxisTracker::resetRange() {
+    minSeen = value;
+    maxSeen = value;
+}
+
+} // namespace RorozErurEvo

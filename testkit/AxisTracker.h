@@ -1,0 +1,57 @@
+#pragma once
+// Running record of one raw HID element (current value, range seen, recent history) and the
+// report rate estimated from a list of report times.
+#include <optional>
+#include <vector>
+
+namespace RorozErurEvo {
+
+struct ReportRate {
+    double hz = 0;               // reports per second: 1 / median interval
+    double medianIntervalMs = 0; // milliseconds
+    double maxGapMs = 0;         // milliseconds, longest kept interval
+    int reports = 0;             // kept intervals + 1
+
+    friend bool operator==(const ReportRate&, const ReportRate&) = default;
+};
+
+namespace ReportRateAnalysis {
+// Intervals not longer than minInterval (seconds) are dropped as duplicates of one report.
+// Absent with fewer than two times or when no interval is left.
+std::optional<ReportRate> estimate(std::vector<double> times, double minInterval);
+} // namespace ReportRateAnalysis
+
+class AxisTracker {
+public:
+    // The shortest interval the live rate counts, seconds.
+    static constexpr double minReportInterval = 0.0002;
+
+    explicit AxisTracker(double window);
+
+    std::optional<int> value;
+    std::optional<int> minSeen;
+    std::optional<int> maxSeen;
+    int changes = 0;
+
+    void add(int v, double t);
+    // Largest minus smallest of the values within `window` seconds before now; 0 when none.
+    // Wider than a raw value, because the span of two extreme 32-bit values overflows one.
+    long long jitter(double now) const;
+    // Report rate in hertz over the times within `window` seconds before now.
+    std::optional<double> rate(double now) const;
+    void resetRange();
+
+    double window() const { return window_; }
+    // The recent history, index-aligned; exposed read-only for inspection.
+    const std::vector<double>& times() const { return times_; }
+    const std::vector<int>& values() const { return values_; }
+
+    friend bool operator==(const AxisTracker&, const AxisTracker&) = default;
+
+private:
+    std::vector<double> times_;  // seconds of uptime
+    std::vector<int> values_;
+    double window_;              // seconds
+};
+
+} // namespace RorozErurEvo
