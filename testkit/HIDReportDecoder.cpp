@@ -1,0 +1,122 @@
+#include "testkit/HIDReportDecoder.h"
+
+#include <algorithm>
+#include <map>
+
+namespace RorozErurEvo {
+
+namespace {
+
+// Bits [offset, offset + bits) of a little-endian report, least significant bit first. The caller
+// has checked that they lie inside `data`; `bits` is 1…64.
+std::uint64_t extract(const std::uint8_t* data, std::size_t offset, unsigned bits) {
+    const std::size_t first = offset >> 3;
+    const unsigned shift = offset & 7;
+    const unsigned bytes = (shift + bits + 7) / 8; // 1…9
+    std::uint64_t value = 0;
+    for (unsigned i = 0; i < std::min(bytes, 8u); ++i) value |= std::uint64_t{data[first + i]} << (8 * i);
+    value >>= shift;
+    if (bytes == 9) value |= std::uint64_t{data[first + 8]} << (64 - shift); // only when shift > 0
+    if (bits < 64) value &= (std::uint64_t{1} << bits) - 1;
+    return value;
+}
+
+std::int64_t read(const std::uint8_t* data, std::size_t offset, unsigned bits, bool isSigned) {
+    std::uint64_t value = extract(data, offset, bits);
+    if (isSigned && bits < 64 && (value >> (bits - 1)) & 1) value |= ~std::uint64_t{0} << bits;
+    return static_cast<std::int64_t>(value);
+}
+
+} // namespace
+
+HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor)
+    : numbered_(descriptor.numberedReports), last_(descriptor.elements.size(), 0),
+      seen_(descriptor.elements.size(), 0) {
+    byID_.fill(-1);
+    auto layoutFor = [this](int id) -> Layout& {
+        auto& slot = byID_[static_cast<std::size_t>(id & 0xFF)];
+        if (slot < 0) {
+            slot = static_cast<std::int16_t>(layouts_.size());
+            layouts_.emplace_back();
+        }
+        return layouts_[static_cast<std::size_t>(slot)];
+    };
+    // Array elements of one field share its offset within their report.
+    std::map<std::pair<int, int>, std::size_t> arrayFieldAt;
+    for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
+        const HIDElement& e = descriptor.elements[i];
+        if (e.type != HIDElementType::input) continue;
+        Layout& layout = layoutFor(e.reportID);
+        const auto index = static_cast<std::uint32_t>(i);
+        const auto offset = static_cast<std::uint32_t>(e.bitOffset);
+        const auto bits = static_cast<std::uint8_t>(e.reportSize);
+        if (e.arraySlots == 0) {
+            layout.fields.push_back(Field{index, offset, bits, e.isSigned});
+            continue;
+        }
+        auto [at, added] = arrayFieldAt.try_emplace({e.reportID, e.bitOffset}, layout.arrays.size());
+        if (added)
+            layout.arrays.push_back(
+                ArrayField{offset, bits, e.isSigned, static_cast<std::uint32_t>(e.arraySlots), {}});
+        layout.arrays[at->second].usages.push_back(ArrayUsage{e.arrayIndex, index});
+    }
+    std::size_t widest = 0;
+    for (Layout& layout : layouts_)
+        for (ArrayField& field : layout.arrays) {
+            std::stable_sort(field.usages.begin(), field.usages.end(),
+                             [](const ArrayUsage& a, const ArrayUsage& b) { return a.index < b.index; });
+            widest = std::max(widest, field.usages.size());
+        }
+    active_.assign(widest, 0);
+}
+
+void HIDReportDecoder::emit(std::uint32_t element, std::int64_t value, std::vector<Value>& changed) {
+    if (seen_[element] && last_[element] == value) return;
+    seen_[element] = 1;
+    last_[element] = value;
+    changed.push_back(Value{element, value});
+}
+
+void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<Value>& changed) {
+    changed.clear();
+    int id = 0;
+    if (numbered_) {
+        if (report.empty()) return;
+        id = report[0];
+        report = report.subspan(1);
+    }
+    const auto slot = byID_[static_cast<std::size_t>(id)];
+    if (slot < 0) return;
+    const Layout& layout = layouts_[static_cast<std::size_t>(slot)];
+    const std::uint8_t* data = report.data();
+    const std::size_t availableBits = report.size() * 8;
+
+    for (const Field& field : layout.fields) {
+        if (std::size_t{field.bitOffset} + field.bits > availableBits) continue; // past a short report
+        emit(field.element, read(data, field.bitOffset, field.bits, field.isSigned), changed);
+    }
+    for (const ArrayField& field : layout.arrays) {
+        // Only whole slots inside the report are read; a cut report reads as fewer slots.
+        std::size_t slots = field.slots;
+        if (std::size_t{field.bitOffset} + std::size_t{field.bits} * slots > availableBits) {
+            slots = availableBits > field.bitOffset ? (availableBits - field.bitOffset) / field.bits : 0;
+            if (slots == 0) continue;
+        }
+        std::fill_n(active_.begin(), field.usages.size(), std::uint8_t{0});
+        for (std::size_t s = 0; s < slots; ++s) {
+            const std::int64_t held = read(data, field.bitOffset + s * field.bits, field.bits, field.isSigned);
+            auto it = std::lower_bound(field.usages.begin(), field.usages.end(), held,
+                                       [](const ArrayUsage& u, std::int64_t v) { return u.index < v; });
+            if (it != field.usages.end() && it->index == held)
+                active_[static_cast<std::size_t>(it - field.usages.begin())] = 1;
+        }
+        for (std::size_t u = 0; u < field.usages.size(); ++u) emit(field.usages[u].element, active_[u], changed);
+    }
+}
+
+std::optional<std::int64_t> HIDReportDecoder::value(std::size_t element) const {
+    if (element >= seen_.size() || !seen_[element]) return std::nullopt;
+    return last_[element];
+}
+
+} // namespace RorozErurEvo

@@ -1,0 +1,304 @@
+#include "testkit/HIDDescriptor.h"
+#include "testkit/HIDReportDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+using namespace RorozErurEvo;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A generic joystick: X, Y, Z, Rz, Rx, Ry of 8 bits, a hat of 4 bits with a null state, 4 bits
+// of padding, 13 buttons and 3 bits of padding: 9 bytes per report.
+const Bytes joystick = {
+    0x05, 0x01, 0x09, 0x04, 0xA1, 0x01,                         // desktop, joystick, application
+    0x09, 0x30, 0x09, 0x31, 0x09, 0x32, 0x09, 0x35, 0x09, 0x33, 0x09, 0x34,
+    0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x06, 0x81, 0x02, // 0…255, 8 bits × 6, input
+    0x09, 0x39, 0x25, 0x07, 0x75, 0x04, 0x95, 0x01, 0x81, 0x42,       // hat 0…7, null state
+    0x75, 0x04, 0x95, 0x01, 0x81, 0x03,                               // padding
+    0x05, 0x09, 0x19, 0x01, 0x29, 0x0D, 0x25, 0x01, 0x75, 0x01, 0x95, 0x0D, 0x81, 0x02, // buttons
+    0x75, 0x03, 0x95, 0x01, 0x81, 0x03,                               // padding
+    0xC0,
+};
+
+// A wheel: a 16-bit steering axis on the desktop page, accelerator and brake on the simulation
+// page, 8 buttons.
+const Bytes wheel = {
+    0x05, 0x02, 0x09, 0x02, 0xA1, 0x01,             // simulation, automobile device, application
+    0x05, 0x01, 0x09, 0x30, 0x15, 0x00, 0x27, 0xFF, 0xFF, 0x00, 0x00, 0x75, 0x10, 0x95, 0x01, 0x81, 0x02,
+    0x05, 0x02, 0x09, 0xC4, 0x09, 0xC5, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02,
+    0x05, 0x09, 0x19, 0x01, 0x29, 0x08, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02,
+    0xC0,
+};
+
+// A keyboard (report 1: modifiers and a six-key array, LEDs out) and a game pad (report 2: signed
+// X and Y, 4 buttons) in one device.
+const Bytes composite = {
+    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01,
+    0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02,
+    0x95, 0x06, 0x75, 0x08, 0x26, 0xFF, 0x00, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, // key array
+    0x05, 0x08, 0x19, 0x01, 0x29, 0x05, 0x25, 0x01, 0x75, 0x01, 0x95, 0x05, 0x91, 0x02, // LEDs
+    0x75, 0x03, 0x95, 0x01, 0x91, 0x03,
+    0xC0,
+    0x05, 0x01, 0x09, 0x05, 0xA1, 0x01, 0x85, 0x02,
+    0x09, 0x30, 0x09, 0x31, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02,
+    0x05, 0x09, 0x19, 0x01, 0x29, 0x04, 0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x04, 0x81, 0x02,
+    0x75, 0x04, 0x95, 0x01, 0x81, 0x03,
+    0xC0,
+};
+
+HIDDescriptor parse(const Bytes& bytes) { return HIDDescriptor::parse(bytes); }
+
+std::vector<HIDReportDecoder::Value> decode(HIDReportDecoder& decoder, const Bytes& report) {
+    std::vector<HIDReportDecoder::Value> changed;
+    decoder.decode(report, changed);
+    return changed;
+}
+
+// Wraps items in an application collection of a game pad.
+Bytes gamePad(Bytes items) {
+    Bytes bytes = {0x05, 0x01, 0x09, 0x05, 0xA1, 0x01};
+    bytes.insert(bytes.end(), items.begin(), items.end());
+    bytes.push_back(0xC0);
+    return bytes;
+}
+
+} // namespace
+
+TEST(HIDDescriptor, JoystickFieldsBecomeOneElementEachWithTheirPlaceInTheReport) {
+    HIDDescriptor d = parse(joystick);
+    EXPECT_EQ(d.applications, (std::vector<HIDUsagePair>{{1, 4}}));
+    EXPECT_TRUE(d.isGameDevice());
+    EXPECT_FALSE(d.isKeyboardOrMouse());
+    EXPECT_FALSE(d.numberedReports);
+    ASSERT_EQ(d.elements.size(), 6u + 1 + 13); // padding declares no elements
+
+    const int axes[] = {0x30, 0x31, 0x32, 0x35, 0x33, 0x34};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const HIDElement& e = d.elements[i];
+        EXPECT_EQ(e.cookie, i + 1);
+        EXPECT_EQ(e.type, HIDElementType::input);
+        EXPECT_EQ(e.page, 1);
+        EXPECT_EQ(e.usage, axes[i]);
+        EXPECT_EQ(e.logicalMin, 0);
+        EXPECT_EQ(e.logicalMax, 255);
+        EXPECT_EQ(e.reportSize, 8);
+        EXPECT_EQ(e.bitOffset, static_cast<int>(8 * i));
+    }
+    const HIDElement& hat = d.elements[6];
+    EXPECT_EQ(hat.usage, 0x39);
+    EXPECT_EQ(hat.logicalMax, 7);
+    EXPECT_EQ(hat.reportSize, 4);
+    EXPECT_EQ(hat.bitOffset, 48);
+    const HIDElement& lastButton = d.elements[19];
+    EXPECT_EQ(lastButton.page, 9);
+    EXPECT_EQ(lastButton.usage, 13);
+    EXPECT_EQ(lastButton.logicalMax, 1);
+    EXPECT_EQ(lastButton.bitOffset, 56 + 12);
+    EXPECT_EQ(lastButton.cookie, 20u);
+}
+
+TEST(HIDDescriptor, WheelCollectionsAndSimulationUsages) {
+    HIDDescriptor d = parse(wheel);
+    EXPECT_EQ(d.applications, (std::vector<HIDUsagePair>{{2, 2}}));
+    EXPECT_TRUE(d.isGameDevice());
+    ASSERT_EQ(d.elements.size(), 1u + 2 + 8);
+    EXPECT_EQ(d.elements[0].logicalMax, 65535); // a 4-byte maximum over a non-negative range
+    EXPECT_EQ(d.elements[0].reportSize, 16);
+    EXPECT_EQ((HIDUsagePair{d.elements[1].page, d.elements[1].usage}), (HIDUsagePair{2, 0xC4}));
+    EXPECT_EQ((HIDUsagePair{d.elements[2].page, d.elements[2].usage}), (HIDUsagePair{2, 0xC5}));
+    EXPECT_EQ(d.elements[2].bitOffset, 24);
+}
+
+TEST(HIDDescriptor, CompositeKeyboardAndGamePad) {
+    HIDDescriptor d = parse(composite);
+    EXPECT_EQ(d.applications, (std::vector<HIDUsagePair>{{1, 6}, {1, 5}}));
+    EXPECT_TRUE(d.isGameDevice());
+    EXPECT_TRUE(d.isKeyboardOrMouse()); // set aside, so no keyboard is ever seized
+    EXPECT_TRUE(d.numberedReports);
+    // 8 modifiers, 102 key usages of the array, 5 LEDs, X, Y, 4 buttons.
+    ASSERT_EQ(d.elements.size(), 8u + 102 + 5 + 2 + 4);
+    const HIDElement& key = d.elements[8 + 4]; // usage 4, the A key
+    EXPECT_EQ(key.page, 7);
+    EXPECT_EQ(key.usage, 4);
+    EXPECT_EQ(key.arraySlots, 6);
+    EXPECT_EQ(key.arrayIndex, 4);
+    EXPECT_EQ(key.logicalMax, 1);
+    EXPECT_EQ(key.bitOffset, 8);
+    const HIDElement& led = d.elements[110];
+    EXPECT_EQ(led.type, HIDElementType::output);
+    EXPECT_EQ(led.bitOffset, 0); // outputs count their own report bits
+    const HIDElement& x = d.elements[115];
+    EXPECT_EQ(x.reportID, 2);
+    EXPECT_EQ(x.bitOffset, 0);
+    EXPECT_EQ(x.logicalMin, -127);
+    EXPECT_EQ(x.logicalMax, 127);
+    EXPECT_TRUE(x.isSigned);
+}
+
+TEST(HIDDescriptor, LogicalMaximumReadsUnsignedOnlyOverANonNegativeRange) {
+    // 0xFF as a one-byte maximum: 255 after a minimum of 0, −1 after a minimum of −128, and the
+    // minimum decides even when it is declared after the maximum.
+    auto single = [](Bytes globals) {
+        Bytes items = {0x09, 0x30};
+        items.insert(items.end(), globals.begin(), globals.end());
+        Bytes tail = {0x75, 0x08, 0x95, 0x01, 0x81, 0x02};
+        items.insert(items.end(), tail.begin(), tail.end());
+        return parse(gamePad(items)).elements.at(0);
+    };
+    EXPECT_EQ(single({0x15, 0x00, 0x25, 0xFF}).logicalMax, 255);
+    EXPECT_EQ(single({0x25, 0xFF, 0x15, 0x00}).logicalMax, 255);
+    EXPECT_EQ(single({0x15, 0x80, 0x25, 0xFF}).logicalMax, -1);
+    EXPECT_EQ(single({0x25, 0xFF, 0x15, 0x80}).logicalMax, -1);
+    EXPECT_EQ(single({0x15, 0x80, 0x25, 0xFF}).logicalMin, -128);
+    EXPECT_EQ(single({0x16, 0x00, 0x80, 0x26, 0xFF, 0x7F}).logicalMin, -32768);
+}
+
+TEST(HIDDescriptor, UsagesPushPopAndExtendedPages) {
+    Bytes bytes = gamePad({
+        0x05, 0x09, 0x09, 0x01,             // button 1
+        0x0B, 0x31, 0x00, 0x01, 0x00,       // a four-byte usage: desktop Y, despite the button page
+        0xA4,                               // push
+        0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x03, 0x81, 0x02, // 3 fields, 2 usages
+        0x05, 0x02, 0x25, 0x07, 0xB4,       // pop restores the button page and maximum 0
+        0x09, 0x07, 0x75, 0x05, 0x95, 0x01, 0x81, 0x02,
+        0x85, 0x03, 0x09, 0x08, 0x81, 0x02, // a report id starts a report of its own
+    });
+    HIDDescriptor d = parse(bytes);
+    ASSERT_EQ(d.elements.size(), 5u);
+    EXPECT_EQ((HIDUsagePair{d.elements[0].page, d.elements[0].usage}), (HIDUsagePair{9, 1}));
+    EXPECT_EQ((HIDUsagePair{d.elements[1].page, d.elements[1].usage}), (HIDUsagePair{1, 0x31}));
+    EXPECT_EQ((HIDUsagePair{d.elements[2].page, d.elements[2].usage}), (HIDUsagePair{1, 0x31})); // the last repeats
+    EXPECT_EQ((HIDUsagePair{d.elements[3].page, d.elements[3].usage}), (HIDUsagePair{9, 7}));
+    EXPECT_EQ(d.elements[3].logicalMax, 0);
+    EXPECT_EQ(d.elements[3].reportSize, 5);
+    EXPECT_EQ(d.elements[3].bitOffset, 3);
+    EXPECT_EQ(d.elements[4].reportID, 3);
+    EXPECT_EQ(d.elements[4].bitOffset, 0);
+    EXPECT_TRUE(d.numberedReports);
+}
+
+TEST(HIDDescriptor, BadDescriptorsAreErrorsNotCrashes) {
+    const Bytes field = {0x09, 0x30, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02};
+    auto fails = [](const Bytes& bytes) {
+        EXPECT_THROW(HIDDescriptor::parse(bytes), HIDDescriptorError);
+    };
+    fails({0x05});                                 // item cut short
+    fails({0x27, 0xFF, 0xFF});                     // four-byte item cut short
+    fails({0xFE, 0x05, 0x00, 0x01});               // long item cut short
+    fails({0xFE});
+    fails(gamePad({0xB4}));                        // pop without push
+    fails(gamePad({0xA4, 0xA4, 0xA4, 0xA4, 0xA4})); // fifth push
+    fails(gamePad({0x85, 0x00}));                  // report id 0
+    fails(gamePad({0x86, 0x00, 0x01}));            // report id 256
+    fails({0xC0});                                 // end without collection
+    fails({0x05, 0x01, 0x09, 0x05, 0xA1, 0x01});   // collection never closed
+    fails(gamePad({0x09, 0x30, 0x75, 0x00, 0x95, 0x01, 0x81, 0x02})); // 0-bit field
+    fails(gamePad({0x09, 0x30, 0x75, 0x41, 0x95, 0x01, 0x81, 0x02})); // 65-bit field
+    fails(gamePad({0x09, 0x30, 0x75, 0x01, 0x96, 0x01, 0x30, 0x81, 0x02})); // 12,289 fields
+    fails(gamePad({0x09, 0x30, 0x75, 0x40, 0x96, 0x00, 0x30, 0x81, 0x02})); // report too long
+    fails(gamePad({0x08}));                        // local item without data
+    fails(gamePad({0xF4}));                        // unknown global item
+    fails(gamePad({0xA9, 0x01, 0x09, 0x30}));      // delimiter set never closed
+    Bytes deep;
+    for (int i = 0; i < 33; ++i) deep.insert(deep.end(), {0xA1, 0x00});
+    for (int i = 0; i < 33; ++i) deep.push_back(0xC0);
+    fails(deep);
+    // 2 × 12,288 one-bit fields pass the per-item limits but not the device's element limit.
+    fails(gamePad({0x09, 0x30, 0x75, 0x01, 0x96, 0x00, 0x30, 0x81, 0x02, 0x81, 0x02}));
+
+    // Constant padding may be of any size, unused items and long items are skipped.
+    Bytes fine = gamePad({0x75, 0x00, 0x95, 0x04, 0x81, 0x03, 0x75, 0x48, 0x95, 0x01, 0x81, 0x03,
+                          0xFE, 0x02, 0x10, 0xAA, 0xBB, 0x75, 0x08, 0x95, 0x00, 0x81, 0x02});
+    fine.insert(fine.end() - 1, field.begin(), field.end());
+    HIDDescriptor d = HIDDescriptor::parse(fine);
+    ASSERT_EQ(d.elements.size(), 1u);
+    EXPECT_EQ(d.elements[0].bitOffset, 72);
+    EXPECT_TRUE(HIDDescriptor::parse(Bytes{}).elements.empty());
+}
+
+TEST(HIDDescriptor, UsageRangesAreCutAtTheLimit) {
+    // An array over usages 0…65535 keeps the first 12,288 usages instead of allocating 65,536.
+    HIDDescriptor d = parse(gamePad({0x05, 0x09, 0x19, 0x00, 0x2A, 0xFF, 0xFF, 0x26, 0xFF, 0x00,
+                                     0x75, 0x08, 0x95, 0x02, 0x81, 0x00}));
+    EXPECT_EQ(d.elements.size(), HIDLimits::maxUsages);
+    EXPECT_EQ(d.elements.back().usage, static_cast<int>(HIDLimits::maxUsages) - 1);
+    // A range whose maximum lies below its minimum adds nothing.
+    EXPECT_EQ(parse(gamePad({0x19, 0x05, 0x29, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x00})).elements.size(), 0u);
+}
+
+TEST(HIDReportDecoder, JoystickReportsGiveValuesAndOnlyTheChangedOnes) {
+    HIDDescriptor d = parse(joystick);
+    HIDReportDecoder decoder(d);
+    // X 0x80, Y 0x7F, Z 0, Rz 255, Rx 1, Ry 2, hat 8 (centred), buttons 1 and 13.
+    auto first = decode(decoder, {0x80, 0x7F, 0x00, 0xFF, 0x01, 0x02, 0x08, 0x01, 0x10});
+    ASSERT_EQ(first.size(), d.elements.size()); // everything is new
+    EXPECT_EQ(decoder.value(0), 0x80);
+    EXPECT_EQ(decoder.value(3), 255);
+    EXPECT_EQ(decoder.value(6), 8);
+    EXPECT_EQ(decoder.value(7), 1);  // button 1
+    EXPECT_EQ(decoder.value(8), 0);  // button 2
+    EXPECT_EQ(decoder.value(19), 1); // button 13 in the second byte
+
+    EXPECT_TRUE(decode(decoder, {0x80, 0x7F, 0x00, 0xFF, 0x01, 0x02, 0x08, 0x01, 0x10}).empty());
+    auto moved = decode(decoder, {0x81, 0x7F, 0x00, 0xFF, 0x01, 0x02, 0xF2, 0x00, 0x10});
+    EXPECT_EQ(moved, (std::vector<HIDReportDecoder::Value>{{0, 0x81}, {6, 2}, {7, 0}}));
+}
+
+TEST(HIDReportDecoder, ShortReportsAreReadOnlyAsFarAsTheyGo) {
+    HIDDescriptor d = parse(joystick);
+    HIDReportDecoder decoder(d);
+    auto changed = decode(decoder, {0x10, 0x20, 0x30});
+    EXPECT_EQ(changed.size(), 3u);
+    EXPECT_FALSE(decoder.value(3));
+    EXPECT_FALSE(decoder.value(19));
+    EXPECT_TRUE(decode(decoder, {}).empty());
+    // The byte of buttons 1 to 8 is there, the one of buttons 9 to 13 is not.
+    decode(decoder, {0, 0, 0, 0, 0, 0, 0, 0xFF});
+    EXPECT_EQ(decoder.value(14), 1);
+    EXPECT_FALSE(decoder.value(15));
+}
+
+TEST(HIDReportDecoder, ReportIDsSignedFieldsAndArrays) {
+    HIDDescriptor d = parse(composite);
+    HIDReportDecoder decoder(d);
+    const std::size_t x = 115, y = 116, button1 = 117, keyA = 8 + 4, keyB = 8 + 5;
+
+    auto pad = decode(decoder, {0x02, 0x81, 0x7F, 0x05});
+    EXPECT_EQ(pad.size(), 6u);
+    EXPECT_EQ(decoder.value(x), -127); // 0x81 in a signed 8-bit field
+    EXPECT_EQ(decoder.value(y), 127);
+    EXPECT_EQ(decoder.value(button1), 1);
+    EXPECT_FALSE(decoder.value(keyA));
+
+    EXPECT_TRUE(decode(decoder, {0x09, 0x00, 0x00}).empty()); // unknown report id
+    EXPECT_TRUE(decode(decoder, {}).empty());
+
+    // Report 1: modifiers, then six slots of pressed keys; A (4) and B (5) held.
+    decode(decoder, {0x01, 0x00, 0x05, 0x04, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(decoder.value(keyA), 1);
+    EXPECT_EQ(decoder.value(keyB), 1);
+    EXPECT_EQ(decoder.value(8 + 6), 0);
+    auto released = decode(decoder, {0x01, 0x00, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(released, (std::vector<HIDReportDecoder::Value>{{keyA, 0}}));
+    EXPECT_EQ(decoder.value(x), -127); // other reports' values stay
+}
+
+TEST(HIDReportDecoder, WideFieldsAtOddOffsets) {
+    // A 4-bit field, then a signed 64-bit field that straddles nine bytes, then an unsigned 33-bit one.
+    HIDDescriptor d = parse(gamePad({0x09, 0x30, 0x75, 0x04, 0x95, 0x01, 0x81, 0x02,
+                                     0x09, 0x31, 0x17, 0x00, 0x00, 0x00, 0x80, 0x75, 0x40, 0x81, 0x02,
+                                     0x09, 0x32, 0x15, 0x00, 0x75, 0x21, 0x81, 0x02}));
+    ASSERT_EQ(d.elements.size(), 3u);
+    HIDReportDecoder decoder(d);
+    // Field 1 = 0xA; field 2 = −2 (0xFFFF…FE); field 3 = 2^32 + 1.
+    Bytes report = {0xEA, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F, 0x00, 0x00, 0x00, 0x10};
+    decode(decoder, report);
+    EXPECT_EQ(decoder.value(0), 0xA);
+    EXPECT_EQ(decoder.value(1), -2);
+    EXPECT_EQ(decoder.value(2), (std::int64_t{1} << 32) + 1);
+}
