@@ -1,0 +1,55 @@
+// Run under ThreadSanitizer too (suite name ends in "Threads").
+#include "app/devices/CaptureBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace Tessarine;
+
+TEST(CaptureBufferThreads, TwoWritersAndAReaderSeeConsistentState) {
+    CaptureBuffer buffer;
+    constexpr int perWriter = 20'000;
+    std::atomic<bool> done{false};
+
+    // One writer plays a controller's input thread, the other the main thread writing stick
+    // pairs into the same buffer, as a raw HID device does.
+    std::thread sticks([&] {
+        for (int i = 0; i < perWriter; ++i) {
+            buffer.recordStick("pair-1", (i % 200) / 100.0 - 1.0, 0.5, RawPoint{i, i}, i * 0.001);
+            buffer.recordButton("A", i % 2 == 0, i * 0.001);
+        }
+    });
+    std::thread raw([&] {
+        for (int i = 0; i < perWriter; ++i) {
+            buffer.recordRaw("e1", i % 256, i * 0.001);
+            buffer.recordAxis("e5", (i % 256) / 255.0, i % 256, i * 0.001);
+            buffer.recordMotion(MotionSample{i * 0.001, Vector3{}, Vector3{}});
+        }
+    });
+    std::thread reader([&] {
+        while (!done.load()) {
+            const auto snapshot = buffer.snapshot();
+            // A press is counted in the same step as its event is logged.
+            const auto events = buffer.events(-1, 1e9);
+            const auto presses = snapshot.presses.contains("A") ? snapshot.presses.at("A") : 0;
+            EXPECT_LE(presses, static_cast<int>(events.size()));
+            (void)buffer.sticks("pair-1", 0, 1e9);
+            (void)buffer.trail("pair-1", 0.5, 10);
+            (void)buffer.rawTrackers();
+            (void)buffer.rawValues("e1", 0, 1e9);
+            buffer.resetRawRange();
+        }
+    });
+    sticks.join();
+    raw.join();
+    done = true;
+    reader.join();
+
+    EXPECT_EQ(buffer.events(-1, 1e9).size(), static_cast<std::size_t>(perWriter));
+    EXPECT_EQ(buffer.snapshot().presses.at("A"), perWriter / 2);
+    EXPECT_EQ(buffer.rawValues("e1", -1, 1e9).size(), static_cast<std::size_t>(perWriter));
+    EXPECT_EQ(buffer.motion(-1, 1e9).size(), static_cast<std::size_t>(perWriter));
+    EXPECT_EQ(buffer.snapshot().lastEvent, (perWriter - 1) * 0.001);
+}
