@@ -1,0 +1,31 @@
+#pragma once
+// Outputs only a person can judge (rumble motors, lights, adaptive-trigger effects): the
+// application plays each item, the user answers whether it worked, and the answers become a
+// result of source manual.
+#include <string>
+#include <vector>
+
+#include "testkit/Date.h"
+#include "testkit/Json.h"
+#include "testkit/TestResult.h"
+
+namespace RorozErurEvo {
+
+// One answered item.
+struct ManualCheck {
+    std::string name; // as shown to the user
+    bool ok = false;  // the user confirmed it works
+
+    json toJson() const;
+    static ManualCheck fromJson(const json& object);
+
+    friend bool operator==(const ManualCheck&, const ManualCheck&) = default;
+};
+
+namespace ManualChecklist {
+
+// kind is rumble, lights or adaptiveTriggers. Fails when any item failed; an empty list passes.
+TestResult result(TestKind kind, const std::string& element, const std::vector<ManualCheck>& checks, Date date);
+
+} // namespace ManualChecklist
+} // namespace RorozErurEvo
