@@ -1,6 +1,7 @@
 #pragma once
 // The sample records a device's capture buffer keeps besides stick samples (StickGeometry.h).
 // Times are seconds of uptime.
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,9 @@ struct Vector3 {
     double x = 0;
     double y = 0;
     double z = 0;
+
+    // Length of the vector: sqrt(x² + y² + z²).
+    double magnitude() const { return std::sqrt(x * x + y * y + z * z); }
 
     friend bool operator==(const Vector3&, const Vector3&) = default;
 };
