@@ -17,8 +17,6 @@ constexpr double gyroMoveFail = 10;  // degrees per second: a turn this slow mea
 constexpr double gravityWarn = 0.1;  // g away from 1 g while still
 constexpr double gravityFail = 0.25; // g away from 1 g while still
 
-double magnitude(const Vector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-
 // Magnitudes of the vectors the samples carry; a vector with a component that is not finite is
 // a broken reading and is skipped like a missing one.
 std::vector<double> magnitudes(const std::vector<MotionSample>& samples, std::optional<Vector3> MotionSample::*field) {
@@ -26,7 +24,7 @@ std::vector<double> magnitudes(const std::vector<MotionSample>& samples, std::op
     for (const auto& s : samples) {
         const auto& v = s.*field;
         if (!v) continue;
-        const double m = magnitude(*v);
+        const double m = v->magnitude();
         if (std::isfinite(m)) found.push_back(m);
     }
     return found;
