@@ -34,10 +34,7 @@ template <std::ranges::input_range R> Verdict worst(const R& verdicts) {
     return result;
 }
 inline Verdict worst(std::initializer_list<Verdict> verdicts) {
-    Verdict result = Verdict::pass;
-    for (Verdict v : verdicts)
-        if (v > result) result = v;
-    return result;
+    return worst<std::initializer_list<Verdict>>(verdicts);
 }
 
 // A value in `percent` is held as a fraction (0.12 means 12 %); every other unit holds the number
