@@ -1,5 +1,7 @@
 #include "testkit/SoakStrip.h"
 
+#include "testkit/Fmt.h"
+
 namespace RorozErurEvo {
 
 std::string word(SoakStrip::State state) {
@@ -26,9 +28,9 @@ std::string SoakStrip::spoken() const {
         if (!text.empty()) text += ", ";
         text += piece;
     };
-    if (gapRuns > 0) add("dropouts in " + std::to_string(gapRuns) + (gapRuns == 1 ? " place" : " places"));
+    if (gapRuns > 0) add("dropouts in " + Fmt::trim(gapRuns, 0) + (gapRuns == 1 ? " place" : " places"));
     if (disconnectedRuns > 0)
-        add("disconnected " + (disconnectedRuns == 1 ? std::string("once") : std::to_string(disconnectedRuns) + " times"));
+        add("disconnected " + (disconnectedRuns == 1 ? std::string("once") : Fmt::trim(disconnectedRuns, 0) + " times"));
     if (anyPause) add("some time without input");
     return text.empty() ? "input steady throughout" : text;
 }
