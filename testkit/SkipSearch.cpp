@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "testkit/Fmt.h"
+
 namespace RorozErurEvo::SkipSearch {
 
 std::vector<ClosedRange> stretches(double base, double top, const std::vector<double>& positions) {
@@ -35,6 +37,22 @@ std::vector<ClosedRange> stretches(double base, double top, const std::vector<do
     }
     addRun(previous + 1, lastBin + 1);
     return found;
+}
+
+double largestWidth(const std::vector<ClosedRange>& stretches) {
+    double widest = 0;
+    for (const auto& range : stretches) widest = std::max(widest, range.upper - range.lower);
+    return widest;
+}
+
+std::string text(const ClosedRange& range) {
+    return Fmt::trim(range.lower * 100, 0) + "\u2013" + Fmt::trim(range.upper * 100, 0) + "%";
+}
+
+std::string text(const std::vector<ClosedRange>& stretches) {
+    std::string joined;
+    for (const auto& range : stretches) joined += (joined.empty() ? "" : ", ") + text(range);
+    return joined;
 }
 
 } // namespace RorozErurEvo::SkipSearch

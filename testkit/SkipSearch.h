@@ -3,6 +3,7 @@
 // dropped into bins 0.02 wide, and every run of two or more bins that no position fell in is a
 // skipped stretch. A trigger's dead spots and an axis's or pedal's skipped stretches all come
 // from this one search.
+#include <string>
 #include <vector>
 
 namespace RorozErurEvo {
@@ -28,6 +29,14 @@ inline constexpr double minimumSpan = 0.04;
 // The work grows with the number of positions, never with the width of the span, so a device
 // reporting values far outside its range costs no more than a sane one.
 std::vector<ClosedRange> stretches(double base, double top, const std::vector<double>& positions);
+
+// The width of the widest stretch; 0 when there is none.
+double largestWidth(const std::vector<ClosedRange>& stretches);
+
+// A stretch as the user reads it: whole percents joined by an en dash, "2–100%".
+std::string text(const ClosedRange& range);
+// Stretches as the user reads them, joined by ", ".
+std::string text(const std::vector<ClosedRange>& stretches);
 
 } // namespace SkipSearch
 } // namespace RorozErurEvo

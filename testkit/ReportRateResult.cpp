@@ -1,0 +1,33 @@
+#include "testkit/ReportRateResult.h"
+
+#include "testkit/Fmt.h"
+
+namespace RorozErurEvo::ReportRateAnalysis {
+
+namespace {
+
+// Reports closer than this are one report seen twice, not an interval (seconds).
+constexpr double minInterval = 0.0002;
+// Longest gap while moving, milliseconds: warn above, fail above.
+constexpr double gapWarnMs = 100;
+constexpr double gapFailMs = 250;
+
+} // namespace
+
+TestResult result(const std::vector<double>& times, const std::string& element, ValueSource source, Date date) {
+    const auto rate = estimate(times, minInterval);
+    if (!rate)
+        return TestResult(TestKind::reportRate, element, source, Verdict::warn, "too few reports", {},
+                          {"Keep moving a stick while it measures."}, std::nullopt, std::nullopt, date);
+    std::vector<Measure> measures{
+        {"hz", "Report rate", rate->hz, MeasureUnit::hertz, std::nullopt},
+        {"gap", "Longest gap while moving", rate->maxGapMs, MeasureUnit::milliseconds,
+         Limit{gapWarnMs, gapFailMs, Limit::Direction::above}},
+    };
+    std::string detail = Fmt::trim(rate->reports, 0) + " reports, " +
+                         format(MeasureUnit::milliseconds, rate->medianIntervalMs) + " apart (median).";
+    return TestResult(TestKind::reportRate, element, source, std::nullopt, Fmt::trim(rate->hz, 0) + " Hz",
+                      std::move(measures), {std::move(detail)}, std::nullopt, std::nullopt, date);
+}
+
+} // namespace RorozErurEvo::ReportRateAnalysis
