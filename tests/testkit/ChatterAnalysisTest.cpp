@@ -1,0 +1,109 @@
+#include "testkit/ChatterAnalysis.h"
+#include "testkit/ClickIntervals.h"
+
+#include <gtest/gtest.h>
+
+#include "ButtonEventHelpers.h"
+
+using namespace RorozErurEvo;
+using namespace RorozErurEvo::ButtonLog;
+
+TEST(ChatterAnalysis, GapStrictlyBelowTheWindowIsChatter) {
+    // Second press 30 ms after the release: chatter with a 50 ms window.
+    auto bouncing = ChatterAnalysis::analyze({press("a", 1.0), release("a", 1.1), press("a", 1.13)}, 50);
+    ASSERT_EQ(bouncing.size(), 1u);
+    const InputChatter& a = bouncing.at("a");
+    EXPECT_EQ(a.presses, 2);
+    EXPECT_EQ(a.chatters, 1);
+    ASSERT_EQ(a.gapsMs.size(), 1u);
+    EXPECT_NEAR(a.gapsMs[0], 30, 1e-6);
+    EXPECT_NEAR(*a.shortestGapMs, 30, 1e-6);
+
+    // 50 ms is not below a 50 ms window, but still the shortest gap seen.
+    auto clean = ChatterAnalysis::analyze({press("a", 0), release("a", 0.5), press("a", 0.55)}, 50);
+    EXPECT_EQ(clean.at("a").chatters, 0);
+    EXPECT_TRUE(clean.at("a").gapsMs.empty());
+    EXPECT_NEAR(*clean.at("a").shortestGapMs, 50, 1e-6);
+    // A gap exactly equal to the window (in binary, too) is not chatter either.
+    auto exact = ChatterAnalysis::analyze({press("a", 0), release("a", 0.5), press("a", 0.625)}, 125);
+    EXPECT_EQ(exact.at("a").chatters, 0);
+    EXPECT_EQ(*exact.at("a").shortestGapMs, 125);
+}
+
+TEST(ChatterAnalysis, IgnoresRepeatedStatesAndKeepsInputsApart) {
+    auto chatter = ChatterAnalysis::analyze(
+        {
+            release("b", 0.0),  // release without a press: changes nothing
+            press("a", 0.1),
+            press("a", 0.105),  // second press without a release: counts nothing
+            release("a", 0.2),
+            release("a", 0.21), // second release: the gap is measured from the first
+            press("b", 0.22),   // another input's press is no chatter of "a"
+            press("a", 0.23),
+        },
+        50);
+    ASSERT_EQ(chatter.size(), 2u);
+    EXPECT_EQ(chatter.at("a").presses, 2);
+    EXPECT_EQ(chatter.at("a").chatters, 1);
+    EXPECT_NEAR(chatter.at("a").gapsMs.at(0), 30, 1e-6);
+    // The first press of an input has no gap and cannot be chatter.
+    EXPECT_EQ(chatter.at("b").presses, 1);
+    EXPECT_EQ(chatter.at("b").chatters, 0);
+    EXPECT_FALSE(chatter.at("b").shortestGapMs);
+    EXPECT_EQ(ChatterAnalysis::total(chatter), 1);
+}
+
+TEST(ChatterAnalysis, SortsEventsByTimeFirst) {
+    std::vector<ButtonEvent> events{press("a", 0.23), release("a", 0.2), press("a", 0.1)};
+    auto chatter = ChatterAnalysis::analyze(events, 50);
+    EXPECT_EQ(chatter.at("a").chatters, 1);
+    EXPECT_TRUE(ChatterAnalysis::analyze({}, 50).empty());
+    EXPECT_TRUE(ChatterAnalysis::analyze({release("a", 1)}, 50).empty());
+}
+
+TEST(ChatterAnalysis, GapTextsUseOneDecimalBelowTenMilliseconds) {
+    EXPECT_EQ(ChatterAnalysis::gapsText({4.26, 9.96, 12.4, 30}), "4.3 ms, 10 ms, 12 ms, 30 ms");
+    EXPECT_EQ(ChatterAnalysis::gapsText({}), "");
+}
+
+TEST(ChatterAnalysis, EntryJsonLeavesOutAnAbsentShortestGap) {
+    InputChatter fresh{"a", 1, 0, {}, std::nullopt};
+    EXPECT_FALSE(fresh.toJson().contains("shortestGapMs"));
+    EXPECT_EQ(InputChatter::fromJson(fresh.toJson()), fresh);
+    InputChatter bouncing{"a", 3, 1, {12.5}, 12.5};
+    EXPECT_EQ(InputChatter::fromJson(Json::parse(Json::dump(bouncing.toJson()))), bouncing);
+    EXPECT_THROW(InputChatter::fromJson(json{{"input", "a"}, {"presses", 1}, {"chatters", 0}, {"gapsMs", "x"}}),
+                 DecodeError);
+    EXPECT_THROW(InputChatter::fromJson(json::array()), DecodeError);
+}
+
+TEST(ClickIntervals, OneIntervalPerClickAfterTheFirst) {
+    std::vector<ButtonEvent> oneClick{press("left", 1.0), release("left", 1.05)};
+    EXPECT_TRUE(ClickIntervals::list(oneClick, "left", 80).empty());
+
+    std::vector<ButtonEvent> twoClicks{press("left", 1.0), release("left", 1.05), press("right", 1.06),
+                                       press("left", 1.1), release("left", 1.15)};
+    auto intervals = ClickIntervals::list(twoClicks, "left", 80);
+    ASSERT_EQ(intervals.size(), 1u);
+    EXPECT_DOUBLE_EQ(intervals[0].t, 1.1);
+    EXPECT_NEAR(intervals[0].sincePressMs, 100, 1e-6);
+    EXPECT_NEAR(intervals[0].sinceReleaseMs, 50, 1e-6);
+    EXPECT_TRUE(intervals[0].flagged);
+
+    // A slow second click is listed but not flagged; the other input is never listed.
+    auto slow = ClickIntervals::list({press("left", 1.0), release("left", 1.05), press("left", 1.5)}, "left", 80);
+    ASSERT_EQ(slow.size(), 1u);
+    EXPECT_FALSE(slow[0].flagged);
+    EXPECT_TRUE(ClickIntervals::list(twoClicks, "right", 80).empty());
+}
+
+TEST(ClickIntervals, RepeatedStatesAndEarlyReleasesAddNothing) {
+    // A release before any press, and a second press while down, are ignored.
+    std::vector<ButtonEvent> events{release("left", 0.9), press("left", 1.0), press("left", 1.01),
+                                    release("left", 1.05), release("left", 1.06), press("left", 1.2)};
+    auto intervals = ClickIntervals::list(events, "left", 80);
+    ASSERT_EQ(intervals.size(), 1u);
+    EXPECT_NEAR(intervals[0].sincePressMs, 200, 1e-6);
+    EXPECT_NEAR(intervals[0].sinceReleaseMs, 150, 1e-6);
+    EXPECT_EQ(ClickInterval::fromJson(intervals[0].toJson()), intervals[0]);
+}
