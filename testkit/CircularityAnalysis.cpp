@@ -39,10 +39,6 @@ private:
     bool hasPrevious_ = false;
 };
 
-double radiusOf(const StickSample& s) {
-    return std::sqrt(s.x * s.x + s.y * s.y);
-}
-
 // The gate's ideal edge radius along a reading's ray: the same octagon as idealRadius, with the
 // eight edges built once per analysis and the ray taken from the reading's own unit vector.
 // Six sines and cosines per reading made a minute-long window several times slower.
@@ -108,7 +104,7 @@ double walk(std::span<const StickSample> samples, double binRadius, double turnR
     TurnCounter counter;
     for (const auto& s : samples) {
         if (!isUsable(s)) continue;
-        const double r = radiusOf(s);
+        const double r = s.radius();
         if (!std::isfinite(r)) continue; // coordinates too large to square
         if (r < binRadius) {
             counter.add(false, 0);

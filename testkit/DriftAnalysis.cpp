@@ -20,7 +20,7 @@ std::optional<DriftReport> analyze(std::span<const StickSample> samples) {
         ++report.count;
         sumX += s.x;
         sumY += s.y;
-        report.maxOffset = std::max(report.maxOffset, std::sqrt(s.x * s.x + s.y * s.y));
+        report.maxOffset = std::max(report.maxOffset, s.radius());
         if (s.raw) {
             rawSumX += static_cast<double>(s.raw->x);
             rawSumY += static_cast<double>(s.raw->y);
@@ -31,7 +31,7 @@ std::optional<DriftReport> analyze(std::span<const StickSample> samples) {
     const double n = report.count;
     report.meanX = sumX / n;
     report.meanY = sumY / n;
-    report.offset = std::sqrt(report.meanX * report.meanX + report.meanY * report.meanY);
+    report.offset = PlotPoint{report.meanX, report.meanY}.radius();
     if (report.count >= 2) {
         // Population variances about the means just found, summed without a copy of the samples.
         double squaresX = 0, squaresY = 0;

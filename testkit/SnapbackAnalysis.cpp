@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 
 #include "testkit/Fmt.h"
+#include "testkit/Text.h"
 #include "testkit/TimeOrderedSamples.h"
 
 namespace RorozErurEvo {
@@ -16,10 +16,6 @@ constexpr double gridRate = 1000;   // Hz: the settle window is put on a 1 ms gr
 constexpr double restSpan = 0.15;   // seconds at the end of the window that give the resting point
 constexpr std::size_t minGrid = 10; // a window of this many grid readings or fewer is too short to judge
 
-double radiusOf(const StickSample& s) {
-    return std::sqrt(s.x * s.x + s.y * s.y);
-}
-
 // Measures the release whose last pushed reading is s[pushed] and whose first reading back
 // inside `middle` is s[released]; absent when the stick went back out or the window is too
 // short. `grid` is scratch space, reused from release to release.
@@ -29,7 +25,7 @@ std::optional<Release> measure(std::span<const StickSample> s, std::size_t pushe
     const double e = t + quiet;
     std::size_t last = released; // last reading at or before the window's end
     for (std::size_t j = released + 1; j < s.size() && s[j].t <= e; ++j) {
-        if (s[j].t > t && radiusOf(s[j]) >= middle) return std::nullopt;
+        if (s[j].t > t && s[j].radius() >= middle) return std::nullopt;
         last = j;
     }
 
@@ -76,14 +72,7 @@ std::optional<Release> measure(std::span<const StickSample> s, std::size_t pushe
         const double d = g.x * ux + g.y * uy;
         if (d <= 0) overshoot = std::max(overshoot, -d);
     }
-    return Release{t0,       direction, settle, std::sqrt(settle.x * settle.x + settle.y * settle.y),
-                   settleMs, overshoot};
-}
-
-std::string lowercased(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    return Release{t0, direction, settle, settle.radius(), settleMs, overshoot};
 }
 
 } // namespace
@@ -98,7 +87,7 @@ std::vector<Release> releases(std::span<const StickSample> samples, std::optiona
     bool pushed = false;
     std::size_t lastPushed = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        const double r = radiusOf(s[i]);
+        const double r = s[i].radius();
         if (r >= edge) {
             lastPushed = i;
             pushed = true;

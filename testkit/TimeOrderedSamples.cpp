@@ -1,6 +1,8 @@
 #include "testkit/TimeOrderedSamples.h"
 
-#include <algorithm>
+#include <utility>
+
+#include "testkit/TimeOrder.h"
 
 namespace RorozErurEvo {
 
@@ -15,8 +17,7 @@ TimeOrderedSamples::TimeOrderedSamples(std::span<const StickSample> samples) {
     owned_.reserve(samples.size());
     for (const auto& sample : samples)
         if (isUsable(sample)) owned_.push_back(sample);
-    std::stable_sort(owned_.begin(), owned_.end(),
-                     [](const StickSample& a, const StickSample& b) { return a.t < b.t; });
+    owned_ = sortedByTime(std::move(owned_));
     view_ = owned_;
 }
 
