@@ -1,0 +1,82 @@
+#include "testkit/DeviceInfo.h"
+
+#include <cctype>
+#include <cstdio>
+#include <limits>
+
+#include "testkit/Fmt.h"
+
+namespace RorozErurEvo {
+
+std::string usbIdHex(int id) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(id));
+    return buffer;
+}
+
+std::optional<std::string> DeviceInfo::idText() const {
+    if (vendorID && productID) return "VID " + usbIdHex(*vendorID) + " \u00B7 PID " + usbIdHex(*productID);
+    if (vendorID) return "VID " + usbIdHex(*vendorID);
+    if (productID) return "PID " + usbIdHex(*productID);
+    return std::nullopt;
+}
+
+std::vector<DeviceInfo::Line> DeviceInfo::lines() const {
+    std::vector<Line> result{{"Device", name}};
+    if (category && *category != name) result.push_back({"Type", *category});
+    if (vendor && *vendor != name) result.push_back({"Vendor", *vendor});
+    if (auto ids = idText()) result.push_back({"USB IDs", *ids});
+    if (serial && !serial->empty()) result.push_back({"Serial", *serial});
+    if (transport) result.push_back({"Connection", *transport});
+    if (batteryLevel) {
+        std::string value = Fmt::trim(*batteryLevel * 100, 1) + "%";
+        if (batteryState) {
+            std::string state = *batteryState;
+            for (char& c : state) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            value += " (" + state + ")";
+        }
+        result.push_back({"Battery", value});
+    }
+    return result;
+}
+
+json DeviceInfo::toJson() const {
+    json out = json::object();
+    out["name"] = name;
+    if (vendor) out["vendor"] = *vendor;
+    if (category) out["category"] = *category;
+    if (vendorID) out["vendorID"] = *vendorID;
+    if (productID) out["productID"] = *productID;
+    if (serial) out["serial"] = *serial;
+    if (transport) out["transport"] = *transport;
+    if (batteryLevel) out["batteryLevel"] = *batteryLevel;
+    if (batteryState) out["batteryState"] = *batteryState;
+    return out;
+}
+
+namespace {
+std::optional<int> optId(const json& object, const char* key) {
+    auto value = Json::optInteger(object, key);
+    if (!value) return std::nullopt;
+    if (*value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
+        throw DecodeError(std::string("\"") + key + "\" is out of range");
+    return static_cast<int>(*value);
+}
+} // namespace
+
+DeviceInfo DeviceInfo::fromJson(const json& value) {
+    Json::requireObject(value, "device");
+    DeviceInfo device;
+    device.name = Json::string(value, "name");
+    device.vendor = Json::optString(value, "vendor");
+    device.category = Json::optString(value, "category");
+    device.vendorID = optId(value, "vendorID");
+    device.productID = optId(value, "productID");
+    device.serial = Json::optString(value, "serial");
+    device.transport = Json::optString(value, "transport");
+    device.batteryLevel = Json::optNumber(value, "batteryLevel");
+    device.batteryState = Json::optString(value, "batteryState");
+    return device;
+}
+
+} // namespace RorozErurEvo

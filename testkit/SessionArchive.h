@@ -1,0 +1,38 @@
+#pragma once
+// The folder of saved sessions: one "<UUID>.json" file per session and nothing else.
+// Every operation goes to the file system afresh; the archive keeps no state but the folder.
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+#include "testkit/TestSession.h"
+#include "testkit/Uuid.h"
+
+namespace RorozErurEvo {
+
+// A file-system failure, worded as "could not <action> “<path>”: <system description>".
+struct ArchiveError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct SessionArchive {
+    // Largest session file that loadAll reads, bytes. A session of a few dozen results is tens
+    // of kilobytes; anything this big is not a session and is skipped unread.
+    static constexpr std::uintmax_t maxFileBytes = 32u * 1024 * 1024;
+
+    std::filesystem::path folder; // need not exist yet
+
+    std::filesystem::path url(const Uuid& id) const;
+    // Writes or replaces the session's file atomically: a reader sees the old file or the new
+    // one, never part of one. Throws EncodingError (nothing written) or ArchiveError.
+    void save(const TestSession& session) const;
+    // Every readable session, newest first. Files that cannot be read or decoded are skipped;
+    // a missing or unreadable folder gives an empty list.
+    std::vector<TestSession> loadAll() const;
+    // Removes the session's file if there is one. Throws ArchiveError.
+    void remove(const Uuid& id) const;
+    // Removes the folder with everything in it, if it exists. Throws ArchiveError.
+    void eraseAll() const;
+};
+
+} // namespace RorozErurEvo

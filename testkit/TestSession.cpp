@@ -1,0 +1,205 @@
+#include "testkit/TestSession.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+
+namespace RorozErurEvo {
+
+namespace {
+
+// Length of the white-space character (ASCII or Unicode, UTF-8 encoded) that starts at `at`,
+// 0 when there is none.
+std::size_t spaceAt(std::string_view text, std::size_t at) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char c = byte(at);
+    if (c == ' ' || (c >= 0x09 && c <= 0x0D)) return 1;
+    std::size_t left = text.size() - at;
+    if (c == 0xC2 && left >= 2 && (byte(at + 1) == 0x85 || byte(at + 1) == 0xA0)) return 2; // NEL, NBSP
+    if (c == 0xE1 && left >= 3 && byte(at + 1) == 0x9A && byte(at + 2) == 0x80) return 3;   // U+1680
+    if (c == 0xE2 && left >= 3) {
+        unsigned char b1 = byte(at + 1), b2 = byte(at + 2);
+        if (b1 == 0x80 && ((b2 >= 0x80 && b2 <= 0x8A) || b2 == 0xA8 || b2 == 0xA9 || b2 == 0xAF)) return 3;
+        if (b1 == 0x81 && b2 == 0x9F) return 3; // U+205F
+    }
+    if (c == 0xE3 && left >= 3 && byte(at + 1) == 0x80 && byte(at + 2) == 0x80) return 3; // U+3000
+    return 0;
+}
+
+// Length of the white-space character that ends just before `end`, 0 when there is none.
+std::size_t spaceBefore(std::string_view text, std::size_t end) {
+    for (std::size_t length = 1; length <= 3 && length <= end; ++length)
+        if (spaceAt(text, end - length) == length) return length;
+    return 0;
+}
+
+int kindOrder(TestKind kind) { return order(kind); }
+
+std::string textOr(const json& object, const char* key) {
+    return Json::optString(object, key).value_or(std::string());
+}
+
+} // namespace
+
+std::string trimmedWhitespace(std::string_view text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end) {
+        std::size_t n = spaceAt(text, begin);
+        if (n == 0) break;
+        begin += n;
+    }
+    while (end > begin) {
+        std::size_t n = spaceBefore(text, end);
+        if (n == 0) break;
+        end -= n;
+    }
+    return std::string(text.substr(begin, end - begin));
+}
+
+std::string TestSession::unitKey() const {
+    for (const std::string* candidate : {&unit, device.serial ? &*device.serial : nullptr, &ticket}) {
+        if (!candidate) continue;
+        std::string trimmed = trimmedWhitespace(*candidate);
+        if (!trimmed.empty()) return trimmed;
+    }
+    return device.name;
+}
+
+Verdict TestSession::verdict() const {
+    Verdict result = Verdict::pass;
+    for (const auto& r : results) result = std::max(result, r.verdict);
+    return result;
+}
+
+VerdictCounts TestSession::counts() const {
+    VerdictCounts counts;
+    for (const auto& r : results) {
+        switch (r.verdict) {
+        case Verdict::pass: ++counts.pass; break;
+        case Verdict::warn: ++counts.warn; break;
+        case Verdict::fail: ++counts.fail; break;
+        }
+    }
+    return counts;
+}
+
+std::vector<TestResult> TestSession::sortedResults() const {
+    std::map<std::string, std::size_t> firstSeen;
+    for (std::size_t i = 0; i < results.size(); ++i) firstSeen.emplace(results[i].element, i);
+    std::vector<TestResult> sorted = results;
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const TestResult& a, const TestResult& b) {
+        int ka = kindOrder(a.kind), kb = kindOrder(b.kind);
+        if (ka != kb) return ka < kb;
+        return firstSeen.at(a.element) < firstSeen.at(b.element);
+    });
+    return sorted;
+}
+
+std::string TestSession::title() const {
+    if (label.empty()) return device.name;
+    return device.name + " \u2014 " + label;
+}
+
+std::vector<UnitGroup> TestSession::byUnit(const std::vector<TestSession>& sessions) {
+    std::vector<UnitGroup> groups;
+    std::map<std::string, std::size_t> groupIndex;
+    for (const auto& session : sessions) {
+        std::string key = session.unitKey();
+        auto [it, inserted] = groupIndex.emplace(key, groups.size());
+        if (inserted) groups.push_back(UnitGroup{key, {}});
+        groups[it->second].sessions.push_back(session);
+    }
+    for (auto& group : groups)
+        std::stable_sort(group.sessions.begin(), group.sessions.end(),
+                         [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
+    std::stable_sort(groups.begin(), groups.end(), [](const UnitGroup& a, const UnitGroup& b) {
+        return a.sessions.front().date > b.sessions.front().date;
+    });
+    return groups;
+}
+
+json TestSession::toJson() const {
+    json out = json::object();
+    out["version"] = version;
+    out["id"] = id.text();
+    out["date"] = Dates::iso(date);
+    out["unit"] = unit;
+    out["label"] = label;
+    out["technician"] = technician;
+    out["ticket"] = ticket;
+    out["notes"] = notes;
+    out["device"] = device.toJson();
+    json list = json::array();
+    for (const auto& result : results) list.push_back(result.toJson());
+    out["results"] = std::move(list);
+    if (appVersion) out["appVersion"] = *appVersion;
+    if (profile) out["profile"] = *profile;
+    return out;
+}
+
+TestSession TestSession::fromJson(const json& value) {
+    Json::requireObject(value, "session");
+    TestSession session;
+    auto version = Json::optInteger(value, "version");
+    if (version && (*version < std::numeric_limits<int>::min() || *version > std::numeric_limits<int>::max())) throw DecodeError("\"version\" is out of range");
+    session.version = version ? static_cast<int>(*version) : 1;
+    auto id = Uuid::parse(Json::string(value, "id"));
+    if (!id) throw DecodeError("\"id\" is not a UUID");
+    session.id = *id;
+    auto date = Dates::parseIso(Json::string(value, "date"));
+    if (!date) throw DecodeError("\"date\" is not an ISO 8601 date to the second");
+    session.date = *date;
+    session.unit = textOr(value, "unit");
+    session.label = textOr(value, "label");
+    session.technician = textOr(value, "technician");
+    session.ticket = textOr(value, "ticket");
+    session.notes = textOr(value, "notes");
+    session.device = DeviceInfo::fromJson(Json::member(value, "device"));
+    auto results = value.find("results");
+    if (results != value.end() && !results->is_null()) {
+        if (!results->is_array()) throw DecodeError("\"results\" is not an array");
+        session.results.reserve(results->size());
+        for (const auto& item : *results) session.results.push_back(TestResult::fromJson(item));
+    }
+    session.appVersion = Json::optString(value, "appVersion");
+    session.profile = Json::optString(value, "profile");
+    return session;
+}
+
+namespace SessionCoder {
+
+std::string write(const json& document) {
+    std::string text;
+    try {
+        text = Json::dump(document);
+    } catch (const json::exception&) {
+        // nlohmann refuses strings that are not valid UTF-8 (a device's serial may be any bytes).
+        throw EncodingError("a text of the session is not valid UTF-8");
+    }
+    // A "/" can only occur inside a string in JSON text, so escaping every one of them keeps
+    // the document's meaning; session files have always been written this way.
+    std::size_t slashes = static_cast<std::size_t>(std::count(text.begin(), text.end(), '/'));
+    if (slashes == 0) return text;
+    std::string escaped;
+    escaped.reserve(text.size() + slashes);
+    for (char c : text) {
+        if (c == '/') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+std::string encode(const TestSession& session) { return write(session.toJson()); }
+
+TestSession decode(std::string_view data) {
+    json document = Json::parse(data);
+    try {
+        return TestSession::fromJson(document);
+    } catch (const json::exception& error) {
+        throw DecodeError(error.what());
+    }
+}
+
+} // namespace SessionCoder
+
+} // namespace RorozErurEvo

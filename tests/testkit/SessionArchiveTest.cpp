@@ -1,0 +1,210 @@
+#include "testkit/SessionArchive.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <thread>
+
+#include "SessionSamples.h"
+
+using namespace RorozErurEvo;
+using namespace RorozErurEvo::Samples;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ArchiveFolder : public ::testing::Test {
+protected:
+    fs::path root = fs::temp_directory_path() /
+                    ("tessarine-archive-" + std::to_string(::getpid()) + "-" + Uuid::random().text());
+    SessionArchive archive{root / "Application Support" / "Sessions"};
+
+    void TearDown() override { fs::remove_all(root); }
+
+    void writeFile(const std::string& name, const std::string& text) const {
+        fs::create_directories(archive.folder);
+        std::ofstream(archive.folder / name, std::ios::binary) << text;
+    }
+    std::vector<std::string> fileNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(archive.folder)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+std::vector<Uuid> ids(const std::vector<TestSession>& sessions) {
+    std::vector<Uuid> result;
+    for (const auto& s : sessions) result.push_back(s.id);
+    return result;
+}
+
+} // namespace
+
+TEST_F(ArchiveFolder, MissingFolderIsEmptyAndIsCreatedOnSave) {
+    EXPECT_TRUE(archive.loadAll().empty());
+    EXPECT_NO_THROW(archive.remove(Uuid::random()));
+    EXPECT_NO_THROW(archive.eraseAll());
+
+    auto s = session("U1", "2026-03-01T09:00:00Z", {result(TestKind::drift, "Left stick", Verdict::warn)});
+    archive.save(s);
+    EXPECT_EQ(fileNames(), std::vector<std::string>{s.id.text() + ".json"});
+    EXPECT_EQ(archive.loadAll(), std::vector<TestSession>{s});
+
+    archive.eraseAll();
+    EXPECT_FALSE(fs::exists(archive.folder));
+    EXPECT_TRUE(archive.loadAll().empty());
+    archive.save(s);
+    EXPECT_EQ(fileNames().size(), 1u);
+}
+
+TEST_F(ArchiveFolder, SavingAgainReplacesTheFileWhole) {
+    auto s = session("U1", "2026-03-01T09:00:00Z");
+    archive.save(s);
+    s.notes = "second";
+    archive.save(s);
+    EXPECT_EQ(fileNames(), std::vector<std::string>{s.id.text() + ".json"}); // no temporary left behind
+    auto loaded = archive.loadAll();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].notes, "second");
+}
+
+TEST_F(ArchiveFolder, LoadsNewestFirstAndRemovesOnlyTheNamedFile) {
+    auto nine = session("A", "2026-03-01T09:00:00Z"), eleven = session("B", "2026-03-01T11:00:00Z"),
+         ten = session("C", "2026-03-01T10:00:00Z");
+    for (const auto& s : {nine, eleven, ten}) archive.save(s);
+    EXPECT_EQ(ids(archive.loadAll()), (std::vector<Uuid>{eleven.id, ten.id, nine.id}));
+
+    // A copy under another name loads too, and deleting the session leaves the copy alone.
+    fs::copy_file(archive.url(ten.id), archive.folder / "copy.json");
+    EXPECT_EQ(ids(archive.loadAll()), (std::vector<Uuid>{eleven.id, ten.id, ten.id, nine.id}));
+    archive.remove(ten.id);
+    EXPECT_EQ(ids(archive.loadAll()), (std::vector<Uuid>{eleven.id, ten.id, nine.id}));
+    EXPECT_TRUE(fs::exists(archive.folder / "copy.json"));
+}
+
+TEST_F(ArchiveFolder, SkipsEveryFileThatIsNotAReadableSession) {
+    auto good = session("U", "2026-03-01T09:00:00Z", {result(TestKind::trigger, "Right trigger", Verdict::pass)});
+    archive.save(good);
+    std::string text = SessionCoder::encode(good);
+
+    writeFile("UPPER.JSON", text);
+    writeFile("._" + good.id.text() + ".json", text);
+    writeFile("notes.txt", text);
+    writeFile("truncated.json", text.substr(0, text.size() / 2));
+    writeFile("empty.json", "");
+    writeFile("binary.json", std::string("\0\xff\xfe{\x01\"", 6));
+    writeFile("array.json", "[1, 2, 3]");
+    writeFile("typed.json", "{\"id\": 5, \"date\": 1, \"device\": \"pad\"}");
+    writeFile("nested.json", std::string(100000, '[') + std::string(100000, ']'));
+    writeFile("latin1.json", "{\"id\": \"\xe9\"}");
+    fs::create_directories(archive.folder / "folder.json");
+    ASSERT_EQ(::mkfifo((archive.folder / "pipe.json").c_str(), 0600), 0); // would block a plain read
+    {
+        // Far bigger than any session; sparse, so it costs no disk.
+        std::ofstream huge(archive.folder / "huge.json");
+        huge << text;
+    }
+    fs::resize_file(archive.folder / "huge.json", 4ull << 30);
+
+    EXPECT_EQ(ids(archive.loadAll()), std::vector<Uuid>{good.id});
+    EXPECT_EQ(fileNames().size(), 14u); // nothing was moved or deleted
+}
+
+TEST_F(ArchiveFolder, UnwritableSessionsAndFailuresAreReportedNotHidden) {
+    auto s = session("U", "2026-03-01T09:00:00Z", {result(TestKind::drift, "L", Verdict::pass, {percent("offset", NAN)})});
+    EXPECT_THROW(archive.save(s), EncodingError);
+    EXPECT_FALSE(fs::exists(archive.folder) && !fs::is_empty(archive.folder));
+
+    // A folder that cannot be made: its parent is a file.
+    fs::create_directories(root);
+    std::ofstream(root / "file") << "x";
+    SessionArchive blocked{root / "file" / "Sessions"};
+    s.results.clear();
+    try {
+        blocked.save(s);
+        FAIL() << "save into an impossible folder succeeded";
+    } catch (const ArchiveError& error) {
+        EXPECT_NE(std::string(error.what()).find((root / "file" / "Sessions").string()), std::string::npos);
+    }
+    EXPECT_TRUE(blocked.loadAll().empty());
+
+    // The kernel's own files cannot be removed, not even by root.
+    EXPECT_THROW(SessionArchive{"/proc/version"}.eraseAll(), ArchiveError);
+}
+
+TEST_F(ArchiveFolder, LeftoverTemporaryFilesAreNeverLoaded) {
+    auto s = session("U", "2026-03-01T09:00:00Z");
+    archive.save(s);
+    std::string text = SessionCoder::encode(s);
+    // What a crash between writing and renaming leaves behind: a partial temporary file.
+    writeFile("." + s.id.text() + ".json." + Uuid::random().text() + ".tmp", text.substr(0, 40));
+    writeFile("." + s.id.text() + ".json." + Uuid::random().text() + ".tmp", text);
+    EXPECT_EQ(archive.loadAll(), std::vector<TestSession>{s});
+}
+
+TEST_F(ArchiveFolder, KillingASaveMidwayNeverLeavesATornFile) {
+    // Two versions of one session, big enough that writing one takes a while.
+    auto first = session("U", "2026-03-01T09:00:00Z");
+    for (int i = 0; i < 400; ++i)
+        first.results.push_back(result(TestKind::circularity, "Stick " + std::to_string(i), Verdict::pass,
+                                       {percent("error", 0.01 * i)}, std::string(200, 'a')));
+    auto second = first;
+    second.notes = "second";
+    for (auto& r : second.results) r.headline = std::string(200, 'b');
+    archive.save(first);
+
+    for (int round = 0; round < 12; ++round) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                for (int i = 0;; ++i) archive.save(i % 2 ? first : second);
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 + 7 * round));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped on its own";
+
+        auto loaded = archive.loadAll();
+        ASSERT_EQ(loaded.size(), 1u) << "round " << round;
+        EXPECT_TRUE(loaded[0] == first || loaded[0] == second) << "round " << round;
+    }
+}
+
+// Big folders are decoded on several threads; the outcome must not depend on it.
+TEST(SessionArchiveThreads, ManyFilesLoadInDateOrderWithListingOrderForTies) {
+    fs::path folder = fs::temp_directory_path() / ("tessarine-archive-threads-" + Uuid::random().text());
+    SessionArchive archive{folder};
+    std::vector<TestSession> saved;
+    for (int i = 0; i < 300; ++i) {
+        // Every third session shares its date with the previous one.
+        auto s = session("U" + std::to_string(i), "2026-03-01T09:00:00Z");
+        s.date += std::chrono::seconds(i - i / 3);
+        saved.push_back(s);
+        archive.save(s);
+    }
+    for (int i = 0; i < 40; ++i) std::ofstream(folder / ("bad" + std::to_string(i) + ".json")) << "{";
+
+    std::vector<Uuid> listing; // the order the folder lists its files in decides ties
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (auto id = Uuid::parse(entry.path().stem().string())) listing.push_back(*id);
+    auto rank = [&](const Uuid& id) { return std::find(listing.begin(), listing.end(), id) - listing.begin(); };
+    std::stable_sort(saved.begin(), saved.end(), [&](const TestSession& a, const TestSession& b) {
+        return a.date != b.date ? a.date > b.date : rank(a.id) < rank(b.id);
+    });
+
+    EXPECT_EQ(archive.loadAll(), saved);
+    fs::remove_all(folder);
+}
