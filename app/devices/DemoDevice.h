@@ -1,0 +1,102 @@
+#pragma once
+// The demo controller and its raw HID twin: two always-connected devices fed from scripts of
+// time-stamped actions, so that the bench works without hardware. Between tests a recording
+// loops; during a guided test the runner loads that test's script instead.
+//
+// Main thread only: the playback timer fires on the main event loop every 8 ms.
+#include <QObject>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/devices/Clock.h"
+#include "app/devices/DeviceOutputs.h"
+#include "app/devices/InputDevice.h"
+#include "app/devices/RepeatingTimer.h"
+#include "testkit/DemoScripts.h"
+#include "testkit/GuidedTest.h"
+
+namespace Tessarine {
+
+// The demo controller's outputs: nothing to drive, a battery that is always at 80 %.
+class DemoOutputs final : public DeviceOutputs {
+public:
+    void rumble(const std::string&, float, float, double) override {}
+    void stopRumble() override {}
+    void setLight(float, float, float) override {}
+    void setPlayerIndex(int) override {}
+    void setTrigger(AdaptiveMode, bool) override {}
+    void resetTriggers() override {}
+    void setMotionActive(bool) override {}
+    Battery battery() const override { return {0.8, "On battery"}; }
+};
+
+class DemoDriver : public QObject {
+    Q_OBJECT
+
+public:
+    using Scenario = RorozErurEvo::DemoScenario;
+    using Action = RorozErurEvo::DemoAction;
+
+    // Seconds between two playback ticks.
+    static constexpr double tickInterval = 0.008;
+    // Seconds of stillness after a script's last action before a loop starts again.
+    static constexpr double tailSeconds = 0.5;
+
+    explicit DemoDriver(const Clock& clock = Clock::system(), TimerFactory timers = QtRepeatingTimer::factory(),
+                        QObject* parent = nullptr);
+
+    const std::shared_ptr<InputDevice>& device() const { return device_; }
+    const std::shared_ptr<InputDevice>& raw() const { return raw_; }
+    const std::shared_ptr<DemoOutputs>& outputs() const { return outputs_; }
+
+    Scenario scenario() const { return scenario_; }
+    // Switches the looping recording; a running test's script plays on untouched.
+    void setScenario(Scenario value);
+    // The guided test whose script is playing; the test runner sets and clears it.
+    const std::optional<RorozErurEvo::GuidedTest>& current() const { return current_; }
+    void setCurrent(std::optional<RorozErurEvo::GuidedTest> test) { current_ = std::move(test); }
+
+    const std::vector<Action>& actions() const { return actions_; }
+    std::size_t cursor() const { return cursor_; }
+    double scriptStart() const { return start_; }
+    bool looping() const { return looping_; }
+    double length() const { return length_; }
+    bool isStarted() const { return timer_ != nullptr; }
+
+    // Starts the loop and the playback timer; a second call does nothing.
+    void start();
+    // Replaces the script (sorted by time, equal times in given order) and restarts its clock.
+    void load(std::vector<Action> script, bool loop);
+    // Applies every action that is due; restarts a loop once it has run its full length.
+    void tick();
+    // Writes one action into both capture buffers; scriptStart is the uptime of script time 0.
+    void apply(const Action& action, double scriptStart);
+
+    std::vector<Action> scenarioActions() const;
+    std::vector<Action> testActions(const RorozErurEvo::GuidedTest& test, double driftSeconds) const;
+
+signals:
+    void scenarioChanged();
+
+private:
+    void applyStick(const std::string& element, const RorozErurEvo::StickSample& sample, double t);
+    void applyAxis(const std::string& element, double value, double t);
+
+    const Clock& clock;
+    TimerFactory timers;
+    std::shared_ptr<InputDevice> device_;
+    std::shared_ptr<InputDevice> raw_;
+    Scenario scenario_ = Scenario::healthy;
+    std::optional<RorozErurEvo::GuidedTest> current_;
+    std::vector<Action> actions_;
+    std::size_t cursor_ = 0;
+    double start_ = 0;   // uptime seconds of script time 0
+    bool looping_ = true;
+    double length_ = 0;  // seconds
+    std::unique_ptr<RepeatingTimer> timer_;
+    std::shared_ptr<DemoOutputs> outputs_ = std::make_shared<DemoOutputs>();
+};
+
+} // namespace Tessarine
