@@ -1,9 +1,8 @@
 #include "testkit/AxisRole.h"
 
 #include <algorithm>
-#include <cctype>
-#include <initializer_list>
-#include <string_view>
+
+#include "testkit/Text.h"
 
 namespace RorozErurEvo {
 
@@ -36,15 +35,8 @@ constexpr int usageX = 0x30, usageY = 0x31, usageZ = 0x32, usageRz = 0x35, usage
 constexpr int usageRudder = 0xBA, usageThrottle = 0xBB, usageAccelerator = 0xC4, usageBrake = 0xC5,
               usageClutch = 0xC6, usageSteering = 0xC8;
 
-bool containsAny(const std::string& text, std::initializer_list<std::string_view> keywords) {
-    return std::any_of(keywords.begin(), keywords.end(),
-                       [&](std::string_view keyword) { return text.find(keyword) != std::string::npos; });
-}
-
 std::optional<AxisRole> genericDesktop(int usage, const std::string& deviceName) {
-    std::string name = deviceName;
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string name = lowercased(deviceName);
     // The first keyword list that matches decides, even when its usage gives no role: a set of
     // racing pedals is pedals first, so "pedal" is looked for before "racing".
     if (containsAny(name, {"pedal"})) {

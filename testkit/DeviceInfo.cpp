@@ -1,10 +1,10 @@
 #include "testkit/DeviceInfo.h"
 
-#include <cctype>
 #include <cstdio>
 #include <limits>
 
 #include "testkit/Fmt.h"
+#include "testkit/Text.h"
 
 namespace RorozErurEvo {
 
@@ -30,11 +30,7 @@ std::vector<DeviceInfo::Line> DeviceInfo::lines() const {
     if (transport) result.push_back({"Connection", *transport});
     if (batteryLevel) {
         std::string value = Fmt::trim(*batteryLevel * 100, 1) + "%";
-        if (batteryState) {
-            std::string state = *batteryState;
-            for (char& c : state) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            value += " (" + state + ")";
-        }
+        if (batteryState) value += " (" + lowercased(*batteryState) + ")";
         result.push_back({"Battery", value});
     }
     return result;

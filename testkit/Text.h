@@ -1,6 +1,9 @@
 #pragma once
 // Small text helpers shared by the analyses and the records.
+#include <algorithm>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace RorozErurEvo {
 
@@ -10,6 +13,12 @@ inline std::string lowercased(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
+}
+
+// Whether any of the keywords occurs in the text (plain substring search, case as given).
+inline bool containsAny(std::string_view text, std::initializer_list<std::string_view> keywords) {
+    return std::any_of(keywords.begin(), keywords.end(),
+                       [&](std::string_view keyword) { return text.find(keyword) != std::string_view::npos; });
 }
 
 } // namespace RorozErurEvo

@@ -1,0 +1,57 @@
+#pragma once
+// Two sessions of one unit lined up test by test: what got better, worse or stayed the same.
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "testkit/Enum.h"
+#include "testkit/TestResult.h"
+#include "testkit/TestSession.h"
+
+namespace RorozErurEvo {
+
+struct SessionComparison {
+    // `added` is the result found only after ("new"), `missing` the one found only before.
+    enum class Change { better, worse, same, added, missing };
+
+    struct Row {
+        std::string key;   // TestResult::key of the results compared
+        std::string title; // of the before result, else of the after result
+        TestKind kind = TestKind::drift;
+        std::optional<TestResult> before;
+        std::optional<TestResult> after;
+        Change change = Change::same;
+
+        const std::string& id() const { return key; }
+        friend bool operator==(const Row&, const Row&) = default;
+    };
+
+    TestSession before; // the earlier session
+    TestSession after;  // the later session
+    std::vector<Row> rows;
+
+    SessionComparison(TestSession before, TestSession after);
+
+    // "2 better, 0 worse, 5 the same, 1 only after"; results found only before are not counted.
+    std::string summary() const;
+
+    // The judgement of one pair of results under the same key.
+    static Change change(const std::optional<TestResult>& before, const std::optional<TestResult>& after);
+
+    friend bool operator==(const SessionComparison&, const SessionComparison&) = default;
+};
+
+template <> struct EnumTable<SessionComparison::Change> {
+    static constexpr std::array entries{
+        EnumEntry{SessionComparison::Change::better, "better"}, EnumEntry{SessionComparison::Change::worse, "worse"},
+        EnumEntry{SessionComparison::Change::same, "same"}, EnumEntry{SessionComparison::Change::added, "new"},
+        EnumEntry{SessionComparison::Change::missing, "missing"}};
+};
+
+// "Better", "Worse", "Same", "Only after", "Only before".
+std::string word(SessionComparison::Change change);
+// Name of the change's icon ("arrow.up.circle.fill", …).
+std::string symbol(SessionComparison::Change change);
+
+} // namespace RorozErurEvo
