@@ -51,11 +51,24 @@ template <class T> std::vector<T> CaptureBuffer::Log<T>::window(double from, dou
         auto hi = std::upper_bound(lo, entries.end(), to, [](double v, const T& e) { return v < timeOf(e); });
         return std::vector<T>(lo, hi);
     }
-    std::vector<T> result;
-    for (const auto& e : entries) {
+    // Copies whole runs of in-window entries at once; a log that went back in time only here
+    // and there is still mostly one long run.
+    auto inside = [from, to](const T& e) {
         const double t = timeOf(e);
-        if (from <= t && t <= to) result.push_back(e);
+        return from <= t && t <= to;
+    };
+    using Iterator = typename std::vector<T>::const_iterator;
+    std::vector<std::pair<Iterator, Iterator>> runs;
+    std::size_t total = 0;
+    for (auto it = std::find_if(entries.begin(), entries.end(), inside); it != entries.end();) {
+        const auto runEnd = std::find_if_not(it, entries.end(), inside);
+        runs.emplace_back(it, runEnd);
+        total += static_cast<std::size_t>(runEnd - it);
+        it = std::find_if(runEnd, entries.end(), inside);
     }
+    std::vector<T> result;
+    result.reserve(total);
+    for (const auto& [first, last] : runs) result.insert(result.end(), first, last);
     return result;
 }
 

@@ -134,6 +134,7 @@ TEST(CaptureBuffer, WindowsOfALogWhoseTimesGoBackKeepLogOrder) {
     const double order[] = {1.0, 5.0, 2.0, 4.0, 3.0, 9.0};
     for (int i = 0; i < 6; ++i) buffer.recordStick("L", i, 0, std::nullopt, order[i]);
     EXPECT_EQ(times(buffer.sticks("L", 2, 4)), (std::vector<double>{2.0, 4.0, 3.0}));
+    EXPECT_EQ(times(buffer.sticks("L", 1, 3)), (std::vector<double>{1.0, 2.0, 3.0})); // three separate runs
     EXPECT_EQ(buffer.stamps(2, 5), (std::vector<double>{5.0, 2.0, 4.0, 3.0}));
     EXPECT_EQ(buffer.snapshot().lastEvent, 9.0);
     // The newest sample at or before a time is found by scanning back from the newest entry.
