@@ -29,6 +29,10 @@ template <class T> std::optional<T> newestAtOrBefore(const std::vector<T>& items
 template <class T> void CaptureBuffer::Log<T>::append(T item) {
     const double t = timeOf(item);
     if (ordered && (std::isnan(t) || (!entries.empty() && !(timeOf(entries.back()) <= t)))) ordered = false;
+    // A log never holds more than maxEntries + 1 entries, so the last doubling of its storage
+    // stops there instead of reserving room it will never use.
+    if (entries.size() == entries.capacity() && entries.capacity() * 2 > maxEntries + 1)
+        entries.reserve(std::max(entries.capacity(), maxEntries + 1));
     entries.push_back(std::move(item));
     trim();
 }
