@@ -45,7 +45,10 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor)
     std::map<std::pair<int, int>, std::size_t> arrayFieldAt;
     for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
         const HIDElement& e = descriptor.elements[i];
-        if (e.type != HIDElementType::input) continue;
+        // Only input fields are read; a field no parser would give (hand-built descriptors) is left out.
+        if (e.type != HIDElementType::input || e.reportSize < 1 || e.reportSize > HIDLimits::maxFieldBits ||
+            e.bitOffset < 0 || e.arraySlots < 0)
+            continue;
         Layout& layout = layoutFor(e.reportID);
         const auto index = static_cast<std::uint32_t>(i);
         const auto offset = static_cast<std::uint32_t>(e.bitOffset);

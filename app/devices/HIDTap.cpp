@@ -1,0 +1,201 @@
+#include "app/devices/HIDTap.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "testkit/AxisScale.h"
+#include "testkit/Fmt.h"
+#include "testkit/HIDUsage.h"
+#include "testkit/HatSwitch.h"
+
+namespace Tessarine {
+
+using namespace RorozErurEvo;
+
+namespace {
+
+constexpr int maxElementBits = 32; // report sizes the catalogue takes, bits
+
+// Raw values and logical ends kept as int elsewhere; only a 32-bit unsigned field reaches past
+// that, and it saturates rather than wrapping to a negative count.
+int saturated(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
+}
+
+bool entersCatalogue(const HIDElement& e) {
+    return e.type == HIDElementType::input && HIDUsage::isShown(e.page) && e.usage != 0 && e.reportSize >= 1 &&
+           e.reportSize <= maxElementBits && e.logicalMax > e.logicalMin;
+}
+
+// The first element of kind axis with this page and usage.
+ElementInfo* findAxis(std::vector<ElementInfo>& elements, int page, int usage) {
+    for (auto& e : elements)
+        if (e.kind == ElementInfo::Kind::axis && e.page == page && e.usage == usage) return &e;
+    return nullptr;
+}
+
+const ElementInfo* findAxis(const std::vector<ElementInfo>& elements, int usage) {
+    for (const auto& e : elements)
+        if (e.kind == ElementInfo::Kind::axis && e.page == HIDUsage::genericDesktop && e.usage == usage) return &e;
+    return nullptr;
+}
+
+void makeTrigger(ElementInfo* e, ElementInfo::Role role, const char* name) {
+    if (!e) return;
+    e->kind = ElementInfo::Kind::trigger;
+    e->role = role;
+    e->name = name;
+}
+
+} // namespace
+
+HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDescriptor& descriptor,
+               const Clock& clock)
+    : key_(key), node_(std::move(node)), info_(std::move(info)), clock_(clock),
+      byElement_(descriptor.elements.size()), decoder_(descriptor) {
+    std::vector<std::size_t> sources; // descriptor index of each catalogue element
+    std::map<std::string, int> nameCounts;
+    for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
+        const HIDElement& e = descriptor.elements[i];
+        if (!entersCatalogue(e)) continue;
+        const bool isHat = e.page == HIDUsage::genericDesktop && e.usage == HIDUsage::hatSwitch;
+        const bool isButton = e.page == HIDUsage::button || (!isHat && e.logicalMax - e.logicalMin == 1);
+        const std::string base = HIDUsage::name(e.page, e.usage);
+        const int count = ++nameCounts[base];
+        const std::string name = count > 1 ? base + " (" + Fmt::trim(count, 0) + ")" : base;
+
+        ElementInfo element;
+        element.id = "e" + Fmt::trim(e.cookie, 0);
+        if (isHat) {
+            element.kind = ElementInfo::Kind::dpad;
+            element.role = ElementInfo::Role::dpad;
+            element.name = "Hat switch";
+            element.symbol = "dpad";
+        } else {
+            element.kind = isButton ? ElementInfo::Kind::button : ElementInfo::Kind::axis;
+            element.role = ElementInfo::Role::other;
+            element.name = name;
+            element.analog = !isButton;
+        }
+        element.page = e.page;
+        element.usage = e.usage;
+        element.logicalMin = saturated(e.logicalMin);
+        element.logicalMax = saturated(e.logicalMax);
+        element.isHat = isHat;
+        elements_.push_back(std::move(element));
+        sources.push_back(i);
+    }
+
+    // Triggers: Rx and Ry beside both Z and Rz, and a wheel's brake and accelerator. Every
+    // look-up is made before any element changes kind.
+    const bool hasRightStick = findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::z) &&
+                               findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::rz);
+    ElementInfo* rx = hasRightStick ? findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::rx) : nullptr;
+    ElementInfo* ry = hasRightStick ? findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::ry) : nullptr;
+    ElementInfo* brake = findAxis(elements_, HIDUsage::simulation, 0xC5);
+    ElementInfo* accelerator = findAxis(elements_, HIDUsage::simulation, 0xC4);
+    makeTrigger(rx, ElementInfo::Role::leftTrigger, "Left trigger");
+    makeTrigger(ry, ElementInfo::Role::rightTrigger, "Right trigger");
+    makeTrigger(brake, ElementInfo::Role::leftTrigger, "Left trigger");
+    makeTrigger(accelerator, ElementInfo::Role::rightTrigger, "Right trigger");
+
+    for (std::size_t n = 0; n < elements_.size(); ++n) {
+        const HIDElement& e = descriptor.elements[sources[n]];
+        Meta meta{elements_[n].id, elements_[n].kind, e.logicalMin, e.logicalMax, e.reportSize};
+        byID_.emplace(meta.id, meta);
+        byElement_[sources[n]] = std::move(meta);
+    }
+    pairs_ = defaultPairs(elements_);
+    // A hidraw node offers no reading of the current values: each element's first sample comes
+    // with the device's first report.
+}
+
+std::vector<StickPair> HIDTap::pairs() const {
+    std::lock_guard guard(lock_);
+    return pairs_;
+}
+
+void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
+    decoder_.decode(report, changed_);
+    for (const auto& value : changed_) {
+        const auto& meta = byElement_[value.element];
+        if (!meta) continue; // an element outside the catalogue
+        record(*meta, AxisScale::signExtend(value.value, meta->bits, meta->min, meta->max), t);
+    }
+}
+
+void HIDTap::record(const Meta& meta, std::int64_t value, double t) {
+    capture_->recordRaw(meta.id, saturated(value), t);
+    switch (meta.kind) {
+    case ElementInfo::Kind::dpad: {
+        const PlotPoint p = HatSwitch::point(HatSwitch::direction(value, meta.min, meta.max));
+        capture_->recordStick(meta.id, p.x, p.y, std::nullopt, t);
+        return;
+    }
+    case ElementInfo::Kind::button: capture_->recordButton(meta.id, value != 0, t); return;
+    default: break;
+    }
+    const double unit = AxisScale::unit(value, meta.min, meta.max);
+    capture_->recordAxis(meta.id, unit, value, t);
+    if (meta.kind == ElementInfo::Kind::trigger) {
+        // The buttons test expects triggers among the buttons; the buffer ignores a repeated state.
+        if (unit > triggerPressAbove) capture_->recordButton(meta.id, true, t);
+        else if (unit < triggerReleaseBelow) capture_->recordButton(meta.id, false, t);
+    }
+    std::vector<StickPair> touched;
+    {
+        std::lock_guard guard(lock_);
+        last_[meta.id] = value;
+        for (const auto& pair : pairs_)
+            if (pair.x == meta.id || pair.y == meta.id) touched.push_back(pair);
+    }
+    for (const auto& pair : touched) recordPair(pair, t);
+}
+
+void HIDTap::recordPair(const StickPair& pair, double t) {
+    std::int64_t xv = 0;
+    std::int64_t yv = 0;
+    {
+        std::lock_guard guard(lock_);
+        auto x = last_.find(pair.x);
+        auto y = last_.find(pair.y);
+        if (x == last_.end() || y == last_.end()) return;
+        xv = x->second;
+        yv = y->second;
+    }
+    auto xMeta = byID_.find(pair.x);
+    auto yMeta = byID_.find(pair.y);
+    if (xMeta == byID_.end() || yMeta == byID_.end()) return;
+    const double x = AxisScale::centered(xv, xMeta->second.min, xMeta->second.max);
+    double y = AxisScale::centered(yv, yMeta->second.min, yMeta->second.max);
+    if (pair.invertY) y = -y;
+    capture_->recordStick(pair.id, x, y, RawPoint{xv, yv}, t);
+}
+
+void HIDTap::setPairs(std::vector<StickPair> pairs) {
+    {
+        std::lock_guard guard(lock_);
+        pairs_ = pairs;
+    }
+    const double t = clock_.now();
+    for (const auto& pair : pairs) recordPair(pair, t);
+}
+
+std::vector<StickPair> HIDTap::defaultPairs(const std::vector<ElementInfo>& elements) {
+    std::vector<StickPair> pairs;
+    auto pair = [&](const char* id, const char* name, int xUsage, int yUsage, ElementInfo::Role role) {
+        const ElementInfo* x = findAxis(elements, xUsage);
+        const ElementInfo* y = findAxis(elements, yUsage);
+        if (!x || !y) return false;
+        pairs.push_back(StickPair{id, name, x->id, y->id, true, role});
+        return true;
+    };
+    pair("pair-1", "Left stick", HIDUsage::x, HIDUsage::y, ElementInfo::Role::leftStick);
+    if (!pair("pair-2", "Right stick", HIDUsage::z, HIDUsage::rz, ElementInfo::Role::rightStick))
+        pair("pair-2", "Right stick", HIDUsage::rx, HIDUsage::ry, ElementInfo::Role::rightStick);
+    if (pairs.size() == 1) pairs.front().name = "Stick";
+    return pairs;
+}
+
+} // namespace Tessarine

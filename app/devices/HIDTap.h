@@ -1,0 +1,87 @@
+#pragma once
+// One open raw HID device as the bench sees it: its identity, the catalogue of its input
+// elements, the stick pairs that join two axes into a stick, and the recording of every
+// reported value into the device's capture buffer.
+//
+// Threads: built and fed reports on the HID thread; setPairs() and pairs() come from the main
+// thread. `lock` guards the pairs and the latest axis values; everything else is fixed when the
+// tap is built. The lock is never held while writing to the buffer.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/devices/CaptureBuffer.h"
+#include "app/devices/Clock.h"
+#include "app/devices/ElementInfo.h"
+#include "testkit/DeviceInfo.h"
+#include "testkit/HIDDescriptor.h"
+#include "testkit/HIDReportDecoder.h"
+
+namespace Tessarine {
+
+class HIDTap {
+public:
+    // What a value needs to be recorded.
+    struct Meta {
+        std::string id;
+        ElementInfo::Kind kind = ElementInfo::Kind::axis;
+        std::int64_t min = 0;
+        std::int64_t max = 0;
+        int bits = 0; // report size
+        friend bool operator==(const Meta&, const Meta&) = default;
+    };
+
+    // An analogue trigger counts as pressed above this travel and as released below the next, so
+    // that noise near the threshold does not read as chatter (unit fractions of travel).
+    static constexpr double triggerPressAbove = 0.5;
+    static constexpr double triggerReleaseBelow = 0.4;
+
+    // `key` is the monitor's device key, `node` the device node it reads.
+    HIDTap(std::uint64_t key, std::string node, RorozErurEvo::DeviceInfo info,
+           const RorozErurEvo::HIDDescriptor& descriptor, const Clock& clock = Clock::system());
+    HIDTap(const HIDTap&) = delete;
+    HIDTap& operator=(const HIDTap&) = delete;
+
+    std::uint64_t key() const { return key_; }
+    const std::string& node() const { return node_; }
+    const RorozErurEvo::DeviceInfo& info() const { return info_; }
+    const std::vector<ElementInfo>& elements() const { return elements_; }
+    const std::shared_ptr<CaptureBuffer>& capture() const { return capture_; }
+    const std::map<std::string, Meta>& byID() const { return byID_; }
+    std::vector<StickPair> pairs() const;
+
+    // One input report as read from the device, at time t (seconds of uptime). HID thread.
+    void inputReport(std::span<const std::uint8_t> report, double t);
+    // Records one sign-extended value of an element.
+    void record(const Meta& meta, std::int64_t value, double t);
+    // Records a stick pair from its axes' latest values; nothing until both have reported.
+    void recordPair(const StickPair& pair, double t);
+    // Replaces the pairs and records each at once, so an edited stick shows where it is. Main thread.
+    void setPairs(std::vector<StickPair> pairs);
+
+    // "Left stick" from X/Y and "Right stick" from Z/Rz or else Rx/Ry; a single pair is "Stick".
+    static std::vector<StickPair> defaultPairs(const std::vector<ElementInfo>& elements);
+
+private:
+    const std::uint64_t key_;
+    const std::string node_;
+    const RorozErurEvo::DeviceInfo info_;
+    const Clock& clock_;
+    std::vector<ElementInfo> elements_;
+    std::shared_ptr<CaptureBuffer> capture_ = std::make_shared<CaptureBuffer>();
+    std::vector<std::optional<Meta>> byElement_; // descriptor element index → recording data
+    std::map<std::string, Meta> byID_;
+    RorozErurEvo::HIDReportDecoder decoder_;      // HID thread only
+    std::vector<RorozErurEvo::HIDReportDecoder::Value> changed_; // HID thread only
+
+    mutable std::mutex lock_;
+    std::vector<StickPair> pairs_;
+    std::map<std::string, std::int64_t> last_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,193 @@
+#include "app/devices/FakeHIDBackend.h"
+#include "app/devices/HIDMonitor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "support/HIDDescriptors.h"
+
+using namespace Tessarine;
+using namespace std::chrono_literals;
+namespace Descriptors = HIDTestDescriptors;
+
+namespace {
+
+HIDDeviceNode device(std::string node, std::optional<std::string> product, Descriptors::Bytes descriptor) {
+    HIDDeviceNode d;
+    d.node = std::move(node);
+    d.product = std::move(product);
+    d.manufacturer = "Maker";
+    d.vendorID = 0x1234;
+    d.productID = 0x5678;
+    d.serial = "S-1";
+    d.transport = "USB";
+    d.descriptor = std::move(descriptor);
+    return d;
+}
+
+// Waits for the HID thread to reach a state; the bound only keeps a broken build from hanging.
+bool eventually(const std::function<bool()>& condition) {
+    for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(1ms);
+    }
+    return condition();
+}
+
+struct Bench {
+    FakeHIDBackend* backend;
+    FakeClock clock{100.0};
+    std::atomic<int> changes{0};
+    std::unique_ptr<HIDMonitor> monitor;
+
+    Bench() {
+        auto owned = std::make_unique<FakeHIDBackend>();
+        backend = owned.get();
+        monitor = std::make_unique<HIDMonitor>(std::move(owned), clock);
+        monitor->onChange = [this] { ++changes; };
+    }
+    std::size_t tapCount() const { return monitor->taps().size(); }
+    std::size_t skipCount() const { return monitor->skipped().size(); }
+};
+
+} // namespace
+
+TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
+    Bench bench;
+    bench.backend->plug(device("/dev/hidraw0", "Stick", Descriptors::joystick)); // listed and announced
+    bench.monitor->start();
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1 && bench.changes >= 1; }));
+    std::this_thread::sleep_for(20ms); // room for a second, wrong tap
+    EXPECT_EQ(bench.tapCount(), 1u);
+    EXPECT_EQ(bench.backend->opens("/dev/hidraw0"), 1);
+
+    auto [key, tap] = *bench.monitor->taps().begin();
+    EXPECT_EQ(key, 1u);
+    EXPECT_EQ(tap->node(), "/dev/hidraw0");
+    EXPECT_EQ(tap->info().name, "Stick");
+    EXPECT_EQ(tap->info().vendor, "Maker");
+    EXPECT_EQ(tap->info().vendorID, 0x1234);
+    EXPECT_EQ(tap->info().serial, "S-1");
+    EXPECT_EQ(tap->info().transport, "USB");
+    EXPECT_EQ(tap->elements().size(), 20u);
+
+    // Reports reach the tap, stamped with the time they were read.
+    bench.backend->send("/dev/hidraw0", {0x80, 0x7F, 0, 0xFF, 1, 2, 8, 1, 0x10});
+    ASSERT_TRUE(eventually([&] { return tap->capture()->snapshot().pressed.count("e8") == 1; }));
+    EXPECT_EQ(tap->capture()->axes("e1", 0, 1000).at(0).t, 100.0);
+}
+
+TEST(HIDMonitor, KeyboardsUnopenableAndUnreadableDevicesAreSkippedWithTheReason) {
+    Bench bench;
+    bench.backend->addPresent(device("/dev/hidraw1", "Combo", Descriptors::composite));
+    bench.backend->addPresent(device("/dev/hidraw2", std::nullopt, Descriptors::joystick));
+    bench.backend->failOpen("/dev/hidraw2", "Permission denied");
+    bench.backend->addPresent(device("/dev/hidraw3", "Broken", {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01})); // unclosed
+    bench.backend->addPresent(device("/dev/hidraw4", "Keys", Descriptors::keyboard));                 // no game device
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.skipCount() == 3; }));
+    std::this_thread::sleep_for(20ms);
+    std::vector<std::string> texts;
+    for (const auto& [key, text] : bench.monitor->skipped()) texts.push_back(text);
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"Broken (couldn't be opened)", "Combo (also a keyboard or mouse)",
+                                               "HID device (couldn't be opened)"}));
+    EXPECT_EQ(bench.tapCount(), 0u);
+    EXPECT_EQ(bench.backend->opens("/dev/hidraw1"), 0); // a keyboard is never opened
+    EXPECT_EQ(bench.backend->opens("/dev/hidraw4"), 0);
+    EXPECT_EQ(bench.backend->openConnections(), 0);     // the broken one was closed again
+}
+
+TEST(HIDMonitor, WithoutAListedDescriptorTheOpenDeviceDecides) {
+    Bench bench;
+    bench.backend->addPresent(device("/dev/hidraw5", "Pad", {}));
+    bench.backend->addPresent(device("/dev/hidraw6", "Keys", {}));
+    bench.backend->setOpenDescriptor("/dev/hidraw5", Descriptors::wheel);
+    bench.backend->setOpenDescriptor("/dev/hidraw6", Descriptors::keyboard);
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    EXPECT_TRUE(eventually(
+        [&] { return bench.backend->opens("/dev/hidraw6") == 1 && !bench.backend->isOpen("/dev/hidraw6"); }));
+    EXPECT_EQ(bench.skipCount(), 0u);
+    EXPECT_EQ(bench.monitor->taps().begin()->second->elements().size(), 11u);
+}
+
+TEST(HIDMonitor, RemovalForgetsClosesAndNotifies) {
+    Bench bench;
+    bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
+    bench.backend->addPresent(device("/dev/hidraw1", "Combo", Descriptors::composite));
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1 && bench.skipCount() == 1 && bench.changes == 2; }));
+    const int before = bench.changes;
+
+    bench.backend->unplug("/dev/hidraw0");
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 0; }));
+    EXPECT_TRUE(eventually([&] { return bench.changes == before + 1; }));
+    EXPECT_FALSE(bench.backend->isOpen("/dev/hidraw0"));
+
+    bench.backend->unplug("/dev/hidraw1");
+    ASSERT_TRUE(eventually([&] { return bench.skipCount() == 0 && bench.changes == before + 2; }));
+    bench.backend->unplug("/dev/hidraw9"); // never seen: still a notice
+    EXPECT_TRUE(eventually([&] { return bench.changes == before + 3; }));
+
+    // The same device back again is a new device with a new key.
+    bench.backend->plug(device("/dev/hidraw0", "Stick", Descriptors::joystick));
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    EXPECT_EQ(bench.monitor->taps().begin()->first, 3u);
+}
+
+TEST(HIDMonitor, ADeviceThatFailsToReadIsRemoved) {
+    Bench bench;
+    bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    bench.backend->cutOff("/dev/hidraw0");
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 0; }));
+    EXPECT_EQ(bench.backend->openConnections(), 0);
+    // The udev notice that follows finds nothing left to do.
+    bench.backend->unplug("/dev/hidraw0");
+    EXPECT_TRUE(eventually([&] { return bench.changes == 3; }));
+}
+
+TEST(HIDMonitor, StopClosesEveryDeviceAndPostedNoticesRunWhereTheyArePosted) {
+    auto owned = std::make_unique<FakeHIDBackend>();
+    FakeHIDBackend* backend = owned.get();
+    std::mutex queueLock;
+    std::vector<std::function<void()>> queue; // stands in for the main thread's queue
+    int ran = 0;
+    auto monitor = std::make_unique<HIDMonitor>(std::move(owned), Clock::system(), [&](std::function<void()> task) {
+        std::lock_guard guard(queueLock);
+        queue.push_back(std::move(task));
+    });
+    monitor->onChange = [&] { ++ran; };
+    backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
+    backend->addPresent(device("/dev/hidraw1", "Pad", Descriptors::wheel));
+    monitor->start();
+    ASSERT_TRUE(eventually([&] {
+        std::lock_guard guard(queueLock);
+        return queue.size() == 2;
+    }));
+    EXPECT_EQ(monitor->taps().size(), 2u);
+    EXPECT_EQ(ran, 0); // nothing runs on the HID thread
+    {
+        std::lock_guard guard(queueLock);
+        for (auto& task : queue) task();
+    }
+    EXPECT_EQ(ran, 2);
+    EXPECT_EQ(backend->openConnections(), 2);
+
+    monitor->stop();
+    EXPECT_EQ(backend->openConnections(), 0);
+    EXPECT_TRUE(monitor->taps().empty());
+    monitor->stop();
+    monitor.reset();
+
+    // A monitor that never started stops and goes without trouble.
+    HIDMonitor idle(std::make_unique<FakeHIDBackend>());
+    idle.stop();
+}
