@@ -245,8 +245,9 @@ private:
         reportBits += std::uint64_t{count} * size;
         if (reportBits > HIDLimits::maxReportBytes * 8) fail("a report longer than the limit");
         if ((flags & mainConstant) || count == 0) return; // padding or fixed values carry no input
-        if (size == 0 || size > static_cast<std::uint32_t>(HIDLimits::maxFieldBits))
-            fail("a field of " + std::to_string(size) + " bits");
+        // A field of no bits says nothing, and one wider than 64 bits holds no integer value (a
+        // vendor's blob): such a field gives no element, though it keeps its place in the report.
+        if (size == 0 || size > static_cast<std::uint32_t>(HIDLimits::maxFieldBits)) return;
 
         HIDElement field;
         field.type = type;

@@ -7,7 +7,8 @@
 // Limits follow the Linux kernel's HID core, so that no descriptor can make the parser loop or
 // allocate without bound: at most 4 pushed global states, 12,288 usages per main item and fields
 // per item, reports of at most 16,383 bytes, report ids 1…255, and 16,384 elements per device.
-// A descriptor that breaks a limit or the item grammar is an error, never a partial result.
+// A descriptor that breaks a limit or the item grammar is an error, never a partial result. A
+// data field of 0 bits or wider than 64 bits gives no element: no integer value can be read from it.
 #include <cstddef>
 #include <cstdint>
 #include <span>

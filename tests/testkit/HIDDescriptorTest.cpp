@@ -159,8 +159,6 @@ TEST(HIDDescriptor, BadDescriptorsAreErrorsNotCrashes) {
     fails(gamePad({0x86, 0x00, 0x01}));            // report id 256
     fails({0xC0});                                 // end without collection
     fails({0x05, 0x01, 0x09, 0x05, 0xA1, 0x01});   // collection never closed
-    fails(gamePad({0x09, 0x30, 0x75, 0x00, 0x95, 0x01, 0x81, 0x02})); // 0-bit field
-    fails(gamePad({0x09, 0x30, 0x75, 0x41, 0x95, 0x01, 0x81, 0x02})); // 65-bit field
     fails(gamePad({0x09, 0x30, 0x75, 0x01, 0x96, 0x01, 0x30, 0x81, 0x02})); // 12,289 fields
     fails(gamePad({0x09, 0x30, 0x75, 0x40, 0x96, 0x00, 0x30, 0x81, 0x02})); // report too long
     fails(gamePad({0x08}));                        // local item without data
@@ -173,13 +171,16 @@ TEST(HIDDescriptor, BadDescriptorsAreErrorsNotCrashes) {
     // 2 × 12,288 one-bit fields pass the per-item limits but not the device's element limit.
     fails(gamePad({0x09, 0x30, 0x75, 0x01, 0x96, 0x00, 0x30, 0x81, 0x02, 0x81, 0x02}));
 
-    // Constant padding may be of any size, unused items and long items are skipped.
+    // Padding may be of any size and data fields of 0 or more than 64 bits give no element (both
+    // keep their place in the report); empty fields and long items are skipped.
     Bytes fine = gamePad({0x75, 0x00, 0x95, 0x04, 0x81, 0x03, 0x75, 0x48, 0x95, 0x01, 0x81, 0x03,
+                          0x09, 0x31, 0x75, 0x00, 0x95, 0x02, 0x81, 0x02, 0x09, 0x32, 0x75, 0x41, 0x81, 0x02,
                           0xFE, 0x02, 0x10, 0xAA, 0xBB, 0x75, 0x08, 0x95, 0x00, 0x81, 0x02});
     fine.insert(fine.end() - 1, field.begin(), field.end());
     HIDDescriptor d = HIDDescriptor::parse(fine);
     ASSERT_EQ(d.elements.size(), 1u);
-    EXPECT_EQ(d.elements[0].bitOffset, 72);
+    EXPECT_EQ(d.elements[0].usage, 0x30);
+    EXPECT_EQ(d.elements[0].bitOffset, 72 + 2 * 65);
     EXPECT_TRUE(HIDDescriptor::parse(Bytes{}).elements.empty());
 }
 

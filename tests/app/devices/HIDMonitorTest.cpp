@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -36,6 +39,17 @@ bool eventually(const std::function<bool()>& condition) {
         std::this_thread::sleep_for(1ms);
     }
     return condition();
+}
+
+// Threads of this process with the given name, as the system lists them.
+int threadsNamed(const std::string& name) {
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string line;
+        if (std::getline(comm, line) && line == name) ++count;
+    }
+    return count;
 }
 
 struct Bench {
@@ -180,9 +194,11 @@ TEST(HIDMonitor, StopClosesEveryDeviceAndPostedNoticesRunWhereTheyArePosted) {
     }
     EXPECT_EQ(ran, 2);
     EXPECT_EQ(backend->openConnections(), 2);
+    EXPECT_EQ(threadsNamed(HIDMonitor::threadName), 1);
 
     monitor->stop();
     EXPECT_EQ(backend->openConnections(), 0);
+    EXPECT_EQ(threadsNamed(HIDMonitor::threadName), 0);
     EXPECT_TRUE(monitor->taps().empty());
     monitor->stop();
     monitor.reset();
