@@ -11,13 +11,15 @@ namespace ButtonTest {
 namespace {
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
-    for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : ", ") + part;
     return text;
 }
 } // namespace
 
-TestResult result(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events, double windowMs,
-                  TestKind kind, const std::string& element, const std::string& noun, ValueSource source, Date date) {
+TestResult result(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events,
+                  double windowMs, TestKind kind, const std::string& element, const std::string& noun,
+                  ValueSource source, Date date) {
     auto chatter = ChatterAnalysis::analyze(events, windowMs);
 
     std::set<std::string> registered, named;
@@ -37,8 +39,7 @@ TestResult result(const std::vector<InputName>& expected, const std::vector<Butt
         if (entry->second.chatters > 0) {
             chatters += entry->second.chatters;
             chattering.push_back(input.name);
-            chatterDetails.push_back("Chatter on " + input.name + ": " + Fmt::trim(entry->second.chatters, 0) + "× (" +
-                                     ChatterAnalysis::gapsText(entry->second.gapsMs) + ")");
+            chatterDetails.push_back(ChatterAnalysis::detailLine(input.name, entry->second));
         }
     }
     int others = 0;
@@ -48,7 +49,8 @@ TestResult result(const std::vector<InputName>& expected, const std::vector<Butt
     std::vector<Measure> measures{
         {"missing", "Not registered", double(missing.size()), MeasureUnit::count,
          Limit{std::nullopt, 0.0, Limit::Direction::above}},
-        {"chatter", "Chatter events", double(chatters), MeasureUnit::count, Limit{0.0, 1.0, Limit::Direction::above}},
+        {"chatter", "Chatter events", double(chatters), MeasureUnit::count,
+         Limit{0.0, 1.0, Limit::Direction::above}},
         {"presses", "Presses", double(presses), MeasureUnit::count, std::nullopt},
     };
 
@@ -56,16 +58,17 @@ TestResult result(const std::vector<InputName>& expected, const std::vector<Butt
     if (!missing.empty()) details.push_back("Not registered: " + joined(missing) + ".");
     details.insert(details.end(), chatterDetails.begin(), chatterDetails.end());
     if (others > 0)
-        details.push_back("Also pressed: " + Fmt::trim(others, 0) + " other input" + (others == 1 ? "" : "s") + ".");
+        details.push_back("Also pressed: " + Fmt::trim(others, 0) + " other input" +
+                          (others == 1 ? "" : "s") + ".");
 
     std::string count = Fmt::trim(double(expected.size()), 0);
-    std::string headline = missing.empty()
-                               ? "all " + count + " " + noun + " OK"
-                               : Fmt::trim(double(expected.size() - missing.size()), 0) + " of " + count + " " + noun +
-                                     " registered";
+    std::string headline = missing.empty() ? "all " + count + " " + noun + " OK"
+                                           : Fmt::trim(double(expected.size() - missing.size()), 0) + " of " +
+                                                 count + " " + noun + " registered";
     headline += chatters > 0 ? ", chatter on " + joined(chattering) : ", no chatter";
 
-    return TestResult(kind, element, source, std::nullopt, headline, measures, details, std::nullopt, std::nullopt, date);
+    return TestResult(kind, element, source, std::nullopt, headline, measures, details, std::nullopt,
+                      std::nullopt, date);
 }
 
 } // namespace ButtonTest

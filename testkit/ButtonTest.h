@@ -15,8 +15,9 @@ namespace ButtonTest {
 // noun names the inputs in the headline ("buttons", "keys"). Any missing input fails; one
 // chatter event warns, two fail. Inputs outside the expected list count only in the
 // "Also pressed" line.
-TestResult result(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events, double windowMs,
-                  TestKind kind, const std::string& element, const std::string& noun, ValueSource source, Date date);
+TestResult result(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events,
+                  double windowMs, TestKind kind, const std::string& element, const std::string& noun,
+                  ValueSource source, Date date);
 
 } // namespace ButtonTest
 } // namespace RorozErurEvo

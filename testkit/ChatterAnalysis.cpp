@@ -1,9 +1,22 @@
 #include "testkit/ChatterAnalysis.h"
 
+#include <limits>
+
+#include "testkit/Fmt.h"
 #include "testkit/Measure.h"
 #include "testkit/TimeOrder.h"
 
 namespace RorozErurEvo {
+
+namespace {
+// A count read from a document: a whole number that fits an int and is not negative.
+int countMember(const json& value, const char* key) {
+    long long count = Json::integer(value, key);
+    if (count < 0 || count > std::numeric_limits<int>::max())
+        throw DecodeError(std::string("\"") + key + "\" is out of range");
+    return static_cast<int>(count);
+}
+} // namespace
 
 json InputChatter::toJson() const {
     json value = {{"input", input}, {"presses", presses}, {"chatters", chatters}, {"gapsMs", gapsMs}};
@@ -15,8 +28,8 @@ InputChatter InputChatter::fromJson(const json& value) {
     Json::requireObject(value, "chatter entry");
     InputChatter entry;
     entry.input = Json::string(value, "input");
-    entry.presses = static_cast<int>(Json::integer(value, "presses"));
-    entry.chatters = static_cast<int>(Json::integer(value, "chatters"));
+    entry.presses = countMember(value, "presses");
+    entry.chatters = countMember(value, "chatters");
     const json& gaps = Json::member(value, "gapsMs");
     if (!gaps.is_array()) throw DecodeError("\"gapsMs\" is not an array");
     for (const json& gap : gaps) {
@@ -33,16 +46,21 @@ std::map<std::string, InputChatter> analyze(const std::vector<ButtonEvent>& even
     struct State {
         bool down = false;
         std::optional<double> lastRelease;
+        InputChatter* entry = nullptr; // set on the first counted press
     };
+    // One lookup per event; map nodes stay put, so the entry pointers remain valid.
     std::map<std::string, State> states;
     std::map<std::string, InputChatter> chatter;
-    for (const ButtonEvent& event : sortedByTime(events)) {
+    forEachInTimeOrder(events, [&](const ButtonEvent& event) {
         State& state = states[event.input];
         if (event.down) {
-            if (state.down) continue;
+            if (state.down) return;
             state.down = true;
-            InputChatter& entry = chatter[event.input];
-            entry.input = event.input;
+            if (!state.entry) {
+                state.entry = &chatter[event.input];
+                state.entry->input = event.input;
+            }
+            InputChatter& entry = *state.entry;
             entry.presses += 1;
             if (state.lastRelease) {
                 double gap = (event.t - *state.lastRelease) * 1000.0;
@@ -53,17 +71,18 @@ std::map<std::string, InputChatter> analyze(const std::vector<ButtonEvent>& even
                 }
             }
         } else {
-            if (!state.down) continue;
+            if (!state.down) return;
             state.down = false;
             state.lastRelease = event.t;
         }
-    }
+    });
     return chatter;
 }
 
 int total(const std::map<std::string, InputChatter>& chatter) {
     int sum = 0;
-    for (const auto& [input, entry] : chatter) sum += entry.chatters;
+    for (const auto& [input, entry] : chatter)
+        sum += entry.chatters;
     return sum;
 }
 
@@ -74,6 +93,10 @@ std::string gapsText(const std::vector<double>& gapsMs) {
         text += format(MeasureUnit::milliseconds, gap);
     }
     return text;
+}
+
+std::string detailLine(const std::string& name, const InputChatter& entry) {
+    return "Chatter on " + name + ": " + Fmt::trim(entry.chatters, 0) + "× (" + gapsText(entry.gapsMs) + ")";
 }
 
 } // namespace ChatterAnalysis

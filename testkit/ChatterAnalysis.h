@@ -13,10 +13,10 @@ namespace RorozErurEvo {
 
 // Chatter statistics of one input.
 struct InputChatter {
-    std::string input;                  // the input's id
-    int presses = 0;                    // counted presses
-    int chatters = 0;                   // presses sooner than the window after the previous release
-    std::vector<double> gapsMs;         // release-to-press gaps of those presses, milliseconds, in time order
+    std::string input;          // the input's id
+    int presses = 0;            // counted presses
+    int chatters = 0;           // presses sooner than the window after the previous release
+    std::vector<double> gapsMs; // release-to-press gaps of those presses, milliseconds, in time order
     std::optional<double> shortestGapMs; // shortest release-to-press gap of any counted press, milliseconds
 
     json toJson() const;
@@ -36,6 +36,9 @@ int total(const std::map<std::string, InputChatter>& chatter);
 
 // Gaps as the result texts show them: "30 ms, 4.5 ms" (one decimal below 10 ms).
 std::string gapsText(const std::vector<double>& gapsMs);
+
+// The detail line of a chattering input: "Chatter on A: 2× (20 ms, 4.5 ms)".
+std::string detailLine(const std::string& name, const InputChatter& entry);
 
 } // namespace ChatterAnalysis
 } // namespace RorozErurEvo

@@ -7,18 +7,20 @@
 namespace RorozErurEvo {
 
 json ClickInterval::toJson() const {
-    return {{"t", t}, {"sincePressMs", sincePressMs}, {"sinceReleaseMs", sinceReleaseMs}, {"flagged", flagged}};
+    return {
+        {"t", t}, {"sincePressMs", sincePressMs}, {"sinceReleaseMs", sinceReleaseMs}, {"flagged", flagged}};
 }
 
 ClickInterval ClickInterval::fromJson(const json& value) {
     Json::requireObject(value, "click interval");
-    return {Json::number(value, "t"), Json::number(value, "sincePressMs"), Json::number(value, "sinceReleaseMs"),
-            Json::boolean(value, "flagged")};
+    return {Json::number(value, "t"), Json::number(value, "sincePressMs"),
+            Json::number(value, "sinceReleaseMs"), Json::boolean(value, "flagged")};
 }
 
 namespace ClickIntervals {
 
-std::vector<ClickInterval> list(const std::vector<ButtonEvent>& events, const std::string& input, double windowMs) {
+std::vector<ClickInterval> list(const std::vector<ButtonEvent>& events, const std::string& input,
+                                double windowMs) {
     std::vector<ButtonEvent> mine;
     for (const ButtonEvent& event : events)
         if (event.input == input) mine.push_back(event);
@@ -36,7 +38,8 @@ std::vector<ClickInterval> list(const std::vector<ButtonEvent>& events, const st
         }
         if (lastPress && lastRelease && !(*lastPress > *lastRelease)) {
             double sinceRelease = (event.t - *lastRelease) * 1000.0;
-            intervals.push_back({event.t, (event.t - *lastPress) * 1000.0, sinceRelease, sinceRelease < windowMs});
+            intervals.push_back(
+                {event.t, (event.t - *lastPress) * 1000.0, sinceRelease, sinceRelease < windowMs});
         }
         lastPress = event.t;
     }

@@ -23,7 +23,8 @@ struct ClickInterval {
 namespace ClickIntervals {
 
 // One interval per press of `input` that follows a complete click; the first click yields none.
-std::vector<ClickInterval> list(const std::vector<ButtonEvent>& events, const std::string& input, double windowMs);
+std::vector<ClickInterval> list(const std::vector<ButtonEvent>& events, const std::string& input,
+                                double windowMs);
 
 } // namespace ClickIntervals
 } // namespace RorozErurEvo

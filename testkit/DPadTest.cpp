@@ -23,8 +23,12 @@ std::set<std::string> arms(const StickSample& sample, double threshold) {
 } // namespace
 
 std::optional<Direction8> direction(double x, double y, double threshold) {
-    if (x > threshold) return y > threshold ? Direction8::upRight : y < -threshold ? Direction8::downRight : Direction8::right;
-    if (x < -threshold) return y > threshold ? Direction8::upLeft : y < -threshold ? Direction8::downLeft : Direction8::left;
+    if (x > threshold)
+        return y > threshold    ? Direction8::upRight
+               : y < -threshold ? Direction8::downRight
+                                : Direction8::right;
+    if (x < -threshold)
+        return y > threshold ? Direction8::upLeft : y < -threshold ? Direction8::downLeft : Direction8::left;
     if (y > threshold) return Direction8::up;
     if (y < -threshold) return Direction8::down;
     return std::nullopt;
@@ -64,19 +68,19 @@ TestResult result(const std::vector<StickSample>& samples, const std::string& el
     std::vector<Measure> measures{
         {"missing", "Directions not registered", double(missing.size()), MeasureUnit::count,
          Limit{std::nullopt, 0.0, Limit::Direction::above}},
-        {"chatter", "Chatter events", double(total), MeasureUnit::count, Limit{0.0, 1.0, Limit::Direction::above}},
+        {"chatter", "Chatter events", double(total), MeasureUnit::count,
+         Limit{0.0, 1.0, Limit::Direction::above}},
     };
 
     std::vector<std::string> details;
     if (!missing.empty()) {
         std::string names;
-        for (Direction8 d : missing) names += (names.empty() ? "" : ", ") + name(d);
+        for (Direction8 d : missing)
+            names += (names.empty() ? "" : ", ") + name(d);
         details.push_back("Not registered: " + names + ".");
     }
     for (const auto& [input, entry] : chatter)
-        if (entry.chatters >= 1)
-            details.push_back("Chatter on " + input + ": " + Fmt::trim(entry.chatters, 0) + "× (" +
-                              ChatterAnalysis::gapsText(entry.gapsMs) + ")");
+        if (entry.chatters >= 1) details.push_back(ChatterAnalysis::detailLine(input, entry));
 
     std::string headline;
     if (!missing.empty())
@@ -84,7 +88,8 @@ TestResult result(const std::vector<StickSample>& samples, const std::string& el
     else
         headline = total > 0 ? "all 8 directions, chatter" : "all 8 directions";
 
-    return TestResult(TestKind::dpad, element, source, std::nullopt, headline, measures, details, std::nullopt, std::nullopt, date);
+    return TestResult(TestKind::dpad, element, source, std::nullopt, headline, measures, details,
+                      std::nullopt, std::nullopt, date);
 }
 
 } // namespace DPadTest

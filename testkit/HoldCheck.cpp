@@ -47,19 +47,24 @@ TestResult result(const std::vector<ButtonEvent>& events, const InputName& input
     auto report = analyze(events, input.id);
     if (!report)
         return TestResult(kind, element, source, Verdict::warn, "no press seen", {},
-                          {"Press and hold one button for about 3 seconds."}, std::nullopt, std::nullopt, date);
+                          {"Press and hold one button for about 3 seconds."}, std::nullopt, std::nullopt,
+                          date);
 
     std::vector<Measure> measures{
         {"drops", "Unexpected releases", double(report->drops), MeasureUnit::count,
          Limit{std::nullopt, 0.0, Limit::Direction::above}},
         {"held", "Held for", report->heldSeconds, MeasureUnit::seconds, std::nullopt},
     };
-    std::vector<std::string> details{"Held " + input.name + " for " + Fmt::trim(report->heldSeconds, 1) + " s."};
+    std::vector<std::string> details{"Held " + input.name + " for " + Fmt::trim(report->heldSeconds, 1) +
+                                     " s."};
     std::string drops = Fmt::trim(report->drops, 0);
     if (report->drops >= 1)
-        details.push_back("Let go " + drops + "× while held (gaps " + ChatterAnalysis::gapsText(report->gapsMs) + ").");
-    std::string headline = report->drops > 0 ? input.name + " drops out " + drops + "×" : input.name + " holds steady";
-    return TestResult(kind, element, source, std::nullopt, headline, measures, details, std::nullopt, std::nullopt, date);
+        details.push_back("Let go " + drops + "× while held (gaps " +
+                          ChatterAnalysis::gapsText(report->gapsMs) + ").");
+    std::string headline =
+        report->drops > 0 ? input.name + " drops out " + drops + "×" : input.name + " holds steady";
+    return TestResult(kind, element, source, std::nullopt, headline, measures, details, std::nullopt,
+                      std::nullopt, date);
 }
 
 } // namespace HoldCheck

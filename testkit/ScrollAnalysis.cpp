@@ -6,7 +6,9 @@
 
 namespace RorozErurEvo {
 
-json ScrollEvent::toJson() const { return {{"t", t}, {"delta", delta}}; }
+json ScrollEvent::toJson() const {
+    return {{"t", t}, {"delta", delta}};
+}
 
 ScrollEvent ScrollEvent::fromJson(const json& value) {
     Json::requireObject(value, "scroll event");
@@ -26,7 +28,8 @@ ScrollReport analyze(const std::vector<ScrollEvent>& events, double runGapSecond
         if (run.empty()) return;
         report.runs += 1;
         if (run.size() >= 3) {
-            auto ups = std::count_if(run.begin(), run.end(), [](const ScrollEvent& e) { return e.delta > 0; });
+            auto ups =
+                std::count_if(run.begin(), run.end(), [](const ScrollEvent& e) { return e.delta > 0; });
             auto others = static_cast<long>(run.size()) - ups;
             report.reversals += static_cast<int>(std::min<long>(ups, others));
         }

@@ -18,7 +18,8 @@ void click(std::vector<ButtonEvent>& events, const std::string& input, double t)
 const std::vector<InputName> kFace{{"a", "A"}, {"b", "B"}, {"x", "X"}, {"y", "Y"}};
 
 TestResult buttons(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events) {
-    return ButtonTest::result(expected, events, 30, TestKind::buttons, "", "buttons", ValueSource::processed, kResultDate);
+    return ButtonTest::result(expected, events, 30, TestKind::buttons, "", "buttons", ValueSource::processed,
+                              kResultDate);
 }
 } // namespace
 
@@ -27,7 +28,8 @@ TEST(ButtonTest, EmptyExpectedListPassesWithZeroCounts) {
     EXPECT_EQ(result.verdict, Verdict::pass);
     EXPECT_EQ(result.headline, "all 0 buttons OK, no chatter");
     ASSERT_EQ(result.measures.size(), 3u);
-    for (const Measure& m : result.measures) EXPECT_EQ(m.value, 0) << m.id;
+    for (const Measure& m : result.measures)
+        EXPECT_EQ(m.value, 0) << m.id;
     EXPECT_TRUE(result.details.empty());
     EXPECT_EQ(result.kind, TestKind::buttons);
     EXPECT_EQ(result.date, kResultDate);
@@ -37,7 +39,8 @@ TEST(ButtonTest, EmptyExpectedListPassesWithZeroCounts) {
 
 TEST(ButtonTest, EveryButtonCleanPasses) {
     std::vector<ButtonEvent> events;
-    for (int i = 0; i < 4; ++i) click(events, kFace[i].id, i);
+    for (int i = 0; i < 4; ++i)
+        click(events, kFace[i].id, i);
     click(events, "a", 5);
     TestResult result = buttons(kFace, events);
     EXPECT_EQ(result.verdict, Verdict::pass);
@@ -60,7 +63,8 @@ TEST(ButtonTest, MissingInputsFailAndAreNamedInExpectedOrder) {
 
 TEST(ButtonTest, OneChatterWarnsAndTwoFail) {
     std::vector<ButtonEvent> events;
-    for (int i = 0; i < 4; ++i) click(events, kFace[i].id, i);
+    for (int i = 0; i < 4; ++i)
+        click(events, kFace[i].id, i);
     events.push_back(press("b", 1.12)); // 20 ms after B's release
     TestResult once = buttons(kFace, events);
     EXPECT_EQ(once.verdict, Verdict::warn);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ButtonEventHelpers.h"
 
 using namespace RorozErurEvo;
@@ -33,9 +35,9 @@ TEST(ChatterAnalysis, GapStrictlyBelowTheWindowIsChatter) {
 TEST(ChatterAnalysis, IgnoresRepeatedStatesAndKeepsInputsApart) {
     auto chatter = ChatterAnalysis::analyze(
         {
-            release("b", 0.0),  // release without a press: changes nothing
+            release("b", 0.0), // release without a press: changes nothing
             press("a", 0.1),
-            press("a", 0.105),  // second press without a release: counts nothing
+            press("a", 0.105), // second press without a release: counts nothing
             release("a", 0.2),
             release("a", 0.21), // second release: the gap is measured from the first
             press("b", 0.22),   // another input's press is no chatter of "a"
@@ -57,6 +59,11 @@ TEST(ChatterAnalysis, SortsEventsByTimeFirst) {
     std::vector<ButtonEvent> events{press("a", 0.23), release("a", 0.2), press("a", 0.1)};
     auto chatter = ChatterAnalysis::analyze(events, 50);
     EXPECT_EQ(chatter.at("a").chatters, 1);
+    // An event without a usable time goes last and cannot reorder the others.
+    events.insert(events.begin() + 1, press("b", std::nan("")));
+    events.push_back(release("b", 0.05));
+    EXPECT_EQ(ChatterAnalysis::analyze(events, 50).at("a").chatters, 1);
+    EXPECT_EQ(ChatterAnalysis::analyze(events, 50).at("b").presses, 1);
     EXPECT_TRUE(ChatterAnalysis::analyze({}, 50).empty());
     EXPECT_TRUE(ChatterAnalysis::analyze({release("a", 1)}, 50).empty());
 }
@@ -72,9 +79,13 @@ TEST(ChatterAnalysis, EntryJsonLeavesOutAnAbsentShortestGap) {
     EXPECT_EQ(InputChatter::fromJson(fresh.toJson()), fresh);
     InputChatter bouncing{"a", 3, 1, {12.5}, 12.5};
     EXPECT_EQ(InputChatter::fromJson(Json::parse(Json::dump(bouncing.toJson()))), bouncing);
-    EXPECT_THROW(InputChatter::fromJson(json{{"input", "a"}, {"presses", 1}, {"chatters", 0}, {"gapsMs", "x"}}),
-                 DecodeError);
+    EXPECT_THROW(
+        InputChatter::fromJson(json{{"input", "a"}, {"presses", 1}, {"chatters", 0}, {"gapsMs", "x"}}),
+        DecodeError);
     EXPECT_THROW(InputChatter::fromJson(json::array()), DecodeError);
+    json huge = bouncing.toJson();
+    huge["presses"] = 1LL << 40; // would wrap round as an int
+    EXPECT_THROW(InputChatter::fromJson(huge), DecodeError);
 }
 
 TEST(ClickIntervals, OneIntervalPerClickAfterTheFirst) {
@@ -91,7 +102,8 @@ TEST(ClickIntervals, OneIntervalPerClickAfterTheFirst) {
     EXPECT_TRUE(intervals[0].flagged);
 
     // A slow second click is listed but not flagged; the other input is never listed.
-    auto slow = ClickIntervals::list({press("left", 1.0), release("left", 1.05), press("left", 1.5)}, "left", 80);
+    auto slow =
+        ClickIntervals::list({press("left", 1.0), release("left", 1.05), press("left", 1.5)}, "left", 80);
     ASSERT_EQ(slow.size(), 1u);
     EXPECT_FALSE(slow[0].flagged);
     EXPECT_TRUE(ClickIntervals::list(twoClicks, "right", 80).empty());
@@ -99,7 +111,7 @@ TEST(ClickIntervals, OneIntervalPerClickAfterTheFirst) {
 
 TEST(ClickIntervals, RepeatedStatesAndEarlyReleasesAddNothing) {
     // A release before any press, and a second press while down, are ignored.
-    std::vector<ButtonEvent> events{release("left", 0.9), press("left", 1.0), press("left", 1.01),
+    std::vector<ButtonEvent> events{release("left", 0.9),  press("left", 1.0),    press("left", 1.01),
                                     release("left", 1.05), release("left", 1.06), press("left", 1.2)};
     auto intervals = ClickIntervals::list(events, "left", 80);
     ASSERT_EQ(intervals.size(), 1u);

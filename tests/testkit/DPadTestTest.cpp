@@ -8,8 +8,9 @@ using namespace RorozErurEvo;
 using namespace RorozErurEvo::ButtonLog;
 
 namespace {
-StickSample at(double t, double x, double y) { return StickSample{t, x, y, std::nullopt}; }
-
+StickSample at(double t, double x, double y) {
+    return StickSample{t, x, y, std::nullopt};
+}
 
 // Every direction once, each followed by a return to the centre, 0.2 s apart.
 std::vector<StickSample> fullCircle() {
@@ -41,7 +42,8 @@ TEST(DPadTest, DirectionsNeedToPassTheThresholdStrictly) {
     EXPECT_EQ(DPadTest::direction(-1, -1, 0.5), Direction8::downLeft);
     EXPECT_EQ(DPadTest::direction(0, -1, 0.5), Direction8::down);
     // A diagonal registers only itself, not its two arms.
-    EXPECT_EQ(DPadTest::directions({at(0, 0.51, 0.51), at(1, 0.5, -0.5)}), std::set<Direction8>{Direction8::upRight});
+    EXPECT_EQ(DPadTest::directions({at(0, 0.51, 0.51), at(1, 0.5, -0.5)}),
+              std::set<Direction8>{Direction8::upRight});
     EXPECT_EQ(DPadTest::directions(fullCircle()).size(), 8u);
     EXPECT_TRUE(DPadTest::directions({}).empty());
 }
@@ -56,7 +58,8 @@ TEST(DPadTest, ArmEventsPressBeforeReleaseInNameOrder) {
                                         release("Left", 1), release("Up", 1), release("Down", 2),
                                         release("Right", 2)}));
     // Out of order samples are sorted; arms held at the end stay pressed.
-    EXPECT_EQ(DPadTest::events({at(2, 0, -1), at(1, 0, 0)}, 0.5), (std::vector<ButtonEvent>{press("Down", 2)}));
+    EXPECT_EQ(DPadTest::events({at(2, 0, -1), at(1, 0, 0)}, 0.5),
+              (std::vector<ButtonEvent>{press("Down", 2)}));
     EXPECT_TRUE(DPadTest::events({}, 0.5).empty());
 }
 
@@ -84,7 +87,8 @@ TEST(DPadTest, OneBounceWarnsAndTwoFail) {
     EXPECT_EQ(twice.verdict, Verdict::fail);
     EXPECT_EQ(twice.measure("chatter")->value, 2);
     // Entries in name order: Right before Up.
-    EXPECT_EQ(twice.details, (std::vector<std::string>{"Chatter on Right: 1× (5 ms)", "Chatter on Up: 1× (20 ms)"}));
+    EXPECT_EQ(twice.details,
+              (std::vector<std::string>{"Chatter on Right: 1× (5 ms)", "Chatter on Up: 1× (20 ms)"}));
 }
 
 TEST(DPadTest, MissingDirectionsFailAndLeaveChatterOutOfTheHeadline) {
@@ -103,8 +107,9 @@ TEST(DPadTest, EmptyTraceReportsEveryDirectionMissing) {
     EXPECT_EQ(result.verdict, Verdict::fail);
     EXPECT_EQ(result.headline, "0 of 8 directions");
     EXPECT_EQ(result.measure("missing")->value, 8);
-    EXPECT_EQ(result.details, std::vector<std::string>{
-                                  "Not registered: Right, Up-right, Up, Up-left, Left, Down-left, Down, Down-right."});
+    EXPECT_EQ(result.details,
+              std::vector<std::string>{
+                  "Not registered: Right, Up-right, Up, Up-left, Left, Down-left, Down, Down-right."});
 }
 
 TEST(DPadTest, UsesTheThresholdsChatterWindow) {

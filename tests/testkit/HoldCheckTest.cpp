@@ -22,11 +22,13 @@ TEST(HoldCheck, SteadyHoldsMeasureFromFirstPressToTheEnd) {
     // Never released: the hold runs to the last event of the input, here the press itself.
     EXPECT_EQ(HoldCheck::analyze({press("a", 2.0), press("b", 3.0)}, "a"), (HoldReport{0, 0.0, {}}));
     // Repeated presses while held are not drops.
-    EXPECT_EQ(HoldCheck::analyze({press("a", 1.0), press("a", 2.0), press("a", 2.5)}, "a"), (HoldReport{0, 1.5, {}}));
+    EXPECT_EQ(HoldCheck::analyze({press("a", 1.0), press("a", 2.0), press("a", 2.5)}, "a"),
+              (HoldReport{0, 1.5, {}}));
 }
 
 TEST(HoldCheck, ShortReleasesWhileHeldAreDrops) {
-    auto report = HoldCheck::analyze({press("a", 1.0), release("a", 2.0), press("a", 2.04), release("a", 4.0)}, "a");
+    auto report =
+        HoldCheck::analyze({press("a", 1.0), release("a", 2.0), press("a", 2.04), release("a", 4.0)}, "a");
     ASSERT_TRUE(report);
     EXPECT_EQ(report->drops, 1);
     ASSERT_EQ(report->gapsMs.size(), 1u);
@@ -34,7 +36,8 @@ TEST(HoldCheck, ShortReleasesWhileHeldAreDrops) {
     EXPECT_DOUBLE_EQ(report->heldSeconds, 3.0);
 
     // A second release before the next press moves the gap's start to the later release.
-    auto twice = HoldCheck::analyze({press("a", 1.0), release("a", 2.0), release("a", 2.01), press("a", 2.02)}, "a");
+    auto twice =
+        HoldCheck::analyze({press("a", 1.0), release("a", 2.0), release("a", 2.01), press("a", 2.02)}, "a");
     ASSERT_TRUE(twice);
     EXPECT_EQ(twice->drops, 1);
     EXPECT_NEAR(twice->gapsMs.at(0), 10, 1e-6);
@@ -42,8 +45,8 @@ TEST(HoldCheck, ShortReleasesWhileHeldAreDrops) {
 }
 
 TEST(HoldCheck, IgnoresOtherInputsAndReleasesBeforeThePress) {
-    std::vector<ButtonEvent> events{release("a", 0.5), press("b", 0.9), press("a", 1.0), release("b", 1.5),
-                                    press("b", 1.51),  release("a", 3.0)};
+    std::vector<ButtonEvent> events{release("a", 0.5), press("b", 0.9),  press("a", 1.0),
+                                    release("b", 1.5), press("b", 1.51), release("a", 3.0)};
     EXPECT_EQ(HoldCheck::analyze(events, "a"), (HoldReport{0, 2.0, {}}));
     // Out of time order reads the same.
     std::vector<ButtonEvent> shuffled{events[5], events[2], events[0], events[4], events[1], events[3]};
@@ -63,15 +66,16 @@ TEST(HoldCheck, ResultTexts) {
                                 press("a", 2.5055), release("a", 4.3)});
     EXPECT_EQ(dropping.verdict, Verdict::fail);
     EXPECT_EQ(dropping.headline, "A drops out 2×");
-    EXPECT_EQ(dropping.details, (std::vector<std::string>{"Held A for 3.3 s.",
-                                                          "Let go 2× while held (gaps 40 ms, 5.5 ms)."}));
+    EXPECT_EQ(dropping.details,
+              (std::vector<std::string>{"Held A for 3.3 s.", "Let go 2× while held (gaps 40 ms, 5.5 ms)."}));
     EXPECT_EQ(dropping.measure("drops")->value, 2);
     EXPECT_EQ(dropping.kind, TestKind::hold);
     EXPECT_EQ(dropping.date, kResultDate);
 }
 
 TEST(HoldCheck, NoPressWarnsAndAsksForOne) {
-    for (const auto& events : {std::vector<ButtonEvent>{}, std::vector<ButtonEvent>{release("a", 1), press("b", 2)}}) {
+    for (const auto& events :
+         {std::vector<ButtonEvent>{}, std::vector<ButtonEvent>{release("a", 1), press("b", 2)}}) {
         TestResult result = hold(events);
         EXPECT_EQ(result.verdict, Verdict::warn);
         EXPECT_EQ(result.headline, "no press seen");
@@ -80,5 +84,6 @@ TEST(HoldCheck, NoPressWarnsAndAsksForOne) {
         EXPECT_EQ(result.kind, TestKind::hold);
     }
     // The kind is the caller's.
-    EXPECT_EQ(HoldCheck::result({}, kA, TestKind::mouse, "Mouse", ValueSource::manual, kResultDate).kind, TestKind::mouse);
+    EXPECT_EQ(HoldCheck::result({}, kA, TestKind::mouse, "Mouse", ValueSource::manual, kResultDate).kind,
+              TestKind::mouse);
 }
