@@ -75,6 +75,10 @@ public:
     // Called by applyPairs; a raw HID device forwards the pairs to its reader.
     std::function<void(const std::vector<StickPair>&)> onPairsChanged;
     double lastBatteryCheck() const { return lastBatteryCheck_; }
+    // The hidraw node of the same physical device ("/dev/hidraw3"), when its source knows it; the
+    // application model pairs a controller with its raw HID twin by it.
+    const std::optional<std::string>& hidrawNode() const { return hidrawNode_; }
+    void setHidrawNode(std::optional<std::string> value) { hidrawNode_ = std::move(value); }
 
     // Element lists derived from `elements`.
     std::vector<ElementInfo> sticks() const;     // kind stick, display order
@@ -145,6 +149,7 @@ private:
     std::optional<double> batteryLevel_;
     std::optional<std::string> batteryState_;
     double lastBatteryCheck_ = 0; // uptime seconds
+    std::optional<std::string> hidrawNode_;
 };
 
 } // namespace Tessarine

@@ -1,0 +1,137 @@
+#pragma once
+// What the game-controller source needs of the system's controller service, behind an
+// interface: the real one runs SDL on a thread of its own (SDLBackend), the fake one plays
+// scripted controllers in tests (FakeControllerBackend).
+//
+// Controllers are keyed by the service's instance id, which names one connection of one
+// controller and is never reused; a controller that comes back has a new id. Every call of the
+// listener runs on the backend's thread. Output commands may be given on any thread: they are
+// carried out on the backend's thread, and one for a controller that is gone does nothing.
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "testkit/RumbleMixer.h"
+
+namespace Tessarine {
+
+// The inputs of a standard game pad, numbered as the service numbers them.
+enum class PadAxis { leftX, leftY, rightX, rightY, leftTrigger, rightTrigger };
+inline constexpr std::size_t padAxisCount = 6;
+
+enum class PadButton {
+    a,             // bottom face button
+    b,             // right
+    x,             // left
+    y,             // top
+    back,
+    guide,
+    start,
+    leftStick,
+    rightStick,
+    leftShoulder,
+    rightShoulder,
+    dpadUp,
+    dpadDown,
+    dpadLeft,
+    dpadRight,
+    misc1,         // share, capture or microphone button
+    paddle1,
+    paddle2,
+    paddle3,
+    paddle4,
+    touchpad       // touchpad click
+};
+inline constexpr std::size_t padButtonCount = 21;
+
+// The family a controller belongs to, as far as the service knows it.
+enum class PadType { unknown, xbox360, xboxOne, ps3, ps4, ps5, switchPro, joyConLeft, joyConRight, joyConPair, other };
+
+enum class TouchPhase { down, motion, up };
+
+// One finger of the first touchpad: position 0 … 1 from the top-left corner.
+struct FingerState {
+    bool down = false;
+    float x = 0;
+    float y = 0;
+    friend bool operator==(const FingerState&, const FingerState&) = default;
+};
+
+// The state of a controller's inputs at one moment. Axis values are the service's: sticks
+// −32768 … 32767 with y growing downwards, triggers 0 … 32767.
+struct ControllerState {
+    std::array<std::int16_t, padAxisCount> axes{};
+    std::bitset<padButtonCount> buttons;
+    std::vector<FingerState> fingers;
+    friend bool operator==(const ControllerState&, const ControllerState&) = default;
+};
+
+// What a controller is and has, as read once when it connects.
+struct ControllerDescription {
+    int instance = -1;
+    std::string name;
+    PadType type = PadType::unknown;
+    std::optional<std::string> path;         // the service's device node, e.g. "/dev/hidraw3"
+    std::optional<std::string> hidraw;       // the controller's hidraw node, when known
+    std::optional<std::string> powerSupply;  // the kernel's power_supply device (sysfs path)
+    std::bitset<padAxisCount> axes;          // the axes it has
+    std::bitset<padButtonCount> buttons;     // the buttons it has
+    int fingers = 0;                         // fingers its first touchpad tracks; 0 without one
+    bool accelerometer = false;
+    bool gyroscope = false;
+    bool rumble = false;                     // motors in the handles
+    bool triggerRumble = false;              // motors behind the triggers
+    bool light = false;
+
+    bool has(PadAxis a) const { return axes.test(static_cast<std::size_t>(a)); }
+    bool has(PadButton b) const { return buttons.test(static_cast<std::size_t>(b)); }
+
+    friend bool operator==(const ControllerDescription&, const ControllerDescription&) = default;
+};
+
+enum class Sensor { accelerometer, gyroscope };
+
+class ControllerBackend {
+public:
+    // Told about controllers and their input; every call on the backend's thread. Times are
+    // seconds of uptime as the service stamped the event; 0 when it gave none.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual void controllerAdded(const ControllerDescription& controller) = 0;
+        virtual void controllerRemoved(int instance) = 0;
+        virtual void axisMoved(int instance, PadAxis axis, std::int16_t value, double stamp) = 0;
+        virtual void buttonChanged(int instance, PadButton button, bool down, double stamp) = 0;
+        // Finger of the first touchpad; position 0 … 1 from the top-left corner.
+        virtual void touched(int instance, int finger, TouchPhase phase, float x, float y, double stamp) = 0;
+        // Accelerometer in m/s² (gravity included), gyroscope in radians per second.
+        virtual void sensorRead(int instance, Sensor sensor, std::array<float, 3> values, double stamp) = 0;
+    };
+
+    virtual ~ControllerBackend() = default;
+
+    // Starts the backend's thread; the controllers already connected are reported first. Once.
+    virtual void start(Listener& listener) = 0;
+    // Stops and joins the backend's thread; no listener call and no system call happens after
+    // it returns, and later commands are dropped.
+    virtual void stop() = 0;
+
+    // Runs `work` on the backend's thread; dropped when the backend is not running.
+    virtual void post(std::function<void()> work) = 0;
+    // The current state of a controller; absent when it is gone. Backend's thread only.
+    virtual std::optional<ControllerState> state(int instance) = 0;
+
+    // Output commands.
+    virtual void rumble(int instance, RorozErurEvo::RumbleMixer::Motor motor, float strength, double seconds) = 0;
+    virtual void stopRumble(int instance) = 0;
+    virtual void setLight(int instance, std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
+    virtual void setPlayerIndex(int instance, int index) = 0;
+    virtual void sendEffect(int instance, std::vector<std::uint8_t> packet) = 0;
+    virtual void setSensorsEnabled(int instance, bool enabled) = 0;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,147 @@
+#include "app/devices/FakeControllerBackend.h"
+
+namespace Tessarine {
+
+using Kind = FakeControllerBackend::Command::Kind;
+
+void FakeControllerBackend::start(Listener& listener) {
+    std::lock_guard guard(lock_);
+    if (!stopped_ && !listener_) listener_ = &listener;
+}
+
+void FakeControllerBackend::stop() {
+    std::lock_guard guard(lock_);
+    stopped_ = true;
+    listener_ = nullptr;
+}
+
+bool FakeControllerBackend::running() const {
+    std::lock_guard guard(lock_);
+    return listener_ != nullptr;
+}
+
+void FakeControllerBackend::post(std::function<void()> work) {
+    if (running()) work();
+}
+
+std::optional<ControllerState> FakeControllerBackend::state(int instance) {
+    std::lock_guard guard(lock_);
+    const auto it = states_.find(instance);
+    return it == states_.end() ? std::nullopt : std::optional(it->second);
+}
+
+void FakeControllerBackend::record(Command command) {
+    std::lock_guard guard(lock_);
+    commands_.push_back(std::move(command));
+}
+
+std::vector<FakeControllerBackend::Command> FakeControllerBackend::commands() const {
+    std::lock_guard guard(lock_);
+    return commands_;
+}
+
+namespace {
+FakeControllerBackend::Command command(Kind kind, int instance) {
+    FakeControllerBackend::Command c;
+    c.kind = kind;
+    c.instance = instance;
+    return c;
+}
+} // namespace
+
+void FakeControllerBackend::rumble(int instance, RorozErurEvo::RumbleMixer::Motor motor, float strength,
+                                   double seconds) {
+    auto c = command(Kind::rumble, instance);
+    c.motor = motor;
+    c.strength = strength;
+    c.seconds = seconds;
+    record(c);
+}
+
+void FakeControllerBackend::stopRumble(int instance) { record(command(Kind::stopRumble, instance)); }
+
+void FakeControllerBackend::setLight(int instance, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    auto c = command(Kind::light, instance);
+    c.color = {red, green, blue};
+    record(c);
+}
+
+void FakeControllerBackend::setPlayerIndex(int instance, int index) {
+    auto c = command(Kind::playerIndex, instance);
+    c.index = index;
+    record(c);
+}
+
+void FakeControllerBackend::sendEffect(int instance, std::vector<std::uint8_t> packet) {
+    auto c = command(Kind::effect, instance);
+    c.packet = std::move(packet);
+    record(c);
+}
+
+void FakeControllerBackend::setSensorsEnabled(int instance, bool enabled) {
+    auto c = command(Kind::sensors, instance);
+    c.enabled = enabled;
+    record(c);
+}
+
+void FakeControllerBackend::add(const ControllerDescription& controller, const ControllerState& state) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        states_[controller.instance] = state;
+        listener = listener_;
+    }
+    if (listener) listener->controllerAdded(controller);
+}
+
+void FakeControllerBackend::remove(int instance) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        states_.erase(instance);
+        listener = listener_;
+    }
+    if (listener) listener->controllerRemoved(instance);
+}
+
+void FakeControllerBackend::axis(int instance, PadAxis axis, std::int16_t value, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        const auto it = states_.find(instance);
+        if (it != states_.end()) it->second.axes[static_cast<std::size_t>(axis)] = value;
+        listener = listener_;
+    }
+    if (listener) listener->axisMoved(instance, axis, value, stamp);
+}
+
+void FakeControllerBackend::button(int instance, PadButton button, bool down, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        const auto it = states_.find(instance);
+        if (it != states_.end()) it->second.buttons.set(static_cast<std::size_t>(button), down);
+        listener = listener_;
+    }
+    if (listener) listener->buttonChanged(instance, button, down, stamp);
+}
+
+void FakeControllerBackend::touch(int instance, int finger, TouchPhase phase, float x, float y, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        listener = listener_;
+    }
+    if (listener) listener->touched(instance, finger, phase, x, y, stamp);
+}
+
+void FakeControllerBackend::sensor(int instance, Sensor sensor, std::array<float, 3> values, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        listener = listener_;
+    }
+    if (listener) listener->sensorRead(instance, sensor, values, stamp);
+}
+
+} // namespace Tessarine

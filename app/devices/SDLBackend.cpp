@@ -1,0 +1,342 @@
+#include "app/devices/SDLBackend.h"
+
+#include <pthread.h>
+
+#include <future>
+
+#include "app/devices/PowerSupplyBattery.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::RumbleMixer;
+
+namespace {
+
+// Our input numbering is SDL's, so events map by value.
+static_assert(static_cast<int>(PadAxis::leftX) == SDL_CONTROLLER_AXIS_LEFTX);
+static_assert(static_cast<int>(PadAxis::rightTrigger) == SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+static_assert(padAxisCount == SDL_CONTROLLER_AXIS_MAX);
+static_assert(static_cast<int>(PadButton::a) == SDL_CONTROLLER_BUTTON_A);
+static_assert(static_cast<int>(PadButton::dpadUp) == SDL_CONTROLLER_BUTTON_DPAD_UP);
+static_assert(static_cast<int>(PadButton::misc1) == SDL_CONTROLLER_BUTTON_MISC1);
+static_assert(static_cast<int>(PadButton::touchpad) == SDL_CONTROLLER_BUTTON_TOUCHPAD);
+static_assert(padButtonCount == SDL_CONTROLLER_BUTTON_MAX);
+
+PadType padType(SDL_GameControllerType type) {
+    switch (type) {
+    case SDL_CONTROLLER_TYPE_UNKNOWN: return PadType::unknown;
+    case SDL_CONTROLLER_TYPE_XBOX360: return PadType::xbox360;
+    case SDL_CONTROLLER_TYPE_XBOXONE: return PadType::xboxOne;
+    case SDL_CONTROLLER_TYPE_PS3: return PadType::ps3;
+    case SDL_CONTROLLER_TYPE_PS4: return PadType::ps4;
+    case SDL_CONTROLLER_TYPE_PS5: return PadType::ps5;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO: return PadType::switchPro;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT: return PadType::joyConLeft;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT: return PadType::joyConRight;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR: return PadType::joyConPair;
+    default: return PadType::other;
+    }
+}
+
+std::optional<std::string> text(const char* s) { return s && *s ? std::optional<std::string>(s) : std::nullopt; }
+
+} // namespace
+
+SDLBackend::SDLBackend(const Clock& clock) : clock_(clock) {}
+
+SDLBackend::~SDLBackend() { stop(); }
+
+void SDLBackend::start(Listener& listener) {
+    {
+        std::lock_guard guard(lock_);
+        if (started_) return;
+        started_ = true;
+        accepting_ = true;
+    }
+    listener_ = &listener;
+    thread_ = std::thread([this] { run(); });
+}
+
+void SDLBackend::stop() {
+    {
+        std::lock_guard guard(lock_);
+        started_ = true; // a stopped backend never starts
+        stopping_ = true;
+        accepting_ = false;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+    // Commands that never ran are dropped here, on the caller's thread.
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard guard(lock_);
+        dropped.swap(posted_);
+    }
+}
+
+void SDLBackend::post(std::function<void()> work) {
+    {
+        std::lock_guard guard(lock_);
+        if (!accepting_) return;
+        posted_.push_back(std::move(work));
+    }
+    wake_.notify_all();
+}
+
+bool SDLBackend::invoke(std::function<void()> work) {
+    auto done = std::make_shared<std::promise<void>>();
+    auto future = done->get_future();
+    // Only the command holds the promise: a dropped command breaks it and wakes the wait.
+    post([work = std::move(work), done = std::move(done)] {
+        work();
+        done->set_value();
+    });
+    try {
+        future.get();
+        return true;
+    } catch (const std::future_error&) {
+        return false; // dropped: the thread is not running
+    }
+}
+
+std::string SDLBackend::error() const {
+    std::lock_guard guard(lock_);
+    return error_;
+}
+
+SDL_GameController* SDLBackend::controller(int instance) const {
+    const auto it = pads_.find(instance);
+    return it == pads_.end() ? nullptr : it->second.controller;
+}
+
+void SDLBackend::run() {
+    pthread_setname_np(pthread_self(), threadName);
+    // SDL must leave the process's signals alone, keep reporting while the window is in the
+    // background, and number the face buttons by position rather than by their labels.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+    if (SDL_Init(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) != 0) {
+        std::deque<std::function<void()>> dropped;
+        {
+            std::lock_guard guard(lock_);
+            error_ = SDL_GetError();
+            accepting_ = false;
+            dropped.swap(posted_);
+        }
+        SDL_Quit();
+        return;
+    }
+    SDL_GameControllerEventState(SDL_ENABLE);
+
+    while (true) {
+        if (!runPosted()) break;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) handle(event);
+        endRumbles(clock_.now());
+        std::unique_lock guard(lock_);
+        if (stopping_) break;
+        wake_.wait_for(guard, std::chrono::milliseconds(pumpIntervalMs),
+                       [this] { return stopping_ || !posted_.empty(); });
+        if (stopping_) break;
+    }
+    shutDown();
+}
+
+bool SDLBackend::runPosted() {
+    std::deque<std::function<void()>> work;
+    {
+        std::lock_guard guard(lock_);
+        if (stopping_) return false;
+        work.swap(posted_);
+    }
+    for (auto& w : work) w();
+    return true;
+}
+
+void SDLBackend::shutDown() {
+    for (auto& [instance, pad] : pads_) {
+        if (pad.rumble) SDL_GameControllerRumble(pad.controller, 0, 0, 0);
+        if (pad.triggerRumble) SDL_GameControllerRumbleTriggers(pad.controller, 0, 0, 0);
+        SDL_GameControllerClose(pad.controller);
+    }
+    pads_.clear();
+    SDL_Quit();
+}
+
+double SDLBackend::stampOf(const SDL_CommonEvent& event) const {
+    if (event.timestamp == 0) return 0;
+    // SDL stamps events in milliseconds since it started; the difference to its clock now is the
+    // event's age (unsigned, so a wrapped counter still gives the right age).
+    const Uint32 age = SDL_GetTicks() - event.timestamp;
+    return clock_.now() - age / 1000.0;
+}
+
+void SDLBackend::handle(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED: added(event.cdevice.which); return;
+    case SDL_CONTROLLERDEVICEREMOVED: removed(event.cdevice.which); return;
+    case SDL_CONTROLLERAXISMOTION:
+        if (pads_.contains(event.caxis.which) && event.caxis.axis < padAxisCount)
+            listener_->axisMoved(event.caxis.which, static_cast<PadAxis>(event.caxis.axis), event.caxis.value,
+                                 stampOf(event.common));
+        return;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        if (pads_.contains(event.cbutton.which) && event.cbutton.button < padButtonCount)
+            listener_->buttonChanged(event.cbutton.which, static_cast<PadButton>(event.cbutton.button),
+                                     event.cbutton.state == SDL_PRESSED, stampOf(event.common));
+        return;
+    case SDL_CONTROLLERTOUCHPADDOWN:
+    case SDL_CONTROLLERTOUCHPADMOTION:
+    case SDL_CONTROLLERTOUCHPADUP: {
+        const auto& t = event.ctouchpad;
+        if (!pads_.contains(t.which) || t.touchpad != 0) return;
+        const auto phase = event.type == SDL_CONTROLLERTOUCHPADDOWN ? TouchPhase::down
+                           : event.type == SDL_CONTROLLERTOUCHPADUP ? TouchPhase::up
+                                                                    : TouchPhase::motion;
+        listener_->touched(t.which, t.finger, phase, t.x, t.y, stampOf(event.common));
+        return;
+    }
+    case SDL_CONTROLLERSENSORUPDATE: {
+        const auto& s = event.csensor;
+        if (!pads_.contains(s.which)) return;
+        if (s.sensor != SDL_SENSOR_ACCEL && s.sensor != SDL_SENSOR_GYRO) return;
+        listener_->sensorRead(s.which, s.sensor == SDL_SENSOR_ACCEL ? Sensor::accelerometer : Sensor::gyroscope,
+                              {s.data[0], s.data[1], s.data[2]}, stampOf(event.common));
+        return;
+    }
+    default: return;
+    }
+}
+
+void SDLBackend::added(int deviceIndex) {
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) return;
+    const int instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    if (instance < 0 || pads_.contains(instance)) {
+        // Reported twice (SDL does so for controllers present at start): open once only.
+        SDL_GameControllerClose(controller);
+        return;
+    }
+    const auto description = describe(instance, controller);
+    pads_[instance] = Pad{controller, description.rumble, description.triggerRumble, {}, std::nullopt};
+    listener_->controllerAdded(description);
+}
+
+void SDLBackend::removed(int instance) {
+    const auto it = pads_.find(instance);
+    if (it == pads_.end()) return;
+    SDL_GameControllerClose(it->second.controller);
+    pads_.erase(it);
+    listener_->controllerRemoved(instance);
+}
+
+ControllerDescription SDLBackend::describe(int instance, SDL_GameController* controller) const {
+    ControllerDescription d;
+    d.instance = instance;
+    d.name = text(SDL_GameControllerName(controller)).value_or("Game controller");
+    d.type = padType(SDL_GameControllerGetType(controller));
+    d.path = text(SDL_GameControllerPath(controller));
+    if (d.path) {
+        d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);
+        d.powerSupply = PowerSupplyBattery::locate(*d.path);
+    }
+    for (std::size_t a = 0; a < padAxisCount; ++a)
+        d.axes.set(a, SDL_GameControllerHasAxis(controller, static_cast<SDL_GameControllerAxis>(a)) == SDL_TRUE);
+    for (std::size_t b = 0; b < padButtonCount; ++b)
+        d.buttons.set(b, SDL_GameControllerHasButton(controller, static_cast<SDL_GameControllerButton>(b)) == SDL_TRUE);
+    if (SDL_GameControllerGetNumTouchpads(controller) > 0)
+        d.fingers = std::max(0, SDL_GameControllerGetNumTouchpadFingers(controller, 0));
+    d.accelerometer = SDL_GameControllerHasSensor(controller, SDL_SENSOR_ACCEL) == SDL_TRUE;
+    d.gyroscope = SDL_GameControllerHasSensor(controller, SDL_SENSOR_GYRO) == SDL_TRUE;
+    d.rumble = SDL_GameControllerHasRumble(controller) == SDL_TRUE;
+    d.triggerRumble = SDL_GameControllerHasRumbleTriggers(controller) == SDL_TRUE;
+    d.light = SDL_GameControllerHasLED(controller) == SDL_TRUE;
+    return d;
+}
+
+std::optional<ControllerState> SDLBackend::state(int instance) {
+    SDL_GameController* c = controller(instance);
+    if (!c) return std::nullopt;
+    ControllerState s;
+    for (std::size_t a = 0; a < padAxisCount; ++a)
+        s.axes[a] = SDL_GameControllerGetAxis(c, static_cast<SDL_GameControllerAxis>(a));
+    for (std::size_t b = 0; b < padButtonCount; ++b)
+        s.buttons.set(b, SDL_GameControllerGetButton(c, static_cast<SDL_GameControllerButton>(b)) != 0);
+    if (SDL_GameControllerGetNumTouchpads(c) > 0) {
+        const int fingers = SDL_GameControllerGetNumTouchpadFingers(c, 0);
+        for (int f = 0; f < fingers; ++f) {
+            Uint8 down = 0;
+            FingerState finger;
+            float pressure = 0;
+            if (SDL_GameControllerGetTouchpadFinger(c, 0, f, &down, &finger.x, &finger.y, &pressure) != 0) break;
+            finger.down = down != 0;
+            s.fingers.push_back(finger);
+        }
+    }
+    return s;
+}
+
+void SDLBackend::withPad(int instance, std::function<void(Pad&)> command) {
+    post([this, instance, command = std::move(command)] {
+        const auto it = pads_.find(instance);
+        if (it != pads_.end()) command(it->second);
+    });
+}
+
+void SDLBackend::sendRumble(Pad& pad, double now) {
+    if (pad.rumble) {
+        const auto h = pad.mixer.handles(now);
+        SDL_GameControllerRumble(pad.controller, h.first, h.second, h.ms);
+    }
+    if (pad.triggerRumble) {
+        const auto t = pad.mixer.triggers(now);
+        SDL_GameControllerRumbleTriggers(pad.controller, t.first, t.second, t.ms);
+    }
+    pad.nextChange = pad.mixer.nextChange(now);
+}
+
+void SDLBackend::endRumbles(double now) {
+    for (auto& [instance, pad] : pads_)
+        if (pad.nextChange && now >= *pad.nextChange) sendRumble(pad, now);
+}
+
+void SDLBackend::rumble(int instance, RumbleMixer::Motor motor, float strength, double seconds) {
+    withPad(instance, [this, motor, strength, seconds](Pad& pad) {
+        const double now = clock_.now();
+        pad.mixer.start(motor, strength, seconds, now);
+        sendRumble(pad, now);
+    });
+}
+
+void SDLBackend::stopRumble(int instance) {
+    withPad(instance, [this](Pad& pad) {
+        pad.mixer.stop();
+        sendRumble(pad, clock_.now());
+    });
+}
+
+void SDLBackend::setLight(int instance, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    withPad(instance, [red, green, blue](Pad& pad) { SDL_GameControllerSetLED(pad.controller, red, green, blue); });
+}
+
+void SDLBackend::setPlayerIndex(int instance, int index) {
+    withPad(instance, [index](Pad& pad) { SDL_GameControllerSetPlayerIndex(pad.controller, index); });
+}
+
+void SDLBackend::sendEffect(int instance, std::vector<std::uint8_t> packet) {
+    withPad(instance, [packet = std::move(packet)](Pad& pad) {
+        SDL_GameControllerSendEffect(pad.controller, packet.data(), static_cast<int>(packet.size()));
+    });
+}
+
+void SDLBackend::setSensorsEnabled(int instance, bool enabled) {
+    withPad(instance, [enabled](Pad& pad) {
+        for (auto sensor : {SDL_SENSOR_ACCEL, SDL_SENSOR_GYRO})
+            if (SDL_GameControllerHasSensor(pad.controller, sensor))
+                SDL_GameControllerSetSensorEnabled(pad.controller, sensor, enabled ? SDL_TRUE : SDL_FALSE);
+    });
+}
+
+} // namespace Tessarine

@@ -1,0 +1,97 @@
+#pragma once
+// The system's game controllers through SDL's game-controller API, on a thread of its own.
+//
+// SDL is initialised, pumped and shut down on that thread only ("Tessarine.SDL"), without its
+// video subsystem and without its signal handlers. The loop, about once a millisecond: run the
+// posted commands, drain SDL's events into the listener, end the rumbles whose time is up, then
+// sleep until the next round or until a command or stop() wakes it. Controllers are kept by
+// instance id; a command for an id that is gone does nothing.
+//
+// Life: idle → running (start) → stopped (stop, or SDL failed to start: error() tells why).
+// stop() joins the thread after it has closed every controller and shut SDL down.
+#include <SDL.h>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/devices/Clock.h"
+#include "app/devices/ControllerBackend.h"
+
+namespace Tessarine {
+
+class SDLBackend final : public ControllerBackend {
+public:
+    static constexpr const char* threadName = "Tessarine.SDL";
+    // Longest sleep between two rounds of the loop, milliseconds.
+    static constexpr int pumpIntervalMs = 1;
+
+    explicit SDLBackend(const Clock& clock = Clock::system());
+    ~SDLBackend() override;
+    SDLBackend(const SDLBackend&) = delete;
+    SDLBackend& operator=(const SDLBackend&) = delete;
+
+    void start(Listener& listener) override;
+    void stop() override;
+    void post(std::function<void()> work) override;
+    std::optional<ControllerState> state(int instance) override;
+
+    void rumble(int instance, RorozErurEvo::RumbleMixer::Motor motor, float strength, double seconds) override;
+    void stopRumble(int instance) override;
+    void setLight(int instance, std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
+    void setPlayerIndex(int instance, int index) override;
+    void sendEffect(int instance, std::vector<std::uint8_t> packet) override;
+    void setSensorsEnabled(int instance, bool enabled) override;
+
+    // Runs `work` on the SDL thread and waits until it has run; false when the thread is not
+    // running (then `work` does not run). Never call it from the SDL thread itself.
+    bool invoke(std::function<void()> work);
+    // Why SDL could not be started; empty otherwise.
+    std::string error() const;
+
+    // The SDL controller of an instance; SDL thread only; null when it is gone.
+    SDL_GameController* controller(int instance) const;
+
+private:
+    struct Pad {
+        SDL_GameController* controller = nullptr;
+        bool rumble = false;
+        bool triggerRumble = false;
+        RorozErurEvo::RumbleMixer mixer;
+        std::optional<double> nextChange; // uptime seconds at which the motors change next
+    };
+
+    void run();
+    bool runPosted();
+    void handle(const SDL_Event& event);
+    void added(int deviceIndex);
+    void removed(int instance);
+    ControllerDescription describe(int instance, SDL_GameController* controller) const;
+    double stampOf(const SDL_CommonEvent& event) const;
+    void sendRumble(Pad& pad, double now);
+    void endRumbles(double now);
+    void shutDown();
+    // Runs `command` on the SDL thread with the instance's pad, when it is still there.
+    void withPad(int instance, std::function<void(Pad&)> command);
+
+    const Clock& clock_;
+    std::thread thread_;
+
+    mutable std::mutex lock_; // guards the members below
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> posted_;
+    bool accepting_ = false;  // posts are taken
+    bool started_ = false;
+    bool stopping_ = false;
+    std::string error_;
+
+    // SDL thread only.
+    Listener* listener_ = nullptr;
+    std::map<int, Pad> pads_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,260 @@
+// The game-controller source against real SDL on its own thread, with SDL's virtual joystick in
+// place of hardware. Run under ThreadSanitizer too (suite name ends in "Threads").
+#include <SDL.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "app/devices/ControllerSource.h"
+#include "app/devices/SDLBackend.h"
+#include "testkit/TriggerEffects.h"
+
+using namespace Tessarine;
+
+namespace {
+
+constexpr const char* padName = "Tessarine virtual pad";
+
+// What SDL asked of the virtual controller, written on the SDL thread, read on the test's.
+struct Outputs {
+    std::mutex lock;
+    std::vector<std::array<Uint16, 2>> rumbles;
+    std::vector<std::array<Uint16, 2>> triggerRumbles;
+    std::vector<std::array<Uint8, 3>> lights;
+    std::vector<int> playerIndexes;
+    std::vector<std::vector<Uint8>> effects;
+
+    template <class T> std::vector<T> read(std::vector<T> Outputs::*field) {
+        std::lock_guard guard(lock);
+        return this->*field;
+    }
+};
+
+Outputs& outputsOf(void* userdata) { return *static_cast<Outputs*>(userdata); }
+
+SDL_VirtualJoystickDesc virtualPad(Outputs& outputs) {
+    SDL_VirtualJoystickDesc d;
+    SDL_zero(d);
+    d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    d.naxes = SDL_CONTROLLER_AXIS_MAX;
+    d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    // Ids of a DualSense, so that SDL treats it as one with adaptive triggers.
+    d.vendor_id = 0x054C;
+    d.product_id = 0x0CE6;
+    d.name = padName;
+    d.userdata = &outputs;
+    d.SetPlayerIndex = [](void* u, int index) {
+        std::lock_guard guard(outputsOf(u).lock);
+        outputsOf(u).playerIndexes.push_back(index);
+    };
+    d.Rumble = [](void* u, Uint16 low, Uint16 high) {
+        std::lock_guard guard(outputsOf(u).lock);
+        outputsOf(u).rumbles.push_back({low, high});
+        return 0;
+    };
+    d.RumbleTriggers = [](void* u, Uint16 left, Uint16 right) {
+        std::lock_guard guard(outputsOf(u).lock);
+        outputsOf(u).triggerRumbles.push_back({left, right});
+        return 0;
+    };
+    d.SetLED = [](void* u, Uint8 r, Uint8 g, Uint8 b) {
+        std::lock_guard guard(outputsOf(u).lock);
+        outputsOf(u).lights.push_back({r, g, b});
+        return 0;
+    };
+    d.SendEffect = [](void* u, const void* data, int size) {
+        std::lock_guard guard(outputsOf(u).lock);
+        const auto* bytes = static_cast<const Uint8*>(data);
+        outputsOf(u).effects.emplace_back(bytes, bytes + size);
+        return 0;
+    };
+    return d;
+}
+
+// The test's main thread: hops from the SDL thread queue up here until the test runs them.
+class MainQueue {
+public:
+    ControllerWatcher::Post post() {
+        return [this](std::function<void()> work) {
+            std::lock_guard guard(lock_);
+            queue_.push_back(std::move(work));
+        };
+    }
+
+    // Runs queued hops until `done` holds; false after the timeout.
+    template <class Done> bool runUntil(Done done, double seconds = 5.0) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (!done()) {
+            std::deque<std::function<void()>> work;
+            {
+                std::lock_guard guard(lock_);
+                work.swap(queue_);
+            }
+            for (auto& w : work) w();
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+private:
+    std::mutex lock_;
+    std::deque<std::function<void()>> queue_;
+};
+
+std::shared_ptr<InputDevice> findPad(const ControllerWatcher& watcher) {
+    for (const auto& [instance, device] : watcher.devices())
+        if (device->info().name == padName) return device;
+    return nullptr;
+}
+
+int instanceOf(const ControllerWatcher& watcher, const std::shared_ptr<InputDevice>& device) {
+    for (const auto& [instance, d] : watcher.devices())
+        if (d == device) return instance;
+    return -1;
+}
+
+struct Bench {
+    Outputs outputs;
+    SDL_VirtualJoystickDesc desc = virtualPad(outputs);
+    std::shared_ptr<SDLBackend> backend = std::make_shared<SDLBackend>();
+    MainQueue main;
+    ControllerWatcher watcher{backend, main.post()};
+
+    Bench() { watcher.start(); }
+
+    std::shared_ptr<InputDevice> attach() {
+        int index = -1;
+        EXPECT_TRUE(backend->invoke([&] { index = SDL_JoystickAttachVirtualEx(&desc); })) << backend->error();
+        EXPECT_GE(index, 0) << SDL_GetError();
+        std::shared_ptr<InputDevice> device;
+        main.runUntil([&] { return (device = findPad(watcher)) != nullptr; });
+        return device;
+    }
+
+    void detach(int instance) {
+        EXPECT_TRUE(backend->invoke([&] {
+            for (int i = 0; i < SDL_NumJoysticks(); ++i)
+                if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
+        }));
+    }
+
+    // Sets inputs of the virtual controller on the SDL thread.
+    void set(int instance, std::function<void(SDL_Joystick*)> change) {
+        EXPECT_TRUE(backend->invoke([&] { change(SDL_JoystickFromInstanceID(instance)); }));
+    }
+};
+
+template <class Done> bool eventually(Done done, double seconds = 5.0) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ControllerSourceThreads, AVirtualPadBecomesADeviceAndStreamsItsInput) {
+    Bench bench;
+    const auto device = bench.attach();
+    ASSERT_NE(device, nullptr) << bench.backend->error();
+    const int instance = instanceOf(bench.watcher, device);
+    EXPECT_EQ(device->info().category, "DualSense");
+    for (const char* id : {"Left Thumbstick", "Right Thumbstick", "Direction Pad", "Left Trigger", "Right Trigger",
+                           "Button A", "Button Menu"})
+        EXPECT_TRUE(device->element(id).has_value()) << id;
+    EXPECT_EQ(device->capabilities().haptics,
+              (std::vector<std::string>{"Left Handle", "Right Handle", "Left Trigger", "Right Trigger"}));
+    EXPECT_TRUE(device->capabilities().light);
+    EXPECT_TRUE(device->capabilities().adaptiveTriggers);
+
+    // The resting state arrives first, then every change.
+    auto& buffer = device->buffer();
+    ASSERT_TRUE(eventually([&] { return buffer.stick("Left Thumbstick", 1e12).has_value(); }));
+    bench.set(instance, [](SDL_Joystick* j) {
+        SDL_JoystickSetVirtualAxis(j, SDL_CONTROLLER_AXIS_LEFTY, 32767);
+        SDL_JoystickSetVirtualAxis(j, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+        SDL_JoystickSetVirtualButton(j, SDL_CONTROLLER_BUTTON_A, 1);
+    });
+    ASSERT_TRUE(eventually([&] {
+        const auto s = buffer.stick("Left Thumbstick", 1e12);
+        const auto t = buffer.axis("Right Trigger", 1e12);
+        return s && s->y == -1.0 && t && t->value == 1.0 && buffer.snapshot().pressed.contains("Button A");
+    }));
+    // The trigger's full pull is a press too.
+    EXPECT_TRUE(buffer.snapshot().pressed.contains("Right Trigger"));
+}
+
+TEST(ControllerSourceThreads, OutputsReachTheVirtualPad) {
+    Bench bench;
+    const auto device = bench.attach();
+    ASSERT_NE(device, nullptr) << bench.backend->error();
+    auto& out = *device->outputs();
+
+    out.rumble("Left Handle", 1.0f, 0.5f, 5.0);
+    out.rumble("Right Handle", 0.5f, 0.5f, 5.0);
+    out.rumble("Right Trigger", 1.0f, 0.5f, 5.0);
+    out.setLight(1.0f, 0.5f, 0.0f);
+    out.setPlayerIndex(2);
+    out.setTrigger(AdaptiveMode::weapon, false);
+    using Rumble = std::array<Uint16, 2>;
+    using Light = std::array<Uint8, 3>;
+    const auto last = [&](auto field, auto value) {
+        return eventually([&] {
+            const auto all = bench.outputs.read(field);
+            return !all.empty() && all.back() == value;
+        });
+    };
+    // Both handles run at once: the right one's start resends the left.
+    EXPECT_TRUE(last(&Outputs::rumbles, Rumble{65535, 32768}));
+    EXPECT_TRUE(last(&Outputs::triggerRumbles, Rumble{0, 65535}));
+    EXPECT_TRUE(last(&Outputs::lights, Light{255, 128, 0}));
+    EXPECT_TRUE(last(&Outputs::playerIndexes, 2));
+    const auto weapon = RorozErurEvo::TriggerEffects::packet(std::nullopt, RorozErurEvo::TriggerEffects::weapon(0.25, 0.6, 0.9));
+    EXPECT_TRUE(last(&Outputs::effects, std::vector<Uint8>(weapon.begin(), weapon.end())));
+
+    out.stopRumble();
+    EXPECT_TRUE(last(&Outputs::rumbles, Rumble{0, 0}));
+    EXPECT_TRUE(last(&Outputs::triggerRumbles, Rumble{0, 0}));
+
+    // A short rumble ends by itself, and its partner keeps running alone until its own end.
+    out.rumble("Left Handle", 1.0f, 0.5f, 5.0);
+    out.rumble("Right Handle", 1.0f, 0.5f, 0.05);
+    EXPECT_TRUE(last(&Outputs::rumbles, Rumble{65535, 0}));
+    out.stopRumble();
+}
+
+TEST(ControllerSourceThreads, DetachAndReattachGiveANewDevice) {
+    Bench bench;
+    const auto first = bench.attach();
+    ASSERT_NE(first, nullptr) << bench.backend->error();
+    const int instance = instanceOf(bench.watcher, first);
+    const int number = std::stoi(first->id().substr(3));
+
+    bench.detach(instance);
+    ASSERT_TRUE(bench.main.runUntil([&] { return !first->connected(); }));
+    EXPECT_EQ(findPad(bench.watcher), nullptr);
+    // Commands to a controller that has gone do nothing.
+    first->outputs()->setLight(1, 1, 1);
+    first->outputs()->rumble("Left Handle", 1, 1, 1);
+
+    const auto second = bench.attach();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->id(), "gc-" + std::to_string(number + 1));
+    EXPECT_FALSE(first->connected());
+
+    // Once stopped, the SDL thread is gone and takes no more work.
+    bench.watcher.stop();
+    bool ran = false;
+    EXPECT_FALSE(bench.backend->invoke([&] { ran = true; }));
+    EXPECT_FALSE(ran);
+    second->outputs()->setPlayerIndex(3);
+}
