@@ -29,6 +29,9 @@ struct DeviceInfo {
     std::optional<std::string> idText() const;
     // The device block of the printed report, one labelled line per known fact.
     std::vector<Line> lines() const;
+    // Whether both describe the same physical unit, so a controller that comes back under a new
+    // device id is recognised. Texts compare trimmed and case-insensitively.
+    bool isSameUnit(const DeviceInfo& other) const;
 
     // Optional members are left out when absent; missing or null ones read as absent.
     json toJson() const;
