@@ -1,0 +1,27 @@
+#pragma once
+// The centred placeholder of an empty detail area: a large grey symbol, a title and a line of
+// description.
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace Tessarine {
+
+class EmptyState : public QWidget {
+    Q_OBJECT
+
+public:
+    EmptyState(const QString& title, const QString& symbol, const QString& description, QWidget* parent = nullptr);
+
+    QString title() const;
+    QString symbol() const { return symbol_; }
+    QString description() const;
+
+private:
+    QString symbol_;
+    QLabel* title_;
+    QLabel* description_;
+};
+
+} // namespace Tessarine

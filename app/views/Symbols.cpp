@@ -1,0 +1,288 @@
+#include "app/views/Symbols.h"
+
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <numbers>
+
+namespace Tessarine::Symbols {
+
+namespace {
+
+// Drawing happens in a unit square (0…1 on both axes) on a layer of its own, so that the
+// "fill" symbols can cut their inner mark out of the filled shape and let the background show.
+class Canvas {
+public:
+    Canvas(QPainter& painter, QColor color) : p(painter), color(std::move(color)) {}
+
+    void stroke(const QPainterPath& path, double width = line) {
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.strokePath(path, pen(width));
+    }
+    void fill(const QPainterPath& path) {
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.fillPath(path, color);
+    }
+    // Removes the stroke of `path` from what is drawn so far.
+    void cutStroke(const QPainterPath& path, double width) {
+        p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        p.strokePath(path, pen(width, Qt::black));
+    }
+    void cutFill(const QPainterPath& path) {
+        p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        p.fillPath(path, Qt::black);
+    }
+
+    // Width of an outline, in unit-square units.
+    static constexpr double line = 0.075;
+
+private:
+    QPen pen(double width, const QColor& c) const {
+        QPen result(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        return result;
+    }
+    QPen pen(double width) const { return pen(width, color); }
+
+    QPainter& p;
+    QColor color;
+};
+
+QPainterPath circle(double cx, double cy, double r) {
+    QPainterPath path;
+    path.addEllipse(QPointF(cx, cy), r, r);
+    return path;
+}
+
+QPainterPath polyline(std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    bool first = true;
+    for (const QPointF& point : points) {
+        if (first) path.moveTo(point);
+        else path.lineTo(point);
+        first = false;
+    }
+    return path;
+}
+
+QPainterPath polygon(std::initializer_list<QPointF> points) {
+    QPainterPath path = polyline(points);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath roundedRect(double x, double y, double w, double h, double r) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(x, y, w, h), r, r);
+    return path;
+}
+
+QPainterPath segment(double x1, double y1, double x2, double y2) { return polyline({{x1, y1}, {x2, y2}}); }
+
+void checkmarkCircleFill(Canvas& c) {
+    c.fill(circle(0.5, 0.5, 0.46));
+    c.cutStroke(polyline({{0.29, 0.52}, {0.44, 0.67}, {0.72, 0.36}}), 0.1);
+}
+
+void exclamationTriangleFill(Canvas& c) {
+    QPainterPath triangle = polygon({{0.5, 0.1}, {0.95, 0.88}, {0.05, 0.88}});
+    c.fill(triangle);
+    c.stroke(triangle, 0.08); // rounds the corners
+    c.cutStroke(segment(0.5, 0.38, 0.5, 0.62), 0.1);
+    c.cutFill(circle(0.5, 0.76, 0.055));
+}
+
+QPainterPath octagon(double r) {
+    QPainterPath path;
+    for (int i = 0; i < 8; ++i) {
+        double angle = (22.5 + 45.0 * i) * std::numbers::pi / 180.0;
+        QPointF point(0.5 + r * std::cos(angle), 0.5 + r * std::sin(angle));
+        if (i == 0) path.moveTo(point);
+        else path.lineTo(point);
+    }
+    path.closeSubpath();
+    return path;
+}
+
+void xmarkOctagonFill(Canvas& c) {
+    c.fill(octagon(0.48));
+    c.cutStroke(segment(0.34, 0.34, 0.66, 0.66), 0.1);
+    c.cutStroke(segment(0.66, 0.34, 0.34, 0.66), 0.1);
+}
+
+void recordCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.fill(circle(0.5, 0.5, 0.22));
+}
+
+void gameController(Canvas& c) {
+    // A pad seen from above: a wide body with two grips.
+    QPainterPath body;
+    body.moveTo(0.28, 0.28);
+    body.lineTo(0.72, 0.28);
+    body.cubicTo(0.86, 0.28, 0.92, 0.4, 0.95, 0.58);
+    body.cubicTo(0.98, 0.76, 0.92, 0.82, 0.85, 0.82);
+    body.cubicTo(0.77, 0.82, 0.73, 0.7, 0.66, 0.66);
+    body.lineTo(0.34, 0.66);
+    body.cubicTo(0.27, 0.7, 0.23, 0.82, 0.15, 0.82);
+    body.cubicTo(0.08, 0.82, 0.02, 0.76, 0.05, 0.58);
+    body.cubicTo(0.08, 0.4, 0.14, 0.28, 0.28, 0.28);
+    body.closeSubpath();
+    c.stroke(body, 0.065);
+    c.stroke(segment(0.2, 0.47, 0.36, 0.47), 0.06); // d-pad
+    c.stroke(segment(0.28, 0.39, 0.28, 0.55), 0.06);
+    c.fill(circle(0.7, 0.42, 0.045)); // face buttons
+    c.fill(circle(0.78, 0.51, 0.045));
+}
+
+void sliderHorizontal3(Canvas& c) {
+    const double rows[3] = {0.25, 0.5, 0.75};
+    const double knobs[3] = {0.66, 0.34, 0.58};
+    for (int i = 0; i < 3; ++i) {
+        c.stroke(segment(0.08, rows[i], 0.92, rows[i]), 0.06);
+        c.fill(circle(knobs[i], rows[i], 0.09));
+    }
+}
+
+void playCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    QPainterPath triangle = polygon({{0.41, 0.32}, {0.69, 0.5}, {0.41, 0.68}});
+    c.fill(triangle);
+    c.stroke(triangle, 0.05);
+}
+
+void keyboard(Canvas& c) {
+    c.stroke(roundedRect(0.04, 0.24, 0.92, 0.52, 0.08), 0.065);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 6; ++col)
+            c.fill(roundedRect(0.14 + col * 0.125, 0.33 + row * 0.12, 0.07, 0.07, 0.015));
+    c.stroke(segment(0.3, 0.64, 0.7, 0.64), 0.06); // space bar
+}
+
+void computerMouse(Canvas& c) {
+    c.stroke(roundedRect(0.28, 0.08, 0.44, 0.84, 0.22), 0.07);
+    c.stroke(segment(0.5, 0.2, 0.5, 0.36), 0.07);
+}
+
+void squareGrid2x2(Canvas& c) {
+    for (double x : {0.1, 0.56})
+        for (double y : {0.1, 0.56}) c.stroke(roundedRect(x, y, 0.34, 0.34, 0.06), 0.065);
+}
+
+void clockArrowCirclepath(Canvas& c) {
+    // A circle that runs back on itself (history), with the hands of a clock inside.
+    QPainterPath arc;
+    arc.arcMoveTo(QRectF(0.1, 0.1, 0.8, 0.8), 150);
+    arc.arcTo(QRectF(0.1, 0.1, 0.8, 0.8), 150, -300);
+    c.stroke(arc, 0.07);
+    // Arrowhead at the arc's open start, pointing along the way back.
+    QPointF tip(0.5 + 0.4 * std::cos(150 * std::numbers::pi / 180), 0.5 - 0.4 * std::sin(150 * std::numbers::pi / 180));
+    c.fill(polygon({tip + QPointF(-0.11, -0.05), tip + QPointF(0.08, -0.05), tip + QPointF(-0.02, 0.11)}));
+    c.stroke(polyline({{0.5, 0.3}, {0.5, 0.52}, {0.64, 0.62}}), 0.065);
+}
+
+void noSign(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.4), 0.08);
+    c.stroke(segment(0.22, 0.22, 0.78, 0.78), 0.08);
+}
+
+void cableConnectorSlash(Canvas& c) {
+    c.stroke(roundedRect(0.3, 0.34, 0.4, 0.34, 0.05), 0.065); // plug body
+    c.stroke(segment(0.42, 0.16, 0.42, 0.34), 0.065);          // prongs
+    c.stroke(segment(0.58, 0.16, 0.58, 0.34), 0.065);
+    c.stroke(segment(0.5, 0.68, 0.5, 0.9), 0.065);             // cable
+    c.cutStroke(segment(0.12, 0.12, 0.88, 0.88), 0.17);
+    c.stroke(segment(0.12, 0.12, 0.88, 0.88), 0.065);
+}
+
+using Drawing = void (*)(Canvas&);
+
+const std::map<QString, Drawing>& drawings() {
+    static const std::map<QString, Drawing> table{
+        {"checkmark.circle.fill", checkmarkCircleFill},
+        {"exclamationmark.triangle.fill", exclamationTriangleFill},
+        {"xmark.octagon.fill", xmarkOctagonFill},
+        {"record.circle", recordCircle},
+        {"gamecontroller", gameController},
+        {"slider.horizontal.3", sliderHorizontal3},
+        {"play.circle", playCircle},
+        {"keyboard", keyboard},
+        {"computermouse", computerMouse},
+        {"square.grid.2x2", squareGrid2x2},
+        {"clock.arrow.circlepath", clockArrowCirclepath},
+        {"nosign", noSign},
+        {"cable.connector.slash", cableConnectorSlash},
+    };
+    return table;
+}
+
+class SymbolIconEngine final : public QIconEngine {
+public:
+    SymbolIconEngine(QString name, QColor color) : name_(std::move(name)), color_(std::move(color)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        QColor color = color_;
+        if (mode == QIcon::Disabled) color.setAlphaF(color.alphaF() * 0.4f);
+        Symbols::paint(*painter, rect, name_, color);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
+        QColor color = color_;
+        if (mode == QIcon::Disabled) color.setAlphaF(color.alphaF() * 0.4f);
+        return QPixmap::fromImage(image(name_, size, color, scale));
+    }
+    QIconEngine* clone() const override { return new SymbolIconEngine(name_, color_); }
+    QString key() const override { return QStringLiteral("TessarineSymbol"); }
+    bool isNull() override { return !known(name_); }
+
+private:
+    QString name_;
+    QColor color_;
+};
+
+} // namespace
+
+bool known(const QString& name) { return drawings().contains(name); }
+
+QStringList names() {
+    QStringList result;
+    for (const auto& entry : drawings()) result << entry.first;
+    return result;
+}
+
+QImage image(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio) {
+    devicePixelRatio = std::max<qreal>(devicePixelRatio, 1.0);
+    QImage result(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    result.setDevicePixelRatio(devicePixelRatio);
+    result.fill(Qt::transparent);
+    auto found = drawings().find(name);
+    if (found == drawings().end() || size.isEmpty()) return result;
+    QPainter painter(&result);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double side = std::min(size.width(), size.height());
+    painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
+    painter.scale(side, side);
+    Canvas canvas(painter, color);
+    found->second(canvas);
+    return result;
+}
+
+void paint(QPainter& painter, const QRectF& rect, const QString& name, const QColor& color) {
+    if (!known(name) || rect.isEmpty()) return;
+    const double side = std::min(rect.width(), rect.height());
+    const QRectF square(rect.center().x() - side / 2, rect.center().y() - side / 2, side, side);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const int pixels = std::max(1, int(std::ceil(side)));
+    painter.drawImage(square, image(name, QSize(pixels, pixels), color, ratio));
+}
+
+QIcon icon(const QString& name, const QColor& color) { return QIcon(new SymbolIconEngine(name, color)); }
+
+} // namespace Tessarine::Symbols

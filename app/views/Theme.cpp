@@ -1,0 +1,79 @@
+#include "app/views/Theme.h"
+
+#include <QApplication>
+
+namespace Tessarine {
+
+namespace Color {
+
+QColor rgb(double red, double green, double blue) { return QColor::fromRgbF(float(red), float(green), float(blue)); }
+
+const QColor& accentTeal() {
+    static const QColor color = rgb(0.08, 0.55, 0.58);
+    return color;
+}
+
+const QColor& passGreen() {
+    static const QColor color = rgb(0.13, 0.6, 0.3);
+    return color;
+}
+
+const QColor& warnAmber() {
+    static const QColor color = rgb(0.85, 0.5, 0.05);
+    return color;
+}
+
+const QColor& failRed() {
+    static const QColor color = rgb(0.82, 0.18, 0.16);
+    return color;
+}
+
+QColor withOpacity(QColor color, double opacity) {
+    color.setAlphaF(float(opacity));
+    return color;
+}
+
+} // namespace Color
+
+namespace VerdictStyle {
+
+using RorozErurEvo::Verdict;
+
+const QColor& color(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::pass: return Color::passGreen();
+    case Verdict::warn: return Color::warnAmber();
+    case Verdict::fail: return Color::failRed();
+    }
+    return Color::failRed();
+}
+
+QString word(Verdict verdict) { return QString::fromStdString(RorozErurEvo::word(verdict)); }
+
+QString symbol(Verdict verdict) { return QString::fromStdString(RorozErurEvo::symbol(verdict)); }
+
+} // namespace VerdictStyle
+
+namespace Fonts {
+
+namespace {
+// Sizes relative to the body text: the desktop sets the body size, the views keep the steps
+// between styles (body 13, callout 12, caption 10, headline 13 bold, title 17 points at the
+// usual desktop size).
+QFont scaled(double factor, QFont::Weight weight = QFont::Normal) {
+    QFont font = QApplication::font();
+    font.setPointSizeF(font.pointSizeF() * factor);
+    font.setWeight(weight);
+    return font;
+}
+} // namespace
+
+QFont body() { return QApplication::font(); }
+QFont callout() { return scaled(12.0 / 13.0); }
+QFont caption() { return scaled(10.0 / 13.0); }
+QFont headline() { return scaled(1.0, QFont::DemiBold); }
+QFont title() { return scaled(17.0 / 13.0, QFont::Bold); }
+
+} // namespace Fonts
+
+} // namespace Tessarine

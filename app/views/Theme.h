@@ -1,0 +1,44 @@
+#pragma once
+// The application's fixed colours and the few text styles the views share, and how a verdict
+// looks: its colour, word and symbol. Every view, drawing and report that shows an accent or a
+// verdict takes them from here.
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include "testkit/Measure.h"
+
+namespace Tessarine {
+
+namespace Color {
+// An opaque sRGB colour from three components in 0…1.
+QColor rgb(double red, double green, double blue);
+
+// Accent of plots, rows and drawings.
+const QColor& accentTeal();
+const QColor& passGreen();
+const QColor& warnAmber();
+const QColor& failRed();
+
+// `color` with its alpha replaced by `opacity` (0…1).
+QColor withOpacity(QColor color, double opacity);
+} // namespace Color
+
+namespace VerdictStyle {
+const QColor& color(RorozErurEvo::Verdict verdict);
+// "Pass", "Warn", "Fail".
+QString word(RorozErurEvo::Verdict verdict);
+// The symbol name of the verdict's icon (see Symbols).
+QString symbol(RorozErurEvo::Verdict verdict);
+} // namespace VerdictStyle
+
+// Text styles relative to the application's body font, so they follow the desktop's font size.
+namespace Fonts {
+QFont body();
+QFont callout();
+QFont caption();
+QFont headline();
+QFont title();
+} // namespace Fonts
+
+} // namespace Tessarine

@@ -1,0 +1,21 @@
+#pragma once
+// One short message on a floating capsule, shown at the bottom of the main window after a
+// command. It only draws the message; the root view decides when it comes and goes.
+#include <QLabel>
+
+namespace Tessarine {
+
+class ToastView : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit ToastView(const QString& text = {}, QWidget* parent = nullptr);
+
+    // Its size for at most `maxWidth` pixels: one line when the message fits, wrapped otherwise.
+    QSize sizeFor(int maxWidth);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace Tessarine

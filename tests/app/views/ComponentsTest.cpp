@@ -1,0 +1,188 @@
+#include "app/views/Card.h"
+#include "app/views/Symbols.h"
+#include "app/views/Theme.h"
+#include "app/views/ToastView.h"
+#include "app/views/VerdictLabel.h"
+
+#include <QAccessible>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+using RorozErurEvo::Verdict;
+
+namespace {
+
+QImage render(QWidget& widget) {
+    widget.ensurePolished();
+    widget.resize(widget.sizeHint());
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+
+// Share of pixels whose colour is within `tolerance` of `color` on every channel.
+double share(const QImage& image, const QColor& color, int tolerance = 40) {
+    int hits = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - color.red()) <= tolerance && std::abs(c.green() - color.green()) <= tolerance &&
+                std::abs(c.blue() - color.blue()) <= tolerance)
+                ++hits;
+        }
+    return double(hits) / (image.width() * image.height());
+}
+
+} // namespace
+
+TEST(Theme, FixedColoursAndTheVerdictPresentation) {
+    auto close = [](const QColor& c, double r, double g, double b) {
+        return std::abs(c.redF() - r) < 0.003 && std::abs(c.greenF() - g) < 0.003 && std::abs(c.blueF() - b) < 0.003 &&
+               c.alphaF() == 1.0f;
+    };
+    EXPECT_TRUE(close(Color::accentTeal(), 0.08, 0.55, 0.58));
+    EXPECT_TRUE(close(Color::passGreen(), 0.13, 0.6, 0.3));
+    EXPECT_TRUE(close(Color::warnAmber(), 0.85, 0.5, 0.05));
+    EXPECT_TRUE(close(Color::failRed(), 0.82, 0.18, 0.16));
+    EXPECT_EQ(&Color::accentTeal(), &Color::accentTeal()); // made once
+
+    EXPECT_EQ(VerdictStyle::color(Verdict::pass), Color::passGreen());
+    EXPECT_EQ(VerdictStyle::color(Verdict::warn), Color::warnAmber());
+    EXPECT_EQ(VerdictStyle::color(Verdict::fail), Color::failRed());
+    EXPECT_EQ(VerdictStyle::word(Verdict::warn), "Warn");
+    EXPECT_EQ(VerdictStyle::symbol(Verdict::pass), "checkmark.circle.fill");
+    EXPECT_EQ(VerdictStyle::symbol(Verdict::warn), "exclamationmark.triangle.fill");
+    EXPECT_EQ(VerdictStyle::symbol(Verdict::fail), "xmark.octagon.fill");
+    EXPECT_LT(Fonts::caption().pointSizeF(), Fonts::callout().pointSizeF());
+    EXPECT_LT(Fonts::callout().pointSizeF(), Fonts::body().pointSizeF());
+}
+
+TEST(Symbols, EveryNameTheViewsUseIsDrawnInItsColourAndUnknownNamesDrawNothing) {
+    const QStringList used{"checkmark.circle.fill", "exclamationmark.triangle.fill", "xmark.octagon.fill",
+                           "record.circle", "gamecontroller", "slider.horizontal.3", "play.circle", "keyboard",
+                           "computermouse", "square.grid.2x2", "clock.arrow.circlepath", "nosign",
+                           "cable.connector.slash"};
+    for (const QString& name : used) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(Symbols::known(name));
+        const QImage image = Symbols::image(name, {32, 32}, Color::failRed());
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.alpha() == 255) {
+                    ++opaque;
+                    EXPECT_EQ(c.rgb(), Color::failRed().rgb());
+                }
+            }
+        EXPECT_GT(opaque, 20);
+        EXPECT_FALSE(Symbols::icon(name, Qt::black).isNull());
+    }
+    EXPECT_FALSE(Symbols::known("no.such.symbol"));
+    EXPECT_TRUE(Symbols::icon("no.such.symbol", Qt::black).isNull());
+    const QImage blank = Symbols::image("no.such.symbol", {16, 16}, Qt::black);
+    EXPECT_EQ(blank.pixelColor(8, 8).alpha(), 0);
+}
+
+TEST(Symbols, FilledSymbolsCutTheirMarkOutAndScaleForDenseScreens) {
+    // The check is cut out of the disc: the background shows through inside the circle.
+    const QImage check = Symbols::image("checkmark.circle.fill", {40, 40}, Qt::black);
+    EXPECT_EQ(check.pixelColor(20, 4).alpha(), 255);  // the disc near its top edge
+    EXPECT_EQ(check.pixelColor(18, 27).alpha(), 0);   // on the check's stroke
+    EXPECT_EQ(check.pixelColor(0, 0).alpha(), 0);     // outside the disc
+
+    const QImage dense = Symbols::image("nosign", {16, 16}, Qt::black, 2.0);
+    EXPECT_EQ(dense.size(), QSize(32, 32));
+    EXPECT_EQ(dense.devicePixelRatio(), 2.0);
+
+    // Painting fits the symbol to the square in the middle of a wide rectangle.
+    QImage canvas(60, 20, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    Symbols::paint(painter, QRectF(0, 0, 60, 20), "checkmark.circle.fill", Qt::black);
+    painter.end();
+    EXPECT_EQ(canvas.pixelColor(5, 10).alpha(), 0);
+    EXPECT_EQ(canvas.pixelColor(30, 2).alpha(), 255);
+}
+
+TEST(VerdictLabel, ReadsItsWordOnceInTheVerdictColourOnAPaleCapsule) {
+    VerdictLabel label(Verdict::warn);
+    EXPECT_EQ(label.text(), "Warn");
+    EXPECT_EQ(label.accessibleName(), "Warn");
+    EXPECT_EQ(label.findChildren<QWidget*>().size(), 0); // one element: nothing else to read
+    QAccessibleInterface* element = QAccessible::queryAccessibleInterface(&label);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->text(QAccessible::Name), "Warn");
+    EXPECT_EQ(element->childCount(), 0);
+
+    const QImage image = render(label);
+    // Amber at 12 % on white, behind everything, and the amber of the word and symbol.
+    const QColor pale = QColor::fromRgbF(1 - 0.12f * (1 - 0.85f), 1 - 0.12f * (1 - 0.5f), 1 - 0.12f * (1 - 0.05f));
+    EXPECT_GT(share(image, pale, 6), 0.3);
+    EXPECT_GT(share(image, Color::warnAmber(), 30), 0.02);
+    EXPECT_EQ(share(image, Color::failRed(), 30), 0.0);
+
+    label.setVerdict(Verdict::fail);
+    EXPECT_EQ(label.text(), "Fail");
+    EXPECT_GT(share(render(label), Color::failRed(), 30), 0.02);
+}
+
+TEST(VerdictLabel, CompactChangesOnlyFontAndPadding) {
+    VerdictLabel regular(Verdict::pass, false), compact(Verdict::pass, true);
+    EXPECT_EQ(regular.text(), compact.text());
+    EXPECT_LT(compact.font().pointSizeF(), regular.font().pointSizeF());
+    EXPECT_EQ(compact.font().weight(), QFont::DemiBold);
+    EXPECT_EQ(compact.padding(), QMargins(6, 2, 6, 2));
+    EXPECT_EQ(regular.padding(), QMargins(8, 3, 8, 3));
+    EXPECT_LT(compact.sizeHint().width(), regular.sizeHint().width());
+    EXPECT_LT(compact.sizeHint().height(), regular.sizeHint().height());
+    // The symbol shows in both.
+    EXPECT_GT(share(render(compact), Color::passGreen(), 30), 0.02);
+    regular.setCompact(true);
+    EXPECT_EQ(regular.sizeHint(), compact.sizeHint());
+}
+
+TEST(Card, StretchesToItsColumnAndKeepsContentLeftAligned) {
+    QWidget column;
+    auto* layout = new QHBoxLayout(&column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* card = new Card;
+    auto* label = new QLabel("Drift");
+    card->addWidget(label);
+    auto* second = new QLabel("Second line");
+    card->addWidget(second);
+    layout->addWidget(card);
+    column.resize(420, 200);
+    column.show();
+    EXPECT_EQ(card->width(), 420);
+    EXPECT_EQ(label->x(), 12);
+    EXPECT_EQ(label->y(), 12);
+    EXPECT_EQ(second->y() - label->geometry().bottom() - 1, 8);
+    EXPECT_LT(label->width(), 200); // not stretched across the card
+}
+
+TEST(ToastView, InsetsTheMessageAndGrowsWithIt) {
+    ToastView shortToast("Report saved");
+    ToastView longToast("Couldn't save the session: The disk is full and nothing more can be written to it.");
+    const QSize small = shortToast.sizeFor(2000), large = longToast.sizeFor(2000);
+    const QFontMetrics metrics(shortToast.font());
+    EXPECT_EQ(small.width(), metrics.horizontalAdvance("Report saved") + 28);
+    EXPECT_EQ(small.height(), large.height());
+    EXPECT_GT(large.width(), small.width());
+    EXPECT_EQ(shortToast.contentsMargins(), QMargins(14, 8, 14, 8));
+    // Narrower than the message: it wraps onto more lines with the same insets.
+    const QSize wrapped = longToast.sizeFor(200);
+    EXPECT_EQ(wrapped.width(), 200);
+    EXPECT_GT(wrapped.height(), large.height());
+    // Read as plain text.
+    QAccessibleInterface* element = QAccessible::queryAccessibleInterface(&shortToast);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->role(), QAccessible::StaticText);
+    EXPECT_EQ(element->text(QAccessible::Name), "Report saved");
+}
