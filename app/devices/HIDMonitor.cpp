@@ -105,7 +105,7 @@ void HIDMonitor::skip(std::uint64_t key, std::string text) {
 
 void HIDMonitor::run() {
     pthread_setname_np(pthread_self(), threadName);
-    const int changesFd = backend_->start();
+    int changesFd = backend_->start();
     for (auto& device : backend_->devices()) deviceMatched(std::move(device));
 
     std::vector<pollfd> fds;
@@ -129,6 +129,8 @@ void HIDMonitor::run() {
             if (stopping_) break;
         }
         if (changesFd >= 0 && fds[1].revents) {
+            // A descriptor the backend closed would wake every poll: stop watching it.
+            if (fds[1].revents & POLLNVAL) changesFd = -1;
             for (auto& change : backend_->changes()) {
                 if (change.added) deviceMatched(std::move(change.device));
                 else deviceRemoved(change.device.node);
