@@ -21,6 +21,22 @@ std::vector<HIDReportDecoder::Value> decode(HIDReportDecoder& decoder, const Byt
     return changed;
 }
 
+// An input element as the parser should give it.
+HIDElement field(int cookie, int page, int usage, std::int64_t min, std::int64_t max, int bits, int offset,
+                 int reportID = 0) {
+    HIDElement e;
+    e.cookie = static_cast<std::uint32_t>(cookie);
+    e.page = page;
+    e.usage = usage;
+    e.logicalMin = min;
+    e.logicalMax = max;
+    e.reportSize = bits;
+    e.reportID = reportID;
+    e.bitOffset = offset;
+    e.isSigned = min < 0;
+    return e;
+}
+
 // Wraps items in an application collection of a game pad.
 Bytes gamePad(Bytes items) {
     Bytes bytes = {0x05, 0x01, 0x09, 0x05, 0xA1, 0x01};
@@ -38,30 +54,11 @@ TEST(HIDDescriptor, JoystickFieldsBecomeOneElementEachWithTheirPlaceInTheReport)
     EXPECT_FALSE(d.isKeyboardOrMouse());
     EXPECT_FALSE(d.numberedReports);
     ASSERT_EQ(d.elements.size(), 6u + 1 + 13); // padding declares no elements
-
     const int axes[] = {0x30, 0x31, 0x32, 0x35, 0x33, 0x34};
-    for (std::size_t i = 0; i < 6; ++i) {
-        const HIDElement& e = d.elements[i];
-        EXPECT_EQ(e.cookie, i + 1);
-        EXPECT_EQ(e.type, HIDElementType::input);
-        EXPECT_EQ(e.page, 1);
-        EXPECT_EQ(e.usage, axes[i]);
-        EXPECT_EQ(e.logicalMin, 0);
-        EXPECT_EQ(e.logicalMax, 255);
-        EXPECT_EQ(e.reportSize, 8);
-        EXPECT_EQ(e.bitOffset, static_cast<int>(8 * i));
-    }
-    const HIDElement& hat = d.elements[6];
-    EXPECT_EQ(hat.usage, 0x39);
-    EXPECT_EQ(hat.logicalMax, 7);
-    EXPECT_EQ(hat.reportSize, 4);
-    EXPECT_EQ(hat.bitOffset, 48);
-    const HIDElement& lastButton = d.elements[19];
-    EXPECT_EQ(lastButton.page, 9);
-    EXPECT_EQ(lastButton.usage, 13);
-    EXPECT_EQ(lastButton.logicalMax, 1);
-    EXPECT_EQ(lastButton.bitOffset, 56 + 12);
-    EXPECT_EQ(lastButton.cookie, 20u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(d.elements[static_cast<std::size_t>(i)], field(i + 1, 1, axes[i], 0, 255, 8, 8 * i)) << i;
+    EXPECT_EQ(d.elements[6], field(7, 1, 0x39, 0, 7, 4, 48));
+    EXPECT_EQ(d.elements[19], field(20, 9, 13, 0, 1, 1, 56 + 12));
 }
 
 TEST(HIDDescriptor, WheelCollectionsAndSimulationUsages) {
@@ -69,11 +66,9 @@ TEST(HIDDescriptor, WheelCollectionsAndSimulationUsages) {
     EXPECT_EQ(d.applications, (std::vector<HIDUsagePair>{{2, 2}}));
     EXPECT_TRUE(d.isGameDevice());
     ASSERT_EQ(d.elements.size(), 1u + 2 + 8);
-    EXPECT_EQ(d.elements[0].logicalMax, 65535); // a 4-byte maximum over a non-negative range
-    EXPECT_EQ(d.elements[0].reportSize, 16);
-    EXPECT_EQ((HIDUsagePair{d.elements[1].page, d.elements[1].usage}), (HIDUsagePair{2, 0xC4}));
-    EXPECT_EQ((HIDUsagePair{d.elements[2].page, d.elements[2].usage}), (HIDUsagePair{2, 0xC5}));
-    EXPECT_EQ(d.elements[2].bitOffset, 24);
+    EXPECT_EQ(d.elements[0], field(1, 1, 0x30, 0, 65535, 16, 0)); // a 4-byte maximum, unsigned
+    EXPECT_EQ(d.elements[1], field(2, 2, 0xC4, 0, 255, 8, 16));
+    EXPECT_EQ(d.elements[2], field(3, 2, 0xC5, 0, 255, 8, 24));
 }
 
 TEST(HIDDescriptor, CompositeKeyboardAndGamePad) {
@@ -84,22 +79,14 @@ TEST(HIDDescriptor, CompositeKeyboardAndGamePad) {
     EXPECT_TRUE(d.numberedReports);
     // 8 modifiers, 102 key usages of the array, 5 LEDs, X, Y, 4 buttons.
     ASSERT_EQ(d.elements.size(), 8u + 102 + 5 + 2 + 4);
-    const HIDElement& key = d.elements[8 + 4]; // usage 4, the A key
-    EXPECT_EQ(key.page, 7);
-    EXPECT_EQ(key.usage, 4);
-    EXPECT_EQ(key.arraySlots, 6);
-    EXPECT_EQ(key.arrayIndex, 4);
-    EXPECT_EQ(key.logicalMax, 1);
-    EXPECT_EQ(key.bitOffset, 8);
-    const HIDElement& led = d.elements[110];
-    EXPECT_EQ(led.type, HIDElementType::output);
-    EXPECT_EQ(led.bitOffset, 0); // outputs count their own report bits
-    const HIDElement& x = d.elements[115];
-    EXPECT_EQ(x.reportID, 2);
-    EXPECT_EQ(x.bitOffset, 0);
-    EXPECT_EQ(x.logicalMin, -127);
-    EXPECT_EQ(x.logicalMax, 127);
-    EXPECT_TRUE(x.isSigned);
+    HIDElement keyA = field(13, 7, 4, 0, 1, 8, 8, 1); // the A key: one of six slots holds 4
+    keyA.arraySlots = 6;
+    keyA.arrayIndex = 4;
+    EXPECT_EQ(d.elements[12], keyA);
+    HIDElement led = field(111, 8, 1, 0, 1, 1, 0, 1); // outputs count their own report bits
+    led.type = HIDElementType::output;
+    EXPECT_EQ(d.elements[110], led);
+    EXPECT_EQ(d.elements[115], field(116, 1, 0x30, -127, 127, 8, 0, 2));
 }
 
 TEST(HIDDescriptor, LogicalMaximumReadsUnsignedOnlyOverANonNegativeRange) {
