@@ -4,6 +4,8 @@
 #include <limits>
 #include <map>
 
+#include "testkit/SessionFileReader.h"
+
 namespace RorozErurEvo {
 
 namespace {
@@ -191,14 +193,7 @@ std::string write(const json& document) {
 
 std::string encode(const TestSession& session) { return write(session.toJson()); }
 
-TestSession decode(std::string_view data) {
-    json document = Json::parse(data);
-    try {
-        return TestSession::fromJson(document);
-    } catch (const json::exception& error) {
-        throw DecodeError(error.what());
-    }
-}
+TestSession decode(std::string_view data) { return readSessionFile(data); }
 
 } // namespace SessionCoder
 

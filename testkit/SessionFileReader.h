@@ -1,0 +1,16 @@
+#pragma once
+// A session file read straight into its record, without building a JSON document first.
+// Loading a big session folder is dominated by JSON decoding, and building then walking a
+// document tree costs about twice as much as the parse itself. The rules are those of
+// TestSession::fromJson and the record readers it calls, which stay the reference: the tests
+// hold the two readers to the same answer on good, bad and odd files.
+#include <string_view>
+
+#include "testkit/TestSession.h"
+
+namespace RorozErurEvo {
+
+// Throws DecodeError on anything TestSession::fromJson(Json::parse(text)) would refuse.
+TestSession readSessionFile(std::string_view text);
+
+} // namespace RorozErurEvo
