@@ -116,6 +116,10 @@ void SDLBackend::run() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+    // Wireless DualShock 4 and DualSense pads send their touchpad, motion and rumble reports
+    // only in their extended mode; a test bench wants all of it from the start.
+    SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE, "1");
+    SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE, "1");
     if (SDL_Init(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) != 0) {
         std::deque<std::function<void()>> dropped;
         {
