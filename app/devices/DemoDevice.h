@@ -67,6 +67,8 @@ public:
 
     // Starts the loop and the playback timer; a second call does nothing.
     void start();
+    // Stops the playback timer (on quit).
+    void stop() { timer_.reset(); }
     // Replaces the script (sorted by time, equal times in given order) and restarts its clock.
     void load(std::vector<Action> script, bool loop);
     // Applies every action that is due; restarts a loop once it has run its full length.

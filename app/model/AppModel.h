@@ -1,0 +1,278 @@
+#pragma once
+// The one application model: it owns the device sources, the testers, the session library,
+// the runners, the device lists and the selection, the unit records, the thresholds and the
+// display and branding settings, and drives all of it from one 60 Hz frame tick.
+//
+// Main thread only; the model has no lock. The only entries from other threads are the HID
+// source's change callback, which only hops to the main thread, and the producers, which
+// write into capture buffers and never touch the model.
+//
+// Every observable field emits its signal only when its value changes; the lists of devices
+// emit on every assignment. Persisted settings are written on every assignment, changed or not.
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/devices/Clock.h"
+#include "app/devices/DemoDevice.h"
+#include "app/devices/InputDevice.h"
+#include "app/devices/RepeatingTimer.h"
+#include "app/model/BatchRunner.h"
+#include "app/model/DeviceSources.h"
+#include "app/model/KeyboardTester.h"
+#include "app/model/MouseTester.h"
+#include "app/model/Preferences.h"
+#include "app/model/Services.h"
+#include "app/model/SessionLibrary.h"
+#include "app/model/SidebarItem.h"
+#include "app/model/SoakRunner.h"
+#include "app/model/TestRunner.h"
+#include "app/model/UnitRecord.h"
+#include "testkit/ControllerFamily.h"
+#include "testkit/Thresholds.h"
+#include "testkit/Uuid.h"
+
+namespace Tessarine {
+
+class AppModel : public QObject {
+    Q_OBJECT
+
+public:
+    using Devices = std::vector<std::shared_ptr<InputDevice>>;
+
+    // Frame timer interval, seconds.
+    static constexpr double frameInterval = 1.0 / 60;
+    // While the application is in the background, live values refresh on every this many
+    // frames (about 10 times a second).
+    static constexpr int backgroundFrames = 6;
+
+    // Everything the model runs on, handed in by the application (or by a test).
+    struct Parts {
+        std::unique_ptr<Preferences> defaults;      // the user defaults
+        std::shared_ptr<MainExecutor> executor;     // hops to the main thread; may outlive the model
+        std::unique_ptr<AppActivity> activity;
+        const Clock* clock = &Clock::system();
+        TimerFactory timers = QtRepeatingTimer::factory();
+        QString supportFolder;                      // empty: defaultSupportFolder()
+        std::unique_ptr<ControllerSource> controllers;
+        std::unique_ptr<HIDSource> hid;
+    };
+
+    // Creates everything and reads the settings; starts nothing.
+    AppModel(bool persist, Parts parts, QObject* parent = nullptr);
+    // Stops the sources and joins their threads first (shutdown()).
+    ~AppModel() override;
+    AppModel(const AppModel&) = delete;
+    AppModel& operator=(const AppModel&) = delete;
+
+    // "~/.local/share/com.quenlow.Tessarine".
+    static QString defaultSupportFolder();
+    static const QString& scopeNote();
+    // The application's version as the entry set it, else "1.0".
+    static QString appVersion();
+
+    // ---- start and end
+
+    // Loads the saved sessions; when live, wires and starts the controller and HID sources;
+    // then starts the demo controller and the frame timer.
+    void start(bool live);
+    // Stops the frame and demo timers and stops and joins the HID and controller threads.
+    // Afterwards the model takes no more ticks and ignores late change callbacks.
+    void shutdown();
+
+    // ---- the parts
+
+    SessionLibrary& library() { return *library_; }
+    const SessionLibrary& library() const { return *library_; }
+    DemoDriver& demo() { return *demo_; }
+    KeyboardTester& keyboard() { return *keyboard_; }
+    MouseTester& mouse() { return *mouse_; }
+    ControllerSource& controllers() { return *parts_.controllers; }
+    HIDSource& hid() { return *parts_.hid; }
+    BatchRunner* batch() const { return batch_.get(); }
+    SoakRunner* soak() const { return soak_.get(); }
+    Announcer& announcer() { return announcer_; }
+    Preferences& defaults() { return *parts_.defaults; }
+    const Clock& clock() const { return *parts_.clock; }
+    bool persist() const { return persist_; }
+    std::int64_t frame() const { return frame_; }
+    const QString& supportFolder() const { return supportFolder_; }
+    QString sessionsFolder() const;
+    QString logoPath() const;
+
+    // ---- settings (written to the user defaults on every assignment)
+
+    const RorozErurEvo::Thresholds& thresholds() const { return thresholds_; }
+    void setThresholds(RorozErurEvo::Thresholds value);
+    const RorozErurEvo::FamilyProfiles& familyProfiles() const { return familyProfiles_; }
+    void setFamilyProfiles(RorozErurEvo::FamilyProfiles value);
+    // Writes the profiles after a change made in place.
+    void saveFamilyProfiles();
+    bool useFamilyProfiles() const { return useFamilyProfiles_; }
+    void setUseFamilyProfiles(bool value);
+    bool showRawNumbers() const { return showRawNumbers_; }
+    void setShowRawNumbers(bool value);
+    double trailSeconds() const { return trailSeconds_; }
+    void setTrailSeconds(double value);
+    const std::string& companyName() const { return companyName_; }
+    void setCompanyName(std::string value);
+    const std::string& companyContact() const { return companyContact_; }
+    void setCompanyContact(std::string value);
+    const std::string& defaultTechnician() const { return defaultTechnician_; }
+    void setDefaultTechnician(std::string value);
+
+    // ---- other observed state
+
+    const std::optional<SidebarItem>& selection() const { return selection_; }
+    void setSelection(std::optional<SidebarItem> value);
+    DetailTab tab() const { return tab_; }
+    void setTab(DetailTab value);
+    const std::map<std::string, UnitRecord>& units() const { return units_; }
+    void setUnit(const std::string& deviceID, UnitRecord record);
+    const std::map<std::string, RorozErurEvo::ControllerFamily>& familyChoice() const { return familyChoice_; }
+    void setFamilyChoice(const std::string& deviceID, std::optional<RorozErurEvo::ControllerFamily> family);
+    const QImage& logo() const { return logo_; } // null when there is none
+    void setLogo(QImage value);
+    const std::shared_ptr<InputDevice>& saveSheetDevice() const { return saveSheetDevice_; }
+    void setSaveSheetDevice(std::shared_ptr<InputDevice> value);
+    const std::optional<RorozErurEvo::Uuid>& compareBefore() const { return compareBefore_; }
+    void setCompareBefore(std::optional<RorozErurEvo::Uuid> value);
+    const std::optional<RorozErurEvo::Uuid>& compareAfter() const { return compareAfter_; }
+    void setCompareAfter(std::optional<RorozErurEvo::Uuid> value);
+    const std::optional<RorozErurEvo::Uuid>& selectedSession() const { return selectedSession_; }
+    void setSelectedSession(std::optional<RorozErurEvo::Uuid> value);
+    const std::optional<std::string>& toast() const { return toast_; }
+    void setToast(std::optional<std::string> value);
+    int settingsRequest() const { return settingsRequest_; }
+
+    // Speaks the text to accessibility clients.
+    void announce(const QString& text) { announcer_.announce(text); }
+
+    // ---- devices and the frame tick
+
+    const Devices& controllerDevices() const { return controllerDevices_; }
+    // The HID devices that are nobody's raw partner.
+    const Devices& hidDevices() const { return hidDevices_; }
+    const Devices& allHID() const { return allHID_; }
+    const std::vector<std::string>& skippedHID() const { return skippedHID_; }
+    const std::map<std::string, std::string>& partnerChoice() const { return partnerChoice_; }
+
+    // Controllers, then the demo controller, then the unpartnered HID devices.
+    Devices allDevices() const;
+    // The devices whose live values the tick refreshes.
+    Devices visibleDevices() const;
+    std::shared_ptr<InputDevice> device(const std::string& id) const;
+    TestRunner& runner(const std::shared_ptr<InputDevice>& device);
+    const TestRunner* existingRunner(const std::string& id) const;
+    std::size_t runnerCount() const { return runners_.size(); }
+
+    void startTimer();
+    // One frame at the clock's time.
+    void tick();
+    // One frame at uptime `now` (seconds).
+    void tick(double now);
+
+    void refreshControllers();
+    void refreshHID();
+    void pairRawPartners();
+    void fixSelection();
+    // The user's raw partner for a controller; no identifier is an explicit choice of none.
+    void setPartner(const std::optional<std::string>& hidID, const InputDevice& controller);
+    // Hands the unit record, results and selection of `oldID` to a device that came back
+    // under a new identifier.
+    void carryOver(const std::string& oldID, const std::shared_ptr<InputDevice>& device);
+
+    // ---- thresholds and units per device
+
+    RorozErurEvo::ControllerFamily family(const InputDevice& device) const;
+    // The family whose profile applies, or none (profiles off, or a generic device).
+    std::optional<RorozErurEvo::ControllerFamily> profileFamily(const InputDevice& device) const;
+    RorozErurEvo::Thresholds thresholds(const InputDevice& device) const;
+    std::string thresholdsLabel(const InputDevice& device) const;
+    // The device's record, or a new one (not kept).
+    UnitRecord unit(const InputDevice& device) const;
+
+signals:
+    void thresholdsChanged();
+    void familyProfilesChanged();
+    void useFamilyProfilesChanged();
+    void showRawNumbersChanged();
+    void trailSecondsChanged();
+    void companyNameChanged();
+    void companyContactChanged();
+    void defaultTechnicianChanged();
+    void selectionChanged();
+    void tabChanged();
+    void unitsChanged();
+    void familyChoiceChanged();
+    void logoChanged();
+    void saveSheetDeviceChanged();
+    void compareBeforeChanged();
+    void compareAfterChanged();
+    void selectedSessionChanged();
+    void toastChanged();
+    void settingsRequestChanged();
+    void controllerDevicesChanged();
+    void hidDevicesChanged();
+    void allHIDChanged();
+    void skippedHIDChanged();
+    void partnerChoiceChanged();
+
+private:
+    void readSettings();
+    // Writes `value` as JSON data under `key`, when the model persists.
+    template <class T> void saveJSON(const T& value, const QString& key);
+
+    Parts parts_;
+    const bool persist_;
+    std::unique_ptr<DemoDriver> demo_;
+    std::unique_ptr<KeyboardTester> keyboard_;
+    std::unique_ptr<MouseTester> mouse_;
+    QString supportFolder_;
+    Announcer announcer_;
+    std::unique_ptr<SessionLibrary> library_;
+    std::unique_ptr<BatchRunner> batch_;
+    std::unique_ptr<SoakRunner> soak_;
+
+    Devices controllerDevices_;
+    Devices hidDevices_;
+    Devices allHID_;
+    std::vector<std::string> skippedHID_;
+    std::map<std::string, std::shared_ptr<InputDevice>> hidByID_;
+    std::map<std::string, std::string> hidNodes_; // HID device identifier → its hidraw node
+    std::map<std::string, std::unique_ptr<TestRunner>> runners_;
+    std::map<std::string, std::string> partnerChoice_;
+    std::optional<SidebarItem> selection_ = SidebarItem::device("demo");
+    DetailTab tab_ = DetailTab::bench;
+    std::map<std::string, UnitRecord> units_;
+    RorozErurEvo::Thresholds thresholds_ = RorozErurEvo::Thresholds::standard();
+    RorozErurEvo::FamilyProfiles familyProfiles_;
+    bool useFamilyProfiles_ = true;
+    std::map<std::string, RorozErurEvo::ControllerFamily> familyChoice_;
+    bool showRawNumbers_ = false;
+    double trailSeconds_ = 1.5; // seconds
+    std::string companyName_;
+    std::string companyContact_;
+    std::string defaultTechnician_;
+    QImage logo_;
+    std::shared_ptr<InputDevice> saveSheetDevice_;
+    std::optional<RorozErurEvo::Uuid> compareBefore_;
+    std::optional<RorozErurEvo::Uuid> compareAfter_;
+    std::optional<RorozErurEvo::Uuid> selectedSession_;
+    std::optional<std::string> toast_;
+    int settingsRequest_ = 0;
+    std::unique_ptr<RepeatingTimer> timer_;
+    std::int64_t frame_ = 0;
+    bool started_ = false;
+    bool shutDown_ = false;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,212 @@
+// The frame tick and the device lists of the model.
+#include <algorithm>
+#include <set>
+
+#include "app/devices/Assign.h"
+#include "app/devices/HIDTap.h"
+#include "app/model/AppModel.h"
+
+namespace Tessarine {
+
+namespace {
+
+// Names compare without regard to letter case, beyond ASCII too.
+QString folded(const std::string& name) { return QString::fromStdString(name).toLower(); }
+
+} // namespace
+
+// ---- tick
+
+void AppModel::tick() { tick(parts_.clock->now()); }
+
+void AppModel::tick(double now) {
+    if (shutDown_) return;
+    for (auto& [id, runner] : runners_)
+        if (runner->hasActiveTest()) runner->tick(now);
+    batch_->tick(now);
+    soak_->tick(now);
+    keyboard_->tick(now);
+    mouse_->tick(now);
+    frame_ += 1;
+    // In the background the live values refresh about ten times a second.
+    if (!parts_.activity->isActive() && frame_ % backgroundFrames != 0) return;
+    for (const auto& device : visibleDevices()) device->update(now, trailSeconds_);
+}
+
+AppModel::Devices AppModel::allDevices() const {
+    Devices list = controllerDevices_;
+    list.push_back(demo_->device());
+    list.insert(list.end(), hidDevices_.begin(), hidDevices_.end());
+    return list;
+}
+
+AppModel::Devices AppModel::visibleDevices() const {
+    Devices list;
+    if (!selection_) return list;
+    switch (selection_->kind) {
+    case SidebarItem::Kind::device:
+        if (auto d = device(selection_->deviceID)) {
+            list.push_back(d);
+            if (d->rawPartner()) list.push_back(d->rawPartner());
+        }
+        break;
+    case SidebarItem::Kind::batch: {
+        for (const auto& d : allDevices())
+            if (d->connected()) list.push_back(d);
+        const std::size_t connected = list.size();
+        for (std::size_t i = 0; i < connected; ++i)
+            if (list[i]->rawPartner()) list.push_back(list[i]->rawPartner());
+        break;
+    }
+    default:
+        break;
+    }
+    return list;
+}
+
+std::shared_ptr<InputDevice> AppModel::device(const std::string& id) const {
+    if (id == demo_->raw()->id()) return demo_->raw();
+    for (const auto& d : allDevices())
+        if (d->id() == id) return d;
+    auto it = hidByID_.find(id);
+    return it == hidByID_.end() ? nullptr : it->second;
+}
+
+TestRunner& AppModel::runner(const std::shared_ptr<InputDevice>& device) {
+    auto& slot = runners_[device->id()];
+    if (!slot) slot = std::make_unique<TestRunner>(device, *this);
+    return *slot;
+}
+
+const TestRunner* AppModel::existingRunner(const std::string& id) const {
+    auto it = runners_.find(id);
+    return it == runners_.end() ? nullptr : it->second.get();
+}
+
+// ---- lists
+
+void AppModel::refreshControllers() {
+    Devices list = parts_.controllers->devices();
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->id() < b->id(); });
+    controllerDevices_ = std::move(list);
+    emit controllerDevicesChanged();
+    for (const auto& d : controllerDevices_) runner(d);
+    pairRawPartners();
+    fixSelection();
+}
+
+void AppModel::refreshHID() {
+    // Copies taken under the source's lock; the taps themselves are shared objects.
+    auto taps = parts_.hid->taps();
+    Devices list;
+    std::set<std::string> present;
+    for (const auto& [key, tap] : taps) {
+        const std::string id = "hid-" + std::to_string(key);
+        std::shared_ptr<InputDevice> device;
+        if (auto it = hidByID_.find(id); it != hidByID_.end()) {
+            device = it->second;
+        } else {
+            device = std::make_shared<InputDevice>(id, InputDevice::Kind::hid, tap->info(), tap->elements(), tap->capture());
+            device->assignAxisRoles();
+            std::weak_ptr<HIDTap> weakTap = tap;
+            device->onPairsChanged = [weakTap](const std::vector<StickPair>& pairs) {
+                if (auto t = weakTap.lock()) t->setPairs(pairs);
+            };
+            // pairs() copies under the tap's lock and releases it: applying them calls back into
+            // setPairs(), which takes the same lock.
+            device->applyPairs(tap->pairs());
+            hidByID_[id] = device;
+            hidNodes_[id] = tap->node();
+            runner(device);
+        }
+        present.insert(id);
+        list.push_back(device);
+    }
+    for (auto it = hidByID_.begin(); it != hidByID_.end();) {
+        if (present.count(it->first)) {
+            ++it;
+            continue;
+        }
+        it->second->setConnected(false);
+        hidNodes_.erase(it->first);
+        it = hidByID_.erase(it);
+    }
+    allHID_ = std::move(list);
+    emit allHIDChanged();
+
+    auto skipped = parts_.hid->skipped();
+    std::sort(skipped.begin(), skipped.end());
+    skippedHID_ = std::move(skipped);
+    emit skippedHIDChanged();
+
+    pairRawPartners();
+    fixSelection();
+}
+
+void AppModel::pairRawPartners() {
+    std::set<std::string> taken;
+    auto byID = [&](const std::string& id) -> std::shared_ptr<InputDevice> {
+        for (const auto& d : allHID_)
+            if (d->id() == id) return d;
+        return nullptr;
+    };
+    for (const auto& controller : controllerDevices_) {
+        std::shared_ptr<InputDevice> partner;
+        if (auto choice = partnerChoice_.find(controller->id()); choice != partnerChoice_.end()) {
+            // The user's choice stands on its own: no matching, and `taken` does not apply.
+            if (!choice->second.empty()) partner = byID(choice->second);
+        } else if (auto node = parts_.controllers->hidrawNode(*controller)) {
+            // The same device node is the same physical device.
+            for (const auto& d : allHID_) {
+                auto it = hidNodes_.find(d->id());
+                if (it != hidNodes_.end() && it->second == *node && !taken.count(d->id())) {
+                    partner = d;
+                    break;
+                }
+            }
+        } else {
+            // By name, and only when exactly one free device has it.
+            const QString name = folded(controller->info().name);
+            Devices candidates;
+            for (const auto& d : allHID_)
+                if (!taken.count(d->id()) && folded(d->info().name) == name) candidates.push_back(d);
+            if (candidates.size() == 1) partner = candidates.front();
+        }
+        controller->setRawPartner(partner);
+        if (partner)
+            taken.insert(partner->id());
+        else
+            controller->setUseRaw(false);
+    }
+    Devices unpartnered;
+    for (const auto& d : allHID_)
+        if (!taken.count(d->id())) unpartnered.push_back(d);
+    hidDevices_ = std::move(unpartnered);
+    emit hidDevicesChanged();
+}
+
+void AppModel::fixSelection() {
+    if (!selection_ || !selection_->isDevice() || device(selection_->deviceID)) return;
+    setSelection(SidebarItem::device(controllerDevices_.empty() ? std::string("demo") : controllerDevices_.front()->id()));
+}
+
+void AppModel::setPartner(const std::optional<std::string>& hidID, const InputDevice& controller) {
+    auto choice = partnerChoice_;
+    choice[controller.id()] = hidID.value_or(std::string());
+    if (assign(partnerChoice_, std::move(choice))) emit partnerChoiceChanged();
+    pairRawPartners();
+}
+
+void AppModel::carryOver(const std::string& oldID, const std::shared_ptr<InputDevice>& device) {
+    if (oldID == device->id()) return;
+    if (!units_.count(device->id())) {
+        if (auto it = units_.find(oldID); it != units_.end()) setUnit(device->id(), it->second);
+    }
+    if (auto it = runners_.find(oldID); it != runners_.end()) {
+        TestRunner::Results results = it->second->results();
+        runner(device).mergeResults(results);
+    }
+    if (selection_ && selection_->isDevice()) setSelection(SidebarItem::device(device->id()));
+}
+
+} // namespace Tessarine

@@ -1,0 +1,46 @@
+#pragma once
+// What the model needs of its device sources, behind interfaces: the application plugs in the
+// real sources (SDL game controllers, the HID monitor), tests plug in fakes
+// that hold devices in plain lists. Every source is started once by the model and stopped by
+// it before the model goes away; stop() joins any thread the source runs.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Tessarine {
+
+class InputDevice;
+class HIDTap;
+
+// The game controllers the system's controller service reports.
+class ControllerSource {
+public:
+    virtual ~ControllerSource() = default;
+    // The connected controllers' devices, in any order. Main thread.
+    virtual std::vector<std::shared_ptr<InputDevice>> devices() const = 0;
+    // The hidraw node ("/dev/hidraw3") of the controller, when the system reports one: it
+    // finds the raw HID view of the same physical device without guessing by name.
+    virtual std::optional<std::string> hidrawNode(const InputDevice& controller) const = 0;
+    // `onChange` runs on the main thread after a controller connects or disconnects.
+    virtual void start(std::function<void()> onChange) = 0;
+    virtual void stop() = 0;
+};
+
+// The raw HID devices the monitor has open, and the ones it left aside.
+class HIDSource {
+public:
+    virtual ~HIDSource() = default;
+    // Copies taken under the source's own lock; any thread.
+    virtual std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps() const = 0;
+    // The device's name and why it was not opened, one text per device.
+    virtual std::vector<std::string> skipped() const = 0;
+    // `onChange` may run on the source's own thread.
+    virtual void start(std::function<void()> onChange) = 0;
+    virtual void stop() = 0;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,73 @@
+#include "app/model/SessionLibrary.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "app/devices/Assign.h"
+
+namespace Tessarine {
+
+SessionLibrary::SessionLibrary(std::optional<RorozErurEvo::SessionArchive> archive, QObject* parent)
+    : QObject(parent), archive_(std::move(archive)) {}
+
+void SessionLibrary::setSessions(std::vector<TestSession> value) {
+    if (assign(sessions_, std::move(value))) emit sessionsChanged();
+}
+
+void SessionLibrary::setLastError(std::optional<std::string> value) {
+    if (assign(lastError_, std::move(value))) emit lastErrorChanged();
+}
+
+bool SessionLibrary::save(const TestSession& session) {
+    if (archive_) {
+        try {
+            archive_->save(session);
+        } catch (const std::exception& error) {
+            setLastError("Couldn't save the session: " + std::string(error.what()));
+            return false;
+        }
+    }
+    std::vector<TestSession> list;
+    list.reserve(sessions_.size() + 1);
+    for (const auto& s : sessions_)
+        if (s.id != session.id) list.push_back(s);
+    list.push_back(session);
+    std::stable_sort(list.begin(), list.end(), [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
+    setSessions(std::move(list));
+    setLastError(std::nullopt);
+    return true;
+}
+
+bool SessionLibrary::remove(const Uuid& id) {
+    if (archive_) {
+        try {
+            archive_->remove(id);
+        } catch (const std::exception& error) {
+            // The file is still there and would come back at the next launch: keep it listed.
+            setLastError("Couldn't delete the session: " + std::string(error.what()));
+            return false;
+        }
+    }
+    std::vector<TestSession> list;
+    list.reserve(sessions_.size());
+    for (const auto& s : sessions_)
+        if (s.id != id) list.push_back(s);
+    setSessions(std::move(list));
+    setLastError(std::nullopt);
+    return true;
+}
+
+const SessionLibrary::TestSession* SessionLibrary::session(const std::optional<Uuid>& id) const {
+    if (!id) return nullptr;
+    auto it = std::find_if(sessions_.begin(), sessions_.end(), [&](const TestSession& s) { return s.id == *id; });
+    return it == sessions_.end() ? nullptr : &*it;
+}
+
+std::vector<SessionLibrary::TestSession> SessionLibrary::sessions(const std::string& unitKey) const {
+    std::vector<TestSession> found;
+    for (const auto& s : sessions_)
+        if (s.unitKey() == unitKey) found.push_back(s);
+    return found;
+}
+
+} // namespace Tessarine

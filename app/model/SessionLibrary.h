@@ -1,0 +1,61 @@
+#pragma once
+// Every saved session, in memory and in step with the session folder: saving writes the file
+// first and changes the list only when that worked; deleting removes the file first and keeps
+// the session listed when that failed. The last failure's message stays for the toast.
+//
+// Main thread only; file input and output run synchronously.
+#include <QObject>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "testkit/SessionArchive.h"
+#include "testkit/TestSession.h"
+#include "testkit/Uuid.h"
+
+namespace Tessarine {
+
+class SessionLibrary : public QObject {
+    Q_OBJECT
+
+public:
+    using TestSession = RorozErurEvo::TestSession;
+    using Uuid = RorozErurEvo::Uuid;
+
+    // Without an archive the sessions live in memory only.
+    explicit SessionLibrary(std::optional<RorozErurEvo::SessionArchive> archive = std::nullopt,
+                            QObject* parent = nullptr);
+
+    const std::optional<RorozErurEvo::SessionArchive>& archive() const { return archive_; }
+
+    // Newest first after each save.
+    const std::vector<TestSession>& sessions() const { return sessions_; }
+    void setSessions(std::vector<TestSession> value);
+
+    // The message of the last failed save or delete; cleared when the next one succeeds.
+    const std::optional<std::string>& lastError() const { return lastError_; }
+
+    // Writes the session and lists it in place of any session with the same id.
+    // False, with lastError set and the list unchanged, when the file could not be written.
+    bool save(const TestSession& session);
+    // Removes the session's file and every session with that id from the list. False, with
+    // lastError set and the session still listed, when the file could not be removed.
+    bool remove(const Uuid& id);
+
+    const TestSession* session(const std::optional<Uuid>& id) const;
+    std::vector<TestSession> sessions(const std::string& unitKey) const;
+
+signals:
+    void sessionsChanged();
+    void lastErrorChanged();
+
+private:
+    void setLastError(std::optional<std::string> value);
+
+    const std::optional<RorozErurEvo::SessionArchive> archive_;
+    std::vector<TestSession> sessions_;
+    std::optional<std::string> lastError_;
+};
+
+} // namespace Tessarine

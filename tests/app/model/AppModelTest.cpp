@@ -1,0 +1,155 @@
+// Creation, settings, start and shutdown of the application model.
+#include "ModelFakes.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include "testkit/SessionArchive.h"
+
+using namespace Tessarine;
+using RorozErurEvo::Thresholds;
+
+namespace {
+
+// Counts emissions of one signal.
+struct Spy {
+    template <class Object, class Signal> Spy(Object* object, Signal signal) {
+        QObject::connect(object, signal, [this] { ++hits; });
+    }
+    int hits = 0;
+};
+
+} // namespace
+
+TEST(AppModelSettings, FirstLaunchGivesTheDefaultsAndWritesNothing) {
+    Fakes::Bench bench;
+    const AppModel& m = *bench.model;
+    EXPECT_EQ(m.thresholds(), Thresholds::standard());
+    EXPECT_TRUE(m.familyProfiles().custom.empty());
+    EXPECT_TRUE(m.useFamilyProfiles());
+    EXPECT_FALSE(m.showRawNumbers());
+    EXPECT_EQ(m.trailSeconds(), 1.5);
+    EXPECT_EQ(m.companyName() + m.companyContact() + m.defaultTechnician(), "");
+    EXPECT_EQ(m.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(m.runnerCount(), 1u);
+    EXPECT_NE(m.existingRunner("demo"), nullptr);
+    ASSERT_TRUE(m.library().archive());
+    EXPECT_EQ(m.library().archive()->folder, (bench.folder.path() + "/Sessions").toStdString());
+    EXPECT_TRUE(bench.defaults->values().isEmpty());
+    EXPECT_FALSE(QDir(bench.folder.path() + "/Sessions").exists()) << "nothing is created before the first save";
+    EXPECT_TRUE(bench.log->empty()) << "creating the model starts nothing";
+}
+
+TEST(AppModelSettings, UnreadableEntriesFallBackAndAreLeftAsTheyAre) {
+    Fakes::Bench bench(true, [](MemoryPreferences& d) {
+        d.setData("thresholds", QByteArray("[not json"));
+        d.setData("familyProfiles", QByteArray("{\"custom\": 3}"));
+        d.setValue("useFamilyProfiles", QStringLiteral("maybe"));
+        d.setValue("showRawNumbers", 7);
+        d.setValue("trailSeconds", QStringLiteral("long"));
+        d.setValue("companyName", 12);
+    });
+    const AppModel& m = *bench.model;
+    EXPECT_EQ(m.thresholds(), Thresholds::standard());
+    EXPECT_TRUE(m.familyProfiles().custom.empty());
+    EXPECT_TRUE(m.useFamilyProfiles());
+    EXPECT_FALSE(m.showRawNumbers());
+    EXPECT_EQ(m.trailSeconds(), 1.5);
+    EXPECT_EQ(m.companyName(), "");
+    EXPECT_EQ(bench.defaults->data("thresholds"), QByteArray("[not json"));
+    EXPECT_EQ(bench.defaults->string("useFamilyProfiles"), QStringLiteral("maybe"));
+}
+
+TEST(AppModelSettings, AModelThatDoesNotPersistKeepsTheJSONKeysOutOfItsWay) {
+    Thresholds custom = Thresholds::standard();
+    custom.driftFail = 0.2;
+    const QByteArray stored = QByteArray::fromStdString(RorozErurEvo::Json::dump(custom.toJson()));
+    Fakes::Bench bench(false, [&](MemoryPreferences& d) {
+        d.setData("thresholds", stored);
+        d.setValue("trailSeconds", 2.0);
+    });
+    AppModel& m = *bench.model;
+    EXPECT_EQ(m.thresholds(), Thresholds::standard());
+    EXPECT_EQ(m.trailSeconds(), 2.0) << "the plain keys are read all the same";
+    EXPECT_FALSE(m.library().archive());
+
+    m.setThresholds(custom);
+    EXPECT_EQ(m.thresholds(), custom);
+    EXPECT_EQ(bench.defaults->data("thresholds"), stored) << "unchanged: never written without persistence";
+    m.setShowRawNumbers(true);
+    EXPECT_EQ(bench.defaults->boolean("showRawNumbers"), true);
+}
+
+TEST(AppModelSettings, SettersWriteOnEveryAssignmentAndSignalOnlyOnChange) {
+    Fakes::Bench bench;
+    AppModel& m = *bench.model;
+    Spy trail(&m, &AppModel::trailSecondsChanged);
+    Spy thresholds(&m, &AppModel::thresholdsChanged);
+    Spy company(&m, &AppModel::companyNameChanged);
+
+    m.setTrailSeconds(1.5);
+    EXPECT_EQ(trail.hits, 0);
+    EXPECT_EQ(bench.defaults->number("trailSeconds"), 1.5) << "an equal value is written all the same";
+    m.setTrailSeconds(3);
+    EXPECT_EQ(trail.hits, 1);
+    EXPECT_EQ(bench.defaults->number("trailSeconds"), 3.0);
+
+    m.setThresholds(Thresholds::standard());
+    EXPECT_EQ(thresholds.hits, 0);
+    auto written = bench.defaults->data("thresholds");
+    ASSERT_TRUE(written);
+    EXPECT_EQ(Thresholds::fromJson(RorozErurEvo::Json::parse(written->toStdString())), Thresholds::standard());
+
+    m.setCompanyName("Fix-It Bench");
+    m.setCompanyName("Fix-It Bench");
+    EXPECT_EQ(company.hits, 1);
+    EXPECT_EQ(bench.defaults->string("companyName"), QStringLiteral("Fix-It Bench"));
+
+    // A record that cannot be encoded is not written, and nothing else breaks.
+    Thresholds broken = Thresholds::standard();
+    broken.driftWarn = std::numeric_limits<double>::infinity();
+    m.setThresholds(broken);
+    EXPECT_EQ(thresholds.hits, 1);
+    EXPECT_EQ(bench.defaults->data("thresholds"), written);
+}
+
+TEST(AppModelStart, LiveStartLoadsSessionsThenStartsTheSourcesInOrder) {
+    Fakes::Bench bench;
+    RorozErurEvo::TestSession saved;
+    saved.id = RorozErurEvo::Uuid::random();
+    saved.date = RorozErurEvo::Dates::now();
+    saved.device.name = "Pad";
+    RorozErurEvo::SessionArchive{(bench.folder.path() + "/Sessions").toStdString()}.save(saved);
+
+    bench.model->start(true);
+    ASSERT_EQ(bench.model->library().sessions().size(), 1u);
+    EXPECT_EQ(bench.model->library().sessions()[0].id, saved.id);
+    EXPECT_EQ(*bench.log, (std::vector<std::string>{"controllers.start", "hid.start", "demo.start", "frame.start"}));
+    ASSERT_EQ(bench.timers.size(), 2u);
+    EXPECT_NEAR(bench.timers[1]->seconds, 1.0 / 60, 1e-12);
+
+    bench.timers[1]->fire();
+    EXPECT_EQ(bench.model->frame(), 1);
+
+    Fakes::Bench offline(false);
+    offline.model->start(false);
+    EXPECT_EQ(*offline.log, (std::vector<std::string>{"demo.start", "frame.start"}));
+}
+
+TEST(AppModelStart, ShutdownStopsTimersAndJoinsSourcesBeforeTheModelGoes) {
+    Fakes::Bench bench;
+    bench.model->start(true);
+    bench.log->clear();
+    bench.model->shutdown();
+    EXPECT_EQ(*bench.log, (std::vector<std::string>{"frame.stop", "demo.stop", "hid.stop", "controllers.stop"}));
+    bench.model->tick(200);
+    EXPECT_EQ(bench.model->frame(), 0) << "no tick after shutdown";
+
+    // A HID change still queued when the model goes away finds it gone.
+    bench.hid->onChange();
+    bench.log->clear();
+    bench.model.reset();
+    EXPECT_TRUE(bench.log->empty()) << "destruction after shutdown stops nothing twice";
+    EXPECT_EQ(bench.executor->runAll(), 1);
+}

@@ -1,0 +1,148 @@
+#pragma once
+// Stand-ins for the model's sources and services, and a model built on them over a temporary
+// data folder.
+//
+// HIDTap.h comes before any Qt header: the report decoder it includes has a member named like
+// Qt's `emit` macro.
+#include "app/devices/HIDTap.h"
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/devices/InputDevice.h"
+#include "app/model/AppModel.h"
+#include "testkit/HIDDescriptor.h"
+
+namespace Tessarine::Fakes {
+
+// Who started and stopped what, in order.
+using Log = std::shared_ptr<std::vector<std::string>>;
+
+class Controllers final : public ControllerSource {
+public:
+    explicit Controllers(Log log) : log(std::move(log)) {}
+    std::vector<std::shared_ptr<InputDevice>> devices() const override { return list; }
+    std::optional<std::string> hidrawNode(const InputDevice& controller) const override {
+        auto it = nodes.find(controller.id());
+        if (it == nodes.end()) return std::nullopt;
+        return it->second;
+    }
+    void start(std::function<void()> change) override {
+        onChange = std::move(change);
+        log->push_back("controllers.start");
+    }
+    void stop() override { log->push_back("controllers.stop"); }
+
+    Log log;
+    std::vector<std::shared_ptr<InputDevice>> list;
+    std::map<std::string, std::string> nodes; // controller id → hidraw node
+    std::function<void()> onChange;
+};
+
+// Devices are plugged and unplugged by the test; the model sees them at its next rebuild.
+class HID final : public HIDSource {
+public:
+    explicit HID(Log log) : log(std::move(log)) {}
+    std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps() const override { return open; }
+    std::vector<std::string> skipped() const override { return left; }
+    void start(std::function<void()> change) override {
+        onChange = std::move(change);
+        log->push_back("hid.start");
+    }
+    void stop() override { log->push_back("hid.stop"); }
+    void plug(std::uint64_t key, std::shared_ptr<HIDTap> tap) { open[key] = std::move(tap); }
+    void unplug(std::uint64_t key) { open.erase(key); }
+
+    Log log;
+    std::map<std::uint64_t, std::shared_ptr<HIDTap>> open;
+    std::vector<std::string> left;
+    std::function<void()> onChange;
+};
+
+class Timer final : public RepeatingTimer {
+public:
+    explicit Timer(Log log) : log(std::move(log)) {}
+    ~Timer() override { log->push_back(name() + ".stop"); }
+    void start(double interval, std::function<void()> fire) override {
+        seconds = interval;
+        this->fire = std::move(fire);
+        log->push_back(name() + ".start");
+    }
+    // The demo's playback timer or the model's frame timer, told apart by their intervals.
+    std::string name() const { return seconds < 0.01 ? "demo" : "frame"; }
+    Log log;
+    double seconds = 0;
+    std::function<void()> fire;
+};
+
+// A model over fakes; every fake stays reachable through the pointers below.
+struct Bench {
+    // `realHID`, when given, stands in for the fake HID source.
+    explicit Bench(bool persist = true, std::function<void(MemoryPreferences&)> seed = {},
+                   std::unique_ptr<HIDSource> realHID = nullptr) {
+        auto d = std::make_unique<MemoryPreferences>();
+        if (seed) seed(*d);
+        defaults = d.get();
+        auto a = std::make_unique<FakeAppActivity>();
+        activity = a.get();
+        auto c = std::make_unique<Controllers>(log);
+        controllers = c.get();
+        if (!realHID) {
+            auto h = std::make_unique<HID>(log);
+            hid = h.get();
+            realHID = std::move(h);
+        }
+        TimerFactory timerFactory = [this]() -> std::unique_ptr<RepeatingTimer> {
+            timers.push_back(new Timer(log));
+            return std::unique_ptr<RepeatingTimer>(timers.back());
+        };
+        model = std::make_unique<AppModel>(persist, AppModel::Parts{std::move(d), executor, std::move(a), &clock, timerFactory,
+                                                                    folder.path(), std::move(c), std::move(realHID)});
+    }
+
+    const std::shared_ptr<InputDevice>& demo() const { return model->demo().device(); }
+
+    QTemporaryDir folder;
+    Log log = std::make_shared<std::vector<std::string>>();
+    FakeClock clock{100.0};
+    std::shared_ptr<ManualExecutor> executor = std::make_shared<ManualExecutor>();
+    MemoryPreferences* defaults = nullptr;
+    FakeAppActivity* activity = nullptr;
+    std::vector<Timer*> timers; // in the order made; gone once stopped
+    Controllers* controllers = nullptr;
+    HID* hid = nullptr;
+    std::unique_ptr<AppModel> model;
+};
+
+inline std::shared_ptr<InputDevice> controller(const std::string& id, const std::string& name,
+                                               std::optional<std::string> serial = std::nullopt) {
+    return std::make_shared<InputDevice>(id, InputDevice::Kind::controller,
+                                         RorozErurEvo::DeviceInfo{.name = name, .serial = serial}, std::vector<ElementInfo>{});
+}
+
+// A joystick with two 8-bit axes (X, Y) and two buttons.
+inline const std::vector<std::uint8_t>& joystickDescriptor() {
+    static const std::vector<std::uint8_t> bytes{
+        0x05, 0x01, 0x09, 0x04, 0xA1, 0x01,                   // generic desktop, joystick, application
+        0x09, 0x30, 0x09, 0x31, 0x15, 0x00, 0x26, 0xFF, 0x00, // X, Y, 0…255
+        0x75, 0x08, 0x95, 0x02, 0x81, 0x02,                   // 2 × 8 bits, input
+        0x05, 0x09, 0x19, 0x01, 0x29, 0x02, 0x15, 0x00, 0x25, 0x01, // buttons 1…2
+        0x75, 0x01, 0x95, 0x02, 0x81, 0x02,                   // 2 × 1 bit, input
+        0x75, 0x06, 0x95, 0x01, 0x81, 0x03,                   // padding
+        0xC0};
+    return bytes;
+}
+
+inline std::shared_ptr<HIDTap> tap(std::uint64_t key, const std::string& name, const Clock& clock,
+                                   std::string node = {}, std::optional<std::string> serial = std::nullopt) {
+    if (node.empty()) node = "/dev/hidraw" + std::to_string(key);
+    return std::make_shared<HIDTap>(key, node, RorozErurEvo::DeviceInfo{.name = name, .serial = serial},
+                                    RorozErurEvo::HIDDescriptor::parse(joystickDescriptor()), clock);
+}
+
+} // namespace Tessarine::Fakes
