@@ -247,7 +247,6 @@ private:
     Devices allHID_;
     std::vector<std::string> skippedHID_;
     std::map<std::string, std::shared_ptr<InputDevice>> hidByID_;
-    std::map<std::string, std::string> hidNodes_; // HID device identifier → its hidraw node
     std::map<std::string, std::unique_ptr<TestRunner>> runners_;
     std::map<std::string, std::string> partnerChoice_;
     std::optional<SidebarItem> selection_ = SidebarItem::device("demo");

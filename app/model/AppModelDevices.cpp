@@ -115,8 +115,8 @@ void AppModel::refreshHID() {
             // pairs() copies under the tap's lock and releases it: applying them calls back into
             // setPairs(), which takes the same lock.
             device->applyPairs(tap->pairs());
+            device->setHidrawNode(tap->node());
             hidByID_[id] = device;
-            hidNodes_[id] = tap->node();
             runner(device);
         }
         present.insert(id);
@@ -128,7 +128,6 @@ void AppModel::refreshHID() {
             continue;
         }
         it->second->setConnected(false);
-        hidNodes_.erase(it->first);
         it = hidByID_.erase(it);
     }
     allHID_ = std::move(list);
@@ -155,15 +154,13 @@ void AppModel::pairRawPartners() {
         if (auto choice = partnerChoice_.find(controller->id()); choice != partnerChoice_.end()) {
             // The user's choice stands on its own: no matching, and `taken` does not apply.
             if (!choice->second.empty()) partner = byID(choice->second);
-        } else if (auto node = parts_.controllers->hidrawNode(*controller)) {
-            // The same device node is the same physical device.
-            for (const auto& d : allHID_) {
-                auto it = hidNodes_.find(d->id());
-                if (it != hidNodes_.end() && it->second == *node && !taken.count(d->id())) {
+        } else if (const auto& node = controller->hidrawNode()) {
+            // The same device node is the same physical device; names are not consulted.
+            for (const auto& d : allHID_)
+                if (d->hidrawNode() == node && !taken.count(d->id())) {
                     partner = d;
                     break;
                 }
-            }
         } else {
             // By name, and only when exactly one free device has it.
             const QString name = folded(controller->info().name);

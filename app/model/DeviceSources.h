@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,9 +21,6 @@ public:
     virtual ~ControllerSource() = default;
     // The connected controllers' devices, in any order. Main thread.
     virtual std::vector<std::shared_ptr<InputDevice>> devices() const = 0;
-    // The hidraw node ("/dev/hidraw3") of the controller, when the system reports one: it
-    // finds the raw HID view of the same physical device without guessing by name.
-    virtual std::optional<std::string> hidrawNode(const InputDevice& controller) const = 0;
     // `onChange` runs on the main thread after a controller connects or disconnects.
     virtual void start(std::function<void()> onChange) = 0;
     virtual void stop() = 0;

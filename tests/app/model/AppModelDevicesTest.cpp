@@ -119,7 +119,8 @@ TEST(AppModelDevices, TheSameHidrawNodeWinsOverNames) {
     auto a = Fakes::controller("gc-1", "Pad");
     auto b = Fakes::controller("gc-2", "Pad");
     bench.controllers->list = {a, b};
-    bench.controllers->nodes = {{"gc-1", "/dev/hidraw8"}, {"gc-2", "/dev/hidraw4"}};
+    a->setHidrawNode("/dev/hidraw8");
+    b->setHidrawNode("/dev/hidraw4");
     bench.hid->plug(1, Fakes::tap(1, "Pad", bench.clock, "/dev/hidraw4"));
     bench.hid->plug(2, Fakes::tap(2, "Pad (USB)", bench.clock, "/dev/hidraw8"));
     bench.hid->plug(3, Fakes::tap(3, "Pad", bench.clock, "/dev/hidraw9"));

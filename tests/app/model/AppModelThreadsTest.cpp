@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/devices/FakeHIDBackend.h"
-#include "app/model/HIDMonitorSource.h"
+#include "app/model/SystemSources.h"
 
 using namespace Tessarine;
 

@@ -27,11 +27,6 @@ class Controllers final : public ControllerSource {
 public:
     explicit Controllers(Log log) : log(std::move(log)) {}
     std::vector<std::shared_ptr<InputDevice>> devices() const override { return list; }
-    std::optional<std::string> hidrawNode(const InputDevice& controller) const override {
-        auto it = nodes.find(controller.id());
-        if (it == nodes.end()) return std::nullopt;
-        return it->second;
-    }
     void start(std::function<void()> change) override {
         onChange = std::move(change);
         log->push_back("controllers.start");
@@ -40,7 +35,6 @@ public:
 
     Log log;
     std::vector<std::shared_ptr<InputDevice>> list;
-    std::map<std::string, std::string> nodes; // controller id → hidraw node
     std::function<void()> onChange;
 };
 

@@ -1,0 +1,41 @@
+#include "app/model/SystemSources.h"
+
+#include "app/devices/HidrawBackend.h"
+#include "app/devices/SDLBackend.h"
+
+namespace Tessarine {
+
+std::vector<std::shared_ptr<InputDevice>> ControllerWatcherSource::devices() const {
+    std::vector<std::shared_ptr<InputDevice>> list;
+    for (const auto& [instance, device] : watcher_->devices()) list.push_back(device);
+    return list;
+}
+
+void ControllerWatcherSource::start(std::function<void()> onChange) {
+    watcher_->onChange = std::move(onChange);
+    watcher_->start();
+}
+
+std::vector<std::string> HIDMonitorSource::skipped() const {
+    std::vector<std::string> texts;
+    for (auto& [key, text] : monitor_->skipped()) texts.push_back(std::move(text));
+    return texts;
+}
+
+void HIDMonitorSource::start(std::function<void()> onChange) {
+    monitor_->onChange = std::move(onChange);
+    monitor_->start();
+}
+
+AppModel::Parts systemParts(QObject* context) {
+    AppModel::Parts parts;
+    parts.defaults = std::make_unique<SettingsPreferences>();
+    parts.executor = std::make_shared<QueuedExecutor>(context);
+    parts.activity = std::make_unique<GuiAppActivity>();
+    parts.controllers = std::make_unique<ControllerWatcherSource>(
+        std::make_unique<ControllerWatcher>(std::make_shared<SDLBackend>(), ControllerWatcher::queuedOn(context)));
+    parts.hid = std::make_unique<HIDMonitorSource>(std::make_unique<HIDMonitor>(std::make_unique<HidrawBackend>()));
+    return parts;
+}
+
+} // namespace Tessarine
