@@ -1,0 +1,59 @@
+// The application's entry: the application object, the one model (with persistence), the
+// main window with the settings window beside it, and the start-up order.
+//
+// Start-up: the model is made (nothing runs yet), the main window shows, and once the event
+// loop runs the model starts live: saved sessions load, then the controller watcher, the HID
+// monitor, the demo controller and the frame timer start, in that order. Closing the last
+// window ends the loop; the model then stops its timers and joins its threads before anything
+// it feeds is destroyed.
+//
+// The system sources come before any Qt header: the HID report decoder has a member named like
+// Qt's `emit` macro.
+#include "app/model/SystemSources.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+
+#include "app/model/AppModel.h"
+#include "app/views/MainWindow.h"
+
+namespace Tessarine {
+
+class TessarineApp {
+public:
+    explicit TessarineApp(QApplication& app)
+        : model_(std::make_unique<AppModel>(true, systemParts(&app))), window_(*model_) {}
+
+    void show() { window_.show(); }
+
+    // Runs once the event loop has started.
+    void finishLaunching() { model_->start(true); }
+
+    // Stops the timers and joins the input threads.
+    void shutdown() { model_->shutdown(); }
+
+private:
+    // Declared first, destroyed last: the windows read the model to the end.
+    std::unique_ptr<AppModel> model_;
+    MainWindow window_;
+};
+
+} // namespace Tessarine
+
+int main(int argc, char** argv) {
+    QApplication::setOrganizationName(QStringLiteral("com.quenlow"));
+    QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tessarine"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    Tessarine::TessarineApp tessarine(app);
+    tessarine.show();
+    QTimer::singleShot(0, &app, [&tessarine] { tessarine.finishLaunching(); });
+    const int status = QApplication::exec();
+    tessarine.shutdown();
+    return status;
+}

@@ -1,0 +1,142 @@
+#include "app/views/SidebarModel.h"
+
+#include <QColor>
+
+#include "app/model/AppModel.h"
+#include "app/views/DeviceRow.h"
+
+namespace Tessarine {
+
+const QString SidebarModel::emptyCaption = QStringLiteral("Plug in a wheel, pedals, a joystick or a USB adapter.");
+const QString SidebarModel::skippedHelp =
+    QStringLiteral("Not opened: it also acts as a keyboard or mouse, which needs Input Monitoring. Use the Keyboard or "
+                   "Mouse tester for those.");
+
+namespace {
+
+SidebarModel::Row header(const QString& title) { return {SidebarModel::RowType::header, title, {}, nullptr, {}, {}}; }
+
+SidebarModel::Row destination(const QString& title, const QString& symbol, SidebarItem item) {
+    // "All Devices" → "sidebar-all-devices".
+    QString identifier = QStringLiteral("sidebar-") + title.toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
+    return {SidebarModel::RowType::destination, title, symbol, nullptr, item, identifier};
+}
+
+} // namespace
+
+SidebarModel::SidebarModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model) {
+    connect(&model_, &AppModel::controllerDevicesChanged, this, &SidebarModel::rebuild);
+    connect(&model_, &AppModel::hidDevicesChanged, this, &SidebarModel::rebuild);
+    connect(&model_, &AppModel::skippedHIDChanged, this, &SidebarModel::rebuild);
+    rebuild();
+}
+
+void SidebarModel::rebuild() {
+    beginResetModel();
+    for (const auto& connection : watched_) disconnect(connection);
+    watched_.clear();
+    rows_.clear();
+
+    rows_.push_back(header(QStringLiteral("Controllers")));
+    auto addDevice = [this](const std::shared_ptr<InputDevice>& device) {
+        if (!device) return;
+        rows_.push_back({RowType::device, QString::fromStdString(device->info().name), DeviceRow::kindSymbol(device->kind()),
+                         device, SidebarItem::device(device->id()), DeviceRow::identifier(*device)});
+        watch(device);
+    };
+    for (const auto& device : model_.controllerDevices()) addDevice(device);
+    addDevice(model_.demo().device());
+
+    rows_.push_back(header(QStringLiteral("Joysticks, wheels and adapters")));
+    for (const auto& device : model_.hidDevices()) addDevice(device);
+    if (model_.hidDevices().empty()) rows_.push_back({RowType::caption, emptyCaption, {}, nullptr, {}, {}});
+    for (const auto& name : model_.skippedHID()) {
+        const QString text = QString::fromStdString(name);
+        rows_.push_back({RowType::skipped, text, QStringLiteral("nosign"), nullptr, {}, text});
+    }
+
+    rows_.push_back(header(QStringLiteral("Testers")));
+    rows_.push_back(destination(QStringLiteral("Keyboard"), QStringLiteral("keyboard"), SidebarItem::keyboard()));
+    rows_.push_back(destination(QStringLiteral("Mouse"), QStringLiteral("computermouse"), SidebarItem::mouse()));
+
+    rows_.push_back(header(QStringLiteral("Bench")));
+    rows_.push_back(destination(QStringLiteral("All Devices"), QStringLiteral("square.grid.2x2"), SidebarItem::batch()));
+    rows_.push_back(destination(QStringLiteral("History"), QStringLiteral("clock.arrow.circlepath"), SidebarItem::history()));
+    endResetModel();
+    emit rebuilt();
+}
+
+void SidebarModel::watch(const std::shared_ptr<InputDevice>& device) {
+    watched_ << connect(device.get(), &InputDevice::infoChanged, this, &SidebarModel::redraw);
+    watched_ << connect(device.get(), &InputDevice::connectedChanged, this, &SidebarModel::redraw);
+    // A row is enough to give its device a runner.
+    TestRunner& runner = model_.runner(device);
+    watched_ << connect(&runner, &TestRunner::resultsChanged, this, &SidebarModel::redraw);
+}
+
+void SidebarModel::redraw() {
+    // Names are shown from the rows' cached titles; refresh them with the rest.
+    for (Row& row : rows_)
+        if (row.device) row.title = QString::fromStdString(row.device->info().name);
+    if (!rows_.empty()) emit dataChanged(index(0), index(int(rows_.size()) - 1));
+}
+
+int SidebarModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+
+std::optional<SidebarItem> SidebarModel::item(const QModelIndex& index) const {
+    if (!index.isValid() || index.row() >= int(rows_.size())) return std::nullopt;
+    return rows_[std::size_t(index.row())].item;
+}
+
+QModelIndex SidebarModel::indexOf(const SidebarItem& item) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].item == item) return index(int(i));
+    return {};
+}
+
+QModelIndex SidebarModel::indexOf(const QString& identifier) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (!identifier.isEmpty() && rows_[i].identifier == identifier) return index(int(i));
+    return {};
+}
+
+Qt::ItemFlags SidebarModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    // Enabled so that a skipped row still shows its help on hover.
+    return item(index) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::ItemIsEnabled;
+}
+
+QVariant SidebarModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= int(rows_.size())) return {};
+    const Row& row = rows_[std::size_t(index.row())];
+    std::optional<DeviceRow::StatusMark> mark;
+    if (row.device && (role == StatusSymbolRole || role == StatusColorRole || role == StatusLabelRole ||
+                       role == Qt::AccessibleTextRole)) {
+        const TestRunner& runner = model_.runner(row.device);
+        mark = DeviceRow::statusMark(runner.hasActiveTest(), runner.results());
+    }
+    switch (role) {
+    case Qt::DisplayRole: return row.title;
+    case TypeRole: return int(row.type);
+    case SubtitleRole: return row.device ? DeviceRow::subtitle(*row.device) : QString();
+    case SymbolRole: return row.symbol;
+    case StatusSymbolRole: return mark ? mark->symbol : QString();
+    case StatusColorRole: return mark ? mark->color : QColor();
+    case StatusLabelRole: return mark ? mark->accessibilityLabel : QString();
+    case IdentifierRole: return row.identifier;
+    case Qt::ToolTipRole: return row.type == RowType::skipped ? skippedHelp : QVariant();
+    case Qt::AccessibleTextRole: {
+        // A device row is one element: its name, subtitle and mark read together.
+        QStringList parts{row.title};
+        if (row.device) {
+            const QString subtitle = DeviceRow::subtitle(*row.device);
+            if (!subtitle.isEmpty()) parts << subtitle;
+            if (mark) parts << mark->accessibilityLabel;
+        }
+        return parts.join(QStringLiteral(", "));
+    }
+    default: return {};
+    }
+}
+
+} // namespace Tessarine

@@ -1,0 +1,80 @@
+#pragma once
+// The sidebar's rows as a flat list model: section headers, device rows, the empty caption,
+// the HID devices left closed, and the four destinations. Only device and destination rows
+// carry a selection value; the others cannot be selected.
+//
+// The rows follow the application model: the device lists rebuild them, and a change of a
+// listed device, of its runner or of the soak run redraws them.
+#include <QAbstractListModel>
+#include <QList>
+#include <QMetaObject>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/model/SidebarItem.h"
+
+namespace Tessarine {
+
+class AppModel;
+class InputDevice;
+
+class SidebarModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    enum class RowType { header, device, caption, skipped, destination };
+
+    enum Role {
+        TypeRole = Qt::UserRole + 1, // RowType as int
+        SubtitleRole,                // QString, device rows
+        SymbolRole,                  // QString symbol name
+        StatusSymbolRole,            // QString, empty when there is no mark
+        StatusColorRole,             // QColor
+        StatusLabelRole,             // QString
+        IdentifierRole,              // the accessibility identifier ("device-demo", "sidebar-history")
+    };
+
+    struct Row {
+        RowType type;
+        QString title;
+        QString symbol;
+        std::shared_ptr<InputDevice> device; // device rows
+        std::optional<SidebarItem> item;     // selectable rows
+        QString identifier;
+    };
+
+    static const QString emptyCaption;
+    static const QString skippedHelp;
+
+    explicit SidebarModel(AppModel& model, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    const Row& row(int index) const { return rows_.at(std::size_t(index)); }
+    std::optional<SidebarItem> item(const QModelIndex& index) const;
+    // The row that carries `item`, or an invalid index.
+    QModelIndex indexOf(const SidebarItem& item) const;
+    // The row whose accessibility identifier is `identifier`, or an invalid index.
+    QModelIndex indexOf(const QString& identifier) const;
+
+    // Reads the device lists again.
+    void rebuild();
+
+signals:
+    // After the rows were rebuilt; the view restores its selection.
+    void rebuilt();
+
+private:
+    void watch(const std::shared_ptr<InputDevice>& device);
+    void redraw();
+
+    AppModel& model_;
+    std::vector<Row> rows_;
+    QList<QMetaObject::Connection> watched_;
+};
+
+} // namespace Tessarine

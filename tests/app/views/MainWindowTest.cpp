@@ -1,0 +1,84 @@
+#include "app/model/ModelFakes.h"
+
+#include "app/views/LiveRegion.h"
+#include "app/views/MainWindow.h"
+#include "app/views/RootView.h"
+#include "app/views/SettingsWindow.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+
+namespace {
+
+struct WindowFixture : ::testing::Test {
+    Fakes::Bench bench{false};
+    AppModel& model = *bench.model;
+    MainWindow window{model};
+};
+
+} // namespace
+
+TEST_F(WindowFixture, MainWindowOpensAtItsDefaultSizeAndNeverBelowItsMinimum) {
+    EXPECT_EQ(window.objectName(), "main");
+    EXPECT_EQ(window.windowTitle(), "Tessarine");
+    window.show();
+    EXPECT_EQ(window.centralWidget(), &window.root());
+    EXPECT_EQ(window.size(), QSize(1320, 860));
+    window.resize(800, 500);
+    EXPECT_GE(window.root().width(), 1000);
+    EXPECT_GE(window.root().height(), 660);
+    window.close();
+}
+
+TEST_F(WindowFixture, SettingsWindowStandsAloneAndRemembersItsTab) {
+    SettingsWindow& settings = window.settings();
+    EXPECT_EQ(settings.parent(), nullptr);
+    EXPECT_TRUE(settings.isWindow());
+    EXPECT_EQ(settings.tab(), "thresholds");
+    settings.setTab("display");
+    EXPECT_EQ(bench.defaults->string("settingsTab"), QStringLiteral("display"));
+    EXPECT_EQ(SettingsWindow(*bench.defaults).tab(), "display");
+
+    // A request from the model opens it.
+    EXPECT_FALSE(settings.isVisible());
+    emit model.settingsRequestChanged();
+    EXPECT_TRUE(settings.isVisible());
+    settings.close();
+}
+
+TEST_F(WindowFixture, AnnouncementsReachTheLiveRegion) {
+    window.show();
+    model.announce("Left stick: Drift at rest started. Let go of the stick.");
+    EXPECT_EQ(window.liveRegion().text(), "Left stick: Drift at rest started. Let go of the stick.");
+    EXPECT_EQ(model.announcer().spoken().size(), 1);
+    QAccessibleInterface* element = QAccessible::queryAccessibleInterface(&window.liveRegion());
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->text(QAccessible::Name), "Left stick: Drift at rest started. Let go of the stick.");
+    window.close();
+}
+
+TEST_F(WindowFixture, ClosingTheMainWindowKeepsTheApplicationWhileSettingsAreOpen) {
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    bool quitEarly = false;
+    window.show();
+    window.settings().showWindow();
+    QTimer::singleShot(0, [&] { window.close(); });
+    QTimer::singleShot(50, [&] {
+        quitEarly = lastClosed.count() > 0;
+        window.settings().close();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+    guard.start(5000);
+    const int status = QApplication::exec(); // ends when the last window closes
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(quitEarly);
+    EXPECT_EQ(lastClosed.count(), 1);
+}
