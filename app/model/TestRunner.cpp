@@ -1,15 +1,137 @@
+// Starting a test, cleaning up after one, and keeping the results.
 #include "app/model/TestRunner.h"
 
+#include <algorithm>
+#include <limits>
+
+#include "app/devices/Assign.h"
+#include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
+#include "app/model/AppModel.h"
 
 namespace Tessarine {
+
+using RorozErurEvo::StickSample;
+using RorozErurEvo::TestKind;
+using RorozErurEvo::TestResult;
+using RorozErurEvo::TriggerSample;
+using Target = GuidedTest::Target;
 
 TestRunner::TestRunner(std::shared_ptr<InputDevice> device, AppModel& model)
     : device_(std::move(device)), model_(model) {}
 
+void TestRunner::setActive(std::optional<Active> value) {
+    if (assign(active_, std::move(value))) emit activeChanged();
+}
+
+bool TestRunner::isDemo() const {
+    return device_->kind() == InputDevice::Kind::demo || device_->kind() == InputDevice::Kind::demoRaw;
+}
+
+void TestRunner::announce(const std::string& text) const { model_.announce(QString::fromStdString(text)); }
+
+InputDevice& TestRunner::testDevice(const GuidedTest& test) const {
+    const bool rawDevice = device_->kind() == InputDevice::Kind::hid || device_->kind() == InputDevice::Kind::demoRaw;
+    // The device's own outputs and sensors are measured whatever the raw flag says.
+    const bool ownSensor =
+        test.kind == TestKind::touchpad || test.kind == TestKind::motion || test.kind == TestKind::battery;
+    if (test.raw && !rawDevice && !ownSensor && device_->rawPartner()) return *device_->rawPartner();
+    return *device_;
+}
+
+// ---- start and clean-up
+
+void TestRunner::start(const GuidedTest& test) {
+    if (active_) cancel();
+
+    const double now = model_.clock().now();
+    Active next;
+    next.test = test;
+    next.start = now;
+    next.recordFrom = now;
+    next.prompt = test.instructions();
+
+    InputDevice& source = testDevice(test);
+    const CaptureBuffer& buffer = source.buffer();
+    const auto& target = test.target.value;
+    if (const auto* stick = std::get_if<Target::Stick>(&target)) {
+        const auto s = buffer.stick(stick->id, now);
+        next.initial = s ? StickSample{now, s->x, s->y, s->raw} : StickSample{now, 0, 0, std::nullopt};
+    } else if (const auto* dpad = std::get_if<Target::Dpad>(&target)) {
+        const auto s = buffer.stick(dpad->id, now);
+        next.initial = s ? StickSample{now, s->x, s->y, s->raw} : StickSample{now, 0, 0, std::nullopt};
+    } else if (const auto* trigger = std::get_if<Target::Trigger>(&target)) {
+        const auto a = buffer.axis(trigger->id, now);
+        next.initialAxis = a ? TriggerSample{now, a->value, a->raw} : TriggerSample{now, 0, std::nullopt};
+    } else if (const auto* axis = std::get_if<Target::Axis>(&target)) {
+        const auto trackers = buffer.rawTrackers();
+        if (auto it = trackers.find(axis->id); it != trackers.end()) next.initialRaw = it->second.value;
+    }
+
+    // A processed deadzone test is measured against the raw partner's matching stick.
+    if (test.kind == TestKind::deadzone && !test.raw) {
+        const auto* stick = test.target.as<Target::Stick>();
+        const auto element = stick ? device_->element(stick->id) : std::nullopt;
+        const auto counterpart = element ? device_->rawCounterpart(*element) : std::nullopt;
+        if (counterpart && device_->rawPartner())
+            if (const auto s = device_->rawPartner()->buffer().stick(counterpart->id, now))
+                next.partnerInitial = StickSample{now, s->x, s->y, s->raw};
+    }
+
+    if (test.kind == TestKind::motion && device_->outputs()) device_->outputs()->setMotionActive(true);
+
+    setActive(std::move(next));
+
+    if (isDemo()) {
+        DemoDriver& demo = model_.demo();
+        const double driftSeconds = model_.thresholds(*device_).driftSeconds;
+        demo.setCurrent(test);
+        demo.load(demo.testActions(test, driftSeconds), false);
+    }
+
+    announce(test.title() + " started. " + test.instructions());
+
+    if (test.kind == TestKind::battery) finish(now);
+}
+
+void TestRunner::cleanUp(const GuidedTest& test) {
+    // A soak run switched the sensors on for itself and still needs them: switching them off
+    // would read as dropouts in its timeline.
+    if (test.kind == TestKind::motion && device_->outputs()) {
+        const SoakRunner* soak = model_.soak();
+        if (!(soak && soak->isRunning(*device_))) device_->outputs()->setMotionActive(false);
+    }
+    if (isDemo()) {
+        DemoDriver& demo = model_.demo();
+        demo.setCurrent(std::nullopt);
+        demo.load(demo.scenarioActions(), true);
+    }
+}
+
+// The phase machines of the running tests come later; until then a test ends by Done or cancel.
 void TestRunner::tick(double) {}
 
-void TestRunner::store(const std::string& key, RorozErurEvo::TestResult result) {
+void TestRunner::cancel() {
+    if (!active_) return;
+    const GuidedTest test = active_->test;
+    setActive(std::nullopt);
+    cleanUp(test);
+}
+
+// ---- results
+
+void TestRunner::setResults(Results value) {
+    if (assign(results_, std::move(value))) emit resultsChanged();
+}
+
+std::optional<TestResult> TestRunner::result(const GuidedTest& test) const {
+    if (auto it = results_.find(test.id()); it != results_.end()) return it->second;
+    return std::nullopt;
+}
+
+void TestRunner::record(TestResult result, const GuidedTest& test) { store(test.id(), std::move(result)); }
+
+void TestRunner::store(const std::string& key, TestResult result) {
     auto [it, inserted] = results_.try_emplace(key, result);
     if (!inserted) {
         if (it->second == result) return;
@@ -22,6 +144,34 @@ void TestRunner::mergeResults(const Results& other) {
     bool added = false;
     for (const auto& [key, result] : other) added |= results_.try_emplace(key, result).second;
     if (added) emit resultsChanged();
+}
+
+std::string TestRunner::resultKey(const TestResult& result) {
+    return RorozErurEvo::rawValue(result.kind) + "|" + result.element + "|" + RorozErurEvo::rawValue(result.source);
+}
+
+std::vector<TestResult> TestRunner::orderedResults() const {
+    // Results the catalogue does not list (axis checks, a result stamped with another element)
+    // sort after every catalogue result.
+    constexpr int unlisted = 999;
+    std::map<std::string, int> position;
+    int index = 0;
+    for (const auto& test : GuidedTests::allTests(*device_)) position.try_emplace(test.id(), index++);
+
+    std::vector<std::pair<int, TestResult>> keyed;
+    keyed.reserve(results_.size());
+    for (const auto& [key, result] : results_) {
+        const auto it = position.find(resultKey(result));
+        keyed.emplace_back(it == position.end() ? unlisted : it->second, result);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return RorozErurEvo::order(a.second.kind) < RorozErurEvo::order(b.second.kind);
+    });
+    std::vector<TestResult> ordered;
+    ordered.reserve(keyed.size());
+    for (auto& [i, result] : keyed) ordered.push_back(std::move(result));
+    return ordered;
 }
 
 } // namespace Tessarine

@@ -3,14 +3,25 @@
 // identifier, created by the model on first use and never removed, so results outlive a
 // disconnection for the rest of the process.
 //
-// For now it only keeps results; the test itself (start, phase machine, analysis) is added on
-// top of this without changing what the model relies on: hasActiveTest(), tick() and the results.
+// At most one test runs at a time. Starting records the device's resting values and hands the
+// demo controller the test's script; the model's frame tick drives the running test; finishing
+// analyses the recorded window and files the result under the test's identifier. The three
+// checks a person answers (rumble, lights, adaptive triggers) have no running phase: their
+// items are played on the device's outputs and the answers are saved as a result.
+//
+// Main thread only. Every observable field emits its signal only when its value changes.
 #include <QObject>
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "app/model/GuidedTests.h"
+#include "testkit/Samples.h"
+#include "testkit/StickGeometry.h"
 #include "testkit/TestResult.h"
 
 namespace Tessarine {
@@ -23,6 +34,27 @@ class TestRunner : public QObject {
 
 public:
     using Results = std::map<std::string, RorozErurEvo::TestResult>; // by guided-test identifier
+    using Answers = std::map<std::string, std::map<std::string, bool>>; // test id → item → works
+
+    // The live state of the running test.
+    struct Active {
+        GuidedTest test;
+        double start = 0;      // uptime seconds when the test began
+        double recordFrom = 0; // uptime seconds where the measuring window begins
+        int stage = 0;         // 0, then 1 for the two-phase tests
+        std::string prompt;    // the instruction line shown while running
+        double progress = 0;   // 0 … 1
+        std::string status;    // live counts and coverage
+        std::optional<RorozErurEvo::StickPlot> plot;          // live circularity plot
+        std::set<std::string> registered;                     // inputs seen so far (buttons test)
+        std::set<RorozErurEvo::Direction8> directions;        // directions reached so far
+        std::optional<RorozErurEvo::StickSample> initial;     // the stick at the start
+        std::optional<RorozErurEvo::TriggerSample> initialAxis; // the trigger at the start
+        std::optional<RorozErurEvo::StickSample> partnerInitial; // the raw partner's stick at the start
+        std::optional<int> initialRaw;                         // the axis's raw count at the start
+
+        friend bool operator==(const Active&, const Active&) = default;
+    };
 
     // The model is not owned and outlives the runner; the device is kept.
     TestRunner(std::shared_ptr<InputDevice> device, AppModel& model);
@@ -30,24 +62,88 @@ public:
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     AppModel& model() const { return model_; }
 
+    // ---- the running test
+
+    const std::optional<Active>& active() const { return active_; }
+    void setActive(std::optional<Active> value);
     // Whether a guided test is running; the model ticks only runners that have one.
-    bool hasActiveTest() const { return false; }
-    // Advances the running test to uptime `now` (seconds).
+    bool hasActiveTest() const { return active_.has_value(); }
+    double lastPlot() const { return lastPlot_; }
+
+    // Drops a running test (no result), records the resting values and begins the test.
+    void start(const GuidedTest& test);
+    // Advances the running test to uptime `now` (seconds); ends it when it is complete.
     void tick(double now);
+    // Ends the running test with its analysis, files and announces the result.
+    void finish(double now);
+    // The result of a test ending at `now` over what was recorded; changes nothing.
+    RorozErurEvo::TestResult analyze(const Active& active, double now) const;
+    // Undoes what starting the test switched on. Callers clear `active` first.
+    void cleanUp(const GuidedTest& test);
+    // Clears `active` and cleans up after the running test; no result. Nothing when idle.
+    void cancel();
+
+    // The device a test reads its samples from: the raw partner for a raw test on a processed
+    // device that has one; the runner's own device otherwise.
+    InputDevice& testDevice(const GuidedTest& test) const;
+
+    // ---- results
 
     const Results& results() const { return results_; }
-    // Stores one result under its key, replacing the earlier one of the same test.
+    // Replaces every result (the unit bar's clear action).
+    void setResults(Results value);
+    std::optional<RorozErurEvo::TestResult> result(const GuidedTest& test) const;
+    // Files the result under the test's identifier, replacing an earlier one.
+    void record(RorozErurEvo::TestResult result, const GuidedTest& test);
+    // Stores one result under a key, replacing the earlier one of the same key.
     void store(const std::string& key, RorozErurEvo::TestResult result);
     // Adds the results of tests this runner has no result for; its own results are kept.
     void mergeResults(const Results& other);
+    // Every kept result in the device's catalogue order; results the catalogue does not list
+    // come last, by their kind's order.
+    std::vector<RorozErurEvo::TestResult> orderedResults() const;
+    // "<kind>|<element>|<source>" from the result's own fields.
+    static std::string resultKey(const RorozErurEvo::TestResult& result);
+
+    // ---- manual checks, gates and fits
+
+    const Answers& answers() const { return answers_; }
+    void setAnswers(Answers value);
+    void setAnswer(bool works, const std::string& item, const GuidedTest& test);
+    // Plays one checklist item on the device's outputs.
+    void perform(const GuidedTests::ManualItem::Action& action);
+    // Files and announces the result of the answered items; nothing when none is answered.
+    void saveManualResult(const GuidedTest& test);
+
+    const std::map<std::string, RorozErurEvo::GateShape>& gates() const { return gates_; }
+    void setGate(const GuidedTest& test, RorozErurEvo::GateShape gate);
+    const std::map<std::string, bool>& fits() const { return fit_; }
+    void setFit(const GuidedTest& test, bool fit);
+    // The user's gate for the test, else the gate of the device's thresholds.
+    RorozErurEvo::GateShape gate(const GuidedTest& test) const;
+    // The user's choice, else true only for a raw test against an octagon gate.
+    bool fit(const GuidedTest& test) const;
 
 signals:
+    void activeChanged();
     void resultsChanged();
+    void answersChanged();
+    void gatesChanged();
+    void fitChanged();
 
 private:
+    bool isDemo() const;
+    void announce(const std::string& text) const;
+
     const std::shared_ptr<InputDevice> device_;
     AppModel& model_;
+    std::optional<Active> active_;
     Results results_;
+    Answers answers_;
+    std::map<std::string, RorozErurEvo::GateShape> gates_;
+    std::map<std::string, bool> fit_;
+    double lastPlot_ = 0; // uptime seconds of the last live-plot refresh
+
 };
 
 } // namespace Tessarine
