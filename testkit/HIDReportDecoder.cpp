@@ -73,7 +73,7 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor)
     active_.assign(widest, 0);
 }
 
-void HIDReportDecoder::emit(std::uint32_t element, std::int64_t value, std::vector<Value>& changed) {
+void HIDReportDecoder::noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed) {
     if (seen_[element] && last_[element] == value) return;
     seen_[element] = 1;
     last_[element] = value;
@@ -96,7 +96,7 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
 
     for (const Field& field : layout.fields) {
         if (std::size_t{field.bitOffset} + field.bits > availableBits) continue; // past a short report
-        emit(field.element, read(data, field.bitOffset, field.bits, field.isSigned), changed);
+        noteValue(field.element, read(data, field.bitOffset, field.bits, field.isSigned), changed);
     }
     for (const ArrayField& field : layout.arrays) {
         // Only whole slots inside the report are read; a cut report reads as fewer slots.
@@ -113,7 +113,7 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
             if (it != field.usages.end() && it->index == held)
                 active_[static_cast<std::size_t>(it - field.usages.begin())] = 1;
         }
-        for (std::size_t u = 0; u < field.usages.size(); ++u) emit(field.usages[u].element, active_[u], changed);
+        for (std::size_t u = 0; u < field.usages.size(); ++u) noteValue(field.usages[u].element, active_[u], changed);
     }
 }
 

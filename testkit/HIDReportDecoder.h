@@ -55,7 +55,7 @@ private:
         std::vector<ArrayField> arrays;
     };
 
-    void emit(std::uint32_t element, std::int64_t value, std::vector<Value>& changed);
+    void noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed);
 
     bool numbered_ = false;
     std::vector<Layout> layouts_;         // one per report id that has input fields
