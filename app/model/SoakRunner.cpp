@@ -1,32 +1,243 @@
 #include "app/model/SoakRunner.h"
 
 #include <algorithm>
+#include <cmath>
 
-#include "app/devices/InputDevice.h"
+#include "app/devices/Assign.h"
 #include "app/model/AppModel.h"
+#include "testkit/Date.h"
+#include "testkit/SoakResult.h"
 
 namespace Tessarine {
 
+using RorozErurEvo::GuidedTest;
+using RorozErurEvo::SoakTimeline;
+
+SoakRunner::SoakRunner(AppModel& model) : model_(model), inhibitor_(std::make_shared<LogindSleepInhibitor>()) {}
+
+SoakRunner::~SoakRunner() = default;
+
+// ---- observed state
+
+void SoakRunner::setRunning(bool value) {
+    if (assign(running_, value)) emit runningChanged();
+}
+void SoakRunner::setDeviceID(std::optional<std::string> value) {
+    if (assign(deviceID_, std::move(value))) emit deviceIDChanged();
+}
+void SoakRunner::setStart(double value) {
+    if (assign(start_, value)) emit startChanged();
+}
+void SoakRunner::setSeconds(double value) {
+    if (assign(seconds_, value)) emit secondsChanged();
+}
+void SoakRunner::setWaiting(bool value) {
+    if (assign(waiting_, value)) emit waitingChanged();
+}
+void SoakRunner::setReport(std::optional<RorozErurEvo::SoakReport> value) {
+    if (assign(report_, std::move(value))) emit reportChanged();
+}
+void SoakRunner::setStrip(std::optional<RorozErurEvo::SoakStrip> value) {
+    if (assign(strip_, std::move(value))) emit stripChanged();
+}
+void SoakRunner::setRecentRate(std::optional<double> value) {
+    if (assign(recentRate_, value)) emit recentRateChanged();
+}
+
 bool SoakRunner::isRunning(const InputDevice& device) const { return running_ && deviceID_ == device.id(); }
+
+double SoakRunner::elapsed() const {
+    if (!running_) return 0;
+    return std::max(model_.clock().now() - start_, 0.0);
+}
+
+RorozErurEvo::Thresholds SoakRunner::thresholds() const {
+    for (const auto& id : {deviceID_, firstID_})
+        if (id)
+            if (auto device = model_.device(*id)) return model_.thresholds(*device);
+    return model_.thresholds();
+}
+
+GuidedTest SoakRunner::soakTest() {
+    return GuidedTest{.kind = RorozErurEvo::TestKind::soak, .element = {}, .target = GuidedTest::Target::device(), .raw = false};
+}
+
+std::vector<std::string> SoakRunner::streamKeys(const InputDevice& device) {
+    std::vector<std::string> keys{device.id(), device.id() + "-motion"};
+    if (device.rawPartner()) keys.push_back(device.rawPartner()->id());
+    return keys;
+}
+
+void SoakRunner::announce(const std::string& text) const { model_.announce(QString::fromStdString(text)); }
+
+// ---- the run
 
 void SoakRunner::start(InputDevice& device, double minutes) {
     if (running_) return;
-    seconds_ = std::max(minutes * 60, 60.0);
-    running_ = true;
-    emit runningChanged();
-    if (deviceID_ != device.id()) {
-        deviceID_ = device.id();
-        emit deviceIDChanged();
-    }
+    double now = model_.clock().now();
+    double length = minutes * 60;
+    if (!(length >= minimumSeconds)) length = minimumSeconds; // also a length that is not a number
+
+    setRunning(true);
+    setWaiting(false);
+    setStart(now);
+    setSeconds(length);
+    setDeviceID(device.id());
+    firstID_ = device.id();
+    identity_ = device.identity();
+    kind_ = device.kind();
+
+    reports_.clear();
+    outages_.clear();
+    readFrom_.clear();
+    presentAtDrop_.clear();
+    setReport(std::nullopt);
+    setStrip(std::nullopt);
+    setRecentRate(std::nullopt);
+    lastRead_ = 0;
+    lastAnalysis_ = 0;
+
+    // Pads with motion sensors keep reporting while they lie still only with the sensors on.
     if (device.outputs()) device.outputs()->setMotionActive(true);
+    activity_ = inhibitor_ ? inhibitor_->inhibit(QStringLiteral("Wireless soak test")) : nullptr;
+
+    announce("Wireless soak test started for " + RorozErurEvo::SoakAnalysis::minutes(seconds_) + ". " +
+             soakTest().instructions());
+}
+
+void SoakRunner::tick(double now) {
+    if (!running_ || now - lastRead_ < intakeInterval) return;
+    lastRead_ = now;
+
+    auto device = deviceID_ ? model_.device(*deviceID_) : nullptr;
+    if (device && device->connected()) {
+        // A device that comes back under the identifier it left with is a return like any other.
+        if (waiting_)
+            returned(device, now);
+        else
+            intake(*device, now);
+    } else if (!waiting_) {
+        dropped(now);
+    } else if (auto back = findReturn()) {
+        returned(back, now);
+    }
+
+    if (now - start_ >= seconds_) {
+        finish(start_ + seconds_);
+        return;
+    }
+    if (now - lastAnalysis_ < analysisInterval) return;
+    lastAnalysis_ = now;
+    analyse(now);
+}
+
+void SoakRunner::intake(const InputDevice& device, double now) {
+    auto take = [&](const std::string& key, auto read) {
+        auto entry = readFrom_.find(key);
+        // Only a stream's first read includes its lower end, so a report logged exactly at the
+        // start counts once; later reads begin strictly after what was already taken.
+        bool first = entry == readFrom_.end();
+        double from = first ? start_ : entry->second;
+        double upTo = from;
+        for (double t : read(from)) {
+            if (t < from || t > now) continue;
+            if (t == from && !first) continue;
+            reports_.push_back(t);
+            upTo = std::max(upTo, t);
+        }
+        readFrom_[key] = upTo;
+    };
+
+    take(device.id(), [&](double from) { return device.buffer().stamps(from, now); });
+    take(device.id() + "-motion", [&](double from) {
+        std::vector<double> times;
+        for (const auto& sample : device.buffer().motion(from, now)) times.push_back(sample.t);
+        return times;
+    });
+    if (const auto& partner = device.rawPartner(); partner && partner->connected())
+        take(partner->id(), [&](double from) { return partner->buffer().stamps(from, now); });
+}
+
+void SoakRunner::dropped(double now) {
+    setWaiting(true);
+    outages_.push_back(SoakTimeline::Outage{now, std::nullopt});
+    presentAtDrop_.clear();
+    for (const auto& device : searchList())
+        if (device->connected()) presentAtDrop_.insert(device->id());
+    announce("Disconnected. Waiting for it to reconnect.");
+}
+
+void SoakRunner::returned(const std::shared_ptr<InputDevice>& device, double now) {
+    setWaiting(false);
+    if (!outages_.empty() && !outages_.back().to) outages_.back().to = now;
+    std::optional<std::string> previous = deviceID_;
+    setDeviceID(device->id());
+    // Nothing the device logged before this moment belongs to the run.
+    readFrom_.clear();
+    for (const auto& key : streamKeys(*device)) readFrom_[key] = now;
+    if (device->outputs()) device->outputs()->setMotionActive(true);
+    if (previous && *previous != device->id()) model_.carryOver(*previous, device);
+    announce("Reconnected. The soak test carries on.");
+}
+
+std::vector<std::shared_ptr<InputDevice>> SoakRunner::searchList() const {
+    return kind_ == InputDevice::Kind::hid ? model_.allHID() : model_.controllerDevices();
+}
+
+std::shared_ptr<InputDevice> SoakRunner::findReturn() const {
+    for (const auto& device : searchList()) {
+        // A device that was already there when ours dropped is another unit of the same model.
+        if (!device->connected() || presentAtDrop_.contains(device->id())) continue;
+        if (device->identity().isSameUnit(identity_)) return device;
+    }
+    return nullptr;
+}
+
+void SoakRunner::analyse(double now) {
+    SoakTimeline timeline{start_, now, reports_, outages_};
+    auto report = RorozErurEvo::SoakAnalysis::analyze(timeline, thresholds());
+    setStrip(RorozErurEvo::SoakAnalysis::strip(report, stripBins));
+    setReport(std::move(report));
+    if (waiting_) {
+        setRecentRate(std::nullopt);
+    } else if (reports_.empty()) {
+        setRecentRate(0.0);
+    } else {
+        auto recent = std::count_if(reports_.begin(), reports_.end(), [&](double t) { return t >= now - recentWindow; });
+        setRecentRate(static_cast<double>(recent) / recentWindow);
+    }
+}
+
+void SoakRunner::finish(double end) {
+    if (!running_) return;
+    auto result = RorozErurEvo::SoakAnalysis::result(SoakTimeline{start_, end, reports_, outages_}, "",
+                                                     RorozErurEvo::ValueSource::processed, thresholds(),
+                                                     RorozErurEvo::Dates::now());
+    std::shared_ptr<InputDevice> device;
+    for (const auto& id : {deviceID_, firstID_})
+        if (!device && id) device = model_.device(*id);
+
+    stop();
+    setReport(std::nullopt);
+    setStrip(std::nullopt);
+
+    std::string outcome = RorozErurEvo::word(result.verdict) + ", " + result.headline;
+    if (device && device->connected()) {
+        model_.runner(device).store(soakTest().id(), std::move(result));
+        announce("Wireless soak test: " + outcome);
+    } else {
+        std::string text = "Soak test ended: " + outcome + ". The controller didn't come back.";
+        model_.setToast(text);
+        announce(text);
+    }
 }
 
 void SoakRunner::stop() {
-    if (!running_) return;
-    running_ = false;
-    emit runningChanged();
+    setRunning(false);
+    setWaiting(false);
     if (deviceID_)
         if (auto device = model_.device(*deviceID_); device && device->outputs()) device->outputs()->setMotionActive(false);
+    activity_.reset();
 }
 
 } // namespace Tessarine
