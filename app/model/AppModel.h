@@ -26,10 +26,13 @@
 #include "app/devices/InputDevice.h"
 #include "app/devices/RepeatingTimer.h"
 #include "app/model/BatchRunner.h"
+#include "app/model/Clipboard.h"
 #include "app/model/DeviceSources.h"
+#include "app/model/FileChooser.h"
 #include "app/model/KeyboardTester.h"
 #include "app/model/MouseTester.h"
 #include "app/model/Preferences.h"
+#include "app/model/ReportRenderer.h"
 #include "app/model/Services.h"
 #include "app/model/SessionLibrary.h"
 #include "app/model/SidebarItem.h"
@@ -37,6 +40,7 @@
 #include "app/model/TestRunner.h"
 #include "app/model/UnitRecord.h"
 #include "testkit/ControllerFamily.h"
+#include "testkit/TestSession.h"
 #include "testkit/Thresholds.h"
 #include "testkit/Uuid.h"
 
@@ -200,6 +204,36 @@ public:
     // The device's record, or a new one (not kept).
     UnitRecord unit(const InputDevice& device) const;
 
+    // ---- sessions and user commands (AppModelCommands.cpp)
+
+    enum class ExportFormat { json, csv };
+
+    // The panels, the clipboard and the report renderer the commands use. Without a chooser
+    // every panel counts as cancelled; without a renderer a report cannot be made.
+    void setClipboard(std::shared_ptr<Clipboard> value) { clipboard_ = std::move(value); }
+    void setFileChooser(std::shared_ptr<FileChooser> value) { fileChooser_ = std::move(value); }
+    void setReportRenderer(std::shared_ptr<ReportRenderer> value) { reportRenderer_ = std::move(value); }
+
+    // A session of the device's unit record and results, as saving would write it; changes nothing.
+    RorozErurEvo::TestSession makeSession(const InputDevice& device) const;
+    // Opens the save-session sheet for the device; nothing without one.
+    void requestSave(const std::shared_ptr<InputDevice>& device);
+    // Records the unit, saves its session and toasts the outcome; returns the session, also
+    // when it could not be saved.
+    RorozErurEvo::TestSession saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record);
+    void copyListing(const RorozErurEvo::TestSession& session);
+    void exportPDF(const std::vector<RorozErurEvo::TestSession>& sessions, const std::string& suggestedName);
+    void exportSessions(const std::vector<RorozErurEvo::TestSession>& sessions, ExportFormat format,
+                        const std::string& suggestedName);
+    void importLogo();
+    void removeLogo();
+    // Absent without a company name and a logo.
+    std::optional<ReportBranding> reportBranding() const;
+    // Asks the window layer to open the settings window on the tab.
+    void openSettings(const QString& tab);
+    // The suggested name made safe as a file name; "Tessarine Report" when nothing is left.
+    static std::string reportFileName(const std::string& suggested);
+
 signals:
     void thresholdsChanged();
     void familyProfilesChanged();
@@ -268,6 +302,9 @@ private:
     std::optional<RorozErurEvo::Uuid> selectedSession_;
     std::optional<std::string> toast_;
     int settingsRequest_ = 0;
+    std::shared_ptr<Clipboard> clipboard_ = std::make_shared<GuiClipboard>();
+    std::shared_ptr<FileChooser> fileChooser_;
+    std::shared_ptr<ReportRenderer> reportRenderer_;
     std::unique_ptr<RepeatingTimer> timer_;
     std::int64_t frame_ = 0;
     bool started_ = false;

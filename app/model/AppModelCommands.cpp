@@ -1,0 +1,163 @@
+// The session commands: saving a unit's session, the listing text, the PDF report and the JSON
+// and CSV exports, the report logo and branding, and the request for the settings window.
+// Every outcome reaches the user as a toast; a cancelled panel and a logo that cannot be kept
+// end silently.
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+
+#include "app/model/AppModel.h"
+#include "app/model/AtomicFile.h"
+#include "testkit/Date.h"
+#include "testkit/Fmt.h"
+#include "testkit/ListingText.h"
+#include "testkit/SessionExport.h"
+#include "testkit/Uuid.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::TestSession;
+
+namespace {
+
+const QString settingsTabKey = QStringLiteral("settingsTab");
+const std::string appName = "Tessarine";
+
+// A failure the user reads in a toast: the action, then what the system said.
+std::string failure(const std::string& action, const std::string& description) {
+    return "Couldn't " + action + ": " + description;
+}
+
+std::string chosenName(const std::string& suggested, const char* extension) {
+    return AppModel::reportFileName(suggested) + extension;
+}
+
+} // namespace
+
+TestSession AppModel::makeSession(const InputDevice& device) const {
+    UnitRecord record = unit(device);
+    TestSession session;
+    session.version = TestSession::currentVersion;
+    session.id = RorozErurEvo::Uuid::random();
+    session.date = RorozErurEvo::Dates::now();
+    session.unit = record.unit;
+    session.label = record.stage;
+    session.technician = record.technician;
+    session.ticket = record.ticket;
+    session.notes = record.notes;
+    session.device = device.identity();
+    if (const TestRunner* runner = existingRunner(device.id()))
+        for (const auto& [key, result] : runner->results()) session.results.push_back(result);
+    session.appVersion = appVersion().toStdString();
+    session.profile = thresholdsLabel(device);
+    return session;
+}
+
+void AppModel::requestSave(const std::shared_ptr<InputDevice>& device) {
+    if (device) setSaveSheetDevice(device);
+}
+
+TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record) {
+    setUnit(device->id(), std::move(record));
+    TestSession session = makeSession(*device);
+    library_->save(session);
+    if (const auto& error = library_->lastError())
+        setToast(*error);
+    else
+        setToast("Saved: " + session.unitKey() + ", " + (session.label.empty() ? std::string("session") : session.label));
+    return session;
+}
+
+void AppModel::copyListing(const TestSession& session) {
+    if (clipboard_) clipboard_->setText(QString::fromStdString(RorozErurEvo::ListingSummary::text(session, appName)));
+    setToast(std::string("Listing text copied"));
+}
+
+void AppModel::exportPDF(const std::vector<TestSession>& sessions, const std::string& suggestedName) {
+    if (sessions.empty() || !fileChooser_) return;
+    auto path = fileChooser_->saveFile(FileChooser::Type::pdf, QString::fromStdString(chosenName(suggestedName, ".pdf")));
+    if (!path || path->isEmpty()) return;
+    try {
+        if (!reportRenderer_) throw std::runtime_error("The report renderer is not available.");
+        QByteArray data = reportRenderer_->render(sessions, *this);
+        if (auto error = AtomicFile::write(*path, data)) {
+            setToast(failure("save the report", error->toStdString()));
+            return;
+        }
+    } catch (const std::exception& error) {
+        setToast(failure("save the report", error.what()));
+        return;
+    }
+    setToast(std::string("Report saved"));
+}
+
+void AppModel::exportSessions(const std::vector<TestSession>& sessions, ExportFormat format,
+                              const std::string& suggestedName) {
+    if (sessions.empty()) {
+        setToast(std::string("Nothing to export yet"));
+        return;
+    }
+    if (!fileChooser_) return;
+    bool json = format == ExportFormat::json;
+    auto path = fileChooser_->saveFile(json ? FileChooser::Type::json : FileChooser::Type::csv,
+                                       QString::fromStdString(chosenName(suggestedName, json ? ".json" : ".csv")));
+    if (!path || path->isEmpty()) return;
+    try {
+        std::string text = json ? RorozErurEvo::SessionExport::jsonText(sessions, appName, appVersion().toStdString(),
+                                                                         RorozErurEvo::Dates::now())
+                                : RorozErurEvo::SessionExport::csv(sessions);
+        if (auto error = AtomicFile::write(*path, QByteArray::fromStdString(text))) {
+            setToast(failure("export", error->toStdString()));
+            return;
+        }
+    } catch (const std::exception& error) {
+        setToast(failure("export", error.what()));
+        return;
+    }
+    std::size_t n = sessions.size();
+    setToast("Exported " + RorozErurEvo::Fmt::trim(static_cast<double>(n), 0) + (n == 1 ? " session" : " sessions"));
+}
+
+void AppModel::importLogo() {
+    if (!fileChooser_) return;
+    auto path = fileChooser_->openFile(FileChooser::Type::image);
+    if (!path || path->isEmpty()) return;
+    QImageReader reader(*path);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull()) return; // not a picture Qt can read: silently nothing
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") || png.isEmpty()) return;
+    // Failing to keep the file is not reported: the logo is then used for this run only.
+    QDir().mkpath(supportFolder_);
+    AtomicFile::write(logoPath(), png);
+    setLogo(image);
+}
+
+void AppModel::removeLogo() {
+    QFile::remove(logoPath()); // a missing file is fine
+    if (!logo_.isNull()) setLogo(QImage());
+}
+
+std::optional<ReportBranding> AppModel::reportBranding() const {
+    if (companyName_.empty() && logo_.isNull()) return std::nullopt;
+    return ReportBranding{companyName_, companyContact_, logo_};
+}
+
+void AppModel::openSettings(const QString& tab) {
+    parts_.defaults->setString(settingsTabKey, tab);
+    settingsRequest_ += 1;
+    emit settingsRequestChanged();
+}
+
+std::string AppModel::reportFileName(const std::string& suggested) {
+    std::string name = suggested;
+    for (char& c : name)
+        if (std::string_view("/:\\?%*|\"<>").find(c) != std::string_view::npos) c = '-';
+    if (name.find_first_not_of(" \t") == std::string::npos) return "Tessarine Report";
+    return name;
+}
+
+} // namespace Tessarine

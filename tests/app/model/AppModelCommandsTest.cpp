@@ -1,0 +1,231 @@
+// The session commands: saving, the listing text, the exports and the report with their panels
+// and toasts, the report logo and branding, and the settings request.
+#include <gtest/gtest.h>
+
+#include "CommandFakes.h" // first: HIDTap.h must come before any Qt header
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <cmath>
+
+#include "testkit/ListingText.h"
+#include "testkit/SessionExport.h"
+
+using namespace Tessarine;
+using RorozErurEvo::TestSession;
+
+namespace {
+
+struct CommandBench {
+    CommandBench() {
+        m.setClipboard(clipboard);
+        m.setFileChooser(chooser);
+        m.setReportRenderer(renderer);
+        bench.controllers->list = {pad};
+        m.refreshControllers();
+    }
+    QString out(const QString& name) const { return bench.folder.filePath(name); }
+    std::vector<TestSession> sessions(int n) {
+        std::vector<TestSession> list;
+        for (int i = 0; i < n; ++i) list.push_back(m.makeSession(*pad));
+        return list;
+    }
+    Fakes::Bench bench;
+    AppModel& m = *bench.model;
+    std::shared_ptr<Fakes::Clipboard> clipboard = std::make_shared<Fakes::Clipboard>();
+    std::shared_ptr<Fakes::Chooser> chooser = std::make_shared<Fakes::Chooser>();
+    std::shared_ptr<Fakes::Renderer> renderer = std::make_shared<Fakes::Renderer>();
+    std::shared_ptr<InputDevice> pad = Fakes::pad("gc-1", "Bench Pad");
+};
+
+QStringList sessionFiles(const AppModel& m) {
+    return QDir(m.sessionsFolder()).entryList(QDir::Files);
+}
+
+} // namespace
+
+TEST(AppModelCommands, SavingWritesOneSessionFileAndToastsTheUnitAndStage) {
+    CommandBench c;
+    c.m.setDefaultTechnician("Robin");
+    c.m.runner(c.pad).store("drift|Left Stick|processed", Fakes::someResult(RorozErurEvo::TestKind::drift, "Left Stick"));
+
+    // No serial anywhere: the unit key falls back to the device's name.
+    UnitRecord fresh = c.m.unit(*c.pad);
+    EXPECT_EQ(fresh, (UnitRecord{.unit = "", .stage = "Before repair", .technician = "Robin"}));
+    TestSession saved = c.m.saveSession(c.pad, fresh);
+    EXPECT_EQ(c.m.toast(), "Saved: Bench Pad, Before repair");
+    EXPECT_EQ(sessionFiles(c.m), QStringList{QString::fromStdString(saved.id.text()) + ".json"});
+    EXPECT_EQ(c.m.units().at("gc-1"), fresh);
+    EXPECT_EQ(saved.technician, "Robin");
+    EXPECT_EQ(saved.profile, "Your thresholds");
+    EXPECT_EQ(saved.results.size(), 1u);
+    EXPECT_EQ(c.m.library().sessions().size(), 1u);
+
+    // A cleared stage saves an empty label, named "session" in the toast.
+    TestSession unlabelled = c.m.saveSession(c.pad, UnitRecord{.unit = " SN-7 ", .stage = ""});
+    EXPECT_EQ(unlabelled.label, "");
+    EXPECT_EQ(c.m.toast(), "Saved: SN-7, session");
+    EXPECT_EQ(sessionFiles(c.m).size(), 2);
+}
+
+TEST(AppModelCommands, ASaveThatCannotBeWrittenToastsWhyAndKeepsTheRecord) {
+    CommandBench c;
+    QFile blocker(c.m.sessionsFolder()); // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    TestSession session = c.m.saveSession(c.pad, UnitRecord{.unit = "SN-1", .stage = "Intake"});
+    ASSERT_TRUE(c.m.toast().has_value());
+    EXPECT_TRUE(c.m.toast()->starts_with("Couldn't save the session: ")) << *c.m.toast();
+    EXPECT_EQ(session.unit, "SN-1") << "the built session is returned all the same";
+    EXPECT_EQ(c.m.units().at("gc-1").unit, "SN-1");
+    EXPECT_TRUE(c.m.library().sessions().empty());
+}
+
+TEST(AppModelCommands, ExportAsksForAFileAndWritesJSONThatReadsBack) {
+    CommandBench c;
+    c.m.exportSessions({}, AppModel::ExportFormat::json, "Unit");
+    EXPECT_EQ(c.m.toast(), "Nothing to export yet");
+    EXPECT_TRUE(c.chooser->asked.empty());
+    c.m.setToast(std::nullopt);
+
+    auto one = c.sessions(1);
+    c.chooser->answer = std::nullopt; // cancelled
+    c.m.exportSessions(one, AppModel::ExportFormat::json, "A/B: C");
+    ASSERT_EQ(c.chooser->asked.size(), 1u);
+    EXPECT_EQ(c.chooser->asked[0].type, FileChooser::Type::json);
+    EXPECT_EQ(c.chooser->asked[0].name, "A-B- C.json");
+    EXPECT_FALSE(c.m.toast().has_value()) << "a cancelled panel says nothing";
+
+    c.chooser->answer = c.out("export.json");
+    c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+    EXPECT_EQ(c.m.toast(), "Exported 1 session");
+    QFile file(c.out("export.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto back = RorozErurEvo::SessionExport::sessionsFromJson(file.readAll().toStdString());
+    EXPECT_EQ(back, one);
+
+    auto three = c.sessions(3);
+    c.chooser->answer = c.out("export.csv");
+    c.m.exportSessions(three, AppModel::ExportFormat::csv, "Unit");
+    EXPECT_EQ(c.chooser->asked.back().type, FileChooser::Type::csv);
+    EXPECT_EQ(c.chooser->asked.back().name, "Unit.csv");
+    EXPECT_EQ(c.m.toast(), "Exported 3 sessions");
+    QFile csv(c.out("export.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(RorozErurEvo::SessionExport::parseCSV(csv.readAll().toStdString()).size(), 4u) << "header and one row per session";
+}
+
+TEST(AppModelCommands, AnExportThatCannotBeWrittenOrEncodedToastsWhy) {
+    CommandBench c;
+    auto one = c.sessions(1);
+    c.chooser->answer = c.out("no such folder/export.json");
+    c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+    ASSERT_TRUE(c.m.toast().has_value());
+    EXPECT_TRUE(c.m.toast()->starts_with("Couldn't export: ")) << *c.m.toast();
+    EXPECT_GT(c.m.toast()->size(), std::string("Couldn't export: ").size()) << "with the system's description";
+
+    // A number that is not finite cannot be encoded; nothing is written.
+    auto broken = Fakes::someResult(RorozErurEvo::TestKind::drift, "Left Stick");
+    broken.measures.push_back(RorozErurEvo::Measure{.id = "offset", .label = "Offset", .value = std::nan(""), .unit = RorozErurEvo::MeasureUnit::percent, .limit = std::nullopt});
+    one[0].results = {broken};
+    c.chooser->answer = c.out("broken.json");
+    c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+    EXPECT_TRUE(c.m.toast()->starts_with("Couldn't export: ")) << *c.m.toast();
+    EXPECT_FALSE(QFile::exists(c.out("broken.json")));
+}
+
+TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) {
+    CommandBench c;
+    c.m.exportPDF({}, "Unit");
+    EXPECT_TRUE(c.chooser->asked.empty()) << "no sessions, no panel";
+    EXPECT_FALSE(c.m.toast().has_value());
+
+    auto two = c.sessions(2);
+    c.m.exportPDF(two, "Unit"); // cancelled
+    EXPECT_EQ(c.chooser->asked.back().type, FileChooser::Type::pdf);
+    EXPECT_EQ(c.chooser->asked.back().name, "Unit.pdf");
+    EXPECT_EQ(c.renderer->rendered, 0);
+    EXPECT_FALSE(c.m.toast().has_value());
+
+    c.chooser->answer = c.out("report.pdf");
+    c.m.exportPDF(two, "Unit");
+    EXPECT_EQ(c.m.toast(), "Report saved");
+    EXPECT_EQ(c.renderer->rendered, 2);
+    EXPECT_TRUE(QFile::exists(c.out("report.pdf")));
+
+    c.renderer->failure = "the page could not be drawn";
+    c.m.exportPDF(two, "Unit");
+    EXPECT_EQ(c.m.toast(), "Couldn't save the report: the page could not be drawn");
+}
+
+TEST(AppModelCommands, ReportFileNamesReplaceUnsafeCharactersAndKeepTheirSpaces) {
+    EXPECT_EQ(AppModel::reportFileName("A/B: C"), "A-B- C");
+    EXPECT_EQ(AppModel::reportFileName("a\\b?c%d*e|f\"g<h>i"), "a-b-c-d-e-f-g-h-i");
+    EXPECT_EQ(AppModel::reportFileName(" \t "), "Tessarine Report");
+    EXPECT_EQ(AppModel::reportFileName(""), "Tessarine Report");
+    EXPECT_EQ(AppModel::reportFileName("  Pad 7 "), "  Pad 7 ");
+    EXPECT_EQ(AppModel::reportFileName("Ünit/7"), "Ünit-7") << "other characters stay as they are";
+}
+
+TEST(AppModelCommands, CopyingPutsTheListingTextOnTheClipboard) {
+    CommandBench c;
+    TestSession session = c.m.makeSession(*c.pad);
+    c.m.copyListing(session);
+    EXPECT_EQ(c.clipboard->texts, QStringList{QString::fromStdString(RorozErurEvo::ListingSummary::text(session, "Tessarine"))});
+    EXPECT_EQ(c.m.toast(), "Listing text copied");
+}
+
+TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
+    CommandBench c;
+    EXPECT_FALSE(c.m.reportBranding().has_value());
+
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(c.out("logo.jpg"), "JPEG"));
+    c.chooser->answer = c.out("logo.jpg");
+    c.m.importLogo();
+    EXPECT_EQ(c.chooser->asked.back().type, FileChooser::Type::image);
+    ASSERT_FALSE(c.m.logo().isNull());
+    EXPECT_EQ(c.m.logo().size(), QSize(4, 3));
+    QImage kept(c.m.logoPath(), "PNG");
+    EXPECT_EQ(kept.size(), QSize(4, 3)) << "kept as PNG in the data folder";
+    auto branding = c.m.reportBranding();
+    ASSERT_TRUE(branding.has_value()) << "a logo alone brands the report";
+    EXPECT_EQ(branding->name, "");
+
+    // Something that is not a picture changes nothing and says nothing.
+    QFile text(c.out("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    c.chooser->answer = c.out("notes.txt");
+    c.m.importLogo();
+    EXPECT_FALSE(c.m.logo().isNull());
+    EXPECT_FALSE(c.m.toast().has_value());
+
+    c.m.removeLogo();
+    EXPECT_TRUE(c.m.logo().isNull());
+    EXPECT_FALSE(QFile::exists(c.m.logoPath()));
+    c.m.removeLogo(); // no file any more: still silent
+    EXPECT_FALSE(c.m.toast().has_value());
+
+    c.m.setCompanyName("Fixit Ltd");
+    c.m.setCompanyContact("fixit@example.com");
+    EXPECT_EQ(c.m.reportBranding(), (ReportBranding{"Fixit Ltd", "fixit@example.com", QImage()}));
+}
+
+TEST(AppModelCommands, SaveAndSettingsRequestsReachTheWindowLayer) {
+    CommandBench c;
+    c.m.requestSave(nullptr);
+    EXPECT_EQ(c.m.saveSheetDevice(), nullptr);
+    c.m.requestSave(c.pad);
+    EXPECT_EQ(c.m.saveSheetDevice(), c.pad);
+
+    c.m.openSettings("reports");
+    c.m.openSettings("reports");
+    EXPECT_EQ(c.m.settingsRequest(), 2) << "every request counts, even for the same tab";
+    EXPECT_EQ(c.bench.defaults->string("settingsTab"), QString("reports"));
+}
