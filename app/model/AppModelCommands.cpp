@@ -47,8 +47,7 @@ TestSession AppModel::makeSession(const InputDevice& device) const {
     session.ticket = record.ticket;
     session.notes = record.notes;
     session.device = device.identity();
-    if (const TestRunner* runner = existingRunner(device.id()))
-        for (const auto& [key, result] : runner->results()) session.results.push_back(result);
+    if (const TestRunner* runner = existingRunner(device.id())) session.results = runner->orderedResults();
     session.appVersion = appVersion().toStdString();
     session.profile = thresholdsLabel(device);
     return session;
