@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "app/model/AppModel.h"
+#include "app/views/FileDialogChooser.h"
 #include "app/views/MainWindow.h"
 
 namespace Tessarine {
@@ -24,7 +25,9 @@ namespace Tessarine {
 class TessarineApp {
 public:
     explicit TessarineApp(QApplication& app)
-        : model_(std::make_unique<AppModel>(true, systemParts(&app))), window_(*model_) {}
+        : model_(std::make_unique<AppModel>(true, systemParts(&app))), window_(*model_) {
+        model_->setFileChooser(std::make_shared<FileDialogChooser>(&window_));
+    }
 
     void show() { window_.show(); }
 
