@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QSplitterHandle>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,8 +55,8 @@ QWidget* placeholder(const QString& title, const QString& symbol, const QString&
 RootView::RootView(AppModel& model, Destinations destinations, TimerFactory timers, QWidget* parent)
     : QWidget(parent), model_(model), destinations_(std::move(destinations)), timers_(std::move(timers)),
       split_(new HairlineSplitter(Qt::Horizontal)), sidebar_(new Sidebar(model)), detailHost_(new QWidget),
-      // The desktop's switch for window effects stands in for a reduce-motion setting.
-      reduceMotion_(!QApplication::isEffectEnabled(Qt::UI_General)) {
+      // A style whose animations last no time at all is how the desktop asks for less motion.
+      reduceMotion_(QApplication::style()->styleHint(QStyle::SH_Widget_Animation_Duration) == 0) {
     setObjectName(QStringLiteral("root"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -80,13 +80,10 @@ RootView::RootView(AppModel& model, Destinations destinations, TimerFactory time
     toastHolder_->setAttribute(Qt::WA_TransparentForMouseEvents);
     toastHolder_->setFocusPolicy(Qt::NoFocus);
     toastView_ = new ToastView(QString(), toastHolder_);
-    toastOpacity_ = new QGraphicsOpacityEffect(toastHolder_);
-    toastOpacity_->setOpacity(1.0);
-    toastHolder_->setGraphicsEffect(toastOpacity_);
-    toastFade_ = new QPropertyAnimation(toastOpacity_, "opacity", this);
+    toastFade_ = new QPropertyAnimation(toastView_, "opacity", this);
     toastFade_->setDuration(fadeMs);
     connect(toastFade_, &QPropertyAnimation::finished, this, [this] {
-        if (toastOpacity_->opacity() == 0.0) toastHolder_->hide();
+        if (toastView_->opacity() == 0.0) toastHolder_->hide();
     });
     toastHolder_->hide();
 
@@ -212,10 +209,10 @@ void RootView::showToast(const QString& text) {
     toastHolder_->show();
     toastHolder_->raise();
     if (reduceMotion_) {
-        toastOpacity_->setOpacity(1.0);
+        toastView_->setOpacity(1.0);
         return;
     }
-    toastFade_->setStartValue(toastOpacity_->opacity() < 1.0 ? toastOpacity_->opacity() : 0.0);
+    toastFade_->setStartValue(toastView_->opacity() < 1.0 ? toastView_->opacity() : 0.0);
     toastFade_->setEndValue(1.0);
     toastFade_->start();
 }
@@ -224,10 +221,10 @@ void RootView::hideToast() {
     toastFade_->stop();
     if (reduceMotion_ || !isVisible() || toastHolder_->isHidden()) {
         toastHolder_->hide();
-        toastOpacity_->setOpacity(1.0);
+        toastView_->setOpacity(1.0);
         return;
     }
-    toastFade_->setStartValue(toastOpacity_->opacity());
+    toastFade_->setStartValue(toastView_->opacity());
     toastFade_->setEndValue(0.0);
     toastFade_->start();
 }

@@ -15,7 +15,6 @@
 #include "app/views/Destinations.h"
 
 class QDialog;
-class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QSplitter;
 
@@ -83,7 +82,6 @@ private:
 
     QWidget* toastHolder_;
     ToastView* toastView_;
-    QGraphicsOpacityEffect* toastOpacity_;
     QPropertyAnimation* toastFade_;
     std::unique_ptr<RepeatingTimer> toastTimer_;
     // The text whose timer is running, and which change of the toast started that timer: a

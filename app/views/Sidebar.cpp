@@ -88,14 +88,17 @@ public:
             const int textLeft = left + iconSide + gap;
             const int textWidth = std::max(0, right - textLeft);
             const QFontMetrics body(Fonts::body()), caption(Fonts::caption());
-            const int top = r.top() + (r.height() - (body.height() + 1 + caption.height())) / 2;
+            const QString subtitle = index.data(SidebarModel::SubtitleRole).toString();
+            // Without a subtitle the name sits in the middle of the row.
+            const int lines = subtitle.isEmpty() ? body.height() : body.height() + 1 + caption.height();
+            const int top = r.top() + (r.height() - lines) / 2;
             painter->setFont(Fonts::body());
             painter->setPen(text);
             painter->drawText(QRect(textLeft, top, textWidth, body.height()), Qt::AlignLeft | Qt::AlignVCenter,
                               body.elidedText(title, Qt::ElideRight, textWidth));
+            if (subtitle.isEmpty()) break;
             painter->setFont(Fonts::caption());
             painter->setPen(muted);
-            const QString subtitle = index.data(SidebarModel::SubtitleRole).toString();
             painter->drawText(QRect(textLeft, top + body.height() + 1, textWidth, caption.height()),
                               Qt::AlignLeft | Qt::AlignVCenter, caption.elidedText(subtitle, Qt::ElideRight, textWidth));
             break;

@@ -43,19 +43,27 @@ QSize ToastView::sizeFor(int maxWidth) {
     return {width, heightForWidth(width)};
 }
 
-void ToastView::paintEvent(QPaintEvent* event) {
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        // A capsule while the text is one line; rounded ends of the same size when it wraps.
-        const double radius = std::min(bounds.height() / 2, (fontMetrics().height() + 2.0 * insetY) / 2);
-        QPainterPath capsule;
-        capsule.addRoundedRect(bounds, radius, radius);
-        painter.fillPath(capsule, Color::withOpacity(palette().color(QPalette::Window), materialOpacity));
-        painter.strokePath(capsule, QPen(Color::withOpacity(palette().color(QPalette::WindowText), borderOpacity), 1));
-    }
-    QLabel::paintEvent(event);
+void ToastView::setOpacity(qreal value) {
+    opacity_ = std::clamp<qreal>(value, 0, 1);
+    update();
+}
+
+void ToastView::paintEvent(QPaintEvent*) {
+    // Drawn here rather than by QLabel, so that one opacity fades the capsule, the text and,
+    // through the drop shadow taken from this drawing, the shadow too.
+    QPainter painter(this);
+    painter.setOpacity(opacity_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    // A capsule while the text is one line; rounded ends of the same size when it wraps.
+    const double radius = std::min(bounds.height() / 2, (fontMetrics().height() + 2.0 * insetY) / 2);
+    QPainterPath capsule;
+    capsule.addRoundedRect(bounds, radius, radius);
+    painter.fillPath(capsule, Color::withOpacity(palette().color(QPalette::Window), materialOpacity));
+    painter.strokePath(capsule, QPen(Color::withOpacity(palette().color(QPalette::WindowText), borderOpacity), 1));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setFont(font());
+    painter.drawText(contentsRect(), int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0), text());
 }
 
 } // namespace Tessarine

@@ -7,6 +7,8 @@ namespace Tessarine {
 
 class ToastView : public QLabel {
     Q_OBJECT
+    // 0…1; the root view fades the toast in and out with it.
+    Q_PROPERTY(qreal opacity READ opacity WRITE setOpacity)
 
 public:
     explicit ToastView(const QString& text = {}, QWidget* parent = nullptr);
@@ -14,8 +16,14 @@ public:
     // Its size for at most `maxWidth` pixels: one line when the message fits, wrapped otherwise.
     QSize sizeFor(int maxWidth);
 
+    qreal opacity() const { return opacity_; }
+    void setOpacity(qreal value);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    qreal opacity_ = 1.0;
 };
 
 } // namespace Tessarine

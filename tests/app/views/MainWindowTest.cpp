@@ -4,10 +4,13 @@
 #include "app/views/MainWindow.h"
 #include "app/views/RootView.h"
 #include "app/views/SettingsWindow.h"
+#include "app/views/ToastView.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QSignalSpy>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -33,6 +36,23 @@ TEST_F(WindowFixture, MainWindowOpensAtItsDefaultSizeAndNeverBelowItsMinimum) {
     window.resize(800, 500);
     EXPECT_GE(window.root().width(), 1000);
     EXPECT_GE(window.root().height(), 660);
+    window.close();
+}
+
+TEST_F(WindowFixture, ToastIsDrawnOnScreenAboveTheDetail) {
+    window.root().setReduceMotion(true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    model.setToast("Saved: SN-4411, Before repair");
+    ASSERT_NE(window.root().toast(), nullptr);
+    QTest::qWait(20);
+    const QRect area(window.root().toast()->mapTo(&window, QPoint(0, 0)), window.root().toast()->size());
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window.winId()).toImage().copy(area);
+    // The text is dark on the light capsule: some of the toast's pixels are far darker than the window.
+    int dark = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) dark += qGray(shot.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 30);
     window.close();
 }
 
