@@ -28,6 +28,10 @@ SidebarModel::SidebarModel(AppModel& model, QObject* parent) : QAbstractListMode
     connect(&model_, &AppModel::controllerDevicesChanged, this, &SidebarModel::rebuild);
     connect(&model_, &AppModel::hidDevicesChanged, this, &SidebarModel::rebuild);
     connect(&model_, &AppModel::skippedHIDChanged, this, &SidebarModel::rebuild);
+    if (SoakRunner* soak = model_.soak()) {
+        connect(soak, &SoakRunner::runningChanged, this, &SidebarModel::redraw);
+        connect(soak, &SoakRunner::deviceIDChanged, this, &SidebarModel::redraw);
+    }
     rebuild();
 }
 
@@ -72,6 +76,7 @@ void SidebarModel::watch(const std::shared_ptr<InputDevice>& device) {
     // A row is enough to give its device a runner.
     TestRunner& runner = model_.runner(device);
     watched_ << connect(&runner, &TestRunner::resultsChanged, this, &SidebarModel::redraw);
+    watched_ << connect(&runner, &TestRunner::activeChanged, this, &SidebarModel::redraw);
 }
 
 void SidebarModel::redraw() {
@@ -113,7 +118,9 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const {
     if (row.device && (role == StatusSymbolRole || role == StatusColorRole || role == StatusLabelRole ||
                        role == Qt::AccessibleTextRole)) {
         const TestRunner& runner = model_.runner(row.device);
-        mark = DeviceRow::statusMark(runner.hasActiveTest(), runner.results());
+        // A soak run marks its own device only, even while no guided test runs there.
+        const bool soaking = model_.soak() && model_.soak()->isRunning(*row.device);
+        mark = DeviceRow::statusMark(runner.hasActiveTest() || soaking, runner.results());
     }
     switch (role) {
     case Qt::DisplayRole: return row.title;

@@ -158,6 +158,35 @@ TEST_F(SidebarFixture, StatusMarkFollowsTheRunnersResults) {
     EXPECT_EQ(demo.data(Qt::AccessibleTextRole).toString(), "Demo controller, Built-in recordings, Warn");
 }
 
+TEST_F(SidebarFixture, RunningMarkForAGuidedTestOrASoakRunOnThatDeviceOnly) {
+    Sidebar sidebar(model);
+    const SidebarModel& rows = sidebar.rows();
+    bench.controllers->list = {Fakes::controller("gc-1", "Wireless Pad"), Fakes::controller("gc-2", "Other Pad")};
+    model.refreshControllers();
+    auto mark = [&](const char* id) {
+        return rows.indexOf(QString::fromLatin1(id)).data(SidebarModel::StatusSymbolRole).toString();
+    };
+    int redraws = 0;
+    QObject::connect(&rows, &QAbstractItemModel::dataChanged, [&] { ++redraws; });
+    TestRunner& demo = model.runner(bench.demo());
+    demo.store("drift|left|processed", result(Verdict::fail));
+    EXPECT_EQ(mark("device-demo"), "xmark.octagon.fill");
+    demo.start(GuidedTest{TestKind::buttons, "", GuidedTest::Target::device(), false});
+    EXPECT_EQ(mark("device-demo"), "record.circle"); // earlier results do not hide it
+    const int beforeSoak = redraws;
+    EXPECT_GE(beforeSoak, 2); // the result and the start each redraw the rows
+    demo.cancel();
+    EXPECT_EQ(mark("device-demo"), "xmark.octagon.fill");
+
+    model.soak()->start(*bench.controllers->list[0], 5);
+    EXPECT_EQ(mark("device-gc-1"), "record.circle");
+    EXPECT_EQ(mark("device-gc-2"), "");
+    EXPECT_GT(redraws, beforeSoak + 1); // the cancel, then the soak run
+    EXPECT_EQ(rows.indexOf(QStringLiteral("device-gc-1")).data(SidebarModel::StatusLabelRole).toString(), "Test running");
+    model.soak()->stop();
+    EXPECT_EQ(mark("device-gc-1"), "");
+}
+
 TEST_F(SidebarFixture, SelectionFollowsTheModelBothWays) {
     Sidebar sidebar(model);
     const SidebarModel& rows = sidebar.rows();
