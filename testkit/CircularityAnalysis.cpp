@@ -12,32 +12,32 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-// Sums the signed angle turned between consecutive qualifying readings.
-class TurnCounter {
-public:
+// Sums the signed angle turned between consecutive qualifying readings; the state lives with
+// the caller so that a counter can carry on across calls.
+struct TurnCounter {
+    double& total;
+    double& previous;
+    bool& hasPrevious;
+
     void add(bool qualifies, double angle) {
         if (!qualifies) {
-            hasPrevious_ = false;
+            hasPrevious = false;
             return;
         }
-        if (hasPrevious_) {
-            double d = angle - previous_;
+        if (hasPrevious) {
+            double d = angle - previous;
             if (d > pi)
                 d -= 2 * pi;
             else if (d < -pi)
                 d += 2 * pi;
-            total_ += d;
+            total += d;
         }
-        previous_ = angle;
-        hasPrevious_ = true;
+        previous = angle;
+        hasPrevious = true;
     }
-    double turns() const { return std::abs(total_) / (2 * pi); }
-
-private:
-    double total_ = 0;
-    double previous_ = 0;
-    bool hasPrevious_ = false;
 };
+
+double turnsOf(double total) { return std::abs(total) / (2 * pi); }
 
 // The gate's ideal edge radius along a reading's ray: the same octagon as idealRadius, with the
 // eight edges built once per analysis and the ray taken from the reading's own unit vector.
@@ -100,8 +100,8 @@ std::string joined(const Range& items, const std::string& separator, Text text) 
 // Calls visit(sample, radius, angle, sector) for each usable reading at binRadius or more, in
 // the order given, and returns the turns counted on the way at turnRadius (>= binRadius) or more.
 template <class Visit>
-double walk(std::span<const StickSample> samples, double binRadius, double turnRadius, Visit visit) {
-    TurnCounter counter;
+void walk(std::span<const StickSample> samples, double binRadius, double turnRadius, TurnCounter counter,
+          Visit visit) {
     for (const auto& s : samples) {
         if (!isUsable(s)) continue;
         const double r = s.radius();
@@ -114,7 +114,14 @@ double walk(std::span<const StickSample> samples, double binRadius, double turnR
         counter.add(r >= turnRadius, a);
         visit(s, r, a, sector(a));
     }
-    return counter.turns();
+}
+
+template <class Visit>
+double walk(std::span<const StickSample> samples, double binRadius, double turnRadius, Visit visit) {
+    double total = 0, previous = 0;
+    bool hasPrevious = false;
+    walk(samples, binRadius, turnRadius, TurnCounter{total, previous, hasPrevious}, visit);
+    return turnsOf(total);
 }
 
 } // namespace
@@ -138,17 +145,24 @@ double turns(std::span<const StickSample> samples, double minRadius) {
 }
 
 CircularityProgress progress(std::span<const StickSample> samples) {
-    std::array<bool, sectorCount> seen{};
-    int visited = 0;
-    const double turnCount =
-        walk(samples, minRadius, turnRadius, [&](const StickSample&, double, double, int k) {
-            bool& slot = seen[static_cast<std::size_t>(k)];
-            if (!slot) {
-                slot = true;
-                ++visited;
-            }
-        });
-    return {static_cast<double>(visited) / sectorCount, turnCount};
+    ProgressCounter counter;
+    counter.add(samples);
+    return counter.progress();
+}
+
+void ProgressCounter::add(std::span<const StickSample> samples) {
+    walk(samples, minRadius, turnRadius, TurnCounter{total_, previous_, hasPrevious_},
+         [&](const StickSample&, double, double, int k) {
+             bool& slot = seen_[static_cast<std::size_t>(k)];
+             if (!slot) {
+                 slot = true;
+                 ++visited_;
+             }
+         });
+}
+
+CircularityProgress ProgressCounter::progress() const {
+    return {static_cast<double>(visited_) / sectorCount, turnsOf(total_)};
 }
 
 CircularityReport analyze(std::span<const StickSample> samples, GateShape gate, bool fitScale,

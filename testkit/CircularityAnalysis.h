@@ -65,6 +65,22 @@ double turns(std::span<const StickSample> samples, double minRadius);
 // Live progress while the stick turns; no gate involved.
 CircularityProgress progress(std::span<const StickSample> samples);
 
+// The same progress for a recording that only grows, fed piece by piece as it arrives, so a
+// running test pays for each reading once instead of on every frame: after any sequence of
+// add() calls, progress() equals progress() of all the readings in the order fed.
+class ProgressCounter {
+public:
+    void add(std::span<const StickSample> samples);
+    CircularityProgress progress() const;
+
+private:
+    std::array<bool, sectorCount> seen_{};
+    int visited_ = 0;
+    double total_ = 0;    // signed angle turned, radians
+    double previous_ = 0; // angle of the last reading in the chain
+    bool hasPrevious_ = false;
+};
+
 CircularityReport analyze(std::span<const StickSample> samples, GateShape gate, bool fitScale,
                           const Thresholds& thresholds);
 

@@ -8,6 +8,7 @@
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
 #include "app/model/AppModel.h"
+#include "app/model/TestPhases.h"
 
 namespace Tessarine {
 
@@ -18,7 +19,10 @@ using RorozErurEvo::TriggerSample;
 using Target = GuidedTest::Target;
 
 TestRunner::TestRunner(std::shared_ptr<InputDevice> device, AppModel& model)
-    : device_(std::move(device)), model_(model) {}
+    : device_(std::move(device)), model_(model), circle_(std::make_unique<TestPhases::CircleFeed>()),
+      snap_(std::make_unique<TestPhases::SnapFeed>()) {}
+
+TestRunner::~TestRunner() = default;
 
 void TestRunner::setActive(std::optional<Active> value) {
     if (assign(active_, std::move(value))) emit activeChanged();
@@ -81,6 +85,8 @@ void TestRunner::start(const GuidedTest& test) {
     if (test.kind == TestKind::motion && device_->outputs()) device_->outputs()->setMotionActive(true);
 
     setActive(std::move(next));
+    *circle_ = TestPhases::CircleFeed{};
+    *snap_ = TestPhases::SnapFeed{};
 
     if (isDemo()) {
         DemoDriver& demo = model_.demo();
@@ -108,8 +114,25 @@ void TestRunner::cleanUp(const GuidedTest& test) {
     }
 }
 
-// The phase machines of the running tests come later; until then a test ends by Done or cancel.
-void TestRunner::tick(double) {}
+void TestRunner::tick(double now) {
+    if (!active_) return;
+    Active next = *active_;
+    TestPhases::Frame frame;
+    frame.now = now;
+    frame.device = &testDevice(next.test);
+    frame.own = device_.get();
+    frame.thresholds = model_.thresholds(*device_);
+    if (next.test.kind == TestKind::circularity) {
+        frame.gate = gate(next.test);
+        frame.fit = fit(next.test);
+    }
+    frame.lastPlot = &lastPlot_;
+    frame.circle = circle_.get();
+    frame.snap = snap_.get();
+    const bool complete = TestPhases::step(next, frame);
+    setActive(std::move(next));
+    if (complete) finish(now);
+}
 
 void TestRunner::cancel() {
     if (!active_) return;

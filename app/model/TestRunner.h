@@ -28,6 +28,10 @@ namespace Tessarine {
 
 class AppModel;
 class InputDevice;
+namespace TestPhases {
+struct CircleFeed;
+struct SnapFeed;
+}
 
 class TestRunner : public QObject {
     Q_OBJECT
@@ -58,6 +62,7 @@ public:
 
     // The model is not owned and outlives the runner; the device is kept.
     TestRunner(std::shared_ptr<InputDevice> device, AppModel& model);
+    ~TestRunner() override;
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     AppModel& model() const { return model_; }
@@ -143,6 +148,8 @@ private:
     std::map<std::string, RorozErurEvo::GateShape> gates_;
     std::map<std::string, bool> fit_;
     double lastPlot_ = 0; // uptime seconds of the last live-plot refresh
+    std::unique_ptr<TestPhases::CircleFeed> circle_; // the running circularity count
+    std::unique_ptr<TestPhases::SnapFeed> snap_;     // the running snapback count
 
 };
 
