@@ -87,8 +87,7 @@ void SoakRunner::start(InputDevice& device, double minutes) {
     identity_ = device.identity();
     kind_ = device.kind();
 
-    reports_.clear();
-    outages_.clear();
+    timeline_ = SoakTimeline{now, now, {}, {}};
     readFrom_.clear();
     presentAtDrop_.clear();
     setReport(std::nullopt);
@@ -142,7 +141,7 @@ void SoakRunner::intake(const InputDevice& device, double now) {
         for (double t : read(from)) {
             if (t < from || t > now) continue;
             if (t == from && !first) continue;
-            reports_.push_back(t);
+            timeline_.reports.push_back(t);
             upTo = std::max(upTo, t);
         }
         readFrom_[key] = upTo;
@@ -160,7 +159,7 @@ void SoakRunner::intake(const InputDevice& device, double now) {
 
 void SoakRunner::dropped(double now) {
     setWaiting(true);
-    outages_.push_back(SoakTimeline::Outage{now, std::nullopt});
+    timeline_.outages.push_back(SoakTimeline::Outage{now, std::nullopt});
     presentAtDrop_.clear();
     for (const auto& device : searchList())
         if (device->connected()) presentAtDrop_.insert(device->id());
@@ -169,7 +168,8 @@ void SoakRunner::dropped(double now) {
 
 void SoakRunner::returned(const std::shared_ptr<InputDevice>& device, double now) {
     setWaiting(false);
-    if (!outages_.empty() && !outages_.back().to) outages_.back().to = now;
+    auto& outages = timeline_.outages;
+    if (!outages.empty() && !outages.back().to) outages.back().to = now;
     std::optional<std::string> previous = deviceID_;
     setDeviceID(device->id());
     // Nothing the device logged before this moment belongs to the run.
@@ -194,23 +194,27 @@ std::shared_ptr<InputDevice> SoakRunner::findReturn() const {
 }
 
 void SoakRunner::analyse(double now) {
-    SoakTimeline timeline{start_, now, reports_, outages_};
-    auto report = RorozErurEvo::SoakAnalysis::analyze(timeline, thresholds());
+    timeline_.start = start_;
+    timeline_.end = now;
+    auto report = RorozErurEvo::SoakAnalysis::analyze(timeline_, thresholds());
     setStrip(RorozErurEvo::SoakAnalysis::strip(report, stripBins));
     setReport(std::move(report));
     if (waiting_) {
         setRecentRate(std::nullopt);
-    } else if (reports_.empty()) {
+    } else if (timeline_.reports.empty()) {
         setRecentRate(0.0);
     } else {
-        auto recent = std::count_if(reports_.begin(), reports_.end(), [&](double t) { return t >= now - recentWindow; });
+        const auto& reports = timeline_.reports;
+        auto recent = std::count_if(reports.begin(), reports.end(), [&](double t) { return t >= now - recentWindow; });
         setRecentRate(static_cast<double>(recent) / recentWindow);
     }
 }
 
 void SoakRunner::finish(double end) {
     if (!running_) return;
-    auto result = RorozErurEvo::SoakAnalysis::result(SoakTimeline{start_, end, reports_, outages_}, "",
+    timeline_.start = start_;
+    timeline_.end = end;
+    auto result = RorozErurEvo::SoakAnalysis::result(timeline_, "",
                                                      RorozErurEvo::ValueSource::processed, thresholds(),
                                                      RorozErurEvo::Dates::now());
     std::shared_ptr<InputDevice> device;

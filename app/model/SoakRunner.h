@@ -77,8 +77,8 @@ public:
 
     const std::optional<std::string>& firstID() const { return firstID_; }
     const RorozErurEvo::DeviceInfo& identity() const { return identity_; }
-    const std::vector<double>& reports() const { return reports_; }
-    const std::vector<RorozErurEvo::SoakTimeline::Outage>& outages() const { return outages_; }
+    const std::vector<double>& reports() const { return timeline_.reports; }
+    const std::vector<RorozErurEvo::SoakTimeline::Outage>& outages() const { return timeline_.outages; }
     bool holdsSleep() const { return activity_ != nullptr; }
 
     // Seconds since the start; 0 while idle.
@@ -149,8 +149,9 @@ private:
     RorozErurEvo::DeviceInfo identity_;
     InputDevice::Kind kind_ = InputDevice::Kind::controller;
     std::optional<std::string> firstID_;
-    std::vector<double> reports_;                             // uptime seconds, in intake order
-    std::vector<RorozErurEvo::SoakTimeline::Outage> outages_;
+    // The report times taken in (uptime seconds, in intake order) and the outages. Kept as the
+    // timeline itself, so the analyses read it without copying hundreds of thousands of times.
+    RorozErurEvo::SoakTimeline timeline_;
     std::map<std::string, double> readFrom_;                  // stream key → taken up to, uptime seconds
     std::set<std::string> presentAtDrop_;
     double lastRead_ = 0;     // uptime seconds
