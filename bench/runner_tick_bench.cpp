@@ -1,8 +1,7 @@
 // One frame of a running guided test on a controller that reports at 250 Hz or 1 kHz, just before the
-// test's time limit (or a minute in, for tests without one): most frames re-read the whole
-// window since the test began. The circularity count takes in only new readings, but redraws
-// its live plot from the whole window every 0.1 s; the snapback frame puts held readings back
-// first.
+// test's time limit (or a minute in, for tests without one). Most kinds re-read the whole
+// window since the test began; the circularity count and plot outline and the snapback count
+// take in only the readings that arrived since the last frame.
 // Target: a frame under 1 ms, so the 60 Hz tick keeps most of its 16.7 ms for drawing.
 #include "tests/app/model/ModelFakes.h"
 #include "tests/app/model/RunnerFakes.h"

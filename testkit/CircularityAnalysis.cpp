@@ -124,6 +124,25 @@ double walk(std::span<const StickSample> samples, double binRadius, double turnR
     return turnsOf(total);
 }
 
+// The fitted scale: the median reach of the visited sectors (1 when none was visited).
+double fittedScale(const std::array<std::optional<double>, sectorCount>& reach) {
+    std::vector<double> visited;
+    visited.reserve(sectorCount);
+    for (const auto& value : reach)
+        if (value) visited.push_back(*value);
+    return Stats::median(visited).value_or(1.0);
+}
+
+// The radius to draw per sector: the reach times the gate's ideal radius at the sector's centre.
+std::vector<std::optional<double>> radiiOf(const std::array<std::optional<double>, sectorCount>& reach,
+                                           GateShape gate) {
+    std::vector<std::optional<double>> radii(sectorCount);
+    for (int k = 0; k < sectorCount; ++k)
+        if (const auto& value = reach[static_cast<std::size_t>(k)])
+            radii[static_cast<std::size_t>(k)] = *value * idealRadius(gate, centerAngle(k));
+    return radii;
+}
+
 } // namespace
 
 int sector(double angle) {
@@ -165,6 +184,22 @@ CircularityProgress ProgressCounter::progress() const {
     return {static_cast<double>(visited_) / sectorCount, turnsOf(total_)};
 }
 
+void ReachCounter::add(std::span<const StickSample> samples) {
+    const GateEdge gateEdge(gate_);
+    double total = 0, previous = 0;
+    bool hasPrevious = false; // turns are not part of the outline
+    walk(samples, minRadius, turnRadius, TurnCounter{total, previous, hasPrevious},
+         [&](const StickSample& s, double r, double a, int sectorIndex) {
+             auto& slot = reach_[static_cast<std::size_t>(sectorIndex)];
+             const double v = r / gateEdge.radius(a, s.x / r, s.y / r);
+             if (!slot || *slot < v) slot = v;
+         });
+}
+
+StickPlot ReachCounter::plot(bool fitScale) const {
+    return StickPlot{gate_, fitScale ? fittedScale(reach_) : 1.0, radiiOf(reach_, gate_)};
+}
+
 CircularityReport analyze(std::span<const StickSample> samples, GateShape gate, bool fitScale,
                           const Thresholds& thresholds) {
     std::array<std::optional<double>, sectorCount> reach{};   // share of the gate's edge
@@ -191,20 +226,19 @@ CircularityReport analyze(std::span<const StickSample> samples, GateShape gate, 
         if (value) visitedReach.push_back(*value);
     report.visited = static_cast<int>(visitedReach.size());
     report.coverage = static_cast<double>(report.visited) / sectorCount;
-    if (fitScale) report.scale = Stats::median(visitedReach).value_or(1.0);
+    if (fitScale) report.scale = fittedScale(reach);
 
     double errorSum = 0;
     for (double value : visitedReach)
         errorSum += std::abs(value / report.scale - 1);
     report.averageError = report.visited > 0 ? errorSum / report.visited : 0;
 
-    report.radii.assign(sectorCount, std::nullopt);
+    report.radii = radiiOf(reach, gate);
     report.reach.assign(reach.begin(), reach.end());
     std::array<bool, 8> shortOctant{};
     for (int k = 0; k < sectorCount; ++k) {
         const auto& value = reach[static_cast<std::size_t>(k)];
         if (!value) continue;
-        report.radii[static_cast<std::size_t>(k)] = *value * idealRadius(gate, centerAngle(k));
         if (*value < report.scale * thresholds.edgeReach) {
             ++report.shortSectors;
             shortOctant[static_cast<std::size_t>(k / 9)] = true;

@@ -81,6 +81,22 @@ private:
     bool hasPrevious_ = false;
 };
 
+// The outline of the live plot for a recording that only grows: the largest reach per sector
+// against one gate, fed piece by piece. After any sequence of add() calls, plot() has the
+// gate, scale and radii that analyze() gives for all the readings fed.
+class ReachCounter {
+public:
+    ReachCounter() = default;
+    explicit ReachCounter(GateShape gate) : gate_(gate) {}
+    GateShape gate() const { return gate_; }
+    void add(std::span<const StickSample> samples);
+    StickPlot plot(bool fitScale) const;
+
+private:
+    GateShape gate_ = GateShape::round;
+    std::array<std::optional<double>, sectorCount> reach_{}; // share of the gate's edge
+};
+
 CircularityReport analyze(std::span<const StickSample> samples, GateShape gate, bool fitScale,
                           const Thresholds& thresholds);
 

@@ -6,8 +6,8 @@
 //               (e − 2) / driftSeconds ─ complete at progress 1. The window starts at 2.0.
 //   axisCenter  like drift, with the wheel's or the stick's prompts.
 //   circularity one phase: coverage and turns of 3 ─ complete at ≥ 3 turns and ≥ 97 % coverage.
-//               Limit 45 s. The count takes in only new readings; the live plot, which needs
-//               the whole window, refreshes at most every 0.1 s.
+//               Limit 45 s. The count and the plot's outline take in only new readings; the
+//               live plot refreshes at most every 0.1 s.
 //   snapback    one phase: releases and directions ─ complete at 12 releases or 8 directions.
 //               Limit 60 s. A held reading counts until the next one arrives; releases
 //               already judged are kept, so each frame scans only the recent readings.
@@ -118,6 +118,13 @@ CircularityProgress circleProgress(const Active& a, const Frame& f, const std::s
     while (skip < fresh.size() && skip < feed.atLast && fresh[skip].t == feed.last) ++skip;
     const std::span<const StickSample> added(fresh.data() + skip, fresh.size() - skip);
     feed.counter.add(added);
+    // A gate picked while the test runs redraws the outline from the whole window once.
+    if (feed.reach.gate() != f.gate) {
+        feed.reach = CircularityAnalysis::ReachCounter(f.gate);
+        feed.reach.add(buffer.sticks(element, feed.from, open));
+    } else {
+        feed.reach.add(added);
+    }
     for (const auto& s : added) {
         if (s.t == feed.last) {
             ++feed.atLast;
@@ -135,9 +142,13 @@ bool circularity(Active& a, const Frame& f, const Target::Stick& stick, double e
     a.progress = std::min({p.turns / 3, p.coverage / 0.97, 1.0});
     if (f.lastPlot && f.now - *f.lastPlot > plotInterval) {
         *f.lastPlot = f.now;
-        const auto samples = f.device->buffer().sticks(stick.id, a.recordFrom, open);
-        const auto report = CircularityAnalysis::analyze(samples, f.gate, f.fit, f.thresholds);
-        a.plot = StickPlot{report.gate, report.scale, report.radii};
+        if (f.circle) {
+            a.plot = f.circle->reach.plot(f.fit);
+        } else {
+            const auto samples = f.device->buffer().sticks(stick.id, a.recordFrom, open);
+            const auto report = CircularityAnalysis::analyze(samples, f.gate, f.fit, f.thresholds);
+            a.plot = StickPlot{report.gate, report.scale, report.radii};
+        }
     }
     return (p.turns >= 3 && p.coverage >= 0.97) || e > circularityLimit;
 }

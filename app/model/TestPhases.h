@@ -17,8 +17,8 @@ class InputDevice;
 
 namespace TestPhases {
 
-// What the live circularity count has taken in so far. The log only grows, so each frame
-// feeds the readings that arrived since the last one instead of walking the whole window.
+// What the live circularity count and plot have taken in so far. The log only grows, so each
+// frame feeds the readings that arrived since the last one instead of walking the whole window.
 struct CircleFeed {
     std::string element;
     double from = 0;             // the window start it counts from
@@ -26,6 +26,7 @@ struct CircleFeed {
     std::size_t atLast = 0;      // readings fed whose time is `last`
     bool started = false;
     RorozErurEvo::CircularityAnalysis::ProgressCounter counter;
+    RorozErurEvo::CircularityAnalysis::ReachCounter reach; // the live plot's outline
 };
 
 // What the live snapback count has settled so far. A reading back near the centre that is old

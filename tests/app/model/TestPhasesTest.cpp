@@ -332,8 +332,8 @@ TEST(TestPhases, LogicalRange) {
     EXPECT_FALSE(TestPhases::logicalRange("nothing", *rig.device));
 }
 
-// The live count takes in only what arrived since the last frame; it must say what a count of
-// the whole window says, readings sharing a time across two frames included.
+// The live count and plot take in only what arrived since the last frame; they must say what
+// the whole window says, readings sharing a time across two frames and a change of gate included.
 TEST(TestPhases, CircularityCountCarriesOnAcrossFrames) {
     Rig rig;
     TestPhases::CircleFeed feed;
@@ -341,6 +341,7 @@ TEST(TestPhases, CircularityCountCarriesOnAcrossFrames) {
     auto fresh = a;
     const auto trace =
         DemoTraces::rotation(GateShape::round, 1.0, 3.1, 4.0, 240, 0.01, PlotPoint::zero, 3, t0, std::nullopt);
+    double freshPlot = 0;
     std::size_t next = 0;
     int frames = 0;
     for (double e = 1.0 / 60; e < 4.5; e += 1.0 / 60, ++frames) {
@@ -354,11 +355,19 @@ TEST(TestPhases, CircularityCountCarriesOnAcrossFrames) {
             rig.buffer().recordStick("ls", s.x, s.y, std::nullopt, s.t);
         }
         auto frame = rig.frame(e);
+        // Halfway through, the user picks another gate and fits the plot.
+        if (e > 2) {
+            frame.gate = GateShape::octagonN64;
+            frame.fit = true;
+        }
+        auto other = frame;
+        other.lastPlot = &freshPlot;
         frame.circle = &feed;
         const bool done = TestPhases::step(a, frame);
-        EXPECT_EQ(rig.at(fresh, e), done) << e;
+        EXPECT_EQ(TestPhases::step(fresh, other), done) << e;
         ASSERT_EQ(a.status, fresh.status) << e;
         ASSERT_EQ(a.progress, fresh.progress) << e;
+        ASSERT_EQ(a.plot, fresh.plot) << e;
         if (done) break;
     }
     EXPECT_EQ(a.progress, 1);
