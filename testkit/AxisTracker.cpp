@@ -1,6 +1,7 @@
 #include "testkit/AxisTracker.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "testkit/Fmt.h"
 
@@ -19,6 +20,18 @@ std::optional<ReportRate> ReportRateAnalysis::estimate(std::vector<double> times
     if (!median || !(*median > 0)) return std::nullopt;
     double largest = *std::max_element(intervals.begin(), intervals.end());
     return ReportRate{1.0 / *median, 1000.0 * *median, 1000.0 * largest, static_cast<int>(intervals.size()) + 1};
+}
+
+json ReportRate::toJson() const {
+    return json{{"hz", hz}, {"medianIntervalMs", medianIntervalMs}, {"maxGapMs", maxGapMs}, {"reports", reports}};
+}
+
+ReportRate ReportRate::fromJson(const json& value) {
+    Json::requireObject(value, "report rate");
+    long long count = Json::integer(value, "reports");
+    if (count < 0 || count > std::numeric_limits<int>::max()) throw DecodeError("\"reports\" is out of range");
+    return ReportRate{Json::number(value, "hz"), Json::number(value, "medianIntervalMs"), Json::number(value, "maxGapMs"),
+                      static_cast<int>(count)};
 }
 
 AxisTracker::AxisTracker(double window) : window_(window) {}

@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "testkit/Json.h"
+
 namespace RorozErurEvo {
 
 struct ReportRate {
@@ -11,6 +13,10 @@ struct ReportRate {
     double medianIntervalMs = 0; // milliseconds
     double maxGapMs = 0;         // milliseconds, longest kept interval
     int reports = 0;             // kept intervals + 1
+
+    // {"hz": …, "medianIntervalMs": …, "maxGapMs": …, "reports": …}, every key required.
+    json toJson() const;
+    static ReportRate fromJson(const json& value);
 
     friend bool operator==(const ReportRate&, const ReportRate&) = default;
 };

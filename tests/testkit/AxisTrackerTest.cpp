@@ -78,6 +78,9 @@ TEST(ReportRate, DropsNearDuplicateReportsAndUsesTheMedianInterval) {
     EXPECT_NEAR(rate->maxGapMs, 8.0, 1e-9);
     EXPECT_EQ(rate->reports, 3);
 
+    EXPECT_EQ(ReportRate::fromJson(rate->toJson()), *rate);
+    EXPECT_THROW(ReportRate::fromJson(json{{"hz", 1}, {"medianIntervalMs", 1}, {"maxGapMs", 1}}), DecodeError);
+
     EXPECT_FALSE(ReportRateAnalysis::estimate({1.0, 1.0}, 0.0002));
     EXPECT_FALSE(ReportRateAnalysis::estimate({1.0}, 0.0002));
     EXPECT_FALSE(ReportRateAnalysis::estimate({}, 0.0002));
