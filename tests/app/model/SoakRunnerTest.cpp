@@ -4,6 +4,8 @@
 
 #include "CommandFakes.h"
 
+#include <QDBusConnection>
+
 using namespace Tessarine;
 
 namespace {
@@ -209,4 +211,20 @@ TEST(SoakRunner, JudgingEarlyWhileTheControllerIsAwayReportsItInAToastOnly) {
     EXPECT_TRUE(Fakes::said(s.m, QString::fromStdString(toast)));
     EXPECT_TRUE(s.m.runner(s.pad).results().empty());
     EXPECT_EQ(s.inhibitor->alive, 0);
+}
+
+TEST(SleepInhibitor, WithoutASystemBusNothingIsHeldAndNothingFails) {
+    // Read once, when the process first asks for the system bus.
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/tessarine-test-bus");
+    if (QDBusConnection::systemBus().isConnected()) GTEST_SKIP() << "this process already reached a real system bus";
+    LogindSleepInhibitor inhibitor;
+    EXPECT_EQ(inhibitor.inhibit(QStringLiteral("Wireless soak test")), nullptr);
+
+    // A run still starts and ends normally.
+    SoakBench s;
+    s.soak.setSleepInhibitor(std::make_shared<LogindSleepInhibitor>());
+    s.soak.start(*s.pad, 1);
+    EXPECT_TRUE(s.soak.isRunning());
+    EXPECT_FALSE(s.soak.holdsSleep());
+    s.soak.stop();
 }
