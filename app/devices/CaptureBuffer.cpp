@@ -103,6 +103,11 @@ void CaptureBuffer::recordAxis(const std::string& key, double value, std::option
     stamp(t);
 }
 
+void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, double t) {
+    if (travel > triggerPressAbove) recordButton(key, true, t);
+    else if (travel < triggerReleaseBelow) recordButton(key, false, t);
+}
+
 void CaptureBuffer::recordButton(const std::string& key, bool down, double t) {
     std::lock_guard guard(lock);
     if (down == now.pressed.contains(key)) return;

@@ -54,6 +54,11 @@ public:
     // Length of each raw tracker's recent window, seconds.
     static constexpr double rawTrackerWindow = 1.0;
 
+    // Analogue triggers read as pressed above this travel and as released below the next, so
+    // that noise near the threshold does not read as chatter (unit fractions of travel).
+    static constexpr double triggerPressAbove = 0.5;
+    static constexpr double triggerReleaseBelow = 0.4;
+
     CaptureBuffer() = default;
     CaptureBuffer(const CaptureBuffer&) = delete;
     CaptureBuffer& operator=(const CaptureBuffer&) = delete;
@@ -62,6 +67,10 @@ public:
     void recordStick(const std::string& key, double x, double y, std::optional<RawPoint> raw, double t);
     void recordAxis(const std::string& key, double value, std::optional<RawCount> raw, double t);
     void recordButton(const std::string& key, bool down, double t);
+    // A trigger's travel as a press or release of the same key: pressed above
+    // triggerPressAbove, released below triggerReleaseBelow, unchanged in between. Every source
+    // records triggers this way, because the buttons test expects them among the buttons.
+    void recordTriggerPress(const std::string& key, double travel, double t);
     void recordMotion(const MotionSample& sample);
     void recordTouch(const TouchSample& sample);
     void liftTouch(int finger);

@@ -90,9 +90,7 @@ void ControllerTap::record(const Entry& entry, double t) {
         if (i >= triggerAxes.size()) return;
         const double v = triggerUnit(state_.axes[at(triggerAxes[i])]);
         buffer.recordAxis(entry.id, v, std::nullopt, t);
-        // Between the two thresholds the trigger keeps its state.
-        if (v > pressAbove) buffer.recordButton(entry.id, true, t);
-        else if (v < releaseBelow) buffer.recordButton(entry.id, false, t);
+        buffer.recordTriggerPress(entry.id, v, t);
         return;
     }
     case ControllerInput::Type::button:

@@ -43,10 +43,6 @@ public:
         int finger = 0;           // touch surfaces; 0 otherwise
     };
 
-    // Analogue triggers read as pressed above this travel and as released below the next, so
-    // that noise near the threshold does not read as chatter (unit fractions of travel).
-    static constexpr double pressAbove = 0.5;
-    static constexpr double releaseBelow = 0.4;
     // An event time further than this from the clock's now is not trusted (seconds).
     static constexpr double stampTolerance = 5.0;
     // Standard gravity, m/s² per g.

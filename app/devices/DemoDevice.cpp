@@ -13,10 +13,6 @@ namespace Scripts = RorozErurEvo::DemoScripts;
 
 namespace {
 
-// An analogue trigger reads as pressed above this value and as released below the next, so
-// that noise near the threshold does not read as chatter (unit fractions of travel).
-constexpr double triggerPressAbove = 0.5;
-constexpr double triggerReleaseBelow = 0.4;
 // Radius of the demo controller's processed dead zone, stick units.
 constexpr double stickDeadZone = 0.05;
 // The raw twin's axes run over 0 … 255.
@@ -268,18 +264,16 @@ void DemoDriver::applyAxis(const std::string& element, double value, double t) {
     if (!std::isfinite(value)) return;
     auto& demo = device_->buffer();
     auto& twin = raw_->buffer();
-    const std::optional<bool> down = value > triggerPressAbove     ? std::optional(true)
-                                     : value < triggerReleaseBelow ? std::optional(false)
-                                                                   : std::nullopt;
     demo.recordAxis(element, value, std::nullopt, t);
-    if (down) demo.recordButton(element, *down, t);
+    demo.recordTriggerPress(element, value, t);
 
     // The twin's count of a value outside 0 … 1 is the nearest end of its range.
     const std::string key = element == Scripts::leftTrigger ? "e5" : "e6";
     const auto c = static_cast<int>(std::lround(std::min(std::max(value, 0.0), 1.0) * twinMax));
     twin.recordRaw(key, c, t);
     twin.recordAxis(key, c / twinMax, c, t);
-    if (down) twin.recordButton(key, *down, t);
+    // The twin decides on the demo's own travel, so both devices press and release together.
+    twin.recordTriggerPress(key, value, t);
 }
 
 } // namespace Tessarine

@@ -36,11 +36,6 @@ public:
         friend bool operator==(const Meta&, const Meta&) = default;
     };
 
-    // An analogue trigger counts as pressed above this travel and as released below the next, so
-    // that noise near the threshold does not read as chatter (unit fractions of travel).
-    static constexpr double triggerPressAbove = 0.5;
-    static constexpr double triggerReleaseBelow = 0.4;
-
     // `key` is the monitor's device key, `node` the device node it reads.
     HIDTap(std::uint64_t key, std::string node, RorozErurEvo::DeviceInfo info,
            const RorozErurEvo::HIDDescriptor& descriptor, const Clock& clock = Clock::system());
