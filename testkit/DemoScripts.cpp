@@ -1,5 +1,6 @@
 #include "testkit/DemoScripts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -151,11 +152,17 @@ std::vector<DemoAction> testActions(DemoScenario scenario, const GuidedTest& tes
     std::vector<DemoAction> actions;
 
     switch (test.kind) {
-    case TestKind::drift:
+    case TestKind::drift: {
+        // The measuring time comes from the user's thresholds, which a stored file can set below
+        // zero or absurdly long; the recording stays playable either way (the test itself ends
+        // right after its settle phase when there is nothing to measure).
+        constexpr double longestRecording = 3600; // seconds of measuring the demo records at most
+        const double measuring = std::isfinite(driftSeconds) ? std::clamp(driftSeconds, 0.0, longestRecording) : 0.0;
         // Both sticks rest, whichever is tested.
-        addSticks(actions, leftStick, restAt(restingOffset(scenario, leftStick), driftSeconds + 4.0, 7, 0.0));
-        addSticks(actions, rightStick, restAt(restingOffset(scenario, rightStick), driftSeconds + 4.0, 8, 0.0));
+        addSticks(actions, leftStick, restAt(restingOffset(scenario, leftStick), measuring + 4.0, 7, 0.0));
+        addSticks(actions, rightStick, restAt(restingOffset(scenario, rightStick), measuring + 4.0, 8, 0.0));
         break;
+    }
     case TestKind::circularity:
         addSticks(actions, other, restAt(restingOffset(scenario, other), 8.0, 9, 0.0));
         addSticks(actions, tested,

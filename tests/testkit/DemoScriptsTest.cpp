@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace RorozErurEvo;
 namespace Scripts = RorozErurEvo::DemoScripts;
@@ -99,6 +100,14 @@ TEST(DemoScripts, StickTestScripts) {
                                             testOf(TestKind::drift, GuidedTest::Target::stick("Right Thumbstick")), 5);
     EXPECT_EQ(sticksOf(drift, Scripts::leftStick).size(), 541u);
     EXPECT_EQ(sticksOf(drift, Scripts::rightStick).size(), 541u);
+    // A stored measuring time below zero, not a number or absurdly long still gives a recording
+    // (building one must not throw in the middle of starting a test).
+    const auto driftTest = testOf(TestKind::drift, GuidedTest::Target::stick("Left Thumbstick"));
+    for (double bad : {-10.0, std::nan(""), std::numeric_limits<double>::infinity(), 1e12}) {
+        std::vector<DemoAction> played;
+        ASSERT_NO_THROW(played = Scripts::testActions(DemoScenario::healthy, driftTest, bad)) << bad;
+        EXPECT_GE(sticksOf(played, Scripts::leftStick).size(), 240u) << bad;
+    }
 
     // A circularity test on the twin's right pair circles the right stick around the centre and
     // rests the left one.
