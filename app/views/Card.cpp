@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

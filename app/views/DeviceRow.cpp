@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine::DeviceRow {
 

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/views/Symbols.h"
-#include "app/views/Theme.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

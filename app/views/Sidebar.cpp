@@ -10,8 +10,8 @@
 
 #include "app/model/AppModel.h"
 #include "app/views/SidebarModel.h"
-#include "app/views/Symbols.h"
-#include "app/views/Theme.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

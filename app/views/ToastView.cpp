@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/views/Symbols.h"
-#include "app/views/Theme.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

@@ -3,7 +3,7 @@
 #include "app/views/DeviceRow.h"
 #include "app/views/Sidebar.h"
 #include "app/views/SidebarModel.h"
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 #include <QApplication>
 #include <QKeyEvent>

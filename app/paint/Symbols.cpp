@@ -1,4 +1,4 @@
-#include "app/views/Symbols.h"
+#include "app/paint/Symbols.h"
 
 #include <QIconEngine>
 #include <QPainter>

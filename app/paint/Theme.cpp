@@ -1,6 +1,6 @@
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 namespace Tessarine {
 
@@ -61,14 +61,14 @@ namespace {
 // between styles (body 13, callout 12, caption 10, headline 13 bold, title 17 points at the
 // usual desktop size).
 QFont scaled(double factor, QFont::Weight weight = QFont::Normal) {
-    QFont font = QApplication::font();
+    QFont font = QGuiApplication::font();
     font.setPointSizeF(font.pointSizeF() * factor);
     font.setWeight(weight);
     return font;
 }
 } // namespace
 
-QFont body() { return QApplication::font(); }
+QFont body() { return QGuiApplication::font(); }
 QFont callout() { return scaled(12.0 / 13.0); }
 QFont caption() { return scaled(10.0 / 13.0); }
 QFont headline() { return scaled(1.0, QFont::DemiBold); }
