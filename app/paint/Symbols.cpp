@@ -115,6 +115,16 @@ void xmarkOctagonFill(Canvas& c) {
     c.cutStroke(segment(0.66, 0.34, 0.34, 0.66), 0.1);
 }
 
+void circleOutline(Canvas& c) { c.stroke(circle(0.5, 0.5, 0.42)); }
+
+void circleFill(Canvas& c) { c.fill(circle(0.5, 0.5, 0.46)); }
+
+void infoCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.stroke(segment(0.5, 0.46, 0.5, 0.72), 0.09);
+    c.fill(circle(0.5, 0.31, 0.055));
+}
+
 void recordCircle(Canvas& c) {
     c.stroke(circle(0.5, 0.5, 0.42));
     c.fill(circle(0.5, 0.5, 0.22));
@@ -207,6 +217,9 @@ const std::map<QString, Drawing>& drawings() {
         {"checkmark.circle.fill", checkmarkCircleFill},
         {"exclamationmark.triangle.fill", exclamationTriangleFill},
         {"xmark.octagon.fill", xmarkOctagonFill},
+        {"circle", circleOutline},
+        {"circle.fill", circleFill},
+        {"info.circle", infoCircle},
         {"record.circle", recordCircle},
         {"gamecontroller", gameController},
         {"slider.horizontal.3", sliderHorizontal3},

@@ -67,12 +67,17 @@ QSize AdaptiveGridLayout::sizeHint() const {
 }
 
 QSize AdaptiveGridLayout::minimumSize() const {
+    // The height depends on the width and is asked for through heightForWidth; here only what no
+    // width can go below: the narrowest column and the tallest single item.
     const QMargins m = contentsMargins();
-    int width = 0;
+    int width = 0, height = 0;
     for (QLayoutItem* item : items_)
-        if (!item->isEmpty()) width = std::max(width, item->minimumSize().width());
+        if (!item->isEmpty()) {
+            width = std::max(width, item->minimumSize().width());
+            height = std::max(height, item->minimumSize().height());
+        }
     width = std::min(width, minimum_);
-    return {width + m.left() + m.right(), heightForWidth(minimum_ + m.left() + m.right())};
+    return {width + m.left() + m.right(), height + m.top() + m.bottom()};
 }
 
 void AdaptiveGridLayout::setGeometry(const QRect& rect) {

@@ -17,6 +17,8 @@ constexpr double borderOpacity = 0.08;
 Card::Card(QWidget* parent) : QWidget(parent), content_(new QVBoxLayout(this)) {
     content_->setSpacing(spacing);
     content_->setContentsMargins(inset, inset, inset, inset);
+    // A card stretched to the height of its row in a grid keeps its content at the top.
+    content_->setAlignment(Qt::AlignTop);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 

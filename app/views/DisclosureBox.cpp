@@ -20,6 +20,8 @@ DisclosureBox::DisclosureBox(const QString& title, QWidget* parent)
     header_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     header_->setArrowType(Qt::RightArrow);
     header_->setFocusPolicy(Qt::StrongFocus);
+    // Checkable so assistive technology reads the open state, but drawn flat: the arrow says it.
+    header_->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 2px; }"));
     layout->addWidget(header_, 0, Qt::AlignLeft);
     bodyLayout_->setContentsMargins(bodyIndent, 0, 0, 0);
     layout->addWidget(body_);

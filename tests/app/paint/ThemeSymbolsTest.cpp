@@ -35,7 +35,7 @@ TEST(Symbols, EveryNameTheViewsUseIsDrawnInItsColourAndUnknownNamesDrawNothing) 
     const QStringList used{"checkmark.circle.fill", "exclamationmark.triangle.fill", "xmark.octagon.fill",
                            "record.circle", "gamecontroller", "slider.horizontal.3", "play.circle", "keyboard",
                            "computermouse", "square.grid.2x2", "clock.arrow.circlepath", "nosign",
-                           "cable.connector.slash"};
+                           "cable.connector.slash", "circle", "circle.fill", "info.circle"};
     for (const QString& name : used) {
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(Symbols::known(name));
