@@ -1,0 +1,79 @@
+#include "app/views/SoakLiveView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "app/model/SoakRunner.h"
+#include "app/views/CardText.h"
+#include "app/views/Symbols.h"
+#include "app/views/Theme.h"
+
+namespace Tessarine {
+
+namespace {
+constexpr int spacing = 6;          // pixels between the rows
+constexpr int progressSteps = 1000; // resolution of the progress bar
+} // namespace
+
+SoakLiveView::SoakLiveView(SoakRunner& soak, QWidget* parent)
+    : QWidget(parent), soak_(soak), status_(new QLabel), waiting_(new QWidget), waitingLabel_(new QLabel(CardText::soakWaiting())),
+      progress_(new QProgressBar), caption_(new QLabel) {
+    QFont statusFont = Fonts::callout();
+    statusFont.setWeight(QFont::Medium);
+    status_->setFont(statusFont);
+    status_->setObjectName(QStringLiteral("soak-status"));
+
+    // The waiting line: the crossed-out antenna and the text, both in the fail colour.
+    waiting_->setObjectName(QStringLiteral("soak-waiting"));
+    auto* icon = new QLabel;
+    const int side = QFontMetrics(statusFont).ascent() + 2;
+    icon->setPixmap(Symbols::icon(QStringLiteral("antenna.radiowaves.left.and.right.slash"), Color::failRed()).pixmap(side, side));
+    icon->setAccessibleName(QString());
+    waitingLabel_->setFont(statusFont);
+    waitingLabel_->setWordWrap(true);
+    QPalette red = waitingLabel_->palette();
+    red.setColor(QPalette::WindowText, Color::failRed());
+    waitingLabel_->setPalette(red);
+    auto* waitingRow = new QHBoxLayout(waiting_);
+    waitingRow->setContentsMargins(0, 0, 0, 0);
+    waitingRow->addWidget(icon, 0, Qt::AlignTop);
+    waitingRow->addWidget(waitingLabel_, 1);
+    waiting_->setAccessibleName(waitingLabel_->text());
+
+    progress_->setRange(0, progressSteps);
+    progress_->setTextVisible(false);
+    progress_->setAccessibleName(QStringLiteral("Progress"));
+    caption_->setFont(Fonts::caption());
+    caption_->setForegroundRole(QPalette::PlaceholderText);
+    caption_->setObjectName(QStringLiteral("soak-caption"));
+    caption_->setWordWrap(true);
+
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(spacing);
+    stack->addWidget(status_);
+    stack->addWidget(waiting_);
+    stack->addWidget(progress_);
+    stack->addWidget(caption_);
+    refresh();
+}
+
+QString SoakLiveView::waitingText() const { return waitingLabel_->text(); }
+
+void SoakLiveView::refresh() {
+    const double seconds = soak_.seconds();
+    const double elapsed = soak_.elapsed();
+    status_->setVisible(!soak_.waiting());
+    waiting_->setVisible(soak_.waiting());
+    status_->setText(CardText::soakStatus(seconds, elapsed));
+    progress_->setValue(int(std::lround(CardText::soakFraction(seconds, elapsed) * progressSteps)));
+    const auto& report = soak_.report();
+    caption_->setVisible(report.has_value());
+    if (report) caption_->setText(CardText::soakCaption(*report, soak_.recentRate()));
+}
+
+} // namespace Tessarine
