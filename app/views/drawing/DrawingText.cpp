@@ -1,0 +1,31 @@
+#include "app/views/drawing/DrawingText.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Tessarine::DrawingText {
+
+QFont font(double points, QFont::Weight weight) {
+    QFont f = QGuiApplication::font();
+    f.setPixelSize(std::max(1, int(std::lround(points))));
+    f.setWeight(weight);
+    return f;
+}
+
+QColor secondary(bool dark) {
+    QColor color = dark ? QColor(Qt::white) : QColor(Qt::black);
+    color.setAlphaF(dark ? 0.55f : 0.5f);
+    return color;
+}
+
+void drawCentred(QPainter& painter, QPointF centre, const QString& text) {
+    // A box far wider than any caption; the text is centred in it and never wrapped or clipped.
+    constexpr double half = 400;
+    painter.drawText(QRectF(centre.x() - half, centre.y() - half, 2 * half, 2 * half),
+                     Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
+}
+
+} // namespace Tessarine::DrawingText

@@ -1,0 +1,72 @@
+#pragma once
+// Offscreen layers for the effects QPainter has no direct operation for: blur, drop shadows and
+// glows, inner shadows, masks and strokes that stay inside a shape's edge. Each works in the
+// painter's current coordinates, renders at the device's pixel resolution (so a 2× screen gets
+// 2× detail) and composites the result back; nothing outside the painter's state changes.
+#include <QBrush>
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRectF>
+
+#include <functional>
+
+namespace Tessarine::PaintLayers {
+
+// Device pixels per unit of the painter's current coordinates, horizontally and vertically.
+QSizeF deviceScale(const QPainter& painter);
+
+// Blurs a premultiplied ARGB32 image in place with three box blurs, which together approximate
+// a Gaussian of standard deviation `radius` pixels. Pixels beyond the edges count as
+// transparent. A radius not above 0 (or not a number) leaves the image as it is.
+void blur(QImage& image, double radius);
+
+// An image that covers `bounds` of the target painter's coordinates at device resolution, with
+// a painter in those same coordinates. `composite` draws it back onto the target.
+class Layer {
+public:
+    Layer(QPainter& target, const QRectF& bounds);
+    ~Layer();
+    Layer(const Layer&) = delete;
+    Layer& operator=(const Layer&) = delete;
+
+    QPainter& painter() { return painter_; }
+    QImage& image() { return image_; }
+    // Pixels per unit of the layer's coordinates (the target's device scale).
+    QSizeF scale() const { return scale_; }
+
+    // Keeps only what lies inside `mask` (antialiased edge).
+    void mask(const QPainterPath& mask);
+    // Blurs the layer with a radius given in the painter's units.
+    void blur(double radius);
+    // Ends painting and draws the image onto the target at `opacity`.
+    void composite(double opacity = 1.0);
+
+private:
+    QPainter& target_;
+    QSizeF scale_;
+    QRectF area_; // the bounds rounded out to whole device pixels
+    QImage image_;
+    QPainter painter_;
+};
+
+// Runs `draw` and keeps only what it paints inside `mask`.
+void paintMasked(QPainter& painter, const QPainterPath& mask, const std::function<void(QPainter&)>& draw);
+
+// Fills `shape` with `brush`, moved by `offset` and blurred by `radius` (a drop shadow or a glow).
+void paintBlurred(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double radius,
+                  QPointF offset = {});
+
+// The shadow that the edge of a filled `shape` casts inside it: `color` everywhere outside the
+// shape moved by `offset`, blurred by `radius`, kept only inside the shape.
+void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
+                      QPointF offset);
+
+// Strokes the edge of `shape` so that the whole line width lies inside it.
+void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width);
+// The same for a rounded rectangle (a circle or capsule when the radius is half the shorter
+// side), drawn directly without a layer.
+void strokeInside(QPainter& painter, const QRectF& rect, double cornerRadius, const QBrush& brush, double width);
+
+} // namespace Tessarine::PaintLayers
