@@ -4,8 +4,8 @@
 #include <QLabel>
 
 #include "app/views/CardText.h"
-#include "app/views/Symbols.h"
-#include "app/views/Theme.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
 #include "app/views/VerdictLabel.h"
 
 namespace Tessarine {

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 #include "testkit/StickGeometry.h"
 
 namespace Tessarine {

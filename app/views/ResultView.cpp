@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/views/CardText.h"
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

@@ -11,7 +11,7 @@
 #include "app/views/CardText.h"
 #include "app/views/ResultView.h"
 #include "app/views/SoakLiveView.h"
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

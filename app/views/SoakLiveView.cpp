@@ -9,8 +9,8 @@
 
 #include "app/model/SoakRunner.h"
 #include "app/views/CardText.h"
-#include "app/views/Symbols.h"
-#include "app/views/Theme.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 

@@ -11,7 +11,7 @@
 #include "app/views/GateControls.h"
 #include "app/views/ResultView.h"
 #include "app/views/RunningView.h"
-#include "app/views/Theme.h"
+#include "app/paint/Theme.h"
 
 namespace Tessarine {
 
