@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -125,6 +126,30 @@ void infoCircle(Canvas& c) {
     c.fill(circle(0.5, 0.31, 0.055));
 }
 
+// The centre buttons of a game pad: menu, options, home and share, each in a ring.
+void line3HorizontalCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    for (double y : {0.36, 0.5, 0.64}) c.stroke(segment(0.33, y, 0.67, y), 0.07);
+}
+
+void ellipsisCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    for (double x : {0.32, 0.5, 0.68}) c.fill(circle(x, 0.5, 0.055));
+}
+
+void houseCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.stroke(polygon({{0.5, 0.28}, {0.7, 0.46}, {0.66, 0.46}, {0.66, 0.7}, {0.34, 0.7}, {0.34, 0.46}, {0.3, 0.46}}),
+             0.065);
+}
+
+void squareAndArrowUpCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.stroke(polyline({{0.41, 0.46}, {0.36, 0.46}, {0.36, 0.7}, {0.64, 0.7}, {0.64, 0.46}, {0.59, 0.46}}), 0.065);
+    c.stroke(segment(0.5, 0.25, 0.5, 0.56), 0.065);
+    c.stroke(polyline({{0.41, 0.34}, {0.5, 0.25}, {0.59, 0.34}}), 0.065);
+}
+
 void recordCircle(Canvas& c) {
     c.stroke(circle(0.5, 0.5, 0.42));
     c.fill(circle(0.5, 0.5, 0.22));
@@ -220,6 +245,10 @@ const std::map<QString, Drawing>& drawings() {
         {"circle", circleOutline},
         {"circle.fill", circleFill},
         {"info.circle", infoCircle},
+        {"line.3.horizontal.circle", line3HorizontalCircle},
+        {"ellipsis.circle", ellipsisCircle},
+        {"house.circle", houseCircle},
+        {"square.and.arrow.up.circle", squareAndArrowUpCircle},
         {"record.circle", recordCircle},
         {"gamecontroller", gameController},
         {"slider.horizontal.3", sliderHorizontal3},
@@ -291,7 +320,10 @@ void paint(QPainter& painter, const QRectF& rect, const QString& name, const QCo
     if (!known(name) || rect.isEmpty()) return;
     const double side = std::min(rect.width(), rect.height());
     const QRectF square(rect.center().x() - side / 2, rect.center().y() - side / 2, side, side);
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    // Device pixels per unit: the screen's ratio and the painter's own scaling (a drawing scaled
+    // up to fit its space), so the symbol stays sharp; capped to keep the image small.
+    const QTransform t = painter.deviceTransform();
+    const qreal ratio = std::min<qreal>(16, std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())));
     const int pixels = std::max(1, int(std::ceil(side)));
     painter.drawImage(square, image(name, QSize(pixels, pixels), color, ratio));
 }
