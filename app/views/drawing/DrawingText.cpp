@@ -15,12 +15,6 @@ QFont font(double points, QFont::Weight weight) {
     return f;
 }
 
-QColor secondary(bool dark) {
-    QColor color = dark ? QColor(Qt::white) : QColor(Qt::black);
-    color.setAlphaF(dark ? 0.55f : 0.5f);
-    return color;
-}
-
 void drawCentred(QPainter& painter, QPointF centre, const QString& text) {
     // A box far wider than any caption; the text is centred in it and never wrapped or clipped.
     constexpr double half = 400;

@@ -1,8 +1,7 @@
 #pragma once
 // Text inside the controller drawing: fonts sized in canvas points (the canvas is scaled as a
-// whole, so the desktop's font size must not scale them a second time), the secondary text
-// colour of either scheme, and text centred on a point at its natural size.
-#include <QColor>
+// whole, so the desktop's font size must not scale them a second time) and text centred on a
+// point at its natural size.
 #include <QFont>
 #include <QPointF>
 #include <QString>
@@ -13,8 +12,6 @@ namespace Tessarine::DrawingText {
 
 // The application's font family at `points` canvas points.
 QFont font(double points, QFont::Weight weight);
-// Secondary text: black at 0.5 on light backgrounds, white at 0.55 on dark ones.
-QColor secondary(bool dark);
 // Draws `text` on one line, centred on `centre`, in the painter's font and pen.
 void drawCentred(QPainter& painter, QPointF centre, const QString& text);
 

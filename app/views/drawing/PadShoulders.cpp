@@ -85,7 +85,8 @@ QString triggerCaption(const PadTrigger& trigger) {
 
 QPointF triggerCaptionCentre(bool left) { return {left ? 128.0 : 432.0, 10.0}; }
 
-void paintPadBumper(QPainter& painter, const PadBumper& bumper, bool dark) {
+void paintPadBumper(QPainter& painter, const PadBumper& bumper, const Scheme& scheme) {
+    const bool dark = scheme.dark;
     const QPainterPath& band = bumperBand(bumper.left);
     const QRectF frame = band.boundingRect();
     painter.save();
@@ -102,10 +103,11 @@ void paintPadBumper(QPainter& painter, const PadBumper& bumper, bool dark) {
     painter.restore();
 }
 
-void paintPadTrigger(QPainter& painter, const PadTrigger& trigger, bool dark) {
+void paintPadTrigger(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme) {
+    const bool dark = scheme.dark;
     painter.save();
     painter.setFont(DrawingText::font(10, QFont::Medium));
-    painter.setPen(DrawingText::secondary(dark));
+    painter.setPen(scheme.secondary);
     DrawingText::drawCentred(painter, triggerCaptionCentre(trigger.left), triggerCaption(trigger));
 
     const double fill = triggerFill(trigger.value);

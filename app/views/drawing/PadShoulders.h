@@ -2,6 +2,7 @@
 // The shoulder buttons (bumpers) and analogue triggers of the drawn controller. Both are bands
 // cut from the shell's shoulder curve and painted in canvas coordinates behind the shell, which
 // covers whatever part of them lies inside the outline.
+#include "app/paint/Scheme.h"
 #include "app/views/drawing/PartAccessibility.h"
 
 #include <QPainterPath>
@@ -52,9 +53,10 @@ QString triggerReading(const PadTrigger& trigger);
 QString triggerCaption(const PadTrigger& trigger);
 QPointF triggerCaptionCentre(bool left);
 
-// Painting in canvas coordinates; `dark` selects the dark colour scheme.
-void paintPadBumper(QPainter& painter, const PadBumper& bumper, bool dark);
-void paintPadTrigger(QPainter& painter, const PadTrigger& trigger, bool dark);
+// Painting in canvas coordinates. The scheme tells dark from light; the trigger's caption takes
+// its secondary text colour.
+void paintPadBumper(QPainter& painter, const PadBumper& bumper, const Scheme& scheme);
+void paintPadTrigger(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme);
 
 // Label the name; value "pressed" while held. A trigger's value reads "raw <count>" or the
 // percentage.

@@ -17,6 +17,8 @@ QPointF bumperMiddle() {
     return line.elementAt(line.elementCount() - 1);
 }
 
+Scheme scheme(bool dark) { return dark ? Scheme::darkScheme() : Scheme::light(); }
+
 bool teal(const QColor& c) {
     const QColor accent = Color::accentTeal();
     return std::abs(c.hsvHue() - accent.hsvHue()) < 10 && c.hsvSaturation() > 120 && c.alpha() == 255;
@@ -89,11 +91,11 @@ TEST(PadShoulders, PulledTriggerTiltsAboutItsInnerCornerAndDrops) {
 TEST(PadShoulders, PressedBumperIsTealInBothSchemesAndDrops) {
     const QPointF middle = bumperMiddle() + QPointF(0, 1.5);
     for (bool dark : {false, true}) {
-        const QImage pressed = DrawingProbe::render([&](QPainter& p) { paintPadBumper(p, {true, "LB", true}, dark); },
+        const QImage pressed = DrawingProbe::render([&](QPainter& p) { paintPadBumper(p, {true, "LB", true}, scheme(dark)); },
                                                     560, 330, 2, dark ? Qt::black : Qt::white);
         EXPECT_TRUE(teal(DrawingProbe::at(pressed, middle, 2))) << dark;
         const QImage released = DrawingProbe::render(
-            [&](QPainter& p) { paintPadBumper(p, {false, "RB", false}, dark); }, 560, 330, 2);
+            [&](QPainter& p) { paintPadBumper(p, {false, "RB", false}, scheme(dark)); }, 560, 330, 2);
         const QPointF mirrored(560 - middle.x(), middle.y() - 1.5);
         EXPECT_EQ(DrawingProbe::at(released, mirrored, 2).alpha(), 255) << dark;
         EXPECT_FALSE(teal(DrawingProbe::at(released, mirrored, 2))) << dark;
@@ -104,8 +106,8 @@ TEST(PadShoulders, PressedBumperIsTealInBothSchemesAndDrops) {
 
 TEST(PadShoulders, FullyPulledTriggerIsTintedAndCaptioned) {
     const QImage image = DrawingProbe::render([](QPainter& p) {
-        paintPadTrigger(p, {true, "LT", 1.3, std::nullopt, false}, false);
-        paintPadTrigger(p, {false, "RT", 0, std::nullopt, false}, false);
+        paintPadTrigger(p, {true, "LT", 1.3, std::nullopt, false}, Scheme::light());
+        paintPadTrigger(p, {false, "RT", 0, std::nullopt, false}, Scheme::light());
     });
     // Middle of each band's centre line, the pulled one moved by its tilt and drop.
     const QPointF left = triggerTransform(true, 1).map(QPointF(140, 48));
