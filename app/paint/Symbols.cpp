@@ -235,6 +235,17 @@ void cableConnectorSlash(Canvas& c) {
     c.stroke(segment(0.12, 0.12, 0.88, 0.88), 0.065);
 }
 
+void checkmark(Canvas& c) { c.stroke(polyline({{0.2, 0.54}, {0.42, 0.76}, {0.82, 0.26}}), 0.1); }
+
+void stopFill(Canvas& c) { c.fill(roundedRect(0.2, 0.2, 0.6, 0.6, 0.08)); }
+
+void squareAndArrowDown(Canvas& c) {
+    // A tray with an arrow coming down into it.
+    c.stroke(polyline({{0.34, 0.4}, {0.18, 0.4}, {0.18, 0.9}, {0.82, 0.9}, {0.82, 0.4}, {0.66, 0.4}}), 0.065);
+    c.stroke(segment(0.5, 0.08, 0.5, 0.64), 0.07);
+    c.stroke(polyline({{0.34, 0.5}, {0.5, 0.66}, {0.66, 0.5}}), 0.07);
+}
+
 using Drawing = void (*)(Canvas&);
 
 const std::map<QString, Drawing>& drawings() {
@@ -259,6 +270,9 @@ const std::map<QString, Drawing>& drawings() {
         {"clock.arrow.circlepath", clockArrowCirclepath},
         {"nosign", noSign},
         {"cable.connector.slash", cableConnectorSlash},
+        {"checkmark", checkmark},
+        {"stop.fill", stopFill},
+        {"square.and.arrow.down", squareAndArrowDown},
     };
     return table;
 }

@@ -7,6 +7,8 @@
 #include "app/devices/InputDevice.h"
 #include "app/views/DeviceRow.h"
 #include "app/views/EmptyState.h"
+#include "app/views/KeyboardTesterView.h"
+#include "app/views/MouseTesterView.h"
 
 namespace Tessarine {
 
@@ -40,14 +42,8 @@ Destinations Destinations::standard() {
                       DeviceRow::kindSymbol(device->kind()),
                       QStringLiteral("The bench and live views of a device are not available in this version."));
     };
-    d.keyboard = [](AppModel&) {
-        return notYet(QStringLiteral("keyboard-tester"), QStringLiteral("Keyboard"), QStringLiteral("keyboard"),
-                      QStringLiteral("The keyboard tester is not available in this version."));
-    };
-    d.mouse = [](AppModel&) {
-        return notYet(QStringLiteral("mouse-tester"), QStringLiteral("Mouse"), QStringLiteral("computermouse"),
-                      QStringLiteral("The mouse tester is not available in this version."));
-    };
+    d.keyboard = [](AppModel& model) { return new KeyboardTesterView(model); };
+    d.mouse = [](AppModel& model) { return new MouseTesterView(model); };
     d.batch = [](AppModel&) {
         return notYet(QStringLiteral("batch-view"), QStringLiteral("All Devices"), QStringLiteral("square.grid.2x2"),
                       QStringLiteral("Testing all devices together is not available in this version."));

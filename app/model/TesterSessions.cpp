@@ -1,0 +1,34 @@
+#include "app/model/TesterSessions.h"
+
+#include "app/model/AppModel.h"
+#include "app/model/SessionLibrary.h"
+
+namespace Tessarine {
+
+RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, const std::string& name,
+                                        const std::string& technician, RorozErurEvo::Date date,
+                                        const std::string& appVersion) {
+    RorozErurEvo::TestSession session;
+    session.version = RorozErurEvo::TestSession::currentVersion;
+    session.id = RorozErurEvo::Uuid::random();
+    session.date = date;
+    session.unit = name;
+    session.label = "Tested";
+    session.technician = technician;
+    session.device.name = name;
+    session.results = {result};
+    session.appVersion = appVersion;
+    return session;
+}
+
+void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name) {
+    auto session = testerSession(result, name, model.defaultTechnician(), RorozErurEvo::Dates::now(),
+                                 AppModel::appVersion().toStdString());
+    model.library().save(session);
+    if (const auto& error = model.library().lastError())
+        model.setToast(*error);
+    else
+        model.setToast("Saved to History: " + name);
+}
+
+} // namespace Tessarine

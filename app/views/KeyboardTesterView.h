@@ -1,0 +1,49 @@
+#pragma once
+// The keyboard tester screen: layout picker, Reset and Save Session… in the header; the capture
+// row, the keys-tested progress, four live figures and the drawn keyboard below.
+#include <QWidget>
+
+#include <memory>
+
+#include "app/model/EventClock.h"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace Tessarine {
+
+class AppModel;
+class KeyCapture;
+class KeyboardDrawing;
+
+class KeyboardTesterView : public QWidget {
+    Q_OBJECT
+public:
+    explicit KeyboardTesterView(AppModel& model, QWidget* parent = nullptr);
+
+    KeyCapture& capture() const { return *capture_; }
+    KeyboardDrawing& drawing() const { return *drawing_; }
+
+private:
+    void refresh();
+    void save();
+
+    AppModel& model_;
+    EventClock eventClock_;
+    KeyCapture* capture_;
+    QComboBox* layoutPicker_;
+    QPushButton* start_;
+    QPushButton* stop_;
+    QLabel* captureText_;
+    QLabel* progressLabel_;
+    QProgressBar* progress_;
+    QLabel* heldValue_;
+    QLabel* rolloverValue_;
+    QLabel* repeatValue_;
+    QLabel* chatterValue_;
+    KeyboardDrawing* drawing_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,67 @@
+#pragma once
+// The mouse tester screen: the test area on the left, five live boxes on the right (buttons,
+// double-click chatter, scroll wheel, report rate, hold check), Reset and Save Session… above.
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+#include "app/model/EventClock.h"
+
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+
+namespace Tessarine {
+
+class AppModel;
+class MousePad;
+namespace TesterParts {
+class SymbolText;
+}
+
+class MouseTesterView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int rightColumnWidth = 330; // pixels
+    static constexpr int holdRefreshMs = 250;    // the hold text's refresh while holding
+
+    explicit MouseTesterView(AppModel& model, QWidget* parent = nullptr);
+    ~MouseTesterView() override;
+
+    MousePad& pad() const { return *pad_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void refresh();
+    void refreshHolding();
+    void save();
+
+    AppModel& model_;
+    EventClock eventClock_;
+    MousePad* pad_;
+    std::array<TesterParts::SymbolText*, 5> buttonRows_{};
+    std::array<QLabel*, 5> buttonCounts_{};
+    QLabel* chatterCaption_;
+    QLabel* clickFirst_;
+    struct ClickRow {
+        QWidget* row = nullptr;
+        TesterParts::SymbolText* verdict = nullptr;
+        QLabel* time = nullptr;
+    };
+    std::array<ClickRow, 8> clickRows_{};
+    QLabel* steps_;
+    TesterParts::SymbolText* reversals_;
+    QLabel* smooth_;
+    QLabel* rate_;
+    QStackedWidget* hold_;
+    QLabel* holding_;
+    TesterParts::SymbolText* holdResult_;
+    QTimer holdTimer_;
+    bool compressionOff_ = false;
+};
+
+} // namespace Tessarine
