@@ -52,4 +52,13 @@ void AccessibleValue::notifyChanged(QWidget* widget, const QString& value) {
     QAccessible::updateAccessibility(&event);
 }
 
+void AccessibleValue::valueMayHaveChanged(QWidget* self) {
+    // Nothing to compute at 60 Hz unless something listens.
+    if (!QAccessible::isActive()) return;
+    QString value = accessibleValue();
+    if (value == announced_) return;
+    announced_ = std::move(value);
+    notifyChanged(self, announced_);
+}
+
 } // namespace Tessarine

@@ -26,6 +26,13 @@ public:
     static void notifyChanged(QWidget* widget, const QString& value);
     // Installs the factory; called by the constructor, so a caller rarely needs it.
     static void installFactory();
+
+protected:
+    // Call after a change that may change the value: tells assistive technology when it did.
+    void valueMayHaveChanged(QWidget* self);
+
+private:
+    QString announced_;
 };
 
 } // namespace Tessarine

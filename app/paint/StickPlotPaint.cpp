@@ -1,0 +1,171 @@
+#include "app/paint/StickPlotPaint.h"
+
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/paint/Theme.h"
+#include "testkit/CircularityAnalysis.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::StickSample;
+
+namespace {
+
+// Full deflection as a share of the half side, so readings a little outside the unit circle
+// (up to 1/0.68) still land inside the square.
+constexpr double reach = 0.68;
+constexpr int gatePoints = 144;       // points round the gate outline
+constexpr double ringOpacity = 0.08;
+constexpr double crossOpacity = 0.10;
+constexpr double guideWidth = 0.75;   // pixels
+constexpr double crossInset = 6;      // pixels from the square's edge
+constexpr double gateOpacity = 0.55;
+constexpr double gateWidth = 1.2;     // pixels
+constexpr double gateDash = 4;        // pixels on
+constexpr double gateGap = 3;         // pixels off
+constexpr double polygonFillOpacity = 0.12;
+constexpr double polygonWidth = 1.6;  // pixels
+constexpr double trailWidth = 1.5;    // pixels
+constexpr double trailNewest = 0.8;   // opacity of the newest segment
+constexpr double trailFade = 0.5;     // opacity lost per second of age
+constexpr double trailFloor = 0.08;   // opacity of segments 1.44 s old and older
+constexpr double dotDiameter = 11;    // pixels
+constexpr double dotOutline = 1.2;    // pixels
+constexpr double dotOutlineOpacity = 0.9;
+constexpr double pressedInset = 2;    // pixels
+constexpr double pressedWidth = 3;    // pixels
+
+// The trail fades with age. Readings arrive up to a thousand a second, so most segments are
+// shorter than a pixel: stroked one by one, their antialiased ends would blend into each other
+// and the trail would look fainter than its opacity. Segments are therefore joined into one
+// polyline per step of opacity (steps of 3/255, about 24 ms of age): the same picture within a
+// shade, and a few dozen strokes instead of one per reading.
+void paintTrail(QPainter& painter, const StickPlotGeometry& g, const std::vector<StickSample>& trail,
+                const QColor& orange) {
+    if (trail.size() < 2) return;
+    const double newest = trail.back().t;
+    auto alphaOf = [&](double t) {
+        const double opacity = std::max(trailNewest - trailFade * (newest - t), trailFloor);
+        return 3 * int(std::lround(std::min(opacity, 1.0) * 85));
+    };
+    // Flat caps: neighbouring runs meet end to end instead of blending twice where they touch.
+    QPen pen(orange, trailWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    QPolygonF run;
+    run.reserve(int(trail.size()));
+    int runAlpha = -1;
+    auto flush = [&] {
+        if (run.size() < 2) return;
+        QColor color = orange;
+        color.setAlpha(runAlpha);
+        pen.setColor(color);
+        painter.setPen(pen);
+        painter.drawPolyline(run);
+    };
+    QPointF previous = g.map(trail.front().x, trail.front().y);
+    for (size_t i = 1; i < trail.size(); ++i) {
+        const QPointF current = g.map(trail[i].x, trail[i].y);
+        const int alpha = alphaOf(trail[i].t);
+        if (alpha != runAlpha) {
+            flush();
+            run.clear();
+            run << previous;
+            runAlpha = alpha;
+        }
+        run << current;
+        previous = current;
+    }
+    flush();
+}
+
+void paintMeasuredOutline(QPainter& painter, const StickPlotGeometry& g, const RorozErurEvo::StickPlot& plot) {
+    const size_t n = plot.radii.size();
+    // The outline is closed only when every sector has a radius. Otherwise it starts after the
+    // first empty sector, so that its open ends meet at a gap in the data; further empty sectors
+    // are bridged by a straight line.
+    size_t start = 0;
+    bool complete = true;
+    for (size_t i = 0; i < n; ++i)
+        if (!plot.radii[i]) {
+            complete = false;
+            start = i + 1;
+            break;
+        }
+    QPainterPath path;
+    bool started = false;
+    for (size_t k = 0; k < n; ++k) {
+        const size_t i = (start + k) % n;
+        const auto& r = plot.radii[i];
+        if (!r) continue;
+        const double theta = RorozErurEvo::CircularityAnalysis::centerAngle(int(i));
+        const QPointF point = g.map(*r * std::cos(theta), *r * std::sin(theta));
+        if (!started) path.moveTo(point);
+        else path.lineTo(point);
+        started = true;
+    }
+    if (!started) return;
+    if (complete) path.closeSubpath();
+    painter.fillPath(path, Color::withOpacity(Color::accentTeal(), polygonFillOpacity));
+    painter.strokePath(path, QPen(Color::accentTeal(), polygonWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+}
+
+} // namespace
+
+StickPlotGeometry::StickPlotGeometry(const QRectF& rect)
+    : centre(rect.center()), half(std::min(rect.width(), rect.height()) / 2), radius(reach * half) {}
+
+void paintStickPlot(QPainter& painter, const QRectF& rect, const StickPlotParams& params, const Scheme& scheme) {
+    const StickPlotGeometry g(rect);
+    if (g.half <= 0) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF square = g.square();
+    const double cx = g.centre.x(), cy = g.centre.y(), a = g.half;
+
+    // Disc, rings, crosshair.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Color::withOpacity(scheme.primary, scheme.dark ? 0.06 : 0.035));
+    painter.drawEllipse(square.adjusted(1, 1, -1, -1));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Color::withOpacity(scheme.primary, ringOpacity), guideWidth));
+    for (double ring : {0.25, 0.5, 0.75}) painter.drawEllipse(g.centre, ring * g.radius, ring * g.radius);
+    painter.setPen(QPen(Color::withOpacity(scheme.primary, crossOpacity), guideWidth));
+    painter.drawLine(QPointF(square.left() + crossInset, cy), QPointF(cx + a - crossInset, cy));
+    painter.drawLine(QPointF(cx, square.top() + crossInset), QPointF(cx, cy + a - crossInset));
+
+    // The gate, dashed; Qt measures dashes in pen widths.
+    QPolygonF gate;
+    gate.reserve(gatePoints + 1);
+    for (const auto& p : RorozErurEvo::outline(params.gate, params.scale, gatePoints)) gate << g.map(p.x, p.y);
+    if (!gate.isEmpty()) {
+        gate << gate.front();
+        QPen pen(Color::withOpacity(Color::accentTeal(), gateOpacity), gateWidth, Qt::CustomDashLine, Qt::FlatCap,
+                 Qt::MiterJoin);
+        pen.setMiterLimit(10);
+        pen.setDashPattern({gateDash / gateWidth, gateGap / gateWidth});
+        pen.setDashOffset(0);
+        painter.setPen(pen);
+        painter.drawPolyline(gate);
+    }
+
+    if (params.plot) paintMeasuredOutline(painter, g, *params.plot);
+    paintTrail(painter, g, params.trail, scheme.orange);
+
+    if (params.sample) {
+        const QPointF dot = g.map(params.sample->x, params.sample->y);
+        painter.setBrush(scheme.orange);
+        painter.setPen(QPen(Color::withOpacity(scheme.white, dotOutlineOpacity), dotOutline));
+        painter.drawEllipse(dot, dotDiameter / 2, dotDiameter / 2);
+        painter.setBrush(Qt::NoBrush);
+    }
+    if (params.pressed) {
+        painter.setPen(QPen(Color::accentTeal(), pressedWidth));
+        painter.drawEllipse(square.adjusted(pressedInset, pressedInset, -pressedInset, -pressedInset));
+    }
+    painter.restore();
+}
+
+} // namespace Tessarine

@@ -1,0 +1,93 @@
+#include "app/paint/StickPlotPaint.h"
+#include "app/paint/Theme.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include "PaintProbes.h"
+
+using namespace Tessarine;
+using RorozErurEvo::StickPlot;
+using RorozErurEvo::StickSample;
+
+namespace {
+
+QImage plot(const StickPlotParams& params, QSize size = {220, 220}, const Scheme& scheme = Scheme::light()) {
+    QImage image = canvas(size.width(), size.height());
+    QPainter painter(&image);
+    paintStickPlot(painter, QRectF(QPointF(0, 0), size), params, scheme);
+    return image;
+}
+
+} // namespace
+
+TEST(StickPlotPaint, GeometryKeepsTheSquareCentredAndFullDeflectionAt68Percent) {
+    const StickPlotGeometry g(QRectF(0, 0, 200, 200));
+    EXPECT_EQ(g.map(1, 0), QPointF(168, 100));
+    EXPECT_EQ(g.map(0, 1), QPointF(100, 32));
+    const StickPlotGeometry wide(QRectF(0, 0, 150, 100));
+    EXPECT_EQ(wide.square(), QRectF(25, 0, 100, 100));
+}
+
+TEST(StickPlotPaint, TheDotSitsOnTheReadingAndThePressedRingOnTheEdge) {
+    StickPlotParams params;
+    params.sample = StickSample{0, 0.5, 0.5, std::nullopt};
+    const QImage image = plot(params);
+    // (0.5, 0.5) in a 220 square: 0.68 × 110 × 0.5 = 37.4 right of and above the centre.
+    const QPointF dot = centroid(image, Scheme::light().orange, 30);
+    EXPECT_NEAR(dot.x(), 147.4, 2);
+    EXPECT_NEAR(dot.y(), 72.6, 2);
+    // No button: the edge shows only the faint disc.
+    EXPECT_FALSE(near(image.pixelColor(2, 110), Color::accentTeal(), 30));
+
+    params.pressed = true;
+    const QImage pressed = plot(params);
+    EXPECT_TRUE(near(pressed.pixelColor(2, 110), Color::accentTeal(), 30));
+    EXPECT_TRUE(near(pressed.pixelColor(110, 217), Color::accentTeal(), 30));
+}
+
+TEST(StickPlotPaint, TheTrailFadesWithAgeToItsFloor) {
+    // Three seconds, a reading every 0.1 s, left to right along a row of pixel centres.
+    const double y = (110 - 60.5) / (0.68 * 110);
+    StickPlotParams params;
+    for (int i = 0; i <= 30; ++i) params.trail.push_back({i * 0.1, -0.9 + 1.8 * i / 30.0, y, std::nullopt});
+    const Scheme light = Scheme::light();
+    const QImage image = plot(params);
+    const QColor background = image.pixelColor(60, 50); // the disc just above the trail
+    auto xOf = [](double stick) { return int(110 + 0.68 * 110 * stick); };
+    // A segment takes the age of its later reading: the newest 0.8, 1 s old 0.3, older than
+    // 1.44 s the floor of 0.08.
+    EXPECT_TRUE(near(image.pixelColor(xOf(0.87), 60), over(background, light.orange, 0.8), 12));
+    EXPECT_TRUE(near(image.pixelColor(xOf(0.27), 60), over(background, light.orange, 0.3), 12));
+    EXPECT_TRUE(near(image.pixelColor(xOf(-0.63), 60), over(background, light.orange, 0.08), 8));
+    // One reading draws no trail.
+    params.trail.resize(1);
+    EXPECT_EQ(plot(params).pixelColor(xOf(-0.63), 60), background);
+}
+
+TEST(StickPlotPaint, AMeasuredOutlineIsFilledWithOrWithoutAGap) {
+    StickPlot measured;
+    measured.radii.assign(72, 0.9);
+    StickPlotParams params;
+    params.plot = measured;
+    const QColor teal = Color::accentTeal();
+    const QImage full = plot(params);
+    const QColor inside = full.pixelColor(130, 130); // between the rings, inside the outline
+    EXPECT_TRUE(near(inside, over(over(Qt::white, Qt::black, 0.035), teal, 0.12), 6));
+
+    // One sector missing: the outline opens there (no line across the gap) and is still filled.
+    params.plot->radii[10].reset();
+    const QImage open = plot(params);
+    EXPECT_TRUE(near(open.pixelColor(130, 130), inside, 3));
+    const StickPlotGeometry g(QRectF(0, 0, 220, 220));
+    auto on = [&](const QImage& image, double degrees) {
+        const double r = degrees * std::numbers::pi / 180;
+        const QPointF p = g.map(0.9 * std::cos(r), 0.9 * std::sin(r));
+        return near(image.pixelColor(int(p.x()), int(p.y())), teal, 40);
+    };
+    EXPECT_TRUE(on(full, 30));   // sector 10's centre
+    EXPECT_FALSE(on(open, 30));
+    EXPECT_TRUE(on(open, 45));
+    EXPECT_TRUE(on(open, -22.5)); // where the sectors wrap round
+}
