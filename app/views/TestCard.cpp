@@ -9,6 +9,7 @@
 #include "app/model/AppModel.h"
 #include "app/views/CardHeader.h"
 #include "app/views/GateControls.h"
+#include "app/views/ManualChecks.h"
 #include "app/views/ResultView.h"
 #include "app/views/RunningView.h"
 #include "app/paint/Theme.h"
@@ -93,6 +94,14 @@ void TestCard::setTest(const GuidedTest& test) {
     header_->setTitle(QString::fromStdString(test_.title()));
     instructions_->setText(QString::fromStdString(test_.instructions()));
     if (gateControls_) gateControls_->setTest(test_);
+    // The running view and the checklist hold the test they were built for: build them afresh.
+    for (QWidget* stale : {static_cast<QWidget*>(runningView_), static_cast<QWidget*>(manualChecks_)})
+        if (stale) {
+            stale->hide();
+            stale->deleteLater();
+        }
+    runningView_ = nullptr;
+    manualChecks_ = nullptr;
     refresh();
 }
 
@@ -125,9 +134,17 @@ ResultView* TestCard::ensureResultView() {
     return resultView_;
 }
 
+ManualChecks* TestCard::ensureManualChecks() {
+    if (!manualChecks_) {
+        manualChecks_ = new ManualChecks(test_, device_, runner_);
+        bodies_->layout()->addWidget(manualChecks_);
+    }
+    return manualChecks_;
+}
+
 void TestCard::showBody(QWidget* body) {
     for (QWidget* each : {static_cast<QWidget*>(instructions_), static_cast<QWidget*>(runningView_),
-                          static_cast<QWidget*>(resultView_)})
+                          static_cast<QWidget*>(resultView_), static_cast<QWidget*>(manualChecks_)})
         if (each && each != body) each->hide();
     body->show();
 }
@@ -147,8 +164,11 @@ void TestCard::refresh() {
         ensureResultView()->setResult(*result);
         showBody(resultView_);
         break;
-    case CardText::State::ready:
-    case CardText::State::manual: showBody(instructions_); break;
+    case CardText::State::manual:
+        ensureManualChecks()->refresh();
+        showBody(manualChecks_);
+        break;
+    case CardText::State::ready: showBody(instructions_); break;
     }
     if (gateControls_) {
         gateControls_->setVisible(!isRunning);

@@ -23,6 +23,7 @@ class AppModel;
 class CardHeader;
 class GateControls;
 class InputDevice;
+class ManualChecks;
 class ResultView;
 class RunningView;
 
@@ -49,6 +50,7 @@ private:
     void showBody(QWidget* body);
     RunningView* ensureRunningView();
     ResultView* ensureResultView();
+    ManualChecks* ensureManualChecks();
 
     GuidedTest test_;
     std::shared_ptr<InputDevice> device_;
@@ -61,6 +63,7 @@ private:
     QLabel* instructions_;
     RunningView* runningView_ = nullptr;
     ResultView* resultView_ = nullptr;
+    ManualChecks* manualChecks_ = nullptr;
     GateControls* gateControls_ = nullptr;
     QWidget* idleButtons_ = nullptr;
     QWidget* runningButtons_ = nullptr;
