@@ -14,6 +14,8 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
+class DisclosureBox;
+
 class ResultView : public QWidget {
     Q_OBJECT
 
@@ -27,6 +29,8 @@ public:
     void setShowDetails(bool open);
 
     QLabel* headline() const { return headline_; }
+    // The "Details" disclosure; none for a result without details.
+    DisclosureBox* details() const { return details_; }
 
 signals:
     // The user opened or closed the details.
@@ -39,6 +43,8 @@ private:
     bool showDetails_ = false;
     QLabel* headline_;
     QVBoxLayout* stack_;
+    QWidget* parts_ = nullptr; // measures, plot, details and strip of the result shown
+    DisclosureBox* details_ = nullptr;
 };
 
 } // namespace Tessarine

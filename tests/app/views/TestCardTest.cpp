@@ -2,6 +2,7 @@
 #include "app/model/ModelFakes.h"
 
 #include "app/views/CardHeader.h"
+#include "app/views/DisclosureBox.h"
 #include "app/views/GateControls.h"
 #include "app/views/ResultView.h"
 #include "app/views/RunningView.h"
@@ -257,4 +258,42 @@ TEST_F(CardFixture, TheFrameTickNeverBuildsOrDropsWidgets) {
         for (QObject* child : each->findChildren<QObject*>()) after.insert(child);
     EXPECT_EQ(destroyed, 0);
     EXPECT_EQ(after, before);
+}
+
+TEST_F(CardFixture, DetailsStayAsTheUserLeftThemAcrossARerun) {
+    const auto demo = bench.demo();
+    const GuidedTest test = find(*demo, TestKind::drift, "Left stick");
+    auto left = card(demo, test);
+    QPushButton* run = button(*left, CardText::runName(left->objectName()));
+    QTest::mouseClick(run, Qt::LeftButton);
+    runToEnd(model.runner(demo));
+    auto* details = left->findChild<ResultView*>()->details();
+    ASSERT_NE(details, nullptr);
+    EXPECT_FALSE(details->isExpanded());
+    QTest::mouseClick(details->header(), Qt::LeftButton);
+    EXPECT_TRUE(left->showDetails());
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    runToEnd(model.runner(demo));
+    details = left->findChild<ResultView*>()->details();
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->isExpanded());
+}
+
+TEST(ResultView, ShowsOnlyThePartsTheResultCarries) {
+    ResultView view;
+    TestResult result(TestKind::circularity, "Left stick", ValueSource::processed, Verdict::warn,
+                      "\u00E9cart of 8% at the edge", {}, {});
+    view.setResult(result);
+    EXPECT_EQ(view.headline()->text(), "\u00C9cart of 8% at the edge");
+    EXPECT_EQ(view.headline()->objectName(), "headline-circularity");
+    EXPECT_EQ(view.accessibleName(), QString::fromStdString(result.spoken()));
+    EXPECT_EQ(view.details(), nullptr);
+
+    result.details = {"Worst sector 8% short", "Gate round"};
+    view.setShowDetails(true);
+    view.setResult(result);
+    ASSERT_NE(view.details(), nullptr);
+    EXPECT_TRUE(view.details()->isExpanded());
+    EXPECT_EQ(view.details()->body()->findChildren<QLabel*>().size(), 2);
 }
