@@ -124,7 +124,7 @@ void KeyboardDrawing::setState(KeyboardLayout::Kind kind, KeyboardState state) {
         return;
     kind_ = kind;
     state_ = std::move(state);
-    setAccessibleDescription(accessibleValue());
+    valueMayHaveChanged(this);
     update();
 }
 

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "app/views/AccessibleValue.h"
 #include "testkit/KeyboardLayout.h"
 
 class QPainter;
@@ -51,7 +52,7 @@ struct KeyboardState {
 void paintKeyboard(QPainter& painter, const QRectF& rect, const RorozErurEvo::KeyboardLayout& layout,
                    const KeyboardState& state, const QColor& primary);
 
-class KeyboardDrawing : public QWidget {
+class KeyboardDrawing : public QWidget, public AccessibleValue {
     Q_OBJECT
 public:
     static constexpr int maximumWidth = 980;
@@ -61,7 +62,7 @@ public:
     void setState(RorozErurEvo::KeyboardLayout::Kind kind, KeyboardState state);
     const KeyboardState& state() const { return state_; }
     // "3 of 77 keys tested; held: A".
-    QString accessibleValue() const;
+    QString accessibleValue() const override;
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

@@ -30,8 +30,7 @@ MousePad::MousePad(MouseTester& tester, EventClock& eventClock, const Clock& clo
     setFocusPolicy(Qt::ClickFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    connect(&tester_, &MouseTester::changed, this, [this] { setAccessibleDescription(accessibleValue()); });
-    setAccessibleDescription(accessibleValue());
+    connect(&tester_, &MouseTester::changed, this, [this] { valueMayHaveChanged(this); });
 }
 
 int MousePad::buttonNumber(Qt::MouseButton button) {

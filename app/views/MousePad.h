@@ -3,6 +3,8 @@
 // over it and hands them to the tester with the events' own times. A right click opens no menu.
 #include <QWidget>
 
+#include "app/views/AccessibleValue.h"
+
 class QInputEvent;
 
 namespace Tessarine {
@@ -11,7 +13,7 @@ class Clock;
 class EventClock;
 class MouseTester;
 
-class MousePad : public QWidget {
+class MousePad : public QWidget, public AccessibleValue {
     Q_OBJECT
 public:
     static constexpr int minimumHeight = 320; // pixels
@@ -22,7 +24,7 @@ public:
     // forward 4, …); -1 for no button.
     static int buttonNumber(Qt::MouseButton button);
     // "Clicks: Left 2, Right 0, …".
-    QString accessibleValue() const;
+    QString accessibleValue() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
