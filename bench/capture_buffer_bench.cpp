@@ -10,6 +10,7 @@
 #include "app/devices/CaptureBuffer.h"
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 using Clock = std::chrono::steady_clock;
 
 namespace {

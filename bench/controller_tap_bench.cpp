@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/devices/ControllerSource.h"
-#include "app/devices/FakeControllerBackend.h"
+#include "tests/support/FakeControllerBackend.h"
 
 using namespace Tessarine;
 

@@ -6,6 +6,7 @@
 #include "app/devices/DemoDevice.h"
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 
 namespace {
 

@@ -21,20 +21,18 @@
 
 namespace Tessarine {
 
-using namespace RorozErurEvo;
-
 class CaptureBuffer {
 public:
-    using RawCount = decltype(TriggerSample::raw)::value_type;
+    using RawCount = decltype(RorozErurEvo::TriggerSample::raw)::value_type;
 
     // The latest state of every element, for live display.
     struct Snapshot {
-        std::map<std::string, StickSample> sticks;  // latest sample per stick element
-        std::map<std::string, TriggerSample> axes;  // latest sample per axis or trigger element
+        std::map<std::string, RorozErurEvo::StickSample> sticks;  // latest sample per stick element
+        std::map<std::string, RorozErurEvo::TriggerSample> axes;  // latest sample per axis or trigger element
         std::set<std::string> pressed;              // buttons currently held
         std::map<std::string, int> presses;         // presses per button since creation or resetPresses()
-        std::optional<MotionSample> motion;
-        std::map<int, TouchSample> touches;         // per finger currently on the surface
+        std::optional<RorozErurEvo::MotionSample> motion;
+        std::map<int, RorozErurEvo::TouchSample> touches;         // per finger currently on the surface
         double lastEvent = 0;                       // seconds; newest stick, axis or button record
 
         friend bool operator==(const Snapshot&, const Snapshot&) = default;
@@ -64,15 +62,15 @@ public:
     CaptureBuffer& operator=(const CaptureBuffer&) = delete;
 
     // Writers (any thread).
-    void recordStick(const std::string& key, double x, double y, std::optional<RawPoint> raw, double t);
+    void recordStick(const std::string& key, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t);
     void recordAxis(const std::string& key, double value, std::optional<RawCount> raw, double t);
     void recordButton(const std::string& key, bool down, double t);
     // A trigger's travel as a press or release of the same key: pressed above
     // triggerPressAbove, released below triggerReleaseBelow, unchanged in between. Every source
     // records triggers this way, because the buttons test expects them among the buttons.
     void recordTriggerPress(const std::string& key, double travel, double t);
-    void recordMotion(const MotionSample& sample);
-    void recordTouch(const TouchSample& sample);
+    void recordMotion(const RorozErurEvo::MotionSample& sample);
+    void recordTouch(const RorozErurEvo::TouchSample& sample);
     void liftTouch(int finger);
     void recordRaw(const std::string& key, int value, double t);
 
@@ -81,19 +79,19 @@ public:
     void resetPresses();
 
     // Queries. Windows are closed at both ends; results keep log order (oldest first).
-    std::vector<StickSample> sticks(const std::string& key, double from, double to) const;
-    std::optional<StickSample> stick(const std::string& key, double time) const;
-    std::vector<TriggerSample> axes(const std::string& key, double from, double to) const;
-    std::optional<TriggerSample> axis(const std::string& key, double time) const;
-    std::vector<ButtonEvent> events(double from, double to) const;
-    std::vector<MotionSample> motion(double from, double to) const;
-    std::vector<TouchSample> touches(double from, double to) const;
+    std::vector<RorozErurEvo::StickSample> sticks(const std::string& key, double from, double to) const;
+    std::optional<RorozErurEvo::StickSample> stick(const std::string& key, double time) const;
+    std::vector<RorozErurEvo::TriggerSample> axes(const std::string& key, double from, double to) const;
+    std::optional<RorozErurEvo::TriggerSample> axis(const std::string& key, double time) const;
+    std::vector<RorozErurEvo::ButtonEvent> events(double from, double to) const;
+    std::vector<RorozErurEvo::MotionSample> motion(double from, double to) const;
+    std::vector<RorozErurEvo::TouchSample> touches(double from, double to) const;
     std::vector<double> stamps(double from, double to) const;
     std::vector<int> rawValues(const std::string& key, double from, double to) const;
     // The tail of the key's stick log after the newest sample older than now - seconds.
-    std::vector<StickSample> trail(const std::string& key, double seconds, double now) const;
+    std::vector<RorozErurEvo::StickSample> trail(const std::string& key, double seconds, double now) const;
     Snapshot snapshot() const;
-    std::map<std::string, AxisTracker> rawTrackers() const;
+    std::map<std::string, RorozErurEvo::AxisTracker> rawTrackers() const;
 
 private:
     // A log that remembers whether its times never went backwards, so that a window over the
@@ -115,13 +113,13 @@ private:
 
     mutable std::mutex lock;
     Snapshot now; // sticks and axes are left empty here: their latest values are the logs' newest
-    std::unordered_map<std::string, Log<StickSample>> stickLog;
-    std::unordered_map<std::string, Log<TriggerSample>> axisLog;
-    Log<ButtonEvent> eventLog;
-    Log<MotionSample> motionLog;
-    Log<TouchSample> touchLog;
+    std::unordered_map<std::string, Log<RorozErurEvo::StickSample>> stickLog;
+    std::unordered_map<std::string, Log<RorozErurEvo::TriggerSample>> axisLog;
+    Log<RorozErurEvo::ButtonEvent> eventLog;
+    Log<RorozErurEvo::MotionSample> motionLog;
+    Log<RorozErurEvo::TouchSample> touchLog;
     Log<double> stampLog;
-    std::map<std::string, AxisTracker> raw;
+    std::map<std::string, RorozErurEvo::AxisTracker> raw;
     std::unordered_map<std::string, Log<RawEntry>> rawLog;
 };
 

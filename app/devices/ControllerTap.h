@@ -89,7 +89,7 @@ private:
 
     // Backend's thread.
     ControllerState state_;
-    std::optional<Vector3> rotation_;
+    std::optional<RorozErurEvo::Vector3> rotation_;
 };
 
 } // namespace Tessarine

@@ -5,6 +5,8 @@
 #include "app/devices/Assign.h"
 #include "testkit/NaturalOrder.h"
 
+using namespace RorozErurEvo;
+
 namespace Tessarine {
 
 using RorozErurEvo::AxisRole;

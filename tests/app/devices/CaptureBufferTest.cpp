@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 
 namespace {
 

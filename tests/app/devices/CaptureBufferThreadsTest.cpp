@@ -7,6 +7,7 @@
 #include <thread>
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 
 TEST(CaptureBufferThreads, TwoWritersAndAReaderSeeConsistentState) {
     CaptureBuffer buffer;

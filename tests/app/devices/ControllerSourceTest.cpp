@@ -6,9 +6,10 @@
 
 #include "app/devices/ControllerCatalogue.h"
 #include "app/devices/ControllerOutputs.h"
-#include "app/devices/FakeControllerBackend.h"
+#include "tests/support/FakeControllerBackend.h"
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 using Kind = ElementInfo::Kind;
 using Role = ElementInfo::Role;
 

@@ -9,6 +9,7 @@
 #include "testkit/DemoTraces.h"
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 using Action = DemoDriver::Action;
 
 namespace {

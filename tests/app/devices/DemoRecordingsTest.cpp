@@ -11,6 +11,7 @@
 #include "testkit/Thresholds.h"
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/devices/FakeHIDBackend.h"
+#include "tests/support/FakeHIDBackend.h"
 #include "app/devices/HIDMonitor.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace Tessarine;
+using namespace RorozErurEvo;
 using Kind = ElementInfo::Kind;
 using Role = ElementInfo::Role;
 

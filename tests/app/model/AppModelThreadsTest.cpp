@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/devices/FakeHIDBackend.h"
+#include "tests/support/FakeHIDBackend.h"
 #include "app/model/SystemSources.h"
 
 using namespace Tessarine;

@@ -1,4 +1,4 @@
-#include "app/devices/FakeControllerBackend.h"
+#include "tests/support/FakeControllerBackend.h"
 
 namespace Tessarine {
 

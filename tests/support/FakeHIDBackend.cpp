@@ -1,4 +1,4 @@
-#include "app/devices/FakeHIDBackend.h"
+#include "tests/support/FakeHIDBackend.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
