@@ -32,7 +32,7 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
 
     addWideWidget(header_);
     addWideWidget(bodies_);
-    if (test_.kind == TestKind::circularity) {
+    if (test_.kind == RorozErurEvo::TestKind::circularity) {
         gateControls_ = new GateControls(test_, runner_);
         addWideWidget(gateControls_);
     }
