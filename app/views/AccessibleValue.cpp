@@ -26,9 +26,26 @@ private:
     const AccessibleValue* source_;
 };
 
+constexpr char hiddenProperty[] = "tessarineAccessibleHidden";
+
+// A widget whose content is read elsewhere: present in the tree, marked invisible.
+class HiddenInterface final : public QAccessibleWidget {
+public:
+    explicit HiddenInterface(QWidget* widget) : QAccessibleWidget(widget, QAccessible::NoRole) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.invisible = true;
+        return s;
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget) return nullptr;
+    if (widget->property(hiddenProperty).toBool()) return new HiddenInterface(widget);
     // A cross cast: null for every widget that does not describe its own value.
     const auto* source = dynamic_cast<const AccessibleValue*>(widget);
     return source ? new ValueInterface(widget, source) : nullptr;
@@ -44,6 +61,11 @@ void AccessibleValue::installFactory() {
         return true;
     }();
     (void)installed;
+}
+
+void AccessibleValue::hide(QWidget* widget) {
+    installFactory();
+    widget->setProperty(hiddenProperty, true);
 }
 
 void AccessibleValue::notifyChanged(QWidget* widget, const QString& value) {

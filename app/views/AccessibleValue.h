@@ -26,6 +26,8 @@ public:
     static void notifyChanged(QWidget* widget, const QString& value);
     // Installs the factory; called by the constructor, so a caller rarely needs it.
     static void installFactory();
+    // Keeps `widget` out of what assistive technology reads (its content is said elsewhere).
+    static void hide(QWidget* widget);
 
 protected:
     // Call after a change that may change the value: tells assistive technology when it did.
