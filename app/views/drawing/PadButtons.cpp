@@ -52,6 +52,21 @@ template <typename Draw> void withHardShadow(QPainter& p, double whiteOpacity, D
     draw(white(whiteOpacity));
 }
 
+// An arm's rectangle cut to the cross, so the lit arm keeps the cross's rounded ends.
+const QPainterPath& litArm(DPadArm arm) {
+    static const std::array<QPainterPath, 4> arms = [] {
+        const QPainterPath cross = CrossShape::path(dpadArm, QRectF(0, 0, dpadCapSize, dpadCapSize));
+        std::array<QPainterPath, 4> cut;
+        for (DPadArm a : {DPadArm::up, DPadArm::down, DPadArm::left, DPadArm::right}) {
+            QPainterPath rect;
+            rect.addRect(dpadArmRect(a));
+            cut[std::size_t(a)] = rect.intersected(cross);
+        }
+        return cut;
+    }();
+    return arms[std::size_t(arm)];
+}
+
 void paintArrowheads(QPainter& p) {
     constexpr double c = dpadCapSize / 2, base = c - 7, tip = base + 2.4, half = 4;
     const QPointF heads[4][3] = {
@@ -110,11 +125,9 @@ void paintDPadCap(QPainter& painter, const DPadCap& dpad, QPointF centre) {
     PaintLayers::paintBlurred(painter, cross, black(0.5), 1.5, {0, 2});
     painter.fillPath(cross, vertical(square, {Color::capTop(), Color::capBottom()}));
     const std::array<bool, 4> lit = dpadLitArms(dpad.direction);
-    PaintLayers::paintMasked(painter, cross, [&](QPainter& p) {
-        for (DPadArm arm : {DPadArm::up, DPadArm::down, DPadArm::left, DPadArm::right})
-            if (lit[std::size_t(arm)]) p.fillRect(dpadArmRect(arm), Color::withOpacity(Color::accentTeal(), 0.95));
-        paintArrowheads(p);
-    });
+    for (DPadArm arm : {DPadArm::up, DPadArm::down, DPadArm::left, DPadArm::right})
+        if (lit[std::size_t(arm)]) painter.fillPath(litArm(arm), Color::withOpacity(Color::accentTeal(), 0.95));
+    paintArrowheads(painter); // well inside the cross, so they need no mask
     // Bevel: light along the upper edges, shade along the lower ones.
     PaintLayers::strokeInside(painter, cross, vertical(square, {white(0.4), white(0.05), black(0.5)}), 1);
     const QRectF dimple = circle(square.center(), 12);

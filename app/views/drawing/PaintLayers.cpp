@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace Tessarine::PaintLayers {
@@ -26,25 +27,42 @@ std::array<int, 3> boxRadii(double sigma) {
     return radii;
 }
 
-// One box blur of half-width r along rows (step 1, count w, lines h, stride) of 4-channel pixels.
-void boxPass(const std::uint8_t* src, std::uint8_t* dst, int length, int lines, qsizetype lineStride,
-             qsizetype pixelStride, int r) {
-    const int window = 2 * r + 1;
-    for (int line = 0; line < lines; ++line) {
-        const std::uint8_t* in = src + line * lineStride;
-        std::uint8_t* out = dst + line * lineStride;
-        std::array<int, 4> sum{};
-        for (int i = 0; i <= std::min(r, length - 1); ++i)
-            for (int c = 0; c < 4; ++c) sum[c] += in[i * pixelStride + c];
-        for (int i = 0; i < length; ++i) {
-            for (int c = 0; c < 4; ++c) out[i * pixelStride + c] = std::uint8_t((sum[c] + window / 2) / window);
-            const int enter = i + r + 1, leave = i - r;
-            if (enter < length)
-                for (int c = 0; c < 4; ++c) sum[c] += in[enter * pixelStride + c];
-            if (leave >= 0)
-                for (int c = 0; c < 4; ++c) sum[c] -= in[leave * pixelStride + c];
+// One box blur of half-width r down the columns of `rows` lines of `width` bytes each (every
+// channel of every pixel is a column). It walks the lines in memory order with a running sum per
+// column, so the loops vectorise; pixels beyond the first and last line count as 0.
+void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int width, int rows, int r,
+             std::uint32_t* __restrict sums) {
+    const std::uint32_t window = std::uint32_t(2 * r + 1);
+    const std::uint32_t scale = (65536 + window / 2) / window; // 1 / window in 16.16 fixed point
+    std::fill(sums, sums + width, 0u);
+    for (int y = 0; y <= std::min(r, rows - 1); ++y) {
+        const std::uint8_t* in = src + std::size_t(y) * std::size_t(width);
+        for (int i = 0; i < width; ++i) sums[i] += in[i];
+    }
+    for (int y = 0; y < rows; ++y) {
+        std::uint8_t* out = dst + std::size_t(y) * std::size_t(width);
+        for (int i = 0; i < width; ++i) out[i] = std::uint8_t(std::min(255u, (sums[i] * scale + 32768) >> 16));
+        const int enter = y + r + 1, leave = y - r;
+        if (enter < rows) {
+            const std::uint8_t* in = src + std::size_t(enter) * std::size_t(width);
+            for (int i = 0; i < width; ++i) sums[i] += in[i];
+        }
+        if (leave >= 0) {
+            const std::uint8_t* in = src + std::size_t(leave) * std::size_t(width);
+            for (int i = 0; i < width; ++i) sums[i] -= in[i];
         }
     }
+}
+
+// Pixels of a `width` × `height` image into a `height` × `width` one, rows becoming columns.
+void transpose(const std::uint32_t* src, std::uint32_t* dst, int width, int height) {
+    constexpr int tile = 32; // pixels; keeps both sides of the copy in cache
+    for (int y0 = 0; y0 < height; y0 += tile)
+        for (int x0 = 0; x0 < width; x0 += tile)
+            for (int y = y0; y < std::min(y0 + tile, height); ++y)
+                for (int x = x0; x < std::min(x0 + tile, width); ++x)
+                    dst[std::size_t(x) * std::size_t(height) + std::size_t(y)] =
+                        src[std::size_t(y) * std::size_t(width) + std::size_t(x)];
 }
 
 QPen edgePen(const QBrush& brush, double width) {
@@ -65,20 +83,39 @@ void blur(QImage& image, double radius) {
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int w = image.width(), h = image.height();
-    const qsizetype stride = image.bytesPerLine();
-    std::vector<std::uint8_t> scratch(std::size_t(stride) * std::size_t(h));
-    std::uint8_t* bits = image.bits();
-    for (int r : boxRadii(radius)) {
-        if (r <= 0) continue;
-        boxPass(bits, scratch.data(), w, h, stride, 4, r);  // along rows
-        boxPass(scratch.data(), bits, h, w, 4, stride, r);  // along columns
+    const std::size_t count = std::size_t(w) * std::size_t(h);
+    std::vector<std::uint32_t> a(count), b(count), sums(std::size_t(std::max(w, h)) * 4);
+    for (int y = 0; y < h; ++y) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        std::copy(line, line + w, a.begin() + std::ptrdiff_t(y) * w);
     }
+    auto bytes = [](std::vector<std::uint32_t>& v) { return reinterpret_cast<std::uint8_t*>(v.data()); };
+    const std::array<int, 3> radii = boxRadii(radius);
+    // Box blurs along the two axes commute: all three down the columns, then, transposed, all
+    // three along the rows.
+    for (int pass = 0; pass < 2; ++pass) {
+        const int lineBytes = (pass == 0 ? w : h) * 4, lines = pass == 0 ? h : w;
+        for (int r : radii) {
+            if (r <= 0) continue;
+            boxDown(bytes(a), bytes(b), lineBytes, lines, r, sums.data());
+            std::swap(a, b);
+        }
+        if (pass == 0) {
+            transpose(a.data(), b.data(), w, h);
+            std::swap(a, b);
+        }
+    }
+    transpose(a.data(), b.data(), h, w);
+    for (int y = 0; y < h; ++y)
+        std::copy(b.begin() + std::ptrdiff_t(y) * w, b.begin() + std::ptrdiff_t(y + 1) * w,
+                  reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
 }
 
 Layer::Layer(QPainter& target, const QRectF& bounds) : target_(target), scale_(deviceScale(target)) {
     const double sx = scale_.width() > 0 ? scale_.width() : 1, sy = scale_.height() > 0 ? scale_.height() : 1;
     scale_ = {sx, sy};
-    // Round the area out to whole device pixels so the image lands on the pixel grid.
+    // Round the area out to whole pixels of the layer's own grid (device pixels when the painter
+    // only scales and moves by whole pixels).
     const double x0 = std::floor(bounds.left() * sx), y0 = std::floor(bounds.top() * sy);
     const double x1 = std::ceil(bounds.right() * sx), y1 = std::ceil(bounds.bottom() * sy);
     area_ = QRectF(x0 / sx, y0 / sy, (x1 - x0) / sx, (y1 - y0) / sy);
@@ -122,6 +159,11 @@ void Layer::blur(double radius) {
     painter_.translate(-area_.topLeft());
 }
 
+QImage Layer::finish() {
+    if (painter_.isActive()) painter_.end();
+    return image_;
+}
+
 void Layer::composite(double opacity) {
     if (painter_.isActive()) painter_.end();
     target_.save();
@@ -131,6 +173,54 @@ void Layer::composite(double opacity) {
     target_.restore();
 }
 
+namespace {
+
+// A finished shadow or glow, kept so that a part painted again with the same shape, colour and
+// scale (every frame of a live drawing) composites the image instead of blurring anew. Kept in
+// the shape's own coordinates, so a part that only moves or turns still finds it.
+struct Effect {
+    enum class Kind { blurred, innerShadow, strokeInside };
+    Kind kind;
+    QPainterPath shape;
+    QBrush brush;
+    double radius;
+    QPointF offset;
+    QSizeF scale;
+    QImage image;
+    QRectF area;
+
+    bool matches(const Effect& other) const {
+        return kind == other.kind && brush == other.brush && radius == other.radius && offset == other.offset &&
+               scale == other.scale && shape == other.shape;
+    }
+};
+
+// Effects painted recently, most recent first; one list per painting thread.
+constexpr std::size_t effectsKept = 32;
+thread_local std::deque<Effect> recentEffects;
+
+// Draws the kept effect that matches `key` and returns true, or returns false.
+bool drawKept(QPainter& painter, const Effect& key) {
+    for (auto it = recentEffects.begin(); it != recentEffects.end(); ++it) {
+        if (!it->matches(key)) continue;
+        if (it != recentEffects.begin()) std::rotate(recentEffects.begin(), it, std::next(it));
+        const Effect& found = recentEffects.front();
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(found.area, found.image);
+        painter.restore();
+        return true;
+    }
+    return false;
+}
+
+void keep(Effect effect) {
+    recentEffects.push_front(std::move(effect));
+    if (recentEffects.size() > effectsKept) recentEffects.pop_back();
+}
+
+} // namespace
+
 void paintMasked(QPainter& painter, const QPainterPath& mask, const std::function<void(QPainter&)>& draw) {
     Layer layer(painter, mask.boundingRect());
     draw(layer.painter());
@@ -138,17 +228,24 @@ void paintMasked(QPainter& painter, const QPainterPath& mask, const std::functio
     layer.composite();
 }
 
-void paintBlurred(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double radius, QPointF offset) {
+void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius, QPointF offset) {
+    Effect effect{Effect::Kind::blurred, shape, color, radius, offset, deviceScale(painter), {}, {}};
+    if (drawKept(painter, effect)) return;
     const QPainterPath moved = shape.translated(offset);
     const double margin = 3 * std::max(radius, 0.0) + 1;
     Layer layer(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
-    layer.painter().fillPath(moved, brush);
+    layer.painter().fillPath(moved, color);
     layer.blur(radius);
+    effect.image = layer.finish();
+    effect.area = layer.area();
     layer.composite();
+    keep(std::move(effect));
 }
 
 void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
                       QPointF offset) {
+    Effect effect{Effect::Kind::innerShadow, shape, color, radius, offset, deviceScale(painter), {}, {}};
+    if (drawKept(painter, effect)) return;
     // The colour must reach past the shape by the blur's extent and the offset, so that the blur
     // near the edge sees it.
     const double margin = 3 * std::max(radius, 0.0) + std::abs(offset.x()) + std::abs(offset.y()) + 1;
@@ -164,12 +261,23 @@ void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor
     p.restore();
     layer.blur(radius);
     layer.mask(shape);
+    effect.image = layer.finish();
+    effect.area = layer.area();
     layer.composite();
+    keep(std::move(effect));
 }
 
 void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width) {
     if (!(width > 0)) return;
-    paintMasked(painter, shape, [&](QPainter& p) { p.strokePath(shape, edgePen(brush, 2 * width)); });
+    Effect effect{Effect::Kind::strokeInside, shape, brush, width, {}, deviceScale(painter), {}, {}};
+    if (drawKept(painter, effect)) return;
+    Layer layer(painter, shape.boundingRect());
+    layer.painter().strokePath(shape, edgePen(brush, 2 * width));
+    layer.mask(shape);
+    effect.image = layer.finish();
+    effect.area = layer.area();
+    layer.composite();
+    keep(std::move(effect));
 }
 
 void strokeInside(QPainter& painter, const QRectF& rect, double cornerRadius, const QBrush& brush, double width) {

@@ -40,6 +40,10 @@ public:
     void mask(const QPainterPath& mask);
     // Blurs the layer with a radius given in the painter's units.
     void blur(double radius);
+    // The layer's area in the target's coordinates: `bounds` rounded out to whole pixels.
+    QRectF area() const { return area_; }
+    // Ends painting and returns the image (shared, not copied).
+    QImage finish();
     // Ends painting and draws the image onto the target at `opacity`.
     void composite(double opacity = 1.0);
 
@@ -54,8 +58,10 @@ private:
 // Runs `draw` and keeps only what it paints inside `mask`.
 void paintMasked(QPainter& painter, const QPainterPath& mask, const std::function<void(QPainter&)>& draw);
 
-// Fills `shape` with `brush`, moved by `offset` and blurred by `radius` (a drop shadow or a glow).
-void paintBlurred(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double radius,
+// Fills `shape` with `color`, moved by `offset` and blurred by `radius` (a drop shadow or a glow).
+// This and the inner shadow keep their last few images, so painting the same effect again at the
+// same scale (the next frame) only composites.
+void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
                   QPointF offset = {});
 
 // The shadow that the edge of a filled `shape` casts inside it: `color` everywhere outside the
@@ -63,7 +69,7 @@ void paintBlurred(QPainter& painter, const QPainterPath& shape, const QBrush& br
 void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
                       QPointF offset);
 
-// Strokes the edge of `shape` so that the whole line width lies inside it.
+// Strokes the edge of `shape` so that the whole line width lies inside it; kept like the shadows.
 void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width);
 // The same for a rounded rectangle (a circle or capsule when the radius is half the shorter
 // side), drawn directly without a layer.

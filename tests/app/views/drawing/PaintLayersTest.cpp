@@ -106,3 +106,23 @@ TEST(PaintLayers, BlurredFillGlowsPastTheShape) {
     EXPECT_LT(at(image, {30, 22}).alpha(), 100); // the top edge moved down to 25
     EXPECT_GT(at(image, {30, 35}).red(), 200);
 }
+
+TEST(PaintLayers, KeptEffectsFollowThePainterAndTheirColour) {
+    // The second and third paints reuse the first one's image; moved, it lands moved, and a new
+    // colour is not taken for the kept one.
+    const QPainterPath shape = square(10, 10, 10);
+    auto paint = [&](QPointF shift, QColor color) {
+        return render([&](QPainter& p) {
+            p.translate(shift);
+            PaintLayers::paintBlurred(p, shape, color, 2);
+            PaintLayers::paintInnerShadow(p, shape, Qt::black, 1, {0, 2});
+        }, 50, 40, 2);
+    };
+    const QImage first = paint({0, 0}, Qt::red);
+    const QImage moved = paint({20, 0}, Qt::red);
+    for (QPointF p : {QPointF(15, 11), QPointF(15, 15), QPointF(9, 15), QPointF(15, 21)})
+        EXPECT_EQ(at(moved, p + QPointF(20, 0), 2), at(first, p, 2)) << p.x() << "," << p.y();
+    const QImage blue = paint({0, 0}, Qt::blue);
+    EXPECT_GT(at(blue, {9, 15}, 2).blue(), 0);
+    EXPECT_EQ(at(blue, {9, 15}, 2).red(), 0);
+}
