@@ -34,7 +34,7 @@ ManualChecks::ManualChecks(const GuidedTest& test, std::shared_ptr<InputDevice> 
 
     auto* actions = new QHBoxLayout;
     actions->addWidget(save_);
-    if (test_.kind == TestKind::adaptiveTriggers) {
+    if (test_.kind == RorozErurEvo::TestKind::adaptiveTriggers) {
         reset_ = new QPushButton(QStringLiteral("Reset Triggers"));
         reset_->setObjectName(QStringLiteral("manual-reset-triggers"));
         actions->addWidget(reset_);
