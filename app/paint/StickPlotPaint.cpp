@@ -43,7 +43,8 @@ constexpr double pressedWidth = 3;    // pixels
 // shorter than a pixel: stroked one by one, their antialiased ends would blend into each other
 // and the trail would look fainter than its opacity. Segments are therefore joined into one
 // polyline per step of opacity (steps of 3/255, about 24 ms of age): the same picture within a
-// shade, and a few dozen strokes instead of one per reading.
+// shade, and a few dozen strokes instead of one per reading. Within a run, a reading closer
+// than a pixel to the last point kept adds nothing visible and is skipped.
 void paintTrail(QPainter& painter, const StickPlotGeometry& g, const std::vector<StickSample>& trail,
                 const QColor& orange) {
     if (trail.size() < 2) return;
@@ -53,11 +54,14 @@ void paintTrail(QPainter& painter, const StickPlotGeometry& g, const std::vector
         return 3 * int(std::lround(std::min(opacity, 1.0) * 85));
     };
     // Flat caps: neighbouring runs meet end to end instead of blending twice where they touch.
-    QPen pen(orange, trailWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    QPen pen(orange, trailWidth, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
     QPolygonF run;
     run.reserve(int(trail.size()));
     int runAlpha = -1;
+    QPointF pending;          // the newest reading of the run, kept or not
+    bool pendingKept = true;
     auto flush = [&] {
+        if (!pendingKept) run << pending;
         if (run.size() < 2) return;
         QColor color = orange;
         color.setAlpha(runAlpha);
@@ -65,18 +69,28 @@ void paintTrail(QPainter& painter, const StickPlotGeometry& g, const std::vector
         painter.setPen(pen);
         painter.drawPolyline(run);
     };
+    constexpr double minimumStep = 1.0; // pixels
     QPointF previous = g.map(trail.front().x, trail.front().y);
+    pending = previous;
     for (size_t i = 1; i < trail.size(); ++i) {
         const QPointF current = g.map(trail[i].x, trail[i].y);
+        if (!std::isfinite(current.x()) || !std::isfinite(current.y())) continue;
         const int alpha = alphaOf(trail[i].t);
         if (alpha != runAlpha) {
             flush();
             run.clear();
-            run << previous;
+            run << pending;
             runAlpha = alpha;
+            pendingKept = true;
         }
-        run << current;
-        previous = current;
+        const QPointF last = run.back();
+        if (std::abs(current.x() - last.x()) + std::abs(current.y() - last.y()) >= minimumStep) {
+            run << current;
+            pendingKept = true;
+        } else {
+            pendingKept = false;
+        }
+        pending = current;
     }
     flush();
 }
@@ -117,15 +131,14 @@ void paintMeasuredOutline(QPainter& painter, const StickPlotGeometry& g, const R
 StickPlotGeometry::StickPlotGeometry(const QRectF& rect)
     : centre(rect.center()), half(std::min(rect.width(), rect.height()) / 2), radius(reach * half) {}
 
-void paintStickPlot(QPainter& painter, const QRectF& rect, const StickPlotParams& params, const Scheme& scheme) {
-    const StickPlotGeometry g(rect);
-    if (g.half <= 0) return;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
+namespace {
+
+// Everything that does not move: disc, rings, crosshair, gate and measured outline.
+void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickPlotParams& params,
+                     const Scheme& scheme) {
     const QRectF square = g.square();
     const double cx = g.centre.x(), cy = g.centre.y(), a = g.half;
 
-    // Disc, rings, crosshair.
     painter.setPen(Qt::NoPen);
     painter.setBrush(Color::withOpacity(scheme.primary, scheme.dark ? 0.06 : 0.035));
     painter.drawEllipse(square.adjusted(1, 1, -1, -1));
@@ -150,8 +163,92 @@ void paintStickPlot(QPainter& painter, const QRectF& rect, const StickPlotParams
         painter.setPen(pen);
         painter.drawPolyline(gate);
     }
-
     if (params.plot) paintMeasuredOutline(painter, g, *params.plot);
+}
+
+// The background of a live plot is the same every frame, and drawing it (the dashed gate
+// above all) costs more than the trail. Raster targets get it from a small cache of images
+// at device resolution, keyed by everything it depends on; vector targets (PDF, printing)
+// always draw it, so it stays sharp there.
+struct BackgroundKey {
+    QSize pixels;
+    qreal ratio = 1;
+    QPointF offset; // the square's position within its pixel, so the cached picture is exact
+    bool dark = false;
+    QRgb primary = 0;
+    RorozErurEvo::GateShape gate = RorozErurEvo::GateShape::round;
+    double scale = 1;
+    std::optional<RorozErurEvo::StickPlot> plot;
+
+    bool operator==(const BackgroundKey&) const = default;
+};
+
+struct CachedBackground {
+    BackgroundKey key;
+    QImage image;
+};
+
+// Enough for every plot on screen at once (live panel, batch view, results); the oldest goes.
+constexpr size_t backgroundCacheSize = 12;
+
+const QImage& cachedBackground(const BackgroundKey& key, const QRectF& square, const StickPlotParams& params,
+                               const Scheme& scheme) {
+    thread_local std::vector<CachedBackground> cache;
+    for (size_t i = 0; i < cache.size(); ++i)
+        if (cache[i].key == key) {
+            if (i + 1 != cache.size()) std::rotate(cache.begin() + long(i), cache.begin() + long(i) + 1, cache.end());
+            return cache.back().image;
+        }
+    if (cache.size() >= backgroundCacheSize) cache.erase(cache.begin());
+    // In device pixels: it is drawn with the painter's transform reset.
+    QImage image(key.pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(key.offset);
+        p.scale(key.ratio, key.ratio);
+        paintBackground(p, StickPlotGeometry(QRectF(QPointF(0, 0), square.size())), params, scheme);
+    }
+    cache.push_back({key, std::move(image)});
+    return cache.back().image;
+}
+
+bool rasterTarget(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    if (!device) return false;
+    const int type = device->devType();
+    // Widgets, pixmaps and images are raster; pictures, printers and PDF writers record vectors.
+    const bool raster = type == QInternal::Widget || type == QInternal::Pixmap || type == QInternal::Image;
+    const QTransform t = painter.deviceTransform();
+    return raster && t.type() <= QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0;
+}
+
+} // namespace
+
+void paintStickPlot(QPainter& painter, const QRectF& rect, const StickPlotParams& params, const Scheme& scheme) {
+    const StickPlotGeometry g(rect);
+    if (g.half <= 0) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF square = g.square();
+
+    if (rasterTarget(painter)) {
+        const QTransform t = painter.deviceTransform();
+        const qreal ratio = t.m11();
+        const QPointF topLeft = t.map(square.topLeft());
+        const QPointF whole(std::floor(topLeft.x()), std::floor(topLeft.y()));
+        const QSize pixels(int(std::ceil(square.width() * ratio + 1)), int(std::ceil(square.height() * ratio + 1)));
+        const BackgroundKey key{pixels, ratio, topLeft - whole, scheme.dark, scheme.primary.rgba(),
+                                params.gate, params.scale, params.plot};
+        const QImage& image = cachedBackground(key, square, params, scheme);
+        // Placed so that it lands on whole device pixels: the picture is copied, not resampled.
+        const QRectF target(t.inverted().map(whole), QSizeF(pixels) / ratio);
+        painter.drawImage(target, image);
+    } else {
+        paintBackground(painter, g, params, scheme);
+    }
+
     paintTrail(painter, g, params.trail, scheme.orange);
 
     if (params.sample) {

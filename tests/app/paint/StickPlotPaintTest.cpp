@@ -1,6 +1,8 @@
 #include "app/paint/StickPlotPaint.h"
 #include "app/paint/Theme.h"
 
+#include <QPicture>
+
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -90,4 +92,40 @@ TEST(StickPlotPaint, AMeasuredOutlineIsFilledWithOrWithoutAGap) {
     EXPECT_FALSE(on(open, 30));
     EXPECT_TRUE(on(open, 45));
     EXPECT_TRUE(on(open, -22.5)); // where the sectors wrap round
+}
+
+TEST(StickPlotPaint, ScreensGetTheSamePictureAsPrintersFromTheBackgroundCache) {
+    // A QPicture records vectors like a PDF writer, so it takes the uncached path; replayed into
+    // an image it must match what a screen gets, at a fractional position on a dense screen,
+    // and after the gate changes.
+    auto both = [](const StickPlotParams& params) {
+        const QRectF where(10.5, 7.25, 150, 130);
+        QImage screen(400, 300, QImage::Format_ARGB32_Premultiplied);
+        screen.setDevicePixelRatio(2);
+        screen.fill(Qt::white);
+        QPainter direct(&screen);
+        paintStickPlot(direct, where, params, Scheme::darkScheme());
+        direct.end();
+        QPicture picture;
+        QPainter recorder(&picture);
+        paintStickPlot(recorder, where, params, Scheme::darkScheme());
+        recorder.end();
+        QImage printed(400, 300, QImage::Format_ARGB32_Premultiplied);
+        printed.setDevicePixelRatio(2);
+        printed.fill(Qt::white);
+        QPainter replay(&printed);
+        replay.drawPicture(0, 0, picture);
+        replay.end();
+        int differing = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (!near(screen.pixelColor(x, y), printed.pixelColor(x, y), 24)) ++differing;
+        return differing;
+    };
+    StickPlotParams params;
+    params.sample = StickSample{0, 0.3, -0.4, std::nullopt};
+    EXPECT_LT(both(params), 40);
+    params.gate = RorozErurEvo::GateShape::octagonN64;
+    params.scale = 0.8;
+    EXPECT_LT(both(params), 40);
 }
