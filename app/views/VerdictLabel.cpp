@@ -1,19 +1,13 @@
 #include "app/views/VerdictLabel.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
-#include "app/paint/Symbols.h"
+#include <cmath>
+
 #include "app/paint/Theme.h"
+#include "app/paint/VerdictBadgePaint.h"
 
 namespace Tessarine {
-
-namespace {
-// Space between the symbol and the word, in pixels.
-constexpr int iconSpacing = 4;
-// Opacity of the capsule's fill, 0…1.
-constexpr double capsuleOpacity = 0.12;
-} // namespace
 
 VerdictLabel::VerdictLabel(RorozErurEvo::Verdict verdict, bool compact, QWidget* parent)
     : QLabel(parent), verdict_(verdict), compact_(compact) {
@@ -34,9 +28,7 @@ void VerdictLabel::setCompact(bool compact) {
 }
 
 void VerdictLabel::restyle() {
-    QFont font = compact_ ? Fonts::caption() : Fonts::callout();
-    font.setWeight(QFont::DemiBold);
-    setFont(font);
+    setFont(verdictBadgeFont(compact_));
     // The text is the word alone: assistive technology reads it once, the symbol is decoration.
     setText(VerdictStyle::word(verdict_));
     setAccessibleName(VerdictStyle::word(verdict_));
@@ -44,36 +36,18 @@ void VerdictLabel::restyle() {
     update();
 }
 
-QMargins VerdictLabel::padding() const { return compact_ ? QMargins(6, 2, 6, 2) : QMargins(8, 3, 8, 3); }
-
-int VerdictLabel::iconSide() const { return fontMetrics().ascent(); }
+QMargins VerdictLabel::padding() const { return verdictBadgePadding(compact_); }
 
 QSize VerdictLabel::sizeHint() const {
-    const QMargins pad = padding();
-    const QFontMetrics metrics = fontMetrics();
-    return {pad.left() + iconSide() + iconSpacing + metrics.horizontalAdvance(text()) + pad.right(),
-            pad.top() + metrics.height() + pad.bottom()};
+    const QSizeF size = verdictBadgeSize(verdict_, compact_, font());
+    return {int(std::ceil(size.width())), int(std::ceil(size.height()))};
 }
 
 void VerdictLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor& color = VerdictStyle::color(verdict_);
-    const QSize hint = sizeHint();
     // Drawn at its natural size, left-aligned and centred vertically in whatever it is given.
-    const QRectF capsule(0, (height() - hint.height()) / 2.0, hint.width(), hint.height());
-    QPainterPath path;
-    path.addRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
-    painter.fillPath(path, Color::withOpacity(color, capsuleOpacity));
-
-    const QMargins pad = padding();
-    const QFontMetrics metrics = fontMetrics();
-    const double baseline = capsule.top() + pad.top() + metrics.ascent();
-    const QRectF icon(capsule.left() + pad.left(), baseline - iconSide(), iconSide(), iconSide());
-    Symbols::paint(painter, icon, VerdictStyle::symbol(verdict_), color);
-    painter.setPen(color);
-    painter.setFont(font());
-    painter.drawText(QPointF(icon.right() + iconSpacing, baseline), text());
+    const double height = verdictBadgeSize(verdict_, compact_, font()).height();
+    paintVerdictBadge(painter, QPointF(0, (this->height() - height) / 2.0), verdict_, compact_, font());
 }
 
 } // namespace Tessarine

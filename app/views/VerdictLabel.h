@@ -30,7 +30,6 @@ protected:
 
 private:
     void restyle();
-    int iconSide() const;
 
     RorozErurEvo::Verdict verdict_;
     bool compact_;
