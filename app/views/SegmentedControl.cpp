@@ -1,9 +1,35 @@
 #include "app/views/SegmentedControl.h"
 
 #include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSignalBlocker>
 
 namespace Tessarine {
+
+namespace {
+// Opacity of the highlight over the chosen segment: the style's sunken panel alone is hard to
+// tell apart in dark schemes.
+constexpr double chosenTint = 0.3;
+
+class Segment final : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QToolButton::paintEvent(event);
+        if (!isChecked()) return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor tint = palette().color(QPalette::Highlight);
+        tint.setAlphaF(float(chosenTint));
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
+        painter.fillPath(shape, tint);
+    }
+};
+} // namespace
 
 SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent), group_(new QButtonGroup(this)) {
     auto* layout = new QHBoxLayout(this);
@@ -18,7 +44,7 @@ SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent), group_(ne
 }
 
 QToolButton* SegmentedControl::addSegment(const QString& text, const QString& tag) {
-    auto* button = new QToolButton(this);
+    auto* button = new Segment(this);
     button->setText(text);
     button->setCheckable(true);
     button->setAutoRaise(false);
