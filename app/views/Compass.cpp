@@ -1,6 +1,5 @@
 #include "app/views/Compass.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -54,11 +53,6 @@ void Compass::paintEvent(QPaintEvent*) {
                        on ? QStringLiteral("circle.fill") : QStringLiteral("circle"),
                        on ? Color::passGreen() : scheme.secondary);
     }
-}
-
-void Compass::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

@@ -27,7 +27,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     std::set<RorozErurEvo::Direction8> lit_;

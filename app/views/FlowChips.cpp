@@ -1,6 +1,5 @@
 #include "app/views/FlowChips.h"
 
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -80,11 +79,6 @@ void FlowChip::paintEvent(QPaintEvent*) {
     // One line: a long name is cut with an ellipsis.
     painter.drawText(QRectF(left, 0, width() - left, height()), Qt::AlignLeft | Qt::AlignVCenter,
                      metrics.elidedText(name_, Qt::ElideRight, width() - left));
-}
-
-void FlowChip::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

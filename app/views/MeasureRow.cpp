@@ -1,6 +1,5 @@
 #include "app/views/MeasureRow.h"
 
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -104,12 +103,6 @@ void MeasureRow::paintEvent(QPaintEvent*) {
         const double limitWidth = QFontMetricsF(caption).horizontalAdvance(text(*limit));
         painter.drawText(QPointF(l.limit.right() - limitWidth, baseline), text(*limit));
     }
-}
-
-void MeasureRow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    if (event->type() == QEvent::FontChange) updateGeometry();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

@@ -1,6 +1,5 @@
 #include "app/views/MotionGraph.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -81,11 +80,6 @@ void MotionPanel::paintEvent(QPaintEvent*) {
         }
         if (started) painter.strokePath(path, QPen(Color::withOpacity(colours[c], lineOpacity), lineWidth));
     }
-}
-
-void MotionPanel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 MotionGraph::MotionGraph(const Clock& clock, QWidget* parent)

@@ -1,6 +1,5 @@
 #include "app/views/SoakStripView.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -61,11 +60,6 @@ void SoakStripView::paintEvent(QPaintEvent*) {
     if (legend_)
         paintSoakLegend(painter, QRectF(0, stripHeight + legendGap, width(), soakLegendHeight(fontSize_)), strip_,
                         fontSize_, scheme);
-}
-
-void SoakStripView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

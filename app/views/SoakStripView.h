@@ -29,7 +29,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     RorozErurEvo::SoakStrip strip_;

@@ -1,6 +1,5 @@
 #include "app/views/StickPlotView.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include "app/paint/ComponentText.h"
@@ -57,11 +56,6 @@ void StickPlotView::changed() {
 void StickPlotView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintStickPlot(painter, QRectF(rect()), params_, Scheme::fromPalette(palette()));
-}
-
-void StickPlotView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

@@ -1,6 +1,5 @@
 #include "app/views/StickReadout.h"
 
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -65,11 +64,6 @@ void StickReadout::paintEvent(QPaintEvent*) {
         painter.drawText(QRectF(x, 0, slot, height()), Qt::AlignCenter, text);
         x += slot + itemSpacing;
     }
-}
-
-void StickReadout::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

@@ -1,6 +1,5 @@
 #include "app/views/TouchTrace.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -60,11 +59,6 @@ void TouchTrace::paintEvent(QPaintEvent*) {
             if (sample.finger == finger && std::isfinite(sample.x) && std::isfinite(sample.y))
                 painter.drawEllipse(dotCentre(sample), dotDiameter / 2, dotDiameter / 2);
     }
-}
-
-void TouchTrace::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine

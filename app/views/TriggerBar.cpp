@@ -1,6 +1,5 @@
 #include "app/views/TriggerBar.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -50,14 +49,6 @@ void TriggerBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintTriggerBar(painter, QRectF(rect()), accessibleName(), valueText(), value_, font(),
                     Scheme::fromPalette(palette()));
-}
-
-void TriggerBar::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
-        updateGeometry();
-        update();
-    }
-    QWidget::changeEvent(event);
 }
 
 } // namespace Tessarine
