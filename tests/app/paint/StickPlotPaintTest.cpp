@@ -63,6 +63,9 @@ TEST(StickPlotPaint, TheTrailFadesWithAgeToItsFloor) {
     EXPECT_TRUE(near(image.pixelColor(xOf(0.87), 60), over(background, light.orange, 0.8), 12));
     EXPECT_TRUE(near(image.pixelColor(xOf(0.27), 60), over(background, light.orange, 0.3), 12));
     EXPECT_TRUE(near(image.pixelColor(xOf(-0.63), 60), over(background, light.orange, 0.08), 8));
+    // A reading that is not a number leaves the rest of the trail as it was.
+    params.trail[5].x = std::nan("");
+    EXPECT_TRUE(near(plot(params).pixelColor(xOf(0.87), 60), over(background, light.orange, 0.8), 12));
     // One reading draws no trail.
     params.trail.resize(1);
     EXPECT_EQ(plot(params).pixelColor(xOf(-0.63), 60), background);

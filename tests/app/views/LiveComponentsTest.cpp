@@ -7,6 +7,9 @@
 #include "app/views/TriggerBar.h"
 
 #include <QAccessible>
+#include <QImage>
+
+#include "app/paint/Theme.h"
 
 #include <gtest/gtest.h>
 
@@ -145,4 +148,61 @@ TEST(TouchTrace, CountsEveryFingerAndPlacesDotsWithYUp) {
     EXPECT_EQ(trace.dotCentre({0, 0, 1, -1}), QPointF(220, 110));
     trace.setSamples({{0, 0, 0.1, 0.1}, {0, 1, -0.9, 0.9}, {0, 2, 0.9, -0.9}});
     EXPECT_EQ(value(&trace), "3 fingers, 9.4% of the surface");
+}
+
+namespace {
+QImage rendered(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    widget.render(&image);
+    return image;
+}
+
+// Pixels in which one channel stands out from the other two by more than 50: reddish (0),
+// greenish (1) or bluish (2).
+int count(const QImage& image, int channel) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int v[3] = {c.red(), c.green(), c.blue()};
+            if (v[channel] - std::max(v[(channel + 1) % 3], v[(channel + 2) % 3]) > 50) ++n;
+        }
+    return n;
+}
+enum { reddish, greenish, bluish };
+} // namespace
+
+TEST(RunningVisuals, DrawOnlyWhatTheyAreGiven) {
+    // Lit directions are green dots where the compass puts them; the others are not.
+    Compass compass;
+    compass.resize(84, 84);
+    compass.setLit({Direction8::up});
+    const QImage dots = rendered(compass);
+    const QPointF up = compass.dotCentre(Direction8::up), down = compass.dotCentre(Direction8::down);
+    EXPECT_EQ(dots.pixelColor(up.toPoint()).rgb(), Color::passGreen().rgb());
+    EXPECT_NE(dots.pixelColor(down.toPoint()).rgb(), Color::passGreen().rgb());
+
+    // Fingers 0 and 1 are drawn, a third finger only counted.
+    TouchTrace trace;
+    trace.resize(220, 110);
+    trace.setSamples({{0, 2, 0, 0}});
+    EXPECT_EQ(count(rendered(trace), reddish), 0);
+    trace.setSamples({{0, 0, -0.5, 0}, {0, 1, 0.5, 0}});
+    const QImage fingers = rendered(trace);
+    EXPECT_GT(count(fingers, reddish), 3);                              // orange, the first finger
+    EXPECT_GT(fingers.pixelColor(165, 55).green(), fingers.pixelColor(165, 55).red() + 50); // teal, the second
+
+    // A sample with only acceleration draws the accelerometer's lines and none on the gyro.
+    FakeClock clock(10);
+    auto buffer = std::make_shared<CaptureBuffer>();
+    for (int i = 0; i < 20; ++i) buffer->recordMotion(MotionSample{8 + i * 0.1, std::nullopt, Vector3{0.5, 0, -0.5}});
+    MotionGraph graph(clock);
+    graph.resize(300, graph.sizeHint().height());
+    graph.show();
+    graph.setBuffer(buffer);
+    const QImage gyro = rendered(*graph.gyro()), accelerometer = rendered(*graph.accelerometer());
+    EXPECT_EQ(count(gyro, reddish) + count(gyro, greenish) + count(gyro, bluish), 0);
+    EXPECT_GT(count(accelerometer, reddish), 20);
+    EXPECT_GT(count(accelerometer, bluish), 20);
 }
