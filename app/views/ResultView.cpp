@@ -1,17 +1,23 @@
 #include "app/views/ResultView.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include "app/paint/Theme.h"
 #include "app/views/CardText.h"
 #include "app/views/DisclosureBox.h"
+#include "app/views/SoakStripView.h"
+#include "app/views/StickPlotView.h"
 
 namespace Tessarine {
 
 namespace {
 constexpr int spacing = 6;     // pixels between the parts
-constexpr int lineSpacing = 3; // pixels between detail lines
+constexpr int lineSpacing = 3; // pixels between detail lines and between measure rows
+constexpr int plotGap = 10;    // pixels between the measures and the plot
+constexpr int plotSide = 110;  // pixels
+constexpr double stripFontSize = 11; // pixels
 } // namespace
 
 ResultView::ResultView(QWidget* parent) : QWidget(parent), headline_(new QLabel), stack_(new QVBoxLayout(this)) {
@@ -52,6 +58,22 @@ void ResultView::rebuild() {
     parts->setContentsMargins(0, 0, 0, 0);
     parts->setSpacing(spacing);
 
+    auto* measuresAndPlot = new QHBoxLayout;
+    measuresAndPlot->setSpacing(plotGap);
+    measures_ = new QVBoxLayout;
+    measures_->setSpacing(lineSpacing);
+    measuresAndPlot->addLayout(measures_, 1);
+    if (result.plot) {
+        auto* plot = new StickPlotView;
+        plot->setObjectName(QStringLiteral("result-plot"));
+        plot->setFixedSize(plotSide, plotSide);
+        plot->setGate(result.plot->gate, result.plot->scale);
+        plot->setPlot(result.plot);
+        plot->setLabel(QStringLiteral("Circularity plot"));
+        measuresAndPlot->addWidget(plot, 0, Qt::AlignTop);
+    }
+    parts->addLayout(measuresAndPlot);
+
     if (!result.details.empty()) {
         details_ = new DisclosureBox(QStringLiteral("Details"));
         details_->setObjectName(QStringLiteral("result-details"));
@@ -69,6 +91,14 @@ void ResultView::rebuild() {
             emit showDetailsToggled(open);
         });
         parts->addWidget(details_);
+    }
+    if (result.timeline) {
+        auto* strip = new SoakStripView;
+        strip->setObjectName(QStringLiteral("result-strip"));
+        strip->setStrip(*result.timeline, 1.0);
+        strip->setLegend(true);
+        strip->setFontSize(stripFontSize);
+        parts->addWidget(strip);
     }
     stack_->addWidget(parts_);
 }

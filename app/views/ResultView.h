@@ -45,6 +45,7 @@ private:
     QVBoxLayout* stack_;
     QWidget* parts_ = nullptr; // measures, plot, details and strip of the result shown
     DisclosureBox* details_ = nullptr;
+    QVBoxLayout* measures_ = nullptr;
 };
 
 } // namespace Tessarine

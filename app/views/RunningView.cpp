@@ -8,12 +8,15 @@
 #include <cmath>
 
 #include "app/paint/Theme.h"
+#include "app/views/CardText.h"
+#include "app/views/StickPlotView.h"
 
 namespace Tessarine {
 
 namespace {
 constexpr int spacing = 8;        // pixels between the rows
 constexpr int progressSteps = 1000; // resolution of the progress bar
+constexpr int livePlotSide = 150;   // pixels
 } // namespace
 
 RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
@@ -39,6 +42,21 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
     stack->addWidget(prompt_);
     stack->addWidget(progress_);
     stack->addWidget(status_);
+
+    switch (test_.kind) {
+    case RorozErurEvo::TestKind::circularity: {
+        auto* plot = new StickPlotView;
+        plot->setFixedSize(livePlotSide, livePlotSide);
+        plot->setLabel(CardText::livePlotLabel(test_.element));
+        visual_ = plot;
+        break;
+    }
+    default: break;
+    }
+    if (visual_) {
+        visual_->setObjectName(QStringLiteral("running-visual"));
+        stack->addWidget(visual_);
+    }
 }
 
 void RunningView::refresh(const TestRunner::Active& active) {
@@ -47,7 +65,12 @@ void RunningView::refresh(const TestRunner::Active& active) {
     progress_->setValue(int(std::lround(done * progressSteps)));
     status_->setText(QString::fromStdString(active.status));
     status_->setVisible(!active.status.empty());
-    if (visual_) visual_->update();
+    if (auto* plot = qobject_cast<StickPlotView*>(visual_)) {
+        plot->setGate(runner_.gate(test_), active.plot ? active.plot->scale : 1.0);
+        plot->setPlot(active.plot);
+    } else if (visual_) {
+        visual_->update();
+    }
 }
 
 } // namespace Tessarine

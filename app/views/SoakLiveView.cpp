@@ -9,6 +9,7 @@
 
 #include "app/model/SoakRunner.h"
 #include "app/views/CardText.h"
+#include "app/views/SoakStripView.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 
@@ -17,11 +18,12 @@ namespace Tessarine {
 namespace {
 constexpr int spacing = 6;          // pixels between the rows
 constexpr int progressSteps = 1000; // resolution of the progress bar
+constexpr double stripFontSize = 11; // pixels
 } // namespace
 
 SoakLiveView::SoakLiveView(SoakRunner& soak, QWidget* parent)
     : QWidget(parent), soak_(soak), status_(new QLabel), waiting_(new QWidget), waitingLabel_(new QLabel(CardText::soakWaiting())),
-      progress_(new QProgressBar), caption_(new QLabel) {
+      progress_(new QProgressBar), caption_(new QLabel), strip_(new SoakStripView) {
     QFont statusFont = Fonts::callout();
     statusFont.setWeight(QFont::Medium);
     status_->setFont(statusFont);
@@ -59,6 +61,10 @@ SoakLiveView::SoakLiveView(SoakRunner& soak, QWidget* parent)
     stack->addWidget(waiting_);
     stack->addWidget(progress_);
     stack->addWidget(caption_);
+    strip_->setObjectName(QStringLiteral("soak-strip"));
+    strip_->setLegend(true);
+    strip_->setFontSize(stripFontSize);
+    stack->addWidget(strip_);
     refresh();
 }
 
@@ -74,6 +80,10 @@ void SoakLiveView::refresh() {
     const auto& report = soak_.report();
     caption_->setVisible(report.has_value());
     if (report) caption_->setText(CardText::soakCaption(*report, soak_.recentRate()));
+    // The bins cover the time so far; drawn against the planned length, they fill the part done.
+    const auto& strip = soak_.strip();
+    strip_->setVisible(strip.has_value());
+    if (strip) strip_->setStrip(RorozErurEvo::SoakStrip{seconds, strip->bins}, CardText::soakFraction(seconds, elapsed));
 }
 
 } // namespace Tessarine

@@ -11,6 +11,7 @@ class QProgressBar;
 namespace Tessarine {
 
 class SoakRunner;
+class SoakStripView;
 
 class SoakLiveView : public QWidget {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     QString waitingText() const;
     QProgressBar* progress() const { return progress_; }
     QLabel* caption() const { return caption_; }
+    SoakStripView* strip() const { return strip_; }
 
 private:
     SoakRunner& soak_;
@@ -34,6 +36,7 @@ private:
     QLabel* waitingLabel_;
     QProgressBar* progress_;
     QLabel* caption_;
+    SoakStripView* strip_;
 };
 
 } // namespace Tessarine

@@ -5,6 +5,7 @@
 #include "app/views/ResultView.h"
 #include "app/views/SoakCard.h"
 #include "app/views/SoakLiveView.h"
+#include "app/views/SoakStripView.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -71,6 +72,9 @@ TEST_F(SoakFixture, RunShowsTheLiveViewThenTheJudgedResult) {
     EXPECT_NEAR(live()->progress()->value(), 126, 2);
     ASSERT_TRUE(shown(live()->caption()));
     EXPECT_TRUE(live()->caption()->text().endsWith(" reports/s now")) << live()->caption()->text().toStdString();
+    ASSERT_TRUE(shown(live()->strip()));
+    EXPECT_EQ(live()->strip()->strip().seconds, 600); // drawn against the planned length
+    EXPECT_NEAR(live()->strip()->fraction(), 75.5 / 600, 0.01);
 
     QTest::mouseClick(button("soak-stop"), Qt::LeftButton);
     EXPECT_FALSE(soak.isRunning());
@@ -79,6 +83,7 @@ TEST_F(SoakFixture, RunShowsTheLiveViewThenTheJudgedResult) {
     EXPECT_FALSE(shown(live()));
     ASSERT_TRUE(shown(card.findChild<ResultView*>()));
     EXPECT_EQ(card.findChild<ResultView*>()->headline()->objectName(), "headline-soak");
+    EXPECT_TRUE(card.findChild<ResultView*>()->findChild<SoakStripView*>());
     EXPECT_EQ(card.findChild<CardHeader*>()->verdict(), result->verdict);
     EXPECT_EQ(button("run-soak")->text(), "Run Again");
 }

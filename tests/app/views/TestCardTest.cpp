@@ -6,6 +6,8 @@
 #include "app/views/GateControls.h"
 #include "app/views/ResultView.h"
 #include "app/views/RunningView.h"
+#include "app/views/SoakStripView.h"
+#include "app/views/StickPlotView.h"
 #include "app/views/TestCard.h"
 
 #include <QApplication>
@@ -243,6 +245,9 @@ TEST_F(CardFixture, TheFrameTickNeverBuildsOrDropsWidgets) {
     ASSERT_EQ(circle.test().kind, TestKind::circularity);
     QTest::mouseClick(button(circle, CardText::runName(circle.objectName())), Qt::LeftButton);
     frames(1); // the running view exists from the click on
+    auto* live = circle.findChild<StickPlotView*>();
+    ASSERT_NE(live, nullptr);
+    EXPECT_EQ(live->accessibleName(), "Left stick so far");
 
     std::set<QObject*> before;
     int destroyed = 0;
@@ -258,6 +263,7 @@ TEST_F(CardFixture, TheFrameTickNeverBuildsOrDropsWidgets) {
         for (QObject* child : each->findChildren<QObject*>()) after.insert(child);
     EXPECT_EQ(destroyed, 0);
     EXPECT_EQ(after, before);
+    EXPECT_TRUE(live->params().plot); // the outline grew on the same widget
 }
 
 TEST_F(CardFixture, DetailsStayAsTheUserLeftThemAcrossARerun) {
@@ -289,6 +295,8 @@ TEST(ResultView, ShowsOnlyThePartsTheResultCarries) {
     EXPECT_EQ(view.headline()->objectName(), "headline-circularity");
     EXPECT_EQ(view.accessibleName(), QString::fromStdString(result.spoken()));
     EXPECT_EQ(view.details(), nullptr);
+    EXPECT_EQ(view.findChild<StickPlotView*>(), nullptr);
+    EXPECT_EQ(view.findChild<SoakStripView*>(), nullptr);
 
     result.details = {"Worst sector 8% short", "Gate round"};
     view.setShowDetails(true);
@@ -296,4 +304,20 @@ TEST(ResultView, ShowsOnlyThePartsTheResultCarries) {
     ASSERT_NE(view.details(), nullptr);
     EXPECT_TRUE(view.details()->isExpanded());
     EXPECT_EQ(view.details()->body()->findChildren<QLabel*>().size(), 2);
+
+    // The outline comes with its own gate and scale; only a soak result has a timeline.
+    result.plot = StickPlot{GateShape::octagonN64, 0.9, std::vector<std::optional<double>>(32, 0.95)};
+    result.timeline = SoakStrip{600, std::vector<SoakStrip::State>(120, SoakStrip::State::ok)};
+    view.setResult(result);
+    auto* plot = view.findChild<StickPlotView*>();
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(plot->size(), QSize(110, 110));
+    EXPECT_EQ(plot->accessibleName(), "Circularity plot");
+    EXPECT_EQ(plot->params().gate, GateShape::octagonN64);
+    EXPECT_EQ(plot->params().scale, 0.9);
+    EXPECT_FALSE(plot->params().sample);
+    auto* strip = view.findChild<SoakStripView*>();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->fraction(), 1.0);
+    EXPECT_EQ(strip->strip(), *result.timeline);
 }
