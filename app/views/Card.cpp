@@ -17,8 +17,10 @@ constexpr double borderOpacity = 0.08;
 Card::Card(QWidget* parent) : QWidget(parent), content_(new QVBoxLayout(this)) {
     content_->setSpacing(spacing);
     content_->setContentsMargins(inset, inset, inset, inset);
-    // A card stretched to the height of its row in a grid keeps its content at the top.
-    content_->setAlignment(Qt::AlignTop);
+    // A card stretched to the height of its row in a grid keeps its content at the top: the
+    // spare height goes to a stretch after the content. (Aligning the layout to the top instead
+    // would hold it to its size hint and cut wrapped text to the lines of its widest form.)
+    content_->addStretch(1);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 

@@ -12,12 +12,13 @@ class Card : public QWidget {
 public:
     explicit Card(QWidget* parent = nullptr);
 
-    // The stack the content goes into.
+    // The stack the content goes into; its last item is the stretch that keeps the content at
+    // the top, so content goes in before it (as the add functions below do).
     QVBoxLayout* content() const { return content_; }
-    void addWidget(QWidget* widget) { content_->addWidget(widget, 0, Qt::AlignLeft); }
+    void addWidget(QWidget* widget) { content_->insertWidget(content_->count() - 1, widget, 0, Qt::AlignLeft); }
     // A child that fills the card's width (a table, a plot).
-    void addWideWidget(QWidget* widget) { content_->addWidget(widget); }
-    void addLayout(QLayout* layout) { content_->addLayout(layout); }
+    void addWideWidget(QWidget* widget) { content_->insertWidget(content_->count() - 1, widget); }
+    void addLayout(QLayout* layout) { content_->insertLayout(content_->count() - 1, layout); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -13,6 +13,7 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/CardText.h"
+#include "app/views/Relayout.h"
 #include "app/views/SegmentedControl.h"
 
 namespace Tessarine {
@@ -93,6 +94,7 @@ void ManualChecks::rebuild() {
         row->addWidget(answer, 0, Qt::AlignVCenter);
         rowStack_->addWidget(widget);
         rows_.push_back({widget, answer});
+        relayoutUpward(widget);
 
         const auto action = item.action;
         const std::string itemName = item.name;

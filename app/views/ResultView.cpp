@@ -7,6 +7,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/CardText.h"
 #include "app/views/DisclosureBox.h"
+#include "app/views/Relayout.h"
 #include "app/views/SoakStripView.h"
 #include "app/views/StickPlotView.h"
 
@@ -38,7 +39,10 @@ void ResultView::setResult(const RorozErurEvo::TestResult& result) {
 
 void ResultView::setShowDetails(bool open) {
     showDetails_ = open;
-    if (details_) details_->setExpanded(open);
+    if (details_ && details_->isExpanded() != open) {
+        details_->setExpanded(open);
+        relayoutUpward(details_);
+    }
 }
 
 void ResultView::rebuild() {
@@ -101,6 +105,7 @@ void ResultView::rebuild() {
         parts->addWidget(strip);
     }
     stack_->addWidget(parts_);
+    relayoutUpward(parts_);
 }
 
 } // namespace Tessarine

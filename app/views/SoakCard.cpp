@@ -9,6 +9,7 @@
 #include "app/model/AppModel.h"
 #include "app/views/CardHeader.h"
 #include "app/views/CardText.h"
+#include "app/views/Relayout.h"
 #include "app/views/ResultView.h"
 #include "app/views/SoakLiveView.h"
 #include "app/paint/Theme.h"
@@ -108,14 +109,14 @@ void SoakCard::refresh() {
     const auto result = runner_.result(SoakRunner::soakTest());
 
     header_->setVerdict(result && !here ? std::optional(result->verdict) : std::nullopt);
-    live_->setVisible(here);
+    setShown(live_, here);
     if (here) live_->refresh();
-    result_->setVisible(!here && result);
+    setShown(result_, !here && result);
     if (!here && result) result_->setResult(*result);
-    instructions_->setVisible(!here && !result);
+    setShown(instructions_, !here && !result);
 
-    idleControls_->setVisible(!here);
-    runningControls_->setVisible(here);
+    setShown(idleControls_, !here);
+    setShown(runningControls_, here);
     {
         const QSignalBlocker block(length_);
         length_->setCurrentIndex(CardText::soakLengthIndex(model_.thresholds().soakMinutes));
@@ -123,7 +124,7 @@ void SoakCard::refresh() {
     run_->setText(CardText::runTitle(result.has_value()));
     run_->setEnabled(CardText::soakRunEnabled(soak().isRunning(), runner_.hasActiveTest(),
                                               model_.batch() && model_.batch()->isRunning()));
-    elsewhere_->setVisible(soak().isRunning() && !here);
+    setShown(elsewhere_, soak().isRunning() && !here);
 }
 
 } // namespace Tessarine

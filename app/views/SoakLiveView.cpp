@@ -9,6 +9,7 @@
 
 #include "app/model/SoakRunner.h"
 #include "app/views/CardText.h"
+#include "app/views/Relayout.h"
 #include "app/views/SoakStripView.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
@@ -73,16 +74,16 @@ QString SoakLiveView::waitingText() const { return waitingLabel_->text(); }
 void SoakLiveView::refresh() {
     const double seconds = soak_.seconds();
     const double elapsed = soak_.elapsed();
-    status_->setVisible(!soak_.waiting());
-    waiting_->setVisible(soak_.waiting());
+    setShown(status_, !soak_.waiting());
+    setShown(waiting_, soak_.waiting());
     status_->setText(CardText::soakStatus(seconds, elapsed));
     progress_->setValue(int(std::lround(CardText::soakFraction(seconds, elapsed) * progressSteps)));
     const auto& report = soak_.report();
-    caption_->setVisible(report.has_value());
+    setShown(caption_, report.has_value());
     if (report) caption_->setText(CardText::soakCaption(*report, soak_.recentRate()));
     // The bins cover the time so far; drawn against the planned length, they fill the part done.
     const auto& strip = soak_.strip();
-    strip_->setVisible(strip.has_value());
+    setShown(strip_, strip.has_value());
     if (strip) strip_->setStrip(RorozErurEvo::SoakStrip{seconds, strip->bins}, CardText::soakFraction(seconds, elapsed));
 }
 

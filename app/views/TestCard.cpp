@@ -10,6 +10,7 @@
 #include "app/views/CardHeader.h"
 #include "app/views/GateControls.h"
 #include "app/views/ManualChecks.h"
+#include "app/views/Relayout.h"
 #include "app/views/ResultView.h"
 #include "app/views/RunningView.h"
 #include "app/paint/Theme.h"
@@ -143,10 +144,13 @@ ManualChecks* TestCard::ensureManualChecks() {
 }
 
 void TestCard::showBody(QWidget* body) {
+    if (!body->isHidden() && shownBody_ == body) return;
+    shownBody_ = body;
     for (QWidget* each : {static_cast<QWidget*>(instructions_), static_cast<QWidget*>(runningView_),
                           static_cast<QWidget*>(resultView_), static_cast<QWidget*>(manualChecks_)})
         if (each && each != body) each->hide();
     body->show();
+    relayoutUpward(body);
 }
 
 void TestCard::refresh() {
@@ -171,14 +175,14 @@ void TestCard::refresh() {
     case CardText::State::ready: showBody(instructions_); break;
     }
     if (gateControls_) {
-        gateControls_->setVisible(!isRunning);
+        setShown(gateControls_, !isRunning);
         if (!isRunning) gateControls_->refresh();
     }
     if (run_) {
         run_->setText(CardText::runTitle(result.has_value()));
         run_->setEnabled(CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning()));
-        idleButtons_->setVisible(!isRunning);
-        runningButtons_->setVisible(isRunning);
+        setShown(idleButtons_, !isRunning);
+        setShown(runningButtons_, isRunning);
     }
 }
 

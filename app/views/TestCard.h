@@ -60,6 +60,7 @@ private:
 
     CardHeader* header_;
     QWidget* bodies_; // holds the one body shown
+    QWidget* shownBody_ = nullptr;
     QLabel* instructions_;
     RunningView* runningView_ = nullptr;
     ResultView* resultView_ = nullptr;

@@ -4,7 +4,9 @@
 #include "app/views/VerdictLabel.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -94,6 +96,22 @@ TEST(Card, StretchesToItsColumnAndKeepsContentLeftAligned) {
     EXPECT_EQ(label->y(), 12);
     EXPECT_EQ(second->y() - label->geometry().bottom() - 1, 8);
     EXPECT_LT(label->width(), 200); // not stretched across the card
+}
+
+TEST(Card, GivesWrappedTextEveryLineAndSpareHeightBelow) {
+    QWidget column;
+    auto* layout = new QVBoxLayout(&column);
+    auto* card = new Card;
+    auto* text = new QLabel(QString("Use the controller where you want to test the connection, for 5 to 15 minutes, "
+                                    "keeping a stick moving in slow circles. Dropouts and disconnects are counted."));
+    text->setWordWrap(true);
+    card->addWideWidget(text);
+    layout->addWidget(card, 1);
+    column.resize(240, 600);
+    column.show();
+    QApplication::processEvents();
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+    EXPECT_EQ(text->y(), 12); // the spare height stays below the content
 }
 
 TEST(ToastView, InsetsTheMessageAndGrowsWithIt) {

@@ -1,0 +1,193 @@
+// Scenes of the bench's test cards and the soak card in each of their states, driven on the demo
+// controller and a fake pad through the same runner calls the buttons make.
+#include "../app/model/ModelFakes.h"
+#include "../app/model/RunnerFakes.h"
+
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "Gallery.h"
+#include "app/views/SoakCard.h"
+#include "app/views/TestCard.h"
+
+namespace Tessarine {
+namespace {
+
+using namespace RorozErurEvo;
+
+constexpr int cardWidth = 360; // pixels: a bench column a little wider than its minimum
+
+// A column of cards over a model of its own; the cards go before the model does.
+class Host final : public QWidget {
+public:
+    Host() : layout_(new QVBoxLayout(this)) {
+        layout_->setContentsMargins(12, 12, 12, 12);
+        layout_->setSpacing(12);
+    }
+    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+
+    AppModel& model() { return *bench.model; }
+    std::shared_ptr<InputDevice> demo() { return bench.demo(); }
+    std::shared_ptr<InputDevice> twin() { return model().demo().raw(); }
+
+    GuidedTest test(const InputDevice& device, TestKind kind, const std::string& element = {}) {
+        for (const auto& each : GuidedTests::allTests(device))
+            if (each.kind == kind && (element.empty() || each.element == element)) return each;
+        return {};
+    }
+    TestCard* card(const std::shared_ptr<InputDevice>& device, const GuidedTest& test) {
+        auto* card = new TestCard(test, device, model().runner(device), model());
+        layout_->addWidget(card);
+        return card;
+    }
+    SoakCard* soakCard(const std::shared_ptr<InputDevice>& device) {
+        auto* card = new SoakCard(device, model().runner(device), model());
+        layout_->addWidget(card);
+        return card;
+    }
+    // A wireless pad known to the model, reporting at 250 Hz while `reporting` is set.
+    std::shared_ptr<InputDevice> pad(const std::string& id) {
+        auto device = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>(), id);
+        bench.controllers->list.push_back(device);
+        model().refreshControllers();
+        pads_.push_back(device);
+        return device;
+    }
+    // The demo's playback, the pads' reports and the frame tick, as the application runs them.
+    void frames(double seconds, bool reporting = true) {
+        for (double t = 0; t < seconds; t += 1.0 / 60) {
+            const double from = bench.clock.now();
+            bench.clock.advance(1.0 / 60);
+            if (reporting)
+                for (const auto& each : pads_)
+                    for (double at = from + 0.004; at <= bench.clock.now(); at += 0.004)
+                        each->capture()->recordStick("ls", 0.3 * std::cos(at), 0.3 * std::sin(at), std::nullopt, at);
+            model().demo().tick();
+            model().tick(bench.clock.now());
+        }
+    }
+    void play(const std::shared_ptr<InputDevice>& device, const GuidedTest& test) {
+        auto& runner = model().runner(device);
+        runner.start(test);
+        for (int i = 0; runner.active() && i < 60 * 60; ++i) frames(1.0 / 60);
+    }
+    std::unique_ptr<QWidget> done() {
+        layout_->addStretch(1);
+        return std::unique_ptr<QWidget>(this);
+    }
+
+    Fakes::Bench bench{false};
+
+private:
+    QVBoxLayout* layout_;
+    std::vector<std::shared_ptr<InputDevice>> pads_;
+};
+
+std::unique_ptr<QWidget> driftStates() {
+    auto* host = new Host;
+    auto demo = host->demo();
+    host->card(demo, host->test(*demo, TestKind::drift, "Left stick"));
+
+    const GuidedTest right = host->test(*demo, TestKind::drift, "Right stick");
+    host->play(demo, right);
+    host->card(demo, right);
+
+    host->model().demo().setScenario(DemoScenario::drift);
+    auto twin = host->twin();
+    const GuidedTest raw = host->test(*twin, TestKind::drift, "Left stick");
+    host->play(twin, raw);
+    host->card(twin, raw)->setShowDetails(true);
+
+    // Last, so the demo is still in the middle of it.
+    const GuidedTest left = host->test(*twin, TestKind::drift, "Right stick");
+    host->card(twin, left);
+    host->model().runner(twin).start(left);
+    host->frames(4);
+    return host->done();
+}
+
+std::unique_ptr<QWidget> circularity() {
+    auto* host = new Host;
+    auto twin = host->twin();
+    const GuidedTest raw = host->test(*twin, TestKind::circularity, "Left stick");
+    host->model().runner(twin).setGate(raw, GateShape::octagonN64);
+    host->play(twin, raw);
+    host->card(twin, raw);
+
+    auto demo = host->demo();
+    const GuidedTest live = host->test(*demo, TestKind::circularity, "Right stick");
+    host->card(demo, live);
+    host->model().runner(demo).start(live);
+    host->frames(4);
+    // Another test of the device runs: this card's Run and gate wait.
+    host->card(demo, host->test(*demo, TestKind::circularity, "Left stick"));
+    return host->done();
+}
+
+std::unique_ptr<QWidget> manual() {
+    auto* host = new Host;
+    auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
+    auto& runner = host->model().runner(pad);
+    const GuidedTest rumble{TestKind::rumble, "", GuidedTest::Target::device(), false};
+    host->card(pad, rumble);
+
+    const GuidedTest lights{TestKind::lights, "", GuidedTest::Target::device(), false};
+    const auto items = GuidedTests::manualItems(TestKind::lights, *pad);
+    for (size_t i = 0; i < items.size(); ++i) runner.setAnswer(i != 1, items[i].name, lights);
+    runner.saveManualResult(lights);
+    host->card(pad, lights);
+
+    const GuidedTest triggers{TestKind::adaptiveTriggers, "", GuidedTest::Target::device(), false};
+    runner.setAnswer(true, GuidedTests::manualItems(TestKind::adaptiveTriggers, *pad).front().name, triggers);
+    host->card(pad, triggers);
+    return host->done();
+}
+
+std::unique_ptr<QWidget> soakStates() {
+    auto* host = new Host;
+    auto& model = host->model();
+    auto thresholds = model.thresholds();
+    thresholds.soakMinutes = 7; // set in the settings: the picker shows no selection
+    model.setThresholds(thresholds);
+    host->soakCard(host->demo()); // idle, while a run goes on elsewhere
+
+    auto pad = host->pad("gc-1");
+    host->soakCard(pad);
+    model.soak()->start(*pad, 10);
+    host->frames(50);
+    host->frames(0.3, false); // a dropout
+    host->frames(25);
+    return host->done();
+}
+
+std::unique_ptr<QWidget> soakEnded() {
+    auto* host = new Host;
+    auto& model = host->model();
+    auto pad = host->pad("gc-1");
+    host->soakCard(pad);
+    model.soak()->start(*pad, 5);
+    host->frames(100);
+    host->frames(0.5, false);
+    host->frames(200);
+    model.soak()->finish(host->bench.clock.now());
+
+    auto other = host->pad("gc-2");
+    host->soakCard(other);
+    model.soak()->start(*other, 5);
+    host->frames(10);
+    other->setConnected(false);
+    host->frames(2); // away: the red waiting line
+    return host->done();
+}
+
+const bool registered = Gallery::add({
+    {"test-card-drift", {cardWidth, 0}, driftStates},
+    {"test-card-circularity", {cardWidth, 0}, circularity},
+    {"test-card-manual", {cardWidth, 0}, manual},
+    {"soak-card-idle-running", {cardWidth, 0}, soakStates},
+    {"soak-card-result-waiting", {cardWidth, 0}, soakEnded},
+});
+
+} // namespace
+} // namespace Tessarine
