@@ -7,6 +7,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/CardText.h"
 #include "app/views/DisclosureBox.h"
+#include "app/views/MeasureRow.h"
 #include "app/views/Relayout.h"
 #include "app/views/SoakStripView.h"
 #include "app/views/StickPlotView.h"
@@ -66,6 +67,11 @@ void ResultView::rebuild() {
     measuresAndPlot->setSpacing(plotGap);
     measures_ = new QVBoxLayout;
     measures_->setSpacing(lineSpacing);
+    for (const auto& measure : result.measures) {
+        auto* row = new MeasureRow(measure);
+        row->setObjectName(QStringLiteral("measure-") + QString::fromStdString(measure.id));
+        measures_->addWidget(row);
+    }
     measuresAndPlot->addLayout(measures_, 1);
     if (result.plot) {
         auto* plot = new StickPlotView;

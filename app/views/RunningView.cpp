@@ -6,10 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/paint/Theme.h"
 #include "app/views/CardText.h"
+#include "app/views/Compass.h"
+#include "app/views/FlowChips.h"
+#include "app/views/MotionGraph.h"
 #include "app/views/StickPlotView.h"
+#include "app/views/TouchTrace.h"
+#include "app/model/AppModel.h"
 
 namespace Tessarine {
 
@@ -17,6 +23,8 @@ namespace {
 constexpr int spacing = 8;        // pixels between the rows
 constexpr int progressSteps = 1000; // resolution of the progress bar
 constexpr int livePlotSide = 150;   // pixels
+constexpr int compassSide = 84;     // pixels
+constexpr QSize touchTraceSize{220, 110}; // pixels
 } // namespace
 
 RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
@@ -51,6 +59,28 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
         visual_ = plot;
         break;
     }
+    case RorozErurEvo::TestKind::snapback:
+    case RorozErurEvo::TestKind::dpad: {
+        auto* compass = new Compass;
+        compass->setFixedSize(compassSide, compassSide);
+        visual_ = compass;
+        break;
+    }
+    case RorozErurEvo::TestKind::buttons:
+        if (test_.target.as<GuidedTest::Target::Buttons>()) visual_ = new FlowChips;
+        break;
+    case RorozErurEvo::TestKind::motion: {
+        auto* graph = new MotionGraph(runner_.model().clock());
+        graph->setDevice(device_.get());
+        visual_ = graph;
+        break;
+    }
+    case RorozErurEvo::TestKind::touchpad: {
+        auto* trace = new TouchTrace;
+        trace->setFixedSize(touchTraceSize);
+        visual_ = trace;
+        break;
+    }
     default: break;
     }
     if (visual_) {
@@ -68,8 +98,19 @@ void RunningView::refresh(const TestRunner::Active& active) {
     if (auto* plot = qobject_cast<StickPlotView*>(visual_)) {
         plot->setGate(runner_.gate(test_), active.plot ? active.plot->scale : 1.0);
         plot->setPlot(active.plot);
-    } else if (visual_) {
-        visual_->update();
+    } else if (auto* compass = qobject_cast<Compass*>(visual_)) {
+        compass->setLit(active.directions);
+    } else if (auto* chips = qobject_cast<FlowChips*>(visual_)) {
+        std::vector<std::pair<QString, bool>> items;
+        if (const auto* buttons = test_.target.as<GuidedTest::Target::Buttons>())
+            for (const auto& input : buttons->inputs)
+                items.emplace_back(QString::fromStdString(input.name), active.registered.count(input.id) > 0);
+        chips->setItems(items);
+    } else if (auto* graph = qobject_cast<MotionGraph*>(visual_)) {
+        graph->tick();
+    } else if (auto* trace = qobject_cast<TouchTrace*>(visual_)) {
+        // Only what the test recorded: touches from its recording start on.
+        trace->setSamples(device_->capture()->touches(active.recordFrom, std::numeric_limits<double>::infinity()));
     }
 }
 

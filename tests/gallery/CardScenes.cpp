@@ -125,6 +125,33 @@ std::unique_ptr<QWidget> circularity() {
     return host->done();
 }
 
+// One card per live visual, each caught in the middle of its run on the demo's own script.
+std::unique_ptr<QWidget> runningVisuals() {
+    auto* host = new Host;
+    auto demo = host->demo();
+    auto twin = host->twin();
+    const GuidedTest buttons = host->test(*demo, TestKind::buttons);
+    host->card(demo, buttons);
+    host->model().runner(demo).start(buttons);
+    const GuidedTest dpad = host->test(*twin, TestKind::dpad);
+    if (dpad.kind == TestKind::dpad) {
+        host->card(twin, dpad);
+        host->model().runner(twin).start(dpad);
+    }
+    host->frames(1.5); // the demo's script is quick: catch it half way
+    return host->done();
+}
+
+std::unique_ptr<QWidget> motionRunning() {
+    auto* host = new Host;
+    auto demo = host->demo();
+    const GuidedTest motion = host->test(*demo, TestKind::motion);
+    host->card(demo, motion);
+    host->model().runner(demo).start(motion);
+    host->frames(5);
+    return host->done();
+}
+
 std::unique_ptr<QWidget> manual() {
     auto* host = new Host;
     auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
@@ -185,6 +212,8 @@ const bool registered = Gallery::add({
     {"test-card-drift", {cardWidth, 0}, driftStates},
     {"test-card-circularity", {cardWidth, 0}, circularity},
     {"test-card-manual", {cardWidth, 0}, manual},
+    {"test-card-running-buttons-dpad", {cardWidth, 0}, runningVisuals},
+    {"test-card-running-motion", {cardWidth, 0}, motionRunning},
     {"soak-card-idle-running", {cardWidth, 0}, soakStates},
     {"soak-card-result-waiting", {cardWidth, 0}, soakEnded},
 });

@@ -1,7 +1,13 @@
 // Test cards driven as a user drives them, on the demo controller and its raw twin.
 #include "app/model/ModelFakes.h"
+#include "app/model/RunnerFakes.h"
 
 #include "app/views/CardHeader.h"
+#include "app/views/Compass.h"
+#include "app/views/FlowChips.h"
+#include "app/views/MeasureRow.h"
+#include "app/views/MotionGraph.h"
+#include "app/views/TouchTrace.h"
 #include "app/views/DisclosureBox.h"
 #include "app/views/GateControls.h"
 #include "app/views/ResultView.h"
@@ -297,13 +303,20 @@ TEST(ResultView, ShowsOnlyThePartsTheResultCarries) {
     EXPECT_EQ(view.details(), nullptr);
     EXPECT_EQ(view.findChild<StickPlotView*>(), nullptr);
     EXPECT_EQ(view.findChild<SoakStripView*>(), nullptr);
+    EXPECT_EQ(view.findChildren<MeasureRow*>().size(), 0);
 
+    result.measures = {Measure{"circularity", "Circularity error", 0.08, MeasureUnit::percent, std::nullopt},
+                       Measure{"coverage", "Coverage", 1.0, MeasureUnit::percent, std::nullopt}};
     result.details = {"Worst sector 8% short", "Gate round"};
     view.setShowDetails(true);
     view.setResult(result);
     ASSERT_NE(view.details(), nullptr);
     EXPECT_TRUE(view.details()->isExpanded());
     EXPECT_EQ(view.details()->body()->findChildren<QLabel*>().size(), 2);
+    const auto rows = view.findChildren<MeasureRow*>();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]->measure(), result.measures[0]); // in the result's order
+    EXPECT_EQ(rows[1]->measure(), result.measures[1]);
 
     // The outline comes with its own gate and scale; only a soak result has a timeline.
     result.plot = StickPlot{GateShape::octagonN64, 0.9, std::vector<std::optional<double>>(32, 0.95)};
@@ -320,4 +333,67 @@ TEST(ResultView, ShowsOnlyThePartsTheResultCarries) {
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(strip->fraction(), 1.0);
     EXPECT_EQ(strip->strip(), *result.timeline);
+}
+
+TEST_F(CardFixture, EachKindShowsItsLiveVisual) {
+    const auto demo = bench.demo();
+    auto& runner = model.runner(demo);
+
+    const GuidedTest buttons = find(*demo, TestKind::buttons);
+    auto buttonsCard = card(demo, buttons);
+    runner.start(buttons);
+    auto* chips = buttonsCard->findChild<FlowChips*>();
+    ASSERT_NE(chips, nullptr);
+    const auto& inputs = buttons.target.as<GuidedTest::Target::Buttons>()->inputs;
+    ASSERT_EQ(chips->count(), int(inputs.size()));
+    EXPECT_EQ(chips->chip(0)->name(), QString::fromStdString(inputs[0].name));
+    auto active = *runner.active();
+    active.registered = {inputs[1].id};
+    runner.setActive(active);
+    EXPECT_FALSE(chips->chip(0)->registered());
+    EXPECT_TRUE(chips->chip(1)->registered());
+
+    const GuidedTest dpad = find(*demo, TestKind::dpad);
+    auto dpadCard = card(demo, dpad);
+    runner.start(dpad);
+    auto* compass = dpadCard->findChild<Compass*>();
+    ASSERT_NE(compass, nullptr);
+    EXPECT_EQ(compass->size(), QSize(84, 84));
+    active = *runner.active();
+    active.directions = {Direction8::up, Direction8::left};
+    runner.setActive(active);
+    EXPECT_EQ(compass->lit(), active.directions);
+
+    const GuidedTest motion = find(*demo, TestKind::motion);
+    auto motionCard = card(demo, motion);
+    runner.start(motion);
+    EXPECT_NE(motionCard->findChild<MotionGraph*>(), nullptr);
+
+    // Drift has no visual: prompt, progress and status only.
+    const GuidedTest drift = find(*demo, TestKind::drift, "Left stick");
+    auto driftCard = card(demo, drift);
+    runner.start(drift);
+    ASSERT_NE(driftCard->findChild<RunningView*>(), nullptr);
+    EXPECT_EQ(driftCard->findChild<RunningView*>()->visual(), nullptr);
+    runner.cancel();
+}
+
+TEST_F(CardFixture, TouchTraceShowsOnlyTouchesOfThisRun) {
+    auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
+    auto& runner = model.runner(pad);
+    const GuidedTest touchpad{TestKind::touchpad, "", GuidedTest::Target::touchpad(), false};
+    auto touchCard = card(pad, touchpad);
+    pad->capture()->recordTouch({bench.clock.now() - 5, 0, 0.5, 0.5}); // before the run
+    runner.start(touchpad);
+    const TouchSample during{bench.clock.now() + 0.1, 1, -0.2, 0.3};
+    pad->capture()->recordTouch(during);
+    runner.setActive([&] {
+        auto active = *runner.active();
+        active.progress = 0.5; // the tick's next write
+        return active;
+    }());
+    auto* trace = touchCard->findChild<TouchTrace*>();
+    ASSERT_NE(trace, nullptr);
+    EXPECT_EQ(trace->size(), QSize(220, 110));
+    EXPECT_EQ(trace->samples(), std::vector<TouchSample>{during});
 }
