@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -239,6 +240,171 @@ void checkmark(Canvas& c) { c.stroke(polyline({{0.2, 0.54}, {0.42, 0.76}, {0.82,
 
 void stopFill(Canvas& c) { c.fill(roundedRect(0.2, 0.2, 0.6, 0.6, 0.08)); }
 
+// ---- the guided tests' symbols
+
+// An arc of the circle round (cx, cy), from `start` degrees through `sweep` degrees
+// (counter-clockwise, 0 at the right, as QPainterPath counts).
+QPainterPath arc(double cx, double cy, double r, double start, double sweep) {
+    QPainterPath path;
+    const QRectF box(cx - r, cy - r, 2 * r, 2 * r);
+    path.arcMoveTo(box, start);
+    path.arcTo(box, start, sweep);
+    return path;
+}
+
+void scope(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.34));
+    for (auto [x1, y1, x2, y2] : {std::array{0.5, 0.04, 0.5, 0.3}, std::array{0.5, 0.7, 0.5, 0.96},
+                                  std::array{0.04, 0.5, 0.3, 0.5}, std::array{0.7, 0.5, 0.96, 0.5}})
+        c.stroke(segment(x1, y1, x2, y2), 0.07);
+    c.fill(circle(0.5, 0.5, 0.06));
+}
+
+void circleDashed(Canvas& c) {
+    for (int i = 0; i < 12; ++i) c.stroke(arc(0.5, 0.5, 0.4, i * 30.0 + 5, 18));
+}
+
+void arrowUturnBackwardCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.44), 0.065);
+    QPainterPath turn;
+    turn.moveTo(0.66, 0.72);
+    turn.lineTo(0.66, 0.5);
+    turn.cubicTo(0.66, 0.3, 0.38, 0.3, 0.36, 0.46);
+    c.stroke(turn, 0.075);
+    c.stroke(polyline({{0.26, 0.38}, {0.36, 0.48}, {0.47, 0.39}}), 0.075);
+}
+
+void smallcircleFilledCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.fill(circle(0.5, 0.5, 0.15));
+}
+
+void sliderVertical3(Canvas& c) {
+    const double columns[3] = {0.25, 0.5, 0.75};
+    const double knobs[3] = {0.34, 0.66, 0.42};
+    for (int i = 0; i < 3; ++i) {
+        c.stroke(segment(columns[i], 0.08, columns[i], 0.92), 0.06);
+        c.fill(circle(columns[i], knobs[i], 0.09));
+    }
+}
+
+void circleGrid3x3(Canvas& c) {
+    for (double y : {0.2, 0.5, 0.8})
+        for (double x : {0.2, 0.5, 0.8}) c.fill(circle(x, y, 0.1));
+}
+
+void handTap(Canvas& c) {
+    // A raised finger with the marks of a tap above it.
+    QPainterPath finger;
+    finger.moveTo(0.4, 0.92);
+    finger.lineTo(0.4, 0.44);
+    finger.arcTo(QRectF(0.4, 0.34, 0.2, 0.2), 180, -180);
+    finger.lineTo(0.6, 0.92);
+    c.stroke(finger, 0.07);
+    c.stroke(segment(0.5, 0.06, 0.5, 0.2), 0.065);
+    c.stroke(segment(0.28, 0.14, 0.35, 0.25), 0.065);
+    c.stroke(segment(0.72, 0.14, 0.65, 0.25), 0.065);
+}
+
+void dpad(Canvas& c) {
+    const double a = 0.36, b = 0.64; // the arms' edges
+    QPainterPath cross = polygon({{a, 0.06}, {b, 0.06}, {b, a}, {0.94, a}, {0.94, b}, {b, b}, {b, 0.94}, {a, 0.94},
+                                  {a, b}, {0.06, b}, {0.06, a}, {a, a}});
+    c.stroke(cross, 0.065);
+    c.fill(polygon({{0.5, 0.14}, {0.58, 0.26}, {0.42, 0.26}})); // the arrow of the up arm
+}
+
+void waveform(Canvas& c) {
+    const double heights[9] = {0.16, 0.4, 0.7, 0.46, 0.84, 0.56, 0.3, 0.6, 0.2};
+    for (int i = 0; i < 9; ++i) {
+        const double x = 0.1 + i * 0.1, h = heights[i] / 2;
+        c.stroke(segment(x, 0.5 - h, x, 0.5 + h), 0.06);
+    }
+}
+
+void lightbulb(Canvas& c) {
+    QPainterPath bulb;
+    bulb.moveTo(0.38, 0.7);
+    bulb.lineTo(0.38, 0.62);
+    bulb.cubicTo(0.2, 0.52, 0.2, 0.08, 0.5, 0.08);
+    bulb.cubicTo(0.8, 0.08, 0.8, 0.52, 0.62, 0.62);
+    bulb.lineTo(0.62, 0.7);
+    bulb.closeSubpath();
+    c.stroke(bulb, 0.065);
+    c.stroke(segment(0.4, 0.8, 0.6, 0.8), 0.065);
+    c.stroke(segment(0.43, 0.9, 0.57, 0.9), 0.065);
+}
+
+void dialMedium(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.fill(circle(0.5, 0.5, 0.08));
+    c.stroke(segment(0.5, 0.5, 0.7, 0.28), 0.075);
+    for (double degrees : {-30.0, 30.0, 90.0, 150.0, 210.0}) {
+        const double r = degrees * std::numbers::pi / 180;
+        c.stroke(segment(0.5 + 0.31 * std::cos(r), 0.5 - 0.31 * std::sin(r), 0.5 + 0.36 * std::cos(r),
+                         0.5 - 0.36 * std::sin(r)),
+                 0.05);
+    }
+}
+
+void gyroscope(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.4), 0.065);
+    QPainterPath ring;
+    ring.addEllipse(QPointF(0, 0), 0.42, 0.15);
+    c.stroke(QTransform().translate(0.5, 0.5).rotate(-30).map(ring), 0.06);
+    c.fill(circle(0.5, 0.5, 0.08));
+}
+
+void handDraw(Canvas& c) {
+    // A finger's stroke across a surface.
+    QPainterPath trace;
+    trace.moveTo(0.1, 0.66);
+    trace.cubicTo(0.24, 0.2, 0.4, 0.2, 0.46, 0.5);
+    trace.cubicTo(0.52, 0.8, 0.7, 0.8, 0.9, 0.3);
+    c.stroke(trace, 0.075);
+    c.fill(circle(0.9, 0.3, 0.08));
+}
+
+void battery75(Canvas& c) {
+    c.stroke(roundedRect(0.06, 0.3, 0.78, 0.4, 0.08), 0.065);
+    c.fill(roundedRect(0.87, 0.42, 0.07, 0.16, 0.03));
+    c.fill(roundedRect(0.13, 0.37, 0.48, 0.26, 0.03));
+}
+
+void checkmarkCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.42));
+    c.stroke(polyline({{0.31, 0.52}, {0.45, 0.66}, {0.7, 0.37}}), 0.08);
+}
+
+void radioWaves(Canvas& c) {
+    c.fill(circle(0.5, 0.42, 0.07));
+    c.stroke(segment(0.5, 0.5, 0.5, 0.92), 0.07); // the mast
+    for (double r : {0.2, 0.36}) {
+        c.stroke(arc(0.5, 0.42, r, -45, 90), 0.065);
+        c.stroke(arc(0.5, 0.42, r, 135, 90), 0.065);
+    }
+}
+
+void antennaRadiowaves(Canvas& c) { radioWaves(c); }
+
+void antennaRadiowavesSlash(Canvas& c) {
+    radioWaves(c);
+    c.cutStroke(segment(0.1, 0.1, 0.9, 0.9), 0.17);
+    c.stroke(segment(0.1, 0.1, 0.9, 0.9), 0.065);
+}
+
+void arrowLeftAndRight(Canvas& c) {
+    c.stroke(segment(0.1, 0.5, 0.9, 0.5), 0.07);
+    c.stroke(polyline({{0.26, 0.34}, {0.1, 0.5}, {0.26, 0.66}}), 0.07);
+    c.stroke(polyline({{0.74, 0.34}, {0.9, 0.5}, {0.74, 0.66}}), 0.07);
+}
+
+void playFill(Canvas& c) {
+    QPainterPath triangle = polygon({{0.24, 0.12}, {0.86, 0.5}, {0.24, 0.88}});
+    c.fill(triangle);
+    c.stroke(triangle, 0.06); // rounds the corners
+}
+
 void squareAndArrowDown(Canvas& c) {
     // A tray with an arrow coming down into it.
     c.stroke(polyline({{0.34, 0.4}, {0.18, 0.4}, {0.18, 0.9}, {0.82, 0.9}, {0.82, 0.4}, {0.66, 0.4}}), 0.065);
@@ -273,6 +439,26 @@ const std::map<QString, Drawing>& drawings() {
         {"checkmark", checkmark},
         {"stop.fill", stopFill},
         {"square.and.arrow.down", squareAndArrowDown},
+        // The guided tests' symbols, the play button of a check and the soak card's lost link.
+        {"scope", scope},
+        {"circle.dashed", circleDashed},
+        {"arrow.uturn.backward.circle", arrowUturnBackwardCircle},
+        {"smallcircle.filled.circle", smallcircleFilledCircle},
+        {"slider.vertical.3", sliderVertical3},
+        {"circle.grid.3x3", circleGrid3x3},
+        {"hand.tap", handTap},
+        {"dpad", dpad},
+        {"waveform", waveform},
+        {"lightbulb", lightbulb},
+        {"dial.medium", dialMedium},
+        {"gyroscope", gyroscope},
+        {"hand.draw", handDraw},
+        {"battery.75percent", battery75},
+        {"checkmark.circle", checkmarkCircle},
+        {"antenna.radiowaves.left.and.right", antennaRadiowaves},
+        {"antenna.radiowaves.left.and.right.slash", antennaRadiowavesSlash},
+        {"arrow.left.and.right", arrowLeftAndRight},
+        {"play.fill", playFill},
     };
     return table;
 }

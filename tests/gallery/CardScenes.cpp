@@ -8,6 +8,8 @@
 #include <cmath>
 
 #include "Gallery.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
 #include "app/views/SoakCard.h"
 #include "app/views/TestCard.h"
 
@@ -208,7 +210,25 @@ std::unique_ptr<QWidget> soakEnded() {
     return host->done();
 }
 
+// Every test's symbol at the size of a card's header and large, with the soak card's two.
+std::unique_ptr<QWidget> symbols() {
+    QStringList names;
+    for (TestKind kind : allCases<TestKind>()) {
+        const QString name = QString::fromStdString(GuidedTest{kind, "", GuidedTest::Target::device(), false}.symbol());
+        if (!names.contains(name)) names << name;
+    }
+    names << "play.fill" << "antenna.radiowaves.left.and.right.slash";
+    return Gallery::painted([names](QPainter& painter, const QRectF& rect, const Scheme& scheme) {
+        for (int i = 0; i < names.size(); ++i) {
+            const double x = rect.left() + 8 + i * 36;
+            Symbols::paint(painter, QRectF(x, 8, 14, 14), names[i], Color::accentTeal());
+            Symbols::paint(painter, QRectF(x, 30, 32, 32), names[i], scheme.primary);
+        }
+    });
+}
+
 const bool registered = Gallery::add({
+    {"test-card-symbols", {19 * 36 + 16, 70}, symbols},
     {"test-card-drift", {cardWidth, 0}, driftStates},
     {"test-card-circularity", {cardWidth, 0}, circularity},
     {"test-card-manual", {cardWidth, 0}, manual},

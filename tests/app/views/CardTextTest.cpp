@@ -1,5 +1,7 @@
 #include "app/views/CardText.h"
 
+#include "app/paint/Symbols.h"
+
 #include <gtest/gtest.h>
 
 using namespace Tessarine;
@@ -101,4 +103,13 @@ TEST(CardText, SoakCaptionCountsInSingularAndPlural) {
     report.activeSeconds = 130; // counted past the end never reads as more than all of it
     EXPECT_EQ(CardText::soakCaption(report, 0.0),
               "2 dropouts \u00B7 1 disconnect \u00B7 input 100% of the time \u00B7 0 reports/s now");
+}
+
+TEST(CardText, EveryCardSymbolIsDrawn) {
+    for (TestKind kind : allCases<TestKind>()) {
+        const std::string name = GuidedTest{kind, "", GuidedTest::Target::device(), false}.symbol();
+        EXPECT_TRUE(Symbols::known(QString::fromStdString(name))) << name;
+    }
+    EXPECT_TRUE(Symbols::known("play.fill"));
+    EXPECT_TRUE(Symbols::known("antenna.radiowaves.left.and.right.slash"));
 }
