@@ -4,11 +4,10 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "app/paint/Theme.h"
+#include "app/views/CardParts.h"
 #include "app/views/CardText.h"
 #include "app/views/Compass.h"
 #include "app/views/FlowChips.h"
@@ -21,7 +20,6 @@ namespace Tessarine {
 
 namespace {
 constexpr int spacing = 8;        // pixels between the rows
-constexpr int progressSteps = 1000; // resolution of the progress bar
 constexpr int livePlotSide = 150;   // pixels
 constexpr int compassSide = 84;     // pixels
 constexpr QSize touchTraceSize{220, 110}; // pixels
@@ -30,17 +28,12 @@ constexpr QSize touchTraceSize{220, 110}; // pixels
 RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
                          QWidget* parent)
     : QWidget(parent), test_(test), device_(std::move(device)), runner_(runner), prompt_(new QLabel),
-      progress_(new QProgressBar), status_(new QLabel) {
+      progress_(CardParts::progressBar()), status_(CardParts::secondaryText({}, Fonts::caption())) {
     QFont promptFont = Fonts::callout();
     promptFont.setWeight(QFont::Medium);
     prompt_->setFont(promptFont);
     prompt_->setWordWrap(true);
     prompt_->setObjectName(QStringLiteral("running-prompt"));
-    progress_->setRange(0, progressSteps);
-    progress_->setTextVisible(false);
-    progress_->setAccessibleName(QStringLiteral("Progress"));
-    status_->setFont(Fonts::caption());
-    status_->setForegroundRole(QPalette::PlaceholderText);
     status_->setObjectName(QStringLiteral("running-status"));
     status_->hide();
 
@@ -91,8 +84,7 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
 
 void RunningView::refresh(const TestRunner::Active& active) {
     prompt_->setText(QString::fromStdString(active.prompt));
-    const double done = std::isfinite(active.progress) ? std::clamp(active.progress, 0.0, 1.0) : 0.0;
-    progress_->setValue(int(std::lround(done * progressSteps)));
+    CardParts::setProgress(progress_, active.progress);
     status_->setText(QString::fromStdString(active.status));
     status_->setVisible(!active.status.empty());
     if (auto* plot = qobject_cast<StickPlotView*>(visual_)) {

@@ -8,6 +8,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/views/CardHeader.h"
+#include "app/views/CardParts.h"
 #include "app/views/CardText.h"
 #include "app/views/Relayout.h"
 #include "app/views/ResultView.h"
@@ -19,14 +20,12 @@ namespace Tessarine {
 SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
     : Card(parent), device_(std::move(device)), runner_(runner), model_(model),
       header_(new CardHeader(QString::fromStdString(SoakRunner::soakTest().symbol()), QStringLiteral("Wireless soak"))),
-      instructions_(new QLabel(QString::fromStdString(SoakRunner::soakTest().instructions()))),
+      instructions_(CardParts::secondaryText(QString::fromStdString(SoakRunner::soakTest().instructions()),
+                                             Fonts::callout())),
       live_(new SoakLiveView(*model.soak())), result_(new ResultView), idleControls_(new QWidget),
       runningControls_(new QWidget), length_(new QComboBox), run_(new QPushButton),
-      elsewhere_(new QLabel(CardText::soakElsewhere())) {
+      elsewhere_(CardParts::secondaryText(CardText::soakElsewhere(), Fonts::caption())) {
     setObjectName(QStringLiteral("test-soak"));
-    instructions_->setFont(Fonts::callout());
-    instructions_->setForegroundRole(QPalette::PlaceholderText);
-    instructions_->setWordWrap(true);
     instructions_->setObjectName(QStringLiteral("instructions"));
 
     for (double minutes : CardText::soakLengths) length_->addItem(CardText::soakLengthLabel(minutes), minutes);
@@ -53,8 +52,6 @@ SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppM
     runningRow->addWidget(cancel);
     runningRow->addStretch(1);
 
-    elsewhere_->setFont(Fonts::caption());
-    elsewhere_->setForegroundRole(QPalette::PlaceholderText);
     elsewhere_->setObjectName(QStringLiteral("soak-elsewhere"));
 
     addWideWidget(header_);

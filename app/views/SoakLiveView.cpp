@@ -5,9 +5,9 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 #include "app/model/SoakRunner.h"
+#include "app/views/CardParts.h"
 #include "app/views/CardText.h"
 #include "app/views/Relayout.h"
 #include "app/views/SoakStripView.h"
@@ -18,13 +18,13 @@ namespace Tessarine {
 
 namespace {
 constexpr int spacing = 6;          // pixels between the rows
-constexpr int progressSteps = 1000; // resolution of the progress bar
 constexpr double stripFontSize = 11; // pixels
 } // namespace
 
 SoakLiveView::SoakLiveView(SoakRunner& soak, QWidget* parent)
     : QWidget(parent), soak_(soak), status_(new QLabel), waiting_(new QWidget), waitingLabel_(new QLabel(CardText::soakWaiting())),
-      progress_(new QProgressBar), caption_(new QLabel), strip_(new SoakStripView) {
+      progress_(CardParts::progressBar()), caption_(CardParts::secondaryText({}, Fonts::caption())),
+      strip_(new SoakStripView) {
     QFont statusFont = Fonts::callout();
     statusFont.setWeight(QFont::Medium);
     status_->setFont(statusFont);
@@ -47,13 +47,7 @@ SoakLiveView::SoakLiveView(SoakRunner& soak, QWidget* parent)
     waitingRow->addWidget(waitingLabel_, 1);
     waiting_->setAccessibleName(waitingLabel_->text());
 
-    progress_->setRange(0, progressSteps);
-    progress_->setTextVisible(false);
-    progress_->setAccessibleName(QStringLiteral("Progress"));
-    caption_->setFont(Fonts::caption());
-    caption_->setForegroundRole(QPalette::PlaceholderText);
     caption_->setObjectName(QStringLiteral("soak-caption"));
-    caption_->setWordWrap(true);
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -77,7 +71,7 @@ void SoakLiveView::refresh() {
     setShown(status_, !soak_.waiting());
     setShown(waiting_, soak_.waiting());
     status_->setText(CardText::soakStatus(seconds, elapsed));
-    progress_->setValue(int(std::lround(CardText::soakFraction(seconds, elapsed) * progressSteps)));
+    CardParts::setProgress(progress_, CardText::soakFraction(seconds, elapsed));
     const auto& report = soak_.report();
     setShown(caption_, report.has_value());
     if (report) caption_->setText(CardText::soakCaption(*report, soak_.recentRate()));

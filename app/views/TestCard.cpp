@@ -8,6 +8,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/views/CardHeader.h"
+#include "app/views/CardParts.h"
 #include "app/views/GateControls.h"
 #include "app/views/ManualChecks.h"
 #include "app/views/Relayout.h"
@@ -21,11 +22,8 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
                    QWidget* parent)
     : Card(parent), test_(test), device_(std::move(device)), runner_(runner), model_(model),
       header_(new CardHeader(QString::fromStdString(test.symbol()), QString::fromStdString(test.title()))),
-      bodies_(new QWidget), instructions_(new QLabel(QString::fromStdString(test.instructions()))) {
+      bodies_(new QWidget), instructions_(CardParts::secondaryText(QString::fromStdString(test.instructions()), Fonts::callout())) {
     setObjectName(CardText::key(test_));
-    instructions_->setFont(Fonts::callout());
-    instructions_->setForegroundRole(QPalette::PlaceholderText);
-    instructions_->setWordWrap(true);
     instructions_->setObjectName(QStringLiteral("instructions"));
     auto* bodyStack = new QVBoxLayout(bodies_);
     bodyStack->setContentsMargins(0, 0, 0, 0);

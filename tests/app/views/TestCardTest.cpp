@@ -3,6 +3,7 @@
 #include "app/model/RunnerFakes.h"
 
 #include "app/views/CardHeader.h"
+#include "app/views/CardParts.h"
 #include "app/views/Compass.h"
 #include "app/views/FlowChips.h"
 #include "app/views/MeasureRow.h"
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -396,4 +398,16 @@ TEST_F(CardFixture, TouchTraceShowsOnlyTouchesOfThisRun) {
     ASSERT_NE(trace, nullptr);
     EXPECT_EQ(trace->size(), QSize(220, 110));
     EXPECT_EQ(trace->samples(), std::vector<TouchSample>{during});
+}
+
+TEST(CardParts, ProgressHoldsToItsRange) {
+    std::unique_ptr<QProgressBar> bar(CardParts::progressBar());
+    EXPECT_EQ(bar->accessibleName(), "Progress");
+    CardParts::setProgress(bar.get(), 0.25);
+    const int quarter = bar->value();
+    EXPECT_EQ(quarter * 4, bar->maximum());
+    CardParts::setProgress(bar.get(), 1.7);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    CardParts::setProgress(bar.get(), std::nan(""));
+    EXPECT_EQ(bar->value(), bar->minimum());
 }
