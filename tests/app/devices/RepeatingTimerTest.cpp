@@ -8,11 +8,6 @@
 using namespace Tessarine;
 
 TEST(QtRepeatingTimer, FiresRepeatedlyOnTheEventLoopUntilDestroyed) {
-    int argc = 1;
-    char name[] = "devices_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-
     QEventLoop loop;
     int fired = 0;
     auto timer = QtRepeatingTimer::factory()();
