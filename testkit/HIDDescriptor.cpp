@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -73,8 +72,8 @@ struct Globals {
     }
 };
 
-// A usage as written: a 4-byte usage carries its own page in its upper half; a shorter one takes
-// the usage page in effect when its main item is declared.
+// A usage with its page in the upper half. A 4-byte usage carries its own page (extended); a
+// shorter one takes the usage page in effect where it is declared.
 struct LocalUsage {
     std::uint32_t value = 0;
     bool extended = false;
@@ -151,21 +150,26 @@ private:
         }
     }
 
+    // A usage of 1 or 2 bytes belongs to the usage page in effect now.
+    LocalUsage declared(std::uint32_t data, int size) const {
+        if (size == 4) return LocalUsage{data, true};
+        return LocalUsage{(static_cast<std::uint32_t>(globals_.usagePage) << 16) | (data & 0xFFFF), false};
+    }
+
     void parseLocal(const Item& item) {
-        if (item.size == 0) fail("a local item without data");
+        // An item without data stands for the value 0, as the HID specification and the kernel
+        // have it.
         // In a delimiter set only the first usage counts; the others are alternatives.
         const bool alternative = delimiterBranch_ > 1;
         switch (item.tag) {
         case usage:
-            if (!alternative) addUsage(LocalUsage{item.data, item.size == 4});
+            if (!alternative) addUsage(declared(item.data, item.size));
             break;
         case usageMinimum:
-            if (!alternative) usageMin_ = LocalUsage{item.data, item.size == 4};
-            addRangeWhenComplete();
+            if (!alternative) usageMin_ = item.data;
             break;
         case usageMaximum:
-            if (!alternative) usageMax_ = LocalUsage{item.data, item.size == 4};
-            addRangeWhenComplete();
+            if (!alternative) addRange(item.data, item.size);
             break;
         case delimiter:
             if (item.data == 1) {
@@ -186,36 +190,43 @@ private:
         usages_.push_back(u);
     }
 
-    void addRangeWhenComplete() {
-        if (!usageMin_ || !usageMax_) return;
-        const LocalUsage low = *usageMin_;
-        const std::uint32_t page = low.value & 0xFFFF0000u;
-        const std::uint32_t first = low.value & 0xFFFF;
-        const std::uint32_t last = usageMax_->value & 0xFFFF;
-        usageMin_.reset();
-        usageMax_.reset();
+    // The range from the usage minimum in effect (0 when none was given) to this maximum, added
+    // when the maximum is read, as the kernel does; the maximum's size decides whether the
+    // usages take the current page.
+    void addRange(std::uint32_t last, int size) {
+        const std::uint32_t first = usageMin_;
         if (last < first) return;
         if (usages_.size() >= HIDLimits::maxUsages) fail("too many usages for one item");
         // Like the kernel, a range that would pass the limit is cut to it.
         const std::size_t room = HIDLimits::maxUsages - usages_.size();
-        const std::size_t count = std::min<std::size_t>(last - first + 1, room);
-        for (std::size_t i = 0; i < count; ++i)
-            usages_.push_back(LocalUsage{page | (first + static_cast<std::uint32_t>(i)), low.extended});
+        const std::size_t count = std::min<std::size_t>(std::size_t{last - first} + 1, room);
+        for (std::size_t i = 0; i < count; ++i) usages_.push_back(declared(first + static_cast<std::uint32_t>(i), size));
     }
 
-    HIDUsagePair resolve(LocalUsage u) const {
-        if (u.extended) return HIDUsagePair{static_cast<int>(u.value >> 16), static_cast<int>(u.value & 0xFFFF)};
-        return HIDUsagePair{globals_.usagePage, static_cast<int>(u.value & 0xFFFF)};
+    // A Usage Page given after the last short usage that took it applies, at the main item, to
+    // the short usages before it, back to the first one already on that page: the kernel's
+    // reading, which keeps usages declared ahead of their page item on the right page.
+    void completeWithLastPage() {
+        const auto page = static_cast<std::uint32_t>(globals_.usagePage);
+        for (auto u = usages_.rbegin(); u != usages_.rend(); ++u) {
+            if (u->extended) continue;
+            if (u->value >> 16 == page) break;
+            u->value = (page << 16) | (u->value & 0xFFFF);
+        }
+    }
+
+    static HIDUsagePair resolve(LocalUsage u) {
+        return HIDUsagePair{static_cast<int>(u.value >> 16), static_cast<int>(u.value & 0xFFFF)};
     }
 
     void resetLocals() {
         usages_.clear();
-        usageMin_.reset();
-        usageMax_.reset();
+        usageMin_ = 0;
         delimiterBranch_ = 0;
     }
 
     void parseMain(const Item& item) {
+        completeWithLastPage();
         switch (item.tag) {
         case collection:
             if (collectionDepth_ >= HIDLimits::maxCollectionDepth) fail("collections nested too deeply");
@@ -293,8 +304,7 @@ private:
     Globals globals_;
     std::vector<Globals> stack_;
     std::vector<LocalUsage> usages_;
-    std::optional<LocalUsage> usageMin_;
-    std::optional<LocalUsage> usageMax_;
+    std::uint32_t usageMin_ = 0;
     bool delimiterOpen_ = false;
     int delimiterBranch_ = 0;
     int collectionDepth_ = 0;

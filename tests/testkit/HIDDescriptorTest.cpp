@@ -148,7 +148,6 @@ TEST(HIDDescriptor, BadDescriptorsAreErrorsNotCrashes) {
     fails({0x05, 0x01, 0x09, 0x05, 0xA1, 0x01});   // collection never closed
     fails(gamePad({0x09, 0x30, 0x75, 0x01, 0x96, 0x01, 0x30, 0x81, 0x02})); // 12,289 fields
     fails(gamePad({0x09, 0x30, 0x75, 0x40, 0x96, 0x00, 0x30, 0x81, 0x02})); // report too long
-    fails(gamePad({0x08}));                        // local item without data
     fails(gamePad({0xF4}));                        // unknown global item
     fails(gamePad({0xA9, 0x01, 0x09, 0x30}));      // delimiter set never closed
     Bytes deep;
@@ -169,6 +168,39 @@ TEST(HIDDescriptor, BadDescriptorsAreErrorsNotCrashes) {
     EXPECT_EQ(d.elements[0].usage, 0x30);
     EXPECT_EQ(d.elements[0].bitOffset, 72 + 2 * 65);
     EXPECT_TRUE(HIDDescriptor::parse(Bytes{}).elements.empty());
+}
+
+TEST(HIDDescriptor, AShortUsageTakesThePageInEffectWhereItIsDeclared) {
+    auto usages = [](const Bytes& bytes) {
+        std::vector<HIDUsagePair> list;
+        for (const auto& e : HIDDescriptor::parse(bytes).elements) list.push_back({e.page, e.usage});
+        return list;
+    };
+    // X on the desktop page, then Brake after a change to the simulation page.
+    EXPECT_EQ(usages({0x05, 0x01, 0x09, 0x05, 0xa1, 0x01, 0x09, 0x30, 0x05, 0x02, 0x09, 0xc5, 0x15, 0x00, 0x26,
+                      0xff, 0x00, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02, 0xc0}),
+              (std::vector<HIDUsagePair>{{1, 0x30}, {2, 0xC5}}));
+    // A usage range after a change to the button page.
+    EXPECT_EQ(usages({0x05, 0x01, 0x09, 0x05, 0xa1, 0x01, 0x09, 0x30, 0x05, 0x09, 0x19, 0x01, 0x29, 0x02, 0x15,
+                      0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x03, 0x81, 0x02, 0xc0}),
+              (std::vector<HIDUsagePair>{{1, 0x30}, {9, 1}, {9, 2}}));
+    // A usage written ahead of the first page item takes the page in effect at its main item.
+    EXPECT_EQ(parse({0x09, 0x04, 0x05, 0x01, 0xa1, 0x01, 0xc0}).applications, (std::vector<HIDUsagePair>{{1, 4}}));
+    EXPECT_EQ(usages(gamePad({0x09, 0x01, 0x05, 0x02, 0x09, 0xc4, 0x05, 0x01, 0x09, 0x30, 0x75, 0x08, 0x95, 0x03,
+                              0x81, 0x02})),
+              (std::vector<HIDUsagePair>{{1, 1}, {2, 0xC4}, {1, 0x30}}));
+}
+
+TEST(HIDDescriptor, LocalItemsWithoutDataStandForZero) {
+    // A game pad whose Usage Minimum has no data: buttons 0 to 8 in an array.
+    HIDDescriptor d = parse({0x05, 0x01, 0x09, 0x05, 0xa1, 0x01, 0x05, 0x09, 0x18, 0x29, 0x08, 0x15, 0x00, 0x25,
+                             0x08, 0x75, 0x08, 0x95, 0x01, 0x81, 0x00, 0xc0});
+    ASSERT_EQ(d.elements.size(), 9u);
+    EXPECT_EQ((HIDUsagePair{d.elements[0].page, d.elements[0].usage}), (HIDUsagePair{9, 0}));
+    EXPECT_EQ(d.elements[8].usage, 8);
+    EXPECT_EQ(d.elements[8].arrayIndex, 8);
+    // A usage without data is usage 0 of the current page.
+    EXPECT_EQ(parse(gamePad({0x08, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02})).elements.at(0).usage, 0);
 }
 
 TEST(HIDDescriptor, UsageRangesAreCutAtTheLimit) {
