@@ -6,9 +6,6 @@
 // monitor, the demo controller and the frame timer start, in that order. Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
 // it feeds is destroyed.
-//
-// The system sources come before any Qt header: the HID report decoder has a member named like
-// Qt's `emit` macro.
 #include "app/model/SystemSources.h"
 
 #include <QApplication>

@@ -100,7 +100,7 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     }
     for (const ArrayField& field : layout.arrays) {
         // Only whole slots inside the report are read; a cut report reads as fewer slots.
-        std::size_t slots = field.slots;
+        std::size_t slots = field.slotCount;
         if (std::size_t{field.bitOffset} + std::size_t{field.bits} * slots > availableBits) {
             slots = availableBits > field.bitOffset ? (availableBits - field.bitOffset) / field.bits : 0;
             if (slots == 0) continue;

@@ -47,7 +47,7 @@ private:
         std::uint32_t bitOffset;
         std::uint8_t bits;
         bool isSigned;
-        std::uint32_t slots;
+        std::uint32_t slotCount;
         std::vector<ArrayUsage> usages; // sorted by index
     };
     struct Layout {

@@ -1,8 +1,6 @@
 #pragma once
 // The application's real sources and services: SDL game controllers, the HID monitor over
 // udev and hidraw, the user's settings file and the Qt event loop.
-// HIDMonitor.h comes before any Qt header: the report decoder it includes has a member named
-// like Qt's `emit` macro.
 #include "app/devices/HIDMonitor.h"
 
 #include <memory>

@@ -1,3 +1,7 @@
+// A Qt header first: the tap and the report decoder must read the same after Qt's keyword
+// macros (signals, slots, emit) as before them.
+#include <QObject>
+
 #include "app/devices/HIDTap.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // and toasts, the report logo and branding, and the settings request.
 #include <gtest/gtest.h>
 
-#include "CommandFakes.h" // first: HIDTap.h must come before any Qt header
+#include "CommandFakes.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,6 @@
 #pragma once
 // Stand-ins for the model's sources and services, and a model built on them over a temporary
 // data folder.
-//
-// HIDTap.h comes before any Qt header: the report decoder it includes has a member named like
-// Qt's `emit` macro.
 #include "app/devices/HIDTap.h"
 
 #include <QTemporaryDir>
