@@ -90,13 +90,34 @@ private:
         } while (depth > 0);
     }
 
-    // Calls onMember(key) for each member, which must consume the value. Later duplicates win,
-    // as in a document, because each handler assigns its field whole.
+    // Whether a member named `key` follows in the object whose members continue at `from`.
+    bool followedBy(std::string_view key, std::size_t from) {
+        const std::size_t resume = at;
+        at = from;
+        bool found = false;
+        while (!found && peek().type == TokenType::key) {
+            found = take().text == key;
+            skipValue();
+        }
+        at = resume;
+        return found;
+    }
+
+    // Calls onMember(key) for each member, which must consume the value. A member written twice
+    // counts only the second time, as in a document: each handler assigns its field whole, and
+    // a value that fails to read is no fault when a later member of the same name replaces it.
     template <class F> void object(const char* what, F onMember) {
         if (take().type != TokenType::beginObject) throw DecodeError(std::string(what) + " is not a JSON object");
         while (peek().type == TokenType::key) {
             const std::string& key = take().text;
-            onMember(std::string_view(key));
+            const std::size_t value = at;
+            try {
+                onMember(std::string_view(key));
+            } catch (const DecodeError&) {
+                at = value;
+                skipValue();
+                if (!followedBy(key, at)) throw;
+            }
         }
         ++at; // endObject
     }

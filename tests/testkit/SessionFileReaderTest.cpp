@@ -59,7 +59,51 @@ void collectPointers(const json& value, const json::json_pointer& at, std::vecto
         }
 }
 
+// The document as text with one member written twice: `earlier` first, then the member's own
+// value. A document cannot hold such a file, so it is written out by hand.
+std::string withEarlierDuplicate(const json& value, const json::json_pointer& at, const json& earlier,
+                                 const json::json_pointer& here = json::json_pointer()) {
+    if (value.is_array()) {
+        std::string text = "[";
+        for (std::size_t i = 0; i < value.size(); ++i)
+            text += (i ? "," : "") + withEarlierDuplicate(value[i], at, earlier, here / i);
+        return text + "]";
+    }
+    if (!value.is_object()) return value.dump();
+    std::string text = "{";
+    bool first = true;
+    for (auto& [key, item] : value.items()) {
+        if (!first) text += ",";
+        first = false;
+        if (here / key == at) text += json(key).dump() + ":" + earlier.dump() + ",";
+        text += json(key).dump() + ":" + withEarlierDuplicate(item, at, earlier, here / key);
+    }
+    return text + "}";
+}
+
 } // namespace
+
+TEST(SessionFileReader, AMemberWrittenTwiceCountsOnlyTheSecondTimeInBothReaders) {
+    // Whatever the first of two equal names holds (a value that would not read, or one that
+    // would), the second decides: a file the document reader accepts is never refused, and the
+    // two readers give the same session.
+    const json original = richSession();
+    std::vector<json::json_pointer> pointers;
+    collectPointers(original, json::json_pointer(), pointers);
+    const std::vector<json> earlier{nullptr, 5, "x", "2026-03-01T09:00:00.5Z", json::array({1}),
+                                    json::object({{"name", 1}}), json::parse(R"([{"id": 1}])")};
+    int members = 0;
+    for (const auto& pointer : pointers) {
+        if (!original[pointer.parent_pointer()].is_object()) continue;
+        ++members;
+        for (const auto& first : earlier) {
+            const std::string text = withEarlierDuplicate(original, pointer, first);
+            EXPECT_EQ(streamed(text), viaDocument(text)) << text;
+            EXPECT_TRUE(streamed(text)) << text;
+        }
+    }
+    EXPECT_GT(members, 40);
+}
 
 TEST(SessionFileReader, AgreesWithTheDocumentReaderOnEveryChangeToAFile) {
     const json original = richSession();
