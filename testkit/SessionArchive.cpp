@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -102,6 +104,46 @@ bool looksLikeSessionFile(const fs::path& path) {
     return path.extension() == ".json" && !name.starts_with("._");
 }
 
+// A save writes "." + <session id> + ".json." + <random id> + ".tmp" and renames it over the
+// session's file: hidden, and never taken for a session by its extension.
+constexpr std::string_view temporaryPrefix = ".";
+constexpr std::string_view temporaryMiddle = ".json.";
+constexpr std::string_view temporarySuffix = ".tmp";
+constexpr std::size_t uuidLength = 36;
+
+fs::path temporaryFile(const fs::path& folder, const Uuid& session) {
+    return folder / (std::string(temporaryPrefix) + session.text() + std::string(temporaryMiddle) + Uuid::random().text() +
+                     std::string(temporarySuffix));
+}
+
+bool isOwnTemporaryName(std::string_view name) {
+    const std::size_t length =
+        temporaryPrefix.size() + uuidLength + temporaryMiddle.size() + uuidLength + temporarySuffix.size();
+    if (name.size() != length || !name.starts_with(temporaryPrefix) || !name.ends_with(temporarySuffix)) return false;
+    name.remove_prefix(temporaryPrefix.size());
+    if (!Uuid::parse(name.substr(0, uuidLength))) return false;
+    name.remove_prefix(uuidLength);
+    if (!name.starts_with(temporaryMiddle)) return false;
+    name.remove_prefix(temporaryMiddle.size());
+    return Uuid::parse(name.substr(0, uuidLength)).has_value();
+}
+
+// A save holds its temporary file for milliseconds; one this old was left by a save that never
+// finished (the program killed or the power lost between writing and renaming). Younger ones
+// are left alone: another instance of the program may be saving right now (seconds).
+constexpr auto staleTemporaryAge = std::chrono::minutes(10);
+
+// Removes a regular file of our own temporary naming that is older than staleTemporaryAge.
+// Whatever cannot be examined or removed stays; the next load tries again.
+void removeIfStaleTemporary(const fs::directory_entry& entry) {
+    if (!isOwnTemporaryName(entry.path().filename().string())) return;
+    std::error_code error;
+    if (!entry.is_regular_file(error) || error) return;
+    const auto written = entry.last_write_time(error);
+    if (error || fs::file_time_type::clock::now() - written < staleTemporaryAge) return;
+    fs::remove(entry.path(), error);
+}
+
 } // namespace
 
 fs::path SessionArchive::url(const Uuid& id) const { return folder / (id.text() + ".json"); }
@@ -115,9 +157,9 @@ void SessionArchive::save(const TestSession& session) const {
     if (error) fail("could not create the folder", folder, error);
 
     fs::path target = url(session.id);
-    // Hidden and not ending in ".json", so loadAll never reads a temporary file, even one left
-    // behind by a crash.
-    fs::path temporary = folder / ("." + session.id.text() + ".json." + Uuid::random().text() + ".tmp");
+    // Hidden and not ending in ".json", so loadAll never reads a temporary file; one that a crash
+    // left behind is removed by a later load.
+    fs::path temporary = temporaryFile(folder, session.id);
     FileDescriptor file{::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)};
     if (file.fd < 0) fail("could not create", temporary, errno);
     try {
@@ -140,6 +182,7 @@ std::vector<TestSession> SessionArchive::loadAll() const {
     for (fs::directory_iterator end; it != end; it.increment(error)) {
         if (error) break;
         if (looksLikeSessionFile(it->path())) files.push_back(it->path());
+        else removeIfStaleTemporary(*it);
     }
 
     // Decoding dominates a large folder's load, so the files are shared out over the cores;

@@ -27,7 +27,8 @@ struct SessionArchive {
     // one, never part of one. Throws EncodingError (nothing written) or ArchiveError.
     void save(const TestSession& session) const;
     // Every readable session, newest first. Files that cannot be read or decoded are skipped;
-    // a missing or unreadable folder gives an empty list.
+    // a missing or unreadable folder gives an empty list. Temporary files that interrupted saves
+    // left behind are removed once they are ten minutes old.
     std::vector<TestSession> loadAll() const;
     // Removes the session's file if there is one. Throws ArchiveError.
     void remove(const Uuid& id) const;

@@ -150,6 +150,26 @@ TEST_F(ArchiveFolder, LeftoverTemporaryFilesAreNeverLoaded) {
     EXPECT_EQ(archive.loadAll(), std::vector<TestSession>{s});
 }
 
+TEST_F(ArchiveFolder, LoadingRemovesTemporaryFilesThatInterruptedSavesLeftBehind) {
+    auto s = session("U", "2026-03-01T09:00:00Z");
+    archive.save(s);
+    auto temporary = [&] { return "." + s.id.text() + ".json." + Uuid::random().text() + ".tmp"; };
+    const std::string stale1 = temporary(), stale2 = temporary(), fresh = temporary();
+    // Named like ours but not ours, or not a file: left alone whatever their age.
+    const std::string foreign1 = "." + s.id.text() + ".json.backup.tmp", foreign2 = ".notes.tmp";
+    const std::string folderNamedLikeOurs = temporary();
+    for (const auto& name : {stale1, stale2, fresh, foreign1, foreign2}) writeFile(name, "{");
+    fs::create_directory(archive.folder / folderNamedLikeOurs);
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& name : {stale1, stale2, foreign1, foreign2, folderNamedLikeOurs})
+        fs::last_write_time(archive.folder / name, hourAgo);
+
+    EXPECT_EQ(archive.loadAll(), std::vector<TestSession>{s});
+    std::vector<std::string> kept{s.id.text() + ".json", fresh, foreign1, foreign2, folderNamedLikeOurs};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(fileNames(), kept);
+}
+
 TEST_F(ArchiveFolder, KillingASaveMidwayNeverLeavesATornFile) {
     // Two versions of one session, big enough that writing one takes a while.
     auto first = session("U", "2026-03-01T09:00:00Z");
