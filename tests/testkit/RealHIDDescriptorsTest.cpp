@@ -139,7 +139,8 @@ std::string difference(const fs::path& hexFile) {
     for (std::size_t i = 0; i < std::max(ours.size(), expected.size()); ++i) {
         const std::string mine = i < ours.size() ? ours[i] : "(nothing)";
         const std::string theirs = i < expected.size() ? expected[i] : "(nothing)";
-        if (mine != theirs) return "line " + std::to_string(i + 1) + ": ours \"" + mine + "\", theirs \"" + theirs + "\"";
+        if (mine != theirs)
+            return "line " + std::to_string(i + 1) + ": ours \"" + mine + "\", theirs \"" + theirs + "\"";
     }
     return {};
 }
