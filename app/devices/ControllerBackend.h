@@ -86,6 +86,9 @@ struct ControllerDescription {
     bool rumble = false;                     // motors in the handles
     bool triggerRumble = false;              // motors behind the triggers
     bool light = false;
+    // Whether each trigger (0 left, 1 right) reports its travel; a trigger that is a plain
+    // button reads only as released or fully pulled.
+    std::bitset<2> analogTriggers{0b11};
 
     bool has(PadAxis a) const { return axes.test(static_cast<std::size_t>(a)); }
     bool has(PadButton b) const { return buttons.test(static_cast<std::size_t>(b)); }

@@ -102,10 +102,11 @@ std::vector<DescribedElement> describe(const ControllerDescription& c) {
 
     std::vector<DescribedElement> buttons;
     if (c.has(PadAxis::leftTrigger))
-        buttons.push_back({{T::trigger, 0}, element("Left Trigger", K::trigger, R::leftTrigger, "Left trigger", true)});
+        buttons.push_back({{T::trigger, 0}, element("Left Trigger", K::trigger, R::leftTrigger, "Left trigger",
+                                                    c.analogTriggers.test(0))});
     if (c.has(PadAxis::rightTrigger))
-        buttons.push_back(
-            {{T::trigger, 1}, element("Right Trigger", K::trigger, R::rightTrigger, "Right trigger", true)});
+        buttons.push_back({{T::trigger, 1}, element("Right Trigger", K::trigger, R::rightTrigger, "Right trigger",
+                                                    c.analogTriggers.test(1))});
     const auto names = static_cast<std::size_t>(family(c.type));
     for (const auto& row : buttonRows)
         if (c.has(row.button))
@@ -118,18 +119,9 @@ std::vector<DescribedElement> describe(const ControllerDescription& c) {
 }
 
 bool hasPlayerLights(const ControllerDescription& c) {
-    switch (c.type) {
-    case PadType::ps4:
-    case PadType::ps5:
-    case PadType::switchPro:
-    case PadType::joyConLeft:
-    case PadType::joyConRight:
-    case PadType::joyConPair: return true;
-    default: break;
-    }
-    const auto name = RorozErurEvo::lowercased(c.name);
+    const auto text = RorozErurEvo::lowercased(category(c.type).value_or(c.name));
     for (std::string_view word : {"dualsense", "dualshock", "switch", "joy-con", "pro controller"})
-        if (name.find(word) != std::string::npos) return true;
+        if (text.find(word) != std::string::npos) return true;
     return false;
 }
 

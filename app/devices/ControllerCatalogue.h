@@ -23,8 +23,8 @@ inline constexpr const char* rightTrigger = "Right Trigger";
 // names the rest of the system uses ("Left Thumbstick", "Button A", …).
 std::vector<DescribedElement> describe(const ControllerDescription& controller);
 
-// Whether the controller has player-number lights: its family is known to have them, or its
-// name says so.
+// Whether the controller has player-number lights: its family's name (its own name when the
+// family is not known) holds one of the words of the families that have them.
 bool hasPlayerLights(const ControllerDescription& controller);
 
 // The product category of a controller family; absent when the family is not known.

@@ -75,8 +75,7 @@ void ControllerWatcher::attach(const ControllerDescription& controller) {
                                          controller.accelerometer || controller.gyroscope,
                                          controller.powerSupply.has_value()});
 
-    auto tap = std::make_shared<ControllerTap>(controller.instance, capture, catalogue, controller.accelerometer,
-                                               clock_);
+    auto tap = std::make_shared<ControllerTap>(controller.instance, capture, catalogue, clock_);
     backend_->post([this, tap] { install(tap); });
     taps_[controller.instance] = std::move(tap);
     devices_[controller.instance] = std::move(device);

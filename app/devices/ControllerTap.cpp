@@ -28,9 +28,8 @@ double touchUnit(float v, bool flip) {
 } // namespace
 
 ControllerTap::ControllerTap(int instance, std::shared_ptr<CaptureBuffer> capture,
-                             const std::vector<DescribedElement>& described, bool accelerometerLeads,
-                             const Clock& clock)
-    : instance_(instance), capture_(std::move(capture)), accelerometerLeads_(accelerometerLeads), clock_(clock) {
+                             const std::vector<DescribedElement>& described, const Clock& clock)
+    : instance_(instance), capture_(std::move(capture)), clock_(clock) {
     byAxis_.fill(none);
     byButton_.fill(none);
     byFinger_.fill(none);
@@ -150,13 +149,21 @@ void ControllerTap::touched(int finger, TouchPhase phase, float x, float y, doub
 void ControllerTap::sensorRead(Sensor sensor, std::array<float, 3> values, double) {
     if (!std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); })) return;
     const Vector3 v{values[0], values[1], values[2]};
+    // One sample per accelerometer reading; a gyroscope reading makes its own only when no
+    // accelerometer reading came since the previous one (a pad without an accelerometer, or one
+    // whose accelerometer is silent or slower), so a report that carries both sensors gives one
+    // sample and no rotation goes unrecorded for want of an acceleration.
     if (sensor == Sensor::gyroscope) {
         rotation_ = v;
-        if (!accelerometerLeads_) capture_->recordMotion(MotionSample{clock_.now(), v, std::nullopt});
-        return;
+        if (accelerationSinceRotation_) {
+            accelerationSinceRotation_ = false;
+            return;
+        }
+    } else {
+        acceleration_ = Vector3{v.x / gravity, v.y / gravity, v.z / gravity};
+        accelerationSinceRotation_ = true;
     }
-    const Vector3 g{v.x / gravity, v.y / gravity, v.z / gravity};
-    capture_->recordMotion(MotionSample{clock_.now(), rotation_, g});
+    capture_->recordMotion(MotionSample{clock_.now(), rotation_, acceleration_});
 }
 
 } // namespace Tessarine

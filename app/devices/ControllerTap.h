@@ -48,10 +48,8 @@ public:
     // Standard gravity, m/s² per g.
     static constexpr double gravity = 9.80665;
 
-    // `accelerometerLeads`: motion samples are written on accelerometer readings (with the
-    // latest rotation) rather than on gyroscope readings.
     ControllerTap(int instance, std::shared_ptr<CaptureBuffer> capture, const std::vector<DescribedElement>& described,
-                  bool accelerometerLeads, const Clock& clock = Clock::system());
+                  const Clock& clock = Clock::system());
 
     int instance() const { return instance_; }
     const std::vector<Entry>& tops() const { return tops_; }
@@ -80,7 +78,6 @@ private:
 
     const int instance_;
     const std::shared_ptr<CaptureBuffer> capture_;
-    const bool accelerometerLeads_;
     const Clock& clock_;
     std::vector<Entry> tops_;
     std::array<int, padAxisCount> byAxis_;       // index into tops_, or none
@@ -89,7 +86,11 @@ private:
 
     // Backend's thread.
     ControllerState state_;
+    // Every motion sample carries the latest reading of each sensor; absent only for a sensor
+    // that has not reported yet.
     std::optional<RorozErurEvo::Vector3> rotation_;
+    std::optional<RorozErurEvo::Vector3> acceleration_;
+    bool accelerationSinceRotation_ = false;
 };
 
 } // namespace Tessarine

@@ -22,6 +22,24 @@ static_assert(static_cast<int>(PadButton::misc1) == SDL_CONTROLLER_BUTTON_MISC1)
 static_assert(static_cast<int>(PadButton::touchpad) == SDL_CONTROLLER_BUTTON_TOUCHPAD);
 static_assert(padButtonCount == SDL_CONTROLLER_BUTTON_MAX);
 
+// Nintendo's pads have on/off triggers (ZL and ZR) that SDL reports as released or fully
+// pulled; any other pad's trigger is analogue when its mapping reads it from an axis, and a
+// plain button when the mapping takes it from a button or a hat.
+std::bitset<2> analogTriggers(SDL_GameController* controller, PadType type) {
+    switch (type) {
+    case PadType::switchPro:
+    case PadType::joyConLeft:
+    case PadType::joyConRight:
+    case PadType::joyConPair: return {};
+    default: break;
+    }
+    std::bitset<2> analog;
+    const SDL_GameControllerAxis axes[] = {SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_AXIS_TRIGGERRIGHT};
+    for (std::size_t i = 0; i < 2; ++i)
+        analog.set(i, SDL_GameControllerGetBindForAxis(controller, axes[i]).bindType == SDL_CONTROLLER_BINDTYPE_AXIS);
+    return analog;
+}
+
 PadType padType(SDL_GameControllerType type) {
     switch (type) {
     case SDL_CONTROLLER_TYPE_UNKNOWN: return PadType::unknown;
@@ -257,6 +275,7 @@ ControllerDescription SDLBackend::describe(int instance, SDL_GameController* con
     d.rumble = SDL_GameControllerHasRumble(controller) == SDL_TRUE;
     d.triggerRumble = SDL_GameControllerHasRumbleTriggers(controller) == SDL_TRUE;
     d.light = SDL_GameControllerHasLED(controller) == SDL_TRUE;
+    d.analogTriggers = analogTriggers(controller, d.type);
     return d;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 
 #include "app/devices/ControllerCatalogue.h"
@@ -203,6 +204,27 @@ TEST(ControllerWatcher, PlayerLightsByFamilyOrByName) {
     EXPECT_FALSE(named("Wireless Gamepad"));
     EXPECT_TRUE(named("Controller", PadType::switchPro));
     EXPECT_FALSE(named("Controller", PadType::xboxOne));
+    // The family's name decides when the family is known: DualShock 3 has four player lights.
+    EXPECT_TRUE(named("Sony PLAYSTATION(R)3 Controller", PadType::ps3));
+    EXPECT_FALSE(named("Pro Controller clone", PadType::xbox360));
+}
+
+TEST(ControllerWatcher, TriggersAreAnalogueOnlyWhenTheyReportTheirTravel) {
+    Fixture f;
+    f.backend->add(fullPad(1, PadType::ps4));
+    EXPECT_TRUE(f.device(1).element("Left Trigger")->analog);
+    EXPECT_TRUE(f.device(1).element("Right Trigger")->analog);
+    // ZL and ZR are plain buttons; so is a trigger the mapping reads from a button.
+    auto nintendo = fullPad(2, PadType::switchPro);
+    nintendo.analogTriggers = 0;
+    f.backend->add(nintendo);
+    EXPECT_FALSE(f.device(2).element("Left Trigger")->analog);
+    EXPECT_FALSE(f.device(2).element("Right Trigger")->analog);
+    auto mixed = fullPad(3, PadType::unknown);
+    mixed.analogTriggers = 0b10;
+    f.backend->add(mixed);
+    EXPECT_FALSE(f.device(3).element("Left Trigger")->analog);
+    EXPECT_TRUE(f.device(3).element("Right Trigger")->analog);
 }
 
 TEST(ControllerTap, SnapshotRecordsTheRestingStateOnce) {
@@ -321,6 +343,32 @@ TEST(ControllerTap, MotionIsInGWithTheLatestRotation) {
     f.backend->add(gyroOnly);
     f.backend->sensor(2, Sensor::gyroscope, {1.0f, 2.0f, 3.0f});
     EXPECT_EQ(f.buffer(2).motion(0, 1e9), (std::vector<MotionSample>{{100.0, Vector3{1, 2, 3}, std::nullopt}}));
+}
+
+TEST(ControllerTap, MotionSamplesCarryTheLatestReadingOfBothSensors) {
+    Fixture f;
+    f.backend->add(fullPad(1));
+    const Vector3 g1{1, 0, 0}, g2{2, 0, 0}, g3{3, 0, 0}, g4{4, 0, 0}, g5{5, 0, 0};
+    auto gyro = [&](const Vector3& v) {
+        f.backend->sensor(1, Sensor::gyroscope,
+                          {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)});
+    };
+    auto accel = [&](float x) { f.backend->sensor(1, Sensor::accelerometer, {x * 9.80665f, 0.0f, 0.0f}); };
+    // The accelerometer is late: the rotations before its first reading are kept.
+    gyro(g1);
+    gyro(g2);
+    accel(1);
+    // A report of both sensors gives one sample.
+    gyro(g3);
+    accel(2);
+    // Rotations while the accelerometer is silent carry its latest reading.
+    gyro(g4);
+    gyro(g5);
+    std::vector<std::pair<std::optional<Vector3>, std::optional<double>>> seen;
+    for (const auto& m : f.buffer(1).motion(0, 1e9))
+        seen.emplace_back(m.rotation, m.acceleration ? std::optional(std::round(m.acceleration->x)) : std::nullopt);
+    using Seen = decltype(seen);
+    EXPECT_EQ(seen, (Seen{{g1, std::nullopt}, {g2, std::nullopt}, {g2, 1.0}, {g3, 2.0}, {g5, 2.0}}));
 }
 
 TEST(ControllerTap, NothingIsRecordedOnceTheControllerIsGone) {

@@ -175,6 +175,8 @@ TEST(ControllerSourceThreads, AVirtualPadBecomesADeviceAndStreamsItsInput) {
               (std::vector<std::string>{"Left Handle", "Right Handle", "Left Trigger", "Right Trigger"}));
     EXPECT_TRUE(device->capabilities().light);
     EXPECT_TRUE(device->capabilities().adaptiveTriggers);
+    // SDL's mapping reads the triggers from axes.
+    EXPECT_TRUE(device->element("Left Trigger")->analog);
 
     // The resting state arrives first, then every change.
     auto& buffer = device->buffer();

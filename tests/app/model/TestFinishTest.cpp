@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/devices/ControllerCatalogue.h"
+#include "app/model/GuidedTests.h"
 #include "app/model/TestRunner.h"
 #include "testkit/DemoTraces.h"
 
@@ -142,4 +146,37 @@ TEST(TestRunnerFinish, HoldWithoutAPress) {
     EXPECT_FALSE(runner.active());
     EXPECT_EQ(runner.result(hold)->headline, "B holds steady");
     EXPECT_EQ(bench.model->announcer().spoken().back().toStdString(), hold.title() + ": Pass, B holds steady");
+}
+
+TEST(TestRunnerFinish, AnOnOffTriggersCleanPressPasses) {
+    // A Switch Pro controller's ZL as the catalogue describes it and its tap records it.
+    Fakes::Bench bench;
+    ControllerDescription pad;
+    pad.instance = 1;
+    pad.name = "Pro Controller";
+    pad.type = PadType::switchPro;
+    pad.axes.set(static_cast<std::size_t>(PadAxis::leftTrigger));
+    pad.analogTriggers = 0;
+    const auto described = ControllerCatalogue::describe(pad);
+    std::vector<ElementInfo> elements;
+    for (const auto& d : described) elements.push_back(d.info);
+    auto device = std::make_shared<InputDevice>("gc-1", InputDevice::Kind::controller, DeviceInfo{.name = pad.name},
+                                                elements);
+    ControllerTap tap(1, device->capture(), described, bench.clock);
+    tap.snapshot(ControllerState{}, bench.clock.now());
+
+    auto& runner = bench.model->runner(device);
+    const auto tests = GuidedTests::allTests(*device);
+    const auto trigger =
+        std::find_if(tests.begin(), tests.end(), [](const GuidedTest& t) { return t.kind == TestKind::trigger; });
+    ASSERT_NE(trigger, tests.end());
+    runner.start(*trigger);
+    const double t = bench.clock.now();
+    tap.axisMoved(PadAxis::leftTrigger, 32767, t + 0.5);
+    tap.axisMoved(PadAxis::leftTrigger, 0, t + 1.0);
+    bench.clock.advance(2);
+    runner.finish(bench.clock.now());
+    const auto result = runner.result(*trigger);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->verdict, Verdict::pass) << result->headline;
 }
