@@ -24,11 +24,10 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<fs::path> descriptorFolder() {
-    if (const char* named = std::getenv("TESSARINE_HID_DESCRIPTORS")) return fs::path(named);
-    if (const char* source = std::getenv("TESSARINE_SOURCE_DIR")) {
-        const fs::path beside = fs::path(source) / ".." / "shared" / "hid-descriptors";
-        if (fs::is_directory(beside)) return beside;
-    }
+    const char* named = std::getenv("TESSARINE_HID_DESCRIPTORS");
+    const fs::path folder =
+        named ? fs::path(named) : fs::path(TESSARINE_SOURCE_DIR) / ".." / "shared" / "hid-descriptors";
+    if (std::error_code error; fs::is_directory(folder, error)) return folder;
     return std::nullopt;
 }
 
