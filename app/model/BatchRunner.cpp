@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/devices/Assign.h"
+#include "app/devices/Logging.h"
 #include "app/model/AppModel.h"
 #include "testkit/Date.h"
 #include "testkit/DriftAnalysis.h"
@@ -37,9 +38,12 @@ void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices
     setStart(model_.clock().now());
     std::vector<std::string> ids;
     bool demoTakesPart = false;
+    members_.clear();
     for (const auto& device : devices) {
         if (!device) continue;
         ids.push_back(device->id());
+        const bool onPartner = &device->testTarget() != device.get();
+        members_.push_back(Member{device, onPartner ? device->rawPartner() : device});
         demoTakesPart = demoTakesPart || isDemo(*device);
     }
     if (assign(deviceIDs_, std::move(ids))) emit deviceIDsChanged();
@@ -57,6 +61,7 @@ void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices
 
 void BatchRunner::tick(double now) {
     if (!start_) return;
+    dropDisconnected();
     double e = now - *start_;
     if (e < settleSeconds) {
         setPrompt("Let go of every controller… " + RorozErurEvo::Fmt::trim(std::ceil(settleSeconds - e), 0));
@@ -77,15 +82,35 @@ void BatchRunner::tick(double now) {
     model_.announce(QStringLiteral("Batch drift test done."));
 }
 
+void BatchRunner::dropDisconnected() {
+    for (auto it = members_.begin(); it != members_.end();) {
+        const auto& gone = !it->device->connected()     ? it->device
+                           : !it->measured->connected() ? it->measured
+                                                        : nullptr;
+        if (!gone) {
+            ++it;
+            continue;
+        }
+        const GuidedTest drift{
+            .kind = TestKind::drift, .element = {}, .target = GuidedTest::Target::device(), .raw = false};
+        const std::string text = drift.title() + " stopped: " + gone->info().name + " was disconnected.";
+        qCInfo(logModel).noquote() << QString::fromStdString(text);
+        model_.announce(QString::fromStdString(text));
+        model_.setToast(text);
+        it = members_.erase(it);
+    }
+}
+
 void BatchRunner::fileResults(double now) {
+    dropDisconnected();
     double from = *start_;
     double measureFrom = from + settleSeconds;
-    for (const auto& id : deviceIDs_) {
-        auto device = model_.device(id);
-        if (!device) continue; // gone since the start: the others still get their results
+    for (const auto& member : members_) {
+        auto device = model_.device(member.device->id());
+        if (device != member.device) continue; // a device the model no longer knows
         auto thresholds = model_.thresholds(*device);
         TestRunner& runner = model_.runner(device);
-        InputDevice& measured = device->testTarget();
+        InputDevice& measured = *member.measured;
         bool raw = measured.kind() == InputDevice::Kind::hid || measured.kind() == InputDevice::Kind::demoRaw;
         auto source = raw ? RorozErurEvo::ValueSource::raw : RorozErurEvo::ValueSource::processed;
         for (const auto& stick : measured.sticks()) {

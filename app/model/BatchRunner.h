@@ -10,7 +10,8 @@
 //   measuring  e ≥ 2: the sticks rest while the drift measuring time passes. When it has
 //              passed, every stick's window is analysed and filed, and the run ends → idle.
 //   cancel() returns to idle from either running case without results; start() during a run
-//   starts afresh.
+//   starts afresh. A device that disconnects during a run (or whose raw partner it is measured
+//   on does) leaves it at once: it gets no result, the user is told, and the others go on.
 //
 // Main thread only.
 #include <QObject>
@@ -68,10 +69,19 @@ private:
     void fileResults(double now);
     // The demo controller goes back to its looping recording.
     void releaseDemo();
+    // Drops the devices that disconnected since the start, telling the user of each.
+    void dropDisconnected();
+
+    // A device of the run and the device its sticks are measured on (itself or its raw partner).
+    struct Member {
+        std::shared_ptr<InputDevice> device;
+        std::shared_ptr<InputDevice> measured;
+    };
 
     AppModel& model_;
     std::optional<double> start_;
     std::vector<std::string> deviceIDs_;
+    std::vector<Member> members_;
     std::string prompt_;
     double progress_ = 0;
 };

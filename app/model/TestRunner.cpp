@@ -7,6 +7,7 @@
 #include "app/devices/Assign.h"
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
+#include "app/devices/Logging.h"
 #include "app/model/AppModel.h"
 #include "app/model/TestPhases.h"
 
@@ -57,6 +58,8 @@ void TestRunner::start(const GuidedTest& test) {
 
     InputDevice& source = testDevice(test);
     const CaptureBuffer& buffer = source.buffer();
+    reads_ = {device_};
+    if (&source != device_.get()) reads_.push_back(device_->rawPartner());
     const auto& target = test.target.value;
     if (const auto* stick = std::get_if<Target::Stick>(&target)) {
         const auto s = buffer.stick(stick->id, now);
@@ -77,9 +80,11 @@ void TestRunner::start(const GuidedTest& test) {
         const auto* stick = test.target.as<Target::Stick>();
         const auto element = stick ? device_->element(stick->id) : std::nullopt;
         const auto counterpart = element ? device_->rawCounterpart(*element) : std::nullopt;
-        if (counterpart && device_->rawPartner())
+        if (counterpart && device_->rawPartner()) {
+            reads_.push_back(device_->rawPartner());
             if (const auto s = device_->rawPartner()->buffer().stick(counterpart->id, now))
                 next.partnerInitial = StickSample{now, s->x, s->y, s->raw};
+        }
     }
 
     if (test.kind == TestKind::motion && device_->outputs()) device_->outputs()->setMotionActive(true);
@@ -115,7 +120,7 @@ void TestRunner::cleanUp(const GuidedTest& test) {
 }
 
 void TestRunner::tick(double now) {
-    if (!active_) return;
+    if (!active_ || stopIfDeviceGone()) return;
     Active next = *active_;
     TestPhases::Frame frame;
     frame.now = now;
@@ -139,6 +144,18 @@ void TestRunner::cancel() {
     const GuidedTest test = active_->test;
     setActive(std::nullopt);
     cleanUp(test);
+}
+
+bool TestRunner::stopIfDeviceGone() {
+    if (!active_) return false;
+    const auto gone = std::find_if(reads_.begin(), reads_.end(), [](const auto& d) { return d && !d->connected(); });
+    if (gone == reads_.end()) return false;
+    const std::string text = active_->test.title() + " stopped: " + (*gone)->info().name + " was disconnected.";
+    qCInfo(logModel).noquote() << QString::fromStdString(text);
+    cancel();
+    announce(text);
+    model_.setToast(text);
+    return true;
 }
 
 // ---- results

@@ -87,6 +87,10 @@ public:
     void cleanUp(const GuidedTest& test);
     // Clears `active` and cleans up after the running test; no result. Nothing when idle.
     void cancel();
+    // Ends the running test without a result, as cancel() does, when a device it reads from has
+    // disconnected since it started, and tells the user which; true when it did. The tick and
+    // finish() ask first, so no result is ever built from a window the device was absent for.
+    bool stopIfDeviceGone();
 
     // The device a test reads its samples from: the raw partner for a raw test on a processed
     // device that has one; the runner's own device otherwise.
@@ -150,6 +154,8 @@ private:
     double lastPlot_ = 0; // uptime seconds of the last live-plot refresh
     std::unique_ptr<TestPhases::CircleFeed> circle_; // the running circularity count
     std::unique_ptr<TestPhases::SnapFeed> snap_;     // the running snapback count
+    // The devices the running test reads from, as they were when it started.
+    std::vector<std::shared_ptr<InputDevice>> reads_;
 
 };
 

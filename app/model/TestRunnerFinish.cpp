@@ -63,7 +63,7 @@ std::optional<int> trackerValue(const CaptureBuffer& buffer, const std::string& 
 } // namespace
 
 void TestRunner::finish(double now) {
-    if (!active_) return;
+    if (!active_ || stopIfDeviceGone()) return;
     const Active ended = *active_;
     TestResult result = analyze(ended, now);
     const std::string spoken = ended.test.title() + ": " + word(result.verdict) + ", " + result.headline;
