@@ -112,6 +112,9 @@ public:
         }
         if (collectionDepth_ != 0) fail("a collection is not closed");
         if (delimiterOpen_) fail("a delimiter set is not closed");
+        for (const auto& [typeAndID, bits] : reportBits_)
+            if (typeAndID.first == static_cast<int>(HIDElementType::input) && bits > 0)
+                result_.inputReportBits[typeAndID.second] = static_cast<std::size_t>(bits);
         return std::move(result_);
     }
 

@@ -11,6 +11,7 @@
 // data field of 0 bits or wider than 64 bits gives no element: no integer value can be read from it.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <stdexcept>
 #include <vector>
@@ -54,6 +55,7 @@ struct HIDDescriptor {
     std::vector<HIDElement> elements;          // in descriptor order; elements[i].cookie == i + 1
     std::vector<HIDUsagePair> applications;    // top-level application collections, in order
     bool numberedReports = false;              // every report starts with its report id byte
+    std::map<int, std::size_t> inputReportBits; // report id → bits of its input report after the id
 
     // Throws HIDDescriptorError naming the fault.
     static HIDDescriptor parse(std::span<const std::uint8_t> bytes);

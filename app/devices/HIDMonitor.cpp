@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "app/devices/Logging.h"
 #include "testkit/HIDDescriptor.h"
 
 namespace Tessarine {
@@ -201,7 +202,20 @@ void HIDMonitor::deviceMatched(HIDDeviceNode device) {
         return skip(key, name + keyboardOrMouseText);
     }
 
-    auto tap = std::make_shared<HIDTap>(key, device.node, identity(device, name), *descriptor, clock_);
+    // The current input reports, so the tap starts with every value the device holds. A device
+    // that does not answer one is asked no more: each request may wait out a timeout.
+    std::vector<std::vector<std::uint8_t>> starting;
+    for (const auto& [id, bits] : descriptor->inputReportBits) {
+        std::string why;
+        auto report = connection->inputReport(id, (bits + 7) / 8, why);
+        if (!report) {
+            qCDebug(logHID).noquote() << QString::fromStdString(name) << "gave no current input report"
+                                      << id << ":" << QString::fromStdString(why);
+            break;
+        }
+        starting.push_back(std::move(*report));
+    }
+    auto tap = std::make_shared<HIDTap>(key, device.node, identity(device, name), *descriptor, clock_, starting);
     open_.emplace(key, Open{std::move(connection), tap});
     {
         std::lock_guard guard(lock_);

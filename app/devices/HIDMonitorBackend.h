@@ -43,6 +43,16 @@ public:
     virtual std::vector<std::uint8_t> descriptor() = 0;
     // Fills the identity facts the node lacked before opening.
     virtual void completeIdentity(HIDDeviceNode& device) const = 0;
+    // Asks the device for its current input report with this id (0 when it does not number its
+    // reports), `bytes` long after the id: the report as read() gives it, or absent when the
+    // device does not answer, with the system's reason in `error`. May wait for the device.
+    virtual std::optional<std::vector<std::uint8_t>> inputReport(int reportID, std::size_t bytes,
+                                                                 std::string& error) {
+        (void)reportID;
+        (void)bytes;
+        error = "not supported";
+        return std::nullopt;
+    }
 };
 
 class HIDBackend {

@@ -51,7 +51,7 @@ void makeTrigger(ElementInfo* e, ElementInfo::Role role, const char* name) {
 } // namespace
 
 HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDescriptor& descriptor,
-               const Clock& clock)
+               const Clock& clock, std::span<const std::vector<std::uint8_t>> startingReports)
     : key_(key), node_(std::move(node)), info_(std::move(info)), clock_(clock),
       byElement_(descriptor.elements.size()), decoder_(descriptor) {
     std::vector<std::size_t> sources; // descriptor index of each catalogue element
@@ -107,8 +107,10 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
         byElement_[sources[n]] = std::move(meta);
     }
     pairs_ = defaultPairs(elements_);
-    // A hidraw node offers no reading of the current values: each element's first sample comes
-    // with the device's first report.
+    // The values the device holds now, all at one time; a device that gave none has each
+    // element's first sample come with its first report.
+    const double t = clock_.now();
+    for (const auto& report : startingReports) inputReport(report, t);
 }
 
 std::vector<StickPair> HIDTap::pairs() const {

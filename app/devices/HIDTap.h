@@ -36,9 +36,12 @@ public:
         friend bool operator==(const Meta&, const Meta&) = default;
     };
 
-    // `key` is the monitor's device key, `node` the device node it reads.
+    // `key` is the monitor's device key, `node` the device node it reads. `startingReports` are
+    // the device's current input reports, as read() gives them, when it answered a request for
+    // them: their values are recorded at once, so the buffer starts with the resting state.
     HIDTap(std::uint64_t key, std::string node, RorozErurEvo::DeviceInfo info,
-           const RorozErurEvo::HIDDescriptor& descriptor, const Clock& clock = Clock::system());
+           const RorozErurEvo::HIDDescriptor& descriptor, const Clock& clock = Clock::system(),
+           std::span<const std::vector<std::uint8_t>> startingReports = {});
     HIDTap(const HIDTap&) = delete;
     HIDTap& operator=(const HIDTap&) = delete;
 

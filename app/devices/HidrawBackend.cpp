@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -95,6 +96,23 @@ public:
         descriptor.size = static_cast<__u32>(size);
         if (::ioctl(fd_, HIDIOCGRDESC, &descriptor) < 0) return {};
         return std::vector<std::uint8_t>(descriptor.value, descriptor.value + size);
+    }
+
+    std::optional<std::vector<std::uint8_t>> inputReport(int reportID, std::size_t bytes,
+                                                         std::string& error) override {
+        // The id byte, then the report; the request's size field holds at most 16,383 bytes.
+        if (reportID < 0 || reportID > 255 || bytes == 0 || bytes >= 16383) return std::nullopt;
+        std::vector<std::uint8_t> report(bytes + 1, 0);
+        report[0] = static_cast<std::uint8_t>(reportID);
+        const int length = ::ioctl(fd_, HIDIOCGINPUT(report.size()), report.data());
+        if (length <= 0) {
+            error = length < 0 ? std::strerror(errno) : "an empty answer";
+            return std::nullopt;
+        }
+        report.resize(std::min(static_cast<std::size_t>(length), report.size()));
+        // An unnumbered report comes back behind a 0 in the id's place, which read() leaves out.
+        if (reportID == 0) report.erase(report.begin());
+        return report;
     }
 
     void completeIdentity(HIDDeviceNode& device) const override {

@@ -57,6 +57,19 @@ public:
     }
 
     std::vector<std::uint8_t> descriptor() override { return descriptor_; }
+    std::optional<std::vector<std::uint8_t>> inputReport(int reportID, std::size_t bytes,
+                                                         std::string& error) override {
+        std::lock_guard guard(shared_->lock);
+        const NodeState& state = shared_->nodes[node_];
+        const auto it = state.current.find(reportID);
+        if (it == state.current.end()) {
+            error = "Broken pipe";
+            return std::nullopt;
+        }
+        auto report = it->second;
+        report.resize(std::min(report.size(), bytes + (reportID ? 1 : 0)));
+        return report;
+    }
     void completeIdentity(HIDDeviceNode&) const override {}
 
 private:
@@ -108,6 +121,11 @@ void FakeHIDBackend::send(const std::string& node, std::vector<std::uint8_t> rep
     NodeState& state = shared_->nodes[node];
     state.reports.push_back(std::move(report));
     signal(state.fd);
+}
+
+void FakeHIDBackend::answerInputReport(const std::string& node, int reportID, std::vector<std::uint8_t> report) {
+    std::lock_guard guard(shared_->lock);
+    shared_->nodes[node].current[reportID] = std::move(report);
 }
 
 void FakeHIDBackend::cutOff(const std::string& node) {

@@ -33,6 +33,9 @@ public:
     // The descriptor the open node reports (by default the listed one).
     void setOpenDescriptor(const std::string& node, std::vector<std::uint8_t> descriptor);
     void send(const std::string& node, std::vector<std::uint8_t> report);
+    // The open node answers a request for its current input report with this id; unanswered ids
+    // fail as a device that does not support the request.
+    void answerInputReport(const std::string& node, int reportID, std::vector<std::uint8_t> report);
     // The open node fails its next read, as a device pulled out before udev says so.
     void cutOff(const std::string& node);
 
@@ -54,6 +57,7 @@ private:
         std::string failure;
         std::optional<std::vector<std::uint8_t>> openDescriptor;
         std::deque<std::vector<std::uint8_t>> reports;
+        std::map<int, std::vector<std::uint8_t>> current; // answers to input report requests
         bool cut = false;
         int fd = -1; // the open connection's eventfd
     };

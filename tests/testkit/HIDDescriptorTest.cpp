@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 using namespace RorozErurEvo;
@@ -77,6 +78,7 @@ TEST(HIDDescriptor, CompositeKeyboardAndGamePad) {
     EXPECT_TRUE(d.isGameDevice());
     EXPECT_TRUE(d.isKeyboardOrMouse()); // set aside, so no keyboard is ever seized
     EXPECT_TRUE(d.numberedReports);
+    EXPECT_EQ(d.inputReportBits, (std::map<int, std::size_t>{{1, 56}, {2, 24}})); // outputs apart
     // 8 modifiers, 102 key usages of the array, 5 LEDs, X, Y, 4 buttons.
     ASSERT_EQ(d.elements.size(), 8u + 102 + 5 + 2 + 4);
     HIDElement keyA = field(13, 7, 4, 0, 1, 8, 8, 1); // the A key: one of six slots holds 4

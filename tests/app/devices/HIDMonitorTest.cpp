@@ -131,6 +131,26 @@ TEST(HIDMonitor, WithoutAListedDescriptorTheOpenDeviceDecides) {
     EXPECT_EQ(bench.monitor->taps().begin()->second->elements().size(), 11u);
 }
 
+TEST(HIDMonitor, ATapStartsWithTheValuesADeviceGivesWhenAsked) {
+    Bench bench;
+    // The joystick answers with X 0x10, Y 0xF0, the hat centred and button 2 held.
+    bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
+    bench.backend->answerInputReport("/dev/hidraw0", 0, {0x10, 0xF0, 0x80, 0x80, 0, 0, 0x08, 0x02, 0x00});
+    // The wheel does not answer: its values wait for its first report.
+    bench.backend->addPresent(device("/dev/hidraw1", "Wheel", Descriptors::wheel));
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 2; }));
+    const auto taps = bench.monitor->taps();
+    const CaptureBuffer& stick = *taps.at(1)->capture();
+    EXPECT_EQ(stick.rawValues("e1", 0, 1e9), std::vector<int>{0x10});
+    EXPECT_EQ(stick.rawValues("e2", 0, 1e9), std::vector<int>{0xF0});
+    EXPECT_EQ(stick.stick("pair-1", 1e9)->raw, (RorozErurEvo::RawPoint{0x10, 0xF0}));
+    EXPECT_TRUE(stick.snapshot().pressed.contains("e9")) << "button 2";
+    EXPECT_EQ(stick.rawValues("e1", 0, 1e9).size(), 1u);
+    const CaptureBuffer& wheel = *taps.at(2)->capture();
+    EXPECT_TRUE(wheel.rawValues("e1", 0, 1e9).empty());
+}
+
 TEST(HIDMonitor, RemovalForgetsClosesAndNotifies) {
     Bench bench;
     bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
