@@ -30,7 +30,7 @@ std::string AppModel::thresholdsLabel(const InputDevice& device) const {
 UnitRecord AppModel::unit(const InputDevice& device) const {
     if (auto it = units_.find(device.id()); it != units_.end()) return it->second;
     return UnitRecord{.unit = device.identity().serial.value_or(std::string()),
-                      .stage = "Before repair",
+                      .stage = stagePresets.front(),
                       .ticket = {},
                       .notes = {},
                       .technician = defaultTechnician_};

@@ -1,6 +1,7 @@
 #pragma once
 // The unit on the bench: what a saved session records about the physical unit being worked on.
 // The model keeps one per device while the application runs.
+#include <array>
 #include <string>
 
 namespace Tessarine {
@@ -14,5 +15,10 @@ struct UnitRecord {
 
     friend bool operator==(const UnitRecord&, const UnitRecord&) = default;
 };
+
+// The stages a technician picks from (any other text is accepted too); a new unit record starts
+// at the first.
+inline constexpr std::array<const char*, 6> stagePresets{"Before repair",    "After repair", "Before stick swap",
+                                                         "After stick swap", "Intake",       "Final check"};
 
 } // namespace Tessarine

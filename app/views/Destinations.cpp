@@ -1,46 +1,26 @@
 #include "app/views/Destinations.h"
 
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QVBoxLayout>
-
 #include "app/devices/InputDevice.h"
-#include "app/views/DeviceRow.h"
+#include "app/views/DeviceView.h"
 #include "app/views/EmptyState.h"
 #include "app/views/KeyboardTesterView.h"
 #include "app/views/MouseTesterView.h"
+#include "app/views/SaveSessionSheet.h"
 
 namespace Tessarine {
 
 namespace {
 
 QWidget* notYet(const QString& objectName, const QString& title, const QString& symbol, const QString& description) {
-    auto* view = new EmptyState(title, symbol, description);
-    view->setObjectName(objectName);
-    return view;
-}
-
-QDialog* saveSheetNotYet(const std::shared_ptr<InputDevice>& device, QWidget* parent) {
-    auto* sheet = new QDialog(parent);
-    sheet->setObjectName(QStringLiteral("save-session-sheet"));
-    sheet->setWindowTitle(QStringLiteral("Save Session"));
-    auto* layout = new QVBoxLayout(sheet);
-    layout->addWidget(new QLabel(QStringLiteral("Saving a session of %1 is not available in this version.")
-                                     .arg(QString::fromStdString(device->info().name))));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
-    layout->addWidget(buttons);
-    return sheet;
+    return EmptyState::named(objectName, title, symbol, description);
 }
 
 } // namespace
 
 Destinations Destinations::standard() {
     Destinations d;
-    d.device = [](AppModel&, const std::shared_ptr<InputDevice>& device) {
-        return notYet(QStringLiteral("device-view"), QString::fromStdString(device->info().name),
-                      DeviceRow::kindSymbol(device->kind()),
-                      QStringLiteral("The bench and live views of a device are not available in this version."));
+    d.device = [](AppModel& model, const std::shared_ptr<InputDevice>& device) -> QWidget* {
+        return new DeviceView(model, device);
     };
     d.keyboard = [](AppModel& model) { return new KeyboardTesterView(model); };
     d.mouse = [](AppModel& model) { return new MouseTesterView(model); };
@@ -52,8 +32,8 @@ Destinations Destinations::standard() {
         return notYet(QStringLiteral("history-view"), QStringLiteral("History"), QStringLiteral("clock.arrow.circlepath"),
                       QStringLiteral("The session history is not available in this version."));
     };
-    d.saveSheet = [](AppModel&, const std::shared_ptr<InputDevice>& device, QWidget* parent) {
-        return saveSheetNotYet(device, parent);
+    d.saveSheet = [](AppModel& model, const std::shared_ptr<InputDevice>& device, QWidget* parent) -> QDialog* {
+        return new SaveSessionSheet(model, device, parent);
     };
     return d;
 }

@@ -41,6 +41,13 @@ EmptyState::EmptyState(const QString& title, const QString& symbol, const QStrin
     setAccessibleDescription(description);
 }
 
+EmptyState* EmptyState::named(const QString& objectName, const QString& title, const QString& symbol,
+                              const QString& description) {
+    auto* view = new EmptyState(title, symbol, description);
+    view->setObjectName(objectName);
+    return view;
+}
+
 QString EmptyState::title() const { return title_->text(); }
 
 QString EmptyState::description() const { return description_->text(); }

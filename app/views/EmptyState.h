@@ -13,6 +13,9 @@ class EmptyState : public QWidget {
 
 public:
     EmptyState(const QString& title, const QString& symbol, const QString& description, QWidget* parent = nullptr);
+    // One with an object name, for a view that stands in for one not built yet.
+    static EmptyState* named(const QString& objectName, const QString& title, const QString& symbol,
+                             const QString& description);
 
     QString title() const;
     QString symbol() const { return symbol_; }

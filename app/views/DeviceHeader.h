@@ -1,0 +1,78 @@
+#pragma once
+// The top of a device view: the device's name and detail line on the left; on the right its
+// battery, the demo's recording picker, the raw HID area (the value-source picker of a paired
+// device, or the menu that pairs a controller with a raw HID device) and the tab picker. Every
+// control writes straight into the model or the device; the header keeps no state of its own.
+#include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace Tessarine {
+
+class AppModel;
+class ElidedLabel;
+class InputDevice;
+
+class DeviceHeader : public QWidget {
+    Q_OBJECT
+
+public:
+    // Pixel measures of the row.
+    static constexpr int spacing = 14;
+    static constexpr int horizontalPadding = 16;
+    static constexpr int verticalPadding = 10;
+    static constexpr int demoPickerWidth = 190;
+    static constexpr int pairingMenuWidth = 190;
+
+    DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent = nullptr);
+
+    const std::shared_ptr<InputDevice>& device() const { return device_; }
+
+    // The parts, for the view around it and for tests. The demo picker exists only for the demo
+    // devices, the pairing menu only for controllers.
+    QLabel* nameLabel() const;
+    QLabel* detailLabel() const;
+    QWidget* battery() const { return battery_; }
+    QLabel* batteryText() const { return batteryText_; }
+    // The symbol name the battery shows; empty without a level.
+    const QString& batterySymbol() const { return batterySymbol_; }
+    QComboBox* demoPicker() const { return demo_; }
+    QPushButton* pairingButton() const { return pairing_; }
+    QMenu* pairingMenu() const { return pairingMenu_; }
+
+    // Brings every part up to date with the device and the model.
+    void refresh();
+    // What choosing "Processed" (false) or "Raw HID" (true) does: a test running on the device
+    // would mix both kinds of values, so it ends without a result first.
+    void chooseValueSource(bool raw);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void watchPartner();
+    void refreshBattery();
+    void refreshRawArea();
+    void fillPairingMenu();
+    void applyColours();
+
+    AppModel& model_;
+    const std::shared_ptr<InputDevice> device_;
+    ElidedLabel* name_;
+    ElidedLabel* detail_;
+    QWidget* battery_;
+    QLabel* batteryIcon_;
+    QLabel* batteryText_;
+    QString batterySymbol_;
+    QComboBox* demo_ = nullptr;
+    QPushButton* pairing_ = nullptr;
+    QMenu* pairingMenu_ = nullptr;
+    QMetaObject::Connection partnerInfo_;
+};
+
+} // namespace Tessarine
