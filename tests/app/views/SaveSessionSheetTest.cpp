@@ -51,7 +51,7 @@ struct SheetFixture : ::testing::Test {
     }
     // The default button clicks itself a moment after Return.
     void waitForClose(const QPointer<SaveSessionSheet>& sheet) {
-        for (int i = 0; i < 100 && sheet && sheet->isVisible(); ++i) QTest::qWait(10);
+        for (int i = 0; i < 500 && sheet && sheet->isVisible(); ++i) QTest::qWait(10);
     }
     QStringList sessionFiles() const {
         return QDir(model.sessionsFolder()).entryList({QStringLiteral("*.json")}, QDir::Files);
