@@ -365,11 +365,17 @@ void handDraw(Canvas& c) {
     c.fill(circle(0.9, 0.3, 0.08));
 }
 
-void battery75(Canvas& c) {
+// A battery lying on its side with its terminal on the right, filled to `level` (0…1).
+void battery(Canvas& c, double level) {
     c.stroke(roundedRect(0.06, 0.3, 0.78, 0.4, 0.08), 0.065);
     c.fill(roundedRect(0.87, 0.42, 0.07, 0.16, 0.03));
-    c.fill(roundedRect(0.13, 0.37, 0.48, 0.26, 0.03));
+    if (level > 0) c.fill(roundedRect(0.13, 0.37, 0.64 * level, 0.26, 0.03));
 }
+void battery0(Canvas& c) { battery(c, 0); }
+void battery25(Canvas& c) { battery(c, 0.25); }
+void battery50(Canvas& c) { battery(c, 0.5); }
+void battery75(Canvas& c) { battery(c, 0.75); }
+void battery100(Canvas& c) { battery(c, 1); }
 
 void checkmarkCircle(Canvas& c) {
     c.stroke(circle(0.5, 0.5, 0.42));
@@ -436,6 +442,10 @@ const std::map<QString, Drawing>& drawings() {
         {"clock.arrow.circlepath", clockArrowCirclepath},
         {"nosign", noSign},
         {"cable.connector.slash", cableConnectorSlash},
+        {"battery.0percent", battery0},
+        {"battery.25percent", battery25},
+        {"battery.50percent", battery50},
+        {"battery.100percent", battery100},
         {"checkmark", checkmark},
         {"stop.fill", stopFill},
         {"square.and.arrow.down", squareAndArrowDown},

@@ -12,6 +12,7 @@
 #include "app/model/AppModel.h"
 #include "app/views/DeviceHeaderText.h"
 #include "app/views/ElidedLabel.h"
+#include "app/views/SegmentedControl.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "testkit/DemoScripts.h"
@@ -29,6 +30,17 @@ constexpr int titleSpacing = 2;
 constexpr int minimumGap = 8;
 // Pixels between the battery symbol and its text.
 constexpr int batteryGap = 4;
+// Pixels around the value-source picker in its row.
+constexpr int valuesRowSpacing = 4;
+
+QString tabTitle(DetailTab tab) {
+    switch (tab) {
+    case DetailTab::bench: return QStringLiteral("Bench");
+    case DetailTab::raw: return QStringLiteral("Raw HID");
+    case DetailTab::history: return QStringLiteral("History");
+    }
+    return {};
+}
 
 QFont titleFont() {
     QFont font = Fonts::title();
@@ -39,7 +51,8 @@ QFont titleFont() {
 
 DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent)
     : QWidget(parent), model_(model), device_(std::move(device)), name_(new ElidedLabel),
-      detail_(new ElidedLabel), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel) {
+      detail_(new ElidedLabel), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel),
+      tabs_(new SegmentedControl) {
     setObjectName(QStringLiteral("device-header"));
     auto* row = new QHBoxLayout(this);
     row->setSpacing(spacing);
@@ -99,6 +112,33 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
         row->addWidget(pairing_);
     }
 
+    if (device_->kind() == InputDevice::Kind::controller || device_->kind() == InputDevice::Kind::demo) {
+        values_ = new SegmentedControl;
+        values_->setObjectName(QStringLiteral("value-source"));
+        values_->addSegment(QStringLiteral("Processed"), QStringLiteral("processed"));
+        values_->addSegment(QStringLiteral("Raw HID"), QStringLiteral("raw"));
+        values_->setFixedWidth(valuesPickerWidth);
+        values_->setAccessibleName(QStringLiteral("Values"));
+        values_->setToolTip(Text::valuesHelp);
+        connect(values_, &SegmentedControl::activated, this,
+                [this] { chooseValueSource(values_->currentTag() == QStringLiteral("raw")); });
+        auto* valuesRow = new QHBoxLayout;
+        valuesRow->setSpacing(valuesRowSpacing);
+        valuesRow->addWidget(values_);
+        row->addLayout(valuesRow);
+    }
+
+    tabs_->setObjectName(QStringLiteral("detail-tab"));
+    for (DetailTab tab : RorozErurEvo::allCases<DetailTab>())
+        tabs_->addSegment(tabTitle(tab), QString::fromStdString(RorozErurEvo::rawValue(tab)));
+    tabs_->setFixedWidth(tabPickerWidth);
+    tabs_->setAccessibleName(QStringLiteral("View"));
+    connect(tabs_, &SegmentedControl::activated, this, [this] {
+        if (auto tab = RorozErurEvo::fromRawValue<DetailTab>(tabs_->currentTag().toStdString())) model_.setTab(*tab);
+    });
+    connect(&model_, &AppModel::tabChanged, this, &DeviceHeader::refresh);
+    row->addWidget(tabs_);
+
     const InputDevice* watched = device_.get();
     connect(watched, &InputDevice::infoChanged, this, &DeviceHeader::refresh);
     connect(watched, &InputDevice::batteryLevelChanged, this, &DeviceHeader::refresh);
@@ -140,6 +180,8 @@ void DeviceHeader::refresh() {
         if (demo_->currentIndex() != index) demo_->setCurrentIndex(index);
     }
     refreshRawArea();
+    const QSignalBlocker blocker(tabs_);
+    tabs_->setCurrentTag(QString::fromStdString(RorozErurEvo::rawValue(model_.tab())));
 }
 
 void DeviceHeader::chooseValueSource(bool raw) {
@@ -169,6 +211,11 @@ void DeviceHeader::refreshBattery() {
 void DeviceHeader::refreshRawArea() {
     const Text::RawArea area = Text::rawArea(*device_);
     if (pairing_) pairing_->setVisible(area == Text::RawArea::pairingMenu);
+    if (values_) {
+        values_->setVisible(area == Text::RawArea::values);
+        const QSignalBlocker blocker(values_);
+        values_->setCurrentTag(device_->useRaw() ? QStringLiteral("raw") : QStringLiteral("processed"));
+    }
 }
 
 void DeviceHeader::fillPairingMenu() {

@@ -17,6 +17,7 @@ namespace Tessarine {
 class AppModel;
 class ElidedLabel;
 class InputDevice;
+class SegmentedControl;
 
 class DeviceHeader : public QWidget {
     Q_OBJECT
@@ -28,13 +29,16 @@ public:
     static constexpr int verticalPadding = 10;
     static constexpr int demoPickerWidth = 190;
     static constexpr int pairingMenuWidth = 190;
+    static constexpr int valuesPickerWidth = 180;
+    static constexpr int tabPickerWidth = 240;
 
     DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent = nullptr);
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
 
     // The parts, for the view around it and for tests. The demo picker exists only for the demo
-    // devices, the pairing menu only for controllers.
+    // devices, the pairing menu only for controllers, the value-source picker only for
+    // controllers and the demo controller (shown while they have a raw partner).
     QLabel* nameLabel() const;
     QLabel* detailLabel() const;
     QWidget* battery() const { return battery_; }
@@ -44,6 +48,8 @@ public:
     QComboBox* demoPicker() const { return demo_; }
     QPushButton* pairingButton() const { return pairing_; }
     QMenu* pairingMenu() const { return pairingMenu_; }
+    SegmentedControl* valuesPicker() const { return values_; }
+    SegmentedControl* tabPicker() const { return tabs_; }
 
     // Brings every part up to date with the device and the model.
     void refresh();
@@ -72,6 +78,8 @@ private:
     QComboBox* demo_ = nullptr;
     QPushButton* pairing_ = nullptr;
     QMenu* pairingMenu_ = nullptr;
+    SegmentedControl* values_ = nullptr;
+    SegmentedControl* tabs_;
     QMetaObject::Connection partnerInfo_;
 };
 

@@ -35,7 +35,8 @@ TEST(Symbols, EveryNameTheViewsUseIsDrawnInItsColourAndUnknownNamesDrawNothing) 
     const QStringList used{"checkmark.circle.fill", "exclamationmark.triangle.fill", "xmark.octagon.fill",
                            "record.circle", "gamecontroller", "slider.horizontal.3", "play.circle", "keyboard",
                            "computermouse", "square.grid.2x2", "clock.arrow.circlepath", "nosign",
-                           "cable.connector.slash", "circle", "circle.fill", "info.circle"};
+                           "cable.connector.slash", "circle", "circle.fill", "info.circle", "battery.0percent",
+                           "battery.25percent", "battery.50percent", "battery.75percent", "battery.100percent"};
     for (const QString& name : used) {
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(Symbols::known(name));

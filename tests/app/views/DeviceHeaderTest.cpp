@@ -4,12 +4,16 @@
 #include "app/model/GuidedTests.h"
 #include "app/views/DeviceHeader.h"
 #include "app/views/DeviceHeaderText.h"
+#include "app/views/SegmentedControl.h"
+#include "app/paint/Symbols.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -130,17 +134,54 @@ TEST_F(HeaderFixture, NameAndDetailLineFollowTheDeviceAndBorrowFromItsPartner) {
     EXPECT_EQ(header.detailLabel()->text(), "Gamepad · Serial SN-4");
 }
 
+TEST(DeviceHeaderText, BatterySymbolsFillWithTheLevel) {
+    int previous = -1;
+    for (const char* name : {"battery.0percent", "battery.25percent", "battery.50percent", "battery.75percent",
+                             "battery.100percent"}) {
+        const QImage image = Symbols::image(name, {40, 40}, Qt::black);
+        int opaque = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) opaque += image.pixelColor(x, y).alpha() > 128;
+        EXPECT_GT(opaque, previous) << name;
+        previous = opaque;
+    }
+}
+
 TEST_F(HeaderFixture, ControlsByKindOfDevice) {
-    DeviceHeader demo(model, bench.demo());
+    DeviceHeader demo(model, bench.demo()); // paired with its raw twin from the start
     ASSERT_NE(demo.demoPicker(), nullptr);
     EXPECT_EQ(demo.pairingButton(), nullptr);
+    ASSERT_NE(demo.valuesPicker(), nullptr);
+    EXPECT_FALSE(demo.valuesPicker()->isHidden());
+    EXPECT_EQ(demo.valuesPicker()->accessibleName(), "Values");
+    EXPECT_TRUE(demo.valuesPicker()->toolTip().startsWith("Processed: the system's values"));
     DeviceHeader twin(model, model.demo().raw());
     EXPECT_NE(twin.demoPicker(), nullptr);
     EXPECT_EQ(twin.pairingButton(), nullptr);
+    EXPECT_EQ(twin.valuesPicker(), nullptr);
     auto hid = plugHID(2, "Pedals");
     DeviceHeader pedals(model, hid);
     EXPECT_EQ(pedals.demoPicker(), nullptr);
     EXPECT_EQ(pedals.pairingButton(), nullptr);
+    EXPECT_EQ(pedals.valuesPicker(), nullptr);
+    for (DeviceHeader* header : {&demo, &twin, &pedals}) {
+        ASSERT_EQ(header->tabPicker()->count(), 3);
+        EXPECT_EQ(header->tabPicker()->button(0)->text(), "Bench");
+        EXPECT_EQ(header->tabPicker()->button(1)->text(), "Raw HID");
+        EXPECT_EQ(header->tabPicker()->button(2)->text(), "History");
+        EXPECT_EQ(header->tabPicker()->accessibleName(), "View");
+    }
+}
+
+TEST_F(HeaderFixture, TabPickerWritesTheWindowsTabAndFollowsIt) {
+    DeviceHeader demo(model, bench.demo());
+    DeviceHeader twin(model, model.demo().raw());
+    EXPECT_EQ(demo.tabPicker()->currentTag(), "bench");
+    QTest::mouseClick(demo.tabPicker()->button(2), Qt::LeftButton);
+    EXPECT_EQ(model.tab(), DetailTab::history);
+    EXPECT_EQ(twin.tabPicker()->currentTag(), "history");
+    model.setTab(DetailTab::raw);
+    EXPECT_EQ(demo.tabPicker()->currentTag(), "raw");
 }
 
 TEST_F(HeaderFixture, DemoPickerListsTheRecordingsAndSwitchesThePlayback) {
@@ -175,9 +216,12 @@ TEST_F(HeaderFixture, PairingMenuOffersEveryHIDDeviceAndPairsThePickedOne) {
     auto stick = plugHID(5, "Stick");
     EXPECT_EQ(items(*header.pairingMenu()), (QStringList{"Wheel (W-3)", "Stick"}));
 
+    ASSERT_TRUE(header.valuesPicker()->isHidden());
     header.pairingMenu()->actions().at(1)->trigger();
     EXPECT_EQ(pad->rawPartner(), stick);
     EXPECT_TRUE(header.pairingButton()->isHidden());
+    EXPECT_FALSE(header.valuesPicker()->isHidden());
+    EXPECT_EQ(header.valuesPicker()->currentTag(), "processed");
 }
 
 TEST_F(HeaderFixture, ChoosingAValueSourceEndsARunningTestWithoutAResult) {
@@ -191,11 +235,14 @@ TEST_F(HeaderFixture, ChoosingAValueSourceEndsARunningTestWithoutAResult) {
     runner.start(*drift);
     ASSERT_TRUE(runner.hasActiveTest());
 
-    header.chooseValueSource(true);
+    QTest::mouseClick(header.valuesPicker()->button(1), Qt::LeftButton);
     EXPECT_FALSE(runner.hasActiveTest());
     EXPECT_TRUE(runner.results().empty());
     EXPECT_TRUE(demo->useRaw());
 
-    header.chooseValueSource(false);
+    // With no test running only the value changes; the device changing it moves the picker.
+    QTest::mouseClick(header.valuesPicker()->button(0), Qt::LeftButton);
     EXPECT_FALSE(demo->useRaw());
+    demo->setUseRaw(true);
+    EXPECT_EQ(header.valuesPicker()->currentTag(), "raw");
 }
