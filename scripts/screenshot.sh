@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # screenshot.sh [OUT.png]: starts Tessarine the way the README does (scripts/run.sh) on a virtual
-# X server, waits for its main window, lets the demo controller play for a moment and saves the
-# whole screen as a PNG (default build/screenshot.png). Settings and sessions go to a throw-away
+# X server, waits for its main window, which opens on the demo controller's device view (its
+# header with battery, recording, value-source and tab pickers over the bench), lets the demo play
+# for a moment and saves the whole screen as a PNG (default build/screenshot.png). Settings and sessions go to a throw-away
 # folder, so your own are not touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
