@@ -14,6 +14,9 @@
 #include <memory>
 
 #include "app/model/AppModel.h"
+#include "app/model/Preferences.h"
+#include "app/model/Updater.h"
+#include "app/views/UpdateAlerts.h"
 #include "app/views/FileDialogChooser.h"
 #include "app/views/MainWindow.h"
 
@@ -28,8 +31,16 @@ public:
 
     void show() { window_.show(); }
 
-    // Runs once the event loop has started.
-    void finishLaunching() { model_->start(true); }
+    // Runs once the event loop has started: the model first, then the update check, which never
+    // runs before the sessions are loaded and the devices started.
+    void finishLaunching() {
+        model_->start(true);
+        const QUrl feed(model_->defaults().string(QStringLiteral("updateFeedURL")).value_or(QString()));
+        updater_ = std::make_unique<Updater>(feed, Updater::appNameFromApplication(), QApplication::applicationVersion(),
+                                             std::make_shared<UpdateAlerts>(&window_));
+        window_.setUpdater(updater_.get());
+        updater_->startScheduledChecks();
+    }
 
     // Stops the timers and joins the input threads.
     void shutdown() { model_->shutdown(); }
@@ -38,6 +49,7 @@ private:
     // Declared first, destroyed last: the windows read the model to the end.
     std::unique_ptr<AppModel> model_;
     MainWindow window_;
+    std::unique_ptr<Updater> updater_;
 };
 
 } // namespace Tessarine
@@ -47,6 +59,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessarine"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quenlow.Tessarine"));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(true);
 

@@ -1,6 +1,10 @@
 #include "app/views/MainWindow.h"
 
 #include "app/model/AppModel.h"
+#include "app/model/Updater.h"
+#include "app/model/WebAddresses.h"
+#include "app/views/AboutPanel.h"
+#include "app/views/AppMenus.h"
 #include "app/views/LiveRegion.h"
 #include "app/views/RootView.h"
 #include "app/views/SettingsWindow.h"
@@ -16,6 +20,14 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
     setCentralWidget(root_);
     live_ = new LiveRegion(model.announcer(), root_);
     root_->openSettings = [this] { settings_->showWindow(); };
+    AppMenus::Hooks hooks;
+    hooks.openSettings = [this] { settings_->showWindow(); };
+    hooks.showAbout = [this] { AboutPanel::show(this); };
+    hooks.checkForUpdates = [this] {
+        if (updater_) updater_->checkForUpdates();
+    };
+    hooks.helpPage = QUrl(QString::fromLatin1(WebAddresses::helpPage));
+    menus_ = new AppMenus(model, *this, std::move(hooks));
     resize(defaultWidth, defaultHeight);
 }
 

@@ -11,8 +11,10 @@
 
 namespace Tessarine {
 
+class AppMenus;
 class AppModel;
 class LiveRegion;
+class Updater;
 class RootView;
 class SettingsWindow;
 
@@ -33,10 +35,15 @@ public:
     RootView& root() const { return *root_; }
     SettingsWindow& settings() const { return *settings_; }
     LiveRegion& liveRegion() const { return *live_; }
+    AppMenus& menus() const { return *menus_; }
+    // The update check the Help menu runs; set once the model has started.
+    void setUpdater(Updater* updater) { updater_ = updater; }
 
 private:
     RootView* root_;
     LiveRegion* live_;
+    AppMenus* menus_;
+    Updater* updater_ = nullptr;
     // A window of its own, not a child of this one.
     std::unique_ptr<SettingsWindow> settings_;
 };

@@ -1,0 +1,41 @@
+#pragma once
+// What the menu commands act on and when they are enabled. The menus hold no state: every time
+// they are shown or a shortcut is pressed, these rules are read again from the model.
+#include <string>
+#include <vector>
+
+#include "app/model/SidebarItem.h"
+#include "testkit/TestSession.h"
+
+namespace Tessarine {
+
+class AppModel;
+class InputDevice;
+
+struct CommandState {
+    bool saveSession = false;   // a found device is selected
+    bool sessionItems = false;  // export PDF, copy listing, export results, print: current sessions exist
+    bool exportAll = false;     // the library holds a session
+    bool tabs = false;          // a found device is selected
+
+    static CommandState of(const AppModel& model);
+    friend bool operator==(const CommandState&, const CommandState&) = default;
+};
+
+namespace Commands {
+// The selected device, when the selection is a device the model knows.
+std::shared_ptr<InputDevice> selectedDevice(const AppModel& model);
+// The selected device's session (when it has results), or the saved session picked in the
+// history; empty for everything else.
+std::vector<RorozErurEvo::TestSession> currentSessions(const AppModel& model);
+// "<unit key> <label>" of the first session, the name suggested for reports and exports.
+std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions);
+// Shows the tab for the selected device; writes it only when it differs.
+void selectTab(AppModel& model, DetailTab tab);
+// Stops the selected device's running test with no result and no announcement.
+void stopRunningTest(AppModel& model);
+// The name of the export of every saved session.
+inline const std::string allSessionsName = "Tessarine sessions";
+} // namespace Commands
+
+} // namespace Tessarine
