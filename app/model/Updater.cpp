@@ -9,11 +9,11 @@
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
+#include "app/devices/Logging.h"
+
 namespace Tessarine {
 
 namespace {
-Q_LOGGING_CATEGORY(updates, "model.updates")
-
 const QString upToDateTitle = QStringLiteral("You’re up to date");
 const QString failedTitle = QStringLiteral("Couldn’t check for updates");
 
@@ -109,7 +109,7 @@ std::optional<Updater::FeedItem> Updater::newestItem(const QByteArray& feed) {
             item.reset();
         }
     }
-    if (xml.hasError()) qCWarning(updates) << "The update feed is not well-formed:" << xml.errorString();
+    if (xml.hasError()) qCWarning(logModel) << "The update feed is not well-formed:" << xml.errorString();
     return newest;
 }
 
@@ -137,7 +137,7 @@ void Updater::probeFinished(QNetworkReply* reply) {
     reply->deleteLater();
     const FeedProbe outcome = probeOutcome(reply->error() != QNetworkReply::NoError, statusOf(reply));
     if (outcome == FeedProbe::failed)
-        qCWarning(updates) << "Update check failed:" << reply->errorString() << statusOf(reply).value_or(0);
+        qCWarning(logModel) << "Update check failed:" << reply->errorString() << statusOf(reply).value_or(0);
     // The menu works again before anything is shown.
     setChecking(false);
     switch (outcome) {
@@ -159,7 +159,7 @@ void Updater::feedRead(QNetworkReply* reply, bool interactive) {
     reading_ = false;
     const auto status = statusOf(reply);
     if (reply->error() != QNetworkReply::NoError || !status || *status < 200 || *status > 299) {
-        qCWarning(updates) << "Couldn't read the update feed:" << reply->errorString();
+        qCWarning(logModel) << "Couldn't read the update feed:" << reply->errorString();
         if (interactive) presenter_->showAlert(failedTitle, failedMessage());
         return;
     }

@@ -1,4 +1,5 @@
 #include "app/model/Updater.h"
+#include "support/TestLog.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -119,7 +120,9 @@ TEST(UpdaterRules, TheNewestFeedItemWinsWhateverItsPlace) {
     EXPECT_EQ(newest->version, "1.3");
     EXPECT_EQ(newest->link, QUrl("https://example.org/t-1.3.tar.gz"));
     EXPECT_FALSE(Updater::newestItem("<rss><channel><item><title>no version</title></item></channel></rss>"));
+    TestLog::ExpectedWarnings logged("tessarine.model", "not well-formed");
     EXPECT_FALSE(Updater::newestItem("not xml at all"));
+    EXPECT_EQ(logged.count(), 1);
 }
 
 TEST_F(UpdaterFixture, MissingFeedMeansUpToDate) {
@@ -156,6 +159,7 @@ TEST_F(UpdaterFixture, AReachableFeedIsReadAndANewerVersionOffered) {
 }
 
 TEST_F(UpdaterFixture, FailuresSayTheCheckCouldNotBeMade) {
+    TestLog::ExpectedWarnings logged("tessarine.model", "Update check failed");
     server.headStatus = 500;
     updater.checkForUpdates();
     ASSERT_TRUE(settle());
