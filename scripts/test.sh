@@ -17,6 +17,9 @@ echo "== normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300 | tee -a "$log" || status=1
 
+echo "== keyboard and mouse testers under a real X server"
+scripts/tester-road.sh build/tester-road || status=1
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF \
   -- --target test_programs
