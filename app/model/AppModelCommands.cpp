@@ -1,6 +1,6 @@
 // The session commands: saving a unit's session, the listing text, the PDF report and the JSON
 // and CSV exports, the report logo and branding, and the request for the settings window.
-// Every outcome reaches the user as a toast; a cancelled panel and a logo that cannot be kept
+// Every outcome reaches the user as a toast; a cancelled panel and a picture that cannot be read
 // end silently.
 #include <QBuffer>
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <QImageReader>
 
 #include "app/model/AppModel.h"
+#include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
 #include "testkit/Date.h"
 #include "testkit/Fmt.h"
@@ -129,9 +130,14 @@ void AppModel::importLogo() {
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") || png.isEmpty()) return;
-    // Failing to keep the file is not reported: the logo is then used for this run only.
+    // A logo that is shown but not kept would vanish at the next launch: it is taken only once
+    // its file is written.
     QDir().mkpath(supportFolder_);
-    AtomicFile::write(logoPath(), png);
+    if (auto error = AtomicFile::write(logoPath(), png)) {
+        qCWarning(logModel) << "could not save the report logo" << logoPath() << *error;
+        setToast(failure("save the logo", error->toStdString()));
+        return;
+    }
     setLogo(image);
 }
 

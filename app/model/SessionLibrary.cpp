@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/devices/Assign.h"
+#include "app/devices/Logging.h"
 
 namespace Tessarine {
 
@@ -53,6 +54,23 @@ bool SessionLibrary::remove(const Uuid& id) {
     for (const auto& s : sessions_)
         if (s.id != id) list.push_back(s);
     setSessions(std::move(list));
+    setLastError(std::nullopt);
+    return true;
+}
+
+bool SessionLibrary::eraseAll() {
+    if (archive_) {
+        try {
+            archive_->eraseAll();
+        } catch (const std::exception& error) {
+            qCWarning(logModel) << "could not erase the history:" << error.what();
+            // Some files may be gone, others not; the folder is what the next launch loads.
+            setSessions(archive_->loadAll());
+            setLastError("Couldn't erase the history: " + std::string(error.what()));
+            return false;
+        }
+    }
+    setSessions({});
     setLastError(std::nullopt);
     return true;
 }

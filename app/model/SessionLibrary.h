@@ -43,6 +43,10 @@ public:
     // lastError set and the session still listed, when the file could not be removed.
     bool remove(const Uuid& id);
 
+    // Removes the whole session folder and empties the list. False, with lastError set, when the
+    // folder could not be removed: the list then holds what is left on disk.
+    bool eraseAll();
+
     const TestSession* session(const std::optional<Uuid>& id) const;
     std::vector<TestSession> sessions(const std::string& unitKey) const;
 
