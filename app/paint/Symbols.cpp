@@ -418,6 +418,61 @@ void squareAndArrowDown(Canvas& c) {
     c.stroke(polyline({{0.34, 0.5}, {0.5, 0.66}, {0.66, 0.5}}), 0.07);
 }
 
+void eye(Canvas& c) {
+    // An almond outline with the iris in the middle.
+    QPainterPath outline;
+    outline.moveTo(0.06, 0.5);
+    outline.quadTo(0.5, 0.06, 0.94, 0.5);
+    outline.quadTo(0.5, 0.94, 0.06, 0.5);
+    c.stroke(outline, 0.07);
+    c.fill(circle(0.5, 0.5, 0.15));
+}
+
+void docRichtext(Canvas& c) {
+    // A page with a folded corner, a picture block and lines of text.
+    c.stroke(polygon({{0.2, 0.08}, {0.62, 0.08}, {0.8, 0.26}, {0.8, 0.92}, {0.2, 0.92}}), 0.065);
+    c.stroke(polyline({{0.62, 0.08}, {0.62, 0.26}, {0.8, 0.26}}), 0.05);
+    c.fill(roundedRect(0.3, 0.36, 0.18, 0.16, 0.02));
+    c.stroke(segment(0.56, 0.4, 0.7, 0.4), 0.05);
+    c.stroke(segment(0.56, 0.5, 0.7, 0.5), 0.05);
+    c.stroke(segment(0.3, 0.64, 0.7, 0.64), 0.05);
+    c.stroke(segment(0.3, 0.76, 0.62, 0.76), 0.05);
+}
+
+void handRaised(Canvas& c) {
+    // An open palm: four fingers, the thumb to the side, the heel of the hand below.
+    const double tops[] = {0.2, 0.12, 0.16, 0.26};
+    for (int i = 0; i < 4; ++i) {
+        const double x = 0.34 + 0.12 * i;
+        c.stroke(segment(x, tops[i], x, 0.52), 0.09);
+    }
+    c.stroke(polyline({{0.16, 0.5}, {0.26, 0.62}}), 0.09);
+    QPainterPath palm;
+    palm.moveTo(0.28, 0.5);
+    palm.lineTo(0.7, 0.5);
+    palm.lineTo(0.7, 0.7);
+    palm.quadTo(0.68, 0.92, 0.48, 0.92);
+    palm.quadTo(0.3, 0.92, 0.26, 0.7);
+    palm.closeSubpath();
+    c.fill(palm);
+}
+
+void arrowUpForwardApp(Canvas& c) {
+    // A rounded square with an arrow leaving through its top right corner.
+    QPainterPath box;
+    box.moveTo(0.5, 0.12);
+    box.lineTo(0.3, 0.12);
+    box.quadTo(0.12, 0.12, 0.12, 0.3);
+    box.lineTo(0.12, 0.7);
+    box.quadTo(0.12, 0.88, 0.3, 0.88);
+    box.lineTo(0.7, 0.88);
+    box.quadTo(0.88, 0.88, 0.88, 0.7);
+    box.lineTo(0.88, 0.5);
+    c.stroke(box, 0.07);
+    c.stroke(segment(0.42, 0.58, 0.86, 0.14), 0.075);
+    c.stroke(polyline({{0.56, 0.12}, {0.88, 0.12}, {0.88, 0.44}}), 0.075);
+}
+
 using Drawing = void (*)(Canvas&);
 
 const std::map<QString, Drawing>& drawings() {
@@ -469,6 +524,11 @@ const std::map<QString, Drawing>& drawings() {
         {"antenna.radiowaves.left.and.right.slash", antennaRadiowavesSlash},
         {"arrow.left.and.right", arrowLeftAndRight},
         {"play.fill", playFill},
+        // The settings window's tabs and the catalogue's link mark.
+        {"eye", eye},
+        {"doc.richtext", docRichtext},
+        {"hand.raised", handRaised},
+        {"arrow.up.forward.app", arrowUpForwardApp},
     };
     return table;
 }
