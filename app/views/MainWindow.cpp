@@ -7,13 +7,14 @@
 #include "app/views/AppMenus.h"
 #include "app/views/LiveRegion.h"
 #include "app/views/RootView.h"
+#include "app/views/SettingsView.h"
 #include "app/views/SettingsWindow.h"
 
 namespace Tessarine {
 
 MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory timers)
     : root_(new RootView(model, std::move(destinations), std::move(timers))),
-      settings_(std::make_unique<SettingsWindow>(model.defaults())) {
+      settings_(std::make_unique<SettingsWindow>(model.defaults(), new SettingsView(model))) {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Tessarine"));
     root_->setMinimumSize(minimumWidth, minimumHeight);

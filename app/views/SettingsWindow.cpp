@@ -3,32 +3,25 @@
 #include <QVBoxLayout>
 
 #include "app/model/Preferences.h"
-#include "app/views/EmptyState.h"
+#include "app/views/SettingsView.h"
 
 namespace Tessarine {
 
 const QString SettingsWindow::tabKey = QStringLiteral("settingsTab");
 const QString SettingsWindow::defaultTab = QStringLiteral("thresholds");
 
-namespace {
-// Pixels.
-constexpr int defaultWidth = 640;
-constexpr int defaultHeight = 520;
-} // namespace
-
-SettingsWindow::SettingsWindow(Preferences& defaults, QWidget* content) : QWidget(nullptr), defaults_(defaults) {
+SettingsWindow::SettingsWindow(Preferences& defaults, SettingsView* view)
+    : QWidget(nullptr), defaults_(defaults), view_(view) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Settings"));
-    if (!content) {
-        content = new EmptyState(QStringLiteral("Settings"), QString(),
-                                 QStringLiteral("Thresholds, family profiles, display and report branding are not "
-                                                "editable in this version."));
-        content->setObjectName(QStringLiteral("settings-view"));
-    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
-    resize(defaultWidth, defaultHeight);
+    if (view_) {
+        layout->addWidget(view_);
+        view_->setTab(tab());
+        connect(view_, &SettingsView::tabChanged, this, &SettingsWindow::setTab);
+    }
+    setFixedSize(width, height);
 }
 
 QString SettingsWindow::tab() const {
@@ -39,6 +32,7 @@ QString SettingsWindow::tab() const {
 void SettingsWindow::setTab(const QString& tab) { defaults_.setString(tabKey, tab); }
 
 void SettingsWindow::showWindow() {
+    if (view_) view_->setTab(tab());
     show();
     raise();
     activateWindow();

@@ -1,0 +1,45 @@
+#pragma once
+// The settings window's texts and number rules, built from values alone so that they are tested
+// without a window: the thresholds tab's picker items, headers and buttons, how a number field
+// shows a stored value and turns typed text back into one, and the privacy tab's wording.
+#include <QString>
+
+#include <optional>
+
+#include "testkit/ControllerFamily.h"
+
+namespace Tessarine::SettingsTexts {
+
+using RorozErurEvo::ControllerFamily;
+
+// The picker item of the family being edited: "Your thresholds (other devices)" for generic,
+// else the family's title with " (changed)" while the shop has its own profile for it.
+QString familyLabel(ControllerFamily family, const RorozErurEvo::FamilyProfiles& profiles);
+// "Sticks", or "Sticks (Switch)" while a family is edited.
+QString sticksHeader(ControllerFamily editing);
+// "Restore Defaults", or "Restore Typical Xbox Profile" while a family is edited.
+QString restoreTitle(ControllerFamily editing);
+
+// The value to the `digits` decimals a field shows, halves going away from zero.
+double rounded(double value, int digits);
+// The text of a number field: the value rounded to at most `digits` decimals, no trailing zeros.
+QString numberText(double value, int digits);
+// A percent field's number for a stored fraction: the percentage to one decimal (0.0125 → 1.3).
+double percentShown(double fraction);
+// The fraction a typed percentage stores: never below 0 (12.5 → 0.125, -3 → 0).
+double percentStored(double typed);
+// A typed value stored as no less than 0.
+double nonNegative(double typed);
+// The number in typed text, in the C or the user's notation ("1.5", "1,5"); absent unless the
+// whole text is one finite number.
+std::optional<double> parseNumber(const QString& text);
+
+// "1.5 s": the stick trace length under its slider.
+QString trailText(double seconds);
+
+// The privacy tab's first paragraph, naming the session folder (the home folder written "~").
+QString privacyStorage(const QString& sessionsFolder, const QString& home);
+// The privacy tab's second paragraph: what goes online and which inputs are read.
+QString privacyInputs();
+
+} // namespace Tessarine::SettingsTexts

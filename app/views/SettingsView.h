@@ -1,0 +1,29 @@
+#pragma once
+// The settings window's content: the tabs Thresholds, Display, Reports and Privacy. The tabs hold
+// nothing of their own; every control reads and writes the model.
+#include <QString>
+#include <QTabWidget>
+
+namespace Tessarine {
+
+class AppModel;
+
+class SettingsView : public QTabWidget {
+    Q_OBJECT
+
+public:
+    // Tab tags in order: "thresholds", "display", "reports", "privacy".
+    static const QStringList& tags();
+
+    explicit SettingsView(AppModel& model, QWidget* parent = nullptr);
+
+    QString tab() const;
+    // Shows the tab with `tag`; an unknown tag shows the first.
+    void setTab(const QString& tag);
+
+signals:
+    // The user (or setTab) showed another tab.
+    void tabChanged(const QString& tag);
+};
+
+} // namespace Tessarine

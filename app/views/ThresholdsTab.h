@@ -1,0 +1,64 @@
+#pragma once
+// The settings window's Thresholds tab: every limit and test setting, edited either for the
+// application's own thresholds (devices without a family profile) or for one controller family's
+// profile, which counts as changed only while it differs from the family's typical limits.
+// Every committed edit is written through the model at once; nothing compares warn with fail.
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+#include "testkit/ControllerFamily.h"
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace Tessarine {
+
+class AppModel;
+
+class ThresholdsTab : public QWidget {
+    Q_OBJECT
+
+public:
+    using ControllerFamily = RorozErurEvo::ControllerFamily;
+    using Thresholds = RorozErurEvo::Thresholds;
+
+    explicit ThresholdsTab(AppModel& model, QWidget* parent = nullptr);
+
+    // The family whose limits the sections show; generic means the application's own thresholds.
+    // It starts at generic whenever the tab is made and is stored nowhere.
+    ControllerFamily editing() const { return editing_; }
+    void setEditing(ControllerFamily family);
+
+    // The record the sections edit, chosen by editing().
+    Thresholds editedThresholds() const;
+    void setEditedThresholds(const Thresholds& value);
+
+    void restoreDefaults();
+    void restoreTypicalProfile();
+
+private:
+    void refresh();
+    void buildFamilySection(QVBoxLayout& column);
+    void buildLimitSections(QVBoxLayout& column);
+    void edit(const std::function<void(Thresholds&)>& change);
+
+    AppModel& model_;
+    ControllerFamily editing_ = ControllerFamily::generic;
+    QCheckBox* useFamilies_ = nullptr;
+    QComboBox* picker_ = nullptr;
+    QFormLayout* familyRows_ = nullptr;
+    QLabel* note_ = nullptr;
+    QGroupBox* sticks_ = nullptr;
+    QPushButton* restore_ = nullptr;
+    // Each shows its row's current value.
+    std::vector<std::function<void(const Thresholds&)>> rows_;
+};
+
+} // namespace Tessarine
