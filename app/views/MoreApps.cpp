@@ -10,7 +10,6 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QScreen>
-#include <QScrollArea>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QVBoxLayout>
@@ -20,6 +19,8 @@
 #include "app/paint/Scheme.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/SettingsParts.h"
+#include "app/views/TesterParts.h"
 
 namespace Tessarine {
 
@@ -178,17 +179,7 @@ QString MoreAppsView::footer() {
 
 MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent), opener_(std::move(opener)) {
     setObjectName(QStringLiteral("more-apps"));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
-
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(16, 16, 16, 16);
+    QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
     column->setSpacing(6);
     auto* group = new QFrame;
     group->setObjectName(QStringLiteral("more-apps-list"));
@@ -198,29 +189,17 @@ MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent),
     rows->setSpacing(0);
     bool first = true;
     for (const MacApp& app : apps()) {
-        if (!first) {
-            auto* line = new QFrame;
-            line->setFrameShape(QFrame::HLine);
-            line->setFrameShadow(QFrame::Plain);
-            line->setForegroundRole(QPalette::Midlight);
-            rows->addWidget(line);
-        }
+        if (!first) rows->addWidget(TesterParts::divider());
         first = false;
         auto* row = new MacAppRow(app);
         connect(row, &QAbstractButton::clicked, this, [this, app] { open(app); });
         rows->addWidget(row);
     }
     column->addWidget(group);
-    auto* caption = new QLabel(footer());
+    auto* caption = TesterParts::secondaryLabel(footer(), Fonts::caption());
     caption->setObjectName(QStringLiteral("more-apps-footer"));
-    caption->setFont(Fonts::caption());
-    caption->setWordWrap(true);
-    QPalette muted = caption->palette();
-    muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
-    caption->setPalette(muted);
     column->addWidget(caption);
     column->addStretch(1);
-    scroll->setWidget(content);
 }
 
 void MoreAppsView::open(const MacApp& app) {

@@ -1,5 +1,7 @@
 #include "app/views/SettingsView.h"
 
+#include <QEvent>
+
 #include "app/model/AppModel.h"
 #include "app/paint/Symbols.h"
 #include "app/views/DisplayTab.h"
@@ -18,13 +20,23 @@ const QStringList& SettingsView::tags() {
 SettingsView::SettingsView(AppModel& model, QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("settings-view"));
     setDocumentMode(true);
-    const QColor symbolColor = palette().color(QPalette::WindowText);
-    addTab(new ThresholdsTab(model), Symbols::icon(QStringLiteral("slider.horizontal.3"), symbolColor),
-           QStringLiteral("Thresholds"));
-    addTab(new DisplayTab(model), Symbols::icon(QStringLiteral("eye"), symbolColor), QStringLiteral("Display"));
-    addTab(new ReportsTab(model), Symbols::icon(QStringLiteral("doc.richtext"), symbolColor), QStringLiteral("Reports"));
-    addTab(new PrivacyTab(model), Symbols::icon(QStringLiteral("hand.raised"), symbolColor), QStringLiteral("Privacy"));
+    addTab(new ThresholdsTab(model), QStringLiteral("Thresholds"));
+    addTab(new DisplayTab(model), QStringLiteral("Display"));
+    addTab(new ReportsTab(model), QStringLiteral("Reports"));
+    addTab(new PrivacyTab(model), QStringLiteral("Privacy"));
+    paintSymbols();
     connect(this, &QTabWidget::currentChanged, this, [this] { emit tabChanged(tab()); });
+}
+
+void SettingsView::paintSymbols() {
+    static const char* const symbols[] = {"slider.horizontal.3", "eye", "doc.richtext", "hand.raised"};
+    const QColor color = palette().color(QPalette::WindowText);
+    for (int i = 0; i < count(); ++i) setTabIcon(i, Symbols::icon(QString::fromLatin1(symbols[i]), color));
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    QTabWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) paintSymbols();
 }
 
 QString SettingsView::tab() const { return tags().value(currentIndex(), tags().front()); }

@@ -21,9 +21,16 @@ public:
     // Shows the tab with `tag`; an unknown tag shows the first.
     void setTab(const QString& tag);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 signals:
     // The user (or setTab) showed another tab.
     void tabChanged(const QString& tag);
+
+private:
+    // Draws the tabs' symbols in the text colour of the current scheme.
+    void paintSymbols();
 };
 
 } // namespace Tessarine
