@@ -6,6 +6,7 @@
 #include "app/views/AboutPanel.h"
 #include "app/views/AppMenus.h"
 #include "app/views/LiveRegion.h"
+#include "app/views/MoreApps.h"
 #include "app/views/RootView.h"
 #include "app/views/SettingsView.h"
 #include "app/views/SettingsWindow.h"
@@ -24,6 +25,7 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
     AppMenus::Hooks hooks;
     hooks.openSettings = [this] { settings_->showWindow(); };
     hooks.showAbout = [this] { AboutPanel::show(this); };
+    hooks.showMoreApps = [] { MoreAppsView::showWindow(); };
     hooks.checkForUpdates = [this] {
         if (updater_) updater_->checkForUpdates();
     };

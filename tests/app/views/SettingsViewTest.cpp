@@ -1,6 +1,7 @@
 #include "app/model/CommandFakes.h"
 
 #include "app/views/DisplayTab.h"
+#include "app/views/AppMenus.h"
 #include "app/views/MainWindow.h"
 #include "app/views/MoreApps.h"
 #include "app/views/NumberField.h"
@@ -10,6 +11,8 @@
 #include "app/views/SettingsWindow.h"
 #include "app/views/ThresholdsTab.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -398,8 +401,18 @@ TEST_F(SettingsFixture, AHistoryThatCannotBeErasedIsReportedAndStaysListed) {
 }
 
 TEST(MoreAppsWindow, OneWindowCentredOnceAndRowsOpenTheirPages) {
+    // Help ▸ More Apps… twice: one window.
+    Fakes::Bench bench{false};
+    MainWindow main{*bench.model};
+    QAction* item = main.menus().action("menu-more-apps");
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
     MoreAppsView& first = MoreAppsView::showWindow();
-    EXPECT_EQ(&MoreAppsView::showWindow(), &first);
+    item->trigger();
+    int catalogues = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) catalogues += qobject_cast<MoreAppsView*>(window) != nullptr;
+    EXPECT_EQ(catalogues, 1);
     EXPECT_EQ(first.size(), QSize(440, 400));
     EXPECT_EQ(first.windowTitle(), "More Apps");
     EXPECT_TRUE(first.isVisible());
