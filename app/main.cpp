@@ -19,6 +19,7 @@
 #include "app/views/UpdateAlerts.h"
 #include "app/views/FileDialogChooser.h"
 #include "app/views/MainWindow.h"
+#include "app/views/ReportService.h"
 
 namespace Tessarine {
 
@@ -27,6 +28,7 @@ public:
     explicit TessarineApp(QApplication& app)
         : model_(std::make_unique<AppModel>(true, systemParts(&app))), window_(*model_) {
         model_->setFileChooser(std::make_shared<FileDialogChooser>(&window_));
+        model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
 
     void show() { window_.show(); }

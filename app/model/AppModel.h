@@ -223,6 +223,9 @@ public:
     RorozErurEvo::TestSession saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record);
     void copyListing(const RorozErurEvo::TestSession& session);
     void exportPDF(const std::vector<RorozErurEvo::TestSession>& sessions, const std::string& suggestedName);
+    // The print panel for the report of the sessions; nothing for an empty list or when the user
+    // cancels; a failure is toasted.
+    void printReport(const std::vector<RorozErurEvo::TestSession>& sessions);
     void exportSessions(const std::vector<RorozErurEvo::TestSession>& sessions, ExportFormat format,
                         const std::string& suggestedName);
     void importLogo();

@@ -92,6 +92,16 @@ void AppModel::exportPDF(const std::vector<TestSession>& sessions, const std::st
     setToast(std::string("Report saved"));
 }
 
+void AppModel::printReport(const std::vector<TestSession>& sessions) {
+    if (sessions.empty()) return;
+    try {
+        if (!reportRenderer_) throw std::runtime_error("The report renderer is not available.");
+        reportRenderer_->print(sessions, *this);
+    } catch (const std::exception& error) {
+        setToast(failure("print the report", error.what()));
+    }
+}
+
 void AppModel::exportSessions(const std::vector<TestSession>& sessions, ExportFormat format,
                               const std::string& suggestedName) {
     if (sessions.empty()) {
@@ -147,8 +157,7 @@ void AppModel::removeLogo() {
 }
 
 std::optional<ReportBranding> AppModel::reportBranding() const {
-    if (companyName_.empty() && logo_.isNull()) return std::nullopt;
-    return ReportBranding{companyName_, companyContact_, logo_};
+    return ReportBranding::make(companyName_, companyContact_, logo_);
 }
 
 void AppModel::openSettings(const QString& tab) {

@@ -161,6 +161,23 @@ TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) 
     EXPECT_EQ(c.m.toast(), "Couldn't save the report: the page could not be drawn");
 }
 
+TEST(AppModelCommands, PrintingGoesToTheRendererAndAFailureIsToasted) {
+    CommandBench c;
+    c.m.printReport({});
+    EXPECT_EQ(c.renderer->printed, 0);
+    c.m.printReport(c.sessions(2));
+    EXPECT_EQ(c.renderer->printed, 2);
+    EXPECT_FALSE(c.m.toast().has_value());
+
+    c.renderer->failure = "the printer is offline";
+    c.m.printReport(c.sessions(1));
+    EXPECT_EQ(c.m.toast(), "Couldn't print the report: the printer is offline");
+
+    c.m.setReportRenderer(nullptr);
+    c.m.printReport(c.sessions(1));
+    EXPECT_EQ(c.m.toast(), "Couldn't print the report: The report renderer is not available.");
+}
+
 TEST(AppModelCommands, ReportFileNamesReplaceUnsafeCharactersAndKeepTheirSpaces) {
     EXPECT_EQ(AppModel::reportFileName("A/B: C"), "A-B- C");
     EXPECT_EQ(AppModel::reportFileName("a\\b?c%d*e|f\"g<h>i"), "a-b-c-d-e-f-g-h-i");

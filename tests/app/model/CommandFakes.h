@@ -44,8 +44,14 @@ public:
         rendered += static_cast<int>(sessions.size());
         return QByteArray("%PDF-1.4 fake");
     }
+    bool print(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel&) override {
+        if (failure) throw std::runtime_error(*failure);
+        printed += static_cast<int>(sessions.size());
+        return true;
+    }
     std::optional<std::string> failure;
     int rendered = 0;
+    int printed = 0;
 };
 
 // Counts the holds that are alive.

@@ -1,0 +1,107 @@
+#include "app/report/ReportCommand.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QImageReader>
+
+#include <exception>
+#include <string_view>
+
+#include "app/model/AppModel.h"
+#include "app/model/AtomicFile.h"
+#include "app/report/ReportPDF.h"
+#include "testkit/SessionFileReader.h"
+
+namespace Tessarine::ReportCommand {
+
+using RorozErurEvo::TestSession;
+
+namespace {
+
+const QString tool = QStringLiteral("tessarine-report");
+
+// Why the tool stops, worded for the person at the terminal.
+struct Failure {
+    QString message;
+};
+
+TestSession readSession(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure{QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString())};
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure{QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString())};
+    try {
+        return RorozErurEvo::readSessionFile(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    } catch (const std::exception& error) {
+        throw Failure{QStringLiteral("%1 is not a session file: %2").arg(path, QString::fromUtf8(error.what()))};
+    }
+}
+
+QImage readLogo(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull())
+        throw Failure{QStringLiteral("Couldn't read the logo %1: %2").arg(path, reader.errorString())};
+    return image;
+}
+
+} // namespace
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Writes the PDF report of saved Tessarine session files."));
+    const QCommandLineOption in(QStringLiteral("in"), QStringLiteral("A saved session file; repeat for more."),
+                                QStringLiteral("session.json"));
+    const QCommandLineOption output(QStringLiteral("out"), QStringLiteral("The PDF file to write."),
+                                    QStringLiteral("report.pdf"));
+    const QCommandLineOption company(QStringLiteral("company"), QStringLiteral("Company name in the header."),
+                                     QStringLiteral("name"));
+    const QCommandLineOption contact(QStringLiteral("contact"), QStringLiteral("Contact line under the company name."),
+                                     QStringLiteral("text"));
+    const QCommandLineOption logo(QStringLiteral("logo"), QStringLiteral("Logo picture (PNG, JPEG, …)."),
+                                  QStringLiteral("file"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    parser.addOptions({in, output, company, contact, logo, help});
+
+    auto fail = [&](const QString& message) {
+        err << tool << ": " << message << Qt::endl;
+        return 1;
+    };
+    if (!parser.parse(arguments)) return fail(parser.errorText() + QStringLiteral(" (see --help)"));
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        out.flush();
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("Unexpected argument %1; session files are given with --in.")
+                        .arg(parser.positionalArguments().front()));
+    if (!parser.isSet(in)) return fail(QStringLiteral("Give at least one session file with --in."));
+    if (!parser.isSet(output) || parser.value(output).isEmpty())
+        return fail(QStringLiteral("Give the PDF file to write with --out."));
+
+    try {
+        std::vector<TestSession> sessions;
+        for (const QString& path : parser.values(in)) sessions.push_back(readSession(path));
+        QImage picture = parser.isSet(logo) ? readLogo(parser.value(logo)) : QImage();
+        auto branding = ReportBranding::make(parser.value(company).toStdString(), parser.value(contact).toStdString(),
+                                             picture);
+        QByteArray pdf;
+        try {
+            pdf = ReportPDF::render(sessions, branding, AppModel::appVersion());
+        } catch (const std::exception& error) {
+            throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromUtf8(error.what())};
+        }
+        if (auto error = AtomicFile::write(parser.value(output), pdf))
+            throw Failure{QStringLiteral("Couldn't save the report: ") + *error};
+    } catch (const Failure& failure) {
+        return fail(failure.message);
+    }
+    return 0;
+}
+
+} // namespace Tessarine::ReportCommand

@@ -1,0 +1,151 @@
+#include "app/report/ReportLayout.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace Tessarine::ReportLayout {
+
+namespace {
+
+const QChar ellipsis(0x2026);
+const QString face = QStringLiteral("DejaVu Sans");
+
+// Trailing spaces and line separators belong to the break, not to the line that is drawn.
+QString withoutTrailingSpace(QString line) {
+    while (!line.isEmpty() && (line.back().isSpace() || line.back() == QChar::LineSeparator)) line.chop(1);
+    return line;
+}
+
+} // namespace
+
+Typesetter::Typesetter(QPaintDevice* device)
+    : device_(device), pointScale_(72.0 / std::max(1, device ? device->logicalDpiY() : 72)) {}
+
+QFont Typesetter::font(double points, QFont::Weight weight) const {
+    QFont font(face);
+    font.setPointSizeF(points * pointScale_);
+    font.setWeight(weight);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // A letter spacing of exactly 100 % changes no advance but turns ligatures off, so "fi" in
+    // the PDF stays two letters that can be searched and copied.
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    return font;
+}
+
+QFontMetricsF Typesetter::metrics(const QFont& font) const { return QFontMetricsF(font, device_); }
+
+TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QFont& font, double width, int maxLines)
+    : font_(font), metrics_(typesetter.metrics(font)), columnWidth_(std::max(0.0, width)) {
+    ascent_ = metrics_.ascent();
+    lineSpacing_ = metrics_.lineSpacing();
+    if (text.isEmpty() || maxLines <= 0) return;
+
+    const bool multiline = text.contains(QLatin1Char('\n'));
+    if (!multiline && metrics_.horizontalAdvance(text) <= columnWidth_) {
+        lines_.append(text); // the common case of a label that fits: no layout needed
+        measure();
+        return;
+    }
+
+    QString prepared = text;
+    prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(prepared, font_, typesetter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lastStart = 0;
+    bool cut = false;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(columnWidth_);
+        if (lineCount() == maxLines) {
+            cut = true;
+            break;
+        }
+        lastStart = line.textStart();
+        lines_.append(withoutTrailingSpace(prepared.mid(line.textStart(), line.textLength())));
+    }
+    layout.endLayout();
+    if (cut) {
+        QString rest = prepared.mid(lastStart);
+        rest.replace(QChar::LineSeparator, QLatin1Char(' '));
+        lines_.back() = elided(rest);
+    }
+    measure();
+}
+
+void TextBlock::measure() {
+    width_ = 0;
+    for (const QString& line : lines_) width_ = std::max(width_, metrics_.horizontalAdvance(line));
+}
+
+QString TextBlock::elided(const QString& text) const {
+    return metrics_.elidedText(text, Qt::ElideRight, columnWidth_);
+}
+
+TextBlock TextBlock::firstLines(int count) const {
+    TextBlock result = *this;
+    count = std::max(0, count);
+    if (count >= lineCount()) return result;
+    result.lines_ = lines_.mid(0, count);
+    if (count > 0) {
+        // The kept line plus an ellipsis, shortened until both fit the column.
+        QString line = withoutTrailingSpace(result.lines_.back());
+        while (!line.isEmpty() && metrics_.horizontalAdvance(line + ellipsis) > columnWidth_) line.chop(1);
+        result.lines_.back() = withoutTrailingSpace(line) + ellipsis;
+    }
+    result.measure();
+    return result;
+}
+
+void TextBlock::paint(QPainter& painter, QPointF topLeft, const QColor& color, double boxWidth,
+                      Qt::Alignment alignment) const {
+    if (lines_.isEmpty()) return;
+    painter.setFont(font_);
+    painter.setPen(color);
+    double baseline = topLeft.y() + ascent_;
+    for (const QString& line : lines_) {
+        double x = topLeft.x();
+        if (alignment & Qt::AlignRight) x += boxWidth - metrics_.horizontalAdvance(line);
+        else if (alignment & Qt::AlignHCenter) x += (boxWidth - metrics_.horizontalAdvance(line)) / 2;
+        painter.drawText(QPointF(x, baseline), line);
+        baseline += lineSpacing_;
+    }
+}
+
+bool stack(QPainter& painter, const std::vector<Block>& blocks, double top, double floor, const Block& more) {
+    auto topOf = [](double y, const Block& block, bool first) { return first ? y : y + block.gapBefore; };
+
+    double end = top;
+    for (std::size_t i = 0; i < blocks.size(); ++i) end = topOf(end, blocks[i], i == 0) + blocks[i].height;
+    const bool fits = end <= floor;
+
+    double y = top;
+    bool first = true;
+    for (const Block& block : blocks) {
+        double blockTop = topOf(y, block, first);
+        double needed = blockTop + block.height + (fits ? 0 : more.gapBefore + more.height);
+        if (needed > floor) {
+            if (block.shorten) {
+                if (auto shortened = block.shorten(floor - blockTop); shortened && shortened->paint &&
+                                                                  shortened->height <= floor - blockTop) {
+                    shortened->paint(painter, blockTop);
+                    return false;
+                }
+            }
+            break;
+        }
+        if (block.paint) block.paint(painter, blockTop);
+        y = blockTop + block.height;
+        first = false;
+    }
+    if (fits) return true;
+    double moreTop = topOf(y, more, first);
+    if (moreTop + more.height <= floor && more.paint) more.paint(painter, moreTop);
+    return false;
+}
+
+} // namespace Tessarine::ReportLayout

@@ -1,0 +1,233 @@
+// The report page, top to bottom: the header (logo, title block, verdict badge and date), a rule,
+// the unit and device grids, "Results, continued" on later pages, the results table, the stick
+// plots, the soak timelines, the notes on the last page; then, pinned to the bottom, a rule and
+// the footer. The footer is laid out first, so the content above knows where it must stop.
+#include <QImage>
+
+#include <algorithm>
+
+#include "app/paint/Theme.h"
+#include "app/report/ReportSheet.h"
+
+namespace Tessarine {
+
+using namespace ReportSheet;
+using ReportLayout::Block;
+using ReportLayout::TextBlock;
+
+namespace {
+
+constexpr double logoWidth = 96;  // most a logo may take, points
+constexpr double logoHeight = 48;
+constexpr double headerGap = 12;  // between the logo, the title block and the verdict block
+constexpr double gridGap = 24;    // between the unit grid and the device grid
+constexpr double gridColumnGap = 8;
+constexpr double gridRowGap = 2;
+constexpr double footerRightMax = 200; // widest the footer's right column may grow, points
+
+Block rule(double height, double opacity) {
+    return Block{height, spacing, [=](QPainter& p, double top) {
+                     p.fillRect(QRectF(left, top, contentWidth, height), Color::withOpacity(Qt::black, opacity));
+                 }};
+}
+
+// ---- header
+
+Block header(const Sheet& sheet) {
+    const auto& branding = sheet.page.branding;
+    const QColor ink = sheet.page.ink;
+    const QColor soft = sheet.page.soft;
+
+    QImage logo;
+    QSizeF logoSize;
+    if (branding && !branding->logo.isNull()) {
+        logo = branding->logo;
+        double k = std::min(logoWidth / logo.width(), logoHeight / logo.height());
+        logoSize = QSizeF(logo.width() * k, logo.height() * k);
+    }
+
+    VerdictMark badge(sheet, sheet.session().verdict(), 15, QFont::Bold, 5);
+    TextBlock date = sheet.line(ReportText::dateText(sheet.session().date), 9, QFont::Normal, contentWidth / 2);
+    double verdictWidth = std::max(badge.width(), date.width());
+    double verdictHeight = badge.height() + 4 + date.height();
+
+    double titleX = left + (logo.isNull() ? 0 : logoSize.width() + headerGap);
+    double titleWidth = left + contentWidth - headerGap - verdictWidth - titleX;
+    std::vector<std::pair<TextBlock, QColor>> title;
+    if (branding && !branding->name.empty()) {
+        title.emplace_back(sheet.line(QString::fromStdString(branding->name), 18, QFont::Bold, titleWidth), ink);
+        if (!branding->contact.empty())
+            title.emplace_back(sheet.line(QString::fromStdString(branding->contact), 9, QFont::Normal, titleWidth),
+                               soft);
+        title.emplace_back(sheet.line(QStringLiteral("Controller test report"), 10, QFont::Medium, titleWidth), soft);
+    } else {
+        title.emplace_back(sheet.line(QStringLiteral("Controller test report"), 18, QFont::Bold, titleWidth), ink);
+        title.emplace_back(sheet.line(QStringLiteral("Tessarine"), 10, QFont::Medium, titleWidth), soft);
+    }
+    double titleHeight = 2.0 * (title.size() - 1);
+    for (const auto& [text, colour] : title) titleHeight += text.height();
+
+    double height = std::max({logoSize.height(), titleHeight, verdictHeight});
+    return Block{height, 0, [=](QPainter& p, double top) {
+                     // Every part is centred on the row's middle.
+                     auto middled = [&](double partHeight) { return top + (height - partHeight) / 2; };
+                     if (!logo.isNull()) p.drawImage(QRectF(QPointF(left, middled(logoSize.height())), logoSize), logo);
+                     double y = middled(titleHeight);
+                     for (const auto& [text, colour] : title) {
+                         text.paint(p, {titleX, y}, colour);
+                         y += text.height() + 2;
+                     }
+                     double right = left + contentWidth;
+                     y = middled(verdictHeight);
+                     badge.paint(p, {right - badge.width(), y});
+                     date.paint(p, {right - verdictWidth, y + badge.height() + 4}, soft, verdictWidth, Qt::AlignRight);
+                 }};
+}
+
+// ---- unit and device grids
+
+using Rows = std::vector<std::pair<QString, QString>>;
+
+// A two-column grid of labels and values; a value wider than its room ends in an ellipsis.
+struct Grid {
+    std::vector<std::pair<TextBlock, TextBlock>> rows;
+    double labelWidth = 0;
+
+    static double naturalWidth(const Sheet& sheet, const Rows& rows) {
+        if (rows.empty()) return 0;
+        QFontMetricsF label = sheet.type.metrics(sheet.font(9));
+        QFontMetricsF value = sheet.type.metrics(sheet.font(9, QFont::Medium));
+        double l = 0, v = 0;
+        for (const auto& [name, text] : rows) {
+            l = std::max(l, label.horizontalAdvance(name));
+            v = std::max(v, value.horizontalAdvance(text));
+        }
+        return l + gridColumnGap + v;
+    }
+
+    Grid(const Sheet& sheet, const Rows& source, double width) {
+        for (const auto& row : source) {
+            TextBlock label = sheet.line(row.first, 9, QFont::Normal, width);
+            labelWidth = std::max(labelWidth, label.width());
+            rows.emplace_back(label, TextBlock());
+        }
+        for (std::size_t i = 0; i < source.size(); ++i)
+            rows[i].second = sheet.line(source[i].second, 9, QFont::Medium, width - labelWidth - gridColumnGap);
+    }
+
+    double height() const {
+        double h = 0;
+        for (const auto& [label, value] : rows) h += std::max(label.height(), value.height());
+        return rows.empty() ? 0 : h + gridRowGap * (rows.size() - 1);
+    }
+
+    void paint(QPainter& p, double x, double top, const QColor& ink, const QColor& soft) const {
+        for (const auto& [label, value] : rows) {
+            label.paint(p, {x, top}, soft);
+            value.paint(p, {x + labelWidth + gridColumnGap, top}, ink);
+            top += std::max(label.height(), value.height()) + gridRowGap;
+        }
+    }
+};
+
+Block grids(const Sheet& sheet) {
+    Rows unitRows = ReportText::unitRows(sheet.session());
+    Rows deviceRows = ReportText::deviceRows(sheet.session());
+    // Each grid keeps its natural width when both fit; else the narrower keeps its own (when it
+    // takes less than half) and the other gets the rest.
+    double room = contentWidth - gridGap;
+    double unitWidth = Grid::naturalWidth(sheet, unitRows);
+    double deviceWidth = Grid::naturalWidth(sheet, deviceRows);
+    if (unitWidth + deviceWidth > room) {
+        if (unitWidth < room / 2) deviceWidth = room - unitWidth;
+        else if (deviceWidth < room / 2) unitWidth = room - deviceWidth;
+        else unitWidth = deviceWidth = room / 2;
+    }
+    Grid unit(sheet, unitRows, unitWidth);
+    Grid device(sheet, deviceRows, deviceWidth);
+    double deviceX = left + (unitRows.empty() ? 0 : unitWidth + gridGap);
+    return Block{std::max(unit.height(), device.height()), spacing,
+                 [=, ink = sheet.page.ink, soft = sheet.page.soft](QPainter& p, double top) {
+                     unit.paint(p, left, top, ink, soft);
+                     device.paint(p, deviceX, top, ink, soft);
+                 }};
+}
+
+// ---- notes
+
+Block notes(const Sheet& sheet) {
+    TextBlock title = sheet.line(QStringLiteral("Notes"), 10, QFont::DemiBold, contentWidth);
+    TextBlock text(sheet.type, QString::fromStdString(sheet.session().notes), sheet.font(9), contentWidth);
+    auto block = [title, ink = sheet.page.ink](const TextBlock& body) {
+        return Block{title.height() + 2 + body.height(), spacing, [=](QPainter& p, double top) {
+                         title.paint(p, {left, top}, ink);
+                         body.paint(p, {left, top + title.height() + 2}, ink);
+                     }};
+    };
+    Block whole = block(text);
+    whole.shorten = [=](double room) -> std::optional<Block> {
+        int lines = static_cast<int>((room - title.height() - 2) / text.lineSpacing());
+        if (lines < 1) return std::nullopt;
+        return block(text.firstLines(lines));
+    };
+    return whole;
+}
+
+// ---- footer
+
+// Paints the footer and the rule above it at the bottom of the page; returns how far down the
+// content above may reach.
+double footer(QPainter& p, const Sheet& sheet) {
+    const QColor soft = sheet.page.soft;
+    TextBlock made = sheet.line(QStringLiteral("Made with Tessarine ") + sheet.page.version, 7, QFont::Normal,
+                                footerRightMax);
+    TextBlock pageLine = sheet.line(ReportText::pageLine(sheet.page.page), 7, QFont::Normal, footerRightMax);
+    double rightWidth = std::max(made.width(), pageLine.width());
+    double rightHeight = made.height() + (pageLine.empty() ? 0 : 1 + pageLine.height());
+    TextBlock disclaimer(sheet.type, ReportText::disclaimer(), sheet.font(7), contentWidth - headerGap - rightWidth);
+
+    double height = std::max(disclaimer.height(), rightHeight);
+    double top = ReportPDF::pageHeight - margin - height;
+    disclaimer.paint(p, {left, top}, soft);
+    double right = left + contentWidth;
+    made.paint(p, {right - rightWidth, top}, soft, rightWidth, Qt::AlignRight);
+    pageLine.paint(p, {right - rightWidth, top + made.height() + 1}, soft, rightWidth, Qt::AlignRight);
+
+    double ruleTop = top - spacing - 0.5;
+    rule(0.5, 0.15).paint(p, ruleTop);
+    return ruleTop - spacing;
+}
+
+} // namespace
+
+void paintReportPage(QPainter& painter, const ReportPage& page) {
+    const QRectF sheetRect(0, 0, ReportPDF::pageWidth, ReportPDF::pageHeight);
+    painter.save();
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter.setClipRect(sheetRect, Qt::IntersectClip);
+    painter.fillRect(sheetRect, Qt::white);
+
+    Sheet sheet{page, ReportLayout::Typesetter(painter.device())};
+    double floor = footer(painter, sheet);
+
+    std::vector<Block> blocks{header(sheet), rule(0.75, 0.2), grids(sheet)};
+    if (page.page.number >= 2) {
+        TextBlock continued = sheet.line(QStringLiteral("Results, continued"), 11, QFont::DemiBold, contentWidth);
+        blocks.push_back(Block{continued.height(), spacing, [continued, ink = page.ink](QPainter& p, double top) {
+                                   continued.paint(p, {left, top}, ink);
+                               }});
+    }
+    std::vector<Block> table = resultsTable(sheet);
+    table.front().gapBefore = spacing;
+    blocks.insert(blocks.end(), table.begin(), table.end());
+    if (page.page.number == page.page.of && !page.page.session.notes.empty()) blocks.push_back(notes(sheet));
+
+    TextBlock ellipsis = sheet.line(QString(QChar(0x2026)), 9, QFont::Normal, contentWidth);
+    Block more{ellipsis.height(), 2, [ellipsis, soft = page.soft](QPainter& p, double top) {
+                   ellipsis.paint(p, {left, top}, soft);
+               }};
+    ReportLayout::stack(painter, blocks, margin, floor, more);
+    painter.restore();
+}
+
+} // namespace Tessarine

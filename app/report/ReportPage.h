@@ -1,0 +1,52 @@
+#pragma once
+// One page of the PDF report: a US Letter sheet in page points (612 × 792, origin top-left) that
+// names the unit and the device, gives the session's verdict, lists the page's results with their
+// measures and limits, shows their stick plots, soak timelines and the notes, and ends in the
+// footer with the scope note and the page number.
+#include <QColor>
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/report/ReportPDF.h"
+
+class QPainter;
+
+namespace Tessarine {
+
+struct ReportPage {
+    const ReportPDF::Page& page;
+    const std::optional<ReportPDF::Branding>& branding;
+    QString version;                     // the application's version text
+    QColor ink = Qt::black;              // ordinary text
+    QColor soft = QColor::fromRgbF(0.4f, 0.4f, 0.4f); // secondary text
+};
+
+// Paints the page into the painter's current coordinates, in the light scheme. The footer always
+// lands whole at the bottom; content that would run into it is cut and ends in an ellipsis;
+// nothing is drawn outside the page.
+void paintReportPage(QPainter& painter, const ReportPage& page);
+
+namespace ReportText {
+// The unit grid's rows that have a value: Unit, Stage, Ticket, Technician, Limits.
+std::vector<std::pair<QString, QString>> unitRows(const RorozErurEvo::TestSession& session);
+// The device grid's rows that have a value, in the device's order.
+std::vector<std::pair<QString, QString>> deviceRows(const RorozErurEvo::TestSession& session);
+// "<label>: <value in its unit>" of the main measure; empty without measures.
+QString measured(const RorozErurEvo::TestResult& result);
+// The main measure's limit text; empty without a main measure or a limit.
+QString limit(const RorozErurEvo::TestResult& result);
+// "<element>: <error %> circularity" under a stick plot; the percentage is empty without an
+// "error" measure.
+QString plotCaption(const RorozErurEvo::TestResult& result);
+// The disclaimer at the foot of every page.
+QString disclaimer();
+// The session's date and time: the locale's long date and short time.
+QString dateText(RorozErurEvo::Date date);
+// "Page n of m" when the session's report has two pages or more, else empty.
+QString pageLine(const ReportPDF::Page& page);
+} // namespace ReportText
+
+} // namespace Tessarine

@@ -1,0 +1,78 @@
+// The texts of a report page that are built from values, apart from where they are drawn.
+#include <QDateTime>
+#include <QLocale>
+
+#include "app/model/AppModel.h"
+#include "app/report/ReportPage.h"
+#include "testkit/Fmt.h"
+
+namespace Tessarine::ReportText {
+
+using RorozErurEvo::TestResult;
+using RorozErurEvo::TestSession;
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+void addRow(std::vector<std::pair<QString, QString>>& rows, const char* label, const std::string& value) {
+    if (!value.empty()) rows.emplace_back(QString::fromLatin1(label), qs(value));
+}
+
+} // namespace
+
+std::vector<std::pair<QString, QString>> unitRows(const TestSession& session) {
+    std::vector<std::pair<QString, QString>> rows;
+    addRow(rows, "Unit", session.unitKey());
+    addRow(rows, "Stage", session.label);
+    addRow(rows, "Ticket", session.ticket);
+    addRow(rows, "Technician", session.technician);
+    addRow(rows, "Limits", session.profile.value_or(std::string()));
+    return rows;
+}
+
+std::vector<std::pair<QString, QString>> deviceRows(const TestSession& session) {
+    std::vector<std::pair<QString, QString>> rows;
+    for (const auto& line : session.device.lines())
+        if (!line.value.empty()) rows.emplace_back(qs(line.label), qs(line.value));
+    return rows;
+}
+
+QString measured(const TestResult& result) {
+    auto measure = result.mainMeasure();
+    if (!measure) return {};
+    return qs(measure->label + ": " + RorozErurEvo::format(measure->unit, measure->value));
+}
+
+QString limit(const TestResult& result) {
+    auto measure = result.mainMeasure();
+    if (!measure || !measure->limit) return {};
+    return qs(measure->limit->text(measure->unit));
+}
+
+QString plotCaption(const TestResult& result) {
+    auto error = result.measure("error");
+    std::string percent = error ? RorozErurEvo::Fmt::trim(error->value * 100, 1) + "%" : std::string();
+    return qs(result.element + ": " + percent + " circularity");
+}
+
+QString disclaimer() {
+    return AppModel::scopeNote() + QStringLiteral(" Not affiliated with Sony, Microsoft or Nintendo.") +
+           QStringLiteral(" Thresholds are the tester's settings, not manufacturer specifications.");
+}
+
+QString pageLine(const ReportPDF::Page& page) {
+    if (page.of < 2) return {};
+    return QStringLiteral("Page %1 of %2").arg(page.number).arg(page.of);
+}
+
+QString dateText(RorozErurEvo::Date date) {
+    QDateTime time = QDateTime::fromSecsSinceEpoch(date.time_since_epoch().count());
+    QLocale locale;
+    // Some locales' short time still carries seconds; the report gives hours and minutes.
+    QString clock = locale.timeFormat(QLocale::ShortFormat);
+    clock.remove(QStringLiteral(":ss"));
+    return locale.toString(time, locale.dateFormat(QLocale::LongFormat) + QLatin1Char(' ') + clock);
+}
+
+} // namespace Tessarine::ReportText

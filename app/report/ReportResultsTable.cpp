@@ -1,0 +1,144 @@
+// The results table of a report page: Test, Result, Measured and Limit, one row per result.
+//
+// The columns are sized from every result of the session, not only this page's, so they stand
+// in the same place on every page of a report. Result takes the widest verdict, Measured and
+// Limit their widest text up to a cap, and Test the rest; a text wider than its column ends in
+// an ellipsis. A row's cells share the baseline of their first lines.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
+#include "app/report/ReportSheet.h"
+#include "testkit/TestResult.h"
+
+namespace Tessarine::ReportSheet {
+
+using ReportLayout::Block;
+using ReportLayout::TextBlock;
+using RorozErurEvo::TestResult;
+using RorozErurEvo::Verdict;
+
+namespace {
+
+constexpr double columnGap = 10;     // points between columns
+constexpr double rowGap = 4;         // points between rows, and around the hairline
+constexpr double measuredCap = 170;  // widest Measured column, points
+constexpr double limitCap = 150;     // widest Limit column, points
+// A headline is a one-line summary; a longer one ends in an ellipsis, so a page of 18 results
+// still fits.
+constexpr int headlineLines = 1;
+constexpr double headlineGap = 1;    // between a title and its headline
+
+struct Columns {
+    double test = 0, result = 0, measured = 0, limit = 0;
+    double testX() const { return left; }
+    double resultX() const { return testX() + test + columnGap; }
+    double measuredX() const { return resultX() + result + columnGap; }
+    double limitX() const { return measuredX() + measured + columnGap; }
+};
+
+const QStringList headers = {QStringLiteral("Test"), QStringLiteral("Result"), QStringLiteral("Measured"),
+                             QStringLiteral("Limit")};
+
+Columns columns(const Sheet& sheet) {
+    QFontMetricsF head = sheet.type.metrics(sheet.font(9, QFont::DemiBold));
+    QFontMetricsF measuredFont = sheet.type.metrics(sheet.font(8.5));
+    QFontMetricsF limitFont = sheet.type.metrics(sheet.font(8));
+    Columns c;
+    c.result = head.horizontalAdvance(headers[1]);
+    for (Verdict verdict : {Verdict::pass, Verdict::warn, Verdict::fail})
+        c.result = std::max(c.result, VerdictMark(sheet, verdict, 9, QFont::DemiBold, 3).width());
+    c.measured = head.horizontalAdvance(headers[2]);
+    c.limit = head.horizontalAdvance(headers[3]);
+    for (const TestResult& result : sheet.session().results) {
+        c.measured = std::max(c.measured, measuredFont.horizontalAdvance(ReportText::measured(result)));
+        c.limit = std::max(c.limit, limitFont.horizontalAdvance(ReportText::limit(result)));
+    }
+    c.measured = std::min(c.measured, measuredCap);
+    c.limit = std::min(c.limit, limitCap);
+    c.test = contentWidth - 3 * columnGap - c.result - c.measured - c.limit;
+    return c;
+}
+
+Block header(const Sheet& sheet, const Columns& c) {
+    QColor soft = sheet.page.soft;
+    TextBlock test = sheet.line(headers[0], 9, QFont::DemiBold, c.test);
+    TextBlock result = sheet.line(headers[1], 9, QFont::DemiBold, c.result);
+    TextBlock measured = sheet.line(headers[2], 9, QFont::DemiBold, c.measured);
+    TextBlock limit = sheet.line(headers[3], 9, QFont::DemiBold, c.limit);
+    double textHeight = test.height();
+    return Block{textHeight + rowGap + 0.5, 0, [=](QPainter& p, double top) {
+                     test.paint(p, {c.testX(), top}, soft);
+                     result.paint(p, {c.resultX(), top}, soft, c.result, Qt::AlignHCenter);
+                     measured.paint(p, {c.measuredX(), top}, soft, c.measured, Qt::AlignHCenter);
+                     limit.paint(p, {c.limitX(), top}, soft, c.limit, Qt::AlignHCenter);
+                     // The hairline under the header, across all four columns.
+                     p.fillRect(QRectF(left, top + textHeight + rowGap, contentWidth, 0.5),
+                                Color::withOpacity(Qt::black, 0.15));
+                 }};
+}
+
+Block row(const Sheet& sheet, const Columns& c, const TestResult& result) {
+    const QColor ink = sheet.page.ink;
+    const QColor soft = sheet.page.soft;
+    TextBlock title = sheet.line(QString::fromStdString(result.title()), 9, QFont::Medium, c.test);
+    TextBlock headline(sheet.type, QString::fromStdString(result.headline), sheet.font(8), c.test, headlineLines);
+    VerdictMark verdict(sheet, result.verdict, 9, QFont::DemiBold, 3);
+    TextBlock measured = sheet.line(ReportText::measured(result), 8.5, QFont::Normal, c.measured);
+    TextBlock limit = sheet.line(ReportText::limit(result), 8, QFont::Normal, c.limit);
+
+    // Every cell's first line sits on one baseline.
+    double baseline = std::max({title.ascent(), verdict.ascent(), measured.ascent(), limit.ascent()});
+    double testHeight = title.height() + (headline.empty() ? 0 : headlineGap + headline.height());
+    double height = std::max({baseline - title.ascent() + testHeight, baseline - verdict.ascent() + verdict.height(),
+                              baseline - measured.ascent() + measured.height(),
+                              baseline - limit.ascent() + limit.height()});
+    return Block{height, rowGap, [=](QPainter& p, double top) {
+                     double y = top + baseline;
+                     title.paint(p, {c.testX(), y - title.ascent()}, ink);
+                     headline.paint(p, {c.testX(), y - title.ascent() + title.height() + headlineGap}, soft);
+                     verdict.paint(p, {c.resultX() + (c.result - verdict.width()) / 2, y - verdict.ascent()});
+                     measured.paint(p, {c.measuredX(), y - measured.ascent()}, ink, c.measured, Qt::AlignHCenter);
+                     limit.paint(p, {c.limitX(), y - limit.ascent()}, soft, c.limit, Qt::AlignHCenter);
+                 }};
+}
+
+// Symbols are pictures; each is made once per size and colour, sharp enough for print, and the
+// same picture object is drawn every time, so the PDF stores it once however often it appears.
+const QImage& symbolStamp(const QString& name, const QColor& color, double points) {
+    constexpr double pixelsPerPoint = 8; // 576 dpi
+    thread_local std::map<std::tuple<QString, QRgb, int>, QImage> stamps;
+    const int pixels = static_cast<int>(std::ceil(points * pixelsPerPoint));
+    auto key = std::make_tuple(name, color.rgba(), pixels);
+    auto found = stamps.find(key);
+    if (found == stamps.end())
+        found = stamps.emplace(key, Symbols::image(name, QSize(pixels, pixels), color)).first;
+    return found->second;
+}
+
+} // namespace
+
+VerdictMark::VerdictMark(const Sheet& sheet, Verdict verdict, double points, QFont::Weight weight, double gap)
+    : verdict_(verdict), word_(sheet.line(VerdictStyle::word(verdict), points, weight, contentWidth)),
+      symbolSize_(points * 0.95), gap_(gap), capHeight_(sheet.type.metrics(sheet.font(points, weight)).capHeight()) {}
+
+void VerdictMark::paint(QPainter& painter, QPointF topLeft) const {
+    const QColor& color = VerdictStyle::color(verdict_);
+    // The symbol is centred on the middle of the word's capitals.
+    double middle = topLeft.y() + word_.ascent() - capHeight_ / 2;
+    painter.drawImage(QRectF(topLeft.x(), middle - symbolSize_ / 2, symbolSize_, symbolSize_),
+                      symbolStamp(VerdictStyle::symbol(verdict_), color, symbolSize_));
+    word_.paint(painter, {topLeft.x() + symbolSize_ + gap_, topLeft.y()}, color);
+}
+
+std::vector<Block> resultsTable(const Sheet& sheet) {
+    Columns c = columns(sheet);
+    std::vector<Block> blocks{header(sheet, c)};
+    for (const TestResult& result : sheet.page.page.results) blocks.push_back(row(sheet, c, result));
+    return blocks;
+}
+
+} // namespace Tessarine::ReportSheet

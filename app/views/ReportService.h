@@ -1,0 +1,32 @@
+#pragma once
+// The report as the application's model reaches it: the PDF document of sessions with the
+// model's branding and version, and printing after the print panel.
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+#include "app/model/ReportRenderer.h"
+
+class QPrinter;
+
+namespace Tessarine {
+
+class ReportService final : public ReportRenderer {
+public:
+    // Shows the print panel over `window` for the printer; true when the user chose to print.
+    using AskPrinter = std::function<bool(QPrinter&, QWidget* window)>;
+
+    explicit ReportService(QWidget* window, AskPrinter ask = printPanel);
+
+    QByteArray render(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) override;
+    bool print(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) override;
+
+    static bool printPanel(QPrinter& printer, QWidget* window);
+
+private:
+    QPointer<QWidget> window_;
+    AskPrinter ask_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,114 @@
+// The command-line report: session files in, a PDF out, and a clear refusal of bad input that
+// leaves an existing report untouched.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "PdfTools.h"
+#include "app/report/ReportCommand.h"
+#include "support/ReportSamples.h"
+
+using namespace Tessarine;
+
+namespace {
+
+struct Outcome {
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+struct Folder {
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString write(const QString& name, const QByteArray& data) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        return path(name);
+    }
+    QString session(const QString& name, int results) const {
+        return write(name, QByteArray::fromStdString(RorozErurEvo::SessionCoder::encode(ReportSamples::session(results))));
+    }
+};
+
+Outcome run(QStringList arguments) {
+    Outcome r;
+    QTextStream out(&r.out), err(&r.err);
+    arguments.prepend(QStringLiteral("tessarine-report"));
+    r.status = ReportCommand::run(arguments, out, err);
+    return r;
+}
+
+} // namespace
+
+TEST(ReportCommand, WritesTheReportOfEverySessionGivenInOrder) {
+    REQUIRE_PDF_TOOLS();
+    Folder f;
+    QImage logo(64, 32, QImage::Format_RGB32);
+    logo.fill(Qt::darkBlue);
+    ASSERT_TRUE(logo.save(f.path(QStringLiteral("logo.png"))));
+    QString out = f.path(QStringLiteral("out.pdf"));
+    Outcome r = run({"--in", f.session("a.json", 20), "--in", f.session("b.json", 2), "--out", out, "--company",
+                 "Fixit Shop", "--contact", "fixit@example.com", "--logo", f.path("logo.png")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty());
+
+    PdfTools::Document pdf(out);
+    EXPECT_EQ(pdf.pageCount(), 3);
+    EXPECT_TRUE(pdf.text(1).contains(QStringLiteral("Fixit Shop")));
+    EXPECT_TRUE(pdf.text(3).contains(QStringLiteral("fixit@example.com")));
+}
+
+TEST(ReportCommand, BadInputStopsWithTheFileAndTheCauseAndLeavesTheOldReport) {
+    Folder f;
+    QString out = f.write(QStringLiteral("out.pdf"), "old report");
+    QString good = f.session(QStringLiteral("good.json"), 1);
+    QString notSession = f.write(QStringLiteral("list.json"), R"({"sessions": []})");
+    QString notJson = f.write(QStringLiteral("notes.txt"), "hello");
+    QString missing = f.path(QStringLiteral("missing.json"));
+
+    struct Case {
+        QStringList arguments;
+        QString message;
+    };
+    const std::vector<Case> cases{
+        {{"--in", good, "--in", missing, "--out", out}, "Couldn't read " + missing + ": "},
+        {{"--in", notSession, "--out", out}, notSession + " is not a session file: "},
+        {{"--in", notJson, "--out", out}, notJson + " is not a session file: "},
+        {{"--in", good, "--out", out, "--logo", notJson}, "Couldn't read the logo " + notJson + ": "},
+        {{"--out", out}, "Give at least one session file with --in."},
+        {{"--in", good}, "Give the PDF file to write with --out."},
+        {{"--in", good, "--out", out, "--colour", "red"}, "Unknown option 'colour'"},
+        {{good, "--out", out}, "Unexpected argument " + good},
+    };
+    for (const Case& c : cases) {
+        Outcome r = run(c.arguments);
+        EXPECT_EQ(r.status, 1) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("tessarine-report: " + c.message)) << r.err.toStdString();
+    }
+    QFile kept(out);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old report");
+}
+
+TEST(ReportCommand, AReportThatCannotBeWrittenSaysWhyAndLeavesNoFile) {
+    Folder f;
+    QString out = f.path(QStringLiteral("no-such-folder/out.pdf"));
+    Outcome r = run({"--in", f.session("a.json", 1), "--out", out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("tessarine-report: Couldn't save the report: "))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.json")})
+        << "no temporary file is left behind";
+}
+
+TEST(ReportCommand, HelpNamesEveryOption) {
+    Outcome r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"--in", "--out", "--company", "--contact", "--logo"})
+        EXPECT_TRUE(r.out.contains(QLatin1String(option))) << option;
+}

@@ -1,0 +1,101 @@
+// Setting text into columns and stacking blocks above a floor they may not cross.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "app/report/ReportLayout.h"
+
+using namespace Tessarine::ReportLayout;
+
+namespace {
+
+const QChar ellipsis(0x2026);
+
+struct Canvas {
+    QImage image{612, 792, QImage::Format_ARGB32_Premultiplied};
+    Typesetter type{&image};
+    QFont font = type.font(9);
+    QFontMetricsF metrics = type.metrics(font);
+};
+
+// A block that records where it was drawn.
+Block recorded(std::vector<std::pair<int, double>>& log, int id, double height, double gap = 0) {
+    return Block{height, gap, [&log, id](QPainter&, double top) { log.emplace_back(id, top); }};
+}
+
+} // namespace
+
+TEST(TextBlock, WrapsWithinItsColumnAndEndsCutTextInAnEllipsis) {
+    Canvas c;
+    QString text = QStringLiteral("The left stick returns to centre slowly after a full push to the right.");
+    TextBlock wrapped(c.type, text, c.font, 120);
+    ASSERT_GT(wrapped.lineCount(), 1);
+    EXPECT_EQ(wrapped.lines().join(QLatin1Char(' ')), text) << "nothing is lost when every line is kept";
+    for (const QString& line : wrapped.lines()) EXPECT_LE(c.metrics.horizontalAdvance(line), 120.0) << line.toStdString();
+    EXPECT_DOUBLE_EQ(wrapped.height(), wrapped.lineCount() * c.metrics.lineSpacing());
+
+    TextBlock twoLines(c.type, text, c.font, 120, 2);
+    ASSERT_EQ(twoLines.lineCount(), 2);
+    EXPECT_TRUE(twoLines.lines().back().endsWith(ellipsis));
+    EXPECT_LE(twoLines.width(), 120.0);
+
+    // A word longer than the column is broken inside, never drawn past the column.
+    TextBlock word(c.type, QString(60, QLatin1Char('W')), c.font, 100);
+    EXPECT_GT(word.lineCount(), 1);
+    EXPECT_LE(word.width(), 100.0);
+    TextBlock oneLine(c.type, QString(60, QLatin1Char('W')), c.font, 100, 1);
+    EXPECT_TRUE(oneLine.lines().front().endsWith(ellipsis));
+
+    // Line breaks in the text are kept; no text takes no room.
+    EXPECT_EQ(TextBlock(c.type, QStringLiteral("first\nsecond"), c.font, 400).lines(),
+              (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    EXPECT_EQ(TextBlock(c.type, QString(), c.font, 400).height(), 0);
+}
+
+TEST(TextBlock, KeepingTheFirstLinesMarksTheCut) {
+    Canvas c;
+    TextBlock full(c.type, QStringLiteral("one two three four five six seven eight nine ten"), c.font, 60);
+    ASSERT_GE(full.lineCount(), 3);
+    TextBlock kept = full.firstLines(2);
+    EXPECT_EQ(kept.lineCount(), 2);
+    EXPECT_TRUE(kept.lines().back().endsWith(ellipsis));
+    EXPECT_LE(kept.width(), 60.0);
+    EXPECT_EQ(full.firstLines(full.lineCount()).lines(), full.lines()) << "keeping all cuts nothing";
+}
+
+TEST(Stack, DrawsEverythingThatFitsAndNothingBelowTheFloor) {
+    Canvas c;
+    QPainter painter(&c.image);
+    std::vector<std::pair<int, double>> log;
+    Block more = recorded(log, 99, 10, 2);
+
+    EXPECT_TRUE(stack(painter, {recorded(log, 1, 50), recorded(log, 2, 50, 10)}, 0, 110, more));
+    EXPECT_EQ(log, (std::vector<std::pair<int, double>>{{1, 0}, {2, 60}})) << "exactly to the floor, no ellipsis";
+
+    // Too much: blocks go in while they leave room for the ellipsis, which then follows.
+    log.clear();
+    EXPECT_FALSE(stack(painter, {recorded(log, 1, 50), recorded(log, 2, 50, 10), recorded(log, 3, 5)}, 0, 110, more));
+    EXPECT_EQ(log, (std::vector<std::pair<int, double>>{{1, 0}, {99, 52}}));
+}
+
+TEST(Stack, RunningTextIsShortenedToTheRoomLeft) {
+    Canvas c;
+    QPainter painter(&c.image);
+    std::vector<std::pair<int, double>> log;
+    Block notes = recorded(log, 2, 300, 12);
+    double offered = 0;
+    notes.shorten = [&](double room) -> std::optional<Block> {
+        offered = room;
+        return recorded(log, 3, room - 1);
+    };
+    EXPECT_FALSE(stack(painter, {recorded(log, 1, 100), notes}, 36, 400, recorded(log, 99, 10)));
+    EXPECT_DOUBLE_EQ(offered, 400 - 148);
+    EXPECT_EQ(log, (std::vector<std::pair<int, double>>{{1, 36}, {3, 148}}));
+
+    // A shortened copy that would still cross the floor is not drawn; the ellipsis is.
+    log.clear();
+    notes.shorten = [&](double room) -> std::optional<Block> { return recorded(log, 3, room + 5); };
+    stack(painter, {recorded(log, 1, 100), notes}, 36, 400, recorded(log, 99, 10));
+    EXPECT_EQ(log, (std::vector<std::pair<int, double>>{{1, 36}, {99, 136}}));
+}

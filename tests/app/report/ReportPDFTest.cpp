@@ -1,0 +1,142 @@
+// The report's pages and its document: pagination, the PDF's metadata, texts and geometry, the
+// shared logo, and printing the same pages.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+
+#include "PdfTools.h"
+#include "app/report/ReportPDF.h"
+#include "support/ReportSamples.h"
+
+using namespace Tessarine;
+using RorozErurEvo::TestSession;
+
+namespace {
+
+const QString version = QStringLiteral("2.4.1");
+
+std::vector<std::pair<int, int>> numbering(const std::vector<ReportPDF::Page>& pages) {
+    std::vector<std::pair<int, int>> result;
+    for (const auto& page : pages) result.emplace_back(page.number, page.of);
+    return result;
+}
+
+QImage logo() {
+    QImage image(320, 160, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.fillRect(10, 10, 300, 140, QColor(20, 120, 200));
+    p.fillRect(60, 40, 80, 80, QColor(240, 180, 20));
+    return image;
+}
+
+} // namespace
+
+TEST(ReportPDF, ASessionIsCutIntoPagesOfEighteenResultsAndAlwaysHasOne) {
+    for (auto [results, expected] : std::vector<std::pair<int, std::vector<std::size_t>>>{
+             {0, {0}}, {18, {18}}, {19, {18, 1}}, {36, {18, 18}}, {37, {18, 18, 1}}}) {
+        auto pages = ReportPDF::pagesFor(ReportSamples::session(results));
+        std::vector<std::size_t> sizes;
+        for (const auto& page : pages) sizes.push_back(page.results.size());
+        EXPECT_EQ(sizes, expected) << results << " results";
+    }
+}
+
+TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
+    TestSession first = ReportSamples::session(20, true, true);
+    TestSession second = ReportSamples::session(5);
+    auto pages = ReportPDF::pages({first, second});
+    EXPECT_EQ(numbering(pages), (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}, {1, 1}}));
+    EXPECT_EQ(pages[0].session, first);
+    EXPECT_EQ(pages[2].session, second);
+
+    // The pages hold the results in report order (kinds in catalogue order), not as stored.
+    auto sorted = first.sortedResults();
+    std::vector<RorozErurEvo::TestResult> joined = pages[0].results;
+    joined.insert(joined.end(), pages[1].results.begin(), pages[1].results.end());
+    EXPECT_EQ(joined, sorted);
+    EXPECT_NE(first.results.front().kind, sorted.front().kind) << "the sample must need sorting";
+}
+
+TEST(ReportPDF, AnEmptyListIsAnErrorNotAnEmptyDocument) {
+    EXPECT_THROW(ReportPDF::render({}, std::nullopt, version), ReportPDF::Error);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("never-written.pdf")));
+    EXPECT_THROW(ReportPDF::printTo(printer, {}, std::nullopt, version), ReportPDF::Error);
+}
+
+TEST(ReportPDF, TheDocumentIsLetterSizedWithItsTitleCreatorAndPageLines) {
+    REQUIRE_PDF_TOOLS();
+    QByteArray bytes = ReportPDF::render({ReportSamples::session(20), ReportSamples::session(5)}, std::nullopt, version);
+    ASSERT_TRUE(bytes.startsWith("%PDF-"));
+    PdfTools::Document pdf(bytes);
+    QString info = pdf.info();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title:\\s+Tessarine report")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Creator:\\s+Tessarine\\n")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("612 x 792 pts (letter)"))) << info.toStdString();
+    ASSERT_EQ(pdf.pageCount(), 3);
+
+    EXPECT_TRUE(pdf.text(1).contains(QStringLiteral("Page 1 of 2")));
+    EXPECT_FALSE(pdf.text(1).contains(QStringLiteral("Results, continued")));
+    EXPECT_TRUE(pdf.text(2).contains(QStringLiteral("Page 2 of 2")));
+    EXPECT_TRUE(pdf.text(2).contains(QStringLiteral("Results, continued")));
+    EXPECT_FALSE(pdf.text(3).contains(QStringLiteral("Page "))) << "a one-page report has no page line";
+    for (int n = 1; n <= 3; ++n) {
+        QString text = pdf.flatText(n);
+        EXPECT_TRUE(text.contains(QStringLiteral("Made with Tessarine 2.4.1"))) << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("Not affiliated with Sony, Microsoft or Nintendo."))) << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("Thresholds are the tester's settings, not manufacturer "
+                                                 "specifications.")))
+            << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("Controller test report"))) << "the header repeats on page " << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("SN-4411"))) << "the unit grid repeats on page " << n;
+    }
+}
+
+TEST(ReportPDF, ALogoOnEveryPageIsStoredOnce) {
+    std::optional<ReportPDF::Branding> branded = ReportPDF::Branding{"Fixit Shop", "", logo()};
+    std::vector<TestSession> threePages{ReportSamples::session(40)};
+    QByteArray plain = ReportPDF::render(threePages, std::nullopt, version);
+    QByteArray withLogo = ReportPDF::render(threePages, branded, version);
+    QByteArray onePage = ReportPDF::render({ReportSamples::session(2)}, branded, version);
+    QByteArray onePagePlain = ReportPDF::render({ReportSamples::session(2)}, std::nullopt, version);
+    auto images = [](const QByteArray& pdf) { return pdf.count("/Subtype /Image"); };
+    EXPECT_EQ(images(withLogo) - images(plain), images(onePage) - images(onePagePlain));
+    // Three pages grow by about what one page grows by (one picture), not three times as much.
+    qsizetype perPicture = onePage.size() - onePagePlain.size();
+    EXPECT_LT(withLogo.size() - plain.size(), perPicture * 3 / 2);
+}
+
+TEST(ReportPDF, PrintingPaintsTheSamePagesOnAnyPaper) {
+    REQUIRE_PDF_TOOLS();
+    std::vector<TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(1)};
+    QTemporaryDir dir;
+    for (auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(orientation);
+        QString path = dir.filePath(QStringLiteral("printed-%1.pdf").arg(int(orientation)));
+        printer.setOutputFileName(path);
+        ReportPDF::printTo(printer, sessions, std::nullopt, version);
+
+        PdfTools::Document pdf(path);
+        EXPECT_EQ(pdf.pageCount(), 3);
+        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 2")));
+        // Every word lands on the paper, whichever way round it is.
+        QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
+        auto m = size.match(pdf.info());
+        ASSERT_TRUE(m.hasMatch());
+        double w = m.captured(1).toDouble(), h = m.captured(2).toDouble();
+        for (const auto& word : pdf.words(1)) {
+            EXPECT_GE(word.xMin, 0) << word.text.toStdString();
+            EXPECT_LE(word.xMax, w) << word.text.toStdString();
+            EXPECT_GE(word.yMin, 0) << word.text.toStdString();
+            EXPECT_LE(word.yMax, h) << word.text.toStdString();
+        }
+    }
+}
