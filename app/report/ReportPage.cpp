@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+#include "app/paint/Scheme.h"
+#include "app/paint/SoakStripPaint.h"
+#include "app/paint/StickPlotPaint.h"
 #include "app/paint/Theme.h"
 #include "app/report/ReportSheet.h"
 
@@ -24,6 +27,12 @@ constexpr double gridGap = 24;    // between the unit grid and the device grid
 constexpr double gridColumnGap = 8;
 constexpr double gridRowGap = 2;
 constexpr double footerRightMax = 200; // widest the footer's right column may grow, points
+constexpr int plotsShown = 4;          // stick plots on a page at most
+constexpr double plotSide = 104;       // points
+constexpr double plotGap = 14;         // between plots
+constexpr double captionGap = 3;       // between a plot and its caption
+constexpr double soakFontSize = 8;     // the soak strip's text size, points
+constexpr double soakGap = 3;          // between the soak title, the strip and its legend
 
 Block rule(double height, double opacity) {
     return Block{height, spacing, [=](QPainter& p, double top) {
@@ -153,6 +162,60 @@ Block grids(const Sheet& sheet) {
                  }};
 }
 
+// ---- stick plots and soak timelines
+
+std::optional<Block> plots(const Sheet& sheet) {
+    struct Column {
+        RorozErurEvo::StickPlot plot;
+        TextBlock caption;
+        double width;
+    };
+    std::vector<const RorozErurEvo::TestResult*> plotted;
+    for (const auto& result : sheet.page.page.results)
+        if (result.plot && plotted.size() < plotsShown) plotted.push_back(&result);
+    if (plotted.empty()) return std::nullopt;
+    // A column is as wide as its plot or its caption, whichever is wider, and the plots share
+    // the width: a caption too long for its share takes a second line, then ends in an ellipsis.
+    const double n = static_cast<double>(plotted.size());
+    const double widest = (contentWidth - (n - 1) * plotGap) / n;
+    std::vector<Column> columns;
+    double captionHeight = 0;
+    for (const auto* result : plotted) {
+        TextBlock caption(sheet.type, ReportText::plotCaption(*result), sheet.font(8), widest, 2);
+        captionHeight = std::max(captionHeight, caption.height());
+        columns.push_back({*result->plot, caption, std::clamp(caption.width(), plotSide, widest)});
+    }
+    return Block{plotSide + captionGap + captionHeight, spacing, [=, soft = sheet.page.soft](QPainter& p, double top) {
+                     const Scheme scheme = Scheme::light();
+                     double x = left;
+                     for (const Column& column : columns) {
+                         StickPlotParams params{std::nullopt, {}, column.plot.gate, column.plot.scale, column.plot,
+                                                false};
+                         paintStickPlot(p, QRectF(x + (column.width - plotSide) / 2, top, plotSide, plotSide), params,
+                                        scheme);
+                         column.caption.paint(p, {x, top + plotSide + captionGap}, soft, column.width,
+                                              Qt::AlignHCenter);
+                         x += column.width + plotGap;
+                     }
+                 }};
+}
+
+Block soakTimeline(const Sheet& sheet, const RorozErurEvo::TestResult& result) {
+    TextBlock title = sheet.line(QStringLiteral("Wireless soak timeline: ") + QString::fromStdString(result.headline), 9,
+                                 QFont::DemiBold, contentWidth);
+    const double strip = soakStripHeight(soakFontSize);
+    const double legend = soakLegendHeight(soakFontSize);
+    return Block{title.height() + soakGap + strip + soakGap + legend, spacing,
+                 [=, timeline = *result.timeline, ink = sheet.page.ink](QPainter& p, double top) {
+                     const Scheme scheme = Scheme::light();
+                     title.paint(p, {left, top}, ink);
+                     double y = top + title.height() + soakGap;
+                     paintSoakStrip(p, QRectF(left, y, contentWidth, strip), timeline, 1, scheme);
+                     paintSoakLegend(p, QRectF(left, y + strip + soakGap, contentWidth, legend), timeline,
+                                     soakFontSize, scheme);
+                 }};
+}
+
 // ---- notes
 
 Block notes(const Sheet& sheet) {
@@ -220,6 +283,9 @@ void paintReportPage(QPainter& painter, const ReportPage& page) {
     std::vector<Block> table = resultsTable(sheet);
     table.front().gapBefore = spacing;
     blocks.insert(blocks.end(), table.begin(), table.end());
+    if (auto row = plots(sheet)) blocks.push_back(*row);
+    for (const auto& result : page.page.results)
+        if (result.timeline) blocks.push_back(soakTimeline(sheet, result));
     if (page.page.number == page.page.of && !page.page.session.notes.empty()) blocks.push_back(notes(sheet));
 
     TextBlock ellipsis = sheet.line(QString(QChar(0x2026)), 9, QFont::Normal, contentWidth);

@@ -141,3 +141,18 @@ TEST(ReportPage, TheFullestPageKeepsItsWholeFooterInsideTheSheet) {
     EXPECT_TRUE(text.contains(QStringLiteral("Made with Tessarine 2.4.1")));
     EXPECT_TRUE(text.contains(QChar(0x2026))) << "what did not fit ends in an ellipsis";
 }
+
+TEST(ReportPage, APageShowsTheFirstFourPlotsAndEverySoakTimeline) {
+    REQUIRE_PDF_TOOLS();
+    TestSession s = ReportSamples::session(0);
+    for (const char* stick : {"Stick A", "Stick B", "Stick C", "Stick D", "Stick E", "Stick F"})
+        s.results.push_back(ReportSamples::plotted(stick, 0.021));
+    s.results.push_back(ReportSamples::soaked("1 dropout in 10:00"));
+    QString text = PdfTools::Document(render({s})).flatText(1);
+    for (const char* shown : {"Stick A: 2.1% circularity", "Stick D: 2.1% circularity"})
+        EXPECT_TRUE(text.contains(QLatin1String(shown))) << shown;
+    EXPECT_FALSE(text.contains(QStringLiteral("Stick E: 2.1% circularity")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Wireless soak timeline: 1 dropout in 10:00")));
+    EXPECT_TRUE(text.contains(QStringLiteral("dropout"))) << "the strip's legend";
+    EXPECT_FALSE(text.contains(QChar(0x2026))) << "this page fits whole";
+}
