@@ -29,6 +29,7 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
     hooks.checkForUpdates = [this] {
         if (updater_) updater_->checkForUpdates();
     };
+    hooks.print = [&model](const std::vector<RorozErurEvo::TestSession>& sessions) { model.printReport(sessions); };
     hooks.helpPage = QUrl(QString::fromLatin1(WebAddresses::helpPage));
     menus_ = new AppMenus(model, *this, std::move(hooks));
     resize(defaultWidth, defaultHeight);

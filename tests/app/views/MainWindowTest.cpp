@@ -1,5 +1,6 @@
-#include "app/model/ModelFakes.h"
+#include "app/model/CommandFakes.h"
 
+#include "app/views/AppMenus.h"
 #include "app/views/LiveRegion.h"
 #include "app/views/MainWindow.h"
 #include "app/views/RootView.h"
@@ -101,4 +102,15 @@ TEST_F(WindowFixture, ClosingTheMainWindowKeepsTheApplicationWhileSettingsAreOpe
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(quitEarly);
     EXPECT_EQ(lastClosed.count(), 1);
+}
+
+TEST_F(WindowFixture, PrintReportPrintsTheSelectedDevicesResults) {
+    auto renderer = std::make_shared<Fakes::Renderer>();
+    model.setReportRenderer(renderer);
+    model.runner(bench.demo()).store("drift|Left Stick|processed",
+                                     Fakes::someResult(RorozErurEvo::TestKind::drift, "Left Stick"));
+    QAction* print = window.menus().action(QStringLiteral("menu-print"));
+    ASSERT_TRUE(print->isEnabled());
+    print->trigger();
+    EXPECT_EQ(renderer->printed, 1);
 }
