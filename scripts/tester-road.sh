@@ -19,7 +19,8 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
   set -euo pipefail
   scratch=$1 out=$2 app=$3
   shot() { python3 scripts/xwd2png.py "$scratch/fb/Xvfb_screen0" "$out/$1.png"; }
-  "$app" >"$scratch/app.log" 2>&1 &
+  # The test command runs Qt offscreen; this run needs the real X server.
+  QT_QPA_PLATFORM=xcb "$app" >"$scratch/app.log" 2>&1 &
   pid=$!
   trap "kill $pid 2>/dev/null || true" EXIT
   window=""
