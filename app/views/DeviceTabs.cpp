@@ -3,6 +3,7 @@
 #include "app/views/BenchPanel.h"
 #include "app/views/EmptyState.h"
 #include "app/views/LivePanel.h"
+#include "app/views/RawHIDView.h"
 
 namespace Tessarine {
 
@@ -14,11 +15,8 @@ DeviceTabs DeviceTabs::standard() {
     tabs.benchPanel = [](AppModel& model, const std::shared_ptr<InputDevice>& device) -> QWidget* {
         return new BenchPanel(device, model);
     };
-    tabs.rawHID = [](AppModel&, const std::shared_ptr<InputDevice>&, const std::shared_ptr<InputDevice>&) {
-        return EmptyState::named(
-            QStringLiteral("raw-hid-view"), QStringLiteral("Raw HID"), QStringLiteral("slider.horizontal.3"),
-            QStringLiteral("The raw HID elements of this device and their editors will show here; they "
-                           "are not available in this version."));
+    tabs.rawHID = [](AppModel& model, const std::shared_ptr<InputDevice>& raw, const std::shared_ptr<InputDevice>& owner) {
+        return new RawHIDView(raw, owner, model);
     };
     tabs.history = [](AppModel&, const std::string&) {
         return EmptyState::named(

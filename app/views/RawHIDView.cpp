@@ -34,7 +34,7 @@ QLabel* secondary(const QString& text, const QFont& font, QWidget* parent) {
 RawHIDView::RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<InputDevice> owner, AppModel& model,
                        QWidget* parent)
     : QWidget(parent), device_(std::move(device)), model_(model) {
-    setObjectName(QStringLiteral("raw-hid"));
+    setObjectName(QStringLiteral("raw-hid-view"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     if (!device_) {
