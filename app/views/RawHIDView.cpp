@@ -68,6 +68,7 @@ RawHIDView::RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<Inpu
     names->addWidget(name);
     auto* identity = secondary(RawHIDTexts::identity(device_->info()), Fonts::callout(), content);
     identity->setObjectName(QStringLiteral("raw-hid-identity"));
+    identity->setWordWrap(false);
     names->addWidget(identity);
     header->addLayout(names);
     header->addStretch(1);

@@ -38,6 +38,7 @@ public:
 std::unique_ptr<QWidget> twinTable() {
     auto* host = new Host;
     auto twin = host->bench.model->demo().raw();
+    host->bench.model->demo().start();
     auto* view = new RawHIDView(twin, host->bench.demo(), *host->bench.model, host);
     host->layout()->addWidget(view);
     host->frames(3);
