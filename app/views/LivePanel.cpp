@@ -158,8 +158,9 @@ void LivePanel::refresh() {
         const auto trail = shown_->trails().find(stickIDs_[i]);
         plots_[i]->setShowRaw(raw);
         plots_[i]->setGate(gate, 1);
-        plots_[i]->setLive(current, trail == shown_->trails().end() ? std::vector<StickSample>{} : trail->second,
-                           false);
+        std::vector<StickSample> points;
+        if (trail != shown_->trails().end()) points.assign(trail->second.begin(), trail->second.end());
+        plots_[i]->setLive(current, std::move(points), false);
         readouts_[i]->setShowRaw(raw);
         readouts_[i]->setSample(current);
     }
