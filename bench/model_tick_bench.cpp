@@ -1,7 +1,12 @@
 // One frame of the application model with eight controllers in view (the batch view), each
 // fed at 1 kHz: two sticks and two triggers per report, with a button press now and then.
-// Target: a whole tick under 1 ms, so the 60 Hz frame keeps most of its 16.7 ms for drawing.
+// Also eight raw HID pads in view at 1 and 8 kHz (the USB high-speed limit) with a drift test
+// running on one of them: every frame refreshes each element's live value, jitter and report
+// rate. Target: a whole tick under 1 ms, so the 60 Hz frame keeps most of its 16.7 ms for
+// drawing.
 #include "tests/app/model/ModelFakes.h"
+
+#include "bench/PadStream.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,5 +75,50 @@ void BM_ModelTickEightDevicesAt1kHz(benchmark::State& state) {
     state.counters["devices"] = static_cast<double>(model.visibleDevices().size());
 }
 BENCHMARK(BM_ModelTickEightDevicesAt1kHz)->Unit(benchmark::kMicrosecond);
+
+// Eight raw pads, each fed its own report stream at state.range(0) reports per second, in the
+// batch view with a drift test running on the first pad's stick.
+void BM_ModelTickEightRawPads(benchmark::State& state) {
+    Fakes::Bench bench(false);
+    AppModel& model = *bench.model;
+    const double rate = static_cast<double>(state.range(0));
+    std::vector<std::shared_ptr<HIDTap>> taps;
+    std::vector<std::vector<std::vector<std::uint8_t>>> streams;
+    for (int i = 0; i < deviceCount; ++i) {
+        auto tap = std::make_shared<HIDTap>(
+            static_cast<std::uint64_t>(i + 1), "/dev/hidraw" + std::to_string(i), RorozErurEvo::DeviceInfo{.name = "Pad"},
+            RorozErurEvo::HIDDescriptor::parse(PadStream::descriptor()), bench.clock);
+        bench.hid->plug(tap->key(), tap);
+        taps.push_back(tap);
+        streams.push_back(PadStream::reports(16384, static_cast<unsigned>(i + 1)));
+    }
+    model.refreshHID();
+    model.setSelection(SidebarItem::batch());
+
+    std::size_t sent = 0;
+    auto feedRaw = [&](double from, double to) {
+        for (double t = from; t < to; t += 1 / rate, ++sent)
+            for (std::size_t i = 0; i < taps.size(); ++i) taps[i]->inputReport(streams[i][sent & 16383], t);
+    };
+    double now = bench.clock.now();
+    feedRaw(now - 2, now);
+    auto thresholds = model.thresholds();
+    thresholds.driftSeconds = 600; // still measuring while the benchmark runs
+    model.setUseFamilyProfiles(false);
+    model.setThresholds(thresholds);
+    const auto first = model.allHID().front();
+    model.runner(first).start(
+        RorozErurEvo::GuidedTest{RorozErurEvo::TestKind::drift, "Left stick", RorozErurEvo::GuidedTest::Target::stick("pair-1"), false});
+    for (auto _ : state) {
+        state.PauseTiming();
+        feedRaw(now, now + AppModel::frameInterval);
+        now += AppModel::frameInterval;
+        state.ResumeTiming();
+        model.tick(now);
+    }
+    if (!model.runner(first).active()) state.SkipWithError("the drift test is not running");
+    state.counters["devices"] = static_cast<double>(model.visibleDevices().size());
+}
+BENCHMARK(BM_ModelTickEightRawPads)->Arg(1000)->Arg(8000)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
 } // namespace

@@ -77,6 +77,12 @@ std::optional<double> AxisTracker::rate(double now) const {
     return estimate->hz;
 }
 
+void AxisTracker::forgetOldest(std::size_t count) {
+    count = std::min(count, times_.size());
+    times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(count));
+    values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
 void AxisTracker::resetRange() {
     minSeen = value;
     maxSeen = value;

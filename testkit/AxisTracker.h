@@ -46,6 +46,10 @@ public:
     // Report rate in hertz over the times within `window` seconds before now.
     std::optional<double> rate(double now) const;
     void resetRange();
+    // Drops the oldest `count` entries of the recent history (all of them when it holds fewer).
+    // Only a capture buffer over its memory budget calls it, for a device that reports far more
+    // than any real one does.
+    void forgetOldest(std::size_t count);
 
     double window() const { return window_; }
     // The recent history, index-aligned; exposed read-only for inspection.

@@ -1,6 +1,8 @@
 #include "testkit/HIDReportDecoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <map>
 
 namespace RorozErurEvo {
@@ -29,7 +31,7 @@ std::int64_t read(const std::uint8_t* data, std::size_t offset, unsigned bits, b
 
 } // namespace
 
-HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor)
+HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::vector<bool>& wanted)
     : numbered_(descriptor.numberedReports), last_(descriptor.elements.size(), 0),
       seen_(descriptor.elements.size(), 0) {
     byID_.fill(-1);
@@ -47,7 +49,7 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor)
         const HIDElement& e = descriptor.elements[i];
         // Only input fields are read; a field no parser would give (hand-built descriptors) is left out.
         if (e.type != HIDElementType::input || e.reportSize < 1 || e.reportSize > HIDLimits::maxFieldBits ||
-            e.bitOffset < 0 || e.arraySlots < 0)
+            e.bitOffset < 0 || e.arraySlots < 0 || (!wanted.empty() && (i >= wanted.size() || !wanted[i])))
             continue;
         Layout& layout = layoutFor(e.reportID);
         const auto index = static_cast<std::uint32_t>(i);
@@ -63,14 +65,35 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor)
                 ArrayField{offset, bits, e.isSigned, static_cast<std::uint32_t>(e.arraySlots), {}});
         layout.arrays[at->second].usages.push_back(ArrayUsage{e.arrayIndex, index});
     }
-    std::size_t widest = 0;
-    for (Layout& layout : layouts_)
+    std::size_t widest = 0, mostFields = 0, mostArrays = 0;
+    for (Layout& layout : layouts_) {
         for (ArrayField& field : layout.arrays) {
             std::stable_sort(field.usages.begin(), field.usages.end(),
                              [](const ArrayUsage& a, const ArrayUsage& b) { return a.index < b.index; });
             widest = std::max(widest, field.usages.size());
         }
+        auto lastByte = [](std::uint64_t offset, std::uint64_t bits) { return (offset + bits - 1) / 8; };
+        std::size_t bytes = 0;
+        for (const Field& f : layout.fields) bytes = std::max<std::size_t>(bytes, lastByte(f.bitOffset, f.bits) + 1);
+        for (const ArrayField& f : layout.arrays)
+            bytes = std::max<std::size_t>(bytes, lastByte(f.bitOffset, std::uint64_t{f.bits} * f.slotCount) + 1);
+        layout.fieldsAt.resize(bytes);
+        layout.arraysAt.resize(bytes);
+        for (std::uint32_t n = 0; n < layout.fields.size(); ++n) {
+            const Field& f = layout.fields[n];
+            for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, f.bits); ++b) layout.fieldsAt[b].push_back(n);
+        }
+        for (std::uint32_t n = 0; n < layout.arrays.size(); ++n) {
+            const ArrayField& f = layout.arrays[n];
+            for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, std::uint64_t{f.bits} * f.slotCount); ++b)
+                layout.arraysAt[b].push_back(n);
+        }
+        mostFields = std::max(mostFields, layout.fields.size());
+        mostArrays = std::max(mostArrays, layout.arrays.size());
+    }
     active_.assign(widest, 0);
+    mark_.assign(mostFields, 0);
+    arrayMark_.assign(mostArrays, 0);
 }
 
 void HIDReportDecoder::noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed) {
@@ -78,6 +101,30 @@ void HIDReportDecoder::noteValue(std::uint32_t element, std::int64_t value, std:
     seen_[element] = 1;
     last_[element] = value;
     changed.push_back(Value{element, value});
+}
+
+void HIDReportDecoder::readField(const Field& field, const std::uint8_t* data, std::size_t availableBits,
+                                  std::vector<Value>& changed) {
+    if (std::size_t{field.bitOffset} + field.bits > availableBits) return; // past a short report
+    noteValue(field.element, read(data, field.bitOffset, field.bits, field.isSigned), changed);
+}
+
+void HIDReportDecoder::readArray(const ArrayField& field, const std::uint8_t* data, std::size_t availableBits,
+                                 std::vector<Value>& changed) {
+    // Only whole slots inside the report are read; a cut report reads as fewer slots.
+    std::size_t slots = field.slotCount;
+    if (std::size_t{field.bitOffset} + std::size_t{field.bits} * slots > availableBits) {
+        slots = availableBits > field.bitOffset ? (availableBits - field.bitOffset) / field.bits : 0;
+        if (slots == 0) return;
+    }
+    std::fill_n(active_.begin(), field.usages.size(), std::uint8_t{0});
+    for (std::size_t s = 0; s < slots; ++s) {
+        const std::int64_t held = read(data, field.bitOffset + s * field.bits, field.bits, field.isSigned);
+        auto it = std::lower_bound(field.usages.begin(), field.usages.end(), held,
+                                   [](const ArrayUsage& u, std::int64_t v) { return u.index < v; });
+        if (it != field.usages.end() && it->index == held) active_[static_cast<std::size_t>(it - field.usages.begin())] = 1;
+    }
+    for (std::size_t u = 0; u < field.usages.size(); ++u) noteValue(field.usages[u].element, active_[u], changed);
 }
 
 void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<Value>& changed) {
@@ -90,31 +137,78 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     }
     const auto slot = byID_[static_cast<std::size_t>(id)];
     if (slot < 0) return;
-    const Layout& layout = layouts_[static_cast<std::size_t>(slot)];
+    Layout& layout = layouts_[static_cast<std::size_t>(slot)];
     const std::uint8_t* data = report.data();
     const std::size_t availableBits = report.size() * 8;
 
-    for (const Field& field : layout.fields) {
-        if (std::size_t{field.bitOffset} + field.bits > availableBits) continue; // past a short report
-        noteValue(field.element, read(data, field.bitOffset, field.bits, field.isSigned), changed);
+    // A report of another length than the previous one is read whole.
+    if (!layout.hasPrevious || layout.previous.size() != report.size()) {
+        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
+        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        layout.previous.assign(report.begin(), report.end());
+        layout.hasPrevious = true;
+        return;
     }
-    for (const ArrayField& field : layout.arrays) {
-        // Only whole slots inside the report are read; a cut report reads as fewer slots.
-        std::size_t slots = field.slotCount;
-        if (std::size_t{field.bitOffset} + std::size_t{field.bits} * slots > availableBits) {
-            slots = availableBits > field.bitOffset ? (availableBits - field.bitOffset) / field.bits : 0;
-            if (slots == 0) continue;
-        }
-        std::fill_n(active_.begin(), field.usages.size(), std::uint8_t{0});
-        for (std::size_t s = 0; s < slots; ++s) {
-            const std::int64_t held = read(data, field.bitOffset + s * field.bits, field.bits, field.isSigned);
-            auto it = std::lower_bound(field.usages.begin(), field.usages.end(), held,
-                                       [](const ArrayUsage& u, std::int64_t v) { return u.index < v; });
-            if (it != field.usages.end() && it->index == held)
-                active_[static_cast<std::size_t>(it - field.usages.begin())] = 1;
-        }
-        for (std::size_t u = 0; u < field.usages.size(); ++u) noteValue(field.usages[u].element, active_[u], changed);
+
+    // Every part of the report changed: read it in order rather than sort out which fields did.
+    std::uint8_t* previous = layout.previous.data();
+    const std::size_t mapped = std::min(report.size(), layout.fieldsAt.size());
+    std::size_t words = 0, changedWords = 0;
+    for (std::size_t byte = 0; byte + 8 <= mapped; byte += 8, ++words)
+        changedWords += std::memcmp(data + byte, previous + byte, 8) != 0;
+    if (words > 1 && changedWords == words) {
+        std::memcpy(previous, data, report.size());
+        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
+        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        return;
     }
+
+    // The fields that read a changed byte, in field order.
+    if (++reportCount_ == 0) { // wrapped: no mark may look current
+        std::fill(mark_.begin(), mark_.end(), 0);
+        std::fill(arrayMark_.begin(), arrayMark_.end(), 0);
+        reportCount_ = 1;
+    }
+    touched_.clear();
+    touchedArrays_.clear();
+    auto touch = [&](std::size_t byte) {
+        for (std::uint32_t n : layout.fieldsAt[byte])
+            if (mark_[n] != reportCount_) {
+                mark_[n] = reportCount_;
+                touched_.push_back(n);
+            }
+        for (std::uint32_t n : layout.arraysAt[byte])
+            if (arrayMark_[n] != reportCount_) {
+                arrayMark_[n] = reportCount_;
+                touchedArrays_.push_back(n);
+            }
+    };
+    std::size_t byte = 0;
+    for (; byte + 8 <= mapped; byte += 8) {
+        std::uint64_t now = 0, before = 0;
+        std::memcpy(&now, data + byte, 8);
+        std::memcpy(&before, previous + byte, 8);
+        for (std::uint64_t diff = now ^ before; diff != 0;) {
+            const auto within = static_cast<unsigned>(std::countr_zero(diff)) / 8; // little-endian load
+            touch(byte + within);
+            diff &= ~(std::uint64_t{0xFF} << (within * 8));
+        }
+    }
+    for (; byte < mapped; ++byte)
+        if (data[byte] != previous[byte]) touch(byte);
+    std::memcpy(previous, data, report.size());
+
+    if (touched_.empty() && touchedArrays_.empty()) return;
+    if (touched_.size() > layout.fields.size() / 2) { // most of the report changed: read it in order
+        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
+        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        return;
+    }
+    // Fields follow each other through the report, so the list is usually in order already.
+    if (!std::is_sorted(touched_.begin(), touched_.end())) std::sort(touched_.begin(), touched_.end());
+    for (std::uint32_t n : touched_) readField(layout.fields[n], data, availableBits, changed);
+    std::sort(touchedArrays_.begin(), touchedArrays_.end());
+    for (std::uint32_t n : touchedArrays_) readArray(layout.arrays[n], data, availableBits, changed);
 }
 
 std::optional<std::int64_t> HIDReportDecoder::value(std::size_t element) const {

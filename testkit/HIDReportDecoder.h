@@ -2,6 +2,10 @@
 // Turns the input reports a device sends into values of its input elements, and tells which of
 // them changed since the device's previous report. Reports are untrusted: a report with an unknown
 // id is ignored, and a field that ends past a short report is not read.
+//
+// A pad sends up to 8,000 reports a second and most of each report repeats the one before, so
+// each report is compared with the previous one of its id byte by byte and only the fields
+// that touch a changed byte are read again; a field whose bytes did not change has not changed.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +25,9 @@ public:
         friend bool operator==(const Value&, const Value&) = default;
     };
 
-    explicit HIDReportDecoder(const HIDDescriptor& descriptor);
+    // `wanted`, when not empty, holds a flag per descriptor element: the elements without it are
+    // never read nor reported (a tap has no use for vendor data it does not show).
+    explicit HIDReportDecoder(const HIDDescriptor& descriptor, const std::vector<bool>& wanted = {});
 
     // Decodes one report as read from the device: its first byte is the report id when the
     // descriptor numbers its reports. `changed` is cleared, then receives the elements of this
@@ -53,9 +59,18 @@ private:
     struct Layout {
         std::vector<Field> fields;
         std::vector<ArrayField> arrays;
+        // Per report byte, the fields (indices into `fields`, ascending) and array fields that
+        // read from it.
+        std::vector<std::vector<std::uint32_t>> fieldsAt;
+        std::vector<std::vector<std::uint32_t>> arraysAt;
+        std::vector<std::uint8_t> previous; // the previous report of this id, without the id byte
+        bool hasPrevious = false;
     };
 
     void noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed);
+    void readField(const Field& field, const std::uint8_t* data, std::size_t availableBits, std::vector<Value>& changed);
+    void readArray(const ArrayField& field, const std::uint8_t* data, std::size_t availableBits,
+                   std::vector<Value>& changed);
 
     bool numbered_ = false;
     std::vector<Layout> layouts_;         // one per report id that has input fields
@@ -63,6 +78,11 @@ private:
     std::vector<std::int64_t> last_;
     std::vector<std::uint8_t> seen_;
     std::vector<std::uint8_t> active_;    // scratch for array fields
+    std::vector<std::uint32_t> touched_;  // scratch: fields to read again
+    std::vector<std::uint32_t> touchedArrays_;
+    std::vector<std::uint32_t> mark_;     // per field: the report count when last queued
+    std::vector<std::uint32_t> arrayMark_;
+    std::uint32_t reportCount_ = 0;
 };
 
 } // namespace RorozErurEvo

@@ -12,15 +12,10 @@ namespace {
 template <class T> double timeOf(const T& item) { return item.t; }
 double timeOf(double t) { return t; }
 
-template <class Map> auto* find(Map& map, const std::string& key) {
-    auto it = map.find(key);
-    return it == map.end() ? nullptr : &it->second;
-}
-
 // Newest entry of a log with t <= time, scanning backwards from the newest.
-template <class T> std::optional<T> newestAtOrBefore(const std::vector<T>& items, double time) {
-    for (auto it = items.rbegin(); it != items.rend(); ++it)
-        if (it->t <= time) return *it;
+template <class L> auto newestAtOrBefore(const L& log, double time) -> std::optional<std::decay_t<decltype(log.at(0))>> {
+    for (std::size_t i = log.size(); i-- > 0;)
+        if (log.at(i).t <= time) return log.at(i);
     return std::nullopt;
 }
 
@@ -28,81 +23,190 @@ template <class T> std::optional<T> newestAtOrBefore(const std::vector<T>& items
 
 // ---- Log
 
-template <class T> void CaptureBuffer::Log<T>::append(T item) {
-    const double t = timeOf(item);
-    if (ordered && (std::isnan(t) || (!entries.empty() && !(timeOf(entries.back()) <= t)))) ordered = false;
-    // A log never holds more than maxEntries + 1 entries, so the last doubling of its storage
-    // stops there instead of reserving room it will never use.
-    if (entries.size() == entries.capacity() && entries.capacity() * 2 > maxEntries + 1)
-        entries.reserve(std::max(entries.capacity(), maxEntries + 1));
-    entries.push_back(std::move(item));
-    trim();
+template <class T> void CaptureBuffer::Log<T>::straighten(std::size_t capacity) {
+    std::vector<T> block;
+    block.reserve(std::max(capacity, count));
+    for (std::size_t i = 0; i < count; ++i) block.push_back(std::move(entries[(head + i) % entries.size()]));
+    entries.swap(block);
+    head = 0;
 }
 
-// Cutting a whole block at once pays for the move once per (maxEntries - keptEntries) appends.
-template <class T> void CaptureBuffer::Log<T>::trim() {
-    if (entries.size() <= maxEntries) return;
-    entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(entries.size() - keptEntries));
-    if (!ordered)
-        ordered = std::none_of(entries.begin(), entries.end(), [](const T& e) { return std::isnan(timeOf(e)); }) &&
-                  std::is_sorted(entries.begin(), entries.end(),
-                                 [](const T& a, const T& b) { return timeOf(a) < timeOf(b); });
+template <class T> void CaptureBuffer::Log<T>::append(T item, const Limits& limits) {
+    const double t = timeOf(item);
+    if (ordered && (std::isnan(t) || (count > 0 && !(timeOf(*newest()) <= t)))) ordered = false;
+    if (count == entries.size()) {
+        // No free slot: grow. A ring is never full under fixed limits (a trim leaves a third of
+        // it free), but it is made one block again before it grows all the same.
+        if (head != 0) straighten(entries.size());
+        // A log never holds more than its limit + 1 entries, so the last doubling of its storage
+        // stops there instead of reserving room it will never use.
+        if (count == entries.capacity() && entries.capacity() * 2 > limits.most + 1)
+            entries.reserve(std::max(entries.capacity(), limits.most + 1));
+        entries.push_back(std::move(item));
+    } else {
+        const std::size_t slot = head + count;
+        entries[slot < entries.size() ? slot : slot - entries.size()] = std::move(item);
+    }
+    ++count;
+    ++total;
+    trim(limits);
+}
+
+// Dropping a whole block at once keeps the rule of the limits: the log grows to `most` entries
+// and falls back to the newest `kept` on the next append.
+template <class T> void CaptureBuffer::Log<T>::trim(const Limits& limits) {
+    if (count <= limits.most) return;
+    const std::size_t drop = count - limits.kept;
+    head = (head + drop) % entries.size();
+    count -= drop;
+    // Storage reserved under a larger limit is given back once the limit has shrunk.
+    if (entries.capacity() > limits.most + 1) straighten(limits.most + 1);
+    if (!ordered) {
+        ordered = true;
+        for (std::size_t i = 0; i < count && ordered; ++i) {
+            const double ti = timeOf(at(i));
+            if (std::isnan(ti) || (i > 0 && timeOf(at(i - 1)) > ti)) ordered = false;
+        }
+    }
+}
+
+template <class T> std::vector<T> CaptureBuffer::Log<T>::from(std::size_t first) const {
+    std::vector<T> result;
+    if (first >= count) return result;
+    result.reserve(count - first);
+    const std::size_t start = head + first;
+    const std::size_t end = head + count; // exclusive, possibly past the end of the storage
+    const std::size_t n = entries.size();
+    if (end <= n) {
+        result.insert(result.end(), entries.begin() + static_cast<std::ptrdiff_t>(start),
+                      entries.begin() + static_cast<std::ptrdiff_t>(end));
+    } else if (start >= n) {
+        result.insert(result.end(), entries.begin() + static_cast<std::ptrdiff_t>(start - n),
+                      entries.begin() + static_cast<std::ptrdiff_t>(end - n));
+    } else {
+        result.insert(result.end(), entries.begin() + static_cast<std::ptrdiff_t>(start), entries.end());
+        result.insert(result.end(), entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(end - n));
+    }
+    return result;
 }
 
 template <class T> std::vector<T> CaptureBuffer::Log<T>::window(double from, double to) const {
     if (!(from <= to)) return {};
     if (ordered) {
-        auto lo = std::lower_bound(entries.begin(), entries.end(), from,
-                                   [](const T& e, double v) { return timeOf(e) < v; });
-        auto hi = std::upper_bound(lo, entries.end(), to, [](double v, const T& e) { return v < timeOf(e); });
-        return std::vector<T>(lo, hi);
-    }
-    // Copies whole runs of in-window entries at once; a log that went back in time only here
-    // and there is still mostly one long run.
-    auto inside = [from, to](const T& e) {
-        const double t = timeOf(e);
-        return from <= t && t <= to;
-    };
-    using Iterator = typename std::vector<T>::const_iterator;
-    std::vector<std::pair<Iterator, Iterator>> runs;
-    std::size_t total = 0;
-    for (auto it = std::find_if(entries.begin(), entries.end(), inside); it != entries.end();) {
-        const auto runEnd = std::find_if_not(it, entries.end(), inside);
-        runs.emplace_back(it, runEnd);
-        total += static_cast<std::size_t>(runEnd - it);
-        it = std::find_if(runEnd, entries.end(), inside);
+        // First entry at or after `from`, then first entry after `to`, by logical index.
+        auto firstWhere = [this](std::size_t lo, auto before) {
+            std::size_t hi = count;
+            while (lo < hi) {
+                const std::size_t mid = lo + (hi - lo) / 2;
+                if (before(timeOf(at(mid)))) lo = mid + 1;
+                else hi = mid;
+            }
+            return lo;
+        };
+        const std::size_t lo = firstWhere(0, [from](double t) { return t < from; });
+        const std::size_t hi = firstWhere(lo, [to](double t) { return !(to < t); });
+        std::vector<T> result = this->from(lo);
+        result.resize(hi - lo);
+        return result;
     }
     std::vector<T> result;
-    result.reserve(total);
-    for (const auto& [first, last] : runs) result.insert(result.end(), first, last);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double t = timeOf(at(i));
+        if (from <= t && t <= to) result.push_back(at(i));
+    }
     return result;
+}
+
+// ---- elements and the budget
+
+namespace {
+
+constexpr std::size_t globalLogsLargest = (CaptureBuffer::maxEntries + 1) *
+                                          (sizeof(ButtonEvent) + sizeof(MotionSample) + sizeof(TouchSample) + sizeof(double));
+
+} // namespace
+
+CaptureBuffer::CaptureBuffer(std::size_t byteBudget) : budget_(byteBudget) { counts(globalLogsLargest); }
+
+void CaptureBuffer::counts(std::size_t largestBytes) {
+    largest_ += largestBytes;
+    if (largest_ <= budget_) return;
+    const double share = static_cast<double>(budget_) / static_cast<double>(largest_);
+    limits_.most = std::max(minimumEntries, static_cast<std::size_t>(static_cast<double>(maxEntries) * share));
+    limits_.kept = std::max(minimumEntries * 2 / 3, limits_.most * keptEntries / maxEntries);
+    limits_.rawHistory = std::max<std::size_t>(4, static_cast<std::size_t>(static_cast<double>(rawHistoryEntries) * share));
+}
+
+CaptureBuffer::Element& CaptureBuffer::element(const std::string& key) {
+    auto [it, added] = slots_.try_emplace(key, static_cast<Slot>(elements_.size()));
+    if (added) elements_.emplace_back().key = key;
+    return elements_[it->second];
+}
+
+const CaptureBuffer::Element* CaptureBuffer::find(const std::string& key) const {
+    auto it = slots_.find(key);
+    return it == slots_.end() ? nullptr : &elements_[it->second];
+}
+
+CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) {
+    std::lock_guard guard(lock);
+    element(key);
+    return slots_.at(key);
 }
 
 // ---- writers
 
 void CaptureBuffer::stamp(double t) {
-    stampLog.append(t);
+    stampLog.append(t, limits_);
     if (now.lastEvent <= t) now.lastEvent = t;
 }
 
 // The latest sample of a key is always the newest entry of its log (a trim keeps the newest
 // entries), so writers keep only the logs and snapshot() reads the latest values from them.
+void CaptureBuffer::writeStick(Element& e, double x, double y, std::optional<RawPoint> rawPoint, double t) {
+    const auto* latest = e.sticks.newest();
+    if (latest && latest->x == x && latest->y == y && latest->raw == rawPoint) return;
+    if (!latest) counts((maxEntries + 1) * sizeof(StickSample));
+    e.sticks.append(StickSample{t, x, y, rawPoint}, limits_);
+    stamp(t);
+}
+
+void CaptureBuffer::writeAxis(Element& e, double value, std::optional<RawCount> rawCount, double t) {
+    const auto* latest = e.axes.newest();
+    if (latest && latest->value == value && latest->raw == rawCount) return;
+    if (!latest) counts((maxEntries + 1) * sizeof(TriggerSample));
+    e.axes.append(TriggerSample{t, value, rawCount}, limits_);
+    stamp(t);
+}
+
+void CaptureBuffer::writeButton(Element& e, bool down, double t) {
+    if (down == e.pressed) return;
+    e.pressed = down;
+    if (down) e.presses += 1;
+    eventLog.append(ButtonEvent{e.key, down, t}, limits_);
+    stamp(t);
+}
+
+void CaptureBuffer::writeRaw(Element& e, int value, double t) {
+    if (!e.tracker) {
+        counts((maxEntries + 1) * sizeof(RawEntry) + rawHistoryEntries * rawHistoryEntryBytes);
+        e.tracker.emplace(rawTrackerWindow);
+    }
+    e.tracker->add(value, t);
+    if (e.tracker->times().size() > limits_.rawHistory)
+        e.tracker->forgetOldest(e.tracker->times().size() - limits_.rawHistory * 2 / 3);
+    e.raw.append(RawEntry{t, value}, limits_);
+}
+
 void CaptureBuffer::recordStick(const std::string& key, double x, double y, std::optional<RawPoint> rawPoint,
                                 double t) {
     std::lock_guard guard(lock);
-    auto& log = stickLog[key];
-    if (const auto* latest = log.newest(); latest && latest->x == x && latest->y == y && latest->raw == rawPoint)
-        return;
-    log.append(StickSample{t, x, y, rawPoint});
-    stamp(t);
+    writeStick(element(key), x, y, rawPoint, t);
 }
 
 void CaptureBuffer::recordAxis(const std::string& key, double value, std::optional<RawCount> rawCount, double t) {
     std::lock_guard guard(lock);
-    auto& log = axisLog[key];
-    if (const auto* latest = log.newest(); latest && latest->value == value && latest->raw == rawCount) return;
-    log.append(TriggerSample{t, value, rawCount});
-    stamp(t);
+    writeAxis(element(key), value, rawCount, t);
 }
 
 void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, double t) {
@@ -112,27 +216,19 @@ void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, do
 
 void CaptureBuffer::recordButton(const std::string& key, bool down, double t) {
     std::lock_guard guard(lock);
-    if (down == now.pressed.contains(key)) return;
-    if (down) {
-        now.pressed.insert(key);
-        now.presses[key] += 1;
-    } else {
-        now.pressed.erase(key);
-    }
-    eventLog.append(ButtonEvent{key, down, t});
-    stamp(t);
+    writeButton(element(key), down, t);
 }
 
 void CaptureBuffer::recordMotion(const MotionSample& sample) {
     std::lock_guard guard(lock);
     now.motion = sample;
-    motionLog.append(sample);
+    motionLog.append(sample, limits_);
 }
 
 void CaptureBuffer::recordTouch(const TouchSample& sample) {
     std::lock_guard guard(lock);
     now.touches.insert_or_assign(sample.finger, sample);
-    touchLog.append(sample);
+    touchLog.append(sample, limits_);
 }
 
 void CaptureBuffer::liftTouch(int finger) {
@@ -142,48 +238,59 @@ void CaptureBuffer::liftTouch(int finger) {
 
 void CaptureBuffer::recordRaw(const std::string& key, int value, double t) {
     std::lock_guard guard(lock);
-    auto tracker = raw.find(key);
-    if (tracker == raw.end()) tracker = raw.emplace(key, AxisTracker(rawTrackerWindow)).first;
-    tracker->second.add(value, t);
-    rawLog[key].append(RawEntry{t, value});
+    writeRaw(element(key), value, t);
 }
+
+void CaptureBuffer::Batch::stick(Slot slot, double x, double y, std::optional<RawPoint> raw, double t) {
+    buffer_.writeStick(buffer_.elements_[slot], x, y, raw, t);
+}
+void CaptureBuffer::Batch::axis(Slot slot, double value, std::optional<RawCount> raw, double t) {
+    buffer_.writeAxis(buffer_.elements_[slot], value, raw, t);
+}
+void CaptureBuffer::Batch::button(Slot slot, bool down, double t) { buffer_.writeButton(buffer_.elements_[slot], down, t); }
+void CaptureBuffer::Batch::triggerPress(Slot slot, double travel, double t) {
+    if (travel > triggerPressAbove) button(slot, true, t);
+    else if (travel < triggerReleaseBelow) button(slot, false, t);
+}
+void CaptureBuffer::Batch::raw(Slot slot, int value, double t) { buffer_.writeRaw(buffer_.elements_[slot], value, t); }
 
 // ---- resets
 
 void CaptureBuffer::resetRawRange() {
     std::lock_guard guard(lock);
-    for (auto& [key, tracker] : raw) tracker.resetRange();
+    for (auto& e : elements_)
+        if (e.tracker) e.tracker->resetRange();
 }
 
 void CaptureBuffer::resetPresses() {
     std::lock_guard guard(lock);
-    now.presses.clear();
+    for (auto& e : elements_) e.presses = 0;
 }
 
 // ---- queries
 
 std::vector<StickSample> CaptureBuffer::sticks(const std::string& key, double from, double to) const {
     std::lock_guard guard(lock);
-    const auto* log = find(stickLog, key);
-    return log ? log->window(from, to) : std::vector<StickSample>{};
+    const auto* e = find(key);
+    return e ? e->sticks.window(from, to) : std::vector<StickSample>{};
 }
 
 std::optional<StickSample> CaptureBuffer::stick(const std::string& key, double time) const {
     std::lock_guard guard(lock);
-    const auto* log = find(stickLog, key);
-    return log ? newestAtOrBefore(log->items(), time) : std::nullopt;
+    const auto* e = find(key);
+    return e ? newestAtOrBefore(e->sticks, time) : std::nullopt;
 }
 
 std::vector<TriggerSample> CaptureBuffer::axes(const std::string& key, double from, double to) const {
     std::lock_guard guard(lock);
-    const auto* log = find(axisLog, key);
-    return log ? log->window(from, to) : std::vector<TriggerSample>{};
+    const auto* e = find(key);
+    return e ? e->axes.window(from, to) : std::vector<TriggerSample>{};
 }
 
 std::optional<TriggerSample> CaptureBuffer::axis(const std::string& key, double time) const {
     std::lock_guard guard(lock);
-    const auto* log = find(axisLog, key);
-    return log ? newestAtOrBefore(log->items(), time) : std::nullopt;
+    const auto* e = find(key);
+    return e ? newestAtOrBefore(e->axes, time) : std::nullopt;
 }
 
 std::vector<ButtonEvent> CaptureBuffer::events(double from, double to) const {
@@ -210,9 +317,9 @@ std::vector<int> CaptureBuffer::rawValues(const std::string& key, double from, d
     std::vector<RawEntry> entries;
     {
         std::lock_guard guard(lock);
-        const auto* log = find(rawLog, key);
-        if (!log) return {};
-        entries = log->window(from, to);
+        const auto* e = find(key);
+        if (!e) return {};
+        entries = e->raw.window(from, to);
     }
     std::vector<int> values;
     values.reserve(entries.size());
@@ -222,33 +329,105 @@ std::vector<int> CaptureBuffer::rawValues(const std::string& key, double from, d
 
 std::vector<StickSample> CaptureBuffer::trail(const std::string& key, double seconds, double nowTime) const {
     std::lock_guard guard(lock);
-    const auto* log = find(stickLog, key);
-    if (!log) return {};
-    const auto& items = log->items();
+    const auto* e = find(key);
+    if (!e) return {};
+    const auto& log = e->sticks;
     const double cutoff = nowTime - seconds;
-    auto first = items.begin();
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->t < cutoff) {
-            first = it.base(); // the entry after the older one
+    std::size_t first = 0;
+    for (std::size_t i = log.size(); i-- > 0;) {
+        if (log.at(i).t < cutoff) {
+            first = i + 1; // the entry after the older one
             break;
         }
     }
-    return std::vector<StickSample>(first, items.end());
+    return log.from(first);
+}
+
+bool CaptureBuffer::followTrail(const std::string& key, double seconds, double nowTime, std::deque<StickSample>& trail,
+                                TrailCursor& cursor) const {
+    std::lock_guard guard(lock);
+    const auto* e = find(key);
+    const double cutoff = nowTime - seconds;
+    if (!e) {
+        const bool changed = !trail.empty();
+        trail.clear();
+        cursor = TrailCursor{};
+        return changed;
+    }
+    const auto& log = e->sticks;
+    const std::uint64_t first = log.appended() - log.size(); // running number of the oldest entry kept
+    // In an ordered log the trail is exactly the samples at or after the cutoff, so it moves
+    // forward with the log and the cutoff.
+    const bool canFollow = cursor.following && log.inOrder() && !std::isnan(cutoff) && cutoff >= cursor.cutoff &&
+                           cursor.seen >= first && cursor.seen <= log.appended();
+    if (!canFollow) {
+        std::deque<StickSample> fresh;
+        std::size_t start = 0;
+        for (std::size_t i = log.size(); i-- > 0;)
+            if (log.at(i).t < cutoff) {
+                start = i + 1;
+                break;
+            }
+        for (std::size_t i = start; i < log.size(); ++i) fresh.push_back(log.at(i));
+        const bool changed = fresh != trail;
+        trail.swap(fresh);
+        cursor = TrailCursor{log.appended(), cutoff, log.inOrder() && !std::isnan(cutoff)};
+        return changed;
+    }
+    bool changed = false;
+    for (std::uint64_t n = cursor.seen; n < log.appended(); ++n) {
+        trail.push_back(log.at(static_cast<std::size_t>(n - first)));
+        changed = true;
+    }
+    while (!trail.empty() && trail.front().t < cutoff) {
+        trail.pop_front();
+        changed = true;
+    }
+    cursor.seen = log.appended();
+    cursor.cutoff = cutoff;
+    return changed;
 }
 
 CaptureBuffer::Snapshot CaptureBuffer::snapshot() const {
     std::lock_guard guard(lock);
     Snapshot copy = now;
-    for (const auto& [key, log] : stickLog)
-        if (const auto* latest = log.newest()) copy.sticks.emplace(key, *latest);
-    for (const auto& [key, log] : axisLog)
-        if (const auto* latest = log.newest()) copy.axes.emplace(key, *latest);
+    for (const auto& e : elements_) {
+        if (const auto* latest = e.sticks.newest()) copy.sticks.emplace(e.key, *latest);
+        if (const auto* latest = e.axes.newest()) copy.axes.emplace(e.key, *latest);
+        if (e.pressed) copy.pressed.insert(e.key);
+        if (e.presses > 0) copy.presses.emplace(e.key, e.presses);
+    }
     return copy;
 }
 
 std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
     std::lock_guard guard(lock);
-    return raw;
+    std::map<std::string, AxisTracker> copy;
+    for (const auto& e : elements_)
+        if (e.tracker) copy.emplace(e.key, *e.tracker);
+    return copy;
+}
+
+std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime) {
+    std::lock_guard guard(lock);
+    std::map<std::string, RawLive> live;
+    for (auto& e : elements_) {
+        if (!e.tracker) continue;
+        const auto figures = e.live.update(*e.tracker, nowTime);
+        live.emplace(e.key, RawLive{e.tracker->value, e.tracker->minSeen, e.tracker->maxSeen, figures.jitter, figures.rate});
+    }
+    return live;
+}
+
+std::size_t CaptureBuffer::memoryBytes() const {
+    std::lock_guard guard(lock);
+    std::size_t bytes = eventLog.bytes() + motionLog.bytes() + touchLog.bytes() + stampLog.bytes();
+    for (const auto& e : elements_) {
+        bytes += e.sticks.bytes() + e.axes.bytes() + e.raw.bytes();
+        if (e.tracker)
+            bytes += e.tracker->times().capacity() * sizeof(double) + e.tracker->values().capacity() * sizeof(int);
+    }
+    return bytes;
 }
 
 template class CaptureBuffer::Log<StickSample>;

@@ -7,6 +7,13 @@
 // while holding it. Queries hand out copies, so results stay valid after the lock is released.
 //
 // Plain C++ on purpose (no Qt), so the sanitizers see every line of it.
+//
+// Everything kept of one element key (its stick, axis and raw logs, its raw tracker, its button
+// state) lives in one record reached through a slot number. A source that writes many values
+// per report (a raw HID device: up to 8,000 reports a second, each with a dozen values) looks
+// its slots up once and writes a whole report under one hold of the lock with a Batch.
+#include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -15,7 +22,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/devices/ElementInfo.h"
 #include "testkit/AxisTracker.h"
+#include "testkit/AxisTrackerLive.h"
 #include "testkit/Samples.h"
 #include "testkit/StickGeometry.h"
 
@@ -52,12 +61,31 @@ public:
     // Length of each raw tracker's recent window, seconds.
     static constexpr double rawTrackerWindow = 1.0;
 
+    // A device's whole capture memory stays under this many bytes. Every log and raw history
+    // is counted at its largest (the entry limits above; a raw element's recent history at two
+    // windows of 8,000 values a second with room for its live figures), and a pad, wheel or
+    // flight stick with every log full stays well below it (a pad with two dozen elements: about
+    // 150 MB), so it keeps exactly what the limits above say. Only a device with thousands of
+    // elements (16,383 axes in one report: 1.5 MB a report) reaches it: then every log and raw
+    // history of that device keeps the same smaller share of its limit, oldest entries dropped
+    // first, so that the whole stays under the budget however long the device floods.
+    static constexpr std::size_t deviceByteBudget = std::size_t{512} << 20;
+    // Entries counted per raw history at its largest, and bytes per entry with its live figures.
+    static constexpr std::size_t rawHistoryEntries = 16'000;
+    static constexpr std::size_t rawHistoryEntryBytes = 64;
+    // No log is cut below this many entries, whatever the share.
+    static constexpr std::size_t minimumEntries = 16;
+
+    // An element key resolved once, for the Batch writers.
+    using Slot = std::uint32_t;
+
     // Analogue triggers read as pressed above this travel and as released below the next, so
     // that noise near the threshold does not read as chatter (unit fractions of travel).
     static constexpr double triggerPressAbove = 0.5;
     static constexpr double triggerReleaseBelow = 0.4;
 
-    CaptureBuffer() = default;
+    // `byteBudget` is deviceByteBudget unless a test wants a smaller one.
+    explicit CaptureBuffer(std::size_t byteBudget = deviceByteBudget);
     CaptureBuffer(const CaptureBuffer&) = delete;
     CaptureBuffer& operator=(const CaptureBuffer&) = delete;
 
@@ -73,6 +101,27 @@ public:
     void recordTouch(const RorozErurEvo::TouchSample& sample);
     void liftTouch(int finger);
     void recordRaw(const std::string& key, int value, double t);
+
+    // The slot of an element key, made on first use; slots stay valid for the buffer's life.
+    Slot slot(const std::string& key);
+
+    // The writers above for slots, all under one hold of the lock: one report, one lock.
+    // Each does exactly what the writer of the same name does for the slot's key.
+    class Batch {
+    public:
+        explicit Batch(CaptureBuffer& buffer) : buffer_(buffer), guard_(buffer.lock) {}
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        void stick(Slot slot, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t);
+        void axis(Slot slot, double value, std::optional<RawCount> raw, double t);
+        void button(Slot slot, bool down, double t);
+        void triggerPress(Slot slot, double travel, double t);
+        void raw(Slot slot, int value, double t);
+
+    private:
+        CaptureBuffer& buffer_;
+        std::lock_guard<std::mutex> guard_;
+    };
 
     // Resets (main thread).
     void resetRawRange();
@@ -90,37 +139,99 @@ public:
     std::vector<int> rawValues(const std::string& key, double from, double to) const;
     // The tail of the key's stick log after the newest sample older than now - seconds.
     std::vector<RorozErurEvo::StickSample> trail(const std::string& key, double seconds, double now) const;
+    // The same trail kept up to date frame after frame: the samples logged since the last call
+    // are appended and those that fell out of it are dropped from the front, so a frame costs
+    // what changed rather than a copy of the whole trail (1.5 s at 8 kHz: 12,000 samples).
+    // Anything the moving window cannot follow (a log back in time, `now` going back, samples
+    // trimmed unseen) is answered by a fresh copy. Returns whether the trail changed.
+    struct TrailCursor {
+        std::uint64_t seen = 0;   // log entries appended before this count are in the trail or past
+        double cutoff = 0;        // now - seconds of the previous call
+        bool following = false;
+    };
+    bool followTrail(const std::string& key, double seconds, double now, std::deque<RorozErurEvo::StickSample>& trail,
+                     TrailCursor& cursor) const;
     Snapshot snapshot() const;
     std::map<std::string, RorozErurEvo::AxisTracker> rawTrackers() const;
+    // Every raw element's live figures at `now`: value, range, jitter and report rate over the
+    // tracker's window, as from the trackers, kept up to date without copying the histories.
+    // Main thread; `now` is expected not to go back (it may, at the cost of a full pass).
+    std::map<std::string, RawLive> rawLive(double now);
+    // Bytes the logs and raw histories hold now (their reserved storage).
+    std::size_t memoryBytes() const;
 
 private:
+    // The current entry limits of every log, the same for all of them: the full limits above
+    // until the device's logs at their largest would pass its budget.
+    struct Limits {
+        std::size_t most = maxEntries;
+        std::size_t kept = keptEntries;
+        std::size_t rawHistory = SIZE_MAX; // entries of a raw tracker's history
+    };
+
     // A log that remembers whether its times never went backwards, so that a window over the
     // usual in-order log is two binary searches and one block copy instead of a full scan.
+    // Once full it is a ring: a trim drops the oldest entries by moving the start, never by
+    // moving the entries, so the writers never pay for copying a whole log.
     template <class T> class Log {
     public:
-        void append(T item);
-        const std::vector<T>& items() const { return entries; }
-        const T* newest() const { return entries.empty() ? nullptr : &entries.back(); }
+        void append(T item, const Limits& limits);
+        std::size_t size() const { return count; }
+        bool inOrder() const { return ordered; }
+        std::uint64_t appended() const { return total; } // entries ever appended
+        const T& at(std::size_t i) const { // i-th oldest
+            const std::size_t slot = head + i;
+            return entries[slot < entries.size() ? slot : slot - entries.size()];
+        }
+        const T* newest() const { return count == 0 ? nullptr : &at(count - 1); }
+        bool empty() const { return count == 0; }
         std::vector<T> window(double from, double to) const;
+        std::vector<T> from(std::size_t first) const; // entries first… newest
+        std::size_t bytes() const { return entries.capacity() * sizeof(T); }
 
     private:
-        void trim();
-        std::vector<T> entries;
+        void trim(const Limits& limits);
+        void straighten(std::size_t capacity); // makes the ring one block again, head at 0
+        std::vector<T> entries; // a ring once full: the oldest entry at `head`
+        std::size_t head = 0;
+        std::size_t count = 0;
+        std::uint64_t total = 0;
         bool ordered = true;
     };
 
+    // Everything kept of one key.
+    struct Element {
+        std::string key;
+        Log<RorozErurEvo::StickSample> sticks;
+        Log<RorozErurEvo::TriggerSample> axes;
+        Log<RawEntry> raw;
+        std::optional<RorozErurEvo::AxisTracker> tracker;
+        RorozErurEvo::AxisTrackerLive live;
+        bool pressed = false;
+        int presses = 0; // since creation or resetPresses(); listed in the snapshot when above 0
+    };
+
+    Element& element(const std::string& key); // made when missing; lock held
+    const Element* find(const std::string& key) const;
     void stamp(double t);
+    void writeStick(Element& e, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t);
+    void writeAxis(Element& e, double value, std::optional<RawCount> raw, double t);
+    void writeButton(Element& e, bool down, double t);
+    void writeRaw(Element& e, int value, double t);
+    // A log or history is about to get its first entry: count it at its largest.
+    void counts(std::size_t largestBytes);
 
     mutable std::mutex lock;
-    Snapshot now; // sticks and axes are left empty here: their latest values are the logs' newest
-    std::unordered_map<std::string, Log<RorozErurEvo::StickSample>> stickLog;
-    std::unordered_map<std::string, Log<RorozErurEvo::TriggerSample>> axisLog;
+    const std::size_t budget_;
+    std::size_t largest_ = 0; // bytes of every log and history in use, each at its largest
+    Limits limits_;
+    Snapshot now; // only motion, touches and lastEvent: the rest is read from the elements
+    std::deque<Element> elements_;
+    std::unordered_map<std::string, Slot> slots_;
     Log<RorozErurEvo::ButtonEvent> eventLog;
     Log<RorozErurEvo::MotionSample> motionLog;
     Log<RorozErurEvo::TouchSample> touchLog;
     Log<double> stampLog;
-    std::map<std::string, RorozErurEvo::AxisTracker> raw;
-    std::unordered_map<std::string, Log<RawEntry>> rawLog;
 };
 
 } // namespace Tessarine

@@ -113,6 +113,9 @@ public:
         virtual void touched(int instance, int finger, TouchPhase phase, float x, float y, double stamp) = 0;
         // Accelerometer in m/s² (gravity included), gyroscope in radians per second.
         virtual void sensorRead(int instance, Sensor sensor, std::array<float, 3> values, double stamp) = 0;
+        // The service could not start (or stopped for good) and reports no controller; `reason`
+        // is the service's own words.
+        virtual void serviceFailed(const std::string& reason) = 0;
     };
 
     virtual ~ControllerBackend() = default;

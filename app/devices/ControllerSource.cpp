@@ -5,6 +5,7 @@
 
 #include "app/devices/ControllerCatalogue.h"
 #include "app/devices/ControllerOutputs.h"
+#include "app/devices/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
 #include "testkit/Fmt.h"
 
@@ -78,6 +79,7 @@ void ControllerWatcher::attach(const ControllerDescription& controller) {
     auto tap = std::make_shared<ControllerTap>(controller.instance, capture, catalogue, clock_);
     backend_->post([this, tap] { install(tap); });
     taps_[controller.instance] = std::move(tap);
+    qCInfo(logSDL, "controller connected: %s (instance %d)", controller.name.c_str(), controller.instance);
     devices_[controller.instance] = std::move(device);
     if (onChange) onChange();
 }
@@ -85,6 +87,7 @@ void ControllerWatcher::attach(const ControllerDescription& controller) {
 void ControllerWatcher::detach(int instance) {
     if (taps_.erase(instance) > 0) backend_->post([this, instance] { routes_.erase(instance); });
     if (const auto it = devices_.find(instance); it != devices_.end()) {
+        qCInfo(logSDL, "controller disconnected: %s (instance %d)", it->second->info().name.c_str(), instance);
         it->second->setConnected(false);
         devices_.erase(it);
     }
@@ -101,6 +104,13 @@ void ControllerWatcher::install(std::shared_ptr<ControllerTap> tap) {
 
 void ControllerWatcher::controllerAdded(const ControllerDescription& controller) {
     onMain([this, controller] { attach(controller); });
+}
+
+void ControllerWatcher::serviceFailed(const std::string& reason) {
+    onMain([this, reason] {
+        failure_ = reason;
+        if (onChange) onChange();
+    });
 }
 
 void ControllerWatcher::controllerRemoved(int instance) {

@@ -60,6 +60,8 @@ public:
     // By instance id; read by the application model after onChange.
     const std::map<int, std::shared_ptr<InputDevice>>& devices() const { return devices_; }
     const std::map<int, std::shared_ptr<ControllerTap>>& taps() const { return taps_; }
+    // Why the controller service reports nothing, in its own words; empty while it runs.
+    const std::string& failure() const { return failure_; }
     // Devices built so far; the next device is "gc-" and counter + 1.
     int counter() const { return counter_; }
 
@@ -71,6 +73,7 @@ private:
     void buttonChanged(int instance, PadButton button, bool down, double stamp) override;
     void touched(int instance, int finger, TouchPhase phase, float x, float y, double stamp) override;
     void sensorRead(int instance, Sensor sensor, std::array<float, 3> values, double stamp) override;
+    void serviceFailed(const std::string& reason) override;
     ControllerTap* route(int instance) const;
     void install(std::shared_ptr<ControllerTap> tap);
 
@@ -88,6 +91,7 @@ private:
     std::map<int, std::shared_ptr<InputDevice>> devices_;
     std::map<int, std::shared_ptr<ControllerTap>> taps_;
     int counter_ = 0;
+    std::string failure_;
 
     // Backend's thread: the taps that receive input.
     std::map<int, std::shared_ptr<ControllerTap>> routes_;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "app/devices/Logging.h"
@@ -53,6 +54,7 @@ HIDMonitor::HIDMonitor(std::unique_ptr<HIDBackend> backend, const Clock& clock, 
     : backend_(std::move(backend)), clock_(clock), post_(std::move(post)),
       buffer_(HIDLimits::maxReportBytes + 1) { // a report and its id byte
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) wakeError_ = std::strerror(errno);
 }
 
 HIDMonitor::~HIDMonitor() {
@@ -67,7 +69,13 @@ void HIDMonitor::start() {
         started_ = true;
     }
     // Without a wake-up descriptor the thread could never be stopped: raw HID stays off.
-    if (wakeFd_ < 0 || !backend_) return;
+    if (wakeFd_ < 0) {
+        qCWarning(logHID, "raw HID reading stopped: %s", wakeError_.c_str());
+        std::lock_guard guard(lock_);
+        failure_ = wakeError_;
+        return;
+    }
+    if (!backend_) return;
     thread_ = std::thread([this] { run(); });
 }
 
@@ -85,9 +93,14 @@ std::map<std::uint64_t, std::shared_ptr<HIDTap>> HIDMonitor::taps() const {
     return taps_;
 }
 
-std::map<std::uint64_t, std::string> HIDMonitor::skipped() const {
+std::map<std::uint64_t, SkippedHID> HIDMonitor::skipped() const {
     std::lock_guard guard(lock_);
     return skipped_;
+}
+
+std::string HIDMonitor::failure() const {
+    std::lock_guard guard(lock_);
+    return failure_;
 }
 
 void HIDMonitor::changed() {
@@ -96,10 +109,25 @@ void HIDMonitor::changed() {
     else onChange();
 }
 
-void HIDMonitor::skip(std::uint64_t key, std::string text) {
+void HIDMonitor::skip(std::uint64_t key, SkippedHID skipped) {
     {
         std::lock_guard guard(lock_);
-        skipped_[key] = std::move(text);
+        skipped_[key] = std::move(skipped);
+    }
+    changed();
+}
+
+void HIDMonitor::fail(std::string reason) {
+    qCWarning(logHID, "raw HID reading stopped: %s", reason.c_str());
+    // Every device closes with its connection and leaves the tables, so the application marks
+    // them gone.
+    open_.clear();
+    keys_.clear();
+    {
+        std::lock_guard guard(lock_);
+        taps_.clear();
+        skipped_.clear();
+        failure_ = std::move(reason);
     }
     changed();
 }
@@ -123,7 +151,8 @@ void HIDMonitor::run() {
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR) continue;
-            break; // nothing left to wait on; the devices are closed below
+            fail(std::strerror(errno));
+            break;
         }
         if (fds[0].revents) {
             drainEventFd(wakeFd_);
@@ -180,18 +209,28 @@ void HIDMonitor::deviceMatched(HIDDeviceNode device) {
     if (listed && !listed->isGameDevice()) return;
     const std::uint64_t key = nextKey_++;
     keys_[device.node] = key;
-    if (listed && listed->isKeyboardOrMouse()) return skip(key, name + keyboardOrMouseText);
+    const auto keyboardOrMouse = [&] {
+        qCInfo(logHID, "%s left closed: %s is also a keyboard or mouse", device.node.c_str(), name.c_str());
+        return skip(key, {name + keyboardOrMouseText, SkippedHID::Why::keyboardOrMouse, device.node, {}, false});
+    };
+    if (listed && listed->isKeyboardOrMouse()) return keyboardOrMouse();
 
-    std::string error;
+    HIDBackend::OpenError error;
     std::unique_ptr<HIDConnection> connection = backend_->open(device, error);
-    if (!connection) return skip(key, name + openFailedText);
+    if (!connection) {
+        // Common without the udev rule: shown in the device's row, so only noted here.
+        qCInfo(logHID, "%s (%s) could not be opened: %s", device.node.c_str(), name.c_str(), error.reason.c_str());
+        return skip(key, {name + openFailedText, SkippedHID::Why::openFailed, device.node, error.reason,
+                          error.code == EACCES || error.code == EPERM});
+    }
     connection->completeIdentity(device);
     std::optional<HIDDescriptor> descriptor = parsed(connection->descriptor());
     if (!descriptor) descriptor = listed;
     // A device left aside is closed before anyone hears of it.
     if (!descriptor) {
         connection.reset();
-        return skip(key, name + openFailedText); // no descriptor that can be read
+        qCWarning(logHID, "%s (%s) gives no report descriptor that can be read", device.node.c_str(), name.c_str());
+        return skip(key, {name + openFailedText, SkippedHID::Why::noDescriptor, device.node, {}, false});
     }
     if (!descriptor->isGameDevice()) {
         keys_.erase(device.node);
@@ -199,7 +238,7 @@ void HIDMonitor::deviceMatched(HIDDeviceNode device) {
     }
     if (descriptor->isKeyboardOrMouse()) {
         connection.reset();
-        return skip(key, name + keyboardOrMouseText);
+        return keyboardOrMouse();
     }
 
     // The current input reports, so the tap starts with every value the device holds. A device
@@ -215,6 +254,7 @@ void HIDMonitor::deviceMatched(HIDDeviceNode device) {
         }
         starting.push_back(std::move(*report));
     }
+    qCInfo(logHID, "%s opened: %s", device.node.c_str(), name.c_str());
     auto tap = std::make_shared<HIDTap>(key, device.node, identity(device, name), *descriptor, clock_, starting);
     open_.emplace(key, Open{std::move(connection), tap});
     {
@@ -226,6 +266,7 @@ void HIDMonitor::deviceMatched(HIDDeviceNode device) {
 
 void HIDMonitor::deviceRemoved(std::string node) {
     if (auto it = keys_.find(node); it != keys_.end()) {
+        qCInfo(logHID, "%s removed", node.c_str());
         const std::uint64_t key = it->second;
         keys_.erase(it);
         open_.erase(key); // closes the device

@@ -8,6 +8,8 @@
 // Device life: seen → tapped (open, in taps) or skipped (in skipped: also a keyboard or mouse,
 // or could not be opened) or ignored (no game device) → removed (forgotten and closed). A device
 // that comes back starts again with a new key; keys come from a counter and are never reused.
+// When the loop itself fails (its wait on the devices returns an error), every device is
+// dropped as if removed and failure() says why; the monitor reads nothing more.
 //
 // Threads: the tables of taps and skipped devices are shared with the main thread under `lock`;
 // everything else of the loop (connections, node keys) belongs to the HID thread. onChange is
@@ -26,6 +28,7 @@
 #include "app/devices/Clock.h"
 #include "app/devices/HIDMonitorBackend.h"
 #include "app/devices/HIDTap.h"
+#include "app/devices/SkippedHID.h"
 
 namespace Tessarine {
 
@@ -53,7 +56,9 @@ public:
 
     // Copies of the tables (any thread).
     std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps() const;
-    std::map<std::uint64_t, std::string> skipped() const;
+    std::map<std::uint64_t, SkippedHID> skipped() const;
+    // Why the monitor stopped reading, empty while it reads (any thread).
+    std::string failure() const;
 
 private:
     struct Open {
@@ -66,13 +71,15 @@ private:
     void deviceRemoved(std::string node);
     // Reads the device's pending reports; false when it went away.
     bool readReports(Open& open);
-    void skip(std::uint64_t key, std::string text);
+    void skip(std::uint64_t key, SkippedHID skipped);
+    void fail(std::string reason);
     void changed();
 
     const std::unique_ptr<HIDBackend> backend_;
     const Clock& clock_;
     const Post post_;
     int wakeFd_ = -1;
+    std::string wakeError_; // why there is no wake-up descriptor
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 
@@ -84,7 +91,8 @@ private:
 
     mutable std::mutex lock_; // guards the members below
     std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps_;
-    std::map<std::uint64_t, std::string> skipped_;
+    std::map<std::uint64_t, SkippedHID> skipped_;
+    std::string failure_;
     bool started_ = false;
 };
 

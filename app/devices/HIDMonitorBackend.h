@@ -70,8 +70,13 @@ public:
     virtual std::vector<HIDDeviceNode> devices() = 0;
     // The pending changes, oldest first; drains them.
     virtual std::vector<Change> changes() = 0;
+    // Why opening failed: the system's error number and its words.
+    struct OpenError {
+        int code = 0;
+        std::string reason;
+    };
     // Opens a device for reading input reports; nullptr with the system's reason in `error`.
-    virtual std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, std::string& error) = 0;
+    virtual std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, OpenError& error) = 0;
 };
 
 } // namespace Tessarine

@@ -28,6 +28,13 @@ bool entersCatalogue(const HIDElement& e) {
            e.reportSize <= maxElementBits && e.logicalMax > e.logicalMin;
 }
 
+std::vector<bool> catalogued(const HIDDescriptor& descriptor) {
+    std::vector<bool> flags;
+    flags.reserve(descriptor.elements.size());
+    for (const auto& e : descriptor.elements) flags.push_back(entersCatalogue(e));
+    return flags;
+}
+
 // The first element of kind axis with this page and usage.
 ElementInfo* findAxis(std::vector<ElementInfo>& elements, int page, int usage) {
     for (auto& e : elements)
@@ -53,7 +60,7 @@ void makeTrigger(ElementInfo* e, ElementInfo::Role role, const char* name) {
 HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDescriptor& descriptor,
                const Clock& clock, std::span<const std::vector<std::uint8_t>> startingReports)
     : key_(key), node_(std::move(node)), info_(std::move(info)), clock_(clock),
-      byElement_(descriptor.elements.size()), decoder_(descriptor) {
+      byElement_(descriptor.elements.size()), decoder_(descriptor, catalogued(descriptor)) {
     std::vector<std::size_t> sources; // descriptor index of each catalogue element
     std::map<std::string, int> nameCounts;
     for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
@@ -100,12 +107,20 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
     makeTrigger(brake, ElementInfo::Role::leftTrigger, "Left trigger");
     makeTrigger(accelerator, ElementInfo::Role::rightTrigger, "Right trigger");
 
+    recorders_.reserve(elements_.size());
     for (std::size_t n = 0; n < elements_.size(); ++n) {
         const HIDElement& e = descriptor.elements[sources[n]];
         Meta meta{elements_[n].id, elements_[n].kind, e.logicalMin, e.logicalMax, e.reportSize};
         byID_.emplace(meta.id, meta);
-        byElement_[sources[n]] = std::move(meta);
+        indexByID_.emplace(meta.id, n);
+        const bool keepsLast = meta.kind != ElementInfo::Kind::dpad && meta.kind != ElementInfo::Kind::button;
+        recorders_.push_back(Recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast});
+        byElement_[sources[n]] = n;
     }
+    last_ = std::make_unique<std::atomic<std::int64_t>[]>(elements_.size());
+    for (std::size_t n = 0; n < elements_.size(); ++n) last_[n].store(noValue, std::memory_order_relaxed);
+    lastLocal_.resize(elements_.size());
+    pairsOf_.resize(elements_.size());
     pairs_ = defaultPairs(elements_);
     // The values the device holds now, all at one time; a device that gave none has each
     // element's first sample come with its first report.
@@ -118,13 +133,78 @@ std::vector<StickPair> HIDTap::pairs() const {
     return pairs_;
 }
 
+std::optional<std::size_t> HIDTap::indexOf(const std::string& id) const {
+    auto it = indexByID_.find(id);
+    return it == indexByID_.end() ? std::nullopt : std::optional(it->second);
+}
+
+void HIDTap::resolve(const std::vector<StickPair>& pairs) {
+    resolved_.clear();
+    for (auto& list : pairsOf_) list.clear();
+    for (const auto& pair : pairs) {
+        // A pair that names an element without a value of its own never records, as in recordPair().
+        const auto x = indexOf(pair.x), y = indexOf(pair.y);
+        if (!x || !y || !recorders_[*x].keepsLast || !recorders_[*y].keepsLast) continue;
+        pairsOf_[*x].push_back(resolved_.size());
+        if (*y != *x) pairsOf_[*y].push_back(resolved_.size());
+        resolved_.push_back(ResolvedPair{capture_->slot(pair.id), *x, *y, pair.invertY});
+    }
+}
+
 void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
     decoder_.decode(report, changed_);
+    values_.clear();
     for (const auto& value : changed_) {
-        const auto& meta = byElement_[value.element];
-        if (!meta) continue; // an element outside the catalogue
-        record(*meta, AxisScale::signExtend(value.value, meta->bits, meta->min, meta->max), t);
+        const auto index = byElement_[value.element];
+        if (!index) continue; // an element outside the catalogue
+        const Meta& meta = recorders_[*index].meta;
+        values_.emplace_back(*index, AxisScale::signExtend(value.value, meta.bits, meta.min, meta.max));
     }
+    if (values_.empty()) return;
+
+    for (const auto& [index, value] : values_)
+        if (recorders_[index].keepsLast) last_[index].store(value, std::memory_order_relaxed);
+    if (const auto version = pairsVersion_.load(std::memory_order_acquire); version != resolvedVersion_) {
+        std::vector<StickPair> pairs;
+        {
+            std::lock_guard guard(lock_);
+            pairs = pairs_;
+            resolvedVersion_ = pairsVersion_.load(std::memory_order_relaxed);
+        }
+        resolve(pairs);
+    }
+
+    CaptureBuffer::Batch batch(*capture_);
+    for (const auto& [index, value] : values_) {
+        const Recorder& r = recorders_[index];
+        batch.raw(r.slot, saturated(value), t);
+        switch (r.meta.kind) {
+        case ElementInfo::Kind::dpad: {
+            const PlotPoint p = HatSwitch::point(HatSwitch::direction(value, r.meta.min, r.meta.max));
+            batch.stick(r.slot, p.x, p.y, std::nullopt, t);
+            continue;
+        }
+        case ElementInfo::Kind::button: batch.button(r.slot, value != 0, t); continue;
+        default: break;
+        }
+        const double unit = AxisScale::unit(value, r.meta.min, r.meta.max);
+        batch.axis(r.slot, unit, value, t);
+        if (r.meta.kind == ElementInfo::Kind::trigger) batch.triggerPress(r.slot, unit, t);
+        lastLocal_[index] = value;
+        for (std::size_t pair : pairsOf_[index]) recordPairValues(batch, resolved_[pair], t);
+    }
+}
+
+void HIDTap::recordPairValues(CaptureBuffer::Batch& batch, const ResolvedPair& pair, double t) const {
+    const auto& xv = lastLocal_[pair.x];
+    const auto& yv = lastLocal_[pair.y];
+    if (!xv || !yv) return;
+    const Meta& xm = recorders_[pair.x].meta;
+    const Meta& ym = recorders_[pair.y].meta;
+    const double x = AxisScale::centered(*xv, xm.min, xm.max);
+    double y = AxisScale::centered(*yv, ym.min, ym.max);
+    if (pair.invertY) y = -y;
+    batch.stick(pair.slot, x, y, RawPoint{*xv, *yv}, t);
 }
 
 void HIDTap::record(const Meta& meta, std::int64_t value, double t) {
@@ -142,26 +222,25 @@ void HIDTap::record(const Meta& meta, std::int64_t value, double t) {
     capture_->recordAxis(meta.id, unit, value, t);
     if (meta.kind == ElementInfo::Kind::trigger) capture_->recordTriggerPress(meta.id, unit, t);
     std::vector<StickPair> touched;
+    const auto index = indexOf(meta.id);
+    if (index) last_[*index].store(value, std::memory_order_relaxed);
     {
         std::lock_guard guard(lock_);
-        last_[meta.id] = value;
         for (const auto& pair : pairs_)
             if (pair.x == meta.id || pair.y == meta.id) touched.push_back(pair);
     }
+    if (index) lastLocal_[*index] = value;
     for (const auto& pair : touched) recordPair(pair, t);
 }
 
 void HIDTap::recordPair(const StickPair& pair, double t) {
     std::int64_t xv = 0;
     std::int64_t yv = 0;
-    {
-        std::lock_guard guard(lock_);
-        auto x = last_.find(pair.x);
-        auto y = last_.find(pair.y);
-        if (x == last_.end() || y == last_.end()) return;
-        xv = x->second;
-        yv = y->second;
-    }
+    const auto xi = indexOf(pair.x), yi = indexOf(pair.y);
+    if (!xi || !yi) return;
+    xv = last_[*xi].load(std::memory_order_relaxed);
+    yv = last_[*yi].load(std::memory_order_relaxed);
+    if (xv == noValue || yv == noValue) return;
     auto xMeta = byID_.find(pair.x);
     auto yMeta = byID_.find(pair.y);
     if (xMeta == byID_.end() || yMeta == byID_.end()) return;
@@ -175,6 +254,7 @@ void HIDTap::setPairs(std::vector<StickPair> pairs) {
     {
         std::lock_guard guard(lock_);
         pairs_ = pairs;
+        pairsVersion_.fetch_add(1, std::memory_order_release);
     }
     const double t = clock_.now();
     for (const auto& pair : pairs) recordPair(pair, t);

@@ -6,9 +6,16 @@
 // Threads: built and fed reports on the HID thread; setPairs() and pairs() come from the main
 // thread. `lock` guards the pairs and the latest axis values; everything else is fixed when the
 // tap is built. The lock is never held while writing to the buffer.
+//
+// A report costs one hold of the buffer's lock: its values are published to `last_` (atomics,
+// read by the main thread's pair recording) and recorded under the buffer's lock in one Batch, with every element's buffer slot and the stick
+// pairs it feeds resolved beforehand (the pairs again only after setPairs()). What is recorded
+// is exactly what record() records for each value in turn.
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -66,20 +73,52 @@ public:
     static std::vector<StickPair> defaultPairs(const std::vector<ElementInfo>& elements);
 
 private:
+    // What the HID thread needs to record one catalogue element.
+    struct Recorder {
+        Meta meta;
+        CaptureBuffer::Slot slot = 0;
+        std::size_t index = 0;           // catalogue index: into last_ and pairsOf_
+        bool keepsLast = false;          // an axis or trigger, whose value the pairs read
+    };
+    // A stick pair with its axes resolved, for the HID thread.
+    struct ResolvedPair {
+        CaptureBuffer::Slot slot = 0;
+        std::size_t x = 0, y = 0;        // catalogue indices
+        bool invertY = false;
+    };
+
+    std::optional<std::size_t> indexOf(const std::string& id) const;
+    // Rebuilds resolved_ and pairsOf_ from a copy of the pairs. HID thread.
+    void resolve(const std::vector<StickPair>& pairs);
+    void recordPairValues(CaptureBuffer::Batch& batch, const ResolvedPair& pair, double t) const;
+
     const std::uint64_t key_;
     const std::string node_;
     const RorozErurEvo::DeviceInfo info_;
     const Clock& clock_;
     std::vector<ElementInfo> elements_;
     std::shared_ptr<CaptureBuffer> capture_ = std::make_shared<CaptureBuffer>();
-    std::vector<std::optional<Meta>> byElement_; // descriptor element index → recording data
+    std::vector<Recorder> recorders_;                 // one per catalogue element
+    std::vector<std::optional<std::size_t>> byElement_; // descriptor element index → catalogue index
     std::map<std::string, Meta> byID_;
+    std::unordered_map<std::string, std::size_t> indexByID_;
     RorozErurEvo::HIDReportDecoder decoder_;      // HID thread only
     std::vector<RorozErurEvo::HIDReportDecoder::Value> changed_; // HID thread only
 
-    mutable std::mutex lock_;
+    // HID thread only: the resolved pairs, the pairs each element feeds, the latest axis values
+    // (the same as last_, without the lock) and this report's sign-extended values.
+    std::vector<ResolvedPair> resolved_;
+    std::vector<std::vector<std::size_t>> pairsOf_;
+    std::vector<std::optional<std::int64_t>> lastLocal_;
+    std::vector<std::pair<std::size_t, std::int64_t>> values_;
+    std::uint64_t resolvedVersion_ = 0;
+
+    mutable std::mutex lock_; // guards pairs_
     std::vector<StickPair> pairs_;
-    std::map<std::string, std::int64_t> last_;
+    std::atomic<std::uint64_t> pairsVersion_{1};      // counts replacements of pairs_
+    // Latest value per catalogue index, axes and triggers only; noValue until the first.
+    static constexpr std::int64_t noValue = INT64_MIN;
+    std::unique_ptr<std::atomic<std::int64_t>[]> last_;
 };
 
 } // namespace Tessarine

@@ -224,10 +224,10 @@ std::vector<HIDBackend::Change> HidrawBackend::changes() {
     return list;
 }
 
-std::unique_ptr<HIDConnection> HidrawBackend::open(const HIDDeviceNode& device, std::string& error) {
+std::unique_ptr<HIDConnection> HidrawBackend::open(const HIDDeviceNode& device, OpenError& error) {
     const int fd = ::open(device.node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = {errno, std::strerror(errno)};
         return nullptr;
     }
     return std::make_unique<HidrawConnection>(fd);

@@ -21,7 +21,7 @@ public:
     int start() override;
     std::vector<HIDDeviceNode> devices() override;
     std::vector<Change> changes() override;
-    std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, std::string& error) override;
+    std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, OpenError& error) override;
 
     // "USB", "Bluetooth", … for a Linux bus type (BUS_USB and the others); absent for an unknown bus.
     static std::optional<std::string> transportName(int busType);

@@ -1,6 +1,7 @@
 #include "app/devices/InputDevice.h"
 
 #include <algorithm>
+#include <set>
 
 #include "app/devices/Assign.h"
 #include "testkit/NaturalOrder.h"
@@ -126,17 +127,29 @@ void InputDevice::update(double now, double trailSeconds) {
     live_ = capture_->snapshot();
     emit liveChanged();
 
-    std::map<std::string, std::vector<StickSample>> newTrails;
+    // Each trail moves forward with its log; a trail whose element is gone goes with it.
+    bool trailsMoved = false;
+    std::set<std::string> trailKeys;
     for (const auto& e : elements_)
-        if (e.kind == ElementInfo::Kind::stick || e.kind == ElementInfo::Kind::dpad)
-            newTrails[e.id] = capture_->trail(e.id, trailSeconds, now);
-    if (assign(trails_, std::move(newTrails))) emit trailsChanged();
+        if (e.kind == ElementInfo::Kind::stick || e.kind == ElementInfo::Kind::dpad) trailKeys.insert(e.id);
+    for (auto it = trails_.begin(); it != trails_.end();) {
+        if (trailKeys.contains(it->first)) {
+            ++it;
+            continue;
+        }
+        trailCursors_.erase(it->first);
+        it = trails_.erase(it);
+        trailsMoved = true;
+    }
+    for (const auto& key : trailKeys) {
+        auto [trail, added] = trails_.try_emplace(key);
+        trailsMoved |= added;
+        trailsMoved |= capture_->followTrail(key, trailSeconds, now, trail->second, trailCursors_[key]);
+    }
+    if (trailsMoved) emit trailsChanged();
 
     if (kind_ == Kind::hid || kind_ == Kind::demoRaw) {
-        std::map<std::string, RawLive> newRaw;
-        for (const auto& [key, tracker] : capture_->rawTrackers())
-            newRaw[key] = RawLive{tracker.value, tracker.minSeen, tracker.maxSeen, tracker.jitter(now), tracker.rate(now)};
-        if (assign(rawLive_, std::move(newRaw))) emit rawLiveChanged();
+        if (assign(rawLive_, capture_->rawLive(now))) emit rawLiveChanged();
     }
 
     if (now - lastBatteryCheck_ > batteryInterval && outputs_) {

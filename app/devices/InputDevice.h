@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -64,7 +65,7 @@ public:
     std::optional<int> playerLight() const { return playerLight_; }
     void setPlayerLight(std::optional<int> value);
     const CaptureBuffer::Snapshot& live() const { return live_; }
-    const std::map<std::string, std::vector<RorozErurEvo::StickSample>>& trails() const { return trails_; }
+    const std::map<std::string, std::deque<RorozErurEvo::StickSample>>& trails() const { return trails_; }
     const std::map<std::string, RawLive>& rawLive() const { return rawLive_; }
     std::optional<double> batteryLevel() const { return batteryLevel_; }
     const std::optional<std::string>& batteryState() const { return batteryState_; }
@@ -144,7 +145,8 @@ private:
     std::optional<std::array<double, 3>> lightColor_;
     std::optional<int> playerLight_;
     CaptureBuffer::Snapshot live_;
-    std::map<std::string, std::vector<RorozErurEvo::StickSample>> trails_;
+    std::map<std::string, std::deque<RorozErurEvo::StickSample>> trails_;
+    std::map<std::string, CaptureBuffer::TrailCursor> trailCursors_;
     std::map<std::string, RawLive> rawLive_;
     std::optional<double> batteryLevel_;
     std::optional<std::string> batteryState_;

@@ -4,6 +4,7 @@
 
 #include <future>
 
+#include "app/devices/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
 
 namespace Tessarine {
@@ -146,7 +147,10 @@ void SDLBackend::run() {
             accepting_ = false;
             dropped.swap(posted_);
         }
+        const std::string reason = error();
+        qCWarning(logSDL, "SDL's game-controller subsystem failed to start: %s", reason.c_str());
         SDL_Quit();
+        listener_->serviceFailed(reason);
         return;
     }
     SDL_GameControllerEventState(SDL_ENABLE);

@@ -219,6 +219,8 @@ void AppModel::start(bool live) {
                 if (self && !self->shutDown_) self->refreshHID();
             });
         });
+        // A source that could not start at all calls nobody back.
+        if (!parts_.hid->failure().empty()) refreshHID();
     }
     demo_->start();
     startTimer();

@@ -166,7 +166,12 @@ public:
     // The HID devices that are nobody's raw partner.
     const Devices& hidDevices() const { return hidDevices_; }
     const Devices& allHID() const { return allHID_; }
-    const std::vector<std::string>& skippedHID() const { return skippedHID_; }
+    const std::vector<SkippedHID>& skippedHID() const { return skippedHID_; }
+    // Why a whole source reads nothing, empty while it runs: the controller service failed to
+    // start, or the raw HID loop stopped. Change with controllerDevicesChanged and
+    // skippedHIDChanged.
+    const std::string& controllerFailure() const { return controllerFailure_; }
+    const std::string& hidFailure() const { return hidFailure_; }
     const std::map<std::string, std::string>& partnerChoice() const { return partnerChoice_; }
 
     // Controllers, then the demo controller, then the unpartnered HID devices.
@@ -282,7 +287,9 @@ private:
     Devices controllerDevices_;
     Devices hidDevices_;
     Devices allHID_;
-    std::vector<std::string> skippedHID_;
+    std::vector<SkippedHID> skippedHID_;
+    std::string controllerFailure_;
+    std::string hidFailure_;
     std::map<std::string, std::shared_ptr<InputDevice>> hidByID_;
     std::map<std::string, std::unique_ptr<TestRunner>> runners_;
     std::map<std::string, std::string> partnerChoice_;

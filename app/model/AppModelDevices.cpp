@@ -89,6 +89,7 @@ void AppModel::refreshControllers() {
     Devices list = parts_.controllers->devices();
     std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->id() < b->id(); });
     controllerDevices_ = std::move(list);
+    controllerFailure_ = parts_.controllers->failure();
     emit controllerDevicesChanged();
     for (const auto& d : controllerDevices_) runner(d);
     pairRawPartners();
@@ -134,8 +135,9 @@ void AppModel::refreshHID() {
     emit allHIDChanged();
 
     auto skipped = parts_.hid->skipped();
-    std::sort(skipped.begin(), skipped.end());
+    std::sort(skipped.begin(), skipped.end(), [](const auto& a, const auto& b) { return a.title < b.title; });
     skippedHID_ = std::move(skipped);
+    hidFailure_ = parts_.hid->failure();
     emit skippedHIDChanged();
 
     pairRawPartners();

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/devices/SkippedHID.h"
+
 namespace Tessarine {
 
 class InputDevice;
@@ -24,6 +26,8 @@ public:
     // `onChange` runs on the main thread after a controller connects or disconnects.
     virtual void start(std::function<void()> onChange) = 0;
     virtual void stop() = 0;
+    // Why the source reports no controller, in the service's words; empty while it runs.
+    virtual std::string failure() const { return {}; }
 };
 
 // The raw HID devices the monitor has open, and the ones it left aside.
@@ -32,11 +36,13 @@ public:
     virtual ~HIDSource() = default;
     // Copies taken under the source's own lock; any thread.
     virtual std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps() const = 0;
-    // The device's name and why it was not opened, one text per device.
-    virtual std::vector<std::string> skipped() const = 0;
+    // The devices left closed, and why.
+    virtual std::vector<SkippedHID> skipped() const = 0;
     // `onChange` may run on the source's own thread.
     virtual void start(std::function<void()> onChange) = 0;
     virtual void stop() = 0;
+    // Why the source stopped reading, empty while it reads; any thread.
+    virtual std::string failure() const { return {}; }
 };
 
 } // namespace Tessarine

@@ -28,15 +28,41 @@ bool SessionLibrary::save(const TestSession& session) {
             return false;
         }
     }
-    std::vector<TestSession> list;
-    list.reserve(sessions_.size() + 1);
-    for (const auto& s : sessions_)
-        if (s.id != session.id) list.push_back(s);
-    list.push_back(session);
-    std::stable_sort(list.begin(), list.end(), [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
-    setSessions(std::move(list));
+    place(session);
     setLastError(std::nullopt);
     return true;
+}
+
+// The list as a stable sort, newest first, of the others with the session appended would leave
+// it, without copying or comparing the whole list: the others are kept sorted by every save, so
+// the session goes after every session of its date or newer and before every older one.
+void SessionLibrary::place(const TestSession& session) {
+    auto newer = [](const TestSession& a, const TestSession& b) { return a.date > b.date; };
+    if (!std::is_sorted(sessions_.begin(), sessions_.end(), newer)) {
+        // A list assigned out of order is sorted whole, as the first save after it always did.
+        std::vector<TestSession> list;
+        list.reserve(sessions_.size() + 1);
+        for (const auto& s : sessions_)
+            if (s.id != session.id) list.push_back(s);
+        list.push_back(session);
+        std::stable_sort(list.begin(), list.end(), newer);
+        setSessions(std::move(list));
+        return;
+    }
+    const auto same = [&](const TestSession& s) { return s.id == session.id; };
+    const auto first = std::find_if(sessions_.begin(), sessions_.end(), same);
+    const auto sameCount = std::count_if(first, sessions_.end(), same);
+    const auto at = static_cast<std::size_t>(first - sessions_.begin());
+    // Unchanged when the one session of this id is this very session, already in its place.
+    if (sameCount == 1 && *first == session) {
+        const bool afterNewer = at == 0 || !(sessions_[at - 1].date < session.date);
+        const bool beforeOlder = at + 1 == sessions_.size() || sessions_[at + 1].date < session.date;
+        if (afterNewer && beforeOlder) return;
+    }
+    if (sameCount > 0) sessions_.erase(std::remove_if(first, sessions_.end(), same), sessions_.end());
+    const auto position = std::upper_bound(sessions_.begin(), sessions_.end(), session, newer);
+    sessions_.insert(position, session);
+    emit sessionsChanged();
 }
 
 bool SessionLibrary::remove(const Uuid& id) {

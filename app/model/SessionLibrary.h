@@ -56,6 +56,8 @@ signals:
 
 private:
     void setLastError(std::optional<std::string> value);
+    // Puts the session in its place in the list, in place of any session with its id.
+    void place(const TestSession& session);
 
     const std::optional<RorozErurEvo::SessionArchive> archive_;
     std::vector<TestSession> sessions_;

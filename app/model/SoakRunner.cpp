@@ -89,6 +89,10 @@ void SoakRunner::start(InputDevice& device, double minutes) {
 
     timeline_ = SoakTimeline{now, now, {}, {}};
     readFrom_.clear();
+    reported_.clear();
+    settled_ = now;
+    intakes_.clear();
+    live_.reset();
     presentAtDrop_.clear();
     setReport(std::nullopt);
     setStrip(std::nullopt);
@@ -131,6 +135,11 @@ void SoakRunner::tick(double now) {
 }
 
 void SoakRunner::intake(const InputDevice& device, double now) {
+    intakes_.emplace_back(now, timeline_.reports.size());
+    // A stream never takes a time at or before its readFrom again, so the earliest report still
+    // to come is after the smallest readFrom of the streams read; a stream that has not reported
+    // yet is given silentStreamMargin.
+    double settled = now;
     auto take = [&](const std::string& key, auto read) {
         auto entry = readFrom_.find(key);
         // Only a stream's first read includes its lower end, so a report logged exactly at the
@@ -145,6 +154,8 @@ void SoakRunner::intake(const InputDevice& device, double now) {
             upTo = std::max(upTo, t);
         }
         readFrom_[key] = upTo;
+        if (upTo > from) reported_.insert(key);
+        settled = std::min(settled, reported_.contains(key) ? upTo : now - silentStreamMargin);
     };
 
     take(device.id(), [&](double from) { return device.buffer().stamps(from, now); });
@@ -155,6 +166,7 @@ void SoakRunner::intake(const InputDevice& device, double now) {
     });
     if (const auto& partner = device.rawPartner(); partner && partner->connected())
         take(partner->id(), [&](double from) { return partner->buffer().stamps(from, now); });
+    settled_ = settled;
 }
 
 void SoakRunner::dropped(double now) {
@@ -174,6 +186,7 @@ void SoakRunner::returned(const std::shared_ptr<InputDevice>& device, double now
     setDeviceID(device->id());
     // Nothing the device logged before this moment belongs to the run.
     readFrom_.clear();
+    reported_.clear();
     for (const auto& key : streamKeys(*device)) readFrom_[key] = now;
     if (device->outputs()) device->outputs()->setMotionActive(true);
     if (previous && *previous != device->id()) model_.carryOver(*previous, device);
@@ -196,7 +209,7 @@ std::shared_ptr<InputDevice> SoakRunner::findReturn() const {
 void SoakRunner::analyse(double now) {
     timeline_.start = start_;
     timeline_.end = now;
-    auto report = RorozErurEvo::SoakAnalysis::analyze(timeline_, thresholds());
+    auto report = live_.analyze(timeline_, thresholds(), settled_);
     setStrip(RorozErurEvo::SoakAnalysis::strip(report, stripBins));
     setReport(std::move(report));
     if (waiting_) {
@@ -204,8 +217,13 @@ void SoakRunner::analyse(double now) {
     } else if (timeline_.reports.empty()) {
         setRecentRate(0.0);
     } else {
+        // Reports taken in by an intake more than recentWindow ago are all older than that
+        // (an intake takes nothing newer than its own time), so only the later ones are counted.
+        while (!intakes_.empty() && intakes_.front().first < now - recentWindow) intakes_.pop_front();
+        const std::size_t first = intakes_.empty() ? timeline_.reports.size() : intakes_.front().second;
         const auto& reports = timeline_.reports;
-        auto recent = std::count_if(reports.begin(), reports.end(), [&](double t) { return t >= now - recentWindow; });
+        auto recent = std::count_if(reports.begin() + static_cast<std::ptrdiff_t>(first), reports.end(),
+                                    [&](double t) { return t >= now - recentWindow; });
         setRecentRate(static_cast<double>(recent) / recentWindow);
     }
 }

@@ -18,6 +18,7 @@
 // Main thread only. While a run is in progress the system is kept from idle sleep.
 #include <QObject>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,6 +31,7 @@
 #include "testkit/DeviceInfo.h"
 #include "testkit/GuidedTest.h"
 #include "testkit/SoakAnalysis.h"
+#include "testkit/SoakLiveAnalysis.h"
 #include "testkit/SoakStrip.h"
 #include "testkit/Thresholds.h"
 
@@ -51,6 +53,10 @@ public:
     static constexpr double recentWindow = 3.0;
     // Bins of the live strip.
     static constexpr int stripBins = 120;
+    // A stream that has not reported yet is taken to report nothing older than this many seconds
+    // when it starts (its samples are stamped when they are written); the live analysis walks
+    // every report older than that for good.
+    static constexpr double silentStreamMargin = 0.5;
 
     // The model is not owned and outlives the runner. Sleep is held through logind until
     // setSleepInhibitor() installs another way.
@@ -153,6 +159,10 @@ private:
     // timeline itself, so the analyses read it without copying hundreds of thousands of times.
     RorozErurEvo::SoakTimeline timeline_;
     std::map<std::string, double> readFrom_;                  // stream key → taken up to, uptime seconds
+    std::set<std::string> reported_;                          // stream keys that have delivered a time
+    double settled_ = 0;      // no report earlier than this will be taken in any more (uptime)
+    std::deque<std::pair<double, std::size_t>> intakes_;      // recent intakes: time, reports before it
+    RorozErurEvo::SoakLiveAnalysis live_;
     std::set<std::string> presentAtDrop_;
     double lastRead_ = 0;     // uptime seconds
     double lastAnalysis_ = 0; // uptime seconds

@@ -16,10 +16,10 @@ void ControllerWatcherSource::start(std::function<void()> onChange) {
     watcher_->start();
 }
 
-std::vector<std::string> HIDMonitorSource::skipped() const {
-    std::vector<std::string> texts;
-    for (auto& [key, text] : monitor_->skipped()) texts.push_back(std::move(text));
-    return texts;
+std::vector<SkippedHID> HIDMonitorSource::skipped() const {
+    std::vector<SkippedHID> list;
+    for (auto& [key, skipped] : monitor_->skipped()) list.push_back(std::move(skipped));
+    return list;
 }
 
 void HIDMonitorSource::start(std::function<void()> onChange) {

@@ -20,6 +20,7 @@ public:
     std::vector<std::shared_ptr<InputDevice>> devices() const override;
     void start(std::function<void()> onChange) override;
     void stop() override { watcher_->stop(); }
+    std::string failure() const override { return watcher_->failure(); }
 
 private:
     const std::unique_ptr<ControllerWatcher> watcher_;
@@ -32,9 +33,10 @@ public:
     HIDMonitor& monitor() { return *monitor_; }
 
     std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps() const override { return monitor_->taps(); }
-    std::vector<std::string> skipped() const override;
+    std::vector<SkippedHID> skipped() const override;
     void start(std::function<void()> onChange) override;
     void stop() override { monitor_->stop(); }
+    std::string failure() const override { return monitor_->failure(); }
 
 private:
     const std::unique_ptr<HIDMonitor> monitor_;

@@ -227,11 +227,26 @@ void noSign(Canvas& c) {
     c.stroke(segment(0.22, 0.22, 0.78, 0.78), 0.08);
 }
 
-void cableConnectorSlash(Canvas& c) {
+void cableConnector(Canvas& c) {
     c.stroke(roundedRect(0.3, 0.34, 0.4, 0.34, 0.05), 0.065); // plug body
     c.stroke(segment(0.42, 0.16, 0.42, 0.34), 0.065);          // prongs
     c.stroke(segment(0.58, 0.16, 0.58, 0.34), 0.065);
     c.stroke(segment(0.5, 0.68, 0.5, 0.9), 0.065);             // cable
+}
+
+void plusCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.4), 0.08);
+    c.stroke(segment(0.3, 0.5, 0.7, 0.5), 0.08);
+    c.stroke(segment(0.5, 0.3, 0.5, 0.7), 0.08);
+}
+
+void minusCircle(Canvas& c) {
+    c.stroke(circle(0.5, 0.5, 0.4), 0.08);
+    c.stroke(segment(0.3, 0.5, 0.7, 0.5), 0.08);
+}
+
+void cableConnectorSlash(Canvas& c) {
+    cableConnector(c);
     c.cutStroke(segment(0.12, 0.12, 0.88, 0.88), 0.17);
     c.stroke(segment(0.12, 0.12, 0.88, 0.88), 0.065);
 }
@@ -496,6 +511,9 @@ const std::map<QString, Drawing>& drawings() {
         {"square.grid.2x2", squareGrid2x2},
         {"clock.arrow.circlepath", clockArrowCirclepath},
         {"nosign", noSign},
+        {"cable.connector", cableConnector},
+        {"plus.circle", plusCircle},
+        {"minus.circle", minusCircle},
         {"cable.connector.slash", cableConnectorSlash},
         {"battery.0percent", battery0},
         {"battery.25percent", battery25},

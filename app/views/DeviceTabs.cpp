@@ -1,29 +1,22 @@
 #include "app/views/DeviceTabs.h"
 
+#include "app/views/BenchPanel.h"
 #include "app/views/EmptyState.h"
+#include "app/views/LivePanel.h"
+#include "app/views/RawHIDView.h"
 
 namespace Tessarine {
 
 DeviceTabs DeviceTabs::standard() {
     DeviceTabs tabs;
-    tabs.livePanel = [](AppModel&, const std::shared_ptr<InputDevice>&) {
-        return EmptyState::named(
-            QStringLiteral("live-panel"), QStringLiteral("Live Values"), QStringLiteral("gamecontroller"),
-            QStringLiteral("The device's sticks, triggers and buttons as they move will show here; they "
-                           "are not available in this version."));
+    tabs.livePanel = [](AppModel& model, const std::shared_ptr<InputDevice>& device) -> QWidget* {
+        return new LivePanel(device, model);
     };
-    tabs.benchPanel = [](AppModel&, const std::shared_ptr<InputDevice>&) {
-        return EmptyState::named(
-            QStringLiteral("bench-panel"), QStringLiteral("Guided Tests"),
-            QStringLiteral("checkmark.circle.fill"),
-            QStringLiteral("The guided tests of this device and their results will show here; they are "
-                           "not available in this version."));
+    tabs.benchPanel = [](AppModel& model, const std::shared_ptr<InputDevice>& device) -> QWidget* {
+        return new BenchPanel(device, model);
     };
-    tabs.rawHID = [](AppModel&, const std::shared_ptr<InputDevice>&, const std::shared_ptr<InputDevice>&) {
-        return EmptyState::named(
-            QStringLiteral("raw-hid-view"), QStringLiteral("Raw HID"), QStringLiteral("slider.horizontal.3"),
-            QStringLiteral("The raw HID elements of this device and their editors will show here; they "
-                           "are not available in this version."));
+    tabs.rawHID = [](AppModel& model, const std::shared_ptr<InputDevice>& raw, const std::shared_ptr<InputDevice>& owner) {
+        return new RawHIDView(raw, owner, model);
     };
     tabs.history = [](AppModel&, const std::string&) {
         return EmptyState::named(

@@ -12,6 +12,30 @@ const QString SidebarModel::skippedHelp =
     QStringLiteral("Not opened: it also acts as a keyboard or mouse, which needs Input Monitoring. Use the Keyboard or "
                    "Mouse tester for those.");
 
+QString SidebarModel::skippedTooltip(const SkippedHID& skipped) {
+    const QString node = QString::fromStdString(skipped.node);
+    switch (skipped.why) {
+    case SkippedHID::Why::keyboardOrMouse: return skippedHelp;
+    case SkippedHID::Why::noDescriptor:
+        return QStringLiteral("%1 opened, but its report descriptor couldn't be read.").arg(node);
+    case SkippedHID::Why::openFailed:
+        if (skipped.permission)
+            return QStringLiteral("Couldn't open %1: %2. Your user may not read this device: install the udev rule "
+                                  "described under \"Raw HID devices\" in the README, then plug it in again.")
+                .arg(node, QString::fromStdString(skipped.cause));
+        return QStringLiteral("Couldn't open %1: %2.").arg(node, QString::fromStdString(skipped.cause));
+    }
+    return {};
+}
+
+QString SidebarModel::controllerFailureCaption(const std::string& reason) {
+    return QStringLiteral("Game controllers can't be read: %1").arg(QString::fromStdString(reason));
+}
+
+QString SidebarModel::hidFailureCaption(const std::string& reason) {
+    return QStringLiteral("Raw HID reading stopped: %1").arg(QString::fromStdString(reason));
+}
+
 namespace {
 
 SidebarModel::Row header(const QString& title) { return {SidebarModel::RowType::header, title, {}, nullptr, {}, {}}; }
@@ -48,15 +72,26 @@ void SidebarModel::rebuild() {
                          device, SidebarItem::device(device->id()), DeviceRow::identifier(*device)});
         watch(device);
     };
+    if (!model_.controllerFailure().empty()) {
+        const QString text = controllerFailureCaption(model_.controllerFailure());
+        rows_.push_back({RowType::caption, text, QStringLiteral("exclamationmark.triangle.fill"), nullptr, {},
+                         QStringLiteral("sidebar-controllers-failed"), text});
+    }
     for (const auto& device : model_.controllerDevices()) addDevice(device);
     addDevice(model_.demo().device());
 
     rows_.push_back(header(QStringLiteral("Joysticks, wheels and adapters")));
     for (const auto& device : model_.hidDevices()) addDevice(device);
-    if (model_.hidDevices().empty()) rows_.push_back({RowType::caption, emptyCaption, {}, nullptr, {}, {}});
-    for (const auto& name : model_.skippedHID()) {
-        const QString text = QString::fromStdString(name);
-        rows_.push_back({RowType::skipped, text, QStringLiteral("nosign"), nullptr, {}, text});
+    if (!model_.hidFailure().empty()) {
+        const QString text = hidFailureCaption(model_.hidFailure());
+        rows_.push_back({RowType::caption, text, QStringLiteral("exclamationmark.triangle.fill"), nullptr, {},
+                         QStringLiteral("sidebar-hid-failed"), text});
+    } else if (model_.hidDevices().empty()) {
+        rows_.push_back({RowType::caption, emptyCaption, {}, nullptr, {}, {}});
+    }
+    for (const auto& skipped : model_.skippedHID()) {
+        const QString text = QString::fromStdString(skipped.title);
+        rows_.push_back({RowType::skipped, text, QStringLiteral("nosign"), nullptr, {}, text, skippedTooltip(skipped)});
     }
 
     rows_.push_back(header(QStringLiteral("Testers")));
@@ -131,7 +166,7 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const {
     case StatusColorRole: return mark ? mark->color : QColor();
     case StatusLabelRole: return mark ? mark->accessibilityLabel : QString();
     case IdentifierRole: return row.identifier;
-    case Qt::ToolTipRole: return row.type == RowType::skipped ? skippedHelp : QVariant();
+    case Qt::ToolTipRole: return row.toolTip.isEmpty() ? QVariant() : row.toolTip;
     case Qt::AccessibleTextRole: {
         // A device row is one element: its name, subtitle and mark read together.
         QStringList parts{row.title};

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/devices/SkippedHID.h"
 #include "app/model/SidebarItem.h"
 
 namespace Tessarine {
@@ -43,10 +44,18 @@ public:
         std::shared_ptr<InputDevice> device; // device rows
         std::optional<SidebarItem> item;     // selectable rows
         QString identifier;
+        QString toolTip = {};
     };
 
     static const QString emptyCaption;
     static const QString skippedHelp;
+
+    // The help of a device left closed: what keeps it closed and, for a permission error, the
+    // way to grant access.
+    static QString skippedTooltip(const SkippedHID& skipped);
+    // The caption a section shows when its whole source reads nothing.
+    static QString controllerFailureCaption(const std::string& reason);
+    static QString hidFailureCaption(const std::string& reason);
 
     explicit SidebarModel(AppModel& model, QObject* parent = nullptr);
 

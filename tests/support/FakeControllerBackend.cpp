@@ -104,6 +104,15 @@ void FakeControllerBackend::remove(int instance) {
     if (listener) listener->controllerRemoved(instance);
 }
 
+void FakeControllerBackend::fail(const std::string& reason) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        listener = listener_;
+    }
+    if (listener) listener->serviceFailed(reason);
+}
+
 void FakeControllerBackend::axis(int instance, PadAxis axis, std::int16_t value, double stamp) {
     Listener* listener = nullptr;
     {

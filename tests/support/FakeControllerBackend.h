@@ -40,6 +40,8 @@ public:
     // Driving the controllers (each reaches the listener when the backend runs).
     void add(const ControllerDescription& controller, const ControllerState& state = {});
     void remove(int instance);
+    // The service stops for good with `reason`, as SDL does when its subsystem fails to start.
+    void fail(const std::string& reason);
     void axis(int instance, PadAxis axis, std::int16_t value, double stamp = 0);
     void button(int instance, PadButton button, bool down, double stamp = 0);
     void touch(int instance, int finger, TouchPhase phase, float x, float y, double stamp = 0);

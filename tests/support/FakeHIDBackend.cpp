@@ -106,9 +106,9 @@ void FakeHIDBackend::unplug(const std::string& node) {
     signal(shared_->changesFd);
 }
 
-void FakeHIDBackend::failOpen(const std::string& node, std::string reason) {
+void FakeHIDBackend::failOpen(const std::string& node, int code) {
     std::lock_guard guard(shared_->lock);
-    shared_->nodes[node].failure = std::move(reason);
+    shared_->nodes[node].failure = code;
 }
 
 void FakeHIDBackend::setOpenDescriptor(const std::string& node, std::vector<std::uint8_t> descriptor) {
@@ -177,17 +177,17 @@ std::vector<HIDBackend::Change> FakeHIDBackend::changes() {
     return list;
 }
 
-std::unique_ptr<HIDConnection> FakeHIDBackend::open(const HIDDeviceNode& device, std::string& error) {
+std::unique_ptr<HIDConnection> FakeHIDBackend::open(const HIDDeviceNode& device, OpenError& error) {
     std::lock_guard guard(shared_->lock);
     NodeState& state = shared_->nodes[device.node];
     ++state.opens;
-    if (!state.failure.empty()) {
-        error = state.failure;
+    if (state.failure != 0) {
+        error = {state.failure, std::strerror(state.failure)};
         return nullptr;
     }
     const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = {errno, std::strerror(errno)};
         return nullptr;
     }
     ++state.openNow;

@@ -28,8 +28,8 @@ public:
     // Lists a device without announcing it.
     void addPresent(HIDDeviceNode device);
     void unplug(const std::string& node);
-    // Opening the node fails with this reason until cleared with an empty one.
-    void failOpen(const std::string& node, std::string reason);
+    // Opening the node fails with this error number (EACCES, ENOENT…) until cleared with 0.
+    void failOpen(const std::string& node, int code);
     // The descriptor the open node reports (by default the listed one).
     void setOpenDescriptor(const std::string& node, std::vector<std::uint8_t> descriptor);
     void send(const std::string& node, std::vector<std::uint8_t> report);
@@ -48,13 +48,13 @@ public:
     int start() override;
     std::vector<HIDDeviceNode> devices() override;
     std::vector<Change> changes() override;
-    std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, std::string& error) override;
+    std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, OpenError& error) override;
 
 private:
     struct NodeState {
         int opens = 0;
         int openNow = 0;
-        std::string failure;
+        int failure = 0;
         std::optional<std::vector<std::uint8_t>> openDescriptor;
         std::deque<std::vector<std::uint8_t>> reports;
         std::map<int, std::vector<std::uint8_t>> current; // answers to input report requests

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -12,6 +14,7 @@
 #include <thread>
 
 #include "support/HIDDescriptors.h"
+#include "support/TestLog.h"
 
 using namespace Tessarine;
 using namespace std::chrono_literals;
@@ -97,17 +100,28 @@ TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
 }
 
 TEST(HIDMonitor, KeyboardsUnopenableAndUnreadableDevicesAreSkippedWithTheReason) {
+    TestLog::ExpectedWarnings unreadable("tessarine.devices.hid", "no report descriptor");
     Bench bench;
     bench.backend->addPresent(device("/dev/hidraw1", "Combo", Descriptors::composite));
     bench.backend->addPresent(device("/dev/hidraw2", std::nullopt, Descriptors::joystick));
-    bench.backend->failOpen("/dev/hidraw2", "Permission denied");
+    bench.backend->failOpen("/dev/hidraw2", EACCES);
     bench.backend->addPresent(device("/dev/hidraw3", "Broken", {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01})); // unclosed
     bench.backend->addPresent(device("/dev/hidraw4", "Keys", Descriptors::keyboard));                 // no game device
     bench.monitor->start();
     ASSERT_TRUE(eventually([&] { return bench.skipCount() == 3; }));
     std::this_thread::sleep_for(20ms);
     std::vector<std::string> texts;
-    for (const auto& [key, text] : bench.monitor->skipped()) texts.push_back(text);
+    for (const auto& [key, skipped] : bench.monitor->skipped()) {
+        texts.push_back(skipped.title);
+        if (skipped.node == "/dev/hidraw2") {
+            EXPECT_EQ(skipped.why, SkippedHID::Why::openFailed);
+            EXPECT_EQ(skipped.cause, "Permission denied");
+            EXPECT_TRUE(skipped.permission);
+        }
+        if (skipped.node == "/dev/hidraw3") {
+            EXPECT_EQ(skipped.why, SkippedHID::Why::noDescriptor);
+        }
+    }
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(texts, (std::vector<std::string>{"Broken (couldn't be opened)", "Combo (also a keyboard or mouse)",
                                                "HID device (couldn't be opened)"}));
@@ -115,6 +129,31 @@ TEST(HIDMonitor, KeyboardsUnopenableAndUnreadableDevicesAreSkippedWithTheReason)
     EXPECT_EQ(bench.backend->opens("/dev/hidraw1"), 0); // a keyboard is never opened
     EXPECT_EQ(bench.backend->opens("/dev/hidraw4"), 0);
     EXPECT_EQ(bench.backend->openConnections(), 0);     // the broken one was closed again
+}
+
+// The loop's wait fails when it watches more descriptors than the process may have open; the
+// devices are then dropped as gone and the monitor says why.
+TEST(HIDMonitor, ALoopThatCannotWaitDropsItsDevicesAndSaysWhy) {
+    TestLog::ExpectedWarnings stopped("tessarine.devices.hid", "raw HID reading stopped");
+    Bench bench;
+    bench.backend->plug(device("/dev/hidraw1", "Wheel", Descriptors::wheel));
+    bench.monitor->start();
+    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    EXPECT_EQ(bench.monitor->failure(), "");
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 1; // fewer than the loop's wake-up, change and device descriptors
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    bench.backend->send("/dev/hidraw1", {0x00, 0x80, 0x00, 0x00, 0x00});
+    const bool failed = eventually([&] { return !bench.monitor->failure().empty(); });
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(bench.monitor->failure(), "Invalid argument");
+    EXPECT_EQ(bench.tapCount(), 0u);
+    EXPECT_EQ(bench.backend->openConnections(), 0);
+    EXPECT_EQ(stopped.count(), 1);
 }
 
 TEST(HIDMonitor, WithoutAListedDescriptorTheOpenDeviceDecides) {

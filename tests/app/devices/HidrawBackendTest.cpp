@@ -23,9 +23,10 @@ TEST(HidrawBackend, OpenFailuresCarryTheSystemsReasonAndBusesHaveNames) {
     HidrawBackend backend;
     HIDDeviceNode missing;
     missing.node = "/dev/hidraw-that-is-not-there";
-    std::string error;
+    HIDBackend::OpenError error;
     EXPECT_EQ(backend.open(missing, error), nullptr);
-    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_EQ(error.code, ENOENT);
+    EXPECT_EQ(error.reason, "No such file or directory");
     for (const auto& device : backend.devices()) EXPECT_FALSE(device.node.empty());
 
     EXPECT_EQ(HidrawBackend::transportName(BUS_USB), "USB");

@@ -41,13 +41,15 @@ TEST(AppModelDevices, ListsKeepControllersSortedAsTextAndDevicesByTheirObjects) 
 
     bench.hid->plug(20, Fakes::tap(20, "Wheel", bench.clock));
     bench.hid->plug(3, Fakes::tap(3, "Pedals", bench.clock));
-    bench.hid->left.push_back("Keyboard Deck (also a keyboard or mouse)");
-    bench.hid->left.push_back("Arcade Stick (couldn't be opened)");
+    bench.hid->left.push_back(Fakes::skipped("Keyboard Deck (also a keyboard or mouse)"));
+    bench.hid->left.push_back(Fakes::skipped("Arcade Stick (couldn't be opened)", SkippedHID::Why::openFailed, "No such device"));
     m.refreshHID();
     EXPECT_EQ(ids(m.allHID()), (std::vector<std::string>{"hid-3", "hid-20"}));
     EXPECT_EQ(ids(m.allDevices()), (std::vector<std::string>{"gc-10", "gc-2", "demo", "hid-3", "hid-20"}));
-    EXPECT_EQ(m.skippedHID(), (std::vector<std::string>{"Arcade Stick (couldn't be opened)",
-                                                        "Keyboard Deck (also a keyboard or mouse)"}));
+    ASSERT_EQ(m.skippedHID().size(), 2u);
+    EXPECT_EQ(m.skippedHID()[0].title, "Arcade Stick (couldn't be opened)");
+    EXPECT_EQ(m.skippedHID()[0].cause, "No such device");
+    EXPECT_EQ(m.skippedHID()[1].title, "Keyboard Deck (also a keyboard or mouse)");
     EXPECT_EQ(m.runnerCount(), 5u);
 
     // A rebuild keeps each device's object, and with it its live state and runner.

@@ -17,6 +17,12 @@
 
 namespace Tessarine::Fakes {
 
+// A device the HID source left closed; "Name (also a keyboard or mouse)" unless told otherwise.
+inline SkippedHID skipped(const std::string& title, SkippedHID::Why why = SkippedHID::Why::keyboardOrMouse,
+                          std::string cause = {}, bool permission = false) {
+    return {title, why, "/dev/hidraw9", std::move(cause), permission};
+}
+
 // Who started and stopped what, in order.
 using Log = std::shared_ptr<std::vector<std::string>>;
 
@@ -29,9 +35,11 @@ public:
         log->push_back("controllers.start");
     }
     void stop() override { log->push_back("controllers.stop"); }
+    std::string failure() const override { return failed; }
 
     Log log;
     std::vector<std::shared_ptr<InputDevice>> list;
+    std::string failed;
     std::function<void()> onChange;
 };
 
@@ -40,7 +48,8 @@ class HID final : public HIDSource {
 public:
     explicit HID(Log log) : log(std::move(log)) {}
     std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps() const override { return open; }
-    std::vector<std::string> skipped() const override { return left; }
+    std::vector<SkippedHID> skipped() const override { return left; }
+    std::string failure() const override { return failed; }
     void start(std::function<void()> change) override {
         onChange = std::move(change);
         log->push_back("hid.start");
@@ -51,7 +60,8 @@ public:
 
     Log log;
     std::map<std::uint64_t, std::shared_ptr<HIDTap>> open;
-    std::vector<std::string> left;
+    std::vector<SkippedHID> left;
+    std::string failed;
     std::function<void()> onChange;
 };
 
@@ -73,16 +83,20 @@ public:
 
 // A model over fakes; every fake stays reachable through the pointers below.
 struct Bench {
-    // `realHID`, when given, stands in for the fake HID source.
+    // `realHID` and `realControllers`, when given, stand in for the fake sources.
     explicit Bench(bool persist = true, std::function<void(MemoryPreferences&)> seed = {},
-                   std::unique_ptr<HIDSource> realHID = nullptr) {
+                   std::unique_ptr<HIDSource> realHID = nullptr, std::unique_ptr<ControllerSource> realControllers = nullptr) {
         auto d = std::make_unique<MemoryPreferences>();
         if (seed) seed(*d);
         defaults = d.get();
         auto a = std::make_unique<FakeAppActivity>();
         activity = a.get();
-        auto c = std::make_unique<Controllers>(log);
-        controllers = c.get();
+        std::unique_ptr<ControllerSource> c = std::move(realControllers);
+        if (!c) {
+            auto fake = std::make_unique<Controllers>(log);
+            controllers = fake.get();
+            c = std::move(fake);
+        }
         if (!realHID) {
             auto h = std::make_unique<HID>(log);
             hid = h.get();

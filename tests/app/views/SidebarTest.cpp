@@ -94,7 +94,8 @@ TEST(DeviceRow, StatusMarkShowsTheWorstVerdictOrARunningTest) {
 }
 
 TEST_F(SidebarFixture, SectionsInOrderWithTheCaptionWhenNoHIDDeviceIsListed) {
-    bench.hid->left = {"Keyboard K2 (also a keyboard or mouse)", "Wheel (couldn't be opened)"};
+    bench.hid->left = {Fakes::skipped("Keyboard K2 (also a keyboard or mouse)"),
+                       Fakes::skipped("Wheel (couldn't be opened)")};
     model.refreshHID();
     Sidebar sidebar(model);
     const SidebarModel& rows = sidebar.rows();
@@ -126,7 +127,7 @@ TEST_F(SidebarFixture, DeviceListsRebuildTheRowsAndDropTheCaption) {
     const SidebarModel& rows = sidebar.rows();
     bench.controllers->list = {Fakes::controller("gc-1", "Wireless Pad")};
     bench.hid->plug(7, Fakes::tap(7, "Flight Stick", bench.clock));
-    bench.hid->left = {"Mouse M1 (also a keyboard or mouse)"};
+    bench.hid->left = {Fakes::skipped("Mouse M1 (also a keyboard or mouse)")};
     model.refreshControllers();
     model.refreshHID();
     EXPECT_EQ(identifiers(rows), (QStringList{"# Controllers", "device-gc-1", "device-demo",

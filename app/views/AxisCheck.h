@@ -1,0 +1,92 @@
+#pragma once
+// A two-step check of one raw axis: hands off for a few seconds (noise at rest), then moved
+// from end to end and Done (range). The result is filed in the runner of the page's device
+// under "axisNoise|<axis name>|raw" and shown under the controls.
+//
+// Phases:
+//   idle  --Measure at Rest-->  rest  --wait ends-->  range  --Done-->  idle
+//   rest  --wait ends, axis gone-->  idle
+//   range --Done, axis gone-->  idle (nothing recorded)
+// The wait is a timer owned by the widget, so a view closed during it is never called back.
+#include <QGroupBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/devices/InputDevice.h"
+#include "testkit/GuidedTest.h"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QVBoxLayout;
+
+namespace Tessarine {
+
+class AppModel;
+class TestRunner;
+class VerdictLabel;
+
+class AxisCheck : public QGroupBox {
+    Q_OBJECT
+
+public:
+    enum class Phase { idle, rest, range };
+
+    // Milliseconds the user keeps hands off.
+    static constexpr int restWait = 3000;
+
+    AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent = nullptr);
+
+    Phase phase() const { return phase_; }
+    const std::string& axisID() const { return axisID_; }
+    void setAxisID(const std::string& id);
+    const std::vector<int>& restValues() const { return restValues_; }
+    // Tests shorten the wait.
+    void setWaitMilliseconds(int ms) { waitMs_ = ms; }
+
+    // The test a check of this axis files its result under.
+    static RorozErurEvo::GuidedTest test(const std::string& axisName);
+
+    void measureAtRest();
+    void done();
+
+    QComboBox* picker() const { return picker_; }
+    QPushButton* measureButton() const { return measure_; }
+    QPushButton* doneButton() const { return done_; }
+    QWidget* resultBox() const { return resultBox_; }
+
+private:
+    void restEnded();
+    void setPhase(Phase phase);
+    void rebuildPicker();
+    void refreshResult();
+    std::string axisName() const;
+
+    std::shared_ptr<InputDevice> device_;
+    QPointer<TestRunner> runner_;
+    AppModel& model_;
+    std::string axisID_;
+    Phase phase_ = Phase::idle;
+    std::vector<int> restValues_;
+    double restStart_ = 0;  // uptime seconds
+    double rangeStart_ = 0; // uptime seconds
+    int waitMs_ = restWait;
+    QTimer wait_;
+
+    QComboBox* picker_;
+    QPushButton* measure_;
+    QWidget* restBox_;
+    QWidget* rangeBox_;
+    QPushButton* done_;
+    QWidget* resultBox_;
+    VerdictLabel* verdict_;
+    QLabel* headline_;
+    QVBoxLayout* measures_;
+};
+
+} // namespace Tessarine

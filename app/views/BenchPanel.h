@@ -1,0 +1,67 @@
+#pragma once
+// The bench of one device: a scrolling page with the unit bar, the profile row, one titled
+// section per group of the device's guided tests (a grid of cards, as many columns of at least
+// 300 pixels as fit) and a closing caption on what the bench judges.
+//
+// Cards are kept by test identifier: when the catalogue's tests change only in their targets the
+// cards are handed the new tests; the sections are rebuilt only when the identifiers or titles
+// change, and a card whose test stays keeps its state (its open details) across the rebuild.
+#include <QScrollArea>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/model/GuidedTests.h"
+
+class QLabel;
+class QVBoxLayout;
+
+namespace Tessarine {
+
+class AppModel;
+class Card;
+class InputDevice;
+class ProfileRow;
+class TestRunner;
+class UnitBar;
+
+class BenchPanel : public QScrollArea {
+    Q_OBJECT
+
+public:
+    BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent = nullptr);
+
+    const std::shared_ptr<InputDevice>& device() const { return device_; }
+    UnitBar* unitBar() const { return unitBar_; }
+    ProfileRow* profileRow() const { return profileRow_; }
+    QLabel* caption() const { return caption_; }
+    // The section titles shown, in order.
+    QStringList sectionTitles() const;
+    // The card of a test identifier, or none.
+    Card* card(const std::string& testID) const;
+    // How many times the sections were built; a change of targets alone does not count.
+    int builds() const { return builds_; }
+
+    // Follows the catalogue: new targets go to the kept cards; new identifiers rebuild.
+    void refresh();
+
+private:
+    void rebuild(const std::vector<GuidedTests::Section>& sections);
+    QWidget* sectionView(const GuidedTests::Section& section, std::map<std::string, Card*>& spare);
+
+    std::shared_ptr<InputDevice> device_;
+    AppModel& model_;
+    TestRunner& runner_;
+    UnitBar* unitBar_;
+    ProfileRow* profileRow_;
+    QVBoxLayout* sectionsLayout_;
+    QLabel* caption_;
+    std::vector<GuidedTests::Section> shown_;
+    std::vector<QWidget*> sectionViews_;
+    std::map<std::string, Card*> cards_;
+    int builds_ = 0;
+};
+
+} // namespace Tessarine

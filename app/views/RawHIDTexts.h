@@ -1,0 +1,43 @@
+#pragma once
+// The words and numbers of the raw HID tab, built from the device's elements and live
+// statistics, so that the widgets only place them.
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/devices/ElementInfo.h"
+#include "testkit/DeviceInfo.h"
+
+namespace Tessarine::RawHIDTexts {
+
+// "01:30": usage page and usage in two hexadecimal digits each, 0 for a missing one.
+QString usage(const ElementInfo& element);
+// The present ones of vendor, USB ids and transport joined with " · ".
+QString identity(const RorozErurEvo::DeviceInfo& info);
+// "Reports: quiet (nothing moving)" without a rate, else "Reports: <hz> Hz".
+QString reports(std::optional<double> hz);
+// The rate over the report times of the last second before now; none with fewer than two.
+std::optional<double> reportRate(const std::vector<double>& stamps);
+
+// The table's live cells; "–" where the value is missing.
+QString value(const RawLive* live);
+QString seen(const RawLive* live);
+QString jitter(const RawLive* live);
+QString rate(const RawLive* live);
+// "value <v|none>, range <r>, jitter <j> counts".
+QString rowValue(const ElementInfo& element, const RawLive* live);
+// Share of the bar filled: 0 when the range is narrower than one count, else clamped to 0…1.
+double barFraction(std::optional<int> value, int min, int max);
+
+// Elements that the tab lists and the editors offer.
+std::vector<ElementInfo> listed(const std::vector<ElementInfo>& elements);     // with a usage page
+std::vector<ElementInfo> candidateAxes(const std::vector<ElementInfo>& elements); // axes and triggers with a page
+
+// The number of the next stick made from axes: one past the largest number after "pair-",
+// ignoring ids whose rest is empty, not decimal or too large; when the largest is the largest
+// number there is, the first number no pair uses.
+long long nextPairNumber(const std::vector<StickPair>& pairs);
+
+} // namespace Tessarine::RawHIDTexts

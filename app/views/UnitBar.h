@@ -1,0 +1,57 @@
+#pragma once
+// The top of the bench: which unit is on it and at what stage of the repair, what its results
+// add up to so far, and what can be done with them (save, copy the listing, a PDF report, the
+// unit's history, clear for the next unit). Three rows, 16 pixels apart. It keeps nothing of its
+// own: the unit record lives in the model under the device's identifier, the results in the
+// device's runner, and the bar follows both.
+#include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace Tessarine {
+
+class AppModel;
+class InputDevice;
+class TestRunner;
+namespace TesterParts {
+class SymbolText;
+}
+
+class UnitBar : public QWidget {
+    Q_OBJECT
+
+public:
+    UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent = nullptr);
+
+    QLineEdit* unitField() const { return unit_; }
+    QComboBox* stagePicker() const { return stage_; }
+    QLabel* summary() const { return heading_; }
+    QWidget* actions() const { return actions_; }
+    // The pass, warn and fail counts; hidden at zero.
+    TesterParts::SymbolText* count(int index) const { return counts_[index]; }
+
+    void refresh();
+
+private:
+    QPushButton* action(const QString& title, const QString& symbol, const QString& name);
+    void clearResults();
+
+    std::shared_ptr<InputDevice> device_;
+    TestRunner& runner_;
+    AppModel& model_;
+
+    QLineEdit* unit_;
+    QComboBox* stage_;
+    QWidget* summaryRow_;
+    QLabel* heading_;
+    TesterParts::SymbolText* counts_[3];
+    QWidget* actions_;
+    QPushButton* clear_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,131 @@
+#include "testkit/AxisTrackerLive.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace RorozErurEvo {
+
+namespace {
+
+std::uint64_t removedCount(const AxisTracker& tracker) {
+    return static_cast<std::uint64_t>(tracker.changes) - tracker.times().size();
+}
+
+} // namespace
+
+void AxisTrackerLive::reset(std::uint64_t first) {
+    front_ = seen_ = first;
+    hasLast_ = false;
+    lows_.clear();
+    highs_.clear();
+    intervals_.clear();
+    sorted_.clear();
+    added_.clear();
+    removed_.clear();
+}
+
+// Takes in the entries added since the last call; false when one of them is out of order.
+bool AxisTrackerLive::takeIn(const AxisTracker& tracker) {
+    const std::uint64_t removed = removedCount(tracker);
+    const auto& times = tracker.times();
+    const auto& values = tracker.values();
+    const auto end = static_cast<std::uint64_t>(tracker.changes);
+    for (; seen_ < end; ++seen_) {
+        const double t = times[seen_ - removed];
+        const int v = values[seen_ - removed];
+        if (hasLast_ && !(t >= lastTime_)) return false; // also a time that is not a number
+        if (!hasLast_ && std::isnan(t)) return false;
+        if (hasLast_) {
+            const double interval = t - lastTime_;
+            if (interval > AxisTracker::minReportInterval) {
+                intervals_.push_back({seen_ - 1, interval});
+                added_.push_back(interval);
+            }
+        }
+        while (!lows_.empty() && lows_.back().v >= v) lows_.pop_back();
+        lows_.push_back({seen_, v});
+        while (!highs_.empty() && highs_.back().v <= v) highs_.pop_back();
+        highs_.push_back({seen_, v});
+        lastTime_ = t;
+        hasLast_ = true;
+    }
+    return true;
+}
+
+// Moves the window's front past the entries more than one window before now and those the
+// tracker has pruned.
+void AxisTrackerLive::expire(const AxisTracker& tracker, double now) {
+    const std::uint64_t removed = removedCount(tracker);
+    const auto& times = tracker.times();
+    while (front_ < seen_ && (front_ < removed || now - times[front_ - removed] > tracker.window())) ++front_;
+    while (!intervals_.empty() && intervals_.front().from < front_) {
+        removed_.push_back(intervals_.front().seconds);
+        intervals_.pop_front();
+    }
+    while (!lows_.empty() && lows_.front().number < front_) lows_.pop_front();
+    while (!highs_.empty() && highs_.front().number < front_) highs_.pop_front();
+}
+
+// sorted_ = sorted_ + added_ − removed_, in one pass. An interval may be added and removed in
+// the same call, so the removed ones are taken out of the merged sequence.
+void AxisTrackerLive::mergeIntervals() {
+    if (added_.empty() && removed_.empty()) return;
+    std::sort(added_.begin(), added_.end());
+    std::sort(removed_.begin(), removed_.end());
+    scratch_.clear();
+    scratch_.reserve(sorted_.size() + added_.size());
+    auto s = sorted_.begin();
+    auto a = added_.begin();
+    auto r = removed_.begin();
+    while (s != sorted_.end() || a != added_.end()) {
+        const double value = (a == added_.end() || (s != sorted_.end() && *s <= *a)) ? *s++ : *a++;
+        while (r != removed_.end() && *r < value) ++r;
+        if (r != removed_.end() && *r == value) {
+            ++r;
+            continue;
+        }
+        scratch_.push_back(value);
+    }
+    sorted_.swap(scratch_);
+    added_.clear();
+    removed_.clear();
+}
+
+AxisTrackerLive::Figures AxisTrackerLive::figures() const {
+    Figures result;
+    if (front_ == seen_) return result;
+    result.jitter = static_cast<long long>(highs_.front().v) - lows_.front().v;
+    if (seen_ - front_ < 2 || sorted_.empty()) return result;
+    const std::size_t n = sorted_.size();
+    const double median = n % 2 == 1 ? sorted_[n / 2] : (sorted_[n / 2 - 1] + sorted_[n / 2]) / 2;
+    if (median > 0) result.rate = 1.0 / median;
+    return result;
+}
+
+AxisTrackerLive::Figures AxisTrackerLive::update(const AxisTracker& tracker, double now) {
+    const std::uint64_t removed = removedCount(tracker);
+    const bool usable = !std::isnan(now) && (!tracking_ || now >= lastNow_) && (!tracking_ || seen_ >= removed) &&
+                        seen_ <= static_cast<std::uint64_t>(tracker.changes);
+    if (tracking_ && usable && takeIn(tracker)) {
+        lastNow_ = now;
+        expire(tracker, now);
+        mergeIntervals();
+        return figures();
+    }
+    // Start again from the tracker's whole history, when it is in order.
+    tracking_ = false;
+    const auto& times = tracker.times();
+    const bool ordered = !std::isnan(now) &&
+                         std::none_of(times.begin(), times.end(), [](double t) { return std::isnan(t); }) &&
+                         std::is_sorted(times.begin(), times.end());
+    if (!ordered) return Figures{tracker.jitter(now), tracker.rate(now)};
+    reset(removed);
+    takeIn(tracker);
+    tracking_ = true;
+    lastNow_ = now;
+    expire(tracker, now);
+    mergeIntervals();
+    return figures();
+}
+
+} // namespace RorozErurEvo

@@ -1,0 +1,56 @@
+// Scenes of the bench page and the live panel on the demo controller, with a unit typed in and a
+// few results, and the live values after a short stretch of the demo's playback.
+#include "../app/model/ModelFakes.h"
+
+#include <QVBoxLayout>
+
+#include "Gallery.h"
+#include "app/views/BenchPanel.h"
+#include "app/views/LivePanel.h"
+
+namespace Tessarine {
+namespace {
+
+using namespace RorozErurEvo;
+
+// A page over a model of its own; the page goes before the model does.
+template <class Page> class Host final : public QWidget {
+public:
+    Host() {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        UnitRecord record = model().unit(*bench.demo());
+        record.unit = "SN-20417";
+        model().setUnit(bench.demo()->id(), record);
+        auto& runner = model().runner(bench.demo());
+        const auto tests = GuidedTests::allTests(*bench.demo());
+        const Verdict verdicts[] = {Verdict::pass, Verdict::pass, Verdict::warn, Verdict::fail};
+        for (std::size_t i = 0; i < 4 && i < tests.size(); ++i) {
+            TestResult result(tests[i].kind, tests[i].element, ValueSource::processed, verdicts[i], "Within limits",
+                              {}, {}, std::nullopt, std::nullopt, Dates::now());
+            runner.record(result, tests[i]);
+        }
+        for (int i = 0; i < 45; ++i) {
+            bench.clock.advance(1.0 / 60);
+            model().demo().tick();
+            model().tick(bench.clock.now());
+        }
+        page_ = new Page(bench.demo(), model());
+        layout->addWidget(page_);
+    }
+    ~Host() override { delete page_; }
+    AppModel& model() { return *bench.model; }
+
+private:
+    Fakes::Bench bench{false};
+    Page* page_ = nullptr;
+};
+
+const bool registered = Gallery::add({
+    {"bench-panel-demo", {760, 1100}, [] { return std::unique_ptr<QWidget>(new Host<BenchPanel>); }},
+    {"bench-panel-narrow", {420, 900}, [] { return std::unique_ptr<QWidget>(new Host<BenchPanel>); }},
+    {"live-panel-demo", {620, 0}, [] { return std::unique_ptr<QWidget>(new Host<LivePanel>); }},
+});
+
+} // namespace
+} // namespace Tessarine
