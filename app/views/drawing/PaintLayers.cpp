@@ -214,7 +214,7 @@ bool drawKept(QPainter& painter, const Effect& key) {
     return false;
 }
 
-void keep(Effect effect) {
+void remember(Effect effect) {
     recentEffects.push_front(std::move(effect));
     if (recentEffects.size() > effectsKept) recentEffects.pop_back();
 }
@@ -228,9 +228,10 @@ void paintMasked(QPainter& painter, const QPainterPath& mask, const std::functio
     layer.composite();
 }
 
-void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius, QPointF offset) {
+void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius, QPointF offset,
+                  Keep keep) {
     Effect effect{Effect::Kind::blurred, shape, color, radius, offset, deviceScale(painter), {}, {}};
-    if (drawKept(painter, effect)) return;
+    if (keep == Keep::yes && drawKept(painter, effect)) return;
     const QPainterPath moved = shape.translated(offset);
     const double margin = 3 * std::max(radius, 0.0) + 1;
     Layer layer(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
@@ -239,13 +240,13 @@ void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& co
     effect.image = layer.finish();
     effect.area = layer.area();
     layer.composite();
-    keep(std::move(effect));
+    if (keep == Keep::yes) remember(std::move(effect));
 }
 
 void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
-                      QPointF offset) {
+                      QPointF offset, Keep keep) {
     Effect effect{Effect::Kind::innerShadow, shape, color, radius, offset, deviceScale(painter), {}, {}};
-    if (drawKept(painter, effect)) return;
+    if (keep == Keep::yes && drawKept(painter, effect)) return;
     // The colour must reach past the shape by the blur's extent and the offset, so that the blur
     // near the edge sees it.
     const double margin = 3 * std::max(radius, 0.0) + std::abs(offset.x()) + std::abs(offset.y()) + 1;
@@ -264,7 +265,7 @@ void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor
     effect.image = layer.finish();
     effect.area = layer.area();
     layer.composite();
-    keep(std::move(effect));
+    if (keep == Keep::yes) remember(std::move(effect));
 }
 
 void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width) {
@@ -277,7 +278,7 @@ void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& br
     effect.image = layer.finish();
     effect.area = layer.area();
     layer.composite();
-    keep(std::move(effect));
+    remember(std::move(effect));
 }
 
 void strokeInside(QPainter& painter, const QRectF& rect, double cornerRadius, const QBrush& brush, double width) {

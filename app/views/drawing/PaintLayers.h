@@ -58,16 +58,21 @@ private:
 // Runs `draw` and keeps only what it paints inside `mask`.
 void paintMasked(QPainter& painter, const QPainterPath& mask, const std::function<void(QPainter&)>& draw);
 
+// Whether an effect's finished image joins the few kept for the next frame. Painting that is
+// itself cached as a whole (the shell) passes `no`, so it neither fills the list with images that
+// are never asked for again nor pushes out the live parts' effects.
+enum class Keep { yes, no };
+
 // Fills `shape` with `color`, moved by `offset` and blurred by `radius` (a drop shadow or a glow).
 // This and the inner shadow keep their last few images, so painting the same effect again at the
 // same scale (the next frame) only composites.
 void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
-                  QPointF offset = {});
+                  QPointF offset = {}, Keep keep = Keep::yes);
 
 // The shadow that the edge of a filled `shape` casts inside it: `color` everywhere outside the
 // shape moved by `offset`, blurred by `radius`, kept only inside the shape.
 void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
-                      QPointF offset);
+                      QPointF offset, Keep keep = Keep::yes);
 
 // Strokes the edge of `shape` so that the whole line width lies inside it; kept like the shadows.
 void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width);

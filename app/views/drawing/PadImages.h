@@ -1,0 +1,60 @@
+#pragma once
+// The drawn controller's shadow and shell kept as images at the pixel size they are shown at,
+// so that a frame of the live drawing composites two images instead of painting dozens of
+// blurred and shaded layers. An image is painted again only when its key changes: the scheme
+// and the pixel scale for the shadow; the layout, the scheme and the pixel scale for the shell.
+#include "app/views/drawing/PadShell.h"
+
+#include <QImage>
+#include <QPointF>
+
+#include <optional>
+
+namespace Tessarine {
+
+class PadImages {
+public:
+    // An image and where its top-left corner lies on the canvas, in points.
+    struct Placed {
+        const QImage& image;
+        QPointF origin;
+    };
+
+    // The images for a drawing at `scale` painter units per canvas point on a painter with
+    // `pixelRatio` device pixels per unit. Each image carries that pixel ratio, so that drawn
+    // at a point of an unscaled painter, one image pixel covers one device pixel.
+    Placed shadow(bool dark, double scale, double pixelRatio);
+    Placed shell(const PadShell& shell, bool dark, double scale, double pixelRatio);
+
+    // How many times each image has been painted since the cache was made.
+    int shadowBuilds() const { return shadowBuilds_; }
+    int shellBuilds() const { return shellBuilds_; }
+
+private:
+    struct ShadowKey {
+        bool dark;
+        double scale;
+        double pixelRatio;
+        friend bool operator==(const ShadowKey&, const ShadowKey&) = default;
+    };
+    struct ShellKey {
+        PadShell shell;
+        bool dark;
+        double scale;
+        double pixelRatio;
+        friend bool operator==(const ShellKey&, const ShellKey&) = default;
+    };
+
+    std::optional<ShadowKey> shadowKey_;
+    std::optional<ShellKey> shellKey_;
+    QImage shadow_;
+    QImage shell_;
+    int shadowBuilds_ = 0;
+    int shellBuilds_ = 0;
+};
+
+// Draws `placed` for a canvas whose origin is at `canvasOrigin` of the painter's coordinates and
+// whose points are `scale` units.
+void drawPlaced(QPainter& painter, const PadImages::Placed& placed, QPointF canvasOrigin, double scale);
+
+} // namespace Tessarine
