@@ -8,6 +8,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/ButtonGrid.h"
 #include "app/views/CardParts.h"
+#include "app/views/ControllerDrawing.h"
 #include "app/views/StickPlotView.h"
 #include "app/views/StickReadout.h"
 #include "app/views/TriggerBar.h"
@@ -19,22 +20,8 @@ using namespace RorozErurEvo;
 namespace {
 
 constexpr int drawingWidth = 540;   // pixels: the drawn controller at most
-constexpr int drawingHeight = 330;  // pixels: the drawing's height at that width
 constexpr int plotMinimum = 140;    // pixels: a stick plot's width range
 constexpr int plotMaximum = 220;
-
-// Holds the drawn controller's place until the drawing itself is put here.
-class DrawingSpace final : public QWidget {
-public:
-    DrawingSpace() {
-        setObjectName(QStringLiteral("controller-drawing"));
-        setMaximumWidth(drawingWidth);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
-    QSize sizeHint() const override { return {drawingWidth, drawingHeight}; }
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override { return std::min(width, drawingWidth) * drawingHeight / drawingWidth; }
-};
 
 void clear(QWidget* holder) {
     for (QWidget* child : holder->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete child;
@@ -43,12 +30,13 @@ void clear(QWidget* holder) {
 } // namespace
 
 LivePanel::LivePanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
-    : QWidget(parent), device_(std::move(device)), model_(model), drawing_(new DrawingSpace),
+    : QWidget(parent), device_(std::move(device)), model_(model), drawing_(new ControllerDrawing(device_)),
       stickRow_(new QWidget), barStack_(new QWidget), buttons_(new ButtonGrid), caption_(nullptr) {
     setObjectName(QStringLiteral("live-panel"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(16, 16, 16, 16);
     stack->setSpacing(14);
+    drawing_->setMaximumWidth(drawingWidth);
     stack->addWidget(drawing_, 0, Qt::AlignHCenter);
     auto* sticks = new QHBoxLayout(stickRow_);
     sticks->setContentsMargins(0, 0, 0, 0);
@@ -174,6 +162,7 @@ void LivePanel::refresh() {
                                       sample->second.raw ? std::optional<long long>(*sample->second.raw) : std::nullopt);
     }
     buttons_->setLive(live);
+    drawing_->setShowRaw(raw);
 }
 
 } // namespace Tessarine

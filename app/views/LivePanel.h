@@ -18,6 +18,7 @@ namespace Tessarine {
 
 class AppModel;
 class ButtonGrid;
+class ControllerDrawing;
 class InputDevice;
 class StickPlotView;
 class StickReadout;
@@ -36,7 +37,7 @@ public:
     // Raw numbers only for a raw source, and only with the setting on.
     static bool showRaw(const InputDevice& shown, bool showRawNumbers);
 
-    QWidget* drawing() const { return drawing_; }
+    ControllerDrawing* drawing() const { return drawing_; }
     QWidget* stickRow() const { return stickRow_; }
     QWidget* bars() const { return barStack_; }
     ButtonGrid* buttonGrid() const { return buttons_; }
@@ -55,7 +56,7 @@ private:
     std::shared_ptr<InputDevice> device_;
     std::shared_ptr<InputDevice> shown_;
     AppModel& model_;
-    QWidget* drawing_;
+    ControllerDrawing* drawing_;
     QWidget* stickRow_;
     QWidget* barStack_;
     ButtonGrid* buttons_;

@@ -4,6 +4,7 @@
 #include "app/model/RunnerFakes.h"
 
 #include "app/views/ButtonGrid.h"
+#include "app/views/ControllerDrawing.h"
 #include "app/views/LivePanel.h"
 #include "app/views/StickPlotView.h"
 #include "app/views/TriggerBar.h"

@@ -1,0 +1,99 @@
+// The assembled controller drawing, one frame as the live panel paints it: the device read into
+// its parts, the kept shadow and shell composited, the shoulders and live parts painted over
+// them. Warm: the images are kept from the frame before (every frame while only values move).
+// Cold: the images are painted anew (the first frame, or a new layout, scheme or size).
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "../tests/app/views/drawing/PadDevices.h"
+#include "app/paint/Scheme.h"
+#include "app/views/drawing/PadPaint.h"
+
+using namespace Tessarine;
+
+namespace {
+
+struct Frame {
+    std::shared_ptr<InputDevice> pad = PadDevices::fullPad();
+    QImage image;
+    Scheme scheme = Scheme::light();
+
+    // `pixelRatio` device pixels per point: 1 on a plain screen, 2 on a high-density one.
+    Frame(QSize size, double pixelRatio) {
+        PadDevices::pose(*pad);
+        image = QImage(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(pixelRatio);
+    }
+
+    void paint(PadImages& images) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        paintPad(p, padParts(*pad, false), scheme, images, QSizeF(image.deviceIndependentSize()));
+        p.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+};
+
+void BM_DrawingWarmFrame(benchmark::State& state) {
+    Frame frame({560, 330}, double(state.range(0)));
+    PadImages images;
+    frame.paint(images);
+    for (auto _ : state) frame.paint(images);
+}
+BENCHMARK(BM_DrawingWarmFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_DrawingColdFrame(benchmark::State& state) {
+    Frame frame({560, 330}, double(state.range(0)));
+    for (auto _ : state) {
+        PadImages images;
+        frame.paint(images);
+    }
+}
+BENCHMARK(BM_DrawingColdFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The two kept images alone, and the live parts alone: where a warm frame's time goes.
+void BM_DrawingImagesOnly(benchmark::State& state) {
+    Frame frame({560, 330}, double(state.range(0)));
+    PadImages images;
+    PadParts bare;
+    bare.layout = padParts(*frame.pad, false).layout;
+    frame.paint(images);
+    for (auto _ : state) {
+        frame.image.fill(Qt::white);
+        QPainter p(&frame.image);
+        paintPad(p, bare, frame.scheme, images, QSizeF(frame.image.deviceIndependentSize()));
+        p.end();
+        benchmark::DoNotOptimize(frame.image.constBits());
+    }
+}
+BENCHMARK(BM_DrawingImagesOnly)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_DrawingLivePartsOnly(benchmark::State& state) {
+    Frame frame({560, 330}, double(state.range(0)));
+    const PadParts parts = padParts(*frame.pad, false);
+    for (auto _ : state) {
+        frame.image.fill(Qt::white);
+        QPainter p(&frame.image);
+        p.setRenderHint(QPainter::Antialiasing);
+        for (const auto& trigger : parts.triggers) paintPadTrigger(p, trigger.part, frame.scheme);
+        for (const auto& bumper : parts.bumpers) paintPadBumper(p, bumper.part, frame.scheme);
+        paintPadLiveParts(p, parts, frame.scheme);
+        p.end();
+        benchmark::DoNotOptimize(frame.image.constBits());
+    }
+}
+BENCHMARK(BM_DrawingLivePartsOnly)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
