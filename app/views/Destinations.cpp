@@ -1,6 +1,7 @@
 #include "app/views/Destinations.h"
 
 #include "app/devices/InputDevice.h"
+#include "app/views/BatchView.h"
 #include "app/views/DeviceView.h"
 #include "app/views/EmptyState.h"
 #include "app/views/KeyboardTesterView.h"
@@ -24,10 +25,7 @@ Destinations Destinations::standard() {
     };
     d.keyboard = [](AppModel& model) { return new KeyboardTesterView(model); };
     d.mouse = [](AppModel& model) { return new MouseTesterView(model); };
-    d.batch = [](AppModel&) {
-        return notYet(QStringLiteral("batch-view"), QStringLiteral("All Devices"), QStringLiteral("square.grid.2x2"),
-                      QStringLiteral("Testing all devices together is not available in this version."));
-    };
+    d.batch = [](AppModel& model) { return new BatchView(model); };
     d.history = [](AppModel&) {
         return notYet(QStringLiteral("history-view"), QStringLiteral("History"), QStringLiteral("clock.arrow.circlepath"),
                       QStringLiteral("The session history is not available in this version."));

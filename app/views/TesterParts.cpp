@@ -18,8 +18,8 @@ QLabel* secondaryLabel(const QString& text, const QFont& font) {
     return label;
 }
 
-QPushButton* saveButton(const QString& objectName) {
-    auto* button = new QPushButton(QStringLiteral("Save Session…"));
+QPushButton* saveButton(const QString& objectName, const QString& title) {
+    auto* button = new QPushButton(title);
     button->setObjectName(objectName);
     button->setIcon(Symbols::icon(QStringLiteral("square.and.arrow.down"), button->palette().color(QPalette::ButtonText)));
     return button;

@@ -18,8 +18,8 @@ constexpr int contentMargin = 18;
 
 // A label in the secondary text colour with the given font, wrapping.
 QLabel* secondaryLabel(const QString& text, const QFont& font);
-// A "Save Session…" button with the save symbol.
-QPushButton* saveButton(const QString& objectName);
+// A save button: the title ("Save Session…" unless told) beside the save symbol.
+QPushButton* saveButton(const QString& objectName, const QString& title = QStringLiteral("Save Session…"));
 // A horizontal hairline.
 QWidget* divider();
 // The header row: the title (title font) on the left; items are added to its right by the caller.
