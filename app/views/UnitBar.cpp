@@ -95,7 +95,7 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
                            QStringLiteral("save-session")));
     grid->addWidget(action(QStringLiteral("Listing Text"), QStringLiteral("doc.on.clipboard"),
                            QStringLiteral("copy-listing")));
-    grid->addWidget(action(QStringLiteral("PDF Report…"), QStringLiteral("doc.richText"),
+    grid->addWidget(action(QStringLiteral("PDF Report…"), QStringLiteral("doc.richtext"),
                            QStringLiteral("export-pdf")));
     grid->addWidget(action(QStringLiteral("History"), QStringLiteral("clock.arrow.circlepath"),
                            QStringLiteral("unit-history")));
