@@ -1,6 +1,5 @@
 #include "app/views/BatchStageDialog.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +7,7 @@
 
 #include "app/paint/Theme.h"
 #include "app/views/BatchTexts.h"
+#include "app/views/DialogButtons.h"
 
 namespace Tessarine {
 
@@ -44,16 +44,8 @@ BatchStageDialog::BatchStageDialog(const QString& stage, QWidget* parent)
     column->addWidget(stage_);
 
     cancel_->setObjectName(QStringLiteral("batch-stage-cancel"));
-    cancel_->setAutoDefault(false);
     save_->setObjectName(QStringLiteral("batch-stage-save"));
-    save_->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cancel_);
-    buttons->addWidget(save_);
-    column->addLayout(buttons);
-
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    column->addLayout(dialogButtons(this, cancel_, save_));
     connect(save_, &QPushButton::clicked, this, &QDialog::accept);
 }
 

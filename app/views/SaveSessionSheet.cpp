@@ -15,6 +15,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
+#include "app/views/DialogButtons.h"
 
 namespace Tessarine {
 
@@ -97,16 +98,9 @@ SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice>
     column->addWidget(summary_);
 
     cancel_->setObjectName(QStringLiteral("save-cancel"));
-    cancel_->setAutoDefault(false);
     save_->setObjectName(QStringLiteral("save-confirm"));
-    save_->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cancel_);
-    buttons->addWidget(save_);
-    column->addLayout(buttons);
+    column->addLayout(dialogButtons(this, cancel_, save_));
 
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(save_, &QPushButton::clicked, this, &SaveSessionSheet::save);
     connect(&model_.runner(device_), &TestRunner::resultsChanged, this, &SaveSessionSheet::refreshSummary);
 

@@ -50,28 +50,19 @@ public:
                                                    Fakes::pad("gc-2", "Pro Pad (USB)")};
 };
 
-std::unique_ptr<QWidget> afterRun() {
+// The bench `seconds` after a batch drift test over every device began.
+std::unique_ptr<QWidget> secondsIntoRun(double seconds) {
     auto* host = new Host;
-    auto* view = new BatchView(*host->bench.model, {}, host);
-    host->layout()->addWidget(view);
+    host->layout()->addWidget(new BatchView(*host->bench.model, {}, host));
     host->bench.model->batch()->start(BatchView::shownDevices(*host->bench.model));
-    host->frames(5.2);
-    host->frames(1.0); // live values after the run
-    return std::unique_ptr<QWidget>(host);
-}
-
-std::unique_ptr<QWidget> measuring() {
-    auto* host = new Host;
-    auto* view = new BatchView(*host->bench.model, {}, host);
-    host->layout()->addWidget(view);
-    host->bench.model->batch()->start(BatchView::shownDevices(*host->bench.model));
-    host->frames(3.5);
+    host->frames(seconds);
     return std::unique_ptr<QWidget>(host);
 }
 
 const bool registered = Gallery::add({
-    {"batch-view-results", {1000, 560}, afterRun},
-    {"batch-view-measuring", {1000, 420}, measuring},
+    // Settling 2 s and measuring 3 s, then a second of live values after the run.
+    {"batch-view-results", {1000, 560}, [] { return secondsIntoRun(6.2); }},
+    {"batch-view-measuring", {1000, 420}, [] { return secondsIntoRun(3.5); }},
 });
 
 } // namespace
