@@ -7,8 +7,14 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
+#include <string>
+#include <tuple>
 
 namespace Tessarine {
 
@@ -30,6 +36,19 @@ public:
     int shadowBuilds() const { return shadowBuilds_; }
     int shellBuilds() const { return shellBuilds_; }
 
+    // Draws a live part about `centre` (canvas coordinates of the painter) from a kept image.
+    // `key` names everything the part's look depends on besides its place; `reach` is the area
+    // about the centre that its painting can cover, in canvas points; `paint` paints it about
+    // (0, 0). The image is painted again only for a new key, painter scale or place within a
+    // device pixel (to a quarter pixel), so a frame in which values hold still only copies
+    // pixels. A painter that rotates or shears paints the part directly.
+    void drawPart(QPainter& painter, const std::string& key, QPointF centre, const QRectF& reach,
+                  const std::function<void(QPainter&)>& paint);
+    int partBuilds() const { return partBuilds_; }
+    std::size_t partsKept() const { return parts_.size(); }
+    // Parts kept at most; the least recently drawn goes first.
+    static constexpr std::size_t maxParts = 160;
+
 private:
     struct ShadowKey {
         bool dark;
@@ -45,6 +64,17 @@ private:
         friend bool operator==(const ShellKey&, const ShellKey&) = default;
     };
 
+    // Key, device pixels per point, pixel ratio, and the centre's place within its pixel.
+    using PartKey = std::tuple<std::string, double, double, double, double>;
+    struct Part {
+        QImage image;
+        QPoint offset; // of the image's top-left pixel from the centre's pixel
+        std::uint64_t lastUsed = 0;
+    };
+
+    std::map<PartKey, Part> parts_;
+    std::uint64_t partUses_ = 0;
+    int partBuilds_ = 0;
     std::optional<ShadowKey> shadowKey_;
     std::optional<ShellKey> shellKey_;
     QImage shadow_;

@@ -1,7 +1,8 @@
 #pragma once
 // The whole drawn controller, back to front: the shadow, the shoulders, the shell and the live
-// parts, fitted into the space offered (see padCanvasFit). The shadow and the shell come from
-// `images`, which paints them only when their key changes.
+// parts, fitted into the space offered (see padCanvasFit). Everything is drawn from the images
+// `images` keeps: the shadow and shell, painted again only for a new layout, scheme or size, and
+// each live part, painted again only when its look changes.
 #include "app/views/drawing/PadImages.h"
 #include "app/views/drawing/PadParts.h"
 
@@ -17,8 +18,7 @@ struct Scheme;
 void paintPad(QPainter& painter, const PadParts& parts, const Scheme& scheme, PadImages& images,
               const QSizeF& offered);
 
-// The live parts alone, in canvas coordinates: light bar, player lights, sticks, d-pad, face
-// buttons, touchpad overlay, centre buttons.
-void paintPadLiveParts(QPainter& painter, const PadParts& parts, const Scheme& scheme);
+// Steps of a trigger's pull told apart in its drawn tilt and drop (its caption keeps the value).
+inline constexpr int triggerPullSteps = 512;
 
 } // namespace Tessarine

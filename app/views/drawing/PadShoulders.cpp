@@ -104,12 +104,22 @@ void paintPadBumper(QPainter& painter, const PadBumper& bumper, const Scheme& sc
 }
 
 void paintPadTrigger(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme) {
-    const bool dark = scheme.dark;
+    paintPadTriggerCaption(painter, trigger, scheme);
+    paintPadTriggerBand(painter, trigger, scheme);
+}
+
+void paintPadTriggerCaption(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme) {
     painter.save();
     painter.setFont(DrawingText::font(10, QFont::Medium));
     painter.setPen(scheme.secondary);
     DrawingText::drawCentred(painter, triggerCaptionCentre(trigger.left), triggerCaption(trigger));
+    painter.restore();
+}
 
+void paintPadTriggerBand(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme) {
+    const bool dark = scheme.dark;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
     const double fill = triggerFill(trigger.value);
     const QPainterPath& band = triggerBand(trigger.left);
     const QRectF frame = band.boundingRect();

@@ -57,6 +57,9 @@ QPointF triggerCaptionCentre(bool left);
 // its secondary text colour.
 void paintPadBumper(QPainter& painter, const PadBumper& bumper, const Scheme& scheme);
 void paintPadTrigger(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme);
+// Its two pieces: the caption, which changes with the reading, and the tilted band.
+void paintPadTriggerCaption(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme);
+void paintPadTriggerBand(QPainter& painter, const PadTrigger& trigger, const Scheme& scheme);
 
 // Label the name; value "pressed" while held. A trigger's value reads "raw <count>" or the
 // percentage.

@@ -29,28 +29,36 @@ std::array<int, 3> boxRadii(double sigma) {
 
 // One box blur of half-width r down the columns of `rows` lines of `width` bytes each (every
 // channel of every pixel is a column). It walks the lines in memory order with a running sum per
-// column, so the loops vectorise; pixels beyond the first and last line count as 0.
+// column; pixels beyond the first and last line count as 0. The columns go in blocks of a fixed
+// count, which the compiler turns into vector instructions even at -O2 (it leaves a loop of
+// unknown length scalar there), and the few columns left over one by one.
 void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int width, int rows, int r,
              std::uint32_t* __restrict sums) {
     const std::uint32_t window = std::uint32_t(2 * r + 1);
     const std::uint32_t scale = (65536 + window / 2) / window; // 1 / window in 16.16 fixed point
+    constexpr int block = 16; // columns
+    const int blocked = width / block * block;
+    auto add = [&](const std::uint8_t* __restrict in) {
+        for (int i = 0; i < blocked; i += block)
+            for (int j = 0; j < block; ++j) sums[i + j] += in[i + j];
+        for (int i = blocked; i < width; ++i) sums[i] += in[i];
+    };
+    auto remove = [&](const std::uint8_t* __restrict in) {
+        for (int i = 0; i < blocked; i += block)
+            for (int j = 0; j < block; ++j) sums[i + j] -= in[i + j];
+        for (int i = blocked; i < width; ++i) sums[i] -= in[i];
+    };
+    auto average = [&](std::uint32_t sum) { return std::uint8_t(std::min(255u, (sum * scale + 32768) >> 16)); };
     std::fill(sums, sums + width, 0u);
-    for (int y = 0; y <= std::min(r, rows - 1); ++y) {
-        const std::uint8_t* in = src + std::size_t(y) * std::size_t(width);
-        for (int i = 0; i < width; ++i) sums[i] += in[i];
-    }
+    for (int y = 0; y <= std::min(r, rows - 1); ++y) add(src + std::size_t(y) * std::size_t(width));
     for (int y = 0; y < rows; ++y) {
-        std::uint8_t* out = dst + std::size_t(y) * std::size_t(width);
-        for (int i = 0; i < width; ++i) out[i] = std::uint8_t(std::min(255u, (sums[i] * scale + 32768) >> 16));
+        std::uint8_t* __restrict out = dst + std::size_t(y) * std::size_t(width);
+        for (int i = 0; i < blocked; i += block)
+            for (int j = 0; j < block; ++j) out[i + j] = average(sums[i + j]);
+        for (int i = blocked; i < width; ++i) out[i] = average(sums[i]);
         const int enter = y + r + 1, leave = y - r;
-        if (enter < rows) {
-            const std::uint8_t* in = src + std::size_t(enter) * std::size_t(width);
-            for (int i = 0; i < width; ++i) sums[i] += in[i];
-        }
-        if (leave >= 0) {
-            const std::uint8_t* in = src + std::size_t(leave) * std::size_t(width);
-            for (int i = 0; i < width; ++i) sums[i] -= in[i];
-        }
+        if (enter < rows) add(src + std::size_t(enter) * std::size_t(width));
+        if (leave >= 0) remove(src + std::size_t(leave) * std::size_t(width));
     }
 }
 

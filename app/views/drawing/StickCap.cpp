@@ -78,14 +78,23 @@ QPointF stickCapOffset(const std::optional<RorozErurEvo::StickSample>& sample) {
 }
 
 void paintStickCap(QPainter& painter, const StickCap& cap, QPointF centre) {
+    if (cap.pressed) paintStickCapRing(painter, centre);
+    paintStickCapBody(painter, cap.pressed, centre + stickCapOffset(cap.sample));
+}
+
+void paintStickCapRing(QPainter& painter, QPointF centre) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    if (cap.pressed)
-        PaintLayers::strokeInside(painter, circle(centre, stickCapSize), stickCapSize / 2, Color::accentTeal(),
-                                  ringWidth);
-    painter.translate(centre + stickCapOffset(cap.sample));
-    if (cap.pressed) painter.scale(pressedScale, pressedScale);
-    paintCap(painter, cap.pressed);
+    PaintLayers::strokeInside(painter, circle(centre, stickCapSize), stickCapSize / 2, Color::accentTeal(), ringWidth);
+    painter.restore();
+}
+
+void paintStickCapBody(QPainter& painter, bool pressed, QPointF capCentre) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(capCentre);
+    if (pressed) painter.scale(pressedScale, pressedScale);
+    paintCap(painter, pressed);
     painter.restore();
 }
 

@@ -36,6 +36,10 @@ QPointF stickCapOffset(const std::optional<RorozErurEvo::StickSample>& sample);
 
 // Paints the cap centred on `centre` of the canvas.
 void paintStickCap(QPainter& painter, const StickCap& cap, QPointF centre);
+// Its two pieces: the teal ring of a held stick, which stays round the well's `centre`, and the
+// cap itself centred on `capCentre` (the well's centre moved by stickCapOffset).
+void paintStickCapRing(QPainter& painter, QPointF centre);
+void paintStickCapBody(QPainter& painter, bool pressed, QPointF capCentre);
 
 // Label the stick's name; value "No reading yet", "raw x …, y …" or
 // "x 50%, y 50%, 70.7% from center", with ", pressed" while the button is held.

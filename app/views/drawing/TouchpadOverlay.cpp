@@ -39,23 +39,38 @@ QString touchpadValue(std::size_t contacts) {
 }
 
 void paintTouchpadOverlay(QPainter& painter, const TouchpadOverlay& overlay, const QRectF& rect, const Scheme& scheme) {
+    paintTouchpadTint(painter, overlay.pressed, rect);
+    for (QPointF centre : fingerDotCentres(overlay, rect)) paintFingerDot(painter, centre, scheme);
+}
+
+void paintTouchpadTint(QPainter& painter, bool pressed, const QRectF& rect) {
+    if (!pressed) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    if (overlay.pressed) {
-        painter.setBrush(Color::withOpacity(Color::accentTeal(), pressedOpacity));
-        painter.drawRoundedRect(rect, cornerRadius, cornerRadius);
-    }
-    for (const QPointF& contact : overlay.contacts) {
+    painter.setBrush(Color::withOpacity(Color::accentTeal(), pressedOpacity));
+    painter.drawRoundedRect(rect, cornerRadius, cornerRadius);
+    painter.restore();
+}
+
+std::vector<QPointF> fingerDotCentres(const TouchpadOverlay& overlay, const QRectF& rect) {
+    std::vector<QPointF> centres;
+    for (const QPointF& contact : overlay.contacts)
         // A contact that is not a number has no place on the pad.
-        if (!std::isfinite(contact.x()) || !std::isfinite(contact.y())) continue;
-        const QPointF centre = rect.topLeft() + fingerDotCentre(contact, rect.size());
-        painter.setBrush(Gradients::radial(centre, glowCore, glowRadius,
-                                           {Color::withOpacity(scheme.orange, 0.55), Gradients::clear(scheme.orange)}));
-        painter.drawEllipse(circle(centre, 2 * glowRadius));
-        painter.setBrush(Color::withOpacity(scheme.orange, 1));
-        painter.drawEllipse(circle(centre, dotDiameter));
-    }
+        if (std::isfinite(contact.x()) && std::isfinite(contact.y()))
+            centres.push_back(rect.topLeft() + fingerDotCentre(contact, rect.size()));
+    return centres;
+}
+
+void paintFingerDot(QPainter& painter, QPointF centre, const Scheme& scheme) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Gradients::radial(centre, glowCore, glowRadius,
+                                       {Color::withOpacity(scheme.orange, 0.55), Gradients::clear(scheme.orange)}));
+    painter.drawEllipse(circle(centre, 2 * glowRadius));
+    painter.setBrush(Color::withOpacity(scheme.orange, 1));
+    painter.drawEllipse(circle(centre, dotDiameter));
     painter.restore();
 }
 

@@ -31,6 +31,11 @@ QString touchpadValue(std::size_t contacts);
 // Paints the overlay over the touchpad's rectangle `rect` in canvas coordinates.
 void paintTouchpadOverlay(QPainter& painter, const TouchpadOverlay& overlay, const QRectF& rect,
                           const Scheme& scheme);
+// Its pieces: the tint while clicked, the centres of the dots of the contacts that are numbers,
+// and one dot (a glow 22 points across round a solid centre).
+void paintTouchpadTint(QPainter& painter, bool pressed, const QRectF& rect);
+std::vector<QPointF> fingerDotCentres(const TouchpadOverlay& overlay, const QRectF& rect);
+void paintFingerDot(QPainter& painter, QPointF centre, const Scheme& scheme);
 
 // Label "Touchpad", value from touchpadValue.
 PartAccessibility accessibility(const TouchpadOverlay& overlay);

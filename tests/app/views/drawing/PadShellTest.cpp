@@ -139,3 +139,56 @@ TEST(PadShell, ImagesArePaintedAgainOnlyForANewKey) {
     images.shadow(true, 1, 2);
     EXPECT_EQ(images.shadowBuilds(), 2);
 }
+
+TEST(PadShell, PartsAreKeptAsImagesAtTheirPlaceWithinAPixel) {
+    PadImages images;
+    const QRectF reach(-20, -20, 40, 40);
+    int painted = 0;
+    auto disc = [&](QPainter& p) {
+        ++painted;
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(QPointF(0, 0), 10, 10);
+    };
+    auto draw = [&](const std::string& key, QPointF centre, double scale) {
+        return DrawingProbe::render([&](QPainter& p) { images.drawPart(p, key, centre, reach, disc); }, 100, 60, scale,
+                                    Qt::white);
+    };
+    const QImage first = draw("disc", {30, 30}, 2);
+    const QImage direct = DrawingProbe::render(
+        [&](QPainter& p) {
+            p.translate(30, 30);
+            disc(p);
+        },
+        100, 60, 2, Qt::white);
+    EXPECT_EQ(painted, 2);
+    // The kept image lands where the part painted directly does, to the pixel.
+    for (QPointF at : {QPointF(30, 30), QPointF(21, 30), QPointF(39.5, 30), QPointF(30, 19), QPointF(41, 30)})
+        EXPECT_TRUE(DrawingProbe::near(DrawingProbe::at(first, at, 2), DrawingProbe::at(direct, at, 2), 40))
+            << at.x() << "," << at.y();
+
+    // The same key at another whole-pixel place: the same image. A quarter pixel further, a new
+    // one; so too a new key and a new scale.
+    draw("disc", {60, 30}, 2);
+    EXPECT_EQ(images.partBuilds(), 1);
+    draw("disc", {60.125, 30}, 2);
+    EXPECT_EQ(images.partBuilds(), 2);
+    draw("ring", {60, 30}, 2);
+    draw("disc", {60, 30}, 1);
+    EXPECT_EQ(images.partBuilds(), 4);
+    EXPECT_EQ(painted, 5);
+
+    // A turned painter paints the part itself every time.
+    DrawingProbe::render(
+        [&](QPainter& p) {
+            p.rotate(10);
+            images.drawPart(p, "disc", {30, 30}, reach, disc);
+        },
+        100, 60, 2);
+    EXPECT_EQ(images.partBuilds(), 4);
+    EXPECT_EQ(painted, 6);
+
+    // Only so many are kept.
+    for (int i = 0; i < int(PadImages::maxParts) + 10; ++i) draw("disc-" + std::to_string(i), {30, 30}, 1);
+    EXPECT_EQ(images.partsKept(), PadImages::maxParts);
+}
