@@ -454,6 +454,15 @@ void docRichtext(Canvas& c) {
     c.stroke(segment(0.3, 0.76, 0.62, 0.76), 0.05);
 }
 
+void docOnClipboard(Canvas& c) {
+    // A clipboard: the board, its clip at the top, and a sheet of text lines on it.
+    c.stroke(roundedRect(0.16, 0.14, 0.68, 0.8, 0.08), 0.065);
+    c.fill(roundedRect(0.34, 0.06, 0.32, 0.16, 0.05));
+    c.stroke(segment(0.32, 0.42, 0.68, 0.42), 0.05);
+    c.stroke(segment(0.32, 0.58, 0.68, 0.58), 0.05);
+    c.stroke(segment(0.32, 0.74, 0.56, 0.74), 0.05);
+}
+
 void handRaised(Canvas& c) {
     // An open palm: four fingers, the thumb to the side, the heel of the hand below.
     const double tops[] = {0.2, 0.12, 0.16, 0.26};
@@ -545,6 +554,7 @@ const std::map<QString, Drawing>& drawings() {
         // The settings window's tabs and the catalogue's link mark.
         {"eye", eye},
         {"doc.richtext", docRichtext},
+        {"doc.on.clipboard", docOnClipboard},
         {"hand.raised", handRaised},
         {"arrow.up.forward.app", arrowUpForwardApp},
     };
