@@ -56,6 +56,17 @@ void TestRunner::start(const GuidedTest& test) {
     next.recordFrom = now;
     next.prompt = test.instructions();
 
+    // The demo hands over to the test's script before the start values are noted: its looping
+    // recording may hold a stick out at the rim at this moment, as a person's hand never does
+    // when told to let go, and a test would then measure from there.
+    if (isDemo()) {
+        DemoDriver& demo = model_.demo();
+        const double driftSeconds = model_.thresholds(*device_).driftSeconds;
+        demo.setCurrent(test);
+        demo.load(demo.testActions(test, driftSeconds), false);
+        demo.tick(); // the script's opening values, at the start time
+    }
+
     InputDevice& source = testDevice(test);
     const CaptureBuffer& buffer = source.buffer();
     reads_ = {device_};
@@ -92,13 +103,6 @@ void TestRunner::start(const GuidedTest& test) {
     setActive(std::move(next));
     *circle_ = TestPhases::CircleFeed{};
     *snap_ = TestPhases::SnapFeed{};
-
-    if (isDemo()) {
-        DemoDriver& demo = model_.demo();
-        const double driftSeconds = model_.thresholds(*device_).driftSeconds;
-        demo.setCurrent(test);
-        demo.load(demo.testActions(test, driftSeconds), false);
-    }
 
     announce(test.title() + " started. " + test.instructions());
 

@@ -5,6 +5,8 @@
 
 #include <QSignalSpy>
 
+#include <cmath>
+
 #include "app/model/TestRunner.h"
 
 using namespace Tessarine;
@@ -68,10 +70,15 @@ TEST(TestRunnerStart, RecordsRestingValuesAndHandsTheDemoItsScript) {
     EXPECT_EQ(runner.active()->initialAxis, (RorozErurEvo::TriggerSample{102.0, 0.25, 64}));
     EXPECT_TRUE(runner.results().empty()); // dropped tests leave no result
 
-    // A processed deadzone test also notes the raw twin's matching stick.
-    bench.model->demo().raw()->buffer().recordStick("pair-1", 0.01, 0.02, RorozErurEvo::RawPoint{128, 126}, 101.0);
+    // A processed deadzone test also notes the raw twin's matching stick: on the demo, where the
+    // test's script puts it at the start.
+    const auto& twin = bench.model->demo().raw();
+    twin->buffer().recordStick("pair-1", 0.9, 0.02, RorozErurEvo::RawPoint{250, 126}, 101.0);
     runner.start(stickTest(TestKind::deadzone));
-    EXPECT_EQ(runner.active()->partnerInitial, (StickSample{102.0, 0.01, 0.02, RorozErurEvo::RawPoint{128, 126}}));
+    const auto opening = twin->buffer().stick("pair-1", 102.0);
+    ASSERT_TRUE(opening);
+    EXPECT_EQ(opening->t, 102.0);
+    EXPECT_EQ(runner.active()->partnerInitial, (StickSample{102.0, opening->x, opening->y, opening->raw}));
     runner.start(stickTest(TestKind::deadzone, "pair-1", true));
     EXPECT_FALSE(runner.active()->partnerInitial);
 
@@ -81,6 +88,18 @@ TEST(TestRunnerStart, RecordsRestingValuesAndHandsTheDemoItsScript) {
     EXPECT_FALSE(demo.current());
     EXPECT_TRUE(demo.looping());
     EXPECT_EQ(demo.actions().size(), demo.scenarioActions().size());
+}
+
+TEST(TestRunnerStart, TheDemoLetsGoOfTheStickBeforeTheStartValuesAreNoted) {
+    Fakes::Bench bench;
+    auto& runner = bench.model->runner(bench.demo());
+    // Its looping recording holds the left stick out at the rim when Run is pressed.
+    bench.demo()->buffer().recordStick("Left Thumbstick", 0.97, 0.05, std::nullopt, 99.9);
+    runner.start(stickTest(TestKind::deadzone));
+    const auto& initial = runner.active()->initial;
+    ASSERT_TRUE(initial);
+    EXPECT_LT(std::hypot(initial->x, initial->y), 0.1); // measured from rest, not from the rim
+    EXPECT_EQ(initial->t, 100.0);
 }
 
 TEST(TestRunnerStart, AxisTestsNoteTheRawCountAndTheTwinDrivesTheDemo) {
