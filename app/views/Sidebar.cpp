@@ -205,7 +205,9 @@ void Sidebar::resizeEvent(QResizeEvent* event) {
 QModelIndex Sidebar::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex start = currentIndex();
     QModelIndex next = QListView::moveCursor(action, modifiers);
-    const bool down = action == MoveDown || action == MoveNext || action == MovePageDown || action == MoveEnd;
+    // Home lands on the first row, a header, so it looks downwards for a row to pick; End lands on
+    // the last and looks upwards.
+    const bool down = action == MoveDown || action == MoveNext || action == MovePageDown || action == MoveHome;
     while (next.isValid() && !rows_->item(next)) {
         const int step = down ? 1 : -1;
         const int row = next.row() + step;

@@ -232,4 +232,12 @@ TEST_F(SidebarFixture, ArrowKeysStepOverRowsThatCannotBeSelected) {
     EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
     QApplication::sendEvent(&sidebar, &up); // the header above the demo: stays
     EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+
+    // Home and End go to the first and the last row that can be picked.
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QApplication::sendEvent(&sidebar, &end);
+    EXPECT_EQ(model.selection(), SidebarItem::history());
+    QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+    QApplication::sendEvent(&sidebar, &home);
+    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
 }
