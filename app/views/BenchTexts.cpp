@@ -1,5 +1,6 @@
 #include "app/views/BenchTexts.h"
 
+#include "app/model/UnitRecord.h"
 #include "app/paint/Theme.h"
 
 namespace Tessarine::BenchTexts {
@@ -7,8 +8,11 @@ namespace Tessarine::BenchTexts {
 using namespace RorozErurEvo;
 
 const QStringList& stagePresets() {
-    static const QStringList presets{"Before repair",     "After repair", "Before stick swap",
-                                     "After stick swap",  "Intake",       "Final check"};
+    static const QStringList presets = [] {
+        QStringList list;
+        for (const char* preset : Tessarine::stagePresets) list.append(QString::fromUtf8(preset));
+        return list;
+    }();
     return presets;
 }
 

@@ -67,6 +67,11 @@ TEST_F(LiveFixture, CaptionFollowsTheRawSourceOfAPad) {
     EXPECT_TRUE(panel.plots().front()->showRaw());
     pad->setUseRaw(false);
     EXPECT_FALSE(panel.plots().front()->showRaw()); // processed values never in raw counts
+
+    // The HID device on its own shows its raw values and says so.
+    LivePanel own(partner, model);
+    EXPECT_EQ(own.caption()->text(), rawValues);
+    EXPECT_TRUE(own.plots().front()->showRaw());
 }
 
 TEST_F(LiveFixture, ButtonCountsAndReset) {
