@@ -20,6 +20,9 @@ ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300 | tee -a "$l
 echo "== keyboard and mouse testers under a real X server"
 scripts/tester-road.sh build/tester-road || status=1
 
+echo "== main road under a real X server"
+scripts/main-road.sh build/main-road || status=1
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF \
   -- --target test_programs
