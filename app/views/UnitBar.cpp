@@ -84,6 +84,8 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
         second->addWidget(count);
     }
     second->addStretch(1);
+    // As tall with counts as without, so the actions below stay put when the first result comes.
+    summaryRow_->setMinimumHeight(counts_[0]->sizeHint().height());
     summaryRow_->setFocusPolicy(Qt::NoFocus);
     rows->addWidget(summaryRow_);
 

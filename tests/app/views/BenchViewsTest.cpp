@@ -15,11 +15,13 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -111,16 +113,26 @@ TEST_F(BenchFixture, UnitFieldAndStageWriteTheDevicesRecord) {
 }
 
 TEST_F(BenchFixture, SummaryCountsVerdictsAndClearKeepsTheUnit) {
-    UnitBar bar(demo, runner, model);
+    QWidget page;
+    auto* column = new QVBoxLayout(&page);
+    auto& bar = *new UnitBar(demo, runner, model);
+    column->addWidget(&bar);
+    column->addStretch(1);
+    page.resize(700, 600);
+    page.show();
     EXPECT_EQ(bar.summary()->text(), "No results yet. Run a test below.");
     auto* clear = bar.findChild<QPushButton*>("clear-results");
     EXPECT_FALSE(clear->isVisibleTo(&bar));
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(bar.count(i)->isVisibleTo(&bar));
+    const int actionsTop = bar.actions()->y();
 
     bar.unitField()->selectAll(); // the demo's serial stands there at first
     QTest::keyClicks(bar.unitField(), "T-7");
     runner.record(resultOf(Verdict::pass), test(TestKind::drift));
     EXPECT_EQ(bar.summary()->text(), "1 result:");
+    page.layout()->activate();
+    bar.layout()->activate();
+    EXPECT_EQ(bar.actions()->y(), actionsTop); // the counts do not push the actions down
     EXPECT_EQ(bar.count(0)->textLabel()->text(), "1 Pass");
     EXPECT_FALSE(bar.count(2)->isVisibleTo(&bar));
     runner.record(resultOf(Verdict::fail), test(TestKind::buttons));
