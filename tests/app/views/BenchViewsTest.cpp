@@ -96,10 +96,15 @@ TEST_F(BenchFixture, UnitFieldAndStageWriteTheDevicesRecord) {
     QTest::keyClicks(bar.unitField(), "SN-42");
     EXPECT_EQ(model.unit(*demo).unit, "SN-42");
     EXPECT_EQ(model.unit(*demo).stage, "Before repair");
+    // Each keystroke goes to the model and comes back without moving the cursor.
+    QTest::keyClick(bar.unitField(), Qt::Key_Home);
+    QTest::keyClicks(bar.unitField(), "AB");
+    EXPECT_EQ(model.unit(*demo).unit, "ABSN-42");
+    EXPECT_EQ(bar.unitField()->cursorPosition(), 2);
 
     bar.stagePicker()->activated(1);
     EXPECT_EQ(model.unit(*demo).stage, "After repair");
-    EXPECT_EQ(model.unit(*demo).unit, "SN-42");
+    EXPECT_EQ(model.unit(*demo).unit, "ABSN-42");
 
     // A stage typed in the save sheet stays selectable as a seventh option.
     UnitRecord record = model.unit(*demo);
