@@ -43,6 +43,12 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
     done
   }
   window_named() { xdotool search --onlyvisible --name "$1"; }
+  # screen_shows COLOUR [X Y WIDTH HEIGHT]: the colour (hex RRGGBB) is on the screen, or in the
+  # rectangle.
+  screen_shows() { python3 scripts/xwd-colour.py "$screen" "${2:-0}" "${3:-0}" "${4:-100000}" "${5:-100000}" "$1"; }
+  screen_lacks() { ! screen_shows "$@"; }
+  # The orange of a live stick in a stick plot, sRGB (1.0, 0.584, 0.0): a device view is showing.
+  orange=ff9500
 
   # The test command runs Qt offscreen; this run needs the real X server.
   QT_QPA_PLATFORM=xcb "$app" >"$scratch/app.log" 2>&1 &
@@ -56,8 +62,13 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
   # Without a window manager keys go to the window under the pointer. The sidebar is the
   # window'"'"'s left column; its empty space below the rows takes focus. End picks its last row and
   # Home its first, the demo controller (a virtual X server has no game controllers).
+  wait_for 30 "demo controller'"'"'s live sticks" screen_shows $orange
   xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 30)) click 1
+  # The click leaves nothing picked; wait for that, so the sticks that come next are the new view'"'"'s.
+  wait_for 20 "empty detail after the click" screen_lacks $orange
   xdotool key --delay 150 End Home
+  # A new view shows once the application has run its event loop: Tab must not come sooner.
+  wait_for 20 "demo controller picked" screen_shows $orange
   # Tab moves into the device view: the demo recording picker first, where Down picks the
   # drifting left stick; then the value source, where Right picks the raw HID values (the pad'"'"'s
   # own dead zone would hide part of the drift).
@@ -74,8 +85,7 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
 
   # The verdict shows in the bench (right half of the window) in its colour: the results summary
   # and the card'"'"'s badge in the fail colour, sRGB (0.82, 0.18, 0.16).
-  wait_for 90 "failed drift test on the bench" \
-    python3 scripts/xwd-colour.py "$screen" $((X + WIDTH / 2)) "$Y" $((WIDTH / 2)) "$HEIGHT" d12e29
+  wait_for 90 "failed drift test on the bench" screen_shows d12e29 $((X + WIDTH / 2)) "$Y" $((WIDTH / 2)) "$HEIGHT"
   shot 3-drift-test-failed
 
   xdotool key ctrl+s
