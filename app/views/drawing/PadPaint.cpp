@@ -16,7 +16,7 @@ namespace {
 // shadow or glow and a margin.
 QRectF around(double halfWidth, double up, double down) { return {-halfWidth, -up, 2 * halfWidth, up + down}; }
 const QRectF stickReach = around(40, 40, 46);   // the cap's shadow falls 4 points low with radius 31
-const QRectF dpadReach = around(36, 36, 40);    // a 62-point cross with its shadow 2 points low
+const QRectF dpadReach = around(38, 38, 42);    // a 62-point cross with its shadow 2 points low
 const QRectF faceReach = around(22, 22, 25);    // a 36-point frame with its shadow 2.5 points low
 const QRectF smallReach = around(18, 18, 18);   // home is 24 across, the others 28 × 13
 const QRectF lightBarReach = around(62, 22, 22); // a 90 × 12 glow blurred by 4
