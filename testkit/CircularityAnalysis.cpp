@@ -278,19 +278,19 @@ TestResult result(std::span<const StickSample> samples, const std::string& eleme
                           std::nullopt, std::nullopt, date, Uuid::random());
     }
     std::vector<Measure> measures{
-        Measure("error", "Average circularity error", report.averageError, MeasureUnit::percent,
-                Limit(thresholds.circularityWarn, thresholds.circularityFail, Limit::Direction::above)),
-        Measure("coverage", "Directions reached", report.coverage, MeasureUnit::percent,
-                Limit(thresholds.minCoverage, std::nullopt, Limit::Direction::below)),
-        Measure("short", "Directions short of the edge",
+        Measure{"error", "Average circularity error", report.averageError, MeasureUnit::percent,
+                Limit{thresholds.circularityWarn, thresholds.circularityFail, Limit::Direction::above}},
+        Measure{"coverage", "Directions reached", report.coverage, MeasureUnit::percent,
+                Limit{thresholds.minCoverage, std::nullopt, Limit::Direction::below}},
+        Measure{"short", "Directions short of the edge",
                 static_cast<double>(report.shortSectors) / report.visited, MeasureUnit::percent,
-                Limit(thresholds.outerDeadzoneWarn, thresholds.outerDeadzoneFail, Limit::Direction::above)),
+                Limit{thresholds.outerDeadzoneWarn, thresholds.outerDeadzoneFail, Limit::Direction::above}},
     };
     if (fitScale)
-        measures.push_back(Measure("scale", "Reach (share of full range)", report.scale, MeasureUnit::percent,
-                                   std::nullopt));
+        measures.push_back(Measure{"scale", "Reach (share of full range)", report.scale, MeasureUnit::percent,
+                                   std::nullopt});
     measures.push_back(
-        Measure("turns", "Turns", std::round(report.turns * 10) / 10, MeasureUnit::count, std::nullopt));
+        Measure{"turns", "Turns", std::round(report.turns * 10) / 10, MeasureUnit::count, std::nullopt});
 
     std::vector<std::string> details;
     details.push_back("Gate: " + title(gate) + (fitScale ? ", fitted to the stick's own reach" : "") + ".");

@@ -69,8 +69,8 @@ TestResult result(std::optional<double> travel, const std::string& element, Valu
                           std::nullopt, std::nullopt, date, Uuid::random());
     }
     std::vector<Measure> measures{
-        Measure("deadzone", "Travel before the value changes", *travel, MeasureUnit::percent,
-                Limit(thresholds.deadzoneWarn, thresholds.deadzoneFail, Limit::Direction::above))};
+        Measure{"deadzone", "Travel before the value changes", *travel, MeasureUnit::percent,
+                Limit{thresholds.deadzoneWarn, thresholds.deadzoneFail, Limit::Direction::above}}};
     std::vector<std::string> details;
     if (paired) {
         details.push_back("Measured on raw HID travel against the processed value.");

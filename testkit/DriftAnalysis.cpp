@@ -58,13 +58,13 @@ TestResult result(std::span<const StickSample> samples, const std::string& eleme
             std::nullopt, std::nullopt, date, Uuid::random());
     }
     std::vector<Measure> measures{
-        Measure("offset", "Rest offset", report->offset, MeasureUnit::percent,
-                Limit(thresholds.driftWarn, thresholds.driftFail, Limit::Direction::above)),
+        Measure{"offset", "Rest offset", report->offset, MeasureUnit::percent,
+                Limit{thresholds.driftWarn, thresholds.driftFail, Limit::Direction::above}},
         // A single stray reading only warns, and only at the level where a resting offset fails.
-        Measure("peak", "Farthest from center", report->maxOffset, MeasureUnit::percent,
-                Limit(thresholds.driftFail, std::nullopt, Limit::Direction::above)),
-        Measure("noise", "Noise at rest", report->noise, MeasureUnit::percent,
-                Limit(thresholds.noiseWarn, std::nullopt, Limit::Direction::above)),
+        Measure{"peak", "Farthest from center", report->maxOffset, MeasureUnit::percent,
+                Limit{thresholds.driftFail, std::nullopt, Limit::Direction::above}},
+        Measure{"noise", "Noise at rest", report->noise, MeasureUnit::percent,
+                Limit{thresholds.noiseWarn, std::nullopt, Limit::Direction::above}},
     };
     std::vector<std::string> details{"Rests at x " + Fmt::signedText(report->meanX) + ", y " +
                                      Fmt::signedText(report->meanY) + " over " +

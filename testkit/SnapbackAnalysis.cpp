@@ -129,14 +129,14 @@ TestResult result(std::span<const StickSample> samples, const std::string& eleme
             std::nullopt, std::nullopt, date, Uuid::random());
     }
     std::vector<Measure> measures{
-        Measure("worst", "Worst return offset", report.worst->offset, MeasureUnit::percent,
-                Limit(thresholds.snapbackWarn, thresholds.snapbackFail, Limit::Direction::above)),
-        Measure("settle", "Slowest return", report.maxSettleMs.value_or(0), MeasureUnit::milliseconds,
-                Limit(thresholds.settleWarnMs, std::nullopt, Limit::Direction::above)),
-        Measure("releases", "Releases", static_cast<double>(report.releases.size()), MeasureUnit::count,
-                std::nullopt),
-        Measure("directions", "Directions tried (of 8)", static_cast<double>(report.directions.size()),
-                MeasureUnit::count, std::nullopt),
+        Measure{"worst", "Worst return offset", report.worst->offset, MeasureUnit::percent,
+                Limit{thresholds.snapbackWarn, thresholds.snapbackFail, Limit::Direction::above}},
+        Measure{"settle", "Slowest return", report.maxSettleMs.value_or(0), MeasureUnit::milliseconds,
+                Limit{thresholds.settleWarnMs, std::nullopt, Limit::Direction::above}},
+        Measure{"releases", "Releases", static_cast<double>(report.releases.size()), MeasureUnit::count,
+                std::nullopt},
+        Measure{"directions", "Directions tried (of 8)", static_cast<double>(report.directions.size()),
+                MeasureUnit::count, std::nullopt},
     };
 
     std::vector<std::string> details;
