@@ -150,6 +150,9 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
         return;
     }
 
+    // An empty report repeated changes nothing (and its bytes are no pointer to copy from).
+    if (report.empty()) return;
+
     // Every part of the report changed: read it in order rather than sort out which fields did.
     std::uint8_t* previous = layout.previous.data();
     const std::size_t mapped = std::min(report.size(), layout.fieldsAt.size());

@@ -245,6 +245,11 @@ TEST(HIDReportDecoder, ShortReportsAreReadOnlyAsFarAsTheyGo) {
     decode(decoder, {0, 0, 0, 0, 0, 0, 0, 0xFF});
     EXPECT_EQ(decoder.value(14), 1);
     EXPECT_FALSE(decoder.value(15));
+
+    // A device that sends nothing but empty reports, from the start.
+    HIDReportDecoder fresh(d);
+    EXPECT_TRUE(decode(fresh, {}).empty());
+    EXPECT_TRUE(decode(fresh, {}).empty());
 }
 
 TEST(HIDReportDecoder, ReportIDsSignedFieldsAndArrays) {
