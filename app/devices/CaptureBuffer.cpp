@@ -149,7 +149,7 @@ const CaptureBuffer::Element* CaptureBuffer::find(const std::string& key) const 
 }
 
 CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     element(key);
     return slots_.at(key);
 }
@@ -200,12 +200,12 @@ void CaptureBuffer::writeRaw(Element& e, int value, double t) {
 
 void CaptureBuffer::recordStick(const std::string& key, double x, double y, std::optional<RawPoint> rawPoint,
                                 double t) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     writeStick(element(key), x, y, rawPoint, t);
 }
 
 void CaptureBuffer::recordAxis(const std::string& key, double value, std::optional<RawCount> rawCount, double t) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     writeAxis(element(key), value, rawCount, t);
 }
 
@@ -215,108 +215,117 @@ void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, do
 }
 
 void CaptureBuffer::recordButton(const std::string& key, bool down, double t) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     writeButton(element(key), down, t);
 }
 
 void CaptureBuffer::recordMotion(const MotionSample& sample) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     now.motion = sample;
     motionLog.append(sample, limits_);
 }
 
 void CaptureBuffer::recordTouch(const TouchSample& sample) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     now.touches.insert_or_assign(sample.finger, sample);
     touchLog.append(sample, limits_);
 }
 
 void CaptureBuffer::liftTouch(int finger) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     now.touches.erase(finger);
 }
 
 void CaptureBuffer::recordRaw(const std::string& key, int value, double t) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     writeRaw(element(key), value, t);
 }
 
+// A batch holds the buffer's lock from its construction to its end.
 void CaptureBuffer::Batch::stick(Slot slot, double x, double y, std::optional<RawPoint> raw, double t) {
+    buffer_.lock.assertHeld();
     buffer_.writeStick(buffer_.elements_[slot], x, y, raw, t);
 }
 void CaptureBuffer::Batch::axis(Slot slot, double value, std::optional<RawCount> raw, double t) {
+    buffer_.lock.assertHeld();
     buffer_.writeAxis(buffer_.elements_[slot], value, raw, t);
 }
-void CaptureBuffer::Batch::button(Slot slot, bool down, double t) { buffer_.writeButton(buffer_.elements_[slot], down, t); }
+void CaptureBuffer::Batch::button(Slot slot, bool down, double t) {
+    buffer_.lock.assertHeld();
+    buffer_.writeButton(buffer_.elements_[slot], down, t);
+}
 void CaptureBuffer::Batch::triggerPress(Slot slot, double travel, double t) {
     if (travel > triggerPressAbove) button(slot, true, t);
     else if (travel < triggerReleaseBelow) button(slot, false, t);
 }
-void CaptureBuffer::Batch::raw(Slot slot, int value, double t) { buffer_.writeRaw(buffer_.elements_[slot], value, t); }
+void CaptureBuffer::Batch::raw(Slot slot, int value, double t) {
+    buffer_.lock.assertHeld();
+    buffer_.writeRaw(buffer_.elements_[slot], value, t);
+}
 
 // ---- resets
 
 void CaptureBuffer::resetRawRange() {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     for (auto& e : elements_)
         if (e.tracker) e.tracker->resetRange();
 }
 
 void CaptureBuffer::resetPresses() {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     for (auto& e : elements_) e.presses = 0;
 }
 
 // ---- queries
 
 std::vector<StickSample> CaptureBuffer::sticks(const std::string& key, double from, double to) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     const auto* e = find(key);
     return e ? e->sticks.window(from, to) : std::vector<StickSample>{};
 }
 
 std::optional<StickSample> CaptureBuffer::stick(const std::string& key, double time) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     const auto* e = find(key);
     return e ? newestAtOrBefore(e->sticks, time) : std::nullopt;
 }
 
 std::vector<TriggerSample> CaptureBuffer::axes(const std::string& key, double from, double to) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     const auto* e = find(key);
     return e ? e->axes.window(from, to) : std::vector<TriggerSample>{};
 }
 
 std::optional<TriggerSample> CaptureBuffer::axis(const std::string& key, double time) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     const auto* e = find(key);
     return e ? newestAtOrBefore(e->axes, time) : std::nullopt;
 }
 
 std::vector<ButtonEvent> CaptureBuffer::events(double from, double to) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     return eventLog.window(from, to);
 }
 
 std::vector<MotionSample> CaptureBuffer::motion(double from, double to) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     return motionLog.window(from, to);
 }
 
 std::vector<TouchSample> CaptureBuffer::touches(double from, double to) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     return touchLog.window(from, to);
 }
 
 std::vector<double> CaptureBuffer::stamps(double from, double to) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     return stampLog.window(from, to);
 }
 
 std::vector<int> CaptureBuffer::rawValues(const std::string& key, double from, double to) const {
     std::vector<RawEntry> entries;
     {
-        std::lock_guard guard(lock);
+        MutexLock guard(lock);
         const auto* e = find(key);
         if (!e) return {};
         entries = e->raw.window(from, to);
@@ -328,7 +337,7 @@ std::vector<int> CaptureBuffer::rawValues(const std::string& key, double from, d
 }
 
 std::vector<StickSample> CaptureBuffer::trail(const std::string& key, double seconds, double nowTime) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     const auto* e = find(key);
     if (!e) return {};
     const auto& log = e->sticks;
@@ -345,7 +354,7 @@ std::vector<StickSample> CaptureBuffer::trail(const std::string& key, double sec
 
 bool CaptureBuffer::followTrail(const std::string& key, double seconds, double nowTime, std::deque<StickSample>& trail,
                                 TrailCursor& cursor) const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     const auto* e = find(key);
     const double cutoff = nowTime - seconds;
     if (!e) {
@@ -389,7 +398,7 @@ bool CaptureBuffer::followTrail(const std::string& key, double seconds, double n
 }
 
 CaptureBuffer::Snapshot CaptureBuffer::snapshot() const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     Snapshot copy = now;
     for (const auto& e : elements_) {
         if (const auto* latest = e.sticks.newest()) copy.sticks.emplace(e.key, *latest);
@@ -401,7 +410,7 @@ CaptureBuffer::Snapshot CaptureBuffer::snapshot() const {
 }
 
 std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     std::map<std::string, AxisTracker> copy;
     for (const auto& e : elements_)
         if (e.tracker) copy.emplace(e.key, *e.tracker);
@@ -409,7 +418,7 @@ std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
 }
 
 std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime) {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     std::map<std::string, RawLive> live;
     for (auto& e : elements_) {
         if (!e.tracker) continue;
@@ -420,7 +429,7 @@ std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime) {
 }
 
 std::size_t CaptureBuffer::memoryBytes() const {
-    std::lock_guard guard(lock);
+    MutexLock guard(lock);
     std::size_t bytes = eventLog.bytes() + motionLog.bytes() + touchLog.bytes() + stampLog.bytes();
     for (const auto& e : elements_) {
         bytes += e.sticks.bytes() + e.axes.bytes() + e.raw.bytes();

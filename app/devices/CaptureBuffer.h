@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <deque>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "app/devices/ElementInfo.h"
+#include "app/devices/ThreadSafety.h"
 #include "testkit/AxisTracker.h"
 #include "testkit/AxisTrackerLive.h"
 #include "testkit/Samples.h"
@@ -120,7 +120,7 @@ public:
 
     private:
         CaptureBuffer& buffer_;
-        std::lock_guard<std::mutex> guard_;
+        MutexLock guard_;
     };
 
     // Resets (main thread).
@@ -211,27 +211,28 @@ private:
         int presses = 0; // since creation or resetPresses(); listed in the snapshot when above 0
     };
 
-    Element& element(const std::string& key); // made when missing; lock held
-    const Element* find(const std::string& key) const;
-    void stamp(double t);
-    void writeStick(Element& e, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t);
-    void writeAxis(Element& e, double value, std::optional<RawCount> raw, double t);
-    void writeButton(Element& e, bool down, double t);
-    void writeRaw(Element& e, int value, double t);
+    Element& element(const std::string& key) REQUIRES(lock); // made when missing
+    const Element* find(const std::string& key) const REQUIRES(lock);
+    void stamp(double t) REQUIRES(lock);
+    void writeStick(Element& e, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t)
+        REQUIRES(lock);
+    void writeAxis(Element& e, double value, std::optional<RawCount> raw, double t) REQUIRES(lock);
+    void writeButton(Element& e, bool down, double t) REQUIRES(lock);
+    void writeRaw(Element& e, int value, double t) REQUIRES(lock);
     // A log or history is about to get its first entry: count it at its largest.
-    void counts(std::size_t largestBytes);
+    void counts(std::size_t largestBytes) REQUIRES(lock);
 
-    mutable std::mutex lock;
+    mutable Mutex lock;
     const std::size_t budget_;
-    std::size_t largest_ = 0; // bytes of every log and history in use, each at its largest
-    Limits limits_;
-    Snapshot now; // only motion, touches and lastEvent: the rest is read from the elements
-    std::deque<Element> elements_;
-    std::unordered_map<std::string, Slot> slots_;
-    Log<RorozErurEvo::ButtonEvent> eventLog;
-    Log<RorozErurEvo::MotionSample> motionLog;
-    Log<RorozErurEvo::TouchSample> touchLog;
-    Log<double> stampLog;
+    std::size_t largest_ GUARDED_BY(lock) = 0; // bytes of every log and history in use, each at its largest
+    Limits limits_ GUARDED_BY(lock);
+    Snapshot now GUARDED_BY(lock); // only motion, touches and lastEvent: the rest is read from the elements
+    std::deque<Element> elements_ GUARDED_BY(lock);
+    std::unordered_map<std::string, Slot> slots_ GUARDED_BY(lock);
+    Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock);
+    Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock);
+    Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock);
+    Log<double> stampLog GUARDED_BY(lock);
 };
 
 } // namespace Tessarine

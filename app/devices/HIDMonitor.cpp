@@ -64,14 +64,14 @@ HIDMonitor::~HIDMonitor() {
 
 void HIDMonitor::start() {
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         if (started_) return;
         started_ = true;
     }
     // Without a wake-up descriptor the thread could never be stopped: raw HID stays off.
     if (wakeFd_ < 0) {
         qCWarning(logHID, "raw HID reading stopped: %s", wakeError_.c_str());
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         failure_ = wakeError_;
         return;
     }
@@ -89,17 +89,17 @@ void HIDMonitor::stop() {
 }
 
 std::map<std::uint64_t, std::shared_ptr<HIDTap>> HIDMonitor::taps() const {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     return taps_;
 }
 
 std::map<std::uint64_t, SkippedHID> HIDMonitor::skipped() const {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     return skipped_;
 }
 
 std::string HIDMonitor::failure() const {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     return failure_;
 }
 
@@ -111,7 +111,7 @@ void HIDMonitor::changed() {
 
 void HIDMonitor::skip(std::uint64_t key, SkippedHID skipped) {
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         skipped_[key] = std::move(skipped);
     }
     changed();
@@ -124,7 +124,7 @@ void HIDMonitor::fail(std::string reason) {
     open_.clear();
     keys_.clear();
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         taps_.clear();
         skipped_.clear();
         failure_ = std::move(reason);
@@ -180,7 +180,7 @@ void HIDMonitor::run() {
     // shutting down.
     open_.clear();
     keys_.clear();
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     taps_.clear();
     skipped_.clear();
 }
@@ -258,7 +258,7 @@ void HIDMonitor::deviceMatched(HIDDeviceNode device) {
     auto tap = std::make_shared<HIDTap>(key, device.node, identity(device, name), *descriptor, clock_, starting);
     open_.emplace(key, Open{std::move(connection), tap});
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         taps_[key] = std::move(tap);
     }
     changed();
@@ -270,7 +270,7 @@ void HIDMonitor::deviceRemoved(std::string node) {
         const std::uint64_t key = it->second;
         keys_.erase(it);
         open_.erase(key); // closes the device
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         skipped_.erase(key);
         taps_.erase(key);
     }

@@ -20,7 +20,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +28,7 @@
 #include "app/devices/HIDMonitorBackend.h"
 #include "app/devices/HIDTap.h"
 #include "app/devices/SkippedHID.h"
+#include "app/devices/ThreadSafety.h"
 
 namespace Tessarine {
 
@@ -89,11 +89,11 @@ private:
     std::map<std::uint64_t, Open> open_;
     std::vector<std::uint8_t> buffer_;
 
-    mutable std::mutex lock_; // guards the members below
-    std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps_;
-    std::map<std::uint64_t, SkippedHID> skipped_;
-    std::string failure_;
-    bool started_ = false;
+    mutable Mutex lock_;
+    std::map<std::uint64_t, std::shared_ptr<HIDTap>> taps_ GUARDED_BY(lock_);
+    std::map<std::uint64_t, SkippedHID> skipped_ GUARDED_BY(lock_);
+    std::string failure_ GUARDED_BY(lock_);
+    bool started_ GUARDED_BY(lock_) = false;
 };
 
 } // namespace Tessarine

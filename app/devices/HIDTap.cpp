@@ -129,7 +129,7 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
 }
 
 std::vector<StickPair> HIDTap::pairs() const {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     return pairs_;
 }
 
@@ -167,7 +167,7 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
     if (const auto version = pairsVersion_.load(std::memory_order_acquire); version != resolvedVersion_) {
         std::vector<StickPair> pairs;
         {
-            std::lock_guard guard(lock_);
+            MutexLock guard(lock_);
             pairs = pairs_;
             resolvedVersion_ = pairsVersion_.load(std::memory_order_relaxed);
         }
@@ -225,7 +225,7 @@ void HIDTap::record(const Meta& meta, std::int64_t value, double t) {
     const auto index = indexOf(meta.id);
     if (index) last_[*index].store(value, std::memory_order_relaxed);
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         for (const auto& pair : pairs_)
             if (pair.x == meta.id || pair.y == meta.id) touched.push_back(pair);
     }
@@ -252,7 +252,7 @@ void HIDTap::recordPair(const StickPair& pair, double t) {
 
 void HIDTap::setPairs(std::vector<StickPair> pairs) {
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         pairs_ = pairs;
         pairsVersion_.fetch_add(1, std::memory_order_release);
     }

@@ -16,7 +16,6 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,6 +24,7 @@
 #include "app/devices/CaptureBuffer.h"
 #include "app/devices/Clock.h"
 #include "app/devices/ElementInfo.h"
+#include "app/devices/ThreadSafety.h"
 #include "testkit/DeviceInfo.h"
 #include "testkit/HIDDescriptor.h"
 #include "testkit/HIDReportDecoder.h"
@@ -113,8 +113,8 @@ private:
     std::vector<std::pair<std::size_t, std::int64_t>> values_;
     std::uint64_t resolvedVersion_ = 0;
 
-    mutable std::mutex lock_; // guards pairs_
-    std::vector<StickPair> pairs_;
+    mutable Mutex lock_;
+    std::vector<StickPair> pairs_ GUARDED_BY(lock_);
     std::atomic<std::uint64_t> pairsVersion_{1};      // counts replacements of pairs_
     // Latest value per catalogue index, axes and triggers only; noValue until the first.
     static constexpr std::int64_t noValue = INT64_MIN;

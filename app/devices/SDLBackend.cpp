@@ -67,7 +67,7 @@ SDLBackend::~SDLBackend() { stop(); }
 
 void SDLBackend::start(Listener& listener) {
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         if (started_) return;
         started_ = true;
         accepting_ = true;
@@ -78,7 +78,7 @@ void SDLBackend::start(Listener& listener) {
 
 void SDLBackend::stop() {
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         started_ = true; // a stopped backend never starts
         stopping_ = true;
         accepting_ = false;
@@ -88,14 +88,14 @@ void SDLBackend::stop() {
     // Commands that never ran are dropped here, on the caller's thread.
     std::deque<std::function<void()>> dropped;
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         dropped.swap(posted_);
     }
 }
 
 void SDLBackend::post(std::function<void()> work) {
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         if (!accepting_) return;
         posted_.push_back(std::move(work));
     }
@@ -119,7 +119,7 @@ bool SDLBackend::invoke(std::function<void()> work) {
 }
 
 std::string SDLBackend::error() const {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     return error_;
 }
 
@@ -142,7 +142,7 @@ void SDLBackend::run() {
     if (SDL_Init(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) != 0) {
         std::deque<std::function<void()>> dropped;
         {
-            std::lock_guard guard(lock_);
+            MutexLock guard(lock_);
             error_ = SDL_GetError();
             accepting_ = false;
             dropped.swap(posted_);
@@ -160,10 +160,10 @@ void SDLBackend::run() {
         SDL_Event event;
         while (SDL_PollEvent(&event)) handle(event);
         endRumbles(clock_.now());
-        std::unique_lock guard(lock_);
+        MutexLock guard(lock_);
         if (stopping_) break;
-        wake_.wait_for(guard, std::chrono::milliseconds(pumpIntervalMs),
-                       [this] { return stopping_ || !posted_.empty(); });
+        // Woken early by a post or by stop(); either way the loop comes round to it.
+        if (posted_.empty()) wake_.wait_for(lock_, std::chrono::milliseconds(pumpIntervalMs));
         if (stopping_) break;
     }
     shutDown();
@@ -172,7 +172,7 @@ void SDLBackend::run() {
 bool SDLBackend::runPosted() {
     std::deque<std::function<void()>> work;
     {
-        std::lock_guard guard(lock_);
+        MutexLock guard(lock_);
         if (stopping_) return false;
         work.swap(posted_);
     }

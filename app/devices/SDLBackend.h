@@ -15,12 +15,12 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "app/devices/Clock.h"
 #include "app/devices/ControllerBackend.h"
+#include "app/devices/ThreadSafety.h"
 
 namespace Tessarine {
 
@@ -81,13 +81,13 @@ private:
     const Clock& clock_;
     std::thread thread_;
 
-    mutable std::mutex lock_; // guards the members below
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> posted_;
-    bool accepting_ = false;  // posts are taken
-    bool started_ = false;
-    bool stopping_ = false;
-    std::string error_;
+    mutable Mutex lock_;
+    std::condition_variable_any wake_;
+    std::deque<std::function<void()>> posted_ GUARDED_BY(lock_);
+    bool accepting_ GUARDED_BY(lock_) = false; // posts are taken
+    bool started_ GUARDED_BY(lock_) = false;
+    bool stopping_ GUARDED_BY(lock_) = false;
+    std::string error_ GUARDED_BY(lock_);
 
     // SDL thread only.
     Listener* listener_ = nullptr;

@@ -12,7 +12,7 @@ void QueuedExecutor::post(std::function<void()> work) {
 }
 
 void ManualExecutor::post(std::function<void()> work) {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     queue_.push_back(std::move(work));
 }
 
@@ -21,7 +21,7 @@ int ManualExecutor::runAll() {
     for (;;) {
         std::function<void()> work;
         {
-            std::lock_guard guard(lock_);
+            MutexLock guard(lock_);
             if (queue_.empty()) return ran;
             work = std::move(queue_.front());
             queue_.pop_front();
@@ -33,7 +33,7 @@ int ManualExecutor::runAll() {
 }
 
 int ManualExecutor::pending() const {
-    std::lock_guard guard(lock_);
+    MutexLock guard(lock_);
     return static_cast<int>(queue_.size());
 }
 

@@ -8,7 +8,8 @@
 
 #include <deque>
 #include <functional>
-#include <mutex>
+
+#include "app/devices/ThreadSafety.h"
 
 namespace Tessarine {
 
@@ -39,8 +40,8 @@ public:
     int pending() const;
 
 private:
-    mutable std::mutex lock_;
-    std::deque<std::function<void()>> queue_;
+    mutable Mutex lock_;
+    std::deque<std::function<void()>> queue_ GUARDED_BY(lock_);
 };
 
 // Speaks the start and outcome of tests to accessibility clients. Every text is kept, in

@@ -7,10 +7,10 @@
 // value breaks what the rest of the program relies on.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "testkit/HIDDescriptor.h"
 #include "testkit/HIDReportDecoder.h"
 
@@ -18,33 +18,29 @@ using namespace RorozErurEvo;
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) std::abort();
-}
-
 void checkElements(const HIDDescriptor& descriptor) {
-    require(descriptor.elements.size() <= HIDLimits::maxElements);
+    FUZZ_REQUIRE(descriptor.elements.size() <= HIDLimits::maxElements);
     for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
         const HIDElement& e = descriptor.elements[i];
-        require(e.cookie == i + 1);
-        require(e.reportSize >= 1 && e.reportSize <= HIDLimits::maxFieldBits);
-        require(e.reportID >= 0 && e.reportID <= 255);
-        require(e.page >= 0 && e.page <= 0xFFFF && e.usage >= 0 && e.usage <= 0xFFFF);
+        FUZZ_REQUIRE(e.cookie == i + 1);
+        FUZZ_REQUIRE(e.reportSize >= 1 && e.reportSize <= HIDLimits::maxFieldBits);
+        FUZZ_REQUIRE(e.reportID >= 0 && e.reportID <= 255);
+        FUZZ_REQUIRE(e.page >= 0 && e.page <= 0xFFFF && e.usage >= 0 && e.usage <= 0xFFFF);
         const std::size_t slots = e.arraySlots > 0 ? static_cast<std::size_t>(e.arraySlots) : 1;
-        require(e.bitOffset >= 0 && static_cast<std::size_t>(e.bitOffset) + slots * static_cast<std::size_t>(e.reportSize) <=
+        FUZZ_REQUIRE(e.bitOffset >= 0 && static_cast<std::size_t>(e.bitOffset) + slots * static_cast<std::size_t>(e.reportSize) <=
                                         HIDLimits::maxReportBytes * 8);
     }
 }
 
 void checkValue(const HIDElement& e, std::int64_t value) {
-    require(e.type == HIDElementType::input);
+    FUZZ_REQUIRE(e.type == HIDElementType::input);
     if (e.arraySlots > 0) {
-        require(value == 0 || value == 1);
+        FUZZ_REQUIRE(value == 0 || value == 1);
     } else if (e.reportSize < 64) {
         // The field's bits hold the value: a signed field in −2^(n−1)…2^(n−1)−1, another in 0…2^n−1.
         const std::uint64_t half = std::uint64_t{1} << (e.reportSize - 1);
-        if (e.isSigned) require(static_cast<std::uint64_t>(value) + half < 2 * half);
-        else require(static_cast<std::uint64_t>(value) < 2 * half);
+        if (e.isSigned) FUZZ_REQUIRE(static_cast<std::uint64_t>(value) + half < 2 * half);
+        else FUZZ_REQUIRE(static_cast<std::uint64_t>(value) < 2 * half);
     }
 }
 
@@ -76,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> report(input.begin() + 1, input.begin() + 1 + static_cast<std::ptrdiff_t>(reportLength));
         decoder.decode(report, changed);
         for (const auto& v : changed) {
-            require(v.element < descriptor.elements.size());
+            FUZZ_REQUIRE(v.element < descriptor.elements.size());
             checkValue(descriptor.elements[v.element], v.value);
-            require(decoder.value(v.element) == v.value);
+            FUZZ_REQUIRE(decoder.value(v.element) == v.value);
         }
         input = input.subspan(1 + reportLength);
     }
