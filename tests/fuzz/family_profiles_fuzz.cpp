@@ -4,7 +4,6 @@
 // unchanged, and every family must give thresholds, custom or typical.
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 #include "FuzzCheck.h"
 #include "testkit/ControllerFamily.h"
@@ -12,15 +11,11 @@
 using namespace RorozErurEvo;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    json document;
-    try {
-        document = Json::parse(std::string_view(reinterpret_cast<const char*>(data), size));
-    } catch (const DecodeError&) {
-        return 0;
-    }
+    const std::optional<json> document = fuzzDocument(data, size);
+    if (!document) return 0;
     FamilyProfiles profiles;
     try {
-        profiles = FamilyProfiles::fromJson(document);
+        profiles = FamilyProfiles::fromJson(*document);
     } catch (const DecodeError&) {
         return 0;
     }

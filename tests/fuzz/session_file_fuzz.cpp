@@ -16,7 +16,7 @@
 using namespace RorozErurEvo;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view text = fuzzText(data, size);
 
     std::optional<TestSession> fast;
     try {

@@ -5,7 +5,6 @@
 // a settings file that loads but can no longer be saved would lose the user's next edit.
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 #include "FuzzCheck.h"
 #include "testkit/Thresholds.h"
@@ -13,20 +12,16 @@
 using namespace RorozErurEvo;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    json document;
-    try {
-        document = Json::parse(std::string_view(reinterpret_cast<const char*>(data), size));
-    } catch (const DecodeError&) {
-        return 0;
-    }
+    const std::optional<json> document = fuzzDocument(data, size);
+    if (!document) return 0;
     Thresholds thresholds;
     try {
-        thresholds = Thresholds::fromJson(document);
+        thresholds = Thresholds::fromJson(*document);
     } catch (const DecodeError&) {
-        FUZZ_REQUIRE(!document.is_object());
+        FUZZ_REQUIRE(!document->is_object());
         return 0;
     }
-    FUZZ_REQUIRE(document.is_object());
+    FUZZ_REQUIRE(document->is_object());
 
     const std::string stored = Json::dump(thresholds.toJson());
     FUZZ_REQUIRE(Thresholds::fromJson(Json::parse(stored)) == thresholds);
