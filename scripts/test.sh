@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs missing packages, then builds and runs the whole test suite three ways: a normal build,
 # an AddressSanitizer + UndefinedBehaviorSanitizer build, and the suites that start real threads
-# (ctest label "threads") under ThreadSanitizer; then a short fuzzing run. Each configuration is
-# built once, and only with the targets its pass runs, so it fits a 2-core machine.
+# (ctest label "threads") under ThreadSanitizer; then a short fuzzing run built with clang, which
+# also checks the lock marks. Each configuration is built once, and only with the targets its
+# pass runs, so it fits a 2-core machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -40,7 +41,7 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   | tee -a "$log" || status=1
 
 if [ -x scripts/fuzz.sh ]; then
-  echo "== fuzzing (short run)"
+  echo "== clang: thread-safety marks and fuzzing (short run)"
   scripts/fuzz.sh || status=1
 fi
 
