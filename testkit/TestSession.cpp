@@ -102,21 +102,31 @@ std::string TestSession::title() const {
     return device.name + " \u2014 " + label;
 }
 
+std::vector<UnitIndexGroup> TestSession::byUnitIndex(const std::vector<TestSession>& sessions) {
+    std::vector<UnitIndexGroup> groups;
+    std::map<std::string, std::size_t> groupIndex;
+    for (std::size_t i = 0; i < sessions.size(); ++i) {
+        std::string key = sessions[i].unitKey();
+        auto [it, inserted] = groupIndex.emplace(key, groups.size());
+        if (inserted) groups.push_back(UnitIndexGroup{std::move(key), {}});
+        groups[it->second].sessions.push_back(i);
+    }
+    auto newer = [&](std::size_t a, std::size_t b) { return sessions[a].date > sessions[b].date; };
+    for (auto& group : groups) std::stable_sort(group.sessions.begin(), group.sessions.end(), newer);
+    std::stable_sort(groups.begin(), groups.end(), [&](const UnitIndexGroup& a, const UnitIndexGroup& b) {
+        return newer(a.sessions.front(), b.sessions.front());
+    });
+    return groups;
+}
+
 std::vector<UnitGroup> TestSession::byUnit(const std::vector<TestSession>& sessions) {
     std::vector<UnitGroup> groups;
-    std::map<std::string, std::size_t> groupIndex;
-    for (const auto& session : sessions) {
-        std::string key = session.unitKey();
-        auto [it, inserted] = groupIndex.emplace(key, groups.size());
-        if (inserted) groups.push_back(UnitGroup{key, {}});
-        groups[it->second].sessions.push_back(session);
+    for (auto& indexed : byUnitIndex(sessions)) {
+        UnitGroup group{std::move(indexed.unit), {}};
+        group.sessions.reserve(indexed.sessions.size());
+        for (std::size_t i : indexed.sessions) group.sessions.push_back(sessions[i]);
+        groups.push_back(std::move(group));
     }
-    for (auto& group : groups)
-        std::stable_sort(group.sessions.begin(), group.sessions.end(),
-                         [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
-    std::stable_sort(groups.begin(), groups.end(), [](const UnitGroup& a, const UnitGroup& b) {
-        return a.sessions.front().date > b.sessions.front().date;
-    });
     return groups;
 }
 

@@ -23,6 +23,7 @@ struct VerdictCounts {
 };
 
 struct UnitGroup;
+struct UnitIndexGroup;
 
 struct TestSession {
     static constexpr int currentVersion = 1;
@@ -51,6 +52,8 @@ struct TestSession {
 
     // Sessions grouped by unitKey, each group newest first, groups by their newest session.
     static std::vector<UnitGroup> byUnit(const std::vector<TestSession>& sessions);
+    // The same grouping as positions in `sessions`, for a list too long to copy on every change.
+    static std::vector<UnitIndexGroup> byUnitIndex(const std::vector<TestSession>& sessions);
 
     json toJson() const;
     static TestSession fromJson(const json& value);
@@ -62,6 +65,12 @@ struct UnitGroup {
     std::string unit;
     std::vector<TestSession> sessions;
     friend bool operator==(const UnitGroup&, const UnitGroup&) = default;
+};
+
+struct UnitIndexGroup {
+    std::string unit;
+    std::vector<std::size_t> sessions; // positions in the list that was grouped
+    friend bool operator==(const UnitIndexGroup&, const UnitIndexGroup&) = default;
 };
 
 namespace SessionCoder {
