@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <numbers>
+#include <vector>
 
 namespace Tessarine::Symbols {
 
@@ -497,6 +498,73 @@ void arrowUpForwardApp(Canvas& c) {
     c.stroke(polyline({{0.56, 0.12}, {0.88, 0.12}, {0.88, 0.44}}), 0.075);
 }
 
+// ---- the history's actions and the comparison's change marks
+
+void tray(Canvas& c) {
+    // An open tray seen from the front: the rim, the floor and the dip in the middle.
+    c.stroke(polyline({{0.08, 0.56}, {0.22, 0.2}, {0.78, 0.2}, {0.92, 0.56}}), 0.07);
+    c.stroke(polygon({{0.08, 0.56}, {0.34, 0.56}, {0.4, 0.68}, {0.6, 0.68}, {0.66, 0.56}, {0.92, 0.56},
+                      {0.92, 0.84}, {0.08, 0.84}}),
+             0.07);
+}
+
+void listBulletRectangle(Canvas& c) {
+    c.stroke(roundedRect(0.08, 0.16, 0.84, 0.68, 0.08), 0.065);
+    for (double y : {0.36, 0.5, 0.64}) {
+        c.fill(circle(0.26, y, 0.04));
+        c.stroke(segment(0.38, y, 0.76, y), 0.055);
+    }
+}
+
+void arrowLeftArrowRight(Canvas& c) {
+    // Two arrows passing each other: one to the right above, one to the left below.
+    c.stroke(segment(0.14, 0.34, 0.86, 0.34), 0.07);
+    c.stroke(polyline({{0.7, 0.2}, {0.86, 0.34}, {0.7, 0.48}}), 0.07);
+    c.stroke(segment(0.86, 0.66, 0.14, 0.66), 0.07);
+    c.stroke(polyline({{0.3, 0.52}, {0.14, 0.66}, {0.3, 0.8}}), 0.07);
+}
+
+void printer(Canvas& c) {
+    c.stroke(polyline({{0.28, 0.36}, {0.28, 0.1}, {0.72, 0.1}, {0.72, 0.36}}), 0.06);
+    c.stroke(roundedRect(0.08, 0.36, 0.84, 0.36, 0.06), 0.065);
+    c.stroke(polygon({{0.28, 0.58}, {0.72, 0.58}, {0.72, 0.9}, {0.28, 0.9}}), 0.06);
+    c.fill(circle(0.78, 0.48, 0.035));
+}
+
+void squareAndArrowUp(Canvas& c) {
+    // A tray with an arrow rising out of it.
+    c.stroke(polyline({{0.34, 0.4}, {0.18, 0.4}, {0.18, 0.9}, {0.82, 0.9}, {0.82, 0.4}, {0.66, 0.4}}), 0.065);
+    c.stroke(segment(0.5, 0.08, 0.5, 0.62), 0.07);
+    c.stroke(polyline({{0.34, 0.24}, {0.5, 0.08}, {0.66, 0.24}}), 0.07);
+}
+
+void trash(Canvas& c) {
+    c.stroke(segment(0.14, 0.24, 0.86, 0.24), 0.07);
+    c.stroke(polyline({{0.38, 0.24}, {0.38, 0.1}, {0.62, 0.1}, {0.62, 0.24}}), 0.06);
+    c.stroke(polyline({{0.22, 0.24}, {0.28, 0.9}, {0.72, 0.9}, {0.78, 0.24}}), 0.065);
+    for (double x : {0.4, 0.6}) c.stroke(segment(x, 0.4, x, 0.74), 0.05);
+}
+
+// A filled disc with a mark cut out of it, so the background shows through the mark.
+void cutCircle(Canvas& c, const std::vector<QPainterPath>& marks) {
+    c.fill(circle(0.5, 0.5, 0.46));
+    for (const auto& mark : marks) c.cutStroke(mark, 0.1);
+}
+
+void arrowUpCircleFill(Canvas& c) {
+    cutCircle(c, {segment(0.5, 0.74, 0.5, 0.28), polyline({{0.32, 0.44}, {0.5, 0.26}, {0.68, 0.44}})});
+}
+
+void arrowDownCircleFill(Canvas& c) {
+    cutCircle(c, {segment(0.5, 0.26, 0.5, 0.72), polyline({{0.32, 0.56}, {0.5, 0.74}, {0.68, 0.56}})});
+}
+
+void equalCircleFill(Canvas& c) { cutCircle(c, {segment(0.3, 0.42, 0.7, 0.42), segment(0.3, 0.58, 0.7, 0.58)}); }
+
+void plusCircleFill(Canvas& c) { cutCircle(c, {segment(0.28, 0.5, 0.72, 0.5), segment(0.5, 0.28, 0.5, 0.72)}); }
+
+void minusCircleFill(Canvas& c) { cutCircle(c, {segment(0.28, 0.5, 0.72, 0.5)}); }
+
 using Drawing = void (*)(Canvas&);
 
 const std::map<QString, Drawing>& drawings() {
@@ -557,6 +625,17 @@ const std::map<QString, Drawing>& drawings() {
         {"doc.on.clipboard", docOnClipboard},
         {"hand.raised", handRaised},
         {"arrow.up.forward.app", arrowUpForwardApp},
+        {"tray", tray},
+        {"list.bullet.rectangle", listBulletRectangle},
+        {"arrow.left.arrow.right", arrowLeftArrowRight},
+        {"printer", printer},
+        {"square.and.arrow.up", squareAndArrowUp},
+        {"trash", trash},
+        {"arrow.up.circle.fill", arrowUpCircleFill},
+        {"arrow.down.circle.fill", arrowDownCircleFill},
+        {"equal.circle.fill", equalCircleFill},
+        {"plus.circle.fill", plusCircleFill},
+        {"minus.circle.fill", minusCircleFill},
     };
     return table;
 }
