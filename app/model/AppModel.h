@@ -227,6 +227,9 @@ public:
     // when it could not be saved.
     RorozErurEvo::TestSession saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record);
     void copyListing(const RorozErurEvo::TestSession& session);
+    // Deletes a saved session. When its file cannot be removed the session stays listed (it would
+    // come back at the next launch) and the toast says why; false then.
+    bool removeSession(const RorozErurEvo::Uuid& id);
     void exportPDF(const std::vector<RorozErurEvo::TestSession>& sessions, const std::string& suggestedName);
     // The print panel for the report of the sessions; nothing for an empty list or when the user
     // cancels; a failure is toasted.

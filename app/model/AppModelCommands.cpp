@@ -74,6 +74,15 @@ void AppModel::copyListing(const TestSession& session) {
     setToast(std::string("Listing text copied"));
 }
 
+bool AppModel::removeSession(const RorozErurEvo::Uuid& id) {
+    if (library_->remove(id)) return true;
+    const std::string error = library_->lastError().value_or("Couldn't delete the session");
+    qCWarning(logModel) << "could not delete the session" << QString::fromStdString(id.text()) << ":"
+                        << QString::fromStdString(error);
+    setToast(error);
+    return false;
+}
+
 void AppModel::exportPDF(const std::vector<TestSession>& sessions, const std::string& suggestedName) {
     if (sessions.empty() || !fileChooser_) return;
     auto path = fileChooser_->saveFile(FileChooser::Type::pdf, QString::fromStdString(chosenName(suggestedName, ".pdf")));

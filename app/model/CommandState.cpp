@@ -30,9 +30,11 @@ std::vector<RorozErurEvo::TestSession> currentSessions(const AppModel& model) {
     return {};
 }
 
+std::string suggestedName(const RorozErurEvo::TestSession& session) { return session.unitKey() + " " + session.label; }
+
 std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions) {
     if (sessions.empty()) return {};
-    return sessions.front().unitKey() + " " + sessions.front().label;
+    return suggestedName(sessions.front());
 }
 
 void selectTab(AppModel& model, DetailTab tab) {

@@ -30,6 +30,7 @@ std::shared_ptr<InputDevice> selectedDevice(const AppModel& model);
 std::vector<RorozErurEvo::TestSession> currentSessions(const AppModel& model);
 // "<unit key> <label>" of the first session, the name suggested for reports and exports.
 std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions);
+std::string suggestedName(const RorozErurEvo::TestSession& session);
 // Shows the tab for the selected device; writes it only when it differs.
 void selectTab(AppModel& model, DetailTab tab);
 // Stops the selected device's running test with no result and no announcement.

@@ -45,6 +45,9 @@ QString plotCaption(const RorozErurEvo::TestResult& result);
 QString disclaimer();
 // The session's date and time: the locale's long date and short time.
 QString dateText(RorozErurEvo::Date date);
+// The session's date and time in lists, menus and messages: the locale's date with the month's
+// short name and no weekday, and its short time.
+QString shortDateText(RorozErurEvo::Date date);
 // "Page n of m" when the session's report has two pages or more, else empty.
 QString pageLine(const ReportPDF::Page& page);
 } // namespace ReportText

@@ -1,6 +1,7 @@
 // The texts of a report page that are built from values, apart from where they are drawn.
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include "app/model/AppModel.h"
 #include "app/report/ReportPage.h"
@@ -66,13 +67,32 @@ QString pageLine(const ReportPDF::Page& page) {
     return QStringLiteral("Page %1 of %2").arg(page.number).arg(page.of);
 }
 
-QString dateText(RorozErurEvo::Date date) {
-    QDateTime time = QDateTime::fromSecsSinceEpoch(date.time_since_epoch().count());
-    QLocale locale;
-    // Some locales' short time still carries seconds; the report gives hours and minutes.
+namespace {
+
+QString clockFormat(const QLocale& locale) {
+    // Some locales' short time still carries seconds; dates on screen and paper give hours and
+    // minutes.
     QString clock = locale.timeFormat(QLocale::ShortFormat);
     clock.remove(QStringLiteral(":ss"));
-    return locale.toString(time, locale.dateFormat(QLocale::LongFormat) + QLatin1Char(' ') + clock);
+    return clock;
+}
+
+QDateTime localTime(RorozErurEvo::Date date) { return QDateTime::fromSecsSinceEpoch(date.time_since_epoch().count()); }
+
+} // namespace
+
+QString dateText(RorozErurEvo::Date date) {
+    QLocale locale;
+    return locale.toString(localTime(date), locale.dateFormat(QLocale::LongFormat) + QLatin1Char(' ') + clockFormat(locale));
+}
+
+QString shortDateText(RorozErurEvo::Date date) {
+    QLocale locale;
+    // The long date without the weekday and with the month's short name: "Dec 7, 2026".
+    QString day = locale.dateFormat(QLocale::LongFormat);
+    day.remove(QRegularExpression(QStringLiteral("d{4}[,.]?\\s*")));
+    day.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+    return locale.toString(localTime(date), day.trimmed() + QLatin1Char(' ') + clockFormat(locale));
 }
 
 } // namespace Tessarine::ReportText
