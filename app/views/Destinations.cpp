@@ -3,20 +3,12 @@
 #include "app/devices/InputDevice.h"
 #include "app/views/BatchView.h"
 #include "app/views/DeviceView.h"
-#include "app/views/EmptyState.h"
+#include "app/views/HistoryView.h"
 #include "app/views/KeyboardTesterView.h"
 #include "app/views/MouseTesterView.h"
 #include "app/views/SaveSessionSheet.h"
 
 namespace Tessarine {
-
-namespace {
-
-QWidget* notYet(const QString& objectName, const QString& title, const QString& symbol, const QString& description) {
-    return EmptyState::named(objectName, title, symbol, description);
-}
-
-} // namespace
 
 Destinations Destinations::standard() {
     Destinations d;
@@ -26,10 +18,7 @@ Destinations Destinations::standard() {
     d.keyboard = [](AppModel& model) { return new KeyboardTesterView(model); };
     d.mouse = [](AppModel& model) { return new MouseTesterView(model); };
     d.batch = [](AppModel& model) { return new BatchView(model); };
-    d.history = [](AppModel&) {
-        return notYet(QStringLiteral("history-view"), QStringLiteral("History"), QStringLiteral("clock.arrow.circlepath"),
-                      QStringLiteral("The session history is not available in this version."));
-    };
+    d.history = [](AppModel& model) -> QWidget* { return new HistoryView(model); };
     d.saveSheet = [](AppModel& model, const std::shared_ptr<InputDevice>& device, QWidget* parent) -> QDialog* {
         return new SaveSessionSheet(model, device, parent);
     };

@@ -22,7 +22,7 @@ struct Destinations {
     // A sheet for `device`, shown window-modal over `parent`.
     std::function<QDialog*(AppModel&, const std::shared_ptr<InputDevice>&, QWidget* parent)> saveSheet;
 
-    // The application's views. Those not built yet say so in the detail area.
+    // The application's views.
     static Destinations standard();
 };
 

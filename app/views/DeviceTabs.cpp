@@ -1,7 +1,7 @@
 #include "app/views/DeviceTabs.h"
 
 #include "app/views/BenchPanel.h"
-#include "app/views/EmptyState.h"
+#include "app/views/HistoryView.h"
 #include "app/views/LivePanel.h"
 #include "app/views/RawHIDView.h"
 
@@ -18,12 +18,8 @@ DeviceTabs DeviceTabs::standard() {
     tabs.rawHID = [](AppModel& model, const std::shared_ptr<InputDevice>& raw, const std::shared_ptr<InputDevice>& owner) {
         return new RawHIDView(raw, owner, model);
     };
-    tabs.history = [](AppModel&, const std::string&) {
-        return EmptyState::named(
-            QStringLiteral("device-history"), QStringLiteral("History"),
-            QStringLiteral("clock.arrow.circlepath"),
-            QStringLiteral("The saved sessions of this unit will show here; they are not available in this "
-                           "version."));
+    tabs.history = [](AppModel& model, const std::string& unitKey) -> QWidget* {
+        return new HistoryView(model, unitKey);
     };
     return tabs;
 }

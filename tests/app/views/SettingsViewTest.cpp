@@ -36,10 +36,12 @@
 #include <gtest/gtest.h>
 
 #include "support/TestLog.h"
+#include "support/Unremovable.h"
 #include "testkit/Date.h"
 
 using namespace Tessarine;
 using RorozErurEvo::ControllerFamily;
+using TestFiles::Unremovable;
 using RorozErurEvo::Thresholds;
 
 namespace {
@@ -321,39 +323,6 @@ public:
     QList<QUrl> opened;
 public slots:
     void open(const QUrl& url) { opened << url; }
-};
-
-// Makes a folder's entries impossible to remove while alive: immutable for root, read-only for
-// anyone else.
-class Unremovable {
-public:
-    explicit Unremovable(const QString& folder) : path_(folder.toLocal8Bit()) {
-        if (geteuid() == 0) immutable_ = setImmutable(true);
-        else ok_ = ::chmod(path_.constData(), 0555) == 0;
-        ok_ = ok_ || immutable_;
-    }
-    ~Unremovable() {
-        if (immutable_) setImmutable(false);
-        else ::chmod(path_.constData(), 0755);
-    }
-    bool ok() const { return ok_; }
-
-private:
-    bool setImmutable(bool on) {
-        const int fd = ::open(path_.constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return done;
-    }
-    QByteArray path_;
-    bool immutable_ = false;
-    bool ok_ = false;
 };
 
 } // namespace

@@ -1,0 +1,30 @@
+#pragma once
+// The "Export" pull-down of a saved session: this session, every session of its unit (when it
+// has two or more) and every saved session, each as CSV or JSON. The sections and their counts
+// are read from the library each time the menu opens; the model asks where to save and writes.
+#include <QToolButton>
+
+#include "testkit/TestSession.h"
+
+class QMenu;
+
+namespace Tessarine {
+
+class AppModel;
+
+class ExportMenu final : public QToolButton {
+    Q_OBJECT
+
+public:
+    ExportMenu(AppModel& model, RorozErurEvo::TestSession session, QWidget* parent = nullptr);
+
+    // Fills the menu from the library as it is now; opening the menu does this.
+    void refresh();
+
+private:
+    AppModel& model_;
+    const RorozErurEvo::TestSession session_;
+    QMenu* menu_;
+};
+
+} // namespace Tessarine

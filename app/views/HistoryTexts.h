@@ -1,0 +1,83 @@
+#pragma once
+// The texts and choices of the history screen, worked out from sessions apart from the widgets
+// that show them: list rows, the session detail's subtitle and menus, the comparison's headers
+// and change marks, and the export menu's sections.
+#include <QColor>
+#include <QPalette>
+#include <QString>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "testkit/SessionComparison.h"
+#include "testkit/TestSession.h"
+
+namespace Tessarine::HistoryTexts {
+
+using RorozErurEvo::TestResult;
+using RorozErurEvo::TestSession;
+
+// ---- the list
+
+// "No saved sessions yet", or "No sessions for <unit> yet" for one unit's history.
+QString emptyTitle(const std::optional<std::string>& unit);
+QString emptyDescription();
+// The session's label, or "Session" when it has none (a label of spaces is shown as it is).
+QString rowTitle(const TestSession& session);
+// "<date> · <device name>".
+QString rowCaption(const TestSession& session);
+// What assistive technology reads for a row: its title, caption and verdict word.
+QString rowSpoken(const TestSession& session);
+
+// ---- the session detail
+
+// "<long date> · Unit <key>", then " · Ticket <ticket>" and " · Tested by <technician>" when set.
+QString subtitle(const TestSession& session);
+// "<label or Session>, <date>".
+QString compareItemTitle(const TestSession& session);
+// "<unit key>: <compareItemTitle>", for a session of another unit.
+QString otherUnitItemTitle(const TestSession& session);
+// "<title>, <date>. This can't be undone."
+QString deleteMessage(const TestSession& session);
+
+// The saved sessions the shown one can be compared with, as positions in the library's list
+// (in its order): those of the same unit and those of other units.
+struct CompareChoices {
+    std::vector<std::size_t> sameUnit;
+    std::vector<std::size_t> otherUnits;
+    bool empty() const { return sameUnit.empty() && otherUnits.empty(); }
+};
+CompareChoices compareChoices(const std::vector<TestSession>& library, const TestSession& shown);
+
+// The before and after sessions of comparing `shown` with `other`: the earlier one is before; at
+// the same time the shown session is.
+std::pair<const TestSession*, const TestSession*> compareOrder(const TestSession& shown, const TestSession& other);
+
+// ---- the comparison
+
+// "Before: <label>" and "After: <label>", "session" standing in for an empty label.
+QString beforeHeader(const TestSession& before);
+QString afterHeader(const TestSession& after);
+// "<unit key of after> before and after".
+std::string bothFileName(const TestSession& after);
+// The main measure's value in its unit; empty without measures.
+QString measureValue(const TestResult& result);
+// The colour of a change mark: green when better, red when worse, else the secondary text colour.
+QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette);
+
+// ---- the export menu
+
+struct ExportSection {
+    enum class Scope { session, unit, everything };
+    Scope scope;
+    QString header;       // "This session", "All 3 sessions for SN-1", "Every saved session (9)"
+    std::string fileName; // the suggested name, before the model makes it safe
+};
+// The sections offered for `session` when its unit has `unitCount` saved sessions and the
+// library `allCount`; the unit's section only from two sessions up.
+std::vector<ExportSection> exportSections(const TestSession& session, std::size_t unitCount, std::size_t allCount);
+
+} // namespace Tessarine::HistoryTexts

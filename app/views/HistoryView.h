@@ -1,0 +1,70 @@
+#pragma once
+// The saved sessions grouped by unit, newest first, with the detail pane beside them: the
+// comparison while the model names two saved sessions to compare, else the picked session, else
+// "Pick a session". The History destination lists every unit; a device's History tab lists only
+// the unit its session would be saved under now. The picked session and the comparison live in
+// the model, so they outlast the screen.
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+#include <string>
+
+#include "testkit/TestSession.h"
+
+class QStackedLayout;
+
+namespace Tessarine {
+
+class AppModel;
+class EmptyState;
+class SessionListModel;
+class SessionListView;
+
+class HistoryView final : public QWidget {
+    Q_OBJECT
+
+public:
+    // Pixels: the list's fixed width and the detail pane's least width.
+    static constexpr int listWidth = 300;
+    static constexpr int detailMinimum = 420;
+
+    HistoryView(AppModel& model, std::optional<std::string> unit = std::nullopt, QWidget* parent = nullptr);
+
+    // Keeps a picked session that is still saved; otherwise picks the newest session listed first,
+    // or none. Runs whenever the list comes on screen.
+    void syncSelection();
+
+    const std::optional<std::string>& unit() const { return unit_; }
+    SessionListView* list() const { return list_; }
+    SessionListModel* listModel() const { return rows_; }
+    EmptyState* emptyState() const { return empty_; }
+    // What the detail pane shows now: a CompareView, a SessionDetail or an EmptyState.
+    QWidget* detail() const { return detail_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void libraryChanged();
+    void showDetail();
+    // Puts the model's picked session into the list's selection.
+    void selectFromModel();
+    void selectFromList();
+
+    AppModel& model_;
+    const std::optional<std::string> unit_;
+    QStackedLayout* pages_;
+    EmptyState* empty_;
+    QWidget* browser_;
+    SessionListModel* rows_;
+    SessionListView* list_;
+    QWidget* pane_;
+    QPointer<QWidget> detail_;
+    // What the pane shows, so that a change elsewhere in the library leaves it (and its open
+    // confirmation) alone.
+    std::vector<RorozErurEvo::TestSession> shown_;
+    bool updatingList_ = false;
+};
+
+} // namespace Tessarine

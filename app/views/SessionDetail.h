@@ -1,0 +1,55 @@
+#pragma once
+// One saved session in the history's detail pane: who and what was tested with the overall
+// verdict, every action on it (compare with another session, PDF report, print, listing text,
+// export, delete after confirmation), then the device, the results, the notes and the listing
+// text. It holds one piece of state of its own: the open delete confirmation.
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include "testkit/TestSession.h"
+
+class QMenu;
+class QToolButton;
+
+namespace Tessarine {
+
+class AppModel;
+
+class SessionDetail final : public QWidget {
+    Q_OBJECT
+
+public:
+    SessionDetail(AppModel& model, RorozErurEvo::TestSession session, QWidget* parent = nullptr);
+
+    const RorozErurEvo::TestSession& session() const { return session_; }
+
+    // Starts a comparison with `other`: the earlier of the two is before.
+    void compare(const RorozErurEvo::TestSession& other);
+    void exportPDF();
+    void printReport();
+    void copyListing();
+    // Asks first; the confirmation's Delete removes the session.
+    void askToDelete();
+    void remove();
+
+    QToolButton* compareButton() const { return compare_; }
+    QMenu* compareMenu() const { return compareMenu_; }
+    // Fills the Compare With menu from the library as it is now; opening the menu does this.
+    void refreshCompareMenu();
+    // The open delete confirmation; null while none is open.
+    QMessageBox* confirmation() const { return confirm_; }
+
+private:
+    QWidget* head();
+    QWidget* sections();
+    void libraryChanged();
+
+    AppModel& model_;
+    const RorozErurEvo::TestSession session_;
+    QToolButton* compare_ = nullptr;
+    QMenu* compareMenu_ = nullptr;
+    QPointer<QMessageBox> confirm_;
+};
+
+} // namespace Tessarine

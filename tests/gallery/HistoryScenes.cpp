@@ -1,0 +1,111 @@
+// Scenes of the history: the list by unit beside a session's detail, the empty history, a
+// session's detail whole, and a before/after comparison.
+#include "../app/model/ModelFakes.h"
+
+#include <QVBoxLayout>
+
+#include "Gallery.h"
+#include "app/views/CompareView.h"
+#include "app/views/HistoryView.h"
+#include "app/views/SessionDetail.h"
+#include "bench/RealisticSession.h"
+
+namespace Tessarine {
+namespace {
+
+using RorozErurEvo::TestSession;
+using RorozErurEvo::Verdict;
+
+// Views over a model of their own; the views go before the model does.
+class Host final : public QWidget {
+public:
+    Host() : layout_(new QVBoxLayout(this)) { layout_->setContentsMargins(0, 0, 0, 0); }
+    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+
+    AppModel& model() { return *bench.model; }
+    void add(QWidget* widget) { layout_->addWidget(widget); }
+    TestSession save(TestSession session) {
+        model().library().save(session);
+        return session;
+    }
+
+    Fakes::Bench bench{false};
+
+private:
+    QVBoxLayout* layout_;
+};
+
+// A full check of a pad (see RealisticSession), with the unit, stage and time given.
+TestSession pad(int n, const std::string& unit, const std::string& stage, double hoursAgo) {
+    TestSession s = RealisticSession::make(n);
+    s.unit = unit;
+    s.label = stage;
+    s.date = RorozErurEvo::Dates::fromSeconds(1.78e9 - 3600.0 * hoursAgo);
+    s.ticket = "T-" + std::to_string(4100 + n);
+    s.technician = "Sam";
+    return s;
+}
+
+// The same unit before its repair: the left stick drifted and read out of round.
+TestSession worn(TestSession s) {
+    for (auto& r : s.results) {
+        if (r.element != "Left stick") continue;
+        for (auto& m : r.measures) m.value *= 2.6;
+        r.verdict = RorozErurEvo::verdictOfMeasures(r.measures);
+        if (!r.plot) continue;
+        for (std::size_t k = 0; k < r.plot->radii.size(); ++k)
+            if (auto& radius = r.plot->radii[k]) *radius *= 0.9 + 0.02 * static_cast<double>(k % 5);
+    }
+    return s;
+}
+
+void fillLibrary(Host& host) {
+    host.save(worn(pad(1, "SN-100231", "Before repair", 30)));
+    host.save(pad(2, "SN-100231", "After repair", 2));
+    host.save(pad(3, "T-4471", "Intake", 26));
+    auto quick = pad(4, "T-4471", "", 50);
+    quick.results.resize(3);
+    host.save(quick);
+    host.save(worn(pad(5, "SN-099812", "Returned", 120)));
+}
+
+std::unique_ptr<QWidget> history() {
+    auto host = std::make_unique<Host>();
+    fillLibrary(*host);
+    host->add(new HistoryView(host->model()));
+    return host;
+}
+
+std::unique_ptr<QWidget> emptyHistory() {
+    auto host = std::make_unique<Host>();
+    host->add(new HistoryView(host->model()));
+    return host;
+}
+
+std::unique_ptr<QWidget> detail() {
+    auto host = std::make_unique<Host>();
+    fillLibrary(*host);
+    auto s = host->model().library().sessions().front();
+    s.notes = "Replaced the left stick module; cleaned the triggers.";
+    host->add(new SessionDetail(host->model(), s));
+    return host;
+}
+
+std::unique_ptr<QWidget> comparison() {
+    auto host = std::make_unique<Host>();
+    auto before = worn(pad(1, "SN-100231", "Before repair", 30));
+    auto after = pad(2, "SN-100231", "After repair", 2);
+    after.results.erase(after.results.begin() + 10); // the buttons were not tested again
+    host->add(new CompareView(host->model(), before, after));
+    return host;
+}
+
+const bool registered = Gallery::add({
+    {"history-list", {1100, 720}, history},
+    {"history-empty", {900, 500}, emptyHistory},
+    {"history-detail", {760, 1500}, detail},
+    {"history-compare", {820, 1200}, comparison},
+});
+
+} // namespace
+} // namespace Tessarine
