@@ -3,6 +3,7 @@
 // their four tests each (circularity with its 72-sector plot), two triggers, buttons and the
 // other pad tests, and a soak run with its 120-bin strip. Shared by the session benchmarks.
 #include <string>
+#include <vector>
 
 #include "testkit/TestSession.h"
 
@@ -80,6 +81,14 @@ inline TestSession make(int n) {
                              limited("disconnects", "Disconnects", 0, MeasureUnit::count, 0, 0)},
         {"1 dropout of 140 ms at 3:20."}, std::nullopt, strip);
     return s;
+}
+
+// `count` sessions newest first, as the library lists them: session n is n hours after the first.
+inline std::vector<TestSession> history(int count) {
+    std::vector<TestSession> list;
+    list.reserve(static_cast<std::size_t>(count));
+    for (int n = count; n-- > 0;) list.push_back(make(n));
+    return list;
 }
 
 } // namespace RealisticSession

@@ -17,17 +17,10 @@ namespace {
 
 constexpr int listed = 5000;
 
-std::vector<RorozErurEvo::TestSession> history() {
-    std::vector<RorozErurEvo::TestSession> list;
-    list.reserve(listed);
-    for (int n = listed; n-- > 0;) list.push_back(RealisticSession::make(n)); // newest first
-    return list;
-}
-
 // Each iteration saves the session being worked on again, a little newer, as a technician does
 // who saves after every test; it moves from the middle of the list to the top.
 void save(benchmark::State& state, SessionLibrary& library) {
-    library.setSessions(history());
+    library.setSessions(RealisticSession::history(listed));
     auto session = library.sessions()[listed / 2];
     double seconds = 1.7e9 + 3600.0 * listed;
     for (auto _ : state) {

@@ -19,17 +19,10 @@ namespace {
 
 constexpr int listed = 5000;
 
-std::vector<RorozErurEvo::TestSession> history() {
-    std::vector<RorozErurEvo::TestSession> list;
-    list.reserve(listed);
-    for (int n = listed; n-- > 0;) list.push_back(RealisticSession::make(n)); // newest first
-    return list;
-}
-
 void BM_OpenHistoryOfFiveThousand(benchmark::State& state) {
     Fakes::Bench bench{false};
     AppModel& model = *bench.model;
-    model.library().setSessions(history());
+    model.library().setSessions(RealisticSession::history(listed));
     for (auto _ : state) {
         model.setSelectedSession(std::nullopt);
         HistoryView view(model);
@@ -45,7 +38,7 @@ BENCHMARK(BM_OpenHistoryOfFiveThousand)->Unit(benchmark::kMillisecond);
 void BM_SaveWhileHistoryOfFiveThousandIsOpen(benchmark::State& state) {
     Fakes::Bench bench{false};
     AppModel& model = *bench.model;
-    model.library().setSessions(history());
+    model.library().setSessions(RealisticSession::history(listed));
     HistoryView view(model);
     view.resize(1100, 720);
     view.show();
