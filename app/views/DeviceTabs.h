@@ -36,7 +36,7 @@ struct DeviceTabs {
     // History tab: the saved sessions of the unit with this key.
     std::function<QWidget*(AppModel&, const std::string& unitKey)> history;
 
-    // The application's tab contents. Those not built yet say so.
+    // The application's tab contents.
     static DeviceTabs standard();
 };
 
