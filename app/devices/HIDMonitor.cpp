@@ -149,7 +149,7 @@ void HIDMonitor::run() {
             fds.push_back(pollfd{open.connection->fd(), POLLIN, 0});
             polledKeys.push_back(key);
         }
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        if (backend_->wait(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR) continue;
             fail(std::strerror(errno));
             break;

@@ -3,6 +3,8 @@
 // one reads udev and hidraw (HidrawBackend), the fake one plays scripted devices in tests
 // (FakeHIDBackend). Every descriptor handed out here is owned by the backend or connection and
 // closed by it.
+#include <poll.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -77,6 +79,8 @@ public:
     };
     // Opens a device for reading input reports; nullptr with the system's reason in `error`.
     virtual std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, OpenError& error) = 0;
+    // Waits for the descriptors as poll(2) does, with its result and errno.
+    virtual int wait(pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); }
 };
 
 } // namespace Tessarine

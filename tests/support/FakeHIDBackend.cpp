@@ -135,6 +135,12 @@ void FakeHIDBackend::cutOff(const std::string& node) {
     signal(state.fd);
 }
 
+void FakeHIDBackend::failWait(int code) {
+    std::lock_guard guard(shared_->lock);
+    shared_->waitFailure = code;
+    signal(shared_->changesFd); // ends the wait in progress, so the next one fails
+}
+
 int FakeHIDBackend::opens(const std::string& node) const {
     std::lock_guard guard(shared_->lock);
     auto it = shared_->nodes.find(node);
@@ -161,6 +167,17 @@ std::size_t FakeHIDBackend::pendingReports(const std::string& node) const {
 }
 
 int FakeHIDBackend::start() { return shared_->changesFd; }
+
+int FakeHIDBackend::wait(pollfd* fds, nfds_t count, int timeoutMs) {
+    {
+        std::lock_guard guard(shared_->lock);
+        if (shared_->waitFailure != 0) {
+            errno = shared_->waitFailure;
+            return -1;
+        }
+    }
+    return HIDBackend::wait(fds, count, timeoutMs);
+}
 
 std::vector<HIDDeviceNode> FakeHIDBackend::devices() {
     std::lock_guard guard(shared_->lock);

@@ -38,6 +38,8 @@ public:
     void answerInputReport(const std::string& node, int reportID, std::vector<std::uint8_t> report);
     // The open node fails its next read, as a device pulled out before udev says so.
     void cutOff(const std::string& node);
+    // The monitor's next wait on its descriptors fails with this error number.
+    void failWait(int code);
 
     // Inspection (any thread).
     int opens(const std::string& node) const;      // how often the node was opened
@@ -49,6 +51,7 @@ public:
     std::vector<HIDDeviceNode> devices() override;
     std::vector<Change> changes() override;
     std::unique_ptr<HIDConnection> open(const HIDDeviceNode& device, OpenError& error) override;
+    int wait(pollfd* fds, nfds_t count, int timeoutMs) override;
 
 private:
     struct NodeState {
@@ -67,6 +70,7 @@ private:
         std::map<std::string, NodeState> nodes;
         std::deque<Change> changes;
         int changesFd = -1;
+        int waitFailure = 0;
     };
     class Connection;
 
