@@ -36,26 +36,16 @@ ReportRate ReportRate::fromJson(const json& value) {
 
 AxisTracker::AxisTracker(double window) : window_(window) {}
 
-void AxisTracker::add(int v, double t) {
-    value = v;
-    minSeen = minSeen ? std::min(*minSeen, v) : v;
-    maxSeen = maxSeen ? std::max(*maxSeen, v) : v;
-    ++changes;
-    times_.push_back(t);
-    values_.push_back(v);
-    // The history grows to just over two windows, then is cut back to one, so pruning
-    // runs rarely rather than on every value.
-    if (t - times_.front() > 2 * window_) {
-        std::size_t keepFrom = times_.size();
-        for (std::size_t i = 0; i < times_.size(); ++i) {
-            if (t - times_[i] <= window_) {
-                keepFrom = i;
-                break;
-            }
+void AxisTracker::prune(double t) {
+    std::size_t keepFrom = times_.size();
+    for (std::size_t i = 0; i < times_.size(); ++i) {
+        if (t - times_[i] <= window_) {
+            keepFrom = i;
+            break;
         }
-        times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
-        values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
     }
+    times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
+    values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
 }
 
 long long AxisTracker::jitter(double now) const {

@@ -39,7 +39,18 @@ public:
     std::optional<int> maxSeen;
     int changes = 0;
 
-    void add(int v, double t);
+    // Inline: the HID thread adds every raw value of every report.
+    void add(int v, double t) {
+        value = v;
+        minSeen = minSeen && *minSeen <= v ? *minSeen : v;
+        maxSeen = maxSeen && *maxSeen >= v ? *maxSeen : v;
+        ++changes;
+        times_.push_back(t);
+        values_.push_back(v);
+        // The history grows to just over two windows, then is cut back to one, so pruning
+        // runs rarely rather than on every value.
+        if (t - times_.front() > 2 * window_) prune(t);
+    }
     // Largest minus smallest of the values within `window` seconds before now; 0 when none.
     // Wider than a raw value, because the span of two extreme 32-bit values overflows one.
     long long jitter(double now) const;
@@ -59,6 +70,7 @@ public:
     friend bool operator==(const AxisTracker&, const AxisTracker&) = default;
 
 private:
+    void prune(double t); // drops the history older than one window before t
     std::vector<double> times_;  // seconds of uptime
     std::vector<int> values_;
     double window_;              // seconds

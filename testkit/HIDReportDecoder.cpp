@@ -9,22 +9,28 @@ namespace RorozErurEvo {
 
 namespace {
 
-// Bits [offset, offset + bits) of a little-endian report, least significant bit first. The caller
-// has checked that they lie inside `data`; `bits` is 1…64.
-std::uint64_t extract(const std::uint8_t* data, std::size_t offset, unsigned bits) {
+// Bits [offset, offset + bits) of a little-endian report of `size` bytes, least significant bit
+// first. The caller has checked that they lie inside `data`; `bits` is 1…64.
+inline std::uint64_t extract(const std::uint8_t* data, std::size_t size, std::size_t offset, unsigned bits) {
     const std::size_t first = offset >> 3;
     const unsigned shift = offset & 7;
-    const unsigned bytes = (shift + bits + 7) / 8; // 1…9
     std::uint64_t value = 0;
-    for (unsigned i = 0; i < std::min(bytes, 8u); ++i) value |= std::uint64_t{data[first + i]} << (8 * i);
-    value >>= shift;
-    if (bytes == 9) value |= std::uint64_t{data[first + 8]} << (64 - shift); // only when shift > 0
+    if (shift + bits <= 64 && first + 8 <= size) { // one load: every field of 1 to 57 bits away from the end
+        std::memcpy(&value, data + first, 8);
+        if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap64(value);
+        value >>= shift;
+    } else {
+        const unsigned bytes = (shift + bits + 7) / 8; // 1…9
+        for (unsigned i = 0; i < std::min(bytes, 8u); ++i) value |= std::uint64_t{data[first + i]} << (8 * i);
+        value >>= shift;
+        if (bytes == 9) value |= std::uint64_t{data[first + 8]} << (64 - shift); // only when shift > 0
+    }
     if (bits < 64) value &= (std::uint64_t{1} << bits) - 1;
     return value;
 }
 
-std::int64_t read(const std::uint8_t* data, std::size_t offset, unsigned bits, bool isSigned) {
-    std::uint64_t value = extract(data, offset, bits);
+inline std::int64_t read(const std::uint8_t* data, std::size_t size, std::size_t offset, unsigned bits, bool isSigned) {
+    std::uint64_t value = extract(data, size, offset, bits);
     if (isSigned && bits < 64 && (value >> (bits - 1)) & 1) value |= ~std::uint64_t{0} << bits;
     return static_cast<std::int64_t>(value);
 }
@@ -106,7 +112,7 @@ void HIDReportDecoder::noteValue(std::uint32_t element, std::int64_t value, std:
 void HIDReportDecoder::readField(const Field& field, const std::uint8_t* data, std::size_t availableBits,
                                   std::vector<Value>& changed) {
     if (std::size_t{field.bitOffset} + field.bits > availableBits) return; // past a short report
-    noteValue(field.element, read(data, field.bitOffset, field.bits, field.isSigned), changed);
+    noteValue(field.element, read(data, availableBits / 8, field.bitOffset, field.bits, field.isSigned), changed);
 }
 
 void HIDReportDecoder::readArray(const ArrayField& field, const std::uint8_t* data, std::size_t availableBits,
@@ -119,7 +125,7 @@ void HIDReportDecoder::readArray(const ArrayField& field, const std::uint8_t* da
     }
     std::fill_n(active_.begin(), field.usages.size(), std::uint8_t{0});
     for (std::size_t s = 0; s < slots; ++s) {
-        const std::int64_t held = read(data, field.bitOffset + s * field.bits, field.bits, field.isSigned);
+        const std::int64_t held = read(data, availableBits / 8, field.bitOffset + s * field.bits, field.bits, field.isSigned);
         auto it = std::lower_bound(field.usages.begin(), field.usages.end(), held,
                                    [](const ArrayUsage& u, std::int64_t v) { return u.index < v; });
         if (it != field.usages.end() && it->index == held) active_[static_cast<std::size_t>(it - field.usages.begin())] = 1;

@@ -9,9 +9,6 @@ namespace Tessarine {
 
 namespace {
 
-template <class T> double timeOf(const T& item) { return item.t; }
-double timeOf(double t) { return t; }
-
 // Newest entry of a log with t <= time, scanning backwards from the newest.
 template <class L> auto newestAtOrBefore(const L& log, double time) -> std::optional<std::decay_t<decltype(log.at(0))>> {
     for (std::size_t i = log.size(); i-- > 0;)
@@ -31,25 +28,15 @@ template <class T> void CaptureBuffer::Log<T>::straighten(std::size_t capacity) 
     head = 0;
 }
 
-template <class T> void CaptureBuffer::Log<T>::append(T item, const Limits& limits) {
-    const double t = timeOf(item);
-    if (ordered && (std::isnan(t) || (count > 0 && !(timeOf(*newest()) <= t)))) ordered = false;
-    if (count == entries.size()) {
-        // No free slot: grow. A ring is never full under fixed limits (a trim leaves a third of
-        // it free), but it is made one block again before it grows all the same.
-        if (head != 0) straighten(entries.size());
-        // A log never holds more than its limit + 1 entries, so the last doubling of its storage
-        // stops there instead of reserving room it will never use.
-        if (count == entries.capacity() && entries.capacity() * 2 > limits.most + 1)
-            entries.reserve(std::max(entries.capacity(), limits.most + 1));
-        entries.push_back(std::move(item));
-    } else {
-        const std::size_t slot = head + count;
-        entries[slot < entries.size() ? slot : slot - entries.size()] = std::move(item);
-    }
-    ++count;
-    ++total;
-    trim(limits);
+template <class T> T& CaptureBuffer::Log<T>::grow(const Limits& limits) {
+    // No free slot: grow. A ring is never full under fixed limits (a trim leaves a third of it
+    // free), but it is made one block again before it grows all the same.
+    if (head != 0) straighten(entries.size());
+    // A log never holds more than its limit + 1 entries, so the last doubling of its storage
+    // stops there instead of reserving room it will never use.
+    if (count == entries.capacity() && entries.capacity() * 2 > limits.most + 1)
+        entries.reserve(std::max(entries.capacity(), limits.most + 1));
+    return entries.emplace_back();
 }
 
 // Dropping a whole block at once keeps the rule of the limits: the log grows to `most` entries
@@ -156,29 +143,6 @@ CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) {
 
 // ---- writers
 
-void CaptureBuffer::stamp(double t) {
-    stampLog.append(t, limits_);
-    if (now.lastEvent <= t) now.lastEvent = t;
-}
-
-// The latest sample of a key is always the newest entry of its log (a trim keeps the newest
-// entries), so writers keep only the logs and snapshot() reads the latest values from them.
-void CaptureBuffer::writeStick(Element& e, double x, double y, std::optional<RawPoint> rawPoint, double t) {
-    const auto* latest = e.sticks.newest();
-    if (latest && latest->x == x && latest->y == y && latest->raw == rawPoint) return;
-    if (!latest) counts((maxEntries + 1) * sizeof(StickSample));
-    e.sticks.append(StickSample{t, x, y, rawPoint}, limits_);
-    stamp(t);
-}
-
-void CaptureBuffer::writeAxis(Element& e, double value, std::optional<RawCount> rawCount, double t) {
-    const auto* latest = e.axes.newest();
-    if (latest && latest->value == value && latest->raw == rawCount) return;
-    if (!latest) counts((maxEntries + 1) * sizeof(TriggerSample));
-    e.axes.append(TriggerSample{t, value, rawCount}, limits_);
-    stamp(t);
-}
-
 void CaptureBuffer::writeButton(Element& e, bool down, double t) {
     if (down == e.pressed) return;
     e.pressed = down;
@@ -187,26 +151,20 @@ void CaptureBuffer::writeButton(Element& e, bool down, double t) {
     stamp(t);
 }
 
-void CaptureBuffer::writeRaw(Element& e, int value, double t) {
-    if (!e.tracker) {
-        counts((maxEntries + 1) * sizeof(RawEntry) + rawHistoryEntries * rawHistoryEntryBytes);
-        e.tracker.emplace(rawTrackerWindow);
-    }
-    e.tracker->add(value, t);
-    if (e.tracker->times().size() > limits_.rawHistory)
-        e.tracker->forgetOldest(e.tracker->times().size() - limits_.rawHistory * 2 / 3);
-    e.raw.append(RawEntry{t, value}, limits_);
+void CaptureBuffer::firstRaw(Element& e) {
+    counts((maxEntries + 1) * sizeof(RawEntry) + rawHistoryEntries * rawHistoryEntryBytes);
+    e.tracker.emplace(rawTrackerWindow);
 }
 
 void CaptureBuffer::recordStick(const std::string& key, double x, double y, std::optional<RawPoint> rawPoint,
                                 double t) {
     MutexLock guard(lock);
-    writeStick(element(key), x, y, rawPoint, t);
+    writeStick(element(key), x, y, rawPoint.has_value(), rawPoint ? rawPoint->x : 0, rawPoint ? rawPoint->y : 0, t);
 }
 
 void CaptureBuffer::recordAxis(const std::string& key, double value, std::optional<RawCount> rawCount, double t) {
     MutexLock guard(lock);
-    writeAxis(element(key), value, rawCount, t);
+    writeAxis(element(key), value, rawCount.has_value(), rawCount.value_or(0), t);
 }
 
 void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, double t) {
@@ -239,28 +197,6 @@ void CaptureBuffer::liftTouch(int finger) {
 void CaptureBuffer::recordRaw(const std::string& key, int value, double t) {
     MutexLock guard(lock);
     writeRaw(element(key), value, t);
-}
-
-// A batch holds the buffer's lock from its construction to its end.
-void CaptureBuffer::Batch::stick(Slot slot, double x, double y, std::optional<RawPoint> raw, double t) {
-    buffer_.lock.assertHeld();
-    buffer_.writeStick(buffer_.elements_[slot], x, y, raw, t);
-}
-void CaptureBuffer::Batch::axis(Slot slot, double value, std::optional<RawCount> raw, double t) {
-    buffer_.lock.assertHeld();
-    buffer_.writeAxis(buffer_.elements_[slot], value, raw, t);
-}
-void CaptureBuffer::Batch::button(Slot slot, bool down, double t) {
-    buffer_.lock.assertHeld();
-    buffer_.writeButton(buffer_.elements_[slot], down, t);
-}
-void CaptureBuffer::Batch::triggerPress(Slot slot, double travel, double t) {
-    if (travel > triggerPressAbove) button(slot, true, t);
-    else if (travel < triggerReleaseBelow) button(slot, false, t);
-}
-void CaptureBuffer::Batch::raw(Slot slot, int value, double t) {
-    buffer_.lock.assertHeld();
-    buffer_.writeRaw(buffer_.elements_[slot], value, t);
 }
 
 // ---- resets

@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -112,11 +113,27 @@ public:
         explicit Batch(CaptureBuffer& buffer) : buffer_(buffer), guard_(buffer.lock) {}
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
-        void stick(Slot slot, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t);
-        void axis(Slot slot, double value, std::optional<RawCount> raw, double t);
-        void button(Slot slot, bool down, double t);
-        void triggerPress(Slot slot, double travel, double t);
-        void raw(Slot slot, int value, double t);
+        // A batch holds the buffer's lock from its construction to its end.
+        void stick(Slot slot, double x, double y, const std::optional<RorozErurEvo::RawPoint>& raw, double t) {
+            buffer_.lock.assertHeld();
+            buffer_.writeStick(buffer_.elements_[slot], x, y, raw.has_value(), raw ? raw->x : 0, raw ? raw->y : 0, t);
+        }
+        void axis(Slot slot, double value, const std::optional<RawCount>& raw, double t) {
+            buffer_.lock.assertHeld();
+            buffer_.writeAxis(buffer_.elements_[slot], value, raw.has_value(), raw.value_or(0), t);
+        }
+        void button(Slot slot, bool down, double t) {
+            buffer_.lock.assertHeld();
+            buffer_.writeButton(buffer_.elements_[slot], down, t);
+        }
+        void triggerPress(Slot slot, double travel, double t) {
+            if (travel > triggerPressAbove) button(slot, true, t);
+            else if (travel < triggerReleaseBelow) button(slot, false, t);
+        }
+        void raw(Slot slot, int value, double t) {
+            buffer_.lock.assertHeld();
+            buffer_.writeRaw(buffer_.elements_[slot], value, t);
+        }
 
     private:
         CaptureBuffer& buffer_;
@@ -175,7 +192,28 @@ private:
     // moving the entries, so the writers never pay for copying a whole log.
     template <class T> class Log {
     public:
-        void append(T item, const Limits& limits);
+        // Inline, with the writers below: a raw HID report makes a dozen appends, and a sample
+        // handed through calls by value costs more than the append itself.
+        void append(const T& item, const Limits& limits) {
+            appendWith(timeOf(item), limits, [&item](T& entry) { entry = item; });
+        }
+        // Appends an entry at time t that `fill` writes in place.
+        template <class Fill> void appendWith(double t, const Limits& limits, Fill fill) {
+            if (ordered && (t != t || (count > 0 && !(timeOf(*newest()) <= t)))) ordered = false;
+            T* entry;
+            if (count < entries.size()) {
+                const std::size_t slot = head + count;
+                entry = &entries[slot < entries.size() ? slot : slot - entries.size()];
+            } else if (head == 0 && entries.size() < entries.capacity()) {
+                entry = &entries.emplace_back();
+            } else {
+                entry = &grow(limits);
+            }
+            fill(*entry);
+            ++count;
+            ++total;
+            if (count > limits.most) trim(limits);
+        }
         std::size_t size() const { return count; }
         bool inOrder() const { return ordered; }
         std::uint64_t appended() const { return total; } // entries ever appended
@@ -190,6 +228,11 @@ private:
         std::size_t bytes() const { return entries.capacity() * sizeof(T); }
 
     private:
+        static double timeOf(const T& item) {
+            if constexpr (std::is_same_v<T, double>) return item;
+            else return item.t;
+        }
+        T& grow(const Limits& limits); // a new last entry when the storage is full
         void trim(const Limits& limits);
         void straighten(std::size_t capacity); // makes the ring one block again, head at 0
         std::vector<T> entries; // a ring once full: the oldest entry at `head`
@@ -213,12 +256,53 @@ private:
 
     Element& element(const std::string& key) REQUIRES(lock); // made when missing
     const Element* find(const std::string& key) const REQUIRES(lock);
-    void stamp(double t) REQUIRES(lock);
-    void writeStick(Element& e, double x, double y, std::optional<RorozErurEvo::RawPoint> raw, double t)
-        REQUIRES(lock);
-    void writeAxis(Element& e, double value, std::optional<RawCount> raw, double t) REQUIRES(lock);
+    // The writers, lock held. The latest sample of a key is always the newest entry of its log
+    // (a trim keeps the newest entries), so writers keep only the logs and snapshot() reads the
+    // latest values from them.
+    void stamp(double t) REQUIRES(lock) {
+        stampLog.append(t, limits_);
+        if (now.lastEvent <= t) now.lastEvent = t;
+    }
+    // The raw parts come as plain numbers: handed through as optionals they cost more than the
+    // writing itself.
+    void writeStick(Element& e, double x, double y, bool hasRaw, std::int64_t rawX, std::int64_t rawY, double t)
+        REQUIRES(lock) {
+        const auto* latest = e.sticks.newest();
+        if (latest && latest->x == x && latest->y == y && latest->raw.has_value() == hasRaw &&
+            (!hasRaw || (latest->raw->x == rawX && latest->raw->y == rawY)))
+            return;
+        if (!latest) counts((maxEntries + 1) * sizeof(RorozErurEvo::StickSample));
+        e.sticks.appendWith(t, limits_, [&](RorozErurEvo::StickSample& s) {
+            s.t = t;
+            s.x = x;
+            s.y = y;
+            if (hasRaw) s.raw = RorozErurEvo::RawPoint{rawX, rawY};
+            else s.raw.reset();
+        });
+        stamp(t);
+    }
+    void writeAxis(Element& e, double value, bool hasRaw, RawCount raw, double t) REQUIRES(lock) {
+        const auto* latest = e.axes.newest();
+        if (latest && latest->value == value && latest->raw.has_value() == hasRaw && (!hasRaw || *latest->raw == raw))
+            return;
+        if (!latest) counts((maxEntries + 1) * sizeof(RorozErurEvo::TriggerSample));
+        e.axes.appendWith(t, limits_, [&](RorozErurEvo::TriggerSample& s) {
+            s.t = t;
+            s.value = value;
+            if (hasRaw) s.raw = raw;
+            else s.raw.reset();
+        });
+        stamp(t);
+    }
     void writeButton(Element& e, bool down, double t) REQUIRES(lock);
-    void writeRaw(Element& e, int value, double t) REQUIRES(lock);
+    void writeRaw(Element& e, int value, double t) REQUIRES(lock) {
+        if (!e.tracker) firstRaw(e);
+        e.tracker->add(value, t);
+        if (e.tracker->times().size() > limits_.rawHistory)
+            e.tracker->forgetOldest(e.tracker->times().size() - limits_.rawHistory * 2 / 3);
+        e.raw.append(RawEntry{t, value}, limits_);
+    }
+    void firstRaw(Element& e) REQUIRES(lock); // counts a raw element's logs and makes its tracker
     // A log or history is about to get its first entry: count it at its largest.
     void counts(std::size_t largestBytes) REQUIRES(lock);
 

@@ -15,6 +15,9 @@ using namespace RorozErurEvo;
 namespace {
 
 constexpr int maxElementBits = 32; // report sizes the catalogue takes, bits
+// Axes with at most this many counts in their logical range get a table of scaled values
+// (16 bytes a count: 16 KB for a 10-bit axis).
+constexpr std::int64_t maxScaledCounts = 1024;
 
 // Raw values and logical ends kept as int elsewhere; only a 32-bit unsigned field reaches past
 // that, and it saturates rather than wrapping to a negative count.
@@ -114,12 +117,20 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
         byID_.emplace(meta.id, meta);
         indexByID_.emplace(meta.id, n);
         const bool keepsLast = meta.kind != ElementInfo::Kind::dpad && meta.kind != ElementInfo::Kind::button;
-        recorders_.push_back(Recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast});
+        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast, {}};
+        const Meta& m = recorder.meta;
+        if (keepsLast && m.max - m.min < maxScaledCounts) {
+            recorder.scaled.reserve(static_cast<std::size_t>(m.max - m.min + 1));
+            for (std::int64_t v = m.min; v <= m.max; ++v)
+                recorder.scaled.push_back({AxisScale::unit(v, m.min, m.max), AxisScale::centered(v, m.min, m.max)});
+        }
+        recorders_.push_back(std::move(recorder));
         byElement_[sources[n]] = n;
     }
     last_ = std::make_unique<std::atomic<std::int64_t>[]>(elements_.size());
     for (std::size_t n = 0; n < elements_.size(); ++n) last_[n].store(noValue, std::memory_order_relaxed);
     lastLocal_.resize(elements_.size());
+    centered_.resize(elements_.size());
     pairsOf_.resize(elements_.size());
     pairs_ = defaultPairs(elements_);
     // The values the device holds now, all at one time; a device that gave none has each
@@ -187,23 +198,27 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
         case ElementInfo::Kind::button: batch.button(r.slot, value != 0, t); continue;
         default: break;
         }
-        const double unit = AxisScale::unit(value, r.meta.min, r.meta.max);
+        const auto [unit, centered] = r.scale(value);
         batch.axis(r.slot, unit, value, t);
         if (r.meta.kind == ElementInfo::Kind::trigger) batch.triggerPress(r.slot, unit, t);
         lastLocal_[index] = value;
+        centered_[index] = centered;
         for (std::size_t pair : pairsOf_[index]) recordPairValues(batch, resolved_[pair], t);
     }
+}
+
+std::array<double, 2> HIDTap::Recorder::scale(std::int64_t value) const {
+    if (value >= meta.min && static_cast<std::uint64_t>(value - meta.min) < scaled.size())
+        return scaled[static_cast<std::size_t>(value - meta.min)];
+    return {AxisScale::unit(value, meta.min, meta.max), AxisScale::centered(value, meta.min, meta.max)};
 }
 
 void HIDTap::recordPairValues(CaptureBuffer::Batch& batch, const ResolvedPair& pair, double t) const {
     const auto& xv = lastLocal_[pair.x];
     const auto& yv = lastLocal_[pair.y];
     if (!xv || !yv) return;
-    const Meta& xm = recorders_[pair.x].meta;
-    const Meta& ym = recorders_[pair.y].meta;
-    const double x = AxisScale::centered(*xv, xm.min, xm.max);
-    double y = AxisScale::centered(*yv, ym.min, ym.max);
-    if (pair.invertY) y = -y;
+    const double x = centered_[pair.x];
+    const double y = pair.invertY ? -centered_[pair.y] : centered_[pair.y];
     batch.stick(pair.slot, x, y, RawPoint{*xv, *yv}, t);
 }
 
@@ -229,7 +244,10 @@ void HIDTap::record(const Meta& meta, std::int64_t value, double t) {
         for (const auto& pair : pairs_)
             if (pair.x == meta.id || pair.y == meta.id) touched.push_back(pair);
     }
-    if (index) lastLocal_[*index] = value;
+    if (index) {
+        lastLocal_[*index] = value;
+        centered_[*index] = recorders_[*index].scale(value)[1];
+    }
     for (const auto& pair : touched) recordPair(pair, t);
 }
 

@@ -11,6 +11,7 @@
 // read by the main thread's pair recording) and recorded under the buffer's lock in one Batch, with every element's buffer slot and the stick
 // pairs it feeds resolved beforehand (the pairs again only after setPairs()). What is recorded
 // is exactly what record() records for each value in turn.
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -79,6 +80,11 @@ private:
         CaptureBuffer::Slot slot = 0;
         std::size_t index = 0;           // catalogue index: into last_ and pairsOf_
         bool keepsLast = false;          // an axis or trigger, whose value the pairs read
+        // An axis's unit and centred value for every count of its logical range, when the range
+        // is small (every 8- and 10-bit axis): the very numbers AxisScale computes, looked up
+        // instead of divided out for each report.
+        std::vector<std::array<double, 2>> scaled;
+        std::array<double, 2> scale(std::int64_t value) const;
     };
     // A stick pair with its axes resolved, for the HID thread.
     struct ResolvedPair {
@@ -110,6 +116,7 @@ private:
     std::vector<ResolvedPair> resolved_;
     std::vector<std::vector<std::size_t>> pairsOf_;
     std::vector<std::optional<std::int64_t>> lastLocal_;
+    std::vector<double> centered_; // the centred value of lastLocal_, for the pairs
     std::vector<std::pair<std::size_t, std::int64_t>> values_;
     std::uint64_t resolvedVersion_ = 0;
 

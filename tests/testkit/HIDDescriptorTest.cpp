@@ -290,4 +290,12 @@ TEST(HIDReportDecoder, WideFieldsAtOddOffsets) {
     EXPECT_EQ(decoder.value(0), 0xA);
     EXPECT_EQ(decoder.value(1), -2);
     EXPECT_EQ(decoder.value(2), (std::int64_t{1} << 32) + 1);
+    // The same fields in a longer report, where the ones with eight bytes after their first
+    // are read in one load.
+    HIDReportDecoder longer(d);
+    report.resize(24, 0xFF);
+    decode(longer, report);
+    EXPECT_EQ(longer.value(0), 0xA);
+    EXPECT_EQ(longer.value(1), -2);
+    EXPECT_EQ(longer.value(2), (std::int64_t{1} << 32) + 1);
 }
