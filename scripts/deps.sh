@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, only those that are missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libsdl2-dev
-  libudev-dev nlohmann-json3-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libudev-dev nlohmann-json3-dev libsimdjson-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool poppler-utils fonts-dejavu-core python3 clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,9 @@
 
 #include <uuid/uuid.h>
 
+#include <array>
+#include <cstdint>
+
 namespace RorozErurEvo {
 
 Uuid Uuid::random() {
@@ -10,28 +13,36 @@ Uuid Uuid::random() {
     return id;
 }
 
+namespace {
+
+// The value of each hexadecimal digit, either case; -1 for every other byte.
+constexpr std::array<std::int8_t, 256> hexDigits = [] {
+    std::array<std::int8_t, 256> table{};
+    table.fill(-1);
+    for (int c = 0; c < 10; ++c) table['0' + c] = static_cast<std::int8_t>(c);
+    for (int c = 0; c < 6; ++c) {
+        table['a' + c] = static_cast<std::int8_t>(10 + c);
+        table['A' + c] = static_cast<std::int8_t>(10 + c);
+    }
+    return table;
+}();
+
+} // namespace
+
 std::optional<Uuid> Uuid::parse(std::string_view text) {
-    if (text.size() != 36) return std::nullopt;
+    // Session files hold one per result, so a large folder parses tens of thousands.
+    if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') return std::nullopt;
     Uuid id;
     std::size_t byte = 0;
-    for (std::size_t i = 0; i < 36;) {
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (text[i] != '-') return std::nullopt;
-            ++i;
-            continue;
-        }
-        auto nibble = [](char c) -> int {
-            if (c >= '0' && c <= '9') return c - '0';
-            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-            return -1;
-        };
-        int hi = nibble(text[i]);
-        int lo = nibble(text[i + 1]);
-        if (hi < 0 || lo < 0) return std::nullopt;
+    int invalid = 0;
+    for (std::size_t i = 0; i < 36; i += 2) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) ++i;
+        const int hi = hexDigits[static_cast<unsigned char>(text[i])];
+        const int lo = hexDigits[static_cast<unsigned char>(text[i + 1])];
+        invalid |= hi | lo;
         id.bytes[byte++] = static_cast<std::uint8_t>(hi * 16 + lo);
-        i += 2;
     }
+    if (invalid < 0) return std::nullopt;
     return id;
 }
 

@@ -19,6 +19,15 @@ TEST(Uuid, RoundTripsAsUpperCaseAndParsesStrictly) {
     EXPECT_FALSE(Uuid::parse("E621E1F8C36C495A93FC0C247A3E6E5F"));
     EXPECT_FALSE(Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5G"));
     EXPECT_FALSE(Uuid::parse("{E621E1F8-C36C-495A-93FC-0C247A3E6E5}"));
+    // Any one character out of place is refused, wherever it stands.
+    const std::string good = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
+    for (std::size_t i = 0; i < good.size(); ++i)
+        for (char bad : {'-', 'g', ' ', '\0', '\xC3'}) {
+            std::string text = good;
+            if (text[i] == bad) continue;
+            text[i] = bad;
+            EXPECT_FALSE(Uuid::parse(text)) << i;
+        }
     EXPECT_NE(Uuid::random(), Uuid::random());
 }
 

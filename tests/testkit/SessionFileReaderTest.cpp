@@ -1,31 +1,55 @@
+// The session file reader against the reference reading (the document, then
+// TestSession::fromJson): the same session, or the same refusal in the same words, on every
+// file the tests make, on every change to a rich file, and on texts at the edges of JSON. Both
+// of the reader's ways are held to it: simdjson for session-sized files and the lean token
+// reading for larger ones and for whatever simdjson does not take.
 #include "testkit/SessionFileReader.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "SessionSamples.h"
+#include "bench/RealisticSession.h"
+#include "testkit/SessionTokens.h"
 
 using namespace RorozErurEvo;
 using namespace RorozErurEvo::Samples;
 
 namespace {
 
-// The reference reading: build the document, then read the record from it.
-std::optional<TestSession> viaDocument(const std::string& text) {
+struct Outcome {
+    std::optional<TestSession> session;
+    std::string error; // the DecodeError's words
+    friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+template <class F> Outcome outcome(F read) {
     try {
-        return TestSession::fromJson(Json::parse(text));
-    } catch (const std::exception&) {
-        return std::nullopt;
+        return {read(), {}};
+    } catch (const DecodeError& error) {
+        return {std::nullopt, error.what()};
     }
 }
 
-std::optional<TestSession> streamed(const std::string& text) {
-    try {
-        return readSessionFile(text);
-    } catch (const DecodeError&) {
-        return std::nullopt;
-    }
+Outcome reference(const std::string& text) {
+    return outcome([&] { return TestSession::fromJson(Json::parse(text)); });
+}
+Outcome reader(const std::string& text) {
+    return outcome([&] { return readSessionFile(text); });
+}
+Outcome lean(const std::string& text) {
+    return outcome([&] {
+        const SessionTokens tokens(text);
+        return SessionRecord::Reader<SessionTokens>(tokens).session(tokens.root());
+    });
+}
+
+// Holds both ways of the reader to the reference; whether the reference took the text.
+bool expectAgree(const std::string& text) {
+    const Outcome expected = reference(text);
+    const std::string shown = text.size() > 600 ? text.substr(0, 600) + "…" : text;
+    EXPECT_EQ(reader(text), expected) << shown << "\nreference: " << expected.error << "\nreader: " << reader(text).error;
+    EXPECT_EQ(lean(text), expected) << shown << "\nreference: " << expected.error << "\nlean: " << lean(text).error;
+    return expected.session.has_value();
 }
 
 json richSession() {
@@ -81,12 +105,34 @@ std::string withEarlierDuplicate(const json& value, const json::json_pointer& at
     return text + "}";
 }
 
+// The text with the first occurrence of `from` replaced by `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
 } // namespace
 
-TEST(SessionFileReader, AMemberWrittenTwiceCountsOnlyTheSecondTimeInBothReaders) {
+TEST(SessionFileReader, ReadsEveryFileTheTestsWriteAsTheReferenceDoes) {
+    std::vector<TestSession> sessions{session("U", "2026-03-01T09:00:00Z"),
+                                      session("", "2024-01-01T00:00:00Z", {result(TestKind::hold, "", Verdict::pass)}),
+                                      TestSession::fromJson(richSession())};
+    for (int n = 0; n < 20; ++n) sessions.push_back(RealisticSession::make(n));
+    sessions.back().device = DeviceInfo{"Ünïcødé pad \u2014 \U0001F3AE", std::nullopt, std::nullopt, std::nullopt, -1,
+                                        "a/b\\c\"d\te", std::nullopt, std::nullopt, std::nullopt};
+    for (const auto& s : sessions) {
+        for (const std::string& text : {SessionCoder::encode(s), s.toJson().dump()}) {
+            EXPECT_TRUE(expectAgree(text));
+            EXPECT_EQ(readSessionFile(text), s);
+        }
+    }
+}
+
+TEST(SessionFileReader, AMemberWrittenTwiceCountsOnlyTheSecondTimeInEveryReading) {
     // Whatever the first of two equal names holds (a value that would not read, or one that
-    // would), the second decides: a file the document reader accepts is never refused, and the
-    // two readers give the same session.
+    // would), the second decides, as in the document.
     const json original = richSession();
     std::vector<json::json_pointer> pointers;
     collectPointers(original, json::json_pointer(), pointers);
@@ -96,32 +142,25 @@ TEST(SessionFileReader, AMemberWrittenTwiceCountsOnlyTheSecondTimeInBothReaders)
     for (const auto& pointer : pointers) {
         if (!original[pointer.parent_pointer()].is_object()) continue;
         ++members;
-        for (const auto& first : earlier) {
-            const std::string text = withEarlierDuplicate(original, pointer, first);
-            EXPECT_EQ(streamed(text), viaDocument(text)) << text;
-            EXPECT_TRUE(streamed(text)) << text;
-        }
+        for (const auto& first : earlier) EXPECT_TRUE(expectAgree(withEarlierDuplicate(original, pointer, first)));
     }
     EXPECT_GT(members, 40);
 }
 
-TEST(SessionFileReader, AgreesWithTheDocumentReaderOnEveryChangeToAFile) {
+TEST(SessionFileReader, AgreesWithTheReferenceOnEveryChangeToAFile) {
     const json original = richSession();
-    ASSERT_EQ(streamed(original.dump()), viaDocument(original.dump()));
-    ASSERT_TRUE(streamed(original.dump()));
+    ASSERT_TRUE(expectAgree(original.dump()));
 
     std::vector<json::json_pointer> pointers;
     collectPointers(original, json::json_pointer(), pointers);
     const std::vector<json> replacements{nullptr, 5, -1, 2.5, 3.0, 1e20, json(18446744073709551615ull), true, "x",
                                          json::array(), json::object(), "2026-03-01T09:00:00Z",
                                          "2026-03-01T09:00:00.5Z", Uuid::random().text(), "round", "above", "pass",
-                                         "drift", "processed", "ok", "percent"};
+                                         "drift", "processed", "ok", "percent", 4294967296.0, -2147483649.0};
     int variants = 0, accepted = 0;
     auto check = [&](const std::string& text) {
-        auto expected = viaDocument(text);
-        EXPECT_EQ(streamed(text), expected) << text;
+        accepted += expectAgree(text);
         ++variants;
-        accepted += expected.has_value();
     };
     for (const auto& pointer : pointers) {
         json removed = original;
@@ -145,21 +184,59 @@ TEST(SessionFileReader, AgreesWithTheDocumentReaderOnEveryChangeToAFile) {
     EXPECT_GT(variants, 1000);
     EXPECT_GT(accepted, 100); // the changes include many a file still reads
 
-    // A member written twice: the later one counts, in both readers.
-    std::string text = original.dump();
-    for (const char* duplicate : {",\"results\":null}", ",\"unit\":\"U2\"}", ",\"device\":{\"name\":\"Other\"}}",
-                                  ",\"version\":null}", ",\"date\":\"bad\"}"})
-        check(text.substr(0, text.size() - 1) + duplicate);
+    // Two faults in one file: the reference's order of reading decides which one is named.
+    check(replaced(replaced(original.dump(), "\"gate\":\"octagonN64\"", "\"gate\":1"), "\"name\":\"Pad\"", "\"name\":2"));
+    check(replaced(replaced(original.dump(), "\"kind\":\"drift\"", "\"kind\":\"odd\""), "\"date\":\"2026", "\"date\":\"x2026"));
 }
 
-TEST(SessionFileReader, RefusesWhatIsNotOneJsonObject) {
-    const json rich = richSession();
-    std::string good = rich.dump();
-    for (const std::string& bad : {std::string(), std::string("   "), std::string("null"), std::string("[]"),
-                                   good + " {}", good.substr(0, good.size() - 1), std::string("{\"id\":1e999}")})
-        EXPECT_THROW(readSessionFile(bad), DecodeError) << bad;
-    // Nesting far deeper than any session, even under an unknown member, is refused.
-    std::string deep = good.substr(0, good.size() - 1) + ",\"extra\":" + std::string(200000, '[') +
-                       std::string(200000, ']') + "}";
-    EXPECT_THROW(readSessionFile(deep), DecodeError);
+TEST(SessionFileReader, AgreesOnTextsAtTheEdgesOfJson) {
+    const std::string good = richSession().dump();
+    int accepted = 0;
+    // Numbers: beyond 64-bit integers, negative zero, underflow, overflow and malformed forms.
+    for (const char* number : {"100000000000000000000", "-9223372036854775809", "18446744073709551615",
+                               "9223372036854775808", "-0", "-0.0", "1e-400", "1E2", "0.1e1", "5e-324", "1e400", "01",
+                               "1.", ".5", "+1", "NaN", "Infinity", "-", "0x10", "1e", "2.5e+1"})
+        accepted += expectAgree(replaced(good, "\"scale\":0.9", std::string("\"scale\":") + number));
+    // Strings: escapes, surrogates, control characters and bytes that are not UTF-8.
+    for (const char* name : {"\\u00e9\\ud83d\\ude00", "\\ud800", "\\udc00", "\\ud800\\u0041", "a\\u0000b", "\\/",
+                             "tab\there", "\\x", "\xff", "\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "caf\xc3\xa9",
+                             "\\uDBFF\\uDFFF", "\\u12"})
+        accepted += expectAgree(replaced(good, "\"name\":\"Pad\"", std::string("\"name\":\"") + name + "\""));
+    // Around the document: a byte-order mark, white space, trailing text, a NUL byte, comments.
+    for (const std::string& text :
+         {"\xEF\xBB\xBF" + good, " \t\r\n" + good + "\n ", good + " {}", good + "x", good + std::string(1, '\0'),
+          "/* c */" + good, good.substr(0, good.size() - 1), std::string(), std::string("null"), std::string("[]"),
+          std::string("\"session\""), good + good})
+        accepted += expectAgree(text);
+    EXPECT_GT(accepted, 10);
+}
+
+TEST(SessionFileReader, ALargeFileTakesTheLeanWayToTheSameSession) {
+    // More than a megabyte of unknown member: read by the token reading, not simdjson.
+    const json original = richSession();
+    std::string padding(1 << 20, 'x');
+    json padded = original;
+    padded["padding"] = padding;
+    EXPECT_TRUE(expectAgree(padded.dump()));
+    padded["device"]["name"] = 7;
+    EXPECT_FALSE(expectAgree(padded.dump()));
+}
+
+TEST(SessionFileReader, RefusesNestingDeeperThanAnySession) {
+    const std::string good = richSession().dump();
+    // Nesting far deeper than any session, even under an unknown member, is refused; 32 levels
+    // are read.
+    auto nested = [&](int levels) {
+        return good.substr(0, good.size() - 1) + ",\"extra\":" + std::string(static_cast<std::size_t>(levels - 1), '[') +
+               std::string(static_cast<std::size_t>(levels - 1), ']') + "}";
+    };
+    EXPECT_NO_THROW(readSessionFile(nested(32)));
+    for (int levels : {33, 200000}) {
+        try {
+            readSessionFile(nested(levels));
+            ADD_FAILURE() << levels << " levels were read";
+        } catch (const DecodeError& error) {
+            EXPECT_STREQ(error.what(), "the file nests deeper than 32 levels");
+        }
+    }
 }
