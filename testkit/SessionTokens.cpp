@@ -120,12 +120,12 @@ std::optional<SessionRecord::Number> SessionTokens::number(Value v) const {
 
 std::optional<SessionTokens::Members> SessionTokens::object(Value v) const {
     if (at(v).type != Type::beginObject) return std::nullopt;
-    return Members(this, v);
+    return Range(this, v, true);
 }
 
 std::optional<SessionTokens::Items> SessionTokens::array(Value v) const {
     if (at(v).type != Type::beginArray) return std::nullopt;
-    return Items(this, v);
+    return Range(this, v, false);
 }
 
 } // namespace RorozErurEvo

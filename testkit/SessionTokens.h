@@ -39,8 +39,9 @@ public:
 
     // The SessionRecord document interface over the tokens; a value is a token index.
     using Value = std::size_t;
-    class Members;
-    class Items;
+    class Range;
+    using Members = Range;
+    using Items = Range;
     Value root() const { return 0; }
     bool isNull(Value v) const { return at(v).type == Type::null; }
     std::optional<std::string_view> string(Value v) const;
@@ -66,54 +67,35 @@ private:
     std::string arena_;
 
 public:
-    class Members {
+    // The members of an object (each a key token, then its value) or the items of an array.
+    class Range {
     public:
         class iterator {
         public:
-            iterator(const SessionTokens* tokens, std::size_t key) : tokens_(tokens), key_(key) {}
-            std::string_view key() const { return tokens_->textOf(tokens_->at(key_)); }
-            Value value() const { return key_ + 1; }
+            iterator(const SessionTokens* tokens, std::size_t at, bool keyed) : tokens_(tokens), at_(at), keyed_(keyed) {}
+            std::string_view key() const { return tokens_->textOf(tokens_->at(at_)); } // members
+            Value value() const { return at_ + 1; }                                      // members
+            Value operator*() const { return at_; }                                      // items
             iterator& operator++() {
-                key_ = tokens_->next(key_ + 1);
+                at_ = tokens_->next(keyed_ ? at_ + 1 : at_);
                 return *this;
             }
-            bool operator!=(const iterator& other) const { return key_ != other.key_; }
+            bool operator!=(const iterator& other) const { return at_ != other.at_; }
 
         private:
             const SessionTokens* tokens_;
-            std::size_t key_;
+            std::size_t at_;
+            bool keyed_;
         };
-        Members(const SessionTokens* tokens, Value v) : tokens_(tokens), begin_(v + 1), end_(tokens->at(v).end) {}
-        iterator begin() const { return {tokens_, begin_}; }
-        iterator end() const { return {tokens_, end_}; }
+        Range(const SessionTokens* tokens, Value v, bool keyed)
+            : tokens_(tokens), begin_(v + 1), end_(tokens->at(v).end), keyed_(keyed) {}
+        iterator begin() const { return {tokens_, begin_, keyed_}; }
+        iterator end() const { return {tokens_, end_, keyed_}; }
 
     private:
         const SessionTokens* tokens_;
         std::size_t begin_, end_;
-    };
-    class Items {
-    public:
-        class iterator {
-        public:
-            iterator(const SessionTokens* tokens, std::size_t item) : tokens_(tokens), item_(item) {}
-            Value operator*() const { return item_; }
-            iterator& operator++() {
-                item_ = tokens_->next(item_);
-                return *this;
-            }
-            bool operator!=(const iterator& other) const { return item_ != other.item_; }
-
-        private:
-            const SessionTokens* tokens_;
-            std::size_t item_;
-        };
-        Items(const SessionTokens* tokens, Value v) : tokens_(tokens), begin_(v + 1), end_(tokens->at(v).end) {}
-        iterator begin() const { return {tokens_, begin_}; }
-        iterator end() const { return {tokens_, end_}; }
-
-    private:
-        const SessionTokens* tokens_;
-        std::size_t begin_, end_;
+        bool keyed_;
     };
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <deque>
 #include <thread>
 
 #include "support/HIDDescriptors.h"
@@ -12,7 +13,7 @@ using namespace Tessarine;
 using namespace std::chrono_literals;
 
 // The HID thread records reports and stick pairs while the main thread replaces the pairs, reads
-// the tables and the buffer: every shared field is under its lock (run under ThreadSanitizer).
+// the tables and the buffer as a frame does: every shared field is under its lock (run under ThreadSanitizer).
 TEST(HIDMonitorThreads, ReportsAndPairEditsRunSideBySide) {
     auto owned = std::make_unique<FakeHIDBackend>();
     FakeHIDBackend* backend = owned.get();
@@ -42,11 +43,17 @@ TEST(HIDMonitorThreads, ReportsAndPairEditsRunSideBySide) {
             backend->send("/dev/hidraw0", {v, static_cast<std::uint8_t>(255 - v), v, v, 0, 0, 8, 0, 0});
         }
     });
+    // The frame's readers too: live raw figures and trails kept up to date from the buffer.
+    std::deque<RorozErurEvo::StickSample> trail;
+    CaptureBuffer::TrailCursor cursor;
     for (int i = 0; i < 500; ++i) {
         tap->setPairs(i % 2 ? swapped : first);
         (void)monitor.taps();
         (void)monitor.skipped();
         (void)tap->capture()->snapshot();
+        const double now = tap->capture()->snapshot().lastEvent;
+        (void)tap->capture()->rawLive(now);
+        (void)tap->capture()->followTrail("pair-1", 0.5, now, trail, cursor);
     }
     feeder.join();
     for (auto until = std::chrono::steady_clock::now() + 5s;
