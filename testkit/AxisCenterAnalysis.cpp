@@ -5,24 +5,26 @@
 
 #include "testkit/AxisSpan.h"
 #include "testkit/Fmt.h"
+#include "testkit/Middle.h"
 #include "testkit/Thresholds.h"
 
 namespace RorozErurEvo::AxisCenterAnalysis {
 
 std::optional<AxisCenterReport> analyze(const std::vector<int>& values, int logicalMin, int logicalMax) {
     if (values.empty()) return std::nullopt;
-    std::vector<int> sorted = values;
-    std::sort(sorted.begin(), sorted.end());
+    std::vector<int> ordered = values;
+    const auto [lowest, highest] = std::minmax_element(ordered.begin(), ordered.end());
+    const int low = *lowest;
+    const int high = *highest;
     const double span = AxisSpan::span(logicalMin, logicalMax);
     const double middle = (static_cast<double>(logicalMin) + logicalMax) * 0.5;
 
     AxisCenterReport report;
-    report.rawRest = sorted[sorted.size() / 2]; // the upper middle for an even count
+    report.rawRest = Stats::middleInPlace(ordered)->upper; // a value the axis really sent
     report.signedOffset = (report.rawRest - middle) / (span * 0.5);
     report.offset = std::fabs(report.signedOffset);
-    report.jitter = (static_cast<double>(sorted.back()) - sorted.front()) / span;
-    report.stuckAtLimit =
-        sorted.front() == sorted.back() && (sorted.front() == logicalMin || sorted.front() == logicalMax);
+    report.jitter = (static_cast<double>(high) - low) / span;
+    report.stuckAtLimit = low == high && (low == logicalMin || low == logicalMax);
     return report;
 }
 

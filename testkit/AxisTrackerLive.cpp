@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "testkit/Middle.h"
+
 namespace RorozErurEvo {
 
 namespace {
@@ -96,8 +98,7 @@ AxisTrackerLive::Figures AxisTrackerLive::figures() const {
     if (front_ == seen_) return result;
     result.jitter = static_cast<long long>(highs_.front().v) - lows_.front().v;
     if (seen_ - front_ < 2 || sorted_.empty()) return result;
-    const std::size_t n = sorted_.size();
-    const double median = n % 2 == 1 ? sorted_[n / 2] : (sorted_[n / 2 - 1] + sorted_[n / 2]) / 2;
+    const double median = Stats::middleOfSorted(sorted_.size(), [&](std::size_t k) { return sorted_[k]; })->mean();
     if (median > 0) result.rate = 1.0 / median;
     return result;
 }

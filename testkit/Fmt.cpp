@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "testkit/Middle.h"
+
 namespace RorozErurEvo {
 
 namespace {
@@ -36,17 +38,7 @@ std::string Fmt::signedText(double value) {
 }
 
 std::optional<double> Stats::median(std::vector<double> values) {
-    if (values.empty()) return std::nullopt;
-    // A NaN breaks the strict weak ordering std::sort relies on (and can make it run off the
-    // array); order NaNs after every number instead.
-    std::sort(values.begin(), values.end(), [](double a, double b) {
-        if (std::isnan(a)) return false;
-        if (std::isnan(b)) return true;
-        return a < b;
-    });
-    std::size_t n = values.size();
-    if (n % 2 == 1) return values[n / 2];
-    return (values[n / 2 - 1] + values[n / 2]) / 2;
+    return medianInPlace(values);
 }
 
 double Stats::variance(const std::vector<double>& values) {

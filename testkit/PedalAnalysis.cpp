@@ -5,6 +5,7 @@
 
 #include "testkit/AxisSpan.h"
 #include "testkit/Fmt.h"
+#include "testkit/Middle.h"
 #include "testkit/Thresholds.h"
 
 namespace RorozErurEvo::PedalAnalysis {
@@ -21,12 +22,9 @@ constexpr double adviceThreshold = 0.005;
 // 7.000000000000001 once multiplied by 100, is advised as 7% and not 8% (percent).
 constexpr double roundingSlack = 1e-9;
 
-// The middle element (index count / 2) of the values sorted ascending; values must not be empty.
-double upperMiddle(std::vector<double> values) {
-    auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
+// Where a set of positions settles: the middle one, the upper of the two middle ones for an even
+// count; values must not be empty.
+double upperMiddle(std::vector<double> values) { return Stats::middleInPlace(values)->upper; }
 
 double wholePercentUp(double share) {
     return std::max(std::ceil(share * 100 - roundingSlack) / 100, 0.0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "testkit/Middle.h"
 #include "testkit/SoakWalk.h"
 #include "testkit/Thresholds.h"
 
@@ -11,17 +12,6 @@ namespace RorozErurEvo {
 namespace {
 
 using namespace SoakWalking;
-
-// The median of the shared statistics (middle element, or the mean of the two middle ones),
-// found by selection so that a long run's intervals are not sorted a second time.
-std::optional<double> medianInPlace(std::vector<double>& values) {
-    if (values.empty()) return std::nullopt;
-    auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    if (values.size() % 2 == 1) return *middle;
-    double below = *std::max_element(values.begin(), middle);
-    return (below + *middle) / 2;
-}
 
 } // namespace
 
@@ -72,7 +62,8 @@ SoakReport analyze(const SoakTimeline& timeline, const Thresholds& thresholds) {
     walk.intervals.reserve(times.size());
     for (double t : times) walk.feed(t, stretches);
     walk.finish(stretches);
-    const auto median = medianInPlace(walk.intervals);
+    // Selected in place, so that a long run's intervals are not copied and sorted again.
+    const auto median = Stats::medianInPlace(walk.intervals);
     return report(walk, outages, endT, static_cast<int>(times.size()), median);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "testkit/Middle.h"
 #include "testkit/Thresholds.h"
 
 namespace RorozErurEvo {
@@ -100,8 +101,8 @@ SoakReport SoakLiveAnalysis::analyze(const SoakTimeline& timeline, const Thresho
     live.finish(stretches);
     for (double interval : live.intervals) intervals_.insert(interval);
     std::optional<double> median;
-    if (const std::size_t n = intervals_.size(); n > 0)
-        median = n % 2 == 1 ? intervals_.at(n / 2) : (intervals_.at(n / 2 - 1) + intervals_.at(n / 2)) / 2;
+    if (const auto middle = Stats::middleOfSorted(intervals_.size(), [&](std::size_t k) { return intervals_.at(k); }))
+        median = middle->mean();
     for (double interval : live.intervals) intervals_.erase(interval);
     return report(live, outages, endT, reports, median);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "testkit/Fmt.h"
+#include "testkit/Middle.h"
 
 namespace RorozErurEvo::TriggerAnalysis {
 namespace {
@@ -87,10 +88,7 @@ std::optional<TriggerReport> analyze(const std::vector<TriggerSample>& samples, 
 
     report.final = sorted.back().value;
     report.pullSeconds = sorted[peak].t - sorted[pullStart].t;
-    if (!restRaw.empty()) {
-        std::sort(restRaw.begin(), restRaw.end());
-        report.rawRest = restRaw[restRaw.size() / 2];
-    }
+    if (const auto middle = Stats::middleInPlace(restRaw)) report.rawRest = middle->upper;
     if (sorted[peak].raw) report.rawReach = *sorted[peak].raw;
     return report;
 }
