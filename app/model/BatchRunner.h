@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/devices/InputDevice.h"
+#include "app/model/PhaseTimings.h"
 
 namespace Tessarine {
 
@@ -32,7 +33,7 @@ class BatchRunner : public QObject {
 
 public:
     // Time to let go of every controller before measuring, seconds.
-    static constexpr double settleSeconds = 2.0;
+    static constexpr double settleSeconds = PhaseTimings::settleSeconds;
     // Rate of the resampled drift window, samples per second.
     static constexpr double sampleRate = 100;
 

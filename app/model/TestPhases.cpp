@@ -40,12 +40,14 @@
 #include <set>
 
 #include "app/devices/InputDevice.h"
+#include "app/model/PhaseTimings.h"
 #include "testkit/ChatterAnalysis.h"
 #include "testkit/CircularityAnalysis.h"
 #include "testkit/DPadTest.h"
 #include "testkit/Fmt.h"
 #include "testkit/HeldReadings.h"
 #include "testkit/Measure.h"
+#include "testkit/Middle.h"
 #include "testkit/SnapbackAnalysis.h"
 #include "testkit/TouchpadAnalysis.h"
 
@@ -59,14 +61,8 @@ namespace {
 
 constexpr double open = std::numeric_limits<double>::infinity(); // window without an end
 
-// Seconds of the settle phase of drift and axisCenter.
-constexpr double settleSeconds = 2.0;
-// Seconds of the hands-off phase of deadzone, the still phase of motion, the feet-off phase
-// of pedal, and the whole motion test.
-constexpr double deadzoneRestSeconds = 1.2;
-constexpr double motionStillSeconds = 3.2;
-constexpr double motionSeconds = 7.7;
-constexpr double pedalRestSeconds = 1.5;
+using namespace PhaseTimings;
+
 // Time limits, seconds since the start.
 constexpr double circularityLimit = 45, snapbackLimit = 60, deadzoneLimit = 12, triggerLimit = 20,
                  holdLimit = 25, dpadLimit = 40, touchpadLimit = 40, sweepLimit = 45, pedalLimit = 20;
@@ -399,9 +395,8 @@ std::optional<Range> logicalRange(const std::string& element, const InputDevice&
 
 std::optional<int> restValue(const Active& a, const InputDevice& device, const std::string& element) {
     auto values = device.buffer().rawValues(element, a.start, a.recordFrom);
-    if (values.empty()) return a.initialRaw;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    if (const auto middle = RorozErurEvo::Stats::middleInPlace(values)) return middle->upper;
+    return a.initialRaw;
 }
 
 } // namespace Tessarine::TestPhases

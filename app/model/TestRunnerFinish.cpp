@@ -5,6 +5,7 @@
 
 #include "app/devices/InputDevice.h"
 #include "app/model/AppModel.h"
+#include "app/model/PhaseTimings.h"
 #include "app/model/TestRunner.h"
 #include "testkit/AxisCenterAnalysis.h"
 #include "testkit/AxisSweepAnalysis.h"
@@ -153,8 +154,8 @@ TestResult TestRunner::analyze(const Active& a, double now) const {
     case TestKind::motion: {
         std::vector<MotionSample> rest, moving;
         for (const auto& m : own.motion(a.start, now)) {
-            if (m.t >= a.start + 3.2) moving.push_back(m);
-            else if (m.t >= a.start + 1.2) rest.push_back(m);
+            if (m.t >= a.start + PhaseTimings::motionStillSeconds) moving.push_back(m);
+            else if (m.t >= a.start + PhaseTimings::motionStillFrom) rest.push_back(m);
         }
         return MotionAnalysis::result(rest, moving, "", ValueSource::processed, date);
     }
