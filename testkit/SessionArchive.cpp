@@ -8,22 +8,19 @@
 #include <atomic>
 #include <chrono>
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
 
+#include "testkit/AtomicFile.h"
+
 namespace RorozErurEvo {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-[[noreturn]] void fail(const std::string& action, const fs::path& path, int error) {
-    throw ArchiveError(action + " \u201C" + path.string() + "\u201D: " + std::strerror(error));
-}
 
 [[noreturn]] void fail(const std::string& action, const fs::path& path, const std::error_code& error) {
     throw ArchiveError(action + " \u201C" + path.string() + "\u201D: " + error.message());
@@ -37,29 +34,6 @@ struct FileDescriptor {
     }
     int release() { return std::exchange(fd, -1); }
 };
-
-void writeAll(int fd, const std::string& text, const fs::path& path) {
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            fail("could not write", path, errno);
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-}
-
-// Makes a rename inside the folder durable; a file system that cannot sync a folder is no
-// reason to fail a save that has already happened.
-void syncFolder(const fs::path& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 // The whole file, or nothing when it cannot be read, is not a regular file or is too big.
 std::optional<std::string> readSmallFile(const fs::path& path) {
@@ -104,28 +78,12 @@ bool looksLikeSessionFile(const fs::path& path) {
     return path.extension() == ".json" && !name.starts_with("._");
 }
 
-// A save writes "." + <session id> + ".json." + <random id> + ".tmp" and renames it over the
-// session's file: hidden, and never taken for a session by its extension.
-constexpr std::string_view temporaryPrefix = ".";
-constexpr std::string_view temporaryMiddle = ".json.";
-constexpr std::string_view temporarySuffix = ".tmp";
-constexpr std::size_t uuidLength = 36;
-
-fs::path temporaryFile(const fs::path& folder, const Uuid& session) {
-    return folder / (std::string(temporaryPrefix) + session.text() + std::string(temporaryMiddle) + Uuid::random().text() +
-                     std::string(temporarySuffix));
-}
-
+// A save's temporary file: the one the atomic writer makes beside "<session id>.json".
 bool isOwnTemporaryName(std::string_view name) {
-    const std::size_t length =
-        temporaryPrefix.size() + uuidLength + temporaryMiddle.size() + uuidLength + temporarySuffix.size();
-    if (name.size() != length || !name.starts_with(temporaryPrefix) || !name.ends_with(temporarySuffix)) return false;
-    name.remove_prefix(temporaryPrefix.size());
-    if (!Uuid::parse(name.substr(0, uuidLength))) return false;
-    name.remove_prefix(uuidLength);
-    if (!name.starts_with(temporaryMiddle)) return false;
-    name.remove_prefix(temporaryMiddle.size());
-    return Uuid::parse(name.substr(0, uuidLength)).has_value();
+    constexpr std::string_view extension = ".json";
+    const auto target = AtomicFile::temporaryTarget(name);
+    return target && target->ends_with(extension) &&
+           Uuid::parse(target->substr(0, target->size() - extension.size())).has_value();
 }
 
 // A save holds its temporary file for milliseconds; one this old was left by a save that never
@@ -156,22 +114,9 @@ void SessionArchive::save(const TestSession& session) const {
     fs::create_directories(folder, error);
     if (error) fail("could not create the folder", folder, error);
 
-    fs::path target = url(session.id);
     // Hidden and not ending in ".json", so loadAll never reads a temporary file; one that a crash
     // left behind is removed by a later load.
-    fs::path temporary = temporaryFile(folder, session.id);
-    FileDescriptor file{::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)};
-    if (file.fd < 0) fail("could not create", temporary, errno);
-    try {
-        writeAll(file.fd, text, temporary);
-        if (::fsync(file.fd) != 0) fail("could not write", temporary, errno);
-        if (::close(file.release()) != 0) fail("could not write", temporary, errno);
-        if (::rename(temporary.c_str(), target.c_str()) != 0) fail("could not replace", target, errno);
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
-    }
-    syncFolder(folder);
+    if (auto failure = AtomicFile::write(url(session.id), text)) throw ArchiveError(*failure);
 }
 
 std::vector<TestSession> SessionArchive::loadAll() const {

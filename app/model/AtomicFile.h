@@ -1,6 +1,5 @@
 #pragma once
-// Writing a whole file so that a reader sees the old contents or the new, never part of them:
-// a temporary file in the same folder, flushed, then renamed over the old one.
+// The atomic file writer (testkit/AtomicFile.h) for Qt's paths and bytes.
 #include <QByteArray>
 #include <QString>
 
@@ -8,7 +7,7 @@
 
 namespace Tessarine::AtomicFile {
 
-// Absent on success; else the system's description of what went wrong.
+// Absent on success; else "could not … “<path>”: <the system's description>".
 std::optional<QString> write(const QString& path, const QByteArray& data);
 
 } // namespace Tessarine::AtomicFile

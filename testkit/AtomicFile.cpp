@@ -1,0 +1,120 @@
+#include "testkit/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#include "testkit/Uuid.h"
+
+namespace RorozErurEvo::AtomicFile {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view prefix = ".";
+constexpr std::string_view separator = ".";
+constexpr std::string_view suffix = ".tmp";
+constexpr std::size_t uuidLength = 36;
+
+std::string failure(const char* action, const fs::path& path, int error) {
+    return std::string(action) + " \u201C" + path.string() + "\u201D: " + std::strerror(error);
+}
+
+// Closes a descriptor when the owner goes out of scope (unless released first).
+struct FileDescriptor {
+    int fd = -1;
+    ~FileDescriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    int release() { return std::exchange(fd, -1); }
+};
+
+// 0 when everything was written, else errno.
+int writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// Makes a rename inside the folder durable; a file system that cannot sync a folder is no
+// reason to fail a write that has already happened.
+void syncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Where the bytes go: the target, or the file a symbolic link there finally points to.
+fs::path destination(const fs::path& target) {
+    std::error_code error;
+    if (!fs::is_symlink(target, error)) return target;
+    const fs::path resolved = fs::weakly_canonical(target, error);
+    return error ? target : resolved;
+}
+
+// Removes the temporary file unless it has been renamed (released).
+struct TemporaryFile {
+    fs::path path;
+    ~TemporaryFile() {
+        if (!path.empty()) ::unlink(path.c_str());
+    }
+};
+
+} // namespace
+
+std::string temporaryName(std::string_view name) {
+    return std::string(prefix) + std::string(name) + std::string(separator) + Uuid::random().text() +
+           std::string(suffix);
+}
+
+std::optional<std::string_view> temporaryTarget(std::string_view name) {
+    const std::size_t fixed = prefix.size() + separator.size() + uuidLength + suffix.size();
+    if (name.size() <= fixed || !name.starts_with(prefix) || !name.ends_with(suffix)) return std::nullopt;
+    name.remove_prefix(prefix.size());
+    name.remove_suffix(suffix.size());
+    if (!Uuid::parse(name.substr(name.size() - uuidLength))) return std::nullopt;
+    name.remove_suffix(uuidLength);
+    if (!name.ends_with(separator)) return std::nullopt;
+    name.remove_suffix(separator.size());
+    return name;
+}
+
+std::optional<std::string> write(const fs::path& target, std::string_view data) {
+    const fs::path final = destination(target);
+    const fs::path folder = final.parent_path();
+    TemporaryFile temporary{folder / temporaryName(final.filename().string())};
+    // O_EXCL: a name that is somehow taken is never written through.
+    FileDescriptor file{::open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)};
+    if (file.fd < 0) {
+        const int error = errno;
+        temporary.path.clear(); // not ours to remove
+        return failure("could not write", target, error);
+    }
+    // Replacing a file must not widen or narrow who may read it.
+    struct stat existing {};
+    if (::stat(final.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        ::fchmod(file.fd, existing.st_mode & 07777) != 0)
+        return failure("could not write", target, errno);
+    if (const int error = writeAll(file.fd, data)) return failure("could not write", target, error);
+    if (::fsync(file.fd) != 0) return failure("could not write", target, errno);
+    if (::close(file.release()) != 0) return failure("could not write", target, errno);
+    if (::rename(temporary.path.c_str(), final.c_str()) != 0) return failure("could not replace", target, errno);
+    temporary.path.clear();
+    syncFolder(folder);
+    return std::nullopt;
+}
+
+} // namespace RorozErurEvo::AtomicFile
