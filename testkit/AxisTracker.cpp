@@ -28,10 +28,9 @@ json ReportRate::toJson() const {
 
 ReportRate ReportRate::fromJson(const json& value) {
     Json::requireObject(value, "report rate");
-    long long count = Json::integer(value, "reports");
-    if (count < 0 || count > std::numeric_limits<int>::max()) throw DecodeError("\"reports\" is out of range");
+    const auto count = static_cast<int>(Json::integer(value, "reports", 0, std::numeric_limits<int>::max()));
     return ReportRate{Json::number(value, "hz"), Json::number(value, "medianIntervalMs"), Json::number(value, "maxGapMs"),
-                      static_cast<int>(count)};
+                      count};
 }
 
 AxisTracker::AxisTracker(double window) : window_(window) {}

@@ -11,10 +11,7 @@ namespace RorozErurEvo {
 namespace {
 // A count read from a document: a whole number that fits an int and is not negative.
 int countMember(const json& value, const char* key) {
-    long long count = Json::integer(value, key);
-    if (count < 0 || count > std::numeric_limits<int>::max())
-        throw DecodeError(std::string("\"") + key + "\" is out of range");
-    return static_cast<int>(count);
+    return static_cast<int>(Json::integer(value, key, 0, std::numeric_limits<int>::max()));
 }
 } // namespace
 

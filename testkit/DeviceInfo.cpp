@@ -1,7 +1,6 @@
 #include "testkit/DeviceInfo.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "testkit/Fmt.h"
 #include "testkit/Text.h"
@@ -50,24 +49,14 @@ json DeviceInfo::toJson() const {
     return out;
 }
 
-namespace {
-std::optional<int> optId(const json& object, const char* key) {
-    auto value = Json::optInteger(object, key);
-    if (!value) return std::nullopt;
-    if (*value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
-        throw DecodeError(std::string("\"") + key + "\" is out of range");
-    return static_cast<int>(*value);
-}
-} // namespace
-
 DeviceInfo DeviceInfo::fromJson(const json& value) {
     Json::requireObject(value, "device");
     DeviceInfo device;
     device.name = Json::string(value, "name");
     device.vendor = Json::optString(value, "vendor");
     device.category = Json::optString(value, "category");
-    device.vendorID = optId(value, "vendorID");
-    device.productID = optId(value, "productID");
+    device.vendorID = Json::optIntegerIn<int>(value, "vendorID");
+    device.productID = Json::optIntegerIn<int>(value, "productID");
     device.serial = Json::optString(value, "serial");
     device.transport = Json::optString(value, "transport");
     device.batteryLevel = Json::optNumber(value, "batteryLevel");

@@ -1,6 +1,8 @@
 #include "testkit/Json.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace RorozErurEvo::Json {
 
@@ -55,14 +57,28 @@ double number(const json& object, const char* key) {
     return value.get<double>();
 }
 
+namespace {
+DecodeError outOfRange(const char* key) { return DecodeError(std::string("\"") + key + "\" is out of range"); }
+} // namespace
+
 long long integer(const json& object, const char* key) {
     const json& value = member(object, key);
+    // The parser keeps every non-negative whole number unsigned; one past the signed range
+    // would come back negative.
+    if (value.is_number_unsigned() && value.get<std::uint64_t>() > std::numeric_limits<long long>::max())
+        throw outOfRange(key);
     if (value.is_number_integer()) return value.get<long long>();
     if (value.is_number_float()) {
         double d = value.get<double>();
         if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9.0e15) return static_cast<long long>(d);
     }
     throw DecodeError(std::string("\"") + key + "\" is not a whole number");
+}
+
+long long integer(const json& object, const char* key, long long low, long long high) {
+    const long long value = integer(object, key);
+    if (value < low || value > high) throw outOfRange(key);
+    return value;
 }
 
 bool boolean(const json& object, const char* key) {

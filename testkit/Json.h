@@ -6,6 +6,8 @@
 //    document it cannot read. The helpers below check types instead of trusting the input.
 #include <nlohmann/json.hpp>
 
+#include <concepts>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -39,11 +41,21 @@ const json& member(const json& object, const char* key);
 std::string string(const json& object, const char* key);
 double number(const json& object, const char* key);
 long long integer(const json& object, const char* key);
+// integer(), refused with DecodeError ("… is out of range") unless low ≤ value ≤ high.
+long long integer(const json& object, const char* key, long long low, long long high);
+// A whole number that fits T, never narrowed into it.
+template <std::integral T> T integerIn(const json& object, const char* key) {
+    return static_cast<T>(integer(object, key, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 bool boolean(const json& object, const char* key);
 // Optional members: missing or null → nullopt; present with the wrong type → DecodeError.
 std::optional<std::string> optString(const json& object, const char* key);
 std::optional<double> optNumber(const json& object, const char* key);
 std::optional<long long> optInteger(const json& object, const char* key);
+template <std::integral T> std::optional<T> optIntegerIn(const json& object, const char* key) {
+    if (!optInteger(object, key)) return std::nullopt;
+    return integerIn<T>(object, key);
+}
 void requireObject(const json& value, const char* what);
 
 template <class E> E enumValue(const json& object, const char* key) {

@@ -12,7 +12,7 @@ json KeySpec::toJson() const { return json{{"code", code}, {"label", label}, {"n
 KeySpec KeySpec::fromJson(const json& object) {
     Json::requireObject(object, "key");
     KeySpec spec;
-    spec.code = static_cast<int>(Json::integer(object, "code"));
+    spec.code = Json::integerIn<int>(object, "code");
     spec.label = Json::string(object, "label");
     spec.name = Json::string(object, "name");
     spec.width = Json::number(object, "width");

@@ -90,7 +90,11 @@ private:
         const auto n = doc_.number(required(member, key));
         if (n) switch (n->kind) {
             case Number::Kind::integer: return n->integer;
-            case Number::Kind::unsignedInteger: return static_cast<long long>(n->unsignedInteger);
+            case Number::Kind::unsignedInteger:
+                // Past the signed range it would come back negative.
+                if (n->unsignedInteger > static_cast<std::uint64_t>(std::numeric_limits<long long>::max()))
+                    throw DecodeError(std::string("\"") + key + "\" is out of range");
+                return static_cast<long long>(n->unsignedInteger);
             case Number::Kind::real:
                 if (std::isfinite(n->real) && n->real == std::floor(n->real) && std::fabs(n->real) < 9.0e15)
                     return static_cast<long long>(n->real);

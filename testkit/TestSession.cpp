@@ -1,7 +1,6 @@
 #include "testkit/TestSession.h"
 
 #include <algorithm>
-#include <limits>
 #include <map>
 
 #include "testkit/SessionFileReader.h"
@@ -152,9 +151,7 @@ json TestSession::toJson() const {
 TestSession TestSession::fromJson(const json& value) {
     Json::requireObject(value, "session");
     TestSession session;
-    auto version = Json::optInteger(value, "version");
-    if (version && (*version < std::numeric_limits<int>::min() || *version > std::numeric_limits<int>::max())) throw DecodeError("\"version\" is out of range");
-    session.version = version ? static_cast<int>(*version) : 1;
+    session.version = Json::optIntegerIn<int>(value, "version").value_or(1);
     auto id = Uuid::parse(Json::string(value, "id"));
     if (!id) throw DecodeError("\"id\" is not a UUID");
     session.id = *id;

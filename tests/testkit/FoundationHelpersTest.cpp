@@ -65,3 +65,25 @@ TEST(Json, ReadersCheckTypesAndReportBadInputAsDecodeError) {
     EXPECT_THROW(Json::optNumber(doc, "s"), DecodeError);
     EXPECT_THROW(Json::string(json::array(), "s"), DecodeError);
 }
+
+TEST(Json, WholeNumbersOutsideTheirTypeAreRefusedNotWrapped) {
+    const json doc = Json::parse(R"({"huge": 18446744073709551615, "past": 9223372036854775808,
+                                     "top": 9223372036854775807, "big": 4294967301, "low": -2147483649,
+                                     "whole": 3.0, "null": null})");
+    EXPECT_THROW(Json::integer(doc, "huge"), DecodeError);
+    EXPECT_THROW(Json::integer(doc, "past"), DecodeError);
+    EXPECT_EQ(Json::integer(doc, "top"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(Json::integer(doc, "big"), 4294967301);
+    EXPECT_THROW(Json::integerIn<int>(doc, "big"), DecodeError);
+    EXPECT_THROW(Json::integerIn<int>(doc, "low"), DecodeError);
+    EXPECT_EQ(Json::integerIn<std::uint8_t>(doc, "whole"), 3);
+    EXPECT_THROW(Json::integer(doc, "big", 0, 100), DecodeError);
+    EXPECT_THROW(Json::optIntegerIn<int>(doc, "big"), DecodeError);
+    EXPECT_FALSE(Json::optIntegerIn<int>(doc, "null"));
+    EXPECT_FALSE(Json::optIntegerIn<int>(doc, "missing"));
+    try {
+        Json::integerIn<int>(doc, "big");
+    } catch (const DecodeError& error) {
+        EXPECT_STREQ(error.what(), "\"big\" is out of range");
+    }
+}

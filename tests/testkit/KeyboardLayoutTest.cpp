@@ -72,6 +72,14 @@ TEST(KeyboardLayout, KeySpecJsonRequiresEveryKey) {
     EXPECT_THROW(KeySpec::fromJson(json{{"code", 0}, {"label", "A"}, {"width", 1}}), DecodeError);
     EXPECT_THROW(KeySpec::fromJson(json{{"code", "0"}, {"label", "A"}, {"name", "A"}, {"width", 1}}), DecodeError);
     EXPECT_THROW(KeySpec::fromJson(json::array()), DecodeError);
+    // A code past an int is refused, never wrapped onto another key (4294967301 would be 5).
+    for (const char* code : {"4294967301", "-2147483649", "18446744073709551615", "9223372036854775808"})
+        EXPECT_THROW(KeySpec::fromJson(Json::parse(std::string(R"({"code": )") + code +
+                                                   R"(, "label": "A", "name": "A", "width": 1})")),
+                     DecodeError)
+            << code;
+    EXPECT_EQ(KeySpec::fromJson(json{{"code", 2147483647}, {"label", ""}, {"name", "Top"}, {"width", 1}}).code,
+              2147483647);
     EXPECT_EQ(rawValue(Kind::iso), "iso");
     EXPECT_EQ(title(Kind::ansi), "US (ANSI)");
 }

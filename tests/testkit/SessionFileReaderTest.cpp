@@ -240,3 +240,30 @@ TEST(SessionFileReader, RefusesNestingDeeperThanAnySession) {
         }
     }
 }
+
+TEST(SessionFileReader, WholeNumbersPastTheirTypeAreRefusedByBothReadersNotWrapped) {
+    // Each of these once read as a small number: -1, 5, 0.
+    for (const auto& [pointer, number] : {std::pair{"/device/vendorID", "18446744073709551615"},
+                                          std::pair{"/version", "4294967301"},
+                                          std::pair{"/device/productID", "9223372036854775808"}}) {
+        json changed = richSession();
+        changed[json::json_pointer(pointer)] = 0;
+        std::string text = changed.dump();
+        const std::string key = "\"" + json::json_pointer(pointer).back() + "\":0";
+        ASSERT_NE(text.find(key), std::string::npos) << key;
+        text.replace(text.find(key), key.size(), key.substr(0, key.size() - 1) + number);
+        EXPECT_FALSE(expectAgree(text)) << pointer;
+    }
+}
+
+TEST(SessionFileReader, RefusesWhatIsNotOneJsonObject) {
+    const json rich = richSession();
+    std::string good = rich.dump();
+    for (const std::string& bad : {std::string(), std::string("   "), std::string("null"), std::string("[]"),
+                                   good + " {}", good.substr(0, good.size() - 1), std::string("{\"id\":1e999}")})
+        EXPECT_THROW(readSessionFile(bad), DecodeError) << bad;
+    // Nesting far deeper than any session, even under an unknown member, is refused.
+    std::string deep = good.substr(0, good.size() - 1) + ",\"extra\":" + std::string(200000, '[') +
+                       std::string(200000, ']') + "}";
+    EXPECT_THROW(readSessionFile(deep), DecodeError);
+}
