@@ -203,6 +203,9 @@ void Sidebar::resizeEvent(QResizeEvent* event) {
 }
 
 QModelIndex Sidebar::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndexList picked = selectionModel()->selectedIndexes();
+    if (!picked.isEmpty() && picked.first() != currentIndex())
+        selectionModel()->setCurrentIndex(picked.first(), QItemSelectionModel::NoUpdate);
     const QModelIndex start = currentIndex();
     QModelIndex next = QListView::moveCursor(action, modifiers);
     // Home lands on the first row, a header, so it looks downwards for a row to pick; End lands on
@@ -215,6 +218,14 @@ QModelIndex Sidebar::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
         next = rows_->index(row);
     }
     return next;
+}
+
+QItemSelectionModel::SelectionFlags Sidebar::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    const auto command = QListView::selectionCommand(index, event);
+    if (!rows_->item(index) || command.testFlag(QItemSelectionModel::Deselect) ||
+        command.testFlag(QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return command;
 }
 
 } // namespace Tessarine

@@ -17,8 +17,14 @@ public:
     SidebarModel& rows() const { return *rows_; }
 
 protected:
-    // Arrow keys step over headers, captions and skipped rows.
+    // Keys move from the picked row, wherever a click or a drag left the current one. Arrow keys
+    // step over headers, captions and skipped rows; Home and End go to the first and the last
+    // row that can be picked.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    // The selection changes only to another row that can be picked: a click or a drag on a
+    // header, a caption, a skipped row or the empty space keeps it, and nothing deselects it.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     // A new width wraps the captions differently: the rows are measured again.
     void resizeEvent(QResizeEvent* event) override;

@@ -38,6 +38,10 @@ QString SidebarModel::hidFailureCaption(const std::string& reason) {
 
 namespace {
 
+// What a change of a device's runner or soak state redraws.
+const QList<int> statusRoles{SidebarModel::StatusSymbolRole, SidebarModel::StatusColorRole,
+                             SidebarModel::StatusLabelRole, Qt::AccessibleTextRole};
+
 SidebarModel::Row header(const QString& title) { return {SidebarModel::RowType::header, title, {}, nullptr, {}, {}}; }
 
 SidebarModel::Row destination(const QString& title, const QString& symbol, SidebarItem item) {
@@ -53,8 +57,10 @@ SidebarModel::SidebarModel(AppModel& model, QObject* parent) : QAbstractListMode
     connect(&model_, &AppModel::hidDevicesChanged, this, &SidebarModel::rebuild);
     connect(&model_, &AppModel::skippedHIDChanged, this, &SidebarModel::rebuild);
     if (SoakRunner* soak = model_.soak()) {
-        connect(soak, &SoakRunner::runningChanged, this, &SidebarModel::redraw);
-        connect(soak, &SoakRunner::deviceIDChanged, this, &SidebarModel::redraw);
+        // A soak run marks its device; which device that is may change with it.
+        auto marks = [this] { announce(nullptr, statusRoles); };
+        connect(soak, &SoakRunner::runningChanged, this, marks);
+        connect(soak, &SoakRunner::deviceIDChanged, this, marks);
     }
     rebuild();
 }
@@ -106,26 +112,43 @@ void SidebarModel::rebuild() {
 }
 
 void SidebarModel::watch(const std::shared_ptr<InputDevice>& device) {
-    watched_ << connect(device.get(), &InputDevice::infoChanged, this, &SidebarModel::redraw);
-    watched_ << connect(device.get(), &InputDevice::connectedChanged, this, &SidebarModel::redraw);
-    // A row is enough to give its device a runner.
+    const InputDevice* watched = device.get();
+    watched_ << connect(watched, &InputDevice::infoChanged, this, [this, watched] {
+        // Names are shown from the rows' cached titles.
+        for (Row& row : rows_)
+            if (row.device.get() == watched) row.title = QString::fromStdString(watched->info().name);
+        announce(watched, {Qt::DisplayRole, SubtitleRole, Qt::AccessibleTextRole});
+    });
+    watched_ << connect(watched, &InputDevice::connectedChanged, this,
+                        [this, watched] { announce(watched, {SubtitleRole, Qt::AccessibleTextRole}); });
+    // A row is enough to give its device a runner; the rows only ever read it.
     TestRunner& runner = model_.runner(device);
-    watched_ << connect(&runner, &TestRunner::resultsChanged, this, &SidebarModel::redraw);
-    watched_ << connect(&runner, &TestRunner::activeChanged, this, &SidebarModel::redraw);
+    auto marks = [this, watched] { announce(watched, statusRoles); };
+    watched_ << connect(&runner, &TestRunner::resultsChanged, this, marks);
+    watched_ << connect(&runner, &TestRunner::activeChanged, this, marks);
 }
 
-void SidebarModel::redraw() {
-    // Names are shown from the rows' cached titles; refresh them with the rest.
-    for (Row& row : rows_)
-        if (row.device) row.title = QString::fromStdString(row.device->info().name);
-    if (!rows_.empty()) emit dataChanged(index(0), index(int(rows_.size()) - 1));
+void SidebarModel::announce(const InputDevice* device, const QList<int>& roles) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const auto& shown = rows_[i].device;
+        if (!shown || (device && shown.get() != device)) continue;
+        const QModelIndex changed = index(int(i));
+        emit dataChanged(changed, changed, roles);
+    }
 }
 
 int SidebarModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
+const SidebarModel::Row* SidebarModel::rowAt(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this || index.column() != 0 || index.row() < 0 ||
+        index.row() >= int(rows_.size()))
+        return nullptr;
+    return &rows_[std::size_t(index.row())];
+}
+
 std::optional<SidebarItem> SidebarModel::item(const QModelIndex& index) const {
-    if (!index.isValid() || index.row() >= int(rows_.size())) return std::nullopt;
-    return rows_[std::size_t(index.row())].item;
+    const Row* row = rowAt(index);
+    return row ? row->item : std::nullopt;
 }
 
 QModelIndex SidebarModel::indexOf(const SidebarItem& item) const {
@@ -141,21 +164,23 @@ QModelIndex SidebarModel::indexOf(const QString& identifier) const {
 }
 
 Qt::ItemFlags SidebarModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
+    if (!rowAt(index)) return Qt::NoItemFlags;
     // Enabled so that a skipped row still shows its help on hover.
     return item(index) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::ItemIsEnabled;
 }
 
 QVariant SidebarModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(rows_.size())) return {};
-    const Row& row = rows_[std::size_t(index.row())];
+    const Row* shown = rowAt(index);
+    if (!shown) return {};
+    const Row& row = *shown;
     std::optional<DeviceRow::StatusMark> mark;
-    if (row.device && (role == StatusSymbolRole || role == StatusColorRole || role == StatusLabelRole ||
-                       role == Qt::AccessibleTextRole)) {
-        const TestRunner& runner = model_.runner(row.device);
+    if (row.device && statusRoles.contains(role)) {
+        // Looked up, never made: painting a row must not change the model.
+        const TestRunner* runner = model_.existingRunner(row.device->id());
         // A soak run marks its own device only, even while no guided test runs there.
         const bool soaking = model_.soak() && model_.soak()->isRunning(*row.device);
-        mark = DeviceRow::statusMark(runner.hasActiveTest() || soaking, runner.results());
+        static const TestRunner::Results none;
+        mark = DeviceRow::statusMark((runner && runner->hasActiveTest()) || soaking, runner ? runner->results() : none);
     }
     switch (role) {
     case Qt::DisplayRole: return row.title;

@@ -4,7 +4,8 @@
 // carry a selection value; the others cannot be selected.
 //
 // The rows follow the application model: the device lists rebuild them, and a change of a
-// listed device, of its runner or of the soak run redraws them.
+// listed device, of its runner or of the soak run announces the roles it changed on the rows
+// it concerns. Reading the rows changes nothing.
 #include <QAbstractListModel>
 #include <QList>
 #include <QMetaObject>
@@ -79,7 +80,10 @@ signals:
 
 private:
     void watch(const std::shared_ptr<InputDevice>& device);
-    void redraw();
+    // The row an index of this model points at, or null.
+    const Row* rowAt(const QModelIndex& index) const;
+    // dataChanged for each row of `device` (every device row when null), one row at a time.
+    void announce(const InputDevice* device, const QList<int>& roles);
 
     AppModel& model_;
     std::vector<Row> rows_;

@@ -5,8 +5,12 @@
 #include "app/views/SidebarModel.h"
 #include "app/paint/Theme.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSignalSpy>
+#include <QStringListModel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -240,4 +244,103 @@ TEST_F(SidebarFixture, ArrowKeysStepOverRowsThatCannotBeSelected) {
     QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
     QApplication::sendEvent(&sidebar, &home);
     EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+}
+
+TEST_F(SidebarFixture, ModelPassesQtsChecksAndAnnouncesOnlyTheRowAndRolesThatChanged) {
+    Sidebar sidebar(model);
+    SidebarModel& rows = sidebar.rows();
+    // Fatal: a broken promise of the model stops the test where it happens.
+    QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    bench.controllers->list = {Fakes::controller("gc-1", "Wireless Pad"), Fakes::controller("gc-2", "Other Pad")};
+    model.refreshControllers();
+    bench.hid->plug(7, Fakes::tap(7, "Flight Stick", bench.clock));
+    model.refreshHID();
+
+    QSignalSpy changes(&rows, &QAbstractItemModel::dataChanged);
+    auto only = [&](const char* identifier, const QList<int>& roles) {
+        ASSERT_EQ(changes.size(), 1) << identifier;
+        const int row = rows.indexOf(QString::fromLatin1(identifier)).row();
+        EXPECT_EQ(changes[0][0].value<QModelIndex>().row(), row) << identifier;
+        EXPECT_EQ(changes[0][1].value<QModelIndex>().row(), row) << identifier;
+        EXPECT_EQ(changes[0][2].value<QList<int>>(), roles) << identifier;
+        changes.clear();
+    };
+    const QList<int> marks{SidebarModel::StatusSymbolRole, SidebarModel::StatusColorRole,
+                           SidebarModel::StatusLabelRole, Qt::AccessibleTextRole};
+    model.runner(bench.controllers->list[1]).store("drift|left|processed", result(Verdict::pass));
+    only("device-gc-2", marks);
+    bench.controllers->list[0]->setConnected(false);
+    only("device-gc-1", {SidebarModel::SubtitleRole, Qt::AccessibleTextRole});
+    auto info = bench.controllers->list[0]->info();
+    info.name = "Renamed Pad";
+    bench.controllers->list[0]->setInfo(info);
+    only("device-gc-1", {Qt::DisplayRole, SidebarModel::SubtitleRole, Qt::AccessibleTextRole});
+    EXPECT_EQ(rows.indexOf(QStringLiteral("device-gc-1")).data().toString(), "Renamed Pad");
+
+    // A soak run may move its mark between devices: every device row hears of it, one by one.
+    model.soak()->start(*bench.controllers->list[0], 5);
+    ASSERT_FALSE(changes.isEmpty());
+    for (const auto& change : changes) {
+        EXPECT_EQ(change[0].value<QModelIndex>(), change[1].value<QModelIndex>());
+        EXPECT_TRUE(rows.row(change[0].value<QModelIndex>().row()).device);
+        EXPECT_EQ(change[2].value<QList<int>>(), marks);
+    }
+    model.soak()->stop();
+
+    // Indexes that are not this model's rows read as nothing.
+    QStringListModel other(QStringList{"a", "b"});
+    EXPECT_FALSE(rows.data(QModelIndex(), Qt::DisplayRole).isValid());
+    EXPECT_FALSE(rows.data(rows.index(rows.rowCount()), Qt::DisplayRole).isValid());
+    EXPECT_FALSE(rows.item(other.index(1, 0)));
+    EXPECT_EQ(rows.flags(other.index(1, 0)), Qt::NoItemFlags);
+    bench.hid->unplug(7);
+    model.refreshHID();
+}
+
+TEST_F(SidebarFixture, ClicksBesideThePickableRowsKeepTheUsersPickAndHomeEndReachBothEnds) {
+    Sidebar sidebar(model);
+    sidebar.resize(260, 900);
+    sidebar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sidebar));
+    sidebar.doItemsLayout();
+    const SidebarModel& rows = sidebar.rows();
+    QWidget* surface = sidebar.viewport();
+    auto click = [&](const QModelIndex& index, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::mouseClick(surface, Qt::LeftButton, modifiers, sidebar.visualRect(index).center());
+    };
+    auto key = [&](Qt::Key k) { QTest::keyClick(&sidebar, k); };
+    click(rows.indexOf(QStringLiteral("sidebar-keyboard")));
+    ASSERT_EQ(model.selection(), SidebarItem::keyboard());
+
+    click(rows.index(0)); // the "Controllers" header
+    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    click(rows.index(3)); // the empty HID section's caption
+    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    const QRect last = sidebar.visualRect(rows.index(rows.rowCount() - 1));
+    ASSERT_LT(last.bottom() + 20, surface->height()) << "the list leaves empty space below its rows";
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(40, last.bottom() + 20));
+    QTest::mouseDClick(surface, Qt::LeftButton, {}, QPoint(40, last.bottom() + 20));
+    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    click(rows.indexOf(QStringLiteral("sidebar-keyboard")), Qt::ControlModifier); // no deselecting either
+    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    // A drag from the pick onto a header keeps it too.
+    const QPoint from = sidebar.visualRect(rows.indexOf(QStringLiteral("sidebar-keyboard"))).center();
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    QMouseEvent drag(QEvent::MouseMove, sidebar.visualRect(rows.index(0)).center(), surface->mapToGlobal(QPoint()),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &drag);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, sidebar.visualRect(rows.index(0)).center());
+    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+
+    // The keyboard carries on from the pick, not from the header last clicked.
+    key(Qt::Key_Down);
+    EXPECT_EQ(model.selection(), SidebarItem::mouse());
+    key(Qt::Key_Home);
+    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    key(Qt::Key_End);
+    EXPECT_EQ(model.selection(), SidebarItem::history());
+    key(Qt::Key_Home);
+    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    click(rows.indexOf(QStringLiteral("sidebar-all-devices")));
+    EXPECT_EQ(model.selection(), SidebarItem::batch());
 }
