@@ -47,6 +47,20 @@ long peakWhileReading(const std::string& text) {
     return added;
 }
 
+// AddressSanitizer pads every allocation and holds freed memory back in quarantine, so a peak
+// measured under it says nothing about the reader's own footprint.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool peakIsMeaningful = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool peakIsMeaningful = false;
+#else
+constexpr bool peakIsMeaningful = true;
+#endif
+#else
+constexpr bool peakIsMeaningful = true;
+#endif
+
 TEST(SessionFileReaderMemory, ATokenHeavyFileLoadsWithinABoundAndDeepNestingIsRefused) {
     std::string text = head;
     text.reserve(SessionArchive::maxFileBytes);
@@ -54,7 +68,9 @@ TEST(SessionFileReaderMemory, ATokenHeavyFileLoadsWithinABoundAndDeepNestingIsRe
     text += "0]}";
     const long added = peakWhileReading(text);
     ASSERT_GE(added, 0);
-    EXPECT_LT(added, static_cast<long>(10 * text.size())) << "bytes added while reading " << text.size();
+    if (peakIsMeaningful) {
+        EXPECT_LT(added, static_cast<long>(10 * text.size())) << "bytes added while reading " << text.size();
+    }
 
     std::string deep = head;
     for (int i = 0; i < 40; ++i) deep += "[";
