@@ -16,10 +16,10 @@
 #include "app/model/AppModel.h"
 #include "app/model/Preferences.h"
 #include "app/model/Updater.h"
-#include "app/views/UpdateAlerts.h"
-#include "app/views/FileDialogChooser.h"
-#include "app/views/MainWindow.h"
-#include "app/views/ReportService.h"
+#include "app/views/shell/UpdateAlerts.h"
+#include "app/views/shell/FileDialogChooser.h"
+#include "app/views/shell/MainWindow.h"
+#include "app/views/shell/ReportService.h"
 
 namespace Tessarine {
 

@@ -10,9 +10,9 @@
 
 #include <cmath>
 
-#include "../tests/app/views/drawing/PadDevices.h"
+#include "../tests/app/drawing/PadDevices.h"
 #include "app/paint/Scheme.h"
-#include "app/views/drawing/PadPaint.h"
+#include "app/drawing/PadPaint.h"
 
 using namespace Tessarine;
 

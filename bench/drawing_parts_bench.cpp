@@ -7,10 +7,10 @@
 #include <QPainter>
 
 #include "app/paint/Scheme.h"
-#include "app/views/drawing/PadButtons.h"
-#include "app/views/drawing/PadLights.h"
-#include "app/views/drawing/PadShoulders.h"
-#include "app/views/drawing/StickCap.h"
+#include "app/drawing/PadButtons.h"
+#include "app/drawing/PadLights.h"
+#include "app/drawing/PadShoulders.h"
+#include "app/drawing/StickCap.h"
 
 using namespace Tessarine;
 

@@ -17,7 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/model/TestRunner.h"
-#include "app/views/DeviceView.h"
+#include "app/views/device/DeviceView.h"
 
 using namespace Tessarine;
 using namespace RorozErurEvo;

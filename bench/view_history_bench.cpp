@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QPixmap>
 
-#include "app/views/HistoryView.h"
-#include "app/views/SessionDetail.h"
+#include "app/views/history/HistoryView.h"
+#include "app/views/history/SessionDetail.h"
 #include "bench/RealisticSession.h"
 
 using namespace Tessarine;

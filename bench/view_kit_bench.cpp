@@ -14,9 +14,9 @@
 #include <numbers>
 
 #include "app/paint/StickPlotPaint.h"
-#include "app/views/StickPlotView.h"
-#include "app/views/StickReadout.h"
-#include "app/views/TriggerBar.h"
+#include "app/views/kit/StickPlotView.h"
+#include "app/views/kit/StickReadout.h"
+#include "app/views/kit/TriggerBar.h"
 
 using namespace Tessarine;
 using RorozErurEvo::StickSample;

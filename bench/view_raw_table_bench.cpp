@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/devices/InputDevice.h"
-#include "app/views/ElementTable.h"
+#include "app/views/raw/ElementTable.h"
 
 namespace {
 

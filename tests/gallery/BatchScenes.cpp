@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "Gallery.h"
-#include "app/views/BatchView.h"
+#include "app/views/batch/BatchView.h"
 
 namespace Tessarine {
 namespace {

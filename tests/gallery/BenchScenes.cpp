@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "Gallery.h"
-#include "app/views/BenchPanel.h"
-#include "app/views/LivePanel.h"
+#include "app/views/bench/BenchPanel.h"
+#include "app/views/bench/LivePanel.h"
 
 namespace Tessarine {
 namespace {

@@ -10,8 +10,8 @@
 #include "Gallery.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
-#include "app/views/SoakCard.h"
-#include "app/views/TestCard.h"
+#include "app/views/bench/SoakCard.h"
+#include "app/views/bench/TestCard.h"
 
 namespace Tessarine {
 namespace {

@@ -2,10 +2,10 @@
 // half pulled, stick pushed, d-pad up-left, a face button held, two fingers on the touchpad, a
 // red light bar, three player lights); a device without any of those parts, which shows only the
 // shadow and the bare shell; and the posed pad at half size.
-#include "../app/views/drawing/PadDevices.h"
+#include "../app/drawing/PadDevices.h"
 
 #include "Gallery.h"
-#include "app/views/ControllerDrawing.h"
+#include "app/views/bench/ControllerDrawing.h"
 
 namespace Tessarine {
 namespace {

@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 
 #include "Gallery.h"
-#include "app/views/DeviceHeader.h"
-#include "app/views/DeviceView.h"
-#include "app/views/SaveSessionSheet.h"
+#include "app/views/device/DeviceHeader.h"
+#include "app/views/device/DeviceView.h"
+#include "app/views/device/SaveSessionSheet.h"
 
 namespace Tessarine {
 namespace {

@@ -4,11 +4,11 @@
 // parts stand.
 #include "Gallery.h"
 #include "app/devices/ElementInfo.h"
-#include "app/views/drawing/PadButtons.h"
-#include "app/views/drawing/PadLights.h"
-#include "app/views/drawing/PadShapes.h"
-#include "app/views/drawing/PadShoulders.h"
-#include "app/views/drawing/StickCap.h"
+#include "app/drawing/PadButtons.h"
+#include "app/drawing/PadLights.h"
+#include "app/drawing/PadShapes.h"
+#include "app/drawing/PadShoulders.h"
+#include "app/drawing/StickCap.h"
 
 namespace Tessarine {
 namespace {

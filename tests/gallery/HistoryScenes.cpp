@@ -5,9 +5,9 @@
 #include <QVBoxLayout>
 
 #include "Gallery.h"
-#include "app/views/CompareView.h"
-#include "app/views/HistoryView.h"
-#include "app/views/SessionDetail.h"
+#include "app/views/history/CompareView.h"
+#include "app/views/history/HistoryView.h"
+#include "app/views/history/SessionDetail.h"
 #include "bench/RealisticSession.h"
 
 namespace Tessarine {

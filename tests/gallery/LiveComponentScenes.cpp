@@ -8,13 +8,13 @@
 #include "Gallery.h"
 #include "app/devices/CaptureBuffer.h"
 #include "app/devices/Clock.h"
-#include "app/views/Compass.h"
-#include "app/views/FlowChips.h"
-#include "app/views/MeasureRow.h"
-#include "app/views/MotionGraph.h"
-#include "app/views/StickReadout.h"
-#include "app/views/TouchTrace.h"
-#include "app/views/TriggerBar.h"
+#include "app/views/kit/Compass.h"
+#include "app/views/kit/FlowChips.h"
+#include "app/views/kit/MeasureRow.h"
+#include "app/views/kit/MotionGraph.h"
+#include "app/views/kit/StickReadout.h"
+#include "app/views/kit/TouchTrace.h"
+#include "app/views/kit/TriggerBar.h"
 
 namespace Tessarine {
 namespace {

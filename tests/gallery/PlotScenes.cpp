@@ -3,8 +3,8 @@
 #include <numbers>
 
 #include "Gallery.h"
-#include "app/views/SoakStripView.h"
-#include "app/views/StickPlotView.h"
+#include "app/views/kit/SoakStripView.h"
+#include "app/views/kit/StickPlotView.h"
 #include "testkit/SeededRandom.h"
 
 namespace Tessarine {

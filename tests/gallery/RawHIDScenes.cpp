@@ -6,8 +6,8 @@
 
 #include "Gallery.h"
 #include "app/model/TestRunner.h"
-#include "app/views/AxisCheck.h"
-#include "app/views/RawHIDView.h"
+#include "app/views/raw/AxisCheck.h"
+#include "app/views/raw/RawHIDView.h"
 
 namespace Tessarine {
 namespace {

@@ -5,9 +5,9 @@
 #include <QVBoxLayout>
 
 #include "Gallery.h"
-#include "app/views/MoreApps.h"
-#include "app/views/SettingsView.h"
-#include "app/views/ThresholdsTab.h"
+#include "app/views/shell/MoreApps.h"
+#include "app/views/settings/SettingsView.h"
+#include "app/views/settings/ThresholdsTab.h"
 #include "testkit/ControllerFamily.h"
 
 namespace Tessarine {

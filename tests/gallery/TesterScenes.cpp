@@ -3,8 +3,8 @@
 #include "app/devices/Clock.h"
 #include "app/model/EventClock.h"
 #include "app/model/MouseTester.h"
-#include "app/views/KeyboardDrawing.h"
-#include "app/views/MousePad.h"
+#include "app/views/testers/KeyboardDrawing.h"
+#include "app/views/testers/MousePad.h"
 
 namespace Tessarine {
 namespace {

@@ -4,11 +4,11 @@
 #include <QLabel>
 
 #include "Gallery.h"
-#include "app/views/AdaptiveGridLayout.h"
-#include "app/views/Card.h"
-#include "app/views/DisclosureBox.h"
-#include "app/views/SegmentedControl.h"
-#include "app/views/VerdictLabel.h"
+#include "app/views/kit/AdaptiveGridLayout.h"
+#include "app/views/kit/Card.h"
+#include "app/views/kit/DisclosureBox.h"
+#include "app/views/kit/SegmentedControl.h"
+#include "app/views/kit/VerdictLabel.h"
 
 namespace Tessarine {
 namespace {

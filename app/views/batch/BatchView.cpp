@@ -1,0 +1,212 @@
+#include "app/views/batch/BatchView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/devices/Logging.h"
+#include "app/model/AppModel.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
+#include "app/views/kit/AdaptiveGridLayout.h"
+#include "app/views/batch/BatchCard.h"
+#include "app/views/batch/BatchTexts.h"
+#include "app/views/bench/BenchTexts.h"
+#include "app/views/bench/CardParts.h"
+#include "app/views/testers/TesterParts.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::TestSession;
+
+namespace {
+
+constexpr int progressWidth = 120; // pixels
+constexpr int pagePadding = 18;    // pixels around the grid
+constexpr int headerSpacing = 10;  // pixels between the header's items
+
+QPushButton* button(const QString& title, const QString& symbol, const QString& objectName) {
+    auto* b = new QPushButton(title);
+    b->setObjectName(objectName);
+    b->setIcon(Symbols::icon(symbol, b->palette().color(QPalette::ButtonText)));
+    return b;
+}
+
+// A row of the header's right side, without margins of its own.
+QHBoxLayout* bareRow(QWidget* holder) {
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    return row;
+}
+
+} // namespace
+
+BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
+    : QWidget(parent), model_(model), ask_(std::move(prompt)), stage_(BenchTexts::stagePresets().first()),
+      count_(CardParts::secondaryText(QString(), Fonts::body())), idle_(new QWidget),
+      drift_(button(QStringLiteral("Drift Test All"), QStringLiteral("scope"), QStringLiteral("batch-drift-all"))),
+      saveAll_(TesterParts::saveButton(QStringLiteral("batch-save-all"), QStringLiteral("Save All…"))),
+      pdf_(button(QStringLiteral("PDF for All…"), QStringLiteral("doc.richtext"), QStringLiteral("batch-pdf-all"))),
+      running_(new QWidget), progress_(CardParts::progressBar()), prompt_(new QLabel),
+      cancel_(new QPushButton(QStringLiteral("Cancel"))), page_(new QWidget),
+      grid_(new AdaptiveGridLayout(columnMinimum, gridSpacing)) {
+    setObjectName(QStringLiteral("batch-view"));
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+
+    QBoxLayout* header = TesterParts::header(QStringLiteral("All Devices"));
+    header->setSpacing(headerSpacing);
+    count_->setWordWrap(false);
+    count_->setObjectName(QStringLiteral("batch-count"));
+    header->insertWidget(1, count_, 0, Qt::AlignBaseline);
+
+    drift_->setToolTip(BatchTexts::driftAllHelp());
+    saveAll_->setToolTip(QStringLiteral("Save a session for every device with results"));
+    pdf_->setToolTip(QStringLiteral("Save one PDF report of every device with results"));
+    auto* idleRow = bareRow(idle_);
+    idleRow->addWidget(drift_);
+    idleRow->addWidget(saveAll_);
+    idleRow->addWidget(pdf_);
+    header->addWidget(idle_);
+
+    progress_->setFixedWidth(progressWidth);
+    progress_->setObjectName(QStringLiteral("batch-progress"));
+    prompt_->setFont(Fonts::callout());
+    prompt_->setObjectName(QStringLiteral("batch-prompt"));
+    cancel_->setObjectName(QStringLiteral("batch-cancel"));
+    auto* runningRow = bareRow(running_);
+    runningRow->addWidget(progress_, 0, Qt::AlignVCenter);
+    runningRow->addWidget(prompt_, 0, Qt::AlignVCenter);
+    runningRow->addWidget(cancel_, 0, Qt::AlignVCenter);
+    header->addWidget(running_);
+    stack->addLayout(header);
+    stack->addWidget(TesterParts::divider());
+
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("batch-scroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    page_->setObjectName(QStringLiteral("batch-grid"));
+    auto* pageLayout = new QVBoxLayout(page_);
+    pageLayout->setContentsMargins(pagePadding, pagePadding, pagePadding, pagePadding);
+    pageLayout->setSpacing(0);
+    grid_->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addLayout(grid_);
+    pageLayout->addStretch(1);
+    scroll->setWidget(page_);
+    stack->addWidget(scroll, 1);
+
+    BatchRunner& batch = *model_.batch();
+    connect(drift_, &QPushButton::clicked, this, [this] { model_.batch()->start(shownDevices(model_)); });
+    connect(saveAll_, &QPushButton::clicked, this, &BatchView::askStage);
+    connect(pdf_, &QPushButton::clicked, this, &BatchView::exportAllPDF);
+    connect(cancel_, &QPushButton::clicked, this, [this] { model_.batch()->cancel(); });
+    for (auto signal : {&BatchRunner::startChanged, &BatchRunner::promptChanged, &BatchRunner::progressChanged})
+        connect(&batch, signal, this, &BatchView::refreshHeader);
+    connect(&model_, &AppModel::controllerDevicesChanged, this, &BatchView::rebuild);
+    connect(&model_, &AppModel::hidDevicesChanged, this, &BatchView::rebuild);
+    rebuild();
+    refreshHeader();
+}
+
+std::vector<std::shared_ptr<InputDevice>> BatchView::shownDevices(const AppModel& model) {
+    std::vector<std::shared_ptr<InputDevice>> shown;
+    for (const auto& device : model.allDevices())
+        if (device && device->connected()) shown.push_back(device);
+    return shown;
+}
+
+std::vector<TestSession> BatchView::reportSessions(const AppModel& model) {
+    std::vector<TestSession> sessions;
+    for (const auto& device : shownDevices(model)) {
+        TestSession session = model.makeSession(*device);
+        if (!session.results.empty()) sessions.push_back(std::move(session));
+    }
+    return sessions;
+}
+
+void BatchView::askStage() {
+    const BatchStageDialog::Answer answer = ask_(this, stage_);
+    stage_ = answer.stage; // the field is the view's stage: what was typed stays, even on Cancel
+    if (answer.save) saveAll(stage_);
+}
+
+void BatchView::saveAll(const QString& stage) {
+    std::optional<std::string> firstFailure;
+    for (const auto& device : shownDevices(model_)) {
+        if (model_.runner(device).results().empty()) continue;
+        UnitRecord record = model_.unit(*device);
+        record.stage = stage.toStdString();
+        model_.saveSession(device, std::move(record));
+        if (const auto& error = model_.library().lastError()) {
+            qCWarning(logViews).noquote() << "Save All: the session of" << QString::fromStdString(device->info().name)
+                                          << "was not saved:" << QString::fromStdString(*error);
+            if (!firstFailure) firstFailure = *error;
+        }
+    }
+    // Each save toasts its own outcome; a success after a failure must not hide it.
+    if (firstFailure) model_.setToast(*firstFailure);
+}
+
+void BatchView::exportAllPDF() { model_.exportPDF(reportSessions(model_), "Batch report"); }
+
+std::vector<BatchCard*> BatchView::cards() const {
+    std::vector<BatchCard*> list;
+    for (const auto& device : shown_) list.push_back(card(device->id()));
+    return list;
+}
+
+BatchCard* BatchView::card(const std::string& deviceID) const {
+    const auto found = cards_.find(deviceID);
+    return found == cards_.end() ? nullptr : found->second;
+}
+
+void BatchView::followDevices() {
+    for (const auto& link : deviceLinks_) disconnect(link);
+    deviceLinks_.clear();
+    // A device that disconnects or comes back leaves or joins the grid.
+    for (const auto& device : model_.allDevices())
+        deviceLinks_.push_back(connect(device.get(), &InputDevice::connectedChanged, this, &BatchView::rebuild));
+}
+
+void BatchView::rebuild() {
+    followDevices();
+    auto shown = shownDevices(model_);
+    count_->setText(BatchTexts::connected(shown.size()));
+    if (shown == shown_ && cards_.size() == shown.size()) return;
+
+    while (QLayoutItem* item = grid_->takeAt(0)) delete item; // the cards stay; only their places go
+    std::map<std::string, BatchCard*> kept;
+    for (const auto& device : shown) {
+        auto found = cards_.find(device->id());
+        BatchCard* card = nullptr;
+        if (found != cards_.end() && found->second->device() == device) {
+            card = found->second;
+            cards_.erase(found);
+        } else {
+            card = new BatchCard(device, model_, page_);
+        }
+        kept[device->id()] = card;
+        grid_->addWidget(card);
+    }
+    for (auto& [id, card] : cards_) delete card;
+    cards_ = std::move(kept);
+    shown_ = std::move(shown);
+}
+
+void BatchView::refreshHeader() {
+    const BatchRunner& batch = *model_.batch();
+    const bool running = batch.isRunning();
+    idle_->setVisible(!running);
+    running_->setVisible(running);
+    CardParts::setProgress(progress_, batch.progress());
+    prompt_->setText(QString::fromStdString(batch.prompt()));
+}
+
+} // namespace Tessarine

@@ -1,0 +1,147 @@
+#include "app/views/bench/BenchPanel.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/paint/Theme.h"
+#include "app/views/kit/AdaptiveGridLayout.h"
+#include "app/views/bench/BenchTexts.h"
+#include "app/views/bench/CardParts.h"
+#include "app/views/bench/ProfileRow.h"
+#include "app/views/bench/SoakCard.h"
+#include "app/views/bench/TestCard.h"
+#include "app/views/bench/UnitBar.h"
+
+namespace Tessarine {
+
+using namespace RorozErurEvo;
+
+namespace {
+
+constexpr int pagePadding = 16;  // pixels on every edge, and between the page's rows
+constexpr int cardColumn = 300;  // pixels: narrowest column of a section's grid
+constexpr int cardSpacing = 12;  // pixels between cards, across and down
+
+// What decides whether the sections must be rebuilt: titles and test identifiers.
+bool sameShape(const std::vector<GuidedTests::Section>& a, const std::vector<GuidedTests::Section>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].title != b[i].title || a[i].tests.size() != b[i].tests.size()) return false;
+        for (std::size_t j = 0; j < a[i].tests.size(); ++j)
+            if (a[i].tests[j].id() != b[i].tests[j].id()) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
+    : QScrollArea(parent), device_(std::move(device)), model_(model), runner_(model.runner(device_)),
+      unitBar_(new UnitBar(device_, runner_, model_)), profileRow_(new ProfileRow(device_, model_)),
+      sectionsLayout_(new QVBoxLayout), caption_(nullptr) {
+    setObjectName(QStringLiteral("bench-panel"));
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("bench-page"));
+    auto* stack = new QVBoxLayout(page);
+    stack->setContentsMargins(pagePadding, pagePadding, pagePadding, pagePadding);
+    stack->setSpacing(pagePadding);
+    stack->addWidget(unitBar_);
+    stack->addWidget(profileRow_);
+    sectionsLayout_->setContentsMargins(0, 0, 0, 0);
+    sectionsLayout_->setSpacing(pagePadding);
+    stack->addLayout(sectionsLayout_);
+    caption_ = CardParts::secondaryText(BenchTexts::benchCaption(AppModel::scopeNote()), Fonts::caption());
+    caption_->setObjectName(QStringLiteral("bench-caption"));
+    stack->addWidget(caption_);
+    stack->addStretch(1);
+    setWidget(page);
+
+    for (auto signal : {&InputDevice::elementsChanged, &InputDevice::capabilitiesChanged,
+                        &InputDevice::rawPartnerChanged, &InputDevice::useRawChanged, &InputDevice::axisRolesChanged,
+                        &InputDevice::stickPairsChanged, &InputDevice::infoChanged})
+        connect(device_.get(), signal, this, &BenchPanel::refresh);
+    refresh();
+}
+
+QStringList BenchPanel::sectionTitles() const {
+    QStringList titles;
+    for (const auto& section : shown_) titles.append(QString::fromStdString(section.title));
+    return titles;
+}
+
+Card* BenchPanel::card(const std::string& testID) const {
+    const auto found = cards_.find(testID);
+    return found == cards_.end() ? nullptr : found->second;
+}
+
+void BenchPanel::refresh() {
+    auto sections = GuidedTests::sections(*device_);
+    if (!sameShape(sections, shown_) || builds_ == 0) {
+        rebuild(sections);
+    } else {
+        for (const auto& section : sections)
+            for (const auto& test : section.tests)
+                if (auto* card = qobject_cast<TestCard*>(cards_[test.id()]); card && !(card->test() == test))
+                    card->setTest(test);
+    }
+    shown_ = std::move(sections);
+}
+
+void BenchPanel::rebuild(const std::vector<GuidedTests::Section>& sections) {
+    ++builds_;
+    std::map<std::string, Card*> spare;
+    spare.swap(cards_);
+    for (auto& [id, card] : spare) card->setParent(nullptr); // kept while the old sections go
+    for (QWidget* view : sectionViews_) delete view;
+    sectionViews_.clear();
+    for (const auto& section : sections) {
+        QWidget* view = sectionView(section, spare);
+        sectionsLayout_->addWidget(view);
+        sectionViews_.push_back(view);
+    }
+    for (auto& [id, card] : spare) delete card;
+}
+
+QWidget* BenchPanel::sectionView(const GuidedTests::Section& section, std::map<std::string, Card*>& spare) {
+    auto* view = new QWidget;
+    view->setObjectName(QStringLiteral("section-") + QString::fromStdString(section.title));
+    auto* column = new QVBoxLayout(view);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    auto* title = new QLabel(QString::fromStdString(section.title));
+    QFont font = Fonts::title();
+    font.setWeight(QFont::DemiBold);
+    title->setFont(font);
+    title->setAccessibleName(title->text());
+    title->setAccessibleDescription(QStringLiteral("heading"));
+    column->addWidget(title);
+
+    auto* cells = new QWidget;
+    auto* grid = new AdaptiveGridLayout(cardColumn, cardSpacing, cells);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setRowSpacing(cardSpacing);
+    for (const GuidedTest& test : section.tests) {
+        Card* card = nullptr;
+        if (auto kept = spare.find(test.id()); kept != spare.end()) {
+            card = kept->second;
+            spare.erase(kept);
+            if (auto* testCard = qobject_cast<TestCard*>(card); testCard && !(testCard->test() == test))
+                testCard->setTest(test);
+        } else if (test.kind == TestKind::soak) {
+            card = new SoakCard(device_, runner_, model_);
+        } else {
+            card = new TestCard(test, device_, runner_, model_);
+        }
+        grid->addWidget(card);
+        cards_[test.id()] = card;
+    }
+    column->addWidget(cells);
+    return view;
+}
+
+} // namespace Tessarine

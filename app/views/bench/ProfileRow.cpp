@@ -1,0 +1,70 @@
+#include "app/views/bench/ProfileRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+
+#include "app/model/AppModel.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
+#include "app/views/bench/BenchTexts.h"
+#include "app/views/bench/CardParts.h"
+
+namespace Tessarine {
+
+using namespace RorozErurEvo;
+
+ProfileRow::ProfileRow(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
+    : QWidget(parent), device_(std::move(device)), model_(model), limits_(nullptr), family_(new QToolButton),
+      menu_(new QMenu(this)) {
+    setObjectName(QStringLiteral("profile-row"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+
+    const QFont font = Fonts::callout();
+    const int side = QFontMetrics(font).height();
+    auto* symbol = new QLabel;
+    symbol->setPixmap(Symbols::icon(QStringLiteral("slider.horizontal.3"), palette().color(QPalette::PlaceholderText))
+                          .pixmap(side, side));
+    symbol->setAccessibleName(QString());
+    row->addWidget(symbol);
+
+    limits_ = CardParts::secondaryText(QString(), font);
+    limits_->setWordWrap(false);
+    limits_->setObjectName(QStringLiteral("profile-label"));
+    row->addWidget(limits_);
+
+    family_->setObjectName(QStringLiteral("family-menu"));
+    family_->setFont(font);
+    family_->setAutoRaise(true);
+    family_->setPopupMode(QToolButton::InstantPopup);
+    family_->setMenu(menu_);
+    family_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    row->addWidget(family_);
+    row->addStretch(1);
+
+    menu_->addAction(QStringLiteral("Detect Automatically"), this,
+                     [this] { model_.setFamilyChoice(device_->id(), std::nullopt); });
+    menu_->addSeparator();
+    for (const ControllerFamily family : BenchTexts::families())
+        menu_->addAction(QString::fromStdString(title(family)), this,
+                         [this, family] { model_.setFamilyChoice(device_->id(), family); });
+
+    for (auto signal : {&AppModel::familyChoiceChanged, &AppModel::useFamilyProfilesChanged,
+                        &AppModel::familyProfilesChanged, &AppModel::thresholdsChanged})
+        connect(&model_, signal, this, &ProfileRow::refresh);
+    connect(device_.get(), &InputDevice::infoChanged, this, &ProfileRow::refresh);
+    refresh();
+}
+
+void ProfileRow::refresh() {
+    limits_->setText(BenchTexts::limitsText(model_.thresholdsLabel(*device_)));
+    family_->setVisible(model_.useFamilyProfiles());
+    const ControllerFamily family = model_.family(*device_);
+    family_->setText(BenchTexts::familyMenuText(family));
+    family_->setAccessibleName(BenchTexts::familyMenuName(family));
+}
+
+} // namespace Tessarine

@@ -1,0 +1,127 @@
+#include "app/views/bench/SoakCard.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "app/model/AppModel.h"
+#include "app/views/bench/CardHeader.h"
+#include "app/views/bench/CardParts.h"
+#include "app/views/bench/CardText.h"
+#include "app/views/kit/Relayout.h"
+#include "app/views/bench/ResultView.h"
+#include "app/views/bench/SoakLiveView.h"
+#include "app/paint/Theme.h"
+
+namespace Tessarine {
+
+SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
+    : Card(parent), device_(std::move(device)), runner_(runner), model_(model),
+      header_(new CardHeader(QString::fromStdString(SoakRunner::soakTest().symbol()), QStringLiteral("Wireless soak"))),
+      instructions_(CardParts::secondaryText(QString::fromStdString(SoakRunner::soakTest().instructions()),
+                                             Fonts::callout())),
+      live_(new SoakLiveView(*model.soak())), result_(new ResultView), idleControls_(new QWidget),
+      runningControls_(new QWidget), length_(new QComboBox), run_(new QPushButton),
+      elsewhere_(CardParts::secondaryText(CardText::soakElsewhere(), Fonts::caption())) {
+    setObjectName(QStringLiteral("test-soak"));
+    instructions_->setObjectName(QStringLiteral("instructions"));
+
+    for (double minutes : CardText::soakLengths) length_->addItem(CardText::soakLengthLabel(minutes), minutes);
+    length_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    length_->setObjectName(QStringLiteral("soak-length"));
+    length_->setAccessibleName(QStringLiteral("Length"));
+    auto* lengthLabel = new QLabel(QStringLiteral("Length"));
+    lengthLabel->setBuddy(length_);
+    run_->setObjectName(QStringLiteral("run-soak"));
+    auto* idleRow = new QHBoxLayout(idleControls_);
+    idleRow->setContentsMargins(0, 0, 0, 0);
+    idleRow->addWidget(lengthLabel);
+    idleRow->addWidget(length_);
+    idleRow->addWidget(run_);
+    idleRow->addStretch(1);
+
+    auto* stop = new QPushButton(QStringLiteral("Stop and Judge"));
+    stop->setObjectName(QStringLiteral("soak-stop"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setObjectName(QStringLiteral("soak-cancel"));
+    auto* runningRow = new QHBoxLayout(runningControls_);
+    runningRow->setContentsMargins(0, 0, 0, 0);
+    runningRow->addWidget(stop);
+    runningRow->addWidget(cancel);
+    runningRow->addStretch(1);
+
+    elsewhere_->setObjectName(QStringLiteral("soak-elsewhere"));
+
+    addWideWidget(header_);
+    addWideWidget(live_);
+    addWideWidget(result_);
+    addWideWidget(instructions_);
+    addWideWidget(idleControls_);
+    addWideWidget(runningControls_);
+    addWideWidget(elsewhere_);
+
+    connect(length_, &QComboBox::activated, this, [this](int index) {
+        auto thresholds = model_.thresholds();
+        thresholds.soakMinutes = length_->itemData(index).toDouble();
+        model_.setThresholds(thresholds);
+    });
+    connect(run_, &QPushButton::clicked, this, [this] { soak().start(*device_, model_.thresholds().soakMinutes); });
+    connect(stop, &QPushButton::clicked, this, [this] {
+        if (soak().isRunning(*device_)) soak().finish(model_.clock().now());
+    });
+    connect(cancel, &QPushButton::clicked, this, &SoakCard::cancel);
+    connect(result_, &ResultView::showDetailsToggled, this, [this](bool open) { showDetails_ = open; });
+
+    SoakRunner& runs = soak();
+    for (auto signal : {&SoakRunner::runningChanged, &SoakRunner::deviceIDChanged, &SoakRunner::startChanged,
+                        &SoakRunner::secondsChanged, &SoakRunner::waitingChanged, &SoakRunner::reportChanged,
+                        &SoakRunner::stripChanged, &SoakRunner::recentRateChanged})
+        connect(&runs, signal, this, &SoakCard::refresh);
+    connect(&runner_, &TestRunner::activeChanged, this, &SoakCard::refresh);
+    connect(&runner_, &TestRunner::resultsChanged, this, &SoakCard::refresh);
+    connect(&model_, &AppModel::thresholdsChanged, this, &SoakCard::refresh);
+    if (BatchRunner* batch = model_.batch()) connect(batch, &BatchRunner::startChanged, this, &SoakCard::refresh);
+    refresh();
+}
+
+SoakRunner& SoakCard::soak() const { return *model_.soak(); }
+
+void SoakCard::setShowDetails(bool open) {
+    showDetails_ = open;
+    result_->setShowDetails(open);
+}
+
+void SoakCard::cancel() {
+    // The run may have ended on its own since the button was drawn: then there is nothing to
+    // cancel and nothing to say.
+    if (!soak().isRunning()) return;
+    soak().stop();
+    model_.announce(QStringLiteral("Wireless soak test cancelled."));
+}
+
+void SoakCard::refresh() {
+    const bool here = soak().isRunning(*device_);
+    const auto result = runner_.result(SoakRunner::soakTest());
+
+    header_->setVerdict(result && !here ? std::optional(result->verdict) : std::nullopt);
+    setShown(live_, here);
+    if (here) live_->refresh();
+    setShown(result_, !here && result);
+    if (!here && result) result_->setResult(*result);
+    setShown(instructions_, !here && !result);
+
+    setShown(idleControls_, !here);
+    setShown(runningControls_, here);
+    {
+        const QSignalBlocker block(length_);
+        length_->setCurrentIndex(CardText::soakLengthIndex(model_.thresholds().soakMinutes));
+    }
+    run_->setText(CardText::runTitle(result.has_value()));
+    run_->setEnabled(CardText::soakRunEnabled(soak().isRunning(), runner_.hasActiveTest(),
+                                              model_.batch() && model_.batch()->isRunning()));
+    setShown(elsewhere_, soak().isRunning() && !here);
+}
+
+} // namespace Tessarine

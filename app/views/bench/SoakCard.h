@@ -1,0 +1,58 @@
+#pragma once
+// The wireless soak test on a device's bench. Idle it offers the length and "Run"; while the
+// one soak run of the application runs on this device it shows the run live with "Stop and
+// Judge" and "Cancel"; afterwards the recorded result. Run waits while a soak runs anywhere,
+// a test of this device runs or the batch drift test runs; a run on another device is named
+// under the controls. Like a test card it is built once and follows the runners by itself; its
+// one piece of own state is whether the result's details are open.
+#include <memory>
+
+#include "app/views/kit/Card.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace Tessarine {
+
+class AppModel;
+class CardHeader;
+class InputDevice;
+class ResultView;
+class SoakLiveView;
+class SoakRunner;
+class TestRunner;
+
+class SoakCard : public Card {
+    Q_OBJECT
+
+public:
+    SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent = nullptr);
+
+    bool showDetails() const { return showDetails_; }
+    void setShowDetails(bool open);
+    void refresh();
+
+    QComboBox* lengthPicker() const { return length_; }
+
+private:
+    SoakRunner& soak() const;
+    void cancel();
+
+    std::shared_ptr<InputDevice> device_;
+    TestRunner& runner_;
+    AppModel& model_;
+    bool showDetails_ = false;
+
+    CardHeader* header_;
+    QLabel* instructions_;
+    SoakLiveView* live_;
+    ResultView* result_;
+    QWidget* idleControls_;
+    QWidget* runningControls_;
+    QComboBox* length_;
+    QPushButton* run_;
+    QLabel* elsewhere_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,187 @@
+#include "app/views/bench/TestCard.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/views/bench/CardHeader.h"
+#include "app/views/bench/CardParts.h"
+#include "app/views/bench/GateControls.h"
+#include "app/views/bench/ManualChecks.h"
+#include "app/views/kit/Relayout.h"
+#include "app/views/bench/ResultView.h"
+#include "app/views/bench/RunningView.h"
+#include "app/paint/Theme.h"
+
+namespace Tessarine {
+
+TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model,
+                   QWidget* parent)
+    : Card(parent), test_(test), device_(std::move(device)), runner_(runner), model_(model),
+      header_(new CardHeader(QString::fromStdString(test.symbol()), QString::fromStdString(test.title()))),
+      bodies_(new QWidget), instructions_(CardParts::secondaryText(QString::fromStdString(test.instructions()), Fonts::callout())) {
+    setObjectName(CardText::key(test_));
+    instructions_->setObjectName(QStringLiteral("instructions"));
+    auto* bodyStack = new QVBoxLayout(bodies_);
+    bodyStack->setContentsMargins(0, 0, 0, 0);
+    bodyStack->addWidget(instructions_);
+
+    addWideWidget(header_);
+    addWideWidget(bodies_);
+    if (test_.kind == RorozErurEvo::TestKind::circularity) {
+        gateControls_ = new GateControls(test_, runner_);
+        addWideWidget(gateControls_);
+    }
+
+    if (!CardText::isManual(test_.kind)) {
+        const QString key = objectName();
+        idleButtons_ = new QWidget;
+        run_ = new QPushButton;
+        run_->setObjectName(CardText::runName(key));
+        auto* idleRow = new QHBoxLayout(idleButtons_);
+        idleRow->setContentsMargins(0, 0, 0, 0);
+        idleRow->addWidget(run_);
+        idleRow->addStretch(1);
+
+        runningButtons_ = new QWidget;
+        done_ = new QPushButton(QStringLiteral("Done"));
+        done_->setObjectName(CardText::doneName(key));
+        cancel_ = new QPushButton(QStringLiteral("Cancel"));
+        auto* runningRow = new QHBoxLayout(runningButtons_);
+        runningRow->setContentsMargins(0, 0, 0, 0);
+        runningRow->addWidget(done_);
+        runningRow->addWidget(cancel_);
+        runningRow->addStretch(1);
+        // Return finishes the running test. A shortcut acts only while its parent is visible
+        // and enabled, so only the card that shows "Done" in the active window reacts.
+        for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
+            auto* shortcut = new QShortcut(QKeySequence(key), runningButtons_);
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, done_, &QPushButton::click);
+        }
+        addWideWidget(idleButtons_);
+        addWideWidget(runningButtons_);
+
+        connect(run_, &QPushButton::clicked, this, [this] { runner_.start(test_); });
+        connect(done_, &QPushButton::clicked, this, [this] {
+            if (running()) runner_.finish(model_.clock().now());
+        });
+        connect(cancel_, &QPushButton::clicked, this, [this] {
+            if (running()) runner_.cancel();
+        });
+    }
+
+    connect(&runner_, &TestRunner::activeChanged, this, &TestCard::refresh);
+    connect(&runner_, &TestRunner::resultsChanged, this, &TestCard::refresh);
+    connect(&runner_, &TestRunner::answersChanged, this, &TestCard::refresh);
+    connect(&runner_, &TestRunner::gatesChanged, this, &TestCard::refresh);
+    connect(&runner_, &TestRunner::fitChanged, this, &TestCard::refresh);
+    connect(&model_, &AppModel::thresholdsChanged, this, &TestCard::refresh);
+    connect(&model_, &AppModel::familyProfilesChanged, this, &TestCard::refresh);
+    connect(&model_, &AppModel::useFamilyProfilesChanged, this, &TestCard::refresh);
+    connect(&model_, &AppModel::familyChoiceChanged, this, &TestCard::refresh);
+    if (BatchRunner* batch = model_.batch()) connect(batch, &BatchRunner::startChanged, this, &TestCard::refresh);
+    refresh();
+}
+
+void TestCard::setTest(const GuidedTest& test) {
+    if (test == test_) return;
+    test_ = test;
+    header_->setTitle(QString::fromStdString(test_.title()));
+    instructions_->setText(QString::fromStdString(test_.instructions()));
+    if (gateControls_) gateControls_->setTest(test_);
+    // The running view and the checklist hold the test they were built for: build them afresh.
+    for (QWidget* stale : {static_cast<QWidget*>(runningView_), static_cast<QWidget*>(manualChecks_)})
+        if (stale) {
+            stale->hide();
+            stale->deleteLater();
+        }
+    runningView_ = nullptr;
+    manualChecks_ = nullptr;
+    refresh();
+}
+
+bool TestCard::running() const { return runner_.active() && runner_.active()->test == test_; }
+
+CardText::State TestCard::state() const {
+    return CardText::state(test_.kind, running(), runner_.result(test_).has_value());
+}
+
+void TestCard::setShowDetails(bool open) {
+    showDetails_ = open;
+    if (resultView_) resultView_->setShowDetails(open);
+}
+
+RunningView* TestCard::ensureRunningView() {
+    if (!runningView_) {
+        runningView_ = new RunningView(test_, device_, runner_);
+        bodies_->layout()->addWidget(runningView_);
+    }
+    return runningView_;
+}
+
+ResultView* TestCard::ensureResultView() {
+    if (!resultView_) {
+        resultView_ = new ResultView;
+        resultView_->setShowDetails(showDetails_);
+        connect(resultView_, &ResultView::showDetailsToggled, this, [this](bool open) { showDetails_ = open; });
+        bodies_->layout()->addWidget(resultView_);
+    }
+    return resultView_;
+}
+
+ManualChecks* TestCard::ensureManualChecks() {
+    if (!manualChecks_) {
+        manualChecks_ = new ManualChecks(test_, device_, runner_);
+        bodies_->layout()->addWidget(manualChecks_);
+    }
+    return manualChecks_;
+}
+
+void TestCard::showBody(QWidget* body) {
+    if (!body->isHidden() && shownBody_ == body) return;
+    shownBody_ = body;
+    for (QWidget* each : {static_cast<QWidget*>(instructions_), static_cast<QWidget*>(runningView_),
+                          static_cast<QWidget*>(resultView_), static_cast<QWidget*>(manualChecks_)})
+        if (each && each != body) each->hide();
+    body->show();
+    relayoutUpward(body);
+}
+
+void TestCard::refresh() {
+    const bool isRunning = running();
+    const auto result = runner_.result(test_);
+    const CardText::State state = CardText::state(test_.kind, isRunning, result.has_value());
+
+    header_->setVerdict(result && !isRunning ? std::optional(result->verdict) : std::nullopt);
+    switch (state) {
+    case CardText::State::running:
+        ensureRunningView()->refresh(*runner_.active());
+        showBody(runningView_);
+        break;
+    case CardText::State::done:
+        ensureResultView()->setResult(*result);
+        showBody(resultView_);
+        break;
+    case CardText::State::manual:
+        ensureManualChecks()->refresh();
+        showBody(manualChecks_);
+        break;
+    case CardText::State::ready: showBody(instructions_); break;
+    }
+    if (gateControls_) {
+        setShown(gateControls_, !isRunning);
+        if (!isRunning) gateControls_->refresh();
+    }
+    if (run_) {
+        run_->setText(CardText::runTitle(result.has_value()));
+        run_->setEnabled(CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning()));
+        setShown(idleButtons_, !isRunning);
+        setShown(runningButtons_, isRunning);
+    }
+}
+
+} // namespace Tessarine

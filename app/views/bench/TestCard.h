@@ -1,0 +1,76 @@
+#pragma once
+// One guided test on the bench. The card reads everything from the device's runner: ready
+// (instructions, "Run"), running (the running view, "Done" on Return, "Cancel"), done (the
+// compact verdict, the result, "Run Again"), or, for the checks a person answers, the checklist.
+// Run waits while any test of the device or the batch drift test runs; Cancel records nothing
+// and leaves an earlier result shown.
+//
+// Built once and kept: the bench keeps one card per test identifier and hands it a changed test
+// with setTest(). The card follows the runner, the batch runner and the thresholds by itself;
+// its one piece of own state is whether the result's details are open.
+#include <memory>
+
+#include "app/model/TestRunner.h"
+#include "app/views/kit/Card.h"
+#include "app/views/bench/CardText.h"
+
+class QLabel;
+class QPushButton;
+
+namespace Tessarine {
+
+class AppModel;
+class CardHeader;
+class GateControls;
+class InputDevice;
+class ManualChecks;
+class ResultView;
+class RunningView;
+
+class TestCard : public Card {
+    Q_OBJECT
+
+public:
+    TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model,
+             QWidget* parent = nullptr);
+
+    const GuidedTest& test() const { return test_; }
+    // The same test with a changed target (say, the device's button list); the key stays.
+    void setTest(const GuidedTest& test);
+    CardText::State state() const;
+    bool showDetails() const { return showDetails_; }
+    void setShowDetails(bool open);
+
+    // Shows the runner's state. Connected to every change the card shows; cheap when nothing
+    // changed, since it runs on every frame of a running test.
+    void refresh();
+
+private:
+    bool running() const;
+    void showBody(QWidget* body);
+    RunningView* ensureRunningView();
+    ResultView* ensureResultView();
+    ManualChecks* ensureManualChecks();
+
+    GuidedTest test_;
+    std::shared_ptr<InputDevice> device_;
+    TestRunner& runner_;
+    AppModel& model_;
+    bool showDetails_ = false;
+
+    CardHeader* header_;
+    QWidget* bodies_; // holds the one body shown
+    QWidget* shownBody_ = nullptr;
+    QLabel* instructions_;
+    RunningView* runningView_ = nullptr;
+    ResultView* resultView_ = nullptr;
+    ManualChecks* manualChecks_ = nullptr;
+    GateControls* gateControls_ = nullptr;
+    QWidget* idleButtons_ = nullptr;
+    QWidget* runningButtons_ = nullptr;
+    QPushButton* run_ = nullptr;
+    QPushButton* done_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,253 @@
+#include "app/views/device/DeviceHeader.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/views/device/DeviceHeaderText.h"
+#include "app/views/kit/ElidedLabel.h"
+#include "app/views/kit/SegmentedControl.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
+#include "testkit/DemoScripts.h"
+#include "testkit/Enum.h"
+
+namespace Tessarine {
+
+namespace Text = DeviceHeaderText;
+using RorozErurEvo::DemoScenario;
+
+namespace {
+// Pixels between the name and the detail line.
+constexpr int titleSpacing = 2;
+// The least room between the titles and the controls, pixels.
+constexpr int minimumGap = 8;
+// Pixels between the battery symbol and its text.
+constexpr int batteryGap = 4;
+// Pixels around the value-source picker in its row.
+constexpr int valuesRowSpacing = 4;
+
+QString tabTitle(DetailTab tab) {
+    switch (tab) {
+    case DetailTab::bench: return QStringLiteral("Bench");
+    case DetailTab::raw: return QStringLiteral("Raw HID");
+    case DetailTab::history: return QStringLiteral("History");
+    }
+    return {};
+}
+
+QFont titleFont() {
+    QFont font = Fonts::title();
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
+} // namespace
+
+DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent)
+    : QWidget(parent), model_(model), device_(std::move(device)), name_(new ElidedLabel),
+      detail_(new ElidedLabel), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel),
+      tabs_(new SegmentedControl) {
+    setObjectName(QStringLiteral("device-header"));
+    auto* row = new QHBoxLayout(this);
+    row->setSpacing(spacing);
+    row->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
+
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(titleSpacing);
+    name_->setObjectName(QStringLiteral("device-name"));
+    name_->setFont(titleFont());
+    detail_->setObjectName(QStringLiteral("device-detail"));
+    detail_->setFont(Fonts::callout());
+    titles->addWidget(name_);
+    titles->addWidget(detail_);
+    row->addLayout(titles, 1);
+    row->addSpacerItem(new QSpacerItem(minimumGap, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
+
+    battery_->setObjectName(QStringLiteral("device-battery"));
+    auto* batteryRow = new QHBoxLayout(battery_);
+    batteryRow->setContentsMargins(0, 0, 0, 0);
+    batteryRow->setSpacing(batteryGap);
+    batteryText_->setFont(Fonts::callout());
+    batteryIcon_->setAccessibleName(QString()); // the text says it
+    batteryRow->addWidget(batteryIcon_);
+    batteryRow->addWidget(batteryText_);
+    row->addWidget(battery_);
+
+    if (Text::showsDemoPicker(*device_)) {
+        demo_ = new QComboBox;
+        demo_->setObjectName(QStringLiteral("demo-recording"));
+        demo_->setFixedWidth(demoPickerWidth);
+        demo_->setAccessibleName(QStringLiteral("Demo recording"));
+        demo_->setToolTip(Text::demoHelp);
+        for (DemoScenario scenario : RorozErurEvo::allCases<DemoScenario>())
+            demo_->addItem(QString::fromStdString(RorozErurEvo::label(scenario)),
+                           QString::fromStdString(RorozErurEvo::rawValue(scenario)));
+        connect(demo_, &QComboBox::activated, this, [this](int index) {
+            const auto scenario =
+                RorozErurEvo::fromRawValue<DemoScenario>(demo_->itemData(index).toString().toStdString());
+            if (scenario) model_.demo().setScenario(*scenario);
+        });
+        connect(&model_.demo(), &DemoDriver::scenarioChanged, this, &DeviceHeader::refresh);
+        row->addWidget(demo_);
+    }
+
+    if (device_->kind() == InputDevice::Kind::controller) {
+        pairing_ = new QPushButton(Text::pairingTitle);
+        pairing_->setObjectName(QStringLiteral("raw-pairing"));
+        pairing_->setFixedWidth(pairingMenuWidth);
+        pairing_->setToolTip(Text::pairingHelp);
+        pairingMenu_ = new QMenu(pairing_);
+        pairingMenu_->setObjectName(QStringLiteral("raw-pairing-menu"));
+        pairing_->setMenu(pairingMenu_);
+        // Names and serials of the listed devices may have changed since the list did.
+        connect(pairingMenu_, &QMenu::aboutToShow, this, &DeviceHeader::fillPairingMenu);
+        connect(&model_, &AppModel::allHIDChanged, this, &DeviceHeader::fillPairingMenu);
+        fillPairingMenu();
+        row->addWidget(pairing_);
+    }
+
+    if (device_->kind() == InputDevice::Kind::controller || device_->kind() == InputDevice::Kind::demo) {
+        values_ = new SegmentedControl;
+        values_->setObjectName(QStringLiteral("value-source"));
+        values_->addSegment(QStringLiteral("Processed"), QStringLiteral("processed"));
+        values_->addSegment(QStringLiteral("Raw HID"), QStringLiteral("raw"));
+        values_->setFixedWidth(valuesPickerWidth);
+        values_->setAccessibleName(QStringLiteral("Values"));
+        values_->setToolTip(Text::valuesHelp);
+        connect(values_, &SegmentedControl::activated, this,
+                [this] { chooseValueSource(values_->currentTag() == QStringLiteral("raw")); });
+        auto* valuesRow = new QHBoxLayout;
+        valuesRow->setSpacing(valuesRowSpacing);
+        valuesRow->addWidget(values_);
+        row->addLayout(valuesRow);
+    }
+
+    tabs_->setObjectName(QStringLiteral("detail-tab"));
+    for (DetailTab tab : RorozErurEvo::allCases<DetailTab>())
+        tabs_->addSegment(tabTitle(tab), QString::fromStdString(RorozErurEvo::rawValue(tab)));
+    tabs_->setFixedWidth(tabPickerWidth);
+    tabs_->setAccessibleName(QStringLiteral("View"));
+    connect(tabs_, &SegmentedControl::activated, this, [this] {
+        if (auto tab = RorozErurEvo::fromRawValue<DetailTab>(tabs_->currentTag().toStdString())) model_.setTab(*tab);
+    });
+    connect(&model_, &AppModel::tabChanged, this, &DeviceHeader::refresh);
+    row->addWidget(tabs_);
+
+    const InputDevice* watched = device_.get();
+    connect(watched, &InputDevice::infoChanged, this, &DeviceHeader::refresh);
+    connect(watched, &InputDevice::batteryLevelChanged, this, &DeviceHeader::refresh);
+    connect(watched, &InputDevice::batteryStateChanged, this, &DeviceHeader::refresh);
+    connect(watched, &InputDevice::useRawChanged, this, &DeviceHeader::refresh);
+    connect(watched, &InputDevice::rawPartnerChanged, this, [this] {
+        watchPartner();
+        refresh();
+    });
+    watchPartner();
+    applyColours();
+    refresh();
+}
+
+QLabel* DeviceHeader::nameLabel() const {
+    return name_;
+}
+QLabel* DeviceHeader::detailLabel() const {
+    return detail_;
+}
+
+void DeviceHeader::watchPartner() {
+    // The detail line borrows ids, serial and transport from the raw partner.
+    disconnect(partnerInfo_);
+    if (const auto& partner = device_->rawPartner())
+        partnerInfo_ = connect(partner.get(), &InputDevice::infoChanged, this, &DeviceHeader::refresh);
+}
+
+void DeviceHeader::refresh() {
+    name_->setText(QString::fromStdString(device_->info().name));
+    name_->setAccessibleName(name_->text());
+    detail_->setText(Text::detailLine(device_->identity()));
+    detail_->setAccessibleName(detail_->text());
+    refreshBattery();
+    if (demo_) {
+        const QSignalBlocker blocker(demo_);
+        const int index =
+            demo_->findData(QString::fromStdString(RorozErurEvo::rawValue(model_.demo().scenario())));
+        if (demo_->currentIndex() != index) demo_->setCurrentIndex(index);
+    }
+    refreshRawArea();
+    const QSignalBlocker blocker(tabs_);
+    tabs_->setCurrentTag(QString::fromStdString(RorozErurEvo::rawValue(model_.tab())));
+}
+
+void DeviceHeader::chooseValueSource(bool raw) {
+    model_.runner(device_).cancel();
+    device_->setUseRaw(raw);
+}
+
+void DeviceHeader::refreshBattery() {
+    const std::optional<double> level = Text::batteryLevel(*device_);
+    battery_->setVisible(level.has_value());
+    if (!level) {
+        batterySymbol_.clear();
+        return;
+    }
+    const QString text = Text::batteryText(*level);
+    const QString symbol = Text::batterySymbol(*level);
+    batteryText_->setText(text);
+    const QString label = Text::batteryAccessibility(text, device_->batteryState());
+    battery_->setAccessibleName(label);
+    batteryText_->setAccessibleName(label);
+    if (symbol != batterySymbol_) {
+        batterySymbol_ = symbol;
+        applyColours();
+    }
+}
+
+void DeviceHeader::refreshRawArea() {
+    const Text::RawArea area = Text::rawArea(*device_);
+    if (pairing_) pairing_->setVisible(area == Text::RawArea::pairingMenu);
+    if (values_) {
+        values_->setVisible(area == Text::RawArea::values);
+        const QSignalBlocker blocker(values_);
+        values_->setCurrentTag(device_->useRaw() ? QStringLiteral("raw") : QStringLiteral("processed"));
+    }
+}
+
+void DeviceHeader::fillPairingMenu() {
+    if (!pairingMenu_) return;
+    pairingMenu_->clear();
+    const AppModel::Devices& devices = model_.allHID();
+    if (devices.empty()) {
+        pairingMenu_->addAction(Text::noPartner)->setEnabled(false);
+        return;
+    }
+    for (const auto& hid : devices) {
+        QAction* item = pairingMenu_->addAction(Text::partnerTitle(hid->info()));
+        const std::string hidID = hid->id();
+        connect(item, &QAction::triggered, this, [this, hidID] { model_.setPartner(hidID, *device_); });
+    }
+}
+
+void DeviceHeader::applyColours() {
+    const QColor secondary = palette().color(QPalette::PlaceholderText);
+    QPalette muted = detail_->palette();
+    muted.setColor(QPalette::WindowText, secondary);
+    detail_->setPalette(muted);
+    if (!batterySymbol_.isEmpty()) {
+        const int side = QFontMetrics(Fonts::callout()).height() + 6;
+        batteryIcon_->setPixmap(Symbols::icon(batterySymbol_, palette().color(QPalette::WindowText))
+                                    .pixmap(QSize(side, side), devicePixelRatioF()));
+    }
+}
+
+void DeviceHeader::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) applyColours();
+}
+
+} // namespace Tessarine

@@ -1,0 +1,27 @@
+#include "app/views/device/DeviceTabs.h"
+
+#include "app/views/bench/BenchPanel.h"
+#include "app/views/history/HistoryView.h"
+#include "app/views/bench/LivePanel.h"
+#include "app/views/raw/RawHIDView.h"
+
+namespace Tessarine {
+
+DeviceTabs DeviceTabs::standard() {
+    DeviceTabs tabs;
+    tabs.livePanel = [](AppModel& model, const std::shared_ptr<InputDevice>& device) -> QWidget* {
+        return new LivePanel(device, model);
+    };
+    tabs.benchPanel = [](AppModel& model, const std::shared_ptr<InputDevice>& device) -> QWidget* {
+        return new BenchPanel(device, model);
+    };
+    tabs.rawHID = [](AppModel& model, const std::shared_ptr<InputDevice>& raw, const std::shared_ptr<InputDevice>& owner) {
+        return new RawHIDView(raw, owner, model);
+    };
+    tabs.history = [](AppModel& model, const std::string& unitKey) -> QWidget* {
+        return new HistoryView(model, unitKey);
+    };
+    return tabs;
+}
+
+} // namespace Tessarine

@@ -1,0 +1,107 @@
+#include "app/views/history/HistoryTexts.h"
+
+#include "app/model/CommandState.h"
+#include "app/paint/Theme.h"
+#include "app/report/ReportPage.h"
+#include "app/report/ReportPDF.h"
+#include "testkit/Fmt.h"
+#include "testkit/Measure.h"
+
+namespace Tessarine::HistoryTexts {
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QString labelOr(const TestSession& session, const QString& fallback) {
+    return session.label.empty() ? fallback : qs(session.label);
+}
+
+} // namespace
+
+QString emptyTitle(const std::optional<std::string>& unit) {
+    if (!unit) return QStringLiteral("No saved sessions yet");
+    return QStringLiteral("No sessions for %1 yet").arg(qs(*unit));
+}
+
+QString emptyDescription() { return QStringLiteral("Run tests on a device, then choose Save Session…"); }
+
+QString rowTitle(const TestSession& session) { return labelOr(session, QStringLiteral("Session")); }
+
+QString rowCaption(const TestSession& session) {
+    return ReportText::shortDateText(session.date) + QStringLiteral(" · ") + qs(session.device.name);
+}
+
+QString rowSpoken(const TestSession& session) {
+    return rowTitle(session) + QStringLiteral(", ") + rowCaption(session) + QStringLiteral(", ") +
+           VerdictStyle::word(session.verdict());
+}
+
+QString subtitle(const TestSession& session) {
+    QStringList parts{ReportText::dateText(session.date), QStringLiteral("Unit ") + qs(session.unitKey())};
+    if (!session.ticket.empty()) parts << QStringLiteral("Ticket ") + qs(session.ticket);
+    if (!session.technician.empty()) parts << QStringLiteral("Tested by ") + qs(session.technician);
+    return parts.join(QStringLiteral(" · "));
+}
+
+QString compareItemTitle(const TestSession& session) {
+    return rowTitle(session) + QStringLiteral(", ") + ReportText::shortDateText(session.date);
+}
+
+QString otherUnitItemTitle(const TestSession& session) {
+    return qs(session.unitKey()) + QStringLiteral(": ") + compareItemTitle(session);
+}
+
+QString deleteMessage(const TestSession& session) {
+    return qs(session.title()) + QStringLiteral(", ") + ReportText::shortDateText(session.date) +
+           QStringLiteral(". This can't be undone.");
+}
+
+CompareChoices compareChoices(const std::vector<TestSession>& library, const TestSession& shown) {
+    CompareChoices choices;
+    const std::string unit = shown.unitKey();
+    for (std::size_t i = 0; i < library.size(); ++i) {
+        if (library[i].id == shown.id) continue;
+        (library[i].unitKey() == unit ? choices.sameUnit : choices.otherUnits).push_back(i);
+    }
+    return choices;
+}
+
+std::pair<const TestSession*, const TestSession*> compareOrder(const TestSession& shown, const TestSession& other) {
+    if (other.date < shown.date) return {&other, &shown};
+    return {&shown, &other};
+}
+
+QString beforeHeader(const TestSession& before) { return QStringLiteral("Before: ") + labelOr(before, QStringLiteral("session")); }
+
+QString afterHeader(const TestSession& after) { return QStringLiteral("After: ") + labelOr(after, QStringLiteral("session")); }
+
+std::string bothFileName(const TestSession& after) { return after.unitKey() + " before and after"; }
+
+QString measureValue(const TestResult& result) {
+    auto measure = result.mainMeasure();
+    if (!measure) return {};
+    return qs(RorozErurEvo::format(measure->unit, measure->value));
+}
+
+QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette) {
+    using Change = RorozErurEvo::SessionComparison::Change;
+    switch (change) {
+    case Change::better: return Color::passGreen();
+    case Change::worse: return Color::failRed();
+    default: return palette.color(QPalette::PlaceholderText);
+    }
+}
+
+std::vector<ExportSection> exportSections(const TestSession& session, std::size_t unitCount, std::size_t allCount) {
+    using Scope = ExportSection::Scope;
+    std::vector<ExportSection> sections{{Scope::session, QStringLiteral("This session"), Commands::suggestedName(session)}};
+    const std::string unit = session.unitKey();
+    if (unitCount >= 2)
+        sections.push_back({Scope::unit, QStringLiteral("All %1 sessions for %2").arg(unitCount).arg(qs(unit)),
+                            unit + " sessions"});
+    sections.push_back({Scope::everything, QStringLiteral("Every saved session (%1)").arg(allCount), Commands::allSessionsName});
+    return sections;
+}
+
+} // namespace Tessarine::HistoryTexts

@@ -1,0 +1,141 @@
+#include "app/views/history/HistoryView.h"
+
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/views/history/CompareView.h"
+#include "app/views/kit/Divider.h"
+#include "app/views/shell/EmptyState.h"
+#include "app/views/history/HistoryTexts.h"
+#include "app/views/history/SessionDetail.h"
+#include "app/views/history/SessionList.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::TestSession;
+
+HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidget* parent)
+    : QWidget(parent), model_(model), unit_(std::move(unit)) {
+    setObjectName(unit_ ? QStringLiteral("device-history") : QStringLiteral("history-view"));
+    setAccessibleName(QStringLiteral("History"));
+    pages_ = new QStackedLayout(this);
+    empty_ = new EmptyState(HistoryTexts::emptyTitle(unit_), QStringLiteral("tray"), HistoryTexts::emptyDescription());
+    empty_->setObjectName(QStringLiteral("history-empty"));
+    pages_->addWidget(empty_);
+
+    browser_ = new QWidget;
+    auto* row = new QHBoxLayout(browser_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    rows_ = new SessionListModel(model_.library(), unit_, this);
+    list_ = new SessionListView;
+    list_->setModel(rows_);
+    list_->setFixedWidth(listWidth);
+    row->addWidget(list_);
+    row->addWidget(new Divider(Qt::Vertical));
+    pane_ = new QWidget;
+    pane_->setObjectName(QStringLiteral("history-detail"));
+    pane_->setMinimumWidth(detailMinimum);
+    auto* paneLayout = new QVBoxLayout(pane_);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(pane_, 1);
+    pages_->addWidget(browser_);
+
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryView::selectFromList);
+    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &HistoryView::libraryChanged);
+    connect(&model_, &AppModel::selectedSessionChanged, this, [this] {
+        selectFromModel();
+        showDetail();
+    });
+    connect(&model_, &AppModel::compareBeforeChanged, this, &HistoryView::showDetail);
+    connect(&model_, &AppModel::compareAfterChanged, this, &HistoryView::showDetail);
+    libraryChanged();
+}
+
+void HistoryView::libraryChanged() {
+    const bool wasListing = pages_->currentWidget() == browser_;
+    updatingList_ = true;
+    rows_->rebuild();
+    updatingList_ = false;
+    const bool listing = rows_->groupCount() > 0;
+    pages_->setCurrentWidget(listing ? browser_ : empty_);
+    // The list coming on screen again after the last session had gone repairs the selection.
+    if (listing && !wasListing && isVisible()) syncSelection();
+    selectFromModel();
+    showDetail();
+}
+
+void HistoryView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (pages_->currentWidget() == browser_) syncSelection();
+}
+
+void HistoryView::syncSelection() {
+    if (model_.library().session(model_.selectedSession())) return;
+    const TestSession* first = rows_->first();
+    model_.setSelectedSession(first ? std::optional(first->id) : std::nullopt);
+}
+
+void HistoryView::selectFromModel() {
+    const auto& id = model_.selectedSession();
+    const int row = id ? rows_->row(*id) : -1;
+    auto* selection = list_->selectionModel();
+    const QModelIndex index = rows_->index(row, 0);
+    if (row >= 0 && selection->isSelected(index)) return;
+    updatingList_ = true;
+    if (row >= 0) {
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        list_->scrollTo(index);
+    } else {
+        // A picked session of another unit, or one that is gone: no row is highlighted.
+        selection->clearSelection();
+    }
+    updatingList_ = false;
+}
+
+void HistoryView::selectFromList() {
+    if (updatingList_) return;
+    const auto rows = list_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) return; // the model keeps its pick; only another pick replaces it
+    if (const TestSession* session = rows_->session(rows.front().row())) model_.setSelectedSession(session->id);
+}
+
+void HistoryView::showDetail() {
+    if (pages_->currentWidget() != browser_) {
+        shown_.clear();
+        if (detail_) {
+            pane_->layout()->removeWidget(detail_);
+            detail_->hide();
+            detail_->deleteLater();
+        }
+        return;
+    }
+    const auto& library = model_.library();
+    const TestSession* before = library.session(model_.compareBefore());
+    const TestSession* after = library.session(model_.compareAfter());
+    std::vector<TestSession> wanted;
+    if (before && after) wanted = {*before, *after};
+    else if (const TestSession* picked = library.session(model_.selectedSession())) wanted = {*picked};
+    if (detail_ && wanted == shown_) return;
+
+    QWidget* next = nullptr;
+    if (wanted.size() == 2) next = new CompareView(model_, wanted[0], wanted[1]);
+    else if (wanted.size() == 1) next = new SessionDetail(model_, wanted[0]);
+    else
+        next = EmptyState::named(QStringLiteral("history-pick"), QStringLiteral("Pick a session"),
+                                 QStringLiteral("list.bullet.rectangle"), QString());
+    shown_ = std::move(wanted);
+    if (detail_) {
+        pane_->layout()->removeWidget(detail_);
+        detail_->hide();
+        // Late: the old view may be the one whose action brought this change.
+        detail_->deleteLater();
+    }
+    detail_ = next;
+    pane_->layout()->addWidget(next);
+}
+
+} // namespace Tessarine

@@ -1,0 +1,118 @@
+#include "app/views/history/ResultsTable.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/paint/Theme.h"
+#include "app/report/ReportPage.h"
+#include "app/views/kit/Divider.h"
+#include "app/views/history/HistoryTexts.h"
+#include "app/views/kit/SoakStripView.h"
+#include "app/views/kit/StickPlotView.h"
+#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/VerdictLabel.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::TestResult;
+
+namespace {
+
+constexpr int verdictColumn = 74;   // pixels: the compact verdicts line up in one column
+constexpr double stripFontSize = 10; // pixels
+
+QLabel* text(const QString& value, QFont font) {
+    auto* label = new QLabel(value);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    return label;
+}
+
+QWidget* resultRow(const TestResult& result) {
+    auto* row = new QWidget;
+    row->setObjectName(QStringLiteral("result-row"));
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(10);
+
+    auto* verdict = new VerdictLabel(result.verdict, true);
+    verdict->setMinimumWidth(verdictColumn);
+    verdict->setMaximumWidth(verdictColumn);
+    line->addWidget(verdict, 0, Qt::AlignTop | Qt::AlignLeft);
+
+    auto* names = new QVBoxLayout;
+    names->setSpacing(2);
+    QFont titleFont = Fonts::callout();
+    titleFont.setWeight(QFont::Medium);
+    auto* title = text(QString::fromStdString(result.title()), titleFont);
+    title->setObjectName(QStringLiteral("result-title"));
+    names->addWidget(title);
+    auto* headline = TesterParts::secondaryLabel(QString::fromStdString(result.headline), Fonts::callout());
+    headline->setObjectName(QStringLiteral("result-headline"));
+    names->addWidget(headline);
+    names->addStretch(1);
+    line->addLayout(names, 1);
+
+    if (result.mainMeasure()) {
+        auto* measure = new QVBoxLayout;
+        measure->setSpacing(2);
+        auto* value = text(HistoryTexts::measureValue(result), Fonts::callout());
+        value->setObjectName(QStringLiteral("result-value"));
+        value->setAlignment(Qt::AlignRight);
+        measure->addWidget(value, 0, Qt::AlignRight);
+        const QString limitText = ReportText::limit(result);
+        if (!limitText.isEmpty()) {
+            auto* limit = TesterParts::secondaryLabel(limitText, Fonts::caption());
+            limit->setObjectName(QStringLiteral("result-limit"));
+            limit->setWordWrap(false);
+            limit->setAlignment(Qt::AlignRight);
+            measure->addWidget(limit, 0, Qt::AlignRight);
+        }
+        measure->addStretch(1);
+        line->addLayout(measure);
+    }
+    if (result.plot)
+        line->addWidget(ResultsTable::plotPicture(*result.plot,
+                                                  QString::fromStdString(result.element) +
+                                                      QStringLiteral(" circularity plot"),
+                                                  ResultsTable::plotSide),
+                        0, Qt::AlignTop);
+
+    // One element for assistive technology: the whole result in a sentence.
+    row->setAccessibleName(QString::fromStdString(result.spoken()));
+    return row;
+}
+
+} // namespace
+
+ResultsTable::ResultsTable(const std::vector<TestResult>& results, QWidget* parent)
+    : QGroupBox(QStringLiteral("Results"), parent) {
+    setObjectName(QStringLiteral("results-table"));
+    auto* stack = new QVBoxLayout(this);
+    stack->setSpacing(8);
+    for (const auto& result : results) {
+        stack->addWidget(resultRow(result));
+        if (result.timeline) {
+            auto* strip = new SoakStripView;
+            strip->setObjectName(QStringLiteral("result-timeline"));
+            strip->setStrip(*result.timeline, 1.0);
+            strip->setLegend(true);
+            strip->setFontSize(stripFontSize);
+            stack->addWidget(strip);
+        }
+        stack->addWidget(new Divider(Qt::Horizontal));
+    }
+}
+
+StickPlotView* ResultsTable::plotPicture(const RorozErurEvo::StickPlot& plot, const QString& label, int side) {
+    auto* view = new StickPlotView;
+    view->setObjectName(QStringLiteral("result-plot"));
+    view->setGate(plot.gate, plot.scale);
+    view->setPlot(plot);
+    view->setLabel(label);
+    view->setFixedSize(side, side);
+    return view;
+}
+
+} // namespace Tessarine

@@ -1,0 +1,240 @@
+#include "app/views/history/SessionDetail.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "app/model/AppModel.h"
+#include "app/model/CommandState.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
+#include "app/views/kit/Divider.h"
+#include "app/views/history/ExportMenu.h"
+#include "app/views/history/HistoryParts.h"
+#include "app/views/history/HistoryTexts.h"
+#include "app/views/history/ResultsTable.h"
+#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/VerdictLabel.h"
+#include "testkit/ListingText.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::TestSession;
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QGroupBox* box(const QString& title, const QString& objectName) {
+    auto* group = new QGroupBox(title);
+    group->setObjectName(objectName);
+    return group;
+}
+
+} // namespace
+
+SessionDetail::SessionDetail(AppModel& model, TestSession session, QWidget* parent)
+    : QWidget(parent), model_(model), session_(std::move(session)) {
+    setObjectName(QStringLiteral("session-detail"));
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(head());
+    stack->addWidget(new Divider(Qt::Horizontal));
+    stack->addWidget(sections(), 1);
+    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &SessionDetail::libraryChanged);
+    libraryChanged();
+}
+
+QWidget* SessionDetail::head() {
+    auto* head = new QWidget;
+    auto* stack = new QVBoxLayout(head);
+    stack->setContentsMargins(18, 12, 18, 12);
+    stack->setSpacing(10);
+
+    auto* header = new QHBoxLayout;
+    auto* names = new QVBoxLayout;
+    names->setSpacing(3);
+    auto* title = new QLabel(qs(session_.title()));
+    title->setObjectName(QStringLiteral("detail-title"));
+    title->setTextFormat(Qt::PlainText);
+    QFont titleFont = Fonts::title();
+    titleFont.setWeight(QFont::DemiBold);
+    title->setFont(titleFont);
+    title->setWordWrap(true);
+    names->addWidget(title);
+    auto* subtitle = TesterParts::secondaryLabel(HistoryTexts::subtitle(session_), Fonts::body());
+    subtitle->setObjectName(QStringLiteral("detail-subtitle"));
+    subtitle->setTextFormat(Qt::PlainText);
+    names->addWidget(subtitle);
+    header->addLayout(names, 1);
+    auto* verdict = new VerdictLabel(session_.verdict(), false);
+    verdict->setObjectName(QStringLiteral("detail-verdict"));
+    header->addWidget(verdict, 0, Qt::AlignTop);
+    stack->addLayout(header);
+
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(8);
+    compare_ = new QToolButton;
+    compare_->setObjectName(QStringLiteral("detail-compare"));
+    HistoryParts::menuButton(*compare_, QStringLiteral("Compare With"), QStringLiteral("arrow.left.arrow.right"));
+    compareMenu_ = new QMenu(compare_);
+    compareMenu_->setObjectName(QStringLiteral("detail-compare-menu"));
+    compare_->setMenu(compareMenu_);
+    // Thousands of saved sessions make a long menu: it is filled only when it opens.
+    connect(compareMenu_, &QMenu::aboutToShow, this, &SessionDetail::refreshCompareMenu);
+    actions->addWidget(compare_);
+
+    auto* pdf = HistoryParts::button(QStringLiteral("detail-pdf"), QStringLiteral("PDF Report…"),
+                                     QStringLiteral("doc.richtext"));
+    connect(pdf, &QPushButton::clicked, this, &SessionDetail::exportPDF);
+    actions->addWidget(pdf);
+    auto* print = HistoryParts::button(QStringLiteral("detail-print"), QStringLiteral("Print…"), QStringLiteral("printer"));
+    connect(print, &QPushButton::clicked, this, &SessionDetail::printReport);
+    actions->addWidget(print);
+    auto* copy = HistoryParts::button(QStringLiteral("detail-copy"), QStringLiteral("Copy Listing Text"),
+                                      QStringLiteral("doc.on.clipboard"));
+    connect(copy, &QPushButton::clicked, this, &SessionDetail::copyListing);
+    actions->addWidget(copy);
+    actions->addWidget(new ExportMenu(model_, session_));
+    actions->addStretch(1);
+    auto* remove = new QPushButton(QStringLiteral("Delete"));
+    remove->setObjectName(QStringLiteral("detail-delete"));
+    remove->setIcon(Symbols::icon(QStringLiteral("trash"), Color::failRed()));
+    QPalette destructive = remove->palette();
+    destructive.setColor(QPalette::ButtonText, Color::failRed());
+    remove->setPalette(destructive);
+    connect(remove, &QPushButton::clicked, this, &SessionDetail::askToDelete);
+    actions->addWidget(remove);
+    stack->addLayout(actions);
+    return head;
+}
+
+QWidget* SessionDetail::sections() {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("detail-sections"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QWidget;
+    auto* stack = new QVBoxLayout(content);
+    stack->setContentsMargins(18, 18, 18, 18);
+    stack->setSpacing(14);
+
+    auto* device = box(QStringLiteral("Device"), QStringLiteral("detail-device"));
+    auto* grid = new QGridLayout(device);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(4);
+    int row = 0;
+    for (const auto& line : session_.device.lines()) {
+        auto* label = TesterParts::secondaryLabel(qs(line.label), Fonts::body());
+        label->setWordWrap(false);
+        grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignTop);
+        grid->addWidget(HistoryParts::selectableText(qs(line.value)), row, 1);
+        ++row;
+    }
+    grid->setColumnStretch(1, 1);
+    stack->addWidget(device);
+
+    stack->addWidget(new ResultsTable(session_.sortedResults()));
+
+    // Notes of only spaces are still notes: the box shows whatever was typed.
+    if (!session_.notes.empty()) {
+        auto* notes = box(QStringLiteral("Notes"), QStringLiteral("detail-notes"));
+        auto* layout = new QVBoxLayout(notes);
+        layout->addWidget(HistoryParts::selectableText(qs(session_.notes)));
+        stack->addWidget(notes);
+    }
+
+    auto* listing = box(QStringLiteral("Listing text"), QStringLiteral("detail-listing"));
+    auto* listingStack = new QVBoxLayout(listing);
+    listingStack->setSpacing(6);
+    auto* text = HistoryParts::selectableText(qs(RorozErurEvo::ListingSummary::text(session_, "Tessarine")));
+    text->setObjectName(QStringLiteral("detail-listing-text"));
+    listingStack->addWidget(text);
+    auto* scope = TesterParts::secondaryLabel(AppModel::scopeNote(), Fonts::caption());
+    scope->setObjectName(QStringLiteral("detail-scope-note"));
+    listingStack->addWidget(scope);
+    stack->addWidget(listing);
+    stack->addStretch(1);
+    scroll->setWidget(content);
+    return scroll;
+}
+
+void SessionDetail::libraryChanged() {
+    const auto& all = model_.library().sessions();
+    const bool others =
+        std::any_of(all.begin(), all.end(), [&](const TestSession& s) { return s.id != session_.id; });
+    compare_->setEnabled(others);
+}
+
+void SessionDetail::refreshCompareMenu() {
+    compareMenu_->clear();
+    const auto& all = model_.library().sessions();
+    const auto choices = HistoryTexts::compareChoices(all, session_);
+    auto add = [&](std::size_t i, const QString& title) {
+        QAction* action = compareMenu_->addAction(title);
+        // The session is copied now: the library may change before the item is chosen.
+        connect(action, &QAction::triggered, this, [this, other = all[i]] { compare(other); });
+    };
+    if (!choices.sameUnit.empty()) {
+        HistoryParts::menuHeader(*compareMenu_, QStringLiteral("Same unit"));
+        for (std::size_t i : choices.sameUnit) add(i, HistoryTexts::compareItemTitle(all[i]));
+    }
+    if (!choices.otherUnits.empty()) {
+        if (!choices.sameUnit.empty()) compareMenu_->addSeparator();
+        HistoryParts::menuHeader(*compareMenu_, QStringLiteral("Other units"));
+        for (std::size_t i : choices.otherUnits) add(i, HistoryTexts::otherUnitItemTitle(all[i]));
+    }
+}
+
+void SessionDetail::compare(const TestSession& other) {
+    auto [before, after] = HistoryTexts::compareOrder(session_, other);
+    const auto beforeID = before->id;
+    const auto afterID = after->id;
+    // An after session left from an earlier comparison must not pair with the new before session,
+    // not even for a moment.
+    model_.setCompareAfter(std::nullopt);
+    model_.setCompareBefore(beforeID);
+    model_.setCompareAfter(afterID);
+}
+
+void SessionDetail::exportPDF() { model_.exportPDF({session_}, Commands::suggestedName(session_)); }
+
+void SessionDetail::printReport() { model_.printReport({session_}); }
+
+void SessionDetail::copyListing() { model_.copyListing(session_); }
+
+void SessionDetail::askToDelete() {
+    if (confirm_) {
+        confirm_->raise();
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Delete this session?"),
+                                QStringLiteral("Delete this session?"), QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("detail-confirm-delete"));
+    box->setInformativeText(HistoryTexts::deleteMessage(session_));
+    QPushButton* deleteButton = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
+    deleteButton->setObjectName(QStringLiteral("detail-confirm-delete-button"));
+    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, deleteButton] {
+        if (box->clickedButton() == deleteButton) remove();
+    });
+    confirm_ = box;
+    box->open();
+}
+
+void SessionDetail::remove() { model_.removeSession(session_.id); }
+
+} // namespace Tessarine

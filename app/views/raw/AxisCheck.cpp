@@ -1,0 +1,227 @@
+#include "app/views/raw/AxisCheck.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+#include "app/model/AppModel.h"
+#include "app/model/TestRunner.h"
+#include "app/paint/Theme.h"
+#include "app/views/kit/MeasureRow.h"
+#include "app/views/raw/RawHIDTexts.h"
+#include "app/views/kit/VerdictLabel.h"
+#include "testkit/AxisNoiseAnalysis.h"
+
+namespace Tessarine {
+
+namespace {
+constexpr double openEnd = std::numeric_limits<double>::infinity();
+}
+
+AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
+    : QGroupBox(QStringLiteral("Axis check: noise and range"), parent), device_(std::move(device)), runner_(&runner),
+      model_(model) {
+    setObjectName(QStringLiteral("axis-check"));
+    wait_.setSingleShot(true);
+    connect(&wait_, &QTimer::timeout, this, &AxisCheck::restEnded);
+
+    auto* box = new QVBoxLayout(this);
+    box->setSpacing(8);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Axis"), this));
+    picker_ = new QComboBox(this);
+    picker_->setAccessibleName(QStringLiteral("Axis"));
+    picker_->setMaximumWidth(240);
+    picker_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(picker_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) setAxisID(picker_->itemData(index).toString().toStdString());
+    });
+    row->addWidget(picker_);
+
+    measure_ = new QPushButton(QStringLiteral("Measure at Rest"), this);
+    measure_->setObjectName(QStringLiteral("measure-at-rest"));
+    connect(measure_, &QPushButton::clicked, this, &AxisCheck::measureAtRest);
+    row->addWidget(measure_);
+
+    restBox_ = new QWidget(this);
+    auto* rest = new QHBoxLayout(restBox_);
+    rest->setContentsMargins(0, 0, 0, 0);
+    auto* spinner = new QProgressBar(restBox_);
+    spinner->setRange(0, 0);
+    spinner->setFixedWidth(60);
+    spinner->setTextVisible(false);
+    rest->addWidget(spinner);
+    auto* hands = new QLabel(QStringLiteral("Hands off for 3 seconds\u2026"), restBox_);
+    hands->setFont(Fonts::callout());
+    rest->addWidget(hands);
+    row->addWidget(restBox_);
+
+    rangeBox_ = new QWidget(this);
+    auto* range = new QHBoxLayout(rangeBox_);
+    range->setContentsMargins(0, 0, 0, 0);
+    auto* move = new QLabel(QStringLiteral("Move it from one end to the other, then:"), rangeBox_);
+    move->setFont(Fonts::callout());
+    range->addWidget(move);
+    done_ = new QPushButton(QStringLiteral("Done"), rangeBox_);
+    done_->setObjectName(QStringLiteral("axis-check-done"));
+    connect(done_, &QPushButton::clicked, this, &AxisCheck::done);
+    range->addWidget(done_);
+    // Return and Enter finish the range step while it is shown.
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), rangeBox_);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, &AxisCheck::done);
+    }
+    row->addWidget(rangeBox_);
+    row->addStretch(1);
+    box->addLayout(row);
+
+    auto* note = new QLabel(QStringLiteral("Pots wear noisy; Hall-effect sensors stay steady. A pot that reads full scale "
+                                           "and never moves is usually broken or unplugged."),
+                            this);
+    note->setWordWrap(true);
+    note->setFont(Fonts::caption());
+    note->setForegroundRole(QPalette::PlaceholderText);
+    box->addWidget(note);
+
+    resultBox_ = new QWidget(this);
+    resultBox_->setObjectName(QStringLiteral("axis-check-result"));
+    auto* result = new QVBoxLayout(resultBox_);
+    result->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QHBoxLayout;
+    verdict_ = new VerdictLabel(RorozErurEvo::Verdict::pass, true, resultBox_);
+    top->addWidget(verdict_);
+    headline_ = new QLabel(resultBox_);
+    QFont medium = Fonts::callout();
+    medium.setWeight(QFont::Medium);
+    headline_->setFont(medium);
+    top->addWidget(headline_, 1);
+    result->addLayout(top);
+    measures_ = new QVBoxLayout;
+    result->addLayout(measures_);
+    box->addWidget(resultBox_);
+
+    connect(device_.get(), &InputDevice::elementsChanged, this, &AxisCheck::rebuildPicker);
+    connect(&runner, &TestRunner::resultsChanged, this, &AxisCheck::refreshResult);
+    rebuildPicker();
+    setPhase(Phase::idle);
+}
+
+RorozErurEvo::GuidedTest AxisCheck::test(const std::string& axisName) {
+    return RorozErurEvo::GuidedTest{RorozErurEvo::TestKind::axisNoise, axisName,
+                                    RorozErurEvo::GuidedTest::Target::device(), true};
+}
+
+void AxisCheck::rebuildPicker() {
+    auto axes = RawHIDTexts::candidateAxes(device_->elements());
+    {
+        QSignalBlocker block(picker_);
+        picker_->clear();
+        for (const auto& axis : axes) picker_->addItem(QString::fromStdString(axis.name), QString::fromStdString(axis.id));
+    }
+    // The first axis is chosen while none is.
+    if (axisID_.empty() && !axes.empty()) axisID_ = axes.front().id;
+    {
+        QSignalBlocker block(picker_);
+        picker_->setCurrentIndex(picker_->findData(QString::fromStdString(axisID_)));
+    }
+    measure_->setEnabled(!axisID_.empty());
+    refreshResult();
+}
+
+void AxisCheck::setAxisID(const std::string& id) {
+    if (id == axisID_) return;
+    axisID_ = id;
+    {
+        QSignalBlocker block(picker_);
+        picker_->setCurrentIndex(picker_->findData(QString::fromStdString(id)));
+    }
+    measure_->setEnabled(!axisID_.empty());
+    refreshResult();
+}
+
+std::string AxisCheck::axisName() const {
+    for (const auto& axis : RawHIDTexts::candidateAxes(device_->elements()))
+        if (axis.id == axisID_) return axis.name;
+    return {};
+}
+
+void AxisCheck::setPhase(Phase phase) {
+    phase_ = phase;
+    measure_->setVisible(phase == Phase::idle);
+    restBox_->setVisible(phase == Phase::rest);
+    rangeBox_->setVisible(phase == Phase::range);
+    if (phase == Phase::range) done_->setFocus();
+}
+
+void AxisCheck::measureAtRest() {
+    if (axisID_.empty() || phase_ != Phase::idle) return;
+    restStart_ = model_.clock().now();
+    setPhase(Phase::rest);
+    wait_.start(waitMs_);
+}
+
+void AxisCheck::restEnded() {
+    // The axis is read now, so a choice changed during the wait measures the new axis.
+    if (!device_->element(axisID_)) {
+        setPhase(Phase::idle);
+        return;
+    }
+    auto values = device_->buffer().rawValues(axisID_, restStart_, openEnd);
+    if (values.empty()) {
+        // A still device may send nothing: its last value is the reading at rest.
+        auto trackers = device_->buffer().rawTrackers();
+        if (auto it = trackers.find(axisID_); it != trackers.end() && it->second.value) values = {*it->second.value};
+    }
+    restValues_ = std::move(values);
+    rangeStart_ = model_.clock().now();
+    setPhase(Phase::range);
+}
+
+void AxisCheck::done() {
+    if (phase_ != Phase::range) return;
+    auto element = device_->element(axisID_);
+    if (!element || !runner_) {
+        setPhase(Phase::idle);
+        return;
+    }
+    auto sweep = device_->buffer().rawValues(axisID_, rangeStart_, openEnd);
+    std::optional<int> lo, hi;
+    if (!sweep.empty()) {
+        auto [a, b] = std::minmax_element(sweep.begin(), sweep.end());
+        lo = *a;
+        hi = *b;
+    }
+    auto result = RorozErurEvo::AxisNoiseAnalysis::result(restValues_, element->logicalMin.value_or(0),
+                                                          element->logicalMax.value_or(1), lo, hi, element->name,
+                                                          model_.thresholds(*device_), RorozErurEvo::Dates::now());
+    setPhase(Phase::idle);
+    runner_->record(std::move(result), test(element->name));
+}
+
+void AxisCheck::refreshResult() {
+    std::optional<RorozErurEvo::TestResult> result;
+    if (runner_ && !axisID_.empty()) {
+        auto name = axisName();
+        if (!name.empty()) result = runner_->result(test(name));
+    }
+    resultBox_->setVisible(result.has_value());
+    if (!result) return;
+    verdict_->setVerdict(result->verdict);
+    headline_->setText(QString::fromStdString(result->headline));
+    while (auto* item = measures_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const auto& measure : result->measures) measures_->addWidget(new MeasureRow(measure, resultBox_));
+}
+
+} // namespace Tessarine

@@ -1,0 +1,109 @@
+#include "app/views/raw/RawHIDTexts.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <set>
+
+#include "testkit/AxisTracker.h"
+#include "testkit/Measure.h"
+
+namespace Tessarine::RawHIDTexts {
+
+namespace {
+const QString dash = QStringLiteral("\u2013");
+
+QString hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); }
+
+QString hertz(double hz) {
+    return QString::fromStdString(RorozErurEvo::format(RorozErurEvo::MeasureUnit::hertz, hz));
+}
+} // namespace
+
+QString usage(const ElementInfo& element) {
+    return hex2(element.page.value_or(0)) + QLatin1Char(':') + hex2(element.usage.value_or(0));
+}
+
+QString identity(const RorozErurEvo::DeviceInfo& info) {
+    QStringList parts;
+    if (info.vendor) parts << QString::fromStdString(*info.vendor);
+    if (auto ids = info.idText()) parts << QString::fromStdString(*ids);
+    if (info.transport) parts << QString::fromStdString(*info.transport);
+    return parts.join(QStringLiteral(" \u00B7 "));
+}
+
+QString reports(std::optional<double> hz) {
+    if (!hz) return QStringLiteral("Reports: quiet (nothing moving)");
+    return QStringLiteral("Reports: ") + hertz(*hz);
+}
+
+std::optional<double> reportRate(const std::vector<double>& stamps) {
+    auto rate = RorozErurEvo::ReportRateAnalysis::estimate(stamps, RorozErurEvo::AxisTracker::minReportInterval);
+    if (!rate) return std::nullopt;
+    return rate->hz;
+}
+
+QString value(const RawLive* live) {
+    if (!live || !live->value) return dash;
+    return QString::number(*live->value);
+}
+
+QString seen(const RawLive* live) {
+    if (!live || !live->minSeen || !live->maxSeen) return dash;
+    return QString::number(*live->minSeen) + QStringLiteral("\u2026") + QString::number(*live->maxSeen);
+}
+
+QString jitter(const RawLive* live) { return live ? QString::number(live->jitter) : dash; }
+
+QString rate(const RawLive* live) { return live && live->rate ? hertz(*live->rate) : dash; }
+
+QString rowValue(const ElementInfo& element, const RawLive* live) {
+    QString v = live && live->value ? QString::number(*live->value) : QStringLiteral("none");
+    QString r = QString::fromStdString(element.rangeText().value_or(""));
+    return QStringLiteral("value %1, range %2, jitter %3 counts").arg(v, r, QString::number(live ? live->jitter : 0));
+}
+
+double barFraction(std::optional<int> value, int min, int max) {
+    // In double: the span of two extreme 32-bit counts overflows an int.
+    double span = double(max) - double(min);
+    if (!value || span < 1) return 0;
+    return std::clamp((double(*value) - double(min)) / span, 0.0, 1.0);
+}
+
+std::vector<ElementInfo> listed(const std::vector<ElementInfo>& elements) {
+    std::vector<ElementInfo> out;
+    for (const auto& e : elements)
+        if (e.page) out.push_back(e);
+    return out;
+}
+
+std::vector<ElementInfo> candidateAxes(const std::vector<ElementInfo>& elements) {
+    std::vector<ElementInfo> out;
+    for (const auto& e : elements)
+        if (e.page && (e.kind == ElementInfo::Kind::axis || e.kind == ElementInfo::Kind::trigger)) out.push_back(e);
+    return out;
+}
+
+long long nextPairNumber(const std::vector<StickPair>& pairs) {
+    std::set<long long> used;
+    for (const auto& pair : pairs) {
+        if (pair.id.size() <= 5) continue;
+        const char* first = pair.id.data() + 5;
+        const char* last = pair.id.data() + pair.id.size();
+        long long n = 0;
+        auto [end, error] = std::from_chars(first, last, n);
+        // Only a whole decimal number that fits counts; "-3" is not a pair number either.
+        if (error != std::errc() || end != last || n < 0) continue;
+        used.insert(n);
+    }
+    if (used.empty()) return 1;
+    long long largest = *used.rbegin();
+    if (largest < std::numeric_limits<long long>::max()) return largest + 1;
+    long long n = 1;
+    while (used.count(n)) ++n;
+    return n;
+}
+
+} // namespace Tessarine::RawHIDTexts

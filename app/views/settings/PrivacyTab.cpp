@@ -1,0 +1,70 @@
+#include "app/views/settings/PrivacyTab.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/paint/Theme.h"
+#include "app/views/settings/SettingsParts.h"
+#include "app/views/settings/SettingsTexts.h"
+#include "app/views/testers/TesterParts.h"
+
+namespace Tessarine {
+
+PrivacyTab::PrivacyTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("settings-privacy"));
+    QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
+    QFormLayout* rows = nullptr;
+    SettingsParts::section(*column, QString(), rows);
+
+    auto* storage = new QLabel(SettingsTexts::privacyStorage(model_.sessionsFolder(), QDir::homePath()));
+    storage->setObjectName(QStringLiteral("privacy-storage"));
+    storage->setWordWrap(true);
+    storage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    rows->addRow(storage);
+    auto* inputs = TesterParts::secondaryLabel(SettingsTexts::privacyInputs(), Fonts::body());
+    inputs->setObjectName(QStringLiteral("privacy-inputs"));
+    rows->addRow(inputs);
+
+    auto* erase = new QPushButton(QStringLiteral("Erase History…"));
+    erase->setObjectName(QStringLiteral("privacy-erase"));
+    QPalette palette = erase->palette();
+    palette.setColor(QPalette::ButtonText, Color::failRed());
+    erase->setPalette(palette);
+    connect(erase, &QPushButton::clicked, this, &PrivacyTab::askToErase);
+    SettingsParts::naturalWidth(*erase);
+    rows->addRow(erase);
+    column->addStretch(1);
+}
+
+void PrivacyTab::askToErase() {
+    if (confirm_) {
+        confirm_->raise();
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Erase every saved session?"),
+                                QStringLiteral("Erase every saved session?"), QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("privacy-confirm"));
+    box->setInformativeText(QStringLiteral("Saved sessions are deleted from this computer."));
+    QPushButton* eraseButton = box->addButton(QStringLiteral("Erase"), QMessageBox::DestructiveRole);
+    eraseButton->setObjectName(QStringLiteral("privacy-confirm-erase"));
+    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, eraseButton] {
+        if (box->clickedButton() == eraseButton) eraseHistory();
+    });
+    confirm_ = box;
+    box->open();
+}
+
+void PrivacyTab::eraseHistory() {
+    SessionLibrary& library = model_.library();
+    if (library.eraseAll()) model_.setToast(std::string("History erased"));
+    else model_.setToast(library.lastError().value_or("Couldn't erase the history"));
+}
+
+} // namespace Tessarine

@@ -1,0 +1,46 @@
+#include "app/views/settings/SettingsView.h"
+
+#include <QEvent>
+
+#include "app/model/AppModel.h"
+#include "app/paint/Symbols.h"
+#include "app/views/settings/DisplayTab.h"
+#include "app/views/settings/PrivacyTab.h"
+#include "app/views/settings/ReportsTab.h"
+#include "app/views/settings/ThresholdsTab.h"
+
+namespace Tessarine {
+
+const QStringList& SettingsView::tags() {
+    static const QStringList list{QStringLiteral("thresholds"), QStringLiteral("display"), QStringLiteral("reports"),
+                                  QStringLiteral("privacy")};
+    return list;
+}
+
+SettingsView::SettingsView(AppModel& model, QWidget* parent) : QTabWidget(parent) {
+    setObjectName(QStringLiteral("settings-view"));
+    setDocumentMode(true);
+    addTab(new ThresholdsTab(model), QStringLiteral("Thresholds"));
+    addTab(new DisplayTab(model), QStringLiteral("Display"));
+    addTab(new ReportsTab(model), QStringLiteral("Reports"));
+    addTab(new PrivacyTab(model), QStringLiteral("Privacy"));
+    paintSymbols();
+    connect(this, &QTabWidget::currentChanged, this, [this] { emit tabChanged(tab()); });
+}
+
+void SettingsView::paintSymbols() {
+    static const char* const symbols[] = {"slider.horizontal.3", "eye", "doc.richtext", "hand.raised"};
+    const QColor color = palette().color(QPalette::WindowText);
+    for (int i = 0; i < count(); ++i) setTabIcon(i, Symbols::icon(QString::fromLatin1(symbols[i]), color));
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    QTabWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) paintSymbols();
+}
+
+QString SettingsView::tab() const { return tags().value(currentIndex(), tags().front()); }
+
+void SettingsView::setTab(const QString& tag) { setCurrentIndex(std::max<qsizetype>(0, tags().indexOf(tag))); }
+
+} // namespace Tessarine

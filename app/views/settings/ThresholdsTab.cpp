@@ -1,0 +1,297 @@
+#include "app/views/settings/ThresholdsTab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/paint/Theme.h"
+#include "app/views/kit/NumberField.h"
+#include "app/views/kit/PercentField.h"
+#include "app/views/settings/SettingsParts.h"
+#include "app/views/settings/SettingsTexts.h"
+#include "app/views/testers/TesterParts.h"
+#include "app/views/settings/ThresholdRows.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::FamilyProfiles;
+using RorozErurEvo::GateShape;
+
+namespace {
+
+// Pixels.
+constexpr int valueWidth = 60;
+constexpr int rateWidth = 52;
+constexpr int pairSpacing = 6;
+constexpr int unitSpacing = 4;
+
+const char* const intro =
+    "Starting points from common tester guidance (drift under 1% is excellent; circularity error under 8% is good), "
+    "not manufacturer specifications. Set them to your shop's standard.";
+const char* const familyExplanation =
+    "Xbox, PlayStation, Switch, N64-style and GameCube-style controllers are told apart by name and USB IDs, and each "
+    "gets limits typical for its family (not manufacturer specs; none are published). Other devices use your "
+    "thresholds. You can change a device's family on the bench.";
+
+// A short secondary text beside a field: one line.
+QLabel* secondary(const QString& text) {
+    QLabel* label = TesterParts::secondaryLabel(text, Fonts::body());
+    label->setWordWrap(false);
+    return label;
+}
+
+QWidget* row(QBoxLayout* layout) {
+    auto* widget = new QWidget;
+    widget->setLayout(layout);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return widget;
+}
+
+} // namespace
+
+ThresholdsTab::ThresholdsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("settings-thresholds"));
+    QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
+
+    QFormLayout* rows = nullptr;
+    SettingsParts::section(*column, QString(), rows);
+    auto* introLabel = TesterParts::secondaryLabel(QString::fromUtf8(intro), Fonts::callout());
+    introLabel->setObjectName(QStringLiteral("thresholds-intro"));
+    rows->addRow(introLabel);
+
+    buildFamilySection(*column);
+    buildLimitSections(*column);
+
+    SettingsParts::section(*column, QString(), rows);
+    restore_ = new QPushButton;
+    restore_->setObjectName(QStringLiteral("thresholds-restore"));
+    connect(restore_, &QPushButton::clicked, this, [this] {
+        if (editing_ == ControllerFamily::generic) restoreDefaults();
+        else restoreTypicalProfile();
+    });
+    SettingsParts::naturalWidth(*restore_);
+    rows->addRow(restore_);
+    column->addStretch(1);
+    SettingsParts::alignLabels(*this);
+
+    connect(&model_, &AppModel::thresholdsChanged, this, &ThresholdsTab::refresh);
+    connect(&model_, &AppModel::familyProfilesChanged, this, &ThresholdsTab::refresh);
+    connect(&model_, &AppModel::useFamilyProfilesChanged, this, &ThresholdsTab::refresh);
+    refresh();
+}
+
+void ThresholdsTab::buildFamilySection(QVBoxLayout& column) {
+    QFormLayout* rows = nullptr;
+    SettingsParts::section(column, QStringLiteral("Controller family profiles"), rows)
+        ->setObjectName(QStringLiteral("thresholds-families"));
+
+    useFamilies_ = new QCheckBox(QStringLiteral("Pick limits by controller family"));
+    useFamilies_->setObjectName(QStringLiteral("thresholds-use-families"));
+    connect(useFamilies_, &QCheckBox::toggled, this, [this](bool on) { model_.setUseFamilyProfiles(on); });
+    rows->addRow(useFamilies_);
+    rows->addRow(TesterParts::secondaryLabel(QString::fromUtf8(familyExplanation), Fonts::callout()));
+
+    picker_ = new QComboBox;
+    picker_->setObjectName(QStringLiteral("thresholds-family"));
+    picker_->setAccessibleName(QStringLiteral("Edit limits for"));
+    picker_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    SettingsParts::naturalWidth(*picker_);
+    for (auto family : RorozErurEvo::allCases<ControllerFamily>()) {
+        if (family == ControllerFamily::generic) continue;
+        picker_->addItem(QString(), int(family));
+    }
+    // Your own thresholds first, set apart from the families.
+    picker_->insertItem(0, QString(), int(ControllerFamily::generic));
+    picker_->insertSeparator(1);
+    connect(picker_, &QComboBox::activated, this,
+            [this](int index) { setEditing(ControllerFamily(picker_->itemData(index).toInt())); });
+    rows->addRow(QStringLiteral("Edit limits for"), picker_);
+
+    note_ = TesterParts::secondaryLabel(QString(), Fonts::callout());
+    note_->setObjectName(QStringLiteral("thresholds-note"));
+    rows->addRow(note_);
+    familyRows_ = rows;
+}
+
+void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
+    std::vector<QFormLayout*> sections;
+    for (const char* header : ThresholdRows::sections) {
+        QFormLayout* rows = nullptr;
+        QGroupBox* box = SettingsParts::section(column, QString::fromUtf8(header), rows);
+        if (!sticks_) sticks_ = box;
+        sections.push_back(rows);
+    }
+    sticks_->setObjectName(QStringLiteral("thresholds-sticks"));
+
+    for (const ThresholdRow& spec : ThresholdRows::all()) {
+        const QString label = QString::fromUtf8(spec.label);
+        QFormLayout* rows = sections[std::size_t(spec.section)];
+        const auto first = spec.first;
+        const auto second = spec.second;
+        auto store = [this](ThresholdRow::Field field, double value) {
+            edit([&](Thresholds& t) { t.*field = value; });
+        };
+
+        switch (spec.editor) {
+        case ThresholdRow::Editor::limitPair: {
+            auto* layout = new QHBoxLayout;
+            layout->setSpacing(pairSpacing);
+            auto* warn = new PercentField(label + QStringLiteral(", warn"));
+            auto* fail = new PercentField(label + QStringLiteral(", fail"));
+            warn->field()->setObjectName(QString::fromUtf8(spec.key));
+            fail->field()->setObjectName(QString::fromUtf8(spec.secondKey));
+            layout->addWidget(secondary(QStringLiteral("warn")));
+            layout->addWidget(warn);
+            layout->addWidget(secondary(QStringLiteral("fail")));
+            layout->addWidget(fail);
+            layout->addStretch(1);
+            connect(warn, &PercentField::edited, this, [=](double v) { store(first, v); });
+            connect(fail, &PercentField::edited, this, [=](double v) { store(second, v); });
+            rows_.push_back([=](const Thresholds& t) {
+                warn->setValue(t.*first);
+                fail->setValue(t.*second);
+            });
+            rows->addRow(label, row(layout));
+            break;
+        }
+        case ThresholdRow::Editor::percent: {
+            auto* field = new PercentField(label);
+            field->field()->setObjectName(QString::fromUtf8(spec.key));
+            connect(field, &PercentField::edited, this, [=](double v) { store(first, v); });
+            rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
+            rows->addRow(label, field);
+            break;
+        }
+        case ThresholdRow::Editor::value: {
+            auto* layout = new QHBoxLayout;
+            layout->setSpacing(unitSpacing);
+            auto* field = new NumberField(1, valueWidth);
+            field->setObjectName(QString::fromUtf8(spec.key));
+            field->setAccessibleName(label);
+            auto* unit = secondary(QString::fromUtf8(spec.unit));
+            unit->setObjectName(QString::fromUtf8(spec.key) + QStringLiteral("-unit"));
+            layout->addWidget(field);
+            layout->addWidget(unit);
+            layout->addStretch(1);
+            connect(field, &NumberField::committed, this,
+                    [=](double typed) { store(first, SettingsTexts::nonNegative(typed)); });
+            rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
+            rows->addRow(label, row(layout));
+            break;
+        }
+        case ThresholdRow::Editor::ratePair: {
+            auto* layout = new QHBoxLayout;
+            layout->setSpacing(pairSpacing);
+            auto makeField = [&](const char* key, const QString& name, ThresholdRow::Field field) {
+                auto* edit = new NumberField(2, rateWidth);
+                edit->setObjectName(QString::fromUtf8(key));
+                edit->setAccessibleName(name);
+                connect(edit, &NumberField::committed, this,
+                        [=](double typed) { store(field, SettingsTexts::nonNegative(typed)); });
+                return edit;
+            };
+            NumberField* warn = makeField(spec.key, QStringLiteral("Dropouts per minute, warn"), first);
+            NumberField* fail = makeField(spec.secondKey, QStringLiteral("Dropouts per minute, fail"), second);
+            layout->addWidget(secondary(QStringLiteral("warn")));
+            layout->addWidget(warn);
+            layout->addWidget(secondary(QStringLiteral("fail")));
+            layout->addWidget(fail);
+            layout->addStretch(1);
+            rows_.push_back([=](const Thresholds& t) {
+                warn->setValue(t.*first);
+                fail->setValue(t.*second);
+            });
+            rows->addRow(label, row(layout));
+            break;
+        }
+        case ThresholdRow::Editor::gate: {
+            auto* picker = new QComboBox;
+            picker->setObjectName(QString::fromUtf8(spec.key));
+            picker->setAccessibleName(label);
+            SettingsParts::naturalWidth(*picker);
+            for (auto gate : RorozErurEvo::allCases<GateShape>())
+                picker->addItem(QString::fromStdString(title(gate)), int(gate));
+            connect(picker, &QComboBox::activated, this, [=, this](int index) {
+                const auto gate = GateShape(picker->itemData(index).toInt());
+                edit([&](Thresholds& t) { t.gate = gate; });
+            });
+            rows_.push_back([=](const Thresholds& t) {
+                const QSignalBlocker blocker(picker);
+                picker->setCurrentIndex(picker->findData(int(t.gate)));
+            });
+            rows->addRow(label, picker);
+            break;
+        }
+        }
+    }
+}
+
+void ThresholdsTab::setEditing(ControllerFamily family) {
+    if (family == editing_) return;
+    editing_ = family;
+    refresh();
+}
+
+RorozErurEvo::Thresholds ThresholdsTab::editedThresholds() const {
+    if (editing_ == ControllerFamily::generic) return model_.thresholds();
+    return model_.familyProfiles().thresholds(editing_);
+}
+
+void ThresholdsTab::setEditedThresholds(const Thresholds& value) {
+    if (editing_ == ControllerFamily::generic) {
+        model_.setThresholds(value);
+        return;
+    }
+    FamilyProfiles profiles = model_.familyProfiles();
+    profiles.set(value, editing_);
+    model_.setFamilyProfiles(std::move(profiles));
+}
+
+void ThresholdsTab::edit(const std::function<void(Thresholds&)>& change) {
+    Thresholds value = editedThresholds();
+    change(value);
+    setEditedThresholds(value);
+}
+
+void ThresholdsTab::restoreDefaults() { model_.setThresholds(Thresholds::standard()); }
+
+void ThresholdsTab::restoreTypicalProfile() {
+    FamilyProfiles profiles = model_.familyProfiles();
+    profiles.reset(editing_);
+    model_.setFamilyProfiles(std::move(profiles));
+}
+
+void ThresholdsTab::refresh() {
+    {
+        const QSignalBlocker blocker(useFamilies_);
+        useFamilies_->setChecked(model_.useFamilyProfiles());
+    }
+    {
+        const QSignalBlocker blocker(picker_);
+        for (int i = 0; i < picker_->count(); ++i) {
+            const QVariant data = picker_->itemData(i);
+            if (!data.isValid()) continue; // the separator
+            const QString text = SettingsTexts::familyLabel(ControllerFamily(data.toInt()), model_.familyProfiles());
+            if (picker_->itemText(i) != text) picker_->setItemText(i, text);
+        }
+        picker_->setCurrentIndex(picker_->findData(int(editing_)));
+    }
+    const bool family = editing_ != ControllerFamily::generic;
+    const QString note = family ? QString::fromStdString(RorozErurEvo::note(editing_)) : QString();
+    if (note_->text() != note) note_->setText(note);
+    familyRows_->setRowVisible(note_, family);
+    sticks_->setTitle(SettingsTexts::sticksHeader(editing_));
+    restore_->setText(SettingsTexts::restoreTitle(editing_));
+
+    const Thresholds shown = editedThresholds();
+    for (const auto& show : rows_) show(shown);
+}
+
+} // namespace Tessarine

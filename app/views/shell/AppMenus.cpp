@@ -1,0 +1,168 @@
+#include "app/views/shell/AppMenus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "Velloway/MenuBaseline.h"
+#include "app/model/AppModel.h"
+#include "app/model/CommandState.h"
+#include "app/model/SessionLibrary.h"
+#include "app/model/TestRunner.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::TestSession;
+
+namespace {
+const char* const printMissing = "Printing is not available in this version.";
+} // namespace
+
+AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
+    : QObject(&window), model_(model), window_(window), hooks_(std::move(hooks)) {
+    QMenuBar* bar = window_.menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    QMenu* device = bar->addMenu(QStringLiteral("&Device"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+
+    QAction* save = add(*file, QStringLiteral("menu-save-session"), QStringLiteral("Save Session…"),
+                        QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+                            if (auto selected = Commands::selectedDevice(model_)) model_.requestSave(selected);
+                        });
+    add(*file, QStringLiteral("menu-export-pdf"), QStringLiteral("Export PDF Report…"), QKeySequence(Qt::CTRL | Qt::Key_E),
+        [this] {
+            auto sessions = current();
+            if (!sessions.empty()) model_.exportPDF(sessions, Commands::suggestedName(sessions));
+        });
+    add(*file, QStringLiteral("menu-copy-listing"), QStringLiteral("Copy Listing Text"),
+        QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C), [this] {
+            auto sessions = current();
+            if (!sessions.empty()) model_.copyListing(sessions.front());
+        });
+    file->addSeparator();
+
+    using Format = AppModel::ExportFormat;
+    QMenu* results = file->addMenu(QStringLiteral("Export Results"));
+    results->setObjectName(QStringLiteral("menu-export-results"));
+    QMenu* all = file->addMenu(QStringLiteral("Export All Sessions"));
+    all->setObjectName(QStringLiteral("menu-export-all"));
+    for (auto [format, suffix, text] : {std::tuple{Format::csv, "csv", "CSV…"}, std::tuple{Format::json, "json", "JSON…"}}) {
+        add(*results, QStringLiteral("menu-export-results-%1").arg(suffix), QString::fromUtf8(text), {},
+            [this, format] {
+                auto sessions = current();
+                if (!sessions.empty()) model_.exportSessions(sessions, format, Commands::suggestedName(sessions));
+            });
+        add(*all, QStringLiteral("menu-export-all-%1").arg(suffix), QString::fromUtf8(text), {}, [this, format] {
+            const auto& sessions = model_.library().sessions();
+            if (!sessions.empty()) model_.exportSessions(sessions, format, Commands::allSessionsName);
+        });
+    }
+    file->addSeparator();
+    QAction* print = add(*file, QStringLiteral("menu-print"), QStringLiteral("Print Report…"),
+                         QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
+                             auto sessions = current();
+                             if (!sessions.empty() && hooks_.print) hooks_.print(sessions);
+                         });
+    if (!hooks_.print) print->setToolTip(QString::fromUtf8(printMissing));
+    file->addSeparator();
+    add(*file, QStringLiteral("menu-quit"), QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+        [] { QApplication::closeAllWindows(); });
+
+    add(*edit, QStringLiteral("menu-settings"), QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+        [this] {
+            if (hooks_.openSettings) hooks_.openSettings();
+        });
+
+    const std::pair<DetailTab, const char*> tabs[] = {
+        {DetailTab::bench, "Bench"}, {DetailTab::raw, "Raw HID"}, {DetailTab::history, "History"}};
+    int key = Qt::Key_1;
+    for (auto [tab, title] : tabs) {
+        add(*device, QStringLiteral("menu-tab-%1").arg(key - Qt::Key_1 + 1), QString::fromUtf8(title),
+            QKeySequence(Qt::CTRL | key), [this, tab] { Commands::selectTab(model_, tab); });
+        ++key;
+    }
+    device->addSeparator();
+    add(*device, QStringLiteral("menu-stop-test"), QStringLiteral("Stop the Running Test"),
+        QKeySequence(Qt::CTRL | Qt::Key_Period), [this] { Commands::stopRunningTest(model_); });
+
+    // Help: "Tessarine Help", then the catalogue, the update check and About.
+    QList<QAction*> extras;
+    auto extra = [&](const QString& name, const QString& text, const std::function<void()>& run) {
+        auto* item = new QAction(text, help);
+        item->setObjectName(name);
+        item->setEnabled(bool(run));
+        connect(item, &QAction::triggered, this, [run] {
+            if (run) run();
+        });
+        actions_[name] = item;
+        extras << item;
+    };
+    extra(QStringLiteral("menu-more-apps"), QStringLiteral("More Apps…"), hooks_.showMoreApps);
+    extra(QStringLiteral("menu-check-updates"), QStringLiteral("Check for Updates…"), hooks_.checkForUpdates);
+    extra(QStringLiteral("menu-about"), QStringLiteral("About Tessarine"), hooks_.showAbout);
+    auto page = Velloway::MenuHelp::page(hooks_.helpPage, QStringLiteral("Tessarine"), hooks_.openUrl);
+    QAction* close =
+        Velloway::MenuBaseline(Velloway::CloseWindowAction::performClose(), page, extras).apply(*file, save, *help);
+    actions_[close->objectName()] = close;
+    for (QAction* item : help->actions()) actions_[item->objectName()] = item;
+
+    for (QMenu* menu : {file, edit, device, help, results, all}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);
+    connect(&model_, &AppModel::selectionChanged, this, &AppMenus::follow);
+    connect(&model_, &AppModel::selectedSessionChanged, this, &AppMenus::refresh);
+    connect(&model_, &AppModel::controllerDevicesChanged, this, &AppMenus::follow);
+    connect(&model_, &AppModel::hidDevicesChanged, this, &AppMenus::follow);
+    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &AppMenus::refresh);
+    follow();
+}
+
+QAction* AppMenus::add(QMenu& menu, const QString& name, const QString& text, const QKeySequence& shortcut,
+                       std::function<void()> run) {
+    auto* item = menu.addAction(text);
+    item->setObjectName(name);
+    if (!shortcut.isEmpty()) {
+        item->setShortcut(shortcut);
+        // The shortcuts work wherever focus is in the main window, also in its sheets' parent.
+        item->setShortcutContext(Qt::WindowShortcut);
+        window_.addAction(item);
+    }
+    connect(item, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    actions_[name] = item;
+    return item;
+}
+
+QAction* AppMenus::action(const QString& name) const {
+    auto found = actions_.find(name);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+std::vector<TestSession> AppMenus::current() const { return Commands::currentSessions(model_); }
+
+// The selected device's results decide the session items, so its runner is followed.
+void AppMenus::follow() {
+    disconnect(runnerConnection_);
+    runner_ = nullptr;
+    if (auto device = Commands::selectedDevice(model_)) {
+        runner_ = &model_.runner(device);
+        runnerConnection_ = connect(runner_, &TestRunner::resultsChanged, this, &AppMenus::refresh);
+    }
+    refresh();
+}
+
+void AppMenus::refresh() {
+    const CommandState state = CommandState::of(model_);
+    action(QStringLiteral("menu-save-session"))->setEnabled(state.saveSession);
+    for (const char* name : {"menu-export-pdf", "menu-copy-listing", "menu-export-results-csv", "menu-export-results-json"})
+        action(QString::fromLatin1(name))->setEnabled(state.sessionItems);
+    if (auto* results = window_.menuBar()->findChild<QMenu*>(QStringLiteral("menu-export-results")))
+        results->setEnabled(state.sessionItems);
+    if (auto* all = window_.menuBar()->findChild<QMenu*>(QStringLiteral("menu-export-all"))) all->setEnabled(state.exportAll);
+    for (const char* name : {"menu-export-all-csv", "menu-export-all-json"})
+        action(QString::fromLatin1(name))->setEnabled(state.exportAll);
+    action(QStringLiteral("menu-print"))->setEnabled(state.sessionItems && bool(hooks_.print));
+    for (int tab = 1; tab <= 3; ++tab) action(QStringLiteral("menu-tab-%1").arg(tab))->setEnabled(state.tabs);
+}
+
+} // namespace Tessarine

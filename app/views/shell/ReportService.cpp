@@ -1,0 +1,33 @@
+#include "app/views/shell/ReportService.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/model/AppModel.h"
+#include "app/report/ReportPDF.h"
+
+namespace Tessarine {
+
+ReportService::ReportService(QWidget* window, AskPrinter ask) : window_(window), ask_(std::move(ask)) {}
+
+QByteArray ReportService::render(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) {
+    return ReportPDF::render(sessions, model.reportBranding(), AppModel::appVersion());
+}
+
+bool ReportService::print(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setDocName(ReportPDF::documentTitle);
+    if (!ask_(printer, window_.data())) return false;
+    ReportPDF::printTo(printer, sessions, model.reportBranding(), AppModel::appVersion());
+    return true;
+}
+
+bool ReportService::printPanel(QPrinter& printer, QWidget* window) {
+    QPrintDialog dialog(&printer, window);
+    dialog.setWindowTitle(QStringLiteral("Print Report"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace Tessarine

@@ -1,0 +1,231 @@
+#include "app/views/shell/Sidebar.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QResizeEvent>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
+
+#include <algorithm>
+
+#include "app/model/AppModel.h"
+#include "app/views/shell/SidebarModel.h"
+#include "app/paint/Symbols.h"
+#include "app/paint/Theme.h"
+
+namespace Tessarine {
+
+namespace {
+
+using RowType = SidebarModel::RowType;
+
+// Pixel measures of the rows.
+constexpr int sideInset = 10;   // row content from the list's edges
+constexpr int iconSide = 18;    // kind and destination symbols
+constexpr int markSide = 15;    // status marks
+constexpr int gap = 8;          // between a row's symbol, text and mark
+constexpr int vertical = 5;     // above and below a row's text
+constexpr double highlightRadius = 6;
+
+QColor secondary(const QPalette& palette) { return palette.color(QPalette::PlaceholderText); }
+
+class SidebarDelegate final : public QStyledItemDelegate {
+public:
+    explicit SidebarDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
+        const int width = std::max(view_->viewport()->width(), 100);
+        const QFontMetrics body(Fonts::body()), caption(Fonts::caption());
+        switch (RowType(index.data(SidebarModel::TypeRole).toInt())) {
+        case RowType::header: return {width, QFontMetrics(headerFont()).height() + 14};
+        case RowType::device: return {width, body.height() + 1 + caption.height() + 2 * vertical};
+        case RowType::destination: return {width, std::max(body.height(), iconSide) + 2 * vertical};
+        case RowType::caption:
+        case RowType::skipped: {
+            const QRect bounds = caption.boundingRect(QRect(0, 0, textWidth(index, width), 10000), Qt::TextWordWrap,
+                                                      index.data(Qt::DisplayRole).toString());
+            return {width, bounds.height() + 2 * vertical};
+        }
+        }
+        return {width, body.height()};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const QPalette& palette = option.palette;
+        const bool selected = option.state & QStyle::State_Selected;
+        const QRect r = option.rect;
+        if (selected) {
+            QPainterPath path;
+            path.addRoundedRect(QRectF(r).adjusted(4, 1, -4, -1), highlightRadius, highlightRadius);
+            painter->fillPath(path, palette.color(QPalette::Highlight));
+        }
+        const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        const QColor muted = selected ? text : secondary(palette);
+        const QString title = index.data(Qt::DisplayRole).toString();
+        const QString symbol = index.data(SidebarModel::SymbolRole).toString();
+        const int left = r.left() + sideInset;
+
+        switch (RowType(index.data(SidebarModel::TypeRole).toInt())) {
+        case RowType::header: {
+            painter->setFont(headerFont());
+            painter->setPen(secondary(palette));
+            painter->drawText(r.adjusted(sideInset - 2, 0, -sideInset, -3), Qt::AlignLeft | Qt::AlignBottom, title);
+            break;
+        }
+        case RowType::device: {
+            const QColor tint = selected ? text : Color::accentTeal();
+            Symbols::paint(*painter, QRectF(left, r.center().y() - iconSide / 2.0, iconSide, iconSide), symbol, tint);
+            const QString mark = index.data(SidebarModel::StatusSymbolRole).toString();
+            int right = r.right() - sideInset;
+            if (!mark.isEmpty()) {
+                const QColor color = index.data(SidebarModel::StatusColorRole).value<QColor>();
+                Symbols::paint(*painter, QRectF(right - markSide, r.center().y() - markSide / 2.0, markSide, markSide),
+                               mark, color);
+                right -= markSide + gap;
+            }
+            const int textLeft = left + iconSide + gap;
+            const int textWidth = std::max(0, right - textLeft);
+            const QFontMetrics body(Fonts::body()), caption(Fonts::caption());
+            const QString subtitle = index.data(SidebarModel::SubtitleRole).toString();
+            // Without a subtitle the name sits in the middle of the row.
+            const int lines = subtitle.isEmpty() ? body.height() : body.height() + 1 + caption.height();
+            const int top = r.top() + (r.height() - lines) / 2;
+            painter->setFont(Fonts::body());
+            painter->setPen(text);
+            painter->drawText(QRect(textLeft, top, textWidth, body.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                              body.elidedText(title, Qt::ElideRight, textWidth));
+            if (subtitle.isEmpty()) break;
+            painter->setFont(Fonts::caption());
+            painter->setPen(muted);
+            painter->drawText(QRect(textLeft, top + body.height() + 1, textWidth, caption.height()),
+                              Qt::AlignLeft | Qt::AlignVCenter, caption.elidedText(subtitle, Qt::ElideRight, textWidth));
+            break;
+        }
+        case RowType::destination: {
+            const QColor tint = selected ? text : Color::accentTeal();
+            Symbols::paint(*painter, QRectF(left, r.center().y() - iconSide / 2.0, iconSide, iconSide), symbol, tint);
+            painter->setFont(Fonts::body());
+            painter->setPen(text);
+            painter->drawText(r.adjusted(sideInset + iconSide + gap, 0, -sideInset, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                              title);
+            break;
+        }
+        case RowType::caption:
+        case RowType::skipped: {
+            const bool skipped = !symbol.isEmpty();
+            int textLeft = left;
+            const QFontMetrics caption(Fonts::caption());
+            if (skipped) {
+                const int side = caption.height() - 2;
+                Symbols::paint(*painter, QRectF(left + 1, r.top() + vertical + 1, side, side), symbol, muted);
+                textLeft += side + gap - 2;
+            }
+            painter->setFont(Fonts::caption());
+            painter->setPen(muted);
+            painter->drawText(QRect(textLeft, r.top() + vertical, r.right() - sideInset - textLeft, r.height()),
+                              Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title);
+            break;
+        }
+        }
+        painter->restore();
+    }
+
+private:
+    static QFont headerFont() {
+        QFont font = Fonts::caption();
+        font.setWeight(QFont::DemiBold);
+        return font;
+    }
+    static int textWidth(const QModelIndex& index, int width) {
+        const bool withSymbol = !index.data(SidebarModel::SymbolRole).toString().isEmpty();
+        const int symbol = withSymbol ? QFontMetrics(Fonts::caption()).height() - 2 + gap - 2 : 0;
+        return std::max(40, width - 2 * sideInset - symbol);
+    }
+
+    QListView* view_;
+};
+
+} // namespace
+
+Sidebar::Sidebar(AppModel& model, QWidget* parent)
+    : QListView(parent), model_(model), rows_(new SidebarModel(model, this)) {
+    setObjectName(QStringLiteral("sidebar"));
+    setAccessibleName(QStringLiteral("Sidebar"));
+    setModel(rows_);
+    setItemDelegate(new SidebarDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setResizeMode(QListView::Adjust); // rows wrap their captions again when the column is resized
+    setUniformItemSizes(false);
+    setMouseTracking(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The list has no field of its own: it is drawn on a shade of the window's colour, which
+    // sets the column apart from the detail beside it.
+    QPalette clear = palette();
+    clear.setColor(QPalette::Base, clear.color(QPalette::Window).darker(104));
+    setPalette(clear);
+
+    // While the rows are rebuilt the list loses its selection; that is not the user's choice.
+    connect(rows_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { syncing_ = true; });
+    connect(rows_, &SidebarModel::rebuilt, this, &Sidebar::showSelection);
+    connect(&model_, &AppModel::selectionChanged, this, &Sidebar::showSelection);
+    showSelection();
+}
+
+void Sidebar::showSelection() {
+    syncing_ = true;
+    const auto& selection = model_.selection();
+    const QModelIndex index = selection ? rows_->indexOf(*selection) : QModelIndex();
+    if (index.isValid()) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+    } else {
+        selectionModel()->clearSelection();
+    }
+    syncing_ = false;
+}
+
+void Sidebar::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QListView::selectionChanged(selected, deselected);
+    if (syncing_) return;
+    const QModelIndexList chosen = selectionModel()->selectedIndexes();
+    std::optional<SidebarItem> item;
+    if (!chosen.isEmpty()) item = rows_->item(chosen.first());
+    model_.setSelection(item);
+}
+
+void Sidebar::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width()) scheduleDelayedItemsLayout();
+}
+
+QModelIndex Sidebar::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndexList picked = selectionModel()->selectedIndexes();
+    if (!picked.isEmpty() && picked.first() != currentIndex())
+        selectionModel()->setCurrentIndex(picked.first(), QItemSelectionModel::NoUpdate);
+    const QModelIndex start = currentIndex();
+    QModelIndex next = QListView::moveCursor(action, modifiers);
+    // Home lands on the first row, a header, so it looks downwards for a row to pick; End lands on
+    // the last and looks upwards.
+    const bool down = action == MoveDown || action == MoveNext || action == MovePageDown || action == MoveHome;
+    while (next.isValid() && !rows_->item(next)) {
+        const int step = down ? 1 : -1;
+        const int row = next.row() + step;
+        if (row < 0 || row >= rows_->rowCount()) return start;
+        next = rows_->index(row);
+    }
+    return next;
+}
+
+QItemSelectionModel::SelectionFlags Sidebar::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    const auto command = QListView::selectionCommand(index, event);
+    if (!rows_->item(index) || command.testFlag(QItemSelectionModel::Deselect) ||
+        command.testFlag(QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
+} // namespace Tessarine

@@ -1,0 +1,25 @@
+#include "app/views/shell/UpdateAlerts.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace Tessarine {
+
+void UpdateAlerts::showAlert(const QString& title, const QString& message) {
+    QMessageBox box(QMessageBox::Information, title, title, QMessageBox::Ok, parent_);
+    box.setInformativeText(message);
+    box.exec();
+}
+
+void UpdateAlerts::offerUpdate(const QString& title, const QString& message, const QUrl& link) {
+    QMessageBox box(QMessageBox::Information, title, title, QMessageBox::NoButton, parent_);
+    box.setInformativeText(message);
+    QPushButton* download = box.addButton(QStringLiteral("Download"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
+    box.setDefaultButton(download);
+    box.exec();
+    if (box.clickedButton() == download) QDesktopServices::openUrl(link);
+}
+
+} // namespace Tessarine

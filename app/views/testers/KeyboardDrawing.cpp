@@ -1,0 +1,147 @@
+#include "app/views/testers/KeyboardDrawing.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+#include "app/paint/Symbols.h"
+#include "app/views/testers/TesterTexts.h"
+#include "app/paint/Theme.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::KeyboardLayout;
+using RorozErurEvo::KeySlot;
+using RorozErurEvo::KeySpec;
+
+namespace KeyboardGeometry {
+
+double unit(double width) { return (width - margin) / rowUnits; }
+double labelSize(double size) { return std::max(std::min(0.28 * size, 13.0), 8.0); }
+double markSize(double size) { return std::max(0.2 * size, 7.0); }
+
+namespace {
+// A slot w units wide spans w keys and the w − 1 spaces between them; never less than nothing.
+double span(double units, double u) { return std::max(0.0, units * u + (units - 1) * spacing); }
+} // namespace
+
+std::vector<Cap> caps(const KeyboardLayout& layout, double u, QPointF topLeft) {
+    std::vector<Cap> result;
+    const double half = std::max(0.0, u / 2 - 1);
+    double y = topLeft.y();
+    for (const auto& row : layout.rows) {
+        double x = topLeft.x();
+        for (const KeySlot& slot : row) {
+            if (const auto* key = std::get_if<KeySpec>(&slot.content)) {
+                result.push_back({*key, QRectF(x, y, span(key->width, u), std::max(0.0, u)), u});
+                x += span(key->width, u);
+            } else if (const auto* stack = std::get_if<KeySlot::Stack>(&slot.content)) {
+                const double width = std::max(0.0, u);
+                result.push_back({stack->upper, QRectF(x, y, width, half), half});
+                result.push_back({stack->lower, QRectF(x, y + half + 2, width, half), half});
+                x += width;
+            } else {
+                x += span(std::get<KeySlot::Gap>(slot.content).width, u);
+            }
+            x += spacing;
+        }
+        y += std::max(0.0, u) + spacing;
+    }
+    return result;
+}
+
+} // namespace KeyboardGeometry
+
+namespace {
+
+void paintCap(QPainter& painter, const KeyboardGeometry::Cap& cap, const KeyboardState& state, const QColor& primary) {
+    const int code = cap.key.code;
+    const bool held = state.held.count(code) > 0;
+    const bool tested = state.tested.count(code) > 0;
+    const bool chatter = state.chatter.count(code) > 0;
+    const QRectF frame = cap.frame;
+    if (frame.width() <= 0 || frame.height() <= 0) return;
+
+    QPainterPath shape;
+    shape.addRoundedRect(frame, 5, 5);
+    QColor fill = held ? Color::accentTeal()
+                       : tested ? Color::withOpacity(Color::passGreen(), 0.22) : Color::withOpacity(primary, 0.06);
+    painter.fillPath(shape, fill);
+
+    // The border lies inside the key's shape.
+    const double border = chatter ? 2 : 1;
+    QPainterPath inner;
+    inner.addRoundedRect(frame.adjusted(border / 2, border / 2, -border / 2, -border / 2), 5 - border / 2,
+                         5 - border / 2);
+    painter.strokePath(inner, QPen(chatter ? Color::warnAmber() : Color::withOpacity(primary, 0.18), border));
+
+    if (!cap.key.label.empty()) {
+        QFont font = painter.font();
+        font.setPixelSize(std::max(1, int(std::lround(KeyboardGeometry::labelSize(cap.size)))));
+        font.setWeight(QFont::Medium);
+        painter.setFont(font);
+        painter.setPen(held ? QColor(Qt::white) : primary);
+        painter.drawText(frame.adjusted(4, 4, -4, -4), Qt::AlignLeft | Qt::AlignTop,
+                         QString::fromStdString(cap.key.label));
+    }
+    if (tested && !held) {
+        const double mark = KeyboardGeometry::markSize(cap.size);
+        QRectF corner(frame.right() - 3 - mark, frame.bottom() - 3 - mark, mark, mark);
+        if (chatter)
+            Symbols::paint(painter, corner, QStringLiteral("exclamationmark.triangle.fill"), Color::warnAmber());
+        else
+            Symbols::paint(painter, corner, QStringLiteral("checkmark"), Color::passGreen());
+    }
+}
+
+} // namespace
+
+void paintKeyboard(QPainter& painter, const QRectF& rect, const KeyboardLayout& layout, const KeyboardState& state,
+                   const QColor& primary) {
+    // Fit the 14.5 : 6.3 drawing into the rectangle.
+    const double ratio = KeyboardGeometry::rowUnits / KeyboardGeometry::heightUnits;
+    const double width = std::min(rect.width(), rect.height() * ratio);
+    const double u = KeyboardGeometry::unit(width);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (const auto& cap : KeyboardGeometry::caps(layout, u, rect.topLeft())) paintCap(painter, cap, state, primary);
+    painter.restore();
+}
+
+KeyboardDrawing::KeyboardDrawing(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("keyboard-drawing"));
+    setAccessibleName(QStringLiteral("Keyboard"));
+    setMaximumWidth(maximumWidth);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+void KeyboardDrawing::setState(KeyboardLayout::Kind kind, KeyboardState state) {
+    if (kind == kind_ && state.tested == state_.tested && state.held == state_.held && state.chatter == state_.chatter)
+        return;
+    kind_ = kind;
+    state_ = std::move(state);
+    valueMayHaveChanged(this);
+    update();
+}
+
+QString KeyboardDrawing::accessibleValue() const {
+    const auto& layout = KeyboardLayout::layout(kind_);
+    return KeyboardTexts::drawingValue(layout, KeyboardTexts::testedCount(layout, state_.tested), state_.held);
+}
+
+int KeyboardDrawing::heightForWidth(int width) const {
+    return int(std::ceil(width * KeyboardGeometry::heightUnits / KeyboardGeometry::rowUnits));
+}
+
+QSize KeyboardDrawing::sizeHint() const { return {760, heightForWidth(760)}; }
+
+void KeyboardDrawing::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintKeyboard(painter, QRectF(rect()), KeyboardLayout::layout(kind_), state_, palette().color(QPalette::WindowText));
+}
+
+} // namespace Tessarine

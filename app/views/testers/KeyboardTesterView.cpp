@@ -1,0 +1,196 @@
+#include "app/views/testers/KeyboardTesterView.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/model/KeyboardTester.h"
+#include "app/model/TesterSessions.h"
+#include "app/views/testers/KeyCapture.h"
+#include "app/views/testers/KeyboardDrawing.h"
+#include "app/paint/Symbols.h"
+#include "app/views/testers/TesterParts.h"
+#include "app/views/testers/TesterTexts.h"
+#include "app/paint/Theme.h"
+#include "testkit/KeyboardLayout.h"
+
+namespace Tessarine {
+
+using RorozErurEvo::KeyboardLayout;
+
+namespace {
+constexpr int pickerWidth = 180;  // pixels
+constexpr int statisticsGap = 24; // pixels between the four figures
+
+// The keys that the desktop handles itself never reach an application's window.
+const char* const closingNote =
+    "Only keys that reach this window count: keys the desktop keeps for itself, such as the Super key, Print, "
+    "Alt+Tab and the brightness, volume and media keys, never reach it. No special input permission is used.";
+
+// A figure of the statistics row: caption over value, read as one element.
+QLabel* statistic(QHBoxLayout* row, const QString& title, const QString& objectName) {
+    auto* block = new QWidget;
+    auto* stack = new QVBoxLayout(block);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(2);
+    stack->addWidget(TesterParts::secondaryLabel(title, Fonts::caption()));
+    auto* value = new QLabel;
+    value->setObjectName(objectName);
+    value->setFont(Fonts::callout());
+    value->setWordWrap(true);
+    value->setAccessibleName(title);
+    stack->addWidget(value);
+    row->addWidget(block, 0, Qt::AlignTop);
+    return value;
+}
+} // namespace
+
+KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("keyboard-tester"));
+    KeyboardTester& tester = model_.keyboard();
+    capture_ = new KeyCapture(tester, eventClock_, model_.clock(), this);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    QBoxLayout* header = TesterParts::header(QStringLiteral("Keyboard"));
+    layoutPicker_ = new QComboBox;
+    layoutPicker_->setObjectName(QStringLiteral("keyboard-layout"));
+    layoutPicker_->setAccessibleName(QStringLiteral("Layout"));
+    layoutPicker_->setFixedWidth(pickerWidth);
+    for (auto kind : RorozErurEvo::allCases<KeyboardLayout::Kind>())
+        layoutPicker_->addItem(QString::fromStdString(title(kind)), QVariant(int(kind)));
+    auto* layoutLabel = new QLabel(QStringLiteral("Layout"));
+    layoutLabel->setBuddy(layoutPicker_);
+    header->addWidget(layoutLabel);
+    header->addWidget(layoutPicker_);
+    auto* reset = new QPushButton(QStringLiteral("Reset"));
+    reset->setObjectName(QStringLiteral("keyboard-reset"));
+    header->addWidget(reset);
+    auto* save = TesterParts::saveButton(QStringLiteral("keyboard-save"));
+    header->addWidget(save);
+    outer->addLayout(header);
+    outer->addWidget(TesterParts::divider());
+
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    auto* stack = new QVBoxLayout(content);
+    const int margin = TesterParts::contentMargin;
+    stack->setContentsMargins(margin, margin, margin, margin);
+    stack->setSpacing(14);
+
+    auto* captureRow = new QHBoxLayout;
+    captureRow->setSpacing(12);
+    const QColor buttonText = palette().color(QPalette::ButtonText);
+    start_ = new QPushButton(Symbols::icon(QStringLiteral("keyboard"), buttonText), QStringLiteral("Start"));
+    start_->setObjectName(QStringLiteral("keyboard-start"));
+    stop_ = new QPushButton(Symbols::icon(QStringLiteral("stop.fill"), buttonText), QStringLiteral("Stop"));
+    stop_->setObjectName(QStringLiteral("keyboard-stop"));
+    captureText_ = TesterParts::secondaryLabel(QString(), Fonts::callout());
+    captureRow->addWidget(start_);
+    captureRow->addWidget(stop_);
+    captureRow->addWidget(captureText_, 1);
+    stack->addLayout(captureRow);
+
+    progressLabel_ = new QLabel;
+    progressLabel_->setObjectName(QStringLiteral("keyboard-progress"));
+    progress_ = new QProgressBar;
+    progress_->setTextVisible(false);
+    stack->addWidget(progressLabel_);
+    stack->addWidget(progress_);
+
+    auto* statistics = new QHBoxLayout;
+    statistics->setSpacing(statisticsGap);
+    heldValue_ = statistic(statistics, QStringLiteral("Held now"), QStringLiteral("keyboard-held"));
+    rolloverValue_ = statistic(statistics, QStringLiteral("Most keys at once"), QStringLiteral("keyboard-rollover"));
+    repeatValue_ = statistic(statistics, QStringLiteral("Key repeat"), QStringLiteral("keyboard-repeat"));
+    chatterValue_ = statistic(statistics, QStringLiteral("Chatter"), QStringLiteral("keyboard-chatter"));
+    statistics->addStretch(1);
+    stack->addLayout(statistics);
+
+    drawing_ = new KeyboardDrawing;
+    stack->addWidget(drawing_);
+    stack->addWidget(TesterParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
+    stack->addStretch(1);
+    scroll->setWidget(content);
+    outer->addWidget(scroll, 1);
+
+    connect(layoutPicker_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0) return;
+        model_.keyboard().setLayoutKind(KeyboardLayout::Kind(layoutPicker_->itemData(index).toInt()));
+    });
+    connect(reset, &QPushButton::clicked, &tester, &KeyboardTester::reset);
+    connect(save, &QPushButton::clicked, this, &KeyboardTesterView::save);
+    connect(start_, &QPushButton::clicked, &tester, &KeyboardTester::start);
+    connect(stop_, &QPushButton::clicked, &tester, &KeyboardTester::stop);
+    // Return starts capture; Esc stops it only while keys are not captured (a captured Esc is a
+    // key under test, and holding it ends capture in the tester).
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            if (start_->isVisible()) start_->click();
+        });
+    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (stop_->isVisible()) stop_->click();
+    });
+
+    connect(&tester, &KeyboardTester::changed, this, &KeyboardTesterView::refresh);
+    connect(&model_, &AppModel::thresholdsChanged, this, &KeyboardTesterView::refresh);
+    refresh();
+}
+
+void KeyboardTesterView::refresh() {
+    const KeyboardTester& tester = model_.keyboard();
+    const KeyboardLayout& layout = KeyboardLayout::layout(tester.layoutKind());
+    {
+        QSignalBlocker block(layoutPicker_);
+        layoutPicker_->setCurrentIndex(layoutPicker_->findData(int(tester.layoutKind())));
+    }
+    const bool capturing = tester.capturing();
+    start_->setVisible(!capturing);
+    stop_->setVisible(capturing);
+    captureText_->setText(capturing ? QStringLiteral("Capturing every key in this window (Ctrl+Q and other shortcuts "
+                                                     "are paused). Hold Esc for 2 seconds or click Stop to end.")
+                                    : QStringLiteral("Click Start, then press every key once. Keys turn green as "
+                                                     "they register."));
+
+    const int total = int(layout.keys().size());
+    const int tested = KeyboardTexts::testedCount(layout, tester.tested());
+    progressLabel_->setText(KeyboardTexts::progress(tested, total));
+    progress_->setRange(0, std::max(total, 1));
+    progress_->setValue(tested);
+    progress_->setAccessibleName(progressLabel_->text());
+
+    const auto chatter = KeyboardTexts::chatter(tester.events(), model_.thresholds().chatterWindowMs);
+    heldValue_->setText(KeyboardTexts::held(layout, tester.held()));
+    rolloverValue_->setText(QString::number(tester.maxRollover()));
+    repeatValue_->setText(KeyboardTexts::repeat(tester.repeatRate(), tester.repeatDelay()));
+    chatterValue_->setText(KeyboardTexts::chatterList(layout, chatter));
+    for (QLabel* value : {heldValue_, rolloverValue_, repeatValue_, chatterValue_})
+        value->setAccessibleDescription(value->text());
+
+    drawing_->setState(tester.layoutKind(), {tester.tested(), tester.held(), KeyboardTexts::chatterCodes(chatter)});
+}
+
+void KeyboardTesterView::save() {
+    capture_->flush();
+    const KeyboardTester& tester = model_.keyboard();
+    saveTesterSession(model_, tester.results(model_.thresholds().chatterWindowMs),
+                      KeyboardTexts::sessionName(tester.layoutKind()));
+}
+
+} // namespace Tessarine

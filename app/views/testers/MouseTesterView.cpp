@@ -1,0 +1,298 @@
+#include "app/views/testers/MouseTesterView.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include <variant>
+
+#include "app/model/AppModel.h"
+#include "app/model/MouseTester.h"
+#include "app/model/TesterSessions.h"
+#include "app/views/testers/MousePad.h"
+#include "app/views/testers/TesterParts.h"
+#include "app/views/testers/TesterTexts.h"
+#include "app/paint/Theme.h"
+#include "testkit/ClickIntervals.h"
+#include "testkit/ScrollAnalysis.h"
+
+namespace Tessarine {
+
+using TesterParts::SymbolText;
+
+namespace {
+// Seconds of pause that split the wheel's steps into runs.
+constexpr double wheelRunGap = 0.3;
+
+QGroupBox* box(QVBoxLayout* column, const QString& title, QVBoxLayout*& body) {
+    auto* group = new QGroupBox(title);
+    body = new QVBoxLayout(group);
+    body->setSpacing(4);
+    column->addWidget(group);
+    return group;
+}
+
+QLabel* digits(const QString& objectName) {
+    auto* label = new QLabel;
+    label->setObjectName(objectName);
+    label->setFont(Fonts::callout());
+    return label;
+}
+
+enum HoldPage { idlePage, waitingPage, holdingPage, donePage };
+} // namespace
+
+MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setObjectName(QStringLiteral("mouse-tester"));
+    MouseTester& tester = model_.mouse();
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    QBoxLayout* header = TesterParts::header(QStringLiteral("Mouse"));
+    auto* reset = new QPushButton(QStringLiteral("Reset"));
+    reset->setObjectName(QStringLiteral("mouse-reset"));
+    header->addWidget(reset);
+    auto* save = TesterParts::saveButton(QStringLiteral("mouse-save"));
+    header->addWidget(save);
+    outer->addLayout(header);
+    outer->addWidget(TesterParts::divider());
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    outer->addLayout(row, 1);
+
+    auto* left = new QVBoxLayout;
+    const int margin = TesterParts::contentMargin;
+    left->setContentsMargins(margin, margin, margin, margin);
+    left->setSpacing(10);
+    pad_ = new MousePad(tester, eventClock_, model_.clock());
+    left->addWidget(pad_, 1);
+    row->addLayout(left, 1);
+
+    auto* split = new QFrame;
+    split->setFrameShape(QFrame::VLine);
+    split->setFrameShadow(QFrame::Plain);
+    split->setForegroundRole(QPalette::Mid);
+    row->addWidget(split);
+
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("mouse-boxes"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFixedWidth(rightColumnWidth);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(margin, margin, margin, margin);
+    column->setSpacing(14);
+    scroll->setWidget(content);
+    row->addWidget(scroll);
+
+    QVBoxLayout* body = nullptr;
+    box(column, QStringLiteral("Buttons"), body);
+    for (int number = 0; number < MouseTexts::listedButtons; ++number) {
+        auto* line = new QHBoxLayout;
+        buttonRows_[std::size_t(number)] = new SymbolText;
+        buttonCounts_[std::size_t(number)] = digits(QStringLiteral("mouse-count-%1").arg(number));
+        line->addWidget(buttonRows_[std::size_t(number)], 1);
+        line->addWidget(buttonCounts_[std::size_t(number)]);
+        body->addLayout(line);
+    }
+
+    box(column, QStringLiteral("Double-click chatter (left button)"), body);
+    chatterCaption_ = TesterParts::secondaryLabel(QString(), Fonts::caption());
+    body->addWidget(chatterCaption_);
+    clickFirst_ = TesterParts::secondaryLabel(QStringLiteral("Click a few times."), Fonts::callout());
+    body->addWidget(clickFirst_);
+    for (auto& click : clickRows_) {
+        click.row = new QWidget;
+        auto* line = new QHBoxLayout(click.row);
+        line->setContentsMargins(0, 0, 0, 0);
+        click.verdict = new SymbolText;
+        click.verdict->textLabel()->setFont(Fonts::callout());
+        click.time = TesterParts::secondaryLabel(QString(), Fonts::callout());
+        click.time->setWordWrap(false);
+        line->addWidget(click.verdict, 1);
+        line->addWidget(click.time);
+        body->addWidget(click.row);
+    }
+
+    box(column, QStringLiteral("Scroll wheel"), body);
+    steps_ = digits(QStringLiteral("mouse-steps"));
+    body->addWidget(steps_);
+    reversals_ = new SymbolText;
+    reversals_->setObjectName(QStringLiteral("mouse-reversals"));
+    body->addWidget(reversals_);
+    body->addWidget(TesterParts::secondaryLabel(
+        QStringLiteral("Roll slowly one notch at a time and compare the count with the notches you felt."),
+        Fonts::caption()));
+    smooth_ = TesterParts::secondaryLabel(QString(), Fonts::caption());
+    smooth_->setObjectName(QStringLiteral("mouse-smooth"));
+    body->addWidget(smooth_);
+
+    box(column, QStringLiteral("Report rate"), body);
+    rate_ = digits(QStringLiteral("mouse-rate"));
+    rate_->setWordWrap(true);
+    rate_->setToolTip(QStringLiteral("Estimated from event times inside this window, not read from the hardware. "
+                                     "Event times are whole milliseconds, so rates above 1000 Hz cannot be told apart."));
+    body->addWidget(rate_);
+
+    box(column, QStringLiteral("Hold check"), body);
+    hold_ = new QStackedWidget;
+    hold_->setObjectName(QStringLiteral("mouse-hold"));
+    body->addWidget(hold_);
+    {
+        auto* page = new QWidget;
+        auto* stack = new QVBoxLayout(page);
+        stack->setContentsMargins(0, 0, 0, 0);
+        auto* start = new QPushButton(QStringLiteral("Start Hold Check"));
+        start->setObjectName(QStringLiteral("mouse-hold-start"));
+        connect(start, &QPushButton::clicked, &tester, &MouseTester::startHold);
+        stack->addWidget(start, 0, Qt::AlignLeft);
+        stack->addWidget(TesterParts::secondaryLabel(
+            QStringLiteral("Press and hold the left button in the test area and drag in circles for 5 seconds."),
+            Fonts::caption()));
+        hold_->addWidget(page);
+    }
+    {
+        auto* waiting = new QLabel(QStringLiteral("Press and hold the left button in the test area…"));
+        waiting->setFont(Fonts::callout());
+        waiting->setWordWrap(true);
+        hold_->addWidget(waiting);
+    }
+    holding_ = digits(QStringLiteral("mouse-holding"));
+    hold_->addWidget(holding_);
+    {
+        auto* page = new QWidget;
+        auto* stack = new QVBoxLayout(page);
+        stack->setContentsMargins(0, 0, 0, 0);
+        holdResult_ = new SymbolText;
+        holdResult_->setObjectName(QStringLiteral("mouse-hold-result"));
+        stack->addWidget(holdResult_);
+        auto* again = new QPushButton(QStringLiteral("Again"));
+        again->setObjectName(QStringLiteral("mouse-hold-again"));
+        connect(again, &QPushButton::clicked, &tester, &MouseTester::startHold);
+        stack->addWidget(again, 0, Qt::AlignLeft);
+        hold_->addWidget(page);
+    }
+    column->addStretch(1);
+
+    holdTimer_.setInterval(holdRefreshMs);
+    connect(&holdTimer_, &QTimer::timeout, this, &MouseTesterView::refreshHolding);
+    connect(reset, &QPushButton::clicked, &tester, &MouseTester::reset);
+    connect(save, &QPushButton::clicked, this, &MouseTesterView::save);
+    connect(&tester, &MouseTester::changed, this, &MouseTesterView::refresh);
+    connect(&model_, &AppModel::thresholdsChanged, this, &MouseTesterView::refresh);
+    refresh();
+}
+
+MouseTesterView::~MouseTesterView() {
+    if (compressionOff_) QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
+}
+
+void MouseTesterView::refresh() {
+    const MouseTester& tester = model_.mouse();
+    const QColor secondary = palette().color(QPalette::PlaceholderText);
+    const QColor primary = palette().color(QPalette::WindowText);
+
+    for (int number = 0; number < MouseTexts::listedButtons; ++number) {
+        const bool down = tester.pressed().count(number) > 0;
+        auto found = tester.counts().find(number);
+        const int count = found == tester.counts().end() ? 0 : found->second;
+        auto* rowView = buttonRows_[std::size_t(number)];
+        rowView->set(down ? QStringLiteral("circle.fill") : QStringLiteral("circle"),
+                     down ? Color::accentTeal() : secondary, QString::fromStdString(MouseTester::buttonName(number)));
+        QPalette plain = rowView->textLabel()->palette();
+        plain.setColor(QPalette::WindowText, primary);
+        rowView->textLabel()->setPalette(plain);
+        buttonCounts_[std::size_t(number)]->setText(QString::number(count));
+        rowView->setAccessibleName(QStringLiteral("%1, %2%3")
+                                       .arg(QString::fromStdString(MouseTester::buttonName(number)))
+                                       .arg(count)
+                                       .arg(down ? QStringLiteral(", pressed") : QString()));
+    }
+
+    const double windowMs = model_.thresholds().mouseChatterMs;
+    chatterCaption_->setText(MouseTexts::chatterCaption(windowMs));
+    const auto clicks = MouseTexts::shownClicks(
+        RorozErurEvo::ClickIntervals::list(tester.events(), MouseTester::inputName(0), windowMs));
+    clickFirst_->setVisible(clicks.empty());
+    for (std::size_t i = 0; i < clickRows_.size(); ++i) {
+        const auto& click = clickRows_[i];
+        click.row->setVisible(i < clicks.size());
+        if (i >= clicks.size()) continue;
+        const bool flagged = clicks[i].flagged;
+        click.verdict->set(flagged ? QStringLiteral("xmark.octagon.fill") : QStringLiteral("checkmark.circle.fill"),
+                           flagged ? Color::failRed() : Color::passGreen(),
+                           flagged ? QStringLiteral("Chatter") : QStringLiteral("OK"));
+        QPalette plain = click.verdict->textLabel()->palette();
+        plain.setColor(QPalette::WindowText, primary);
+        click.verdict->textLabel()->setPalette(plain);
+        click.time->setText(MouseTexts::sinceRelease(clicks[i]));
+        click.row->setAccessibleName(click.verdict->textLabel()->text() + QStringLiteral(", ") + click.time->text());
+    }
+
+    const auto wheel = RorozErurEvo::ScrollAnalysis::analyze(tester.scrolls(), wheelRunGap);
+    steps_->setText(MouseTexts::steps(wheel));
+    if (wheel.reversals == 0)
+        reversals_->set(QStringLiteral("checkmark.circle.fill"), Color::passGreen(), MouseTexts::reversals(0));
+    else
+        reversals_->set(QStringLiteral("exclamationmark.triangle.fill"), Color::warnAmber(),
+                        MouseTexts::reversals(wheel.reversals));
+    smooth_->setVisible(tester.smoothScrolls() > 0);
+    smooth_->setText(MouseTexts::smooth(tester.smoothScrolls()));
+    rate_->setText(MouseTexts::rate(tester.rate()));
+
+    const auto& hold = tester.hold();
+    if (std::holds_alternative<MouseTester::Idle>(hold)) {
+        hold_->setCurrentIndex(idlePage);
+    } else if (std::holds_alternative<MouseTester::Waiting>(hold)) {
+        hold_->setCurrentIndex(waitingPage);
+    } else if (std::holds_alternative<MouseTester::Holding>(hold)) {
+        hold_->setCurrentIndex(holdingPage);
+    } else {
+        const auto& done = std::get<MouseTester::Done>(hold);
+        if (done.drops == 0)
+            holdResult_->set(QStringLiteral("checkmark.circle.fill"), Color::passGreen(),
+                             MouseTexts::done(0, done.seconds));
+        else
+            holdResult_->set(QStringLiteral("xmark.octagon.fill"), Color::failRed(), MouseTexts::done(done.drops, 0));
+        hold_->setCurrentIndex(donePage);
+    }
+    const bool holding = std::holds_alternative<MouseTester::Holding>(hold);
+    if (holding && !holdTimer_.isActive()) holdTimer_.start();
+    if (!holding) holdTimer_.stop();
+    refreshHolding();
+}
+
+void MouseTesterView::refreshHolding() {
+    const auto* holding = std::get_if<MouseTester::Holding>(&model_.mouse().hold());
+    if (!holding) return;
+    holding_->setText(MouseTexts::holding(model_.clock().now() - holding->since));
+}
+
+void MouseTesterView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Every movement counts toward the report rate, so Qt must not merge them while this shows.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    compressionOff_ = true;
+}
+
+void MouseTesterView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (compressionOff_) QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
+    compressionOff_ = false;
+}
+
+void MouseTesterView::save() {
+    saveTesterSession(model_, model_.mouse().results(model_.thresholds().mouseChatterMs), "Mouse");
+}
+
+} // namespace Tessarine

@@ -1,0 +1,155 @@
+#include "app/views/testers/TesterTexts.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/model/MouseTester.h"
+#include "testkit/Fmt.h"
+#include "testkit/Measure.h"
+
+namespace Tessarine {
+
+using namespace RorozErurEvo;
+
+namespace {
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// The code after "key-", or none when the rest is not a whole decimal number.
+std::optional<int> keyCode(const std::string& inputName) {
+    static constexpr std::string_view prefix = "key-";
+    if (inputName.size() <= prefix.size()) return std::nullopt;
+    const char* first = inputName.data() + prefix.size();
+    const char* last = inputName.data() + inputName.size();
+    int code = 0;
+    auto [end, error] = std::from_chars(first, last, code);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return code;
+}
+
+QString keyName(const KeyboardLayout& layout, int code) {
+    auto spec = layout.key(code);
+    return spec ? qs(spec->name) : QString();
+}
+} // namespace
+
+namespace KeyboardTexts {
+
+int testedCount(const KeyboardLayout& layout, const std::set<int>& tested) {
+    auto keys = layout.keys();
+    return static_cast<int>(
+        std::count_if(keys.begin(), keys.end(), [&](const KeySpec& key) { return tested.count(key.code) > 0; }));
+}
+
+QString progress(int tested, int total) { return QStringLiteral("Keys tested: %1 of %2").arg(tested).arg(total); }
+
+std::map<std::string, InputChatter> chatter(const std::vector<ButtonEvent>& events, double windowMs) {
+    auto entries = ChatterAnalysis::analyze(events, windowMs);
+    std::erase_if(entries, [](const auto& entry) { return entry.second.chatters <= 0; });
+    return entries;
+}
+
+std::set<int> chatterCodes(const std::map<std::string, InputChatter>& chatter) {
+    std::set<int> codes;
+    for (const auto& [input, entry] : chatter)
+        if (auto code = keyCode(input)) codes.insert(*code);
+    return codes;
+}
+
+QString held(const KeyboardLayout& layout, const std::set<int>& held) {
+    if (held.empty()) return QStringLiteral("none");
+    QStringList names;
+    for (int code : held)
+        if (QString name = keyName(layout, code); !name.isNull()) names << name;
+    return QStringLiteral("%1: %2").arg(held.size()).arg(names.join(QStringLiteral(", ")));
+}
+
+QString repeat(std::optional<double> rate, std::optional<double> delay) {
+    if (!rate) return QStringLiteral("hold a key to measure");
+    QString text = qs(Fmt::trim(*rate, 1)) + QStringLiteral(" per second");
+    if (delay) text += QStringLiteral(", after ") + qs(Fmt::trim(*delay, 2)) + QStringLiteral(" s");
+    return text;
+}
+
+QString chatterList(const KeyboardLayout& layout, const std::map<std::string, InputChatter>& chatter) {
+    if (chatter.empty()) return QStringLiteral("none");
+    QStringList items;
+    for (const auto& [input, entry] : chatter) {
+        QString name;
+        if (auto code = keyCode(input)) name = keyName(layout, *code);
+        if (name.isNull()) name = qs(input);
+        items << QStringLiteral("%1 %2×").arg(name).arg(entry.chatters);
+    }
+    return items.join(QStringLiteral(", "));
+}
+
+QString drawingValue(const KeyboardLayout& layout, int tested, const std::set<int>& held) {
+    QString value = QStringLiteral("%1 of %2 keys tested").arg(tested).arg(layout.keys().size());
+    QStringList names;
+    for (int code : held)
+        if (QString name = keyName(layout, code); !name.isNull()) names << name;
+    if (!held.empty()) value += QStringLiteral("; held: ") + names.join(QStringLiteral(", "));
+    return value;
+}
+
+std::string sessionName(KeyboardLayout::Kind kind) { return "Keyboard (" + title(kind) + ")"; }
+
+} // namespace KeyboardTexts
+
+namespace MouseTexts {
+
+QString clicks(const std::map<int, int>& counts) {
+    QStringList parts;
+    for (int button = 0; button < listedButtons; ++button) {
+        auto found = counts.find(button);
+        parts << QStringLiteral("%1 %2").arg(qs(MouseTester::buttonName(button))).arg(found == counts.end() ? 0 : found->second);
+    }
+    return QStringLiteral("Clicks: ") + parts.join(QStringLiteral(", "));
+}
+
+QString chatterCaption(double windowMs) {
+    return QStringLiteral("A release and a new press less than %1 apart is one click registering twice.")
+        .arg(qs(format(MeasureUnit::milliseconds, windowMs)));
+}
+
+std::vector<ClickInterval> shownClicks(const std::vector<ClickInterval>& intervals) {
+    auto first = intervals.size() > shownIntervals ? intervals.end() - static_cast<std::ptrdiff_t>(shownIntervals)
+                                                   : intervals.begin();
+    return {first, intervals.end()};
+}
+
+QString sinceRelease(const ClickInterval& interval) {
+    return qs(format(MeasureUnit::milliseconds, interval.sinceReleaseMs)) + QStringLiteral(" after release");
+}
+
+QString steps(const ScrollReport& report) {
+    return QStringLiteral("Steps up: %1   down: %2").arg(report.up).arg(report.down);
+}
+
+QString reversals(int count) {
+    if (count == 0) return QStringLiteral("No reversals");
+    return QStringLiteral("%1 reversal%2 (a step the wrong way)").arg(count).arg(count == 1 ? "" : "s");
+}
+
+QString smooth(int count) {
+    return QStringLiteral("%1 smooth-scroll events (trackpad or touch mouse); step counts are for notched wheels.")
+        .arg(count);
+}
+
+QString rate(std::optional<double> hertz) {
+    if (!hertz) return QStringLiteral("Move the mouse in the test area");
+    return QStringLiteral("About ") + qs(format(MeasureUnit::hertz, *hertz)) + QStringLiteral(" while moving");
+}
+
+QString holding(double elapsed) {
+    double shown = std::min(elapsed, MouseTester::holdSeconds);
+    return QStringLiteral("Holding… ") + qs(Fmt::trim(shown, 1)) + QStringLiteral(" of 5 s");
+}
+
+QString done(int drops, double seconds) {
+    if (drops == 0) return QStringLiteral("Held ") + qs(Fmt::trim(seconds, 1)) + QStringLiteral(" s with no drops");
+    return QStringLiteral("%1 unexpected release%2").arg(drops).arg(drops == 1 ? "" : "s");
+}
+
+} // namespace MouseTexts
+
+} // namespace Tessarine

@@ -1,0 +1,194 @@
+// The still body of the drawn controller: shell wells by layout, the speckle that never moves,
+// the shadow that reaches past the canvas, and the kept images repainted only on a new key.
+#include "app/drawing/PadImages.h"
+#include "app/drawing/PadShell.h"
+
+#include "DrawingProbe.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+using Role = ElementInfo::Role;
+
+namespace {
+
+QImage shell(const PadLayout& layout, bool dark = false) {
+    return DrawingProbe::render([&](QPainter& p) { paintPadShell(p, {layout}, dark); });
+}
+
+PadLayout full() {
+    PadLayout layout;
+    layout.wells = {true, false};
+    layout.dpad = true;
+    layout.face = {Role::south, Role::east, Role::west, Role::north};
+    layout.touchpad = true;
+    layout.center = CenterSlot::withTouchpad();
+    layout.light = true;
+    layout.playerLights = true;
+    return layout;
+}
+
+int lightness(const QColor& c) { return c.lightness(); }
+
+} // namespace
+
+TEST(PadShell, WellsOnlyWhereTheLayoutHasParts) {
+    const QImage bare = shell({});
+    const QImage wells = shell(full());
+    // A bare layout shows the body everywhere a recess would be; the full one has dark holes.
+    const QPointF places[] = {{140, 136}, {350, 206}, {210, 206}, {420, 168}, {452, 136}, {280, 174}, {280, 204},
+                              {207, 96},  {353, 96},  {280, 75}};
+    for (QPointF at : places) {
+        EXPECT_GT(lightness(DrawingProbe::at(bare, at)), 150) << at.x() << "," << at.y();
+        EXPECT_LT(lightness(DrawingProbe::at(wells, at)), 110) << at.x() << "," << at.y();
+    }
+    // The touchpad's surface is light grey, its upper half glossed.
+    EXPECT_GT(lightness(DrawingProbe::at(wells, {280, 100})), lightness(DrawingProbe::at(wells, {280, 125})));
+    // Outside the outline nothing is painted.
+    EXPECT_EQ(DrawingProbe::at(bare, {10, 10}).alpha(), 0);
+    EXPECT_EQ(DrawingProbe::at(bare, {280, 300}).alpha(), 0);
+
+    // Two left wells stand on top of each other; the right place stays body.
+    PadLayout twoLeft;
+    twoLeft.wells = {true, true};
+    const QImage left = shell(twoLeft);
+    EXPECT_LT(lightness(DrawingProbe::at(left, {140, 136})), 110);
+    EXPECT_GT(lightness(DrawingProbe::at(left, {350, 206})), 150);
+
+    // Home's well is round (30 across); the others are capsules 34 × 19.
+    PadLayout centre;
+    centre.center = CenterSlot::withTouchpad();
+    const QImage wellsOnly = shell(centre);
+    EXPECT_LT(lightness(DrawingProbe::at(wellsOnly, {280, 174 + 11})), 110); // in home's hole, 11 below its centre
+    EXPECT_GT(lightness(DrawingProbe::at(wellsOnly, {280, 204 + 11})), 150); // past share's ring, which is 19 high
+    EXPECT_LT(lightness(DrawingProbe::at(wellsOnly, {280 + 14, 204})), 110); // share's hole is 31 wide
+}
+
+TEST(PadShell, SchemeChangesColoursNotShape) {
+    const QImage light = shell(full(), false);
+    const QImage dark = shell(full(), true);
+    EXPECT_GT(lightness(DrawingProbe::at(light, {100, 200})), 170);
+    EXPECT_LT(lightness(DrawingProbe::at(dark, {100, 200})), 90);
+    EXPECT_EQ(DrawingProbe::at(dark, {10, 10}).alpha(), 0);
+    // The shells compare equal whatever the scheme: only the layout is their value.
+    EXPECT_EQ(PadShell{full()}, PadShell{full()});
+    PadLayout changed = full();
+    changed.playerLights = false;
+    EXPECT_NE(PadShell{full()}, PadShell{changed});
+}
+
+TEST(PadShell, SpeckleIsTheSameEveryDrawAndInBothSchemes) {
+    auto noise = [](bool dark) {
+        return DrawingProbe::render([&](QPainter& p) { paintMatteNoise(p, {dark}); }, 560, 330, 2);
+    };
+    const QImage light = noise(false);
+    EXPECT_EQ(noise(false), light);
+    const QImage dark = noise(true);
+    EXPECT_NE(light, dark);
+    // The same pixels are covered in the dark scheme; only the opacities differ (light dots fade
+    // from 0.35 to 0.05, dark dots deepen from 0.05 to 0.18), so a pixel clearly covered in one
+    // scheme is never bare in the other.
+    int covered = 0;
+    for (int y = 0; y < light.height(); ++y)
+        for (int x = 0; x < light.width(); ++x) {
+            const int l = qAlpha(light.pixel(x, y)), d = qAlpha(dark.pixel(x, y));
+            ASSERT_FALSE(l >= 8 && d == 0) << x << "," << y;
+            ASSERT_FALSE(d >= 8 && l == 0) << x << "," << y;
+            covered += l >= 8;
+        }
+    EXPECT_GT(covered, 1300);
+    // The first dot (light) sits at about (98.26, 219.79), 0.9 across.
+    EXPECT_GT(qAlpha(light.pixel(int(98.7 * 2), int(220.2 * 2))), 0);
+}
+
+TEST(PadShell, ShadowReachesPastTheCanvas) {
+    PadImages images;
+    const auto shadow = images.shadow(false, 1, 1);
+    EXPECT_EQ(shadow.origin, QPointF(-40, -40));
+    EXPECT_EQ(shadow.image.size(), QSize(640, 410));
+    // Below the grips, under the canvas's bottom edge, the blur still shows.
+    EXPECT_GT(qAlpha(shadow.image.pixel(98 + 40, 335 + 40)), 0);
+    EXPECT_EQ(qAlpha(shadow.image.pixel(5, 5)), 0);
+    // Darker in the dark scheme.
+    const int lightAlpha = qAlpha(shadow.image.pixel(280 + 40, 262 + 40));
+    EXPECT_GT(qAlpha(images.shadow(true, 1, 1).image.pixel(280 + 40, 262 + 40)), lightAlpha);
+}
+
+TEST(PadShell, ImagesArePaintedAgainOnlyForANewKey) {
+    PadImages images;
+    images.shadow(false, 1, 2);
+    images.shell({full()}, false, 1, 2);
+    EXPECT_EQ(images.shadowBuilds(), 1);
+    EXPECT_EQ(images.shellBuilds(), 1);
+    // Pixel size follows scale × pixel ratio; the image carries the ratio.
+    EXPECT_EQ(images.shell({full()}, false, 1, 2).image.size(), QSize(1120, 660));
+    EXPECT_EQ(images.shell({full()}, false, 1, 2).image.devicePixelRatio(), 2);
+    EXPECT_EQ(images.shellBuilds(), 1);
+
+    PadLayout changed = full();
+    changed.face.pop_back();
+    images.shell({changed}, false, 1, 2);
+    EXPECT_EQ(images.shellBuilds(), 2); // layout
+    images.shell({changed}, true, 1, 2);
+    EXPECT_EQ(images.shellBuilds(), 3); // scheme
+    images.shell({changed}, true, 0.5, 2);
+    EXPECT_EQ(images.shellBuilds(), 4); // size
+    images.shell({changed}, true, 0.5, 1);
+    EXPECT_EQ(images.shellBuilds(), 5); // pixel ratio
+    EXPECT_EQ(images.shadowBuilds(), 1);
+    images.shadow(true, 1, 2);
+    EXPECT_EQ(images.shadowBuilds(), 2);
+}
+
+TEST(PadShell, PartsAreKeptAsImagesAtTheirPlaceWithinAPixel) {
+    PadImages images;
+    const QRectF reach(-20, -20, 40, 40);
+    int painted = 0;
+    auto disc = [&](QPainter& p) {
+        ++painted;
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(QPointF(0, 0), 10, 10);
+    };
+    auto draw = [&](const std::string& key, QPointF centre, double scale) {
+        return DrawingProbe::render([&](QPainter& p) { images.drawPart(p, key, centre, reach, disc); }, 100, 60, scale,
+                                    Qt::white);
+    };
+    const QImage first = draw("disc", {30, 30}, 2);
+    const QImage direct = DrawingProbe::render(
+        [&](QPainter& p) {
+            p.translate(30, 30);
+            disc(p);
+        },
+        100, 60, 2, Qt::white);
+    EXPECT_EQ(painted, 2);
+    // The kept image lands where the part painted directly does, to the pixel.
+    for (QPointF at : {QPointF(30, 30), QPointF(21, 30), QPointF(39.5, 30), QPointF(30, 19), QPointF(41, 30)})
+        EXPECT_TRUE(DrawingProbe::near(DrawingProbe::at(first, at, 2), DrawingProbe::at(direct, at, 2), 40))
+            << at.x() << "," << at.y();
+
+    // The same key at another whole-pixel place: the same image. A quarter pixel further, a new
+    // one; so too a new key and a new scale.
+    draw("disc", {60, 30}, 2);
+    EXPECT_EQ(images.partBuilds(), 1);
+    draw("disc", {60.125, 30}, 2);
+    EXPECT_EQ(images.partBuilds(), 2);
+    draw("ring", {60, 30}, 2);
+    draw("disc", {60, 30}, 1);
+    EXPECT_EQ(images.partBuilds(), 4);
+    EXPECT_EQ(painted, 5);
+
+    // A turned painter paints the part itself every time.
+    DrawingProbe::render(
+        [&](QPainter& p) {
+            p.rotate(10);
+            images.drawPart(p, "disc", {30, 30}, reach, disc);
+        },
+        100, 60, 2);
+    EXPECT_EQ(images.partBuilds(), 4);
+    EXPECT_EQ(painted, 6);
+
+    // Only so many are kept.
+    for (int i = 0; i < int(PadImages::maxParts) + 10; ++i) draw("disc-" + std::to_string(i), {30, 30}, 1);
+    EXPECT_EQ(images.partsKept(), PadImages::maxParts);
+}

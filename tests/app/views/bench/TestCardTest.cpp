@@ -1,0 +1,413 @@
+// Test cards driven as a user drives them, on the demo controller and its raw twin.
+#include "app/model/ModelFakes.h"
+#include "app/model/RunnerFakes.h"
+
+#include "app/views/bench/CardHeader.h"
+#include "app/views/bench/CardParts.h"
+#include "app/views/kit/Compass.h"
+#include "app/views/kit/FlowChips.h"
+#include "app/views/kit/MeasureRow.h"
+#include "app/views/kit/MotionGraph.h"
+#include "app/views/kit/TouchTrace.h"
+#include "app/views/kit/DisclosureBox.h"
+#include "app/views/bench/GateControls.h"
+#include "app/views/bench/ResultView.h"
+#include "app/views/bench/RunningView.h"
+#include "app/views/kit/SoakStripView.h"
+#include "app/views/kit/StickPlotView.h"
+#include "app/views/bench/TestCard.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <set>
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+using namespace RorozErurEvo;
+
+namespace {
+
+constexpr double frame = 1.0 / 60; // seconds
+
+struct CardFixture : ::testing::Test {
+    Fakes::Bench bench{false};
+    AppModel& model = *bench.model;
+
+    // The device's test of this kind on this element ("" for the first of the kind).
+    GuidedTest find(const InputDevice& device, TestKind kind, const std::string& element = {}) {
+        for (const auto& test : GuidedTests::allTests(device))
+            if (test.kind == kind && (element.empty() || test.element == element)) return test;
+        ADD_FAILURE() << "no test " << rawValue(kind) << " " << element;
+        return {};
+    }
+    std::unique_ptr<TestCard> card(const std::shared_ptr<InputDevice>& device, const GuidedTest& test) {
+        return std::make_unique<TestCard>(test, device, model.runner(device), model);
+    }
+    // The demo's playback and the model's frame tick on one clock, as the application runs them.
+    void frames(int count) {
+        for (int i = 0; i < count; ++i) {
+            bench.clock.advance(0.008);
+            model.demo().tick();
+            bench.clock.advance(frame - 0.008);
+            model.demo().tick();
+            model.tick(bench.clock.now());
+        }
+    }
+    void runToEnd(TestRunner& runner, double cap = 60) {
+        for (int i = 0; runner.active() && i < cap / frame; ++i) frames(1);
+        ASSERT_FALSE(runner.active()) << "the test did not end";
+    }
+
+    static QPushButton* button(const QWidget& card, const QString& name) {
+        return card.findChild<QPushButton*>(name);
+    }
+    static bool shown(const QWidget* widget, const QWidget& card) { return widget && widget->isVisibleTo(&card); }
+    static QPushButton* titled(const QWidget& card, const QString& text) {
+        for (auto* each : card.findChildren<QPushButton*>())
+            if (each->text() == text) return each;
+        ADD_FAILURE() << "no button " << text.toStdString();
+        return nullptr;
+    }
+    static QString headerName(const QWidget& card) { return card.findChild<CardHeader*>()->accessibleName(); }
+};
+
+} // namespace
+
+TEST_F(CardFixture, DriftCardRunsFromReadyToItsResult) {
+    const auto demo = bench.demo();
+    const GuidedTest test = find(*demo, TestKind::drift, "Left stick");
+    auto left = card(demo, test);
+    const QString key = "test-drift-left-stick-processed";
+    ASSERT_EQ(left->objectName(), key);
+
+    QPushButton* run = button(*left, "run-" + key);
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(left->state(), CardText::State::ready);
+    EXPECT_EQ(run->text(), "Run");
+    EXPECT_TRUE(run->isEnabled());
+    EXPECT_TRUE(shown(left->findChild<QLabel*>("instructions"), *left));
+    EXPECT_EQ(headerName(*left), "Left stick \u00B7 Drift at rest");
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(left->state(), CardText::State::running);
+    EXPECT_FALSE(shown(run, *left));
+    EXPECT_TRUE(shown(button(*left, "done-" + key), *left));
+    auto* running = left->findChild<RunningView*>();
+    ASSERT_TRUE(shown(running, *left));
+    EXPECT_FALSE(shown(left->findChild<QLabel*>("instructions"), *left));
+    frames(240); // past the settling
+    EXPECT_GT(running->progress()->value(), 0);
+    EXPECT_FALSE(running->prompt()->text().isEmpty());
+
+    runToEnd(model.runner(demo));
+    EXPECT_EQ(left->state(), CardText::State::done);
+    EXPECT_EQ(headerName(*left), "Left stick \u00B7 Drift at rest, Pass");
+    auto* result = left->findChild<ResultView*>();
+    ASSERT_TRUE(shown(result, *left));
+    EXPECT_EQ(result->headline()->objectName(), "headline-drift");
+    EXPECT_EQ(result->accessibleName(), QString::fromStdString(model.runner(demo).result(test)->spoken()));
+    EXPECT_EQ(run->text(), "Run Again");
+    EXPECT_TRUE(shown(run, *left));
+}
+
+TEST_F(CardFixture, DriftingStickReadsFailOnTheRawTwin) {
+    model.demo().setScenario(DemoScenario::drift);
+    const auto twin = model.demo().raw();
+    const GuidedTest test = find(*twin, TestKind::drift, "Left stick");
+    ASSERT_TRUE(test.raw);
+    auto left = card(twin, test);
+    QTest::mouseClick(button(*left, CardText::runName(left->objectName())), Qt::LeftButton);
+    runToEnd(model.runner(twin));
+    EXPECT_EQ(left->findChild<CardHeader*>()->verdict(), Verdict::fail);
+    EXPECT_TRUE(left->objectName().endsWith("-raw"));
+}
+
+TEST_F(CardFixture, CancelDuringASecondRunKeepsTheFirstResult) {
+    const auto demo = bench.demo();
+    const GuidedTest test = find(*demo, TestKind::drift, "Right stick");
+    auto right = card(demo, test);
+    QPushButton* run = button(*right, CardText::runName(right->objectName()));
+    QTest::mouseClick(run, Qt::LeftButton);
+    runToEnd(model.runner(demo));
+    const auto first = model.runner(demo).result(test);
+    ASSERT_TRUE(first);
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    frames(30);
+    EXPECT_EQ(right->state(), CardText::State::running);
+    EXPECT_EQ(right->findChild<CardHeader*>()->verdict(), std::nullopt); // no verdict while it runs
+    const auto spoken = model.announcer().spoken().size();
+    QTest::mouseClick(titled(*right, "Cancel"), Qt::LeftButton);
+    EXPECT_FALSE(model.runner(demo).active());
+    EXPECT_EQ(model.announcer().spoken().size(), spoken); // cancelling says nothing
+    EXPECT_EQ(right->state(), CardText::State::done);
+    EXPECT_EQ(model.runner(demo).result(test), first);
+    EXPECT_EQ(right->findChild<CardHeader*>()->verdict(), first->verdict);
+    EXPECT_TRUE(shown(right->findChild<ResultView*>(), *right));
+    EXPECT_EQ(run->text(), "Run Again");
+    EXPECT_TRUE(run->isEnabled());
+}
+
+TEST_F(CardFixture, RunWaitsWhileAnotherTestOrTheBatchRuns) {
+    const auto demo = bench.demo();
+    auto left = card(demo, find(*demo, TestKind::drift, "Left stick"));
+    auto right = card(demo, find(*demo, TestKind::drift, "Right stick"));
+    QPushButton* runRight = button(*right, CardText::runName(right->objectName()));
+    QTest::mouseClick(button(*left, CardText::runName(left->objectName())), Qt::LeftButton);
+    EXPECT_EQ(right->state(), CardText::State::ready);
+    EXPECT_FALSE(runRight->isEnabled());
+    EXPECT_FALSE(shown(right->findChild<RunningView*>(), *right));
+    QTest::mouseClick(titled(*left, "Cancel"), Qt::LeftButton);
+    EXPECT_TRUE(runRight->isEnabled());
+
+    model.batch()->start({demo});
+    EXPECT_FALSE(runRight->isEnabled());
+    EXPECT_FALSE(button(*left, CardText::runName(left->objectName()))->isEnabled());
+    model.batch()->cancel();
+    EXPECT_TRUE(runRight->isEnabled());
+}
+
+TEST_F(CardFixture, ReturnFinishesOnlyTheVisibleRunningCard) {
+    const auto demo = bench.demo();
+    const auto twin = model.demo().raw();
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* shownCard = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo), model);
+    auto* hiddenCard = new TestCard(find(*twin, TestKind::drift, "Left stick"), twin, model.runner(twin), model);
+    layout->addWidget(shownCard);
+    layout->addWidget(hiddenCard);
+    hiddenCard->hide(); // another device's bench, not on screen
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    model.runner(demo).start(shownCard->test());
+    model.runner(twin).start(hiddenCard->test());
+    frames(120);
+    QTest::keyClick(&window, Qt::Key_Return);
+    EXPECT_FALSE(model.runner(demo).active());
+    EXPECT_TRUE(model.runner(demo).result(shownCard->test()));
+    EXPECT_TRUE(model.runner(twin).active());
+
+    // Once nothing runs, Return does nothing at all.
+    hiddenCard->show();
+    model.runner(twin).cancel();
+    const auto spoken = model.announcer().spoken().size();
+    QTest::keyClick(&window, Qt::Key_Enter);
+    EXPECT_EQ(model.announcer().spoken().size(), spoken);
+}
+
+TEST_F(CardFixture, GateControlsRecordTheChoiceAndLeaveTheResult) {
+    const auto twin = model.demo().raw();
+    const GuidedTest rawTest = find(*twin, TestKind::circularity, "Left stick");
+    const auto demo = bench.demo();
+    auto processed = card(demo, find(*demo, TestKind::circularity, "Left stick"));
+    auto raw = card(twin, rawTest);
+    auto* processedGate = processed->findChild<GateControls*>();
+    auto* rawGate = raw->findChild<GateControls*>();
+    ASSERT_TRUE(processedGate && rawGate);
+    EXPECT_FALSE(shown(processedGate->fitToggle(), *processed));
+    EXPECT_TRUE(shown(rawGate->fitToggle(), *raw));
+    EXPECT_EQ(rawGate->gatePicker()->count(), 4);
+    EXPECT_EQ(rawGate->gatePicker()->itemText(1), "Octagon (N64)");
+
+    TestRunner& runner = model.runner(twin);
+    QTest::mouseClick(button(*raw, CardText::runName(raw->objectName())), Qt::LeftButton);
+    EXPECT_FALSE(shown(rawGate, *raw)); // never during its own run
+    runToEnd(runner);
+    const auto result = runner.result(rawTest);
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(shown(rawGate, *raw));
+
+    // An octagon gate makes fitting the default for raw values; the choice is only recorded.
+    rawGate->gatePicker()->activated(1);
+    EXPECT_EQ(runner.gates().at(rawTest.id()), GateShape::octagonN64);
+    EXPECT_TRUE(rawGate->fitToggle()->isChecked());
+    rawGate->fitToggle()->click();
+    EXPECT_EQ(runner.fits().at(rawTest.id()), false);
+    EXPECT_EQ(runner.result(rawTest), result);
+    EXPECT_EQ(raw->findChild<ResultView*>()->result(), result);
+
+    // Any test of the device running disables them, even on another card.
+    runner.start(find(*twin, TestKind::drift, "Left stick"));
+    EXPECT_TRUE(shown(rawGate, *raw));
+    EXPECT_FALSE(rawGate->isEnabled());
+    runner.cancel();
+    EXPECT_TRUE(rawGate->isEnabled());
+}
+
+TEST_F(CardFixture, TheFrameTickNeverBuildsOrDropsWidgets) {
+    const auto demo = bench.demo();
+    std::vector<std::unique_ptr<TestCard>> cards;
+    for (const auto& test : GuidedTests::allTests(*demo)) cards.push_back(card(demo, test));
+    TestCard& circle = *cards[1];
+    ASSERT_EQ(circle.test().kind, TestKind::circularity);
+    QTest::mouseClick(button(circle, CardText::runName(circle.objectName())), Qt::LeftButton);
+    frames(1); // the running view exists from the click on
+    auto* live = circle.findChild<StickPlotView*>();
+    ASSERT_NE(live, nullptr);
+    EXPECT_EQ(live->accessibleName(), "Left stick so far");
+
+    std::set<QObject*> before;
+    int destroyed = 0;
+    for (auto& each : cards)
+        for (QObject* child : each->findChildren<QObject*>()) {
+            before.insert(child);
+            QObject::connect(child, &QObject::destroyed, [&destroyed] { ++destroyed; });
+        }
+    frames(120);
+    EXPECT_TRUE(model.runner(demo).active());
+    std::set<QObject*> after;
+    for (auto& each : cards)
+        for (QObject* child : each->findChildren<QObject*>()) after.insert(child);
+    EXPECT_EQ(destroyed, 0);
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(live->params().plot); // the outline grew on the same widget
+}
+
+TEST_F(CardFixture, DetailsStayAsTheUserLeftThemAcrossARerun) {
+    const auto demo = bench.demo();
+    const GuidedTest test = find(*demo, TestKind::drift, "Left stick");
+    auto left = card(demo, test);
+    QPushButton* run = button(*left, CardText::runName(left->objectName()));
+    QTest::mouseClick(run, Qt::LeftButton);
+    runToEnd(model.runner(demo));
+    auto* details = left->findChild<ResultView*>()->details();
+    ASSERT_NE(details, nullptr);
+    EXPECT_FALSE(details->isExpanded());
+    QTest::mouseClick(details->header(), Qt::LeftButton);
+    EXPECT_TRUE(left->showDetails());
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    runToEnd(model.runner(demo));
+    details = left->findChild<ResultView*>()->details();
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->isExpanded());
+}
+
+TEST(ResultView, ShowsOnlyThePartsTheResultCarries) {
+    ResultView view;
+    TestResult result(TestKind::circularity, "Left stick", ValueSource::processed, Verdict::warn,
+                      "\u00E9cart of 8% at the edge", {}, {});
+    view.setResult(result);
+    EXPECT_EQ(view.headline()->text(), "\u00C9cart of 8% at the edge");
+    EXPECT_EQ(view.headline()->objectName(), "headline-circularity");
+    EXPECT_EQ(view.accessibleName(), QString::fromStdString(result.spoken()));
+    EXPECT_EQ(view.details(), nullptr);
+    EXPECT_EQ(view.findChild<StickPlotView*>(), nullptr);
+    EXPECT_EQ(view.findChild<SoakStripView*>(), nullptr);
+    EXPECT_EQ(view.findChildren<MeasureRow*>().size(), 0);
+
+    result.measures = {Measure{"circularity", "Circularity error", 0.08, MeasureUnit::percent, std::nullopt},
+                       Measure{"coverage", "Coverage", 1.0, MeasureUnit::percent, std::nullopt}};
+    result.details = {"Worst sector 8% short", "Gate round"};
+    view.setShowDetails(true);
+    view.setResult(result);
+    ASSERT_NE(view.details(), nullptr);
+    EXPECT_TRUE(view.details()->isExpanded());
+    EXPECT_EQ(view.details()->body()->findChildren<QLabel*>().size(), 2);
+    const auto rows = view.findChildren<MeasureRow*>();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]->measure(), result.measures[0]); // in the result's order
+    EXPECT_EQ(rows[1]->measure(), result.measures[1]);
+
+    // The outline comes with its own gate and scale; only a soak result has a timeline.
+    result.plot = StickPlot{GateShape::octagonN64, 0.9, std::vector<std::optional<double>>(32, 0.95)};
+    result.timeline = SoakStrip{600, std::vector<SoakStrip::State>(120, SoakStrip::State::ok)};
+    view.setResult(result);
+    auto* plot = view.findChild<StickPlotView*>();
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(plot->size(), QSize(110, 110));
+    EXPECT_EQ(plot->accessibleName(), "Circularity plot");
+    EXPECT_EQ(plot->params().gate, GateShape::octagonN64);
+    EXPECT_EQ(plot->params().scale, 0.9);
+    EXPECT_FALSE(plot->params().sample);
+    auto* strip = view.findChild<SoakStripView*>();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->fraction(), 1.0);
+    EXPECT_EQ(strip->strip(), *result.timeline);
+}
+
+TEST_F(CardFixture, EachKindShowsItsLiveVisual) {
+    const auto demo = bench.demo();
+    auto& runner = model.runner(demo);
+
+    const GuidedTest buttons = find(*demo, TestKind::buttons);
+    auto buttonsCard = card(demo, buttons);
+    runner.start(buttons);
+    auto* chips = buttonsCard->findChild<FlowChips*>();
+    ASSERT_NE(chips, nullptr);
+    const auto& inputs = buttons.target.as<GuidedTest::Target::Buttons>()->inputs;
+    ASSERT_EQ(chips->count(), int(inputs.size()));
+    EXPECT_EQ(chips->chip(0)->name(), QString::fromStdString(inputs[0].name));
+    auto active = *runner.active();
+    active.registered = {inputs[1].id};
+    runner.setActive(active);
+    EXPECT_FALSE(chips->chip(0)->registered());
+    EXPECT_TRUE(chips->chip(1)->registered());
+
+    const GuidedTest dpad = find(*demo, TestKind::dpad);
+    auto dpadCard = card(demo, dpad);
+    runner.start(dpad);
+    auto* compass = dpadCard->findChild<Compass*>();
+    ASSERT_NE(compass, nullptr);
+    EXPECT_EQ(compass->size(), QSize(84, 84));
+    active = *runner.active();
+    active.directions = {Direction8::up, Direction8::left};
+    runner.setActive(active);
+    EXPECT_EQ(compass->lit(), active.directions);
+
+    const GuidedTest motion = find(*demo, TestKind::motion);
+    auto motionCard = card(demo, motion);
+    runner.start(motion);
+    EXPECT_NE(motionCard->findChild<MotionGraph*>(), nullptr);
+
+    // Drift has no visual: prompt, progress and status only.
+    const GuidedTest drift = find(*demo, TestKind::drift, "Left stick");
+    auto driftCard = card(demo, drift);
+    runner.start(drift);
+    ASSERT_NE(driftCard->findChild<RunningView*>(), nullptr);
+    EXPECT_EQ(driftCard->findChild<RunningView*>()->visual(), nullptr);
+    runner.cancel();
+}
+
+TEST_F(CardFixture, TouchTraceShowsOnlyTouchesOfThisRun) {
+    auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
+    auto& runner = model.runner(pad);
+    const GuidedTest touchpad{TestKind::touchpad, "", GuidedTest::Target::touchpad(), false};
+    auto touchCard = card(pad, touchpad);
+    pad->capture()->recordTouch({bench.clock.now() - 5, 0, 0.5, 0.5}); // before the run
+    runner.start(touchpad);
+    const TouchSample during{bench.clock.now() + 0.1, 1, -0.2, 0.3};
+    pad->capture()->recordTouch(during);
+    runner.setActive([&] {
+        auto active = *runner.active();
+        active.progress = 0.5; // the tick's next write
+        return active;
+    }());
+    auto* trace = touchCard->findChild<TouchTrace*>();
+    ASSERT_NE(trace, nullptr);
+    EXPECT_EQ(trace->size(), QSize(220, 110));
+    EXPECT_EQ(trace->samples(), std::vector<TouchSample>{during});
+}
+
+TEST(CardParts, ProgressHoldsToItsRange) {
+    std::unique_ptr<QProgressBar> bar(CardParts::progressBar());
+    EXPECT_EQ(bar->accessibleName(), "Progress");
+    CardParts::setProgress(bar.get(), 0.25);
+    const int quarter = bar->value();
+    EXPECT_EQ(quarter * 4, bar->maximum());
+    CardParts::setProgress(bar.get(), 1.7);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    CardParts::setProgress(bar.get(), std::nan(""));
+    EXPECT_EQ(bar->value(), bar->minimum());
+}

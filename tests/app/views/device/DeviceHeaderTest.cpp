@@ -1,0 +1,248 @@
+#include "app/model/ModelFakes.h"
+#include "app/model/RunnerFakes.h"
+
+#include "app/model/GuidedTests.h"
+#include "app/views/device/DeviceHeader.h"
+#include "app/views/device/DeviceHeaderText.h"
+#include "app/views/kit/SegmentedControl.h"
+#include "app/paint/Symbols.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+using RorozErurEvo::DeviceInfo;
+namespace Text = DeviceHeaderText;
+
+namespace {
+
+struct HeaderFixture : ::testing::Test {
+    Fakes::Bench bench{false};
+    AppModel& model = *bench.model;
+
+    std::shared_ptr<InputDevice> plugController(std::shared_ptr<InputDevice> device) {
+        bench.controllers->list.push_back(device);
+        model.refreshControllers();
+        return device;
+    }
+    std::shared_ptr<InputDevice> plugHID(std::uint64_t key, const std::string& name,
+                                         std::optional<std::string> serial = std::nullopt) {
+        bench.hid->plug(key, Fakes::tap(key, name, bench.clock, {}, serial));
+        model.refreshHID();
+        return model.device("hid-" + std::to_string(key));
+    }
+    static QStringList items(const QMenu& menu) {
+        QStringList list;
+        for (const QAction* action : menu.actions())
+            list << action->text() + (action->isEnabled() ? "" : " (off)");
+        return list;
+    }
+};
+
+} // namespace
+
+TEST(DeviceHeaderText, DetailLineJoinsWhatIsKnownInOrder) {
+    DeviceInfo full{.name = "Pad",
+                    .category = "Gamepad",
+                    .vendorID = 0x054C,
+                    .productID = 0x0CE6,
+                    .serial = "A1",
+                    .transport = "USB"};
+    EXPECT_EQ(Text::detailLine(full), "Gamepad · VID 054C · PID 0CE6 · USB · Serial A1");
+    EXPECT_EQ(Text::detailLine(DeviceInfo{.name = "Pad", .transport = "Bluetooth"}), "Bluetooth");
+    EXPECT_EQ(Text::detailLine(DeviceInfo{.name = "Pad"}), "");
+    // Only absent parts go; an empty text is still a part.
+    EXPECT_EQ(Text::detailLine(DeviceInfo{.name = "Pad", .category = "", .serial = ""}), " · Serial ");
+}
+
+TEST(DeviceHeaderText, BatterySymbolSwitchesStrictlyAtEachThresholdAndTextKeepsOneDecimal) {
+    const std::vector<std::pair<double, QString>> symbols{
+        {0.0, "battery.0percent"},    {0.149, "battery.0percent"}, {0.15, "battery.25percent"},
+        {0.399, "battery.25percent"}, {0.4, "battery.50percent"},  {0.65, "battery.75percent"},
+        {0.9, "battery.100percent"},  {1.0, "battery.100percent"}};
+    for (const auto& [level, symbol] : symbols)
+        EXPECT_EQ(Text::batterySymbol(level), symbol) << level;
+    EXPECT_EQ(Text::batteryText(0.8), "80%");
+    EXPECT_EQ(Text::batteryText(0.855), "85.5%");
+    EXPECT_EQ(Text::batteryText(0.375), "37.5%");
+    EXPECT_EQ(Text::batteryText(1.0), "100%");
+    EXPECT_EQ(Text::batteryAccessibility("80%", std::nullopt), "Battery 80%");
+    EXPECT_EQ(Text::batteryAccessibility("80%", "Charging"), "Battery 80%, Charging");
+}
+
+TEST(DeviceHeaderText, PartnerTitleAndRawDeviceByKind) {
+    EXPECT_EQ(Text::partnerTitle(DeviceInfo{.name = "Wheel", .serial = "W-7"}), "Wheel (W-7)");
+    EXPECT_EQ(Text::partnerTitle(DeviceInfo{.name = "Wheel"}), "Wheel");
+
+    auto pad = Fakes::controller("gc-1", "Pad");
+    auto hid = std::make_shared<InputDevice>("hid-1", InputDevice::Kind::hid, DeviceInfo{.name = "Pad"},
+                                             std::vector<ElementInfo>{});
+    EXPECT_EQ(Text::rawArea(*pad), Text::RawArea::pairingMenu);
+    EXPECT_EQ(Text::rawDevice(pad), nullptr);
+    pad->setRawPartner(hid);
+    EXPECT_EQ(Text::rawArea(*pad), Text::RawArea::values);
+    EXPECT_EQ(Text::rawDevice(pad), hid);
+    EXPECT_EQ(Text::rawArea(*hid), Text::RawArea::none);
+    EXPECT_EQ(Text::rawDevice(hid), hid);
+    EXPECT_FALSE(Text::showsDemoPicker(*pad));
+    EXPECT_FALSE(Text::showsDemoPicker(*hid));
+}
+
+TEST_F(HeaderFixture, BatteryFromLiveValuesElseTheInfoElseNone) {
+    auto outputs = std::make_shared<Fakes::RecordingOutputs>(); // reads 0.5, "Charging"
+    auto live = Fakes::controller(outputs);
+    DeviceInfo info = live->info();
+    info.batteryLevel = 0.149;
+    live->setInfo(info);
+    DeviceHeader header(model, live);
+    ASSERT_FALSE(header.battery()->isHidden());
+    EXPECT_EQ(header.batteryText()->text(), "14.9%");
+    EXPECT_EQ(header.batterySymbol(), "battery.0percent");
+    EXPECT_EQ(header.battery()->accessibleName(), "Battery 14.9%"); // the info's state is not read
+
+    live->update(10.0, 1.5);
+    EXPECT_EQ(header.batteryText()->text(), "50%");
+    EXPECT_EQ(header.batterySymbol(), "battery.50percent");
+    EXPECT_EQ(header.battery()->accessibleName(), "Battery 50%, Charging");
+
+    DeviceHeader none(model, Fakes::controller("gc-2", "Plain"));
+    EXPECT_TRUE(none.battery()->isHidden());
+    EXPECT_TRUE(none.batterySymbol().isEmpty());
+}
+
+TEST_F(HeaderFixture, NameAndDetailLineFollowTheDeviceAndBorrowFromItsPartner) {
+    auto pad = plugController(Fakes::controller("gc-1", "Pad"));
+    DeviceHeader header(model, pad);
+    EXPECT_EQ(header.nameLabel()->text(), "Pad");
+    EXPECT_EQ(header.detailLabel()->text(), "");
+
+    auto hid = plugHID(4, "Pad twin", "SN-4");
+    model.setPartner(hid->id(), *pad);
+    EXPECT_EQ(header.detailLabel()->text(), "Serial SN-4");
+    DeviceInfo info = pad->info();
+    info.name = "Renamed";
+    info.category = "Gamepad";
+    pad->setInfo(info);
+    EXPECT_EQ(header.nameLabel()->text(), "Renamed");
+    EXPECT_EQ(header.detailLabel()->text(), "Gamepad · Serial SN-4");
+}
+
+TEST(DeviceHeaderText, BatterySymbolsFillWithTheLevel) {
+    int previous = -1;
+    for (const char* name : {"battery.0percent", "battery.25percent", "battery.50percent", "battery.75percent",
+                             "battery.100percent"}) {
+        const QImage image = Symbols::image(name, {40, 40}, Qt::black);
+        int opaque = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) opaque += image.pixelColor(x, y).alpha() > 128;
+        EXPECT_GT(opaque, previous) << name;
+        previous = opaque;
+    }
+}
+
+TEST_F(HeaderFixture, ControlsByKindOfDevice) {
+    DeviceHeader demo(model, bench.demo()); // paired with its raw twin from the start
+    ASSERT_NE(demo.demoPicker(), nullptr);
+    EXPECT_EQ(demo.pairingButton(), nullptr);
+    ASSERT_NE(demo.valuesPicker(), nullptr);
+    EXPECT_FALSE(demo.valuesPicker()->isHidden());
+    EXPECT_EQ(demo.valuesPicker()->accessibleName(), "Values");
+    EXPECT_TRUE(demo.valuesPicker()->toolTip().startsWith("Processed: the system's values"));
+    DeviceHeader twin(model, model.demo().raw());
+    EXPECT_NE(twin.demoPicker(), nullptr);
+    EXPECT_EQ(twin.pairingButton(), nullptr);
+    EXPECT_EQ(twin.valuesPicker(), nullptr);
+    auto hid = plugHID(2, "Pedals");
+    DeviceHeader pedals(model, hid);
+    EXPECT_EQ(pedals.demoPicker(), nullptr);
+    EXPECT_EQ(pedals.pairingButton(), nullptr);
+    EXPECT_EQ(pedals.valuesPicker(), nullptr);
+    for (DeviceHeader* header : {&demo, &twin, &pedals}) {
+        ASSERT_EQ(header->tabPicker()->count(), 3);
+        EXPECT_EQ(header->tabPicker()->button(0)->text(), "Bench");
+        EXPECT_EQ(header->tabPicker()->button(1)->text(), "Raw HID");
+        EXPECT_EQ(header->tabPicker()->button(2)->text(), "History");
+        EXPECT_EQ(header->tabPicker()->accessibleName(), "View");
+    }
+}
+
+TEST_F(HeaderFixture, TabPickerWritesTheWindowsTabAndFollowsIt) {
+    DeviceHeader demo(model, bench.demo());
+    DeviceHeader twin(model, model.demo().raw());
+    EXPECT_EQ(demo.tabPicker()->currentTag(), "bench");
+    QTest::mouseClick(demo.tabPicker()->button(2), Qt::LeftButton);
+    EXPECT_EQ(model.tab(), DetailTab::history);
+    EXPECT_EQ(twin.tabPicker()->currentTag(), "history");
+    model.setTab(DetailTab::raw);
+    EXPECT_EQ(demo.tabPicker()->currentTag(), "raw");
+}
+
+TEST_F(HeaderFixture, DemoPickerListsTheRecordingsAndSwitchesThePlayback) {
+    DeviceHeader header(model, bench.demo());
+    QComboBox& picker = *header.demoPicker();
+    ASSERT_EQ(picker.count(), 3);
+    EXPECT_EQ(picker.itemText(0), "Healthy pad");
+    EXPECT_EQ(picker.itemText(1), "Drifting left stick");
+    EXPECT_EQ(picker.itemText(2), "Chattering A button");
+    EXPECT_EQ(picker.accessibleName(), "Demo recording");
+    EXPECT_EQ(picker.currentIndex(), 0);
+
+    const auto healthy = model.demo().actions();
+    picker.setCurrentIndex(1);
+    emit picker.activated(1);
+    EXPECT_EQ(model.demo().scenario(), RorozErurEvo::DemoScenario::drift);
+    EXPECT_NE(model.demo().actions(), healthy);
+
+    model.demo().setScenario(RorozErurEvo::DemoScenario::chatter);
+    EXPECT_EQ(picker.currentIndex(), 2);
+}
+
+TEST_F(HeaderFixture, PairingMenuOffersEveryHIDDeviceAndPairsThePickedOne) {
+    auto pad = plugController(Fakes::controller("gc-1", "Pad"));
+    DeviceHeader header(model, pad);
+    ASSERT_NE(header.pairingButton(), nullptr);
+    EXPECT_FALSE(header.pairingButton()->isHidden());
+    EXPECT_EQ(header.pairingButton()->text(), "Raw HID: not paired");
+    EXPECT_EQ(items(*header.pairingMenu()), QStringList{"No raw HID device found for it (off)"});
+
+    plugHID(3, "Wheel", "W-3");
+    auto stick = plugHID(5, "Stick");
+    EXPECT_EQ(items(*header.pairingMenu()), (QStringList{"Wheel (W-3)", "Stick"}));
+
+    ASSERT_TRUE(header.valuesPicker()->isHidden());
+    header.pairingMenu()->actions().at(1)->trigger();
+    EXPECT_EQ(pad->rawPartner(), stick);
+    EXPECT_TRUE(header.pairingButton()->isHidden());
+    EXPECT_FALSE(header.valuesPicker()->isHidden());
+    EXPECT_EQ(header.valuesPicker()->currentTag(), "processed");
+}
+
+TEST_F(HeaderFixture, ChoosingAValueSourceEndsARunningTestWithoutAResult) {
+    auto demo = bench.demo();
+    DeviceHeader header(model, demo);
+    TestRunner& runner = model.runner(demo);
+    const auto tests = GuidedTests::allTests(*demo);
+    auto drift = std::find_if(tests.begin(), tests.end(),
+                              [](const GuidedTest& t) { return t.kind == RorozErurEvo::TestKind::drift; });
+    ASSERT_NE(drift, tests.end());
+    runner.start(*drift);
+    ASSERT_TRUE(runner.hasActiveTest());
+
+    QTest::mouseClick(header.valuesPicker()->button(1), Qt::LeftButton);
+    EXPECT_FALSE(runner.hasActiveTest());
+    EXPECT_TRUE(runner.results().empty());
+    EXPECT_TRUE(demo->useRaw());
+
+    // With no test running only the value changes; the device changing it moves the picker.
+    QTest::mouseClick(header.valuesPicker()->button(0), Qt::LeftButton);
+    EXPECT_FALSE(demo->useRaw());
+    demo->setUseRaw(true);
+    EXPECT_EQ(header.valuesPicker()->currentTag(), "raw");
+}

@@ -1,0 +1,542 @@
+#include "app/model/CommandFakes.h"
+
+#include "app/report/PdfTools.h"
+#include "app/report/ReportPage.h"
+#include "app/views/history/CompareView.h"
+#include "app/views/device/DeviceTabs.h"
+#include "app/views/device/DeviceView.h"
+#include "app/views/shell/EmptyState.h"
+#include "app/views/history/ExportMenu.h"
+#include "app/views/history/HistoryTexts.h"
+#include "app/views/history/HistoryView.h"
+#include "app/views/shell/ReportService.h"
+#include "app/views/history/ResultsTable.h"
+#include "app/views/history/SessionDetail.h"
+#include "app/views/history/SessionList.h"
+#include "app/views/kit/SoakStripView.h"
+#include "app/views/kit/StickPlotView.h"
+#include "app/views/testers/TesterParts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "support/TestLog.h"
+#include "support/Unremovable.h"
+#include "testkit/ListingText.h"
+#include "testkit/SessionSamples.h"
+
+using namespace Tessarine;
+using RorozErurEvo::TestKind;
+using RorozErurEvo::TestResult;
+using RorozErurEvo::TestSession;
+using RorozErurEvo::Verdict;
+namespace Samples = RorozErurEvo::Samples;
+
+namespace {
+
+TestSession session(std::string unit, const char* iso, std::string label = {}, std::vector<TestResult> results = {}) {
+    TestSession s = Samples::session(std::move(unit), iso, std::move(results));
+    s.label = std::move(label);
+    return s;
+}
+
+// `n` drift results on elements "Stick 1", "Stick 2", …, each a test of its own.
+std::vector<TestResult> results(int n, Verdict verdict = Verdict::pass) {
+    std::vector<TestResult> list;
+    for (int i = 1; i <= n; ++i)
+        list.push_back(Samples::result(TestKind::drift, "Stick " + std::to_string(i), verdict,
+                                       {Samples::percent("offset", 0.01 * i)}));
+    return list;
+}
+
+TestResult plotted(const std::string& element) {
+    TestResult r = Samples::result(TestKind::circularity, element, Verdict::pass, {Samples::percent("error", 0.05)});
+    r.plot = RorozErurEvo::StickPlot{RorozErurEvo::GateShape::round, 1.0, std::vector<std::optional<double>>(72, 0.95)};
+    return r;
+}
+
+// The menu's entries, separators left out.
+std::vector<QAction*> entries(const QMenu& menu) {
+    std::vector<QAction*> list;
+    for (QAction* action : menu.actions())
+        if (!action->isSeparator()) list.push_back(action);
+    return list;
+}
+
+QStringList texts(const QMenu& menu) {
+    QStringList list;
+    for (QAction* action : entries(menu)) list << action->text();
+    return list;
+}
+
+QAction* item(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions())
+        if (action->text() == text) return action;
+    return nullptr;
+}
+
+// Deletes the views that an action replaced (they go late, the action may have been theirs).
+void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+struct HistoryFixture : ::testing::Test {
+    Fakes::Bench bench{true}; // sessions are written into the bench's temporary folder
+    AppModel& model = *bench.model;
+    std::shared_ptr<Fakes::Clipboard> clipboard = std::make_shared<Fakes::Clipboard>();
+    std::shared_ptr<Fakes::Chooser> chooser = std::make_shared<Fakes::Chooser>();
+
+    HistoryFixture() {
+        model.setClipboard(clipboard);
+        model.setFileChooser(chooser);
+    }
+
+    TestSession saved(TestSession s) {
+        EXPECT_TRUE(model.library().save(s));
+        return s;
+    }
+    TestSession saved(std::string unit, const char* iso, std::string label = {}, std::vector<TestResult> r = {}) {
+        return saved(session(std::move(unit), iso, std::move(label), std::move(r)));
+    }
+
+    std::unique_ptr<HistoryView> open(std::optional<std::string> unit = std::nullopt) {
+        auto view = std::make_unique<HistoryView>(model, std::move(unit));
+        view->resize(1100, 760);
+        view->show();
+        return view;
+    }
+
+    template <class T> static T* find(const QWidget& root, const char* name) {
+        auto* found = root.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString sessionFile(const TestSession& s) const {
+        return QDir(model.sessionsFolder()).filePath(QString::fromStdString(s.id.text()) + QStringLiteral(".json"));
+    }
+};
+
+} // namespace
+
+// ---- texts
+
+TEST(HistoryTexts, RowsSubtitlesAndMenuItems) {
+    TestSession s = session("SN-1", "2026-03-01T09:00:00Z");
+    EXPECT_EQ(HistoryTexts::rowTitle(s), "Session");
+    s.label = "   ";
+    EXPECT_EQ(HistoryTexts::rowTitle(s), "   "); // shown as typed
+    s.label = {};
+    const QString shortDate = ReportText::shortDateText(s.date);
+    EXPECT_EQ(HistoryTexts::rowCaption(s), shortDate + " · Wireless Pad");
+    EXPECT_EQ(HistoryTexts::compareItemTitle(s), "Session, " + shortDate);
+    EXPECT_EQ(HistoryTexts::otherUnitItemTitle(s), "SN-1: Session, " + shortDate);
+    EXPECT_EQ(HistoryTexts::deleteMessage(s), "Wireless Pad, " + shortDate + ". This can't be undone.");
+
+    // Without ticket and technician: the date and the unit only.
+    const QString longDate = ReportText::dateText(s.date);
+    EXPECT_EQ(HistoryTexts::subtitle(s), longDate + " · Unit SN-1");
+    s.ticket = "T-9";
+    s.technician = "Ana";
+    s.label = "After repair";
+    EXPECT_EQ(HistoryTexts::subtitle(s), longDate + " · Unit SN-1 · Ticket T-9 · Tested by Ana");
+    EXPECT_EQ(HistoryTexts::deleteMessage(s), "Wireless Pad — After repair, " + shortDate + ". This can't be undone.");
+
+    EXPECT_EQ(HistoryTexts::emptyTitle(std::nullopt), "No saved sessions yet");
+    EXPECT_EQ(HistoryTexts::emptyTitle(std::string("SN-1")), "No sessions for SN-1 yet");
+    // The short date has no weekday and is shorter than the long one.
+    EXPECT_LT(shortDate.size(), longDate.size());
+    EXPECT_TRUE(shortDate.contains("2026")) << shortDate.toStdString();
+}
+
+TEST(HistoryTexts, CompareOrderAndChoices) {
+    const TestSession shown = session("SN-1", "2026-03-02T09:00:00Z");
+    const TestSession older = session("SN-1", "2026-03-01T09:00:00Z");
+    const TestSession newer = session("SN-1", "2026-03-03T09:00:00Z");
+    const TestSession sameTime = session("SN-1", "2026-03-02T09:00:00Z");
+    EXPECT_EQ(HistoryTexts::compareOrder(shown, older), std::pair(&older, &shown));
+    EXPECT_EQ(HistoryTexts::compareOrder(shown, newer), std::pair(&shown, &newer));
+    EXPECT_EQ(HistoryTexts::compareOrder(shown, sameTime), std::pair(&shown, &sameTime));
+
+    const TestSession other = session(" SN-2 ", "2026-03-04T09:00:00Z");
+    auto choices = HistoryTexts::compareChoices({other, newer, shown, older}, shown);
+    EXPECT_EQ(choices.sameUnit, (std::vector<std::size_t>{1, 3}));
+    EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{0}));
+    EXPECT_TRUE(HistoryTexts::compareChoices({shown}, shown).empty());
+}
+
+TEST(HistoryTexts, ComparisonHeadersAndExportSections) {
+    TestSession before = session("SN-1", "2026-03-01T09:00:00Z");
+    TestSession after = session("SN-1", "2026-03-02T09:00:00Z", "After repair");
+    EXPECT_EQ(HistoryTexts::beforeHeader(before), "Before: session");
+    EXPECT_EQ(HistoryTexts::afterHeader(after), "After: After repair");
+    EXPECT_EQ(HistoryTexts::bothFileName(after), "SN-1 before and after");
+
+    auto one = HistoryTexts::exportSections(before, 1, 4);
+    ASSERT_EQ(one.size(), 2u);
+    EXPECT_EQ(one[0].header, "This session");
+    EXPECT_EQ(one[0].fileName, "SN-1 "); // the model trims the name when it offers it
+    EXPECT_EQ(one[1].header, "Every saved session (4)");
+    EXPECT_EQ(one[1].fileName, "Tessarine sessions");
+    auto three = HistoryTexts::exportSections(after, 3, 12);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[0].fileName, "SN-1 After repair");
+    EXPECT_EQ(three[1].header, "All 3 sessions for SN-1");
+    EXPECT_EQ(three[1].fileName, "SN-1 sessions");
+    EXPECT_EQ(three[2].header, "Every saved session (12)");
+}
+
+// ---- the list
+
+TEST_F(HistoryFixture, ListGroupsByExactUnitKeyNewestFirst) {
+    saved("abc", "2026-03-01T09:00:00Z", "Before repair");
+    saved("ABC", "2026-03-03T09:00:00Z");
+    saved("  abc\n", "2026-03-02T09:00:00Z", "   ");
+    auto view = open();
+    SessionListModel& rows = *view->listModel();
+    ASSERT_EQ(rows.groupCount(), 2);
+    ASSERT_EQ(rows.rowCount(), 5);
+    auto text = [&](int row, int role = Qt::DisplayRole) { return rows.index(row).data(role).toString(); };
+    EXPECT_EQ(text(0), "ABC");
+    EXPECT_TRUE(rows.index(0).data(SessionListModel::HeaderRole).toBool());
+    EXPECT_EQ(rows.flags(rows.index(0)), Qt::NoItemFlags); // a header is never picked
+    EXPECT_EQ(text(1), "Session");
+    EXPECT_EQ(text(2), "abc");
+    EXPECT_EQ(text(3), "   "); // a label of spaces is shown as it is
+    EXPECT_EQ(text(4), "Before repair");
+    EXPECT_TRUE(text(4, Qt::AccessibleTextRole).endsWith(", Pass")) << text(4, Qt::AccessibleTextRole).toStdString();
+}
+
+TEST_F(HistoryFixture, EmptyHistoriesSaySo) {
+    auto all = open();
+    ASSERT_EQ(all->emptyState(), all->findChild<EmptyState*>("history-empty"));
+    EXPECT_TRUE(all->emptyState()->isVisible());
+    EXPECT_EQ(all->emptyState()->title(), "No saved sessions yet");
+    EXPECT_EQ(all->emptyState()->symbol(), "tray");
+    EXPECT_EQ(all->emptyState()->description(), "Run tests on a device, then choose Save Session…");
+    EXPECT_FALSE(model.selectedSession());
+
+    saved("SN-2", "2026-03-01T09:00:00Z");
+    auto one = open(std::string("SN-1"));
+    EXPECT_TRUE(one->emptyState()->isVisible());
+    EXPECT_EQ(one->emptyState()->title(), "No sessions for SN-1 yet");
+    // The first save of the unit brings the list with it, and picks that session.
+    model.setSelectedSession(std::nullopt);
+    const TestSession first = saved("SN-1", "2026-03-02T09:00:00Z");
+    EXPECT_TRUE(one->list()->isVisible());
+    EXPECT_EQ(model.selectedSession(), first.id);
+}
+
+TEST_F(HistoryFixture, OpeningPicksTheNewestSessionAndClickingARowPicksIt) {
+    const TestSession old = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair");
+    const TestSession newest = saved("SN-2", "2026-03-05T09:00:00Z");
+    auto view = open();
+    EXPECT_EQ(model.selectedSession(), newest.id);
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, newest.id);
+    EXPECT_EQ(view->list()->currentIndex().row(), 1);
+
+    const QModelIndex row = view->listModel()->index(view->listModel()->row(old.id));
+    QTest::mouseClick(view->list()->viewport(), Qt::LeftButton, {}, view->list()->visualRect(row).center());
+    EXPECT_EQ(model.selectedSession(), old.id);
+    settle();
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, old.id);
+    EXPECT_EQ(find<QLabel>(*detail, "detail-title")->text(), "Wireless Pad — Before repair");
+}
+
+TEST_F(HistoryFixture, APickOfAnotherUnitStaysWhenOneUnitIsListed) {
+    saved("SN-1", "2026-03-01T09:00:00Z");
+    const TestSession other = saved("SN-2", "2026-03-05T09:00:00Z");
+    model.setSelectedSession(other.id);
+    auto view = open(std::string("SN-1"));
+    EXPECT_EQ(model.selectedSession(), other.id);
+    EXPECT_TRUE(view->list()->selectionModel()->selectedRows().isEmpty());
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, other.id);
+}
+
+TEST_F(HistoryFixture, BothComparisonIdsShowTheComparisonUntilDone) {
+    const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair");
+    const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
+    auto view = open();
+    EXPECT_EQ(model.selectedSession(), after.id);
+    model.setCompareBefore(before.id);
+    EXPECT_NE(qobject_cast<SessionDetail*>(view->detail()), nullptr); // one id is not a comparison
+    model.setCompareAfter(after.id);
+    auto* compare = qobject_cast<CompareView*>(view->detail());
+    ASSERT_NE(compare, nullptr);
+    EXPECT_EQ(compare->before().id, before.id);
+
+    // Return ends it, as Done does.
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    EXPECT_TRUE(compare->hasFocus());
+    QTest::keyClick(compare, Qt::Key_Return);
+    EXPECT_FALSE(model.compareBefore());
+    EXPECT_FALSE(model.compareAfter());
+    settle();
+    EXPECT_NE(qobject_cast<SessionDetail*>(view->detail()), nullptr);
+
+    // A comparison whose session is deleted gives way to the picked session.
+    model.setCompareBefore(before.id);
+    model.setCompareAfter(after.id);
+    ASSERT_TRUE(model.removeSession(before.id));
+    settle();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, after.id);
+}
+
+// ---- the session detail
+
+TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
+    const TestSession shown = saved("SN-1", "2026-03-02T09:00:00Z", "Before repair");
+    model.setSelectedSession(shown.id);
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_FALSE(detail->compareButton()->isEnabled()); // nothing else saved
+
+    const TestSession other = saved("SN-2", "2026-03-01T09:00:00Z");
+    EXPECT_TRUE(detail->compareButton()->isEnabled());
+    detail->compareMenu()->popup(QPoint(0, 0)); // opening fills it
+    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Other units", "SN-2: " + HistoryTexts::compareItemTitle(other)}));
+    detail->compareMenu()->hide();
+
+    model.removeSession(other.id);
+    const TestSession sameTime = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
+    detail->compareMenu()->popup(QPoint(0, 0));
+    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Same unit", HistoryTexts::compareItemTitle(sameTime)}));
+    EXPECT_FALSE(detail->compareMenu()->actions().front()->isEnabled()); // the header is not a choice
+    QAction* choice = item(*detail->compareMenu(), HistoryTexts::compareItemTitle(sameTime));
+    ASSERT_NE(choice, nullptr);
+    choice->trigger();
+    detail->compareMenu()->hide();
+    // Saved at the same time: the shown session is the before one.
+    EXPECT_EQ(model.compareBefore(), shown.id);
+    EXPECT_EQ(model.compareAfter(), sameTime.id);
+    settle();
+    EXPECT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
+}
+
+TEST_F(HistoryFixture, DetailShowsDeviceResultsNotesAndListing) {
+    TestSession s = session("SN-1", "2026-03-02T09:00:00Z", "After repair", results(2, Verdict::warn));
+    s.notes = "  ";
+    s.device.vendor = "Maker";
+    s.results.push_back(plotted("Left stick"));
+    s.results.back().timeline = RorozErurEvo::SoakStrip{60, std::vector<RorozErurEvo::SoakStrip::State>(12)};
+    saved(s);
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(find<QWidget>(*detail, "detail-verdict")->accessibleName(), "Warn");
+    EXPECT_NE(find<QGroupBox>(*detail, "detail-notes"), nullptr); // notes of spaces are notes
+    EXPECT_EQ(find<QLabel>(*detail, "detail-listing-text")->text().toStdString(),
+              RorozErurEvo::ListingSummary::text(s, "Tessarine"));
+    EXPECT_EQ(find<QLabel>(*detail, "detail-scope-note")->text(), AppModel::scopeNote());
+    QStringList device;
+    for (auto* label : find<QGroupBox>(*detail, "detail-device")->findChildren<QLabel*>()) device << label->text();
+    EXPECT_EQ(device, (QStringList{"Device", "Wireless Pad", "Vendor", "Maker"}));
+
+    auto* table = find<ResultsTable>(*detail, "results-table");
+    auto rows = table->findChildren<QWidget*>("result-row");
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0]->accessibleName().toStdString(), s.sortedResults()[0].spoken());
+    EXPECT_EQ(table->findChildren<StickPlotView*>().size(), 1);
+    EXPECT_EQ(table->findChildren<SoakStripView*>().size(), 1);
+    EXPECT_EQ(table->findChildren<QLabel*>("result-value").size(), 3);
+
+    TestSession quiet = session("SN-2", "2026-03-03T09:00:00Z");
+    quiet.results.push_back(Samples::result(TestKind::rumble, "", Verdict::pass));
+    saved(quiet);
+    model.setSelectedSession(quiet.id);
+    settle();
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->findChild<QGroupBox*>("detail-notes"), nullptr);
+    // A result without measures has no value column.
+    EXPECT_TRUE(detail->findChildren<QLabel*>("result-value").isEmpty());
+}
+
+TEST_F(HistoryFixture, DeleteAsksFirstThenRemovesTheFile) {
+    const TestSession s = saved("SN-1", "2026-03-02T09:00:00Z", "Before repair");
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    find<QPushButton>(*detail, "detail-delete")->click();
+    ASSERT_NE(detail->confirmation(), nullptr);
+    EXPECT_EQ(detail->confirmation()->text(), "Delete this session?");
+    EXPECT_EQ(detail->confirmation()->informativeText(), HistoryTexts::deleteMessage(s));
+    detail->confirmation()->button(QMessageBox::Cancel)->click();
+    EXPECT_TRUE(QFile::exists(sessionFile(s)));
+    EXPECT_EQ(model.library().sessions().size(), 1u);
+    settle();
+    EXPECT_EQ(detail->confirmation(), nullptr);
+
+    find<QPushButton>(*detail, "detail-delete")->click();
+    find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
+    EXPECT_FALSE(QFile::exists(sessionFile(s)));
+    EXPECT_TRUE(model.library().sessions().empty());
+    EXPECT_TRUE(view->emptyState()->isVisible()); // the last one: nothing is listed
+
+    // With others left, the deleted id stays picked and the pane asks for a pick.
+    saved("SN-1", "2026-03-01T09:00:00Z");
+    const TestSession second = saved("SN-1", "2026-03-03T09:00:00Z");
+    model.setSelectedSession(second.id);
+    settle();
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    find<QPushButton>(*detail, "detail-delete")->click();
+    find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
+    settle();
+    EXPECT_EQ(model.selectedSession(), second.id);
+    auto* pick = qobject_cast<EmptyState*>(view->detail());
+    ASSERT_NE(pick, nullptr);
+    EXPECT_EQ(pick->title(), "Pick a session");
+    EXPECT_EQ(pick->symbol(), "list.bullet.rectangle");
+}
+
+TEST_F(HistoryFixture, ADeleteThatFailsKeepsTheSessionAndSaysWhy) {
+    const TestSession s = saved("SN-1", "2026-03-02T09:00:00Z");
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    TestFiles::Unremovable lock(model.sessionsFolder());
+    if (!lock.ok()) GTEST_SKIP() << "this file system cannot make a folder unremovable";
+    TestLog::ExpectedWarnings expected("tessarine.model", "delete");
+    find<QPushButton>(*detail, "detail-delete")->click();
+    find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
+    EXPECT_EQ(expected.count(), 1);
+    ASSERT_TRUE(model.toast());
+    EXPECT_TRUE(model.toast()->starts_with("Couldn't delete the session: ")) << *model.toast();
+    EXPECT_TRUE(QFile::exists(sessionFile(s)));
+    EXPECT_EQ(model.library().sessions().size(), 1u);
+    settle();
+    EXPECT_NE(qobject_cast<SessionDetail*>(view->detail()), nullptr);
+}
+
+TEST_F(HistoryFixture, CopyPdfPrintAndExportGoThroughTheModel) {
+    auto renderer = std::make_shared<Fakes::Renderer>();
+    model.setReportRenderer(renderer);
+    const TestSession s = saved("SN-1", "2026-03-02T09:00:00Z", "After repair", results(1));
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+
+    find<QPushButton>(*detail, "detail-copy")->click();
+    ASSERT_EQ(clipboard->texts.size(), 1);
+    EXPECT_EQ(clipboard->texts[0].toStdString(), RorozErurEvo::ListingSummary::text(s, "Tessarine"));
+    EXPECT_EQ(model.toast(), "Listing text copied");
+
+    chooser->answer = QDir(bench.folder.path()).filePath("report.pdf");
+    find<QPushButton>(*detail, "detail-pdf")->click();
+    ASSERT_EQ(chooser->asked.size(), 1u);
+    EXPECT_EQ(chooser->asked[0].name, "SN-1 After repair.pdf");
+    EXPECT_EQ(model.toast(), "Report saved");
+    find<QPushButton>(*detail, "detail-print")->click();
+    EXPECT_EQ(renderer->printed, 1);
+
+    // The export menu counts again each time it opens.
+    auto* exportMenu = find<ExportMenu>(*detail, "export-menu");
+    EXPECT_EQ(exportMenu->toolTip(), "Export sessions and results as CSV (one row per result) or JSON (everything)");
+    exportMenu->menu()->popup(QPoint(0, 0));
+    EXPECT_EQ(texts(*exportMenu->menu()),
+              (QStringList{"This session", "CSV…", "JSON…", "Every saved session (1)", "CSV…", "JSON…"}));
+    exportMenu->menu()->hide();
+    saved("SN-1", "2026-03-01T09:00:00Z");
+    saved("SN-2", "2026-03-01T10:00:00Z");
+    exportMenu->menu()->popup(QPoint(0, 0));
+    EXPECT_EQ(texts(*exportMenu->menu()), (QStringList{"This session", "CSV…", "JSON…", "All 2 sessions for SN-1", "CSV…",
+                                                       "JSON…", "Every saved session (3)", "CSV…", "JSON…"}));
+    chooser->answer = QDir(bench.folder.path()).filePath("unit.json");
+    entries(*exportMenu->menu())[5]->trigger(); // the unit's JSON…
+    exportMenu->menu()->hide();
+    EXPECT_EQ(chooser->asked.back().name, "SN-1 sessions.json");
+    EXPECT_EQ(chooser->asked.back().type, FileChooser::Type::json);
+    EXPECT_EQ(model.toast(), "Exported 2 sessions");
+}
+
+// ---- the comparison
+
+TEST_F(HistoryFixture, ComparisonMarksChangesAndShowsPlotsOnlyWhenThereAreAny) {
+    TestSession before = session("SN-1", "2026-03-01T09:00:00Z", {}, results(2, Verdict::fail));
+    before.results.push_back(Samples::result(TestKind::rumble, "", Verdict::pass));
+    TestSession after = session("SN-1", "2026-03-02T09:00:00Z", {}, results(2, Verdict::pass));
+    after.results.push_back(Samples::result(TestKind::hold, "", Verdict::pass));
+    CompareView view(model, before, after);
+    QStringList headers;
+    for (auto* label : view.findChildren<QLabel*>("compare-header")) headers << label->text();
+    EXPECT_EQ(headers, (QStringList{"Test", "Before: session", "After: session", "Change"}));
+    QStringList changes;
+    for (auto* change : view.findChildren<TesterParts::SymbolText*>("compare-change"))
+        changes << change->textLabel()->text() + "/" + change->symbol();
+    EXPECT_EQ(changes, (QStringList{"Better/arrow.up.circle.fill", "Better/arrow.up.circle.fill",
+                                    "Only after/plus.circle.fill", "Only before/minus.circle.fill"}));
+    EXPECT_EQ(view.findChildren<QLabel*>("compare-none").size(), 2); // one "–" on each side
+    EXPECT_EQ(view.findChild<QWidget*>("compare-plots"), nullptr);
+
+    after.results.push_back(plotted("Left stick"));
+    CompareView plots(model, before, after);
+    ASSERT_NE(plots.findChild<QWidget*>("compare-plots"), nullptr);
+    auto pictures = plots.findChildren<StickPlotView*>();
+    ASSERT_EQ(pictures.size(), 1);
+    EXPECT_EQ(pictures[0]->accessibleName(), "After plot"); // the before side is a faint placeholder
+}
+
+TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
+    REQUIRE_PDF_TOOLS();
+    model.setReportRenderer(std::make_shared<ReportService>(nullptr));
+    const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair", results(20));
+    const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair", results(5));
+    model.setCompareBefore(before.id);
+    model.setCompareAfter(after.id);
+    auto view = open();
+    auto* compare = qobject_cast<CompareView*>(view->detail());
+    ASSERT_NE(compare, nullptr);
+
+    const QString path = QDir(bench.folder.path()).filePath("both.pdf");
+    chooser->answer = path;
+    find<QPushButton>(*compare, "compare-pdf")->click();
+    ASSERT_EQ(chooser->asked.size(), 1u);
+    EXPECT_EQ(chooser->asked[0].name, "SN-1 before and after.pdf");
+    EXPECT_EQ(model.toast(), "Report saved");
+    PdfTools::Document pdf(path);
+    ASSERT_EQ(pdf.pageCount(), 3);
+    EXPECT_TRUE(pdf.text(1).contains("Page 1 of 2"));
+    EXPECT_TRUE(pdf.text(1).contains("Before repair"));
+    EXPECT_TRUE(pdf.text(2).contains("Page 2 of 2"));
+    EXPECT_FALSE(pdf.text(3).contains("Page ")); // the after session's one page is not numbered
+    EXPECT_TRUE(pdf.text(3).contains("After repair"));
+
+    find<QPushButton>(*compare, "compare-copy")->click();
+    ASSERT_EQ(clipboard->texts.size(), 1);
+    EXPECT_EQ(clipboard->texts[0].toStdString(), RorozErurEvo::ListingSummary::text(after, "Tessarine"));
+}
+
+// ---- the device's History tab
+
+TEST_F(HistoryFixture, DeviceTabListsTheUnitTheDeviceWouldSaveUnder) {
+    model.setUnit(bench.demo()->id(), UnitRecord{.unit = "DEMO-7"});
+    saved("DEMO-7", "2026-03-01T09:00:00Z");
+    saved("SN-2", "2026-03-02T09:00:00Z");
+    model.setTab(DetailTab::history);
+    DeviceView device(model, bench.demo());
+    device.resize(1200, 800);
+    device.show();
+    auto* history = device.findChild<HistoryView*>("device-history");
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->unit(), "DEMO-7");
+    EXPECT_EQ(history->listModel()->groupCount(), 1);
+}

@@ -1,0 +1,96 @@
+#include "app/views/shell/MoreApps.h"
+#include "app/views/settings/SettingsTexts.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+using namespace Tessarine;
+using RorozErurEvo::ControllerFamily;
+using RorozErurEvo::FamilyProfiles;
+
+TEST(SettingsTexts, PercentagesShowOneDecimalWithHalvesAwayFromZeroAndStoreNoLessThanZero) {
+    const std::pair<double, QString> shown[] = {{0.04, "4"},     {0.085, "8.5"}, {0.12345, "12.3"}, {0.0125, "1.3"},
+                                                {0.0045, "0.5"}, {1.0, "100"},   {-0.02, "-2"},     {-0.0125, "-1.3"}};
+    for (const auto& [fraction, text] : shown)
+        EXPECT_EQ(SettingsTexts::numberText(SettingsTexts::percentShown(fraction), 1), text) << fraction;
+
+    EXPECT_EQ(SettingsTexts::percentStored(12.5), 0.125);
+    EXPECT_EQ(SettingsTexts::percentStored(-3), 0);
+    EXPECT_EQ(SettingsTexts::percentStored(NAN), 0);
+    // A typed typical value must store exactly the typical fraction, or a family never reads as unchanged.
+    EXPECT_EQ(SettingsTexts::percentStored(12), 0.12);
+    EXPECT_EQ(SettingsTexts::percentStored(35), 0.35);
+    EXPECT_EQ(SettingsTexts::nonNegative(-5), 0);
+    // Values too large to scale keep their digits instead of turning into a dash.
+    EXPECT_EQ(SettingsTexts::numberText(1e300, 1).size(), 301);
+    EXPECT_EQ(SettingsTexts::numberText(0.25, 1), "0.3");
+    EXPECT_EQ(SettingsTexts::numberText(0.125, 2), "0.13");
+}
+
+TEST(SettingsTexts, OnlyOneFiniteNumberIsAcceptedInEitherNotation) {
+    EXPECT_EQ(SettingsTexts::parseNumber(" 12.5 "), 12.5);
+    EXPECT_EQ(SettingsTexts::parseNumber("-5"), -5);
+    for (const char* refused : {"inf", "-inf", "nan", "NaN", "1e999", "abc", "", "4 %", "1,500", "1.2.3"})
+        EXPECT_FALSE(SettingsTexts::parseNumber(QString::fromLatin1(refused))) << refused;
+
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(SettingsTexts::parseNumber("1,5"), 1.5);
+    EXPECT_EQ(SettingsTexts::parseNumber("1.5"), 1.5);
+    EXPECT_FALSE(SettingsTexts::parseNumber("1.500,5")) << "group separators are refused";
+    QLocale::setDefault(previous);
+}
+
+TEST(SettingsTexts, FamilyPickerHeaderAndRestoreButtonFollowTheEditedFamily) {
+    FamilyProfiles profiles;
+    EXPECT_EQ(SettingsTexts::familyLabel(ControllerFamily::generic, profiles), "Your thresholds (other devices)");
+    EXPECT_EQ(SettingsTexts::familyLabel(ControllerFamily::nintendoSwitch, profiles), "Switch (Pro Controller, Joy-Con)");
+    auto changed = RorozErurEvo::typical(ControllerFamily::nintendoSwitch);
+    changed.driftWarn = 0.02;
+    profiles.set(changed, ControllerFamily::nintendoSwitch);
+    EXPECT_EQ(SettingsTexts::familyLabel(ControllerFamily::nintendoSwitch, profiles),
+              "Switch (Pro Controller, Joy-Con) (changed)");
+
+    EXPECT_EQ(SettingsTexts::sticksHeader(ControllerFamily::generic), "Sticks");
+    EXPECT_EQ(SettingsTexts::sticksHeader(ControllerFamily::n64), "Sticks (N64-style)");
+    EXPECT_EQ(SettingsTexts::restoreTitle(ControllerFamily::generic), "Restore Defaults");
+    EXPECT_EQ(SettingsTexts::restoreTitle(ControllerFamily::xbox), "Restore Typical Xbox Profile");
+}
+
+TEST(SettingsTexts, TraceLengthAndTheSessionFolderInWords) {
+    EXPECT_EQ(SettingsTexts::trailText(2.0), "2 s");
+    EXPECT_EQ(SettingsTexts::trailText(1.5), "1.5 s");
+    EXPECT_EQ(SettingsTexts::trailText(0.3), "0.3 s");
+    EXPECT_EQ(SettingsTexts::trailText(4.0), "4 s");
+
+    const QString inHome = SettingsTexts::privacyStorage("/home/sam/.local/share/com.quenlow.Tessarine/Sessions", "/home/sam");
+    EXPECT_TRUE(inHome.contains(" files in ~/.local/share/com.quenlow.Tessarine/Sessions. ")) << inHome.toStdString();
+    EXPECT_TRUE(inHome.startsWith("Everything stays on this computer."));
+    // Only the home folder itself becomes "~", not a folder whose name merely starts alike.
+    EXPECT_TRUE(SettingsTexts::privacyStorage("/home/sam2/Sessions", "/home/sam").contains(" in /home/sam2/Sessions."));
+    EXPECT_TRUE(SettingsTexts::privacyStorage("/srv/Sessions", "/").contains(" in /srv/Sessions."));
+}
+
+TEST(MoreAppsCatalogue, ListsEveryEntryButThisApplicationWithAValidPageEach) {
+    const auto shown = MoreAppsView::apps();
+    EXPECT_EQ(shown.size() + 1, MoreAppsView::catalogue().size());
+    for (const MacApp& app : shown) EXPECT_NE(app.id, "tessarine");
+
+    const std::regex digits("[0-9]+"), slug("[a-z0-9]+(-[a-z0-9]+)*");
+    for (const MacApp& app : MoreAppsView::catalogue()) {
+        EXPECT_TRUE(std::regex_match(app.id, app.direct ? slug : digits)) << app.id;
+        EXPECT_TRUE(app.url().isValid()) << app.id;
+        EXPECT_EQ(app.url().scheme(), "https");
+    }
+
+    const MacApp store{"1234567890", "Gauge", "Reads gauges.", "scope", Qt::red, false};
+    EXPECT_EQ(store.url().path(), "/app/id1234567890");
+    EXPECT_EQ(store.accessibleLabel(), "Opens Gauge in the App Store");
+    const MacApp direct{"gauge-pro", "Gauge Pro", "Reads gauges.", "scope", Qt::red, true};
+    EXPECT_EQ(direct.url().toString(), "https://quenlow.com/mac/gauge-pro");
+    EXPECT_EQ(direct.accessibleLabel(), "Opens Gauge Pro on quenlow.com");
+}

@@ -1,0 +1,191 @@
+#include "app/model/ModelFakes.h"
+
+#include "app/devices/ManualTimers.h"
+#include "app/views/shell/EmptyState.h"
+#include "app/views/shell/RootView.h"
+#include "app/views/shell/Sidebar.h"
+#include "app/views/shell/SidebarModel.h"
+#include "app/views/shell/ToastView.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QSplitter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+
+namespace {
+
+struct RootFixture : ::testing::Test {
+    Fakes::Bench bench{false};
+    AppModel& model = *bench.model;
+    ManualTimers toastTimers;
+    RootView root{model, Destinations::standard(), toastTimers.factory()};
+
+    RootFixture() {
+        root.setReduceMotion(true);
+        root.resize(1320, 860);
+    }
+
+    const EmptyState* placeholder() const { return qobject_cast<const EmptyState*>(root.detail()); }
+    QString detailName() const { return root.detail() ? root.detail()->objectName() : QString(); }
+    std::optional<std::string> toast() const { return model.toast(); }
+    void settle() { QApplication::processEvents(); }
+};
+
+} // namespace
+
+TEST_F(RootFixture, DetailFollowsTheSelection) {
+    EXPECT_EQ(detailName(), "device-view"); // the model starts on the demo controller
+
+    model.setSelection(std::nullopt);
+    ASSERT_NE(placeholder(), nullptr);
+    EXPECT_EQ(placeholder()->title(), "Pick a device");
+    EXPECT_EQ(placeholder()->symbol(), "gamecontroller");
+    EXPECT_EQ(placeholder()->description(), "Connect a controller, or try the demo controller.");
+
+    const QModelIndex keyboard = root.sidebar().rows().indexOf(QStringLiteral("sidebar-keyboard"));
+    root.sidebar().selectionModel()->select(keyboard, QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(detailName(), "keyboard-tester");
+    model.setSelection(SidebarItem::mouse());
+    EXPECT_EQ(detailName(), "mouse-tester");
+    model.setSelection(SidebarItem::batch());
+    EXPECT_EQ(detailName(), "batch-view");
+    model.setSelection(SidebarItem::history());
+    EXPECT_EQ(detailName(), "history-view");
+
+    model.setSelection(SidebarItem::device("gc-404"));
+    ASSERT_NE(placeholder(), nullptr);
+    EXPECT_EQ(placeholder()->title(), "Device disconnected");
+    EXPECT_EQ(placeholder()->symbol(), "cable.connector.slash");
+    EXPECT_EQ(placeholder()->description(), "Plug it back in, or pick another device on the left.");
+}
+
+TEST_F(RootFixture, AnUnpluggedDeviceLeavesItsPlaceholderUntilAnotherIsPicked) {
+    bench.hid->plug(3, Fakes::tap(3, "Wheel", bench.clock));
+    model.refreshHID();
+    model.setSelection(SidebarItem::device("hid-3"));
+    QWidget* wheelView = root.detail();
+    EXPECT_EQ(detailName(), "device-view");
+    // Unrelated changes keep the same view.
+    model.refreshControllers();
+    EXPECT_EQ(root.detail(), wheelView);
+
+    bench.hid->unplug(3);
+    model.refreshHID();
+    if (model.selection() == SidebarItem::device("hid-3")) {
+        ASSERT_NE(placeholder(), nullptr);
+        EXPECT_EQ(placeholder()->title(), "Device disconnected");
+    } else {
+        // The model moved the selection itself: the detail follows it.
+        EXPECT_EQ(detailName(), "device-view");
+        EXPECT_NE(root.detail(), wheelView);
+    }
+    model.setSelection(SidebarItem::device("demo"));
+    EXPECT_EQ(detailName(), "device-view");
+}
+
+TEST_F(RootFixture, ToastClearsAfterItsOwnTwoAndAHalfSeconds) {
+    EXPECT_EQ(root.toast(), nullptr);
+    model.setToast("Report saved");
+    ASSERT_NE(root.toast(), nullptr);
+    EXPECT_EQ(root.toast()->text(), "Report saved");
+    EXPECT_EQ(toastTimers.interval, 2.5);
+    EXPECT_EQ(toastTimers.created, 1);
+    // It sits centred at the bottom, 18 pixels up.
+    const QRect onRoot(root.toast()->mapTo(&root, QPoint(0, 0)), root.toast()->size());
+    EXPECT_EQ(root.height() - onRoot.bottom() - 1, 18);
+    EXPECT_LE(std::abs(onRoot.center().x() - root.width() / 2), 1);
+
+    toastTimers.fire();
+    EXPECT_EQ(toast(), std::nullopt);
+    EXPECT_EQ(root.toast(), nullptr);
+    settle(); // the spent timer goes once its callback has returned
+}
+
+TEST_F(RootFixture, ANewToastGetsAFullTimeAndTheOldTimerLeavesIt) {
+    model.setToast("Saved: SN-1, Before repair");
+    auto first = toastTimers.fire;
+    model.setToast("Listing text copied");
+    EXPECT_EQ(toastTimers.created, 2);
+    // The first message's time is up; it finds another text and leaves it.
+    first();
+    EXPECT_EQ(toast(), "Listing text copied");
+    ASSERT_NE(root.toast(), nullptr);
+    EXPECT_EQ(root.toast()->text(), "Listing text copied");
+    // The same text again changes nothing and starts no new timer.
+    model.setToast("Listing text copied");
+    EXPECT_EQ(toastTimers.created, 2);
+    toastTimers.fire();
+    EXPECT_EQ(toast(), std::nullopt);
+
+    // A toast the model clears itself leaves the timer nothing to do.
+    model.setToast("History erased");
+    auto third = toastTimers.fire;
+    model.setToast(std::nullopt);
+    model.setToast("Report saved");
+    third();
+    EXPECT_EQ(toast(), "Report saved");
+    settle();
+}
+
+TEST_F(RootFixture, ToastFadesUnlessMotionIsReduced) {
+    root.show();
+    root.setReduceMotion(false);
+    model.setToast("Report saved");
+    ASSERT_NE(root.toast(), nullptr);
+    model.setToast(std::nullopt);
+    // Still on screen while it fades out.
+    EXPECT_NE(root.toast(), nullptr);
+    for (int i = 0; i < 100 && root.toast(); ++i) QTest::qWait(10);
+    EXPECT_EQ(root.toast(), nullptr);
+
+    root.setReduceMotion(true);
+    model.setToast("Report saved");
+    model.setToast(std::nullopt);
+    EXPECT_EQ(root.toast(), nullptr);
+}
+
+TEST_F(RootFixture, SettingsOpenOnEveryRequestButNotForTheFirstValue) {
+    int opened = 0;
+    RootView other(model, Destinations::standard(), toastTimers.factory());
+    other.openSettings = [&] { ++opened; };
+    EXPECT_EQ(opened, 0);
+    emit model.settingsRequestChanged();
+    emit model.settingsRequestChanged();
+    EXPECT_EQ(opened, 2);
+}
+
+TEST_F(RootFixture, SaveSheetOpensForTheModelsDeviceAndDismissingClearsIt) {
+    root.show();
+    model.setSaveSheetDevice(bench.demo());
+    QDialog* sheet = root.saveSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    sheet->reject();
+    EXPECT_EQ(model.saveSheetDevice(), nullptr);
+    EXPECT_EQ(root.saveSheet(), nullptr);
+
+    // The model withdrawing its request closes the sheet.
+    model.setSaveSheetDevice(bench.demo());
+    QPointer<QDialog> second = root.saveSheet();
+    ASSERT_TRUE(second);
+    model.setSaveSheetDevice(nullptr);
+    EXPECT_EQ(root.saveSheet(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(second);
+}
+
+TEST_F(RootFixture, SidebarColumnKeepsItsWidthsAndHasTheFocus) {
+    root.show();
+    EXPECT_EQ(root.sidebar().width(), 240);
+    root.split().setSizes({100, 1220});
+    EXPECT_EQ(root.sidebar().width(), 210);
+    root.split().setSizes({600, 720});
+    EXPECT_EQ(root.sidebar().width(), 320);
+    EXPECT_TRUE(root.sidebar().hasFocus() || QApplication::focusWidget() == &root.sidebar() ||
+                root.focusWidget() == &root.sidebar());
+}

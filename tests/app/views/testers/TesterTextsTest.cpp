@@ -1,0 +1,117 @@
+#include "app/views/testers/KeyboardDrawing.h"
+#include "app/views/testers/TesterTexts.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+using RorozErurEvo::ButtonEvent;
+using RorozErurEvo::KeyboardLayout;
+
+namespace {
+const KeyboardLayout& ansi() { return KeyboardLayout::layout(KeyboardLayout::Kind::ansi); }
+const KeyboardLayout& iso() { return KeyboardLayout::layout(KeyboardLayout::Kind::iso); }
+} // namespace
+
+TEST(KeyboardTexts, FiguresBeforeAnyKey) {
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::testedCount(ansi(), {}), int(ansi().keys().size())),
+              "Keys tested: 0 of 77");
+    EXPECT_EQ(KeyboardTexts::progress(0, int(iso().keys().size())), "Keys tested: 0 of 78");
+    EXPECT_EQ(KeyboardTexts::held(ansi(), {}), "none");
+    EXPECT_EQ(KeyboardTexts::repeat(std::nullopt, std::nullopt), "hold a key to measure");
+    EXPECT_EQ(KeyboardTexts::chatterList(ansi(), {}), "none");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 0, {}), "0 of 77 keys tested");
+}
+
+TEST(KeyboardTexts, TestedCountsOnlyKeysOfTheLayout) {
+    // 10 is the ISO "Section" key; 9999 is no key at all.
+    EXPECT_EQ(KeyboardTexts::testedCount(ansi(), {0, 1, 10, 9999}), 2);
+    EXPECT_EQ(KeyboardTexts::testedCount(iso(), {0, 1, 10, 9999}), 3);
+}
+
+TEST(KeyboardTexts, HeldKeysByAscendingCodeWithUnknownCodesLeftOut) {
+    // S is 1, A is 0, Space 49; 9999 has no key but still counts as held.
+    EXPECT_EQ(KeyboardTexts::held(ansi(), {49, 1, 0, 9999}), "4: A, S, Space");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 3, {1, 0}), "3 of 77 keys tested; held: A, S");
+}
+
+TEST(KeyboardTexts, RepeatRateAndDelay) {
+    EXPECT_EQ(KeyboardTexts::repeat(100.0 / 3, 0.5), "33.3 per second, after 0.5 s");
+    EXPECT_EQ(KeyboardTexts::repeat(25, 0.257), "25 per second, after 0.26 s");
+    EXPECT_EQ(KeyboardTexts::repeat(25, std::nullopt), "25 per second");
+}
+
+TEST(KeyboardTexts, ChatterKeepsOnlyChatteringKeysAndNamesThem) {
+    std::vector<ButtonEvent> events{
+        {"key-0", true, 0.0},   {"key-0", false, 0.1}, {"key-0", true, 0.12}, {"key-0", false, 0.2}, // A bounces
+        {"key-1", true, 1.0},   {"key-1", false, 1.1}, {"key-1", true, 2.0},                         // S is clean
+        {"key-x", true, 3.0},   {"key-x", false, 3.1}, {"key-x", true, 3.11},                        // no code
+        {"key-777", true, 4.0}, {"key-777", false, 4.1}, {"key-777", true, 4.11},                    // no key
+    };
+    auto chatter = KeyboardTexts::chatter(events, 30);
+    ASSERT_EQ(chatter.size(), 3u);
+    EXPECT_EQ(KeyboardTexts::chatterCodes(chatter), (std::set<int>{0, 777}));
+    EXPECT_EQ(KeyboardTexts::chatterList(ansi(), chatter), "A 1×, key-777 1×, key-x 1×");
+}
+
+TEST(KeyboardTexts, SessionNamesFollowTheLayout) {
+    EXPECT_EQ(KeyboardTexts::sessionName(KeyboardLayout::Kind::ansi), "Keyboard (US (ANSI))");
+    EXPECT_EQ(KeyboardTexts::sessionName(KeyboardLayout::Kind::iso), "Keyboard (ISO)");
+}
+
+TEST(KeyboardGeometry, KeySizesAndFontsFollowTheWidth) {
+    const double u = KeyboardGeometry::unit(900);
+    EXPECT_NEAR(u, 58.07, 0.01);
+    EXPECT_EQ(KeyboardGeometry::labelSize(u), 13);
+    EXPECT_EQ(KeyboardGeometry::labelSize(20), 8);
+    EXPECT_NEAR(KeyboardGeometry::labelSize(40), 11.2, 1e-9);
+    EXPECT_EQ(KeyboardGeometry::markSize(20), 7);
+
+    auto caps = KeyboardGeometry::caps(ansi(), u);
+    EXPECT_EQ(caps.size(), 77u); // the stacked arrows are two keys
+    EXPECT_EQ(KeyboardGeometry::caps(iso(), u).size(), 79u); // both parts of the ISO return key are drawn
+    auto space = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 49; });
+    ASSERT_NE(space, caps.end());
+    EXPECT_NEAR(space->frame.width(), 5 * u + 16, 1e-9);
+    auto up = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 126; });
+    auto down = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 125; });
+    EXPECT_NEAR(up->frame.height(), u / 2 - 1, 1e-9);
+    EXPECT_NEAR(down->frame.top(), up->frame.bottom() + 2, 1e-9);
+    EXPECT_NEAR(down->frame.bottom(), space->frame.bottom(), 1e-9);
+    // Every row ends at the same place: 14.5 units and their spacing.
+    for (const auto& cap : caps) EXPECT_LE(cap.frame.right(), 900 - 4 + 1e-9);
+
+    // A drawing too narrow for its spacing has keys of no size, never negative ones.
+    for (const auto& cap : KeyboardGeometry::caps(ansi(), KeyboardGeometry::unit(30))) {
+        EXPECT_GE(cap.frame.width(), 0);
+        EXPECT_GE(cap.frame.height(), 0);
+    }
+}
+
+TEST(MouseTexts, BoxTexts) {
+    EXPECT_EQ(MouseTexts::clicks({{0, 2}, {5, 1}}), "Clicks: Left 2, Right 0, Middle 0, Back (4) 0, Forward (5) 0");
+    EXPECT_EQ(MouseTexts::chatterCaption(80), "A release and a new press less than 80 ms apart is one click registering twice.");
+    EXPECT_EQ(MouseTexts::steps({3, 1, 0, 1}), "Steps up: 3   down: 1");
+    EXPECT_EQ(MouseTexts::reversals(0), "No reversals");
+    EXPECT_EQ(MouseTexts::reversals(1), "1 reversal (a step the wrong way)");
+    EXPECT_EQ(MouseTexts::reversals(2), "2 reversals (a step the wrong way)");
+    EXPECT_EQ(MouseTexts::smooth(4),
+              "4 smooth-scroll events (trackpad or touch mouse); step counts are for notched wheels.");
+    EXPECT_EQ(MouseTexts::rate(std::nullopt), "Move the mouse in the test area");
+    EXPECT_EQ(MouseTexts::rate(124.6), "About 125 Hz while moving");
+    EXPECT_EQ(MouseTexts::holding(2.46), "Holding… 2.5 of 5 s");
+    EXPECT_EQ(MouseTexts::holding(7.2), "Holding… 5 of 5 s");
+    EXPECT_EQ(MouseTexts::done(0, 5.04), "Held 5 s with no drops");
+    EXPECT_EQ(MouseTexts::done(1, 5), "1 unexpected release");
+    EXPECT_EQ(MouseTexts::done(3, 5), "3 unexpected releases");
+}
+
+TEST(MouseTexts, OnlyTheLastEightClicksShow) {
+    std::vector<RorozErurEvo::ClickInterval> intervals;
+    for (int i = 0; i < 11; ++i) intervals.push_back({double(i), 100, 50.0 + i, false});
+    auto shown = MouseTexts::shownClicks(intervals);
+    ASSERT_EQ(shown.size(), 8u);
+    EXPECT_EQ(shown.front().t, 3);
+    EXPECT_EQ(shown.back().t, 10);
+    EXPECT_EQ(MouseTexts::sinceRelease(shown.front()), "53 ms after release");
+    EXPECT_EQ(MouseTexts::sinceRelease({0, 10, 4.5, true}), "4.5 ms after release");
+}

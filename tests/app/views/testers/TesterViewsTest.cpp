@@ -1,0 +1,336 @@
+#include "app/model/ModelFakes.h"
+
+#include "app/model/KeyboardTester.h"
+#include "app/model/MouseTester.h"
+#include "app/views/testers/KeyCapture.h"
+#include "app/views/testers/KeyboardDrawing.h"
+#include "app/views/testers/KeyboardTesterView.h"
+#include "app/views/testers/MousePad.h"
+#include "app/views/testers/MouseTesterView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "testkit/ChatterAnalysis.h"
+
+using namespace Tessarine;
+
+namespace {
+
+// Linux key codes, as the kernel numbers them.
+constexpr int keyA = 30;
+constexpr int keyS = 31;
+constexpr int key102nd = 86;
+
+struct TesterFixture : ::testing::Test {
+    Fakes::Bench bench;
+    AppModel& model = *bench.model;
+
+    template <typename T> T* find(QWidget& root, const char* name) {
+        return root.findChild<T*>(QString::fromLatin1(name));
+    }
+    QString text(QWidget& root, const char* name) { return find<QLabel>(root, name)->text(); }
+
+    // The session files in the data folder.
+    QStringList sessionFiles() const {
+        return QDir(model.sessionsFolder()).entryList({QStringLiteral("*.json")}, QDir::Files);
+    }
+    QJsonObject onlySession() const {
+        QStringList files = sessionFiles();
+        if (files.size() != 1) return {};
+        QFile file(QDir(model.sessionsFolder()).filePath(files.front()));
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+};
+
+struct KeyboardScreen : TesterFixture {
+    QMainWindow window;
+    KeyboardTesterView* view = new KeyboardTesterView(model);
+    KeyboardTester& tester = model.keyboard();
+
+    KeyboardScreen() {
+        window.setCentralWidget(view);
+        window.resize(1100, 760);
+        window.show();
+    }
+
+    // A key event as X11 or Wayland delivers it: native scan code = evdev code + 8, the server's
+    // time stamp in milliseconds; it arrives when the model's clock reads `arrival`.
+    void key(QWidget* target, QEvent::Type type, int linuxCode, quint64 stampMs, double arrival,
+             bool autoRepeat = false) {
+        bench.clock.set(arrival);
+        QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, quint32(linuxCode + 8), 0, 0, QString(), autoRepeat);
+        event.setTimestamp(stampMs);
+        QApplication::sendEvent(target, &event);
+    }
+    void press(int code, quint64 ms, double arrival, bool repeat = false) {
+        key(view, QEvent::KeyPress, code, ms, arrival, repeat);
+    }
+    void release(int code, quint64 ms, double arrival, bool repeat = false) {
+        key(view, QEvent::KeyRelease, code, ms, arrival, repeat);
+    }
+};
+
+} // namespace
+
+TEST_F(KeyboardScreen, StartsEmptyAndCapturesOnlyWhileStarted) {
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 77");
+    EXPECT_EQ(text(*view, "keyboard-held"), "none");
+    EXPECT_EQ(text(*view, "keyboard-repeat"), "hold a key to measure");
+    EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
+
+    press(keyA, 1000, 100.0);
+    EXPECT_TRUE(tester.tested().empty()); // capture is off: the key goes to the window as usual
+    EXPECT_FALSE(view->capture().installed());
+
+    QTest::mouseClick(find<QPushButton>(*view, "keyboard-start"), Qt::LeftButton);
+    EXPECT_TRUE(tester.capturing());
+    EXPECT_TRUE(view->capture().installed());
+    press(keyA, 1100, 100.1);
+    EXPECT_EQ(text(*view, "keyboard-held"), "1: A");
+    release(keyA, 1150, 100.15);
+    view->capture().flush();
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 1 of 77");
+    EXPECT_EQ(view->drawing().accessibleValue(), "1 of 77 keys tested");
+
+    QTest::mouseClick(find<QPushButton>(*view, "keyboard-stop"), Qt::LeftButton);
+    EXPECT_FALSE(tester.capturing());
+    EXPECT_FALSE(view->capture().installed());
+}
+
+TEST_F(KeyboardScreen, X11AndWaylandRepeatsGiveDelayAndRateWithoutChatter) {
+    tester.start();
+    // X11: every repeat is a fake release and press with the same time, both flagged.
+    press(keyA, 10000, 200.0);
+    for (quint64 ms : {10500, 10530, 10560}) {
+        release(keyA, ms, 200.0 + (ms - 10000) / 1000.0, true);
+        press(keyA, ms, 200.0 + (ms - 10000) / 1000.0, true);
+    }
+    release(keyA, 10600, 200.6);
+    EXPECT_EQ(text(*view, "keyboard-repeat"), "33.3 per second, after 0.5 s");
+
+    // Wayland: repeats carry the time of the original press; they are timed by their arrival.
+    press(keyS, 20000, 300.0);
+    for (double arrival : {300.4, 300.45, 300.5}) press(keyS, 20000, arrival, true);
+    release(keyS, 20600, 300.6);
+    view->capture().flush();
+    ASSERT_TRUE(tester.repeatDelay());
+    EXPECT_NEAR(*tester.repeatDelay(), 0.4, 1e-6);
+    EXPECT_NEAR(*tester.repeatRate(), 20.0, 1e-6);
+    EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
+    EXPECT_EQ(tester.events().size(), 4u); // two presses, two releases
+}
+
+TEST_F(KeyboardScreen, AnUnflaggedReleaseAndPressWithOneTimeIsARepeat) {
+    tester.start();
+    press(keyA, 5000, 100.0);
+    // The X server's repeat pairs, which Qt did not recognise as such.
+    for (quint64 ms : {5500, 5540, 5580}) {
+        release(keyA, ms, 100.0 + (ms - 5000) / 1000.0);
+        press(keyA, ms, 100.0 + (ms - 5000) / 1000.0);
+    }
+    EXPECT_EQ(text(*view, "keyboard-held"), "1: A");
+    release(keyA, 5700, 100.7);
+    // A real release reaches the tester once no press pairs with it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tester.held().empty(); }, 5000));
+    EXPECT_EQ(text(*view, "keyboard-held"), "none");
+    EXPECT_EQ(text(*view, "keyboard-repeat"), "25 per second, after 0.5 s");
+    EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
+    EXPECT_EQ(tester.events().size(), 2u);
+}
+
+TEST_F(KeyboardScreen, AReleaseAndPressTwentyMillisecondsApartIsChatter) {
+    tester.start();
+    press(keyA, 1000, 100.0);
+    release(keyA, 1100, 100.1);
+    press(keyA, 1120, 100.12);
+    release(keyA, 1200, 100.2);
+    EXPECT_EQ(text(*view, "keyboard-chatter"), "A 1×");
+    EXPECT_EQ(view->drawing().state().chatter, (std::set<int>{0}));
+}
+
+TEST_F(KeyboardScreen, Iso102ndKeyIsTheKeyBesideLeftShift) {
+    QComboBox* picker = find<QComboBox>(*view, "keyboard-layout");
+    picker->setCurrentIndex(1);
+    EXPECT_EQ(tester.layoutKind(), RorozErurEvo::KeyboardLayout::Kind::iso);
+    EXPECT_EQ(bench.defaults->string(QStringLiteral("keyboardLayout")), "iso");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 78");
+
+    tester.start();
+    press(key102nd, 1000, 100.0);
+    EXPECT_EQ(text(*view, "keyboard-held"), "1: Grave accent");
+    EXPECT_EQ(view->drawing().state().held, (std::set<int>{50}));
+
+    // The tester's layout changed elsewhere (the settings window) shows here too.
+    tester.setLayoutKind(RorozErurEvo::KeyboardLayout::Kind::ansi);
+    EXPECT_EQ(picker->currentIndex(), 0);
+}
+
+TEST_F(KeyboardScreen, ShortcutsArePausedWhileCapturing) {
+    auto* quit = new QAction(&window);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    window.addAction(quit);
+    int fired = 0;
+    QObject::connect(quit, &QAction::triggered, [&] { ++fired; });
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    tester.start();
+    QTest::keyClick(view, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(fired, 0);
+
+    tester.stop();
+    QTest::keyClick(view, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(fired, 1);
+}
+
+TEST_F(KeyboardScreen, KeysOfAnotherWindowAreNotCaptured) {
+    QWidget other;
+    other.show();
+    tester.start();
+    key(&other, QEvent::KeyPress, keyA, 1000, 100.0);
+    EXPECT_TRUE(tester.tested().empty());
+}
+
+TEST_F(KeyboardScreen, SaveWritesOneSessionNamedAfterTheLayout) {
+    model.setDefaultTechnician("Robin");
+    tester.start();
+    press(keyA, 1000, 100.0);
+    release(keyA, 1050, 100.05);
+    QTest::mouseClick(find<QPushButton>(*view, "keyboard-save"), Qt::LeftButton);
+    EXPECT_EQ(model.toast(), "Saved to History: Keyboard (US (ANSI))");
+    QJsonObject session = onlySession();
+    EXPECT_EQ(session["unit"].toString(), "Keyboard (US (ANSI))");
+    EXPECT_EQ(session["label"].toString(), "Tested");
+    EXPECT_EQ(session["technician"].toString(), "Robin");
+    EXPECT_EQ(session["device"].toObject()["name"].toString(), "Keyboard (US (ANSI))");
+}
+
+TEST_F(TesterFixture, AFailedSaveShowsTheLibrarysError) {
+    KeyboardTesterView view(model);
+    // The session folder's place is taken by a file, so nothing can be written there.
+    QDir().rmdir(model.sessionsFolder());
+    QFile blocker(model.sessionsFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("keyboard-save")), Qt::LeftButton);
+    ASSERT_TRUE(model.toast());
+    EXPECT_TRUE(QString::fromStdString(*model.toast()).startsWith("Couldn't save the session: "));
+}
+
+namespace {
+
+struct MouseScreen : TesterFixture {
+    MouseTesterView view{model};
+    MousePad& pad = view.pad();
+    MouseTester& tester = model.mouse();
+
+    MouseScreen() {
+        view.resize(900, 640);
+        view.show();
+    }
+
+    void mouse(QEvent::Type type, Qt::MouseButton button, quint64 ms) {
+        bench.clock.set(100.0 + ms / 1000.0);
+        QMouseEvent event(type, QPointF(50, 50), QPointF(50, 50), QPointF(50, 50), button,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        event.setTimestamp(ms);
+        QApplication::sendEvent(&pad, &event);
+    }
+    void wheel(QPoint pixels, QPoint angle, quint64 ms) {
+        bench.clock.set(100.0 + ms / 1000.0);
+        QWheelEvent event(QPointF(50, 50), QPointF(50, 50), pixels, angle, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        event.setTimestamp(ms);
+        QApplication::sendEvent(&pad, &event);
+    }
+};
+
+} // namespace
+
+TEST_F(MouseScreen, ADoubleClickSoonAfterAReleaseIsOneChatter) {
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, 1000);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 1010);
+    mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, 1050); // the second press, as Qt sends it
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 1060);
+    EXPECT_EQ(tester.counts().at(0), 2);
+    EXPECT_EQ(text(view, "mouse-count-0"), "2");
+    auto chatter = RorozErurEvo::ChatterAnalysis::analyze(tester.events(), model.thresholds().mouseChatterMs);
+    EXPECT_EQ(RorozErurEvo::ChatterAnalysis::total(chatter), 1);
+    EXPECT_EQ(pad.accessibleValue(), "Clicks: Left 2, Right 0, Middle 0, Back (4) 0, Forward (5) 0");
+}
+
+TEST_F(MouseScreen, ARightClickCountsAndOpensNoMenu) {
+    EXPECT_EQ(pad.contextMenuPolicy(), Qt::PreventContextMenu);
+    mouse(QEvent::MouseButtonPress, Qt::RightButton, 1000);
+    mouse(QEvent::MouseButtonRelease, Qt::RightButton, 1100);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(50, 50), pad.mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(&pad, &menu);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(tester.counts().at(1), 1);
+}
+
+TEST_F(MouseScreen, WheelNotchesAndSmoothScrolling) {
+    for (quint64 ms : {1000, 1050, 1100}) wheel({}, {0, 120}, ms);
+    // A high-resolution wheel sends a notch in parts.
+    wheel({}, {0, -60}, 1150);
+    wheel({}, {0, -60}, 1160);
+    EXPECT_EQ(text(view, "mouse-steps"), "Steps up: 3   down: 1");
+    EXPECT_EQ(view.findChild<QWidget*>(QStringLiteral("mouse-reversals"))->accessibleName(),
+              "1 reversal (a step the wrong way)");
+    EXPECT_FALSE(view.findChild<QLabel*>(QStringLiteral("mouse-smooth"))->isVisible());
+
+    wheel({0, 14}, {0, 0}, 2000); // a touchpad: pixels only
+    EXPECT_EQ(tester.smoothScrolls(), 1);
+    EXPECT_EQ(text(view, "mouse-steps"), "Steps up: 3   down: 1");
+    EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("mouse-smooth"))->isVisible());
+}
+
+TEST_F(MouseScreen, ASixthButtonIsInTheResultButNotTheButtonsBox) {
+    mouse(QEvent::MouseButtonPress, Qt::ExtraButton3, 1000);
+    mouse(QEvent::MouseButtonRelease, Qt::ExtraButton3, 1100);
+    EXPECT_EQ(tester.counts().at(5), 1);
+    EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("mouse-count-5")), nullptr);
+    EXPECT_FALSE(pad.accessibleValue().contains("Button 6"));
+    auto result = tester.results(model.thresholds().mouseChatterMs);
+    bool named = false;
+    for (const auto& line : result.details) named = named || line.find("Button 6") != std::string::npos;
+    for (const auto& measure : result.measures) named = named || measure.label.find("Button 6") != std::string::npos;
+    EXPECT_TRUE(named);
+}
+
+TEST_F(MouseScreen, MotionCompressionIsOffOnlyWhileShown) {
+    EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
+    view.hide();
+    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
+    view.show();
+    EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
+}
+
+TEST_F(MouseScreen, HoldCheckCountsUpAndSavesAsMouse) {
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("mouse-hold-start")), Qt::LeftButton);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, 1000);
+    // The text follows the clock at the next refresh, without any event from the mouse.
+    bench.clock.set(103.5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(view, "mouse-holding") == "Holding… 2.5 of 5 s"; }, 5000));
+    bench.clock.set(109.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(view, "mouse-holding") == "Holding… 5 of 5 s"; }, 5000));
+
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("mouse-save")), Qt::LeftButton);
+    EXPECT_EQ(model.toast(), "Saved to History: Mouse");
+    EXPECT_EQ(onlySession()["unit"].toString(), "Mouse");
+}
