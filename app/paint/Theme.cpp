@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 
+#include "app/paint/Contrast.h"
+
 namespace Tessarine {
 
 namespace Color {
@@ -30,6 +32,15 @@ const QColor& failRed() {
 
 QColor withOpacity(QColor color, double opacity) {
     color.setAlphaF(float(opacity));
+    return color;
+}
+
+QColor destructiveText(const QPalette& palette) {
+    return Contrast::reaching(failRed(), palette.color(QPalette::Active, QPalette::Button));
+}
+
+const QColor& pressedFill() {
+    static const QColor color = Contrast::reaching(accentTeal(), Qt::white);
     return color;
 }
 

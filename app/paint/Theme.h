@@ -4,6 +4,7 @@
 // verdict takes them from here.
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 
 #include "testkit/Measure.h"
@@ -22,6 +23,13 @@ const QColor& failRed();
 
 // `color` with its alpha replaced by `opacity` (0…1).
 QColor withOpacity(QColor color, double opacity);
+
+// The red of a destructive button's text ("Erase History…", "Delete"), made readable on the
+// palette's button colour: a little darker in the light scheme, lighter in the dark one.
+QColor destructiveText(const QPalette& palette);
+// The fill of a held button or key under its white text: the accent, darkened just enough for
+// the text to read.
+const QColor& pressedFill();
 } // namespace Color
 
 namespace VerdictStyle {

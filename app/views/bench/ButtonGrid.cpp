@@ -59,7 +59,7 @@ void ButtonCell::paintEvent(QPaintEvent*) {
     const QColor primary = palette().color(QPalette::WindowText);
     QPainterPath background;
     background.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
-    painter.fillPath(background, pressed_ ? Color::accentTeal() : Color::withOpacity(primary, 0.06));
+    painter.fillPath(background, pressed_ ? Color::pressedFill() : Color::withOpacity(primary, 0.06));
 
     const QColor text = pressed_ ? QColor(Qt::white) : primary;
     const QColor countColor =

@@ -1,12 +1,16 @@
 #include "app/views/bench/GateControls.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 #include "app/paint/Theme.h"
+#include "app/views/kit/Relayout.h"
 #include "testkit/StickGeometry.h"
 
 namespace Tessarine {
@@ -28,7 +32,7 @@ GateControls::GateControls(const GuidedTest& test, TestRunner& runner, QWidget* 
     gate_->setAccessibleName(QStringLiteral("Gate"));
     auto* label = new QLabel(QStringLiteral("Gate"));
     label->setBuddy(gate_);
-    auto* picker = new QWidget;
+    auto* picker = picker_ = new QWidget;
     auto* pickerRow = new QHBoxLayout(picker);
     pickerRow->setContentsMargins(0, 0, 0, 0);
     pickerRow->addWidget(label);
@@ -38,9 +42,11 @@ GateControls::GateControls(const GuidedTest& test, TestRunner& runner, QWidget* 
     fit_->setObjectName(QStringLiteral("fit-toggle"));
     fit_->setToolTip(QStringLiteral("For adapters that don't scale the stick to full range (common with N64 sticks)"));
 
-    auto* row = new QHBoxLayout(this);
+    auto* row = row_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(spacing);
+    // As narrow as its widest part (see minimumSizeHint): a narrow card stacks the two.
+    row->setSizeConstraint(QLayout::SetNoConstraint);
     row->addWidget(picker, 0, Qt::AlignVCenter);
     row->addWidget(fit_, 0, Qt::AlignVCenter);
     row->addStretch(1);
@@ -50,6 +56,26 @@ GateControls::GateControls(const GuidedTest& test, TestRunner& runner, QWidget* 
     });
     connect(fit_, &QCheckBox::toggled, this, [this](bool on) { runner_.setFit(test_, on); });
     refresh();
+}
+
+QSize GateControls::minimumSizeHint() const {
+    const int widest = std::max(picker_->minimumSizeHint().width(), fit_->isHidden() ? 0 : fit_->sizeHint().width());
+    return {widest, QWidget::minimumSizeHint().height()};
+}
+
+void GateControls::arrange() {
+    // The toggle goes under the picker when the two do not fit side by side.
+    const int oneRow = picker_->sizeHint().width() + spacing + fit_->sizeHint().width();
+    const bool side = fit_->isHidden() || width() >= oneRow;
+    const auto direction = side ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (row_->direction() == direction) return;
+    row_->setDirection(direction);
+    relayoutUpward(this);
+}
+
+void GateControls::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    arrange();
 }
 
 void GateControls::setTest(const GuidedTest& test) {
@@ -64,6 +90,7 @@ void GateControls::refresh() {
     gate_->setCurrentIndex(gate_->findData(int(runner_.gate(test_))));
     fit_->setVisible(test_.raw);
     fit_->setChecked(runner_.fit(test_));
+    arrange();
 }
 
 } // namespace Tessarine

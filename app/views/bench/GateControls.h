@@ -6,6 +6,7 @@
 
 #include "app/model/TestRunner.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 
@@ -25,11 +26,20 @@ public:
     // Hidden for a processed-values test.
     QCheckBox* fitToggle() const { return fit_; }
 
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void arrange();
+
     GuidedTest test_;
     TestRunner& runner_;
     QComboBox* gate_;
     QCheckBox* fit_;
+    QWidget* picker_;
+    QBoxLayout* row_;
 };
 
 } // namespace Tessarine

@@ -1,6 +1,5 @@
 #include "app/views/bench/LivePanel.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -9,6 +8,7 @@
 #include "app/views/bench/ButtonGrid.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/ControllerDrawing.h"
+#include "app/views/kit/AdaptiveGridLayout.h"
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/kit/StickReadout.h"
 #include "app/views/kit/TriggerBar.h"
@@ -22,6 +22,7 @@ namespace {
 constexpr int drawingWidth = 540;   // pixels: the drawn controller at most
 constexpr int plotMinimum = 140;    // pixels: a stick plot's width range
 constexpr int plotMaximum = 220;
+constexpr int stickSpacing = 16; // pixels between stick columns
 
 void clear(QWidget* holder) {
     for (QWidget* child : holder->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete child;
@@ -38,9 +39,11 @@ LivePanel::LivePanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidg
     stack->setSpacing(14);
     drawing_->setMaximumWidth(drawingWidth);
     stack->addWidget(drawing_, 0, Qt::AlignHCenter);
-    auto* sticks = new QHBoxLayout(stickRow_);
+    // Side by side while they fit at their narrowest; a third pair of sticks in a narrow column
+    // goes to the next row instead of pushing the column wider than the window.
+    auto* sticks = new AdaptiveGridLayout(plotMinimum, stickSpacing, stickRow_);
     sticks->setContentsMargins(0, 0, 0, 0);
-    sticks->setSpacing(16);
+    sticks->setItemsShareTheWidth(true);
     stack->addWidget(stickRow_);
     auto* bars = new QVBoxLayout(barStack_);
     bars->setContentsMargins(0, 0, 0, 0);
@@ -111,7 +114,6 @@ void LivePanel::rebuild() {
         layout->addWidget(plot, 0, Qt::AlignHCenter);
         layout->addWidget(readout, 0, Qt::AlignHCenter);
         stickRow_->layout()->addWidget(column);
-        static_cast<QHBoxLayout*>(stickRow_->layout())->setStretchFactor(column, 1);
         plots_.push_back(plot);
         readouts_.push_back(readout);
         stickIDs_.push_back(stick.id);

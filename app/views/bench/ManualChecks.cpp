@@ -79,6 +79,8 @@ void ManualChecks::rebuild() {
         play->setToolTip(CardText::playName(item.name));
         auto* name = new QLabel(QString::fromStdString(item.name));
         name->setFont(Fonts::callout());
+        // In a narrow card the name takes a second line; the answers always stay whole.
+        name->setWordWrap(true);
         auto* answer = new SegmentedControl;
         for (int code = 0; code < 3; ++code)
             answer->addSegment(CardText::answerSegments()[size_t(code)], QString::number(code));
@@ -89,8 +91,7 @@ void ManualChecks::rebuild() {
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(spacing);
         row->addWidget(play, 0, Qt::AlignVCenter);
-        row->addWidget(name, 0, Qt::AlignVCenter);
-        row->addStretch(1);
+        row->addWidget(name, 1, Qt::AlignVCenter);
         row->addWidget(answer, 0, Qt::AlignVCenter);
         rowStack_->addWidget(widget);
         rows_.push_back({widget, answer});

@@ -1,5 +1,6 @@
 #include "app/views/device/DeviceHeader.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/views/device/DeviceHeaderText.h"
+#include "app/views/kit/AccessibleLabel.h"
 #include "app/views/kit/ElidedLabel.h"
 #include "app/views/kit/SegmentedControl.h"
 #include "app/paint/Symbols.h"
@@ -26,8 +28,10 @@ using RorozErurEvo::DemoScenario;
 namespace {
 // Pixels between the name and the detail line.
 constexpr int titleSpacing = 2;
-// The least room between the titles and the controls, pixels.
-constexpr int minimumGap = 8;
+// Pixels between the titles and the controls: side by side, the row's spacing on both sides of
+// an 8-pixel gap; stacked, the controls sit a little below the detail line.
+constexpr int oneRowGap = 2 * DeviceHeader::spacing + 8;
+constexpr int stackedGap = 8;
 // Pixels between the battery symbol and its text.
 constexpr int batteryGap = 4;
 // Pixels around the value-source picker in its row.
@@ -54,9 +58,14 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
       detail_(new ElidedLabel), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel),
       tabs_(new SegmentedControl) {
     setObjectName(QStringLiteral("device-header"));
-    auto* row = new QHBoxLayout(this);
+    outer_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
+    outer_->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
+    outer_->setSpacing(oneRowGap);
+    // The header's least width is that of its controls alone (see minimumSizeHint), not that of
+    // the row it is while there is room for one.
+    outer_->setSizeConstraint(QLayout::SetNoConstraint);
+    auto* row = controls_ = new QHBoxLayout;
     row->setSpacing(spacing);
-    row->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(titleSpacing);
@@ -66,8 +75,8 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
     detail_->setFont(Fonts::callout());
     titles->addWidget(name_);
     titles->addWidget(detail_);
-    row->addLayout(titles, 1);
-    row->addSpacerItem(new QSpacerItem(minimumGap, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
+    outer_->addLayout(titles, 1);
+    outer_->addLayout(controls_);
 
     battery_->setObjectName(QStringLiteral("device-battery"));
     auto* batteryRow = new QHBoxLayout(battery_);
@@ -95,6 +104,7 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
         });
         connect(&model_.demo(), &DemoDriver::scenarioChanged, this, &DeviceHeader::refresh);
         row->addWidget(demo_);
+        AccessibleLabel::hidden(*demo_, demo_->accessibleName());
     }
 
     if (device_->kind() == InputDevice::Kind::controller) {
@@ -153,6 +163,31 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
     refresh();
 }
 
+bool DeviceHeader::fitsOneRow(int width) const {
+    const int titles = name_->sizeHint().width();
+    return width >= 2 * horizontalPadding + titles + oneRowGap + controls_->sizeHint().width();
+}
+
+void DeviceHeader::arrange() {
+    // The name is never cut: when it and the controls do not fit side by side, the controls go
+    // under the titles. Only the detail line gives way, ending in "…".
+    const bool oneRow = fitsOneRow(width());
+    const auto direction = oneRow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (outer_->direction() == direction) return;
+    outer_->setDirection(direction);
+    outer_->setSpacing(oneRow ? oneRowGap : stackedGap);
+    outer_->setAlignment(controls_, oneRow ? Qt::Alignment() : Qt::AlignLeft);
+}
+
+QSize DeviceHeader::minimumSizeHint() const {
+    return {controls_->minimumSize().width() + 2 * horizontalPadding, QWidget::minimumSizeHint().height()};
+}
+
+void DeviceHeader::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
 QLabel* DeviceHeader::nameLabel() const {
     return name_;
 }
@@ -182,6 +217,7 @@ void DeviceHeader::refresh() {
     refreshRawArea();
     const QSignalBlocker blocker(tabs_);
     tabs_->setCurrentTag(QString::fromStdString(RorozErurEvo::rawValue(model_.tab())));
+    arrange();
 }
 
 void DeviceHeader::chooseValueSource(bool raw) {

@@ -7,7 +7,9 @@
 
 #include <memory>
 
+class QBoxLayout;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -57,10 +59,18 @@ public:
     // would mix both kinds of values, so it ends without a result first.
     void chooseValueSource(bool raw);
 
+    // Whether the name, whole, and the controls fit side by side in `width` pixels; otherwise the
+    // controls go under the titles.
+    bool fitsOneRow(int width) const;
+    // As narrow as the controls: narrower than name and controls side by side, they stack.
+    QSize minimumSizeHint() const override;
+
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void arrange();
     void watchPartner();
     void refreshBattery();
     void refreshRawArea();
@@ -69,6 +79,8 @@ private:
 
     AppModel& model_;
     const std::shared_ptr<InputDevice> device_;
+    QBoxLayout* outer_;
+    QHBoxLayout* controls_;
     ElidedLabel* name_;
     ElidedLabel* detail_;
     QWidget* battery_;

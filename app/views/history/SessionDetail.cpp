@@ -17,7 +17,9 @@
 #include "app/model/CommandState.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/DestructiveButton.h"
 #include "app/views/kit/Divider.h"
+#include "app/views/kit/MessageBoxes.h"
 #include "app/views/history/ExportMenu.h"
 #include "app/views/history/HistoryParts.h"
 #include "app/views/history/HistoryTexts.h"
@@ -107,12 +109,9 @@ QWidget* SessionDetail::head() {
     actions->addWidget(copy);
     actions->addWidget(new ExportMenu(model_, session_));
     actions->addStretch(1);
-    auto* remove = new QPushButton(QStringLiteral("Delete"));
+    auto* remove = new DestructiveButton(QStringLiteral("Delete"));
     remove->setObjectName(QStringLiteral("detail-delete"));
-    remove->setIcon(Symbols::icon(QStringLiteral("trash"), Color::failRed()));
-    QPalette destructive = remove->palette();
-    destructive.setColor(QPalette::ButtonText, Color::failRed());
-    remove->setPalette(destructive);
+    remove->setIcon(Symbols::icon(QStringLiteral("trash"), remove->palette().color(QPalette::ButtonText)));
     connect(remove, &QPushButton::clicked, this, &SessionDetail::askToDelete);
     actions->addWidget(remove);
     stack->addLayout(actions);
@@ -220,14 +219,12 @@ void SessionDetail::askToDelete() {
         confirm_->raise();
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Delete this session?"),
-                                QStringLiteral("Delete this session?"), QMessageBox::NoButton, this);
+    QPushButton* deleteButton = nullptr;
+    QMessageBox* box = MessageBoxes::confirmation(this, QStringLiteral("Delete this session?"),
+                                                  HistoryTexts::deleteMessage(session_), QStringLiteral("Delete"),
+                                                  &deleteButton);
     box->setObjectName(QStringLiteral("detail-confirm-delete"));
-    box->setInformativeText(HistoryTexts::deleteMessage(session_));
-    QPushButton* deleteButton = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
     deleteButton->setObjectName(QStringLiteral("detail-confirm-delete-button"));
-    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
-    box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box, deleteButton] {
         if (box->clickedButton() == deleteButton) remove();
     });

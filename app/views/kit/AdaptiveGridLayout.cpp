@@ -32,6 +32,11 @@ void AdaptiveGridLayout::setRowSpacing(int spacing) {
     invalidate();
 }
 
+void AdaptiveGridLayout::setItemsShareTheWidth(bool share) {
+    share_ = share;
+    invalidate();
+}
+
 void AdaptiveGridLayout::setSpacing(int spacing) {
     horizontal_ = std::max(0, spacing);
     invalidate();
@@ -86,14 +91,15 @@ void AdaptiveGridLayout::setGeometry(const QRect& rect) {
 }
 
 int AdaptiveGridLayout::arrange(const QRect& rect, bool apply) const {
-    const int width = rect.width();
-    const int columnCount = columns(width);
-    const double column = columnWidth(width, columnCount, horizontal_);
-    const int cell = int(std::floor(column));
-
     QList<QLayoutItem*> shown;
     for (QLayoutItem* item : items_)
         if (!item->isEmpty()) shown.append(item);
+
+    const int width = rect.width();
+    int columnCount = columns(width);
+    if (share_ && !shown.isEmpty()) columnCount = std::min(columnCount, int(shown.size()));
+    const double column = columnWidth(width, columnCount, horizontal_);
+    const int cell = int(std::floor(column));
 
     int y = rect.y();
     for (qsizetype first = 0; first < shown.size(); first += columnCount) {

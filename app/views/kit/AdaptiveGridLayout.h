@@ -21,6 +21,9 @@ public:
     static double columnWidth(int width, int columns, int spacing);
 
     int minimumColumnWidth() const { return minimum_; }
+    // Fewer items than the columns that fit share the whole width, as a row of them would; by
+    // default they keep the column width and leave the rest of the row empty.
+    void setItemsShareTheWidth(bool share);
     // Space between rows, when it differs from the space between columns.
     void setRowSpacing(int spacing);
     int rowSpacing() const { return vertical_; }
@@ -47,6 +50,7 @@ private:
     int minimum_;
     int horizontal_;
     int vertical_;
+    bool share_ = false;
 };
 
 } // namespace Tessarine

@@ -1,5 +1,6 @@
 #include "app/views/kit/SegmentedControl.h"
 
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -29,9 +30,60 @@ protected:
         painter.fillPath(shape, tint);
     }
 };
+
+// Screen readers meet the picker as a group of radio buttons named after the picker ("Values"),
+// each read by its own text ("Raw HID") and checked when chosen. Qt would offer the segments as
+// check boxes with no group, so two pickers with a "Raw HID" segment could not be told apart.
+class SegmentInterface final : public QAccessibleWidget {
+public:
+    explicit SegmentInterface(Segment* segment) : QAccessibleWidget(segment, QAccessible::RadioButton) {
+        addControllingSignal(QStringLiteral("toggled(bool)"));
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && segment()->accessibleName().isEmpty()) return segment()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = segment()->isChecked();
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && segment()->isEnabled())
+            segment()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    Segment* segment() const { return static_cast<Segment*>(widget()); }
+};
+
+QAccessibleInterface* segmentFactory(const QString&, QObject* object) {
+    if (auto* picker = qobject_cast<SegmentedControl*>(object))
+        return new QAccessibleWidget(picker, QAccessible::Grouping);
+    if (auto* segment = dynamic_cast<Segment*>(object)) return new SegmentInterface(segment);
+    return nullptr;
+}
+
+void installSegmentFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(segmentFactory);
+        return true;
+    }();
+    (void)installed;
+}
 } // namespace
 
 SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent), group_(new QButtonGroup(this)) {
+    installSegmentFactory();
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -44,7 +96,9 @@ SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent), group_(ne
 }
 
 QToolButton* SegmentedControl::addSegment(const QString& text, const QString& tag) {
-    auto* button = new Segment(this);
+    // Made whole before the layout adopts it: an element that assistive technology looks up
+    // while the widget is half built keeps the wrong interface.
+    auto* button = new Segment;
     button->setText(text);
     button->setCheckable(true);
     button->setAutoRaise(false);

@@ -26,6 +26,8 @@ public:
 
     QString accessibleValue() const override;
     QAccessible::Role accessibleRole() const override { return QAccessible::ProgressBar; }
+    // The travel in percent, as a progress bar's number.
+    std::optional<Number> accessibleNumber() const override { return Number{value_ * 100, 0, 100}; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

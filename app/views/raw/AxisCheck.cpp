@@ -36,8 +36,10 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     auto* box = new QVBoxLayout(this);
     box->setSpacing(8);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("Axis"), this));
+    auto* axisTitle = new QLabel(QStringLiteral("Axis"), this);
+    row->addWidget(axisTitle);
     picker_ = new QComboBox(this);
+    axisTitle->setBuddy(picker_);
     picker_->setAccessibleName(QStringLiteral("Axis"));
     picker_->setMaximumWidth(240);
     picker_->setSizeAdjustPolicy(QComboBox::AdjustToContents);

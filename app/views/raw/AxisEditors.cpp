@@ -11,6 +11,7 @@
 
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/AccessibleLabel.h"
 #include "app/views/raw/RawHIDTexts.h"
 
 namespace Tessarine {
@@ -88,8 +89,10 @@ void StickPairsEditor::rebuild() {
         line->addWidget(row.name);
         const std::string id = pair.id;
         auto picker = [&](const QString& label, void (StickPairsEditor::*set)(const std::string&, const std::string&)) {
-            line->addWidget(new QLabel(label, row.widget));
+            auto* title = new QLabel(label, row.widget);
+            line->addWidget(title);
             auto* box = new QComboBox(row.widget);
+            title->setBuddy(box);
             box->setFixedWidth(150);
             box->setAccessibleName(label);
             for (const auto& axis : axes)
@@ -235,6 +238,7 @@ void AxisRolesEditor::rebuild() {
         auto* picker = new QComboBox(gridBox_);
         picker->setFixedWidth(190);
         picker->setAccessibleName(QStringLiteral("Role for ") + QString::fromStdString(axis.name));
+        AccessibleLabel::hidden(*picker, picker->accessibleName());
         for (const auto& [label, role] : options()) picker->addItem(label);
         const std::string id = axis.id;
         connect(picker, &QComboBox::currentIndexChanged, this, [this, id](int index) {

@@ -160,7 +160,7 @@ void ElementTable::refreshValues() {
     for (auto& row : rows_) {
         auto it = live.find(row.element.id);
         const RawLive* l = it == live.end() ? nullptr : &it->second;
-        row.bar->setValue(l ? l->value : std::nullopt);
+        row.bar->setValue(RawHIDTexts::barValue(row.element, l));
         setIfChanged(row.value, RawHIDTexts::value(l));
         setIfChanged(row.seen, RawHIDTexts::seen(l));
         setIfChanged(row.jitter, RawHIDTexts::jitter(l));

@@ -72,6 +72,15 @@ double barFraction(std::optional<int> value, int min, int max) {
     return std::clamp((double(*value) - double(min)) / span, 0.0, 1.0);
 }
 
+std::optional<int> barValue(const ElementInfo& element, const RawLive* live) {
+    if (!live || !live->value) return std::nullopt;
+    const int value = *live->value;
+    if (element.isHat && ((element.logicalMin && value < *element.logicalMin) ||
+                          (element.logicalMax && value > *element.logicalMax)))
+        return std::nullopt;
+    return value;
+}
+
 std::vector<ElementInfo> listed(const std::vector<ElementInfo>& elements) {
     std::vector<ElementInfo> out;
     for (const auto& e : elements)

@@ -30,6 +30,9 @@ QString rate(const RawLive* live);
 QString rowValue(const ElementInfo& element, const RawLive* live);
 // Share of the bar filled: 0 when the range is narrower than one count, else clamped to 0…1.
 double barFraction(std::optional<int> value, int min, int max);
+// The value the element's bar shows: its live value, except a hat switch's value outside its
+// logical range, which is the hat's centred (null) state and fills nothing.
+std::optional<int> barValue(const ElementInfo& element, const RawLive* live);
 
 // Elements that the tab lists and the editors offer.
 std::vector<ElementInfo> listed(const std::vector<ElementInfo>& elements);     // with a usage page

@@ -9,6 +9,8 @@
 
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/DestructiveButton.h"
+#include "app/views/kit/MessageBoxes.h"
 #include "app/views/settings/SettingsParts.h"
 #include "app/views/settings/SettingsTexts.h"
 #include "app/views/testers/TesterParts.h"
@@ -30,11 +32,8 @@ PrivacyTab::PrivacyTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     inputs->setObjectName(QStringLiteral("privacy-inputs"));
     rows->addRow(inputs);
 
-    auto* erase = new QPushButton(QStringLiteral("Erase History…"));
+    auto* erase = new DestructiveButton(QStringLiteral("Erase History…"));
     erase->setObjectName(QStringLiteral("privacy-erase"));
-    QPalette palette = erase->palette();
-    palette.setColor(QPalette::ButtonText, Color::failRed());
-    erase->setPalette(palette);
     connect(erase, &QPushButton::clicked, this, &PrivacyTab::askToErase);
     SettingsParts::naturalWidth(*erase);
     rows->addRow(erase);
@@ -46,14 +45,13 @@ void PrivacyTab::askToErase() {
         confirm_->raise();
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Erase every saved session?"),
-                                QStringLiteral("Erase every saved session?"), QMessageBox::NoButton, this);
+    QPushButton* eraseButton = nullptr;
+    QMessageBox* box =
+        MessageBoxes::confirmation(this, QStringLiteral("Erase every saved session?"),
+                                   QStringLiteral("Saved sessions are deleted from this computer."),
+                                   QStringLiteral("Erase"), &eraseButton);
     box->setObjectName(QStringLiteral("privacy-confirm"));
-    box->setInformativeText(QStringLiteral("Saved sessions are deleted from this computer."));
-    QPushButton* eraseButton = box->addButton(QStringLiteral("Erase"), QMessageBox::DestructiveRole);
     eraseButton->setObjectName(QStringLiteral("privacy-confirm-erase"));
-    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
-    box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box, eraseButton] {
         if (box->clickedButton() == eraseButton) eraseHistory();
     });

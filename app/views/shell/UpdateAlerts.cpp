@@ -4,11 +4,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/views/kit/MessageBoxes.h"
+
 namespace Tessarine {
 
 void UpdateAlerts::showAlert(const QString& title, const QString& message) {
     QMessageBox box(QMessageBox::Information, title, title, QMessageBox::Ok, parent_);
     box.setInformativeText(message);
+    MessageBoxes::widen(box);
     box.exec();
 }
 
@@ -18,6 +21,7 @@ void UpdateAlerts::offerUpdate(const QString& title, const QString& message, con
     QPushButton* download = box.addButton(QStringLiteral("Download"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
     box.setDefaultButton(download);
+    MessageBoxes::widen(box);
     box.exec();
     if (box.clickedButton() == download) QDesktopServices::openUrl(link);
 }

@@ -65,7 +65,7 @@ void paintCap(QPainter& painter, const KeyboardGeometry::Cap& cap, const Keyboar
 
     QPainterPath shape;
     shape.addRoundedRect(frame, 5, 5);
-    QColor fill = held ? Color::accentTeal()
+    QColor fill = held ? Color::pressedFill()
                        : tested ? Color::withOpacity(Color::passGreen(), 0.22) : Color::withOpacity(primary, 0.06);
     painter.fillPath(shape, fill);
 

@@ -7,7 +7,9 @@
 #include "app/views/kit/SegmentedControl.h"
 #include "app/paint/Symbols.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -173,6 +175,23 @@ TEST_F(HeaderFixture, ControlsByKindOfDevice) {
     }
 }
 
+TEST_F(HeaderFixture, TheControlsGoUnderTheTitlesRatherThanCutTheName) {
+    DeviceHeader header(model, bench.demo());
+    header.resize(1200, 80);
+    header.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(header.fitsOneRow(header.width()));
+    const int row = header.tabPicker()->mapTo(&header, QPoint(0, 0)).y();
+    EXPECT_LT(row, header.nameLabel()->geometry().bottom()); // beside the name
+    header.resize(700, 80);
+    QApplication::processEvents();
+    EXPECT_FALSE(header.fitsOneRow(header.width()));
+    EXPECT_GE(header.nameLabel()->width(), header.nameLabel()->sizeHint().width());
+    EXPECT_GT(header.tabPicker()->mapTo(&header, QPoint(0, 0)).y(),
+              header.detailLabel()->geometry().bottom());
+    EXPECT_GT(header.sizeHint().height(), header.tabPicker()->height() + header.nameLabel()->height());
+}
+
 TEST_F(HeaderFixture, TabPickerWritesTheWindowsTabAndFollowsIt) {
     DeviceHeader demo(model, bench.demo());
     DeviceHeader twin(model, model.demo().raw());
@@ -192,6 +211,10 @@ TEST_F(HeaderFixture, DemoPickerListsTheRecordingsAndSwitchesThePlayback) {
     EXPECT_EQ(picker.itemText(1), "Drifting left stick");
     EXPECT_EQ(picker.itemText(2), "Chattering A button");
     EXPECT_EQ(picker.accessibleName(), "Demo recording");
+    // Qt on Linux reads a combo box by its current text: the label comes through the relation.
+    const auto labels = QAccessible::queryAccessibleInterface(&picker)->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Demo recording");
     EXPECT_EQ(picker.currentIndex(), 0);
 
     const auto healthy = model.demo().actions();

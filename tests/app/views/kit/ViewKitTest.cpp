@@ -31,6 +31,28 @@ public:
 
 } // namespace
 
+TEST(AdaptiveGridLayout, FewItemsMayShareTheWholeWidth) {
+    QWidget host;
+    auto* grid = new AdaptiveGridLayout(140, 16, &host);
+    grid->setItemsShareTheWidth(true);
+    QWidget* items[] = {box(50), box(50), box(50)};
+    grid->addWidget(items[0]);
+    grid->addWidget(items[1]);
+    host.resize(600, 100);
+    host.show();
+    QCoreApplication::processEvents();
+    // Three columns would fit; the two sticks take half each: (600 − 16) / 2 = 292.
+    EXPECT_EQ(items[0]->geometry(), QRect(0, 0, 292, 50));
+    EXPECT_EQ(items[1]->geometry(), QRect(308, 0, 292, 50));
+    // A third in a narrow column goes to the next row instead of pushing the row wider.
+    grid->addWidget(items[2]);
+    host.resize(330, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items[1]->geometry(), QRect(173, 0, 157, 50));
+    EXPECT_EQ(items[2]->geometry(), QRect(0, 66, 157, 50));
+    EXPECT_EQ(grid->heightForWidth(330), 50 + 16 + 50);
+}
+
 TEST(AdaptiveGridLayout, ColumnsFollowTheWidthAndRowsTakeTheirTallestItem) {
     EXPECT_EQ(AdaptiveGridLayout::columnsFor(611, 300, 12), 1);
     EXPECT_EQ(AdaptiveGridLayout::columnsFor(612, 300, 12), 2);

@@ -91,6 +91,24 @@ TEST(RawHIDTexts, BarIsEmptyForANarrowRangeAndClampedOtherwise) {
     EXPECT_NEAR(T::barFraction(0, INT_MIN, INT_MAX), 0.5, 1e-9);
 }
 
+TEST(RawHIDTexts, ACentredHatSwitchFillsNoBar) {
+    ElementInfo hat;
+    hat.isHat = true;
+    hat.logicalMin = 0;
+    hat.logicalMax = 7;
+    RawLive live;
+    live.value = 8; // outside the range: the hat's null state, centred
+    EXPECT_EQ(T::barValue(hat, &live), std::nullopt);
+    live.value = 7;
+    EXPECT_EQ(T::barValue(hat, &live), 7);
+    // Another element past its range still shows a full bar.
+    ElementInfo axis = hat;
+    axis.isHat = false;
+    live.value = 300;
+    EXPECT_EQ(T::barValue(axis, &live), 300);
+    EXPECT_EQ(T::barValue(axis, nullptr), std::nullopt);
+}
+
 TEST(RawHIDTexts, ReportsNeedTwoReportsForARate) {
     EXPECT_EQ(T::reports(T::reportRate({})), "Reports: quiet (nothing moving)");
     EXPECT_EQ(T::reports(T::reportRate({10.0})), "Reports: quiet (nothing moving)");
