@@ -27,6 +27,9 @@ scripts/tester-road.sh build/tester-road || status=1
 echo "== main road under a real X server"
 scripts/main-road.sh build/main-road || status=1
 
+echo "== what a screen reader reads, over the accessibility bus"
+scripts/a11y-road.sh build/a11y-road || status=1
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF \
   -- --target test_programs
