@@ -4,9 +4,11 @@
 # sidebar, plays its drifting-left-stick recording, reads its raw values, types a unit, runs the
 # left stick's drift test, waits for its verdict, saves the session with Ctrl+S and Return, and
 # checks that the session file holds that unit and a "drift" result that failed. Widgets are
-# reached by keyboard focus order from the sidebar, never by screen coordinates. Leaves
-# screenshots in OUT_DIR (default build/main-road). Settings and sessions go to a throw-away
-# folder. Expects build/app/tessarine to be built (scripts/test.sh builds it).
+# found by what a screen reader hears of them (their accessible names and labels, read over the
+# accessibility bus by scripts/atspi.py) and then used with real clicks and keys, so the road
+# does not depend on the focus order or on where a widget happens to sit. Leaves screenshots in
+# OUT_DIR (default build/main-road). Settings and sessions go to a throw-away folder. Expects
+# build/app/tessarine to be built (scripts/test.sh builds it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/main-road}")
@@ -16,11 +18,13 @@ rm -f "$out"/*.png
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/fb" "$scratch/config" "$scratch/data"
-export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch"
+# Qt speaks to the accessibility bus whether or not a screen reader said it is running.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unit="SN-ROAD-$$"
 sessions="$scratch/data/com.quenlow.Tessarine/Sessions"
 
-xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
+xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
   scratch=$1 out=$2 app=$3 unit=$4 sessions=$5
   screen="$scratch/fb/Xvfb_screen0"
@@ -43,6 +47,14 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
     done
   }
   window_named() { xdotool search --onlyvisible --name "$1"; }
+  # click_on PATH: a real click in the middle of the element that reads PATH (scripts/atspi.py:
+  # labels joined by "/", each found after the one before in reading order).
+  click_on() {
+    local xy
+    wait_for 20 "\"$1\" on the screen" /usr/bin/python3 scripts/atspi.py centre "$1"
+    xy=$(/usr/bin/python3 scripts/atspi.py centre "$1")
+    xdotool mousemove --sync $xy click 1
+  }
   # screen_shows COLOUR [X Y WIDTH HEIGHT]: the colour (hex RRGGBB) is on the screen, or in the
   # rectangle.
   screen_shows() { python3 scripts/xwd-colour.py "$screen" "${2:-0}" "${3:-0}" "${4:-100000}" "${5:-100000}" "$1"; }
@@ -67,18 +79,20 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
   xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 30)) click 1
   xdotool key Home
   wait_for 20 "demo controller picked" screen_shows $orange
-  # Tab moves into the device view: the demo recording picker first, where Down picks the
-  # drifting left stick; then the value source, where Right picks the raw HID values (the pad'"'"'s
-  # own dead zone would hide part of the drift).
-  xdotool key --delay 150 Tab Down Tab Right
-  # On past the tab picker, the live column, its "Reset Counts" and the bench page to the unit
-  # field, which selects its text as it takes focus.
-  xdotool key --delay 150 Tab Tab Tab Tab Tab
+  # The demo recording picker, found by its label: its list opens, and the drifting left
+  # stick is picked from it.
+  click_on "Demo recording"
+  click_on "Drifting left stick"
+  # The value source: the raw HID values (the pad'"'"'s own dead zone would hide part of the
+  # drift). "Values/Raw HID" is that picker'"'"'s choice, not the tab of the same name.
+  click_on "Values/Raw HID"
+  # The unit field, whose text the unit replaces.
+  click_on "Unit, serial or ticket number"
+  xdotool key ctrl+a
   xdotool type --delay 60 "$unit"
   shot 1-unit-typed
-  # On past the stage picker, the four actions and the family menu to the Run button of the
-  # first card, the left stick'"'"'s drift test.
-  xdotool key --delay 150 Tab Tab Tab Tab Tab Tab Tab space
+  # The Run button of the left stick'"'"'s drift test.
+  click_on "Left stick · Drift at rest/Run"
   shot 2-drift-test-started
 
   # The verdict shows in the bench (right half of the window) in its colour: the results summary
