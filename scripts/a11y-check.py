@@ -57,10 +57,13 @@ TILE_VALUE = re.compile(r"^(pressed, )?pressed \d+ times$")
 
 def live_values(window):
     for stick in ("Left stick", "Right stick"):
-        plot = element(window, stick, pyatspi.ROLE_IMAGE)
-        if plot is not None:
-            print(f"  {stick!r}: {plot.description!r}")
-            check(STICK_VALUE.match(plot.description or ""), f"the {stick!r} plot reads {plot.description!r}")
+        # The drawing's stick cap and the stick plot below it: both read where the stick is.
+        pictures = [e for e, _ in atspi.walk(window)
+                    if e.getRole() == pyatspi.ROLE_IMAGE and e.name == stick and atspi.showing(e)]
+        print(f"  {stick!r}: {[p.description for p in pictures]}")
+        check(len(pictures) >= 2, f"{len(pictures)} pictures read {stick!r}, not the drawing's and the plot")
+        for picture in pictures:
+            check(STICK_VALUE.match(picture.description or ""), f"a {stick!r} picture reads {picture.description!r}")
     for trigger in ("Left trigger", "Right trigger"):
         bar = element(window, trigger, pyatspi.ROLE_PROGRESS_BAR)
         if bar is not None:
@@ -79,6 +82,8 @@ def labelled_controls(window):
         ("Unit, serial or ticket number", None),
         ("Controller", None),
         ("Reset Counts", pyatspi.ROLE_PUSH_BUTTON),
+        ("Gate", pyatspi.ROLE_COMBO_BOX),
+        ("Length", pyatspi.ROLE_COMBO_BOX),
     ]:
         found = element(window, label, role)
         if found is not None:
@@ -86,8 +91,10 @@ def labelled_controls(window):
     demo = atspi.find(window, "Demo recording", pyatspi.ROLE_COMBO_BOX)
     if demo is not None:
         check("Demo recording" in atspi.labelled_by(demo), "the demo picker is not labelled \"Demo recording\"")
-    battery = [e for e, _ in atspi.walk(window) if (e.name or "").startswith("Battery ")]
-    check(battery, "no battery label reads \"Battery …\"")
+    for prefix in ("Battery ", "Controller family, "):
+        found = [e.name for e, _ in atspi.walk(window) if (e.name or "").startswith(prefix)]
+        print(f"  {prefix!r}…: {found[:1]}")
+        check(found, f"nothing reads {prefix!r}…")
     # Each manual check: a play button and a group of answers per item.
     answers = [e for e, _ in atspi.walk(window) if (e.name or "").endswith(" result") and e.childCount == 3]
     check(answers, "no manual check lists its items")
