@@ -203,4 +203,5 @@ TEST(MessageBoxes, AConfirmationIsWideEnoughForItsTitleAndMessage) {
     EXPECT_LT(message->heightForWidth(message->width()), 4 * message->fontMetrics().lineSpacing());
     EXPECT_GE(message->width(), message->fontMetrics().horizontalAdvance(message->text()) / 2);
     box->close();
+    delete box; // closing only scheduled it
 }
