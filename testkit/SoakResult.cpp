@@ -94,7 +94,11 @@ SoakStrip strip(const SoakReport& report, int count) {
 
 TestResult result(const SoakTimeline& timeline, const std::string& element, ValueSource source,
                   const Thresholds& thresholds, Date date) {
-    const SoakReport report = analyze(timeline, thresholds);
+    return result(analyze(timeline, thresholds), element, source, thresholds, date);
+}
+
+TestResult result(const SoakReport& report, const std::string& element, ValueSource source,
+                  const Thresholds& thresholds, Date date) {
     const std::string gapText = format(MeasureUnit::milliseconds, thresholds.soakGapMs);
     using Direction = Limit::Direction;
 

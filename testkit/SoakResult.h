@@ -20,6 +20,9 @@ SoakStrip strip(const SoakReport& report, int count);
 // The soak test's result, with the 120-bin strip of the run as its timeline.
 TestResult result(const SoakTimeline& timeline, const std::string& element, ValueSource source,
                   const Thresholds& thresholds, Date date);
+// The same for a run already analysed with these thresholds.
+TestResult result(const SoakReport& report, const std::string& element, ValueSource source,
+                  const Thresholds& thresholds, Date date);
 
 // Minutes, a colon and two-digit seconds: 75.9 → "1:15".
 std::string clock(double seconds);

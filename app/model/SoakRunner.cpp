@@ -58,6 +58,21 @@ RorozErurEvo::Thresholds SoakRunner::thresholds() const {
     return model_.thresholds();
 }
 
+RorozErurEvo::Thresholds SoakRunner::runThresholds() const {
+    auto t = thresholds();
+    if (running_) {
+        t.soakGapMs = gapMs_;
+        t.soakPauseSeconds = pauseSeconds_;
+    }
+    return t;
+}
+
+std::vector<double> SoakRunner::recentReports() const {
+    std::vector<double> times;
+    for (const auto& intake : recent_) times.insert(times.end(), intake.second.begin(), intake.second.end());
+    return times;
+}
+
 GuidedTest SoakRunner::soakTest() {
     return GuidedTest{.kind = RorozErurEvo::TestKind::soak, .element = {}, .target = GuidedTest::Target::device(), .raw = false};
 }
@@ -87,12 +102,16 @@ void SoakRunner::start(InputDevice& device, double minutes) {
     identity_ = device.identity();
     kind_ = device.kind();
 
-    timeline_ = SoakTimeline{now, now, {}, {}};
+    outages_.clear();
+    reportCount_ = 0;
+    recent_.clear();
     readFrom_.clear();
     reported_.clear();
     settled_ = now;
-    intakes_.clear();
-    live_.reset();
+    const auto walkedWith = thresholds();
+    gapMs_ = walkedWith.soakGapMs;
+    pauseSeconds_ = walkedWith.soakPauseSeconds;
+    live_.begin(now, walkedWith);
     presentAtDrop_.clear();
     setReport(std::nullopt);
     setStrip(std::nullopt);
@@ -135,7 +154,7 @@ void SoakRunner::tick(double now) {
 }
 
 void SoakRunner::intake(const InputDevice& device, double now) {
-    intakes_.emplace_back(now, timeline_.reports.size());
+    std::vector<double> taken;
     // A stream never takes a time at or before its readFrom again, so the earliest report still
     // to come is after the smallest readFrom of the streams read; a stream that has not reported
     // yet is given silentStreamMargin.
@@ -150,7 +169,7 @@ void SoakRunner::intake(const InputDevice& device, double now) {
         for (double t : read(from)) {
             if (t < from || t > now) continue;
             if (t == from && !first) continue;
-            timeline_.reports.push_back(t);
+            taken.push_back(t);
             upTo = std::max(upTo, t);
         }
         readFrom_[key] = upTo;
@@ -167,11 +186,14 @@ void SoakRunner::intake(const InputDevice& device, double now) {
     if (const auto& partner = device.rawPartner(); partner && partner->connected())
         take(partner->id(), [&](double from) { return partner->buffer().stamps(from, now); });
     settled_ = settled;
+    live_.take(taken);
+    reportCount_ += taken.size();
+    recent_.emplace_back(now, std::move(taken));
 }
 
 void SoakRunner::dropped(double now) {
     setWaiting(true);
-    timeline_.outages.push_back(SoakTimeline::Outage{now, std::nullopt});
+    outages_.push_back(SoakTimeline::Outage{now, std::nullopt});
     presentAtDrop_.clear();
     for (const auto& device : searchList())
         if (device->connected()) presentAtDrop_.insert(device->id());
@@ -180,7 +202,7 @@ void SoakRunner::dropped(double now) {
 
 void SoakRunner::returned(const std::shared_ptr<InputDevice>& device, double now) {
     setWaiting(false);
-    auto& outages = timeline_.outages;
+    auto& outages = outages_;
     if (!outages.empty() && !outages.back().to) outages.back().to = now;
     std::optional<std::string> previous = deviceID_;
     setDeviceID(device->id());
@@ -207,22 +229,20 @@ std::shared_ptr<InputDevice> SoakRunner::findReturn() const {
 }
 
 void SoakRunner::analyse(double now) {
-    timeline_.start = start_;
-    timeline_.end = now;
-    auto report = live_.analyze(timeline_, thresholds(), settled_);
+    auto report = live_.analyze(now, outages_, settled_);
     setStrip(RorozErurEvo::SoakAnalysis::strip(report, stripBins));
     setReport(std::move(report));
     if (waiting_) {
         setRecentRate(std::nullopt);
-    } else if (timeline_.reports.empty()) {
+    } else if (reportCount_ == 0) {
         setRecentRate(0.0);
     } else {
         // Reports taken in by an intake more than recentWindow ago are all older than that
         // (an intake takes nothing newer than its own time), so only the later ones are counted.
-        while (!intakes_.empty() && intakes_.front().first < now - recentWindow) intakes_.pop_front();
-        const std::size_t first = intakes_.empty() ? timeline_.reports.size() : intakes_.front().second;
-        const auto& reports = timeline_.reports;
-        auto recent = std::count_if(reports.begin() + static_cast<std::ptrdiff_t>(first), reports.end(),
+        while (!recent_.empty() && recent_.front().first < now - recentWindow) recent_.pop_front();
+        std::ptrdiff_t recent = 0;
+        for (const auto& intake : recent_)
+            recent += std::count_if(intake.second.begin(), intake.second.end(),
                                     [&](double t) { return t >= now - recentWindow; });
         setRecentRate(static_cast<double>(recent) / recentWindow);
     }
@@ -230,11 +250,10 @@ void SoakRunner::analyse(double now) {
 
 void SoakRunner::finish(double end) {
     if (!running_) return;
-    timeline_.start = start_;
-    timeline_.end = end;
-    auto result = RorozErurEvo::SoakAnalysis::result(timeline_, "",
-                                                     RorozErurEvo::ValueSource::processed, thresholds(),
-                                                     RorozErurEvo::Dates::now());
+    // Every report taken in is settled now.
+    const auto report = live_.analyze(end, outages_, INFINITY);
+    auto result = RorozErurEvo::SoakAnalysis::result(report, "", RorozErurEvo::ValueSource::processed,
+                                                     runThresholds(), RorozErurEvo::Dates::now());
     std::shared_ptr<InputDevice> device;
     for (const auto& id : {deviceID_, firstID_})
         if (!device && id) device = model_.device(*id);

@@ -83,8 +83,11 @@ public:
 
     const std::optional<std::string>& firstID() const { return firstID_; }
     const RorozErurEvo::DeviceInfo& identity() const { return identity_; }
-    const std::vector<double>& reports() const { return timeline_.reports; }
-    const std::vector<RorozErurEvo::SoakTimeline::Outage>& outages() const { return timeline_.outages; }
+    // Report times taken in over the whole run; only those of the last few seconds are kept.
+    std::size_t reportCount() const { return reportCount_; }
+    // The report times taken in by the intakes of the last recentWindow seconds, in the order taken.
+    std::vector<double> recentReports() const;
+    const std::vector<RorozErurEvo::SoakTimeline::Outage>& outages() const { return outages_; }
     bool holdsSleep() const { return activity_ != nullptr; }
 
     // Seconds since the start; 0 while idle.
@@ -92,6 +95,8 @@ public:
     // The thresholds in effect for the bound device (else the device at the start); the model's
     // own when neither is known.
     RorozErurEvo::Thresholds thresholds() const;
+    // Those thresholds with the gap and pause the run started with, which judge the whole run.
+    RorozErurEvo::Thresholds runThresholds() const;
     // The catalogue's soak test, whose identifier keys the result.
     static RorozErurEvo::GuidedTest soakTest();
     // The report streams of a device: its own reports, its motion samples, its raw partner's.
@@ -155,13 +160,17 @@ private:
     RorozErurEvo::DeviceInfo identity_;
     InputDevice::Kind kind_ = InputDevice::Kind::controller;
     std::optional<std::string> firstID_;
-    // The report times taken in (uptime seconds, in intake order) and the outages. Kept as the
-    // timeline itself, so the analyses read it without copying hundreds of thousands of times.
-    RorozErurEvo::SoakTimeline timeline_;
+    // The outages, and the report times as far as they are still needed: the live analysis
+    // keeps what it needs of them, the runner only those of the recent intakes for the rate.
+    std::vector<RorozErurEvo::SoakTimeline::Outage> outages_;
+    std::size_t reportCount_ = 0;
+    std::deque<std::pair<double, std::vector<double>>> recent_; // intakes: time, the times taken
+    // The gap and pause the run is walked with, those in effect at its start: the walk keeps
+    // no report times to walk again under others.
+    double gapMs_ = 0, pauseSeconds_ = 0;
     std::map<std::string, double> readFrom_;                  // stream key → taken up to, uptime seconds
     std::set<std::string> reported_;                          // stream keys that have delivered a time
     double settled_ = 0;      // no report earlier than this will be taken in any more (uptime)
-    std::deque<std::pair<double, std::size_t>> intakes_;      // recent intakes: time, reports before it
     RorozErurEvo::SoakLiveAnalysis live_;
     std::set<std::string> presentAtDrop_;
     double lastRead_ = 0;     // uptime seconds

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -74,4 +75,39 @@ TEST(Middle, ConventionsForEvenCountsEmptySetsAndNaN) {
     std::vector<double> many(1000, nan);
     many[500] = 4;
     EXPECT_TRUE(std::isnan(Stats::middleInPlace(many)->upper));
+}
+
+// The ordered multiset against a sorted vector while values come and go: values of every sign
+// and size, many ties, values sharing a bucket, -0 taken for 0; erasing what is not there says so.
+TEST(Middle, OrderedValuesFollowASortedCopyThroughInsertsAndErases) {
+    SeededRandom random(11);
+    OrderedValues ordered;
+    std::vector<double> sorted;
+    auto draw = [&]() -> double {
+        switch (random.next() % 5) {
+        case 0: return static_cast<double>(random.next() % 7) * 0.001;     // ties, and 0
+        case 1: return 0.001 + static_cast<double>(random.next() % 50) * 1e-12; // one bucket
+        case 2: return (random.unit() - 0.5) * 1e6;
+        case 3: return std::ldexp(random.unit(), static_cast<int>(random.next() % 200) - 100);
+        default: return -0.0;
+        }
+    };
+    for (int step = 0; step < 4000; ++step) {
+        if (!sorted.empty() && random.next() % 3 == 0) {
+            const double v = sorted[random.next() % sorted.size()];
+            ASSERT_TRUE(ordered.erase(v));
+            sorted.erase(std::find(sorted.begin(), sorted.end(), v));
+        } else {
+            const double v = draw();
+            ordered.insert(v);
+            sorted.insert(std::upper_bound(sorted.begin(), sorted.end(), v), v);
+        }
+        ASSERT_EQ(ordered.size(), sorted.size());
+        if (step % 97 != 0) continue;
+        for (std::size_t k = 0; k < sorted.size(); ++k) ASSERT_EQ(ordered.at(k), sorted[k]) << k;
+    }
+    EXPECT_FALSE(ordered.erase(12345.678));
+    EXPECT_FALSE(ordered.erase(std::numeric_limits<double>::quiet_NaN()));
+    ordered.insert(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(ordered.size(), sorted.size()) << "not a number is never held";
 }

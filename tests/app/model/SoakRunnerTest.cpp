@@ -106,7 +106,7 @@ TEST(SoakRunner, AControllerBackUnderANewIdentifierClosesOneOutageAndCarriesItsU
     // It logged something just before the runner noticed: that belongs to no run.
     back->buffer().recordButton("b", true, 130.1);
     s.plugIn({back});
-    std::size_t before = s.soak.reports().size();
+    std::size_t before = s.soak.reportCount();
     s.tick(130.25);
     EXPECT_FALSE(s.soak.waiting());
     EXPECT_EQ(s.soak.deviceID(), "gc-2");
@@ -123,7 +123,7 @@ TEST(SoakRunner, AControllerBackUnderANewIdentifierClosesOneOutageAndCarriesItsU
     EXPECT_EQ(s.m.selection(), SidebarItem::device("gc-2"));
 
     s.run(back, 130.3, 132.3);
-    EXPECT_EQ(s.soak.reports().size(), before + 8 * 12) << "only what it reported after its return";
+    EXPECT_EQ(s.soak.reportCount(), before + 8 * 12) << "only what it reported after its return";
     EXPECT_TRUE(s.soak.isRunning(*back));
 }
 
@@ -160,9 +160,9 @@ TEST(SoakRunner, AControllerBackUnderItsOwnIdentifierEndsTheOutage) {
     ASSERT_EQ(s.soak.outages().size(), 1u);
     EXPECT_EQ(s.soak.outages()[0].to, 110.25);
     EXPECT_TRUE(Fakes::said(s.m, "Reconnected. The soak test carries on."));
-    std::size_t before = s.soak.reports().size();
+    std::size_t before = s.soak.reportCount();
     s.run(s.pad, 110.3, 111.3);
-    EXPECT_EQ(s.soak.reports().size(), before + 4 * 12);
+    EXPECT_EQ(s.soak.reportCount(), before + 4 * 12);
 }
 
 TEST(SoakRunner, EachReportIsTakenOnceAcrossStreamsAndIntakes) {
@@ -174,13 +174,14 @@ TEST(SoakRunner, EachReportIsTakenOnceAcrossStreamsAndIntakes) {
     s.pad->buffer().recordMotion(RorozErurEvo::MotionSample{.t = 100.1, .rotation = std::nullopt, .acceleration = std::nullopt});
     partner->buffer().recordButton("b", true, 100.2);
     for (double now : {100.25, 100.5, 100.75, 101.0}) s.tick(now);
-    EXPECT_EQ(s.soak.reports(), (std::vector<double>{100.0, 100.1, 100.2}));
+    EXPECT_EQ(s.soak.recentReports(), (std::vector<double>{100.0, 100.1, 100.2}));
+    EXPECT_EQ(s.soak.reportCount(), 3u);
 
     // A tick less than a quarter second after the last intake does nothing at all, not even
     // the time-up check.
     s.pad->buffer().recordButton("a", false, 101.05);
     s.tick(101.2);
-    EXPECT_EQ(s.soak.reports().size(), 3u);
+    EXPECT_EQ(s.soak.reportCount(), 3u);
     s.tick(701.1); // long past the end, but only 0.1 s after…
     s.tick(701.15);
     EXPECT_FALSE(s.soak.isRunning());
