@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/devices/Assign.h"
+#include "app/devices/Logging.h"
 #include "app/model/AppModel.h"
 #include "testkit/Date.h"
 #include "testkit/SoakResult.h"
@@ -112,6 +113,7 @@ void SoakRunner::start(InputDevice& device, double minutes) {
     gapMs_ = walkedWith.soakGapMs;
     pauseSeconds_ = walkedWith.soakPauseSeconds;
     live_.begin(now, walkedWith);
+    lateNoted_ = 0;
     presentAtDrop_.clear();
     setReport(std::nullopt);
     setStrip(std::nullopt);
@@ -230,6 +232,7 @@ std::shared_ptr<InputDevice> SoakRunner::findReturn() const {
 
 void SoakRunner::analyse(double now) {
     auto report = live_.analyze(now, outages_, settled_);
+    noteLateReports();
     setStrip(RorozErurEvo::SoakAnalysis::strip(report, stripBins));
     setReport(std::move(report));
     if (waiting_) {
@@ -248,10 +251,21 @@ void SoakRunner::analyse(double now) {
     }
 }
 
+// A stream that delivers reports far older than the rest (a raw partner paired late with a
+// backlog) cannot have them placed any more: they are left out of the run, and the log says so.
+void SoakRunner::noteLateReports() {
+    const std::size_t dropped = live_.lateDropped();
+    if (dropped == lateNoted_) return;
+    qCWarning(logModel) << "soak test: left out" << dropped - lateNoted_
+                        << "report times that arrived too late to be placed in the run";
+    lateNoted_ = dropped;
+}
+
 void SoakRunner::finish(double end) {
     if (!running_) return;
     // Every report taken in is settled now.
     const auto report = live_.analyze(end, outages_, INFINITY);
+    noteLateReports();
     auto result = RorozErurEvo::SoakAnalysis::result(report, "", RorozErurEvo::ValueSource::processed,
                                                      runThresholds(), RorozErurEvo::Dates::now());
     std::shared_ptr<InputDevice> device;

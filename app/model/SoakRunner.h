@@ -143,6 +143,7 @@ private:
     std::shared_ptr<InputDevice> findReturn() const;
     std::vector<std::shared_ptr<InputDevice>> searchList() const;
     void analyse(double now);
+    void noteLateReports();
     void announce(const std::string& text) const;
 
     AppModel& model_;
@@ -172,6 +173,7 @@ private:
     std::set<std::string> reported_;                          // stream keys that have delivered a time
     double settled_ = 0;      // no report earlier than this will be taken in any more (uptime)
     RorozErurEvo::SoakLiveAnalysis live_;
+    std::size_t lateNoted_ = 0; // late report times already logged
     std::set<std::string> presentAtDrop_;
     double lastRead_ = 0;     // uptime seconds
     double lastAnalysis_ = 0; // uptime seconds
