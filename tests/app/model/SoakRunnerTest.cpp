@@ -6,6 +6,8 @@
 
 #include <QDBusConnection>
 
+#include "testkit/SoakResult.h"
+
 using namespace Tessarine;
 
 namespace {
@@ -86,6 +88,35 @@ TEST(SoakRunner, ANormalFinishFilesTheResultUnderTheSoakTestAndReleasesSleep) {
     EXPECT_EQ(result.verdict, RorozErurEvo::Verdict::pass) << result.headline;
     EXPECT_TRUE(Fakes::said(s.m, QString::fromStdString("Wireless soak test: Pass, " + result.headline)));
     EXPECT_FALSE(s.m.toast().has_value());
+}
+
+// The run keeps the gap and pause it started with when the thresholds change while it runs,
+// and its result is the one-shot analysis of every report time it took in, to the last digit.
+TEST(SoakRunner, TheResultIsTheWholeRunAnalysedWithTheGapAndPauseItStartedWith) {
+    SoakBench s;
+    auto atStart = s.m.thresholds();
+    atStart.soakGapMs = 25; // the 30 ms silence between two quarter-second blocks is a dropout
+    s.m.setThresholds(atStart);
+    s.soak.start(*s.pad, 1);
+    s.run(s.pad, 100, 130);
+    auto later = atStart;
+    later.soakGapMs = 100;
+    later.soakPauseSeconds = 0.01;
+    s.m.setThresholds(later);
+    s.run(s.pad, 130, 160);
+    ASSERT_FALSE(s.soak.isRunning());
+
+    RorozErurEvo::SoakTimeline timeline{100, 160, {}, {}};
+    for (double t = 100; t < 160; t += 0.25)
+        for (int i = 0; i < 12; ++i) timeline.reports.push_back(t + i * 0.02);
+    const auto expected = RorozErurEvo::SoakAnalysis::result(timeline, "", RorozErurEvo::ValueSource::processed,
+                                                             atStart, RorozErurEvo::Dates::now());
+    const auto& result = s.m.runner(s.pad).results().at("soak||processed");
+    EXPECT_EQ(result.measures, expected.measures);
+    EXPECT_EQ(result.headline, expected.headline);
+    EXPECT_EQ(result.details, expected.details);
+    EXPECT_EQ(result.timeline, expected.timeline);
+    EXPECT_GT(result.measure("gaps")->value, 200) << "judged with the 25 ms gap throughout";
 }
 
 TEST(SoakRunner, AControllerBackUnderANewIdentifierClosesOneOutageAndCarriesItsUnitOver) {
