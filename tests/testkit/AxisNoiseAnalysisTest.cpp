@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <climits>
 
 #include "testkit/Thresholds.h"
@@ -11,7 +13,7 @@ using namespace RorozErurEvo;
 
 namespace {
 
-const Date someDate = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 
 TestResult noise(const std::vector<int>& rest, std::optional<int> movedMin = std::nullopt,
                  std::optional<int> movedMax = std::nullopt, int logicalMin = 0, int logicalMax = 1023) {

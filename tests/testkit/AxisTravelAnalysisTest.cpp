@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <climits>
 
 #include "testkit/Thresholds.h"
@@ -12,7 +14,7 @@ using namespace RorozErurEvo;
 
 namespace {
 
-const Date someDate = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 
 std::vector<int> steps(int from, int to, int step) {
     std::vector<int> values;

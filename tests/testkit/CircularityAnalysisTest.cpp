@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -12,7 +14,7 @@ using namespace RorozErurEvo;
 namespace {
 
 constexpr double pi = std::numbers::pi;
-const Date someDate = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 
 double degrees(double d) {
     return d * pi / 180;

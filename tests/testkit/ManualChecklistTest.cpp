@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 using namespace RorozErurEvo;
 
 namespace {
-const Date stamp = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 }
 
 TEST(ManualChecklist, AnyItemNotWorkingFailsAndIsNamed) {
-    auto lights = ManualChecklist::result(TestKind::lights, "Light bar", {{"Red", true}, {"Blue", false}}, stamp);
+    auto lights = ManualChecklist::result(TestKind::lights, "Light bar", {{"Red", true}, {"Blue", false}}, someDate);
     EXPECT_EQ(lights.kind, TestKind::lights);
     EXPECT_EQ(lights.source, ValueSource::manual);
     EXPECT_EQ(lights.verdict, Verdict::fail);
@@ -19,17 +21,17 @@ TEST(ManualChecklist, AnyItemNotWorkingFailsAndIsNamed) {
     EXPECT_DOUBLE_EQ(lights.measure("checked")->value, 2);
 
     auto rumble = ManualChecklist::result(TestKind::rumble, "",
-                                          {{"Left motor", false}, {"Right motor", false}, {"Triggers", true}}, stamp);
+                                          {{"Left motor", false}, {"Right motor", false}, {"Triggers", true}}, someDate);
     EXPECT_EQ(rumble.headline, "rumble: Left motor, Right motor not working");
 }
 
 TEST(ManualChecklist, AllConfirmedOrNothingToCheckPasses) {
-    auto effects = ManualChecklist::result(TestKind::adaptiveTriggers, "", {{"Resistance", true}, {"Weapon", true}}, stamp);
+    auto effects = ManualChecklist::result(TestKind::adaptiveTriggers, "", {{"Resistance", true}, {"Weapon", true}}, someDate);
     EXPECT_EQ(effects.verdict, Verdict::pass);
     EXPECT_EQ(effects.headline, "adaptive triggers OK");
     EXPECT_DOUBLE_EQ(effects.measure("failed")->value, 0);
 
-    auto empty = ManualChecklist::result(TestKind::rumble, "", {}, stamp);
+    auto empty = ManualChecklist::result(TestKind::rumble, "", {}, someDate);
     EXPECT_EQ(empty.verdict, Verdict::pass);
     EXPECT_EQ(empty.headline, "rumble OK");
     EXPECT_TRUE(empty.details.empty());

@@ -2,20 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <limits>
 
 using namespace RorozErurEvo;
 
 namespace {
 
-const Date stamp = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 constexpr double radiansPerDegree = 1 / 57.29577951308232;
 
 MotionSample spin(double radiansPerSecond) { return {0, Vector3{0, 0, radiansPerSecond}, std::nullopt}; }
 MotionSample still(double gyro, double g) { return {0, Vector3{gyro, 0, 0}, Vector3{0, -g, 0}}; }
 
 TestResult judge(const std::vector<MotionSample>& rest, const std::vector<MotionSample>& moving) {
-    return MotionAnalysis::result(rest, moving, "Motion", ValueSource::processed, stamp);
+    return MotionAnalysis::result(rest, moving, "Motion", ValueSource::processed, someDate);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -12,14 +14,7 @@ using namespace RorozErurEvo;
 
 namespace {
 
-// Reports every `step` seconds from `from` up to and including `to`, as a runner records them.
-void addReports(std::vector<double>& out, double from, double to, double step) {
-    for (long i = 0;; ++i) {
-        double t = from + static_cast<double>(i) * step;
-        if (t > to + 1e-12) break;
-        out.push_back(t);
-    }
-}
+using TestSamples::addReports;
 
 Thresholds soakThresholds() {
     Thresholds thresholds;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include "testkit/Thresholds.h"
 
 using namespace RorozErurEvo;
@@ -9,16 +11,9 @@ using State = SoakStrip::State;
 
 namespace {
 
-const Date someDate = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 
-// Reports every `step` seconds from `from` up to and including `to`.
-void addReports(std::vector<double>& out, double from, double to, double step) {
-    for (long i = 0;; ++i) {
-        double t = from + static_cast<double>(i) * step;
-        if (t > to + 1e-12) break;
-        out.push_back(t);
-    }
-}
+using TestSamples::addReports;
 
 std::vector<int> binsIn(const SoakStrip& strip, State state) {
     std::vector<int> found;

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <limits>
 
 using namespace RorozErurEvo;
 
 namespace {
 
-const Date stamp = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 
 // One touch in the middle of each of the first `cells` cells, by finger.
 std::vector<TouchSample> sweep(int finger, int cells) {
@@ -21,8 +23,8 @@ std::vector<TouchSample> sweep(int finger, int cells) {
     return touches;
 }
 
-TestResult judge(const std::vector<TouchSample>& touches) {
-    return TouchpadAnalysis::result(touches, "Touchpad", ValueSource::processed, stamp);
+TestResult judgeTouches(const std::vector<TouchSample>& touches) {
+    return TouchpadAnalysis::result(touches, "Touchpad", ValueSource::processed, someDate);
 }
 
 } // namespace
@@ -48,7 +50,7 @@ TEST(TouchpadAnalysis, CellsCoverTheSurfaceAndClampAtItsEdges) {
 }
 
 TEST(TouchpadAnalysis, VerdictAndHeadlineFollowFingersAndCoverage) {
-    auto none = judge({});
+    auto none = judgeTouches({});
     EXPECT_EQ(none.kind, TestKind::touchpad);
     EXPECT_EQ(none.verdict, Verdict::fail);
     EXPECT_EQ(none.headline, "0 fingers, 0% of the surface");
@@ -57,19 +59,19 @@ TEST(TouchpadAnalysis, VerdictAndHeadlineFollowFingersAndCoverage) {
     EXPECT_EQ(none.measures[0].id, "coverage");
     EXPECT_EQ(none.measures[1].id, "fingers");
 
-    auto oneFinger = judge(sweep(0, 32));
+    auto oneFinger = judgeTouches(sweep(0, 32));
     EXPECT_EQ(oneFinger.verdict, Verdict::warn);
     EXPECT_EQ(oneFinger.headline, "1 finger, 100% of the surface");
 
     auto twoFingers = sweep(0, 20);
     for (const auto& touch : sweep(1, 4)) twoFingers.push_back(touch);
-    auto both = judge(twoFingers);
+    auto both = judgeTouches(twoFingers);
     EXPECT_DOUBLE_EQ(both.measure("coverage")->value, 0.625);
     EXPECT_EQ(both.verdict, Verdict::pass);
     EXPECT_EQ(both.headline, "both fingers track");
 
     auto patchy = sweep(0, 10);
     for (const auto& touch : sweep(1, 10)) patchy.push_back(touch);
-    EXPECT_EQ(judge(patchy).verdict, Verdict::warn);
-    EXPECT_EQ(judge(patchy).headline, "2 fingers, 31.2% of the surface");
+    EXPECT_EQ(judgeTouches(patchy).verdict, Verdict::warn);
+    EXPECT_EQ(judgeTouches(patchy).headline, "2 fingers, 31.2% of the surface");
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSamples.h"
+
 #include <cmath>
 #include <limits>
 
@@ -9,7 +11,7 @@ using namespace RorozErurEvo;
 
 namespace {
 
-const Date stamp = Dates::fromSeconds(1'800'000'000);
+using TestSamples::someDate;
 
 // Half a second at rest, then a pull through the given values at `step` seconds apart, then a
 // quarter second released at `after`.
@@ -40,8 +42,8 @@ std::vector<std::string> ids(const TestResult& result) {
     return found;
 }
 
-TestResult judge(const std::vector<TriggerSample>& samples, bool analog = true) {
-    return TriggerAnalysis::result(samples, "Right trigger", ValueSource::processed, analog, Thresholds{}, stamp);
+TestResult judgePull(const std::vector<TriggerSample>& samples, bool analog = true) {
+    return TriggerAnalysis::result(samples, "Right trigger", ValueSource::processed, analog, Thresholds{}, someDate);
 }
 
 void expectNoPull(const TestResult& result) {
@@ -55,25 +57,25 @@ void expectNoPull(const TestResult& result) {
 } // namespace
 
 TEST(TriggerAnalysis, WithoutARealPullTheResultAsksForOne) {
-    expectNoPull(judge({}));
-    expectNoPull(judge({}, false));
+    expectNoPull(judgePull({}));
+    expectNoPull(judgePull({}, false));
     // One reading: the jump walk must stop at the last sample instead of reading past it.
-    expectNoPull(judge({{1.0, 0.7, 512}}));
+    expectNoPull(judgePull({{1.0, 0.7, 512}}));
     auto single = TriggerAnalysis::analyze({{1.0, 0.7, 512}}, true);
     ASSERT_TRUE(single);
     EXPECT_EQ(single->largestJump, 0);
     EXPECT_FALSE(single->jumpFrom);
     EXPECT_EQ(single->rawReach, 512);
     // Wobbling within 0.03 of rest is no pull either.
-    expectNoPull(judge(pull({0.01, 0.03, 0.02}, 0.1)));
+    expectNoPull(judgePull(pull({0.01, 0.03, 0.02}, 0.1)));
     EXPECT_FALSE(TriggerAnalysis::analyze({}, true));
 }
 
 TEST(TriggerAnalysis, ASlowCleanPullPassesWithFiveMeasures) {
-    auto result = judge(pull(evenPull(), 0.02));
+    auto result = judgePull(pull(evenPull(), 0.02));
     EXPECT_EQ(result.kind, TestKind::trigger);
     EXPECT_EQ(result.element, "Right trigger");
-    EXPECT_EQ(result.date, stamp);
+    EXPECT_EQ(result.date, someDate);
     EXPECT_EQ(result.verdict, Verdict::pass);
     EXPECT_EQ(result.headline, "full travel");
     EXPECT_EQ(ids(result), (std::vector<std::string>{"reach", "rest", "jump", "release", "noise"}));
@@ -94,7 +96,7 @@ TEST(TriggerAnalysis, SkippedTravelIsADeadSpotAndNamesTheHeadline) {
     EXPECT_NEAR(report->largestJump, 0.1, 1e-9);
     EXPECT_NEAR(*report->jumpFrom, 0.305, 1e-9);
 
-    auto result = judge(samples);
+    auto result = judgePull(samples);
     EXPECT_EQ(result.verdict, Verdict::warn);
     EXPECT_EQ(result.headline, "dead spot at 32–40%");
     EXPECT_EQ(result.details, std::vector<std::string>{"Skipped while pulling: 32–40%."});
@@ -102,7 +104,7 @@ TEST(TriggerAnalysis, SkippedTravelIsADeadSpotAndNamesTheHeadline) {
     // A single skipped bin is neither a dead spot nor, at 0.02, a jump worth a warning.
     auto narrow = TriggerAnalysis::analyze(pull(evenPull(1, 0.31, 0.35), 0.02), true);
     EXPECT_TRUE(narrow->deadSpots.empty());
-    EXPECT_EQ(judge(pull(evenPull(1, 0.31, 0.35), 0.02)).headline, "full travel");
+    EXPECT_EQ(judgePull(pull(evenPull(1, 0.31, 0.35), 0.02)).headline, "full travel");
 }
 
 TEST(TriggerAnalysis, AJumpOverTravelAlreadyVisitedIsAJumpNotADeadSpot) {
@@ -116,7 +118,7 @@ TEST(TriggerAnalysis, AJumpOverTravelAlreadyVisitedIsAJumpNotADeadSpot) {
     EXPECT_NEAR(report->largestJump, 0.215, 1e-9);
     EXPECT_NEAR(*report->jumpFrom, 0.3, 1e-9);
     EXPECT_EQ(report->reversals, 1);
-    auto result = judge(pull(values, 0.02));
+    auto result = judgePull(pull(values, 0.02));
     EXPECT_EQ(result.verdict, Verdict::fail);
     EXPECT_EQ(result.headline, "jumps 21.5%");
 }
@@ -129,7 +131,7 @@ TEST(TriggerAnalysis, FallingBackBelowTheRunningPeakCountsOncePerDrop) {
     auto report = TriggerAnalysis::analyze(pull(values, 0.02), true);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->reversals, 2);
-    auto result = judge(pull(values, 0.02));
+    auto result = judgePull(pull(values, 0.02));
     EXPECT_NE(std::find(result.details.begin(), result.details.end(),
                         "Dropped back 2× while pulling (a scratchy or dirty sensor, or a hesitant pull)."),
               result.details.end());
@@ -137,19 +139,19 @@ TEST(TriggerAnalysis, FallingBackBelowTheRunningPeakCountsOncePerDrop) {
 
 TEST(TriggerAnalysis, AQuickPullDropsTheJumpLimitAndNeverPasses) {
     auto samples = pull({0.2, 0.5, 0.8, 1.0}, 0.05);
-    auto result = judge(samples);
+    auto result = judgePull(samples);
     EXPECT_EQ(result.verdict, Verdict::warn);
     EXPECT_EQ(result.headline, "full travel");
     EXPECT_FALSE(result.measure("jump")->limit);
     EXPECT_EQ(result.details.back(), "Pulled in 0.3 s; for the dead-spot check pull slowly, over about 2 seconds.");
     // A failing measure stays a failure.
     auto held = pull({0.2, 0.5, 0.8, 1.0}, 0.05, 0.5);
-    EXPECT_EQ(judge(held).verdict, Verdict::fail);
+    EXPECT_EQ(judgePull(held).verdict, Verdict::fail);
 }
 
 TEST(TriggerAnalysis, ADigitalTriggerIsJudgedOnReachRestAndReleaseOnly) {
     auto samples = pull({1.0, 1.0, 1.0}, 0.05);
-    auto result = judge(samples, false);
+    auto result = judgePull(samples, false);
     EXPECT_EQ(ids(result), (std::vector<std::string>{"reach", "rest", "release"}));
     ASSERT_FALSE(result.details.empty());
     EXPECT_EQ(result.details.front(), "A digital trigger: it's either pressed or not.");
@@ -164,18 +166,18 @@ TEST(TriggerAnalysis, ADigitalTriggerIsJudgedOnReachRestAndReleaseOnly) {
 TEST(TriggerAnalysis, HeadlinesFollowTheFirstMeasureThatTrips) {
     // Short reach fails before anything else is named.
     auto shortPull = evenPull(0.8);
-    EXPECT_EQ(judge(pull(shortPull, 0.02)).headline, "reaches 80%");
-    EXPECT_EQ(judge(pull(shortPull, 0.02)).verdict, Verdict::fail);
+    EXPECT_EQ(judgePull(pull(shortPull, 0.02)).headline, "reaches 80%");
+    EXPECT_EQ(judgePull(pull(shortPull, 0.02)).verdict, Verdict::fail);
 
     // Resting at 7%: a warning about the rest, and the release back to 7% warns too.
     auto resting = pull(evenPull(), 0.02, 0.07);
     for (int i = 0; i < 5; ++i) resting[static_cast<size_t>(i)].value = 0.07;
-    auto restResult = judge(resting);
+    auto restResult = judgePull(resting);
     EXPECT_EQ(restResult.headline, "rests at 7%");
     EXPECT_EQ(restResult.verdict, Verdict::warn);
 
     // Still held when the recording ends.
-    auto held = judge(pull(evenPull(), 0.02, 0.6));
+    auto held = judgePull(pull(evenPull(), 0.02, 0.6));
     EXPECT_EQ(held.headline, "stays at 60% after letting go");
     EXPECT_EQ(held.verdict, Verdict::fail);
 }
@@ -197,7 +199,7 @@ TEST(TriggerAnalysis, ReportReadsTimeOrderPeakAndRawCounts) {
     std::swap(shuffled[2], shuffled[5]);
     EXPECT_EQ(TriggerAnalysis::analyze(shuffled, true), report);
 
-    auto result = judge(samples);
+    auto result = judgePull(samples);
     EXPECT_EQ(result.details.back(), "Raw: 14 at rest, 4000 fully pulled.");
 
     // Readings without a finite time or value are left out rather than poisoning the order.
