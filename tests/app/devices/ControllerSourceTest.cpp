@@ -57,7 +57,7 @@ struct Fixture {
     CaptureBuffer& buffer(int instance) { return device(instance).buffer(); }
 };
 
-std::vector<std::string> ids(const std::vector<ElementInfo>& elements) {
+std::vector<std::string> controllerIds(const std::vector<ElementInfo>& elements) {
     std::vector<std::string> out;
     for (const auto& e : elements) out.push_back(e.id);
     return out;
@@ -123,7 +123,7 @@ TEST(ControllerWatcher, CatalogueListsPadsThenButtonsByInputName) {
     Fixture f;
     f.backend->add(fullPad(1));
     const auto& elements = f.device(1).elements();
-    EXPECT_EQ(ids(elements),
+    EXPECT_EQ(controllerIds(elements),
               (std::vector<std::string>{"Direction Pad", "Left Thumbstick", "Right Thumbstick", "Touchpad 1",
                                         "Touchpad 2", "Button A", "Button B", "Button Home", "Button Menu",
                                         "Button Options", "Button Share", "Button X", "Button Y", "Left Shoulder",
@@ -149,7 +149,7 @@ TEST(ControllerWatcher, CatalogueListsPadsThenButtonsByInputName) {
 
     // Only what the controller has.
     f.backend->add(plainPad(2));
-    EXPECT_EQ(ids(f.device(2).elements()),
+    EXPECT_EQ(controllerIds(f.device(2).elements()),
               (std::vector<std::string>{"Direction Pad", "Left Thumbstick", "Button A", "Button B", "Left Trigger"}));
     EXPECT_EQ(f.device(2).element("Button A")->name, "A");
 }

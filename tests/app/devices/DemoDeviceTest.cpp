@@ -32,7 +32,7 @@ Action button(const std::string& input, bool down, double t = 0) {
     return Action{Action::Button{ButtonEvent{input, down, t}}};
 }
 
-std::vector<std::string> ids(const std::vector<ElementInfo>& elements) {
+std::vector<std::string> demoIds(const std::vector<ElementInfo>& elements) {
     std::vector<std::string> result;
     for (const auto& e : elements) result.push_back(e.id);
     return result;
@@ -59,10 +59,10 @@ TEST(DemoDriver, BuildsTheControllerAndItsRawTwin) {
     EXPECT_EQ(twin.info().vendorID, 0xF00D);
     EXPECT_EQ(twin.outputs(), nullptr);
     ASSERT_EQ(twin.elements().size(), 22u);
-    EXPECT_EQ(ids(twin.sticks()), (std::vector<std::string>{"pair-1", "pair-2"}));
+    EXPECT_EQ(demoIds(twin.sticks()), (std::vector<std::string>{"pair-1", "pair-2"}));
     EXPECT_EQ(twin.element("b13")->name, "Button 13");
     EXPECT_EQ(twin.element("e7")->rangeText(), "0\u20267");
-    EXPECT_EQ(ids(twin.analogAxes()), (std::vector<std::string>{"e1", "e2", "e3", "e4", "e5", "e6"}));
+    EXPECT_EQ(demoIds(twin.analogAxes()), (std::vector<std::string>{"e1", "e2", "e3", "e4", "e5", "e6"}));
     // Tests on the pad's sticks find the twin's pair sticks.
     EXPECT_EQ(pad.rawCounterpart(*pad.element("Right Thumbstick"))->id, "pair-2");
     // Ids and serial come from the pad itself; the twin adds its vendor and product.

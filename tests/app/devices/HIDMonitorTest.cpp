@@ -35,7 +35,7 @@ HIDDeviceNode device(std::string node, std::optional<std::string> product, Descr
 }
 
 // Waits for the HID thread to reach a state; the bound only keeps a broken build from hanging.
-bool eventually(const std::function<bool()>& condition) {
+bool soonEnough(const std::function<bool()>& condition) {
     for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;) {
         if (condition()) return true;
         std::this_thread::sleep_for(1ms);
@@ -54,13 +54,13 @@ int threadsNamed(const std::string& name) {
     return count;
 }
 
-struct Bench {
+struct MonitorBench {
     FakeHIDBackend* backend;
     FakeClock clock{100.0};
     std::atomic<int> changes{0};
     std::unique_ptr<HIDMonitor> monitor;
 
-    Bench() {
+    MonitorBench() {
         auto owned = std::make_unique<FakeHIDBackend>();
         backend = owned.get();
         monitor = std::make_unique<HIDMonitor>(std::move(owned), clock);
@@ -73,11 +73,11 @@ struct Bench {
 } // namespace
 
 TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
-    Bench bench;
+    MonitorBench bench;
     bench.backend->plug(device("/dev/hidraw0", "Stick", Descriptors::joystick)); // listed and announced
     bench.monitor->start();
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1 && bench.changes >= 1; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1 && bench.changes >= 1; }));
     std::this_thread::sleep_for(20ms); // room for a second, wrong tap
     EXPECT_EQ(bench.tapCount(), 1u);
     EXPECT_EQ(bench.backend->opens("/dev/hidraw0"), 1);
@@ -94,20 +94,20 @@ TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
 
     // Reports reach the tap, stamped with the time they were read.
     bench.backend->send("/dev/hidraw0", {0x80, 0x7F, 0, 0xFF, 1, 2, 8, 1, 0x10});
-    ASSERT_TRUE(eventually([&] { return tap->capture()->snapshot().pressed.count("e8") == 1; }));
+    ASSERT_TRUE(soonEnough([&] { return tap->capture()->snapshot().pressed.count("e8") == 1; }));
     EXPECT_EQ(tap->capture()->axes("e1", 0, 1000).at(0).t, 100.0);
 }
 
 TEST(HIDMonitor, KeyboardsUnopenableAndUnreadableDevicesAreSkippedWithTheReason) {
     TestLog::ExpectedWarnings unreadable("tessarine.devices.hid", "no report descriptor");
-    Bench bench;
+    MonitorBench bench;
     bench.backend->addPresent(device("/dev/hidraw1", "Combo", Descriptors::composite));
     bench.backend->addPresent(device("/dev/hidraw2", std::nullopt, Descriptors::joystick));
     bench.backend->failOpen("/dev/hidraw2", EACCES);
     bench.backend->addPresent(device("/dev/hidraw3", "Broken", {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01})); // unclosed
     bench.backend->addPresent(device("/dev/hidraw4", "Keys", Descriptors::keyboard));                 // no game device
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.skipCount() == 3; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.skipCount() == 3; }));
     std::this_thread::sleep_for(20ms);
     std::vector<std::string> texts;
     for (const auto& [key, skipped] : bench.monitor->skipped()) {
@@ -134,14 +134,14 @@ TEST(HIDMonitor, KeyboardsUnopenableAndUnreadableDevicesAreSkippedWithTheReason)
 // devices are then dropped as gone and the monitor says why.
 TEST(HIDMonitor, ALoopThatCannotWaitDropsItsDevicesAndSaysWhy) {
     TestLog::ExpectedWarnings stopped("tessarine.devices.hid", "raw HID reading stopped");
-    Bench bench;
+    MonitorBench bench;
     bench.backend->plug(device("/dev/hidraw1", "Wheel", Descriptors::wheel));
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1; }));
     EXPECT_EQ(bench.monitor->failure(), "");
 
     bench.backend->failWait(EINVAL);
-    const bool failed = eventually([&] { return !bench.monitor->failure().empty(); });
+    const bool failed = soonEnough([&] { return !bench.monitor->failure().empty(); });
     ASSERT_TRUE(failed);
     EXPECT_EQ(bench.monitor->failure(), "Invalid argument");
     EXPECT_EQ(bench.tapCount(), 0u);
@@ -150,28 +150,28 @@ TEST(HIDMonitor, ALoopThatCannotWaitDropsItsDevicesAndSaysWhy) {
 }
 
 TEST(HIDMonitor, WithoutAListedDescriptorTheOpenDeviceDecides) {
-    Bench bench;
+    MonitorBench bench;
     bench.backend->addPresent(device("/dev/hidraw5", "Pad", {}));
     bench.backend->addPresent(device("/dev/hidraw6", "Keys", {}));
     bench.backend->setOpenDescriptor("/dev/hidraw5", Descriptors::wheel);
     bench.backend->setOpenDescriptor("/dev/hidraw6", Descriptors::keyboard);
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
-    EXPECT_TRUE(eventually(
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1; }));
+    EXPECT_TRUE(soonEnough(
         [&] { return bench.backend->opens("/dev/hidraw6") == 1 && !bench.backend->isOpen("/dev/hidraw6"); }));
     EXPECT_EQ(bench.skipCount(), 0u);
     EXPECT_EQ(bench.monitor->taps().begin()->second->elements().size(), 11u);
 }
 
 TEST(HIDMonitor, ATapStartsWithTheValuesADeviceGivesWhenAsked) {
-    Bench bench;
+    MonitorBench bench;
     // The joystick answers with X 0x10, Y 0xF0, the hat centred and button 2 held.
     bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
     bench.backend->answerInputReport("/dev/hidraw0", 0, {0x10, 0xF0, 0x80, 0x80, 0, 0, 0x08, 0x02, 0x00});
     // The wheel does not answer: its values wait for its first report.
     bench.backend->addPresent(device("/dev/hidraw1", "Wheel", Descriptors::wheel));
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 2; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 2; }));
     const auto taps = bench.monitor->taps();
     const CaptureBuffer& stick = *taps.at(1)->capture();
     EXPECT_EQ(stick.rawValues("e1", 0, 1e9), std::vector<int>{0x10});
@@ -184,40 +184,40 @@ TEST(HIDMonitor, ATapStartsWithTheValuesADeviceGivesWhenAsked) {
 }
 
 TEST(HIDMonitor, RemovalForgetsClosesAndNotifies) {
-    Bench bench;
+    MonitorBench bench;
     bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
     bench.backend->addPresent(device("/dev/hidraw1", "Combo", Descriptors::composite));
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1 && bench.skipCount() == 1 && bench.changes == 2; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1 && bench.skipCount() == 1 && bench.changes == 2; }));
     const int before = bench.changes;
 
     bench.backend->unplug("/dev/hidraw0");
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 0; }));
-    EXPECT_TRUE(eventually([&] { return bench.changes == before + 1; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 0; }));
+    EXPECT_TRUE(soonEnough([&] { return bench.changes == before + 1; }));
     EXPECT_FALSE(bench.backend->isOpen("/dev/hidraw0"));
 
     bench.backend->unplug("/dev/hidraw1");
-    ASSERT_TRUE(eventually([&] { return bench.skipCount() == 0 && bench.changes == before + 2; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.skipCount() == 0 && bench.changes == before + 2; }));
     bench.backend->unplug("/dev/hidraw9"); // never seen: still a notice
-    EXPECT_TRUE(eventually([&] { return bench.changes == before + 3; }));
+    EXPECT_TRUE(soonEnough([&] { return bench.changes == before + 3; }));
 
     // The same device back again is a new device with a new key.
     bench.backend->plug(device("/dev/hidraw0", "Stick", Descriptors::joystick));
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1; }));
     EXPECT_EQ(bench.monitor->taps().begin()->first, 3u);
 }
 
 TEST(HIDMonitor, ADeviceThatFailsToReadIsRemoved) {
-    Bench bench;
+    MonitorBench bench;
     bench.backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
     bench.monitor->start();
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 1; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1; }));
     bench.backend->cutOff("/dev/hidraw0");
-    ASSERT_TRUE(eventually([&] { return bench.tapCount() == 0; }));
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 0; }));
     EXPECT_EQ(bench.backend->openConnections(), 0);
     // The udev notice that follows finds nothing left to do.
     bench.backend->unplug("/dev/hidraw0");
-    EXPECT_TRUE(eventually([&] { return bench.changes == 3; }));
+    EXPECT_TRUE(soonEnough([&] { return bench.changes == 3; }));
 }
 
 TEST(HIDMonitor, StopClosesEveryDeviceAndPostedNoticesRunWhereTheyArePosted) {
@@ -234,7 +234,7 @@ TEST(HIDMonitor, StopClosesEveryDeviceAndPostedNoticesRunWhereTheyArePosted) {
     backend->addPresent(device("/dev/hidraw0", "Stick", Descriptors::joystick));
     backend->addPresent(device("/dev/hidraw1", "Pad", Descriptors::wheel));
     monitor->start();
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(soonEnough([&] {
         std::lock_guard guard(queueLock);
         return queue.size() == 2;
     }));

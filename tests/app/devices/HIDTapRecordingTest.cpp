@@ -167,16 +167,16 @@ TEST(HIDTapRecording, AWideDeviceStaysUnderItsMemoryBudget) {
     constexpr std::size_t budget = 64u << 20; // 4 KB an element
     CaptureBuffer buffer(budget);
     constexpr int axes = 16'383;
-    std::vector<CaptureBuffer::Slot> slots;
-    for (int a = 0; a < axes; ++a) slots.push_back(buffer.slot("e" + std::to_string(a + 1)));
+    std::vector<CaptureBuffer::Slot> elementSlots;
+    for (int a = 0; a < axes; ++a) elementSlots.push_back(buffer.slot("e" + std::to_string(a + 1)));
     for (int report = 0; report < 160; ++report) {
         const double t = 100 + report * 0.001;
         {
             CaptureBuffer::Batch batch(buffer);
             for (int a = 0; a < axes; ++a) {
                 const int v = (report * 7 + a) % 256;
-                batch.raw(slots[static_cast<std::size_t>(a)], v, t);
-                batch.axis(slots[static_cast<std::size_t>(a)], v / 255.0, v, t);
+                batch.raw(elementSlots[static_cast<std::size_t>(a)], v, t);
+                batch.axis(elementSlots[static_cast<std::size_t>(a)], v / 255.0, v, t);
             }
         }
         ASSERT_LE(buffer.memoryBytes(), budget) << "after report " << report;
