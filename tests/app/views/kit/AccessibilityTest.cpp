@@ -17,6 +17,8 @@
 #include <QStyleFactory>
 #include <QToolButton>
 
+#include <memory>
+
 #include "app/paint/Contrast.h"
 #include "app/paint/Theme.h"
 
@@ -159,7 +161,7 @@ TEST(Contrast, TextOnColouredButtonsReadsInBothSchemes) {
               Contrast::minimumForText);
     EXPECT_LT(Contrast::ratio(Qt::white, Color::accentTeal()), Contrast::minimumForText);
 
-    const QPalette light = QStyleFactory::create("Fusion")->standardPalette();
+    const QPalette light = std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
     for (const QPalette& scheme : {light, darkPalette()}) {
         const QColor button = scheme.color(QPalette::Button);
         EXPECT_GE(Contrast::ratio(Color::destructiveText(scheme), button), Contrast::minimumForText)
