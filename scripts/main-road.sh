@@ -3,7 +3,10 @@
 # real X key and mouse events (xdotool), as a technician would: picks the demo controller in the
 # sidebar, plays its drifting-left-stick recording, reads its raw values, types a unit, runs the
 # left stick's drift test, waits for its verdict, saves the session with Ctrl+S and Return, and
-# checks that the session file holds that unit and a "drift" result that failed. Widgets are
+# checks that the session file holds that unit and a "drift" result that failed. Then, back on
+# the healthy pad with processed values, it runs the left stick's Circularity, Inner deadzone and
+# Return to center back to back while a busy loop per core (started and stopped here) keeps the
+# machine loaded, saves again, and checks that all three passed. Widgets are
 # found by what a screen reader hears of them (their accessible names and labels, read over the
 # accessibility bus by scripts/atspi.py) and then used with real clicks and keys, so the road
 # does not depend on the focus order or on where a widget happens to sit. Leaves screenshots in
@@ -106,20 +109,82 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   xdotool key Return
   wait_for 20 "session file" compgen -G "$sessions/*.json"
   shot 5-saved
+
+  # ---- Verdicts under load ----------------------------------------------------------------
+  # On the healthy pad with processed values, the left stick'"'"'s Circularity, Inner deadzone and
+  # Return to center run back to back while every core is kept busy, then a second session is
+  # saved; each of the three must pass (checked after the virtual X server is gone). A demo
+  # verdict depends on its scenario alone, not on the tests run before it or on the load.
+  busy=()
+  # load_start: one busy loop per core; load_stop ends them (also when the road fails).
+  load_start() {
+    local core
+    for core in $(seq "$(nproc)"); do
+      bash -c "while :; do :; done" &
+      busy+=($!)
+    done
+  }
+  load_stop() {
+    local p
+    for p in "${busy[@]}"; do kill "$p" 2>/dev/null || true; done
+    busy=()
+  }
+  trap "load_stop; kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true" EXIT
+  # usable PATH / unusable PATH: the element that reads PATH (as click_on finds it) can, or
+  # cannot, be used now.
+  usable() {
+    /usr/bin/python3 -c "import sys; sys.path.insert(0, \"scripts\"); import atspi, pyatspi
+w = atspi.wait_for_window(10)
+e = w and atspi.find_path(w, sys.argv[1])
+sys.exit(0 if e is not None and e.getState().contains(pyatspi.STATE_ENABLED) else 1)" "$1"
+  }
+  unusable() { ! usable "$1"; }
+  # sessions_saved N: at least N session files are in the library.
+  sessions_saved() { [ "$(compgen -G "$sessions/*.json" | wc -l)" -ge "$1" ]; }
+
+  click_on "Demo recording"
+  click_on "Healthy pad"
+  click_on "Values/Processed"
+  # The drift card is not run here: its Run button can be used exactly while no test runs.
+  idle="Left stick · Drift at rest/Run"
+  wait_for 20 "an idle bench" usable "$idle"
+  load_start
+  for card in "Circularity" "Inner deadzone" "Return to center"; do
+    click_on "Left stick · $card/Run"
+    wait_for 20 "$card running" unusable "$idle"
+    wait_for 120 "the verdict of $card" usable "$idle"
+  done
+  load_stop
+  shot 6-verdicts-under-load
+  xdotool key ctrl+s
+  wait_for 20 "save-session sheet" window_named "^Save Session"
+  xdotool key Return
+  wait_for 20 "second session file" sessions_saved 2
 ' main-road "$scratch" "$out" "$app" "$unit" "$sessions"
 
 python3 - "$sessions" "$unit" <<'PY'
 import json, pathlib, sys
 folder, unit = pathlib.Path(sys.argv[1]), sys.argv[2]
-files = sorted(folder.glob("*.json"))
-if len(files) != 1:
-    sys.exit(f"main-road: expected one session file, found {len(files)}")
-session = json.loads(files[0].read_text())
+sessions = [json.loads(f.read_text()) for f in sorted(folder.glob("*.json"))]
+# The first save holds the drift test; the second also the three tests run under load.
+first = [s for s in sessions if not any(r["kind"] == "circularity" for r in s.get("results", []))]
+if len(sessions) != 2 or len(first) != 1:
+    sys.exit(f"main-road: expected two session files, the first without a circularity result, found {len(sessions)}")
+session = first[0]
 results = [(r["kind"], r["element"], r["source"], r["verdict"]) for r in session.get("results", [])]
 print(f"main-road: saved {session.get('unit')!r} with {results}")
 if session.get("unit") != unit:
     sys.exit(f"main-road: the session's unit is {session.get('unit')!r}, not {unit!r}")
 if not any(kind == "drift" and verdict == "fail" for kind, _, _, verdict in results):
     sys.exit("main-road: the session has no failed drift result")
+
+# Verdicts under load: the left stick's three tests on processed values, all passed.
+second = next(s for s in sessions if s is not session)
+verdicts = {r["kind"]: r["verdict"] for r in second.get("results", [])
+            if r["element"] == "Left stick" and r["source"] == "processed"}
+print(f"main-road: under load, the left stick's verdicts were {verdicts}")
+for kind in ("circularity", "deadzone", "snapback"):
+    if verdicts.get(kind) != "pass":
+        sys.exit(f"main-road: under load the healthy pad's {kind} verdict is {verdicts.get(kind)!r}, not 'pass'")
 PY
 echo "main-road: passed; screenshots in $out"

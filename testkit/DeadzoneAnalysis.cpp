@@ -45,17 +45,26 @@ std::optional<double> fromPush(std::span<const StickSample> samples, double rest
     return std::nullopt;
 }
 
-std::optional<double> fromPaired(std::span<const StickSample> raw, std::span<const StickSample> processed) {
+std::optional<double> fromPaired(std::span<const StickSample> raw, std::span<const StickSample> processed,
+                                 double restDuration) {
     const TimeOrderedSamples rawOrdered(raw), processedOrdered(processed);
     const auto r = rawOrdered.view();
     const auto p = processedOrdered.view();
     if (r.empty() || p.empty()) return std::nullopt;
+    const double restEnd = p.front().t + std::max(restDuration, 0.0);
+    // The readings held at the end of the rest period: the last ones at or before it.
+    std::size_t rest = 0;
+    while (rest + 1 < p.size() && p[rest + 1].t <= restEnd)
+        ++rest;
     const std::vector<StickSample> rawInOrder(r.begin(), r.end());
-    for (const auto& sample : p) {
-        if (!(std::hypot(sample.x - p.front().x, sample.y - p.front().y) > processedMove)) continue;
-        const auto held = Resample::value(sample.t, rawInOrder);
+    // A raw recording that begins after the rest period is measured from its first reading.
+    const StickSample r0 = Resample::value(restEnd, rawInOrder).value_or(r.front());
+    const StickSample& p0 = p[rest];
+    for (std::size_t i = rest + 1; i < p.size(); ++i) {
+        if (!(std::hypot(p[i].x - p0.x, p[i].y - p0.y) > processedMove)) continue;
+        const auto held = Resample::value(p[i].t, rawInOrder);
         if (!held) return std::nullopt;
-        return std::hypot(held->x - r.front().x, held->y - r.front().y);
+        return std::hypot(held->x - r0.x, held->y - r0.y);
     }
     return std::nullopt;
 }

@@ -17,8 +17,12 @@ std::optional<double> fromPush(std::span<const StickSample> samples, double rest
 
 // From a raw recording paired with the processed one: how far the raw value had moved (in the
 // raw recording's units) when the processed value first moved; absent when it never moved or no
-// raw value was held at that instant.
-std::optional<double> fromPaired(std::span<const StickSample> raw, std::span<const StickSample> processed);
+// raw value was held at that instant. Both are measured from the values held at the end of the
+// rest period (restDuration seconds after the first processed reading), the stick at rest, not
+// from the first readings, which may show a stick still on its way back from where it was
+// left; only processed readings after the rest period count as a move.
+std::optional<double> fromPaired(std::span<const StickSample> raw, std::span<const StickSample> processed,
+                                 double restDuration = 0);
 
 TestResult result(std::optional<double> travel, const std::string& element, ValueSource source, bool paired,
                   const Thresholds& thresholds, Date date);

@@ -144,6 +144,46 @@ std::vector<DemoAction> scenarioActions(DemoScenario scenario) {
     return actions;
 }
 
+std::vector<DemoAction> letGo(DemoScenario scenario) {
+    std::vector<DemoAction> actions;
+    for (const char* stick : {leftStick, rightStick}) {
+        const PlotPoint rest = restingOffset(scenario, stick);
+        actions.push_back({DemoAction::Stick{stick, StickSample{0, rest.x, rest.y, std::nullopt}}});
+    }
+    actions.push_back({DemoAction::Stick{dpad, StickSample{0, 0, 0, std::nullopt}}});
+    for (const char* trigger : {leftTrigger, rightTrigger})
+        actions.push_back({DemoAction::Axis{trigger, TriggerSample{0, 0, std::nullopt}}});
+    for (const auto& name : buttonNumbers()) actions.push_back({DemoAction::Button{ButtonEvent{name, false, 0}}});
+    for (int finger : {0, 1}) actions.push_back({DemoAction::Lift{finger, 0}});
+    return actions;
+}
+
+namespace {
+
+// The element or input an action writes; empty for motion and touches.
+std::string keyOf(const DemoAction& action) {
+    if (const auto* s = std::get_if<DemoAction::Stick>(&action.value)) return s->element;
+    if (const auto* a = std::get_if<DemoAction::Axis>(&action.value)) return a->element;
+    if (const auto* b = std::get_if<DemoAction::Button>(&action.value)) return b->event.input;
+    return {};
+}
+
+// The pad let go, then the script. A control the script itself sets at time 0 starts there
+// instead of at rest: two values at one instant would leave one or two readings at the start
+// depending on where the pad stood before.
+std::vector<DemoAction> opened(DemoScenario scenario, std::vector<DemoAction> script) {
+    std::set<std::string> placed;
+    for (const auto& a : script)
+        if (a.time() == 0) placed.insert(keyOf(a));
+    std::vector<DemoAction> actions;
+    for (auto& a : letGo(scenario))
+        if (std::holds_alternative<DemoAction::Lift>(a.value) || !placed.contains(keyOf(a))) actions.push_back(std::move(a));
+    actions.insert(actions.end(), std::make_move_iterator(script.begin()), std::make_move_iterator(script.end()));
+    return actions;
+}
+
+} // namespace
+
 std::vector<DemoAction> testActions(DemoScenario scenario, const GuidedTest& test, double driftSeconds) {
     const auto element = displayName(test);
     const std::string tested = element.value_or(leftStick);
@@ -214,7 +254,7 @@ std::vector<DemoAction> testActions(DemoScenario scenario, const GuidedTest& tes
         break;
     default: break; // the demo stays still
     }
-    return actions;
+    return opened(scenario, std::move(actions));
 }
 
 } // namespace DemoScripts

@@ -92,7 +92,14 @@ std::vector<DemoAction> buttonActions(DemoScenario scenario, const std::vector<s
 std::optional<std::string> displayName(const GuidedTest& test);
 // The loop played between tests.
 std::vector<DemoAction> scenarioActions(DemoScenario scenario);
-// The script of a guided test; empty for kinds without one. driftSeconds: the drift capture length.
+// The pad let go at time 0: both sticks at their resting offsets, the d-pad centred, the
+// triggers at rest, every button up and both fingers off the touchpad. The loop or an earlier
+// script may have left any of them pushed, pulled or held; a test starts from a pad at rest, as
+// a person's hands are off it when they press Run.
+std::vector<DemoAction> letGo(DemoScenario scenario);
+// The script of a guided test: letGo() and then what the test asks for (nothing more for kinds
+// without input of their own); a control the test itself places at time 0 starts there
+// instead of at rest. driftSeconds: the drift capture length.
 std::vector<DemoAction> testActions(DemoScenario scenario, const GuidedTest& test, double driftSeconds);
 
 } // namespace DemoScripts

@@ -20,16 +20,24 @@ public:
     double now() const override;
 };
 
-// A clock that only moves when told to; for tests.
+// A clock that only moves when told to; for tests. With a step on read it also moves that much
+// after every reading, as a real clock moves between two readings of one piece of work; a test
+// that sets a step reads it from one thread only.
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(double start = 0.0) : time(start) {}
-    double now() const override { return time; }
+    double now() const override {
+        const double t = time;
+        if (step != 0) time += step;
+        return t;
+    }
     void set(double seconds) { time = seconds; }
     void advance(double seconds) { time += seconds; }
+    void setStepOnRead(double seconds) { step = seconds; }
 
 private:
-    double time;
+    mutable double time;
+    double step = 0;
 };
 
 } // namespace Tessarine

@@ -159,7 +159,7 @@ void DemoDriver::start() {
     timer_->start(tickInterval, [this] { tick(); });
 }
 
-void DemoDriver::load(std::vector<Action> script, bool loop) {
+void DemoDriver::load(std::vector<Action> script, bool loop, std::optional<double> at) {
     // An action without a finite time cannot be placed in the script; sorting it would break
     // the ordering itself.
     std::erase_if(script, [](const Action& a) { return !std::isfinite(a.time()); });
@@ -168,19 +168,23 @@ void DemoDriver::load(std::vector<Action> script, bool loop) {
     cursor_ = 0;
     looping_ = loop;
     length_ = (actions_.empty() ? 0.0 : actions_.back().time()) + tailSeconds;
-    start_ = clock.now();
+    start_ = at.value_or(clock.now());
 }
 
-void DemoDriver::tick() {
-    const double now = clock.now();
-    const double elapsed = now - start_;
-    while (cursor_ < actions_.size()) {
-        if (actions_[cursor_].time() > elapsed) return;
-        apply(actions_[cursor_], start_);
-        ++cursor_;
-    }
-    if (looping_ && length_ < elapsed) {
-        start_ = now;
+void DemoDriver::tick(double now) {
+    if (!std::isfinite(now)) return;
+    for (;;) {
+        const double elapsed = now - start_;
+        while (cursor_ < actions_.size()) {
+            if (actions_[cursor_].time() > elapsed) return;
+            apply(actions_[cursor_], start_);
+            ++cursor_;
+        }
+        if (!looping_ || !(length_ > 0) || !(length_ < elapsed)) return;
+        // The next round begins where this one ended, not at this tick.
+        start_ += length_;
+        const double behind = now - catchUpSeconds - start_;
+        if (behind > 0) start_ += std::floor(behind / length_) * length_;
         cursor_ = 0;
     }
 }

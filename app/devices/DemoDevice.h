@@ -43,6 +43,8 @@ public:
     static constexpr double tickInterval = 0.008;
     // Seconds of stillness after a script's last action before a loop starts again.
     static constexpr double tailSeconds = 0.5;
+    // A tick this late or later (the machine slept) plays only the loop's last rounds.
+    static constexpr double catchUpSeconds = 60;
 
     explicit DemoDriver(const Clock& clock = Clock::system(), TimerFactory timers = QtRepeatingTimer::factory(),
                         QObject* parent = nullptr);
@@ -69,10 +71,16 @@ public:
     void start();
     // Stops the playback timer (on quit).
     void stop() { timer_.reset(); }
-    // Replaces the script (sorted by time, equal times in given order) and restarts its clock.
-    void load(std::vector<Action> script, bool loop);
-    // Applies every action that is due; restarts a loop once it has run its full length.
-    void tick();
+    // Replaces the script (sorted by time, equal times in given order) and restarts its clock:
+    // its time 0 lies at `at` (uptime seconds), or now when not given.
+    void load(std::vector<Action> script, bool loop, std::optional<double> at = std::nullopt);
+    // Applies every action due by `now` (uptime seconds), each stamped with its own time. A loop
+    // goes round again as soon as it has run its full length, so a late tick plays what it
+    // missed exactly as timely ticks would have: how often and how regularly the ticks come
+    // changes no reading. Rounds that ended more than catchUpSeconds ago (the machine slept)
+    // are skipped whole, keeping the loop's rhythm.
+    void tick(double now);
+    void tick() { tick(clock.now()); }
     // Writes one action into both capture buffers; scriptStart is the uptime of script time 0.
     void apply(const Action& action, double scriptStart);
 

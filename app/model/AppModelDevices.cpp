@@ -21,6 +21,9 @@ void AppModel::tick() { tick(parts_.clock->now()); }
 
 void AppModel::tick(double now) {
     if (shutDown_) return;
+    // The demo's readings due by now are in its buffers before anything reads them, however
+    // its own playback timer fell behind this frame.
+    if (demo_->isStarted()) demo_->tick(now);
     for (auto& [id, runner] : runners_)
         if (runner->hasActiveTest()) runner->tick(now);
     batch_->tick(now);

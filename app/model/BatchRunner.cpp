@@ -35,7 +35,8 @@ void BatchRunner::setProgress(double value) {
 }
 
 void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices) {
-    setStart(model_.clock().now());
+    const double now = model_.clock().now();
+    setStart(now);
     std::vector<std::string> ids;
     bool demoTakesPart = false;
     members_.clear();
@@ -53,7 +54,7 @@ void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices
         GuidedTest test{.kind = TestKind::drift, .element = {}, .target = GuidedTest::Target::device(), .raw = false};
         DemoDriver& demo = model_.demo();
         demo.setCurrent(test);
-        demo.load(demo.testActions(test, model_.thresholds().driftSeconds), false);
+        demo.load(demo.testActions(test, model_.thresholds().driftSeconds), false, now);
     }
     model_.announce(QString::fromStdString("Drift test on " + RorozErurEvo::Fmt::trim(static_cast<double>(deviceIDs_.size()), 0) +
                                            " devices. Let go of every controller."));

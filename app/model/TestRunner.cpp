@@ -58,13 +58,15 @@ void TestRunner::start(const GuidedTest& test) {
 
     // The demo hands over to the test's script before the start values are noted: its looping
     // recording may hold a stick out at the rim at this moment, as a person's hand never does
-    // when told to let go, and a test would then measure from there.
+    // when told to let go, and a test would then measure from there. The script's time 0 is the
+    // test's start, so its opening values (the pad let go) are what the pad and its raw twin
+    // both read at that instant.
     if (isDemo()) {
         DemoDriver& demo = model_.demo();
         const double driftSeconds = model_.thresholds(*device_).driftSeconds;
         demo.setCurrent(test);
-        demo.load(demo.testActions(test, driftSeconds), false);
-        demo.tick(); // the script's opening values, at the start time
+        demo.load(demo.testActions(test, driftSeconds), false, now);
+        demo.tick(now);
     }
 
     InputDevice& source = testDevice(test);

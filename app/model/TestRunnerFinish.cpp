@@ -111,8 +111,8 @@ TestResult TestRunner::analyze(const Active& a, double now) const {
             if (counterpart && device_->rawPartner()) {
                 const auto raw =
                     after(a.partnerInitial, device_->rawPartner()->buffer().sticks(counterpart->id, a.start, now));
-                return DeadzoneAnalysis::result(DeadzoneAnalysis::fromPaired(raw, processed), test.element, source,
-                                                true, thresholds, date);
+                return DeadzoneAnalysis::result(DeadzoneAnalysis::fromPaired(raw, processed, deadzoneRestDuration),
+                                                test.element, source, true, thresholds, date);
             }
         }
         return DeadzoneAnalysis::result(DeadzoneAnalysis::fromPush(processed, deadzoneRestDuration), test.element,

@@ -70,6 +70,24 @@ TEST(DeadzoneFromPaired, RawTravelWhenTheProcessedValueFirstMoves) {
     EXPECT_FALSE(DeadzoneAnalysis::fromPaired({}, processed));
 }
 
+TEST(DeadzoneFromPaired, MeasuresFromTheStickAtRestNotFromWhereItWasLeft) {
+    // The stick is still out near the rim when the test starts, is let go, rests, and is then
+    // pushed: the raw value moves 0.01 every 10 ms from 1.5 s, the processed one once the raw
+    // value is 0.05 out.
+    std::vector<StickSample> raw{{0, 0.95, 0.01, std::nullopt}, {0.1, 0.001, 0, std::nullopt}};
+    std::vector<StickSample> processed{{0, 0.9, 0, std::nullopt}, {0.1, 0, 0, std::nullopt}};
+    for (int i = 1; i <= 20; ++i) {
+        const double t = 1.5 + i * 0.01, x = 0.001 + 0.01 * i;
+        raw.push_back({t, x, 0, std::nullopt});
+        if (x > 0.05) processed.push_back({t, (x - 0.05) / 0.95, 0, std::nullopt});
+    }
+    EXPECT_NEAR(DeadzoneAnalysis::fromPaired(raw, processed, 1.0).value_or(0), 0.06, 1e-12);
+    // Measured from the first readings, the return to rest reads as a travel across the stick.
+    EXPECT_GT(DeadzoneAnalysis::fromPaired(raw, processed).value_or(0), 0.9);
+    // A move during the rest period is the stick settling, not the push.
+    EXPECT_FALSE(DeadzoneAnalysis::fromPaired(raw, std::vector<StickSample>(processed.begin(), processed.begin() + 2), 1.0));
+}
+
 TEST(DeadzoneResult, VerdictAndDetailsFollowHowTheTravelWasMeasured) {
     auto paired = judge(0.05, ValueSource::processed, true);
     EXPECT_EQ(paired.verdict, Verdict::pass);

@@ -29,6 +29,17 @@ std::vector<ButtonEvent> buttonsOf(const std::vector<DemoAction>& actions, const
     return result;
 }
 
+// A test's own part of its script, after the opening that lets go of every control the test
+// does not itself place at time 0.
+std::vector<DemoAction> ownPart(DemoScenario scenario, const GuidedTest& test, double driftSeconds) {
+    auto all = Scripts::testActions(scenario, test, driftSeconds);
+    std::size_t opening = 0;
+    for (const auto& a : Scripts::letGo(scenario))
+        if (opening < all.size() && all[opening] == a) ++opening;
+    all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(opening));
+    return all;
+}
+
 double lastTime(const std::vector<DemoAction>& actions) {
     double last = 0;
     for (const auto& a : actions) last = std::max(last, a.time());
@@ -96,7 +107,7 @@ TEST(DemoScripts, DisplayNamesMapTheRawTwinToTheController) {
 }
 
 TEST(DemoScripts, StickTestScripts) {
-    const auto drift = Scripts::testActions(DemoScenario::healthy,
+    const auto drift = ownPart(DemoScenario::healthy,
                                             testOf(TestKind::drift, GuidedTest::Target::stick("Right Thumbstick")), 5);
     EXPECT_EQ(sticksOf(drift, Scripts::leftStick).size(), 541u);
     EXPECT_EQ(sticksOf(drift, Scripts::rightStick).size(), 541u);
@@ -105,13 +116,13 @@ TEST(DemoScripts, StickTestScripts) {
     const auto driftTest = testOf(TestKind::drift, GuidedTest::Target::stick("Left Thumbstick"));
     for (double bad : {-10.0, std::nan(""), std::numeric_limits<double>::infinity(), 1e12}) {
         std::vector<DemoAction> played;
-        ASSERT_NO_THROW(played = Scripts::testActions(DemoScenario::healthy, driftTest, bad)) << bad;
+        ASSERT_NO_THROW(played = ownPart(DemoScenario::healthy, driftTest, bad)) << bad;
         EXPECT_GE(sticksOf(played, Scripts::leftStick).size(), 240u) << bad;
     }
 
     // A circularity test on the twin's right pair circles the right stick around the centre and
     // rests the left one.
-    const auto circle = Scripts::testActions(DemoScenario::drift,
+    const auto circle = ownPart(DemoScenario::drift,
                                              testOf(TestKind::circularity, GuidedTest::Target::stick("pair-2")), 5);
     const auto right = sticksOf(circle, Scripts::rightStick);
     ASSERT_GT(right.size(), 600u);
@@ -128,7 +139,7 @@ TEST(DemoScripts, StickTestScripts) {
     // of eight, 140 samples each at 125 per second) comes to rest at (0, -0.055).
     auto afterDown = [](DemoScenario scenario, const char* stick) {
         const auto script =
-            Scripts::testActions(scenario, testOf(TestKind::snapback, GuidedTest::Target::stick(stick)), 5);
+            ownPart(scenario, testOf(TestKind::snapback, GuidedTest::Target::stick(stick)), 5);
         return sticksOf(script, stick).at(7 * 140 - 1);
     };
     EXPECT_EQ(afterDown(DemoScenario::drift, "Left Thumbstick").y, -0.055);
@@ -137,7 +148,7 @@ TEST(DemoScripts, StickTestScripts) {
 
     // The dead-zone push runs from the stick's centre to the right rim.
     const auto push = sticksOf(
-        Scripts::testActions(DemoScenario::drift, testOf(TestKind::deadzone, GuidedTest::Target::stick("pair-1")), 5),
+        ownPart(DemoScenario::drift, testOf(TestKind::deadzone, GuidedTest::Target::stick("pair-1")), 5),
         Scripts::leftStick);
     EXPECT_DOUBLE_EQ(push.front().x, 0.11);
     EXPECT_DOUBLE_EQ(push.front().y, -0.06);
@@ -147,12 +158,12 @@ TEST(DemoScripts, StickTestScripts) {
 
 TEST(DemoScripts, ButtonTriggerAndDeviceScripts) {
     const auto trigger =
-        Scripts::testActions(DemoScenario::healthy, testOf(TestKind::trigger, GuidedTest::Target::trigger("e6", true)), 5);
+        ownPart(DemoScenario::healthy, testOf(TestKind::trigger, GuidedTest::Target::trigger("e6", true)), 5);
     ASSERT_FALSE(trigger.empty());
     for (const auto& a : trigger) EXPECT_EQ(std::get<DemoAction::Axis>(a.value).element, "Right Trigger");
     EXPECT_EQ(trigger.size(), 386u);
 
-    const auto buttons = Scripts::testActions(DemoScenario::healthy,
+    const auto buttons = ownPart(DemoScenario::healthy,
                                               testOf(TestKind::buttons, GuidedTest::Target::buttons({})), 5);
     for (const auto& name : Scripts::buttonNumbers()) EXPECT_EQ(buttonsOf(buttons, name).size(), 2u) << name;
     EXPECT_NEAR(buttonsOf(buttons, "Touchpad Button").front().t, 3.04, 1e-12);
@@ -160,26 +171,59 @@ TEST(DemoScripts, ButtonTriggerAndDeviceScripts) {
     for (const auto& a : buttons) axes += std::holds_alternative<DemoAction::Axis>(a.value);
     EXPECT_EQ(axes, 2u * (24 + 18 + 18 + 6 + 18)); // two short pulls at 60 samples a second
 
-    const auto hold = Scripts::testActions(DemoScenario::chatter,
+    const auto hold = ownPart(DemoScenario::chatter,
                                            testOf(TestKind::hold, GuidedTest::Target::buttons({})), 5);
     EXPECT_EQ(buttonsOf(hold, "Button A").size(), 4u);
-    EXPECT_EQ(Scripts::testActions(DemoScenario::healthy, testOf(TestKind::hold, GuidedTest::Target::buttons({})), 5)
+    EXPECT_EQ(ownPart(DemoScenario::healthy, testOf(TestKind::hold, GuidedTest::Target::buttons({})), 5)
                   .size(),
               2u);
 
-    const auto touch = Scripts::testActions(DemoScenario::healthy, testOf(TestKind::touchpad,
+    const auto touch = ownPart(DemoScenario::healthy, testOf(TestKind::touchpad,
                                                                           GuidedTest::Target::touchpad()), 5);
     EXPECT_EQ(touch.size(), 2u * 210 + 2);
     EXPECT_EQ(std::get<DemoAction::Lift>(touch.back().value), (DemoAction::Lift{1, 4.0}));
 
-    const auto motion = Scripts::testActions(DemoScenario::healthy, testOf(TestKind::motion,
+    const auto motion = ownPart(DemoScenario::healthy, testOf(TestKind::motion,
                                                                            GuidedTest::Target::device()), 5);
     EXPECT_EQ(motion.size(), 320u + 450);
 
     for (auto kind : {TestKind::rumble, TestKind::lights, TestKind::adaptiveTriggers, TestKind::battery,
                       TestKind::axisNoise, TestKind::reportRate, TestKind::keyboard, TestKind::mouse, TestKind::soak,
                       TestKind::axisSweep, TestKind::axisCenter, TestKind::pedal})
-        EXPECT_TRUE(Scripts::testActions(DemoScenario::drift, testOf(kind, GuidedTest::Target::device()), 5).empty());
+        EXPECT_TRUE(ownPart(DemoScenario::drift, testOf(kind, GuidedTest::Target::device()), 5).empty());
+}
+
+TEST(DemoScripts, EveryTestStartsFromThePadLetGo) {
+    // Whatever the loop or an earlier script left pushed, pulled or held goes back to rest at the
+    // test's first instant.
+    const auto opening = Scripts::letGo(DemoScenario::drift);
+    for (const auto& a : opening) EXPECT_EQ(a.time(), 0.0);
+    EXPECT_EQ(sticksOf(opening, Scripts::leftStick), (std::vector<StickSample>{{0, 0.11, -0.06, std::nullopt}}));
+    EXPECT_EQ(sticksOf(opening, Scripts::rightStick), (std::vector<StickSample>{{0, -0.003, 0.002, std::nullopt}}));
+    EXPECT_EQ(sticksOf(opening, Scripts::dpad), (std::vector<StickSample>{{0, 0, 0, std::nullopt}}));
+    for (const auto& name : Scripts::buttonNumbers())
+        EXPECT_EQ(buttonsOf(opening, name), (std::vector<ButtonEvent>{{name, false, 0}})) << name;
+    std::size_t triggers = 0, lifts = 0;
+    for (const auto& a : opening) {
+        if (const auto* axis = std::get_if<DemoAction::Axis>(&a.value)) {
+            EXPECT_EQ(axis->sample.value, 0.0);
+            ++triggers;
+        }
+        lifts += std::holds_alternative<DemoAction::Lift>(a.value);
+    }
+    EXPECT_EQ(triggers, 2u);
+    EXPECT_EQ(lifts, 2u);
+    // A test without input of its own holds the pad still at rest.
+    EXPECT_EQ(Scripts::testActions(DemoScenario::drift, testOf(TestKind::battery, GuidedTest::Target::device()), 5),
+              opening);
+    // A control the test places at time 0 starts there and nowhere else: the dead-zone push of
+    // the right stick starts at the centre, not first at its resting offset.
+    const auto push = Scripts::testActions(DemoScenario::healthy,
+                                           testOf(TestKind::deadzone, GuidedTest::Target::stick("pair-2")), 5);
+    const auto right = sticksOf(push, Scripts::rightStick);
+    EXPECT_EQ(right.front(), (StickSample{0, 0, 0, std::nullopt}));
+    EXPECT_EQ(std::count_if(right.begin(), right.end(), [](const StickSample& s) { return s.t == 0; }), 1);
+    EXPECT_EQ(buttonsOf(push, "Button A"), (std::vector<ButtonEvent>{{"Button A", false, 0}}));
 }
 
 TEST(GuidedTest, IdJoinsKindElementAndSource) {

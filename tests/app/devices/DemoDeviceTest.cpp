@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "testkit/DemoTraces.h"
 
@@ -179,7 +180,7 @@ TEST(DemoDriver, PlaybackTimingAndLooping) {
     EXPECT_DOUBLE_EQ(demo.driver.scriptStart(), 101.0);
     demo.clock.advance(0.001);
     demo.driver.tick();
-    EXPECT_DOUBLE_EQ(demo.driver.scriptStart(), 101.501);
+    EXPECT_DOUBLE_EQ(demo.driver.scriptStart(), 101.5);
 
     // A script that does not loop stays at its end.
     demo.driver.load({button("Button A", true, 0.1)}, false);
@@ -201,12 +202,32 @@ TEST(DemoDriver, LoopRestartsAfterItsLastActionAndItsTail) {
     demo.clock.advance(0.1); // 1.5 s: exactly the length, not yet beyond it
     demo.driver.tick();
     EXPECT_EQ(demo.driver.cursor(), 2u);
+    // The next round began where the first ended, at 101.5, and its press is already due.
     demo.clock.advance(0.01);
     demo.driver.tick();
-    EXPECT_EQ(demo.driver.cursor(), 0u);
-    EXPECT_DOUBLE_EQ(demo.driver.scriptStart(), 101.51);
+    EXPECT_EQ(demo.driver.cursor(), 1u);
+    EXPECT_DOUBLE_EQ(demo.driver.scriptStart(), 101.5);
+    EXPECT_EQ(demo.pad().events(0, 1e9).back(), (ButtonEvent{"Button B", true, 101.5}));
+
+    // A tick four seconds late plays the rounds it missed, every reading at its own time.
+    demo.clock.advance(4);
     demo.driver.tick();
-    EXPECT_EQ(demo.pad().snapshot().presses.at("Button B"), 2);
+    EXPECT_EQ(demo.pad().events(0, 1e9),
+              (std::vector<ButtonEvent>{{"Button B", true, 100.0}, {"Button B", false, 101.0},
+                                        {"Button B", true, 101.5}, {"Button B", false, 102.5},
+                                        {"Button B", true, 103.0}, {"Button B", false, 104.0},
+                                        {"Button B", true, 104.5}, {"Button B", false, 105.5}}));
+    // After a sleep of an hour it plays only the last minute's rounds, in the loop's rhythm.
+    demo.clock.advance(3600);
+    demo.driver.tick();
+    EXPECT_EQ(std::fmod(demo.driver.scriptStart() - 100.0, 1.5), 0.0);
+    EXPECT_LE(demo.driver.scriptStart(), demo.clock.now());
+    EXPECT_LT(demo.clock.now() - demo.driver.scriptStart(), 1.5);
+    const auto events = demo.pad().events(0, 1e9);
+    ASSERT_GT(events.size(), 8u);
+    EXPECT_LE(events.size(), 8u + 2 * 42);
+    EXPECT_GE(events[8].t, demo.clock.now() - DemoDriver::catchUpSeconds - 1.5);
+    EXPECT_EQ(events.back(), (ButtonEvent{"Button B", false, 3705.5}));
 }
 
 TEST(DemoDriver, LoadSortsByTimeAndDropsActionsWithoutOne) {
@@ -247,27 +268,38 @@ TEST(DemoDriver, ScenarioSwitchesTheLoopButNotARunningTest) {
     EXPECT_EQ(demo.driver.scriptStart(), 102.0);
 }
 
-TEST(DemoDriver, SameScriptAndTimesGiveIdenticalBuffers) {
-    Demo first, second;
-    for (Demo* demo : {&first, &second}) {
+TEST(DemoDriver, TickTimingChangesNoReading) {
+    // One demo ticks every 8 ms; the other at seeded intervals of 16 to 250 ms, as a busy
+    // machine fires its timer. Both end on the same instant with the same readings.
+    Demo steady, busy;
+    std::mt19937_64 random(5);
+    for (Demo* demo : {&steady, &busy}) {
         demo->driver.setScenario(DemoDriver::Scenario::chatter);
         demo->driver.start();
-        for (int i = 0; i < 1600; ++i) { // a full loop and a bit of the next, at 125 ticks a second
-            demo->clock.advance(0.008);
-            demo->timers.fire();
-        }
+    }
+    for (int i = 0; i < 3000; ++i) { // two full loops and more, at 125 ticks a second
+        steady.clock.advance(0.008);
+        steady.timers.fire();
+    }
+    const double end = steady.clock.now();
+    while (busy.clock.now() < end) {
+        busy.clock.set(std::min(end, busy.clock.now() + std::uniform_real_distribution<double>(0.016, 0.25)(random)));
+        busy.timers.fire();
     }
     for (auto pick : {&Demo::pad, &Demo::twin}) {
-        CaptureBuffer& a = (first.*pick)();
-        CaptureBuffer& b = (second.*pick)();
+        CaptureBuffer& a = (steady.*pick)();
+        CaptureBuffer& b = (busy.*pick)();
         EXPECT_EQ(a.snapshot(), b.snapshot());
         EXPECT_EQ(a.stamps(-1e9, 1e9), b.stamps(-1e9, 1e9));
         EXPECT_EQ(a.events(-1e9, 1e9), b.events(-1e9, 1e9));
         EXPECT_EQ(a.rawTrackers(), b.rawTrackers());
     }
-    EXPECT_EQ(first.pad().sticks("Left Thumbstick", -1e9, 1e9), second.pad().sticks("Left Thumbstick", -1e9, 1e9));
-    EXPECT_EQ(first.twin().sticks("pair-2", -1e9, 1e9), second.twin().sticks("pair-2", -1e9, 1e9));
-    // The loop played through once (a press and its bounce) and started again.
-    EXPECT_EQ(first.pad().snapshot().presses.at("Button A"), 2);
-    EXPECT_GT(first.driver.scriptStart(), 111.5);
+    for (const char* key : {"Left Thumbstick", "Right Thumbstick", "Direction Pad"})
+        EXPECT_EQ(steady.pad().sticks(key, -1e9, 1e9), busy.pad().sticks(key, -1e9, 1e9)) << key;
+    EXPECT_EQ(steady.pad().axes("Left Trigger", -1e9, 1e9), busy.pad().axes("Left Trigger", -1e9, 1e9));
+    EXPECT_EQ(steady.twin().sticks("pair-2", -1e9, 1e9), busy.twin().sticks("pair-2", -1e9, 1e9));
+    // The loop played through twice (a press and its bounce each time) and started again.
+    EXPECT_EQ(steady.pad().snapshot().presses.at("Button A"), 4);
+    EXPECT_DOUBLE_EQ(steady.driver.scriptStart(), busy.driver.scriptStart());
+    EXPECT_GT(steady.driver.scriptStart(), 123.0);
 }

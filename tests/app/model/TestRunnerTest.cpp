@@ -59,16 +59,23 @@ TEST(TestRunnerStart, RecordsRestingValuesAndHandsTheDemoItsScript) {
               demo.testActions(drift, bench.model->thresholds(*bench.demo()).driftSeconds).size());
 
     // The newest earlier value is taken, stamped with the start time.
-    auto& pad = bench.demo()->buffer();
-    pad.recordStick("Left Thumbstick", 0.3, -0.2, RorozErurEvo::RawPoint{10, 20}, 101.0);
-    pad.recordStick("Left Thumbstick", 0.9, 0.9, std::nullopt, 105.0); // after the start: not taken
-    pad.recordAxis("Left Trigger", 0.25, 64, 101.5);
+    auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
+    auto& padRunner = bench.model->runner(pad);
+    pad->buffer().recordStick("ls", 0.3, -0.2, RorozErurEvo::RawPoint{10, 20}, 101.0);
+    pad->buffer().recordStick("ls", 0.9, 0.9, std::nullopt, 105.0); // after the start: not taken
+    pad->buffer().recordAxis("lt", 0.25, 64, 101.5);
     bench.clock.set(102.0);
-    runner.start(stickTest(TestKind::circularity));
-    EXPECT_EQ(runner.active()->initial, (StickSample{102.0, 0.3, -0.2, RorozErurEvo::RawPoint{10, 20}}));
+    padRunner.start(stickTest(TestKind::circularity, "ls"));
+    EXPECT_EQ(padRunner.active()->initial, (StickSample{102.0, 0.3, -0.2, RorozErurEvo::RawPoint{10, 20}}));
+    padRunner.start(GuidedTest{TestKind::trigger, "Left trigger", Target::trigger("lt", true), false});
+    EXPECT_EQ(padRunner.active()->initialAxis, (RorozErurEvo::TriggerSample{102.0, 0.25, 64}));
+    EXPECT_TRUE(padRunner.results().empty()); // dropped tests leave no result
+    padRunner.cancel();
+
+    // The demo lets go of whatever its pad held as a test starts.
+    bench.demo()->buffer().recordAxis("Left Trigger", 0.25, std::nullopt, 101.5);
     runner.start(GuidedTest{TestKind::trigger, "Left trigger", Target::trigger("Left Trigger", true), false});
-    EXPECT_EQ(runner.active()->initialAxis, (RorozErurEvo::TriggerSample{102.0, 0.25, 64}));
-    EXPECT_TRUE(runner.results().empty()); // dropped tests leave no result
+    EXPECT_EQ(runner.active()->initialAxis, (RorozErurEvo::TriggerSample{102.0, 0, std::nullopt}));
 
     // A processed deadzone test also notes the raw twin's matching stick: on the demo, where the
     // test's script puts it at the start.
@@ -108,14 +115,19 @@ TEST(TestRunnerStart, AxisTestsNoteTheRawCountAndTheTwinDrivesTheDemo) {
     auto& runner = bench.model->runner(twin);
     const GuidedTest sweep{TestKind::axisSweep, "X", Target::axis("e1", AxisRole::steering), true};
 
+    // The stick was pushed to 250 before; the demo lets go of it as the test starts, so the
+    // count noted is the resting stick's.
+    twin->buffer().recordRaw("e1", 250, 99.0);
     runner.start(sweep);
-    EXPECT_FALSE(runner.active()->initialRaw); // the tracker has no value yet
+    EXPECT_EQ(runner.active()->initialRaw, 128);
+    EXPECT_FALSE(runner.active()->initial);
     EXPECT_EQ(bench.model->demo().current(), sweep);
 
-    twin->buffer().recordRaw("e1", 131, 99.0);
-    runner.start(sweep);
-    EXPECT_EQ(runner.active()->initialRaw, 131);
-    EXPECT_FALSE(runner.active()->initial);
+    // A raw HID device's axis whose tracker has no value yet notes none.
+    auto& hid = bench.model->runner(std::make_shared<InputDevice>(
+        "hid-1", InputDevice::Kind::hid, RorozErurEvo::DeviceInfo{}, std::vector<ElementInfo>{}));
+    hid.start(sweep);
+    EXPECT_FALSE(hid.active()->initialRaw);
 }
 
 TEST(TestRunnerStart, SecondTestCleansUpTheFirst) {
