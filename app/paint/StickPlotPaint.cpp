@@ -246,7 +246,12 @@ void paintStickPlot(QPainter& painter, const QRectF& rect, const StickPlotParams
         const QRectF target(t.inverted().map(whole), QSizeF(pixels) / ratio);
         painter.drawImage(target, image);
     } else {
+        // As the cached picture is on screen: a measured outline past the edge (a session file may
+        // hold any radius) stays inside the plot instead of running across the page.
+        painter.save();
+        painter.setClipRect(square, Qt::IntersectClip);
         paintBackground(painter, g, params, scheme);
+        painter.restore();
     }
 
     paintTrail(painter, g, params.trail, scheme.orange);

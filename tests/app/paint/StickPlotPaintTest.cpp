@@ -131,4 +131,8 @@ TEST(StickPlotPaint, ScreensGetTheSamePictureAsPrintersFromTheBackgroundCache) {
     params.gate = RorozErurEvo::GateShape::octagonN64;
     params.scale = 0.8;
     EXPECT_LT(both(params), 40);
+    // A session file may hold an outline far past the edge: a report keeps it inside the plot as
+    // the screen does, instead of running across the page.
+    params.plot = StickPlot{RorozErurEvo::GateShape::octagonN64, 0.9, {5.0, std::nullopt, 1.0}};
+    EXPECT_LT(both(params), 40);
 }
