@@ -10,8 +10,23 @@ scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 status=0
+failed_passes=()
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+tails=$(mktemp)
+trap 'rm -f "$log" "$tails"' EXIT
+# Marks a pass as failed, so the closing lines name it: CI shows only the end of the output.
+pass_failed() { status=1; failed_passes+=("$1"); }
+# Runs a pass whose failure ctest does not summarise; when it fails, the end of what it said is
+# repeated at the close.
+run_pass() {
+  local name=$1 out
+  shift
+  out=$(mktemp)
+  if "$@" 2>&1 | tee "$out"; then rm -f "$out"; return; fi
+  pass_failed "$name"
+  { echo "-- the end of the $name's output:"; tail -n 15 "$out"; } >>"$tails"
+  rm -f "$out"
+}
 started=$SECONDS
 # Line tables only (-g1): enough for the sanitizers' and a crash's stack traces, and a quarter
 # quicker to compile than full debug information, with builds a fraction of the size.
@@ -21,38 +36,42 @@ unity=-DTESSARINE_UNITY_TESTS=ON
 
 echo "== normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $lines_only -DNDEBUG" $unity
-ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300 | tee -a "$log" || status=1
+ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300 | tee -a "$log" || pass_failed "normal ctest"
 
 echo "== keyboard and mouse testers under a real X server"
-scripts/tester-road.sh build/tester-road || status=1
+run_pass "tester road" scripts/tester-road.sh build/tester-road
 
 echo "== main road under a real X server"
-scripts/main-road.sh build/main-road || status=1
+run_pass "main road" scripts/main-road.sh build/main-road
 
 echo "== what a screen reader reads, over the accessibility bus"
-scripts/a11y-road.sh build/a11y-road || status=1
+run_pass "a11y road" scripts/a11y-road.sh build/a11y-road
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity \
   -- --target test_programs
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tee -a "$log" || status=1
+  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tee -a "$log" || pass_failed "ASan ctest"
 
 echo "== ThreadSanitizer (suites labelled \"threads\")"
 scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=thread -DTESSARINE_BUILD_BENCH=OFF $unity \
   -- --target thread_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan -j "$jobs" -L '^threads$' --output-on-failure --timeout 600 \
-  | tee -a "$log" || status=1
+  | tee -a "$log" || pass_failed "TSan ctest"
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== clang: thread-safety marks and fuzzing (short run)"
-  scripts/fuzz.sh || status=1
+  run_pass "fuzz" scripts/fuzz.sh
 fi
 
 echo "test command took $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s on $jobs cores"
 # One closing line over the three runs: "tests: N passed, N failed".
 read -r total failed < <(awk '/tests passed, [0-9]+ tests failed out of/ {t += $NF; f += $(NF-5)} END {print t+0, f+0}' "$log")
 if [ $status -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; fi
+# ctest's own summary of the failed tests, again, where the end of the output shows it.
+grep -A50 '^The following tests FAILED:' "$log" | grep -E '^\s+[0-9]+ - ' || true
+cat "$tails"
+if [ ${#failed_passes[@]} -gt 0 ]; then echo "failed passes: ${failed_passes[*]}"; fi
 echo "tests: $((total - failed)) passed, $failed failed"
 exit $status
