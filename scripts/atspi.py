@@ -7,6 +7,8 @@ As a program, for the road scripts (run inside the session of the accessibility 
     atspi.py centre [--showing] PATH       prints "X Y", the screen centre of the element
     atspi.py focus PATH                    gives the element keyboard focus
     atspi.py press PATH                    runs the element's press or click action
+    atspi.py finished CARD                 exits 0 when the test card CARD offers Run Again and
+                                           it can be used: the card has a result and no test runs
     atspi.py dump                          prints the tree: role, name, description, labels
 
 PATH is one or more labels joined by "/": each step finds the first element after the previous
@@ -116,6 +118,21 @@ def find_path(root, path, visible=True):
     return None
 
 
+def card_run_button(root, title):
+    """The Run (or Run Again) button of the test card titled `title`: the first such button
+    after the title in reading order. Every card shows one, so a later card's is never taken."""
+    after_title = False
+    for element, _ in walk(root):
+        if not showing(element):
+            continue
+        names = labels(element)
+        if not after_title:
+            after_title = title in names
+        elif "Run" in names or "Run Again" in names:
+            return element
+    return None
+
+
 def centre(element):
     box = element.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     return box.x + box.width // 2, box.y + box.height // 2
@@ -165,6 +182,11 @@ def main(argv):
         dump(window)
         return
     args = argv[2:]
+    if command == "finished":
+        button = card_run_button(window, args[0]) if args else None
+        done = button is not None and button.name == "Run Again" \
+            and button.getState().contains(pyatspi.STATE_ENABLED)
+        sys.exit(0 if done else 1)
     path = args[-1] if args else ""
     element = find_path(window, path)
     if element is None:
