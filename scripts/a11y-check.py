@@ -113,7 +113,9 @@ def announcements(window, seconds=3.0):
 
     def heard(event):
         source = event.source
-        key = f"{source.getRoleName()} {source.name!r}"
+        # Counted per element: the drawing's left stick and the stick plot share a name and a
+        # role, and each may tell its own values.
+        key = f"{source.getRoleName()} {source.name!r} at {source.path}"
         counts[key] = counts.get(key, 0) + 1
 
     pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-description")
