@@ -37,7 +37,7 @@ public:
     // runs before the sessions are loaded and the devices started.
     void finishLaunching() {
         model_->start(true);
-        const QUrl feed(model_->defaults().string(QStringLiteral("updateFeedURL")).value_or(QString()));
+        const QUrl feed(model_->defaults().get(Settings::updateFeedURL));
         updater_ = std::make_unique<Updater>(feed, Updater::appNameFromApplication(), QApplication::applicationVersion(),
                                              std::make_shared<UpdateAlerts>(&window_));
         window_.setUpdater(updater_.get());

@@ -22,7 +22,6 @@ using RorozErurEvo::TestSession;
 
 namespace {
 
-const QString settingsTabKey = QStringLiteral("settingsTab");
 const std::string appName = "Tessarine";
 
 // A failure the user reads in a toast: the action, then what the system said.
@@ -170,7 +169,7 @@ std::optional<ReportBranding> AppModel::reportBranding() const {
 }
 
 void AppModel::openSettings(const QString& tab) {
-    parts_.defaults->setString(settingsTabKey, tab);
+    parts_.defaults->set(Settings::settingsTab, tab);
     settingsRequest_ += 1;
     emit settingsRequestChanged();
 }

@@ -8,18 +8,14 @@ namespace Tessarine {
 
 using namespace RorozErurEvo;
 
-namespace {
-const QString layoutKey = QStringLiteral("keyboardLayout");
-}
-
 KeyboardTester::KeyboardTester(Preferences& preferences, QObject* parent) : QObject(parent), preferences_(preferences) {
-    layoutKind_ = preferences_.string(layoutKey) == QStringLiteral("iso") ? Kind::iso : Kind::ansi;
+    layoutKind_ = preferences_.get(Settings::keyboardLayout) == QStringLiteral("iso") ? Kind::iso : Kind::ansi;
 }
 
 void KeyboardTester::setLayoutKind(Kind kind) {
     bool change = kind != layoutKind_;
     layoutKind_ = kind;
-    preferences_.setString(layoutKey, QString::fromStdString(rawValue(kind)));
+    preferences_.set(Settings::keyboardLayout, QString::fromStdString(rawValue(kind)));
     if (change) emit changed();
 }
 

@@ -1,10 +1,18 @@
 #include "app/model/Preferences.h"
 
+#include <QLocale>
+#include <QSettings>
+
+#include "app/model/SettingsWriter.h"
+#include "testkit/SettingsText.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
 
 namespace Tessarine {
+
+namespace SettingsText = RorozErurEvo::SettingsText;
 
 std::optional<bool> Preferences::boolean(const QString& key) const {
     QVariant v = value(key);
@@ -59,13 +67,69 @@ std::optional<QByteArray> Preferences::data(const QString& key) const {
     return std::nullopt;
 }
 
-SettingsPreferences::SettingsPreferences()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("com.quenlow"), QStringLiteral("Tessarine"))) {}
+QString Preferences::get(const Settings::Setting<QString>& setting) const {
+    const auto stored = string(setting.name());
+    return stored && !stored->isEmpty() ? *stored : setting.fallback;
+}
 
-QVariant SettingsPreferences::value(const QString& key) const { return settings_->value(key); }
+namespace {
 
-void SettingsPreferences::setValue(const QString& key, const QVariant& value) { settings_->setValue(key, value); }
+// The file's value as an entry of its text: byte strings stay bytes, everything else is written
+// as the text it reads back as (booleans as "true" and "false", numbers in their shortest form).
+SettingsText::Entry entry(const QString& key, const QVariant& value) {
+    SettingsText::Entry e{key.toStdString(), {}, false};
+    switch (value.typeId()) {
+    case QMetaType::QByteArray:
+        e.value = value.toByteArray().toStdString();
+        e.bytes = true;
+        break;
+    case QMetaType::Bool:
+        e.value = value.toBool() ? "true" : "false";
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        // Locale-free, like the readers.
+        e.value = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest).toStdString();
+        break;
+    default:
+        e.value = value.toString().toStdString();
+    }
+    return e;
+}
 
-void SettingsPreferences::remove(const QString& key) { settings_->remove(key); }
+} // namespace
+
+QString SettingsPreferences::standardPath() {
+    return QSettings(QStringLiteral("com.quenlow"), QStringLiteral("Tessarine")).fileName();
+}
+
+SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer) : writer_(std::move(writer)) {
+    if (!writer_) writer_ = std::make_unique<SettingsWriter>(standardPath());
+    // Reading takes no lock: only writing does, and writing goes through the writer.
+    QSettings file(writer_->path(), QSettings::IniFormat);
+    for (const QString& key : file.allKeys()) values_.insert(key, file.value(key));
+    QObject::connect(writer_.get(), &SettingsWriter::failed, writer_.get(), [this](const QString& cause) {
+        if (onSaveFailed) onSaveFailed(cause);
+    });
+}
+
+SettingsPreferences::~SettingsPreferences() = default;
+
+void SettingsPreferences::setValue(const QString& key, const QVariant& value) {
+    values_.insert(key, value);
+    save();
+}
+
+void SettingsPreferences::remove(const QString& key) {
+    values_.remove(key);
+    save();
+}
+
+void SettingsPreferences::save() {
+    std::vector<SettingsText::Entry> entries;
+    entries.reserve(static_cast<std::size_t>(values_.size()));
+    for (auto it = values_.cbegin(); it != values_.cend(); ++it) entries.push_back(entry(it.key(), it.value()));
+    writer_->save(QByteArray::fromStdString(SettingsText::write(std::move(entries))));
+}
 
 } // namespace Tessarine

@@ -1,17 +1,25 @@
 #pragma once
-// The user defaults. The application keeps them in QSettings (organisation "com.quenlow",
-// application "Tessarine"); tests use the in-memory store. An INI file gives every value back as
-// text, so values are read through the typed readers below rather than trusted as stored.
+// The user defaults. The application keeps them in its settings file
+// (~/.config/com.quenlow/Tessarine.conf, INI text); tests use the in-memory store. The file gives
+// every value back as text, so values are read through the typed readers below rather than
+// trusted as stored. Every setting is declared in SettingsSchema.h and read and written through
+// get and set.
 #include <QByteArray>
-#include <QSettings>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+
+#include "app/model/SettingsSchema.h"
+#include "app/model/SettingsWriter.h"
+#include "testkit/Json.h"
 
 namespace Tessarine {
+
 
 class Preferences {
 public:
@@ -21,28 +29,79 @@ public:
     virtual void setValue(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
 
+    // Called on the main thread with the cause when the store could not keep what was set.
+    std::function<void(const QString& cause)> onSaveFailed;
+
     // Typed readers: absent when the key is missing or its value is not of the type.
     std::optional<bool> boolean(const QString& key) const;
     std::optional<double> number(const QString& key) const;
     std::optional<QString> string(const QString& key) const;
     std::optional<QByteArray> data(const QString& key) const;
-
+    // Typed writers by key, for stores seeded by hand; the application writes through set().
     void setBoolean(const QString& key, bool value) { setValue(key, value); }
     void setNumber(const QString& key, double value) { setValue(key, value); }
     void setString(const QString& key, const QString& value) { setValue(key, value); }
     void setData(const QString& key, const QByteArray& value) { setValue(key, value); }
+
+    // The declared settings: the stored value, or the fallback when it is absent, of another type
+    // or an empty text.
+    bool get(const Settings::Setting<bool>& setting) const { return boolean(setting.name()).value_or(setting.fallback); }
+    double get(const Settings::Setting<double>& setting) const {
+        return number(setting.name()).value_or(setting.fallback);
+    }
+    QString get(const Settings::Setting<QString>& setting) const;
+    void set(const Settings::Setting<bool>& setting, bool value) { setValue(setting.name(), value); }
+    void set(const Settings::Setting<double>& setting, double value) { setValue(setting.name(), value); }
+    void set(const Settings::Setting<QString>& setting, const QString& value) { setValue(setting.name(), value); }
+
+    // A stored record: its value, or the fallback with `failure` saying why the stored one
+    // could not be read (absent when the key is simply missing).
+    template <class T> struct Loaded {
+        T value;
+        std::optional<std::string> failure;
+    };
+    template <class T> Loaded<T> get(const Settings::Record<T>& record) const {
+        const auto bytes = data(record.name());
+        if (!value(record.name()).isValid()) return {record.fallback(), std::nullopt};
+        if (!bytes) return {record.fallback(), "the stored value is not text"};
+        try {
+            return {T::fromJson(RorozErurEvo::Json::parse(bytes->toStdString())), std::nullopt};
+        } catch (const std::exception& error) {
+            return {record.fallback(), error.what()};
+        }
+    }
+    // False, writing nothing, when the record cannot be encoded (a number that is not finite).
+    template <class T> bool set(const Settings::Record<T>& record, const T& value) {
+        try {
+            setValue(record.name(), QByteArray::fromStdString(RorozErurEvo::Json::dump(value.toJson())));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
 };
 
-// The user's settings file (~/.config/com.quenlow/Tessarine.conf).
+// The user's settings file (~/.config/com.quenlow/Tessarine.conf). Read once when made; every
+// change is kept in memory at once and the whole file is then written again off the main thread
+// by a SettingsWriter, so a slow, locked or full disk never holds up the window. A write that
+// fails keeps the last good file and reports its cause through onSaveFailed.
 class SettingsPreferences final : public Preferences {
 public:
-    SettingsPreferences();
-    QVariant value(const QString& key) const override;
+    // `writer` null: the standard one over the standard file.
+    explicit SettingsPreferences(std::unique_ptr<SettingsWriter> writer = nullptr);
+    ~SettingsPreferences() override;
+    QVariant value(const QString& key) const override { return values_.value(key); }
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
+    // The standard settings file's path (QSettings' user scope for com.quenlow / Tessarine).
+    static QString standardPath();
+    SettingsWriter& writer() { return *writer_; }
 
 private:
-    std::unique_ptr<QSettings> settings_;
+    void save();
+
+    QVariantMap values_;
+    std::unique_ptr<SettingsWriter> writer_;
 };
 
 // A store that lives only as long as the object: for tests and models that do not persist.

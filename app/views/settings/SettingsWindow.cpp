@@ -7,9 +7,6 @@
 
 namespace Tessarine {
 
-const QString SettingsWindow::tabKey = QStringLiteral("settingsTab");
-const QString SettingsWindow::defaultTab = QStringLiteral("thresholds");
-
 SettingsWindow::SettingsWindow(Preferences& defaults, SettingsView* view)
     : QWidget(nullptr), defaults_(defaults), view_(view) {
     setObjectName(QStringLiteral("settings"));
@@ -24,12 +21,9 @@ SettingsWindow::SettingsWindow(Preferences& defaults, SettingsView* view)
     setFixedSize(width, height);
 }
 
-QString SettingsWindow::tab() const {
-    const auto stored = defaults_.string(tabKey);
-    return stored && !stored->isEmpty() ? *stored : defaultTab;
-}
+QString SettingsWindow::tab() const { return defaults_.get(Settings::settingsTab); }
 
-void SettingsWindow::setTab(const QString& tab) { defaults_.setString(tabKey, tab); }
+void SettingsWindow::setTab(const QString& tab) { defaults_.set(Settings::settingsTab, tab); }
 
 void SettingsWindow::showWindow() {
     if (view_) view_->setTab(tab());

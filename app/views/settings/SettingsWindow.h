@@ -1,7 +1,7 @@
 #pragma once
 // The settings window: a window of its own (no parent), so that it stays open, and keeps the
-// application running, after the main window closes. Its open tab is the user default
-// "settingsTab", which survives restarts; the window opens on the stored tab, so a request for a
+// application running, after the main window closes. Its open tab is the setting
+// Settings::settingsTab, which survives restarts; the window opens on the stored tab, so a request for a
 // given tab (the model writes the key first) shows that tab.
 #include <QString>
 #include <QWidget>
@@ -15,8 +15,6 @@ class SettingsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    static const QString tabKey;     // "settingsTab"
-    static const QString defaultTab; // "thresholds"
     // The window's fixed size, pixels.
     static constexpr int width = 620;
     static constexpr int height = 560;

@@ -1,6 +1,17 @@
 #include "app/model/Preferences.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QLockFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
+
+#include <atomic>
+#include <future>
+
+#include "app/model/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -41,4 +52,155 @@ TEST(Preferences, ValuesSurviveTheSettingsFileAsText) {
     EXPECT_EQ(prefs.string("companyName"), QStringLiteral("Bench & Co"));
     prefs.remove("companyName");
     EXPECT_FALSE(prefs.string("companyName"));
+}
+
+namespace {
+
+// A settings file in a folder of its own, written by a writer the test chooses.
+struct SettingsFolder {
+    SettingsFolder() { EXPECT_TRUE(dir.isValid()); }
+    QString path() const { return dir.path() + "/Tessarine.conf"; }
+    std::unique_ptr<SettingsWriter> writer(SettingsWriter::Options options = {}) const {
+        return std::make_unique<SettingsWriter>(path(), std::move(options));
+    }
+    QByteArray contents() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QTemporaryDir dir;
+};
+
+// The write a full disk gives: nothing written, and the atomic writer's kind of message.
+std::optional<QString> diskFull(const QString& path, const QByteArray&) {
+    return "could not write \u201C" + path + "\u201D: No space left on device";
+}
+
+} // namespace
+
+TEST(Preferences, EveryValueReadsBackThroughTheSettingsReaderAsItWasSet) {
+    SettingsFolder folder;
+    // Texts the INI form has to escape or quote, and a record's bytes.
+    const QVariantMap values{
+        {"companyName", QStringLiteral(" Bench, Repair & Co; \"best\" = yes ")},
+        {"companyContact", QStringLiteral("line one\nline two\ttabbed \\ back")},
+        {"defaultTechnician", QStringLiteral("@Zoë Ørsted 技師")},
+        {"settingsTab", QStringLiteral("x\x01" "abc")},
+        {"thresholds", QByteArray("{\"driftWarn\": 0.05, \"name\": \"caf\xc3\xa9\", \"x\": \"a\x7f" "b\"}")},
+        {"useFamilyProfiles", false},
+        {"trailSeconds", 0.1 + 0.2},
+        {"tiny", 1e-300},
+    };
+    {
+        SettingsPreferences prefs(folder.writer());
+        for (auto it = values.cbegin(); it != values.cend(); ++it) prefs.setValue(it.key(), it.value());
+        prefs.writer().finish();
+    }
+    QSettings reader(folder.path(), QSettings::IniFormat);
+    ASSERT_EQ(reader.status(), QSettings::NoError);
+    EXPECT_EQ(reader.allKeys().size(), values.size());
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (it.value().typeId() == QMetaType::QString || it.value().typeId() == QMetaType::QByteArray) {
+            EXPECT_EQ(reader.value(it.key()), it.value()) << it.key().toStdString();
+        }
+    }
+    EXPECT_EQ(reader.value("useFamilyProfiles").toString(), "false");
+    EXPECT_EQ(reader.value("trailSeconds").toString().toDouble(), 0.1 + 0.2) << "the shortest text gives the same number";
+    EXPECT_EQ(reader.value("tiny").toString().toDouble(), 1e-300);
+
+    // A file the settings class wrote itself reads the same, and a rewrite keeps every key.
+    SettingsPreferences again(folder.writer());
+    EXPECT_EQ(again.get(Settings::companyName), values["companyName"].toString());
+    EXPECT_EQ(again.get(Settings::useFamilyProfiles), false);
+    EXPECT_EQ(again.get(Settings::trailSeconds), 0.1 + 0.2);
+    EXPECT_EQ(again.data("thresholds"), values["thresholds"].toByteArray());
+}
+
+TEST(Preferences, TheSchemaGivesFallbacksForMissingWrongAndEmptyValues) {
+    MemoryPreferences prefs;
+    EXPECT_EQ(prefs.get(Settings::settingsTab), "thresholds");
+    EXPECT_EQ(prefs.get(Settings::trailSeconds), 1.5);
+    prefs.setValue("settingsTab", QString());
+    prefs.setValue("trailSeconds", QStringLiteral("long"));
+    prefs.setValue("useFamilyProfiles", QStringLiteral("maybe"));
+    EXPECT_EQ(prefs.get(Settings::settingsTab), "thresholds") << "an empty text reads as the fallback";
+    EXPECT_EQ(prefs.get(Settings::trailSeconds), 1.5);
+    EXPECT_TRUE(prefs.get(Settings::useFamilyProfiles));
+
+    EXPECT_FALSE(prefs.get(Settings::thresholds).failure) << "a missing record is no failure";
+    prefs.setData("thresholds", QByteArray("[not json"));
+    const auto loaded = prefs.get(Settings::thresholds);
+    EXPECT_EQ(loaded.value, RorozErurEvo::Thresholds::standard());
+    EXPECT_TRUE(loaded.failure);
+    auto custom = RorozErurEvo::Thresholds::standard();
+    custom.driftFail = 0.3;
+    EXPECT_TRUE(prefs.set(Settings::thresholds, custom));
+    EXPECT_EQ(prefs.get(Settings::thresholds).value, custom);
+}
+
+TEST(SettingsWriter, AFullDiskBehindAStaleLockEndsInItsCauseAndKeepsTheLastGoodFile) {
+    SettingsFolder folder;
+    {
+        SettingsPreferences prefs(folder.writer());
+        prefs.set(Settings::companyName, QStringLiteral("Good Bench"));
+    }
+    const QByteArray good = folder.contents();
+    ASSERT_TRUE(good.contains("Good Bench"));
+    // The lock a killed writer left: its process is gone (no process can have this number).
+    {
+        QFile lock(folder.path() + ".lock");
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write("4194399\ntessarine\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    SettingsWriter::Options options;
+    options.write = diskFull;
+    SettingsPreferences prefs(folder.writer(options));
+    std::vector<QString> causes;
+    prefs.onSaveFailed = [&](const QString& cause) { causes.push_back(cause); };
+    prefs.set(Settings::companyName, QStringLiteral("Lost Bench"));
+    EXPECT_EQ(prefs.get(Settings::companyName), "Lost Bench") << "the running program keeps what was set";
+    prefs.writer().finish();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(causes.size(), 1u);
+    EXPECT_TRUE(causes[0].endsWith("No space left on device")) << causes[0].toStdString();
+    EXPECT_EQ(folder.contents(), good);
+}
+
+TEST(SettingsWriter, ALockHeldByAnotherOwnerEndsTheSaveInsteadOfWaitingOnIt) {
+    SettingsFolder folder;
+    QLockFile other(folder.path() + ".lock");
+    ASSERT_TRUE(other.tryLock());
+    SettingsWriter::Options options;
+    options.lockWait = std::chrono::milliseconds(0);
+    SettingsWriter writer(folder.path(), options);
+    QSignalSpy failed(&writer, &SettingsWriter::failed);
+    writer.save("[General]\nx=1\n");
+    ASSERT_TRUE(failed.wait(10'000));
+    EXPECT_TRUE(failed.at(0).at(0).toString().contains("is held by another program")) << failed.at(0).at(0).toString().toStdString();
+    EXPECT_FALSE(QFile::exists(folder.path()));
+
+    other.unlock();
+    writer.save("[General]\nx=2\n");
+    writer.finish();
+    EXPECT_EQ(folder.contents(), "[General]\nx=2\n");
+}
+
+TEST(SettingsWriter, SettingAValueNeverWaitsForTheDiskAndTheNewestTextWins) {
+    SettingsFolder folder;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> writes{0};
+    SettingsWriter::Options options;
+    options.write = [&, released](const QString& path, const QByteArray& text) {
+        ++writes;
+        released.wait(); // a disk that does not answer
+        return AtomicFile::write(path, text);
+    };
+    SettingsPreferences prefs(folder.writer(options));
+    // Every one of these returns while the first write is stuck: nothing here waits on it.
+    for (int i = 1; i <= 5; ++i) prefs.set(Settings::trailSeconds, double(i));
+    EXPECT_EQ(prefs.get(Settings::trailSeconds), 5.0);
+    release.set_value();
+    prefs.writer().finish();
+    EXPECT_LE(writes.load(), 2) << "saves asked for during a write fold into one";
+    EXPECT_TRUE(folder.contents().contains("trailSeconds=5\n"));
 }
