@@ -8,11 +8,13 @@
 #include <atomic>
 #include <chrono>
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <variant>
 
 #include "testkit/AtomicFile.h"
 
@@ -35,21 +37,28 @@ struct FileDescriptor {
     int release() { return std::exchange(fd, -1); }
 };
 
-// The whole file, or nothing when it cannot be read, is not a regular file or is too big.
-std::optional<std::string> readSmallFile(const fs::path& path) {
+// Why a file was not read.
+struct Unread {
+    std::string cause;
+};
+
+// The whole file, or why not: it cannot be read, is not a regular file or is too big.
+std::variant<std::string, Unread> readSmallFile(const fs::path& path) {
     // Non-blocking, so a FIFO named like a session file cannot stall the load.
     FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-    if (file.fd < 0) return std::nullopt;
+    if (file.fd < 0) return Unread{std::strerror(errno)};
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    if (static_cast<std::uintmax_t>(info.st_size) > SessionArchive::maxFileBytes) return std::nullopt;
+    if (::fstat(file.fd, &info) != 0) return Unread{std::strerror(errno)};
+    if (!S_ISREG(info.st_mode)) return Unread{"not a regular file"};
+    if (static_cast<std::uintmax_t>(info.st_size) > SessionArchive::maxFileBytes)
+        return Unread{"larger than " + std::to_string(SessionArchive::maxFileBytes >> 20) + " MB"};
     std::string text(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t filled = 0;
     while (filled < text.size()) {
         ssize_t got = ::read(file.fd, text.data() + filled, text.size() - filled);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return std::nullopt;
+            return Unread{std::strerror(errno)};
         }
         if (got == 0) break; // shrank while reading: decode what is there, which will fail if torn
         filled += static_cast<std::size_t>(got);
@@ -59,14 +68,20 @@ std::optional<std::string> readSmallFile(const fs::path& path) {
 }
 
 // Never throws: it runs on worker threads, and a file that cannot be read or decoded, for
-// whatever reason, is skipped and left where it is.
-std::optional<TestSession> loadFile(const fs::path& path) noexcept {
+// whatever reason, is skipped, with its cause, and left where it is.
+std::variant<TestSession, Unread> loadFile(const fs::path& path) noexcept {
     try {
         auto text = readSmallFile(path);
-        if (!text) return std::nullopt;
-        return SessionCoder::decode(*text);
+        if (auto* unread = std::get_if<Unread>(&text)) return std::move(*unread);
+        return SessionCoder::decode(std::get<std::string>(text));
+    } catch (const std::exception& error) {
+        try {
+            return Unread{error.what()};
+        } catch (...) {
+            return Unread{"unknown error"};
+        }
     } catch (...) {
-        return std::nullopt;
+        return Unread{"unknown error"};
     }
 }
 
@@ -119,7 +134,7 @@ void SessionArchive::save(const TestSession& session) const {
     if (auto failure = AtomicFile::write(url(session.id), text)) throw ArchiveError(*failure);
 }
 
-std::vector<TestSession> SessionArchive::loadAll() const {
+SessionArchive::Loaded SessionArchive::load() const {
     std::vector<fs::path> files;
     std::error_code error;
     fs::directory_iterator it(folder, error);
@@ -132,7 +147,7 @@ std::vector<TestSession> SessionArchive::loadAll() const {
 
     // Decoding dominates a large folder's load, so the files are shared out over the cores;
     // each file lands in its own slot, which keeps the listing order for equal dates.
-    std::vector<std::optional<TestSession>> slots(files.size());
+    std::vector<std::variant<TestSession, Unread>> slots(files.size());
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) slots[i] = loadFile(files[i]);
@@ -149,13 +164,17 @@ std::vector<TestSession> SessionArchive::loadAll() const {
     work();
     for (auto& worker : workers) worker.join();
 
-    std::vector<TestSession> sessions;
-    sessions.reserve(files.size());
-    for (auto& slot : slots)
-        if (slot) sessions.push_back(std::move(*slot));
-    std::stable_sort(sessions.begin(), sessions.end(),
+    Loaded loaded;
+    loaded.sessions.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (auto* session = std::get_if<TestSession>(&slots[i])) loaded.sessions.push_back(std::move(*session));
+        else loaded.skipped.push_back({files[i].filename().string(), std::move(std::get<Unread>(slots[i]).cause)});
+    }
+    std::stable_sort(loaded.sessions.begin(), loaded.sessions.end(),
                      [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
-    return sessions;
+    std::sort(loaded.skipped.begin(), loaded.skipped.end(),
+              [](const SkippedFile& a, const SkippedFile& b) { return a.name < b.name; });
+    return loaded;
 }
 
 void SessionArchive::remove(const Uuid& id) const {

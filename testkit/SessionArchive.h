@@ -3,6 +3,7 @@
 // Every operation goes to the file system afresh; the archive keeps no state but the folder.
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "testkit/TestSession.h"
@@ -13,6 +14,13 @@ namespace RorozErurEvo {
 // A file-system failure, worded as "could not <action> “<path>”: <system description>".
 struct ArchiveError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// A session file that loading passed over, and why.
+struct SkippedFile {
+    std::string name; // the file's name in the folder
+    std::string cause;
+    friend bool operator==(const SkippedFile&, const SkippedFile&) = default;
 };
 
 struct SessionArchive {
@@ -26,10 +34,16 @@ struct SessionArchive {
     // Writes or replaces the session's file atomically: a reader sees the old file or the new
     // one, never part of one. Throws EncodingError (nothing written) or ArchiveError.
     void save(const TestSession& session) const;
-    // Every readable session, newest first. Files that cannot be read or decoded are skipped;
-    // a missing or unreadable folder gives an empty list. Temporary files that interrupted saves
-    // left behind are removed once they are ten minutes old.
-    std::vector<TestSession> loadAll() const;
+    // Every readable session, newest first, and the session files that were skipped because
+    // they could not be read or decoded, in name order. A missing or unreadable folder gives
+    // nothing. Temporary files that interrupted saves left behind are removed once they are ten
+    // minutes old.
+    struct Loaded {
+        std::vector<TestSession> sessions;
+        std::vector<SkippedFile> skipped;
+    };
+    Loaded load() const;
+    std::vector<TestSession> loadAll() const { return load().sessions; }
     // Removes the session's file if there is one. Throws ArchiveError.
     void remove(const Uuid& id) const;
     // Removes the folder with everything in it, if it exists. Throws ArchiveError.

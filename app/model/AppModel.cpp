@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
+
 #include "app/devices/Assign.h"
-#include "testkit/Json.h"
+#include "app/devices/Logging.h"
 
 namespace Tessarine {
 
@@ -14,27 +15,13 @@ using RorozErurEvo::Thresholds;
 
 namespace {
 
-const QString thresholdsKey = QStringLiteral("thresholds");
-const QString familyProfilesKey = QStringLiteral("familyProfiles");
-const QString useFamilyProfilesKey = QStringLiteral("useFamilyProfiles");
-const QString showRawNumbersKey = QStringLiteral("showRawNumbers");
-const QString trailSecondsKey = QStringLiteral("trailSeconds");
-const QString companyNameKey = QStringLiteral("companyName");
-const QString companyContactKey = QStringLiteral("companyContact");
-const QString defaultTechnicianKey = QStringLiteral("defaultTechnician");
-
-// A JSON record stored under `key`, or nothing when it is missing or does not decode.
-template <class T> std::optional<T> readJSON(const Preferences& defaults, const QString& key) {
-    auto data = defaults.data(key);
-    if (!data) return std::nullopt;
-    try {
-        return T::fromJson(RorozErurEvo::Json::parse(data->toStdString()));
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+// What the toast and the settings window say of saved limits that could not be read.
+std::string fallbackNote(const std::string& kind, const std::string& cause) {
+    return "Couldn't read the saved " + kind + " (" + cause + "); the standard ones apply until you save new limits.";
 }
 
-std::string text(const std::optional<QString>& value) { return value ? value->toStdString() : std::string(); }
+const std::string thresholdsKind = "thresholds";
+const std::string profilesKind = "family profiles";
 
 } // namespace
 
@@ -82,33 +69,54 @@ QString AppModel::appVersion() {
 // ---- settings
 
 void AppModel::readSettings() {
-    const Preferences& d = *parts_.defaults;
+    Preferences& d = *parts_.defaults;
     // Reading assigns the fields and writes nothing back: an unreadable entry stays as it is
     // until the user changes that setting.
     if (persist_) {
-        thresholds_ = readJSON<Thresholds>(d, thresholdsKey).value_or(Thresholds::standard());
-        familyProfiles_ = readJSON<FamilyProfiles>(d, familyProfilesKey).value_or(FamilyProfiles{});
+        auto thresholds = d.get(Settings::thresholds);
+        auto profiles = d.get(Settings::familyProfiles);
+        thresholds_ = std::move(thresholds.value);
+        familyProfiles_ = std::move(profiles.value);
+        // Grading against limits the shop did not set must not pass unnoticed.
+        if (thresholds.failure) limitsFallbacks_[thresholdsKind] = fallbackNote(thresholdsKind, *thresholds.failure);
+        if (profiles.failure) limitsFallbacks_[profilesKind] = fallbackNote(profilesKind, *profiles.failure);
+        for (const auto& [kind, note] : limitsFallbacks_) qCWarning(logModel).noquote() << QString::fromStdString(note);
+        std::string toast;
+        for (const auto& [kind, note] : limitsFallbacks_) toast += (toast.empty() ? "" : " ") + note;
+        if (!toast.empty()) toast_ = toast;
     }
-    useFamilyProfiles_ = d.boolean(useFamilyProfilesKey).value_or(true);
-    showRawNumbers_ = d.boolean(showRawNumbersKey).value_or(false);
-    trailSeconds_ = d.number(trailSecondsKey).value_or(1.5);
-    companyName_ = text(d.string(companyNameKey));
-    companyContact_ = text(d.string(companyContactKey));
-    defaultTechnician_ = text(d.string(defaultTechnicianKey));
+    useFamilyProfiles_ = d.get(Settings::useFamilyProfiles);
+    showRawNumbers_ = d.get(Settings::showRawNumbers);
+    trailSeconds_ = d.get(Settings::trailSeconds);
+    companyName_ = d.get(Settings::companyName).toStdString();
+    companyContact_ = d.get(Settings::companyContact).toStdString();
+    defaultTechnician_ = d.get(Settings::defaultTechnician).toStdString();
+    d.onSaveFailed = [this](const QString& cause) { settingsSaveFailed(cause); };
 }
 
-template <class T> void AppModel::saveJSON(const T& value, const QString& key) {
+void AppModel::settingsSaveFailed(const QString& cause) {
+    const std::string message = "Couldn't save the settings: " + cause.toStdString();
+    qCWarning(logModel).noquote() << QString::fromStdString(message);
+    setToast(message);
+}
+
+template <class T>
+void AppModel::saveRecord(const Settings::Record<T>& record, const T& value, const std::string& kind) {
     if (!persist_) return;
-    try {
-        parts_.defaults->setData(key, QByteArray::fromStdString(RorozErurEvo::Json::dump(value.toJson())));
-    } catch (const std::exception&) {
-        // A record that cannot be encoded (a number that is not finite) is not written.
-    }
+    // A record that cannot be encoded (a number that is not finite) is not written.
+    if (!parts_.defaults->set(record, value)) return;
+    if (limitsFallbacks_.erase(kind) > 0) emit limitsFallbacksChanged();
+}
+
+std::vector<std::string> AppModel::limitsFallbacks() const {
+    std::vector<std::string> notes;
+    for (const auto& [kind, note] : limitsFallbacks_) notes.push_back(note);
+    return notes;
 }
 
 void AppModel::setThresholds(Thresholds value) {
     if (assign(thresholds_, std::move(value))) emit thresholdsChanged();
-    saveJSON(thresholds_, thresholdsKey);
+    saveRecord(Settings::thresholds, thresholds_, thresholdsKind);
 }
 
 void AppModel::setFamilyProfiles(FamilyProfiles value) {
@@ -116,36 +124,36 @@ void AppModel::setFamilyProfiles(FamilyProfiles value) {
     saveFamilyProfiles();
 }
 
-void AppModel::saveFamilyProfiles() { saveJSON(familyProfiles_, familyProfilesKey); }
+void AppModel::saveFamilyProfiles() { saveRecord(Settings::familyProfiles, familyProfiles_, profilesKind); }
 
 void AppModel::setUseFamilyProfiles(bool value) {
     if (assign(useFamilyProfiles_, value)) emit useFamilyProfilesChanged();
-    parts_.defaults->setBoolean(useFamilyProfilesKey, value);
+    parts_.defaults->set(Settings::useFamilyProfiles, value);
 }
 
 void AppModel::setShowRawNumbers(bool value) {
     if (assign(showRawNumbers_, value)) emit showRawNumbersChanged();
-    parts_.defaults->setBoolean(showRawNumbersKey, value);
+    parts_.defaults->set(Settings::showRawNumbers, value);
 }
 
 void AppModel::setTrailSeconds(double value) {
     if (assign(trailSeconds_, value)) emit trailSecondsChanged();
-    parts_.defaults->setNumber(trailSecondsKey, value);
+    parts_.defaults->set(Settings::trailSeconds, value);
 }
 
 void AppModel::setCompanyName(std::string value) {
     if (assign(companyName_, std::move(value))) emit companyNameChanged();
-    parts_.defaults->setString(companyNameKey, QString::fromStdString(companyName_));
+    parts_.defaults->set(Settings::companyName, QString::fromStdString(companyName_));
 }
 
 void AppModel::setCompanyContact(std::string value) {
     if (assign(companyContact_, std::move(value))) emit companyContactChanged();
-    parts_.defaults->setString(companyContactKey, QString::fromStdString(companyContact_));
+    parts_.defaults->set(Settings::companyContact, QString::fromStdString(companyContact_));
 }
 
 void AppModel::setDefaultTechnician(std::string value) {
     if (assign(defaultTechnician_, std::move(value))) emit defaultTechnicianChanged();
-    parts_.defaults->setString(defaultTechnicianKey, QString::fromStdString(defaultTechnician_));
+    parts_.defaults->set(Settings::defaultTechnician, QString::fromStdString(defaultTechnician_));
 }
 
 // ---- other observed state
@@ -204,7 +212,7 @@ void AppModel::setToast(std::optional<std::string> value) {
 void AppModel::start(bool live) {
     if (started_ || shutDown_) return;
     started_ = true;
-    if (library_->archive()) library_->setSessions(library_->archive()->loadAll());
+    library_->load();
     if (live) {
         // The callbacks hold the model weakly: work queued before the model went away finds
         // it gone and does nothing.

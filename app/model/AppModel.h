@@ -122,6 +122,10 @@ public:
     void saveFamilyProfiles();
     bool useFamilyProfiles() const { return useFamilyProfiles_; }
     void setUseFamilyProfiles(bool value);
+    // Why the saved thresholds or family profiles could not be read, so that the standard ones
+    // apply: one line each, empty when both were read (or were simply not there). It stays until
+    // the user saves new limits of that kind; the settings window shows it.
+    std::vector<std::string> limitsFallbacks() const;
     bool showRawNumbers() const { return showRawNumbers_; }
     void setShowRawNumbers(bool value);
     double trailSeconds() const { return trailSeconds_; }
@@ -249,6 +253,7 @@ signals:
     void thresholdsChanged();
     void familyProfilesChanged();
     void useFamilyProfilesChanged();
+    void limitsFallbacksChanged();
     void showRawNumbersChanged();
     void trailSecondsChanged();
     void companyNameChanged();
@@ -273,8 +278,9 @@ signals:
 
 private:
     void readSettings();
-    // Writes `value` as JSON data under `key`, when the model persists.
-    template <class T> void saveJSON(const T& value, const QString& key);
+    // Writes the record when the model persists, and forgets why the stored one was not read.
+    template <class T> void saveRecord(const Settings::Record<T>& record, const T& value, const std::string& kind);
+    void settingsSaveFailed(const QString& cause);
 
     Parts parts_;
     const bool persist_;
@@ -302,6 +308,7 @@ private:
     RorozErurEvo::Thresholds thresholds_ = RorozErurEvo::Thresholds::standard();
     RorozErurEvo::FamilyProfiles familyProfiles_;
     bool useFamilyProfiles_ = true;
+    std::map<std::string, std::string> limitsFallbacks_; // kind of limits → note
     std::map<std::string, RorozErurEvo::ControllerFamily> familyChoice_;
     bool showRawNumbers_ = false;
     double trailSeconds_ = 1.5; // seconds

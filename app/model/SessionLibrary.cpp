@@ -65,6 +65,19 @@ void SessionLibrary::place(const TestSession& session) {
     emit sessionsChanged();
 }
 
+void SessionLibrary::load() {
+    if (!archive_) return;
+    auto loaded = archive_->load();
+    for (const auto& file : loaded.skipped)
+        qCWarning(logModel).noquote() << "skipped the session file" << QString::fromStdString(file.name) << "in"
+                                      << QString::fromStdString(archive_->folder.string()) << "-"
+                                      << QString::fromStdString(file.cause);
+    setSessions(std::move(loaded.sessions));
+    if (loaded.skipped == skipped_) return;
+    skipped_ = std::move(loaded.skipped);
+    emit skippedChanged();
+}
+
 bool SessionLibrary::remove(const Uuid& id) {
     if (archive_) {
         try {
@@ -91,12 +104,16 @@ bool SessionLibrary::eraseAll() {
         } catch (const std::exception& error) {
             qCWarning(logModel) << "could not erase the history:" << error.what();
             // Some files may be gone, others not; the folder is what the next launch loads.
-            setSessions(archive_->loadAll());
+            load();
             setLastError("Couldn't erase the history: " + std::string(error.what()));
             return false;
         }
     }
     setSessions({});
+    if (!skipped_.empty()) {
+        skipped_.clear();
+        emit skippedChanged();
+    }
     setLastError(std::nullopt);
     return true;
 }

@@ -33,6 +33,12 @@ public:
     const std::vector<TestSession>& sessions() const { return sessions_; }
     void setSessions(std::vector<TestSession> value);
 
+    // Replaces the list by what the archive holds, and notes the session files it could not
+    // read (each is logged with its cause). Nothing without an archive.
+    void load();
+    // The session files the last load passed over, with their causes, in name order.
+    const std::vector<RorozErurEvo::SkippedFile>& skipped() const { return skipped_; }
+
     // The message of the last failed save or delete; cleared when the next one succeeds.
     const std::optional<std::string>& lastError() const { return lastError_; }
 
@@ -53,6 +59,7 @@ public:
 signals:
     void sessionsChanged();
     void lastErrorChanged();
+    void skippedChanged();
 
 private:
     void setLastError(std::optional<std::string> value);
@@ -62,6 +69,7 @@ private:
     const std::optional<RorozErurEvo::SessionArchive> archive_;
     std::vector<TestSession> sessions_;
     std::optional<std::string> lastError_;
+    std::vector<RorozErurEvo::SkippedFile> skipped_;
 };
 
 } // namespace Tessarine

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "SessionSamples.h"
@@ -114,8 +115,25 @@ TEST_F(ArchiveFolder, SkipsEveryFileThatIsNotAReadableSession) {
     }
     fs::resize_file(archive.folder / "huge.json", 4ull << 30);
 
-    EXPECT_EQ(ids(archive.loadAll()), std::vector<Uuid>{good.id});
+    const auto loaded = archive.load();
+    EXPECT_EQ(ids(loaded.sessions), std::vector<Uuid>{good.id});
     EXPECT_EQ(fileNames().size(), 14u); // nothing was moved or deleted
+
+    // Each session file passed over is named with its cause, in name order; files that are not
+    // named as sessions are nobody's concern.
+    std::vector<std::string> names;
+    std::map<std::string, std::string> causes;
+    for (const auto& file : loaded.skipped) {
+        names.push_back(file.name);
+        causes[file.name] = file.cause;
+        EXPECT_FALSE(file.cause.empty()) << file.name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"array.json", "binary.json", "empty.json", "folder.json", "huge.json",
+                                               "latin1.json", "nested.json", "pipe.json", "truncated.json",
+                                               "typed.json"}));
+    EXPECT_EQ(causes["pipe.json"], "not a regular file");
+    EXPECT_EQ(causes["folder.json"], "not a regular file");
+    EXPECT_EQ(causes["huge.json"], "larger than 32 MB");
 }
 
 TEST_F(ArchiveFolder, UnwritableSessionsAndFailuresAreReportedNotHidden) {

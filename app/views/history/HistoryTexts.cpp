@@ -26,6 +26,17 @@ QString emptyTitle(const std::optional<std::string>& unit) {
 
 QString emptyDescription() { return QStringLiteral("Run tests on a device, then choose Save Session…"); }
 
+QString skippedTitle(std::size_t count) {
+    return count == 1 ? QStringLiteral("1 session file could not be read")
+                      : QString::number(count) + QStringLiteral(" session files could not be read");
+}
+
+QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files) {
+    QStringList lines;
+    for (const auto& file : files) lines << QString::fromStdString(file.name) + QStringLiteral(": ") + QString::fromStdString(file.cause);
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString rowTitle(const TestSession& session) { return labelOr(session, QStringLiteral("Session")); }
 
 QString rowCaption(const TestSession& session) {

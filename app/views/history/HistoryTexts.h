@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "testkit/SessionArchive.h"
 #include "testkit/SessionComparison.h"
 #include "testkit/TestSession.h"
 
@@ -31,6 +32,11 @@ QString rowTitle(const TestSession& session);
 QString rowCaption(const TestSession& session);
 // What assistive technology reads for a row: its title, caption and verdict word.
 QString rowSpoken(const TestSession& session);
+
+// "1 session file could not be read", "<n> session files could not be read".
+QString skippedTitle(std::size_t count);
+// One line per file: "<name>: <cause>".
+QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files);
 
 // ---- the session detail
 

@@ -12,6 +12,7 @@
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/history/SessionDetail.h"
 #include "app/views/history/SessionList.h"
+#include "app/views/history/SkippedFilesNote.h"
 
 namespace Tessarine {
 
@@ -21,7 +22,13 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
     : QWidget(parent), model_(model), unit_(std::move(unit)) {
     setObjectName(unit_ ? QStringLiteral("device-history") : QStringLiteral("history-view"));
     setAccessibleName(QStringLiteral("History"));
-    pages_ = new QStackedLayout(this);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    // Files the folder held but could not be read concern every unit: only the whole history says so.
+    if (!unit_) column->addWidget(new SkippedFilesNote(model_.library()));
+    pages_ = new QStackedLayout;
+    column->addLayout(pages_, 1);
     empty_ = new EmptyState(HistoryTexts::emptyTitle(unit_), QStringLiteral("tray"), HistoryTexts::emptyDescription());
     empty_->setObjectName(QStringLiteral("history-empty"));
     pages_->addWidget(empty_);

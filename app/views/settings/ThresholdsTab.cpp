@@ -14,6 +14,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/kit/NumberField.h"
 #include "app/views/kit/PercentField.h"
+#include "app/views/settings/LimitsFallbackNote.h"
 #include "app/views/settings/SettingsParts.h"
 #include "app/views/settings/SettingsTexts.h"
 #include "app/views/testers/TesterParts.h"
@@ -65,6 +66,7 @@ ThresholdsTab::ThresholdsTab(AppModel& model, QWidget* parent) : QWidget(parent)
     auto* introLabel = TesterParts::secondaryLabel(QString::fromUtf8(intro), Fonts::callout());
     introLabel->setObjectName(QStringLiteral("thresholds-intro"));
     rows->addRow(introLabel);
+    rows->addRow(new LimitsFallbackNote(model_));
 
     buildFamilySection(*column);
     buildLimitSections(*column);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestLog.h"
 #include "testkit/SessionArchive.h"
 
 using namespace Tessarine;
@@ -42,6 +43,7 @@ TEST(AppModelSettings, FirstLaunchGivesTheDefaultsAndWritesNothing) {
 }
 
 TEST(AppModelSettings, UnreadableEntriesFallBackAndAreLeftAsTheyAre) {
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the saved");
     Fakes::Bench bench(true, [](MemoryPreferences& d) {
         d.setData("thresholds", QByteArray("[not json"));
         d.setData("familyProfiles", QByteArray("{\"custom\": 3}"));
@@ -59,6 +61,48 @@ TEST(AppModelSettings, UnreadableEntriesFallBackAndAreLeftAsTheyAre) {
     EXPECT_EQ(m.companyName(), "");
     EXPECT_EQ(bench.defaults->data("thresholds"), QByteArray("[not json"));
     EXPECT_EQ(bench.defaults->string("useFamilyProfiles"), QStringLiteral("maybe"));
+}
+
+TEST(AppModelSettings, LimitsThatCannotBeReadAreSaidAtStartAndUntilNewOnesAreSaved) {
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the saved");
+    Fakes::Bench bench(true, [](MemoryPreferences& d) {
+        d.setData("thresholds", QByteArray("[not json"));
+        d.setData("familyProfiles", QByteArray("{\"custom\": 3}"));
+    });
+    AppModel& m = *bench.model;
+    EXPECT_EQ(logged.count(), 2) << "each is logged with its cause";
+    const auto notes = m.limitsFallbacks();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_TRUE(notes[0].starts_with("Couldn't read the saved family profiles (")) << notes[0];
+    EXPECT_TRUE(notes[1].starts_with("Couldn't read the saved thresholds (")) << notes[1];
+    EXPECT_TRUE(notes[1].ends_with("); the standard ones apply until you save new limits.")) << notes[1];
+    ASSERT_TRUE(m.toast());
+    EXPECT_NE(m.toast()->find(notes[0]), std::string::npos);
+    EXPECT_NE(m.toast()->find(notes[1]), std::string::npos);
+
+    Spy changed(&m, &AppModel::limitsFallbacksChanged);
+    m.setUseFamilyProfiles(false);
+    EXPECT_EQ(m.limitsFallbacks().size(), 2u) << "only saving limits of that kind answers the note";
+    m.setThresholds(Thresholds::standard());
+    ASSERT_EQ(m.limitsFallbacks().size(), 1u);
+    EXPECT_TRUE(m.limitsFallbacks()[0].starts_with("Couldn't read the saved family profiles"));
+    m.saveFamilyProfiles();
+    EXPECT_TRUE(m.limitsFallbacks().empty());
+    EXPECT_EQ(changed.hits, 2);
+
+    Fakes::Bench fresh;
+    EXPECT_TRUE(fresh.model->limitsFallbacks().empty()) << "missing limits are a first launch, not a failure";
+    EXPECT_FALSE(fresh.model->toast());
+}
+
+TEST(AppModelSettings, ASettingsWriteThatFailedIsToastedWithItsCause) {
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't save the settings: ");
+    Fakes::Bench bench;
+    ASSERT_TRUE(bench.defaults->onSaveFailed);
+    bench.defaults->onSaveFailed(QStringLiteral("could not write \u201C/x/Tessarine.conf\u201D: No space left on device"));
+    EXPECT_EQ(bench.model->toast(),
+              "Couldn't save the settings: could not write \u201C/x/Tessarine.conf\u201D: No space left on device");
+    EXPECT_EQ(logged.count(), 1);
 }
 
 TEST(AppModelSettings, AModelThatDoesNotPersistKeepsTheJSONKeysOutOfItsWay) {

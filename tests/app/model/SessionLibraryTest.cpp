@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestLog.h"
+
 using namespace Tessarine;
 using RorozErurEvo::SessionArchive;
 using RorozErurEvo::TestSession;
@@ -114,4 +116,30 @@ TEST(SessionLibrary, WithoutAnArchiveEverythingStaysInMemory) {
     EXPECT_EQ(library.lastError(), std::nullopt);
     library.setSessions({});
     EXPECT_EQ(changes, 2) << "assigning an equal list is silent";
+}
+
+TEST(SessionLibrary, LoadingNamesTheFilesItCouldNotReadAndErasingForgetsThem) {
+    Folder folder;
+    SessionLibrary library(SessionArchive{folder.sessions()});
+    library.save(session("2026-03-01T10:00:00Z", "A"));
+    QFile bad(QString::fromStdString(folder.sessions()) + "/broken.json");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("{\"id\": ");
+    bad.close();
+
+    int changes = 0;
+    QObject::connect(&library, &SessionLibrary::skippedChanged, [&] { ++changes; });
+    TestLog::ExpectedWarnings logged("tessarine.model", "skipped the session file broken.json");
+    library.load();
+    EXPECT_EQ(logged.count(), 1);
+    EXPECT_EQ(units(library.sessions()), std::vector<std::string>{"A"});
+    ASSERT_EQ(library.skipped().size(), 1u);
+    EXPECT_EQ(library.skipped()[0].name, "broken.json");
+    EXPECT_FALSE(library.skipped()[0].cause.empty());
+    library.load();
+    EXPECT_EQ(changes, 1) << "the same files skipped again are no change";
+
+    EXPECT_TRUE(library.eraseAll());
+    EXPECT_TRUE(library.skipped().empty());
+    EXPECT_EQ(changes, 2);
 }

@@ -7,6 +7,7 @@
 #include "app/views/device/DeviceView.h"
 #include "app/views/shell/EmptyState.h"
 #include "app/views/history/ExportMenu.h"
+#include "app/views/kit/DisclosureBox.h"
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/history/HistoryView.h"
 #include "app/views/shell/ReportService.h"
@@ -195,6 +196,38 @@ TEST(HistoryTexts, ComparisonHeadersAndExportSections) {
 }
 
 // ---- the list
+
+TEST_F(HistoryFixture, SessionFilesThatCouldNotBeReadAreCountedAndNamedOnRequest) {
+    saved("SN-1", "2026-03-01T09:00:00Z");
+    for (const char* name : {"broken.json", "empty.json"}) {
+        QFile file(QDir(model.sessionsFolder()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (name[0] == 'b') file.write("{\"id\": ");
+    }
+    auto view = open();
+    auto* note = find<QWidget>(*view, "history-skipped");
+    EXPECT_FALSE(note->isVisible()) << "nothing was loaded yet";
+
+    TestLog::ExpectedWarnings logged("tessarine.model", "skipped the session file");
+    model.library().load();
+    EXPECT_EQ(logged.count(), 2);
+    EXPECT_TRUE(note->isVisible());
+    auto* box = note->findChild<DisclosureBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->header()->text(), "2 session files could not be read");
+    auto* files = find<QLabel>(*view, "history-skipped-files");
+    EXPECT_FALSE(files->isVisible()) << "the names wait until asked for";
+    box->header()->click();
+    EXPECT_TRUE(files->isVisible());
+    const QStringList lines = files->text().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("broken.json: ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("empty.json: ")) << lines[1].toStdString();
+    EXPECT_EQ(HistoryTexts::skippedTitle(1), "1 session file could not be read");
+
+    EXPECT_EQ(open(std::string("SN-1"))->findChild<QWidget*>("history-skipped"), nullptr)
+        << "one unit's history does not repeat it";
+}
 
 TEST_F(HistoryFixture, ListGroupsByExactUnitKeyNewestFirst) {
     saved("abc", "2026-03-01T09:00:00Z", "Before repair");

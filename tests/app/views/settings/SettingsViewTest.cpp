@@ -96,6 +96,24 @@ struct ThresholdsFixture : SettingsFixture {
 
 } // namespace
 
+TEST(ThresholdsTabNote, LimitsThatCouldNotBeReadAreNotedUntilNewOnesAreSaved) {
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the saved thresholds");
+    Fakes::Bench bench(true, [](MemoryPreferences& d) { d.setData("thresholds", QByteArray("[not json")); });
+    ThresholdsTab tab{*bench.model};
+    tab.show();
+    auto* note = tab.findChild<QLabel*>("thresholds-fallback");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().startsWith("Couldn't read the saved thresholds (")) << note->text().toStdString();
+    tab.restoreDefaults();
+    EXPECT_FALSE(note->isVisible());
+
+    Fakes::Bench fresh;
+    ThresholdsTab plain{*fresh.model};
+    plain.show();
+    EXPECT_FALSE(plain.findChild<QLabel*>("thresholds-fallback")->isVisible());
+}
+
 TEST_F(ThresholdsFixture, StandardThresholdsShowTheirDefaultsInTheirRows) {
     EXPECT_EQ(field("driftWarn")->text(), "4");
     EXPECT_EQ(field("driftFail")->text(), "8");
