@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <algorithm>
+
 #include "app/model/AppModel.h"
 #include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
@@ -174,11 +176,26 @@ void AppModel::openSettings(const QString& tab) {
     emit settingsRequestChanged();
 }
 
+// A name made of a unit key and a stage often carries a serial such as "SN/12:3" and, with an
+// empty stage, a trailing space. The ends are trimmed and each run of characters that file
+// systems or file panels refuse (control characters included) becomes one "-", so "A//B"
+// reads "A-B" rather than "A--B".
 std::string AppModel::reportFileName(const std::string& suggested) {
-    std::string name = suggested;
-    for (char& c : name)
-        if (std::string_view("/:\\?%*|\"<>").find(c) != std::string_view::npos) c = '-';
-    if (name.find_first_not_of(" \t") == std::string::npos) return "Tessarine Report";
+    auto unsafe = [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f ||
+               std::string_view("/:\\?%*|\"<>").find(c) != std::string_view::npos;
+    };
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    auto first = std::find_if_not(suggested.begin(), suggested.end(), blank);
+    auto last = std::find_if_not(suggested.rbegin(), std::make_reverse_iterator(first), blank).base();
+    std::string name;
+    bool inRun = false;
+    for (auto it = first; it != last; ++it) {
+        if (!unsafe(*it)) name += *it;
+        else if (!inRun) name += '-';
+        inRun = unsafe(*it);
+    }
+    if (name.empty()) return "Tessarine Report";
     return name;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "app/model/CommandState.h"
 #include "testkit/ListingText.h"
 #include "testkit/SessionExport.h"
 
@@ -178,13 +179,34 @@ TEST(AppModelCommands, PrintingGoesToTheRendererAndAFailureIsToasted) {
     EXPECT_EQ(c.m.toast(), "Couldn't print the report: The report renderer is not available.");
 }
 
-TEST(AppModelCommands, ReportFileNamesReplaceUnsafeCharactersAndKeepTheirSpaces) {
+TEST(AppModelCommands, ReportFileNamesAreTrimmedAndEachRunOfUnsafeCharactersIsOneDash) {
     EXPECT_EQ(AppModel::reportFileName("A/B: C"), "A-B- C");
     EXPECT_EQ(AppModel::reportFileName("a\\b?c%d*e|f\"g<h>i"), "a-b-c-d-e-f-g-h-i");
+    EXPECT_EQ(AppModel::reportFileName("SN/12:3 "), "SN-12-3");
+    EXPECT_EQ(AppModel::reportFileName("A//B C"), "A-B C");
+    EXPECT_EQ(AppModel::reportFileName("a/:*?b\nc"), "a-b-c") << "a run, and a control character";
     EXPECT_EQ(AppModel::reportFileName(" \t "), "Tessarine Report");
     EXPECT_EQ(AppModel::reportFileName(""), "Tessarine Report");
-    EXPECT_EQ(AppModel::reportFileName("  Pad 7 "), "  Pad 7 ");
+    EXPECT_EQ(AppModel::reportFileName("  Pad 7 "), "Pad 7");
     EXPECT_EQ(AppModel::reportFileName("Ünit/7"), "Ünit-7") << "other characters stay as they are";
+}
+
+TEST(AppModelCommands, ExportsOfferTheUnitAndStageAsACleanName) {
+    CommandBench c;
+    c.chooser->answer = std::nullopt;
+    TestSession serial = c.m.makeSession(*c.pad);
+    serial.unit = "SN/12:3 ";
+    serial.label = "";
+    c.m.exportSessions({serial}, AppModel::ExportFormat::csv, Commands::suggestedName(serial));
+    TestSession doubled = serial;
+    doubled.unit = "A//B";
+    doubled.label = "C";
+    c.m.exportSessions({doubled}, AppModel::ExportFormat::json, Commands::suggestedName(doubled));
+    c.m.exportPDF({doubled}, Commands::suggestedName(doubled));
+    ASSERT_EQ(c.chooser->asked.size(), 3u);
+    EXPECT_EQ(c.chooser->asked[0].name, "SN-12-3.csv");
+    EXPECT_EQ(c.chooser->asked[1].name, "A-B C.json");
+    EXPECT_EQ(c.chooser->asked[2].name, "A-B C.pdf");
 }
 
 TEST(AppModelCommands, CopyingPutsTheListingTextOnTheClipboard) {
