@@ -63,10 +63,12 @@ TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, Un
     setUnit(device->id(), std::move(record));
     TestSession session = makeSession(*device);
     library_->save(session);
-    if (const auto& error = library_->lastError())
+    if (const auto& error = library_->lastError()) {
         setToast(*error);
-    else
+    } else {
+        if (existingRunner(device->id())) runner(device).markSaved();
         setToast("Saved: " + session.unitKey() + ", " + (session.label.empty() ? std::string("session") : session.label));
+    }
     return session;
 }
 

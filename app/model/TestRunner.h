@@ -111,6 +111,11 @@ public:
     // Every kept result in the device's catalogue order; results the catalogue does not list
     // come last, by their kind's order.
     std::vector<RorozErurEvo::TestResult> orderedResults() const;
+    // Whether any kept result differs from those last saved as a session (a result added,
+    // replaced or removed since); false with no results. The unit bar asks before clearing such.
+    bool hasUnsavedResults() const { return !results_.empty() && results_ != saved_; }
+    // The results as they stand are in a saved session now.
+    void markSaved() { saved_ = results_; }
     // "<kind>|<element>|<source>" from the result's own fields.
     static std::string resultKey(const RorozErurEvo::TestResult& result);
 
@@ -148,6 +153,7 @@ private:
     AppModel& model_;
     std::optional<Active> active_;
     Results results_;
+    Results saved_; // the results as last saved
     Answers answers_;
     std::map<std::string, RorozErurEvo::GateShape> gates_;
     std::map<std::string, bool> fit_;

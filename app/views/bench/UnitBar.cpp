@@ -11,6 +11,7 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AdaptiveGridLayout.h"
+#include "app/views/kit/MessageBoxes.h"
 #include "app/views/bench/BenchTexts.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/testers/TesterParts.h"
@@ -169,6 +170,29 @@ void UnitBar::refresh() {
 }
 
 void UnitBar::clearResults() {
+    if (!runner_.hasUnsavedResults()) {
+        clearNow();
+        return;
+    }
+    if (confirm_) {
+        confirm_->raise();
+        return;
+    }
+    QPushButton* clearButton = nullptr;
+    QMessageBox* box = MessageBoxes::confirmation(this, QStringLiteral("Clear unsaved results?"),
+                                                  QStringLiteral("These results changed since this unit's session "
+                                                                 "was last saved. Clearing removes them for good."),
+                                                  QStringLiteral("Clear"), &clearButton);
+    box->setObjectName(QStringLiteral("clear-confirm"));
+    clearButton->setObjectName(QStringLiteral("clear-confirm-button"));
+    connect(box, &QMessageBox::finished, this, [this, box, clearButton] {
+        if (box->clickedButton() == clearButton) clearNow();
+    });
+    confirm_ = box;
+    box->open();
+}
+
+void UnitBar::clearNow() {
     runner_.cancel(); // a running test ends without a result, its outputs switched off
     runner_.setResults({});
     runner_.setAnswers({});

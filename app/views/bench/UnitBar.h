@@ -4,6 +4,8 @@
 // unit's history, clear for the next unit). Three rows, 16 pixels apart. It keeps nothing of its
 // own: the unit record lives in the model under the device's identifier, the results in the
 // device's runner, and the bar follows both.
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -34,12 +36,16 @@ public:
     QWidget* actions() const { return actions_; }
     // The pass, warn and fail counts; hidden at zero.
     TesterParts::SymbolText* count(int index) const { return counts_[index]; }
+    // The question "Clear Results" asks while results are not saved; null when none is open.
+    QMessageBox* confirmation() const { return confirm_; }
 
     void refresh();
 
 private:
     QPushButton* action(const QString& title, const QString& symbol, const QString& name);
+    // Clears at once when every result is in a saved session, else asks first.
     void clearResults();
+    void clearNow();
 
     std::shared_ptr<InputDevice> device_;
     TestRunner& runner_;
@@ -52,6 +58,7 @@ private:
     TesterParts::SymbolText* counts_[3];
     QWidget* actions_;
     QPushButton* clear_;
+    QPointer<QMessageBox> confirm_;
 };
 
 } // namespace Tessarine

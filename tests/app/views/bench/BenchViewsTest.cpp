@@ -18,6 +18,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -151,11 +152,37 @@ TEST_F(BenchFixture, SummaryCountsVerdictsAndClearKeepsTheUnit) {
     ASSERT_TRUE(clear->isVisibleTo(&bar));
     runner.cancel();
     EXPECT_TRUE(bar.actions()->isEnabled());
+    // Nothing was saved, so clearing asks first, and Cancel (the default) keeps every result.
     clear->click();
+    ASSERT_NE(bar.confirmation(), nullptr);
+    EXPECT_EQ(bar.confirmation()->defaultButton(), bar.confirmation()->button(QMessageBox::Cancel));
+    bar.confirmation()->button(QMessageBox::Cancel)->click();
+    EXPECT_EQ(runner.results().size(), 2u);
+    clear->click();
+    bar.confirmation()->findChild<QPushButton*>("clear-confirm-button")->click();
     EXPECT_TRUE(runner.results().empty());
     EXPECT_TRUE(runner.answers().empty());
     EXPECT_EQ(bar.summary()->text(), "No results yet. Run a test below.");
     EXPECT_EQ(model.unit(*demo).unit, "T-7");
+}
+
+TEST_F(BenchFixture, ClearingResultsThatAreAllSavedDoesNotAsk) {
+    UnitBar bar(demo, runner, model);
+    auto* clear = bar.findChild<QPushButton*>("clear-results");
+    runner.record(resultOf(Verdict::pass), test(TestKind::drift));
+    model.saveSession(demo, model.unit(*demo));
+    ASSERT_FALSE(runner.hasUnsavedResults()) << model.toast().value_or("");
+    clear->click();
+    EXPECT_EQ(bar.confirmation(), nullptr);
+    EXPECT_TRUE(runner.results().empty());
+
+    // A result filed after the save is unsaved work again.
+    runner.record(resultOf(Verdict::pass), test(TestKind::drift));
+    model.saveSession(demo, model.unit(*demo));
+    runner.record(resultOf(Verdict::fail), test(TestKind::buttons));
+    clear->click();
+    ASSERT_NE(bar.confirmation(), nullptr);
+    EXPECT_EQ(runner.results().size(), 2u);
 }
 
 TEST_F(BenchFixture, ActionsBuildTheSessionAtTheClick) {
