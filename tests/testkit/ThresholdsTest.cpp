@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <vector>
+
+#include "testkit/ControllerFamily.h"
+#include "testkit/LimitOrder.h"
 
 using namespace RorozErurEvo;
 
@@ -58,4 +63,35 @@ TEST(ThresholdsJson, OnlyANonObjectFails) {
     EXPECT_THROW(Thresholds::fromJson(json(3)), DecodeError);
     EXPECT_THROW(Thresholds::fromJson(json(nullptr)), DecodeError);
     EXPECT_THROW(Thresholds::fromJson(json("{}")), DecodeError);
+}
+
+TEST(LimitOrder, EveryShippedRecordKeepsItsPairsInOrderAndEachPairPointsTheWayItsMeasureWorsens) {
+    using LimitOrder::Worse;
+    std::vector<Thresholds> shipped{Thresholds::standard()};
+    for (auto family : allCases<ControllerFamily>())
+        shipped.push_back(typical(family));
+    for (const Thresholds& record : shipped)
+        for (const auto& pair : LimitOrder::pairs()) EXPECT_TRUE(LimitOrder::inOrder(record, pair));
+
+    EXPECT_EQ(LimitOrder::pairs().size(), 15u);
+    EXPECT_EQ(LimitOrder::pairOf(&Thresholds::driftFail)->worse, Worse::above);
+    EXPECT_EQ(LimitOrder::pairOf(&Thresholds::triggerReachWarn)->worse, Worse::below);
+    EXPECT_EQ(LimitOrder::pairOf(&Thresholds::rangeFail)->worse, Worse::below);
+    EXPECT_EQ(LimitOrder::pairOf(&Thresholds::pedalReachFail)->worse, Worse::below);
+    EXPECT_EQ(LimitOrder::pairOf(&Thresholds::soakGapRateWarn)->fail, &Thresholds::soakGapRateFail);
+    EXPECT_FALSE(LimitOrder::pairOf(&Thresholds::noiseWarn)) << "a single limit has no partner";
+    EXPECT_FALSE(LimitOrder::pairOf(&Thresholds::soakCoverageWarn));
+
+    Thresholds t;
+    const auto drift = *LimitOrder::pairOf(&Thresholds::driftWarn);
+    t.driftWarn = 0.2;
+    t.driftFail = 0.08;
+    EXPECT_FALSE(LimitOrder::inOrder(t, drift));
+    t.driftWarn = 0.08;
+    EXPECT_TRUE(LimitOrder::inOrder(t, drift)) << "equal limits leave the warn band empty";
+    t.driftWarn = std::nan("");
+    EXPECT_FALSE(LimitOrder::inOrder(t, drift));
+    const auto reach = *LimitOrder::pairOf(&Thresholds::triggerReachFail);
+    t.triggerReachWarn = 0.8; // below its fail of 0.85: a pull of 0.82 would fail without a warning first
+    EXPECT_FALSE(LimitOrder::inOrder(t, reach));
 }

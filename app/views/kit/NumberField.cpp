@@ -25,6 +25,7 @@ void NumberField::commit() {
     if (!isModified()) return;
     setModified(false);
     if (auto typed = SettingsTexts::parseNumber(text())) emit committed(*typed);
+    else emit unreadable(text());
     // The receiver has stored what it keeps (setValue), or nothing; show that either way, so a
     // clamped or refused entry does not linger in the field.
     showValue();

@@ -2,7 +2,8 @@
 // A number field of the settings window. It shows a value rounded to a few decimals and commits
 // what the user typed when editing finishes (Return or leaving the field), only if the text was
 // changed: passing through a field never rewrites its value with the rounded one. Text that is not
-// one finite number ("inf", "nan", "abc") puts the shown value back and commits nothing.
+// one finite number ("inf", "nan", "abc") puts the shown value back, commits nothing and is
+// reported as unreadable so the caller can say why.
 #include <QLineEdit>
 
 namespace Tessarine {
@@ -21,6 +22,8 @@ public:
 signals:
     // A finite number the user typed, as typed; the receiver decides what it stores.
     void committed(double typed);
+    // Text that is not one finite number, as typed.
+    void unreadable(const QString& text);
 
 private:
     void commit();

@@ -1,7 +1,7 @@
 #pragma once
 // A fraction edited as a percentage: 0.04 shows as "4" with "%" after it. The shown percentage
-// has one decimal, halves going away from zero; a typed percentage is stored as a fraction no
-// less than 0.
+// has one decimal, halves going away from zero; a typed percentage is handed on as a fraction,
+// negative ones included, for the receiver to store or refuse.
 #include <QString>
 #include <QWidget>
 
@@ -20,7 +20,7 @@ public:
     NumberField* field() const { return field_; }
 
 signals:
-    // The fraction to store.
+    // The typed percentage as a fraction.
     void edited(double fraction);
 
 private:

@@ -44,10 +44,23 @@ double percentShown(double fraction) {
     return std::round(tenths) / 10;
 }
 
-double percentStored(double typed) { return nonNegative(typed) / 100; }
+double percentStored(double typed) { return typed / 100; }
 
-// Written so that NaN, which compares false, also stores 0.
-double nonNegative(double typed) { return typed > 0 ? typed : 0; }
+QString negativeRefusal(const QString& shown) {
+    return QStringLiteral("Couldn't save ") + shown + QStringLiteral(": a limit can't be negative.");
+}
+
+QString orderRefusal(const QString& warn, const QString& fail, RorozErurEvo::LimitOrder::Worse worse) {
+    if (worse == RorozErurEvo::LimitOrder::Worse::above)
+        return QStringLiteral("Couldn't save: warn ") + warn + QStringLiteral(" lies above fail ") + fail +
+               QStringLiteral(". Higher is worse here, so warn can be at most fail.");
+    return QStringLiteral("Couldn't save: warn ") + warn + QStringLiteral(" lies below fail ") + fail +
+           QStringLiteral(". Lower is worse here, so warn can be at least fail.");
+}
+
+QString unreadableRefusal(const QString& typed) {
+    return QStringLiteral("Couldn't save \"") + typed.trimmed() + QStringLiteral("\": not a number.");
+}
 
 std::optional<double> parseNumber(const QString& text) {
     const QString trimmed = text.trimmed();

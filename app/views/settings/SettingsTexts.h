@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "testkit/ControllerFamily.h"
+#include "testkit/LimitOrder.h"
 
 namespace Tessarine::SettingsTexts {
 
@@ -26,13 +27,21 @@ double rounded(double value, int digits);
 QString numberText(double value, int digits);
 // A percent field's number for a stored fraction: the percentage to one decimal (0.0125 → 1.3).
 double percentShown(double fraction);
-// The fraction a typed percentage stores: never below 0 (12.5 → 0.125, -3 → 0).
+// The fraction a typed percentage stands for (12.5 → 0.125, -3 → -0.03).
 double percentStored(double typed);
-// A typed value stored as no less than 0.
-double nonNegative(double typed);
 // The number in typed text, in the C or the user's notation ("1.5", "1,5"); absent unless the
 // whole text is one finite number.
 std::optional<double> parseNumber(const QString& text);
+
+// Why the thresholds tab keeps its last good value. `shown` texts are values as the row shows
+// them ("20 %", "0.5", "-5 ms").
+// "Couldn't save -5 %: a limit can't be negative."
+QString negativeRefusal(const QString& shown);
+// "Couldn't save: warn 20 % lies above fail 8 %. …", the sentence after it saying which way round
+// the pair goes.
+QString orderRefusal(const QString& warn, const QString& fail, RorozErurEvo::LimitOrder::Worse worse);
+// Couldn't save "abc": not a number.
+QString unreadableRefusal(const QString& typed);
 
 // "1.5 s": the stick trace length under its slider.
 QString trailText(double seconds);

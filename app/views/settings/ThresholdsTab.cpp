@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/devices/Logging.h"
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/NumberField.h"
@@ -19,11 +20,13 @@
 #include "app/views/settings/SettingsTexts.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/settings/ThresholdRows.h"
+#include "testkit/LimitOrder.h"
 
 namespace Tessarine {
 
 using RorozErurEvo::FamilyProfiles;
 using RorozErurEvo::GateShape;
+namespace LimitOrder = RorozErurEvo::LimitOrder;
 
 namespace {
 
@@ -132,13 +135,18 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
     }
     sticks_->setObjectName(QStringLiteral("thresholds-sticks"));
 
+    const auto percentText = [](double fraction) {
+        return SettingsTexts::numberText(SettingsTexts::percentShown(fraction), 1) + QStringLiteral(" %");
+    };
     for (const ThresholdRow& spec : ThresholdRows::all()) {
         const QString label = QString::fromUtf8(spec.label);
         QFormLayout* rows = sections[std::size_t(spec.section)];
         const auto first = spec.first;
         const auto second = spec.second;
-        auto store = [this](ThresholdRow::Field field, double value) {
-            edit([&](Thresholds& t) { t.*field = value; });
+        // Why the row's last entry was refused, in the line under it; added after the row.
+        QLabel* reason = spec.editor == ThresholdRow::Editor::gate ? nullptr : reasonLabel(spec.key);
+        auto refuseUnreadable = [this, reason](const QString& text) {
+            refuse(reason, SettingsTexts::unreadableRefusal(text));
         };
 
         switch (spec.editor) {
@@ -154,8 +162,9 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
             layout->addWidget(secondary(QStringLiteral("fail")));
             layout->addWidget(fail);
             layout->addStretch(1);
-            connect(warn, &PercentField::edited, this, [=](double v) { store(first, v); });
-            connect(fail, &PercentField::edited, this, [=](double v) { store(second, v); });
+            connect(warn, &PercentField::edited, this, [=, this](double v) { offer(first, v, reason, percentText); });
+            connect(fail, &PercentField::edited, this, [=, this](double v) { offer(second, v, reason, percentText); });
+            for (auto* field : {warn, fail}) connect(field->field(), &NumberField::unreadable, this, refuseUnreadable);
             rows_.push_back([=](const Thresholds& t) {
                 warn->setValue(t.*first);
                 fail->setValue(t.*second);
@@ -166,7 +175,8 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
         case ThresholdRow::Editor::percent: {
             auto* field = new PercentField(label);
             field->field()->setObjectName(QString::fromUtf8(spec.key));
-            connect(field, &PercentField::edited, this, [=](double v) { store(first, v); });
+            connect(field, &PercentField::edited, this, [=, this](double v) { offer(first, v, reason, percentText); });
+            connect(field->field(), &NumberField::unreadable, this, refuseUnreadable);
             rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
             rows->addRow(label, field);
             break;
@@ -177,13 +187,19 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
             auto* field = new NumberField(1, valueWidth);
             field->setObjectName(QString::fromUtf8(spec.key));
             field->setAccessibleName(label);
-            auto* unit = secondary(QString::fromUtf8(spec.unit));
+            const QString unitText = QString::fromUtf8(spec.unit);
+            auto* unit = secondary(unitText);
             unit->setObjectName(QString::fromUtf8(spec.key) + QStringLiteral("-unit"));
             layout->addWidget(field);
             layout->addWidget(unit);
             layout->addStretch(1);
+            const auto valueText = [unitText](double v) {
+                const QString number = SettingsTexts::numberText(v, 1);
+                return unitText.isEmpty() ? number : number + QLatin1Char(' ') + unitText;
+            };
             connect(field, &NumberField::committed, this,
-                    [=](double typed) { store(first, SettingsTexts::nonNegative(typed)); });
+                    [=, this](double typed) { offer(first, typed, reason, valueText); });
+            connect(field, &NumberField::unreadable, this, refuseUnreadable);
             rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
             rows->addRow(label, row(layout));
             break;
@@ -191,12 +207,14 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
         case ThresholdRow::Editor::ratePair: {
             auto* layout = new QHBoxLayout;
             layout->setSpacing(pairSpacing);
+            const auto rateText = [](double v) { return SettingsTexts::numberText(v, 2); };
             auto makeField = [&](const char* key, const QString& name, ThresholdRow::Field field) {
                 auto* edit = new NumberField(2, rateWidth);
                 edit->setObjectName(QString::fromUtf8(key));
                 edit->setAccessibleName(name);
                 connect(edit, &NumberField::committed, this,
-                        [=](double typed) { store(field, SettingsTexts::nonNegative(typed)); });
+                        [=, this](double typed) { offer(field, typed, reason, rateText); });
+                connect(edit, &NumberField::unreadable, this, refuseUnreadable);
                 return edit;
             };
             NumberField* warn = makeField(spec.key, QStringLiteral("Dropouts per minute, warn"), first);
@@ -232,6 +250,56 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
             break;
         }
         }
+        if (reason) {
+            rows->addRow(static_cast<QWidget*>(nullptr), reason);
+            rows->setRowVisible(reason, false);
+        }
+    }
+}
+
+QLabel* ThresholdsTab::reasonLabel(const char* key) {
+    auto* label = new QLabel;
+    label->setObjectName(QString::fromUtf8(key) + QStringLiteral("-refusal"));
+    label->setFont(Fonts::callout());
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Color::failRed());
+    label->setPalette(palette);
+    reasons_.push_back(label);
+    return label;
+}
+
+void ThresholdsTab::offer(ThresholdRow::Field field, double value, QLabel* reason,
+                          const std::function<QString(double)>& shown) {
+    Thresholds next = editedThresholds();
+    next.*field = value;
+    // Written so that NaN, which compares false, is refused too.
+    if (!(value >= 0)) {
+        refuse(reason, SettingsTexts::negativeRefusal(shown(value)));
+        return;
+    }
+    // Only the edited pair is checked, so a pair stored out of order elsewhere blocks nothing.
+    if (auto pair = LimitOrder::pairOf(field); pair && !LimitOrder::inOrder(next, *pair)) {
+        refuse(reason, SettingsTexts::orderRefusal(shown(next.*pair->warn), shown(next.*pair->fail), pair->worse));
+        return;
+    }
+    hideReasons();
+    setEditedThresholds(next);
+}
+
+void ThresholdsTab::refuse(QLabel* reason, const QString& why) {
+    qCInfo(logViews) << "threshold not saved:" << why;
+    hideReasons();
+    reason->setText(why);
+    reason->setAccessibleName(why);
+    if (auto* rows = qobject_cast<QFormLayout*>(reason->parentWidget()->layout())) rows->setRowVisible(reason, true);
+    model_.announcer().announce(why);
+}
+
+void ThresholdsTab::hideReasons() {
+    for (QLabel* reason : reasons_) {
+        if (reason->isHidden()) continue;
+        if (auto* rows = qobject_cast<QFormLayout*>(reason->parentWidget()->layout())) rows->setRowVisible(reason, false);
     }
 }
 
@@ -294,6 +362,7 @@ void ThresholdsTab::refresh() {
 
     const Thresholds shown = editedThresholds();
     for (const auto& show : rows_) show(shown);
+    hideReasons();
 }
 
 } // namespace Tessarine

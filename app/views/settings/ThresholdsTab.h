@@ -2,12 +2,16 @@
 // The settings window's Thresholds tab: every limit and test setting, edited either for the
 // application's own thresholds (devices without a family profile) or for one controller family's
 // profile, which counts as changed only while it differs from the family's typical limits.
-// Every committed edit is written through the model at once; nothing compares warn with fail.
+// Every committed edit is written through the model at once, unless it is impossible: a negative
+// limit, text that is no number, or a warn limit beyond its fail limit for the way the measure gets
+// worse. Such an entry is refused, the field keeps the last good value and the line under the row
+// says why.
 #include <QWidget>
 
 #include <functional>
 #include <vector>
 
+#include "app/views/settings/ThresholdRows.h"
 #include "testkit/ControllerFamily.h"
 
 class QCheckBox;
@@ -48,6 +52,13 @@ private:
     void buildFamilySection(QVBoxLayout& column);
     void buildLimitSections(QVBoxLayout& column);
     void edit(const std::function<void(Thresholds&)>& change);
+    // The hidden line under a row that says why its last entry was refused.
+    QLabel* reasonLabel(const char* key);
+    // Stores `value` in `field` of the edited record, or refuses it in `reason`; `shown` writes a
+    // value as the row shows it.
+    void offer(ThresholdRow::Field field, double value, QLabel* reason, const std::function<QString(double)>& shown);
+    void refuse(QLabel* reason, const QString& why);
+    void hideReasons();
 
     AppModel& model_;
     ControllerFamily editing_ = ControllerFamily::generic;
@@ -59,6 +70,7 @@ private:
     QPushButton* restore_ = nullptr;
     // Each shows its row's current value.
     std::vector<std::function<void(const Thresholds&)>> rows_;
+    std::vector<QLabel*> reasons_;
 };
 
 } // namespace Tessarine

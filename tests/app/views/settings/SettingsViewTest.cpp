@@ -187,15 +187,62 @@ TEST_F(ThresholdsFixture, RestoreDefaultsPutsBackFieldsWithoutARowToo) {
     EXPECT_EQ(field("driftWarn")->text(), "4");
 }
 
-TEST_F(ThresholdsFixture, NumbersAreStoredNoLessThanZeroAndOnlyWhenFinite) {
-    type(field("chatterWindowMs"), "-5");
-    EXPECT_EQ(model.thresholds().chatterWindowMs, 0);
-    EXPECT_EQ(field("chatterWindowMs")->text(), "0");
-    type(field("soakGapRateWarn"), "-1");
-    EXPECT_EQ(model.thresholds().soakGapRateWarn, 0);
-    type(field("driftFail"), "-5");
-    EXPECT_EQ(model.thresholds().driftFail, 0);
+TEST_F(ThresholdsFixture, ImpossibleLimitsAreRefusedWithAReasonAndTheLastGoodValueStays) {
+    auto reason = [&](const char* key) {
+        return find<QLabel>(tab, (std::string(key) + "-refusal").c_str());
+    };
+    tab.show();
+    EXPECT_FALSE(reason("driftWarn")->isVisible());
 
+    type(field("driftFail"), "-5");
+    EXPECT_EQ(model.thresholds().driftFail, 0.08);
+    EXPECT_EQ(field("driftFail")->text(), "8");
+    EXPECT_TRUE(reason("driftWarn")->isVisible());
+    EXPECT_EQ(reason("driftWarn")->text(), "Couldn't save -5 %: a limit can't be negative.");
+    EXPECT_TRUE(Fakes::said(model, reason("driftWarn")->text()));
+    type(field("chatterWindowMs"), "-5");
+    EXPECT_EQ(model.thresholds().chatterWindowMs, 30);
+    EXPECT_EQ(field("chatterWindowMs")->text(), "30");
+    EXPECT_EQ(reason("chatterWindowMs")->text(), "Couldn't save -5 ms: a limit can't be negative.");
+    EXPECT_FALSE(reason("driftWarn")->isVisible()) << "one reason at a time";
+    type(field("soakGapRateWarn"), "-1");
+    EXPECT_EQ(model.thresholds().soakGapRateWarn, 0.5);
+
+    // A warn limit beyond its fail limit, for the way the measure gets worse.
+    type(field("driftWarn"), "20");
+    EXPECT_EQ(model.thresholds().driftWarn, 0.04);
+    EXPECT_EQ(field("driftWarn")->text(), "4");
+    EXPECT_EQ(reason("driftWarn")->text(),
+              "Couldn't save: warn 20 % lies above fail 8 %. Higher is worse here, so warn can be at most fail.");
+    type(field("triggerReachWarn"), "80");
+    EXPECT_EQ(model.thresholds().triggerReachWarn, 0.95);
+    EXPECT_TRUE(reason("triggerReachWarn")->text().contains("warn 80 % lies below fail 85 %"));
+    type(field("soakGapRateFail"), "0.25");
+    EXPECT_EQ(model.thresholds().soakGapRateFail, 2);
+    EXPECT_TRUE(reason("soakGapRateWarn")->text().contains("warn 0.5 lies above fail 0.25"));
+    type(field("driftWarn"), "hello");
+    EXPECT_EQ(reason("driftWarn")->text(), "Couldn't save \"hello\": not a number.");
+
+    // Moving both limits in the order that keeps each step possible works, and clears the reason.
+    type(field("driftFail"), "30");
+    type(field("driftWarn"), "20");
+    EXPECT_EQ(model.thresholds().driftWarn, 0.2);
+    EXPECT_EQ(model.thresholds().driftFail, 0.3);
+    EXPECT_FALSE(reason("driftWarn")->isVisible());
+    type(field("driftFail"), "20");
+    EXPECT_EQ(model.thresholds().driftFail, 0.2) << "equal limits are possible";
+
+    // A family profile is held to the same rules.
+    choose(picker, "Xbox");
+    const Thresholds typical = model.familyProfiles().thresholds(ControllerFamily::xbox);
+    type(field("circularityWarn"), "90");
+    EXPECT_EQ(model.familyProfiles().thresholds(ControllerFamily::xbox), typical);
+    EXPECT_TRUE(reason("circularityWarn")->isVisible());
+    choose(picker, "Your thresholds (other devices)");
+    EXPECT_FALSE(reason("circularityWarn")->isVisible());
+}
+
+TEST_F(ThresholdsFixture, NumbersAreStoredOnlyWhenFinite) {
     // Nothing that is not a finite number reaches the thresholds or their stored JSON.
     for (const char* bad : {"inf", "nan", "1e999", "four"}) {
         type(field("driftWarn"), QString::fromLatin1(bad));
@@ -204,9 +251,10 @@ TEST_F(ThresholdsFixture, NumbersAreStoredNoLessThanZeroAndOnlyWhenFinite) {
         type(field("settleWarnMs"), QString::fromLatin1(bad));
         EXPECT_EQ(model.thresholds().settleWarnMs, 250) << bad;
     }
+    type(field("driftFail"), "9");
     const auto stored = QJsonDocument::fromJson(*bench.defaults->data("thresholds")).object();
     EXPECT_EQ(stored["driftWarn"].toDouble(), 0.04);
-    EXPECT_EQ(stored["driftFail"].toDouble(), 0.0);
+    EXPECT_EQ(stored["driftFail"].toDouble(), 0.09);
 
     // Passing through a field without typing keeps a value finer than the field shows.
     Thresholds fine = model.thresholds();
