@@ -107,6 +107,9 @@ SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice>
     load();
     refreshSummary();
     fitNotes();
+    // A serial is scanned or typed over the prefilled unit, never appended to it.
+    unit_->selectAll();
+    unit_->setFocus();
 }
 
 QString SaveSessionSheet::summary(std::size_t count) {

@@ -100,7 +100,9 @@ TEST_F(SheetFixture, ReturnSavesExactlyOneSessionFileAndClosesTheSheet) {
     runner.store("two", result("right"));
     QPointer<SaveSessionSheet> sheet = open();
     ASSERT_TRUE(sheet);
-    sheet->unitField()->clear();
+    // The prefilled unit is selected where typing goes, so a scanned serial replaces it.
+    EXPECT_EQ(sheet->focusWidget(), sheet->unitField());
+    EXPECT_EQ(sheet->unitField()->selectedText(), "DEMO-0001");
     QTest::keyClicks(sheet->unitField(), "SN-42");
     sheet->stageField()->setText("After repair");
     QTest::keyClick(sheet->unitField(), Qt::Key_Return);
