@@ -49,8 +49,12 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
   xdotool keydown Escape; sleep 2; xdotool keyup Escape
   sleep 0.3
   shot keyboard-stopped
-  # The layout picker had focus; Reset and then Save Session… follow it.
+  # The layout picker had focus; Reset and then Save Session… follow it. Save Session… asks for
+  # the unit, offered as the name of the tester, and Return keeps it.
   xdotool key --delay 120 Tab Tab space
+  sleep 0.5
+  shot keyboard-save-unit
+  xdotool key Return
   sleep 0.5
   shot keyboard-saved
 

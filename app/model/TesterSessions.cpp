@@ -6,13 +6,13 @@
 namespace Tessarine {
 
 RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, const std::string& name,
-                                        const std::string& technician, RorozErurEvo::Date date,
-                                        const std::string& appVersion) {
+                                        const std::string& unit, const std::string& technician,
+                                        RorozErurEvo::Date date, const std::string& appVersion) {
     RorozErurEvo::TestSession session;
     session.version = RorozErurEvo::TestSession::currentVersion;
     session.id = RorozErurEvo::Uuid::random();
     session.date = date;
-    session.unit = name;
+    session.unit = unit;
     session.label = "Tested";
     session.technician = technician;
     session.device.name = name;
@@ -21,14 +21,15 @@ RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, 
     return session;
 }
 
-void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name) {
-    auto session = testerSession(result, name, model.defaultTechnician(), RorozErurEvo::Dates::now(),
+void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name,
+                       const std::string& unit) {
+    auto session = testerSession(result, name, unit, model.defaultTechnician(), RorozErurEvo::Dates::now(),
                                  AppModel::appVersion().toStdString());
     model.library().save(session);
     if (const auto& error = model.library().lastError())
         model.setToast(*error);
     else
-        model.setToast("Saved to History: " + name);
+        model.setToast("Saved to History: " + session.unitKey());
 }
 
 } // namespace Tessarine

@@ -10,13 +10,15 @@ namespace Tessarine {
 
 class AppModel;
 
-// The session a tester saves: unit and device name `name`, label "Tested", the default
-// technician, the one result.
+// The session a tester saves: device name `name`, the unit the user gave (a serial, or the
+// tester's name as offered), label "Tested", the default technician, the one result.
 RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, const std::string& name,
-                                        const std::string& technician, RorozErurEvo::Date date,
-                                        const std::string& appVersion);
+                                        const std::string& unit, const std::string& technician,
+                                        RorozErurEvo::Date date, const std::string& appVersion);
 
-// Saves it to the model's library and toasts "Saved to History: <name>", or the library's error.
-void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name);
+// Saves it to the model's library and toasts "Saved to History: <unit key>", or the library's
+// error.
+void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name,
+                       const std::string& unit);
 
 } // namespace Tessarine

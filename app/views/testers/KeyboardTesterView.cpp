@@ -17,6 +17,7 @@
 #include "app/views/testers/KeyboardDrawing.h"
 #include "app/paint/Symbols.h"
 #include "app/views/testers/TesterParts.h"
+#include "app/views/testers/TesterSaveDialog.h"
 #include "app/views/testers/TesterTexts.h"
 #include "app/paint/Theme.h"
 #include "testkit/KeyboardLayout.h"
@@ -188,9 +189,10 @@ void KeyboardTesterView::refresh() {
 
 void KeyboardTesterView::save() {
     capture_->flush();
-    const KeyboardTester& tester = model_.keyboard();
-    saveTesterSession(model_, tester.results(model_.thresholds().chatterWindowMs),
-                      KeyboardTexts::sessionName(tester.layoutKind()));
+    const std::string name = KeyboardTexts::sessionName(model_.keyboard().layoutKind());
+    TesterSaveDialog::ask(this, name, [this, name](const std::string& unit) {
+        saveTesterSession(model_, model_.keyboard().results(model_.thresholds().chatterWindowMs), name, unit);
+    });
 }
 
 } // namespace Tessarine

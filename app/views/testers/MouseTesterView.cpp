@@ -17,6 +17,7 @@
 #include "app/model/TesterSessions.h"
 #include "app/views/testers/MousePad.h"
 #include "app/views/testers/TesterParts.h"
+#include "app/views/testers/TesterSaveDialog.h"
 #include "app/views/testers/TesterTexts.h"
 #include "app/paint/Theme.h"
 #include "testkit/ClickIntervals.h"
@@ -292,7 +293,9 @@ void MouseTesterView::hideEvent(QHideEvent* event) {
 }
 
 void MouseTesterView::save() {
-    saveTesterSession(model_, model_.mouse().results(model_.thresholds().mouseChatterMs), "Mouse");
+    TesterSaveDialog::ask(this, "Mouse", [this](const std::string& unit) {
+        saveTesterSession(model_, model_.mouse().results(model_.thresholds().mouseChatterMs), "Mouse", unit);
+    });
 }
 
 } // namespace Tessarine

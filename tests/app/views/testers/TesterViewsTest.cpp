@@ -7,6 +7,7 @@
 #include "app/views/testers/KeyboardTesterView.h"
 #include "app/views/testers/MousePad.h"
 #include "app/views/testers/MouseTesterView.h"
+#include "app/views/testers/TesterSaveDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +19,9 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -206,15 +209,25 @@ TEST_F(KeyboardScreen, KeysOfAnotherWindowAreNotCaptured) {
     EXPECT_TRUE(tester.tested().empty());
 }
 
-TEST_F(KeyboardScreen, SaveWritesOneSessionNamedAfterTheLayout) {
+TEST_F(KeyboardScreen, SaveAsksForTheUnitAndNamesTheDeviceAfterTheLayout) {
     model.setDefaultTechnician("Robin");
     tester.start();
     press(keyA, 1000, 100.0);
     release(keyA, 1050, 100.05);
     QTest::mouseClick(find<QPushButton>(*view, "keyboard-save"), Qt::LeftButton);
-    EXPECT_EQ(model.toast(), "Saved to History: Keyboard (US (ANSI))");
+    // The unit is asked first, offered as the tester's name and selected, so a serial replaces it.
+    auto* dialog = view->findChild<TesterSaveDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_EQ(dialog->unitField()->text(), "Keyboard (US (ANSI))");
+    EXPECT_EQ(dialog->unitField()->selectedText(), "Keyboard (US (ANSI))");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->unitField());
+    QTest::keyClicks(dialog->unitField(), "KB-77");
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(model.toast(), "Saved to History: KB-77");
     QJsonObject session = onlySession();
-    EXPECT_EQ(session["unit"].toString(), "Keyboard (US (ANSI))");
+    EXPECT_EQ(session["unit"].toString(), "KB-77");
     EXPECT_EQ(session["label"].toString(), "Tested");
     EXPECT_EQ(session["technician"].toString(), "Robin");
     EXPECT_EQ(session["device"].toObject()["name"].toString(), "Keyboard (US (ANSI))");
@@ -228,6 +241,7 @@ TEST_F(TesterFixture, AFailedSaveShowsTheLibrarysError) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("keyboard-save")), Qt::LeftButton);
+    QTest::mouseClick(view.findChild<TesterSaveDialog*>()->saveButton(), Qt::LeftButton);
     ASSERT_TRUE(model.toast());
     EXPECT_TRUE(QString::fromStdString(*model.toast()).startsWith("Couldn't save the session: "));
 }
@@ -331,6 +345,19 @@ TEST_F(MouseScreen, HoldCheckCountsUpAndSavesAsMouse) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return text(view, "mouse-holding") == "Holding… 5 of 5 s"; }, 5000));
 
     QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("mouse-save")), Qt::LeftButton);
+    QPointer<TesterSaveDialog> dialog = view.findChild<TesterSaveDialog*>();
+    ASSERT_TRUE(dialog);
+    QTest::keyClick(dialog->unitField(), Qt::Key_Escape);
+    EXPECT_TRUE(sessionFiles().isEmpty()) << "Escape saves nothing";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(dialog);
+
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("mouse-save")), Qt::LeftButton);
+    dialog = view.findChild<TesterSaveDialog*>();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->unitField()->selectedText(), "Mouse");
+    QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
     EXPECT_EQ(model.toast(), "Saved to History: Mouse");
     EXPECT_EQ(onlySession()["unit"].toString(), "Mouse");
+    EXPECT_EQ(onlySession()["device"].toObject()["name"].toString(), "Mouse");
 }
