@@ -56,7 +56,7 @@ std::vector<KeySlot> KeyboardLayout::letterRow(const std::vector<std::pair<int, 
 
 const std::vector<KeySlot>& KeyboardLayout::functionRow() {
     static const std::vector<KeySlot> row = [] {
-        std::vector<KeySlot> slots{KeySlot::key(KeySpec(53, "esc", "Escape", 1.5))};
+        std::vector<KeySlot> slots{KeySlot::key(KeySpec(53, "Esc", "Escape", 1.5))};
         const std::array<int, 12> codes{122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111};
         for (std::size_t i = 0; i < codes.size(); ++i)
             slots.push_back(KeySlot::key(KeySpec(codes[i], "F" + std::to_string(i + 1))));
@@ -68,13 +68,13 @@ const std::vector<KeySlot>& KeyboardLayout::functionRow() {
 
 const std::vector<KeySlot>& KeyboardLayout::bottomRow() {
     static const std::vector<KeySlot> row{
-        KeySlot::key(KeySpec(63, "fn", "Function")),
-        KeySlot::key(KeySpec(59, "control", "Control")),
-        KeySlot::key(KeySpec(58, "option", "Left Option")),
-        KeySlot::key(KeySpec(55, "command", "Left Command", 1.25)),
+        KeySlot::key(KeySpec(63, "Fn", "Function")),
+        KeySlot::key(KeySpec(59, "Ctrl", "Left Ctrl")),
+        KeySlot::key(KeySpec(58, "Alt", "Left Alt")),
+        KeySlot::key(KeySpec(55, "Super", "Left Super", 1.25)),
         KeySlot::key(KeySpec(49, "", "Space", 5)),
-        KeySlot::key(KeySpec(54, "command", "Right Command", 1.25)),
-        KeySlot::key(KeySpec(61, "option", "Right Option")),
+        KeySlot::key(KeySpec(54, "Menu", "Menu", 1.25)),
+        KeySlot::key(KeySpec(61, "AltGr", "AltGr")),
         KeySlot::key(KeySpec(123, "←", "Left arrow")),
         KeySlot::stack(KeySpec(126, "↑", "Up arrow"), KeySpec(125, "↓", "Down arrow")),
         KeySlot::key(KeySpec(124, "→", "Right arrow")),
@@ -91,7 +91,7 @@ std::vector<KeySlot> numberRow(KeySpec first) {
     for (const auto& [code, digit] : digits) row.push_back(KeySlot::key(KeySpec(code, digit)));
     row.push_back(KeySlot::key(KeySpec(27, "-", "Minus")));
     row.push_back(KeySlot::key(KeySpec(24, "=", "Equals")));
-    row.push_back(KeySlot::key(KeySpec(51, "delete", "Delete", 1.5)));
+    row.push_back(KeySlot::key(KeySpec(51, "Backspace", "Backspace", 1.5)));
     return row;
 }
 
@@ -101,7 +101,7 @@ std::vector<KeySlot> concat(std::vector<KeySlot> head, const std::vector<KeySlot
 }
 
 std::vector<KeySlot> topLetters(KeySpec last) {
-    return concat({KeySlot::key(KeySpec(48, "tab", "Tab", 1.5))},
+    return concat({KeySlot::key(KeySpec(48, "Tab", "Tab", 1.5))},
                   KeyboardLayout::letterRow({{12, "Q"}, {13, "W"}, {14, "E"}, {15, "R"}, {17, "T"}, {16, "Y"},
                                              {32, "U"}, {34, "I"}, {31, "O"}, {35, "P"}},
                                             {KeySpec(33, "[", "Left bracket"), KeySpec(30, "]", "Right bracket"),
@@ -111,7 +111,7 @@ std::vector<KeySlot> topLetters(KeySpec last) {
 std::vector<KeySlot> homeLetters(std::vector<KeySpec> ending) {
     std::vector<KeySpec> tail{KeySpec(41, ";", "Semicolon"), KeySpec(39, "'", "Quote")};
     tail.insert(tail.end(), ending.begin(), ending.end());
-    return concat({KeySlot::key(KeySpec(57, "caps lock", "Caps Lock", 1.75))},
+    return concat({KeySlot::key(KeySpec(57, "Caps Lock", "Caps Lock", 1.75))},
                   KeyboardLayout::letterRow({{0, "A"}, {1, "S"}, {2, "D"}, {3, "F"}, {5, "G"}, {4, "H"}, {38, "J"},
                                              {40, "K"}, {37, "L"}},
                                             tail));
@@ -121,7 +121,7 @@ std::vector<KeySlot> bottomLetters(std::vector<KeySlot> start) {
     return concat(std::move(start),
                   KeyboardLayout::letterRow({{6, "Z"}, {7, "X"}, {8, "C"}, {9, "V"}, {11, "B"}, {45, "N"}, {46, "M"}},
                                             {KeySpec(43, ",", "Comma"), KeySpec(47, ".", "Period"),
-                                             KeySpec(44, "/", "Slash"), KeySpec(60, "shift", "Right Shift", 2.25)}));
+                                             KeySpec(44, "/", "Slash"), KeySpec(60, "Shift", "Right Shift", 2.25)}));
 }
 
 } // namespace
@@ -130,17 +130,17 @@ const KeyboardLayout& KeyboardLayout::ansi() {
     static const KeyboardLayout layout{
         Kind::ansi,
         {functionRow(), numberRow(KeySpec(50, "`", "Grave accent")), topLetters(KeySpec(42, "\\", "Backslash")),
-         homeLetters({KeySpec(36, "return", "Return", 1.75)}),
-         bottomLetters({KeySlot::key(KeySpec(56, "shift", "Left Shift", 2.25))}), bottomRow()}};
+         homeLetters({KeySpec(36, "Enter", "Enter", 1.75)}),
+         bottomLetters({KeySlot::key(KeySpec(56, "Shift", "Left Shift", 2.25))}), bottomRow()}};
     return layout;
 }
 
 const KeyboardLayout& KeyboardLayout::iso() {
     static const KeyboardLayout layout{
         Kind::iso,
-        {functionRow(), numberRow(KeySpec(10, "§", "Section")), topLetters(KeySpec(36, "return", "Return")),
-         homeLetters({KeySpec(42, "\\", "Backslash"), KeySpec(36, "", "Return", 0.75)}),
-         bottomLetters({KeySlot::key(KeySpec(56, "shift", "Left Shift", 1.25)),
+        {functionRow(), numberRow(KeySpec(10, "§", "Section")), topLetters(KeySpec(36, "Enter", "Enter")),
+         homeLetters({KeySpec(42, "\\", "Backslash"), KeySpec(36, "", "Enter", 0.75)}),
+         bottomLetters({KeySlot::key(KeySpec(56, "Shift", "Left Shift", 1.25)),
                         KeySlot::key(KeySpec(50, "`", "Grave accent"))}),
          bottomRow()}};
     return layout;
@@ -188,7 +188,8 @@ constexpr Pair fixedPairs[] = {
     {59, 122}, {60, 120}, {61, 99},  {62, 118}, {63, 96}, {64, 97}, {65, 98}, // F1 … F7
     {66, 100}, {67, 101}, {68, 109}, {87, 103}, {88, 111},                    // F8 … F12
     {97, 62},  {100, 61}, {103, 126}, {105, 123}, {106, 124}, {108, 125},     // RCtrl RAlt arrows
-    {125, 55}, {126, 54}, {464, 63},                                          // Meta keys, Fn
+    // Left Super, Fn, and the Menu key, which PC keyboards have right of the space bar.
+    {125, 55}, {464, 63}, {127, 54},
 };
 constexpr int linuxGrave = 41; // the key left of "1"
 constexpr int linux102nd = 86; // the extra key beside the left Shift on ISO keyboards

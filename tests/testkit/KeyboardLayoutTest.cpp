@@ -39,7 +39,7 @@ TEST(KeyboardLayout, KeyListKeepsTheFirstSpecOfEachCode) {
     // The ISO return key is two slots with one code; the upper part, met first, wins.
     auto ret = KeyboardLayout::iso().key(36);
     ASSERT_TRUE(ret);
-    EXPECT_EQ(ret->label, "return");
+    EXPECT_EQ(ret->label, "Enter");
     EXPECT_EQ(ret->width, 1);
     EXPECT_FALSE(KeyboardLayout::iso().key(62));
     EXPECT_FALSE(KeyboardLayout::ansi().key(62));
@@ -91,6 +91,34 @@ TEST(LinuxKeyCodes, EveryLayoutKeyIsReachableFromALinuxCodeOnItsLayout) {
         for (const auto& spec : KeyboardLayout::layout(kind).keys())
             EXPECT_EQ(hits[spec.code], 1) << title(kind) << " key " << spec.name;
     }
+}
+
+TEST(KeyboardLayout, KeysCarryThePCNamesInTheSameGeometry) {
+    auto labels = [](const std::vector<KeySlot>& row) {
+        std::vector<std::string> texts;
+        for (const auto& slot : row)
+            for (const auto& key : slot.keys()) texts.push_back(key.label + "/" + std::to_string(slot.width()));
+        return texts;
+    };
+    EXPECT_EQ(labels(KeyboardLayout::bottomRow()),
+              (std::vector<std::string>{"Fn/1.000000", "Ctrl/1.000000", "Alt/1.000000", "Super/1.250000",
+                                        "/5.000000", "Menu/1.250000", "AltGr/1.000000", "←/1.000000",
+                                        "↑/1.000000", "↓/1.000000", "→/1.000000"}));
+    for (Kind kind : allCases<Kind>()) {
+        const auto& layout = KeyboardLayout::layout(kind);
+        EXPECT_EQ(layout.key(51)->label, "Backspace");
+        EXPECT_EQ(layout.key(51)->width, 1.5);
+        EXPECT_EQ(layout.key(36)->name, "Enter");
+        EXPECT_EQ(layout.key(53)->label, "Esc");
+        EXPECT_EQ(layout.key(55)->name, "Left Super");
+        EXPECT_EQ(layout.key(61)->name, "AltGr");
+        for (const auto& spec : layout.keys())
+            for (const char* other : {"command", "option", "return", "delete", "control"})
+                EXPECT_EQ(spec.label.find(other), std::string::npos) << spec.label;
+    }
+    // The Menu key (KEY_COMPOSE) lights the slot right of the space bar.
+    EXPECT_EQ(LinuxKeyCodes::toKeyCode(127, Kind::ansi), 54);
+    EXPECT_EQ(LinuxKeyCodes::toKeyCode(100, Kind::iso), 61); // AltGr
 }
 
 TEST(LinuxKeyCodes, KeysThatMoveBetweenLayoutsAreMappedByPosition) {
