@@ -1,9 +1,14 @@
 #include "app/views/bench/TestCard.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
@@ -153,6 +158,11 @@ void TestCard::showBody(QWidget* body) {
 
 void TestCard::refresh() {
     const bool isRunning = running();
+    // Where the keyboard is before parts hide: Qt passes the focus of a hidden button on to the
+    // next widget in the chain, which may be anywhere.
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusHere = focus && isAncestorOf(focus);
+    const bool typing = typingElsewhere();
     const auto result = runner_.result(test_);
     const CardText::State state = CardText::state(test_.kind, isRunning, result.has_value());
 
@@ -181,7 +191,19 @@ void TestCard::refresh() {
         run_->setEnabled(CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning()));
         setShown(idleButtons_, !isRunning);
         setShown(runningButtons_, isRunning);
+        // The button that started the test hides while it runs, and Done hides when it ends; the
+        // keyboard follows to Done, then to Run Again, unless the user is typing elsewhere.
+        if (isRunning && !wasRunning_ && focusHere && done_->isVisible()) done_->setFocus(Qt::OtherFocusReason);
+        if (wasRunning_ && !isRunning && !typing && run_->isVisible()) run_->setFocus(Qt::OtherFocusReason);
     }
+    wasRunning_ = isRunning;
+}
+
+bool TestCard::typingElsewhere() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || isAncestorOf(focus)) return false;
+    return qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus) ||
+           qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QTextEdit*>(focus);
 }
 
 } // namespace Tessarine

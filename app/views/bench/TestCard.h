@@ -47,6 +47,8 @@ public:
 
 private:
     bool running() const;
+    // Whether the keyboard is in a text field outside this card.
+    bool typingElsewhere() const;
     void showBody(QWidget* body);
     RunningView* ensureRunningView();
     ResultView* ensureResultView();
@@ -57,6 +59,7 @@ private:
     TestRunner& runner_;
     AppModel& model_;
     bool showDetails_ = false;
+    bool wasRunning_ = false; // whether the last refresh showed this test running
 
     CardHeader* header_;
     QWidget* bodies_; // holds the one body shown

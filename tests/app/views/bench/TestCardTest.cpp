@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -155,6 +156,37 @@ TEST_F(CardFixture, CancelDuringASecondRunKeepsTheFirstResult) {
     EXPECT_TRUE(shown(right->findChild<ResultView*>(), *right));
     EXPECT_EQ(run->text(), "Run Again");
     EXPECT_TRUE(run->isEnabled());
+}
+
+TEST_F(CardFixture, WhenATestEndsRunAgainHasTheKeyboardUnlessTheUserTypesElsewhere) {
+    const auto demo = bench.demo();
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* unit = new QLineEdit;
+    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo), model);
+    layout->addWidget(unit);
+    layout->addWidget(drift);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QPushButton* run = button(*drift, CardText::runName(drift->objectName()));
+
+    // Started with the mouse, the Run button hides; Done, then Run Again, take the keyboard.
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), button(*drift, CardText::doneName(drift->objectName())));
+    runToEnd(model.runner(demo));
+    EXPECT_EQ(QApplication::focusWidget(), run);
+    EXPECT_EQ(run->text(), "Run Again");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(model.runner(demo).active()) << "Space on the focused Run Again starts the test again";
+    QTest::mouseClick(titled(*drift, "Cancel"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), run) << "a cancelled run ends too";
+
+    // A test that ends while the user types a serial leaves the keyboard in the field.
+    QTest::mouseClick(run, Qt::LeftButton);
+    unit->setFocus();
+    runToEnd(model.runner(demo));
+    EXPECT_EQ(QApplication::focusWidget(), unit);
 }
 
 TEST_F(CardFixture, RunWaitsWhileAnotherTestOrTheBatchRuns) {
