@@ -8,6 +8,7 @@
 
 #include "Velloway/MenuBaseline.h"
 #include "app/model/AppModel.h"
+#include "app/views/kit/LinkOpener.h"
 #include "app/model/CommandState.h"
 #include "app/model/SessionLibrary.h"
 #include "app/model/TestRunner.h"
@@ -103,7 +104,8 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
     extra(QStringLiteral("menu-more-apps"), QStringLiteral("More Apps…"), hooks_.showMoreApps);
     extra(QStringLiteral("menu-check-updates"), QStringLiteral("Check for Updates…"), hooks_.checkForUpdates);
     extra(QStringLiteral("menu-about"), QStringLiteral("About Tessarine"), hooks_.showAbout);
-    auto page = Velloway::MenuHelp::page(hooks_.helpPage, QStringLiteral("Tessarine"), hooks_.openUrl);
+    auto page = Velloway::MenuHelp::page(hooks_.helpPage, QStringLiteral("Tessarine"),
+                                         [this](const QUrl& url) { return openLink(&window_, url, hooks_.openUrl); });
     QAction* close =
         Velloway::MenuBaseline(Velloway::CloseWindowAction::performClose(), page, extras).apply(*file, save, *help);
     actions_[close->objectName()] = close;

@@ -1,7 +1,6 @@
 #include "app/views/shell/MoreApps.h"
 
 #include <QAccessibleWidget>
-#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,11 +13,11 @@
 #include <QStylePainter>
 #include <QVBoxLayout>
 
-#include "app/devices/Logging.h"
 #include "app/model/WebAddresses.h"
 #include "app/paint/Scheme.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/LinkOpener.h"
 #include "app/views/settings/SettingsParts.h"
 #include "app/views/testers/TesterParts.h"
 
@@ -203,10 +202,7 @@ MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent),
 }
 
 void MoreAppsView::open(const MacApp& app) {
-    const QUrl url = app.url();
-    const bool handed = opener_ ? opener_(url) : QDesktopServices::openUrl(url);
-    // The desktop shows its own error, if any; the log keeps a trace of it.
-    if (!handed) qCWarning(logViews) << "could not open" << url.toString();
+    openLink(this, app.url(), opener_);
 }
 
 MoreAppsView& MoreAppsView::showWindow() {

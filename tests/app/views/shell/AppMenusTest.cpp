@@ -5,16 +5,26 @@
 #include "app/views/shell/AboutPanel.h"
 #include "app/views/shell/AppMenus.h"
 #include "app/views/shell/MainWindow.h"
+#include "app/views/shell/MoreApps.h"
+#include "app/views/kit/LinkOpener.h"
 #include "app/views/shell/RootView.h"
 #include "app/views/settings/SettingsWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QDialog>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include "support/TestLog.h"
 
 using namespace Tessarine;
 
@@ -127,4 +137,49 @@ TEST(AboutPanel, Credits) {
                                    "reports.\n\nPrivacy: everything stays on this computer."));
     EXPECT_TRUE(credits.contains(" No data is collected.\n\nTessarine measures how the controls respond."));
     EXPECT_TRUE(credits.endsWith(" Not affiliated with Sony, Microsoft or Nintendo."));
+}
+
+TEST(LinkFailure, HelpAndCatalogueLinksSayWhenNoBrowserTookTheAddress) {
+    TestLog::ExpectedWarnings logged("tessarine.views", "could not open");
+    Fakes::Bench bench{false};
+    QMainWindow window;
+    QList<QUrl> asked;
+    AppMenus::Hooks hooks;
+    hooks.helpPage = QUrl(QStringLiteral("https://example.com/help"));
+    hooks.openUrl = [&](const QUrl& url) {
+        asked << url;
+        return false; // a desktop without a browser
+    };
+    AppMenus menus(*bench.model, window, hooks);
+    menus.action("menu-help")->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    QPointer<QMessageBox> alert = window.findChild<QMessageBox*>(linkFailureName);
+    ASSERT_TRUE(alert);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->text(), "Couldn't open the page");
+    EXPECT_TRUE(alert->informativeText().endsWith("\nhttps://example.com/help"));
+    alert->findChild<QPushButton*>("link-failure-copy")->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://example.com/help");
+    alert->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(alert);
+
+    // The catalogue's rows go the same way.
+    MoreAppsView catalogue([&](const QUrl& url) {
+        asked << url;
+        return false;
+    });
+    catalogue.show();
+    const auto rows = catalogue.findChildren<QAbstractButton*>(); // the catalogue's rows
+    ASSERT_FALSE(rows.isEmpty());
+    rows.at(0)->click();
+    ASSERT_EQ(asked.size(), 2);
+    alert = catalogue.findChild<QMessageBox*>(linkFailureName);
+    ASSERT_TRUE(alert);
+    EXPECT_TRUE(alert->informativeText().endsWith(asked.back().toString()));
+
+    // A link the desktop takes says nothing.
+    EXPECT_TRUE(openLink(&window, QUrl(QStringLiteral("https://example.com/")), [](const QUrl&) { return true; }));
+    EXPECT_EQ(window.findChildren<QMessageBox*>().size(), 0);
+    EXPECT_EQ(logged.count(), 2);
 }
