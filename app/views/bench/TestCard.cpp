@@ -188,13 +188,20 @@ void TestCard::refresh() {
     }
     if (run_) {
         run_->setText(CardText::runTitle(result.has_value()));
-        run_->setEnabled(CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning()));
-        setShown(idleButtons_, !isRunning);
-        setShown(runningButtons_, isRunning);
         // The button that started the test hides while it runs, and Done hides when it ends; the
-        // keyboard follows to Done, then to Run Again, unless the user is typing elsewhere.
+        // keyboard follows to Done, then to Run Again, unless the user is typing elsewhere. The
+        // buttons that appear take it before Run waits or the others hide: a hidden or disabled
+        // button with the focus passes it down the chain, to the next card's control or further,
+        // and the bench's scroll area scrolls there, away from the card the user is watching.
+        QWidget* appearing = isRunning ? runningButtons_ : idleButtons_;
+        QWidget* leaving = isRunning ? idleButtons_ : runningButtons_;
+        const bool runs = CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning());
+        if (runs) run_->setEnabled(true);
+        setShown(appearing, true);
         if (isRunning && !wasRunning_ && focusHere && done_->isVisible()) done_->setFocus(Qt::OtherFocusReason);
         if (wasRunning_ && !isRunning && !typing && run_->isVisible()) run_->setFocus(Qt::OtherFocusReason);
+        if (!runs) run_->setEnabled(false);
+        setShown(leaving, false);
     }
     wasRunning_ = isRunning;
 }

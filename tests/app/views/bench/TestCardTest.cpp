@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -187,6 +189,33 @@ TEST_F(CardFixture, WhenATestEndsRunAgainHasTheKeyboardUnlessTheUserTypesElsewhe
     unit->setFocus();
     runToEnd(model.runner(demo));
     EXPECT_EQ(QApplication::focusWidget(), unit);
+}
+
+TEST_F(CardFixture, ACardKeepsTheBenchWhereItWasWhenItsTestStartsAndEnds) {
+    // On the bench the other cards' Run buttons wait while a test runs, so the next control
+    // that takes a key may lie far below; the keyboard's move to Done and back must not scroll
+    // the bench away from the card being watched.
+    const auto demo = bench.demo();
+    QScrollArea area;
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo), model);
+    layout->addWidget(drift);
+    layout->addSpacing(3000);
+    layout->addWidget(new QPushButton(QStringLiteral("Far below")));
+    area.setWidget(column);
+    area.setWidgetResizable(true);
+    area.resize(500, 400);
+    area.show();
+    area.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+    QPushButton* run = button(*drift, CardText::runName(drift->objectName()));
+
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_EQ(area.verticalScrollBar()->value(), 0);
+    runToEnd(model.runner(demo));
+    EXPECT_EQ(QApplication::focusWidget(), run);
+    EXPECT_EQ(area.verticalScrollBar()->value(), 0);
 }
 
 TEST_F(CardFixture, RunWaitsWhileAnotherTestOrTheBatchRuns) {
