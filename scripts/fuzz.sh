@@ -23,7 +23,7 @@ if [ ! -f "$dir/build.ninja" ]; then
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" \
     -DTESSARINE_BUILD_FUZZ=ON -DTESSARINE_BUILD_APP=OFF -DTESSARINE_BUILD_BENCH=OFF >/dev/null
 fi
-targets=(hid_descriptor_fuzz session_file_fuzz thresholds_fuzz family_profiles_fuzz)
+targets=(hid_descriptor_fuzz session_file_fuzz report_input_fuzz thresholds_fuzz family_profiles_fuzz)
 # thread_safety_check: the clang build also checks the lock marks of the device threads.
 cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}" thread_safety_check
 

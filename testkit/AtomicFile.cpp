@@ -35,19 +35,6 @@ struct FileDescriptor {
     int release() { return std::exchange(fd, -1); }
 };
 
-// 0 when everything was written, else errno.
-int writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 // Makes a rename inside the folder durable; a file system that cannot sync a folder is no
 // reason to fail a write that has already happened.
 void syncFolder(const fs::path& folder) {
@@ -65,6 +52,24 @@ fs::path destination(const fs::path& target) {
     return error ? target : resolved;
 }
 
+std::string notRegular(const fs::path& target) { return target.string() + " is not a regular file"; }
+
+// Whether something other than a regular file stands at `path` (a missing path is fine).
+bool occupiedBySpecial(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+void removeStaleTemporaries(const fs::path& folder) {
+    std::error_code error;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
+    if (error) return;
+    for (fs::directory_iterator end; it != end; it.increment(error)) {
+        if (error) return;
+        removeIfStale(*it);
+    }
+}
+
 // Removes the temporary file unless it has been renamed (released).
 struct TemporaryFile {
     fs::path path;
@@ -74,6 +79,18 @@ struct TemporaryFile {
 };
 
 } // namespace
+
+int writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
 
 std::string temporaryName(std::string_view name) {
     return std::string(prefix) + std::string(name) + std::string(separator) + Uuid::random().text() +
@@ -92,9 +109,20 @@ std::optional<std::string_view> temporaryTarget(std::string_view name) {
     return name;
 }
 
+void removeIfStale(const fs::directory_entry& entry) {
+    if (!temporaryTarget(entry.path().filename().string())) return;
+    std::error_code error;
+    if (!entry.is_regular_file(error) || error) return;
+    const auto written = entry.last_write_time(error);
+    if (error || fs::file_time_type::clock::now() - written < staleAge) return;
+    fs::remove(entry.path(), error);
+}
+
 std::optional<std::string> write(const fs::path& target, std::string_view data) {
     const fs::path final = destination(target);
     const fs::path folder = final.parent_path();
+    if (occupiedBySpecial(final)) return notRegular(target);
+    removeStaleTemporaries(folder);
     TemporaryFile temporary{folder / temporaryName(final.filename().string())};
     // O_EXCL: a name that is somehow taken is never written through.
     FileDescriptor file{::open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)};
@@ -111,6 +139,8 @@ std::optional<std::string> write(const fs::path& target, std::string_view data) 
     if (const int error = writeAll(file.fd, data)) return failure("could not write", target, error);
     if (::fsync(file.fd) != 0) return failure("could not write", target, errno);
     if (::close(file.release()) != 0) return failure("could not write", target, errno);
+    // Checked again: the target may have changed while the data was written.
+    if (occupiedBySpecial(final)) return notRegular(target);
     if (::rename(temporary.path.c_str(), final.c_str()) != 0) return failure("could not replace", target, errno);
     temporary.path.clear();
     syncFolder(folder);

@@ -2,6 +2,7 @@
 // Writing a whole file so that a reader sees the old contents or the new, never part of them:
 // a temporary file in the same folder, flushed to the disk, then renamed over the old one.
 // Sessions, exports, reports and the logo all go through here.
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,7 +14,28 @@ namespace RorozErurEvo::AtomicFile {
 // through (its destination is replaced); an existing file keeps its permissions. Absent on
 // success; else "could not <write|replace> “<target>”: <the system's description>", and the
 // temporary file is gone. The folder must exist.
+//
+// Only a regular file is ever replaced: a named pipe, a device, a folder or a socket at the
+// target (or at the end of a link there) is left as it is and refused with
+// "<target> is not a regular file". Renaming over /dev/null would turn it into a plain file for
+// the whole machine, and a pipe's reader would get nothing.
+//
+// Before writing, our own temporary files in the folder that a write which never finished left
+// behind (older than staleAge) are removed.
 std::optional<std::string> write(const std::filesystem::path& target, std::string_view data);
+
+// A write holds its temporary file for milliseconds; one this old was left by a write that never
+// finished (the program killed or the power lost between writing and renaming). Younger ones are
+// left alone: another instance may be writing right now.
+inline constexpr std::chrono::minutes staleAge{10};
+
+// Removes `entry` when it is a regular file named as our temporary files are and older than
+// staleAge. Whatever cannot be examined or removed stays; a later write or load tries again.
+void removeIfStale(const std::filesystem::directory_entry& entry);
+
+// Writes all of `data` to an open descriptor, going on after interruptions and short writes.
+// 0 when every byte was written, else errno.
+int writeAll(int fd, std::string_view data);
 
 // The temporary file beside a file named `name`: "." + name + "." + <random UUID> + ".tmp",
 // hidden and never taken for the file itself by its extension.

@@ -1,22 +1,15 @@
 #include "testkit/SessionArchive.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <system_error>
 #include <thread>
 #include <variant>
 
 #include "testkit/AtomicFile.h"
+#include "testkit/BoundedFile.h"
 
 namespace RorozErurEvo {
 
@@ -28,52 +21,16 @@ namespace {
     throw ArchiveError(action + " \u201C" + path.string() + "\u201D: " + error.message());
 }
 
-// Closes a descriptor when the owner goes out of scope (unless released first).
-struct FileDescriptor {
-    int fd = -1;
-    ~FileDescriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    int release() { return std::exchange(fd, -1); }
-};
-
 // Why a file was not read.
 struct Unread {
     std::string cause;
 };
 
-// The whole file, or why not: it cannot be read, is not a regular file or is too big.
-std::variant<std::string, Unread> readSmallFile(const fs::path& path) {
-    // Non-blocking, so a FIFO named like a session file cannot stall the load.
-    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-    if (file.fd < 0) return Unread{std::strerror(errno)};
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0) return Unread{std::strerror(errno)};
-    if (!S_ISREG(info.st_mode)) return Unread{"not a regular file"};
-    if (static_cast<std::uintmax_t>(info.st_size) > SessionArchive::maxFileBytes)
-        return Unread{"larger than " + std::to_string(SessionArchive::maxFileBytes >> 20) + " MB"};
-    std::string text(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t filled = 0;
-    while (filled < text.size()) {
-        ssize_t got = ::read(file.fd, text.data() + filled, text.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return Unread{std::strerror(errno)};
-        }
-        if (got == 0) break; // shrank while reading: decode what is there, which will fail if torn
-        filled += static_cast<std::size_t>(got);
-    }
-    text.resize(filled);
-    return text;
-}
-
 // Never throws: it runs on worker threads, and a file that cannot be read or decoded, for
 // whatever reason, is skipped, with its cause, and left where it is.
 std::variant<TestSession, Unread> loadFile(const fs::path& path) noexcept {
     try {
-        auto text = readSmallFile(path);
-        if (auto* unread = std::get_if<Unread>(&text)) return std::move(*unread);
-        return SessionCoder::decode(std::get<std::string>(text));
+        return SessionArchive::readFile(path);
     } catch (const std::exception& error) {
         try {
             return Unread{error.what()};
@@ -93,31 +50,13 @@ bool looksLikeSessionFile(const fs::path& path) {
     return path.extension() == ".json" && !name.starts_with("._");
 }
 
-// A save's temporary file: the one the atomic writer makes beside "<session id>.json".
-bool isOwnTemporaryName(std::string_view name) {
-    constexpr std::string_view extension = ".json";
-    const auto target = AtomicFile::temporaryTarget(name);
-    return target && target->ends_with(extension) &&
-           Uuid::parse(target->substr(0, target->size() - extension.size())).has_value();
-}
-
-// A save holds its temporary file for milliseconds; one this old was left by a save that never
-// finished (the program killed or the power lost between writing and renaming). Younger ones
-// are left alone: another instance of the program may be saving right now (seconds).
-constexpr auto staleTemporaryAge = std::chrono::minutes(10);
-
-// Removes a regular file of our own temporary naming that is older than staleTemporaryAge.
-// Whatever cannot be examined or removed stays; the next load tries again.
-void removeIfStaleTemporary(const fs::directory_entry& entry) {
-    if (!isOwnTemporaryName(entry.path().filename().string())) return;
-    std::error_code error;
-    if (!entry.is_regular_file(error) || error) return;
-    const auto written = entry.last_write_time(error);
-    if (error || fs::file_time_type::clock::now() - written < staleTemporaryAge) return;
-    fs::remove(entry.path(), error);
-}
-
 } // namespace
+
+TestSession SessionArchive::readFile(const fs::path& path) {
+    auto content = BoundedFile::read(path, maxFileBytes);
+    if (!content.text) throw UnreadableFile(content.error);
+    return SessionCoder::decode(*content.text);
+}
 
 fs::path SessionArchive::url(const Uuid& id) const { return folder / (id.text() + ".json"); }
 
@@ -130,7 +69,7 @@ void SessionArchive::save(const TestSession& session) const {
     if (error) fail("could not create the folder", folder, error);
 
     // Hidden and not ending in ".json", so loadAll never reads a temporary file; one that a crash
-    // left behind is removed by a later load.
+    // left behind is removed by a later load or save.
     if (auto failure = AtomicFile::write(url(session.id), text)) throw ArchiveError(*failure);
 }
 
@@ -142,7 +81,7 @@ SessionArchive::Loaded SessionArchive::load() const {
     for (fs::directory_iterator end; it != end; it.increment(error)) {
         if (error) break;
         if (looksLikeSessionFile(it->path())) files.push_back(it->path());
-        else removeIfStaleTemporary(*it);
+        else AtomicFile::removeIfStale(*it);
     }
 
     // Decoding dominates a large folder's load, so the files are shared out over the cores;

@@ -23,12 +23,22 @@ struct SkippedFile {
     friend bool operator==(const SkippedFile&, const SkippedFile&) = default;
 };
 
+// A file that could not be read at all; what() is the cause alone ("not a regular file",
+// "larger than 32 MB", the system's description), for the caller to name the file.
+struct UnreadableFile : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 struct SessionArchive {
-    // Largest session file that loadAll reads, bytes. A session of a few dozen results is tens
+    // Largest session file that load reads, bytes. A session of a few dozen results is tens
     // of kilobytes; anything this big is not a session and is skipped unread.
     static constexpr std::uintmax_t maxFileBytes = 32u * 1024 * 1024;
 
     std::filesystem::path folder; // need not exist yet
+
+    // One session file read by the folder's rules, wherever it lies: opened without blocking, a
+    // regular file of at most maxFileBytes, then decoded. Throws UnreadableFile or DecodeError.
+    static TestSession readFile(const std::filesystem::path& path);
 
     std::filesystem::path url(const Uuid& id) const;
     // Writes or replaces the session's file atomically: a reader sees the old file or the new

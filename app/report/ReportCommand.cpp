@@ -1,16 +1,19 @@
 #include "app/report/ReportCommand.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QImageReader>
 
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "app/model/AppModel.h"
-#include "app/model/AtomicFile.h"
 #include "app/report/ReportPDF.h"
-#include "testkit/SessionFileReader.h"
+#include "testkit/BoundedFile.h"
+#include "testkit/SessionArchive.h"
+#include "testkit/ToolOutput.h"
 
 namespace Tessarine::ReportCommand {
 
@@ -19,28 +22,38 @@ using RorozErurEvo::TestSession;
 namespace {
 
 const QString tool = QStringLiteral("tessarine-report");
+// Largest logo file read: a camera's photo is a few megabytes.
+constexpr std::uintmax_t maxLogoBytes = 32u * 1024 * 1024;
 
 // Why the tool stops, worded for the person at the terminal.
 struct Failure {
     QString message;
 };
 
+// By the session folder's rules: a pipe, a device or a file bigger than any session is refused
+// unread, so the tool can neither hang nor run out of memory on what it is given.
 TestSession readSession(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure{QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString())};
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure{QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString())};
+    const QByteArray local = QFile::encodeName(path);
     try {
-        return RorozErurEvo::readSessionFile(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+        return RorozErurEvo::SessionArchive::readFile(std::string(local.constData(), static_cast<std::size_t>(local.size())));
+    } catch (const RorozErurEvo::UnreadableFile& error) {
+        throw Failure{QStringLiteral("Couldn't read %1: %2").arg(path, QString::fromUtf8(error.what()))};
     } catch (const std::exception& error) {
         throw Failure{QStringLiteral("%1 is not a session file: %2").arg(path, QString::fromUtf8(error.what()))};
     }
 }
 
+// A logo is read by the same rules: a pipe or a device given as the picture must not hang the
+// tool either.
 QImage readLogo(const QString& path) {
-    QImageReader reader(path);
+    const QByteArray local = QFile::encodeName(path);
+    auto content = RorozErurEvo::BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())),
+                                                   maxLogoBytes);
+    if (!content.text)
+        throw Failure{QStringLiteral("Couldn't read the logo %1: %2").arg(path, QString::fromStdString(content.error))};
+    QByteArray bytes = QByteArray::fromStdString(*content.text);
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
@@ -50,12 +63,12 @@ QImage readLogo(const QString& path) {
 
 } // namespace
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int standardOutput) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Writes the PDF report of saved Tessarine session files."));
     const QCommandLineOption in(QStringLiteral("in"), QStringLiteral("A saved session file; repeat for more."),
                                 QStringLiteral("session.json"));
-    const QCommandLineOption output(QStringLiteral("out"), QStringLiteral("The PDF file to write."),
+    const QCommandLineOption output(QStringLiteral("out"), QStringLiteral("The PDF file to write; - for standard output."),
                                     QStringLiteral("report.pdf"));
     const QCommandLineOption company(QStringLiteral("company"), QStringLiteral("Company name in the header."),
                                      QStringLiteral("name"));
@@ -96,8 +109,11 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         } catch (const std::exception& error) {
             throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromUtf8(error.what())};
         }
-        if (auto error = AtomicFile::write(parser.value(output), pdf))
-            throw Failure{QStringLiteral("Couldn't save the report: ") + *error};
+        const QByteArray target = QFile::encodeName(parser.value(output));
+        if (auto error = RorozErurEvo::ToolOutput::write(
+                std::string(target.constData(), static_cast<std::size_t>(target.size())),
+                std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())), standardOutput))
+            throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromStdString(*error)};
     } catch (const Failure& failure) {
         return fail(failure.message);
     }

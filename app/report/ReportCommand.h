@@ -1,18 +1,22 @@
 #pragma once
 // The command-line tool that makes a report from saved session files without the application:
 //
-//   tessarine-report --in a.json [--in b.json …] --out report.pdf
+//   tessarine-report --in a.json [--in b.json …] --out report.pdf|-
 //                    [--company NAME] [--contact TEXT] [--logo PICTURE]
 //
-// The sessions are reported in the order given. Anything that cannot be read (a missing file, a
-// file that is not a session, a picture that is not one) stops the tool with a message that
-// names the file and the cause, and exit status 1; the report file is then not touched.
+// The sessions are reported in the order given. Session files are read as the session folder
+// reads them (regular files no bigger than its limit). Anything that cannot be read (a missing
+// file, a pipe or device, a file too big, a file that is not a session, a picture that is not
+// one) stops the tool with a message that names the file and the cause, and exit status 1; the
+// report file is then not touched. The report goes to a file, replaced whole; "-" sends it to
+// standard output, and a named pipe or character device given as --out receives it as a stream.
 #include <QStringList>
 #include <QTextStream>
 
 namespace Tessarine::ReportCommand {
 
-// `arguments` as the process received them, the program's name first. Returns the exit status.
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// `arguments` as the process received them, the program's name first. `standardOutput` is the
+// descriptor the PDF goes to for "--out -". Returns the exit status.
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int standardOutput = 1);
 
 } // namespace Tessarine::ReportCommand

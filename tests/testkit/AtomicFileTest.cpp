@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -74,11 +76,42 @@ TEST_F(AtomicFolder, FailuresNameTheFileAndTheCauseAndLeaveTheOldContents) {
 
     // A folder where the file should go cannot be replaced by it.
     fs::create_directories(root / "taken" / "inside");
-    const auto taken = AtomicFile::write(root / "taken", "x");
-    ASSERT_TRUE(taken);
-    EXPECT_TRUE(taken->starts_with("could not replace \u201C" + (root / "taken").string() + "\u201D: ")) << *taken;
+    EXPECT_EQ(AtomicFile::write(root / "taken", "x"), (root / "taken").string() + " is not a regular file");
     EXPECT_TRUE(fs::is_directory(root / "taken" / "inside"));
-    EXPECT_EQ(names(), std::vector<std::string>{"taken"}) << "the temporary file is gone";
+    EXPECT_EQ(names(), std::vector<std::string>{"taken"}) << "no temporary file is left";
+}
+
+TEST_F(AtomicFolder, ANamedPipeOrALinkToOneIsRefusedAndStaysAPipe) {
+    // A pipe stands here for every special file: a device node is never a test's target.
+    const fs::path pipe = root / "out.pdf", link = root / "link.pdf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink(pipe, link);
+    EXPECT_EQ(AtomicFile::write(pipe, "report"), pipe.string() + " is not a regular file");
+    EXPECT_EQ(AtomicFile::write(link, "report"), link.string() + " is not a regular file");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(names(), (std::vector<std::string>{"link.pdf", "out.pdf"}));
+}
+
+TEST_F(AtomicFolder, AWriteRemovesOurStaleTemporaryFilesInItsFolderOnly) {
+    auto ours = [](const std::string& name) { return AtomicFile::temporaryName(name); };
+    const std::string stale1 = ours("report.pdf"), stale2 = ours("other.csv"), fresh = ours("report.pdf");
+    // Named like ours but not ours, or not a file: left alone whatever their age.
+    const std::string foreign1 = ".report.pdf.backup.tmp", foreign2 = ".notes.tmp", folder = ours("x");
+    for (const auto& name : {stale1, stale2, fresh, foreign1, foreign2}) std::ofstream(root / name) << "partial";
+    fs::create_directory(root / folder);
+    fs::create_directories(root / "sub");
+    const std::string elsewhere = ours("report.pdf");
+    std::ofstream(root / "sub" / elsewhere) << "partial";
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& name : {stale1, stale2, foreign1, foreign2, folder, "sub/" + elsewhere})
+        fs::last_write_time(root / name, hourAgo);
+
+    EXPECT_FALSE(AtomicFile::write(root / "report.pdf", "new"));
+    std::vector<std::string> kept{"report.pdf", fresh, foreign1, foreign2, folder, "sub"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(names(), kept);
+    EXPECT_TRUE(fs::exists(root / "sub" / elsewhere)) << "another folder waits for its own next write";
 }
 
 TEST(AtomicFileNames, TemporaryNamesLeadBackToTheirFileAndNothingElseDoes) {

@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 #include "app/report/ReportCommand.h"
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessarine-report"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
+    // A reader that closes the pipe early makes the write fail with EPIPE, which the tool
+    // reports, instead of killing it silently.
+    std::signal(SIGPIPE, SIG_IGN);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return Tessarine::ReportCommand::run(QCoreApplication::arguments(), out, err);

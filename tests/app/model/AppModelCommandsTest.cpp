@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -160,6 +163,16 @@ TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) 
     c.renderer->failure = "the page could not be drawn";
     c.m.exportPDF(two, "Unit");
     EXPECT_EQ(c.m.toast(), "Couldn't save the report: the page could not be drawn");
+
+    // A named pipe chosen as the file is refused and stays a pipe, as would a device.
+    c.renderer->failure.reset();
+    const QString pipe = c.out("pipe.pdf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    c.chooser->answer = pipe;
+    c.m.exportPDF(two, "Unit");
+    EXPECT_EQ(c.m.toast(), "Couldn't save the report: " + pipe.toStdString() + " is not a regular file");
+    EXPECT_EQ(QFileInfo(pipe).isFile(), false);
+    EXPECT_TRUE(QFileInfo::exists(pipe));
 }
 
 TEST(AppModelCommands, PrintingGoesToTheRendererAndAFailureIsToasted) {

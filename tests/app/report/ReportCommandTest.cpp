@@ -5,11 +5,18 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "PdfTools.h"
 #include "app/report/ReportCommand.h"
 #include "support/ReportSamples.h"
+#include "testkit/SessionArchive.h"
 
 using namespace Tessarine;
 
@@ -35,12 +42,27 @@ struct Folder {
     }
 };
 
-Outcome run(QStringList arguments) {
+Outcome run(QStringList arguments, int standardOutput = -1) {
     Outcome r;
     QTextStream out(&r.out), err(&r.err);
     arguments.prepend(QStringLiteral("tessarine-report"));
-    r.status = ReportCommand::run(arguments, out, err);
+    r.status = ReportCommand::run(arguments, out, err, standardOutput);
     return r;
+}
+
+// Everything a reader of the pipe at `from` receives, copied by a child process into `to`.
+pid_t copyFromPipe(const QString& from, const QString& to) {
+    const QByteArray in = QFile::encodeName(from), out = QFile::encodeName(to);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int source = ::open(in.constData(), O_RDONLY);
+        const int target = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        char buffer[4096];
+        for (ssize_t n; source >= 0 && target >= 0 && (n = ::read(source, buffer, sizeof buffer)) > 0;)
+            if (::write(target, buffer, static_cast<std::size_t>(n)) != n) break;
+        ::_exit(0);
+    }
+    return child;
 }
 
 } // namespace
@@ -93,6 +115,63 @@ TEST(ReportCommand, BadInputStopsWithTheFileAndTheCauseAndLeavesTheOldReport) {
     QFile kept(out);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "old report");
+}
+
+TEST(ReportCommand, SpecialOrOversizeSessionFilesAreRefusedUnread) {
+    Folder f;
+    QString out = f.write(QStringLiteral("out.pdf"), "old report");
+    // A pipe with no writer would block a plain read forever.
+    QString pipe = f.path(QStringLiteral("pipe.json"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // Sparse: bigger than any session file the folder reads, without taking the disk.
+    QString huge = f.path(QStringLiteral("huge.json"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(qint64(RorozErurEvo::SessionArchive::maxFileBytes) + 1));
+    }
+    for (const auto& [path, cause] : {std::pair{pipe, QStringLiteral("not a regular file")},
+                                      std::pair{huge, QStringLiteral("larger than 32 MB")}}) {
+        Outcome r = run({"--in", path, "--out", out});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "tessarine-report: Couldn't read " + path + ": " + cause + "\n");
+    }
+    // A logo is read by the same rules.
+    Outcome r = run({"--in", f.session(QStringLiteral("good.json"), 1), "--out", out, "--logo", pipe});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tessarine-report: Couldn't read the logo " + pipe + ": not a regular file\n");
+    QFile kept(out);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old report");
+}
+
+TEST(ReportCommand, ThePDFStreamsIntoAPipeOrStandardOutput) {
+    REQUIRE_PDF_TOOLS();
+    Folder f;
+    QString session = f.session(QStringLiteral("a.json"), 20);
+    QString pipe = f.path(QStringLiteral("report.pdf")), copy = f.path(QStringLiteral("copy.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const pid_t reader = copyFromPipe(pipe, copy);
+    ASSERT_GT(reader, 0);
+    Outcome r = run({"--in", session, "--out", pipe});
+    ::waitpid(reader, nullptr, 0);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(PdfTools::Document(copy).pageCount(), 2);
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()) << "the pipe is still a pipe";
+
+    // "-": the descriptor standing for standard output, read back through a second pipe.
+    QString viaStdout = f.path(QStringLiteral("stdout.pdf"));
+    QString second = f.path(QStringLiteral("second"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(second).constData(), 0600), 0);
+    const pid_t secondReader = copyFromPipe(second, viaStdout);
+    const int fd = ::open(QFile::encodeName(second).constData(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    r = run({"--in", session, "--out", "-"}, fd);
+    ::close(fd);
+    ::waitpid(secondReader, nullptr, 0);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << "nothing but the PDF goes to standard output";
+    EXPECT_EQ(PdfTools::Document(viaStdout).pageCount(), 2);
 }
 
 TEST(ReportCommand, AReportThatCannotBeWrittenSaysWhyAndLeavesNoFile) {

@@ -1,0 +1,19 @@
+#pragma once
+// Reading a whole file that may be hostile: a named pipe, a device or a huge file in place of a
+// session must not stall the reader or take its memory. The file is opened without blocking, must
+// be a regular file, and is read only when it is no bigger than the caller's limit.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace RorozErurEvo::BoundedFile {
+
+struct Content {
+    std::optional<std::string> text; // the whole file; absent when it was not read
+    std::string error;               // why not: "not a regular file", "larger than 32 MB", the system's words
+};
+
+Content read(const std::filesystem::path& path, std::uintmax_t maxBytes);
+
+} // namespace RorozErurEvo::BoundedFile
