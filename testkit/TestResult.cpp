@@ -1,5 +1,7 @@
 #include "testkit/TestResult.h"
 
+#include <cmath>
+
 namespace RorozErurEvo {
 
 std::string title(TestKind kind) {
@@ -92,6 +94,37 @@ std::optional<Measure> TestResult::mainMeasure() const {
         if (m.limit) return m;
     if (measures.empty()) return std::nullopt;
     return measures.front();
+}
+
+namespace {
+
+// How far a measure lies past the bound that gave it its verdict, as a share of that bound (of
+// 1 for a bound of 0), so a value twice its limit counts for more than one just over another.
+double pastBound(const Measure& measure, Verdict verdict) {
+    const Limit& limit = *measure.limit;
+    const double bound = verdict == Verdict::fail ? limit.fail.value_or(0) : limit.warn.value_or(0);
+    const double excess = limit.direction == Limit::Direction::above ? measure.value - bound : bound - measure.value;
+    return excess / (bound == 0 ? 1 : std::abs(bound));
+}
+
+} // namespace
+
+std::optional<Measure> TestResult::decidingMeasure() const {
+    const Measure* deciding = nullptr;
+    Verdict worstVerdict = Verdict::pass;
+    double worstExcess = 0;
+    for (const auto& m : measures) {
+        const Verdict v = m.verdict().value_or(Verdict::pass);
+        if (v == Verdict::pass) continue;
+        const double excess = pastBound(m, v);
+        if (!deciding || v > worstVerdict || (v == worstVerdict && excess > worstExcess)) {
+            deciding = &m;
+            worstVerdict = v;
+            worstExcess = excess;
+        }
+    }
+    if (deciding) return *deciding;
+    return mainMeasure();
 }
 
 json TestResult::toJson() const {

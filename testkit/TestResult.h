@@ -107,6 +107,10 @@ struct TestResult {
     std::optional<Measure> measure(const std::string& id) const;
     // The first measure with a limit, else the first measure; absent when there are none.
     std::optional<Measure> mainMeasure() const;
+    // The measure that decided the verdict: of the measures past a bound, the one with the worst
+    // verdict and, among those, the one furthest past its bound (relative to the bound; the first
+    // on a tie). When no measure is past a bound, the main measure.
+    std::optional<Measure> decidingMeasure() const;
 
     // The date is written as ISO 8601 text to the second. Reading is strict: every key but
     // "plot" and "timeline" is required, and the verdict is kept as read.

@@ -66,6 +66,35 @@ TEST(TestResult, MeasureLookupAndMainMeasure) {
     EXPECT_EQ(twice.measure("y"), std::nullopt);
 }
 
+TEST(TestResult, TheDecidingMeasureIsTheWorstAgainstItsLimit) {
+    auto make = [](std::vector<Measure> measures) {
+        return TestResult(TestKind::circularity, "L", ValueSource::processed, std::nullopt, "h", std::move(measures), {});
+    };
+    auto bounded = [](const char* id, double value, double warn, double fail, Limit::Direction direction) {
+        return Measure{id, id, value, MeasureUnit::percent, Limit{warn, fail, direction}};
+    };
+    // The fail came from the second measure, not from the first one with a limit.
+    Measure average = bounded("error", 0.058, 0.08, 0.15, Limit::Direction::above);
+    Measure short_ = bounded("short", 0.319, 0.10, 0.20, Limit::Direction::above);
+    EXPECT_EQ(make({informational("n"), average, short_}).decidingMeasure()->id, "short");
+    // A fail outranks a warn however far past its bound the warn is.
+    Measure farWarn = bounded("warn", 0.149, 0.01, 0.15, Limit::Direction::above);
+    Measure justFail = bounded("fail", 0.21, 0.10, 0.20, Limit::Direction::above);
+    EXPECT_EQ(make({farWarn, justFail}).decidingMeasure()->id, "fail");
+    // Two fails: the one furthest past its bound, in either direction; the first on a tie.
+    Measure littlePast = bounded("little", 0.21, 0.10, 0.20, Limit::Direction::above);
+    Measure farBelow = bounded("below", 0.10, 0.60, 0.50, Limit::Direction::below);
+    EXPECT_EQ(make({littlePast, farBelow}).decidingMeasure()->id, "below");
+    EXPECT_EQ(make({littlePast, bounded("again", 0.21, 0.10, 0.20, Limit::Direction::above)}).decidingMeasure()->id,
+              "little");
+    // When every measure passes, the main measure; without measures, none.
+    EXPECT_EQ(make({informational("n"), average, bounded("b", 0.01, 0.1, 0.2, Limit::Direction::above)})
+                  .decidingMeasure()->id,
+              "error");
+    EXPECT_EQ(make({informational("n")}).decidingMeasure()->id, "n");
+    EXPECT_EQ(make({}).decidingMeasure(), std::nullopt);
+}
+
 TEST(TestResultJson, RoundTripsWithPlotNullRadiiAndTimeline) {
     TestResult result = sample();
     result.timeline = SoakStrip{600, {SoakStrip::State::ok, SoakStrip::State::gap}};

@@ -169,6 +169,12 @@ QWidget* CompareView::side(const std::optional<TestResult>& result) {
         auto* label = plain(value, Fonts::callout());
         label->setObjectName(QStringLiteral("compare-value"));
         stack->addWidget(label);
+        // What the number is: the two sides may have been decided by different measures. The
+        // name wraps; the number above it is never cut.
+        auto* name = TesterParts::secondaryLabel(HistoryTexts::measureName(*result), Fonts::caption());
+        name->setObjectName(QStringLiteral("compare-measure"));
+        name->setWordWrap(true);
+        stack->addWidget(name);
     }
     return cell;
 }

@@ -90,9 +90,14 @@ QString afterHeader(const TestSession& after) { return QStringLiteral("After: ")
 std::string bothFileName(const TestSession& after) { return after.unitKey() + " before and after"; }
 
 QString measureValue(const TestResult& result) {
-    auto measure = result.mainMeasure();
+    auto measure = result.decidingMeasure();
     if (!measure) return {};
     return qs(RorozErurEvo::format(measure->unit, measure->value));
+}
+
+QString measureName(const TestResult& result) {
+    auto measure = result.decidingMeasure();
+    return measure ? qs(measure->label) : QString();
 }
 
 QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette) {

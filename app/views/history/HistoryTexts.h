@@ -69,8 +69,11 @@ QString beforeHeader(const TestSession& before);
 QString afterHeader(const TestSession& after);
 // "<unit key of after> before and after".
 std::string bothFileName(const TestSession& after);
-// The main measure's value in its unit; empty without measures.
+// The value in its unit of the measure that decided the verdict (TestResult::decidingMeasure);
+// empty without measures.
 QString measureValue(const TestResult& result);
+// That measure's label; empty without measures.
+QString measureName(const TestResult& result);
 // The colour of a change mark: green when better, red when worse, else the secondary text colour.
 QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette);
 

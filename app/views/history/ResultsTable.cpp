@@ -54,7 +54,7 @@ QWidget* resultRow(const TestResult& result) {
     names->addStretch(1);
     line->addLayout(names, 1);
 
-    if (result.mainMeasure()) {
+    if (result.decidingMeasure()) {
         auto* measure = new QVBoxLayout;
         measure->setSpacing(2);
         auto* value = text(HistoryTexts::measureValue(result), Fonts::callout());

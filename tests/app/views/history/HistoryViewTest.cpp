@@ -528,6 +528,30 @@ TEST_F(HistoryFixture, ComparisonMarksChangesAndShowsPlotsOnlyWhenThereAreAny) {
     EXPECT_EQ(pictures[0]->accessibleName(), "After plot"); // the before side is a faint placeholder
 }
 
+TEST_F(HistoryFixture, TheComparisonAndTheResultsTableShowTheMeasureThatDecided) {
+    // Failed by the second measure; the first one, with a limit too, passed.
+    TestResult failed = Samples::result(
+        TestKind::circularity, "Left stick", Verdict::fail,
+        {Samples::percent("error", 0.058, RorozErurEvo::Limit{0.08, 0.15, RorozErurEvo::Limit::Direction::above}),
+         Samples::percent("short", 0.319, RorozErurEvo::Limit{0.10, 0.20, RorozErurEvo::Limit::Direction::above})});
+    failed.measures[1].label = "Directions short of the edge";
+    TestResult passed = failed;
+    passed.measures[1].value = 0.02;
+    passed.verdict = Verdict::pass;
+    TestSession before = session("SN-1", "2026-03-01T09:00:00Z", {}, {failed});
+    TestSession after = session("SN-1", "2026-03-02T09:00:00Z", {}, {passed});
+    CompareView view(model, before, after);
+    QStringList values, names;
+    for (auto* label : view.findChildren<QLabel*>("compare-value")) values << label->text();
+    for (auto* label : view.findChildren<QLabel*>("compare-measure")) names << label->text();
+    EXPECT_EQ(values, (QStringList{"31.9%", "5.8%"}));
+    EXPECT_EQ(names, (QStringList{"Directions short of the edge", "error"}));
+
+    ResultsTable table(before.results);
+    EXPECT_EQ(table.findChild<QLabel*>("result-value")->text(), "31.9%");
+    EXPECT_EQ(table.findChild<QLabel*>("result-limit")->text(), "warn > 10%, fail > 20%");
+}
+
 TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
     REQUIRE_PDF_TOOLS();
     model.setReportRenderer(std::make_shared<ReportService>(nullptr));
