@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
 #include "testkit/SessionFileReader.h"
 
@@ -84,15 +85,22 @@ VerdictCounts TestSession::counts() const {
     return counts;
 }
 
-std::vector<TestResult> TestSession::sortedResults() const {
-    std::map<std::string, std::size_t> firstSeen;
+std::vector<std::size_t> TestSession::sortedOrder() const {
+    std::map<std::string_view, std::size_t> firstSeen;
     for (std::size_t i = 0; i < results.size(); ++i) firstSeen.emplace(results[i].element, i);
-    std::vector<TestResult> sorted = results;
-    std::stable_sort(sorted.begin(), sorted.end(), [&](const TestResult& a, const TestResult& b) {
-        int ka = kindOrder(a.kind), kb = kindOrder(b.kind);
-        if (ka != kb) return ka < kb;
-        return firstSeen.at(a.element) < firstSeen.at(b.element);
-    });
+    std::vector<std::pair<int, std::size_t>> keys; // (kind order, element's first index) of each result
+    keys.reserve(results.size());
+    for (const TestResult& r : results) keys.emplace_back(kindOrder(r.kind), firstSeen.at(r.element));
+    std::vector<std::size_t> order(results.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    return order;
+}
+
+std::vector<TestResult> TestSession::sortedResults() const {
+    std::vector<TestResult> sorted;
+    sorted.reserve(results.size());
+    for (std::size_t i : sortedOrder()) sorted.push_back(results[i]);
     return sorted;
 }
 

@@ -47,6 +47,8 @@ struct TestSession {
     VerdictCounts counts() const;
     // Catalogue order of kinds; within a kind, elements in the order they first appear.
     std::vector<TestResult> sortedResults() const;
+    // The same order as indexes into results, for callers that must not copy a long session.
+    std::vector<std::size_t> sortedOrder() const;
     // "<device> — <label>", or the device name alone without a label.
     std::string title() const;
 

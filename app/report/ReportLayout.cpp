@@ -43,14 +43,19 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
     lineSpacing_ = metrics_.lineSpacing();
     if (text.isEmpty() || maxLines <= 0) return;
 
-    const bool multiline = text.contains(QLatin1Char('\n'));
-    if (!multiline && metrics_.horizontalAdvance(text) <= columnWidth_) {
-        lines_.append(text); // the common case of a label that fits: no layout needed
+    // What lies beyond what the lines could hold is never looked at.
+    const qsizetype room = maxLines == unlimited ? text.size() : qsizetype(maxLines) * charactersPerLine;
+    const bool tooLong = text.size() > room;
+    const QString kept = tooLong ? text.left(room) : text;
+
+    const bool multiline = kept.contains(QLatin1Char('\n'));
+    if (!multiline && !tooLong && metrics_.horizontalAdvance(kept) <= columnWidth_) {
+        lines_.append(kept); // the common case of a label that fits: no layout needed
         measure();
         return;
     }
 
-    QString prepared = text;
+    QString prepared = kept;
     prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout layout(prepared, font_, typesetter.device());
     QTextOption option;
@@ -69,6 +74,11 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
         lines_.append(withoutTrailingSpace(prepared.mid(line.textStart(), line.textLength())));
     }
     layout.endLayout();
+    if (tooLong && !cut) {
+        // Every kept character found a line, yet the text went on: the last line says so.
+        *this = firstLines(lineCount(), true);
+        return;
+    }
     if (cut) {
         QString rest = prepared.mid(lastStart);
         rest.replace(QChar::LineSeparator, QLatin1Char(' '));
@@ -77,19 +87,32 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
     measure();
 }
 
+TextBlock TextBlock::ofLines(const Typesetter& typesetter, const QStringList& lines, const QFont& font, double width) {
+    TextBlock block(typesetter, QString(), font, width);
+    block.lines_ = lines;
+    block.measure();
+    return block;
+}
+
 void TextBlock::measure() {
     width_ = 0;
     for (const QString& line : lines_) width_ = std::max(width_, metrics_.horizontalAdvance(line));
 }
 
 QString TextBlock::elided(const QString& text) const {
-    return metrics_.elidedText(text, Qt::ElideRight, columnWidth_);
+    // Qt elides on rounded advances, so its result can be a hair wider than the column; it is
+    // asked again for a narrower one until the result fits.
+    QString result = metrics_.elidedText(text, Qt::ElideRight, columnWidth_);
+    for (double narrower = columnWidth_ - 0.5; narrower > 0 && metrics_.horizontalAdvance(result) > columnWidth_;
+         narrower -= 0.5)
+        result = metrics_.elidedText(text, Qt::ElideRight, narrower);
+    return result;
 }
 
-TextBlock TextBlock::firstLines(int count) const {
+TextBlock TextBlock::firstLines(int count, bool cut) const {
     TextBlock result = *this;
     count = std::max(0, count);
-    if (count >= lineCount()) return result;
+    if (count >= lineCount() && !cut) return result;
     result.lines_ = lines_.mid(0, count);
     if (count > 0) {
         // The kept line plus an ellipsis, shortened until both fit the column.
@@ -114,6 +137,34 @@ void TextBlock::paint(QPainter& painter, QPointF topLeft, const QColor& color, d
         painter.drawText(QPointF(x, baseline), line);
         baseline += lineSpacing_;
     }
+}
+
+double stackedHeight(const std::vector<Block>& blocks) {
+    double height = 0;
+    for (std::size_t i = 0; i < blocks.size(); ++i) height += (i == 0 ? 0 : blocks[i].gapBefore) + blocks[i].height;
+    return height;
+}
+
+QString leading(const std::string& text, qsizetype maxCharacters, qsizetype maxLines, bool& cut) {
+    // A UTF-8 character takes at most four bytes; the cut never splits one.
+    std::size_t end = std::min(text.size(), static_cast<std::size_t>(std::max<qsizetype>(0, maxCharacters)) * 4);
+    while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(end));
+    cut = end < text.size();
+    if (result.size() > maxCharacters) {
+        result.truncate(maxCharacters);
+        if (!result.isEmpty() && result.back().isHighSurrogate()) result.chop(1);
+        cut = true;
+    }
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        if (result[i] == QLatin1Char('\n') && ++breaks == maxLines) {
+            cut = cut || i + 1 < result.size();
+            result.truncate(i);
+            break;
+        }
+    }
+    return result;
 }
 
 bool stack(QPainter& painter, const std::vector<Block>& blocks, double top, double floor, const Block& more) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QPaintDevice;
@@ -39,14 +40,22 @@ private:
 
 // Text set into a column of a given width: broken at word boundaries (anywhere inside a word too
 // long for the column), explicit line breaks kept, at most `maxLines` lines. When text is left
-// out the last line ends in an ellipsis.
+// out the last line ends in an ellipsis. With a line limit, only as much of the text as such
+// lines could ever hold is laid out, so a text of any length costs the same.
 class TextBlock {
 public:
     static constexpr int unlimited = std::numeric_limits<int>::max();
+    // More characters than any line of a report holds (at 7 points the narrowest letter is wider
+    // than 540 points / 400).
+    static constexpr qsizetype charactersPerLine = 400;
 
     TextBlock() = default;
     TextBlock(const Typesetter& typesetter, const QString& text, const QFont& font, double width,
               int maxLines = unlimited);
+
+    // Lines set as given, one under another, none broken or cut: for a caller that has made each
+    // fit the column itself (a number that must never be cut, on a line of its own).
+    static TextBlock ofLines(const Typesetter& typesetter, const QStringList& lines, const QFont& font, double width);
 
     bool empty() const { return lines_.isEmpty(); }
     int lineCount() const { return static_cast<int>(lines_.size()); }
@@ -57,8 +66,9 @@ public:
     double width() const { return width_; }
     double ascent() const { return ascent_; }
     double lineSpacing() const { return lineSpacing_; }
-    // The first `count` lines, the last of them ending in an ellipsis when lines are dropped.
-    TextBlock firstLines(int count) const;
+    // The first `count` lines, the last of them ending in an ellipsis when lines are dropped (or
+    // when `cut` says the text went on beyond the block).
+    TextBlock firstLines(int count, bool cut = false) const;
 
     // Each line at `left`, or ending at `left + boxWidth` with Qt::AlignRight.
     void paint(QPainter& painter, QPointF topLeft, const QColor& color, double boxWidth = 0,
@@ -91,7 +101,15 @@ struct Block {
     double gapBefore = 0;
     Paint paint;
     std::function<std::optional<Block>(double room)> shorten;
+    double shortest = 0; // the least height a shortened copy can take; 0 when it cannot shorten
 };
+
+// The height of `blocks` stacked, the gap above the first not counted.
+double stackedHeight(const std::vector<Block>& blocks);
+
+// The start of UTF-8 `text` as a string of at most `maxCharacters` characters and `maxLines`
+// lines, converted without reading the rest; `cut` tells whether anything was left out.
+QString leading(const std::string& text, qsizetype maxCharacters, qsizetype maxLines, bool& cut);
 
 // Stacks `blocks` from `top` down. Every block that fits above `floor` is drawn whole. When the
 // rest does not fit, blocks are drawn while they leave room for `more` (the ellipsis that says

@@ -8,12 +8,12 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/report/ReportPage.h"
 
 namespace Tessarine::ReportPDF {
 
-using RorozErurEvo::TestResult;
 using RorozErurEvo::TestSession;
 
 namespace {
@@ -38,66 +38,61 @@ void checkNotEmpty(const std::vector<TestSession>& sessions) {
 }
 
 // Paints every page, calling `nextPage` between pages and `place` to set up each page's
-// coordinates.
+// coordinates. One session's pages are worked out at a time, and each page is laid out as it
+// is painted and let go before the next.
 template <typename NextPage, typename Place>
 void paintPages(QPainter& painter, const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
                 const QString& version, NextPage nextPage, Place place) {
     const std::optional<Branding> shared = prepared(branding);
-    const std::vector<Page> all = pages(sessions);
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (i > 0) nextPage();
-        painter.save();
-        place();
-        paintReportPage(painter, ReportPage{all[i], shared, version});
-        painter.restore();
+    bool first = true;
+    for (const TestSession& session : sessions) {
+        const ReportColumns columns = reportColumns(ReportPage{.page = Page{.session = &session}, .branding = shared, .version = version}, painter.device());
+        for (const Page& page : pagesFor(session, shared, version, painter.device())) {
+            if (!first) nextPage();
+            first = false;
+            painter.save();
+            place();
+            ReportPage sheet{.page = page, .branding = shared, .version = version};
+            sheet.columns = columns;
+            paintReportPage(painter, sheet);
+            painter.restore();
+        }
     }
 }
 
 } // namespace
 
-std::vector<Page> pagesFor(const TestSession& session) {
-    std::vector<TestResult> results = session.sortedResults();
-    const std::size_t n = results.size();
-    const std::size_t span = std::max<std::size_t>(n, 1);
-    const int of = static_cast<int>((span + resultsPerPage - 1) / resultsPerPage);
-    std::vector<Page> result;
-    result.reserve(of);
-    int number = 1;
-    for (std::size_t start = 0; start < span; start += resultsPerPage, ++number) {
-        auto first = results.begin() + static_cast<std::ptrdiff_t>(start);
-        auto last = results.begin() + static_cast<std::ptrdiff_t>(std::min(start + resultsPerPage, n));
-        result.push_back(Page{session, std::vector<TestResult>(first, last), number, of});
-    }
-    return result;
-}
-
-std::vector<Page> pages(const std::vector<TestSession>& sessions) {
+std::vector<Page> pages(const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
+                        const QString& version) {
     std::vector<Page> result;
     for (const TestSession& session : sessions) {
-        std::vector<Page> own = pagesFor(session);
+        std::vector<Page> own = pagesFor(session, branding, version);
         std::move(own.begin(), own.end(), std::back_inserter(result));
     }
     return result;
 }
 
+void render(QIODevice& out, const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
+            const QString& version) {
+    checkNotEmpty(sessions);
+    QPdfWriter writer(&out);
+    writer.setTitle(documentTitle);
+    writer.setCreator(documentCreator);
+    // One unit is one point and the page's origin is its top-left corner: 612 × 792.
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter;
+    if (!painter.begin(&writer)) throw Error("The PDF document could not be started.");
+    paintPages(painter, sessions, branding, version, [&] { writer.newPage(); }, [] {});
+    if (!painter.end()) throw Error("The PDF document could not be finished.");
+}
+
 QByteArray render(const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
                   const QString& version) {
-    checkNotEmpty(sessions);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setTitle(documentTitle);
-        writer.setCreator(documentCreator);
-        // One unit is one point and the page's origin is its top-left corner: 612 × 792.
-        writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter;
-        if (!painter.begin(&writer)) throw Error("The PDF document could not be started.");
-        paintPages(painter, sessions, branding, version, [&] { writer.newPage(); }, [] {});
-        if (!painter.end()) throw Error("The PDF document could not be finished.");
-    }
+    render(buffer, sessions, branding, version);
     return bytes;
 }
 

@@ -16,23 +16,31 @@
 #include "testkit/TestResult.h"
 #include "testkit/TestSession.h"
 
+class QIODevice;
+class QPaintDevice;
 class QPrinter;
 
 namespace Tessarine::ReportPDF {
 
 using Branding = ReportBranding;
 
-// One page of one session's report.
+// One page of one session's report. A page refers to its session and results rather than
+// holding copies, so a long report costs a few pointers a page: the session must outlive it.
 struct Page {
-    RorozErurEvo::TestSession session;          // the header, grids and notes of every page come from it
-    std::vector<RorozErurEvo::TestResult> results; // the results on this page, in report order
-    int number = 1;                             // page of this session's report, from 1
-    int of = 1;                                 // pages of this session's report
+    const RorozErurEvo::TestSession* session = nullptr; // the header, grids and notes come from it
+    std::vector<const RorozErurEvo::TestResult*> results{}; // rows of the results table, in report order
+    std::vector<const RorozErurEvo::TestResult*> plotted{}; // results whose stick plots this page shows
+    std::vector<const RorozErurEvo::TestResult*> soaked{};  // results whose soak timelines this page shows
+    bool notes = false; // the session's notes end this page
+    bool table = true;  // false on a page that only carries on with plots, timelines or notes
+    int number = 1;     // page of this session's report, from 1
+    int of = 1;         // pages of this session's report
 
     friend bool operator==(const Page&, const Page&) = default;
 };
 
 constexpr int resultsPerPage = 18;
+constexpr int plotsPerPage = 4; // of a page's results, the first four with a plot show it
 // US Letter, portrait, in points (1/72 inch).
 constexpr double pageWidth = 612;
 constexpr double pageHeight = 792;
@@ -46,17 +54,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One session's pages: its report-ordered results in chunks of 18; a session without results
-// still has one page.
-std::vector<Page> pagesFor(const RorozErurEvo::TestSession& session);
+// One session's pages. Its report-ordered results go in chunks of 18, each starting a page (a
+// session without results still has one). The stick plots (of the chunk's first four plotted
+// results) and soak timelines of a chunk follow its table on the same page while they fit, and
+// carry on over pages of their own when they do not; the notes end the last page, or take one
+// of their own when too little room is left. How much fits is measured with the branding and
+// version the pages will carry, on `device` (a 72 dpi page when none is given).
+std::vector<Page> pagesFor(const RorozErurEvo::TestSession& session, const std::optional<Branding>& branding = {},
+                           const QString& version = {}, QPaintDevice* device = nullptr);
 // Every session's pages, session after session; numbering starts again for every session.
-std::vector<Page> pages(const std::vector<RorozErurEvo::TestSession>& sessions);
+std::vector<Page> pages(const std::vector<RorozErurEvo::TestSession>& sessions,
+                        const std::optional<Branding>& branding = {}, const QString& version = {});
 
 // The PDF document of every page of the sessions, in the light scheme whatever the desktop's.
 // Throws Error for an empty list (a report of nothing is a mistake, not an empty file) and when
-// the document cannot be made.
+// the document cannot be made. Pages are laid out and drawn one at a time, so the memory it takes
+// beside the document itself does not grow with the number of pages.
 QByteArray render(const std::vector<RorozErurEvo::TestSession>& sessions, const std::optional<Branding>& branding,
                   const QString& version);
+// The same document written to `out` as it is made, for a caller that does not keep it whole.
+void render(QIODevice& out, const std::vector<RorozErurEvo::TestSession>& sessions,
+            const std::optional<Branding>& branding, const QString& version);
 
 // Paints the same pages onto a printer: each page scaled to fit the paper whole, centred, and
 // turned a quarter for landscape paper. Zero margins. Throws Error as render does, and when

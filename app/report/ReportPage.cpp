@@ -14,7 +14,7 @@
 
 namespace Tessarine {
 
-using namespace ReportSheet;
+namespace ReportSheet {
 using ReportLayout::Block;
 using ReportLayout::TextBlock;
 
@@ -108,8 +108,8 @@ struct Grid {
         QFontMetricsF value = sheet.type.metrics(sheet.font(9, QFont::Medium));
         double l = 0, v = 0;
         for (const auto& [name, text] : rows) {
-            l = std::max(l, label.horizontalAdvance(name));
-            v = std::max(v, value.horizontalAdvance(text));
+            l = std::max(l, label.horizontalAdvance(name.left(TextBlock::charactersPerLine)));
+            v = std::max(v, value.horizontalAdvance(text.left(TextBlock::charactersPerLine)));
         }
         return l + gridColumnGap + v;
     }
@@ -170,9 +170,7 @@ std::optional<Block> plots(const Sheet& sheet) {
         TextBlock caption;
         double width;
     };
-    std::vector<const RorozErurEvo::TestResult*> plotted;
-    for (const auto& result : sheet.page.page.results)
-        if (result.plot && plotted.size() < plotsShown) plotted.push_back(&result);
+    const auto& plotted = sheet.page.page.plotted;
     if (plotted.empty()) return std::nullopt;
     // A column is as wide as its plot or its caption, whichever is wider, and the plots share
     // the width: a caption too long for its share takes a second line, then ends in an ellipsis.
@@ -218,50 +216,98 @@ Block soakTimeline(const Sheet& sheet, const RorozErurEvo::TestResult& result) {
 
 // ---- notes
 
+// Notes are cut to what one page can hold before anything is laid out: a page of 9 point text
+// holds fewer lines and characters than this, so notes of any length cost the same.
+constexpr qsizetype notesCharacters = 100 * TextBlock::charactersPerLine;
+constexpr qsizetype notesLines = 100;
+constexpr int notesLeastLines = 3; // fewer than this on a page's foot, and the notes take a page
+constexpr double cutLineGap = 3;   // between cut notes and the line that says where the rest is
+
 Block notes(const Sheet& sheet) {
+    const QColor ink = sheet.page.ink, soft = sheet.page.soft;
     TextBlock title = sheet.line(QStringLiteral("Notes"), 10, QFont::DemiBold, contentWidth);
-    TextBlock text(sheet.type, QString::fromStdString(sheet.session().notes), sheet.font(9), contentWidth);
-    auto block = [title, ink = sheet.page.ink](const TextBlock& body) {
-        return Block{title.height() + 2 + body.height(), spacing, [=](QPainter& p, double top) {
+    TextBlock cutLine = sheet.line(ReportText::notesCutLine(), 8, QFont::Normal, contentWidth);
+    bool cut = false;
+    const QString shown = ReportLayout::leading(sheet.session().notes, notesCharacters, notesLines, cut);
+    TextBlock text(sheet.type, shown, sheet.font(9), contentWidth);
+    const double cutHeight = cutLineGap + cutLine.height();
+    auto block = [=](const TextBlock& body, bool bodyCut) {
+        const double bodyTop = title.height() + 2;
+        return Block{bodyTop + body.height() + (bodyCut ? cutHeight : 0), spacing, [=](QPainter& p, double top) {
                          title.paint(p, {left, top}, ink);
-                         body.paint(p, {left, top + title.height() + 2}, ink);
+                         body.paint(p, {left, top + bodyTop}, ink);
+                         if (bodyCut) cutLine.paint(p, {left, top + bodyTop + body.height() + cutLineGap}, soft);
                      }};
     };
-    Block whole = block(text);
+    Block whole = cut ? block(text.firstLines(text.lineCount(), true), true) : block(text, false);
     whole.shorten = [=](double room) -> std::optional<Block> {
-        int lines = static_cast<int>((room - title.height() - 2) / text.lineSpacing());
+        int lines = static_cast<int>((room - title.height() - 2 - cutHeight) / text.lineSpacing());
         if (lines < 1) return std::nullopt;
-        return block(text.firstLines(lines));
+        return block(text.firstLines(lines, true), true);
     };
+    whole.shortest = title.height() + 2 + std::min(notesLeastLines, text.lineCount()) * text.lineSpacing() + cutHeight;
     return whole;
 }
 
+} // namespace
+
 // ---- footer
 
-// Paints the footer and the rule above it at the bottom of the page; returns how far down the
-// content above may reach.
-double footer(QPainter& p, const Sheet& sheet) {
+Footer footer(const Sheet& sheet) {
     const QColor soft = sheet.page.soft;
     TextBlock made = sheet.line(QStringLiteral("Made with Tessarine ") + sheet.page.version, 7, QFont::Normal,
                                 footerRightMax);
     TextBlock pageLine = sheet.line(ReportText::pageLine(sheet.page.page), 7, QFont::Normal, footerRightMax);
-    double rightWidth = std::max(made.width(), pageLine.width());
-    double rightHeight = made.height() + (pageLine.empty() ? 0 : 1 + pageLine.height());
+    // The disclaimer's width must not hang on the page numbers: the pages are counted after they
+    // are laid out. So the right column keeps room for a page line on every page.
+    TextBlock widestPageLine = sheet.line(QStringLiteral("Page 8888 of 8888"), 7, QFont::Normal, footerRightMax);
+    double rightWidth = std::max({made.width(), pageLine.width(), widestPageLine.width()});
+    double rightHeight = made.height() + 1 + widestPageLine.height();
     TextBlock disclaimer(sheet.type, ReportText::disclaimer(), sheet.font(7), contentWidth - headerGap - rightWidth);
 
-    double height = std::max(disclaimer.height(), rightHeight);
-    double top = ReportPDF::pageHeight - margin - height;
-    disclaimer.paint(p, {left, top}, soft);
-    double right = left + contentWidth;
-    made.paint(p, {right - rightWidth, top}, soft, rightWidth, Qt::AlignRight);
-    pageLine.paint(p, {right - rightWidth, top + made.height() + 1}, soft, rightWidth, Qt::AlignRight);
-
-    double ruleTop = top - spacing - 0.5;
-    rule(0.5, 0.15).paint(p, ruleTop);
-    return ruleTop - spacing;
+    double textHeight = std::max(disclaimer.height(), rightHeight);
+    constexpr double ruleHeight = 0.5;
+    return Footer{ruleHeight + spacing + textHeight, [=](QPainter& p, double ruleTop) {
+                      rule(ruleHeight, 0.15).paint(p, ruleTop);
+                      double top = ruleTop + ruleHeight + spacing;
+                      disclaimer.paint(p, {left, top}, soft);
+                      double right = left + contentWidth;
+                      made.paint(p, {right - rightWidth, top}, soft, rightWidth, Qt::AlignRight);
+                      pageLine.paint(p, {right - rightWidth, top + made.height() + 1}, soft, rightWidth,
+                                     Qt::AlignRight);
+                  }};
 }
 
-} // namespace
+Parts parts(const Sheet& sheet) {
+    const ReportPDF::Page& page = sheet.page.page;
+    Parts result;
+    result.top = {header(sheet), rule(0.75, 0.2), grids(sheet)};
+    if (page.number >= 2) {
+        TextBlock continued = sheet.line(QStringLiteral("Results, continued"), 11, QFont::DemiBold, contentWidth);
+        result.top.push_back(Block{continued.height(), spacing, [continued, ink = sheet.page.ink](QPainter& p, double top) {
+                                       continued.paint(p, {left, top}, ink);
+                                   }});
+    }
+    if (page.table) {
+        std::vector<Block> table = resultsTable(sheet);
+        table.front().gapBefore = spacing;
+        result.top.insert(result.top.end(), table.begin(), table.end());
+    }
+    if (auto row = plots(sheet)) result.figures.push_back(*row);
+    for (const auto* soaked : page.soaked)
+        if (soaked->timeline) result.figures.push_back(soakTimeline(sheet, *soaked));
+    if (page.notes && !sheet.session().notes.empty()) result.notes = notes(sheet);
+
+    TextBlock ellipsis = sheet.line(QString(QChar(0x2026)), 9, QFont::Normal, contentWidth);
+    result.more = Block{ellipsis.height(), 2, [ellipsis, soft = sheet.page.soft](QPainter& p, double top) {
+                            ellipsis.paint(p, {left, top}, soft);
+                        }};
+    return result;
+}
+
+} // namespace ReportSheet
+
+using namespace ReportSheet;
 
 void paintReportPage(QPainter& painter, const ReportPage& page) {
     const QRectF sheetRect(0, 0, ReportPDF::pageWidth, ReportPDF::pageHeight);
@@ -271,29 +317,20 @@ void paintReportPage(QPainter& painter, const ReportPage& page) {
     painter.fillRect(sheetRect, Qt::white);
 
     Sheet sheet{page, ReportLayout::Typesetter(painter.device())};
-    double floor = footer(painter, sheet);
+    Footer foot = footer(sheet);
+    double floor = floorAbove(foot);
+    foot.paint(painter, floor + spacing);
 
-    std::vector<Block> blocks{header(sheet), rule(0.75, 0.2), grids(sheet)};
-    if (page.page.number >= 2) {
-        TextBlock continued = sheet.line(QStringLiteral("Results, continued"), 11, QFont::DemiBold, contentWidth);
-        blocks.push_back(Block{continued.height(), spacing, [continued, ink = page.ink](QPainter& p, double top) {
-                                   continued.paint(p, {left, top}, ink);
-                               }});
-    }
-    std::vector<Block> table = resultsTable(sheet);
-    table.front().gapBefore = spacing;
-    blocks.insert(blocks.end(), table.begin(), table.end());
-    if (auto row = plots(sheet)) blocks.push_back(*row);
-    for (const auto& result : page.page.results)
-        if (result.timeline) blocks.push_back(soakTimeline(sheet, result));
-    if (page.page.number == page.page.of && !page.page.session.notes.empty()) blocks.push_back(notes(sheet));
-
-    TextBlock ellipsis = sheet.line(QString(QChar(0x2026)), 9, QFont::Normal, contentWidth);
-    Block more{ellipsis.height(), 2, [ellipsis, soft = page.soft](QPainter& p, double top) {
-                   ellipsis.paint(p, {left, top}, soft);
-               }};
-    ReportLayout::stack(painter, blocks, margin, floor, more);
+    Parts all = parts(sheet);
+    std::vector<Block> blocks = std::move(all.top);
+    blocks.insert(blocks.end(), all.figures.begin(), all.figures.end());
+    if (all.notes) blocks.push_back(*all.notes);
+    ReportLayout::stack(painter, blocks, margin, floor, all.more);
     painter.restore();
+}
+
+ReportColumns reportColumns(const ReportPage& page, QPaintDevice* device) {
+    return columns(Sheet{page, ReportLayout::Typesetter(device)});
 }
 
 } // namespace Tessarine

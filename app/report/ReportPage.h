@@ -12,9 +12,17 @@
 
 #include "app/report/ReportPDF.h"
 
+class QPaintDevice;
 class QPainter;
 
 namespace Tessarine {
+
+// The widths of the results table's columns, in points. They come from every result of the
+// session, so the columns stand in the same place on every page; a report works them out once a
+// session rather than once a page.
+struct ReportColumns {
+    double test = 0, result = 0, measured = 0, limit = 0;
+};
 
 struct ReportPage {
     const ReportPDF::Page& page;
@@ -22,7 +30,11 @@ struct ReportPage {
     QString version;                     // the application's version text
     QColor ink = Qt::black;              // ordinary text
     QColor soft = QColor::fromRgbF(0.4f, 0.4f, 0.4f); // secondary text
+    std::optional<ReportColumns> columns{}; // worked out from the session when absent
 };
+
+// The table's columns for the session of `page`, measured on `device`.
+ReportColumns reportColumns(const ReportPage& page, QPaintDevice* device);
 
 // Paints the page into the painter's current coordinates, in the light scheme. The footer always
 // lands whole at the bottom; content that would run into it is cut and ends in an ellipsis;
@@ -34,9 +46,12 @@ namespace ReportText {
 std::vector<std::pair<QString, QString>> unitRows(const RorozErurEvo::TestSession& session);
 // The device grid's rows that have a value, in the device's order.
 std::vector<std::pair<QString, QString>> deviceRows(const RorozErurEvo::TestSession& session);
-// "<label>: <value in its unit>" of the main measure; empty without measures.
+// The label and the value in its unit of the measure that decided the verdict
+// (TestResult::decidingMeasure); both empty without measures.
+std::pair<QString, QString> measuredParts(const RorozErurEvo::TestResult& result);
+// "<label>: <value in its unit>" of the deciding measure; empty without measures.
 QString measured(const RorozErurEvo::TestResult& result);
-// The main measure's limit text; empty without a main measure or a limit.
+// The deciding measure's limit text; empty without measures or a limit.
 QString limit(const RorozErurEvo::TestResult& result);
 // "<element>: <error %> circularity" under a stick plot; the percentage is empty without an
 // "error" measure.
@@ -50,6 +65,8 @@ QString dateText(RorozErurEvo::Date date);
 QString shortDateText(RorozErurEvo::Date date);
 // "Page n of m" when the session's report has two pages or more, else empty.
 QString pageLine(const ReportPDF::Page& page);
+// Under notes cut to fit their page.
+QString notesCutLine();
 } // namespace ReportText
 
 } // namespace Tessarine

@@ -39,14 +39,20 @@ std::vector<std::pair<QString, QString>> deviceRows(const TestSession& session) 
     return rows;
 }
 
-QString measured(const TestResult& result) {
-    auto measure = result.mainMeasure();
+std::pair<QString, QString> measuredParts(const TestResult& result) {
+    auto measure = result.decidingMeasure();
     if (!measure) return {};
-    return qs(measure->label + ": " + RorozErurEvo::format(measure->unit, measure->value));
+    return {qs(measure->label), qs(RorozErurEvo::format(measure->unit, measure->value))};
+}
+
+QString measured(const TestResult& result) {
+    auto [label, value] = measuredParts(result);
+    if (value.isEmpty()) return {};
+    return label + QStringLiteral(": ") + value;
 }
 
 QString limit(const TestResult& result) {
-    auto measure = result.mainMeasure();
+    auto measure = result.decidingMeasure();
     if (!measure || !measure->limit) return {};
     return qs(measure->limit->text(measure->unit));
 }
@@ -56,6 +62,8 @@ QString plotCaption(const TestResult& result) {
     std::string percent = error ? RorozErurEvo::Fmt::trim(error->value * 100, 1) + "%" : std::string();
     return qs(result.element + ": " + percent + " circularity");
 }
+
+QString notesCutLine() { return QStringLiteral("The full notes are in the session file."); }
 
 QString disclaimer() {
     return AppModel::scopeNote() + QStringLiteral(" Not affiliated with Sony, Microsoft or Nintendo.") +

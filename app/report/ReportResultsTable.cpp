@@ -2,8 +2,11 @@
 //
 // The columns are sized from every result of the session, not only this page's, so they stand
 // in the same place on every page of a report. Result takes the widest verdict, Measured and
-// Limit their widest text up to a cap, and Test the rest; a text wider than its column ends in
-// an ellipsis. A row's cells share the baseline of their first lines.
+// Limit their widest text up to a cap (never narrower than their widest number), and Test the
+// rest. A title or headline wider than its column ends in an ellipsis; a number never does: a
+// measure too wide for its cell puts its value on a second line and shortens its label, and a
+// limit puts its fail bound under its warn bound. A row's cells share the baseline of their first
+// lines.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -32,8 +35,8 @@ constexpr double limitCap = 150;     // widest Limit column, points
 constexpr int headlineLines = 1;
 constexpr double headlineGap = 1;    // between a title and its headline
 
-struct Columns {
-    double test = 0, result = 0, measured = 0, limit = 0;
+// Where each column starts.
+struct Columns : ReportColumns {
     double testX() const { return left; }
     double resultX() const { return testX() + test + columnGap; }
     double measuredX() const { return resultX() + result + columnGap; }
@@ -43,25 +46,63 @@ struct Columns {
 const QStringList headers = {QStringLiteral("Test"), QStringLiteral("Result"), QStringLiteral("Measured"),
                              QStringLiteral("Limit")};
 
-Columns columns(const Sheet& sheet) {
+// The bounds of a limit text, one a line ("warn > 4%," then "fail > 8%").
+QStringList limitLines(const QString& limit) {
+    QStringList lines = limit.split(QStringLiteral(", "));
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) lines[i] += QLatin1Char(',');
+    return lines;
+}
+
+// A cell whose text holds numbers: on one line when it fits, else on the lines given, each of
+// which fits (the columns are at least as wide as their widest number).
+TextBlock numberCell(const Sheet& sheet, const QString& whole, const QStringList& lines, double points, double width) {
+    const QFont font = sheet.font(points);
+    if (sheet.type.metrics(font).horizontalAdvance(whole) <= width) return sheet.line(whole, points, QFont::Normal, width);
+    return TextBlock::ofLines(sheet.type, lines, font, width);
+}
+
+// "<label>: <value>", or the label (shortened when it must be) over the whole value.
+TextBlock measuredCell(const Sheet& sheet, const TestResult& result, double width) {
+    constexpr double points = 8.5;
+    auto [label, value] = ReportText::measuredParts(result);
+    if (value.isEmpty()) return {};
+    const QFontMetricsF metrics = sheet.type.metrics(sheet.font(points));
+    const QString colon = QStringLiteral(":");
+    const QString head = metrics.elidedText(label, Qt::ElideRight, width - metrics.horizontalAdvance(colon)) + colon;
+    return numberCell(sheet, label + QStringLiteral(": ") + value, {head, value}, points, width);
+}
+
+} // namespace
+
+ReportColumns columns(const Sheet& sheet) {
     QFontMetricsF head = sheet.type.metrics(sheet.font(9, QFont::DemiBold));
     QFontMetricsF measuredFont = sheet.type.metrics(sheet.font(8.5));
     QFontMetricsF limitFont = sheet.type.metrics(sheet.font(8));
-    Columns c;
+    ReportColumns c;
     c.result = head.horizontalAdvance(headers[1]);
     for (Verdict verdict : {Verdict::pass, Verdict::warn, Verdict::fail})
         c.result = std::max(c.result, VerdictMark(sheet, verdict, 9, QFont::DemiBold, 3).width());
     c.measured = head.horizontalAdvance(headers[2]);
     c.limit = head.horizontalAdvance(headers[3]);
+    double widestValue = 0, widestBound = 0;
+    // A label no column could show whole is not worth measuring whole.
+    auto advance = [](const QFontMetricsF& metrics, const QString& text) {
+        return metrics.horizontalAdvance(text.left(TextBlock::charactersPerLine));
+    };
     for (const TestResult& result : sheet.session().results) {
-        c.measured = std::max(c.measured, measuredFont.horizontalAdvance(ReportText::measured(result)));
-        c.limit = std::max(c.limit, limitFont.horizontalAdvance(ReportText::limit(result)));
+        c.measured = std::max(c.measured, advance(measuredFont, ReportText::measured(result)));
+        widestValue = std::max(widestValue, advance(measuredFont, ReportText::measuredParts(result).second));
+        const QString limit = ReportText::limit(result);
+        c.limit = std::max(c.limit, limitFont.horizontalAdvance(limit));
+        for (const QString& bound : limitLines(limit)) widestBound = std::max(widestBound, limitFont.horizontalAdvance(bound));
     }
-    c.measured = std::min(c.measured, measuredCap);
-    c.limit = std::min(c.limit, limitCap);
+    c.measured = std::max(std::min(c.measured, measuredCap), widestValue);
+    c.limit = std::max(std::min(c.limit, limitCap), widestBound);
     c.test = contentWidth - 3 * columnGap - c.result - c.measured - c.limit;
     return c;
 }
+
+namespace {
 
 Block header(const Sheet& sheet, const Columns& c) {
     QColor soft = sheet.page.soft;
@@ -87,8 +128,9 @@ Block row(const Sheet& sheet, const Columns& c, const TestResult& result) {
     TextBlock title = sheet.line(QString::fromStdString(result.title()), 9, QFont::Medium, c.test);
     TextBlock headline(sheet.type, QString::fromStdString(result.headline), sheet.font(8), c.test, headlineLines);
     VerdictMark verdict(sheet, result.verdict, 9, QFont::DemiBold, 3);
-    TextBlock measured = sheet.line(ReportText::measured(result), 8.5, QFont::Normal, c.measured);
-    TextBlock limit = sheet.line(ReportText::limit(result), 8, QFont::Normal, c.limit);
+    TextBlock measured = measuredCell(sheet, result, c.measured);
+    const QString limitText = ReportText::limit(result);
+    TextBlock limit = numberCell(sheet, limitText, limitLines(limitText), 8, c.limit);
 
     // Every cell's first line sits on one baseline.
     double baseline = std::max({title.ascent(), verdict.ascent(), measured.ascent(), limit.ascent()});
@@ -135,9 +177,9 @@ void VerdictMark::paint(QPainter& painter, QPointF topLeft) const {
 }
 
 std::vector<Block> resultsTable(const Sheet& sheet) {
-    Columns c = columns(sheet);
+    Columns c{sheet.page.columns ? *sheet.page.columns : columns(sheet)};
     std::vector<Block> blocks{header(sheet, c)};
-    for (const TestResult& result : sheet.page.page.results) blocks.push_back(row(sheet, c, result));
+    for (const TestResult* result : sheet.page.page.results) blocks.push_back(row(sheet, c, *result));
     return blocks;
 }
 

@@ -99,3 +99,36 @@ TEST(Stack, RunningTextIsShortenedToTheRoomLeft) {
     stack(painter, {recorded(log, 1, 100), notes}, 36, 400, recorded(log, 99, 10));
     EXPECT_EQ(log, (std::vector<std::pair<int, double>>{{1, 36}, {99, 136}}));
 }
+
+TEST(TextBlock, ATextOfAnyLengthIsLaidOutOnlyAsFarAsItsLinesReach) {
+    Canvas c;
+    // Ten million letters in one word and in words: one or two lines, cut, never all laid out.
+    for (const QString& text : {QString(10'000'000, QLatin1Char('x')), QStringLiteral("word ").repeated(2'000'000)}) {
+        TextBlock one(c.type, text, c.font, 300, 1);
+        ASSERT_EQ(one.lineCount(), 1);
+        EXPECT_TRUE(one.lines().front().endsWith(ellipsis));
+        TextBlock two(c.type, text, c.font, 300, 2);
+        ASSERT_EQ(two.lineCount(), 2);
+        EXPECT_TRUE(two.lines().back().endsWith(ellipsis));
+        EXPECT_LE(two.width(), 300.0);
+    }
+}
+
+TEST(Leading, TakesTheStartOfAnyTextWithoutSplittingACharacter) {
+    bool cut = false;
+    EXPECT_EQ(leading("short", 100, 10, cut), QStringLiteral("short"));
+    EXPECT_FALSE(cut);
+    // "é" is two bytes and "𝄞" four (two UTF-16 units): neither is ever split.
+    const std::string accents = "\u00e9\u00e9\u00e9\u00e9";
+    EXPECT_EQ(leading(accents, 3, 10, cut), QStringLiteral("\u00e9\u00e9\u00e9"));
+    EXPECT_TRUE(cut);
+    const std::string clefs = "\U0001D11E\U0001D11E";
+    EXPECT_EQ(leading(clefs, 3, 10, cut), QString::fromUtf8("\U0001D11E"));
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(leading("a\nb\nc\nd", 100, 2, cut), QStringLiteral("a\nb"));
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(leading("a\nb\n", 100, 2, cut), QStringLiteral("a\nb"));
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(leading(std::string(50'000'000, 'x'), 10, 10, cut), QString(10, QLatin1Char('x')));
+    EXPECT_TRUE(cut);
+}

@@ -38,7 +38,8 @@ QImage logo() {
 TEST(ReportPDF, ASessionIsCutIntoPagesOfEighteenResultsAndAlwaysHasOne) {
     for (auto [results, expected] : std::vector<std::pair<int, std::vector<std::size_t>>>{
              {0, {0}}, {18, {18}}, {19, {18, 1}}, {36, {18, 18}}, {37, {18, 18, 1}}}) {
-        auto pages = ReportPDF::pagesFor(ReportSamples::session(results));
+        const TestSession session = ReportSamples::session(results);
+        auto pages = ReportPDF::pagesFor(session);
         std::vector<std::size_t> sizes;
         for (const auto& page : pages) sizes.push_back(page.results.size());
         EXPECT_EQ(sizes, expected) << results << " results";
@@ -46,17 +47,27 @@ TEST(ReportPDF, ASessionIsCutIntoPagesOfEighteenResultsAndAlwaysHasOne) {
 }
 
 TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
-    TestSession first = ReportSamples::session(20, true, true);
-    TestSession second = ReportSamples::session(5);
-    auto pages = ReportPDF::pages({first, second});
-    EXPECT_EQ(numbering(pages), (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}, {1, 1}}));
-    EXPECT_EQ(pages[0].session, first);
-    EXPECT_EQ(pages[2].session, second);
+    const std::vector<TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(5)};
+    const TestSession& first = sessions[0];
+    auto pages = ReportPDF::pages(sessions);
+    // Eighteen rows leave no room for the plots of the first page's three circularity results:
+    // they carry on over a page of their own, before the last two rows with their own figures.
+    EXPECT_EQ(numbering(pages), (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {1, 1}}));
+    EXPECT_EQ(pages[0].session, &sessions[0]);
+    EXPECT_EQ(pages[3].session, &sessions[1]);
+    EXPECT_TRUE(pages[0].plotted.empty());
+    EXPECT_EQ(pages[1].plotted.size(), 3u);
+    EXPECT_FALSE(pages[1].table);
+    EXPECT_TRUE(pages[1].results.empty());
+    EXPECT_EQ(pages[2].results.size(), 2u);
+    EXPECT_EQ(pages[2].plotted.size(), 1u);
+    EXPECT_EQ(pages[2].soaked.size(), 1u);
 
     // The pages hold the results in report order (kinds in catalogue order), not as stored.
     auto sorted = first.sortedResults();
-    std::vector<RorozErurEvo::TestResult> joined = pages[0].results;
-    joined.insert(joined.end(), pages[1].results.begin(), pages[1].results.end());
+    std::vector<RorozErurEvo::TestResult> joined;
+    for (int n = 0; n < 3; ++n)
+        for (const auto* result : pages[n].results) joined.push_back(*result);
     EXPECT_EQ(joined, sorted);
     EXPECT_NE(first.results.front().kind, sorted.front().kind) << "the sample must need sorting";
 }
@@ -125,8 +136,9 @@ TEST(ReportPDF, PrintingPaintsTheSamePagesOnAnyPaper) {
         ReportPDF::printTo(printer, sessions, std::nullopt, version);
 
         PdfTools::Document pdf(path);
-        EXPECT_EQ(pdf.pageCount(), 3);
-        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 2")));
+        EXPECT_EQ(pdf.pageCount(), 4);
+        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 3")));
+        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Left stick: 1.2% circularity")));
         // Every word lands on the paper, whichever way round it is.
         QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
         auto m = size.match(pdf.info());

@@ -66,10 +66,44 @@ TEST(ReportPageText, CellsOfResultsWithAndWithoutMeasuresOrLimits) {
     EXPECT_EQ(ReportText::plotCaption(result({rate})), "Left stick:  circularity");
 }
 
+TEST(ReportPage, TheMeasuredCellShowsTheDecidingMeasureAndNeverCutsANumber) {
+    REQUIRE_PDF_TOOLS();
+    using RorozErurEvo::TestResult;
+    auto result = [](RorozErurEvo::TestKind kind, std::vector<Measure> measures) {
+        return TestResult(kind, "Left stick", RorozErurEvo::ValueSource::processed, std::nullopt, "checked",
+                          std::move(measures), {});
+    };
+    const Limit above{0.08, 0.15, Limit::Direction::above};
+    TestSession s = ReportSamples::session(0);
+    // The fail came from the second measure; the first, with a limit too, passed.
+    s.results.push_back(result(RorozErurEvo::TestKind::circularity,
+                               {Measure{"error", "Average circularity error", 0.058, MeasureUnit::percent, above},
+                                Measure{"short", "Directions short of the edge", 0.319, MeasureUnit::percent,
+                                        Limit{0.10, 0.20, Limit::Direction::above}}}));
+    // A label far wider than the column: the label gives way, the value stays whole.
+    s.results.push_back(result(
+        RorozErurEvo::TestKind::deadzone,
+        {Measure{"travel", "Travel before the value changes, measured on raw HID travel against the processed value",
+                 1.002, MeasureUnit::percent, Limit{0.08, 0.15, Limit::Direction::above}}}));
+    PdfTools::Document pdf(render({s}));
+    const QString text = pdf.text(1);
+    EXPECT_TRUE(text.contains(QStringLiteral("Directions short of the edge: 31.9%"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("warn > 10%, fail > 20%"))) << "the deciding measure's limit";
+    EXPECT_FALSE(text.contains(QStringLiteral("5.8%"))) << "the measure that passed is not the one shown";
+    EXPECT_TRUE(pdf.flatText(1).contains(QStringLiteral("100.2%")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Travel before"))) << "the label starts the cell";
+    // Whatever was shortened, no number on the page ends in an ellipsis.
+    static const QRegularExpression cutNumber(QStringLiteral("\\d\\s*\\x{2026}"));
+    EXPECT_FALSE(text.contains(cutNumber)) << text.toStdString();
+}
+
 TEST(ReportPageText, ThePageLineOnlyForReportsOfSeveralPages) {
     TestSession s = ReportSamples::session(0);
-    EXPECT_EQ(ReportText::pageLine(ReportPDF::Page{s, {}, 1, 1}), "");
-    EXPECT_EQ(ReportText::pageLine(ReportPDF::Page{s, {}, 2, 3}), "Page 2 of 3");
+    ReportPDF::Page page{.session = &s};
+    EXPECT_EQ(ReportText::pageLine(page), "");
+    page.number = 2;
+    page.of = 3;
+    EXPECT_EQ(ReportText::pageLine(page), "Page 2 of 3");
 }
 
 TEST(ReportPage, TheTitleBlockFollowsTheBranding) {
@@ -110,36 +144,118 @@ TEST(ReportPage, NotesAppearOnlyOnTheLastPageOfTheirSession) {
     EXPECT_FALSE(pdf.text(3).contains(QStringLiteral("Notes")));
 }
 
-TEST(ReportPage, TheFullestPageKeepsItsWholeFooterInsideTheSheet) {
+TEST(ReportPage, TheFullestPagesKeepTheirWholeFooterInsideTheSheet) {
     REQUIRE_PDF_TOOLS();
     PdfTools::Document pdf(render({ReportSamples::worstCase()}));
-    ASSERT_EQ(pdf.pageCount(), 1);
-    auto words = pdf.words(1);
-    ASSERT_FALSE(words.empty());
-    for (const auto& w : words) {
-        EXPECT_GE(w.xMin, 0) << w.text.toStdString();
-        EXPECT_LE(w.xMax, 612) << w.text.toStdString();
-        EXPECT_GE(w.yMin, 0) << w.text.toStdString();
-        EXPECT_LE(w.yMax, 792) << w.text.toStdString();
+    ASSERT_GE(pdf.pageCount(), 2);
+    for (int n = 1; n <= pdf.pageCount(); ++n) {
+        auto words = pdf.words(n);
+        ASSERT_FALSE(words.empty());
+        for (const auto& w : words) {
+            EXPECT_GE(w.xMin, 0) << w.text.toStdString();
+            EXPECT_LE(w.xMax, 612) << w.text.toStdString();
+            EXPECT_GE(w.yMin, 0) << w.text.toStdString();
+            EXPECT_LE(w.yMax, 792) << w.text.toStdString();
+        }
+
+        // The footer starts with the disclaimer's first word at the left margin, lowest on the page.
+        auto footerStart = std::max_element(words.begin(), words.end(), [](const auto& a, const auto& b) {
+            bool aFirst = a.text == QStringLiteral("Tessarine") && a.xMin < 40;
+            bool bFirst = b.text == QStringLiteral("Tessarine") && b.xMin < 40;
+            return aFirst != bFirst ? bFirst : (aFirst && a.yMin < b.yMin);
+        });
+        double footerTop = footerStart->yMin;
+        double contentBottom = 0;
+        for (const auto& w : words)
+            if (w.yMin < footerTop - 1) contentBottom = std::max(contentBottom, w.yMax);
+        EXPECT_GE(footerTop - contentBottom, 20) << "the content stops above the rule over the footer, page " << n;
+
+        QString text = pdf.flatText(n);
+        EXPECT_TRUE(text.contains(AppModel::scopeNote())) << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("not manufacturer specifications."))) << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("Made with Tessarine 2.4.1"))) << n;
+    }
+    EXPECT_TRUE(pdf.flatText(1).contains(QChar(0x2026))) << "a headline too long for its row ends in an ellipsis";
+}
+
+TEST(ReportPage, PlotsAndTimelinesThatFindNoRoomContinueOnTheSessionsNextPages) {
+    REQUIRE_PDF_TOOLS();
+    // Eighteen results with long headlines leave no room under the table on the first page.
+    TestSession full = ReportSamples::worstCase();
+    // Eight soak timelines more than one page holds below a table: they carry on page after page.
+    TestSession soaks = ReportSamples::session(0);
+    for (int i = 0; i < 18; ++i) soaks.results.push_back(ReportSamples::soaked("soak " + std::to_string(i) + " ended"));
+    PdfTools::Document pdf(render({full, soaks, ReportSamples::session(1)}));
+
+    QStringList pages;
+    for (int n = 1; n <= pdf.pageCount(); ++n) pages << pdf.flatText(n);
+    auto pagesWith = [&](const QString& text) {
+        QList<int> found;
+        for (int n = 0; n < pages.size(); ++n)
+            if (pages[n].contains(text)) found << n + 1;
+        return found;
+    };
+    // The first session: its table on page 1, its four plots and its timeline after it.
+    for (const char* caption : {"Left stick: 1.2% circularity", "Right stick: 2.4% circularity",
+                                "Left stick raw: 3.6% circularity", "Right stick raw: 4.8% circularity"})
+        EXPECT_EQ(pagesWith(QLatin1String(caption)).size(), 1) << caption;
+    EXPECT_GT(pagesWith(QStringLiteral("Left stick: 1.2% circularity")).front(), 1);
+    EXPECT_EQ(pagesWith(QStringLiteral("Wireless soak timeline: 2 dropouts")).size(), 1);
+    EXPECT_EQ(pagesWith(QStringLiteral("Notes")).size(), 1);
+    const int firstPages = pagesWith(QStringLiteral("Notes")).front();
+    EXPECT_TRUE(pages[firstPages - 1].contains(QStringLiteral("Page %1 of %1").arg(firstPages)));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Results, continued")));
+
+    // The second session: every timeline once, in order, the pages numbered with the session's.
+    int last = 0;
+    for (int i = 0; i < 18; ++i) {
+        auto found = pagesWith(QStringLiteral("Wireless soak timeline: soak %1 ended").arg(i));
+        ASSERT_EQ(found.size(), 1) << i;
+        EXPECT_GE(found.front(), last) << i;
+        last = found.front();
+    }
+    const int soakPages = last - firstPages;
+    EXPECT_GE(soakPages, 3);
+    for (int k = 1; k <= soakPages; ++k)
+        EXPECT_TRUE(pages[firstPages + k - 1].contains(QStringLiteral("Page %1 of %2").arg(k).arg(soakPages))) << k;
+    // The third session's one page follows, unnumbered.
+    EXPECT_EQ(pdf.pageCount(), last + 1);
+    EXPECT_FALSE(pages.back().contains(QStringLiteral("Page ")));
+    for (const QString& page : pages) EXPECT_FALSE(page.contains(QStringLiteral("\u2026 Page"))) << "nothing dropped";
+}
+
+TEST(ReportPage, NotesOfAnyLengthAreCutToTheirPageWithAWordWhereTheRestIs) {
+    REQUIRE_PDF_TOOLS();
+    // Each session's notes are made in place: 200 MB is made once, never copied.
+    auto fill = [](std::string& text, std::string_view piece, std::size_t bytes) {
+        text.reserve(bytes + piece.size());
+        while (text.size() < bytes) text += piece;
+    };
+    const std::size_t mb = 1024 * 1024;
+    const char* names[] = {"31 MB of words", "31 MB of lines", "31 MB in one word", "200 MB of words"};
+    for (int c = 0; c < 4; ++c) {
+        TestSession s = ReportSamples::session(3);
+        if (c == 0) fill(s.notes, "Replaced the stick module and cleaned the pad. ", 31 * mb);
+        if (c == 1) fill(s.notes, "line\n", 31 * mb);
+        if (c == 2) s.notes.assign(31 * mb, 'x');
+        if (c == 3) fill(s.notes, "Replaced the stick module and cleaned the pad. ", 200 * mb);
+        const char* name = names[c];
+        const QByteArray bytes = render({s});
+        PdfTools::Document pdf(bytes);
+        ASSERT_EQ(pdf.pageCount(), 1) << name;
+        const QString text = pdf.flatText(1);
+        EXPECT_TRUE(text.contains(QStringLiteral("Notes"))) << name;
+        EXPECT_TRUE(text.contains(QString::fromStdString(s.notes.substr(0, 4)))) << name;
+        EXPECT_TRUE(text.contains(QStringLiteral("\u2026 The full notes are in the session file."))) << name;
+        EXPECT_LT(bytes.size(), 1024 * 1024) << name << ": one page of text";
     }
 
-    // The footer starts with the disclaimer's first word at the left margin, lowest on the page.
-    auto footerStart = std::max_element(words.begin(), words.end(), [](const auto& a, const auto& b) {
-        bool aFirst = a.text == QStringLiteral("Tessarine") && a.xMin < 40;
-        bool bFirst = b.text == QStringLiteral("Tessarine") && b.xMin < 40;
-        return aFirst != bFirst ? bFirst : (aFirst && a.yMin < b.yMin);
-    });
-    double footerTop = footerStart->yMin;
-    double contentBottom = 0;
-    for (const auto& w : words)
-        if (w.yMin < footerTop - 1) contentBottom = std::max(contentBottom, w.yMax);
-    EXPECT_GE(footerTop - contentBottom, 20) << "the content stops above the rule over the footer";
-
-    QString text = pdf.flatText(1);
-    EXPECT_TRUE(text.contains(AppModel::scopeNote()));
-    EXPECT_TRUE(text.contains(QStringLiteral("not manufacturer specifications.")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Made with Tessarine 2.4.1")));
-    EXPECT_TRUE(text.contains(QChar(0x2026))) << "what did not fit ends in an ellipsis";
+    // Notes that fit are whole, without the line.
+    TestSession shortNotes = ReportSamples::session(3);
+    shortNotes.notes = "Cleaned the left stick.";
+    const QString text = PdfTools::Document(render({shortNotes})).flatText(1);
+    EXPECT_TRUE(text.contains(QStringLiteral("Notes Cleaned the left stick.")));
+    EXPECT_FALSE(text.contains(QStringLiteral("The full notes")));
 }
 
 TEST(ReportPage, APageShowsTheFirstFourPlotsAndEverySoakTimeline) {

@@ -1,0 +1,137 @@
+// Cutting one session's report into pages. The results go eighteen to a page, as always; what
+// follows a page's table (its stick plots and soak timelines) and the notes at the end are placed
+// by measuring them, so nothing is dropped for want of room: figures that do not fit carry on
+// over pages of their own, and notes too long for what is left start a page.
+#include <QImage>
+
+#include <algorithm>
+
+#include "app/report/ReportSheet.h"
+
+namespace Tessarine::ReportPDF {
+
+using ReportLayout::Block;
+using ReportLayout::stackedHeight;
+using RorozErurEvo::TestResult;
+using RorozErurEvo::TestSession;
+
+namespace {
+
+// Measures pages of one session on one paint device.
+class PageMeasure {
+public:
+    PageMeasure(const TestSession& session, const std::optional<Branding>& branding, const QString& version,
+            QPaintDevice* device)
+        : branding_(branding), version_(version), device_(device) {
+        Page probe{.session = &session};
+        probe.number = probe.of = 2; // the footer keeps room for a page line whatever the count
+        const ReportPage drawn = sheet(probe);
+        columns_ = reportColumns(drawn, device_);
+        floor_ = ReportSheet::floorAbove(ReportSheet::footer(ReportSheet::Sheet{drawn, ReportLayout::Typesetter(device_)}));
+    }
+
+    ReportSheet::Parts parts(const Page& page) const {
+        ReportPage drawn = sheet(page);
+        return ReportSheet::parts(ReportSheet::Sheet{drawn, ReportLayout::Typesetter(device_)});
+    }
+    // The room between the top margin and the footer.
+    double room() const { return floor_ - ReportSheet::margin; }
+
+private:
+    ReportPage sheet(const Page& page) const {
+        ReportPage drawn{.page = page, .branding = branding_, .version = version_};
+        drawn.columns = columns_;
+        return drawn;
+    }
+
+    const std::optional<Branding>& branding_;
+    QString version_;
+    QPaintDevice* device_;
+    std::optional<ReportColumns> columns_;
+    double floor_ = 0;
+};
+
+double taken(const Block& block) { return block.gapBefore + block.height; }
+
+// A 72 dpi page: one unit a point, as on the PDF writer.
+QImage pointPage() {
+    QImage image(1, 1, QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(72 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+} // namespace
+
+std::vector<Page> pagesFor(const TestSession& session, const std::optional<Branding>& branding, const QString& version,
+                           QPaintDevice* device) {
+    QImage fallback;
+    if (!device) {
+        fallback = pointPage();
+        device = &fallback;
+    }
+    const PageMeasure measure(session, branding, version, device);
+    const std::vector<std::size_t> order = session.sortedOrder();
+    const std::size_t span = std::max<std::size_t>(order.size(), 1);
+
+    std::vector<Page> pages;
+    auto fresh = [&](bool table) {
+        Page page{.session = &session};
+        page.table = table;
+        page.number = static_cast<int>(pages.size()) + 1;
+        return page;
+    };
+    for (std::size_t start = 0; start < span; start += resultsPerPage) {
+        Page page = fresh(true);
+        for (std::size_t i = start; i < std::min(start + resultsPerPage, order.size()); ++i)
+            page.results.push_back(&session.results[order[i]]);
+
+        // The chunk's figures, measured as they would stand on its page.
+        Page all = page;
+        for (const TestResult* result : page.results) {
+            if (result->plot && all.plotted.size() < static_cast<std::size_t>(plotsPerPage)) all.plotted.push_back(result);
+            if (result->timeline) all.soaked.push_back(result);
+        }
+        ReportSheet::Parts parts = measure.parts(all);
+        // While anything is cut, the stack keeps room for the ellipsis that says so.
+        const double room = measure.room() - taken(parts.more);
+        double used = stackedHeight(parts.top);
+        for (std::size_t f = 0; f < parts.figures.size(); ++f) {
+            const bool isPlots = f == 0 && !all.plotted.empty();
+            const double need = taken(parts.figures[f]);
+            // A page that carries figures only takes the next one whatever its size.
+            const bool holdsNothing = !page.table && page.plotted.empty() && page.soaked.empty();
+            if (used + need > room && !holdsNothing) {
+                pages.push_back(std::move(page));
+                page = fresh(false);
+                used = stackedHeight(measure.parts(page).top);
+            }
+            if (isPlots) page.plotted = all.plotted;
+            else page.soaked.push_back(all.soaked[f - (all.plotted.empty() ? 0 : 1)]);
+            used += need;
+        }
+        pages.push_back(std::move(page));
+    }
+
+    if (!session.notes.empty()) {
+        Page withNotes = pages.back();
+        withNotes.notes = true;
+        ReportSheet::Parts parts = measure.parts(withNotes);
+        double used = stackedHeight(parts.top);
+        for (const Block& figure : parts.figures) used += taken(figure);
+        const Block& notes = *parts.notes;
+        const double need = notes.gapBefore + (notes.shortest > 0 ? std::min(notes.height, notes.shortest) : notes.height);
+        if (used + need <= measure.room()) {
+            pages.back().notes = true;
+        } else {
+            Page own = fresh(false);
+            own.notes = true;
+            pages.push_back(std::move(own));
+        }
+    }
+    for (Page& page : pages) page.of = static_cast<int>(pages.size());
+    return pages;
+}
+
+} // namespace Tessarine::ReportPDF
