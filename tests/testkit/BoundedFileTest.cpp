@@ -9,24 +9,13 @@
 
 #include <fstream>
 
-#include "testkit/Uuid.h"
+#include "support/TestFiles.h"
 
 using namespace RorozErurEvo;
 namespace fs = std::filesystem;
 
-namespace {
-
-struct Folder {
-    fs::path root = fs::temp_directory_path() / ("tessarine-bounded-" + std::to_string(::getpid()) + "-" +
-                                                 Uuid::random().text());
-    Folder() { fs::create_directories(root); }
-    ~Folder() { fs::remove_all(root); }
-};
-
-} // namespace
-
 TEST(BoundedFile, ReadsARegularFileUpToTheLimitAndRefusesTheRest) {
-    Folder f;
+    TestFiles::Folder f("bounded");
     const fs::path exact = f.root / "exact.json", big = f.root / "big.json", pipe = f.root / "pipe.json";
     std::ofstream(exact) << "0123456789";
     EXPECT_EQ(BoundedFile::read(exact, 10).text, "0123456789");

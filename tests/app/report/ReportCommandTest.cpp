@@ -16,6 +16,7 @@
 #include "PdfTools.h"
 #include "app/report/ReportCommand.h"
 #include "support/ReportSamples.h"
+#include "support/TestFiles.h"
 #include "testkit/SessionArchive.h"
 
 using namespace Tessarine;
@@ -52,17 +53,7 @@ Outcome run(QStringList arguments, int standardOutput = -1) {
 
 // Everything a reader of the pipe at `from` receives, copied by a child process into `to`.
 pid_t copyFromPipe(const QString& from, const QString& to) {
-    const QByteArray in = QFile::encodeName(from), out = QFile::encodeName(to);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int source = ::open(in.constData(), O_RDONLY);
-        const int target = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        char buffer[4096];
-        for (ssize_t n; source >= 0 && target >= 0 && (n = ::read(source, buffer, sizeof buffer)) > 0;)
-            if (::write(target, buffer, static_cast<std::size_t>(n)) != n) break;
-        ::_exit(0);
-    }
-    return child;
+    return TestFiles::copyFromPipe(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString());
 }
 
 } // namespace

@@ -5,11 +5,8 @@
 
 #include <QIODevice>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "app/report/ReportPDF.h"
+#include "support/PeakMemory.h"
 #include "support/ReportSamples.h"
 
 using namespace Tessarine;
@@ -35,47 +32,17 @@ struct Peak {
     long document = -1; // bytes of the document
 };
 
-// Renders a session of `results` results in a child process, so the peak is the rendering's own.
 Peak renderInChild(int results) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        Peak peak;
-        try {
+    return PeakMemory::inChild(
+        [results](PeakMemory::Meter& meter) {
             const std::vector<RorozErurEvo::TestSession> sessions{ReportSamples::session(results)};
-            rusage before{}, after{};
-            ::getrusage(RUSAGE_SELF, &before);
+            meter.start();
             Sink sink;
             ReportPDF::render(sink, sessions, std::nullopt, QStringLiteral("1.0"));
-            ::getrusage(RUSAGE_SELF, &after);
-            peak = {(after.ru_maxrss - before.ru_maxrss) * 1024, static_cast<long>(sink.written)};
-        } catch (...) {
-        }
-        (void)!::write(fds[1], &peak, sizeof peak);
-        ::_exit(0);
-    }
-    Peak peak;
-    (void)!::read(fds[0], &peak, sizeof peak);
-    ::waitpid(child, nullptr, 0);
-    ::close(fds[0]);
-    ::close(fds[1]);
-    return peak;
+            return Peak{meter.added(), static_cast<long>(sink.written)};
+        },
+        Peak{});
 }
-
-// AddressSanitizer pads every allocation and holds freed memory in quarantine, so a peak
-// measured under it is the sanitizer's, not the report's.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool peakIsMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool peakIsMeaningful = false;
-#else
-constexpr bool peakIsMeaningful = true;
-#endif
-#else
-constexpr bool peakIsMeaningful = true;
-#endif
 
 } // namespace
 
@@ -87,7 +54,7 @@ TEST(ReportMemory, TwentyFourThousandResultsRenderInTheMemoryOfAFew) {
     ASSERT_GE(large.added, 0);
     // 1,334 pages against 10: generous room for the writer's per-page bookkeeping, none for
     // anything the size of a page or of the session per page.
-    if (peakIsMeaningful) {
+    if (PeakMemory::meaningful) {
         EXPECT_LT(large.added, small.added + 48L * 1024 * 1024) << "document " << large.document;
     }
 }
