@@ -66,6 +66,13 @@ std::optional<double> AxisTracker::rate(double now) const {
     return estimate->hz;
 }
 
+std::optional<TimedRate> AxisTracker::timedRate(double now, double resolution) const {
+    std::vector<double> recent;
+    for (double t : times_)
+        if (now - t <= window_) recent.push_back(t);
+    return ReportRateAnalysis::timedEstimate(std::move(recent), minReportInterval, resolution);
+}
+
 void AxisTracker::forgetOldest(std::size_t count) {
     count = std::min(count, times_.size());
     times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(count));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "testkit/Json.h"
+#include "testkit/TimedRate.h"
 
 namespace RorozErurEvo {
 
@@ -56,6 +57,9 @@ public:
     long long jitter(double now) const;
     // Report rate in hertz over the times within `window` seconds before now.
     std::optional<double> rate(double now) const;
+    // The same, told as a floor when the times come from a clock of `resolution` seconds a step
+    // and the reports came faster than that (ReportRateAnalysis::timedEstimate).
+    std::optional<TimedRate> timedRate(double now, double resolution) const;
     void resetRange();
     // Drops the oldest `count` entries of the recent history (all of them when it holds fewer).
     // Only a capture buffer over its memory budget calls it, for a device that reports far more

@@ -20,6 +20,11 @@ std::optional<std::string> DeviceInfo::idText() const {
     return std::nullopt;
 }
 
+std::optional<std::string> DeviceInfo::firmwareText() const {
+    if (!firmwareVersion) return std::nullopt;
+    return "Firmware " + usbIdHex(*firmwareVersion);
+}
+
 std::vector<DeviceInfo::Line> DeviceInfo::lines() const {
     std::vector<Line> result{{"Device", name}};
     if (category && *category != name) result.push_back({"Type", *category});
@@ -27,6 +32,8 @@ std::vector<DeviceInfo::Line> DeviceInfo::lines() const {
     if (auto ids = idText()) result.push_back({"USB IDs", *ids});
     if (serial && !serial->empty()) result.push_back({"Serial", *serial});
     if (transport) result.push_back({"Connection", *transport});
+    if (firmwareVersion) result.push_back({"Firmware", usbIdHex(*firmwareVersion)});
+    if (guid) result.push_back({"GUID", *guid});
     if (batteryLevel) {
         std::string value = Fmt::trim(*batteryLevel * 100, 1) + "%";
         if (batteryState) value += " (" + lowercased(*batteryState) + ")";
@@ -46,6 +53,8 @@ json DeviceInfo::toJson() const {
     if (transport) out["transport"] = *transport;
     if (batteryLevel) out["batteryLevel"] = *batteryLevel;
     if (batteryState) out["batteryState"] = *batteryState;
+    if (firmwareVersion) out["firmwareVersion"] = *firmwareVersion;
+    if (guid) out["guid"] = *guid;
     return out;
 }
 
@@ -61,6 +70,8 @@ DeviceInfo DeviceInfo::fromJson(const json& value) {
     device.transport = Json::optString(value, "transport");
     device.batteryLevel = Json::optNumber(value, "batteryLevel");
     device.batteryState = Json::optString(value, "batteryState");
+    device.firmwareVersion = Json::optIntegerIn<int>(value, "firmwareVersion");
+    device.guid = Json::optString(value, "guid");
     return device;
 }
 

@@ -18,6 +18,8 @@ struct DeviceInfo {
     std::optional<std::string> transport = std::nullopt;    // connection text
     std::optional<double> batteryLevel = std::nullopt;      // fraction 0…1
     std::optional<std::string> batteryState = std::nullopt; // charging state word as reported
+    std::optional<int> firmwareVersion = std::nullopt;      // the device's firmware version number
+    std::optional<std::string> guid = std::nullopt;         // the controller service's id of the model
 
     struct Line {
         std::string label;
@@ -27,6 +29,8 @@ struct DeviceInfo {
 
     // "VID 045E · PID 02E0", "VID 045E", "PID 02E0"; absent when neither id is known.
     std::optional<std::string> idText() const;
+    // "Firmware 0110" (four hexadecimal digits at least, as USB release numbers are written).
+    std::optional<std::string> firmwareText() const;
     // The device block of the printed report, one labelled line per known fact.
     std::vector<Line> lines() const;
     // Whether both describe the same physical unit, so a controller that comes back under a new

@@ -140,8 +140,9 @@ private:
 };
 
 template <class Doc> DeviceInfo Reader<Doc>::device(Value value) {
-    const auto m = members<9>(value, "device", {"name", "vendor", "category", "vendorID", "productID", "serial",
-                                                "transport", "batteryLevel", "batteryState"});
+    const auto m = members<11>(value, "device", {"name", "vendor", "category", "vendorID", "productID", "serial",
+                                                 "transport", "batteryLevel", "batteryState", "firmwareVersion",
+                                                 "guid"});
     DeviceInfo d;
     d.name = std::string(string(m[0], "name"));
     d.vendor = optString(m[1], "vendor");
@@ -152,6 +153,8 @@ template <class Doc> DeviceInfo Reader<Doc>::device(Value value) {
     d.transport = optString(m[6], "transport");
     d.batteryLevel = optNumber(m[7], "batteryLevel");
     d.batteryState = optString(m[8], "batteryState");
+    d.firmwareVersion = optInt(m[9], "firmwareVersion");
+    d.guid = optString(m[10], "guid");
     return d;
 }
 

@@ -353,13 +353,21 @@ std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
     return copy;
 }
 
-std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime) {
+std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime, double stampResolution) {
     MutexLock guard(lock);
     std::map<std::string, RawLive> live;
     for (auto& e : elements_) {
         if (!e.tracker) continue;
         const auto figures = e.live.update(*e.tracker, nowTime);
-        live.emplace(e.key, RawLive{e.tracker->value, e.tracker->minSeen, e.tracker->maxSeen, figures.jitter, figures.rate});
+        RawLive entry{e.tracker->value, e.tracker->minSeen, e.tracker->maxSeen, figures.jitter, figures.rate};
+        // Stepped stamps (a joystick layer's milliseconds, at most a thousand a second) are
+        // few enough to be counted again in full.
+        if (stampResolution > 0) {
+            const auto timed = e.tracker->timedRate(nowTime, stampResolution);
+            entry.rate = timed ? std::optional<double>(timed->hz) : std::nullopt;
+            entry.rateAtLeast = timed && timed->atLeast;
+        }
+        live.emplace(e.key, std::move(entry));
     }
     return live;
 }

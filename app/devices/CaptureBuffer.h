@@ -173,7 +173,8 @@ public:
     // Every raw element's live figures at `now`: value, range, jitter and report rate over the
     // tracker's window, as from the trackers, kept up to date without copying the histories.
     // Main thread; `now` is expected not to go back (it may, at the cost of a full pass).
-    std::map<std::string, RawLive> rawLive(double now);
+    // `stampResolution`: seconds per step of the clock that stamped the values (0 for a fine one).
+    std::map<std::string, RawLive> rawLive(double now, double stampResolution = 0);
     // Bytes the logs and raw histories hold now (their reserved storage).
     std::size_t memoryBytes() const;
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "testkit/HIDDescriptor.h"
 #include "testkit/RumbleMixer.h"
 
 namespace Tessarine {
@@ -78,6 +79,12 @@ struct ControllerDescription {
     std::optional<std::string> path;         // the service's device node, e.g. "/dev/hidraw3"
     std::optional<std::string> hidraw;       // the controller's hidraw node, when known
     std::optional<std::string> powerSupply;  // the kernel's power_supply device (sysfs path)
+    // What the service tells of the model and the unit; absent when it does not know.
+    std::optional<int> vendorID;
+    std::optional<int> productID;
+    std::optional<std::string> serial;
+    std::optional<int> firmwareVersion;
+    std::optional<std::string> guid;         // 32 hexadecimal digits
     std::bitset<padAxisCount> axes;          // the axes it has
     std::bitset<padButtonCount> buttons;     // the buttons it has
     int fingers = 0;                         // fingers its first touchpad tracks; 0 without one
@@ -98,6 +105,36 @@ struct ControllerDescription {
 
 enum class Sensor { accelerometer, gyroscope };
 
+// A joystick the service lists that is no game controller (a wheel, pedals, a flight stick, a pad
+// it has no mapping for), as read once when it connects. Its inputs are numbered.
+struct JoystickDescription {
+    int instance = -1;
+    std::string name{};
+    std::optional<int> vendorID = std::nullopt;
+    std::optional<int> productID = std::nullopt;
+    std::optional<std::string> serial = std::nullopt;
+    std::optional<int> firmwareVersion = std::nullopt;
+    std::optional<std::string> guid = std::nullopt;
+    std::optional<std::string> path = std::nullopt;   // the service's device node, e.g. "/dev/input/event7"
+    std::optional<std::string> hidraw = std::nullopt; // the same device's hidraw node, when known
+    // The HID usage of each axis, in the service's order: from the device's axis codes when they
+    // can be read, else by number (X, Y, Z, Rx, …).
+    std::vector<RorozErurEvo::HIDUsagePair> axes{};
+    int hats = 0;
+    int buttons = 0;
+
+    friend bool operator==(const JoystickDescription&, const JoystickDescription&) = default;
+};
+
+// A joystick's inputs at one moment: axes −32768 … 32767, hats as the service's direction bits
+// (1 up, 2 right, 4 down, 8 left).
+struct JoystickState {
+    std::vector<std::int16_t> axes;
+    std::vector<int> hats;
+    std::vector<bool> buttons;
+    friend bool operator==(const JoystickState&, const JoystickState&) = default;
+};
+
 class ControllerBackend {
 public:
     // Told about controllers and their input; every call on the backend's thread. Times are
@@ -116,6 +153,19 @@ public:
         // The service could not start (or stopped for good) and reports no controller; `reason`
         // is the service's own words.
         virtual void serviceFailed(const std::string& reason) = 0;
+
+        // Joysticks that are no game controllers, by the same instance ids; stamps as above.
+        virtual void joystickAdded(const JoystickDescription& joystick) { (void)joystick; }
+        virtual void joystickRemoved(int instance) { (void)instance; }
+        virtual void joystickAxis(int instance, int axis, std::int16_t value, double stamp) {
+            (void)instance, (void)axis, (void)value, (void)stamp;
+        }
+        virtual void joystickHat(int instance, int hat, int bits, double stamp) {
+            (void)instance, (void)hat, (void)bits, (void)stamp;
+        }
+        virtual void joystickButton(int instance, int button, bool down, double stamp) {
+            (void)instance, (void)button, (void)down, (void)stamp;
+        }
     };
 
     virtual ~ControllerBackend() = default;
@@ -130,6 +180,11 @@ public:
     virtual void post(std::function<void()> work) = 0;
     // The current state of a controller; absent when it is gone. Backend's thread only.
     virtual std::optional<ControllerState> state(int instance) = 0;
+    // The current state of a joystick; absent when it is gone. Backend's thread only.
+    virtual std::optional<JoystickState> joystickState(int instance) {
+        (void)instance;
+        return std::nullopt;
+    }
 
     // Output commands.
     virtual void rumble(int instance, RorozErurEvo::RumbleMixer::Motor motor, float strength, double seconds) = 0;

@@ -7,6 +7,7 @@
 #include "app/devices/ControllerOutputs.h"
 #include "app/devices/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
+#include "app/devices/RawDevice.h"
 #include "testkit/Fmt.h"
 
 namespace Tessarine {
@@ -60,6 +61,11 @@ void ControllerWatcher::attach(const ControllerDescription& controller) {
     info.name = controller.name;
     info.category = ControllerCatalogue::category(controller.type);
     if (info.category == info.name) info.category.reset();
+    info.vendorID = controller.vendorID;
+    info.productID = controller.productID;
+    info.serial = controller.serial;
+    info.firmwareVersion = controller.firmwareVersion;
+    info.guid = controller.guid;
 
     std::vector<ElementInfo> elements;
     for (const auto& d : catalogue) elements.push_back(d.info);
@@ -92,6 +98,66 @@ void ControllerWatcher::detach(int instance) {
         devices_.erase(it);
     }
     if (onChange) onChange();
+}
+
+void ControllerWatcher::attachJoystick(const JoystickDescription& joystick) {
+    if (joysticks_.contains(joystick.instance)) return;
+    ++joystickCounter_;
+    auto tap = std::make_shared<JoystickTap>(joystick.instance, static_cast<std::uint64_t>(joystickCounter_), joystick,
+                                             clock_);
+    auto device = makeRawDevice("js-" + RorozErurEvo::Fmt::trim(joystickCounter_, 0), tap->tap());
+    device->setHidrawNode(joystick.hidraw);
+    device->setJoystickLayer(true);
+    device->setStampResolution(JoystickTap::stampResolution);
+    backend_->post([this, tap] { install(tap); });
+    joystickTaps_[joystick.instance] = std::move(tap);
+    qCInfo(logSDL, "joystick connected: %s (instance %d, %zu axes, %d hats, %d buttons)", joystick.name.c_str(),
+           joystick.instance, joystick.axes.size(), joystick.hats, joystick.buttons);
+    joysticks_[joystick.instance] = std::move(device);
+    if (onChange) onChange();
+}
+
+void ControllerWatcher::detachJoystick(int instance) {
+    if (joystickTaps_.erase(instance) > 0) backend_->post([this, instance] { joystickRoutes_.erase(instance); });
+    if (const auto it = joysticks_.find(instance); it != joysticks_.end()) {
+        qCInfo(logSDL, "joystick disconnected: %s (instance %d)", it->second->info().name.c_str(), instance);
+        it->second->setConnected(false);
+        joysticks_.erase(it);
+    }
+    if (onChange) onChange();
+}
+
+void ControllerWatcher::install(std::shared_ptr<JoystickTap> tap) {
+    const auto state = backend_->joystickState(tap->instance());
+    if (!state) return;
+    tap->snapshot(*state, clock_.now());
+    joystickRoutes_[tap->instance()] = std::move(tap);
+}
+
+void ControllerWatcher::joystickAdded(const JoystickDescription& joystick) {
+    onMain([this, joystick] { attachJoystick(joystick); });
+}
+
+void ControllerWatcher::joystickRemoved(int instance) {
+    joystickRoutes_.erase(instance);
+    onMain([this, instance] { detachJoystick(instance); });
+}
+
+JoystickTap* ControllerWatcher::joystickRoute(int instance) const {
+    const auto it = joystickRoutes_.find(instance);
+    return it == joystickRoutes_.end() ? nullptr : it->second.get();
+}
+
+void ControllerWatcher::joystickAxis(int instance, int axis, std::int16_t value, double stamp) {
+    if (auto* tap = joystickRoute(instance)) tap->axisMoved(axis, value, stamp);
+}
+
+void ControllerWatcher::joystickHat(int instance, int hat, int bits, double stamp) {
+    if (auto* tap = joystickRoute(instance)) tap->hatMoved(hat, bits, stamp);
+}
+
+void ControllerWatcher::joystickButton(int instance, int button, bool down, double stamp) {
+    if (auto* tap = joystickRoute(instance)) tap->buttonChanged(button, down, stamp);
 }
 
 void ControllerWatcher::install(std::shared_ptr<ControllerTap> tap) {

@@ -19,6 +19,7 @@
 #include "app/devices/ControllerBackend.h"
 #include "app/devices/ControllerTap.h"
 #include "app/devices/InputDevice.h"
+#include "app/devices/JoystickTap.h"
 
 class QObject;
 
@@ -54,12 +55,17 @@ public:
     // Main thread.
     void attach(const ControllerDescription& controller);
     void detach(int instance);
+    // A joystick that is no game controller becomes a raw device read through the joystick
+    // layer, id "js-" and a number that is never reused.
+    void attachJoystick(const JoystickDescription& joystick);
+    void detachJoystick(int instance);
     static std::vector<Described> describe(const ControllerDescription& controller);
     static bool hasPlayerLights(const ControllerDescription& controller);
 
     // By instance id; read by the application model after onChange.
     const std::map<int, std::shared_ptr<InputDevice>>& devices() const { return devices_; }
     const std::map<int, std::shared_ptr<ControllerTap>>& taps() const { return taps_; }
+    const std::map<int, std::shared_ptr<InputDevice>>& joysticks() const { return joysticks_; }
     // Why the controller service reports nothing, in its own words; empty while it runs.
     const std::string& failure() const { return failure_; }
     // Devices built so far; the next device is "gc-" and counter + 1.
@@ -74,8 +80,15 @@ private:
     void touched(int instance, int finger, TouchPhase phase, float x, float y, double stamp) override;
     void sensorRead(int instance, Sensor sensor, std::array<float, 3> values, double stamp) override;
     void serviceFailed(const std::string& reason) override;
+    void joystickAdded(const JoystickDescription& joystick) override;
+    void joystickRemoved(int instance) override;
+    void joystickAxis(int instance, int axis, std::int16_t value, double stamp) override;
+    void joystickHat(int instance, int hat, int bits, double stamp) override;
+    void joystickButton(int instance, int button, bool down, double stamp) override;
     ControllerTap* route(int instance) const;
+    JoystickTap* joystickRoute(int instance) const;
     void install(std::shared_ptr<ControllerTap> tap);
+    void install(std::shared_ptr<JoystickTap> tap);
 
     // Runs `work` on the main thread while the watcher exists.
     void onMain(std::function<void()> work);
@@ -92,9 +105,13 @@ private:
     std::map<int, std::shared_ptr<ControllerTap>> taps_;
     int counter_ = 0;
     std::string failure_;
+    std::map<int, std::shared_ptr<InputDevice>> joysticks_;
+    std::map<int, std::shared_ptr<JoystickTap>> joystickTaps_;
+    int joystickCounter_ = 0;
 
     // Backend's thread: the taps that receive input.
     std::map<int, std::shared_ptr<ControllerTap>> routes_;
+    std::map<int, std::shared_ptr<JoystickTap>> joystickRoutes_;
 };
 
 } // namespace Tessarine

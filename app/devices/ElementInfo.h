@@ -91,6 +91,7 @@ struct RawLive {
     std::optional<int> maxSeen;
     long long jitter = 0;
     std::optional<double> rate; // reports per second
+    bool rateAtLeast = false;   // the reports came faster than their stamps resolve: rate is a floor
 
     friend bool operator==(const RawLive&, const RawLive&) = default;
 };

@@ -149,7 +149,7 @@ void InputDevice::update(double now, double trailSeconds) {
     if (trailsMoved) emit trailsChanged();
 
     if (kind_ == Kind::hid || kind_ == Kind::demoRaw) {
-        if (assign(rawLive_, capture_->rawLive(now))) emit rawLiveChanged();
+        if (assign(rawLive_, capture_->rawLive(now, stampResolution_))) emit rawLiveChanged();
     }
 
     if (now - lastBatteryCheck_ > batteryInterval && outputs_) {

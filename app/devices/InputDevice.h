@@ -80,6 +80,13 @@ public:
     // application model pairs a controller with its raw HID twin by it.
     const std::optional<std::string>& hidrawNode() const { return hidrawNode_; }
     void setHidrawNode(std::optional<std::string> value) { hidrawNode_ = std::move(value); }
+    // Read through the system's joystick layer rather than from its own reports.
+    bool joystickLayer() const { return joystickLayer_; }
+    void setJoystickLayer(bool value) { joystickLayer_ = value; }
+    // Seconds per step of the clock that stamps its samples; 0 for a fine clock. Report rates
+    // faster than one a step are told as a floor.
+    double stampResolution() const { return stampResolution_; }
+    void setStampResolution(double value) { stampResolution_ = value; }
 
     // Element lists derived from `elements`.
     std::vector<ElementInfo> sticks() const;     // kind stick, display order
@@ -152,6 +159,8 @@ private:
     std::optional<std::string> batteryState_;
     double lastBatteryCheck_ = 0; // uptime seconds
     std::optional<std::string> hidrawNode_;
+    bool joystickLayer_ = false;
+    double stampResolution_ = 0;
 };
 
 } // namespace Tessarine

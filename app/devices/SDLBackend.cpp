@@ -2,10 +2,15 @@
 
 #include <pthread.h>
 
+#include <cmath>
+#include <filesystem>
 #include <future>
+#include <string_view>
 
+#include "app/devices/EvdevAxes.h"
 #include "app/devices/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
+#include "testkit/JoystickLayout.h"
 
 namespace Tessarine {
 
@@ -59,9 +64,30 @@ PadType padType(SDL_GameControllerType type) {
 
 std::optional<std::string> text(const char* s) { return s && *s ? std::optional<std::string>(s) : std::nullopt; }
 
+// SDL answers 0 for an id or version it does not know.
+std::optional<int> known(Uint16 value) { return value ? std::optional<int>(value) : std::nullopt; }
+
+std::optional<std::string> guidText(SDL_JoystickGUID guid) {
+    char text[33] = {};
+    SDL_JoystickGetGUIDString(guid, text, sizeof text);
+    // An all-zero GUID is SDL's "none".
+    if (std::string_view(text).find_first_not_of('0') == std::string_view::npos) return std::nullopt;
+    return std::string(text);
+}
+
+// Ids, serial, firmware and GUID of a controller or joystick description.
+template <class Description> void readIdentity(Description& d, SDL_Joystick* joystick) {
+    d.vendorID = known(SDL_JoystickGetVendor(joystick));
+    d.productID = known(SDL_JoystickGetProduct(joystick));
+    d.serial = text(SDL_JoystickGetSerial(joystick));
+    d.firmwareVersion = known(SDL_JoystickGetFirmwareVersion(joystick));
+    d.guid = guidText(SDL_JoystickGetGUID(joystick));
+}
+
 } // namespace
 
-SDLBackend::SDLBackend(const Clock& clock) : clock_(clock) {}
+SDLBackend::SDLBackend(std::optional<std::string> mappingsFile, const Clock& clock)
+    : mappingsFile_(std::move(mappingsFile)), clock_(clock) {}
 
 SDLBackend::~SDLBackend() { stop(); }
 
@@ -154,6 +180,8 @@ void SDLBackend::run() {
         return;
     }
     SDL_GameControllerEventState(SDL_ENABLE);
+    SDL_JoystickEventState(SDL_ENABLE);
+    loadMappings();
 
     while (true) {
         if (!runPosted()) break;
@@ -167,6 +195,17 @@ void SDLBackend::run() {
         if (stopping_) break;
     }
     shutDown();
+}
+
+void SDLBackend::loadMappings() {
+    if (!mappingsFile_ || !std::filesystem::exists(*mappingsFile_)) return;
+    // The joysticks already connected are announced again below as they are drained from the
+    // queue, so a pad this file maps becomes a game controller from the start.
+    const int added = SDL_GameControllerAddMappingsFromFile(mappingsFile_->c_str());
+    if (added < 0)
+        qCWarning(logSDL, "Couldn't load the game controller mappings in %s: %s", mappingsFile_->c_str(), SDL_GetError());
+    else
+        qCInfo(logSDL, "%d game controller mappings loaded from %s", added, mappingsFile_->c_str());
 }
 
 bool SDLBackend::runPosted() {
@@ -187,6 +226,8 @@ void SDLBackend::shutDown() {
         SDL_GameControllerClose(pad.controller);
     }
     pads_.clear();
+    for (auto& [instance, joystick] : joysticks_) SDL_JoystickClose(joystick);
+    joysticks_.clear();
     SDL_Quit();
 }
 
@@ -198,9 +239,42 @@ double SDLBackend::stampOf(const SDL_CommonEvent& event) const {
     return clock_.now() - age / 1000.0;
 }
 
+double SDLBackend::sensorStamp(const SDL_Event& event) {
+    const double coarse = stampOf(event.common);
+    const int instance = event.csensor.which;
+    if (event.csensor.timestamp_us == 0 || coarse == 0) return coarse;
+    // The sensor's clock has its own origin: it is anchored to the event time once, and again
+    // whenever the two part by more than the drift allowed (a reconnection, a sensor restart).
+    const double own = static_cast<double>(event.csensor.timestamp_us) / 1e6;
+    auto [offset, fresh] = sensorOffsets_.try_emplace(instance, coarse - own);
+    if (!fresh && std::abs(own + offset->second - coarse) > sensorClockDrift) offset->second = coarse - own;
+    return own + offset->second;
+}
+
 void SDLBackend::handle(const SDL_Event& event) {
     switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED: added(event.cdevice.which); return;
+    case SDL_JOYDEVICEADDED:
+        // SDL decided which joysticks present at start are game controllers before our mappings
+        // were loaded; asking again here catches the ones those mappings add.
+        if (SDL_IsGameController(event.jdevice.which)) added(event.jdevice.which);
+        else joystickAdded(event.jdevice.which);
+        return;
+    case SDL_JOYDEVICEREMOVED: joystickRemoved(event.jdevice.which); return;
+    case SDL_JOYAXISMOTION:
+        if (joysticks_.contains(event.jaxis.which))
+            listener_->joystickAxis(event.jaxis.which, event.jaxis.axis, event.jaxis.value, stampOf(event.common));
+        return;
+    case SDL_JOYHATMOTION:
+        if (joysticks_.contains(event.jhat.which))
+            listener_->joystickHat(event.jhat.which, event.jhat.hat, event.jhat.value, stampOf(event.common));
+        return;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+        if (joysticks_.contains(event.jbutton.which))
+            listener_->joystickButton(event.jbutton.which, event.jbutton.button, event.jbutton.state == SDL_PRESSED,
+                                      stampOf(event.common));
+        return;
     case SDL_CONTROLLERDEVICEREMOVED: removed(event.cdevice.which); return;
     case SDL_CONTROLLERAXISMOTION:
         if (pads_.contains(event.caxis.which) && event.caxis.axis < padAxisCount)
@@ -229,7 +303,7 @@ void SDLBackend::handle(const SDL_Event& event) {
         if (!pads_.contains(s.which)) return;
         if (s.sensor != SDL_SENSOR_ACCEL && s.sensor != SDL_SENSOR_GYRO) return;
         listener_->sensorRead(s.which, s.sensor == SDL_SENSOR_ACCEL ? Sensor::accelerometer : Sensor::gyroscope,
-                              {s.data[0], s.data[1], s.data[2]}, stampOf(event.common));
+                              {s.data[0], s.data[1], s.data[2]}, sensorStamp(event));
         return;
     }
     default: return;
@@ -255,7 +329,60 @@ void SDLBackend::removed(int instance) {
     if (it == pads_.end()) return;
     SDL_GameControllerClose(it->second.controller);
     pads_.erase(it);
+    sensorOffsets_.erase(instance);
     listener_->controllerRemoved(instance);
+}
+
+void SDLBackend::joystickAdded(int deviceIndex) {
+    SDL_Joystick* joystick = SDL_JoystickOpen(deviceIndex);
+    if (!joystick) {
+        qCWarning(logSDL, "Couldn't open joystick %d: %s", deviceIndex, SDL_GetError());
+        return;
+    }
+    const int instance = SDL_JoystickInstanceID(joystick);
+    if (instance < 0 || joysticks_.contains(instance) || pads_.contains(instance)) {
+        SDL_JoystickClose(joystick);
+        return;
+    }
+    joysticks_[instance] = joystick;
+    listener_->joystickAdded(describe(instance, joystick));
+}
+
+void SDLBackend::joystickRemoved(int instance) {
+    const auto it = joysticks_.find(instance);
+    if (it == joysticks_.end()) return;
+    SDL_JoystickClose(it->second);
+    joysticks_.erase(it);
+    listener_->joystickRemoved(instance);
+}
+
+JoystickDescription SDLBackend::describe(int instance, SDL_Joystick* joystick) const {
+    JoystickDescription d;
+    d.instance = instance;
+    d.name = text(SDL_JoystickName(joystick)).value_or("Joystick");
+    readIdentity(d, joystick);
+    d.path = text(SDL_JoystickPath(joystick));
+    if (d.path) d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);
+    const int axes = std::max(0, SDL_JoystickNumAxes(joystick));
+    d.axes = RorozErurEvo::JoystickLayout::numberedAxes(axes);
+    // SDL numbers an event node's axes in the order of their codes: the codes name them.
+    if (const auto codes = d.path ? EvdevAxes::codes(*d.path) : std::nullopt;
+        codes && static_cast<int>(codes->size()) == axes)
+        for (int i = 0; i < axes; ++i) d.axes[i] = RorozErurEvo::JoystickLayout::usageOfAbsCode((*codes)[i]);
+    d.hats = std::max(0, SDL_JoystickNumHats(joystick));
+    d.buttons = std::max(0, SDL_JoystickNumButtons(joystick));
+    return d;
+}
+
+std::optional<JoystickState> SDLBackend::joystickState(int instance) {
+    const auto it = joysticks_.find(instance);
+    if (it == joysticks_.end()) return std::nullopt;
+    SDL_Joystick* j = it->second;
+    JoystickState s;
+    for (int a = 0; a < SDL_JoystickNumAxes(j); ++a) s.axes.push_back(SDL_JoystickGetAxis(j, a));
+    for (int h = 0; h < SDL_JoystickNumHats(j); ++h) s.hats.push_back(SDL_JoystickGetHat(j, h));
+    for (int b = 0; b < SDL_JoystickNumButtons(j); ++b) s.buttons.push_back(SDL_JoystickGetButton(j, b) != 0);
+    return s;
 }
 
 ControllerDescription SDLBackend::describe(int instance, SDL_GameController* controller) const {
@@ -263,6 +390,8 @@ ControllerDescription SDLBackend::describe(int instance, SDL_GameController* con
     d.instance = instance;
     d.name = text(SDL_GameControllerName(controller)).value_or("Game controller");
     d.type = padType(SDL_GameControllerGetType(controller));
+    // What SDL's game-controller calls for these answer: the joystick's own.
+    readIdentity(d, SDL_GameControllerGetJoystick(controller));
     d.path = text(SDL_GameControllerPath(controller));
     if (d.path) {
         d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);

@@ -29,8 +29,12 @@ public:
     static constexpr const char* threadName = "Tessarine.SDL";
     // Longest sleep between two rounds of the loop, milliseconds.
     static constexpr int pumpIntervalMs = 1;
+    // Furthest a sensor's own clock may run from SDL's event time before it is set again, seconds.
+    static constexpr double sensorClockDrift = 0.05;
 
-    explicit SDLBackend(const Clock& clock = Clock::system());
+    // `mappingsFile`: game-controller mappings in the community's format, loaded when SDL starts,
+    // besides the file SDL_GAMECONTROLLERCONFIG_FILE names; a file that is not there is no error.
+    explicit SDLBackend(std::optional<std::string> mappingsFile = std::nullopt, const Clock& clock = Clock::system());
     ~SDLBackend() override;
     SDLBackend(const SDLBackend&) = delete;
     SDLBackend& operator=(const SDLBackend&) = delete;
@@ -39,6 +43,7 @@ public:
     void stop() override;
     void post(std::function<void()> work) override;
     std::optional<ControllerState> state(int instance) override;
+    std::optional<JoystickState> joystickState(int instance) override;
 
     void rumble(int instance, RorozErurEvo::RumbleMixer::Motor motor, float strength, double seconds) override;
     void stopRumble(int instance) override;
@@ -66,18 +71,27 @@ private:
     };
 
     void run();
+    void loadMappings();
     bool runPosted();
     void handle(const SDL_Event& event);
     void added(int deviceIndex);
     void removed(int instance);
     ControllerDescription describe(int instance, SDL_GameController* controller) const;
+    // Joysticks that are no game controllers.
+    void joystickAdded(int deviceIndex);
+    void joystickRemoved(int instance);
+    JoystickDescription describe(int instance, SDL_Joystick* joystick) const;
     double stampOf(const SDL_CommonEvent& event) const;
+    // A sensor reading's time from the sensor's own microsecond stamps, when it gives them, kept
+    // within sensorClockDrift of SDL's millisecond time of the event.
+    double sensorStamp(const SDL_Event& event);
     void sendRumble(Pad& pad, double now);
     void endRumbles(double now);
     void shutDown();
     // Runs `command` on the SDL thread with the instance's pad, when it is still there.
     void withPad(int instance, std::function<void(Pad&)> command);
 
+    const std::optional<std::string> mappingsFile_;
     const Clock& clock_;
     std::thread thread_;
 
@@ -92,6 +106,8 @@ private:
     // SDL thread only.
     Listener* listener_ = nullptr;
     std::map<int, Pad> pads_;
+    std::map<int, SDL_Joystick*> joysticks_;
+    std::map<int, double> sensorOffsets_; // per controller: uptime minus the sensor's clock, seconds
 };
 
 } // namespace Tessarine

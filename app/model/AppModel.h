@@ -195,6 +195,9 @@ public:
 
     void refreshControllers();
     void refreshHID();
+    // Lists each joystick of the joystick layer that the raw HID monitor does not read itself,
+    // in place of the monitor's row for the node it could not open. True when a list changed.
+    bool mergeJoysticks();
     void pairRawPartners();
     void fixSelection();
     // The user's raw partner for a controller; no identifier is an explicit choice of none.
@@ -297,6 +300,10 @@ private:
     Devices hidDevices_;
     Devices allHID_;
     std::vector<SkippedHID> skippedHID_;
+    // What the raw HID monitor alone reads and leaves aside; allHID_ and skippedHID_ add the
+    // joysticks read through the system's joystick layer.
+    Devices monitorHID_;
+    std::vector<SkippedHID> monitorSkipped_;
     std::string controllerFailure_;
     std::string hidFailure_;
     std::map<std::string, std::shared_ptr<InputDevice>> hidByID_;

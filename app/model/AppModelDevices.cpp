@@ -4,6 +4,7 @@
 
 #include "app/devices/Assign.h"
 #include "app/devices/HIDTap.h"
+#include "app/devices/RawDevice.h"
 #include "app/model/AppModel.h"
 
 namespace Tessarine {
@@ -95,6 +96,10 @@ void AppModel::refreshControllers() {
     controllerFailure_ = parts_.controllers->failure();
     emit controllerDevicesChanged();
     for (const auto& d : controllerDevices_) runner(d);
+    if (mergeJoysticks()) {
+        emit allHIDChanged();
+        emit skippedHIDChanged();
+    }
     pairRawPartners();
     fixSelection();
 }
@@ -110,16 +115,7 @@ void AppModel::refreshHID() {
         if (auto it = hidByID_.find(id); it != hidByID_.end()) {
             device = it->second;
         } else {
-            device = std::make_shared<InputDevice>(id, InputDevice::Kind::hid, tap->info(), tap->elements(), tap->capture());
-            device->assignAxisRoles();
-            std::weak_ptr<HIDTap> weakTap = tap;
-            device->onPairsChanged = [weakTap](const std::vector<StickPair>& pairs) {
-                if (auto t = weakTap.lock()) t->setPairs(pairs);
-            };
-            // pairs() copies under the tap's lock and releases it: applying them calls back into
-            // setPairs(), which takes the same lock.
-            device->applyPairs(tap->pairs());
-            device->setHidrawNode(tap->node());
+            device = makeRawDevice(id, tap);
             hidByID_[id] = device;
             runner(device);
         }
@@ -134,17 +130,44 @@ void AppModel::refreshHID() {
         it->second->setConnected(false);
         it = hidByID_.erase(it);
     }
-    allHID_ = std::move(list);
-    emit allHIDChanged();
-
+    monitorHID_ = std::move(list);
     auto skipped = parts_.hid->skipped();
     std::sort(skipped.begin(), skipped.end(), [](const auto& a, const auto& b) { return a.title < b.title; });
-    skippedHID_ = std::move(skipped);
+    monitorSkipped_ = std::move(skipped);
     hidFailure_ = parts_.hid->failure();
+    mergeJoysticks();
+    emit allHIDChanged();
     emit skippedHIDChanged();
 
     pairRawPartners();
     fixSelection();
+}
+
+bool AppModel::mergeJoysticks() {
+    // One physical device: the same hidraw node, or the same ids and serial.
+    const auto same = [](const InputDevice& raw, const InputDevice& joystick) {
+        if (raw.hidrawNode() && raw.hidrawNode() == joystick.hidrawNode()) return true;
+        const auto& a = raw.info();
+        const auto& b = joystick.info();
+        return a.serial && !a.serial->empty() && a.serial == b.serial && a.vendorID == b.vendorID &&
+               a.productID == b.productID;
+    };
+    Devices list = monitorHID_;
+    std::set<std::string> standIns; // hidraw nodes a joystick is listed for
+    for (const auto& joystick : parts_.controllers->joysticks()) {
+        const bool readRaw = std::any_of(monitorHID_.begin(), monitorHID_.end(),
+                                         [&](const auto& raw) { return same(*raw, *joystick); });
+        if (readRaw) continue;
+        list.push_back(joystick);
+        if (joystick->hidrawNode()) standIns.insert(*joystick->hidrawNode());
+        runner(joystick);
+    }
+    std::vector<SkippedHID> skipped;
+    for (const auto& s : monitorSkipped_)
+        if (!standIns.contains(s.node)) skipped.push_back(s);
+    const bool devicesChanged = assign(allHID_, std::move(list));
+    const bool skippedChanged = assign(skippedHID_, std::move(skipped));
+    return devicesChanged || skippedChanged;
 }
 
 void AppModel::pairRawPartners() {

@@ -28,6 +28,9 @@ public:
     virtual void stop() = 0;
     // Why the source reports no controller, in the service's words; empty while it runs.
     virtual std::string failure() const { return {}; }
+    // The joysticks the service reads that are no game controllers, as raw devices (kind hid);
+    // they change with the controllers. Main thread.
+    virtual std::vector<std::shared_ptr<InputDevice>> joysticks() const { return {}; }
 };
 
 // The raw HID devices the monitor has open, and the ones it left aside.

@@ -78,8 +78,7 @@ void MouseTester::move(double t) {
         std::vector<double> recent;
         for (double m : moves_)
             if (t - m < rateWindow) recent.push_back(m);
-        auto estimate = ReportRateAnalysis::estimate(std::move(recent), minMoveInterval);
-        std::optional<double> rate = estimate ? std::optional<double>(estimate->hz) : std::nullopt;
+        auto rate = ReportRateAnalysis::timedEstimate(std::move(recent), minMoveInterval, stampResolution);
         if (rate != rate_) {
             rate_ = rate;
             emit changed();
@@ -153,7 +152,9 @@ TestResult MouseTester::results(double windowMs, Date date) const {
     if (auto* done = std::get_if<Done>(&hold_))
         measures.push_back(Measure{"drops", "Releases while held", static_cast<double>(done->drops), MeasureUnit::count,
                                    Limit{std::nullopt, 0, Dir::above}});
-    if (rate_) measures.push_back(Measure{"rate", "Report rate", *rate_, MeasureUnit::hertz, std::nullopt});
+    // A rate past what the stamps resolve is no measure, only a floor said in words.
+    if (rate_ && !rate_->atLeast)
+        measures.push_back(Measure{"rate", "Report rate", rate_->hz, MeasureUnit::hertz, std::nullopt});
 
     std::vector<std::string> details;
     std::string buttons = "Buttons: ";
@@ -165,6 +166,7 @@ TestResult MouseTester::results(double windowMs, Date date) const {
     if (steps > 0)
         details.push_back("Wheel: " + std::to_string(wheel.up) + " steps up, " + std::to_string(wheel.down) + " down, " +
                           std::to_string(wheel.reversals) + " reversal" + (wheel.reversals == 1 ? "" : "s") + ".");
+    if (rate_ && rate_->atLeast) details.push_back("Report rate: " + ReportRateAnalysis::floorText(*rate_) + ".");
     if (!missing.empty()) {
         std::string line = "Not registered: ";
         for (std::size_t i = 0; i < missing.size(); ++i) line += (i > 0 ? ", " : "") + missing[i].name;

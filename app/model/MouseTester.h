@@ -15,6 +15,7 @@
 #include "testkit/Samples.h"
 #include "testkit/ScrollAnalysis.h"
 #include "testkit/TestResult.h"
+#include "testkit/TimedRate.h"
 
 namespace Tessarine {
 
@@ -46,6 +47,8 @@ public:
     static constexpr double rateWindow = 1.0;         // seconds of movement the rate is taken over
     static constexpr double rateRefresh = 0.25;       // seconds between rate estimates
     static constexpr double minMoveInterval = 0.0002; // seconds; closer moves are one report
+    // Qt stamps pointer events in whole milliseconds: a faster mouse is told as at least 1,000/s.
+    static constexpr double stampResolution = RorozErurEvo::ReportRateAnalysis::millisecondStamps;
     static constexpr std::size_t moveLogLimit = 4000; // moves kept before the oldest half is cut
     static constexpr double wheelRunGap = 0.3;        // seconds of pause that end a run of wheel steps
     static constexpr int angleUnitsPerStep = 120;     // Qt angle delta of one wheel notch (eighths of a degree)
@@ -57,7 +60,7 @@ public:
     const std::vector<RorozErurEvo::ButtonEvent>& events() const { return events_; }
     const std::vector<RorozErurEvo::ScrollEvent>& scrolls() const { return scrolls_; }
     int smoothScrolls() const { return smoothScrolls_; }
-    std::optional<double> rate() const { return rate_; }
+    const std::optional<RorozErurEvo::TimedRate>& rate() const { return rate_; }
     const HoldState& hold() const { return hold_; }
     const std::vector<RorozErurEvo::ButtonEvent>& holdEvents() const { return holdEvents_; }
     const std::vector<double>& moves() const { return moves_; }
@@ -87,7 +90,7 @@ private:
     std::vector<RorozErurEvo::ButtonEvent> events_;
     std::vector<RorozErurEvo::ScrollEvent> scrolls_;
     int smoothScrolls_ = 0;
-    std::optional<double> rate_;
+    std::optional<RorozErurEvo::TimedRate> rate_;
     HoldState hold_ = Idle{};
     std::vector<RorozErurEvo::ButtonEvent> holdEvents_;
     std::vector<double> moves_;

@@ -11,6 +11,12 @@ std::vector<std::shared_ptr<InputDevice>> ControllerWatcherSource::devices() con
     return list;
 }
 
+std::vector<std::shared_ptr<InputDevice>> ControllerWatcherSource::joysticks() const {
+    std::vector<std::shared_ptr<InputDevice>> list;
+    for (const auto& [instance, device] : watcher_->joysticks()) list.push_back(device);
+    return list;
+}
+
 void ControllerWatcherSource::start(std::function<void()> onChange) {
     watcher_->onChange = std::move(onChange);
     watcher_->start();
@@ -33,7 +39,8 @@ AppModel::Parts systemParts(QObject* context) {
     parts.executor = std::make_shared<QueuedExecutor>(context);
     parts.activity = std::make_unique<GuiAppActivity>();
     parts.controllers = std::make_unique<ControllerWatcherSource>(
-        std::make_unique<ControllerWatcher>(std::make_shared<SDLBackend>(), ControllerWatcher::queuedOn(context)));
+        std::make_unique<ControllerWatcher>(std::make_shared<SDLBackend>(
+            (AppModel::defaultSupportFolder() + QStringLiteral("/gamecontrollerdb.txt")).toStdString()), ControllerWatcher::queuedOn(context)));
     parts.hid = std::make_unique<HIDMonitorSource>(std::make_unique<HIDMonitor>(std::make_unique<HidrawBackend>()));
     return parts;
 }

@@ -30,6 +30,12 @@ std::optional<ControllerState> FakeControllerBackend::state(int instance) {
     return it == states_.end() ? std::nullopt : std::optional(it->second);
 }
 
+std::optional<JoystickState> FakeControllerBackend::joystickState(int instance) {
+    std::lock_guard guard(lock_);
+    const auto it = joysticks_.find(instance);
+    return it == joysticks_.end() ? std::nullopt : std::optional(it->second);
+}
+
 void FakeControllerBackend::record(Command command) {
     std::lock_guard guard(lock_);
     commands_.push_back(std::move(command));
@@ -151,6 +157,64 @@ void FakeControllerBackend::sensor(int instance, Sensor sensor, std::array<float
         listener = listener_;
     }
     if (listener) listener->sensorRead(instance, sensor, values, stamp);
+}
+
+namespace {
+template <class T> void put(std::vector<T>& list, int index, T value) {
+    if (index < 0) return;
+    if (list.size() <= static_cast<std::size_t>(index)) list.resize(static_cast<std::size_t>(index) + 1);
+    list[static_cast<std::size_t>(index)] = value;
+}
+} // namespace
+
+void FakeControllerBackend::addJoystick(const JoystickDescription& joystick, const JoystickState& state) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        joysticks_[joystick.instance] = state;
+        listener = listener_;
+    }
+    if (listener) listener->joystickAdded(joystick);
+}
+
+void FakeControllerBackend::removeJoystick(int instance) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        joysticks_.erase(instance);
+        listener = listener_;
+    }
+    if (listener) listener->joystickRemoved(instance);
+}
+
+void FakeControllerBackend::joystickAxis(int instance, int axis, std::int16_t value, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        if (const auto it = joysticks_.find(instance); it != joysticks_.end()) put(it->second.axes, axis, value);
+        listener = listener_;
+    }
+    if (listener) listener->joystickAxis(instance, axis, value, stamp);
+}
+
+void FakeControllerBackend::joystickHat(int instance, int hat, int bits, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        if (const auto it = joysticks_.find(instance); it != joysticks_.end()) put(it->second.hats, hat, bits);
+        listener = listener_;
+    }
+    if (listener) listener->joystickHat(instance, hat, bits, stamp);
+}
+
+void FakeControllerBackend::joystickButton(int instance, int button, bool down, double stamp) {
+    Listener* listener = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        if (const auto it = joysticks_.find(instance); it != joysticks_.end()) put(it->second.buttons, button, down);
+        listener = listener_;
+    }
+    if (listener) listener->joystickButton(instance, button, down, stamp);
 }
 
 } // namespace Tessarine

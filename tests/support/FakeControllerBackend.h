@@ -29,6 +29,7 @@ public:
     void stop() override;
     void post(std::function<void()> work) override;
     std::optional<ControllerState> state(int instance) override;
+    std::optional<JoystickState> joystickState(int instance) override;
 
     void rumble(int instance, RorozErurEvo::RumbleMixer::Motor motor, float strength, double seconds) override;
     void stopRumble(int instance) override;
@@ -47,6 +48,13 @@ public:
     void touch(int instance, int finger, TouchPhase phase, float x, float y, double stamp = 0);
     void sensor(int instance, Sensor sensor, std::array<float, 3> values, double stamp = 0);
 
+    // Joysticks that are no game controllers.
+    void addJoystick(const JoystickDescription& joystick, const JoystickState& state = {});
+    void removeJoystick(int instance);
+    void joystickAxis(int instance, int axis, std::int16_t value, double stamp = 0);
+    void joystickHat(int instance, int hat, int bits, double stamp = 0);
+    void joystickButton(int instance, int button, bool down, double stamp = 0);
+
     bool running() const;
     std::vector<Command> commands() const;
 
@@ -57,6 +65,7 @@ private:
     Listener* listener_ = nullptr;
     bool stopped_ = false;
     std::map<int, ControllerState> states_;
+    std::map<int, JoystickState> joysticks_;
     std::vector<Command> commands_;
 };
 

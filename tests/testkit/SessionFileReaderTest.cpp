@@ -122,6 +122,8 @@ TEST(SessionFileReader, ReadsEveryFileTheTestsWriteAsTheReferenceDoes) {
     for (int n = 0; n < 20; ++n) sessions.push_back(RealisticSession::make(n));
     sessions.back().device = DeviceInfo{"Ünïcødé pad \u2014 \U0001F3AE", std::nullopt, std::nullopt, std::nullopt, -1,
                                         "a/b\\c\"d\te", std::nullopt, std::nullopt, std::nullopt};
+    sessions[0].device.firmwareVersion = 0x0408;
+    sessions[0].device.guid = "03000000de280000ff11000001000000";
     for (const auto& s : sessions) {
         for (const std::string& text : {SessionCoder::encode(s), s.toJson().dump()}) {
             EXPECT_TRUE(expectAgree(text));

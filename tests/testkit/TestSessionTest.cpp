@@ -81,6 +81,18 @@ TEST(DeviceInfo, IdTextAndReportLines) {
     full.batteryLevel = 0.874;
     full.batteryState.reset();
     EXPECT_EQ(full.lines().back().value, "87.4%");
+
+    // What the controller service tells of a pad follows the battery.
+    full.firmwareVersion = 0x110;
+    full.guid = "0300fa";
+    EXPECT_EQ(full.firmwareText(), "Firmware 0110");
+    EXPECT_EQ(full.lines(), (std::vector<DeviceInfo::Line>{{"Device", "Pad"},
+                                                           {"Vendor", "Maker"},
+                                                           {"USB IDs", "VID 054C"},
+                                                           {"Connection", ""},
+                                                           {"Firmware", "0110"},
+                                                           {"GUID", "0300fa"},
+                                                           {"Battery", "87.4%"}}));
 }
 
 TEST(SessionCoder, WritesSortedKeysAndLeavesAbsentOptionalsOut) {
@@ -102,8 +114,10 @@ TEST(SessionCoder, WritesSortedKeysAndLeavesAbsentOptionalsOut) {
 
     s.appVersion = "1.2";
     s.profile = "Your thresholds";
-    s.device = DeviceInfo{"Pad", "Maker", "Gamepad", 1, 2, "S/N", "USB", 0.25, "full"};
+    s.device = DeviceInfo{"Pad", "Maker", "Gamepad", 1, 2, "S/N", "USB", 0.25, "full", 0x0110,
+                          "030000004c050000e60c000000016800"};
     EXPECT_EQ(SessionCoder::decode(SessionCoder::encode(s)), s);
+    EXPECT_EQ(json::parse(SessionCoder::encode(s))["device"]["firmwareVersion"], 272);
 }
 
 TEST(SessionCoder, ReadsMissingMembersAsDefaultsAndRejectsBadFiles) {

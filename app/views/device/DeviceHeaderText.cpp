@@ -17,6 +17,8 @@ QString detailLine(const RorozErurEvo::DeviceInfo& identity) {
     add(identity.idText());
     add(identity.transport);
     if (identity.serial) parts << QStringLiteral("Serial ") + QString::fromStdString(*identity.serial);
+    add(identity.firmwareText());
+    if (identity.guid) parts << QStringLiteral("GUID ") + QString::fromStdString(*identity.guid);
     return parts.join(QStringLiteral(" · "));
 }
 

@@ -34,15 +34,15 @@ QString identity(const RorozErurEvo::DeviceInfo& info) {
     return parts.join(QStringLiteral(" \u00B7 "));
 }
 
-QString reports(std::optional<double> hz) {
-    if (!hz) return QStringLiteral("Reports: quiet (nothing moving)");
-    return QStringLiteral("Reports: ") + hertz(*hz);
+QString reports(const std::optional<RorozErurEvo::TimedRate>& rate) {
+    if (!rate) return QStringLiteral("Reports: quiet (nothing moving)");
+    if (rate->atLeast) return QStringLiteral("Reports: ") + QString::fromStdString(RorozErurEvo::ReportRateAnalysis::floorText(*rate));
+    return QStringLiteral("Reports: ") + hertz(rate->hz);
 }
 
-std::optional<double> reportRate(const std::vector<double>& stamps) {
-    auto rate = RorozErurEvo::ReportRateAnalysis::estimate(stamps, RorozErurEvo::AxisTracker::minReportInterval);
-    if (!rate) return std::nullopt;
-    return rate->hz;
+std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution) {
+    return RorozErurEvo::ReportRateAnalysis::timedEstimate(stamps, RorozErurEvo::AxisTracker::minReportInterval,
+                                                           resolution);
 }
 
 QString value(const RawLive* live) {
@@ -57,7 +57,11 @@ QString seen(const RawLive* live) {
 
 QString jitter(const RawLive* live) { return live ? QString::number(live->jitter) : dash; }
 
-QString rate(const RawLive* live) { return live && live->rate ? hertz(*live->rate) : dash; }
+QString rate(const RawLive* live) {
+    if (!live || !live->rate) return dash;
+    // A floor: the stamps cannot tell how much faster.
+    return live->rateAtLeast ? QStringLiteral("\u2265 ") + hertz(*live->rate) : hertz(*live->rate);
+}
 
 QString rowValue(const ElementInfo& element, const RawLive* live) {
     QString v = live && live->value ? QString::number(*live->value) : QStringLiteral("none");

@@ -9,6 +9,7 @@
 
 #include "app/devices/ElementInfo.h"
 #include "testkit/DeviceInfo.h"
+#include "testkit/TimedRate.h"
 
 namespace Tessarine::RawHIDTexts {
 
@@ -16,10 +17,13 @@ namespace Tessarine::RawHIDTexts {
 QString usage(const ElementInfo& element);
 // The present ones of vendor, USB ids and transport joined with " · ".
 QString identity(const RorozErurEvo::DeviceInfo& info);
-// "Reports: quiet (nothing moving)" without a rate, else "Reports: <hz> Hz".
-QString reports(std::optional<double> hz);
+// "Reports: quiet (nothing moving)" without a rate, else "Reports: <hz> Hz", or for reports
+// faster than their stamps resolve "Reports: ≥ 1,000 reports/s (the system times events to the
+// millisecond)".
+QString reports(const std::optional<RorozErurEvo::TimedRate>& rate);
 // The rate over the report times of the last second before now; none with fewer than two.
-std::optional<double> reportRate(const std::vector<double>& stamps);
+// `resolution`: seconds per step of the clock that stamped them, 0 for a fine one.
+std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution = 0);
 
 // The table's live cells; "–" where the value is missing.
 QString value(const RawLive* live);

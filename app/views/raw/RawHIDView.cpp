@@ -111,7 +111,7 @@ void RawHIDView::refreshRate() {
     if (!reports_) return;
     const double now = model_.clock().now();
     auto stamps = device_->buffer().stamps(now - rateWindow, std::numeric_limits<double>::infinity());
-    QString text = RawHIDTexts::reports(RawHIDTexts::reportRate(stamps));
+    QString text = RawHIDTexts::reports(RawHIDTexts::reportRate(stamps, device_->stampResolution()));
     if (reports_->text() != text) reports_->setText(text);
 }
 

@@ -27,6 +27,7 @@ QString subtitle(const InputDevice& device) {
     // An absent part is dropped; an empty text that is present still takes its place.
     if (device.info().category) parts << QString::fromStdString(*device.info().category);
     if (device.info().transport) parts << QString::fromStdString(*device.info().transport);
+    if (device.joystickLayer()) parts << QStringLiteral("Through the system's joystick layer");
     if (!device.connected()) parts << QStringLiteral("Disconnected");
     return parts.join(QStringLiteral(" · "));
 }

@@ -26,7 +26,8 @@ struct StatusMark {
 QString kindSymbol(InputDevice::Kind kind);
 
 // "Built-in recordings" for the demo controller and its twin; otherwise the category, the
-// transport and "Disconnected" when it is not connected, those present joined by " · ".
+// transport, "Through the system's joystick layer" for a joystick read that way and
+// "Disconnected" when it is not connected, those present joined by " · ".
 QString subtitle(const InputDevice& device);
 
 // One verdict per stored result, in the results' order.

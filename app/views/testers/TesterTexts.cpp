@@ -135,9 +135,10 @@ QString smooth(int count) {
         .arg(count);
 }
 
-QString rate(std::optional<double> hertz) {
-    if (!hertz) return QStringLiteral("Move the mouse in the test area");
-    return QStringLiteral("About ") + qs(format(MeasureUnit::hertz, *hertz)) + QStringLiteral(" while moving");
+QString rate(const std::optional<RorozErurEvo::TimedRate>& rate) {
+    if (!rate) return QStringLiteral("Move the mouse in the test area");
+    if (rate->atLeast) return qs(RorozErurEvo::ReportRateAnalysis::floorText(*rate));
+    return QStringLiteral("About ") + qs(format(MeasureUnit::hertz, rate->hz)) + QStringLiteral(" while moving");
 }
 
 QString holding(double elapsed) {

@@ -13,6 +13,7 @@
 #include "testkit/ClickIntervals.h"
 #include "testkit/KeyboardLayout.h"
 #include "testkit/ScrollAnalysis.h"
+#include "testkit/TimedRate.h"
 
 namespace Tessarine {
 
@@ -58,8 +59,9 @@ QString steps(const RorozErurEvo::ScrollReport& report);
 QString reversals(int count);
 // "4 smooth-scroll events (trackpad or touch mouse); step counts are for notched wheels."
 QString smooth(int count);
-// "Move the mouse in the test area", or "About 125 Hz while moving".
-QString rate(std::optional<double> hertz);
+// "Move the mouse in the test area", "About 125 Hz while moving", or when the moves came faster
+// than their stamps resolve "≥ 1,000 reports/s (the system times events to the millisecond)".
+QString rate(const std::optional<RorozErurEvo::TimedRate>& rate);
 // "Holding… 2.5 of 5 s", never past the check's length.
 QString holding(double elapsed);
 // "Held 5 s with no drops", "1 unexpected release", "3 unexpected releases".

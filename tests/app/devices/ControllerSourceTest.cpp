@@ -184,7 +184,23 @@ TEST(ControllerWatcher, IdentityAndCapabilitiesFollowTheController) {
     EXPECT_FALSE(xcaps.adaptiveTriggers);
     EXPECT_TRUE(xcaps.battery);
 
+    // What the service knows of the model and the unit goes into the identity; a service that
+    // knows nothing leaves it as it was.
+    auto known = plainPad(4);
+    known.vendorID = 0x054C;
+    known.productID = 0x0CE6;
+    known.serial = "a0:ab:51:12:34:56";
+    known.firmwareVersion = 0x0110;
+    known.guid = "050000004c050000e60c000000810000";
+    f.backend->add(known);
+    const DeviceInfo& identity = f.device(4).identity();
+    EXPECT_EQ(identity.idText(), "VID 054C \u00B7 PID 0CE6");
+    EXPECT_EQ(identity.serial, "a0:ab:51:12:34:56");
+    EXPECT_EQ(identity.firmwareVersion, 0x0110);
+    EXPECT_EQ(identity.guid, "050000004c050000e60c000000810000");
+
     f.backend->add(plainPad(3));
+    EXPECT_EQ(f.device(3).info(), (DeviceInfo{.name = "Plain"}));
     EXPECT_TRUE(f.device(3).capabilities().haptics.empty());
     EXPECT_FALSE(f.device(3).capabilities().motion);
     // A power supply that cannot be read gives no values rather than an error.
@@ -445,4 +461,71 @@ TEST(ControllerOutputs, LightPlayerIndexTriggersAndSensors) {
     plain.resetTriggers();
     plain.setMotionActive(true);
     EXPECT_EQ(f.backend->commands().size(), 5u);
+}
+
+// A joystick that is no game controller becomes a raw device read through the joystick layer:
+// numbered inputs as elements with the layer's ranges, every change recorded as a raw HID
+// device's would be.
+TEST(ControllerWatcher, AJoystickBecomesARawDeviceOfTheJoystickLayer) {
+    Fixture f;
+    JoystickDescription stick{.instance = 9,
+                              .name = "Flight Stick",
+                              .vendorID = 0x044F,
+                              .productID = 0xB10A,
+                              .serial = "FS-1",
+                              .path = "/dev/input/event7",
+                              .hidraw = "/dev/hidraw6",
+                              .axes = {{1, 0x30}, {1, 0x31}, {1, 0x35}, {1, 0x36}},
+                              .hats = 1,
+                              .buttons = 3};
+    f.backend->addJoystick(stick, JoystickState{{0, 0, 0, -32768}, {0}, {false, true, false}});
+    EXPECT_EQ(f.changes, 1);
+    EXPECT_TRUE(f.watcher.devices().empty());
+    ASSERT_EQ(f.watcher.joysticks().size(), 1u);
+    const auto device = f.watcher.joysticks().at(9); // kept past the disconnect
+    InputDevice& d = *device;
+    EXPECT_EQ(d.id(), "js-1");
+    EXPECT_EQ(d.kind(), InputDevice::Kind::hid);
+    EXPECT_TRUE(d.joystickLayer());
+    EXPECT_EQ(d.stampResolution(), 0.001);
+    EXPECT_EQ(d.hidrawNode(), "/dev/hidraw6");
+    EXPECT_EQ(d.info(), (DeviceInfo{.name = "Flight Stick", .vendorID = 0x044F, .productID = 0xB10A, .serial = "FS-1"}));
+
+    std::vector<std::string> names, ranges;
+    for (const auto& e : d.elements()) {
+        names.push_back(e.name);
+        ranges.push_back(e.rangeText().value_or(""));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"X", "Y", "Rz", "Slider", "Hat switch", "Button 1", "Button 2",
+                                               "Button 3", "Stick"}));
+    EXPECT_EQ(ranges, (std::vector<std::string>{"-32768\u202632767", "-32768\u202632767", "-32768\u202632767",
+                                                "-32768\u202632767", "0\u20267", "0\u20261", "0\u20261", "0\u20261", ""}));
+    // A flight stick's twist and throttle are guessed from their usages.
+    EXPECT_EQ(d.axisRoles(), (std::map<std::string, AxisRole>{{"e3", AxisRole::twist}, {"e4", AxisRole::throttle}}));
+
+    // The resting state is recorded first, then each change at its own time.
+    auto& buffer = d.buffer();
+    EXPECT_TRUE(buffer.snapshot().pressed.contains("e7"));
+    f.backend->joystickAxis(9, 1, 32767, 100.25);
+    f.backend->joystickHat(9, 0, JoystickLayout::hatRight | JoystickLayout::hatUp, 100.5);
+    f.backend->joystickButton(9, 0, true, 100.75);
+    const auto trackers = buffer.rawTrackers();
+    EXPECT_EQ(trackers.at("e2").value, 32767);
+    EXPECT_EQ(trackers.at("e4").value, -32768);
+    const auto hat = buffer.stick("e5", 1e12);
+    ASSERT_TRUE(hat);
+    EXPECT_EQ(std::pair(hat->x, hat->y), std::pair(1.0, 1.0));
+    EXPECT_EQ(hat->t, 100.5);
+    EXPECT_TRUE(buffer.snapshot().pressed.contains("e6"));
+    const auto pair = buffer.stick("pair-1", 1e12);
+    ASSERT_TRUE(pair);
+    EXPECT_EQ(pair->y, -1.0); // the pair's Y is flipped so that up is positive
+
+    f.backend->removeJoystick(9);
+    EXPECT_FALSE(d.connected());
+    EXPECT_TRUE(f.watcher.joysticks().empty());
+    EXPECT_EQ(f.changes, 2);
+    // Input of a joystick that is gone is not recorded.
+    f.backend->joystickAxis(9, 0, 5, 101.0);
+    EXPECT_EQ(buffer.rawTrackers().at("e1").value, 0);
 }

@@ -168,6 +168,12 @@ TEST(ControllerSourceThreads, AVirtualPadBecomesADeviceAndStreamsItsInput) {
     ASSERT_NE(device, nullptr) << bench.backend->error();
     const int instance = instanceOf(bench.watcher, device);
     EXPECT_EQ(device->info().category, "DualSense");
+    // The ids come from SDL, with its GUID of the model; its virtual pads carry no serial.
+    EXPECT_EQ(device->info().vendorID, 0x054C);
+    EXPECT_EQ(device->info().productID, 0x0CE6);
+    ASSERT_TRUE(device->info().guid.has_value());
+    EXPECT_EQ(device->info().guid->size(), 32u);
+    EXPECT_EQ(device->info().serial, std::nullopt);
     for (const char* id : {"Left Thumbstick", "Right Thumbstick", "Direction Pad", "Left Trigger", "Right Trigger",
                            "Button A", "Button Menu"})
         EXPECT_TRUE(device->element(id).has_value()) << id;
@@ -259,4 +265,50 @@ TEST(ControllerSourceThreads, DetachAndReattachGiveANewDevice) {
     EXPECT_FALSE(bench.backend->invoke([&] { ran = true; }));
     EXPECT_FALSE(ran);
     second->outputs()->setPlayerIndex(3);
+}
+
+// A virtual wheel that SDL has no game-controller mapping for: read through the joystick layer.
+TEST(ControllerSourceThreads, AVirtualWheelIsReadThroughTheJoystickLayer) {
+    Bench bench;
+    SDL_VirtualJoystickDesc wheel;
+    SDL_zero(wheel);
+    wheel.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    wheel.type = SDL_JOYSTICK_TYPE_WHEEL;
+    wheel.naxes = 3;
+    wheel.nhats = 1;
+    wheel.nbuttons = 4;
+    wheel.vendor_id = 0x046D;
+    wheel.product_id = 0xC24F;
+    wheel.name = "Tessarine virtual wheel";
+    int index = -1;
+    ASSERT_TRUE(bench.backend->invoke([&] { index = SDL_JoystickAttachVirtualEx(&wheel); })) << bench.backend->error();
+    ASSERT_GE(index, 0);
+    ASSERT_TRUE(bench.main.runUntil([&] { return !bench.watcher.joysticks().empty(); }));
+    EXPECT_TRUE(bench.watcher.devices().empty());
+    const auto& [instance, device] = *bench.watcher.joysticks().begin();
+    EXPECT_EQ(device->info().name, "Tessarine virtual wheel");
+    EXPECT_EQ(device->info().vendorID, 0x046D);
+    EXPECT_EQ(device->info().productID, 0xC24F);
+    EXPECT_EQ(device->hidrawNode(), std::nullopt);
+    ASSERT_EQ(device->elements().size(), 3u + 1u + 4u + 1u); // and the stick made of X and Y
+    EXPECT_EQ(device->element("e1")->rangeText(), "-32768\u202632767");
+    EXPECT_EQ(device->element("e4")->rangeText(), "0\u20267");
+    EXPECT_EQ(device->element("e8")->rangeText(), "0\u20261");
+
+    auto& buffer = device->buffer();
+    ASSERT_TRUE(eventually([&] { return buffer.rawTrackers().contains("e1"); }));
+    bench.set(instance, [](SDL_Joystick* j) {
+        SDL_JoystickSetVirtualAxis(j, 0, -20000);
+        SDL_JoystickSetVirtualHat(j, 0, SDL_HAT_DOWN);
+        SDL_JoystickSetVirtualButton(j, 3, 1);
+    });
+    ASSERT_TRUE(eventually([&] {
+        const auto trackers = buffer.rawTrackers();
+        const auto hat = buffer.stick("e4", 1e12);
+        return trackers.at("e1").value == -20000 && hat && hat->y == -1.0 && buffer.snapshot().pressed.contains("e8");
+    }));
+
+    EXPECT_TRUE(bench.backend->invoke([&] { SDL_JoystickDetachVirtual(index); }));
+    ASSERT_TRUE(bench.main.runUntil([&] { return bench.watcher.joysticks().empty(); }));
+    EXPECT_FALSE(device->connected());
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FakeHIDBackend.h"
+#include "app/devices/SDLBackend.h"
 #include "app/model/SystemSources.h"
 
 using namespace Tessarine;
@@ -60,5 +61,61 @@ TEST(AppModelThreads, HIDDevicesComeAndGoThroughTheMonitorThread) {
     EXPECT_FALSE(stick->connected());
     EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
     bench.model.reset(); // joins the HID thread
+    bench.executor->runAll();
+}
+
+// SDL's virtual devices through the real controller source: a pad's ids reach the session's
+// device record, and a wheel that is no game controller is listed once among the raw devices.
+TEST(AppModelThreads, SDLDevicesReachTheModelWithTheirIdentity) {
+    auto backend = std::make_shared<SDLBackend>();
+    auto hops = std::make_shared<ManualExecutor>(); // the watcher's hops to the main thread
+    auto source = std::make_unique<ControllerWatcherSource>(std::make_unique<ControllerWatcher>(
+        backend, [hops](std::function<void()> work) { hops->post(std::move(work)); }));
+    Fakes::Bench bench(true, {}, nullptr, std::move(source));
+    AppModel& model = *bench.model;
+    model.start(true);
+
+    SDL_VirtualJoystickDesc pad;
+    SDL_zero(pad);
+    pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    pad.naxes = SDL_CONTROLLER_AXIS_MAX;
+    pad.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    pad.vendor_id = 0x054C;
+    pad.product_id = 0x0CE6;
+    pad.name = "Tessarine virtual pad";
+    SDL_VirtualJoystickDesc wheel;
+    SDL_zero(wheel);
+    wheel.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    wheel.type = SDL_JOYSTICK_TYPE_WHEEL;
+    wheel.naxes = 3;
+    wheel.nbuttons = 2;
+    wheel.name = "Tessarine virtual wheel";
+    ASSERT_TRUE(backend->invoke([&] {
+        SDL_JoystickAttachVirtualEx(&pad);
+        SDL_JoystickAttachVirtualEx(&wheel);
+    })) << backend->error();
+    ASSERT_TRUE(settle(bench, [&] {
+        hops->runAll();
+        return model.controllerDevices().size() == 1 && model.allHID().size() == 1;
+    }));
+
+    const auto controller = model.controllerDevices().front();
+    const auto session = model.makeSession(*controller);
+    EXPECT_EQ(session.device.vendorID, 0x054C);
+    EXPECT_EQ(session.device.productID, 0x0CE6);
+    EXPECT_TRUE(session.device.guid.has_value());
+    // SDL's virtual pads carry no serial: the unit stays for the technician to fill in.
+    EXPECT_EQ(model.unit(*controller).unit, "");
+
+    int wheels = 0;
+    for (const auto& d : model.allDevices()) wheels += d->info().name == "Tessarine virtual wheel";
+    EXPECT_EQ(wheels, 1);
+    const auto stick = model.allHID().front();
+    EXPECT_TRUE(stick->joystickLayer());
+    EXPECT_EQ(stick->element("e1")->rangeText(), "-32768\u202632767");
+
+    bench.model.reset(); // joins the SDL thread
+    hops->runAll();
     bench.executor->runAll();
 }

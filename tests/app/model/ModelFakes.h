@@ -36,9 +36,11 @@ public:
     }
     void stop() override { log->push_back("controllers.stop"); }
     std::string failure() const override { return failed; }
+    std::vector<std::shared_ptr<InputDevice>> joysticks() const override { return sticks; }
 
     Log log;
     std::vector<std::shared_ptr<InputDevice>> list;
+    std::vector<std::shared_ptr<InputDevice>> sticks; // read through the joystick layer
     std::string failed;
     std::function<void()> onChange;
 };

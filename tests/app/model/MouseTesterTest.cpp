@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace Tessarine;
 using namespace RorozErurEvo;
 
@@ -87,10 +90,35 @@ TEST(MouseTester, ReportRateFromMovesAndTheBoundedMoveLog) {
     EXPECT_FALSE(mouse.rate());
     for (int i = 1; i <= 300; ++i) mouse.move(1.0 + i * 0.002); // 500 Hz
     ASSERT_TRUE(mouse.rate());
-    EXPECT_NEAR(*mouse.rate(), 500, 1);
+    EXPECT_NEAR(mouse.rate()->hz, 500, 1);
+    EXPECT_FALSE(mouse.rate()->atLeast);
     for (int i = 0; i < 4000; ++i) mouse.move(5.0 + i * 0.001);
     EXPECT_LE(mouse.moves().size(), 4001u);
     EXPECT_GE(mouse.moves().size(), 2001u);
     mouse.reset();
     EXPECT_FALSE(mouse.rate());
+}
+
+// The window system stamps moves in whole milliseconds: at 2,000 moves a second two share each
+// stamp, and the rate is told as the floor the stamps allow; at 500 a second it is measured.
+TEST(MouseTester, MovesFasterThanTheirMillisecondStampsGiveAFloorNotAFigure) {
+    const auto stamped = [](int n, double perSecond) { return 10.0 + std::floor(n * 1000.0 / perSecond) / 1000.0; };
+
+    MouseTester fast;
+    for (int n = 0; n < 2000; ++n) fast.move(stamped(n, 2000));
+    ASSERT_TRUE(fast.rate());
+    EXPECT_EQ(*fast.rate(), (RorozErurEvo::TimedRate{1000, true, 0.001}));
+    const auto result = fast.results(80);
+    EXPECT_EQ(result.measure("rate"), std::nullopt);
+    EXPECT_NE(std::find(result.details.begin(), result.details.end(),
+                        "Report rate: \u2265 1,000 reports/s (the system times events to the millisecond)."),
+              result.details.end());
+
+    MouseTester steady;
+    for (int n = 0; n < 500; ++n) steady.move(stamped(n, 500));
+    ASSERT_TRUE(steady.rate());
+    EXPECT_FALSE(steady.rate()->atLeast);
+    EXPECT_NEAR(steady.rate()->hz, 500, 1);
+    ASSERT_TRUE(steady.results(80).measure("rate"));
+    EXPECT_NEAR(steady.results(80).measure("rate")->value, 500, 1);
 }

@@ -58,6 +58,11 @@ TEST(DeviceHeaderText, DetailLineJoinsWhatIsKnownInOrder) {
                     .serial = "A1",
                     .transport = "USB"};
     EXPECT_EQ(Text::detailLine(full), "Gamepad · VID 054C · PID 0CE6 · USB · Serial A1");
+    // A game controller's firmware and GUID, as the controller service tells them, close the line.
+    full.firmwareVersion = 0x0110;
+    full.guid = "050000004c050000e60c000000810000";
+    EXPECT_EQ(Text::detailLine(full), "Gamepad · VID 054C · PID 0CE6 · USB · Serial A1 · Firmware 0110 · "
+                                      "GUID 050000004c050000e60c000000810000");
     EXPECT_EQ(Text::detailLine(DeviceInfo{.name = "Pad", .transport = "Bluetooth"}), "Bluetooth");
     EXPECT_EQ(Text::detailLine(DeviceInfo{.name = "Pad"}), "");
     // Only absent parts go; an empty text is still a part.

@@ -113,6 +113,13 @@ TEST(RawHIDTexts, ReportsNeedTwoReportsForARate) {
     EXPECT_EQ(T::reports(T::reportRate({})), "Reports: quiet (nothing moving)");
     EXPECT_EQ(T::reports(T::reportRate({10.0})), "Reports: quiet (nothing moving)");
     EXPECT_EQ(T::reports(T::reportRate({10.0, 10.004, 10.008})), "Reports: 250 Hz");
+    // Millisecond stamps that two reports share tell only a floor, in the table too.
+    EXPECT_EQ(T::reports(T::reportRate({10.0, 10.0, 10.001, 10.001, 10.002}, 0.001)),
+              "Reports: \u2265 1,000 reports/s (the system times events to the millisecond)");
+    RawLive floor;
+    floor.rate = 1000;
+    floor.rateAtLeast = true;
+    EXPECT_EQ(T::rate(&floor), "\u2265 1000 Hz");
 }
 
 TEST(RawHIDTexts, IdentitySkipsMissingParts) {

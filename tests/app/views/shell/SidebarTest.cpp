@@ -63,6 +63,8 @@ TEST(DeviceRow, SubtitleJoinsWhatIsPresentAndTheDemoReadsBuiltInRecordings) {
     auto wheel = device("hid-3", InputDevice::Kind::hid, "Wheel", "USB");
     wheel->setConnected(false);
     EXPECT_EQ(DeviceRow::subtitle(*wheel), "Wheel · USB · Disconnected");
+    wheel->setJoystickLayer(true);
+    EXPECT_EQ(DeviceRow::subtitle(*wheel), "Wheel · USB · Through the system's joystick layer · Disconnected");
     // An empty text is present, not absent: it keeps its place.
     auto odd = device("hid-4", InputDevice::Kind::hid, "", "Bluetooth");
     EXPECT_EQ(DeviceRow::subtitle(*odd), " · Bluetooth");

@@ -97,7 +97,9 @@ TEST(MouseTexts, BoxTexts) {
     EXPECT_EQ(MouseTexts::smooth(4),
               "4 smooth-scroll events (trackpad or touch mouse); step counts are for notched wheels.");
     EXPECT_EQ(MouseTexts::rate(std::nullopt), "Move the mouse in the test area");
-    EXPECT_EQ(MouseTexts::rate(124.6), "About 125 Hz while moving");
+    EXPECT_EQ(MouseTexts::rate(RorozErurEvo::TimedRate{124.6}), "About 125 Hz while moving");
+    EXPECT_EQ(MouseTexts::rate(RorozErurEvo::TimedRate{1000, true, 0.001}),
+              "\u2265 1,000 reports/s (the system times events to the millisecond)");
     EXPECT_EQ(MouseTexts::holding(2.46), "Holding… 2.5 of 5 s");
     EXPECT_EQ(MouseTexts::holding(7.2), "Holding… 5 of 5 s");
     EXPECT_EQ(MouseTexts::done(0, 5.04), "Held 5 s with no drops");
