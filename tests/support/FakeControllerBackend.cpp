@@ -36,6 +36,12 @@ std::optional<JoystickState> FakeControllerBackend::joystickState(int instance) 
     return it == joysticks_.end() ? std::nullopt : std::optional(it->second);
 }
 
+FakeControllerBackend::Listener* FakeControllerBackend::changed(const std::function<void()>& edit) {
+    std::lock_guard guard(lock_);
+    if (edit) edit();
+    return listener_;
+}
+
 void FakeControllerBackend::record(Command command) {
     std::lock_guard guard(lock_);
     commands_.push_back(std::move(command));
@@ -64,7 +70,9 @@ void FakeControllerBackend::rumble(int instance, RorozErurEvo::RumbleMixer::Moto
     record(c);
 }
 
-void FakeControllerBackend::stopRumble(int instance) { record(command(Kind::stopRumble, instance)); }
+void FakeControllerBackend::stopRumble(int instance) {
+    record(command(Kind::stopRumble, instance));
+}
 
 void FakeControllerBackend::setLight(int instance, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     auto c = command(Kind::light, instance);
@@ -91,72 +99,41 @@ void FakeControllerBackend::setSensorsEnabled(int instance, bool enabled) {
 }
 
 void FakeControllerBackend::add(const ControllerDescription& controller, const ControllerState& state) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        states_[controller.instance] = state;
-        listener = listener_;
-    }
-    if (listener) listener->controllerAdded(controller);
+    if (auto* listener = changed([&] { states_[controller.instance] = state; }))
+        listener->controllerAdded(controller);
 }
 
 void FakeControllerBackend::remove(int instance) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        states_.erase(instance);
-        listener = listener_;
-    }
-    if (listener) listener->controllerRemoved(instance);
+    if (auto* listener = changed([&] { states_.erase(instance); })) listener->controllerRemoved(instance);
 }
 
 void FakeControllerBackend::fail(const std::string& reason) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        listener = listener_;
-    }
-    if (listener) listener->serviceFailed(reason);
+    if (auto* listener = changed()) listener->serviceFailed(reason);
 }
 
 void FakeControllerBackend::axis(int instance, PadAxis axis, std::int16_t value, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
+    auto* listener = changed([&] {
         const auto it = states_.find(instance);
         if (it != states_.end()) it->second.axes[static_cast<std::size_t>(axis)] = value;
-        listener = listener_;
-    }
+    });
     if (listener) listener->axisMoved(instance, axis, value, stamp);
 }
 
 void FakeControllerBackend::button(int instance, PadButton button, bool down, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
+    auto* listener = changed([&] {
         const auto it = states_.find(instance);
         if (it != states_.end()) it->second.buttons.set(static_cast<std::size_t>(button), down);
-        listener = listener_;
-    }
+    });
     if (listener) listener->buttonChanged(instance, button, down, stamp);
 }
 
-void FakeControllerBackend::touch(int instance, int finger, TouchPhase phase, float x, float y, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        listener = listener_;
-    }
-    if (listener) listener->touched(instance, finger, phase, x, y, stamp);
+void FakeControllerBackend::touch(int instance, int finger, TouchPhase phase, float x, float y,
+                                  double stamp) {
+    if (auto* listener = changed()) listener->touched(instance, finger, phase, x, y, stamp);
 }
 
 void FakeControllerBackend::sensor(int instance, Sensor sensor, std::array<float, 3> values, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        listener = listener_;
-    }
-    if (listener) listener->sensorRead(instance, sensor, values, stamp);
+    if (auto* listener = changed()) listener->sensorRead(instance, sensor, values, stamp);
 }
 
 namespace {
@@ -168,52 +145,32 @@ template <class T> void put(std::vector<T>& list, int index, T value) {
 } // namespace
 
 void FakeControllerBackend::addJoystick(const JoystickDescription& joystick, const JoystickState& state) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        joysticks_[joystick.instance] = state;
-        listener = listener_;
-    }
-    if (listener) listener->joystickAdded(joystick);
+    if (auto* listener = changed([&] { joysticks_[joystick.instance] = state; }))
+        listener->joystickAdded(joystick);
 }
 
 void FakeControllerBackend::removeJoystick(int instance) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
-        joysticks_.erase(instance);
-        listener = listener_;
-    }
-    if (listener) listener->joystickRemoved(instance);
+    if (auto* listener = changed([&] { joysticks_.erase(instance); })) listener->joystickRemoved(instance);
 }
 
 void FakeControllerBackend::joystickAxis(int instance, int axis, std::int16_t value, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
+    auto* listener = changed([&] {
         if (const auto it = joysticks_.find(instance); it != joysticks_.end()) put(it->second.axes, axis, value);
-        listener = listener_;
-    }
+    });
     if (listener) listener->joystickAxis(instance, axis, value, stamp);
 }
 
 void FakeControllerBackend::joystickHat(int instance, int hat, int bits, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
+    auto* listener = changed([&] {
         if (const auto it = joysticks_.find(instance); it != joysticks_.end()) put(it->second.hats, hat, bits);
-        listener = listener_;
-    }
+    });
     if (listener) listener->joystickHat(instance, hat, bits, stamp);
 }
 
 void FakeControllerBackend::joystickButton(int instance, int button, bool down, double stamp) {
-    Listener* listener = nullptr;
-    {
-        std::lock_guard guard(lock_);
+    auto* listener = changed([&] {
         if (const auto it = joysticks_.find(instance); it != joysticks_.end()) put(it->second.buttons, button, down);
-        listener = listener_;
-    }
+    });
     if (listener) listener->joystickButton(instance, button, down, stamp);
 }
 

@@ -60,6 +60,9 @@ public:
 
 private:
     void record(Command command);
+    // Runs `edit` on the state under the lock and returns the listener to tell, if any; it is told
+    // outside the lock, so that it may call back into the backend.
+    Listener* changed(const std::function<void()>& edit = {});
 
     mutable std::mutex lock_;
     Listener* listener_ = nullptr;

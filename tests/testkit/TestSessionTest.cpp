@@ -82,7 +82,7 @@ TEST(DeviceInfo, IdTextAndReportLines) {
     full.batteryState.reset();
     EXPECT_EQ(full.lines().back().value, "87.4%");
 
-    // What the controller service tells of a pad follows the battery.
+    // What the controller service tells of a pad comes between the connection and the battery.
     full.firmwareVersion = 0x110;
     full.guid = "0300fa";
     EXPECT_EQ(full.firmwareText(), "Firmware 0110");

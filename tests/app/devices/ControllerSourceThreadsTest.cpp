@@ -12,6 +12,7 @@
 #include "app/devices/ControllerSource.h"
 #include "app/devices/SDLBackend.h"
 #include "testkit/TriggerEffects.h"
+#include "tests/support/VirtualJoystick.h"
 
 using namespace Tessarine;
 
@@ -37,16 +38,8 @@ struct Outputs {
 Outputs& outputsOf(void* userdata) { return *static_cast<Outputs*>(userdata); }
 
 SDL_VirtualJoystickDesc virtualPad(Outputs& outputs) {
-    SDL_VirtualJoystickDesc d;
-    SDL_zero(d);
-    d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    d.naxes = SDL_CONTROLLER_AXIS_MAX;
-    d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
     // Ids of a DualSense, so that SDL treats it as one with adaptive triggers.
-    d.vendor_id = 0x054C;
-    d.product_id = 0x0CE6;
-    d.name = padName;
+    SDL_VirtualJoystickDesc d = VirtualJoystick::pad(padName, 0x054C, 0x0CE6);
     d.userdata = &outputs;
     d.SetPlayerIndex = [](void* u, int index) {
         std::lock_guard guard(outputsOf(u).lock);
@@ -270,22 +263,15 @@ TEST(ControllerSourceThreads, DetachAndReattachGiveANewDevice) {
 // A virtual wheel that SDL has no game-controller mapping for: read through the joystick layer.
 TEST(ControllerSourceThreads, AVirtualWheelIsReadThroughTheJoystickLayer) {
     Bench bench;
-    SDL_VirtualJoystickDesc wheel;
-    SDL_zero(wheel);
-    wheel.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    wheel.type = SDL_JOYSTICK_TYPE_WHEEL;
-    wheel.naxes = 3;
-    wheel.nhats = 1;
-    wheel.nbuttons = 4;
-    wheel.vendor_id = 0x046D;
-    wheel.product_id = 0xC24F;
-    wheel.name = "Tessarine virtual wheel";
+    const auto wheel =
+        VirtualJoystick::describe(SDL_JOYSTICK_TYPE_WHEEL, "Tessarine virtual wheel", 3, 1, 4, 0x046D, 0xC24F);
     int index = -1;
     ASSERT_TRUE(bench.backend->invoke([&] { index = SDL_JoystickAttachVirtualEx(&wheel); })) << bench.backend->error();
     ASSERT_GE(index, 0);
     ASSERT_TRUE(bench.main.runUntil([&] { return !bench.watcher.joysticks().empty(); }));
     EXPECT_TRUE(bench.watcher.devices().empty());
-    const auto& [instance, device] = *bench.watcher.joysticks().begin();
+    // A copy: the watcher drops its entry when the wheel goes, and the test reads the device after.
+    const auto [instance, device] = *bench.watcher.joysticks().begin();
     EXPECT_EQ(device->info().name, "Tessarine virtual wheel");
     EXPECT_EQ(device->info().vendorID, 0x046D);
     EXPECT_EQ(device->info().productID, 0xC24F);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FakeHIDBackend.h"
+#include "tests/support/VirtualJoystick.h"
 #include "app/devices/SDLBackend.h"
 #include "app/model/SystemSources.h"
 
@@ -75,22 +76,8 @@ TEST(AppModelThreads, SDLDevicesReachTheModelWithTheirIdentity) {
     AppModel& model = *bench.model;
     model.start(true);
 
-    SDL_VirtualJoystickDesc pad;
-    SDL_zero(pad);
-    pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    pad.naxes = SDL_CONTROLLER_AXIS_MAX;
-    pad.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    pad.vendor_id = 0x054C;
-    pad.product_id = 0x0CE6;
-    pad.name = "Tessarine virtual pad";
-    SDL_VirtualJoystickDesc wheel;
-    SDL_zero(wheel);
-    wheel.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    wheel.type = SDL_JOYSTICK_TYPE_WHEEL;
-    wheel.naxes = 3;
-    wheel.nbuttons = 2;
-    wheel.name = "Tessarine virtual wheel";
+    const auto pad = VirtualJoystick::pad("Tessarine virtual pad", 0x054C, 0x0CE6);
+    const auto wheel = VirtualJoystick::describe(SDL_JOYSTICK_TYPE_WHEEL, "Tessarine virtual wheel", 3, 0, 2);
     ASSERT_TRUE(backend->invoke([&] {
         SDL_JoystickAttachVirtualEx(&pad);
         SDL_JoystickAttachVirtualEx(&wheel);
