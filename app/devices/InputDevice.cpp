@@ -123,10 +123,6 @@ InputDevice& InputDevice::testTarget() { return (useRaw_ && rawPartner_) ? *rawP
 // ---- per-frame refresh
 
 void InputDevice::update(double now, double trailSeconds) {
-    // The live snapshot is handed out every frame, changed or not.
-    live_ = capture_->snapshot();
-    emit liveChanged();
-
     // Each trail moves forward with its log; a trail whose element is gone goes with it.
     bool trailsMoved = false;
     std::set<std::string> trailKeys;
@@ -146,6 +142,10 @@ void InputDevice::update(double now, double trailSeconds) {
         trailsMoved |= added;
         trailsMoved |= capture_->followTrail(key, trailSeconds, now, trail->second, trailCursors_[key]);
     }
+    // The live snapshot is handed out every frame, changed or not, once the trails have moved:
+    // a view that draws both refreshes once a frame, on liveChanged, and sees this frame's trail.
+    live_ = capture_->snapshot();
+    emit liveChanged();
     if (trailsMoved) emit trailsChanged();
 
     if (kind_ == Kind::hid || kind_ == Kind::demoRaw) {

@@ -128,7 +128,9 @@ signals:
     void axisRolesChanged();
     void lightColorChanged();
     void playerLightChanged();
+    // Every frame, after the trails have moved: a view that shows both needs only this one.
     void liveChanged();
+    // Only on frames where a trail moved, after liveChanged.
     void trailsChanged();
     void rawLiveChanged();
     void batteryLevelChanged();

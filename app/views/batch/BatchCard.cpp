@@ -103,8 +103,9 @@ void BatchCard::follow(const std::shared_ptr<InputDevice>& measured) {
     for (const auto& link : measuredLinks_) disconnect(link);
     measuredLinks_.clear();
     measured_ = measured;
+    // liveChanged comes every frame after the trails have moved, so the trails need no signal of
+    // their own here: one refresh a frame.
     measuredLinks_.push_back(connect(measured_.get(), &InputDevice::liveChanged, this, &BatchCard::refreshLive));
-    measuredLinks_.push_back(connect(measured_.get(), &InputDevice::trailsChanged, this, &BatchCard::refreshLive));
     if (measured_ != device_) {
         measuredLinks_.push_back(connect(measured_.get(), &InputDevice::elementsChanged, this, &BatchCard::rebuild));
         measuredLinks_.push_back(connect(measured_.get(), &InputDevice::infoChanged, this, &BatchCard::refresh));

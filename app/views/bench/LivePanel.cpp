@@ -81,8 +81,9 @@ void LivePanel::follow(const std::shared_ptr<InputDevice>& shown) {
     for (const auto& link : shownLinks_) disconnect(link);
     shownLinks_.clear();
     shown_ = shown;
+    // liveChanged comes every frame after the trails have moved, so the trails need no signal of
+    // their own here: one refresh a frame.
     shownLinks_.push_back(connect(shown_.get(), &InputDevice::liveChanged, this, &LivePanel::refresh));
-    shownLinks_.push_back(connect(shown_.get(), &InputDevice::trailsChanged, this, &LivePanel::refresh));
     if (shown_ != device_)
         shownLinks_.push_back(connect(shown_.get(), &InputDevice::elementsChanged, this, &LivePanel::rebuild));
 }

@@ -95,9 +95,15 @@ TEST(InputDevice, UpdateCopiesTrailsOfSticksAndDpadsOnly) {
                      makeElement("A", Kind::button, Role::south, "A")});
     int trails = 0;
     QObject::connect(&pad, &InputDevice::trailsChanged, [&] { ++trails; });
+    // Views refresh once a frame, on liveChanged: the trail they read then is this frame's.
+    std::size_t trailSeenLive = 0;
+    QObject::connect(&pad, &InputDevice::liveChanged, [&] {
+        if (const auto found = pad.trails().find("L"); found != pad.trails().end()) trailSeenLive = found->second.size();
+    });
     pad.buffer().recordStick("L", 0.5, 0, std::nullopt, 9.0);
     pad.buffer().recordStick("L", 0.6, 0, std::nullopt, 9.8);
     pad.update(10, 0.5);
+    EXPECT_EQ(trailSeenLive, 1u);
     ASSERT_EQ(pad.trails().size(), 2u);
     ASSERT_EQ(pad.trails().at("L").size(), 1u);
     EXPECT_EQ(pad.trails().at("L").front().x, 0.6);
