@@ -5,26 +5,19 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <limits>
-
 #include "app/model/AppModel.h"
+#include "app/model/AxisCheckRecorder.h"
 #include "app/model/TestRunner.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/ReturnKeys.h"
 #include "app/views/kit/MeasureRow.h"
 #include "app/views/raw/RawHIDTexts.h"
 #include "app/views/kit/VerdictLabel.h"
-#include "testkit/AxisNoiseAnalysis.h"
 
 namespace Tessarine {
-
-namespace {
-constexpr double openEnd = std::numeric_limits<double>::infinity();
-}
 
 AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
     : QGroupBox(QStringLiteral("Axis check: noise and range"), parent), device_(std::move(device)), runner_(&runner),
@@ -77,11 +70,7 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     connect(done_, &QPushButton::clicked, this, &AxisCheck::done);
     range->addWidget(done_);
     // Return and Enter finish the range step while it is shown.
-    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), rangeBox_);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, &AxisCheck::done);
-    }
+    onReturnKeys(rangeBox_, Qt::WidgetWithChildrenShortcut, this, &AxisCheck::done);
     row->addWidget(rangeBox_);
     row->addStretch(1);
     box->addLayout(row);
@@ -115,11 +104,6 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     connect(&runner, &TestRunner::resultsChanged, this, &AxisCheck::refreshResult);
     rebuildPicker();
     setPhase(Phase::idle);
-}
-
-RorozErurEvo::GuidedTest AxisCheck::test(const std::string& axisName) {
-    return RorozErurEvo::GuidedTest{RorozErurEvo::TestKind::axisNoise, axisName,
-                                    RorozErurEvo::GuidedTest::Target::device(), true};
 }
 
 void AxisCheck::rebuildPicker() {
@@ -177,43 +161,22 @@ void AxisCheck::restEnded() {
         setPhase(Phase::idle);
         return;
     }
-    auto values = device_->buffer().rawValues(axisID_, restStart_, openEnd);
-    if (values.empty()) {
-        // A still device may send nothing: its last value is the reading at rest.
-        auto trackers = device_->buffer().rawTrackers();
-        if (auto it = trackers.find(axisID_); it != trackers.end() && it->second.value) values = {*it->second.value};
-    }
-    restValues_ = std::move(values);
+    restValues_ = AxisCheckRecorder::restReadings(*device_, axisID_, restStart_);
     rangeStart_ = model_.clock().now();
     setPhase(Phase::range);
 }
 
 void AxisCheck::done() {
     if (phase_ != Phase::range) return;
-    auto element = device_->element(axisID_);
-    if (!element || !runner_) {
-        setPhase(Phase::idle);
-        return;
-    }
-    auto sweep = device_->buffer().rawValues(axisID_, rangeStart_, openEnd);
-    std::optional<int> lo, hi;
-    if (!sweep.empty()) {
-        auto [a, b] = std::minmax_element(sweep.begin(), sweep.end());
-        lo = *a;
-        hi = *b;
-    }
-    auto result = RorozErurEvo::AxisNoiseAnalysis::result(restValues_, element->logicalMin.value_or(0),
-                                                          element->logicalMax.value_or(1), lo, hi, element->name,
-                                                          model_.thresholds(*device_), RorozErurEvo::Dates::now());
     setPhase(Phase::idle);
-    runner_->record(std::move(result), test(element->name));
+    if (runner_) AxisCheckRecorder::record(*device_, *runner_, model_.thresholds(*device_), axisID_, restValues_, rangeStart_);
 }
 
 void AxisCheck::refreshResult() {
     std::optional<RorozErurEvo::TestResult> result;
     if (runner_ && !axisID_.empty()) {
         auto name = axisName();
-        if (!name.empty()) result = runner_->result(test(name));
+        if (!name.empty()) result = runner_->result(AxisCheckRecorder::test(name));
     }
     resultBox_->setVisible(result.has_value());
     if (!result) return;

@@ -1,7 +1,7 @@
 #pragma once
 // A two-step check of one raw axis: hands off for a few seconds (noise at rest), then moved
-// from end to end and Done (range). The result is filed in the runner of the page's device
-// under "axisNoise|<axis name>|raw" and shown under the controls.
+// from end to end and Done (range). AxisCheckRecorder reads, analyses and files the result in
+// the runner of the page's device; it is shown under the controls.
 //
 // Phases:
 //   idle  --Measure at Rest-->  rest  --wait ends-->  range  --Done-->  idle
@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/devices/InputDevice.h"
-#include "testkit/GuidedTest.h"
 
 class QComboBox;
 class QLabel;
@@ -48,9 +47,6 @@ public:
     const std::vector<int>& restValues() const { return restValues_; }
     // Tests shorten the wait.
     void setWaitMilliseconds(int ms) { waitMs_ = ms; }
-
-    // The test a check of this axis files its result under.
-    static RorozErurEvo::GuidedTest test(const std::string& axisName);
 
     void measureAtRest();
     void done();

@@ -1,6 +1,7 @@
 #include "app/model/ModelFakes.h"
 #include "support/HIDDescriptors.h"
 
+#include "app/model/AxisCheckRecorder.h"
 #include "app/model/TestRunner.h"
 #include "app/views/raw/AxisCheck.h"
 #include "app/views/raw/AxisEditors.h"
@@ -335,7 +336,7 @@ TEST_F(RawFixture, AxisCheckRecordsFromRestValuesWhenTheAxisNeverMoved) {
     EXPECT_EQ(check.restValues(), std::vector<int>{128});
     QTest::mouseClick(check.doneButton(), Qt::LeftButton);
     EXPECT_EQ(check.phase(), AxisCheck::Phase::idle);
-    auto result = runner.result(AxisCheck::test(axes[0].name));
+    auto result = runner.result(AxisCheckRecorder::test(axes[0].name));
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(TestRunner::resultKey(*result), "axisNoise|" + axes[0].name + "|raw");
     EXPECT_FALSE(check.resultBox()->isHidden());
@@ -364,7 +365,7 @@ TEST_F(RawFixture, AxisCheckSweepAndItsEndings) {
         joystickReport(*taps[0], 255);
         QTest::keyClick(check.doneButton(), Qt::Key_Return);
         EXPECT_EQ(check.phase(), AxisCheck::Phase::idle);
-        auto result = runner.result(AxisCheck::test(axes[0].name));
+        auto result = runner.result(AxisCheckRecorder::test(axes[0].name));
         ASSERT_TRUE(result.has_value());
     }
     runner.setResults({});
