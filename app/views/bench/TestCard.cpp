@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
+#include "app/views/kit/ReturnKeys.h"
 #include "app/views/bench/CardHeader.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/GateControls.h"
@@ -62,11 +62,7 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
         runningRow->addStretch(1);
         // Return finishes the running test. A shortcut acts only while its parent is visible
         // and enabled, so only the card that shows "Done" in the active window reacts.
-        for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
-            auto* shortcut = new QShortcut(QKeySequence(key), runningButtons_);
-            shortcut->setContext(Qt::WindowShortcut);
-            connect(shortcut, &QShortcut::activated, done_, &QPushButton::click);
-        }
+        onReturnKeys(runningButtons_, Qt::WindowShortcut, done_, &QPushButton::click);
         addWideWidget(idleButtons_);
         addWideWidget(runningButtons_);
 

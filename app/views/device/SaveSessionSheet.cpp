@@ -16,17 +16,11 @@
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/DialogButtons.h"
+#include "app/views/kit/TextField.h"
 
 namespace Tessarine {
 
 namespace {
-
-QLineEdit* field(const QString& label, const QString& objectName) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(objectName);
-    edit->setAccessibleName(label);
-    return edit;
-}
 
 void muted(QLabel* label) {
     QPalette palette = label->palette();
@@ -38,10 +32,10 @@ void muted(QLabel* label) {
 
 SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent)
     : QDialog(parent), model_(model), device_(std::move(device)),
-      unit_(field(QStringLiteral("Unit (serial or ticket #)"), QStringLiteral("save-unit"))),
-      stage_(field(QStringLiteral("Stage"), QStringLiteral("save-stage"))), presets_(new QToolButton),
-      ticket_(field(QStringLiteral("Ticket #"), QStringLiteral("save-ticket"))),
-      technician_(field(QStringLiteral("Technician"), QStringLiteral("save-technician"))),
+      unit_(textField(QStringLiteral("Unit (serial or ticket #)"), QStringLiteral("save-unit"))),
+      stage_(textField(QStringLiteral("Stage"), QStringLiteral("save-stage"))), presets_(new QToolButton),
+      ticket_(textField(QStringLiteral("Ticket #"), QStringLiteral("save-ticket"))),
+      technician_(textField(QStringLiteral("Technician"), QStringLiteral("save-technician"))),
       notes_(new QPlainTextEdit), summary_(new QLabel), cancel_(new QPushButton(QStringLiteral("Cancel"))),
       save_(new QPushButton(QStringLiteral("Save"))) {
     setObjectName(QStringLiteral("save-session-sheet"));

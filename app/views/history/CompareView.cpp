@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/ReturnKeys.h"
 #include "app/views/kit/Divider.h"
 #include "app/views/history/HistoryParts.h"
 #include "app/views/history/HistoryTexts.h"
@@ -107,11 +107,7 @@ CompareView::CompareView(AppModel& model, TestSession before, TestSession after,
     connect(doneButton, &QPushButton::clicked, this, &CompareView::done);
     actions->addWidget(doneButton);
     // Return and Enter end the comparison while it has the keyboard.
-    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, &CompareView::done);
-    }
+    onReturnKeys(this, Qt::WidgetWithChildrenShortcut, this, &CompareView::done);
     stack->addLayout(actions);
     stack->addStretch(1);
     scroll->setWidget(content);

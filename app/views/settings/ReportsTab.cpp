@@ -9,18 +9,12 @@
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
+#include "app/views/kit/TextField.h"
 #include "app/views/settings/SettingsParts.h"
 
 namespace Tessarine {
 
 namespace {
-
-QLineEdit* textField(const QString& title, const QString& objectName) {
-    auto* field = new QLineEdit;
-    field->setObjectName(objectName);
-    field->setAccessibleName(title);
-    return field;
-}
 
 // Shows `value` unless the field already holds it, so typing keeps its cursor.
 void showText(QLineEdit* field, const std::string& value) {

@@ -13,6 +13,7 @@
 #include "app/model/AppModel.h"
 #include "app/model/KeyboardTester.h"
 #include "app/model/TesterSessions.h"
+#include "app/views/kit/ReturnKeys.h"
 #include "app/views/testers/KeyCapture.h"
 #include "app/views/testers/KeyboardDrawing.h"
 #include "app/paint/Symbols.h"
@@ -136,13 +137,9 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     connect(stop_, &QPushButton::clicked, &tester, &KeyboardTester::stop);
     // Return starts capture; Esc stops it only while keys are not captured (a captured Esc is a
     // key under test, and holding it ends capture in the tester).
-    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] {
-            if (start_->isVisible()) start_->click();
-        });
-    }
+    onReturnKeys(this, Qt::WidgetWithChildrenShortcut, this, [this] {
+        if (start_->isVisible()) start_->click();
+    });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
