@@ -250,7 +250,9 @@ TEST(HIDMonitor, StopClosesEveryDeviceAndPostedNoticesRunWhereTheyArePosted) {
 
     monitor->stop();
     EXPECT_EQ(backend->openConnections(), 0);
-    EXPECT_EQ(threadsNamed(HIDMonitor::threadName), 0);
+    // Joined, but the system may still list the thread for a moment as it finishes leaving; a
+    // thread left running stays listed.
+    EXPECT_TRUE(soonEnough([] { return threadsNamed(HIDMonitor::threadName) == 0; }));
     EXPECT_TRUE(monitor->taps().empty());
     monitor->stop();
     monitor.reset();
