@@ -33,6 +33,7 @@
 #include "app/model/MouseTester.h"
 #include "app/model/Preferences.h"
 #include "app/model/ReportRenderer.h"
+#include "app/model/RunnerContext.h"
 #include "app/model/Services.h"
 #include "app/model/SessionLibrary.h"
 #include "app/model/SidebarItem.h"
@@ -46,11 +47,11 @@
 
 namespace Tessarine {
 
-class AppModel : public QObject {
+class AppModel : public QObject, public RunnerContext {
     Q_OBJECT
 
 public:
-    using Devices = std::vector<std::shared_ptr<InputDevice>>;
+    using Devices = RunnerContext::Devices;
 
     // Frame timer interval, seconds.
     static constexpr double frameInterval = 1.0 / 60;
@@ -96,16 +97,16 @@ public:
 
     SessionLibrary& library() { return *library_; }
     const SessionLibrary& library() const { return *library_; }
-    DemoDriver& demo() { return *demo_; }
+    DemoDriver& demo() override { return *demo_; }
     KeyboardTester& keyboard() { return *keyboard_; }
     MouseTester& mouse() { return *mouse_; }
     ControllerSource& controllers() { return *parts_.controllers; }
     HIDSource& hid() { return *parts_.hid; }
     BatchRunner* batch() const { return batch_.get(); }
-    SoakRunner* soak() const { return soak_.get(); }
+    SoakRunner* soak() const override { return soak_.get(); }
     Announcer& announcer() { return announcer_; }
     Preferences& defaults() { return *parts_.defaults; }
-    const Clock& clock() const { return *parts_.clock; }
+    const Clock& clock() const override { return *parts_.clock; }
     bool persist() const { return persist_; }
     std::int64_t frame() const { return frame_; }
     const QString& supportFolder() const { return supportFolder_; }
@@ -114,7 +115,7 @@ public:
 
     // ---- settings (written to the user defaults on every assignment)
 
-    const RorozErurEvo::Thresholds& thresholds() const { return thresholds_; }
+    const RorozErurEvo::Thresholds& thresholds() const override { return thresholds_; }
     void setThresholds(RorozErurEvo::Thresholds value);
     const RorozErurEvo::FamilyProfiles& familyProfiles() const { return familyProfiles_; }
     void setFamilyProfiles(RorozErurEvo::FamilyProfiles value);
@@ -158,18 +159,18 @@ public:
     const std::optional<RorozErurEvo::Uuid>& selectedSession() const { return selectedSession_; }
     void setSelectedSession(std::optional<RorozErurEvo::Uuid> value);
     const std::optional<std::string>& toast() const { return toast_; }
-    void setToast(std::optional<std::string> value);
+    void setToast(std::optional<std::string> value) override;
     int settingsRequest() const { return settingsRequest_; }
 
     // Speaks the text to accessibility clients.
-    void announce(const QString& text) { announcer_.announce(text); }
+    void announce(const QString& text) override { announcer_.announce(text); }
 
     // ---- devices and the frame tick
 
-    const Devices& controllerDevices() const { return controllerDevices_; }
+    const Devices& controllerDevices() const override { return controllerDevices_; }
     // The HID devices that are nobody's raw partner.
     const Devices& hidDevices() const { return hidDevices_; }
-    const Devices& allHID() const { return allHID_; }
+    const Devices& allHID() const override { return allHID_; }
     const std::vector<SkippedHID>& skippedHID() const { return skippedHID_; }
     // Why a whole source reads nothing, empty while it runs: the controller service failed to
     // start, or the raw HID loop stopped. Change with controllerDevicesChanged and
@@ -182,8 +183,8 @@ public:
     Devices allDevices() const;
     // The devices whose live values the tick refreshes.
     Devices visibleDevices() const;
-    std::shared_ptr<InputDevice> device(const std::string& id) const;
-    TestRunner& runner(const std::shared_ptr<InputDevice>& device);
+    std::shared_ptr<InputDevice> device(const std::string& id) const override;
+    TestRunner& runner(const std::shared_ptr<InputDevice>& device) override;
     const TestRunner* existingRunner(const std::string& id) const;
     std::size_t runnerCount() const { return runners_.size(); }
 
@@ -204,14 +205,14 @@ public:
     void setPartner(const std::optional<std::string>& hidID, const InputDevice& controller);
     // Hands the unit record, results and selection of `oldID` to a device that came back
     // under a new identifier.
-    void carryOver(const std::string& oldID, const std::shared_ptr<InputDevice>& device);
+    void carryOver(const std::string& oldID, const std::shared_ptr<InputDevice>& device) override;
 
     // ---- thresholds and units per device
 
     RorozErurEvo::ControllerFamily family(const InputDevice& device) const;
     // The family whose profile applies, or none (profiles off, or a generic device).
     std::optional<RorozErurEvo::ControllerFamily> profileFamily(const InputDevice& device) const;
-    RorozErurEvo::Thresholds thresholds(const InputDevice& device) const;
+    RorozErurEvo::Thresholds thresholds(const InputDevice& device) const override;
     std::string thresholdsLabel(const InputDevice& device) const;
     // The device's record, or a new one (not kept).
     UnitRecord unit(const InputDevice& device) const;
@@ -307,6 +308,8 @@ private:
     std::string controllerFailure_;
     std::string hidFailure_;
     std::map<std::string, std::shared_ptr<InputDevice>> hidByID_;
+    // By device identifier. A runner is never removed while the application runs: views and
+    // batch cards keep references to it, and its results outlive a disconnection.
     std::map<std::string, std::unique_ptr<TestRunner>> runners_;
     std::map<std::string, std::string> partnerChoice_;
     std::optional<SidebarItem> selection_ = SidebarItem::device("demo");

@@ -4,12 +4,16 @@
 #include <cmath>
 
 #include "app/devices/Assign.h"
+#include "app/devices/Clock.h"
+#include "app/devices/DemoDevice.h"
 #include "app/devices/Logging.h"
-#include "app/model/AppModel.h"
+#include "app/model/RunnerContext.h"
+#include "app/model/TestRunner.h"
 #include "testkit/Date.h"
 #include "testkit/DriftAnalysis.h"
 #include "testkit/Fmt.h"
 #include "testkit/GuidedTest.h"
+#include "testkit/Thresholds.h"
 
 namespace Tessarine {
 
@@ -35,7 +39,7 @@ void BatchRunner::setProgress(double value) {
 }
 
 void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices) {
-    const double now = model_.clock().now();
+    const double now = context_.clock().now();
     setStart(now);
     std::vector<std::string> ids;
     bool demoTakesPart = false;
@@ -52,11 +56,11 @@ void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices
     if (demoTakesPart) {
         // The demo controller plays a stick at rest for the length of the run.
         GuidedTest test{.kind = TestKind::drift, .element = {}, .target = GuidedTest::Target::device(), .raw = false};
-        DemoDriver& demo = model_.demo();
+        DemoDriver& demo = context_.demo();
         demo.setCurrent(test);
-        demo.load(demo.testActions(test, model_.thresholds().driftSeconds), false, now);
+        demo.load(demo.testActions(test, context_.thresholds().driftSeconds), false, now);
     }
-    model_.announce(QString::fromStdString("Drift test on " + RorozErurEvo::Fmt::trim(static_cast<double>(deviceIDs_.size()), 0) +
+    context_.announce(QString::fromStdString("Drift test on " + RorozErurEvo::Fmt::trim(static_cast<double>(deviceIDs_.size()), 0) +
                                            " devices. Let go of every controller."));
 }
 
@@ -70,7 +74,7 @@ void BatchRunner::tick(double now) {
         return;
     }
     setPrompt("Hands off. Measuring every stick…");
-    double measuring = model_.thresholds().driftSeconds; // seconds
+    double measuring = context_.thresholds().driftSeconds; // seconds
     // A measuring time of zero, below zero or not a number has nothing to wait for: the run is
     // complete as soon as the settle phase is over (instead of a progress that never reaches 1).
     double progress = std::isfinite(measuring) && measuring > 0 ? std::min((e - settleSeconds) / measuring, 1.0) : 1.0;
@@ -80,7 +84,7 @@ void BatchRunner::tick(double now) {
     fileResults(now);
     setStart(std::nullopt);
     releaseDemo();
-    model_.announce(QStringLiteral("Batch drift test done."));
+    context_.announce(QStringLiteral("Batch drift test done."));
 }
 
 void BatchRunner::dropDisconnected() {
@@ -96,8 +100,8 @@ void BatchRunner::dropDisconnected() {
             .kind = TestKind::drift, .element = {}, .target = GuidedTest::Target::device(), .raw = false};
         const std::string text = drift.title() + " stopped: " + gone->info().name + " was disconnected.";
         qCInfo(logModel).noquote() << QString::fromStdString(text);
-        model_.announce(QString::fromStdString(text));
-        model_.setToast(text);
+        context_.announce(QString::fromStdString(text));
+        context_.setToast(text);
         it = members_.erase(it);
     }
 }
@@ -107,10 +111,10 @@ void BatchRunner::fileResults(double now) {
     double from = *start_;
     double measureFrom = from + settleSeconds;
     for (const auto& member : members_) {
-        auto device = model_.device(member.device->id());
+        auto device = context_.device(member.device->id());
         if (device != member.device) continue; // a device the model no longer knows
-        auto thresholds = model_.thresholds(*device);
-        TestRunner& runner = model_.runner(device);
+        auto thresholds = context_.thresholds(*device);
+        TestRunner& runner = context_.runner(device);
         InputDevice& measured = *member.measured;
         bool raw = measured.kind() == InputDevice::Kind::hid || measured.kind() == InputDevice::Kind::demoRaw;
         auto source = raw ? RorozErurEvo::ValueSource::raw : RorozErurEvo::ValueSource::processed;
@@ -132,7 +136,7 @@ void BatchRunner::cancel() {
 }
 
 void BatchRunner::releaseDemo() {
-    DemoDriver& demo = model_.demo();
+    DemoDriver& demo = context_.demo();
     demo.setCurrent(std::nullopt);
     demo.load(demo.scenarioActions(), true);
 }

@@ -26,7 +26,7 @@
 
 namespace Tessarine {
 
-class AppModel;
+class RunnerContext;
 
 class BatchRunner : public QObject {
     Q_OBJECT
@@ -37,10 +37,10 @@ public:
     // Rate of the resampled drift window, samples per second.
     static constexpr double sampleRate = 100;
 
-    // The model is not owned and outlives the runner.
-    explicit BatchRunner(AppModel& model) : model_(model) {}
+    // The context is not owned and outlives the runner.
+    explicit BatchRunner(RunnerContext& context) : context_(context) {}
 
-    AppModel& model() const { return model_; }
+    RunnerContext& context() const { return context_; }
 
     // Uptime seconds when the run began; absent while idle.
     const std::optional<double>& start() const { return start_; }
@@ -79,7 +79,7 @@ private:
         std::shared_ptr<InputDevice> measured;
     };
 
-    AppModel& model_;
+    RunnerContext& context_;
     std::optional<double> start_;
     std::vector<std::string> deviceIDs_;
     std::vector<Member> members_;

@@ -4,17 +4,20 @@
 #include <cmath>
 
 #include "app/devices/Assign.h"
+#include "app/devices/Clock.h"
 #include "app/devices/Logging.h"
-#include "app/model/AppModel.h"
+#include "app/model/RunnerContext.h"
+#include "app/model/TestRunner.h"
 #include "testkit/Date.h"
 #include "testkit/SoakResult.h"
+#include "testkit/Thresholds.h"
 
 namespace Tessarine {
 
 using RorozErurEvo::GuidedTest;
 using RorozErurEvo::SoakTimeline;
 
-SoakRunner::SoakRunner(AppModel& model) : model_(model), inhibitor_(std::make_shared<LogindSleepInhibitor>()) {}
+SoakRunner::SoakRunner(RunnerContext& context) : context_(context), inhibitor_(std::make_shared<LogindSleepInhibitor>()) {}
 
 SoakRunner::~SoakRunner() = default;
 
@@ -49,14 +52,14 @@ bool SoakRunner::isRunning(const InputDevice& device) const { return running_ &&
 
 double SoakRunner::elapsed() const {
     if (!running_) return 0;
-    return std::max(model_.clock().now() - start_, 0.0);
+    return std::max(context_.clock().now() - start_, 0.0);
 }
 
 RorozErurEvo::Thresholds SoakRunner::thresholds() const {
     for (const auto& id : {deviceID_, firstID_})
         if (id)
-            if (auto device = model_.device(*id)) return model_.thresholds(*device);
-    return model_.thresholds();
+            if (auto device = context_.device(*id)) return context_.thresholds(*device);
+    return context_.thresholds();
 }
 
 RorozErurEvo::Thresholds SoakRunner::runThresholds() const {
@@ -84,13 +87,13 @@ std::vector<std::string> SoakRunner::streamKeys(const InputDevice& device) {
     return keys;
 }
 
-void SoakRunner::announce(const std::string& text) const { model_.announce(QString::fromStdString(text)); }
+void SoakRunner::announce(const std::string& text) const { context_.announce(QString::fromStdString(text)); }
 
 // ---- the run
 
 void SoakRunner::start(InputDevice& device, double minutes) {
     if (running_) return;
-    double now = model_.clock().now();
+    double now = context_.clock().now();
     double length = minutes * 60;
     if (!(length >= minimumSeconds)) length = minimumSeconds; // also a length that is not a number
 
@@ -133,7 +136,7 @@ void SoakRunner::tick(double now) {
     if (!running_ || now - lastRead_ < intakeInterval) return;
     lastRead_ = now;
 
-    auto device = deviceID_ ? model_.device(*deviceID_) : nullptr;
+    auto device = deviceID_ ? context_.device(*deviceID_) : nullptr;
     if (device && device->connected()) {
         // A device that comes back under the identifier it left with is a return like any other.
         if (waiting_)
@@ -213,12 +216,12 @@ void SoakRunner::returned(const std::shared_ptr<InputDevice>& device, double now
     reported_.clear();
     for (const auto& key : streamKeys(*device)) readFrom_[key] = now;
     if (device->outputs()) device->outputs()->setMotionActive(true);
-    if (previous && *previous != device->id()) model_.carryOver(*previous, device);
+    if (previous && *previous != device->id()) context_.carryOver(*previous, device);
     announce("Reconnected. The soak test carries on.");
 }
 
 std::vector<std::shared_ptr<InputDevice>> SoakRunner::searchList() const {
-    return kind_ == InputDevice::Kind::hid ? model_.allHID() : model_.controllerDevices();
+    return kind_ == InputDevice::Kind::hid ? context_.allHID() : context_.controllerDevices();
 }
 
 std::shared_ptr<InputDevice> SoakRunner::findReturn() const {
@@ -270,7 +273,7 @@ void SoakRunner::finish(double end) {
                                                      runThresholds(), RorozErurEvo::Dates::now());
     std::shared_ptr<InputDevice> device;
     for (const auto& id : {deviceID_, firstID_})
-        if (!device && id) device = model_.device(*id);
+        if (!device && id) device = context_.device(*id);
 
     stop();
     setReport(std::nullopt);
@@ -278,11 +281,11 @@ void SoakRunner::finish(double end) {
 
     std::string outcome = RorozErurEvo::word(result.verdict) + ", " + result.headline;
     if (device && device->connected()) {
-        model_.runner(device).store(soakTest().id(), std::move(result));
+        context_.runner(device).store(soakTest().id(), std::move(result));
         announce("Wireless soak test: " + outcome);
     } else {
         std::string text = "Soak test ended: " + outcome + ". The controller didn't come back.";
-        model_.setToast(text);
+        context_.setToast(text);
         announce(text);
     }
 }
@@ -291,7 +294,7 @@ void SoakRunner::stop() {
     setRunning(false);
     setWaiting(false);
     if (deviceID_)
-        if (auto device = model_.device(*deviceID_); device && device->outputs()) device->outputs()->setMotionActive(false);
+        if (auto device = context_.device(*deviceID_); device && device->outputs()) device->outputs()->setMotionActive(false);
     activity_.reset();
 }
 

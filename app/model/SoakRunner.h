@@ -37,7 +37,7 @@
 
 namespace Tessarine {
 
-class AppModel;
+class RunnerContext;
 
 class SoakRunner : public QObject {
     Q_OBJECT
@@ -58,12 +58,12 @@ public:
     // every report older than that for good.
     static constexpr double silentStreamMargin = 0.5;
 
-    // The model is not owned and outlives the runner. Sleep is held through logind until
+    // The context is not owned and outlives the runner. Sleep is held through logind until
     // setSleepInhibitor() installs another way.
-    explicit SoakRunner(AppModel& model);
+    explicit SoakRunner(RunnerContext& context);
     ~SoakRunner() override;
 
-    AppModel& model() const { return model_; }
+    RunnerContext& context() const { return context_; }
     void setSleepInhibitor(std::shared_ptr<SleepInhibitor> inhibitor) { inhibitor_ = std::move(inhibitor); }
 
     // ---- observed state
@@ -146,7 +146,7 @@ private:
     void noteLateReports();
     void announce(const std::string& text) const;
 
-    AppModel& model_;
+    RunnerContext& context_;
     std::shared_ptr<SleepInhibitor> inhibitor_;
 
     bool running_ = false;

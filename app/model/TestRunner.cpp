@@ -5,10 +5,12 @@
 #include <limits>
 
 #include "app/devices/Assign.h"
+#include "app/devices/Clock.h"
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
 #include "app/devices/Logging.h"
-#include "app/model/AppModel.h"
+#include "app/model/RunnerContext.h"
+#include "app/model/SoakRunner.h"
 #include "app/model/TestPhases.h"
 
 namespace Tessarine {
@@ -19,8 +21,8 @@ using RorozErurEvo::TestResult;
 using RorozErurEvo::TriggerSample;
 using Target = GuidedTest::Target;
 
-TestRunner::TestRunner(std::shared_ptr<InputDevice> device, AppModel& model)
-    : device_(std::move(device)), model_(model), circle_(std::make_unique<TestPhases::CircleFeed>()),
+TestRunner::TestRunner(std::shared_ptr<InputDevice> device, RunnerContext& context)
+    : device_(std::move(device)), context_(context), circle_(std::make_unique<TestPhases::CircleFeed>()),
       snap_(std::make_unique<TestPhases::SnapFeed>()) {}
 
 TestRunner::~TestRunner() = default;
@@ -33,7 +35,7 @@ bool TestRunner::isDemo() const {
     return device_->kind() == InputDevice::Kind::demo || device_->kind() == InputDevice::Kind::demoRaw;
 }
 
-void TestRunner::announce(const std::string& text) const { model_.announce(QString::fromStdString(text)); }
+void TestRunner::announce(const std::string& text) const { context_.announce(QString::fromStdString(text)); }
 
 InputDevice& TestRunner::testDevice(const GuidedTest& test) const {
     const bool rawDevice = device_->kind() == InputDevice::Kind::hid || device_->kind() == InputDevice::Kind::demoRaw;
@@ -49,7 +51,7 @@ InputDevice& TestRunner::testDevice(const GuidedTest& test) const {
 void TestRunner::start(const GuidedTest& test) {
     if (active_) cancel();
 
-    const double now = model_.clock().now();
+    const double now = context_.clock().now();
     Active next;
     next.test = test;
     next.start = now;
@@ -62,8 +64,8 @@ void TestRunner::start(const GuidedTest& test) {
     // test's start, so its opening values (the pad let go) are what the pad and its raw twin
     // both read at that instant.
     if (isDemo()) {
-        DemoDriver& demo = model_.demo();
-        const double driftSeconds = model_.thresholds(*device_).driftSeconds;
+        DemoDriver& demo = context_.demo();
+        const double driftSeconds = context_.thresholds(*device_).driftSeconds;
         demo.setCurrent(test);
         demo.load(demo.testActions(test, driftSeconds), false, now);
         demo.tick(now);
@@ -115,11 +117,11 @@ void TestRunner::cleanUp(const GuidedTest& test) {
     // A soak run switched the sensors on for itself and still needs them: switching them off
     // would read as dropouts in its timeline.
     if (test.kind == TestKind::motion && device_->outputs()) {
-        const SoakRunner* soak = model_.soak();
+        const SoakRunner* soak = context_.soak();
         if (!(soak && soak->isRunning(*device_))) device_->outputs()->setMotionActive(false);
     }
     if (isDemo()) {
-        DemoDriver& demo = model_.demo();
+        DemoDriver& demo = context_.demo();
         demo.setCurrent(std::nullopt);
         demo.load(demo.scenarioActions(), true);
     }
@@ -132,7 +134,7 @@ void TestRunner::tick(double now) {
     frame.now = now;
     frame.device = &testDevice(next.test);
     frame.own = device_.get();
-    frame.thresholds = model_.thresholds(*device_);
+    frame.thresholds = context_.thresholds(*device_);
     if (next.test.kind == TestKind::circularity) {
         frame.gate = gate(next.test);
         frame.fit = fit(next.test);
@@ -160,7 +162,7 @@ bool TestRunner::stopIfDeviceGone() {
     qCInfo(logModel).noquote() << QString::fromStdString(text);
     cancel();
     announce(text);
-    model_.setToast(text);
+    context_.setToast(text);
     return true;
 }
 

@@ -26,7 +26,7 @@
 
 namespace Tessarine {
 
-class AppModel;
+class RunnerContext;
 class InputDevice;
 namespace TestPhases {
 struct CircleFeed;
@@ -60,12 +60,12 @@ public:
         friend bool operator==(const Active&, const Active&) = default;
     };
 
-    // The model is not owned and outlives the runner; the device is kept.
-    TestRunner(std::shared_ptr<InputDevice> device, AppModel& model);
+    // The context is not owned and outlives the runner; the device is kept.
+    TestRunner(std::shared_ptr<InputDevice> device, RunnerContext& context);
     ~TestRunner() override;
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
-    AppModel& model() const { return model_; }
+    RunnerContext& context() const { return context_; }
 
     // ---- the running test
 
@@ -150,7 +150,7 @@ private:
     void announce(const std::string& text) const;
 
     const std::shared_ptr<InputDevice> device_;
-    AppModel& model_;
+    RunnerContext& context_;
     std::optional<Active> active_;
     Results results_;
     Results saved_; // the results as last saved

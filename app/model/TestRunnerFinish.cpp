@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "app/devices/InputDevice.h"
-#include "app/model/AppModel.h"
 #include "app/model/PhaseTimings.h"
+#include "app/model/RunnerContext.h"
 #include "app/model/TestRunner.h"
 #include "testkit/AxisCenterAnalysis.h"
 #include "testkit/AxisSweepAnalysis.h"
@@ -20,6 +20,7 @@
 #include "testkit/MotionAnalysis.h"
 #include "testkit/PedalAnalysis.h"
 #include "testkit/SnapbackAnalysis.h"
+#include "testkit/Thresholds.h"
 #include "testkit/TouchpadAnalysis.h"
 #include "testkit/TriggerAnalysis.h"
 
@@ -76,7 +77,7 @@ void TestRunner::finish(double now) {
 
 TestResult TestRunner::analyze(const Active& a, double now) const {
     const GuidedTest& test = a.test;
-    const Thresholds thresholds = model_.thresholds(*device_);
+    const Thresholds thresholds = context_.thresholds(*device_);
     const InputDevice& d = testDevice(test);
     const CaptureBuffer& buffer = d.buffer();
     const CaptureBuffer& own = device_->buffer();

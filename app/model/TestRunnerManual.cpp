@@ -4,9 +4,10 @@
 
 #include "app/devices/Assign.h"
 #include "app/devices/InputDevice.h"
-#include "app/model/AppModel.h"
+#include "app/model/RunnerContext.h"
 #include "app/model/TestRunner.h"
 #include "testkit/ManualChecklist.h"
+#include "testkit/Thresholds.h"
 
 namespace Tessarine {
 
@@ -87,7 +88,7 @@ void TestRunner::setFit(const GuidedTest& test, bool fit) {
 
 GateShape TestRunner::gate(const GuidedTest& test) const {
     if (auto it = gates_.find(test.id()); it != gates_.end()) return it->second;
-    return model_.thresholds(*device_).gate;
+    return context_.thresholds(*device_).gate;
 }
 
 bool TestRunner::fit(const GuidedTest& test) const {

@@ -63,7 +63,7 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
         if (test_.target.as<GuidedTest::Target::Buttons>()) visual_ = new FlowChips;
         break;
     case RorozErurEvo::TestKind::motion: {
-        auto* graph = new MotionGraph(runner_.model().clock());
+        auto* graph = new MotionGraph(runner_.context().clock());
         graph->setDevice(device_.get());
         visual_ = graph;
         break;
