@@ -40,8 +40,8 @@ const char* const makerSite = "quenlow.com";
 
 // Catalogue entries are invented for the maker; all are sold directly, so every link is one the
 // maker controls.
-const std::vector<MacApp>& entries() {
-    static const std::vector<MacApp> list{
+const std::vector<CatalogueApp>& entries() {
+    static const std::vector<CatalogueApp> list{
         {"tessarine", "Tessarine", "Test controllers, keyboards and mice, with reports.", "gamecontroller",
          Color::accentTeal(), true},
         {"auralto", "Auralto", "Check speakers, headphones and microphones.", "waveform",
@@ -70,23 +70,23 @@ public:
 };
 
 QAccessibleInterface* linkFactory(const QString&, QObject* object) {
-    auto* row = qobject_cast<MacAppRow*>(object);
+    auto* row = qobject_cast<CatalogueAppRow*>(object);
     return row ? new LinkInterface(row) : nullptr;
 }
 
 } // namespace
 
-QUrl MacApp::url() const {
+QUrl CatalogueApp::url() const {
     const char* prefix = direct ? WebAddresses::makerAppPage : WebAddresses::storeAppPage;
     return QUrl(QString::fromUtf8(prefix) + QString::fromStdString(id), QUrl::StrictMode);
 }
 
-QString MacApp::accessibleLabel() const {
+QString CatalogueApp::accessibleLabel() const {
     const QString where = direct ? QStringLiteral(" on ") + QString::fromUtf8(makerSite) : QStringLiteral(" in the App Store");
     return QStringLiteral("Opens ") + QString::fromStdString(name) + where;
 }
 
-MacAppRow::MacAppRow(MacApp app, QWidget* parent) : QAbstractButton(parent), app_(std::move(app)) {
+CatalogueAppRow::CatalogueAppRow(CatalogueApp app, QWidget* parent) : QAbstractButton(parent), app_(std::move(app)) {
     static const bool installed = [] {
         QAccessible::installFactory(linkFactory);
         return true;
@@ -101,24 +101,24 @@ MacAppRow::MacAppRow(MacApp app, QWidget* parent) : QAbstractButton(parent), app
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-QSize MacAppRow::sizeHint() const {
+QSize CatalogueAppRow::sizeHint() const {
     const int text = QFontMetrics(Fonts::headline()).height() + lineGap + QFontMetrics(Fonts::callout()).height();
     return {320, std::max(tile, text) + 2 * padding};
 }
 
-void MacAppRow::enterEvent(QEnterEvent* event) {
+void CatalogueAppRow::enterEvent(QEnterEvent* event) {
     hovered_ = true;
     update();
     QAbstractButton::enterEvent(event);
 }
 
-void MacAppRow::leaveEvent(QEvent* event) {
+void CatalogueAppRow::leaveEvent(QEvent* event) {
     hovered_ = false;
     update();
     QAbstractButton::leaveEvent(event);
 }
 
-void MacAppRow::paintEvent(QPaintEvent*) {
+void CatalogueAppRow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const Scheme scheme = Scheme::fromPalette(palette());
@@ -162,11 +162,11 @@ void MacAppRow::paintEvent(QPaintEvent*) {
     }
 }
 
-const std::vector<MacApp>& MoreAppsView::catalogue() { return entries(); }
+const std::vector<CatalogueApp>& MoreAppsView::catalogue() { return entries(); }
 
-std::vector<MacApp> MoreAppsView::apps() {
-    std::vector<MacApp> shown;
-    for (const MacApp& app : catalogue())
+std::vector<CatalogueApp> MoreAppsView::apps() {
+    std::vector<CatalogueApp> shown;
+    for (const CatalogueApp& app : catalogue())
         if (app.id != "tessarine") shown.push_back(app);
     return shown;
 }
@@ -187,10 +187,10 @@ MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent),
     rows->setContentsMargins(0, 4, 0, 4);
     rows->setSpacing(0);
     bool first = true;
-    for (const MacApp& app : apps()) {
+    for (const CatalogueApp& app : apps()) {
         if (!first) rows->addWidget(TesterParts::divider());
         first = false;
-        auto* row = new MacAppRow(app);
+        auto* row = new CatalogueAppRow(app);
         connect(row, &QAbstractButton::clicked, this, [this, app] { open(app); });
         rows->addWidget(row);
     }
@@ -201,7 +201,7 @@ MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent),
     column->addStretch(1);
 }
 
-void MoreAppsView::open(const MacApp& app) {
+void MoreAppsView::open(const CatalogueApp& app) {
     openLink(this, app.url(), opener_);
 }
 

@@ -15,7 +15,7 @@
 namespace Tessarine {
 
 // One catalogue entry.
-struct MacApp {
+struct CatalogueApp {
     // A store entry: its numeric id there. A direct entry: the lower-case, hyphenated page name
     // on the maker's web site.
     std::string id;
@@ -30,16 +30,16 @@ struct MacApp {
     // "Opens Auralto on quenlow.com", or "… in the App Store".
     QString accessibleLabel() const;
 
-    friend bool operator==(const MacApp&, const MacApp&) = default;
+    friend bool operator==(const CatalogueApp&, const CatalogueApp&) = default;
 };
 
 // A row: icon tile, name over detail, and the link mark; the whole row is one button.
-class MacAppRow : public QAbstractButton {
+class CatalogueAppRow : public QAbstractButton {
     Q_OBJECT
 
 public:
-    explicit MacAppRow(MacApp app, QWidget* parent = nullptr);
-    const MacApp& app() const { return app_; }
+    explicit CatalogueAppRow(CatalogueApp app, QWidget* parent = nullptr);
+    const CatalogueApp& app() const { return app_; }
     QSize sizeHint() const override;
 
 protected:
@@ -48,7 +48,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    MacApp app_;
+    CatalogueApp app_;
     bool hovered_ = false;
 };
 
@@ -64,9 +64,9 @@ public:
     static constexpr int height = 400;
 
     // Every entry in display order, this application's own ("tessarine") included.
-    static const std::vector<MacApp>& catalogue();
+    static const std::vector<CatalogueApp>& catalogue();
     // The entries shown: the catalogue without this application.
-    static std::vector<MacApp> apps();
+    static std::vector<CatalogueApp> apps();
     // The caption under the rows.
     static QString footer();
 
@@ -76,7 +76,7 @@ public:
     static MoreAppsView& showWindow();
 
 private:
-    void open(const MacApp& app);
+    void open(const CatalogueApp& app);
 
     UrlOpener opener_;
 };

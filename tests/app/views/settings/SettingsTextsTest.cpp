@@ -76,19 +76,19 @@ TEST(SettingsTexts, TraceLengthAndTheSessionFolderInWords) {
 TEST(MoreAppsCatalogue, ListsEveryEntryButThisApplicationWithAValidPageEach) {
     const auto shown = MoreAppsView::apps();
     EXPECT_EQ(shown.size() + 1, MoreAppsView::catalogue().size());
-    for (const MacApp& app : shown) EXPECT_NE(app.id, "tessarine");
+    for (const CatalogueApp& app : shown) EXPECT_NE(app.id, "tessarine");
 
     const std::regex digits("[0-9]+"), slug("[a-z0-9]+(-[a-z0-9]+)*");
-    for (const MacApp& app : MoreAppsView::catalogue()) {
+    for (const CatalogueApp& app : MoreAppsView::catalogue()) {
         EXPECT_TRUE(std::regex_match(app.id, app.direct ? slug : digits)) << app.id;
         EXPECT_TRUE(app.url().isValid()) << app.id;
         EXPECT_EQ(app.url().scheme(), "https");
     }
 
-    const MacApp store{"1234567890", "Gauge", "Reads gauges.", "scope", Qt::red, false};
+    const CatalogueApp store{"1234567890", "Gauge", "Reads gauges.", "scope", Qt::red, false};
     EXPECT_EQ(store.url().path(), "/app/id1234567890");
     EXPECT_EQ(store.accessibleLabel(), "Opens Gauge in the App Store");
-    const MacApp direct{"gauge-pro", "Gauge Pro", "Reads gauges.", "scope", Qt::red, true};
+    const CatalogueApp direct{"gauge-pro", "Gauge Pro", "Reads gauges.", "scope", Qt::red, true};
     EXPECT_EQ(direct.url().toString(), "https://quenlow.com/mac/gauge-pro");
     EXPECT_EQ(direct.accessibleLabel(), "Opens Gauge Pro on quenlow.com");
 }

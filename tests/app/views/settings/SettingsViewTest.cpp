@@ -462,11 +462,11 @@ TEST(MoreAppsWindow, OneWindowCentredOnceAndRowsOpenTheirPages) {
 
     // The rows are the shown entries; a click anywhere in a row, between text and mark too,
     // hands its page to the desktop.
-    const auto rows = again.findChildren<MacAppRow*>();
+    const auto rows = again.findChildren<CatalogueAppRow*>();
     ASSERT_EQ(rows.size(), qsizetype(MoreAppsView::apps().size()));
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("https", &catcher, "open");
-    MacAppRow* row = rows.at(1);
+    CatalogueAppRow* row = rows.at(1);
     QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(row->width() - 60, row->height() / 2));
     QDesktopServices::unsetUrlHandler("https");
     ASSERT_EQ(catcher.opened.size(), 1);
