@@ -5,8 +5,7 @@ namespace Tessarine::WebAddresses {
 // The product's help page, opened by Help ▸ Tessarine Help.
 inline constexpr const char* helpPage = "https://quenlow.com/tessarine/help";
 
-// The catalogue's pages: a store entry's numeric id, or a direct entry's page name, follows.
-inline constexpr const char* storeAppPage = "https://apps.apple.com/app/id";
-inline constexpr const char* makerAppPage = "https://quenlow.com/mac/";
+// The maker's page of a catalogue entry for Linux: the entry's page name follows.
+inline constexpr const char* makerAppPage = "https://quenlow.com/linux/";
 
 } // namespace Tessarine::WebAddresses

@@ -35,23 +35,23 @@ constexpr int padding = 8;    // above and below the row's content
 constexpr int lineGap = 2;    // between the name and the detail
 constexpr int linkMark = 18;
 
-// The maker's site, named in the direct entries' labels.
+// The maker's site, named in the rows' labels.
 const char* const makerSite = "quenlow.com";
 
-// Catalogue entries are invented for the maker; all are sold directly, so every link is one the
-// maker controls.
+// Catalogue entries are invented for the maker; every link goes to the maker's own page of the
+// app for Linux.
 const std::vector<CatalogueApp>& entries() {
     static const std::vector<CatalogueApp> list{
         {"tessarine", "Tessarine", "Test controllers, keyboards and mice, with reports.", "gamecontroller",
-         Color::accentTeal(), true},
+         Color::accentTeal()},
         {"auralto", "Auralto", "Check speakers, headphones and microphones.", "waveform",
-         Color::rgb(0.55, 0.3, 0.8), true},
+         Color::rgb(0.55, 0.3, 0.8)},
         {"voltmere", "Voltmere", "Battery health and wear of laptops and gear.",
-         "battery.75percent", Color::rgb(0.2, 0.6, 0.3), true},
+         "battery.75percent", Color::rgb(0.2, 0.6, 0.3)},
         {"pixelvane", "Pixelvane", "Find dead pixels and backlight bleed.", "lightbulb",
-         Color::rgb(0.9, 0.55, 0.1), true},
+         Color::rgb(0.9, 0.55, 0.1)},
         {"radiolume", "Radiolume", "Watch wireless links for dropouts.",
-         "antenna.radiowaves.left.and.right", Color::rgb(0.2, 0.45, 0.85), true},
+         "antenna.radiowaves.left.and.right", Color::rgb(0.2, 0.45, 0.85)},
     };
     return list;
 }
@@ -77,13 +77,11 @@ QAccessibleInterface* linkFactory(const QString&, QObject* object) {
 } // namespace
 
 QUrl CatalogueApp::url() const {
-    const char* prefix = direct ? WebAddresses::makerAppPage : WebAddresses::storeAppPage;
-    return QUrl(QString::fromUtf8(prefix) + QString::fromStdString(id), QUrl::StrictMode);
+    return QUrl(QString::fromUtf8(WebAddresses::makerAppPage) + QString::fromStdString(id), QUrl::StrictMode);
 }
 
 QString CatalogueApp::accessibleLabel() const {
-    const QString where = direct ? QStringLiteral(" on ") + QString::fromUtf8(makerSite) : QStringLiteral(" in the App Store");
-    return QStringLiteral("Opens ") + QString::fromStdString(name) + where;
+    return QStringLiteral("Opens ") + QString::fromStdString(name) + QStringLiteral(" on ") + QString::fromUtf8(makerSite);
 }
 
 CatalogueAppRow::CatalogueAppRow(CatalogueApp app, QWidget* parent) : QAbstractButton(parent), app_(std::move(app)) {
@@ -172,8 +170,7 @@ std::vector<CatalogueApp> MoreAppsView::apps() {
 }
 
 QString MoreAppsView::footer() {
-    return QStringLiteral("Pages open in your web browser: App Store apps in the App Store, the others on ") +
-           QString::fromUtf8(makerSite) + QStringLiteral(".");
+    return QStringLiteral("Pages open in your web browser, on ") + QString::fromUtf8(makerSite) + QStringLiteral(".");
 }
 
 MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent), opener_(std::move(opener)) {

@@ -16,18 +16,16 @@ namespace Tessarine {
 
 // One catalogue entry.
 struct CatalogueApp {
-    // A store entry: its numeric id there. A direct entry: the lower-case, hyphenated page name
-    // on the maker's web site.
+    // The lower-case, hyphenated page name on the maker's web site.
     std::string id;
     std::string name;
     std::string detail;       // one line under the name
     std::string systemImage;  // the symbol on the icon tile
     QColor tint;              // the icon tile's colour
-    bool direct = false;      // sold by the maker rather than through the store
 
-    // The entry's page: the store's page of the app, or the maker's page of it.
+    // The maker's page of the app for Linux.
     QUrl url() const;
-    // "Opens Auralto on quenlow.com", or "… in the App Store".
+    // "Opens Auralto on quenlow.com".
     QString accessibleLabel() const;
 
     friend bool operator==(const CatalogueApp&, const CatalogueApp&) = default;

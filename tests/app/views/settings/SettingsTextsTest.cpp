@@ -78,17 +78,16 @@ TEST(MoreAppsCatalogue, ListsEveryEntryButThisApplicationWithAValidPageEach) {
     EXPECT_EQ(shown.size() + 1, MoreAppsView::catalogue().size());
     for (const CatalogueApp& app : shown) EXPECT_NE(app.id, "tessarine");
 
-    const std::regex digits("[0-9]+"), slug("[a-z0-9]+(-[a-z0-9]+)*");
+    // Every link is the maker's own page for Linux.
+    const std::regex slug("[a-z0-9]+(-[a-z0-9]+)*");
     for (const CatalogueApp& app : MoreAppsView::catalogue()) {
-        EXPECT_TRUE(std::regex_match(app.id, app.direct ? slug : digits)) << app.id;
+        EXPECT_TRUE(std::regex_match(app.id, slug)) << app.id;
         EXPECT_TRUE(app.url().isValid()) << app.id;
-        EXPECT_EQ(app.url().scheme(), "https");
+        EXPECT_EQ(app.url().toString(), QString::fromStdString("https://quenlow.com/linux/" + app.id));
     }
 
-    const CatalogueApp store{"1234567890", "Gauge", "Reads gauges.", "scope", Qt::red, false};
-    EXPECT_EQ(store.url().path(), "/app/id1234567890");
-    EXPECT_EQ(store.accessibleLabel(), "Opens Gauge in the App Store");
-    const CatalogueApp direct{"gauge-pro", "Gauge Pro", "Reads gauges.", "scope", Qt::red, true};
-    EXPECT_EQ(direct.url().toString(), "https://quenlow.com/mac/gauge-pro");
-    EXPECT_EQ(direct.accessibleLabel(), "Opens Gauge Pro on quenlow.com");
+    const CatalogueApp gauge{"gauge-pro", "Gauge Pro", "Reads gauges.", "scope", Qt::red};
+    EXPECT_EQ(gauge.url().toString(), "https://quenlow.com/linux/gauge-pro");
+    EXPECT_EQ(gauge.accessibleLabel(), "Opens Gauge Pro on quenlow.com");
+    EXPECT_EQ(MoreAppsView::footer(), "Pages open in your web browser, on quenlow.com.");
 }
