@@ -11,10 +11,12 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 #include "app/model/AppModel.h"
 #include "app/model/Preferences.h"
+#include "app/model/StartOptions.h"
 #include "app/model/Updater.h"
 #include "app/views/shell/UpdateAlerts.h"
 #include "app/views/shell/FileDialogChooser.h"
@@ -57,6 +59,14 @@ private:
 } // namespace Tessarine
 
 int main(int argc, char** argv) {
+    // --help, --version and mistakes on the command line are answered before Qt looks for a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto exit = Tessarine::StartOptions::read(arguments, QStringLiteral(TESSARINE_VERSION))) {
+        std::fputs(exit->out.toLocal8Bit().constData(), stdout);
+        std::fputs(exit->err.toLocal8Bit().constData(), stderr);
+        return exit->status;
+    }
     QApplication::setOrganizationName(QStringLiteral("com.quenlow"));
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessarine"));

@@ -61,6 +61,14 @@ QImage readLogo(const QString& path) {
     return image;
 }
 
+QString exitStatuses() {
+    return QStringLiteral("\nExit status:\n"
+                          "  0  The report was written (or this help or the version was shown).\n"
+                          "  1  A session file or the logo couldn't be read, or the report couldn't be saved;\n"
+                          "     the report file is then left as it was.\n"
+                          "  2  The command line is wrong: an unknown option, or no --in or --out.\n");
+}
+
 } // namespace
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int standardOutput) {
@@ -78,24 +86,33 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
                                   QStringLiteral("file"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help."));
-    parser.addOptions({in, output, company, contact, logo, help});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version."));
+    parser.addOptions({in, output, company, contact, logo, help, version});
 
-    auto fail = [&](const QString& message) {
+    auto fail = [&](int status, const QString& message) {
         err << tool << ": " << message << Qt::endl;
-        return 1;
+        return status;
     };
-    if (!parser.parse(arguments)) return fail(parser.errorText() + QStringLiteral(" (see --help)"));
+    // A wrong command line is told apart from a run that failed, so a script can tell a typo
+    // from a bad session file.
+    auto usage = [&](const QString& message) { return fail(usageError, message); };
+    if (!parser.parse(arguments)) return usage(parser.errorText() + QStringLiteral(" (see --help)"));
     if (parser.isSet(help)) {
-        out << parser.helpText();
+        out << parser.helpText() << exitStatuses();
         out.flush();
         return 0;
     }
+    if (parser.isSet(version)) {
+        out << tool << ' ' << AppModel::appVersion() << Qt::endl;
+        return 0;
+    }
     if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("Unexpected argument %1; session files are given with --in.")
-                        .arg(parser.positionalArguments().front()));
-    if (!parser.isSet(in)) return fail(QStringLiteral("Give at least one session file with --in."));
+        return usage(QStringLiteral("Unexpected argument %1; session files are given with --in.")
+                         .arg(parser.positionalArguments().front()));
+    if (!parser.isSet(in)) return usage(QStringLiteral("Give at least one session file with --in."));
     if (!parser.isSet(output) || parser.value(output).isEmpty())
-        return fail(QStringLiteral("Give the PDF file to write with --out."));
+        return usage(QStringLiteral("Give the PDF file to write with --out."));
 
     try {
         std::vector<TestSession> sessions;
@@ -115,7 +132,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
                 std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())), standardOutput))
             throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromStdString(*error)};
     } catch (const Failure& failure) {
-        return fail(failure.message);
+        return fail(runFailed, failure.message);
     }
     return 0;
 }

@@ -10,10 +10,15 @@
 // one) stops the tool with a message that names the file and the cause, and exit status 1; the
 // report file is then not touched. The report goes to a file, replaced whole; "-" sends it to
 // standard output, and a named pipe or character device given as --out receives it as a stream.
+// A wrong command line ends it with status 2; --help (which lists these statuses) and --version
+// with 0.
 #include <QStringList>
 #include <QTextStream>
 
 namespace Tessarine::ReportCommand {
+
+inline constexpr int runFailed = 1;
+inline constexpr int usageError = 2;
 
 // `arguments` as the process received them, the program's name first. `standardOutput` is the
 // descriptor the PDF goes to for "--out -". Returns the exit status.

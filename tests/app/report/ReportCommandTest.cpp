@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "PdfTools.h"
+#include "app/model/AppModel.h"
 #include "app/report/ReportCommand.h"
 #include "support/ReportSamples.h"
 #include "support/TestFiles.h"
@@ -87,20 +88,21 @@ TEST(ReportCommand, BadInputStopsWithTheFileAndTheCauseAndLeavesTheOldReport) {
     struct Case {
         QStringList arguments;
         QString message;
+        int status;  // 1: a run that failed; 2: a wrong command line
     };
     const std::vector<Case> cases{
-        {{"--in", good, "--in", missing, "--out", out}, "Couldn't read " + missing + ": "},
-        {{"--in", notSession, "--out", out}, notSession + " is not a session file: "},
-        {{"--in", notJson, "--out", out}, notJson + " is not a session file: "},
-        {{"--in", good, "--out", out, "--logo", notJson}, "Couldn't read the logo " + notJson + ": "},
-        {{"--out", out}, "Give at least one session file with --in."},
-        {{"--in", good}, "Give the PDF file to write with --out."},
-        {{"--in", good, "--out", out, "--colour", "red"}, "Unknown option 'colour'"},
-        {{good, "--out", out}, "Unexpected argument " + good},
+        {{"--in", good, "--in", missing, "--out", out}, "Couldn't read " + missing + ": ", 1},
+        {{"--in", notSession, "--out", out}, notSession + " is not a session file: ", 1},
+        {{"--in", notJson, "--out", out}, notJson + " is not a session file: ", 1},
+        {{"--in", good, "--out", out, "--logo", notJson}, "Couldn't read the logo " + notJson + ": ", 1},
+        {{"--out", out}, "Give at least one session file with --in.", 2},
+        {{"--in", good}, "Give the PDF file to write with --out.", 2},
+        {{"--in", good, "--out", out, "--colour", "red"}, "Unknown option 'colour'", 2},
+        {{good, "--out", out}, "Unexpected argument " + good, 2},
     };
     for (const Case& c : cases) {
         Outcome r = run(c.arguments);
-        EXPECT_EQ(r.status, 1) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(r.status, c.status) << c.arguments.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith("tessarine-report: " + c.message)) << r.err.toStdString();
     }
     QFile kept(out);
@@ -176,9 +178,16 @@ TEST(ReportCommand, AReportThatCannotBeWrittenSaysWhyAndLeavesNoFile) {
         << "no temporary file is left behind";
 }
 
-TEST(ReportCommand, HelpNamesEveryOption) {
+TEST(ReportCommand, HelpNamesEveryOptionAndExitStatusAndVersionPrintsIt) {
     Outcome r = run({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--in", "--out", "--company", "--contact", "--logo"})
+    for (const char* option : {"--in", "--out", "--company", "--contact", "--logo", "--version"})
         EXPECT_TRUE(r.out.contains(QLatin1String(option))) << option;
+    for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  "})
+        EXPECT_TRUE(r.out.contains(QLatin1String(status))) << r.out.toStdString();
+    EXPECT_TRUE(r.err.isEmpty());
+
+    Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tessarine-report " + AppModel::appVersion() + "\n");
 }

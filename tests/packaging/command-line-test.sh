@@ -1,0 +1,40 @@
+#!/bin/sh
+# The two programs' command lines, with no display to be had: --help and --version print and end
+# with 0 before any window system is looked for, a wrong option ends with a usage line and 2, and
+# the report tool's help lists its exit statuses. Usage: command-line-test.sh TESSARINE REPORT
+set -u
+app=$1 report=$2
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $1"
+    for f in "$out"/*; do sed 's/^/    /' "$f"; done
+    failures=$((failures + 1))
+}
+# run NAME EXPECTED-STATUS COMMAND...: runs it with its output in $out/NAME.out and .err.
+run() {
+    name=$1 expected=$2
+    shift 2
+    rm -f "$out"/*
+    "$@" >"$out/$name.out" 2>"$out/$name.err"
+    status=$?
+    [ "$status" -eq "$expected" ] || fail "$* ended with $status, not $expected"
+}
+
+run version 0 "$app" --version
+grep -Eqx 'tessarine [0-9]+\.[0-9]+\.[0-9]+' "$out/version.out" || fail "tessarine --version printed no version"
+run help 0 "$app" --help
+grep -q -- '--version' "$out/help.out" || fail "tessarine --help does not name --version"
+run wrong 2 "$app" --no-such-option
+grep -q '^Usage: tessarine' "$out/wrong.err" || fail "tessarine --no-such-option gave no usage line"
+
+run report-version 0 "$report" --version
+grep -Eqx 'tessarine-report [0-9]+\.[0-9]+\.[0-9]+' "$out/report-version.out" || fail "tessarine-report --version printed no version"
+run report-help 0 "$report" --help
+grep -q '^Exit status:' "$out/report-help.out" || fail "tessarine-report --help lists no exit statuses"
+run report-wrong 2 "$report" --no-such-option
+
+[ "$failures" -eq 0 ] && echo "command lines: as expected"
+exit "$failures"
