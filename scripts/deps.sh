@@ -1,9 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, only those that are missing.
+# deps.sh [--package | --test]: installs the Debian packages a step needs, only those missing.
+#   (nothing)   what building and running the application needs (scripts/run.sh)
+#   --package   and what making its Debian package needs (scripts/package.sh)
+#   --test      and everything the test command runs (scripts/test.sh): GoogleTest, Benchmark,
+#               clang for fuzzing, a virtual X server and its tools, and the package checks
 set -euo pipefail
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libsdl2-dev
-  libudev-dev nlohmann-json3-dev libsimdjson-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils xdotool at-spi2-core python3-pyatspi dbus-x11 poppler-utils fonts-dejavu-core python3 clang libclang-rt-14-dev)
+app=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libudev-dev
+  nlohmann-json3-dev libsimdjson-dev uuid-dev)
+# dpkg-shlibdeps (dpkg-dev) reads the programs' libraries, which CPack finds with file.
+package=(dpkg-dev file)
+tests=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils xdotool at-spi2-core
+  python3-pyatspi dbus-x11 poppler-utils fonts-dejavu-core python3 clang libclang-rt-14-dev appstream
+  desktop-file-utils lintian)
+case "${1:-}" in
+  "") packages=("${app[@]}") ;;
+  --package) packages=("${app[@]}" "${package[@]}") ;;
+  --test) packages=("${app[@]}" "${package[@]}" "${tests[@]}") ;;
+  *) echo "Usage: deps.sh [--package | --test]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

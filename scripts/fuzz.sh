@@ -17,15 +17,13 @@ if [ "${1:-}" = "--merge" ]; then
 fi
 seconds=${1:-20}
 dir=build-fuzz
-if [ ! -f "$dir/build.ninja" ]; then
-  # Line tables only: enough for a crash's stack trace, and much quicker to build.
-  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" \
-    -DTESSARINE_BUILD_FUZZ=ON -DTESSARINE_BUILD_APP=OFF -DTESSARINE_BUILD_BENCH=OFF >/dev/null
-fi
 targets=(hid_descriptor_fuzz session_file_fuzz report_input_fuzz thresholds_fuzz family_profiles_fuzz)
 # thread_safety_check: the clang build also checks the lock marks of the device threads.
-cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}" thread_safety_check
+# Line tables only: enough for a crash's stack trace, and much quicker to build.
+CC=clang CXX=clang++ scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" -DTESSARINE_BUILD_FUZZ=ON \
+  -DTESSARINE_BUILD_APP=OFF -DTESSARINE_BUILD_BENCH=OFF -DTESSARINE_WERROR=ON \
+  -- --target "${targets[@]}" thread_safety_check
 
 if $merge; then
   for target in "${targets[@]}"; do

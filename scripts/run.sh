@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs missing packages, builds the application (nothing else), and starts Tessarine.
+# Installs the Debian packages building the application needs (not the test, fuzzing or packaging
+# tools), builds the application (nothing else), and starts Tessarine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/screenshot.png}")
-scripts/deps.sh
+scripts/deps.sh --test
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -2,11 +2,12 @@
 # Installs missing packages, then builds and runs the whole test suite three ways: a normal build,
 # an AddressSanitizer + UndefinedBehaviorSanitizer build, and the suites that start real threads
 # (ctest label "threads") under ThreadSanitizer; then a short fuzzing run built with clang, which
-# also checks the lock marks. Each configuration is built once, and only with the targets its
-# pass runs, so it fits a 2-core machine.
+# also checks the lock marks; then makes the Debian package and checks it. Each configuration is
+# built once, and only with the targets its pass runs, so it fits a 2-core machine. Warnings in
+# our own code are errors here (TESSARINE_WERROR), and only here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh --test
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 status=0
@@ -35,7 +36,7 @@ lines_only=-g1
 unity=-DTESSARINE_UNITY_TESTS=ON
 
 echo "== normal build"
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $lines_only -DNDEBUG" $unity
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $lines_only -DNDEBUG" $unity -DTESSARINE_WERROR=ON
 ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300 | tee -a "$log" || pass_failed "normal ctest"
 
 echo "== keyboard and mouse testers under a real X server"
@@ -48,13 +49,13 @@ echo "== what a screen reader reads, over the accessibility bus"
 run_pass "a11y road" scripts/a11y-road.sh build/a11y-road
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity \
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity -DTESSARINE_WERROR=ON \
   -- --target test_programs
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600 | tee -a "$log" || pass_failed "ASan ctest"
 
 echo "== ThreadSanitizer (suites labelled \"threads\")"
-scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=thread -DTESSARINE_BUILD_BENCH=OFF $unity \
+scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=thread -DTESSARINE_BUILD_BENCH=OFF $unity -DTESSARINE_WERROR=ON \
   -- --target thread_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan -j "$jobs" -L '^threads$' --output-on-failure --timeout 600 \
@@ -64,6 +65,9 @@ if [ -x scripts/fuzz.sh ]; then
   echo "== clang: thread-safety marks and fuzzing (short run)"
   run_pass "fuzz" scripts/fuzz.sh
 fi
+
+echo "== Debian package: build and checks"
+run_pass "package check" scripts/package-check.sh
 
 echo "test command took $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s on $jobs cores"
 # One closing line over the three runs: "tests: N passed, N failed".

@@ -58,8 +58,9 @@ const std::vector<KeySlot>& KeyboardLayout::functionRow() {
     static const std::vector<KeySlot> row = [] {
         std::vector<KeySlot> slots{KeySlot::key(KeySpec(53, "Esc", "Escape", 1.5))};
         const std::array<int, 12> codes{122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111};
+        // Appended rather than "F" + …: g++ 12 at -O3 takes the latter for an oversized copy.
         for (std::size_t i = 0; i < codes.size(); ++i)
-            slots.push_back(KeySlot::key(KeySpec(codes[i], "F" + std::to_string(i + 1))));
+            slots.push_back(KeySlot::key(KeySpec(codes[i], std::string("F").append(std::to_string(i + 1)))));
         slots.push_back(KeySlot::gap(1));
         return slots;
     }();

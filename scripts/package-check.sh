@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# package-check.sh: makes the Debian package (scripts/package.sh) and checks it, as a step of the
+# test command: the files it must hold (dpkg-deb -c), its control data (the postinst that applies
+# the udev rule, dependencies found by dpkg-shlibdeps, versions that agree), stripped programs,
+# the AppStream metainfo (appstreamcli validate --no-net), the desktop entry
+# (desktop-file-validate), both programs' command lines run from the package unpacked into a
+# scratch root (dpkg -x), and lintian, which must find no errors; its warnings are listed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/package.sh
+deb=$(ls build-package/tessarine_*.deb)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "package-check: $1"; failures=$((failures + 1)); }
+
+echo "-- files"
+dpkg-deb -c "$deb" | awk '{print $NF}' > "$scratch/files"
+for path in usr/bin/tessarine usr/bin/tessarine-report \
+    usr/share/applications/com.quenlow.Tessarine.desktop \
+    usr/share/icons/hicolor/scalable/apps/com.quenlow.Tessarine.svg \
+    usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml \
+    usr/share/man/man1/tessarine.1.gz usr/share/man/man1/tessarine-report.1.gz \
+    usr/lib/udev/rules.d/70-tessarine-hidraw.rules \
+    usr/share/doc/tessarine/copyright usr/share/doc/tessarine/changelog.gz; do
+  grep -qx "\./$path" "$scratch/files" || fail "the package lacks /$path"
+done
+echo "$(grep -vc '/$' "$scratch/files") files"
+
+echo "-- control"
+dpkg-deb -e "$deb" "$scratch/control"
+dpkg -x "$deb" "$scratch/root"
+grep -q "udevadm control --reload-rules" "$scratch/control/postinst" &&
+  grep -q "udevadm trigger --subsystem-match=hidraw" "$scratch/control/postinst" ||
+  fail "the postinst does not reload the udev rules and trigger the hidraw devices"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for library in libqt6widgets6 libsdl2 libudev1 libc6; do
+  grep -q "$library" <<<"$depends" || fail "Depends lacks $library: dpkg-shlibdeps did not run?"
+done
+version=$(dpkg-deb -f "$deb" Version)
+zcat "$scratch/root/usr/share/doc/tessarine/changelog.gz" | head -1 | grep -q "^tessarine ($version)" || fail "the changelog's latest entry is not version $version"
+grep -q "<release version=\"$version\"" "$scratch/root/usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml" ||
+  fail "the metainfo has no release $version"
+
+echo "-- programs"
+for program in tessarine tessarine-report; do
+  file "$scratch/root/usr/bin/$program" | grep -q ", stripped" || fail "$program is not stripped"
+done
+sh tests/packaging/command-line-test.sh "$scratch/root/usr/bin/tessarine" "$scratch/root/usr/bin/tessarine-report" ||
+  fail "the installed programs' command lines"
+
+echo "-- metainfo and desktop entry"
+appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml" ||
+  fail "appstreamcli validate"
+desktop-file-validate "$scratch/root/usr/share/applications/com.quenlow.Tessarine.desktop" ||
+  fail "desktop-file-validate"
+
+echo "-- lintian"
+# Errors fail the check; warnings are listed for a person to weigh.
+lintian --fail-on error --display-level ">=warning" "$deb" || fail "lintian found errors"
+
+echo "$deb: $(( $(stat -c %s "$deb") / 1024 )) KiB"
+if [ "$failures" -ne 0 ]; then
+  echo "package-check: $failures failed"
+  exit 1
+fi
+echo "package-check: passed"
