@@ -86,8 +86,10 @@ std::vector<ElementInfo> twinElements() {
         hidElement("e6", K::trigger, R::rightTrigger, "Right trigger", true, 1, 52, 255),
         hidElement("e7", K::dpad, R::dpad, "Hat switch", false, 1, 57, 7, true),
     };
+    // Appended rather than "b" + …: g++ 12 at -O3 takes the latter for an oversized copy.
     for (int i = 1; i <= 13; ++i)
-        elements.push_back(hidElement("b" + number(i), K::button, R::other, "Button " + number(i), false, 9, i, 1));
+        elements.push_back(hidElement(std::string("b").append(number(i)), K::button, R::other,
+                                      std::string("Button ").append(number(i)), false, 9, i, 1));
     return elements;
 }
 
