@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# package-check.sh: makes the Debian package (scripts/package.sh) and checks it, as a step of the
-# test command: the files it must hold (dpkg-deb -c), its control data (the postinst that applies
-# the udev rule, dependencies found by dpkg-shlibdeps, versions that agree), stripped programs,
-# the AppStream metainfo (appstreamcli validate --no-net), the desktop entry
-# (desktop-file-validate), both programs' command lines run from the package unpacked into a
-# scratch root (dpkg -x), and lintian, which must find no errors; its warnings are listed.
+# package-check.sh [BUILD_DIR]: makes the Debian package (scripts/package.sh, from the programs
+# built in BUILD_DIR if given: the test command passes its own normal build) and checks it: the
+# files it must hold (dpkg-deb -c), its control data (the postinst that applies the udev rule,
+# dependencies found by dpkg-shlibdeps, versions that agree), stripped programs, the AppStream
+# metainfo (appstreamcli validate --no-net), the desktop entry (desktop-file-validate), both
+# programs' command lines run from the package unpacked into a scratch root (dpkg -x), and
+# lintian, which must find no errors; its warnings are listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/package.sh
-deb=$(ls build-package/tessarine_*.deb)
+started=$SECONDS
+scripts/package.sh "$@"
+echo "packaging took $((SECONDS - started)) s"
+deb=$(ls "${1:-build-package}"/tessarine_*.deb)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0

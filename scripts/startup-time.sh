@@ -4,6 +4,8 @@
 # each time and the median, in milliseconds. Settings and sessions go to a throw-away folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The virtual X server and its tools come with the test command's packages.
+scripts/deps.sh --test
 runs=${1:-5}
 app=build/app/tessarine
 [ -x "$app" ] || { echo "Build first: scripts/build.sh build" >&2; exit 1; }

@@ -2,9 +2,10 @@
 # Installs missing packages, then builds and runs the whole test suite three ways: a normal build,
 # an AddressSanitizer + UndefinedBehaviorSanitizer build, and the suites that start real threads
 # (ctest label "threads") under ThreadSanitizer; then a short fuzzing run built with clang, which
-# also checks the lock marks; then makes the Debian package and checks it. Each configuration is
-# built once, and only with the targets its pass runs, so it fits a 2-core machine. Warnings in
-# our own code are errors here (TESSARINE_WERROR), and only here.
+# also checks the lock marks; last, makes the Debian package of the normal build's programs
+# (stripped as they are packaged, no build of its own) and checks it. Each configuration is built
+# once, and only with the targets its pass runs, so it fits a 2-core machine. Warnings in our own
+# code are errors here (TESSARINE_WERROR), and only here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh --test
@@ -66,8 +67,8 @@ if [ -x scripts/fuzz.sh ]; then
   run_pass "fuzz" scripts/fuzz.sh
 fi
 
-echo "== Debian package: build and checks"
-run_pass "package check" scripts/package-check.sh
+echo "== Debian package of the normal build, and its checks"
+run_pass "package check" scripts/package-check.sh build
 
 echo "test command took $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s on $jobs cores"
 # One closing line over the three runs: "tests: N passed, N failed".
