@@ -6,6 +6,8 @@
 # folder in DEMO_SCRATCH (the application's output is in $DEMO_SCRATCH/app.log), and ends the
 # application. NAME starts the messages. Exits with COMMAND's status.
 set -euo pipefail
+# The virtual X server and its tools come with the test command's packages.
+"$(dirname "$0")/deps.sh" --test
 name=$1 app=$2
 shift 2
 [ -x "$app" ] || { echo "$name: build the application first (scripts/build.sh build)" >&2; exit 1; }

@@ -7,8 +7,6 @@
 # measuring tool: not part of the test command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The virtual X server and its tools come with the test command's packages.
-scripts/deps.sh --test
 seconds=${1:-10}
 
 scripts/demo-bench.sh idle-cpu build/app/tessarine bash -c '
