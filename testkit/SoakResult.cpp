@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "testkit/Fmt.h"
 #include "testkit/Thresholds.h"
@@ -29,6 +30,8 @@ std::string plural(std::size_t count, const std::string& noun) {
 }
 
 struct Event {
+    // A constructor, so emplace_back builds one in place with clang 14 too.
+    Event(double start, std::string text) : start(start), text(std::move(text)) {}
     double start; // seconds from the start of the run
     std::string text;
 };
