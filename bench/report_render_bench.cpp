@@ -25,7 +25,7 @@ void BM_RenderSessionWithPlotsAndSoak(benchmark::State& state) {
     std::vector<RorozErurEvo::TestSession> sessions{ReportSamples::session(22, true, true)};
     sessions.front().notes = "Replaced the left stick module; recalibrated both triggers.";
     for (auto _ : state) {
-        QByteArray pdf = Tessarine::ReportPDF::render(sessions, std::nullopt, QStringLiteral("1.0"));
+        QByteArray pdf = Tessarine::ReportPDF::render({.sessions = sessions, .app = Tessarine::AppInfo::current()});
         benchmark::DoNotOptimize(pdf.data());
     }
 }
@@ -36,7 +36,7 @@ void BM_RenderHundredSessions(benchmark::State& state) {
     std::vector<RorozErurEvo::TestSession> sessions;
     for (int i = 0; i < 100; ++i) sessions.push_back(ReportSamples::session(20, true, i % 10 == 0));
     for (auto _ : state) {
-        QByteArray pdf = Tessarine::ReportPDF::render(sessions, std::nullopt, QStringLiteral("1.0"));
+        QByteArray pdf = Tessarine::ReportPDF::render({.sessions = sessions, .app = Tessarine::AppInfo::current()});
         benchmark::DoNotOptimize(pdf.data());
     }
 }

@@ -1,6 +1,5 @@
 #include "app/model/AppModel.h"
 
-#include <QCoreApplication>
 #include <QStandardPaths>
 
 
@@ -53,18 +52,6 @@ QString AppModel::defaultSupportFolder() {
 QString AppModel::sessionsFolder() const { return supportFolder_ + QStringLiteral("/Sessions"); }
 
 QString AppModel::logoPath() const { return supportFolder_ + QStringLiteral("/report-logo.png"); }
-
-const QString& AppModel::scopeNote() {
-    static const QString note = QStringLiteral("Tessarine") +
-                                QStringLiteral(" measures how the controls respond. It doesn't check battery life or "
-                                               "cosmetics, and a wireless soak test reflects only the place and time it ran.");
-    return note;
-}
-
-QString AppModel::appVersion() {
-    QString version = QCoreApplication::applicationVersion();
-    return version.isEmpty() ? QStringLiteral("1.0") : version;
-}
 
 // ---- settings
 

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,9 +81,6 @@ public:
 
     // "~/.local/share/com.quenlow.Tessarine".
     static QString defaultSupportFolder();
-    static const QString& scopeNote();
-    // The application's version as the entry set it, else "1.0".
-    static QString appVersion();
 
     // ---- start and end
 
@@ -248,6 +246,9 @@ public:
     void removeLogo();
     // Absent without a company name and a logo.
     std::optional<ReportBranding> reportBranding() const;
+    // What the report of the sessions is made from: them, the branding and this program's
+    // version and scope note.
+    ReportInput reportInput(std::span<const RorozErurEvo::TestSession> sessions) const;
     // Asks the window layer to open the settings window on the tab.
     void openSettings(const QString& tab);
     // The suggested name made safe as a file name; "Tessarine Report" when nothing is left.

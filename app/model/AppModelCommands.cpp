@@ -50,7 +50,7 @@ TestSession AppModel::makeSession(const InputDevice& device) const {
     session.notes = record.notes;
     session.device = device.identity();
     if (const TestRunner* runner = existingRunner(device.id())) session.results = runner->orderedResults();
-    session.appVersion = appVersion().toStdString();
+    session.appVersion = AppInfo::current().version.toStdString();
     session.profile = thresholdsLabel(device);
     return session;
 }
@@ -92,7 +92,7 @@ void AppModel::exportPDF(const std::vector<TestSession>& sessions, const std::st
     if (!path || path->isEmpty()) return;
     try {
         if (!reportRenderer_) throw std::runtime_error("The report renderer is not available.");
-        QByteArray data = reportRenderer_->render(sessions, *this);
+        QByteArray data = reportRenderer_->render(reportInput(sessions));
         if (auto error = AtomicFile::write(*path, data)) {
             setToast(failure("save the report", error->toStdString()));
             return;
@@ -108,7 +108,7 @@ void AppModel::printReport(const std::vector<TestSession>& sessions) {
     if (sessions.empty()) return;
     try {
         if (!reportRenderer_) throw std::runtime_error("The report renderer is not available.");
-        reportRenderer_->print(sessions, *this);
+        reportRenderer_->print(reportInput(sessions));
     } catch (const std::exception& error) {
         setToast(failure("print the report", error.what()));
     }
@@ -126,7 +126,7 @@ void AppModel::exportSessions(const std::vector<TestSession>& sessions, ExportFo
                                        QString::fromStdString(chosenName(suggestedName, json ? ".json" : ".csv")));
     if (!path || path->isEmpty()) return;
     try {
-        std::string text = json ? RorozErurEvo::SessionExport::jsonText(sessions, appName, appVersion().toStdString(),
+        std::string text = json ? RorozErurEvo::SessionExport::jsonText(sessions, appName, AppInfo::current().version.toStdString(),
                                                                          RorozErurEvo::Dates::now())
                                 : RorozErurEvo::SessionExport::csv(sessions);
         if (auto error = AtomicFile::write(*path, QByteArray::fromStdString(text))) {
@@ -170,6 +170,10 @@ void AppModel::removeLogo() {
 
 std::optional<ReportBranding> AppModel::reportBranding() const {
     return ReportBranding::make(companyName_, companyContact_, logo_);
+}
+
+ReportInput AppModel::reportInput(std::span<const TestSession> sessions) const {
+    return ReportInput{.sessions = sessions, .branding = reportBranding(), .app = AppInfo::current()};
 }
 
 void AppModel::openSettings(const QString& tab) {

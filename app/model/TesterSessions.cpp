@@ -24,7 +24,7 @@ RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, 
 void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name,
                        const std::string& unit) {
     auto session = testerSession(result, name, unit, model.defaultTechnician(), RorozErurEvo::Dates::now(),
-                                 AppModel::appVersion().toStdString());
+                                 AppInfo::current().version.toStdString());
     model.library().save(session);
     if (const auto& error = model.library().lastError())
         model.setToast(*error);

@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/model/AppModel.h"
 #include "app/report/ReportPDF.h"
 #include "testkit/BoundedFile.h"
 #include "testkit/SessionArchive.h"
@@ -104,7 +103,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
         return 0;
     }
     if (parser.isSet(version)) {
-        out << tool << ' ' << AppModel::appVersion() << Qt::endl;
+        out << tool << ' ' << AppInfo::current().version << Qt::endl;
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -118,11 +117,15 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
         std::vector<TestSession> sessions;
         for (const QString& path : parser.values(in)) sessions.push_back(readSession(path));
         QImage picture = parser.isSet(logo) ? readLogo(parser.value(logo)) : QImage();
-        auto branding = ReportBranding::make(parser.value(company).toStdString(), parser.value(contact).toStdString(),
-                                             picture);
+        const ReportInput input{
+            .sessions = sessions,
+            .branding = ReportBranding::make(parser.value(company).toStdString(), parser.value(contact).toStdString(),
+                                             picture),
+            .app = AppInfo::current(),
+        };
         QByteArray pdf;
         try {
-            pdf = ReportPDF::render(sessions, branding, AppModel::appVersion());
+            pdf = ReportPDF::render(input);
         } catch (const std::exception& error) {
             throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromUtf8(error.what())};
         }

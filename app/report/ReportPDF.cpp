@@ -33,26 +33,26 @@ std::optional<Branding> prepared(const std::optional<Branding>& branding) {
     return result;
 }
 
-void checkNotEmpty(const std::vector<TestSession>& sessions) {
-    if (sessions.empty()) throw Error("There are no sessions to put in the report.");
+void checkNotEmpty(const ReportInput& input) {
+    if (input.sessions.empty()) throw Error("There are no sessions to put in the report.");
 }
 
 // Paints every page, calling `nextPage` between pages and `place` to set up each page's
 // coordinates. One session's pages are worked out at a time, and each page is laid out as it
 // is painted and let go before the next.
 template <typename NextPage, typename Place>
-void paintPages(QPainter& painter, const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
-                const QString& version, NextPage nextPage, Place place) {
-    const std::optional<Branding> shared = prepared(branding);
+void paintPages(QPainter& painter, const ReportInput& input, NextPage nextPage, Place place) {
+    const std::optional<Branding> shared = prepared(input.branding);
     bool first = true;
-    for (const TestSession& session : sessions) {
-        const ReportColumns columns = reportColumns(ReportPage{.page = Page{.session = &session}, .branding = shared, .version = version}, painter.device());
-        for (const Page& page : pagesFor(session, shared, version, painter.device())) {
+    for (const TestSession& session : input.sessions) {
+        const ReportColumns columns =
+            reportColumns(ReportPage{.page = Page{.session = &session}, .branding = shared, .app = input.app}, painter.device());
+        for (const Page& page : pagesFor(session, shared, input.app, painter.device())) {
             if (!first) nextPage();
             first = false;
             painter.save();
             place();
-            ReportPage sheet{.page = page, .branding = shared, .version = version};
+            ReportPage sheet{.page = page, .branding = shared, .app = input.app};
             sheet.columns = columns;
             paintReportPage(painter, sheet);
             painter.restore();
@@ -62,19 +62,17 @@ void paintPages(QPainter& painter, const std::vector<TestSession>& sessions, con
 
 } // namespace
 
-std::vector<Page> pages(const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
-                        const QString& version) {
+std::vector<Page> pages(const ReportInput& input) {
     std::vector<Page> result;
-    for (const TestSession& session : sessions) {
-        std::vector<Page> own = pagesFor(session, branding, version);
+    for (const TestSession& session : input.sessions) {
+        std::vector<Page> own = pagesFor(session, input.branding, input.app);
         std::move(own.begin(), own.end(), std::back_inserter(result));
     }
     return result;
 }
 
-void render(QIODevice& out, const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
-            const QString& version) {
-    checkNotEmpty(sessions);
+void render(QIODevice& out, const ReportInput& input) {
+    checkNotEmpty(input);
     QPdfWriter writer(&out);
     writer.setTitle(documentTitle);
     writer.setCreator(documentCreator);
@@ -83,22 +81,20 @@ void render(QIODevice& out, const std::vector<TestSession>& sessions, const std:
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
     QPainter painter;
     if (!painter.begin(&writer)) throw Error("The PDF document could not be started.");
-    paintPages(painter, sessions, branding, version, [&] { writer.newPage(); }, [] {});
+    paintPages(painter, input, [&] { writer.newPage(); }, [] {});
     if (!painter.end()) throw Error("The PDF document could not be finished.");
 }
 
-QByteArray render(const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
-                  const QString& version) {
+QByteArray render(const ReportInput& input) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    render(buffer, sessions, branding, version);
+    render(buffer, input);
     return bytes;
 }
 
-void printTo(QPrinter& printer, const std::vector<TestSession>& sessions, const std::optional<Branding>& branding,
-             const QString& version) {
-    checkNotEmpty(sessions);
+void printTo(QPrinter& printer, const ReportInput& input) {
+    checkNotEmpty(input);
     printer.setFullPage(true);
     printer.setPageMargins(QMarginsF(), QPageLayout::Point);
     printer.setDocName(documentTitle);
@@ -118,7 +114,7 @@ void printTo(QPrinter& printer, const std::vector<TestSession>& sessions, const 
         painter.scale(scale, scale);
         painter.translate(-pageWidth / 2, -pageHeight / 2);
     };
-    paintPages(painter, sessions, branding, version, [&] { printer.newPage(); }, place);
+    paintPages(painter, input, [&] { printer.newPage(); }, place);
     if (!painter.end()) throw Error("The printer could not finish the report.");
 }
 

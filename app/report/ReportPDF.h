@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/model/ReportRenderer.h"
+#include "app/model/ReportInput.h"
 #include "testkit/TestResult.h"
 #include "testkit/TestSession.h"
 
@@ -58,28 +58,24 @@ public:
 // session without results still has one). The stick plots (of the chunk's first four plotted
 // results) and soak timelines of a chunk follow its table on the same page while they fit, and
 // carry on over pages of their own when they do not; the notes end the last page, or take one
-// of their own when too little room is left. How much fits is measured with the branding and
-// version the pages will carry, on `device` (a 72 dpi page when none is given).
+// of their own when too little room is left. How much fits is measured with the branding,
+// version and scope note the pages will carry, on `device` (a 72 dpi page when none is given).
 std::vector<Page> pagesFor(const RorozErurEvo::TestSession& session, const std::optional<Branding>& branding = {},
-                           const QString& version = {}, QPaintDevice* device = nullptr);
+                           const AppInfo& app = {}, QPaintDevice* device = nullptr);
 // Every session's pages, session after session; numbering starts again for every session.
-std::vector<Page> pages(const std::vector<RorozErurEvo::TestSession>& sessions,
-                        const std::optional<Branding>& branding = {}, const QString& version = {});
+std::vector<Page> pages(const ReportInput& input);
 
 // The PDF document of every page of the sessions, in the light scheme whatever the desktop's.
 // Throws Error for an empty list (a report of nothing is a mistake, not an empty file) and when
 // the document cannot be made. Pages are laid out and drawn one at a time, so the memory it takes
 // beside the document itself does not grow with the number of pages.
-QByteArray render(const std::vector<RorozErurEvo::TestSession>& sessions, const std::optional<Branding>& branding,
-                  const QString& version);
+QByteArray render(const ReportInput& input);
 // The same document written to `out` as it is made, for a caller that does not keep it whole.
-void render(QIODevice& out, const std::vector<RorozErurEvo::TestSession>& sessions,
-            const std::optional<Branding>& branding, const QString& version);
+void render(QIODevice& out, const ReportInput& input);
 
 // Paints the same pages onto a printer: each page scaled to fit the paper whole, centred, and
 // turned a quarter for landscape paper. Zero margins. Throws Error as render does, and when
 // the printer cannot be started.
-void printTo(QPrinter& printer, const std::vector<RorozErurEvo::TestSession>& sessions,
-             const std::optional<Branding>& branding, const QString& version);
+void printTo(QPrinter& printer, const ReportInput& input);
 
 } // namespace Tessarine::ReportPDF

@@ -255,7 +255,7 @@ Block notes(const Sheet& sheet) {
 
 Footer footer(const Sheet& sheet) {
     const QColor soft = sheet.page.soft;
-    TextBlock made = sheet.line(QStringLiteral("Made with Tessarine ") + sheet.page.version, 7, QFont::Normal,
+    TextBlock made = sheet.line(QStringLiteral("Made with Tessarine ") + sheet.page.app.version, 7, QFont::Normal,
                                 footerRightMax);
     TextBlock pageLine = sheet.line(ReportText::pageLine(sheet.page.page), 7, QFont::Normal, footerRightMax);
     // The disclaimer's width must not hang on the page numbers: the pages are counted after they
@@ -263,7 +263,7 @@ Footer footer(const Sheet& sheet) {
     TextBlock widestPageLine = sheet.line(QStringLiteral("Page 8888 of 8888"), 7, QFont::Normal, footerRightMax);
     double rightWidth = std::max({made.width(), pageLine.width(), widestPageLine.width()});
     double rightHeight = made.height() + 1 + widestPageLine.height();
-    TextBlock disclaimer(sheet.type, ReportText::disclaimer(), sheet.font(7), contentWidth - headerGap - rightWidth);
+    TextBlock disclaimer(sheet.type, ReportText::disclaimer(sheet.page.app.scopeNote), sheet.font(7), contentWidth - headerGap - rightWidth);
 
     double textHeight = std::max(disclaimer.height(), rightHeight);
     constexpr double ruleHeight = 0.5;

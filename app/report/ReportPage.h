@@ -27,7 +27,7 @@ struct ReportColumns {
 struct ReportPage {
     const ReportPDF::Page& page;
     const std::optional<ReportPDF::Branding>& branding;
-    QString version;                     // the application's version text
+    const AppInfo& app;                  // the version and scope note in the footer
     QColor ink = Qt::black;              // ordinary text
     QColor soft = QColor::fromRgbF(0.4f, 0.4f, 0.4f); // secondary text
     std::optional<ReportColumns> columns{}; // worked out from the session when absent
@@ -56,8 +56,8 @@ QString limit(const RorozErurEvo::TestResult& result);
 // "<element>: <error %> circularity" under a stick plot; the percentage is empty without an
 // "error" measure.
 QString plotCaption(const RorozErurEvo::TestResult& result);
-// The disclaimer at the foot of every page.
-QString disclaimer();
+// The disclaimer at the foot of every page, after the scope note.
+QString disclaimer(const QString& scopeNote);
 // The session's date and time: the locale's long date and short time.
 QString dateText(RorozErurEvo::Date date);
 // The session's date and time in lists, menus and messages: the locale's date with the month's

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include "app/model/AppModel.h"
 #include "app/report/ReportPage.h"
 #include "testkit/Fmt.h"
 
@@ -65,8 +64,8 @@ QString plotCaption(const TestResult& result) {
 
 QString notesCutLine() { return QStringLiteral("The full notes are in the session file."); }
 
-QString disclaimer() {
-    return AppModel::scopeNote() + QStringLiteral(" Not affiliated with Sony, Microsoft or Nintendo.") +
+QString disclaimer(const QString& scopeNote) {
+    return scopeNote + QStringLiteral(" Not affiliated with Sony, Microsoft or Nintendo.") +
            QStringLiteral(" Thresholds are the tester's settings, not manufacturer specifications.");
 }
 

@@ -20,9 +20,9 @@ namespace {
 // Measures pages of one session on one paint device.
 class PageMeasure {
 public:
-    PageMeasure(const TestSession& session, const std::optional<Branding>& branding, const QString& version,
-            QPaintDevice* device)
-        : branding_(branding), version_(version), device_(device) {
+    PageMeasure(const TestSession& session, const std::optional<Branding>& branding, const AppInfo& app,
+                QPaintDevice* device)
+        : branding_(branding), app_(app), device_(device) {
         Page probe{.session = &session};
         probe.number = probe.of = 2; // the footer keeps room for a page line whatever the count
         const ReportPage drawn = sheet(probe);
@@ -39,13 +39,13 @@ public:
 
 private:
     ReportPage sheet(const Page& page) const {
-        ReportPage drawn{.page = page, .branding = branding_, .version = version_};
+        ReportPage drawn{.page = page, .branding = branding_, .app = app_};
         drawn.columns = columns_;
         return drawn;
     }
 
     const std::optional<Branding>& branding_;
-    QString version_;
+    const AppInfo& app_;
     QPaintDevice* device_;
     std::optional<ReportColumns> columns_;
     double floor_ = 0;
@@ -64,14 +64,14 @@ QImage pointPage() {
 
 } // namespace
 
-std::vector<Page> pagesFor(const TestSession& session, const std::optional<Branding>& branding, const QString& version,
+std::vector<Page> pagesFor(const TestSession& session, const std::optional<Branding>& branding, const AppInfo& app,
                            QPaintDevice* device) {
     QImage fallback;
     if (!device) {
         fallback = pointPage();
         device = &fallback;
     }
-    const PageMeasure measure(session, branding, version, device);
+    const PageMeasure measure(session, branding, app, device);
     const std::vector<std::size_t> order = session.sortedOrder();
     const std::size_t span = std::max<std::size_t>(order.size(), 1);
 

@@ -55,7 +55,7 @@ BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWi
     sectionsLayout_->setContentsMargins(0, 0, 0, 0);
     sectionsLayout_->setSpacing(pagePadding);
     stack->addLayout(sectionsLayout_);
-    caption_ = CardParts::secondaryText(BenchTexts::benchCaption(AppModel::scopeNote()), Fonts::caption());
+    caption_ = CardParts::secondaryText(BenchTexts::benchCaption(AppInfo::current().scopeNote), Fonts::caption());
     caption_->setObjectName(QStringLiteral("bench-caption"));
     stack->addWidget(caption_);
     stack->addStretch(1);

@@ -161,7 +161,7 @@ QWidget* SessionDetail::sections() {
     auto* text = HistoryParts::selectableText(qs(RorozErurEvo::ListingSummary::text(session_, "Tessarine")));
     text->setObjectName(QStringLiteral("detail-listing-text"));
     listingStack->addWidget(text);
-    auto* scope = TesterParts::secondaryLabel(AppModel::scopeNote(), Fonts::caption());
+    auto* scope = TesterParts::secondaryLabel(AppInfo::current().scopeNote, Fonts::caption());
     scope->setObjectName(QStringLiteral("detail-scope-note"));
     listingStack->addWidget(scope);
     stack->addWidget(listing);

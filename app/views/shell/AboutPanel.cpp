@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/model/AppModel.h"
+#include "app/model/AppInfo.h"
 #include "app/paint/Symbols.h"
 
 namespace Tessarine::AboutPanel {
@@ -13,7 +13,7 @@ QString credits() {
                           "tests, saved sessions per unit, before/after comparison and repair reports.\n\n"
                           "Privacy: everything stays on this computer. Sessions are plain files in your data folder. "
                           "No data is collected.\n\n") +
-           AppModel::scopeNote() + QStringLiteral(" Not affiliated with Sony, Microsoft or Nintendo.");
+           AppInfo::current().scopeNote + QStringLiteral(" Not affiliated with Sony, Microsoft or Nintendo.");
 }
 
 void show(QWidget* parent) {
@@ -21,7 +21,7 @@ void show(QWidget* parent) {
     box.setWindowTitle(QStringLiteral("About Tessarine"));
     box.setIconPixmap(Symbols::icon(QStringLiteral("gamecontroller"), box.palette().color(QPalette::WindowText))
                           .pixmap(64, 64));
-    box.setText(QStringLiteral("<b>Tessarine</b><br>Version %1").arg(AppModel::appVersion()));
+    box.setText(QStringLiteral("<b>Tessarine</b><br>Version %1").arg(AppInfo::current().version));
     box.setInformativeText(credits());
     box.setStandardButtons(QMessageBox::Ok);
     QApplication::setActiveWindow(parent ? parent->window() : nullptr);

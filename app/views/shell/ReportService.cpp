@@ -3,24 +3,23 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "app/model/AppModel.h"
 #include "app/report/ReportPDF.h"
 
 namespace Tessarine {
 
 ReportService::ReportService(QWidget* window, AskPrinter ask) : window_(window), ask_(std::move(ask)) {}
 
-QByteArray ReportService::render(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) {
-    return ReportPDF::render(sessions, model.reportBranding(), AppModel::appVersion());
+QByteArray ReportService::render(const ReportInput& input) {
+    return ReportPDF::render(input);
 }
 
-bool ReportService::print(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) {
+bool ReportService::print(const ReportInput& input) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageSize(QPageSize(QPageSize::Letter));
     printer.setDocName(ReportPDF::documentTitle);
     if (!ask_(printer, window_.data())) return false;
-    ReportPDF::printTo(printer, sessions, model.reportBranding(), AppModel::appVersion());
+    ReportPDF::printTo(printer, input);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The report as the application's model reaches it: the PDF document of sessions with the
-// model's branding and version, and printing after the print panel.
+// The report as the application's model reaches it: the PDF document of the input the model
+// fills, and printing after the print panel.
 #include <QPointer>
 #include <QWidget>
 
@@ -19,8 +19,8 @@ public:
 
     explicit ReportService(QWidget* window, AskPrinter ask = printPanel);
 
-    QByteArray render(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) override;
-    bool print(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel& model) override;
+    QByteArray render(const ReportInput& input) override;
+    bool print(const ReportInput& input) override;
 
     static bool printPanel(QPrinter& printer, QWidget* window);
 

@@ -155,9 +155,14 @@ TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) 
     EXPECT_FALSE(c.m.toast().has_value());
 
     c.chooser->answer = c.out("report.pdf");
+    c.m.setCompanyName("Fixit Ltd");
     c.m.exportPDF(two, "Unit");
     EXPECT_EQ(c.m.toast(), "Report saved");
     EXPECT_EQ(c.renderer->rendered, 2);
+    EXPECT_EQ(c.renderer->branding, c.m.reportBranding()) << "the report carries the shop's branding";
+    ASSERT_TRUE(c.renderer->branding.has_value());
+    EXPECT_EQ(c.renderer->app.version, AppInfo::current().version);
+    EXPECT_EQ(c.renderer->app.scopeNote, AppInfo::current().scopeNote);
     EXPECT_TRUE(QFile::exists(c.out("report.pdf")));
 
     c.renderer->failure = "the page could not be drawn";

@@ -39,17 +39,22 @@ public:
 
 class Renderer final : public ReportRenderer {
 public:
-    QByteArray render(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel&) override {
+    QByteArray render(const ReportInput& input) override {
         if (failure) throw std::runtime_error(*failure);
-        rendered += static_cast<int>(sessions.size());
+        rendered += static_cast<int>(input.sessions.size());
+        branding = input.branding;
+        app = input.app;
         return QByteArray("%PDF-1.4 fake");
     }
-    bool print(const std::vector<RorozErurEvo::TestSession>& sessions, const AppModel&) override {
+    bool print(const ReportInput& input) override {
         if (failure) throw std::runtime_error(*failure);
-        printed += static_cast<int>(sessions.size());
+        printed += static_cast<int>(input.sessions.size());
         return true;
     }
     std::optional<std::string> failure;
+    // What the last report rendered was made with.
+    std::optional<ReportBranding> branding;
+    AppInfo app;
     int rendered = 0;
     int printed = 0;
 };

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "PdfTools.h"
-#include "app/model/AppModel.h"
+#include "app/model/AppInfo.h"
 #include "app/report/ReportCommand.h"
 #include "support/ReportSamples.h"
 #include "support/TestFiles.h"
@@ -189,5 +189,5 @@ TEST(ReportCommand, HelpNamesEveryOptionAndExitStatusAndVersionPrintsIt) {
 
     Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "tessarine-report " + AppModel::appVersion() + "\n");
+    EXPECT_EQ(version.out, "tessarine-report " + AppInfo::current().version + "\n");
 }

@@ -38,7 +38,7 @@ Peak renderInChild(int results) {
             const std::vector<RorozErurEvo::TestSession> sessions{ReportSamples::session(results)};
             meter.start();
             Sink sink;
-            ReportPDF::render(sink, sessions, std::nullopt, QStringLiteral("1.0"));
+            ReportPDF::render(sink, ReportInput{.sessions = sessions, .app = AppInfo::current()});
             return Peak{meter.added(), static_cast<long>(sink.written)};
         },
         Peak{});

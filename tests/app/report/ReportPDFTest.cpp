@@ -16,7 +16,11 @@ using RorozErurEvo::TestSession;
 
 namespace {
 
-const QString version = QStringLiteral("2.4.1");
+const AppInfo app{.version = QStringLiteral("2.4.1"), .scopeNote = AppInfo::current().scopeNote};
+
+ReportInput input(const std::vector<TestSession>& sessions, std::optional<ReportPDF::Branding> branding = {}) {
+    return ReportInput{.sessions = sessions, .branding = std::move(branding), .app = app};
+}
 
 std::vector<std::pair<int, int>> numbering(const std::vector<ReportPDF::Page>& pages) {
     std::vector<std::pair<int, int>> result;
@@ -49,7 +53,7 @@ TEST(ReportPDF, ASessionIsCutIntoPagesOfEighteenResultsAndAlwaysHasOne) {
 TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
     const std::vector<TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(5)};
     const TestSession& first = sessions[0];
-    auto pages = ReportPDF::pages(sessions);
+    auto pages = ReportPDF::pages(input(sessions));
     // Eighteen rows leave no room for the plots of the first page's three circularity results:
     // they carry on over a page of their own, before the last two rows with their own figures.
     EXPECT_EQ(numbering(pages), (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {1, 1}}));
@@ -73,16 +77,19 @@ TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
 }
 
 TEST(ReportPDF, AnEmptyListIsAnErrorNotAnEmptyDocument) {
-    EXPECT_THROW(ReportPDF::render({}, std::nullopt, version), ReportPDF::Error);
+    EXPECT_THROW(ReportPDF::render(input({})), ReportPDF::Error);
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("never-written.pdf")));
-    EXPECT_THROW(ReportPDF::printTo(printer, {}, std::nullopt, version), ReportPDF::Error);
+    EXPECT_THROW(ReportPDF::printTo(printer, input({})), ReportPDF::Error);
 }
 
 TEST(ReportPDF, TheDocumentIsLetterSizedWithItsTitleCreatorAndPageLines) {
     REQUIRE_PDF_TOOLS();
-    QByteArray bytes = ReportPDF::render({ReportSamples::session(20), ReportSamples::session(5)}, std::nullopt, version);
+    // The footer says what it is given, not what this program would say of itself.
+    const AppInfo other{.version = QStringLiteral("2.4.1"), .scopeNote = QStringLiteral("Bench note for the test run.")};
+    const std::vector<TestSession> sessions{ReportSamples::session(20), ReportSamples::session(5)};
+    QByteArray bytes = ReportPDF::render(ReportInput{.sessions = sessions, .app = other});
     ASSERT_TRUE(bytes.startsWith("%PDF-"));
     PdfTools::Document pdf(bytes);
     QString info = pdf.info();
@@ -99,7 +106,7 @@ TEST(ReportPDF, TheDocumentIsLetterSizedWithItsTitleCreatorAndPageLines) {
     for (int n = 1; n <= 3; ++n) {
         QString text = pdf.flatText(n);
         EXPECT_TRUE(text.contains(QStringLiteral("Made with Tessarine 2.4.1"))) << n;
-        EXPECT_TRUE(text.contains(QStringLiteral("Not affiliated with Sony, Microsoft or Nintendo."))) << n;
+        EXPECT_TRUE(text.contains(QStringLiteral("Bench note for the test run. Not affiliated with Sony, Microsoft or Nintendo."))) << n;
         EXPECT_TRUE(text.contains(QStringLiteral("Thresholds are the tester's settings, not manufacturer "
                                                  "specifications.")))
             << n;
@@ -111,10 +118,10 @@ TEST(ReportPDF, TheDocumentIsLetterSizedWithItsTitleCreatorAndPageLines) {
 TEST(ReportPDF, ALogoOnEveryPageIsStoredOnce) {
     std::optional<ReportPDF::Branding> branded = ReportPDF::Branding{"Fixit Shop", "", logo()};
     std::vector<TestSession> threePages{ReportSamples::session(40)};
-    QByteArray plain = ReportPDF::render(threePages, std::nullopt, version);
-    QByteArray withLogo = ReportPDF::render(threePages, branded, version);
-    QByteArray onePage = ReportPDF::render({ReportSamples::session(2)}, branded, version);
-    QByteArray onePagePlain = ReportPDF::render({ReportSamples::session(2)}, std::nullopt, version);
+    QByteArray plain = ReportPDF::render(input(threePages));
+    QByteArray withLogo = ReportPDF::render(input(threePages, branded));
+    QByteArray onePage = ReportPDF::render(input({ReportSamples::session(2)}, branded));
+    QByteArray onePagePlain = ReportPDF::render(input({ReportSamples::session(2)}));
     auto images = [](const QByteArray& pdf) { return pdf.count("/Subtype /Image"); };
     EXPECT_EQ(images(withLogo) - images(plain), images(onePage) - images(onePagePlain));
     // Three pages grow by about what one page grows by (one picture), not three times as much.
@@ -133,7 +140,7 @@ TEST(ReportPDF, PrintingPaintsTheSamePagesOnAnyPaper) {
         printer.setPageOrientation(orientation);
         QString path = dir.filePath(QStringLiteral("printed-%1.pdf").arg(int(orientation)));
         printer.setOutputFileName(path);
-        ReportPDF::printTo(printer, sessions, std::nullopt, version);
+        ReportPDF::printTo(printer, input(sessions));
 
         PdfTools::Document pdf(path);
         EXPECT_EQ(pdf.pageCount(), 4);

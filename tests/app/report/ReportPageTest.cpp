@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "PdfTools.h"
-#include "app/model/AppModel.h"
 #include "app/report/ReportPage.h"
 #include "support/ReportSamples.h"
 
@@ -23,7 +22,8 @@ namespace {
 using Rows = std::vector<std::pair<QString, QString>>;
 
 QByteArray render(const std::vector<TestSession>& sessions, std::optional<ReportPDF::Branding> branding = {}) {
-    return ReportPDF::render(sessions, branding, QStringLiteral("2.4.1"));
+    const AppInfo app{.version = QStringLiteral("2.4.1"), .scopeNote = AppInfo::current().scopeNote};
+    return ReportPDF::render(ReportInput{.sessions = sessions, .branding = std::move(branding), .app = app});
 }
 
 } // namespace
@@ -171,7 +171,7 @@ TEST(ReportPage, TheFullestPagesKeepTheirWholeFooterInsideTheSheet) {
         EXPECT_GE(footerTop - contentBottom, 20) << "the content stops above the rule over the footer, page " << n;
 
         QString text = pdf.flatText(n);
-        EXPECT_TRUE(text.contains(AppModel::scopeNote())) << n;
+        EXPECT_TRUE(text.contains(AppInfo::current().scopeNote)) << n;
         EXPECT_TRUE(text.contains(QStringLiteral("not manufacturer specifications."))) << n;
         EXPECT_TRUE(text.contains(QStringLiteral("Made with Tessarine 2.4.1"))) << n;
     }

@@ -378,7 +378,7 @@ TEST_F(HistoryFixture, DetailShowsDeviceResultsNotesAndListing) {
     EXPECT_NE(find<QGroupBox>(*detail, "detail-notes"), nullptr); // notes of spaces are notes
     EXPECT_EQ(find<QLabel>(*detail, "detail-listing-text")->text().toStdString(),
               RorozErurEvo::ListingSummary::text(s, "Tessarine"));
-    EXPECT_EQ(find<QLabel>(*detail, "detail-scope-note")->text(), AppModel::scopeNote());
+    EXPECT_EQ(find<QLabel>(*detail, "detail-scope-note")->text(), AppInfo::current().scopeNote);
     QStringList device;
     for (auto* label : find<QGroupBox>(*detail, "detail-device")->findChildren<QLabel*>()) device << label->text();
     EXPECT_EQ(device, (QStringList{"Device", "Wireless Pad", "Vendor", "Maker"}));
