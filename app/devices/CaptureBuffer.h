@@ -12,6 +12,7 @@
 // state) lives in one record reached through a slot number. A source that writes many values
 // per report (a raw HID device: up to 8,000 reports a second, each with a dozen values) looks
 // its slots up once and writes a whole report under one hold of the lock with a Batch.
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -59,6 +60,33 @@ public:
     static constexpr std::size_t maxEntries = 150'000;
     // ...and is cut back to this many newest entries when it would exceed it.
     static constexpr std::size_t keptEntries = 100'000;
+
+    // Besides the entry limits, every log keeps only its recent span, seconds back from its
+    // newest entry: an append drops the entries older than that, except the newest of them,
+    // which is still the value at the span's start. So a window, or the value at a time, that
+    // lies within the span is answered exactly as from the whole log (the entry limits
+    // allowing), and every log fills within its span whatever its rate (at the demo's 8 ms a
+    // log takes 20 minutes to reach its entry limit, one written on change alone hours). Each
+    // span is several times the longest stretch its readers ask for:
+    //   sticks: the stick tests (snapback up to 60 s, circularity 45 s, drift 2 s plus the
+    //           drift test length, 5 s unless changed), the batch drift run, the trail (4 s at
+    //           most) and the value at a test's start;
+    static constexpr double stickSpan = 300;
+    //   axes: the trigger test (up to 20 s) and a trigger's value at a test's start;
+    static constexpr double axisSpan = 300;
+    //   raw values: the axis sweep (45 s), pedal (20 s) and centre tests and the raw view's
+    //           axis checks (a rest and a sweep of a few seconds each);
+    static constexpr double rawSpan = 300;
+    //   motion: the motion test (under 8 s), the motion graph (4 s) and the soak runner, which
+    //           reads what came since its previous frame;
+    static constexpr double motionSpan = 300;
+    //   touches: the touchpad test (up to 40 s) and its trace;
+    static constexpr double touchSpan = 300;
+    //   stamps: the soak runner (since its previous frame) and the raw view's rate (1 s);
+    static constexpr double stampSpan = 300;
+    //   button events: the buttons test, which has no time limit and ends when every button
+    //           has come, and the hold test (25 s); kept longest, as they are few.
+    static constexpr double eventSpan = 1800;
     // Length of each raw tracker's recent window, seconds.
     static constexpr double rawTrackerWindow = 1.0;
 
@@ -193,6 +221,7 @@ private:
     // moving the entries, so the writers never pay for copying a whole log.
     template <class T> class Log {
     public:
+        explicit Log(double span) : span_(span) {}
         // Inline, with the writers below: a raw HID report makes a dozen appends, and a sample
         // handed through calls by value costs more than the append itself.
         void append(const T& item, const Limits& limits) {
@@ -214,6 +243,11 @@ private:
             ++count;
             ++total;
             if (count > limits.most) trim(limits);
+            // The oldest entry goes once the next one is also before the span: the newest entry
+            // before the span's start stays, as the value there.
+            const double cutoff = t - span_;
+            if (std::isfinite(cutoff))
+                while (count > 1 && timeOf(at(1)) < cutoff) dropOldest();
         }
         std::size_t size() const { return count; }
         bool inOrder() const { return ordered; }
@@ -234,6 +268,10 @@ private:
             else return item.t;
         }
         T& grow(const Limits& limits); // a new last entry when the storage is full
+        void dropOldest() {
+            head = head + 1 < entries.size() ? head + 1 : 0;
+            --count;
+        }
         void trim(const Limits& limits);
         void straighten(std::size_t capacity); // makes the ring one block again, head at 0
         std::vector<T> entries; // a ring once full: the oldest entry at `head`
@@ -241,14 +279,15 @@ private:
         std::size_t count = 0;
         std::uint64_t total = 0;
         bool ordered = true;
+        double span_; // seconds kept back from the newest entry
     };
 
     // Everything kept of one key.
     struct Element {
         std::string key;
-        Log<RorozErurEvo::StickSample> sticks;
-        Log<RorozErurEvo::TriggerSample> axes;
-        Log<RawEntry> raw;
+        Log<RorozErurEvo::StickSample> sticks{stickSpan};
+        Log<RorozErurEvo::TriggerSample> axes{axisSpan};
+        Log<RawEntry> raw{rawSpan};
         std::optional<RorozErurEvo::AxisTracker> tracker;
         RorozErurEvo::AxisTrackerLive live;
         bool pressed = false;
@@ -314,10 +353,10 @@ private:
     Snapshot now GUARDED_BY(lock); // only motion, touches and lastEvent: the rest is read from the elements
     std::deque<Element> elements_ GUARDED_BY(lock);
     std::unordered_map<std::string, Slot> slots_ GUARDED_BY(lock);
-    Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock);
-    Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock);
-    Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock);
-    Log<double> stampLog GUARDED_BY(lock);
+    Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock){eventSpan};
+    Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock){motionSpan};
+    Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock){touchSpan};
+    Log<double> stampLog GUARDED_BY(lock){stampSpan};
 };
 
 } // namespace Tessarine

@@ -78,32 +78,34 @@ TEST(CaptureBuffer, ButtonStateChangesAloneAreRecorded) {
 }
 
 TEST(CaptureBuffer, LogsTrimToTheNewestHundredThousand) {
+    // A millisecond apart, so that the entry limits bite well inside every log's span.
+    auto at = [](int i) { return i / 1000.0; };
     CaptureBuffer buffer;
-    for (int i = 0; i < 150'000; ++i) buffer.recordStick("L", i * 1e-6, 0, std::nullopt, i);
+    for (int i = 0; i < 150'000; ++i) buffer.recordStick("L", i * 1e-6, 0, std::nullopt, at(i));
     EXPECT_EQ(buffer.sticks("L", -1, 1e9).size(), 150'000u);
     EXPECT_EQ(buffer.stamps(-1, 1e9).size(), 150'000u);
 
-    buffer.recordStick("L", 1.0, 0, std::nullopt, 150'000);
+    buffer.recordStick("L", 1.0, 0, std::nullopt, at(150'000));
     const auto kept = buffer.sticks("L", -1, 1e9);
     ASSERT_EQ(kept.size(), 100'000u);
-    EXPECT_EQ(kept.front().t, 50'001);
-    EXPECT_EQ(kept.back().t, 150'000);
+    EXPECT_EQ(kept.front().t, at(50'001));
+    EXPECT_EQ(kept.back().t, at(150'000));
     const auto stamps = buffer.stamps(-1, 1e9);
     ASSERT_EQ(stamps.size(), 100'000u);
-    EXPECT_EQ(stamps.front(), 50'001);
+    EXPECT_EQ(stamps.front(), at(50'001));
 
     // The raw log trims by the same counts; its tracker keeps running.
-    for (int i = 0; i <= 150'000; ++i) buffer.recordRaw("e1", i, i);
+    for (int i = 0; i <= 150'000; ++i) buffer.recordRaw("e1", i, at(i));
     const auto values = buffer.rawValues("e1", -1, 1e9);
     ASSERT_EQ(values.size(), 100'000u);
     EXPECT_EQ(values.front(), 50'001);
     EXPECT_EQ(buffer.rawTrackers().at("e1").changes, 150'001);
 
     // So does the one button log.
-    for (int i = 0; i <= 150'000; ++i) buffer.recordButton("A", i % 2 == 0, i);
+    for (int i = 0; i <= 150'000; ++i) buffer.recordButton("A", i % 2 == 0, at(i));
     const auto events = buffer.events(-1, 1e9);
     ASSERT_EQ(events.size(), 100'000u);
-    EXPECT_EQ(events.front().t, 50'001);
+    EXPECT_EQ(events.front().t, at(50'001));
 }
 
 TEST(CaptureBuffer, WindowsIncludeBothEnds) {
