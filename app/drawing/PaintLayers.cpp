@@ -1,5 +1,8 @@
 #include "app/drawing/PaintLayers.h"
 
+#include "app/drawing/BoxBlur.h"
+#include "app/drawing/Coverage.h"
+
 #include <QPen>
 
 #include <algorithm>
@@ -12,66 +15,6 @@
 namespace Tessarine::PaintLayers {
 
 namespace {
-
-// Half-widths of three box blurs whose sequence has the variance of a Gaussian of `sigma`
-// (the widths of Kovesi's "fast almost-Gaussian filtering").
-std::array<int, 3> boxRadii(double sigma) {
-    const double ideal = std::sqrt(12 * sigma * sigma / 3 + 1);
-    int lower = int(std::floor(ideal));
-    if (lower % 2 == 0) --lower;
-    const int upper = lower + 2;
-    const double m = std::round((12 * sigma * sigma - 3.0 * lower * lower - 4.0 * 3 * lower - 3 * 3) /
-                                (-4.0 * lower - 4));
-    std::array<int, 3> radii{};
-    for (int i = 0; i < 3; ++i) radii[i] = ((i < m ? lower : upper) - 1) / 2;
-    return radii;
-}
-
-// One box blur of half-width r down the columns of `rows` lines of `width` bytes each (every
-// channel of every pixel is a column). It walks the lines in memory order with a running sum per
-// column; pixels beyond the first and last line count as 0. The columns go in blocks of a fixed
-// count, which the compiler turns into vector instructions even at -O2 (it leaves a loop of
-// unknown length scalar there), and the few columns left over one by one.
-void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int width, int rows, int r,
-             std::uint32_t* __restrict sums) {
-    const std::uint32_t window = std::uint32_t(2 * r + 1);
-    const std::uint32_t scale = (65536 + window / 2) / window; // 1 / window in 16.16 fixed point
-    constexpr int block = 16; // columns
-    const int blocked = width / block * block;
-    auto add = [&](const std::uint8_t* __restrict in) {
-        for (int i = 0; i < blocked; i += block)
-            for (int j = 0; j < block; ++j) sums[i + j] += in[i + j];
-        for (int i = blocked; i < width; ++i) sums[i] += in[i];
-    };
-    auto remove = [&](const std::uint8_t* __restrict in) {
-        for (int i = 0; i < blocked; i += block)
-            for (int j = 0; j < block; ++j) sums[i + j] -= in[i + j];
-        for (int i = blocked; i < width; ++i) sums[i] -= in[i];
-    };
-    auto average = [&](std::uint32_t sum) { return std::uint8_t(std::min(255u, (sum * scale + 32768) >> 16)); };
-    std::fill(sums, sums + width, 0u);
-    for (int y = 0; y <= std::min(r, rows - 1); ++y) add(src + std::size_t(y) * std::size_t(width));
-    for (int y = 0; y < rows; ++y) {
-        std::uint8_t* __restrict out = dst + std::size_t(y) * std::size_t(width);
-        for (int i = 0; i < blocked; i += block)
-            for (int j = 0; j < block; ++j) out[i + j] = average(sums[i + j]);
-        for (int i = blocked; i < width; ++i) out[i] = average(sums[i]);
-        const int enter = y + r + 1, leave = y - r;
-        if (enter < rows) add(src + std::size_t(enter) * std::size_t(width));
-        if (leave >= 0) remove(src + std::size_t(leave) * std::size_t(width));
-    }
-}
-
-// Pixels of a `width` × `height` image into a `height` × `width` one, rows becoming columns.
-void transpose(const std::uint32_t* src, std::uint32_t* dst, int width, int height) {
-    constexpr int tile = 32; // pixels; keeps both sides of the copy in cache
-    for (int y0 = 0; y0 < height; y0 += tile)
-        for (int x0 = 0; x0 < width; x0 += tile)
-            for (int y = y0; y < std::min(y0 + tile, height); ++y)
-                for (int x = x0; x < std::min(x0 + tile, width); ++x)
-                    dst[std::size_t(x) * std::size_t(height) + std::size_t(y)] =
-                        src[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-}
 
 QPen edgePen(const QBrush& brush, double width) {
     QPen pen(brush, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
@@ -86,53 +29,38 @@ QSizeF deviceScale(const QPainter& painter) {
     return {std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())};
 }
 
+Coverage::Grid pixelGrid(const QPainter& painter, const QRectF& bounds) {
+    const QTransform t = painter.deviceTransform();
+    QPointF phase;
+    if (t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0)
+        phase = {t.dx() - std::floor(t.dx()), t.dy() - std::floor(t.dy())};
+    return Coverage::grid(deviceScale(painter), bounds, phase);
+}
+
 void blur(QImage& image, double radius) {
     if (!(radius > 0) || image.isNull()) return;
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int w = image.width(), h = image.height();
-    const std::size_t count = std::size_t(w) * std::size_t(h);
-    std::vector<std::uint32_t> a(count), b(count), sums(std::size_t(std::max(w, h)) * 4);
+    std::vector<std::uint32_t> pixels(std::size_t(w) * std::size_t(h));
     for (int y = 0; y < h; ++y) {
         const auto* line = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-        std::copy(line, line + w, a.begin() + std::ptrdiff_t(y) * w);
+        std::copy(line, line + w, pixels.begin() + std::ptrdiff_t(y) * w);
     }
-    auto bytes = [](std::vector<std::uint32_t>& v) { return reinterpret_cast<std::uint8_t*>(v.data()); };
-    const std::array<int, 3> radii = boxRadii(radius);
-    // Box blurs along the two axes commute: all three down the columns, then, transposed, all
-    // three along the rows.
-    for (int pass = 0; pass < 2; ++pass) {
-        const int lineBytes = (pass == 0 ? w : h) * 4, lines = pass == 0 ? h : w;
-        for (int r : radii) {
-            if (r <= 0) continue;
-            boxDown(bytes(a), bytes(b), lineBytes, lines, r, sums.data());
-            std::swap(a, b);
-        }
-        if (pass == 0) {
-            transpose(a.data(), b.data(), w, h);
-            std::swap(a, b);
-        }
-    }
-    transpose(a.data(), b.data(), h, w);
+    BoxBlur::blur(pixels, w, h, radius);
     for (int y = 0; y < h; ++y)
-        std::copy(b.begin() + std::ptrdiff_t(y) * w, b.begin() + std::ptrdiff_t(y + 1) * w,
-                  reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
+        std::copy_n(pixels.begin() + std::ptrdiff_t(y) * w, w, reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
 }
 
-Layer::Layer(QPainter& target, const QRectF& bounds) : target_(target), scale_(deviceScale(target)) {
-    const double sx = scale_.width() > 0 ? scale_.width() : 1, sy = scale_.height() > 0 ? scale_.height() : 1;
-    scale_ = {sx, sy};
-    // Round the area out to whole pixels of the layer's own grid (device pixels when the painter
-    // only scales and moves by whole pixels).
-    const double x0 = std::floor(bounds.left() * sx), y0 = std::floor(bounds.top() * sy);
-    const double x1 = std::ceil(bounds.right() * sx), y1 = std::ceil(bounds.bottom() * sy);
-    area_ = QRectF(x0 / sx, y0 / sy, (x1 - x0) / sx, (y1 - y0) / sy);
-    const int width = std::clamp(int(x1 - x0), 1, 8192), height = std::clamp(int(y1 - y0), 1, 8192);
-    image_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+Layer::Layer(QPainter& target, const QRectF& bounds) : target_(target) {
+    grid_ = pixelGrid(target, bounds);
+    scale_ = grid_.scale;
+    area_ = grid_.area;
+    image_ = QImage(grid_.width, grid_.height, QImage::Format_ARGB32_Premultiplied);
     image_.fill(Qt::transparent);
     painter_.begin(&image_);
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    painter_.scale(sx, sy);
+    painter_.scale(scale_.width(), scale_.height());
     painter_.translate(-area_.topLeft());
 }
 
@@ -141,21 +69,8 @@ Layer::~Layer() {
 }
 
 void Layer::mask(const QPainterPath& mask) {
-    // DestinationIn only touches the pixels a fill covers, so the mask is drawn as a whole image
-    // to reach the pixels outside the shape too.
-    QImage coverage(image_.size(), QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
-    {
-        QPainter p(&coverage);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setTransform(painter_.transform());
-        p.fillPath(mask, Qt::black);
-    }
-    painter_.save();
-    painter_.resetTransform();
-    painter_.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter_.drawImage(0, 0, coverage);
-    painter_.restore();
+    // Every pixel, inside the shape or not, is scaled by how much of it the shape covers.
+    Coverage::multiply(image_, Coverage::render(mask, painter_.transform(), image_.width(), image_.height()));
 }
 
 void Layer::blur(double radius) {
@@ -174,6 +89,10 @@ QImage Layer::finish() {
 
 void Layer::composite(double opacity) {
     if (painter_.isActive()) painter_.end();
+    if (opacity == 1) {
+        Coverage::draw(target_, grid_, image_);
+        return;
+    }
     target_.save();
     target_.setOpacity(target_.opacity() * opacity);
     target_.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -207,16 +126,24 @@ struct Effect {
 constexpr std::size_t effectsKept = 32;
 thread_local std::deque<Effect> recentEffects;
 
+void drawEffect(QPainter& painter, const Effect& effect) {
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(effect.area, effect.image);
+    painter.restore();
+}
+
+// A blur radius in the painter's units as pixels of `grid`, taken along its finer axis.
+double pixelRadius(double radius, const Coverage::Grid& grid) {
+    return radius * std::max(grid.scale.width(), grid.scale.height());
+}
+
 // Draws the kept effect that matches `key` and returns true, or returns false.
 bool drawKept(QPainter& painter, const Effect& key) {
     for (auto it = recentEffects.begin(); it != recentEffects.end(); ++it) {
         if (!it->matches(key)) continue;
         if (it != recentEffects.begin()) std::rotate(recentEffects.begin(), it, std::next(it));
-        const Effect& found = recentEffects.front();
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(found.area, found.image);
-        painter.restore();
+        drawEffect(painter, recentEffects.front());
         return true;
     }
     return false;
@@ -225,6 +152,21 @@ bool drawKept(QPainter& painter, const Effect& key) {
 void remember(Effect effect) {
     recentEffects.push_front(std::move(effect));
     if (recentEffects.size() > effectsKept) recentEffects.pop_back();
+}
+
+// Draws a newly made single-colour effect and keeps it when asked; one that is not kept never
+// becomes an image of its own where it can be blended straight into the target's pixels.
+void finishEffect(QPainter& painter, Effect effect, const Coverage::Grid& grid, const std::vector<std::uint8_t>& alpha,
+                  Keep keep) {
+    const QColor color = effect.brush.color();
+    if (keep == Keep::no) {
+        Coverage::draw(painter, grid, alpha, color);
+        return;
+    }
+    effect.image = Coverage::tint(alpha, grid, color);
+    effect.area = grid.area;
+    drawEffect(painter, effect);
+    remember(std::move(effect));
 }
 
 } // namespace
@@ -242,38 +184,44 @@ void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& co
     if (keep == Keep::yes && drawKept(painter, effect)) return;
     const QPainterPath moved = shape.translated(offset);
     const double margin = 3 * std::max(radius, 0.0) + 1;
-    Layer layer(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
-    layer.painter().fillPath(moved, color);
-    layer.blur(radius);
-    effect.image = layer.finish();
-    effect.area = layer.area();
-    layer.composite();
-    if (keep == Keep::yes) remember(std::move(effect));
+    const Coverage::Grid grid =
+        pixelGrid(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
+    const std::vector<std::uint8_t> alpha = Coverage::blurred(moved, grid, pixelRadius(radius, grid));
+    finishEffect(painter, std::move(effect), grid, alpha, keep);
 }
 
 void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
                       QPointF offset, Keep keep) {
     Effect effect{Effect::Kind::innerShadow, shape, color, radius, offset, deviceScale(painter), {}, {}};
     if (keep == Keep::yes && drawKept(painter, effect)) return;
-    // The colour must reach past the shape by the blur's extent and the offset, so that the blur
-    // near the edge sees it.
+    // The shadow is the colour everywhere but the moved shape: the moved shape's blurred
+    // coverage taken from full strength. Beyond the grid there is no shape, so full colour, as
+    // it would be; the margin only has to hold the moved shape and the blur's reach.
     const double margin = 3 * std::max(radius, 0.0) + std::abs(offset.x()) + std::abs(offset.y()) + 1;
-    Layer layer(painter, shape.boundingRect().adjusted(-margin, -margin, margin, margin));
-    QPainter& p = layer.painter();
-    p.save();
-    p.resetTransform();
-    p.fillRect(layer.image().rect(), color);
-    p.restore();
-    p.save();
-    p.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-    p.fillPath(shape.translated(offset), Qt::black);
-    p.restore();
-    layer.blur(radius);
-    layer.mask(shape);
-    effect.image = layer.finish();
-    effect.area = layer.area();
-    layer.composite();
-    if (keep == Keep::yes) remember(std::move(effect));
+    const Coverage::Grid wide =
+        pixelGrid(painter, shape.boundingRect().adjusted(-margin, -margin, margin, margin));
+    const std::vector<std::uint8_t> shadow =
+        Coverage::blurred(shape.translated(offset), wide, pixelRadius(radius, wide));
+    // Kept only inside the shape, so the image covers the shape's bounds alone (and a clear
+    // pixel round them, which an image drawn between pixels blends its edge with): a part of
+    // the wide grid, whose pixels it shares.
+    const QSizeF pixel(1 / wide.scale.width(), 1 / wide.scale.height());
+    const Coverage::Grid grid = pixelGrid(
+        painter, shape.boundingRect().adjusted(-pixel.width(), -pixel.height(), pixel.width(), pixel.height()));
+    const int left = int(std::lround((grid.area.left() - wide.area.left()) * grid.scale.width()));
+    const int top = int(std::lround((grid.area.top() - wide.area.top()) * grid.scale.height()));
+    std::vector<std::uint8_t> alpha = Coverage::render(shape, grid);
+    // Only a grid cut at its largest size leaves pixels of the narrow one outside the wide one;
+    // there the shadow is taken as full.
+    const int x0 = std::max(0, -left), x1 = std::min(grid.width, wide.width - left);
+    for (int y = 0; y < grid.height; ++y) {
+        std::uint8_t* to = alpha.data() + std::size_t(y) * std::size_t(grid.width);
+        const int row = y + top;
+        if (row < 0 || row >= wide.height || x0 >= x1) continue;
+        const std::uint8_t* from = shadow.data() + std::size_t(row) * std::size_t(wide.width) + std::size_t(left);
+        for (int x = x0; x < x1; ++x) to[x] = std::uint8_t(((255u - from[x]) * to[x] * 257u + 32768u) >> 16);
+    }
+    finishEffect(painter, std::move(effect), grid, alpha, keep);
 }
 
 void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width) {

@@ -3,6 +3,8 @@
 // glows, inner shadows, masks and strokes that stay inside a shape's edge. Each works in the
 // painter's current coordinates, renders at the device's pixel resolution (so a 2× screen gets
 // 2× detail) and composites the result back; nothing outside the painter's state changes.
+#include "app/drawing/Coverage.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QImage>
@@ -16,6 +18,9 @@ namespace Tessarine::PaintLayers {
 
 // Device pixels per unit of the painter's current coordinates, horizontally and vertically.
 QSizeF deviceScale(const QPainter& painter);
+// The device pixels covering `bounds` of the painter's coordinates, as a grid of the painter's
+// scale lying on the device's pixels where the painter only scales and moves.
+Coverage::Grid pixelGrid(const QPainter& painter, const QRectF& bounds);
 
 // Blurs a premultiplied ARGB32 image in place with three box blurs, which together approximate
 // a Gaussian of standard deviation `radius` pixels. Pixels beyond the edges count as
@@ -51,6 +56,7 @@ private:
     QPainter& target_;
     QSizeF scale_;
     QRectF area_; // the bounds rounded out to whole device pixels
+    Coverage::Grid grid_;
     QImage image_;
     QPainter painter_;
 };

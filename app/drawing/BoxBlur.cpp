@@ -1,0 +1,211 @@
+#include "app/drawing/BoxBlur.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace Tessarine::BoxBlur {
+
+namespace {
+
+// Half-widths of three box blurs whose sequence has the variance of a Gaussian of `sigma`
+// (the widths of Kovesi's "fast almost-Gaussian filtering").
+std::array<int, 3> boxRadii(double sigma) {
+    const double ideal = std::sqrt(12 * sigma * sigma / 3 + 1);
+    int lower = int(std::floor(ideal));
+    if (lower % 2 == 0) --lower;
+    const int upper = lower + 2;
+    const double m = std::round((12 * sigma * sigma - 3.0 * lower * lower - 4.0 * 3 * lower - 3 * 3) /
+                                (-4.0 * lower - 4));
+    std::array<int, 3> radii{};
+    for (int i = 0; i < 3; ++i) radii[i] = ((i < m ? lower : upper) - 1) / 2;
+    return radii;
+}
+
+// One box blur of half-width r down the columns of `rows` lines of `width` bytes each (every
+// channel of every pixel is a column). It walks the lines in memory order with a running sum per
+// column; values beyond the first and last line count as 0. The columns go in blocks of a fixed
+// count, which the compiler turns into vector instructions even at -O2 (it leaves a loop of
+// unknown length scalar there), and the few columns left over one by one.
+void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int width, int rows, int r,
+             std::uint32_t* __restrict sums) {
+    const std::uint32_t window = std::uint32_t(2 * r + 1);
+    const std::uint32_t scale = (65536 + window / 2) / window; // 1 / window in 16.16 fixed point
+    constexpr int block = 16; // columns
+    const int blocked = width / block * block;
+    auto add = [&](const std::uint8_t* __restrict in) {
+        for (int i = 0; i < blocked; i += block)
+            for (int j = 0; j < block; ++j) sums[i + j] += in[i + j];
+        for (int i = blocked; i < width; ++i) sums[i] += in[i];
+    };
+    auto remove = [&](const std::uint8_t* __restrict in) {
+        for (int i = 0; i < blocked; i += block)
+            for (int j = 0; j < block; ++j) sums[i + j] -= in[i + j];
+        for (int i = blocked; i < width; ++i) sums[i] -= in[i];
+    };
+    auto average = [&](std::uint32_t sum) { return std::uint8_t(std::min(255u, (sum * scale + 32768) >> 16)); };
+    std::fill(sums, sums + width, 0u);
+    for (int y = 0; y <= std::min(r, rows - 1); ++y) add(src + std::size_t(y) * std::size_t(width));
+    for (int y = 0; y < rows; ++y) {
+        std::uint8_t* __restrict out = dst + std::size_t(y) * std::size_t(width);
+        for (int i = 0; i < blocked; i += block)
+            for (int j = 0; j < block; ++j) out[i + j] = average(sums[i + j]);
+        for (int i = blocked; i < width; ++i) out[i] = average(sums[i]);
+        const int enter = y + r + 1, leave = y - r;
+        if (enter < rows) add(src + std::size_t(enter) * std::size_t(width));
+        if (leave >= 0) remove(src + std::size_t(leave) * std::size_t(width));
+    }
+}
+
+// Pixels of a `width` × `height` plane into a `height` × `width` one, rows becoming columns.
+template <class Pixel> void transpose(const Pixel* src, Pixel* dst, int width, int height) {
+    constexpr int tile = 32; // pixels; keeps both sides of the copy in cache
+    for (int y0 = 0; y0 < height; y0 += tile)
+        for (int x0 = 0; x0 < width; x0 += tile)
+            for (int y = y0; y < std::min(y0 + tile, height); ++y)
+                for (int x = x0; x < std::min(x0 + tile, width); ++x)
+                    dst[std::size_t(x) * std::size_t(height) + std::size_t(y)] =
+                        src[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+}
+
+template <class Pixel> void blurPlane(std::vector<Pixel>& a, int w, int h, double sigma) {
+    if (!(sigma > 0) || w <= 0 || h <= 0 || a.size() < std::size_t(w) * std::size_t(h)) return;
+    std::vector<Pixel> b(a.size());
+    std::vector<std::uint32_t> sums(std::size_t(std::max(w, h)) * sizeof(Pixel));
+    auto bytes = [](std::vector<Pixel>& v) { return reinterpret_cast<std::uint8_t*>(v.data()); };
+    const std::array<int, 3> radii = boxRadii(sigma);
+    // Box blurs along the two axes commute: all three down the columns, then, transposed, all
+    // three along the rows, and transposed back.
+    for (int pass = 0; pass < 2; ++pass) {
+        const int lineBytes = (pass == 0 ? w : h) * int(sizeof(Pixel)), lines = pass == 0 ? h : w;
+        for (int r : radii) {
+            if (r <= 0) continue;
+            boxDown(bytes(a), bytes(b), lineBytes, lines, r, sums.data());
+            std::swap(a, b);
+        }
+        transpose(a.data(), b.data(), pass == 0 ? w : h, pass == 0 ? h : w);
+        std::swap(a, b);
+    }
+}
+
+} // namespace
+
+void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
+    blurPlane(plane, width, height, sigma);
+}
+
+void blur(std::vector<std::uint32_t>& pixels, int width, int height, double sigma) {
+    blurPlane(pixels, width, height, sigma);
+}
+
+int reduction(double sigma) {
+    constexpr double leftOver = 2.5; // coarse pixels of blur kept, so the enlargement stays smooth
+    constexpr int most = 8;
+    if (!(sigma > 0)) return 1;
+    return std::clamp(int(sigma / leftOver), 1, most);
+}
+
+double reducedSigma(double sigma, int factor) {
+    // Averaging into coarse pixels spreads by a box of `factor` (variance factor²/12), the linear
+    // enlargement by a tent of the same half-width (factor²/6); the blur makes up the rest of
+    // what the three boxes would spread at full resolution (their whole widths give a variance
+    // a little off sigma²).
+    if (factor <= 1) return sigma;
+    double variance = 0;
+    for (int r : boxRadii(sigma)) variance += (double(2 * r + 1) * (2 * r + 1) - 1) / 12;
+    const double rest = variance - double(factor) * factor / 4;
+    return rest > 0 ? std::sqrt(rest) / factor : 0;
+}
+
+namespace {
+
+// One pass of a Gaussian down the columns of `rows` lines of `width` values; values beyond the
+// first and last line count as 0. Each line is a weighted sum of whole lines, which the compiler
+// turns into vector instructions (in blocks, as in boxDown).
+void gaussianDown(const float* in, float* out, int width, int rows, const std::vector<float>& weights) {
+    const int reach = int(weights.size() / 2);
+    constexpr int block = 16; // values, in blocks of a fixed count as in boxDown
+    const int blocked = width / block * block;
+    for (int y = 0; y < rows; ++y) {
+        float* __restrict sum = out + std::size_t(y) * std::size_t(width);
+        std::fill(sum, sum + width, 0.0f);
+        for (int k = std::max(-reach, -y); k <= std::min(reach, rows - 1 - y); ++k) {
+            const float w = weights[std::size_t(k + reach)];
+            const float* __restrict line = in + std::size_t(y + k) * std::size_t(width);
+            for (int x = 0; x < blocked; x += block)
+                for (int j = 0; j < block; ++j) sum[x + j] += w * line[x + j];
+            for (int x = blocked; x < width; ++x) sum[x] += w * line[x];
+        }
+    }
+}
+
+} // namespace
+
+void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
+    if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
+    const int reach = int(std::ceil(3 * sigma)); // beyond, the weights add up to under 0.3 %
+    std::vector<float> weights(std::size_t(2 * reach + 1));
+    float total = 0;
+    for (int k = -reach; k <= reach; ++k)
+        total += weights[std::size_t(k + reach)] = float(std::exp(-0.5 * k * k / (sigma * sigma)));
+    for (float& w : weights) w /= total;
+    // Down the columns, transposed, down the columns again (the rows), transposed back.
+    std::vector<float> a(plane.begin(), plane.begin() + std::ptrdiff_t(width) * height), b(a.size());
+    gaussianDown(a.data(), b.data(), width, height, weights);
+    transpose(b.data(), a.data(), width, height);
+    gaussianDown(a.data(), b.data(), height, width, weights);
+    transpose(b.data(), a.data(), height, width);
+    for (std::size_t i = 0; i < a.size(); ++i) plane[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
+}
+
+std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int coarseWidth, int coarseHeight,
+                                  int factor, int width, int height) {
+    std::vector<std::uint8_t> fine(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0)));
+    if (coarseWidth <= 0 || coarseHeight <= 0 || factor <= 0 || fine.empty() ||
+        coarse.size() < std::size_t(coarseWidth) * std::size_t(coarseHeight))
+        return fine;
+    // Where fine pixel x falls between coarse centres: the lower coarse pixel and the weight of
+    // the upper one in 1/256.
+    struct Tap {
+        int lower, upper;
+        std::uint32_t weight;
+    };
+    auto taps = [factor](int count, int coarseCount) {
+        std::vector<Tap> out(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const double u = (i + 0.5) / factor - 0.5;
+            const double lower = std::floor(u);
+            const int l = std::clamp(int(lower), 0, coarseCount - 1);
+            const int h = std::clamp(int(lower) + 1, 0, coarseCount - 1);
+            out[std::size_t(i)] = {l, h, std::uint32_t(std::lround((u - lower) * 256))};
+        }
+        return out;
+    };
+    const std::vector<Tap> across = taps(width, coarseWidth), down = taps(height, coarseHeight);
+    // Each coarse row widened once (values in 1/256), then rows blended.
+    std::vector<std::uint32_t> wide(std::size_t(coarseHeight) * std::size_t(width));
+    for (int y = 0; y < coarseHeight; ++y) {
+        const std::uint8_t* in = coarse.data() + std::size_t(y) * std::size_t(coarseWidth);
+        std::uint32_t* out = wide.data() + std::size_t(y) * std::size_t(width);
+        for (int x = 0; x < width; ++x) {
+            const Tap& t = across[std::size_t(x)];
+            out[x] = in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight;
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        const Tap& t = down[std::size_t(y)];
+        const std::uint32_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
+        const std::uint32_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
+        std::uint8_t* __restrict out = fine.data() + std::size_t(y) * std::size_t(width);
+        const std::uint32_t wl = 256 - t.weight, wu = t.weight;
+        auto blend = [&](int x) { out[x] = std::uint8_t((lower[x] * wl + upper[x] * wu + 32768) >> 16); };
+        constexpr int block = 16; // pixels, in blocks of a fixed count as in boxDown
+        const int blocked = width / block * block;
+        for (int x = 0; x < blocked; x += block)
+            for (int j = 0; j < block; ++j) blend(x + j);
+        for (int x = blocked; x < width; ++x) blend(x);
+    }
+    return fine;
+}
+
+} // namespace Tessarine::BoxBlur

@@ -1,0 +1,199 @@
+#include "app/drawing/Coverage.h"
+
+#include "app/drawing/BoxBlur.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Tessarine::Coverage {
+
+namespace {
+
+constexpr int maxSide = 8192; // pixels; beyond it an effect would be larger than any screen
+
+std::uint32_t divide255(std::uint32_t value) { return (value + 128 + ((value + 128) >> 8)) >> 8; }
+
+// The colour at each of 256 strengths, as premultiplied pixels.
+struct Tints {
+    std::uint32_t pixel[256];
+    explicit Tints(const QColor& color) {
+        const QRgb premultiplied = qPremultiply(color.rgba());
+        const std::uint32_t b = std::uint32_t(qBlue(premultiplied)), g = std::uint32_t(qGreen(premultiplied)),
+                            r = std::uint32_t(qRed(premultiplied)), a = std::uint32_t(qAlpha(premultiplied));
+        for (std::uint32_t i = 0; i < 256; ++i)
+            pixel[i] = divide255(b * i) | divide255(g * i) << 8 | divide255(r * i) << 16 | divide255(a * i) << 24;
+    }
+};
+
+// Each channel of a premultiplied pixel times `factor` / 255, two channels at a time.
+std::uint32_t scaled(std::uint32_t pixel, std::uint32_t factor) {
+    std::uint32_t redBlue = (pixel & 0xff00ff) * factor;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    std::uint32_t alphaGreen = ((pixel >> 8) & 0xff00ff) * factor;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return alphaGreen | redBlue;
+}
+
+// `source` over `destination`, both premultiplied.
+std::uint32_t over(std::uint32_t source, std::uint32_t destination) {
+    return source + scaled(destination, 255 - (source >> 24));
+}
+
+// The image a painter paints into and where the grid's first pixel lies in it, when the grid's
+// pixels are the image's own and nothing but plain source-over painting is set.
+QImage* directTarget(QPainter& painter, const Grid& grid, QPoint& origin) {
+    // An image that shares its pixels would be copied by writing, away from the painter's view.
+    auto* image = dynamic_cast<QImage*>(painter.device());
+    if (!image || !image->isDetached() || image->format() != QImage::Format_ARGB32_Premultiplied ||
+        painter.hasClipping() ||
+        painter.opacity() != 1 || painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return nullptr;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxScale || std::abs(t.m11() - grid.scale.width()) > 1e-9 ||
+        std::abs(t.m22() - grid.scale.height()) > 1e-9)
+        return nullptr;
+    const QPointF at = t.map(grid.area.topLeft());
+    origin = QPoint(int(std::lround(at.x())), int(std::lround(at.y())));
+    if (std::abs(at.x() - origin.x()) > 1e-6 || std::abs(at.y() - origin.y()) > 1e-6) return nullptr;
+    return image;
+}
+
+} // namespace
+
+Grid grid(QSizeF scale, const QRectF& bounds, QPointF phase) {
+    const double sx = scale.width() > 0 ? scale.width() : 1, sy = scale.height() > 0 ? scale.height() : 1;
+    const double px = std::isfinite(phase.x()) ? phase.x() : 0, py = std::isfinite(phase.y()) ? phase.y() : 0;
+    // Rounded out to whole pixels of the grid.
+    const double x0 = std::floor(bounds.left() * sx + px), y0 = std::floor(bounds.top() * sy + py);
+    const double x1 = std::ceil(bounds.right() * sx + px), y1 = std::ceil(bounds.bottom() * sy + py);
+    Grid g;
+    g.scale = {sx, sy};
+    g.area = QRectF((x0 - px) / sx, (y0 - py) / sy, (x1 - x0) / sx, (y1 - y0) / sy);
+    g.width = std::clamp(int(x1 - x0), 1, maxSide);
+    g.height = std::clamp(int(y1 - y0), 1, maxSide);
+    return g;
+}
+
+int coarseSide(int side, int factor) { return factor > 1 ? (side + factor - 1) / factor + 1 : side; }
+
+std::vector<std::uint8_t> render(const QPainterPath& path, const Grid& grid, int factor) {
+    factor = std::max(factor, 1);
+    QTransform toPixels;
+    toPixels.scale(grid.scale.width() / factor, grid.scale.height() / factor);
+    toPixels.translate(-grid.area.left(), -grid.area.top());
+    return render(path, toPixels, coarseSide(grid.width, factor), coarseSide(grid.height, factor));
+}
+
+std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toPixels, int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    // The last coverage made on this thread: the shell asks for its outline's several times
+    // over (two inner shadows and the layers masked by it).
+    struct Last {
+        QPainterPath path;
+        QTransform toPixels;
+        int width = 0, height = 0;
+        std::vector<std::uint8_t> plane;
+    };
+    thread_local Last last;
+    if (last.width == width && last.height == height && last.toPixels == toPixels && last.path == path)
+        return last.plane;
+    QImage image(width, height, QImage::Format_Alpha8);
+    image.fill(0);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(toPixels);
+        painter.fillPath(path, Qt::black);
+    }
+    std::vector<std::uint8_t> plane(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < height; ++y)
+        std::copy_n(image.constScanLine(y), width, plane.begin() + std::ptrdiff_t(y) * width);
+    last = {path, toPixels, width, height, plane};
+    return plane;
+}
+
+std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, double sigma) {
+    const int factor = BoxBlur::reduction(sigma);
+    std::vector<std::uint8_t> plane = render(path, grid, factor);
+    const int width = coarseSide(grid.width, factor), height = coarseSide(grid.height, factor);
+    if (factor == 1) {
+        BoxBlur::blur(plane, width, height, sigma);
+        return plane;
+    }
+    BoxBlur::gaussian(plane, width, height, BoxBlur::reducedSigma(sigma, factor));
+    return BoxBlur::enlarge(plane, width, height, factor, grid.width, grid.height);
+}
+
+QImage tint(const std::vector<std::uint8_t>& alpha, const Grid& grid, const QColor& color) {
+    QImage image(grid.width, grid.height, QImage::Format_ARGB32_Premultiplied);
+    const Tints tints(color);
+    const bool complete = alpha.size() >= std::size_t(grid.width) * std::size_t(grid.height);
+    for (int y = 0; y < grid.height; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        const std::uint8_t* in = complete ? alpha.data() + std::size_t(y) * std::size_t(grid.width) : nullptr;
+        for (int x = 0; x < grid.width; ++x) line[x] = in ? tints.pixel[in[x]] : 0;
+    }
+    return image;
+}
+
+void draw(QPainter& painter, const Grid& grid, const std::vector<std::uint8_t>& alpha, const QColor& color) {
+    if (alpha.size() < std::size_t(grid.width) * std::size_t(grid.height)) return;
+    QPoint origin;
+    QImage* image = directTarget(painter, grid, origin);
+    if (!image) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(grid.area, tint(alpha, grid, color));
+        painter.restore();
+        return;
+    }
+    const Tints tints(color);
+    const int x0 = std::max(0, -origin.x()), x1 = std::min(grid.width, image->width() - origin.x());
+    const int y0 = std::max(0, -origin.y()), y1 = std::min(grid.height, image->height() - origin.y());
+    for (int y = y0; y < y1; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
+        const std::uint8_t* in = alpha.data() + std::size_t(y) * std::size_t(grid.width);
+        for (int x = x0; x < x1; ++x)
+            if (in[x] != 0) line[x] = over(tints.pixel[in[x]], line[x]);
+    }
+}
+
+void draw(QPainter& painter, const Grid& grid, const QImage& source) {
+    QPoint origin;
+    QImage* image = directTarget(painter, grid, origin);
+    if (!image || source.format() != QImage::Format_ARGB32_Premultiplied || source.width() != grid.width ||
+        source.height() != grid.height) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(grid.area, source);
+        painter.restore();
+        return;
+    }
+    const int x0 = std::max(0, -origin.x()), x1 = std::min(grid.width, image->width() - origin.x());
+    const int y0 = std::max(0, -origin.y()), y1 = std::min(grid.height, image->height() - origin.y());
+    for (int y = y0; y < y1; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
+        const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(y));
+        for (int x = x0; x < x1; ++x)
+            if (in[x] != 0) line[x] = over(in[x], line[x]);
+    }
+}
+
+void multiply(QImage& image, const std::vector<std::uint8_t>& coverage) {
+    const int width = image.width(), height = image.height();
+    if (image.format() != QImage::Format_ARGB32_Premultiplied ||
+        coverage.size() < std::size_t(width) * std::size_t(height))
+        return;
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        const std::uint8_t* in = coverage.data() + std::size_t(y) * std::size_t(width);
+        for (int x = 0; x < width; ++x) {
+            if (in[x] != 255) line[x] = scaled(line[x], in[x]);
+        }
+    }
+}
+
+} // namespace Tessarine::Coverage

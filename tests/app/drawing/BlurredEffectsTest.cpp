@@ -1,0 +1,162 @@
+// Shadows and glows are worked out on coverage alone, and wide ones on a coarser grid; held here
+// to the plain way of making them (the colour painted into a layer of colour pixels, each channel
+// blurred at full resolution) within a few levels of 255 at every pixel.
+#include "app/drawing/BoxBlur.h"
+#include "app/drawing/PadShapes.h"
+#include "app/drawing/PadShoulders.h"
+#include "app/drawing/PaintLayers.h"
+
+#include "DrawingProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+using namespace Tessarine;
+
+namespace {
+
+// The largest difference of any channel at any pixel.
+int largestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    return largest;
+}
+
+void plainBlurred(QPainter& p, const QPainterPath& shape, const QColor& color, double radius, QPointF offset) {
+    const QPainterPath moved = shape.translated(offset);
+    const double margin = 3 * radius + 1;
+    PaintLayers::Layer layer(p, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
+    layer.painter().fillPath(moved, color);
+    layer.blur(radius);
+    layer.composite();
+}
+
+void plainInnerShadow(QPainter& p, const QPainterPath& shape, const QColor& color, double radius, QPointF offset) {
+    const double margin = 3 * radius + std::abs(offset.x()) + std::abs(offset.y()) + 1;
+    PaintLayers::Layer layer(p, shape.boundingRect().adjusted(-margin, -margin, margin, margin));
+    QPainter& q = layer.painter();
+    q.save();
+    q.resetTransform();
+    q.fillRect(layer.image().rect(), color);
+    q.restore();
+    q.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+    q.fillPath(shape.translated(offset), Qt::black);
+    layer.blur(radius);
+    layer.mask(shape);
+    layer.composite();
+}
+
+struct Case {
+    const char* name;
+    QPainterPath shape;
+    double radius;
+    QPointF offset;
+};
+
+std::vector<Case> cases() {
+    QPainterPath square, disc;
+    square.addRect(30, 25, 40, 30);
+    disc.addEllipse(QPointF(50, 45), 17.3, 17.3);
+    const QPainterPath outline = ShellShape::outline();
+    return {
+        {"square 1", square, 1, {0, 1.5}},
+        {"disc 2.5", disc, 2.5, {0, 2}},
+        {"disc 6", disc, 6, {0, 4}},
+        {"band 1", bumperBand(true), 1, {0, 1.5}},
+        {"outline 3", outline, 3, {0, 3}},
+        {"outline 9", outline, 9, {0, -6}},
+        {"outline 14", outline, 14, {0, 12}},
+    };
+}
+
+} // namespace
+
+TEST(BlurredEffects, OneChannelBlurIsTheColourBlurOfAlpha) {
+    // The same three boxes on a single plane give each pixel what the colour blur gives its alpha.
+    std::mt19937 random(7);
+    for (auto [width, height, sigma] : {std::tuple{37, 23, 1.5}, {64, 64, 4.0}, {5, 90, 9.0}, {120, 3, 30.0}}) {
+        std::vector<std::uint8_t> plane(std::size_t(width * height));
+        std::vector<std::uint32_t> pixels(plane.size());
+        for (std::size_t i = 0; i < plane.size(); ++i) {
+            plane[i] = std::uint8_t(random() % 4 == 0 ? random() % 256 : 0);
+            pixels[i] = std::uint32_t(plane[i]) << 24;
+        }
+        BoxBlur::blur(plane, width, height, sigma);
+        BoxBlur::blur(pixels, width, height, sigma);
+        for (std::size_t i = 0; i < plane.size(); ++i) ASSERT_EQ(plane[i], pixels[i] >> 24) << sigma << " at " << i;
+    }
+}
+
+TEST(BlurredEffects, EnlargingKeepsLevelsAndRampsBetweenCentres) {
+    // A coarse plane of 3 × 2 pixels, each 4 fine pixels wide.
+    const std::vector<std::uint8_t> coarse{0, 100, 200, 0, 100, 200};
+    const std::vector<std::uint8_t> fine = BoxBlur::enlarge(coarse, 3, 2, 4, 12, 8);
+    ASSERT_EQ(fine.size(), 96u);
+    EXPECT_EQ(fine[0], 0);    // before the first centre: flat
+    EXPECT_EQ(fine[1], 0);
+    EXPECT_EQ(fine[4], 63);   // the centres lie between fine pixels 1 and 2, 5 and 6, …
+    EXPECT_EQ(fine[5], 88);   // … and the ramp from 0 to 100 climbs 25 a fine pixel
+    EXPECT_EQ(fine[6], 113);
+    EXPECT_EQ(fine[11], 200); // past the last centre: flat
+    EXPECT_EQ(fine[7 * 12 + 6], fine[6]); // every row alike
+    EXPECT_TRUE(BoxBlur::enlarge(coarse, 3, 2, 4, 0, 8).empty());
+    // A narrow blur is worked out where it is; a wide one on a grid as coarse as leaves it room.
+    EXPECT_EQ(BoxBlur::reduction(3), 1);
+    EXPECT_EQ(BoxBlur::reduction(28), 8);
+    EXPECT_EQ(BoxBlur::reduction(1000), 8);
+    EXPECT_GE(BoxBlur::reducedSigma(28, 8), 2.5);
+}
+
+TEST(BlurredEffects, MatchThePlainLayeredWayToAFewLevels) {
+    const QColor colors[] = {QColor(0, 0, 0, 140), QColor(255, 255, 255, 230), QColor(40, 170, 160)};
+    int colorIndex = 0;
+    for (const Case& c : cases()) {
+        const QColor color = colors[colorIndex++ % 3];
+        const QRectF bounds = c.shape.boundingRect().adjusted(-50, -50, 50, 50);
+        for (double scale : {1.0, 2.0}) {
+            auto render = [&](auto paint) {
+                return DrawingProbe::render([&](QPainter& p) {
+                    p.translate(-bounds.topLeft());
+                    paint(p);
+                }, int(bounds.width()), int(bounds.height()), scale, QColor(90, 100, 110));
+            };
+            const QImage blurred = render([&](QPainter& p) {
+                PaintLayers::paintBlurred(p, c.shape, color, c.radius, c.offset, PaintLayers::Keep::no);
+            });
+            const QImage plainBlur = render([&](QPainter& p) { plainBlurred(p, c.shape, color, c.radius, c.offset); });
+            EXPECT_LE(largestDifference(blurred, plainBlur), 4) << c.name << " blurred at " << scale;
+            const QImage inner = render([&](QPainter& p) {
+                PaintLayers::paintInnerShadow(p, c.shape, color, c.radius, c.offset, PaintLayers::Keep::no);
+            });
+            const QImage plainInner = render([&](QPainter& p) { plainInnerShadow(p, c.shape, color, c.radius, c.offset); });
+            EXPECT_LE(largestDifference(inner, plainInner), 4) << c.name << " inner shadow at " << scale;
+            // The effect shows at all (a blank image would also match a blank one).
+            EXPECT_GT(largestDifference(inner, render([](QPainter&) {})), 20) << c.name;
+        }
+    }
+}
+
+TEST(BlurredEffects, BetweenPixelsTheyStayOnTheirShape) {
+    // Drawn half a pixel off the device's grid, an inner shadow lands on its shape the same way
+    // wherever it lies: its image is made on the device's pixels, not moved to the nearest whole
+    // one (which rounds one way left of the origin and the other way right of it).
+    auto paint = [](double x) {
+        return DrawingProbe::render([&](QPainter& p) {
+            p.translate(0.5, 0.5);
+            QPainterPath square;
+            square.addRect(x, 10, 20, 12);
+            p.fillPath(square, Qt::darkCyan);
+            PaintLayers::paintInnerShadow(p, square, QColor(255, 255, 255, 230), 1, {0, 1.5}, PaintLayers::Keep::no);
+        }, 80, 40, 1, Qt::white);
+    };
+    const QImage nearEdge = paint(1), inside = paint(41);
+    for (int y = 8; y < 26; ++y)
+        for (int x = 0; x < 24; ++x) ASSERT_EQ(nearEdge.pixel(x, y), inside.pixel(x + 40, y)) << x << "," << y;
+}
