@@ -22,7 +22,7 @@ targets=(hid_descriptor_fuzz session_file_fuzz report_input_fuzz thresholds_fuzz
 # Line tables only: enough for a crash's stack trace, and much quicker to build.
 CC=clang CXX=clang++ scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" -DTESSARINE_BUILD_FUZZ=ON \
-  -DTESSARINE_BUILD_APP=OFF -DTESSARINE_BUILD_BENCH=OFF -DTESSARINE_WERROR=ON \
+  -DTESSARINE_BUILD_APP=OFF -DTESSARINE_BUILD_BENCH=OFF -DTESSARINE_WERROR=ON -DTESSARINE_UNITY=ON \
   -- --target "${targets[@]}" thread_safety_check
 
 if $merge; then

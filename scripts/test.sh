@@ -33,8 +33,9 @@ started=$SECONDS
 # Line tables only (-g1): enough for the sanitizers' and a crash's stack traces, and a quarter
 # quicker to compile than full debug information, with builds a fraction of the size.
 lines_only=-g1
-# Test programs as unity builds: a few files to a unit, about a quarter of the compile time.
-unity=-DTESSARINE_UNITY_TESTS=ON
+# Libraries and test programs as unity builds: a few files to a unit, about a quarter of the
+# compile time.
+unity=-DTESSARINE_UNITY=ON
 
 echo "== normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $lines_only -DNDEBUG" $unity -DTESSARINE_WERROR=ON

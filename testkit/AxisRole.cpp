@@ -35,7 +35,7 @@ constexpr int usageX = 0x30, usageY = 0x31, usageZ = 0x32, usageRz = 0x35, usage
 constexpr int usageRudder = 0xBA, usageThrottle = 0xBB, usageAccelerator = 0xC4, usageBrake = 0xC5,
               usageClutch = 0xC6, usageSteering = 0xC8;
 
-std::optional<AxisRole> genericDesktop(int usage, const std::string& deviceName) {
+std::optional<AxisRole> desktopRole(int usage, const std::string& deviceName) {
     std::string name = lowercased(deviceName);
     // The first keyword list that matches decides, even when its usage gives no role: a set of
     // racing pedals is pedals first, so "pedal" is looked for before "racing".
@@ -56,7 +56,7 @@ std::optional<AxisRole> genericDesktop(int usage, const std::string& deviceName)
     return std::nullopt;
 }
 
-std::optional<AxisRole> simulation(int usage) {
+std::optional<AxisRole> simulationRole(int usage) {
     switch (usage) {
     case usageRudder: return AxisRole::twist;
     case usageThrottle: return AxisRole::throttle;
@@ -73,8 +73,8 @@ std::optional<AxisRole> simulation(int usage) {
 std::optional<AxisRole> AxisRoles::suggest(std::optional<int> page, std::optional<int> usage,
                                            const std::string& deviceName) {
     if (!page || !usage) return std::nullopt;
-    if (*page == genericDesktopPage) return genericDesktop(*usage, deviceName);
-    if (*page == simulationPage) return simulation(*usage);
+    if (*page == genericDesktopPage) return desktopRole(*usage, deviceName);
+    if (*page == simulationPage) return simulationRole(*usage);
     return std::nullopt;
 }
 

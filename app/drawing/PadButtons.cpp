@@ -1,5 +1,6 @@
 #include "app/drawing/PadButtons.h"
 
+#include "app/drawing/ShapeMath.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/drawing/DrawingText.h"
@@ -16,16 +17,14 @@ namespace Tessarine {
 
 namespace {
 
+using ShapeMath::circle;
+
 using namespace Gradients;
 using RorozErurEvo::Direction8;
 
 constexpr double dpadArm = 22;             // points, thickness of each bar of the cross
 constexpr double facePressedScale = 0.93;
 constexpr double smallPressedScale = 0.94;
-
-QRectF circle(QPointF centre, double diameter) {
-    return {centre.x() - diameter / 2, centre.y() - diameter / 2, diameter, diameter};
-}
 
 // Characters as a reader counts them (a letter with its accents is one).
 int characterCount(const QString& text) {

@@ -1,5 +1,6 @@
 #include "app/drawing/PadLights.h"
 
+#include "app/drawing/ShapeMath.h"
 #include "app/paint/Theme.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PaintLayers.h"
@@ -13,21 +14,13 @@ namespace Tessarine {
 
 namespace {
 
+using ShapeMath::centred;
+using ShapeMath::capsule;
+
 using namespace Gradients;
 
 constexpr double lightSize = 5;    // points, each player light
 constexpr double lightSpacing = 6; // points between two lights
-
-QRectF centred(QPointF centre, double width, double height) {
-    return {centre.x() - width / 2, centre.y() - height / 2, width, height};
-}
-
-QPainterPath capsule(const QRectF& rect) {
-    QPainterPath path;
-    const double radius = std::min(rect.width(), rect.height()) / 2;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "app/drawing/PadShell.h"
 
+#include "app/drawing/ShapeMath.h"
 #include "app/paint/Theme.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PadButtons.h"
@@ -16,6 +17,9 @@ namespace Tessarine {
 
 namespace {
 
+using ShapeMath::centred;
+using ShapeMath::capsule;
+
 using namespace Gradients;
 using PaintLayers::Keep;
 
@@ -27,18 +31,10 @@ QColor holeGrey(bool dark) { return grey(dark ? 0.07 : 0.17); }
 // The lower, lit lip of a ring.
 QColor ringLight(bool dark) { return white(dark ? 0.2 : 0.8); }
 
-QRectF centred(QPointF centre, double width, double height) {
-    return {centre.x() - width / 2, centre.y() - height / 2, width, height};
-}
-
 QPainterPath rounded(const QRectF& rect, double radius) {
     QPainterPath path;
     path.addRoundedRect(rect, radius, radius);
     return path;
-}
-QPainterPath capsule(const QRectF& rect) {
-    const double r = std::min(rect.width(), rect.height()) / 2;
-    return rounded(rect, r);
 }
 QPainterPath disc(QPointF centre, double diameter) { return capsule(centred(centre, diameter, diameter)); }
 

@@ -1,5 +1,6 @@
 #include "app/drawing/StickCap.h"
 
+#include "app/drawing/ShapeMath.h"
 #include "app/paint/Theme.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PadShapes.h"
@@ -16,15 +17,13 @@ namespace Tessarine {
 
 namespace {
 
+using ShapeMath::circle;
+
 using namespace Gradients;
 
 constexpr double capRadius = 24;       // points; the cap's disc is 48 across
 constexpr double pressedScale = 0.92;  // the cap sinks into the well while its button is held
 constexpr double ringWidth = 2.5;      // points, the teal ring around a pressed cap
-
-QRectF circle(QPointF centre, double diameter) {
-    return {centre.x() - diameter / 2, centre.y() - diameter / 2, diameter, diameter};
-}
 
 // The cap's layers about the origin, before the pressed shrink and the push.
 void paintCap(QPainter& p, bool pressed) {

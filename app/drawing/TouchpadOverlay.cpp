@@ -1,5 +1,6 @@
 #include "app/drawing/TouchpadOverlay.h"
 
+#include "app/drawing/ShapeMath.h"
 #include "app/paint/Scheme.h"
 #include "app/paint/Theme.h"
 #include "app/drawing/Gradients.h"
@@ -13,6 +14,8 @@ namespace Tessarine {
 
 namespace {
 
+using ShapeMath::circle;
+
 constexpr double cornerRadius = 9;      // points, the surface's rounded corners
 constexpr double pressedOpacity = 0.32; // of the accent tint while clicked
 constexpr double insetX = 6;            // points kept between a dot's centre and the side edges
@@ -20,10 +23,6 @@ constexpr double insetY = 5;            // points kept between a dot's centre an
 constexpr double glowRadius = 11;       // points: the glow is 22 across
 constexpr double glowCore = 2;          // points: where the glow starts to fade
 constexpr double dotDiameter = 8;       // points, the solid centre
-
-QRectF circle(QPointF centre, double diameter) {
-    return {centre.x() - diameter / 2, centre.y() - diameter / 2, diameter, diameter};
-}
 
 } // namespace
 

@@ -16,7 +16,7 @@ namespace Tessarine {
 using RorozErurEvo::SoakStrip;
 
 namespace {
-constexpr double cornerRadius = 3;       // pixels
+constexpr double stripCornerRadius = 3;       // pixels
 constexpr double backgroundOpacity = 0.06;
 constexpr double swatchRadius = 2;       // pixels
 constexpr double swatchToLabel = 3;      // pixels
@@ -46,7 +46,7 @@ void paintSoakStrip(QPainter& painter, const QRectF& rect, const SoakStrip& stri
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
-    shape.addRoundedRect(rect, cornerRadius, cornerRadius);
+    shape.addRoundedRect(rect, stripCornerRadius, stripCornerRadius);
     painter.fillPath(shape, Color::withOpacity(scheme.primary, backgroundOpacity));
     if (!std::isfinite(fraction)) fraction = 0;
     const double filled = rect.width() * std::clamp(fraction, 0.0, 1.0);

@@ -12,7 +12,7 @@
 namespace Tessarine {
 
 namespace {
-constexpr double cornerRadius = 4;    // pixels
+constexpr double barCornerRadius = 4;    // pixels
 constexpr double trackOpacity = 0.08;
 constexpr double rowGap = 3;          // pixels between the header and the bar
 constexpr double nameToValue = 8;     // pixels at least between name and value text
@@ -23,14 +23,14 @@ void paintTriggerTrack(QPainter& painter, const QRectF& rect, double value, cons
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath track;
-    track.addRoundedRect(rect, cornerRadius, cornerRadius);
+    track.addRoundedRect(rect, barCornerRadius, barCornerRadius);
     painter.fillPath(track, Color::withOpacity(scheme.primary, trackOpacity));
     const double share = std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : 0.0;
     const double width = rect.width() * share;
     if (width > 0) {
         const QRectF fill(rect.left(), rect.top(), width, rect.height());
         QPainterPath path;
-        const double radius = std::min(cornerRadius, width / 2);
+        const double radius = std::min(barCornerRadius, width / 2);
         path.addRoundedRect(fill, radius, radius);
         // The accent as a gentle top-to-bottom gradient, lighter above.
         QLinearGradient gradient(fill.topLeft(), fill.bottomLeft());

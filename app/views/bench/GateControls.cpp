@@ -18,7 +18,7 @@ namespace Tessarine {
 using RorozErurEvo::GateShape;
 
 namespace {
-constexpr int spacing = 10;      // pixels between the picker and the toggle
+constexpr int pickerSpacing = 10;      // pixels between the picker and the toggle
 constexpr int pickerWidth = 230; // pixels at most, label included
 } // namespace
 
@@ -44,7 +44,7 @@ GateControls::GateControls(const GuidedTest& test, TestRunner& runner, QWidget* 
 
     auto* row = row_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(spacing);
+    row->setSpacing(pickerSpacing);
     // As narrow as its widest part (see minimumSizeHint): a narrow card stacks the two.
     row->setSizeConstraint(QLayout::SetNoConstraint);
     row->addWidget(picker, 0, Qt::AlignVCenter);
@@ -65,7 +65,7 @@ QSize GateControls::minimumSizeHint() const {
 
 void GateControls::arrange() {
     // The toggle goes under the picker when the two do not fit side by side.
-    const int oneRow = picker_->sizeHint().width() + spacing + fit_->sizeHint().width();
+    const int oneRow = picker_->sizeHint().width() + pickerSpacing + fit_->sizeHint().width();
     const bool side = fit_->isHidden() || width() >= oneRow;
     const auto direction = side ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
     if (row_->direction() == direction) return;

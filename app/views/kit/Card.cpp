@@ -8,14 +8,14 @@
 namespace Tessarine {
 
 namespace {
-constexpr int spacing = 8;          // pixels between children
+constexpr int childSpacing = 8;          // pixels between children
 constexpr int inset = 12;           // pixels from the edge to the content
 constexpr double cornerRadius = 10; // pixels
 constexpr double borderOpacity = 0.08;
 } // namespace
 
 Card::Card(QWidget* parent) : QWidget(parent), content_(new QVBoxLayout(this)) {
-    content_->setSpacing(spacing);
+    content_->setSpacing(childSpacing);
     content_->setContentsMargins(inset, inset, inset, inset);
     // A card stretched to the height of its row in a grid keeps its content at the top: the
     // spare height goes to a stretch after the content. (Aligning the layout to the top instead

@@ -12,8 +12,8 @@ namespace Tessarine {
 
 namespace {
 constexpr int dialogWidth = 400; // pixels
-constexpr int padding = 20;      // pixels around the content
-constexpr int spacing = 12;      // pixels between the rows
+constexpr int alertPadding = 20;      // pixels around the content
+constexpr int alertRowSpacing = 12;      // pixels between the rows
 } // namespace
 
 FieldAlert::FieldAlert(const Texts& texts, QWidget* parent)
@@ -25,8 +25,8 @@ FieldAlert::FieldAlert(const Texts& texts, QWidget* parent)
     setFixedWidth(dialogWidth);
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(padding, padding, padding, padding);
-    column->setSpacing(spacing);
+    column->setContentsMargins(alertPadding, alertPadding, alertPadding, alertPadding);
+    column->setSpacing(alertRowSpacing);
     auto* title = new QLabel(texts.title);
     title->setFont(Fonts::headline());
     title->setWordWrap(true);

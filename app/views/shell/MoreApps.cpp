@@ -29,9 +29,9 @@ namespace {
 constexpr int tile = 36;
 constexpr int tileRadius = 8;
 constexpr int tileSymbol = 20;
-constexpr int spacing = 12;
+constexpr int tileSpacing = 12;
 constexpr int inset = 10;     // from the row's sides
-constexpr int padding = 8;    // above and below the row's content
+constexpr int rowPadding = 8;    // above and below the row's content
 constexpr int lineGap = 2;    // between the name and the detail
 constexpr int linkMark = 18;
 
@@ -101,7 +101,7 @@ CatalogueAppRow::CatalogueAppRow(CatalogueApp app, QWidget* parent) : QAbstractB
 
 QSize CatalogueAppRow::sizeHint() const {
     const int text = QFontMetrics(Fonts::headline()).height() + lineGap + QFontMetrics(Fonts::callout()).height();
-    return {320, std::max(tile, text) + 2 * padding};
+    return {320, std::max(tile, text) + 2 * rowPadding};
 }
 
 void CatalogueAppRow::enterEvent(QEnterEvent* event) {
@@ -136,8 +136,8 @@ void CatalogueAppRow::paintEvent(QPaintEvent*) {
     const QRectF markRect(width() - inset - linkMark, (height() - linkMark) / 2.0, linkMark, linkMark);
     Symbols::paint(p, markRect, QStringLiteral("arrow.up.forward.app"), app_.tint);
 
-    const double textLeft = tileRect.right() + spacing;
-    const double textWidth = std::max(0.0, markRect.left() - spacing - textLeft);
+    const double textLeft = tileRect.right() + tileSpacing;
+    const double textWidth = std::max(0.0, markRect.left() - tileSpacing - textLeft);
     const QFontMetrics nameMetrics(Fonts::headline());
     const QFontMetrics detailMetrics(Fonts::callout());
     const double top = (height() - (nameMetrics.height() + lineGap + detailMetrics.height())) / 2.0;
