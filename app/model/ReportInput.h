@@ -32,8 +32,8 @@ struct ReportBranding {
 struct ReportInput {
     // Referred to, not copied: they must outlive the input.
     std::span<const RorozErurEvo::TestSession> sessions;
-    std::optional<ReportBranding> branding;
-    AppInfo app;
+    std::optional<ReportBranding> branding{};
+    AppInfo app{};
 };
 
 } // namespace Tessarine
