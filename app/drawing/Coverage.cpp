@@ -1,6 +1,7 @@
 #include "app/drawing/Coverage.h"
 
 #include "app/drawing/BoxBlur.h"
+#include "app/drawing/PixelMath.h"
 
 #include <QPainter>
 
@@ -13,8 +14,6 @@ namespace {
 
 constexpr int maxSide = 8192; // pixels; beyond it an effect would be larger than any screen
 
-std::uint32_t divide255(std::uint32_t value) { return (value + 128 + ((value + 128) >> 8)) >> 8; }
-
 // The colour at each of 256 strengths, as premultiplied pixels.
 struct Tints {
     std::uint32_t pixel[256];
@@ -23,33 +22,16 @@ struct Tints {
         const std::uint32_t b = std::uint32_t(qBlue(premultiplied)), g = std::uint32_t(qGreen(premultiplied)),
                             r = std::uint32_t(qRed(premultiplied)), a = std::uint32_t(qAlpha(premultiplied));
         for (std::uint32_t i = 0; i < 256; ++i)
-            pixel[i] = divide255(b * i) | divide255(g * i) << 8 | divide255(r * i) << 16 | divide255(a * i) << 24;
+            pixel[i] = PixelMath::divide255(b * i) | PixelMath::divide255(g * i) << 8 |
+                       PixelMath::divide255(r * i) << 16 | PixelMath::divide255(a * i) << 24;
     }
 };
-
-// Each channel of a premultiplied pixel times `factor` / 255, two channels at a time.
-std::uint32_t scaled(std::uint32_t pixel, std::uint32_t factor) {
-    std::uint32_t redBlue = (pixel & 0xff00ff) * factor;
-    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    std::uint32_t alphaGreen = ((pixel >> 8) & 0xff00ff) * factor;
-    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return alphaGreen | redBlue;
-}
-
-// `source` over `destination`, both premultiplied.
-std::uint32_t over(std::uint32_t source, std::uint32_t destination) {
-    return source + scaled(destination, 255 - (source >> 24));
-}
 
 // The image a painter paints into and where the grid's first pixel lies in it, when the grid's
 // pixels are the image's own and nothing but plain source-over painting is set.
 QImage* directTarget(QPainter& painter, const Grid& grid, QPoint& origin) {
-    // An image that shares its pixels would be copied by writing, away from the painter's view.
-    auto* image = dynamic_cast<QImage*>(painter.device());
-    if (!image || !image->isDetached() || image->format() != QImage::Format_ARGB32_Premultiplied ||
-        painter.hasClipping() ||
-        painter.opacity() != 1 || painter.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return nullptr;
+    QImage* image = plainTarget(painter);
+    if (!image) return nullptr;
     const QTransform t = painter.deviceTransform();
     if (t.type() > QTransform::TxScale || std::abs(t.m11() - grid.scale.width()) > 1e-9 ||
         std::abs(t.m22() - grid.scale.height()) > 1e-9)
@@ -61,6 +43,16 @@ QImage* directTarget(QPainter& painter, const Grid& grid, QPoint& origin) {
 }
 
 } // namespace
+
+QImage* plainTarget(QPainter& painter) {
+    // An image that shares its pixels would be copied by writing, away from the painter's view.
+    auto* image = dynamic_cast<QImage*>(painter.device());
+    if (!image || !image->isDetached() || image->format() != QImage::Format_ARGB32_Premultiplied ||
+        painter.hasClipping() || painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return nullptr;
+    return image;
+}
 
 Grid grid(QSizeF scale, const QRectF& bounds, QPointF phase) {
     const double sx = scale.width() > 0 ? scale.width() : 1, sy = scale.height() > 0 ? scale.height() : 1;
@@ -157,7 +149,7 @@ void draw(QPainter& painter, const Grid& grid, const std::vector<std::uint8_t>& 
         auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
         const std::uint8_t* in = alpha.data() + std::size_t(y) * std::size_t(grid.width);
         for (int x = x0; x < x1; ++x)
-            if (in[x] != 0) line[x] = over(tints.pixel[in[x]], line[x]);
+            if (in[x] != 0) line[x] = PixelMath::over(tints.pixel[in[x]], line[x]);
     }
 }
 
@@ -178,7 +170,7 @@ void draw(QPainter& painter, const Grid& grid, const QImage& source) {
         auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
         const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(y));
         for (int x = x0; x < x1; ++x)
-            if (in[x] != 0) line[x] = over(in[x], line[x]);
+            if (in[x] != 0) line[x] = PixelMath::over(in[x], line[x]);
     }
 }
 
@@ -191,7 +183,7 @@ void multiply(QImage& image, const std::vector<std::uint8_t>& coverage) {
         auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
         const std::uint8_t* in = coverage.data() + std::size_t(y) * std::size_t(width);
         for (int x = 0; x < width; ++x) {
-            if (in[x] != 255) line[x] = scaled(line[x], in[x]);
+            if (in[x] != 255) line[x] = PixelMath::scaled(line[x], in[x]);
         }
     }
 }

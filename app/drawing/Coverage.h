@@ -41,6 +41,10 @@ std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, do
 // `color` at each pixel's `alpha` (0 … 255), as a premultiplied image of `grid`'s size.
 QImage tint(const std::vector<std::uint8_t>& alpha, const Grid& grid, const QColor& color);
 
+// The image `painter` paints into when it paints plainly (source over, full opacity, no clip)
+// onto premultiplied pixels of its own, which can then be written straight; otherwise null.
+QImage* plainTarget(QPainter& painter);
+
 // Draws `color` at each pixel's `alpha` over `grid.area` of the painter's coordinates. Where the
 // painter paints plainly (source over, full opacity, no clip) onto a premultiplied image whose
 // pixels are the grid's own, it blends straight into the image's pixels, skipping clear ones;

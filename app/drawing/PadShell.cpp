@@ -6,6 +6,7 @@
 #include "app/drawing/PadButtons.h"
 #include "app/drawing/PadShapes.h"
 #include "app/drawing/PaintLayers.h"
+#include "app/drawing/Speckle.h"
 
 #include "testkit/MatteNoisePattern.h"
 
@@ -185,18 +186,16 @@ void paintPadShell(QPainter& painter, const PadShell& shell, bool dark) {
 }
 
 void paintMatteNoise(QPainter& painter, const MatteNoise& noise) {
-    static const std::vector<RorozErurEvo::MatteNoisePattern::Dot> dots =
-        RorozErurEvo::MatteNoisePattern::dots(PadCanvas::width, PadCanvas::height);
-    const QColor light = white(noise.dark ? 0.05 : 0.35);
-    const QColor shade = black(noise.dark ? 0.18 : 0.05);
-    constexpr double size = RorozErurEvo::MatteNoisePattern::dotSize;
+    static const std::vector<Speckle::Dot> dots = [] {
+        constexpr double size = RorozErurEvo::MatteNoisePattern::dotSize;
+        std::vector<Speckle::Dot> out;
+        for (const auto& dot : RorozErurEvo::MatteNoisePattern::dots(PadCanvas::width, PadCanvas::height))
+            out.push_back({QRectF(dot.x, dot.y, size, size), dot.white});
+        return out;
+    }();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    for (const auto& dot : dots) {
-        painter.setBrush(dot.white ? light : shade);
-        painter.drawEllipse(QRectF(dot.x, dot.y, size, size));
-    }
+    Speckle::paint(painter, dots, white(noise.dark ? 0.05 : 0.35), black(noise.dark ? 0.18 : 0.05));
     painter.restore();
 }
 
