@@ -15,6 +15,8 @@ scripts/deps.sh --package
 if [ $# -gt 0 ]; then
   dir=$1
   [ -f "$dir/CPackConfig.cmake" ] || { echo "package.sh: $dir is not a configured build folder" >&2; exit 2; }
+  # Only what the package holds: the folder need not have its tests built.
+  cmake --build "$dir" --target tessarine tessarine-report tessarine_documents
 else
   dir=build-package
   options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTESSARINE_BUILD_BENCH=OFF)
@@ -22,7 +24,7 @@ else
   scripts/build.sh "$dir" "${options[@]}"
 fi
 rm -f "$dir"/tessarine_*.deb
-# CPack installs into a staging folder (building what is out of date first) and strips there.
+# CPack installs into a staging folder and strips there.
 (cd "$dir" && cpack -G DEB >/dev/null)
 deb=$(ls "$dir"/tessarine_*.deb)
 echo "Made $deb ($(( $(stat -c %s "$deb") / 1024 )) KiB)"
