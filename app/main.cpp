@@ -2,8 +2,9 @@
 // main window with the settings window beside it, and the start-up order.
 //
 // Start-up: the model is made (nothing runs yet), the main window shows, and once the event
-// loop runs the model starts live: saved sessions load, then the controller watcher, the HID
-// monitor, the demo controller and the frame timer start, in that order. Closing the last
+// loop runs the model starts live: the saved sessions start loading on a worker (they land in
+// one queued call; the window answers meanwhile), then the controller watcher, the HID monitor,
+// the demo controller and the frame timer start, in that order. Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
 // it feeds is destroyed.
 #include "app/model/SystemSources.h"
@@ -36,7 +37,7 @@ public:
     void show() { window_.show(); }
 
     // Runs once the event loop has started: the model first, then the update check, which never
-    // runs before the sessions are loaded and the devices started.
+    // runs before the devices are started.
     void finishLaunching() {
         model_->start(true);
         const QUrl feed(model_->defaults().get(Settings::updateFeedURL));

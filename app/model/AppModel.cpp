@@ -30,6 +30,7 @@ AppModel::AppModel(bool persist, Parts parts, QObject* parent)
       keyboard_(std::make_unique<KeyboardTester>(*parts_.defaults)),
       mouse_(std::make_unique<MouseTester>()) {
     supportFolder_ = parts_.supportFolder.isEmpty() ? defaultSupportFolder() : parts_.supportFolder;
+    if (!parts_.background) parts_.background = std::make_unique<ThreadWorker>();
     std::optional<RorozErurEvo::SessionArchive> archive;
     if (persist_) archive = RorozErurEvo::SessionArchive{sessionsFolder().toStdString()};
     library_ = std::make_unique<SessionLibrary>(std::move(archive));
@@ -199,7 +200,9 @@ void AppModel::setToast(std::optional<std::string> value) {
 void AppModel::start(bool live) {
     if (started_ || shutDown_) return;
     started_ = true;
-    library_->load();
+    // Thousands of session files take a second to read: the window answers meanwhile, and the
+    // views that list sessions say "Loading…" until the list lands.
+    library_->loadInBackground(*parts_.background, parts_.executor);
     if (live) {
         // The callbacks hold the model weakly: work queued before the model went away finds
         // it gone and does nothing.
@@ -237,6 +240,7 @@ void AppModel::shutdown() {
     // Joining the threads here means no producer or change callback outlives the model.
     parts_.hid->stop();
     parts_.controllers->stop();
+    parts_.background->wait();
 }
 
 } // namespace Tessarine

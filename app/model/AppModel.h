@@ -26,6 +26,7 @@
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
 #include "app/devices/RepeatingTimer.h"
+#include "app/model/BackgroundWorker.h"
 #include "app/model/BatchRunner.h"
 #include "app/model/Clipboard.h"
 #include "app/model/DeviceSources.h"
@@ -70,6 +71,7 @@ public:
         QString supportFolder;                      // empty: defaultSupportFolder()
         std::unique_ptr<ControllerSource> controllers;
         std::unique_ptr<HIDSource> hid;
+        std::unique_ptr<BackgroundWorker> background; // reads the session folder; null: a ThreadWorker
     };
 
     // Creates everything and reads the settings; starts nothing.
@@ -84,10 +86,12 @@ public:
 
     // ---- start and end
 
-    // Loads the saved sessions; when live, wires and starts the controller and HID sources;
-    // then starts the demo controller and the frame timer.
+    // Starts loading the saved sessions in the background (the list lands later, through the
+    // executor); when live, wires and starts the controller and HID sources; then starts the demo
+    // controller and the frame timer.
     void start(bool live);
-    // Stops the frame and demo timers and stops and joins the HID and controller threads.
+    // Stops the frame and demo timers, stops and joins the HID and controller threads, and waits
+    // for the session folder's reader.
     // Afterwards the model takes no more ticks and ignores late change callbacks.
     void shutdown();
 

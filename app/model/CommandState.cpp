@@ -56,7 +56,8 @@ CommandState CommandState::of(const AppModel& model) {
     state.saveSession = Commands::selectedDevice(model) != nullptr;
     state.tabs = state.saveSession;
     state.sessionItems = !Commands::currentSessions(model).empty();
-    state.exportAll = !model.library().sessions().empty();
+    // Not while the history loads: the export would lack the sessions not read yet.
+    state.exportAll = !model.library().loading() && !model.library().sessions().empty();
     return state;
 }
 

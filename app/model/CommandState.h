@@ -15,7 +15,7 @@ class InputDevice;
 struct CommandState {
     bool saveSession = false;   // a found device is selected
     bool sessionItems = false;  // export PDF, copy listing, export results, print: current sessions exist
-    bool exportAll = false;     // the library holds a session
+    bool exportAll = false;     // the library has loaded and holds a session
     bool tabs = false;          // a found device is selected
 
     static CommandState of(const AppModel& model);

@@ -1,12 +1,24 @@
 #include "app/model/SessionLibrary.h"
 
+#include <QPointer>
+
 #include <algorithm>
 #include <exception>
+#include <iterator>
+#include <set>
 
 #include "app/devices/Assign.h"
 #include "app/devices/Logging.h"
+#include "app/model/BackgroundWorker.h"
+#include "app/model/Services.h"
 
 namespace Tessarine {
+
+namespace {
+
+bool newer(const RorozErurEvo::TestSession& a, const RorozErurEvo::TestSession& b) { return a.date > b.date; }
+
+} // namespace
 
 SessionLibrary::SessionLibrary(std::optional<RorozErurEvo::SessionArchive> archive, QObject* parent)
     : QObject(parent), archive_(std::move(archive)) {}
@@ -28,6 +40,7 @@ bool SessionLibrary::save(const TestSession& session) {
             return false;
         }
     }
+    touch(session.id);
     place(session);
     setLastError(std::nullopt);
     return true;
@@ -37,7 +50,6 @@ bool SessionLibrary::save(const TestSession& session) {
 // it, without copying or comparing the whole list: the others are kept sorted by every save, so
 // the session goes after every session of its date or newer and before every older one.
 void SessionLibrary::place(const TestSession& session) {
-    auto newer = [](const TestSession& a, const TestSession& b) { return a.date > b.date; };
     if (!std::is_sorted(sessions_.begin(), sessions_.end(), newer)) {
         // A list assigned out of order is sorted whole, as the first save after it always did.
         std::vector<TestSession> list;
@@ -67,15 +79,86 @@ void SessionLibrary::place(const TestSession& session) {
 
 void SessionLibrary::load() {
     if (!archive_) return;
+    const bool wasLoading = supersedeLoading();
     auto loaded = archive_->load();
-    for (const auto& file : loaded.skipped)
+    takeLoaded(std::move(loaded.sessions), std::move(loaded.skipped));
+    if (wasLoading) emit loadingChanged();
+}
+
+void SessionLibrary::loadInBackground(BackgroundWorker& worker, std::shared_ptr<MainExecutor> executor) {
+    if (!archive_) return;
+    const std::uint64_t generation = ++generation_;
+    if (!loading_) {
+        loading_ = true;
+        emit loadingChanged();
+    }
+    // The worker holds its own copy of the archive (a path) and the library only weakly: it
+    // touches nothing of the library's, and a library gone before the result lands takes none.
+    QPointer<SessionLibrary> self(this);
+    worker.run([archive = *archive_, executor = std::move(executor), self, generation] {
+        auto loaded = std::make_shared<Loaded>();
+        try {
+            *loaded = archive.load();
+        } catch (const std::exception& error) {
+            // Out of memory or threads: the history shows what was saved since, and the log says why.
+            qCWarning(logModel).noquote() << "could not load the saved sessions from"
+                                          << QString::fromStdString(archive.folder.string()) << "-" << error.what();
+        }
+        executor->post([self, generation, loaded] {
+            if (self) self->land(generation, std::move(*loaded));
+        });
+    });
+}
+
+void SessionLibrary::land(std::uint64_t generation, Loaded loaded) {
+    if (!loading_ || generation != generation_) return;
+    loading_ = false;
+    std::vector<TestSession> list;
+    if (sessions_.empty() && touched_.empty()) {
+        list = std::move(loaded.sessions);
+    } else {
+        // What the list holds now was saved while the folder was read, and what was deleted
+        // meanwhile is gone for good: the folder's copies of both are passed over.
+        std::set<Uuid> settled(touched_.begin(), touched_.end());
+        for (const auto& s : sessions_) settled.insert(s.id);
+        std::vector<TestSession> kept;
+        kept.reserve(loaded.sessions.size());
+        for (auto& s : loaded.sessions)
+            if (!settled.contains(s.id)) kept.push_back(std::move(s));
+        std::vector<TestSession> saved = sessions_;
+        std::stable_sort(saved.begin(), saved.end(), newer);
+        list.reserve(kept.size() + saved.size());
+        // Both newest first; merging keeps each one's order for equal dates.
+        std::merge(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()),
+                   std::make_move_iterator(saved.begin()), std::make_move_iterator(saved.end()),
+                   std::back_inserter(list), newer);
+    }
+    touched_.clear();
+    takeLoaded(std::move(list), std::move(loaded.skipped));
+    emit loadingChanged();
+}
+
+void SessionLibrary::takeLoaded(std::vector<TestSession> list, std::vector<RorozErurEvo::SkippedFile> skipped) {
+    for (const auto& file : skipped)
         qCWarning(logModel).noquote() << "skipped the session file" << QString::fromStdString(file.name) << "in"
                                       << QString::fromStdString(archive_->folder.string()) << "-"
                                       << QString::fromStdString(file.cause);
-    setSessions(std::move(loaded.sessions));
-    if (loaded.skipped == skipped_) return;
-    skipped_ = std::move(loaded.skipped);
+    setSessions(std::move(list));
+    if (skipped == skipped_) return;
+    skipped_ = std::move(skipped);
     emit skippedChanged();
+}
+
+bool SessionLibrary::supersedeLoading() {
+    ++generation_;
+    touched_.clear();
+    if (!loading_) return false;
+    loading_ = false;
+    return true;
+}
+
+void SessionLibrary::touch(const Uuid& id) {
+    if (loading_) touched_.push_back(id);
 }
 
 bool SessionLibrary::remove(const Uuid& id) {
@@ -88,6 +171,7 @@ bool SessionLibrary::remove(const Uuid& id) {
             return false;
         }
     }
+    touch(id);
     std::vector<TestSession> list;
     list.reserve(sessions_.size());
     for (const auto& s : sessions_)
@@ -109,12 +193,15 @@ bool SessionLibrary::eraseAll() {
             return false;
         }
     }
+    // A load still on its way read files that are gone now.
+    const bool wasLoading = supersedeLoading();
     setSessions({});
     if (!skipped_.empty()) {
         skipped_.clear();
         emit skippedChanged();
     }
     setLastError(std::nullopt);
+    if (wasLoading) emit loadingChanged();
     return true;
 }
 

@@ -3,9 +3,12 @@
 // first and changes the list only when that worked; deleting removes the file first and keeps
 // the session listed when that failed. The last failure's message stays for the toast.
 //
-// Main thread only; file input and output run synchronously.
+// Main thread only. Saving and deleting run synchronously; the folder as a whole is read on a
+// worker at start, and what it held lands in one call on the main thread (loadInBackground).
 #include <QObject>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +18,9 @@
 #include "testkit/Uuid.h"
 
 namespace Tessarine {
+
+class BackgroundWorker;
+class MainExecutor;
 
 class SessionLibrary : public QObject {
     Q_OBJECT
@@ -34,8 +40,16 @@ public:
     void setSessions(std::vector<TestSession> value);
 
     // Replaces the list by what the archive holds, and notes the session files it could not
-    // read (each is logged with its cause). Nothing without an archive.
+    // read (each is logged with its cause). Nothing without an archive. A load still running in
+    // the background is superseded: its result is dropped when it comes.
     void load();
+    // Reads the archive on `worker` and lands what it holds through `executor`, in one call on the
+    // main thread; loading() is true until then. Sessions saved or deleted meanwhile stay as the
+    // save or delete left them: the folder's copy of them, read before or after, is passed over,
+    // so nothing is lost or listed twice. Nothing without an archive.
+    void loadInBackground(BackgroundWorker& worker, std::shared_ptr<MainExecutor> executor);
+    // True while a background load has not landed: the list may lack saved sessions.
+    bool loading() const { return loading_; }
     // The session files the last load passed over, with their causes, in name order.
     const std::vector<RorozErurEvo::SkippedFile>& skipped() const { return skipped_; }
 
@@ -60,8 +74,18 @@ signals:
     void sessionsChanged();
     void lastErrorChanged();
     void skippedChanged();
+    void loadingChanged();
 
 private:
+    using Loaded = RorozErurEvo::SessionArchive::Loaded;
+    // Lands a background load, unless a later load or an erase superseded it.
+    void land(std::uint64_t generation, Loaded loaded);
+    // Takes the folder's list and skipped files as they are now; the list as given.
+    void takeLoaded(std::vector<TestSession> list, std::vector<RorozErurEvo::SkippedFile> skipped);
+    // Drops a background load still on its way; true when there was one.
+    bool supersedeLoading();
+    // A save or delete while loading: the folder's copy of the session no longer counts.
+    void touch(const Uuid& id);
     void setLastError(std::optional<std::string> value);
     // Puts the session in its place in the list, in place of any session with its id.
     void place(const TestSession& session);
@@ -70,6 +94,9 @@ private:
     std::vector<TestSession> sessions_;
     std::optional<std::string> lastError_;
     std::vector<RorozErurEvo::SkippedFile> skipped_;
+    bool loading_ = false;
+    std::uint64_t generation_ = 0; // of the background load that may land
+    std::vector<Uuid> touched_;    // saved or deleted while loading
 };
 
 } // namespace Tessarine

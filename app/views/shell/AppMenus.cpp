@@ -57,8 +57,8 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
                 if (!sessions.empty()) model_.exportSessions(sessions, format, Commands::suggestedName(sessions));
             });
         add(*all, QStringLiteral("menu-export-all-%1").arg(suffix), QString::fromUtf8(text), {}, [this, format] {
-            const auto& sessions = model_.library().sessions();
-            if (!sessions.empty()) model_.exportSessions(sessions, format, Commands::allSessionsName);
+            if (!CommandState::of(model_).exportAll) return;
+            model_.exportSessions(model_.library().sessions(), format, Commands::allSessionsName);
         });
     }
     file->addSeparator();
@@ -117,6 +117,7 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
     connect(&model_, &AppModel::controllerDevicesChanged, this, &AppMenus::follow);
     connect(&model_, &AppModel::hidDevicesChanged, this, &AppMenus::follow);
     connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &AppMenus::refresh);
+    connect(&model_.library(), &SessionLibrary::loadingChanged, this, &AppMenus::refresh);
     follow();
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/model/CommandState.h"
 #include "support/TestLog.h"
 #include "testkit/SessionArchive.h"
 
@@ -158,7 +159,7 @@ TEST(AppModelSettings, SettersWriteOnEveryAssignmentAndSignalOnlyOnChange) {
     EXPECT_EQ(bench.defaults->data("thresholds"), written);
 }
 
-TEST(AppModelStart, LiveStartLoadsSessionsThenStartsTheSourcesInOrder) {
+TEST(AppModelStart, LiveStartLoadsSessionsInTheBackgroundThenStartsTheSourcesInOrder) {
     Fakes::Bench bench;
     RorozErurEvo::TestSession saved;
     saved.id = RorozErurEvo::Uuid::random();
@@ -167,9 +168,16 @@ TEST(AppModelStart, LiveStartLoadsSessionsThenStartsTheSourcesInOrder) {
     RorozErurEvo::SessionArchive{(bench.folder.path() + "/Sessions").toStdString()}.save(saved);
 
     bench.model->start(true);
+    // The folder is read, but its list lands only when the main thread runs the posted call.
+    EXPECT_TRUE(bench.model->library().loading());
+    EXPECT_TRUE(bench.model->library().sessions().empty());
+    EXPECT_FALSE(CommandState::of(*bench.model).exportAll) << "exporting every session waits for them all";
+    EXPECT_EQ(*bench.log, (std::vector<std::string>{"controllers.start", "hid.start", "demo.start", "frame.start"}));
+    EXPECT_EQ(bench.executor->runAll(), 1);
+    EXPECT_FALSE(bench.model->library().loading());
     ASSERT_EQ(bench.model->library().sessions().size(), 1u);
     EXPECT_EQ(bench.model->library().sessions()[0].id, saved.id);
-    EXPECT_EQ(*bench.log, (std::vector<std::string>{"controllers.start", "hid.start", "demo.start", "frame.start"}));
+    EXPECT_TRUE(CommandState::of(*bench.model).exportAll);
     ASSERT_EQ(bench.timers.size(), 2u);
     EXPECT_NEAR(bench.timers[1]->seconds, 1.0 / 60, 1e-12);
 
@@ -179,11 +187,13 @@ TEST(AppModelStart, LiveStartLoadsSessionsThenStartsTheSourcesInOrder) {
     Fakes::Bench offline(false);
     offline.model->start(false);
     EXPECT_EQ(*offline.log, (std::vector<std::string>{"demo.start", "frame.start"}));
+    EXPECT_FALSE(offline.model->library().loading()) << "a model that does not persist has nothing to load";
 }
 
 TEST(AppModelStart, ShutdownStopsTimersAndJoinsSourcesBeforeTheModelGoes) {
     Fakes::Bench bench;
     bench.model->start(true);
+    bench.executor->runAll(); // the saved sessions land
     bench.log->clear();
     bench.model->shutdown();
     EXPECT_EQ(*bench.log, (std::vector<std::string>{"frame.stop", "demo.stop", "hid.stop", "controllers.stop"}));

@@ -85,9 +85,12 @@ public:
 
 // A model over fakes; every fake stays reachable through the pointers below.
 struct Bench {
-    // `realHID` and `realControllers`, when given, stand in for the fake sources.
+    // `realHID` and `realControllers`, when given, stand in for the fake sources. The session folder
+    // is read on `worker`, by default at once when the model starts; either way the list lands
+    // only when the test runs the executor.
     explicit Bench(bool persist = true, std::function<void(MemoryPreferences&)> seed = {},
-                   std::unique_ptr<HIDSource> realHID = nullptr, std::unique_ptr<ControllerSource> realControllers = nullptr) {
+                   std::unique_ptr<HIDSource> realHID = nullptr, std::unique_ptr<ControllerSource> realControllers = nullptr,
+                   std::unique_ptr<BackgroundWorker> worker = std::make_unique<InlineWorker>()) {
         auto d = std::make_unique<MemoryPreferences>();
         if (seed) seed(*d);
         defaults = d.get();
@@ -109,7 +112,8 @@ struct Bench {
             return std::unique_ptr<RepeatingTimer>(timers.back());
         };
         model = std::make_unique<AppModel>(persist, AppModel::Parts{std::move(d), executor, std::move(a), &clock, timerFactory,
-                                                                    folder.path(), std::move(c), std::move(realHID)});
+                                                                    folder.path(), std::move(c), std::move(realHID),
+                                                                    std::move(worker)});
     }
 
     const std::shared_ptr<InputDevice>& demo() const { return model->demo().device(); }

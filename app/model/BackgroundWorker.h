@@ -1,0 +1,44 @@
+#pragma once
+// Work that must not hold up the main thread, such as reading the whole session folder, runs on a
+// worker; its result comes back to the main thread through a MainExecutor (Services.h).
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace Tessarine {
+
+class BackgroundWorker {
+public:
+    virtual ~BackgroundWorker() = default;
+    // Runs `work` away from the main thread. Called on the main thread.
+    virtual void run(std::function<void()> work) = 0;
+    // Returns once every piece of work run so far has finished. Called on the main thread.
+    virtual void wait() = 0;
+};
+
+// One thread per piece of work: there are few (the session folder is read once per launch).
+// Destroying the worker waits for its threads.
+class ThreadWorker final : public BackgroundWorker {
+public:
+    ThreadWorker() = default;
+    ThreadWorker(const ThreadWorker&) = delete;
+    ThreadWorker& operator=(const ThreadWorker&) = delete;
+    ~ThreadWorker() override { wait(); }
+    // When no thread can be had, the work runs on the caller's thread instead (and says so in
+    // the log): late, but done.
+    void run(std::function<void()> work) override;
+    void wait() override;
+
+private:
+    std::vector<std::thread> threads_;
+};
+
+// Runs the work at once on the caller's thread. Tests use it: what the work posts to the main
+// thread still waits for the executor, so they see the state before it lands.
+class InlineWorker final : public BackgroundWorker {
+public:
+    void run(std::function<void()> work) override { work(); }
+    void wait() override {}
+};
+
+} // namespace Tessarine
