@@ -1,5 +1,5 @@
-// Scenes of the history: the list by unit beside a session's detail, the empty history, a
-// session's detail whole, and a before/after comparison.
+// Scenes of the history: the list by unit beside a session's detail, the empty history, the
+// history while the saved sessions load, a session's detail whole, and a before/after comparison.
 #include "../app/model/ModelFakes.h"
 
 #include <QVBoxLayout>
@@ -19,7 +19,10 @@ using RorozErurEvo::Verdict;
 // Views over a model of their own; the views go before the model does.
 class Host final : public QWidget {
 public:
-    Host() : layout_(new QVBoxLayout(this)) { layout_->setContentsMargins(0, 0, 0, 0); }
+    // A model that persists has a session folder (in a temporary folder) to load at start.
+    explicit Host(bool persist = false) : bench(persist), layout_(new QVBoxLayout(this)) {
+        layout_->setContentsMargins(0, 0, 0, 0);
+    }
     ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     AppModel& model() { return *bench.model; }
@@ -29,7 +32,7 @@ public:
         return session;
     }
 
-    Fakes::Bench bench{false};
+    Fakes::Bench bench;
 
 private:
     QVBoxLayout* layout_;
@@ -82,6 +85,14 @@ std::unique_ptr<QWidget> emptyHistory() {
     return host;
 }
 
+// Started, with the folder read but its list not landed yet.
+std::unique_ptr<QWidget> loadingHistory() {
+    auto host = std::make_unique<Host>(true);
+    host->model().start(false);
+    host->add(new HistoryView(host->model()));
+    return host;
+}
+
 std::unique_ptr<QWidget> detail() {
     auto host = std::make_unique<Host>();
     fillLibrary(*host);
@@ -103,6 +114,7 @@ std::unique_ptr<QWidget> comparison() {
 const bool registered = Gallery::add({
     {"history-list", {1100, 720}, history},
     {"history-empty", {900, 500}, emptyHistory},
+    {"history-loading", {900, 500}, loadingHistory},
     {"history-detail", {760, 1500}, detail},
     {"history-compare", {820, 1200}, comparison},
 });

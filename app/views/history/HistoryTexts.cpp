@@ -26,6 +26,8 @@ QString emptyTitle(const std::optional<std::string>& unit) {
 
 QString emptyDescription() { return QStringLiteral("Run tests on a device, then choose Save Session…"); }
 
+QString loadingTitle() { return QStringLiteral("Loading…"); }
+
 QString skippedTitle(std::size_t count) {
     return count == 1 ? QStringLiteral("1 session file could not be read")
                       : QString::number(count) + QStringLiteral(" session files could not be read");

@@ -33,6 +33,8 @@ QString rowCaption(const TestSession& session);
 // What assistive technology reads for a row: its title, caption and verdict word.
 QString rowSpoken(const TestSession& session);
 
+// What the history says while the saved sessions are still being read.
+QString loadingTitle();
 // "1 session file could not be read", "<n> session files could not be read".
 QString skippedTitle(std::size_t count);
 // One line per file: "<name>: <cause>".

@@ -32,6 +32,9 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
     empty_ = new EmptyState(HistoryTexts::emptyTitle(unit_), QStringLiteral("tray"), HistoryTexts::emptyDescription());
     empty_->setObjectName(QStringLiteral("history-empty"));
     pages_->addWidget(empty_);
+    loading_ = EmptyState::named(QStringLiteral("history-loading"), HistoryTexts::loadingTitle(),
+                                 QStringLiteral("circle.dashed"), QString());
+    pages_->addWidget(loading_);
 
     browser_ = new QWidget;
     auto* row = new QHBoxLayout(browser_);
@@ -53,6 +56,7 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
 
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryView::selectFromList);
     connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &HistoryView::libraryChanged);
+    connect(&model_.library(), &SessionLibrary::loadingChanged, this, &HistoryView::showPage);
     connect(&model_, &AppModel::selectedSessionChanged, this, [this] {
         selectFromModel();
         showDetail();
@@ -63,12 +67,18 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
 }
 
 void HistoryView::libraryChanged() {
-    const bool wasListing = pages_->currentWidget() == browser_;
     updatingList_ = true;
     rows_->rebuild();
     updatingList_ = false;
-    const bool listing = rows_->groupCount() > 0;
-    pages_->setCurrentWidget(listing ? browser_ : empty_);
+    showPage();
+}
+
+void HistoryView::showPage() {
+    const bool wasListing = pages_->currentWidget() == browser_;
+    // Sessions saved while the folder is read are listed, but the list lacks the rest until then.
+    const bool loading = model_.library().loading();
+    const bool listing = !loading && rows_->groupCount() > 0;
+    pages_->setCurrentWidget(loading ? loading_ : listing ? browser_ : empty_);
     // The list coming on screen again after the last session had gone repairs the selection.
     if (listing && !wasListing && isVisible()) syncSelection();
     selectFromModel();

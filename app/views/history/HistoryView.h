@@ -2,8 +2,9 @@
 // The saved sessions grouped by unit, newest first, with the detail pane beside them: the
 // comparison while the model names two saved sessions to compare, else the picked session, else
 // "Pick a session". The History destination lists every unit; a device's History tab lists only
-// the unit its session would be saved under now. The picked session and the comparison live in
-// the model, so they outlast the screen.
+// the unit its session would be saved under now. Until the saved sessions have loaded it says
+// "Loading…" instead. The picked session and the comparison live in the model, so they outlast
+// the screen.
 #include <QPointer>
 #include <QWidget>
 
@@ -39,6 +40,7 @@ public:
     SessionListView* list() const { return list_; }
     SessionListModel* listModel() const { return rows_; }
     EmptyState* emptyState() const { return empty_; }
+    EmptyState* loadingState() const { return loading_; }
     // What the detail pane shows now: a CompareView, a SessionDetail or an EmptyState.
     QWidget* detail() const { return detail_; }
 
@@ -47,6 +49,8 @@ protected:
 
 private:
     void libraryChanged();
+    // Shows "Loading…", the list or the empty state, whichever the library calls for now.
+    void showPage();
     void showDetail();
     // Puts the model's picked session into the list's selection.
     void selectFromModel();
@@ -56,6 +60,7 @@ private:
     const std::optional<std::string> unit_;
     QStackedLayout* pages_;
     EmptyState* empty_;
+    EmptyState* loading_;
     QWidget* browser_;
     SessionListModel* rows_;
     SessionListView* list_;

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStackedLayout>
 #include <QTest>
 #include <QToolButton>
 
@@ -227,6 +228,59 @@ TEST_F(HistoryFixture, SessionFilesThatCouldNotBeReadAreCountedAndNamedOnRequest
 
     EXPECT_EQ(open(std::string("SN-1"))->findChild<QWidget*>("history-skipped"), nullptr)
         << "one unit's history does not repeat it";
+}
+
+TEST_F(HistoryFixture, SaysLoadingUntilTheSavedSessionsLandThenListsThem) {
+    // From an earlier launch: on disk, not in the library.
+    RorozErurEvo::SessionArchive folder{model.sessionsFolder().toStdString()};
+    const TestSession older = session("SN-1", "2026-03-01T09:00:00Z");
+    const TestSession newest = session("SN-2", "2026-03-02T09:00:00Z");
+    folder.save(older);
+    folder.save(newest);
+    QFile broken(QDir(model.sessionsFolder()).filePath("broken.json"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.close();
+    model.setUnit(bench.demo()->id(), UnitRecord{.unit = "SN-1"});
+    model.setTab(DetailTab::history);
+
+    model.start(false); // the folder is read; its list waits for the main thread
+    auto view = open();
+    DeviceView device(model, bench.demo());
+    device.resize(1200, 800);
+    device.show();
+    auto* unitHistory = device.findChild<HistoryView*>("device-history");
+    ASSERT_NE(unitHistory, nullptr);
+    for (HistoryView* shown : {view.get(), unitHistory}) {
+        EXPECT_TRUE(shown->loadingState()->isVisible());
+        EXPECT_EQ(shown->loadingState()->title(), "Loading…");
+        EXPECT_FALSE(shown->emptyState()->isVisible()) << "not \"no sessions\" before they are read";
+        EXPECT_FALSE(shown->list()->isVisible());
+    }
+    EXPECT_FALSE(find<QWidget>(*view, "history-skipped")->isVisible());
+    // A session saved meanwhile is kept, and the history still waits for the rest.
+    const TestSession during = saved("SN-1", "2026-03-03T09:00:00Z", "During");
+    EXPECT_TRUE(view->loadingState()->isVisible());
+    EXPECT_EQ(model.selectedSession(), std::nullopt) << "nothing picked from a partial list";
+
+    TestLog::ExpectedWarnings logged("tessarine.model", "skipped the session file broken.json");
+    EXPECT_EQ(bench.executor->runAll(), 1);
+    EXPECT_FALSE(view->loadingState()->isVisible());
+    EXPECT_TRUE(view->list()->isVisible());
+    EXPECT_EQ(view->listModel()->groupCount(), 2);
+    EXPECT_EQ(view->listModel()->rowCount(), 5); // two headers, three sessions
+    EXPECT_EQ(model.selectedSession(), during.id) << "the newest is picked once the list is whole";
+    EXPECT_TRUE(unitHistory->list()->isVisible());
+    EXPECT_EQ(unitHistory->listModel()->rowCount(), 3); // SN-1's header, "During" and the older one
+    EXPECT_TRUE(find<QWidget>(*view, "history-skipped")->isVisible()) << "an unreadable file is still reported";
+    EXPECT_EQ(logged.count(), 1);
+
+    // An empty folder ends in the empty state, not in "Loading…".
+    Fakes::Bench empty;
+    empty.model->start(false);
+    HistoryView none(*empty.model);
+    EXPECT_EQ(none.findChild<QStackedLayout*>()->currentWidget(), none.loadingState());
+    empty.executor->runAll();
+    EXPECT_EQ(none.findChild<QStackedLayout*>()->currentWidget(), none.emptyState());
 }
 
 TEST_F(HistoryFixture, ListGroupsByExactUnitKeyNewestFirst) {
