@@ -2,7 +2,11 @@
 // A session as the application writes it after a full check of a wireless pad: two sticks with
 // their four tests each (circularity with its 72-sector plot), two triggers, buttons and the
 // other pad tests, and a soak run with its 120-bin strip. Shared by the session benchmarks.
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "testkit/TestSession.h"
@@ -89,6 +93,23 @@ inline std::vector<TestSession> history(int count) {
     list.reserve(static_cast<std::size_t>(count));
     for (int n = count; n-- > 0;) list.push_back(make(n));
     return list;
+}
+
+// Writes sessions make(0) … make(count − 1) into `folder` (created when missing) under the names
+// the archive gives them, without the archive's syncing, so that tens of thousands take seconds.
+// Throws std::runtime_error naming the file or folder that could not be written.
+inline void writeFiles(const std::filesystem::path& folder, int count) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) throw std::runtime_error("could not create the folder " + folder.string() + ": " + error.message());
+    for (int n = 0; n < count; ++n) {
+        const TestSession session = make(n);
+        const auto path = folder / (session.id.text() + ".json");
+        std::ofstream out(path, std::ios::binary);
+        out << SessionCoder::encode(session);
+        out.close();
+        if (!out) throw std::runtime_error("could not write " + path.string());
+    }
 }
 
 } // namespace RealisticSession
