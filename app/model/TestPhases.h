@@ -1,7 +1,8 @@
 #pragma once
 // The phase machine of a running guided test: what one frame of the model's tick does to the
 // test's live state (prompt, countdown, progress, status, stage, live sets and plot), and
-// whether the test is complete. Reads the capture buffers; never changes them. Main thread.
+// whether the test is complete, as the test kind's record (TestKinds.h) says. Reads the capture
+// buffers; never changes them. Main thread.
 #include <optional>
 #include <string>
 #include <vector>

@@ -11,6 +11,7 @@
 #include "app/devices/Logging.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/SoakRunner.h"
+#include "app/model/TestKinds.h"
 #include "app/model/TestPhases.h"
 
 namespace Tessarine {
@@ -39,9 +40,8 @@ void TestRunner::announce(const std::string& text) const { context_.announce(QSt
 
 InputDevice& TestRunner::testDevice(const GuidedTest& test) const {
     const bool rawDevice = device_->kind() == InputDevice::Kind::hid || device_->kind() == InputDevice::Kind::demoRaw;
-    // The device's own outputs and sensors are measured whatever the raw flag says.
-    const bool ownSensor =
-        test.kind == TestKind::touchpad || test.kind == TestKind::motion || test.kind == TestKind::battery;
+    // The device's own sensors are measured whatever the raw flag says.
+    const bool ownSensor = TestKinds::record(test.kind).ownSensor;
     if (test.raw && !rawDevice && !ownSensor && device_->rawPartner()) return *device_->rawPartner();
     return *device_;
 }

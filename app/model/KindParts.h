@@ -1,0 +1,76 @@
+#pragma once
+// What the files of the test kinds share: the open window end, the number texts of the live
+// status lines, and the adapters that hand a kind's step and finish the target they measure.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/model/PhaseTimings.h"
+#include "app/model/TestKinds.h"
+#include "testkit/Fmt.h"
+
+namespace Tessarine::TestKinds {
+
+using Target = GuidedTest::Target;
+
+// A window without an end.
+constexpr double open = std::numeric_limits<double>::infinity();
+
+inline std::string count(double n) { return RorozErurEvo::Fmt::trim(n, 0); }
+inline std::string oneDecimal(double v) { return RorozErurEvo::Fmt::trim(v, 1); }
+// Whole seconds left until `end`, rounded up.
+inline std::string countdown(double end, double elapsed) { return count(std::ceil(end - elapsed)); }
+
+// Progress of a measuring phase of `seconds` that began `since` seconds ago. A measuring time
+// of zero, below zero or not a number counts as already done, so the test can never stall.
+inline double measured(double since, double seconds) {
+    if (!(seconds > 0) || !std::isfinite(seconds)) return 1;
+    return std::clamp(since / seconds, 0.0, 1.0);
+}
+
+// The two phases of drift and axis centre: letting go, counted down, then measuring for the
+// drift time. The measuring window begins once the settling ends.
+inline bool settleThenMeasure(Active& a, const TestPhases::Frame& f, double e, std::string settling,
+                              const char* measuring) {
+    if (e < PhaseTimings::settleSeconds) {
+        a.prompt = std::move(settling) + countdown(PhaseTimings::settleSeconds, e);
+        a.recordFrom = a.start + PhaseTimings::settleSeconds;
+        return false;
+    }
+    a.prompt = measuring;
+    a.progress = measured(e - PhaseTimings::settleSeconds, f.thresholds.driftSeconds);
+    return a.progress >= 1;
+}
+
+// `rest` with `first` put before it, when there is one.
+template <class T> std::vector<T> after(std::optional<T> first, std::vector<T> rest) {
+    if (first) rest.insert(rest.begin(), *first);
+    return rest;
+}
+
+// A step that needs a target of type T; a test whose target does not fit changes nothing and
+// never ends by itself.
+template <class T, bool (*step)(Active&, const TestPhases::Frame&, const T&, double)>
+bool stepOn(Active& active, const TestPhases::Frame& frame, double elapsed) {
+    if (const auto* target = active.test.target.as<T>()) return step(active, frame, *target, elapsed);
+    return false;
+}
+
+// A finish that needs a target of type T; nothing for a test whose target does not fit.
+template <class T, std::optional<RorozErurEvo::TestResult> (*finish)(const Ending&, const T&)>
+std::optional<RorozErurEvo::TestResult> finishOn(const Ending& ending) {
+    if (const auto* target = ending.active.test.target.as<T>()) return finish(ending, *target);
+    return std::nullopt;
+}
+
+// The records of each family of kinds, each in its own file.
+std::span<const Record> stickRecords();
+std::span<const Record> buttonRecords();
+std::span<const Record> axisRecords();
+std::span<const Record> sensorRecords();
+
+} // namespace Tessarine::TestKinds
