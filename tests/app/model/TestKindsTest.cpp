@@ -25,8 +25,12 @@ TEST(TestKinds, EveryKindHasExactlyOneRecord) {
 TEST(TestKinds, WhatThePhaseMachineDrivesTheFinishingStepAnalyses) {
     for (const auto& record : TestKinds::all()) {
         const std::string kind(RorozErurEvo::rawValue(record.kind));
-        if (record.step) EXPECT_TRUE(record.finish) << kind << " would end as \"not run\"";
-        if (record.manual) EXPECT_FALSE(record.step || record.finish) << kind << " is answered by a person";
+        if (record.step) {
+            EXPECT_TRUE(record.finish) << kind << " would end as \"not run\"";
+        }
+        if (record.manual) {
+            EXPECT_FALSE(record.step || record.finish) << kind << " is answered by a person";
+        }
     }
     // Step and finish take the same target: every driven test the demo controller offers gives a
     // real result, even ended half a second in.
