@@ -37,7 +37,18 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(16);
 
-    // Unit and stage.
+    buildUnitRow(rows);
+    buildSummaryRow(rows);
+    buildActions(rows);
+
+    connect(&model_, &AppModel::unitsChanged, this, &UnitBar::refresh);
+    connect(&runner_, &TestRunner::resultsChanged, this, &UnitBar::refresh);
+    connect(&runner_, &TestRunner::activeChanged, this, &UnitBar::refresh);
+    refresh();
+}
+
+// Unit and stage.
+void UnitBar::buildUnitRow(QVBoxLayout* rows) {
     auto* first = new QHBoxLayout;
     first->setSpacing(10);
     auto* title = new QLabel(QStringLiteral("Unit"));
@@ -68,8 +79,10 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
         record.stage = stage_->itemText(index).toStdString();
         model_.setUnit(device_->id(), std::move(record));
     });
+}
 
-    // Results so far, read as one sentence.
+// Results so far, read as one sentence.
+void UnitBar::buildSummaryRow(QVBoxLayout* rows) {
     auto* second = new QHBoxLayout(summaryRow_);
     second->setContentsMargins(0, 0, 0, 0);
     second->setSpacing(8);
@@ -89,8 +102,10 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
     summaryRow_->setMinimumHeight(counts_[0]->sizeHint().height());
     summaryRow_->setFocusPolicy(Qt::NoFocus);
     rows->addWidget(summaryRow_);
+}
 
-    // Actions, idle while a test of this device runs.
+// Actions, idle while a test of this device runs.
+void UnitBar::buildActions(QVBoxLayout* rows) {
     auto* grid = new AdaptiveGridLayout(actionColumn, 8, actions_);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setRowSpacing(8);
@@ -122,11 +137,6 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
         if (model_.tab() != DetailTab::history) model_.setTab(DetailTab::history);
     });
     connect(clear_, &QPushButton::clicked, this, &UnitBar::clearResults);
-
-    connect(&model_, &AppModel::unitsChanged, this, &UnitBar::refresh);
-    connect(&runner_, &TestRunner::resultsChanged, this, &UnitBar::refresh);
-    connect(&runner_, &TestRunner::activeChanged, this, &UnitBar::refresh);
-    refresh();
 }
 
 QPushButton* UnitBar::action(const QString& title, const QString& symbol, const QString& name) {

@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace Tessarine {
 
@@ -42,6 +43,10 @@ public:
     void refresh();
 
 private:
+    // Builders of the bar's three rows, each run once by the constructor.
+    void buildUnitRow(QVBoxLayout* rows);
+    void buildSummaryRow(QVBoxLayout* rows);
+    void buildActions(QVBoxLayout* rows);
     QPushButton* action(const QString& title, const QString& symbol, const QString& name);
     // Clears at once when every result is in a saved session, else asks first.
     void clearResults();

@@ -64,90 +64,17 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
     // The header's least width is that of its controls alone (see minimumSizeHint), not that of
     // the row it is while there is room for one.
     outer_->setSizeConstraint(QLayout::SetNoConstraint);
-    auto* row = controls_ = new QHBoxLayout;
-    row->setSpacing(spacing);
+    controls_ = new QHBoxLayout;
+    controls_->setSpacing(spacing);
 
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(titleSpacing);
-    name_->setObjectName(QStringLiteral("device-name"));
-    name_->setFont(titleFont());
-    detail_->setObjectName(QStringLiteral("device-detail"));
-    detail_->setFont(Fonts::callout());
-    titles->addWidget(name_);
-    titles->addWidget(detail_);
-    outer_->addLayout(titles, 1);
+    buildTitles();
     outer_->addLayout(controls_);
-
-    battery_->setObjectName(QStringLiteral("device-battery"));
-    auto* batteryRow = new QHBoxLayout(battery_);
-    batteryRow->setContentsMargins(0, 0, 0, 0);
-    batteryRow->setSpacing(batteryGap);
-    batteryText_->setFont(Fonts::callout());
-    batteryIcon_->setAccessibleName(QString()); // the text says it
-    batteryRow->addWidget(batteryIcon_);
-    batteryRow->addWidget(batteryText_);
-    row->addWidget(battery_);
-
-    if (Text::showsDemoPicker(*device_)) {
-        demo_ = new QComboBox;
-        demo_->setObjectName(QStringLiteral("demo-recording"));
-        demo_->setFixedWidth(demoPickerWidth);
-        demo_->setAccessibleName(QStringLiteral("Demo recording"));
-        demo_->setToolTip(Text::demoHelp);
-        for (DemoScenario scenario : RorozErurEvo::allCases<DemoScenario>())
-            demo_->addItem(QString::fromStdString(RorozErurEvo::label(scenario)),
-                           QString::fromStdString(RorozErurEvo::rawValue(scenario)));
-        connect(demo_, &QComboBox::activated, this, [this](int index) {
-            const auto scenario =
-                RorozErurEvo::fromRawValue<DemoScenario>(demo_->itemData(index).toString().toStdString());
-            if (scenario) model_.demo().setScenario(*scenario);
-        });
-        connect(&model_.demo(), &DemoDriver::scenarioChanged, this, &DeviceHeader::refresh);
-        row->addWidget(demo_);
-        AccessibleLabel::hidden(*demo_, demo_->accessibleName());
-    }
-
-    if (device_->kind() == InputDevice::Kind::controller) {
-        pairing_ = new QPushButton(Text::pairingTitle);
-        pairing_->setObjectName(QStringLiteral("raw-pairing"));
-        pairing_->setFixedWidth(pairingMenuWidth);
-        pairing_->setToolTip(Text::pairingHelp);
-        pairingMenu_ = new QMenu(pairing_);
-        pairingMenu_->setObjectName(QStringLiteral("raw-pairing-menu"));
-        pairing_->setMenu(pairingMenu_);
-        // Names and serials of the listed devices may have changed since the list did.
-        connect(pairingMenu_, &QMenu::aboutToShow, this, &DeviceHeader::fillPairingMenu);
-        connect(&model_, &AppModel::allHIDChanged, this, &DeviceHeader::fillPairingMenu);
-        fillPairingMenu();
-        row->addWidget(pairing_);
-    }
-
-    if (device_->kind() == InputDevice::Kind::controller || device_->kind() == InputDevice::Kind::demo) {
-        values_ = new SegmentedControl;
-        values_->setObjectName(QStringLiteral("value-source"));
-        values_->addSegment(QStringLiteral("Processed"), QStringLiteral("processed"));
-        values_->addSegment(QStringLiteral("Raw HID"), QStringLiteral("raw"));
-        values_->setFixedWidth(valuesPickerWidth);
-        values_->setAccessibleName(QStringLiteral("Values"));
-        values_->setToolTip(Text::valuesHelp);
-        connect(values_, &SegmentedControl::activated, this,
-                [this] { chooseValueSource(values_->currentTag() == QStringLiteral("raw")); });
-        auto* valuesRow = new QHBoxLayout;
-        valuesRow->setSpacing(valuesRowSpacing);
-        valuesRow->addWidget(values_);
-        row->addLayout(valuesRow);
-    }
-
-    tabs_->setObjectName(QStringLiteral("detail-tab"));
-    for (DetailTab tab : RorozErurEvo::allCases<DetailTab>())
-        tabs_->addSegment(tabTitle(tab), QString::fromStdString(RorozErurEvo::rawValue(tab)));
-    tabs_->setFixedWidth(tabPickerWidth);
-    tabs_->setAccessibleName(QStringLiteral("View"));
-    connect(tabs_, &SegmentedControl::activated, this, [this] {
-        if (auto tab = RorozErurEvo::fromRawValue<DetailTab>(tabs_->currentTag().toStdString())) model_.setTab(*tab);
-    });
-    connect(&model_, &AppModel::tabChanged, this, &DeviceHeader::refresh);
-    row->addWidget(tabs_);
+    buildBattery();
+    if (Text::showsDemoPicker(*device_)) buildDemoPicker();
+    if (device_->kind() == InputDevice::Kind::controller) buildPairing();
+    if (device_->kind() == InputDevice::Kind::controller || device_->kind() == InputDevice::Kind::demo)
+        buildValuesPicker();
+    buildTabs();
 
     const InputDevice* watched = device_.get();
     connect(watched, &InputDevice::infoChanged, this, &DeviceHeader::refresh);
@@ -161,6 +88,96 @@ DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device,
     watchPartner();
     applyColours();
     refresh();
+}
+
+void DeviceHeader::buildTitles() {
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(titleSpacing);
+    name_->setObjectName(QStringLiteral("device-name"));
+    name_->setFont(titleFont());
+    detail_->setObjectName(QStringLiteral("device-detail"));
+    detail_->setFont(Fonts::callout());
+    titles->addWidget(name_);
+    titles->addWidget(detail_);
+    outer_->addLayout(titles, 1);
+}
+
+void DeviceHeader::buildBattery() {
+    battery_->setObjectName(QStringLiteral("device-battery"));
+    auto* batteryRow = new QHBoxLayout(battery_);
+    batteryRow->setContentsMargins(0, 0, 0, 0);
+    batteryRow->setSpacing(batteryGap);
+    batteryText_->setFont(Fonts::callout());
+    batteryIcon_->setAccessibleName(QString()); // the text says it
+    batteryRow->addWidget(batteryIcon_);
+    batteryRow->addWidget(batteryText_);
+    controls_->addWidget(battery_);
+}
+
+// The demo's recording, for the demo controller.
+void DeviceHeader::buildDemoPicker() {
+    demo_ = new QComboBox;
+    demo_->setObjectName(QStringLiteral("demo-recording"));
+    demo_->setFixedWidth(demoPickerWidth);
+    demo_->setAccessibleName(QStringLiteral("Demo recording"));
+    demo_->setToolTip(Text::demoHelp);
+    for (DemoScenario scenario : RorozErurEvo::allCases<DemoScenario>())
+        demo_->addItem(QString::fromStdString(RorozErurEvo::label(scenario)),
+                       QString::fromStdString(RorozErurEvo::rawValue(scenario)));
+    connect(demo_, &QComboBox::activated, this, [this](int index) {
+        const auto scenario =
+            RorozErurEvo::fromRawValue<DemoScenario>(demo_->itemData(index).toString().toStdString());
+        if (scenario) model_.demo().setScenario(*scenario);
+    });
+    connect(&model_.demo(), &DemoDriver::scenarioChanged, this, &DeviceHeader::refresh);
+    controls_->addWidget(demo_);
+    AccessibleLabel::hidden(*demo_, demo_->accessibleName());
+}
+
+// The raw device paired with a controller.
+void DeviceHeader::buildPairing() {
+    pairing_ = new QPushButton(Text::pairingTitle);
+    pairing_->setObjectName(QStringLiteral("raw-pairing"));
+    pairing_->setFixedWidth(pairingMenuWidth);
+    pairing_->setToolTip(Text::pairingHelp);
+    pairingMenu_ = new QMenu(pairing_);
+    pairingMenu_->setObjectName(QStringLiteral("raw-pairing-menu"));
+    pairing_->setMenu(pairingMenu_);
+    // Names and serials of the listed devices may have changed since the list did.
+    connect(pairingMenu_, &QMenu::aboutToShow, this, &DeviceHeader::fillPairingMenu);
+    connect(&model_, &AppModel::allHIDChanged, this, &DeviceHeader::fillPairingMenu);
+    fillPairingMenu();
+    controls_->addWidget(pairing_);
+}
+
+// Processed or raw values, for a controller or the demo.
+void DeviceHeader::buildValuesPicker() {
+    values_ = new SegmentedControl;
+    values_->setObjectName(QStringLiteral("value-source"));
+    values_->addSegment(QStringLiteral("Processed"), QStringLiteral("processed"));
+    values_->addSegment(QStringLiteral("Raw HID"), QStringLiteral("raw"));
+    values_->setFixedWidth(valuesPickerWidth);
+    values_->setAccessibleName(QStringLiteral("Values"));
+    values_->setToolTip(Text::valuesHelp);
+    connect(values_, &SegmentedControl::activated, this,
+            [this] { chooseValueSource(values_->currentTag() == QStringLiteral("raw")); });
+    auto* valuesRow = new QHBoxLayout;
+    valuesRow->setSpacing(valuesRowSpacing);
+    valuesRow->addWidget(values_);
+    controls_->addLayout(valuesRow);
+}
+
+void DeviceHeader::buildTabs() {
+    tabs_->setObjectName(QStringLiteral("detail-tab"));
+    for (DetailTab tab : RorozErurEvo::allCases<DetailTab>())
+        tabs_->addSegment(tabTitle(tab), QString::fromStdString(RorozErurEvo::rawValue(tab)));
+    tabs_->setFixedWidth(tabPickerWidth);
+    tabs_->setAccessibleName(QStringLiteral("View"));
+    connect(tabs_, &SegmentedControl::activated, this, [this] {
+        if (auto tab = RorozErurEvo::fromRawValue<DetailTab>(tabs_->currentTag().toStdString())) model_.setTab(*tab);
+    });
+    connect(&model_, &AppModel::tabChanged, this, &DeviceHeader::refresh);
+    controls_->addWidget(tabs_);
 }
 
 bool DeviceHeader::fitsOneRow(int width) const {

@@ -70,6 +70,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Builders of the header's parts, each run once by the constructor.
+    void buildTitles();
+    void buildBattery();
+    void buildDemoPicker();
+    void buildPairing();
+    void buildValuesPicker();
+    void buildTabs();
+
     void arrange();
     void watchPartner();
     void refreshBattery();

@@ -47,43 +47,14 @@ SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice>
     column->setContentsMargins(padding, padding, padding, padding);
     column->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto* title = new QLabel(QStringLiteral("Save Session"));
-    QFont titleFont = Fonts::title();
-    titleFont.setWeight(QFont::DemiBold);
-    title->setFont(titleFont);
-    auto* name = new QLabel(QString::fromStdString(device_->info().name));
-    name->setObjectName(QStringLiteral("save-device"));
-    muted(name);
-    column->addWidget(title);
-    column->addWidget(name);
-
+    buildTitle(column);
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(unit_->accessibleName(), unit_);
-
-    presets_->setObjectName(QStringLiteral("save-presets"));
-    presets_->setText(QStringLiteral("Presets"));
-    presets_->setPopupMode(QToolButton::InstantPopup);
-    auto* presetMenu = new QMenu(presets_);
-    for (const char* preset : stagePresets) {
-        const QString text = QString::fromUtf8(preset);
-        connect(presetMenu->addAction(text), &QAction::triggered, this,
-                [this, text] { stage_->setText(text); });
-    }
-    presets_->setMenu(presetMenu);
-    auto* stageRow = new QHBoxLayout;
-    stageRow->addWidget(stage_, 1);
-    stageRow->addWidget(presets_);
-    form->addRow(stage_->accessibleName(), stageRow);
+    buildStageRow(form);
     form->addRow(ticket_->accessibleName(), ticket_);
     form->addRow(technician_->accessibleName(), technician_);
-
-    notes_->setObjectName(QStringLiteral("save-notes"));
-    notes_->setAccessibleName(QStringLiteral("Notes"));
-    notes_->setTabChangesFocus(true);
-    notes_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(notes_->document(), &QTextDocument::contentsChanged, this, &SaveSessionSheet::fitNotes);
-    form->addRow(notes_->accessibleName(), notes_);
+    buildNotes(form);
     column->addLayout(form);
 
     summary_->setObjectName(QStringLiteral("save-summary"));
@@ -104,6 +75,47 @@ SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice>
     // A serial is scanned or typed over the prefilled unit, never appended to it.
     unit_->selectAll();
     unit_->setFocus();
+}
+
+// The sheet's title and the device's name.
+void SaveSessionSheet::buildTitle(QVBoxLayout* column) {
+    auto* title = new QLabel(QStringLiteral("Save Session"));
+    QFont titleFont = Fonts::title();
+    titleFont.setWeight(QFont::DemiBold);
+    title->setFont(titleFont);
+    auto* name = new QLabel(QString::fromStdString(device_->info().name));
+    name->setObjectName(QStringLiteral("save-device"));
+    muted(name);
+    column->addWidget(title);
+    column->addWidget(name);
+}
+
+// The stage field with its menu of presets.
+void SaveSessionSheet::buildStageRow(QFormLayout* form) {
+    presets_->setObjectName(QStringLiteral("save-presets"));
+    presets_->setText(QStringLiteral("Presets"));
+    presets_->setPopupMode(QToolButton::InstantPopup);
+    auto* presetMenu = new QMenu(presets_);
+    for (const char* preset : stagePresets) {
+        const QString text = QString::fromUtf8(preset);
+        connect(presetMenu->addAction(text), &QAction::triggered, this,
+                [this, text] { stage_->setText(text); });
+    }
+    presets_->setMenu(presetMenu);
+    auto* stageRow = new QHBoxLayout;
+    stageRow->addWidget(stage_, 1);
+    stageRow->addWidget(presets_);
+    form->addRow(stage_->accessibleName(), stageRow);
+}
+
+// The notes field, which grows with its text up to a limit (fitNotes).
+void SaveSessionSheet::buildNotes(QFormLayout* form) {
+    notes_->setObjectName(QStringLiteral("save-notes"));
+    notes_->setAccessibleName(QStringLiteral("Notes"));
+    notes_->setTabChangesFocus(true);
+    notes_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(notes_->document(), &QTextDocument::contentsChanged, this, &SaveSessionSheet::fitNotes);
+    form->addRow(notes_->accessibleName(), notes_);
 }
 
 QString SaveSessionSheet::summary(std::size_t count) {

@@ -11,11 +11,13 @@
 
 #include "app/model/UnitRecord.h"
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
+class QVBoxLayout;
 
 namespace Tessarine {
 
@@ -54,6 +56,11 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
 
 private:
+    // Builders of the sheet's parts, each run once by the constructor.
+    void buildTitle(QVBoxLayout* column);
+    void buildStageRow(QFormLayout* form);
+    void buildNotes(QFormLayout* form);
+
     void load();
     void save();
     void refreshSummary();

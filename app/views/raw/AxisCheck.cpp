@@ -29,6 +29,29 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     auto* box = new QVBoxLayout(this);
     box->setSpacing(8);
     auto* row = new QHBoxLayout;
+    buildPicker(row);
+    buildRestBox(row);
+    buildRangeBox(row);
+    row->addStretch(1);
+    box->addLayout(row);
+
+    auto* note = new QLabel(QStringLiteral("Pots wear noisy; Hall-effect sensors stay steady. A pot that reads full scale "
+                                           "and never moves is usually broken or unplugged."),
+                            this);
+    note->setWordWrap(true);
+    note->setFont(Fonts::caption());
+    note->setForegroundRole(QPalette::PlaceholderText);
+    box->addWidget(note);
+    buildResultBox(box);
+
+    connect(device_.get(), &InputDevice::elementsChanged, this, &AxisCheck::rebuildPicker);
+    connect(&runner, &TestRunner::resultsChanged, this, &AxisCheck::refreshResult);
+    rebuildPicker();
+    setPhase(Phase::idle);
+}
+
+// The axis picker and "Measure at Rest".
+void AxisCheck::buildPicker(QHBoxLayout* row) {
     auto* axisTitle = new QLabel(QStringLiteral("Axis"), this);
     row->addWidget(axisTitle);
     picker_ = new QComboBox(this);
@@ -45,7 +68,10 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     measure_->setObjectName(QStringLiteral("measure-at-rest"));
     connect(measure_, &QPushButton::clicked, this, &AxisCheck::measureAtRest);
     row->addWidget(measure_);
+}
 
+// Shown while the axis rests.
+void AxisCheck::buildRestBox(QHBoxLayout* row) {
     restBox_ = new QWidget(this);
     auto* rest = new QHBoxLayout(restBox_);
     rest->setContentsMargins(0, 0, 0, 0);
@@ -58,7 +84,10 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     hands->setFont(Fonts::callout());
     rest->addWidget(hands);
     row->addWidget(restBox_);
+}
 
+// Shown while the axis is moved end to end.
+void AxisCheck::buildRangeBox(QHBoxLayout* row) {
     rangeBox_ = new QWidget(this);
     auto* range = new QHBoxLayout(rangeBox_);
     range->setContentsMargins(0, 0, 0, 0);
@@ -72,17 +101,10 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     // Return and Enter finish the range step while it is shown.
     onReturnKeys(rangeBox_, Qt::WidgetWithChildrenShortcut, this, &AxisCheck::done);
     row->addWidget(rangeBox_);
-    row->addStretch(1);
-    box->addLayout(row);
+}
 
-    auto* note = new QLabel(QStringLiteral("Pots wear noisy; Hall-effect sensors stay steady. A pot that reads full scale "
-                                           "and never moves is usually broken or unplugged."),
-                            this);
-    note->setWordWrap(true);
-    note->setFont(Fonts::caption());
-    note->setForegroundRole(QPalette::PlaceholderText);
-    box->addWidget(note);
-
+// The verdict, the headline and the measures of the last check.
+void AxisCheck::buildResultBox(QVBoxLayout* box) {
     resultBox_ = new QWidget(this);
     resultBox_->setObjectName(QStringLiteral("axis-check-result"));
     auto* result = new QVBoxLayout(resultBox_);
@@ -99,11 +121,6 @@ AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, Ap
     measures_ = new QVBoxLayout;
     result->addLayout(measures_);
     box->addWidget(resultBox_);
-
-    connect(device_.get(), &InputDevice::elementsChanged, this, &AxisCheck::rebuildPicker);
-    connect(&runner, &TestRunner::resultsChanged, this, &AxisCheck::refreshResult);
-    rebuildPicker();
-    setPhase(Phase::idle);
 }
 
 void AxisCheck::rebuildPicker() {

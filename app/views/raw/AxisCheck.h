@@ -19,6 +19,7 @@
 #include "app/devices/InputDevice.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -57,6 +58,12 @@ public:
     QWidget* resultBox() const { return resultBox_; }
 
 private:
+    // Builders of the box's parts, each run once by the constructor.
+    void buildPicker(QHBoxLayout* row);
+    void buildRestBox(QHBoxLayout* row);
+    void buildRangeBox(QHBoxLayout* row);
+    void buildResultBox(QVBoxLayout* box);
+
     void restEnded();
     void setPhase(Phase phase);
     void rebuildPicker();

@@ -57,6 +57,17 @@ RawHIDView::RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<Inpu
     box->setContentsMargins(16, 16, 16, 16);
     box->setSpacing(16);
 
+    buildHeader(box, content);
+    buildSections(box, content, owner);
+    box->addStretch(1);
+    scroll->setWidget(content);
+
+    connect(device_.get(), &InputDevice::rawLiveChanged, this, &RawHIDView::refreshRate);
+    refreshRate();
+}
+
+// The device's name and identity, its report rate and "Reset Min/Max".
+void RawHIDView::buildHeader(QVBoxLayout* box, QWidget* content) {
     auto* header = new QHBoxLayout;
     auto* names = new QVBoxLayout;
     names->setSpacing(2);
@@ -83,28 +94,28 @@ RawHIDView::RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<Inpu
     header->addWidget(reset_, 0, Qt::AlignTop);
     box->addLayout(header);
 
+    connect(device_.get(), &InputDevice::infoChanged, this, [this, name, identity] {
+        name->setText(QString::fromStdString(device_->info().name));
+        identity->setText(RawHIDTexts::identity(device_->info()));
+    });
+}
+
+// The element table, the stick pairs, the axis roles, the axis check and the note on vendor
+// reports.
+void RawHIDView::buildSections(QVBoxLayout* box, QWidget* content, const std::shared_ptr<InputDevice>& owner) {
     table_ = new ElementTable(device_, content);
     box->addWidget(table_);
     pairs_ = new StickPairsEditor(device_, content);
     box->addWidget(pairs_);
     roles_ = new AxisRolesEditor(device_, content);
     box->addWidget(roles_);
-    check_ = new AxisCheck(device_, model.runner(owner ? owner : device_), model, content);
+    check_ = new AxisCheck(device_, model_.runner(owner ? owner : device_), model_, content);
     box->addWidget(check_);
     box->addWidget(secondary(QStringLiteral("Some controllers send their full data in vendor-specific reports once the "
                                             "system's game controller support takes over (PlayStation pads over "
                                             "Bluetooth, Switch Pro, Joy-Con). Then only part of the input shows here; a "
                                             "USB cable often helps."),
                              Fonts::caption(), content));
-    box->addStretch(1);
-    scroll->setWidget(content);
-
-    connect(device_.get(), &InputDevice::infoChanged, this, [this, name, identity] {
-        name->setText(QString::fromStdString(device_->info().name));
-        identity->setText(RawHIDTexts::identity(device_->info()));
-    });
-    connect(device_.get(), &InputDevice::rawLiveChanged, this, &RawHIDView::refreshRate);
-    refreshRate();
 }
 
 void RawHIDView::refreshRate() {

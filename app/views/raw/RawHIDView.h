@@ -10,6 +10,7 @@
 
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 namespace Tessarine {
 
@@ -41,6 +42,10 @@ public:
     void refreshRate();
 
 private:
+    // Builders of the page's parts, each run once by the constructor.
+    void buildHeader(QVBoxLayout* box, QWidget* content);
+    void buildSections(QVBoxLayout* box, QWidget* content, const std::shared_ptr<InputDevice>& owner);
+
     std::shared_ptr<InputDevice> device_;
     AppModel& model_;
     QLabel* reports_ = nullptr;

@@ -29,26 +29,60 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
     QMenu* device = bar->addMenu(QStringLiteral("&Device"));
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
 
-    QAction* save = add(*file, QStringLiteral("menu-save-session"), QStringLiteral("Save Session…"),
+    QAction* save = buildFileMenu(*file);
+    buildEditMenu(*edit);
+    buildDeviceMenu(*device);
+    buildHelpMenu(*help, *file, save);
+
+    for (QMenu* menu : {file, edit, device, help}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);
+    connect(&model_, &AppModel::selectionChanged, this, &AppMenus::follow);
+    connect(&model_, &AppModel::selectedSessionChanged, this, &AppMenus::refresh);
+    connect(&model_, &AppModel::controllerDevicesChanged, this, &AppMenus::follow);
+    connect(&model_, &AppModel::hidDevicesChanged, this, &AppMenus::follow);
+    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &AppMenus::refresh);
+    connect(&model_.library(), &SessionLibrary::loadingChanged, this, &AppMenus::refresh);
+    follow();
+}
+
+// Save, the exports, printing and Quit; returns Save Session…, which the window's baseline
+// items follow.
+QAction* AppMenus::buildFileMenu(QMenu& file) {
+    QAction* save = add(file, QStringLiteral("menu-save-session"), QStringLiteral("Save Session…"),
                         QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
                             if (auto selected = Commands::selectedDevice(model_)) model_.requestSave(selected);
                         });
-    add(*file, QStringLiteral("menu-export-pdf"), QStringLiteral("Export PDF Report…"), QKeySequence(Qt::CTRL | Qt::Key_E),
+    add(file, QStringLiteral("menu-export-pdf"), QStringLiteral("Export PDF Report…"), QKeySequence(Qt::CTRL | Qt::Key_E),
         [this] {
             auto sessions = current();
             if (!sessions.empty()) model_.exportPDF(sessions, Commands::suggestedName(sessions));
         });
-    add(*file, QStringLiteral("menu-copy-listing"), QStringLiteral("Copy Listing Text"),
+    add(file, QStringLiteral("menu-copy-listing"), QStringLiteral("Copy Listing Text"),
         QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C), [this] {
             auto sessions = current();
             if (!sessions.empty()) model_.copyListing(sessions.front());
         });
-    file->addSeparator();
+    file.addSeparator();
 
+    buildExportMenus(file);
+    file.addSeparator();
+    QAction* print = add(file, QStringLiteral("menu-print"), QStringLiteral("Print Report…"),
+                         QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
+                             auto sessions = current();
+                             if (!sessions.empty() && hooks_.print) hooks_.print(sessions);
+                         });
+    if (!hooks_.print) print->setToolTip(QString::fromUtf8(printMissing));
+    file.addSeparator();
+    add(file, QStringLiteral("menu-quit"), QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+        [] { QApplication::closeAllWindows(); });
+    return save;
+}
+
+// The results of the current selection, or every saved session, as CSV or JSON.
+void AppMenus::buildExportMenus(QMenu& file) {
     using Format = AppModel::ExportFormat;
-    QMenu* results = file->addMenu(QStringLiteral("Export Results"));
+    QMenu* results = file.addMenu(QStringLiteral("Export Results"));
     results->setObjectName(QStringLiteral("menu-export-results"));
-    QMenu* all = file->addMenu(QStringLiteral("Export All Sessions"));
+    QMenu* all = file.addMenu(QStringLiteral("Export All Sessions"));
     all->setObjectName(QStringLiteral("menu-export-all"));
     for (auto [format, suffix, text] : {std::tuple{Format::csv, "csv", "CSV…"}, std::tuple{Format::json, "json", "JSON…"}}) {
         add(*results, QStringLiteral("menu-export-results-%1").arg(suffix), QString::fromUtf8(text), {},
@@ -61,38 +95,37 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
             model_.exportSessions(model_.library().sessions(), format, Commands::allSessionsName);
         });
     }
-    file->addSeparator();
-    QAction* print = add(*file, QStringLiteral("menu-print"), QStringLiteral("Print Report…"),
-                         QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
-                             auto sessions = current();
-                             if (!sessions.empty() && hooks_.print) hooks_.print(sessions);
-                         });
-    if (!hooks_.print) print->setToolTip(QString::fromUtf8(printMissing));
-    file->addSeparator();
-    add(*file, QStringLiteral("menu-quit"), QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-        [] { QApplication::closeAllWindows(); });
+    for (QMenu* menu : {results, all}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);
+}
 
-    add(*edit, QStringLiteral("menu-settings"), QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+void AppMenus::buildEditMenu(QMenu& edit) {
+    add(edit, QStringLiteral("menu-settings"), QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
         [this] {
             if (hooks_.openSettings) hooks_.openSettings();
         });
+}
 
+// The detail tabs and stopping the running test.
+void AppMenus::buildDeviceMenu(QMenu& device) {
     const std::pair<DetailTab, const char*> tabs[] = {
         {DetailTab::bench, "Bench"}, {DetailTab::raw, "Raw HID"}, {DetailTab::history, "History"}};
     int key = Qt::Key_1;
     for (auto [tab, title] : tabs) {
-        add(*device, QStringLiteral("menu-tab-%1").arg(key - Qt::Key_1 + 1), QString::fromUtf8(title),
+        add(device, QStringLiteral("menu-tab-%1").arg(key - Qt::Key_1 + 1), QString::fromUtf8(title),
             QKeySequence(Qt::CTRL | key), [this, tab] { Commands::selectTab(model_, tab); });
         ++key;
     }
-    device->addSeparator();
-    add(*device, QStringLiteral("menu-stop-test"), QStringLiteral("Stop the Running Test"),
+    device.addSeparator();
+    add(device, QStringLiteral("menu-stop-test"), QStringLiteral("Stop the Running Test"),
         QKeySequence(Qt::CTRL | Qt::Key_Period), [this] { Commands::stopRunningTest(model_); });
+}
 
-    // Help: "Tessarine Help", then the catalogue, the update check and About.
+// Help: "Tessarine Help", then the catalogue, the update check and About; the window's baseline
+// items go into the File menu after Save Session….
+void AppMenus::buildHelpMenu(QMenu& help, QMenu& file, QAction* save) {
     QList<QAction*> extras;
     auto extra = [&](const QString& name, const QString& text, const std::function<void()>& run) {
-        auto* item = new QAction(text, help);
+        auto* item = new QAction(text, &help);
         item->setObjectName(name);
         item->setEnabled(bool(run));
         connect(item, &QAction::triggered, this, [run] {
@@ -107,18 +140,9 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
     auto page = Velloway::MenuHelp::page(hooks_.helpPage, QStringLiteral("Tessarine"),
                                          [this](const QUrl& url) { return openLink(&window_, url, hooks_.openUrl); });
     QAction* close =
-        Velloway::MenuBaseline(Velloway::CloseWindowAction::performClose(), page, extras).apply(*file, save, *help);
+        Velloway::MenuBaseline(Velloway::CloseWindowAction::performClose(), page, extras).apply(file, save, help);
     actions_[close->objectName()] = close;
-    for (QAction* item : help->actions()) actions_[item->objectName()] = item;
-
-    for (QMenu* menu : {file, edit, device, help, results, all}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);
-    connect(&model_, &AppModel::selectionChanged, this, &AppMenus::follow);
-    connect(&model_, &AppModel::selectedSessionChanged, this, &AppMenus::refresh);
-    connect(&model_, &AppModel::controllerDevicesChanged, this, &AppMenus::follow);
-    connect(&model_, &AppModel::hidDevicesChanged, this, &AppMenus::follow);
-    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &AppMenus::refresh);
-    connect(&model_.library(), &SessionLibrary::loadingChanged, this, &AppMenus::refresh);
-    follow();
+    for (QAction* item : help.actions()) actions_[item->objectName()] = item;
 }
 
 QAction* AppMenus::add(QMenu& menu, const QString& name, const QString& text, const QKeySequence& shortcut,

@@ -43,6 +43,13 @@ public:
     void refresh();
 
 private:
+    // Builders of the menus, each run once by the constructor.
+    QAction* buildFileMenu(QMenu& file);
+    void buildExportMenus(QMenu& file);
+    void buildEditMenu(QMenu& edit);
+    void buildDeviceMenu(QMenu& device);
+    void buildHelpMenu(QMenu& help, QMenu& file, QAction* save);
+
     QAction* add(QMenu& menu, const QString& name, const QString& text, const QKeySequence& shortcut,
                  std::function<void()> run);
     void follow();

@@ -62,7 +62,35 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
+    buildHeader(outer);
+    outer->addWidget(TesterParts::divider());
 
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    auto* stack = new QVBoxLayout(content);
+    const int margin = TesterParts::contentMargin;
+    stack->setContentsMargins(margin, margin, margin, margin);
+    stack->setSpacing(14);
+    buildCaptureRow(stack);
+    buildProgress(stack);
+    buildStatistics(stack);
+    drawing_ = new KeyboardDrawing;
+    stack->addWidget(drawing_);
+    stack->addWidget(TesterParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
+    stack->addStretch(1);
+    scroll->setWidget(content);
+    outer->addWidget(scroll, 1);
+
+    buildShortcuts();
+    connect(&tester, &KeyboardTester::changed, this, &KeyboardTesterView::refresh);
+    connect(&model_, &AppModel::thresholdsChanged, this, &KeyboardTesterView::refresh);
+    refresh();
+}
+
+// The title, the layout picker, Reset and Save Session….
+void KeyboardTesterView::buildHeader(QVBoxLayout* outer) {
     QBoxLayout* header = TesterParts::header(QStringLiteral("Keyboard"));
     layoutPicker_ = new QComboBox;
     layoutPicker_->setObjectName(QStringLiteral("keyboard-layout"));
@@ -80,17 +108,17 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     auto* save = TesterParts::saveButton(QStringLiteral("keyboard-save"));
     header->addWidget(save);
     outer->addLayout(header);
-    outer->addWidget(TesterParts::divider());
 
-    auto* scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    auto* content = new QWidget;
-    auto* stack = new QVBoxLayout(content);
-    const int margin = TesterParts::contentMargin;
-    stack->setContentsMargins(margin, margin, margin, margin);
-    stack->setSpacing(14);
+    // Connected once the items are in, so filling the picker picks nothing.
+    connect(layoutPicker_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0) return;
+        model_.keyboard().setLayoutKind(KeyboardLayout::Kind(layoutPicker_->itemData(index).toInt()));
+    });
+    connect(reset, &QPushButton::clicked, &model_.keyboard(), &KeyboardTester::reset);
+    connect(save, &QPushButton::clicked, this, &KeyboardTesterView::save);
+}
 
+void KeyboardTesterView::buildCaptureRow(QVBoxLayout* stack) {
     auto* captureRow = new QHBoxLayout;
     captureRow->setSpacing(12);
     const QColor buttonText = palette().color(QPalette::ButtonText);
@@ -103,14 +131,20 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     captureRow->addWidget(stop_);
     captureRow->addWidget(captureText_, 1);
     stack->addLayout(captureRow);
+    connect(start_, &QPushButton::clicked, &model_.keyboard(), &KeyboardTester::start);
+    connect(stop_, &QPushButton::clicked, &model_.keyboard(), &KeyboardTester::stop);
+}
 
+void KeyboardTesterView::buildProgress(QVBoxLayout* stack) {
     progressLabel_ = new QLabel;
     progressLabel_->setObjectName(QStringLiteral("keyboard-progress"));
     progress_ = new QProgressBar;
     progress_->setTextVisible(false);
     stack->addWidget(progressLabel_);
     stack->addWidget(progress_);
+}
 
+void KeyboardTesterView::buildStatistics(QVBoxLayout* stack) {
     auto* statistics = new QHBoxLayout;
     statistics->setSpacing(statisticsGap);
     heldValue_ = statistic(statistics, QStringLiteral("Held now"), QStringLiteral("keyboard-held"));
@@ -119,24 +153,11 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     chatterValue_ = statistic(statistics, QStringLiteral("Chatter"), QStringLiteral("keyboard-chatter"));
     statistics->addStretch(1);
     stack->addLayout(statistics);
+}
 
-    drawing_ = new KeyboardDrawing;
-    stack->addWidget(drawing_);
-    stack->addWidget(TesterParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
-    stack->addStretch(1);
-    scroll->setWidget(content);
-    outer->addWidget(scroll, 1);
-
-    connect(layoutPicker_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index < 0) return;
-        model_.keyboard().setLayoutKind(KeyboardLayout::Kind(layoutPicker_->itemData(index).toInt()));
-    });
-    connect(reset, &QPushButton::clicked, &tester, &KeyboardTester::reset);
-    connect(save, &QPushButton::clicked, this, &KeyboardTesterView::save);
-    connect(start_, &QPushButton::clicked, &tester, &KeyboardTester::start);
-    connect(stop_, &QPushButton::clicked, &tester, &KeyboardTester::stop);
-    // Return starts capture; Esc stops it only while keys are not captured (a captured Esc is a
-    // key under test, and holding it ends capture in the tester).
+// Return starts capture; Esc stops it only while keys are not captured (a captured Esc is a key
+// under test, and holding it ends capture in the tester).
+void KeyboardTesterView::buildShortcuts() {
     onReturnKeys(this, Qt::WidgetWithChildrenShortcut, this, [this] {
         if (start_->isVisible()) start_->click();
     });
@@ -145,10 +166,6 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     connect(escape, &QShortcut::activated, this, [this] {
         if (stop_->isVisible()) stop_->click();
     });
-
-    connect(&tester, &KeyboardTester::changed, this, &KeyboardTesterView::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &KeyboardTesterView::refresh);
-    refresh();
 }
 
 void KeyboardTesterView::refresh() {

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QVBoxLayout;
 
 namespace Tessarine {
 
@@ -27,6 +28,13 @@ public:
     KeyboardDrawing& drawing() const { return *drawing_; }
 
 private:
+    // Builders of the screen's parts, each run once by the constructor.
+    void buildHeader(QVBoxLayout* outer);
+    void buildCaptureRow(QVBoxLayout* stack);
+    void buildProgress(QVBoxLayout* stack);
+    void buildStatistics(QVBoxLayout* stack);
+    void buildShortcuts();
+
     void refresh();
     void save();
 

@@ -31,12 +31,13 @@ namespace {
 // Seconds of pause that split the wheel's steps into runs.
 constexpr double wheelRunGap = 0.3;
 
-QGroupBox* box(QVBoxLayout* column, const QString& title, QVBoxLayout*& body) {
+// A titled box added to the column; returns its body.
+QVBoxLayout* box(QVBoxLayout* column, const QString& title) {
     auto* group = new QGroupBox(title);
-    body = new QVBoxLayout(group);
+    auto* body = new QVBoxLayout(group);
     body->setSpacing(4);
     column->addWidget(group);
-    return group;
+    return body;
 }
 
 QLabel* digits(const QString& objectName) {
@@ -68,12 +69,30 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
     auto* row = new QHBoxLayout;
     row->setSpacing(0);
     outer->addLayout(row, 1);
+    buildTestArea(row);
+    QVBoxLayout* column = buildBoxColumn(row);
+    buildButtonsBox(column);
+    buildChatterBox(column);
+    buildWheelBox(column);
+    buildRateBox(column);
+    buildHoldBox(column);
+    column->addStretch(1);
 
+    holdTimer_.setInterval(holdRefreshMs);
+    connect(&holdTimer_, &QTimer::timeout, this, &MouseTesterView::refreshHolding);
+    connect(reset, &QPushButton::clicked, &tester, &MouseTester::reset);
+    connect(save, &QPushButton::clicked, this, &MouseTesterView::save);
+    connect(&tester, &MouseTester::changed, this, &MouseTesterView::refresh);
+    connect(&model_, &AppModel::thresholdsChanged, this, &MouseTesterView::refresh);
+    refresh();
+}
+
+void MouseTesterView::buildTestArea(QHBoxLayout* row) {
     auto* left = new QVBoxLayout;
     const int margin = TesterParts::contentMargin;
     left->setContentsMargins(margin, margin, margin, margin);
     left->setSpacing(10);
-    pad_ = new MousePad(tester, eventClock_, model_.clock());
+    pad_ = new MousePad(model_.mouse(), eventClock_, model_.clock());
     left->addWidget(pad_, 1);
     row->addLayout(left, 1);
 
@@ -82,7 +101,10 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
     split->setFrameShadow(QFrame::Plain);
     split->setForegroundRole(QPalette::Mid);
     row->addWidget(split);
+}
 
+QVBoxLayout* MouseTesterView::buildBoxColumn(QHBoxLayout* row) {
+    const int margin = TesterParts::contentMargin;
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("mouse-boxes"));
     scroll->setFrameShape(QFrame::NoFrame);
@@ -95,9 +117,11 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
     column->setSpacing(14);
     scroll->setWidget(content);
     row->addWidget(scroll);
+    return column;
+}
 
-    QVBoxLayout* body = nullptr;
-    box(column, QStringLiteral("Buttons"), body);
+void MouseTesterView::buildButtonsBox(QVBoxLayout* column) {
+    QVBoxLayout* body = box(column, QStringLiteral("Buttons"));
     for (int number = 0; number < MouseTexts::listedButtons; ++number) {
         auto* line = new QHBoxLayout;
         buttonRows_[std::size_t(number)] = new SymbolText;
@@ -106,8 +130,10 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
         line->addWidget(buttonCounts_[std::size_t(number)]);
         body->addLayout(line);
     }
+}
 
-    box(column, QStringLiteral("Double-click chatter (left button)"), body);
+void MouseTesterView::buildChatterBox(QVBoxLayout* column) {
+    QVBoxLayout* body = box(column, QStringLiteral("Double-click chatter (left button)"));
     chatterCaption_ = TesterParts::secondaryLabel(QString(), Fonts::caption());
     body->addWidget(chatterCaption_);
     clickFirst_ = TesterParts::secondaryLabel(QStringLiteral("Click a few times."), Fonts::callout());
@@ -124,8 +150,10 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
         line->addWidget(click.time);
         body->addWidget(click.row);
     }
+}
 
-    box(column, QStringLiteral("Scroll wheel"), body);
+void MouseTesterView::buildWheelBox(QVBoxLayout* column) {
+    QVBoxLayout* body = box(column, QStringLiteral("Scroll wheel"));
     steps_ = digits(QStringLiteral("mouse-steps"));
     body->addWidget(steps_);
     reversals_ = new SymbolText;
@@ -137,15 +165,22 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
     smooth_ = TesterParts::secondaryLabel(QString(), Fonts::caption());
     smooth_->setObjectName(QStringLiteral("mouse-smooth"));
     body->addWidget(smooth_);
+}
 
-    box(column, QStringLiteral("Report rate"), body);
+void MouseTesterView::buildRateBox(QVBoxLayout* column) {
+    QVBoxLayout* body = box(column, QStringLiteral("Report rate"));
     rate_ = digits(QStringLiteral("mouse-rate"));
     rate_->setWordWrap(true);
     rate_->setToolTip(QStringLiteral("Estimated from event times inside this window, not read from the hardware. "
                                      "Event times are whole milliseconds, so rates above 1000 Hz cannot be told apart."));
     body->addWidget(rate_);
+}
 
-    box(column, QStringLiteral("Hold check"), body);
+// The hold check's four pages, in HoldPage order: the start button, waiting for the press, the
+// running time, the verdict with "Again".
+void MouseTesterView::buildHoldBox(QVBoxLayout* column) {
+    MouseTester& tester = model_.mouse();
+    QVBoxLayout* body = box(column, QStringLiteral("Hold check"));
     hold_ = new QStackedWidget;
     hold_->setObjectName(QStringLiteral("mouse-hold"));
     body->addWidget(hold_);
@@ -183,15 +218,6 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
         stack->addWidget(again, 0, Qt::AlignLeft);
         hold_->addWidget(page);
     }
-    column->addStretch(1);
-
-    holdTimer_.setInterval(holdRefreshMs);
-    connect(&holdTimer_, &QTimer::timeout, this, &MouseTesterView::refreshHolding);
-    connect(reset, &QPushButton::clicked, &tester, &MouseTester::reset);
-    connect(save, &QPushButton::clicked, this, &MouseTesterView::save);
-    connect(&tester, &MouseTester::changed, this, &MouseTesterView::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &MouseTesterView::refresh);
-    refresh();
 }
 
 MouseTesterView::~MouseTesterView() {

@@ -8,9 +8,11 @@
 
 #include "app/model/EventClock.h"
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class QVBoxLayout;
 
 namespace Tessarine {
 
@@ -36,6 +38,15 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Builders of the screen's parts, each run once by the constructor.
+    void buildTestArea(QHBoxLayout* row);
+    QVBoxLayout* buildBoxColumn(QHBoxLayout* row);
+    void buildButtonsBox(QVBoxLayout* column);
+    void buildChatterBox(QVBoxLayout* column);
+    void buildWheelBox(QVBoxLayout* column);
+    void buildRateBox(QVBoxLayout* column);
+    void buildHoldBox(QVBoxLayout* column);
+
     void refresh();
     void refreshHolding();
     void save();
