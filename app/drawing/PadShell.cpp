@@ -6,7 +6,7 @@
 #include "app/drawing/PadButtons.h"
 #include "app/drawing/PadShapes.h"
 #include "app/drawing/PaintLayers.h"
-#include "app/drawing/Speckle.h"
+#include "app/drawing/MatteDots.h"
 
 #include "testkit/MatteNoisePattern.h"
 
@@ -186,16 +186,16 @@ void paintPadShell(QPainter& painter, const PadShell& shell, bool dark) {
 }
 
 void paintMatteNoise(QPainter& painter, const MatteNoise& noise) {
-    static const std::vector<Speckle::Dot> dots = [] {
+    static const std::vector<MatteDots::Dot> dots = [] {
         constexpr double size = RorozErurEvo::MatteNoisePattern::dotSize;
-        std::vector<Speckle::Dot> out;
+        std::vector<MatteDots::Dot> out;
         for (const auto& dot : RorozErurEvo::MatteNoisePattern::dots(PadCanvas::width, PadCanvas::height))
             out.push_back({QRectF(dot.x, dot.y, size, size), dot.white});
         return out;
     }();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    Speckle::paint(painter, dots, white(noise.dark ? 0.05 : 0.35), black(noise.dark ? 0.18 : 0.05));
+    MatteDots::paint(painter, dots, white(noise.dark ? 0.05 : 0.35), black(noise.dark ? 0.18 : 0.05));
     painter.restore();
 }
 

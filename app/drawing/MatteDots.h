@@ -1,5 +1,5 @@
 #pragma once
-// Tiny round dots by the thousand (the shell's matte speckle). Each would cost a painter a whole
+// Tiny round dots by the thousand (the shell's matte finish). Each would cost a painter a whole
 // path fill; where the painter paints plainly onto an image, they are blended straight into its
 // pixels with their exact coverage instead.
 #include <QColor>
@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace Tessarine::Speckle {
+namespace Tessarine::MatteDots {
 
 struct Dot {
     QRectF square; // the dot is the circle inscribed in it, in the painter's coordinates
@@ -18,4 +18,4 @@ struct Dot {
 // Fills each dot with `light` or `shade` in turn, as drawEllipse would.
 void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light, const QColor& shade);
 
-} // namespace Tessarine::Speckle
+} // namespace Tessarine::MatteDots

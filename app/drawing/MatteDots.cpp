@@ -1,4 +1,4 @@
-#include "app/drawing/Speckle.h"
+#include "app/drawing/MatteDots.h"
 
 #include "app/drawing/Coverage.h"
 #include "app/drawing/PixelMath.h"
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Tessarine::Speckle {
+namespace Tessarine::MatteDots {
 
 namespace {
 
@@ -20,7 +20,7 @@ void blendDot(QImage& image, QPointF centre, double radius, std::uint32_t color)
     const int top = std::max(0, int(std::floor(centre.y() - radius)));
     const int bottom = std::min(image.height() - 1, int(std::floor(centre.y() + radius)));
     if (left > right || top > bottom) return;
-    constexpr int most = 8; // pixels a side; the speckle's dots span two or three
+    constexpr int most = 8; // pixels a side; the shell's dots span two or three at a pixel ratio of 2
     if (right - left >= most || bottom - top >= most) return;
     double coverage[most];
     for (int y = top; y <= bottom; ++y) {
@@ -64,4 +64,4 @@ void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light,
                  dot.light ? lightPixel : shadePixel);
 }
 
-} // namespace Tessarine::Speckle
+} // namespace Tessarine::MatteDots

@@ -1,5 +1,5 @@
-// The speckle's dots blended straight into an image look like the ellipses a painter fills.
-#include "app/drawing/Speckle.h"
+// The matte dots blended straight into an image look like the ellipses a painter fills.
+#include "app/drawing/MatteDots.h"
 
 #include "DrawingProbe.h"
 
@@ -9,18 +9,18 @@
 
 using namespace Tessarine;
 
-TEST(Speckle, DotsBlendedStraightMatchThePaintersEllipses) {
-    std::vector<Speckle::Dot> dots;
+TEST(MatteDots, DotsBlendedStraightMatchThePaintersEllipses) {
+    std::vector<MatteDots::Dot> dots;
     for (int i = 0; i < 40; ++i)
         dots.push_back({QRectF(3 + i * 1.37, 4 + (i % 7) * 2.29, 0.9 + (i % 3) * 0.6, 0.9 + (i % 3) * 0.6), i % 2 == 0});
     const QColor light(255, 255, 255, 90), shade(0, 0, 0, 46);
     for (double scale : {1.0, 2.0, 2.5}) {
-        const QImage straight = DrawingProbe::render([&](QPainter& p) { Speckle::paint(p, dots, light, shade); },
+        const QImage straight = DrawingProbe::render([&](QPainter& p) { MatteDots::paint(p, dots, light, shade); },
                                                      64, 24, scale, QColor(200, 200, 205));
         // A clip keeps the painter from being written past: it fills the ellipses itself.
         const QImage painted = DrawingProbe::render([&](QPainter& p) {
             p.setClipRect(QRectF(0, 0, 64, 24));
-            Speckle::paint(p, dots, light, shade);
+            MatteDots::paint(p, dots, light, shade);
         }, 64, 24, scale, QColor(200, 200, 205));
         int largest = 0, differing = 0;
         for (int y = 0; y < straight.height(); ++y)
