@@ -25,6 +25,18 @@ inline std::string oneDecimal(double v) { return RorozErurEvo::Fmt::trim(v, 1); 
 // Whole seconds left until `end`, rounded up.
 inline std::string countdown(double end, double elapsed) { return count(std::ceil(end - elapsed)); }
 
+// Starts a live count's `feed` afresh when it last counted another element or another window;
+// says whether it did.
+template <class Feed>
+bool restartFeed(Feed& feed, const std::string& element, double from) {
+    if (feed.started && feed.element == element && feed.from == from) return false;
+    feed = Feed{};
+    feed.element = element;
+    feed.from = from;
+    feed.started = true;
+    return true;
+}
+
 // Progress of a measuring phase of `seconds` that began `since` seconds ago. A measuring time
 // of zero, below zero or not a number counts as already done, so the test can never stall.
 inline double measured(double since, double seconds) {

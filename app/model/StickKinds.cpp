@@ -68,12 +68,7 @@ CircularityProgress circleProgress(const Active& a, const Frame& f, const std::s
     const CaptureBuffer& buffer = f.device->buffer();
     if (!f.circle) return CircularityAnalysis::progress(buffer.sticks(element, a.recordFrom, open));
     CircleFeed& feed = *f.circle;
-    if (!feed.started || feed.element != element || feed.from != a.recordFrom) {
-        feed = CircleFeed{};
-        feed.element = element;
-        feed.from = feed.last = a.recordFrom;
-        feed.started = true;
-    }
+    if (restartFeed(feed, element, a.recordFrom)) feed.last = a.recordFrom;
     const auto fresh = buffer.sticks(element, feed.last, open);
     // Readings at exactly the newest time fed come first in the window and were fed before.
     std::size_t skip = 0;
@@ -130,12 +125,7 @@ std::vector<Release> releasesSoFar(const Active& a, const Frame& f, const std::s
     if (!f.snap)
         return SnapbackAnalysis::releases(HeldReadings::restore(buffer.sticks(element, a.recordFrom, open)), f.now);
     SnapFeed& feed = *f.snap;
-    if (!feed.started || feed.element != element || feed.from != a.recordFrom) {
-        feed = SnapFeed{};
-        feed.element = element;
-        feed.from = feed.resume = a.recordFrom;
-        feed.started = true;
-    }
+    if (restartFeed(feed, element, a.recordFrom)) feed.resume = a.recordFrom;
     const auto window = HeldReadings::restore(buffer.sticks(element, feed.resume, open));
     const auto found = SnapbackAnalysis::releases(window, f.now);
     std::vector<Release> all = feed.before;
