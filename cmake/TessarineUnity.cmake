@@ -1,6 +1,9 @@
 # Unity builds, when TESSARINE_UNITY is on (scripts/test.sh turns it on): a source file costs 10 to
 # 15 s or so, most of it in the Qt, GoogleTest, JSON and project headers every file parses again,
-# and eight files in one unit cost about what two do apart.
+# and eight files in one unit cost about what two do apart. Units of up to 32 files: against units
+# of eight, the libraries of the application build in 42 % less processor time (609 s against
+# 353 s), which is what a 2-core machine waits for. The largest unit needs about 2.2 GB to compile
+# under AddressSanitizer.
 #
 # A file's unit is chosen by a hash of its name, and the number of units doubles as a target grows,
 # which only ever splits a unit in two: adding a file never puts two existing files together. So two
@@ -9,7 +12,7 @@
 option(TESSARINE_UNITY "Compile the libraries and test programs as unity builds" OFF)
 
 # tessarine_unity(target [pattern]): groups the target's .cpp files whose names match pattern
-# (every .cpp file by default) into units of about eight; the other files compile alone.
+# (every .cpp file by default) into units of up to 32; the other files compile alone.
 function(tessarine_unity target)
   if(NOT TESSARINE_UNITY)
     return()
@@ -28,7 +31,7 @@ function(tessarine_unity target)
   list(LENGTH _grouped _count)
   set(_units 1)
   while(_units LESS 64)
-    math(EXPR _limit "${_units} * 8")
+    math(EXPR _limit "${_units} * 32")
     if(_count LESS_EQUAL _limit)
       break()
     endif()

@@ -62,7 +62,7 @@ PadType padType(SDL_GameControllerType type) {
     }
 }
 
-std::optional<std::string> text(const char* s) { return s && *s ? std::optional<std::string>(s) : std::nullopt; }
+std::optional<std::string> nonEmptyText(const char* s) { return s && *s ? std::optional<std::string>(s) : std::nullopt; }
 
 // SDL answers 0 for an id or version it does not know.
 std::optional<int> known(Uint16 value) { return value ? std::optional<int>(value) : std::nullopt; }
@@ -79,7 +79,7 @@ std::optional<std::string> guidText(SDL_JoystickGUID guid) {
 template <class Description> void readIdentity(Description& d, SDL_Joystick* joystick) {
     d.vendorID = known(SDL_JoystickGetVendor(joystick));
     d.productID = known(SDL_JoystickGetProduct(joystick));
-    d.serial = text(SDL_JoystickGetSerial(joystick));
+    d.serial = nonEmptyText(SDL_JoystickGetSerial(joystick));
     d.firmwareVersion = known(SDL_JoystickGetFirmwareVersion(joystick));
     d.guid = guidText(SDL_JoystickGetGUID(joystick));
 }
@@ -359,9 +359,9 @@ void SDLBackend::joystickRemoved(int instance) {
 JoystickDescription SDLBackend::describe(int instance, SDL_Joystick* joystick) const {
     JoystickDescription d;
     d.instance = instance;
-    d.name = text(SDL_JoystickName(joystick)).value_or("Joystick");
+    d.name = nonEmptyText(SDL_JoystickName(joystick)).value_or("Joystick");
     readIdentity(d, joystick);
-    d.path = text(SDL_JoystickPath(joystick));
+    d.path = nonEmptyText(SDL_JoystickPath(joystick));
     if (d.path) d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);
     const int axes = std::max(0, SDL_JoystickNumAxes(joystick));
     d.axes = RorozErurEvo::JoystickLayout::numberedAxes(axes);
@@ -388,11 +388,11 @@ std::optional<JoystickState> SDLBackend::joystickState(int instance) {
 ControllerDescription SDLBackend::describe(int instance, SDL_GameController* controller) const {
     ControllerDescription d;
     d.instance = instance;
-    d.name = text(SDL_GameControllerName(controller)).value_or("Game controller");
+    d.name = nonEmptyText(SDL_GameControllerName(controller)).value_or("Game controller");
     d.type = padType(SDL_GameControllerGetType(controller));
     // What SDL's game-controller calls for these answer: the joystick's own.
     readIdentity(d, SDL_GameControllerGetJoystick(controller));
-    d.path = text(SDL_GameControllerPath(controller));
+    d.path = nonEmptyText(SDL_GameControllerPath(controller));
     if (d.path) {
         d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);
         d.powerSupply = PowerSupplyBattery::locate(*d.path);

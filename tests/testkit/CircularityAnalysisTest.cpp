@@ -13,7 +13,7 @@ using namespace RorozErurEvo;
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
+using std::numbers::pi;
 using TestSamples::someDate;
 
 double degrees(double d) {

@@ -10,7 +10,7 @@
 using namespace RorozErurEvo;
 
 namespace {
-constexpr double pi = std::numbers::pi;
+using std::numbers::pi;
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
 const double infinity = std::numeric_limits<double>::infinity();
 

@@ -19,7 +19,7 @@
 namespace Tessarine {
 
 namespace {
-constexpr int spacing = 8;        // pixels between the rows
+constexpr int runningRowSpacing = 8;        // pixels between the rows
 constexpr int livePlotSide = 150;   // pixels
 constexpr int compassSide = 84;     // pixels
 constexpr QSize touchTraceSize{220, 110}; // pixels
@@ -39,7 +39,7 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(spacing);
+    stack->setSpacing(runningRowSpacing);
     stack->addWidget(prompt_);
     stack->addWidget(progress_);
     stack->addWidget(status_);

@@ -17,7 +17,7 @@
 namespace Tessarine {
 
 namespace {
-constexpr int rowSpacing = 6;          // pixels between the rows
+constexpr int soakRowSpacing = 6;          // pixels between the rows
 constexpr double stripFontSize = 11; // pixels
 } // namespace
 
@@ -51,7 +51,7 @@ SoakLiveView::SoakLiveView(SoakRunner& soak, QWidget* parent)
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(rowSpacing);
+    stack->setSpacing(soakRowSpacing);
     stack->addWidget(status_);
     stack->addWidget(waiting_);
     stack->addWidget(progress_);

@@ -20,7 +20,7 @@ using RorozErurEvo::TestResult;
 namespace {
 
 constexpr int verdictColumn = 74;   // pixels: the compact verdicts line up in one column
-constexpr double stripFontSize = 10; // pixels
+constexpr double resultStripFontSize = 10; // pixels
 
 QLabel* text(const QString& value, QFont font) {
     auto* label = new QLabel(value);
@@ -98,7 +98,7 @@ ResultsTable::ResultsTable(const std::vector<TestResult>& results, QWidget* pare
             strip->setObjectName(QStringLiteral("result-timeline"));
             strip->setStrip(*result.timeline, 1.0);
             strip->setLegend(true);
-            strip->setFontSize(stripFontSize);
+            strip->setFontSize(resultStripFontSize);
             stack->addWidget(strip);
         }
         stack->addWidget(new Divider(Qt::Horizontal));

@@ -13,7 +13,7 @@
 namespace Tessarine {
 
 namespace {
-constexpr double spacing = 8;          // pixels between items
+constexpr double measureSpacing = 8;          // pixels between items
 constexpr double minimumFlexible = 8;  // pixels at least between the label and the value
 constexpr double limitColumn = 120;    // pixels at least for the limit text
 
@@ -56,21 +56,21 @@ MeasureRow::Layout MeasureRow::layoutFor(double width) const {
     if (limit) {
         const double limitWidth = std::max(limitColumn, caption.horizontalAdvance(text(*limit)));
         l.limit = QRectF(right - limitWidth, 0, limitWidth, height);
-        right = l.limit.left() - spacing;
+        right = l.limit.left() - measureSpacing;
     }
     const double valueWidth = value.horizontalAdvance(text(measure_.display()));
     l.value = QRectF(right - valueWidth, 0, valueWidth, height);
-    const double labelLeft = l.icon.right() + spacing;
+    const double labelLeft = l.icon.right() + measureSpacing;
     l.label = QRectF(labelLeft, 0, std::max(0.0, l.value.left() - minimumFlexible - labelLeft), height);
     return l;
 }
 
 QSize MeasureRow::sizeHint() const {
     const QFontMetricsF body(font()), value(valueFont()), caption(Fonts::caption());
-    double width = caption.ascent() + spacing + body.horizontalAdvance(text(measure_.label)) + minimumFlexible +
+    double width = caption.ascent() + measureSpacing + body.horizontalAdvance(text(measure_.label)) + minimumFlexible +
                    value.horizontalAdvance(text(measure_.display()));
     if (const auto limit = measure_.limitText())
-        width += spacing + std::max(limitColumn, caption.horizontalAdvance(text(*limit)));
+        width += measureSpacing + std::max(limitColumn, caption.horizontalAdvance(text(*limit)));
     return {int(std::ceil(width)), int(std::ceil(std::max(body.height(), caption.height())))};
 }
 

@@ -12,7 +12,7 @@
 namespace Tessarine {
 
 namespace {
-constexpr double cornerRadius = 8;    // pixels
+constexpr double traceCornerRadius = 8;    // pixels
 constexpr double fillOpacity = 0.05;
 constexpr double borderOpacity = 0.15;
 constexpr double dotDiameter = 4;     // pixels
@@ -43,10 +43,10 @@ void TouchTrace::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const Scheme scheme = Scheme::fromPalette(palette());
     QPainterPath surface;
-    surface.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    surface.addRoundedRect(QRectF(rect()), traceCornerRadius, traceCornerRadius);
     painter.fillPath(surface, Color::withOpacity(scheme.primary, fillOpacity));
     QPainterPath border;
-    border.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5, cornerRadius - 0.5);
+    border.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), traceCornerRadius - 0.5, traceCornerRadius - 0.5);
     painter.strokePath(border, QPen(Color::withOpacity(scheme.primary, borderOpacity), 1));
 
     painter.setPen(Qt::NoPen);

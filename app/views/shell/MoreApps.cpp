@@ -30,7 +30,7 @@ constexpr int tile = 36;
 constexpr int tileRadius = 8;
 constexpr int tileSymbol = 20;
 constexpr int tileSpacing = 12;
-constexpr int inset = 10;     // from the row's sides
+constexpr int rowInset = 10;     // from the row's sides
 constexpr int rowPadding = 8;    // above and below the row's content
 constexpr int lineGap = 2;    // between the name and the detail
 constexpr int linkMark = 18;
@@ -123,7 +123,7 @@ void CatalogueAppRow::paintEvent(QPaintEvent*) {
     if (isDown() || hovered_)
         p.fillRect(rect(), Color::withOpacity(palette().color(QPalette::Highlight), isDown() ? 0.22 : 0.1));
 
-    const QRectF tileRect(inset, (height() - tile) / 2.0, tile, tile);
+    const QRectF tileRect(rowInset, (height() - tile) / 2.0, tile, tile);
     QLinearGradient gradient(tileRect.topLeft(), tileRect.bottomLeft());
     gradient.setColorAt(0, app_.tint.lighter(130));
     gradient.setColorAt(1, app_.tint);
@@ -133,7 +133,7 @@ void CatalogueAppRow::paintEvent(QPaintEvent*) {
     const QRectF symbolRect(tileRect.center() - QPointF(tileSymbol / 2.0, tileSymbol / 2.0), QSizeF(tileSymbol, tileSymbol));
     Symbols::paint(p, symbolRect, QString::fromStdString(app_.systemImage), Qt::white);
 
-    const QRectF markRect(width() - inset - linkMark, (height() - linkMark) / 2.0, linkMark, linkMark);
+    const QRectF markRect(width() - rowInset - linkMark, (height() - linkMark) / 2.0, linkMark, linkMark);
     Symbols::paint(p, markRect, QStringLiteral("arrow.up.forward.app"), app_.tint);
 
     const double textLeft = tileRect.right() + tileSpacing;

@@ -14,7 +14,7 @@ namespace {
 constexpr int insetX = 14;           // pixels left and right of the text
 constexpr int insetY = 8;            // pixels above and below it
 constexpr double materialOpacity = 0.92; // the capsule lets a little of the window show through
-constexpr double borderOpacity = 0.10;
+constexpr double toastBorderOpacity = 0.10;
 constexpr double shadowOpacity = 0.15;
 constexpr double shadowRadius = 8; // pixels
 constexpr double shadowDrop = 3;   // pixels down
@@ -60,7 +60,7 @@ void ToastView::paintEvent(QPaintEvent*) {
     QPainterPath capsule;
     capsule.addRoundedRect(bounds, radius, radius);
     painter.fillPath(capsule, Color::withOpacity(palette().color(QPalette::Window), materialOpacity));
-    painter.strokePath(capsule, QPen(Color::withOpacity(palette().color(QPalette::WindowText), borderOpacity), 1));
+    painter.strokePath(capsule, QPen(Color::withOpacity(palette().color(QPalette::WindowText), toastBorderOpacity), 1));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setFont(font());
     painter.drawText(contentsRect(), int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0), text());

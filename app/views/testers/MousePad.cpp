@@ -17,7 +17,7 @@
 namespace Tessarine {
 
 namespace {
-constexpr double cornerRadius = 12; // pixels
+constexpr double padCornerRadius = 12; // pixels
 constexpr double symbolSize = 34;   // pixels
 } // namespace
 
@@ -83,7 +83,7 @@ void MousePad::paintEvent(QPaintEvent*) {
     const QColor secondary = palette().color(QPalette::PlaceholderText);
     const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
-    shape.addRoundedRect(area, cornerRadius, cornerRadius);
+    shape.addRoundedRect(area, padCornerRadius, padCornerRadius);
     painter.fillPath(shape, Color::withOpacity(primary, 0.04));
     QPen dashes(Color::withOpacity(primary, 0.15), 1);
     dashes.setDashPattern({6, 4});

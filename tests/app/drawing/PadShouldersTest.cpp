@@ -19,7 +19,7 @@ QPointF bumperMiddle() {
 
 Scheme scheme(bool dark) { return dark ? Scheme::darkScheme() : Scheme::light(); }
 
-bool teal(const QColor& c) {
+bool opaqueTeal(const QColor& c) {
     const QColor accent = Color::accentTeal();
     return std::abs(c.hsvHue() - accent.hsvHue()) < 10 && c.hsvSaturation() > 120 && c.alpha() == 255;
 }
@@ -93,12 +93,12 @@ TEST(PadShoulders, PressedBumperIsTealInBothSchemesAndDrops) {
     for (bool dark : {false, true}) {
         const QImage pressed = DrawingProbe::render([&](QPainter& p) { paintPadBumper(p, {true, "LB", true}, scheme(dark)); },
                                                     560, 330, 2, dark ? Qt::black : Qt::white);
-        EXPECT_TRUE(teal(DrawingProbe::at(pressed, middle, 2))) << dark;
+        EXPECT_TRUE(opaqueTeal(DrawingProbe::at(pressed, middle, 2))) << dark;
         const QImage released = DrawingProbe::render(
             [&](QPainter& p) { paintPadBumper(p, {false, "RB", false}, scheme(dark)); }, 560, 330, 2);
         const QPointF mirrored(560 - middle.x(), middle.y() - 1.5);
         EXPECT_EQ(DrawingProbe::at(released, mirrored, 2).alpha(), 255) << dark;
-        EXPECT_FALSE(teal(DrawingProbe::at(released, mirrored, 2))) << dark;
+        EXPECT_FALSE(opaqueTeal(DrawingProbe::at(released, mirrored, 2))) << dark;
     }
     EXPECT_EQ(accessibility(PadBumper{true, "LB", true}), (PartAccessibility{"LB", "pressed"}));
     EXPECT_EQ(accessibility(PadBumper{true, "LB", false}).value, "");
@@ -111,8 +111,8 @@ TEST(PadShoulders, FullyPulledTriggerIsTintedAndCaptioned) {
     });
     // Middle of each band's centre line, the pulled one moved by its tilt and drop.
     const QPointF left = triggerTransform(true, 1).map(QPointF(140, 48));
-    EXPECT_TRUE(teal(DrawingProbe::at(image, left)));
-    EXPECT_FALSE(teal(DrawingProbe::at(image, {560 - 140, 48})));
+    EXPECT_TRUE(opaqueTeal(DrawingProbe::at(image, left)));
+    EXPECT_FALSE(opaqueTeal(DrawingProbe::at(image, {560 - 140, 48})));
     EXPECT_GT(DrawingProbe::at(image, {560 - 140, 48}).alpha(), 250);
     // Some caption text near its centre.
     int inked = 0;

@@ -5,13 +5,9 @@
 
 using namespace Tessarine;
 
-namespace {
+using Fakes::ids;
 
-std::vector<std::string> ids(const AppModel::Devices& devices) {
-    std::vector<std::string> out;
-    for (const auto& d : devices) out.push_back(d->id());
-    return out;
-}
+namespace {
 
 // Counts the live refreshes of a device.
 struct Refreshes {

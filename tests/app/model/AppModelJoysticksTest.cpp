@@ -15,13 +15,9 @@
 using namespace Tessarine;
 using namespace RorozErurEvo;
 
-namespace {
+using Fakes::ids;
 
-std::vector<std::string> ids(const AppModel::Devices& devices) {
-    std::vector<std::string> out;
-    for (const auto& d : devices) out.push_back(d->id());
-    return out;
-}
+namespace {
 
 std::shared_ptr<InputDevice> joystick(const std::string& id, const std::string& name,
                                       std::optional<std::string> node, std::optional<std::string> serial = {}) {

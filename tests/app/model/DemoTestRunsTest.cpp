@@ -9,15 +9,12 @@
 using namespace Tessarine;
 using namespace RorozErurEvo;
 
+using Fakes::tickDriven;
+
 namespace {
 
 // Seconds of one frame of the model's tick.
 constexpr double frame = 1.0 / 60;
-
-bool tickDriven(TestKind kind) {
-    return kind != TestKind::rumble && kind != TestKind::lights && kind != TestKind::adaptiveTriggers &&
-           kind != TestKind::soak;
-}
 
 // Runs one test the way the application does: the demo's 8 ms playback and the 60 Hz tick
 // on one clock, until the test ends or `cap` seconds have passed.

@@ -18,6 +18,8 @@
 using namespace Tessarine;
 using namespace RorozErurEvo;
 
+using Fakes::tickDriven;
+
 namespace {
 
 struct Expected {
@@ -127,11 +129,6 @@ const std::vector<Expected> expected{
     {C, "demo-raw", "dpad|Hat switch|raw", pass},
 };
 // clang-format on
-
-bool tickDriven(TestKind kind) {
-    return kind != TestKind::rumble && kind != TestKind::lights && kind != TestKind::adaptiveTriggers &&
-           kind != TestKind::soak;
-}
 
 // Seconds into the loop at which each order's first test is started: the left stick circling
 // the rim, both triggers pulled half way, a button held with the d-pad pushed.

@@ -156,4 +156,19 @@ inline std::shared_ptr<HIDTap> tap(std::uint64_t key, const std::string& name, c
                                     RorozErurEvo::HIDDescriptor::parse(joystickDescriptor()), clock);
 }
 
+// The ids of a device list, in its order.
+inline std::vector<std::string> ids(const AppModel::Devices& devices) {
+    std::vector<std::string> out;
+    for (const auto& d : devices) out.push_back(d->id());
+    return out;
+}
+
+// Whether a guided test of this kind runs to its end on the frame tick alone; the others wait
+// for a person (rumble, lights, adaptive triggers) or run for hours (soak).
+inline bool tickDriven(RorozErurEvo::TestKind kind) {
+    using RorozErurEvo::TestKind;
+    return kind != TestKind::rumble && kind != TestKind::lights && kind != TestKind::adaptiveTriggers &&
+           kind != TestKind::soak;
+}
+
 } // namespace Tessarine::Fakes

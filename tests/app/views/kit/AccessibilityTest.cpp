@@ -40,7 +40,7 @@ std::vector<QString> labelsOf(QWidget* widget) {
 }
 
 // A dark desktop scheme: the colours the gallery photographs the dark pictures with.
-QPalette darkPalette() {
+QPalette darkScheme() {
     QPalette p;
     p.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2d));
     p.setColor(QPalette::WindowText, QColor(0xec, 0xec, 0xee));
@@ -157,12 +157,12 @@ TEST(Contrast, TextOnColouredButtonsReadsInBothSchemes) {
     EXPECT_NEAR(Contrast::ratio(Qt::gray, Qt::gray), 1, 1e-9);
     // The plain red on a dark button, and white on the plain accent, fall short: the reasons for
     // the adjusted colours.
-    EXPECT_LT(Contrast::ratio(Color::failRed(), darkPalette().color(QPalette::Button)),
+    EXPECT_LT(Contrast::ratio(Color::failRed(), darkScheme().color(QPalette::Button)),
               Contrast::minimumForText);
     EXPECT_LT(Contrast::ratio(Qt::white, Color::accentTeal()), Contrast::minimumForText);
 
     const QPalette light = std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
-    for (const QPalette& scheme : {light, darkPalette()}) {
+    for (const QPalette& scheme : {light, darkScheme()}) {
         const QColor button = scheme.color(QPalette::Button);
         EXPECT_GE(Contrast::ratio(Color::destructiveText(scheme), button), Contrast::minimumForText)
             << button.name().toStdString();
@@ -177,7 +177,7 @@ TEST(Contrast, TextOnColouredButtonsReadsInBothSchemes) {
 
     // The button follows a change of scheme.
     DestructiveButton erase("Erase History…");
-    erase.setPalette(darkPalette());
+    erase.setPalette(darkScheme());
     EXPECT_GE(
         Contrast::ratio(erase.palette().color(QPalette::ButtonText), erase.palette().color(QPalette::Button)),
         Contrast::minimumForText);
