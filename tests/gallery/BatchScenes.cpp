@@ -13,9 +13,9 @@ namespace Tessarine {
 namespace {
 
 // The view over a model of its own; the view goes before the model does.
-class Host final : public QWidget {
+class BatchHost final : public QWidget {
 public:
-    Host() {
+    BatchHost() {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         auto t = RorozErurEvo::Thresholds::standard();
@@ -27,7 +27,7 @@ public:
         bench.model->setUnit("gc-1", UnitRecord{.unit = "RMA-20417", .stage = "Before repair"});
         bench.model->demo().start();
     }
-    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    ~BatchHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     // The demo's playback, the pads' sticks and the frame tick for `seconds`, as the application
     // runs them. The second pad's left stick rests well off centre.
@@ -52,14 +52,14 @@ public:
 
 // The bench `seconds` after a batch drift test over every device began.
 std::unique_ptr<QWidget> secondsIntoRun(double seconds) {
-    auto* host = new Host;
+    auto* host = new BatchHost;
     host->layout()->addWidget(new BatchView(*host->bench.model, {}, host));
     host->bench.model->batch()->start(BatchView::shownDevices(*host->bench.model));
     host->frames(seconds);
     return std::unique_ptr<QWidget>(host);
 }
 
-const bool registered = Gallery::add({
+const bool batchScenesAdded = Gallery::add({
     // Settling 2 s and measuring 3 s, then a second of live values after the run.
     {"batch-view-results", {1000, 560}, [] { return secondsIntoRun(6.2); }},
     {"batch-view-measuring", {1000, 420}, [] { return secondsIntoRun(3.5); }},

@@ -14,9 +14,9 @@ namespace {
 using namespace RorozErurEvo;
 
 // A page over a model of its own; the page goes before the model does.
-template <class Page> class Host final : public QWidget {
+template <class Page> class BenchHost final : public QWidget {
 public:
-    Host() {
+    BenchHost() {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         UnitRecord record = model().unit(*bench.demo());
@@ -39,7 +39,7 @@ public:
         page_ = new Page(bench.demo(), model());
         layout->addWidget(page_);
     }
-    ~Host() override { delete page_; }
+    ~BenchHost() override { delete page_; }
     AppModel& model() { return *bench.model; }
 
 private:
@@ -47,10 +47,10 @@ private:
     Page* page_ = nullptr;
 };
 
-const bool registered = Gallery::add({
-    {"bench-panel-demo", {760, 1100}, [] { return std::unique_ptr<QWidget>(new Host<BenchPanel>); }},
-    {"bench-panel-narrow", {420, 900}, [] { return std::unique_ptr<QWidget>(new Host<BenchPanel>); }},
-    {"live-panel-demo", {620, 0}, [] { return std::unique_ptr<QWidget>(new Host<LivePanel>); }},
+const bool benchScenesAdded = Gallery::add({
+    {"bench-panel-demo", {760, 1100}, [] { return std::unique_ptr<QWidget>(new BenchHost<BenchPanel>); }},
+    {"bench-panel-narrow", {420, 900}, [] { return std::unique_ptr<QWidget>(new BenchHost<BenchPanel>); }},
+    {"live-panel-demo", {620, 0}, [] { return std::unique_ptr<QWidget>(new BenchHost<LivePanel>); }},
 });
 
 } // namespace

@@ -21,13 +21,13 @@ using namespace RorozErurEvo;
 constexpr int cardWidth = 360; // pixels: a bench column a little wider than its minimum
 
 // A column of cards over a model of its own; the cards go before the model does.
-class Host final : public QWidget {
+class CardHost final : public QWidget {
 public:
-    Host() : layout_(new QVBoxLayout(this)) {
+    CardHost() : layout_(new QVBoxLayout(this)) {
         layout_->setContentsMargins(12, 12, 12, 12);
         layout_->setSpacing(12);
     }
-    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    ~CardHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     AppModel& model() { return *bench.model; }
     std::shared_ptr<InputDevice> demo() { return bench.demo(); }
@@ -87,7 +87,7 @@ private:
 };
 
 std::unique_ptr<QWidget> driftStates() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto demo = host->demo();
     host->card(demo, host->test(*demo, TestKind::drift, "Left stick"));
 
@@ -110,7 +110,7 @@ std::unique_ptr<QWidget> driftStates() {
 }
 
 std::unique_ptr<QWidget> circularity() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto twin = host->twin();
     const GuidedTest raw = host->test(*twin, TestKind::circularity, "Left stick");
     host->model().runner(twin).setGate(raw, GateShape::octagonN64);
@@ -129,7 +129,7 @@ std::unique_ptr<QWidget> circularity() {
 
 // One card per live visual, each caught in the middle of its run on the demo's own script.
 std::unique_ptr<QWidget> runningVisuals() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto demo = host->demo();
     auto twin = host->twin();
     const GuidedTest buttons = host->test(*demo, TestKind::buttons);
@@ -145,7 +145,7 @@ std::unique_ptr<QWidget> runningVisuals() {
 }
 
 std::unique_ptr<QWidget> motionRunning() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto demo = host->demo();
     const GuidedTest motion = host->test(*demo, TestKind::motion);
     host->card(demo, motion);
@@ -155,7 +155,7 @@ std::unique_ptr<QWidget> motionRunning() {
 }
 
 std::unique_ptr<QWidget> manual() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
     auto& runner = host->model().runner(pad);
     const GuidedTest rumble{TestKind::rumble, "", GuidedTest::Target::device(), false};
@@ -174,7 +174,7 @@ std::unique_ptr<QWidget> manual() {
 }
 
 std::unique_ptr<QWidget> soakStates() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto& model = host->model();
     auto thresholds = model.thresholds();
     thresholds.soakMinutes = 7; // set in the settings: the picker shows no selection
@@ -191,7 +191,7 @@ std::unique_ptr<QWidget> soakStates() {
 }
 
 std::unique_ptr<QWidget> soakEnded() {
-    auto* host = new Host;
+    auto* host = new CardHost;
     auto& model = host->model();
     auto pad = host->pad("gc-1");
     host->soakCard(pad);
@@ -227,7 +227,7 @@ std::unique_ptr<QWidget> symbols() {
     });
 }
 
-const bool registered = Gallery::add({
+const bool cardScenesAdded = Gallery::add({
     {"test-card-symbols", {19 * 36 + 16, 70}, symbols},
     {"test-card-drift", {cardWidth, 0}, driftStates},
     {"test-card-circularity", {cardWidth, 0}, circularity},

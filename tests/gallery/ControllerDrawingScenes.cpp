@@ -16,7 +16,7 @@ std::unique_ptr<QWidget> posed() {
     return std::make_unique<ControllerDrawing>(pad);
 }
 
-const bool registered = Gallery::add({
+const bool controllerDrawingScenesAdded = Gallery::add({
     {"controller-drawing-full", {560, 352}, posed},
     {"controller-drawing-bare", {560, 352}, [] { return std::make_unique<ControllerDrawing>(PadDevices::barePad()); }},
     {"controller-drawing-small", {280, 165}, posed},

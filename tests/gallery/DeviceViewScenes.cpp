@@ -14,13 +14,13 @@ namespace Tessarine {
 namespace {
 
 // Views over a model of their own; the views go before the model does.
-class Host final : public QWidget {
+class DeviceHost final : public QWidget {
 public:
-    Host() : layout_(new QVBoxLayout(this)) {
+    DeviceHost() : layout_(new QVBoxLayout(this)) {
         layout_->setContentsMargins(0, 0, 0, 0);
         layout_->setSpacing(0);
     }
-    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    ~DeviceHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     AppModel& model() { return *bench.model; }
     void add(QWidget* widget) { layout_->addWidget(widget); }
@@ -46,13 +46,13 @@ private:
 };
 
 std::unique_ptr<QWidget> demoView() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<DeviceHost>();
     host->add(new DeviceView(host->model(), host->bench.demo()));
     return host;
 }
 
 std::unique_ptr<QWidget> controllerHeaders() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<DeviceHost>();
     auto unpaired = host->pad("gc-1", "Wireless Pad");
     host->add(new DeviceHeader(host->model(), unpaired));
     auto paired = host->pad("gc-2", "Wired Pad");
@@ -64,7 +64,7 @@ std::unique_ptr<QWidget> controllerHeaders() {
 }
 
 std::unique_ptr<QWidget> saveSheet() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<DeviceHost>();
     host->model().setDefaultTechnician("Ana");
     host->model().runner(host->bench.demo()).store(
         "one", RorozErurEvo::TestResult(RorozErurEvo::TestKind::drift, "left", RorozErurEvo::ValueSource::processed,
@@ -75,7 +75,7 @@ std::unique_ptr<QWidget> saveSheet() {
     return host;
 }
 
-const bool registered = Gallery::add({
+const bool deviceViewScenesAdded = Gallery::add({
     {"device-view-demo", {1080, 640}, demoView},
     {"device-headers-controller", {1080, 0}, controllerHeaders},
     {"save-session-sheet", {}, saveSheet},

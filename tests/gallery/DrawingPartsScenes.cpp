@@ -81,7 +81,7 @@ void paintCloseUp(QPainter& p, const QRectF& rect, const Scheme&) {
     paintLightBar(p, {lightBarColor(std::optional<std::array<double, 3>>{{0.2, 0.3, 1}})}, {255, 200});
 }
 
-const bool registered = Gallery::add({
+const bool drawingPartsScenesAdded = Gallery::add({
     {"drawing-parts-released", {1120, 660},
      [] { return Gallery::painted([](QPainter& p, const QRectF& r, const Scheme& s) { paintParts(p, r, s, false); }); }},
     {"drawing-parts-active", {1120, 660},

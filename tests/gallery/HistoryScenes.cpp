@@ -17,13 +17,13 @@ using RorozErurEvo::TestSession;
 using RorozErurEvo::Verdict;
 
 // Views over a model of their own; the views go before the model does.
-class Host final : public QWidget {
+class HistoryHost final : public QWidget {
 public:
     // A model that persists has a session folder (in a temporary folder) to load at start.
-    explicit Host(bool persist = false) : bench(persist), layout_(new QVBoxLayout(this)) {
+    explicit HistoryHost(bool persist = false) : bench(persist), layout_(new QVBoxLayout(this)) {
         layout_->setContentsMargins(0, 0, 0, 0);
     }
-    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    ~HistoryHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     AppModel& model() { return *bench.model; }
     void add(QWidget* widget) { layout_->addWidget(widget); }
@@ -62,7 +62,7 @@ TestSession worn(TestSession s) {
     return s;
 }
 
-void fillLibrary(Host& host) {
+void fillLibrary(HistoryHost& host) {
     host.save(worn(pad(1, "SN-100231", "Before repair", 30)));
     host.save(pad(2, "SN-100231", "After repair", 2));
     host.save(pad(3, "T-4471", "Intake", 26));
@@ -73,28 +73,28 @@ void fillLibrary(Host& host) {
 }
 
 std::unique_ptr<QWidget> history() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<HistoryHost>();
     fillLibrary(*host);
     host->add(new HistoryView(host->model()));
     return host;
 }
 
 std::unique_ptr<QWidget> emptyHistory() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<HistoryHost>();
     host->add(new HistoryView(host->model()));
     return host;
 }
 
 // Started, with the folder read but its list not landed yet.
 std::unique_ptr<QWidget> loadingHistory() {
-    auto host = std::make_unique<Host>(true);
+    auto host = std::make_unique<HistoryHost>(true);
     host->model().start(false);
     host->add(new HistoryView(host->model()));
     return host;
 }
 
 std::unique_ptr<QWidget> detail() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<HistoryHost>();
     fillLibrary(*host);
     auto s = host->model().library().sessions().front();
     s.notes = "Replaced the left stick module; cleaned the triggers.";
@@ -103,7 +103,7 @@ std::unique_ptr<QWidget> detail() {
 }
 
 std::unique_ptr<QWidget> comparison() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<HistoryHost>();
     auto before = worn(pad(1, "SN-100231", "Before repair", 30));
     auto after = pad(2, "SN-100231", "After repair", 2);
     after.results.erase(after.results.begin() + 10); // the buttons were not tested again
@@ -111,7 +111,7 @@ std::unique_ptr<QWidget> comparison() {
     return host;
 }
 
-const bool registered = Gallery::add({
+const bool historyScenesAdded = Gallery::add({
     {"history-list", {1100, 720}, history},
     {"history-empty", {900, 500}, emptyHistory},
     {"history-loading", {900, 500}, loadingHistory},

@@ -73,7 +73,7 @@ std::vector<TouchSample> touchSweep() {
     return samples;
 }
 
-const bool registered = Gallery::add({
+const bool liveComponentScenesAdded = Gallery::add({
     {"live-stick-readouts", {260, 0},
      [] {
          return Gallery::column({readout(std::nullopt, false), readout(StickSample{0, 0.25, -0.125, {}}, false),

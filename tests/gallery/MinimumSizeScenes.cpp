@@ -13,13 +13,13 @@ namespace Tessarine {
 namespace {
 
 // A model with the window over it; the window goes before the model does.
-class Host final : public QWidget {
+class MinimumSizeHost final : public QWidget {
 public:
-    Host() {
+    MinimumSizeHost() {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
     }
-    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    ~MinimumSizeHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     void add(QWidget* widget, QSize size) {
         layout()->addWidget(widget);
@@ -34,7 +34,7 @@ private:
 };
 
 std::unique_ptr<QWidget> smallestWindow() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<MinimumSizeHost>();
     auto* window = new MainWindow(*host->bench.model);
     window->setWindowFlags(Qt::Widget);
     host->add(window, window->minimumSizeHint());
@@ -42,7 +42,7 @@ std::unique_ptr<QWidget> smallestWindow() {
 }
 
 std::unique_ptr<QWidget> thirdStick() {
-    auto host = std::make_unique<Host>();
+    auto host = std::make_unique<MinimumSizeHost>();
     const auto& demo = host->bench.demo();
     auto pairs = demo->rawPartner()->stickPairs();
     pairs.push_back({"pair-3", "Stick 3", "e5", "e6", false, ElementInfo::Role::other});
@@ -54,7 +54,7 @@ std::unique_ptr<QWidget> thirdStick() {
     return host;
 }
 
-const bool registered = Gallery::add({
+const bool minimumSizeScenesAdded = Gallery::add({
     {"window-minimum", {}, smallestWindow},
     {"device-view-minimum-third-stick", {}, thirdStick},
 });

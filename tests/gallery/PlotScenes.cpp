@@ -61,7 +61,7 @@ std::unique_ptr<QWidget> strip(SoakStrip s, double fraction, bool legend, double
     return view;
 }
 
-const bool registered = Gallery::add({
+const bool plotScenesAdded = Gallery::add({
     {"stick-plot-live", {220, 220},
      [] {
          StickPlotParams p;

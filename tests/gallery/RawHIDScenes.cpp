@@ -13,13 +13,13 @@ namespace Tessarine {
 namespace {
 
 // The view over a model of its own; the view goes before the model does.
-class Host final : public QWidget {
+class RawHost final : public QWidget {
 public:
-    Host() {
+    RawHost() {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
     }
-    ~Host() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    ~RawHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
     // The demo's playback and the frame tick for `seconds`, as the application runs them.
     void frames(double seconds) {
@@ -36,7 +36,7 @@ public:
 };
 
 std::unique_ptr<QWidget> twinTable() {
-    auto* host = new Host;
+    auto* host = new RawHost;
     auto twin = host->bench.model->demo().raw();
     host->bench.model->demo().start();
     auto* view = new RawHIDView(twin, host->bench.demo(), *host->bench.model, host);
@@ -46,12 +46,12 @@ std::unique_ptr<QWidget> twinTable() {
 }
 
 std::unique_ptr<QWidget> withoutRawDevice() {
-    auto* host = new Host;
+    auto* host = new RawHost;
     host->layout()->addWidget(new RawHIDView(nullptr, host->bench.demo(), *host->bench.model, host));
     return std::unique_ptr<QWidget>(host);
 }
 
-const bool registered = Gallery::add({
+const bool rawHIDScenesAdded = Gallery::add({
     {"raw-hid-demo-twin", {900, 1300}, twinTable},
     {"raw-hid-unavailable", {640, 360}, withoutRawDevice},
 });

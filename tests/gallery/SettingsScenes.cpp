@@ -16,16 +16,16 @@ namespace {
 using RorozErurEvo::ControllerFamily;
 
 // A settings view over a model of its own; the view goes before the model does.
-class Host final : public QWidget {
+class SettingsHost final : public QWidget {
 public:
-    explicit Host(std::function<void(AppModel&)> prepare = {}) {
+    explicit SettingsHost(std::function<void(AppModel&)> prepare = {}) {
         if (prepare) prepare(*bench.model);
         view = new SettingsView(*bench.model);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(view);
     }
-    ~Host() override { delete view; }
+    ~SettingsHost() override { delete view; }
 
     Fakes::Bench bench{false};
     SettingsView* view = nullptr;
@@ -33,7 +33,7 @@ public:
 
 std::unique_ptr<QWidget> tab(const QString& tag, std::function<void(AppModel&)> prepare = {},
                              std::function<void(SettingsView&)> then = {}) {
-    auto host = std::make_unique<Host>(std::move(prepare));
+    auto host = std::make_unique<SettingsHost>(std::move(prepare));
     host->view->setTab(tag);
     if (then) then(*host->view);
     return host;
@@ -62,7 +62,7 @@ void familyEdit(SettingsView& view) {
     tab->setEditedThresholds(t);
 }
 
-const bool registered = Gallery::add({
+const bool settingsScenesAdded = Gallery::add({
     {"settings-thresholds", {620, 560}, [] { return tab(QStringLiteral("thresholds")); }},
     {"settings-thresholds-family", {620, 560}, [] { return tab(QStringLiteral("thresholds"), {}, familyEdit); }},
     // The whole tab at once, every section and row.

@@ -20,17 +20,17 @@ std::unique_ptr<QWidget> keyboard(Kind kind, KeyboardState state) {
 // A few letters tested, A and S held, Return and J chattering (J released, Return held).
 KeyboardState typing() { return {{0, 1, 2, 3, 12, 13, 14, 38, 36, 49}, {0, 1, 36}, {38, 36}}; }
 
-std::unique_ptr<QWidget> pad() {
+std::unique_ptr<QWidget> mousePad() {
     static MouseTester tester;
     static EventClock eventClock;
     return std::make_unique<MousePad>(tester, eventClock, Clock::system());
 }
 
-const bool registered = Gallery::add({
+const bool testerScenesAdded = Gallery::add({
     {"keyboard-ansi", {900, 0}, [] { return keyboard(Kind::ansi, typing()); }},
     {"keyboard-iso", {900, 0}, [] { return keyboard(Kind::iso, {{10, 50}, {}, {50}}); }},
     {"keyboard-small", {420, 0}, [] { return keyboard(Kind::ansi, typing()); }},
-    {"mouse-pad", {560, 360}, pad},
+    {"mouse-pad", {560, 360}, mousePad},
 });
 
 } // namespace

@@ -50,7 +50,7 @@ std::unique_ptr<QWidget> grid() {
     return host;
 }
 
-const bool registered = Gallery::add({
+const bool viewKitScenesAdded = Gallery::add({
     {"kit-verdict-labels", {}, [] { return Gallery::column({verdictRow(false), verdictRow(true)}); }},
     {"kit-card", {320, 0},
      [] { return Gallery::column({card("Left stick drift", "Rest offset 2.5% from center.", Verdict::pass)}); }},
