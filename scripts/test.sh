@@ -46,40 +46,18 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELW
   -- --target tessarine tessarine-report tessarine_documents tessarine-gallery benchmarks
 ctest --test-dir build -j "$jobs" -L '^programs$' --output-on-failure --timeout 300 | tee -a "$log" || pass_failed "normal ctest"
 
-# The roads drive the optimised programs under a real X server, and spend most of their time
-# waiting for the application to answer, so they run one after another beside the sanitizer
-# build, which gives way to them (nice). Their output is shown when the build is done.
-roads=(tester main a11y)
-declare -A road_titles=([tester]="keyboard and mouse testers under a real X server"
-                        [main]="main road under a real X server"
-                        [a11y]="what a screen reader reads, over the accessibility bus")
-roads_dir=$(mktemp -d)
-(
-  for road in "${roads[@]}"; do
-    if scripts/$road-road.sh build/$road-road >"$roads_dir/$road.out" 2>&1; then rc=0; else rc=$?; fi
-    echo "$rc" >"$roads_dir/$road.status"
-  done
-) &
-roads_pid=$!
-# A failed build ends the command at once: the road running then is stopped with it.
-trap 'pkill -TERM -P "$roads_pid" 2>/dev/null || true; kill "$roads_pid" 2>/dev/null || true
-      rm -rf "$log" "$tails" "$roads_dir"' EXIT
+echo "== keyboard and mouse testers under a real X server"
+run_pass "tester road" scripts/tester-road.sh build/tester-road
 
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer (the roads run beside its build)"
-nice -n 10 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity -DTESSARINE_WERROR=ON \
+echo "== main road under a real X server"
+run_pass "main road" scripts/main-road.sh build/main-road
+
+echo "== what a screen reader reads, over the accessibility bus"
+run_pass "a11y road" scripts/a11y-road.sh build/a11y-road
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity -DTESSARINE_WERROR=ON \
   -- --target test_programs
-
-wait "$roads_pid" || true
-for road in "${roads[@]}"; do
-  echo "== ${road_titles[$road]}"
-  cat "$roads_dir/$road.out"
-  if [ "$(cat "$roads_dir/$road.status" 2>/dev/null)" != 0 ]; then
-    pass_failed "$road road"
-    { echo "-- the end of the $road road's output:"; tail -n 15 "$roads_dir/$road.out"; } >>"$tails"
-  fi
-done
-
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer: the suites"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan -j "$jobs" -LE '^gallery$' --output-on-failure --timeout 600 | tee -a "$log" || pass_failed "ASan ctest"
 
