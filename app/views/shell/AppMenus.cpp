@@ -86,11 +86,11 @@ void AppMenus::buildExportMenus(QMenu& file) {
     all->setObjectName(QStringLiteral("menu-export-all"));
     for (auto [format, suffix, text] : {std::tuple{Format::csv, "csv", "CSV…"}, std::tuple{Format::json, "json", "JSON…"}}) {
         add(*results, QStringLiteral("menu-export-results-%1").arg(suffix), QString::fromUtf8(text), {},
-            [this, format] {
+            [this, format = format] {
                 auto sessions = current();
                 if (!sessions.empty()) model_.exportSessions(sessions, format, Commands::suggestedName(sessions));
             });
-        add(*all, QStringLiteral("menu-export-all-%1").arg(suffix), QString::fromUtf8(text), {}, [this, format] {
+        add(*all, QStringLiteral("menu-export-all-%1").arg(suffix), QString::fromUtf8(text), {}, [this, format = format] {
             if (!CommandState::of(model_).exportAll) return;
             model_.exportSessions(model_.library().sessions(), format, Commands::allSessionsName);
         });
@@ -112,7 +112,7 @@ void AppMenus::buildDeviceMenu(QMenu& device) {
     int key = Qt::Key_1;
     for (auto [tab, title] : tabs) {
         add(device, QStringLiteral("menu-tab-%1").arg(key - Qt::Key_1 + 1), QString::fromUtf8(title),
-            QKeySequence(Qt::CTRL | key), [this, tab] { Commands::selectTab(model_, tab); });
+            QKeySequence(Qt::CTRL | key), [this, tab = tab] { Commands::selectTab(model_, tab); });
         ++key;
     }
     device.addSeparator();

@@ -82,7 +82,7 @@ TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
     EXPECT_EQ(bench.tapCount(), 1u);
     EXPECT_EQ(bench.backend->opens("/dev/hidraw0"), 1);
 
-    auto [key, tap] = *bench.monitor->taps().begin();
+    const auto [key, tap] = *bench.monitor->taps().begin();
     EXPECT_EQ(key, 1u);
     EXPECT_EQ(tap->node(), "/dev/hidraw0");
     EXPECT_EQ(tap->info().name, "Stick");
@@ -94,7 +94,7 @@ TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
 
     // Reports reach the tap, stamped with the time they were read.
     bench.backend->send("/dev/hidraw0", {0x80, 0x7F, 0, 0xFF, 1, 2, 8, 1, 0x10});
-    ASSERT_TRUE(soonEnough([&] { return tap->capture()->snapshot().pressed.count("e8") == 1; }));
+    ASSERT_TRUE(soonEnough([tap = tap] { return tap->capture()->snapshot().pressed.count("e8") == 1; }));
     EXPECT_EQ(tap->capture()->axes("e1", 0, 1000).at(0).t, 100.0);
 }
 
