@@ -307,6 +307,8 @@ TEST_F(CardFixture, GateControlsRecordTheChoiceAndLeaveTheResult) {
 }
 
 TEST_F(CardFixture, TheFrameTickNeverBuildsOrDropsWidgets) {
+    // Counted by every child of the cards until they go at the end, so it has to outlive them.
+    int destroyed = 0;
     const auto demo = bench.demo();
     std::vector<std::unique_ptr<TestCard>> cards;
     for (const auto& test : GuidedTests::allTests(*demo)) cards.push_back(card(demo, test));
@@ -319,7 +321,6 @@ TEST_F(CardFixture, TheFrameTickNeverBuildsOrDropsWidgets) {
     EXPECT_EQ(live->accessibleName(), "Left stick so far");
 
     std::set<QObject*> before;
-    int destroyed = 0;
     for (auto& each : cards)
         for (QObject* child : each->findChildren<QObject*>()) {
             before.insert(child);
