@@ -3,7 +3,7 @@
 #   (nothing)   what building and running the application needs (scripts/run.sh)
 #   --package   and what making its Debian package needs (scripts/package.sh)
 #   --test      and everything the test command runs (scripts/test.sh): GoogleTest, Benchmark,
-#               clang for fuzzing, a virtual X server and its tools, and the package checks
+#               clang for the sanitizer builds and fuzzing, a virtual X server and its tools, and the package checks
 set -euo pipefail
 app=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libudev-dev
   nlohmann-json3-dev libsimdjson-dev uuid-dev)
