@@ -76,13 +76,18 @@ void SessionArchive::save(const TestSession& session) const {
 SessionArchive::Loaded SessionArchive::load() const {
     std::vector<fs::path> files;
     std::error_code error;
+    // A folder not made yet is an empty history. Any other listing failure would hide sessions
+    // that are there, so it is reported with the files that could not be read.
+    std::optional<SkippedFile> unlisted;
     fs::directory_iterator it(folder, error);
-    if (error) return {};
-    for (fs::directory_iterator end; it != end; it.increment(error)) {
-        if (error) break;
+    if (error && error != std::errc::no_such_file_or_directory)
+        unlisted = SkippedFile{folder.string(), "the folder could not be read: " + error.message()};
+    for (fs::directory_iterator end; !error && it != end; it.increment(error)) {
         if (looksLikeSessionFile(it->path())) files.push_back(it->path());
         else AtomicFile::removeIfStale(*it);
     }
+    if (error && !unlisted)
+        unlisted = SkippedFile{folder.string(), "the folder could not be read to its end: " + error.message()};
 
     // Decoding dominates a large folder's load, so the files are shared out over the cores;
     // each file lands in its own slot, which keeps the listing order for equal dates.
@@ -113,6 +118,7 @@ SessionArchive::Loaded SessionArchive::load() const {
                      [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
     std::sort(loaded.skipped.begin(), loaded.skipped.end(),
               [](const SkippedFile& a, const SkippedFile& b) { return a.name < b.name; });
+    if (unlisted) loaded.skipped.insert(loaded.skipped.begin(), std::move(*unlisted));
     return loaded;
 }
 

@@ -18,7 +18,7 @@ struct ArchiveError : std::runtime_error {
 
 // A session file that loading passed over, and why.
 struct SkippedFile {
-    std::string name; // the file's name in the folder
+    std::string name; // the file's name in the folder; the folder's path when it could not be listed
     std::string cause;
     friend bool operator==(const SkippedFile&, const SkippedFile&) = default;
 };
@@ -45,8 +45,9 @@ struct SessionArchive {
     // one, never part of one. Throws EncodingError (nothing written) or ArchiveError.
     void save(const TestSession& session) const;
     // Every readable session, newest first, and the session files that were skipped because
-    // they could not be read or decoded, in name order. A missing or unreadable folder gives
-    // nothing. Temporary files that interrupted saves left behind are removed once they are ten
+    // they could not be read or decoded, in name order. A missing folder gives nothing; a folder
+    // that cannot be listed (or not to its end) comes first among the skipped, by its path.
+    // Temporary files that interrupted saves left behind are removed once they are ten
     // minutes old.
     struct Loaded {
         std::vector<TestSession> sessions;

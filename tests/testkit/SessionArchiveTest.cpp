@@ -66,6 +66,19 @@ TEST_F(ArchiveFolder, MissingFolderIsEmptyAndIsCreatedOnSave) {
     EXPECT_EQ(fileNames().size(), 1u);
 }
 
+// A missing folder is a first launch; a folder that is there but cannot be listed would hide
+// every session in it, so it is named with its cause among the files that could not be read.
+TEST_F(ArchiveFolder, AFolderThatCannotBeListedIsReportedNotTakenForAnEmptyHistory) {
+    fs::create_directories(archive.folder.parent_path());
+    std::ofstream(archive.folder, std::ios::binary) << "not a folder";
+    const auto loaded = archive.load();
+    EXPECT_TRUE(loaded.sessions.empty());
+    ASSERT_EQ(loaded.skipped.size(), 1u);
+    EXPECT_EQ(loaded.skipped[0].name, archive.folder.string());
+    EXPECT_EQ(loaded.skipped[0].cause.rfind("the folder could not be read: ", 0), 0u) << loaded.skipped[0].cause;
+    EXPECT_GT(loaded.skipped[0].cause.size(), std::string_view("the folder could not be read: ").size());
+}
+
 TEST_F(ArchiveFolder, SavingAgainReplacesTheFileWhole) {
     auto s = session("U1", "2026-03-01T09:00:00Z");
     archive.save(s);
