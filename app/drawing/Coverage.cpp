@@ -1,5 +1,6 @@
 #include "app/drawing/Coverage.h"
 
+#include "app/drawing/BlendRows.h"
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/PixelMath.h"
 
@@ -145,11 +146,10 @@ void draw(QPainter& painter, const Grid& grid, const std::vector<std::uint8_t>& 
     const Tints tints(color);
     const int x0 = std::max(0, -origin.x()), x1 = std::min(grid.width, image->width() - origin.x());
     const int y0 = std::max(0, -origin.y()), y1 = std::min(grid.height, image->height() - origin.y());
-    for (int y = y0; y < y1; ++y) {
+    for (int y = y0; y < y1 && x0 < x1; ++y) {
         auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
         const std::uint8_t* in = alpha.data() + std::size_t(y) * std::size_t(grid.width);
-        for (int x = x0; x < x1; ++x)
-            if (in[x] != 0) line[x] = PixelMath::over(tints.pixel[in[x]], line[x]);
+        BlendRows::tintOver(tints.pixel, in + x0, line + x0, x1 - x0);
     }
 }
 
@@ -166,11 +166,10 @@ void draw(QPainter& painter, const Grid& grid, const QImage& source) {
     }
     const int x0 = std::max(0, -origin.x()), x1 = std::min(grid.width, image->width() - origin.x());
     const int y0 = std::max(0, -origin.y()), y1 = std::min(grid.height, image->height() - origin.y());
-    for (int y = y0; y < y1; ++y) {
+    for (int y = y0; y < y1 && x0 < x1; ++y) {
         auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
         const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(y));
-        for (int x = x0; x < x1; ++x)
-            if (in[x] != 0) line[x] = PixelMath::over(in[x], line[x]);
+        BlendRows::over(in + x0, line + x0, x1 - x0);
     }
 }
 

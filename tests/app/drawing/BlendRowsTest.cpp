@@ -1,0 +1,78 @@
+// Rows blended four pixels at a time give exactly what PixelMath::over gives one at a time, for
+// every strength of a colour, over every kind of pixel beneath, at any row length and start.
+#include "app/drawing/BlendRows.h"
+#include "app/drawing/PixelMath.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+using namespace Tessarine;
+
+namespace {
+
+std::uint32_t premultiplied(std::mt19937& random) {
+    const std::uint32_t a = random() % 256;
+    auto channel = [&] { return a == 0 ? 0u : std::uint32_t(random() % (a + 1)); };
+    return a << 24 | channel() << 16 | channel() << 8 | channel();
+}
+
+// Pixels beneath: clear, opaque, half-covered and random ones, so every branch of a blend sees
+// each kind next to the others.
+std::vector<std::uint32_t> beneath(std::size_t count, std::mt19937& random) {
+    std::vector<std::uint32_t> pixels(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        switch (i % 5) {
+        case 0: pixels[i] = 0; break;
+        case 1: pixels[i] = 0xff336699u; break;
+        case 2: pixels[i] = 0x80402010u; break;
+        default: pixels[i] = premultiplied(random); break;
+        }
+    }
+    return pixels;
+}
+
+} // namespace
+
+TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
+    std::mt19937 random(7);
+    for (const QColor& color : {QColor(0, 0, 0, 140), QColor(255, 255, 255, 242), QColor(255, 120, 30), QColor(20, 200, 90, 3)}) {
+        std::uint32_t tints[256];
+        const QRgb p = qPremultiply(color.rgba());
+        for (std::uint32_t i = 0; i < 256; ++i)
+            tints[i] = PixelMath::scaled(p, i);
+        // Every strength, with runs of clear coverage that the blend skips.
+        std::vector<std::uint8_t> alpha;
+        for (int i = 0; i < 256; ++i) {
+            alpha.push_back(std::uint8_t(i));
+            if (i % 37 == 0) alpha.insert(alpha.end(), 9, 0);
+        }
+        for (int start : {0, 1, 3}) {
+            const int count = int(alpha.size()) - start;
+            std::vector<std::uint32_t> fast = beneath(alpha.size(), random);
+            std::vector<std::uint32_t> plain = fast;
+            BlendRows::tintOver(tints, alpha.data() + start, fast.data() + start, count);
+            for (int i = start; i < int(alpha.size()); ++i)
+                if (alpha[std::size_t(i)] != 0) plain[std::size_t(i)] = PixelMath::over(tints[alpha[std::size_t(i)]], plain[std::size_t(i)]);
+            ASSERT_EQ(fast, plain) << color.name(QColor::HexArgb).toStdString() << " from " << start;
+        }
+    }
+}
+
+TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
+    std::mt19937 random(11);
+    for (int count : {0, 1, 3, 4, 5, 64, 1001}) {
+        std::vector<std::uint32_t> source(std::size_t(count));
+        for (std::size_t i = 0; i < source.size(); ++i) source[i] = (i / 6) % 3 == 0 ? 0 : premultiplied(random);
+        std::vector<std::uint32_t> fast = beneath(source.size(), random);
+        std::vector<std::uint32_t> plain = fast;
+        BlendRows::over(source.data(), fast.data(), count);
+        for (std::size_t i = 0; i < source.size(); ++i)
+            if (source[i] != 0) plain[i] = PixelMath::over(source[i], plain[i]);
+        ASSERT_EQ(fast, plain) << count;
+    }
+}
