@@ -26,25 +26,27 @@ std::array<int, 3> boxRadii(double sigma) {
 // channel of every pixel is a column). It walks the lines in memory order with a running sum per
 // column; values beyond the first and last line count as 0. The columns go in blocks of a fixed
 // count, which the compiler turns into vector instructions even at -O2 (it leaves a loop of
-// unknown length scalar there), and the few columns left over one by one.
+// unknown length scalar there), and the few columns left over one by one. A window of up to 257
+// lines sums to at most 65,535, so its sums fit 16 bits, twice as many to a vector instruction.
+template <class Sum>
 void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int width, int rows, int r,
-             std::uint32_t* __restrict sums) {
+             Sum* __restrict sums) {
     const std::uint32_t window = std::uint32_t(2 * r + 1);
     const std::uint32_t scale = (65536 + window / 2) / window; // 1 / window in 16.16 fixed point
     constexpr int block = 16; // columns
     const int blocked = width / block * block;
     auto add = [&](const std::uint8_t* __restrict in) {
         for (int i = 0; i < blocked; i += block)
-            for (int j = 0; j < block; ++j) sums[i + j] += in[i + j];
-        for (int i = blocked; i < width; ++i) sums[i] += in[i];
+            for (int j = 0; j < block; ++j) sums[i + j] = Sum(sums[i + j] + in[i + j]);
+        for (int i = blocked; i < width; ++i) sums[i] = Sum(sums[i] + in[i]);
     };
     auto remove = [&](const std::uint8_t* __restrict in) {
         for (int i = 0; i < blocked; i += block)
-            for (int j = 0; j < block; ++j) sums[i + j] -= in[i + j];
-        for (int i = blocked; i < width; ++i) sums[i] -= in[i];
+            for (int j = 0; j < block; ++j) sums[i + j] = Sum(sums[i + j] - in[i + j]);
+        for (int i = blocked; i < width; ++i) sums[i] = Sum(sums[i] - in[i]);
     };
-    auto average = [&](std::uint32_t sum) { return std::uint8_t(std::min(255u, (sum * scale + 32768) >> 16)); };
-    std::fill(sums, sums + width, 0u);
+    auto average = [&](Sum sum) { return std::uint8_t(std::min(255u, (std::uint32_t(sum) * scale + 32768) >> 16)); };
+    std::fill(sums, sums + width, Sum(0));
     for (int y = 0; y <= std::min(r, rows - 1); ++y) add(src + std::size_t(y) * std::size_t(width));
     for (int y = 0; y < rows; ++y) {
         std::uint8_t* __restrict out = dst + std::size_t(y) * std::size_t(width);
@@ -72,6 +74,7 @@ template <class Pixel> void blurPlane(std::vector<Pixel>& a, int w, int h, doubl
     if (!(sigma > 0) || w <= 0 || h <= 0 || a.size() < std::size_t(w) * std::size_t(h)) return;
     std::vector<Pixel> b(a.size());
     std::vector<std::uint32_t> sums(std::size_t(std::max(w, h)) * sizeof(Pixel));
+    std::vector<std::uint16_t> narrowSums(sums.size());
     auto bytes = [](std::vector<Pixel>& v) { return reinterpret_cast<std::uint8_t*>(v.data()); };
     const std::array<int, 3> radii = boxRadii(sigma);
     // Box blurs along the two axes commute: all three down the columns, then, transposed, all
@@ -80,7 +83,10 @@ template <class Pixel> void blurPlane(std::vector<Pixel>& a, int w, int h, doubl
         const int lineBytes = (pass == 0 ? w : h) * int(sizeof(Pixel)), lines = pass == 0 ? h : w;
         for (int r : radii) {
             if (r <= 0) continue;
-            boxDown(bytes(a), bytes(b), lineBytes, lines, r, sums.data());
+            if (r <= 128)
+                boxDown(bytes(a), bytes(b), lineBytes, lines, r, narrowSums.data());
+            else
+                boxDown(bytes(a), bytes(b), lineBytes, lines, r, sums.data());
             std::swap(a, b);
         }
         transpose(a.data(), b.data(), pass == 0 ? w : h, pass == 0 ? h : w);
@@ -182,23 +188,27 @@ std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int c
         return out;
     };
     const std::vector<Tap> across = taps(width, coarseWidth), down = taps(height, coarseHeight);
-    // Each coarse row widened once (values in 1/256), then rows blended.
-    std::vector<std::uint32_t> wide(std::size_t(coarseHeight) * std::size_t(width));
+    // Each coarse row widened once (values in 1/256, at most 255 × 256, so 16 bits hold them and
+    // the blend below multiplies 16-bit values into 32 bits, which vector instructions do), then
+    // rows blended.
+    std::vector<std::uint16_t> wide(std::size_t(coarseHeight) * std::size_t(width));
     for (int y = 0; y < coarseHeight; ++y) {
         const std::uint8_t* in = coarse.data() + std::size_t(y) * std::size_t(coarseWidth);
-        std::uint32_t* out = wide.data() + std::size_t(y) * std::size_t(width);
+        std::uint16_t* out = wide.data() + std::size_t(y) * std::size_t(width);
         for (int x = 0; x < width; ++x) {
             const Tap& t = across[std::size_t(x)];
-            out[x] = in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight;
+            out[x] = std::uint16_t(in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight);
         }
     }
     for (int y = 0; y < height; ++y) {
         const Tap& t = down[std::size_t(y)];
-        const std::uint32_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
-        const std::uint32_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
+        const std::uint16_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
+        const std::uint16_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
         std::uint8_t* __restrict out = fine.data() + std::size_t(y) * std::size_t(width);
-        const std::uint32_t wl = 256 - t.weight, wu = t.weight;
-        auto blend = [&](int x) { out[x] = std::uint8_t((lower[x] * wl + upper[x] * wu + 32768) >> 16); };
+        const auto wl = std::uint16_t(256 - t.weight), wu = std::uint16_t(t.weight);
+        auto blend = [&](int x) {
+            out[x] = std::uint8_t((std::uint32_t(lower[x]) * wl + std::uint32_t(upper[x]) * wu + 32768) >> 16);
+        };
         constexpr int block = 16; // pixels, in blocks of a fixed count as in boxDown
         const int blocked = width / block * block;
         for (int x = 0; x < blocked; x += block)
