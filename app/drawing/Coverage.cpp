@@ -2,6 +2,7 @@
 
 #include "app/drawing/BlendRows.h"
 #include "app/drawing/BoxBlur.h"
+#include "app/drawing/PathRaster.h"
 #include "app/drawing/PixelMath.h"
 
 #include <QPainter>
@@ -93,17 +94,7 @@ std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toP
     thread_local Last last;
     if (last.width == width && last.height == height && last.toPixels == toPixels && last.path == path)
         return last.plane;
-    QImage image(width, height, QImage::Format_Alpha8);
-    image.fill(0);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(toPixels);
-        painter.fillPath(path, Qt::black);
-    }
-    std::vector<std::uint8_t> plane(std::size_t(width) * std::size_t(height));
-    for (int y = 0; y < height; ++y)
-        std::copy_n(image.constScanLine(y), width, plane.begin() + std::ptrdiff_t(y) * width);
+    std::vector<std::uint8_t> plane = PathRaster::coverage(path, toPixels, width, height);
     last = {path, toPixels, width, height, plane};
     return plane;
 }

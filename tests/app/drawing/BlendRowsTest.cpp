@@ -66,7 +66,7 @@ TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
 TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
     std::mt19937 random(11);
     for (int count : {0, 1, 3, 4, 5, 64, 1001}) {
-        std::vector<std::uint32_t> source(std::size_t(count));
+        std::vector<std::uint32_t> source(static_cast<std::size_t>(count));
         for (std::size_t i = 0; i < source.size(); ++i) source[i] = (i / 6) % 3 == 0 ? 0 : premultiplied(random);
         std::vector<std::uint32_t> fast = beneath(source.size(), random);
         std::vector<std::uint32_t> plain = fast;
