@@ -2,6 +2,7 @@
 
 #include "app/drawing/ShapeMath.h"
 #include "app/paint/Theme.h"
+#include "app/drawing/DirectFill.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PadButtons.h"
 #include "app/drawing/PadShapes.h"
@@ -39,7 +40,7 @@ QPainterPath rounded(const QRectF& rect, double radius) {
 }
 QPainterPath disc(QPointF centre, double diameter) { return capsule(centred(centre, diameter, diameter)); }
 
-void fill(QPainter& p, const QPainterPath& shape, const QBrush& brush) { p.fillPath(shape, brush); }
+void fill(QPainter& p, const QPainterPath& shape, const QBrush& brush) { DirectFill::fill(p, shape, brush); }
 void fillVertical(QPainter& p, const QPainterPath& shape, std::initializer_list<QColor> colors) {
     p.fillPath(shape, vertical(shape.boundingRect(), colors));
 }
@@ -80,12 +81,12 @@ void paintMaskedLayers(QPainter& target, const QPainterPath& outline, bool dark)
     p.setBrush(Qt::NoBrush);
     QPen shade(black(dark ? 0.35 : 0.1), 15, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     shade.setMiterLimit(10);
-    p.strokePath(outline, shade);
+    DirectFill::stroke(p, outline, shade);
 
     // 6: inner edge light, a 17-point line at a quarter of its opacity.
     QPen light(white((dark ? 0.2 : 0.8) * 0.5 * 0.25), 17, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     light.setMiterLimit(10);
-    p.strokePath(outline, light);
+    DirectFill::stroke(p, outline, light);
 
     layer.mask(outline);
     layer.composite();
@@ -180,7 +181,7 @@ void paintPadShell(QPainter& painter, const PadShell& shell, bool dark) {
     paintBody(painter, outline, dark);
     paintMaskedLayers(painter, outline, dark);
     // 7: the outline itself, unmasked.
-    painter.strokePath(outline, QPen(black(dark ? 0.75 : 0.28), 1));
+    DirectFill::stroke(painter, outline, QPen(black(dark ? 0.75 : 0.28), 1));
     paintWells(painter, shell.layout, dark);
     painter.restore();
 }
