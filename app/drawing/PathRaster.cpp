@@ -134,34 +134,24 @@ std::vector<Edge> edges(const QPainterPath& path, const QTransform& toPixels) {
 // Adds to `cells` (one row of width + 1) what a piece of edge sweeps in this row: it runs from
 // x `xa` to `xb` and covers `height` of the row (signed by its winding). Each cell holds the
 // change in coverage from the cell before, so that a sum along the row gives each pixel's.
-// `reach` widens to the cells written.
-struct Reach {
-    int first = 0, last = -1;
-    void add(int cell) {
-        if (last < first) {
-            first = last = cell;
-        } else {
-            first = std::min(first, cell);
-            last = std::max(last, cell);
-        }
-    }
-};
+// The cells of a row that edges have written to, in the order written (repeats and all).
+using Touched = std::vector<int>;
 
-void sweep(double* cells, Reach& reach, int width, double xa, double xb, double height) {
+void sweep(double* cells, Touched& touched, int width, double xa, double xb, double height) {
     // A piece within one column covers, in that column, the part of the pixel right of its
     // middle, and everything beyond.
     auto deposit = [&](double left, double right, double h) {
         const double middle = 0.5 * (left + right);
         if (middle <= 0) {
             cells[0] += h;
-            reach.add(0);
+            touched.push_back(0);
         } else if (middle < width) {
             const int column = int(middle);
             const double beyond = middle - column;
             cells[column] += h * (1 - beyond);
             cells[column + 1] += h * beyond;
-            reach.add(column);
-            reach.add(column + 1);
+            touched.push_back(column);
+            touched.push_back(column + 1);
         }
     };
     if (xa == xb) {
@@ -220,7 +210,7 @@ std::vector<std::uint8_t> coverage(const QPainterPath& path, const QTransform& t
     constexpr int bandRows = 32;
     const std::size_t stride = std::size_t(width) + 1;
     std::vector<double> cells(stride * bandRows); // cleared again behind the rows read
-    Reach reaches[bandRows];
+    Touched touched[bandRows];
     for (int band = 0; band < height; band += bandRows) {
         const int rows = std::min(bandRows, height - band);
         for (const Edge& e : all) {
@@ -231,30 +221,30 @@ std::vector<std::uint8_t> coverage(const QPainterPath& path, const QTransform& t
             for (int row = firstRow; row < lastRow; ++row) {
                 const double top = std::max(double(row), e.y0), bottom = std::min(double(row + 1), e.y1);
                 if (bottom <= top) continue;
-                sweep(cells.data() + std::size_t(row - band) * stride, reaches[row - band], width,
+                sweep(cells.data() + std::size_t(row - band) * stride, touched[row - band], width,
                       e.x0 + (top - e.y0) * slope, e.x0 + (bottom - e.y0) * slope, (bottom - top) * e.winding);
             }
         }
-        // Left of a row's first written cell nothing is covered; between written cells the
-        // coverage holds, so only the cells that changed it are converted again.
+        // Coverage changes only at written cells and holds between them, so a row is a few
+        // sums and runs of one value; left of its first written cell nothing is covered.
         for (int r = 0; r < rows; ++r) {
-            Reach& reach = reaches[r];
-            if (reach.last < reach.first) continue;
+            Touched& cellsWritten = touched[r];
+            if (cellsWritten.empty()) continue;
+            std::sort(cellsWritten.begin(), cellsWritten.end());
+            cellsWritten.erase(std::unique(cellsWritten.begin(), cellsWritten.end()), cellsWritten.end());
             double* in = cells.data() + std::size_t(r) * stride;
             std::uint8_t* out = plane.data() + std::size_t(band + r) * std::size_t(width);
             double area = 0;
-            std::uint8_t value = 0;
-            const int last = std::min(reach.last, width - 1);
-            for (int x = reach.first; x <= last; ++x) {
-                if (in[x] != 0) {
-                    area += in[x];
-                    value = level(area, oddEven);
-                }
-                out[x] = value;
+            for (std::size_t i = 0; i < cellsWritten.size(); ++i) {
+                const int x = cellsWritten[i];
+                if (x >= width) break;
+                area += in[x];
+                const int next = i + 1 < cellsWritten.size() ? std::min(cellsWritten[i + 1], width) : width;
+                const std::uint8_t value = level(area, oddEven);
+                if (value != 0) std::fill(out + x, out + next, value);
             }
-            if (value != 0 && last + 1 < width) std::fill(out + last + 1, out + width, value);
-            std::fill(in + reach.first, in + reach.last + 1, 0.0);
-            reach = {};
+            for (int x : cellsWritten) in[x] = 0;
+            cellsWritten.clear();
         }
     }
     return plane;
