@@ -134,12 +134,21 @@ void draw(QPainter& painter, const Grid& grid, const std::vector<std::uint8_t>& 
         painter.restore();
         return;
     }
+    blend(*image, QRect(origin, QSize(grid.width, grid.height)), alpha, color);
+}
+
+void blend(QImage& image, const QRect& pixels, const std::vector<std::uint8_t>& alpha, const QColor& color) {
+    const int width = pixels.width(), height = pixels.height();
+    if (image.format() != QImage::Format_ARGB32_Premultiplied || width <= 0 || height <= 0 ||
+        alpha.size() < std::size_t(width) * std::size_t(height) || color.alpha() == 0)
+        return;
+    const QPoint origin = pixels.topLeft();
     const Tints tints(color);
-    const int x0 = std::max(0, -origin.x()), x1 = std::min(grid.width, image->width() - origin.x());
-    const int y0 = std::max(0, -origin.y()), y1 = std::min(grid.height, image->height() - origin.y());
+    const int x0 = std::max(0, -origin.x()), x1 = std::min(width, image.width() - origin.x());
+    const int y0 = std::max(0, -origin.y()), y1 = std::min(height, image.height() - origin.y());
     for (int y = y0; y < y1 && x0 < x1; ++y) {
-        auto* line = reinterpret_cast<std::uint32_t*>(image->scanLine(origin.y() + y)) + origin.x();
-        const std::uint8_t* in = alpha.data() + std::size_t(y) * std::size_t(grid.width);
+        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(origin.y() + y)) + origin.x();
+        const std::uint8_t* in = alpha.data() + std::size_t(y) * std::size_t(width);
         BlendRows::tintOver(tints.pixel, in + x0, line + x0, x1 - x0);
     }
 }

@@ -50,6 +50,9 @@ QImage* plainTarget(QPainter& painter);
 // pixels are the grid's own, it blends straight into the image's pixels, skipping clear ones;
 // elsewhere it draws the tinted image.
 void draw(QPainter& painter, const Grid& grid, const std::vector<std::uint8_t>& alpha, const QColor& color);
+// Lays `color` at each pixel's `alpha` (a plane of `pixels`' size, row after row) over the pixels
+// of a premultiplied `image` that `pixels` covers; what lies outside the image is dropped.
+void blend(QImage& image, const QRect& pixels, const std::vector<std::uint8_t>& alpha, const QColor& color);
 // The same for a premultiplied image of the grid's size, drawn whole.
 void draw(QPainter& painter, const Grid& grid, const QImage& image);
 

@@ -1,48 +1,63 @@
 #include "app/drawing/DirectFill.h"
 
 #include "app/drawing/Coverage.h"
-#include "app/drawing/PaintLayers.h"
 
 #include <QPainterPathStroker>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Tessarine::DirectFill {
 
 namespace {
 
-// Device pixels per unit of a painter that paints plainly and antialiased onto its own image
-// under a transform that only scales and moves; 0 for any other.
-double directScale(QPainter& painter) {
-    if (!Coverage::plainTarget(painter) || !painter.testRenderHint(QPainter::Antialiasing)) return 0;
-    const QTransform t = painter.deviceTransform();
-    if (t.type() > QTransform::TxScale || !(t.m11() > 0) || !(t.m22() > 0)) return 0;
-    return std::max(t.m11(), t.m22());
+// The image of a painter that paints plainly and antialiased onto its own pixels under an
+// affine transform; null for any other.
+QImage* directImage(QPainter& painter) {
+    if (!painter.testRenderHint(QPainter::Antialiasing) || painter.deviceTransform().type() > QTransform::TxShear)
+        return nullptr;
+    return Coverage::plainTarget(painter);
+}
+
+// Device pixels per unit along the transform's longer axis, as the painter measures a pen.
+double penScale(const QTransform& t) {
+    return std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(), t.m21() * t.m21() + t.m22() * t.m22()));
 }
 
 bool solid(const QBrush& brush) { return brush.style() == Qt::SolidPattern; }
 
-void fillSolid(QPainter& painter, const QPainterPath& path, const QColor& color) {
+void fillSolid(QPainter& painter, QImage& image, const QPainterPath& path, const QColor& color) {
     if (path.isEmpty() || color.alpha() == 0) return;
-    const Coverage::Grid grid = PaintLayers::pixelGrid(painter, path.controlPointRect());
-    Coverage::draw(painter, grid, Coverage::render(path, grid), color);
+    const QTransform t = painter.deviceTransform();
+    const QRectF device = t.mapRect(path.controlPointRect());
+    if (!device.isValid() || !std::isfinite(device.left()) || !std::isfinite(device.right()) ||
+        !std::isfinite(device.top()) || !std::isfinite(device.bottom()))
+        return;
+    // The whole pixels the shape can touch, within the image.
+    const QRect pixels = QRect(QPoint(int(std::max(std::floor(device.left()), 0.0)), int(std::max(std::floor(device.top()), 0.0))),
+                               QPoint(int(std::min(std::ceil(device.right()), double(image.width()))) - 1,
+                                      int(std::min(std::ceil(device.bottom()), double(image.height()))) - 1));
+    if (pixels.isEmpty()) return;
+    const QTransform toPixels = t * QTransform::fromTranslate(-pixels.left(), -pixels.top());
+    Coverage::blend(image, pixels, Coverage::render(path, toPixels, pixels.width(), pixels.height()), color);
 }
 
 } // namespace
 
 void fill(QPainter& painter, const QPainterPath& path, const QBrush& brush) {
-    if (!solid(brush) || !(directScale(painter) > 0)) {
+    QImage* image = solid(brush) ? directImage(painter) : nullptr;
+    if (!image) {
         painter.fillPath(path, brush);
         return;
     }
-    fillSolid(painter, path, brush.color());
+    fillSolid(painter, *image, path, brush.color());
 }
 
 void stroke(QPainter& painter, const QPainterPath& path, const QPen& pen) {
-    const double scale = directScale(painter);
+    QImage* image = directImage(painter);
     // The painter draws lines of a device pixel or less (and hairlines) its own way.
-    if (pen.style() != Qt::SolidLine || !solid(pen.brush()) || pen.isCosmetic() || !(scale > 0) ||
-        !(pen.widthF() * scale > 1)) {
+    if (!image || pen.style() != Qt::SolidLine || !solid(pen.brush()) || pen.isCosmetic() ||
+        !(pen.widthF() * penScale(painter.deviceTransform()) > 1)) {
         painter.strokePath(path, pen);
         return;
     }
@@ -53,7 +68,7 @@ void stroke(QPainter& painter, const QPainterPath& path, const QPen& pen) {
     stroker.setCapStyle(pen.capStyle());
     stroker.setJoinStyle(pen.joinStyle());
     stroker.setMiterLimit(pen.miterLimit());
-    fillSolid(painter, stroker.createStroke(path), pen.color());
+    fillSolid(painter, *image, stroker.createStroke(path), pen.color());
 }
 
 } // namespace Tessarine::DirectFill

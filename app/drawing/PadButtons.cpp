@@ -3,6 +3,7 @@
 #include "app/drawing/ShapeMath.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/drawing/DirectFill.h"
 #include "app/drawing/DrawingText.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PadShapes.h"
@@ -125,7 +126,7 @@ void paintDPadCap(QPainter& painter, const DPadCap& dpad, QPointF centre) {
     painter.fillPath(cross, vertical(square, {Color::capTop(), Color::capBottom()}));
     const std::array<bool, 4> lit = dpadLitArms(dpad.direction);
     for (DPadArm arm : {DPadArm::up, DPadArm::down, DPadArm::left, DPadArm::right})
-        if (lit[std::size_t(arm)]) painter.fillPath(litArm(arm), Color::withOpacity(Color::accentTeal(), 0.95));
+        if (lit[std::size_t(arm)]) DirectFill::fill(painter, litArm(arm), Color::withOpacity(Color::accentTeal(), 0.95));
     paintArrowheads(painter); // well inside the cross, so they need no mask
     // Bevel: light along the upper edges, shade along the lower ones.
     PaintLayers::strokeInside(painter, cross, vertical(square, {white(0.4), white(0.05), black(0.5)}), 1);

@@ -2,6 +2,7 @@
 
 #include "app/drawing/ShapeMath.h"
 #include "app/paint/Theme.h"
+#include "app/drawing/DirectFill.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PaintLayers.h"
 
@@ -53,7 +54,7 @@ void paintLightBar(QPainter& painter, const LightBar& bar, QPointF centre) {
         PaintLayers::paintBlurred(painter, capsule(centred(centre, 90, 12)), Color::withOpacity(color, 0.55), 4);
         painter.fillPath(capsule(strip), vertical(strip, {white(0.7), color, color}));
     } else {
-        painter.fillPath(capsule(strip), white(0.08));
+        DirectFill::fill(painter, capsule(strip), white(0.08));
     }
     painter.restore();
 }
@@ -68,7 +69,7 @@ void paintPlayerLights(QPainter& painter, const PlayerLights& lights, QPointF ce
         disc.addEllipse(light);
         const bool lit = playerLightLit(lights, i);
         if (lit) PaintLayers::paintBlurred(painter, disc, Color::withOpacity(teal, 0.9), 3);
-        painter.fillPath(disc, lit ? QColor(teal) : black(0.35));
+        DirectFill::fill(painter, disc, lit ? QColor(teal) : black(0.35));
         PaintLayers::strokeInside(painter, light, lightSize / 2, white(lit ? 0.6 : 0.15), 0.6);
     }
     painter.restore();

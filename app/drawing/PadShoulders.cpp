@@ -1,6 +1,7 @@
 #include "app/drawing/PadShoulders.h"
 
 #include "app/paint/Theme.h"
+#include "app/drawing/DirectFill.h"
 #include "app/drawing/DrawingText.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PadShapes.h"
@@ -99,7 +100,7 @@ void paintPadBumper(QPainter& painter, const PadBumper& bumper, const Scheme& sc
     else
         painter.fillPath(band, vertical(frame, {Color::rgb(0.86, 0.87, 0.885), Color::rgb(0.62, 0.635, 0.66)}));
     PaintLayers::paintInnerShadow(painter, band, white(dark ? 0.25 : 0.9), 1, {0, 1.5});
-    painter.strokePath(band, outlinePen(dark));
+    DirectFill::stroke(painter, band, outlinePen(dark));
     painter.restore();
 }
 
@@ -129,9 +130,9 @@ void paintPadTriggerBand(QPainter& painter, const PadTrigger& trigger, const Sch
     else
         painter.fillPath(band, vertical(frame, {Color::rgb(0.62, 0.63, 0.655), Color::rgb(0.4, 0.41, 0.43)}));
     PaintLayers::paintInnerShadow(painter, band, white(dark ? 0.2 : 0.55), 1, {0, 1.5});
-    painter.fillPath(band, Color::withOpacity(Color::accentTeal(), 0.75 * fill));
-    painter.fillPath(band, black(0.28 * fill));
-    painter.strokePath(band, outlinePen(dark));
+    DirectFill::fill(painter, band, Color::withOpacity(Color::accentTeal(), 0.75 * fill));
+    DirectFill::fill(painter, band, black(0.28 * fill));
+    DirectFill::stroke(painter, band, outlinePen(dark));
     painter.restore();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/Coverage.h"
+#include "app/drawing/DirectFill.h"
 
 #include <QPen>
 
@@ -243,7 +244,7 @@ void strokeInside(QPainter& painter, const QRectF& rect, double cornerRadius, co
     QPainterPath edge;
     const double radius = std::max(0.0, cornerRadius - half);
     edge.addRoundedRect(rect.adjusted(half, half, -half, -half), radius, radius);
-    painter.strokePath(edge, edgePen(brush, width));
+    DirectFill::stroke(painter, edge, edgePen(brush, width));
 }
 
 } // namespace Tessarine::PaintLayers
