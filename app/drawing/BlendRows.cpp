@@ -30,6 +30,23 @@ inline __m128i over4(__m128i source, __m128i destination) {
     return _mm_add_epi32(source, _mm_packus_epi16(low, high));
 }
 
+// tint() of two pixels' colour (as 16-bit channels, `color`) at the strengths in `strength`
+// (each pixel's alpha in all four of its lanes): v / 255 rounded as (v + 128 + (v + 128) / 256) / 256.
+inline __m128i tint2(__m128i color, __m128i strength) {
+    const __m128i v = _mm_add_epi16(_mm_mullo_epi16(color, strength), _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+}
+
+// PixelMath::over of two pixels held as 16-bit channels, the result as 16-bit channels: no
+// channel of a premultiplied source plus the destination's share passes 255.
+inline __m128i over2(__m128i source, __m128i destination) {
+    __m128i clear = _mm_shufflelo_epi16(source, _MM_SHUFFLE(3, 3, 3, 3));
+    clear = _mm_sub_epi16(_mm_set1_epi16(255), _mm_shufflehi_epi16(clear, _MM_SHUFFLE(3, 3, 3, 3)));
+    const __m128i t = _mm_mullo_epi16(destination, clear);
+    return _mm_add_epi16(source,
+                         _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(128)), 8));
+}
+
 inline __m128i load(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline void store(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 #endif
@@ -50,20 +67,34 @@ void over(const std::uint32_t* source, std::uint32_t* pixels, int count) {
         if (source[i] != 0) pixels[i] = PixelMath::over(source[i], pixels[i]);
 }
 
-void tintOver(const std::uint32_t* tints, const std::uint8_t* alpha, std::uint32_t* pixels, int count) {
+std::uint32_t tint(std::uint32_t color, std::uint32_t alpha) {
+    using PixelMath::divide255;
+    return divide255((color & 0xff) * alpha) | divide255((color >> 8 & 0xff) * alpha) << 8 |
+           divide255((color >> 16 & 0xff) * alpha) << 16 | divide255((color >> 24) * alpha) << 24;
+}
+
+void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pixels, int count) {
     int i = 0;
 #if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i channels = _mm_unpacklo_epi8(_mm_set1_epi32(int(color)), zero); // two pixels' worth
     for (; i + 4 <= count; i += 4) {
         std::uint32_t four;
         std::memcpy(&four, alpha + i, sizeof four);
         if (four == 0) continue;
-        const __m128i s = _mm_set_epi32(int(tints[alpha[i + 3]]), int(tints[alpha[i + 2]]),
-                                        int(tints[alpha[i + 1]]), int(tints[alpha[i]]));
-        store(pixels + i, over4(s, load(pixels + i)));
+        // Each pixel's strength in its four lanes.
+        __m128i strength = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), zero);
+        strength = _mm_unpacklo_epi16(strength, strength);
+        const __m128i destination = load(pixels + i);
+        const __m128i low = over2(tint2(channels, _mm_unpacklo_epi32(strength, strength)),
+                                  _mm_unpacklo_epi8(destination, zero));
+        const __m128i high = over2(tint2(channels, _mm_unpackhi_epi32(strength, strength)),
+                                   _mm_unpackhi_epi8(destination, zero));
+        store(pixels + i, _mm_packus_epi16(low, high));
     }
 #endif
     for (; i < count; ++i)
-        if (alpha[i] != 0) pixels[i] = PixelMath::over(tints[alpha[i]], pixels[i]);
+        if (alpha[i] != 0) pixels[i] = PixelMath::over(tint(color, alpha[i]), pixels[i]);
 }
 
 } // namespace Tessarine::BlendRows

@@ -9,8 +9,11 @@ namespace Tessarine::BlendRows {
 // `source[i]` over `pixels[i]` for `count` pixels.
 void over(const std::uint32_t* source, std::uint32_t* pixels, int count);
 
-// `tints[alpha[i]]` over `pixels[i]` for `count` pixels: a single colour at 256 strengths (as
-// Coverage makes them) laid by a row of coverage.
-void tintOver(const std::uint32_t* tints, const std::uint8_t* alpha, std::uint32_t* pixels, int count);
+// A premultiplied `color` at strength `alpha` (0 … 255): each channel times alpha / 255, rounded.
+std::uint32_t tint(std::uint32_t color, std::uint32_t alpha);
+
+// tint(color, alpha[i]) over `pixels[i]` for `count` pixels: a single colour laid by a row of
+// coverage.
+void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pixels, int count);
 
 } // namespace Tessarine::BlendRows

@@ -21,11 +21,7 @@ struct Tints {
     std::uint32_t pixel[256];
     explicit Tints(const QColor& color) {
         const QRgb premultiplied = qPremultiply(color.rgba());
-        const std::uint32_t b = std::uint32_t(qBlue(premultiplied)), g = std::uint32_t(qGreen(premultiplied)),
-                            r = std::uint32_t(qRed(premultiplied)), a = std::uint32_t(qAlpha(premultiplied));
-        for (std::uint32_t i = 0; i < 256; ++i)
-            pixel[i] = PixelMath::divide255(b * i) | PixelMath::divide255(g * i) << 8 |
-                       PixelMath::divide255(r * i) << 16 | PixelMath::divide255(a * i) << 24;
+        for (std::uint32_t i = 0; i < 256; ++i) pixel[i] = BlendRows::tint(premultiplied, i);
     }
 };
 
@@ -143,13 +139,13 @@ void blend(QImage& image, const QRect& pixels, const std::vector<std::uint8_t>& 
         alpha.size() < std::size_t(width) * std::size_t(height) || color.alpha() == 0)
         return;
     const QPoint origin = pixels.topLeft();
-    const Tints tints(color);
+    const std::uint32_t premultiplied = qPremultiply(color.rgba());
     const int x0 = std::max(0, -origin.x()), x1 = std::min(width, image.width() - origin.x());
     const int y0 = std::max(0, -origin.y()), y1 = std::min(height, image.height() - origin.y());
     for (int y = y0; y < y1 && x0 < x1; ++y) {
         auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(origin.y() + y)) + origin.x();
         const std::uint8_t* in = alpha.data() + std::size_t(y) * std::size_t(width);
-        BlendRows::tintOver(tints.pixel, in + x0, line + x0, x1 - x0);
+        BlendRows::tintOver(premultiplied, in + x0, line + x0, x1 - x0);
     }
 }
 

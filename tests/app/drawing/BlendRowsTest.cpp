@@ -7,6 +7,7 @@
 
 #include <QColor>
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -41,10 +42,14 @@ std::vector<std::uint32_t> beneath(std::size_t count, std::mt19937& random) {
 TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
     std::mt19937 random(7);
     for (const QColor& color : {QColor(0, 0, 0, 140), QColor(255, 255, 255, 242), QColor(255, 120, 30), QColor(20, 200, 90, 3)}) {
+        // The colour at each strength, each channel rounded to the nearest level.
         std::uint32_t tints[256];
         const QRgb p = qPremultiply(color.rgba());
-        for (std::uint32_t i = 0; i < 256; ++i)
-            tints[i] = PixelMath::scaled(p, i);
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            auto channel = [&](int shift) { return std::uint32_t(std::lround(double((p >> shift) & 0xff) * i / 255)) << shift; };
+            tints[i] = channel(0) | channel(8) | channel(16) | channel(24);
+            ASSERT_EQ(BlendRows::tint(p, i), tints[i]) << i;
+        }
         // Every strength, with runs of clear coverage that the blend skips.
         std::vector<std::uint8_t> alpha;
         for (int i = 0; i < 256; ++i) {
@@ -55,7 +60,7 @@ TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
             const int count = int(alpha.size()) - start;
             std::vector<std::uint32_t> fast = beneath(alpha.size(), random);
             std::vector<std::uint32_t> plain = fast;
-            BlendRows::tintOver(tints, alpha.data() + start, fast.data() + start, count);
+            BlendRows::tintOver(p, alpha.data() + start, fast.data() + start, count);
             for (int i = start; i < int(alpha.size()); ++i)
                 if (alpha[std::size_t(i)] != 0) plain[std::size_t(i)] = PixelMath::over(tints[alpha[std::size_t(i)]], plain[std::size_t(i)]);
             ASSERT_EQ(fast, plain) << color.name(QColor::HexArgb).toStdString() << " from " << start;
