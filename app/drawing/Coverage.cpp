@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace Tessarine::Coverage {
 
@@ -79,19 +80,24 @@ std::vector<std::uint8_t> render(const QPainterPath& path, const Grid& grid, int
 std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toPixels, int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    // The last coverage made on this thread: the shell asks for its outline's several times
-    // over (two inner shadows and the layers masked by it).
-    struct Last {
+    // The last few coverages made on this thread: the shell asks for its outline's more than
+    // once (each of its two inner shadows keeps the shadow to the outline).
+    struct Kept {
         QPainterPath path;
         QTransform toPixels;
         int width = 0, height = 0;
         std::vector<std::uint8_t> plane;
     };
-    thread_local Last last;
-    if (last.width == width && last.height == height && last.toPixels == toPixels && last.path == path)
-        return last.plane;
+    constexpr std::size_t keptCount = 3;
+    thread_local std::deque<Kept> kept;
+    for (auto it = kept.begin(); it != kept.end(); ++it)
+        if (it->width == width && it->height == height && it->toPixels == toPixels && it->path == path) {
+            if (it != kept.begin()) std::rotate(kept.begin(), it, std::next(it));
+            return kept.front().plane;
+        }
     std::vector<std::uint8_t> plane = PathRaster::coverage(path, toPixels, width, height);
-    last = {path, toPixels, width, height, plane};
+    kept.push_front({path, toPixels, width, height, plane});
+    if (kept.size() > keptCount) kept.pop_back();
     return plane;
 }
 
