@@ -50,12 +50,14 @@ TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
             tints[i] = channel(0) | channel(8) | channel(16) | channel(24);
             ASSERT_EQ(BlendRows::tint(p, i), tints[i]) << i;
         }
-        // Every strength, with runs of clear coverage that the blend skips.
+        // Every strength, with short and long runs of clear coverage that the blend skips, one
+        // of them at the row's end.
         std::vector<std::uint8_t> alpha;
         for (int i = 0; i < 256; ++i) {
             alpha.push_back(std::uint8_t(i));
-            if (i % 37 == 0) alpha.insert(alpha.end(), 9, 0);
+            if (i % 37 == 0) alpha.insert(alpha.end(), i % 2 == 0 ? 9 : 40, 0);
         }
+        alpha.insert(alpha.end(), 21, 0);
         for (int start : {0, 1, 3}) {
             const int count = int(alpha.size()) - start;
             std::vector<std::uint32_t> fast = beneath(alpha.size(), random);
