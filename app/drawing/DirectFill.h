@@ -3,7 +3,7 @@
 // the pixels of an image the painter paints plainly: the shape's coverage is worked out by
 // PathRaster and laid on in the colour. The painter itself would hand every large antialiased fill
 // to worker threads and wait for them, which costs more than the fill on a busy or single core.
-// Anything else (a gradient, a clip, a perspective, a hairline) goes to the painter as before.
+// Anything else (a gradient, a clip, a projection, a hairline) goes to the painter as before.
 #include <QBrush>
 #include <QPainter>
 #include <QPainterPath>
