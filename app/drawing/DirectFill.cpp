@@ -34,9 +34,12 @@ void fillSolid(QPainter& painter, QImage& image, const QPainterPath& path, const
         !std::isfinite(device.top()) || !std::isfinite(device.bottom()))
         return;
     // The whole pixels the shape can touch, within the image.
-    const QRect pixels = QRect(QPoint(int(std::max(std::floor(device.left()), 0.0)), int(std::max(std::floor(device.top()), 0.0))),
-                               QPoint(int(std::min(std::ceil(device.right()), double(image.width()))) - 1,
-                                      int(std::min(std::ceil(device.bottom()), double(image.height()))) - 1));
+    // Every bound is clamped to the image before it becomes a whole number, so a shape far off
+    // the image (or a coordinate past int's range) never makes an out-of-range conversion.
+    auto within = [](double v, int limit) { return int(std::clamp(v, 0.0, double(limit))); };
+    const QRect pixels = QRect(QPoint(within(std::floor(device.left()), image.width()), within(std::floor(device.top()), image.height())),
+                               QPoint(within(std::ceil(device.right()), image.width()) - 1,
+                                      within(std::ceil(device.bottom()), image.height()) - 1));
     if (pixels.isEmpty()) return;
     const QTransform toPixels = t * QTransform::fromTranslate(-pixels.left(), -pixels.top());
     Coverage::blend(image, pixels, Coverage::render(path, toPixels, pixels.width(), pixels.height()), color);
