@@ -80,8 +80,8 @@ SessionArchive::Loaded SessionArchive::load() const {
     // that are there, so it is reported with the files that could not be read.
     std::optional<SkippedFile> unlisted;
     fs::directory_iterator it(folder, error);
-    if (error && error != std::errc::no_such_file_or_directory)
-        unlisted = SkippedFile{folder.string(), "the folder could not be read: " + error.message()};
+    if (error == std::errc::no_such_file_or_directory) return {};
+    if (error) unlisted = SkippedFile{folder.string(), "the folder could not be read: " + error.message()};
     for (fs::directory_iterator end; !error && it != end; it.increment(error)) {
         if (looksLikeSessionFile(it->path())) files.push_back(it->path());
         else AtomicFile::removeIfStale(*it);
