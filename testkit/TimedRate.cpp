@@ -15,7 +15,7 @@ std::string grouped(double value) {
     std::string digits = Fmt::trim(std::round(value), 0);
     for (int at = static_cast<int>(digits.size()) - 3; at > 0 && std::isdigit(static_cast<unsigned char>(digits[at - 1]));
          at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
     return digits;
 }
 
