@@ -29,6 +29,14 @@ inline std::uint64_t extract(const std::uint8_t* data, std::size_t size, std::si
     return value;
 }
 
+// Set bits of a word, without the library call std::popcount makes for a plain x86-64 target.
+inline std::size_t bitCount(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555);
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<std::size_t>((x * 0x0101010101010101) >> 56);
+}
+
 inline std::int64_t read(const std::uint8_t* data, std::size_t size, std::size_t offset, unsigned bits, bool isSigned) {
     std::uint64_t value = extract(data, size, offset, bits);
     if (isSigned && bits < 64 && (value >> (bits - 1)) & 1) value |= ~std::uint64_t{0} << bits;
@@ -83,16 +91,35 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::v
         for (const Field& f : layout.fields) bytes = std::max<std::size_t>(bytes, lastByte(f.bitOffset, f.bits) + 1);
         for (const ArrayField& f : layout.arrays)
             bytes = std::max<std::size_t>(bytes, lastByte(f.bitOffset, std::uint64_t{f.bits} * f.slotCount) + 1);
-        layout.fieldsAt.resize(bytes);
-        layout.arraysAt.resize(bytes);
+        std::vector<std::vector<std::uint32_t>> fieldsAt(bytes), arraysAt(bytes);
         for (std::uint32_t n = 0; n < layout.fields.size(); ++n) {
             const Field& f = layout.fields[n];
-            for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, f.bits); ++b) layout.fieldsAt[b].push_back(n);
+            for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, f.bits); ++b) fieldsAt[b].push_back(n);
         }
         for (std::uint32_t n = 0; n < layout.arrays.size(); ++n) {
             const ArrayField& f = layout.arrays[n];
             for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, std::uint64_t{f.bits} * f.slotCount); ++b)
-                layout.arraysAt[b].push_back(n);
+                arraysAt[b].push_back(n);
+        }
+        auto flatten = [](const std::vector<std::vector<std::uint32_t>>& at, std::vector<std::uint32_t>& from,
+                          std::vector<std::uint32_t>& list) {
+            from.assign(1, 0);
+            for (const auto& indices : at) {
+                list.insert(list.end(), indices.begin(), indices.end());
+                from.push_back(static_cast<std::uint32_t>(list.size()));
+            }
+        };
+        flatten(fieldsAt, layout.fieldsFrom, layout.fieldList);
+        flatten(arraysAt, layout.arraysFrom, layout.arrayList);
+        layout.mappedBytes = bytes;
+        if (layout.fields.size() <= 64 && layout.arrays.size() <= 64) {
+            auto masks = [bytes](const std::vector<std::vector<std::uint32_t>>& at, std::vector<std::uint64_t>& mask) {
+                mask.assign(bytes, 0);
+                for (std::size_t b = 0; b < bytes; ++b)
+                    for (std::uint32_t n : at[b]) mask[b] |= std::uint64_t{1} << n;
+            };
+            masks(fieldsAt, layout.fieldMask);
+            masks(arraysAt, layout.arrayMask);
         }
         mostFields = std::max(mostFields, layout.fields.size());
         mostArrays = std::max(mostArrays, layout.arrays.size());
@@ -102,15 +129,8 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::v
     arrayMark_.assign(mostArrays, 0);
 }
 
-void HIDReportDecoder::noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed) {
-    if (seen_[element] && last_[element] == value) return;
-    seen_[element] = 1;
-    last_[element] = value;
-    changed.push_back(Value{element, value});
-}
-
-void HIDReportDecoder::readField(const Field& field, const std::uint8_t* data, std::size_t availableBits,
-                                  std::vector<Value>& changed) {
+[[gnu::always_inline]] inline void HIDReportDecoder::readField(const Field& field, const std::uint8_t* data, std::size_t availableBits,
+                                         std::vector<Value>& changed) {
     if (std::size_t{field.bitOffset} + field.bits > availableBits) return; // past a short report
     noteValue(field.element, read(data, availableBits / 8, field.bitOffset, field.bits, field.isSigned), changed);
 }
@@ -161,14 +181,19 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
 
     // Every part of the report changed: read it in order rather than sort out which fields did.
     std::uint8_t* previous = layout.previous.data();
-    const std::size_t mapped = std::min(report.size(), layout.fieldsAt.size());
+    const std::size_t mapped = std::min(report.size(), layout.mappedBytes);
     std::size_t words = 0, changedWords = 0;
     for (std::size_t byte = 0; byte + 8 <= mapped; byte += 8, ++words)
         changedWords += std::memcmp(data + byte, previous + byte, 8) != 0;
     if (words > 1 && changedWords == words) {
-        std::memcpy(previous, data, report.size());
+        std::memcpy(previous, data, mapped); // bytes past the last field are never compared
         for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
         for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        return;
+    }
+
+    if (!layout.fieldMask.empty()) {
+        readChanged(layout, data, availableBits, mapped, changed);
         return;
     }
 
@@ -180,14 +205,18 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     }
     touched_.clear();
     touchedArrays_.clear();
+    const std::uint32_t* fieldsFrom = layout.fieldsFrom.data();
+    const std::uint32_t* fieldList = layout.fieldList.data();
+    const std::uint32_t* arraysFrom = layout.arraysFrom.data();
+    const std::uint32_t* arrayList = layout.arrayList.data();
     auto touch = [&](std::size_t byte) {
-        for (std::uint32_t n : layout.fieldsAt[byte])
-            if (mark_[n] != reportCount_) {
+        for (std::uint32_t i = fieldsFrom[byte], end = fieldsFrom[byte + 1]; i < end; ++i)
+            if (const std::uint32_t n = fieldList[i]; mark_[n] != reportCount_) {
                 mark_[n] = reportCount_;
                 touched_.push_back(n);
             }
-        for (std::uint32_t n : layout.arraysAt[byte])
-            if (arrayMark_[n] != reportCount_) {
+        for (std::uint32_t i = arraysFrom[byte], end = arraysFrom[byte + 1]; i < end; ++i)
+            if (const std::uint32_t n = arrayList[i]; arrayMark_[n] != reportCount_) {
                 arrayMark_[n] = reportCount_;
                 touchedArrays_.push_back(n);
             }
@@ -205,7 +234,7 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     }
     for (; byte < mapped; ++byte)
         if (data[byte] != previous[byte]) touch(byte);
-    std::memcpy(previous, data, report.size());
+    std::memcpy(previous, data, mapped);
 
     if (touched_.empty() && touchedArrays_.empty()) return;
     if (touched_.size() > layout.fields.size() / 2) { // most of the report changed: read it in order
@@ -216,8 +245,49 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     // Fields follow each other through the report, so the list is usually in order already.
     if (!std::is_sorted(touched_.begin(), touched_.end())) std::sort(touched_.begin(), touched_.end());
     for (std::uint32_t n : touched_) readField(layout.fields[n], data, availableBits, changed);
+    if (touchedArrays_.empty()) return;
     std::sort(touchedArrays_.begin(), touchedArrays_.end());
     for (std::uint32_t n : touchedArrays_) readArray(layout.arrays[n], data, availableBits, changed);
+}
+
+void HIDReportDecoder::readChanged(Layout& layout, const std::uint8_t* data, std::size_t availableBits,
+                                   std::size_t mapped, std::vector<Value>& changed) {
+    std::uint8_t* previous = layout.previous.data();
+    const std::uint64_t* fieldMask = layout.fieldMask.data();
+    const std::uint64_t* arrayMask = layout.arrayMask.data();
+    std::uint64_t fields = 0, arrays = 0;
+    std::size_t byte = 0;
+    for (; byte + 8 <= mapped; byte += 8) {
+        std::uint64_t now = 0, before = 0;
+        std::memcpy(&now, data + byte, 8);
+        std::memcpy(&before, previous + byte, 8);
+        const std::uint64_t diff = now ^ before;
+        if (diff == 0) continue;
+        std::memcpy(previous + byte, &now, 8);
+        // All eight bytes, each masked by whether it changed: which of them did is as random as
+        // the values, and a branch per changed byte would be mispredicted as often.
+        for (unsigned within = 0; within < 8; ++within) {
+            const std::uint64_t keep = std::uint64_t{0} - (((diff >> (within * 8)) & 0xFF) != 0); // little-endian load
+            fields |= fieldMask[byte + within] & keep;
+            arrays |= arrayMask[byte + within] & keep;
+        }
+    }
+    for (; byte < mapped; ++byte)
+        if (data[byte] != previous[byte]) {
+            fields |= fieldMask[byte];
+            arrays |= arrayMask[byte];
+            previous[byte] = data[byte];
+        }
+
+    if (bitCount(fields) > layout.fields.size() / 2) {
+        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
+        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        return;
+    }
+    for (; fields != 0; fields &= fields - 1)
+        readField(layout.fields[static_cast<std::size_t>(std::countr_zero(fields))], data, availableBits, changed);
+    for (; arrays != 0; arrays &= arrays - 1)
+        readArray(layout.arrays[static_cast<std::size_t>(std::countr_zero(arrays))], data, availableBits, changed);
 }
 
 std::optional<std::int64_t> HIDReportDecoder::value(std::size_t element) const {

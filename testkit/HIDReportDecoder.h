@@ -60,15 +60,31 @@ private:
         std::vector<Field> fields;
         std::vector<ArrayField> arrays;
         // Per report byte, the fields (indices into `fields`, ascending) and array fields that
-        // read from it.
-        std::vector<std::vector<std::uint32_t>> fieldsAt;
-        std::vector<std::vector<std::uint32_t>> arraysAt;
+        // read from it: those of byte b are fieldList[fieldsFrom[b] … fieldsFrom[b + 1]), and
+        // the same for arrays. One block each, so a changed byte costs two loads to look up.
+        std::size_t mappedBytes = 0;
+        std::vector<std::uint32_t> fieldsFrom, fieldList;
+        std::vector<std::uint32_t> arraysFrom, arrayList;
+        // The same as bit sets, when the report has at most 64 fields and 64 array fields (every
+        // game pad): the fields of the changed bytes are then one OR per byte, in field order.
+        std::vector<std::uint64_t> fieldMask, arrayMask;
         std::vector<std::uint8_t> previous; // the previous report of this id, without the id byte
         bool hasPrevious = false;
     };
 
-    void noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed);
+    // Inline, as the decoding of one report reads a handful of fields and both are a few
+    // instructions long.
+    void noteValue(std::uint32_t element, std::int64_t value, std::vector<Value>& changed) {
+        if (seen_[element] && last_[element] == value) return;
+        seen_[element] = 1;
+        last_[element] = value;
+        changed.push_back(Value{element, value});
+    }
     void readField(const Field& field, const std::uint8_t* data, std::size_t availableBits, std::vector<Value>& changed);
+    // The fields and array fields that read one of the changed bytes among the first `mapped`,
+    // through the bit sets; `previous` becomes this report.
+    void readChanged(Layout& layout, const std::uint8_t* data, std::size_t availableBits, std::size_t mapped,
+                     std::vector<Value>& changed);
     void readArray(const ArrayField& field, const std::uint8_t* data, std::size_t availableBits,
                    std::vector<Value>& changed);
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <random>
 #include <vector>
 
 using namespace RorozErurEvo;
@@ -298,4 +299,54 @@ TEST(HIDReportDecoder, WideFieldsAtOddOffsets) {
     EXPECT_EQ(longer.value(0), 0xA);
     EXPECT_EQ(longer.value(1), -2);
     EXPECT_EQ(longer.value(2), (std::int64_t{1} << 32) + 1);
+}
+
+// Whatever bytes change between reports, the values reported as changed are exactly those that
+// differ from the previous report's, in report order, as decoding each report afresh says: for
+// a report of a few dozen fields and for one of more fields than the decoder tracks in a word.
+TEST(HIDReportDecoder, ReportsChangedValuesExactlyAsAFreshDecodeOfEachReportSays) {
+    for (const std::uint8_t axes : {std::uint8_t{6}, std::uint8_t{70}}) {
+        const HIDDescriptor d = parse(gamePad({
+            0x85, 0x01,                                                                   // report id 1
+            0x09, 0x30, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, axes, 0x81, 0x02, // 8-bit axes
+            0x05, 0x09, 0x19, 0x01, 0x29, 0x0C, 0x25, 0x01, 0x75, 0x01, 0x95, 0x0C, 0x81, 0x02, // 12 buttons
+            0x75, 0x04, 0x95, 0x01, 0x81, 0x03,                                           // padding
+            0x05, 0x01, 0x09, 0x31, 0x16, 0x01, 0xF8, 0x26, 0xFF, 0x07, 0x75, 0x0C, 0x95, 0x01, 0x81, 0x02, // signed
+            0x75, 0x04, 0x95, 0x01, 0x81, 0x03,                                           // padding
+            0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x15, 0x00, 0x25, 0x65, 0x75, 0x08, 0x95, 0x03, 0x81, 0x00, // keys
+        }));
+        ASSERT_GT(d.elements.size(), std::size_t{axes} + 12u);
+        const std::size_t length = 1 + axes + 2 + 2 + 3;
+        HIDReportDecoder decoder(d);
+        std::map<std::size_t, std::int64_t> known;
+        std::mt19937 random(axes);
+        Bytes report(length, 0);
+        report[0] = 1;
+        int reported = 0;
+        for (int n = 0; n < 4000; ++n) {
+            // A few bytes change, now and then every byte, a short report or another id.
+            const int kind = static_cast<int>(random() % 40);
+            if (kind == 0) {
+                for (std::size_t i = 1; i < length; ++i) report[i] = static_cast<std::uint8_t>(random());
+            } else {
+                for (int changes = static_cast<int>(random() % 5); changes-- > 0;)
+                    report[1 + random() % (length - 1)] = static_cast<std::uint8_t>(random() % 4 ? random() % 4 : random());
+            }
+            Bytes sent = report;
+            if (kind == 1) sent.resize(1 + random() % (length - 1));
+            if (kind == 2) sent[0] = 2;
+
+            HIDReportDecoder fresh(d);
+            std::vector<HIDReportDecoder::Value> expected;
+            for (const auto& value : decode(fresh, sent)) {
+                auto [at, added] = known.try_emplace(value.element, value.value);
+                if (!added && at->second == value.value) continue;
+                at->second = value.value;
+                expected.push_back(value);
+            }
+            ASSERT_EQ(decode(decoder, sent), expected) << "report " << n << ", " << int{axes} << " axes";
+            reported += static_cast<int>(expected.size());
+        }
+        EXPECT_GT(reported, 4000);
+    }
 }
