@@ -26,6 +26,7 @@ template <class T> void CaptureBuffer::Log<T>::straighten(std::size_t capacity) 
     for (std::size_t i = 0; i < count; ++i) block.push_back(std::move(entries[(head + i) % entries.size()]));
     entries.swap(block);
     head = 0;
+    last = count == 0 ? nullptr : &entries[count - 1];
 }
 
 template <class T> T& CaptureBuffer::Log<T>::grow(const Limits& limits) {
@@ -46,6 +47,7 @@ template <class T> void CaptureBuffer::Log<T>::trim(const Limits& limits) {
     const std::size_t drop = count - limits.kept;
     head = (head + drop) % entries.size();
     count -= drop;
+    if (count > 1) secondTime = timeOf(at(1));
     // Storage reserved under a larger limit is given back once the limit has shrunk.
     if (entries.capacity() > limits.most + 1) straighten(limits.most + 1);
     if (!ordered) {
@@ -116,6 +118,7 @@ constexpr std::size_t globalLogsLargest = (CaptureBuffer::maxEntries + 1) *
 CaptureBuffer::CaptureBuffer(std::size_t byteBudget) : budget_(byteBudget) { counts(globalLogsLargest); }
 
 void CaptureBuffer::counts(std::size_t largestBytes) {
+    flushStamps(); // under the limits they were made under
     largest_ += largestBytes;
     if (largest_ <= budget_) return;
     const double share = static_cast<double>(budget_) / static_cast<double>(largest_);
@@ -126,7 +129,10 @@ void CaptureBuffer::counts(std::size_t largestBytes) {
 
 CaptureBuffer::Element& CaptureBuffer::element(const std::string& key) {
     auto [it, added] = slots_.try_emplace(key, static_cast<Slot>(elements_.size()));
-    if (added) elements_.emplace_back().key = key;
+    if (added) {
+        elements_.emplace_back().key = key;
+        bySlot_.push_back(&elements_.back());
+    }
     return elements_[it->second];
 }
 
@@ -160,11 +166,13 @@ void CaptureBuffer::recordStick(const std::string& key, double x, double y, std:
                                 double t) {
     MutexLock guard(lock);
     writeStick(element(key), x, y, rawPoint.has_value(), rawPoint ? rawPoint->x : 0, rawPoint ? rawPoint->y : 0, t);
+    flushStamps();
 }
 
 void CaptureBuffer::recordAxis(const std::string& key, double value, std::optional<RawCount> rawCount, double t) {
     MutexLock guard(lock);
     writeAxis(element(key), value, rawCount.has_value(), rawCount.value_or(0), t);
+    flushStamps();
 }
 
 void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, double t) {
@@ -175,6 +183,7 @@ void CaptureBuffer::recordTriggerPress(const std::string& key, double travel, do
 void CaptureBuffer::recordButton(const std::string& key, bool down, double t) {
     MutexLock guard(lock);
     writeButton(element(key), down, t);
+    flushStamps();
 }
 
 void CaptureBuffer::recordMotion(const MotionSample& sample) {

@@ -12,6 +12,8 @@
 // state) lives in one record reached through a slot number. A source that writes many values
 // per report (a raw HID device: up to 8,000 reports a second, each with a dozen values) looks
 // its slots up once and writes a whole report under one hold of the lock with a Batch.
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -139,20 +141,24 @@ public:
     class Batch {
     public:
         explicit Batch(CaptureBuffer& buffer) : buffer_(buffer), guard_(buffer.lock) {}
+        ~Batch() {
+            buffer_.lock.assertHeld();
+            buffer_.flushStamps();
+        }
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
         // A batch holds the buffer's lock from its construction to its end.
         void stick(Slot slot, double x, double y, const std::optional<RorozErurEvo::RawPoint>& raw, double t) {
             buffer_.lock.assertHeld();
-            buffer_.writeStick(buffer_.elements_[slot], x, y, raw.has_value(), raw ? raw->x : 0, raw ? raw->y : 0, t);
+            buffer_.writeStick(*buffer_.bySlot_[slot], x, y, raw.has_value(), raw ? raw->x : 0, raw ? raw->y : 0, t);
         }
         void axis(Slot slot, double value, const std::optional<RawCount>& raw, double t) {
             buffer_.lock.assertHeld();
-            buffer_.writeAxis(buffer_.elements_[slot], value, raw.has_value(), raw.value_or(0), t);
+            buffer_.writeAxis(*buffer_.bySlot_[slot], value, raw.has_value(), raw.value_or(0), t);
         }
         void button(Slot slot, bool down, double t) {
             buffer_.lock.assertHeld();
-            buffer_.writeButton(buffer_.elements_[slot], down, t);
+            buffer_.writeButton(*buffer_.bySlot_[slot], down, t);
         }
         void triggerPress(Slot slot, double travel, double t) {
             if (travel > triggerPressAbove) button(slot, true, t);
@@ -160,7 +166,7 @@ public:
         }
         void raw(Slot slot, int value, double t) {
             buffer_.lock.assertHeld();
-            buffer_.writeRaw(buffer_.elements_[slot], value, t);
+            buffer_.writeRaw(*buffer_.bySlot_[slot], value, t);
         }
 
     private:
@@ -222,6 +228,8 @@ private:
     template <class T> class Log {
     public:
         explicit Log(double span) : span_(span) {}
+        Log(const Log&) = delete; // it points into its own storage
+        Log& operator=(const Log&) = delete;
         // Inline, with the writers below: a raw HID report makes a dozen appends, and a sample
         // handed through calls by value costs more than the append itself.
         void append(const T& item, const Limits& limits) {
@@ -229,25 +237,58 @@ private:
         }
         // Appends an entry at time t that `fill` writes in place.
         template <class Fill> void appendWith(double t, const Limits& limits, Fill fill) {
-            if (ordered && (t != t || (count > 0 && !(timeOf(*newest()) <= t)))) ordered = false;
-            T* entry;
-            if (count < entries.size()) {
-                const std::size_t slot = head + count;
-                entry = &entries[slot < entries.size() ? slot : slot - entries.size()];
-            } else if (head == 0 && entries.size() < entries.capacity()) {
-                entry = &entries.emplace_back();
-            } else {
-                entry = &grow(limits);
-            }
-            fill(*entry);
-            ++count;
+            // The newest time and the second oldest are kept beside the ring, so that neither
+            // test below reaches into the storage.
+            if (ordered && !(newestTime <= t) && (count > 0 || t != t)) ordered = false;
+            T& entry = place(limits);
+            fill(entry);
+            last = &entry;
+            newestTime = t;
+            if (++count == 2) secondTime = t;
             ++total;
             if (count > limits.most) trim(limits);
             // The oldest entry goes once the next one is also before the span: the newest entry
             // before the span's start stays, as the value there.
             const double cutoff = t - span_;
-            if (std::isfinite(cutoff))
-                while (count > 1 && timeOf(at(1)) < cutoff) dropOldest();
+            if (count > 1 && secondTime < cutoff && std::isfinite(cutoff)) dropBefore(cutoff);
+        }
+        // `copies` appends of time t in a row, as many append() calls would make them. Every
+        // copy after the first finds the log in order as the first left it and nothing before
+        // the span that the first did not drop, unless a trim moved the start.
+        // (A template, so that the logs of other entries never instantiate it.)
+        template <class U = T>
+            requires std::is_same_v<U, double>
+        void appendCopies(double t, std::size_t copies, const Limits& limits) {
+            if (copies == 0) return;
+            append(t, limits);
+            // Usually the rest fit in the ring's free slots without a trim: one fill.
+            const std::size_t size = entries.size();
+            if (const std::size_t rest = copies - 1; count + rest <= size && count + rest <= limits.most) {
+                if (rest == 0) return;
+                std::size_t slot = head + count; // head < size and count < size: no division needed
+                if (slot >= size) slot -= size;
+                for (std::size_t n = 0; n < rest; ++n) {
+                    entries[slot] = t;
+                    if (++slot == size) slot = 0;
+                }
+                if (count == 1) secondTime = t;
+                count += rest;
+                total += rest;
+                last = &entries[slot == 0 ? size - 1 : slot - 1];
+                return;
+            }
+            const double cutoff = t - span_;
+            for (std::size_t n = 1; n < copies; ++n) {
+                T& entry = place(limits);
+                entry = t;
+                last = &entry;
+                if (++count == 2) secondTime = t;
+                ++total;
+                if (count > limits.most) {
+                    trim(limits);
+                    if (count > 1 && secondTime < cutoff && std::isfinite(cutoff)) dropBefore(cutoff);
+                }
+            }
         }
         std::size_t size() const { return count; }
         bool inOrder() const { return ordered; }
@@ -256,7 +297,7 @@ private:
             const std::size_t slot = head + i;
             return entries[slot < entries.size() ? slot : slot - entries.size()];
         }
-        const T* newest() const { return count == 0 ? nullptr : &at(count - 1); }
+        const T* newest() const { return count == 0 ? nullptr : last; }
         bool empty() const { return count == 0; }
         std::vector<T> window(double from, double to) const;
         std::vector<T> from(std::size_t first) const; // entries first… newest
@@ -267,10 +308,29 @@ private:
             if constexpr (std::is_same_v<T, double>) return item;
             else return item.t;
         }
+        // The storage for a new newest entry, not yet counted. The storage a few entries on is
+        // fetched ahead: a log is written front to back, and a report writes to a dozen logs.
+        T& place(const Limits& limits) {
+            T* at;
+            if (count < entries.size()) {
+                const std::size_t slot = head + count;
+                at = &entries[slot < entries.size() ? slot : slot - entries.size()];
+            } else if (head == 0 && entries.size() < entries.capacity()) {
+                at = &entries.emplace_back();
+            } else {
+                return grow(limits);
+            }
+            __builtin_prefetch(reinterpret_cast<const char*>(at) + prefetchAhead, 1);
+            return *at;
+        }
+        static constexpr std::size_t prefetchAhead = 512; // bytes: eight cache lines
         T& grow(const Limits& limits); // a new last entry when the storage is full
-        void dropOldest() {
-            head = head + 1 < entries.size() ? head + 1 : 0;
-            --count;
+        void dropBefore(double cutoff) {
+            do {
+                head = head + 1 < entries.size() ? head + 1 : 0;
+                --count;
+                if (count > 1) secondTime = timeOf(at(1));
+            } while (count > 1 && secondTime < cutoff);
         }
         void trim(const Limits& limits);
         void straighten(std::size_t capacity); // makes the ring one block again, head at 0
@@ -279,6 +339,9 @@ private:
         std::size_t count = 0;
         std::uint64_t total = 0;
         bool ordered = true;
+        T* last = nullptr;     // the newest entry, when there is one
+        double newestTime = 0; // its time
+        double secondTime = 0; // time of at(1), when there are two entries or more
         double span_; // seconds kept back from the newest entry
     };
 
@@ -299,13 +362,25 @@ private:
     // The writers, lock held. The latest sample of a key is always the newest entry of its log
     // (a trim keeps the newest entries), so writers keep only the logs and snapshot() reads the
     // latest values from them.
+    //
+    // Every record stamps its time. A report's records share one time, so the stamps wait and
+    // go into the log together: at the end of every hold of the lock that wrote, at a stamp of
+    // another time, and before the limits change. Nothing reads the stamps in between.
     void stamp(double t) REQUIRES(lock) {
-        stampLog.append(t, limits_);
-        if (now.lastEvent <= t) now.lastEvent = t;
+        if (stampsWaiting_ > 0 && std::bit_cast<std::uint64_t>(t) != std::bit_cast<std::uint64_t>(stampTime_))
+            flushStamps();
+        stampTime_ = t;
+        ++stampsWaiting_;
+    }
+    void flushStamps() REQUIRES(lock) {
+        if (stampsWaiting_ == 0) return;
+        stampLog.appendCopies(stampTime_, stampsWaiting_, limits_);
+        if (now.lastEvent <= stampTime_) now.lastEvent = stampTime_;
+        stampsWaiting_ = 0;
     }
     // The raw parts come as plain numbers: handed through as optionals they cost more than the
     // writing itself.
-    void writeStick(Element& e, double x, double y, bool hasRaw, std::int64_t rawX, std::int64_t rawY, double t)
+    [[gnu::always_inline]] void writeStick(Element& e, double x, double y, bool hasRaw, std::int64_t rawX, std::int64_t rawY, double t)
         REQUIRES(lock) {
         const auto* latest = e.sticks.newest();
         if (latest && latest->x == x && latest->y == y && latest->raw.has_value() == hasRaw &&
@@ -313,24 +388,19 @@ private:
             return;
         if (!latest) counts((maxEntries + 1) * sizeof(RorozErurEvo::StickSample));
         e.sticks.appendWith(t, limits_, [&](RorozErurEvo::StickSample& s) {
-            s.t = t;
-            s.x = x;
-            s.y = y;
-            if (hasRaw) s.raw = RorozErurEvo::RawPoint{rawX, rawY};
-            else s.raw.reset();
+            // Written whole: assigning the optional alone would read the old entry first.
+            s = RorozErurEvo::StickSample{t, x, y,
+                                          hasRaw ? std::optional(RorozErurEvo::RawPoint{rawX, rawY}) : std::nullopt};
         });
         stamp(t);
     }
-    void writeAxis(Element& e, double value, bool hasRaw, RawCount raw, double t) REQUIRES(lock) {
+    [[gnu::always_inline]] void writeAxis(Element& e, double value, bool hasRaw, RawCount raw, double t) REQUIRES(lock) {
         const auto* latest = e.axes.newest();
         if (latest && latest->value == value && latest->raw.has_value() == hasRaw && (!hasRaw || *latest->raw == raw))
             return;
         if (!latest) counts((maxEntries + 1) * sizeof(RorozErurEvo::TriggerSample));
         e.axes.appendWith(t, limits_, [&](RorozErurEvo::TriggerSample& s) {
-            s.t = t;
-            s.value = value;
-            if (hasRaw) s.raw = raw;
-            else s.raw.reset();
+            s = RorozErurEvo::TriggerSample{t, value, hasRaw ? std::optional<long long>(raw) : std::nullopt};
         });
         stamp(t);
     }
@@ -352,11 +422,14 @@ private:
     Limits limits_ GUARDED_BY(lock);
     Snapshot now GUARDED_BY(lock); // only motion, touches and lastEvent: the rest is read from the elements
     std::deque<Element> elements_ GUARDED_BY(lock);
+    std::vector<Element*> bySlot_ GUARDED_BY(lock); // elements_ by slot, without the deque's arithmetic
     std::unordered_map<std::string, Slot> slots_ GUARDED_BY(lock);
     Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock){eventSpan};
     Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock){motionSpan};
     Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock){touchSpan};
     Log<double> stampLog GUARDED_BY(lock){stampSpan};
+    double stampTime_ GUARDED_BY(lock) = 0;      // the time of the stamps waiting, when there are any
+    std::size_t stampsWaiting_ GUARDED_BY(lock) = 0;
 };
 
 } // namespace Tessarine
