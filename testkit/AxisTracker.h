@@ -43,8 +43,8 @@ public:
     // Inline: the HID thread adds every raw value of every report.
     void add(int v, double t) {
         value = v;
-        minSeen = minSeen && *minSeen <= v ? *minSeen : v;
-        maxSeen = maxSeen && *maxSeen >= v ? *maxSeen : v;
+        if (!minSeen || v < *minSeen) minSeen = v;
+        if (!maxSeen || v > *maxSeen) maxSeen = v;
         ++changes;
         times_.push_back(t);
         values_.push_back(v);

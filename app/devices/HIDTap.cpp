@@ -63,7 +63,7 @@ void makeTrigger(ElementInfo* e, ElementInfo::Role role, const char* name) {
 HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDescriptor& descriptor,
                const Clock& clock, std::span<const std::vector<std::uint8_t>> startingReports)
     : key_(key), node_(std::move(node)), info_(std::move(info)), clock_(clock),
-      byElement_(descriptor.elements.size()), decoder_(descriptor, catalogued(descriptor)) {
+      catalogueIndex_(descriptor.elements.size(), notCatalogued), decoder_(descriptor, catalogued(descriptor)) {
     std::vector<std::size_t> sources; // descriptor index of each catalogue element
     std::map<std::string, int> nameCounts;
     for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
@@ -125,7 +125,7 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
                 recorder.scaled.push_back({AxisScale::unit(v, m.min, m.max), AxisScale::centered(v, m.min, m.max)});
         }
         recorders_.push_back(std::move(recorder));
-        byElement_[sources[n]] = n;
+        catalogueIndex_[sources[n]] = static_cast<std::uint32_t>(n);
     }
     last_ = std::make_unique<std::atomic<std::int64_t>[]>(elements_.size());
     for (std::size_t n = 0; n < elements_.size(); ++n) last_[n].store(noValue, std::memory_order_relaxed);
@@ -166,15 +166,15 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
     decoder_.decode(report, changed_);
     values_.clear();
     for (const auto& value : changed_) {
-        const auto index = byElement_[value.element];
-        if (!index) continue; // an element outside the catalogue
-        const Meta& meta = recorders_[*index].meta;
-        values_.emplace_back(*index, AxisScale::signExtend(value.value, meta.bits, meta.min, meta.max));
+        const std::uint32_t index = catalogueIndex_[value.element];
+        if (index == notCatalogued) continue;
+        const Recorder& r = recorders_[index];
+        const std::int64_t v = AxisScale::signExtend(value.value, r.meta.bits, r.meta.min, r.meta.max);
+        if (r.keepsLast) last_[index].store(v, std::memory_order_relaxed);
+        values_.emplace_back(index, v);
     }
     if (values_.empty()) return;
 
-    for (const auto& [index, value] : values_)
-        if (recorders_[index].keepsLast) last_[index].store(value, std::memory_order_relaxed);
     if (const auto version = pairsVersion_.load(std::memory_order_acquire); version != resolvedVersion_) {
         std::vector<StickPair> pairs;
         {
@@ -203,23 +203,15 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
         if (r.meta.kind == ElementInfo::Kind::trigger) batch.triggerPress(r.slot, unit, t);
         lastLocal_[index] = value;
         centered_[index] = centered;
-        for (std::size_t pair : pairsOf_[index]) recordPairValues(batch, resolved_[pair], t);
+        for (std::size_t n : pairsOf_[index]) {
+            const ResolvedPair& pair = resolved_[n];
+            const auto& xv = lastLocal_[pair.x];
+            const auto& yv = lastLocal_[pair.y];
+            if (!xv || !yv) continue;
+            const double y = pair.invertY ? -centered_[pair.y] : centered_[pair.y];
+            batch.stick(pair.slot, centered_[pair.x], y, RawPoint{*xv, *yv}, t);
+        }
     }
-}
-
-std::array<double, 2> HIDTap::Recorder::scale(std::int64_t value) const {
-    if (value >= meta.min && static_cast<std::uint64_t>(value - meta.min) < scaled.size())
-        return scaled[static_cast<std::size_t>(value - meta.min)];
-    return {AxisScale::unit(value, meta.min, meta.max), AxisScale::centered(value, meta.min, meta.max)};
-}
-
-void HIDTap::recordPairValues(CaptureBuffer::Batch& batch, const ResolvedPair& pair, double t) const {
-    const auto& xv = lastLocal_[pair.x];
-    const auto& yv = lastLocal_[pair.y];
-    if (!xv || !yv) return;
-    const double x = centered_[pair.x];
-    const double y = pair.invertY ? -centered_[pair.y] : centered_[pair.y];
-    batch.stick(pair.slot, x, y, RawPoint{*xv, *yv}, t);
 }
 
 void HIDTap::record(const Meta& meta, std::int64_t value, double t) {

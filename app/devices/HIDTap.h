@@ -26,6 +26,7 @@
 #include "app/devices/Clock.h"
 #include "app/devices/ElementInfo.h"
 #include "app/devices/ThreadSafety.h"
+#include "testkit/AxisScale.h"
 #include "testkit/DeviceInfo.h"
 #include "testkit/HIDDescriptor.h"
 #include "testkit/HIDReportDecoder.h"
@@ -84,7 +85,12 @@ private:
         // is small (every 8- and 10-bit axis): the very numbers AxisScale computes, looked up
         // instead of divided out for each report.
         std::vector<std::array<double, 2>> scaled;
-        std::array<double, 2> scale(std::int64_t value) const;
+        std::array<double, 2> scale(std::int64_t value) const {
+            if (value >= meta.min && static_cast<std::uint64_t>(value - meta.min) < scaled.size())
+                return scaled[static_cast<std::size_t>(value - meta.min)];
+            return {RorozErurEvo::AxisScale::unit(value, meta.min, meta.max),
+                    RorozErurEvo::AxisScale::centered(value, meta.min, meta.max)};
+        }
     };
     // A stick pair with its axes resolved, for the HID thread.
     struct ResolvedPair {
@@ -96,7 +102,6 @@ private:
     std::optional<std::size_t> indexOf(const std::string& id) const;
     // Rebuilds resolved_ and pairsOf_ from a copy of the pairs. HID thread.
     void resolve(const std::vector<StickPair>& pairs);
-    void recordPairValues(CaptureBuffer::Batch& batch, const ResolvedPair& pair, double t) const;
 
     const std::uint64_t key_;
     const std::string node_;
@@ -105,7 +110,9 @@ private:
     std::vector<ElementInfo> elements_;
     std::shared_ptr<CaptureBuffer> capture_ = std::make_shared<CaptureBuffer>();
     std::vector<Recorder> recorders_;                 // one per catalogue element
-    std::vector<std::optional<std::size_t>> byElement_; // descriptor element index → catalogue index
+    // Descriptor element index → catalogue index, notCatalogued for the elements left out.
+    static constexpr std::uint32_t notCatalogued = UINT32_MAX;
+    std::vector<std::uint32_t> catalogueIndex_;
     std::map<std::string, Meta> byID_;
     std::unordered_map<std::string, std::size_t> indexByID_;
     RorozErurEvo::HIDReportDecoder decoder_;      // HID thread only
@@ -117,7 +124,7 @@ private:
     std::vector<std::vector<std::size_t>> pairsOf_;
     std::vector<std::optional<std::int64_t>> lastLocal_;
     std::vector<double> centered_; // the centred value of lastLocal_, for the pairs
-    std::vector<std::pair<std::size_t, std::int64_t>> values_;
+    std::vector<std::pair<std::uint32_t, std::int64_t>> values_;
     std::uint64_t resolvedVersion_ = 0;
 
     mutable Mutex lock_;
