@@ -379,9 +379,10 @@ private:
         stampsWaiting_ = 0;
     }
     // The raw parts come as plain numbers: handed through as optionals they cost more than the
-    // writing itself.
-    [[gnu::always_inline]] void writeStick(Element& e, double x, double y, bool hasRaw, std::int64_t rawX, std::int64_t rawY, double t)
-        REQUIRES(lock) {
+    // writing itself. Always inlined into a Batch's writers, where the compiler would otherwise
+    // call them, for a sixth of a report's time.
+    [[gnu::always_inline]] void writeStick(Element& e, double x, double y, bool hasRaw, std::int64_t rawX,
+                                           std::int64_t rawY, double t) REQUIRES(lock) {
         const auto* latest = e.sticks.newest();
         if (latest && latest->x == x && latest->y == y && latest->raw.has_value() == hasRaw &&
             (!hasRaw || (latest->raw->x == rawX && latest->raw->y == rawY)))
@@ -394,7 +395,8 @@ private:
         });
         stamp(t);
     }
-    [[gnu::always_inline]] void writeAxis(Element& e, double value, bool hasRaw, RawCount raw, double t) REQUIRES(lock) {
+    [[gnu::always_inline]] void writeAxis(Element& e, double value, bool hasRaw, RawCount raw, double t)
+        REQUIRES(lock) {
         const auto* latest = e.axes.newest();
         if (latest && latest->value == value && latest->raw.has_value() == hasRaw && (!hasRaw || *latest->raw == raw))
             return;
