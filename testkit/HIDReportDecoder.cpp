@@ -120,6 +120,13 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::v
             };
             masks(fieldsAt, layout.fieldMask);
             masks(arraysAt, layout.arrayMask);
+            layout.usedBits.assign(bytes, 0);
+            auto use = [&layout](std::uint64_t offset, std::uint64_t bits) {
+                for (std::uint64_t bit = offset; bit < offset + bits; ++bit)
+                    layout.usedBits[bit / 8] = static_cast<std::uint8_t>(layout.usedBits[bit / 8] | (1u << (bit % 8)));
+            };
+            for (const Field& f : layout.fields) use(f.bitOffset, f.bits);
+            for (const ArrayField& f : layout.arrays) use(f.bitOffset, std::uint64_t{f.bits} * f.slotCount);
         }
         mostFields = std::max(mostFields, layout.fields.size());
         mostArrays = std::max(mostArrays, layout.arrays.size());
@@ -261,9 +268,12 @@ void HIDReportDecoder::readChanged(Layout& layout, const std::uint8_t* data, std
         std::uint64_t now = 0, before = 0;
         std::memcpy(&now, data + byte, 8);
         std::memcpy(&before, previous + byte, 8);
-        const std::uint64_t diff = now ^ before;
-        if (diff == 0) continue;
+        if (now == before) continue;
         std::memcpy(previous + byte, &now, 8);
+        std::uint64_t used = 0;
+        std::memcpy(&used, layout.usedBits.data() + byte, 8);
+        const std::uint64_t diff = (now ^ before) & used;
+        if (diff == 0) continue;
         // All eight bytes, each masked by whether it changed: which of them did is as random as
         // the values, and a branch per changed byte would be mispredicted as often.
         for (unsigned within = 0; within < 8; ++within) {
@@ -274,8 +284,10 @@ void HIDReportDecoder::readChanged(Layout& layout, const std::uint8_t* data, std
     }
     for (; byte < mapped; ++byte)
         if (data[byte] != previous[byte]) {
-            fields |= fieldMask[byte];
-            arrays |= arrayMask[byte];
+            if ((data[byte] ^ previous[byte]) & layout.usedBits[byte]) {
+                fields |= fieldMask[byte];
+                arrays |= arrayMask[byte];
+            }
             previous[byte] = data[byte];
         }
 

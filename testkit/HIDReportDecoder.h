@@ -68,6 +68,9 @@ private:
         // The same as bit sets, when the report has at most 64 fields and 64 array fields (every
         // game pad): the fields of the changed bytes are then one OR per byte, in field order.
         std::vector<std::uint64_t> fieldMask, arrayMask;
+        // Per report byte, the bits that fields read: a change in the others (a counter, vendor
+        // bits beside the buttons) reads no field again.
+        std::vector<std::uint8_t> usedBits;
         std::vector<std::uint8_t> previous; // the previous report of this id, without the id byte
         bool hasPrevious = false;
     };
