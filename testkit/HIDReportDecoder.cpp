@@ -136,8 +136,9 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::v
     arrayMark_.assign(mostArrays, 0);
 }
 
-[[gnu::always_inline]] inline void HIDReportDecoder::readField(const Field& field, const std::uint8_t* data, std::size_t availableBits,
-                                         std::vector<Value>& changed) {
+// Always inlined: a report reads a handful of fields, each a few instructions long.
+[[gnu::always_inline]] inline void HIDReportDecoder::readField(const Field& field, const std::uint8_t* data,
+                                                               std::size_t availableBits, std::vector<Value>& changed) {
     if (std::size_t{field.bitOffset} + field.bits > availableBits) return; // past a short report
     noteValue(field.element, read(data, availableBits / 8, field.bitOffset, field.bits, field.isSigned), changed);
 }
