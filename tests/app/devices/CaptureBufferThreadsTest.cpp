@@ -54,3 +54,39 @@ TEST(CaptureBufferThreads, TwoWritersAndAReaderSeeConsistentState) {
     EXPECT_EQ(buffer.motion(-1, 1e9).size(), static_cast<std::size_t>(perWriter));
     EXPECT_EQ(buffer.snapshot().lastEvent, (perWriter - 1) * 0.001);
 }
+
+// A raw device's thread writes whole reports through a Batch while the main thread reads: every
+// read sees each report whole, its stamps and latest event included, never a report part-way.
+TEST(CaptureBufferThreads, AReaderSeesBatchedReportsWhole) {
+    CaptureBuffer buffer;
+    const auto x = buffer.slot("e1");
+    const auto pair = buffer.slot("pair-1");
+    constexpr int reports = 20'000;
+    std::atomic<bool> done{false};
+    std::thread device([&] {
+        for (int i = 0; i < reports; ++i) {
+            const double t = i * 0.000125;
+            CaptureBuffer::Batch batch(buffer);
+            batch.raw(x, i % 256, t);
+            batch.axis(x, (i % 256) / 255.0, i % 256, t);
+            batch.stick(pair, (i % 256) / 255.0, 0.5, RawPoint{i % 256, 128}, t);
+        }
+        done = true;
+    });
+    int checks = 0;
+    while (!done.load() || checks == 0) {
+        const auto snapshot = buffer.snapshot();
+        if (snapshot.sticks.contains("pair-1")) {
+            // The latest event is the time of the newest report, stamped in the same hold.
+            EXPECT_EQ(snapshot.lastEvent, snapshot.sticks.at("pair-1").t);
+            EXPECT_EQ(snapshot.axes.at("e1").t, snapshot.sticks.at("pair-1").t);
+        }
+        const auto stamps = buffer.stamps(-1, 1e9);
+        EXPECT_EQ(stamps.size() % 2, 0u) << "a report's two stamps go in together";
+        (void)buffer.rawLive(1.0);
+        ++checks;
+    }
+    device.join();
+    EXPECT_EQ(buffer.stamps(-1, 1e9).size(), static_cast<std::size_t>(2 * reports));
+    EXPECT_EQ(buffer.snapshot().lastEvent, (reports - 1) * 0.000125);
+}
