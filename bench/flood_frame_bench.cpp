@@ -6,9 +6,7 @@
 // writers for the capture buffers' locks, so lock waits show in its time. Each iteration is one
 // frame's tick; the median and 99th percentile of the frames are reported as counters.
 // Target: a frame's tick under 4 ms at the 99th percentile.
-#include "tests/app/model/ModelFakes.h"
-
-#include "bench/PadStream.h"
+#include "bench/RawPads.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,18 +37,9 @@ void BM_FrameWhilePadsFlood(benchmark::State& state) {
     const Clock& clock = Clock::system();
     Fakes::Bench bench(false);
     AppModel& model = *bench.model;
-    std::vector<std::shared_ptr<HIDTap>> taps;
-    std::vector<std::vector<std::vector<std::uint8_t>>> streams;
-    for (int i = 0; i < padCount; ++i) {
-        auto tap = std::make_shared<HIDTap>(static_cast<std::uint64_t>(i + 1), "/dev/hidraw" + std::to_string(i),
-                                            RorozErurEvo::DeviceInfo{.name = "Pad"},
-                                            RorozErurEvo::HIDDescriptor::parse(PadStream::descriptor()), clock);
-        bench.hid->plug(tap->key(), tap);
-        taps.push_back(tap);
-        streams.push_back(PadStream::reports(streamLength, static_cast<unsigned>(i + 1)));
-    }
-    model.refreshHID();
-    model.setSelection(SidebarItem::batch());
+    const RawPads::Pads pads = RawPads::plug(bench, padCount, streamLength, clock);
+    const auto& taps = pads.taps;
+    const auto& streams = pads.streams;
 
     // Logs already full, so the frame reads full windows from the start.
     const double start = clock.now();
@@ -58,15 +47,9 @@ void BM_FrameWhilePadsFlood(benchmark::State& state) {
     for (int i = 0; i < padCount; ++i)
         for (double t = start - logged; t < start; t += 1 / reportRate) taps[i]->inputReport(streams[i][sent[i]++ % streamLength], t);
     bench.clock.set(start);
-    auto thresholds = model.thresholds();
-    thresholds.driftSeconds = 600; // still measuring while the benchmark runs
-    model.setUseFamilyProfiles(false);
-    model.setThresholds(thresholds);
-    const auto first = model.allHID().front();
-    model.runner(first).start(
-        RorozErurEvo::GuidedTest{RorozErurEvo::TestKind::drift, "Left stick", RorozErurEvo::GuidedTest::Target::stick("pair-1"), false});
+    const auto first = RawPads::startLongDrift(model);
 
-    // Each pad sends what is due at 8 kHz since its last report, then waits a quarter of a
+    // Each pad sends what is due at its rate since its last report, then waits a quarter of a
     // millisecond, as reports arrive from the USB host controller in small bursts.
     std::atomic<bool> running{true};
     std::vector<std::thread> writers;

@@ -6,7 +6,7 @@
 // drawing.
 #include "tests/app/model/ModelFakes.h"
 
-#include "bench/PadStream.h"
+#include "bench/RawPads.h"
 
 #include <benchmark/benchmark.h>
 
@@ -82,18 +82,9 @@ void BM_ModelTickEightRawPads(benchmark::State& state) {
     Fakes::Bench bench(false);
     AppModel& model = *bench.model;
     const double rate = static_cast<double>(state.range(0));
-    std::vector<std::shared_ptr<HIDTap>> taps;
-    std::vector<std::vector<std::vector<std::uint8_t>>> streams;
-    for (int i = 0; i < deviceCount; ++i) {
-        auto tap = std::make_shared<HIDTap>(
-            static_cast<std::uint64_t>(i + 1), "/dev/hidraw" + std::to_string(i), RorozErurEvo::DeviceInfo{.name = "Pad"},
-            RorozErurEvo::HIDDescriptor::parse(PadStream::descriptor()), bench.clock);
-        bench.hid->plug(tap->key(), tap);
-        taps.push_back(tap);
-        streams.push_back(PadStream::reports(16384, static_cast<unsigned>(i + 1)));
-    }
-    model.refreshHID();
-    model.setSelection(SidebarItem::batch());
+    const RawPads::Pads pads = RawPads::plug(bench, deviceCount, 16384, bench.clock);
+    const auto& taps = pads.taps;
+    const auto& streams = pads.streams;
 
     std::size_t sent = 0;
     auto feedRaw = [&](double from, double to) {
@@ -102,13 +93,7 @@ void BM_ModelTickEightRawPads(benchmark::State& state) {
     };
     double now = bench.clock.now();
     feedRaw(now - 2, now);
-    auto thresholds = model.thresholds();
-    thresholds.driftSeconds = 600; // still measuring while the benchmark runs
-    model.setUseFamilyProfiles(false);
-    model.setThresholds(thresholds);
-    const auto first = model.allHID().front();
-    model.runner(first).start(
-        RorozErurEvo::GuidedTest{RorozErurEvo::TestKind::drift, "Left stick", RorozErurEvo::GuidedTest::Target::stick("pair-1"), false});
+    const auto first = RawPads::startLongDrift(model);
     for (auto _ : state) {
         state.PauseTiming();
         feedRaw(now, now + AppModel::frameInterval);
