@@ -80,14 +80,20 @@ SessionArchive::Loaded SessionArchive::load() const {
     // that are there, so it is reported with the files that could not be read.
     std::optional<SkippedFile> unlisted;
     fs::directory_iterator it(folder, error);
-    if (error == std::errc::no_such_file_or_directory) return {};
-    if (error) unlisted = SkippedFile{folder.string(), "the folder could not be read: " + error.message()};
+    if (error == std::errc::no_such_file_or_directory) {
+        // A link to a folder that is gone (an unmounted drive, say) hides what it held.
+        std::error_code linkError;
+        if (fs::symlink_status(folder, linkError).type() != fs::file_type::symlink) return {};
+        unlisted = SkippedFile{folder.string(), "the folder it links to is missing", true};
+    } else if (error) {
+        unlisted = SkippedFile{folder.string(), "the folder could not be read: " + error.message(), true};
+    }
     for (fs::directory_iterator end; !error && it != end; it.increment(error)) {
         if (looksLikeSessionFile(it->path())) files.push_back(it->path());
         else AtomicFile::removeIfStale(*it);
     }
     if (error && !unlisted)
-        unlisted = SkippedFile{folder.string(), "the folder could not be read to its end: " + error.message()};
+        unlisted = SkippedFile{folder.string(), "the folder could not be read to its end: " + error.message(), true};
 
     // Decoding dominates a large folder's load, so the files are shared out over the cores;
     // each file lands in its own slot, which keeps the listing order for equal dates.

@@ -18,8 +18,9 @@ struct ArchiveError : std::runtime_error {
 
 // A session file that loading passed over, and why.
 struct SkippedFile {
-    std::string name; // the file's name in the folder; the folder's path when it could not be listed
+    std::string name; // the file's name in the folder; the folder's path when `folder` is set
     std::string cause;
+    bool folder = false; // the session folder itself could not be listed (or not to its end)
     friend bool operator==(const SkippedFile&, const SkippedFile&) = default;
 };
 

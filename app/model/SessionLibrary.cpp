@@ -139,10 +139,15 @@ void SessionLibrary::land(std::uint64_t generation, Loaded loaded) {
 }
 
 void SessionLibrary::takeLoaded(std::vector<TestSession> list, std::vector<RorozErurEvo::SkippedFile> skipped) {
-    for (const auto& file : skipped)
-        qCWarning(logModel).noquote() << "skipped the session file" << QString::fromStdString(file.name) << "in"
-                                      << QString::fromStdString(archive_->folder.string()) << "-"
-                                      << QString::fromStdString(file.cause);
+    for (const auto& file : skipped) {
+        if (file.folder)
+            qCWarning(logModel).noquote() << "could not list the session folder" << QString::fromStdString(file.name)
+                                          << "-" << QString::fromStdString(file.cause);
+        else
+            qCWarning(logModel).noquote() << "skipped the session file" << QString::fromStdString(file.name) << "in"
+                                          << QString::fromStdString(archive_->folder.string()) << "-"
+                                          << QString::fromStdString(file.cause);
+    }
     setSessions(std::move(list));
     if (skipped == skipped_) return;
     skipped_ = std::move(skipped);

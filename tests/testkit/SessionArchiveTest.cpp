@@ -79,6 +79,14 @@ TEST_F(ArchiveFolder, AFolderThatCannotBeListedIsReportedNotTakenForAnEmptyHisto
     EXPECT_EQ(loaded.skipped[0].name, archive.folder.string());
     EXPECT_EQ(loaded.skipped[0].cause.rfind("the folder could not be read: ", 0), 0u) << loaded.skipped[0].cause;
     EXPECT_GT(loaded.skipped[0].cause.size(), std::string_view("the folder could not be read: ").size());
+    EXPECT_TRUE(loaded.skipped[0].folder);
+
+    // A link to a folder that is gone (an unmounted drive) is no first launch either.
+    fs::remove(archive.folder);
+    fs::create_symlink(root / "unmounted" / "Sessions", archive.folder);
+    const auto dangling = archive.load();
+    ASSERT_EQ(dangling.skipped.size(), 1u);
+    EXPECT_EQ(dangling.skipped[0], (SkippedFile{archive.folder.string(), "the folder it links to is missing", true}));
 }
 
 TEST_F(ArchiveFolder, SavingAgainReplacesTheFileWhole) {

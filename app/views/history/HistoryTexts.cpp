@@ -7,6 +7,8 @@
 #include "testkit/Fmt.h"
 #include "testkit/Measure.h"
 
+#include <algorithm>
+
 namespace Tessarine::HistoryTexts {
 
 namespace {
@@ -31,6 +33,14 @@ QString loadingTitle() { return QStringLiteral("Loading…"); }
 QString skippedTitle(std::size_t count) {
     return count == 1 ? QStringLiteral("1 session file could not be read")
                       : QString::number(count) + QStringLiteral(" session files could not be read");
+}
+
+QString skippedTitle(const std::vector<RorozErurEvo::SkippedFile>& skipped) {
+    const auto folders = std::count_if(skipped.begin(), skipped.end(), [](const auto& s) { return s.folder; });
+    const std::size_t files = skipped.size() - std::size_t(folders);
+    if (folders == 0) return skippedTitle(files);
+    const QString folder = QStringLiteral("The session folder could not be read");
+    return files == 0 ? folder : folder + QStringLiteral("; ") + skippedTitle(files);
 }
 
 QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files) {

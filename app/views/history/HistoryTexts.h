@@ -37,6 +37,9 @@ QString rowSpoken(const TestSession& session);
 QString loadingTitle();
 // "1 session file could not be read", "<n> session files could not be read".
 QString skippedTitle(std::size_t count);
+// The same for a list that may name the session folder itself: "The session folder could not be
+// read", followed by the files' count when some could not be read either.
+QString skippedTitle(const std::vector<RorozErurEvo::SkippedFile>& skipped);
 // One line per file: "<name>: <cause>".
 QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files);
 

@@ -28,7 +28,7 @@ SkippedFilesNote::SkippedFilesNote(SessionLibrary& library, QWidget* parent) : Q
 void SkippedFilesNote::refresh() {
     const auto& skipped = library_.skipped();
     setVisible(!skipped.empty());
-    box_->setTitle(HistoryTexts::skippedTitle(skipped.size()));
+    box_->setTitle(HistoryTexts::skippedTitle(skipped));
     details_->setText(HistoryTexts::skippedDetails(skipped));
 }
 

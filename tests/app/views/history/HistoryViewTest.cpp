@@ -225,6 +225,13 @@ TEST_F(HistoryFixture, SessionFilesThatCouldNotBeReadAreCountedAndNamedOnRequest
     EXPECT_TRUE(lines[0].startsWith("broken.json: ")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith("empty.json: ")) << lines[1].toStdString();
     EXPECT_EQ(HistoryTexts::skippedTitle(1), "1 session file could not be read");
+    using Skipped = std::vector<RorozErurEvo::SkippedFile>;
+    const RorozErurEvo::SkippedFile folder{"/data/Sessions", "the folder could not be read: Not a directory", true};
+    const RorozErurEvo::SkippedFile file{"a.json", "not a session file"};
+    EXPECT_EQ(HistoryTexts::skippedTitle(Skipped{folder}), "The session folder could not be read");
+    EXPECT_EQ(HistoryTexts::skippedTitle(Skipped{folder, file}),
+              "The session folder could not be read; 1 session file could not be read");
+    EXPECT_EQ(HistoryTexts::skippedTitle(Skipped{file, file}), "2 session files could not be read");
 
     EXPECT_EQ(open(std::string("SN-1"))->findChild<QWidget*>("history-skipped"), nullptr)
         << "one unit's history does not repeat it";
