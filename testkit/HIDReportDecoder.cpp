@@ -7,6 +7,10 @@
 
 namespace RorozErurEvo {
 
+// Changed bytes are found by comparing eight at a time and reading the lowest byte of the loaded
+// word as the first of the eight, which holds on a little-endian machine only.
+static_assert(std::endian::native == std::endian::little, "the report comparison assumes little-endian loads");
+
 namespace {
 
 // Bits [offset, offset + bits) of a little-endian report of `size` bytes, least significant bit
