@@ -71,7 +71,9 @@ private:
         // Per report byte, the bits that fields read: a change in the others (a counter, vendor
         // bits beside the buttons) reads no field again.
         std::vector<std::uint8_t> usedBits;
-        std::vector<std::uint8_t> previous; // the previous report of this id, without the id byte
+        // The bytes of the previous report of this id that fields read (its first mappedBytes),
+        // without the id byte; the rest of a report is never compared.
+        std::vector<std::uint8_t> previous;
         bool hasPrevious = false;
     };
 

@@ -320,7 +320,9 @@ private:
             } else {
                 return grow(limits);
             }
-            __builtin_prefetch(reinterpret_cast<const char*>(at) + prefetchAhead, 1);
+            // The address is worked out as a number: near the storage's end it lies past it, where
+            // pointer arithmetic may not go (a prefetch of it is harmless).
+            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + prefetchAhead), 1);
             return *at;
         }
         static constexpr std::size_t prefetchAhead = 512; // bytes: eight cache lines
