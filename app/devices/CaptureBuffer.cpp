@@ -119,6 +119,7 @@ CaptureBuffer::CaptureBuffer(std::size_t byteBudget) : budget_(byteBudget) { cou
 
 void CaptureBuffer::counts(std::size_t largestBytes) {
     flushStamps(); // under the limits they were made under
+    takeAllRaw();  // the same for the raw trackers' histories
     largest_ += largestBytes;
     if (largest_ <= budget_) return;
     const double share = static_cast<double>(budget_) / static_cast<double>(largest_);
@@ -160,6 +161,24 @@ void CaptureBuffer::writeButton(Element& e, bool down, double t) {
 void CaptureBuffer::firstRaw(Element& e) {
     counts((maxEntries + 1) * sizeof(RawEntry) + rawHistoryEntries * rawHistoryEntryBytes);
     e.tracker.emplace(rawTrackerWindow);
+}
+
+void CaptureBuffer::takeRaw(const Element& e) const {
+    if (!e.tracker) return;
+    const std::uint64_t appended = e.raw.appended();
+    const std::uint64_t first = appended - e.raw.size(); // running number of the oldest entry kept
+    AxisTracker& tracker = *e.tracker;
+    for (std::uint64_t n = std::max(e.rawTaken, first); n < appended; ++n) {
+        const RawEntry& entry = e.raw.at(static_cast<std::size_t>(n - first));
+        tracker.add(entry.v, entry.t);
+        if (tracker.times().size() > limits_.rawHistory)
+            tracker.forgetOldest(tracker.times().size() - limits_.rawHistory * 2 / 3);
+    }
+    e.rawTaken = appended;
+}
+
+void CaptureBuffer::takeAllRaw() const {
+    for (const auto& e : elements_) takeRaw(e);
 }
 
 void CaptureBuffer::recordStick(const std::string& key, double x, double y, std::optional<RawPoint> rawPoint,
@@ -213,7 +232,10 @@ void CaptureBuffer::recordRaw(const std::string& key, int value, double t) {
 void CaptureBuffer::resetRawRange() {
     MutexLock guard(lock);
     for (auto& e : elements_)
-        if (e.tracker) e.tracker->resetRange();
+        if (e.tracker) {
+            takeRaw(e);
+            e.tracker->resetRange();
+        }
 }
 
 void CaptureBuffer::resetPresses() {
@@ -358,7 +380,10 @@ std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
     MutexLock guard(lock);
     std::map<std::string, AxisTracker> copy;
     for (const auto& e : elements_)
-        if (e.tracker) copy.emplace(e.key, *e.tracker);
+        if (e.tracker) {
+            takeRaw(e);
+            copy.emplace(e.key, *e.tracker);
+        }
     return copy;
 }
 
@@ -367,6 +392,7 @@ std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime, double sta
     std::map<std::string, RawLive> live;
     for (auto& e : elements_) {
         if (!e.tracker) continue;
+        takeRaw(e);
         const auto figures = e.live.update(*e.tracker, nowTime);
         RawLive entry{e.tracker->value, e.tracker->minSeen, e.tracker->maxSeen, figures.jitter, figures.rate};
         // Stepped stamps (a joystick layer's milliseconds, at most a thousand a second) are
@@ -386,6 +412,7 @@ std::size_t CaptureBuffer::memoryBytes() const {
     std::size_t bytes = eventLog.bytes() + motionLog.bytes() + touchLog.bytes() + stampLog.bytes();
     for (const auto& e : elements_) {
         bytes += e.sticks.bytes() + e.axes.bytes() + e.raw.bytes();
+        takeRaw(e);
         if (e.tracker)
             bytes += e.tracker->times().capacity() * sizeof(double) + e.tracker->values().capacity() * sizeof(int);
     }

@@ -235,8 +235,16 @@ private:
         void append(const T& item, const Limits& limits) {
             appendWith(timeOf(item), limits, [&item](T& entry) { entry = item; });
         }
+        // The same, calling `beforeDrop` before any entry leaves the log (a trim or the span).
+        template <class BeforeDrop> void append(const T& item, const Limits& limits, BeforeDrop beforeDrop) {
+            appendWith(timeOf(item), limits, [&item](T& entry) { entry = item; }, beforeDrop);
+        }
         // Appends an entry at time t that `fill` writes in place.
         template <class Fill> void appendWith(double t, const Limits& limits, Fill fill) {
+            appendWith(t, limits, fill, [] {});
+        }
+        template <class Fill, class BeforeDrop>
+        void appendWith(double t, const Limits& limits, Fill fill, BeforeDrop beforeDrop) {
             // The newest time and the second oldest are kept beside the ring, so that neither
             // test below reaches into the storage.
             if (ordered && !(newestTime <= t) && (count > 0 || t != t)) ordered = false;
@@ -246,11 +254,17 @@ private:
             newestTime = t;
             if (++count == 2) secondTime = t;
             ++total;
-            if (count > limits.most) trim(limits);
+            if (count > limits.most) {
+                beforeDrop();
+                trim(limits);
+            }
             // The oldest entry goes once the next one is also before the span: the newest entry
             // before the span's start stays, as the value there.
             const double cutoff = t - span_;
-            if (count > 1 && secondTime < cutoff && std::isfinite(cutoff)) dropBefore(cutoff);
+            if (count > 1 && secondTime < cutoff && std::isfinite(cutoff)) {
+                beforeDrop();
+                dropBefore(cutoff);
+            }
         }
         // `copies` appends of time t in a row, as many append() calls would make them. Every
         // copy after the first finds the log in order as the first left it and nothing before
@@ -353,7 +367,10 @@ private:
         Log<RorozErurEvo::StickSample> sticks{stickSpan};
         Log<RorozErurEvo::TriggerSample> axes{axisSpan};
         Log<RawEntry> raw{rawSpan};
-        std::optional<RorozErurEvo::AxisTracker> tracker;
+        // The raw tracker takes in the raw log's entries when it is read, or before the log
+        // drops any it has not taken: the HID thread only appends to the log.
+        mutable std::optional<RorozErurEvo::AxisTracker> tracker;
+        mutable std::uint64_t rawTaken = 0; // raw entries appended before this number are in the tracker
         RorozErurEvo::AxisTrackerLive live;
         bool pressed = false;
         int presses = 0; // since creation or resetPresses(); listed in the snapshot when above 0
@@ -411,11 +428,11 @@ private:
     void writeButton(Element& e, bool down, double t) REQUIRES(lock);
     void writeRaw(Element& e, int value, double t) REQUIRES(lock) {
         if (!e.tracker) firstRaw(e);
-        e.tracker->add(value, t);
-        if (e.tracker->times().size() > limits_.rawHistory)
-            e.tracker->forgetOldest(e.tracker->times().size() - limits_.rawHistory * 2 / 3);
-        e.raw.append(RawEntry{t, value}, limits_);
+        e.raw.append(RawEntry{t, value}, limits_, [&] { takeRaw(e); });
     }
+    // Brings the element's raw tracker up to its raw log.
+    void takeRaw(const Element& e) const REQUIRES(lock);
+    void takeAllRaw() const REQUIRES(lock);
     void firstRaw(Element& e) REQUIRES(lock); // counts a raw element's logs and makes its tracker
     // A log or history is about to get its first entry: count it at its largest.
     void counts(std::size_t largestBytes) REQUIRES(lock);
