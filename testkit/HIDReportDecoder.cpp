@@ -267,6 +267,7 @@ void HIDReportDecoder::readChanged(Layout& layout, const std::uint8_t* data, std
     std::uint8_t* previous = layout.previous.data();
     const std::uint64_t* fieldMask = layout.fieldMask.data();
     const std::uint64_t* arrayMask = layout.arrayMask.data();
+    const bool hasArrays = !layout.arrays.empty();
     std::uint64_t fields = 0, arrays = 0;
     std::size_t byte = 0;
     for (; byte + 8 <= mapped; byte += 8) {
@@ -280,12 +281,17 @@ void HIDReportDecoder::readChanged(Layout& layout, const std::uint8_t* data, std
         const std::uint64_t diff = (now ^ before) & used;
         if (diff == 0) continue;
         // All eight bytes, each masked by whether it changed: which of them did is as random as
-        // the values, and a branch per changed byte would be mispredicted as often.
+        // the values, and a branch per changed byte would be mispredicted as often. Most reports
+        // have no array fields, and skip their half.
         for (unsigned within = 0; within < 8; ++within) {
             const std::uint64_t keep = std::uint64_t{0} - (((diff >> (within * 8)) & 0xFF) != 0); // little-endian load
             fields |= fieldMask[byte + within] & keep;
-            arrays |= arrayMask[byte + within] & keep;
         }
+        if (hasArrays)
+            for (unsigned within = 0; within < 8; ++within) {
+                const std::uint64_t keep = std::uint64_t{0} - (((diff >> (within * 8)) & 0xFF) != 0);
+                arrays |= arrayMask[byte + within] & keep;
+            }
     }
     for (; byte < mapped; ++byte)
         if (data[byte] != previous[byte]) {

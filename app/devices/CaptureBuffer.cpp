@@ -25,6 +25,7 @@ template <class T> void CaptureBuffer::Log<T>::straighten(std::size_t capacity) 
     block.reserve(std::max(capacity, count));
     for (std::size_t i = 0; i < count; ++i) block.push_back(std::move(entries[(head + i) % entries.size()]));
     entries.swap(block);
+    ringSize = entries.size();
     head = 0;
     last = count == 0 ? nullptr : &entries[count - 1];
 }
@@ -37,6 +38,7 @@ template <class T> T& CaptureBuffer::Log<T>::grow(const Limits& limits) {
     // stops there instead of reserving room it will never use.
     if (count == entries.capacity() && entries.capacity() * 2 > limits.most + 1)
         entries.reserve(std::max(entries.capacity(), limits.most + 1));
+    ++ringSize;
     return entries.emplace_back();
 }
 

@@ -164,16 +164,7 @@ void HIDTap::resolve(const std::vector<StickPair>& pairs) {
 
 void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
     decoder_.decode(report, changed_);
-    values_.clear();
-    for (const auto& value : changed_) {
-        const std::uint32_t index = catalogueIndex_[value.element];
-        if (index == notCatalogued) continue;
-        const Recorder& r = recorders_[index];
-        const std::int64_t v = AxisScale::signExtend(value.value, r.meta.bits, r.meta.min, r.meta.max);
-        if (r.keepsLast) last_[index].store(v, std::memory_order_relaxed);
-        values_.emplace_back(index, v);
-    }
-    if (values_.empty()) return;
+    if (changed_.empty()) return;
 
     if (const auto version = pairsVersion_.load(std::memory_order_acquire); version != resolvedVersion_) {
         std::vector<StickPair> pairs;
@@ -186,8 +177,11 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
     }
 
     CaptureBuffer::Batch batch(*capture_);
-    for (const auto& [index, value] : values_) {
+    for (const auto& changed : changed_) {
+        const std::uint32_t index = catalogueIndex_[changed.element];
+        if (index == notCatalogued) continue;
         const Recorder& r = recorders_[index];
+        const std::int64_t value = AxisScale::signExtend(changed.value, r.meta.bits, r.meta.min, r.meta.max);
         batch.raw(r.slot, saturated(value), t);
         switch (r.meta.kind) {
         case ElementInfo::Kind::dpad: {
@@ -198,6 +192,7 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
         case ElementInfo::Kind::button: batch.button(r.slot, value != 0, t); continue;
         default: break;
         }
+        last_[index].store(value, std::memory_order_relaxed);
         const auto [unit, centered] = r.scale(value);
         batch.axis(r.slot, unit, value, t);
         if (r.meta.kind == ElementInfo::Kind::trigger) batch.triggerPress(r.slot, unit, t);

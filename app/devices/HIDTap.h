@@ -118,13 +118,12 @@ private:
     RorozErurEvo::HIDReportDecoder decoder_;      // HID thread only
     std::vector<RorozErurEvo::HIDReportDecoder::Value> changed_; // HID thread only
 
-    // HID thread only: the resolved pairs, the pairs each element feeds, the latest axis values
-    // (the same as last_, without the lock) and this report's sign-extended values.
+    // HID thread only: the resolved pairs, the pairs each element feeds and the latest axis
+    // values (the same as last_, without the lock).
     std::vector<ResolvedPair> resolved_;
     std::vector<std::vector<std::size_t>> pairsOf_;
     std::vector<std::optional<std::int64_t>> lastLocal_;
     std::vector<double> centered_; // the centred value of lastLocal_, for the pairs
-    std::vector<std::pair<std::uint32_t, std::int64_t>> values_;
     std::uint64_t resolvedVersion_ = 0;
 
     mutable Mutex lock_;
