@@ -55,8 +55,9 @@ void BM_DecodeRestingPadReport(benchmark::State& state) {
 BENCHMARK(BM_DecodeRestingPadReport);
 
 // The HID thread's whole work per report: decode, then record every changed catalogue value
-// (raw log and tracker, axis samples, button events, the stick pairs) into the buffer. The
-// stream is replayed in a loop at 8 kHz; its times keep rising, so logs trim as in a long run.
+// (raw log, axis samples, button events, the stick pairs) into the buffer. The stream is
+// replayed in a loop at 8 kHz; its times keep rising, so logs trim as in a long run, and as no
+// frame reads the raw trackers, they take in their raw logs here, before each trim.
 void BM_DecodeAndRecordPadStream(benchmark::State& state) {
     Tessarine::HIDTap tap(1, "/dev/hidraw1", DeviceInfo{.name = "Pad"}, HIDDescriptor::parse(padDescriptor));
     const auto stream = PadStream::reports(8192);
