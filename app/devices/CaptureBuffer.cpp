@@ -170,12 +170,11 @@ void CaptureBuffer::takeRaw(const Element& e) const {
     const std::uint64_t appended = e.raw.appended();
     const std::uint64_t first = appended - e.raw.size(); // running number of the oldest entry kept
     AxisTracker& tracker = *e.tracker;
-    for (std::uint64_t n = std::max(e.rawTaken, first); n < appended; ++n) {
-        const RawEntry& entry = e.raw.at(static_cast<std::size_t>(n - first));
+    const std::size_t most = limits_.rawHistory;
+    e.raw.visitFrom(static_cast<std::size_t>(std::max(e.rawTaken, first) - first), [&](const RawEntry& entry) {
         tracker.add(entry.v, entry.t);
-        if (tracker.times().size() > limits_.rawHistory)
-            tracker.forgetOldest(tracker.times().size() - limits_.rawHistory * 2 / 3);
-    }
+        if (tracker.times().size() > most) tracker.forgetOldest(tracker.times().size() - most * 2 / 3);
+    });
     e.rawTaken = appended;
 }
 

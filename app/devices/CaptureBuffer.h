@@ -315,6 +315,20 @@ private:
         bool empty() const { return count == 0; }
         std::vector<T> window(double from, double to) const;
         std::vector<T> from(std::size_t first) const; // entries first… newest
+        // Calls f with entries first… newest, oldest first.
+        template <class F> void visitFrom(std::size_t first, F f) const {
+            if (first >= count) return;
+            const std::size_t start = head + first < ringSize ? head + first : head + first - ringSize;
+            const std::size_t end = head + count; // exclusive, possibly past the end of the storage
+            const T* base = entries.data();
+            if (end <= ringSize || start < head) { // one block
+                const std::size_t stop = end <= ringSize ? end : end - ringSize;
+                for (const T* e = base + start; e != base + stop; ++e) f(*e);
+                return;
+            }
+            for (const T* e = base + start; e != base + ringSize; ++e) f(*e);
+            for (const T* e = base; e != base + (end - ringSize); ++e) f(*e);
+        }
         std::size_t bytes() const { return entries.capacity() * sizeof(T); }
 
     private:
