@@ -445,7 +445,10 @@ private:
     void writeButton(Element& e, bool down, double t) REQUIRES(lock);
     void writeRaw(Element& e, int value, double t) REQUIRES(lock) {
         if (!e.tracker) firstRaw(e);
-        e.raw.append(RawEntry{t, value}, limits_, [&] { takeRaw(e); });
+        e.raw.append(RawEntry{t, value}, limits_, [&] {
+            lock.assertHeld(); // the append runs inside this writer's hold
+            takeRaw(e);
+        });
     }
     // Brings the element's raw tracker up to its raw log.
     void takeRaw(const Element& e) const REQUIRES(lock);
