@@ -449,7 +449,11 @@ private:
             lock.assertHeld(); // the append runs inside this writer's hold
             takeRaw(e);
         });
+        // A tracker that nothing reads (a device not on screen) catches up in runs, so that the
+        // first read, when the device comes into view, has little to take in.
+        if (e.raw.appended() - e.rawTaken >= rawTakenBehind) takeRaw(e);
     }
+    static constexpr std::uint64_t rawTakenBehind = 1024; // raw entries a tracker may lag its log
     // Brings the element's raw tracker up to its raw log.
     void takeRaw(const Element& e) const REQUIRES(lock);
     void takeAllRaw() const REQUIRES(lock);
