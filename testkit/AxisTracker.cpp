@@ -36,15 +36,16 @@ ReportRate ReportRate::fromJson(const json& value) {
 AxisTracker::AxisTracker(double window) : window_(window) {}
 
 void AxisTracker::prune(double t) {
-    std::size_t keepFrom = times_.size();
-    for (std::size_t i = 0; i < times_.size(); ++i) {
-        if (t - times_[i] <= window_) {
-            keepFrom = i;
-            break;
-        }
+    // The first entry within one window of t is kept, with all after it. In rising times that
+    // test holds from some entry on, so it can be searched for.
+    const auto outside = [this, t](double time) { return !(t - time <= window_); };
+    std::size_t keepFrom = 0;
+    if (ordered_) {
+        keepFrom = static_cast<std::size_t>(std::partition_point(times_.begin(), times_.end(), outside) - times_.begin());
+    } else {
+        while (keepFrom < times_.size() && outside(times_[keepFrom])) ++keepFrom;
     }
-    times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
-    values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(keepFrom));
+    forgetOldest(keepFrom);
 }
 
 long long AxisTracker::jitter(double now) const {
@@ -77,6 +78,10 @@ void AxisTracker::forgetOldest(std::size_t count) {
     count = std::min(count, times_.size());
     times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(count));
     values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(count));
+    // What made the times fall may have gone with the entries.
+    if (!ordered_)
+        ordered_ = std::all_of(times_.begin(), times_.end(), [](double time) { return time == time; }) &&
+                   std::is_sorted(times_.begin(), times_.end());
 }
 
 void AxisTracker::resetRange() {

@@ -46,6 +46,7 @@ public:
         if (!minSeen || v < *minSeen) minSeen = v;
         if (!maxSeen || v > *maxSeen) maxSeen = v;
         ++changes;
+        ordered_ = times_.empty() ? t == t : ordered_ && t >= times_.back(); // false for a time that is not a number
         times_.push_back(t);
         values_.push_back(v);
         // The history grows to just over two windows, then is cut back to one, so pruning
@@ -71,13 +72,20 @@ public:
     const std::vector<double>& times() const { return times_; }
     const std::vector<int>& values() const { return values_; }
 
-    friend bool operator==(const AxisTracker&, const AxisTracker&) = default;
+    // The same values, range, changes and history; how the history is searched is no part of it.
+    friend bool operator==(const AxisTracker& a, const AxisTracker& b) {
+        return a.value == b.value && a.minSeen == b.minSeen && a.maxSeen == b.maxSeen && a.changes == b.changes &&
+               a.times_ == b.times_ && a.values_ == b.values_ && a.window_ == b.window_;
+    }
 
 private:
     void prune(double t); // drops the history older than one window before t
     std::vector<double> times_;  // seconds of uptime
     std::vector<int> values_;
     double window_;              // seconds
+    // Whether the history's times are known to rise (never falling, every one a number), so that
+    // a prune can search them instead of walking them: at 8 kHz a prune walks 8,000 times.
+    bool ordered_ = true;
 };
 
 } // namespace RorozErurEvo

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
 
 using namespace RorozErurEvo;
 
@@ -45,6 +49,46 @@ TEST(AxisTracker, HistoryIsPrunedOnlyPastTwoWindowsAndThenToOne) {
     tracker.add(5, 10.0); // nothing older is within one window: only the new entry stays
     EXPECT_EQ(tracker.times(), (std::vector<double>{10.0}));
     EXPECT_EQ(tracker.minSeen, 1); // the range is kept across pruning
+}
+
+// The history as the plain rule keeps it: every value appended, and once the oldest is more
+// than two windows before the newest, everything before the first entry within one window of
+// it is dropped (all of it when none is). Rising times let the tracker search for that entry;
+// times that fall, repeat or are not numbers must leave the history exactly as the walk does.
+TEST(AxisTracker, HistoryEqualsThePlainRuleWhateverOrderTheTimesComeIn) {
+    std::mt19937 random(5);
+    auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int run = 0; run < 4; ++run) {
+        AxisTracker tracker(0.01);
+        std::vector<double> times;
+        std::vector<int> values;
+        double t = 0;
+        for (int n = 0; n < 20'000; ++n) {
+            const int step = pick(1000);
+            t += run == 0 || step >= 20 ? 0.0002 * pick(3) : step < 10 ? -0.003 : 0.5; // run 0 only rises
+            const double at = run == 3 && step == 999 ? std::nan("") : t;
+            const int v = pick(50);
+            tracker.add(v, at);
+            times.push_back(at);
+            values.push_back(v);
+            if (at - times.front() > 2 * 0.01) {
+                std::size_t keep = 0;
+                while (keep < times.size() && !(at - times[keep] <= 0.01)) ++keep;
+                times.erase(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(keep));
+                values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(keep));
+            }
+            if (n % 7'000 == 6'999) { // forgetting the oldest, as a buffer over its budget does
+                const std::size_t drop = std::min<std::size_t>(times.size(), 3);
+                tracker.forgetOldest(drop);
+                times.erase(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(drop));
+                values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(drop));
+            }
+            ASSERT_EQ(tracker.times().size(), times.size()) << "run " << run << ", value " << n;
+            ASSERT_EQ(std::memcmp(tracker.times().data(), times.data(), times.size() * sizeof(double)), 0)
+                << "run " << run << ", value " << n;
+            ASSERT_EQ(tracker.values(), values) << "run " << run << ", value " << n;
+        }
+    }
 }
 
 TEST(AxisTracker, JitterAndRateLookOnlyAtTheLastWindow) {
