@@ -449,11 +449,13 @@ private:
             lock.assertHeld(); // the append runs inside this writer's hold
             takeRaw(e);
         });
-        // A tracker that nothing reads (a device not on screen) catches up in runs, so that the
-        // first read, when the device comes into view, has little to take in.
+        // The tracker catches up in runs of a few dozen values: taken together they cost the
+        // writer less than one at a time, a device coming into view has little to take in, and
+        // the frame seldom pays for a tracker's prune (every element of every pad prunes at
+        // the same moment, every two seconds).
         if (e.raw.appended() - e.rawTaken >= rawTakenBehind) takeRaw(e);
     }
-    static constexpr std::uint64_t rawTakenBehind = 1024; // raw entries a tracker may lag its log
+    static constexpr std::uint64_t rawTakenBehind = 64; // raw entries a tracker may lag its log
     // Brings the element's raw tracker up to its raw log.
     void takeRaw(const Element& e) const REQUIRES(lock);
     void takeAllRaw() const REQUIRES(lock);
