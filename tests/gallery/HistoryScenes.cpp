@@ -1,8 +1,12 @@
 // Scenes of the history: the list by unit beside a session's detail, the empty history, the
-// history while the saved sessions load, a session's detail whole, and a before/after comparison.
+// history while the saved sessions load, a history whose session folder cannot be read, a
+// session's detail whole, and a before/after comparison.
 #include "../app/model/ModelFakes.h"
 
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <fstream>
 
 #include "Gallery.h"
 #include "app/views/history/CompareView.h"
@@ -93,6 +97,20 @@ std::unique_ptr<QWidget> loadingHistory() {
     return host;
 }
 
+// The session folder replaced by a file (a drive mounted over it, say): the history says so
+// rather than showing an empty list.
+std::unique_ptr<QWidget> unreadableHistory() {
+    auto host = std::make_unique<HistoryHost>(true);
+    auto& library = host->model().library();
+    const auto folder = library.archive()->folder;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder.parent_path());
+    std::ofstream(folder) << "not a folder";
+    library.load();
+    host->add(new HistoryView(host->model()));
+    return host;
+}
+
 std::unique_ptr<QWidget> detail() {
     auto host = std::make_unique<HistoryHost>();
     fillLibrary(*host);
@@ -115,6 +133,7 @@ const bool historyScenesAdded = Gallery::add({
     {"history-list", {1100, 720}, history},
     {"history-empty", {900, 500}, emptyHistory},
     {"history-loading", {900, 500}, loadingHistory},
+    {"history-unreadable", {900, 500}, unreadableHistory},
     {"history-detail", {760, 1500}, detail},
     {"history-compare", {820, 1200}, comparison},
 });

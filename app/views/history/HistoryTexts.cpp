@@ -43,6 +43,12 @@ QString skippedTitle(const std::vector<RorozErurEvo::SkippedFile>& skipped) {
     return files == 0 ? folder : folder + QStringLiteral("; ") + skippedTitle(files);
 }
 
+QString unreadableTitle() { return QStringLiteral("Saved sessions could not be read"); }
+
+QString unreadableDescription(const RorozErurEvo::SkippedFile& folder) {
+    return QString::fromStdString(folder.name) + QStringLiteral(": ") + QString::fromStdString(folder.cause);
+}
+
 QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files) {
     QStringList lines;
     for (const auto& file : files) lines << QString::fromStdString(file.name) + QStringLiteral(": ") + QString::fromStdString(file.cause);

@@ -40,6 +40,10 @@ QString skippedTitle(std::size_t count);
 // The same for a list that may name the session folder itself: "The session folder could not be
 // read", followed by the files' count when some could not be read either.
 QString skippedTitle(const std::vector<RorozErurEvo::SkippedFile>& skipped);
+// The whole history when its session folder could not be read: "Saved sessions could not be
+// read", and "<folder>: <cause>" below it.
+QString unreadableTitle();
+QString unreadableDescription(const RorozErurEvo::SkippedFile& folder);
 // One line per file: "<name>: <cause>".
 QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files);
 

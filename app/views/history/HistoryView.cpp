@@ -1,5 +1,7 @@
 #include "app/views/history/HistoryView.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QStackedLayout>
@@ -35,6 +37,10 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
     loading_ = EmptyState::named(QStringLiteral("history-loading"), HistoryTexts::loadingTitle(),
                                  QStringLiteral("circle.dashed"), QString());
     pages_->addWidget(loading_);
+    // A folder that could not be listed may hold sessions: the history must not read as empty.
+    unreadable_ = EmptyState::named(QStringLiteral("history-unreadable"), HistoryTexts::unreadableTitle(),
+                                    QStringLiteral("exclamationmark.triangle.fill"), QString());
+    pages_->addWidget(unreadable_);
 
     browser_ = new QWidget;
     auto* row = new QHBoxLayout(browser_);
@@ -57,6 +63,7 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryView::selectFromList);
     connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &HistoryView::libraryChanged);
     connect(&model_.library(), &SessionLibrary::loadingChanged, this, &HistoryView::showPage);
+    connect(&model_.library(), &SessionLibrary::skippedChanged, this, &HistoryView::showPage);
     connect(&model_, &AppModel::selectedSessionChanged, this, [this] {
         selectFromModel();
         showDetail();
@@ -78,7 +85,11 @@ void HistoryView::showPage() {
     // Sessions saved while the folder is read are listed, but the list lacks the rest until then.
     const bool loading = model_.library().loading();
     const bool listing = !loading && rows_->groupCount() > 0;
-    pages_->setCurrentWidget(loading ? loading_ : listing ? browser_ : empty_);
+    const auto& skipped = model_.library().skipped();
+    const auto folder = std::find_if(skipped.begin(), skipped.end(), [](const auto& s) { return s.folder; });
+    const bool unreadable = !loading && !listing && folder != skipped.end();
+    if (unreadable) unreadable_->setDescription(HistoryTexts::unreadableDescription(*folder));
+    pages_->setCurrentWidget(loading ? loading_ : listing ? browser_ : unreadable ? unreadable_ : empty_);
     // The list coming on screen again after the last session had gone repairs the selection.
     if (listing && !wasListing && isVisible()) syncSelection();
     selectFromModel();

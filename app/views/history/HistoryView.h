@@ -61,6 +61,7 @@ private:
     QStackedLayout* pages_;
     EmptyState* empty_;
     EmptyState* loading_;
+    EmptyState* unreadable_;
     QWidget* browser_;
     SessionListModel* rows_;
     SessionListView* list_;

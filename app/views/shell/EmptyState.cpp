@@ -52,4 +52,6 @@ QString EmptyState::title() const { return title_->text(); }
 
 QString EmptyState::description() const { return description_->text(); }
 
+void EmptyState::setDescription(const QString& text) { description_->setText(text); }
+
 } // namespace Tessarine

@@ -20,6 +20,7 @@ public:
     QString title() const;
     QString symbol() const { return symbol_; }
     QString description() const;
+    void setDescription(const QString& text);
 
 private:
     QString symbol_;

@@ -237,6 +237,37 @@ TEST_F(HistoryFixture, SessionFilesThatCouldNotBeReadAreCountedAndNamedOnRequest
         << "one unit's history does not repeat it";
 }
 
+TEST_F(HistoryFixture, AFolderThatCannotBeReadIsSaidInsteadOfAnEmptyHistory) {
+    // The session folder replaced by a file: sessions may be somewhere, none could be read.
+    const QString folder = model.sessionsFolder();
+    QDir(folder).removeRecursively();
+    QFile stand(folder);
+    ASSERT_TRUE(stand.open(QIODevice::WriteOnly));
+    stand.write("not a folder");
+    stand.close();
+    auto view = open();
+    TestLog::ExpectedWarnings logged("tessarine.model", "could not list the session folder");
+    model.library().load();
+    EXPECT_EQ(logged.count(), 1);
+
+    auto* pages = view->findChild<QStackedLayout*>();
+    auto* unreadable = view->findChild<EmptyState*>("history-unreadable");
+    ASSERT_NE(unreadable, nullptr);
+    EXPECT_EQ(pages->currentWidget(), unreadable) << "not \"No saved sessions yet\"";
+    EXPECT_EQ(unreadable->title(), "Saved sessions could not be read");
+    EXPECT_TRUE(unreadable->description().startsWith(folder + ": the folder could not be read"))
+        << unreadable->description().toStdString();
+    auto unit = open(std::string("SN-1"));
+    EXPECT_EQ(unit->findChild<QStackedLayout*>()->currentWidget(), unit->findChild<EmptyState*>("history-unreadable"))
+        << "one unit's history does not read as empty either";
+
+    // Once a session is saved the folder is a folder again (the file is gone): the list shows it.
+    QFile::remove(folder);
+    saved("SN-1", "2026-03-01T09:00:00Z");
+    model.library().load();
+    EXPECT_NE(pages->currentWidget(), unreadable);
+}
+
 TEST_F(HistoryFixture, SaysLoadingUntilTheSavedSessionsLandThenListsThem) {
     // From an earlier launch: on disk, not in the library.
     RorozErurEvo::SessionArchive folder{model.sessionsFolder().toStdString()};
