@@ -44,12 +44,22 @@ void syncFolder(const fs::path& folder) {
     ::close(fd);
 }
 
-// Where the bytes go: the target, or the file a symbolic link there finally points to.
-fs::path destination(const fs::path& target) {
-    std::error_code error;
-    if (!fs::is_symlink(target, error)) return target;
-    const fs::path resolved = fs::weakly_canonical(target, error);
-    return error ? target : resolved;
+// The kernel follows at most this many links in a row before it gives up with ELOOP (links).
+constexpr int maxLinkHops = 40;
+
+// Where the bytes go: the target, or where the chain of symbolic links there ends, whether a file
+// stands there yet or not. A dangling link is written through, creating the file it names, so
+// the link stays a link; absent for a loop of links.
+std::optional<fs::path> destination(fs::path path) {
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(path, error)) return path;
+        const fs::path next = fs::read_symlink(path, error);
+        if (error) return path;
+        // A relative link is read from the folder the link is in, as the kernel reads it.
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return std::nullopt;
 }
 
 std::string notRegular(const fs::path& target) { return target.string() + " is not a regular file"; }
@@ -119,7 +129,9 @@ void removeIfStale(const fs::directory_entry& entry) {
 }
 
 std::optional<std::string> write(const fs::path& target, std::string_view data) {
-    const fs::path final = destination(target);
+    const auto resolved = destination(target);
+    if (!resolved) return failure("could not write", target, ELOOP);
+    const fs::path& final = *resolved;
     const fs::path folder = final.parent_path();
     if (occupiedBySpecial(final)) return notRegular(target);
     removeStaleTemporaries(folder);

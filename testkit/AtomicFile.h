@@ -11,7 +11,8 @@
 namespace RorozErurEvo::AtomicFile {
 
 // Writes `data` as the whole of `target`, replacing what was there. A symbolic link is written
-// through (its destination is replaced); an existing file keeps its permissions. Absent on
+// through and stays a link: its destination is replaced, or created when the link dangles (in
+// the folder the link names, which must exist); an existing file keeps its permissions. Absent on
 // success; else "could not <write|replace> “<target>”: <the system's description>", and the
 // temporary file is gone. The folder must exist.
 //

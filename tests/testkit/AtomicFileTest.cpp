@@ -68,6 +68,28 @@ TEST_F(AtomicFolder, ALinkIsWrittenThroughAndKeptALink) {
     EXPECT_EQ(read(real), "new");
 }
 
+TEST_F(AtomicFolder, ADanglingLinkIsWrittenThroughOrRefusedButNeverReplaced) {
+    // Relative, through a second link, and ending where no file is yet: the file is created there.
+    fs::create_directories(root / "out");
+    fs::create_symlink("out/second.csv", root / "first.csv");
+    fs::create_symlink("made.csv", root / "out" / "second.csv");
+    EXPECT_FALSE(AtomicFile::write(root / "first.csv", "rows"));
+    EXPECT_TRUE(fs::is_symlink(root / "first.csv"));
+    EXPECT_TRUE(fs::is_symlink(root / "out" / "second.csv"));
+    EXPECT_EQ(read(root / "out" / "made.csv"), "rows");
+
+    // A link into a folder that does not exist, or a loop of links, cannot be written through.
+    fs::create_symlink(root / "gone" / "x.json", root / "nowhere.json");
+    EXPECT_EQ(AtomicFile::write(root / "nowhere.json", "x"),
+              "could not write \u201C" + (root / "nowhere.json").string() + "\u201D: No such file or directory");
+    fs::create_symlink("loop-b", root / "loop-a");
+    fs::create_symlink("loop-a", root / "loop-b");
+    EXPECT_EQ(AtomicFile::write(root / "loop-a", "x"),
+              "could not write \u201C" + (root / "loop-a").string() + "\u201D: Too many levels of symbolic links");
+    for (const char* link : {"nowhere.json", "loop-a", "loop-b"}) EXPECT_TRUE(fs::is_symlink(root / link)) << link;
+    EXPECT_EQ(names(), (std::vector<std::string>{"first.csv", "loop-a", "loop-b", "nowhere.json", "out"}));
+}
+
 TEST_F(AtomicFolder, FailuresNameTheFileAndTheCauseAndLeaveTheOldContents) {
     const auto missing = AtomicFile::write(root / "no folder" / "a.json", "x");
     ASSERT_TRUE(missing);
