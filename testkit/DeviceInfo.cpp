@@ -70,7 +70,8 @@ DeviceInfo DeviceInfo::fromJson(const json& value) {
     device.transport = Json::optString(value, "transport");
     device.batteryLevel = Json::optNumber(value, "batteryLevel");
     device.batteryState = Json::optString(value, "batteryState");
-    device.firmwareVersion = Json::optIntegerIn<int>(value, "firmwareVersion");
+    if (Json::optInteger(value, "firmwareVersion"))
+        device.firmwareVersion = static_cast<int>(Json::integer(value, "firmwareVersion", 0, maxFirmwareVersion));
     device.guid = Json::optString(value, "guid");
     return device;
 }

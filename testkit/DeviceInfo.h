@@ -44,6 +44,10 @@ struct DeviceInfo {
     friend bool operator==(const DeviceInfo&, const DeviceInfo&) = default;
 };
 
+// A firmware version is a 16-bit release number, as USB writes it (bcdDevice) and the controller
+// service reports it; a stored one outside 0…this is refused on reading.
+inline constexpr int maxFirmwareVersion = 0xFFFF;
+
 // "%04X": upper-case hexadecimal of at least four digits, as USB ids are usually written.
 std::string usbIdHex(int id);
 

@@ -110,12 +110,12 @@ private:
         if (absentOrNull(member)) return std::nullopt;
         return number(member, key);
     }
-    // An optional integer that must fit an int.
-    std::optional<int> optInt(const Member& member, const char* key) const {
+    // An optional integer from low to high (by default, any that fits an int).
+    std::optional<int> optInt(const Member& member, const char* key, int low = std::numeric_limits<int>::min(),
+                              int high = std::numeric_limits<int>::max()) const {
         if (absentOrNull(member)) return std::nullopt;
         const long long n = integer(member, key);
-        if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
-            throw DecodeError(std::string("\"") + key + "\" is out of range");
+        if (n < low || n > high) throw DecodeError(std::string("\"") + key + "\" is out of range");
         return static_cast<int>(n);
     }
     template <class E> E enumValue(const Member& member, const char* key) const {
@@ -153,7 +153,7 @@ template <class Doc> DeviceInfo Reader<Doc>::device(Value value) {
     d.transport = optString(m[6], "transport");
     d.batteryLevel = optNumber(m[7], "batteryLevel");
     d.batteryState = optString(m[8], "batteryState");
-    d.firmwareVersion = optInt(m[9], "firmwareVersion");
+    d.firmwareVersion = optInt(m[9], "firmwareVersion", 0, maxFirmwareVersion);
     d.guid = optString(m[10], "guid");
     return d;
 }

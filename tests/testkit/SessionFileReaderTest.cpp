@@ -258,6 +258,22 @@ TEST(SessionFileReader, WholeNumbersPastTheirTypeAreRefusedByBothReadersNotWrapp
     }
 }
 
+TEST(SessionFileReader, AFirmwareVersionOutsideSixteenBitsIsRefusedByNameInEveryReading) {
+    // -1 once showed as "FFFFFFFF".
+    for (long long version : {-1LL, 0x10000LL, 2147483647LL}) {
+        json changed = richSession();
+        changed["device"]["firmwareVersion"] = version;
+        const std::string text = changed.dump();
+        EXPECT_EQ(reference(text).error, "\"firmwareVersion\" is out of range") << version;
+        EXPECT_FALSE(expectAgree(text)) << version;
+    }
+    for (long long version : {0LL, 0xFFFFLL}) {
+        json changed = richSession();
+        changed["device"]["firmwareVersion"] = version;
+        EXPECT_TRUE(expectAgree(changed.dump())) << version;
+    }
+}
+
 TEST(SessionFileReader, RefusesWhatIsNotOneJsonObject) {
     const json rich = richSession();
     std::string good = rich.dump();
