@@ -19,7 +19,7 @@ struct Descriptor {
     }
 };
 
-Content failed(std::string why) { return Content{std::nullopt, std::move(why)}; }
+Content failed(std::string why, bool missing = false) { return Content{std::nullopt, std::move(why), missing}; }
 
 std::string megabytes(std::uintmax_t bytes) {
     const std::uintmax_t mb = 1024 * 1024;
@@ -31,7 +31,7 @@ std::string megabytes(std::uintmax_t bytes) {
 Content read(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     // Non-blocking: opening a FIFO for reading would otherwise wait for a writer forever.
     Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-    if (file.fd < 0) return failed(std::strerror(errno));
+    if (file.fd < 0) return failed(std::strerror(errno), errno == ENOENT);
     struct stat info {};
     if (::fstat(file.fd, &info) != 0) return failed(std::strerror(errno));
     if (!S_ISREG(info.st_mode)) return failed("not a regular file");
@@ -48,7 +48,7 @@ Content read(const std::filesystem::path& path, std::uintmax_t maxBytes) {
         filled += static_cast<std::size_t>(got);
     }
     text.resize(filled);
-    return Content{std::move(text), {}};
+    return Content{std::move(text), {}, false};
 }
 
 } // namespace RorozErurEvo::BoundedFile

@@ -12,6 +12,7 @@ namespace RorozErurEvo::BoundedFile {
 struct Content {
     std::optional<std::string> text; // the whole file; absent when it was not read
     std::string error;               // why not: "not a regular file", "larger than 32 MB", the system's words
+    bool missing = false;            // there is nothing at the path (a first start, not a fault)
 };
 
 Content read(const std::filesystem::path& path, std::uintmax_t maxBytes);

@@ -58,6 +58,12 @@ QString AppModel::logoPath() const { return supportFolder_ + QStringLiteral("/re
 
 void AppModel::readSettings() {
     Preferences& d = *parts_.defaults;
+    if (const auto failure = d.loadFailure()) {
+        const std::string note = "Couldn't read the settings file " + failure->toStdString() +
+                                 ". The standard settings apply, and changes won't be saved.";
+        qCWarning(logModel).noquote() << QString::fromStdString(note);
+        appendToast(note);
+    }
     // Reading assigns the fields and writes nothing back: an unreadable entry stays as it is
     // until the user changes that setting.
     if (persist_) {
@@ -69,9 +75,7 @@ void AppModel::readSettings() {
         if (thresholds.failure) limitsFallbacks_[thresholdsKind] = fallbackNote(thresholdsKind, *thresholds.failure);
         if (profiles.failure) limitsFallbacks_[profilesKind] = fallbackNote(profilesKind, *profiles.failure);
         for (const auto& [kind, note] : limitsFallbacks_) qCWarning(logModel).noquote() << QString::fromStdString(note);
-        std::string toast;
-        for (const auto& [kind, note] : limitsFallbacks_) toast += (toast.empty() ? "" : " ") + note;
-        if (!toast.empty()) toast_ = toast;
+        for (const auto& [kind, note] : limitsFallbacks_) appendToast(note);
     }
     useFamilyProfiles_ = d.get(Settings::useFamilyProfiles);
     showRawNumbers_ = d.get(Settings::showRawNumbers);
@@ -193,6 +197,10 @@ void AppModel::setSelectedSession(std::optional<RorozErurEvo::Uuid> value) {
 
 void AppModel::setToast(std::optional<std::string> value) {
     if (assign(toast_, std::move(value))) emit toastChanged();
+}
+
+void AppModel::appendToast(const std::string& text) {
+    setToast(toast_ ? *toast_ + " " + text : text);
 }
 
 // ---- start and end

@@ -162,6 +162,9 @@ public:
     void setSelectedSession(std::optional<RorozErurEvo::Uuid> value);
     const std::optional<std::string>& toast() const { return toast_; }
     void setToast(std::optional<std::string> value) override;
+    // Shows the text after the toast already showing, if any: notices of the start (a file that
+    // was refused) all stay readable.
+    void appendToast(const std::string& text);
     int settingsRequest() const { return settingsRequest_; }
 
     // Speaks the text to accessibility clients.

@@ -1,9 +1,11 @@
 #include "app/model/Preferences.h"
 
+#include <QFile>
 #include <QLocale>
-#include <QSettings>
+#include <QStandardPaths>
 
 #include "app/model/SettingsWriter.h"
+#include "testkit/BoundedFile.h"
 #include "testkit/SettingsText.h"
 
 #include <charconv>
@@ -13,6 +15,7 @@
 namespace Tessarine {
 
 namespace SettingsText = RorozErurEvo::SettingsText;
+namespace BoundedFile = RorozErurEvo::BoundedFile;
 
 std::optional<bool> Preferences::boolean(const QString& key) const {
     QVariant v = value(key);
@@ -100,14 +103,27 @@ SettingsText::Entry entry(const QString& key, const QVariant& value) {
 } // namespace
 
 QString SettingsPreferences::standardPath() {
-    return QSettings(QStringLiteral("com.quenlow"), QStringLiteral("Tessarine")).fileName();
+    // QSettings itself would read the file just to say where it is.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/com.quenlow/Tessarine.conf");
 }
 
 SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer) : writer_(std::move(writer)) {
     if (!writer_) writer_ = std::make_unique<SettingsWriter>(standardPath());
     // Reading takes no lock: only writing does, and writing goes through the writer.
-    QSettings file(writer_->path(), QSettings::IniFormat);
-    for (const QString& key : file.allKeys()) values_.insert(key, file.value(key));
+    const QByteArray local = QFile::encodeName(writer_->path());
+    const auto content =
+        BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())), maxFileBytes);
+    if (content.text) {
+        for (auto& entry : SettingsText::read(*content.text)) {
+            const QString key = QString::fromStdString(entry.key);
+            if (entry.bytes) values_.insert(key, QByteArray::fromStdString(entry.value));
+            else values_.insert(key, QString::fromStdString(entry.value));
+        }
+    } else if (!content.missing) {
+        loadFailure_ = QStringLiteral("\u201C") + writer_->path() + QStringLiteral("\u201D: ") +
+                       QString::fromStdString(content.error);
+    }
     QObject::connect(writer_.get(), &SettingsWriter::failed, writer_.get(), [this](const QString& cause) {
         if (onSaveFailed) onSaveFailed(cause);
     });
@@ -126,6 +142,7 @@ void SettingsPreferences::remove(const QString& key) {
 }
 
 void SettingsPreferences::save() {
+    if (loadFailure_) return; // what could not be read is not written over
     std::vector<SettingsText::Entry> entries;
     entries.reserve(static_cast<std::size_t>(values_.size()));
     for (auto it = values_.cbegin(); it != values_.cend(); ++it) entries.push_back(entry(it.key(), it.value()));

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,6 +32,10 @@ public:
 
     // Called on the main thread with the cause when the store could not keep what was set.
     std::function<void(const QString& cause)> onSaveFailed;
+    // Why the stored settings could not be read at all (the file is a pipe, a device, a folder
+    // or far too big), naming the file; absent when they were read or simply are not there yet.
+    // The standard settings then apply, and the store never writes over what it could not read.
+    virtual std::optional<QString> loadFailure() const { return std::nullopt; }
 
     // Typed readers: absent when the key is missing or its value is not of the type.
     std::optional<bool> boolean(const QString& key) const;
@@ -81,19 +86,28 @@ public:
     }
 };
 
-// The user's settings file (~/.config/com.quenlow/Tessarine.conf). Read once when made; every
-// change is kept in memory at once and the whole file is then written again off the main thread
-// by a SettingsWriter, so a slow, locked or full disk never holds up the window. A write that
-// fails keeps the last good file and reports its cause through onSaveFailed.
+// The user's settings file (~/.config/com.quenlow/Tessarine.conf). Read once when made, through
+// the bounded reader, so a pipe or a device in its place cannot hold up the start; such a file,
+// or one too big to be settings, is refused (loadFailure says why) and never written over: the
+// changes of that run stay in memory. Otherwise every change is kept in memory at once and the
+// whole file is then written again off the main thread by a SettingsWriter, so a slow, locked or
+// full disk never holds up the window. A write that fails keeps the last good file and reports
+// its cause through onSaveFailed.
 class SettingsPreferences final : public Preferences {
 public:
     // `writer` null: the standard one over the standard file.
+    // Largest settings file read, bytes: the settings take a few kilobytes, and a shop's every
+    // family profile still fits many times over.
+    static constexpr std::uintmax_t maxFileBytes = 1024 * 1024;
+
     explicit SettingsPreferences(std::unique_ptr<SettingsWriter> writer = nullptr);
     ~SettingsPreferences() override;
     QVariant value(const QString& key) const override { return values_.value(key); }
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
-    // The standard settings file's path (QSettings' user scope for com.quenlow / Tessarine).
+    std::optional<QString> loadFailure() const override { return loadFailure_; }
+    // The standard settings file's path (where QSettings keeps com.quenlow / Tessarine in the
+    // user's scope), worked out without opening anything.
     static QString standardPath();
     SettingsWriter& writer() { return *writer_; }
 
@@ -102,6 +116,7 @@ private:
 
     QVariantMap values_;
     std::unique_ptr<SettingsWriter> writer_;
+    std::optional<QString> loadFailure_;
 };
 
 // A store that lives only as long as the object: for tests and models that do not persist.

@@ -35,4 +35,6 @@ TEST(BoundedFile, ReadsARegularFileUpToTheLimitAndRefusesTheRest) {
     EXPECT_EQ(special.error, "not a regular file");
     EXPECT_EQ(BoundedFile::read(f.root, 1024).error, "not a regular file");
     EXPECT_EQ(BoundedFile::read(f.root / "missing", 1024).error, "No such file or directory");
+    EXPECT_TRUE(BoundedFile::read(f.root / "missing", 1024).missing);
+    EXPECT_FALSE(special.missing) << "a pipe is there: refused, not missing";
 }

@@ -2,11 +2,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <atomic>
 #include <future>
@@ -37,7 +40,9 @@ TEST(Preferences, TypedReadersRejectValuesOfAnotherType) {
 TEST(Preferences, ValuesSurviveTheSettingsFileAsText) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+    EXPECT_EQ(SettingsPreferences::standardPath(), dir.path() + "/com.quenlow/Tessarine.conf");
     {
         SettingsPreferences prefs;
         prefs.setBoolean("useFamilyProfiles", false);
@@ -52,6 +57,9 @@ TEST(Preferences, ValuesSurviveTheSettingsFileAsText) {
     EXPECT_EQ(prefs.string("companyName"), QStringLiteral("Bench & Co"));
     prefs.remove("companyName");
     EXPECT_FALSE(prefs.string("companyName"));
+    prefs.writer().finish();
+    if (oldConfig.isNull()) qunsetenv("XDG_CONFIG_HOME");
+    else qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 namespace {
@@ -113,6 +121,69 @@ TEST(Preferences, EveryValueReadsBackThroughTheSettingsReaderAsItWasSet) {
     EXPECT_EQ(again.get(Settings::useFamilyProfiles), false);
     EXPECT_EQ(again.get(Settings::trailSeconds), 0.1 + 0.2);
     EXPECT_EQ(again.data("thresholds"), values["thresholds"].toByteArray());
+}
+
+TEST(Preferences, AFileQSettingsWroteReadsTheSame) {
+    SettingsFolder folder;
+    const QVariantMap values{
+        {"companyName", QStringLiteral(" Bench, Repair & Co; \"best\" = yes ")},
+        {"companyContact", QStringLiteral("line one\nline two\ttabbed \\ back")},
+        {"defaultTechnician", QStringLiteral("@Zo\u00EB \u00D8rsted \u6280\u5E2B")},
+        {"settingsTab", QStringLiteral("x\x01" "abc")},
+        {"thresholds", QByteArray::fromStdString(std::string("{\"name\": \"caf\xc3\xa9\", \"x\": \"a\x7f" "b\0c\"}", 31))},
+        {"Window/state", QStringLiteral("wide")},
+        {"key with spaces %", QStringLiteral("=")},
+    };
+    {
+        QSettings writer(folder.path(), QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) writer.setValue(it.key(), it.value());
+    }
+    SettingsPreferences prefs(folder.writer());
+    EXPECT_FALSE(prefs.loadFailure());
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        EXPECT_EQ(prefs.value(it.key()), it.value()) << it.key().toStdString();
+}
+
+TEST(Preferences, ASettingsFileThatCannotBeReadIsRefusedAndNeverWrittenOver) {
+    SettingsFolder folder;
+    const QByteArray path = QFile::encodeName(folder.path());
+    // A pipe no program writes to: opening it plainly would wait for ever.
+    ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+    {
+        SettingsPreferences prefs(folder.writer());
+        ASSERT_TRUE(prefs.loadFailure());
+        EXPECT_EQ(*prefs.loadFailure(), "\u201C" + folder.path() + "\u201D: not a regular file");
+        EXPECT_EQ(prefs.get(Settings::trailSeconds), 1.5) << "the standard settings apply";
+        prefs.set(Settings::companyName, QStringLiteral("Fixit"));
+        EXPECT_EQ(prefs.get(Settings::companyName), "Fixit") << "kept for the rest of the run";
+        prefs.writer().finish();
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was not replaced by a file";
+    ASSERT_EQ(::unlink(path.constData()), 0);
+
+    // Settings a megabyte long are no settings this application wrote: refused unread, kept.
+    {
+        QFile big(folder.path());
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        big.write("[General]\ncompanyName=Old\n");
+        ASSERT_TRUE(big.resize(SettingsPreferences::maxFileBytes + 1));
+    }
+    {
+        SettingsPreferences prefs(folder.writer());
+        ASSERT_TRUE(prefs.loadFailure());
+        EXPECT_TRUE(prefs.loadFailure()->endsWith(": larger than 1 MB")) << prefs.loadFailure()->toStdString();
+        EXPECT_FALSE(prefs.string("companyName"));
+        prefs.set(Settings::companyName, QStringLiteral("New"));
+        prefs.writer().finish();
+    }
+    EXPECT_EQ(QFileInfo(folder.path()).size(), qint64(SettingsPreferences::maxFileBytes + 1));
+    EXPECT_TRUE(folder.contents().startsWith("[General]\ncompanyName=Old\n"));
+
+    // No file yet is a first start, not a failure.
+    ASSERT_TRUE(QFile::remove(folder.path()));
+    EXPECT_FALSE(SettingsPreferences(folder.writer()).loadFailure());
 }
 
 TEST(Preferences, TheSchemaGivesFallbacksForMissingWrongAndEmptyValues) {
