@@ -10,12 +10,16 @@
 #include "app/views/shell/RootView.h"
 #include "app/views/settings/SettingsView.h"
 #include "app/views/settings/SettingsWindow.h"
+#include "app/views/kit/WheelGuard.h"
 
 namespace Tessarine {
 
 MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory timers)
     : root_(new RootView(model, std::move(destinations), std::move(timers))),
       settings_(std::make_unique<SettingsWindow>(model.defaults(), new SettingsView(model))) {
+    // Every window of the application, this one, the settings and those opened later, lets the
+    // mouse wheel scroll past the controls it has not been given.
+    WheelGuard::install();
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Tessarine"));
     root_->setMinimumSize(minimumWidth, minimumHeight);
