@@ -5,6 +5,7 @@
 
 #include "app/devices/Assign.h"
 #include "app/devices/Logging.h"
+#include "app/model/LogoFile.h"
 
 namespace Tessarine {
 
@@ -38,10 +39,6 @@ AppModel::AppModel(bool persist, Parts parts, QObject* parent)
     batch_ = std::make_unique<BatchRunner>(*this);
     soak_ = std::make_unique<SoakRunner>(*this);
     runner(demo_->device());
-    if (persist_) {
-        QImage image(logoPath());
-        if (!image.isNull()) logo_ = image;
-    }
 }
 
 AppModel::~AppModel() { shutdown(); }
@@ -211,6 +208,7 @@ void AppModel::start(bool live) {
     // Thousands of session files take a second to read: the window answers meanwhile, and the
     // views that list sessions say "Loading…" until the list lands.
     library_->loadInBackground(*parts_.background, parts_.executor);
+    if (persist_) loadLogo();
     if (live) {
         // The callbacks hold the model weakly: work queued before the model went away finds
         // it gone and does nothing.
@@ -230,6 +228,28 @@ void AppModel::start(bool live) {
     }
     demo_->start();
     startTimer();
+}
+
+void AppModel::loadLogo() {
+    // Read and decoded on the worker: a big picture, or a pipe or a slow disk in its place, never
+    // holds up the window. The model is held weakly, and a logo the user chose or removed
+    // meanwhile is not replaced by the one read.
+    QPointer<AppModel> self(this);
+    parts_.background->run([path = logoPath(), executor = parts_.executor, self, generation = logoGeneration_] {
+        auto logo = std::make_shared<LogoFile::Picture>(LogoFile::read(path));
+        if (logo->missing) return; // no logo chosen yet
+        executor->post([self, path, generation, logo] {
+            if (!self || self->shutDown_ || generation != self->logoGeneration_) return;
+            if (!logo->image.isNull()) {
+                self->setLogo(logo->image);
+                return;
+            }
+            const std::string note = "Couldn't read the report logo \u201C" + path.toStdString() + "\u201D: " +
+                                     logo->error.toStdString() + ". Reports are made without it.";
+            qCWarning(logModel).noquote() << QString::fromStdString(note);
+            self->appendToast(note);
+        });
+    });
 }
 
 void AppModel::startTimer() {

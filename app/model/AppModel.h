@@ -71,7 +71,7 @@ public:
         QString supportFolder;                      // empty: defaultSupportFolder()
         std::unique_ptr<ControllerSource> controllers;
         std::unique_ptr<HIDSource> hid;
-        std::unique_ptr<BackgroundWorker> background; // reads the session folder; null: a ThreadWorker
+        std::unique_ptr<BackgroundWorker> background; // reads the session folder and the logo; null: a ThreadWorker
     };
 
     // Creates everything and reads the settings; starts nothing.
@@ -86,8 +86,8 @@ public:
 
     // ---- start and end
 
-    // Starts loading the saved sessions in the background (the list lands later, through the
-    // executor); when live, wires and starts the controller and HID sources; then starts the demo
+    // Starts loading the saved sessions and, when the model persists, the report logo in the
+    // background (they land later, through the executor); when live, wires and starts the controller and HID sources; then starts the demo
     // controller and the frame timer.
     void start(bool live);
     // Stops the frame and demo timers, stops and joins the HID and controller threads, and waits
@@ -290,6 +290,8 @@ signals:
 
 private:
     void readSettings();
+    // Reads the report logo off the main thread; it lands through the executor.
+    void loadLogo();
     // Writes the record when the model persists, and forgets why the stored one was not read.
     template <class T> void saveRecord(const Settings::Record<T>& record, const T& value, const std::string& kind);
     void settingsSaveFailed(const QString& cause);
@@ -347,6 +349,8 @@ private:
     std::int64_t frame_ = 0;
     bool started_ = false;
     bool shutDown_ = false;
+    // Counts the logos the user chose or removed, so that the one read at start cannot undo them.
+    unsigned logoGeneration_ = 0;
 };
 
 } // namespace Tessarine

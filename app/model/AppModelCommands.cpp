@@ -1,17 +1,18 @@
 // The session commands: saving a unit's session, the listing text, the PDF report and the JSON
 // and CSV exports, the report logo and branding, and the request for the settings window.
-// Every outcome reaches the user as a toast; a cancelled panel and a picture that cannot be read
+// Every outcome reaches the user as a toast; a cancelled panel and a file that holds no picture
 // end silently.
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 
 #include <algorithm>
 
 #include "app/model/AppModel.h"
+
 #include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
+#include "app/model/LogoFile.h"
 #include "testkit/Date.h"
 #include "testkit/Fmt.h"
 #include "testkit/ListingText.h"
@@ -145,9 +146,14 @@ void AppModel::importLogo() {
     if (!fileChooser_) return;
     auto path = fileChooser_->openFile(FileChooser::Type::image);
     if (!path || path->isEmpty()) return;
-    QImageReader reader(*path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
+    LogoFile::Picture picture = LogoFile::read(*path);
+    if (!picture.decoded) {
+        // A pipe, a device or a huge file picked in the panel: refused unread, and said.
+        qCWarning(logModel) << "could not read the logo" << *path << picture.error;
+        setToast(failure("read the logo", picture.error.toStdString()));
+        return;
+    }
+    QImage image = std::move(picture.image);
     if (image.isNull()) return; // not a picture Qt can read: silently nothing
     QByteArray png;
     QBuffer buffer(&png);
@@ -160,11 +166,13 @@ void AppModel::importLogo() {
         setToast(failure("save the logo", error->toStdString()));
         return;
     }
+    ++logoGeneration_;
     setLogo(image);
 }
 
 void AppModel::removeLogo() {
     QFile::remove(logoPath()); // a missing file is fine
+    ++logoGeneration_;
     if (!logo_.isNull()) setLogo(QImage());
 }
 

@@ -1,16 +1,14 @@
 #include "app/report/ReportCommand.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QImageReader>
 
 #include <exception>
 #include <string>
 #include <string_view>
 
+#include "app/model/LogoFile.h"
 #include "app/report/ReportPDF.h"
-#include "testkit/BoundedFile.h"
 #include "testkit/SessionArchive.h"
 #include "testkit/ToolOutput.h"
 
@@ -21,8 +19,6 @@ using RorozErurEvo::TestSession;
 namespace {
 
 const QString tool = QStringLiteral("tessarine-report");
-// Largest logo file read: a camera's photo is a few megabytes.
-constexpr std::uintmax_t maxLogoBytes = 32u * 1024 * 1024;
 
 // Why the tool stops, worded for the person at the terminal.
 struct Failure {
@@ -45,19 +41,9 @@ TestSession readSession(const QString& path) {
 // A logo is read by the same rules: a pipe or a device given as the picture must not hang the
 // tool either.
 QImage readLogo(const QString& path) {
-    const QByteArray local = QFile::encodeName(path);
-    auto content = RorozErurEvo::BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())),
-                                                   maxLogoBytes);
-    if (!content.text)
-        throw Failure{QStringLiteral("Couldn't read the logo %1: %2").arg(path, QString::fromStdString(content.error))};
-    QByteArray bytes = QByteArray::fromStdString(*content.text);
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        throw Failure{QStringLiteral("Couldn't read the logo %1: %2").arg(path, reader.errorString())};
-    return image;
+    LogoFile::Picture logo = LogoFile::read(path);
+    if (logo.image.isNull()) throw Failure{QStringLiteral("Couldn't read the logo %1: %2").arg(path, logo.error)};
+    return logo.image;
 }
 
 QString exitStatuses() {

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "app/model/CommandState.h"
+#include "support/TestLog.h"
 #include "testkit/ListingText.h"
 #include "testkit/SessionExport.h"
 
@@ -262,6 +263,18 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     c.m.importLogo();
     EXPECT_FALSE(c.m.logo().isNull());
     EXPECT_FALSE(c.m.toast().has_value());
+
+    // A pipe picked in the panel is refused unread, and said; the logo stays.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(c.out("pipe.png")).constData(), 0600), 0);
+    c.chooser->answer = c.out("pipe.png");
+    {
+        TestLog::ExpectedWarnings logged("tessarine.model", "could not read the logo");
+        c.m.importLogo();
+        EXPECT_EQ(logged.count(), 1);
+    }
+    EXPECT_EQ(c.m.logo().size(), QSize(4, 3));
+    EXPECT_EQ(c.m.toast(), "Couldn't read the logo: not a regular file");
+    c.m.setToast(std::nullopt);
 
     c.m.removeLogo();
     EXPECT_TRUE(c.m.logo().isNull());

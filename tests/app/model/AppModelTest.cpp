@@ -2,6 +2,10 @@
 #include "ModelFakes.h"
 
 #include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -206,4 +210,35 @@ TEST(AppModelStart, ShutdownStopsTimersAndJoinsSourcesBeforeTheModelGoes) {
     bench.model.reset();
     EXPECT_TRUE(bench.log->empty()) << "destruction after shutdown stops nothing twice";
     EXPECT_EQ(bench.executor->runAll(), 1);
+}
+
+TEST(AppModelStart, TheReportLogoIsReadOffTheStartAndAPipeInItsPlaceIsRefused) {
+    {
+        // The logo file is read by the worker when the model starts, not when it is made.
+        Fakes::Bench bench;
+        QImage(6, 2, QImage::Format_RGB32).save(bench.model->logoPath(), "PNG");
+        EXPECT_TRUE(bench.model->logo().isNull());
+        bench.model->start(false);
+        EXPECT_EQ(bench.executor->runAll(), 2) << "the sessions and the logo land";
+        EXPECT_EQ(bench.model->logo().size(), QSize(6, 2));
+    }
+    {
+        // A logo removed while the old one was being read stays removed.
+        Fakes::Bench bench;
+        QImage(6, 2, QImage::Format_RGB32).save(bench.model->logoPath(), "PNG");
+        bench.model->start(false);
+        bench.model->removeLogo();
+        bench.executor->runAll();
+        EXPECT_TRUE(bench.model->logo().isNull());
+    }
+    // A pipe that no program writes to: opening it plainly would wait for ever.
+    Fakes::Bench bench;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(bench.model->logoPath()).constData(), 0600), 0);
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the report logo");
+    bench.model->start(false);
+    bench.executor->runAll();
+    EXPECT_TRUE(bench.model->logo().isNull());
+    EXPECT_EQ(logged.count(), 1);
+    EXPECT_EQ(bench.model->toast(), "Couldn't read the report logo \u201C" + bench.model->logoPath().toStdString() +
+                                        "\u201D: not a regular file. Reports are made without it.");
 }
