@@ -153,6 +153,9 @@ public:
         // The service could not start (or stopped for good) and reports no controller; `reason`
         // is the service's own words.
         virtual void serviceFailed(const std::string& reason) = 0;
+        // Something the user should learn once, in plain words, such as a mapping file that was
+        // refused; the service runs on.
+        virtual void noticed(const std::string& text) { (void)text; }
 
         // Joysticks that are no game controllers, by the same instance ids; stamps as above.
         virtual void joystickAdded(const JoystickDescription& joystick) { (void)joystick; }

@@ -179,6 +179,13 @@ void ControllerWatcher::serviceFailed(const std::string& reason) {
     });
 }
 
+void ControllerWatcher::noticed(const std::string& text) {
+    onMain([this, text] {
+        notices_.push_back(text);
+        if (onChange) onChange();
+    });
+}
+
 void ControllerWatcher::controllerRemoved(int instance) {
     // No input of a controller that is gone is recorded, even before the main thread hears of it.
     routes_.erase(instance);

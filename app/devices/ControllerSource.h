@@ -14,6 +14,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/devices/Clock.h"
 #include "app/devices/ControllerBackend.h"
@@ -68,6 +71,9 @@ public:
     const std::map<int, std::shared_ptr<InputDevice>>& joysticks() const { return joysticks_; }
     // Why the controller service reports nothing, in its own words; empty while it runs.
     const std::string& failure() const { return failure_; }
+    // What the service had to tell the user since the last call (a mapping file it refused);
+    // onChange runs after each. Main thread.
+    std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }
     // Devices built so far; the next device is "gc-" and counter + 1.
     int counter() const { return counter_; }
 
@@ -80,6 +86,7 @@ private:
     void touched(int instance, int finger, TouchPhase phase, float x, float y, double stamp) override;
     void sensorRead(int instance, Sensor sensor, std::array<float, 3> values, double stamp) override;
     void serviceFailed(const std::string& reason) override;
+    void noticed(const std::string& text) override;
     void joystickAdded(const JoystickDescription& joystick) override;
     void joystickRemoved(int instance) override;
     void joystickAxis(int instance, int axis, std::int16_t value, double stamp) override;
@@ -105,6 +112,7 @@ private:
     std::map<int, std::shared_ptr<ControllerTap>> taps_;
     int counter_ = 0;
     std::string failure_;
+    std::vector<std::string> notices_;
     std::map<int, std::shared_ptr<InputDevice>> joysticks_;
     std::map<int, std::shared_ptr<JoystickTap>> joystickTaps_;
     int joystickCounter_ = 0;

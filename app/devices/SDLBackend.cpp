@@ -3,13 +3,14 @@
 #include <pthread.h>
 
 #include <cmath>
-#include <filesystem>
 #include <future>
 #include <string_view>
 
+#include "app/devices/ControllerMappings.h"
 #include "app/devices/EvdevAxes.h"
 #include "app/devices/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
+#include "testkit/BoundedFile.h"
 #include "testkit/JoystickLayout.h"
 
 namespace Tessarine {
@@ -86,8 +87,8 @@ template <class Description> void readIdentity(Description& d, SDL_Joystick* joy
 
 } // namespace
 
-SDLBackend::SDLBackend(std::optional<std::string> mappingsFile, const Clock& clock)
-    : mappingsFile_(std::move(mappingsFile)), clock_(clock) {}
+SDLBackend::SDLBackend(std::vector<std::string> mappingFiles, const Clock& clock)
+    : mappingFiles_(std::move(mappingFiles)), clock_(clock) {}
 
 SDLBackend::~SDLBackend() { stop(); }
 
@@ -165,6 +166,9 @@ void SDLBackend::run() {
     // only in their extended mode; a test bench wants all of it from the start.
     SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE, "1");
+    std::vector<std::string> mappingFiles;
+    if (auto named = takeEnvironmentFiles()) mappingFiles.push_back(std::move(*named));
+    mappingFiles.insert(mappingFiles.end(), mappingFiles_.begin(), mappingFiles_.end());
     if (SDL_Init(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) != 0) {
         std::deque<std::function<void()>> dropped;
         {
@@ -181,7 +185,7 @@ void SDLBackend::run() {
     }
     SDL_GameControllerEventState(SDL_ENABLE);
     SDL_JoystickEventState(SDL_ENABLE);
-    loadMappings();
+    loadMappings(std::move(mappingFiles));
 
     while (true) {
         if (!runPosted()) break;
@@ -197,15 +201,46 @@ void SDLBackend::run() {
     shutDown();
 }
 
-void SDLBackend::loadMappings() {
-    if (!mappingsFile_ || !std::filesystem::exists(*mappingsFile_)) return;
+// SDL opens the files the environment names while it starts: the mapping file of
+// SDL_GAMECONTROLLERCONFIG_FILE, and the device lists of its ignore hints when given as "@file".
+// A pipe there would stop the controller thread inside SDL_Init for good, so these are taken
+// over: the mapping file is read with the others below, and a device list is read here through
+// the bounded reader and given to SDL as text. The hints set here win over the environment.
+std::optional<std::string> SDLBackend::takeEnvironmentFiles() {
+    std::optional<std::string> mappings;
+    if (const char* file = SDL_getenv(SDL_HINT_GAMECONTROLLERCONFIG_FILE); file && *file) mappings = file;
+    SDL_SetHintWithPriority(SDL_HINT_GAMECONTROLLERCONFIG_FILE, "", SDL_HINT_OVERRIDE);
+    for (const char* hint : {SDL_HINT_GAMECONTROLLER_IGNORE_DEVICES, SDL_HINT_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT}) {
+        const char* value = SDL_getenv(hint);
+        if (!value || value[0] != '@') continue;
+        const std::string path = value + 1;
+        const auto list = RorozErurEvo::BoundedFile::read(path, maxDeviceListBytes);
+        // SDL reads a list it cannot open as an empty one; so does this.
+        if (!list.text) refused("the list of game controllers to ignore", path, list.error);
+        SDL_SetHintWithPriority(hint, list.text ? list.text->c_str() : "", SDL_HINT_OVERRIDE);
+    }
+    return mappings;
+}
+
+void SDLBackend::loadMappings(std::vector<std::string> files) {
     // The joysticks already connected are announced again below as they are drained from the
-    // queue, so a pad this file maps becomes a game controller from the start.
-    const int added = SDL_GameControllerAddMappingsFromFile(mappingsFile_->c_str());
-    if (added < 0)
-        qCWarning(logSDL, "Couldn't load the game controller mappings in %s: %s", mappingsFile_->c_str(), SDL_GetError());
-    else
-        qCInfo(logSDL, "%d game controller mappings loaded from %s", added, mappingsFile_->c_str());
+    // queue, so a pad these files map becomes a game controller from the start.
+    const auto stopping = [this] {
+        MutexLock guard(lock_);
+        return stopping_;
+    };
+    for (const std::string& file : files) {
+        const auto outcome = ControllerMappings::load(file, stopping);
+        if (outcome.refused) refused("the game controller mappings", file, *outcome.refused);
+        else if (!outcome.missing) qCInfo(logSDL, "game controller mappings read from %s (%d new)", file.c_str(), outcome.added);
+        if (outcome.stopped) return;
+    }
+}
+
+void SDLBackend::refused(const std::string& what, const std::string& path, const std::string& cause) {
+    const std::string text = "Couldn't read " + what + " \u201C" + path + "\u201D: " + cause + ".";
+    qCWarning(logSDL, "%s", text.c_str());
+    listener_->noticed(text);
 }
 
 bool SDLBackend::runPosted() {

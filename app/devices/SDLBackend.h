@@ -15,8 +15,10 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/devices/Clock.h"
 #include "app/devices/ControllerBackend.h"
@@ -32,9 +34,13 @@ public:
     // Furthest a sensor's own clock may run from SDL's event time before it is set again, seconds.
     static constexpr double sensorClockDrift = 0.05;
 
-    // `mappingsFile`: game-controller mappings in the community's format, loaded when SDL starts,
-    // besides the file SDL_GAMECONTROLLERCONFIG_FILE names; a file that is not there is no error.
-    explicit SDLBackend(std::optional<std::string> mappingsFile = std::nullopt, const Clock& clock = Clock::system());
+    // Largest device list read from a file that SDL's ignore hints name as "@file", bytes.
+    static constexpr std::uintmax_t maxDeviceListBytes = 1024 * 1024;
+
+    // `mappingFiles`: game-controller mapping files (ControllerMappings.h), least important
+    // first, loaded when SDL starts after the file SDL_GAMECONTROLLERCONFIG_FILE names; a file
+    // that is not there is no error, one that is refused is told to the listener.
+    explicit SDLBackend(std::vector<std::string> mappingFiles = {}, const Clock& clock = Clock::system());
     ~SDLBackend() override;
     SDLBackend(const SDLBackend&) = delete;
     SDLBackend& operator=(const SDLBackend&) = delete;
@@ -71,7 +77,12 @@ private:
     };
 
     void run();
-    void loadMappings();
+    // Takes over the files SDL would open itself while it starts (see run()); returns the
+    // mapping file the environment names.
+    std::optional<std::string> takeEnvironmentFiles();
+    void loadMappings(std::vector<std::string> files);
+    // Logs a refused file and tells the listener.
+    void refused(const std::string& what, const std::string& path, const std::string& cause);
     bool runPosted();
     void handle(const SDL_Event& event);
     void added(int deviceIndex);
@@ -91,7 +102,7 @@ private:
     // Runs `command` on the SDL thread with the instance's pad, when it is still there.
     void withPad(int instance, std::function<void(Pad&)> command);
 
-    const std::optional<std::string> mappingsFile_;
+    const std::vector<std::string> mappingFiles_;
     const Clock& clock_;
     std::thread thread_;
 

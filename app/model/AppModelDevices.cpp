@@ -94,6 +94,7 @@ void AppModel::refreshControllers() {
     std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->id() < b->id(); });
     controllerDevices_ = std::move(list);
     controllerFailure_ = parts_.controllers->failure();
+    for (const std::string& notice : parts_.controllers->takeNotices()) appendToast(notice);
     emit controllerDevicesChanged();
     for (const auto& d : controllerDevices_) runner(d);
     if (mergeJoysticks()) {

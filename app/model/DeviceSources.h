@@ -28,6 +28,9 @@ public:
     virtual void stop() = 0;
     // Why the source reports no controller, in the service's words; empty while it runs.
     virtual std::string failure() const { return {}; }
+    // What the source had to tell the user since the last call, such as a mapping file it
+    // refused; onChange runs after each. Main thread.
+    virtual std::vector<std::string> takeNotices() { return {}; }
     // The joysticks the service reads that are no game controllers, as raw devices (kind hid);
     // they change with the controllers. Main thread.
     virtual std::vector<std::shared_ptr<InputDevice>> joysticks() const { return {}; }

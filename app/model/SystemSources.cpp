@@ -1,5 +1,6 @@
 #include "app/model/SystemSources.h"
 
+#include "app/devices/ControllerMappings.h"
 #include "app/devices/HidrawBackend.h"
 #include "app/devices/SDLBackend.h"
 
@@ -38,9 +39,8 @@ AppModel::Parts systemParts(QObject* context) {
     parts.defaults = std::make_unique<SettingsPreferences>();
     parts.executor = std::make_shared<QueuedExecutor>(context);
     parts.activity = std::make_unique<GuiAppActivity>();
-    parts.controllers = std::make_unique<ControllerWatcherSource>(
-        std::make_unique<ControllerWatcher>(std::make_shared<SDLBackend>(
-            (AppModel::defaultSupportFolder() + QStringLiteral("/gamecontrollerdb.txt")).toStdString()), ControllerWatcher::queuedOn(context)));
+    parts.controllers = std::make_unique<ControllerWatcherSource>(std::make_unique<ControllerWatcher>(
+        std::make_shared<SDLBackend>(ControllerMappings::standardFiles()), ControllerWatcher::queuedOn(context)));
     parts.hid = std::make_unique<HIDMonitorSource>(std::make_unique<HIDMonitor>(std::make_unique<HidrawBackend>()));
     return parts;
 }

@@ -21,6 +21,7 @@ public:
     void start(std::function<void()> onChange) override;
     void stop() override { watcher_->stop(); }
     std::string failure() const override { return watcher_->failure(); }
+    std::vector<std::string> takeNotices() override { return watcher_->takeNotices(); }
     std::vector<std::shared_ptr<InputDevice>> joysticks() const override;
 
 private:

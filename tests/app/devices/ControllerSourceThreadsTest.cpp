@@ -2,6 +2,14 @@
 // place of hardware. Run under ThreadSanitizer too (suite name ends in "Threads").
 #include <SDL.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +20,7 @@
 #include "app/devices/ControllerSource.h"
 #include "app/devices/SDLBackend.h"
 #include "testkit/TriggerEffects.h"
+#include "tests/support/TestLog.h"
 #include "tests/support/VirtualJoystick.h"
 
 using namespace Tessarine;
@@ -116,11 +125,14 @@ int instanceOf(const ControllerWatcher& watcher, const std::shared_ptr<InputDevi
 struct Bench {
     Outputs outputs;
     SDL_VirtualJoystickDesc desc = virtualPad(outputs);
-    std::shared_ptr<SDLBackend> backend = std::make_shared<SDLBackend>();
+    std::shared_ptr<SDLBackend> backend;
     MainQueue main;
-    ControllerWatcher watcher{backend, main.post()};
+    ControllerWatcher watcher;
 
-    Bench() { watcher.start(); }
+    explicit Bench(std::vector<std::string> mappingFiles = {})
+        : backend(std::make_shared<SDLBackend>(std::move(mappingFiles))), watcher(backend, main.post()) {
+        watcher.start();
+    }
 
     std::shared_ptr<InputDevice> attach() {
         int index = -1;
@@ -297,4 +309,105 @@ TEST(ControllerSourceThreads, AVirtualWheelIsReadThroughTheJoystickLayer) {
     EXPECT_TRUE(bench.backend->invoke([&] { SDL_JoystickDetachVirtual(index); }));
     ASSERT_TRUE(bench.main.runUntil([&] { return bench.watcher.joysticks().empty(); }));
     EXPECT_FALSE(device->connected());
+}
+
+namespace {
+
+// A stick SDL has no mapping of its own for.
+const SDL_VirtualJoystickDesc unmappedStick =
+    VirtualJoystick::describe(SDL_JOYSTICK_TYPE_UNKNOWN, "Tessarine unmapped stick", 2, 0, 4, 0x1209, 0x7A11);
+
+// The GUID SDL gives the stick, which mapping files name it by.
+std::string guidOfUnmappedStick() {
+    Bench bench;
+    std::string guid;
+    EXPECT_TRUE(bench.backend->invoke([&] {
+        const int index = SDL_JoystickAttachVirtualEx(&unmappedStick);
+        char text[33] = {};
+        SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), text, sizeof text);
+        guid = text;
+        SDL_JoystickDetachVirtual(index);
+    }));
+    return guid;
+}
+
+// The name the controller layer gives the stick with the files given, or "" when it stays a
+// plain joystick; the notices of the watcher meanwhile go to `notices`.
+std::string mappedName(std::vector<std::string> files, std::vector<std::string>& notices) {
+    Bench bench(std::move(files));
+    int index = -1;
+    EXPECT_TRUE(bench.backend->invoke([&] { index = SDL_JoystickAttachVirtualEx(&unmappedStick); })) << bench.backend->error();
+    EXPECT_TRUE(bench.main.runUntil([&] { return !bench.watcher.devices().empty() || !bench.watcher.joysticks().empty(); }));
+    auto taken = bench.watcher.takeNotices();
+    notices.insert(notices.end(), taken.begin(), taken.end());
+    bench.backend->invoke([&] { SDL_JoystickDetachVirtual(index); });
+    return bench.watcher.devices().empty() ? std::string() : bench.watcher.devices().begin()->second->info().name;
+}
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+} // namespace
+
+TEST(ControllerSourceThreads, MappingFilesAreReadBoundedAndTheLaterOneWins) {
+    const std::string guid = guidOfUnmappedStick();
+    ASSERT_EQ(guid.size(), 32u);
+    QTemporaryDir dir;
+    const QString system = dir.filePath("system/gamecontrollerdb.txt"), user = dir.filePath("user/gamecontrollerdb.txt");
+    const QByteArray mapping = QByteArray::fromStdString(guid) + ",%1,a:b0,b:b1,x:b2,y:b3,leftx:a0,lefty:a1,platform:Linux,\n";
+    writeFile(system, QString::fromUtf8(mapping).arg("System mapping").toUtf8());
+    // Lines of other platforms first, more than one block of them: the mapping is read all the same.
+    QByteArray padding;
+    while (padding.size() < 3 * 64 * 1024)
+        padding += "03000000000000000000000000000000,Elsewhere,a:b0,platform:Windows,\n# a comment\n";
+    writeFile(user, padding + QString::fromUtf8(mapping).arg("User mapping").toUtf8());
+    // A pipe no program writes to, and 200 MB of mappings: both refused at once, unread.
+    const QString pipe = dir.filePath("pipe/gamecontrollerdb.txt"), huge = dir.filePath("huge/gamecontrollerdb.txt");
+    QDir().mkpath(dir.filePath("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    writeFile(huge, {});
+    ASSERT_TRUE(QFile(huge).resize(200ll * 1024 * 1024));
+
+    std::vector<std::string> notices;
+    EXPECT_EQ(mappedName({}, notices), "") << "no mapping: a plain joystick";
+    EXPECT_EQ(mappedName({system.toStdString()}, notices), "System mapping");
+    {
+        TestLog::ExpectedWarnings refused("tessarine.devices.sdl", "Couldn't read the game controller mappings");
+        EXPECT_EQ(mappedName({pipe.toStdString(), huge.toStdString(), system.toStdString(), user.toStdString(),
+                              dir.filePath("missing.txt").toStdString()},
+                             notices),
+                  "User mapping");
+        EXPECT_EQ(refused.count(), 2);
+    }
+    EXPECT_EQ(notices, (std::vector<std::string>{
+                           "Couldn't read the game controller mappings \u201C" + pipe.toStdString() + "\u201D: not a regular file.",
+                           "Couldn't read the game controller mappings \u201C" + huge.toStdString() + "\u201D: larger than 4 MB.",
+                       }))
+        << "a missing file is no fault";
+}
+
+// SDL would open these itself while it starts, and wait on a pipe for ever.
+TEST(ControllerSourceThreads, FilesTheEnvironmentNamesForSDLAreReadBounded) {
+    QTemporaryDir dir;
+    const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    ASSERT_EQ(::setenv("SDL_GAMECONTROLLERCONFIG_FILE", pipe.constData(), 1), 0);
+    ASSERT_EQ(::setenv("SDL_GAMECONTROLLER_IGNORE_DEVICES", ("@" + pipe).constData(), 1), 0);
+    std::vector<std::string> notices;
+    {
+        TestLog::ExpectedWarnings refused("tessarine.devices.sdl", "not a regular file");
+        EXPECT_EQ(mappedName({}, notices), "");
+        EXPECT_EQ(refused.count(), 2);
+    }
+    ::unsetenv("SDL_GAMECONTROLLERCONFIG_FILE");
+    ::unsetenv("SDL_GAMECONTROLLER_IGNORE_DEVICES");
+    const std::string path = pipe.toStdString();
+    EXPECT_EQ(notices, (std::vector<std::string>{
+                           "Couldn't read the list of game controllers to ignore \u201C" + path + "\u201D: not a regular file.",
+                           "Couldn't read the game controller mappings \u201C" + path + "\u201D: not a regular file.",
+                       }));
 }

@@ -1,0 +1,60 @@
+#include "app/devices/ControllerMappings.h"
+
+#include <SDL.h>
+
+#include <QStandardPaths>
+
+#include <algorithm>
+
+#include "testkit/BoundedFile.h"
+
+namespace Tessarine::ControllerMappings {
+
+std::vector<std::string> standardFiles() {
+    // The user's folder first, then the system's in the order of $XDG_DATA_DIRS.
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    folders.removeDuplicates();
+    std::vector<std::string> files;
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it)
+        files.push_back((*it + QStringLiteral("/com.quenlow.Tessarine/gamecontrollerdb.txt")).toStdString());
+    return files;
+}
+
+Outcome add(std::string_view text, const std::function<bool()>& stopping) {
+    Outcome outcome;
+    while (!text.empty()) {
+        if (stopping && stopping()) {
+            outcome.stopped = true;
+            break;
+        }
+        // A block ends after a line's end, so no mapping is cut in two.
+        std::size_t size = std::min(text.size(), blockBytes);
+        if (size < text.size()) {
+            if (const std::size_t end = text.rfind('\n', size - 1); end != std::string_view::npos) {
+                size = end + 1;
+            } else {
+                // One line longer than a block: handed over whole.
+                const std::size_t next = text.find('\n', size);
+                size = next == std::string_view::npos ? text.size() : next + 1;
+            }
+        }
+        SDL_RWops* block = SDL_RWFromConstMem(text.data(), static_cast<int>(size));
+        const int added = block ? SDL_GameControllerAddMappingsFromRW(block, 1) : -1;
+        if (added > 0) outcome.added += added;
+        text.remove_prefix(size);
+    }
+    return outcome;
+}
+
+Outcome load(const std::string& path, const std::function<bool()>& stopping) {
+    const auto content = RorozErurEvo::BoundedFile::read(path, maxBytes);
+    if (!content.text) {
+        Outcome outcome;
+        outcome.missing = content.missing;
+        if (!content.missing) outcome.refused = content.error;
+        return outcome;
+    }
+    return add(*content.text, stopping);
+}
+
+} // namespace Tessarine::ControllerMappings
