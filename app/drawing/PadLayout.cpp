@@ -4,6 +4,7 @@
 #include "app/drawing/PadShapes.h"
 
 #include <algorithm>
+#include <set>
 
 namespace Tessarine {
 
@@ -44,6 +45,42 @@ const InputDevice& padSource(const InputDevice& device) {
     return device.useRaw() && device.rawPartner() ? *device.rawPartner() : device;
 }
 
+namespace {
+// The groups of buttons that have a drawn part; `none` for the others.
+enum class ButtonGroup { none, face, center, shoulder, stickPress };
+
+ButtonGroup groupOf(Role role) {
+    if (isFaceRole(role)) return ButtonGroup::face;
+    switch (role) {
+    case Role::options:
+    case Role::menu:
+    case Role::home:
+    case Role::share: return ButtonGroup::center;
+    case Role::leftShoulder:
+    case Role::rightShoulder: return ButtonGroup::shoulder;
+    case Role::leftStickButton:
+    case Role::rightStickButton: return ButtonGroup::stickPress;
+    default: return ButtonGroup::none;
+    }
+}
+} // namespace
+
+std::vector<DrawnButton> drawnButtons(const InputDevice& device) {
+    const InputDevice& source = padSource(device);
+    std::vector<DrawnButton> drawn;
+    std::set<ButtonGroup> held;
+    for (ElementInfo& button : source.buttons()) {
+        held.insert(groupOf(button.role));
+        drawn.push_back({std::move(button), &source});
+    }
+    if (&source == &device) return drawn;
+    for (ElementInfo& button : device.buttons()) {
+        const ButtonGroup group = groupOf(button.role);
+        if (group != ButtonGroup::none && !held.contains(group)) drawn.push_back({std::move(button), &device});
+    }
+    return drawn;
+}
+
 bool isLeftStick(const ElementInfo& stick, const std::vector<ElementInfo>& sourceSticks) {
     if (stick.role == Role::leftStick) return true;
     if (stick.role == Role::rightStick) return false;
@@ -57,12 +94,12 @@ PadLayout padLayout(const InputDevice& device) {
     for (std::size_t i = 0; i < std::min<std::size_t>(2, sticks.size()); ++i)
         layout.wells.push_back(isLeftStick(sticks[i], sticks));
     layout.dpad = !source.dpads().empty();
-    const std::vector<ElementInfo> buttons = source.buttons();
-    for (const ElementInfo& button : buttons)
-        if (isFaceRole(button.role)) layout.face.push_back(button.role);
+    const std::vector<DrawnButton> buttons = drawnButtons(device);
+    for (const DrawnButton& button : buttons)
+        if (isFaceRole(button.element.role)) layout.face.push_back(button.element.role);
     layout.touchpad = !device.touchpads().empty();
     for (const CenterSlot& slot : layout.touchpad ? CenterSlot::withTouchpad() : CenterSlot::withoutTouchpad())
-        if (std::any_of(buttons.begin(), buttons.end(), [&](const ElementInfo& b) { return b.role == slot.id; }))
+        if (std::any_of(buttons.begin(), buttons.end(), [&](const DrawnButton& b) { return b.element.role == slot.id; }))
             layout.center.push_back(slot);
     layout.light = device.capabilities().light || device.lightColor().has_value();
     layout.playerLights = device.capabilities().playerLights || device.playerLight().has_value();

@@ -55,6 +55,18 @@ bool isFaceRole(ElementInfo::Role role);
 // touchpad and the lights always come from the device itself.
 const InputDevice& padSource(const InputDevice& device);
 
+// A button the pad draws, and the device whose live values say whether it is held.
+struct DrawnButton {
+    ElementInfo element;
+    const InputDevice* device = nullptr;
+};
+
+// The buttons the pad draws from: the source's, in its order. A raw partner often names its
+// buttons by number only ("Button 3"), with no face, centre, shoulder or stick-press role; for
+// each of those four groups of which the source has no button, the device's own buttons of the
+// group follow, so the pad keeps every part and a press still lights it.
+std::vector<DrawnButton> drawnButtons(const InputDevice& device);
+
 // A stick stands left when its role says so, right when its role says so, and otherwise when it
 // is the first of the source's sticks.
 bool isLeftStick(const ElementInfo& stick, const std::vector<ElementInfo>& sourceSticks);

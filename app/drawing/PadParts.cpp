@@ -14,9 +14,12 @@ namespace {
 
 bool held(const CaptureBuffer::Snapshot& live, const std::string& id) { return live.pressed.count(id) > 0; }
 
-const ElementInfo* firstWithRole(const std::vector<ElementInfo>& elements, Role role) {
-    const auto it = std::find_if(elements.begin(), elements.end(), [&](const ElementInfo& e) { return e.role == role; });
-    return it == elements.end() ? nullptr : &*it;
+bool held(const DrawnButton& button) { return held(button.device->live(), button.element.id); }
+
+const DrawnButton* firstWithRole(const std::vector<DrawnButton>& buttons, Role role) {
+    const auto it =
+        std::find_if(buttons.begin(), buttons.end(), [&](const DrawnButton& b) { return b.element.role == role; });
+    return it == buttons.end() ? nullptr : &*it;
 }
 
 TouchpadOverlay touchpadOverlay(const InputDevice& device) {
@@ -37,7 +40,7 @@ PadParts padParts(const InputDevice& device, bool showRaw) {
     const CaptureBuffer::Snapshot& live = source.live();
     PadParts parts;
     parts.layout = padLayout(device);
-    const std::vector<ElementInfo> buttons = source.buttons();
+    const std::vector<DrawnButton> buttons = drawnButtons(device);
 
     for (const ElementInfo& trigger : source.triggers()) {
         if (trigger.role != Role::leftTrigger && trigger.role != Role::rightTrigger) continue;
@@ -48,10 +51,11 @@ PadParts padParts(const InputDevice& device, bool showRaw) {
         }
         parts.triggers.push_back({trigger.id, part, {}});
     }
-    for (const ElementInfo& button : buttons)
+    for (const DrawnButton& drawn : buttons) {
+        const ElementInfo& button = drawn.element;
         if (button.role == Role::leftShoulder || button.role == Role::rightShoulder)
-            parts.bumpers.push_back(
-                {button.id, {button.role == Role::leftShoulder, button.name, held(live, button.id)}, {}});
+            parts.bumpers.push_back({button.id, {button.role == Role::leftShoulder, button.name, held(drawn)}, {}});
+    }
 
     if (parts.layout.light) parts.lightBar = LightBar{lightBarColor(device.lightColor())};
     if (parts.layout.playerLights)
@@ -64,8 +68,8 @@ PadParts padParts(const InputDevice& device, bool showRaw) {
         const bool left = isLeftStick(stick, sticks);
         StickCap cap;
         if (const auto sample = live.sticks.find(stick.id); sample != live.sticks.end()) cap.sample = sample->second;
-        const ElementInfo* button = firstWithRole(buttons, left ? Role::leftStickButton : Role::rightStickButton);
-        cap.pressed = button && held(live, button->id);
+        const DrawnButton* button = firstWithRole(buttons, left ? Role::leftStickButton : Role::rightStickButton);
+        cap.pressed = button && held(*button);
         cap.label = stick.name;
         cap.showRaw = showRaw;
         parts.sticks.push_back({stick.id, std::move(cap), PadLayout::stickPosition(left)});
@@ -78,15 +82,16 @@ PadParts padParts(const InputDevice& device, bool showRaw) {
         parts.dpad = Placed<DPadCap>{dpads.front().id, cap, PadLayout::dpadPosition()};
     }
 
-    for (const ElementInfo& button : buttons)
-        if (isFaceRole(button.role))
-            parts.face.push_back({button.id, {button, held(live, button.id)}, PadLayout::facePosition(button.role)});
+    for (const DrawnButton& drawn : buttons)
+        if (isFaceRole(drawn.element.role))
+            parts.face.push_back(
+                {drawn.element.id, {drawn.element, held(drawn)}, PadLayout::facePosition(drawn.element.role)});
 
     if (parts.layout.touchpad) parts.touchpad = touchpadOverlay(device);
 
     for (const CenterSlot& slot : parts.layout.center)
-        if (const ElementInfo* button = firstWithRole(buttons, slot.id))
-            parts.center.push_back({button->id, {*button, held(live, button->id)}, {slot.x, slot.y}});
+        if (const DrawnButton* button = firstWithRole(buttons, slot.id))
+            parts.center.push_back({button->element.id, {button->element, held(*button)}, {slot.x, slot.y}});
     return parts;
 }
 

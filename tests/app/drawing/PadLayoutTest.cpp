@@ -133,6 +133,53 @@ TEST(PadLayout, RawPartnerFeedsControlsWhileTouchpadAndLightsStayTheDevices) {
     EXPECT_EQ(padLayout(*pad).face.size(), 4u);
 }
 
+TEST(PadLayout, ButtonsARawPartnerNamesOnlyByNumberStayDrawnFromTheDevice) {
+    // A raw partner with a stick and a trigger of its own, and buttons known only by number.
+    auto pad = fullPad();
+    auto partner = device("twin", {element("p1", Kind::stick, Role::leftStick, "Left stick"),
+                                   element("e5", Kind::trigger, Role::leftTrigger, "Left trigger"),
+                                   element("b1", Kind::button, Role::other, "Button 1"),
+                                   element("b9", Kind::button, Role::other, "Button 9")},
+                          InputDevice::Kind::hid);
+    pad->setRawPartner(partner);
+    pad->setUseRaw(true);
+
+    // Face, centre, shoulder and stick-press buttons all stay; the analogue parts are the partner's.
+    const PadLayout layout = padLayout(*pad);
+    EXPECT_EQ(layout.face, (std::vector<Role>{Role::south, Role::east, Role::west, Role::north}));
+    EXPECT_EQ(roles(layout.center), (std::vector<Role>{Role::options, Role::menu, Role::home, Role::share}));
+    EXPECT_EQ(layout.wells, (std::vector<bool>{true}));
+
+    pad->buffer().recordButton("a", true, 1);
+    pad->buffer().recordButton("menu", true, 1);
+    pad->buffer().recordButton("lb", true, 1);
+    pad->buffer().recordButton("l3", true, 1);
+    publish(*pad);
+    partner->buffer().recordStick("p1", 0.5, 0, RorozErurEvo::RawPoint{191, 128}, 1);
+    partner->buffer().recordButton("b1", true, 1);
+    publish(*partner);
+    const PadParts parts = padParts(*pad, true);
+    auto pressed = [](const auto& list, const std::string& id) {
+        for (const auto& part : list)
+            if (part.id == id) return part.part.pressed;
+        ADD_FAILURE() << id << " is not drawn";
+        return false;
+    };
+    EXPECT_TRUE(pressed(parts.face, "a"));
+    EXPECT_FALSE(pressed(parts.face, "b"));
+    EXPECT_TRUE(pressed(parts.center, "menu"));
+    EXPECT_FALSE(pressed(parts.center, "home"));
+    EXPECT_TRUE(pressed(parts.bumpers, "lb"));
+    ASSERT_EQ(parts.sticks.size(), 1u);
+    EXPECT_EQ(parts.sticks[0].id, "p1");
+    EXPECT_EQ(parts.sticks[0].part.sample->raw, (RorozErurEvo::RawPoint{191, 128}));
+    EXPECT_TRUE(parts.sticks[0].part.pressed); // the device's own stick press
+    ASSERT_EQ(parts.triggers.size(), 1u);
+    EXPECT_EQ(parts.triggers[0].id, "e5");
+    // The numbered buttons have no place on the pad.
+    for (const auto& face : parts.face) EXPECT_NE(face.id, "b1");
+}
+
 TEST(PadLayout, LightsAppearWithACapabilityOrAValueSent) {
     auto pad = device("plain", {element("a", Kind::button, Role::south, "A")});
     PadParts parts = padParts(*pad, false);
