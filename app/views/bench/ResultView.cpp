@@ -72,6 +72,8 @@ void ResultView::rebuild() {
         row->setObjectName(QStringLiteral("measure-") + QString::fromStdString(measure.id));
         measures_->addWidget(row);
     }
+    // Rows as tall as their lines, packed at the top however tall the plot beside them is.
+    measures_->addStretch(1);
     measuresAndPlot->addLayout(measures_, 1);
     if (result.plot) {
         auto* plot = new StickPlotView;

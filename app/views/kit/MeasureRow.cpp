@@ -9,6 +9,7 @@
 #include "app/paint/Scheme.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/LineBreaks.h"
 
 namespace Tessarine {
 
@@ -18,11 +19,14 @@ constexpr double minimumFlexible = 8;  // pixels at least between the label and 
 constexpr double limitColumn = 120;    // pixels at least for the limit text
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
+
 } // namespace
 
 MeasureRow::MeasureRow(RorozErurEvo::Measure measure, QWidget* parent) : QWidget(parent) {
     setFont(Fonts::callout());
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     setMeasure(std::move(measure));
 }
 
@@ -44,41 +48,75 @@ QFont MeasureRow::valueFont() const {
     return f;
 }
 
-MeasureRow::Layout MeasureRow::layoutFor(double width) const {
-    const QFontMetricsF body(font()), value(valueFont()), caption(Fonts::caption());
-    const double height = std::max(body.height(), caption.height());
-    const double iconSide = caption.ascent();
-    const double baseline = body.ascent();
-    Layout l;
-    l.icon = QRectF(0, baseline - iconSide, iconSide, iconSide);
-    const auto limit = measure_.limitText();
-    double right = width;
-    if (limit) {
-        const double limitWidth = std::max(limitColumn, caption.horizontalAdvance(text(*limit)));
-        l.limit = QRectF(right - limitWidth, 0, limitWidth, height);
-        right = l.limit.left() - measureSpacing;
-    }
-    const double valueWidth = value.horizontalAdvance(text(measure_.display()));
-    l.value = QRectF(right - valueWidth, 0, valueWidth, height);
-    const double labelLeft = l.icon.right() + measureSpacing;
-    l.label = QRectF(labelLeft, 0, std::max(0.0, l.value.left() - minimumFlexible - labelLeft), height);
-    return l;
-}
-
-QSize MeasureRow::sizeHint() const {
+double MeasureRow::oneLineWidth() const {
     const QFontMetricsF body(font()), value(valueFont()), caption(Fonts::caption());
     double width = caption.ascent() + measureSpacing + body.horizontalAdvance(text(measure_.label)) + minimumFlexible +
                    value.horizontalAdvance(text(measure_.display()));
     if (const auto limit = measure_.limitText())
         width += measureSpacing + std::max(limitColumn, caption.horizontalAdvance(text(*limit)));
-    return {int(std::ceil(width)), int(std::ceil(std::max(body.height(), caption.height())))};
+    return width;
+}
+
+MeasureRow::Layout MeasureRow::layoutFor(double width) const {
+    const QFontMetricsF body(font()), value(valueFont()), caption(Fonts::caption());
+    const double lineHeight = std::max(body.height(), caption.height());
+    const double iconSide = caption.ascent();
+    Layout l;
+    l.icon = QRectF(0, body.ascent() - iconSide, iconSide, iconSide);
+    const double labelLeft = l.icon.right() + measureSpacing;
+    const auto limit = measure_.limitText();
+    const double valueWidth = value.horizontalAdvance(text(measure_.display()));
+    const double limitText = limit ? caption.horizontalAdvance(text(*limit)) : 0;
+
+    if (width >= oneLineWidth()) {
+        double right = width;
+        if (limit) {
+            const double limitWidth = std::max(limitColumn, limitText);
+            l.limit = QRectF(right - limitWidth, 0, limitWidth, lineHeight);
+            right = l.limit.left() - measureSpacing;
+        }
+        l.value = QRectF(right - valueWidth, 0, valueWidth, lineHeight);
+        l.label = QRectF(labelLeft, 0, std::max(0.0, l.value.left() - minimumFlexible - labelLeft), lineHeight);
+        l.labelLines = QStringList{text(measure_.label)};
+        l.height = lineHeight;
+        return l;
+    }
+
+    // Too narrow for one line: the label first, whole, then the value and the limit under it.
+    const double column = std::max(0.0, width - labelLeft);
+    l.labelLines = LineBreaks::fill(text(measure_.label).split(QLatin1Char(' '), Qt::SkipEmptyParts), QStringLiteral(" "),
+                                    body, column);
+    l.label = QRectF(labelLeft, 0, column, lineHeight * double(l.labelLines.size()));
+    double y = l.label.bottom();
+    l.value = QRectF(labelLeft, y, valueWidth, lineHeight);
+    if (limit) {
+        if (l.value.right() + measureSpacing + limitText <= width) {
+            l.limit = QRectF(width - limitText, y, limitText, lineHeight);
+        } else {
+            y += lineHeight;
+            l.limit = QRectF(labelLeft, y, limitText, lineHeight);
+        }
+    }
+    l.height = y + lineHeight;
+    return l;
+}
+
+QSize MeasureRow::sizeHint() const {
+    return {int(std::ceil(oneLineWidth())), int(std::ceil(layoutFor(oneLineWidth()).height))};
 }
 
 QSize MeasureRow::minimumSizeHint() const {
-    // The label gives way first (it is elided); the value and the limit keep their room.
-    const Layout l = layoutFor(sizeHint().width());
-    return {int(std::ceil(sizeHint().width() - l.label.width())), sizeHint().height()};
+    // Under the label's widest word, the value and the limit each on a line of their own.
+    const QFontMetricsF body(font()), value(valueFont()), caption(Fonts::caption());
+    double widest = value.horizontalAdvance(text(measure_.display()));
+    if (const auto limit = measure_.limitText()) widest = std::max(widest, caption.horizontalAdvance(text(*limit)));
+    for (const QString& word : text(measure_.label).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        widest = std::max(widest, body.horizontalAdvance(word));
+    const double width = caption.ascent() + measureSpacing + widest;
+    return {int(std::ceil(width)), int(std::ceil(layoutFor(std::ceil(width)).height))};
 }
+
+int MeasureRow::heightForWidth(int width) const { return int(std::ceil(layoutFor(width).height)); }
 
 void MeasureRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -88,20 +126,22 @@ void MeasureRow::paintEvent(QPaintEvent*) {
     const auto verdict = measure_.verdict();
     Symbols::paint(painter, l.icon, symbol(), verdict ? VerdictStyle::color(*verdict) : scheme.secondary);
 
-    // Label and value share the first baseline; the smaller limit text sits on it too.
-    const double baseline = QFontMetricsF(font()).ascent();
+    // Each line's texts share its first baseline; the smaller limit text sits on it too.
     const QFontMetricsF body(font());
+    const double ascent = body.ascent();
+    const double lineHeight = l.labelLines.isEmpty() ? 0 : l.label.height() / double(l.labelLines.size());
     painter.setFont(font());
     painter.setPen(scheme.primary);
-    painter.drawText(QPointF(l.label.left(), baseline), body.elidedText(text(measure_.label), Qt::ElideRight, l.label.width()));
+    for (qsizetype i = 0; i < l.labelLines.size(); ++i)
+        painter.drawText(QPointF(l.label.left(), l.label.top() + double(i) * lineHeight + ascent), l.labelLines[i]);
     painter.setFont(valueFont());
-    painter.drawText(QPointF(l.value.left(), baseline), text(measure_.display()));
+    painter.drawText(QPointF(l.value.left(), l.value.top() + ascent), text(measure_.display()));
     if (const auto limit = measure_.limitText()) {
         const QFont caption = Fonts::caption();
         painter.setFont(caption);
         painter.setPen(scheme.secondary);
         const double limitWidth = QFontMetricsF(caption).horizontalAdvance(text(*limit));
-        painter.drawText(QPointF(l.limit.right() - limitWidth, baseline), text(*limit));
+        painter.drawText(QPointF(l.limit.right() - limitWidth, l.limit.top() + ascent), text(*limit));
     }
 }
 

@@ -13,26 +13,7 @@ using Fakes::tickDriven;
 
 namespace {
 
-// Seconds of one frame of the model's tick.
-constexpr double frame = 1.0 / 60;
-
-// Runs one test the way the application does: the demo's 8 ms playback and the 60 Hz tick
-// on one clock, until the test ends or `cap` seconds have passed.
-std::optional<TestResult> play(Fakes::Bench& bench, const std::shared_ptr<InputDevice>& device,
-                               const GuidedTest& test, double cap = 90) {
-    auto& runner = bench.model->runner(device);
-    runner.start(test);
-    const double start = bench.clock.now();
-    while (runner.active() && bench.clock.now() - start < cap) {
-        bench.clock.advance(0.008);
-        bench.model->demo().tick();
-        bench.clock.advance(frame - 0.008);
-        bench.model->demo().tick();
-        bench.model->tick(bench.clock.now());
-    }
-    if (runner.active()) return std::nullopt;
-    return runner.result(test);
-}
+using Fakes::play;
 
 struct Outcome {
     std::map<std::string, TestResult> results;

@@ -13,6 +13,9 @@
 
 #include "app/devices/InputDevice.h"
 #include "app/model/AppModel.h"
+#include "app/model/GuidedTests.h"
+#include "app/model/SoakRunner.h"
+#include "testkit/SoakResult.h"
 #include "testkit/HIDDescriptor.h"
 
 namespace Tessarine::Fakes {
@@ -169,6 +172,41 @@ inline bool tickDriven(RorozErurEvo::TestKind kind) {
     using RorozErurEvo::TestKind;
     return kind != TestKind::rumble && kind != TestKind::lights && kind != TestKind::adaptiveTriggers &&
            kind != TestKind::soak;
+}
+
+// Runs one test the way the application does: the demo's 8 ms playback and the 60 Hz tick on
+// one clock, until the test ends or `cap` seconds have passed. Its result, or none when it did
+// not end.
+inline std::optional<RorozErurEvo::TestResult> play(Bench& bench, const std::shared_ptr<InputDevice>& device,
+                                                    const GuidedTest& test, double cap = 90) {
+    constexpr double frame = 1.0 / 60, playback = 0.008; // seconds
+    auto& runner = bench.model->runner(device);
+    runner.start(test);
+    const double start = bench.clock.now();
+    while (runner.active() && bench.clock.now() - start < cap) {
+        bench.clock.advance(playback);
+        bench.model->demo().tick();
+        bench.clock.advance(frame - playback);
+        bench.model->demo().tick();
+        bench.model->tick(bench.clock.now());
+    }
+    if (runner.active()) return std::nullopt;
+    return runner.result(test);
+}
+
+// The demo controller with a result on every card that can hold one: each test it plays by
+// itself, run to its end, and a ten-minute soak with one dropout.
+inline void resultsOnEveryCard(Bench& bench) {
+    using namespace RorozErurEvo;
+    const auto& demo = bench.demo();
+    for (const auto& test : GuidedTests::allTests(*demo))
+        if (tickDriven(test.kind)) play(bench, demo, test);
+    SoakTimeline soak{0, 600, {}, {}};
+    for (double t = 0; t < 600; t += 0.5) // seconds: a report every half second, but one
+        if (t < 300 || t > 301) soak.reports.push_back(t);
+    bench.model->runner(demo).record(
+        SoakAnalysis::result(soak, demo->info().name, ValueSource::processed, Thresholds::standard(), Dates::now()),
+        SoakRunner::soakTest());
 }
 
 } // namespace Tessarine::Fakes

@@ -7,6 +7,7 @@
 #include "app/views/device/DeviceHeader.h"
 #include "app/views/device/DeviceTabs.h"
 #include "app/views/device/DeviceView.h"
+#include "app/views/kit/MeasureRow.h"
 #include "app/views/kit/SegmentedControl.h"
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/shell/MainWindow.h"
@@ -17,6 +18,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +97,41 @@ TEST_F(MinimumFixture, AtTheSmallestWindowTheDeviceNameAndEveryManualAnswerAreWh
             ++answers;
         }
     EXPECT_GT(answers, 3);
+    window.close();
+}
+
+TEST_F(MinimumFixture, AtTheSmallestWindowEveryMeasureOfEveryCardShowsItsNameBesideItsValue) {
+    Fakes::resultsOnEveryCard(bench);
+    MainWindow window(model);
+    window.show();
+    window.resize(100, 100); // held at its minimum
+    settle();
+
+    const auto rows = window.findChildren<MeasureRow*>();
+    std::set<RorozErurEvo::TestKind> kinds;
+    for (const auto& [key, result] : model.runner(bench.demo()).results())
+        if (!result.measures.empty()) kinds.insert(result.kind);
+    EXPECT_GE(kinds.size(), 8u); // sticks, triggers, buttons, d-pad, motion, touchpad, soak, …
+    ASSERT_GT(rows.size(), 40);
+    for (const MeasureRow* row : rows) {
+        if (!row->isVisibleTo(&window)) continue;
+        const std::string label = row->measure().label;
+        const MeasureRow::Layout l = row->layoutFor(row->width());
+        // The name whole, every line of it inside its column.
+        EXPECT_EQ(l.labelLines.join(QLatin1Char(' ')).toStdString(), label);
+        for (const QString& line : l.labelLines)
+            EXPECT_LE(row->fontMetrics().horizontalAdvance(line), l.label.width() + 1) << label;
+        // No part over another, none over the status icon, none past the row's edges.
+        std::vector<QRectF> parts{l.icon, l.label, l.value};
+        if (!l.limit.isEmpty()) parts.push_back(l.limit);
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            EXPECT_GE(parts[i].left(), 0) << label;
+            EXPECT_LE(parts[i].right(), row->width()) << label;
+            for (std::size_t j = i + 1; j < parts.size(); ++j)
+                EXPECT_FALSE(parts[i].intersects(parts[j])) << label << ": parts " << i << " and " << j;
+        }
+        EXPECT_GE(row->height(), int(l.height)) << label;
+    }
     window.close();
 }
 
