@@ -14,6 +14,7 @@
 #include "app/views/device/DeviceHeaderText.h"
 #include "app/views/kit/AccessibleLabel.h"
 #include "app/views/kit/ElidedLabel.h"
+#include "app/views/kit/PartsLabel.h"
 #include "app/views/kit/SegmentedControl.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
@@ -55,7 +56,7 @@ QFont titleFont() {
 
 DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent)
     : QWidget(parent), model_(model), device_(std::move(device)), name_(new ElidedLabel),
-      detail_(new ElidedLabel), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel),
+      detail_(new PartsLabel(Text::separator)), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel),
       tabs_(new SegmentedControl) {
     setObjectName(QStringLiteral("device-header"));
     outer_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
@@ -187,7 +188,7 @@ bool DeviceHeader::fitsOneRow(int width) const {
 
 void DeviceHeader::arrange() {
     // The name is never cut: when it and the controls do not fit side by side, the controls go
-    // under the titles. Only the detail line gives way, ending in "…".
+    // under the titles. The detail line wraps between its parts, so the serial stays whole.
     const bool oneRow = fitsOneRow(width());
     const auto direction = oneRow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
     if (outer_->direction() == direction) return;

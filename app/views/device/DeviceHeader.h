@@ -18,6 +18,7 @@ namespace Tessarine {
 
 class AppModel;
 class ElidedLabel;
+class PartsLabel;
 class InputDevice;
 class SegmentedControl;
 
@@ -90,7 +91,7 @@ private:
     QBoxLayout* outer_;
     QHBoxLayout* controls_;
     ElidedLabel* name_;
-    ElidedLabel* detail_;
+    PartsLabel* detail_;
     QWidget* battery_;
     QLabel* batteryIcon_;
     QLabel* batteryText_;

@@ -19,7 +19,7 @@ QString detailLine(const RorozErurEvo::DeviceInfo& identity) {
     if (identity.serial) parts << QStringLiteral("Serial ") + QString::fromStdString(*identity.serial);
     add(identity.firmwareText());
     if (identity.guid) parts << QStringLiteral("GUID ") + QString::fromStdString(*identity.guid);
-    return parts.join(QStringLiteral(" · "));
+    return parts.join(separator);
 }
 
 std::optional<double> batteryLevel(const InputDevice& device) {

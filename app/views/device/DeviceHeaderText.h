@@ -13,8 +13,10 @@
 
 namespace Tessarine::DeviceHeaderText {
 
+// Between the parts of the detail line: blank, middle dot, blank.
+inline const QString separator = QStringLiteral(" \u00B7 ");
 // The category, the USB id text, the transport and "Serial <serial>" of the identity, in that
-// order and joined by " · "; absent ones are left out, empty texts stay.
+// order and joined by the separator; absent ones are left out, empty texts stay.
 QString detailLine(const RorozErurEvo::DeviceInfo& identity);
 
 // The live level when the device has read one, else the level its info was made with.

@@ -4,7 +4,9 @@
 #include "app/model/GuidedTests.h"
 #include "app/views/device/DeviceHeader.h"
 #include "app/views/device/DeviceHeaderText.h"
+#include "app/views/kit/PartsLabel.h"
 #include "app/views/kit/SegmentedControl.h"
+#include "app/views/shell/MainWindow.h"
 #include "app/paint/Symbols.h"
 
 #include <QAccessible>
@@ -187,7 +189,7 @@ TEST_F(HeaderFixture, TheControlsGoUnderTheTitlesRatherThanCutTheName) {
     QApplication::processEvents();
     EXPECT_TRUE(header.fitsOneRow(header.width()));
     const int row = header.tabPicker()->mapTo(&header, QPoint(0, 0)).y();
-    EXPECT_LT(row, header.nameLabel()->geometry().bottom()); // beside the name
+    EXPECT_LT(row, header.detailLabel()->geometry().bottom()); // beside the titles
     header.resize(700, 80);
     QApplication::processEvents();
     EXPECT_FALSE(header.fitsOneRow(header.width()));
@@ -273,4 +275,44 @@ TEST_F(HeaderFixture, ChoosingAValueSourceEndsARunningTestWithoutAResult) {
     EXPECT_FALSE(demo->useRaw());
     demo->setUseRaw(true);
     EXPECT_EQ(header.valuesPicker()->currentTag(), "raw");
+}
+
+TEST_F(HeaderFixture, AtTheDefaultWindowSizeALongSerialIsShownWhole) {
+    const auto& demo = bench.demo();
+    DeviceInfo info = demo->info();
+    info.serial = "DEMO-0001-7F3A-22C9-B04E";
+    demo->setInfo(info);
+    MainWindow window(model);
+    window.show();
+    ASSERT_EQ(window.size(), QSize(MainWindow::defaultWidth, MainWindow::defaultHeight));
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+
+    auto* header = window.findChild<DeviceHeader*>();
+    ASSERT_NE(header, nullptr);
+    auto* detail = qobject_cast<PartsLabel*>(header->detailLabel());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->text().toStdString(), "Gamepad · VID F00D · PID 0001 · Simulated · Serial DEMO-0001-7F3A-22C9-B04E");
+    EXPECT_EQ(detail->accessibleName(), detail->text());
+    const QStringList lines = detail->linesFor(detail->width());
+    EXPECT_TRUE(lines.contains("Serial DEMO-0001-7F3A-22C9-B04E")) << lines.join(" | ").toStdString();
+    for (const QString& line : lines) EXPECT_LE(detail->fontMetrics().horizontalAdvance(line), detail->width());
+    // Every line has its room, and the label lies within the header.
+    EXPECT_GE(detail->height(), detail->heightForWidth(detail->width()));
+    const QRect inHeader(detail->mapTo(header, QPoint(0, 0)), detail->size());
+    EXPECT_TRUE(header->rect().contains(inHeader));
+    window.close();
+}
+
+TEST(PartsLabel, WrapsBetweenPartsAndBreaksOnlyAPartWiderThanTheColumn) {
+    PartsLabel label(Text::separator);
+    label.setText("Gamepad · USB · Serial SN-4");
+    const QFontMetrics m = label.fontMetrics();
+    const int whole = m.horizontalAdvance(label.text());
+    EXPECT_EQ(label.linesFor(whole + 2), QStringList{"Gamepad · USB · Serial SN-4"});
+    EXPECT_EQ(label.linesFor(m.horizontalAdvance("Gamepad · USB") + 2), (QStringList{"Gamepad · USB", "Serial SN-4"}));
+    EXPECT_EQ(label.heightForWidth(m.horizontalAdvance("Gamepad · USB") + 2), 2 * m.lineSpacing());
+    // A serial wider than the column goes over lines, every character kept.
+    const QStringList narrow = label.linesFor(m.horizontalAdvance("Serial"));
+    EXPECT_EQ(narrow.join(""), "GamepadUSBSerial SN-4");
+    for (const QString& line : narrow) EXPECT_LE(m.horizontalAdvance(line), m.horizontalAdvance("Serial"));
 }
