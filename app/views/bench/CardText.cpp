@@ -55,6 +55,16 @@ QString headlineName(TestKind kind) { return QStringLiteral("headline-") + QStri
 
 QString livePlotLabel(const std::string& element) { return QString::fromStdString(element) + QStringLiteral(" so far"); }
 
+QString plotSummary(const RorozErurEvo::TestResult& result) {
+    if (result.measures.empty()) return capitalized(result.headline);
+    return QString::fromStdString(result.measures.front().spoken());
+}
+
+QString answerSpoken(int code) {
+    if (code == 0) return QStringLiteral("Not answered");
+    return answerSegments().at(std::size_t(code));
+}
+
 int answerCode(std::optional<bool> works) {
     if (!works) return 0;
     return *works ? 1 : 2;

@@ -11,6 +11,7 @@
 #include "testkit/GuidedTest.h"
 #include "testkit/Measure.h"
 #include "testkit/SoakAnalysis.h"
+#include "testkit/TestResult.h"
 
 namespace Tessarine::CardText {
 
@@ -49,10 +50,15 @@ QString capitalized(const std::string& text);
 QString headlineName(TestKind kind);
 // The live circularity plot's label: "<element> so far".
 QString livePlotLabel(const std::string& element);
+// What a result's circularity plot reads: its first measure spoken in full ("Average
+// circularity error 2.2 percent, Pass, …"), or the headline when it has no measures.
+QString plotSummary(const RorozErurEvo::TestResult& result);
 
 // ---- manual checks
 
 // The segment of an answer: 0 "–" (none), 1 "Works", 2 "Doesn't".
+// What a screen reader says for a segment: the "–" reads "Not answered", the others their text.
+QString answerSpoken(int code);
 int answerCode(std::optional<bool> works);
 // The answer a chosen segment records; none for "–", which only shows an unanswered item.
 std::optional<bool> answerOfCode(int code);

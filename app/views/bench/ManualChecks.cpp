@@ -83,7 +83,8 @@ void ManualChecks::rebuild() {
         name->setWordWrap(true);
         auto* answer = new SegmentedControl;
         for (int code = 0; code < 3; ++code)
-            answer->addSegment(CardText::answerSegments()[size_t(code)], QString::number(code));
+            answer->addSegment(CardText::answerSegments()[size_t(code)], QString::number(code))
+                ->setAccessibleName(CardText::answerSpoken(code));
         answer->setFixedWidth(answerWidth);
         answer->setAccessibleName(CardText::answerName(item.name));
 

@@ -82,6 +82,7 @@ void ResultView::rebuild() {
         plot->setGate(result.plot->gate, result.plot->scale);
         plot->setPlot(result.plot);
         plot->setLabel(QStringLiteral("Circularity plot"));
+        plot->setSummary(CardText::plotSummary(result));
         measuresAndPlot->addWidget(plot, 0, Qt::AlignTop);
     }
     parts->addLayout(measuresAndPlot);

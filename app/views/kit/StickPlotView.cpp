@@ -44,7 +44,14 @@ void StickPlotView::setShowRaw(bool showRaw) {
     valueMayHaveChanged(this);
 }
 
+void StickPlotView::setSummary(const QString& summary) {
+    if (summary == summary_) return;
+    summary_ = summary;
+    valueMayHaveChanged(this);
+}
+
 QString StickPlotView::accessibleValue() const {
+    if (!params_.sample && !summary_.isEmpty()) return summary_;
     return ComponentText::stickPlotValue(params_.sample, params_.pressed, showRaw_);
 }
 

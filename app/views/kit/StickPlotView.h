@@ -1,7 +1,8 @@
 #pragma once
 // One analogue stick as a square picture (see paintStickPlot), kept square by height-for-width.
 // Assistive technology reads it as one element: its label names the stick, its value says where
-// the stick is ("x 12.5%, y -3%, 12.9% from center, pressed").
+// the stick is ("x 12.5%, y -3%, 12.9% from center, pressed"), or, for a plot of a result, what
+// the result was.
 #include <QWidget>
 
 #include "app/paint/StickPlotPaint.h"
@@ -26,6 +27,9 @@ public:
     void setShowRaw(bool showRaw);
     // The stick's name, read as the element's label.
     void setLabel(const QString& label) { setAccessibleName(label); }
+    // What a plot without a live reading says instead of "No reading yet": a result's plot reads
+    // the result. Empty: nothing but the live reading is said.
+    void setSummary(const QString& summary);
 
     QString accessibleValue() const override;
 
@@ -42,6 +46,7 @@ private:
 
     StickPlotParams params_;
     bool showRaw_ = false;
+    QString summary_;
 };
 
 } // namespace Tessarine

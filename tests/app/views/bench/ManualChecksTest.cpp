@@ -8,6 +8,7 @@
 #include "app/views/kit/SegmentedControl.h"
 #include "app/views/bench/TestCard.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -110,4 +111,22 @@ TEST_F(ManualFixture, PlayAndResetTriggersReachTheOutputs) {
 
     EXPECT_EQ(ManualChecks(manual(TestKind::lights), pad, runner).resetButton(), nullptr);
     EXPECT_EQ(ManualChecks(manual(TestKind::rumble), pad, runner).resetButton(), nullptr);
+}
+
+TEST_F(ManualFixture, AScreenReaderHearsTheUnansweredSegmentAsNotAnswered) {
+    const GuidedTest rumble = manual(TestKind::rumble);
+    ManualChecks checks(rumble, pad, runner);
+    const auto items = GuidedTests::manualItems(TestKind::rumble, *pad);
+    ASSERT_FALSE(items.empty());
+    SegmentedControl* answer = checks.answer(items[0].name);
+    ASSERT_NE(answer, nullptr);
+    auto said = [&](int code) { return QAccessible::queryAccessibleInterface(answer->button(code)); };
+    EXPECT_EQ(answer->button(0)->text(), "\u2013"); // what the eye sees stays the dash
+    EXPECT_EQ(said(0)->text(QAccessible::Name), "Not answered");
+    EXPECT_TRUE(said(0)->state().checked);
+    EXPECT_EQ(said(1)->text(QAccessible::Name), "Works");
+    EXPECT_EQ(said(2)->text(QAccessible::Name), "Doesn't");
+    choose(answer, 1);
+    EXPECT_FALSE(said(0)->state().checked);
+    EXPECT_TRUE(said(1)->state().checked);
 }

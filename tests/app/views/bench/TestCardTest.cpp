@@ -17,6 +17,7 @@
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/bench/TestCard.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -472,4 +473,27 @@ TEST(CardParts, ProgressHoldsToItsRange) {
     EXPECT_EQ(bar->value(), bar->maximum());
     CardParts::setProgress(bar.get(), std::nan(""));
     EXPECT_EQ(bar->value(), bar->minimum());
+}
+
+TEST(ResultView, TheCircularityPlotReadsTheResultNotAMissingLiveReading) {
+    ResultView view;
+    TestResult result(TestKind::circularity, "Left stick", ValueSource::processed, Verdict::pass, "2.2% circularity",
+                      {Measure{"error", "Average circularity error", 0.022, MeasureUnit::percent,
+                               Limit{0.08, 0.15, Limit::Direction::above}},
+                       Measure{"coverage", "Directions reached", 1.0, MeasureUnit::percent, std::nullopt}},
+                      {}, StickPlot{GateShape::round, 1, std::vector<std::optional<double>>(32, 0.97)});
+    view.setResult(result);
+    auto* plot = view.findChild<StickPlotView*>();
+    ASSERT_NE(plot, nullptr);
+    auto* said = QAccessible::queryAccessibleInterface(plot);
+    EXPECT_EQ(said->text(QAccessible::Name), "Circularity plot");
+    EXPECT_EQ(said->text(QAccessible::Value), QString::fromStdString(result.measures[0].spoken()));
+
+    // A result with no measures reads its headline; a live reading, where a plot has one, wins.
+    result.measures.clear();
+    view.setResult(result);
+    plot = view.findChild<StickPlotView*>();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(plot)->text(QAccessible::Value), "2.2% circularity");
+    plot->setLive(StickSample{1, 0.125, -0.03, std::nullopt}, {}, false);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(plot)->text(QAccessible::Value), "x 12.5%, y -3%, 12.9% from center");
 }
