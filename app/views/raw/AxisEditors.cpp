@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AccessibleLabel.h"
@@ -88,13 +90,15 @@ void StickPairsEditor::rebuild() {
         row.name->setFixedWidth(90);
         line->addWidget(row.name);
         const std::string id = pair.id;
-        auto picker = [&](const QString& label, void (StickPairsEditor::*set)(const std::string&, const std::string&)) {
-            auto* title = new QLabel(label, row.widget);
-            line->addWidget(title);
+        auto picker = [&](const QString& label, QLabel*& spoken,
+                          void (StickPairsEditor::*set)(const std::string&, const std::string&)) {
+            // The visible "X" or "Y" alone would leave every row's pickers sounding alike: the
+            // box is read by a hidden label that names the stick.
+            line->addWidget(new QLabel(label, row.widget));
             auto* box = new QComboBox(row.widget);
-            title->setBuddy(box);
             box->setFixedWidth(150);
-            box->setAccessibleName(label);
+            box->setAccessibleName(RawHIDTexts::axisPickerName(pair.name, label));
+            spoken = AccessibleLabel::hidden(*box, box->accessibleName());
             for (const auto& axis : axes)
                 box->addItem(QString::fromStdString(axis.name), QString::fromStdString(axis.id));
             connect(box, &QComboBox::currentIndexChanged, this, [this, box, id, set](int index) {
@@ -103,8 +107,8 @@ void StickPairsEditor::rebuild() {
             line->addWidget(box);
             return box;
         };
-        row.x = picker(QStringLiteral("X"), &StickPairsEditor::setX);
-        row.y = picker(QStringLiteral("Y"), &StickPairsEditor::setY);
+        row.x = picker(QStringLiteral("X"), row.xName, &StickPairsEditor::setX);
+        row.y = picker(QStringLiteral("Y"), row.yName, &StickPairsEditor::setY);
         row.flip = new QCheckBox(QStringLiteral("Flip vertical"), row.widget);
         connect(row.flip, &QCheckBox::toggled, this, [this, id](bool on) { setInvertY(id, on); });
         line->addWidget(row.flip);
@@ -127,7 +131,15 @@ void StickPairsEditor::refreshValues() {
         auto it = rows_.find(pair.id);
         if (it == rows_.end()) continue;
         const Row& row = it->second;
-        if (row.name->text() != QString::fromStdString(pair.name)) row.name->setText(QString::fromStdString(pair.name));
+        if (row.name->text() != QString::fromStdString(pair.name)) {
+            row.name->setText(QString::fromStdString(pair.name));
+            for (auto [box, spoken, axis] : {std::tuple(row.x, row.xName, QStringLiteral("X")),
+                                             std::tuple(row.y, row.yName, QStringLiteral("Y"))}) {
+                box->setAccessibleName(RawHIDTexts::axisPickerName(pair.name, axis));
+                spoken->setText(box->accessibleName());
+            }
+            row.remove->setAccessibleName(QStringLiteral("Remove ") + QString::fromStdString(pair.name));
+        }
         select(row.x, pair.x);
         select(row.y, pair.y);
         if (row.flip->isChecked() != pair.invertY) {

@@ -33,6 +33,9 @@ public:
         QLabel* name = nullptr;
         QComboBox* x = nullptr;
         QComboBox* y = nullptr;
+        // What screen readers read for the two pickers: "Stick 2 X axis", "Stick 2 Y axis".
+        QLabel* xName = nullptr;
+        QLabel* yName = nullptr;
         QCheckBox* flip = nullptr;
         QToolButton* remove = nullptr;
     };

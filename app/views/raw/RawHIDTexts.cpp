@@ -119,4 +119,8 @@ long long nextPairNumber(const std::vector<StickPair>& pairs) {
     return n;
 }
 
+QString axisPickerName(const std::string& stick, const QString& axis) {
+    return QString::fromStdString(stick) + QLatin1Char(' ') + axis + QStringLiteral(" axis");
+}
+
 } // namespace Tessarine::RawHIDTexts

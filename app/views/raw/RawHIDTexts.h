@@ -46,5 +46,8 @@ std::vector<ElementInfo> candidateAxes(const std::vector<ElementInfo>& elements)
 // ignoring ids whose rest is empty, not decimal or too large; when the largest is the largest
 // number there is, the first number no pair uses.
 long long nextPairNumber(const std::vector<StickPair>& pairs);
+// What a screen reader calls a stick's axis picker, whose visible label is only "X" or "Y":
+// "Stick 2 X axis".
+QString axisPickerName(const std::string& stick, const QString& axis);
 
 } // namespace Tessarine::RawHIDTexts

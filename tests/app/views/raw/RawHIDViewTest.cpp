@@ -10,6 +10,7 @@
 #include "app/views/raw/RawHIDTexts.h"
 #include "app/views/raw/RawHIDView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -399,4 +400,29 @@ TEST_F(RawFixture, AxisCheckWithoutAxesCannotStart) {
     EXPECT_FALSE(check.measureButton()->isEnabled());
     check.measureAtRest();
     EXPECT_EQ(check.phase(), AxisCheck::Phase::idle);
+}
+
+TEST_F(RawFixture, AScreenReaderHearsWhichStickEachAxisPickerBelongsTo) {
+    auto pad = device(HIDTestDescriptors::joystick, "Gamepad");
+    StickPairsEditor editor(pad);
+    auto axes = T::candidateAxes(pad->elements());
+    ASSERT_GE(axes.size(), 4u);
+    pad->applyPairs({StickPair{"pair-1", "Stick 1", axes[0].id, axes[1].id},
+                     StickPair{"pair-2", "Stick 2", axes[2].id, axes[3].id}});
+    // Qt on Linux reads a combo box by its current axis; what it is for comes through the label
+    // relation.
+    auto label = [](QComboBox* box) {
+        const auto labels = QAccessible::queryAccessibleInterface(box)->relations(QAccessible::Label);
+        return labels.size() == 1 ? labels[0].first->text(QAccessible::Name) : QStringLiteral("%1 labels").arg(labels.size());
+    };
+    EXPECT_EQ(label(editor.rows().at("pair-1").x), "Stick 1 X axis");
+    EXPECT_EQ(label(editor.rows().at("pair-2").x), "Stick 2 X axis");
+    EXPECT_EQ(label(editor.rows().at("pair-2").y), "Stick 2 Y axis");
+    EXPECT_EQ(editor.rows().at("pair-2").y->accessibleName(), "Stick 2 Y axis");
+
+    // A pair renamed in place is heard by its new name.
+    pad->applyPairs({StickPair{"pair-1", "Stick 1", axes[0].id, axes[1].id},
+                     StickPair{"pair-2", "Right stick", axes[2].id, axes[3].id}});
+    EXPECT_EQ(label(editor.rows().at("pair-2").y), "Right stick Y axis");
+    EXPECT_EQ(editor.rows().at("pair-2").remove->accessibleName(), "Remove Right stick");
 }
