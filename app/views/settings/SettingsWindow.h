@@ -3,6 +3,8 @@
 // application running, after the main window closes. Its open tab is the setting
 // Settings::settingsTab, which survives restarts; the window opens on the stored tab, so a request for a
 // given tab (the model writes the key first) shows that tab.
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -27,8 +29,15 @@ public:
     void setTab(const QString& tab);
     SettingsView* view() const { return view_; }
 
-    // Opens the window on the stored tab, or brings it to the front when it is open.
-    void showWindow();
+    // Opens the window on the stored tab, or brings it to the front when it is open. A window
+    // that opens is placed wholly on the screen that holds `over` (the main window), centred over
+    // it as far as that screen allows; one the user left there keeps its place.
+    void showWindow(const QWidget* over = nullptr);
+
+    // Where a window of `size` (without its frame, whose margins are `frame`) goes: centred over
+    // `anchor`, then moved, frame and all, into `available`; at its top-left corner when it is
+    // larger. Returns the geometry without the frame.
+    static QRect placement(QSize size, QMargins frame, QRect anchor, QRect available);
 
 private:
     Preferences& defaults_;

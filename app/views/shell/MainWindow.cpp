@@ -25,9 +25,9 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
     root_->setMinimumSize(minimumWidth, minimumHeight);
     setCentralWidget(root_);
     live_ = new LiveRegion(model.announcer(), root_);
-    root_->openSettings = [this] { settings_->showWindow(); };
+    root_->openSettings = [this] { settings_->showWindow(this); };
     AppMenus::Hooks hooks;
-    hooks.openSettings = [this] { settings_->showWindow(); };
+    hooks.openSettings = [this] { settings_->showWindow(this); };
     hooks.showAbout = [this] { AboutPanel::show(this); };
     hooks.showMoreApps = [] { MoreAppsView::showWindow(); };
     hooks.checkForUpdates = [this] {

@@ -73,6 +73,44 @@ TEST_F(WindowFixture, SettingsWindowStandsAloneAndRemembersItsTab) {
     settings.close();
 }
 
+TEST_F(WindowFixture, SettingsOpenWhollyOnTheScreenOfTheMainWindow) {
+    window.show();
+    const QRect screen = window.screen()->availableGeometry();
+    SettingsWindow& settings = window.settings();
+    // Where it was left last time reaches past the bottom of the screen.
+    settings.move(screen.left(), screen.bottom() - 100);
+    emit model.settingsRequestChanged();
+    ASSERT_TRUE(settings.isVisible());
+    EXPECT_TRUE(screen.contains(settings.frameGeometry())) << settings.frameGeometry().y();
+    settings.close();
+
+    // A place wholly on the screen is kept when it opens again.
+    const QPoint kept = screen.topLeft() + QPoint(12, 8);
+    settings.move(kept);
+    emit model.settingsRequestChanged();
+    EXPECT_EQ(settings.pos(), kept);
+    settings.close();
+}
+
+TEST(SettingsWindow, PlacedOverTheMainWindowAsFarAsTheScreenAllows) {
+    const QSize size(SettingsWindow::width, SettingsWindow::height);
+    const QMargins frame(1, 30, 1, 1);
+    const QRect screen(0, 0, 1600, 1000);
+    // Centred, frame and all, over a main window in the middle of the screen.
+    const QRect centred = SettingsWindow::placement(size, frame, QRect(200, 100, 1200, 800), screen);
+    EXPECT_EQ(centred.marginsAdded(frame).center(), QRect(200, 100, 1200, 800).center());
+    // A main window low on the screen: the settings end at the screen's bottom edge.
+    const QRect low = SettingsWindow::placement(size, frame, QRect(300, 700, 1000, 800), screen);
+    EXPECT_EQ(low.marginsAdded(frame).bottom(), screen.bottom());
+    EXPECT_TRUE(screen.contains(low.marginsAdded(frame)));
+    // On a second screen to the right, and on one smaller than the window: its top-left corner.
+    const QRect right(1600, 0, 1280, 1024);
+    EXPECT_TRUE(right.contains(SettingsWindow::placement(size, frame, QRect(1700, 50, 900, 700), right).marginsAdded(frame)));
+    const QRect tiny(0, 0, 600, 500);
+    EXPECT_EQ(SettingsWindow::placement(size, frame, QRect(0, 0, 600, 500), tiny).marginsAdded(frame).topLeft(),
+              QPoint(0, 0));
+}
+
 TEST_F(WindowFixture, AnnouncementsReachTheLiveRegion) {
     window.show();
     model.announce("Left stick: Drift at rest started. Let go of the stick.");
