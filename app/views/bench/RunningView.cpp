@@ -36,6 +36,9 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
     prompt_->setObjectName(QStringLiteral("running-prompt"));
     status_->setObjectName(QStringLiteral("running-status"));
     status_->hide();
+    // The card hands the keyboard here while the test runs: a place where Space and a held key
+    // do nothing, from which Tab reaches Done and Cancel. It reads as the prompt.
+    setFocusPolicy(Qt::TabFocus);
 
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -83,7 +86,11 @@ RunningView::RunningView(const GuidedTest& test, std::shared_ptr<InputDevice> de
 }
 
 void RunningView::refresh(const TestRunner::Active& active) {
-    prompt_->setText(QString::fromStdString(active.prompt));
+    const QString prompt = QString::fromStdString(active.prompt);
+    if (prompt != prompt_->text()) {
+        prompt_->setText(prompt);
+        setAccessibleName(prompt);
+    }
     CardParts::setProgress(progress_, active.progress);
     status_->setText(QString::fromStdString(active.status));
     status_->setVisible(!active.status.empty());

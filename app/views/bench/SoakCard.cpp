@@ -1,5 +1,6 @@
 #include "app/views/bench/SoakCard.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/CardText.h"
 #include "app/views/kit/Relayout.h"
+#include "app/views/kit/RunKeys.h"
 #include "app/views/bench/ResultView.h"
 #include "app/views/bench/SoakLiveView.h"
 #include "app/paint/Theme.h"
@@ -53,6 +55,11 @@ SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppM
     runningRow->addStretch(1);
 
     elsewhere_->setObjectName(QStringLiteral("soak-elsewhere"));
+    // Escape cancels the run, as Cancel does; while a test of this device runs as well, Escape
+    // is that test's.
+    escape_ = onEscape(runningControls_, Qt::WindowShortcut, this, &SoakCard::cancel);
+    live_->setFocusPolicy(Qt::TabFocus);
+    live_->setAccessibleName(QStringLiteral("Wireless soak"));
 
     addWideWidget(header_);
     addWideWidget(live_);
@@ -103,6 +110,10 @@ void SoakCard::cancel() {
 
 void SoakCard::refresh() {
     const bool here = soak().isRunning(*device_);
+    // Where the keyboard is before parts hide: a hidden button passes the focus down the chain,
+    // from Run to "Stop and Judge".
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusHere = focus && isAncestorOf(focus);
     const auto result = runner_.result(SoakRunner::soakTest());
 
     header_->setVerdict(result && !here ? std::optional(result->verdict) : std::nullopt);
@@ -112,15 +123,25 @@ void SoakCard::refresh() {
     if (!here && result) result_->setResult(*result);
     setShown(instructions_, !here && !result);
 
-    setShown(idleControls_, !here);
-    setShown(runningControls_, here);
     {
         const QSignalBlocker block(length_);
         length_->setCurrentIndex(CardText::soakLengthIndex(model_.thresholds().soakMinutes));
     }
     run_->setText(CardText::runTitle(result.has_value()));
-    run_->setEnabled(CardText::soakRunEnabled(soak().isRunning(), runner_.hasActiveTest(),
-                                              model_.batch() && model_.batch()->isRunning()));
+    // The parts that appear take the keyboard before Run waits or the others hide (a hidden or
+    // disabled button with the focus passes it down the chain, and the bench scrolls there): the
+    // live view while the run goes on, Run Again when it has ended.
+    const bool runs = CardText::soakRunEnabled(soak().isRunning(), runner_.hasActiveTest(),
+                                               model_.batch() && model_.batch()->isRunning());
+    if (runs) run_->setEnabled(true);
+    setShown(here ? runningControls_ : idleControls_, true);
+    if (focusHere && here && !wasHere_) live_->setFocus(Qt::OtherFocusReason);
+    if (focusHere && !here && wasHere_ && runs) run_->setFocus(Qt::OtherFocusReason);
+    if (!runs) run_->setEnabled(false);
+    setShown(idleControls_, !here);
+    setShown(runningControls_, here);
+    escape_->setEnabled(!runner_.hasActiveTest());
+    wasHere_ = here;
     setShown(elsewhere_, soak().isRunning() && !here);
 }
 

@@ -4,7 +4,8 @@
 // Judge" and "Cancel"; afterwards the recorded result. Run waits while a soak runs anywhere,
 // a test of this device runs or the batch drift test runs; a run on another device is named
 // under the controls. Like a test card it is built once and follows the runners by itself; its
-// one piece of own state is whether the result's details are open.
+// one piece of own state is whether the result's details are open. Escape cancels the run shown
+// here; while it runs the keyboard stays off "Stop and Judge", so a stray Space never judges it.
 #include <memory>
 
 #include "app/views/kit/Card.h"
@@ -12,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QShortcut;
 
 namespace Tessarine {
 
@@ -43,6 +45,7 @@ private:
     TestRunner& runner_;
     AppModel& model_;
     bool showDetails_ = false;
+    bool wasHere_ = false; // whether the last refresh showed the run on this device
 
     CardHeader* header_;
     QLabel* instructions_;
@@ -53,6 +56,7 @@ private:
     QComboBox* length_;
     QPushButton* run_;
     QLabel* elsewhere_;
+    QShortcut* escape_;
 };
 
 } // namespace Tessarine

@@ -12,6 +12,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/views/kit/ReturnKeys.h"
+#include "app/views/kit/RunKeys.h"
 #include "app/views/bench/CardHeader.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/GateControls.h"
@@ -60,12 +61,15 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
         runningRow->addWidget(done_);
         runningRow->addWidget(cancel_);
         runningRow->addStretch(1);
-        // Return finishes the running test. A shortcut acts only while its parent is visible
-        // and enabled, so only the card that shows "Done" in the active window reacts.
-        onReturnKeys(runningButtons_, Qt::WindowShortcut, done_, &QPushButton::click);
+        // Return finishes the running test and Escape cancels it, as "Stop the Running Test"
+        // does. A shortcut acts only while its parent is visible and enabled, so only the card
+        // that shows "Done" in the active window reacts.
+        returnKeys_ = onReturnKeys(runningButtons_, Qt::WindowShortcut, done_, &QPushButton::click);
+        onEscape(runningButtons_, Qt::WindowShortcut, cancel_, &QPushButton::click);
         addWideWidget(idleButtons_);
         addWideWidget(runningButtons_);
 
+        startKey_ = new StartKey(run_); // before the click that starts the test is connected
         connect(run_, &QPushButton::clicked, this, [this] { runner_.start(test_); });
         connect(done_, &QPushButton::clicked, this, [this] {
             if (running()) runner_.finish(model_.clock().now());
@@ -184,17 +188,24 @@ void TestCard::refresh() {
     }
     if (run_) {
         run_->setText(CardText::runTitle(result.has_value()));
-        // The button that started the test hides while it runs, and Done hides when it ends; the
-        // keyboard follows to Done, then to Run Again, unless the user is typing elsewhere. The
-        // buttons that appear take it before Run waits or the others hide: a hidden or disabled
-        // button with the focus passes it down the chain, to the next card's control or further,
-        // and the bench's scroll area scrolls there, away from the card the user is watching.
+        // The button that started the test hides while it runs, and Done hides when it ends. The
+        // keyboard moves to the running view, never to Done: Space pressed again, or held, on
+        // the button that started the test must not end it with a verdict. When the test ends
+        // the keyboard goes to Run Again, unless the user is typing elsewhere. The parts that
+        // appear take it before Run waits or the others hide: a hidden or disabled button with
+        // the focus passes it down the chain, to the next card's control or further, and the
+        // bench's scroll area scrolls there, away from the card the user is watching.
         QWidget* appearing = isRunning ? runningButtons_ : idleButtons_;
         QWidget* leaving = isRunning ? idleButtons_ : runningButtons_;
         const bool runs = CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning());
         if (runs) run_->setEnabled(true);
+        if (isRunning != wasRunning_) {
+            if (!isRunning) startKey_->forget();
+            startKey_->guard(returnKeys_);
+        }
         setShown(appearing, true);
-        if (isRunning && !wasRunning_ && focusHere && done_->isVisible()) done_->setFocus(Qt::OtherFocusReason);
+        if (isRunning && !wasRunning_ && focusHere && runningView_->isVisible())
+            runningView_->setFocus(Qt::OtherFocusReason);
         if (wasRunning_ && !isRunning && !typing && run_->isVisible()) run_->setFocus(Qt::OtherFocusReason);
         if (!runs) run_->setEnabled(false);
         setShown(leaving, false);

@@ -1,13 +1,15 @@
 #pragma once
 // One guided test on the bench. The card reads everything from the device's runner: ready
-// (instructions, "Run"), running (the running view, "Done" on Return, "Cancel"), done (the
-// compact verdict, the result, "Run Again"), or, for the checks a person answers, the checklist.
+// (instructions, "Run"), running (the running view, "Done" on Return, "Cancel" on Escape), done
+// (the compact verdict, the result, "Run Again"), or, for the checks a person answers, the
+// checklist.
 // Run waits while any test of the device or the batch drift test runs; Cancel records nothing
 // and leaves an earlier result shown.
 //
 // Built once and kept: the bench keeps one card per test identifier and hands it a changed test
 // with setTest(). The card follows the runner, the batch runner and the thresholds by itself;
 // its one piece of own state is whether the result's details are open.
+#include <array>
 #include <memory>
 
 #include "app/model/TestRunner.h"
@@ -16,6 +18,7 @@
 
 class QLabel;
 class QPushButton;
+class QShortcut;
 
 namespace Tessarine {
 
@@ -26,6 +29,7 @@ class InputDevice;
 class ManualChecks;
 class ResultView;
 class RunningView;
+class StartKey;
 
 class TestCard : public Card {
     Q_OBJECT
@@ -74,6 +78,8 @@ private:
     QPushButton* run_ = nullptr;
     QPushButton* done_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    StartKey* startKey_ = nullptr;
+    std::array<QShortcut*, 2> returnKeys_{};
 };
 
 } // namespace Tessarine

@@ -1,5 +1,6 @@
 #include "app/views/raw/AxisCheck.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include "app/model/TestRunner.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/ReturnKeys.h"
+#include "app/views/kit/RunKeys.h"
 #include "app/views/kit/MeasureRow.h"
 #include "app/views/raw/RawHIDTexts.h"
 #include "app/views/kit/VerdictLabel.h"
@@ -66,6 +68,7 @@ void AxisCheck::buildPicker(QHBoxLayout* row) {
 
     measure_ = new QPushButton(QStringLiteral("Measure at Rest"), this);
     measure_->setObjectName(QStringLiteral("measure-at-rest"));
+    startKey_ = new StartKey(measure_); // before the click that starts the check is connected
     connect(measure_, &QPushButton::clicked, this, &AxisCheck::measureAtRest);
     row->addWidget(measure_);
 }
@@ -75,6 +78,7 @@ void AxisCheck::buildRestBox(QHBoxLayout* row) {
     restBox_ = new QWidget(this);
     auto* rest = new QHBoxLayout(restBox_);
     rest->setContentsMargins(0, 0, 0, 0);
+    restBox_->setFocusPolicy(Qt::TabFocus);
     auto* spinner = new QProgressBar(restBox_);
     spinner->setRange(0, 0);
     spinner->setFixedWidth(60);
@@ -91,6 +95,7 @@ void AxisCheck::buildRangeBox(QHBoxLayout* row) {
     rangeBox_ = new QWidget(this);
     auto* range = new QHBoxLayout(rangeBox_);
     range->setContentsMargins(0, 0, 0, 0);
+    rangeBox_->setFocusPolicy(Qt::TabFocus);
     auto* move = new QLabel(QStringLiteral("Move it from one end to the other, then:"), rangeBox_);
     move->setFont(Fonts::callout());
     range->addWidget(move);
@@ -98,8 +103,10 @@ void AxisCheck::buildRangeBox(QHBoxLayout* row) {
     done_->setObjectName(QStringLiteral("axis-check-done"));
     connect(done_, &QPushButton::clicked, this, &AxisCheck::done);
     range->addWidget(done_);
-    // Return and Enter finish the range step while it is shown.
-    onReturnKeys(rangeBox_, Qt::WidgetWithChildrenShortcut, this, &AxisCheck::done);
+    // Return and Enter finish the range step while it has the keyboard; Escape cancels either
+    // step.
+    returnKeys_ = onReturnKeys(rangeBox_, Qt::WidgetWithChildrenShortcut, this, &AxisCheck::done);
+    escape_ = onEscape(this, Qt::WindowShortcut, this, &AxisCheck::cancel);
     row->addWidget(rangeBox_);
 }
 
@@ -158,11 +165,28 @@ std::string AxisCheck::axisName() const {
 }
 
 void AxisCheck::setPhase(Phase phase) {
+    // Where the keyboard is before parts hide: a hidden button passes the focus down the chain.
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusHere = focus && isAncestorOf(focus);
     phase_ = phase;
+    if (phase == Phase::idle) startKey_->forget();
+    startKey_->guard(returnKeys_);
+    escape_->setEnabled(phase != Phase::idle);
+    // The part that appears takes the keyboard before the others hide.
+    QWidget* shown = phase == Phase::idle   ? static_cast<QWidget*>(measure_)
+                     : phase == Phase::rest ? restBox_
+                                            : rangeBox_;
+    shown->show();
+    if (focusHere) shown->setFocus(Qt::OtherFocusReason);
     measure_->setVisible(phase == Phase::idle);
     restBox_->setVisible(phase == Phase::rest);
     rangeBox_->setVisible(phase == Phase::range);
-    if (phase == Phase::range) done_->setFocus();
+}
+
+void AxisCheck::cancel() {
+    if (phase_ == Phase::idle) return;
+    wait_.stop();
+    setPhase(Phase::idle);
 }
 
 void AxisCheck::measureAtRest() {

@@ -7,10 +7,16 @@
 //   idle  --Measure at Rest-->  rest  --wait ends-->  range  --Done-->  idle
 //   rest  --wait ends, axis gone-->  idle
 //   range --Done, axis gone-->  idle (nothing recorded)
+//   rest, range --Escape-->  idle (nothing recorded)
+// While a step runs the keyboard waits in its box, never on Done: Space pressed again or held
+// after "Measure at Rest" does nothing, and Return finishes the range step only when it was not
+// the key that started the check.
 // The wait is a timer owned by the widget, so a view closed during it is never called back.
 #include <QGroupBox>
 #include <QPointer>
 #include <QTimer>
+
+#include <array>
 
 #include <memory>
 #include <string>
@@ -23,11 +29,13 @@ class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QVBoxLayout;
 
 namespace Tessarine {
 
 class AppModel;
+class StartKey;
 class TestRunner;
 class VerdictLabel;
 
@@ -51,6 +59,8 @@ public:
 
     void measureAtRest();
     void done();
+    // Ends the running step without a result.
+    void cancel();
 
     QComboBox* picker() const { return picker_; }
     QPushButton* measureButton() const { return measure_; }
@@ -86,6 +96,9 @@ private:
     QWidget* restBox_;
     QWidget* rangeBox_;
     QPushButton* done_;
+    StartKey* startKey_;
+    std::array<QShortcut*, 2> returnKeys_{};
+    QShortcut* escape_;
     QWidget* resultBox_;
     VerdictLabel* verdict_;
     QLabel* headline_;

@@ -6,7 +6,9 @@
 #include "app/views/bench/SoakCard.h"
 #include "app/views/bench/SoakLiveView.h"
 #include "app/views/kit/SoakStripView.h"
+#include "StrayKeys.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -142,4 +144,27 @@ TEST_F(SoakFixture, RunWaitsForOtherRunsAndNamesOneElsewhere) {
     runner.cancel();
     model.batch()->start({twin});
     EXPECT_FALSE(button("run-soak")->isEnabled());
+}
+
+TEST_F(SoakFixture, StrayKeysNeverJudgeTheRunAndEscapeCancelsIt) {
+    card.show();
+    card.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&card));
+    QPushButton* run = button("run-soak");
+    run->setFocus();
+    StrayKeys::press(Qt::Key_Space);
+    ASSERT_TRUE(soak.isRunning(*bench.demo()));
+    // The keyboard waits on the live view, not on "Stop and Judge".
+    EXPECT_EQ(QApplication::focusWidget(), live());
+    frames(5);
+    StrayKeys::press(Qt::Key_Space);
+    StrayKeys::hold(Qt::Key_Space, 5);
+    StrayKeys::press(Qt::Key_Return);
+    EXPECT_TRUE(soak.isRunning(*bench.demo()));
+
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_FALSE(soak.isRunning());
+    EXPECT_FALSE(model.runner(bench.demo()).result(SoakRunner::soakTest()));
+    EXPECT_EQ(model.announcer().spoken().back(), "Wireless soak test cancelled.");
+    EXPECT_EQ(QApplication::focusWidget(), run);
 }

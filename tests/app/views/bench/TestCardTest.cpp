@@ -16,11 +16,13 @@
 #include "app/views/kit/SoakStripView.h"
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/bench/TestCard.h"
+#include "StrayKeys.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -174,9 +176,10 @@ TEST_F(CardFixture, WhenATestEndsRunAgainHasTheKeyboardUnlessTheUserTypesElsewhe
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QPushButton* run = button(*drift, CardText::runName(drift->objectName()));
 
-    // Started with the mouse, the Run button hides; Done, then Run Again, take the keyboard.
+    // Started with the mouse, the Run button hides; the running view, then Run Again, take the
+    // keyboard.
     QTest::mouseClick(run, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), button(*drift, CardText::doneName(drift->objectName())));
+    EXPECT_EQ(QApplication::focusWidget(), drift->findChild<RunningView*>());
     runToEnd(model.runner(demo));
     EXPECT_EQ(QApplication::focusWidget(), run);
     EXPECT_EQ(run->text(), "Run Again");
@@ -266,6 +269,84 @@ TEST_F(CardFixture, ReturnFinishesOnlyTheVisibleRunningCard) {
     const auto spoken = model.announcer().spoken().size();
     QTest::keyClick(&window, Qt::Key_Enter);
     EXPECT_EQ(model.announcer().spoken().size(), spoken);
+}
+
+TEST_F(CardFixture, TheKeyThatStartedATestNeverEndsIt) {
+    const auto demo = bench.demo();
+    TestRunner& runner = model.runner(demo);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* circle = new TestCard(find(*demo, TestKind::circularity, "Left stick"), demo, runner, model);
+    layout->addWidget(circle);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QPushButton* run = button(*circle, CardText::runName(circle->objectName()));
+    const auto runs = [&] { return runner.active().has_value(); };
+
+    // Run clicked, then Space a moment later, tapped or held; a held Return's repeats.
+    QTest::mouseClick(run, Qt::LeftButton);
+    frames(30);
+    StrayKeys::press(Qt::Key_Space);
+    StrayKeys::hold(Qt::Key_Space, 5);
+    StrayKeys::send(true, Qt::Key_Return, true);
+    EXPECT_TRUE(runs());
+    EXPECT_FALSE(runner.result(circle->test()));
+
+    // Escape cancels it, as Cancel does: no result, nothing said.
+    const auto spoken = model.announcer().spoken().size();
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_FALSE(runs());
+    EXPECT_FALSE(runner.result(circle->test()));
+    EXPECT_EQ(model.announcer().spoken().size(), spoken);
+    EXPECT_EQ(QApplication::focusWidget(), run);
+
+    // Started with Space on the focused Run: Space again, tapped or held, changes nothing.
+    StrayKeys::press(Qt::Key_Space);
+    ASSERT_TRUE(runs());
+    StrayKeys::hold(Qt::Key_Space, 5);
+    EXPECT_TRUE(runs());
+    StrayKeys::press(Qt::Key_Escape);
+    ASSERT_FALSE(runs());
+
+    // Where the desktop's buttons take Return, Return on Run starts the test and, pressed again,
+    // does not end it; Tab to Done and a key there does.
+    run->setAutoDefault(true);
+    StrayKeys::press(Qt::Key_Return);
+    ASSERT_TRUE(runs());
+    StrayKeys::press(Qt::Key_Return);
+    EXPECT_TRUE(runs());
+    StrayKeys::press(Qt::Key_Escape);
+    ASSERT_FALSE(runs());
+    run->setAutoDefault(false);
+
+    // Started with the mouse, a fresh Return finishes the test with its result.
+    QTest::mouseClick(run, Qt::LeftButton);
+    frames(30);
+    StrayKeys::press(Qt::Key_Return);
+    EXPECT_FALSE(runs());
+    EXPECT_TRUE(runner.result(circle->test()));
+}
+
+TEST_F(CardFixture, EscapeCancelsTheRunningTestAndNothingElse) {
+    // A bench inside a dialog: the Escape that cancels the test does not close it too.
+    const auto demo = bench.demo();
+    TestRunner& runner = model.runner(demo);
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, runner, model);
+    layout->addWidget(drift);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::mouseClick(button(*drift, CardText::runName(drift->objectName())), Qt::LeftButton);
+    ASSERT_TRUE(runner.active());
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_FALSE(runner.active());
+    EXPECT_TRUE(dialog.isVisible());
+    // With nothing running Escape is the dialog's again.
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(CardFixture, GateControlsRecordTheChoiceAndLeaveTheResult) {

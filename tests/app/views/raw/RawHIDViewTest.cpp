@@ -9,6 +9,7 @@
 #include "app/views/shell/EmptyState.h"
 #include "app/views/raw/RawHIDTexts.h"
 #include "app/views/raw/RawHIDView.h"
+#include "StrayKeys.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -391,6 +392,49 @@ TEST_F(RawFixture, AxisCheckSweepAndItsEndings) {
         EXPECT_TRUE(runner.results().empty());
         EXPECT_FALSE(check.measureButton()->isHidden());
     }
+}
+
+TEST_F(RawFixture, AxisCheckStepsIgnoreTheKeyThatStartedThemAndEscapeCancels) {
+    auto pad = device(HIDTestDescriptors::joystick, "Gamepad");
+    TestRunner& runner = model.runner(pad);
+    AxisCheck check(pad, runner, model);
+    check.show();
+    check.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&check));
+    check.setWaitMilliseconds(1);
+    const auto toRange = [&] {
+        check.measureButton()->setFocus();
+        StrayKeys::press(Qt::Key_Space);
+        EXPECT_NE(check.phase(), AxisCheck::Phase::idle);
+        return QTest::qWaitFor([&] { return check.phase() == AxisCheck::Phase::range; });
+    };
+
+    // Space on "Measure at Rest", then again a few seconds later, or held: the range step
+    // waits for its Done.
+    ASSERT_TRUE(toRange());
+    EXPECT_NE(QApplication::focusWidget(), check.doneButton());
+    StrayKeys::press(Qt::Key_Space);
+    StrayKeys::hold(Qt::Key_Space, 5);
+    StrayKeys::send(true, Qt::Key_Return, true);
+    EXPECT_EQ(check.phase(), AxisCheck::Phase::range);
+
+    // Escape ends the step with nothing recorded, in the range step and during the rest.
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_EQ(check.phase(), AxisCheck::Phase::idle);
+    check.setWaitMilliseconds(60000);
+    check.measureButton()->setFocus();
+    StrayKeys::press(Qt::Key_Space);
+    ASSERT_EQ(check.phase(), AxisCheck::Phase::rest);
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_EQ(check.phase(), AxisCheck::Phase::idle);
+    EXPECT_TRUE(runner.results().empty());
+
+    // A fresh Return, the check started by another key, finishes the range step.
+    check.setWaitMilliseconds(1);
+    ASSERT_TRUE(toRange());
+    StrayKeys::press(Qt::Key_Return);
+    EXPECT_EQ(check.phase(), AxisCheck::Phase::idle);
+    EXPECT_FALSE(runner.results().empty());
 }
 
 TEST_F(RawFixture, AxisCheckWithoutAxesCannotStart) {
