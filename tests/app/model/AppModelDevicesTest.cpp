@@ -269,3 +269,17 @@ TEST(AppModelTick, OnlyTheDevicesInViewAreRefreshed) {
     m.setSelection(SidebarItem::history());
     EXPECT_TRUE(m.visibleDevices().empty());
 }
+
+TEST(AppModelDevices, WhatTheControllerSourceRefusedIsToastedBesideAToastAlreadyShowing) {
+    Fakes::Bench bench;
+    bench.model->start(true);
+    bench.model->setToast("Saved.");
+    bench.controllers->notices = {"Couldn't read the game controller mappings \u201C/a\u201D: not a regular file.",
+                                  "Couldn't read the game controller mappings \u201C/b\u201D: larger than 4 MB."};
+    bench.controllers->onChange();
+    EXPECT_EQ(bench.model->toast(), "Saved. Couldn't read the game controller mappings \u201C/a\u201D: not a regular file. "
+                                    "Couldn't read the game controller mappings \u201C/b\u201D: larger than 4 MB.");
+    bench.model->setToast(std::nullopt);
+    bench.controllers->onChange();
+    EXPECT_FALSE(bench.model->toast()) << "each notice is told once";
+}

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/devices/InputDevice.h"
@@ -40,11 +41,13 @@ public:
     void stop() override { log->push_back("controllers.stop"); }
     std::string failure() const override { return failed; }
     std::vector<std::shared_ptr<InputDevice>> joysticks() const override { return sticks; }
+    std::vector<std::string> takeNotices() override { return std::exchange(notices, {}); }
 
     Log log;
     std::vector<std::shared_ptr<InputDevice>> list;
     std::vector<std::shared_ptr<InputDevice>> sticks; // read through the joystick layer
     std::string failed;
+    std::vector<std::string> notices;
     std::function<void()> onChange;
 };
 
