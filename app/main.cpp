@@ -7,14 +7,23 @@
 // the demo controller and the frame timer start, in that order. Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
 // it feeds is destroyed.
+//
+// Quit always ends the process: a thread stuck in the system (a device or a file that never
+// answers) is left behind rather than joined, and then the process ends at once, without
+// destroying what that thread still uses; and whatever else the teardown waits on, it ends
+// quitDeadline after the window closed.
 #include "app/model/SystemSources.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <thread>
 
+#include "app/devices/WorkerThread.h"
 #include "app/model/AppModel.h"
 #include "app/model/Preferences.h"
 #include "app/model/StartOptions.h"
@@ -47,8 +56,11 @@ public:
         updater_->startScheduledChecks();
     }
 
-    // Stops the timers and joins the input threads.
-    void shutdown() { model_->shutdown(); }
+    // Stops the timers, joins the input threads and waits for the last settings to be written.
+    void shutdown() {
+        model_->shutdown();
+        if (auto* settings = dynamic_cast<SettingsPreferences*>(&model_->defaults())) settings->writer().finish();
+    }
 
 private:
     // Declared first, destroyed last: the windows read the model to the end.
@@ -56,6 +68,18 @@ private:
     MainWindow window_;
     std::unique_ptr<Updater> updater_;
 };
+
+// Longest the process lives on after the window closed.
+constexpr std::chrono::seconds quitDeadline{4};
+
+// Ends the process with `status` once `deadline` has passed, unless it has ended by then.
+void endWithin(std::chrono::seconds deadline, int status) {
+    std::thread([deadline, status] {
+        std::this_thread::sleep_for(deadline);
+        std::fputs("tessarine: quitting took longer than it may; ending without waiting further\n", stderr);
+        std::_Exit(status);
+    }).detach();
+}
 
 } // namespace Tessarine
 
@@ -81,6 +105,13 @@ int main(int argc, char** argv) {
     tessarine.show();
     QTimer::singleShot(0, &app, [&tessarine] { tessarine.finishLaunching(); });
     const int status = QApplication::exec();
+    Tessarine::endWithin(Tessarine::quitDeadline, status);
     tessarine.shutdown();
+    if (Tessarine::WorkerThread::leftBehind() > 0) {
+        // A thread left behind may still use the model: nothing is destroyed under it.
+        std::fputs("tessarine: ending without the threads that did not stop\n", stderr);
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     return status;
 }

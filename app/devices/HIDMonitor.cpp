@@ -76,7 +76,7 @@ void HIDMonitor::start() {
         return;
     }
     if (!backend_) return;
-    thread_ = std::thread([this] { run(); });
+    thread_ = WorkerThread([this] { run(); });
 }
 
 void HIDMonitor::stop() {
@@ -85,7 +85,9 @@ void HIDMonitor::stop() {
     const std::uint64_t one = 1;
     while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
     }
-    thread_.join();
+    if (!thread_.join(stopWait))
+        qCWarning(logHID, "the raw HID thread did not stop within %lld ms; it is left behind",
+                  static_cast<long long>(stopWait.count()));
 }
 
 std::map<std::uint64_t, std::shared_ptr<HIDTap>> HIDMonitor::taps() const {

@@ -16,6 +16,7 @@
 // handed to `post` after every change of the tables, so the application can run it on the main
 // thread; without `post` it runs on the HID thread.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -29,6 +30,7 @@
 #include "app/devices/HIDTap.h"
 #include "app/devices/SkippedHID.h"
 #include "app/devices/ThreadSafety.h"
+#include "app/devices/WorkerThread.h"
 
 namespace Tessarine {
 
@@ -40,6 +42,9 @@ public:
     static constexpr const char* keyboardOrMouseText = " (also a keyboard or mouse)";
     static constexpr const char* openFailedText = " (couldn't be opened)";
     static constexpr const char* unnamedDevice = "HID device";
+    // Longest wait for the thread to end when stopping; it takes milliseconds unless a device
+    // holds it in the system.
+    static constexpr std::chrono::milliseconds stopWait{1500};
 
     explicit HIDMonitor(std::unique_ptr<HIDBackend> backend, const Clock& clock = Clock::system(), Post post = {});
     ~HIDMonitor();
@@ -51,7 +56,8 @@ public:
 
     // Starts the HID thread; later calls do nothing.
     void start();
-    // Wakes the thread, closes every device and joins it. The monitor does not start again.
+    // Wakes the thread, closes every device and joins it; a thread stuck in the system for
+    // longer than stopWait is left behind (WorkerThread.h). The monitor does not start again.
     void stop();
 
     // Copies of the tables (any thread).
@@ -81,7 +87,7 @@ private:
     int wakeFd_ = -1;
     std::string wakeError_; // why there is no wake-up descriptor
     std::atomic<bool> stopping_{false};
-    std::thread thread_;
+    WorkerThread thread_;
 
     // HID thread only.
     std::uint64_t nextKey_ = 1;

@@ -100,7 +100,7 @@ void SDLBackend::start(Listener& listener) {
         accepting_ = true;
     }
     listener_ = &listener;
-    thread_ = std::thread([this] { run(); });
+    thread_ = WorkerThread([this] { run(); });
 }
 
 void SDLBackend::stop() {
@@ -111,7 +111,9 @@ void SDLBackend::stop() {
         accepting_ = false;
     }
     wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.join(stopWait))
+        qCWarning(logSDL, "the game-controller thread did not stop within %lld ms; it is left behind",
+                  static_cast<long long>(stopWait.count()));
     // Commands that never ran are dropped here, on the caller's thread.
     std::deque<std::function<void()>> dropped;
     {

@@ -8,9 +8,12 @@
 // instance id; a command for an id that is gone does nothing.
 //
 // Life: idle → running (start) → stopped (stop, or SDL failed to start: error() tells why).
-// stop() joins the thread after it has closed every controller and shut SDL down.
+// stop() joins the thread after it has closed every controller and shut SDL down; a thread that
+// does not end within stopWait (blocked inside SDL by a device or a file) is left behind
+// (WorkerThread.h), so that Quit never waits on it.
 #include <SDL.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -23,6 +26,7 @@
 #include "app/devices/Clock.h"
 #include "app/devices/ControllerBackend.h"
 #include "app/devices/ThreadSafety.h"
+#include "app/devices/WorkerThread.h"
 
 namespace Tessarine {
 
@@ -33,6 +37,8 @@ public:
     static constexpr int pumpIntervalMs = 1;
     // Furthest a sensor's own clock may run from SDL's event time before it is set again, seconds.
     static constexpr double sensorClockDrift = 0.05;
+    // Longest wait for the thread to end when stopping; it takes milliseconds unless it is stuck.
+    static constexpr std::chrono::milliseconds stopWait{1500};
 
     // Largest device list read from a file that SDL's ignore hints name as "@file", bytes.
     static constexpr std::uintmax_t maxDeviceListBytes = 1024 * 1024;
@@ -104,7 +110,7 @@ private:
 
     const std::vector<std::string> mappingFiles_;
     const Clock& clock_;
-    std::thread thread_;
+    WorkerThread thread_;
 
     mutable Mutex lock_;
     std::condition_variable_any wake_;
