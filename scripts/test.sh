@@ -60,6 +60,9 @@ run_pass "main road" scripts/main-road.sh build/main-road
 echo "== what a screen reader reads, over the accessibility bus"
 run_pass "a11y road" scripts/a11y-road.sh build/a11y-road
 
+echo "== pipes in place of the files read at start, and Quit, under a real X server"
+run_pass "start road" scripts/start-road.sh build/start-road
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$clang_lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity -DTESSARINE_WERROR=ON \
   -- --target test_programs
