@@ -29,7 +29,7 @@ using Branding = ReportBranding;
 struct Page {
     const RorozErurEvo::TestSession* session = nullptr; // the header, grids and notes come from it
     std::vector<const RorozErurEvo::TestResult*> results{}; // rows of the results table, in report order
-    std::vector<const RorozErurEvo::TestResult*> plotted{}; // results whose stick plots this page shows
+    std::vector<const RorozErurEvo::TestResult*> plotted{}; // results whose stick plots it shows, four a row
     std::vector<const RorozErurEvo::TestResult*> soaked{};  // results whose soak timelines this page shows
     bool notes = false; // the session's notes end this page
     bool table = true;  // false on a page that only carries on with plots, timelines or notes
@@ -40,7 +40,9 @@ struct Page {
 };
 
 constexpr int resultsPerPage = 18;
-constexpr int plotsPerPage = 4; // of a page's results, the first four with a plot show it
+// Stick plots a row holds; of every eighteen rows of the table, the first four results with a
+// plot show it.
+constexpr int plotsPerRow = 4;
 // US Letter, portrait, in points (1/72 inch).
 constexpr double pageWidth = 612;
 constexpr double pageHeight = 792;
@@ -55,10 +57,11 @@ public:
 };
 
 // One session's pages. Its report-ordered results go in chunks of 18, each starting a page (a
-// session without results still has one). The stick plots (of the chunk's first four plotted
-// results) and soak timelines of a chunk follow its table on the same page while they fit, and
-// carry on over pages of their own when they do not; the notes end the last page, or take one
-// of their own when too little room is left. How much fits is measured with the branding,
+// session without results still has one), so the table reads in one run. The figures of its
+// rows follow its last row: the stick plots (of every chunk's first four plotted results) in
+// rows of four, then the soak timelines; on the table's last page while they fit, over pages of
+// their own after that. The notes end the last page, or take one of their own when too little
+// room is left. How much fits is measured with the branding,
 // version and scope note the pages will carry, on `device` (a 72 dpi page when none is given).
 std::vector<Page> pagesFor(const RorozErurEvo::TestSession& session, const std::optional<Branding>& branding = {},
                            const AppInfo& app = {}, QPaintDevice* device = nullptr);

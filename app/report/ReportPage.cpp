@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <span>
 
 #include "app/paint/Scheme.h"
 #include "app/paint/SoakStripPaint.h"
@@ -27,7 +28,6 @@ constexpr double gridGap = 24;    // between the unit grid and the device grid
 constexpr double gridColumnGap = 8;
 constexpr double gridRowGap = 2;
 constexpr double footerRightMax = 200; // widest the footer's right column may grow, points
-constexpr int plotsShown = 4;          // stick plots on a page at most
 constexpr double plotSide = 104;       // points
 constexpr double plotGap = 14;         // between plots
 constexpr double captionGap = 3;       // between a plot and its caption
@@ -164,14 +164,13 @@ Block grids(const Sheet& sheet) {
 
 // ---- stick plots and soak timelines
 
-std::optional<Block> plots(const Sheet& sheet) {
+// One row of stick plots: `plotted` holds at most a row's worth.
+Block plotRow(const Sheet& sheet, std::span<const RorozErurEvo::TestResult* const> plotted) {
     struct Column {
         RorozErurEvo::StickPlot plot;
         TextBlock caption;
         double width;
     };
-    const auto& plotted = sheet.page.page.plotted;
-    if (plotted.empty()) return std::nullopt;
     // A column is as wide as its plot or its caption, whichever is wider, and the plots share
     // the width: a caption too long for its share takes a second line, then ends in an ellipsis.
     const double n = static_cast<double>(plotted.size());
@@ -196,6 +195,17 @@ std::optional<Block> plots(const Sheet& sheet) {
                          x += column.width + plotGap;
                      }
                  }};
+}
+
+// The page's stick plots in rows of four.
+std::vector<Block> plotRows(const Sheet& sheet) {
+    const auto& plotted = sheet.page.page.plotted;
+    std::vector<Block> rows;
+    for (std::size_t start = 0; start < plotted.size(); start += ReportPDF::plotsPerRow) {
+        const std::size_t count = std::min<std::size_t>(ReportPDF::plotsPerRow, plotted.size() - start);
+        rows.push_back(plotRow(sheet, std::span(plotted).subspan(start, count)));
+    }
+    return rows;
 }
 
 Block soakTimeline(const Sheet& sheet, const RorozErurEvo::TestResult& result) {
@@ -293,7 +303,7 @@ Parts parts(const Sheet& sheet) {
         table.front().gapBefore = spacing;
         result.top.insert(result.top.end(), table.begin(), table.end());
     }
-    if (auto row = plots(sheet)) result.figures.push_back(*row);
+    result.figures = plotRows(sheet);
     for (const auto* soaked : page.soaked)
         if (soaked->timeline) result.figures.push_back(soakTimeline(sheet, *soaked));
     if (page.notes && !sheet.session().notes.empty()) result.notes = notes(sheet);

@@ -1,7 +1,9 @@
-// Cutting one session's report into pages. The results go eighteen to a page, as always; what
-// follows a page's table (its stick plots and soak timelines) and the notes at the end are placed
-// by measuring them, so nothing is dropped for want of room: figures that do not fit carry on
-// over pages of their own, and notes too long for what is left start a page.
+// Cutting one session's report into pages. The results go eighteen to a page, as always, and the
+// table is never broken by anything else: a reader follows its rows from page to page. What
+// follows the table (the stick plots and soak timelines of its rows) and the notes at the end are
+// placed by measuring them, so nothing is dropped for want of room: figures that do not fit
+// below the last row carry on over pages of their own, and notes too long for what is left start
+// a page.
 #include <QImage>
 
 #include <algorithm>
@@ -82,37 +84,52 @@ std::vector<Page> pagesFor(const TestSession& session, const std::optional<Brand
         page.number = static_cast<int>(pages.size()) + 1;
         return page;
     };
+    std::vector<const TestResult*> plotted, soaked;
     for (std::size_t start = 0; start < span; start += resultsPerPage) {
         Page page = fresh(true);
-        for (std::size_t i = start; i < std::min(start + resultsPerPage, order.size()); ++i)
-            page.results.push_back(&session.results[order[i]]);
-
-        // The chunk's figures, measured as they would stand on its page.
-        Page all = page;
-        for (const TestResult* result : page.results) {
-            if (result->plot && all.plotted.size() < static_cast<std::size_t>(plotsPerPage)) all.plotted.push_back(result);
-            if (result->timeline) all.soaked.push_back(result);
-        }
-        ReportSheet::Parts parts = measure.parts(all);
-        // While anything is cut, the stack keeps room for the ellipsis that says so.
-        const double room = measure.room() - taken(parts.more);
-        double used = stackedHeight(parts.top);
-        for (std::size_t f = 0; f < parts.figures.size(); ++f) {
-            const bool isPlots = f == 0 && !all.plotted.empty();
-            const double need = taken(parts.figures[f]);
-            // A page that carries figures only takes the next one whatever its size.
-            const bool holdsNothing = !page.table && page.plotted.empty() && page.soaked.empty();
-            if (used + need > room && !holdsNothing) {
-                pages.push_back(std::move(page));
-                page = fresh(false);
-                used = stackedHeight(measure.parts(page).top);
+        std::size_t plots = 0;
+        for (std::size_t i = start; i < std::min(start + resultsPerPage, order.size()); ++i) {
+            const TestResult* result = &session.results[order[i]];
+            page.results.push_back(result);
+            if (result->plot && plots < static_cast<std::size_t>(plotsPerRow)) {
+                plotted.push_back(result);
+                ++plots;
             }
-            if (isPlots) page.plotted = all.plotted;
-            else page.soaked.push_back(all.soaked[f - (all.plotted.empty() ? 0 : 1)]);
-            used += need;
+            if (result->timeline) soaked.push_back(result);
         }
         pages.push_back(std::move(page));
     }
+
+    // The figures, measured as they would stand below the table's last row.
+    Page page = std::move(pages.back());
+    pages.pop_back();
+    Page all = page;
+    all.plotted = plotted;
+    all.soaked = soaked;
+    const ReportSheet::Parts parts = measure.parts(all);
+    // While anything is cut, the stack keeps room for the ellipsis that says so.
+    const double room = measure.room() - taken(parts.more);
+    double used = stackedHeight(parts.top);
+    const std::size_t plotRows = (plotted.size() + plotsPerRow - 1) / plotsPerRow;
+    for (std::size_t f = 0; f < parts.figures.size(); ++f) {
+        const double need = taken(parts.figures[f]);
+        // A page that carries figures only takes the next one whatever its size.
+        const bool holdsNothing = !page.table && page.plotted.empty() && page.soaked.empty();
+        if (used + need > room && !holdsNothing) {
+            pages.push_back(std::move(page));
+            page = fresh(false);
+            used = stackedHeight(measure.parts(page).top);
+        }
+        if (f < plotRows) {
+            const std::size_t first = f * plotsPerRow;
+            const std::size_t last = std::min(first + plotsPerRow, plotted.size());
+            page.plotted.insert(page.plotted.end(), plotted.begin() + first, plotted.begin() + last);
+        } else {
+            page.soaked.push_back(soaked[f - plotRows]);
+        }
+        used += need;
+    }
+    pages.push_back(std::move(page));
 
     if (!session.notes.empty()) {
         Page withNotes = pages.back();

@@ -55,25 +55,78 @@ TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
     const TestSession& first = sessions[0];
     auto pages = ReportPDF::pages(input(sessions));
     // Eighteen rows leave no room for the plots of the first page's three circularity results:
-    // they carry on over a page of their own, before the last two rows with their own figures.
-    EXPECT_EQ(numbering(pages), (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {1, 1}}));
+    // they follow the table's last two rows on the next page, with the fourth plot and the
+    // timeline.
+    EXPECT_EQ(numbering(pages), (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}, {1, 1}}));
     EXPECT_EQ(pages[0].session, &sessions[0]);
-    EXPECT_EQ(pages[3].session, &sessions[1]);
+    EXPECT_EQ(pages[2].session, &sessions[1]);
     EXPECT_TRUE(pages[0].plotted.empty());
-    EXPECT_EQ(pages[1].plotted.size(), 3u);
-    EXPECT_FALSE(pages[1].table);
-    EXPECT_TRUE(pages[1].results.empty());
-    EXPECT_EQ(pages[2].results.size(), 2u);
-    EXPECT_EQ(pages[2].plotted.size(), 1u);
-    EXPECT_EQ(pages[2].soaked.size(), 1u);
+    EXPECT_TRUE(pages[0].soaked.empty());
+    EXPECT_TRUE(pages[1].table);
+    EXPECT_EQ(pages[1].results.size(), 2u);
+    EXPECT_EQ(pages[1].plotted.size(), 4u);
+    EXPECT_EQ(pages[1].soaked.size(), 1u);
 
     // The pages hold the results in report order (kinds in catalogue order), not as stored.
     auto sorted = first.sortedResults();
     std::vector<RorozErurEvo::TestResult> joined;
-    for (int n = 0; n < 3; ++n)
+    for (int n = 0; n < 2; ++n)
         for (const auto* result : pages[n].results) joined.push_back(*result);
     EXPECT_EQ(joined, sorted);
     EXPECT_NE(first.results.front().kind, sorted.front().kind) << "the sample must need sorting";
+}
+
+TEST(ReportPDF, TheTableReadsInOneRunWithItsFiguresAfterItsLastRow) {
+    // Plots in every eighteen rows and timelines among them: no figure may come between two rows.
+    TestSession many = ReportSamples::session(40, true, true);
+    for (int i = 0; i < 3; ++i)
+        many.results.push_back(ReportSamples::plotted("Stick " + std::to_string(i), 0.03));
+    many.results.push_back(ReportSamples::soaked());
+    for (int results : {20, 21, 22, 36, 44}) {
+        TestSession session = ReportSamples::session(results, true, true);
+        if (results == 44) session = many;
+        auto pages = ReportPDF::pagesFor(session);
+        std::size_t rows = 0, plots = 0, soaks = 0;
+        bool figures = false;
+        for (const auto& page : pages) {
+            EXPECT_FALSE(figures && !page.results.empty())
+                << results << ": rows after figures on page " << page.number;
+            figures = figures || !page.plotted.empty() || !page.soaked.empty();
+            rows += page.results.size();
+            plots += page.plotted.size();
+            soaks += page.soaked.size();
+        }
+        EXPECT_EQ(rows, session.results.size()) << results;
+        // The first four of every eighteen rows: of 44, rows 19 to 36 hold one, rows 37 to 44 six.
+        EXPECT_EQ(plots, results == 44 ? 5u : 4u) << results;
+        EXPECT_EQ(soaks, results == 44 ? 2u : 1u) << results;
+        if (results <= 22) {
+            EXPECT_EQ(pages.size(), 2u) << results << " results fit two pages";
+        }
+    }
+}
+
+TEST(ReportPDF, ATwentyTwoResultSessionWithPlotsPrintsOnTwoPagesTableFirst) {
+    REQUIRE_PDF_TOOLS();
+    const TestSession session = ReportSamples::session(22, true, true);
+    PdfTools::Document pdf(ReportPDF::render(input({session})));
+    ASSERT_EQ(pdf.pageCount(), 2);
+    // The top of the first `word` on page `n`; -1 when there is none.
+    auto top = [&](int n, const QString& word) {
+        for (const auto& w : pdf.words(n))
+            if (w.text == word) return w.yMin;
+        return -1.0;
+    };
+    // The last row (the soak result's, measuring dropouts) stands above the plots' captions,
+    // and they above the timeline.
+    const double lastRow = top(2, QStringLiteral("Dropouts"));
+    const double plots = top(2, QStringLiteral("circularity"));
+    const double timeline = top(2, QStringLiteral("timeline:"));
+    EXPECT_GT(lastRow, 0);
+    EXPECT_GT(plots, lastRow);
+    EXPECT_GT(timeline, plots);
+    EXPECT_EQ(top(1, QStringLiteral("circularity")), -1) << "no plot between the rows of page 1 and page 2";
+    EXPECT_FALSE(pdf.flatText(2).contains(QChar(0x2026))) << "nothing cut";
 }
 
 TEST(ReportPDF, AnEmptyListIsAnErrorNotAnEmptyDocument) {
@@ -143,8 +196,8 @@ TEST(ReportPDF, PrintingPaintsTheSamePagesOnAnyPaper) {
         ReportPDF::printTo(printer, input(sessions));
 
         PdfTools::Document pdf(path);
-        EXPECT_EQ(pdf.pageCount(), 4);
-        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 3")));
+        EXPECT_EQ(pdf.pageCount(), 3);
+        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 2")));
         EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Left stick: 1.2% circularity")));
         // Every word lands on the paper, whichever way round it is.
         QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
