@@ -95,7 +95,7 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   xdotool type --delay 60 "$unit"
   shot 1-unit-typed
   # The Run button of the left stick'"'"'s drift test.
-  click_on "Left stick · Drift at rest/Run"
+  click_on "Left stick · Drift at rest (Raw HID)/Run"
   shot 2-drift-test-started
 
   # The verdict shows in the bench (right half of the window) in its colour: the results summary

@@ -10,14 +10,18 @@ bool isManual(TestKind kind) {
 
 } // namespace
 
+ValueSource GuidedTest::source() const {
+    return isManual(kind) ? ValueSource::manual : (raw ? ValueSource::raw : ValueSource::processed);
+}
+
 std::string GuidedTest::id() const {
-    const char* source = isManual(kind) ? "manual" : (raw ? "raw" : "processed");
-    return rawValue(kind) + "|" + element + "|" + source;
+    return rawValue(kind) + "|" + element + "|" + rawValue(source());
 }
 
 std::string GuidedTest::title() const {
-    if (element.empty()) return RorozErurEvo::title(kind);
-    return element + " \u00B7 " + RorozErurEvo::title(kind);
+    return withSourceMark(element.empty() ? RorozErurEvo::title(kind)
+                                          : element + " \u00B7 " + RorozErurEvo::title(kind),
+                          source());
 }
 
 std::string GuidedTest::symbol() const {

@@ -63,9 +63,12 @@ struct GuidedTest {
     Target target;
     bool raw = false;    // reads the device's raw HID values
 
+    // Manual for the checks a person judges, else raw or processed as `raw` says.
+    ValueSource source() const;
     // kind|element|source, the source being "manual", "raw" or "processed".
     std::string id() const;
-    // "<element> · <kind title>", or the kind's title alone without an element.
+    // "<element> · <kind title>", or the kind's title alone without an element; marked as the
+    // results of raw values are: "<element> · <kind title> (Raw HID)".
     std::string title() const;
     std::string symbol() const;
     std::string instructions() const;

@@ -82,16 +82,19 @@ std::string text(const TestSession& session, const std::string& appName) {
     std::stable_sort(results.begin(), results.end(),
                      [](const TestResult& a, const TestResult& b) { return order(a.kind) < order(b.kind); });
 
-    std::vector<std::string> elements; // in the order first met
-    std::map<std::string, std::vector<TestResult>> groups;
+    // An element measured on processed and on raw values is summed up twice, the raw one marked:
+    // the two readings of one stick differ, and a buyer must not read one for the other.
+    using Group = std::pair<std::string, ValueSource>;
+    std::vector<Group> elements; // in the order first met
+    std::map<Group, std::vector<TestResult>> groups;
     for (const auto& result : results) {
         if (!perElement(result.kind)) continue;
-        auto [it, inserted] = groups.try_emplace(result.element);
-        if (inserted) elements.push_back(result.element);
+        auto [it, inserted] = groups.try_emplace(Group{result.element, result.source});
+        if (inserted) elements.push_back(it->first);
         it->second.push_back(result);
     }
     // Results are in kind order already, so an element's first result has its smallest kind.
-    auto rank = [&](const std::string& element) { return order(groups[element].front().kind); };
+    auto rank = [&](const Group& element) { return order(groups[element].front().kind); };
     std::vector<std::size_t> elementOrder(elements.size());
     for (std::size_t i = 0; i < elements.size(); ++i) elementOrder[i] = i;
     std::stable_sort(elementOrder.begin(), elementOrder.end(),
@@ -99,17 +102,17 @@ std::string text(const TestSession& session, const std::string& appName) {
 
     std::vector<std::string> parts;
     for (std::size_t index : elementOrder) {
-        const std::string& element = elements[index];
-        auto group = groups[element];
+        const auto& [element, source] = elements[index];
+        auto group = groups[elements[index]];
         std::stable_sort(group.begin(), group.end(),
                          [](const TestResult& a, const TestResult& b) { return stickRank(a.kind) < stickRank(b.kind); });
         std::string name = element.empty() ? "stick" : lowercased(element.substr(0, 1)) + element.substr(1);
         std::vector<std::string> phrases;
         for (const auto& r : group) phrases.push_back(phrase(r));
-        parts.push_back(name + " " + joined(phrases, ", "));
+        parts.push_back(withSourceMark(name, source) + " " + joined(phrases, ", "));
     }
     for (const auto& result : results)
-        if (!perElement(result.kind)) parts.push_back(phrase(result));
+        if (!perElement(result.kind)) parts.push_back(withSourceMark(phrase(result), result.source));
     std::string line = "Tested on " + appName + ": " + joined(parts, "; ") + ".";
     // The text is pasted as one line; a break inside a device's element name must not split it.
     std::replace(line.begin(), line.end(), '\n', ' ');

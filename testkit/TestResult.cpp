@@ -76,9 +76,18 @@ TestResult::TestResult(TestKind kind, std::string element, ValueSource source, s
 
 std::string TestResult::key() const { return rawValue(kind) + "|" + element + "|" + rawValue(source); }
 
+std::string sourceMark(ValueSource source) {
+    return source == ValueSource::raw ? "Raw HID" : std::string();
+}
+
+std::string withSourceMark(const std::string& name, ValueSource source) {
+    const std::string mark = sourceMark(source);
+    return mark.empty() ? name : name + " (" + mark + ")";
+}
+
 std::string TestResult::title() const {
-    if (element.empty()) return RorozErurEvo::title(kind);
-    return element + ": " + RorozErurEvo::title(kind);
+    return withSourceMark(
+        element.empty() ? RorozErurEvo::title(kind) : element + ": " + RorozErurEvo::title(kind), source);
 }
 
 std::string TestResult::spoken() const { return title() + ": " + word(verdict) + ", " + headline; }

@@ -63,6 +63,14 @@ template <> struct EnumTable<ValueSource> {
                                         EnumEntry{ValueSource::manual, "manual"}};
 };
 
+// A session can hold the same test measured on processed and on raw HID values, with different
+// readings; whatever names a result (its title, a plot's caption, a test card, the listing text)
+// carries this mark for raw values so the two are never taken for one another.
+// "Raw HID" for raw values, empty otherwise.
+std::string sourceMark(ValueSource source);
+// `name` followed by " (Raw HID)" for raw values; `name` unchanged otherwise.
+std::string withSourceMark(const std::string& name, ValueSource source);
+
 // Outline data of a circularity result.
 struct StickPlot {
     GateShape gate = GateShape::round;
@@ -99,7 +107,8 @@ struct TestResult {
 
     // "drift|Left stick|processed": the slot a result fills.
     std::string key() const;
-    // "Left stick: Drift at rest", or the kind's title alone when element is empty.
+    // "Left stick: Drift at rest", or the kind's title alone when element is empty; with the
+    // source's mark for raw values: "Left stick: Drift at rest (Raw HID)".
     std::string title() const;
     // title + ": " + verdict word + ", " + headline.
     std::string spoken() const;

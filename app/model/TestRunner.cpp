@@ -195,7 +195,7 @@ void TestRunner::mergeResults(const Results& other) {
 }
 
 std::string TestRunner::resultKey(const TestResult& result) {
-    return RorozErurEvo::rawValue(result.kind) + "|" + result.element + "|" + RorozErurEvo::rawValue(result.source);
+    return result.key();
 }
 
 std::vector<TestResult> TestRunner::orderedResults() const {

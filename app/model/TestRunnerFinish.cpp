@@ -13,15 +13,10 @@ using namespace RorozErurEvo;
 
 namespace {
 
-ValueSource sourceOf(const GuidedTest& test) {
-    if (TestKinds::record(test.kind).manual) return ValueSource::manual;
-    return test.raw ? ValueSource::raw : ValueSource::processed;
-}
-
 // The result of a test that nothing here analyses: the manual checks ended with Done (their
 // real result comes from the checklist), the kinds other runners handle, a misfit target.
 TestResult notRun(const GuidedTest& test) {
-    return TestResult(test.kind, test.element, sourceOf(test), Verdict::warn, "not run", {}, {}, std::nullopt,
+    return TestResult(test.kind, test.element, test.source(), Verdict::warn, "not run", {}, {}, std::nullopt,
                       std::nullopt, Dates::now());
 }
 
@@ -50,7 +45,7 @@ TestResult TestRunner::analyze(const Active& a, double now) const {
         .thresholds = context_.thresholds(*device_),
         .gate = gate(test),
         .fit = fit(test),
-        .source = sourceOf(test),
+        .source = test.source(),
         .date = Dates::now(),
     };
     if (auto result = finish(ending)) return std::move(*result);

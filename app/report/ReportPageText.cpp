@@ -59,7 +59,7 @@ QString limit(const TestResult& result) {
 QString plotCaption(const TestResult& result) {
     auto error = result.measure("error");
     std::string percent = error ? RorozErurEvo::Fmt::trim(error->value * 100, 1) + "%" : std::string();
-    return qs(result.element + ": " + percent + " circularity");
+    return qs(RorozErurEvo::withSourceMark(result.element, result.source) + ": " + percent + " circularity");
 }
 
 QString notesCutLine() { return QStringLiteral("The full notes are in the session file."); }

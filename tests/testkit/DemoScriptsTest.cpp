@@ -229,9 +229,10 @@ TEST(DemoScripts, EveryTestStartsFromThePadLetGo) {
 TEST(GuidedTest, IdJoinsKindElementAndSource) {
     GuidedTest drift{TestKind::drift, "Left stick", GuidedTest::Target::stick("pair-1"), true};
     EXPECT_EQ(drift.id(), "drift|Left stick|raw");
-    EXPECT_EQ(drift.title(), "Left stick \u00B7 " + title(TestKind::drift));
+    EXPECT_EQ(drift.title(), "Left stick \u00B7 " + title(TestKind::drift) + " (Raw HID)");
     drift.raw = false;
     EXPECT_EQ(drift.id(), "drift|Left stick|processed");
+    EXPECT_EQ(drift.title(), "Left stick \u00B7 " + title(TestKind::drift));
 
     const GuidedTest rumble{TestKind::rumble, "", GuidedTest::Target::device(), true};
     EXPECT_EQ(rumble.id(), "rumble||manual");

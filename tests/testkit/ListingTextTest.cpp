@@ -31,6 +31,17 @@ TEST(ListingText, SticksReadInTheirOwnOrderThenTheOtherTests) {
               "Tested on Tessarine: left stick no drift; right stick deadzone 5%.");
 }
 
+TEST(ListingText, AStickMeasuredOnRawValuesIsSummedUpApartAndMarked) {
+    TestResult raw = result(TestKind::drift, "Left stick", Verdict::warn, {percent("offset", 0.079)});
+    raw.source = ValueSource::raw;
+    TestResult rawButtons = result(TestKind::buttons, "", Verdict::pass, {}, "all 14 pressed");
+    rawButtons.source = ValueSource::raw;
+    EXPECT_EQ(listing({result(TestKind::drift, "Left stick", Verdict::pass, {percent("offset", 0.005)}), raw,
+                       result(TestKind::buttons, "", Verdict::pass, {}, "all 14 pressed"), rawButtons}),
+              "Tested on Tessarine: left stick no drift; left stick (Raw HID) drift 7.9%; all 14 pressed; "
+              "all 14 pressed (Raw HID).");
+}
+
 TEST(ListingText, FailingPhrasesAndMissingMeasures) {
     EXPECT_EQ(listing({result(TestKind::drift, "", Verdict::fail, {percent("offset", 0.153)})}),
               "Tested on Tessarine: stick drift 15.3%.");

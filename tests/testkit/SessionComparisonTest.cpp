@@ -43,6 +43,40 @@ TEST(SessionComparison, VerdictsDecideFirstThenTheMainMeasureBeyondItsTolerance)
               Change::same);
 }
 
+TEST(SessionComparison, AResultPairsOnlyWithTheSameTestOnTheSameValues) {
+    auto onRaw = [](TestResult r) {
+        r.source = ValueSource::raw;
+        return r;
+    };
+    auto before =
+        session("U", "2026-03-01T09:00:00Z",
+                {result(TestKind::drift, "Left stick", Verdict::pass, {percent("offset", 0.005)}),
+                 onRaw(result(TestKind::drift, "Left stick", Verdict::fail, {percent("offset", 0.12)}))});
+    auto after =
+        session("U", "2026-03-01T10:00:00Z",
+                {onRaw(result(TestKind::drift, "Left stick", Verdict::warn, {percent("offset", 0.079)})),
+                 result(TestKind::drift, "Left stick", Verdict::pass, {percent("offset", 0.005)})});
+    SessionComparison comparison(before, after);
+    ASSERT_EQ(comparison.rows.size(), 2u);
+    const auto& processed = comparison.rows[0];
+    const auto& raw = comparison.rows[1];
+    EXPECT_EQ(processed.title, "Left stick: Drift at rest");
+    EXPECT_EQ(raw.title, "Left stick: Drift at rest (Raw HID)");
+    EXPECT_EQ(processed.before->source, ValueSource::processed);
+    EXPECT_EQ(processed.after->source, ValueSource::processed);
+    EXPECT_EQ(processed.change, Change::same);
+    EXPECT_EQ(raw.before->source, ValueSource::raw);
+    EXPECT_EQ(raw.after->source, ValueSource::raw);
+    EXPECT_EQ(raw.change, Change::better);
+
+    // Measured on other values only, nothing pairs.
+    SessionComparison apart(session("U", "2026-03-01T09:00:00Z", {before.results[0]}),
+                            session("U", "2026-03-01T10:00:00Z", {after.results[0]}));
+    ASSERT_EQ(apart.rows.size(), 2u);
+    EXPECT_EQ(apart.rows[0].change, Change::missing);
+    EXPECT_EQ(apart.rows[1].change, Change::added);
+}
+
 TEST(SessionComparison, RowsFollowTheCatalogueAndTheSummaryCountsAllButMissing) {
     auto empty = SessionComparison(session("U", "2026-03-01T09:00:00Z"), session("U", "2026-03-01T10:00:00Z"));
     EXPECT_TRUE(empty.rows.empty());

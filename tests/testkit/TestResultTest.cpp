@@ -48,6 +48,19 @@ TEST(TestResult, KeyTitleAndSpokenText) {
     EXPECT_EQ(drift.title(), "Left stick: Drift at rest");
     EXPECT_EQ(drift.key(), "drift|Left stick|processed");
     EXPECT_EQ(drift.spoken(), "Left stick: Drift at rest: Warn, drifts 5%");
+
+    // The same test on raw HID values is told apart wherever its title is read, and the stored
+    // form keeps the source as a field of its own.
+    TestResult raw(TestKind::drift, "Left stick", ValueSource::raw, Verdict::warn, "drifts 8%", {}, {});
+    EXPECT_EQ(raw.title(), "Left stick: Drift at rest (Raw HID)");
+    EXPECT_EQ(raw.spoken(), "Left stick: Drift at rest (Raw HID): Warn, drifts 8%");
+    EXPECT_EQ(raw.key(), "drift|Left stick|raw");
+    EXPECT_EQ(TestResult::fromJson(raw.toJson()).source, ValueSource::raw);
+    EXPECT_EQ(raw.toJson()["element"], "Left stick");
+    TestResult rawButtons(TestKind::buttons, "", ValueSource::raw, Verdict::pass, "all pressed", {}, {});
+    EXPECT_EQ(rawButtons.title(), "All buttons (Raw HID)");
+    TestResult manual(TestKind::rumble, "", ValueSource::manual, Verdict::pass, "works", {}, {});
+    EXPECT_EQ(manual.title(), title(TestKind::rumble));
 }
 
 TEST(TestResult, MeasureLookupAndMainMeasure) {

@@ -14,7 +14,8 @@ QString unitLine(const std::string& unit) {
 }
 
 QString resultLine(const TestResult& result) {
-    return QString::fromStdString(result.element) + QStringLiteral(": ") + QString::fromStdString(result.headline);
+    return QString::fromStdString(withSourceMark(result.element, result.source)) + QStringLiteral(": ") +
+           QString::fromStdString(result.headline);
 }
 
 QString plotLabel(const std::string& deviceName, const std::string& stickName) {

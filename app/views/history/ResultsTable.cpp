@@ -72,12 +72,13 @@ QWidget* resultRow(const TestResult& result) {
         measure->addStretch(1);
         line->addLayout(measure);
     }
-    if (result.plot)
-        line->addWidget(ResultsTable::plotPicture(*result.plot,
-                                                  QString::fromStdString(result.element) +
-                                                      QStringLiteral(" circularity plot"),
+    if (result.plot) {
+        const QString element =
+            QString::fromStdString(RorozErurEvo::withSourceMark(result.element, result.source));
+        line->addWidget(ResultsTable::plotPicture(*result.plot, element + QStringLiteral(" circularity plot"),
                                                   ResultsTable::plotSide),
                         0, Qt::AlignTop);
+    }
 
     // One element for assistive technology: the whole result in a sentence.
     row->setAccessibleName(QString::fromStdString(result.spoken()));

@@ -68,6 +68,11 @@ TestResult plotted(const std::string& element) {
     return r;
 }
 
+TestResult onRaw(TestResult r) {
+    r.source = RorozErurEvo::ValueSource::raw;
+    return r;
+}
+
 // The menu's entries, separators left out.
 std::vector<QAction*> entries(const QMenu& menu) {
     std::vector<QAction*> list;
@@ -454,6 +459,61 @@ TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
     EXPECT_EQ(model.compareAfter(), sameTime.id);
     settle();
     EXPECT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
+}
+
+TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThePdf) {
+    REQUIRE_PDF_TOOLS();
+    model.setReportRenderer(std::make_shared<ReportService>(nullptr));
+    // The same drift test on processed and on raw HID values, with different verdicts.
+    auto drift = [](Verdict verdict, double offset) {
+        return Samples::result(TestKind::drift, "Left stick", verdict, {Samples::percent("offset", offset)});
+    };
+    TestResult rawPlot = onRaw(plotted("Left stick"));
+    TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair",
+                               {drift(Verdict::pass, 0.005), onRaw(drift(Verdict::fail, 0.12))});
+    TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair",
+                              {drift(Verdict::pass, 0.005), onRaw(drift(Verdict::warn, 0.079)), rawPlot});
+    const QString plain = QStringLiteral("Left stick: Drift at rest");
+    const QString marked = QStringLiteral("Left stick: Drift at rest (Raw HID)");
+
+    model.setSelectedSession(after.id);
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    QStringList titles, spoken;
+    for (auto* label : detail->findChildren<QLabel*>("result-title"))
+        titles << label->text();
+    for (auto* row : detail->findChildren<QWidget*>("result-row"))
+        spoken << row->accessibleName();
+    EXPECT_EQ(titles, (QStringList{plain, marked, "Left stick: Circularity (Raw HID)"}));
+    EXPECT_TRUE(spoken[0].startsWith(plain + ": Pass")) << spoken[0].toStdString();
+    EXPECT_TRUE(spoken[1].startsWith(marked + ": Warn")) << spoken[1].toStdString();
+    EXPECT_EQ(detail->findChild<StickPlotView*>("result-plot")->accessibleName(),
+              "Left stick (Raw HID) circularity plot");
+    EXPECT_TRUE(find<QLabel>(*detail, "detail-listing-text")
+                    ->text()
+                    .contains("left stick (Raw HID) 5% circularity, drift 7.9%"));
+
+    // Each side pairs with the same test on the same values.
+    CompareView compare(model, before, after);
+    QStringList rows, changes;
+    for (auto* label : compare.findChildren<QLabel*>("compare-title"))
+        rows << label->text();
+    for (auto* change : compare.findChildren<TesterParts::SymbolText*>("compare-change"))
+        changes << change->accessibleName();
+    EXPECT_EQ(rows, (QStringList{plain, marked, "Left stick: Circularity (Raw HID)"}));
+    EXPECT_EQ(changes, (QStringList{plain + ": Same", marked + ": Better",
+                                    "Left stick: Circularity (Raw HID): Only after"}));
+
+    const QString path = QDir(bench.folder.path()).filePath("raw.pdf");
+    chooser->answer = path;
+    find<QPushButton>(*detail, "detail-pdf")->click();
+    ASSERT_EQ(model.toast(), "Report saved");
+    const QString text = PdfTools::Document(path).text(1);
+    EXPECT_EQ(text.count(marked), 1) << text.toStdString();
+    EXPECT_EQ(text.count(QRegularExpression(QRegularExpression::escape(plain) + "(?! \\(Raw HID\\))")), 1)
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Left stick (Raw HID): 5% circularity")) << text.toStdString();
 }
 
 TEST_F(HistoryFixture, DetailShowsDeviceResultsNotesAndListing) {
