@@ -104,6 +104,14 @@ std::vector<TestResult> TestSession::sortedResults() const {
     return sorted;
 }
 
+DeviceKind TestSession::deviceKind() const {
+    for (const auto& result : results) {
+        if (result.kind == TestKind::keyboard) return DeviceKind::keyboard;
+        if (result.kind == TestKind::mouse) return DeviceKind::mouse;
+    }
+    return DeviceKind::controller;
+}
+
 std::string TestSession::title() const {
     if (label.empty()) return device.name;
     return device.name + " \u2014 " + label;

@@ -25,6 +25,10 @@ struct VerdictCounts {
 struct UnitGroup;
 struct UnitIndexGroup;
 
+// What a session tested: a controller on the bench, or a keyboard or mouse in its tester. Only
+// sessions of one kind are compared, as their tests have nothing in common.
+enum class DeviceKind { controller, keyboard, mouse };
+
 struct TestSession {
     static constexpr int currentVersion = 1;
 
@@ -51,6 +55,9 @@ struct TestSession {
     std::vector<std::size_t> sortedOrder() const;
     // "<device> — <label>", or the device name alone without a label.
     std::string title() const;
+    // Keyboard or mouse when the session holds that tester's result (the testers save nothing
+    // else), controller otherwise; the file keeps no such field, so it is read from the results.
+    DeviceKind deviceKind() const;
 
     // Sessions grouped by unitKey, each group newest first, groups by their newest session.
     static std::vector<UnitGroup> byUnit(const std::vector<TestSession>& sessions);

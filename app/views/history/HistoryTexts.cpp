@@ -90,7 +90,7 @@ CompareChoices compareChoices(const std::vector<TestSession>& library, const Tes
     CompareChoices choices;
     const std::string unit = shown.unitKey();
     for (std::size_t i = 0; i < library.size(); ++i) {
-        if (library[i].id == shown.id) continue;
+        if (library[i].id == shown.id || library[i].deviceKind() != shown.deviceKind()) continue;
         (library[i].unitKey() == unit ? choices.sameUnit : choices.otherUnits).push_back(i);
     }
     return choices;

@@ -59,7 +59,8 @@ QString otherUnitItemTitle(const TestSession& session);
 QString deleteMessage(const TestSession& session);
 
 // The saved sessions the shown one can be compared with, as positions in the library's list
-// (in its order): those of the same unit and those of other units.
+// (in its order): those of the same unit and those of other units, of the same kind of device
+// only (a keyboard is never offered as the partner of a gamepad).
 struct CompareChoices {
     std::vector<std::size_t> sameUnit;
     std::vector<std::size_t> otherUnits;

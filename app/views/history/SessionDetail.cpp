@@ -171,10 +171,7 @@ QWidget* SessionDetail::sections() {
 }
 
 void SessionDetail::libraryChanged() {
-    const auto& all = model_.library().sessions();
-    const bool others =
-        std::any_of(all.begin(), all.end(), [&](const TestSession& s) { return s.id != session_.id; });
-    compare_->setEnabled(others);
+    compare_->setEnabled(!HistoryTexts::compareChoices(model_.library().sessions(), session_).empty());
 }
 
 void SessionDetail::refreshCompareMenu() {

@@ -73,6 +73,13 @@ TestResult onRaw(TestResult r) {
     return r;
 }
 
+// A session as the keyboard or mouse tester saves it: that tester's one result.
+TestSession testerSaved(std::string unit, const char* iso, TestKind kind) {
+    TestSession s = session(std::move(unit), iso, "Tested", {Samples::result(kind, "", Verdict::pass)});
+    s.device.name = kind == TestKind::keyboard ? "Keyboard" : "Mouse";
+    return s;
+}
+
 // The menu's entries, separators left out.
 std::vector<QAction*> entries(const QMenu& menu) {
     std::vector<QAction*> list;
@@ -178,6 +185,19 @@ TEST(HistoryTexts, CompareOrderAndChoices) {
     EXPECT_EQ(choices.sameUnit, (std::vector<std::size_t>{1, 3}));
     EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{0}));
     EXPECT_TRUE(HistoryTexts::compareChoices({shown}, shown).empty());
+
+    // Only sessions of the same kind of device are offered, whatever their unit.
+    const TestSession keyboard = testerSaved("SN-1", "2026-03-05T09:00:00Z", TestKind::keyboard);
+    const TestSession mouse = testerSaved("SN-2", "2026-03-05T09:00:00Z", TestKind::mouse);
+    const TestSession keyboard2 = testerSaved("KB-9", "2026-03-06T09:00:00Z", TestKind::keyboard);
+    const std::vector<TestSession> mixed{keyboard, other, mouse, keyboard2, shown};
+    choices = HistoryTexts::compareChoices(mixed, shown);
+    EXPECT_TRUE(choices.sameUnit.empty());
+    EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{1}));
+    choices = HistoryTexts::compareChoices(mixed, keyboard);
+    EXPECT_TRUE(choices.sameUnit.empty());
+    EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{3}));
+    EXPECT_TRUE(HistoryTexts::compareChoices(mixed, mouse).empty());
 }
 
 TEST(HistoryTexts, ComparisonHeadersAndExportSections) {
@@ -459,6 +479,24 @@ TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
     EXPECT_EQ(model.compareAfter(), sameTime.id);
     settle();
     EXPECT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
+}
+
+TEST_F(HistoryFixture, CompareWithNeverOffersAnotherKindOfDevice) {
+    const TestSession pad = saved("SN-1", "2026-03-02T09:00:00Z", "Before repair", results(1));
+    saved(testerSaved("SN-1", "2026-03-03T09:00:00Z", TestKind::keyboard));
+    saved(testerSaved("SN-1", "2026-03-04T09:00:00Z", TestKind::mouse));
+    model.setSelectedSession(pad.id);
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_FALSE(detail->compareButton()->isEnabled()) << "a keyboard or mouse is no partner for a pad";
+
+    const TestSession later = saved("SN-1", "2026-03-05T09:00:00Z", "After repair", results(1));
+    EXPECT_TRUE(detail->compareButton()->isEnabled());
+    detail->compareMenu()->popup(QPoint(0, 0));
+    EXPECT_EQ(texts(*detail->compareMenu()),
+              (QStringList{"Same unit", HistoryTexts::compareItemTitle(later)}));
+    detail->compareMenu()->hide();
 }
 
 TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThePdf) {
