@@ -19,19 +19,6 @@
 
 namespace Tessarine {
 
-// The demo controller's outputs: nothing to drive, a battery that is always at 80 %.
-class DemoOutputs final : public DeviceOutputs {
-public:
-    void rumble(const std::string&, float, float, double) override {}
-    void stopRumble() override {}
-    void setLight(float, float, float) override {}
-    void setPlayerIndex(int) override {}
-    void setTrigger(AdaptiveMode, bool) override {}
-    void resetTriggers() override {}
-    void setMotionActive(bool) override {}
-    Battery battery() const override { return {0.8, "On battery"}; }
-};
-
 class DemoDriver : public QObject {
     Q_OBJECT
 
@@ -51,7 +38,7 @@ public:
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     const std::shared_ptr<InputDevice>& raw() const { return raw_; }
-    const std::shared_ptr<DemoOutputs>& outputs() const { return outputs_; }
+    const std::shared_ptr<SilentOutputs>& outputs() const { return outputs_; }
 
     Scenario scenario() const { return scenario_; }
     // Switches the looping recording; a running test's script plays on untouched.
@@ -106,7 +93,9 @@ private:
     bool looping_ = true;
     double length_ = 0;  // seconds
     std::unique_ptr<RepeatingTimer> timer_;
-    std::shared_ptr<DemoOutputs> outputs_ = std::make_shared<DemoOutputs>();
+    // Nothing to drive; a battery that is always at 80 %.
+    std::shared_ptr<SilentOutputs> outputs_ =
+        std::make_shared<SilentOutputs>(DeviceOutputs::Battery{0.8, "On battery"});
 };
 
 } // namespace Tessarine

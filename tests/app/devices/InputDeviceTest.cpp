@@ -34,15 +34,8 @@ ElementInfo hidAxis(std::string id, int usage) {
     return e;
 }
 
-class FakeOutputs : public DeviceOutputs {
+class FakeOutputs : public SilentOutputs {
 public:
-    void rumble(const std::string&, float, float, double) override {}
-    void stopRumble() override {}
-    void setLight(float, float, float) override {}
-    void setPlayerIndex(int) override {}
-    void setTrigger(AdaptiveMode, bool) override {}
-    void resetTriggers() override {}
-    void setMotionActive(bool) override {}
     Battery battery() const override {
         ++reads;
         return reading;

@@ -75,16 +75,9 @@ public:
     QStringList reasons;
 };
 
-class Outputs final : public DeviceOutputs {
+class Outputs final : public SilentOutputs {
 public:
-    void rumble(const std::string&, float, float, double) override {}
-    void stopRumble() override {}
-    void setLight(float, float, float) override {}
-    void setPlayerIndex(int) override {}
-    void setTrigger(AdaptiveMode, bool) override {}
-    void resetTriggers() override {}
     void setMotionActive(bool active) override { motion.push_back(active); }
-    Battery battery() const override { return {}; }
     std::vector<bool> motion; // every switch, in order
 };
 
