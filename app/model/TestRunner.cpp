@@ -38,6 +38,13 @@ bool TestRunner::isDemo() const {
 
 void TestRunner::announce(const std::string& text) const { context_.announce(QString::fromStdString(text)); }
 
+void TestRunner::logPhase(const Active& active, double now, const std::string& what, const std::string& detail) const {
+    QString line = QString::fromStdString(device_->info().name + ": " + active.test.title() + " " + what) +
+                   QStringLiteral(" at %1 s").arg(now - active.start, 0, 'f', 2);
+    if (!detail.empty()) line += QStringLiteral(": ") + QString::fromStdString(detail);
+    qCDebug(logModel).noquote() << line;
+}
+
 InputDevice& TestRunner::testDevice(const GuidedTest& test) const {
     const bool rawDevice = device_->kind() == InputDevice::Kind::hid || device_->kind() == InputDevice::Kind::demoRaw;
     // The device's own sensors are measured whatever the raw flag says.
@@ -105,6 +112,7 @@ void TestRunner::start(const GuidedTest& test) {
     if (test.kind == TestKind::motion && device_->outputs()) device_->outputs()->setMotionActive(true);
 
     setActive(std::move(next));
+    logPhase(*active_, now, "started");
     *circle_ = TestPhases::CircleFeed{};
     *snap_ = TestPhases::SnapFeed{};
 
@@ -143,6 +151,7 @@ void TestRunner::tick(double now) {
     frame.circle = circle_.get();
     frame.snap = snap_.get();
     const bool complete = TestPhases::step(next, frame);
+    if (next.stage != active_->stage) logPhase(next, now, "entered stage " + std::to_string(next.stage + 1));
     setActive(std::move(next));
     if (complete) finish(now);
 }
@@ -150,6 +159,7 @@ void TestRunner::tick(double now) {
 void TestRunner::cancel() {
     if (!active_) return;
     const GuidedTest test = active_->test;
+    logPhase(*active_, context_.clock().now(), "cancelled");
     setActive(std::nullopt);
     cleanUp(test);
 }

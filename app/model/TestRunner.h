@@ -148,6 +148,10 @@ signals:
 private:
     bool isDemo() const;
     void announce(const std::string& text) const;
+    // Writes a change of the running test's phase to the log (debug level): the device, the
+    // test, what happened, the seconds since the test began and any detail, so that a run that
+    // "stopped early" can be read back from a technician's log.
+    void logPhase(const Active& active, double now, const std::string& what, const std::string& detail = {}) const;
 
     const std::shared_ptr<InputDevice> device_;
     RunnerContext& context_;

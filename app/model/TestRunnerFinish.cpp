@@ -27,6 +27,7 @@ void TestRunner::finish(double now) {
     const Active ended = *active_;
     TestResult result = analyze(ended, now);
     const std::string spoken = ended.test.title() + ": " + word(result.verdict) + ", " + result.headline;
+    logPhase(ended, now, "finished", word(result.verdict) + ", " + result.headline);
     record(std::move(result), ended.test);
     setActive(std::nullopt);
     cleanUp(ended.test);

@@ -1,5 +1,6 @@
 #include "TestLog.h"
 
+#include <QLoggingCategory>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -22,6 +23,7 @@ constexpr const char* ownPrefix = "tessarine.";
 struct Registry {
     std::mutex lock;
     std::vector<ExpectedWarnings*> active;
+    std::vector<CapturedMessages*> captures;
     QtMessageHandler previous = nullptr;
 
     static Registry& shared() {
@@ -42,6 +44,19 @@ struct Registry {
         return false;
     }
 
+    void capture(const QString& category, const QString& text) {
+        std::lock_guard guard(lock);
+        for (CapturedMessages* c : captures)
+            if (c->category_ == category) c->messages_.push_back(text);
+    }
+
+    // Debug messages of the captured categories are on while any capture is alive.
+    void applyRules() {
+        QStringList rules;
+        for (const CapturedMessages* c : captures) rules << c->category_ + QStringLiteral(".debug=true");
+        QLoggingCategory::setFilterRules(rules.join(u'\n'));
+    }
+
     int count(const ExpectedWarnings& e) {
         std::lock_guard guard(lock);
         return e.count_;
@@ -55,6 +70,7 @@ void handle(QtMsgType type, const QMessageLogContext& context, const QString& te
     const QString category = QString::fromUtf8(context.category ? context.category : "");
     const bool own = category.startsWith(QLatin1String(ownPrefix));
     const bool serious = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
+    if (own) registry.capture(category, text);
     if (own && serious && !registry.take(category, text)) {
         ADD_FAILURE() << "unexpected warning [" << category.toStdString() << "] " << text.toStdString();
     }
@@ -82,6 +98,30 @@ ExpectedWarnings::~ExpectedWarnings() {
 
 int ExpectedWarnings::count() const {
     return Registry::shared().count(*this);
+}
+
+} // namespace Tessarine::TestLog
+
+namespace Tessarine::TestLog {
+
+CapturedMessages::CapturedMessages(QString category) : category_(std::move(category)) {
+    Registry& registry = Registry::shared();
+    std::lock_guard guard(registry.lock);
+    registry.captures.push_back(this);
+    registry.applyRules();
+}
+
+CapturedMessages::~CapturedMessages() {
+    Registry& registry = Registry::shared();
+    std::lock_guard guard(registry.lock);
+    std::erase(registry.captures, this);
+    registry.applyRules();
+}
+
+QStringList CapturedMessages::messages() const {
+    Registry& registry = Registry::shared();
+    std::lock_guard guard(registry.lock);
+    return messages_;
 }
 
 } // namespace Tessarine::TestLog

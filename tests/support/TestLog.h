@@ -6,6 +6,7 @@
 //     ... code that warns ...
 //     EXPECT_EQ(expected.count(), 1);
 #include <QString>
+#include <QStringList>
 
 namespace Tessarine::TestLog {
 
@@ -27,6 +28,23 @@ private:
     QString category_;
     QString fragment_;
     int count_ = 0;
+    friend struct Registry;
+};
+
+// While alive, keeps the text of every message of `category`, of any level; its debug messages,
+// off by default, are switched on meanwhile. Captures nest.
+class CapturedMessages {
+public:
+    explicit CapturedMessages(QString category);
+    ~CapturedMessages();
+    CapturedMessages(const CapturedMessages&) = delete;
+    CapturedMessages& operator=(const CapturedMessages&) = delete;
+
+    QStringList messages() const;
+
+private:
+    QString category_;
+    QStringList messages_;
     friend struct Registry;
 };
 
