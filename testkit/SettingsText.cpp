@@ -75,6 +75,8 @@ std::string write(std::vector<Entry> entries) {
     for (const Entry& entry : entries) {
         std::string value;
         if (entry.bytes) value = "@ByteArray(" + entry.value + ")";
+        // The reader takes a text with a NUL in it only inside "@String(…)"; it keeps the NUL.
+        else if (entry.value.find('\0') != std::string::npos) value = "@String(" + entry.value + ")";
         else value = entry.value.starts_with('@') ? "@" + entry.value : entry.value;
         out += escapedKey(entry.key) + "=" + escapedValue(value, entry.bytes) + "\n";
     }

@@ -4,7 +4,8 @@
 // the settings reader expects, so that every value reads back exactly as it was written:
 // backslash escapes for quotes, backslashes and control characters, quotes around a value with
 // a comma, semicolon or equals sign or blanks at either end, a text starting with "@" doubled
-// to "@@", and byte strings as "@ByteArray(…)" with every byte above 0x7E written as "\xNN".
+// to "@@", a text holding a NUL as "@String(…)", and byte strings as "@ByteArray(…)" with every
+// byte above 0x7E written as "\xNN".
 #include <string>
 #include <string_view>
 #include <vector>

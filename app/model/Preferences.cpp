@@ -115,11 +115,7 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
     const auto content =
         BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())), maxFileBytes);
     if (content.text) {
-        for (auto& entry : SettingsText::read(*content.text)) {
-            const QString key = QString::fromStdString(entry.key);
-            if (entry.bytes) values_.insert(key, QByteArray::fromStdString(entry.value));
-            else values_.insert(key, QString::fromStdString(entry.value));
-        }
+        values_ = values(*content.text);
     } else if (!content.missing) {
         loadFailure_ = QStringLiteral("\u201C") + writer_->path() + QStringLiteral("\u201D: ") +
                        QString::fromStdString(content.error);
@@ -130,6 +126,23 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
 }
 
 SettingsPreferences::~SettingsPreferences() = default;
+
+QVariantMap SettingsPreferences::values(std::string_view text) {
+    QVariantMap values;
+    for (auto& entry : SettingsText::read(text)) {
+        const QString key = QString::fromStdString(entry.key);
+        if (entry.bytes) values.insert(key, QByteArray::fromStdString(entry.value));
+        else values.insert(key, QString::fromStdString(entry.value));
+    }
+    return values;
+}
+
+QByteArray SettingsPreferences::text(const QVariantMap& values) {
+    std::vector<SettingsText::Entry> entries;
+    entries.reserve(static_cast<std::size_t>(values.size()));
+    for (auto it = values.cbegin(); it != values.cend(); ++it) entries.push_back(entry(it.key(), it.value()));
+    return QByteArray::fromStdString(SettingsText::write(std::move(entries)));
+}
 
 void SettingsPreferences::setValue(const QString& key, const QVariant& value) {
     values_.insert(key, value);
@@ -143,10 +156,7 @@ void SettingsPreferences::remove(const QString& key) {
 
 void SettingsPreferences::save() {
     if (loadFailure_) return; // what could not be read is not written over
-    std::vector<SettingsText::Entry> entries;
-    entries.reserve(static_cast<std::size_t>(values_.size()));
-    for (auto it = values_.cbegin(); it != values_.cend(); ++it) entries.push_back(entry(it.key(), it.value()));
-    writer_->save(QByteArray::fromStdString(SettingsText::write(std::move(entries))));
+    writer_->save(text(values_));
 }
 
 } // namespace Tessarine

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/model/SettingsSchema.h"
 #include "app/model/SettingsWriter.h"
@@ -109,6 +110,11 @@ public:
     // The standard settings file's path (where QSettings keeps com.quenlow / Tessarine in the
     // user's scope), worked out without opening anything.
     static QString standardPath();
+    // Every value of a settings file's text, as text (bytes for a byte string).
+    static QVariantMap values(std::string_view text);
+    // The whole text the file is written as to hold `values`; each reads back as its text (a
+    // byte string as its bytes), by values() and by QSettings alike.
+    static QByteArray text(const QVariantMap& values);
     SettingsWriter& writer() { return *writer_; }
 
 private:

@@ -9,6 +9,12 @@
 // the main thread; the last good file stays. Saves asked for while one runs are folded into one
 // of the newest text. The destructor finishes what was asked for (each save bounded by the lock
 // wait) and joins the thread.
+//
+// The text comes from our own copy of QSettings' INI form (testkit/SettingsText), not from
+// QSettings itself: QSettings::sync() takes "<file>.lock" with QLockFile::lock(), which waits
+// without end: on a full disk it can neither clear a stale lock nor make its own, and it waits
+// for ever. Taking the lock first ourselves does not help, as QSettings' own QLockFile then waits
+// on ours, held by a live process. SettingsFormatTest holds the copy to QSettings' format.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
