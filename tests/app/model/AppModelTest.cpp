@@ -242,3 +242,31 @@ TEST(AppModelStart, TheReportLogoIsReadOffTheStartAndAPipeInItsPlaceIsRefused) {
     EXPECT_EQ(bench.model->toast(), "Couldn't read the report logo \u201C" + bench.model->logoPath().toStdString() +
                                         "\u201D: not a regular file. Reports are made without it.");
 }
+
+TEST(AppModelSettings, ASettingsFileThatIsNoRegularFileIsSaidAndTheStandardSettingsApply) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Tessarine.conf");
+    // A pipe no program writes to: opened plainly, the start would wait for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    auto log = std::make_shared<std::vector<std::string>>();
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the settings file");
+    auto settings = std::make_unique<SettingsPreferences>(std::make_unique<SettingsWriter>(path));
+    SettingsWriter& writer = settings->writer();
+    AppModel model(true, AppModel::Parts{.defaults = std::move(settings),
+                                         .executor = std::make_shared<ManualExecutor>(),
+                                         .activity = std::make_unique<FakeAppActivity>(),
+                                         .supportFolder = dir.path(),
+                                         .controllers = std::make_unique<Fakes::Controllers>(log),
+                                         .hid = std::make_unique<Fakes::HID>(log),
+                                         .background = std::make_unique<InlineWorker>()});
+    EXPECT_EQ(logged.count(), 1);
+    EXPECT_EQ(model.toast(), "Couldn't read the settings file \u201C" + path.toStdString() +
+                                 "\u201D: not a regular file. The standard settings apply, and changes won't be saved.");
+    EXPECT_EQ(model.thresholds(), Thresholds::standard());
+    EXPECT_EQ(model.trailSeconds(), 1.5);
+    model.setTrailSeconds(3);
+    writer.finish();
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "never written over";
+}
