@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # package-check.sh [BUILD_DIR]: makes the Debian package (scripts/package.sh, from the programs
 # built in BUILD_DIR if given: the test command passes its own normal build) and checks it: the
-# files it must hold (dpkg-deb -c), its control data (the postinst that applies the udev rule,
-# dependencies found by dpkg-shlibdeps, versions that agree), stripped programs, the AppStream
-# metainfo (appstreamcli validate --no-net), the desktop entry (desktop-file-validate), both
+# files it must hold (dpkg-deb -c), the PNG icons in every size, its control data (the postinst
+# that applies the udev rule, dependencies found by dpkg-shlibdeps, the Wayland platform
+# recommended, versions that agree), stripped programs whose debug symbols the dbgsym package
+# holds by build ID, the AppStream metainfo (appstreamcli validate --no-net), the desktop entry
+# (desktop-file-validate, its categories), the manual page's files and environment, both
 # programs' command lines run from the package unpacked into a scratch root (dpkg -x), and
-# lintian, which must find no errors; its warnings are listed.
+# lintian, which must find no errors in either package; its warnings are listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -28,6 +30,10 @@ for path in usr/bin/tessarine usr/bin/tessarine-report \
     usr/share/doc/tessarine/copyright usr/share/doc/tessarine/changelog.gz; do
   grep -qx "\./$path" "$scratch/files" || fail "the package lacks /$path"
 done
+for size in 16 22 24 32 48 64 128 256 512; do
+  icon=usr/share/icons/hicolor/${size}x${size}/apps/com.quenlow.Tessarine.png
+  grep -qx "\./$icon" "$scratch/files" || fail "the package lacks /$icon"
+done
 echo "$(grep -vc '/$' "$scratch/files") files"
 
 echo "-- control"
@@ -41,6 +47,7 @@ echo "Depends: $depends"
 for library in libqt6widgets6 libsdl2 libudev1 libc6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: dpkg-shlibdeps did not run?"
 done
+grep -qw "qt6-wayland" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "the package does not recommend qt6-wayland"
 version=$(dpkg-deb -f "$deb" Version)
 zcat "$scratch/root/usr/share/doc/tessarine/changelog.gz" | head -1 | grep -q "^tessarine ($version)" || fail "the changelog's latest entry is not version $version"
 grep -q "<release version=\"$version\"" "$scratch/root/usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml" ||
@@ -50,6 +57,18 @@ echo "-- programs"
 for program in tessarine tessarine-report; do
   file "$scratch/root/usr/bin/$program" | grep -q ", stripped" || fail "$program is not stripped"
 done
+# Each program's debug information is in the dbgsym package, under the stripped program's build ID.
+ddeb=$(ls "${1:-build-package}"/tessarine-dbgsym_*.ddeb 2>/dev/null) || fail "no debug-symbols package beside $deb"
+if [ -n "${ddeb:-}" ]; then
+  dpkg-deb -c "$ddeb" | awk '{print $NF}' > "$scratch/debug-files"
+  grep -q "^tessarine (= $version)" <<<"$(dpkg-deb -f "$ddeb" Depends)" || fail "the dbgsym package does not depend on tessarine $version"
+  for program in tessarine tessarine-report; do
+    id=$(readelf -n "$scratch/root/usr/bin/$program" | awk '/Build ID/ {print $3}')
+    [ -n "$id" ] || { fail "$program has no build ID"; continue; }
+    grep -qx "\./usr/lib/debug/\.build-id/${id:0:2}/${id:2}\.debug" "$scratch/debug-files" ||
+      fail "the dbgsym package has no debug symbols for $program (build ID $id)"
+  done
+fi
 sh tests/packaging/command-line-test.sh "$scratch/root/usr/bin/tessarine" "$scratch/root/usr/bin/tessarine-report" ||
   fail "the installed programs' command lines"
 
@@ -58,10 +77,20 @@ appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/com.quenlow.Tes
   fail "appstreamcli validate"
 desktop-file-validate "$scratch/root/usr/share/applications/com.quenlow.Tessarine.desktop" ||
   fail "desktop-file-validate"
+categories=$(grep '^Categories=' "$scratch/root/usr/share/applications/com.quenlow.Tessarine.desktop")
+for category in Settings HardwareSettings; do
+  grep -q ";$category;" <<<";${categories#Categories=}" || fail "the desktop entry is not in the category $category"
+done
+
+echo "-- manual page"
+manual=$(zcat "$scratch/root/usr/share/man/man1/tessarine.1.gz")
+for name in Sessions Tessarine.conf gamecontrollerdb.txt XDG_DATA_DIRS SDL_GAMECONTROLLERCONFIG_FILE QT_LOGGING_RULES; do
+  grep -q "$name" <<<"$manual" || fail "the manual page of tessarine does not name $name"
+done
 
 echo "-- lintian"
 # Errors fail the check; warnings are listed for a person to weigh.
-lintian --fail-on error --display-level ">=warning" "$deb" || fail "lintian found errors"
+lintian --fail-on error --display-level ">=warning" "$deb" ${ddeb:+"$ddeb"} || fail "lintian found errors"
 
 echo "$deb: $(( $(stat -c %s "$deb") / 1024 )) KiB"
 if [ "$failures" -ne 0 ]; then

@@ -19,6 +19,10 @@ using RorozErurEvo::TestSession;
 namespace {
 
 const QString tool = QStringLiteral("tessarine-report");
+// Printed under every mistake on the command line.
+const QString usageLine = QStringLiteral(
+    "Usage: tessarine-report --in session.json [--in more.json ...] --out report.pdf [--company name]\n"
+    "                        [--contact text] [--logo file]");
 
 // Why the tool stops, worded for the person at the terminal.
 struct Failure {
@@ -81,7 +85,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
     };
     // A wrong command line is told apart from a run that failed, so a script can tell a typo
     // from a bad session file.
-    auto usage = [&](const QString& message) { return fail(usageError, message); };
+    auto usage = [&](const QString& message) { return fail(usageError, message + QLatin1Char('\n') + usageLine); };
     if (!parser.parse(arguments)) return usage(parser.errorText() + QStringLiteral(" (see --help)"));
     if (parser.isSet(help)) {
         out << parser.helpText() << exitStatuses();

@@ -35,6 +35,7 @@ grep -Eqx 'tessarine-report [0-9]+\.[0-9]+\.[0-9]+' "$out/report-version.out" ||
 run report-help 0 "$report" --help
 grep -q '^Exit status:' "$out/report-help.out" || fail "tessarine-report --help lists no exit statuses"
 run report-wrong 2 "$report" --no-such-option
+grep -q '^Usage: tessarine-report' "$out/report-wrong.err" || fail "tessarine-report --no-such-option gave no usage line"
 
 [ "$failures" -eq 0 ] && echo "command lines: as expected"
 exit "$failures"

@@ -104,6 +104,8 @@ TEST(ReportCommand, BadInputStopsWithTheFileAndTheCauseAndLeavesTheOldReport) {
         Outcome r = run(c.arguments);
         EXPECT_EQ(r.status, c.status) << c.arguments.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith("tessarine-report: " + c.message)) << r.err.toStdString();
+        // A mistake on the command line is answered with the usage line, as the application does.
+        EXPECT_EQ(r.err.contains("\nUsage: tessarine-report --in "), c.status == 2) << r.err.toStdString();
     }
     QFile kept(out);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
