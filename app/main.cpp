@@ -1,10 +1,11 @@
 // The application's entry: the application object, the one model (with persistence), the
 // main window with the settings window beside it, and the start-up order.
 //
-// Start-up: the model is made (nothing runs yet), the main window shows, and once the event
-// loop runs the model starts live: the saved sessions start loading on a worker (they land in
-// one queued call; the window answers meanwhile), then the controller watcher, the HID monitor,
-// the demo controller and the frame timer start, in that order. Closing the last
+// Start-up: a launch while another runs with the same folders shows that one's window and ends
+// (SingleInstance). Otherwise the model is made (nothing runs yet), the main window shows, and
+// once the event loop runs the model starts live: the saved sessions start loading on a worker
+// (they land in one queued call; the window answers meanwhile), then the controller watcher, the
+// HID monitor, the demo controller and the frame timer start, in that order. Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
 // it feeds is destroyed.
 //
@@ -15,6 +16,8 @@
 #include "app/model/SystemSources.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <chrono>
@@ -26,6 +29,7 @@
 #include "app/devices/WorkerThread.h"
 #include "app/model/AppModel.h"
 #include "app/model/Preferences.h"
+#include "app/model/SingleInstance.h"
 #include "app/model/StartOptions.h"
 #include "app/model/Updater.h"
 #include "app/views/shell/UpdateAlerts.h"
@@ -34,6 +38,24 @@
 #include "app/views/shell/ReportService.h"
 
 namespace Tessarine {
+
+namespace {
+
+// The window icon where the window system takes one from the program (X11): the icon theme's,
+// else the package's own sizes in the data folders.
+QIcon applicationIcon() {
+    const QString name = QStringLiteral("com.quenlow.Tessarine");
+    QIcon icon = QIcon::fromTheme(name);
+    if (!icon.isNull()) return icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        const QString path = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                    QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(name));
+        if (!path.isEmpty()) icon.addFile(path, QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace
 
 class TessarineApp {
 public:
@@ -44,6 +66,14 @@ public:
     }
 
     void show() { window_.show(); }
+
+    // A later launch asked for the window: shown, unminimised, on top and active.
+    void raise() {
+        window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
+        window_.show();
+        window_.raise();
+        window_.activateWindow();
+    }
 
     // Runs once the event loop has started: the model first, then the update check, which never
     // runs before the devices are started.
@@ -100,8 +130,15 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quenlow.Tessarine"));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(true);
+    QApplication::setWindowIcon(Tessarine::applicationIcon());
+
+    // One window per user: a second launch shows the running one and ends before it opens a
+    // device or reads a session.
+    Tessarine::SingleInstance instance(Tessarine::SingleInstance::defaultKey());
+    if (instance.claim() == Tessarine::SingleInstance::Claim::handedOver) return 0;
 
     Tessarine::TessarineApp tessarine(app);
+    QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app, [&tessarine] { tessarine.raise(); });
     tessarine.show();
     QTimer::singleShot(0, &app, [&tessarine] { tessarine.finishLaunching(); });
     const int status = QApplication::exec();

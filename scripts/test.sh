@@ -57,6 +57,9 @@ run_pass "tester road" scripts/tester-road.sh build/tester-road
 echo "== main road under a real X server"
 run_pass "main road" scripts/main-road.sh build/main-road
 
+echo "== one window per user under a real X server"
+run_pass "instance road" scripts/instance-road.sh build/instance-road
+
 echo "== what a screen reader reads, over the accessibility bus"
 run_pass "a11y road" scripts/a11y-road.sh build/a11y-road
 

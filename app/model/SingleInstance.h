@@ -1,0 +1,58 @@
+#pragma once
+// One window per user: two launches would share one session folder, one settings file and one
+// set of devices. The first launch listens on a local socket; a later one asks it to show its
+// window and ends.
+//
+// The socket's name is made of the user's identity, runtime folder and configuration folder, so
+// runs with folders of their own (tests, another login) never meet. It lives in the abstract
+// namespace of local sockets: it goes with the process that held it, so an instance that crashed
+// leaves nothing behind that could stop the next start. Only a peer of the same user is
+// answered or believed.
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+namespace Tessarine {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Claim {
+        first,      // this process is the instance: it listens, showRequested tells of later launches
+        handedOver, // another instance took the request to show its window: end this process
+        unanswered, // another process holds the name but did not answer: start without it
+    };
+
+    struct Options {
+        // How long a later launch waits for the instance to take its request, per attempt.
+        std::chrono::milliseconds answerWait{2000};
+        // How often a later launch tries before giving up (an instance may be ending meanwhile).
+        int attempts = 3;
+    };
+
+    // The name of this user's instance: from the user, XDG_RUNTIME_DIR and the settings folder.
+    static QString defaultKey();
+
+    explicit SingleInstance(QString key, QObject* parent = nullptr);
+    SingleInstance(QString key, Options options, QObject* parent = nullptr);
+
+    // Becomes the instance, or hands the launch over to the one that runs. Blocks for at most
+    // attempts × answerWait.
+    Claim claim();
+
+signals:
+    // A later launch asked for the window (on the thread this object lives on).
+    void showRequested();
+
+private:
+    void answer();
+
+    const QString key_;
+    const Options options_;
+    QLocalServer server_;
+};
+
+} // namespace Tessarine

@@ -1,0 +1,105 @@
+// One instance per user's folders: a later launch hands over to the running one, which is asked
+// to show its window; nothing an ended instance leaves stops the next start.
+#include "app/model/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QThread>
+#include <QUuid>
+
+#include <memory>
+#include <optional>
+
+#include "TestLog.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+
+namespace {
+
+// A name no other test run uses.
+QString freshKey() { return QStringLiteral("tessarine-test-") + QUuid::createUuid().toString(QUuid::Id128); }
+
+// Claims `key` on a thread of its own, as a second process would, while this thread answers.
+SingleInstance::Claim claimElsewhere(const QString& key, SingleInstance::Options options = {}) {
+    SingleInstance::Claim claim{};
+    std::unique_ptr<QThread> thread(QThread::create([&] { claim = SingleInstance(key, options).claim(); }));
+    thread->start();
+    while (!thread->wait(5)) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return claim;
+}
+
+} // namespace
+
+TEST(SingleInstance, ALaterLaunchHandsOverAndTheRunningOneIsAskedToShow) {
+    const QString key = freshKey();
+    SingleInstance running(key);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy shown(&running, &SingleInstance::showRequested);
+
+    EXPECT_EQ(claimElsewhere(key), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(claimElsewhere(key), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(shown.count(), 2);
+
+    // A stray connection that asks for something else shows nothing.
+    QLocalSocket stray;
+    stray.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+    stray.connectToServer(key);
+    ASSERT_TRUE(stray.waitForConnected(5000));
+    stray.write("open /etc/passwd\n");
+    stray.flush();
+    for (int i = 0; i < 50 && stray.state() == QLocalSocket::ConnectedState; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(shown.count(), 2);
+
+    // Other folders (another test run, another login) are another instance.
+    EXPECT_EQ(claimElsewhere(freshKey()), SingleInstance::Claim::first);
+}
+
+TEST(SingleInstance, AnInstanceThatEndedLeavesNothingThatStopsTheNextStart) {
+    const QString key = freshKey();
+    {
+        SingleInstance ended(key);
+        ASSERT_EQ(ended.claim(), SingleInstance::Claim::first);
+    }
+    SingleInstance next(key);
+    EXPECT_EQ(next.claim(), SingleInstance::Claim::first);
+}
+
+TEST(SingleInstance, AHolderThatNeverAnswersDoesNotStopTheStart) {
+    const QString key = freshKey();
+    QLocalServer mute; // takes connections, never reads them
+    mute.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    ASSERT_TRUE(mute.listen(key));
+    TestLog::ExpectedWarnings logged("tessarine.model", "did not answer");
+    SingleInstance::Options options;
+    options.answerWait = std::chrono::milliseconds(50);
+    options.attempts = 2;
+    EXPECT_EQ(SingleInstance(key, options).claim(), SingleInstance::Claim::unanswered);
+    EXPECT_EQ(logged.count(), 1);
+}
+
+TEST(SingleInstance, TheNameFollowsTheRuntimeAndSettingsFolders) {
+    // Puts the variable back as it was, set or not.
+    struct Restore {
+        const char* name;
+        std::optional<QByteArray> value;
+        explicit Restore(const char* n) : name(n) {
+            if (qEnvironmentVariableIsSet(n)) value = qgetenv(n);
+        }
+        ~Restore() { value ? qputenv(name, *value) : qunsetenv(name); }
+    } runtime("XDG_RUNTIME_DIR"), config("XDG_CONFIG_HOME");
+    qputenv("XDG_RUNTIME_DIR", "/run/user/1000");
+    qputenv("XDG_CONFIG_HOME", "/home/a/.config");
+    const QString first = SingleInstance::defaultKey();
+    EXPECT_EQ(SingleInstance::defaultKey(), first);
+    qputenv("XDG_CONFIG_HOME", "/tmp/test-run/config");
+    const QString otherSettings = SingleInstance::defaultKey();
+    qputenv("XDG_RUNTIME_DIR", "/tmp/test-run");
+    const QString otherRuntime = SingleInstance::defaultKey();
+    EXPECT_NE(first, otherSettings);
+    EXPECT_NE(otherSettings, otherRuntime);
+}
