@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "testkit/Fmt.h"
+#include "testkit/ShownSession.h"
 #include "testkit/Text.h"
 
 namespace RorozErurEvo::ListingSummary {
@@ -78,6 +79,8 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
 
 std::string text(const TestSession& session, const std::string& appName) {
     std::vector<TestResult> results = session.sortedResults();
+    // A listing is a line to paste: an element name or headline of megabytes is cut.
+    for (auto& result : results) result = DisplayText::shown(result);
     if (results.empty()) return "Tested on " + appName + ": no tests run yet.";
     std::stable_sort(results.begin(), results.end(),
                      [](const TestResult& a, const TestResult& b) { return order(a.kind) < order(b.kind); });

@@ -14,6 +14,7 @@
 #include "app/model/AtomicFile.h"
 #include "app/model/LogoFile.h"
 #include "testkit/Date.h"
+#include "testkit/DisplayText.h"
 #include "testkit/Fmt.h"
 #include "testkit/ListingText.h"
 #include "testkit/SessionExport.h"
@@ -22,10 +23,14 @@
 namespace Tessarine {
 
 using RorozErurEvo::TestSession;
+namespace DisplayText = RorozErurEvo::DisplayText;
 
 namespace {
 
 const std::string appName = "Tessarine";
+// Code points of a suggested file name at most: four bytes each stay within the 255 bytes a file
+// name may take, with room for the extension.
+constexpr std::size_t fileNameLength = 60;
 
 // A failure the user reads in a toast: the action, then what the system said.
 std::string failure(const std::string& action, const std::string& description) {
@@ -68,7 +73,8 @@ TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, Un
         setToast(*error);
     } else {
         if (existingRunner(device->id())) runner(device).markSaved();
-        setToast("Saved: " + session.unitKey() + ", " + (session.label.empty() ? std::string("session") : session.label));
+        setToast("Saved: " + DisplayText::field(session.unitKey()) + ", " +
+                 (session.label.empty() ? std::string("session") : DisplayText::field(session.label)));
     }
     return session;
 }
@@ -202,6 +208,9 @@ std::string AppModel::reportFileName(const std::string& suggested) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     auto first = std::find_if_not(suggested.begin(), suggested.end(), blank);
     auto last = std::find_if_not(suggested.rbegin(), std::make_reverse_iterator(first), blank).base();
+    // A name of megabytes would fill the file panel and pass what a file system takes.
+    const std::string_view trimmed(suggested.data() + (first - suggested.begin()), static_cast<std::size_t>(last - first));
+    last = first + static_cast<std::ptrdiff_t>(DisplayText::leading(trimmed, fileNameLength, fileNameLength).text.size());
     std::string name;
     bool inRun = false;
     for (auto it = first; it != last; ++it) {

@@ -3,6 +3,8 @@
 #include "app/model/AppModel.h"
 #include "app/model/SessionLibrary.h"
 
+#include "testkit/DisplayText.h"
+
 namespace Tessarine {
 
 RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, const std::string& name,
@@ -29,7 +31,7 @@ void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, 
     if (const auto& error = model.library().lastError())
         model.setToast(*error);
     else
-        model.setToast("Saved to History: " + session.unitKey());
+        model.setToast("Saved to History: " + RorozErurEvo::DisplayText::field(session.unitKey()));
 }
 
 } // namespace Tessarine

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "testkit/DisplayText.h"
+
 namespace Tessarine::ReportLayout {
 
 namespace {
@@ -146,23 +148,15 @@ double stackedHeight(const std::vector<Block>& blocks) {
 }
 
 QString leading(const std::string& text, qsizetype maxCharacters, qsizetype maxLines, bool& cut) {
-    // A UTF-8 character takes at most four bytes; the cut never splits one.
-    std::size_t end = std::min(text.size(), static_cast<std::size_t>(std::max<qsizetype>(0, maxCharacters)) * 4);
-    while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(end));
-    cut = end < text.size();
+    const auto lead = RorozErurEvo::DisplayText::leading(text, static_cast<std::size_t>(std::max<qsizetype>(0, maxCharacters)),
+                                                         static_cast<std::size_t>(std::max<qsizetype>(1, maxLines)));
+    QString result = QString::fromUtf8(lead.text.data(), static_cast<qsizetype>(lead.text.size()));
+    cut = lead.cut;
+    // Characters past the basic plane take two units of a QString.
     if (result.size() > maxCharacters) {
         result.truncate(maxCharacters);
         if (!result.isEmpty() && result.back().isHighSurrogate()) result.chop(1);
         cut = true;
-    }
-    qsizetype breaks = 0;
-    for (qsizetype i = 0; i < result.size(); ++i) {
-        if (result[i] == QLatin1Char('\n') && ++breaks == maxLines) {
-            cut = cut || i + 1 < result.size();
-            result.truncate(i);
-            break;
-        }
     }
     return result;
 }

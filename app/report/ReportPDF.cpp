@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "app/report/ReportPage.h"
+#include "testkit/ShownSession.h"
 
 namespace Tessarine::ReportPDF {
 
@@ -44,7 +45,9 @@ template <typename NextPage, typename Place>
 void paintPages(QPainter& painter, const ReportInput& input, NextPage nextPage, Place place) {
     const std::optional<Branding> shared = prepared(input.branding);
     bool first = true;
-    for (const TestSession& session : input.sessions) {
+    for (const TestSession& saved : input.sessions) {
+        // A field of megabytes would be laid out whole to be cut at the column's edge.
+        const TestSession session = RorozErurEvo::DisplayText::shown(saved);
         const ReportColumns columns =
             reportColumns(ReportPage{.page = Page{.session = &session}, .branding = shared, .app = input.app}, painter.device());
         for (const Page& page : pagesFor(session, shared, input.app, painter.device())) {

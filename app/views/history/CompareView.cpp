@@ -124,13 +124,14 @@ QWidget* CompareView::table() {
                               HistoryTexts::afterHeader(comparison_.after), QStringLiteral("Change")};
     for (int column = 0; column < headers.size(); ++column) {
         auto* header = plain(headers[column], Fonts::headline());
+        header->setWordWrap(true);
         header->setObjectName(QStringLiteral("compare-header"));
         layout->addWidget(header, 0, column);
     }
     layout->addWidget(new Divider(Qt::Horizontal), 1, 0, 1, 4);
     int line = 2;
     for (const auto& row : comparison_.rows) {
-        auto* title = plain(QString::fromStdString(row.title), Fonts::callout());
+        auto* title = plain(HistoryTexts::field(row.title), Fonts::callout());
         title->setObjectName(QStringLiteral("compare-title"));
         title->setWordWrap(true);
         layout->addWidget(title, line, 0, Qt::AlignTop);
@@ -140,7 +141,7 @@ QWidget* CompareView::table() {
         change->setObjectName(QStringLiteral("compare-change"));
         change->set(QString::fromStdString(RorozErurEvo::symbol(row.change)),
                     HistoryTexts::changeColor(row.change, palette()), QString::fromStdString(RorozErurEvo::word(row.change)));
-        change->setAccessibleName(QString::fromStdString(row.title) + QStringLiteral(": ") + change->textLabel()->text());
+        change->setAccessibleName(HistoryTexts::field(row.title) + QStringLiteral(": ") + change->textLabel()->text());
         layout->addWidget(change, line, 3, Qt::AlignTop);
         ++line;
     }
@@ -192,7 +193,7 @@ QWidget* CompareView::plots() {
         auto* stack = new QVBoxLayout(column);
         stack->setContentsMargins(0, 0, 0, 0);
         stack->setSpacing(4);
-        stack->addWidget(plain(QString::fromStdString(r.title), Fonts::caption()), 0, Qt::AlignHCenter);
+        stack->addWidget(plain(HistoryTexts::field(r.title), Fonts::caption()), 0, Qt::AlignHCenter);
         auto* pair = new QHBoxLayout;
         pair->setSpacing(8);
         pair->addWidget(picture(r.before, QStringLiteral("Before")));

@@ -4,6 +4,7 @@
 #include "app/paint/Theme.h"
 #include "app/report/ReportPage.h"
 #include "app/report/ReportPDF.h"
+#include "testkit/DisplayText.h"
 #include "testkit/Fmt.h"
 #include "testkit/Measure.h"
 
@@ -15,15 +16,17 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
+QString shown(const std::string& text) { return field(text); }
+
 QString labelOr(const TestSession& session, const QString& fallback) {
-    return session.label.empty() ? fallback : qs(session.label);
+    return session.label.empty() ? fallback : shown(session.label);
 }
 
 } // namespace
 
 QString emptyTitle(const std::optional<std::string>& unit) {
     if (!unit) return QStringLiteral("No saved sessions yet");
-    return QStringLiteral("No sessions for %1 yet").arg(qs(*unit));
+    return QStringLiteral("No sessions for %1 yet").arg(shown(*unit));
 }
 
 QString emptyDescription() { return QStringLiteral("Run tests on a device, then choose Save Session…"); }
@@ -58,7 +61,7 @@ QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files) {
 QString rowTitle(const TestSession& session) { return labelOr(session, QStringLiteral("Session")); }
 
 QString rowCaption(const TestSession& session) {
-    return ReportText::shortDateText(session.date) + QStringLiteral(" · ") + qs(session.device.name);
+    return ReportText::shortDateText(session.date) + QStringLiteral(" · ") + shown(session.device.name);
 }
 
 QString rowSpoken(const TestSession& session) {
@@ -66,10 +69,20 @@ QString rowSpoken(const TestSession& session) {
            VerdictStyle::word(session.verdict());
 }
 
+QString field(const std::string& text) {
+    namespace DisplayText = RorozErurEvo::DisplayText;
+    return qs(DisplayText::breakable(DisplayText::field(text)));
+}
+
+QString title(const TestSession& session) {
+    if (session.label.empty()) return shown(session.device.name);
+    return shown(session.device.name) + QStringLiteral(" \u2014 ") + shown(session.label);
+}
+
 QString subtitle(const TestSession& session) {
-    QStringList parts{ReportText::dateText(session.date), QStringLiteral("Unit ") + qs(session.unitKey())};
-    if (!session.ticket.empty()) parts << QStringLiteral("Ticket ") + qs(session.ticket);
-    if (!session.technician.empty()) parts << QStringLiteral("Tested by ") + qs(session.technician);
+    QStringList parts{ReportText::dateText(session.date), QStringLiteral("Unit ") + shown(session.unitKey())};
+    if (!session.ticket.empty()) parts << QStringLiteral("Ticket ") + shown(session.ticket);
+    if (!session.technician.empty()) parts << QStringLiteral("Tested by ") + shown(session.technician);
     return parts.join(QStringLiteral(" · "));
 }
 
@@ -78,11 +91,11 @@ QString compareItemTitle(const TestSession& session) {
 }
 
 QString otherUnitItemTitle(const TestSession& session) {
-    return qs(session.unitKey()) + QStringLiteral(": ") + compareItemTitle(session);
+    return shown(session.unitKey()) + QStringLiteral(": ") + compareItemTitle(session);
 }
 
 QString deleteMessage(const TestSession& session) {
-    return qs(session.title()) + QStringLiteral(", ") + ReportText::shortDateText(session.date) +
+    return title(session) + QStringLiteral(", ") + ReportText::shortDateText(session.date) +
            QStringLiteral(". This can't be undone.");
 }
 
@@ -115,7 +128,7 @@ QString measureValue(const TestResult& result) {
 
 QString measureName(const TestResult& result) {
     auto measure = result.decidingMeasure();
-    return measure ? qs(measure->label) : QString();
+    return measure ? shown(measure->label) : QString();
 }
 
 QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette) {
@@ -132,7 +145,7 @@ std::vector<ExportSection> exportSections(const TestSession& session, std::size_
     std::vector<ExportSection> sections{{Scope::session, QStringLiteral("This session"), Commands::suggestedName(session)}};
     const std::string unit = session.unitKey();
     if (unitCount >= 2)
-        sections.push_back({Scope::unit, QStringLiteral("All %1 sessions for %2").arg(unitCount).arg(qs(unit)),
+        sections.push_back({Scope::unit, QStringLiteral("All %1 sessions for %2").arg(unitCount).arg(shown(unit)),
                             unit + " sessions"});
     sections.push_back({Scope::everything, QStringLiteral("Every saved session (%1)").arg(allCount), Commands::allSessionsName});
     return sections;

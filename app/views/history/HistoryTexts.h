@@ -48,7 +48,15 @@ QString unreadableDescription(const RorozErurEvo::SkippedFile& folder);
 QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files);
 
 // ---- the session detail
+//
+// Every field of a session (names, unit, label, ticket, technician, measure labels) is shown cut
+// to what a line holds (DisplayText::field): a saved file may hold megabytes in any of them.
 
+// One field as the history shows it: cut (DisplayText::field), and breakable where a word is
+// longer than a line of the pane.
+QString field(const std::string& text);
+// TestSession::title, of the cut device name and label.
+QString title(const TestSession& session);
 // "<long date> · Unit <key>", then " · Ticket <ticket>" and " · Tested by <technician>" when set.
 QString subtitle(const TestSession& session);
 // "<label or Session>, <date>".

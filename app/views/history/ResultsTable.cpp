@@ -12,6 +12,8 @@
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/kit/VerdictLabel.h"
+#include "testkit/DisplayText.h"
+#include "testkit/ShownSession.h"
 
 namespace Tessarine {
 
@@ -45,10 +47,12 @@ QWidget* resultRow(const TestResult& result) {
     names->setSpacing(2);
     QFont titleFont = Fonts::callout();
     titleFont.setWeight(QFont::Medium);
-    auto* title = text(QString::fromStdString(result.title()), titleFont);
+    // The element is cut already; the test's name after it is always shown.
+    auto* title = text(QString::fromStdString(RorozErurEvo::DisplayText::breakable(result.title())), titleFont);
+    title->setWordWrap(true);
     title->setObjectName(QStringLiteral("result-title"));
     names->addWidget(title);
-    auto* headline = TesterParts::secondaryLabel(QString::fromStdString(result.headline), Fonts::callout());
+    auto* headline = TesterParts::secondaryLabel(HistoryTexts::field(result.headline), Fonts::callout());
     headline->setObjectName(QStringLiteral("result-headline"));
     names->addWidget(headline);
     names->addStretch(1);
@@ -92,7 +96,9 @@ ResultsTable::ResultsTable(const std::vector<TestResult>& results, QWidget* pare
     setObjectName(QStringLiteral("results-table"));
     auto* stack = new QVBoxLayout(this);
     stack->setSpacing(8);
-    for (const auto& result : results) {
+    for (const auto& saved : results) {
+        // A saved file may hold megabytes in an element name or a headline.
+        const TestResult result = RorozErurEvo::DisplayText::shown(saved);
         stack->addWidget(resultRow(result));
         if (result.timeline) {
             auto* strip = new SoakStripView;

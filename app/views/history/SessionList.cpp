@@ -6,6 +6,7 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/history/HistoryTexts.h"
+#include "testkit/DisplayText.h"
 
 namespace Tessarine {
 
@@ -59,7 +60,7 @@ QVariant SessionListModel::data(const QModelIndex& index, int role) const {
     if (row.session < 0) {
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole: return QString::fromStdString(units_[row.group]);
+        case Qt::AccessibleTextRole: return QString::fromStdString(RorozErurEvo::DisplayText::field(units_[row.group]));
         case HeaderRole: return true;
         default: return {};
         }

@@ -208,6 +208,12 @@ TEST(AppModelCommands, ReportFileNamesAreTrimmedAndEachRunOfUnsafeCharactersIsOn
     EXPECT_EQ(AppModel::reportFileName(""), "Tessarine Report");
     EXPECT_EQ(AppModel::reportFileName("  Pad 7 "), "Pad 7");
     EXPECT_EQ(AppModel::reportFileName("Ünit/7"), "Ünit-7") << "other characters stay as they are";
+    // A unit of megabytes is offered as a name a file system takes, cut between characters.
+    const std::string name = AppModel::reportFileName(std::string(30u << 20, 'u') + " " + std::string(10, 'x'));
+    EXPECT_EQ(name, std::string(60, 'u'));
+    const std::string wide = AppModel::reportFileName(std::string(300, ' ') + "\U0001F600" + std::string(100, 'x'));
+    EXPECT_EQ(wide, "\U0001F600" + std::string(59, 'x'));
+    EXPECT_LE((wide + ".json").size(), 255u);
 }
 
 TEST(AppModelCommands, ExportsOfferTheUnitAndStageAsACleanName) {
