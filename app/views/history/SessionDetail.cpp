@@ -1,5 +1,7 @@
 #include "app/views/history/SessionDetail.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,13 +28,22 @@
 #include "app/views/history/ResultsTable.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/kit/VerdictLabel.h"
+#include "app/views/kit/LongTextView.h"
+#include "testkit/DisplayText.h"
 #include "testkit/ListingText.h"
+#include "testkit/ShownSession.h"
 
 namespace Tessarine {
 
 using RorozErurEvo::TestSession;
+namespace DisplayText = RorozErurEvo::DisplayText;
 
 namespace {
+
+// The start of long notes shown in the pane: about a screenful of lines and characters.
+constexpr std::size_t notesLength = 1200; // code points
+constexpr std::size_t notesLines = 20;
+constexpr QSize notesReaderSize{640, 520}; // pixels
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -66,7 +77,7 @@ QWidget* SessionDetail::head() {
     auto* header = new QHBoxLayout;
     auto* names = new QVBoxLayout;
     names->setSpacing(3);
-    auto* title = new QLabel(qs(session_.title()));
+    auto* title = new QLabel(HistoryTexts::title(session_));
     title->setObjectName(QStringLiteral("detail-title"));
     title->setTextFormat(Qt::PlainText);
     QFont titleFont = Fonts::title();
@@ -135,11 +146,11 @@ QWidget* SessionDetail::sections() {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(4);
     int row = 0;
-    for (const auto& line : session_.device.lines()) {
+    for (const auto& line : DisplayText::shown(session_.device).lines()) {
         auto* label = TesterParts::secondaryLabel(qs(line.label), Fonts::body());
         label->setWordWrap(false);
         grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignTop);
-        grid->addWidget(HistoryParts::selectableText(qs(line.value)), row, 1);
+        grid->addWidget(HistoryParts::selectableText(HistoryTexts::field(line.value)), row, 1);
         ++row;
     }
     grid->setColumnStretch(1, 1);
@@ -147,18 +158,29 @@ QWidget* SessionDetail::sections() {
 
     stack->addWidget(new ResultsTable(session_.sortedResults()));
 
-    // Notes of only spaces are still notes: the box shows whatever was typed.
+    // Notes of only spaces are still notes: the box shows whatever was typed. Long notes show
+    // their start; the reader takes in the rest by pieces.
     if (!session_.notes.empty()) {
         auto* notes = box(QStringLiteral("Notes"), QStringLiteral("detail-notes"));
         auto* layout = new QVBoxLayout(notes);
-        layout->addWidget(HistoryParts::selectableText(qs(session_.notes)));
+        auto* text = HistoryParts::selectableText(
+            qs(DisplayText::breakable(DisplayText::cut(session_.notes, notesLength, notesLines))));
+        text->setObjectName(QStringLiteral("detail-notes-text"));
+        layout->addWidget(text);
+        if (DisplayText::leading(session_.notes, notesLength, notesLines).cut) {
+            auto* all = new QPushButton(QStringLiteral("Show All Notes…"));
+            all->setObjectName(QStringLiteral("detail-notes-all"));
+            connect(all, &QPushButton::clicked, this, &SessionDetail::showAllNotes);
+            layout->addWidget(all, 0, Qt::AlignLeft);
+        }
         stack->addWidget(notes);
     }
 
     auto* listing = box(QStringLiteral("Listing text"), QStringLiteral("detail-listing"));
     auto* listingStack = new QVBoxLayout(listing);
     listingStack->setSpacing(6);
-    auto* text = HistoryParts::selectableText(qs(RorozErurEvo::ListingSummary::text(session_, "Tessarine")));
+    auto* text = HistoryParts::selectableText(
+        qs(DisplayText::breakable(RorozErurEvo::ListingSummary::text(session_, "Tessarine"))));
     text->setObjectName(QStringLiteral("detail-listing-text"));
     listingStack->addWidget(text);
     auto* scope = TesterParts::secondaryLabel(AppInfo::current().scopeNote, Fonts::caption());
@@ -168,6 +190,29 @@ QWidget* SessionDetail::sections() {
     stack->addStretch(1);
     scroll->setWidget(content);
     return scroll;
+}
+
+void SessionDetail::showAllNotes() {
+    if (notesReader_) {
+        notesReader_->raise();
+        notesReader_->activateWindow();
+        return;
+    }
+    auto* reader = new QDialog(this);
+    reader->setObjectName(QStringLiteral("detail-notes-reader"));
+    reader->setAttribute(Qt::WA_DeleteOnClose);
+    reader->setWindowTitle(QStringLiteral("Notes"));
+    auto* stack = new QVBoxLayout(reader);
+    auto* view = new LongTextView(std::make_shared<const std::string>(session_.notes));
+    view->setObjectName(QStringLiteral("detail-notes-view"));
+    view->setAccessibleName(QStringLiteral("All notes"));
+    stack->addWidget(view, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, reader, &QDialog::reject);
+    stack->addWidget(buttons);
+    reader->resize(notesReaderSize);
+    notesReader_ = reader;
+    reader->show();
 }
 
 void SessionDetail::libraryChanged() {

@@ -9,6 +9,7 @@
 
 #include "testkit/TestSession.h"
 
+class QDialog;
 class QMenu;
 class QToolButton;
 
@@ -29,6 +30,9 @@ public:
     void exportPDF();
     void printReport();
     void copyListing();
+    // Opens the whole notes in a reader of their own (shown when the pane shows only their start).
+    void showAllNotes();
+    QDialog* notesReader() const { return notesReader_; }
     // Asks first; the confirmation's Delete removes the session.
     void askToDelete();
     void remove();
@@ -50,6 +54,7 @@ private:
     QToolButton* compare_ = nullptr;
     QMenu* compareMenu_ = nullptr;
     QPointer<QMessageBox> confirm_;
+    QPointer<QDialog> notesReader_;
 };
 
 } // namespace Tessarine

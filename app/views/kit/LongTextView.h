@@ -1,0 +1,41 @@
+#pragma once
+// A read-only, scrolling plain-text view of a text of any length. The text is taken in by pieces
+// on the event loop (TextPieces), each small enough to cost a fraction of a frame, and only the
+// lines on screen are laid out; the view can be read, scrolled, selected and copied while the
+// rest arrives.
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "testkit/TextPieces.h"
+
+namespace Tessarine {
+
+class LongTextView final : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    // Bytes taken in per turn of the event loop, and the longest line laid out (code points).
+    static constexpr std::size_t pieceBytes = 32 * 1024;
+    static constexpr std::size_t longestLine = 1000;
+
+    explicit LongTextView(std::shared_ptr<const std::string> text, QWidget* parent = nullptr);
+
+    // Whether all of the text has been taken in.
+    bool complete() const { return !pieces_; }
+
+signals:
+    void completed();
+
+private:
+    void takeNextPiece();
+
+    std::shared_ptr<const std::string> text_;
+    std::optional<RorozErurEvo::TextPieces> pieces_;
+    QTimer feed_;
+};
+
+} // namespace Tessarine

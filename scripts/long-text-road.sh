@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# long-text-road.sh [OUT_DIR] [LIMIT_MS]: opens saved sessions whose texts are as long as a session
+# file may hold (scripts/long-sessions.py: 31 MB of notes, a GUID of 30 MB, a headline and an
+# element name of 1 MB) in the built application on a virtual X server, and checks that the window
+# keeps answering input throughout: the History tab of the demo controller is opened with Ctrl+3
+# (its newest session, the long GUID, is shown at once), each session is picked with a real click,
+# the whole notes are opened in their reader and read to the end with Ctrl+End, while the window
+# is pinged without a pause (scripts/answer-gaps.py). Fails when one input waited longer than
+# LIMIT_MS (default 1000: far above a frame, so a loaded machine does not fail it, and far below
+# the minutes such a session once held the window); prints the longest wait and how many waited
+# longer than 100 ms. Widgets are found over the accessibility bus (scripts/atspi.py). Leaves
+# screenshots in OUT_DIR (default build/long-text-road). Settings and sessions go to a throw-away
+# folder. Expects build/app/tessarine to be built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "${1:-build/long-text-road}")
+limit=${2:-1000}
+app=$(realpath build/app/tessarine)
+mkdir -p "$out"
+rm -f "$out"/*.png
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/fb" "$scratch/config" "$scratch/data"
+export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# The session rows show their dates in local time.
+export TZ=UTC
+python3 scripts/long-sessions.py "$scratch/data/com.quenlow.Tessarine/Sessions"
+
+xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
+  set -euo pipefail
+  scratch=$1 out=$2 app=$3 limit=$4
+  screen="$scratch/fb/Xvfb_screen0"
+  shot() { python3 scripts/xwd2png.py "$screen" "$out/$1.png"; }
+  fail() {
+    echo "long-text-road: $1"
+    shot failed || true
+    echo "long-text-road: the application said:"; tail -20 "$scratch/app.log"
+    exit 1
+  }
+  longest=0 over=0 pings=0
+  # gaps STEP...: plays the steps while pinging the window; keeps the longest wait.
+  gaps() {
+    local result
+    result=$(python3 scripts/answer-gaps.py Tessarine "$limit" "$@") || { echo "$result"; fail "the window did not answer in time (${*})"; }
+    echo "$*: $(echo $result)"
+    pings=$((pings + $(echo "$result" | sed -n "s/^pings //p")))
+    over=$((over + $(echo "$result" | sed -n "s/^over100 //p")))
+    longest=$(echo "$result" | sed -n "s/^longest //p" | awk -v l="$longest" "{ print (\$1 > l ? \$1 : l) }")
+  }
+  # centre_of PATH: sets xy to "X,Y", the centre of the element that reads PATH, waiting (and
+  # pinging) until it is there.
+  centre_of() {
+    local tries=0
+    until xy=$(/usr/bin/python3 scripts/atspi.py centre "$1" 2>/dev/null); do
+      tries=$((tries + 1))
+      [ $tries -lt 120 ] || fail "no \"$1\" on the screen"
+      gaps wait:1
+    done
+    xy=${xy/ /,}
+  }
+  # A session row reads its label, date and device, and verdict.
+  row() { echo "$1, $2 Jan 2026 09:00 · Demo controller, Warn"; }
+
+  QT_QPA_PLATFORM=xcb "$app" >"$scratch/app.log" 2>&1 &
+  pid=$!
+  trap "kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true" EXIT
+  /usr/bin/python3 scripts/atspi.py wait 60 >/dev/null || fail "no main window"
+  xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^Tessarine$" | head -1)"
+
+  # History opens on the newest session: the GUID of 30 MB.
+  gaps key:ctrl+3 wait:2
+  centre_of "$(row "Long notes" 2)"
+  gaps wait:2
+  shot 1-long-guid
+  gaps click:$xy wait:3
+  shot 2-long-notes
+  centre_of "Show All Notes…"
+  gaps click:$xy wait:3
+  shot 3-notes-reader
+  # The reader has the keyboard once it is shown.
+  gaps key:ctrl+End wait:5 key:ctrl+End wait:2
+  shot 4-notes-end
+  gaps key:Escape wait:1
+  centre_of "$(row "Long headline" 1)"
+  gaps click:$xy wait:3
+  shot 5-long-headline
+  kill -0 $pid 2>/dev/null || fail "the application ended"
+  echo "long-text-road: $pings pings; the longest wait was $longest ms, $over waited longer than 100 ms"
+' road "$scratch" "$out" "$app" "$limit"
