@@ -4,7 +4,9 @@
 # demand) and reads its window as a screen reader would, with pyatspi (scripts/a11y-check.py):
 # on the demo controller's bench every labelled control is found by its label, the stick plots
 # and trigger bars carry their values, and the "Values" and "View" pickers are groups of radio
-# buttons. Leaves the tree it read and a screenshot in OUT_DIR (default build/a11y-road).
+# buttons. Then a real mouse wheel rolled over every combo box, spin box and slider of the bench
+# and of the Settings window changes none of them and scrolls the page (scripts/wheel-check.py).
+# Leaves the tree it read and screenshots in OUT_DIR (default build/a11y-road).
 # Settings and sessions go to a throw-away folder. Expects build/app/tessarine to be built
 # (scripts/test.sh builds it).
 set -euo pipefail
@@ -38,6 +40,9 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   /usr/bin/python3 scripts/a11y-check.py || status=1
   /usr/bin/python3 scripts/atspi.py dump >"$out/tree.txt" 2>&1 || true
   shot bench
+  # Last, as it scrolls the bench and opens the Settings window.
+  /usr/bin/python3 scripts/wheel-check.py || status=1
+  shot wheel
   if [ $status -ne 0 ]; then
     echo "a11y-road: the application said:"; cat "$scratch/app.log"
   fi
