@@ -69,7 +69,7 @@ const bool windowScenesAdded = Gallery::add({
      [] { return window({}); }},
     // Every card, not only those the window shows before it scrolls.
     {"bench-panel-minimum-demo-results",
-     {smallestBenchWidth, 3600},
+     {smallestBenchWidth, 5300},
      [] { return std::make_unique<WindowHost>(QSize(), true); }},
 });
 
