@@ -41,7 +41,15 @@ FieldAlert::FieldAlert(const Texts& texts, QWidget* parent)
     field_->setAccessibleName(texts.field);
     field_->selectAll();
     field_->setFocus();
-    column->addWidget(field_);
+    // The field is prefilled, so its placeholder never shows: a label names it, close above it.
+    auto* label = new QLabel(texts.field);
+    label->setObjectName(texts.prefix + QStringLiteral("-label"));
+    label->setBuddy(field_);
+    auto* labelled = new QVBoxLayout;
+    labelled->setSpacing(4);
+    labelled->addWidget(label);
+    labelled->addWidget(field_);
+    column->addLayout(labelled);
 
     cancel_->setObjectName(texts.prefix + QStringLiteral("-cancel"));
     save_->setObjectName(texts.prefix + QStringLiteral("-save"));

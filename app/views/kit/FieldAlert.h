@@ -1,8 +1,9 @@
 #pragma once
-// A small window-modal alert that asks for one line of text: a headline, a message, the field
-// (prefilled and selected, so typing replaces it), "Cancel" and "Save" (the default button).
-// Escape and closing the window count as Cancel. Object names follow one prefix: the alert is
-// "<prefix>-dialog", the field "<prefix>", the buttons "<prefix>-cancel" and "<prefix>-save".
+// A small window-modal alert that asks for one line of text: a headline, a message, the field under
+// its label (prefilled and selected, so typing replaces it), "Cancel" and "Save" (the default
+// button). Escape and closing the window count as Cancel. Object names follow one prefix: the alert
+// is "<prefix>-dialog", the field "<prefix>", its label "<prefix>-label", the buttons
+// "<prefix>-cancel" and "<prefix>-save".
 #include <QDialog>
 
 class QLineEdit;
@@ -18,7 +19,7 @@ public:
         QString prefix;
         QString title;   // the headline and the window title
         QString message;
-        QString field;   // the field's placeholder and accessible name
+        QString field;   // the field's label, placeholder and accessible name
         QString text;    // what the field holds at first
     };
 

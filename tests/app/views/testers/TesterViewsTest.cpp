@@ -220,6 +220,13 @@ TEST_F(KeyboardScreen, SaveAsksForTheUnitAndNamesTheDeviceAfterTheLayout) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(sessionFiles().isEmpty());
     EXPECT_EQ(dialog->unitField()->text(), "Keyboard (US (ANSI))");
+    // The prefilled field hides its placeholder: a visible label names it, as its accessible name does.
+    auto* label = dialog->findChild<QLabel*>(QStringLiteral("tester-unit-label"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "Unit (serial or ticket #)");
+    EXPECT_EQ(label->buddy(), dialog->unitField());
+    EXPECT_EQ(dialog->unitField()->accessibleName(), label->text());
     EXPECT_EQ(dialog->unitField()->selectedText(), "Keyboard (US (ANSI))");
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     EXPECT_EQ(QApplication::focusWidget(), dialog->unitField());
