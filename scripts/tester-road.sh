@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # tester-road.sh [OUT_DIR]: drives the keyboard and mouse testers of the built application on a
 # virtual X server with real X key and mouse events (xdotool), as a user would: picks Keyboard in
-# the sidebar, starts capture, types "abc", holds Esc to stop, saves the session, then clicks in
-# the mouse tester's test area. Checks that a keyboard session with three tested keys was saved
+# the sidebar, starts capture, types "abc", presses keys of the navigation block and the keypad
+# (with NumLock off and on) and one key the board does not draw (Tools), holds Esc to stop, saves the
+# session, then clicks in the mouse tester's test area. Checks that a keyboard session with exactly
+# those keys tested was saved
 # and leaves screenshots in OUT_DIR (default build/tester-road). Settings and sessions go to a
 # throw-away folder. Expects build/app/tessarine to be built (scripts/test.sh builds it).
 set -euo pipefail
@@ -43,6 +45,9 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" bash -c '
   xdotool key --delay 120 Tab Return
   sleep 0.3
   xdotool type --delay 80 abc
+  # The keypad'"'"'s 1 with NumLock off (End) and on (1) is one key; NumLock is a key of its own.
+  # XF86Tools is a key the board does not draw: it shows among the other keys.
+  xdotool key --delay 120 Insert Pause Print KP_End Num_Lock KP_1 XF86Tools
   sleep 0.3
   shot keyboard-capturing
   # Holding Esc ends capture.
@@ -79,9 +84,13 @@ if len(keyboard) != 1:
 result = keyboard[0]["results"][0]
 measures = {m["id"]: m["value"] for m in result.get("measures", [])}
 missing = " ".join(d for d in result.get("details", []) if d.startswith("Not registered"))
-print("tester-road: saved", keyboard[0]["unit"], "with", measures.get("missing"), "of 77 keys not registered")
-# a, b and c, and the Esc that was held to stop.
-if measures.get("missing") != 73 or any(f" {k}," in missing or f" {k}." in missing for k in "ABC"):
-    sys.exit("tester-road: the saved session does not have a, b and c tested")
+print("tester-road: saved", keyboard[0]["unit"], "with", measures.get("missing"), "of 104 keys not registered")
+# a, b, c, Insert, Pause, Print Screen, Keypad 1, Num Lock, and the Esc that was held to stop.
+pressed = ["A", "B", "C", "Insert", "Pause", "Print Screen", "Keypad 1", "Num Lock", "Escape"]
+if measures.get("missing") != 104 - len(pressed) or any(f" {k}," in missing or f" {k}." in missing for k in pressed):
+    sys.exit(f"tester-road: the saved session does not have {', '.join(pressed)} tested: {missing}")
+# Tools is no key of the board: it registers as another input.
+if "Also pressed: 1 other input." not in result.get("details", []):
+    sys.exit(f"tester-road: Tools did not register as another input: {result.get('details')}")
 PY
 echo "tester-road: passed; screenshots in $out"

@@ -67,20 +67,60 @@ const std::vector<KeySlot>& KeyboardLayout::functionRow() {
     return row;
 }
 
+// The PC bottom row: eight keys, the space bar where it always was. A PC keyboard sends no Fn key,
+// so none is drawn; the arrows sit in the navigation block.
 const std::vector<KeySlot>& KeyboardLayout::bottomRow() {
     static const std::vector<KeySlot> row{
-        KeySlot::key(KeySpec(63, "Fn", "Function")),
-        KeySlot::key(KeySpec(59, "Ctrl", "Left Ctrl")),
-        KeySlot::key(KeySpec(58, "Alt", "Left Alt")),
+        KeySlot::key(KeySpec(59, "Ctrl", "Left Ctrl", 1.5)),
         KeySlot::key(KeySpec(55, "Super", "Left Super", 1.25)),
+        KeySlot::key(KeySpec(58, "Alt", "Left Alt", 1.5)),
         KeySlot::key(KeySpec(49, "", "Space", 5)),
+        KeySlot::key(KeySpec(61, "AltGr", "AltGr", 1.25)),
+        KeySlot::key(KeySpec(LinuxKeyCodes::lifted(126), "Super", "Right Super", 1.25)),
         KeySlot::key(KeySpec(54, "Menu", "Menu", 1.25)),
-        KeySlot::key(KeySpec(61, "AltGr", "AltGr")),
-        KeySlot::key(KeySpec(123, "←", "Left arrow")),
-        KeySlot::stack(KeySpec(126, "↑", "Up arrow"), KeySpec(125, "↓", "Down arrow")),
-        KeySlot::key(KeySpec(124, "→", "Right arrow")),
+        KeySlot::key(KeySpec(62, "Ctrl", "Right Ctrl", 1.5)),
     };
     return row;
+}
+
+const std::vector<PlacedKey>& KeyboardLayout::sideBlocks() {
+    using LinuxKeyCodes::lifted;
+    // Half a unit between the blocks: the navigation block is three keys wide, the keypad four.
+    constexpr double nav = mainUnits + 0.5, pad = nav + 3.5;
+    static const std::vector<PlacedKey> keys{
+        {KeySpec(lifted(99), "PrtSc", "Print Screen"), nav, 0},
+        {KeySpec(lifted(70), "ScrLk", "Scroll Lock"), nav + 1, 0},
+        {KeySpec(lifted(119), "Pause", "Pause"), nav + 2, 0},
+        {KeySpec(lifted(110), "Ins", "Insert"), nav, 1},
+        {KeySpec(lifted(102), "Home", "Home"), nav + 1, 1},
+        {KeySpec(lifted(104), "PgUp", "Page Up"), nav + 2, 1},
+        {KeySpec(lifted(111), "Del", "Delete"), nav, 2},
+        {KeySpec(lifted(107), "End", "End"), nav + 1, 2},
+        {KeySpec(lifted(109), "PgDn", "Page Down"), nav + 2, 2},
+        {KeySpec(126, "↑", "Up arrow"), nav + 1, 4},
+        {KeySpec(123, "←", "Left arrow"), nav, 5},
+        {KeySpec(125, "↓", "Down arrow"), nav + 1, 5},
+        {KeySpec(124, "→", "Right arrow"), nav + 2, 5},
+
+        {KeySpec(lifted(69), "Num", "Num Lock"), pad, 1},
+        {KeySpec(lifted(98), "/", "Keypad /"), pad + 1, 1},
+        {KeySpec(lifted(55), "*", "Keypad *"), pad + 2, 1},
+        {KeySpec(lifted(74), "-", "Keypad -"), pad + 3, 1},
+        {KeySpec(lifted(71), "7", "Keypad 7"), pad, 2},
+        {KeySpec(lifted(72), "8", "Keypad 8"), pad + 1, 2},
+        {KeySpec(lifted(73), "9", "Keypad 9"), pad + 2, 2},
+        {KeySpec(lifted(78), "+", "Keypad +"), pad + 3, 2, 2},
+        {KeySpec(lifted(75), "4", "Keypad 4"), pad, 3},
+        {KeySpec(lifted(76), "5", "Keypad 5"), pad + 1, 3},
+        {KeySpec(lifted(77), "6", "Keypad 6"), pad + 2, 3},
+        {KeySpec(lifted(79), "1", "Keypad 1"), pad, 4},
+        {KeySpec(lifted(80), "2", "Keypad 2"), pad + 1, 4},
+        {KeySpec(lifted(81), "3", "Keypad 3"), pad + 2, 4},
+        {KeySpec(lifted(96), "Enter", "Keypad Enter"), pad + 3, 4, 2},
+        {KeySpec(lifted(82), "0", "Keypad 0", 2), pad, 5},
+        {KeySpec(lifted(83), ".", "Keypad ."), pad + 2, 5},
+    };
+    return keys;
 }
 
 namespace {
@@ -132,7 +172,8 @@ const KeyboardLayout& KeyboardLayout::ansi() {
         Kind::ansi,
         {functionRow(), numberRow(KeySpec(50, "`", "Grave accent")), topLetters(KeySpec(42, "\\", "Backslash")),
          homeLetters({KeySpec(36, "Enter", "Enter", 1.75)}),
-         bottomLetters({KeySlot::key(KeySpec(56, "Shift", "Left Shift", 2.25))}), bottomRow()}};
+         bottomLetters({KeySlot::key(KeySpec(56, "Shift", "Left Shift", 2.25))}), bottomRow()},
+        sideBlocks()};
     return layout;
 }
 
@@ -143,7 +184,8 @@ const KeyboardLayout& KeyboardLayout::iso() {
          homeLetters({KeySpec(42, "\\", "Backslash"), KeySpec(36, "", "Enter", 0.75)}),
          bottomLetters({KeySlot::key(KeySpec(56, "Shift", "Left Shift", 1.25)),
                         KeySlot::key(KeySpec(50, "`", "Grave accent"))}),
-         bottomRow()}};
+         bottomRow()},
+        sideBlocks()};
     return layout;
 }
 
@@ -156,6 +198,8 @@ std::vector<KeySpec> KeyboardLayout::keys() const {
         for (const auto& slot : row)
             for (auto& spec : slot.keys())
                 if (seen.insert(spec.code).second) list.push_back(std::move(spec));
+    for (const auto& placed : side)
+        if (seen.insert(placed.key.code).second) list.push_back(placed.key);
     return list;
 }
 
@@ -163,6 +207,16 @@ std::optional<KeySpec> KeyboardLayout::key(int code) const {
     for (auto& spec : keys())
         if (spec.code == code) return spec;
     return std::nullopt;
+}
+
+std::string KeyboardLayout::name(int code) const {
+    if (auto spec = key(code)) return spec->name;
+    if (auto spec = layout(kind == Kind::iso ? Kind::ansi : Kind::iso).key(code)) return spec->name;
+    if (code == function) return "Fn";
+    if (code >= LinuxKeyCodes::unmappedBase && code <= LinuxKeyCodes::lifted(LinuxKeyCodes::largestCode))
+        return LinuxKeyCodes::name(code - LinuxKeyCodes::unmappedBase)
+            .value_or("Linux key " + std::to_string(code - LinuxKeyCodes::unmappedBase));
+    return "Key " + std::to_string(code);
 }
 
 std::string title(KeyboardLayout::Kind kind) { return kind == KeyboardLayout::Kind::iso ? "ISO" : "US (ANSI)"; }
@@ -192,17 +246,45 @@ constexpr Pair fixedPairs[] = {
     // Left Super, Fn, and the Menu key, which PC keyboards have right of the space bar.
     {125, 55}, {464, 63}, {127, 54},
 };
-constexpr int linuxGrave = 41; // the key left of "1"
-constexpr int linux102nd = 86; // the extra key beside the left Shift on ISO keyboards
+constexpr int linuxGrave = 41;  // the key left of "1"
+constexpr int linux102nd = 86;  // the extra key beside the left Shift on ISO keyboards
+constexpr int linuxPause = 119;
+constexpr int linuxBreak = 411; // Ctrl+Pause, as some keyboards report it
+
+// Keys a keyboard may send that no layout draws.
+constexpr std::pair<int, const char*> linuxNames[] = {
+    {85, "Zenkaku/Hankaku"}, {89, "Ro"}, {90, "Katakana"}, {91, "Hiragana"}, {92, "Henkan"},
+    {93, "Katakana/Hiragana"}, {94, "Muhenkan"}, {95, "Keypad JP comma"}, {113, "Mute"}, {114, "Volume Down"},
+    {115, "Volume Up"}, {116, "Power"}, {117, "Keypad ="}, {118, "Keypad ±"}, {120, "Scale"},
+    {121, "Keypad ,"}, {122, "Hangeul"}, {123, "Hanja"}, {124, "Yen"}, {128, "Stop"}, {129, "Again"},
+    {130, "Props"}, {131, "Undo"}, {132, "Front"}, {133, "Copy"}, {134, "Open"}, {135, "Paste"},
+    {136, "Find"}, {137, "Cut"}, {138, "Help"}, {139, "Menu (show)"}, {140, "Calculator"},
+    {142, "Sleep"}, {143, "Wake Up"}, {148, "Launch 1"}, {149, "Launch 2"}, {150, "Browser"},
+    {155, "Mail"}, {156, "Bookmarks"}, {157, "Computer"}, {158, "Back"}, {159, "Forward"},
+    {161, "Eject"}, {163, "Next Track"}, {164, "Play/Pause"}, {165, "Previous Track"}, {166, "Stop Media"},
+    {171, "Tools"}, {172, "Home Page"}, {173, "Refresh"}, {179, "Keypad ("}, {180, "Keypad )"}, {183, "F13"},
+    {184, "F14"}, {185, "F15"}, {186, "F16"}, {187, "F17"}, {188, "F18"}, {189, "F19"}, {190, "F20"},
+    {191, "F21"}, {192, "F22"}, {193, "F23"}, {194, "F24"}, {210, "Print (document)"}, {217, "Search"},
+    {224, "Brightness Down"}, {225, "Brightness Up"}, {226, "Media"}, {227, "Switch Display"},
+    {228, "Keyboard Light Toggle"}, {229, "Keyboard Light Down"}, {230, "Keyboard Light Up"},
+    {240, "Unknown key"}, {247, "Wireless"}, {248, "Microphone Mute"}, {464, "Fn"},
+};
 } // namespace
 
 int toKeyCode(int linuxCode, KeyboardLayout::Kind kind) {
     bool iso = kind == KeyboardLayout::Kind::iso;
     if (linuxCode == linuxGrave) return iso ? 10 : 50;
     if (linuxCode == linux102nd) return iso ? 50 : 10;
+    if (linuxCode == linuxBreak) return lifted(linuxPause);
     for (const auto& pair : fixedPairs)
         if (pair.linux == linuxCode) return pair.key;
-    return unmappedBase + linuxCode;
+    return lifted(linuxCode);
+}
+
+std::optional<std::string> name(int linuxCode) {
+    for (const auto& [code, text] : linuxNames)
+        if (code == linuxCode) return std::string(text);
+    return std::nullopt;
 }
 
 } // namespace LinuxKeyCodes

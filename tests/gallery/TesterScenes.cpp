@@ -1,8 +1,15 @@
-// Scenes of the keyboard tester's drawn keyboard and the mouse tester's test area.
+// Scenes of the keyboard tester's drawn keyboard, of its screen in the window at the smallest and
+// the usual size, and of the mouse tester's test area.
+#include "../app/model/ModelFakes.h"
+
+#include <QVBoxLayout>
+
 #include "Gallery.h"
 #include "app/devices/Clock.h"
 #include "app/model/EventClock.h"
+#include "app/model/KeyboardTester.h"
 #include "app/model/MouseTester.h"
+#include "app/views/shell/MainWindow.h"
 #include "app/views/testers/KeyboardDrawing.h"
 #include "app/views/testers/MousePad.h"
 
@@ -17,8 +24,47 @@ std::unique_ptr<QWidget> keyboard(Kind kind, KeyboardState state) {
     return view;
 }
 
-// A few letters tested, A and S held, Return and J chattering (J released, Return held).
-KeyboardState typing() { return {{0, 1, 2, 3, 12, 13, 14, 38, 36, 49}, {0, 1, 36}, {38, 36}}; }
+using RorozErurEvo::LinuxKeyCodes::lifted;
+
+// A few letters tested, A and S held, Return and J chattering (J released, Return held); Insert,
+// Keypad 1 and Keypad Enter tested, Right Ctrl held, Keypad 5 chattering.
+KeyboardState typing() {
+    return {{0, 1, 2, 3, 12, 13, 14, 38, 36, 49, lifted(110), lifted(79), lifted(96), lifted(76), 62},
+            {0, 1, 36, 62},
+            {38, 36, lifted(76)}};
+}
+
+// The main window over a model of its own, showing the keyboard tester after some typing: the
+// window goes before the model does.
+class TesterWindowHost final : public QWidget {
+public:
+    explicit TesterWindowHost(QSize size) : size_(size) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        bench.model->setSelection(SidebarItem::keyboard());
+        auto* window = new MainWindow(*bench.model);
+        window->setWindowFlags(Qt::Widget);
+        layout->addWidget(window);
+        KeyboardTester& tester = bench.model->keyboard();
+        tester.start();
+        double t = 1;
+        // a s d, Insert, Keypad 1, F13 (no key of the board) twice; Keypad 5 bounces.
+        for (int linux : {30, 31, 32, 110, 79, 183, 183, 76}) {
+            tester.linuxKey(linux, true, false, t);
+            tester.linuxKey(linux, false, false, t + 0.08);
+            t += 0.1;
+        }
+        tester.linuxKey(76, true, false, t);
+        tester.linuxKey(97, true, false, t + 0.1); // Right Ctrl held
+    }
+    ~TesterWindowHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+    QSize sizeHint() const override { return size_; }
+
+    Fakes::Bench bench{false};
+
+private:
+    QSize size_;
+};
 
 std::unique_ptr<QWidget> mousePad() {
     static MouseTester tester;
@@ -27,9 +73,12 @@ std::unique_ptr<QWidget> mousePad() {
 }
 
 const bool testerScenesAdded = Gallery::add({
-    {"keyboard-ansi", {900, 0}, [] { return keyboard(Kind::ansi, typing()); }},
-    {"keyboard-iso", {900, 0}, [] { return keyboard(Kind::iso, {{10, 50}, {}, {50}}); }},
-    {"keyboard-small", {420, 0}, [] { return keyboard(Kind::ansi, typing()); }},
+    {"keyboard-ansi", {1400, 0}, [] { return keyboard(Kind::ansi, typing()); }},
+    {"keyboard-iso", {1400, 0}, [] { return keyboard(Kind::iso, {{10, 50}, {}, {50}}); }},
+    {"keyboard-small", {640, 0}, [] { return keyboard(Kind::ansi, typing()); }},
+    {"keyboard-tester-window", {}, [] { return std::make_unique<TesterWindowHost>(QSize(1320, 860)); }},
+    {"keyboard-tester-window-minimum", {},
+     [] { return std::make_unique<TesterWindowHost>(QSize(MainWindow::minimumWidth, 679)); }},
     {"mouse-pad", {560, 360}, mousePad},
 });
 

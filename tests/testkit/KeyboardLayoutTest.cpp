@@ -25,8 +25,9 @@ TEST(KeyboardLayout, BothLayoutsHaveSixRowsOfFourteenAndAHalfUnits) {
             EXPECT_DOUBLE_EQ(sum, 14.5) << title(kind) << " row " << r;
         }
     }
-    EXPECT_EQ(KeyboardLayout::ansi().keys().size(), 77u);
-    EXPECT_EQ(KeyboardLayout::iso().keys().size(), 78u);
+    // Full-size boards: 104 keys, and the ISO board's extra key beside the left Shift.
+    EXPECT_EQ(KeyboardLayout::ansi().keys().size(), 104u);
+    EXPECT_EQ(KeyboardLayout::iso().keys().size(), 105u);
 }
 
 TEST(KeyboardLayout, KeyListKeepsTheFirstSpecOfEachCode) {
@@ -41,15 +42,11 @@ TEST(KeyboardLayout, KeyListKeepsTheFirstSpecOfEachCode) {
     ASSERT_TRUE(ret);
     EXPECT_EQ(ret->label, "Enter");
     EXPECT_EQ(ret->width, 1);
-    EXPECT_FALSE(KeyboardLayout::iso().key(62));
-    EXPECT_FALSE(KeyboardLayout::ansi().key(62));
-    // Stacked arrows are two keys, up before down, between left and right.
-    auto left = std::find_if(ansi.begin(), ansi.end(), [](const KeySpec& k) { return k.code == 123; });
-    ASSERT_NE(left, ansi.end());
-    ASSERT_LE(std::distance(left, ansi.end()), 4);
-    EXPECT_EQ(left[1].code, 126);
-    EXPECT_EQ(left[2].code, 125);
-    EXPECT_EQ(left[3].code, 124);
+    EXPECT_EQ(KeyboardLayout::iso().key(62)->name, "Right Ctrl");
+    // The main block comes first, then the navigation block and the keypad.
+    EXPECT_EQ(ansi.front().name, "Escape");
+    EXPECT_EQ(ansi[74].name, "Print Screen");
+    EXPECT_EQ(ansi.back().name, "Keypad .");
     EXPECT_EQ(KeyboardLayout::ansi().key(0)->name, "A");
     EXPECT_EQ(KeyboardLayout::ansi().key(42)->label, "\\");
 }
@@ -87,10 +84,55 @@ TEST(KeyboardLayout, KeySpecJsonRequiresEveryKey) {
 TEST(LinuxKeyCodes, EveryLayoutKeyIsReachableFromALinuxCodeOnItsLayout) {
     for (Kind kind : allCases<Kind>()) {
         std::map<int, int> hits;
-        for (int linux = 0; linux < 600; ++linux) hits[LinuxKeyCodes::toKeyCode(linux, kind)]++;
+        for (int linux = 0; linux < 768; ++linux) hits[LinuxKeyCodes::toKeyCode(linux, kind)]++;
         for (const auto& spec : KeyboardLayout::layout(kind).keys())
-            EXPECT_EQ(hits[spec.code], 1) << title(kind) << " key " << spec.name;
+            EXPECT_EQ(hits[spec.code], spec.name == "Pause" ? 2 : 1) << title(kind) << " key " << spec.name;
     }
+}
+
+TEST(LinuxKeyCodes, NavigationBlockKeypadAndRightModifiersAreKeysOfBothBoards) {
+    // Linux key code and the key it lights; NumLock changes the keypad's symbols, not its codes.
+    const std::vector<std::pair<int, std::string>> keys{
+        {99, "Print Screen"}, {70, "Scroll Lock"}, {119, "Pause"},  {411, "Pause"},  {110, "Insert"},
+        {102, "Home"},        {104, "Page Up"},    {111, "Delete"}, {107, "End"},    {109, "Page Down"},
+        {103, "Up arrow"},    {105, "Left arrow"}, {108, "Down arrow"}, {106, "Right arrow"},
+        {69, "Num Lock"},     {98, "Keypad /"},    {55, "Keypad *"}, {74, "Keypad -"}, {71, "Keypad 7"},
+        {72, "Keypad 8"},     {73, "Keypad 9"},    {78, "Keypad +"}, {75, "Keypad 4"}, {76, "Keypad 5"},
+        {77, "Keypad 6"},     {79, "Keypad 1"},    {80, "Keypad 2"}, {81, "Keypad 3"}, {96, "Keypad Enter"},
+        {82, "Keypad 0"},     {83, "Keypad ."},    {97, "Right Ctrl"}, {126, "Right Super"}, {125, "Left Super"},
+        {127, "Menu"},        {100, "AltGr"},
+    };
+    for (Kind kind : allCases<Kind>()) {
+        const auto& layout = KeyboardLayout::layout(kind);
+        for (const auto& [linux, name] : keys) {
+            auto spec = layout.key(LinuxKeyCodes::toKeyCode(linux, kind));
+            ASSERT_TRUE(spec) << title(kind) << " Linux key " << linux;
+            EXPECT_EQ(spec->name, name) << title(kind) << " Linux key " << linux;
+        }
+        // The board's new keys take codes clear of every virtual code (the arrows keep theirs), so
+        // no key of an earlier log changes its meaning.
+        for (const auto& placed : layout.side)
+            EXPECT_TRUE(placed.key.code >= LinuxKeyCodes::unmappedBase ||
+                        (placed.key.code >= 123 && placed.key.code <= 126))
+                << placed.key.name;
+        EXPECT_GT(layout.key(LinuxKeyCodes::toKeyCode(126, kind))->code, LinuxKeyCodes::unmappedBase);
+    }
+    // Alt+Print and Ctrl+Pause are the same keys to X11 (SysRq and Break are their second symbols).
+    EXPECT_EQ(LinuxKeyCodes::toKeyCode(99, Kind::ansi), LinuxKeyCodes::lifted(99));
+    // The consumer "Print" key is another key than Print Screen, and is not drawn.
+    EXPECT_FALSE(KeyboardLayout::ansi().key(LinuxKeyCodes::toKeyCode(210, Kind::ansi)));
+    EXPECT_EQ(KeyboardLayout::ansi().name(LinuxKeyCodes::toKeyCode(210, Kind::ansi)), "Print (document)");
+}
+
+TEST(KeyboardLayout, KeysNoBoardDrawsAreNamed) {
+    const auto& ansi = KeyboardLayout::ansi();
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(464, Kind::ansi)), "Fn");
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(183, Kind::ansi)), "F13");
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(113, Kind::ansi)), "Mute");
+    EXPECT_EQ(ansi.name(10), "Section"); // the ISO board's key, pressed with the ANSI board chosen
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::lifted(700)), "Linux key 700");
+    EXPECT_EQ(ansi.name(9999), "Key 9999");
+    EXPECT_EQ(ansi.name(0), "A");
 }
 
 TEST(KeyboardLayout, KeysCarryThePCNamesInTheSameGeometry) {
@@ -100,10 +142,10 @@ TEST(KeyboardLayout, KeysCarryThePCNamesInTheSameGeometry) {
             for (const auto& key : slot.keys()) texts.push_back(key.label + "/" + std::to_string(slot.width()));
         return texts;
     };
+    // A PC keyboard sends no Fn: the bottom row is the PC's eight keys, the space bar where it was.
     EXPECT_EQ(labels(KeyboardLayout::bottomRow()),
-              (std::vector<std::string>{"Fn/1.000000", "Ctrl/1.000000", "Alt/1.000000", "Super/1.250000",
-                                        "/5.000000", "Menu/1.250000", "AltGr/1.000000", "←/1.000000",
-                                        "↑/1.000000", "↓/1.000000", "→/1.000000"}));
+              (std::vector<std::string>{"Ctrl/1.500000", "Super/1.250000", "Alt/1.500000", "/5.000000",
+                                        "AltGr/1.250000", "Super/1.250000", "Menu/1.250000", "Ctrl/1.500000"}));
     for (Kind kind : allCases<Kind>()) {
         const auto& layout = KeyboardLayout::layout(kind);
         EXPECT_EQ(layout.key(51)->label, "Backspace");
@@ -112,9 +154,12 @@ TEST(KeyboardLayout, KeysCarryThePCNamesInTheSameGeometry) {
         EXPECT_EQ(layout.key(53)->label, "Esc");
         EXPECT_EQ(layout.key(55)->name, "Left Super");
         EXPECT_EQ(layout.key(61)->name, "AltGr");
-        for (const auto& spec : layout.keys())
+        for (const auto& spec : layout.keys()) {
             for (const char* other : {"command", "option", "return", "delete", "control"})
                 EXPECT_EQ(spec.label.find(other), std::string::npos) << spec.label;
+            EXPECT_NE(spec.label, "Fn");
+        }
+        EXPECT_FALSE(layout.key(KeyboardLayout::function));
     }
     // The Menu key (KEY_COMPOSE) lights the slot right of the space bar.
     EXPECT_EQ(LinuxKeyCodes::toKeyCode(127, Kind::ansi), 54);

@@ -1,5 +1,6 @@
 #include "app/views/testers/KeyboardDrawing.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -17,9 +18,10 @@ using RorozErurEvo::KeySpec;
 
 namespace KeyboardGeometry {
 
-double unit(double width) { return (width - margin) / rowUnits; }
+double unit(double width) { return (width - margin) / boardUnits; }
 double labelSize(double size) { return std::max(std::min(0.28 * size, 13.0), 8.0); }
 double markSize(double size) { return std::max(0.2 * size, 7.0); }
+double labelPadding(double size) { return std::clamp(0.1 * size, 2.0, 4.0); }
 
 namespace {
 // A slot w units wide spans w keys and the w − 1 spaces between them; never less than nothing.
@@ -48,6 +50,13 @@ std::vector<Cap> caps(const KeyboardLayout& layout, double u, QPointF topLeft) {
         }
         y += std::max(0.0, u) + spacing;
     }
+    // The side blocks sit on the same grid: a unit and a spacing per column and row.
+    const double pitch = std::max(0.0, u) + spacing;
+    for (const auto& placed : layout.side)
+        result.push_back({placed.key,
+                          QRectF(topLeft.x() + placed.column * pitch, topLeft.y() + placed.row * pitch,
+                                 span(placed.key.width, u), span(placed.height, u)),
+                          u});
     return result;
 }
 
@@ -78,12 +87,21 @@ void paintCap(QPainter& painter, const KeyboardGeometry::Cap& cap, const Keyboar
 
     if (!cap.key.label.empty()) {
         QFont font = painter.font();
-        font.setPixelSize(std::max(1, int(std::lround(KeyboardGeometry::labelSize(cap.size)))));
         font.setWeight(QFont::Medium);
+        const QString label = QString::fromStdString(cap.key.label);
+        const double pad = KeyboardGeometry::labelPadding(cap.size);
+        const QRectF inside = frame.adjusted(pad, pad, -pad, -pad);
+        // A label wider than its key ("Backspace" on a small board) shrinks until it fits.
+        int pixels = std::max(1, int(std::lround(KeyboardGeometry::labelSize(cap.size))));
+        for (;;) {
+            font.setPixelSize(pixels);
+            if (pixels <= KeyboardGeometry::smallestLabel || QFontMetricsF(font).horizontalAdvance(label) <= inside.width())
+                break;
+            --pixels;
+        }
         painter.setFont(font);
         painter.setPen(held ? QColor(Qt::white) : primary);
-        painter.drawText(frame.adjusted(4, 4, -4, -4), Qt::AlignLeft | Qt::AlignTop,
-                         QString::fromStdString(cap.key.label));
+        painter.drawText(inside, Qt::AlignLeft | Qt::AlignTop, label);
     }
     if (tested && !held) {
         const double mark = KeyboardGeometry::markSize(cap.size);
@@ -99,8 +117,8 @@ void paintCap(QPainter& painter, const KeyboardGeometry::Cap& cap, const Keyboar
 
 void paintKeyboard(QPainter& painter, const QRectF& rect, const KeyboardLayout& layout, const KeyboardState& state,
                    const QColor& primary) {
-    // Fit the 14.5 : 6.3 drawing into the rectangle.
-    const double ratio = KeyboardGeometry::rowUnits / KeyboardGeometry::heightUnits;
+    // Fit the 22.5 : 6.3 drawing into the rectangle.
+    const double ratio = KeyboardGeometry::boardUnits / KeyboardGeometry::heightUnits;
     const double width = std::min(rect.width(), rect.height() * ratio);
     const double u = KeyboardGeometry::unit(width);
     painter.save();
@@ -134,10 +152,10 @@ QString KeyboardDrawing::accessibleValue() const {
 }
 
 int KeyboardDrawing::heightForWidth(int width) const {
-    return int(std::ceil(width * KeyboardGeometry::heightUnits / KeyboardGeometry::rowUnits));
+    return int(std::ceil(width * KeyboardGeometry::heightUnits / KeyboardGeometry::boardUnits));
 }
 
-QSize KeyboardDrawing::sizeHint() const { return {760, heightForWidth(760)}; }
+QSize KeyboardDrawing::sizeHint() const { return {1180, heightForWidth(1180)}; }
 
 void KeyboardDrawing::paintEvent(QPaintEvent*) {
     QPainter painter(this);

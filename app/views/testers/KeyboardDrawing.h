@@ -1,6 +1,7 @@
 #pragma once
-// The drawn keyboard of the keyboard tester: every key of the layout in its row, teal while held,
-// green once tested, with an amber border when it chattered.
+// The drawn keyboard of the keyboard tester: every key of the layout in its place (the main block,
+// the navigation block and the keypad beside it), teal while held, green once tested, with an
+// amber border when it chattered.
 #include <QColor>
 #include <QRectF>
 #include <QWidget>
@@ -18,10 +19,10 @@ namespace Tessarine {
 namespace KeyboardGeometry {
 // Points between keys, across and down.
 constexpr double spacing = 4;
-// Points of the drawing's width that are not keys: the spacing of the widest row.
-constexpr double margin = 58;
-// Width of every row in key units.
-constexpr double rowUnits = 14.5;
+// Width of the whole board in key units: the main block's rows, the navigation block and the keypad.
+constexpr double boardUnits = RorozErurEvo::KeyboardLayout::boardUnits;
+// Points of the drawing's width that are not keys: a spacing for every unit of the board.
+constexpr double margin = spacing * boardUnits;
 // Height of the drawing in the same units (six rows and their spacing).
 constexpr double heightUnits = 6.3;
 
@@ -31,6 +32,10 @@ double unit(double width);
 double labelSize(double size);
 // Size of the tested mark: 0.2 of the key, at least 7.
 double markSize(double size);
+// Space between a key's edge and its label: 4, less on keys under 40 points, at least 2.
+double labelPadding(double size);
+// The smallest pixel size a label shrinks to when it is wider than its key.
+constexpr int smallestLabel = 6;
 
 struct Cap {
     RorozErurEvo::KeySpec key;
@@ -47,7 +52,7 @@ struct KeyboardState {
     std::set<int> chatter;
 };
 
-// Draws the layout fitted into `rect` (aspect 14.5 : 6.3, top-left), `primary` being the
+// Draws the layout fitted into `rect` (aspect 22.5 : 6.3, top-left), `primary` being the
 // scheme's text colour.
 void paintKeyboard(QPainter& painter, const QRectF& rect, const RorozErurEvo::KeyboardLayout& layout,
                    const KeyboardState& state, const QColor& primary);
@@ -55,7 +60,8 @@ void paintKeyboard(QPainter& painter, const QRectF& rect, const RorozErurEvo::Ke
 class KeyboardDrawing : public QWidget, public AccessibleValue {
     Q_OBJECT
 public:
-    static constexpr int maximumWidth = 980;
+    // Keys no larger than a letter key of 63.6 points.
+    static constexpr int maximumWidth = 1520;
 
     explicit KeyboardDrawing(QWidget* parent = nullptr);
 

@@ -37,7 +37,8 @@ const char* const closingNote =
     "Alt+Tab and the brightness, volume and media keys, never reach it. No special input permission is used.";
 
 // A figure of the statistics row: caption over value, read as one element.
-QLabel* statistic(QHBoxLayout* row, const QString& title, const QString& objectName) {
+QLabel* statistic(QBoxLayout* row, const QString& title, const QString& objectName,
+                  Qt::Alignment alignment = Qt::AlignTop) {
     auto* block = new QWidget;
     auto* stack = new QVBoxLayout(block);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -49,7 +50,7 @@ QLabel* statistic(QHBoxLayout* row, const QString& title, const QString& objectN
     value->setWordWrap(true);
     value->setAccessibleName(title);
     stack->addWidget(value);
-    row->addWidget(block, 0, Qt::AlignTop);
+    row->addWidget(block, 0, alignment);
     return value;
 }
 } // namespace
@@ -78,6 +79,7 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     buildStatistics(stack);
     drawing_ = new KeyboardDrawing;
     stack->addWidget(drawing_);
+    buildOtherKeys(stack);
     stack->addWidget(TesterParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
     stack->addStretch(1);
     scroll->setWidget(content);
@@ -155,6 +157,13 @@ void KeyboardTesterView::buildStatistics(QVBoxLayout* stack) {
     stack->addLayout(statistics);
 }
 
+// Keys the drawing lacks (a media key, F13, a keypad's "=") still register: they are listed by
+// name with their presses.
+void KeyboardTesterView::buildOtherKeys(QVBoxLayout* stack) {
+    otherKeysValue_ =
+        statistic(stack, QStringLiteral("Other keys"), QStringLiteral("keyboard-other-keys"), Qt::Alignment());
+}
+
 // Return starts capture; Esc stops it only while keys are not captured (a captured Esc is a key
 // under test, and holding it ends capture in the tester).
 void KeyboardTesterView::buildShortcuts() {
@@ -195,7 +204,8 @@ void KeyboardTesterView::refresh() {
     rolloverValue_->setText(QString::number(tester.maxRollover()));
     repeatValue_->setText(KeyboardTexts::repeat(tester.repeatRate(), tester.repeatDelay()));
     chatterValue_->setText(KeyboardTexts::chatterList(layout, chatter));
-    for (QLabel* value : {heldValue_, rolloverValue_, repeatValue_, chatterValue_})
+    otherKeysValue_->setText(KeyboardTexts::otherKeys(layout, tester.events()));
+    for (QLabel* value : {heldValue_, rolloverValue_, repeatValue_, chatterValue_, otherKeysValue_})
         value->setAccessibleDescription(value->text());
 
     drawing_->setState(tester.layoutKind(), {tester.tested(), tester.held(), KeyboardTexts::chatterCodes(chatter)});

@@ -1,6 +1,6 @@
 #pragma once
 // The keyboard tester screen: layout picker, Reset and Save Session… in the header; the capture
-// row, the keys-tested progress, four live figures and the drawn keyboard below.
+// row, the keys-tested progress, four live figures, the drawn keyboard and the keys it lacks below.
 #include <QWidget>
 
 #include <memory>
@@ -33,6 +33,7 @@ private:
     void buildCaptureRow(QVBoxLayout* stack);
     void buildProgress(QVBoxLayout* stack);
     void buildStatistics(QVBoxLayout* stack);
+    void buildOtherKeys(QVBoxLayout* stack);
     void buildShortcuts();
 
     void refresh();
@@ -51,6 +52,7 @@ private:
     QLabel* rolloverValue_;
     QLabel* repeatValue_;
     QLabel* chatterValue_;
+    QLabel* otherKeysValue_;
     KeyboardDrawing* drawing_;
 };
 

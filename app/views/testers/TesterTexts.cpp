@@ -26,9 +26,10 @@ std::optional<int> keyCode(const std::string& inputName) {
     return code;
 }
 
-QString keyName(const KeyboardLayout& layout, int code) {
-    auto spec = layout.key(code);
-    return spec ? qs(spec->name) : QString();
+QString names(const KeyboardLayout& layout, const std::set<int>& codes) {
+    QStringList list;
+    for (int code : codes) list << qs(layout.name(code));
+    return list.join(QStringLiteral(", "));
 }
 } // namespace
 
@@ -57,10 +58,7 @@ std::set<int> chatterCodes(const std::map<std::string, InputChatter>& chatter) {
 
 QString held(const KeyboardLayout& layout, const std::set<int>& held) {
     if (held.empty()) return QStringLiteral("none");
-    QStringList names;
-    for (int code : held)
-        if (QString name = keyName(layout, code); !name.isNull()) names << name;
-    return QStringLiteral("%1: %2").arg(held.size()).arg(names.join(QStringLiteral(", ")));
+    return QStringLiteral("%1: %2").arg(held.size()).arg(names(layout, held));
 }
 
 QString repeat(std::optional<double> rate, std::optional<double> delay) {
@@ -74,21 +72,35 @@ QString chatterList(const KeyboardLayout& layout, const std::map<std::string, In
     if (chatter.empty()) return QStringLiteral("none");
     QStringList items;
     for (const auto& [input, entry] : chatter) {
-        QString name;
-        if (auto code = keyCode(input)) name = keyName(layout, *code);
-        if (name.isNull()) name = qs(input);
-        items << QStringLiteral("%1 %2×").arg(name).arg(entry.chatters);
+        auto code = keyCode(input);
+        items << QStringLiteral("%1 %2×").arg(code ? qs(layout.name(*code)) : qs(input)).arg(entry.chatters);
     }
     return items.join(QStringLiteral(", "));
 }
 
 QString drawingValue(const KeyboardLayout& layout, int tested, const std::set<int>& held) {
     QString value = QStringLiteral("%1 of %2 keys tested").arg(tested).arg(layout.keys().size());
-    QStringList names;
-    for (int code : held)
-        if (QString name = keyName(layout, code); !name.isNull()) names << name;
-    if (!held.empty()) value += QStringLiteral("; held: ") + names.join(QStringLiteral(", "));
+    if (!held.empty()) value += QStringLiteral("; held: ") + names(layout, held);
     return value;
+}
+
+QString otherKeys(const KeyboardLayout& layout, const std::vector<ButtonEvent>& events) {
+    std::set<int> drawn;
+    for (const KeySpec& key : layout.keys()) drawn.insert(key.code);
+    std::vector<std::pair<int, int>> presses; // code and count, in the order of first press
+    for (const ButtonEvent& event : events) {
+        auto code = event.down ? keyCode(event.input) : std::nullopt;
+        if (!code || drawn.count(*code)) continue;
+        auto entry = std::find_if(presses.begin(), presses.end(), [&](const auto& p) { return p.first == *code; });
+        if (entry == presses.end())
+            presses.emplace_back(*code, 1);
+        else
+            entry->second += 1;
+    }
+    if (presses.empty()) return QStringLiteral("none");
+    QStringList items;
+    for (const auto& [code, count] : presses) items << QStringLiteral("%1 %2×").arg(qs(layout.name(code))).arg(count);
+    return items.join(QStringLiteral(", "));
 }
 
 std::string sessionName(KeyboardLayout::Kind kind) { return "Keyboard (" + title(kind) + ")"; }

@@ -27,15 +27,18 @@ std::map<std::string, RorozErurEvo::InputChatter> chatter(const std::vector<Roro
                                                            double windowMs);
 // The key codes of those entries ("key-12" → 12); names that carry no code are skipped.
 std::set<int> chatterCodes(const std::map<std::string, RorozErurEvo::InputChatter>& chatter);
-// "none", or "2: A, S" in ascending code order (codes without a key of the layout left out).
+// "none", or "2: A, S" in ascending code order; keys the layout lacks by their own names.
 QString held(const RorozErurEvo::KeyboardLayout& layout, const std::set<int>& held);
 // "hold a key to measure", or "33.3 per second, after 0.50 s".
 QString repeat(std::optional<double> rate, std::optional<double> delay);
 // "none", or "A 2×, Return 1×".
 QString chatterList(const RorozErurEvo::KeyboardLayout& layout,
                     const std::map<std::string, RorozErurEvo::InputChatter>& chatter);
-// The drawing's accessible value: "3 of 77 keys tested; held: A, S".
+// The drawing's accessible value: "3 of 104 keys tested; held: A, S".
 QString drawingValue(const RorozErurEvo::KeyboardLayout& layout, int tested, const std::set<int>& held);
+// The keys pressed that the layout lacks, with their presses, first pressed first: "none", or
+// "F13 2×, Fn 1×".
+QString otherKeys(const RorozErurEvo::KeyboardLayout& layout, const std::vector<RorozErurEvo::ButtonEvent>& events);
 // The session name of a keyboard result: "Keyboard (US (ANSI))".
 std::string sessionName(RorozErurEvo::KeyboardLayout::Kind kind);
 } // namespace KeyboardTexts

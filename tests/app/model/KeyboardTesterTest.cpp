@@ -110,7 +110,22 @@ TEST_F(KeyboardFixture, ResultListsEveryLayoutKeyWithRolloverAndLayoutLine) {
     EXPECT_EQ(tester.events().front().input, "key-10");
     auto iso = tester.results(30);
     EXPECT_EQ(iso.details.back(), "Layout: ISO. Most keys registered together: 1.");
-    EXPECT_EQ(iso.verdict, Verdict::fail); // 77 of 78 keys never pressed
+    EXPECT_EQ(iso.verdict, Verdict::fail); // 104 of 105 keys never pressed
+    EXPECT_EQ(iso.headline, "1 of 105 keys registered, no chatter");
+}
+
+TEST_F(KeyboardFixture, KeypadAndNavigationKeysAreExpectedAndKeysNoBoardDrawsAreOtherInputs) {
+    for (int linux : {79, 110, 183}) { // Keypad 1, Insert, F13
+        tester.linuxKey(linux, true, false, 1.0);
+        tester.linuxKey(linux, false, false, 1.1);
+    }
+    auto result = tester.results(30);
+    EXPECT_EQ(result.headline, "2 of 104 keys registered, no chatter");
+    EXPECT_EQ(result.measure("missing")->value, 102);
+    EXPECT_NE(std::find(result.details.begin(), result.details.end(), "Also pressed: 1 other input."),
+              result.details.end());
+    // A saved result keeps no key codes, only its texts and figures, and reads back whole.
+    EXPECT_EQ(TestResult::fromJson(result.toJson()).toJson(), result.toJson());
 }
 
 TEST_F(KeyboardFixture, ResetKeepsCaptureAndDropsReleasesOfKeysHeldBefore) {

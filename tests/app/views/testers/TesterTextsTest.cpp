@@ -14,12 +14,12 @@ const KeyboardLayout& iso() { return KeyboardLayout::layout(KeyboardLayout::Kind
 
 TEST(KeyboardTexts, FiguresBeforeAnyKey) {
     EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::testedCount(ansi(), {}), int(ansi().keys().size())),
-              "Keys tested: 0 of 77");
-    EXPECT_EQ(KeyboardTexts::progress(0, int(iso().keys().size())), "Keys tested: 0 of 78");
+              "Keys tested: 0 of 104");
+    EXPECT_EQ(KeyboardTexts::progress(0, int(iso().keys().size())), "Keys tested: 0 of 105");
     EXPECT_EQ(KeyboardTexts::held(ansi(), {}), "none");
     EXPECT_EQ(KeyboardTexts::repeat(std::nullopt, std::nullopt), "hold a key to measure");
     EXPECT_EQ(KeyboardTexts::chatterList(ansi(), {}), "none");
-    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 0, {}), "0 of 77 keys tested");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 0, {}), "0 of 104 keys tested");
 }
 
 TEST(KeyboardTexts, TestedCountsOnlyKeysOfTheLayout) {
@@ -28,10 +28,24 @@ TEST(KeyboardTexts, TestedCountsOnlyKeysOfTheLayout) {
     EXPECT_EQ(KeyboardTexts::testedCount(iso(), {0, 1, 10, 9999}), 3);
 }
 
-TEST(KeyboardTexts, HeldKeysByAscendingCodeWithUnknownCodesLeftOut) {
-    // S is 1, A is 0, Space 49; 9999 has no key but still counts as held.
-    EXPECT_EQ(KeyboardTexts::held(ansi(), {49, 1, 0, 9999}), "4: A, S, Space");
-    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 3, {1, 0}), "3 of 77 keys tested; held: A, S");
+TEST(KeyboardTexts, HeldKeysByAscendingCodeAndKeysTheDrawingLacksByTheirNames) {
+    // S is 1, A is 0, Space 49, Insert lifted from Linux 110; F13 and 9999 have no key drawn.
+    const int insert = RorozErurEvo::LinuxKeyCodes::lifted(110), f13 = RorozErurEvo::LinuxKeyCodes::lifted(183);
+    EXPECT_EQ(KeyboardTexts::held(ansi(), {49, 1, 0, insert, f13, 9999}), "6: A, S, Space, Insert, F13, Key 9999");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 3, {1, 0, f13}), "3 of 104 keys tested; held: A, S, F13");
+}
+
+TEST(KeyboardTexts, OtherKeysListsThePressesOfKeysTheDrawingLacks) {
+    const std::string f13 = "key-" + std::to_string(RorozErurEvo::LinuxKeyCodes::lifted(183));
+    const std::string keypad1 = "key-" + std::to_string(RorozErurEvo::LinuxKeyCodes::lifted(79));
+    EXPECT_EQ(KeyboardTexts::otherKeys(ansi(), {}), "none");
+    std::vector<ButtonEvent> events{
+        {f13, true, 0.0},     {f13, false, 0.1},      {"key-63", true, 0.2}, // Fn, which no PC board draws
+        {keypad1, true, 0.3}, {keypad1, false, 0.4},  {"key-10", true, 0.5}, // Section is an ISO key
+        {f13, true, 0.6},     {"key-x", true, 0.7},
+    };
+    EXPECT_EQ(KeyboardTexts::otherKeys(ansi(), events), "F13 2×, Fn 1×, Section 1×");
+    EXPECT_EQ(KeyboardTexts::otherKeys(iso(), events), "F13 2×, Fn 1×");
 }
 
 TEST(KeyboardTexts, RepeatRateAndDelay) {
@@ -50,7 +64,7 @@ TEST(KeyboardTexts, ChatterKeepsOnlyChatteringKeysAndNamesThem) {
     auto chatter = KeyboardTexts::chatter(events, 30);
     ASSERT_EQ(chatter.size(), 3u);
     EXPECT_EQ(KeyboardTexts::chatterCodes(chatter), (std::set<int>{0, 777}));
-    EXPECT_EQ(KeyboardTexts::chatterList(ansi(), chatter), "A 1×, key-777 1×, key-x 1×");
+    EXPECT_EQ(KeyboardTexts::chatterList(ansi(), chatter), "A 1×, Key 777 1×, key-x 1×");
 }
 
 TEST(KeyboardTexts, SessionNamesFollowTheLayout) {
@@ -59,32 +73,76 @@ TEST(KeyboardTexts, SessionNamesFollowTheLayout) {
 }
 
 TEST(KeyboardGeometry, KeySizesAndFontsFollowTheWidth) {
-    const double u = KeyboardGeometry::unit(900);
-    EXPECT_NEAR(u, 58.07, 0.01);
+    // The board is 22.5 units wide: the main block's 14.5, the navigation block, the keypad.
+    const double u = KeyboardGeometry::unit(1400);
+    EXPECT_NEAR(u, 58.22, 0.01);
     EXPECT_EQ(KeyboardGeometry::labelSize(u), 13);
     EXPECT_EQ(KeyboardGeometry::labelSize(20), 8);
     EXPECT_NEAR(KeyboardGeometry::labelSize(40), 11.2, 1e-9);
     EXPECT_EQ(KeyboardGeometry::markSize(20), 7);
 
     auto caps = KeyboardGeometry::caps(ansi(), u);
-    EXPECT_EQ(caps.size(), 77u); // the stacked arrows are two keys
-    EXPECT_EQ(KeyboardGeometry::caps(iso(), u).size(), 79u); // both parts of the ISO return key are drawn
+    EXPECT_EQ(caps.size(), 104u);
+    EXPECT_EQ(KeyboardGeometry::caps(iso(), u).size(), 106u); // both parts of the ISO return key are drawn
     auto space = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 49; });
     ASSERT_NE(space, caps.end());
     EXPECT_NEAR(space->frame.width(), 5 * u + 16, 1e-9);
-    auto up = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 126; });
-    auto down = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 125; });
-    EXPECT_NEAR(up->frame.height(), u / 2 - 1, 1e-9);
-    EXPECT_NEAR(down->frame.top(), up->frame.bottom() + 2, 1e-9);
-    EXPECT_NEAR(down->frame.bottom(), space->frame.bottom(), 1e-9);
-    // Every row ends at the same place: 14.5 units and their spacing.
-    for (const auto& cap : caps) EXPECT_LE(cap.frame.right(), 900 - 4 + 1e-9);
+    // Every key ends inside the board: 22.5 units and their spacing.
+    for (const auto& cap : caps) EXPECT_LE(cap.frame.right(), 1400 - 4 + 1e-9);
 
     // A drawing too narrow for its spacing has keys of no size, never negative ones.
     for (const auto& cap : KeyboardGeometry::caps(ansi(), KeyboardGeometry::unit(30))) {
         EXPECT_GE(cap.frame.width(), 0);
         EXPECT_GE(cap.frame.height(), 0);
     }
+}
+
+namespace {
+QRectF frameOf(const KeyboardLayout& layout, double u, const std::string& name) {
+    for (const auto& cap : KeyboardGeometry::caps(layout, u))
+        if (cap.key.name == name && cap.key.label != "") return cap.frame;
+    return {};
+}
+} // namespace
+
+TEST(KeyboardGeometry, TheMainBlockKeepsItsPlacesAndTheSideBlocksSitBesideIt) {
+    // With a unit of 40 a key and a spacing are 44 points.
+    const double u = 40;
+    EXPECT_EQ(frameOf(ansi(), u, "Escape"), QRectF(0, 0, 62, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "F12"), QRectF(550, 0, 40, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "Backspace"), QRectF(572, 44, 62, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "Backslash"), QRectF(594, 88, 40, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "A"), QRectF(77, 132, 40, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "Enter"), QRectF(561, 132, 73, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "Left Shift"), QRectF(0, 176, 95, 40));
+    EXPECT_EQ(frameOf(ansi(), u, "Right Shift"), QRectF(539, 176, 95, 40));
+    EXPECT_EQ(frameOf(iso(), u, "Grave accent"), QRectF(55, 176, 40, 40));
+    EXPECT_EQ(frameOf(iso(), u, "Enter"), QRectF(594, 88, 40, 40));
+    auto caps = KeyboardGeometry::caps(ansi(), u);
+    auto space = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 49; });
+    EXPECT_EQ(space->frame, QRectF(187, 220, 216, 40));
+
+    // Every key of the main block ends by 14.5 units; the side blocks start half a unit on, and no
+    // two keys overlap.
+    const double mainRight = 14.5 * 44 - 4;
+    for (const auto& layout : {&ansi(), &iso()}) {
+        auto all = KeyboardGeometry::caps(*layout, u);
+        for (const auto& cap : all) {
+            const bool side = std::any_of(layout->side.begin(), layout->side.end(),
+                                          [&](const auto& placed) { return placed.key.code == cap.key.code; });
+            if (side)
+                EXPECT_GE(cap.frame.left(), mainRight + 26) << cap.key.name;
+            else
+                EXPECT_LE(cap.frame.right(), mainRight) << cap.key.name;
+            EXPECT_LE(cap.frame.bottom(), 6 * 44 - 4) << cap.key.name;
+            for (const auto& other : all) {
+                if (&other == &cap) continue;
+                EXPECT_FALSE(cap.frame.intersects(other.frame)) << cap.key.name << " / " << other.key.name;
+            }
+        }
+    }
+    EXPECT_EQ(frameOf(ansi(), u, "Keypad +"), QRectF(21.5 * 44, 88, 40, 84));
+    EXPECT_EQ(frameOf(ansi(), u, "Keypad 0"), QRectF(18.5 * 44, 220, 84, 40));
 }
 
 TEST(MouseTexts, BoxTexts) {

@@ -74,9 +74,9 @@ struct KeyboardScreen : TesterFixture {
     // A key event as X11 or Wayland delivers it: native scan code = evdev code + 8, the server's
     // time stamp in milliseconds; it arrives when the model's clock reads `arrival`.
     void key(QWidget* target, QEvent::Type type, int linuxCode, quint64 stampMs, double arrival,
-             bool autoRepeat = false) {
+             bool autoRepeat = false, int qtKey = Qt::Key_unknown, Qt::KeyboardModifiers modifiers = {}) {
         bench.clock.set(arrival);
-        QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, quint32(linuxCode + 8), 0, 0, QString(), autoRepeat);
+        QKeyEvent event(type, qtKey, modifiers, quint32(linuxCode + 8), 0, 0, QString(), autoRepeat);
         event.setTimestamp(stampMs);
         QApplication::sendEvent(target, &event);
     }
@@ -86,12 +86,23 @@ struct KeyboardScreen : TesterFixture {
     void release(int code, quint64 ms, double arrival, bool repeat = false) {
         key(view, QEvent::KeyRelease, code, ms, arrival, repeat);
     }
+    // A key held from 10 s on the server's clock (200 s of uptime) and released at 10.6 s, which
+    // X11 repeats at 10.5, 10.53 and 10.56 s: each repeat a fake release and press with one time
+    // stamp, both flagged.
+    void holdWithX11Repeats(int code) {
+        press(code, 10000, 200.0);
+        for (quint64 ms : {10500, 10530, 10560}) {
+            release(code, ms, 200.0 + (ms - 10000) / 1000.0, true);
+            press(code, ms, 200.0 + (ms - 10000) / 1000.0, true);
+        }
+        release(code, 10600, 200.6);
+    }
 };
 
 } // namespace
 
 TEST_F(KeyboardScreen, StartsEmptyAndCapturesOnlyWhileStarted) {
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 77");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 104");
     EXPECT_EQ(text(*view, "keyboard-held"), "none");
     EXPECT_EQ(text(*view, "keyboard-repeat"), "hold a key to measure");
     EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
@@ -107,8 +118,8 @@ TEST_F(KeyboardScreen, StartsEmptyAndCapturesOnlyWhileStarted) {
     EXPECT_EQ(text(*view, "keyboard-held"), "1: A");
     release(keyA, 1150, 100.15);
     view->capture().flush();
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 1 of 77");
-    EXPECT_EQ(view->drawing().accessibleValue(), "1 of 77 keys tested");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 1 of 104");
+    EXPECT_EQ(view->drawing().accessibleValue(), "1 of 104 keys tested");
 
     QTest::mouseClick(find<QPushButton>(*view, "keyboard-stop"), Qt::LeftButton);
     EXPECT_FALSE(tester.capturing());
@@ -117,13 +128,7 @@ TEST_F(KeyboardScreen, StartsEmptyAndCapturesOnlyWhileStarted) {
 
 TEST_F(KeyboardScreen, X11AndWaylandRepeatsGiveDelayAndRateWithoutChatter) {
     tester.start();
-    // X11: every repeat is a fake release and press with the same time, both flagged.
-    press(keyA, 10000, 200.0);
-    for (quint64 ms : {10500, 10530, 10560}) {
-        release(keyA, ms, 200.0 + (ms - 10000) / 1000.0, true);
-        press(keyA, ms, 200.0 + (ms - 10000) / 1000.0, true);
-    }
-    release(keyA, 10600, 200.6);
+    holdWithX11Repeats(keyA);
     EXPECT_EQ(text(*view, "keyboard-repeat"), "33.3 per second, after 0.5 s");
 
     // Wayland: repeats carry the time of the original press; they are timed by their arrival.
@@ -171,7 +176,7 @@ TEST_F(KeyboardScreen, Iso102ndKeyIsTheKeyBesideLeftShift) {
     picker->setCurrentIndex(1);
     EXPECT_EQ(tester.layoutKind(), RorozErurEvo::KeyboardLayout::Kind::iso);
     EXPECT_EQ(bench.defaults->string(QStringLiteral("keyboardLayout")), "iso");
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 78");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 105");
 
     tester.start();
     press(key102nd, 1000, 100.0);
@@ -181,6 +186,91 @@ TEST_F(KeyboardScreen, Iso102ndKeyIsTheKeyBesideLeftShift) {
     // The tester's layout changed elsewhere (the settings window) shows here too.
     tester.setLayoutKind(RorozErurEvo::KeyboardLayout::Kind::ansi);
     EXPECT_EQ(picker->currentIndex(), 0);
+}
+
+namespace {
+// The keys of a full-size PC board beyond the main block, and the right-hand modifiers, by Linux
+// key code: the navigation block with its arrows, the keypad, right Ctrl and right Super.
+const std::vector<int> boardKeys{99, 70, 119, 110, 102, 104, 111, 107, 109, 103, 105, 108, 106, 69, 98, 55,
+                                 74, 71, 72, 73, 78, 75, 76, 77, 79, 80, 81, 96, 82, 83, 97, 126};
+constexpr int keyInsert = 110, keyKeypad1 = 79, keyEnd = 107, keyPause = 119;
+} // namespace
+
+TEST_F(KeyboardScreen, EveryKeyOfAFullSizeBoardIsDrawnCountedAndHeldTogether) {
+    tester.start();
+    quint64 ms = 1000;
+    for (int code : boardKeys) {
+        ms += 10;
+        press(code, ms, double(ms) / 1000);
+    }
+    EXPECT_EQ(tester.maxRollover(), int(boardKeys.size()));
+    EXPECT_TRUE(text(*view, "keyboard-held").startsWith("32: Right Ctrl, "));
+    for (const char* name : {"Print Screen", "Insert", "Keypad Enter", "Right Super", "Up arrow"})
+        EXPECT_TRUE(text(*view, "keyboard-held").contains(QString::fromUtf8(name))) << name;
+    for (int code : boardKeys) {
+        ms += 10;
+        release(code, ms, double(ms) / 1000);
+    }
+    view->capture().flush();
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 32 of 104");
+    EXPECT_EQ(text(*view, "keyboard-other-keys"), "none");
+    // Each of them is a key of the drawing, shown tested.
+    std::set<int> drawn;
+    for (const auto& cap : KeyboardGeometry::caps(RorozErurEvo::KeyboardLayout::ansi(), 40)) drawn.insert(cap.key.code);
+    for (int code : view->drawing().state().tested) EXPECT_TRUE(drawn.count(code)) << code;
+    EXPECT_EQ(view->drawing().state().tested.size(), boardKeys.size());
+}
+
+TEST_F(KeyboardScreen, NewKeysRepeatAndChatterLikeAnyOther) {
+    tester.start();
+    holdWithX11Repeats(keyInsert);
+    EXPECT_EQ(text(*view, "keyboard-repeat"), "33.3 per second, after 0.5 s");
+    // Keypad 1 bounces: a release and a press 20 ms apart.
+    press(keyKeypad1, 11000, 201.0);
+    release(keyKeypad1, 11100, 201.1);
+    press(keyKeypad1, 11120, 201.12);
+    release(keyKeypad1, 11200, 201.2);
+    view->capture().flush();
+    EXPECT_EQ(text(*view, "keyboard-chatter"), "Keypad 1 1×");
+    EXPECT_EQ(view->drawing().state().chatter, (std::set<int>{RorozErurEvo::LinuxKeyCodes::lifted(keyKeypad1)}));
+}
+
+TEST_F(KeyboardScreen, KeypadKeysAreTheSameKeysWithNumLockOnOrOffAndApartFromTheNavigationBlock) {
+    tester.start();
+    // With NumLock on Keypad 1 types "1"; with it off it moves to the end, like the End key.
+    key(view, QEvent::KeyPress, keyKeypad1, 1000, 100.0, false, Qt::Key_1, Qt::KeypadModifier);
+    key(view, QEvent::KeyRelease, keyKeypad1, 1050, 100.05, false, Qt::Key_1, Qt::KeypadModifier);
+    key(view, QEvent::KeyPress, keyKeypad1, 1200, 100.2, false, Qt::Key_End, Qt::KeypadModifier);
+    key(view, QEvent::KeyRelease, keyKeypad1, 1250, 100.25, false, Qt::Key_End, Qt::KeypadModifier);
+    key(view, QEvent::KeyPress, keyEnd, 1400, 100.4, false, Qt::Key_End);
+    key(view, QEvent::KeyRelease, keyEnd, 1450, 100.45, false, Qt::Key_End);
+    // Ctrl+Pause is Break and Alt+Print is SysRq: the same keys. Some keyboards report Break apart.
+    key(view, QEvent::KeyPress, keyPause, 1600, 100.6, false, Qt::Key_Pause, Qt::ControlModifier);
+    key(view, QEvent::KeyRelease, keyPause, 1650, 100.65, false, Qt::Key_Pause, Qt::ControlModifier);
+    key(view, QEvent::KeyPress, 411, 1800, 100.8);
+    key(view, QEvent::KeyRelease, 411, 1850, 100.85);
+    key(view, QEvent::KeyPress, 99, 2000, 101.0, false, Qt::Key_SysReq, Qt::AltModifier);
+    key(view, QEvent::KeyRelease, 99, 2050, 101.05, false, Qt::Key_SysReq, Qt::AltModifier);
+    view->capture().flush();
+    using RorozErurEvo::LinuxKeyCodes::lifted;
+    EXPECT_EQ(tester.tested(), (std::set<int>{lifted(99), lifted(keyKeypad1), lifted(keyEnd), lifted(keyPause)}));
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 4 of 104");
+    EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
+}
+
+TEST_F(KeyboardScreen, KeysTheDrawingLacksAreListedWithTheirPresses) {
+    tester.start();
+    for (quint64 ms : {1000, 1500}) { // F13, twice
+        press(183, ms, ms / 1000.0);
+        release(183, ms + 50, ms / 1000.0 + 0.05);
+    }
+    press(464, 2000, 2.0); // Fn, which a keyboard reports only where the window system passes it on
+    view->capture().flush();
+    EXPECT_EQ(text(*view, "keyboard-other-keys"), "F13 2×, Fn 1×");
+    EXPECT_EQ(text(*view, "keyboard-held"), "1: Fn");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 104");
+    EXPECT_EQ(tester.maxRollover(), 1);
+    EXPECT_TRUE(view->findChild<QLabel*>(QStringLiteral("keyboard-other-keys"))->isVisible());
 }
 
 TEST_F(KeyboardScreen, ShortcutsArePausedWhileCapturing) {
