@@ -1,25 +1,26 @@
 #include "testkit/AxisTracker.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "testkit/Fmt.h"
 
 namespace RorozErurEvo {
 
-std::optional<ReportRate> ReportRateAnalysis::estimate(std::vector<double> times, double minInterval) {
-    std::sort(times.begin(), times.end());
+std::optional<ReportRate> ReportRateAnalysis::estimate(std::vector<double> times) {
+    std::erase_if(times, [](double t) { return !std::isfinite(t); });
     if (times.size() < 2) return std::nullopt;
+    std::sort(times.begin(), times.end());
     std::vector<double> intervals;
     intervals.reserve(times.size() - 1);
-    for (std::size_t i = 1; i < times.size(); ++i) {
-        double interval = times[i] - times[i - 1];
-        if (interval > minInterval) intervals.push_back(interval);
-    }
-    auto median = Stats::median(intervals);
-    if (!median || !(*median > 0)) return std::nullopt;
-    double largest = *std::max_element(intervals.begin(), intervals.end());
-    return ReportRate{1.0 / *median, 1000.0 * *median, 1000.0 * largest, static_cast<int>(intervals.size()) + 1};
+    for (std::size_t i = 1; i < times.size(); ++i) intervals.push_back(times[i] - times[i - 1]);
+    std::sort(intervals.begin(), intervals.end());
+    const auto at = [&](std::size_t k) { return intervals[k]; };
+    const auto hz = rateOfIntervals(intervals.size(), at, times.back() - times.front());
+    if (!hz) return std::nullopt;
+    const double median = Stats::middleOfSorted(intervals.size(), at)->mean();
+    return ReportRate{*hz, 1000.0 * median, 1000.0 * intervals.back(), static_cast<int>(times.size())};
 }
 
 json ReportRate::toJson() const {
@@ -62,7 +63,7 @@ std::optional<double> AxisTracker::rate(double now) const {
     std::vector<double> recent;
     for (double t : times_)
         if (now - t <= window_) recent.push_back(t);
-    auto estimate = ReportRateAnalysis::estimate(std::move(recent), minReportInterval);
+    auto estimate = ReportRateAnalysis::estimate(std::move(recent));
     if (!estimate) return std::nullopt;
     return estimate->hz;
 }
@@ -71,7 +72,7 @@ std::optional<TimedRate> AxisTracker::timedRate(double now, double resolution) c
     std::vector<double> recent;
     for (double t : times_)
         if (now - t <= window_) recent.push_back(t);
-    return ReportRateAnalysis::timedEstimate(std::move(recent), minReportInterval, resolution);
+    return ReportRateAnalysis::timedEstimate(std::move(recent), resolution);
 }
 
 void AxisTracker::forgetOldest(std::size_t count) {

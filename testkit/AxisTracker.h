@@ -10,10 +10,10 @@
 namespace RorozErurEvo {
 
 struct ReportRate {
-    double hz = 0;               // reports per second: 1 / median interval
+    double hz = 0;               // reports per second (ReportRateAnalysis::rateOfIntervals)
     double medianIntervalMs = 0; // milliseconds
-    double maxGapMs = 0;         // milliseconds, longest kept interval
-    int reports = 0;             // kept intervals + 1
+    double maxGapMs = 0;         // milliseconds, longest interval
+    int reports = 0;             // report times counted
 
     // {"hz": …, "medianIntervalMs": …, "maxGapMs": …, "reports": …}, every key required.
     json toJson() const;
@@ -23,16 +23,14 @@ struct ReportRate {
 };
 
 namespace ReportRateAnalysis {
-// Intervals not longer than minInterval (seconds) are dropped as duplicates of one report.
-// Absent with fewer than two times or when no interval is left.
-std::optional<ReportRate> estimate(std::vector<double> times, double minInterval);
+// The rate of report times (seconds, any order) by a fine clock, with the middle and the longest
+// of their intervals; times that are not finite are left out. Absent with fewer than two times
+// or when they all fall at one instant.
+std::optional<ReportRate> estimate(std::vector<double> times);
 } // namespace ReportRateAnalysis
 
 class AxisTracker {
 public:
-    // The shortest interval the live rate counts, seconds.
-    static constexpr double minReportInterval = 0.0002;
-
     explicit AxisTracker(double window);
 
     std::optional<int> value;

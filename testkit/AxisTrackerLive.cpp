@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "testkit/Middle.h"
+#include "testkit/TimedRate.h"
 
 namespace RorozErurEvo {
 
@@ -35,14 +35,12 @@ bool AxisTrackerLive::takeIn(const AxisTracker& tracker) {
     for (; seen_ < end; ++seen_) {
         const double t = times[seen_ - removed];
         const int v = values[seen_ - removed];
-        if (hasLast_ && !(t >= lastTime_)) return false; // also a time that is not a number
-        if (!hasLast_ && std::isnan(t)) return false;
+        // Out of order, or not a finite time (whose intervals are no numbers).
+        if (!std::isfinite(t) || (hasLast_ && !(t >= lastTime_))) return false;
         if (hasLast_) {
             const double interval = t - lastTime_;
-            if (interval > AxisTracker::minReportInterval) {
-                intervals_.push_back({seen_ - 1, interval});
-                added_.push_back(interval);
-            }
+            intervals_.push_back({seen_ - 1, interval});
+            added_.push_back(interval);
         }
         while (!lows_.empty() && lows_.back().v >= v) lows_.pop_back();
         lows_.push_back({seen_, v});
@@ -60,6 +58,7 @@ void AxisTrackerLive::expire(const AxisTracker& tracker, double now) {
     const std::uint64_t removed = removedCount(tracker);
     const auto& times = tracker.times();
     while (front_ < seen_ && (front_ < removed || now - times[front_ - removed] > tracker.window())) ++front_;
+    if (front_ < seen_) frontTime_ = times[front_ - removed];
     while (!intervals_.empty() && intervals_.front().from < front_) {
         removed_.push_back(intervals_.front().seconds);
         intervals_.pop_front();
@@ -97,9 +96,9 @@ AxisTrackerLive::Figures AxisTrackerLive::figures() const {
     Figures result;
     if (front_ == seen_) return result;
     result.jitter = static_cast<long long>(highs_.front().v) - lows_.front().v;
-    if (seen_ - front_ < 2 || sorted_.empty()) return result;
-    const double median = Stats::middleOfSorted(sorted_.size(), [&](std::size_t k) { return sorted_[k]; })->mean();
-    if (median > 0) result.rate = 1.0 / median;
+    if (seen_ - front_ < 2) return result;
+    result.rate = ReportRateAnalysis::rateOfIntervals(
+        sorted_.size(), [&](std::size_t k) { return sorted_[k]; }, lastTime_ - frontTime_);
     return result;
 }
 
@@ -117,7 +116,7 @@ AxisTrackerLive::Figures AxisTrackerLive::update(const AxisTracker& tracker, dou
     tracking_ = false;
     const auto& times = tracker.times();
     const bool ordered = !std::isnan(now) &&
-                         std::none_of(times.begin(), times.end(), [](double t) { return std::isnan(t); }) &&
+                         std::all_of(times.begin(), times.end(), [](double t) { return std::isfinite(t); }) &&
                          std::is_sorted(times.begin(), times.end());
     if (!ordered) return Figures{tracker.jitter(now), tracker.rate(now)};
     reset(removed);

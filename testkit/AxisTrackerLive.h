@@ -6,9 +6,9 @@
 //
 // The figures are exactly AxisTracker::jitter(now) and AxisTracker::rate(now). The window moves
 // forward as long as the tracker's times rise and `now` never goes back; anything else (times
-// out of order, a time or `now` that is not a number, `now` going back, values pruned before
-// they were seen) is answered by the tracker's own computation and the window is rebuilt once
-// the history is in order again.
+// out of order, a time that is not finite or a `now` that is not a number, `now` going back,
+// values pruned before they were seen) is answered by the tracker's own computation and the
+// window is rebuilt once the history is in order again.
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -50,12 +50,13 @@ private:
     bool tracking_ = false;
     double lastNow_ = 0;
     double lastTime_ = 0;       // time of the newest entry taken in
+    double frontTime_ = 0;      // time of the window's first entry, when it has one
     bool hasLast_ = false;
     std::uint64_t front_ = 0;   // first entry inside the window
     std::uint64_t seen_ = 0;    // entries before this number have been taken in
     std::deque<Value> lows_;    // increasing values: the window's minimum is at the front
     std::deque<Value> highs_;   // decreasing values: the maximum is at the front
-    std::deque<Interval> intervals_;  // rate intervals inside the window, oldest first
+    std::deque<Interval> intervals_;  // intervals between the window's entries, oldest first
     std::vector<double> sorted_;      // the same intervals, ascending
     std::vector<double> added_, removed_, scratch_;
 };

@@ -6,8 +6,6 @@ namespace RorozErurEvo::ReportRateAnalysis {
 
 namespace {
 
-// Reports closer than this are one report seen twice, not an interval (seconds).
-constexpr double minInterval = 0.0002;
 // Longest gap while moving, milliseconds: warn above, fail above.
 constexpr double gapWarnMs = 100;
 constexpr double gapFailMs = 250;
@@ -15,7 +13,7 @@ constexpr double gapFailMs = 250;
 } // namespace
 
 TestResult result(const std::vector<double>& times, const std::string& element, ValueSource source, Date date) {
-    const auto rate = estimate(times, minInterval);
+    const auto rate = estimate(times);
     if (!rate)
         return TestResult(TestKind::reportRate, element, source, Verdict::warn, "too few reports", {},
                           {"Keep moving a stick while it measures."}, std::nullopt, std::nullopt, date);

@@ -21,18 +21,21 @@ std::string grouped(double value) {
 
 } // namespace
 
-std::optional<TimedRate> timedEstimate(std::vector<double> times, double minInterval, double resolution) {
+std::optional<TimedRate> timedEstimate(std::vector<double> times, double resolution) {
+    std::erase_if(times, [](double t) { return !std::isfinite(t); });
     if (times.size() < 2) return std::nullopt;
     std::sort(times.begin(), times.end());
     if (resolution > 0) {
+        // A report shares its step when a neighbour lies within half a step of it.
+        const double within = resolution / 2;
+        const std::size_t n = times.size();
         std::size_t shared = 0;
-        for (std::size_t i = 1; i < times.size(); ++i)
-            if (times[i] - times[i - 1] < resolution / 2) ++shared;
-        const auto intervals = static_cast<double>(times.size() - 1);
-        if (static_cast<double>(shared) >= sharedStampShare * intervals)
-            return TimedRate{1 / resolution, true, resolution};
+        for (std::size_t i = 0; i < n; ++i)
+            if ((i > 0 && times[i] - times[i - 1] < within) || (i + 1 < n && times[i + 1] - times[i] < within))
+                ++shared;
+        if (2 * shared > n) return TimedRate{1 / resolution, true, resolution};
     }
-    const auto estimate = ReportRateAnalysis::estimate(std::move(times), minInterval);
+    const auto estimate = ReportRateAnalysis::estimate(std::move(times));
     if (!estimate) return std::nullopt;
     return TimedRate{estimate->hz, false, resolution};
 }

@@ -1,13 +1,23 @@
 #pragma once
-// A report rate as far as the clock that stamped the reports can tell it.
+// How often a device reports, from the times of its reports.
+//
+// The rate counts reports over the time they took: (N − 1) / (t_last − t_first). Over a second
+// of reports that is exact to the clock's step at both ends, so millisecond stamps give it to
+// about a tenth of a percent, where the middle interval of millisecond stamps can only read
+// 1000 / k (a 400 Hz mouse, 2 or 3 ms apart, would read 333 or 500). Stretches without reports
+// longer than a pause (the user stopped moving) are left out of both the count and the time,
+// so a rate read "while moving" does not sink with every stop.
 //
 // Some clocks stamp events in whole steps (the window system's in milliseconds, SDL's joystick
-// events too). Reports that come faster than one a step share stamps; the median interval then
-// reads as one step and would show a rate the device never had. Such a run is told as "at least
-// one report per step" instead.
+// events too). When most reports share their step with another, the stamps cannot tell whether
+// they are separate reports or the values of one report delivered one by one; such a run is
+// told as "at least one report per step" instead.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "testkit/Middle.h"
 
 namespace RorozErurEvo {
 
@@ -24,15 +34,31 @@ namespace ReportRateAnalysis {
 
 // Millisecond stamps: the window system's and SDL's event clocks.
 inline constexpr double millisecondStamps = 0.001;
-// Share of intervals shorter than a step (two reports under one stamp) from which the rate is
-// told as a floor; a few such pairs are the jitter of a slower device.
-inline constexpr double sharedStampShare = 0.1;
+// An interval is a pause, not the device's pace, when it is longer than both of these:
+inline constexpr double shortestPause = 0.1; // seconds
+inline constexpr double pauseFactor = 8;     // times the median interval
 
-// The rate of `times` (seconds, any order): with a fine clock (resolution 0) the median-interval
-// estimate over intervals longer than minInterval; with a stepped clock, at least 1 / resolution
-// when a tenth of the intervals or more fall within one step, else that same estimate. Absent
-// with fewer than two times.
-std::optional<TimedRate> timedEstimate(std::vector<double> times, double minInterval, double resolution);
+// Reports per second of a run of reports, from its `count` intervals (consecutive reports'
+// time differences) in ascending order, read through at(k) for the k-th smallest, and the time
+// `span` from its first report to its last: the intervals that are no pause, counted over the
+// time they cover. Absent without intervals or when they cover no time. The one rule behind
+// every rate below, and behind the raw view's live rates that keep their intervals sorted.
+template <class At> std::optional<double> rateOfIntervals(std::size_t count, At at, double span) {
+    const auto middle = Stats::middleOfSorted(count, at);
+    if (!middle) return std::nullopt;
+    const double pause = std::max(shortestPause, pauseFactor * middle->mean());
+    std::size_t kept = count;
+    double paused = 0;
+    while (kept > 0 && at(kept - 1) > pause) paused += at(--kept);
+    const double moving = span - paused;
+    if (kept == 0 || !(moving > 0)) return std::nullopt;
+    return static_cast<double>(kept) / moving;
+}
+
+// The rate of `times` (seconds, any order; times that are not finite are left out). With a
+// stepped clock (resolution above 0) a run in which most reports share their step with a
+// neighbour is told as at least 1 / resolution. Absent with fewer than two times.
+std::optional<TimedRate> timedEstimate(std::vector<double> times, double resolution);
 
 // "≥ 1,000 reports/s (the system times events to the millisecond)".
 std::string floorText(const TimedRate& rate);

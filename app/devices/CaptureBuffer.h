@@ -266,44 +266,6 @@ private:
                 dropBefore(cutoff);
             }
         }
-        // `copies` appends of time t in a row, as many append() calls would make them. Every
-        // copy after the first finds the log in order as the first left it and nothing before
-        // the span that the first did not drop, unless a trim moved the start.
-        // (A template, so that the logs of other entries never instantiate it.)
-        template <class U = T>
-            requires std::is_same_v<U, double>
-        void appendCopies(double t, std::size_t copies, const Limits& limits) {
-            if (copies == 0) return;
-            append(t, limits);
-            // Usually the rest fit in the ring's free slots without a trim: one fill.
-            const std::size_t size = ringSize;
-            if (const std::size_t rest = copies - 1; count + rest <= size && count + rest <= limits.most) {
-                if (rest == 0) return;
-                std::size_t slot = head + count; // head < size and count < size: no division needed
-                if (slot >= size) slot -= size;
-                for (std::size_t n = 0; n < rest; ++n) {
-                    entries[slot] = t;
-                    if (++slot == size) slot = 0;
-                }
-                if (count == 1) secondTime = t;
-                count += rest;
-                total += rest;
-                last = &entries[slot == 0 ? size - 1 : slot - 1];
-                return;
-            }
-            const double cutoff = t - span_;
-            for (std::size_t n = 1; n < copies; ++n) {
-                T& entry = place(limits);
-                entry = t;
-                last = &entry;
-                if (++count == 2) secondTime = t;
-                ++total;
-                if (count > limits.most) {
-                    trim(limits);
-                    if (count > 1 && secondTime < cutoff && std::isfinite(cutoff)) dropBefore(cutoff);
-                }
-            }
-        }
         std::size_t size() const { return count; }
         bool inOrder() const { return ordered; }
         std::uint64_t appended() const { return total; } // entries ever appended
@@ -399,20 +361,26 @@ private:
     // (a trim keeps the newest entries), so writers keep only the logs and snapshot() reads the
     // latest values from them.
     //
-    // Every record stamps its time. A report's records share one time, so the stamps wait and
-    // go into the log together: at the end of every hold of the lock that wrote, at a stamp of
-    // another time, and before the limits change. Nothing reads the stamps in between.
+    // Every record stamps its time, and the stamps are the device's reports: the records made at
+    // one time are one report (a raw report's dozen values, an axis with the stick it feeds, a
+    // demo frame written value by value) and leave one stamp, so that a report rate counts
+    // reports, not values. Report times come from a clock read once per report, so two reports
+    // never share one exactly. The stamp waits and goes into the log at the end of the hold of
+    // the lock that wrote, at a stamp of another time, and before the limits change; nothing
+    // reads the stamps in between.
     void stamp(double t) REQUIRES(lock) {
-        if (stampsWaiting_ > 0 && std::bit_cast<std::uint64_t>(t) != std::bit_cast<std::uint64_t>(stampTime_))
+        if (stampWaiting_ && std::bit_cast<std::uint64_t>(t) != std::bit_cast<std::uint64_t>(stampTime_))
             flushStamps();
         stampTime_ = t;
-        ++stampsWaiting_;
+        stampWaiting_ = true;
     }
     void flushStamps() REQUIRES(lock) {
-        if (stampsWaiting_ == 0) return;
-        stampLog.appendCopies(stampTime_, stampsWaiting_, limits_);
+        if (!stampWaiting_) return;
+        const double* newest = stampLog.newest();
+        if (!newest || std::bit_cast<std::uint64_t>(*newest) != std::bit_cast<std::uint64_t>(stampTime_))
+            stampLog.append(stampTime_, limits_);
         if (now.lastEvent <= stampTime_) now.lastEvent = stampTime_;
-        stampsWaiting_ = 0;
+        stampWaiting_ = false;
     }
     // The raw parts come as plain numbers: handed through as optionals they cost more than the
     // writing itself. Always inlined into a Batch's writers, where the compiler would otherwise
@@ -475,8 +443,8 @@ private:
     Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock){motionSpan};
     Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock){touchSpan};
     Log<double> stampLog GUARDED_BY(lock){stampSpan};
-    double stampTime_ GUARDED_BY(lock) = 0;      // the time of the stamps waiting, when there are any
-    std::size_t stampsWaiting_ GUARDED_BY(lock) = 0;
+    double stampTime_ GUARDED_BY(lock) = 0;      // the time of the stamp waiting, when there is one
+    bool stampWaiting_ GUARDED_BY(lock) = false;
 };
 
 } // namespace Tessarine

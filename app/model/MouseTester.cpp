@@ -78,7 +78,7 @@ void MouseTester::move(double t) {
         std::vector<double> recent;
         for (double m : moves_)
             if (t - m < rateWindow) recent.push_back(m);
-        auto rate = ReportRateAnalysis::timedEstimate(std::move(recent), minMoveInterval, stampResolution);
+        auto rate = ReportRateAnalysis::timedEstimate(std::move(recent), stampResolution);
         if (rate != rate_) {
             rate_ = rate;
             emit changed();

@@ -46,8 +46,8 @@ public:
     static constexpr double holdSeconds = 5.0;        // length of the hold check
     static constexpr double rateWindow = 1.0;         // seconds of movement the rate is taken over
     static constexpr double rateRefresh = 0.25;       // seconds between rate estimates
-    static constexpr double minMoveInterval = 0.0002; // seconds; closer moves are one report
-    // Qt stamps pointer events in whole milliseconds: a faster mouse is told as at least 1,000/s.
+    // Qt stamps pointer events in whole milliseconds: a mouse whose moves mostly share their
+    // millisecond is told as at least 1,000/s.
     static constexpr double stampResolution = RorozErurEvo::ReportRateAnalysis::millisecondStamps;
     static constexpr std::size_t moveLogLimit = 4000; // moves kept before the oldest half is cut
     static constexpr double wheelRunGap = 0.3;        // seconds of pause that end a run of wheel steps

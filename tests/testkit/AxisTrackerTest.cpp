@@ -114,18 +114,35 @@ TEST(AxisTracker, JitterOfExtremeValuesDoesNotOverflow) {
     EXPECT_EQ(tracker.jitter(0.1), static_cast<long long>(INT_MAX) - INT_MIN);
 }
 
-TEST(ReportRate, DropsNearDuplicateReportsAndUsesTheMedianInterval) {
-    auto rate = ReportRateAnalysis::estimate({0.016, 0.0, 0.008, 0.0001}, 0.0002);
+TEST(ReportRate, CountsReportsOverTheirTimeLeavingOutPauses) {
+    // 400 reports a second stamped in whole milliseconds: 2 and 3 ms apart in turn, so the
+    // middle interval alone reads 333 or 500.
+    std::vector<double> stamped;
+    for (int i = 0; i <= 400; ++i) stamped.push_back(std::floor(i * 2.5) / 1000);
+    auto rate = ReportRateAnalysis::estimate(stamped);
     ASSERT_TRUE(rate);
-    EXPECT_NEAR(rate->medianIntervalMs, 7.95, 1e-9);
-    EXPECT_NEAR(rate->hz, 1.0 / 0.00795, 1e-6);
-    EXPECT_NEAR(rate->maxGapMs, 8.0, 1e-9);
-    EXPECT_EQ(rate->reports, 3);
+    EXPECT_NEAR(rate->hz, 400, 400 * 0.01);
+    EXPECT_EQ(rate->reports, 401);
+
+    // Two stretches of 250 a second with the user's half-second stop between them: the stop
+    // is the longest gap but no part of the rate.
+    std::vector<double> bursts;
+    for (int i = 0; i <= 75; ++i) bursts.push_back(i * 0.004);
+    for (int i = 0; i <= 75; ++i) bursts.push_back(0.8 + i * 0.004);
+    rate = ReportRateAnalysis::estimate(bursts);
+    ASSERT_TRUE(rate);
+    EXPECT_NEAR(rate->hz, 250, 1e-6);
+    EXPECT_NEAR(rate->medianIntervalMs, 4, 1e-9);
+    EXPECT_NEAR(rate->maxGapMs, 500, 1e-6);
 
     EXPECT_EQ(ReportRate::fromJson(rate->toJson()), *rate);
     EXPECT_THROW(ReportRate::fromJson(json{{"hz", 1}, {"medianIntervalMs", 1}, {"maxGapMs", 1}}), DecodeError);
 
-    EXPECT_FALSE(ReportRateAnalysis::estimate({1.0, 1.0}, 0.0002));
-    EXPECT_FALSE(ReportRateAnalysis::estimate({1.0}, 0.0002));
-    EXPECT_FALSE(ReportRateAnalysis::estimate({}, 0.0002));
+    // A time that is no number is left out; times all at one instant give no rate.
+    rate = ReportRateAnalysis::estimate({0.0, std::nan(""), 0.01, 0.02});
+    ASSERT_TRUE(rate);
+    EXPECT_NEAR(rate->hz, 100, 1e-9);
+    EXPECT_FALSE(ReportRateAnalysis::estimate({1.0, 1.0}));
+    EXPECT_FALSE(ReportRateAnalysis::estimate({1.0}));
+    EXPECT_FALSE(ReportRateAnalysis::estimate({}));
 }

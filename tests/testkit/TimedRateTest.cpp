@@ -18,34 +18,45 @@ std::vector<double> stamped(int n, double perSecond, double step) {
 
 } // namespace
 
-TEST(TimedRate, SharedStampsGiveTheClocksFloorAndSlowerReportsTheirMedianRate) {
-    EXPECT_EQ(timedEstimate(stamped(400, 2000, 0.001), 0.0002, 0.001), (TimedRate{1000, true, 0.001}));
-    EXPECT_EQ(timedEstimate(stamped(400, 8000, 0.001), 0.0002, 0.001), (TimedRate{1000, true, 0.001}));
-    const auto slow = timedEstimate(stamped(400, 250, 0.001), 0.0002, 0.001);
-    ASSERT_TRUE(slow);
-    EXPECT_FALSE(slow->atLeast);
-    EXPECT_NEAR(slow->hz, 250, 0.5);
-    // A fine clock times them all: the same reports, unstamped, measure as they are.
+TEST(TimedRate, MillisecondStampsMeasureReportsToAPercent) {
+    // A second of reports at each rate, stamped in whole milliseconds. The middle interval
+    // would read 333 or 500 for 400, 1,000 for 800.
+    for (double perSecond : {250.0, 400.0, 500.0, 800.0, 1200.0}) {
+        const auto rate = timedEstimate(stamped(static_cast<int>(perSecond) + 1, perSecond, 0.001), 0.001);
+        ASSERT_TRUE(rate) << perSecond;
+        EXPECT_FALSE(rate->atLeast) << perSecond;
+        EXPECT_NEAR(rate->hz, perSecond, perSecond * 0.01) << perSecond;
+    }
+    // A fine clock times them all as they are.
     std::vector<double> fine;
-    for (int i = 0; i < 400; ++i) fine.push_back(i / 2000.0);
-    const auto measured = timedEstimate(fine, 0.0002, 0);
+    for (int i = 0; i <= 2000; ++i) fine.push_back(i / 2000.0);
+    const auto measured = timedEstimate(fine, 0);
     ASSERT_TRUE(measured);
-    EXPECT_NEAR(measured->hz, 2000, 1);
+    EXPECT_NEAR(measured->hz, 2000, 1e-6);
     EXPECT_FALSE(measured->atLeast);
 }
 
-TEST(TimedRate, AFewSharedStampsAreJitterAndTwoTimesAreTheLeast) {
-    // 1 shared stamp in 20 intervals: below the tenth, so a 500/s device stays 500/s.
+TEST(TimedRate, OnlyReportsThatMostlyShareTheirStepGiveTheClocksFloor) {
+    const TimedRate floor{1000, true, 0.001};
+    EXPECT_EQ(timedEstimate(stamped(2001, 2000, 0.001), 0.001), floor);
+    EXPECT_EQ(timedEstimate(stamped(8001, 8000, 0.001), 0.001), floor);
+    // Two values of every report delivered one by one: the stamps cannot tell them apart.
+    std::vector<double> pairs;
+    for (int i = 0; i <= 250; ++i) pairs.insert(pairs.end(), 2, i * 0.004);
+    EXPECT_EQ(timedEstimate(pairs, 0.001), floor);
+
+    // 1 shared stamp in 20 intervals is the jitter of a 500/s device.
     std::vector<double> jittered;
     for (int i = 0; i < 21; ++i) jittered.push_back(i * 0.002);
     jittered[10] = jittered[9];
-    const auto rate = timedEstimate(jittered, 0.0002, 0.001);
+    const auto rate = timedEstimate(jittered, 0.001);
     ASSERT_TRUE(rate);
     EXPECT_FALSE(rate->atLeast);
-    EXPECT_NEAR(rate->hz, 500, 0.5);
+    EXPECT_NEAR(rate->hz, 500, 500 * 0.05);
 
-    EXPECT_FALSE(timedEstimate({1.0}, 0.0002, 0.001));
-    EXPECT_EQ(timedEstimate({1.0, 1.0}, 0.0002, 0.001), (TimedRate{1000, true, 0.001}));
+    EXPECT_FALSE(timedEstimate({1.0}, 0.001));
+    EXPECT_FALSE(timedEstimate({1.0, std::nan("")}, 0.001));
+    EXPECT_EQ(timedEstimate({1.0, 1.0}, 0.001), floor);
 }
 
 TEST(TimedRate, FloorTextGroupsThousandsAndNamesTheStep) {

@@ -7,7 +7,6 @@
 #include <limits>
 #include <set>
 
-#include "testkit/AxisTracker.h"
 #include "testkit/Measure.h"
 
 namespace Tessarine::RawHIDTexts {
@@ -41,8 +40,7 @@ QString reports(const std::optional<RorozErurEvo::TimedRate>& rate) {
 }
 
 std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution) {
-    return RorozErurEvo::ReportRateAnalysis::timedEstimate(stamps, RorozErurEvo::AxisTracker::minReportInterval,
-                                                           resolution);
+    return RorozErurEvo::ReportRateAnalysis::timedEstimate(stamps, resolution);
 }
 
 QString value(const RawLive* live) {

@@ -172,7 +172,7 @@ void MouseTesterView::buildRateBox(QVBoxLayout* column) {
     rate_ = digits(QStringLiteral("mouse-rate"));
     rate_->setWordWrap(true);
     rate_->setToolTip(QStringLiteral("Estimated from event times inside this window, not read from the hardware. "
-                                     "Event times are whole milliseconds, so rates above 1000 Hz cannot be told apart."));
+                                     "Event times are whole milliseconds: when most moves share a millisecond, only a floor can be told."));
     body->addWidget(rate_);
 }
 

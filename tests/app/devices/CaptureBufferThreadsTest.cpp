@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include <atomic>
 #include <thread>
 
@@ -82,11 +85,12 @@ TEST(CaptureBufferThreads, AReaderSeesBatchedReportsWhole) {
             EXPECT_EQ(snapshot.axes.at("e1").t, snapshot.sticks.at("pair-1").t);
         }
         const auto stamps = buffer.stamps(-1, 1e9);
-        EXPECT_EQ(stamps.size() % 2, 0u) << "a report's two stamps go in together";
+        EXPECT_EQ(std::adjacent_find(stamps.begin(), stamps.end(), std::greater_equal<>()), stamps.end())
+            << "a report leaves one stamp";
         (void)buffer.rawLive(1.0);
         ++checks;
     }
     device.join();
-    EXPECT_EQ(buffer.stamps(-1, 1e9).size(), static_cast<std::size_t>(2 * reports));
+    EXPECT_EQ(buffer.stamps(-1, 1e9).size(), static_cast<std::size_t>(reports));
     EXPECT_EQ(buffer.snapshot().lastEvent, (reports - 1) * 0.000125);
 }

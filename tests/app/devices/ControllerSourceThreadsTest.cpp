@@ -14,11 +14,13 @@
 
 #include <chrono>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <thread>
 
 #include "app/devices/ControllerSource.h"
 #include "app/devices/SDLBackend.h"
+#include "testkit/TimedRate.h"
 #include "testkit/TriggerEffects.h"
 #include "tests/support/TestLog.h"
 #include "tests/support/VirtualJoystick.h"
@@ -410,4 +412,53 @@ TEST(ControllerSourceThreads, FilesTheEnvironmentNamesForSDLAreReadBounded) {
                            "Couldn't read the list of game controllers to ignore \u201C" + path + "\u201D: not a regular file.",
                            "Couldn't read the game controller mappings \u201C" + path + "\u201D: not a regular file.",
                        }));
+}
+
+// A joystick that moves one axis every 4 ms, 250 reports a second, as SDL delivers it: each
+// event stamped in SDL's milliseconds. The events are queued with their stamps set, so the rate
+// follows the stamps and not how soon the SDL thread gets round to them.
+TEST(ControllerSourceThreads, AJoystickReportingEvery4msReads250ReportsASecond) {
+    Bench bench;
+    const auto desc = VirtualJoystick::describe(SDL_JOYSTICK_TYPE_FLIGHT_STICK, "Tessarine virtual stick", 2, 0, 2);
+    int index = -1;
+    ASSERT_TRUE(bench.backend->invoke([&] { index = SDL_JoystickAttachVirtualEx(&desc); })) << bench.backend->error();
+    ASSERT_GE(index, 0);
+    ASSERT_TRUE(bench.main.runUntil([&] { return !bench.watcher.joysticks().empty(); }));
+    const auto [instance, device] = *bench.watcher.joysticks().begin();
+    auto& buffer = device->buffer();
+    ASSERT_TRUE(eventually([&] { return buffer.rawTrackers().contains("e1"); }));
+    ASSERT_FALSE(device->stickPairs().empty()); // every move of X also moves the stick of X and Y
+
+    // A second and a half of moves, all stamped in the past so that none lies ahead of SDL's clock.
+    constexpr int moves = 375;
+    ASSERT_TRUE(eventually([] { return SDL_GetTicks() > 2000; }));
+    ASSERT_TRUE(bench.backend->invoke([&, instance = instance] {
+        const Uint32 first = SDL_GetTicks() - 1600;
+        std::vector<SDL_Event> events(moves);
+        for (int k = 0; k < moves; ++k) {
+            SDL_zero(events[k]);
+            events[k].jaxis.type = SDL_JOYAXISMOTION;
+            events[k].jaxis.timestamp = first + 4 * static_cast<Uint32>(k);
+            events[k].jaxis.which = instance;
+            events[k].jaxis.axis = 0;
+            events[k].jaxis.value = static_cast<Sint16>(-20000 + 100 * k);
+        }
+        ASSERT_EQ(SDL_PeepEvents(events.data(), moves, SDL_ADDEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), moves);
+    }));
+    ASSERT_TRUE(eventually([&] { return buffer.rawTrackers().at("e1").value == -20000 + 100 * (moves - 1); }));
+
+    // The Raw HID header's rate and the element column's, over the last second of reports.
+    const double now = buffer.snapshot().lastEvent;
+    const double resolution = device->stampResolution();
+    const auto header = RorozErurEvo::ReportRateAnalysis::timedEstimate(
+        buffer.stamps(now - 1.0, std::numeric_limits<double>::infinity()), resolution);
+    ASSERT_TRUE(header);
+    EXPECT_FALSE(header->atLeast);
+    EXPECT_NEAR(header->hz, 250, 250 * 0.05);
+    const auto live = buffer.rawLive(now, resolution).at("e1");
+    ASSERT_TRUE(live.rate);
+    EXPECT_FALSE(live.rateAtLeast);
+    EXPECT_NEAR(*live.rate, 250, 250 * 0.05);
+
+    EXPECT_TRUE(bench.backend->invoke([&] { SDL_JoystickDetachVirtual(index); }));
 }

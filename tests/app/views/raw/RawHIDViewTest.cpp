@@ -3,6 +3,8 @@
 
 #include "app/model/AxisCheckRecorder.h"
 #include "app/model/TestRunner.h"
+#include "app/devices/JoystickTap.h"
+#include "app/devices/RawDevice.h"
 #include "app/views/raw/AxisCheck.h"
 #include "app/views/raw/AxisEditors.h"
 #include "app/views/raw/ElementTable.h"
@@ -21,6 +23,7 @@
 #include <QToolButton>
 
 #include <climits>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -469,4 +472,61 @@ TEST_F(RawFixture, AScreenReaderHearsWhichStickEachAxisPickerBelongsTo) {
                      StickPair{"pair-2", "Right stick", axes[2].id, axes[3].id}});
     EXPECT_EQ(label(editor.rows().at("pair-2").y), "Right stick Y axis");
     EXPECT_EQ(editor.rows().at("pair-2").remove->accessibleName(), "Remove Right stick");
+}
+
+namespace {
+
+// The number of a rate text such as "Reports: 1,234 Hz".
+double hertzIn(const QString& text) {
+    QString digits;
+    for (QChar c : text)
+        if (c.isDigit() || c == QLatin1Char('.')) digits += c;
+    return digits.toDouble();
+}
+
+} // namespace
+
+// A joystick read through the system's joystick layer: every event is one report of the whole
+// joystick, stamped to the millisecond. The header counts reports, not the values each report
+// writes (an axis and the stick it makes with its neighbour), and the element column follows
+// the same rule.
+TEST_F(RawFixture, AJoystickLayerDeviceReadsTheReportsItSent) {
+    const JoystickDescription description{
+        .instance = 3, .name = "Stick", .axes = RorozErurEvo::JoystickLayout::numberedAxes(2), .hats = 0, .buttons = 2};
+    JoystickTap joystick(3, 1, description, bench.clock);
+    auto stick = makeRawDevice("js-1", joystick.tap());
+    stick->setStampResolution(JoystickTap::stampResolution);
+    ASSERT_FALSE(stick->stickPairs().empty()); // X and Y make a stick, written with every move of X
+    RawHIDView view(stick, stick, model);
+    const ElementTable::Row& x = view.table()->rows().front();
+    const double start = bench.clock.now();
+    int moves = 0;
+    auto move = [&](double t) { // X to a new value at t
+        bench.clock.set(t);
+        joystick.axisMoved(0, static_cast<std::int16_t>(-30000 + ++moves % 1000 * 50), t);
+    };
+
+    // X moves every 4 ms for a second and a half.
+    for (int i = 1; i <= 375; ++i) move(start + i * 0.004);
+    frame(*stick);
+    EXPECT_EQ(view.reports()->text(), "Reports: 250 Hz");
+    EXPECT_EQ(x.rate->text(), "250 Hz");
+
+    // 400 a second, stamped to the whole millisecond: 2 and 3 ms apart in turn.
+    const double ms = std::ceil(bench.clock.now() * 1000) + 1000;
+    for (int i = 0; i <= 600; ++i) move((ms + std::floor(i * 2.5)) / 1000);
+    frame(*stick);
+    EXPECT_NEAR(hertzIn(view.reports()->text()), 400, 400 * 0.05) << view.reports()->text().toStdString();
+    EXPECT_NEAR(hertzIn(x.rate->text()), 400, 400 * 0.05) << x.rate->text().toStdString();
+
+    // Two events in every millisecond: the stamps cannot tell two reports from one report's
+    // values, and the texts say only what they can.
+    const double later = bench.clock.now() + 2;
+    for (int i = 0; i <= 1500; ++i) {
+        move(later + i * 0.001);
+        move(later + i * 0.001 + 0.00002);
+    }
+    frame(*stick);
+    EXPECT_EQ(view.reports()->text(), "Reports: \u2265 1,000 reports/s (the system times events to the millisecond)");
+    EXPECT_EQ(x.rate->text(), "\u2265 1000 Hz");
 }

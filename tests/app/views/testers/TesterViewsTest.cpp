@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "testkit/ChatterAnalysis.h"
@@ -422,6 +424,48 @@ TEST_F(MouseScreen, ASixthButtonIsInTheResultButNotTheButtonsBox) {
     for (const auto& line : result.details) named = named || line.find("Button 6") != std::string::npos;
     for (const auto& measure : result.measures) named = named || measure.label.find("Button 6") != std::string::npos;
     EXPECT_TRUE(named);
+}
+
+// Moves stamped to the whole millisecond, as the window system stamps them, read the rate the
+// mouse sent; a mouse whose moves mostly share their millisecond is told only as a floor. The
+// moves of the last case arrive in bunches, late, as on a loaded machine: their stamps, not
+// their arrival, make the rate.
+TEST_F(MouseScreen, MovesStampedToTheMillisecondReadTheRateTheMouseSent) {
+    const auto* label = view.findChild<QLabel*>(QStringLiteral("mouse-rate"));
+    ASSERT_NE(label, nullptr);
+    const QString floor = QStringLiteral("\u2265 1,000 reports/s (the system times events to the millisecond)");
+    const auto hertz = [&] { // the number in "About 1,234 Hz while moving"
+        QString digits;
+        for (QChar c : label->text())
+            if (c.isDigit()) digits += c;
+        return digits.toDouble();
+    };
+    quint64 base = 10'000;
+    const auto moves = [&](double perSecond, int bunch) {
+        tester.reset();
+        base += 10'000;
+        const int count = static_cast<int>(perSecond * 1.5);
+        for (int i = 0; i < count; ++i) {
+            const quint64 ms = base + static_cast<quint64>(std::floor(i * 1000.0 / perSecond));
+            // Arrival: at the stamp, or with the end of its bunch.
+            const int last = std::min(count - 1, (i / bunch + 1) * bunch - 1);
+            const quint64 arrival = base + static_cast<quint64>(std::floor(last * 1000.0 / perSecond));
+            bench.clock.set(100.0 + arrival / 1000.0);
+            QMouseEvent event(QEvent::MouseMove, QPointF(50, 50 + i % 7), QPointF(50, 50 + i % 7),
+                              QPointF(50, 50 + i % 7), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            event.setTimestamp(ms);
+            QApplication::sendEvent(&pad, &event);
+        }
+    };
+    for (double perSecond : {400.0, 500.0, 800.0}) {
+        moves(perSecond, 1);
+        EXPECT_TRUE(label->text().startsWith(QStringLiteral("About "))) << label->text().toStdString();
+        EXPECT_NEAR(hertz(), perSecond, perSecond * 0.05) << label->text().toStdString();
+    }
+    moves(2000, 1);
+    EXPECT_TRUE(label->text() == floor || std::abs(hertz() - 2000) <= 100) << label->text().toStdString();
+    moves(500, 25);
+    EXPECT_NEAR(hertz(), 500, 25) << label->text().toStdString();
 }
 
 TEST_F(MouseScreen, MotionCompressionIsOffOnlyWhileShown) {
