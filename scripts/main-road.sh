@@ -6,7 +6,8 @@
 # checks that the session file holds that unit and a "drift" result that failed. Then, back on
 # the healthy pad with processed values, it runs the left stick's Circularity, Inner deadzone and
 # Return to center back to back while a busy loop per core (started and stopped here) keeps the
-# machine loaded, saves again, and checks that all three passed. Widgets are
+# machine loaded, runs Circularity again and presses Space and Escape into it (the test goes on
+# through Space; Escape cancels it), saves again, and checks that all three passed. Widgets are
 # found by what a screen reader hears of them (their accessible names and labels, read over the
 # accessibility bus by scripts/atspi.py) and then used with real clicks and keys, so the road
 # does not depend on the focus order or on where a widget happens to sit. Leaves screenshots in
@@ -156,6 +157,21 @@ sys.exit(0 if e is not None and e.getState().contains(pyatspi.STATE_ENABLED) els
   done
   load_stop
   shot 6-verdicts-under-load
+
+  # ---- Stray keys -------------------------------------------------------------------------
+  # Run Again on Circularity, then Space a moment later, tapped and then held (the server repeats
+  # it): the test goes on, its Done still offered; a stray key must not end it with a verdict.
+  # Escape cancels it and leaves the passing result to be saved below.
+  circle="Left stick · Circularity"
+  click_on "$circle/Run Again"
+  wait_for 10 "Circularity running again" usable "$circle/Done"
+  sleep 0.5
+  xdotool key space
+  xdotool keydown space sleep 1 keyup space
+  usable "$circle/Done" || fail "a stray Space ended the running Circularity test"
+  shot 7-stray-keys
+  xdotool key Escape
+  wait_for 10 "Circularity cancelled by Escape" /usr/bin/python3 scripts/atspi.py finished "$circle"
   xdotool key ctrl+s
   wait_for 20 "save-session sheet" window_named "^Save Session"
   xdotool key Return
