@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QApplication>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AdaptiveGridLayout.h"
+#include "app/views/kit/RunKeys.h"
 #include "app/views/batch/BatchCard.h"
 #include "app/views/batch/BatchTexts.h"
 #include "app/views/bench/BenchTexts.h"
@@ -107,6 +109,9 @@ BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
     connect(saveAll_, &QPushButton::clicked, this, &BatchView::askStage);
     connect(pdf_, &QPushButton::clicked, this, &BatchView::exportAllPDF);
     connect(cancel_, &QPushButton::clicked, this, [this] { model_.batch()->cancel(); });
+    // Escape cancels the running test, as Cancel does.
+    onEscape(running_, Qt::WindowShortcut, cancel_, &QPushButton::click);
+    progress_->setFocusPolicy(Qt::TabFocus);
     for (auto signal : {&BatchRunner::startChanged, &BatchRunner::promptChanged, &BatchRunner::progressChanged})
         connect(&batch, signal, this, &BatchView::refreshHeader);
     connect(&model_, &AppModel::controllerDevicesChanged, this, &BatchView::rebuild);
@@ -203,8 +208,15 @@ void BatchView::rebuild() {
 void BatchView::refreshHeader() {
     const BatchRunner& batch = *model_.batch();
     const bool running = batch.isRunning();
-    idle_->setVisible(!running);
-    running_->setVisible(running);
+    // The row that appears takes the keyboard before the other hides: a hidden button with the
+    // focus passes it down the chain, to a card's "Open", where a stray Space would leave the
+    // page. While the test runs it waits on the progress bar, not on Cancel.
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* leaving = running ? idle_ : running_;
+    const bool focusLeaving = focus && leaving->isAncestorOf(focus);
+    (running ? running_ : idle_)->setVisible(true);
+    if (focusLeaving) (running ? static_cast<QWidget*>(progress_) : drift_)->setFocus(Qt::OtherFocusReason);
+    leaving->setVisible(false);
     CardParts::setProgress(progress_, batch.progress());
     prompt_->setText(QString::fromStdString(batch.prompt()));
 }

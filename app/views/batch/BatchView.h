@@ -2,7 +2,7 @@
 // The "All Devices" view: every connected device as a card in one grid, the batch drift test on
 // all of them at once, a session saved for each device with results, and one PDF report of them
 // all. The header follows the batch runner: "Drift Test All", "Save All…" and "PDF for All…"
-// while it is idle; its progress, prompt and "Cancel" while it runs.
+// while it is idle; its progress, prompt and "Cancel" (Escape) while it runs.
 //
 // The view keeps only the stage that "Save All…" last used (for as long as it lives); everything
 // else comes from the model.

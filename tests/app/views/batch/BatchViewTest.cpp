@@ -10,8 +10,10 @@
 #include "app/views/kit/ElidedLabel.h"
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/kit/VerdictLabel.h"
+#include "support/StrayKeys.h"
 #include "support/TestLog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -157,6 +159,27 @@ TEST_F(BatchFixture, CancelBringsTheButtonsBackWithoutResults) {
         EXPECT_TRUE(card->resultRows().empty());
         EXPECT_FALSE(card->verdictLabel()->isVisible());
     }
+}
+
+TEST_F(BatchFixture, StrayKeysLeaveTheRunningTestAloneAndEscapeCancelsIt) {
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.driftButton()->setFocus();
+    StrayKeys::press(Qt::Key_Space);
+    ASSERT_TRUE(model.batch()->isRunning());
+    EXPECT_EQ(QApplication::focusWidget(), view.progressBar());
+    frames(0.5);
+    StrayKeys::press(Qt::Key_Space);
+    StrayKeys::hold(Qt::Key_Space, 5);
+    EXPECT_TRUE(model.batch()->isRunning());
+    EXPECT_EQ(model.selection(), SidebarItem::batch()) << "a stray key opened a device";
+
+    StrayKeys::press(Qt::Key_Escape);
+    EXPECT_FALSE(model.batch()->isRunning());
+    EXPECT_EQ(QApplication::focusWidget(), view.driftButton());
+    frames(5);
+    for (BatchCard* card : view.cards()) EXPECT_TRUE(card->resultRows().empty());
 }
 
 TEST_F(BatchFixture, CardsPlotTheFirstTwoSticksLiveAndListOnlyDriftResults) {
