@@ -1,8 +1,10 @@
 // Scenes of the keyboard tester's drawn keyboard, of its screen in the window at the smallest and
-// the usual size, and of the mouse tester's test area.
+// the usual size, and of the mouse tester's test area and screen.
 #include "../app/model/ModelFakes.h"
 
 #include <QVBoxLayout>
+
+#include <cmath>
 
 #include "Gallery.h"
 #include "app/devices/Clock.h"
@@ -12,6 +14,7 @@
 #include "app/views/shell/MainWindow.h"
 #include "app/views/testers/KeyboardDrawing.h"
 #include "app/views/testers/MousePad.h"
+#include "app/views/testers/MouseTesterView.h"
 
 namespace Tessarine {
 namespace {
@@ -72,6 +75,26 @@ std::unique_ptr<QWidget> mousePad() {
     return std::make_unique<MousePad>(tester, eventClock, Clock::system());
 }
 
+// The mouse tester's screen after a second and a half of moves at 400 a second, stamped to the
+// whole millisecond as the window system stamps them, and a click of each main button.
+class MouseScreenHost final : public QWidget {
+public:
+    MouseScreenHost() {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new MouseTesterView(*bench.model));
+        MouseTester& tester = bench.model->mouse();
+        for (int i = 0; i < 600; ++i) tester.move(10 + std::floor(i * 2.5) / 1000);
+        for (int button : {0, 1}) {
+            tester.button(button, true, 12 + button);
+            tester.button(button, false, 12.1 + button);
+        }
+    }
+    ~MouseScreenHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+
+    Fakes::Bench bench{false};
+};
+
 const bool testerScenesAdded = Gallery::add({
     {"keyboard-ansi", {1400, 0}, [] { return keyboard(Kind::ansi, typing()); }},
     {"keyboard-iso", {1400, 0}, [] { return keyboard(Kind::iso, {{10, 50}, {}, {50}}); }},
@@ -80,6 +103,7 @@ const bool testerScenesAdded = Gallery::add({
     {"keyboard-tester-window-minimum", {},
      [] { return std::make_unique<TesterWindowHost>(QSize(MainWindow::minimumWidth, 679)); }},
     {"mouse-pad", {560, 360}, mousePad},
+    {"mouse-tester-rate", {1000, 680}, [] { return std::make_unique<MouseScreenHost>(); }},
 });
 
 } // namespace
