@@ -1,11 +1,23 @@
 // Rendering the PDF report: one full session with its plots and soak timeline (a report made
 // from the history, under 100 ms), and a hundred sessions of twenty results (a whole batch,
-// under 5 s).
+// under 5 s). A page of the report is held against the floor of the PDF writer itself: the same
+// page's texts, in the same fonts and places, drawn plainly onto a PDF page; a report page should
+// take at most half as long again.
 #include <benchmark/benchmark.h>
 
+#include <QBuffer>
 #include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextItem>
+
+#include <vector>
 
 #include "app/report/ReportPDF.h"
+#include "app/report/ReportPage.h"
 #include "tests/support/ReportSamples.h"
 
 namespace {
@@ -41,5 +53,115 @@ void BM_RenderHundredSessions(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RenderHundredSessions)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A text as a page drew it: where its baseline starts on the page, its font and its letters.
+struct DrawnText {
+    QPointF at;
+    QFont font;
+    QString text;
+};
+
+// A paint device of one 72 dpi report page that keeps the texts painted on it and nothing else.
+class TextRecorder : public QPaintDevice {
+public:
+    std::vector<DrawnText> texts;
+
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth: case PdmWidthMM: return int(Tessarine::ReportPDF::pageWidth);
+        case PdmHeight: case PdmHeightMM: return int(Tessarine::ReportPDF::pageHeight);
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 72;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        default: return 32;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(TextRecorder& owner) : QPaintEngine(AllFeatures), owner_(owner) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF& p, const QTextItem& item) override {
+            owner_.texts.push_back({painter()->worldTransform().map(p), item.font(), item.text()});
+        }
+        Type type() const override { return User; }
+
+    private:
+        TextRecorder& owner_;
+    };
+    mutable Engine engine_{*this};
+};
+
+// Ten sessions of twenty results, every other with a soak timeline, and notes: pages of the
+// table, of plots and of notes. Both programs below paint all their pages into one document and
+// count the time per page.
+std::vector<RorozErurEvo::TestSession> pageSessions() {
+    std::vector<RorozErurEvo::TestSession> sessions;
+    for (int i = 0; i < 10; ++i) {
+        sessions.push_back(ReportSamples::session(20, true, i % 2 == 0));
+        sessions.back().notes = "Replaced the left stick module; recalibrated both triggers.";
+    }
+    return sessions;
+}
+
+benchmark::Counter perPage(std::size_t pages) {
+    return benchmark::Counter(double(pages), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_ReportPage(benchmark::State& state) {
+    needApplication();
+    const std::vector<RorozErurEvo::TestSession> sessions = pageSessions();
+    const Tessarine::ReportInput input{.sessions = sessions, .app = Tessarine::AppInfo::current()};
+    for (auto _ : state) {
+        QByteArray pdf = Tessarine::ReportPDF::render(input);
+        benchmark::DoNotOptimize(pdf.data());
+    }
+    state.counters["s/page"] = perPage(Tessarine::ReportPDF::pages(input).size());
+}
+BENCHMARK(BM_ReportPage)->Unit(benchmark::kMillisecond);
+
+void BM_PlainTextPage(benchmark::State& state) {
+    needApplication();
+    const std::vector<RorozErurEvo::TestSession> sessions = pageSessions();
+    const Tessarine::ReportInput input{.sessions = sessions, .app = Tessarine::AppInfo::current()};
+    const std::vector<Tessarine::ReportPDF::Page> pages = Tessarine::ReportPDF::pages(input);
+    std::vector<std::vector<DrawnText>> texts;
+    for (const auto& page : pages) {
+        TextRecorder recorder;
+        QPainter painter(&recorder);
+        Tessarine::paintReportPage(painter, {.page = page, .branding = input.branding, .app = input.app});
+        painter.end();
+        texts.push_back(std::move(recorder.texts));
+    }
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (i > 0) writer.newPage();
+            for (const DrawnText& text : texts[i]) {
+                painter.setFont(text.font);
+                painter.drawText(text.at, text.text);
+            }
+        }
+        painter.end();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["s/page"] = perPage(pages.size());
+}
+BENCHMARK(BM_PlainTextPage)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,9 +2,13 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <QHash>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "testkit/DisplayText.h"
 
@@ -39,8 +43,41 @@ QFont Typesetter::font(double points, QFont::Weight weight) const {
 
 QFontMetricsF Typesetter::metrics(const QFont& font) const { return QFontMetricsF(font, device_); }
 
+QString Typesetter::widthsKey(const QFont& font) const {
+    // A report sets its text in a handful of fonts; comparing fonts is much cheaper than
+    // spelling out their key, so the keys of the fonts met are kept. The font's own key leaves
+    // out its hinting, which changes advances; the device's resolution sizes the font.
+    thread_local std::vector<std::pair<QFont, QString>> known;
+    auto found = std::find_if(known.begin(), known.end(), [&](const auto& entry) { return entry.first == font; });
+    if (found == known.end()) {
+        if (known.size() >= 64) known.clear();
+        known.emplace_back(font, font.key() + QStringLiteral("/%1").arg(int(font.hintingPreference())));
+        found = std::prev(known.end());
+    }
+    const int dpiX = device_ ? device_->logicalDpiX() : 0, dpiY = device_ ? device_->logicalDpiY() : 0;
+    return found->second + QStringLiteral("/%1/%2").arg(dpiX).arg(dpiY);
+}
+
+double Typesetter::advance(const QString& key, const QFontMetricsF& metrics, const QString& text) {
+    // Fonts and resolutions are few; the texts of one font are many, so their table is emptied
+    // when it grows past what any report repeats.
+    constexpr qsizetype mostTexts = 16384;
+    thread_local std::map<QString, QHash<QString, double>> widths;
+    QHash<QString, double>& table = widths[key];
+    if (auto found = table.constFind(text); found != table.cend()) return *found;
+    if (table.size() >= mostTexts) table.clear();
+    const double width = metrics.horizontalAdvance(text);
+    table.insert(text, width);
+    return width;
+}
+
+double Typesetter::advance(const QFont& font, const QString& text) const {
+    return advance(widthsKey(font), metrics(font), text);
+}
+
 TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QFont& font, double width, int maxLines)
-    : font_(font), metrics_(typesetter.metrics(font)), columnWidth_(std::max(0.0, width)) {
+    : font_(font), metrics_(typesetter.metrics(font)), widthsKey_(typesetter.widthsKey(font)),
+      columnWidth_(std::max(0.0, width)) {
     ascent_ = metrics_.ascent();
     lineSpacing_ = metrics_.lineSpacing();
     if (text.isEmpty() || maxLines <= 0) return;
@@ -51,7 +88,7 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
     const QString kept = tooLong ? text.left(room) : text;
 
     const bool multiline = kept.contains(QLatin1Char('\n'));
-    if (!multiline && !tooLong && metrics_.horizontalAdvance(kept) <= columnWidth_) {
+    if (!multiline && !tooLong && advance(kept) <= columnWidth_) {
         lines_.append(kept); // the common case of a label that fits: no layout needed
         measure();
         return;
@@ -98,14 +135,16 @@ TextBlock TextBlock::ofLines(const Typesetter& typesetter, const QStringList& li
 
 void TextBlock::measure() {
     width_ = 0;
-    for (const QString& line : lines_) width_ = std::max(width_, metrics_.horizontalAdvance(line));
+    for (const QString& line : lines_) width_ = std::max(width_, advance(line));
 }
+
+double TextBlock::advance(const QString& text) const { return Typesetter::advance(widthsKey_, metrics_, text); }
 
 QString TextBlock::elided(const QString& text) const {
     // Qt elides on rounded advances, so its result can be a hair wider than the column; it is
     // asked again for a narrower one until the result fits.
     QString result = metrics_.elidedText(text, Qt::ElideRight, columnWidth_);
-    for (double narrower = columnWidth_ - 0.5; narrower > 0 && metrics_.horizontalAdvance(result) > columnWidth_;
+    for (double narrower = columnWidth_ - 0.5; narrower > 0 && advance(result) > columnWidth_;
          narrower -= 0.5)
         result = metrics_.elidedText(text, Qt::ElideRight, narrower);
     return result;
@@ -119,7 +158,7 @@ TextBlock TextBlock::firstLines(int count, bool cut) const {
     if (count > 0) {
         // The kept line plus an ellipsis, shortened until both fit the column.
         QString line = withoutTrailingSpace(result.lines_.back());
-        while (!line.isEmpty() && metrics_.horizontalAdvance(line + ellipsis) > columnWidth_) line.chop(1);
+        while (!line.isEmpty() && advance(line + ellipsis) > columnWidth_) line.chop(1);
         result.lines_.back() = withoutTrailingSpace(line) + ellipsis;
     }
     result.measure();
@@ -134,8 +173,8 @@ void TextBlock::paint(QPainter& painter, QPointF topLeft, const QColor& color, d
     double baseline = topLeft.y() + ascent_;
     for (const QString& line : lines_) {
         double x = topLeft.x();
-        if (alignment & Qt::AlignRight) x += boxWidth - metrics_.horizontalAdvance(line);
-        else if (alignment & Qt::AlignHCenter) x += (boxWidth - metrics_.horizontalAdvance(line)) / 2;
+        if (alignment & Qt::AlignRight) x += boxWidth - advance(line);
+        else if (alignment & Qt::AlignHCenter) x += (boxWidth - advance(line)) / 2;
         painter.drawText(QPointF(x, baseline), line);
         baseline += lineSpacing_;
     }

@@ -32,6 +32,14 @@ public:
     QFont font(double points, QFont::Weight weight = QFont::Normal) const;
     QFontMetricsF metrics(const QFont& font) const;
     QPaintDevice* device() const { return device_; }
+    // The width of `text` set in `font` on this device, as the font's metrics give it. A report
+    // sets the same few labels on every row and page, so each width is shaped once and kept for
+    // the thread (per font and device resolution) rather than shaped again every time.
+    double advance(const QFont& font, const QString& text) const;
+    // What `advance` keeps the widths of `font` under; one key per font and device resolution.
+    QString widthsKey(const QFont& font) const;
+    // The kept width of `text` under `key`, shaped with `metrics` when it is new.
+    static double advance(const QString& key, const QFontMetricsF& metrics, const QString& text);
 
 private:
     QPaintDevice* device_;
@@ -77,6 +85,7 @@ public:
 private:
     QFont font_;
     QFontMetricsF metrics_{QFont()};
+    QString widthsKey_; // the font's kept widths (Typesetter::advance)
     QStringList lines_;
     double columnWidth_ = 0;
     double width_ = 0;
@@ -84,6 +93,7 @@ private:
     double lineSpacing_ = 0;
 
     void measure();
+    double advance(const QString& text) const;
     QString elided(const QString& text) const;
 };
 

@@ -104,12 +104,11 @@ struct Grid {
 
     static double naturalWidth(const Sheet& sheet, const Rows& rows) {
         if (rows.empty()) return 0;
-        QFontMetricsF label = sheet.type.metrics(sheet.font(9));
-        QFontMetricsF value = sheet.type.metrics(sheet.font(9, QFont::Medium));
+        const QFont label = sheet.font(9), value = sheet.font(9, QFont::Medium);
         double l = 0, v = 0;
         for (const auto& [name, text] : rows) {
-            l = std::max(l, label.horizontalAdvance(name.left(TextBlock::charactersPerLine)));
-            v = std::max(v, value.horizontalAdvance(text.left(TextBlock::charactersPerLine)));
+            l = std::max(l, sheet.type.advance(label, name.left(TextBlock::charactersPerLine)));
+            v = std::max(v, sheet.type.advance(value, text.left(TextBlock::charactersPerLine)));
         }
         return l + gridColumnGap + v;
     }

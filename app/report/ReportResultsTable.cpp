@@ -57,7 +57,7 @@ QStringList limitLines(const QString& limit) {
 // which fits (the columns are at least as wide as their widest number).
 TextBlock numberCell(const Sheet& sheet, const QString& whole, const QStringList& lines, double points, double width) {
     const QFont font = sheet.font(points);
-    if (sheet.type.metrics(font).horizontalAdvance(whole) <= width) return sheet.line(whole, points, QFont::Normal, width);
+    if (sheet.type.advance(font, whole) <= width) return sheet.line(whole, points, QFont::Normal, width);
     return TextBlock::ofLines(sheet.type, lines, font, width);
 }
 
@@ -75,26 +75,24 @@ TextBlock measuredCell(const Sheet& sheet, const TestResult& result, double widt
 } // namespace
 
 ReportColumns columns(const Sheet& sheet) {
-    QFontMetricsF head = sheet.type.metrics(sheet.font(9, QFont::DemiBold));
-    QFontMetricsF measuredFont = sheet.type.metrics(sheet.font(8.5));
-    QFontMetricsF limitFont = sheet.type.metrics(sheet.font(8));
+    const QFont head = sheet.font(9, QFont::DemiBold), measuredFont = sheet.font(8.5), limitFont = sheet.font(8);
     ReportColumns c;
-    c.result = head.horizontalAdvance(headers[1]);
+    c.result = sheet.type.advance(head, headers[1]);
     for (Verdict verdict : {Verdict::pass, Verdict::warn, Verdict::fail})
         c.result = std::max(c.result, VerdictMark(sheet, verdict, 9, QFont::DemiBold, 3).width());
-    c.measured = head.horizontalAdvance(headers[2]);
-    c.limit = head.horizontalAdvance(headers[3]);
+    c.measured = sheet.type.advance(head, headers[2]);
+    c.limit = sheet.type.advance(head, headers[3]);
     double widestValue = 0, widestBound = 0;
     // A label no column could show whole is not worth measuring whole.
-    auto advance = [](const QFontMetricsF& metrics, const QString& text) {
-        return metrics.horizontalAdvance(text.left(TextBlock::charactersPerLine));
+    auto advance = [&](const QFont& font, const QString& text) {
+        return sheet.type.advance(font, text.left(TextBlock::charactersPerLine));
     };
     for (const TestResult& result : sheet.session().results) {
         c.measured = std::max(c.measured, advance(measuredFont, ReportText::measured(result)));
         widestValue = std::max(widestValue, advance(measuredFont, ReportText::measuredParts(result).second));
         const QString limit = ReportText::limit(result);
-        c.limit = std::max(c.limit, limitFont.horizontalAdvance(limit));
-        for (const QString& bound : limitLines(limit)) widestBound = std::max(widestBound, limitFont.horizontalAdvance(bound));
+        c.limit = std::max(c.limit, advance(limitFont, limit));
+        for (const QString& bound : limitLines(limit)) widestBound = std::max(widestBound, advance(limitFont, bound));
     }
     c.measured = std::max(std::min(c.measured, measuredCap), widestValue);
     c.limit = std::max(std::min(c.limit, limitCap), widestBound);

@@ -132,3 +132,28 @@ TEST(Leading, TakesTheStartOfAnyTextWithoutSplittingACharacter) {
     EXPECT_EQ(leading(std::string(50'000'000, 'x'), 10, 10, cut), QString(10, QLatin1Char('x')));
     EXPECT_TRUE(cut);
 }
+
+TEST(Typesetter, KeptWidthsAreTheMetricsOwnForEveryFontAndResolution) {
+    // The same texts asked again, in fonts that differ in size, weight and hinting alone, and on
+    // pages of two resolutions (one font sized in points on both, so its widths differ between
+    // them): every width kept must be the one shaping the text gives there.
+    QImage page(612, 792, QImage::Format_ARGB32_Premultiplied);
+    QImage fine(612, 792, QImage::Format_ARGB32_Premultiplied);
+    fine.setDotsPerMeterX(11811); // 300 dpi
+    fine.setDotsPerMeterY(11811);
+    QFont fixed(QStringLiteral("DejaVu Sans"));
+    fixed.setPointSizeF(9);
+    const QStringList texts{QStringLiteral("Report rate: 251 Hz"), QStringLiteral("Left stick"), QStringLiteral("fi ffl"),
+                            QStringLiteral("Page 8888 of 8888"), QString()};
+    for (int round = 0; round < 2; ++round)
+        for (QImage* device : {&page, &fine}) {
+            const Typesetter type(device);
+            QFont hinted = type.font(9);
+            hinted.setHintingPreference(QFont::PreferFullHinting);
+            for (const QFont& font : {type.font(9), type.font(9, QFont::Bold), type.font(7), hinted, fixed})
+                for (const QString& text : texts)
+                    EXPECT_DOUBLE_EQ(type.advance(font, text), type.metrics(font).horizontalAdvance(text))
+                        << text.toStdString() << " at " << font.key().toStdString() << " on " << device->logicalDpiY()
+                        << " dpi, round " << round;
+        }
+}
