@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "SessionSamples.h"
+#include "testkit/ShownSession.h"
+
 using namespace RorozErurEvo;
 
 TEST(DisplayText, ShortTextsStayWholeAndLongOnesEndInAnEllipsisWithinTheLimit) {
@@ -62,4 +65,37 @@ TEST(DisplayText, OnlyWordsLongerThanALineOfThePaneGetPlacesToBreak) {
     EXPECT_EQ(DisplayText::breakable(accents + std::string(DisplayText::longestWord, 'x')),
               accents.substr(0, 2 * DisplayText::wordPiece) + zwsp + "\u00E9" + std::string(DisplayText::wordPiece - 1, 'x') +
                   zwsp + std::string(DisplayText::longestWord - DisplayText::wordPiece + 1, 'x'));
+}
+
+TEST(ShownSession, ARecordShownKeepsEveryFieldAndCutsOnlyLongTexts) {
+    // Short texts: the shown copy equals the record, so no field is left behind.
+    TestSession s = Samples::session("SN-1", "2026-03-01T09:00:00Z",
+                                     {Samples::result(TestKind::circularity, "Left stick", Verdict::warn,
+                                                      {Samples::percent("error", 0.05)}, "5% error")});
+    s.results[0].details = {"one", "two"};
+    s.results[0].plot = StickPlot{GateShape::round, 0.9, {0.5, std::nullopt}};
+    s.results[0].timeline = SoakStrip{60, {SoakStrip::State::ok}};
+    s.label = "After";
+    s.technician = "Ana";
+    s.ticket = "T-1";
+    s.notes = "Checked.";
+    s.device = DeviceInfo{"Pad", "Maker", "Gamepad", 0x054C, 0x0CE6, "SN", "USB", 0.5, "charging", 0x0110, "0300"};
+    s.appVersion = "1.0";
+    s.profile = "Yours";
+    s.version = 2;
+    EXPECT_EQ(DisplayText::shown(s), s);
+
+    // Long ones are cut wherever they are; the notes stay whole for their reader.
+    const std::string huge(1u << 20, 'z');
+    s.notes = huge;
+    for (std::string* text : {&s.unit, &s.label, &s.results[0].element, &s.results[0].headline,
+                              &s.results[0].measures[0].label, &s.results[0].details[1], &*s.device.guid})
+        *text = huge;
+    const TestSession shown = DisplayText::shown(s);
+    const std::string cut = DisplayText::field(huge);
+    EXPECT_EQ(shown.notes, huge);
+    for (const std::string* text : {&shown.unit, &shown.label, &shown.results[0].element, &shown.results[0].headline,
+                                    &shown.results[0].measures[0].label, &shown.results[0].details[1], &*shown.device.guid})
+        EXPECT_EQ(*text, cut);
+    EXPECT_EQ(shown.results[0].measures[0].id, "error") << "ids are kept for lookups";
 }

@@ -13,8 +13,8 @@ namespace Tessarine {
 
 using RorozErurEvo::TestSession;
 
-ExportMenu::ExportMenu(AppModel& model, TestSession session, QWidget* parent)
-    : QToolButton(parent), model_(model), session_(std::move(session)), menu_(new QMenu(this)) {
+ExportMenu::ExportMenu(AppModel& model, std::shared_ptr<const TestSession> session, QWidget* parent)
+    : QToolButton(parent), model_(model), shared_(std::move(session)), session_(*shared_), menu_(new QMenu(this)) {
     setObjectName(QStringLiteral("export-menu"));
     HistoryParts::menuButton(*this, QStringLiteral("Export"), QStringLiteral("square.and.arrow.up"));
     setToolTip(QStringLiteral("Export sessions and results as CSV (one row per result) or JSON (everything)"));

@@ -4,6 +4,8 @@
 // are read from the library each time the menu opens; the model asks where to save and writes.
 #include <QToolButton>
 
+#include <memory>
+
 #include "testkit/TestSession.h"
 
 class QMenu;
@@ -16,14 +18,16 @@ class ExportMenu final : public QToolButton {
     Q_OBJECT
 
 public:
-    ExportMenu(AppModel& model, RorozErurEvo::TestSession session, QWidget* parent = nullptr);
+    // The session is shared with the view that shows it: a saved session may be megabytes.
+    ExportMenu(AppModel& model, std::shared_ptr<const RorozErurEvo::TestSession> session, QWidget* parent = nullptr);
 
     // Fills the menu from the library as it is now; opening the menu does this.
     void refresh();
 
 private:
     AppModel& model_;
-    const RorozErurEvo::TestSession session_;
+    const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
+    const RorozErurEvo::TestSession& session_;
     QMenu* menu_;
 };
 

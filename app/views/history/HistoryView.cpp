@@ -131,31 +131,44 @@ void HistoryView::selectFromList() {
     if (const TestSession* session = rows_->session(rows.front().row())) model_.setSelectedSession(session->id);
 }
 
+bool HistoryView::showing(const std::vector<const TestSession*>& wanted) const {
+    if (!detail_) return false;
+    if (wanted.size() == 2) {
+        const auto* compare = qobject_cast<const CompareView*>(detail_.data());
+        return compare && compare->before() == *wanted[0] && compare->after() == *wanted[1];
+    }
+    if (wanted.size() == 1) {
+        const auto* detail = qobject_cast<const SessionDetail*>(detail_.data());
+        return detail && detail->session() == *wanted[0];
+    }
+    return detail_->objectName() == QStringLiteral("history-pick");
+}
+
 void HistoryView::showDetail() {
     if (pages_->currentWidget() != browser_) {
-        shown_.clear();
         if (detail_) {
             pane_->layout()->removeWidget(detail_);
             detail_->hide();
             detail_->deleteLater();
+            detail_ = nullptr;
         }
         return;
     }
     const auto& library = model_.library();
     const TestSession* before = library.session(model_.compareBefore());
     const TestSession* after = library.session(model_.compareAfter());
-    std::vector<TestSession> wanted;
-    if (before && after) wanted = {*before, *after};
-    else if (const TestSession* picked = library.session(model_.selectedSession())) wanted = {*picked};
-    if (detail_ && wanted == shown_) return;
+    std::vector<const TestSession*> wanted;
+    if (before && after) wanted = {before, after};
+    else if (const TestSession* picked = library.session(model_.selectedSession())) wanted = {picked};
+    if (showing(wanted)) return;
 
+    // Each view takes the one copy of its sessions it keeps: a session may be megabytes.
     QWidget* next = nullptr;
-    if (wanted.size() == 2) next = new CompareView(model_, wanted[0], wanted[1]);
-    else if (wanted.size() == 1) next = new SessionDetail(model_, wanted[0]);
+    if (wanted.size() == 2) next = new CompareView(model_, *wanted[0], *wanted[1]);
+    else if (wanted.size() == 1) next = new SessionDetail(model_, *wanted[0]);
     else
         next = EmptyState::named(QStringLiteral("history-pick"), QStringLiteral("Pick a session"),
                                  QStringLiteral("list.bullet.rectangle"), QString());
-    shown_ = std::move(wanted);
     if (detail_) {
         pane_->layout()->removeWidget(detail_);
         detail_->hide();

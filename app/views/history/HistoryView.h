@@ -52,6 +52,9 @@ private:
     // Shows "Loading…", the list or the empty state, whichever the library calls for now.
     void showPage();
     void showDetail();
+    // Whether the pane shows these sessions as they are now, so that a change elsewhere in the
+    // library leaves it (and its open confirmation) alone.
+    bool showing(const std::vector<const RorozErurEvo::TestSession*>& wanted) const;
     // Puts the model's picked session into the list's selection.
     void selectFromModel();
     void selectFromList();
@@ -67,9 +70,6 @@ private:
     SessionListView* list_;
     QWidget* pane_;
     QPointer<QWidget> detail_;
-    // What the pane shows, so that a change elsewhere in the library leaves it (and its open
-    // confirmation) alone.
-    std::vector<RorozErurEvo::TestSession> shown_;
     bool updatingList_ = false;
 };
 

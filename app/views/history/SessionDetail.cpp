@@ -56,7 +56,10 @@ QGroupBox* box(const QString& title, const QString& objectName) {
 } // namespace
 
 SessionDetail::SessionDetail(AppModel& model, TestSession session, QWidget* parent)
-    : QWidget(parent), model_(model), session_(std::move(session)) {
+    : SessionDetail(model, std::make_shared<const TestSession>(std::move(session)), parent) {}
+
+SessionDetail::SessionDetail(AppModel& model, std::shared_ptr<const TestSession> session, QWidget* parent)
+    : QWidget(parent), model_(model), shared_(std::move(session)), session_(*shared_) {
     setObjectName(QStringLiteral("session-detail"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -118,7 +121,7 @@ QWidget* SessionDetail::head() {
                                       QStringLiteral("doc.on.clipboard"));
     connect(copy, &QPushButton::clicked, this, &SessionDetail::copyListing);
     actions->addWidget(copy);
-    actions->addWidget(new ExportMenu(model_, session_));
+    actions->addWidget(new ExportMenu(model_, shared_));
     actions->addStretch(1);
     auto* remove = new DestructiveButton(QStringLiteral("Delete"));
     remove->setObjectName(QStringLiteral("detail-delete"));

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 #include "testkit/TestSession.h"
 
 class QDialog;
@@ -22,6 +24,8 @@ class SessionDetail final : public QWidget {
 
 public:
     SessionDetail(AppModel& model, RorozErurEvo::TestSession session, QWidget* parent = nullptr);
+    // A session of megabytes is copied once, into the view, which shares it with its parts.
+    SessionDetail(AppModel& model, std::shared_ptr<const RorozErurEvo::TestSession> session, QWidget* parent = nullptr);
 
     const RorozErurEvo::TestSession& session() const { return session_; }
 
@@ -50,7 +54,8 @@ private:
     void libraryChanged();
 
     AppModel& model_;
-    const RorozErurEvo::TestSession session_;
+    const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
+    const RorozErurEvo::TestSession& session_;
     QToolButton* compare_ = nullptr;
     QMenu* compareMenu_ = nullptr;
     QPointer<QMessageBox> confirm_;
