@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "testkit/DisplayText.h"
 #include "testkit/Enum.h"
 
 namespace RorozErurEvo {
@@ -61,7 +62,8 @@ void requireObject(const json& value, const char* what);
 template <class E> E enumValue(const json& object, const char* key) {
     auto text = string(object, key);
     auto value = fromRawValue<E>(text);
-    if (!value) throw DecodeError(std::string("unknown value \"") + text + "\" for \"" + key + "\"");
+    // The message quotes the file, cut: it is shown to the user.
+    if (!value) throw DecodeError(std::string("unknown value \"") + DisplayText::field(text) + "\" for \"" + key + "\"");
     return *value;
 }
 

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "testkit/DisplayText.h"
 #include "testkit/TestSession.h"
 
 namespace RorozErurEvo::SessionRecord {
@@ -121,7 +122,7 @@ private:
     template <class E> E enumValue(const Member& member, const char* key) const {
         const std::string_view text = string(member, key);
         auto result = fromRawValue<E>(text);
-        if (!result) throw DecodeError(std::string("unknown value \"") + std::string(text) + "\" for \"" + key + "\"");
+        if (!result) throw DecodeError(std::string("unknown value \"") + DisplayText::field(text) + "\" for \"" + key + "\"");
         return *result;
     }
     // The items of a required array member.
@@ -203,7 +204,7 @@ template <class Doc> SoakStrip Reader<Doc>::strip(Value value) {
         const auto text = doc_.string(item);
         const auto state = text ? fromRawValue<SoakStrip::State>(*text) : std::nullopt;
         if (!state)
-            throw DecodeError(text ? "unknown soak strip bin \"" + std::string(*text) + "\""
+            throw DecodeError(text ? "unknown soak strip bin \"" + DisplayText::field(*text) + "\""
                                    : std::string("a soak strip bin is not a string"));
         s.bins.push_back(*state);
     }

@@ -51,7 +51,7 @@ SoakStrip SoakStrip::fromJson(const json& value) {
     for (const json& item : list) {
         auto state = item.is_string() ? fromRawValue<State>(item.get<std::string>()) : std::nullopt;
         if (!state)
-            throw DecodeError(item.is_string() ? "unknown soak strip bin \"" + item.get<std::string>() + "\""
+            throw DecodeError(item.is_string() ? "unknown soak strip bin \"" + DisplayText::field(item.get<std::string>()) + "\""
                                                : std::string("a soak strip bin is not a string"));
         strip.bins.push_back(*state);
     }

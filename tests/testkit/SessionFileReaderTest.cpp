@@ -274,6 +274,17 @@ TEST(SessionFileReader, AFirmwareVersionOutsideSixteenBitsIsRefusedByNameInEvery
     }
 }
 
+TEST(SessionFileReader, ARefusalQuotesAnUnknownValueOfMegabytesCut) {
+    // The message is shown in the history's list of files that could not be read.
+    for (const char* pointer : {"/results/0/kind", "/results/0/timeline/bins/0"}) {
+        json changed = richSession();
+        changed[json::json_pointer(pointer)] = std::string(4u << 20, 'k');
+        const std::string text = changed.dump();
+        EXPECT_FALSE(expectAgree(text)) << pointer;
+        EXPECT_LT(reference(text).error.size(), 250u) << pointer;
+    }
+}
+
 TEST(SessionFileReader, RefusesWhatIsNotOneJsonObject) {
     const json rich = richSession();
     std::string good = rich.dump();
