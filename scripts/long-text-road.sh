@@ -78,10 +78,14 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   centre_of "Show All Notes…"
   gaps click:$xy wait:3
   shot 3-notes-reader
-  # The reader has the keyboard once it is shown.
+  # Without a window manager the reader is given the keyboard by hand.
+  reader=$(xdotool search --onlyvisible --name "^Notes$" | head -1)
+  [ -n "$reader" ] || fail "no notes reader"
+  xdotool windowfocus --sync "$reader"
   gaps key:ctrl+End wait:5 key:ctrl+End wait:2
   shot 4-notes-end
   gaps key:Escape wait:1
+  xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^Tessarine$" | head -1)"
   centre_of "$(row "Long headline" 1)"
   gaps click:$xy wait:3
   shot 5-long-headline
