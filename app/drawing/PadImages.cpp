@@ -1,5 +1,6 @@
 #include "app/drawing/PadImages.h"
 
+#include "app/drawing/ImagePool.h"
 #include "app/drawing/PadShapes.h"
 
 #include <QPainter>
@@ -22,7 +23,7 @@ template <class Paint> QImage paintArea(const QRectF& area, double scale, double
     const double k = positive(scale) * positive(pixelRatio);
     const int width = std::clamp(int(std::ceil(area.width() * k)), 1, maxSide);
     const int height = std::clamp(int(std::ceil(area.height() * k)), 1, maxSide);
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = ImagePool::image(width, height);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);

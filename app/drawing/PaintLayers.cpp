@@ -3,6 +3,7 @@
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/Coverage.h"
 #include "app/drawing/DirectFill.h"
+#include "app/drawing/ImagePool.h"
 
 #include <QPen>
 
@@ -57,7 +58,7 @@ Layer::Layer(QPainter& target, const QRectF& bounds) : target_(target) {
     grid_ = pixelGrid(target, bounds);
     scale_ = grid_.scale;
     area_ = grid_.area;
-    image_ = QImage(grid_.width, grid_.height, QImage::Format_ARGB32_Premultiplied);
+    image_ = ImagePool::image(grid_.width, grid_.height);
     image_.fill(Qt::transparent);
     painter_.begin(&image_);
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);

@@ -1,0 +1,49 @@
+// The drawing's large images take back the pixels of those let go, and the pool stays bounded.
+#include <gtest/gtest.h>
+
+#include <QColor>
+
+#include <thread>
+#include <vector>
+
+#include "app/drawing/ImagePool.h"
+
+using namespace Tessarine;
+
+TEST(ImagePool, AnImageLetGoLendsItsPixelsToTheNextOfItsSizeOnly) {
+    const uchar* first = nullptr;
+    QImage copy;
+    {
+        QImage image = ImagePool::image(700, 400);
+        ASSERT_EQ(image.format(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::red);
+        first = image.constBits();
+        copy = image; // a copy holds the pixels as long as it lives
+    }
+    QImage other = ImagePool::image(700, 400);
+    EXPECT_NE(other.constBits(), first) << "pixels still shown by a copy are not lent out";
+    other.fill(Qt::blue);
+    EXPECT_EQ(copy.pixelColor(350, 200), QColor(Qt::red));
+    copy = QImage();
+
+    QImage wider = ImagePool::image(701, 400);
+    EXPECT_NE(wider.constBits(), first) << "another size gets pixels of its own";
+    QImage again = ImagePool::image(700, 400);
+    EXPECT_EQ(again.constBits(), first) << "the pixels let go are taken back";
+    again.fill(Qt::green);
+    EXPECT_EQ(again.pixelColor(0, 0), QColor(Qt::green));
+}
+
+TEST(ImagePool, KeepsNoMoreThanItsBoundWhateverIsLetGoAndWherever) {
+    std::vector<QImage> images;
+    for (int i = 0; i < 12; ++i) images.push_back(ImagePool::image(2000, 1500 + i)); // 12 MB each, all sizes apart
+    // Images go on another thread, as a painted image handed to the screen may.
+    std::thread([moved = std::move(images)]() mutable { moved.clear(); }).join();
+    EXPECT_GT(ImagePool::keptBytes(), 0);
+    EXPECT_LE(ImagePool::keptBytes(), ImagePool::mostKept);
+    // Small images never enter the pool; an empty size gives a null image, as QImage does.
+    const qsizetype before = ImagePool::keptBytes();
+    { QImage small = ImagePool::image(16, 16); }
+    EXPECT_EQ(ImagePool::keptBytes(), before);
+    EXPECT_TRUE(ImagePool::image(0, 10).isNull());
+}
