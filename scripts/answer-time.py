@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""answer-time.py TITLE ANSWER PROGRAM [ARGS...]: how soon the window of a program that is just
-starting answers, in milliseconds.
+"""answer-time.py [--watch SECONDS] TITLE ANSWER PROGRAM [ARGS...]: how soon the window of a program
+that is just starting answers, in milliseconds.
 
 Starts PROGRAM, waits for a top-level window named TITLE to be mapped on the X display, then at once
 - asks it to answer a ping (the window manager's _NET_WM_PING, which the application answers from
@@ -9,7 +9,11 @@ Starts PROGRAM, waits for a top-level window named TITLE to be mapped on the X d
   is mapped.
 Prints "shown MS" (from the program's start to TITLE being mapped), then "ping MS" and "key MS",
 each from the moment TITLE was mapped, and ends the program. Everything is event-driven (no
-polling), so the figures hold to a fraction of a millisecond. Uses libX11 through ctypes; run it on
+polling), so the figures hold to a fraction of a millisecond.
+
+With --watch, no key is pressed: the window is pinged again the moment it answers, for SECONDS
+from its mapping, and "worst MS" follows "ping MS": the longest any ping waited for its answer,
+which is the longest the window left input waiting in that time. Uses libX11 through ctypes; run it on
 a display without a window manager, which would hold the window back and answer pings itself. X
 errors (a window gone meanwhile) are ignored. Exits with 1 and says
 why when nothing answers within 60 s.
@@ -88,9 +92,14 @@ ignore_errors = ERROR_HANDLER(lambda display, error: 0)
 
 
 def main():
-    if len(sys.argv) < 4:
-        sys.exit("usage: answer-time.py TITLE ANSWER PROGRAM [ARGS...]")
-    title, answer = sys.argv[1], sys.argv[2]
+    arguments = sys.argv[1:]
+    watch = None
+    if arguments[:1] == ["--watch"] and len(arguments) > 1:
+        watch = float(arguments[1])
+        arguments = arguments[2:]
+    if len(arguments) < 3:
+        sys.exit("usage: answer-time.py [--watch SECONDS] TITLE ANSWER PROGRAM [ARGS...]")
+    title, answer = arguments[0], arguments[1]
     X.XSetErrorHandler(ignore_errors)
     display = X.XOpenDisplay(None)
     if not display:
@@ -101,15 +110,30 @@ def main():
     X.XSelectInput(display, root, STRUCTURE_NOTIFY | SUBSTRUCTURE_NOTIFY)
     X.XSync(display, 0)
     started = time.monotonic()
-    program = subprocess.Popen(sys.argv[3:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    program = subprocess.Popen(arguments[2:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        measure(display, root, title, answer, started, program)
+        measure(display, root, title, answer, started, program, watch)
     finally:
         program.terminate()
         program.wait()
 
 
-def measure(display, root, title, answer, started, program):
+def send_ping(display, window, protocols, ping, serial):
+    """_NET_WM_PING: a client message on WM_PROTOCOLS with the ping atom, a time (here a serial
+    number, which the answer carries back) and the window; the answer comes back to the root window."""
+    message = Event()
+    set_field(message, 0, ctypes.c_int, CLIENT_MESSAGE)
+    set_field(message, 32, ctypes.c_ulong, window)
+    set_field(message, 40, ctypes.c_ulong, protocols)
+    set_field(message, 48, ctypes.c_int, 32)
+    set_field(message, 56, ctypes.c_long, ping)
+    set_field(message, 64, ctypes.c_long, serial)
+    set_field(message, 72, ctypes.c_long, window)
+    X.XSendEvent(display, window, 0, 0, ctypes.byref(message))
+    X.XFlush(display)
+
+
+def measure(display, root, title, answer, started, program, watch):
     protocols = X.XInternAtom(display, b"WM_PROTOCOLS", 0)
     ping = X.XInternAtom(display, b"_NET_WM_PING", 0)
     names = (X.XInternAtom(display, b"_NET_WM_NAME", 0), X.XInternAtom(display, b"WM_NAME", 0))
@@ -117,11 +141,19 @@ def measure(display, root, title, answer, started, program):
     event = Event()
     shown = pinged = keyed = None
     window = 0
+    # While watching: the serial and send time of the ping awaiting its answer, and the longest wait.
+    serial, sent, worst = 0, None, 0.0
     deadline = time.monotonic() + 60
-    while pinged is None or keyed is None:
+
+    def done():
+        if watch is not None:
+            return pinged is not None and time.monotonic() - shown >= watch
+        return pinged is not None and keyed is not None
+
+    while not done():
         if program.poll() is not None:
             sys.exit("answer-time: the program ended (status %d) before it answered" % program.returncode)
-        if time.monotonic() > deadline:
+        if time.monotonic() > deadline and (watch is None or pinged is None):
             if shown is None:
                 sys.exit("answer-time: no window named %r was shown within 60 s" % title)
             sys.exit("answer-time: %r answered %s within 60 s" % (
@@ -138,17 +170,10 @@ def measure(display, root, title, answer, started, program):
             name = name_of(display, mapped, names)
             if shown is None and name == title:
                 shown, window = now, mapped
-                # _NET_WM_PING: a client message on WM_PROTOCOLS with the ping atom, a time and
-                # the window; the answer comes back to the root window.
-                message = Event()
-                set_field(message, 0, ctypes.c_int, CLIENT_MESSAGE)
-                set_field(message, 32, ctypes.c_ulong, window)
-                set_field(message, 40, ctypes.c_ulong, protocols)
-                set_field(message, 48, ctypes.c_int, 32)
-                set_field(message, 56, ctypes.c_long, ping)
-                set_field(message, 64, ctypes.c_long, 0)
-                set_field(message, 72, ctypes.c_long, window)
-                X.XSendEvent(display, window, 0, 0, ctypes.byref(message))
+                send_ping(display, window, protocols, ping, serial)
+                sent = now
+                if watch is not None:
+                    continue
                 # Ctrl+comma to the focused window, as the keyboard sends it (through XTEST:
                 # toolkits may ignore key events that another client made up).
                 X.XSetInputFocus(display, window, REVERT_TO_PARENT, 0)
@@ -157,12 +182,26 @@ def measure(display, root, title, answer, started, program):
                 X.XFlush(display)
             elif shown is not None and keyed is None and name is not None and name.split(" \u2014 ")[0] == answer:
                 keyed = now
-        elif kind == CLIENT_MESSAGE and shown is not None and pinged is None:
-            if field(event, 40, ctypes.c_ulong) == protocols and field(event, 56, ctypes.c_long) == ping:
+        elif kind == CLIENT_MESSAGE and shown is not None:
+            if field(event, 40, ctypes.c_ulong) != protocols or field(event, 56, ctypes.c_long) != ping:
+                continue
+            if field(event, 64, ctypes.c_long) != serial:
+                continue
+            if pinged is None:
                 pinged = now
+            worst = max(worst, now - sent)
+            if watch is not None:
+                serial += 1
+                sent = time.monotonic()
+                send_ping(display, window, protocols, ping, serial)
     print("shown %.1f" % ((shown - started) * 1000))
     print("ping %.1f" % ((pinged - shown) * 1000))
-    print("key %.1f" % ((keyed - shown) * 1000))
+    if watch is not None:
+        # A ping still waiting when the watch ended has waited that long at least.
+        worst = max(worst, time.monotonic() - sent)
+        print("worst %.1f" % (worst * 1000))
+    else:
+        print("key %.1f" % ((keyed - shown) * 1000))
 
 
 if __name__ == "__main__":

@@ -73,7 +73,7 @@ void SessionArchive::save(const TestSession& session) const {
     if (auto failure = AtomicFile::write(url(session.id), text)) throw ArchiveError(*failure);
 }
 
-SessionArchive::Loaded SessionArchive::load() const {
+SessionArchive::Loaded SessionArchive::load(unsigned threads) const {
     std::vector<fs::path> files;
     std::error_code error;
     // A folder not made yet is an empty history. Any other listing failure would hide sessions
@@ -103,7 +103,8 @@ SessionArchive::Loaded SessionArchive::load() const {
         for (std::size_t i = next++; i < files.size(); i = next++) slots[i] = loadFile(files[i]);
     };
     std::vector<std::thread> workers;
-    std::size_t wanted = std::min<std::size_t>(std::thread::hardware_concurrency(), files.size() / filesPerWorker);
+    const std::size_t cap = threads > 0 ? threads : std::thread::hardware_concurrency();
+    std::size_t wanted = std::min<std::size_t>(cap, files.size() / filesPerWorker);
     for (std::size_t n = 1; n < wanted; ++n) {
         try {
             workers.emplace_back(work);

@@ -49,12 +49,13 @@ struct SessionArchive {
     // they could not be read or decoded, in name order. A missing folder gives nothing; a folder
     // that cannot be listed (or not to its end) comes first among the skipped, by its path.
     // Temporary files that interrupted saves left behind are removed once they are ten
-    // minutes old.
+    // minutes old. Decoding is shared out over at most `threads` threads, the caller's among
+    // them (0: one per core).
     struct Loaded {
         std::vector<TestSession> sessions;
         std::vector<SkippedFile> skipped;
     };
-    Loaded load() const;
+    Loaded load(unsigned threads = 0) const;
     std::vector<TestSession> loadAll() const { return load().sessions; }
     // Removes the session's file if there is one. Throws ArchiveError.
     void remove(const Uuid& id) const;

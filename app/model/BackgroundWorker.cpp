@@ -1,14 +1,48 @@
 #include "app/model/BackgroundWorker.h"
 
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <system_error>
+#include <thread>
 
 #include "app/devices/Logging.h"
 
 namespace Tessarine {
 
+namespace {
+
+// The nice value of background threads: a main thread that wants a core they hold gets it at
+// once and keeps about nine tenths of it, while the work still moves on a busy machine (as work
+// of the lowest priority would not).
+constexpr int backgroundNice = 10;
+
+void yieldToTheWindow() {
+    // On Linux the nice value belongs to the thread, and threads it starts inherit it. Failing
+    // costs only smoothness: the work runs as before.
+    if (setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), backgroundNice) != 0)
+        qCDebug(logModel) << "could not lower the priority of a worker thread";
+}
+
+} // namespace
+
+unsigned BackgroundWorker::spareCores() {
+    unsigned cores = 0;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) cores = static_cast<unsigned>(CPU_COUNT(&set));
+    if (cores == 0) cores = std::thread::hardware_concurrency();
+    return std::max(1u, cores > 1 ? cores - 1 : 1u);
+}
+
 void ThreadWorker::run(std::function<void()> work) {
     try {
-        threads_.emplace_back(work);
+        threads_.emplace_back([work] {
+            yieldToTheWindow();
+            work();
+        });
     } catch (const std::system_error& error) {
         qCWarning(logModel) << "could not start a worker thread, so the work runs on the main thread:" << error.what();
         work();

@@ -10,6 +10,9 @@ namespace Tessarine {
 class BackgroundWorker {
 public:
     virtual ~BackgroundWorker() = default;
+    // How many threads background work may keep busy at once: one fewer than the cores this
+    // process may run on, so that the main thread always has one; at least one.
+    static unsigned spareCores();
     // Runs `work` away from the main thread. Called on the main thread.
     virtual void run(std::function<void()> work) = 0;
     // Returns once every piece of work run so far has finished. Called on the main thread.
@@ -18,8 +21,13 @@ public:
 
 // One thread per piece of work: there are few (the session folder is read once per launch).
 // Destroying the worker waits for its threads.
+//
+// The work yields to the window: its thread runs at a lower priority than the main thread, and so
+// do the threads that the work starts (they inherit it), so that a window painting its first
+// frames or answering input is never kept waiting for a core by reading and decoding.
 class ThreadWorker final : public BackgroundWorker {
 public:
+
     ThreadWorker() = default;
     ThreadWorker(const ThreadWorker&) = delete;
     ThreadWorker& operator=(const ThreadWorker&) = delete;

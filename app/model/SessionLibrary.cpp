@@ -98,7 +98,7 @@ void SessionLibrary::loadInBackground(BackgroundWorker& worker, std::shared_ptr<
     worker.run([archive = *archive_, executor = std::move(executor), self, generation] {
         auto loaded = std::make_shared<Loaded>();
         try {
-            *loaded = archive.load();
+            *loaded = archive.load(BackgroundWorker::spareCores());
         } catch (const std::exception& error) {
             // Out of memory or threads: the history shows what was saved since, and the log says why.
             qCWarning(logModel).noquote() << "could not load the saved sessions from"

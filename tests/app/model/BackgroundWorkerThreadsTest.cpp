@@ -1,0 +1,57 @@
+// Background work leaves the main thread a core and the first claim on it.
+#include "app/model/BackgroundWorker.h"
+
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+using namespace Tessarine;
+
+namespace {
+
+int niceOf(pid_t thread) { return getpriority(PRIO_PROCESS, static_cast<id_t>(thread)); }
+
+} // namespace
+
+TEST(BackgroundWorker, TheWorkAndTheThreadsItStartsRunBelowTheCallersPriority) {
+    const int caller = niceOf(gettid());
+    int work = caller;
+    int started = caller;
+    ThreadWorker worker;
+    worker.run([&] {
+        work = niceOf(gettid());
+        std::thread([&] { started = niceOf(gettid()); }).join();
+    });
+    worker.wait();
+    // Nice values run from -20 to 19: a caller already at the bottom has nothing to yield.
+    if (caller < 19) {
+        EXPECT_GT(work, caller);
+        EXPECT_EQ(started, work) << "a thread the work starts inherits its priority";
+    }
+    EXPECT_EQ(niceOf(gettid()), caller) << "the caller's own priority is left alone";
+}
+
+TEST(BackgroundWorker, SpareCoresCountTheCoresThisProcessMayUseLessOne) {
+    // Counted on a thread of its own, whose cores are narrowed here, never the test's own.
+    cpu_set_t all;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    std::vector<int> cores;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+        if (CPU_ISSET(cpu, &all)) cores.push_back(cpu);
+    for (std::size_t allowed : {std::size_t(1), std::size_t(2), std::size_t(3)}) {
+        if (allowed > cores.size()) break;
+        unsigned spare = 0;
+        std::thread([&] {
+            cpu_set_t some;
+            CPU_ZERO(&some);
+            for (std::size_t i = 0; i < allowed; ++i) CPU_SET(cores[i], &some);
+            if (sched_setaffinity(0, sizeof some, &some) == 0) spare = BackgroundWorker::spareCores();
+        }).join();
+        EXPECT_EQ(spare, allowed > 1 ? allowed - 1 : 1u) << allowed << " cores allowed";
+    }
+}
