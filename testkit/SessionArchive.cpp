@@ -6,10 +6,12 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <variant>
 
 #include "testkit/AtomicFile.h"
 #include "testkit/BoundedFile.h"
+#include "testkit/SessionFileReader.h"
 
 namespace RorozErurEvo {
 
@@ -28,9 +30,9 @@ struct Unread {
 
 // Never throws: it runs on worker threads, and a file that cannot be read or decoded, for
 // whatever reason, is skipped, with its cause, and left where it is.
-std::variant<TestSession, Unread> loadFile(const fs::path& path) noexcept {
+template <class Item, class Read> std::variant<Item, Unread> loadFile(const fs::path& path, Read read) noexcept {
     try {
-        return SessionArchive::readFile(path);
+        return read(path);
     } catch (const std::exception& error) {
         try {
             return Unread{error.what()};
@@ -58,6 +60,12 @@ TestSession SessionArchive::readFile(const fs::path& path) {
     return SessionCoder::decode(*content.text);
 }
 
+SessionSummary SessionArchive::readSummaryFile(const fs::path& path) {
+    auto content = BoundedFile::read(path, maxFileBytes);
+    if (!content.text) throw UnreadableFile(content.error);
+    return readSessionSummary(*content.text);
+}
+
 fs::path SessionArchive::url(const Uuid& id) const { return folder / (id.text() + ".json"); }
 
 void SessionArchive::save(const TestSession& session) const {
@@ -73,7 +81,12 @@ void SessionArchive::save(const TestSession& session) const {
     if (auto failure = AtomicFile::write(url(session.id), text)) throw ArchiveError(*failure);
 }
 
-SessionArchive::Loaded SessionArchive::load(unsigned threads) const {
+namespace {
+
+// The folder's files read by `read` (whole sessions or summaries), newest first, and the files
+// passed over; see SessionArchive::load.
+template <class Item, class Read>
+std::pair<std::vector<Item>, std::vector<SkippedFile>> loadFolder(const fs::path& folder, unsigned threads, Read read) {
     std::vector<fs::path> files;
     std::error_code error;
     // A folder not made yet is an empty history. Any other listing failure would hide sessions
@@ -97,10 +110,10 @@ SessionArchive::Loaded SessionArchive::load(unsigned threads) const {
 
     // Decoding dominates a large folder's load, so the files are shared out over the cores;
     // each file lands in its own slot, which keeps the listing order for equal dates.
-    std::vector<std::variant<TestSession, Unread>> slots(files.size());
+    std::vector<std::variant<Item, Unread>> slots(files.size());
     std::atomic<std::size_t> next{0};
     auto work = [&] {
-        for (std::size_t i = next++; i < files.size(); i = next++) slots[i] = loadFile(files[i]);
+        for (std::size_t i = next++; i < files.size(); i = next++) slots[i] = loadFile<Item>(files[i], read);
     };
     std::vector<std::thread> workers;
     const std::size_t cap = threads > 0 ? threads : std::thread::hardware_concurrency();
@@ -115,18 +128,29 @@ SessionArchive::Loaded SessionArchive::load(unsigned threads) const {
     work();
     for (auto& worker : workers) worker.join();
 
-    Loaded loaded;
-    loaded.sessions.reserve(files.size());
+    std::pair<std::vector<Item>, std::vector<SkippedFile>> loaded;
+    auto& [items, skipped] = loaded;
+    items.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (auto* session = std::get_if<TestSession>(&slots[i])) loaded.sessions.push_back(std::move(*session));
-        else loaded.skipped.push_back({files[i].filename().string(), std::move(std::get<Unread>(slots[i]).cause)});
+        if (auto* item = std::get_if<Item>(&slots[i])) items.push_back(std::move(*item));
+        else skipped.push_back({files[i].filename().string(), std::move(std::get<Unread>(slots[i]).cause)});
     }
-    std::stable_sort(loaded.sessions.begin(), loaded.sessions.end(),
-                     [](const TestSession& a, const TestSession& b) { return a.date > b.date; });
-    std::sort(loaded.skipped.begin(), loaded.skipped.end(),
-              [](const SkippedFile& a, const SkippedFile& b) { return a.name < b.name; });
-    if (unlisted) loaded.skipped.insert(loaded.skipped.begin(), std::move(*unlisted));
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.date > b.date; });
+    std::sort(skipped.begin(), skipped.end(), [](const SkippedFile& a, const SkippedFile& b) { return a.name < b.name; });
+    if (unlisted) skipped.insert(skipped.begin(), std::move(*unlisted));
     return loaded;
+}
+
+} // namespace
+
+SessionArchive::Loaded SessionArchive::load(unsigned threads) const {
+    auto [sessions, skipped] = loadFolder<TestSession>(folder, threads, &SessionArchive::readFile);
+    return {std::move(sessions), std::move(skipped)};
+}
+
+SessionArchive::LoadedSummaries SessionArchive::loadSummaries(unsigned threads) const {
+    auto [summaries, skipped] = loadFolder<SessionSummary>(folder, threads, &SessionArchive::readSummaryFile);
+    return {std::move(summaries), std::move(skipped)};
 }
 
 void SessionArchive::remove(const Uuid& id) const {

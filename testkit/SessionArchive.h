@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "testkit/SessionSummary.h"
 #include "testkit/TestSession.h"
 #include "testkit/Uuid.h"
 
@@ -40,6 +41,9 @@ struct SessionArchive {
     // One session file read by the folder's rules, wherever it lies: opened without blocking, a
     // regular file of at most maxFileBytes, then decoded. Throws UnreadableFile or DecodeError.
     static TestSession readFile(const std::filesystem::path& path);
+    // The summary of the session in one file, read by the same rules: what
+    // SessionSummary::of(readFile(path)) gives, and the same refusals, without keeping the rest.
+    static SessionSummary readSummaryFile(const std::filesystem::path& path);
 
     std::filesystem::path url(const Uuid& id) const;
     // Writes or replaces the session's file atomically: a reader sees the old file or the new
@@ -57,6 +61,12 @@ struct SessionArchive {
     };
     Loaded load(unsigned threads = 0) const;
     std::vector<TestSession> loadAll() const { return load().sessions; }
+    // What load gives, as summaries: the same sessions in the same order, the same skipped files.
+    struct LoadedSummaries {
+        std::vector<SessionSummary> summaries;
+        std::vector<SkippedFile> skipped;
+    };
+    LoadedSummaries loadSummaries(unsigned threads = 0) const;
     // Removes the session's file if there is one. Throws ArchiveError.
     void remove(const Uuid& id) const;
     // Removes the folder with everything in it, if it exists. Throws ArchiveError.

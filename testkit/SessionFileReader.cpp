@@ -72,7 +72,9 @@ struct FastParser {
 // nlohmann takes except numbers beyond 64-bit integers and a leading byte-order mark, and
 // nests no deeper than the lean reading allows); a file it parses is read by the same record
 // rules as the lean reading, so a DecodeError from here is the one that reading would throw.
-std::optional<TestSession> readFast(std::string_view text) {
+using Keep = SessionRecord::Reader<SimdDoc>::Keep;
+
+std::optional<TestSession> readFast(std::string_view text, Keep keep) {
     thread_local FastParser kept;
     std::unique_ptr<FastParser> own;
     FastParser* fast = &kept;
@@ -89,17 +91,23 @@ std::optional<TestSession> readFast(std::string_view text) {
     dom::element root;
     if (fast->parser.parse(fast->padded.get(), text.size(), false).get(root)) return std::nullopt;
     SimdDoc doc;
-    return SessionRecord::Reader<SimdDoc>(doc).session(root);
+    return SessionRecord::Reader<SimdDoc>(doc, keep).session(root);
+}
+
+TestSession read(std::string_view text, Keep keep) {
+    if (text.size() <= fastFileBytes)
+        if (auto session = readFast(text, keep)) return std::move(*session);
+    // Made for each file and gone with it: one big file must not leave its memory behind.
+    const SessionTokens tokens(text);
+    using Lean = SessionRecord::Reader<SessionTokens>::Keep;
+    return SessionRecord::Reader<SessionTokens>(tokens, keep == Keep::whole ? Lean::whole : Lean::lean)
+        .session(tokens.root());
 }
 
 } // namespace
 
-TestSession readSessionFile(std::string_view text) {
-    if (text.size() <= fastFileBytes)
-        if (auto session = readFast(text)) return std::move(*session);
-    // Made for each file and gone with it: one big file must not leave its memory behind.
-    const SessionTokens tokens(text);
-    return SessionRecord::Reader<SessionTokens>(tokens).session(tokens.root());
-}
+TestSession readSessionFile(std::string_view text) { return read(text, Keep::whole); }
+
+SessionSummary readSessionSummary(std::string_view text) { return SessionSummary::of(read(text, Keep::lean)); }
 
 } // namespace RorozErurEvo

@@ -6,11 +6,16 @@
 // hold the two readers to the same answer on good, bad and odd files.
 #include <string_view>
 
+#include "testkit/SessionSummary.h"
 #include "testkit/TestSession.h"
 
 namespace RorozErurEvo {
 
 // Throws DecodeError on anything TestSession::fromJson(Json::parse(text)) would refuse.
 TestSession readSessionFile(std::string_view text);
+
+// The summary of the session the text holds: what SessionSummary::of(readSessionFile(text)) gives,
+// and the same DecodeError for any text that reading refuses, without keeping the rest.
+SessionSummary readSessionSummary(std::string_view text);
 
 } // namespace RorozErurEvo

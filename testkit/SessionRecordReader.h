@@ -38,12 +38,17 @@ struct Number {
 template <class Doc> class Reader {
 public:
     using Value = typename Doc::Value;
-    explicit Reader(const Doc& doc) : doc_(doc) {}
+    // A lean reader checks everything a whole one does and refuses the same files with the same
+    // words, but keeps only what a listing needs: the notes, and each result's headline,
+    // measures, details, plot and timeline, are read and dropped.
+    enum class Keep { whole, lean };
+    explicit Reader(const Doc& doc, Keep keep = Keep::whole) : doc_(doc), whole_(keep == Keep::whole) {}
 
     TestSession session(Value root);
 
 private:
     const Doc& doc_;
+    const bool whole_;
     using Member = std::optional<Value>; // absent when the object has no member of the name
 
     // The members of an object with the given names, each the last of its name.
@@ -186,12 +191,12 @@ template <class Doc> StickPlot Reader<Doc>::plot(Value value) {
     p.scale = number(m[1], "scale");
     for (Value item : items(m[2], "radii")) {
         if (doc_.isNull(item)) {
-            p.radii.push_back(std::nullopt);
+            if (whole_) p.radii.push_back(std::nullopt);
             continue;
         }
         const auto n = doc_.number(item);
         if (!n) throw DecodeError("a plot radius is neither a number nor null");
-        p.radii.push_back(toDouble(*n));
+        if (whole_) p.radii.push_back(toDouble(*n));
     }
     return p;
 }
@@ -206,7 +211,7 @@ template <class Doc> SoakStrip Reader<Doc>::strip(Value value) {
         if (!state)
             throw DecodeError(text ? "unknown soak strip bin \"" + DisplayText::field(*text) + "\""
                                    : std::string("a soak strip bin is not a string"));
-        s.bins.push_back(*state);
+        if (whole_) s.bins.push_back(*state);
     }
     return s;
 }
@@ -222,15 +227,25 @@ template <class Doc> TestResult Reader<Doc>::result(Value value) {
     r.element = std::string(string(m[2], "element"));
     r.source = enumValue<ValueSource>(m[3], "source");
     r.verdict = enumValue<Verdict>(m[4], "verdict");
-    r.headline = std::string(string(m[5], "headline"));
-    for (Value item : items(m[6], "measures")) r.measures.push_back(measure(item));
+    const std::string_view headline = string(m[5], "headline");
+    if (whole_) r.headline = std::string(headline);
+    for (Value item : items(m[6], "measures")) {
+        Measure read = measure(item);
+        if (whole_) r.measures.push_back(std::move(read));
+    }
     for (Value item : items(m[7], "details")) {
         const auto line = doc_.string(item);
         if (!line) throw DecodeError("a detail line is not a string");
-        r.details.emplace_back(*line);
+        if (whole_) r.details.emplace_back(*line);
     }
-    if (!absentOrNull(m[8])) r.plot = plot(*m[8]);
-    if (!absentOrNull(m[9])) r.timeline = strip(*m[9]);
+    if (!absentOrNull(m[8])) {
+        StickPlot read = plot(*m[8]);
+        if (whole_) r.plot = std::move(read);
+    }
+    if (!absentOrNull(m[9])) {
+        SoakStrip read = strip(*m[9]);
+        if (whole_) r.timeline = std::move(read);
+    }
     const auto date = Dates::parseIso(string(m[10], "date"));
     if (!date) throw DecodeError("\"date\" of a result is not an ISO 8601 date to the second");
     r.date = *date;
@@ -257,7 +272,8 @@ template <class Doc> TestSession Reader<Doc>::session(Value root) {
     s.label = optString(m[4], "label").value_or("");
     s.technician = optString(m[5], "technician").value_or("");
     s.ticket = optString(m[6], "ticket").value_or("");
-    s.notes = optString(m[7], "notes").value_or("");
+    if (whole_) s.notes = optString(m[7], "notes").value_or("");
+    else if (!absentOrNull(m[7])) string(m[7], "notes");
     s.device = device(required(m[8], "device"));
     if (!absentOrNull(m[9]))
         for (Value item : items(m[9], "results")) s.results.push_back(result(item));

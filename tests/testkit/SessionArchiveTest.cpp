@@ -137,10 +137,21 @@ TEST_F(ArchiveFolder, SkipsEveryFileThatIsNotAReadableSession) {
         huge << text;
     }
     fs::resize_file(archive.folder / "huge.json", 4ull << 30);
+    // Broken only where a listing does not look: in a result's measures.
+    auto deep = good;
+    deep.id = Uuid::random();
+    deep.results[0].measures = {percent("offset", 0.05)};
+    auto deepJson = deep.toJson();
+    deepJson["results"][0]["measures"][0]["value"] = "5";
+    writeFile("deep.json", deepJson.dump());
 
     const auto loaded = archive.load();
     EXPECT_EQ(ids(loaded.sessions), std::vector<Uuid>{good.id});
-    EXPECT_EQ(fileNames().size(), 14u); // nothing was moved or deleted
+    EXPECT_EQ(fileNames().size(), 15u); // nothing was moved or deleted
+    // The listing's summaries pass over the very same files, for the same causes.
+    const auto summaries = archive.loadSummaries();
+    EXPECT_EQ(summaries.summaries, std::vector<SessionSummary>{SessionSummary::of(good)});
+    EXPECT_EQ(summaries.skipped, loaded.skipped);
 
     // Each session file passed over is named with its cause, in name order; files that are not
     // named as sessions are nobody's concern.
@@ -151,7 +162,7 @@ TEST_F(ArchiveFolder, SkipsEveryFileThatIsNotAReadableSession) {
         causes[file.name] = file.cause;
         EXPECT_FALSE(file.cause.empty()) << file.name;
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"array.json", "binary.json", "empty.json", "folder.json", "huge.json",
+    EXPECT_EQ(names, (std::vector<std::string>{"array.json", "binary.json", "deep.json", "empty.json", "folder.json", "huge.json",
                                                "latin1.json", "nested.json", "pipe.json", "truncated.json",
                                                "typed.json"}));
     EXPECT_EQ(causes["pipe.json"], "not a regular file");
@@ -267,5 +278,8 @@ TEST(SessionArchiveThreads, ManyFilesLoadInDateOrderWithListingOrderForTies) {
     });
 
     EXPECT_EQ(archive.loadAll(), saved);
+    std::vector<SessionSummary> summaries;
+    for (const auto& s : saved) summaries.push_back(SessionSummary::of(s));
+    EXPECT_EQ(archive.loadSummaries().summaries, summaries);
     fs::remove_all(folder);
 }

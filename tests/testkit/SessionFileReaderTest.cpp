@@ -43,12 +43,32 @@ Outcome lean(const std::string& text) {
     });
 }
 
-// Holds both ways of the reader to the reference; whether the reference took the text.
+// The summary read straight from the text, or the reference's summary of the whole session:
+// the same summary, or the same refusal, so a listing passes over exactly the files it did.
+struct SummaryOutcome {
+    std::optional<SessionSummary> summary;
+    std::string error;
+    friend bool operator==(const SummaryOutcome&, const SummaryOutcome&) = default;
+};
+SummaryOutcome summarised(const std::string& text) {
+    try {
+        return {readSessionSummary(text), {}};
+    } catch (const DecodeError& error) {
+        return {std::nullopt, error.what()};
+    }
+}
+SummaryOutcome summaryOf(const Outcome& whole) {
+    return {whole.session ? std::optional(SessionSummary::of(*whole.session)) : std::nullopt, whole.error};
+}
+
+// Holds both ways of the reader, and the summary, to the reference; whether the reference took the text.
 bool expectAgree(const std::string& text) {
     const Outcome expected = reference(text);
     const std::string shown = text.size() > 600 ? text.substr(0, 600) + "…" : text;
     EXPECT_EQ(reader(text), expected) << shown << "\nreference: " << expected.error << "\nreader: " << reader(text).error;
     EXPECT_EQ(lean(text), expected) << shown << "\nreference: " << expected.error << "\nlean: " << lean(text).error;
+    EXPECT_EQ(summarised(text), summaryOf(expected))
+        << shown << "\nreference: " << expected.error << "\nsummary: " << summarised(text).error;
     return expected.session.has_value();
 }
 

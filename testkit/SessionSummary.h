@@ -1,0 +1,39 @@
+#pragma once
+// What listing a saved session needs of it, without its results' measures, plots and details:
+// a twentieth of the whole session's memory, so a history of tens of thousands of sessions can
+// be listed, searched and grouped, and each session read whole only when it is opened.
+#include <string>
+#include <vector>
+
+#include "testkit/Date.h"
+#include "testkit/DeviceInfo.h"
+#include "testkit/TestResult.h"
+#include "testkit/TestSession.h"
+#include "testkit/Uuid.h"
+
+namespace RorozErurEvo {
+
+struct ResultSummary {
+    TestKind kind = TestKind::drift;
+    ValueSource source = ValueSource::processed;
+    Verdict verdict = Verdict::pass;
+    std::string element;
+    friend bool operator==(const ResultSummary&, const ResultSummary&) = default;
+};
+
+struct SessionSummary {
+    Uuid id;
+    Date date{};
+    std::string unit;
+    std::string label;
+    std::string technician;
+    std::string ticket;
+    DeviceInfo device;
+    std::vector<ResultSummary> results; // in the session's order
+
+    static SessionSummary of(const TestSession& session);
+
+    friend bool operator==(const SessionSummary&, const SessionSummary&) = default;
+};
+
+} // namespace RorozErurEvo
