@@ -1,5 +1,7 @@
 #include "testkit/SessionSummary.h"
 
+#include "testkit/SessionFacts.h"
+
 namespace RorozErurEvo {
 
 SessionSummary SessionSummary::of(const TestSession& session) {
@@ -9,6 +11,17 @@ SessionSummary SessionSummary::of(const TestSession& session) {
     for (const auto& result : session.results)
         summary.results.push_back({result.kind, result.source, result.verdict, result.element});
     return summary;
+}
+
+std::string SessionSummary::unitKey() const { return SessionFacts::unitKey(*this); }
+Verdict SessionSummary::verdict() const { return SessionFacts::verdict(*this); }
+VerdictCounts SessionSummary::counts() const { return SessionFacts::counts(*this); }
+std::vector<std::size_t> SessionSummary::sortedOrder() const { return SessionFacts::sortedOrder(*this); }
+DeviceKind SessionSummary::deviceKind() const { return SessionFacts::deviceKind(*this); }
+std::string SessionSummary::title() const { return SessionFacts::title(*this); }
+
+std::vector<UnitIndexGroup> SessionSummary::byUnitIndex(const std::vector<SessionSummary>& sessions) {
+    return SessionFacts::byUnitIndex(sessions);
 }
 
 } // namespace RorozErurEvo

@@ -33,6 +33,15 @@ struct SessionSummary {
 
     static SessionSummary of(const TestSession& session);
 
+    // The whole session's answers (TestSession's functions of the same names).
+    std::string unitKey() const;
+    Verdict verdict() const;
+    VerdictCounts counts() const;
+    std::vector<std::size_t> sortedOrder() const;
+    DeviceKind deviceKind() const;
+    std::string title() const;
+    static std::vector<UnitIndexGroup> byUnitIndex(const std::vector<SessionSummary>& sessions);
+
     friend bool operator==(const SessionSummary&, const SessionSummary&) = default;
 };
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <string_view>
 
+#include "testkit/SessionFacts.h"
 #include "testkit/SessionFileReader.h"
 
 namespace RorozErurEvo {
@@ -35,8 +36,6 @@ std::size_t spaceBefore(std::string_view text, std::size_t end) {
     return 0;
 }
 
-int kindOrder(TestKind kind) { return order(kind); }
-
 std::string textOr(const json& object, const char* key) {
     return Json::optString(object, key).value_or(std::string());
 }
@@ -58,44 +57,13 @@ std::string trimmedWhitespace(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
-std::string TestSession::unitKey() const {
-    for (const std::string* candidate : {&unit, device.serial ? &*device.serial : nullptr, &ticket}) {
-        if (!candidate) continue;
-        std::string trimmed = trimmedWhitespace(*candidate);
-        if (!trimmed.empty()) return trimmed;
-    }
-    return device.name;
-}
+std::string TestSession::unitKey() const { return SessionFacts::unitKey(*this); }
 
-Verdict TestSession::verdict() const {
-    Verdict result = Verdict::pass;
-    for (const auto& r : results) result = std::max(result, r.verdict);
-    return result;
-}
+Verdict TestSession::verdict() const { return SessionFacts::verdict(*this); }
 
-VerdictCounts TestSession::counts() const {
-    VerdictCounts counts;
-    for (const auto& r : results) {
-        switch (r.verdict) {
-        case Verdict::pass: ++counts.pass; break;
-        case Verdict::warn: ++counts.warn; break;
-        case Verdict::fail: ++counts.fail; break;
-        }
-    }
-    return counts;
-}
+VerdictCounts TestSession::counts() const { return SessionFacts::counts(*this); }
 
-std::vector<std::size_t> TestSession::sortedOrder() const {
-    std::map<std::string_view, std::size_t> firstSeen;
-    for (std::size_t i = 0; i < results.size(); ++i) firstSeen.emplace(results[i].element, i);
-    std::vector<std::pair<int, std::size_t>> keys; // (kind order, element's first index) of each result
-    keys.reserve(results.size());
-    for (const TestResult& r : results) keys.emplace_back(kindOrder(r.kind), firstSeen.at(r.element));
-    std::vector<std::size_t> order(results.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-    return order;
-}
+std::vector<std::size_t> TestSession::sortedOrder() const { return SessionFacts::sortedOrder(*this); }
 
 std::vector<TestResult> TestSession::sortedResults() const {
     std::vector<TestResult> sorted;
@@ -104,34 +72,12 @@ std::vector<TestResult> TestSession::sortedResults() const {
     return sorted;
 }
 
-DeviceKind TestSession::deviceKind() const {
-    for (const auto& result : results) {
-        if (result.kind == TestKind::keyboard) return DeviceKind::keyboard;
-        if (result.kind == TestKind::mouse) return DeviceKind::mouse;
-    }
-    return DeviceKind::controller;
-}
+DeviceKind TestSession::deviceKind() const { return SessionFacts::deviceKind(*this); }
 
-std::string TestSession::title() const {
-    if (label.empty()) return device.name;
-    return device.name + " \u2014 " + label;
-}
+std::string TestSession::title() const { return SessionFacts::title(*this); }
 
 std::vector<UnitIndexGroup> TestSession::byUnitIndex(const std::vector<TestSession>& sessions) {
-    std::vector<UnitIndexGroup> groups;
-    std::map<std::string, std::size_t> groupIndex;
-    for (std::size_t i = 0; i < sessions.size(); ++i) {
-        std::string key = sessions[i].unitKey();
-        auto [it, inserted] = groupIndex.emplace(key, groups.size());
-        if (inserted) groups.push_back(UnitIndexGroup{std::move(key), {}});
-        groups[it->second].sessions.push_back(i);
-    }
-    auto newer = [&](std::size_t a, std::size_t b) { return sessions[a].date > sessions[b].date; };
-    for (auto& group : groups) std::stable_sort(group.sessions.begin(), group.sessions.end(), newer);
-    std::stable_sort(groups.begin(), groups.end(), [&](const UnitIndexGroup& a, const UnitIndexGroup& b) {
-        return newer(a.sessions.front(), b.sessions.front());
-    });
-    return groups;
+    return SessionFacts::byUnitIndex(sessions);
 }
 
 std::vector<UnitGroup> TestSession::byUnit(const std::vector<TestSession>& sessions) {
