@@ -153,6 +153,20 @@ SessionArchive::LoadedSummaries SessionArchive::loadSummaries(unsigned threads) 
     return {std::move(summaries), std::move(skipped)};
 }
 
+SessionArchive::Opened SessionArchive::open(const SessionSummary& listed) const {
+    auto content = BoundedFile::read(url(listed.id), maxFileBytes);
+    if (content.missing) return {std::nullopt, "its file was deleted after the history was listed"};
+    if (!content.text) return {std::nullopt, content.error};
+    try {
+        TestSession session = SessionCoder::decode(*content.text);
+        if (SessionSummary::of(session) != listed)
+            return {std::nullopt, "its file was replaced after the history was listed"};
+        return {std::move(session), {}};
+    } catch (const std::exception& error) {
+        return {std::nullopt, error.what()};
+    }
+}
+
 void SessionArchive::remove(const Uuid& id) const {
     fs::path path = url(id);
     std::error_code error;

@@ -2,6 +2,7 @@
 // The folder of saved sessions: one "<UUID>.json" file per session and nothing else.
 // Every operation goes to the file system afresh; the archive keeps no state but the folder.
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -67,6 +68,14 @@ struct SessionArchive {
         std::vector<SkippedFile> skipped;
     };
     LoadedSummaries loadSummaries(unsigned threads = 0) const;
+    // The whole session a listing summarised, read afresh from its file by the folder's rules,
+    // or why not: the file is gone, cannot be read or decoded, or no longer holds the session
+    // that was listed (it was replaced since). Never throws for the file's sake.
+    struct Opened {
+        std::optional<TestSession> session;
+        std::string problem; // the cause alone, for the caller to name the action
+    };
+    Opened open(const SessionSummary& listed) const;
     // Removes the session's file if there is one. Throws ArchiveError.
     void remove(const Uuid& id) const;
     // Removes the folder with everything in it, if it exists. Throws ArchiveError.

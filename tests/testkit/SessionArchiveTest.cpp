@@ -283,3 +283,73 @@ TEST(SessionArchiveThreads, ManyFilesLoadInDateOrderWithListingOrderForTies) {
     EXPECT_EQ(archive.loadSummaries().summaries, summaries);
     fs::remove_all(folder);
 }
+
+TEST_F(ArchiveFolder, OpeningAListedSessionReadsItWholeOrSaysWhatBecameOfItsFile) {
+    std::vector<TestSession> saved;
+    for (int i = 0; i < 200; ++i) {
+        auto s = session("U" + std::to_string(i % 30), "2026-03-01T09:00:00Z",
+                         {result(TestKind::drift, "Left stick", Verdict::warn, {percent("offset", 0.05)})});
+        s.date += std::chrono::minutes(i);
+        s.notes = "note " + std::to_string(i);
+        saved.push_back(s);
+        archive.save(s);
+    }
+    const auto listed = archive.loadSummaries().summaries;
+    ASSERT_EQ(listed.size(), saved.size());
+    std::map<Uuid, TestSession> byId;
+    for (const auto& s : saved) byId[s.id] = s;
+
+    // Between listing and opening: files deleted, replaced by another session, saved again with
+    // new notes, cut short, and one turned into a pipe that would block a plain read.
+    std::map<Uuid, std::optional<std::string>> expectedProblem; // absent words: the decoder's
+    for (std::size_t i = 0; i < listed.size(); i += 7) {
+        const Uuid& id = listed[i].id;
+        switch ((i / 7) % 5) {
+        case 0:
+            fs::remove(archive.url(id));
+            expectedProblem[id] = "its file was deleted after the history was listed";
+            break;
+        case 1: {
+            auto other = byId[listed[i + 1].id];
+            std::ofstream(archive.url(id), std::ios::binary) << SessionCoder::encode(other);
+            expectedProblem[id] = "its file was replaced after the history was listed";
+            break;
+        }
+        case 2:
+            byId[id].notes = "changed notes";
+            archive.save(byId[id]);
+            break;
+        case 3: {
+            const std::string text = SessionCoder::encode(byId[id]);
+            std::ofstream(archive.url(id), std::ios::binary | std::ios::trunc) << text.substr(0, text.size() / 2);
+            expectedProblem[id] = std::nullopt;
+            break;
+        }
+        case 4:
+            fs::remove(archive.url(id));
+            ASSERT_EQ(::mkfifo(archive.url(id).c_str(), 0600), 0);
+            expectedProblem[id] = "not a regular file";
+            break;
+        }
+    }
+
+    int opened = 0;
+    for (const auto& summary : listed) {
+        const auto result = archive.open(summary);
+        const auto problem = expectedProblem.find(summary.id);
+        if (problem == expectedProblem.end()) {
+            ASSERT_TRUE(result.session) << result.problem;
+            EXPECT_EQ(*result.session, byId[summary.id]);
+            // Byte for byte what a whole read of the file gives.
+            EXPECT_EQ(SessionCoder::encode(*result.session), SessionCoder::encode(SessionArchive::readFile(archive.url(summary.id))));
+            ++opened;
+        } else {
+            EXPECT_FALSE(result.session);
+            EXPECT_FALSE(result.problem.empty());
+            if (problem->second) {
+                EXPECT_EQ(result.problem, *problem->second);
+            }
+        }
+    }
+    EXPECT_GT(opened, 160);
+}

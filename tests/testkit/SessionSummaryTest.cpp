@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <random>
 
 #include "SessionSamples.h"
 #include "bench/RealisticSession.h"
+#include "testkit/RecentSessions.h"
 
 using namespace RorozErurEvo;
 using namespace RorozErurEvo::Samples;
@@ -59,4 +62,27 @@ TEST(SessionSummary, GivesAListingTheWholeSessionsAnswers) {
     const auto groups = TestSession::byUnitIndex(sessions);
     EXPECT_EQ(SessionSummary::byUnitIndex(summaries), groups);
     EXPECT_GT(groups.size(), 5u);
+}
+
+TEST(SessionSummary, RecentSessionsKeepTheLastFewUsedAndForgetWhatChanged) {
+    RecentSessions recent(2);
+    auto a = std::make_shared<const TestSession>(session("A", "2026-03-01T09:00:00Z"));
+    auto b = std::make_shared<const TestSession>(session("B", "2026-03-01T09:00:00Z"));
+    auto c = std::make_shared<const TestSession>(session("C", "2026-03-01T09:00:00Z"));
+    recent.keep(a);
+    recent.keep(b);
+    EXPECT_EQ(recent.find(a->id), a); // a is now the most recent, so b goes first
+    recent.keep(c);
+    EXPECT_EQ(recent.find(b->id), nullptr);
+    EXPECT_EQ(recent.find(a->id), a);
+    EXPECT_EQ(recent.find(c->id), c);
+
+    // Saved again: the new copy replaces the old one, never listed twice.
+    auto newer = std::make_shared<const TestSession>(*a);
+    recent.keep(newer);
+    EXPECT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent.find(a->id), newer);
+    recent.forget(a->id);
+    EXPECT_EQ(recent.find(a->id), nullptr);
+    EXPECT_EQ(recent.find(c->id), c);
 }
