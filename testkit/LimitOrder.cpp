@@ -1,6 +1,10 @@
 #include "testkit/LimitOrder.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "testkit/Enum.h"
+#include "testkit/Fmt.h"
 
 namespace RorozErurEvo::LimitOrder {
 
@@ -39,6 +43,48 @@ bool inOrder(const Thresholds& thresholds, const Pair& pair) {
     const double warn = thresholds.*pair.warn;
     const double fail = thresholds.*pair.fail;
     return pair.worse == Worse::above ? warn <= fail : warn >= fail;
+}
+
+namespace {
+const char* keyOf(Field field) {
+    for (const auto& [key, each] : thresholdFields())
+        if (each == field) return key;
+    return "?";
+}
+
+std::string number(double value) { return Fmt::trim(value, 6); }
+} // namespace
+
+std::optional<Refusal> refusal(const Thresholds& thresholds) {
+    for (const auto& [key, field] : thresholdFields()) {
+        const double value = thresholds.*field;
+        if (!std::isfinite(value))
+            return Refusal{field, std::nullopt, std::string(key) + " is not a finite number", std::nullopt};
+        if (value < 0) return Refusal{field, std::nullopt, std::string(key) + " " + number(value) + " is below zero", std::nullopt};
+    }
+    for (const Pair& pair : all) {
+        if (inOrder(thresholds, pair)) continue;
+        const bool above = pair.worse == Worse::above;
+        std::string reason = std::string(keyOf(pair.warn)) + " " + number(thresholds.*pair.warn) +
+                             (above ? " lies above " : " lies below ") + keyOf(pair.fail) + " " +
+                             number(thresholds.*pair.fail) +
+                             (above ? "; higher is worse, so warn can be at most fail"
+                                    : "; lower is worse, so warn can be at least fail");
+        return Refusal{pair.warn, pair, std::move(reason), std::nullopt};
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> refusal(const FamilyProfiles& profiles) {
+    for (auto family : allCases<ControllerFamily>()) {
+        if (!profiles.isCustom(family)) continue;
+        if (auto found = refusal(profiles.thresholds(family))) {
+            found->reason = title(family) + ": " + found->reason;
+            found->family = family;
+            return found;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace RorozErurEvo::LimitOrder

@@ -1,13 +1,11 @@
 #include "testkit/Thresholds.h"
 
 #include <array>
-#include <utility>
 
 namespace RorozErurEvo {
 
 namespace {
-// The numeric fields by their JSON keys, in declaration order.
-const std::array<std::pair<const char*, double Thresholds::*>, 42> numericFields{{
+const std::array<ThresholdField, 42> numericFields{{
     {"driftWarn", &Thresholds::driftWarn},
     {"driftFail", &Thresholds::driftFail},
     {"noiseWarn", &Thresholds::noiseWarn},
@@ -52,6 +50,8 @@ const std::array<std::pair<const char*, double Thresholds::*>, 42> numericFields
     {"soakMinutes", &Thresholds::soakMinutes},
 }};
 } // namespace
+
+std::span<const ThresholdField> thresholdFields() { return numericFields; }
 
 const Thresholds& Thresholds::standard() {
     static const Thresholds defaults{};

@@ -2,6 +2,8 @@
 // Every number a test is judged by: warn and fail bounds, timing windows, test lengths and the
 // gate shape assumed for sticks. Fractions are shares of full stick or axis travel (0.04 = 4 %)
 // unless the name says otherwise.
+#include <span>
+
 #include "testkit/Json.h"
 #include "testkit/StickGeometry.h"
 
@@ -65,5 +67,14 @@ struct Thresholds {
     // Field by field; a NaN field makes the record unequal to every record, itself included.
     friend bool operator==(const Thresholds&, const Thresholds&) = default;
 };
+
+// A numeric field of Thresholds and its JSON key.
+struct ThresholdField {
+    const char* key;
+    double Thresholds::*field;
+};
+
+// Every numeric field, in declaration order.
+std::span<const ThresholdField> thresholdFields();
 
 } // namespace RorozErurEvo

@@ -12,6 +12,7 @@ namespace Tessarine {
 using RorozErurEvo::ControllerFamily;
 using RorozErurEvo::FamilyProfiles;
 using RorozErurEvo::Thresholds;
+namespace LimitOrder = RorozErurEvo::LimitOrder;
 
 namespace {
 
@@ -66,6 +67,19 @@ void AppModel::readSettings() {
     if (persist_) {
         auto thresholds = d.get(Settings::thresholds);
         auto profiles = d.get(Settings::familyProfiles);
+        // Impossible stored limits are not graded by: the record falls back as an unreadable one
+        // would, and the stored entry stays until the user saves new limits.
+        if (auto refused = LimitOrder::refusal(thresholds.value)) {
+            thresholds.value = Thresholds::standard();
+            thresholds.failure = refused->reason;
+        }
+        // Only the profiles at fault go back to their family's typical limits; the others stay.
+        std::string refusedProfiles;
+        while (auto refused = LimitOrder::refusal(profiles.value)) {
+            profiles.value.reset(*refused->family);
+            refusedProfiles += (refusedProfiles.empty() ? "" : "; ") + refused->reason;
+        }
+        if (!refusedProfiles.empty() && !profiles.failure) profiles.failure = refusedProfiles;
         thresholds_ = std::move(thresholds.value);
         familyProfiles_ = std::move(profiles.value);
         // Grading against limits the shop did not set must not pass unnoticed.
@@ -103,14 +117,25 @@ std::vector<std::string> AppModel::limitsFallbacks() const {
     return notes;
 }
 
-void AppModel::setThresholds(Thresholds value) {
+namespace {
+AppModel::Refusal refused(AppModel::Refusal refusal, const char* kind) {
+    if (refusal) qCInfo(logModel).noquote() << "Refused" << kind << "limits:" << QString::fromStdString(refusal->reason);
+    return refusal;
+}
+} // namespace
+
+AppModel::Refusal AppModel::setThresholds(Thresholds value) {
+    if (auto refusal = LimitOrder::refusal(value)) return refused(std::move(refusal), "threshold");
     if (assign(thresholds_, std::move(value))) emit thresholdsChanged();
     saveRecord(Settings::thresholds, thresholds_, thresholdsKind);
+    return std::nullopt;
 }
 
-void AppModel::setFamilyProfiles(FamilyProfiles value) {
+AppModel::Refusal AppModel::setFamilyProfiles(FamilyProfiles value) {
+    if (auto refusal = LimitOrder::refusal(value)) return refused(std::move(refusal), "family profile");
     if (assign(familyProfiles_, std::move(value))) emit familyProfilesChanged();
     saveFamilyProfiles();
+    return std::nullopt;
 }
 
 void AppModel::saveFamilyProfiles() { saveRecord(Settings::familyProfiles, familyProfiles_, profilesKind); }

@@ -43,6 +43,7 @@
 #include "app/model/TestRunner.h"
 #include "app/model/UnitRecord.h"
 #include "testkit/ControllerFamily.h"
+#include "testkit/LimitOrder.h"
 #include "testkit/TestSession.h"
 #include "testkit/Thresholds.h"
 #include "testkit/Uuid.h"
@@ -117,16 +118,20 @@ public:
 
     // ---- settings (written to the user defaults on every assignment)
 
+    // Limits are refused whole when impossible (LimitOrder::refusal: a limit below zero or not a
+    // finite number, or a warn limit beyond its fail limit), whoever offers them: nothing changes
+    // or is written, the log says why, and the refusal is returned for the caller to show.
+    using Refusal = std::optional<RorozErurEvo::LimitOrder::Refusal>;
     const RorozErurEvo::Thresholds& thresholds() const override { return thresholds_; }
-    void setThresholds(RorozErurEvo::Thresholds value);
+    Refusal setThresholds(RorozErurEvo::Thresholds value);
     const RorozErurEvo::FamilyProfiles& familyProfiles() const { return familyProfiles_; }
-    void setFamilyProfiles(RorozErurEvo::FamilyProfiles value);
+    Refusal setFamilyProfiles(RorozErurEvo::FamilyProfiles value);
     // Writes the profiles after a change made in place.
     void saveFamilyProfiles();
     bool useFamilyProfiles() const { return useFamilyProfiles_; }
     void setUseFamilyProfiles(bool value);
-    // Why the saved thresholds or family profiles could not be read, so that the standard ones
-    // apply: one line each, empty when both were read (or were simply not there). It stays until
+    // Why the saved thresholds or family profiles could not be read or were impossible, so that the
+    // standard ones (for profiles: the families' typical ones) apply: one line each, empty when both were read (or were simply not there). It stays until
     // the user saves new limits of that kind; the settings window shows it.
     std::vector<std::string> limitsFallbacks() const;
     bool showRawNumbers() const { return showRawNumbers_; }

@@ -95,3 +95,57 @@ TEST(LimitOrder, EveryShippedRecordKeepsItsPairsInOrderAndEachPairPointsTheWayIt
     t.triggerReachWarn = 0.8; // below its fail of 0.85: a pull of 0.82 would fail without a warning first
     EXPECT_FALSE(LimitOrder::inOrder(t, reach));
 }
+
+TEST(LimitOrder, ARecordIsRefusedForItsFirstImpossibleLimitWithTheReason) {
+    EXPECT_FALSE(LimitOrder::refusal(Thresholds::standard()));
+    for (auto family : allCases<ControllerFamily>()) EXPECT_FALSE(LimitOrder::refusal(typical(family)));
+
+    Thresholds t;
+    t.soakMinutes = -1; // a field no pair holds is still a limit that can't be negative
+    t.driftWarn = 0.5;  // and is reported before any pair
+    auto refused = LimitOrder::refusal(t);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->field, &Thresholds::soakMinutes);
+    EXPECT_FALSE(refused->pair);
+    EXPECT_EQ(refused->reason, "soakMinutes -1 is below zero");
+
+    t.soakMinutes = 10;
+    refused = LimitOrder::refusal(t);
+    ASSERT_TRUE(refused && refused->pair);
+    EXPECT_EQ(refused->pair->fail, &Thresholds::driftFail);
+    EXPECT_EQ(refused->reason, "driftWarn 0.5 lies above driftFail 0.08; higher is worse, so warn can be at most fail");
+
+    t = Thresholds{};
+    t.rangeWarn = 0.5;
+    EXPECT_EQ(LimitOrder::refusal(t)->reason,
+              "rangeWarn 0.5 lies below rangeFail 0.75; lower is worse, so warn can be at least fail");
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()}) {
+        t = Thresholds{};
+        t.settleWarnMs = bad;
+        EXPECT_EQ(LimitOrder::refusal(t)->reason, "settleWarnMs is not a finite number");
+    }
+    t = Thresholds{};
+    t.soakGapRateFail = -0.0;
+    t.soakGapRateWarn = 0;
+    EXPECT_FALSE(LimitOrder::refusal(t)) << "zero limits are possible";
+}
+
+TEST(LimitOrder, ProfilesAreRefusedForTheFamilyAtFaultOnly) {
+    FamilyProfiles profiles;
+    Thresholds fine = typical(ControllerFamily::xbox);
+    fine.driftFail = 0.3;
+    profiles.set(fine, ControllerFamily::xbox);
+    EXPECT_FALSE(LimitOrder::refusal(profiles));
+
+    Thresholds impossible = typical(ControllerFamily::n64);
+    impossible.jitterWarn = -0.1;
+    profiles.set(impossible, ControllerFamily::n64);
+    auto refused = LimitOrder::refusal(profiles);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->family, ControllerFamily::n64);
+    EXPECT_TRUE(refused->reason.starts_with(title(ControllerFamily::n64) + ": jitterWarn")) << refused->reason;
+
+    profiles.reset(ControllerFamily::n64);
+    profiles.custom["retired"] = impossible; // never consulted, so never in the way
+    EXPECT_FALSE(LimitOrder::refusal(profiles));
+}

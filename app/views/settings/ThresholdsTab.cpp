@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "app/devices/Logging.h"
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
@@ -20,13 +22,11 @@
 #include "app/views/settings/SettingsTexts.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/settings/ThresholdRows.h"
-#include "testkit/LimitOrder.h"
 
 namespace Tessarine {
 
 using RorozErurEvo::FamilyProfiles;
 using RorozErurEvo::GateShape;
-namespace LimitOrder = RorozErurEvo::LimitOrder;
 
 namespace {
 
@@ -273,18 +273,20 @@ void ThresholdsTab::offer(ThresholdRow::Field field, double value, QLabel* reaso
                           const std::function<QString(double)>& shown) {
     Thresholds next = editedThresholds();
     next.*field = value;
-    // Written so that NaN, which compares false, is refused too.
-    if (!(value >= 0)) {
-        refuse(reason, SettingsTexts::negativeRefusal(shown(value)));
+    const auto refusal = setEditedThresholds(next);
+    if (!refusal) {
+        hideReasons();
         return;
     }
-    // Only the edited pair is checked, so a pair stored out of order elsewhere blocks nothing.
-    if (auto pair = LimitOrder::pairOf(field); pair && !LimitOrder::inOrder(next, *pair)) {
-        refuse(reason, SettingsTexts::orderRefusal(shown(next.*pair->warn), shown(next.*pair->fail), pair->worse));
-        return;
-    }
-    hideReasons();
-    setEditedThresholds(next);
+    // The model's reason, said with the row's own numbers where it is about this row.
+    QString why;
+    if (const auto& pair = refusal->pair; pair && (pair->warn == field || pair->fail == field))
+        why = SettingsTexts::orderRefusal(shown(next.*pair->warn), shown(next.*pair->fail), pair->worse);
+    else if (!pair && refusal->field == field && std::isfinite(value))
+        why = SettingsTexts::negativeRefusal(shown(value));
+    else
+        why = QStringLiteral("Couldn't save: ") + QString::fromStdString(refusal->reason) + QLatin1Char('.');
+    refuse(reason, why);
 }
 
 void ThresholdsTab::refuse(QLabel* reason, const QString& why) {
@@ -314,14 +316,11 @@ RorozErurEvo::Thresholds ThresholdsTab::editedThresholds() const {
     return model_.familyProfiles().thresholds(editing_);
 }
 
-void ThresholdsTab::setEditedThresholds(const Thresholds& value) {
-    if (editing_ == ControllerFamily::generic) {
-        model_.setThresholds(value);
-        return;
-    }
+std::optional<RorozErurEvo::LimitOrder::Refusal> ThresholdsTab::setEditedThresholds(const Thresholds& value) {
+    if (editing_ == ControllerFamily::generic) return model_.setThresholds(value);
     FamilyProfiles profiles = model_.familyProfiles();
     profiles.set(value, editing_);
-    model_.setFamilyProfiles(std::move(profiles));
+    return model_.setFamilyProfiles(std::move(profiles));
 }
 
 void ThresholdsTab::edit(const std::function<void(Thresholds&)>& change) {

@@ -2,10 +2,10 @@
 // The settings window's Thresholds tab: every limit and test setting, edited either for the
 // application's own thresholds (devices without a family profile) or for one controller family's
 // profile, which counts as changed only while it differs from the family's typical limits.
-// Every committed edit is written through the model at once, unless it is impossible: a negative
-// limit, text that is no number, or a warn limit beyond its fail limit for the way the measure gets
-// worse. Such an entry is refused, the field keeps the last good value and the line under the row
-// says why.
+// Every committed edit is written through the model at once, unless it is impossible: text that is
+// no number, or a record the model refuses (a negative limit, or a warn limit beyond its fail limit
+// for the way the measure gets worse). Such an entry is refused, the field keeps the last good value
+// and the line under the row says why, in the row's own units.
 #include <QWidget>
 
 #include <functional>
@@ -13,6 +13,7 @@
 
 #include "app/views/settings/ThresholdRows.h"
 #include "testkit/ControllerFamily.h"
+#include "testkit/LimitOrder.h"
 
 class QCheckBox;
 class QComboBox;
@@ -40,9 +41,9 @@ public:
     ControllerFamily editing() const { return editing_; }
     void setEditing(ControllerFamily family);
 
-    // The record the sections edit, chosen by editing().
+    // The record the sections edit, chosen by editing(). Setting it returns the model's refusal.
     Thresholds editedThresholds() const;
-    void setEditedThresholds(const Thresholds& value);
+    std::optional<RorozErurEvo::LimitOrder::Refusal> setEditedThresholds(const Thresholds& value);
 
     void restoreDefaults();
     void restoreTypicalProfile();

@@ -155,12 +155,76 @@ TEST(AppModelSettings, SettersWriteOnEveryAssignmentAndSignalOnlyOnChange) {
     EXPECT_EQ(company.hits, 1);
     EXPECT_EQ(bench.defaults->string("companyName"), QStringLiteral("Fix-It Bench"));
 
-    // A record that cannot be encoded is not written, and nothing else breaks.
+    // A record that cannot be encoded is refused, not written, and nothing else breaks.
     Thresholds broken = Thresholds::standard();
-    broken.driftWarn = std::numeric_limits<double>::infinity();
-    m.setThresholds(broken);
-    EXPECT_EQ(thresholds.hits, 1);
+    broken.driftFail = std::numeric_limits<double>::infinity();
+    EXPECT_TRUE(m.setThresholds(broken));
+    EXPECT_EQ(thresholds.hits, 0);
     EXPECT_EQ(bench.defaults->data("thresholds"), written);
+}
+
+TEST(AppModelSettings, ImpossibleLimitsAreRefusedWithTheReasonWhoeverOffersThem) {
+    Fakes::Bench bench;
+    AppModel& m = *bench.model;
+    Thresholds saved = Thresholds::standard();
+    saved.driftFail = 0.2;
+    EXPECT_FALSE(m.setThresholds(saved));
+    const auto written = bench.defaults->data("thresholds");
+    Spy thresholds(&m, &AppModel::thresholdsChanged);
+    Spy profiles(&m, &AppModel::familyProfilesChanged);
+
+    Thresholds swapped = saved;
+    swapped.driftWarn = 0.3;
+    auto refused = m.setThresholds(swapped);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->reason, "driftWarn 0.3 lies above driftFail 0.2; higher is worse, so warn can be at most fail");
+    Thresholds negative = saved;
+    negative.settleWarnMs = -1;
+    EXPECT_EQ(m.setThresholds(negative)->field, &Thresholds::settleWarnMs);
+    EXPECT_EQ(m.thresholds(), saved);
+    EXPECT_EQ(bench.defaults->data("thresholds"), written);
+
+    RorozErurEvo::FamilyProfiles bad;
+    bad.set(swapped, RorozErurEvo::ControllerFamily::nintendoSwitch);
+    refused = m.setFamilyProfiles(bad);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->family, RorozErurEvo::ControllerFamily::nintendoSwitch);
+    EXPECT_TRUE(m.familyProfiles().custom.empty());
+    EXPECT_FALSE(bench.defaults->data("familyProfiles")) << "nothing written";
+    EXPECT_EQ(thresholds.hits + profiles.hits, 0);
+}
+
+TEST(AppModelSettings, ImpossibleStoredLimitsFallBackAtStartAndTheOtherSettingsStay) {
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the saved");
+    using RorozErurEvo::ControllerFamily;
+    Thresholds impossible = Thresholds::standard();
+    impossible.centerWarn = 0.1; // above its fail of 0.05
+    impossible.driftFail = 0.2;
+    Thresholds kept = RorozErurEvo::typical(ControllerFamily::xbox);
+    kept.driftFail = 0.25;
+    const RorozErurEvo::FamilyProfiles stored({{ControllerFamily::xbox, kept}, {ControllerFamily::n64, impossible}});
+    const QByteArray storedThresholds = QByteArray::fromStdString(RorozErurEvo::Json::dump(impossible.toJson()));
+    Fakes::Bench bench(true, [&](MemoryPreferences& d) {
+        d.setData("thresholds", storedThresholds);
+        d.setData("familyProfiles", QByteArray::fromStdString(RorozErurEvo::Json::dump(stored.toJson())));
+        d.setValue("trailSeconds", 2.5);
+        d.setValue("companyName", QStringLiteral("Fix-It Bench"));
+    });
+    AppModel& m = *bench.model;
+    EXPECT_EQ(m.thresholds(), Thresholds::standard());
+    EXPECT_EQ(m.familyProfiles().thresholds(ControllerFamily::xbox), kept) << "a good profile stays";
+    EXPECT_FALSE(m.familyProfiles().isCustom(ControllerFamily::n64));
+    EXPECT_EQ(m.trailSeconds(), 2.5);
+    EXPECT_EQ(m.companyName(), "Fix-It Bench");
+    EXPECT_EQ(bench.defaults->data("thresholds"), storedThresholds) << "left as it is until new limits are saved";
+
+    const auto notes = m.limitsFallbacks();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[0].find("N64"), std::string::npos) << notes[0];
+    EXPECT_NE(notes[1].find("(centerWarn 0.1 lies above centerFail 0.05;"), std::string::npos) << notes[1];
+    EXPECT_EQ(logged.count(), 2);
+    ASSERT_TRUE(m.toast());
+    EXPECT_NE(m.toast()->find(notes[1]), std::string::npos);
 }
 
 TEST(AppModelStart, LiveStartLoadsSessionsInTheBackgroundThenStartsTheSourcesInOrder) {

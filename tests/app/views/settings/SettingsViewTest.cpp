@@ -179,9 +179,9 @@ TEST_F(ThresholdsFixture, RestoreDefaultsPutsBackFieldsWithoutARowToo) {
     Thresholds changed = Thresholds::standard();
     changed.minCoverage = 0.5;
     changed.soakMinutes = 60;
-    changed.driftWarn = 0.2;
-    model.setThresholds(changed);
-    EXPECT_EQ(field("driftWarn")->text(), "20");
+    changed.driftWarn = 0.06;
+    ASSERT_FALSE(model.setThresholds(changed));
+    EXPECT_EQ(field("driftWarn")->text(), "6");
     restore->click();
     EXPECT_EQ(model.thresholds(), Thresholds::standard());
     EXPECT_EQ(field("driftWarn")->text(), "4");
