@@ -1,8 +1,10 @@
 #include "app/report/ReportLayout.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QHash>
+#include <QGlyphRun>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -165,17 +167,54 @@ TextBlock TextBlock::firstLines(int count, bool cut) const {
     return result;
 }
 
+namespace {
+
+// A line shaped once: its glyphs as laid out from the origin, and how far its baseline lies
+// below the top of the layout. Kept per font and resolution for the thread, as the widths are.
+struct ShapedLine {
+    QList<QGlyphRun> runs;
+    double ascent = 0;
+};
+
+const ShapedLine& shaped(const QString& key, const QFont& font, QPaintDevice* device, const QString& text) {
+    constexpr qsizetype mostTexts = 16384; // as for the widths
+    thread_local std::map<QString, QHash<QString, ShapedLine>> lines;
+    QHash<QString, ShapedLine>& table = lines[key];
+    if (auto found = table.constFind(text); found != table.cend()) return *found;
+    if (table.size() >= mostTexts) table.clear();
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(std::numeric_limits<float>::max());
+    layout.endLayout();
+    return *table.insert(text, ShapedLine{layout.glyphRuns(), line.ascent()});
+}
+
+} // namespace
+
 void TextBlock::paint(QPainter& painter, QPointF topLeft, const QColor& color, double boxWidth,
                       Qt::Alignment alignment) const {
     if (lines_.isEmpty()) return;
     painter.setFont(font_);
     painter.setPen(color);
+    // A PDF page shapes every text drawn anew, and a report repeats its labels on every row and
+    // page: there each line is shaped once and its glyphs drawn, which writes the same page.
+    // Other devices draw the text as it is.
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     double baseline = topLeft.y() + ascent_;
     for (const QString& line : lines_) {
         double x = topLeft.x();
         if (alignment & Qt::AlignRight) x += boxWidth - advance(line);
         else if (alignment & Qt::AlignHCenter) x += (boxWidth - advance(line)) / 2;
-        painter.drawText(QPointF(x, baseline), line);
+        if (pdf) {
+            const ShapedLine& glyphs = shaped(widthsKey_, font_, painter.device(), line);
+            for (const QGlyphRun& run : glyphs.runs) painter.drawGlyphRun(QPointF(x, baseline - glyphs.ascent), run);
+        } else {
+            painter.drawText(QPointF(x, baseline), line);
+        }
         baseline += lineSpacing_;
     }
 }

@@ -1,10 +1,15 @@
 // Setting text into columns and stacking blocks above a floor they may not cross.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include "app/report/ReportLayout.h"
+#include "PdfTools.h"
 
 using namespace Tessarine::ReportLayout;
 
@@ -156,4 +161,80 @@ TEST(Typesetter, KeptWidthsAreTheMetricsOwnForEveryFontAndResolution) {
                         << text.toStdString() << " at " << font.key().toStdString() << " on " << device->logicalDpiY()
                         << " dpi, round " << round;
         }
+}
+
+namespace {
+
+// A one-page PDF of 72 dpi painted by `paint`.
+template <class Paint> QByteArray pdfPage(Paint paint) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    paint(painter, Typesetter(&writer));
+    painter.end();
+    return bytes;
+}
+
+} // namespace
+
+TEST(TextBlock, OnAPdfPageItsLinesReadAsTheSameTextDrawnPlainly) {
+    REQUIRE_PDF_TOOLS();
+    // Each block twice (its lines shaped, then kept): left, right-aligned and centred, wrapped,
+    // cut, bold, with letters a ligature would join and characters beyond Latin.
+    struct Case {
+        QString text;
+        double points;
+        QFont::Weight weight;
+        double width;
+        int lines;
+        Qt::Alignment alignment;
+    };
+    const std::vector<Case> cases{
+        {QStringLiteral("Report rate: 251.0 Hz"), 8.5, QFont::Normal, 200, 1, Qt::AlignLeft},
+        {QStringLiteral("Page 3 of 12"), 7, QFont::Normal, 120, 1, Qt::AlignRight},
+        {QStringLiteral("Left stick: 1.2% circularity"), 8, QFont::Normal, 104, 1, Qt::AlignHCenter},
+        {QStringLiteral("The office fixture's fine flaps — Größe, ÆØÅ, Ελληνικά — and a line that wraps "
+                        "over several lines of the column"),
+         9, QFont::Normal, 160, TextBlock::unlimited, Qt::AlignLeft},
+        {QStringLiteral("A headline far too long for its cell, which ends in an ellipsis"), 9, QFont::DemiBold, 120, 1,
+         Qt::AlignLeft},
+    };
+    auto blocks = [&](QPainter& p, const Typesetter& type, bool plainly) {
+        double top = 40;
+        for (int round = 0; round < 2; ++round)
+            for (const Case& c : cases) {
+                TextBlock block(type, c.text, type.font(c.points, c.weight), c.width, c.lines);
+                if (!plainly) {
+                    block.paint(p, {40, top}, Qt::black, c.width, c.alignment);
+                } else {
+                    p.setFont(type.font(c.points, c.weight));
+                    double baseline = top + block.ascent();
+                    for (const QString& line : block.lines()) {
+                        const double advance = type.metrics(type.font(c.points, c.weight)).horizontalAdvance(line);
+                        double x = 40;
+                        if (c.alignment & Qt::AlignRight) x += c.width - advance;
+                        else if (c.alignment & Qt::AlignHCenter) x += (c.width - advance) / 2;
+                        p.drawText(QPointF(x, baseline), line);
+                        baseline += block.lineSpacing();
+                    }
+                }
+                top += block.height() + 8;
+            }
+    };
+    PdfTools::Document kept(pdfPage([&](QPainter& p, const Typesetter& type) { blocks(p, type, false); }));
+    PdfTools::Document plain(pdfPage([&](QPainter& p, const Typesetter& type) { blocks(p, type, true); }));
+    const auto keptWords = kept.words(1), plainWords = plain.words(1);
+    ASSERT_GT(plainWords.size(), 40u);
+    ASSERT_EQ(keptWords.size(), plainWords.size());
+    for (std::size_t i = 0; i < plainWords.size(); ++i) {
+        EXPECT_EQ(keptWords[i].text, plainWords[i].text);
+        EXPECT_DOUBLE_EQ(keptWords[i].xMin, plainWords[i].xMin) << plainWords[i].text.toStdString();
+        EXPECT_DOUBLE_EQ(keptWords[i].yMin, plainWords[i].yMin) << plainWords[i].text.toStdString();
+        EXPECT_DOUBLE_EQ(keptWords[i].xMax, plainWords[i].xMax) << plainWords[i].text.toStdString();
+    }
+    EXPECT_EQ(kept.text(1), plain.text(1));
 }
