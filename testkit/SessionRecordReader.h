@@ -176,8 +176,12 @@ template <class Doc> Limit Reader<Doc>::limit(Value value) {
 template <class Doc> Measure Reader<Doc>::measure(Value value) {
     const auto m = members<5>(value, "measure", {"id", "label", "value", "unit", "limit"});
     Measure measure;
-    measure.id = std::string(string(m[0], "id"));
-    measure.label = std::string(string(m[1], "label"));
+    const std::string_view id = string(m[0], "id");
+    const std::string_view label = string(m[1], "label");
+    if (whole_) {
+        measure.id = std::string(id);
+        measure.label = std::string(label);
+    }
     measure.value = number(m[2], "value");
     measure.unit = enumValue<MeasureUnit>(m[3], "unit");
     if (!absentOrNull(m[4])) measure.limit = limit(*m[4]);
