@@ -32,6 +32,7 @@
 #include "app/model/SingleInstance.h"
 #include "app/model/StartOptions.h"
 #include "app/model/Updater.h"
+#include "app/views/bench/ControllerDrawing.h"
 #include "app/views/shell/UpdateAlerts.h"
 #include "app/views/shell/FileDialogChooser.h"
 #include "app/views/shell/MainWindow.h"
@@ -137,6 +138,9 @@ int main(int argc, char** argv) {
     Tessarine::SingleInstance instance(Tessarine::SingleInstance::defaultKey());
     if (instance.claim() == Tessarine::SingleInstance::Claim::handedOver) return 0;
 
+    // The window's first frames are painted and answer input without waiting for the drawn
+    // controller's first images, which are painted beside them.
+    Tessarine::ControllerDrawing::setFirstImagesAway(true);
     Tessarine::TessarineApp tessarine(app);
     QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app, [&tessarine] { tessarine.raise(); });
     tessarine.show();

@@ -1,10 +1,14 @@
 #include "app/views/bench/ControllerDrawing.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QPointer>
 
+#include <atomic>
 #include <cmath>
+#include <system_error>
 
 #include "app/devices/InputDevice.h"
 #include "app/paint/Scheme.h"
@@ -20,6 +24,8 @@ namespace {
 // their shadow falls 12 points lower and fades over about as much again.
 constexpr double shadowRoom = 22;
 constexpr int largestWidth = 540; // pixels: the width the drawing asks for
+
+std::atomic<bool> firstImagesAway{false};
 
 } // namespace
 
@@ -81,7 +87,52 @@ ControllerDrawing::ControllerDrawing(std::shared_ptr<InputDevice> device, QWidge
     refresh();
 }
 
-ControllerDrawing::~ControllerDrawing() = default;
+ControllerDrawing::~ControllerDrawing() {
+    if (warmer_.joinable()) warmer_.join();
+}
+
+void ControllerDrawing::setFirstImagesAway(bool away) { firstImagesAway = away; }
+
+bool ControllerDrawing::warmAway() {
+    if (warmTried_) return warming_;
+    warmTried_ = true;
+    const PadCanvasFit fitted = fit();
+    if (!firstImagesAway || !(fitted.scale > 0)) return false;
+    const PadShell shell{parts_.layout};
+    const bool dark = Scheme::fromPalette(palette()).dark;
+    const double scale = fitted.scale;
+    const double pixelRatio = devicePixelRatioF();
+    QPointer<ControllerDrawing> self(this);
+    try {
+        // Painting into images of its own touches nothing of the widget's; the images come back
+        // through the event loop, to a drawing that still exists (its destructor waits for this).
+        warmer_ = std::thread([self, shell, dark, scale, pixelRatio] {
+            auto images = std::make_shared<PadImages>();
+            images->shadow(dark, scale, pixelRatio);
+            images->shell(shell, dark, scale, pixelRatio);
+            QMetaObject::invokeMethod(
+                qApp, [self, images, shell, dark, scale, pixelRatio] {
+                    if (self) self->warmed(images, shell, dark, scale, pixelRatio);
+                },
+                Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        return false; // no thread to be had: painted in place
+    }
+    warming_ = true;
+    return true;
+}
+
+void ControllerDrawing::warmed(std::shared_ptr<PadImages> images, PadShell shell, bool dark, double scale,
+                               double pixelRatio) {
+    if (warmer_.joinable()) warmer_.join();
+    warming_ = false;
+    // Images for a size or scheme the drawing no longer has are dropped: it paints its own.
+    if (shell == PadShell{parts_.layout} && dark == Scheme::fromPalette(palette()).dark && scale == fit().scale &&
+        pixelRatio == devicePixelRatioF())
+        images_ = std::move(*images);
+    update();
+}
 
 void ControllerDrawing::follow() {
     for (const auto& link : sourceLinks_) disconnect(link);
@@ -149,6 +200,7 @@ QSize ControllerDrawing::sizeHint() const { return {largestWidth, heightForWidth
 QSize ControllerDrawing::minimumSizeHint() const { return {140, heightForWidth(140)}; }
 
 void ControllerDrawing::paintEvent(QPaintEvent*) {
+    if (warmAway()) return;
     QPainter painter(this);
     paintPad(painter, parts_, Scheme::fromPalette(palette()), images_, QSizeF(width(), height()));
 }

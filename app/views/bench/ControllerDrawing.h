@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/drawing/PadImages.h"
@@ -39,6 +40,14 @@ public:
     // Reads the device again and repaints; called on every change of what it shows.
     void refresh();
 
+    // When on, a drawing's first images are painted on a thread of their own, and the drawing
+    // shows nothing until they are there (a frame or two): a window that opens on the drawing
+    // paints and answers its first frames without waiting for them. Images painted again later
+    // (another size or scheme) are painted in place. Off unless the application turns it on.
+    static void setFirstImagesAway(bool away);
+    // True while the first images are being painted away.
+    bool warming() const { return warming_; }
+
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
@@ -53,6 +62,9 @@ private:
     void follow();
     void syncElements();
     void placeElements();
+    // Starts painting the first images away; false when they are to be painted in place.
+    bool warmAway();
+    void warmed(std::shared_ptr<PadImages> images, PadShell shell, bool dark, double scale, double pixelRatio);
 
     std::shared_ptr<InputDevice> device_;
     std::shared_ptr<InputDevice> source_;
@@ -62,6 +74,9 @@ private:
     std::vector<QMetaObject::Connection> sourceLinks_;
     std::vector<std::string> elementKeys_;
     std::map<std::string, PadPartWidget*> elements_;
+    bool warmTried_ = false;
+    bool warming_ = false;
+    std::thread warmer_;
 };
 
 } // namespace Tessarine

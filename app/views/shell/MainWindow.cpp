@@ -15,8 +15,7 @@
 namespace Tessarine {
 
 MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory timers)
-    : root_(new RootView(model, std::move(destinations), std::move(timers))),
-      settings_(std::make_unique<SettingsWindow>(model.defaults(), new SettingsView(model))) {
+    : root_(new RootView(model, std::move(destinations), std::move(timers))), model_(model) {
     // Every window of the application, this one, the settings and those opened later, lets the
     // mouse wheel scroll past the controls it has not been given.
     WheelGuard::install();
@@ -25,9 +24,9 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
     root_->setMinimumSize(minimumWidth, minimumHeight);
     setCentralWidget(root_);
     live_ = new LiveRegion(model.announcer(), root_);
-    root_->openSettings = [this] { settings_->showWindow(this); };
+    root_->openSettings = [this] { settings().showWindow(this); };
     AppMenus::Hooks hooks;
-    hooks.openSettings = [this] { settings_->showWindow(this); };
+    hooks.openSettings = [this] { settings().showWindow(this); };
     hooks.showAbout = [this] { AboutPanel::show(this); };
     hooks.showMoreApps = [] { MoreAppsView::showWindow(); };
     hooks.checkForUpdates = [this] {
@@ -40,5 +39,10 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
 }
 
 MainWindow::~MainWindow() = default;
+
+SettingsWindow& MainWindow::settings() const {
+    if (!settings_) settings_ = std::make_unique<SettingsWindow>(model_.defaults(), new SettingsView(model_));
+    return *settings_;
+}
 
 } // namespace Tessarine

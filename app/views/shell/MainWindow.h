@@ -1,7 +1,8 @@
 #pragma once
 // The main window ("main"): one for the life of the application, holding the root view, and
 // the settings window beside it. Closing the main window quits the application only when no
-// other window, such as the settings window, is still open.
+// other window, such as the settings window, is still open. The settings window is built the
+// first time it is asked for (Settings…, Ctrl+,), not before the main window is first shown.
 #include <QMainWindow>
 
 #include <memory>
@@ -33,7 +34,8 @@ public:
     ~MainWindow() override;
 
     RootView& root() const { return *root_; }
-    SettingsWindow& settings() const { return *settings_; }
+    // Built on the first call.
+    SettingsWindow& settings() const;
     LiveRegion& liveRegion() const { return *live_; }
     AppMenus& menus() const { return *menus_; }
     // The update check the Help menu runs; set once the model has started.
@@ -44,8 +46,9 @@ private:
     LiveRegion* live_;
     AppMenus* menus_;
     Updater* updater_ = nullptr;
-    // A window of its own, not a child of this one.
-    std::unique_ptr<SettingsWindow> settings_;
+    AppModel& model_;
+    // A window of its own, not a child of this one; null until first asked for.
+    mutable std::unique_ptr<SettingsWindow> settings_;
 };
 
 } // namespace Tessarine

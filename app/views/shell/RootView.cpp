@@ -241,7 +241,14 @@ void RootView::placeToast() {
 
 void RootView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // Before the first showing, the sidebar takes its ideal width at once: the detail is laid
+    // out for its own width the first time, not once more when it is shown.
+    if (!focused_) placeSidebar();
     placeToast();
+}
+
+void RootView::placeSidebar() {
+    split_->setSizes({sidebarIdeal, std::max(1, split_->width() - sidebarIdeal - split_->handleWidth())});
 }
 
 void RootView::showEvent(QShowEvent* event) {
@@ -249,7 +256,7 @@ void RootView::showEvent(QShowEvent* event) {
     if (!focused_) {
         // The first time on screen: the sidebar opens at its ideal width and has the focus.
         focused_ = true;
-        split_->setSizes({sidebarIdeal, std::max(1, split_->width() - sidebarIdeal - split_->handleWidth())});
+        placeSidebar();
         sidebar_->setFocus(Qt::OtherFocusReason);
     }
 }

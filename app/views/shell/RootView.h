@@ -68,6 +68,8 @@ private:
     void showToast(const QString& text);
     void hideToast();
     void placeToast();
+    // The sidebar at its ideal width, the detail taking the rest.
+    void placeSidebar();
     void retire(std::unique_ptr<RepeatingTimer> timer);
     void saveSheetChanged();
 

@@ -11,8 +11,12 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace Tessarine;
 
@@ -41,6 +45,15 @@ std::map<QString, QString> readOut(QWidget& drawing) {
         said[child->text(QAccessible::Name)] = child->text(QAccessible::Value);
     }
     return said;
+}
+
+// Lets the images painted away land, however slow the machine.
+void waitForImages(const ControllerDrawing& drawing) {
+    QDeadlineTimer deadline(60'000);
+    while (drawing.warming() && !deadline.hasExpired()) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 } // namespace
@@ -190,4 +203,49 @@ TEST(ControllerDrawing, LivePanelDrawsItsDeviceAndFollowsTheDemo) {
     EXPECT_EQ(&padSource(*demo), demo->rawPartner().get());
     demo->setUseRaw(false);
     EXPECT_FALSE(drawing->showRaw());
+}
+
+TEST(ControllerDrawing, FirstImagesPaintedAwayLandOnceAndDrawAsInPlace) {
+    auto pad = PadDevices::fullPad();
+    PadDevices::pose(*pad);
+    ControllerDrawing inPlace(pad);
+    inPlace.resize(560, 352);
+    const QImage expected = shot(inPlace);
+
+    ControllerDrawing::setFirstImagesAway(true);
+    ControllerDrawing drawing(pad);
+    drawing.resize(560, 352);
+    const QImage first = shot(drawing);
+    ControllerDrawing::setFirstImagesAway(false);
+    // The first frame waits for nothing: it shows no controller yet.
+    EXPECT_TRUE(drawing.warming());
+    QImage blank(first.size(), first.format());
+    blank.fill(Qt::white);
+    EXPECT_EQ(first, blank);
+    EXPECT_EQ(drawing.images().shellBuilds(), 0);
+    waitForImages(drawing);
+    ASSERT_FALSE(drawing.warming());
+    EXPECT_EQ(shot(drawing), expected);
+    EXPECT_EQ(drawing.images().shellBuilds(), 1) << "painted once, away, and taken as they were";
+    EXPECT_EQ(drawing.images().shadowBuilds(), 1);
+
+    // Later images, of another size, are painted in place at once.
+    drawing.resize(280, 176);
+    shot(drawing);
+    EXPECT_FALSE(drawing.warming());
+    EXPECT_EQ(drawing.images().shellBuilds(), 2);
+}
+
+TEST(ControllerDrawing, FirstImagesForASizeGoneMeanwhileAreDropped) {
+    auto pad = PadDevices::fullPad();
+    ControllerDrawing::setFirstImagesAway(true);
+    ControllerDrawing drawing(pad);
+    drawing.resize(560, 352);
+    shot(drawing);
+    ControllerDrawing::setFirstImagesAway(false);
+    drawing.resize(280, 176);
+    waitForImages(drawing);
+    ASSERT_FALSE(drawing.warming());
+    shot(drawing);
+    EXPECT_EQ(drawing.images().shellBuilds(), 1) << "the drawing paints its own, of its size, once";
 }
