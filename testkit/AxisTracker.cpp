@@ -16,10 +16,12 @@ std::optional<ReportRate> ReportRateAnalysis::estimate(std::vector<double> times
     intervals.reserve(times.size() - 1);
     for (std::size_t i = 1; i < times.size(); ++i) intervals.push_back(times[i] - times[i - 1]);
     std::sort(intervals.begin(), intervals.end());
-    const auto at = [&](std::size_t k) { return intervals[k]; };
-    const auto hz = rateOfIntervals(intervals.size(), at, times.back() - times.front());
+    const double median =
+        Stats::middleOfSorted(intervals.size(), [&](std::size_t k) { return intervals[k]; })->mean();
+    const auto longest = std::upper_bound(intervals.begin(), intervals.end(), shortestPause);
+    const auto hz = rateOfRun(intervals.size(), times.back() - times.front(),
+                              std::vector<double>(longest, intervals.end()), [&] { return median; });
     if (!hz) return std::nullopt;
-    const double median = Stats::middleOfSorted(intervals.size(), at)->mean();
     return ReportRate{*hz, 1000.0 * median, 1000.0 * intervals.back(), static_cast<int>(times.size())};
 }
 

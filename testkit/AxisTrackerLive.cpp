@@ -21,9 +21,7 @@ void AxisTrackerLive::reset(std::uint64_t first) {
     lows_.clear();
     highs_.clear();
     intervals_.clear();
-    sorted_.clear();
-    added_.clear();
-    removed_.clear();
+    longs_.clear();
 }
 
 // Takes in the entries added since the last call; false when one of them is out of order.
@@ -40,7 +38,7 @@ bool AxisTrackerLive::takeIn(const AxisTracker& tracker) {
         if (hasLast_) {
             const double interval = t - lastTime_;
             intervals_.push_back({seen_ - 1, interval});
-            added_.push_back(interval);
+            if (interval > ReportRateAnalysis::shortestPause) longs_.push_back({seen_ - 1, interval});
         }
         while (!lows_.empty() && lows_.back().v >= v) lows_.pop_back();
         lows_.push_back({seen_, v});
@@ -59,37 +57,10 @@ void AxisTrackerLive::expire(const AxisTracker& tracker, double now) {
     const auto& times = tracker.times();
     while (front_ < seen_ && (front_ < removed || now - times[front_ - removed] > tracker.window())) ++front_;
     if (front_ < seen_) frontTime_ = times[front_ - removed];
-    while (!intervals_.empty() && intervals_.front().from < front_) {
-        removed_.push_back(intervals_.front().seconds);
-        intervals_.pop_front();
-    }
+    while (!intervals_.empty() && intervals_.front().from < front_) intervals_.pop_front();
+    while (!longs_.empty() && longs_.front().from < front_) longs_.pop_front();
     while (!lows_.empty() && lows_.front().number < front_) lows_.pop_front();
     while (!highs_.empty() && highs_.front().number < front_) highs_.pop_front();
-}
-
-// sorted_ = sorted_ + added_ − removed_, in one pass. An interval may be added and removed in
-// the same call, so the removed ones are taken out of the merged sequence.
-void AxisTrackerLive::mergeIntervals() {
-    if (added_.empty() && removed_.empty()) return;
-    std::sort(added_.begin(), added_.end());
-    std::sort(removed_.begin(), removed_.end());
-    scratch_.clear();
-    scratch_.reserve(sorted_.size() + added_.size());
-    auto s = sorted_.begin();
-    auto a = added_.begin();
-    auto r = removed_.begin();
-    while (s != sorted_.end() || a != added_.end()) {
-        const double value = (a == added_.end() || (s != sorted_.end() && *s <= *a)) ? *s++ : *a++;
-        while (r != removed_.end() && *r < value) ++r;
-        if (r != removed_.end() && *r == value) {
-            ++r;
-            continue;
-        }
-        scratch_.push_back(value);
-    }
-    sorted_.swap(scratch_);
-    added_.clear();
-    removed_.clear();
 }
 
 AxisTrackerLive::Figures AxisTrackerLive::figures() const {
@@ -97,8 +68,16 @@ AxisTrackerLive::Figures AxisTrackerLive::figures() const {
     if (front_ == seen_) return result;
     result.jitter = static_cast<long long>(highs_.front().v) - lows_.front().v;
     if (seen_ - front_ < 2) return result;
-    result.rate = ReportRateAnalysis::rateOfIntervals(
-        sorted_.size(), [&](std::size_t k) { return sorted_[k]; }, lastTime_ - frontTime_);
+    std::vector<double> longOnes;
+    for (const Interval& interval : longs_) longOnes.push_back(interval.seconds);
+    // Asked only of slow runs, whose windows hold few intervals.
+    const auto median = [this] {
+        std::vector<double> all;
+        all.reserve(intervals_.size());
+        for (const Interval& interval : intervals_) all.push_back(interval.seconds);
+        return Stats::middleInPlace(all)->mean();
+    };
+    result.rate = ReportRateAnalysis::rateOfRun(intervals_.size(), lastTime_ - frontTime_, std::move(longOnes), median);
     return result;
 }
 
@@ -109,7 +88,6 @@ AxisTrackerLive::Figures AxisTrackerLive::update(const AxisTracker& tracker, dou
     if (tracking_ && usable && takeIn(tracker)) {
         lastNow_ = now;
         expire(tracker, now);
-        mergeIntervals();
         return figures();
     }
     // Start again from the tracker's whole history, when it is in order.
@@ -124,7 +102,6 @@ AxisTrackerLive::Figures AxisTrackerLive::update(const AxisTracker& tracker, dou
     tracking_ = true;
     lastNow_ = now;
     expire(tracker, now);
-    mergeIntervals();
     return figures();
 }
 

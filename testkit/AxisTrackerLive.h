@@ -44,7 +44,6 @@ private:
     void reset(std::uint64_t first);
     bool takeIn(const AxisTracker& tracker);
     void expire(const AxisTracker& tracker, double now);
-    void mergeIntervals();
     Figures figures() const;
 
     bool tracking_ = false;
@@ -57,8 +56,7 @@ private:
     std::deque<Value> lows_;    // increasing values: the window's minimum is at the front
     std::deque<Value> highs_;   // decreasing values: the maximum is at the front
     std::deque<Interval> intervals_;  // intervals between the window's entries, oldest first
-    std::vector<double> sorted_;      // the same intervals, ascending
-    std::vector<double> added_, removed_, scratch_;
+    std::deque<Interval> longs_;      // those longer than the shortest pause, oldest first
 };
 
 } // namespace RorozErurEvo

@@ -12,6 +12,7 @@
 // events too). When most reports share their step with another, the stamps cannot tell whether
 // they are separate reports or the values of one report delivered one by one; such a run is
 // told as "at least one report per step" instead.
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -38,18 +39,32 @@ inline constexpr double millisecondStamps = 0.001;
 inline constexpr double shortestPause = 0.1; // seconds
 inline constexpr double pauseFactor = 8;     // times the median interval
 
-// Reports per second of a run of reports, from its `count` intervals (consecutive reports'
-// time differences) in ascending order, read through at(k) for the k-th smallest, and the time
-// `span` from its first report to its last: the intervals that are no pause, counted over the
-// time they cover. Absent without intervals or when they cover no time. The one rule behind
-// every rate below, and behind the raw view's live rates that keep their intervals sorted.
-template <class At> std::optional<double> rateOfIntervals(std::size_t count, At at, double span) {
-    const auto middle = Stats::middleOfSorted(count, at);
-    if (!middle) return std::nullopt;
-    const double pause = std::max(shortestPause, pauseFactor * middle->mean());
+// Reports per second of a run of reports from its `count` intervals (consecutive reports'
+// time differences) and the time `span` from its first report to its last: the intervals that
+// are no pause, counted over the time they cover. `longOnes` are the intervals longer than
+// shortestPause, in any order: no other can be a pause. `median()` gives the median interval;
+// it is asked only when the run is slow enough for the median to set the pause, so a caller
+// that keeps many intervals never has to order them. Absent without intervals or when they
+// cover no time. The one rule behind every rate here and behind the raw view's live rates.
+template <class Median>
+std::optional<double> rateOfRun(std::size_t count, double span, std::vector<double> longOnes, Median median) {
+    if (count == 0) return std::nullopt;
+    double pause = shortestPause;
+    if (!longOnes.empty()) {
+        // The intervals add up to the span, so the upper half of them, from the median on, lies
+        // within it: the median is at most span / (count − count / 2). Half the pause leaves room
+        // for rounding.
+        const double most = span / static_cast<double>(count - count / 2);
+        if (!(pauseFactor * most < shortestPause / 2)) pause = std::max(shortestPause, pauseFactor * median());
+    }
+    std::sort(longOnes.begin(), longOnes.end(), [](double a, double b) { return a > b; });
     std::size_t kept = count;
     double paused = 0;
-    while (kept > 0 && at(kept - 1) > pause) paused += at(--kept);
+    for (double interval : longOnes) {
+        if (!(interval > pause)) break;
+        paused += interval;
+        --kept;
+    }
     const double moving = span - paused;
     if (kept == 0 || !(moving > 0)) return std::nullopt;
     return static_cast<double>(kept) / moving;

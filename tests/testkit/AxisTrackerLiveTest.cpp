@@ -10,10 +10,10 @@ using namespace RorozErurEvo;
 namespace {
 
 // Frame after frame, the live figures equal the tracker's own, whatever the stream does: steady
-// and bursty rates, silences longer than the window, equal times, a time back in time, a time
-// that is not a number, and `now` going back.
+// and bursty rates, slow ones, stops that are pauses and silences longer than the window, equal
+// times, a time back in time, a time that is not a number, and `now` going back.
 TEST(AxisTrackerLive, EveryFrameEqualsTheTrackersOwnFigures) {
-    for (unsigned seed = 1; seed <= 4; ++seed) {
+    for (unsigned seed = 1; seed <= 5; ++seed) {
         std::mt19937 random(seed);
         AxisTracker tracker(1.0);
         AxisTrackerLive live;
@@ -26,6 +26,8 @@ TEST(AxisTrackerLive, EveryFrameEqualsTheTrackersOwnFigures) {
                 else if (kind == 1 && seed % 2) t -= 0.01;     // back in time
                 else if (kind == 2 && seed == 3) t = NAN;      // a broken time stamp
                 else if (kind < 50) t += 0;                     // the same time again
+                else if (kind < 60) t += 0.05 + (random() % 30) * 0.01; // a stop, often a pause
+                else if (seed >= 4) t += (random() % 8 + 1) * 0.01;    // a slow device
                 else t += (random() % 8 + 1) * 0.000125;
                 if (std::isnan(t) && random() % 2) t = now;
                 tracker.add(static_cast<int>(random() % 200) - 100, t);
