@@ -268,12 +268,15 @@ void SDLBackend::shutDown() {
     SDL_Quit();
 }
 
-double SDLBackend::stampOf(const SDL_CommonEvent& event) const {
+double SDLBackend::stampOf(const SDL_CommonEvent& event) {
     if (event.timestamp == 0) return 0;
+    if (event.timestamp == lastTicks_ && clock_.now() - lastStamp_ < 1.0) return lastStamp_;
     // SDL stamps events in milliseconds since it started; the difference to its clock now is the
     // event's age (unsigned, so a wrapped counter still gives the right age).
     const Uint32 age = SDL_GetTicks() - event.timestamp;
-    return clock_.now() - age / 1000.0;
+    lastTicks_ = event.timestamp;
+    lastStamp_ = clock_.now() - age / 1000.0;
+    return lastStamp_;
 }
 
 double SDLBackend::sensorStamp(const SDL_Event& event) {

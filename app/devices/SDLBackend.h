@@ -98,7 +98,10 @@ private:
     void joystickAdded(int deviceIndex);
     void joystickRemoved(int instance);
     JoystickDescription describe(int instance, SDL_Joystick* joystick) const;
-    double stampOf(const SDL_CommonEvent& event) const;
+    // An event's time on our clock from SDL's millisecond stamp. Events of one millisecond get
+    // one time: SDL stamps each value of a device's report as an event of its own, and a report
+    // rate must count the report once.
+    double stampOf(const SDL_CommonEvent& event);
     // A sensor reading's time from the sensor's own microsecond stamps, when it gives them, kept
     // within sensorClockDrift of SDL's millisecond time of the event.
     double sensorStamp(const SDL_Event& event);
@@ -125,6 +128,8 @@ private:
     std::map<int, Pad> pads_;
     std::map<int, SDL_Joystick*> joysticks_;
     std::map<int, double> sensorOffsets_; // per controller: uptime minus the sensor's clock, seconds
+    Uint32 lastTicks_ = 0;                // SDL's stamp of the latest event stamped, and its time
+    double lastStamp_ = 0;
 };
 
 } // namespace Tessarine

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <deque>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -414,51 +415,69 @@ TEST(ControllerSourceThreads, FilesTheEnvironmentNamesForSDLAreReadBounded) {
                        }));
 }
 
-// A joystick that moves one axis every 4 ms, 250 reports a second, as SDL delivers it: each
-// event stamped in SDL's milliseconds. The events are queued with their stamps set, so the rate
-// follows the stamps and not how soon the SDL thread gets round to them.
-TEST(ControllerSourceThreads, AJoystickReportingEvery4msReads250ReportsASecond) {
+// Joysticks that report every 4 ms, 250 reports a second, as SDL delivers them: each value an
+// event of its own, stamped in SDL's milliseconds. One moves X alone, the other X and Y in every
+// report, two events with one stamp. The events are queued with their stamps set, so the rates
+// follow the stamps and not how soon the SDL thread gets round to them.
+TEST(ControllerSourceThreads, JoysticksReportingEvery4msRead250ReportsASecond) {
     Bench bench;
-    const auto desc = VirtualJoystick::describe(SDL_JOYSTICK_TYPE_FLIGHT_STICK, "Tessarine virtual stick", 2, 0, 2);
-    int index = -1;
-    ASSERT_TRUE(bench.backend->invoke([&] { index = SDL_JoystickAttachVirtualEx(&desc); })) << bench.backend->error();
-    ASSERT_GE(index, 0);
-    ASSERT_TRUE(bench.main.runUntil([&] { return !bench.watcher.joysticks().empty(); }));
-    const auto [instance, device] = *bench.watcher.joysticks().begin();
-    auto& buffer = device->buffer();
-    ASSERT_TRUE(eventually([&] { return buffer.rawTrackers().contains("e1"); }));
-    ASSERT_FALSE(device->stickPairs().empty()); // every move of X also moves the stick of X and Y
+    const auto single = VirtualJoystick::describe(SDL_JOYSTICK_TYPE_FLIGHT_STICK, "Tessarine X stick", 2, 0, 2);
+    const auto diagonal = VirtualJoystick::describe(SDL_JOYSTICK_TYPE_FLIGHT_STICK, "Tessarine XY stick", 2, 0, 2);
+    std::vector<int> indexes;
+    for (const auto* desc : {&single, &diagonal})
+        ASSERT_TRUE(bench.backend->invoke([&] { indexes.push_back(SDL_JoystickAttachVirtualEx(desc)); }));
+    ASSERT_TRUE(bench.main.runUntil([&] { return bench.watcher.joysticks().size() == 2; }));
+    std::map<std::string, std::pair<int, std::shared_ptr<InputDevice>>> sticks; // by name
+    for (const auto& [instance, device] : bench.watcher.joysticks()) {
+        sticks[device->info().name] = {instance, device};
+        ASSERT_TRUE(eventually([&] { return device->buffer().rawTrackers().contains("e1"); }));
+        ASSERT_FALSE(device->stickPairs().empty()); // every move of X also moves the stick of X and Y
+    }
 
     // A second and a half of moves, all stamped in the past so that none lies ahead of SDL's clock.
     constexpr int moves = 375;
+    const auto value = [](int k) { return static_cast<Sint16>(-20000 + 100 * k); };
     ASSERT_TRUE(eventually([] { return SDL_GetTicks() > 2000; }));
-    ASSERT_TRUE(bench.backend->invoke([&, instance = instance] {
+    ASSERT_TRUE(bench.backend->invoke([&] {
         const Uint32 first = SDL_GetTicks() - 1600;
-        std::vector<SDL_Event> events(moves);
+        std::vector<SDL_Event> events;
+        const auto add = [&](int instance, Uint8 axis, int k) {
+            SDL_Event& e = events.emplace_back();
+            SDL_zero(e);
+            e.jaxis.type = SDL_JOYAXISMOTION;
+            e.jaxis.timestamp = first + 4 * static_cast<Uint32>(k);
+            e.jaxis.which = instance;
+            e.jaxis.axis = axis;
+            e.jaxis.value = value(k);
+        };
         for (int k = 0; k < moves; ++k) {
-            SDL_zero(events[k]);
-            events[k].jaxis.type = SDL_JOYAXISMOTION;
-            events[k].jaxis.timestamp = first + 4 * static_cast<Uint32>(k);
-            events[k].jaxis.which = instance;
-            events[k].jaxis.axis = 0;
-            events[k].jaxis.value = static_cast<Sint16>(-20000 + 100 * k);
+            add(sticks.at("Tessarine X stick").first, 0, k);
+            add(sticks.at("Tessarine XY stick").first, 0, k);
+            add(sticks.at("Tessarine XY stick").first, 1, k);
         }
-        ASSERT_EQ(SDL_PeepEvents(events.data(), moves, SDL_ADDEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), moves);
+        const int count = static_cast<int>(events.size());
+        ASSERT_EQ(SDL_PeepEvents(events.data(), count, SDL_ADDEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), count);
     }));
-    ASSERT_TRUE(eventually([&] { return buffer.rawTrackers().at("e1").value == -20000 + 100 * (moves - 1); }));
 
-    // The Raw HID header's rate and the element column's, over the last second of reports.
-    const double now = buffer.snapshot().lastEvent;
-    const double resolution = device->stampResolution();
-    const auto header = RorozErurEvo::ReportRateAnalysis::timedEstimate(
-        buffer.stamps(now - 1.0, std::numeric_limits<double>::infinity()), resolution);
-    ASSERT_TRUE(header);
-    EXPECT_FALSE(header->atLeast);
-    EXPECT_NEAR(header->hz, 250, 250 * 0.05);
-    const auto live = buffer.rawLive(now, resolution).at("e1");
-    ASSERT_TRUE(live.rate);
-    EXPECT_FALSE(live.rateAtLeast);
-    EXPECT_NEAR(*live.rate, 250, 250 * 0.05);
+    for (const auto& [name, stick] : sticks) {
+        SCOPED_TRACE(name);
+        auto& buffer = stick.second->buffer();
+        ASSERT_TRUE(eventually([&] { return buffer.rawTrackers().at("e1").value == value(moves - 1); }));
+        // The Raw HID header's rate and the element column's, over the last second of reports.
+        const double now = buffer.snapshot().lastEvent;
+        const double resolution = stick.second->stampResolution();
+        const auto header = RorozErurEvo::ReportRateAnalysis::timedEstimate(
+            buffer.stamps(now - 1.0, std::numeric_limits<double>::infinity()), resolution);
+        ASSERT_TRUE(header);
+        EXPECT_FALSE(header->atLeast);
+        EXPECT_NEAR(header->hz, 250, 250 * 0.05);
+        const auto live = buffer.rawLive(now, resolution).at("e1");
+        ASSERT_TRUE(live.rate);
+        EXPECT_FALSE(live.rateAtLeast);
+        EXPECT_NEAR(*live.rate, 250, 250 * 0.05);
+    }
 
-    EXPECT_TRUE(bench.backend->invoke([&] { SDL_JoystickDetachVirtual(index); }));
+    // The last first: detaching one moves the device indexes of those after it.
+    for (auto index = indexes.rbegin(); index != indexes.rend(); ++index)
+        EXPECT_TRUE(bench.backend->invoke([&] { SDL_JoystickDetachVirtual(*index); }));
 }
