@@ -57,6 +57,9 @@ run_pass "tester road" scripts/tester-road.sh build/tester-road
 echo "== main road under a real X server"
 run_pass "main road" scripts/main-road.sh build/main-road
 
+echo "== sessions with texts of megabytes opened in History under a real X server"
+run_pass "long-text road" scripts/long-text-road.sh build/long-text-road
+
 echo "== one window per user under a real X server"
 run_pass "instance road" scripts/instance-road.sh build/instance-road
 

@@ -19,7 +19,7 @@ class LongTextView final : public QPlainTextEdit {
 
 public:
     // Bytes taken in per turn of the event loop, and the longest line laid out (code points).
-    static constexpr std::size_t pieceBytes = 32 * 1024;
+    static constexpr std::size_t pieceBytes = 8 * 1024;
     static constexpr std::size_t longestLine = 1000;
 
     explicit LongTextView(std::shared_ptr<const std::string> text, QWidget* parent = nullptr);
