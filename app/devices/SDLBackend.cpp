@@ -270,12 +270,16 @@ void SDLBackend::shutDown() {
 
 double SDLBackend::stampOf(const SDL_CommonEvent& event) {
     if (event.timestamp == 0) return 0;
-    if (event.timestamp == lastTicks_ && clock_.now() - lastStamp_ < 1.0) return lastStamp_;
+    const double now = clock_.now();
+    // The same millisecond as the event stamped just before (not one of 49 days later, when SDL's
+    // counter has come round).
+    if (event.timestamp == lastTicks_ && now - lastStampedAt_ < 1.0) return lastStamp_;
     // SDL stamps events in milliseconds since it started; the difference to its clock now is the
     // event's age (unsigned, so a wrapped counter still gives the right age).
     const Uint32 age = SDL_GetTicks() - event.timestamp;
     lastTicks_ = event.timestamp;
-    lastStamp_ = clock_.now() - age / 1000.0;
+    lastStampedAt_ = now;
+    lastStamp_ = now - age / 1000.0;
     return lastStamp_;
 }
 

@@ -128,8 +128,9 @@ private:
     std::map<int, Pad> pads_;
     std::map<int, SDL_Joystick*> joysticks_;
     std::map<int, double> sensorOffsets_; // per controller: uptime minus the sensor's clock, seconds
-    Uint32 lastTicks_ = 0;                // SDL's stamp of the latest event stamped, and its time
-    double lastStamp_ = 0;
+    Uint32 lastTicks_ = 0;                // SDL's stamp of the latest event stamped, its time,
+    double lastStamp_ = 0;                // and when it was stamped
+    double lastStampedAt_ = 0;
 };
 
 } // namespace Tessarine
