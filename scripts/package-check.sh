@@ -6,7 +6,8 @@
 # recommended, versions that agree), stripped programs whose debug symbols the dbgsym package
 # holds by build ID, the AppStream metainfo (appstreamcli validate --no-net), the desktop entry
 # (desktop-file-validate, its categories), the manual page's files and environment, both
-# programs' command lines run from the package unpacked into a scratch root (dpkg -x), and
+# programs' command lines run from the package unpacked into a scratch root (dpkg -x), the report
+# tool loading neither SDL nor udev (ldd), and
 # lintian, which must find no errors in either package; its warnings are listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -71,6 +72,8 @@ if [ -n "${ddeb:-}" ]; then
 fi
 sh tests/packaging/command-line-test.sh "$scratch/root/usr/bin/tessarine" "$scratch/root/usr/bin/tessarine-report" ||
   fail "the installed programs' command lines"
+sh tests/packaging/report-links-test.sh "$scratch/root/usr/bin/tessarine-report" ||
+  fail "the installed report tool loads SDL or udev"
 
 echo "-- metainfo and desktop entry"
 appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml" ||

@@ -5,7 +5,7 @@
 
 #include "app/devices/Assign.h"
 #include "app/devices/Logging.h"
-#include "app/model/LogoFile.h"
+#include "app/report/LogoFile.h"
 
 namespace Tessarine {
 

@@ -12,7 +12,7 @@
 
 #include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
-#include "app/model/LogoFile.h"
+#include "app/report/LogoFile.h"
 #include "testkit/Date.h"
 #include "testkit/DisplayText.h"
 #include "testkit/Fmt.h"

@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "app/model/ReportInput.h"
+#include "app/report/ReportInput.h"
 
 namespace Tessarine {
 

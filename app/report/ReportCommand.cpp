@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/model/LogoFile.h"
+#include "app/report/LogoFile.h"
 #include "app/report/ReportPDF.h"
 #include "testkit/SessionArchive.h"
 #include "testkit/ToolOutput.h"

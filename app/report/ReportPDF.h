@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/model/ReportInput.h"
+#include "app/report/ReportInput.h"
 #include "testkit/TestResult.h"
 #include "testkit/TestSession.h"
 

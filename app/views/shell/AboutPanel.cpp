@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/model/AppInfo.h"
+#include "app/report/AppInfo.h"
 #include "app/paint/Symbols.h"
 
 namespace Tessarine::AboutPanel {

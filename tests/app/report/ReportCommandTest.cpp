@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "PdfTools.h"
-#include "app/model/AppInfo.h"
+#include "app/report/AppInfo.h"
 #include "app/report/ReportCommand.h"
 #include "support/ReportSamples.h"
 #include "support/TestFiles.h"

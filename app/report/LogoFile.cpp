@@ -1,4 +1,4 @@
-#include "app/model/LogoFile.h"
+#include "app/report/LogoFile.h"
 
 #include <QBuffer>
 #include <QFile>

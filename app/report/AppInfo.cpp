@@ -1,4 +1,4 @@
-#include "app/model/AppInfo.h"
+#include "app/report/AppInfo.h"
 
 #include <QCoreApplication>
 

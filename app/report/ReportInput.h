@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "app/model/AppInfo.h"
+#include "app/report/AppInfo.h"
 #include "testkit/TestSession.h"
 
 namespace Tessarine {
