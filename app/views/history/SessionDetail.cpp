@@ -206,7 +206,8 @@ void SessionDetail::showAllNotes() {
     reader->setAttribute(Qt::WA_DeleteOnClose);
     reader->setWindowTitle(QStringLiteral("Notes"));
     auto* stack = new QVBoxLayout(reader);
-    auto* view = new LongTextView(std::make_shared<const std::string>(session_.notes));
+    // The reader shares the notes with the session this view keeps: no second copy of megabytes.
+    auto* view = new LongTextView(std::shared_ptr<const std::string>(shared_, &shared_->notes));
     view->setObjectName(QStringLiteral("detail-notes-view"));
     view->setAccessibleName(QStringLiteral("All notes"));
     stack->addWidget(view, 1);

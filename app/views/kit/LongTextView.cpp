@@ -1,10 +1,48 @@
 #include "app/views/kit/LongTextView.h"
 
+#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace Tessarine {
+
+namespace {
+
+// Owns a document nothing shows any more and frees it from its end, a slice of lines a turn,
+// then itself. Quitting frees the rest at once, while the application can still free fonts.
+class DocumentRelease final : public QObject {
+public:
+    explicit DocumentRelease(QTextDocument* document) : document_(document) {
+        document_->setParent(this);
+        // Without an undo history the document compacts its text store as lines go, copying
+        // all the text that is left each time; with one it only marks them gone.
+        document_->setUndoRedoEnabled(true);
+        connect(&turn_, &QTimer::timeout, this, &DocumentRelease::freeSlice);
+        connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete this; });
+        turn_.setInterval(0);
+        turn_.start();
+    }
+
+private:
+    void freeSlice() {
+        const int keep = document_->blockCount() - LongTextView::releaseBlocks;
+        if (keep <= 0) {
+            deleteLater();
+            turn_.stop();
+            return;
+        }
+        QTextCursor slice(document_);
+        slice.setPosition(document_->findBlockByNumber(keep).position() - 1);
+        slice.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        slice.removeSelectedText();
+    }
+
+    QTextDocument* document_;
+    QTimer turn_;
+};
+
+} // namespace
 
 LongTextView::LongTextView(std::shared_ptr<const std::string> text, QWidget* parent)
     : QPlainTextEdit(parent), text_(std::move(text)) {
@@ -20,6 +58,13 @@ LongTextView::LongTextView(std::shared_ptr<const std::string> text, QWidget* par
     connect(&feed_, &QTimer::timeout, this, &LongTextView::takeNextPiece);
     feed_.start();
     takeNextPiece();
+}
+
+LongTextView::~LongTextView() {
+    QTextDocument* shown = document();
+    if (shown->blockCount() <= releaseBlocks) return;
+    // The edit forgets a document it does not own; the text control is its parent.
+    new DocumentRelease(shown);
 }
 
 void LongTextView::takeNextPiece() {

@@ -2,7 +2,8 @@
 // A read-only, scrolling plain-text view of a text of any length. The text is taken in by pieces
 // on the event loop (TextPieces), each small enough to cost a fraction of a frame, and only the
 // lines on screen are laid out; the view can be read, scrolled, selected and copied while the
-// rest arrives.
+// rest arrives. A view of many lines hands its document on when it goes, to be freed a slice a
+// turn of the event loop: freeing every laid-out line at once would hold the window.
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -23,6 +24,11 @@ public:
     static constexpr std::size_t longestLine = 1000;
 
     explicit LongTextView(std::shared_ptr<const std::string> text, QWidget* parent = nullptr);
+    ~LongTextView() override;
+
+    // Lines of the document freed per turn of the event loop once the view has gone; a document
+    // of no more lines is freed with the view.
+    static constexpr int releaseBlocks = 2000;
 
     // Whether all of the text has been taken in.
     bool complete() const { return !pieces_; }

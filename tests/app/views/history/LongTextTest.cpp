@@ -15,9 +15,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +149,25 @@ TEST_F(LongTextFixture, TheNotesReaderTakesTheWholeNotesInByPieces) {
     // Opening it again brings the open reader forward.
     detail.showAllNotes();
     EXPECT_EQ(detail.findChildren<LongTextView*>().size(), 1);
+
+    // Closing it frees the document of many lines later, a slice of lines a turn, and all of it.
+    QPointer<QTextDocument> document = reader->document();
+    const int lines = document->blockCount();
+    ASSERT_GT(lines, 2 * LongTextView::releaseBlocks);
+    delete detail.notesReader();
+    ASSERT_FALSE(document.isNull());
+    int slices = 0;
+    for (int turn = 0, left = lines; turn < 1000 && document; ++turn) {
+        if (document->blockCount() < left) {
+            EXPECT_GE(document->blockCount(), left - LongTextView::releaseBlocks);
+            left = document->blockCount();
+            ++slices;
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(document.isNull());
+    EXPECT_GT(slices, 1);
 }
 
 TEST_F(LongTextFixture, ExportsAndTheirFileNamesKeepOrCutAsEachMust) {
