@@ -20,7 +20,6 @@ void AxisTrackerLive::reset(std::uint64_t first) {
     hasLast_ = false;
     lows_.clear();
     highs_.clear();
-    intervals_.clear();
     longs_.clear();
 }
 
@@ -37,7 +36,6 @@ bool AxisTrackerLive::takeIn(const AxisTracker& tracker) {
         if (!std::isfinite(t) || (hasLast_ && !(t >= lastTime_))) return false;
         if (hasLast_) {
             const double interval = t - lastTime_;
-            intervals_.push_back({seen_ - 1, interval});
             if (interval > ReportRateAnalysis::shortestPause) longs_.push_back({seen_ - 1, interval});
         }
         while (!lows_.empty() && lows_.back().v >= v) lows_.pop_back();
@@ -57,27 +55,31 @@ void AxisTrackerLive::expire(const AxisTracker& tracker, double now) {
     const auto& times = tracker.times();
     while (front_ < seen_ && (front_ < removed || now - times[front_ - removed] > tracker.window())) ++front_;
     if (front_ < seen_) frontTime_ = times[front_ - removed];
-    while (!intervals_.empty() && intervals_.front().from < front_) intervals_.pop_front();
     while (!longs_.empty() && longs_.front().from < front_) longs_.pop_front();
     while (!lows_.empty() && lows_.front().number < front_) lows_.pop_front();
     while (!highs_.empty() && highs_.front().number < front_) highs_.pop_front();
 }
 
-AxisTrackerLive::Figures AxisTrackerLive::figures() const {
+AxisTrackerLive::Figures AxisTrackerLive::figures(const AxisTracker& tracker) const {
     Figures result;
     if (front_ == seen_) return result;
     result.jitter = static_cast<long long>(highs_.front().v) - lows_.front().v;
     if (seen_ - front_ < 2) return result;
     std::vector<double> longOnes;
     for (const Interval& interval : longs_) longOnes.push_back(interval.seconds);
-    // Asked only of slow runs, whose windows hold few intervals.
-    const auto median = [this] {
+    // Asked only of slow runs, whose windows hold few intervals: they are worked out afresh from
+    // the window's times.
+    const auto median = [&] {
+        const auto& times = tracker.times();
+        const std::size_t first = static_cast<std::size_t>(front_ - removedCount(tracker));
+        const std::size_t last = static_cast<std::size_t>(seen_ - removedCount(tracker)) - 1;
         std::vector<double> all;
-        all.reserve(intervals_.size());
-        for (const Interval& interval : intervals_) all.push_back(interval.seconds);
+        all.reserve(last - first);
+        for (std::size_t i = first + 1; i <= last; ++i) all.push_back(times[i] - times[i - 1]);
         return Stats::middleInPlace(all)->mean();
     };
-    result.rate = ReportRateAnalysis::rateOfRun(intervals_.size(), lastTime_ - frontTime_, std::move(longOnes), median);
+    result.rate = ReportRateAnalysis::rateOfRun(static_cast<std::size_t>(seen_ - front_ - 1), lastTime_ - frontTime_,
+                                                std::move(longOnes), median);
     return result;
 }
 
@@ -88,7 +90,7 @@ AxisTrackerLive::Figures AxisTrackerLive::update(const AxisTracker& tracker, dou
     if (tracking_ && usable && takeIn(tracker)) {
         lastNow_ = now;
         expire(tracker, now);
-        return figures();
+        return figures(tracker);
     }
     // Start again from the tracker's whole history, when it is in order.
     tracking_ = false;
@@ -102,7 +104,7 @@ AxisTrackerLive::Figures AxisTrackerLive::update(const AxisTracker& tracker, dou
     tracking_ = true;
     lastNow_ = now;
     expire(tracker, now);
-    return figures();
+    return figures(tracker);
 }
 
 } // namespace RorozErurEvo

@@ -44,7 +44,7 @@ private:
     void reset(std::uint64_t first);
     bool takeIn(const AxisTracker& tracker);
     void expire(const AxisTracker& tracker, double now);
-    Figures figures() const;
+    Figures figures(const AxisTracker& tracker) const;
 
     bool tracking_ = false;
     double lastNow_ = 0;
@@ -55,8 +55,9 @@ private:
     std::uint64_t seen_ = 0;    // entries before this number have been taken in
     std::deque<Value> lows_;    // increasing values: the window's minimum is at the front
     std::deque<Value> highs_;   // decreasing values: the maximum is at the front
-    std::deque<Interval> intervals_;  // intervals between the window's entries, oldest first
-    std::deque<Interval> longs_;      // those longer than the shortest pause, oldest first
+    // The intervals between the window's entries that are longer than the shortest pause,
+    // oldest first: the only ones that can be pauses.
+    std::deque<Interval> longs_;
 };
 
 } // namespace RorozErurEvo
