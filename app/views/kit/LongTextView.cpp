@@ -1,6 +1,7 @@
 #include "app/views/kit/LongTextView.h"
 
 #include <QCoreApplication>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,6 +16,9 @@ class DocumentRelease final : public QObject {
 public:
     explicit DocumentRelease(QTextDocument* document) : document_(document) {
         document_->setParent(this);
+        // The view's viewport is going: lines not laid out yet may be laid out while the slices
+        // go, and must not measure their fonts on it.
+        document_->documentLayout()->setPaintDevice(nullptr);
         // Without an undo history the document compacts its text store as lines go, copying
         // all the text that is left each time; with one it only marks them gone.
         document_->setUndoRedoEnabled(true);

@@ -186,3 +186,21 @@ TEST_F(LongTextFixture, ExportsAndTheirFileNamesKeepOrCutAsEachMust) {
     EXPECT_EQ(longestRun(text, 'h'), 1 << 20) << "and the whole headline";
     EXPECT_EQ(model.toast(), "Exported 1 session");
 }
+
+// Lines not laid out yet when the reader closes are freed without the reader's screen.
+TEST_F(LongTextFixture, TheReaderClosedWhileTheNotesArriveFreesThemAll) {
+    const TestSession s = longSession("2026-03-01T09:00:00Z", 3u << 20);
+    SessionDetail detail(model, s);
+    detail.show();
+    QTest::mouseClick(detail.findChild<QPushButton*>(QStringLiteral("detail-notes-all")), Qt::LeftButton);
+    auto* reader = detail.notesReader()->findChild<LongTextView*>();
+    for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
+    ASSERT_FALSE(reader->complete());
+    QPointer<QTextDocument> document = reader->document();
+    detail.notesReader()->close();
+    for (int turn = 0; turn < 1000 && document; ++turn) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(document.isNull());
+}
