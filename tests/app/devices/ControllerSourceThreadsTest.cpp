@@ -430,7 +430,8 @@ TEST(ControllerSourceThreads, JoysticksReportingEvery4msRead250ReportsASecond) {
     std::map<std::string, std::pair<int, std::shared_ptr<InputDevice>>> sticks; // by name
     for (const auto& [instance, device] : bench.watcher.joysticks()) {
         sticks[device->info().name] = {instance, device};
-        ASSERT_TRUE(eventually([&] { return device->buffer().rawTrackers().contains("e1"); }));
+        // clang 14 cannot capture a structured binding in a lambda, so the lambda takes its own copy.
+        ASSERT_TRUE(eventually([stick = device] { return stick->buffer().rawTrackers().contains("e1"); }));
         ASSERT_FALSE(device->stickPairs().empty()); // every move of X also moves the stick of X and Y
     }
 
