@@ -11,14 +11,9 @@
 # (scripts/test.sh builds it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-build/a11y-road}")
-app=$(realpath build/app/tessarine)
-mkdir -p "$out"
-rm -f "$out"/*.png "$out"/*.txt
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/fb" "$scratch/config" "$scratch/data"
-export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch"
+source scripts/road-setup.sh
+road_setup a11y-road "${1:-}"
+rm -f "$out"/*.txt
 # Qt speaks to the accessibility bus whether or not a screen reader said it is running.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 

@@ -9,18 +9,14 @@
 # folders. Expects build/app/tessarine and the icons (target tessarine_documents) to be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-build/instance-road}")
-app=$(realpath build/app/tessarine)
 icons=$(realpath build/packaging/icons)
-mkdir -p "$out"
-rm -f "$out"/*.png
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/fb" "$scratch/config" "$scratch/data" "$scratch/runtime"
+source scripts/road-setup.sh
+road_setup instance-road "${1:-}"
+mkdir -p "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 # The icon theme's folder in the user's data folder, as an installed package's would be.
 cp -r "$icons" "$scratch/data/icons"
-export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch/runtime"
+export XDG_RUNTIME_DIR="$scratch/runtime"
 
 xvfb-run -a -s "-screen 0 1280x800x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail

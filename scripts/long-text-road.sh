@@ -13,15 +13,9 @@
 # folder. Expects build/app/tessarine to be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-build/long-text-road}")
 limit=${2:-1000}
-app=$(realpath build/app/tessarine)
-mkdir -p "$out"
-rm -f "$out"/*.png
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/fb" "$scratch/config" "$scratch/data"
-export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch"
+source scripts/road-setup.sh
+road_setup long-text-road "${1:-}"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # The session rows show their dates in local time.
 export TZ=UTC

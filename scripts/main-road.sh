@@ -15,14 +15,8 @@
 # build/app/tessarine to be built (scripts/test.sh builds it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-build/main-road}")
-app=$(realpath build/app/tessarine)
-mkdir -p "$out"
-rm -f "$out"/*.png
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/fb" "$scratch/config" "$scratch/data"
-export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch"
+source scripts/road-setup.sh
+road_setup main-road "${1:-}"
 # Qt speaks to the accessibility bus whether or not a screen reader said it is running.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unit="SN-ROAD-$$"

@@ -8,14 +8,9 @@
 # built (scripts/test.sh builds it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(realpath -m "${1:-build/start-road}")
-app=$(realpath build/app/tessarine)
-mkdir -p "$out"
-rm -f "$out"/*.png
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/fb" "$scratch/config/com.quenlow" "$scratch/data/com.quenlow.Tessarine" "$scratch/system"
-export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch"
+source scripts/road-setup.sh
+road_setup start-road "${1:-}"
+mkdir -p "$scratch/config/com.quenlow" "$scratch/data/com.quenlow.Tessarine" "$scratch/system"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 settings="$scratch/config/com.quenlow/Tessarine.conf"
 logo="$scratch/data/com.quenlow.Tessarine/report-logo.png"
