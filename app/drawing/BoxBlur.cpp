@@ -6,6 +6,7 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <xmmintrin.h>
 #endif
 
 namespace Tessarine::BoxBlur {
@@ -245,23 +246,28 @@ double reducedSigma(double sigma, int factor) {
 
 namespace {
 
+// sum[x] += w × line[x] for `count` values. Each value gets the same multiply and add, in the
+// same order, however many go at once, so the vector form gives the plain loop's result exactly
+// (the build uses no fused multiply-add, which would round once instead of twice).
+void weightedAdd(float* __restrict sum, const float* __restrict line, float w, int count) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128 weight = _mm_set1_ps(w);
+    for (; x + 4 <= count; x += 4)
+        _mm_storeu_ps(sum + x, _mm_add_ps(_mm_loadu_ps(sum + x), _mm_mul_ps(weight, _mm_loadu_ps(line + x))));
+#endif
+    for (; x < count; ++x) sum[x] += w * line[x];
+}
+
 // One pass of a Gaussian down the columns of `rows` lines of `width` values; values beyond the
-// first and last line count as 0. Each line is a weighted sum of whole lines, which the compiler
-// turns into vector instructions (in blocks, as in boxDown).
+// first and last line count as 0. Each line is a weighted sum of whole lines.
 void gaussianDown(const float* in, float* out, int width, int rows, const std::vector<float>& weights) {
     const int reach = int(weights.size() / 2);
-    constexpr int block = 16; // values, in blocks of a fixed count as in boxDown
-    const int blocked = width / block * block;
     for (int y = 0; y < rows; ++y) {
-        float* __restrict sum = out + std::size_t(y) * std::size_t(width);
+        float* sum = out + std::size_t(y) * std::size_t(width);
         std::fill(sum, sum + width, 0.0f);
-        for (int k = std::max(-reach, -y); k <= std::min(reach, rows - 1 - y); ++k) {
-            const float w = weights[std::size_t(k + reach)];
-            const float* __restrict line = in + std::size_t(y + k) * std::size_t(width);
-            for (int x = 0; x < blocked; x += block)
-                for (int j = 0; j < block; ++j) sum[x + j] += w * line[x + j];
-            for (int x = blocked; x < width; ++x) sum[x] += w * line[x];
-        }
+        for (int k = std::max(-reach, -y); k <= std::min(reach, rows - 1 - y); ++k)
+            weightedAdd(sum, in + std::size_t(y + k) * std::size_t(width), weights[std::size_t(k + reach)], width);
     }
 }
 
@@ -283,6 +289,37 @@ void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double si
     transpose(b.data(), a.data(), height, width);
     for (std::size_t i = 0; i < a.size(); ++i) plane[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
 }
+
+namespace {
+
+// out[x] = (lower[x] × wl + upper[x] × wu + 32768) / 65536 for `count` values, wl + wu being 256
+// and the lines holding values up to 255 × 256, so every sum fits 32 bits and the result a byte.
+// The vector form works out the same whole numbers as the plain loop.
+void blendLines(const std::uint16_t* lower, const std::uint16_t* upper, std::uint16_t wl, std::uint16_t wu,
+                std::uint8_t* out, int count) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i lowWeight = _mm_set1_epi16(short(wl)), highWeight = _mm_set1_epi16(short(wu));
+    const __m128i half = _mm_set1_epi32(32768);
+    for (; x + 8 <= count; x += 8) {
+        const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
+        const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
+        // Whole 32-bit products from their low and high halves.
+        const __m128i lLow = _mm_mullo_epi16(l, lowWeight), lHigh = _mm_mulhi_epu16(l, lowWeight);
+        const __m128i uLow = _mm_mullo_epi16(u, highWeight), uHigh = _mm_mulhi_epu16(u, highWeight);
+        const __m128i first = _mm_srli_epi32(
+            _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(lLow, lHigh), _mm_unpacklo_epi16(uLow, uHigh)), half), 16);
+        const __m128i second = _mm_srli_epi32(
+            _mm_add_epi32(_mm_add_epi32(_mm_unpackhi_epi16(lLow, lHigh), _mm_unpackhi_epi16(uLow, uHigh)), half), 16);
+        const __m128i words = _mm_packs_epi32(first, second); // each at most 255
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(words, words));
+    }
+#endif
+    for (; x < count; ++x)
+        out[x] = std::uint8_t((std::uint32_t(lower[x]) * wl + std::uint32_t(upper[x]) * wu + 32768) >> 16);
+}
+
+} // namespace
 
 std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int coarseWidth, int coarseHeight,
                                   int factor, int width, int height) {
@@ -325,15 +362,7 @@ std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int c
         const std::uint16_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
         const std::uint16_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
         std::uint8_t* __restrict out = fine.data() + std::size_t(y) * std::size_t(width);
-        const auto wl = std::uint16_t(256 - t.weight), wu = std::uint16_t(t.weight);
-        auto blend = [&](int x) {
-            out[x] = std::uint8_t((std::uint32_t(lower[x]) * wl + std::uint32_t(upper[x]) * wu + 32768) >> 16);
-        };
-        constexpr int block = 16; // pixels, in blocks of a fixed count as in boxDown
-        const int blocked = width / block * block;
-        for (int x = 0; x < blocked; x += block)
-            for (int j = 0; j < block; ++j) blend(x + j);
-        for (int x = blocked; x < width; ++x) blend(x);
+        blendLines(lower, upper, std::uint16_t(256 - t.weight), std::uint16_t(t.weight), out, width);
     }
     return fine;
 }

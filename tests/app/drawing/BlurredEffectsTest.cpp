@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 using namespace Tessarine;
@@ -186,4 +187,77 @@ TEST(BlurredEffects, BetweenPixelsTheyStayOnTheirShape) {
     const QImage nearEdge = paint(1), inside = paint(41);
     for (int y = 8; y < 26; ++y)
         for (int x = 0; x < 24; ++x) ASSERT_EQ(nearEdge.pixel(x, y), inside.pixel(x + 40, y)) << x << "," << y;
+}
+
+namespace {
+
+// The coarse-grid steps as plain loops, one value at a time: what the vector forms must give.
+std::vector<std::uint8_t> plainGaussian(std::vector<std::uint8_t> plane, int width, int height, double sigma) {
+    const int reach = int(std::ceil(3 * sigma));
+    std::vector<float> weights(std::size_t(2 * reach + 1));
+    float total = 0;
+    for (int k = -reach; k <= reach; ++k)
+        total += weights[std::size_t(k + reach)] = float(std::exp(-0.5 * k * k / (sigma * sigma)));
+    for (float& w : weights) w /= total;
+    std::vector<float> a(plane.begin(), plane.end()), b(a.size());
+    // Down the columns, then along the rows, each sum taken from the nearest line outwards in
+    // the same order as the columns' (lowest offset first).
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            float sum = 0;
+            for (int k = std::max(-reach, -y); k <= std::min(reach, height - 1 - y); ++k)
+                sum += weights[std::size_t(k + reach)] * a[std::size_t((y + k) * width + x)];
+            b[std::size_t(y * width + x)] = sum;
+        }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            float sum = 0;
+            for (int k = std::max(-reach, -x); k <= std::min(reach, width - 1 - x); ++k)
+                sum += weights[std::size_t(k + reach)] * b[std::size_t(y * width + x + k)];
+            a[std::size_t(y * width + x)] = sum;
+        }
+    for (std::size_t i = 0; i < a.size(); ++i) plane[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
+    return plane;
+}
+
+std::vector<std::uint8_t> plainEnlarge(const std::vector<std::uint8_t>& coarse, int coarseWidth, int coarseHeight,
+                                       int factor, int width, int height) {
+    auto tap = [factor](int i, int count, int& lower, int& upper) {
+        const double u = (i + 0.5) / factor - 0.5;
+        lower = std::clamp(int(std::floor(u)), 0, count - 1);
+        upper = std::clamp(int(std::floor(u)) + 1, 0, count - 1);
+        return std::uint32_t(std::lround((u - std::floor(u)) * 256));
+    };
+    std::vector<std::uint8_t> fine(std::size_t(width * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int xl, xu, yl, yu;
+            const std::uint32_t wx = tap(x, coarseWidth, xl, xu), wy = tap(y, coarseHeight, yl, yu);
+            auto row = [&](int r) {
+                return coarse[std::size_t(r * coarseWidth + xl)] * (256 - wx) + coarse[std::size_t(r * coarseWidth + xu)] * wx;
+            };
+            fine[std::size_t(y * width + x)] = std::uint8_t((row(yl) * (256 - wy) + row(yu) * wy + 32768) >> 16);
+        }
+    return fine;
+}
+
+} // namespace
+
+TEST(BlurredEffects, CoarseStepsEqualTheirPlainLoopsExactly) {
+    // Sizes that leave every remainder of the vectors' widths, noise and hard steps alike.
+    std::mt19937 random(11);
+    for (auto [width, height, sigma] : {std::tuple{37, 23, 2.5}, {64, 40, 3.4}, {9, 71, 1.1}, {130, 7, 2.9}, {1, 1, 2.0}}) {
+        std::vector<std::uint8_t> plane(std::size_t(width * height));
+        for (std::size_t i = 0; i < plane.size(); ++i)
+            plane[i] = std::uint8_t(i % 7 < 3 ? random() % 256 : (i / std::size_t(width)) % 2 ? 255 : 0);
+        std::vector<std::uint8_t> blurred = plane;
+        BoxBlur::gaussian(blurred, width, height, sigma);
+        ASSERT_EQ(blurred, plainGaussian(plane, width, height, sigma)) << width << "×" << height << " sigma " << sigma;
+        for (int factor : {2, 3, 7, 8}) {
+            const int fineWidth = width * factor - factor / 2, fineHeight = height * factor - 1;
+            ASSERT_EQ(BoxBlur::enlarge(plane, width, height, factor, fineWidth, fineHeight),
+                      plainEnlarge(plane, width, height, factor, fineWidth, fineHeight))
+                << width << "×" << height << " by " << factor;
+        }
+    }
 }
