@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextItem>
@@ -18,6 +17,7 @@
 
 #include "app/report/ReportPDF.h"
 #include "app/report/ReportPage.h"
+#include "tests/support/RecordingDevice.h"
 #include "tests/support/ReportSamples.h"
 
 namespace {
@@ -61,44 +61,14 @@ struct DrawnText {
     QString text;
 };
 
-// A paint device of one 72 dpi report page that keeps the texts painted on it and nothing else.
-class TextRecorder : public QPaintDevice {
+// Keeps the texts painted on a page and nothing else.
+class TextRecorder : public RecordingEngine {
 public:
     std::vector<DrawnText> texts;
 
-    QPaintEngine* paintEngine() const override { return &engine_; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth: case PdmWidthMM: return int(Tessarine::ReportPDF::pageWidth);
-        case PdmHeight: case PdmHeightMM: return int(Tessarine::ReportPDF::pageHeight);
-        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 72;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-        default: return 32;
-        }
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+        texts.push_back({painter()->worldTransform().map(p), item.font(), item.text()});
     }
-
-private:
-    class Engine : public QPaintEngine {
-    public:
-        explicit Engine(TextRecorder& owner) : QPaintEngine(AllFeatures), owner_(owner) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawPath(const QPainterPath&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawTextItem(const QPointF& p, const QTextItem& item) override {
-            owner_.texts.push_back({painter()->worldTransform().map(p), item.font(), item.text()});
-        }
-        Type type() const override { return User; }
-
-    private:
-        TextRecorder& owner_;
-    };
-    mutable Engine engine_{*this};
 };
 
 // Ten sessions of twenty results, every other with a soak timeline, and notes: pages of the
@@ -137,7 +107,8 @@ void BM_PlainTextPage(benchmark::State& state) {
     std::vector<std::vector<DrawnText>> texts;
     for (const auto& page : pages) {
         TextRecorder recorder;
-        QPainter painter(&recorder);
+        RecordingDevice sheet(recorder, int(Tessarine::ReportPDF::pageWidth), int(Tessarine::ReportPDF::pageHeight));
+        QPainter painter(&sheet);
         Tessarine::paintReportPage(painter, {.page = page, .branding = input.branding, .app = input.app});
         painter.end();
         texts.push_back(std::move(recorder.texts));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/paint/DashedLine.h"
 #include "app/paint/Theme.h"
 #include "testkit/CircularityAnalysis.h"
 
@@ -122,8 +123,11 @@ void paintMeasuredOutline(QPainter& painter, const StickPlotGeometry& g, const R
     }
     if (!started) return;
     if (complete) path.closeSubpath();
-    painter.fillPath(path, Color::withOpacity(Color::accentTeal(), polygonFillOpacity));
-    painter.strokePath(path, QPen(Color::accentTeal(), polygonWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    // Filled and stroked by one call, which a PDF page writes as one path instead of two.
+    painter.setBrush(Color::withOpacity(Color::accentTeal(), polygonFillOpacity));
+    painter.setPen(QPen(Color::accentTeal(), polygonWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.drawPath(path);
+    painter.setBrush(Qt::NoBrush);
 }
 
 } // namespace
@@ -134,14 +138,19 @@ StickPlotGeometry::StickPlotGeometry(const QRectF& rect)
 namespace {
 
 // Everything that does not move: disc, rings, crosshair, gate and measured outline.
+//
+// `paper`, when given, is the opaque colour under the plot: the gate is then drawn in the opaque
+// colour it shows over the disc there, as separate dashes, when it lies wholly on the disc.
 void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickPlotParams& params,
-                     const Scheme& scheme) {
+                     const Scheme& scheme, const std::optional<QColor>& paper = std::nullopt) {
     const QRectF square = g.square();
     const double cx = g.centre.x(), cy = g.centre.y(), a = g.half;
 
+    const QColor discColour = Color::withOpacity(scheme.primary, scheme.dark ? 0.06 : 0.035);
+    const QRectF disc = square.adjusted(1, 1, -1, -1);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Color::withOpacity(scheme.primary, scheme.dark ? 0.06 : 0.035));
-    painter.drawEllipse(square.adjusted(1, 1, -1, -1));
+    painter.setBrush(discColour);
+    painter.drawEllipse(disc);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Color::withOpacity(scheme.primary, ringOpacity), guideWidth));
     for (double ring : {0.25, 0.5, 0.75}) painter.drawEllipse(g.centre, ring * g.radius, ring * g.radius);
@@ -149,19 +158,33 @@ void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickP
     painter.drawLine(QPointF(square.left() + crossInset, cy), QPointF(cx + a - crossInset, cy));
     painter.drawLine(QPointF(cx, square.top() + crossInset), QPointF(cx, cy + a - crossInset));
 
-    // The gate, dashed; Qt measures dashes in pen widths.
+    // The gate, dashed.
     QPolygonF gate;
     gate.reserve(gatePoints + 1);
     for (const auto& p : RorozErurEvo::outline(params.gate, params.scale, gatePoints)) gate << g.map(p.x, p.y);
     if (!gate.isEmpty()) {
+        const QColor gateColour = Color::withOpacity(Color::accentTeal(), gateOpacity);
+        // Opaque dashes show the same colour only where the disc on paper is under them (but for
+        // the few points where they cross the faint crosshair).
+        const double reach = disc.width() / 2 - gateWidth / 2;
+        const bool onDisc = std::all_of(gate.cbegin(), gate.cend(), [&](const QPointF& p) {
+            return std::hypot(p.x() - cx, p.y() - cy) <= reach;
+        });
+        const bool opaque = paper && paper->alpha() == 255 && onDisc;
         gate << gate.front();
-        QPen pen(Color::withOpacity(Color::accentTeal(), gateOpacity), gateWidth, Qt::CustomDashLine, Qt::FlatCap,
-                 Qt::MiterJoin);
+        QPen pen(gateColour, gateWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         pen.setMiterLimit(10);
-        pen.setDashPattern({gateDash / gateWidth, gateGap / gateWidth});
-        pen.setDashOffset(0);
-        painter.setPen(pen);
-        painter.drawPolyline(gate);
+        if (opaque) {
+            pen.setColor(Color::over(Color::over(*paper, discColour), gateColour));
+            painter.setPen(pen);
+            painter.drawPath(dashedLine(gate, gateDash, gateGap));
+        } else {
+            // Qt measures dashes in pen widths.
+            pen.setDashPattern({gateDash / gateWidth, gateGap / gateWidth});
+            pen.setDashOffset(0);
+            painter.setPen(pen);
+            painter.drawPolyline(gate);
+        }
     }
     if (params.plot) paintMeasuredOutline(painter, g, *params.plot);
 }
@@ -250,7 +273,7 @@ void paintStickPlot(QPainter& painter, const QRectF& rect, const StickPlotParams
         // hold any radius) stays inside the plot instead of running across the page.
         painter.save();
         painter.setClipRect(square, Qt::IntersectClip);
-        paintBackground(painter, g, params, scheme);
+        paintBackground(painter, g, params, scheme, params.paper);
         painter.restore();
     }
 

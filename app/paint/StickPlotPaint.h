@@ -23,6 +23,11 @@ struct StickPlotParams {
     double scale = 1;                                  // the gate's radius factor
     std::optional<RorozErurEvo::StickPlot> plot;       // a measured outline (its radii)
     bool pressed = false;                              // the stick's button is down
+    // The plain, opaque colour the plot lies on, when the caller knows it (a report's white
+    // page). Printers and PDF files then get the see-through dashed gate as opaque dashes of the
+    // colour it shows over the disc on that paper: the same picture, which a PDF page writes as
+    // one plain stroke instead of the filled outline of every dash.
+    std::optional<QColor> paper;
 };
 
 // Where the plot's parts fall inside `rect`: the largest centred square.

@@ -35,6 +35,13 @@ QColor withOpacity(QColor color, double opacity) {
     return color;
 }
 
+QColor over(const QColor& background, const QColor& color) {
+    const double a = color.alphaF();
+    auto mix = [a](double under, double above) { return under * (1 - a) + above * a; };
+    return QColor::fromRgbF(float(mix(background.redF(), color.redF())), float(mix(background.greenF(), color.greenF())),
+                            float(mix(background.blueF(), color.blueF())));
+}
+
 QColor destructiveText(const QPalette& palette) {
     return Contrast::reaching(failRed(), palette.color(QPalette::Active, QPalette::Button));
 }

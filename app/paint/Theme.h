@@ -23,6 +23,8 @@ const QColor& failRed();
 
 // `color` with its alpha replaced by `opacity` (0…1).
 QColor withOpacity(QColor color, double opacity);
+// The opaque colour that `color`, at its own alpha, shows when laid over the opaque `background`.
+QColor over(const QColor& background, const QColor& color);
 
 // The red of a destructive button's text ("Erase History…", "Delete"), made readable on the
 // palette's button colour: a little darker in the light scheme, lighter in the dark one.

@@ -186,7 +186,7 @@ Block plotRow(const Sheet& sheet, std::span<const RorozErurEvo::TestResult* cons
                      double x = left;
                      for (const Column& column : columns) {
                          StickPlotParams params{std::nullopt, {}, column.plot.gate, column.plot.scale, column.plot,
-                                                false};
+                                                false, paper};
                          paintStickPlot(p, QRectF(x + (column.width - plotSide) / 2, top, plotSide, plotSide), params,
                                         scheme);
                          column.caption.paint(p, {x, top + plotSide + captionGap}, soft, column.width,
@@ -323,7 +323,7 @@ void paintReportPage(QPainter& painter, const ReportPage& page) {
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     painter.setClipRect(sheetRect, Qt::IntersectClip);
-    painter.fillRect(sheetRect, Qt::white);
+    painter.fillRect(sheetRect, paper);
 
     Sheet sheet{page, ReportLayout::Typesetter(painter.device())};
     Footer foot = footer(sheet);

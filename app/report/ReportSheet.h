@@ -14,6 +14,8 @@ constexpr double margin = 36; // white on every side
 constexpr double left = margin;
 constexpr double contentWidth = ReportPDF::pageWidth - 2 * margin;
 constexpr double spacing = 12; // between the parts of the page
+// The sheet's background; the plots drawn on it rely on it being plain and opaque.
+inline const QColor paper{Qt::white};
 
 struct Sheet {
     const ReportPage& page;

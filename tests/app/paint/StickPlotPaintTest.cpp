@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 
 #include "PaintProbes.h"
+#include "support/RecordingDevice.h"
 
 using namespace Tessarine;
 using RorozErurEvo::StickPlot;
@@ -135,4 +137,84 @@ TEST(StickPlotPaint, ScreensGetTheSamePictureAsPrintersFromTheBackgroundCache) {
     // the screen does, instead of running across the page.
     params.plot = StickPlot{RorozErurEvo::GateShape::octagonN64, 0.9, {5.0, std::nullopt, 1.0}};
     EXPECT_LT(both(params), 40);
+}
+
+namespace {
+
+// Keeps the pens that paths and polygons are stroked with.
+class PenRecorder : public RecordingEngine {
+public:
+    std::vector<QPen> pens;
+
+    void updateState(const QPaintEngineState& state) override {
+        if (state.state() & DirtyPen) pen_ = state.pen();
+    }
+    void drawPath(const QPainterPath&) override { keep(); }
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { keep(); }
+
+private:
+    void keep() {
+        if (pen_.style() != Qt::NoPen) pens.push_back(pen_);
+    }
+    QPen pen_;
+};
+
+} // namespace
+
+TEST(StickPlotPaint, OnPlainPaperPrintersGetTheGateAsOpaqueDashesThatLookTheSame) {
+    // On a known white page the see-through dashed gate becomes opaque dashes of the colour it
+    // shows there: a plain stroke for a PDF page, and the picture a screen gets on white.
+    auto printed = [](const StickPlotParams& params, QImage& into, PenRecorder* pens) {
+        const QRectF where(10.5, 7.25, 150, 150);
+        QPicture picture;
+        QPainter recorder(&picture);
+        paintStickPlot(recorder, where, params, Scheme::light());
+        recorder.end();
+        QPainter replay(&into);
+        replay.drawPicture(0, 0, picture);
+        replay.end();
+        if (pens) {
+            RecordingDevice device(*pens, 200, 200);
+            QPainter p(&device);
+            paintStickPlot(p, where, params, Scheme::light());
+        }
+    };
+    auto differing = [&](const StickPlotParams& params) {
+        QImage screen = canvas(200, 200), paper = canvas(200, 200);
+        QPainter direct(&screen);
+        paintStickPlot(direct, QRectF(10.5, 7.25, 150, 150), params, Scheme::light());
+        direct.end();
+        StickPlotParams onPaper = params;
+        onPaper.paper = QColor(Qt::white);
+        printed(onPaper, paper, nullptr);
+        int count = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (!near(screen.pixelColor(x, y), paper.pixelColor(x, y), 12)) ++count;
+        return count;
+    };
+    auto dashedPens = [&](StickPlotParams params) {
+        params.paper = QColor(Qt::white);
+        QImage image = canvas(200, 200);
+        PenRecorder pens;
+        printed(params, image, &pens);
+        return std::count_if(pens.pens.begin(), pens.pens.end(),
+                             [](const QPen& pen) { return pen.style() != Qt::SolidLine; });
+    };
+
+    StickPlotParams params;
+    StickPlot measured{RorozErurEvo::GateShape::round, 0.97, {}};
+    for (int i = 0; i < 72; ++i) measured.radii.push_back(0.95 + 0.04 * std::cos(i * 0.17));
+    params.plot = measured;
+    EXPECT_LT(differing(params), 40);
+    EXPECT_EQ(dashedPens(params), 0);
+    params.gate = RorozErurEvo::GateShape::octagonN64;
+    params.scale = 0.8;
+    EXPECT_LT(differing(params), 40);
+    EXPECT_EQ(dashedPens(params), 0);
+    // A gate reaching past the disc lies partly on the bare paper: it keeps its see-through dashes.
+    params.gate = RorozErurEvo::GateShape::round;
+    params.scale = 1.45;
+    EXPECT_LT(differing(params), 40);
+    EXPECT_EQ(dashedPens(params), 1);
 }

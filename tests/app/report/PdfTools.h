@@ -1,6 +1,8 @@
 #pragma once
-// Reading a PDF back the way a person checking it would: poppler's pdfinfo and pdftotext.
+// Reading a PDF back the way a person checking it would: poppler's pdfinfo, pdftotext and
+// pdftoppm.
 #include <QByteArray>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -15,7 +17,8 @@ namespace PdfTools {
 
 inline bool available() {
     return !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty() &&
-           !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+           !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
 }
 
 inline QString run(const QString& program, const QStringList& arguments) {
@@ -53,6 +56,15 @@ public:
             .simplified();
     }
 
+    // Page `n` (from 1) as poppler draws it at `dpi`; null when it cannot.
+    QImage image(int n, int dpi) const {
+        const QString out = dir_.filePath(QStringLiteral("page"));
+        run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                                         QStringLiteral("-f"), QString::number(n), QStringLiteral("-l"),
+                                         QString::number(n), QStringLiteral("-singlefile"), path_, out});
+        return QImage(out + QStringLiteral(".png"));
+    }
+
     struct Word {
         QString text;
         double xMin, yMin, xMax, yMax;
@@ -80,4 +92,4 @@ private:
 
 } // namespace PdfTools
 
-#define REQUIRE_PDF_TOOLS() ASSERT_TRUE(PdfTools::available()) << "poppler-utils (pdfinfo, pdftotext) are needed"
+#define REQUIRE_PDF_TOOLS() ASSERT_TRUE(PdfTools::available()) << "poppler-utils (pdfinfo, pdftotext, pdftoppm) are needed"
