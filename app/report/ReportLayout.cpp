@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,7 @@ namespace Tessarine::ReportLayout {
 namespace {
 
 const QChar ellipsis(0x2026);
-const QString face = QStringLiteral("DejaVu Sans");
+const QString family = QStringLiteral("DejaVu Sans");
 
 // Trailing spaces and line separators belong to the break, not to the line that is drawn.
 QString withoutTrailingSpace(QString line) {
@@ -33,32 +34,53 @@ Typesetter::Typesetter(QPaintDevice* device)
     : device_(device), pointScale_(72.0 / std::max(1, device ? device->logicalDpiY() : 72)) {}
 
 QFont Typesetter::font(double points, QFont::Weight weight) const {
-    QFont font(face);
-    font.setPointSizeF(points * pointScale_);
+    // A page asks for a handful of sizes and weights over and over; each is made once.
+    const double size = points * pointScale_;
+    struct Made {
+        double size;
+        QFont::Weight weight;
+        QFont font;
+    };
+    thread_local std::vector<Made> made;
+    for (const Made& known : made)
+        if (known.size == size && known.weight == weight) return known.font;
+    if (made.size() >= 64) made.clear();
+    QFont font(family);
+    font.setPointSizeF(size);
     font.setWeight(weight);
     font.setHintingPreference(QFont::PreferNoHinting);
     // A letter spacing of exactly 100 % changes no advance but turns ligatures off, so "fi" in
     // the PDF stays two letters that can be searched and copied.
     font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    made.push_back({size, weight, font});
     return font;
 }
 
 QFontMetricsF Typesetter::metrics(const QFont& font) const { return QFontMetricsF(font, device_); }
 
-QString Typesetter::widthsKey(const QFont& font) const {
+Typesetter::Face Typesetter::face(const QFont& font) const {
     // A report sets its text in a handful of fonts; comparing fonts is much cheaper than
-    // spelling out their key, so the keys of the fonts met are kept. The font's own key leaves
-    // out its hinting, which changes advances; the device's resolution sizes the font.
-    thread_local std::vector<std::pair<QFont, QString>> known;
-    auto found = std::find_if(known.begin(), known.end(), [&](const auto& entry) { return entry.first == font; });
-    if (found == known.end()) {
-        if (known.size() >= 64) known.clear();
-        known.emplace_back(font, font.key() + QStringLiteral("/%1").arg(int(font.hintingPreference())));
-        found = std::prev(known.end());
-    }
+    // spelling out their key or asking the font engine for metrics, so what was worked out for
+    // the fonts met is kept. The font's own key leaves out its hinting, which changes advances;
+    // the device's resolution sizes the font.
     const int dpiX = device_ ? device_->logicalDpiX() : 0, dpiY = device_ ? device_->logicalDpiY() : 0;
-    return found->second + QStringLiteral("/%1/%2").arg(dpiX).arg(dpiY);
+    struct Known {
+        QFont font;
+        int dpiX, dpiY;
+        Face face;
+    };
+    thread_local std::vector<Known> known;
+    for (const Known& entry : known)
+        if (entry.dpiX == dpiX && entry.dpiY == dpiY && entry.font == font) return entry.face;
+    if (known.size() >= 64) known.clear();
+    const QFontMetricsF metrics(font, device_);
+    Face made{font.key() + QStringLiteral("/%1/%2/%3").arg(int(font.hintingPreference())).arg(dpiX).arg(dpiY), metrics,
+              metrics.ascent(), metrics.lineSpacing()};
+    known.push_back({font, dpiX, dpiY, made});
+    return made;
 }
+
+QString Typesetter::widthsKey(const QFont& font) const { return face(font).key; }
 
 double Typesetter::advance(const QString& key, const QFontMetricsF& metrics, const QString& text) {
     // Fonts and resolutions are few; the texts of one font are many, so their table is emptied
@@ -74,14 +96,17 @@ double Typesetter::advance(const QString& key, const QFontMetricsF& metrics, con
 }
 
 double Typesetter::advance(const QFont& font, const QString& text) const {
-    return advance(widthsKey(font), metrics(font), text);
+    const Face kept = face(font);
+    return advance(kept.key, kept.metrics, text);
 }
 
 TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QFont& font, double width, int maxLines)
-    : font_(font), metrics_(typesetter.metrics(font)), widthsKey_(typesetter.widthsKey(font)),
-      columnWidth_(std::max(0.0, width)) {
-    ascent_ = metrics_.ascent();
-    lineSpacing_ = metrics_.lineSpacing();
+    : font_(font), columnWidth_(std::max(0.0, width)) {
+    const Typesetter::Face face = typesetter.face(font);
+    metrics_ = face.metrics;
+    widthsKey_ = face.key;
+    ascent_ = face.ascent;
+    lineSpacing_ = face.lineSpacing;
     if (text.isEmpty() || maxLines <= 0) return;
 
     // What lies beyond what the lines could hold is never looked at.
@@ -96,6 +121,37 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
         return;
     }
 
+    // Every page repeats the same wrapped texts (the disclaimer, captions, cut headlines), and
+    // the pagination measures what the painting sets again: each is laid out once and its lines
+    // kept for the thread, per font, resolution, column and line limit.
+    struct Setting {
+        QString key;
+        QString text;
+        double width;
+        int maxLines;
+        bool tooLong;
+        bool operator==(const Setting&) const = default;
+    };
+    struct SettingHash {
+        std::size_t operator()(const Setting& s) const {
+            return qHashMulti(0, s.key, s.text, s.width, s.maxLines, s.tooLong);
+        }
+    };
+    // Bounded like the widths: a report repeats far fewer wrapped texts than this.
+    constexpr std::size_t mostSettings = 4096;
+    thread_local std::unordered_map<Setting, QStringList, SettingHash> settings;
+    Setting setting{widthsKey_, kept, columnWidth_, maxLines, tooLong};
+    if (auto found = settings.find(setting); found != settings.end()) {
+        lines_ = found->second;
+    } else {
+        setLines(typesetter, kept, tooLong, maxLines);
+        if (settings.size() >= mostSettings) settings.clear();
+        settings.emplace(std::move(setting), lines_);
+    }
+    measure();
+}
+
+void TextBlock::setLines(const Typesetter& typesetter, const QString& kept, bool tooLong, int maxLines) {
     QString prepared = kept;
     prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout layout(prepared, font_, typesetter.device());
@@ -117,7 +173,7 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
     layout.endLayout();
     if (tooLong && !cut) {
         // Every kept character found a line, yet the text went on: the last line says so.
-        *this = firstLines(lineCount(), true);
+        lines_ = firstLines(lineCount(), true).lines_;
         return;
     }
     if (cut) {
@@ -125,7 +181,6 @@ TextBlock::TextBlock(const Typesetter& typesetter, const QString& text, const QF
         rest.replace(QChar::LineSeparator, QLatin1Char(' '));
         lines_.back() = elided(rest);
     }
-    measure();
 }
 
 TextBlock TextBlock::ofLines(const Typesetter& typesetter, const QStringList& lines, const QFont& font, double width) {

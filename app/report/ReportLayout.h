@@ -38,6 +38,16 @@ public:
     double advance(const QFont& font, const QString& text) const;
     // What `advance` keeps the widths of `font` under; one key per font and device resolution.
     QString widthsKey(const QFont& font) const;
+
+    // A font on this device as text is set in it: its key, metrics and vertical measures,
+    // worked out once per font and resolution for the thread.
+    struct Face {
+        QString key; // as widthsKey gives it
+        QFontMetricsF metrics;
+        double ascent = 0;
+        double lineSpacing = 0;
+    };
+    Face face(const QFont& font) const;
     // The kept width of `text` under `key`, shaped with `metrics` when it is new.
     static double advance(const QString& key, const QFontMetricsF& metrics, const QString& text);
 
@@ -93,6 +103,8 @@ private:
     double lineSpacing_ = 0;
 
     void measure();
+    // Lays out `kept` into lines_ (empty before), cut to `maxLines` with an ellipsis.
+    void setLines(const Typesetter& typesetter, const QString& kept, bool tooLong, int maxLines);
     double advance(const QString& text) const;
     QString elided(const QString& text) const;
 };

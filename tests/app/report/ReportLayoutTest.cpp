@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <thread>
+
 #include "app/report/ReportLayout.h"
 #include "PdfTools.h"
 
@@ -237,4 +239,51 @@ TEST(TextBlock, OnAPdfPageItsLinesReadAsTheSameTextDrawnPlainly) {
         EXPECT_DOUBLE_EQ(keptWords[i].xMax, plainWords[i].xMax) << plainWords[i].text.toStdString();
     }
     EXPECT_EQ(kept.text(1), plain.text(1));
+}
+
+TEST(TextBlock, KeptLayoutsAreTheLayoutsOfTheirOwnFontColumnAndLineLimit) {
+    // Texts that wrap, set in fonts, columns and line limits that differ by one thing at a time,
+    // on pages of two resolutions: each laid out on a thread of its own (nothing kept there) must
+    // come out as it does here, where everything is laid out in one order and then in the other,
+    // the second time from what was kept.
+    QImage page(612, 792, QImage::Format_ARGB32_Premultiplied);
+    QImage fine(612, 792, QImage::Format_ARGB32_Premultiplied);
+    fine.setDotsPerMeterX(11811); // 300 dpi
+    fine.setDotsPerMeterY(11811);
+    const QStringList texts{
+        QStringLiteral("Thresholds are the tester's settings, not manufacturer specifications, and they wrap."),
+        QStringLiteral("Left stick raw: 12.5% circularity"), QStringLiteral("one\ntwo three four five six")};
+    struct Setting {
+        QImage* device;
+        double points;
+        QFont::Weight weight;
+        QString text;
+        double width;
+        int lines;
+    };
+    std::vector<Setting> settings;
+    for (QImage* device : {&page, &fine})
+        for (auto [points, weight] : {std::pair{9.0, QFont::Normal}, {9.0, QFont::Bold}, {7.0, QFont::Normal}})
+            for (const QString& text : texts)
+                for (double width : {80.0, 81.0, 160.0})
+                    for (int lines : {1, 2, TextBlock::unlimited})
+                        settings.push_back({device, points, weight, text, width, lines});
+    struct Laid {
+        QStringList lines;
+        double width = 0, height = 0;
+        bool operator==(const Laid&) const = default;
+    };
+    auto lay = [](const Setting& s) {
+        const Typesetter type(s.device);
+        const TextBlock block(type, s.text, type.font(s.points, s.weight), s.width, s.lines);
+        return Laid{block.lines(), block.width(), block.height()};
+    };
+    std::vector<Laid> fresh(settings.size()), forward(settings.size()), backward(settings.size());
+    for (std::size_t i = 0; i < settings.size(); ++i) std::thread([&, i] { fresh[i] = lay(settings[i]); }).join();
+    for (std::size_t i = 0; i < settings.size(); ++i) forward[i] = lay(settings[i]);
+    for (std::size_t i = settings.size(); i-- > 0;) backward[i] = lay(settings[i]);
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        EXPECT_EQ(forward[i], fresh[i]) << settings[i].text.toStdString() << " in " << settings[i].width;
+        EXPECT_EQ(backward[i], fresh[i]) << settings[i].text.toStdString() << " in " << settings[i].width;
+    }
 }
