@@ -44,6 +44,8 @@ AppModel::AppModel(bool persist, Parts parts, QObject* parent)
 
 AppModel::~AppModel() { shutdown(); }
 
+bool AppModel::soaking(const InputDevice& device) const { return soak_ && soak_->isRunning(device); }
+
 QString AppModel::defaultSupportFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/com.quenlow.Tessarine");
 }

@@ -106,7 +106,8 @@ public:
     ControllerSource& controllers() { return *parts_.controllers; }
     HIDSource& hid() { return *parts_.hid; }
     BatchRunner* batch() const { return batch_.get(); }
-    SoakRunner* soak() const override { return soak_.get(); }
+    SoakRunner* soak() const { return soak_.get(); }
+    bool soaking(const InputDevice& device) const override;
     Announcer& announcer() { return announcer_; }
     Preferences& defaults() { return *parts_.defaults; }
     const Clock& clock() const override { return *parts_.clock; }

@@ -11,6 +11,7 @@
 
 #include "app/model/PhaseTimings.h"
 #include "app/model/TestKinds.h"
+#include "app/model/TestPhases.h"
 #include "testkit/Fmt.h"
 
 namespace Tessarine::TestKinds {
@@ -78,11 +79,5 @@ std::optional<RorozErurEvo::TestResult> finishOn(const Ending& ending) {
     if (const auto* target = ending.active.test.target.as<T>()) return finish(ending, *target);
     return std::nullopt;
 }
-
-// The records of each family of kinds, each in its own file.
-std::span<const Record> stickRecords();
-std::span<const Record> buttonRecords();
-std::span<const Record> axisRecords();
-std::span<const Record> sensorRecords();
 
 } // namespace Tessarine::TestKinds

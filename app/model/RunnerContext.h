@@ -1,7 +1,7 @@
 #pragma once
 // What the runners (a device's guided tests, the soak test, the batch drift test) need of the
-// application around them, and no more: the clock, the demo driver, the limits, the devices and
-// their runners, and the two ways of telling the user. The application model is the one
+// application around them, and no more: the clock, the demo driver, whether a soak runs, the
+// limits, the devices and their runners, and the two ways of telling the user. The application model is the one
 // implementation; a runner reaches nothing past this interface.
 //
 // The context outlives every runner. Runners are created on first use and never removed while
@@ -22,7 +22,6 @@ namespace Tessarine {
 class Clock;
 class DemoDriver;
 class InputDevice;
-class SoakRunner;
 class TestRunner;
 
 class RunnerContext {
@@ -31,8 +30,9 @@ public:
 
     virtual const Clock& clock() const = 0;
     virtual DemoDriver& demo() = 0;
-    // The soak test's runner, when one exists.
-    virtual SoakRunner* soak() const = 0;
+    // Whether the soak test is running on the device: it switched the device's sensors on for
+    // itself and still needs them.
+    virtual bool soaking(const InputDevice& device) const = 0;
 
     // The user's limits, and the ones that apply to a device (its family's profile, if any).
     virtual const RorozErurEvo::Thresholds& thresholds() const = 0;

@@ -5,7 +5,6 @@
 #include <array>
 #include <vector>
 
-#include "app/model/KindParts.h"
 
 namespace Tessarine::TestKinds {
 

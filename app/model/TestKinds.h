@@ -6,17 +6,20 @@
 #include <optional>
 #include <span>
 
-#include "app/model/TestPhases.h"
+#include "app/model/ActiveTest.h"
 #include "testkit/TestResult.h"
 #include "testkit/Thresholds.h"
 
 namespace Tessarine {
 
 class InputDevice;
+namespace TestPhases {
+struct Frame;
+}
 
 namespace TestKinds {
 
-using Active = TestRunner::Active;
+using Active = ActiveTest;
 
 // Everything the finishing step reads besides the ended test.
 struct Ending {
@@ -50,6 +53,11 @@ struct Record {
 
 // Every kind's record, in the order of the kind files.
 std::span<const Record> all();
+// The records of each family of kinds, each in its own file.
+std::span<const Record> stickRecords();
+std::span<const Record> buttonRecords();
+std::span<const Record> axisRecords();
+std::span<const Record> sensorRecords();
 // The kind's record; an empty one (never ends by itself, "not run") for a kind without one.
 const Record& record(RorozErurEvo::TestKind kind);
 

@@ -12,7 +12,7 @@
 
 namespace Tessarine::TestPhases {
 
-bool step(TestRunner::Active& a, const Frame& f) {
+bool step(ActiveTest& a, const Frame& f) {
     const TestKinds::Step move = TestKinds::record(a.test.kind).step;
     return move && move(a, f, f.now - a.start);
 }
@@ -25,7 +25,7 @@ std::optional<Range> logicalRange(const std::string& element, const InputDevice&
     return Range{low, std::max(high - low, 1.0)};
 }
 
-std::optional<int> restValue(const TestRunner::Active& a, const InputDevice& device, const std::string& element) {
+std::optional<int> restValue(const ActiveTest& a, const InputDevice& device, const std::string& element) {
     auto values = device.buffer().rawValues(element, a.start, a.recordFrom);
     if (const auto middle = RorozErurEvo::Stats::middleInPlace(values)) return middle->upper;
     return a.initialRaw;

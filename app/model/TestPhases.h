@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/model/TestRunner.h"
+#include "app/model/ActiveTest.h"
 #include "testkit/CircularityAnalysis.h"
 #include "testkit/SnapbackAnalysis.h"
 #include "testkit/Thresholds.h"
@@ -63,13 +63,13 @@ struct Range {
 
 // Advances the copy of the running test by one frame. True when the test is complete: its
 // completion rule holds or its time limit has passed (strictly).
-bool step(TestRunner::Active& active, const Frame& frame);
+bool step(ActiveTest& active, const Frame& frame);
 
 // The element's logical range on the device; absent when the device has no such element.
 std::optional<Range> logicalRange(const std::string& element, const InputDevice& device);
 // The pedal's resting raw count: the median of its values from the start to recordFrom, else
 // the raw count noted at the start.
-std::optional<int> restValue(const TestRunner::Active& active, const InputDevice& device, const std::string& element);
+std::optional<int> restValue(const ActiveTest& active, const InputDevice& device, const std::string& element);
 
 } // namespace TestPhases
 } // namespace Tessarine

@@ -10,7 +10,6 @@
 #include "app/devices/InputDevice.h"
 #include "app/devices/Logging.h"
 #include "app/model/RunnerContext.h"
-#include "app/model/SoakRunner.h"
 #include "app/model/TestKinds.h"
 #include "app/model/TestPhases.h"
 
@@ -125,8 +124,7 @@ void TestRunner::cleanUp(const GuidedTest& test) {
     // A soak run switched the sensors on for itself and still needs them: switching them off
     // would read as dropouts in its timeline.
     if (test.kind == TestKind::motion && device_->outputs()) {
-        const SoakRunner* soak = context_.soak();
-        if (!(soak && soak->isRunning(*device_))) device_->outputs()->setMotionActive(false);
+        if (!context_.soaking(*device_)) device_->outputs()->setMotionActive(false);
     }
     if (isDemo()) {
         DemoDriver& demo = context_.demo();

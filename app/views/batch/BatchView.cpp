@@ -18,7 +18,7 @@
 #include "app/views/batch/BatchTexts.h"
 #include "app/views/bench/BenchTexts.h"
 #include "app/views/bench/CardParts.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
 
@@ -51,7 +51,7 @@ BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
     : QWidget(parent), model_(model), ask_(std::move(prompt)), stage_(BenchTexts::stagePresets().first()),
       count_(CardParts::secondaryText(QString(), Fonts::body())), idle_(new QWidget),
       drift_(button(QStringLiteral("Drift Test All"), QStringLiteral("scope"), QStringLiteral("batch-drift-all"))),
-      saveAll_(TesterParts::saveButton(QStringLiteral("batch-save-all"), QStringLiteral("Save All…"))),
+      saveAll_(ViewParts::saveButton(QStringLiteral("batch-save-all"), QStringLiteral("Save All…"))),
       pdf_(button(QStringLiteral("PDF for All…"), QStringLiteral("doc.richtext"), QStringLiteral("batch-pdf-all"))),
       running_(new QWidget), progress_(CardParts::progressBar()), prompt_(new QLabel),
       cancel_(new QPushButton(QStringLiteral("Cancel"))), page_(new QWidget),
@@ -61,7 +61,7 @@ BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
 
-    QBoxLayout* header = TesterParts::header(QStringLiteral("All Devices"));
+    QBoxLayout* header = ViewParts::header(QStringLiteral("All Devices"));
     header->setSpacing(headerSpacing);
     count_->setWordWrap(false);
     count_->setObjectName(QStringLiteral("batch-count"));
@@ -87,7 +87,7 @@ BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
     runningRow->addWidget(cancel_, 0, Qt::AlignVCenter);
     header->addWidget(running_);
     stack->addLayout(header);
-    stack->addWidget(TesterParts::divider());
+    stack->addWidget(ViewParts::divider());
 
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("batch-scroll"));

@@ -14,7 +14,7 @@
 #include "app/views/kit/MessageBoxes.h"
 #include "app/views/bench/BenchTexts.h"
 #include "app/views/bench/CardParts.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/SymbolText.h"
 
 namespace Tessarine {
 
@@ -91,7 +91,7 @@ void UnitBar::buildSummaryRow(QVBoxLayout* rows) {
     heading_->setObjectName(QStringLiteral("results-summary"));
     second->addWidget(heading_);
     for (int i = 0; i < 3; ++i) {
-        auto* count = new TesterParts::SymbolText;
+        auto* count = new SymbolText;
         count->textLabel()->setFont(Fonts::callout());
         count->setObjectName(QStringLiteral("count-") + VerdictStyle::word(verdicts[i]).toLower());
         counts_[i] = count;

@@ -21,9 +21,7 @@ namespace Tessarine {
 class AppModel;
 class InputDevice;
 class TestRunner;
-namespace TesterParts {
 class SymbolText;
-}
 
 class UnitBar : public QWidget {
     Q_OBJECT
@@ -36,7 +34,7 @@ public:
     QLabel* summary() const { return heading_; }
     QWidget* actions() const { return actions_; }
     // The pass, warn and fail counts; hidden at zero.
-    TesterParts::SymbolText* count(int index) const { return counts_[index]; }
+    SymbolText* count(int index) const { return counts_[index]; }
     // The question "Clear Results" asks while results are not saved; null when none is open.
     QMessageBox* confirmation() const { return confirm_; }
 
@@ -60,7 +58,7 @@ private:
     QComboBox* stage_;
     QWidget* summaryRow_;
     QLabel* heading_;
-    TesterParts::SymbolText* counts_[3];
+    SymbolText* counts_[3];
     QWidget* actions_;
     QPushButton* clear_;
     QPointer<QMessageBox> confirm_;

@@ -20,7 +20,8 @@
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/history/ResultsTable.h"
 #include "app/views/kit/StickPlotView.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
+#include "app/views/kit/SymbolText.h"
 #include "app/views/kit/VerdictLabel.h"
 
 namespace Tessarine {
@@ -81,7 +82,7 @@ CompareView::CompareView(AppModel& model, TestSession before, TestSession after,
     titleFont.setWeight(QFont::DemiBold);
     titleRow->addWidget(plain(QStringLiteral("Before and after"), titleFont), 0, Qt::AlignBottom);
     titleRow->addStretch(1);
-    auto* summary = TesterParts::secondaryLabel(QString::fromStdString(comparison_.summary()), Fonts::body());
+    auto* summary = ViewParts::secondaryLabel(QString::fromStdString(comparison_.summary()), Fonts::body());
     summary->setObjectName(QStringLiteral("compare-summary"));
     summary->setWordWrap(false);
     titleRow->addWidget(summary, 0, Qt::AlignBottom);
@@ -137,7 +138,7 @@ QWidget* CompareView::table() {
         layout->addWidget(title, line, 0, Qt::AlignTop);
         layout->addWidget(side(row.before), line, 1, Qt::AlignTop);
         layout->addWidget(side(row.after), line, 2, Qt::AlignTop);
-        auto* change = new TesterParts::SymbolText;
+        auto* change = new SymbolText;
         change->setObjectName(QStringLiteral("compare-change"));
         change->set(QString::fromStdString(RorozErurEvo::symbol(row.change)),
                     HistoryTexts::changeColor(row.change, palette()), QString::fromStdString(RorozErurEvo::word(row.change)));
@@ -151,7 +152,7 @@ QWidget* CompareView::table() {
 
 QWidget* CompareView::side(const std::optional<TestResult>& result) {
     if (!result) {
-        auto* none = TesterParts::secondaryLabel(QStringLiteral("–"), Fonts::callout());
+        auto* none = ViewParts::secondaryLabel(QStringLiteral("–"), Fonts::callout());
         none->setObjectName(QStringLiteral("compare-none"));
         return none;
     }
@@ -168,7 +169,7 @@ QWidget* CompareView::side(const std::optional<TestResult>& result) {
         stack->addWidget(label);
         // What the number is: the two sides may have been decided by different measures. The
         // name wraps; the number above it is never cut.
-        auto* name = TesterParts::secondaryLabel(HistoryTexts::measureName(*result), Fonts::caption());
+        auto* name = ViewParts::secondaryLabel(HistoryTexts::measureName(*result), Fonts::caption());
         name->setObjectName(QStringLiteral("compare-measure"));
         name->setWordWrap(true);
         stack->addWidget(name);
@@ -219,7 +220,7 @@ QWidget* CompareView::picture(const std::optional<TestResult>& result, const QSt
         stack->addWidget(new EmptyPicture(plotSide));
     QFont small = Fonts::caption();
     small.setPointSizeF(small.pointSizeF() * 0.9);
-    auto* label = TesterParts::secondaryLabel(word, small);
+    auto* label = ViewParts::secondaryLabel(word, small);
     label->setAlignment(Qt::AlignHCenter);
     stack->addWidget(label, 0, Qt::AlignHCenter);
     return cell;

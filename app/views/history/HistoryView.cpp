@@ -10,7 +10,7 @@
 #include "app/model/AppModel.h"
 #include "app/views/history/CompareView.h"
 #include "app/views/kit/Divider.h"
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/history/SessionDetail.h"
 #include "app/views/history/SessionList.h"

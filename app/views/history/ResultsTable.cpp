@@ -10,7 +10,7 @@
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/kit/SoakStripView.h"
 #include "app/views/kit/StickPlotView.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 #include "app/views/kit/VerdictLabel.h"
 #include "testkit/DisplayText.h"
 #include "testkit/ShownSession.h"
@@ -52,7 +52,7 @@ QWidget* resultRow(const TestResult& result) {
     title->setWordWrap(true);
     title->setObjectName(QStringLiteral("result-title"));
     names->addWidget(title);
-    auto* headline = TesterParts::secondaryLabel(HistoryTexts::field(result.headline), Fonts::callout());
+    auto* headline = ViewParts::secondaryLabel(HistoryTexts::field(result.headline), Fonts::callout());
     headline->setObjectName(QStringLiteral("result-headline"));
     names->addWidget(headline);
     names->addStretch(1);
@@ -67,7 +67,7 @@ QWidget* resultRow(const TestResult& result) {
         measure->addWidget(value, 0, Qt::AlignRight);
         const QString limitText = ReportText::limit(result);
         if (!limitText.isEmpty()) {
-            auto* limit = TesterParts::secondaryLabel(limitText, Fonts::caption());
+            auto* limit = ViewParts::secondaryLabel(limitText, Fonts::caption());
             limit->setObjectName(QStringLiteral("result-limit"));
             limit->setWordWrap(false);
             limit->setAlignment(Qt::AlignRight);

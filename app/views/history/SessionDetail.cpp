@@ -26,7 +26,7 @@
 #include "app/views/history/HistoryParts.h"
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/history/ResultsTable.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 #include "app/views/kit/VerdictLabel.h"
 #include "app/views/kit/LongTextView.h"
 #include "testkit/DisplayText.h"
@@ -88,7 +88,7 @@ QWidget* SessionDetail::head() {
     title->setFont(titleFont);
     title->setWordWrap(true);
     names->addWidget(title);
-    auto* subtitle = TesterParts::secondaryLabel(HistoryTexts::subtitle(session_), Fonts::body());
+    auto* subtitle = ViewParts::secondaryLabel(HistoryTexts::subtitle(session_), Fonts::body());
     subtitle->setObjectName(QStringLiteral("detail-subtitle"));
     subtitle->setTextFormat(Qt::PlainText);
     names->addWidget(subtitle);
@@ -150,7 +150,7 @@ QWidget* SessionDetail::sections() {
     grid->setVerticalSpacing(4);
     int row = 0;
     for (const auto& line : DisplayText::shown(session_.device).lines()) {
-        auto* label = TesterParts::secondaryLabel(qs(line.label), Fonts::body());
+        auto* label = ViewParts::secondaryLabel(qs(line.label), Fonts::body());
         label->setWordWrap(false);
         grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignTop);
         grid->addWidget(HistoryParts::selectableText(HistoryTexts::field(line.value)), row, 1);
@@ -186,7 +186,7 @@ QWidget* SessionDetail::sections() {
         qs(DisplayText::breakable(RorozErurEvo::ListingSummary::text(session_, "Tessarine"))));
     text->setObjectName(QStringLiteral("detail-listing-text"));
     listingStack->addWidget(text);
-    auto* scope = TesterParts::secondaryLabel(AppInfo::current().scopeNote, Fonts::caption());
+    auto* scope = ViewParts::secondaryLabel(AppInfo::current().scopeNote, Fonts::caption());
     scope->setObjectName(QStringLiteral("detail-scope-note"));
     listingStack->addWidget(scope);
     stack->addWidget(listing);

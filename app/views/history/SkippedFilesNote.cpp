@@ -7,7 +7,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/kit/DisclosureBox.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
 
@@ -16,7 +16,7 @@ SkippedFilesNote::SkippedFilesNote(SessionLibrary& library, QWidget* parent) : Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 8, 12, 8);
     box_ = new DisclosureBox(QString());
-    details_ = TesterParts::secondaryLabel(QString(), Fonts::callout());
+    details_ = ViewParts::secondaryLabel(QString(), Fonts::callout());
     details_->setObjectName(QStringLiteral("history-skipped-files"));
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     box_->addWidget(details_);

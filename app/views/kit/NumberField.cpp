@@ -1,6 +1,6 @@
 #include "app/views/kit/NumberField.h"
 
-#include "app/views/settings/SettingsTexts.h"
+#include "app/views/kit/NumberText.h"
 
 namespace Tessarine {
 
@@ -17,14 +17,14 @@ void NumberField::setValue(double value) {
 }
 
 void NumberField::showValue() {
-    const QString text = SettingsTexts::numberText(value_, digits_);
+    const QString text = NumberText::text(value_, digits_);
     if (this->text() != text) setText(text);
 }
 
 void NumberField::commit() {
     if (!isModified()) return;
     setModified(false);
-    if (auto typed = SettingsTexts::parseNumber(text())) emit committed(*typed);
+    if (auto typed = NumberText::parse(text())) emit committed(*typed);
     else emit unreadable(text());
     // The receiver has stored what it keeps (setValue), or nothing; show that either way, so a
     // clamped or refused entry does not linger in the field.

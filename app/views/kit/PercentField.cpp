@@ -4,8 +4,8 @@
 
 #include "app/paint/Theme.h"
 #include "app/views/kit/NumberField.h"
-#include "app/views/settings/SettingsTexts.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/NumberText.h"
+#include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
 
@@ -20,13 +20,13 @@ PercentField::PercentField(const QString& label, QWidget* parent) : QWidget(pare
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(spacing);
     row->addWidget(field_);
-    auto* sign = TesterParts::secondaryLabel(QStringLiteral("%"), Fonts::body());
+    auto* sign = ViewParts::secondaryLabel(QStringLiteral("%"), Fonts::body());
     sign->setWordWrap(false);
     row->addWidget(sign);
     connect(field_, &NumberField::committed, this,
-            [this](double typed) { emit edited(SettingsTexts::percentStored(typed)); });
+            [this](double typed) { emit edited(NumberText::percentStored(typed)); });
 }
 
-void PercentField::setValue(double fraction) { field_->setValue(SettingsTexts::percentShown(fraction)); }
+void PercentField::setValue(double fraction) { field_->setValue(NumberText::percentShown(fraction)); }
 
 } // namespace Tessarine

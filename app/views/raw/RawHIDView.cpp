@@ -13,7 +13,7 @@
 #include "app/views/raw/AxisCheck.h"
 #include "app/views/raw/AxisEditors.h"
 #include "app/views/raw/ElementTable.h"
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 #include "app/views/raw/RawHIDTexts.h"
 
 namespace Tessarine {

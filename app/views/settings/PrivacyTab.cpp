@@ -13,7 +13,7 @@
 #include "app/views/kit/MessageBoxes.h"
 #include "app/views/settings/SettingsParts.h"
 #include "app/views/settings/SettingsTexts.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
 
@@ -28,7 +28,7 @@ PrivacyTab::PrivacyTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     storage->setWordWrap(true);
     storage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     rows->addRow(storage);
-    auto* inputs = TesterParts::secondaryLabel(SettingsTexts::privacyInputs(), Fonts::body());
+    auto* inputs = ViewParts::secondaryLabel(SettingsTexts::privacyInputs(), Fonts::body());
     inputs->setObjectName(QStringLiteral("privacy-inputs"));
     rows->addRow(inputs);
 

@@ -1,10 +1,7 @@
 #pragma once
-// The settings window's texts and number rules, built from values alone so that they are tested
-// without a window: the thresholds tab's picker items, headers and buttons, how a number field
-// shows a stored value and turns typed text back into one, and the privacy tab's wording.
+// The settings window's texts, built from values alone so that they are tested without a window:
+// the thresholds tab's picker items, headers, buttons and refusals, and the privacy tab's wording.
 #include <QString>
-
-#include <optional>
 
 #include "testkit/ControllerFamily.h"
 #include "testkit/LimitOrder.h"
@@ -20,18 +17,6 @@ QString familyLabel(ControllerFamily family, const RorozErurEvo::FamilyProfiles&
 QString sticksHeader(ControllerFamily editing);
 // "Restore Defaults", or "Restore Typical Xbox Profile" while a family is edited.
 QString restoreTitle(ControllerFamily editing);
-
-// The value to the `digits` decimals a field shows, halves going away from zero.
-double rounded(double value, int digits);
-// The text of a number field: the value rounded to at most `digits` decimals, no trailing zeros.
-QString numberText(double value, int digits);
-// A percent field's number for a stored fraction: the percentage to one decimal (0.0125 → 1.3).
-double percentShown(double fraction);
-// The fraction a typed percentage stands for (12.5 → 0.125, -3 → -0.03).
-double percentStored(double typed);
-// The number in typed text, in the C or the user's notation ("1.5", "1,5"); absent unless the
-// whole text is one finite number.
-std::optional<double> parseNumber(const QString& text);
 
 // Why the thresholds tab keeps its last good value. `shown` texts are values as the row shows
 // them ("20 %", "0.5", "-5 ms").

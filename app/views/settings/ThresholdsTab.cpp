@@ -16,11 +16,12 @@
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/NumberField.h"
+#include "app/views/kit/NumberText.h"
 #include "app/views/kit/PercentField.h"
 #include "app/views/settings/LimitsFallbackNote.h"
 #include "app/views/settings/SettingsParts.h"
 #include "app/views/settings/SettingsTexts.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 #include "app/views/settings/ThresholdRows.h"
 
 namespace Tessarine {
@@ -46,7 +47,7 @@ const char* const familyExplanation =
 
 // A short secondary text beside a field: one line.
 QLabel* secondary(const QString& text) {
-    QLabel* label = TesterParts::secondaryLabel(text, Fonts::body());
+    QLabel* label = ViewParts::secondaryLabel(text, Fonts::body());
     label->setWordWrap(false);
     return label;
 }
@@ -66,7 +67,7 @@ ThresholdsTab::ThresholdsTab(AppModel& model, QWidget* parent) : QWidget(parent)
 
     QFormLayout* rows = nullptr;
     SettingsParts::section(*column, QString(), rows);
-    auto* introLabel = TesterParts::secondaryLabel(QString::fromUtf8(intro), Fonts::callout());
+    auto* introLabel = ViewParts::secondaryLabel(QString::fromUtf8(intro), Fonts::callout());
     introLabel->setObjectName(QStringLiteral("thresholds-intro"));
     rows->addRow(introLabel);
     rows->addRow(new LimitsFallbackNote(model_));
@@ -101,7 +102,7 @@ void ThresholdsTab::buildFamilySection(QVBoxLayout& column) {
     useFamilies_->setObjectName(QStringLiteral("thresholds-use-families"));
     connect(useFamilies_, &QCheckBox::toggled, this, [this](bool on) { model_.setUseFamilyProfiles(on); });
     rows->addRow(useFamilies_);
-    rows->addRow(TesterParts::secondaryLabel(QString::fromUtf8(familyExplanation), Fonts::callout()));
+    rows->addRow(ViewParts::secondaryLabel(QString::fromUtf8(familyExplanation), Fonts::callout()));
 
     picker_ = new QComboBox;
     picker_->setObjectName(QStringLiteral("thresholds-family"));
@@ -119,7 +120,7 @@ void ThresholdsTab::buildFamilySection(QVBoxLayout& column) {
             [this](int index) { setEditing(ControllerFamily(picker_->itemData(index).toInt())); });
     rows->addRow(QStringLiteral("Edit limits for"), picker_);
 
-    note_ = TesterParts::secondaryLabel(QString(), Fonts::callout());
+    note_ = ViewParts::secondaryLabel(QString(), Fonts::callout());
     note_->setObjectName(QStringLiteral("thresholds-note"));
     rows->addRow(note_);
     familyRows_ = rows;
@@ -136,7 +137,7 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
     sticks_->setObjectName(QStringLiteral("thresholds-sticks"));
 
     const auto percentText = [](double fraction) {
-        return SettingsTexts::numberText(SettingsTexts::percentShown(fraction), 1) + QStringLiteral(" %");
+        return NumberText::text(NumberText::percentShown(fraction), 1) + QStringLiteral(" %");
     };
     for (const ThresholdRow& spec : ThresholdRows::all()) {
         const QString label = QString::fromUtf8(spec.label);
@@ -194,7 +195,7 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
             layout->addWidget(unit);
             layout->addStretch(1);
             const auto valueText = [unitText](double v) {
-                const QString number = SettingsTexts::numberText(v, 1);
+                const QString number = NumberText::text(v, 1);
                 return unitText.isEmpty() ? number : number + QLatin1Char(' ') + unitText;
             };
             connect(field, &NumberField::committed, this,
@@ -207,7 +208,7 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
         case ThresholdRow::Editor::ratePair: {
             auto* layout = new QHBoxLayout;
             layout->setSpacing(pairSpacing);
-            const auto rateText = [](double v) { return SettingsTexts::numberText(v, 2); };
+            const auto rateText = [](double v) { return NumberText::text(v, 2); };
             auto makeField = [&](const char* key, const QString& name, ThresholdRow::Field field) {
                 auto* edit = new NumberField(2, rateWidth);
                 edit->setObjectName(QString::fromUtf8(key));

@@ -19,7 +19,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/kit/LinkOpener.h"
 #include "app/views/settings/SettingsParts.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
 
@@ -185,14 +185,14 @@ MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent),
     rows->setSpacing(0);
     bool first = true;
     for (const CatalogueApp& app : apps()) {
-        if (!first) rows->addWidget(TesterParts::divider());
+        if (!first) rows->addWidget(ViewParts::divider());
         first = false;
         auto* row = new CatalogueAppRow(app);
         connect(row, &QAbstractButton::clicked, this, [this, app] { open(app); });
         rows->addWidget(row);
     }
     column->addWidget(group);
-    auto* caption = TesterParts::secondaryLabel(footer(), Fonts::caption());
+    auto* caption = ViewParts::secondaryLabel(footer(), Fonts::caption());
     caption->setObjectName(QStringLiteral("more-apps-footer"));
     column->addWidget(caption);
     column->addStretch(1);

@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "app/model/AppModel.h"
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 #include "app/views/shell/Sidebar.h"
 #include "app/views/shell/ToastView.h"
 

@@ -17,6 +17,7 @@
 #include "app/views/testers/KeyCapture.h"
 #include "app/views/testers/KeyboardDrawing.h"
 #include "app/paint/Symbols.h"
+#include "app/views/kit/ViewParts.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/testers/TesterSaveDialog.h"
 #include "app/views/testers/TesterTexts.h"
@@ -43,7 +44,7 @@ QLabel* statistic(QBoxLayout* row, const QString& title, const QString& objectNa
     auto* stack = new QVBoxLayout(block);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(2);
-    stack->addWidget(TesterParts::secondaryLabel(title, Fonts::caption()));
+    stack->addWidget(ViewParts::secondaryLabel(title, Fonts::caption()));
     auto* value = new QLabel;
     value->setObjectName(objectName);
     value->setFont(Fonts::callout());
@@ -64,7 +65,7 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     buildHeader(outer);
-    outer->addWidget(TesterParts::divider());
+    outer->addWidget(ViewParts::divider());
 
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
@@ -80,7 +81,7 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
     drawing_ = new KeyboardDrawing;
     stack->addWidget(drawing_);
     buildOtherKeys(stack);
-    stack->addWidget(TesterParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
+    stack->addWidget(ViewParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
     stack->addStretch(1);
     scroll->setWidget(content);
     outer->addWidget(scroll, 1);
@@ -93,7 +94,7 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
 
 // The title, the layout picker, Reset and Save Session….
 void KeyboardTesterView::buildHeader(QVBoxLayout* outer) {
-    QBoxLayout* header = TesterParts::header(QStringLiteral("Keyboard"));
+    QBoxLayout* header = ViewParts::header(QStringLiteral("Keyboard"));
     layoutPicker_ = new QComboBox;
     layoutPicker_->setObjectName(QStringLiteral("keyboard-layout"));
     layoutPicker_->setAccessibleName(QStringLiteral("Layout"));
@@ -107,7 +108,7 @@ void KeyboardTesterView::buildHeader(QVBoxLayout* outer) {
     auto* reset = new QPushButton(QStringLiteral("Reset"));
     reset->setObjectName(QStringLiteral("keyboard-reset"));
     header->addWidget(reset);
-    auto* save = TesterParts::saveButton(QStringLiteral("keyboard-save"));
+    auto* save = ViewParts::saveButton(QStringLiteral("keyboard-save"));
     header->addWidget(save);
     outer->addLayout(header);
 
@@ -128,7 +129,7 @@ void KeyboardTesterView::buildCaptureRow(QVBoxLayout* stack) {
     start_->setObjectName(QStringLiteral("keyboard-start"));
     stop_ = new QPushButton(Symbols::icon(QStringLiteral("stop.fill"), buttonText), QStringLiteral("Stop"));
     stop_->setObjectName(QStringLiteral("keyboard-stop"));
-    captureText_ = TesterParts::secondaryLabel(QString(), Fonts::callout());
+    captureText_ = ViewParts::secondaryLabel(QString(), Fonts::callout());
     captureRow->addWidget(start_);
     captureRow->addWidget(stop_);
     captureRow->addWidget(captureText_, 1);

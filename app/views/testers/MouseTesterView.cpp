@@ -16,6 +16,8 @@
 #include "app/model/MouseTester.h"
 #include "app/model/TesterSessions.h"
 #include "app/views/testers/MousePad.h"
+#include "app/views/kit/ViewParts.h"
+#include "app/views/kit/SymbolText.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/testers/TesterSaveDialog.h"
 #include "app/views/testers/TesterTexts.h"
@@ -25,7 +27,6 @@
 
 namespace Tessarine {
 
-using TesterParts::SymbolText;
 
 namespace {
 // Seconds of pause that split the wheel's steps into runs.
@@ -57,14 +58,14 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    QBoxLayout* header = TesterParts::header(QStringLiteral("Mouse"));
+    QBoxLayout* header = ViewParts::header(QStringLiteral("Mouse"));
     auto* reset = new QPushButton(QStringLiteral("Reset"));
     reset->setObjectName(QStringLiteral("mouse-reset"));
     header->addWidget(reset);
-    auto* save = TesterParts::saveButton(QStringLiteral("mouse-save"));
+    auto* save = ViewParts::saveButton(QStringLiteral("mouse-save"));
     header->addWidget(save);
     outer->addLayout(header);
-    outer->addWidget(TesterParts::divider());
+    outer->addWidget(ViewParts::divider());
 
     auto* row = new QHBoxLayout;
     row->setSpacing(0);
@@ -134,9 +135,9 @@ void MouseTesterView::buildButtonsBox(QVBoxLayout* column) {
 
 void MouseTesterView::buildChatterBox(QVBoxLayout* column) {
     QVBoxLayout* body = box(column, QStringLiteral("Double-click chatter (left button)"));
-    chatterCaption_ = TesterParts::secondaryLabel(QString(), Fonts::caption());
+    chatterCaption_ = ViewParts::secondaryLabel(QString(), Fonts::caption());
     body->addWidget(chatterCaption_);
-    clickFirst_ = TesterParts::secondaryLabel(QStringLiteral("Click a few times."), Fonts::callout());
+    clickFirst_ = ViewParts::secondaryLabel(QStringLiteral("Click a few times."), Fonts::callout());
     body->addWidget(clickFirst_);
     for (auto& click : clickRows_) {
         click.row = new QWidget;
@@ -144,7 +145,7 @@ void MouseTesterView::buildChatterBox(QVBoxLayout* column) {
         line->setContentsMargins(0, 0, 0, 0);
         click.verdict = new SymbolText;
         click.verdict->textLabel()->setFont(Fonts::callout());
-        click.time = TesterParts::secondaryLabel(QString(), Fonts::callout());
+        click.time = ViewParts::secondaryLabel(QString(), Fonts::callout());
         click.time->setWordWrap(false);
         line->addWidget(click.verdict, 1);
         line->addWidget(click.time);
@@ -159,10 +160,10 @@ void MouseTesterView::buildWheelBox(QVBoxLayout* column) {
     reversals_ = new SymbolText;
     reversals_->setObjectName(QStringLiteral("mouse-reversals"));
     body->addWidget(reversals_);
-    body->addWidget(TesterParts::secondaryLabel(
+    body->addWidget(ViewParts::secondaryLabel(
         QStringLiteral("Roll slowly one notch at a time and compare the count with the notches you felt."),
         Fonts::caption()));
-    smooth_ = TesterParts::secondaryLabel(QString(), Fonts::caption());
+    smooth_ = ViewParts::secondaryLabel(QString(), Fonts::caption());
     smooth_->setObjectName(QStringLiteral("mouse-smooth"));
     body->addWidget(smooth_);
 }
@@ -192,7 +193,7 @@ void MouseTesterView::buildHoldBox(QVBoxLayout* column) {
         start->setObjectName(QStringLiteral("mouse-hold-start"));
         connect(start, &QPushButton::clicked, &tester, &MouseTester::startHold);
         stack->addWidget(start, 0, Qt::AlignLeft);
-        stack->addWidget(TesterParts::secondaryLabel(
+        stack->addWidget(ViewParts::secondaryLabel(
             QStringLiteral("Press and hold the left button in the test area and drag in circles for 5 seconds."),
             Fonts::caption()));
         hold_->addWidget(page);

@@ -18,9 +18,7 @@ namespace Tessarine {
 
 class AppModel;
 class MousePad;
-namespace TesterParts {
 class SymbolText;
-}
 
 class MouseTesterView : public QWidget {
     Q_OBJECT
@@ -54,23 +52,23 @@ private:
     AppModel& model_;
     EventClock eventClock_;
     MousePad* pad_;
-    std::array<TesterParts::SymbolText*, 5> buttonRows_{};
+    std::array<SymbolText*, 5> buttonRows_{};
     std::array<QLabel*, 5> buttonCounts_{};
     QLabel* chatterCaption_;
     QLabel* clickFirst_;
     struct ClickRow {
         QWidget* row = nullptr;
-        TesterParts::SymbolText* verdict = nullptr;
+        SymbolText* verdict = nullptr;
         QLabel* time = nullptr;
     };
     std::array<ClickRow, 8> clickRows_{};
     QLabel* steps_;
-    TesterParts::SymbolText* reversals_;
+    SymbolText* reversals_;
     QLabel* smooth_;
     QLabel* rate_;
     QStackedWidget* hold_;
     QLabel* holding_;
-    TesterParts::SymbolText* holdResult_;
+    SymbolText* holdResult_;
     QTimer holdTimer_;
     bool compressionOff_ = false;
 };

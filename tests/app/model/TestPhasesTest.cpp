@@ -11,7 +11,7 @@
 
 using namespace Tessarine;
 using namespace RorozErurEvo;
-using Active = TestRunner::Active;
+using Active = ActiveTest;
 using Target = GuidedTest::Target;
 
 namespace {

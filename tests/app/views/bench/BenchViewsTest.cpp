@@ -10,7 +10,7 @@
 #include "app/views/kit/SegmentedControl.h"
 #include "app/views/bench/SoakCard.h"
 #include "app/views/bench/TestCard.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/SymbolText.h"
 #include "app/views/bench/UnitBar.h"
 
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "app/views/history/CompareView.h"
 #include "app/views/device/DeviceTabs.h"
 #include "app/views/device/DeviceView.h"
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 #include "app/views/history/ExportMenu.h"
 #include "app/views/kit/DisclosureBox.h"
 #include "app/views/history/HistoryTexts.h"
@@ -16,7 +16,7 @@
 #include "app/views/history/SessionList.h"
 #include "app/views/kit/SoakStripView.h"
 #include "app/views/kit/StickPlotView.h"
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/SymbolText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -537,7 +537,7 @@ TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThe
     QStringList rows, changes;
     for (auto* label : compare.findChildren<QLabel*>("compare-title"))
         rows << label->text();
-    for (auto* change : compare.findChildren<TesterParts::SymbolText*>("compare-change"))
+    for (auto* change : compare.findChildren<SymbolText*>("compare-change"))
         changes << change->accessibleName();
     EXPECT_EQ(rows, (QStringList{plain, marked, "Left stick: Circularity (Raw HID)"}));
     EXPECT_EQ(changes, (QStringList{plain + ": Same", marked + ": Better",
@@ -703,7 +703,7 @@ TEST_F(HistoryFixture, ComparisonMarksChangesAndShowsPlotsOnlyWhenThereAreAny) {
     for (auto* label : view.findChildren<QLabel*>("compare-header")) headers << label->text();
     EXPECT_EQ(headers, (QStringList{"Test", "Before: session", "After: session", "Change"}));
     QStringList changes;
-    for (auto* change : view.findChildren<TesterParts::SymbolText*>("compare-change"))
+    for (auto* change : view.findChildren<SymbolText*>("compare-change"))
         changes << change->textLabel()->text() + "/" + change->symbol();
     EXPECT_EQ(changes, (QStringList{"Better/arrow.up.circle.fill", "Better/arrow.up.circle.fill",
                                     "Only after/plus.circle.fill", "Only before/minus.circle.fill"}));

@@ -8,7 +8,7 @@
 #include "app/views/raw/AxisCheck.h"
 #include "app/views/raw/AxisEditors.h"
 #include "app/views/raw/ElementTable.h"
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 #include "app/views/raw/RawHIDTexts.h"
 #include "app/views/raw/RawHIDView.h"
 #include "StrayKeys.h"

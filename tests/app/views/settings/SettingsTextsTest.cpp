@@ -1,47 +1,13 @@
 #include "app/views/shell/MoreApps.h"
 #include "app/views/settings/SettingsTexts.h"
 
-#include <QLocale>
-
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <regex>
 
 using namespace Tessarine;
 using RorozErurEvo::ControllerFamily;
 using RorozErurEvo::FamilyProfiles;
-
-TEST(SettingsTexts, PercentagesShowOneDecimalWithHalvesAwayFromZeroAndStoreNoLessThanZero) {
-    const std::pair<double, QString> shown[] = {{0.04, "4"},     {0.085, "8.5"}, {0.12345, "12.3"}, {0.0125, "1.3"},
-                                                {0.0045, "0.5"}, {1.0, "100"},   {-0.02, "-2"},     {-0.0125, "-1.3"}};
-    for (const auto& [fraction, text] : shown)
-        EXPECT_EQ(SettingsTexts::numberText(SettingsTexts::percentShown(fraction), 1), text) << fraction;
-
-    EXPECT_EQ(SettingsTexts::percentStored(12.5), 0.125);
-    EXPECT_EQ(SettingsTexts::percentStored(-3), -0.03) << "the tab refuses it, with a reason";
-    // A typed typical value must store exactly the typical fraction, or a family never reads as unchanged.
-    EXPECT_EQ(SettingsTexts::percentStored(12), 0.12);
-    EXPECT_EQ(SettingsTexts::percentStored(35), 0.35);
-    // Values too large to scale keep their digits instead of turning into a dash.
-    EXPECT_EQ(SettingsTexts::numberText(1e300, 1).size(), 301);
-    EXPECT_EQ(SettingsTexts::numberText(0.25, 1), "0.3");
-    EXPECT_EQ(SettingsTexts::numberText(0.125, 2), "0.13");
-}
-
-TEST(SettingsTexts, OnlyOneFiniteNumberIsAcceptedInEitherNotation) {
-    EXPECT_EQ(SettingsTexts::parseNumber(" 12.5 "), 12.5);
-    EXPECT_EQ(SettingsTexts::parseNumber("-5"), -5);
-    for (const char* refused : {"inf", "-inf", "nan", "NaN", "1e999", "abc", "", "4 %", "1,500", "1.2.3"})
-        EXPECT_FALSE(SettingsTexts::parseNumber(QString::fromLatin1(refused))) << refused;
-
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(SettingsTexts::parseNumber("1,5"), 1.5);
-    EXPECT_EQ(SettingsTexts::parseNumber("1.5"), 1.5);
-    EXPECT_FALSE(SettingsTexts::parseNumber("1.500,5")) << "group separators are refused";
-    QLocale::setDefault(previous);
-}
 
 TEST(SettingsTexts, FamilyPickerHeaderAndRestoreButtonFollowTheEditedFamily) {
     FamilyProfiles profiles;

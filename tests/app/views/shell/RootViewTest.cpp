@@ -1,7 +1,7 @@
 #include "app/model/ModelFakes.h"
 
 #include "app/devices/ManualTimers.h"
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 #include "app/views/shell/RootView.h"
 #include "app/views/shell/Sidebar.h"
 #include "app/views/shell/SidebarModel.h"

@@ -1,4 +1,4 @@
-#include "app/views/testers/TesterParts.h"
+#include "app/views/kit/ViewParts.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -6,7 +6,7 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 
-namespace Tessarine::TesterParts {
+namespace Tessarine::ViewParts {
 
 QLabel* secondaryLabel(const QString& text, const QFont& font) {
     auto* label = new QLabel(text);
@@ -44,35 +44,4 @@ QBoxLayout* header(const QString& title) {
     return row;
 }
 
-} // namespace Tessarine::TesterParts
-
-namespace Tessarine::TesterParts {
-
-namespace {
-constexpr int symbolSide = 14; // pixels
-} // namespace
-
-SymbolText::SymbolText(QWidget* parent) : QWidget(parent), icon_(new QLabel), text_(new QLabel) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    icon_->setFixedSize(symbolSide, symbolSide);
-    icon_->setAccessibleName(QString());
-    row->addWidget(icon_);
-    row->addWidget(text_, 1);
-}
-
-void SymbolText::set(const QString& symbol, const QColor& color, const QString& text) {
-    if (symbol != symbol_ || color != color_) {
-        symbol_ = symbol;
-        color_ = color;
-        icon_->setPixmap(Symbols::icon(symbol, color).pixmap(symbolSide, symbolSide));
-    }
-    text_->setText(text);
-    QPalette tinted = text_->palette();
-    tinted.setColor(QPalette::WindowText, color);
-    text_->setPalette(tinted);
-    setAccessibleName(text);
-}
-
-} // namespace Tessarine::TesterParts
+} // namespace Tessarine::ViewParts

@@ -1,4 +1,4 @@
-#include "app/views/shell/EmptyState.h"
+#include "app/views/kit/EmptyState.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
