@@ -64,14 +64,15 @@ DeviceInfo DeviceInfo::fromJson(const json& value) {
     device.name = Json::string(value, "name");
     device.vendor = Json::optString(value, "vendor");
     device.category = Json::optString(value, "category");
-    device.vendorID = Json::optIntegerIn<int>(value, "vendorID");
-    device.productID = Json::optIntegerIn<int>(value, "productID");
+    for (auto [member, field] : {std::pair{"vendorID", &DeviceInfo::vendorID}, std::pair{"productID", &DeviceInfo::productID}})
+        if (Json::optInteger(value, member))
+            device.*field = static_cast<int>(Json::integer(value, member, 0, maxUsbNumber));
     device.serial = Json::optString(value, "serial");
     device.transport = Json::optString(value, "transport");
     device.batteryLevel = Json::optNumber(value, "batteryLevel");
     device.batteryState = Json::optString(value, "batteryState");
     if (Json::optInteger(value, "firmwareVersion"))
-        device.firmwareVersion = static_cast<int>(Json::integer(value, "firmwareVersion", 0, maxFirmwareVersion));
+        device.firmwareVersion = static_cast<int>(Json::integer(value, "firmwareVersion", 0, maxUsbNumber));
     device.guid = Json::optString(value, "guid");
     return device;
 }

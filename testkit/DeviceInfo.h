@@ -44,9 +44,10 @@ struct DeviceInfo {
     friend bool operator==(const DeviceInfo&, const DeviceInfo&) = default;
 };
 
-// A firmware version is a 16-bit release number, as USB writes it (bcdDevice) and the controller
-// service reports it; a stored one outside 0…this is refused on reading.
-inline constexpr int maxFirmwareVersion = 0xFFFF;
+// Vendor and product ids and the firmware version are 16-bit numbers, as USB writes them (idVendor,
+// idProduct, bcdDevice) and the controller service and the kernel report them; a stored one outside
+// 0…this is refused on reading, since it could only be shown wrapped ("FFFFFFFF").
+inline constexpr int maxUsbNumber = 0xFFFF;
 
 // "%04X": upper-case hexadecimal of at least four digits, as USB ids are usually written.
 std::string usbIdHex(int id);

@@ -153,13 +153,13 @@ template <class Doc> DeviceInfo Reader<Doc>::device(Value value) {
     d.name = std::string(string(m[0], "name"));
     d.vendor = optString(m[1], "vendor");
     d.category = optString(m[2], "category");
-    d.vendorID = optInt(m[3], "vendorID");
-    d.productID = optInt(m[4], "productID");
+    d.vendorID = optInt(m[3], "vendorID", 0, maxUsbNumber);
+    d.productID = optInt(m[4], "productID", 0, maxUsbNumber);
     d.serial = optString(m[5], "serial");
     d.transport = optString(m[6], "transport");
     d.batteryLevel = optNumber(m[7], "batteryLevel");
     d.batteryState = optString(m[8], "batteryState");
-    d.firmwareVersion = optInt(m[9], "firmwareVersion", 0, maxFirmwareVersion);
+    d.firmwareVersion = optInt(m[9], "firmwareVersion", 0, maxUsbNumber);
     d.guid = optString(m[10], "guid");
     return d;
 }

@@ -140,7 +140,7 @@ TEST(SessionFileReader, ReadsEveryFileTheTestsWriteAsTheReferenceDoes) {
                                       session("", "2024-01-01T00:00:00Z", {result(TestKind::hold, "", Verdict::pass)}),
                                       TestSession::fromJson(richSession())};
     for (int n = 0; n < 20; ++n) sessions.push_back(RealisticSession::make(n));
-    sessions.back().device = DeviceInfo{"Ünïcødé pad \u2014 \U0001F3AE", std::nullopt, std::nullopt, std::nullopt, -1,
+    sessions.back().device = DeviceInfo{"Ünïcødé pad \u2014 \U0001F3AE", std::nullopt, std::nullopt, std::nullopt, 0xFFFF,
                                         "a/b\\c\"d\te", std::nullopt, std::nullopt, std::nullopt};
     sessions[0].device.firmwareVersion = 0x0408;
     sessions[0].device.guid = "03000000de280000ff11000001000000";
@@ -278,19 +278,21 @@ TEST(SessionFileReader, WholeNumbersPastTheirTypeAreRefusedByBothReadersNotWrapp
     }
 }
 
-TEST(SessionFileReader, AFirmwareVersionOutsideSixteenBitsIsRefusedByNameInEveryReading) {
-    // -1 once showed as "FFFFFFFF".
-    for (long long version : {-1LL, 0x10000LL, 2147483647LL}) {
-        json changed = richSession();
-        changed["device"]["firmwareVersion"] = version;
-        const std::string text = changed.dump();
-        EXPECT_EQ(reference(text).error, "\"firmwareVersion\" is out of range") << version;
-        EXPECT_FALSE(expectAgree(text)) << version;
-    }
-    for (long long version : {0LL, 0xFFFFLL}) {
-        json changed = richSession();
-        changed["device"]["firmwareVersion"] = version;
-        EXPECT_TRUE(expectAgree(changed.dump())) << version;
+TEST(SessionFileReader, AnIdOrFirmwareVersionOutsideSixteenBitsIsRefusedByNameInEveryReading) {
+    // -1 once showed as "FFFFFFFF" in the device's lines and its "VID … · PID …" text.
+    for (const char* member : {"vendorID", "productID", "firmwareVersion"}) {
+        for (long long number : {-1LL, 0x10000LL, 2147483647LL}) {
+            json changed = richSession();
+            changed["device"][member] = number;
+            const std::string text = changed.dump();
+            EXPECT_EQ(reference(text).error, "\"" + std::string(member) + "\" is out of range") << member << number;
+            EXPECT_FALSE(expectAgree(text)) << member << number;
+        }
+        for (long long number : {0LL, 0xFFFFLL}) {
+            json changed = richSession();
+            changed["device"][member] = number;
+            EXPECT_TRUE(expectAgree(changed.dump())) << member << number;
+        }
     }
 }
 
