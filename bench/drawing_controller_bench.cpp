@@ -58,6 +58,24 @@ void BM_DrawingColdFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawingColdFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// A cold frame at a size the drawing has not been painted at before (the first frame, or each
+// step of a resize): nothing worked out for an earlier size serves it.
+void BM_DrawingColdFrameNewSize(benchmark::State& state) {
+    Frame frame({560, 330}, double(state.range(0)));
+    constexpr int sizes = 40; // more than any cache keeps
+    int step = 0;
+    for (auto _ : state) {
+        PadImages images;
+        const QSizeF offered(560 - (step++ % sizes), 330);
+        frame.image.fill(Qt::white);
+        QPainter p(&frame.image);
+        paintPad(p, padParts(*frame.pad, false), frame.scheme, images, offered);
+        p.end();
+        benchmark::DoNotOptimize(frame.image.constBits());
+    }
+}
+BENCHMARK(BM_DrawingColdFrameNewSize)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 // The shadow and shell alone: what every frame costs before its parts.
 void BM_DrawingImagesOnly(benchmark::State& state) {
     Frame frame({560, 330}, double(state.range(0)));

@@ -4,6 +4,7 @@
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/PathRaster.h"
 #include "app/drawing/PixelMath.h"
+#include "app/drawing/PlaneCache.h"
 
 #include <QPainter>
 
@@ -69,19 +70,27 @@ Grid grid(QSizeF scale, const QRectF& bounds, QPointF phase) {
 
 int coarseSide(int side, int factor) { return factor > 1 ? (side + factor - 1) / factor + 1 : side; }
 
+QTransform toPixels(const Grid& grid, int factor) {
+    factor = std::max(factor, 1);
+    QTransform t;
+    t.scale(grid.scale.width() / factor, grid.scale.height() / factor);
+    t.translate(-grid.area.left(), -grid.area.top());
+    return t;
+}
+
 std::vector<std::uint8_t> render(const QPainterPath& path, const Grid& grid, int factor) {
     factor = std::max(factor, 1);
-    QTransform toPixels;
-    toPixels.scale(grid.scale.width() / factor, grid.scale.height() / factor);
-    toPixels.translate(-grid.area.left(), -grid.area.top());
-    return render(path, toPixels, coarseSide(grid.width, factor), coarseSide(grid.height, factor));
+    return render(path, toPixels(grid, factor), coarseSide(grid.width, factor), coarseSide(grid.height, factor));
 }
 
 std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toPixels, int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    // The last few coverages made on this thread: the shell asks for its outline's more than
-    // once (each of its two inner shadows keeps the shadow to the outline).
+    // While a kept image is painted, its coverages are kept for the next at this size.
+    if (PlaneCache::keeping())
+        return PlaneCache::plane({PlaneCache::Key::Kind::coverage, path, toPixels, width, height, 0, {}},
+                                 [&] { return PathRaster::coverage(path, toPixels, width, height); });
+    // Else the last few made on this thread: a part may ask for a shape's more than once.
     struct Kept {
         QPainterPath path;
         QTransform toPixels;

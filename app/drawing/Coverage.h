@@ -32,6 +32,8 @@ Grid grid(QSizeF scale, const QRectF& bounds, QPointF phase = {});
 std::vector<std::uint8_t> render(const QPainterPath& path, const Grid& grid, int factor = 1);
 // The same on a plane of `width` × `height` pixels reached through `toPixels`.
 std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toPixels, int width, int height);
+// The transform from the painter's coordinates to the pixels of `grid` (each `factor` wide).
+QTransform toPixels(const Grid& grid, int factor = 1);
 int coarseSide(int side, int factor);
 
 // `path`'s coverage blurred by `sigma` grid pixels, on the whole grid. A wide blur is worked out

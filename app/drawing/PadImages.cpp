@@ -2,6 +2,7 @@
 
 #include "app/drawing/ImagePool.h"
 #include "app/drawing/PadShapes.h"
+#include "app/drawing/PlaneCache.h"
 
 #include <QPainter>
 
@@ -26,6 +27,9 @@ template <class Paint> QImage paintArea(const QRectF& area, double scale, double
     QImage image = ImagePool::image(width, height);
     image.fill(Qt::transparent);
     {
+        // The planes of its shapes and shadows serve the next image at this size, whatever its
+        // scheme or layout.
+        const PlaneCache::Keeping keeping;
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(k, k);

@@ -4,6 +4,7 @@
 #include "app/drawing/Coverage.h"
 #include "app/drawing/DirectFill.h"
 #include "app/drawing/ImagePool.h"
+#include "app/drawing/PlaneCache.h"
 
 #include <QPen>
 
@@ -171,6 +172,34 @@ void finishEffect(QPainter& painter, Effect effect, const Coverage::Grid& grid, 
     remember(std::move(effect));
 }
 
+// The strength of an inner shadow at each pixel of `grid` (the shape's bounds on the painter's
+// pixels). The shadow is the colour everywhere but the moved shape: the moved shape's blurred
+// coverage taken from full strength. Beyond the wide grid there is no shape, so full colour, as
+// it would be; its margin only has to hold the moved shape and the blur's reach.
+std::vector<std::uint8_t> innerShadowStrength(const QPainter& painter, const QPainterPath& shape, double radius,
+                                              QPointF offset, const Coverage::Grid& grid) {
+    const double margin = 3 * std::max(radius, 0.0) + std::abs(offset.x()) + std::abs(offset.y()) + 1;
+    const Coverage::Grid wide =
+        pixelGrid(painter, shape.boundingRect().adjusted(-margin, -margin, margin, margin));
+    const std::vector<std::uint8_t> shadow =
+        Coverage::blurred(shape.translated(offset), wide, pixelRadius(radius, wide));
+    // The narrow grid is a part of the wide one, whose pixels it shares.
+    const int left = int(std::lround((grid.area.left() - wide.area.left()) * grid.scale.width()));
+    const int top = int(std::lround((grid.area.top() - wide.area.top()) * grid.scale.height()));
+    std::vector<std::uint8_t> alpha = Coverage::render(shape, grid);
+    // Only a grid cut at its largest size leaves pixels of the narrow one outside the wide one;
+    // there the shadow is taken as full.
+    const int x0 = std::max(0, -left), x1 = std::min(grid.width, wide.width - left);
+    for (int y = 0; y < grid.height; ++y) {
+        std::uint8_t* to = alpha.data() + std::size_t(y) * std::size_t(grid.width);
+        const int row = y + top;
+        if (row < 0 || row >= wide.height || x0 >= x1) continue;
+        const std::uint8_t* from = shadow.data() + std::size_t(row) * std::size_t(wide.width) + std::size_t(left);
+        for (int x = x0; x < x1; ++x) to[x] = std::uint8_t(((255u - from[x]) * to[x] * 257u + 32768u) >> 16);
+    }
+    return alpha;
+}
+
 } // namespace
 
 void paintMasked(QPainter& painter, const QPainterPath& mask, const std::function<void(QPainter&)>& draw) {
@@ -188,7 +217,10 @@ void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& co
     const double margin = 3 * std::max(radius, 0.0) + 1;
     const Coverage::Grid grid =
         pixelGrid(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
-    const std::vector<std::uint8_t> alpha = Coverage::blurred(moved, grid, pixelRadius(radius, grid));
+    const std::vector<std::uint8_t> alpha =
+        PlaneCache::plane({PlaneCache::Key::Kind::blurred, shape, Coverage::toPixels(grid), grid.width, grid.height,
+                           radius, offset},
+                          [&] { return Coverage::blurred(moved, grid, pixelRadius(radius, grid)); });
     finishEffect(painter, std::move(effect), grid, alpha, keep);
 }
 
@@ -196,33 +228,16 @@ void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor
                       QPointF offset, Keep keep) {
     Effect effect{Effect::Kind::innerShadow, shape, color, radius, offset, deviceScale(painter), {}, {}};
     if (keep == Keep::yes && drawKept(painter, effect)) return;
-    // The shadow is the colour everywhere but the moved shape: the moved shape's blurred
-    // coverage taken from full strength. Beyond the grid there is no shape, so full colour, as
-    // it would be; the margin only has to hold the moved shape and the blur's reach.
-    const double margin = 3 * std::max(radius, 0.0) + std::abs(offset.x()) + std::abs(offset.y()) + 1;
-    const Coverage::Grid wide =
-        pixelGrid(painter, shape.boundingRect().adjusted(-margin, -margin, margin, margin));
-    const std::vector<std::uint8_t> shadow =
-        Coverage::blurred(shape.translated(offset), wide, pixelRadius(radius, wide));
     // Kept only inside the shape, so the image covers the shape's bounds alone (and a clear
-    // pixel round them, which an image drawn between pixels blends its edge with): a part of
-    // the wide grid, whose pixels it shares.
-    const QSizeF pixel(1 / wide.scale.width(), 1 / wide.scale.height());
+    // pixel round them, which an image drawn between pixels blends its edge with).
+    const QSizeF scale = pixelGrid(painter, shape.boundingRect()).scale; // as the painter's, never 0
+    const QSizeF pixel(1 / scale.width(), 1 / scale.height());
     const Coverage::Grid grid = pixelGrid(
         painter, shape.boundingRect().adjusted(-pixel.width(), -pixel.height(), pixel.width(), pixel.height()));
-    const int left = int(std::lround((grid.area.left() - wide.area.left()) * grid.scale.width()));
-    const int top = int(std::lround((grid.area.top() - wide.area.top()) * grid.scale.height()));
-    std::vector<std::uint8_t> alpha = Coverage::render(shape, grid);
-    // Only a grid cut at its largest size leaves pixels of the narrow one outside the wide one;
-    // there the shadow is taken as full.
-    const int x0 = std::max(0, -left), x1 = std::min(grid.width, wide.width - left);
-    for (int y = 0; y < grid.height; ++y) {
-        std::uint8_t* to = alpha.data() + std::size_t(y) * std::size_t(grid.width);
-        const int row = y + top;
-        if (row < 0 || row >= wide.height || x0 >= x1) continue;
-        const std::uint8_t* from = shadow.data() + std::size_t(row) * std::size_t(wide.width) + std::size_t(left);
-        for (int x = x0; x < x1; ++x) to[x] = std::uint8_t(((255u - from[x]) * to[x] * 257u + 32768u) >> 16);
-    }
+    const std::vector<std::uint8_t> alpha =
+        PlaneCache::plane({PlaneCache::Key::Kind::innerShadow, shape, Coverage::toPixels(grid), grid.width,
+                           grid.height, radius, offset},
+                          [&] { return innerShadowStrength(painter, shape, radius, offset, grid); });
     finishEffect(painter, std::move(effect), grid, alpha, keep);
 }
 

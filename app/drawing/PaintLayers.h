@@ -66,7 +66,8 @@ void paintMasked(QPainter& painter, const QPainterPath& mask, const std::functio
 
 // Whether an effect's finished image joins the few kept for the next frame. Painting that is
 // itself cached as a whole (the shell) passes `no`, so it neither fills the list with images that
-// are never asked for again nor pushes out the live parts' effects.
+// are never asked for again nor pushes out the live parts' effects; its colourless planes are
+// kept instead while a PlaneCache::Keeping is in force.
 enum class Keep { yes, no };
 
 // Fills `shape` with `color`, moved by `offset` and blurred by `radius` (a drop shadow or a glow).

@@ -1,7 +1,10 @@
 // The still body of the drawn controller: shell wells by layout, the speckle that never moves,
-// the shadow that reaches past the canvas, and the kept images repainted only on a new key.
+// the shadow that reaches past the canvas, the kept images repainted only on a new key, and the
+// colourless planes kept across paintings at a size, from which the very same images come.
 #include "app/drawing/PadImages.h"
 #include "app/drawing/PadShell.h"
+#include "app/drawing/PaintLayers.h"
+#include "app/drawing/PlaneCache.h"
 
 #include "DrawingProbe.h"
 
@@ -29,6 +32,19 @@ PadLayout full() {
 }
 
 int lightness(const QColor& c) { return c.lightness(); }
+
+// The shell and shadow painted by a drawing that has no images yet. The images are copied, so
+// that they hold still while the next drawing paints.
+struct Painted {
+    QImage shell, shadow;
+};
+Painted paint(const PadLayout& layout, bool dark, double scale, double ratio) {
+    PadImages images;
+    Painted out;
+    out.shell = images.shell({layout}, dark, scale, ratio).image.copy();
+    out.shadow = images.shadow(dark, scale, ratio).image.copy();
+    return out;
+}
 
 } // namespace
 
@@ -191,4 +207,73 @@ TEST(PadShell, PartsAreKeptAsImagesAtTheirPlaceWithinAPixel) {
     // Only so many are kept.
     for (int i = 0; i < int(PadImages::maxParts) + 10; ++i) draw("disc-" + std::to_string(i), {30, 30}, 1);
     EXPECT_EQ(images.partsKept(), PadImages::maxParts);
+}
+
+TEST(PlaneCache, ImagesFromKeptPlanesEqualImagesPaintedAfresh) {
+    PadLayout bare;
+    PadLayout fewer = full();
+    fewer.face.pop_back();
+    fewer.touchpad = false;
+    fewer.center = CenterSlot::withoutTouchpad();
+    // At a fractional scale too, whose grids start between pixels.
+    for (auto [scale, ratio] : {std::pair{1.0, 2.0}, {0.87, 1.0}}) {
+        // Each painted with nothing kept ...
+        std::vector<Painted> fresh;
+        for (const auto& [layout, dark] : {std::pair{full(), true}, {fewer, false}, {bare, true}}) {
+            PlaneCache::clear();
+            fresh.push_back(paint(layout, dark, scale, ratio));
+        }
+        // ... and after the other scheme and another layout at this size left their planes.
+        PlaneCache::clear();
+        paint(full(), false, scale, ratio);
+        EXPECT_GT(PlaneCache::keptBytes(), 0u);
+        std::size_t i = 0;
+        for (const auto& [layout, dark] : {std::pair{full(), true}, {fewer, false}, {bare, true}}) {
+            const Painted kept = paint(layout, dark, scale, ratio);
+            EXPECT_EQ(kept.shell, fresh[i].shell) << "shell " << i << " at " << scale << " × " << ratio;
+            EXPECT_EQ(kept.shadow, fresh[i].shadow) << "shadow " << i << " at " << scale << " × " << ratio;
+            ++i;
+        }
+    }
+    PlaneCache::clear();
+}
+
+TEST(PlaneCache, KeepsOnlyWhileAskedAndStaysBounded) {
+    PlaneCache::clear();
+    QPainterPath square;
+    square.addRect(0, 0, 100, 100);
+    int made = 0;
+    auto plane = [&](int width) {
+        return PlaneCache::plane({PlaneCache::Key::Kind::coverage, square, {}, width, 1024, 0, {}}, [&] {
+            ++made;
+            return std::vector<std::uint8_t>(std::size_t(width) * 1024, std::uint8_t(width));
+        });
+    };
+    // Live parts paint without keeping: nothing stays.
+    plane(64);
+    plane(64);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(PlaneCache::keptBytes(), 0u);
+    DrawingProbe::render([&](QPainter& p) {
+        PaintLayers::paintInnerShadow(p, square, Qt::black, 4, {0, 2}, PaintLayers::Keep::no);
+    });
+    EXPECT_EQ(PlaneCache::keptBytes(), 0u);
+
+    const PlaneCache::Keeping keeping;
+    EXPECT_EQ(plane(64)[0], 64);
+    EXPECT_EQ(plane(64)[5], 64);
+    EXPECT_EQ(made, 3);
+    EXPECT_EQ(plane(4)[0], 4); // too small to keep
+    EXPECT_EQ(plane(4)[0], 4);
+    EXPECT_EQ(made, 5);
+    // Many large planes: the bound holds and the most recent stay.
+    for (int width = 1000; width < 1100; ++width) plane(width);
+    EXPECT_LE(PlaneCache::keptBytes(), PlaneCache::mostKept);
+    const int before = made;
+    EXPECT_EQ(plane(1099)[0], std::uint8_t(1099));
+    EXPECT_EQ(made, before);
+    EXPECT_EQ(plane(64)[0], 64); // pushed out long ago: made again
+    EXPECT_EQ(made, before + 1);
+    PlaneCache::clear();
+    EXPECT_EQ(PlaneCache::keptBytes(), 0u);
 }

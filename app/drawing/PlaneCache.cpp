@@ -1,0 +1,80 @@
+#include "app/drawing/PlaneCache.h"
+
+#include <algorithm>
+#include <list>
+#include <mutex>
+
+namespace Tessarine::PlaneCache {
+
+namespace {
+
+struct Entry {
+    Key key;
+    std::vector<std::uint8_t> plane;
+};
+
+struct Store {
+    std::mutex lock;
+    std::list<Entry> entries; // most recently used first
+    std::size_t bytes = 0;
+};
+
+// Never destroyed: a thread may still paint while the program ends.
+Store& store() {
+    static Store* const instance = new Store;
+    return *instance;
+}
+
+thread_local bool keepingHere = false;
+
+} // namespace
+
+Keeping::Keeping() : before_(keepingHere) { keepingHere = true; }
+Keeping::~Keeping() { keepingHere = before_; }
+bool keeping() { return keepingHere; }
+
+bool Key::operator==(const Key& other) const {
+    // The cheap fields first: most keys differ in size or kind.
+    return kind == other.kind && width == other.width && height == other.height && sigma == other.sigma &&
+           offset == other.offset && toPixels == other.toPixels && path == other.path;
+}
+
+std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make) {
+    if (!keepingHere) return make();
+    Store& s = store();
+    {
+        std::lock_guard guard(s.lock);
+        for (auto it = s.entries.begin(); it != s.entries.end(); ++it)
+            if (it->key == key) {
+                s.entries.splice(s.entries.begin(), s.entries, it);
+                return it->plane;
+            }
+    }
+    // Made outside the lock: another thread's painting does not wait for it. Two threads making
+    // the same plane at once both keep theirs; the older copy leaves in its turn.
+    std::vector<std::uint8_t> made = make();
+    if (made.size() < smallest || made.size() > mostKept) return made;
+    std::lock_guard guard(s.lock);
+    s.entries.push_front({key, made});
+    s.bytes += made.size();
+    while (s.bytes > mostKept && !s.entries.empty()) {
+        s.bytes -= s.entries.back().plane.size();
+        s.entries.pop_back();
+    }
+    return made;
+}
+
+std::size_t keptBytes() {
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    return s.bytes;
+}
+
+void clear() {
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    s.entries.clear();
+    s.bytes = 0;
+}
+
+} // namespace Tessarine::PlaneCache
