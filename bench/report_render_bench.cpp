@@ -36,10 +36,13 @@ void BM_RenderSessionWithPlotsAndSoak(benchmark::State& state) {
     needApplication();
     std::vector<RorozErurEvo::TestSession> sessions{ReportSamples::session(22, true, true)};
     sessions.front().notes = "Replaced the left stick module; recalibrated both triggers.";
+    qsizetype size = 0;
     for (auto _ : state) {
         QByteArray pdf = Tessarine::ReportPDF::render({.sessions = sessions, .app = Tessarine::AppInfo::current()});
         benchmark::DoNotOptimize(pdf.data());
+        size = pdf.size();
     }
+    state.counters["bytes"] = double(size);
 }
 BENCHMARK(BM_RenderSessionWithPlotsAndSoak)->Unit(benchmark::kMillisecond);
 
@@ -91,11 +94,14 @@ void BM_ReportPage(benchmark::State& state) {
     needApplication();
     const std::vector<RorozErurEvo::TestSession> sessions = pageSessions();
     const Tessarine::ReportInput input{.sessions = sessions, .app = Tessarine::AppInfo::current()};
+    qsizetype size = 0;
     for (auto _ : state) {
         QByteArray pdf = Tessarine::ReportPDF::render(input);
         benchmark::DoNotOptimize(pdf.data());
+        size = pdf.size();
     }
     state.counters["s/page"] = perPage(Tessarine::ReportPDF::pages(input).size());
+    state.counters["bytes"] = double(size);
 }
 BENCHMARK(BM_ReportPage)->Unit(benchmark::kMillisecond);
 
@@ -113,6 +119,7 @@ void BM_PlainTextPage(benchmark::State& state) {
         painter.end();
         texts.push_back(std::move(recorder.texts));
     }
+    qsizetype size = 0;
     for (auto _ : state) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -130,8 +137,10 @@ void BM_PlainTextPage(benchmark::State& state) {
         }
         painter.end();
         benchmark::DoNotOptimize(bytes.data());
+        size = bytes.size();
     }
     state.counters["s/page"] = perPage(pages.size());
+    state.counters["bytes"] = double(size);
 }
 BENCHMARK(BM_PlainTextPage)->Unit(benchmark::kMillisecond);
 

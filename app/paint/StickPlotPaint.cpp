@@ -139,12 +139,15 @@ namespace {
 
 // Everything that does not move: disc, rings, crosshair, gate and measured outline.
 //
-// `paper`, when given, is the opaque colour under the plot: the gate is then drawn in the opaque
-// colour it shows over the disc there, as separate dashes, when it lies wholly on the disc.
+// `paper`, when given, is the opaque colour under the plot. A PDF page writes a see-through line
+// as the filled outline of its stroke, but an opaque one as a plain stroke; so on paper the rings
+// and the gate (as separate dashes), when they lie wholly on the disc, are drawn in the opaque
+// colour they show there. The crosshair, drawn over them, stays see-through.
 void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickPlotParams& params,
-                     const Scheme& scheme, const std::optional<QColor>& paper = std::nullopt) {
+                     const Scheme& scheme, std::optional<QColor> paper = std::nullopt) {
     const QRectF square = g.square();
     const double cx = g.centre.x(), cy = g.centre.y(), a = g.half;
+    if (paper && paper->alpha() != 255) paper.reset();
 
     const QColor discColour = Color::withOpacity(scheme.primary, scheme.dark ? 0.06 : 0.035);
     const QRectF disc = square.adjusted(1, 1, -1, -1);
@@ -152,7 +155,10 @@ void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickP
     painter.setBrush(discColour);
     painter.drawEllipse(disc);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Color::withOpacity(scheme.primary, ringOpacity), guideWidth));
+    const QColor ringColour = Color::withOpacity(scheme.primary, ringOpacity);
+    const bool ringsOnDisc = 0.75 * g.radius + guideWidth / 2 <= disc.width() / 2;
+    painter.setPen(QPen(paper && ringsOnDisc ? Color::over(Color::over(*paper, discColour), ringColour) : ringColour,
+                        guideWidth));
     for (double ring : {0.25, 0.5, 0.75}) painter.drawEllipse(g.centre, ring * g.radius, ring * g.radius);
     painter.setPen(QPen(Color::withOpacity(scheme.primary, crossOpacity), guideWidth));
     painter.drawLine(QPointF(square.left() + crossInset, cy), QPointF(cx + a - crossInset, cy));
@@ -165,16 +171,17 @@ void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickP
     if (!gate.isEmpty()) {
         const QColor gateColour = Color::withOpacity(Color::accentTeal(), gateOpacity);
         // Opaque dashes show the same colour only where the disc on paper is under them (but for
-        // the few points where they cross the faint crosshair).
+        // the few points where they cross the faint crosshair, under them here).
         const double reach = disc.width() / 2 - gateWidth / 2;
-        const bool onDisc = std::all_of(gate.cbegin(), gate.cend(), [&](const QPointF& p) {
+        const bool within = std::all_of(gate.cbegin(), gate.cend(), [&](const QPointF& p) {
             return std::hypot(p.x() - cx, p.y() - cy) <= reach;
         });
-        const bool opaque = paper && paper->alpha() == 255 && onDisc;
+        const bool opaque = paper && within;
         gate << gate.front();
         QPen pen(gateColour, gateWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         pen.setMiterLimit(10);
         if (opaque) {
+            // The colour the see-through gate shows over the disc on the paper.
             pen.setColor(Color::over(Color::over(*paper, discColour), gateColour));
             painter.setPen(pen);
             painter.drawPath(dashedLine(gate, gateDash, gateGap));
