@@ -33,6 +33,7 @@
 #include "app/model/StartOptions.h"
 #include "app/model/Updater.h"
 #include "app/views/bench/ControllerDrawing.h"
+#include "app/views/kit/SlicedBuild.h"
 #include "app/views/shell/UpdateAlerts.h"
 #include "app/views/shell/FileDialogChooser.h"
 #include "app/views/shell/MainWindow.h"
@@ -141,6 +142,8 @@ int main(int argc, char** argv) {
     // The window's first frames are painted and answer input without waiting for the drawn
     // controller's first images, which are painted beside them.
     Tessarine::ControllerDrawing::setFirstImagesAway(true);
+    // A window that opens on a large page shows it first and fills it in over the next turns.
+    Tessarine::SlicedBuild::setSlicing(true);
     Tessarine::TessarineApp tessarine(app);
     QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app, [&tessarine] { tessarine.raise(); });
     tessarine.show();

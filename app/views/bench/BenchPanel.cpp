@@ -6,6 +6,7 @@
 #include "app/model/AppModel.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AdaptiveGridLayout.h"
+#include "app/views/kit/SlicedBuild.h"
 #include "app/views/bench/BenchTexts.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/ProfileRow.h"
@@ -34,6 +35,12 @@ bool sameShape(const std::vector<GuidedTests::Section>& a, const std::vector<Gui
     return true;
 }
 
+// A part added to a page already on screen shows now, not a turn later as Qt would show it: input
+// that finishes the build finds it in place.
+void showWithParent(QWidget* part) {
+    if (part->parentWidget() && part->parentWidget()->isVisible()) part->show();
+}
+
 } // namespace
 
 BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
@@ -60,6 +67,7 @@ BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWi
     stack->addWidget(caption_);
     stack->addStretch(1);
     setWidget(page);
+    build_ = new SlicedBuild(page);
 
     for (auto signal : {&InputDevice::elementsChanged, &InputDevice::capabilitiesChanged,
                         &InputDevice::rawPartnerChanged, &InputDevice::useRawChanged, &InputDevice::axisRolesChanged,
@@ -80,6 +88,8 @@ Card* BenchPanel::card(const std::string& testID) const {
 }
 
 void BenchPanel::refresh() {
+    // A change while the first cards are still coming waits for all of them.
+    build_->finish();
     auto sections = GuidedTests::sections(*device_);
     if (!sameShape(sections, shown_) || builds_ == 0) {
         rebuild(sections);
@@ -99,15 +109,31 @@ void BenchPanel::rebuild(const std::vector<GuidedTests::Section>& sections) {
     for (auto& [id, card] : spare) card->setParent(nullptr); // kept while the old sections go
     for (QWidget* view : sectionViews_) delete view;
     sectionViews_.clear();
-    for (const auto& section : sections) {
-        QWidget* view = sectionView(section, spare);
-        sectionsLayout_->addWidget(view);
-        sectionViews_.push_back(view);
+    if (builds_ > 1) {
+        for (const auto& section : sections) {
+            QWidget* cells = addSection(section);
+            for (const GuidedTest& test : section.tests) addCard(cells, test, spare);
+        }
+        for (auto& [id, card] : spare) delete card;
+        return;
     }
-    for (auto& [id, card] : spare) delete card;
+    // The first build has no cards to keep: a slice per section title and one per card.
+    for (const auto& section : sections) {
+        auto cells = std::make_shared<QWidget*>(nullptr);
+        build_->add([this, section, cells] { *cells = addSection(section); });
+        for (const GuidedTest& test : section.tests)
+            build_->add([this, test, cells] {
+                std::map<std::string, Card*> none;
+                addCard(*cells, test, none);
+            });
+    }
+    if (build_->pending()) {
+        caption_->hide();
+        build_->whenDone([this] { caption_->show(); });
+    }
 }
 
-QWidget* BenchPanel::sectionView(const GuidedTests::Section& section, std::map<std::string, Card*>& spare) {
+QWidget* BenchPanel::addSection(const GuidedTests::Section& section) {
     auto* view = new QWidget;
     view->setObjectName(QStringLiteral("section-") + QString::fromStdString(section.title));
     auto* column = new QVBoxLayout(view);
@@ -125,23 +151,28 @@ QWidget* BenchPanel::sectionView(const GuidedTests::Section& section, std::map<s
     auto* grid = new AdaptiveGridLayout(cardColumn, cardSpacing, cells);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setRowSpacing(cardSpacing);
-    for (const GuidedTest& test : section.tests) {
-        Card* card = nullptr;
-        if (auto kept = spare.find(test.id()); kept != spare.end()) {
-            card = kept->second;
-            spare.erase(kept);
-            if (auto* testCard = qobject_cast<TestCard*>(card); testCard && !(testCard->test() == test))
-                testCard->setTest(test);
-        } else if (test.kind == TestKind::soak) {
-            card = new SoakCard(device_, runner_, model_);
-        } else {
-            card = new TestCard(test, device_, runner_, model_);
-        }
-        grid->addWidget(card);
-        cards_[test.id()] = card;
-    }
     column->addWidget(cells);
-    return view;
+    sectionsLayout_->addWidget(view);
+    sectionViews_.push_back(view);
+    showWithParent(view);
+    return cells;
+}
+
+void BenchPanel::addCard(QWidget* cells, const GuidedTest& test, std::map<std::string, Card*>& spare) {
+    Card* card = nullptr;
+    if (auto kept = spare.find(test.id()); kept != spare.end()) {
+        card = kept->second;
+        spare.erase(kept);
+        if (auto* testCard = qobject_cast<TestCard*>(card); testCard && !(testCard->test() == test))
+            testCard->setTest(test);
+    } else if (test.kind == TestKind::soak) {
+        card = new SoakCard(device_, runner_, model_);
+    } else {
+        card = new TestCard(test, device_, runner_, model_);
+    }
+    cells->layout()->addWidget(card);
+    cards_[test.id()] = card;
+    showWithParent(card);
 }
 
 } // namespace Tessarine

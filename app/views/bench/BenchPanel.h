@@ -6,6 +6,10 @@
 // Cards are kept by test identifier: when the catalogue's tests change only in their targets the
 // cards are handed the new tests; the sections are rebuilt only when the identifiers or titles
 // change, and a card whose test stays keeps its state (its open details) across the rebuild.
+//
+// The first sections are built in slices after the panel first paints (see SlicedBuild): a
+// window that opens on the bench shows without waiting for its cards. The closing caption shows
+// once the last card is in.
 #include <QScrollArea>
 
 #include <map>
@@ -17,6 +21,7 @@
 
 class QLabel;
 class QVBoxLayout;
+class QWidget;
 
 namespace Tessarine {
 
@@ -24,6 +29,7 @@ class AppModel;
 class Card;
 class InputDevice;
 class ProfileRow;
+class SlicedBuild;
 class TestRunner;
 class UnitBar;
 
@@ -49,7 +55,10 @@ public:
 
 private:
     void rebuild(const std::vector<GuidedTests::Section>& sections);
-    QWidget* sectionView(const GuidedTests::Section& section, std::map<std::string, Card*>& spare);
+    // A section's titled view with an empty grid, placed after the sections before it.
+    QWidget* addSection(const GuidedTests::Section& section);
+    // Puts a card in the grid of `cells`: a kept one from `spare` when there is one.
+    void addCard(QWidget* cells, const GuidedTest& test, std::map<std::string, Card*>& spare);
 
     std::shared_ptr<InputDevice> device_;
     AppModel& model_;
@@ -58,6 +67,7 @@ private:
     ProfileRow* profileRow_;
     QVBoxLayout* sectionsLayout_;
     QLabel* caption_;
+    SlicedBuild* build_ = nullptr;
     std::vector<GuidedTests::Section> shown_;
     std::vector<QWidget*> sectionViews_;
     std::map<std::string, Card*> cards_;

@@ -1,0 +1,163 @@
+#include "app/views/kit/SlicedBuild.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace Tessarine {
+
+namespace {
+
+bool slicingOn = false;
+
+// The builds that have slices left, oldest first.
+std::vector<SlicedBuild*>& unfinished() {
+    static std::vector<SlicedBuild*> builds;
+    return builds;
+}
+
+bool isInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Watches the whole application while a build has slices left: input finishes every build
+// before it is delivered.
+class InputWatch final : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (isInput(event->type())) SlicedBuild::finishAll();
+        return false;
+    }
+};
+
+InputWatch*& watch() {
+    static InputWatch* installed = nullptr;
+    return installed;
+}
+
+void enlist(SlicedBuild* build) {
+    auto& builds = unfinished();
+    if (std::find(builds.begin(), builds.end(), build) != builds.end()) return;
+    builds.push_back(build);
+    if (!watch() && QCoreApplication::instance()) {
+        watch() = new InputWatch;
+        QCoreApplication::instance()->installEventFilter(watch());
+    }
+}
+
+void discharge(SlicedBuild* build) {
+    auto& builds = unfinished();
+    builds.erase(std::remove(builds.begin(), builds.end(), build), builds.end());
+    if (builds.empty() && watch()) {
+        // Removed from the filter list at once; deleted once the event that may be filtering
+        // now has passed.
+        if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(watch());
+        watch()->deleteLater();
+        watch() = nullptr;
+    }
+}
+
+} // namespace
+
+SlicedBuild::SlicedBuild(QWidget* view) : QObject(view), view_(view), finished_(!slicingOn) {
+    if (!finished_) view_->installEventFilter(this);
+}
+
+SlicedBuild::~SlicedBuild() { discharge(this); }
+
+void SlicedBuild::setSlicing(bool on) { slicingOn = on; }
+
+bool SlicedBuild::slicing() { return slicingOn; }
+
+void SlicedBuild::add(std::function<void()> slice) {
+    if (finished_) {
+        slice();
+        return;
+    }
+    slices_.push_back(std::move(slice));
+    enlist(this);
+}
+
+void SlicedBuild::whenDone(std::function<void()> done) {
+    if (slices_.empty()) {
+        done();
+        return;
+    }
+    done_ = std::move(done);
+}
+
+bool SlicedBuild::eventFilter(QObject* watched, QEvent* event) {
+    // The first paint has begun: the slices start on the turn after it.
+    if (watched == view_ && event->type() == QEvent::Paint && !started_) start();
+    return false;
+}
+
+void SlicedBuild::start() {
+    started_ = true;
+    view_->removeEventFilter(this);
+    QTimer::singleShot(0, this, &SlicedBuild::runNext);
+}
+
+void SlicedBuild::runNext() {
+    if (finished_) return;
+    if (!slices_.empty()) {
+        std::function<void()> slice = std::move(slices_.front());
+        slices_.pop_front();
+        slice();
+    }
+    if (slices_.empty())
+        ended();
+    else
+        QTimer::singleShot(0, this, &SlicedBuild::runNext);
+}
+
+void SlicedBuild::finish() {
+    if (finished_ || slices_.empty()) return;
+    if (!started_) {
+        started_ = true;
+        view_->removeEventFilter(this);
+    }
+    while (!slices_.empty()) {
+        std::function<void()> slice = std::move(slices_.front());
+        slices_.pop_front();
+        slice();
+    }
+    ended();
+}
+
+void SlicedBuild::ended() {
+    finished_ = true;
+    discharge(this);
+    if (done_) std::exchange(done_, nullptr)();
+}
+
+void SlicedBuild::finishAll() {
+    if (unfinished().empty()) return;
+    // A slice may delete another build (its view with it): take them one at a time.
+    while (!unfinished().empty()) unfinished().front()->finish();
+    // The new parts take their places before the input that finished them looks for a widget
+    // under the pointer or in the focus chain. Laying out one level may ask the next.
+    for (int pass = 0; pass < 8; ++pass) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+} // namespace Tessarine

@@ -1,0 +1,109 @@
+#include "app/views/kit/SlicedBuild.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+using namespace Tessarine;
+
+namespace {
+
+struct SlicingOn {
+    SlicingOn() { SlicedBuild::setSlicing(true); }
+    ~SlicingOn() { SlicedBuild::setSlicing(false); }
+};
+
+// Records, for each key press that reaches its widget, whether a build still had slices left.
+class KeyWitness final : public QObject {
+public:
+    explicit KeyWitness(const SlicedBuild& build) : build_(build) {}
+    std::vector<bool> pendingAtKey;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) pendingAtKey.push_back(build_.pending());
+        return false;
+    }
+
+private:
+    const SlicedBuild& build_;
+};
+
+} // namespace
+
+TEST(SlicedBuild, WithoutSlicingEverySliceRunsAsItIsAdded) {
+    QWidget view;
+    auto* build = new SlicedBuild(&view);
+    int ran = 0;
+    build->add([&] { ++ran; });
+    EXPECT_EQ(ran, 1);
+    bool done = false;
+    build->whenDone([&] { done = true; });
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(build->pending());
+}
+
+TEST(SlicedBuild, SlicesWaitForTheFirstPaintThenRunInOrder) {
+    SlicingOn on;
+    QWidget view;
+    view.resize(200, 120);
+    auto* build = new SlicedBuild(&view);
+    std::vector<int> ran;
+    bool done = false;
+    for (int i = 0; i < 4; ++i) build->add([&ran, i] { ran.push_back(i); });
+    build->whenDone([&] { done = true; });
+    // A finish with nothing left changes nothing; an unpainted view keeps its slices waiting.
+    for (int turn = 0; turn < 5; ++turn) QApplication::processEvents();
+    EXPECT_TRUE(ran.empty());
+    EXPECT_TRUE(build->pending());
+
+    view.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }));
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_FALSE(build->pending());
+    // Once the build is through, a later slice runs at once.
+    build->add([&ran] { ran.push_back(4); });
+    EXPECT_EQ(ran.size(), 5u);
+}
+
+TEST(SlicedBuild, InputFinishesEveryBuildBeforeItReachesItsWidget) {
+    SlicingOn on;
+    QWidget view;
+    auto* field = new QLineEdit(&view);
+    auto* build = new SlicedBuild(&view);
+    QLineEdit* later = nullptr;
+    build->add([&] { later = new QLineEdit(&view); });
+    QWidget other;
+    auto* second = new SlicedBuild(&other);
+    bool otherBuilt = false;
+    second->add([&] { otherBuilt = true; });
+
+    KeyWitness witness(*build);
+    field->installEventFilter(&witness);
+    QTest::keyClick(field, Qt::Key_A);
+    ASSERT_EQ(witness.pendingAtKey, std::vector<bool>{false});
+    EXPECT_NE(later, nullptr);
+    EXPECT_TRUE(otherBuilt);
+    EXPECT_EQ(field->text(), "a");
+}
+
+TEST(SlicedBuild, SlicesOfAViewThatIsGoneNeverRun) {
+    SlicingOn on;
+    bool ran = false;
+    {
+        QWidget view;
+        auto* build = new SlicedBuild(&view);
+        build->add([&] { ran = true; });
+        view.show();
+    }
+    for (int turn = 0; turn < 5; ++turn) QApplication::processEvents();
+    SlicedBuild::finishAll();
+    QWidget typed;
+    QTest::keyClick(&typed, Qt::Key_B);
+    EXPECT_FALSE(ran);
+}
