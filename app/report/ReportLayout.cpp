@@ -75,7 +75,7 @@ Typesetter::Face Typesetter::face(const QFont& font) const {
     if (known.size() >= 64) known.clear();
     const QFontMetricsF metrics(font, device_);
     Face made{font.key() + QStringLiteral("/%1/%2/%3").arg(int(font.hintingPreference())).arg(dpiX).arg(dpiY), metrics,
-              metrics.ascent(), metrics.lineSpacing()};
+              metrics.ascent(), metrics.lineSpacing(), metrics.capHeight()};
     known.push_back({font, dpiX, dpiY, made});
     return made;
 }

@@ -46,6 +46,7 @@ public:
         QFontMetricsF metrics;
         double ascent = 0;
         double lineSpacing = 0;
+        double capHeight = 0;
     };
     Face face(const QFont& font) const;
     // The kept width of `text` under `key`, shaped with `metrics` when it is new.

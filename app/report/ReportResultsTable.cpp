@@ -66,10 +66,14 @@ TextBlock measuredCell(const Sheet& sheet, const TestResult& result, double widt
     constexpr double points = 8.5;
     auto [label, value] = ReportText::measuredParts(result);
     if (value.isEmpty()) return {};
-    const QFontMetricsF metrics = sheet.type.metrics(sheet.font(points));
+    const QString whole = label + QStringLiteral(": ") + value;
+    const QFont font = sheet.font(points);
+    // Most fit on one line; only a cell that does not is worth shaping the shortened label for.
+    if (sheet.type.advance(font, whole) <= width) return sheet.line(whole, points, QFont::Normal, width);
+    const QFontMetricsF metrics = sheet.type.metrics(font);
     const QString colon = QStringLiteral(":");
     const QString head = metrics.elidedText(label, Qt::ElideRight, width - metrics.horizontalAdvance(colon)) + colon;
-    return numberCell(sheet, label + QStringLiteral(": ") + value, {head, value}, points, width);
+    return numberCell(sheet, whole, {head, value}, points, width);
 }
 
 } // namespace
@@ -163,7 +167,7 @@ const QImage& symbolStamp(const QString& name, const QColor& color, double point
 
 VerdictMark::VerdictMark(const Sheet& sheet, Verdict verdict, double points, QFont::Weight weight, double gap)
     : verdict_(verdict), word_(sheet.line(VerdictStyle::word(verdict), points, weight, contentWidth)),
-      symbolSize_(points * 0.95), gap_(gap), capHeight_(sheet.type.metrics(sheet.font(points, weight)).capHeight()) {}
+      symbolSize_(points * 0.95), gap_(gap), capHeight_(sheet.type.face(sheet.font(points, weight)).capHeight) {}
 
 void VerdictMark::paint(QPainter& painter, QPointF topLeft) const {
     const QColor& color = VerdictStyle::color(verdict_);
