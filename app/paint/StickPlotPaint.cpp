@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/paint/DashedLine.h"
 #include "app/paint/Theme.h"
 #include "testkit/CircularityAnalysis.h"
 
@@ -137,12 +136,30 @@ StickPlotGeometry::StickPlotGeometry(const QRectF& rect)
 
 namespace {
 
+// `line` without the points that lie on the straight line between their neighbours.
+QPolygonF corners(const QPolygonF& line) {
+    constexpr double straight = 1e-6; // pixels off the line: rounding, not a bend
+    QPolygonF kept;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (kept.size() >= 1 && i + 1 < line.size()) {
+            const QPointF a = kept.back(), b = line[i + 1], p = line[i];
+            const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+            const double off = std::abs((b.x() - a.x()) * (p.y() - a.y()) - (b.y() - a.y()) * (p.x() - a.x()));
+            const bool between = QPointF::dotProduct(p - a, b - a) > 0 && QPointF::dotProduct(p - b, a - b) > 0;
+            if (length > 0 && off <= straight * length && between) continue;
+        }
+        kept << line[i];
+    }
+    return kept;
+}
+
 // Everything that does not move: disc, rings, crosshair, gate and measured outline.
 //
 // `paper`, when given, is the opaque colour under the plot. A PDF page writes a see-through line
-// as the filled outline of its stroke, but an opaque one as a plain stroke; so on paper the rings
-// and the gate (as separate dashes), when they lie wholly on the disc, are drawn in the opaque
-// colour they show there. The crosshair, drawn over them, stays see-through.
+// as the filled outline of its stroke (of every dash, when dashed), but an opaque one as a plain
+// stroke that the viewer dashes; so on paper the rings and the gate, when they lie wholly on the
+// disc, are drawn in the opaque colour they show there. The crosshair, drawn over them, stays
+// see-through.
 void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickPlotParams& params,
                      const Scheme& scheme, std::optional<QColor> paper = std::nullopt) {
     const QRectF square = g.square();
@@ -164,7 +181,7 @@ void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickP
     painter.drawLine(QPointF(square.left() + crossInset, cy), QPointF(cx + a - crossInset, cy));
     painter.drawLine(QPointF(cx, square.top() + crossInset), QPointF(cx, cy + a - crossInset));
 
-    // The gate, dashed.
+    // The gate, dashed; Qt measures dashes in pen widths.
     QPolygonF gate;
     gate.reserve(gatePoints + 1);
     for (const auto& p : RorozErurEvo::outline(params.gate, params.scale, gatePoints)) gate << g.map(p.x, p.y);
@@ -176,19 +193,27 @@ void paintBackground(QPainter& painter, const StickPlotGeometry& g, const StickP
         const bool within = std::all_of(gate.cbegin(), gate.cend(), [&](const QPointF& p) {
             return std::hypot(p.x() - cx, p.y() - cy) <= reach;
         });
-        const bool opaque = paper && within;
         gate << gate.front();
-        QPen pen(gateColour, gateWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        QPen pen(gateColour, gateWidth, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
         pen.setMiterLimit(10);
-        if (opaque) {
-            // The colour the see-through gate shows over the disc on the paper.
+        pen.setDashPattern({gateDash / gateWidth, gateGap / gateWidth});
+        pen.setDashOffset(0);
+        if (paper && within) {
+            // The colour the see-through gate shows over the disc on the paper. The PDF page
+            // dashes an opaque line itself, so it gets the gate's shape alone: a round gate as
+            // the circle it is, traced from the same point the same way round, and any other
+            // without the points along its straight sides.
             pen.setColor(Color::over(Color::over(*paper, discColour), gateColour));
             painter.setPen(pen);
-            painter.drawPath(dashedLine(gate, gateDash, gateGap));
+            if (params.gate == RorozErurEvo::GateShape::round) {
+                const double r = std::hypot(gate.front().x() - cx, gate.front().y() - cy);
+                QPainterPath circle(gate.front());
+                circle.arcTo(QRectF(cx - r, cy - r, 2 * r, 2 * r), 0, 360);
+                painter.drawPath(circle);
+            } else {
+                painter.drawPolyline(corners(gate));
+            }
         } else {
-            // Qt measures dashes in pen widths.
-            pen.setDashPattern({gateDash / gateWidth, gateGap / gateWidth});
-            pen.setDashOffset(0);
             painter.setPen(pen);
             painter.drawPolyline(gate);
         }
