@@ -49,6 +49,22 @@ inline __m128i over2(__m128i source, __m128i destination) {
 
 inline __m128i load(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline void store(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// When the sixteen strengths from `alpha` are one and the sixteen pixels beneath are one, blends
+// them all as that one pixel and returns true; otherwise leaves them and returns false.
+inline bool uniformRun(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pixels) {
+    const __m128i strengths = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(strengths, _mm_set1_epi8(char(alpha[0])))) != 0xffff) return false;
+    const __m128i first = _mm_set1_epi32(int(pixels[0]));
+    const __m128i same = _mm_and_si128(
+        _mm_and_si128(_mm_cmpeq_epi32(load(pixels), first), _mm_cmpeq_epi32(load(pixels + 4), first)),
+        _mm_and_si128(_mm_cmpeq_epi32(load(pixels + 8), first), _mm_cmpeq_epi32(load(pixels + 12), first)));
+    if (_mm_movemask_epi8(same) != 0xffff) return false;
+    if (alpha[0] == 0) return true;
+    const __m128i result = _mm_set1_epi32(int(PixelMath::over(tint(color, alpha[0]), pixels[0])));
+    for (int k = 0; k < 16; k += 4) store(pixels + k, result);
+    return true;
+}
 #endif
 
 } // namespace
@@ -84,6 +100,9 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i)), zero)) ==
                    0xffff)
             i += 16;
+        // Sixteen pixels of one strength over one pixel value (a shadow's full core over a clear
+        // or evenly shaded image) all come out as one pixel, worked out once.
+        while (i + 16 <= count && uniformRun(color, alpha + i, pixels + i)) i += 16;
         if (i + 4 > count) break;
         std::uint32_t four;
         std::memcpy(&four, alpha + i, sizeof four);

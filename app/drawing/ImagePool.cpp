@@ -1,6 +1,7 @@
 #include "app/drawing/ImagePool.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <limits>
 #include <mutex>
@@ -68,6 +69,12 @@ QImage image(int width, int height) {
     if (!data) return QImage(width, height, QImage::Format_ARGB32_Premultiplied); // null when memory is out
     return QImage(data, width, height, bytesPerLine, QImage::Format_ARGB32_Premultiplied, giveBack,
                   new Buffer{data, bytes});
+}
+
+QImage clearImage(int width, int height) {
+    QImage out = image(width, height);
+    if (!out.isNull()) std::memset(out.bits(), 0, std::size_t(out.sizeInBytes()));
+    return out;
 }
 
 qsizetype keptBytes() {

@@ -12,6 +12,9 @@ namespace Tessarine::ImagePool {
 // It behaves as any other image; when its last copy goes, from any thread, its pixels return to
 // the pool, which keeps a few of them and frees the rest.
 QImage image(int width, int height);
+// The same, cleared to transparent. Cleared here in one pass: QImage::fill hands a large image
+// to worker threads and waits for them, which costs more than the clearing.
+QImage clearImage(int width, int height);
 
 // Images smaller than this many bytes come straight from QImage: the system serves them from
 // memory it has at hand.

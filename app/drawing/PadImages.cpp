@@ -24,8 +24,7 @@ template <class Paint> QImage paintArea(const QRectF& area, double scale, double
     const double k = positive(scale) * positive(pixelRatio);
     const int width = std::clamp(int(std::ceil(area.width() * k)), 1, maxSide);
     const int height = std::clamp(int(std::ceil(area.height() * k)), 1, maxSide);
-    QImage image = ImagePool::image(width, height);
-    image.fill(Qt::transparent);
+    QImage image = ImagePool::clearImage(width, height);
     {
         // The planes of its shapes and shadows serve the next image at this size, whatever its
         // scheme or layout.

@@ -59,8 +59,7 @@ Layer::Layer(QPainter& target, const QRectF& bounds) : target_(target) {
     grid_ = pixelGrid(target, bounds);
     scale_ = grid_.scale;
     area_ = grid_.area;
-    image_ = ImagePool::image(grid_.width, grid_.height);
-    image_.fill(Qt::transparent);
+    image_ = ImagePool::clearImage(grid_.width, grid_.height);
     painter_.begin(&image_);
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     painter_.scale(scale_.width(), scale_.height());

@@ -70,6 +70,29 @@ TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
     }
 }
 
+TEST(BlendRows, EvenRunsEqualPixelByPixelOver) {
+    // Long runs of one strength over one pixel, as a shadow's core lies over a clear or flat
+    // image, broken at different places by another strength or another pixel beneath.
+    const std::uint32_t color = qPremultiply(QColor(0, 0, 0, 56).rgba());
+    for (std::uint8_t strength : {std::uint8_t(0), std::uint8_t(1), std::uint8_t(128), std::uint8_t(255)})
+        for (std::uint32_t under : {0u, 0xff336699u, 0x80402010u})
+            for (int start : {0, 2})
+                for (int broken : {-1, 0, 5, 15, 16, 31, 40}) {
+                    const int count = 48;
+                    std::vector<std::uint8_t> alpha(std::size_t(count + start), strength);
+                    std::vector<std::uint32_t> fast(alpha.size(), under);
+                    if (broken >= 0) {
+                        alpha[std::size_t(start + broken)] = std::uint8_t(strength ^ 0x40);
+                        fast[std::size_t(start + count - 1 - broken)] = 0x20101008u;
+                    }
+                    std::vector<std::uint32_t> plain = fast;
+                    BlendRows::tintOver(color, alpha.data() + start, fast.data() + start, count);
+                    for (std::size_t i = std::size_t(start); i < alpha.size(); ++i)
+                        if (alpha[i] != 0) plain[i] = PixelMath::over(BlendRows::tint(color, alpha[i]), plain[i]);
+                    ASSERT_EQ(fast, plain) << int(strength) << " over " << under << " broken at " << broken;
+                }
+}
+
 TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
     std::mt19937 random(11);
     for (int count : {0, 1, 3, 4, 5, 64, 1001}) {

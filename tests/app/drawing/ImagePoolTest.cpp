@@ -47,3 +47,19 @@ TEST(ImagePool, KeepsNoMoreThanItsBoundWhateverIsLetGoAndWherever) {
     EXPECT_EQ(ImagePool::keptBytes(), before);
     EXPECT_TRUE(ImagePool::image(0, 10).isNull());
 }
+
+TEST(ImagePool, AClearedImageIsClearThoughItsPixelsWereUsed) {
+    const uchar* used = nullptr;
+    {
+        QImage image = ImagePool::image(640, 410);
+        image.fill(Qt::red);
+        used = image.constBits();
+    }
+    const QImage cleared = ImagePool::clearImage(640, 410);
+    EXPECT_EQ(cleared.constBits(), used) << "the pixels let go are taken back";
+    for (int y = 0; y < cleared.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(cleared.constScanLine(y));
+        for (int x = 0; x < cleared.width(); ++x) ASSERT_EQ(line[x], 0u) << x << "," << y;
+    }
+    EXPECT_TRUE(ImagePool::clearImage(0, 5).isNull());
+}
