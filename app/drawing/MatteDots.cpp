@@ -3,8 +3,11 @@
 #include "app/drawing/Coverage.h"
 #include "app/drawing/PixelMath.h"
 
+#include <QTransform>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace Tessarine::MatteDots {
 
@@ -20,14 +23,25 @@ bool blendable(QPointF centre, double radius) {
     return std::isfinite(centre.x()) && std::isfinite(centre.y()) && std::isfinite(radius) && radius * 2 < most - 1;
 }
 
-// Blends a circle of `radius` pixels about `centre` (pixel coordinates of `image`), coloured
-// `color` (premultiplied) at full coverage. The dot must be blendable.
-void blendDot(QImage& image, QPointF centre, double radius, std::uint32_t color) {
+// A dot's strength (0 … 255) at each pixel it touches, within an image's bounds.
+struct Stamp {
+    int left = 0, top = 0, columns = 0, rows = 0;
+    std::uint8_t strength[most * most] = {};
+};
+
+// The stamp of a circle of `radius` pixels about `centre` (pixel coordinates of an image of
+// `size`). The dot must be blendable.
+Stamp stamp(QSize size, QPointF centre, double radius) {
+    Stamp out;
     const int left = std::max(0, int(std::floor(centre.x() - radius)));
-    const int right = std::min(image.width() - 1, int(std::floor(centre.x() + radius)));
+    const int right = std::min(size.width() - 1, int(std::floor(centre.x() + radius)));
     const int top = std::max(0, int(std::floor(centre.y() - radius)));
-    const int bottom = std::min(image.height() - 1, int(std::floor(centre.y() + radius)));
-    if (left > right || top > bottom) return;
+    const int bottom = std::min(size.height() - 1, int(std::floor(centre.y() + radius)));
+    if (left > right || top > bottom) return out;
+    out.left = left;
+    out.top = top;
+    out.columns = right - left + 1;
+    out.rows = bottom - top + 1;
     double coverage[most];
     for (int y = top; y <= bottom; ++y) {
         std::fill(coverage, coverage + most, 0.0);
@@ -41,12 +55,56 @@ void blendDot(QImage& image, QPointF centre, double radius, std::uint32_t color)
                 if (overlap > 0) coverage[x - left] += overlap / rowsPerPixel;
             }
         }
-        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-        for (int x = left; x <= right; ++x) {
-            const auto strength = std::uint32_t(std::lround(std::min(coverage[x - left], 1.0) * 255));
-            if (strength != 0) line[x] = PixelMath::over(PixelMath::scaled(color, strength), line[x]);
+        for (int x = left; x <= right; ++x)
+            out.strength[(y - top) * most + (x - left)] =
+                std::uint8_t(std::lround(std::min(coverage[x - left], 1.0) * 255));
+    }
+    return out;
+}
+
+// Blends `color` (premultiplied, at full coverage) through `stamp` into `image`.
+void blendStamp(QImage& image, const Stamp& stamp, std::uint32_t color) {
+    for (int r = 0; r < stamp.rows; ++r) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(stamp.top + r)) + stamp.left;
+        for (int c = 0; c < stamp.columns; ++c) {
+            const std::uint32_t strength = stamp.strength[r * most + c];
+            if (strength != 0) line[c] = PixelMath::over(PixelMath::scaled(color, strength), line[c]);
         }
     }
+}
+
+bool sameDots(const std::vector<Dot>& a, const std::vector<Dot>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Dot& x, const Dot& y) { return x.square == y.square && x.light == y.light; });
+}
+
+// The stamps of the dots last painted on this thread, for the same dots on an image of the same
+// size under the same transform (the shell in the other scheme or with other wells): their
+// coverage holds no colour. An empty stamp marks a dot the painter fills itself.
+struct Stamps {
+    QTransform transform;
+    QSize size;
+    std::vector<Dot> dots;
+    std::vector<Stamp> stamps;
+    std::vector<bool> blended;
+};
+
+const Stamps& stampsFor(const std::vector<Dot>& dots, const QTransform& t, QSize size) {
+    thread_local Stamps kept;
+    if (kept.transform == t && kept.size == size && sameDots(kept.dots, dots)) return kept;
+    kept.transform = t;
+    kept.size = size;
+    kept.dots = dots;
+    kept.stamps.assign(dots.size(), Stamp{});
+    kept.blended.assign(dots.size(), false);
+    for (std::size_t i = 0; i < dots.size(); ++i) {
+        const QPointF centre = t.map(dots[i].square.center());
+        const double radius = dots[i].square.width() / 2 * t.m11();
+        if (!blendable(centre, radius)) continue;
+        kept.stamps[i] = stamp(size, centre, radius);
+        kept.blended[i] = true;
+    }
+    return kept;
 }
 
 } // namespace
@@ -58,13 +116,16 @@ void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light,
     const std::uint32_t lightPixel = qPremultiply(light.rgba()), shadePixel = qPremultiply(shade.rgba());
     // Dots too large to blend (a big drawing at a high pixel ratio) are filled by the painter.
     std::vector<const Dot*> filled;
-    for (const Dot& dot : dots) {
-        const QPointF centre = t.map(dot.square.center());
-        const double radius = dot.square.width() / 2 * t.m11();
-        if (blending && blendable(centre, radius))
-            blendDot(*image, centre, radius, dot.light ? lightPixel : shadePixel);
-        else
-            filled.push_back(&dot);
+    if (blending) {
+        const Stamps& stamps = stampsFor(dots, t, image->size());
+        for (std::size_t i = 0; i < dots.size(); ++i) {
+            if (stamps.blended[i])
+                blendStamp(*image, stamps.stamps[i], dots[i].light ? lightPixel : shadePixel);
+            else
+                filled.push_back(&dots[i]);
+        }
+    } else {
+        for (const Dot& dot : dots) filled.push_back(&dot);
     }
     if (filled.empty()) return;
     painter.save();

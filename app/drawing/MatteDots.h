@@ -1,7 +1,8 @@
 #pragma once
 // Tiny round dots by the thousand (the shell's matte finish). Each would cost a painter a whole
 // path fill; where the painter paints plainly onto an image, they are blended straight into its
-// pixels with their exact coverage instead.
+// pixels with their exact coverage instead. That coverage holds no colour, so it is kept for the
+// same dots on an image of the same size (the shell in the other scheme, or with other wells).
 #include <QColor>
 #include <QPainter>
 #include <QRectF>

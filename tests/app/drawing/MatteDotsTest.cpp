@@ -1,11 +1,13 @@
 // The matte dots blended straight into an image look like the ellipses a painter fills.
 #include "app/drawing/MatteDots.h"
+#include "app/drawing/PixelMath.h"
 
 #include "DrawingProbe.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Tessarine;
 
@@ -33,5 +35,70 @@ TEST(MatteDots, DotsBlendedStraightMatchThePaintersEllipses) {
             }
         EXPECT_LE(largest, 6) << scale;
         EXPECT_NE(straight, DrawingProbe::render([](QPainter&) {}, 64, 24, scale, QColor(200, 200, 205))) << scale;
+    }
+}
+
+namespace {
+
+// Each dot's coverage worked out as it is blended, one dot after the other: what the dots must
+// give however their coverage is kept.
+void plainDots(QImage& image, const std::vector<MatteDots::Dot>& dots, double scale, QPointF shift, QColor light,
+               QColor shade) {
+    for (const MatteDots::Dot& dot : dots) {
+        const QPointF centre = (dot.square.center() + shift) * scale;
+        const double radius = dot.square.width() / 2 * scale;
+        const std::uint32_t color = qPremultiply((dot.light ? light : shade).rgba());
+        const int left = std::max(0, int(std::floor(centre.x() - radius)));
+        const int right = std::min(image.width() - 1, int(std::floor(centre.x() + radius)));
+        const int top = std::max(0, int(std::floor(centre.y() - radius)));
+        const int bottom = std::min(image.height() - 1, int(std::floor(centre.y() + radius)));
+        for (int y = top; y <= bottom; ++y) {
+            double coverage[8] = {};
+            for (int s = 0; s < 16; ++s) {
+                const double dy = y + (s + 0.5) / 16 - centre.y();
+                if (std::abs(dy) >= radius) continue;
+                const double half = std::sqrt(radius * radius - dy * dy);
+                for (int x = left; x <= right; ++x) {
+                    const double overlap = std::min(centre.x() + half, x + 1.0) - std::max(centre.x() - half, double(x));
+                    if (overlap > 0) coverage[x - left] += overlap / 16;
+                }
+            }
+            auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+            for (int x = left; x <= right; ++x) {
+                const auto strength = std::uint32_t(std::lround(std::min(coverage[x - left], 1.0) * 255));
+                if (strength != 0) line[x] = PixelMath::over(PixelMath::scaled(color, strength), line[x]);
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST(MatteDots, KeptCoverageGivesWhatEachDotWorkedOutAfreshGives) {
+    std::vector<MatteDots::Dot> dots, others;
+    for (int i = 0; i < 60; ++i) {
+        dots.push_back({QRectF(-0.4 + i * 1.07, 3 + (i % 9) * 2.41, 0.9, 0.9), i % 2 == 0});
+        others.push_back({QRectF(2 + i * 0.93, 5 + (i % 5) * 3.1, 0.9, 0.9), i % 3 == 0});
+    }
+    const QColor background(200, 200, 205);
+    // The same dots in two schemes' colours, other dots between, moved a little, and at a new
+    // scale: each time as the plain way paints them, dots cut by the image's edge included.
+    const std::tuple<const std::vector<MatteDots::Dot>*, double, QPointF, QColor, QColor> runs[] = {
+        {&dots, 2, {}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
+        {&dots, 2, {}, QColor(255, 255, 255, 13), QColor(0, 0, 0, 46)},
+        {&others, 2, {}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
+        {&dots, 2, {}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
+        {&dots, 2, {0.25, 0.5}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
+        {&dots, 2.5, {}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
+    };
+    for (const auto& [set, scale, shift, light, shade] : runs) {
+        const QImage kept = DrawingProbe::render([&](QPainter& p) {
+            p.translate(shift);
+            MatteDots::paint(p, *set, light, shade);
+        }, 64, 24, scale, background);
+        QImage plain(kept.size(), QImage::Format_ARGB32_Premultiplied);
+        plain.fill(background);
+        plainDots(plain, *set, scale, shift, light, shade);
+        EXPECT_EQ(kept, plain) << scale << " " << light.alpha();
     }
 }
