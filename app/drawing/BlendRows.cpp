@@ -111,10 +111,15 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
         __m128i strength = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), zero);
         strength = _mm_unpacklo_epi16(strength, strength);
         const __m128i destination = load(pixels + i);
-        const __m128i low = over2(tint2(channels, _mm_unpacklo_epi32(strength, strength)),
-                                  _mm_unpacklo_epi8(destination, zero));
-        const __m128i high = over2(tint2(channels, _mm_unpackhi_epi32(strength, strength)),
-                                   _mm_unpackhi_epi8(destination, zero));
+        const __m128i lowTint = tint2(channels, _mm_unpacklo_epi32(strength, strength));
+        const __m128i highTint = tint2(channels, _mm_unpackhi_epi32(strength, strength));
+        // Over clear pixels (a shadow laid on a new image) the tint is the result.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(destination, zero)) == 0xffff) {
+            store(pixels + i, _mm_packus_epi16(lowTint, highTint));
+            continue;
+        }
+        const __m128i low = over2(lowTint, _mm_unpacklo_epi8(destination, zero));
+        const __m128i high = over2(highTint, _mm_unpackhi_epi8(destination, zero));
         store(pixels + i, _mm_packus_epi16(low, high));
     }
 #endif

@@ -49,7 +49,7 @@ bool keeping();
 std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make);
 
 // Planes of fewer bytes are not kept.
-inline constexpr std::size_t smallest = 8 * 1024;
+inline constexpr std::size_t smallest = 1024;
 // Most bytes kept; the plane used longest ago goes first.
 inline constexpr std::size_t mostKept = 24 * 1024 * 1024;
 

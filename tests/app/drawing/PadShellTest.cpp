@@ -243,10 +243,10 @@ TEST(PlaneCache, KeepsOnlyWhileAskedAndStaysBounded) {
     QPainterPath square;
     square.addRect(0, 0, 100, 100);
     int made = 0;
-    auto plane = [&](int width) {
-        return PlaneCache::plane({PlaneCache::Key::Kind::coverage, square, {}, width, 1024, 0, {}}, [&] {
+    auto plane = [&](int width, int rows = 1024) {
+        return PlaneCache::plane({PlaneCache::Key::Kind::coverage, square, {}, width, rows, 0, {}}, [&] {
             ++made;
-            return std::vector<std::uint8_t>(std::size_t(width) * 1024, std::uint8_t(width));
+            return std::vector<std::uint8_t>(std::size_t(width) * std::size_t(rows), std::uint8_t(width));
         });
     };
     // Live parts paint without keeping: nothing stays.
@@ -263,8 +263,8 @@ TEST(PlaneCache, KeepsOnlyWhileAskedAndStaysBounded) {
     EXPECT_EQ(plane(64)[0], 64);
     EXPECT_EQ(plane(64)[5], 64);
     EXPECT_EQ(made, 3);
-    EXPECT_EQ(plane(4)[0], 4); // too small to keep
-    EXPECT_EQ(plane(4)[0], 4);
+    EXPECT_EQ(plane(4, 4)[0], 4); // too small to keep
+    EXPECT_EQ(plane(4, 4)[0], 4);
     EXPECT_EQ(made, 5);
     // Many large planes: the bound holds and the most recent stay.
     for (int width = 1000; width < 1100; ++width) plane(width);
