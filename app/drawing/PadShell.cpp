@@ -8,6 +8,7 @@
 #include "app/drawing/PadShapes.h"
 #include "app/drawing/PaintLayers.h"
 #include "app/drawing/MatteDots.h"
+#include "app/drawing/PlaneCache.h"
 
 #include "testkit/MatteNoisePattern.h"
 
@@ -56,40 +57,48 @@ void paintBody(QPainter& p, const QPainterPath& outline, bool dark) {
     innerShadow(p, outline, dark ? 0.55 : 0.22, 9, {0, -6});
 }
 
-// Layers 2 to 6, each masked by the outline: painted into one layer and masked once.
+// Layers 2 to 6, each masked by the outline: painted into one layer and masked once. They hold
+// the scheme's colours but nothing of the layout, so the shell of another layout takes them
+// from the one before at this size.
 void paintMaskedLayers(QPainter& target, const QPainterPath& outline, bool dark) {
-    PaintLayers::Layer layer(target, outline.boundingRect());
-    QPainter& p = layer.painter();
-    p.setPen(Qt::NoPen);
+    const QRectF bounds = outline.boundingRect();
+    const QImage shading = PlaneCache::layer(dark ? "shell-shading-dark" : "shell-shading-light",
+                                             target.deviceTransform(), [&] {
+        PaintLayers::Layer layer(target, bounds);
+        QPainter& p = layer.painter();
+        p.setPen(Qt::NoPen);
 
-    // 2: top highlight.
-    const QPointF highlight(280, 92);
-    p.setBrush(radial(highlight, 0, 200, {white(dark ? 0.1 : 0.5), clear(Qt::white)}));
-    p.drawEllipse(centred(highlight, 420, 150));
+        // 2: top highlight.
+        const QPointF highlight(280, 92);
+        p.setBrush(radial(highlight, 0, 200, {white(dark ? 0.1 : 0.5), clear(Qt::white)}));
+        p.drawEllipse(centred(highlight, 420, 150));
 
-    // 3: grip shades.
-    for (double x : {118.0, 442.0}) {
-        const QPointF centre(x, 282);
-        p.setBrush(radial(centre, 10, 70, {black(dark ? 0.22 : 0.09), clear(Qt::black)}));
-        p.drawEllipse(centred(centre, 130, 120));
-    }
+        // 3: grip shades.
+        for (double x : {118.0, 442.0}) {
+            const QPointF centre(x, 282);
+            p.setBrush(radial(centre, 10, 70, {black(dark ? 0.22 : 0.09), clear(Qt::black)}));
+            p.drawEllipse(centred(centre, 130, 120));
+        }
 
-    // 4: matte speckle.
-    paintMatteNoise(p, {dark});
+        // 4: matte speckle.
+        paintMatteNoise(p, {dark});
 
-    // 5: inner edge shade, the outline's inner half of a 15-point line.
-    p.setBrush(Qt::NoBrush);
-    QPen shade(black(dark ? 0.35 : 0.1), 15, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    shade.setMiterLimit(10);
-    DirectFill::stroke(p, outline, shade);
+        // 5: inner edge shade, the outline's inner half of a 15-point line.
+        p.setBrush(Qt::NoBrush);
+        QPen shade(black(dark ? 0.35 : 0.1), 15, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        shade.setMiterLimit(10);
+        DirectFill::stroke(p, outline, shade);
 
-    // 6: inner edge light, a 17-point line at a quarter of its opacity.
-    QPen light(white((dark ? 0.2 : 0.8) * 0.5 * 0.25), 17, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    light.setMiterLimit(10);
-    DirectFill::stroke(p, outline, light);
+        // 6: inner edge light, a 17-point line at a quarter of its opacity.
+        QPen light(white((dark ? 0.2 : 0.8) * 0.5 * 0.25), 17, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        light.setMiterLimit(10);
+        DirectFill::stroke(p, outline, light);
 
-    layer.mask(outline);
-    layer.composite();
+        layer.mask(outline);
+        return layer.finish();
+    });
+    // Where the layer was drawn when it was painted.
+    Coverage::draw(target, PaintLayers::pixelGrid(target, bounds), shading);
 }
 
 void paintStickWell(QPainter& p, QPointF centre, bool dark) {

@@ -13,10 +13,17 @@ struct Entry {
     std::vector<std::uint8_t> plane;
 };
 
+struct Layer {
+    std::string name;
+    QTransform transform;
+    QImage image;
+};
+
 struct Store {
     std::mutex lock;
     std::list<Entry> entries; // most recently used first
     std::size_t bytes = 0;
+    std::list<Layer> layers; // most recently used first
 };
 
 // Never destroyed: a thread may still paint while the program ends.
@@ -64,6 +71,24 @@ std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<
     return made;
 }
 
+QImage layer(const std::string& name, const QTransform& transform, const std::function<QImage()>& make) {
+    if (!keepingHere) return make();
+    Store& s = store();
+    {
+        std::lock_guard guard(s.lock);
+        for (auto it = s.layers.begin(); it != s.layers.end(); ++it)
+            if (it->name == name && it->transform == transform) {
+                s.layers.splice(s.layers.begin(), s.layers, it);
+                return it->image;
+            }
+    }
+    QImage made = make();
+    std::lock_guard guard(s.lock);
+    s.layers.push_front({name, transform, made});
+    if (s.layers.size() > layersKept) s.layers.pop_back();
+    return made;
+}
+
 std::size_t keptBytes() {
     Store& s = store();
     std::lock_guard guard(s.lock);
@@ -75,6 +100,7 @@ void clear() {
     std::lock_guard guard(s.lock);
     s.entries.clear();
     s.bytes = 0;
+    s.layers.clear();
 }
 
 } // namespace Tessarine::PlaneCache

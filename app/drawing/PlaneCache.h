@@ -3,13 +3,17 @@
 // so that painting the same shapes again at the same pixel size takes the planes instead of
 // working them out anew. They hold no colour: the shell in the other scheme, the shell of
 // another layout (which keeps its outline) and the shadow of either scheme all find the planes
-// of the one painted before, so only a new size pays for them in full. Any thread may use it.
+// of the one painted before, so only a new size pays for them in full. A few finished layers that
+// hold the colours of one scheme but nothing of the layout (the shell's shading) are kept beside
+// them. Any thread may use it.
+#include <QImage>
 #include <QPainterPath>
 #include <QPointF>
 #include <QTransform>
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace Tessarine::PlaneCache {
@@ -48,12 +52,18 @@ bool keeping();
 // being kept and it is large enough to be worth it (smaller ones are quick to make again).
 std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make);
 
+// The layer `name` painted through the device transform `transform`: a kept one, or the one
+// `make` returns, kept while planes are being kept. `name` must tell apart everything but the
+// transform that the layer's pixels depend on.
+QImage layer(const std::string& name, const QTransform& transform, const std::function<QImage()>& make);
+inline constexpr std::size_t layersKept = 4;
+
 // Planes of fewer bytes are not kept.
 inline constexpr std::size_t smallest = 1024;
 // Most bytes kept; the plane used longest ago goes first.
 inline constexpr std::size_t mostKept = 24 * 1024 * 1024;
 
-// How many bytes are kept now, and letting all of them go (for tests).
+// How many bytes of planes are kept now, and letting all planes and layers go (for tests).
 std::size_t keptBytes();
 void clear();
 

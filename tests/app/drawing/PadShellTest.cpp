@@ -1,6 +1,7 @@
 // The still body of the drawn controller: shell wells by layout, the speckle that never moves,
 // the shadow that reaches past the canvas, the kept images repainted only on a new key, and the
-// colourless planes kept across paintings at a size, from which the very same images come.
+// colourless planes and the scheme's shading kept across paintings at a size, from which the very
+// same images come.
 #include "app/drawing/PadImages.h"
 #include "app/drawing/PadShell.h"
 #include "app/drawing/PaintLayers.h"
