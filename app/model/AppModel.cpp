@@ -36,6 +36,7 @@ AppModel::AppModel(bool persist, Parts parts, QObject* parent)
     std::optional<RorozErurEvo::SessionArchive> archive;
     if (persist_) archive = RorozErurEvo::SessionArchive{sessionsFolder().toStdString()};
     library_ = std::make_unique<SessionLibrary>(std::move(archive));
+    library_->useBackground(*parts_.background, parts_.executor);
     readSettings();
     batch_ = std::make_unique<BatchRunner>(*this);
     soak_ = std::make_unique<SoakRunner>(*this);

@@ -246,6 +246,12 @@ public:
     // when it could not be saved.
     RorozErurEvo::TestSession saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record);
     void copyListing(const RorozErurEvo::TestSession& session);
+    // Reads the listed sessions whole (SessionLibrary::open) and hands them, in the order given,
+    // to `use` on the main thread: at once when they are at hand, else once read, with a toast
+    // saying so meanwhile when there are several. When one cannot be read the toast says
+    // "Couldn't open the session: <problem>" and `use` is not called.
+    void openSessions(std::vector<RorozErurEvo::SessionSummary> listed,
+                      std::function<void(std::vector<RorozErurEvo::TestSession>)> use);
     // Deletes a saved session. When its file cannot be removed the session stays listed (it would
     // come back at the next launch) and the toast says why; false then.
     bool removeSession(const RorozErurEvo::Uuid& id);

@@ -61,6 +61,37 @@ TestSession AppModel::makeSession(const InputDevice& device) const {
     return session;
 }
 
+void AppModel::openSessions(std::vector<RorozErurEvo::SessionSummary> listed,
+                            std::function<void(std::vector<TestSession>)> use) {
+    if (listed.empty()) {
+        use({});
+        return;
+    }
+    const std::size_t count = listed.size();
+    auto answered = std::make_shared<bool>(false);
+    QPointer<AppModel> self(this);
+    library_->open(std::move(listed), [self, answered, use = std::move(use)](SessionLibrary::Opened opened) {
+        *answered = true;
+        if (!self) return;
+        if (!opened.problem.empty()) {
+            self->setToast(failure("open the session", opened.problem));
+            return;
+        }
+        std::vector<TestSession> sessions;
+        sessions.reserve(opened.sessions.size());
+        for (auto& whole : opened.sessions) {
+            // A session read for this one use is nobody else's (the library reads them into
+            // mutable storage): it is moved, not copied, so an export of thousands holds each once.
+            if (whole.use_count() == 1) sessions.push_back(std::move(*std::const_pointer_cast<TestSession>(whole)));
+            else sessions.push_back(*whole);
+            whole.reset();
+        }
+        use(std::move(sessions));
+    });
+    if (!*answered && count > 1)
+        setToast("Reading " + RorozErurEvo::Fmt::trim(static_cast<double>(count), 0) + " saved sessions\u2026");
+}
+
 void AppModel::requestSave(const std::shared_ptr<InputDevice>& device) {
     if (device) setSaveSheetDevice(device);
 }

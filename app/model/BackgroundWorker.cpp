@@ -38,11 +38,21 @@ unsigned BackgroundWorker::spareCores() {
 }
 
 void ThreadWorker::run(std::function<void()> work) {
+    std::erase_if(threads_, [](Running& running) {
+        if (!running.finished->load()) return false;
+        running.thread.join();
+        return true;
+    });
     try {
-        threads_.emplace_back([work] {
-            yieldToTheWindow();
-            work();
-        });
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        threads_.push_back({std::thread([work, finished]() mutable {
+                                yieldToTheWindow();
+                                work();
+                                // Let go of what the work holds before saying so.
+                                work = nullptr;
+                                finished->store(true);
+                            }),
+                            finished});
     } catch (const std::system_error& error) {
         qCWarning(logModel) << "could not start a worker thread, so the work runs on the main thread:" << error.what();
         work();
@@ -50,7 +60,7 @@ void ThreadWorker::run(std::function<void()> work) {
 }
 
 void ThreadWorker::wait() {
-    for (auto& thread : threads_) thread.join();
+    for (auto& running : threads_) running.thread.join();
     threads_.clear();
 }
 

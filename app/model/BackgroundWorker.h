@@ -1,7 +1,9 @@
 #pragma once
 // Work that must not hold up the main thread, such as reading the whole session folder, runs on a
 // worker; its result comes back to the main thread through a MainExecutor (Services.h).
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -19,8 +21,10 @@ public:
     virtual void wait() = 0;
 };
 
-// One thread per piece of work: there are few (the session folder is read once per launch).
-// Destroying the worker waits for its threads.
+// One thread per piece of work: there are few (the session folder is read once per launch, a
+// session file each time one is opened). Threads that have finished are joined when the next
+// piece of work comes, so a long run does not gather them. Destroying the worker waits for its
+// threads.
 //
 // The work yields to the window: its thread runs at a lower priority than the main thread, and so
 // do the threads that the work starts (they inherit it), so that a window painting its first
@@ -37,8 +41,15 @@ public:
     void run(std::function<void()> work) override;
     void wait() override;
 
+    // Threads started and not joined yet.
+    std::size_t threadCount() const { return threads_.size(); }
+
 private:
-    std::vector<std::thread> threads_;
+    struct Running {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+    std::vector<Running> threads_;
 };
 
 // Runs the work at once on the caller's thread. Tests use it: what the work posts to the main

@@ -14,23 +14,47 @@ std::shared_ptr<InputDevice> selectedDevice(const AppModel& model) {
     return model.device(selection->deviceID);
 }
 
-std::vector<RorozErurEvo::TestSession> currentSessions(const AppModel& model) {
+namespace {
+
+// The selected device's session when it has results.
+std::optional<RorozErurEvo::TestSession> deviceSession(const AppModel& model) {
+    auto device = selectedDevice(model);
+    if (!device) return std::nullopt;
+    auto session = model.makeSession(*device);
+    if (session.results.empty()) return std::nullopt;
+    return session;
+}
+
+const RorozErurEvo::SessionSummary* pickedSession(const AppModel& model) {
     const auto& selection = model.selection();
-    if (!selection) return {};
-    if (selection->isDevice()) {
+    if (!selection || selection->kind != SidebarItem::Kind::history) return nullptr;
+    return model.library().session(model.selectedSession());
+}
+
+} // namespace
+
+bool hasCurrentSessions(const AppModel& model) {
+    const auto& selection = model.selection();
+    if (selection && selection->isDevice()) {
         auto device = selectedDevice(model);
-        if (!device) return {};
-        auto session = model.makeSession(*device);
-        if (session.results.empty()) return {};
-        return {std::move(session)};
+        const TestRunner* runner = device ? model.existingRunner(device->id()) : nullptr;
+        return runner && !runner->results().empty();
     }
-    if (selection->kind == SidebarItem::Kind::history) {
-        if (const auto* saved = model.library().session(model.selectedSession())) return {*saved};
+    return pickedSession(model) != nullptr;
+}
+
+void withCurrentSessions(AppModel& model, std::function<void(std::vector<RorozErurEvo::TestSession>)> use) {
+    const auto& selection = model.selection();
+    if (selection && selection->isDevice()) {
+        if (auto session = deviceSession(model)) use({std::move(*session)});
+        return;
     }
-    return {};
+    if (const auto* picked = pickedSession(model)) model.openSessions({*picked}, std::move(use));
 }
 
 std::string suggestedName(const RorozErurEvo::TestSession& session) { return session.unitKey() + " " + session.label; }
+
+std::string suggestedName(const RorozErurEvo::SessionSummary& session) { return session.unitKey() + " " + session.label; }
 
 std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions) {
     if (sessions.empty()) return {};
@@ -55,7 +79,7 @@ CommandState CommandState::of(const AppModel& model) {
     CommandState state;
     state.saveSession = Commands::selectedDevice(model) != nullptr;
     state.tabs = state.saveSession;
-    state.sessionItems = !Commands::currentSessions(model).empty();
+    state.sessionItems = Commands::hasCurrentSessions(model);
     // Not while the history loads: the export would lack the sessions not read yet.
     state.exportAll = !model.library().loading() && !model.library().sessions().empty();
     return state;

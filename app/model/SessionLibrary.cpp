@@ -11,20 +11,53 @@
 #include "app/devices/Logging.h"
 #include "app/model/BackgroundWorker.h"
 #include "app/model/Services.h"
+#include "testkit/DisplayText.h"
 
 namespace Tessarine {
 
 namespace {
 
-bool newer(const RorozErurEvo::TestSession& a, const RorozErurEvo::TestSession& b) { return a.date > b.date; }
+using RorozErurEvo::SessionSummary;
+
+bool newer(const SessionSummary& a, const SessionSummary& b) { return a.date > b.date; }
+
+bool sameWhole(const std::vector<SessionLibrary::Whole>& a, const std::vector<SessionLibrary::Whole>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const auto& x, const auto& y) { return x == y || (x && y && *x == *y); });
+}
+
+// The problem of one of several sessions names which one it was.
+std::string problemOf(const SessionSummary& listed, std::size_t count, const std::string& problem) {
+    if (count == 1) return problem;
+    return RorozErurEvo::DisplayText::field(listed.title()) + ": " + problem;
+}
 
 } // namespace
 
 SessionLibrary::SessionLibrary(std::optional<RorozErurEvo::SessionArchive> archive, QObject* parent)
     : QObject(parent), archive_(std::move(archive)) {}
 
+void SessionLibrary::useBackground(BackgroundWorker& worker, std::shared_ptr<MainExecutor> executor) {
+    worker_ = &worker;
+    executor_ = std::move(executor);
+}
+
 void SessionLibrary::setSessions(std::vector<TestSession> value) {
-    if (assign(sessions_, std::move(value))) emit sessionsChanged();
+    std::vector<SessionSummary> list;
+    std::vector<Whole> whole;
+    list.reserve(value.size());
+    for (auto& s : value) {
+        list.push_back(SessionSummary::of(s));
+        if (!archive_) whole.push_back(std::make_shared<const TestSession>(std::move(s)));
+    }
+    setList(std::move(list), std::move(whole));
+}
+
+void SessionLibrary::setList(std::vector<SessionSummary> list, std::vector<Whole> whole) {
+    if (list == sessions_ && sameWhole(whole, whole_)) return;
+    sessions_ = std::move(list);
+    whole_ = std::move(whole);
+    emit sessionsChanged();
 }
 
 void SessionLibrary::setLastError(std::optional<std::string> value) {
@@ -41,7 +74,7 @@ bool SessionLibrary::save(const TestSession& session) {
         }
     }
     touch(session.id);
-    place(session);
+    place(std::make_shared<const TestSession>(session));
     setLastError(std::nullopt);
     return true;
 }
@@ -49,39 +82,71 @@ bool SessionLibrary::save(const TestSession& session) {
 // The list as a stable sort, newest first, of the others with the session appended would leave
 // it, without copying or comparing the whole list: the others are kept sorted by every save, so
 // the session goes after every session of its date or newer and before every older one.
-void SessionLibrary::place(const TestSession& session) {
+void SessionLibrary::place(const Whole& session) {
+    SessionSummary summary = SessionSummary::of(*session);
+    // What the session replaces, when it is at hand: a save of the same summary may still change
+    // the notes or the results' measures, which the list does not show but the detail does.
+    const Whole before = atHand(session->id);
+    if (archive_) recent_.keep(session);
     if (!std::is_sorted(sessions_.begin(), sessions_.end(), newer)) {
         // A list assigned out of order is sorted whole, as the first save after it always did.
-        std::vector<TestSession> list;
-        list.reserve(sessions_.size() + 1);
-        for (const auto& s : sessions_)
-            if (s.id != session.id) list.push_back(s);
-        list.push_back(session);
-        std::stable_sort(list.begin(), list.end(), newer);
-        setSessions(std::move(list));
+        std::vector<std::size_t> order;
+        for (std::size_t i = 0; i < sessions_.size(); ++i)
+            if (sessions_[i].id != session->id) order.push_back(i);
+        std::vector<SessionSummary> list;
+        std::vector<Whole> whole;
+        for (std::size_t i : order) {
+            list.push_back(sessions_[i]);
+            if (!archive_) whole.push_back(whole_[i]);
+        }
+        list.push_back(summary);
+        if (!archive_) whole.push_back(session);
+        std::vector<std::size_t> sorted(list.size());
+        for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) { return newer(list[a], list[b]); });
+        std::vector<SessionSummary> sortedList;
+        std::vector<Whole> sortedWhole;
+        for (std::size_t i : sorted) {
+            sortedList.push_back(std::move(list[i]));
+            if (!archive_) sortedWhole.push_back(whole[i]);
+        }
+        setList(std::move(sortedList), std::move(sortedWhole));
         return;
     }
-    const auto same = [&](const TestSession& s) { return s.id == session.id; };
+    const auto same = [&](const SessionSummary& s) { return s.id == session->id; };
     const auto first = std::find_if(sessions_.begin(), sessions_.end(), same);
     const auto sameCount = std::count_if(first, sessions_.end(), same);
     const auto at = static_cast<std::size_t>(first - sessions_.begin());
     // Unchanged when the one session of this id is this very session, already in its place.
-    if (sameCount == 1 && *first == session) {
-        const bool afterNewer = at == 0 || !(sessions_[at - 1].date < session.date);
-        const bool beforeOlder = at + 1 == sessions_.size() || sessions_[at + 1].date < session.date;
+    if (sameCount == 1 && *first == summary && before && *before == *session) {
+        const bool afterNewer = at == 0 || !(sessions_[at - 1].date < summary.date);
+        const bool beforeOlder = at + 1 == sessions_.size() || sessions_[at + 1].date < summary.date;
         if (afterNewer && beforeOlder) return;
     }
-    if (sameCount > 0) sessions_.erase(std::remove_if(first, sessions_.end(), same), sessions_.end());
-    const auto position = std::upper_bound(sessions_.begin(), sessions_.end(), session, newer);
-    sessions_.insert(position, session);
+    if (sameCount > 0) drop(session->id);
+    const auto position = std::upper_bound(sessions_.begin(), sessions_.end(), summary, newer);
+    if (!archive_) whole_.insert(whole_.begin() + (position - sessions_.begin()), session);
+    sessions_.insert(position, std::move(summary));
     emit sessionsChanged();
+}
+
+void SessionLibrary::drop(const Uuid& id) {
+    if (!archive_) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < sessions_.size(); ++i)
+            if (sessions_[i].id != id) whole_[kept++] = std::move(whole_[i]);
+        whole_.resize(kept);
+    }
+    std::erase_if(sessions_, [&](const SessionSummary& s) { return s.id == id; });
 }
 
 void SessionLibrary::load() {
     if (!archive_) return;
     const bool wasLoading = supersedeLoading();
-    auto loaded = archive_->load();
-    takeLoaded(std::move(loaded.sessions), std::move(loaded.skipped));
+    // The folder may have changed under the sessions at hand.
+    recent_.clear();
+    auto loaded = archive_->loadSummaries();
+    takeLoaded(std::move(loaded.summaries), std::move(loaded.skipped));
     if (wasLoading) emit loadingChanged();
 }
 
@@ -98,7 +163,7 @@ void SessionLibrary::loadInBackground(BackgroundWorker& worker, std::shared_ptr<
     worker.run([archive = *archive_, executor = std::move(executor), self, generation] {
         auto loaded = std::make_shared<Loaded>();
         try {
-            *loaded = archive.load(BackgroundWorker::spareCores());
+            *loaded = archive.loadSummaries(BackgroundWorker::spareCores());
         } catch (const std::exception& error) {
             // Out of memory or threads: the history shows what was saved since, and the log says why.
             qCWarning(logModel).noquote() << "could not load the saved sessions from"
@@ -113,19 +178,19 @@ void SessionLibrary::loadInBackground(BackgroundWorker& worker, std::shared_ptr<
 void SessionLibrary::land(std::uint64_t generation, Loaded loaded) {
     if (!loading_ || generation != generation_) return;
     loading_ = false;
-    std::vector<TestSession> list;
+    std::vector<SessionSummary> list;
     if (sessions_.empty() && touched_.empty()) {
-        list = std::move(loaded.sessions);
+        list = std::move(loaded.summaries);
     } else {
         // What the list holds now was saved while the folder was read, and what was deleted
         // meanwhile is gone for good: the folder's copies of both are passed over.
         std::set<Uuid> settled(touched_.begin(), touched_.end());
         for (const auto& s : sessions_) settled.insert(s.id);
-        std::vector<TestSession> kept;
-        kept.reserve(loaded.sessions.size());
-        for (auto& s : loaded.sessions)
+        std::vector<SessionSummary> kept;
+        kept.reserve(loaded.summaries.size());
+        for (auto& s : loaded.summaries)
             if (!settled.contains(s.id)) kept.push_back(std::move(s));
-        std::vector<TestSession> saved = sessions_;
+        std::vector<SessionSummary> saved = sessions_;
         std::stable_sort(saved.begin(), saved.end(), newer);
         list.reserve(kept.size() + saved.size());
         // Both newest first; merging keeps each one's order for equal dates.
@@ -138,7 +203,7 @@ void SessionLibrary::land(std::uint64_t generation, Loaded loaded) {
     emit loadingChanged();
 }
 
-void SessionLibrary::takeLoaded(std::vector<TestSession> list, std::vector<RorozErurEvo::SkippedFile> skipped) {
+void SessionLibrary::takeLoaded(std::vector<SessionSummary> list, std::vector<RorozErurEvo::SkippedFile> skipped) {
     for (const auto& file : skipped) {
         if (file.folder)
             qCWarning(logModel).noquote() << "could not list the session folder" << QString::fromStdString(file.name)
@@ -148,7 +213,7 @@ void SessionLibrary::takeLoaded(std::vector<TestSession> list, std::vector<Roroz
                                           << QString::fromStdString(archive_->folder.string()) << "-"
                                           << QString::fromStdString(file.cause);
     }
-    setSessions(std::move(list));
+    setList(std::move(list), {});
     if (skipped == skipped_) return;
     skipped_ = std::move(skipped);
     emit skippedChanged();
@@ -177,11 +242,10 @@ bool SessionLibrary::remove(const Uuid& id) {
         }
     }
     touch(id);
-    std::vector<TestSession> list;
-    list.reserve(sessions_.size());
-    for (const auto& s : sessions_)
-        if (s.id != id) list.push_back(s);
-    setSessions(std::move(list));
+    recent_.forget(id);
+    const std::size_t count = sessions_.size();
+    drop(id);
+    if (sessions_.size() != count) emit sessionsChanged();
     setLastError(std::nullopt);
     return true;
 }
@@ -200,7 +264,8 @@ bool SessionLibrary::eraseAll() {
     }
     // A load still on its way read files that are gone now.
     const bool wasLoading = supersedeLoading();
-    setSessions({});
+    recent_.clear();
+    setList({}, {});
     if (!skipped_.empty()) {
         skipped_.clear();
         emit skippedChanged();
@@ -210,17 +275,123 @@ bool SessionLibrary::eraseAll() {
     return true;
 }
 
-const SessionLibrary::TestSession* SessionLibrary::session(const std::optional<Uuid>& id) const {
+const SessionLibrary::SessionSummary* SessionLibrary::session(const std::optional<Uuid>& id) const {
     if (!id) return nullptr;
-    auto it = std::find_if(sessions_.begin(), sessions_.end(), [&](const TestSession& s) { return s.id == *id; });
+    auto it = std::find_if(sessions_.begin(), sessions_.end(), [&](const SessionSummary& s) { return s.id == *id; });
     return it == sessions_.end() ? nullptr : &*it;
 }
 
-std::vector<SessionLibrary::TestSession> SessionLibrary::sessions(const std::string& unitKey) const {
-    std::vector<TestSession> found;
+std::vector<SessionLibrary::SessionSummary> SessionLibrary::sessions(const std::string& unitKey) const {
+    std::vector<SessionSummary> found;
     for (const auto& s : sessions_)
         if (s.unitKey() == unitKey) found.push_back(s);
     return found;
+}
+
+SessionLibrary::Whole SessionLibrary::atHand(const Uuid& id) {
+    if (archive_) return recent_.find(id);
+    for (std::size_t i = 0; i < sessions_.size(); ++i)
+        if (sessions_[i].id == id) return whole_[i];
+    return nullptr;
+}
+
+namespace {
+
+// What the worker read of the sessions not at hand: each whole, or the first problem.
+struct Read {
+    std::vector<SessionLibrary::Whole> sessions;
+    std::string problem;
+    std::size_t failed = 0; // position in what was to be read
+};
+
+Read readWhole(const RorozErurEvo::SessionArchive& archive, const std::vector<SessionSummary>& listed) {
+    Read read;
+    read.sessions.reserve(listed.size());
+    for (const auto& summary : listed) {
+        auto opened = archive.open(summary);
+        if (!opened.session) {
+            read.problem = opened.problem;
+            read.failed = read.sessions.size();
+            read.sessions.clear();
+            return read;
+        }
+        // Made mutable, so that the one holder of a session read for a single use may take it
+        // (AppModel::openSessions).
+        read.sessions.push_back(std::make_shared<RorozErurEvo::TestSession>(std::move(*opened.session)));
+    }
+    return read;
+}
+
+} // namespace
+
+void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void(Opened)> done) {
+    std::vector<Whole> found(listed.size());
+    std::vector<SessionSummary> missing;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        found[i] = atHand(listed[i].id);
+        if (!found[i]) missing.push_back(listed[i]);
+    }
+    if (missing.empty()) {
+        done({std::move(found), {}});
+        return;
+    }
+    if (!archive_) {
+        // Kept in memory only: a session no longer listed is gone for good.
+        const auto& gone = missing.front();
+        const std::string problem = problemOf(gone, listed.size(), "it is no longer saved");
+        qCWarning(logModel).noquote() << "could not open the session" << QString::fromStdString(gone.id.text()) << "-"
+                                      << QString::fromStdString(problem);
+        done({{}, problem});
+        return;
+    }
+    auto finish = [this, listed = std::move(listed), found = std::move(found), missing,
+                   done = std::move(done)](Read read) mutable {
+        Opened opened;
+        if (!read.problem.empty()) {
+            const auto& failed = missing[read.failed];
+            opened.problem = problemOf(failed, listed.size(), read.problem);
+            qCWarning(logModel).noquote() << "could not open the session file"
+                                          << QString::fromStdString(archive_->url(failed.id).string()) << "-"
+                                          << QString::fromStdString(read.problem);
+            done(std::move(opened));
+            return;
+        }
+        // A handful read for a detail or a comparison is likely to be wanted again soon; a whole
+        // export would only push those out.
+        const bool keep = read.sessions.size() <= recentCapacity / 2;
+        auto next = read.sessions.begin();
+        for (auto& slot : found) {
+            if (slot) continue;
+            slot = *next++;
+            if (keep && session(slot->id) && !recent_.find(slot->id)) recent_.keep(slot);
+        }
+        opened.sessions = std::move(found);
+        done(std::move(opened));
+    };
+    if (!worker_ || !executor_) {
+        finish(readWhole(*archive_, missing));
+        return;
+    }
+    if (openings_++ == 0) emit openingChanged();
+    QPointer<SessionLibrary> self(this);
+    auto landing = std::make_shared<decltype(finish)>(std::move(finish));
+    // The landing travels on to the main thread, so that what `done` holds is let go there.
+    worker_->run([archive = *archive_, missing = std::move(missing), executor = executor_, self, landing]() mutable {
+        auto read = std::make_shared<Read>();
+        try {
+            *read = readWhole(archive, missing);
+        } catch (const std::exception& error) {
+            // Out of memory: the user is told, as for a file that could not be read.
+            read->sessions.clear();
+            read->problem = error.what();
+            read->failed = 0;
+        }
+        executor->post([self, landing = std::move(landing), read] {
+            if (!self) return;
+            if (--self->openings_ == 0) emit self->openingChanged();
+            (*landing)(std::move(*read));
+        });
+    });
 }
 
 } // namespace Tessarine

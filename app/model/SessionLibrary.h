@@ -3,17 +3,26 @@
 // first and changes the list only when that worked; deleting removes the file first and keeps
 // the session listed when that failed. The last failure's message stays for the toast.
 //
+// The list holds each session's summary (what listing, grouping and picking need), not the whole
+// session: a history of tens of thousands stays small. A session is read whole from its file
+// when it is opened, compared, exported or printed (open), off the main thread, and the few
+// opened or saved most recently are kept at hand. A library without an archive keeps its
+// sessions whole, as there is nowhere to read them from.
+//
 // Main thread only. Saving and deleting run synchronously; the folder as a whole is read on a
 // worker at start, and what it held lands in one call on the main thread (loadInBackground).
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "testkit/RecentSessions.h"
 #include "testkit/SessionArchive.h"
+#include "testkit/SessionSummary.h"
 #include "testkit/TestSession.h"
 #include "testkit/Uuid.h"
 
@@ -27,7 +36,12 @@ class SessionLibrary : public QObject {
 
 public:
     using TestSession = RorozErurEvo::TestSession;
+    using SessionSummary = RorozErurEvo::SessionSummary;
     using Uuid = RorozErurEvo::Uuid;
+    using Whole = std::shared_ptr<const TestSession>;
+
+    // Sessions read whole most recently (or saved) that stay at hand.
+    static constexpr std::size_t recentCapacity = 16;
 
     // Without an archive the sessions live in memory only.
     explicit SessionLibrary(std::optional<RorozErurEvo::SessionArchive> archive = std::nullopt,
@@ -35,8 +49,14 @@ public:
 
     const std::optional<RorozErurEvo::SessionArchive>& archive() const { return archive_; }
 
-    // Newest first after each save.
-    const std::vector<TestSession>& sessions() const { return sessions_; }
+    // Where open() reads session files, and how its result comes back to the main thread. Without
+    // them open() reads on the caller's thread.
+    void useBackground(BackgroundWorker& worker, std::shared_ptr<MainExecutor> executor);
+
+    // The summaries of the saved sessions, newest first after each save.
+    const std::vector<SessionSummary>& sessions() const { return sessions_; }
+    // Replaces the list. Without an archive the sessions are kept whole; with one, only their
+    // summaries (the archive holds the rest).
     void setSessions(std::vector<TestSession> value);
 
     // Replaces the list by what the archive holds, and notes the session files it could not
@@ -67,31 +87,59 @@ public:
     // folder could not be removed: the list then holds what is left on disk.
     bool eraseAll();
 
-    const TestSession* session(const std::optional<Uuid>& id) const;
-    std::vector<TestSession> sessions(const std::string& unitKey) const;
+    // The first listed session with that id; null when there is none.
+    const SessionSummary* session(const std::optional<Uuid>& id) const;
+    // The listed sessions whose unitKey equals the key, in list order.
+    std::vector<SessionSummary> sessions(const std::string& unitKey) const;
+
+    // The listed sessions read whole, in the order given, or the first problem that kept one
+    // from being read (its file is gone, unreadable, or no longer holds what was listed), worded
+    // for "Couldn't open the session: <problem>". Sessions at hand come at once; otherwise the
+    // files are read on the worker and `done` runs later on the main thread (never when the
+    // library is gone by then). The log names every failure.
+    struct Opened {
+        std::vector<Whole> sessions;
+        std::string problem; // empty when every session was read
+    };
+    void open(std::vector<SessionSummary> listed, std::function<void(Opened)> done);
+    // The session whole when it needs no reading: kept in memory or opened recently. Null else.
+    Whole atHand(const Uuid& id);
+    // True while open() reads files.
+    bool opening() const { return openings_ > 0; }
 
 signals:
     void sessionsChanged();
     void lastErrorChanged();
     void skippedChanged();
     void loadingChanged();
+    void openingChanged();
 
 private:
-    using Loaded = RorozErurEvo::SessionArchive::Loaded;
+    using Loaded = RorozErurEvo::SessionArchive::LoadedSummaries;
     // Lands a background load, unless a later load or an erase superseded it.
     void land(std::uint64_t generation, Loaded loaded);
     // Takes the folder's list and skipped files as they are now; the list as given.
-    void takeLoaded(std::vector<TestSession> list, std::vector<RorozErurEvo::SkippedFile> skipped);
+    void takeLoaded(std::vector<SessionSummary> list, std::vector<RorozErurEvo::SkippedFile> skipped);
+    // Replaces the list (and, without an archive, the whole sessions beside it).
+    void setList(std::vector<SessionSummary> list, std::vector<Whole> whole);
     // Drops a background load still on its way; true when there was one.
     bool supersedeLoading();
     // A save or delete while loading: the folder's copy of the session no longer counts.
     void touch(const Uuid& id);
     void setLastError(std::optional<std::string> value);
     // Puts the session in its place in the list, in place of any session with its id.
-    void place(const TestSession& session);
+    void place(const Whole& session);
+    // Drops every listed session with the id.
+    void drop(const Uuid& id);
 
     const std::optional<RorozErurEvo::SessionArchive> archive_;
-    std::vector<TestSession> sessions_;
+    std::vector<SessionSummary> sessions_;
+    // Without an archive: each listed session whole, at the same position. Empty with one.
+    std::vector<Whole> whole_;
+    RorozErurEvo::RecentSessions recent_{recentCapacity};
+    BackgroundWorker* worker_ = nullptr;
+    std::shared_ptr<MainExecutor> executor_;
+    int openings_ = 0; // background opens not landed yet
     std::optional<std::string> lastError_;
     std::vector<RorozErurEvo::SkippedFile> skipped_;
     bool loading_ = false;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -54,4 +56,25 @@ TEST(BackgroundWorker, SpareCoresCountTheCoresThisProcessMayUseLessOne) {
         }).join();
         EXPECT_EQ(spare, allowed > 1 ? allowed - 1 : 1u) << allowed << " cores allowed";
     }
+}
+
+TEST(BackgroundWorker, FinishedThreadsAreJoinedWhenMoreWorkComes) {
+    // One piece of work per opened session over a long run must not gather a thread each.
+    ThreadWorker worker;
+    std::atomic<int> done{0};
+    for (int i = 0; i < 50; ++i) {
+        worker.run([&] { ++done; });
+        // Let it finish before the next comes.
+        while (done.load() <= i) std::this_thread::yield();
+    }
+    // Each finished thread is joined by the next run (a thread still saying it has finished may
+    // wait one more), so more work after a pause leaves just the new thread.
+    for (int tries = 0; tries < 1000 && worker.threadCount() > 1; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        worker.run([] {});
+    }
+    EXPECT_LE(worker.threadCount(), 1u);
+    worker.wait();
+    EXPECT_EQ(worker.threadCount(), 0u);
+    EXPECT_EQ(done.load(), 50);
 }

@@ -16,6 +16,14 @@ using RorozErurEvo::Verdict;
 
 namespace {
 TestResult passed() { return TestResult(TestKind::drift, "Left Thumbstick", ValueSource::processed, Verdict::pass, "fine", {}, {}); }
+
+// The current sessions, whole, once whatever had to be read has landed.
+std::vector<RorozErurEvo::TestSession> current(Fakes::Bench& bench) {
+    std::vector<RorozErurEvo::TestSession> got;
+    Commands::withCurrentSessions(*bench.model, [&](std::vector<RorozErurEvo::TestSession> sessions) { got = std::move(sessions); });
+    bench.executor->runAll();
+    return got;
+}
 } // namespace
 
 TEST(CommandState, SessionItemsFollowTheSelection) {
@@ -32,9 +40,9 @@ TEST(CommandState, SessionItemsFollowTheSelection) {
     model.runner(bench.demo()).setResults({{"drift|Left Thumbstick|processed", passed()}});
     state = CommandState::of(model);
     EXPECT_TRUE(state.sessionItems);
-    ASSERT_EQ(Commands::currentSessions(model).size(), 1u);
+    ASSERT_EQ(current(bench).size(), 1u);
     model.setUnit("demo", UnitRecord{.unit = "SN-42", .stage = "Before repair"});
-    EXPECT_EQ(Commands::suggestedName(Commands::currentSessions(model)), "SN-42 Before repair");
+    EXPECT_EQ(Commands::suggestedName(current(bench)), "SN-42 Before repair");
 
     for (auto item : {SidebarItem::keyboard(), SidebarItem::mouse(), SidebarItem::batch(), SidebarItem::device("gone")}) {
         model.setSelection(item);
@@ -57,8 +65,8 @@ TEST(CommandState, HistoryActsOnThePickedSavedSession) {
     model.setSelectedSession(saved.id);
     state = CommandState::of(model);
     EXPECT_TRUE(state.sessionItems);
-    ASSERT_EQ(Commands::currentSessions(model).size(), 1u);
-    EXPECT_EQ(Commands::currentSessions(model)[0].id, saved.id);
+    ASSERT_EQ(current(bench).size(), 1u);
+    EXPECT_EQ(current(bench)[0], saved);
 
     model.setSelectedSession(RorozErurEvo::Uuid::random());
     EXPECT_FALSE(CommandState::of(model).sessionItems);

@@ -23,7 +23,7 @@ TestSession session(const char* iso, std::string unit = "SN-1") {
     return s;
 }
 
-std::vector<std::string> units(const std::vector<TestSession>& list) {
+template <class Listed> std::vector<std::string> units(const std::vector<Listed>& list) {
     std::vector<std::string> out;
     for (const auto& s : list) out.push_back(s.unit);
     return out;
@@ -57,7 +57,8 @@ TEST(SessionLibrary, SavingReplacesByIdAndKeepsTheNewestFirst) {
     EXPECT_TRUE(library.save(a));
     EXPECT_EQ(units(library.sessions()), (std::vector<std::string>{"A", "B", "C"}));
     ASSERT_NE(library.session(a.id), nullptr);
-    EXPECT_EQ(library.session(a.id)->notes, "edited");
+    ASSERT_NE(library.atHand(a.id), nullptr) << "a saved session stays at hand";
+    EXPECT_EQ(library.atHand(a.id)->notes, "edited");
     EXPECT_EQ(SessionArchive{folder.sessions()}.loadAll().size(), 3u);
     EXPECT_EQ(library.sessions("B").size(), 1u);
     EXPECT_TRUE(library.sessions("nobody").empty());
