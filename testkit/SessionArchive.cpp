@@ -159,7 +159,7 @@ SessionArchive::Opened SessionArchive::open(const SessionSummary& listed) const 
     if (!content.text) return {std::nullopt, content.error};
     try {
         TestSession session = SessionCoder::decode(*content.text);
-        if (SessionSummary::of(session) != listed)
+        if (!listed.describes(session))
             return {std::nullopt, "its file was replaced after the history was listed"};
         return {std::move(session), {}};
     } catch (const std::exception& error) {

@@ -13,6 +13,21 @@ SessionSummary SessionSummary::of(const TestSession& session) {
     return summary;
 }
 
+bool SessionSummary::describes(const TestSession& session) const {
+    if (id != session.id || date != session.date || unit != session.unit || label != session.label ||
+        technician != session.technician || ticket != session.ticket || device != session.device ||
+        results.size() != session.results.size())
+        return false;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const auto& mine = results[i];
+        const auto& theirs = session.results[i];
+        if (mine.kind != theirs.kind || mine.source != theirs.source || mine.verdict != theirs.verdict ||
+            mine.element != theirs.element)
+            return false;
+    }
+    return true;
+}
+
 std::string SessionSummary::unitKey() const { return SessionFacts::unitKey(*this); }
 Verdict SessionSummary::verdict() const { return SessionFacts::verdict(*this); }
 VerdictCounts SessionSummary::counts() const { return SessionFacts::counts(*this); }

@@ -32,6 +32,8 @@ struct SessionSummary {
     std::vector<ResultSummary> results; // in the session's order
 
     static SessionSummary of(const TestSession& session);
+    // Whether this is the summary of `session` (of(session) == *this, without copying it).
+    bool describes(const TestSession& session) const;
 
     // The whole session's answers (TestSession's functions of the same names).
     std::string unitKey() const;

@@ -74,7 +74,7 @@ void AppModel::openSessions(std::vector<RorozErurEvo::SessionSummary> listed,
         *answered = true;
         if (!self) return;
         if (!opened.problem.empty()) {
-            self->setToast(failure("open the session", opened.problem));
+            self->setToast(SessionLibrary::openFailure(opened.problem));
             return;
         }
         std::vector<TestSession> sessions;

@@ -102,6 +102,8 @@ public:
         std::string problem; // empty when every session was read
     };
     void open(std::vector<SessionSummary> listed, std::function<void(Opened)> done);
+    // "Couldn't open the session: <problem>", what the user is told.
+    static std::string openFailure(const std::string& problem) { return "Couldn't open the session: " + problem; }
     // The session whole when it needs no reading: kept in memory or opened recently. Null else.
     Whole atHand(const Uuid& id);
     // True while open() reads files.

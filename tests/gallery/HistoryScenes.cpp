@@ -131,7 +131,8 @@ std::unique_ptr<QWidget> unreadableHistory() {
 std::unique_ptr<QWidget> detail() {
     auto host = std::make_unique<HistoryHost>();
     fillLibrary(*host);
-    auto s = host->model().library().sessions().front();
+    auto& library = host->model().library();
+    auto s = *library.atHand(library.sessions().front().id);
     s.notes = "Replaced the left stick module; cleaned the triggers.";
     host->add(new SessionDetail(host->model(), s));
     return host;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "SeededHistory.h"
@@ -19,6 +20,7 @@ TEST(SessionSummary, GivesAListingTheWholeSessionsAnswers) {
     std::vector<SessionSummary> summaries;
     for (const auto& s : sessions) {
         const auto summary = SessionSummary::of(s);
+        EXPECT_TRUE(summary.describes(s));
         EXPECT_EQ(summary.id, s.id);
         EXPECT_EQ(summary.unitKey(), s.unitKey());
         EXPECT_EQ(summary.verdict(), s.verdict());
@@ -32,6 +34,27 @@ TEST(SessionSummary, GivesAListingTheWholeSessionsAnswers) {
     const auto groups = TestSession::byUnitIndex(sessions);
     EXPECT_EQ(SessionSummary::byUnitIndex(summaries), groups);
     EXPECT_GT(groups.size(), 5u);
+}
+
+TEST(SessionSummary, DescribesOnlyTheSessionItWasMadeOf) {
+    TestSession s = session("SN-1", "2026-03-01T09:00:00Z", {result(TestKind::drift, "Left stick", Verdict::pass)});
+    const auto summary = SessionSummary::of(s);
+    const std::vector<std::function<void(TestSession&)>> changes{
+        [](TestSession& t) { t.label = "After"; },
+        [](TestSession& t) { t.device.guid = "other"; },
+        [](TestSession& t) { t.date += std::chrono::seconds(1); },
+        [](TestSession& t) { t.results[0].element = "Right stick"; },
+        [](TestSession& t) { t.results[0].verdict = Verdict::fail; },
+        [](TestSession& t) { t.results.push_back(t.results[0]); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        TestSession changed = s;
+        changes[i](changed);
+        EXPECT_FALSE(summary.describes(changed)) << "change " << i;
+    }
+    TestSession notes = s;
+    notes.notes = "not in the summary";
+    EXPECT_TRUE(summary.describes(notes));
 }
 
 TEST(SessionSummary, RecentSessionsKeepTheLastFewUsedAndForgetWhatChanged) {

@@ -27,7 +27,7 @@ void ExportMenu::refresh() {
     const auto& all = model_.library().sessions();
     const std::string unit = session_.unitKey();
     const auto unitCount = static_cast<std::size_t>(
-        std::count_if(all.begin(), all.end(), [&](const TestSession& s) { return s.unitKey() == unit; }));
+        std::count_if(all.begin(), all.end(), [&](const RorozErurEvo::SessionSummary& s) { return s.unitKey() == unit; }));
     bool first = true;
     for (const auto& section : HistoryTexts::exportSections(session_, unitCount, all.size())) {
         if (!first) menu_->addSeparator();
@@ -38,14 +38,16 @@ void ExportMenu::refresh() {
                                                                                        : QStringLiteral("JSON…"));
             connect(action, &QAction::triggered, this, [this, scope = section.scope, name = section.fileName, format] {
                 using Scope = HistoryTexts::ExportSection::Scope;
-                // The sessions are read when chosen, so a save or a delete in between counts.
-                std::vector<TestSession> sessions;
-                switch (scope) {
-                case Scope::session: sessions = {session_}; break;
-                case Scope::unit: sessions = model_.library().sessions(session_.unitKey()); break;
-                case Scope::everything: sessions = model_.library().sessions(); break;
+                if (scope == Scope::session) {
+                    model_.exportSessions({session_}, format, name);
+                    return;
                 }
-                model_.exportSessions(sessions, format, name);
+                // The sessions are listed when chosen, so a save or a delete in between counts, and
+                // read whole off the main thread; the export follows once they are read.
+                auto listed = scope == Scope::unit ? model_.library().sessions(session_.unitKey()) : model_.library().sessions();
+                model_.openSessions(std::move(listed), [model = &model_, format, name](std::vector<TestSession> sessions) {
+                    model->exportSessions(sessions, format, name);
+                });
             });
         }
     }

@@ -18,7 +18,7 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 QString shown(const std::string& text) { return field(text); }
 
-QString labelOr(const TestSession& session, const QString& fallback) {
+template <class Session> QString labelOr(const Session& session, const QString& fallback) {
     return session.label.empty() ? fallback : shown(session.label);
 }
 
@@ -58,13 +58,13 @@ QString skippedDetails(const std::vector<RorozErurEvo::SkippedFile>& files) {
     return lines.join(QLatin1Char('\n'));
 }
 
-QString rowTitle(const TestSession& session) { return labelOr(session, QStringLiteral("Session")); }
+QString rowTitle(const SessionSummary& session) { return labelOr(session, QStringLiteral("Session")); }
 
-QString rowCaption(const TestSession& session) {
+QString rowCaption(const SessionSummary& session) {
     return ReportText::shortDateText(session.date) + QStringLiteral(" · ") + shown(session.device.name);
 }
 
-QString rowSpoken(const TestSession& session) {
+QString rowSpoken(const SessionSummary& session) {
     return rowTitle(session) + QStringLiteral(", ") + rowCaption(session) + QStringLiteral(", ") +
            VerdictStyle::word(session.verdict());
 }
@@ -86,11 +86,11 @@ QString subtitle(const TestSession& session) {
     return parts.join(QStringLiteral(" · "));
 }
 
-QString compareItemTitle(const TestSession& session) {
+QString compareItemTitle(const SessionSummary& session) {
     return rowTitle(session) + QStringLiteral(", ") + ReportText::shortDateText(session.date);
 }
 
-QString otherUnitItemTitle(const TestSession& session) {
+QString otherUnitItemTitle(const SessionSummary& session) {
     return shown(session.unitKey()) + QStringLiteral(": ") + compareItemTitle(session);
 }
 
@@ -99,7 +99,7 @@ QString deleteMessage(const TestSession& session) {
            QStringLiteral(". This can't be undone.");
 }
 
-CompareChoices compareChoices(const std::vector<TestSession>& library, const TestSession& shown) {
+CompareChoices compareChoices(const std::vector<SessionSummary>& library, const SessionSummary& shown) {
     CompareChoices choices;
     const std::string unit = shown.unitKey();
     for (std::size_t i = 0; i < library.size(); ++i) {
@@ -109,7 +109,8 @@ CompareChoices compareChoices(const std::vector<TestSession>& library, const Tes
     return choices;
 }
 
-std::pair<const TestSession*, const TestSession*> compareOrder(const TestSession& shown, const TestSession& other) {
+std::pair<const SessionSummary*, const SessionSummary*> compareOrder(const SessionSummary& shown,
+                                                                 const SessionSummary& other) {
     if (other.date < shown.date) return {&other, &shown};
     return {&shown, &other};
 }

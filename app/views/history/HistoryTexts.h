@@ -14,24 +14,28 @@
 
 #include "testkit/SessionArchive.h"
 #include "testkit/SessionComparison.h"
+#include "testkit/SessionSummary.h"
 #include "testkit/TestSession.h"
 
 namespace Tessarine::HistoryTexts {
 
+using RorozErurEvo::SessionSummary;
 using RorozErurEvo::TestResult;
 using RorozErurEvo::TestSession;
 
 // ---- the list
+//
+// Lists and pickers read only what a session's summary holds: a listed session is not read whole.
 
 // "No saved sessions yet", or "No sessions for <unit> yet" for one unit's history.
 QString emptyTitle(const std::optional<std::string>& unit);
 QString emptyDescription();
 // The session's label, or "Session" when it has none (a label of spaces is shown as it is).
-QString rowTitle(const TestSession& session);
+QString rowTitle(const SessionSummary& session);
 // "<date> · <device name>".
-QString rowCaption(const TestSession& session);
+QString rowCaption(const SessionSummary& session);
 // What assistive technology reads for a row: its title, caption and verdict word.
-QString rowSpoken(const TestSession& session);
+QString rowSpoken(const SessionSummary& session);
 
 // What the history says while the saved sessions are still being read.
 QString loadingTitle();
@@ -60,9 +64,9 @@ QString title(const TestSession& session);
 // "<long date> · Unit <key>", then " · Ticket <ticket>" and " · Tested by <technician>" when set.
 QString subtitle(const TestSession& session);
 // "<label or Session>, <date>".
-QString compareItemTitle(const TestSession& session);
+QString compareItemTitle(const SessionSummary& session);
 // "<unit key>: <compareItemTitle>", for a session of another unit.
-QString otherUnitItemTitle(const TestSession& session);
+QString otherUnitItemTitle(const SessionSummary& session);
 // "<title>, <date>. This can't be undone."
 QString deleteMessage(const TestSession& session);
 
@@ -74,11 +78,12 @@ struct CompareChoices {
     std::vector<std::size_t> otherUnits;
     bool empty() const { return sameUnit.empty() && otherUnits.empty(); }
 };
-CompareChoices compareChoices(const std::vector<TestSession>& library, const TestSession& shown);
+CompareChoices compareChoices(const std::vector<SessionSummary>& library, const SessionSummary& shown);
 
 // The before and after sessions of comparing `shown` with `other`: the earlier one is before; at
 // the same time the shown session is.
-std::pair<const TestSession*, const TestSession*> compareOrder(const TestSession& shown, const TestSession& other);
+std::pair<const SessionSummary*, const SessionSummary*> compareOrder(const SessionSummary& shown,
+                                                                 const SessionSummary& other);
 
 // ---- the comparison
 

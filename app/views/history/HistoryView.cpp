@@ -18,6 +18,7 @@
 
 namespace Tessarine {
 
+using RorozErurEvo::SessionSummary;
 using RorozErurEvo::TestSession;
 
 HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidget* parent)
@@ -103,7 +104,7 @@ void HistoryView::showEvent(QShowEvent* event) {
 
 void HistoryView::syncSelection() {
     if (model_.library().session(model_.selectedSession())) return;
-    const TestSession* first = rows_->first();
+    const SessionSummary* first = rows_->first();
     model_.setSelectedSession(first ? std::optional(first->id) : std::nullopt);
 }
 
@@ -128,47 +129,82 @@ void HistoryView::selectFromList() {
     if (updatingList_) return;
     const auto rows = list_->selectionModel()->selectedRows();
     if (rows.isEmpty()) return; // the model keeps its pick; only another pick replaces it
-    if (const TestSession* session = rows_->session(rows.front().row())) model_.setSelectedSession(session->id);
+    if (const SessionSummary* session = rows_->session(rows.front().row())) model_.setSelectedSession(session->id);
 }
 
-bool HistoryView::showing(const std::vector<const TestSession*>& wanted) const {
+bool HistoryView::current(const TestSession& shown, const SessionSummary& listed) const {
+    if (!listed.describes(shown)) return false;
+    // Saved again with the same summary, the session may still differ in what the pane shows.
+    const auto now = model_.library().atHand(listed.id);
+    return !now || now.get() == &shown || *now == shown;
+}
+
+bool HistoryView::showing(const std::vector<SessionSummary>& wanted) const {
     if (!detail_) return false;
     if (wanted.size() == 2) {
         const auto* compare = qobject_cast<const CompareView*>(detail_.data());
-        return compare && compare->before() == *wanted[0] && compare->after() == *wanted[1];
+        return compare && current(compare->before(), wanted[0]) && current(compare->after(), wanted[1]);
     }
     if (wanted.size() == 1) {
         const auto* detail = qobject_cast<const SessionDetail*>(detail_.data());
-        return detail && detail->session() == *wanted[0];
+        return detail && current(detail->session(), wanted[0]);
     }
     return detail_->objectName() == QStringLiteral("history-pick");
 }
 
 void HistoryView::showDetail() {
     if (pages_->currentWidget() != browser_) {
-        if (detail_) {
-            pane_->layout()->removeWidget(detail_);
-            detail_->hide();
-            detail_->deleteLater();
-            detail_ = nullptr;
-        }
+        ++request_;
+        pending_ = false;
+        requested_.clear();
+        install(nullptr);
         return;
     }
     const auto& library = model_.library();
-    const TestSession* before = library.session(model_.compareBefore());
-    const TestSession* after = library.session(model_.compareAfter());
-    std::vector<const TestSession*> wanted;
-    if (before && after) wanted = {before, after};
-    else if (const TestSession* picked = library.session(model_.selectedSession())) wanted = {picked};
+    const SessionSummary* before = library.session(model_.compareBefore());
+    const SessionSummary* after = library.session(model_.compareAfter());
+    std::vector<SessionSummary> wanted;
+    if (before && after) wanted = {*before, *after};
+    else if (const SessionSummary* picked = library.session(model_.selectedSession())) wanted = {*picked};
     if (showing(wanted)) return;
+    // Being read, or already found unreadable: asked once, told once.
+    if (!wanted.empty() && wanted == requested_) return;
 
-    // Each view takes the one copy of its sessions it keeps: a session may be megabytes.
-    QWidget* next = nullptr;
-    if (wanted.size() == 2) next = new CompareView(model_, *wanted[0], *wanted[1]);
-    else if (wanted.size() == 1) next = new SessionDetail(model_, *wanted[0]);
-    else
-        next = EmptyState::named(QStringLiteral("history-pick"), QStringLiteral("Pick a session"),
-                                 QStringLiteral("list.bullet.rectangle"), QString());
+    const std::uint64_t request = ++request_;
+    requested_ = wanted;
+    pending_ = false;
+    if (wanted.empty()) {
+        install(EmptyState::named(QStringLiteral("history-pick"), QStringLiteral("Pick a session"),
+                                  QStringLiteral("list.bullet.rectangle"), QString()));
+        return;
+    }
+    pending_ = true;
+    QPointer<HistoryView> self(this);
+    model_.library().open(wanted, [self, request](SessionLibrary::Opened result) {
+        if (self && request == self->request_) self->opened(std::move(result));
+    });
+    // Not at hand: the pane waits for the files, and says so, rather than show another session.
+    if (pending_ && request == request_)
+        install(EmptyState::named(QStringLiteral("history-opening"), HistoryTexts::loadingTitle(),
+                                  QStringLiteral("circle.dashed"), QString()));
+}
+
+void HistoryView::opened(SessionLibrary::Opened result) {
+    pending_ = false;
+    if (!result.problem.empty()) {
+        model_.setToast(SessionLibrary::openFailure(result.problem));
+        install(EmptyState::named(QStringLiteral("history-unopened"), QStringLiteral("Couldn't open the session"),
+                                  QStringLiteral("exclamationmark.triangle.fill"),
+                                  QString::fromStdString(result.problem)));
+        return;
+    }
+    requested_.clear();
+    // The detail shares the session it was handed; a comparison keeps its own pair.
+    if (result.sessions.size() == 2) install(new CompareView(model_, *result.sessions[0], *result.sessions[1]));
+    else install(new SessionDetail(model_, std::move(result.sessions.at(0))));
+}
+
+void HistoryView::install(QWidget* next) {
     if (detail_) {
         pane_->layout()->removeWidget(detail_);
         detail_->hide();
@@ -176,7 +212,7 @@ void HistoryView::showDetail() {
         detail_->deleteLater();
     }
     detail_ = next;
-    pane_->layout()->addWidget(next);
+    if (next) pane_->layout()->addWidget(next);
 }
 
 } // namespace Tessarine

@@ -4,13 +4,18 @@
 // "Pick a session". The History destination lists every unit; a device's History tab lists only
 // the unit its session would be saved under now. Until the saved sessions have loaded it says
 // "Loading…" instead. The picked session and the comparison live in the model, so they outlast
-// the screen.
+// the screen. The list holds summaries: the detail pane reads its sessions whole off the main
+// thread, saying "Loading…" until they come, and says why when they cannot be read.
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/model/SessionLibrary.h"
+#include "testkit/SessionSummary.h"
 #include "testkit/TestSession.h"
 
 class QStackedLayout;
@@ -43,6 +48,8 @@ public:
     EmptyState* loadingState() const { return loading_; }
     // What the detail pane shows now: a CompareView, a SessionDetail or an EmptyState.
     QWidget* detail() const { return detail_; }
+    // True while the sessions the pane is to show are being read.
+    bool opening() const { return pending_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,7 +61,13 @@ private:
     void showDetail();
     // Whether the pane shows these sessions as they are now, so that a change elsewhere in the
     // library leaves it (and its open confirmation) alone.
-    bool showing(const std::vector<const RorozErurEvo::TestSession*>& wanted) const;
+    bool showing(const std::vector<RorozErurEvo::SessionSummary>& wanted) const;
+    // Whether `shown` is the listed session as the library has it now.
+    bool current(const RorozErurEvo::TestSession& shown, const RorozErurEvo::SessionSummary& listed) const;
+    // Shows what was read for the pane, or why it could not be.
+    void opened(SessionLibrary::Opened opened);
+    // Puts `next` in the pane in place of what it shows.
+    void install(QWidget* next);
     // Puts the model's picked session into the list's selection.
     void selectFromModel();
     void selectFromList();
@@ -71,6 +84,10 @@ private:
     QWidget* pane_;
     QPointer<QWidget> detail_;
     bool updatingList_ = false;
+    // The sessions last asked for, while they are read or after they could not be.
+    std::vector<RorozErurEvo::SessionSummary> requested_;
+    std::uint64_t request_ = 0; // counts the requests, so that only the last one lands
+    bool pending_ = false;
 };
 
 } // namespace Tessarine

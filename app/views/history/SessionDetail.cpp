@@ -59,7 +59,8 @@ SessionDetail::SessionDetail(AppModel& model, TestSession session, QWidget* pare
     : SessionDetail(model, std::make_shared<const TestSession>(std::move(session)), parent) {}
 
 SessionDetail::SessionDetail(AppModel& model, std::shared_ptr<const TestSession> session, QWidget* parent)
-    : QWidget(parent), model_(model), shared_(std::move(session)), session_(*shared_) {
+    : QWidget(parent), model_(model), shared_(std::move(session)), session_(*shared_),
+      summary_(RorozErurEvo::SessionSummary::of(session_)) {
     setObjectName(QStringLiteral("session-detail"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -220,16 +221,16 @@ void SessionDetail::showAllNotes() {
 }
 
 void SessionDetail::libraryChanged() {
-    compare_->setEnabled(!HistoryTexts::compareChoices(model_.library().sessions(), session_).empty());
+    compare_->setEnabled(!HistoryTexts::compareChoices(model_.library().sessions(), summary_).empty());
 }
 
 void SessionDetail::refreshCompareMenu() {
     compareMenu_->clear();
     const auto& all = model_.library().sessions();
-    const auto choices = HistoryTexts::compareChoices(all, session_);
+    const auto choices = HistoryTexts::compareChoices(all, summary_);
     auto add = [&](std::size_t i, const QString& title) {
         QAction* action = compareMenu_->addAction(title);
-        // The session is copied now: the library may change before the item is chosen.
+        // The summary is copied now: the library may change before the item is chosen.
         connect(action, &QAction::triggered, this, [this, other = all[i]] { compare(other); });
     };
     if (!choices.sameUnit.empty()) {
@@ -243,8 +244,8 @@ void SessionDetail::refreshCompareMenu() {
     }
 }
 
-void SessionDetail::compare(const TestSession& other) {
-    auto [before, after] = HistoryTexts::compareOrder(session_, other);
+void SessionDetail::compare(const RorozErurEvo::SessionSummary& other) {
+    auto [before, after] = HistoryTexts::compareOrder(summary_, other);
     const auto beforeID = before->id;
     const auto afterID = after->id;
     // An after session left from an earlier comparison must not pair with the new before session,

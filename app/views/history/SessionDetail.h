@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "testkit/SessionSummary.h"
 #include "testkit/TestSession.h"
 
 class QDialog;
@@ -30,7 +31,7 @@ public:
     const RorozErurEvo::TestSession& session() const { return session_; }
 
     // Starts a comparison with `other`: the earlier of the two is before.
-    void compare(const RorozErurEvo::TestSession& other);
+    void compare(const RorozErurEvo::SessionSummary& other);
     void exportPDF();
     void printReport();
     void copyListing();
@@ -56,6 +57,7 @@ private:
     AppModel& model_;
     const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
     const RorozErurEvo::TestSession& session_;
+    const RorozErurEvo::SessionSummary summary_; // of session_, for the pickers
     QToolButton* compare_ = nullptr;
     QMenu* compareMenu_ = nullptr;
     QPointer<QMessageBox> confirm_;

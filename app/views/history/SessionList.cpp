@@ -10,7 +10,7 @@
 
 namespace Tessarine {
 
-using RorozErurEvo::TestSession;
+using RorozErurEvo::SessionSummary;
 
 SessionListModel::SessionListModel(const SessionLibrary& library, std::optional<std::string> unit, QObject* parent)
     : QAbstractListModel(parent), library_(library), unit_(std::move(unit)) {
@@ -21,7 +21,7 @@ void SessionListModel::rebuild() {
     beginResetModel();
     units_.clear();
     rows_.clear();
-    for (auto& group : TestSession::byUnitIndex(library_.sessions())) {
+    for (auto& group : SessionSummary::byUnitIndex(library_.sessions())) {
         if (unit_ && group.unit != *unit_) continue;
         const int g = static_cast<int>(units_.size());
         units_.push_back(std::move(group.unit));
@@ -40,7 +40,7 @@ int SessionListModel::row(const RorozErurEvo::Uuid& id) const {
     return -1;
 }
 
-const TestSession* SessionListModel::session(int row) const {
+const SessionSummary* SessionListModel::session(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return nullptr;
     const int s = rows_[row].session;
     const auto& sessions = library_.sessions();
@@ -48,7 +48,7 @@ const TestSession* SessionListModel::session(int row) const {
     return &sessions[s];
 }
 
-const TestSession* SessionListModel::first() const { return rows_.size() > 1 ? session(1) : nullptr; }
+const SessionSummary* SessionListModel::first() const { return rows_.size() > 1 ? session(1) : nullptr; }
 
 int SessionListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -65,7 +65,7 @@ QVariant SessionListModel::data(const QModelIndex& index, int role) const {
         default: return {};
         }
     }
-    const TestSession* s = session(index.row());
+    const SessionSummary* s = session(index.row());
     if (!s) return {};
     switch (role) {
     case Qt::DisplayRole: return HistoryTexts::rowTitle(*s);

@@ -1,6 +1,6 @@
 #pragma once
 // The history's list of saved sessions grouped by unit: one header row per unit, then one row per
-// session of that unit, newest first (see TestSession::byUnitIndex). The groups are worked out
+// session of that unit, newest first (see SessionSummary::byUnitIndex). The groups are worked out
 // once per change of the library; a row's texts are made when it is painted, so a library of
 // thousands opens at once.
 #include <QAbstractListModel>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "testkit/TestSession.h"
+#include "testkit/SessionSummary.h"
 #include "testkit/Uuid.h"
 
 namespace Tessarine {
@@ -38,9 +38,9 @@ public:
     // The row of the session with `id`; -1 when it is not listed.
     int row(const RorozErurEvo::Uuid& id) const;
     // The session on `row`; null for a header or a row out of range.
-    const RorozErurEvo::TestSession* session(int row) const;
+    const RorozErurEvo::SessionSummary* session(int row) const;
     // The newest session of the first group; null when nothing is listed.
-    const RorozErurEvo::TestSession* first() const;
+    const RorozErurEvo::SessionSummary* first() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -53,13 +53,15 @@ QAction* AppMenus::buildFileMenu(QMenu& file) {
                         });
     add(file, QStringLiteral("menu-export-pdf"), QStringLiteral("Export PDF Report…"), QKeySequence(Qt::CTRL | Qt::Key_E),
         [this] {
-            auto sessions = current();
-            if (!sessions.empty()) model_.exportPDF(sessions, Commands::suggestedName(sessions));
+            Commands::withCurrentSessions(model_, [model = &model_](std::vector<TestSession> sessions) {
+                if (!sessions.empty()) model->exportPDF(sessions, Commands::suggestedName(sessions));
+            });
         });
     add(file, QStringLiteral("menu-copy-listing"), QStringLiteral("Copy Listing Text"),
         QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_C), [this] {
-            auto sessions = current();
-            if (!sessions.empty()) model_.copyListing(sessions.front());
+            Commands::withCurrentSessions(model_, [model = &model_](std::vector<TestSession> sessions) {
+                if (!sessions.empty()) model->copyListing(sessions.front());
+            });
         });
     file.addSeparator();
 
@@ -67,8 +69,10 @@ QAction* AppMenus::buildFileMenu(QMenu& file) {
     file.addSeparator();
     QAction* print = add(file, QStringLiteral("menu-print"), QStringLiteral("Print Report…"),
                          QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
-                             auto sessions = current();
-                             if (!sessions.empty() && hooks_.print) hooks_.print(sessions);
+                             if (!hooks_.print) return;
+                             Commands::withCurrentSessions(model_, [print = hooks_.print](std::vector<TestSession> sessions) {
+                                 if (!sessions.empty()) print(sessions);
+                             });
                          });
     if (!hooks_.print) print->setToolTip(QString::fromUtf8(printMissing));
     file.addSeparator();
@@ -87,12 +91,16 @@ void AppMenus::buildExportMenus(QMenu& file) {
     for (auto [format, suffix, text] : {std::tuple{Format::csv, "csv", "CSV…"}, std::tuple{Format::json, "json", "JSON…"}}) {
         add(*results, QStringLiteral("menu-export-results-%1").arg(suffix), QString::fromUtf8(text), {},
             [this, format = format] {
-                auto sessions = current();
-                if (!sessions.empty()) model_.exportSessions(sessions, format, Commands::suggestedName(sessions));
+                Commands::withCurrentSessions(model_, [model = &model_, format](std::vector<TestSession> sessions) {
+                    if (!sessions.empty()) model->exportSessions(sessions, format, Commands::suggestedName(sessions));
+                });
             });
         add(*all, QStringLiteral("menu-export-all-%1").arg(suffix), QString::fromUtf8(text), {}, [this, format = format] {
             if (!CommandState::of(model_).exportAll) return;
-            model_.exportSessions(model_.library().sessions(), format, Commands::allSessionsName);
+            // Read whole off the main thread, with the toast saying so; the export follows.
+            model_.openSessions(model_.library().sessions(), [model = &model_, format](std::vector<TestSession> sessions) {
+                model->exportSessions(sessions, format, Commands::allSessionsName);
+            });
         });
     }
     for (QMenu* menu : {results, all}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);
@@ -164,8 +172,6 @@ QAction* AppMenus::action(const QString& name) const {
     auto found = actions_.find(name);
     return found == actions_.end() ? nullptr : found->second;
 }
-
-std::vector<TestSession> AppMenus::current() const { return Commands::currentSessions(model_); }
 
 // The selected device's results decide the session items, so its runner is followed.
 void AppMenus::follow() {

@@ -53,7 +53,6 @@ private:
     QAction* add(QMenu& menu, const QString& name, const QString& text, const QKeySequence& shortcut,
                  std::function<void()> run);
     void follow();
-    std::vector<RorozErurEvo::TestSession> current() const;
 
     AppModel& model_;
     QMainWindow& window_;

@@ -42,6 +42,7 @@ public:
     QByteArray render(const ReportInput& input) override {
         if (failure) throw std::runtime_error(*failure);
         rendered += static_cast<int>(input.sessions.size());
+        renderedSessions.assign(input.sessions.begin(), input.sessions.end());
         branding = input.branding;
         app = input.app;
         return QByteArray("%PDF-1.4 fake");
@@ -49,6 +50,7 @@ public:
     bool print(const ReportInput& input) override {
         if (failure) throw std::runtime_error(*failure);
         printed += static_cast<int>(input.sessions.size());
+        printedSessions.assign(input.sessions.begin(), input.sessions.end());
         return true;
     }
     std::optional<std::string> failure;
@@ -57,6 +59,9 @@ public:
     AppInfo app;
     int rendered = 0;
     int printed = 0;
+    // The sessions of the last report rendered and printed.
+    std::vector<RorozErurEvo::TestSession> renderedSessions;
+    std::vector<RorozErurEvo::TestSession> printedSessions;
 };
 
 // Counts the holds that are alive.

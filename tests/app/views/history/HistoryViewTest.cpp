@@ -47,6 +47,14 @@ namespace Samples = RorozErurEvo::Samples;
 
 namespace {
 
+// As the library lists them.
+RorozErurEvo::SessionSummary listed(const TestSession& s) { return RorozErurEvo::SessionSummary::of(s); }
+std::vector<RorozErurEvo::SessionSummary> listed(const std::vector<TestSession>& sessions) {
+    std::vector<RorozErurEvo::SessionSummary> list;
+    for (const auto& s : sessions) list.push_back(listed(s));
+    return list;
+}
+
 TestSession session(std::string unit, const char* iso, std::string label = {}, std::vector<TestResult> results = {}) {
     TestSession s = Samples::session(std::move(unit), iso, std::move(results));
     s.label = std::move(label);
@@ -145,14 +153,14 @@ struct HistoryFixture : ::testing::Test {
 
 TEST(HistoryTexts, RowsSubtitlesAndMenuItems) {
     TestSession s = session("SN-1", "2026-03-01T09:00:00Z");
-    EXPECT_EQ(HistoryTexts::rowTitle(s), "Session");
+    EXPECT_EQ(HistoryTexts::rowTitle(listed(s)), "Session");
     s.label = "   ";
-    EXPECT_EQ(HistoryTexts::rowTitle(s), "   "); // shown as typed
+    EXPECT_EQ(HistoryTexts::rowTitle(listed(s)), "   "); // shown as typed
     s.label = {};
     const QString shortDate = ReportText::shortDateText(s.date);
-    EXPECT_EQ(HistoryTexts::rowCaption(s), shortDate + " · Wireless Pad");
-    EXPECT_EQ(HistoryTexts::compareItemTitle(s), "Session, " + shortDate);
-    EXPECT_EQ(HistoryTexts::otherUnitItemTitle(s), "SN-1: Session, " + shortDate);
+    EXPECT_EQ(HistoryTexts::rowCaption(listed(s)), shortDate + " · Wireless Pad");
+    EXPECT_EQ(HistoryTexts::compareItemTitle(listed(s)), "Session, " + shortDate);
+    EXPECT_EQ(HistoryTexts::otherUnitItemTitle(listed(s)), "SN-1: Session, " + shortDate);
     EXPECT_EQ(HistoryTexts::deleteMessage(s), "Wireless Pad, " + shortDate + ". This can't be undone.");
 
     // Without ticket and technician: the date and the unit only.
@@ -176,28 +184,29 @@ TEST(HistoryTexts, CompareOrderAndChoices) {
     const TestSession older = session("SN-1", "2026-03-01T09:00:00Z");
     const TestSession newer = session("SN-1", "2026-03-03T09:00:00Z");
     const TestSession sameTime = session("SN-1", "2026-03-02T09:00:00Z");
-    EXPECT_EQ(HistoryTexts::compareOrder(shown, older), std::pair(&older, &shown));
-    EXPECT_EQ(HistoryTexts::compareOrder(shown, newer), std::pair(&shown, &newer));
-    EXPECT_EQ(HistoryTexts::compareOrder(shown, sameTime), std::pair(&shown, &sameTime));
+    const auto [shownL, olderL, newerL, sameTimeL] = std::tuple(listed(shown), listed(older), listed(newer), listed(sameTime));
+    EXPECT_EQ(HistoryTexts::compareOrder(shownL, olderL), std::pair(&olderL, &shownL));
+    EXPECT_EQ(HistoryTexts::compareOrder(shownL, newerL), std::pair(&shownL, &newerL));
+    EXPECT_EQ(HistoryTexts::compareOrder(shownL, sameTimeL), std::pair(&shownL, &sameTimeL));
 
     const TestSession other = session(" SN-2 ", "2026-03-04T09:00:00Z");
-    auto choices = HistoryTexts::compareChoices({other, newer, shown, older}, shown);
+    auto choices = HistoryTexts::compareChoices(listed({other, newer, shown, older}), listed(shown));
     EXPECT_EQ(choices.sameUnit, (std::vector<std::size_t>{1, 3}));
     EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{0}));
-    EXPECT_TRUE(HistoryTexts::compareChoices({shown}, shown).empty());
+    EXPECT_TRUE(HistoryTexts::compareChoices(std::vector{listed(shown)}, listed(shown)).empty());
 
     // Only sessions of the same kind of device are offered, whatever their unit.
     const TestSession keyboard = testerSaved("SN-1", "2026-03-05T09:00:00Z", TestKind::keyboard);
     const TestSession mouse = testerSaved("SN-2", "2026-03-05T09:00:00Z", TestKind::mouse);
     const TestSession keyboard2 = testerSaved("KB-9", "2026-03-06T09:00:00Z", TestKind::keyboard);
     const std::vector<TestSession> mixed{keyboard, other, mouse, keyboard2, shown};
-    choices = HistoryTexts::compareChoices(mixed, shown);
+    choices = HistoryTexts::compareChoices(listed(mixed), listed(shown));
     EXPECT_TRUE(choices.sameUnit.empty());
     EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{1}));
-    choices = HistoryTexts::compareChoices(mixed, keyboard);
+    choices = HistoryTexts::compareChoices(listed(mixed), listed(keyboard));
     EXPECT_TRUE(choices.sameUnit.empty());
     EXPECT_EQ(choices.otherUnits, (std::vector<std::size_t>{3}));
-    EXPECT_TRUE(HistoryTexts::compareChoices(mixed, mouse).empty());
+    EXPECT_TRUE(HistoryTexts::compareChoices(listed(mixed), listed(mouse)).empty());
 }
 
 TEST(HistoryTexts, ComparisonHeadersAndExportSections) {
@@ -462,15 +471,15 @@ TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
     const TestSession other = saved("SN-2", "2026-03-01T09:00:00Z");
     EXPECT_TRUE(detail->compareButton()->isEnabled());
     detail->compareMenu()->popup(QPoint(0, 0)); // opening fills it
-    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Other units", "SN-2: " + HistoryTexts::compareItemTitle(other)}));
+    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Other units", "SN-2: " + HistoryTexts::compareItemTitle(listed(other))}));
     detail->compareMenu()->hide();
 
     model.removeSession(other.id);
     const TestSession sameTime = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
     detail->compareMenu()->popup(QPoint(0, 0));
-    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Same unit", HistoryTexts::compareItemTitle(sameTime)}));
+    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Same unit", HistoryTexts::compareItemTitle(listed(sameTime))}));
     EXPECT_FALSE(detail->compareMenu()->actions().front()->isEnabled()); // the header is not a choice
-    QAction* choice = item(*detail->compareMenu(), HistoryTexts::compareItemTitle(sameTime));
+    QAction* choice = item(*detail->compareMenu(), HistoryTexts::compareItemTitle(listed(sameTime)));
     ASSERT_NE(choice, nullptr);
     choice->trigger();
     detail->compareMenu()->hide();
@@ -495,7 +504,7 @@ TEST_F(HistoryFixture, CompareWithNeverOffersAnotherKindOfDevice) {
     EXPECT_TRUE(detail->compareButton()->isEnabled());
     detail->compareMenu()->popup(QPoint(0, 0));
     EXPECT_EQ(texts(*detail->compareMenu()),
-              (QStringList{"Same unit", HistoryTexts::compareItemTitle(later)}));
+              (QStringList{"Same unit", HistoryTexts::compareItemTitle(listed(later))}));
     detail->compareMenu()->hide();
 }
 
