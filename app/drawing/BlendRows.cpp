@@ -127,4 +127,25 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
         if (alpha[i] != 0) pixels[i] = PixelMath::over(tint(color, alpha[i]), pixels[i]);
 }
 
+void remainder(const std::uint8_t* taken, std::uint8_t* values, int count) {
+    auto one = [&](int x) {
+        values[x] = std::uint8_t(((255u - taken[x]) * values[x] * 257u + 32768u) >> 16);
+    };
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(char(0xff));
+    for (; x + 16 <= count; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) == 0xffff) continue; // nothing left to take from
+        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(taken + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(t, full)) == 0xffff) { // all taken
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(values + x), zero);
+            continue;
+        }
+        for (int k = 0; k < 16; ++k) one(x + k);
+    }
+#endif
+    for (; x < count; ++x) one(x);
+}
+
 } // namespace Tessarine::BlendRows

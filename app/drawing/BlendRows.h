@@ -16,4 +16,10 @@ std::uint32_t tint(std::uint32_t color, std::uint32_t alpha);
 // coverage.
 void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pixels, int count);
 
+// values[i] × (255 − taken[i]) / 255 (as (p × 257 + 32768) / 65536 of the product p, which
+// stays within a level of it), for `count` one-byte values: what is left of a
+// coverage where another one is taken from it (an inner shadow: the shape less its moved
+// copy). Runs of sixteen with nothing to scale (every value 0, or every taken 255) go at once.
+void remainder(const std::uint8_t* taken, std::uint8_t* values, int count);
+
 } // namespace Tessarine::BlendRows

@@ -1,5 +1,6 @@
 #include "app/drawing/PaintLayers.h"
 
+#include "app/drawing/BlendRows.h"
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/Coverage.h"
 #include "app/drawing/DirectFill.h"
@@ -194,7 +195,7 @@ std::vector<std::uint8_t> innerShadowStrength(const QPainter& painter, const QPa
         const int row = y + top;
         if (row < 0 || row >= wide.height || x0 >= x1) continue;
         const std::uint8_t* from = shadow.data() + std::size_t(row) * std::size_t(wide.width) + std::size_t(left);
-        for (int x = x0; x < x1; ++x) to[x] = std::uint8_t(((255u - from[x]) * to[x] * 257u + 32768u) >> 16);
+        BlendRows::remainder(from + x0, to + x0, x1 - x0);
     }
     return alpha;
 }

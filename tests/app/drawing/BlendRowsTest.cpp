@@ -106,3 +106,26 @@ TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
         ASSERT_EQ(fast, plain) << count;
     }
 }
+
+TEST(BlendRows, RemainderEqualsValueByValueScaling) {
+    // Runs of clear values, of full taking and of mixed bytes, ending at every remainder of the
+    // sixteen that go at once.
+    std::mt19937 random(5);
+    for (int count : {0, 7, 16, 33, 100}) {
+        std::vector<std::uint8_t> taken(static_cast<std::size_t>(count)), values(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const int run = i / 16 % 4;
+            values[std::size_t(i)] = run == 0 ? 0 : std::uint8_t(random() % 256);
+            taken[std::size_t(i)] = run == 1 ? 255 : std::uint8_t(random() % 256);
+        }
+        if (count > 0) taken[std::size_t(count / 2)] = 255;
+        std::vector<std::uint8_t> fast = values;
+        BlendRows::remainder(taken.data(), fast.data(), count);
+        for (int i = 0; i < count; ++i) {
+            // The plain loop's rounding, value by value.
+            const std::uint32_t product = (255u - taken[std::size_t(i)]) * values[std::size_t(i)];
+            const std::uint32_t expected = (product * 257u + 32768u) >> 16;
+            ASSERT_EQ(fast[std::size_t(i)], expected) << i << " of " << count;
+        }
+    }
+}
