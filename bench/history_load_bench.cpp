@@ -1,7 +1,8 @@
-// Loading the history of 5,000 saved sessions: what each listed session costs in memory once the
-// list has landed, and how long the load takes on one core against simdjson's own parse of the
-// same files (the least any reading of them can cost); the same for the sessions' summaries alone. Run pinned to one core (taskset -c N):
-// times are the process's CPU time, the loader's threads included.
+// Loading the history of 5,000 saved sessions into the session library, as the application does
+// (it lists each session's summary): what each listed session costs in memory once the list has
+// landed, and how long the load takes on one core against simdjson's own parse of the same files
+// (the least any reading of them can cost). Run pinned to one core (taskset -c N): times are the
+// process's CPU time, the loader's threads included.
 // Targets: at most 2 KiB per listed session; the load at most twice simdjson's own parse.
 #include <benchmark/benchmark.h>
 
@@ -74,24 +75,6 @@ void BM_MemoryPerListedSession(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoryPerListedSession)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The same, with only each session's summary kept, as a listing needs.
-void BM_MemoryPerListedSummary(benchmark::State& state) {
-    const auto& archive = history().archive;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const double before = residentBytes();
-        state.ResumeTiming();
-        auto loaded = std::make_unique<RorozErurEvo::SessionArchive::LoadedSummaries>(archive.loadSummaries());
-        state.PauseTiming();
-        const double after = residentBytes();
-        if (loaded->summaries.size() != sessionCount) state.SkipWithError("not every session loaded");
-        state.counters["KiB_per_session"] = (after - before) / 1024.0 / sessionCount;
-        loaded.reset();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_MemoryPerListedSummary)->Unit(benchmark::kMillisecond)->Iterations(3);
-
 void BM_LoadFiveThousandSessions(benchmark::State& state) {
     const auto& archive = history().archive;
     for (auto _ : state) {
@@ -104,18 +87,6 @@ void BM_LoadFiveThousandSessions(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadFiveThousandSessions)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-
-void BM_LoadFiveThousandSummaries(benchmark::State& state) {
-    const auto& archive = history().archive;
-    for (auto _ : state) {
-        auto loaded = archive.loadSummaries();
-        state.PauseTiming();
-        if (loaded.summaries.size() != sessionCount) state.SkipWithError("not every session loaded");
-        loaded = {};
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_LoadFiveThousandSummaries)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // The same files read the same way and parsed whole by simdjson, with nothing taken from them.
 void BM_SimdjsonParseOfTheSameFiles(benchmark::State& state) {

@@ -42,7 +42,7 @@ void BM_SaveWhileHistoryOfFiveThousandIsOpen(benchmark::State& state) {
     HistoryView view(model);
     view.resize(1100, 720);
     view.show();
-    auto session = model.library().sessions()[listed / 2];
+    auto session = *model.library().atHand(model.library().sessions()[listed / 2].id);
     double seconds = 1.7e9 + 3600.0 * listed;
     for (auto _ : state) {
         session.date = RorozErurEvo::Dates::fromSeconds(seconds += 60);
