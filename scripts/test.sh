@@ -72,7 +72,12 @@ run_pass "start road" scripts/start-road.sh build/start-road
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=$clang_lines_only" -DTESSARINE_SANITIZE=address -DTESSARINE_BUILD_BENCH=OFF $unity -DTESSARINE_WERROR=ON \
   -- --target test_programs
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+# The leak checker's record of dynamically loaded libraries' thread-local blocks is wrong under
+# this glibc (a Qt plugin's block reads as gigabytes from address 0xdc0) and crashed its own
+# tracer at the exit of a test that passed, depending on where the heap happened to lie. Those
+# blocks come from the heap and are reached through each thread's own block, which it still scans;
+# only the interception is left out.
+ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan -j "$jobs" -LE '^gallery$' --output-on-failure --timeout 600 | tee -a "$log" || pass_failed "ASan ctest"
 
 echo "== ThreadSanitizer (suites labelled \"threads\")"
