@@ -3,7 +3,7 @@
 //
 // Start-up: a launch while another runs with the same folders shows that one's window and ends
 // (SingleInstance). Otherwise the model is made (nothing runs yet), the main window shows, and
-// once the event loop runs the model starts live: the saved sessions start loading on a worker
+// once it has painted its first frame the model starts live: the saved sessions start loading on a worker
 // (they land in one queued call; the window answers meanwhile), then the controller watcher, the
 // HID monitor, the demo controller and the frame timer start, in that order. Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -67,7 +66,15 @@ public:
         model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
 
-    void show() { window_.show(); }
+    // Shows the window; the model starts on the turn after its first frame, and then the icon is
+    // looked up in the icon theme, which takes milliseconds. Input that comes sooner starts both
+    // before it is handled.
+    void show() {
+        window_.show();
+        auto* afterFirstFrame = new SlicedBuild(&window_);
+        afterFirstFrame->add([this] { finishLaunching(); });
+        afterFirstFrame->add([] { QApplication::setWindowIcon(applicationIcon()); });
+    }
 
     // A later launch asked for the window: shown, unminimised, on top and active.
     void raise() {
@@ -77,8 +84,8 @@ public:
         window_.activateWindow();
     }
 
-    // Runs once the event loop has started: the model first, then the update check, which never
-    // runs before the devices are started.
+    // Runs once the window has painted its first frame: the model first, then the update check,
+    // which never runs before the devices are started.
     void finishLaunching() {
         model_->start(true);
         const QUrl feed(model_->defaults().get(Settings::updateFeedURL));
@@ -132,7 +139,6 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quenlow.Tessarine"));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(true);
-    QApplication::setWindowIcon(Tessarine::applicationIcon());
 
     // One window per user: a second launch shows the running one and ends before it opens a
     // device or reads a session.
@@ -147,7 +153,6 @@ int main(int argc, char** argv) {
     Tessarine::TessarineApp tessarine(app);
     QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app, [&tessarine] { tessarine.raise(); });
     tessarine.show();
-    QTimer::singleShot(0, &app, [&tessarine] { tessarine.finishLaunching(); });
     const int status = QApplication::exec();
     Tessarine::endWithin(Tessarine::quitDeadline, status);
     tessarine.shutdown();

@@ -15,6 +15,11 @@ namespace {
 
 bool slicingOn = false;
 
+// Milliseconds a build waits for its view's first paint at most: a view that is not painted (a
+// window opened minimised or on another desktop) still gets built, and what else waits with it
+// still runs.
+constexpr int paintWaitLimitMs = 1000;
+
 // The builds that have slices left, oldest first.
 std::vector<SlicedBuild*>& unfinished() {
     static std::vector<SlicedBuild*> builds;
@@ -80,7 +85,11 @@ void discharge(SlicedBuild* build) {
 } // namespace
 
 SlicedBuild::SlicedBuild(QWidget* view) : QObject(view), view_(view), finished_(!slicingOn) {
-    if (!finished_) view_->installEventFilter(this);
+    if (finished_) return;
+    view_->installEventFilter(this);
+    QTimer::singleShot(paintWaitLimitMs, this, [this] {
+        if (!started_) start();
+    });
 }
 
 SlicedBuild::~SlicedBuild() { discharge(this); }

@@ -1,7 +1,8 @@
 #pragma once
-// Builds the rest of a view a slice at a time once the view has painted its first frame, one
-// slice per turn of the event loop, so that a window opening on a large page shows and answers
-// input while the page fills in.
+// Builds the rest of a view a slice at a time once the view has painted its first frame (or
+// after a second without one), one slice per turn of the event loop, so that a window opening on
+// a large page shows and answers input while the page fills in. Other work that should follow the
+// first frame goes in slices the same way.
 //
 // Input never meets a half-built page: a key, shortcut, mouse button, wheel or touch that
 // arrives while any build has slices left first runs all of them and lays the windows out, and
@@ -22,7 +23,8 @@ class SlicedBuild final : public QObject {
     Q_OBJECT
 
 public:
-    // The slices wait for `view`'s first paint and die with it: none runs after it is gone.
+    // The slices wait for `view`'s first paint, a second at most, and die with it: none runs
+    // after it is gone.
     explicit SlicedBuild(QWidget* view);
     ~SlicedBuild() override;
 
