@@ -7,8 +7,9 @@ Starts PROGRAM, waits for a top-level window named TITLE to be mapped on the X d
   its event loop, as it does any input), and
 - gives it the X focus and presses Ctrl+comma, which counts as answered when a window named ANSWER
   is mapped.
-Prints "shown MS" (from the program's start to TITLE being mapped), then "ping MS" and "key MS",
-each from the moment TITLE was mapped, and ends the program. Everything is event-driven (no
+Prints "shown MS" (from the program's start to TITLE being mapped), "cpu MS" (the processor time
+the program's threads had used by then, which a loaded machine does not inflate as it does the
+wait), then "ping MS" and "key MS", each from the moment TITLE was mapped, and ends the program. Everything is event-driven (no
 polling), so the figures hold to a fraction of a millisecond.
 
 With --watch, no key is pressed: the window is pinged again the moment it answers, for SECONDS
@@ -20,6 +21,7 @@ why when nothing answers within 60 s.
 """
 import ctypes
 import ctypes.util
+import os
 import subprocess
 import sys
 import time
@@ -118,6 +120,22 @@ def main():
         program.wait()
 
 
+def cpu_ms(pid):
+    """Processor time of the process's live threads, in milliseconds (nanoseconds in schedstat)."""
+    total = 0
+    try:
+        tasks = os.listdir("/proc/%d/task" % pid)
+    except OSError:
+        return 0.0
+    for task in tasks:
+        try:
+            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as stat:
+                total += int(stat.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            pass
+    return total / 1e6
+
+
 def send_ping(display, window, protocols, ping, serial):
     """_NET_WM_PING: a client message on WM_PROTOCOLS with the ping atom, a time (here a serial
     number, which the answer carries back) and the window; the answer comes back to the root window."""
@@ -140,6 +158,7 @@ def measure(display, root, title, answer, started, program, watch):
 
     event = Event()
     shown = pinged = keyed = None
+    cpu = 0.0
     window = 0
     # While watching: the serial and send time of the ping awaiting its answer, and the longest wait.
     serial, sent, worst = 0, None, 0.0
@@ -170,6 +189,7 @@ def measure(display, root, title, answer, started, program, watch):
             name = name_of(display, mapped, names)
             if shown is None and name == title:
                 shown, window = now, mapped
+                cpu = cpu_ms(program.pid)
                 send_ping(display, window, protocols, ping, serial)
                 sent = now
                 if watch is not None:
@@ -195,6 +215,7 @@ def measure(display, root, title, answer, started, program, watch):
                 sent = time.monotonic()
                 send_ping(display, window, protocols, ping, serial)
     print("shown %.1f" % ((shown - started) * 1000))
+    print("cpu %.1f" % cpu)
     print("ping %.1f" % ((pinged - shown) * 1000))
     if watch is not None:
         # A ping still waiting when the watch ended has waited that long at least.
