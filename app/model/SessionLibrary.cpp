@@ -325,31 +325,32 @@ Read readWhole(const RorozErurEvo::SessionArchive& archive, const std::vector<Se
 } // namespace
 
 void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void(Opened)> done) {
-    std::vector<Whole> found(listed.size());
-    std::vector<SessionSummary> missing;
-    for (std::size_t i = 0; i < listed.size(); ++i) {
+    const std::size_t count = listed.size();
+    std::vector<Whole> found(count);
+    // Shared by the worker and the landing: a summary may hold megabytes (a device's identity).
+    auto missing = std::make_shared<std::vector<SessionSummary>>();
+    for (std::size_t i = 0; i < count; ++i) {
         found[i] = atHand(listed[i].id);
-        if (!found[i]) missing.push_back(listed[i]);
+        if (!found[i]) missing->push_back(std::move(listed[i]));
     }
-    if (missing.empty()) {
+    if (missing->empty()) {
         done({std::move(found), {}});
         return;
     }
     if (!archive_) {
         // Kept in memory only: a session no longer listed is gone for good.
-        const auto& gone = missing.front();
-        const std::string problem = problemOf(gone, listed.size(), "it is no longer saved");
+        const auto& gone = missing->front();
+        const std::string problem = problemOf(gone, count, "it is no longer saved");
         qCWarning(logModel).noquote() << "could not open the session" << QString::fromStdString(gone.id.text()) << "-"
                                       << QString::fromStdString(problem);
         done({{}, problem});
         return;
     }
-    auto finish = [this, listed = std::move(listed), found = std::move(found), missing,
-                   done = std::move(done)](Read read) mutable {
+    auto finish = [this, count, found = std::move(found), missing, done = std::move(done)](Read read) mutable {
         Opened opened;
         if (!read.problem.empty()) {
-            const auto& failed = missing[read.failed];
-            opened.problem = problemOf(failed, listed.size(), read.problem);
+            const auto& failed = (*missing)[read.failed];
+            opened.problem = problemOf(failed, count, read.problem);
             qCWarning(logModel).noquote() << "could not open the session file"
                                           << QString::fromStdString(archive_->url(failed.id).string()) << "-"
                                           << QString::fromStdString(read.problem);
@@ -369,23 +370,24 @@ void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void
         done(std::move(opened));
     };
     if (!worker_ || !executor_) {
-        finish(readWhole(*archive_, missing));
+        finish(readWhole(*archive_, *missing));
         return;
     }
     if (openings_++ == 0) emit openingChanged();
     QPointer<SessionLibrary> self(this);
     auto landing = std::make_shared<decltype(finish)>(std::move(finish));
     // The landing travels on to the main thread, so that what `done` holds is let go there.
-    worker_->run([archive = *archive_, missing = std::move(missing), executor = executor_, self, landing]() mutable {
+    worker_->run([archive = *archive_, missing, executor = executor_, self, landing]() mutable {
         auto read = std::make_shared<Read>();
         try {
-            *read = readWhole(archive, missing);
+            *read = readWhole(archive, *missing);
         } catch (const std::exception& error) {
             // Out of memory: the user is told, as for a file that could not be read.
             read->sessions.clear();
             read->problem = error.what();
             read->failed = 0;
         }
+        missing.reset();
         executor->post([self, landing = std::move(landing), read] {
             if (!self) return;
             if (--self->openings_ == 0) emit self->openingChanged();

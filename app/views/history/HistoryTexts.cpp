@@ -99,19 +99,34 @@ QString deleteMessage(const TestSession& session) {
            QStringLiteral(". This can't be undone.");
 }
 
-CompareChoices compareChoices(const std::vector<SessionSummary>& library, const SessionSummary& shown) {
+namespace {
+
+template <class Shown> CompareChoices choicesFor(const std::vector<SessionSummary>& library, const Shown& shown) {
     CompareChoices choices;
     const std::string unit = shown.unitKey();
+    const auto kind = shown.deviceKind();
     for (std::size_t i = 0; i < library.size(); ++i) {
-        if (library[i].id == shown.id || library[i].deviceKind() != shown.deviceKind()) continue;
+        if (library[i].id == shown.id || library[i].deviceKind() != kind) continue;
         (library[i].unitKey() == unit ? choices.sameUnit : choices.otherUnits).push_back(i);
     }
     return choices;
 }
 
+} // namespace
+
+CompareChoices compareChoices(const std::vector<SessionSummary>& library, const SessionSummary& shown) {
+    return choicesFor(library, shown);
+}
+
+CompareChoices compareChoices(const std::vector<SessionSummary>& library, const TestSession& shown) {
+    return choicesFor(library, shown);
+}
+
+bool shownIsBefore(const RorozErurEvo::Date& shown, const RorozErurEvo::Date& other) { return !(other < shown); }
+
 std::pair<const SessionSummary*, const SessionSummary*> compareOrder(const SessionSummary& shown,
                                                                  const SessionSummary& other) {
-    if (other.date < shown.date) return {&other, &shown};
+    if (!shownIsBefore(shown.date, other.date)) return {&other, &shown};
     return {&shown, &other};
 }
 

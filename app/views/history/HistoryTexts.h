@@ -79,9 +79,12 @@ struct CompareChoices {
     bool empty() const { return sameUnit.empty() && otherUnits.empty(); }
 };
 CompareChoices compareChoices(const std::vector<SessionSummary>& library, const SessionSummary& shown);
+// The same for the session a detail shows whole.
+CompareChoices compareChoices(const std::vector<SessionSummary>& library, const TestSession& shown);
 
 // The before and after sessions of comparing `shown` with `other`: the earlier one is before; at
 // the same time the shown session is.
+bool shownIsBefore(const RorozErurEvo::Date& shown, const RorozErurEvo::Date& other);
 std::pair<const SessionSummary*, const SessionSummary*> compareOrder(const SessionSummary& shown,
                                                                  const SessionSummary& other);
 

@@ -139,15 +139,15 @@ bool HistoryView::current(const TestSession& shown, const SessionSummary& listed
     return !now || now.get() == &shown || *now == shown;
 }
 
-bool HistoryView::showing(const std::vector<SessionSummary>& wanted) const {
+bool HistoryView::showing(const std::vector<const SessionSummary*>& wanted) const {
     if (!detail_) return false;
     if (wanted.size() == 2) {
         const auto* compare = qobject_cast<const CompareView*>(detail_.data());
-        return compare && current(compare->before(), wanted[0]) && current(compare->after(), wanted[1]);
+        return compare && current(compare->before(), *wanted[0]) && current(compare->after(), *wanted[1]);
     }
     if (wanted.size() == 1) {
         const auto* detail = qobject_cast<const SessionDetail*>(detail_.data());
-        return detail && current(detail->session(), wanted[0]);
+        return detail && current(detail->session(), *wanted[0]);
     }
     return detail_->objectName() == QStringLiteral("history-pick");
 }
@@ -163,15 +163,23 @@ void HistoryView::showDetail() {
     const auto& library = model_.library();
     const SessionSummary* before = library.session(model_.compareBefore());
     const SessionSummary* after = library.session(model_.compareAfter());
-    std::vector<SessionSummary> wanted;
-    if (before && after) wanted = {*before, *after};
-    else if (const SessionSummary* picked = library.session(model_.selectedSession())) wanted = {*picked};
+    // Pointers into the list, which stays as it is for this call: a summary may hold megabytes.
+    std::vector<const SessionSummary*> wanted;
+    if (before && after) wanted = {before, after};
+    else if (const SessionSummary* picked = library.session(model_.selectedSession())) wanted = {picked};
     if (showing(wanted)) return;
-    // Being read, or already found unreadable: asked once, told once.
-    if (!wanted.empty() && wanted == requested_) return;
+    std::vector<RorozErurEvo::Uuid> ids;
+    bool atHand = true;
+    for (const auto* s : wanted) {
+        ids.push_back(s->id);
+        atHand = atHand && model_.library().atHand(s->id);
+    }
+    // Being read, or already found unreadable: asked once, told once. A session saved again since
+    // is at hand and shown at once.
+    if (!ids.empty() && ids == requested_ && !atHand) return;
 
     const std::uint64_t request = ++request_;
-    requested_ = wanted;
+    requested_ = std::move(ids);
     pending_ = false;
     if (wanted.empty()) {
         install(EmptyState::named(QStringLiteral("history-pick"), QStringLiteral("Pick a session"),
@@ -180,7 +188,9 @@ void HistoryView::showDetail() {
     }
     pending_ = true;
     QPointer<HistoryView> self(this);
-    model_.library().open(wanted, [self, request](SessionLibrary::Opened result) {
+    std::vector<SessionSummary> listed;
+    for (const auto* s : wanted) listed.push_back(*s);
+    model_.library().open(std::move(listed), [self, request](SessionLibrary::Opened result) {
         if (self && request == self->request_) self->opened(std::move(result));
     });
     // Not at hand: the pane waits for the files, and says so, rather than show another session.

@@ -61,7 +61,7 @@ private:
     void showDetail();
     // Whether the pane shows these sessions as they are now, so that a change elsewhere in the
     // library leaves it (and its open confirmation) alone.
-    bool showing(const std::vector<RorozErurEvo::SessionSummary>& wanted) const;
+    bool showing(const std::vector<const RorozErurEvo::SessionSummary*>& wanted) const;
     // Whether `shown` is the listed session as the library has it now.
     bool current(const RorozErurEvo::TestSession& shown, const RorozErurEvo::SessionSummary& listed) const;
     // Shows what was read for the pane, or why it could not be.
@@ -85,7 +85,7 @@ private:
     QPointer<QWidget> detail_;
     bool updatingList_ = false;
     // The sessions last asked for, while they are read or after they could not be.
-    std::vector<RorozErurEvo::SessionSummary> requested_;
+    std::vector<RorozErurEvo::Uuid> requested_;
     std::uint64_t request_ = 0; // counts the requests, so that only the last one lands
     bool pending_ = false;
 };

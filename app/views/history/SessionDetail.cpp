@@ -59,8 +59,7 @@ SessionDetail::SessionDetail(AppModel& model, TestSession session, QWidget* pare
     : SessionDetail(model, std::make_shared<const TestSession>(std::move(session)), parent) {}
 
 SessionDetail::SessionDetail(AppModel& model, std::shared_ptr<const TestSession> session, QWidget* parent)
-    : QWidget(parent), model_(model), shared_(std::move(session)), session_(*shared_),
-      summary_(RorozErurEvo::SessionSummary::of(session_)) {
+    : QWidget(parent), model_(model), shared_(std::move(session)), session_(*shared_) {
     setObjectName(QStringLiteral("session-detail"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -221,13 +220,13 @@ void SessionDetail::showAllNotes() {
 }
 
 void SessionDetail::libraryChanged() {
-    compare_->setEnabled(!HistoryTexts::compareChoices(model_.library().sessions(), summary_).empty());
+    compare_->setEnabled(!HistoryTexts::compareChoices(model_.library().sessions(), session_).empty());
 }
 
 void SessionDetail::refreshCompareMenu() {
     compareMenu_->clear();
     const auto& all = model_.library().sessions();
-    const auto choices = HistoryTexts::compareChoices(all, summary_);
+    const auto choices = HistoryTexts::compareChoices(all, session_);
     auto add = [&](std::size_t i, const QString& title) {
         QAction* action = compareMenu_->addAction(title);
         // The summary is copied now: the library may change before the item is chosen.
@@ -245,9 +244,9 @@ void SessionDetail::refreshCompareMenu() {
 }
 
 void SessionDetail::compare(const RorozErurEvo::SessionSummary& other) {
-    auto [before, after] = HistoryTexts::compareOrder(summary_, other);
-    const auto beforeID = before->id;
-    const auto afterID = after->id;
+    const bool shownFirst = HistoryTexts::shownIsBefore(session_.date, other.date);
+    const auto beforeID = shownFirst ? session_.id : other.id;
+    const auto afterID = shownFirst ? other.id : session_.id;
     // An after session left from an earlier comparison must not pair with the new before session,
     // not even for a moment.
     model_.setCompareAfter(std::nullopt);

@@ -57,7 +57,6 @@ private:
     AppModel& model_;
     const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
     const RorozErurEvo::TestSession& session_;
-    const RorozErurEvo::SessionSummary summary_; // of session_, for the pickers
     QToolButton* compare_ = nullptr;
     QMenu* compareMenu_ = nullptr;
     QPointer<QMessageBox> confirm_;
