@@ -91,10 +91,15 @@ TEST(MatteDots, KeptCoverageGivesWhatEachDotWorkedOutAfreshGives) {
         {&dots, 2, {0.25, 0.5}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
         {&dots, 2.5, {}, QColor(255, 255, 255, 90), QColor(0, 0, 0, 13)},
     };
-    for (const auto& [set, scale, shift, light, shade] : runs) {
+    for (const auto& run : runs) {
+        // Named copies: clang 14 cannot capture a structured binding in the lambda.
+        const auto& [set, scale, shift, light, shade] = run;
+        const auto* drawn = set;
+        const QPointF moved = shift;
+        const QColor lit = light, shaded = shade;
         const QImage kept = DrawingProbe::render([&](QPainter& p) {
-            p.translate(shift);
-            MatteDots::paint(p, *set, light, shade);
+            p.translate(moved);
+            MatteDots::paint(p, *drawn, lit, shaded);
         }, 64, 24, scale, background);
         QImage plain(kept.size(), QImage::Format_ARGB32_Premultiplied);
         plain.fill(background);
