@@ -105,6 +105,7 @@ void SlicedBuild::add(std::function<void()> slice) {
     }
     slices_.push_back(std::move(slice));
     enlist(this);
+    if (started_) scheduleTurn();
 }
 
 void SlicedBuild::whenDone(std::function<void()> done) {
@@ -124,20 +125,38 @@ bool SlicedBuild::eventFilter(QObject* watched, QEvent* event) {
 void SlicedBuild::start() {
     started_ = true;
     view_->removeEventFilter(this);
-    QTimer::singleShot(0, this, &SlicedBuild::runNext);
+    scheduleTurn();
 }
 
-void SlicedBuild::runNext() {
-    if (finished_) return;
-    if (!slices_.empty()) {
-        std::function<void()> slice = std::move(slices_.front());
-        slices_.pop_front();
-        slice();
+void SlicedBuild::scheduleTurn() {
+    static bool scheduled = false;
+    if (scheduled || !QCoreApplication::instance()) return;
+    scheduled = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        scheduled = false;
+        runTurn();
+    });
+}
+
+void SlicedBuild::runTurn() {
+    // One slice a turn among all the builds that have started, taking them in rotation.
+    auto& builds = unfinished();
+    const auto next = std::find_if(builds.begin(), builds.end(), [](SlicedBuild* b) { return b->started_; });
+    if (next == builds.end()) return;
+    SlicedBuild* build = *next;
+    builds.erase(next);
+    builds.push_back(build);
+    if (build->slices_.empty()) {
+        build->ended();
+        scheduleTurn();
+        return;
     }
-    if (slices_.empty())
-        ended();
-    else
-        QTimer::singleShot(0, this, &SlicedBuild::runNext);
+    std::function<void()> slice = std::move(build->slices_.front());
+    build->slices_.pop_front();
+    // The slice may delete a build, this one included: look it up again afterwards.
+    slice();
+    if (std::find(builds.begin(), builds.end(), build) != builds.end() && build->slices_.empty()) build->ended();
+    if (std::any_of(builds.begin(), builds.end(), [](SlicedBuild* b) { return b->started_; })) scheduleTurn();
 }
 
 void SlicedBuild::finish() {
@@ -163,7 +182,13 @@ void SlicedBuild::ended() {
 void SlicedBuild::finishAll() {
     if (unfinished().empty()) return;
     // A slice may delete another build (its view with it): take them one at a time.
-    while (!unfinished().empty()) unfinished().front()->finish();
+    while (!unfinished().empty()) {
+        SlicedBuild* build = unfinished().front();
+        if (build->slices_.empty())
+            build->ended();
+        else
+            build->finish();
+    }
     // The new parts take their places before the input that finished them looks for a widget
     // under the pointer or in the focus chain. Laying out one level may ask the next.
     for (int pass = 0; pass < 8; ++pass) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);

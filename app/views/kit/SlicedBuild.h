@@ -1,6 +1,6 @@
 #pragma once
 // Builds the rest of a view a slice at a time once the view has painted its first frame (or
-// after a second without one), one slice per turn of the event loop, so that a window opening on
+// after a second without one), one slice per turn of the event loop among all such builds, so that a window opening on
 // a large page shows and answers input while the page fills in. Other work that should follow the
 // first frame goes in slices the same way.
 //
@@ -47,8 +47,9 @@ protected:
 
 private:
     void start();
-    void runNext();
     void ended();
+    static void scheduleTurn();
+    static void runTurn();
 
     QWidget* view_;
     std::deque<std::function<void()>> slices_;

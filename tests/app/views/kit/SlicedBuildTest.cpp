@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,27 @@ TEST(SlicedBuild, SlicesWaitForTheFirstPaintThenRunInOrder) {
     // Once the build is through, a later slice runs at once.
     build->add([&ran] { ran.push_back(4); });
     EXPECT_EQ(ran.size(), 5u);
+}
+
+TEST(SlicedBuild, BuildsPaintedTogetherTakeTurns) {
+    SlicingOn on;
+    QWidget window;
+    window.resize(200, 100);
+    auto* left = new QWidget(&window);
+    left->setGeometry(0, 0, 100, 100);
+    auto* right = new QWidget(&window);
+    right->setGeometry(100, 0, 100, 100);
+    std::string ran;
+    auto* first = new SlicedBuild(left);
+    auto* second = new SlicedBuild(right);
+    for (int i = 0; i < 3; ++i) {
+        first->add([&ran] { ran += 'a'; });
+        second->add([&ran] { ran += 'b'; });
+    }
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first->pending() && !second->pending(); }));
+    // Neither waits for the other to finish: work queued behind a long build still starts.
+    EXPECT_EQ(ran, "ababab");
 }
 
 TEST(SlicedBuild, InputFinishesEveryBuildBeforeItReachesItsWidget) {
