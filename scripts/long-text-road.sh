@@ -6,14 +6,14 @@
 # (its newest session, the long GUID, is shown at once), each session is picked with a real click,
 # the whole notes are opened in their reader and read to the end with Ctrl+End, while the window
 # is pinged without a pause (scripts/answer-gaps.py). Fails when one input waited longer than
-# LIMIT_MS (default 1000: far above a frame, so a loaded machine does not fail it, and far below
-# the minutes such a session once held the window); prints the longest wait and how many waited
-# longer than 100 ms. Widgets are found over the accessibility bus (scripts/atspi.py). Leaves
+# LIMIT_MS (default 250: the sessions are read off the main thread, and the longest wait is 15 to
+# 70 ms, also with the tests running beside it; the margin keeps a loaded machine from failing
+# it); prints the longest wait and how many waited longer than 100 ms. Widgets are found over the accessibility bus (scripts/atspi.py). Leaves
 # screenshots in OUT_DIR (default build/long-text-road). Settings and sessions go to a throw-away
 # folder. Expects build/app/tessarine to be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-limit=${2:-1000}
+limit=${2:-250}
 source scripts/road-setup.sh
 road_setup long-text-road "${1:-}"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
