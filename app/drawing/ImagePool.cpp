@@ -54,21 +54,28 @@ QImage image(int width, int height) {
     const qsizetype bytes = bytesPerLine * height;
     if (bytes < smallest) return QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     uchar* data = nullptr;
+    qsizetype capacity = bytes;
     {
         Pool& p = pool();
         std::lock_guard guard(p.lock);
+        // The closest fit among the buffers large enough and not much larger: a drawing resized a
+        // step at a time paints each new size into the pixels of the one before.
+        auto best = p.kept.end();
         for (auto it = p.kept.begin(); it != p.kept.end(); ++it)
-            if (it->bytes == bytes) {
-                data = it->data;
-                p.total -= bytes;
-                p.kept.erase(it);
-                break;
-            }
+            if (it->bytes >= bytes && it->bytes - bytes <= bytes / spareShare &&
+                (best == p.kept.end() || it->bytes < best->bytes))
+                best = it;
+        if (best != p.kept.end()) {
+            data = best->data;
+            capacity = best->bytes;
+            p.total -= capacity;
+            p.kept.erase(best);
+        }
     }
     if (!data) data = static_cast<uchar*>(std::malloc(std::size_t(bytes)));
     if (!data) return QImage(width, height, QImage::Format_ARGB32_Premultiplied); // null when memory is out
     return QImage(data, width, height, bytesPerLine, QImage::Format_ARGB32_Premultiplied, giveBack,
-                  new Buffer{data, bytes});
+                  new Buffer{data, capacity});
 }
 
 QImage clearImage(int width, int height) {

@@ -10,7 +10,7 @@
 
 using namespace Tessarine;
 
-TEST(ImagePool, AnImageLetGoLendsItsPixelsToTheNextOfItsSizeOnly) {
+TEST(ImagePool, AnImageLetGoLendsItsPixelsToTheNextOfItsSizeOrALittleSmaller) {
     const uchar* first = nullptr;
     QImage copy;
     {
@@ -27,11 +27,27 @@ TEST(ImagePool, AnImageLetGoLendsItsPixelsToTheNextOfItsSizeOnly) {
     copy = QImage();
 
     QImage wider = ImagePool::image(701, 400);
-    EXPECT_NE(wider.constBits(), first) << "another size gets pixels of its own";
+    EXPECT_NE(wider.constBits(), first) << "a larger size gets pixels of its own";
     QImage again = ImagePool::image(700, 400);
     EXPECT_EQ(again.constBits(), first) << "the pixels let go are taken back";
     again.fill(Qt::green);
     EXPECT_EQ(again.pixelColor(0, 0), QColor(Qt::green));
+    const uchar* wide = wider.constBits();
+    again = QImage();
+    wider = QImage();
+
+    // Both are kept now; a slightly smaller image takes the closer fit, and a far smaller one
+    // takes neither, so no small image holds on to a large buffer.
+    QImage smaller = ImagePool::image(690, 400);
+    EXPECT_EQ(smaller.constBits(), first);
+    smaller.fill(Qt::yellow);
+    EXPECT_EQ(smaller.pixelColor(689, 399), QColor(Qt::yellow));
+    QImage small = ImagePool::image(300, 400);
+    EXPECT_NE(small.constBits(), wide);
+    EXPECT_NE(small.constBits(), first);
+    // What the smaller image lent out returns whole: the image of the first size takes it again.
+    smaller = QImage();
+    EXPECT_EQ(ImagePool::image(700, 400).constBits(), first);
 }
 
 TEST(ImagePool, KeepsNoMoreThanItsBoundWhateverIsLetGoAndWherever) {
