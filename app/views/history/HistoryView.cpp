@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
@@ -193,10 +194,22 @@ void HistoryView::showDetail() {
     model_.library().open(std::move(listed), [self, request](SessionLibrary::Opened result) {
         if (self && request == self->request_) self->opened(std::move(result));
     });
-    // Not at hand: the pane waits for the files, and says so, rather than show another session.
-    if (pending_ && request == request_)
+    if (!pending_ || request != request_) return;
+    // Not at hand: a file is read in well under a frame, so the pane keeps what it showed, greyed
+    // so that no action can reach the wrong session, and says "Loading…" only when the read
+    // takes longer.
+    auto showLoading = [this] {
         install(EmptyState::named(QStringLiteral("history-opening"), HistoryTexts::loadingTitle(),
                                   QStringLiteral("circle.dashed"), QString()));
+    };
+    if (!detail_) {
+        showLoading();
+        return;
+    }
+    detail_->setEnabled(false);
+    QTimer::singleShot(loadingDelay, this, [this, request, showLoading] {
+        if (pending_ && request == request_) showLoading();
+    });
 }
 
 void HistoryView::opened(SessionLibrary::Opened result) {

@@ -34,6 +34,9 @@ public:
     // Pixels: the list's fixed width and the detail pane's least width.
     static constexpr int listWidth = 300;
     static constexpr int detailMinimum = 420;
+    // Milliseconds a session may take to read before the pane says "Loading…" in place of the
+    // greyed view it showed.
+    static constexpr int loadingDelay = 150;
 
     HistoryView(AppModel& model, std::optional<std::string> unit = std::nullopt, QWidget* parent = nullptr);
 

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -210,12 +211,21 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
         model().setToast(std::nullopt);
         model().setSelectedSession(s.id);
         EXPECT_TRUE(view.opening());
-        EXPECT_EQ(view.detail()->objectName(), "history-opening");
+        // What the pane showed is greyed meanwhile: nothing in it acts on the wrong session.
+        EXPECT_FALSE(view.detail()->isEnabled());
         files.executor->runAll();
         settle();
         EXPECT_FALSE(view.opening());
         return view.detail()->objectName().toStdString();
     };
+    // A read that takes long says "Loading…" in place of the greyed view.
+    files.executor->runAll();
+    model().setSelectedSession(listed()[7].id);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.detail()->objectName() == "history-opening"; }, 5000));
+    files.executor->runAll();
+    settle();
+    EXPECT_EQ(view.detail()->objectName(), "session-detail");
+
     EXPECT_EQ(pick(gone), "history-unopened");
     EXPECT_EQ(model().toast(), "Couldn't open the session: its file was deleted after the history was listed");
     EXPECT_EQ(pick(replaced), "history-unopened");
