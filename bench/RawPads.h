@@ -30,7 +30,7 @@ inline Pads plug(Tessarine::Fakes::Bench& bench, int count, std::size_t length, 
         pads.streams.push_back(PadStream::reports(length, static_cast<unsigned>(i + 1)));
     }
     bench.model->refreshHID();
-    bench.model->setSelection(Tessarine::SidebarItem::batch());
+    bench.model->navigation().setSelection(Tessarine::SidebarItem::batch());
     return pads;
 }
 
@@ -39,8 +39,8 @@ inline Pads plug(Tessarine::Fakes::Bench& bench, int count, std::size_t length, 
 inline auto startLongDrift(Tessarine::AppModel& model) {
     auto thresholds = model.thresholds();
     thresholds.driftSeconds = 600;
-    model.setUseFamilyProfiles(false);
-    model.setThresholds(thresholds);
+    model.settings().setUseFamilyProfiles(false);
+    model.settings().setThresholds(thresholds);
     const auto first = model.allHID().front();
     model.runner(first).start(
         RorozErurEvo::GuidedTest{RorozErurEvo::TestKind::drift, "Left stick", RorozErurEvo::GuidedTest::Target::stick("pair-1"), false});

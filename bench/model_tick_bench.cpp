@@ -60,7 +60,7 @@ void BM_ModelTickEightDevicesAt1kHz(benchmark::State& state) {
         bench.controllers->list.push_back(std::make_shared<InputDevice>(
             "gc-" + std::to_string(i), InputDevice::Kind::controller, RorozErurEvo::DeviceInfo{.name = "Pad"}, padElements()));
     model.refreshControllers();
-    model.setSelection(SidebarItem::batch());
+    model.navigation().setSelection(SidebarItem::batch());
     const AppModel::Devices pads = model.controllerDevices();
 
     double now = 1000;

@@ -58,8 +58,8 @@ void runnerTick(benchmark::State& state, TestKind kind, GuidedTest::Target targe
     // A measuring time longer than the run, so the drift test is still going.
     auto thresholds = bench.model->thresholds();
     thresholds.driftSeconds = 600;
-    bench.model->setUseFamilyProfiles(false);
-    bench.model->setThresholds(thresholds);
+    bench.model->settings().setUseFamilyProfiles(false);
+    bench.model->settings().setThresholds(thresholds);
     TestRunner& runner = bench.model->runner(pad);
     runner.start(GuidedTest{kind, "ls", std::move(target), false});
     const double start = bench.clock.now();

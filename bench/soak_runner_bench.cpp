@@ -57,7 +57,7 @@ struct Run {
         bench.controllers->list = {pad};
         model.refreshControllers();
         model.refreshHID();
-        model.setPartner("hid-7", *pad);
+        model.deviceLists().setPartner("hid-7", *pad);
         SoakRunner& soak = *model.soak();
         soak.setSleepInhibitor(nullptr);
         soak.start(*pad, 2 * minutesIn + 10); // never ends while measuring

@@ -24,8 +24,8 @@ void BM_OpenHistoryOfFiveThousand(benchmark::State& state) {
     AppModel& model = *bench.model;
     model.library().setSessions(RealisticSession::history(listed));
     for (auto _ : state) {
-        model.setSelectedSession(std::nullopt);
-        HistoryView view(model);
+        model.navigation().setSelectedSession(std::nullopt);
+        HistoryView view(model.library(), model.navigation(), model);
         view.resize(1100, 720);
         view.show();
         QPixmap picture = view.grab(); // lays out and paints the list and the detail
@@ -39,7 +39,7 @@ void BM_SaveWhileHistoryOfFiveThousandIsOpen(benchmark::State& state) {
     Fakes::Bench bench{false};
     AppModel& model = *bench.model;
     model.library().setSessions(RealisticSession::history(listed));
-    HistoryView view(model);
+    HistoryView view(model.library(), model.navigation(), model);
     view.resize(1100, 720);
     view.show();
     auto session = *model.library().atHand(model.library().sessions()[listed / 2].id);

@@ -9,23 +9,6 @@
 
 namespace Tessarine {
 
-using RorozErurEvo::ControllerFamily;
-using RorozErurEvo::FamilyProfiles;
-using RorozErurEvo::Thresholds;
-namespace LimitOrder = RorozErurEvo::LimitOrder;
-
-namespace {
-
-// What the toast and the settings window say of saved limits that could not be read.
-std::string fallbackNote(const std::string& kind, const std::string& cause) {
-    return "Couldn't read the saved " + kind + " (" + cause + "); the standard ones apply until you save new limits.";
-}
-
-const std::string thresholdsKind = "thresholds";
-const std::string profilesKind = "family profiles";
-
-} // namespace
-
 AppModel::AppModel(bool persist, Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)), persist_(persist),
       demo_(std::make_unique<DemoDriver>(*parts_.clock, parts_.timers)),
@@ -37,6 +20,9 @@ AppModel::AppModel(bool persist, Parts parts, QObject* parent)
     if (persist_) archive = RorozErurEvo::SessionArchive{sessionsFolder().toStdString()};
     library_ = std::make_unique<SessionLibrary>(std::move(archive));
     library_->useBackground(*parts_.background, parts_.executor);
+    settings_ = std::make_unique<UserSettings>(*parts_.defaults, persist_);
+    navigation_ = std::make_unique<Navigation>();
+    lists_ = std::make_unique<DeviceLists>(*parts_.controllers, *parts_.hid, *demo_, *this, *settings_);
     readSettings();
     batch_ = std::make_unique<BatchRunner>(*this);
     soak_ = std::make_unique<SoakRunner>(*this);
@@ -58,46 +44,8 @@ QString AppModel::logoPath() const { return supportFolder_ + QStringLiteral("/re
 // ---- settings
 
 void AppModel::readSettings() {
-    Preferences& d = *parts_.defaults;
-    if (const auto failure = d.loadFailure()) {
-        const std::string note = "Couldn't read the settings file " + failure->toStdString() +
-                                 ". The standard settings apply, and changes won't be saved.";
-        qCWarning(logModel).noquote() << QString::fromStdString(note);
-        appendToast(note);
-    }
-    // Reading assigns the fields and writes nothing back: an unreadable entry stays as it is
-    // until the user changes that setting.
-    if (persist_) {
-        auto thresholds = d.get(Settings::thresholds);
-        auto profiles = d.get(Settings::familyProfiles);
-        // Impossible stored limits are not graded by: the record falls back as an unreadable one
-        // would, and the stored entry stays until the user saves new limits.
-        if (auto refused = LimitOrder::refusal(thresholds.value)) {
-            thresholds.value = Thresholds::standard();
-            thresholds.failure = refused->reason;
-        }
-        // Only the profiles at fault go back to their family's typical limits; the others stay.
-        std::string refusedProfiles;
-        while (auto refused = LimitOrder::refusal(profiles.value)) {
-            profiles.value.reset(*refused->family);
-            refusedProfiles += (refusedProfiles.empty() ? "" : "; ") + refused->reason;
-        }
-        if (!refusedProfiles.empty() && !profiles.failure) profiles.failure = refusedProfiles;
-        thresholds_ = std::move(thresholds.value);
-        familyProfiles_ = std::move(profiles.value);
-        // Grading against limits the shop did not set must not pass unnoticed.
-        if (thresholds.failure) limitsFallbacks_[thresholdsKind] = fallbackNote(thresholdsKind, *thresholds.failure);
-        if (profiles.failure) limitsFallbacks_[profilesKind] = fallbackNote(profilesKind, *profiles.failure);
-        for (const auto& [kind, note] : limitsFallbacks_) qCWarning(logModel).noquote() << QString::fromStdString(note);
-        for (const auto& [kind, note] : limitsFallbacks_) appendToast(note);
-    }
-    useFamilyProfiles_ = d.get(Settings::useFamilyProfiles);
-    showRawNumbers_ = d.get(Settings::showRawNumbers);
-    trailSeconds_ = d.get(Settings::trailSeconds);
-    companyName_ = d.get(Settings::companyName).toStdString();
-    companyContact_ = d.get(Settings::companyContact).toStdString();
-    defaultTechnician_ = d.get(Settings::defaultTechnician).toStdString();
-    d.onSaveFailed = [this](const QString& cause) { settingsSaveFailed(cause); };
+    for (const std::string& note : settings_->read()) appendToast(note);
+    parts_.defaults->onSaveFailed = [this](const QString& cause) { settingsSaveFailed(cause); };
 }
 
 void AppModel::settingsSaveFailed(const QString& cause) {
@@ -106,119 +54,7 @@ void AppModel::settingsSaveFailed(const QString& cause) {
     setToast(message);
 }
 
-template <class T>
-void AppModel::saveRecord(const Settings::Record<T>& record, const T& value, const std::string& kind) {
-    if (!persist_) return;
-    // A record that cannot be encoded (a number that is not finite) is not written.
-    if (!parts_.defaults->set(record, value)) return;
-    if (limitsFallbacks_.erase(kind) > 0) emit limitsFallbacksChanged();
-}
-
-std::vector<std::string> AppModel::limitsFallbacks() const {
-    std::vector<std::string> notes;
-    for (const auto& [kind, note] : limitsFallbacks_) notes.push_back(note);
-    return notes;
-}
-
-namespace {
-AppModel::Refusal refused(AppModel::Refusal refusal, const char* kind) {
-    if (refusal) qCInfo(logModel).noquote() << "Refused" << kind << "limits:" << QString::fromStdString(refusal->reason);
-    return refusal;
-}
-} // namespace
-
-AppModel::Refusal AppModel::setThresholds(Thresholds value) {
-    if (auto refusal = LimitOrder::refusal(value)) return refused(std::move(refusal), "threshold");
-    if (assign(thresholds_, std::move(value))) emit thresholdsChanged();
-    saveRecord(Settings::thresholds, thresholds_, thresholdsKind);
-    return std::nullopt;
-}
-
-AppModel::Refusal AppModel::setFamilyProfiles(FamilyProfiles value) {
-    if (auto refusal = LimitOrder::refusal(value)) return refused(std::move(refusal), "family profile");
-    if (assign(familyProfiles_, std::move(value))) emit familyProfilesChanged();
-    saveFamilyProfiles();
-    return std::nullopt;
-}
-
-void AppModel::saveFamilyProfiles() { saveRecord(Settings::familyProfiles, familyProfiles_, profilesKind); }
-
-void AppModel::setUseFamilyProfiles(bool value) {
-    if (assign(useFamilyProfiles_, value)) emit useFamilyProfilesChanged();
-    parts_.defaults->set(Settings::useFamilyProfiles, value);
-}
-
-void AppModel::setShowRawNumbers(bool value) {
-    if (assign(showRawNumbers_, value)) emit showRawNumbersChanged();
-    parts_.defaults->set(Settings::showRawNumbers, value);
-}
-
-void AppModel::setTrailSeconds(double value) {
-    if (assign(trailSeconds_, value)) emit trailSecondsChanged();
-    parts_.defaults->set(Settings::trailSeconds, value);
-}
-
-void AppModel::setCompanyName(std::string value) {
-    if (assign(companyName_, std::move(value))) emit companyNameChanged();
-    parts_.defaults->set(Settings::companyName, QString::fromStdString(companyName_));
-}
-
-void AppModel::setCompanyContact(std::string value) {
-    if (assign(companyContact_, std::move(value))) emit companyContactChanged();
-    parts_.defaults->set(Settings::companyContact, QString::fromStdString(companyContact_));
-}
-
-void AppModel::setDefaultTechnician(std::string value) {
-    if (assign(defaultTechnician_, std::move(value))) emit defaultTechnicianChanged();
-    parts_.defaults->set(Settings::defaultTechnician, QString::fromStdString(defaultTechnician_));
-}
-
 // ---- other observed state
-
-void AppModel::setSelection(std::optional<SidebarItem> value) {
-    if (assign(selection_, std::move(value))) emit selectionChanged();
-}
-
-void AppModel::setTab(DetailTab value) {
-    if (assign(tab_, value)) emit tabChanged();
-}
-
-void AppModel::setUnit(const std::string& deviceID, UnitRecord record) {
-    auto it = units_.find(deviceID);
-    if (it != units_.end() && it->second == record) return;
-    units_[deviceID] = std::move(record);
-    emit unitsChanged();
-}
-
-void AppModel::setFamilyChoice(const std::string& deviceID, std::optional<ControllerFamily> family) {
-    auto choice = familyChoice_;
-    if (family)
-        choice[deviceID] = *family;
-    else
-        choice.erase(deviceID);
-    if (assign(familyChoice_, std::move(choice))) emit familyChoiceChanged();
-}
-
-void AppModel::setLogo(QImage value) {
-    if (assign(logo_, std::move(value))) emit logoChanged();
-}
-
-void AppModel::setSaveSheetDevice(std::shared_ptr<InputDevice> value) {
-    saveSheetDevice_ = std::move(value);
-    emit saveSheetDeviceChanged();
-}
-
-void AppModel::setCompareBefore(std::optional<RorozErurEvo::Uuid> value) {
-    if (assign(compareBefore_, value)) emit compareBeforeChanged();
-}
-
-void AppModel::setCompareAfter(std::optional<RorozErurEvo::Uuid> value) {
-    if (assign(compareAfter_, value)) emit compareAfterChanged();
-}
-
-void AppModel::setSelectedSession(std::optional<RorozErurEvo::Uuid> value) {
-    if (assign(selectedSession_, value)) emit selectedSessionChanged();
-}
 
 void AppModel::setToast(std::optional<std::string> value) {
     if (assign(toast_, std::move(value))) emit toastChanged();
@@ -269,7 +105,7 @@ void AppModel::loadLogo() {
         executor->post([self, path, generation, logo] {
             if (!self || self->shutDown_ || generation != self->logoGeneration_) return;
             if (!logo->image.isNull()) {
-                self->setLogo(logo->image);
+                self->settings_->setLogo(logo->image);
                 return;
             }
             const std::string note = "Couldn't read the report logo \u201C" + path.toStdString() + "\u201D: " +

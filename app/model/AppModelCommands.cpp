@@ -12,6 +12,7 @@
 
 #include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
+#include "app/model/TesterSessions.h"
 #include "app/report/LogoFile.h"
 #include "testkit/Date.h"
 #include "testkit/DisplayText.h"
@@ -44,7 +45,7 @@ std::string chosenName(const std::string& suggested, const char* extension) {
 } // namespace
 
 TestSession AppModel::makeSession(const InputDevice& device) const {
-    UnitRecord record = unit(device);
+    UnitRecord record = lists_->unit(device);
     TestSession session;
     session.version = TestSession::currentVersion;
     session.id = RorozErurEvo::Uuid::random();
@@ -55,9 +56,10 @@ TestSession AppModel::makeSession(const InputDevice& device) const {
     session.ticket = record.ticket;
     session.notes = record.notes;
     session.device = device.identity();
-    if (const TestRunner* runner = existingRunner(device.id())) session.results = runner->orderedResults();
+    if (const TestRunner* runner = lists_->existingRunner(device.id()))
+        session.results = runner->orderedResults();
     session.appVersion = AppInfo::current().version.toStdString();
-    session.profile = thresholdsLabel(device);
+    session.profile = settings_->thresholdsLabel(device);
     return session;
 }
 
@@ -93,17 +95,17 @@ void AppModel::openSessions(std::vector<RorozErurEvo::SessionSummary> listed,
 }
 
 void AppModel::requestSave(const std::shared_ptr<InputDevice>& device) {
-    if (device) setSaveSheetDevice(device);
+    if (device) navigation_->setSaveSheetDevice(device);
 }
 
 TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record) {
-    setUnit(device->id(), std::move(record));
+    lists_->setUnit(device->id(), std::move(record));
     TestSession session = makeSession(*device);
     library_->save(session);
     if (const auto& error = library_->lastError()) {
         setToast(*error);
     } else {
-        if (existingRunner(device->id())) runner(device).markSaved();
+        if (lists_->existingRunner(device->id())) runner(device).markSaved();
         setToast("Saved: " + DisplayText::field(session.unitKey()) + ", " +
                  (session.label.empty() ? std::string("session") : DisplayText::field(session.label)));
     }
@@ -179,6 +181,11 @@ void AppModel::exportSessions(const std::vector<TestSession>& sessions, ExportFo
     setToast("Exported " + RorozErurEvo::Fmt::trim(static_cast<double>(n), 0) + (n == 1 ? " session" : " sessions"));
 }
 
+void AppModel::saveTesterResult(const RorozErurEvo::TestResult& result, const std::string& name,
+                                const std::string& unit) {
+    saveTesterSession(*this, result, name, unit);
+}
+
 void AppModel::importLogo() {
     if (!fileChooser_) return;
     auto path = fileChooser_->openFile(FileChooser::Type::image);
@@ -204,17 +211,17 @@ void AppModel::importLogo() {
         return;
     }
     ++logoGeneration_;
-    setLogo(image);
+    settings_->setLogo(image);
 }
 
 void AppModel::removeLogo() {
     QFile::remove(logoPath()); // a missing file is fine
     ++logoGeneration_;
-    if (!logo_.isNull()) setLogo(QImage());
+    if (!settings_->logo().isNull()) settings_->setLogo(QImage());
 }
 
 std::optional<ReportBranding> AppModel::reportBranding() const {
-    return ReportBranding::make(companyName_, companyContact_, logo_);
+    return ReportBranding::make(settings_->companyName(), settings_->companyContact(), settings_->logo());
 }
 
 ReportInput AppModel::reportInput(std::span<const TestSession> sessions) const {

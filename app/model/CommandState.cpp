@@ -9,7 +9,7 @@ namespace Tessarine {
 namespace Commands {
 
 std::shared_ptr<InputDevice> selectedDevice(const AppModel& model) {
-    const auto& selection = model.selection();
+    const auto& selection = model.navigation().selection();
     if (!selection || !selection->isDevice()) return nullptr;
     return model.device(selection->deviceID);
 }
@@ -26,25 +26,25 @@ std::optional<RorozErurEvo::TestSession> deviceSession(const AppModel& model) {
 }
 
 const RorozErurEvo::SessionSummary* pickedSession(const AppModel& model) {
-    const auto& selection = model.selection();
+    const auto& selection = model.navigation().selection();
     if (!selection || selection->kind != SidebarItem::Kind::history) return nullptr;
-    return model.library().session(model.selectedSession());
+    return model.library().session(model.navigation().selectedSession());
 }
 
 } // namespace
 
 bool hasCurrentSessions(const AppModel& model) {
-    const auto& selection = model.selection();
+    const auto& selection = model.navigation().selection();
     if (selection && selection->isDevice()) {
         auto device = selectedDevice(model);
-        const TestRunner* runner = device ? model.existingRunner(device->id()) : nullptr;
+        const TestRunner* runner = device ? model.deviceLists().existingRunner(device->id()) : nullptr;
         return runner && !runner->results().empty();
     }
     return pickedSession(model) != nullptr;
 }
 
 void withCurrentSessions(AppModel& model, std::function<void(std::vector<RorozErurEvo::TestSession>)> use) {
-    const auto& selection = model.selection();
+    const auto& selection = model.navigation().selection();
     if (selection && selection->isDevice()) {
         if (auto session = deviceSession(model)) use({std::move(*session)});
         return;
@@ -63,13 +63,13 @@ std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions
 
 void selectTab(AppModel& model, DetailTab tab) {
     if (!selectedDevice(model)) return;
-    if (model.tab() != tab) model.setTab(tab);
+    if (model.navigation().tab() != tab) model.navigation().setTab(tab);
 }
 
 void stopRunningTest(AppModel& model) {
     auto device = selectedDevice(model);
     if (!device) return;
-    if (const TestRunner* existing = model.existingRunner(device->id()); !existing || !existing->hasActiveTest()) return;
+    if (const TestRunner* existing = model.deviceLists().existingRunner(device->id()); !existing || !existing->hasActiveTest()) return;
     model.runner(device).cancel();
 }
 

@@ -25,8 +25,8 @@ RorozErurEvo::TestSession testerSession(const RorozErurEvo::TestResult& result, 
 
 void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, const std::string& name,
                        const std::string& unit) {
-    auto session = testerSession(result, name, unit, model.defaultTechnician(), RorozErurEvo::Dates::now(),
-                                 AppInfo::current().version.toStdString());
+    auto session = testerSession(result, name, unit, model.settings().defaultTechnician(),
+                                 RorozErurEvo::Dates::now(), AppInfo::current().version.toStdString());
     model.library().save(session);
     if (const auto& error = model.library().lastError())
         model.setToast(*error);

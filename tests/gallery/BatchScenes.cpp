@@ -20,11 +20,11 @@ public:
         layout->setContentsMargins(0, 0, 0, 0);
         auto t = RorozErurEvo::Thresholds::standard();
         t.driftSeconds = 3;
-        bench.model->setThresholds(t);
+        bench.model->settings().setThresholds(t);
         bench.controllers->list = pads;
         bench.model->refreshControllers();
-        bench.model->setSelection(SidebarItem::batch());
-        bench.model->setUnit("gc-1", UnitRecord{.unit = "RMA-20417", .stage = "Before repair"});
+        bench.model->navigation().setSelection(SidebarItem::batch());
+        bench.model->deviceLists().setUnit("gc-1", UnitRecord{.unit = "RMA-20417", .stage = "Before repair"});
         bench.model->demo().start();
     }
     ~BatchHost() override { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
@@ -53,8 +53,10 @@ public:
 // The bench `seconds` after a batch drift test over every device began.
 std::unique_ptr<QWidget> secondsIntoRun(double seconds) {
     auto* host = new BatchHost;
-    host->layout()->addWidget(new BatchView(*host->bench.model, {}, host));
-    host->bench.model->batch()->start(BatchView::shownDevices(*host->bench.model));
+    host->layout()->addWidget(new BatchView(host->bench.model->deviceLists(), host->bench.model->navigation(),
+                                            *host->bench.model->batch(), host->bench.model->library(),
+                                            *host->bench.model, {}, host));
+    host->bench.model->batch()->start(BatchView::shownDevices(host->bench.model->deviceLists()));
     host->frames(seconds);
     return std::unique_ptr<QWidget>(host);
 }

@@ -4,6 +4,8 @@
 
 #include <QVBoxLayout>
 
+#include <type_traits>
+
 #include "Gallery.h"
 #include "app/views/bench/BenchPanel.h"
 #include "app/views/bench/LivePanel.h"
@@ -19,9 +21,9 @@ public:
     BenchHost() {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        UnitRecord record = model().unit(*bench.demo());
+        UnitRecord record = model().deviceLists().unit(*bench.demo());
         record.unit = "SN-20417";
-        model().setUnit(bench.demo()->id(), record);
+        model().deviceLists().setUnit(bench.demo()->id(), record);
         auto& runner = model().runner(bench.demo());
         const auto tests = GuidedTests::allTests(*bench.demo());
         // The left stick's drift, circularity, return and deadzone, each headline as its analysis
@@ -40,7 +42,10 @@ public:
             model().demo().tick();
             model().tick(bench.clock.now());
         }
-        page_ = new Page(bench.demo(), model());
+        if constexpr (std::is_same_v<Page, LivePanel>)
+            page_ = new Page(bench.demo(), model().settings());
+        else
+            page_ = new Page(bench.demo(), model());
         layout->addWidget(page_);
     }
     ~BenchHost() override { delete page_; }

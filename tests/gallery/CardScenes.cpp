@@ -39,12 +39,13 @@ public:
         return {};
     }
     TestCard* card(const std::shared_ptr<InputDevice>& device, const GuidedTest& test) {
-        auto* card = new TestCard(test, device, model().runner(device), model());
+        auto* card = new TestCard(test, device, model().runner(device), model().settings(), model().batch());
         layout_->addWidget(card);
         return card;
     }
     SoakCard* soakCard(const std::shared_ptr<InputDevice>& device) {
-        auto* card = new SoakCard(device, model().runner(device), model());
+        auto* card = new SoakCard(device, model().runner(device), model().settings(), *model().soak(),
+                                  model().batch());
         layout_->addWidget(card);
         return card;
     }
@@ -178,7 +179,7 @@ std::unique_ptr<QWidget> soakStates() {
     auto& model = host->model();
     auto thresholds = model.thresholds();
     thresholds.soakMinutes = 7; // set in the settings: the picker shows no selection
-    model.setThresholds(thresholds);
+    model.settings().setThresholds(thresholds);
     host->soakCard(host->demo()); // idle, while a run goes on elsewhere
 
     auto pad = host->pad("gc-1");

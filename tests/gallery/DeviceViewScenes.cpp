@@ -54,22 +54,25 @@ std::unique_ptr<QWidget> demoView() {
 std::unique_ptr<QWidget> controllerHeaders() {
     auto host = std::make_unique<DeviceHost>();
     auto unpaired = host->pad("gc-1", "Wireless Pad");
-    host->add(new DeviceHeader(host->model(), unpaired));
+    host->add(new DeviceHeader(host->model().deviceLists(), host->model().navigation(), host->model().demo(),
+                               unpaired));
     auto paired = host->pad("gc-2", "Wired Pad");
     host->bench.hid->plug(7, Fakes::tap(7, "Wired Pad", host->bench.clock, {}, std::string("WP-0042")));
     host->model().refreshHID();
     paired->setUseRaw(true);
-    host->add(new DeviceHeader(host->model(), paired));
+    host->add(new DeviceHeader(host->model().deviceLists(), host->model().navigation(), host->model().demo(),
+                               paired));
     return host;
 }
 
 std::unique_ptr<QWidget> saveSheet() {
     auto host = std::make_unique<DeviceHost>();
-    host->model().setDefaultTechnician("Ana");
+    host->model().settings().setDefaultTechnician("Ana");
     host->model().runner(host->bench.demo()).store(
         "one", RorozErurEvo::TestResult(RorozErurEvo::TestKind::drift, "left", RorozErurEvo::ValueSource::processed,
                                         RorozErurEvo::Verdict::pass, "Centred", {}, {}));
-    auto* sheet = new SaveSessionSheet(host->model(), host->bench.demo());
+    auto* sheet = new SaveSessionSheet(host->model().deviceLists(), host->model().settings(), host->model(),
+                                       host->bench.demo());
     sheet->setWindowFlags(Qt::Widget);
     host->add(sheet);
     return host;

@@ -96,13 +96,13 @@ void fillLibrary(HistoryHost& host) {
 std::unique_ptr<QWidget> history() {
     auto host = std::make_unique<HistoryHost>();
     fillLibrary(*host);
-    host->add(new HistoryView(host->model()));
+    host->add(new HistoryView(host->model().library(), host->model().navigation(), host->model()));
     return host;
 }
 
 std::unique_ptr<QWidget> emptyHistory() {
     auto host = std::make_unique<HistoryHost>();
-    host->add(new HistoryView(host->model()));
+    host->add(new HistoryView(host->model().library(), host->model().navigation(), host->model()));
     return host;
 }
 
@@ -110,7 +110,7 @@ std::unique_ptr<QWidget> emptyHistory() {
 std::unique_ptr<QWidget> loadingHistory() {
     auto host = std::make_unique<HistoryHost>(true);
     host->model().start(false);
-    host->add(new HistoryView(host->model()));
+    host->add(new HistoryView(host->model().library(), host->model().navigation(), host->model()));
     return host;
 }
 
@@ -124,7 +124,7 @@ std::unique_ptr<QWidget> unreadableHistory() {
     std::filesystem::create_directories(folder.parent_path());
     std::ofstream(folder) << "not a folder";
     library.load();
-    host->add(new HistoryView(host->model()));
+    host->add(new HistoryView(host->model().library(), host->model().navigation(), host->model()));
     return host;
 }
 
@@ -134,7 +134,7 @@ std::unique_ptr<QWidget> detail() {
     auto& library = host->model().library();
     auto s = *library.atHand(library.sessions().front().id);
     s.notes = "Replaced the left stick module; cleaned the triggers.";
-    host->add(new SessionDetail(host->model(), s));
+    host->add(new SessionDetail(host->model().library(), host->model().navigation(), host->model(), s));
     return host;
 }
 
@@ -143,7 +143,7 @@ std::unique_ptr<QWidget> comparison() {
     auto before = withRawDrift(worn(pad(1, "SN-100231", "Before repair", 30)), 1.6);
     auto after = withRawDrift(pad(2, "SN-100231", "After repair", 2), 3.2);
     after.results.erase(after.results.begin() + 10); // the buttons were not tested again
-    host->add(new CompareView(host->model(), before, after));
+    host->add(new CompareView(host->model(), host->model().navigation(), before, after));
     return host;
 }
 

@@ -39,7 +39,8 @@ std::unique_ptr<QWidget> twinTable() {
     auto* host = new RawHost;
     auto twin = host->bench.model->demo().raw();
     host->bench.model->demo().start();
-    auto* view = new RawHIDView(twin, host->bench.demo(), *host->bench.model, host);
+    auto* view = new RawHIDView(twin, host->bench.demo(), host->bench.model->deviceLists(),
+                                host->bench.model->settings(), host->bench.model->clock(), host);
     host->layout()->addWidget(view);
     host->frames(3);
     return std::unique_ptr<QWidget>(host);
@@ -47,7 +48,9 @@ std::unique_ptr<QWidget> twinTable() {
 
 std::unique_ptr<QWidget> withoutRawDevice() {
     auto* host = new RawHost;
-    host->layout()->addWidget(new RawHIDView(nullptr, host->bench.demo(), *host->bench.model, host));
+    host->layout()->addWidget(new RawHIDView(nullptr, host->bench.demo(), host->bench.model->deviceLists(),
+                                             host->bench.model->settings(), host->bench.model->clock(),
+                                             host));
     return std::unique_ptr<QWidget>(host);
 }
 

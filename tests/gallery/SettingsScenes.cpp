@@ -20,7 +20,9 @@ class SettingsHost final : public QWidget {
 public:
     explicit SettingsHost(std::function<void(AppModel&)> prepare = {}) {
         if (prepare) prepare(*bench.model);
-        view = new SettingsView(*bench.model);
+        view = new SettingsView(bench.model->settings(), bench.model->library(), *bench.model,
+                                bench.model->announcer(), bench.model->keyboard(),
+                                bench.model->sessionsFolder());
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(view);
@@ -71,10 +73,10 @@ const bool settingsScenesAdded = Gallery::add({
     {"settings-reports", {620, 560},
      [] {
          return tab(QStringLiteral("reports"), [](AppModel& model) {
-             model.setCompanyName("Fixit Controller Repair");
-             model.setCompanyContact("+1 555 0100 · fixit.example");
-             model.setDefaultTechnician("Sam");
-             model.setLogo(logo());
+             model.settings().setCompanyName("Fixit Controller Repair");
+             model.settings().setCompanyContact("+1 555 0100 · fixit.example");
+             model.settings().setDefaultTechnician("Sam");
+             model.settings().setLogo(logo());
          });
      }},
     {"settings-reports-no-logo", {620, 560}, [] { return tab(QStringLiteral("reports")); }},

@@ -44,7 +44,7 @@ public:
     explicit TesterWindowHost(QSize size) : size_(size) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        bench.model->setSelection(SidebarItem::keyboard());
+        bench.model->navigation().setSelection(SidebarItem::keyboard());
         auto* window = new MainWindow(*bench.model);
         window->setWindowFlags(Qt::Widget);
         layout->addWidget(window);
@@ -82,7 +82,8 @@ public:
     MouseScreenHost() {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new MouseTesterView(*bench.model));
+        layout->addWidget(new MouseTesterView(bench.model->mouse(), bench.model->settings(), *bench.model,
+                                              bench.model->clock()));
         MouseTester& tester = bench.model->mouse();
         for (int i = 0; i < 600; ++i) tester.move(10 + std::floor(i * 2.5) / 1000);
         for (int button : {0, 1}) {

@@ -24,9 +24,9 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         const auto& demo = bench.demo();
-        UnitRecord record = bench.model->unit(*demo);
+        UnitRecord record = bench.model->deviceLists().unit(*demo);
         record.unit = "SN-20417";
-        bench.model->setUnit(demo->id(), record);
+        bench.model->deviceLists().setUnit(demo->id(), record);
         Fakes::resultsOnEveryCard(bench);
         auto& runner = bench.model->runner(demo);
         for (const auto& test : GuidedTests::allTests(*demo))

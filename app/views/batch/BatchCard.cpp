@@ -5,7 +5,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/TestRunner.h"
+#include "app/model/DeviceLists.h"
+#include "app/model/Navigation.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/batch/BatchTexts.h"
@@ -55,10 +58,12 @@ QString BatchResultRow::text() const { return text_->text(); }
 
 // ---- the card
 
-BatchCard::BatchCard(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
-    : Card(parent), device_(std::move(device)), model_(model), name_(new ElidedLabel),
-      verdict_(new VerdictLabel(Verdict::pass, true)), unit_(CardParts::secondaryText(QString(), Fonts::caption())),
-      plotRow_(new QWidget), rowBox_(new QWidget), open_(new QPushButton(QStringLiteral("Open"))) {
+BatchCard::BatchCard(std::shared_ptr<InputDevice> device, DeviceLists& lists, Navigation& navigation,
+                     QWidget* parent)
+    : Card(parent), device_(std::move(device)), lists_(lists), navigation_(navigation),
+      name_(new ElidedLabel), verdict_(new VerdictLabel(Verdict::pass, true)),
+      unit_(CardParts::secondaryText(QString(), Fonts::caption())), plotRow_(new QWidget),
+      rowBox_(new QWidget), open_(new QPushButton(QStringLiteral("Open"))) {
     setObjectName(QStringLiteral("batch-card-") + QString::fromStdString(device_->id()));
 
     auto* top = new QHBoxLayout;
@@ -93,8 +98,8 @@ BatchCard::BatchCard(std::shared_ptr<InputDevice> device, AppModel& model, QWidg
     connect(device_.get(), &InputDevice::infoChanged, this, &BatchCard::refresh);
     for (auto signal : {&InputDevice::useRawChanged, &InputDevice::rawPartnerChanged, &InputDevice::elementsChanged})
         connect(device_.get(), signal, this, &BatchCard::rebuild);
-    connect(&model_.runner(device_), &TestRunner::resultsChanged, this, &BatchCard::refresh);
-    connect(&model_, &AppModel::unitsChanged, this, &BatchCard::refresh);
+    connect(&lists_.runner(device_), &TestRunner::resultsChanged, this, &BatchCard::refresh);
+    connect(&lists_, &DeviceLists::unitsChanged, this, &BatchCard::refresh);
     rebuild();
     refresh();
 }
@@ -143,12 +148,12 @@ void BatchCard::refresh() {
         if (stick) plots_[i]->setLabel(BatchTexts::plotLabel(name, stick->name));
     }
 
-    const auto results = model_.runner(device_).orderedResults();
+    const auto results = lists_.runner(device_).orderedResults();
     const auto worst = BatchTexts::worstVerdict(results);
     if (worst) verdict_->setVerdict(*worst);
     verdict_->setVisible(worst.has_value());
 
-    unit_->setText(BatchTexts::unitLine(model_.unit(*device_).unit));
+    unit_->setText(BatchTexts::unitLine(lists_.unit(*device_).unit));
 
     const auto drift = BatchTexts::driftResults(results);
     while (rows_.size() > drift.size()) {
@@ -179,8 +184,8 @@ void BatchCard::refreshLive() {
 }
 
 void BatchCard::open() {
-    model_.setSelection(SidebarItem::device(device_->id()));
-    if (model_.tab() != DetailTab::bench) model_.setTab(DetailTab::bench);
+    navigation_.setSelection(SidebarItem::device(device_->id()));
+    if (navigation_.tab() != DetailTab::bench) navigation_.setTab(DetailTab::bench);
 }
 
 } // namespace Tessarine

@@ -18,7 +18,8 @@ class QPushButton;
 
 namespace Tessarine {
 
-class AppModel;
+class DeviceLists;
+class Navigation;
 class ElidedLabel;
 class InputDevice;
 class StickPlotView;
@@ -53,7 +54,8 @@ public:
     // Sticks shown at most.
     static constexpr std::size_t maxPlots = 2;
 
-    BatchCard(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent = nullptr);
+    BatchCard(std::shared_ptr<InputDevice> device, DeviceLists& lists, Navigation& navigation,
+              QWidget* parent = nullptr);
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     ElidedLabel* nameLabel() const { return name_; }
@@ -75,7 +77,8 @@ private:
     void open();
 
     const std::shared_ptr<InputDevice> device_;
-    AppModel& model_;
+    DeviceLists& lists_;
+    Navigation& navigation_;
     std::shared_ptr<InputDevice> measured_;
     ElidedLabel* name_;
     VerdictLabel* verdict_;

@@ -8,8 +8,14 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/devices/InputDevice.h"
 #include "app/devices/Logging.h"
-#include "app/model/AppModel.h"
+#include "app/model/BatchRunner.h"
+#include "app/model/DeviceLists.h"
+#include "app/model/Navigation.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/SessionLibrary.h"
+#include "app/model/TestRunner.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AdaptiveGridLayout.h"
@@ -47,12 +53,16 @@ QHBoxLayout* bareRow(QWidget* holder) {
 
 } // namespace
 
-BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
-    : QWidget(parent), model_(model), ask_(std::move(prompt)), stage_(BenchTexts::stagePresets().first()),
+BatchView::BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& batch, SessionLibrary& library,
+                     SessionCommands& commands, StagePrompt prompt, QWidget* parent)
+    : QWidget(parent), lists_(lists), navigation_(navigation), batch_(batch), library_(library),
+      commands_(commands), ask_(std::move(prompt)), stage_(BenchTexts::stagePresets().first()),
       count_(CardParts::secondaryText(QString(), Fonts::body())), idle_(new QWidget),
-      drift_(button(QStringLiteral("Drift Test All"), QStringLiteral("scope"), QStringLiteral("batch-drift-all"))),
+      drift_(button(QStringLiteral("Drift Test All"), QStringLiteral("scope"),
+                    QStringLiteral("batch-drift-all"))),
       saveAll_(ViewParts::saveButton(QStringLiteral("batch-save-all"), QStringLiteral("Save All…"))),
-      pdf_(button(QStringLiteral("PDF for All…"), QStringLiteral("doc.richtext"), QStringLiteral("batch-pdf-all"))),
+      pdf_(button(QStringLiteral("PDF for All…"), QStringLiteral("doc.richtext"),
+                  QStringLiteral("batch-pdf-all"))),
       running_(new QWidget), progress_(CardParts::progressBar()), prompt_(new QLabel),
       cancel_(new QPushButton(QStringLiteral("Cancel"))), page_(new QWidget),
       grid_(new AdaptiveGridLayout(columnMinimum, gridSpacing)) {
@@ -104,33 +114,33 @@ BatchView::BatchView(AppModel& model, StagePrompt prompt, QWidget* parent)
     scroll->setWidget(page_);
     stack->addWidget(scroll, 1);
 
-    BatchRunner& batch = *model_.batch();
-    connect(drift_, &QPushButton::clicked, this, [this] { model_.batch()->start(shownDevices(model_)); });
+    connect(drift_, &QPushButton::clicked, this, [this] { batch_.start(shownDevices(lists_)); });
     connect(saveAll_, &QPushButton::clicked, this, &BatchView::askStage);
     connect(pdf_, &QPushButton::clicked, this, &BatchView::exportAllPDF);
-    connect(cancel_, &QPushButton::clicked, this, [this] { model_.batch()->cancel(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { batch_.cancel(); });
     // Escape cancels the running test, as Cancel does.
     onEscape(running_, Qt::WindowShortcut, cancel_, &QPushButton::click);
     progress_->setFocusPolicy(Qt::TabFocus);
     for (auto signal : {&BatchRunner::startChanged, &BatchRunner::promptChanged, &BatchRunner::progressChanged})
         connect(&batch, signal, this, &BatchView::refreshHeader);
-    connect(&model_, &AppModel::controllerDevicesChanged, this, &BatchView::rebuild);
-    connect(&model_, &AppModel::hidDevicesChanged, this, &BatchView::rebuild);
+    connect(&lists_, &DeviceLists::controllerDevicesChanged, this, &BatchView::rebuild);
+    connect(&lists_, &DeviceLists::hidDevicesChanged, this, &BatchView::rebuild);
     rebuild();
     refreshHeader();
 }
 
-std::vector<std::shared_ptr<InputDevice>> BatchView::shownDevices(const AppModel& model) {
+std::vector<std::shared_ptr<InputDevice>> BatchView::shownDevices(const DeviceLists& lists) {
     std::vector<std::shared_ptr<InputDevice>> shown;
-    for (const auto& device : model.allDevices())
+    for (const auto& device : lists.allDevices())
         if (device && device->connected()) shown.push_back(device);
     return shown;
 }
 
-std::vector<TestSession> BatchView::reportSessions(const AppModel& model) {
+std::vector<TestSession> BatchView::reportSessions(const DeviceLists& lists,
+                                                   const SessionCommands& commands) {
     std::vector<TestSession> sessions;
-    for (const auto& device : shownDevices(model)) {
-        TestSession session = model.makeSession(*device);
+    for (const auto& device : shownDevices(lists)) {
+        TestSession session = commands.makeSession(*device);
         if (!session.results.empty()) sessions.push_back(std::move(session));
     }
     return sessions;
@@ -144,22 +154,22 @@ void BatchView::askStage() {
 
 void BatchView::saveAll(const QString& stage) {
     std::optional<std::string> firstFailure;
-    for (const auto& device : shownDevices(model_)) {
-        if (model_.runner(device).results().empty()) continue;
-        UnitRecord record = model_.unit(*device);
+    for (const auto& device : shownDevices(lists_)) {
+        if (lists_.runner(device).results().empty()) continue;
+        UnitRecord record = lists_.unit(*device);
         record.stage = stage.toStdString();
-        model_.saveSession(device, std::move(record));
-        if (const auto& error = model_.library().lastError()) {
+        commands_.saveSession(device, std::move(record));
+        if (const auto& error = library_.lastError()) {
             qCWarning(logViews).noquote() << "Save All: the session of" << QString::fromStdString(device->info().name)
                                           << "was not saved:" << QString::fromStdString(*error);
             if (!firstFailure) firstFailure = *error;
         }
     }
     // Each save toasts its own outcome; a success after a failure must not hide it.
-    if (firstFailure) model_.setToast(*firstFailure);
+    if (firstFailure) commands_.setToast(*firstFailure);
 }
 
-void BatchView::exportAllPDF() { model_.exportPDF(reportSessions(model_), "Batch report"); }
+void BatchView::exportAllPDF() { commands_.exportPDF(reportSessions(lists_, commands_), "Batch report"); }
 
 std::vector<BatchCard*> BatchView::cards() const {
     std::vector<BatchCard*> list;
@@ -176,13 +186,13 @@ void BatchView::followDevices() {
     for (const auto& link : deviceLinks_) disconnect(link);
     deviceLinks_.clear();
     // A device that disconnects or comes back leaves or joins the grid.
-    for (const auto& device : model_.allDevices())
+    for (const auto& device : lists_.allDevices())
         deviceLinks_.push_back(connect(device.get(), &InputDevice::connectedChanged, this, &BatchView::rebuild));
 }
 
 void BatchView::rebuild() {
     followDevices();
-    auto shown = shownDevices(model_);
+    auto shown = shownDevices(lists_);
     count_->setText(BatchTexts::connected(shown.size()));
     if (shown == shown_ && cards_.size() == shown.size()) return;
 
@@ -195,7 +205,7 @@ void BatchView::rebuild() {
             card = found->second;
             cards_.erase(found);
         } else {
-            card = new BatchCard(device, model_, page_);
+            card = new BatchCard(device, lists_, navigation_, page_);
         }
         kept[device->id()] = card;
         grid_->addWidget(card);
@@ -206,7 +216,7 @@ void BatchView::rebuild() {
 }
 
 void BatchView::refreshHeader() {
-    const BatchRunner& batch = *model_.batch();
+    const BatchRunner& batch = batch_;
     const bool running = batch.isRunning();
     // The row that appears takes the keyboard before the other hides: a hidden button with the
     // focus passes it down the chain, to a card's "Open", where a stray Space would leave the

@@ -24,9 +24,13 @@ class QPushButton;
 namespace Tessarine {
 
 class AdaptiveGridLayout;
-class AppModel;
 class BatchCard;
+class BatchRunner;
+class DeviceLists;
 class InputDevice;
+class Navigation;
+class SessionCommands;
+class SessionLibrary;
 
 class BatchView : public QWidget {
     Q_OBJECT
@@ -39,13 +43,16 @@ public:
     // Asks for the stage of "Save All…" over `parent`, starting from `stage`. Tests answer it.
     using StagePrompt = std::function<BatchStageDialog::Answer(QWidget* parent, const QString& stage)>;
 
-    explicit BatchView(AppModel& model, StagePrompt prompt = BatchStageDialog::ask, QWidget* parent = nullptr);
+    BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& batch, SessionLibrary& library,
+              SessionCommands& commands, StagePrompt prompt = BatchStageDialog::ask,
+              QWidget* parent = nullptr);
 
-    // The devices shown: the model's devices that are connected, in the model's order.
-    static std::vector<std::shared_ptr<InputDevice>> shownDevices(const AppModel& model);
+    // The devices shown: the listed devices that are connected, in the lists' order.
+    static std::vector<std::shared_ptr<InputDevice>> shownDevices(const DeviceLists& lists);
     // The report's sessions: one per shown device, as saving would build it, for the devices
     // with results.
-    static std::vector<RorozErurEvo::TestSession> reportSessions(const AppModel& model);
+    static std::vector<RorozErurEvo::TestSession> reportSessions(const DeviceLists& lists,
+                                                                 const SessionCommands& commands);
 
     // "Save All…": asks for the stage, then saves.
     void askStage();
@@ -75,7 +82,11 @@ public:
 private:
     void followDevices();
 
-    AppModel& model_;
+    DeviceLists& lists_;
+    Navigation& navigation_;
+    BatchRunner& batch_;
+    SessionLibrary& library_;
+    SessionCommands& commands_;
     StagePrompt ask_;
     QString stage_;
     QLabel* count_;

@@ -45,7 +45,8 @@ void showWithParent(QWidget* part) {
 
 BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
     : QScrollArea(parent), device_(std::move(device)), model_(model), runner_(model.runner(device_)),
-      unitBar_(new UnitBar(device_, runner_, model_)), profileRow_(new ProfileRow(device_, model_)),
+      unitBar_(new UnitBar(device_, runner_, model.deviceLists(), model.navigation(), model)),
+      profileRow_(new ProfileRow(device_, model.settings())),
       sectionsLayout_(new QVBoxLayout), caption_(nullptr) {
     setObjectName(QStringLiteral("bench-panel"));
     setWidgetResizable(true);
@@ -166,9 +167,9 @@ void BenchPanel::addCard(QWidget* cells, const GuidedTest& test, std::map<std::s
         if (auto* testCard = qobject_cast<TestCard*>(card); testCard && !(testCard->test() == test))
             testCard->setTest(test);
     } else if (test.kind == TestKind::soak) {
-        card = new SoakCard(device_, runner_, model_);
+        card = new SoakCard(device_, runner_, model_.settings(), *model_.soak(), model_.batch());
     } else {
-        card = new TestCard(test, device_, runner_, model_);
+        card = new TestCard(test, device_, runner_, model_.settings(), model_.batch());
     }
     cells->layout()->addWidget(card);
     cards_[test.id()] = card;

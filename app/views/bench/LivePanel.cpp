@@ -3,7 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/UserSettings.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/ButtonGrid.h"
 #include "app/views/bench/CardParts.h"
@@ -30,9 +31,10 @@ void clear(QWidget* holder) {
 
 } // namespace
 
-LivePanel::LivePanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
-    : QWidget(parent), device_(std::move(device)), model_(model), drawing_(new ControllerDrawing(device_)),
-      stickRow_(new QWidget), barStack_(new QWidget), buttons_(new ButtonGrid), caption_(nullptr) {
+LivePanel::LivePanel(std::shared_ptr<InputDevice> device, const UserSettings& settings, QWidget* parent)
+    : QWidget(parent), device_(std::move(device)), settings_(settings),
+      drawing_(new ControllerDrawing(device_)), stickRow_(new QWidget), barStack_(new QWidget),
+      buttons_(new ButtonGrid), caption_(nullptr) {
     setObjectName(QStringLiteral("live-panel"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(16, 16, 16, 16);
@@ -57,9 +59,9 @@ LivePanel::LivePanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidg
 
     for (auto signal : {&InputDevice::useRawChanged, &InputDevice::rawPartnerChanged, &InputDevice::elementsChanged})
         connect(device_.get(), signal, this, &LivePanel::rebuild);
-    connect(&model_, &AppModel::showRawNumbersChanged, this, &LivePanel::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &LivePanel::refresh);
-    connect(&model_, &AppModel::familyChoiceChanged, this, &LivePanel::refresh);
+    connect(&settings_, &UserSettings::showRawNumbersChanged, this, &LivePanel::refresh);
+    connect(&settings_, &UserSettings::thresholdsChanged, this, &LivePanel::refresh);
+    connect(&settings_, &UserSettings::familyChoiceChanged, this, &LivePanel::refresh);
     rebuild();
 }
 
@@ -140,8 +142,8 @@ void LivePanel::rebuild() {
 
 void LivePanel::refresh() {
     const auto& live = shown_->live();
-    const bool raw = showRaw(*shown_, model_.showRawNumbers());
-    const GateShape gate = model_.thresholds(*device_).gate;
+    const bool raw = showRaw(*shown_, settings_.showRawNumbers());
+    const GateShape gate = settings_.thresholds(*device_).gate;
     for (std::size_t i = 0; i < plots_.size(); ++i) {
         const auto sample = live.sticks.find(stickIDs_[i]);
         const std::optional<StickSample> current =

@@ -16,7 +16,7 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class UserSettings;
 class ButtonGrid;
 class ControllerDrawing;
 class InputDevice;
@@ -28,7 +28,7 @@ class LivePanel : public QWidget {
     Q_OBJECT
 
 public:
-    LivePanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent = nullptr);
+    LivePanel(std::shared_ptr<InputDevice> device, const UserSettings& settings, QWidget* parent = nullptr);
 
     // The device whose values are shown: the raw partner while the raw source is chosen.
     static std::shared_ptr<InputDevice> shownDevice(const std::shared_ptr<InputDevice>& device);
@@ -55,7 +55,7 @@ private:
 
     std::shared_ptr<InputDevice> device_;
     std::shared_ptr<InputDevice> shown_;
-    AppModel& model_;
+    const UserSettings& settings_;
     ControllerDrawing* drawing_;
     QWidget* stickRow_;
     QWidget* barStack_;

@@ -5,7 +5,8 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/UserSettings.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/BenchTexts.h"
@@ -15,9 +16,9 @@ namespace Tessarine {
 
 using namespace RorozErurEvo;
 
-ProfileRow::ProfileRow(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
-    : QWidget(parent), device_(std::move(device)), model_(model), limits_(nullptr), family_(new QToolButton),
-      menu_(new QMenu(this)) {
+ProfileRow::ProfileRow(std::shared_ptr<InputDevice> device, UserSettings& settings, QWidget* parent)
+    : QWidget(parent), device_(std::move(device)), settings_(settings), limits_(nullptr),
+      family_(new QToolButton), menu_(new QMenu(this)) {
     setObjectName(QStringLiteral("profile-row"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -46,23 +47,23 @@ ProfileRow::ProfileRow(std::shared_ptr<InputDevice> device, AppModel& model, QWi
     row->addStretch(1);
 
     menu_->addAction(QStringLiteral("Detect Automatically"), this,
-                     [this] { model_.setFamilyChoice(device_->id(), std::nullopt); });
+                     [this] { settings_.setFamilyChoice(device_->id(), std::nullopt); });
     menu_->addSeparator();
     for (const ControllerFamily family : BenchTexts::families())
         menu_->addAction(QString::fromStdString(title(family)), this,
-                         [this, family] { model_.setFamilyChoice(device_->id(), family); });
+                         [this, family] { settings_.setFamilyChoice(device_->id(), family); });
 
-    for (auto signal : {&AppModel::familyChoiceChanged, &AppModel::useFamilyProfilesChanged,
-                        &AppModel::familyProfilesChanged, &AppModel::thresholdsChanged})
-        connect(&model_, signal, this, &ProfileRow::refresh);
+    for (auto signal : {&UserSettings::familyChoiceChanged, &UserSettings::useFamilyProfilesChanged,
+                        &UserSettings::familyProfilesChanged, &UserSettings::thresholdsChanged})
+        connect(&settings_, signal, this, &ProfileRow::refresh);
     connect(device_.get(), &InputDevice::infoChanged, this, &ProfileRow::refresh);
     refresh();
 }
 
 void ProfileRow::refresh() {
-    limits_->setText(BenchTexts::limitsText(model_.thresholdsLabel(*device_)));
-    family_->setVisible(model_.useFamilyProfiles());
-    const ControllerFamily family = model_.family(*device_);
+    limits_->setText(BenchTexts::limitsText(settings_.thresholdsLabel(*device_)));
+    family_->setVisible(settings_.useFamilyProfiles());
+    const ControllerFamily family = settings_.family(*device_);
     family_->setText(BenchTexts::familyMenuText(family));
     family_->setAccessibleName(BenchTexts::familyMenuName(family));
 }

@@ -12,14 +12,14 @@ class QToolButton;
 
 namespace Tessarine {
 
-class AppModel;
+class UserSettings;
 class InputDevice;
 
 class ProfileRow : public QWidget {
     Q_OBJECT
 
 public:
-    ProfileRow(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent = nullptr);
+    ProfileRow(std::shared_ptr<InputDevice> device, UserSettings& settings, QWidget* parent = nullptr);
 
     QLabel* limits() const { return limits_; }
     QToolButton* familyButton() const { return family_; }
@@ -29,7 +29,7 @@ public:
 
 private:
     std::shared_ptr<InputDevice> device_;
-    AppModel& model_;
+    UserSettings& settings_;
     QLabel* limits_;
     QToolButton* family_;
     QMenu* menu_;

@@ -6,6 +6,8 @@
 
 #include <limits>
 
+#include "app/devices/Clock.h"
+#include "app/devices/InputDevice.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/CardText.h"
@@ -14,7 +16,8 @@
 #include "app/views/kit/MotionGraph.h"
 #include "app/views/kit/StickPlotView.h"
 #include "app/views/kit/TouchTrace.h"
-#include "app/model/AppModel.h"
+#include "app/model/RunnerContext.h"
+#include "app/model/TestRunner.h"
 
 namespace Tessarine {
 

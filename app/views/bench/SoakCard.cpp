@@ -7,7 +7,13 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/TestRunner.h"
+#include "app/devices/Clock.h"
+#include "app/model/BatchRunner.h"
+#include "app/model/RunnerContext.h"
+#include "app/model/SoakRunner.h"
+#include "app/model/UserSettings.h"
 #include "app/views/bench/CardHeader.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/CardText.h"
@@ -19,12 +25,14 @@
 
 namespace Tessarine {
 
-SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
-    : Card(parent), device_(std::move(device)), runner_(runner), model_(model),
-      header_(new CardHeader(QString::fromStdString(SoakRunner::soakTest().symbol()), QStringLiteral("Wireless soak"))),
+SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, UserSettings& settings,
+                   SoakRunner& soakRunner, BatchRunner* batch, QWidget* parent)
+    : Card(parent), device_(std::move(device)), runner_(runner), settings_(settings), soak_(soakRunner),
+      batch_(batch), header_(new CardHeader(QString::fromStdString(SoakRunner::soakTest().symbol()),
+                                            QStringLiteral("Wireless soak"))),
       instructions_(CardParts::secondaryText(QString::fromStdString(SoakRunner::soakTest().instructions()),
                                              Fonts::callout())),
-      live_(new SoakLiveView(*model.soak())), result_(new ResultView), idleControls_(new QWidget),
+      live_(new SoakLiveView(soakRunner)), result_(new ResultView), idleControls_(new QWidget),
       runningControls_(new QWidget), length_(new QComboBox), run_(new QPushButton),
       elsewhere_(CardParts::secondaryText(CardText::soakElsewhere(), Fonts::caption())) {
     setObjectName(QStringLiteral("test-soak"));
@@ -70,13 +78,14 @@ SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppM
     addWideWidget(elsewhere_);
 
     connect(length_, &QComboBox::activated, this, [this](int index) {
-        auto thresholds = model_.thresholds();
+        auto thresholds = settings_.thresholds();
         thresholds.soakMinutes = length_->itemData(index).toDouble();
-        model_.setThresholds(thresholds);
+        settings_.setThresholds(thresholds);
     });
-    connect(run_, &QPushButton::clicked, this, [this] { soak().start(*device_, model_.thresholds().soakMinutes); });
+    connect(run_, &QPushButton::clicked, this,
+            [this] { soak().start(*device_, settings_.thresholds().soakMinutes); });
     connect(stop, &QPushButton::clicked, this, [this] {
-        if (soak().isRunning(*device_)) soak().finish(model_.clock().now());
+        if (soak().isRunning(*device_)) soak().finish(runner_.context().clock().now());
     });
     connect(cancel, &QPushButton::clicked, this, &SoakCard::cancel);
     connect(result_, &ResultView::showDetailsToggled, this, [this](bool open) { showDetails_ = open; });
@@ -88,12 +97,12 @@ SoakCard::SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppM
         connect(&runs, signal, this, &SoakCard::refresh);
     connect(&runner_, &TestRunner::activeChanged, this, &SoakCard::refresh);
     connect(&runner_, &TestRunner::resultsChanged, this, &SoakCard::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &SoakCard::refresh);
-    if (BatchRunner* batch = model_.batch()) connect(batch, &BatchRunner::startChanged, this, &SoakCard::refresh);
+    connect(&settings_, &UserSettings::thresholdsChanged, this, &SoakCard::refresh);
+    if (BatchRunner* batch = batch_) connect(batch, &BatchRunner::startChanged, this, &SoakCard::refresh);
     refresh();
 }
 
-SoakRunner& SoakCard::soak() const { return *model_.soak(); }
+SoakRunner& SoakCard::soak() const { return soak_; }
 
 void SoakCard::setShowDetails(bool open) {
     showDetails_ = open;
@@ -105,7 +114,7 @@ void SoakCard::cancel() {
     // cancel and nothing to say.
     if (!soak().isRunning()) return;
     soak().stop();
-    model_.announce(QStringLiteral("Wireless soak test cancelled."));
+    runner_.context().announce(QStringLiteral("Wireless soak test cancelled."));
 }
 
 void SoakCard::refresh() {
@@ -125,14 +134,14 @@ void SoakCard::refresh() {
 
     {
         const QSignalBlocker block(length_);
-        length_->setCurrentIndex(CardText::soakLengthIndex(model_.thresholds().soakMinutes));
+        length_->setCurrentIndex(CardText::soakLengthIndex(settings_.thresholds().soakMinutes));
     }
     run_->setText(CardText::runTitle(result.has_value()));
     // The parts that appear take the keyboard before Run waits or the others hide (a hidden or
     // disabled button with the focus passes it down the chain, and the bench scrolls there): the
     // live view while the run goes on, Run Again when it has ended.
     const bool runs = CardText::soakRunEnabled(soak().isRunning(), runner_.hasActiveTest(),
-                                               model_.batch() && model_.batch()->isRunning());
+                                               batch_ && batch_->isRunning());
     if (runs) run_->setEnabled(true);
     setShown(here ? runningControls_ : idleControls_, true);
     if (focusHere && here && !wasHere_) live_->setFocus(Qt::OtherFocusReason);

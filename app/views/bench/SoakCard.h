@@ -17,7 +17,9 @@ class QShortcut;
 
 namespace Tessarine {
 
-class AppModel;
+class BatchRunner;
+class SoakRunner;
+class UserSettings;
 class CardHeader;
 class InputDevice;
 class ResultView;
@@ -29,7 +31,8 @@ class SoakCard : public Card {
     Q_OBJECT
 
 public:
-    SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent = nullptr);
+    SoakCard(std::shared_ptr<InputDevice> device, TestRunner& runner, UserSettings& settings,
+             SoakRunner& soakRunner, BatchRunner* batch, QWidget* parent = nullptr);
 
     bool showDetails() const { return showDetails_; }
     void setShowDetails(bool open);
@@ -43,7 +46,9 @@ private:
 
     std::shared_ptr<InputDevice> device_;
     TestRunner& runner_;
-    AppModel& model_;
+    UserSettings& settings_;
+    SoakRunner& soak_;
+    BatchRunner* batch_;
     bool showDetails_ = false;
     bool wasHere_ = false; // whether the last refresh showed the run on this device
 

@@ -10,7 +10,11 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/devices/Clock.h"
+#include "app/model/BatchRunner.h"
+#include "app/model/RunnerContext.h"
+#include "app/model/UserSettings.h"
 #include "app/views/kit/ReturnKeys.h"
 #include "app/views/kit/RunKeys.h"
 #include "app/views/bench/CardHeader.h"
@@ -24,11 +28,13 @@
 
 namespace Tessarine {
 
-TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model,
-                   QWidget* parent)
-    : Card(parent), test_(test), device_(std::move(device)), runner_(runner), model_(model),
+TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
+                   UserSettings& settings, BatchRunner* batch, QWidget* parent)
+    : Card(parent), test_(test), device_(std::move(device)), runner_(runner), settings_(settings),
+      batch_(batch),
       header_(new CardHeader(QString::fromStdString(test.symbol()), QString::fromStdString(test.title()))),
-      bodies_(new QWidget), instructions_(CardParts::secondaryText(QString::fromStdString(test.instructions()), Fonts::callout())) {
+      bodies_(new QWidget),
+      instructions_(CardParts::secondaryText(QString::fromStdString(test.instructions()), Fonts::callout())) {
     setObjectName(CardText::key(test_));
     instructions_->setObjectName(QStringLiteral("instructions"));
     auto* bodyStack = new QVBoxLayout(bodies_);
@@ -72,7 +78,7 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
         startKey_ = new StartKey(run_); // before the click that starts the test is connected
         connect(run_, &QPushButton::clicked, this, [this] { runner_.start(test_); });
         connect(done_, &QPushButton::clicked, this, [this] {
-            if (running()) runner_.finish(model_.clock().now());
+            if (running()) runner_.finish(runner_.context().clock().now());
         });
         connect(cancel_, &QPushButton::clicked, this, [this] {
             if (running()) runner_.cancel();
@@ -84,11 +90,11 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
     connect(&runner_, &TestRunner::answersChanged, this, &TestCard::refresh);
     connect(&runner_, &TestRunner::gatesChanged, this, &TestCard::refresh);
     connect(&runner_, &TestRunner::fitChanged, this, &TestCard::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &TestCard::refresh);
-    connect(&model_, &AppModel::familyProfilesChanged, this, &TestCard::refresh);
-    connect(&model_, &AppModel::useFamilyProfilesChanged, this, &TestCard::refresh);
-    connect(&model_, &AppModel::familyChoiceChanged, this, &TestCard::refresh);
-    if (BatchRunner* batch = model_.batch()) connect(batch, &BatchRunner::startChanged, this, &TestCard::refresh);
+    connect(&settings_, &UserSettings::thresholdsChanged, this, &TestCard::refresh);
+    connect(&settings_, &UserSettings::familyProfilesChanged, this, &TestCard::refresh);
+    connect(&settings_, &UserSettings::useFamilyProfilesChanged, this, &TestCard::refresh);
+    connect(&settings_, &UserSettings::familyChoiceChanged, this, &TestCard::refresh);
+    if (BatchRunner* batch = batch_) connect(batch, &BatchRunner::startChanged, this, &TestCard::refresh);
     refresh();
 }
 
@@ -197,7 +203,7 @@ void TestCard::refresh() {
         // bench's scroll area scrolls there, away from the card the user is watching.
         QWidget* appearing = isRunning ? runningButtons_ : idleButtons_;
         QWidget* leaving = isRunning ? idleButtons_ : runningButtons_;
-        const bool runs = CardText::runEnabled(runner_.hasActiveTest(), model_.batch() && model_.batch()->isRunning());
+        const bool runs = CardText::runEnabled(runner_.hasActiveTest(), batch_ && batch_->isRunning());
         if (runs) run_->setEnabled(true);
         if (isRunning != wasRunning_) {
             if (!isRunning) startKey_->forget();

@@ -22,7 +22,8 @@ class QShortcut;
 
 namespace Tessarine {
 
-class AppModel;
+class BatchRunner;
+class UserSettings;
 class CardHeader;
 class GateControls;
 class InputDevice;
@@ -35,8 +36,8 @@ class TestCard : public Card {
     Q_OBJECT
 
 public:
-    TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model,
-             QWidget* parent = nullptr);
+    TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
+             UserSettings& settings, BatchRunner* batch, QWidget* parent = nullptr);
 
     const GuidedTest& test() const { return test_; }
     // The same test with a changed target (say, the device's button list); the key stays.
@@ -61,7 +62,8 @@ private:
     GuidedTest test_;
     std::shared_ptr<InputDevice> device_;
     TestRunner& runner_;
-    AppModel& model_;
+    UserSettings& settings_;
+    BatchRunner* batch_;
     bool showDetails_ = false;
     bool wasRunning_ = false; // whether the last refresh showed this test running
 

@@ -7,7 +7,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/TestRunner.h"
+#include "app/model/DeviceLists.h"
+#include "app/model/Navigation.h"
+#include "app/model/SessionCommands.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AdaptiveGridLayout.h"
@@ -28,10 +32,11 @@ constexpr Verdict verdicts[] = {Verdict::pass, Verdict::warn, Verdict::fail};
 
 } // namespace
 
-UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
-    : QWidget(parent), device_(std::move(device)), runner_(runner), model_(model), unit_(new QLineEdit),
-      stage_(new QComboBox), summaryRow_(new QWidget), heading_(nullptr), actions_(new QWidget),
-      clear_(new QPushButton(QStringLiteral("Clear Results"))) {
+UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, DeviceLists& lists,
+                 Navigation& navigation, SessionCommands& commands, QWidget* parent)
+    : QWidget(parent), device_(std::move(device)), runner_(runner), lists_(lists), navigation_(navigation),
+      commands_(commands), unit_(new QLineEdit), stage_(new QComboBox), summaryRow_(new QWidget),
+      heading_(nullptr), actions_(new QWidget), clear_(new QPushButton(QStringLiteral("Clear Results"))) {
     setObjectName(QStringLiteral("unit-bar"));
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
@@ -41,7 +46,7 @@ UnitBar::UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppMod
     buildSummaryRow(rows);
     buildActions(rows);
 
-    connect(&model_, &AppModel::unitsChanged, this, &UnitBar::refresh);
+    connect(&lists_, &DeviceLists::unitsChanged, this, &UnitBar::refresh);
     connect(&runner_, &TestRunner::resultsChanged, this, &UnitBar::refresh);
     connect(&runner_, &TestRunner::activeChanged, this, &UnitBar::refresh);
     refresh();
@@ -70,14 +75,14 @@ void UnitBar::buildUnitRow(QVBoxLayout* rows) {
     rows->addLayout(first);
 
     connect(unit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        UnitRecord record = model_.unit(*device_);
+        UnitRecord record = lists_.unit(*device_);
         record.unit = text.toStdString();
-        model_.setUnit(device_->id(), std::move(record));
+        lists_.setUnit(device_->id(), std::move(record));
     });
     connect(stage_, &QComboBox::activated, this, [this](int index) {
-        UnitRecord record = model_.unit(*device_);
+        UnitRecord record = lists_.unit(*device_);
         record.stage = stage_->itemText(index).toStdString();
-        model_.setUnit(device_->id(), std::move(record));
+        lists_.setUnit(device_->id(), std::move(record));
     });
 }
 
@@ -125,16 +130,17 @@ void UnitBar::buildActions(QVBoxLayout* rows) {
     rows->addWidget(actions_);
 
     connect(actions_->findChild<QPushButton*>(QStringLiteral("save-session")), &QPushButton::clicked, this,
-            [this] { model_.requestSave(device_); });
+            [this] { commands_.requestSave(device_); });
     connect(actions_->findChild<QPushButton*>(QStringLiteral("copy-listing")), &QPushButton::clicked, this,
-            [this] { model_.copyListing(model_.makeSession(*device_)); });
+            [this] { commands_.copyListing(commands_.makeSession(*device_)); });
     connect(actions_->findChild<QPushButton*>(QStringLiteral("export-pdf")), &QPushButton::clicked, this, [this] {
         // Built at the click, so the report holds the unit record and results as they are now.
-        const TestSession session = model_.makeSession(*device_);
-        model_.exportPDF({session}, BenchTexts::reportName(session.unitKey(), session.label).toStdString());
+        const TestSession session = commands_.makeSession(*device_);
+        commands_.exportPDF({session},
+                            BenchTexts::reportName(session.unitKey(), session.label).toStdString());
     });
     connect(actions_->findChild<QPushButton*>(QStringLiteral("unit-history")), &QPushButton::clicked, this, [this] {
-        if (model_.tab() != DetailTab::history) model_.setTab(DetailTab::history);
+        if (navigation_.tab() != DetailTab::history) navigation_.setTab(DetailTab::history);
     });
     connect(clear_, &QPushButton::clicked, this, &UnitBar::clearResults);
 }
@@ -148,7 +154,7 @@ QPushButton* UnitBar::action(const QString& title, const QString& symbol, const 
 }
 
 void UnitBar::refresh() {
-    const UnitRecord record = model_.unit(*device_);
+    const UnitRecord record = lists_.unit(*device_);
     const QString unit = QString::fromStdString(record.unit);
     if (unit_->text() != unit) unit_->setText(unit); // an edit of our own leaves the cursor alone
     const QString stage = QString::fromStdString(record.stage);

@@ -18,7 +18,9 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class DeviceLists;
+class Navigation;
+class SessionCommands;
 class InputDevice;
 class TestRunner;
 class SymbolText;
@@ -27,7 +29,8 @@ class UnitBar : public QWidget {
     Q_OBJECT
 
 public:
-    UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent = nullptr);
+    UnitBar(std::shared_ptr<InputDevice> device, TestRunner& runner, DeviceLists& lists,
+            Navigation& navigation, SessionCommands& commands, QWidget* parent = nullptr);
 
     QLineEdit* unitField() const { return unit_; }
     QComboBox* stagePicker() const { return stage_; }
@@ -52,7 +55,9 @@ private:
 
     std::shared_ptr<InputDevice> device_;
     TestRunner& runner_;
-    AppModel& model_;
+    DeviceLists& lists_;
+    Navigation& navigation_;
+    SessionCommands& commands_;
 
     QLineEdit* unit_;
     QComboBox* stage_;

@@ -10,7 +10,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/TestRunner.h"
+#include "app/devices/DemoDevice.h"
+#include "app/model/DeviceLists.h"
+#include "app/model/Navigation.h"
 #include "app/views/device/DeviceHeaderText.h"
 #include "app/views/kit/AccessibleLabel.h"
 #include "app/views/kit/ElidedLabel.h"
@@ -54,10 +58,11 @@ QFont titleFont() {
 }
 } // namespace
 
-DeviceHeader::DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent)
-    : QWidget(parent), model_(model), device_(std::move(device)), name_(new ElidedLabel),
-      detail_(new PartsLabel(Text::separator)), battery_(new QWidget), batteryIcon_(new QLabel), batteryText_(new QLabel),
-      tabs_(new SegmentedControl) {
+DeviceHeader::DeviceHeader(DeviceLists& lists, Navigation& navigation, DemoDriver& demo,
+                           std::shared_ptr<InputDevice> device, QWidget* parent)
+    : QWidget(parent), lists_(lists), navigation_(navigation), demoDriver_(demo), device_(std::move(device)),
+      name_(new ElidedLabel), detail_(new PartsLabel(Text::separator)), battery_(new QWidget),
+      batteryIcon_(new QLabel), batteryText_(new QLabel), tabs_(new SegmentedControl) {
     setObjectName(QStringLiteral("device-header"));
     outer_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
     outer_->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
@@ -128,9 +133,9 @@ void DeviceHeader::buildDemoPicker() {
     connect(demo_, &QComboBox::activated, this, [this](int index) {
         const auto scenario =
             RorozErurEvo::fromRawValue<DemoScenario>(demo_->itemData(index).toString().toStdString());
-        if (scenario) model_.demo().setScenario(*scenario);
+        if (scenario) demoDriver_.setScenario(*scenario);
     });
-    connect(&model_.demo(), &DemoDriver::scenarioChanged, this, &DeviceHeader::refresh);
+    connect(&demoDriver_, &DemoDriver::scenarioChanged, this, &DeviceHeader::refresh);
     controls_->addWidget(demo_);
     AccessibleLabel::hidden(*demo_, demo_->accessibleName());
 }
@@ -146,7 +151,7 @@ void DeviceHeader::buildPairing() {
     pairing_->setMenu(pairingMenu_);
     // Names and serials of the listed devices may have changed since the list did.
     connect(pairingMenu_, &QMenu::aboutToShow, this, &DeviceHeader::fillPairingMenu);
-    connect(&model_, &AppModel::allHIDChanged, this, &DeviceHeader::fillPairingMenu);
+    connect(&lists_, &DeviceLists::allHIDChanged, this, &DeviceHeader::fillPairingMenu);
     fillPairingMenu();
     controls_->addWidget(pairing_);
 }
@@ -175,9 +180,10 @@ void DeviceHeader::buildTabs() {
     tabs_->setFixedWidth(tabPickerWidth);
     tabs_->setAccessibleName(QStringLiteral("View"));
     connect(tabs_, &SegmentedControl::activated, this, [this] {
-        if (auto tab = RorozErurEvo::fromRawValue<DetailTab>(tabs_->currentTag().toStdString())) model_.setTab(*tab);
+        if (auto tab = RorozErurEvo::fromRawValue<DetailTab>(tabs_->currentTag().toStdString()))
+            navigation_.setTab(*tab);
     });
-    connect(&model_, &AppModel::tabChanged, this, &DeviceHeader::refresh);
+    connect(&navigation_, &Navigation::tabChanged, this, &DeviceHeader::refresh);
     controls_->addWidget(tabs_);
 }
 
@@ -229,17 +235,17 @@ void DeviceHeader::refresh() {
     if (demo_) {
         const QSignalBlocker blocker(demo_);
         const int index =
-            demo_->findData(QString::fromStdString(RorozErurEvo::rawValue(model_.demo().scenario())));
+            demo_->findData(QString::fromStdString(RorozErurEvo::rawValue(demoDriver_.scenario())));
         if (demo_->currentIndex() != index) demo_->setCurrentIndex(index);
     }
     refreshRawArea();
     const QSignalBlocker blocker(tabs_);
-    tabs_->setCurrentTag(QString::fromStdString(RorozErurEvo::rawValue(model_.tab())));
+    tabs_->setCurrentTag(QString::fromStdString(RorozErurEvo::rawValue(navigation_.tab())));
     arrange();
 }
 
 void DeviceHeader::chooseValueSource(bool raw) {
-    model_.runner(device_).cancel();
+    lists_.runner(device_).cancel();
     device_->setUseRaw(raw);
 }
 
@@ -275,7 +281,7 @@ void DeviceHeader::refreshRawArea() {
 void DeviceHeader::fillPairingMenu() {
     if (!pairingMenu_) return;
     pairingMenu_->clear();
-    const AppModel::Devices& devices = model_.allHID();
+    const DeviceLists::Devices& devices = lists_.allHID();
     if (devices.empty()) {
         pairingMenu_->addAction(Text::noPartner)->setEnabled(false);
         return;
@@ -283,7 +289,7 @@ void DeviceHeader::fillPairingMenu() {
     for (const auto& hid : devices) {
         QAction* item = pairingMenu_->addAction(Text::partnerTitle(hid->info()));
         const std::string hidID = hid->id();
-        connect(item, &QAction::triggered, this, [this, hidID] { model_.setPartner(hidID, *device_); });
+        connect(item, &QAction::triggered, this, [this, hidID] { lists_.setPartner(hidID, *device_); });
     }
 }
 

@@ -16,7 +16,9 @@ class QPushButton;
 
 namespace Tessarine {
 
-class AppModel;
+class DemoDriver;
+class DeviceLists;
+class Navigation;
 class ElidedLabel;
 class PartsLabel;
 class InputDevice;
@@ -35,7 +37,8 @@ public:
     static constexpr int valuesPickerWidth = 180;
     static constexpr int tabPickerWidth = 240;
 
-    DeviceHeader(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent = nullptr);
+    DeviceHeader(DeviceLists& lists, Navigation& navigation, DemoDriver& demo,
+                 std::shared_ptr<InputDevice> device, QWidget* parent = nullptr);
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
 
@@ -86,7 +89,9 @@ private:
     void fillPairingMenu();
     void applyColours();
 
-    AppModel& model_;
+    DeviceLists& lists_;
+    Navigation& navigation_;
+    DemoDriver& demoDriver_;
     const std::shared_ptr<InputDevice> device_;
     QBoxLayout* outer_;
     QHBoxLayout* controls_;

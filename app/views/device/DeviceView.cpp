@@ -23,7 +23,8 @@ public:
 
 DeviceView::DeviceView(AppModel& model, std::shared_ptr<InputDevice> device, DeviceTabs tabs, QWidget* parent)
     : QWidget(parent), model_(model), device_(std::move(device)), tabs_(std::move(tabs)),
-      header_(new DeviceHeader(model, device_)), host_(new QWidget) {
+      header_(new DeviceHeader(model.deviceLists(), model.navigation(), model.demo(), device_)),
+      host_(new QWidget) {
     setObjectName(QStringLiteral("device-view"));
     setAccessibleName(QString::fromStdString(device_->info().name));
     auto* stack = new QVBoxLayout(this);
@@ -37,16 +38,16 @@ DeviceView::DeviceView(AppModel& model, std::shared_ptr<InputDevice> device, Dev
 
     shownRaw_ = DeviceHeaderText::rawDevice(device_);
     historyUnit_ = currentUnitKey();
-    connect(&model_, &AppModel::tabChanged, this, [this] { showTab(); });
+    connect(&model_.navigation(), &Navigation::tabChanged, this, [this] { showTab(); });
     connect(device_.get(), &InputDevice::rawPartnerChanged, this, &DeviceView::partnerChanged);
     connect(device_.get(), &InputDevice::infoChanged, this, &DeviceView::unitMayHaveChanged);
-    connect(&model_, &AppModel::unitsChanged, this, &DeviceView::unitMayHaveChanged);
+    connect(&model_.deviceLists(), &DeviceLists::unitsChanged, this, &DeviceView::unitMayHaveChanged);
     partnerChanged();
     showTab(true);
 }
 
 void DeviceView::showTab(bool force) {
-    const DetailTab tab = model_.tab();
+    const DetailTab tab = model_.navigation().tab();
     if (tab == shown_ && content_ && !force) return;
     shown_ = tab;
     liveColumn_ = nullptr;

@@ -13,7 +13,11 @@
 
 #include <algorithm>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/TestRunner.h"
+#include "app/model/DeviceLists.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/UserSettings.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/DialogButtons.h"
 #include "app/views/kit/TextField.h"
@@ -30,8 +34,10 @@ void muted(QLabel* label) {
 
 } // namespace
 
-SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent)
-    : QDialog(parent), model_(model), device_(std::move(device)),
+SaveSessionSheet::SaveSessionSheet(DeviceLists& lists, const UserSettings& settings,
+                                   SessionCommands& commands, std::shared_ptr<InputDevice> device,
+                                   QWidget* parent)
+    : QDialog(parent), lists_(lists), settings_(settings), commands_(commands), device_(std::move(device)),
       unit_(textField(QStringLiteral("Unit (serial or ticket #)"), QStringLiteral("save-unit"))),
       stage_(textField(QStringLiteral("Stage"), QStringLiteral("save-stage"))), presets_(new QToolButton),
       ticket_(textField(QStringLiteral("Ticket #"), QStringLiteral("save-ticket"))),
@@ -67,7 +73,7 @@ SaveSessionSheet::SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice>
     column->addLayout(dialogButtons(this, cancel_, save_));
 
     connect(save_, &QPushButton::clicked, this, &SaveSessionSheet::save);
-    connect(&model_.runner(device_), &TestRunner::resultsChanged, this, &SaveSessionSheet::refreshSummary);
+    connect(&lists_.runner(device_), &TestRunner::resultsChanged, this, &SaveSessionSheet::refreshSummary);
 
     load();
     refreshSummary();
@@ -132,8 +138,8 @@ UnitRecord SaveSessionSheet::record() const {
 }
 
 void SaveSessionSheet::load() {
-    UnitRecord loaded = model_.unit(*device_);
-    if (loaded.technician.empty()) loaded.technician = model_.defaultTechnician();
+    UnitRecord loaded = lists_.unit(*device_);
+    if (loaded.technician.empty()) loaded.technician = settings_.defaultTechnician();
     unit_->setText(QString::fromStdString(loaded.unit));
     stage_->setText(QString::fromStdString(loaded.stage));
     ticket_->setText(QString::fromStdString(loaded.ticket));
@@ -143,12 +149,12 @@ void SaveSessionSheet::load() {
 
 void SaveSessionSheet::save() {
     // A failure reaches the user as the model's toast; the record stays with the model.
-    model_.saveSession(device_, record());
+    commands_.saveSession(device_, record());
     accept();
 }
 
 void SaveSessionSheet::refreshSummary() {
-    summary_->setText(summary(model_.runner(device_).results().size()));
+    summary_->setText(summary(lists_.runner(device_).results().size()));
 }
 
 void SaveSessionSheet::fitNotes() {

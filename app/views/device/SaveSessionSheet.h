@@ -21,7 +21,9 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class DeviceLists;
+class SessionCommands;
+class UserSettings;
 class InputDevice;
 
 class SaveSessionSheet : public QDialog {
@@ -36,7 +38,8 @@ public:
     static constexpr int notesMinimumLines = 3;
     static constexpr int notesMaximumLines = 6;
 
-    SaveSessionSheet(AppModel& model, std::shared_ptr<InputDevice> device, QWidget* parent = nullptr);
+    SaveSessionSheet(DeviceLists& lists, const UserSettings& settings, SessionCommands& commands,
+                     std::shared_ptr<InputDevice> device, QWidget* parent = nullptr);
 
     // "No results yet: the session will be empty.", "1 result will be saved.",
     // "<n> results will be saved.".
@@ -66,7 +69,9 @@ private:
     void refreshSummary();
     void fitNotes();
 
-    AppModel& model_;
+    DeviceLists& lists_;
+    const UserSettings& settings_;
+    SessionCommands& commands_;
     const std::shared_ptr<InputDevice> device_;
     QLineEdit* unit_;
     QLineEdit* stage_;

@@ -12,7 +12,8 @@
 
 #include <algorithm>
 
-#include "app/model/AppModel.h"
+#include "app/model/Navigation.h"
+#include "app/model/SessionCommands.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/ReturnKeys.h"
 #include "app/views/kit/Divider.h"
@@ -60,8 +61,10 @@ bool hasPlot(const std::optional<TestResult>& result) { return result && result-
 
 } // namespace
 
-CompareView::CompareView(AppModel& model, TestSession before, TestSession after, QWidget* parent)
-    : QWidget(parent), model_(model), comparison_(std::move(before), std::move(after)) {
+CompareView::CompareView(SessionCommands& commands, Navigation& navigation, TestSession before,
+                         TestSession after, QWidget* parent)
+    : QWidget(parent), commands_(commands), navigation_(navigation),
+      comparison_(std::move(before), std::move(after)) {
     setObjectName(QStringLiteral("compare-view"));
     setFocusPolicy(Qt::StrongFocus);
     auto* outer = new QVBoxLayout(this);
@@ -227,14 +230,15 @@ QWidget* CompareView::picture(const std::optional<TestResult>& result, const QSt
 }
 
 void CompareView::exportBoth() {
-    model_.exportPDF({comparison_.before, comparison_.after}, HistoryTexts::bothFileName(comparison_.after));
+    commands_.exportPDF({comparison_.before, comparison_.after},
+                        HistoryTexts::bothFileName(comparison_.after));
 }
 
-void CompareView::copyAfterListing() { model_.copyListing(comparison_.after); }
+void CompareView::copyAfterListing() { commands_.copyListing(comparison_.after); }
 
 void CompareView::done() {
-    model_.setCompareBefore(std::nullopt);
-    model_.setCompareAfter(std::nullopt);
+    navigation_.setCompareBefore(std::nullopt);
+    navigation_.setCompareAfter(std::nullopt);
 }
 
 void CompareView::showEvent(QShowEvent* event) {

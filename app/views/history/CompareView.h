@@ -11,7 +11,8 @@ class QPushButton;
 
 namespace Tessarine {
 
-class AppModel;
+class Navigation;
+class SessionCommands;
 
 class CompareView final : public QWidget {
     Q_OBJECT
@@ -20,8 +21,8 @@ public:
     // Side of a stick picture, pixels.
     static constexpr int plotSide = 120;
 
-    CompareView(AppModel& model, RorozErurEvo::TestSession before, RorozErurEvo::TestSession after,
-                QWidget* parent = nullptr);
+    CompareView(SessionCommands& commands, Navigation& navigation, RorozErurEvo::TestSession before,
+                RorozErurEvo::TestSession after, QWidget* parent = nullptr);
 
     const RorozErurEvo::TestSession& before() const { return comparison_.before; }
     const RorozErurEvo::TestSession& after() const { return comparison_.after; }
@@ -40,7 +41,8 @@ private:
     QWidget* side(const std::optional<RorozErurEvo::TestResult>& result);
     QWidget* picture(const std::optional<RorozErurEvo::TestResult>& result, const QString& word);
 
-    AppModel& model_;
+    SessionCommands& commands_;
+    Navigation& navigation_;
     const RorozErurEvo::SessionComparison comparison_;
 };
 

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "app/model/AppModel.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/SessionLibrary.h"
 #include "app/paint/Symbols.h"
 #include "app/views/history/HistoryParts.h"
 #include "app/views/history/HistoryTexts.h"
@@ -13,8 +14,8 @@ namespace Tessarine {
 
 using RorozErurEvo::TestSession;
 
-ExportMenu::ExportMenu(AppModel& model, std::shared_ptr<const TestSession> session, QWidget* parent)
-    : QToolButton(parent), model_(model), shared_(std::move(session)), session_(*shared_), menu_(new QMenu(this)) {
+ExportMenu::ExportMenu(SessionLibrary& library, SessionCommands& commands, std::shared_ptr<const TestSession> session, QWidget* parent)
+    : QToolButton(parent), library_(library), commands_(commands), shared_(std::move(session)), session_(*shared_), menu_(new QMenu(this)) {
     setObjectName(QStringLiteral("export-menu"));
     HistoryParts::menuButton(*this, QStringLiteral("Export"), QStringLiteral("square.and.arrow.up"));
     setToolTip(QStringLiteral("Export sessions and results as CSV (one row per result) or JSON (everything)"));
@@ -24,7 +25,7 @@ ExportMenu::ExportMenu(AppModel& model, std::shared_ptr<const TestSession> sessi
 
 void ExportMenu::refresh() {
     menu_->clear();
-    const auto& all = model_.library().sessions();
+    const auto& all = library_.sessions();
     const std::string unit = session_.unitKey();
     const auto unitCount = static_cast<std::size_t>(
         std::count_if(all.begin(), all.end(), [&](const RorozErurEvo::SessionSummary& s) { return s.unitKey() == unit; }));
@@ -33,20 +34,20 @@ void ExportMenu::refresh() {
         if (!first) menu_->addSeparator();
         first = false;
         HistoryParts::menuHeader(*menu_, section.header);
-        for (auto format : {AppModel::ExportFormat::csv, AppModel::ExportFormat::json}) {
-            QAction* action = menu_->addAction(format == AppModel::ExportFormat::csv ? QStringLiteral("CSV…")
+        for (auto format : {SessionCommands::ExportFormat::csv, SessionCommands::ExportFormat::json}) {
+            QAction* action = menu_->addAction(format == SessionCommands::ExportFormat::csv ? QStringLiteral("CSV…")
                                                                                        : QStringLiteral("JSON…"));
             connect(action, &QAction::triggered, this, [this, scope = section.scope, name = section.fileName, format] {
                 using Scope = HistoryTexts::ExportSection::Scope;
                 if (scope == Scope::session) {
-                    model_.exportSessions({session_}, format, name);
+                    commands_.exportSessions({session_}, format, name);
                     return;
                 }
                 // The sessions are listed when chosen, so a save or a delete in between counts, and
                 // read whole off the main thread; the export follows once they are read.
-                auto listed = scope == Scope::unit ? model_.library().sessions(session_.unitKey()) : model_.library().sessions();
-                model_.openSessions(std::move(listed), [model = &model_, format, name](std::vector<TestSession> sessions) {
-                    model->exportSessions(sessions, format, name);
+                auto listed = scope == Scope::unit ? library_.sessions(session_.unitKey()) : library_.sessions();
+                commands_.openSessions(std::move(listed), [commands = &commands_, format, name](std::vector<TestSession> sessions) {
+                    commands->exportSessions(sessions, format, name);
                 });
             });
         }

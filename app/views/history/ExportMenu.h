@@ -12,20 +12,23 @@ class QMenu;
 
 namespace Tessarine {
 
-class AppModel;
+class SessionCommands;
+class SessionLibrary;
 
 class ExportMenu final : public QToolButton {
     Q_OBJECT
 
 public:
     // The session is shared with the view that shows it: a saved session may be megabytes.
-    ExportMenu(AppModel& model, std::shared_ptr<const RorozErurEvo::TestSession> session, QWidget* parent = nullptr);
+    ExportMenu(SessionLibrary& library, SessionCommands& commands,
+               std::shared_ptr<const RorozErurEvo::TestSession> session, QWidget* parent = nullptr);
 
     // Fills the menu from the library as it is now; opening the menu does this.
     void refresh();
 
 private:
-    AppModel& model_;
+    SessionLibrary& library_;
+    SessionCommands& commands_;
     const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
     const RorozErurEvo::TestSession& session_;
     QMenu* menu_;

@@ -8,7 +8,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/model/Navigation.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/SessionLibrary.h"
 #include "app/views/history/CompareView.h"
 #include "app/views/kit/Divider.h"
 #include "app/views/kit/EmptyState.h"
@@ -22,15 +24,15 @@ namespace Tessarine {
 using RorozErurEvo::SessionSummary;
 using RorozErurEvo::TestSession;
 
-HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidget* parent)
-    : QWidget(parent), model_(model), unit_(std::move(unit)) {
+HistoryView::HistoryView(SessionLibrary& library, Navigation& navigation, SessionCommands& commands, std::optional<std::string> unit, QWidget* parent)
+    : QWidget(parent), library_(library), navigation_(navigation), commands_(commands), unit_(std::move(unit)) {
     setObjectName(unit_ ? QStringLiteral("device-history") : QStringLiteral("history-view"));
     setAccessibleName(QStringLiteral("History"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     // Files the folder held but could not be read concern every unit: only the whole history says so.
-    if (!unit_) column->addWidget(new SkippedFilesNote(model_.library()));
+    if (!unit_) column->addWidget(new SkippedFilesNote(library_));
     pages_ = new QStackedLayout;
     column->addLayout(pages_, 1);
     empty_ = new EmptyState(HistoryTexts::emptyTitle(unit_), QStringLiteral("tray"), HistoryTexts::emptyDescription());
@@ -48,7 +50,7 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
     auto* row = new QHBoxLayout(browser_);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    rows_ = new SessionListModel(model_.library(), unit_, this);
+    rows_ = new SessionListModel(library_, unit_, this);
     list_ = new SessionListView;
     list_->setModel(rows_);
     list_->setFixedWidth(listWidth);
@@ -63,15 +65,15 @@ HistoryView::HistoryView(AppModel& model, std::optional<std::string> unit, QWidg
     pages_->addWidget(browser_);
 
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryView::selectFromList);
-    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &HistoryView::libraryChanged);
-    connect(&model_.library(), &SessionLibrary::loadingChanged, this, &HistoryView::showPage);
-    connect(&model_.library(), &SessionLibrary::skippedChanged, this, &HistoryView::showPage);
-    connect(&model_, &AppModel::selectedSessionChanged, this, [this] {
+    connect(&library_, &SessionLibrary::sessionsChanged, this, &HistoryView::libraryChanged);
+    connect(&library_, &SessionLibrary::loadingChanged, this, &HistoryView::showPage);
+    connect(&library_, &SessionLibrary::skippedChanged, this, &HistoryView::showPage);
+    connect(&navigation_, &Navigation::selectedSessionChanged, this, [this] {
         selectFromModel();
         showDetail();
     });
-    connect(&model_, &AppModel::compareBeforeChanged, this, &HistoryView::showDetail);
-    connect(&model_, &AppModel::compareAfterChanged, this, &HistoryView::showDetail);
+    connect(&navigation_, &Navigation::compareBeforeChanged, this, &HistoryView::showDetail);
+    connect(&navigation_, &Navigation::compareAfterChanged, this, &HistoryView::showDetail);
     libraryChanged();
 }
 
@@ -85,9 +87,9 @@ void HistoryView::libraryChanged() {
 void HistoryView::showPage() {
     const bool wasListing = pages_->currentWidget() == browser_;
     // Sessions saved while the folder is read are listed, but the list lacks the rest until then.
-    const bool loading = model_.library().loading();
+    const bool loading = library_.loading();
     const bool listing = !loading && rows_->groupCount() > 0;
-    const auto& skipped = model_.library().skipped();
+    const auto& skipped = library_.skipped();
     const auto folder = std::find_if(skipped.begin(), skipped.end(), [](const auto& s) { return s.folder; });
     const bool unreadable = !loading && !listing && folder != skipped.end();
     if (unreadable) unreadable_->setDescription(HistoryTexts::unreadableDescription(*folder));
@@ -104,13 +106,13 @@ void HistoryView::showEvent(QShowEvent* event) {
 }
 
 void HistoryView::syncSelection() {
-    if (model_.library().session(model_.selectedSession())) return;
+    if (library_.session(navigation_.selectedSession())) return;
     const SessionSummary* first = rows_->first();
-    model_.setSelectedSession(first ? std::optional(first->id) : std::nullopt);
+    navigation_.setSelectedSession(first ? std::optional(first->id) : std::nullopt);
 }
 
 void HistoryView::selectFromModel() {
-    const auto& id = model_.selectedSession();
+    const auto& id = navigation_.selectedSession();
     const int row = id ? rows_->row(*id) : -1;
     auto* selection = list_->selectionModel();
     const QModelIndex index = rows_->index(row, 0);
@@ -130,13 +132,13 @@ void HistoryView::selectFromList() {
     if (updatingList_) return;
     const auto rows = list_->selectionModel()->selectedRows();
     if (rows.isEmpty()) return; // the model keeps its pick; only another pick replaces it
-    if (const SessionSummary* session = rows_->session(rows.front().row())) model_.setSelectedSession(session->id);
+    if (const SessionSummary* session = rows_->session(rows.front().row())) navigation_.setSelectedSession(session->id);
 }
 
 bool HistoryView::current(const TestSession& shown, const SessionSummary& listed) const {
     if (!listed.describes(shown)) return false;
     // Saved again with the same summary, the session may still differ in what the pane shows.
-    const auto now = model_.library().atHand(listed.id);
+    const auto now = library_.atHand(listed.id);
     return !now || now.get() == &shown || *now == shown;
 }
 
@@ -161,19 +163,19 @@ void HistoryView::showDetail() {
         install(nullptr);
         return;
     }
-    const auto& library = model_.library();
-    const SessionSummary* before = library.session(model_.compareBefore());
-    const SessionSummary* after = library.session(model_.compareAfter());
+    const auto& library = library_;
+    const SessionSummary* before = library.session(navigation_.compareBefore());
+    const SessionSummary* after = library.session(navigation_.compareAfter());
     // Pointers into the list, which stays as it is for this call: a summary may hold megabytes.
     std::vector<const SessionSummary*> wanted;
     if (before && after) wanted = {before, after};
-    else if (const SessionSummary* picked = library.session(model_.selectedSession())) wanted = {picked};
+    else if (const SessionSummary* picked = library.session(navigation_.selectedSession())) wanted = {picked};
     if (showing(wanted)) return;
     std::vector<RorozErurEvo::Uuid> ids;
     bool atHand = true;
     for (const auto* s : wanted) {
         ids.push_back(s->id);
-        atHand = atHand && model_.library().atHand(s->id);
+        atHand = atHand && library_.atHand(s->id);
     }
     // Being read, or already found unreadable: asked once, told once. A session saved again since
     // is at hand and shown at once.
@@ -191,7 +193,7 @@ void HistoryView::showDetail() {
     QPointer<HistoryView> self(this);
     std::vector<SessionSummary> listed;
     for (const auto* s : wanted) listed.push_back(*s);
-    model_.library().open(std::move(listed), [self, request](SessionLibrary::Opened result) {
+    library_.open(std::move(listed), [self, request](SessionLibrary::Opened result) {
         if (self && request == self->request_) self->opened(std::move(result));
     });
     if (!pending_ || request != request_) return;
@@ -215,7 +217,7 @@ void HistoryView::showDetail() {
 void HistoryView::opened(SessionLibrary::Opened result) {
     pending_ = false;
     if (!result.problem.empty()) {
-        model_.setToast(SessionLibrary::openFailure(result.problem));
+        commands_.setToast(SessionLibrary::openFailure(result.problem));
         install(EmptyState::named(QStringLiteral("history-unopened"), QStringLiteral("Couldn't open the session"),
                                   QStringLiteral("exclamationmark.triangle.fill"),
                                   QString::fromStdString(result.problem)));
@@ -223,8 +225,8 @@ void HistoryView::opened(SessionLibrary::Opened result) {
     }
     requested_.clear();
     // The detail shares the session it was handed; a comparison keeps its own pair.
-    if (result.sessions.size() == 2) install(new CompareView(model_, *result.sessions[0], *result.sessions[1]));
-    else install(new SessionDetail(model_, std::move(result.sessions.at(0))));
+    if (result.sessions.size() == 2) install(new CompareView(commands_, navigation_, *result.sessions[0], *result.sessions[1]));
+    else install(new SessionDetail(library_, navigation_, commands_, std::move(result.sessions.at(0))));
 }
 
 void HistoryView::install(QWidget* next) {

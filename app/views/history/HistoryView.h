@@ -22,7 +22,9 @@ class QStackedLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class Navigation;
+class SessionCommands;
+class SessionLibrary;
 class EmptyState;
 class SessionListModel;
 class SessionListView;
@@ -38,7 +40,8 @@ public:
     // greyed view it showed.
     static constexpr int loadingDelay = 150;
 
-    HistoryView(AppModel& model, std::optional<std::string> unit = std::nullopt, QWidget* parent = nullptr);
+    HistoryView(SessionLibrary& library, Navigation& navigation, SessionCommands& commands,
+                std::optional<std::string> unit = std::nullopt, QWidget* parent = nullptr);
 
     // Keeps a picked session that is still saved; otherwise picks the newest session listed first,
     // or none. Runs whenever the list comes on screen.
@@ -75,7 +78,9 @@ private:
     void selectFromModel();
     void selectFromList();
 
-    AppModel& model_;
+    SessionLibrary& library_;
+    Navigation& navigation_;
+    SessionCommands& commands_;
     const std::optional<std::string> unit_;
     QStackedLayout* pages_;
     EmptyState* empty_;

@@ -15,9 +15,12 @@
 
 #include <algorithm>
 
-#include "app/model/AppModel.h"
+#include "app/model/Navigation.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/SessionLibrary.h"
 #include "app/model/CommandState.h"
 #include "app/paint/Symbols.h"
+#include "app/report/AppInfo.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/DestructiveButton.h"
 #include "app/views/kit/Divider.h"
@@ -55,11 +58,15 @@ QGroupBox* box(const QString& title, const QString& objectName) {
 
 } // namespace
 
-SessionDetail::SessionDetail(AppModel& model, TestSession session, QWidget* parent)
-    : SessionDetail(model, std::make_shared<const TestSession>(std::move(session)), parent) {}
+SessionDetail::SessionDetail(SessionLibrary& library, Navigation& navigation, SessionCommands& commands,
+                             TestSession session, QWidget* parent)
+    : SessionDetail(library, navigation, commands, std::make_shared<const TestSession>(std::move(session)),
+                    parent) {}
 
-SessionDetail::SessionDetail(AppModel& model, std::shared_ptr<const TestSession> session, QWidget* parent)
-    : QWidget(parent), model_(model), shared_(std::move(session)), session_(*shared_) {
+SessionDetail::SessionDetail(SessionLibrary& library, Navigation& navigation, SessionCommands& commands,
+                             std::shared_ptr<const TestSession> session, QWidget* parent)
+    : QWidget(parent), library_(library), navigation_(navigation), commands_(commands),
+      shared_(std::move(session)), session_(*shared_) {
     setObjectName(QStringLiteral("session-detail"));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -67,7 +74,7 @@ SessionDetail::SessionDetail(AppModel& model, std::shared_ptr<const TestSession>
     stack->addWidget(head());
     stack->addWidget(new Divider(Qt::Horizontal));
     stack->addWidget(sections(), 1);
-    connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &SessionDetail::libraryChanged);
+    connect(&library_, &SessionLibrary::sessionsChanged, this, &SessionDetail::libraryChanged);
     libraryChanged();
 }
 
@@ -121,7 +128,7 @@ QWidget* SessionDetail::head() {
                                       QStringLiteral("doc.on.clipboard"));
     connect(copy, &QPushButton::clicked, this, &SessionDetail::copyListing);
     actions->addWidget(copy);
-    actions->addWidget(new ExportMenu(model_, shared_));
+    actions->addWidget(new ExportMenu(library_, commands_, shared_));
     actions->addStretch(1);
     auto* remove = new DestructiveButton(QStringLiteral("Delete"));
     remove->setObjectName(QStringLiteral("detail-delete"));
@@ -220,12 +227,12 @@ void SessionDetail::showAllNotes() {
 }
 
 void SessionDetail::libraryChanged() {
-    compare_->setEnabled(!HistoryTexts::compareChoices(model_.library().sessions(), session_).empty());
+    compare_->setEnabled(!HistoryTexts::compareChoices(library_.sessions(), session_).empty());
 }
 
 void SessionDetail::refreshCompareMenu() {
     compareMenu_->clear();
-    const auto& all = model_.library().sessions();
+    const auto& all = library_.sessions();
     const auto choices = HistoryTexts::compareChoices(all, session_);
     auto add = [&](std::size_t i, const QString& title) {
         QAction* action = compareMenu_->addAction(title);
@@ -249,16 +256,16 @@ void SessionDetail::compare(const RorozErurEvo::SessionSummary& other) {
     const auto afterID = shownFirst ? other.id : session_.id;
     // An after session left from an earlier comparison must not pair with the new before session,
     // not even for a moment.
-    model_.setCompareAfter(std::nullopt);
-    model_.setCompareBefore(beforeID);
-    model_.setCompareAfter(afterID);
+    navigation_.setCompareAfter(std::nullopt);
+    navigation_.setCompareBefore(beforeID);
+    navigation_.setCompareAfter(afterID);
 }
 
-void SessionDetail::exportPDF() { model_.exportPDF({session_}, Commands::suggestedName(session_)); }
+void SessionDetail::exportPDF() { commands_.exportPDF({session_}, Commands::suggestedName(session_)); }
 
-void SessionDetail::printReport() { model_.printReport({session_}); }
+void SessionDetail::printReport() { commands_.printReport({session_}); }
 
-void SessionDetail::copyListing() { model_.copyListing(session_); }
+void SessionDetail::copyListing() { commands_.copyListing(session_); }
 
 void SessionDetail::askToDelete() {
     if (confirm_) {
@@ -278,6 +285,6 @@ void SessionDetail::askToDelete() {
     box->open();
 }
 
-void SessionDetail::remove() { model_.removeSession(session_.id); }
+void SessionDetail::remove() { commands_.removeSession(session_.id); }
 
 } // namespace Tessarine

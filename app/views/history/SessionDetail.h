@@ -18,15 +18,19 @@ class QToolButton;
 
 namespace Tessarine {
 
-class AppModel;
+class Navigation;
+class SessionCommands;
+class SessionLibrary;
 
 class SessionDetail final : public QWidget {
     Q_OBJECT
 
 public:
-    SessionDetail(AppModel& model, RorozErurEvo::TestSession session, QWidget* parent = nullptr);
+    SessionDetail(SessionLibrary& library, Navigation& navigation, SessionCommands& commands,
+                  RorozErurEvo::TestSession session, QWidget* parent = nullptr);
     // A session of megabytes is copied once, into the view, which shares it with its parts.
-    SessionDetail(AppModel& model, std::shared_ptr<const RorozErurEvo::TestSession> session, QWidget* parent = nullptr);
+    SessionDetail(SessionLibrary& library, Navigation& navigation, SessionCommands& commands,
+                  std::shared_ptr<const RorozErurEvo::TestSession> session, QWidget* parent = nullptr);
 
     const RorozErurEvo::TestSession& session() const { return session_; }
 
@@ -54,7 +58,9 @@ private:
     QWidget* sections();
     void libraryChanged();
 
-    AppModel& model_;
+    SessionLibrary& library_;
+    Navigation& navigation_;
+    SessionCommands& commands_;
     const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
     const RorozErurEvo::TestSession& session_;
     QToolButton* compare_ = nullptr;

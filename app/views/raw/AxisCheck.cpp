@@ -9,7 +9,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/Clock.h"
+#include "app/model/UserSettings.h"
 #include "app/model/AxisCheckRecorder.h"
 #include "app/model/TestRunner.h"
 #include "app/paint/Theme.h"
@@ -21,9 +22,10 @@
 
 namespace Tessarine {
 
-AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent)
-    : QGroupBox(QStringLiteral("Axis check: noise and range"), parent), device_(std::move(device)), runner_(&runner),
-      model_(model) {
+AxisCheck::AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, const UserSettings& settings,
+                     const Clock& clock, QWidget* parent)
+    : QGroupBox(QStringLiteral("Axis check: noise and range"), parent), device_(std::move(device)),
+      runner_(&runner), settings_(settings), clock_(clock) {
     setObjectName(QStringLiteral("axis-check"));
     wait_.setSingleShot(true);
     connect(&wait_, &QTimer::timeout, this, &AxisCheck::restEnded);
@@ -191,7 +193,7 @@ void AxisCheck::cancel() {
 
 void AxisCheck::measureAtRest() {
     if (axisID_.empty() || phase_ != Phase::idle) return;
-    restStart_ = model_.clock().now();
+    restStart_ = clock_.now();
     setPhase(Phase::rest);
     wait_.start(waitMs_);
 }
@@ -203,14 +205,16 @@ void AxisCheck::restEnded() {
         return;
     }
     restValues_ = AxisCheckRecorder::restReadings(*device_, axisID_, restStart_);
-    rangeStart_ = model_.clock().now();
+    rangeStart_ = clock_.now();
     setPhase(Phase::range);
 }
 
 void AxisCheck::done() {
     if (phase_ != Phase::range) return;
     setPhase(Phase::idle);
-    if (runner_) AxisCheckRecorder::record(*device_, *runner_, model_.thresholds(*device_), axisID_, restValues_, rangeStart_);
+    if (runner_)
+        AxisCheckRecorder::record(*device_, *runner_, settings_.thresholds(*device_), axisID_, restValues_,
+                                  rangeStart_);
 }
 
 void AxisCheck::refreshResult() {

@@ -34,7 +34,8 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class Clock;
+class UserSettings;
 class StartKey;
 class TestRunner;
 class VerdictLabel;
@@ -48,7 +49,8 @@ public:
     // Milliseconds the user keeps hands off.
     static constexpr int restWait = 3000;
 
-    AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, AppModel& model, QWidget* parent = nullptr);
+    AxisCheck(std::shared_ptr<InputDevice> device, TestRunner& runner, const UserSettings& settings,
+              const Clock& clock, QWidget* parent = nullptr);
 
     Phase phase() const { return phase_; }
     const std::string& axisID() const { return axisID_; }
@@ -82,7 +84,8 @@ private:
 
     std::shared_ptr<InputDevice> device_;
     QPointer<TestRunner> runner_;
-    AppModel& model_;
+    const UserSettings& settings_;
+    const Clock& clock_;
     std::string axisID_;
     Phase phase_ = Phase::idle;
     std::vector<int> restValues_;

@@ -8,7 +8,10 @@
 
 #include <limits>
 
-#include "app/model/AppModel.h"
+#include "app/model/TestRunner.h"
+#include "app/devices/Clock.h"
+#include "app/model/DeviceLists.h"
+#include "app/model/UserSettings.h"
 #include "app/paint/Theme.h"
 #include "app/views/raw/AxisCheck.h"
 #include "app/views/raw/AxisEditors.h"
@@ -31,9 +34,9 @@ QLabel* secondary(const QString& text, const QFont& font, QWidget* parent) {
 }
 } // namespace
 
-RawHIDView::RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<InputDevice> owner, AppModel& model,
-                       QWidget* parent)
-    : QWidget(parent), device_(std::move(device)), model_(model) {
+RawHIDView::RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<InputDevice> owner,
+                       DeviceLists& lists, const UserSettings& settings, const Clock& clock, QWidget* parent)
+    : QWidget(parent), device_(std::move(device)), lists_(lists), settings_(settings), clock_(clock) {
     setObjectName(QStringLiteral("raw-hid-view"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -109,7 +112,7 @@ void RawHIDView::buildSections(QVBoxLayout* box, QWidget* content, const std::sh
     box->addWidget(pairs_);
     roles_ = new AxisRolesEditor(device_, content);
     box->addWidget(roles_);
-    check_ = new AxisCheck(device_, model_.runner(owner ? owner : device_), model_, content);
+    check_ = new AxisCheck(device_, lists_.runner(owner ? owner : device_), settings_, clock_, content);
     box->addWidget(check_);
     box->addWidget(secondary(QStringLiteral("Some controllers send their full data in vendor-specific reports once the "
                                             "system's game controller support takes over (PlayStation pads over "
@@ -120,7 +123,7 @@ void RawHIDView::buildSections(QVBoxLayout* box, QWidget* content, const std::sh
 
 void RawHIDView::refreshRate() {
     if (!reports_) return;
-    const double now = model_.clock().now();
+    const double now = clock_.now();
     auto stamps = device_->buffer().stamps(now - rateWindow, std::numeric_limits<double>::infinity());
     QString text = RawHIDTexts::reports(RawHIDTexts::reportRate(stamps, device_->stampResolution()));
     if (reports_->text() != text) reports_->setText(text);

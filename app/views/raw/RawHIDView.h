@@ -14,7 +14,9 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class Clock;
+class DeviceLists;
+class UserSettings;
 class AxisCheck;
 class AxisRolesEditor;
 class ElementTable;
@@ -26,8 +28,8 @@ class RawHIDView : public QWidget {
 public:
     // `device` is the raw HID device shown (none: the page's device has none); `owner` the device
     // whose page holds the view, whose runner keeps the axis check's results.
-    RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<InputDevice> owner, AppModel& model,
-               QWidget* parent = nullptr);
+    RawHIDView(std::shared_ptr<InputDevice> device, std::shared_ptr<InputDevice> owner, DeviceLists& lists,
+               const UserSettings& settings, const Clock& clock, QWidget* parent = nullptr);
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     // Null without a raw device.
@@ -47,7 +49,9 @@ private:
     void buildSections(QVBoxLayout* box, QWidget* content, const std::shared_ptr<InputDevice>& owner);
 
     std::shared_ptr<InputDevice> device_;
-    AppModel& model_;
+    DeviceLists& lists_;
+    const UserSettings& settings_;
+    const Clock& clock_;
     QLabel* reports_ = nullptr;
     QPushButton* reset_ = nullptr;
     ElementTable* table_ = nullptr;

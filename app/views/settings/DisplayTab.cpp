@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/model/AppModel.h"
+#include "app/model/UserSettings.h"
 #include "app/model/KeyboardTester.h"
 #include "app/paint/Theme.h"
 #include "app/views/settings/SettingsParts.h"
@@ -33,7 +33,8 @@ constexpr int sliderWidth = 200;
 constexpr int trailTextWidth = 44;
 } // namespace
 
-DisplayTab::DisplayTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+DisplayTab::DisplayTab(UserSettings& settings, KeyboardTester& keyboard, QWidget* parent)
+    : QWidget(parent), settings_(settings), keyboard_(keyboard) {
     setObjectName(QStringLiteral("settings-display"));
     QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
     QFormLayout* rows = nullptr;
@@ -41,7 +42,7 @@ DisplayTab::DisplayTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
 
     raw_ = new QCheckBox(QStringLiteral("Show raw numbers for raw HID sources (instead of percent)"));
     raw_->setObjectName(QStringLiteral("display-raw-numbers"));
-    connect(raw_, &QCheckBox::toggled, this, [this](bool on) { model_.setShowRawNumbers(on); });
+    connect(raw_, &QCheckBox::toggled, this, [this](bool on) { settings_.setShowRawNumbers(on); });
     rows->addRow(raw_);
 
     auto* trailRow = new QWidget;
@@ -54,7 +55,8 @@ DisplayTab::DisplayTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     trail_->setSingleStep(1);
     trail_->setPageStep(5);
     trail_->setFixedWidth(sliderWidth);
-    connect(trail_, &QSlider::valueChanged, this, [this](int steps) { model_.setTrailSeconds(steps / stepsPerSecond); });
+    connect(trail_, &QSlider::valueChanged, this,
+            [this](int steps) { settings_.setTrailSeconds(steps / stepsPerSecond); });
     trailText_ = new QLabel;
     trailText_->setObjectName(QStringLiteral("display-trail-text"));
     trailText_->setFixedWidth(trailTextWidth);
@@ -70,24 +72,24 @@ DisplayTab::DisplayTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     for (auto kind : RorozErurEvo::allCases<KeyboardLayout::Kind>())
         layout_->addItem(QString::fromStdString(title(kind)), int(kind));
     connect(layout_, &QComboBox::activated, this, [this](int index) {
-        model_.keyboard().setLayoutKind(KeyboardLayout::Kind(layout_->itemData(index).toInt()));
+        keyboard_.setLayoutKind(KeyboardLayout::Kind(layout_->itemData(index).toInt()));
     });
     SettingsParts::naturalWidth(*layout_);
     rows->addRow(QStringLiteral("Keyboard tester layout"), layout_);
     column->addStretch(1);
 
-    connect(&model_, &AppModel::showRawNumbersChanged, this, &DisplayTab::refresh);
-    connect(&model_, &AppModel::trailSecondsChanged, this, &DisplayTab::refresh);
-    connect(&model_.keyboard(), &KeyboardTester::changed, this, &DisplayTab::refresh);
+    connect(&settings_, &UserSettings::showRawNumbersChanged, this, &DisplayTab::refresh);
+    connect(&settings_, &UserSettings::trailSecondsChanged, this, &DisplayTab::refresh);
+    connect(&keyboard_, &KeyboardTester::changed, this, &DisplayTab::refresh);
     refresh();
 }
 
 void DisplayTab::refresh() {
     {
         const QSignalBlocker blocker(raw_);
-        raw_->setChecked(model_.showRawNumbers());
+        raw_->setChecked(settings_.showRawNumbers());
     }
-    const double seconds = model_.trailSeconds();
+    const double seconds = settings_.trailSeconds();
     {
         const QSignalBlocker blocker(trail_);
         if (std::isfinite(seconds))
@@ -97,7 +99,7 @@ void DisplayTab::refresh() {
     if (trailText_->text() != text) trailText_->setText(text);
     {
         const QSignalBlocker blocker(layout_);
-        const int index = layout_->findData(int(model_.keyboard().layoutKind()));
+        const int index = layout_->findData(int(keyboard_.layoutKind()));
         if (layout_->currentIndex() != index) layout_->setCurrentIndex(index);
     }
 }

@@ -11,18 +11,20 @@ class QSlider;
 
 namespace Tessarine {
 
-class AppModel;
+class KeyboardTester;
+class UserSettings;
 
 class DisplayTab : public QWidget {
     Q_OBJECT
 
 public:
-    explicit DisplayTab(AppModel& model, QWidget* parent = nullptr);
+    explicit DisplayTab(UserSettings& settings, KeyboardTester& keyboard, QWidget* parent = nullptr);
 
 private:
     void refresh();
 
-    AppModel& model_;
+    UserSettings& settings_;
+    KeyboardTester& keyboard_;
     QCheckBox* raw_;
     QSlider* trail_;
     QLabel* trailText_;

@@ -6,18 +6,18 @@
 
 namespace Tessarine {
 
-class AppModel;
+class UserSettings;
 
 class LimitsFallbackNote final : public QLabel {
     Q_OBJECT
 
 public:
-    explicit LimitsFallbackNote(AppModel& model, QWidget* parent = nullptr);
+    explicit LimitsFallbackNote(UserSettings& settings, QWidget* parent = nullptr);
 
 private:
     void refresh();
 
-    AppModel& model_;
+    UserSettings& settings_;
 };
 
 } // namespace Tessarine

@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/SessionLibrary.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/DestructiveButton.h"
 #include "app/views/kit/MessageBoxes.h"
@@ -17,13 +18,15 @@
 
 namespace Tessarine {
 
-PrivacyTab::PrivacyTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+PrivacyTab::PrivacyTab(SessionLibrary& library, SessionCommands& commands, const QString& sessionsFolder,
+                       QWidget* parent)
+    : QWidget(parent), library_(library), commands_(commands) {
     setObjectName(QStringLiteral("settings-privacy"));
     QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
     QFormLayout* rows = nullptr;
     SettingsParts::section(*column, QString(), rows);
 
-    auto* storage = new QLabel(SettingsTexts::privacyStorage(model_.sessionsFolder(), QDir::homePath()));
+    auto* storage = new QLabel(SettingsTexts::privacyStorage(sessionsFolder, QDir::homePath()));
     storage->setObjectName(QStringLiteral("privacy-storage"));
     storage->setWordWrap(true);
     storage->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -60,9 +63,8 @@ void PrivacyTab::askToErase() {
 }
 
 void PrivacyTab::eraseHistory() {
-    SessionLibrary& library = model_.library();
-    if (library.eraseAll()) model_.setToast(std::string("History erased"));
-    else model_.setToast(library.lastError().value_or("Couldn't erase the history"));
+    if (library_.eraseAll()) commands_.setToast(std::string("History erased"));
+    else commands_.setToast(library_.lastError().value_or("Couldn't erase the history"));
 }
 
 } // namespace Tessarine

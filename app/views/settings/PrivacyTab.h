@@ -9,13 +9,15 @@
 
 namespace Tessarine {
 
-class AppModel;
+class SessionCommands;
+class SessionLibrary;
 
 class PrivacyTab : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PrivacyTab(AppModel& model, QWidget* parent = nullptr);
+    explicit PrivacyTab(SessionLibrary& library, SessionCommands& commands, const QString& sessionsFolder,
+                        QWidget* parent = nullptr);
 
     // The open confirmation; null while none is shown.
     QMessageBox* confirmation() const { return confirm_; }
@@ -27,7 +29,8 @@ public:
 private:
     void askToErase();
 
-    AppModel& model_;
+    SessionLibrary& library_;
+    SessionCommands& commands_;
     QPointer<QMessageBox> confirm_;
 };
 

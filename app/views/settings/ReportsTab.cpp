@@ -8,7 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/UserSettings.h"
 #include "app/views/kit/TextField.h"
 #include "app/views/settings/SettingsParts.h"
 
@@ -24,18 +25,20 @@ void showText(QLineEdit* field, const std::string& value) {
 
 } // namespace
 
-ReportsTab::ReportsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+ReportsTab::ReportsTab(UserSettings& settings, SessionCommands& commands, QWidget* parent)
+    : QWidget(parent), settings_(settings), commands_(commands) {
     setObjectName(QStringLiteral("settings-reports"));
     QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
 
     QFormLayout* rows = nullptr;
     SettingsParts::section(*column, QStringLiteral("Company"), rows);
     company_ = textField(QStringLiteral("Company name"), QStringLiteral("reports-company"));
-    connect(company_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setCompanyName(text.toStdString()); });
+    connect(company_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { settings_.setCompanyName(text.toStdString()); });
     rows->addRow(QStringLiteral("Company name"), company_);
     contact_ = textField(QStringLiteral("Contact line (phone, email or web)"), QStringLiteral("reports-contact"));
     connect(contact_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_.setCompanyContact(text.toStdString()); });
+            [this](const QString& text) { settings_.setCompanyContact(text.toStdString()); });
     rows->addRow(QStringLiteral("Contact line (phone, email or web)"), contact_);
 
     auto* logoRow = new QWidget;
@@ -48,10 +51,10 @@ ReportsTab::ReportsTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     logo_->setAlignment(Qt::AlignCenter);
     remove_ = new QPushButton(QStringLiteral("Remove"));
     remove_->setObjectName(QStringLiteral("reports-logo-remove"));
-    connect(remove_, &QPushButton::clicked, this, [this] { model_.removeLogo(); });
+    connect(remove_, &QPushButton::clicked, this, [this] { commands_.removeLogo(); });
     auto* choose = new QPushButton(QStringLiteral("Choose…"));
     choose->setObjectName(QStringLiteral("reports-logo-choose"));
-    connect(choose, &QPushButton::clicked, this, [this] { model_.importLogo(); });
+    connect(choose, &QPushButton::clicked, this, [this] { commands_.importLogo(); });
     logoLayout->addWidget(logo_, 0, Qt::AlignVCenter);
     logoLayout->addWidget(remove_, 0, Qt::AlignVCenter);
     logoLayout->addWidget(choose, 0, Qt::AlignVCenter);
@@ -61,27 +64,27 @@ ReportsTab::ReportsTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     SettingsParts::section(*column, QStringLiteral("Technician"), rows);
     technician_ = textField(QStringLiteral("Default technician"), QStringLiteral("reports-technician"));
     connect(technician_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_.setDefaultTechnician(text.toStdString()); });
+            [this](const QString& text) { settings_.setDefaultTechnician(text.toStdString()); });
     rows->addRow(QStringLiteral("Default technician"), technician_);
     column->addStretch(1);
     SettingsParts::alignLabels(*this);
 
-    connect(&model_, &AppModel::companyNameChanged, this, &ReportsTab::refresh);
-    connect(&model_, &AppModel::companyContactChanged, this, &ReportsTab::refresh);
-    connect(&model_, &AppModel::defaultTechnicianChanged, this, &ReportsTab::refresh);
-    connect(&model_, &AppModel::logoChanged, this, &ReportsTab::showLogo);
+    connect(&settings_, &UserSettings::companyNameChanged, this, &ReportsTab::refresh);
+    connect(&settings_, &UserSettings::companyContactChanged, this, &ReportsTab::refresh);
+    connect(&settings_, &UserSettings::defaultTechnicianChanged, this, &ReportsTab::refresh);
+    connect(&settings_, &UserSettings::logoChanged, this, &ReportsTab::showLogo);
     refresh();
     showLogo();
 }
 
 void ReportsTab::refresh() {
-    showText(company_, model_.companyName());
-    showText(contact_, model_.companyContact());
-    showText(technician_, model_.defaultTechnician());
+    showText(company_, settings_.companyName());
+    showText(contact_, settings_.companyContact());
+    showText(technician_, settings_.defaultTechnician());
 }
 
 void ReportsTab::showLogo() {
-    const QImage& image = model_.logo();
+    const QImage& image = settings_.logo();
     const bool present = !image.isNull();
     logo_->setVisible(present);
     remove_->setVisible(present);

@@ -10,7 +10,8 @@ class QPushButton;
 
 namespace Tessarine {
 
-class AppModel;
+class SessionCommands;
+class UserSettings;
 
 class ReportsTab : public QWidget {
     Q_OBJECT
@@ -20,13 +21,14 @@ public:
     static constexpr int logoWidth = 80;
     static constexpr int logoHeight = 36;
 
-    explicit ReportsTab(AppModel& model, QWidget* parent = nullptr);
+    explicit ReportsTab(UserSettings& settings, SessionCommands& commands, QWidget* parent = nullptr);
 
 private:
     void refresh();
     void showLogo();
 
-    AppModel& model_;
+    UserSettings& settings_;
+    SessionCommands& commands_;
     QLineEdit* company_;
     QLineEdit* contact_;
     QLineEdit* technician_;

@@ -2,7 +2,6 @@
 
 #include <QEvent>
 
-#include "app/model/AppModel.h"
 #include "app/paint/Symbols.h"
 #include "app/views/settings/DisplayTab.h"
 #include "app/views/settings/PrivacyTab.h"
@@ -17,13 +16,16 @@ const QStringList& SettingsView::tags() {
     return list;
 }
 
-SettingsView::SettingsView(AppModel& model, QWidget* parent) : QTabWidget(parent) {
+SettingsView::SettingsView(UserSettings& settings, SessionLibrary& library, SessionCommands& commands,
+                           Announcer& announcer, KeyboardTester& keyboard, const QString& sessionsFolder,
+                           QWidget* parent)
+    : QTabWidget(parent) {
     setObjectName(QStringLiteral("settings-view"));
     setDocumentMode(true);
-    addTab(new ThresholdsTab(model), QStringLiteral("Thresholds"));
-    addTab(new DisplayTab(model), QStringLiteral("Display"));
-    addTab(new ReportsTab(model), QStringLiteral("Reports"));
-    addTab(new PrivacyTab(model), QStringLiteral("Privacy"));
+    addTab(new ThresholdsTab(settings, announcer), QStringLiteral("Thresholds"));
+    addTab(new DisplayTab(settings, keyboard), QStringLiteral("Display"));
+    addTab(new ReportsTab(settings, commands), QStringLiteral("Reports"));
+    addTab(new PrivacyTab(library, commands, sessionsFolder), QStringLiteral("Privacy"));
     paintSymbols();
     connect(this, &QTabWidget::currentChanged, this, [this] { emit tabChanged(tab()); });
 }

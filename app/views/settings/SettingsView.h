@@ -1,12 +1,16 @@
 #pragma once
 // The settings window's content: the tabs Thresholds, Display, Reports and Privacy. The tabs hold
-// nothing of their own; every control reads and writes the model.
+// nothing of their own; every control reads and writes the settings, the library or the tester.
 #include <QString>
 #include <QTabWidget>
 
 namespace Tessarine {
 
-class AppModel;
+class Announcer;
+class KeyboardTester;
+class SessionCommands;
+class SessionLibrary;
+class UserSettings;
 
 class SettingsView : public QTabWidget {
     Q_OBJECT
@@ -15,7 +19,10 @@ public:
     // Tab tags in order: "thresholds", "display", "reports", "privacy".
     static const QStringList& tags();
 
-    explicit SettingsView(AppModel& model, QWidget* parent = nullptr);
+    // `sessionsFolder` is where the sessions are kept, as the Privacy tab names it.
+    SettingsView(UserSettings& settings, SessionLibrary& library, SessionCommands& commands,
+                 Announcer& announcer, KeyboardTester& keyboard, const QString& sessionsFolder,
+                 QWidget* parent = nullptr);
 
     QString tab() const;
     // Shows the tab with `tag`; an unknown tag shows the first.

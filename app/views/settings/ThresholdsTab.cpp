@@ -13,7 +13,8 @@
 #include <cmath>
 
 #include "app/devices/Logging.h"
-#include "app/model/AppModel.h"
+#include "app/model/Services.h"
+#include "app/model/UserSettings.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/NumberField.h"
 #include "app/views/kit/NumberText.h"
@@ -61,7 +62,8 @@ QWidget* row(QBoxLayout* layout) {
 
 } // namespace
 
-ThresholdsTab::ThresholdsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+ThresholdsTab::ThresholdsTab(UserSettings& settings, Announcer& announcer, QWidget* parent)
+    : QWidget(parent), settings_(settings), announcer_(announcer) {
     setObjectName(QStringLiteral("settings-thresholds"));
     QVBoxLayout* column = SettingsParts::scrollingColumn(*this);
 
@@ -70,7 +72,7 @@ ThresholdsTab::ThresholdsTab(AppModel& model, QWidget* parent) : QWidget(parent)
     auto* introLabel = ViewParts::secondaryLabel(QString::fromUtf8(intro), Fonts::callout());
     introLabel->setObjectName(QStringLiteral("thresholds-intro"));
     rows->addRow(introLabel);
-    rows->addRow(new LimitsFallbackNote(model_));
+    rows->addRow(new LimitsFallbackNote(settings_));
 
     buildFamilySection(*column);
     buildLimitSections(*column);
@@ -87,9 +89,9 @@ ThresholdsTab::ThresholdsTab(AppModel& model, QWidget* parent) : QWidget(parent)
     column->addStretch(1);
     SettingsParts::alignLabels(*this);
 
-    connect(&model_, &AppModel::thresholdsChanged, this, &ThresholdsTab::refresh);
-    connect(&model_, &AppModel::familyProfilesChanged, this, &ThresholdsTab::refresh);
-    connect(&model_, &AppModel::useFamilyProfilesChanged, this, &ThresholdsTab::refresh);
+    connect(&settings_, &UserSettings::thresholdsChanged, this, &ThresholdsTab::refresh);
+    connect(&settings_, &UserSettings::familyProfilesChanged, this, &ThresholdsTab::refresh);
+    connect(&settings_, &UserSettings::useFamilyProfilesChanged, this, &ThresholdsTab::refresh);
     refresh();
 }
 
@@ -100,7 +102,7 @@ void ThresholdsTab::buildFamilySection(QVBoxLayout& column) {
 
     useFamilies_ = new QCheckBox(QStringLiteral("Pick limits by controller family"));
     useFamilies_->setObjectName(QStringLiteral("thresholds-use-families"));
-    connect(useFamilies_, &QCheckBox::toggled, this, [this](bool on) { model_.setUseFamilyProfiles(on); });
+    connect(useFamilies_, &QCheckBox::toggled, this, [this](bool on) { settings_.setUseFamilyProfiles(on); });
     rows->addRow(useFamilies_);
     rows->addRow(ViewParts::secondaryLabel(QString::fromUtf8(familyExplanation), Fonts::callout()));
 
@@ -296,7 +298,7 @@ void ThresholdsTab::refuse(QLabel* reason, const QString& why) {
     reason->setText(why);
     reason->setAccessibleName(why);
     if (auto* rows = qobject_cast<QFormLayout*>(reason->parentWidget()->layout())) rows->setRowVisible(reason, true);
-    model_.announcer().announce(why);
+    announcer_.announce(why);
 }
 
 void ThresholdsTab::hideReasons() {
@@ -313,15 +315,15 @@ void ThresholdsTab::setEditing(ControllerFamily family) {
 }
 
 RorozErurEvo::Thresholds ThresholdsTab::editedThresholds() const {
-    if (editing_ == ControllerFamily::generic) return model_.thresholds();
-    return model_.familyProfiles().thresholds(editing_);
+    if (editing_ == ControllerFamily::generic) return settings_.thresholds();
+    return settings_.familyProfiles().thresholds(editing_);
 }
 
 std::optional<RorozErurEvo::LimitOrder::Refusal> ThresholdsTab::setEditedThresholds(const Thresholds& value) {
-    if (editing_ == ControllerFamily::generic) return model_.setThresholds(value);
-    FamilyProfiles profiles = model_.familyProfiles();
+    if (editing_ == ControllerFamily::generic) return settings_.setThresholds(value);
+    FamilyProfiles profiles = settings_.familyProfiles();
     profiles.set(value, editing_);
-    return model_.setFamilyProfiles(std::move(profiles));
+    return settings_.setFamilyProfiles(std::move(profiles));
 }
 
 void ThresholdsTab::edit(const std::function<void(Thresholds&)>& change) {
@@ -330,25 +332,26 @@ void ThresholdsTab::edit(const std::function<void(Thresholds&)>& change) {
     setEditedThresholds(value);
 }
 
-void ThresholdsTab::restoreDefaults() { model_.setThresholds(Thresholds::standard()); }
+void ThresholdsTab::restoreDefaults() { settings_.setThresholds(Thresholds::standard()); }
 
 void ThresholdsTab::restoreTypicalProfile() {
-    FamilyProfiles profiles = model_.familyProfiles();
+    FamilyProfiles profiles = settings_.familyProfiles();
     profiles.reset(editing_);
-    model_.setFamilyProfiles(std::move(profiles));
+    settings_.setFamilyProfiles(std::move(profiles));
 }
 
 void ThresholdsTab::refresh() {
     {
         const QSignalBlocker blocker(useFamilies_);
-        useFamilies_->setChecked(model_.useFamilyProfiles());
+        useFamilies_->setChecked(settings_.useFamilyProfiles());
     }
     {
         const QSignalBlocker blocker(picker_);
         for (int i = 0; i < picker_->count(); ++i) {
             const QVariant data = picker_->itemData(i);
             if (!data.isValid()) continue; // the separator
-            const QString text = SettingsTexts::familyLabel(ControllerFamily(data.toInt()), model_.familyProfiles());
+            const QString text =
+                SettingsTexts::familyLabel(ControllerFamily(data.toInt()), settings_.familyProfiles());
             if (picker_->itemText(i) != text) picker_->setItemText(i, text);
         }
         picker_->setCurrentIndex(picker_->findData(int(editing_)));

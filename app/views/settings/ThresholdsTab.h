@@ -25,7 +25,8 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class Announcer;
+class UserSettings;
 
 class ThresholdsTab : public QWidget {
     Q_OBJECT
@@ -34,7 +35,7 @@ public:
     using ControllerFamily = RorozErurEvo::ControllerFamily;
     using Thresholds = RorozErurEvo::Thresholds;
 
-    explicit ThresholdsTab(AppModel& model, QWidget* parent = nullptr);
+    explicit ThresholdsTab(UserSettings& settings, Announcer& announcer, QWidget* parent = nullptr);
 
     // The family whose limits the sections show; generic means the application's own thresholds.
     // It starts at generic whenever the tab is made and is stored nowhere.
@@ -61,7 +62,8 @@ private:
     void refuse(QLabel* reason, const QString& why);
     void hideReasons();
 
-    AppModel& model_;
+    UserSettings& settings_;
+    Announcer& announcer_;
     ControllerFamily editing_ = ControllerFamily::generic;
     QCheckBox* useFamilies_ = nullptr;
     QComboBox* picker_ = nullptr;

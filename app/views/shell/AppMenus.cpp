@@ -35,10 +35,10 @@ AppMenus::AppMenus(AppModel& model, QMainWindow& window, Hooks hooks)
     buildHelpMenu(*help, *file, save);
 
     for (QMenu* menu : {file, edit, device, help}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);
-    connect(&model_, &AppModel::selectionChanged, this, &AppMenus::follow);
-    connect(&model_, &AppModel::selectedSessionChanged, this, &AppMenus::refresh);
-    connect(&model_, &AppModel::controllerDevicesChanged, this, &AppMenus::follow);
-    connect(&model_, &AppModel::hidDevicesChanged, this, &AppMenus::follow);
+    connect(&model_.navigation(), &Navigation::selectionChanged, this, &AppMenus::follow);
+    connect(&model_.navigation(), &Navigation::selectedSessionChanged, this, &AppMenus::refresh);
+    connect(&model_.deviceLists(), &DeviceLists::controllerDevicesChanged, this, &AppMenus::follow);
+    connect(&model_.deviceLists(), &DeviceLists::hidDevicesChanged, this, &AppMenus::follow);
     connect(&model_.library(), &SessionLibrary::sessionsChanged, this, &AppMenus::refresh);
     connect(&model_.library(), &SessionLibrary::loadingChanged, this, &AppMenus::refresh);
     follow();

@@ -41,7 +41,11 @@ MainWindow::MainWindow(AppModel& model, Destinations destinations, TimerFactory 
 MainWindow::~MainWindow() = default;
 
 SettingsWindow& MainWindow::settings() const {
-    if (!settings_) settings_ = std::make_unique<SettingsWindow>(model_.defaults(), new SettingsView(model_));
+    if (!settings_)
+        settings_ = std::make_unique<SettingsWindow>(
+            model_.defaults(),
+            new SettingsView(model_.settings(), model_.library(), model_, model_.announcer(),
+                             model_.keyboard(), model_.sessionsFolder()));
     return *settings_;
 }
 

@@ -87,11 +87,11 @@ RootView::RootView(AppModel& model, Destinations destinations, TimerFactory time
     });
     toastHolder_->hide();
 
-    connect(&model_, &AppModel::selectionChanged, this, &RootView::route);
-    connect(&model_, &AppModel::controllerDevicesChanged, this, &RootView::route);
-    connect(&model_, &AppModel::hidDevicesChanged, this, &RootView::route);
+    connect(&model_.navigation(), &Navigation::selectionChanged, this, &RootView::route);
+    connect(&model_.deviceLists(), &DeviceLists::controllerDevicesChanged, this, &RootView::route);
+    connect(&model_.deviceLists(), &DeviceLists::hidDevicesChanged, this, &RootView::route);
     connect(&model_, &AppModel::toastChanged, this, &RootView::toastChanged);
-    connect(&model_, &AppModel::saveSheetDeviceChanged, this, &RootView::saveSheetChanged);
+    connect(&model_.navigation(), &Navigation::saveSheetDeviceChanged, this, &RootView::saveSheetChanged);
     // Each request opens the window; the value there at creation asks for nothing.
     connect(&model_, &AppModel::settingsRequestChanged, this, [this] {
         if (openSettings) openSettings();
@@ -108,7 +108,7 @@ RootView::~RootView() {
 // ---- detail routing
 
 void RootView::route() {
-    const auto& selection = model_.selection();
+    const auto& selection = model_.navigation().selection();
     QString key;
     std::function<QWidget*()> make;
     if (!selection) {
@@ -264,7 +264,7 @@ void RootView::showEvent(QShowEvent* event) {
 // ---- save sheet
 
 void RootView::saveSheetChanged() {
-    const std::shared_ptr<InputDevice>& device = model_.saveSheetDevice();
+    const std::shared_ptr<InputDevice>& device = model_.navigation().saveSheetDevice();
     if (saveSheet_) {
         // A sheet for another device (or none) replaces this one; closing it is not the user
         // dismissing the new one.
@@ -281,7 +281,7 @@ void RootView::saveSheetChanged() {
         if (saveSheet_ != sheet) return;
         saveSheet_ = nullptr;
         sheet->deleteLater();
-        model_.setSaveSheetDevice(nullptr);
+        model_.navigation().setSaveSheetDevice(nullptr);
     });
     sheet->open();
 }

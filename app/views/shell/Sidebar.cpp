@@ -171,13 +171,13 @@ Sidebar::Sidebar(AppModel& model, QWidget* parent)
     // While the rows are rebuilt the list loses its selection; that is not the user's choice.
     connect(rows_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { syncing_ = true; });
     connect(rows_, &SidebarModel::rebuilt, this, &Sidebar::showSelection);
-    connect(&model_, &AppModel::selectionChanged, this, &Sidebar::showSelection);
+    connect(&model_.navigation(), &Navigation::selectionChanged, this, &Sidebar::showSelection);
     showSelection();
 }
 
 void Sidebar::showSelection() {
     syncing_ = true;
-    const auto& selection = model_.selection();
+    const auto& selection = model_.navigation().selection();
     const QModelIndex index = selection ? rows_->indexOf(*selection) : QModelIndex();
     if (index.isValid()) {
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -194,7 +194,7 @@ void Sidebar::selectionChanged(const QItemSelection& selected, const QItemSelect
     const QModelIndexList chosen = selectionModel()->selectedIndexes();
     std::optional<SidebarItem> item;
     if (!chosen.isEmpty()) item = rows_->item(chosen.first());
-    model_.setSelection(item);
+    model_.navigation().setSelection(item);
 }
 
 void Sidebar::resizeEvent(QResizeEvent* event) {

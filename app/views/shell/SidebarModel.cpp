@@ -53,9 +53,9 @@ SidebarModel::Row destination(const QString& title, const QString& symbol, Sideb
 } // namespace
 
 SidebarModel::SidebarModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model) {
-    connect(&model_, &AppModel::controllerDevicesChanged, this, &SidebarModel::rebuild);
-    connect(&model_, &AppModel::hidDevicesChanged, this, &SidebarModel::rebuild);
-    connect(&model_, &AppModel::skippedHIDChanged, this, &SidebarModel::rebuild);
+    connect(&model_.deviceLists(), &DeviceLists::controllerDevicesChanged, this, &SidebarModel::rebuild);
+    connect(&model_.deviceLists(), &DeviceLists::hidDevicesChanged, this, &SidebarModel::rebuild);
+    connect(&model_.deviceLists(), &DeviceLists::skippedHIDChanged, this, &SidebarModel::rebuild);
     if (SoakRunner* soak = model_.soak()) {
         // A soak run marks its device; which device that is may change with it.
         auto marks = [this] { announce(nullptr, statusRoles); };
@@ -78,8 +78,8 @@ void SidebarModel::rebuild() {
                          device, SidebarItem::device(device->id()), DeviceRow::identifier(*device)});
         watch(device);
     };
-    if (!model_.controllerFailure().empty()) {
-        const QString text = controllerFailureCaption(model_.controllerFailure());
+    if (!model_.deviceLists().controllerFailure().empty()) {
+        const QString text = controllerFailureCaption(model_.deviceLists().controllerFailure());
         rows_.push_back({RowType::caption, text, QStringLiteral("exclamationmark.triangle.fill"), nullptr, {},
                          QStringLiteral("sidebar-controllers-failed"), text});
     }
@@ -87,15 +87,15 @@ void SidebarModel::rebuild() {
     addDevice(model_.demo().device());
 
     rows_.push_back(header(QStringLiteral("Joysticks, wheels and adapters")));
-    for (const auto& device : model_.hidDevices()) addDevice(device);
-    if (!model_.hidFailure().empty()) {
-        const QString text = hidFailureCaption(model_.hidFailure());
+    for (const auto& device : model_.deviceLists().hidDevices()) addDevice(device);
+    if (!model_.deviceLists().hidFailure().empty()) {
+        const QString text = hidFailureCaption(model_.deviceLists().hidFailure());
         rows_.push_back({RowType::caption, text, QStringLiteral("exclamationmark.triangle.fill"), nullptr, {},
                          QStringLiteral("sidebar-hid-failed"), text});
-    } else if (model_.hidDevices().empty()) {
+    } else if (model_.deviceLists().hidDevices().empty()) {
         rows_.push_back({RowType::caption, emptyCaption, {}, nullptr, {}, {}});
     }
-    for (const auto& skipped : model_.skippedHID()) {
+    for (const auto& skipped : model_.deviceLists().skippedHID()) {
         const QString text = QString::fromStdString(skipped.title);
         rows_.push_back({RowType::skipped, text, QStringLiteral("nosign"), nullptr, {}, text, skippedTooltip(skipped)});
     }
@@ -176,7 +176,7 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const {
     std::optional<DeviceRow::StatusMark> mark;
     if (row.device && statusRoles.contains(role)) {
         // Looked up, never made: painting a row must not change the model.
-        const TestRunner* runner = model_.existingRunner(row.device->id());
+        const TestRunner* runner = model_.deviceLists().existingRunner(row.device->id());
         // A soak run marks its own device only, even while no guided test runs there.
         const bool soaking = model_.soak() && model_.soak()->isRunning(*row.device);
         static const TestRunner::Results none;

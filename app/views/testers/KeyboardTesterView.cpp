@@ -10,9 +10,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/Clock.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/UserSettings.h"
 #include "app/model/KeyboardTester.h"
-#include "app/model/TesterSessions.h"
 #include "app/views/kit/ReturnKeys.h"
 #include "app/views/testers/KeyCapture.h"
 #include "app/views/testers/KeyboardDrawing.h"
@@ -56,10 +57,11 @@ QLabel* statistic(QBoxLayout* row, const QString& title, const QString& objectNa
 }
 } // namespace
 
-KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+KeyboardTesterView::KeyboardTesterView(KeyboardTester& tester, UserSettings& settings,
+                                       SessionCommands& commands, const Clock& clock, QWidget* parent)
+    : QWidget(parent), tester_(tester), settings_(settings), commands_(commands), clock_(clock) {
     setObjectName(QStringLiteral("keyboard-tester"));
-    KeyboardTester& tester = model_.keyboard();
-    capture_ = new KeyCapture(tester, eventClock_, model_.clock(), this);
+    capture_ = new KeyCapture(tester, eventClock_, clock_, this);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -88,7 +90,7 @@ KeyboardTesterView::KeyboardTesterView(AppModel& model, QWidget* parent) : QWidg
 
     buildShortcuts();
     connect(&tester, &KeyboardTester::changed, this, &KeyboardTesterView::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &KeyboardTesterView::refresh);
+    connect(&settings_, &UserSettings::thresholdsChanged, this, &KeyboardTesterView::refresh);
     refresh();
 }
 
@@ -115,9 +117,9 @@ void KeyboardTesterView::buildHeader(QVBoxLayout* outer) {
     // Connected once the items are in, so filling the picker picks nothing.
     connect(layoutPicker_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0) return;
-        model_.keyboard().setLayoutKind(KeyboardLayout::Kind(layoutPicker_->itemData(index).toInt()));
+        tester_.setLayoutKind(KeyboardLayout::Kind(layoutPicker_->itemData(index).toInt()));
     });
-    connect(reset, &QPushButton::clicked, &model_.keyboard(), &KeyboardTester::reset);
+    connect(reset, &QPushButton::clicked, &tester_, &KeyboardTester::reset);
     connect(save, &QPushButton::clicked, this, &KeyboardTesterView::save);
 }
 
@@ -134,8 +136,8 @@ void KeyboardTesterView::buildCaptureRow(QVBoxLayout* stack) {
     captureRow->addWidget(stop_);
     captureRow->addWidget(captureText_, 1);
     stack->addLayout(captureRow);
-    connect(start_, &QPushButton::clicked, &model_.keyboard(), &KeyboardTester::start);
-    connect(stop_, &QPushButton::clicked, &model_.keyboard(), &KeyboardTester::stop);
+    connect(start_, &QPushButton::clicked, &tester_, &KeyboardTester::start);
+    connect(stop_, &QPushButton::clicked, &tester_, &KeyboardTester::stop);
 }
 
 void KeyboardTesterView::buildProgress(QVBoxLayout* stack) {
@@ -179,7 +181,7 @@ void KeyboardTesterView::buildShortcuts() {
 }
 
 void KeyboardTesterView::refresh() {
-    const KeyboardTester& tester = model_.keyboard();
+    const KeyboardTester& tester = tester_;
     const KeyboardLayout& layout = KeyboardLayout::layout(tester.layoutKind());
     {
         QSignalBlocker block(layoutPicker_);
@@ -200,7 +202,7 @@ void KeyboardTesterView::refresh() {
     progress_->setValue(tested);
     progress_->setAccessibleName(progressLabel_->text());
 
-    const auto chatter = KeyboardTexts::chatter(tester.events(), model_.thresholds().chatterWindowMs);
+    const auto chatter = KeyboardTexts::chatter(tester.events(), settings_.thresholds().chatterWindowMs);
     heldValue_->setText(KeyboardTexts::held(layout, tester.held()));
     rolloverValue_->setText(QString::number(tester.maxRollover()));
     repeatValue_->setText(KeyboardTexts::repeat(tester.repeatRate(), tester.repeatDelay()));
@@ -214,9 +216,9 @@ void KeyboardTesterView::refresh() {
 
 void KeyboardTesterView::save() {
     capture_->flush();
-    const std::string name = KeyboardTexts::sessionName(model_.keyboard().layoutKind());
+    const std::string name = KeyboardTexts::sessionName(tester_.layoutKind());
     TesterSaveDialog::ask(this, name, [this, name](const std::string& unit) {
-        saveTesterSession(model_, model_.keyboard().results(model_.thresholds().chatterWindowMs), name, unit);
+        commands_.saveTesterResult(tester_.results(settings_.thresholds().chatterWindowMs), name, unit);
     });
 }
 

@@ -15,14 +15,18 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class Clock;
+class KeyboardTester;
+class SessionCommands;
+class UserSettings;
 class KeyCapture;
 class KeyboardDrawing;
 
 class KeyboardTesterView : public QWidget {
     Q_OBJECT
 public:
-    explicit KeyboardTesterView(AppModel& model, QWidget* parent = nullptr);
+    explicit KeyboardTesterView(KeyboardTester& tester, UserSettings& settings, SessionCommands& commands,
+                                const Clock& clock, QWidget* parent = nullptr);
 
     KeyCapture& capture() const { return *capture_; }
     KeyboardDrawing& drawing() const { return *drawing_; }
@@ -39,7 +43,10 @@ private:
     void refresh();
     void save();
 
-    AppModel& model_;
+    KeyboardTester& tester_;
+    UserSettings& settings_;
+    SessionCommands& commands_;
+    const Clock& clock_;
     EventClock eventClock_;
     KeyCapture* capture_;
     QComboBox* layoutPicker_;

@@ -12,9 +12,10 @@
 
 #include <variant>
 
-#include "app/model/AppModel.h"
+#include "app/devices/Clock.h"
+#include "app/model/SessionCommands.h"
+#include "app/model/UserSettings.h"
 #include "app/model/MouseTester.h"
-#include "app/model/TesterSessions.h"
 #include "app/views/testers/MousePad.h"
 #include "app/views/kit/ViewParts.h"
 #include "app/views/kit/SymbolText.h"
@@ -51,9 +52,10 @@ QLabel* digits(const QString& objectName) {
 enum HoldPage { idlePage, waitingPage, holdingPage, donePage };
 } // namespace
 
-MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+MouseTesterView::MouseTesterView(MouseTester& tester, UserSettings& settings, SessionCommands& commands,
+                                 const Clock& clock, QWidget* parent)
+    : QWidget(parent), tester_(tester), settings_(settings), commands_(commands), clock_(clock) {
     setObjectName(QStringLiteral("mouse-tester"));
-    MouseTester& tester = model_.mouse();
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -84,7 +86,7 @@ MouseTesterView::MouseTesterView(AppModel& model, QWidget* parent) : QWidget(par
     connect(reset, &QPushButton::clicked, &tester, &MouseTester::reset);
     connect(save, &QPushButton::clicked, this, &MouseTesterView::save);
     connect(&tester, &MouseTester::changed, this, &MouseTesterView::refresh);
-    connect(&model_, &AppModel::thresholdsChanged, this, &MouseTesterView::refresh);
+    connect(&settings_, &UserSettings::thresholdsChanged, this, &MouseTesterView::refresh);
     refresh();
 }
 
@@ -93,7 +95,7 @@ void MouseTesterView::buildTestArea(QHBoxLayout* row) {
     const int margin = TesterParts::contentMargin;
     left->setContentsMargins(margin, margin, margin, margin);
     left->setSpacing(10);
-    pad_ = new MousePad(model_.mouse(), eventClock_, model_.clock());
+    pad_ = new MousePad(tester_, eventClock_, clock_);
     left->addWidget(pad_, 1);
     row->addLayout(left, 1);
 
@@ -180,7 +182,7 @@ void MouseTesterView::buildRateBox(QVBoxLayout* column) {
 // The hold check's four pages, in HoldPage order: the start button, waiting for the press, the
 // running time, the verdict with "Again".
 void MouseTesterView::buildHoldBox(QVBoxLayout* column) {
-    MouseTester& tester = model_.mouse();
+    MouseTester& tester = tester_;
     QVBoxLayout* body = box(column, QStringLiteral("Hold check"));
     hold_ = new QStackedWidget;
     hold_->setObjectName(QStringLiteral("mouse-hold"));
@@ -226,7 +228,7 @@ MouseTesterView::~MouseTesterView() {
 }
 
 void MouseTesterView::refresh() {
-    const MouseTester& tester = model_.mouse();
+    const MouseTester& tester = tester_;
     const QColor secondary = palette().color(QPalette::PlaceholderText);
     const QColor primary = palette().color(QPalette::WindowText);
 
@@ -247,7 +249,7 @@ void MouseTesterView::refresh() {
                                        .arg(down ? QStringLiteral(", pressed") : QString()));
     }
 
-    const double windowMs = model_.thresholds().mouseChatterMs;
+    const double windowMs = settings_.thresholds().mouseChatterMs;
     chatterCaption_->setText(MouseTexts::chatterCaption(windowMs));
     const auto clicks = MouseTexts::shownClicks(
         RorozErurEvo::ClickIntervals::list(tester.events(), MouseTester::inputName(0), windowMs));
@@ -301,9 +303,9 @@ void MouseTesterView::refresh() {
 }
 
 void MouseTesterView::refreshHolding() {
-    const auto* holding = std::get_if<MouseTester::Holding>(&model_.mouse().hold());
+    const auto* holding = std::get_if<MouseTester::Holding>(&tester_.hold());
     if (!holding) return;
-    holding_->setText(MouseTexts::holding(model_.clock().now() - holding->since));
+    holding_->setText(MouseTexts::holding(clock_.now() - holding->since));
 }
 
 void MouseTesterView::showEvent(QShowEvent* event) {
@@ -321,7 +323,7 @@ void MouseTesterView::hideEvent(QHideEvent* event) {
 
 void MouseTesterView::save() {
     TesterSaveDialog::ask(this, "Mouse", [this](const std::string& unit) {
-        saveTesterSession(model_, model_.mouse().results(model_.thresholds().mouseChatterMs), "Mouse", unit);
+        commands_.saveTesterResult(tester_.results(settings_.thresholds().mouseChatterMs), "Mouse", unit);
     });
 }
 

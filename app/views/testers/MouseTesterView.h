@@ -16,7 +16,10 @@ class QVBoxLayout;
 
 namespace Tessarine {
 
-class AppModel;
+class Clock;
+class MouseTester;
+class SessionCommands;
+class UserSettings;
 class MousePad;
 class SymbolText;
 
@@ -26,7 +29,8 @@ public:
     static constexpr int rightColumnWidth = 330; // pixels
     static constexpr int holdRefreshMs = 250;    // the hold text's refresh while holding
 
-    explicit MouseTesterView(AppModel& model, QWidget* parent = nullptr);
+    explicit MouseTesterView(MouseTester& tester, UserSettings& settings, SessionCommands& commands,
+                             const Clock& clock, QWidget* parent = nullptr);
     ~MouseTesterView() override;
 
     MousePad& pad() const { return *pad_; }
@@ -49,7 +53,10 @@ private:
     void refreshHolding();
     void save();
 
-    AppModel& model_;
+    MouseTester& tester_;
+    UserSettings& settings_;
+    SessionCommands& commands_;
+    const Clock& clock_;
     EventClock eventClock_;
     MousePad* pad_;
     std::array<SymbolText*, 5> buttonRows_{};

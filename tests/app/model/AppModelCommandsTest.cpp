@@ -53,16 +53,16 @@ QStringList sessionFiles(const AppModel& m) {
 
 TEST(AppModelCommands, SavingWritesOneSessionFileAndToastsTheUnitAndStage) {
     CommandBench c;
-    c.m.setDefaultTechnician("Robin");
+    c.m.settings().setDefaultTechnician("Robin");
     c.m.runner(c.pad).store("drift|Left Stick|processed", Fakes::someResult(RorozErurEvo::TestKind::drift, "Left Stick"));
 
     // No serial anywhere: the unit key falls back to the device's name.
-    UnitRecord fresh = c.m.unit(*c.pad);
+    UnitRecord fresh = c.m.deviceLists().unit(*c.pad);
     EXPECT_EQ(fresh, (UnitRecord{.unit = "", .stage = "Before repair", .technician = "Robin"}));
     TestSession saved = c.m.saveSession(c.pad, fresh);
     EXPECT_EQ(c.m.toast(), "Saved: Bench Pad, Before repair");
     EXPECT_EQ(sessionFiles(c.m), QStringList{QString::fromStdString(saved.id.text()) + ".json"});
-    EXPECT_EQ(c.m.units().at("gc-1"), fresh);
+    EXPECT_EQ(c.m.deviceLists().units().at("gc-1"), fresh);
     EXPECT_EQ(saved.technician, "Robin");
     EXPECT_EQ(saved.profile, "Your thresholds");
     EXPECT_EQ(saved.results.size(), 1u);
@@ -85,7 +85,7 @@ TEST(AppModelCommands, ASaveThatCannotBeWrittenToastsWhyAndKeepsTheRecord) {
     ASSERT_TRUE(c.m.toast().has_value());
     EXPECT_TRUE(c.m.toast()->starts_with("Couldn't save the session: ")) << *c.m.toast();
     EXPECT_EQ(session.unit, "SN-1") << "the built session is returned all the same";
-    EXPECT_EQ(c.m.units().at("gc-1").unit, "SN-1");
+    EXPECT_EQ(c.m.deviceLists().units().at("gc-1").unit, "SN-1");
     EXPECT_TRUE(c.m.library().sessions().empty());
 }
 
@@ -156,7 +156,7 @@ TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) 
     EXPECT_FALSE(c.m.toast().has_value());
 
     c.chooser->answer = c.out("report.pdf");
-    c.m.setCompanyName("Fixit Ltd");
+    c.m.settings().setCompanyName("Fixit Ltd");
     c.m.exportPDF(two, "Unit");
     EXPECT_EQ(c.m.toast(), "Report saved");
     EXPECT_EQ(c.renderer->rendered, 2);
@@ -252,8 +252,8 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     c.chooser->answer = c.out("logo.jpg");
     c.m.importLogo();
     EXPECT_EQ(c.chooser->asked.back().type, FileChooser::Type::image);
-    ASSERT_FALSE(c.m.logo().isNull());
-    EXPECT_EQ(c.m.logo().size(), QSize(4, 3));
+    ASSERT_FALSE(c.m.settings().logo().isNull());
+    EXPECT_EQ(c.m.settings().logo().size(), QSize(4, 3));
     QImage kept(c.m.logoPath(), "PNG");
     EXPECT_EQ(kept.size(), QSize(4, 3)) << "kept as PNG in the data folder";
     auto branding = c.m.reportBranding();
@@ -267,7 +267,7 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     text.close();
     c.chooser->answer = c.out("notes.txt");
     c.m.importLogo();
-    EXPECT_FALSE(c.m.logo().isNull());
+    EXPECT_FALSE(c.m.settings().logo().isNull());
     EXPECT_FALSE(c.m.toast().has_value());
 
     // A pipe picked in the panel is refused unread, and said; the logo stays.
@@ -278,27 +278,27 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
         c.m.importLogo();
         EXPECT_EQ(logged.count(), 1);
     }
-    EXPECT_EQ(c.m.logo().size(), QSize(4, 3));
+    EXPECT_EQ(c.m.settings().logo().size(), QSize(4, 3));
     EXPECT_EQ(c.m.toast(), "Couldn't read the logo: not a regular file");
     c.m.setToast(std::nullopt);
 
     c.m.removeLogo();
-    EXPECT_TRUE(c.m.logo().isNull());
+    EXPECT_TRUE(c.m.settings().logo().isNull());
     EXPECT_FALSE(QFile::exists(c.m.logoPath()));
     c.m.removeLogo(); // no file any more: still silent
     EXPECT_FALSE(c.m.toast().has_value());
 
-    c.m.setCompanyName("Fixit Ltd");
-    c.m.setCompanyContact("fixit@example.com");
+    c.m.settings().setCompanyName("Fixit Ltd");
+    c.m.settings().setCompanyContact("fixit@example.com");
     EXPECT_EQ(c.m.reportBranding(), (ReportBranding{"Fixit Ltd", "fixit@example.com", QImage()}));
 }
 
 TEST(AppModelCommands, SaveAndSettingsRequestsReachTheWindowLayer) {
     CommandBench c;
     c.m.requestSave(nullptr);
-    EXPECT_EQ(c.m.saveSheetDevice(), nullptr);
+    EXPECT_EQ(c.m.navigation().saveSheetDevice(), nullptr);
     c.m.requestSave(c.pad);
-    EXPECT_EQ(c.m.saveSheetDevice(), c.pad);
+    EXPECT_EQ(c.m.navigation().saveSheetDevice(), c.pad);
 
     c.m.openSettings("reports");
     c.m.openSettings("reports");

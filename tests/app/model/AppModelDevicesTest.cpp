@@ -28,12 +28,12 @@ RorozErurEvo::TestResult result(const std::string& headline) {
 TEST(AppModelDevices, ListsKeepControllersSortedAsTextAndDevicesByTheirObjects) {
     Fakes::Bench bench;
     AppModel& m = *bench.model;
-    EXPECT_EQ(ids(m.allDevices()), (std::vector<std::string>{"demo"}));
+    EXPECT_EQ(ids(m.deviceLists().allDevices()), (std::vector<std::string>{"demo"}));
 
     bench.controllers->list = {Fakes::controller("gc-2", "Pad Two"), Fakes::controller("gc-10", "Pad Ten")};
     m.refreshControllers();
     EXPECT_EQ(ids(m.controllerDevices()), (std::vector<std::string>{"gc-10", "gc-2"}));
-    EXPECT_EQ(m.runnerCount(), 3u);
+    EXPECT_EQ(m.deviceLists().runnerCount(), 3u);
 
     bench.hid->plug(20, Fakes::tap(20, "Wheel", bench.clock));
     bench.hid->plug(3, Fakes::tap(3, "Pedals", bench.clock));
@@ -41,12 +41,13 @@ TEST(AppModelDevices, ListsKeepControllersSortedAsTextAndDevicesByTheirObjects) 
     bench.hid->left.push_back(Fakes::skipped("Arcade Stick (couldn't be opened)", SkippedHID::Why::openFailed, "No such device"));
     m.refreshHID();
     EXPECT_EQ(ids(m.allHID()), (std::vector<std::string>{"hid-3", "hid-20"}));
-    EXPECT_EQ(ids(m.allDevices()), (std::vector<std::string>{"gc-10", "gc-2", "demo", "hid-3", "hid-20"}));
-    ASSERT_EQ(m.skippedHID().size(), 2u);
-    EXPECT_EQ(m.skippedHID()[0].title, "Arcade Stick (couldn't be opened)");
-    EXPECT_EQ(m.skippedHID()[0].cause, "No such device");
-    EXPECT_EQ(m.skippedHID()[1].title, "Keyboard Deck (also a keyboard or mouse)");
-    EXPECT_EQ(m.runnerCount(), 5u);
+    EXPECT_EQ(ids(m.deviceLists().allDevices()),
+              (std::vector<std::string>{"gc-10", "gc-2", "demo", "hid-3", "hid-20"}));
+    ASSERT_EQ(m.deviceLists().skippedHID().size(), 2u);
+    EXPECT_EQ(m.deviceLists().skippedHID()[0].title, "Arcade Stick (couldn't be opened)");
+    EXPECT_EQ(m.deviceLists().skippedHID()[0].cause, "No such device");
+    EXPECT_EQ(m.deviceLists().skippedHID()[1].title, "Keyboard Deck (also a keyboard or mouse)");
+    EXPECT_EQ(m.deviceLists().runnerCount(), 5u);
 
     // A rebuild keeps each device's object, and with it its live state and runner.
     auto wheel = m.device("hid-20");
@@ -88,7 +89,7 @@ TEST(AppModelDevices, RawPartnersPairByNameOnlyWhenUnambiguous) {
     m.refreshControllers();
     ASSERT_NE(pad->rawPartner(), nullptr) << "names compare without regard to case";
     EXPECT_EQ(pad->rawPartner()->id(), "hid-1");
-    EXPECT_EQ(ids(m.hidDevices()), (std::vector<std::string>{"hid-2"}));
+    EXPECT_EQ(ids(m.deviceLists().hidDevices()), (std::vector<std::string>{"hid-2"}));
     EXPECT_EQ(m.device("hid-1"), pad->rawPartner()) << "a partner is still found by identifier";
 
     // A second device of the same name makes the guess ambiguous.
@@ -97,7 +98,7 @@ TEST(AppModelDevices, RawPartnersPairByNameOnlyWhenUnambiguous) {
     m.refreshHID();
     EXPECT_EQ(pad->rawPartner(), nullptr);
     EXPECT_FALSE(pad->useRaw());
-    EXPECT_EQ(ids(m.hidDevices()), (std::vector<std::string>{"hid-1", "hid-2", "hid-3"}));
+    EXPECT_EQ(ids(m.deviceLists().hidDevices()), (std::vector<std::string>{"hid-1", "hid-2", "hid-3"}));
 
     // Two controllers of that name see the same two devices and get none either.
     auto twin = Fakes::controller("gc-2", "wireless controller");
@@ -107,7 +108,7 @@ TEST(AppModelDevices, RawPartnersPairByNameOnlyWhenUnambiguous) {
     m.refreshControllers();
     EXPECT_EQ(pad->rawPartner(), nullptr);
     EXPECT_EQ(twin->rawPartner(), nullptr);
-    EXPECT_EQ(ids(m.hidDevices()), (std::vector<std::string>{"hid-1", "hid-3"}));
+    EXPECT_EQ(ids(m.deviceLists().hidDevices()), (std::vector<std::string>{"hid-1", "hid-3"}));
 }
 
 TEST(AppModelDevices, TheSameHidrawNodeWinsOverNames) {
@@ -126,7 +127,7 @@ TEST(AppModelDevices, TheSameHidrawNodeWinsOverNames) {
     ASSERT_NE(b->rawPartner(), nullptr);
     EXPECT_EQ(a->rawPartner()->id(), "hid-2");
     EXPECT_EQ(b->rawPartner()->id(), "hid-1");
-    EXPECT_EQ(ids(bench.model->hidDevices()), (std::vector<std::string>{"hid-3"}));
+    EXPECT_EQ(ids(bench.model->deviceLists().hidDevices()), (std::vector<std::string>{"hid-3"}));
 
     // A controller whose node is not open has no partner, whatever the names say.
     bench.hid->unplug(2);
@@ -145,13 +146,13 @@ TEST(AppModelDevices, TheUsersPartnerChoiceOverridesMatching) {
     m.refreshControllers();
     pad->setUseRaw(true);
 
-    m.setPartner(std::nullopt, *pad);
-    EXPECT_EQ(m.partnerChoice().at("gc-1"), "");
+    m.deviceLists().setPartner(std::nullopt, *pad);
+    EXPECT_EQ(m.deviceLists().partnerChoice().at("gc-1"), "");
     EXPECT_EQ(pad->rawPartner(), nullptr) << "an explicit choice of none keeps the same-named device apart";
     EXPECT_FALSE(pad->useRaw());
-    EXPECT_EQ(ids(m.hidDevices()), (std::vector<std::string>{"hid-1", "hid-2"}));
+    EXPECT_EQ(ids(m.deviceLists().hidDevices()), (std::vector<std::string>{"hid-1", "hid-2"}));
 
-    m.setPartner("hid-2", *pad);
+    m.deviceLists().setPartner("hid-2", *pad);
     ASSERT_NE(pad->rawPartner(), nullptr);
     EXPECT_EQ(pad->rawPartner()->id(), "hid-2");
 
@@ -159,7 +160,7 @@ TEST(AppModelDevices, TheUsersPartnerChoiceOverridesMatching) {
     bench.hid->unplug(2);
     m.refreshHID();
     EXPECT_EQ(pad->rawPartner(), nullptr);
-    EXPECT_EQ(m.partnerChoice().at("gc-1"), "hid-2");
+    EXPECT_EQ(m.deviceLists().partnerChoice().at("gc-1"), "hid-2");
 }
 
 TEST(AppModelDevices, UnpluggingTheSelectedDeviceMovesTheSelection) {
@@ -168,27 +169,27 @@ TEST(AppModelDevices, UnpluggingTheSelectedDeviceMovesTheSelection) {
     bench.hid->plug(4, Fakes::tap(4, "Wheel", bench.clock));
     m.refreshHID();
     auto wheel = m.device("hid-4");
-    m.setSelection(SidebarItem::device("hid-4"));
+    m.navigation().setSelection(SidebarItem::device("hid-4"));
 
     bench.hid->unplug(4);
     m.refreshHID();
     EXPECT_FALSE(wheel->connected());
     EXPECT_TRUE(m.allHID().empty());
     EXPECT_EQ(m.device("hid-4"), nullptr);
-    EXPECT_EQ(m.selection(), SidebarItem::device("demo")) << "no controller: the demo";
-    EXPECT_NE(m.existingRunner("hid-4"), nullptr) << "runners outlive their devices";
+    EXPECT_EQ(m.navigation().selection(), SidebarItem::device("demo")) << "no controller: the demo";
+    EXPECT_NE(m.deviceLists().existingRunner("hid-4"), nullptr) << "runners outlive their devices";
 
     bench.controllers->list = {Fakes::controller("gc-3", "Pad"), Fakes::controller("gc-1", "Pad")};
     m.refreshControllers();
-    m.setSelection(SidebarItem::device("gc-3"));
+    m.navigation().setSelection(SidebarItem::device("gc-3"));
     bench.controllers->list = {Fakes::controller("gc-1", "Pad")};
     m.refreshControllers();
-    EXPECT_EQ(m.selection(), SidebarItem::device("gc-1")) << "the first controller";
+    EXPECT_EQ(m.navigation().selection(), SidebarItem::device("gc-1")) << "the first controller";
 
-    m.setSelection(SidebarItem::keyboard());
+    m.navigation().setSelection(SidebarItem::keyboard());
     bench.controllers->list.clear();
     m.refreshControllers();
-    EXPECT_EQ(m.selection(), SidebarItem::keyboard()) << "only a device selection is repaired";
+    EXPECT_EQ(m.navigation().selection(), SidebarItem::keyboard()) << "only a device selection is repaired";
 }
 
 TEST(AppModelDevices, CarryOverHandsRecordResultsAndSelectionToTheNewIdentifier) {
@@ -199,15 +200,15 @@ TEST(AppModelDevices, CarryOverHandsRecordResultsAndSelectionToTheNewIdentifier)
     m.runner(before).store("drift|left|processed", result("old drift"));
     m.runner(before).store("buttons|all|processed", result("old buttons"));
     m.runner(after).store("buttons|all|processed", result("new buttons"));
-    m.setUnit("gc-1", UnitRecord{.unit = "SN-1", .stage = "Intake"});
-    m.setSelection(SidebarItem::device("gc-1"));
+    m.deviceLists().setUnit("gc-1", UnitRecord{.unit = "SN-1", .stage = "Intake"});
+    m.navigation().setSelection(SidebarItem::device("gc-1"));
 
     m.carryOver("gc-1", after);
-    EXPECT_EQ(m.units().at("gc-2").unit, "SN-1");
-    const auto& results = m.existingRunner("gc-2")->results();
+    EXPECT_EQ(m.deviceLists().units().at("gc-2").unit, "SN-1");
+    const auto& results = m.deviceLists().existingRunner("gc-2")->results();
     EXPECT_EQ(results.at("drift|left|processed").headline, "old drift");
     EXPECT_EQ(results.at("buttons|all|processed").headline, "new buttons") << "never replaces its own";
-    EXPECT_EQ(m.selection(), SidebarItem::device("gc-2"));
+    EXPECT_EQ(m.navigation().selection(), SidebarItem::device("gc-2"));
 }
 
 TEST(AppModelTick, InTheBackgroundLiveValuesRefreshOnEverySixthFrame) {
@@ -253,7 +254,7 @@ TEST(AppModelTick, OnlyTheDevicesInViewAreRefreshed) {
     auto wheel = m.device("hid-2");
     Refreshes padRefresh(pad), rawRefresh(raw), wheelRefresh(wheel), demoRefresh(bench.demo());
 
-    m.setSelection(SidebarItem::device("gc-1"));
+    m.navigation().setSelection(SidebarItem::device("gc-1"));
     EXPECT_EQ(ids(m.visibleDevices()), (std::vector<std::string>{"gc-1", "hid-1"}));
     m.tick(100);
     EXPECT_EQ(std::vector<int>({padRefresh.count, rawRefresh.count, wheelRefresh.count, demoRefresh.count}),
@@ -261,12 +262,12 @@ TEST(AppModelTick, OnlyTheDevicesInViewAreRefreshed) {
 
     // The batch view shows every connected device, then their raw partners.
     wheel->setConnected(false);
-    m.setSelection(SidebarItem::batch());
+    m.navigation().setSelection(SidebarItem::batch());
     EXPECT_EQ(ids(m.visibleDevices()), (std::vector<std::string>{"gc-1", "demo", "hid-1", "demo-raw"}));
     m.tick(100.1);
     EXPECT_EQ(wheelRefresh.count, 0);
 
-    m.setSelection(SidebarItem::history());
+    m.navigation().setSelection(SidebarItem::history());
     EXPECT_TRUE(m.visibleDevices().empty());
 }
 

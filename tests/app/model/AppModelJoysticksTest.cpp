@@ -44,9 +44,9 @@ TEST(AppModelJoysticks, AJoystickIsListedOnlyWhereTheRawMonitorDoesNotReadItAndT
         joystick("js-4", "Flight Stick", std::nullopt)};          // nothing to match: its own device
     m.refreshHID();
     EXPECT_EQ(ids(m.allHID()), (std::vector<std::string>{"hid-1", "js-2", "js-4"}));
-    EXPECT_EQ(ids(m.hidDevices()), (std::vector<std::string>{"hid-1", "js-2", "js-4"}));
-    ASSERT_EQ(m.skippedHID().size(), 1u);
-    EXPECT_EQ(m.skippedHID()[0].title, "Deck (also a keyboard or mouse)");
+    EXPECT_EQ(ids(m.deviceLists().hidDevices()), (std::vector<std::string>{"hid-1", "js-2", "js-4"}));
+    ASSERT_EQ(m.deviceLists().skippedHID().size(), 1u);
+    EXPECT_EQ(m.deviceLists().skippedHID()[0].title, "Deck (also a keyboard or mouse)");
     EXPECT_EQ(m.device("js-2"), bench.controllers->sticks[1]);
 
     // Joysticks change with the controllers; the list follows either refresh.
@@ -56,7 +56,7 @@ TEST(AppModelJoysticks, AJoystickIsListedOnlyWhereTheRawMonitorDoesNotReadItAndT
     bench.controllers->sticks.erase(bench.controllers->sticks.begin() + 1);
     m.refreshControllers();
     EXPECT_EQ(ids(m.allHID()), (std::vector<std::string>{"hid-1"}));
-    EXPECT_EQ(m.skippedHID().size(), 2u);
+    EXPECT_EQ(m.deviceLists().skippedHID().size(), 2u);
 }
 
 // Pedals whose hidraw node is closed to the user, read through the joystick layer with scripted

@@ -32,14 +32,15 @@ TEST(AppModelSettings, FirstLaunchGivesTheDefaultsAndWritesNothing) {
     Fakes::Bench bench;
     const AppModel& m = *bench.model;
     EXPECT_EQ(m.thresholds(), Thresholds::standard());
-    EXPECT_TRUE(m.familyProfiles().custom.empty());
-    EXPECT_TRUE(m.useFamilyProfiles());
-    EXPECT_FALSE(m.showRawNumbers());
-    EXPECT_EQ(m.trailSeconds(), 1.5);
-    EXPECT_EQ(m.companyName() + m.companyContact() + m.defaultTechnician(), "");
-    EXPECT_EQ(m.selection(), SidebarItem::device("demo"));
-    EXPECT_EQ(m.runnerCount(), 1u);
-    EXPECT_NE(m.existingRunner("demo"), nullptr);
+    EXPECT_TRUE(m.settings().familyProfiles().custom.empty());
+    EXPECT_TRUE(m.settings().useFamilyProfiles());
+    EXPECT_FALSE(m.settings().showRawNumbers());
+    EXPECT_EQ(m.settings().trailSeconds(), 1.5);
+    EXPECT_EQ(m.settings().companyName() + m.settings().companyContact() + m.settings().defaultTechnician(),
+              "");
+    EXPECT_EQ(m.navigation().selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(m.deviceLists().runnerCount(), 1u);
+    EXPECT_NE(m.deviceLists().existingRunner("demo"), nullptr);
     ASSERT_TRUE(m.library().archive());
     EXPECT_EQ(m.library().archive()->folder, (bench.folder.path() + "/Sessions").toStdString());
     EXPECT_TRUE(bench.defaults->values().isEmpty());
@@ -59,11 +60,11 @@ TEST(AppModelSettings, UnreadableEntriesFallBackAndAreLeftAsTheyAre) {
     });
     const AppModel& m = *bench.model;
     EXPECT_EQ(m.thresholds(), Thresholds::standard());
-    EXPECT_TRUE(m.familyProfiles().custom.empty());
-    EXPECT_TRUE(m.useFamilyProfiles());
-    EXPECT_FALSE(m.showRawNumbers());
-    EXPECT_EQ(m.trailSeconds(), 1.5);
-    EXPECT_EQ(m.companyName(), "");
+    EXPECT_TRUE(m.settings().familyProfiles().custom.empty());
+    EXPECT_TRUE(m.settings().useFamilyProfiles());
+    EXPECT_FALSE(m.settings().showRawNumbers());
+    EXPECT_EQ(m.settings().trailSeconds(), 1.5);
+    EXPECT_EQ(m.settings().companyName(), "");
     EXPECT_EQ(bench.defaults->data("thresholds"), QByteArray("[not json"));
     EXPECT_EQ(bench.defaults->string("useFamilyProfiles"), QStringLiteral("maybe"));
 }
@@ -76,7 +77,7 @@ TEST(AppModelSettings, LimitsThatCannotBeReadAreSaidAtStartAndUntilNewOnesAreSav
     });
     AppModel& m = *bench.model;
     EXPECT_EQ(logged.count(), 2) << "each is logged with its cause";
-    const auto notes = m.limitsFallbacks();
+    const auto notes = m.settings().limitsFallbacks();
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_TRUE(notes[0].starts_with("Couldn't read the saved family profiles (")) << notes[0];
     EXPECT_TRUE(notes[1].starts_with("Couldn't read the saved thresholds (")) << notes[1];
@@ -85,18 +86,20 @@ TEST(AppModelSettings, LimitsThatCannotBeReadAreSaidAtStartAndUntilNewOnesAreSav
     EXPECT_NE(m.toast()->find(notes[0]), std::string::npos);
     EXPECT_NE(m.toast()->find(notes[1]), std::string::npos);
 
-    Spy changed(&m, &AppModel::limitsFallbacksChanged);
-    m.setUseFamilyProfiles(false);
-    EXPECT_EQ(m.limitsFallbacks().size(), 2u) << "only saving limits of that kind answers the note";
-    m.setThresholds(Thresholds::standard());
-    ASSERT_EQ(m.limitsFallbacks().size(), 1u);
-    EXPECT_TRUE(m.limitsFallbacks()[0].starts_with("Couldn't read the saved family profiles"));
-    m.saveFamilyProfiles();
-    EXPECT_TRUE(m.limitsFallbacks().empty());
+    Spy changed(&m.settings(), &UserSettings::limitsFallbacksChanged);
+    m.settings().setUseFamilyProfiles(false);
+    EXPECT_EQ(m.settings().limitsFallbacks().size(), 2u)
+        << "only saving limits of that kind answers the note";
+    m.settings().setThresholds(Thresholds::standard());
+    ASSERT_EQ(m.settings().limitsFallbacks().size(), 1u);
+    EXPECT_TRUE(m.settings().limitsFallbacks()[0].starts_with("Couldn't read the saved family profiles"));
+    m.settings().saveFamilyProfiles();
+    EXPECT_TRUE(m.settings().limitsFallbacks().empty());
     EXPECT_EQ(changed.hits, 2);
 
     Fakes::Bench fresh;
-    EXPECT_TRUE(fresh.model->limitsFallbacks().empty()) << "missing limits are a first launch, not a failure";
+    EXPECT_TRUE(fresh.model->settings().limitsFallbacks().empty())
+        << "missing limits are a first launch, not a failure";
     EXPECT_FALSE(fresh.model->toast());
 }
 
@@ -120,45 +123,45 @@ TEST(AppModelSettings, AModelThatDoesNotPersistKeepsTheJSONKeysOutOfItsWay) {
     });
     AppModel& m = *bench.model;
     EXPECT_EQ(m.thresholds(), Thresholds::standard());
-    EXPECT_EQ(m.trailSeconds(), 2.0) << "the plain keys are read all the same";
+    EXPECT_EQ(m.settings().trailSeconds(), 2.0) << "the plain keys are read all the same";
     EXPECT_FALSE(m.library().archive());
 
-    m.setThresholds(custom);
+    m.settings().setThresholds(custom);
     EXPECT_EQ(m.thresholds(), custom);
     EXPECT_EQ(bench.defaults->data("thresholds"), stored) << "unchanged: never written without persistence";
-    m.setShowRawNumbers(true);
+    m.settings().setShowRawNumbers(true);
     EXPECT_EQ(bench.defaults->boolean("showRawNumbers"), true);
 }
 
 TEST(AppModelSettings, SettersWriteOnEveryAssignmentAndSignalOnlyOnChange) {
     Fakes::Bench bench;
     AppModel& m = *bench.model;
-    Spy trail(&m, &AppModel::trailSecondsChanged);
-    Spy thresholds(&m, &AppModel::thresholdsChanged);
-    Spy company(&m, &AppModel::companyNameChanged);
+    Spy trail(&m.settings(), &UserSettings::trailSecondsChanged);
+    Spy thresholds(&m.settings(), &UserSettings::thresholdsChanged);
+    Spy company(&m.settings(), &UserSettings::companyNameChanged);
 
-    m.setTrailSeconds(1.5);
+    m.settings().setTrailSeconds(1.5);
     EXPECT_EQ(trail.hits, 0);
     EXPECT_EQ(bench.defaults->number("trailSeconds"), 1.5) << "an equal value is written all the same";
-    m.setTrailSeconds(3);
+    m.settings().setTrailSeconds(3);
     EXPECT_EQ(trail.hits, 1);
     EXPECT_EQ(bench.defaults->number("trailSeconds"), 3.0);
 
-    m.setThresholds(Thresholds::standard());
+    m.settings().setThresholds(Thresholds::standard());
     EXPECT_EQ(thresholds.hits, 0);
     auto written = bench.defaults->data("thresholds");
     ASSERT_TRUE(written);
     EXPECT_EQ(Thresholds::fromJson(RorozErurEvo::Json::parse(written->toStdString())), Thresholds::standard());
 
-    m.setCompanyName("Fix-It Bench");
-    m.setCompanyName("Fix-It Bench");
+    m.settings().setCompanyName("Fix-It Bench");
+    m.settings().setCompanyName("Fix-It Bench");
     EXPECT_EQ(company.hits, 1);
     EXPECT_EQ(bench.defaults->string("companyName"), QStringLiteral("Fix-It Bench"));
 
     // A record that cannot be encoded is refused, not written, and nothing else breaks.
     Thresholds broken = Thresholds::standard();
     broken.driftFail = std::numeric_limits<double>::infinity();
-    EXPECT_TRUE(m.setThresholds(broken));
+    EXPECT_TRUE(m.settings().setThresholds(broken));
     EXPECT_EQ(thresholds.hits, 0);
     EXPECT_EQ(bench.defaults->data("thresholds"), written);
 }
@@ -168,28 +171,28 @@ TEST(AppModelSettings, ImpossibleLimitsAreRefusedWithTheReasonWhoeverOffersThem)
     AppModel& m = *bench.model;
     Thresholds saved = Thresholds::standard();
     saved.driftFail = 0.2;
-    EXPECT_FALSE(m.setThresholds(saved));
+    EXPECT_FALSE(m.settings().setThresholds(saved));
     const auto written = bench.defaults->data("thresholds");
-    Spy thresholds(&m, &AppModel::thresholdsChanged);
-    Spy profiles(&m, &AppModel::familyProfilesChanged);
+    Spy thresholds(&m.settings(), &UserSettings::thresholdsChanged);
+    Spy profiles(&m.settings(), &UserSettings::familyProfilesChanged);
 
     Thresholds swapped = saved;
     swapped.driftWarn = 0.3;
-    auto refused = m.setThresholds(swapped);
+    auto refused = m.settings().setThresholds(swapped);
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->reason, "driftWarn 0.3 lies above driftFail 0.2; higher is worse, so warn can be at most fail");
     Thresholds negative = saved;
     negative.settleWarnMs = -1;
-    EXPECT_EQ(m.setThresholds(negative)->field, &Thresholds::settleWarnMs);
+    EXPECT_EQ(m.settings().setThresholds(negative)->field, &Thresholds::settleWarnMs);
     EXPECT_EQ(m.thresholds(), saved);
     EXPECT_EQ(bench.defaults->data("thresholds"), written);
 
     RorozErurEvo::FamilyProfiles bad;
     bad.set(swapped, RorozErurEvo::ControllerFamily::nintendoSwitch);
-    refused = m.setFamilyProfiles(bad);
+    refused = m.settings().setFamilyProfiles(bad);
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->family, RorozErurEvo::ControllerFamily::nintendoSwitch);
-    EXPECT_TRUE(m.familyProfiles().custom.empty());
+    EXPECT_TRUE(m.settings().familyProfiles().custom.empty());
     EXPECT_FALSE(bench.defaults->data("familyProfiles")) << "nothing written";
     EXPECT_EQ(thresholds.hits + profiles.hits, 0);
 }
@@ -212,13 +215,14 @@ TEST(AppModelSettings, ImpossibleStoredLimitsFallBackAtStartAndTheOtherSettingsS
     });
     AppModel& m = *bench.model;
     EXPECT_EQ(m.thresholds(), Thresholds::standard());
-    EXPECT_EQ(m.familyProfiles().thresholds(ControllerFamily::xbox), kept) << "a good profile stays";
-    EXPECT_FALSE(m.familyProfiles().isCustom(ControllerFamily::n64));
-    EXPECT_EQ(m.trailSeconds(), 2.5);
-    EXPECT_EQ(m.companyName(), "Fix-It Bench");
+    EXPECT_EQ(m.settings().familyProfiles().thresholds(ControllerFamily::xbox), kept)
+        << "a good profile stays";
+    EXPECT_FALSE(m.settings().familyProfiles().isCustom(ControllerFamily::n64));
+    EXPECT_EQ(m.settings().trailSeconds(), 2.5);
+    EXPECT_EQ(m.settings().companyName(), "Fix-It Bench");
     EXPECT_EQ(bench.defaults->data("thresholds"), storedThresholds) << "left as it is until new limits are saved";
 
-    const auto notes = m.limitsFallbacks();
+    const auto notes = m.settings().limitsFallbacks();
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_NE(notes[0].find("N64"), std::string::npos) << notes[0];
     EXPECT_NE(notes[1].find("(centerWarn 0.1 lies above centerFail 0.05;"), std::string::npos) << notes[1];
@@ -281,10 +285,10 @@ TEST(AppModelStart, TheReportLogoIsReadOffTheStartAndAPipeInItsPlaceIsRefused) {
         // The logo file is read by the worker when the model starts, not when it is made.
         Fakes::Bench bench;
         QImage(6, 2, QImage::Format_RGB32).save(bench.model->logoPath(), "PNG");
-        EXPECT_TRUE(bench.model->logo().isNull());
+        EXPECT_TRUE(bench.model->settings().logo().isNull());
         bench.model->start(false);
         EXPECT_EQ(bench.executor->runAll(), 2) << "the sessions and the logo land";
-        EXPECT_EQ(bench.model->logo().size(), QSize(6, 2));
+        EXPECT_EQ(bench.model->settings().logo().size(), QSize(6, 2));
     }
     {
         // A logo removed while the old one was being read stays removed.
@@ -293,7 +297,7 @@ TEST(AppModelStart, TheReportLogoIsReadOffTheStartAndAPipeInItsPlaceIsRefused) {
         bench.model->start(false);
         bench.model->removeLogo();
         bench.executor->runAll();
-        EXPECT_TRUE(bench.model->logo().isNull());
+        EXPECT_TRUE(bench.model->settings().logo().isNull());
     }
     // A pipe that no program writes to: opening it plainly would wait for ever.
     Fakes::Bench bench;
@@ -301,7 +305,7 @@ TEST(AppModelStart, TheReportLogoIsReadOffTheStartAndAPipeInItsPlaceIsRefused) {
     TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the report logo");
     bench.model->start(false);
     bench.executor->runAll();
-    EXPECT_TRUE(bench.model->logo().isNull());
+    EXPECT_TRUE(bench.model->settings().logo().isNull());
     EXPECT_EQ(logged.count(), 1);
     EXPECT_EQ(bench.model->toast(), "Couldn't read the report logo \u201C" + bench.model->logoPath().toStdString() +
                                         "\u201D: not a regular file. Reports are made without it.");
@@ -327,8 +331,8 @@ TEST(AppModelSettings, ASettingsFileThatIsNoRegularFileIsSaidAndTheStandardSetti
     EXPECT_EQ(model.toast(), "Couldn't read the settings file \u201C" + path.toStdString() +
                                  "\u201D: not a regular file. The standard settings apply, and changes won't be saved.");
     EXPECT_EQ(model.thresholds(), Thresholds::standard());
-    EXPECT_EQ(model.trailSeconds(), 1.5);
-    model.setTrailSeconds(3);
+    EXPECT_EQ(model.settings().trailSeconds(), 1.5);
+    model.settings().setTrailSeconds(3);
     writer.finish();
     struct stat info {};
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0);

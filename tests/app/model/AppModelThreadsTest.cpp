@@ -46,7 +46,7 @@ TEST(AppModelThreads, HIDDevicesComeAndGoThroughTheMonitorThread) {
     ASSERT_TRUE(settle(bench, [&] { return model.allHID().size() == 1; }));
     auto stick = model.allHID().front();
     EXPECT_EQ(stick->info().name, "Flight Stick");
-    model.setSelection(SidebarItem::device(stick->id()));
+    model.navigation().setSelection(SidebarItem::device(stick->id()));
 
     // Reports keep arriving on the HID thread while the main thread edits the pairs and ticks.
     for (int i = 0; i < 50; ++i) {
@@ -60,7 +60,7 @@ TEST(AppModelThreads, HIDDevicesComeAndGoThroughTheMonitorThread) {
     fake->unplug("/dev/hidraw1");
     ASSERT_TRUE(settle(bench, [&] { return model.allHID().empty(); }));
     EXPECT_FALSE(stick->connected());
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
     bench.model.reset(); // joins the HID thread
     bench.executor->runAll();
 }
@@ -93,10 +93,11 @@ TEST(AppModelThreads, SDLDevicesReachTheModelWithTheirIdentity) {
     EXPECT_EQ(session.device.productID, 0x0CE6);
     EXPECT_TRUE(session.device.guid.has_value());
     // SDL's virtual pads carry no serial: the unit stays for the technician to fill in.
-    EXPECT_EQ(model.unit(*controller).unit, "");
+    EXPECT_EQ(model.deviceLists().unit(*controller).unit, "");
 
     int wheels = 0;
-    for (const auto& d : model.allDevices()) wheels += d->info().name == "Tessarine virtual wheel";
+    for (const auto& d : model.deviceLists().allDevices())
+        wheels += d->info().name == "Tessarine virtual wheel";
     EXPECT_EQ(wheels, 1);
     const auto stick = model.allHID().front();
     EXPECT_TRUE(stick->joystickLayer());

@@ -16,7 +16,7 @@ struct BatchBench {
     BatchBench() {
         auto t = RorozErurEvo::Thresholds::standard();
         t.driftSeconds = 10;
-        m.setThresholds(t);
+        m.settings().setThresholds(t);
         pads = {Fakes::pad("gc-1", "Pad One"), Fakes::pad("gc-2", "Pad Two"), Fakes::pad("gc-3", "Pad Three")};
         bench.controllers->list = pads;
         m.refreshControllers();
@@ -92,8 +92,9 @@ TEST(BatchRunner, ADeviceOnItsRawPartnerIsMeasuredThereButFiledInItsOwnRunner) {
     EXPECT_TRUE(results.contains("drift|Left Stick|raw"));
     EXPECT_TRUE(results.contains("drift|Right Stick|raw"));
     EXPECT_FALSE(results.contains("drift|Left Stick|processed"));
-    EXPECT_EQ(b.m.existingRunner("hid-7"), nullptr) << "the partner gets no results of its own";
-    EXPECT_EQ(b.m.existingRunner("gc-404"), nullptr) << "a device the model no longer knows is skipped";
+    EXPECT_EQ(b.m.deviceLists().existingRunner("hid-7"), nullptr) << "the partner gets no results of its own";
+    EXPECT_EQ(b.m.deviceLists().existingRunner("gc-404"), nullptr)
+        << "a device the model no longer knows is skipped";
     EXPECT_TRUE(Fakes::said(b.m, "Batch drift test done."));
 }
 
@@ -121,7 +122,7 @@ TEST(BatchRunner, AMeasuringTimeWithNothingToWaitForEndsRightAfterTheSettlePhase
         BatchBench b;
         auto t = b.m.thresholds();
         t.driftSeconds = seconds;
-        if (b.m.setThresholds(t)) {
+        if (b.m.settings().setThresholds(t)) {
             // An impossible length never reaches the batch: the model refuses it.
             EXPECT_NE(seconds, 0.0);
             EXPECT_EQ(b.m.thresholds().driftSeconds, 10);

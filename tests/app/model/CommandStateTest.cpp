@@ -41,11 +41,11 @@ TEST(CommandState, SessionItemsFollowTheSelection) {
     state = CommandState::of(model);
     EXPECT_TRUE(state.sessionItems);
     ASSERT_EQ(current(bench).size(), 1u);
-    model.setUnit("demo", UnitRecord{.unit = "SN-42", .stage = "Before repair"});
+    model.deviceLists().setUnit("demo", UnitRecord{.unit = "SN-42", .stage = "Before repair"});
     EXPECT_EQ(Commands::suggestedName(current(bench)), "SN-42 Before repair");
 
     for (auto item : {SidebarItem::keyboard(), SidebarItem::mouse(), SidebarItem::batch(), SidebarItem::device("gone")}) {
-        model.setSelection(item);
+        model.navigation().setSelection(item);
         EXPECT_EQ(CommandState::of(model), CommandState{}) << int(item.kind);
     }
 }
@@ -56,32 +56,32 @@ TEST(CommandState, HistoryActsOnThePickedSavedSession) {
     model.runner(bench.demo()).setResults({{"drift|Left Thumbstick|processed", passed()}});
     auto saved = model.saveSession(bench.demo(), UnitRecord{.unit = "SN-7"});
 
-    model.setSelection(SidebarItem::history());
+    model.navigation().setSelection(SidebarItem::history());
     CommandState state = CommandState::of(model);
     EXPECT_FALSE(state.sessionItems); // nothing picked yet
     EXPECT_TRUE(state.exportAll);
     EXPECT_FALSE(state.saveSession);
 
-    model.setSelectedSession(saved.id);
+    model.navigation().setSelectedSession(saved.id);
     state = CommandState::of(model);
     EXPECT_TRUE(state.sessionItems);
     ASSERT_EQ(current(bench).size(), 1u);
     EXPECT_EQ(current(bench)[0], saved);
 
-    model.setSelectedSession(RorozErurEvo::Uuid::random());
+    model.navigation().setSelectedSession(RorozErurEvo::Uuid::random());
     EXPECT_FALSE(CommandState::of(model).sessionItems);
 }
 
 TEST(CommandState, TabsAreWrittenOnlyWhenTheyChange) {
     Fakes::Bench bench;
     AppModel& model = *bench.model;
-    QSignalSpy tabs(&model, &AppModel::tabChanged);
+    QSignalSpy tabs(&model.navigation(), &Navigation::tabChanged);
     Commands::selectTab(model, DetailTab::raw);
     Commands::selectTab(model, DetailTab::raw);
-    EXPECT_EQ(model.tab(), DetailTab::raw);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::raw);
     EXPECT_EQ(tabs.count(), 1);
 
-    model.setSelection(SidebarItem::keyboard());
+    model.navigation().setSelection(SidebarItem::keyboard());
     Commands::selectTab(model, DetailTab::history);
-    EXPECT_EQ(model.tab(), DetailTab::raw);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::raw);
 }

@@ -17,7 +17,7 @@ struct DisconnectBench {
     DisconnectBench() {
         auto t = RorozErurEvo::Thresholds::standard();
         t.driftSeconds = 3;
-        m.setThresholds(t);
+        m.settings().setThresholds(t);
     }
 
     // A raw joystick (X, Y and two buttons) plugged in and seen by the model.

@@ -96,13 +96,13 @@ TEST(SoakRunner, TheResultIsTheWholeRunAnalysedWithTheGapAndPauseItStartedWith) 
     SoakBench s;
     auto atStart = s.m.thresholds();
     atStart.soakGapMs = 25; // the 30 ms silence between two quarter-second blocks is a dropout
-    s.m.setThresholds(atStart);
+    s.m.settings().setThresholds(atStart);
     s.soak.start(*s.pad, 1);
     s.run(s.pad, 100, 130);
     auto later = atStart;
     later.soakGapMs = 100;
     later.soakPauseSeconds = 0.01;
-    s.m.setThresholds(later);
+    s.m.settings().setThresholds(later);
     s.run(s.pad, 130, 160);
     ASSERT_FALSE(s.soak.isRunning());
 
@@ -121,9 +121,9 @@ TEST(SoakRunner, TheResultIsTheWholeRunAnalysedWithTheGapAndPauseItStartedWith) 
 
 TEST(SoakRunner, AControllerBackUnderANewIdentifierClosesOneOutageAndCarriesItsUnitOver) {
     SoakBench s;
-    s.m.setUnit("gc-1", UnitRecord{.unit = "AB12", .stage = "Intake"});
+    s.m.deviceLists().setUnit("gc-1", UnitRecord{.unit = "AB12", .stage = "Intake"});
     s.m.runner(s.pad).store("drift|Left Stick|processed", Fakes::someResult(RorozErurEvo::TestKind::drift, "Left Stick"));
-    s.m.setSelection(SidebarItem::device("gc-1"));
+    s.m.navigation().setSelection(SidebarItem::device("gc-1"));
     s.soak.start(*s.pad, 10);
     s.run(s.pad, 100, 110);
 
@@ -149,9 +149,9 @@ TEST(SoakRunner, AControllerBackUnderANewIdentifierClosesOneOutageAndCarriesItsU
     EXPECT_EQ(s.m.announcer().spoken().count("Reconnected. The soak test carries on."), 1);
 
     // Carry-over: the unit record, the results and the selection follow the controller.
-    EXPECT_EQ(s.m.units().at("gc-2").stage, "Intake");
+    EXPECT_EQ(s.m.deviceLists().units().at("gc-2").stage, "Intake");
     EXPECT_TRUE(s.m.runner(back).results().contains("drift|Left Stick|processed"));
-    EXPECT_EQ(s.m.selection(), SidebarItem::device("gc-2"));
+    EXPECT_EQ(s.m.navigation().selection(), SidebarItem::device("gc-2"));
 
     s.run(back, 130.3, 132.3);
     EXPECT_EQ(s.soak.reportCount(), before + 8 * 12) << "only what it reported after its return";

@@ -298,8 +298,8 @@ TEST(TestRunnerManual, GateAndFitChoices) {
 
     auto octagon = bench.model->thresholds();
     octagon.gate = GateShape::octagonN64;
-    bench.model->setUseFamilyProfiles(false);
-    bench.model->setThresholds(octagon);
+    bench.model->settings().setUseFamilyProfiles(false);
+    bench.model->settings().setThresholds(octagon);
     EXPECT_EQ(runner.gate(raw), GateShape::octagonN64);
     EXPECT_TRUE(runner.fit(raw));
     EXPECT_FALSE(runner.fit(processed));

@@ -48,7 +48,12 @@ struct BatchFixture : ::testing::Test {
     // What the stage prompt was asked with, and what it answers.
     QStringList asked;
     BatchStageDialog::Answer answer{QStringLiteral("Before repair"), true};
-    BatchView view{model, [this](QWidget*, const QString& stage) {
+    BatchView view{model.deviceLists(),
+                   model.navigation(),
+                   *model.batch(),
+                   model.library(),
+                   model,
+                   [this](QWidget*, const QString& stage) {
                        asked.append(stage);
                        return answer;
                    }};
@@ -56,10 +61,10 @@ struct BatchFixture : ::testing::Test {
     BatchFixture() {
         auto t = RorozErurEvo::Thresholds::standard();
         t.driftSeconds = 3;
-        model.setThresholds(t);
+        model.settings().setThresholds(t);
         bench.controllers->list = {one, two};
         model.refreshControllers();
-        model.setSelection(SidebarItem::batch());
+        model.navigation().setSelection(SidebarItem::batch());
         view.resize(1000, 700);
     }
 
@@ -173,7 +178,7 @@ TEST_F(BatchFixture, StrayKeysLeaveTheRunningTestAloneAndEscapeCancelsIt) {
     StrayKeys::press(Qt::Key_Space);
     StrayKeys::hold(Qt::Key_Space, 5);
     EXPECT_TRUE(model.batch()->isRunning());
-    EXPECT_EQ(model.selection(), SidebarItem::batch()) << "a stray key opened a device";
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::batch()) << "a stray key opened a device";
 
     StrayKeys::press(Qt::Key_Escape);
     EXPECT_FALSE(model.batch()->isRunning());
@@ -218,7 +223,7 @@ TEST_F(BatchFixture, CardsPlotTheFirstTwoSticksLiveAndListOnlyDriftResults) {
     // Unit lines.
     EXPECT_EQ(first->unitLabel()->text(), "Unit SN-1");
     EXPECT_EQ(second->unitLabel()->text(), "No unit ID yet");
-    model.setUnit("gc-2", UnitRecord{.unit = "Ticket 88", .stage = "Intake"});
+    model.deviceLists().setUnit("gc-2", UnitRecord{.unit = "Ticket 88", .stage = "Intake"});
     EXPECT_EQ(second->unitLabel()->text(), "Unit Ticket 88");
     EXPECT_EQ(second->nameLabel()->text(), "Pad Two");
 }
@@ -241,10 +246,10 @@ TEST_F(BatchFixture, ACardOnItsRawPartnerPlotsThePartnersSticks) {
 }
 
 TEST_F(BatchFixture, OpenSelectsTheDeviceOnItsBench) {
-    model.setTab(DetailTab::raw);
+    model.navigation().setTab(DetailTab::raw);
     QTest::mouseClick(view.card("gc-2")->openButton(), Qt::LeftButton);
-    EXPECT_EQ(model.selection(), SidebarItem::device("gc-2"));
-    EXPECT_EQ(model.tab(), DetailTab::bench);
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("gc-2"));
+    EXPECT_EQ(model.navigation().tab(), DetailTab::bench);
 }
 
 TEST_F(BatchFixture, SaveAllAsksForTheStageAndSavesEveryDeviceWithResults) {
@@ -269,8 +274,8 @@ TEST_F(BatchFixture, SaveAllAsksForTheStageAndSavesEveryDeviceWithResults) {
         EXPECT_EQ(s.label, "After repair");
         EXPECT_NE(s.device.name, "Pad One") << "a device without results gets no session";
     }
-    EXPECT_EQ(model.unit(*two).stage, "After repair") << "the stage is kept with the unit";
-    EXPECT_EQ(model.units().count("gc-1"), 0u);
+    EXPECT_EQ(model.deviceLists().unit(*two).stage, "After repair") << "the stage is kept with the unit";
+    EXPECT_EQ(model.deviceLists().units().count("gc-1"), 0u);
     EXPECT_EQ(model.toast(), "Saved: DEMO-0001, After repair");
 }
 
@@ -306,7 +311,7 @@ TEST_F(BatchFixture, PDFForAllReportsTheDevicesWithResultsAndAsksNothingWithoutT
 
     model.runner(one).store("drift|Left Stick|processed", result(TestKind::drift, "Left Stick", Verdict::pass, "Centred"));
     model.runner(bench.demo()).store("buttons||processed", result(TestKind::buttons, "", Verdict::pass, "All found"));
-    const auto sessions = BatchView::reportSessions(model);
+    const auto sessions = BatchView::reportSessions(model.deviceLists(), model);
     ASSERT_EQ(sessions.size(), 2u);
     EXPECT_EQ(sessions[0].unit, "SN-1");
     EXPECT_EQ(sessions[1].device.name, "Demo controller");

@@ -91,37 +91,37 @@ TEST(BenchTexts, CountsStagesAndFamilies) {
 }
 
 TEST_F(BenchFixture, UnitFieldAndStageWriteTheDevicesRecord) {
-    UnitBar bar(demo, runner, model);
-    EXPECT_TRUE(model.units().empty()); // an unedited record is not kept
+    UnitBar bar(demo, runner, model.deviceLists(), model.navigation(), model);
+    EXPECT_TRUE(model.deviceLists().units().empty()); // an unedited record is not kept
     bar.unitField()->selectAll(); // the demo's serial stands there at first
     QTest::keyClicks(bar.unitField(), "SN-42");
-    EXPECT_EQ(model.unit(*demo).unit, "SN-42");
-    EXPECT_EQ(model.unit(*demo).stage, "Before repair");
+    EXPECT_EQ(model.deviceLists().unit(*demo).unit, "SN-42");
+    EXPECT_EQ(model.deviceLists().unit(*demo).stage, "Before repair");
     // Each keystroke goes to the model and comes back without moving the cursor.
     QTest::keyClick(bar.unitField(), Qt::Key_Home);
     QTest::keyClicks(bar.unitField(), "AB");
-    EXPECT_EQ(model.unit(*demo).unit, "ABSN-42");
+    EXPECT_EQ(model.deviceLists().unit(*demo).unit, "ABSN-42");
     EXPECT_EQ(bar.unitField()->cursorPosition(), 2);
 
     bar.stagePicker()->activated(1);
-    EXPECT_EQ(model.unit(*demo).stage, "After repair");
-    EXPECT_EQ(model.unit(*demo).unit, "ABSN-42");
+    EXPECT_EQ(model.deviceLists().unit(*demo).stage, "After repair");
+    EXPECT_EQ(model.deviceLists().unit(*demo).unit, "ABSN-42");
 
     // A stage typed in the save sheet stays selectable as a seventh option.
-    UnitRecord record = model.unit(*demo);
+    UnitRecord record = model.deviceLists().unit(*demo);
     record.stage = "Customer return";
-    model.setUnit(demo->id(), record);
+    model.deviceLists().setUnit(demo->id(), record);
     ASSERT_EQ(bar.stagePicker()->count(), 7);
     EXPECT_EQ(bar.stagePicker()->currentText(), "Customer return");
     bar.stagePicker()->activated(5);
-    EXPECT_EQ(model.unit(*demo).stage, "Final check");
+    EXPECT_EQ(model.deviceLists().unit(*demo).stage, "Final check");
     EXPECT_EQ(bar.stagePicker()->count(), 6);
 }
 
 TEST_F(BenchFixture, SummaryCountsVerdictsAndClearKeepsTheUnit) {
     QWidget page;
     auto* column = new QVBoxLayout(&page);
-    auto& bar = *new UnitBar(demo, runner, model);
+    auto& bar = *new UnitBar(demo, runner, model.deviceLists(), model.navigation(), model);
     column->addWidget(&bar);
     column->addStretch(1);
     page.resize(700, 600);
@@ -163,14 +163,14 @@ TEST_F(BenchFixture, SummaryCountsVerdictsAndClearKeepsTheUnit) {
     EXPECT_TRUE(runner.results().empty());
     EXPECT_TRUE(runner.answers().empty());
     EXPECT_EQ(bar.summary()->text(), "No results yet. Run a test below.");
-    EXPECT_EQ(model.unit(*demo).unit, "T-7");
+    EXPECT_EQ(model.deviceLists().unit(*demo).unit, "T-7");
 }
 
 TEST_F(BenchFixture, ClearingResultsThatAreAllSavedDoesNotAsk) {
-    UnitBar bar(demo, runner, model);
+    UnitBar bar(demo, runner, model.deviceLists(), model.navigation(), model);
     auto* clear = bar.findChild<QPushButton*>("clear-results");
     runner.record(resultOf(Verdict::pass), test(TestKind::drift));
-    model.saveSession(demo, model.unit(*demo));
+    model.saveSession(demo, model.deviceLists().unit(*demo));
     ASSERT_FALSE(runner.hasUnsavedResults()) << model.toast().value_or("");
     clear->click();
     EXPECT_EQ(bar.confirmation(), nullptr);
@@ -178,7 +178,7 @@ TEST_F(BenchFixture, ClearingResultsThatAreAllSavedDoesNotAsk) {
 
     // A result filed after the save is unsaved work again.
     runner.record(resultOf(Verdict::pass), test(TestKind::drift));
-    model.saveSession(demo, model.unit(*demo));
+    model.saveSession(demo, model.deviceLists().unit(*demo));
     runner.record(resultOf(Verdict::fail), test(TestKind::buttons));
     clear->click();
     ASSERT_NE(bar.confirmation(), nullptr);
@@ -190,7 +190,7 @@ TEST_F(BenchFixture, ActionsBuildTheSessionAtTheClick) {
     auto chooser = std::make_shared<Fakes::Chooser>();
     model.setClipboard(clipboard);
     model.setFileChooser(chooser);
-    UnitBar bar(demo, runner, model);
+    UnitBar bar(demo, runner, model.deviceLists(), model.navigation(), model);
     bar.unitField()->selectAll(); // the demo's serial stands there at first
     QTest::keyClicks(bar.unitField(), "SN-9");
     runner.record(resultOf(Verdict::warn), test(TestKind::drift));
@@ -208,17 +208,17 @@ TEST_F(BenchFixture, ActionsBuildTheSessionAtTheClick) {
         EXPECT_FALSE(bar.findChild<QPushButton*>(name)->icon().isNull()) << name;
 
     bar.findChild<QPushButton*>("save-session")->click();
-    EXPECT_EQ(model.saveSheetDevice(), demo);
+    EXPECT_EQ(model.navigation().saveSheetDevice(), demo);
     bar.findChild<QPushButton*>("unit-history")->click();
-    EXPECT_EQ(model.tab(), DetailTab::history);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::history);
 }
 
 TEST_F(BenchFixture, FamilyMenuOverridesAndReturnsToDetection) {
     auto pad = Fakes::controller("pad", "Pro Controller");
     bench.controllers->list.push_back(pad);
     model.refreshControllers();
-    ProfileRow row(pad, model);
-    const ControllerFamily detected = model.family(*pad);
+    ProfileRow row(pad, model.settings());
+    const ControllerFamily detected = model.settings().family(*pad);
     EXPECT_TRUE(row.limits()->text().startsWith("Limits: "));
     ASSERT_TRUE(row.familyButton()->isVisibleTo(&row));
     EXPECT_EQ(row.familyButton()->text(), BenchTexts::familyMenuText(detected));
@@ -226,12 +226,12 @@ TEST_F(BenchFixture, FamilyMenuOverridesAndReturnsToDetection) {
     menuItem(row.familyMenu(), "Switch (Pro Controller, Joy-Con)")->trigger();
     EXPECT_EQ(row.familyButton()->text(), "Family: Switch");
     EXPECT_EQ(row.familyButton()->accessibleName(), "Controller family, Switch (Pro Controller, Joy-Con)");
-    EXPECT_EQ(row.limits()->text(), BenchTexts::limitsText(model.thresholdsLabel(*pad)));
+    EXPECT_EQ(row.limits()->text(), BenchTexts::limitsText(model.settings().thresholdsLabel(*pad)));
     menuItem(row.familyMenu(), "Detect Automatically")->trigger();
     EXPECT_EQ(row.familyButton()->text(), BenchTexts::familyMenuText(detected));
-    EXPECT_FALSE(model.familyChoice().contains("pad"));
+    EXPECT_FALSE(model.settings().familyChoice().contains("pad"));
 
-    model.setUseFamilyProfiles(false);
+    model.settings().setUseFamilyProfiles(false);
     EXPECT_FALSE(row.familyButton()->isVisibleTo(&row));
     EXPECT_EQ(row.limits()->text(), "Limits: Your thresholds");
 }

@@ -177,8 +177,8 @@ TEST(ControllerDrawing, LivePanelDrawsItsDeviceAndFollowsTheDemo) {
     AppModel& model = *bench.model;
     auto demo = bench.demo();
     model.start(false);
-    model.setSelection(SidebarItem::device(demo->id()));
-    LivePanel panel(demo, model);
+    model.navigation().setSelection(SidebarItem::device(demo->id()));
+    LivePanel panel(demo, model.settings());
     ControllerDrawing* drawing = panel.drawing();
     EXPECT_EQ(drawing->maximumWidth(), 540);
     EXPECT_EQ(drawing->objectName(), "controller-drawing");
@@ -197,7 +197,7 @@ TEST(ControllerDrawing, LivePanelDrawsItsDeviceAndFollowsTheDemo) {
     EXPECT_GT(positions.size(), 10u);
 
     // With the raw twin chosen and raw numbers on, the drawing hands raw numbers to its parts.
-    model.setShowRawNumbers(true);
+    model.settings().setShowRawNumbers(true);
     demo->setUseRaw(true);
     EXPECT_TRUE(drawing->showRaw());
     EXPECT_EQ(&padSource(*demo), demo->rawPartner().get());

@@ -34,7 +34,7 @@ struct LiveFixture : ::testing::Test {
 
 TEST_F(LiveFixture, DemoShowsSticksBarsButtonsAndTheProcessedCaption) {
     auto demo = bench.demo();
-    LivePanel panel(demo, model);
+    LivePanel panel(demo, model.settings());
     EXPECT_EQ(panel.plots().size(), demo->sticks().size());
     EXPECT_EQ(panel.triggerBars().size(), demo->triggers().size() + demo->axes().size());
     EXPECT_TRUE(shown(panel.buttonGrid(), &panel));
@@ -51,7 +51,7 @@ TEST_F(LiveFixture, DemoShowsSticksBarsButtonsAndTheProcessedCaption) {
 
 TEST_F(LiveFixture, CaptionFollowsTheRawSourceOfAPad) {
     auto pad = Fakes::pad("pad", "Pad One");
-    LivePanel panel(pad, model);
+    LivePanel panel(pad, model.settings());
     EXPECT_FALSE(shown(panel.caption(), &panel)); // no raw partner: nothing to say
     EXPECT_FALSE(shown(panel.buttonGrid(), &panel));
     EXPECT_FALSE(shown(panel.bars(), &panel));
@@ -63,13 +63,13 @@ TEST_F(LiveFixture, CaptionFollowsTheRawSourceOfAPad) {
     pad->setUseRaw(true);
     EXPECT_EQ(panel.caption()->text(), rawValues);
     EXPECT_EQ(LivePanel::shownDevice(pad), partner);
-    model.setShowRawNumbers(true);
+    model.settings().setShowRawNumbers(true);
     EXPECT_TRUE(panel.plots().front()->showRaw());
     pad->setUseRaw(false);
     EXPECT_FALSE(panel.plots().front()->showRaw()); // processed values never in raw counts
 
     // The HID device on its own shows its raw values and says so.
-    LivePanel own(partner, model);
+    LivePanel own(partner, model.settings());
     EXPECT_EQ(own.caption()->text(), rawValues);
     EXPECT_TRUE(own.plots().front()->showRaw());
 }
@@ -81,7 +81,7 @@ TEST_F(LiveFixture, ButtonCountsAndReset) {
                                  Fakes::element("b", ElementInfo::Kind::button, ElementInfo::Role::east, "B"),
                                  Fakes::element("lt", ElementInfo::Kind::trigger, ElementInfo::Role::leftTrigger, "LT")},
         std::make_shared<CaptureBuffer>(), nullptr);
-    LivePanel panel(device, model);
+    LivePanel panel(device, model.settings());
     ButtonGrid* grid = panel.buttonGrid();
     ASSERT_EQ(grid->cells().size(), 2u); // the trigger has its bar instead
     EXPECT_EQ(panel.triggerBars().size(), 1u);

@@ -36,7 +36,7 @@ struct ManualFixture : ::testing::Test {
 
 TEST_F(ManualFixture, AnswersSaveAsAResultAndUpdateIt) {
     const GuidedTest rumble = manual(TestKind::rumble);
-    TestCard card(rumble, pad, runner, model);
+    TestCard card(rumble, pad, runner, model.settings(), model.batch());
     auto* checks = card.findChild<ManualChecks*>();
     ASSERT_NE(checks, nullptr);
     EXPECT_EQ(card.state(), CardText::State::manual);
@@ -78,7 +78,7 @@ TEST_F(ManualFixture, AnswersSaveAsAResultAndUpdateIt) {
     EXPECT_NE(runner.result(rumble), saved);
 
     // The answers last until the bench clears them.
-    TestCard again(rumble, pad, runner, model);
+    TestCard again(rumble, pad, runner, model.settings(), model.batch());
     EXPECT_EQ(again.findChild<ManualChecks*>()->answer(items[1].name)->currentIndex(), 1);
     runner.setResults({});
     runner.setAnswers({});

@@ -26,7 +26,7 @@ struct SoakFixture : ::testing::Test {
     Fakes::Bench bench{false};
     AppModel& model = *bench.model;
     SoakRunner& soak = *model.soak();
-    SoakCard card{bench.demo(), model.runner(bench.demo()), model};
+    SoakCard card{bench.demo(), model.runner(bench.demo()), model.settings(), *model.soak(), model.batch()};
 
     void frames(double seconds) {
         for (double t = 0; t < seconds; t += 1.0 / 60) {
@@ -53,7 +53,7 @@ TEST_F(SoakFixture, LengthPickerFollowsTheSoakMinutes) {
 
     auto thresholds = model.thresholds();
     thresholds.soakMinutes = 7; // set in the settings
-    model.setThresholds(thresholds);
+    model.settings().setThresholds(thresholds);
     EXPECT_EQ(length->currentIndex(), -1);
     QTest::mouseClick(button("run-soak"), Qt::LeftButton);
     EXPECT_TRUE(soak.isRunning(*bench.demo()));
@@ -124,7 +124,7 @@ TEST_F(SoakFixture, CancelSpeaksOnlyWhileTheRunGoesOn) {
 
 TEST_F(SoakFixture, RunWaitsForOtherRunsAndNamesOneElsewhere) {
     const auto twin = model.demo().raw();
-    SoakCard other{twin, model.runner(twin), model};
+    SoakCard other{twin, model.runner(twin), model.settings(), *model.soak(), model.batch()};
     QLabel* elsewhere = other.findChild<QLabel*>("soak-elsewhere");
     EXPECT_FALSE(elsewhere->isVisibleTo(&other));
 

@@ -56,7 +56,8 @@ struct CardFixture : ::testing::Test {
         return {};
     }
     std::unique_ptr<TestCard> card(const std::shared_ptr<InputDevice>& device, const GuidedTest& test) {
-        return std::make_unique<TestCard>(test, device, model.runner(device), model);
+        return std::make_unique<TestCard>(test, device, model.runner(device), model.settings(),
+                                          model.batch());
     }
     // The demo's playback and the model's frame tick on one clock, as the application runs them.
     void frames(int count) {
@@ -168,7 +169,8 @@ TEST_F(CardFixture, WhenATestEndsRunAgainHasTheKeyboardUnlessTheUserTypesElsewhe
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* unit = new QLineEdit;
-    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo), model);
+    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo),
+                               model.settings(), model.batch());
     layout->addWidget(unit);
     layout->addWidget(drift);
     window.show();
@@ -203,7 +205,8 @@ TEST_F(CardFixture, ACardKeepsTheBenchWhereItWasWhenItsTestStartsAndEnds) {
     QScrollArea area;
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
-    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo), model);
+    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo),
+                               model.settings(), model.batch());
     layout->addWidget(drift);
     layout->addSpacing(3000);
     layout->addWidget(new QPushButton(QStringLiteral("Far below")));
@@ -246,8 +249,10 @@ TEST_F(CardFixture, ReturnFinishesOnlyTheVisibleRunningCard) {
     const auto twin = model.demo().raw();
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    auto* shownCard = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo), model);
-    auto* hiddenCard = new TestCard(find(*twin, TestKind::drift, "Left stick"), twin, model.runner(twin), model);
+    auto* shownCard = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, model.runner(demo),
+                                   model.settings(), model.batch());
+    auto* hiddenCard = new TestCard(find(*twin, TestKind::drift, "Left stick"), twin, model.runner(twin),
+                                    model.settings(), model.batch());
     layout->addWidget(shownCard);
     layout->addWidget(hiddenCard);
     hiddenCard->hide(); // another device's bench, not on screen
@@ -276,7 +281,8 @@ TEST_F(CardFixture, TheKeyThatStartedATestNeverEndsIt) {
     TestRunner& runner = model.runner(demo);
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    auto* circle = new TestCard(find(*demo, TestKind::circularity, "Left stick"), demo, runner, model);
+    auto* circle = new TestCard(find(*demo, TestKind::circularity, "Left stick"), demo, runner,
+                                model.settings(), model.batch());
     layout->addWidget(circle);
     window.show();
     window.activateWindow();
@@ -334,7 +340,8 @@ TEST_F(CardFixture, EscapeCancelsTheRunningTestAndNothingElse) {
     TestRunner& runner = model.runner(demo);
     QDialog dialog;
     auto* layout = new QVBoxLayout(&dialog);
-    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, runner, model);
+    auto* drift = new TestCard(find(*demo, TestKind::drift, "Left stick"), demo, runner, model.settings(),
+                               model.batch());
     layout->addWidget(drift);
     dialog.show();
     dialog.activateWindow();

@@ -110,7 +110,7 @@ TEST_F(HeaderFixture, BatteryFromLiveValuesElseTheInfoElseNone) {
     DeviceInfo info = live->info();
     info.batteryLevel = 0.149;
     live->setInfo(info);
-    DeviceHeader header(model, live);
+    DeviceHeader header(model.deviceLists(), model.navigation(), model.demo(), live);
     ASSERT_FALSE(header.battery()->isHidden());
     EXPECT_EQ(header.batteryText()->text(), "14.9%");
     EXPECT_EQ(header.batterySymbol(), "battery.0percent");
@@ -121,19 +121,20 @@ TEST_F(HeaderFixture, BatteryFromLiveValuesElseTheInfoElseNone) {
     EXPECT_EQ(header.batterySymbol(), "battery.50percent");
     EXPECT_EQ(header.battery()->accessibleName(), "Battery 50%, Charging");
 
-    DeviceHeader none(model, Fakes::controller("gc-2", "Plain"));
+    DeviceHeader none(model.deviceLists(), model.navigation(), model.demo(),
+                      Fakes::controller("gc-2", "Plain"));
     EXPECT_TRUE(none.battery()->isHidden());
     EXPECT_TRUE(none.batterySymbol().isEmpty());
 }
 
 TEST_F(HeaderFixture, NameAndDetailLineFollowTheDeviceAndBorrowFromItsPartner) {
     auto pad = plugController(Fakes::controller("gc-1", "Pad"));
-    DeviceHeader header(model, pad);
+    DeviceHeader header(model.deviceLists(), model.navigation(), model.demo(), pad);
     EXPECT_EQ(header.nameLabel()->text(), "Pad");
     EXPECT_EQ(header.detailLabel()->text(), "");
 
     auto hid = plugHID(4, "Pad twin", "SN-4");
-    model.setPartner(hid->id(), *pad);
+    model.deviceLists().setPartner(hid->id(), *pad);
     EXPECT_EQ(header.detailLabel()->text(), "Serial SN-4");
     DeviceInfo info = pad->info();
     info.name = "Renamed";
@@ -157,19 +158,20 @@ TEST(DeviceHeaderText, BatterySymbolsFillWithTheLevel) {
 }
 
 TEST_F(HeaderFixture, ControlsByKindOfDevice) {
-    DeviceHeader demo(model, bench.demo()); // paired with its raw twin from the start
+    DeviceHeader demo(model.deviceLists(), model.navigation(), model.demo(),
+                      bench.demo()); // paired with its raw twin from the start
     ASSERT_NE(demo.demoPicker(), nullptr);
     EXPECT_EQ(demo.pairingButton(), nullptr);
     ASSERT_NE(demo.valuesPicker(), nullptr);
     EXPECT_FALSE(demo.valuesPicker()->isHidden());
     EXPECT_EQ(demo.valuesPicker()->accessibleName(), "Values");
     EXPECT_TRUE(demo.valuesPicker()->toolTip().startsWith("Processed: the system's values"));
-    DeviceHeader twin(model, model.demo().raw());
+    DeviceHeader twin(model.deviceLists(), model.navigation(), model.demo(), model.demo().raw());
     EXPECT_NE(twin.demoPicker(), nullptr);
     EXPECT_EQ(twin.pairingButton(), nullptr);
     EXPECT_EQ(twin.valuesPicker(), nullptr);
     auto hid = plugHID(2, "Pedals");
-    DeviceHeader pedals(model, hid);
+    DeviceHeader pedals(model.deviceLists(), model.navigation(), model.demo(), hid);
     EXPECT_EQ(pedals.demoPicker(), nullptr);
     EXPECT_EQ(pedals.pairingButton(), nullptr);
     EXPECT_EQ(pedals.valuesPicker(), nullptr);
@@ -183,7 +185,7 @@ TEST_F(HeaderFixture, ControlsByKindOfDevice) {
 }
 
 TEST_F(HeaderFixture, TheControlsGoUnderTheTitlesRatherThanCutTheName) {
-    DeviceHeader header(model, bench.demo());
+    DeviceHeader header(model.deviceLists(), model.navigation(), model.demo(), bench.demo());
     header.resize(1200, 80);
     header.show();
     QApplication::processEvents();
@@ -200,18 +202,18 @@ TEST_F(HeaderFixture, TheControlsGoUnderTheTitlesRatherThanCutTheName) {
 }
 
 TEST_F(HeaderFixture, TabPickerWritesTheWindowsTabAndFollowsIt) {
-    DeviceHeader demo(model, bench.demo());
-    DeviceHeader twin(model, model.demo().raw());
+    DeviceHeader demo(model.deviceLists(), model.navigation(), model.demo(), bench.demo());
+    DeviceHeader twin(model.deviceLists(), model.navigation(), model.demo(), model.demo().raw());
     EXPECT_EQ(demo.tabPicker()->currentTag(), "bench");
     QTest::mouseClick(demo.tabPicker()->button(2), Qt::LeftButton);
-    EXPECT_EQ(model.tab(), DetailTab::history);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::history);
     EXPECT_EQ(twin.tabPicker()->currentTag(), "history");
-    model.setTab(DetailTab::raw);
+    model.navigation().setTab(DetailTab::raw);
     EXPECT_EQ(demo.tabPicker()->currentTag(), "raw");
 }
 
 TEST_F(HeaderFixture, DemoPickerListsTheRecordingsAndSwitchesThePlayback) {
-    DeviceHeader header(model, bench.demo());
+    DeviceHeader header(model.deviceLists(), model.navigation(), model.demo(), bench.demo());
     QComboBox& picker = *header.demoPicker();
     ASSERT_EQ(picker.count(), 3);
     EXPECT_EQ(picker.itemText(0), "Healthy pad");
@@ -236,7 +238,7 @@ TEST_F(HeaderFixture, DemoPickerListsTheRecordingsAndSwitchesThePlayback) {
 
 TEST_F(HeaderFixture, PairingMenuOffersEveryHIDDeviceAndPairsThePickedOne) {
     auto pad = plugController(Fakes::controller("gc-1", "Pad"));
-    DeviceHeader header(model, pad);
+    DeviceHeader header(model.deviceLists(), model.navigation(), model.demo(), pad);
     ASSERT_NE(header.pairingButton(), nullptr);
     EXPECT_FALSE(header.pairingButton()->isHidden());
     EXPECT_EQ(header.pairingButton()->text(), "Raw HID: not paired");
@@ -256,7 +258,7 @@ TEST_F(HeaderFixture, PairingMenuOffersEveryHIDDeviceAndPairsThePickedOne) {
 
 TEST_F(HeaderFixture, ChoosingAValueSourceEndsARunningTestWithoutAResult) {
     auto demo = bench.demo();
-    DeviceHeader header(model, demo);
+    DeviceHeader header(model.deviceLists(), model.navigation(), model.demo(), demo);
     TestRunner& runner = model.runner(demo);
     const auto tests = GuidedTests::allTests(*demo);
     auto drift = std::find_if(tests.begin(), tests.end(),

@@ -76,17 +76,17 @@ TEST_F(ViewFixture, BenchTabPutsTheLivePanelInItsColumnBesideTheBenchPanel) {
 
 TEST_F(ViewFixture, TabContentFollowsTheModelsTabAndIsMadeAgainWhenShownAgain) {
     DeviceView view(model, bench.demo(), made.tabs());
-    model.setTab(DetailTab::raw);
+    model.navigation().setTab(DetailTab::raw);
     EXPECT_EQ(shown(view), "raw demo-raw for demo");
     EXPECT_EQ(view.liveColumn(), nullptr);
-    model.setTab(DetailTab::history);
+    model.navigation().setTab(DetailTab::history);
     EXPECT_EQ(shown(view), "history DEMO-0001");
-    model.setTab(DetailTab::bench);
+    model.navigation().setTab(DetailTab::bench);
     EXPECT_EQ(shown(view), "device-bench");
     EXPECT_EQ(made.calls.size(), 6u);
 
     // Another device's view opens on the same tab.
-    model.setTab(DetailTab::raw);
+    model.navigation().setTab(DetailTab::raw);
     DeviceView twin(model, model.demo().raw(), made.tabs());
     EXPECT_EQ(shown(twin), "raw demo-raw for demo-raw");
 }
@@ -95,7 +95,7 @@ TEST_F(ViewFixture, RawTabFollowsThePartnerAndHistoryTheUnitKey) {
     auto pad = Fakes::controller("gc-1", "Pad");
     bench.controllers->list.push_back(pad);
     model.refreshControllers();
-    model.setTab(DetailTab::raw);
+    model.navigation().setTab(DetailTab::raw);
     DeviceView view(model, pad, made.tabs());
     EXPECT_EQ(shown(view), "raw none for gc-1");
 
@@ -105,17 +105,17 @@ TEST_F(ViewFixture, RawTabFollowsThePartnerAndHistoryTheUnitKey) {
     EXPECT_EQ(shown(view), "raw hid-6 for gc-1");
 
     // Without a unit of its own the history lists the partner's serial, then the ticket.
-    model.setTab(DetailTab::history);
+    model.navigation().setTab(DetailTab::history);
     EXPECT_EQ(view.historyUnit(), "SN-6");
     EXPECT_EQ(shown(view), "history SN-6");
-    UnitRecord record = model.unit(*pad);
+    UnitRecord record = model.deviceLists().unit(*pad);
     record.unit = "";
     record.ticket = "T-9";
-    model.setUnit(pad->id(), record);
+    model.deviceLists().setUnit(pad->id(), record);
     EXPECT_EQ(shown(view), "history SN-6");
-    model.setPartner(std::string(), *pad);
+    model.deviceLists().setPartner(std::string(), *pad);
     EXPECT_EQ(shown(view), "history T-9");
     record.unit = "Bench unit";
-    model.setUnit(pad->id(), record);
+    model.deviceLists().setUnit(pad->id(), record);
     EXPECT_EQ(shown(view), "history Bench unit");
 }

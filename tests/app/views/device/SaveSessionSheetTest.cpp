@@ -68,7 +68,7 @@ TEST(SaveSessionSheetText, SummaryCountsTheResults) {
 }
 
 TEST_F(SheetFixture, LoadsTheUnitRecordWithTheDefaultTechnicianAndFollowsTheResults) {
-    model.setDefaultTechnician("Ana");
+    model.settings().setDefaultTechnician("Ana");
     SaveSessionSheet* sheet = open();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
@@ -81,7 +81,7 @@ TEST_F(SheetFixture, LoadsTheUnitRecordWithTheDefaultTechnicianAndFollowsTheResu
     sheet->reject();
 
     // A technician of the unit's own stays.
-    model.setUnit("demo", UnitRecord{.unit = "U1", .stage = "Intake", .technician = "Bo"});
+    model.deviceLists().setUnit("demo", UnitRecord{.unit = "U1", .stage = "Intake", .technician = "Bo"});
     sheet = open();
     EXPECT_EQ(sheet->technicianField()->text(), "Bo");
     EXPECT_EQ(sheet->stageField()->text(), "Intake");
@@ -121,20 +121,20 @@ TEST_F(SheetFixture, ReturnSavesExactlyOneSessionFileAndClosesTheSheet) {
     EXPECT_EQ(saved.at("results").size(), 2u);
 
     EXPECT_EQ(model.toast(), "Saved: SN-42, After repair");
-    EXPECT_EQ(model.unit(*bench.demo()).unit, "SN-42");
-    EXPECT_EQ(model.saveSheetDevice(), nullptr);
+    EXPECT_EQ(model.deviceLists().unit(*bench.demo()).unit, "SN-42");
+    EXPECT_EQ(model.navigation().saveSheetDevice(), nullptr);
     EXPECT_EQ(root.saveSheet(), nullptr);
 }
 
 TEST_F(SheetFixture, EscapeForgetsTheEditsAndTheNextOpenShowsTheModelsRecord) {
     const UnitRecord before{.unit = "U7", .stage = "Intake", .ticket = "T1", .notes = "scuffed", .technician = "Cy"};
-    model.setUnit("demo", before);
+    model.deviceLists().setUnit("demo", before);
     SaveSessionSheet* sheet = open();
     sheet->unitField()->setText("changed");
     sheet->notesField()->setPlainText("other notes");
     QTest::keyClick(sheet->unitField(), Qt::Key_Escape);
-    EXPECT_EQ(model.saveSheetDevice(), nullptr);
-    EXPECT_EQ(model.unit(*bench.demo()), before);
+    EXPECT_EQ(model.navigation().saveSheetDevice(), nullptr);
+    EXPECT_EQ(model.deviceLists().unit(*bench.demo()), before);
     EXPECT_TRUE(sessionFiles().isEmpty());
 
     sheet = open();

@@ -131,7 +131,8 @@ struct HistoryFixture : ::testing::Test {
     }
 
     std::unique_ptr<HistoryView> open(std::optional<std::string> unit = std::nullopt) {
-        auto view = std::make_unique<HistoryView>(model, std::move(unit));
+        auto view =
+            std::make_unique<HistoryView>(model.library(), model.navigation(), model, std::move(unit));
         view->resize(1100, 760);
         view->show();
         return view;
@@ -312,8 +313,8 @@ TEST_F(HistoryFixture, SaysLoadingUntilTheSavedSessionsLandThenListsThem) {
     QFile broken(QDir(model.sessionsFolder()).filePath("broken.json"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.close();
-    model.setUnit(bench.demo()->id(), UnitRecord{.unit = "SN-1"});
-    model.setTab(DetailTab::history);
+    model.deviceLists().setUnit(bench.demo()->id(), UnitRecord{.unit = "SN-1"});
+    model.navigation().setTab(DetailTab::history);
 
     model.start(false); // the folder is read; its list waits for the main thread
     auto view = open();
@@ -332,7 +333,7 @@ TEST_F(HistoryFixture, SaysLoadingUntilTheSavedSessionsLandThenListsThem) {
     // A session saved meanwhile is kept, and the history still waits for the rest.
     const TestSession during = saved("SN-1", "2026-03-03T09:00:00Z", "During");
     EXPECT_TRUE(view->loadingState()->isVisible());
-    EXPECT_EQ(model.selectedSession(), std::nullopt) << "nothing picked from a partial list";
+    EXPECT_EQ(model.navigation().selectedSession(), std::nullopt) << "nothing picked from a partial list";
 
     TestLog::ExpectedWarnings logged("tessarine.model", "skipped the session file broken.json");
     EXPECT_EQ(bench.executor->runAll(), 1);
@@ -340,7 +341,8 @@ TEST_F(HistoryFixture, SaysLoadingUntilTheSavedSessionsLandThenListsThem) {
     EXPECT_TRUE(view->list()->isVisible());
     EXPECT_EQ(view->listModel()->groupCount(), 2);
     EXPECT_EQ(view->listModel()->rowCount(), 5); // two headers, three sessions
-    EXPECT_EQ(model.selectedSession(), during.id) << "the newest is picked once the list is whole";
+    EXPECT_EQ(model.navigation().selectedSession(), during.id)
+        << "the newest is picked once the list is whole";
     EXPECT_TRUE(unitHistory->list()->isVisible());
     EXPECT_EQ(unitHistory->listModel()->rowCount(), 3); // SN-1's header, "During" and the older one
     EXPECT_TRUE(find<QWidget>(*view, "history-skipped")->isVisible()) << "an unreadable file is still reported";
@@ -349,7 +351,7 @@ TEST_F(HistoryFixture, SaysLoadingUntilTheSavedSessionsLandThenListsThem) {
     // An empty folder ends in the empty state, not in "Loading…".
     Fakes::Bench empty;
     empty.model->start(false);
-    HistoryView none(*empty.model);
+    HistoryView none(empty.model->library(), empty.model->navigation(), *empty.model);
     EXPECT_EQ(none.findChild<QStackedLayout*>()->currentWidget(), none.loadingState());
     empty.executor->runAll();
     EXPECT_EQ(none.findChild<QStackedLayout*>()->currentWidget(), none.emptyState());
@@ -381,24 +383,24 @@ TEST_F(HistoryFixture, EmptyHistoriesSaySo) {
     EXPECT_EQ(all->emptyState()->title(), "No saved sessions yet");
     EXPECT_EQ(all->emptyState()->symbol(), "tray");
     EXPECT_EQ(all->emptyState()->description(), "Run tests on a device, then choose Save Session…");
-    EXPECT_FALSE(model.selectedSession());
+    EXPECT_FALSE(model.navigation().selectedSession());
 
     saved("SN-2", "2026-03-01T09:00:00Z");
     auto one = open(std::string("SN-1"));
     EXPECT_TRUE(one->emptyState()->isVisible());
     EXPECT_EQ(one->emptyState()->title(), "No sessions for SN-1 yet");
     // The first save of the unit brings the list with it, and picks that session.
-    model.setSelectedSession(std::nullopt);
+    model.navigation().setSelectedSession(std::nullopt);
     const TestSession first = saved("SN-1", "2026-03-02T09:00:00Z");
     EXPECT_TRUE(one->list()->isVisible());
-    EXPECT_EQ(model.selectedSession(), first.id);
+    EXPECT_EQ(model.navigation().selectedSession(), first.id);
 }
 
 TEST_F(HistoryFixture, OpeningPicksTheNewestSessionAndClickingARowPicksIt) {
     const TestSession old = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair");
     const TestSession newest = saved("SN-2", "2026-03-05T09:00:00Z");
     auto view = open();
-    EXPECT_EQ(model.selectedSession(), newest.id);
+    EXPECT_EQ(model.navigation().selectedSession(), newest.id);
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(detail->session().id, newest.id);
@@ -406,7 +408,7 @@ TEST_F(HistoryFixture, OpeningPicksTheNewestSessionAndClickingARowPicksIt) {
 
     const QModelIndex row = view->listModel()->index(view->listModel()->row(old.id));
     QTest::mouseClick(view->list()->viewport(), Qt::LeftButton, {}, view->list()->visualRect(row).center());
-    EXPECT_EQ(model.selectedSession(), old.id);
+    EXPECT_EQ(model.navigation().selectedSession(), old.id);
     settle();
     detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -417,9 +419,9 @@ TEST_F(HistoryFixture, OpeningPicksTheNewestSessionAndClickingARowPicksIt) {
 TEST_F(HistoryFixture, APickOfAnotherUnitStaysWhenOneUnitIsListed) {
     saved("SN-1", "2026-03-01T09:00:00Z");
     const TestSession other = saved("SN-2", "2026-03-05T09:00:00Z");
-    model.setSelectedSession(other.id);
+    model.navigation().setSelectedSession(other.id);
     auto view = open(std::string("SN-1"));
-    EXPECT_EQ(model.selectedSession(), other.id);
+    EXPECT_EQ(model.navigation().selectedSession(), other.id);
     EXPECT_TRUE(view->list()->selectionModel()->selectedRows().isEmpty());
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -430,10 +432,10 @@ TEST_F(HistoryFixture, BothComparisonIdsShowTheComparisonUntilDone) {
     const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair");
     const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
     auto view = open();
-    EXPECT_EQ(model.selectedSession(), after.id);
-    model.setCompareBefore(before.id);
+    EXPECT_EQ(model.navigation().selectedSession(), after.id);
+    model.navigation().setCompareBefore(before.id);
     EXPECT_NE(qobject_cast<SessionDetail*>(view->detail()), nullptr); // one id is not a comparison
-    model.setCompareAfter(after.id);
+    model.navigation().setCompareAfter(after.id);
     auto* compare = qobject_cast<CompareView*>(view->detail());
     ASSERT_NE(compare, nullptr);
     EXPECT_EQ(compare->before().id, before.id);
@@ -443,14 +445,14 @@ TEST_F(HistoryFixture, BothComparisonIdsShowTheComparisonUntilDone) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     EXPECT_TRUE(compare->hasFocus());
     QTest::keyClick(compare, Qt::Key_Return);
-    EXPECT_FALSE(model.compareBefore());
-    EXPECT_FALSE(model.compareAfter());
+    EXPECT_FALSE(model.navigation().compareBefore());
+    EXPECT_FALSE(model.navigation().compareAfter());
     settle();
     EXPECT_NE(qobject_cast<SessionDetail*>(view->detail()), nullptr);
 
     // A comparison whose session is deleted gives way to the picked session.
-    model.setCompareBefore(before.id);
-    model.setCompareAfter(after.id);
+    model.navigation().setCompareBefore(before.id);
+    model.navigation().setCompareAfter(after.id);
     ASSERT_TRUE(model.removeSession(before.id));
     settle();
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
@@ -462,7 +464,7 @@ TEST_F(HistoryFixture, BothComparisonIdsShowTheComparisonUntilDone) {
 
 TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
     const TestSession shown = saved("SN-1", "2026-03-02T09:00:00Z", "Before repair");
-    model.setSelectedSession(shown.id);
+    model.navigation().setSelectedSession(shown.id);
     auto view = open();
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -484,8 +486,8 @@ TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
     choice->trigger();
     detail->compareMenu()->hide();
     // Saved at the same time: the shown session is the before one.
-    EXPECT_EQ(model.compareBefore(), shown.id);
-    EXPECT_EQ(model.compareAfter(), sameTime.id);
+    EXPECT_EQ(model.navigation().compareBefore(), shown.id);
+    EXPECT_EQ(model.navigation().compareAfter(), sameTime.id);
     settle();
     EXPECT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
 }
@@ -494,7 +496,7 @@ TEST_F(HistoryFixture, CompareWithNeverOffersAnotherKindOfDevice) {
     const TestSession pad = saved("SN-1", "2026-03-02T09:00:00Z", "Before repair", results(1));
     saved(testerSaved("SN-1", "2026-03-03T09:00:00Z", TestKind::keyboard));
     saved(testerSaved("SN-1", "2026-03-04T09:00:00Z", TestKind::mouse));
-    model.setSelectedSession(pad.id);
+    model.navigation().setSelectedSession(pad.id);
     auto view = open();
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -523,7 +525,7 @@ TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThe
     const QString plain = QStringLiteral("Left stick: Drift at rest");
     const QString marked = QStringLiteral("Left stick: Drift at rest (Raw HID)");
 
-    model.setSelectedSession(after.id);
+    model.navigation().setSelectedSession(after.id);
     auto view = open();
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -542,7 +544,7 @@ TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThe
                     .contains("left stick (Raw HID) 5% circularity, drift 7.9%"));
 
     // Each side pairs with the same test on the same values.
-    CompareView compare(model, before, after);
+    CompareView compare(model, model.navigation(), before, after);
     QStringList rows, changes;
     for (auto* label : compare.findChildren<QLabel*>("compare-title"))
         rows << label->text();
@@ -593,7 +595,7 @@ TEST_F(HistoryFixture, DetailShowsDeviceResultsNotesAndListing) {
     TestSession quiet = session("SN-2", "2026-03-03T09:00:00Z");
     quiet.results.push_back(Samples::result(TestKind::rumble, "", Verdict::pass));
     saved(quiet);
-    model.setSelectedSession(quiet.id);
+    model.navigation().setSelectedSession(quiet.id);
     settle();
     detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -626,14 +628,14 @@ TEST_F(HistoryFixture, DeleteAsksFirstThenRemovesTheFile) {
     // With others left, the deleted id stays picked and the pane asks for a pick.
     saved("SN-1", "2026-03-01T09:00:00Z");
     const TestSession second = saved("SN-1", "2026-03-03T09:00:00Z");
-    model.setSelectedSession(second.id);
+    model.navigation().setSelectedSession(second.id);
     settle();
     detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
     find<QPushButton>(*detail, "detail-delete")->click();
     find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
     settle();
-    EXPECT_EQ(model.selectedSession(), second.id);
+    EXPECT_EQ(model.navigation().selectedSession(), second.id);
     auto* pick = qobject_cast<EmptyState*>(view->detail());
     ASSERT_NE(pick, nullptr);
     EXPECT_EQ(pick->title(), "Pick a session");
@@ -707,7 +709,7 @@ TEST_F(HistoryFixture, ComparisonMarksChangesAndShowsPlotsOnlyWhenThereAreAny) {
     before.results.push_back(Samples::result(TestKind::rumble, "", Verdict::pass));
     TestSession after = session("SN-1", "2026-03-02T09:00:00Z", {}, results(2, Verdict::pass));
     after.results.push_back(Samples::result(TestKind::hold, "", Verdict::pass));
-    CompareView view(model, before, after);
+    CompareView view(model, model.navigation(), before, after);
     QStringList headers;
     for (auto* label : view.findChildren<QLabel*>("compare-header")) headers << label->text();
     EXPECT_EQ(headers, (QStringList{"Test", "Before: session", "After: session", "Change"}));
@@ -720,7 +722,7 @@ TEST_F(HistoryFixture, ComparisonMarksChangesAndShowsPlotsOnlyWhenThereAreAny) {
     EXPECT_EQ(view.findChild<QWidget*>("compare-plots"), nullptr);
 
     after.results.push_back(plotted("Left stick"));
-    CompareView plots(model, before, after);
+    CompareView plots(model, model.navigation(), before, after);
     ASSERT_NE(plots.findChild<QWidget*>("compare-plots"), nullptr);
     auto pictures = plots.findChildren<StickPlotView*>();
     ASSERT_EQ(pictures.size(), 1);
@@ -739,7 +741,7 @@ TEST_F(HistoryFixture, TheComparisonAndTheResultsTableShowTheMeasureThatDecided)
     passed.verdict = Verdict::pass;
     TestSession before = session("SN-1", "2026-03-01T09:00:00Z", {}, {failed});
     TestSession after = session("SN-1", "2026-03-02T09:00:00Z", {}, {passed});
-    CompareView view(model, before, after);
+    CompareView view(model, model.navigation(), before, after);
     QStringList values, names;
     for (auto* label : view.findChildren<QLabel*>("compare-value")) values << label->text();
     for (auto* label : view.findChildren<QLabel*>("compare-measure")) names << label->text();
@@ -756,8 +758,8 @@ TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
     model.setReportRenderer(std::make_shared<ReportService>(nullptr));
     const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair", results(20));
     const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair", results(5));
-    model.setCompareBefore(before.id);
-    model.setCompareAfter(after.id);
+    model.navigation().setCompareBefore(before.id);
+    model.navigation().setCompareAfter(after.id);
     auto view = open();
     auto* compare = qobject_cast<CompareView*>(view->detail());
     ASSERT_NE(compare, nullptr);
@@ -784,10 +786,10 @@ TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
 // ---- the device's History tab
 
 TEST_F(HistoryFixture, DeviceTabListsTheUnitTheDeviceWouldSaveUnder) {
-    model.setUnit(bench.demo()->id(), UnitRecord{.unit = "DEMO-7"});
+    model.deviceLists().setUnit(bench.demo()->id(), UnitRecord{.unit = "DEMO-7"});
     saved("DEMO-7", "2026-03-01T09:00:00Z");
     saved("SN-2", "2026-03-02T09:00:00Z");
-    model.setTab(DetailTab::history);
+    model.navigation().setTab(DetailTab::history);
     DeviceView device(model, bench.demo());
     device.resize(1200, 800);
     device.show();

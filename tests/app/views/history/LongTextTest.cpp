@@ -92,10 +92,10 @@ TEST_F(LongTextFixture, TheHistoryShowsEveryLongTextCutAndTheStartOfTheNotes) {
     const TestSession newer = longSession("2026-03-02T09:00:00Z", 2u << 20);
     ASSERT_TRUE(model.library().save(older));
     ASSERT_TRUE(model.library().save(newer));
-    HistoryView view(model);
+    HistoryView view(model.library(), model.navigation(), model);
     view.resize(1100, 760);
     view.show();
-    model.setSelectedSession(newer.id);
+    model.navigation().setSelectedSession(newer.id);
     auto* detail = view.findChild<SessionDetail*>();
     ASSERT_NE(detail, nullptr);
     expectAllShort(view);
@@ -112,22 +112,22 @@ TEST_F(LongTextFixture, TheHistoryShowsEveryLongTextCutAndTheStartOfTheNotes) {
             EXPECT_LE(rows->index(row, 0).data(role).toString().size(), mostShown) << row << " " << role;
 
     // The comparison of the two.
-    model.setCompareBefore(older.id);
-    model.setCompareAfter(newer.id);
+    model.navigation().setCompareBefore(older.id);
+    model.navigation().setCompareAfter(newer.id);
     ASSERT_NE(view.findChild<CompareView*>(), nullptr);
     expectAllShort(view);
 
     // Short notes need no reader.
     TestSession plain = Samples::session("SN-1", "2026-03-03T09:00:00Z");
     plain.notes = "Checked twice.";
-    SessionDetail small(model, plain);
+    SessionDetail small(model.library(), model.navigation(), model, plain);
     EXPECT_EQ(small.findChild<QLabel*>(QStringLiteral("detail-notes-text"))->text(), QStringLiteral("Checked twice."));
     EXPECT_EQ(small.findChild<QPushButton*>(QStringLiteral("detail-notes-all")), nullptr);
 }
 
 TEST_F(LongTextFixture, TheNotesReaderTakesTheWholeNotesInByPieces) {
     const TestSession s = longSession("2026-03-01T09:00:00Z", 3u << 20);
-    SessionDetail detail(model, s);
+    SessionDetail detail(model.library(), model.navigation(), model, s);
     detail.show();
     QTest::mouseClick(detail.findChild<QPushButton*>(QStringLiteral("detail-notes-all")), Qt::LeftButton);
     ASSERT_NE(detail.notesReader(), nullptr);
@@ -190,7 +190,7 @@ TEST_F(LongTextFixture, ExportsAndTheirFileNamesKeepOrCutAsEachMust) {
 // Lines not laid out yet when the reader closes are freed without the reader's screen.
 TEST_F(LongTextFixture, TheReaderClosedWhileTheNotesArriveFreesThemAll) {
     const TestSession s = longSession("2026-03-01T09:00:00Z", 3u << 20);
-    SessionDetail detail(model, s);
+    SessionDetail detail(model.library(), model.navigation(), model, s);
     detail.show();
     QTest::mouseClick(detail.findChild<QPushButton*>(QStringLiteral("detail-notes-all")), Qt::LeftButton);
     auto* reader = detail.notesReader()->findChild<LongTextView*>();

@@ -89,8 +89,8 @@ TEST_F(SummaryHistory, ListsGroupsLooksUpAndPairsAsTheWholeSessionsDo) {
     ASSERT_EQ(listed().size(), 300u);
     EXPECT_EQ(listed(), memory.model->library().sessions());
 
-    HistoryView fromFiles(model());
-    HistoryView fromMemory(*memory.model);
+    HistoryView fromFiles(model().library(), model().navigation(), model());
+    HistoryView fromMemory(memory.model->library(), memory.model->navigation(), *memory.model);
     const auto fileRows = rows(*fromFiles.listModel());
     EXPECT_EQ(fileRows, rows(*fromMemory.listModel()));
     // One header per unit, in the order the whole sessions group in, and every session once.
@@ -104,7 +104,7 @@ TEST_F(SummaryHistory, ListsGroupsLooksUpAndPairsAsTheWholeSessionsDo) {
         ++row;
 
         // A unit's own history and the unit lookup hold that unit's sessions, newest first.
-        HistoryView unit(model(), group.unit);
+        HistoryView unit(model().library(), model().navigation(), model(), group.unit);
         EXPECT_EQ(unit.listModel()->rowCount(), static_cast<int>(group.sessions.size()) + 1) << group.unit;
         std::vector<Uuid> expected;
         for (const auto& s : whole)
@@ -129,12 +129,12 @@ TEST_F(SummaryHistory, ListsGroupsLooksUpAndPairsAsTheWholeSessionsDo) {
 }
 
 TEST_F(SummaryHistory, WhatIsOpenedComparedExportedOrPrintedIsTheFilesSession) {
-    HistoryView view(model());
+    HistoryView view(model().library(), model().navigation(), model());
     view.resize(1100, 760);
     view.show();
     // Realistic sessions (every fifth of the seed) and plain ones, from all over the list.
     for (std::size_t i : {std::size_t(0), std::size_t(7), std::size_t(100), std::size_t(299)}) {
-        model().setSelectedSession(listed()[i].id);
+        model().navigation().setSelectedSession(listed()[i].id);
         files.executor->runAll();
         settle();
         auto* detail = qobject_cast<SessionDetail*>(view.detail());
@@ -147,20 +147,20 @@ TEST_F(SummaryHistory, WhatIsOpenedComparedExportedOrPrintedIsTheFilesSession) {
         EXPECT_EQ(renderer->printedSessions[0], whole[i]);
     }
 
-    model().setCompareBefore(listed()[20].id);
-    model().setCompareAfter(listed()[5].id);
+    model().navigation().setCompareBefore(listed()[20].id);
+    model().navigation().setCompareAfter(listed()[5].id);
     files.executor->runAll();
     settle();
     auto* compare = qobject_cast<CompareView*>(view.detail());
     ASSERT_NE(compare, nullptr);
     EXPECT_EQ(SessionCoder::encode(compare->before()), fileBytes(listed()[20].id));
     EXPECT_EQ(SessionCoder::encode(compare->after()), fileBytes(listed()[5].id));
-    model().setCompareBefore(std::nullopt);
-    model().setCompareAfter(std::nullopt);
+    model().navigation().setCompareBefore(std::nullopt);
+    model().navigation().setCompareAfter(std::nullopt);
     settle();
 
     // The menus' commands on the picked saved session hand over the file's session too.
-    model().setSelection(SidebarItem::history());
+    model().navigation().setSelection(SidebarItem::history());
     std::vector<TestSession> current;
     Commands::withCurrentSessions(model(), [&](std::vector<TestSession> sessions) { current = std::move(sessions); });
     files.executor->runAll();
@@ -204,12 +204,12 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     }
 
     TestLog::ExpectedWarnings logged("tessarine.model", "could not open the session file");
-    HistoryView view(model());
+    HistoryView view(model().library(), model().navigation(), model());
     view.resize(1100, 760);
     view.show();
     auto pick = [&](const SessionSummary& s) {
         model().setToast(std::nullopt);
-        model().setSelectedSession(s.id);
+        model().navigation().setSelectedSession(s.id);
         EXPECT_TRUE(view.opening());
         // What the pane showed is greyed meanwhile: nothing in it acts on the wrong session.
         EXPECT_FALSE(view.detail()->isEnabled());
@@ -236,7 +236,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     EXPECT_EQ(logged.count(), 3);
 
     // A change elsewhere in the library does not ask again, nor tell again.
-    model().setSelectedSession(gone.id);
+    model().navigation().setSelectedSession(gone.id);
     files.executor->runAll();
     settle();
     model().setToast(std::nullopt);
@@ -246,8 +246,8 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     EXPECT_EQ(view.detail()->objectName(), "history-unopened");
 
     // A comparison with a vanished session, and an export that needs it, say why and do nothing.
-    model().setCompareBefore(gone.id);
-    model().setCompareAfter(fine.id);
+    model().navigation().setCompareBefore(gone.id);
+    model().navigation().setCompareAfter(fine.id);
     files.executor->runAll();
     settle();
     EXPECT_EQ(view.detail()->objectName(), "history-unopened");

@@ -184,7 +184,7 @@ protected:
 } // namespace
 
 TEST_F(RawFixture, WithoutARawDeviceTheTabSaysWhy) {
-    RawHIDView view(nullptr, bench.demo(), model);
+    RawHIDView view(nullptr, bench.demo(), model.deviceLists(), model.settings(), model.clock());
     auto* empty = view.findChild<EmptyState*>();
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(empty->title(), "No raw HID view for this controller");
@@ -196,7 +196,7 @@ TEST_F(RawFixture, WithoutARawDeviceTheTabSaysWhy) {
 TEST_F(RawFixture, TableListsEveryElementWithAUsagePageAndFollowsTheDevice) {
     auto pad = device(HIDTestDescriptors::joystick, "Gamepad");
     pad->applyPairs(HIDTap::defaultPairs(pad->elements()));
-    RawHIDView view(pad, pad, model);
+    RawHIDView view(pad, pad, model.deviceLists(), model.settings(), model.clock());
     const ElementTable& table = *view.table();
 
     // Sticks made from pairs have no usage page and are left out; the hat and buttons are in.
@@ -325,7 +325,7 @@ TEST_F(RawFixture, RolesAreWrittenAndNoneRemovesTheEntry) {
 TEST_F(RawFixture, AxisCheckRecordsFromRestValuesWhenTheAxisNeverMoved) {
     auto pad = device(HIDTestDescriptors::joystick, "Gamepad");
     TestRunner& runner = model.runner(pad);
-    AxisCheck check(pad, runner, model);
+    AxisCheck check(pad, runner, model.settings(), model.clock());
     check.setWaitMilliseconds(1);
     auto axes = T::candidateAxes(pad->elements());
     ASSERT_EQ(check.axisID(), axes[0].id);
@@ -356,7 +356,7 @@ TEST_F(RawFixture, AxisCheckSweepAndItsEndings) {
     TestRunner& runner = model.runner(pad);
     auto axes = T::candidateAxes(pad->elements());
     {
-        AxisCheck check(pad, runner, model);
+        AxisCheck check(pad, runner, model.settings(), model.clock());
         check.show();
         QApplication::setActiveWindow(&check);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&check));
@@ -377,7 +377,7 @@ TEST_F(RawFixture, AxisCheckSweepAndItsEndings) {
 
     // Closed during the wait: no call back, nothing recorded.
     {
-        auto* check = new AxisCheck(pad, runner, model);
+        auto* check = new AxisCheck(pad, runner, model.settings(), model.clock());
         check->setWaitMilliseconds(1);
         check->measureAtRest();
         delete check;
@@ -387,7 +387,7 @@ TEST_F(RawFixture, AxisCheckSweepAndItsEndings) {
 
     // The axis vanished during the wait: back to idle, nothing recorded.
     {
-        AxisCheck check(pad, runner, model);
+        AxisCheck check(pad, runner, model.settings(), model.clock());
         check.setWaitMilliseconds(1);
         check.measureAtRest();
         pad->setElements({});
@@ -400,7 +400,7 @@ TEST_F(RawFixture, AxisCheckSweepAndItsEndings) {
 TEST_F(RawFixture, AxisCheckStepsIgnoreTheKeyThatStartedThemAndEscapeCancels) {
     auto pad = device(HIDTestDescriptors::joystick, "Gamepad");
     TestRunner& runner = model.runner(pad);
-    AxisCheck check(pad, runner, model);
+    AxisCheck check(pad, runner, model.settings(), model.clock());
     check.show();
     check.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&check));
@@ -442,7 +442,7 @@ TEST_F(RawFixture, AxisCheckStepsIgnoreTheKeyThatStartedThemAndEscapeCancels) {
 
 TEST_F(RawFixture, AxisCheckWithoutAxesCannotStart) {
     auto keys = device(HIDTestDescriptors::keyboard, "Keyboard");
-    AxisCheck check(keys, model.runner(keys), model);
+    AxisCheck check(keys, model.runner(keys), model.settings(), model.clock());
     EXPECT_EQ(check.picker()->count(), 0);
     EXPECT_FALSE(check.measureButton()->isEnabled());
     check.measureAtRest();
@@ -497,7 +497,7 @@ TEST_F(RawFixture, AJoystickLayerDeviceReadsTheReportsItSent) {
     auto stick = makeRawDevice("js-1", joystick.tap());
     stick->setStampResolution(JoystickTap::stampResolution);
     ASSERT_FALSE(stick->stickPairs().empty()); // X and Y make a stick, written with every move of X
-    RawHIDView view(stick, stick, model);
+    RawHIDView view(stick, stick, model.deviceLists(), model.settings(), model.clock());
     const ElementTable::Row& x = view.table()->rows().front();
     const double start = bench.clock.now();
     int moves = 0;

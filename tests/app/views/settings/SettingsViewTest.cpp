@@ -88,7 +88,7 @@ struct SettingsFixture : ::testing::Test {
 };
 
 struct ThresholdsFixture : SettingsFixture {
-    ThresholdsTab tab{model};
+    ThresholdsTab tab{model.settings(), model.announcer()};
     QComboBox* picker = find<QComboBox>(tab, "thresholds-family");
     QPushButton* restore = find<QPushButton>(tab, "thresholds-restore");
     QLineEdit* field(const char* key) { return find<QLineEdit>(tab, key); }
@@ -99,7 +99,7 @@ struct ThresholdsFixture : SettingsFixture {
 TEST(ThresholdsTabNote, LimitsThatCouldNotBeReadAreNotedUntilNewOnesAreSaved) {
     TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't read the saved thresholds");
     Fakes::Bench bench(true, [](MemoryPreferences& d) { d.setData("thresholds", QByteArray("[not json")); });
-    ThresholdsTab tab{*bench.model};
+    ThresholdsTab tab{bench.model->settings(), bench.model->announcer()};
     tab.show();
     auto* note = tab.findChild<QLabel*>("thresholds-fallback");
     ASSERT_NE(note, nullptr);
@@ -109,7 +109,7 @@ TEST(ThresholdsTabNote, LimitsThatCouldNotBeReadAreNotedUntilNewOnesAreSaved) {
     EXPECT_FALSE(note->isVisible());
 
     Fakes::Bench fresh;
-    ThresholdsTab plain{*fresh.model};
+    ThresholdsTab plain{fresh.model->settings(), fresh.model->announcer()};
     plain.show();
     EXPECT_FALSE(plain.findChild<QLabel*>("thresholds-fallback")->isVisible());
 }
@@ -153,25 +153,25 @@ TEST_F(ThresholdsFixture, PickingAFamilyShowsItsHeaderNoteTypicalValuesAndRestor
 TEST_F(ThresholdsFixture, EditingAFamilyMarksItChangedUntilItsTypicalValueIsBack) {
     // The toggle does not lock the profiles.
     find<QCheckBox>(tab, "thresholds-use-families")->click();
-    EXPECT_FALSE(model.useFamilyProfiles());
+    EXPECT_FALSE(model.settings().useFamilyProfiles());
     EXPECT_EQ(bench.defaults->boolean("useFamilyProfiles"), false);
 
     choose(picker, "Xbox");
     type(field("circularityWarn"), "13");
-    EXPECT_EQ(model.familyProfiles().thresholds(ControllerFamily::xbox).circularityWarn, 0.13);
+    EXPECT_EQ(model.settings().familyProfiles().thresholds(ControllerFamily::xbox).circularityWarn, 0.13);
     EXPECT_EQ(model.thresholds(), Thresholds::standard()) << "your own thresholds are untouched";
     EXPECT_EQ(picker->itemText(picker->findData(int(ControllerFamily::xbox))), "Xbox (changed)");
     const auto stored = QJsonDocument::fromJson(*bench.defaults->data("familyProfiles")).object();
     EXPECT_TRUE(stored["custom"].toObject().contains("xbox"));
 
     type(field("circularityWarn"), "12");
-    EXPECT_FALSE(model.familyProfiles().isCustom(ControllerFamily::xbox));
+    EXPECT_FALSE(model.settings().familyProfiles().isCustom(ControllerFamily::xbox));
     EXPECT_EQ(picker->itemText(picker->findData(int(ControllerFamily::xbox))), "Xbox");
 
     type(field("circularityFail"), "25");
-    EXPECT_TRUE(model.familyProfiles().isCustom(ControllerFamily::xbox));
+    EXPECT_TRUE(model.settings().familyProfiles().isCustom(ControllerFamily::xbox));
     restore->click();
-    EXPECT_FALSE(model.familyProfiles().isCustom(ControllerFamily::xbox));
+    EXPECT_FALSE(model.settings().familyProfiles().isCustom(ControllerFamily::xbox));
     EXPECT_EQ(field("circularityFail")->text(), "20");
 }
 
@@ -180,7 +180,7 @@ TEST_F(ThresholdsFixture, RestoreDefaultsPutsBackFieldsWithoutARowToo) {
     changed.minCoverage = 0.5;
     changed.soakMinutes = 60;
     changed.driftWarn = 0.06;
-    ASSERT_FALSE(model.setThresholds(changed));
+    ASSERT_FALSE(model.settings().setThresholds(changed));
     EXPECT_EQ(field("driftWarn")->text(), "6");
     restore->click();
     EXPECT_EQ(model.thresholds(), Thresholds::standard());
@@ -234,9 +234,9 @@ TEST_F(ThresholdsFixture, ImpossibleLimitsAreRefusedWithAReasonAndTheLastGoodVal
 
     // A family profile is held to the same rules.
     choose(picker, "Xbox");
-    const Thresholds typical = model.familyProfiles().thresholds(ControllerFamily::xbox);
+    const Thresholds typical = model.settings().familyProfiles().thresholds(ControllerFamily::xbox);
     type(field("circularityWarn"), "90");
-    EXPECT_EQ(model.familyProfiles().thresholds(ControllerFamily::xbox), typical);
+    EXPECT_EQ(model.settings().familyProfiles().thresholds(ControllerFamily::xbox), typical);
     EXPECT_TRUE(reason("circularityWarn")->isVisible());
     choose(picker, "Your thresholds (other devices)");
     EXPECT_FALSE(reason("circularityWarn")->isVisible());
@@ -259,7 +259,7 @@ TEST_F(ThresholdsFixture, NumbersAreStoredOnlyWhenFinite) {
     // Passing through a field without typing keeps a value finer than the field shows.
     Thresholds fine = model.thresholds();
     fine.noiseWarn = 0.012345;
-    model.setThresholds(fine);
+    model.settings().setThresholds(fine);
     EXPECT_EQ(field("noiseWarn")->text(), "1.2");
     emit field("noiseWarn")->editingFinished();
     EXPECT_EQ(model.thresholds().noiseWarn, 0.012345);
@@ -270,7 +270,9 @@ TEST_F(ThresholdsFixture, NumbersAreStoredOnlyWhenFinite) {
 
 TEST_F(SettingsFixture, TheWindowOpensOnTheStoredTabAndRemembersTheChosenOne) {
     bench.defaults->setString("settingsTab", "display");
-    SettingsWindow window(model.defaults(), new SettingsView(model));
+    SettingsWindow window(model.defaults(),
+                          new SettingsView(model.settings(), model.library(), model, model.announcer(),
+                                           model.keyboard(), model.sessionsFolder()));
     EXPECT_EQ(window.size(), QSize(620, 560));
     EXPECT_EQ(window.view()->currentWidget()->objectName(), "settings-display");
     QStringList labels;
@@ -291,18 +293,18 @@ TEST_F(SettingsFixture, TheWindowOpensOnTheStoredTabAndRemembersTheChosenOne) {
 }
 
 TEST_F(SettingsFixture, DisplayTabEditsRawNumbersTraceLengthAndTheKeyboardLayoutInStepWithTheTester) {
-    DisplayTab tab(model);
+    DisplayTab tab(model.settings(), model.keyboard());
     find<QCheckBox>(tab, "display-raw-numbers")->click();
-    EXPECT_TRUE(model.showRawNumbers());
+    EXPECT_TRUE(model.settings().showRawNumbers());
 
     auto* slider = find<QSlider>(tab, "display-trail");
     QLabel* text = find<QLabel>(tab, "display-trail-text");
     EXPECT_EQ(text->text(), "1.5 s");
     slider->setValue(slider->maximum());
-    EXPECT_EQ(model.trailSeconds(), 4.0);
+    EXPECT_EQ(model.settings().trailSeconds(), 4.0);
     EXPECT_EQ(text->text(), "4 s");
     QTest::keyClick(slider, Qt::Key_Home);
-    EXPECT_EQ(model.trailSeconds(), 0.3);
+    EXPECT_EQ(model.settings().trailSeconds(), 0.3);
     EXPECT_EQ(text->text(), "0.3 s");
 
     auto* layout = find<QComboBox>(tab, "display-keyboard-layout");
@@ -315,17 +317,17 @@ TEST_F(SettingsFixture, DisplayTabEditsRawNumbersTraceLengthAndTheKeyboardLayout
 }
 
 TEST_F(SettingsFixture, ReportsTabWritesEachKeystrokeAndShowsTheLogoRowInBothStates) {
-    ReportsTab tab(model);
+    ReportsTab tab(model.settings(), model);
     tab.show();
     auto* company = find<QLineEdit>(tab, "reports-company");
     QTest::keyClicks(company, "Fixit");
-    EXPECT_EQ(model.companyName(), "Fixit");
+    EXPECT_EQ(model.settings().companyName(), "Fixit");
     EXPECT_EQ(bench.defaults->string("companyName"), "Fixit");
     company->selectAll();
     QTest::keyClick(company, Qt::Key_Backspace);
     EXPECT_EQ(bench.defaults->string("companyName"), "");
     QTest::keyClicks(find<QLineEdit>(tab, "reports-technician"), "Sam");
-    EXPECT_EQ(model.defaultTechnician(), "Sam");
+    EXPECT_EQ(model.settings().defaultTechnician(), "Sam");
 
     QLabel* logo = find<QLabel>(tab, "reports-logo");
     QPushButton* remove = find<QPushButton>(tab, "reports-logo-remove");
@@ -356,7 +358,7 @@ TEST_F(SettingsFixture, ReportsTabWritesEachKeystrokeAndShowsTheLogoRowInBothSta
     choose->click();
     chooser->answer.reset();
     choose->click();
-    EXPECT_EQ(model.logo().size(), QSize(400, 100));
+    EXPECT_EQ(model.settings().logo().size(), QSize(400, 100));
 
     remove->click();
     EXPECT_FALSE(logo->isVisible());
@@ -365,7 +367,7 @@ TEST_F(SettingsFixture, ReportsTabWritesEachKeystrokeAndShowsTheLogoRowInBothSta
 }
 
 TEST_F(SettingsFixture, ALogoThatCannotBeKeptIsReportedNotShown) {
-    ReportsTab tab(model);
+    ReportsTab tab(model.settings(), model);
     // A folder where the logo's file should go: the file cannot replace it.
     ASSERT_TRUE(QDir().mkpath(model.logoPath()));
     const QString picture = bench.folder.filePath("logo.png");
@@ -374,7 +376,7 @@ TEST_F(SettingsFixture, ALogoThatCannotBeKeptIsReportedNotShown) {
     TestLog::ExpectedWarnings expected("tessarine.model", "logo");
     find<QPushButton>(tab, "reports-logo-choose")->click();
     EXPECT_EQ(expected.count(), 1);
-    EXPECT_TRUE(model.logo().isNull());
+    EXPECT_TRUE(model.settings().logo().isNull());
     EXPECT_TRUE(find<QLabel>(tab, "reports-logo")->isHidden());
     ASSERT_TRUE(model.toast());
     EXPECT_TRUE(model.toast()->starts_with("Couldn't save the logo: ")) << *model.toast();
@@ -394,7 +396,7 @@ public slots:
 } // namespace
 
 TEST_F(SettingsFixture, PrivacyTabErasesTheHistoryOnlyAfterConfirmation) {
-    PrivacyTab tab(model);
+    PrivacyTab tab(model.library(), model, model.sessionsFolder());
     EXPECT_TRUE(find<QLabel>(tab, "privacy-storage")->text().contains(QDir::cleanPath(model.sessionsFolder()).section('/', -3)));
     saved("SN-1");
     saved("SN-2");
@@ -422,7 +424,7 @@ TEST_F(SettingsFixture, PrivacyTabErasesTheHistoryOnlyAfterConfirmation) {
 }
 
 TEST_F(SettingsFixture, AHistoryThatCannotBeErasedIsReportedAndStaysListed) {
-    PrivacyTab tab(model);
+    PrivacyTab tab(model.library(), model, model.sessionsFolder());
     saved("SN-1");
     saved("SN-2");
     Unremovable lock(model.sessionsFolder());

@@ -82,7 +82,7 @@ TEST_F(MenuFixture, EnabledStatesFollowTheModel) {
     EXPECT_TRUE(item("menu-export-pdf")->isEnabled());
     EXPECT_TRUE(item("menu-copy-listing")->isEnabled());
 
-    model.setSelection(SidebarItem::keyboard());
+    model.navigation().setSelection(SidebarItem::keyboard());
     EXPECT_FALSE(item("menu-save-session")->isEnabled());
     EXPECT_FALSE(item("menu-tab-2")->isEnabled());
     EXPECT_FALSE(item("menu-export-pdf")->isEnabled());
@@ -90,7 +90,7 @@ TEST_F(MenuFixture, EnabledStatesFollowTheModel) {
 
 TEST_F(MenuFixture, CtrlSOpensTheSaveSheetForTheSelectedDevice) {
     press(Qt::CTRL | Qt::Key_S);
-    EXPECT_EQ(model.saveSheetDevice(), bench.demo());
+    EXPECT_EQ(model.navigation().saveSheetDevice(), bench.demo());
     ASSERT_NE(window.root().saveSheet(), nullptr);
     window.root().saveSheet()->reject();
 }
@@ -110,10 +110,10 @@ TEST_F(MenuFixture, CtrlPeriodStopsTheRunningTestWithoutAResult) {
 }
 
 TEST_F(MenuFixture, CtrlTwoShowsRawHidOnce) {
-    QSignalSpy tabs(&model, &AppModel::tabChanged);
+    QSignalSpy tabs(&model.navigation(), &Navigation::tabChanged);
     press(Qt::CTRL | Qt::Key_2);
     press(Qt::CTRL | Qt::Key_2);
-    EXPECT_EQ(model.tab(), DetailTab::raw);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::raw);
     EXPECT_EQ(tabs.count(), 1);
 }
 

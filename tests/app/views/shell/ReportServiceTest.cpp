@@ -48,7 +48,7 @@ struct ReportFixture : ::testing::Test {
 } // namespace
 
 TEST_F(ReportFixture, SavingWritesTheReportWithTheCompanyFromTheSettings) {
-    model.setCompanyName("Fixit Shop");
+    model.settings().setCompanyName("Fixit Shop");
     chooser->answer = path(QStringLiteral("unit.pdf"));
     model.exportPDF({ReportSamples::session(3)}, "SN-4411");
     EXPECT_EQ(model.toast(), "Report saved");

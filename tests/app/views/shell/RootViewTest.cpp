@@ -40,7 +40,7 @@ struct RootFixture : ::testing::Test {
 TEST_F(RootFixture, DetailFollowsTheSelection) {
     EXPECT_EQ(detailName(), "device-view"); // the model starts on the demo controller
 
-    model.setSelection(std::nullopt);
+    model.navigation().setSelection(std::nullopt);
     ASSERT_NE(placeholder(), nullptr);
     EXPECT_EQ(placeholder()->title(), "Pick a device");
     EXPECT_EQ(placeholder()->symbol(), "gamecontroller");
@@ -49,14 +49,14 @@ TEST_F(RootFixture, DetailFollowsTheSelection) {
     const QModelIndex keyboard = root.sidebar().rows().indexOf(QStringLiteral("sidebar-keyboard"));
     root.sidebar().selectionModel()->select(keyboard, QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(detailName(), "keyboard-tester");
-    model.setSelection(SidebarItem::mouse());
+    model.navigation().setSelection(SidebarItem::mouse());
     EXPECT_EQ(detailName(), "mouse-tester");
-    model.setSelection(SidebarItem::batch());
+    model.navigation().setSelection(SidebarItem::batch());
     EXPECT_EQ(detailName(), "batch-view");
-    model.setSelection(SidebarItem::history());
+    model.navigation().setSelection(SidebarItem::history());
     EXPECT_EQ(detailName(), "history-view");
 
-    model.setSelection(SidebarItem::device("gc-404"));
+    model.navigation().setSelection(SidebarItem::device("gc-404"));
     ASSERT_NE(placeholder(), nullptr);
     EXPECT_EQ(placeholder()->title(), "Device disconnected");
     EXPECT_EQ(placeholder()->symbol(), "cable.connector.slash");
@@ -66,7 +66,7 @@ TEST_F(RootFixture, DetailFollowsTheSelection) {
 TEST_F(RootFixture, AnUnpluggedDeviceLeavesItsPlaceholderUntilAnotherIsPicked) {
     bench.hid->plug(3, Fakes::tap(3, "Wheel", bench.clock));
     model.refreshHID();
-    model.setSelection(SidebarItem::device("hid-3"));
+    model.navigation().setSelection(SidebarItem::device("hid-3"));
     QWidget* wheelView = root.detail();
     EXPECT_EQ(detailName(), "device-view");
     // Unrelated changes keep the same view.
@@ -75,7 +75,7 @@ TEST_F(RootFixture, AnUnpluggedDeviceLeavesItsPlaceholderUntilAnotherIsPicked) {
 
     bench.hid->unplug(3);
     model.refreshHID();
-    if (model.selection() == SidebarItem::device("hid-3")) {
+    if (model.navigation().selection() == SidebarItem::device("hid-3")) {
         ASSERT_NE(placeholder(), nullptr);
         EXPECT_EQ(placeholder()->title(), "Device disconnected");
     } else {
@@ -83,7 +83,7 @@ TEST_F(RootFixture, AnUnpluggedDeviceLeavesItsPlaceholderUntilAnotherIsPicked) {
         EXPECT_EQ(detailName(), "device-view");
         EXPECT_NE(root.detail(), wheelView);
     }
-    model.setSelection(SidebarItem::device("demo"));
+    model.navigation().setSelection(SidebarItem::device("demo"));
     EXPECT_EQ(detailName(), "device-view");
 }
 
@@ -160,20 +160,20 @@ TEST_F(RootFixture, SettingsOpenOnEveryRequestButNotForTheFirstValue) {
 
 TEST_F(RootFixture, SaveSheetOpensForTheModelsDeviceAndDismissingClearsIt) {
     root.show();
-    model.setSaveSheetDevice(bench.demo());
+    model.navigation().setSaveSheetDevice(bench.demo());
     QDialog* sheet = root.saveSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     sheet->reject();
-    EXPECT_EQ(model.saveSheetDevice(), nullptr);
+    EXPECT_EQ(model.navigation().saveSheetDevice(), nullptr);
     EXPECT_EQ(root.saveSheet(), nullptr);
 
     // The model withdrawing its request closes the sheet.
-    model.setSaveSheetDevice(bench.demo());
+    model.navigation().setSaveSheetDevice(bench.demo());
     QPointer<QDialog> second = root.saveSheet();
     ASSERT_TRUE(second);
-    model.setSaveSheetDevice(nullptr);
+    model.navigation().setSaveSheetDevice(nullptr);
     EXPECT_EQ(root.saveSheet(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(second);

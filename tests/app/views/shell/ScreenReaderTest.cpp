@@ -34,11 +34,12 @@ TEST(ScreenReader, EveryComboBoxHasALabelRelation) {
     // The demo's bench, then its raw HID tab with its editors and the axis check.
     EXPECT_GE(window.findChildren<QComboBox*>().size(), 4);
     EXPECT_EQ(unlabelled(window), QStringList());
-    model.setTab(DetailTab::raw);
+    model.navigation().setTab(DetailTab::raw);
     QApplication::processEvents();
     EXPECT_EQ(unlabelled(window), QStringList());
 
-    SettingsView settings(model);
+    SettingsView settings(model.settings(), model.library(), model, model.announcer(), model.keyboard(),
+                          model.sessionsFolder());
     EXPECT_GE(settings.findChildren<QComboBox*>().size(), 2);
     EXPECT_EQ(unlabelled(settings), QStringList());
     window.close();

@@ -37,7 +37,7 @@ TEST(SidebarFailures, AControllerServiceThatFailsToStartShowsItsReasonInTheContr
     EXPECT_EQ(caption.data().toString(), "Game controllers can't be read: No such device (joystick subsystem)");
     EXPECT_EQ(caption.row(), 1) << "directly under the Controllers header";
     EXPECT_FALSE(rows.flags(caption) & Qt::ItemIsSelectable);
-    EXPECT_EQ(bench.model->controllerFailure(), "No such device (joystick subsystem)");
+    EXPECT_EQ(bench.model->deviceLists().controllerFailure(), "No such device (joystick subsystem)");
     // The demo controller still works without the service.
     EXPECT_TRUE(rows.indexOf(QStringLiteral("device-demo")).isValid());
 }

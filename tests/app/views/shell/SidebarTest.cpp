@@ -144,7 +144,7 @@ TEST_F(SidebarFixture, DeviceListsRebuildTheRowsAndDropTheCaption) {
     EXPECT_EQ(stick.data().toString(), "Flight Stick");
     EXPECT_EQ(stick.data(SidebarModel::SymbolRole).toString(), "slider.horizontal.3");
     // A row is enough to give a device its runner.
-    EXPECT_NE(model.existingRunner("hid-7"), nullptr);
+    EXPECT_NE(model.deviceLists().existingRunner("hid-7"), nullptr);
 
     // Disconnected but still listed: the subtitle says so at once.
     bench.controllers->list.front()->setConnected(false);
@@ -201,25 +201,25 @@ TEST_F(SidebarFixture, SelectionFollowsTheModelBothWays) {
         const QModelIndexList list = sidebar.selectionModel()->selectedIndexes();
         return list.isEmpty() ? QString() : list.first().data(SidebarModel::IdentifierRole).toString();
     };
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
     EXPECT_EQ(selected(), "device-demo");
 
     sidebar.selectionModel()->select(rows.indexOf(QStringLiteral("sidebar-keyboard")), QItemSelectionModel::ClearAndSelect);
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
 
-    model.setSelection(SidebarItem::history());
+    model.navigation().setSelection(SidebarItem::history());
     EXPECT_EQ(selected(), "sidebar-history");
 
     // A device the list does not show: nothing is selected, and the model keeps its choice.
-    model.setSelection(SidebarItem::device("gc-9"));
+    model.navigation().setSelection(SidebarItem::device("gc-9"));
     EXPECT_EQ(selected(), "");
-    EXPECT_EQ(model.selection(), SidebarItem::device("gc-9"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("gc-9"));
 
     // Rebuilding the rows keeps the selection where it was.
-    model.setSelection(SidebarItem::mouse());
+    model.navigation().setSelection(SidebarItem::mouse());
     bench.controllers->list = {Fakes::controller("gc-1", "Wireless Pad")};
     model.refreshControllers();
-    EXPECT_EQ(model.selection(), SidebarItem::mouse());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::mouse());
     EXPECT_EQ(selected(), "sidebar-mouse");
 }
 
@@ -227,25 +227,25 @@ TEST_F(SidebarFixture, ArrowKeysStepOverRowsThatCannotBeSelected) {
     Sidebar sidebar(model);
     sidebar.resize(240, 600);
     sidebar.show();
-    model.setSelection(SidebarItem::device("demo"));
+    model.navigation().setSelection(SidebarItem::device("demo"));
     sidebar.setCurrentIndex(sidebar.rows().indexOf(QStringLiteral("device-demo")));
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(&sidebar, &down);
     // Past the header and the caption to the first destination.
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
     QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QApplication::sendEvent(&sidebar, &up);
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
     QApplication::sendEvent(&sidebar, &up); // the header above the demo: stays
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
 
     // Home and End go to the first and the last row that can be picked.
     QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
     QApplication::sendEvent(&sidebar, &end);
-    EXPECT_EQ(model.selection(), SidebarItem::history());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::history());
     QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
     QApplication::sendEvent(&sidebar, &home);
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
 }
 
 TEST_F(SidebarFixture, ModelPassesQtsChecksAndAnnouncesOnlyTheRowAndRolesThatChanged) {
@@ -312,19 +312,19 @@ TEST_F(SidebarFixture, ClicksBesideThePickableRowsKeepTheUsersPickAndHomeEndReac
     };
     auto key = [&](Qt::Key k) { QTest::keyClick(&sidebar, k); };
     click(rows.indexOf(QStringLiteral("sidebar-keyboard")));
-    ASSERT_EQ(model.selection(), SidebarItem::keyboard());
+    ASSERT_EQ(model.navigation().selection(), SidebarItem::keyboard());
 
     click(rows.index(0)); // the "Controllers" header
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
     click(rows.index(3)); // the empty HID section's caption
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
     const QRect last = sidebar.visualRect(rows.index(rows.rowCount() - 1));
     ASSERT_LT(last.bottom() + 20, surface->height()) << "the list leaves empty space below its rows";
     QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(40, last.bottom() + 20));
     QTest::mouseDClick(surface, Qt::LeftButton, {}, QPoint(40, last.bottom() + 20));
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
     click(rows.indexOf(QStringLiteral("sidebar-keyboard")), Qt::ControlModifier); // no deselecting either
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
     // A drag from the pick onto a header keeps it too.
     const QPoint from = sidebar.visualRect(rows.indexOf(QStringLiteral("sidebar-keyboard"))).center();
     QTest::mousePress(surface, Qt::LeftButton, {}, from);
@@ -332,17 +332,17 @@ TEST_F(SidebarFixture, ClicksBesideThePickableRowsKeepTheUsersPickAndHomeEndReac
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(surface, &drag);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, sidebar.visualRect(rows.index(0)).center());
-    EXPECT_EQ(model.selection(), SidebarItem::keyboard());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::keyboard());
 
     // The keyboard carries on from the pick, not from the header last clicked.
     key(Qt::Key_Down);
-    EXPECT_EQ(model.selection(), SidebarItem::mouse());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::mouse());
     key(Qt::Key_Home);
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
     key(Qt::Key_End);
-    EXPECT_EQ(model.selection(), SidebarItem::history());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::history());
     key(Qt::Key_Home);
-    EXPECT_EQ(model.selection(), SidebarItem::device("demo"));
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::device("demo"));
     click(rows.indexOf(QStringLiteral("sidebar-all-devices")));
-    EXPECT_EQ(model.selection(), SidebarItem::batch());
+    EXPECT_EQ(model.navigation().selection(), SidebarItem::batch());
 }

@@ -129,13 +129,13 @@ TEST_F(SlicedFixture, ATabShortcutWhileTheBenchFillsInShowsThatTabAndBack) {
     QApplication::setActiveWindow(&sliced);
     ASSERT_FALSE(filledIn(sliced));
     QTest::keySequence(&sliced, QKeySequence(Qt::CTRL | Qt::Key_2));
-    EXPECT_EQ(model.tab(), DetailTab::raw);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::raw);
     settle();
     EXPECT_EQ(panel(sliced), nullptr);
     EXPECT_NE(sliced.findChild<RawHIDView*>(), nullptr);
 
     QTest::keySequence(&sliced, QKeySequence(Qt::CTRL | Qt::Key_1));
-    EXPECT_EQ(model.tab(), DetailTab::bench);
+    EXPECT_EQ(model.navigation().tab(), DetailTab::bench);
     ASSERT_TRUE(QTest::qWaitFor([&] { return filledIn(sliced); }));
     EXPECT_NE(panel(sliced)->card(firstTest().id()), nullptr);
 }

@@ -64,7 +64,8 @@ struct TesterFixture : ::testing::Test {
 
 struct KeyboardScreen : TesterFixture {
     QMainWindow window;
-    KeyboardTesterView* view = new KeyboardTesterView(model);
+    KeyboardTesterView* view =
+        new KeyboardTesterView(model.keyboard(), model.settings(), model, model.clock());
     KeyboardTester& tester = model.keyboard();
 
     KeyboardScreen() {
@@ -302,7 +303,7 @@ TEST_F(KeyboardScreen, KeysOfAnotherWindowAreNotCaptured) {
 }
 
 TEST_F(KeyboardScreen, SaveAsksForTheUnitAndNamesTheDeviceAfterTheLayout) {
-    model.setDefaultTechnician("Robin");
+    model.settings().setDefaultTechnician("Robin");
     tester.start();
     press(keyA, 1000, 100.0);
     release(keyA, 1050, 100.05);
@@ -333,7 +334,7 @@ TEST_F(KeyboardScreen, SaveAsksForTheUnitAndNamesTheDeviceAfterTheLayout) {
 }
 
 TEST_F(TesterFixture, AFailedSaveShowsTheLibrarysError) {
-    KeyboardTesterView view(model);
+    KeyboardTesterView view(model.keyboard(), model.settings(), model, model.clock());
     // The session folder's place is taken by a file, so nothing can be written there.
     QDir().rmdir(model.sessionsFolder());
     QFile blocker(model.sessionsFolder());
@@ -348,7 +349,7 @@ TEST_F(TesterFixture, AFailedSaveShowsTheLibrarysError) {
 namespace {
 
 struct MouseScreen : TesterFixture {
-    MouseTesterView view{model};
+    MouseTesterView view{model.mouse(), model.settings(), model, model.clock()};
     MousePad& pad = view.pad();
     MouseTester& tester = model.mouse();
 
