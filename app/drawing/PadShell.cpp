@@ -178,8 +178,10 @@ void paintPadShadow(QPainter& painter, const PadShadow&, bool dark) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath& outline = ShellShape::outline();
-    PaintLayers::paintBlurred(painter, outline, black(dark ? 0.55 : 0.22), 14, {0, 12}, Keep::no);
-    PaintLayers::paintBlurred(painter, outline, black(dark ? 0.5 : 0.18), 3, {0, 3}, Keep::no);
+    // The shell is opaque wherever its outline covers a pixel whole and is always drawn over the
+    // shadow, so the shadow is laid only where it can show.
+    PaintLayers::paintBlurred(painter, outline, black(dark ? 0.55 : 0.22), 14, {0, 12}, Keep::no, outline);
+    PaintLayers::paintBlurred(painter, outline, black(dark ? 0.5 : 0.18), 3, {0, 3}, Keep::no, outline);
     painter.restore();
 }
 

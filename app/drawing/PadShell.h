@@ -31,6 +31,8 @@ struct MatteNoise {
 inline constexpr double padShadowMargin = 40;
 
 // Paints the shadow, blurred, in canvas coordinates; it reaches up to the margin past the canvas.
+// It is painted to lie under the shell: well inside the outline, where the shell hides it, it
+// leaves the pixels as they were.
 void paintPadShadow(QPainter& painter, const PadShadow& shadow, bool dark);
 // Paints the shell's eight layers, wells last, in canvas coordinates.
 void paintPadShell(QPainter& painter, const PadShell& shell, bool dark);

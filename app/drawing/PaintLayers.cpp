@@ -172,6 +172,38 @@ void finishEffect(QPainter& painter, Effect effect, const Coverage::Grid& grid, 
     remember(std::move(effect));
 }
 
+// Clears `alpha`, a plane of `grid`, well inside `cover`: in every block of pixels that `cover`
+// covers whole together with the eight blocks round it, so that each pixel cleared lies a block or
+// more inside the shape's edge, past any rounding of where images land or how they are resampled.
+void clearUnder(std::vector<std::uint8_t>& alpha, const Coverage::Grid& grid, const QPainterPath& cover) {
+    constexpr int block = 8; // pixels a side
+    if (alpha.size() < std::size_t(grid.width) * std::size_t(grid.height)) return;
+    const std::vector<std::uint8_t> coarse = Coverage::render(cover, grid, block);
+    const int columns = Coverage::coarseSide(grid.width, block), rows = Coverage::coarseSide(grid.height, block);
+    auto whole = [&](int column, int row) { return coarse[std::size_t(row) * std::size_t(columns) + std::size_t(column)] == 255; };
+    for (int row = 1; row + 1 < rows; ++row) {
+        const int y0 = row * block, y1 = std::min(grid.height, y0 + block);
+        int column = 1;
+        while (column + 1 < columns) {
+            auto hidden = [&](int c) {
+                for (int r = row - 1; r <= row + 1; ++r)
+                    for (int k = c - 1; k <= c + 1; ++k)
+                        if (!whole(k, r)) return false;
+                return true;
+            };
+            if (!hidden(column)) {
+                ++column;
+                continue;
+            }
+            const int first = column;
+            while (column + 1 < columns && hidden(column)) ++column;
+            const int x0 = first * block, x1 = std::min(grid.width, column * block);
+            for (int y = y0; y < y1 && x0 < x1; ++y)
+                std::fill_n(alpha.begin() + std::ptrdiff_t(y) * grid.width + x0, x1 - x0, std::uint8_t(0));
+        }
+    }
+}
+
 // The strength of an inner shadow at each pixel of `grid` (the shape's bounds on the painter's
 // pixels). The shadow is the colour everywhere but the moved shape: the moved shape's blurred
 // coverage taken from full strength. Beyond the wide grid there is no shape, so full colour, as
@@ -210,17 +242,18 @@ void paintMasked(QPainter& painter, const QPainterPath& mask, const std::functio
 }
 
 void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius, QPointF offset,
-                  Keep keep) {
+                  Keep keep, const QPainterPath& coveredLater) {
     Effect effect{Effect::Kind::blurred, shape, color, radius, offset, deviceScale(painter), {}, {}};
     if (keep == Keep::yes && drawKept(painter, effect)) return;
     const QPainterPath moved = shape.translated(offset);
     const double margin = 3 * std::max(radius, 0.0) + 1;
     const Coverage::Grid grid =
         pixelGrid(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
-    const std::vector<std::uint8_t> alpha =
+    std::vector<std::uint8_t> alpha =
         PlaneCache::plane({PlaneCache::Key::Kind::blurred, shape, Coverage::toPixels(grid), grid.width, grid.height,
                            radius, offset},
                           [&] { return Coverage::blurred(moved, grid, pixelRadius(radius, grid)); });
+    if (keep == Keep::no && !coveredLater.isEmpty()) clearUnder(alpha, grid, coveredLater);
     finishEffect(painter, std::move(effect), grid, alpha, keep);
 }
 

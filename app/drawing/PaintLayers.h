@@ -72,9 +72,12 @@ enum class Keep { yes, no };
 
 // Fills `shape` with `color`, moved by `offset` and blurred by `radius` (a drop shadow or a glow).
 // This and the inner shadow keep their last few images, so painting the same effect again at the
-// same scale (the next frame) only composites.
+// same scale (the next frame) only composites. An effect that is not kept may be told of a shape
+// `coveredLater` that will be painted over it opaquely wherever it covers a pixel whole (a shadow
+// under its body): the effect leaves the pixels well inside that shape as they were, since
+// nothing it lays there would show.
 void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& color, double radius,
-                  QPointF offset = {}, Keep keep = Keep::yes);
+                  QPointF offset = {}, Keep keep = Keep::yes, const QPainterPath& coveredLater = {});
 
 // The shadow that the edge of a filled `shape` casts inside it: `color` everywhere outside the
 // shape moved by `offset`, blurred by `radius`, kept only inside the shape.

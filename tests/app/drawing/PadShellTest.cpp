@@ -2,7 +2,9 @@
 // the shadow that reaches past the canvas, the kept images repainted only on a new key, and the
 // colourless planes and the scheme's shading kept across paintings at a size, from which the very
 // same images come.
+#include "app/drawing/Gradients.h"
 #include "app/drawing/PadImages.h"
+#include "app/drawing/PadShapes.h"
 #include "app/drawing/PadShell.h"
 #include "app/drawing/PaintLayers.h"
 #include "app/drawing/PlaneCache.h"
@@ -10,6 +12,8 @@
 #include "DrawingProbe.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace Tessarine;
 using Role = ElementInfo::Role;
@@ -129,6 +133,74 @@ TEST(PadShell, ShadowReachesPastTheCanvas) {
     // Darker in the dark scheme.
     const int lightAlpha = qAlpha(shadow.image.pixel(280 + 40, 262 + 40));
     EXPECT_GT(qAlpha(images.shadow(true, 1, 1).image.pixel(280 + 40, 262 + 40)), lightAlpha);
+}
+
+namespace {
+
+// The shadow as it was painted before it learnt to leave what the shell hides: both blurs laid
+// over the whole image.
+QImage wholeShadow(bool dark, double scale, double ratio) {
+    const double k = scale * ratio;
+    QImage image(int(std::ceil(640 * k)), int(std::ceil(410 * k)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(k, k);
+        p.translate(padShadowMargin, padShadowMargin);
+        const QPainterPath& outline = ShellShape::outline();
+        PaintLayers::paintBlurred(p, outline, Gradients::black(dark ? 0.55 : 0.22), 14, {0, 12},
+                                  PaintLayers::Keep::no);
+        PaintLayers::paintBlurred(p, outline, Gradients::black(dark ? 0.5 : 0.18), 3, {0, 3},
+                                  PaintLayers::Keep::no);
+    }
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+// The shadow and the shell over it on a screen of `ratio`, the canvas at `origin` (points).
+QImage composited(const QImage& shadow, const QImage& shell, double scale, double ratio, QPointF origin,
+                  const QColor& background) {
+    QImage frame(int(std::ceil(660 * ratio)), int(std::ceil(420 * ratio)), QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(ratio);
+    frame.fill(background);
+    QPainter p(&frame);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawPlaced(p, {shadow, {-padShadowMargin, -padShadowMargin}}, origin, scale);
+    drawPlaced(p, {shell, {0, 0}}, origin, scale);
+    return frame;
+}
+
+} // namespace
+
+// The shadow leaves the pixels the shell hides, and the frame comes out as it did when the shadow
+// covered them: pixel for pixel, at whole and fractional scales, pixel ratios and places, in
+// either scheme, on an opaque background and on a clear one.
+TEST(PadShell, ShadowLeftOutUnderTheShellChangesNoPixelOfTheFrame) {
+    struct Case {
+        double scale, ratio;
+        QPointF origin;
+    };
+    for (const Case& c : {Case{1, 1, {40, 40}}, Case{559.0 / 560, 2, {40.3, 41.7}}, Case{0.73, 1.5, {52.25, 44.6}},
+                          Case{1.37, 1.25, {43.1, 40.9}}}) {
+        for (bool dark : {false, true}) {
+            PadImages images;
+            const QImage shadow = images.shadow(dark, c.scale, c.ratio).image.copy();
+            const QImage shell = images.shell({full()}, dark, c.scale, c.ratio).image.copy();
+            const QImage before = wholeShadow(dark, c.scale, c.ratio);
+            ASSERT_EQ(shadow.size(), before.size());
+            // The shadow is left out in the middle of the body ...
+            const QPoint middle = (QPointF(280 + padShadowMargin, 150 + padShadowMargin) * c.scale * c.ratio).toPoint();
+            EXPECT_GT(qAlpha(before.pixel(middle)), 0);
+            EXPECT_EQ(qAlpha(shadow.pixel(middle)), 0);
+            // ... and nowhere the frame shows it.
+            for (const QColor& background : {QColor(236, 238, 241), QColor(Qt::transparent)}) {
+                EXPECT_EQ(composited(shadow, shell, c.scale, c.ratio, c.origin, background),
+                          composited(before, shell, c.scale, c.ratio, c.origin, background))
+                    << c.scale << " × " << c.ratio << (dark ? " dark" : " light");
+            }
+        }
+    }
 }
 
 TEST(PadShell, ImagesArePaintedAgainOnlyForANewKey) {
