@@ -16,6 +16,9 @@
 #include "app/model/SystemSources.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
 #include <QIcon>
 #include <QStandardPaths>
 
@@ -147,12 +150,22 @@ int main(int argc, char** argv) {
 
     // The window's first frames are painted and answer input without waiting for the drawn
     // controller's first images, which are painted beside them.
+    // The first image read loads the image format plugins, as the menu bar's first icon does
+    // while the window is built: they load beside the building instead.
+    std::thread imageFormats([] {
+        QBuffer png;
+        png.open(QIODevice::ReadWrite);
+        QImage(1, 1, QImage::Format_ARGB32).save(&png, "PNG");
+        png.seek(0);
+        QImageReader(&png).read();
+    });
     Tessarine::ControllerDrawing::setFirstImagesAway(true);
     // A window that opens on a large page shows it first and fills it in over the next turns.
     Tessarine::SlicedBuild::setSlicing(true);
     Tessarine::TessarineApp tessarine(app);
     QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app, [&tessarine] { tessarine.raise(); });
     tessarine.show();
+    imageFormats.join();
     const int status = QApplication::exec();
     Tessarine::endWithin(Tessarine::quitDeadline, status);
     tessarine.shutdown();
