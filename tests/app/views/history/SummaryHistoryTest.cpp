@@ -220,7 +220,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     };
     // A read that takes long says "Loading…" in place of the greyed view.
     files.executor->runAll();
-    model().setSelectedSession(listed()[7].id);
+    model().navigation().setSelectedSession(listed()[7].id);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.detail()->objectName() == "history-opening"; }, 5000));
     files.executor->runAll();
     settle();
