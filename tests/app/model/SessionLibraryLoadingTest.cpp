@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/model/BackgroundWorker.h"
+#include "support/HeldWorker.h"
 #include "app/model/Services.h"
 #include "support/TestLog.h"
 
@@ -32,18 +33,6 @@ std::vector<std::string> listed(const SessionLibrary& library) {
     for (const auto& s : library.sessions()) out.push_back(s.unit + (s.label.empty() ? "" : " " + s.label));
     return out;
 }
-
-// Keeps the work until the test lets it run, so the folder can be read after the saves too.
-class HeldWorker final : public BackgroundWorker {
-public:
-    void run(std::function<void()> work) override { held.push_back(std::move(work)); }
-    void wait() override {}
-    void release() {
-        for (auto& work : held) work();
-        held.clear();
-    }
-    std::vector<std::function<void()>> held;
-};
 
 struct LoadingFixture : ::testing::Test {
     QTemporaryDir dir;
