@@ -127,6 +127,25 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
         if (alpha[i] != 0) pixels[i] = PixelMath::over(tint(color, alpha[i]), pixels[i]);
 }
 
+void scale(const std::uint8_t* coverage, std::uint32_t* pixels, int count) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(char(0xff));
+    for (; x + 16 <= count; x += 16) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(c, full)) == 0xffff) continue;
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(c, zero)) == 0xffff) {
+            for (int k = 0; k < 16; k += 4) store(pixels + x + k, zero);
+            continue;
+        }
+        for (int k = 0; k < 16; ++k)
+            if (coverage[x + k] != 255) pixels[x + k] = PixelMath::scaled(pixels[x + k], coverage[x + k]);
+    }
+#endif
+    for (; x < count; ++x)
+        if (coverage[x] != 255) pixels[x] = PixelMath::scaled(pixels[x], coverage[x]);
+}
+
 void remainder(const std::uint8_t* taken, std::uint8_t* values, int count) {
     auto one = [&](int x) {
         values[x] = std::uint8_t(((255u - taken[x]) * values[x] * 257u + 32768u) >> 16);

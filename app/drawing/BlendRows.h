@@ -16,6 +16,11 @@ std::uint32_t tint(std::uint32_t color, std::uint32_t alpha);
 // coverage.
 void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pixels, int count);
 
+// PixelMath::scaled(pixels[i], coverage[i]) for `count` pixels: a row masked by a coverage. Runs
+// of sixteen whole (255) coverages leave their pixels, and runs of sixteen clear ones clear them,
+// at once.
+void scale(const std::uint8_t* coverage, std::uint32_t* pixels, int count);
+
 // values[i] × (255 − taken[i]) / 255 (as (p × 257 + 32768) / 65536 of the product p, which
 // stays within a level of it), for `count` one-byte values: what is left of a
 // coverage where another one is taken from it (an inner shadow: the shape less its moved

@@ -3,7 +3,6 @@
 #include "app/drawing/BlendRows.h"
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/PathRaster.h"
-#include "app/drawing/PixelMath.h"
 #include "app/drawing/PlaneCache.h"
 
 #include <QPainter>
@@ -191,10 +190,7 @@ void multiply(QImage& image, const std::vector<std::uint8_t>& coverage) {
         return;
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-        const std::uint8_t* in = coverage.data() + std::size_t(y) * std::size_t(width);
-        for (int x = 0; x < width; ++x) {
-            if (in[x] != 255) line[x] = PixelMath::scaled(line[x], in[x]);
-        }
+        BlendRows::scale(coverage.data() + std::size_t(y) * std::size_t(width), line, width);
     }
 }
 

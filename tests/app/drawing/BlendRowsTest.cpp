@@ -107,6 +107,25 @@ TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
     }
 }
 
+TEST(BlendRows, MaskedRowsEqualPixelByPixelScaling) {
+    // Runs of whole, clear and mixed coverage, ending at every remainder of the sixteen that go
+    // at once, over every kind of pixel.
+    std::mt19937 random(9);
+    for (int count : {0, 5, 16, 31, 64, 1001}) {
+        std::vector<std::uint8_t> coverage(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const int run = i / 16 % 4;
+            coverage[std::size_t(i)] = run == 0 ? 255 : run == 1 ? 0 : std::uint8_t(random() % 256);
+        }
+        if (count > 40) coverage[20] = 0; // one clear value in a whole run
+        std::vector<std::uint32_t> fast = beneath(coverage.size(), random);
+        std::vector<std::uint32_t> plain = fast;
+        BlendRows::scale(coverage.data(), fast.data(), count);
+        for (std::size_t i = 0; i < coverage.size(); ++i) plain[i] = PixelMath::scaled(plain[i], coverage[i]);
+        ASSERT_EQ(fast, plain) << count;
+    }
+}
+
 TEST(BlendRows, RemainderEqualsValueByValueScaling) {
     // Runs of clear values, of full taking and of mixed bytes, ending at every remainder of the
     // sixteen that go at once.
