@@ -12,8 +12,8 @@ using RorozErurEvo::Thresholds;
 namespace {
 
 // Counts emissions of one signal.
-struct Spy {
-    template <class Signal> Spy(UserSettings& settings, Signal signal) {
+struct SettingsSpy {
+    template <class Signal> SettingsSpy(UserSettings& settings, Signal signal) {
         QObject::connect(&settings, signal, [this] { ++hits; });
     }
     int hits = 0;
@@ -40,15 +40,15 @@ TEST(UserSettings, ReadsAndWritesTheStoredKeysOnEveryAssignmentButSignalsOnlyCha
     EXPECT_EQ(settings.trailSeconds(), 2.5);
     EXPECT_EQ(store.data("thresholds"), QByteArray("[not json")) << "reading writes nothing back";
 
-    Spy trail(settings, &UserSettings::trailSecondsChanged);
+    SettingsSpy trail(settings, &UserSettings::trailSecondsChanged);
     store.remove("trailSeconds");
     settings.setTrailSeconds(2.5);
     EXPECT_EQ(store.number("trailSeconds"), 2.5) << "an equal value is written all the same";
     EXPECT_EQ(trail.hits, 0);
 
     // An impossible record changes and writes nothing; the next good one clears the note.
-    Spy limits(settings, &UserSettings::thresholdsChanged);
-    Spy fallbacks(settings, &UserSettings::limitsFallbacksChanged);
+    SettingsSpy limits(settings, &UserSettings::thresholdsChanged);
+    SettingsSpy fallbacks(settings, &UserSettings::limitsFallbacksChanged);
     const auto refusal = settings.setThresholds(impossible());
     ASSERT_TRUE(refusal);
     EXPECT_TRUE(refusal->field == &Thresholds::driftWarn);

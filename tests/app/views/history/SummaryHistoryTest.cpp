@@ -37,7 +37,7 @@ namespace SessionCoder = RorozErurEvo::SessionCoder;
 
 namespace {
 
-void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void settleDeletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 // Every row of a history list as it is shown and read aloud.
 std::vector<QString> rows(const SessionListModel& list) {
@@ -136,7 +136,7 @@ TEST_F(SummaryHistory, WhatIsOpenedComparedExportedOrPrintedIsTheFilesSession) {
     for (std::size_t i : {std::size_t(0), std::size_t(7), std::size_t(100), std::size_t(299)}) {
         model().navigation().setSelectedSession(listed()[i].id);
         files.executor->runAll();
-        settle();
+        settleDeletions();
         auto* detail = qobject_cast<SessionDetail*>(view.detail());
         ASSERT_NE(detail, nullptr) << i;
         EXPECT_EQ(SessionCoder::encode(detail->session()), fileBytes(listed()[i].id)) << i;
@@ -150,14 +150,14 @@ TEST_F(SummaryHistory, WhatIsOpenedComparedExportedOrPrintedIsTheFilesSession) {
     model().navigation().setCompareBefore(listed()[20].id);
     model().navigation().setCompareAfter(listed()[5].id);
     files.executor->runAll();
-    settle();
+    settleDeletions();
     auto* compare = qobject_cast<CompareView*>(view.detail());
     ASSERT_NE(compare, nullptr);
     EXPECT_EQ(SessionCoder::encode(compare->before()), fileBytes(listed()[20].id));
     EXPECT_EQ(SessionCoder::encode(compare->after()), fileBytes(listed()[5].id));
     model().navigation().setCompareBefore(std::nullopt);
     model().navigation().setCompareAfter(std::nullopt);
-    settle();
+    settleDeletions();
 
     // The menus' commands on the picked saved session hand over the file's session too.
     model().navigation().setSelection(SidebarItem::history());
@@ -214,7 +214,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
         // What the pane showed is greyed meanwhile: nothing in it acts on the wrong session.
         EXPECT_FALSE(view.detail()->isEnabled());
         files.executor->runAll();
-        settle();
+        settleDeletions();
         EXPECT_FALSE(view.opening());
         return view.detail()->objectName().toStdString();
     };
@@ -223,7 +223,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     model().navigation().setSelectedSession(listed()[7].id);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.detail()->objectName() == "history-opening"; }, 5000));
     files.executor->runAll();
-    settle();
+    settleDeletions();
     EXPECT_EQ(view.detail()->objectName(), "session-detail");
 
     EXPECT_EQ(pick(gone), "history-unopened");
@@ -238,7 +238,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     // A change elsewhere in the library does not ask again, nor tell again.
     model().navigation().setSelectedSession(gone.id);
     files.executor->runAll();
-    settle();
+    settleDeletions();
     model().setToast(std::nullopt);
     ASSERT_TRUE(model().library().save(whole[0]));
     files.executor->runAll();
@@ -249,7 +249,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     model().navigation().setCompareBefore(gone.id);
     model().navigation().setCompareAfter(fine.id);
     files.executor->runAll();
-    settle();
+    settleDeletions();
     EXPECT_EQ(view.detail()->objectName(), "history-unopened");
     chooser->answer = QDir(files.folder.path()).filePath("all.json");
     model().openSessions(listed(), [&](std::vector<TestSession> sessions) {
