@@ -54,7 +54,8 @@ template <typename Draw> void withHardShadow(QPainter& p, double whiteOpacity, D
 
 // An arm's rectangle cut to the cross, so the lit arm keeps the cross's rounded ends.
 const QPainterPath& litArm(DPadArm arm) {
-    static const std::array<QPainterPath, 4> arms = [] {
+    // One per thread, as the shell's outline.
+    thread_local const std::array<QPainterPath, 4> arms = [] {
         const QPainterPath cross = CrossShape::path(dpadArm, QRectF(0, 0, dpadCapSize, dpadCapSize));
         std::array<QPainterPath, 4> cut;
         for (DPadArm a : {DPadArm::up, DPadArm::down, DPadArm::left, DPadArm::right}) {

@@ -68,14 +68,16 @@ const QColor& capBottom() {
 
 namespace ShellShape {
 const QPainterPath& outline() {
-    static const QPainterPath path = buildOutline();
+    // One per thread: a path works out its bounds and its drawing form the first time they are
+    // asked for, unguarded, and the shell is painted beside the window as well as in it.
+    thread_local const QPainterPath path = buildOutline();
     return path;
 }
 QPainterPath path(const QRectF& rect) { return outline().translated(rect.topLeft()); }
 } // namespace ShellShape
 
 const QPainterPath& shoulderPath() {
-    static const QPainterPath path = buildShoulder();
+    thread_local const QPainterPath path = buildShoulder(); // one per thread, as the outline
     return path;
 }
 

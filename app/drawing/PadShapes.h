@@ -22,7 +22,7 @@ const QColor& capBottom();
 } // namespace Color
 
 namespace ShellShape {
-// The closed outline of the pad, symmetric about x = 280; built once.
+// The closed outline of the pad, symmetric about x = 280; built once on each thread.
 const QPainterPath& outline();
 // The outline moved to `rect`'s top-left corner, not scaled.
 QPainterPath path(const QRectF& rect);

@@ -49,14 +49,15 @@ constexpr double bumperPressDrop = 1.5; // points
 } // namespace
 
 const QPainterPath& bumperBand(bool left) {
-    static const QPainterPath leftBand = leftBumper();
-    static const QPainterPath rightBand = PadCanvas::mirrored(leftBand);
+    // One per thread, as the shell's outline.
+    thread_local const QPainterPath leftBand = leftBumper();
+    thread_local const QPainterPath rightBand = PadCanvas::mirrored(leftBand);
     return left ? leftBand : rightBand;
 }
 
 const QPainterPath& triggerBand(bool left) {
-    static const QPainterPath leftBand = leftTrigger();
-    static const QPainterPath rightBand = PadCanvas::mirrored(leftBand);
+    thread_local const QPainterPath leftBand = leftTrigger();
+    thread_local const QPainterPath rightBand = PadCanvas::mirrored(leftBand);
     return left ? leftBand : rightBand;
 }
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 
 using namespace Tessarine;
 using Role = ElementInfo::Role;
@@ -307,6 +308,28 @@ TEST(PlaneCache, ImagesFromKeptPlanesEqualImagesPaintedAfresh) {
             EXPECT_EQ(kept.shadow, fresh[i].shadow) << "shadow " << i << " at " << scale << " × " << ratio;
             ++i;
         }
+    }
+    PlaneCache::clear();
+}
+
+// The drawing paints its first images on a thread of its own while the window paints: the
+// shapes shared by both, and the planes kept between them, give every thread the images it
+// would paint alone.
+TEST(PlaneCache, ImagesPaintedOnTwoThreadsAtOnceEqualImagesPaintedAlone) {
+    PlaneCache::clear();
+    const Painted light = paint(full(), false, 1, 1), dark = paint(full(), true, 1, 1);
+    for (int round = 0; round < 3; ++round) {
+        // Nothing kept and no shape worked out yet on the new threads: both start cold together.
+        PlaneCache::clear();
+        Painted onThread[2];
+        std::thread a([&] { onThread[0] = paint(full(), false, 1, 1); });
+        std::thread b([&] { onThread[1] = paint(full(), true, 1, 1); });
+        a.join();
+        b.join();
+        EXPECT_EQ(onThread[0].shell, light.shell) << "round " << round;
+        EXPECT_EQ(onThread[0].shadow, light.shadow) << "round " << round;
+        EXPECT_EQ(onThread[1].shell, dark.shell) << "round " << round;
+        EXPECT_EQ(onThread[1].shadow, dark.shadow) << "round " << round;
     }
     PlaneCache::clear();
 }
