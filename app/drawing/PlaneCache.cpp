@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <list>
+#include <memory>
 #include <mutex>
 
 namespace Tessarine::PlaneCache {
@@ -10,7 +11,8 @@ namespace {
 
 struct Entry {
     Key key;
-    std::vector<std::uint8_t> plane;
+    // Shared, so that a plane is copied out after the lock is let go.
+    std::shared_ptr<const std::vector<std::uint8_t>> plane;
 };
 
 struct Layer {
@@ -48,24 +50,32 @@ bool Key::operator==(const Key& other) const {
 
 std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make) {
     if (!keepingHere) return make();
+    // Comparing paths asks for their bounds, which a path works out, unguarded, the first time.
+    // Worked out here, on the thread the path comes from, a kept key's path is only ever read
+    // by the threads that compare it.
+    key.path.boundingRect();
     Store& s = store();
+    std::shared_ptr<const std::vector<std::uint8_t>> found;
     {
         std::lock_guard guard(s.lock);
         for (auto it = s.entries.begin(); it != s.entries.end(); ++it)
             if (it->key == key) {
                 s.entries.splice(s.entries.begin(), s.entries, it);
-                return it->plane;
+                found = it->plane;
+                break;
             }
     }
+    if (found) return *found;
     // Made outside the lock: another thread's painting does not wait for it. Two threads making
     // the same plane at once both keep theirs; the older copy leaves in its turn.
     std::vector<std::uint8_t> made = make();
     if (made.size() < smallest || made.size() > mostKept) return made;
+    auto kept = std::make_shared<const std::vector<std::uint8_t>>(made);
     std::lock_guard guard(s.lock);
-    s.entries.push_front({key, made});
+    s.entries.push_front({key, std::move(kept)});
     s.bytes += made.size();
     while (s.bytes > mostKept && !s.entries.empty()) {
-        s.bytes -= s.entries.back().plane.size();
+        s.bytes -= s.entries.back().plane->size();
         s.entries.pop_back();
     }
     return made;
