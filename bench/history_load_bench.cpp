@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/model/SessionLibrary.h"
+#include "bench/LibraryLoads.h"
 #include "bench/RealisticSession.h"
 #include "testkit/BoundedFile.h"
 
@@ -76,15 +77,7 @@ void BM_MemoryPerListedSession(benchmark::State& state) {
 BENCHMARK(BM_MemoryPerListedSession)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LoadFiveThousandSessions(benchmark::State& state) {
-    const auto& archive = history().archive;
-    for (auto _ : state) {
-        auto library = std::make_unique<SessionLibrary>(archive);
-        library->load();
-        state.PauseTiming();
-        if (library->sessions().size() != sessionCount) state.SkipWithError("not every session loaded");
-        library.reset();
-        state.ResumeTiming();
-    }
+    LibraryLoads::timeWholeLoads(state, history().archive, sessionCount);
 }
 BENCHMARK(BM_LoadFiveThousandSessions)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 

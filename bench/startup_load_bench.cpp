@@ -12,6 +12,7 @@
 #include "app/model/BackgroundWorker.h"
 #include "app/model/Services.h"
 #include "app/model/SessionLibrary.h"
+#include "bench/LibraryLoads.h"
 #include "bench/RealisticSession.h"
 
 using namespace Tessarine;
@@ -32,15 +33,7 @@ History& history() {
 }
 
 void BM_LoadOnTheMainThread(benchmark::State& state) {
-    const auto& archive = history().archive;
-    for (auto _ : state) {
-        auto library = std::make_unique<SessionLibrary>(archive);
-        library->load();
-        state.PauseTiming();
-        if (library->sessions().size() != sessionCount) state.SkipWithError("not every session loaded");
-        library.reset();
-        state.ResumeTiming();
-    }
+    LibraryLoads::timeWholeLoads(state, history().archive, sessionCount);
 }
 BENCHMARK(BM_LoadOnTheMainThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
