@@ -7,8 +7,6 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextItem>
@@ -125,8 +123,7 @@ void BM_PlainTextPage(benchmark::State& state) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        Tessarine::ReportPDF::setPages(writer);
         QPainter painter(&writer);
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (i > 0) writer.newPage();

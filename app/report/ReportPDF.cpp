@@ -74,14 +74,17 @@ std::vector<Page> pages(const ReportInput& input) {
     return result;
 }
 
+void setPages(QPdfWriter& writer) {
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+}
+
 void render(QIODevice& out, const ReportInput& input) {
     checkNotEmpty(input);
     QPdfWriter writer(&out);
     writer.setTitle(documentTitle);
     writer.setCreator(documentCreator);
-    // One unit is one point and the page's origin is its top-left corner: 612 × 792.
-    writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    setPages(writer);
     QPainter painter;
     if (!painter.begin(&writer)) throw Error("The PDF document could not be started.");
     paintPages(painter, input, [&] { writer.newPage(); }, [] {});

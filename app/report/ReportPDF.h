@@ -18,6 +18,7 @@
 
 class QIODevice;
 class QPaintDevice;
+class QPdfWriter;
 class QPrinter;
 
 namespace Tessarine::ReportPDF {
@@ -67,6 +68,10 @@ std::vector<Page> pagesFor(const RorozErurEvo::TestSession& session, const std::
                            const AppInfo& app = {}, QPaintDevice* device = nullptr);
 // Every session's pages, session after session; numbering starts again for every session.
 std::vector<Page> pages(const ReportInput& input);
+
+// Sets `writer` to the report's pages: letter, upright, no margins, and one unit a point, so that
+// a page is 612 × 792 with its origin at the top-left corner.
+void setPages(QPdfWriter& writer);
 
 // The PDF document of every page of the sessions, in the light scheme whatever the desktop's.
 // Throws Error for an empty list (a report of nothing is a mistake, not an empty file) and when

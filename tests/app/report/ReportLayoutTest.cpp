@@ -3,14 +3,13 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <thread>
 
 #include "app/report/ReportLayout.h"
+#include "app/report/ReportPDF.h"
 #include "PdfTools.h"
 
 using namespace Tessarine::ReportLayout;
@@ -173,8 +172,7 @@ template <class Paint> QByteArray pdfPage(Paint paint) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    Tessarine::ReportPDF::setPages(writer);
     QPainter painter(&writer);
     paint(painter, Typesetter(&writer));
     painter.end();
