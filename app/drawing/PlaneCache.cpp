@@ -49,7 +49,10 @@ bool Key::operator==(const Key& other) const {
 }
 
 std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make) {
-    if (!keepingHere) return make();
+    // A plane holds a byte a pixel. One too small to be kept is never found either: it is made
+    // without a look through the kept ones.
+    if (!keepingHere || std::size_t(std::max(key.width, 0)) * std::size_t(std::max(key.height, 0)) < smallest)
+        return make();
     // Comparing paths asks for their bounds, which a path works out, unguarded, the first time.
     // Worked out here, on the thread the path comes from, a kept key's path is only ever read
     // by the threads that compare it.
