@@ -24,6 +24,7 @@
 
 #include <map>
 
+#include "support/ChangedSessionFiles.h"
 #include "support/TestLog.h"
 #include "testkit/SeededHistory.h"
 #include "testkit/SessionExport.h"
@@ -193,15 +194,7 @@ TEST_F(SummaryHistory, FilesThatChangedOrVanishedAfterTheListingAreReportedNotSh
     const SessionSummary replaced = listed()[4];
     const SessionSummary garbled = listed()[5];
     const SessionSummary fine = listed()[6];
-    QFile::remove(QString::fromStdString(archive.url(gone.id).string()));
-    TestSession other = SessionArchive::readFile(archive.url(replaced.id));
-    other.label = "Edited by another program";
-    archive.save(other);
-    {
-        QFile file(QString::fromStdString(archive.url(garbled.id).string()));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("{\"id\": \"");
-    }
+    ChangedSessionFiles::change(archive, gone.id, replaced.id, garbled.id);
 
     TestLog::ExpectedWarnings logged("tessarine.model", "could not open the session file");
     HistoryView view(model().library(), model().navigation(), model());
