@@ -54,8 +54,6 @@ void withCurrentSessions(AppModel& model, std::function<void(std::vector<RorozEr
 
 std::string suggestedName(const RorozErurEvo::TestSession& session) { return session.unitKey() + " " + session.label; }
 
-std::string suggestedName(const RorozErurEvo::SessionSummary& session) { return session.unitKey() + " " + session.label; }
-
 std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions) {
     if (sessions.empty()) return {};
     return suggestedName(sessions.front());

@@ -36,7 +36,6 @@ void withCurrentSessions(AppModel& model, std::function<void(std::vector<RorozEr
 // "<unit key> <label>" of the first session, the name suggested for reports and exports.
 std::string suggestedName(const std::vector<RorozErurEvo::TestSession>& sessions);
 std::string suggestedName(const RorozErurEvo::TestSession& session);
-std::string suggestedName(const RorozErurEvo::SessionSummary& session);
 // Shows the tab for the selected device; writes it only when it differs.
 void selectTab(AppModel& model, DetailTab tab);
 // Stops the selected device's running test with no result and no announcement.
