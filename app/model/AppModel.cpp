@@ -132,6 +132,7 @@ void AppModel::shutdown() {
     // Joining the threads here means no producer or change callback outlives the model.
     parts_.hid->stop();
     parts_.controllers->stop();
+    library_->stopReading();
     parts_.background->wait();
 }
 

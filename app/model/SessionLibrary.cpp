@@ -304,10 +304,16 @@ struct Read {
     std::size_t failed = 0; // position in what was to be read
 };
 
-Read readWhole(const RorozErurEvo::SessionArchive& archive, const std::vector<SessionSummary>& listed) {
+Read readWhole(const RorozErurEvo::SessionArchive& archive, const std::vector<SessionSummary>& listed,
+               const std::atomic<bool>& stopped) {
     Read read;
     read.sessions.reserve(listed.size());
     for (const auto& summary : listed) {
+        if (stopped.load()) {
+            read.sessions.clear();
+            read.problem = "the app is quitting";
+            return read;
+        }
         auto opened = archive.open(summary);
         if (!opened.session) {
             read.problem = opened.problem;
@@ -370,17 +376,17 @@ void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void
         done(std::move(opened));
     };
     if (!worker_ || !executor_) {
-        finish(readWhole(*archive_, *missing));
+        finish(readWhole(*archive_, *missing, *stopped_));
         return;
     }
     if (openings_++ == 0) emit openingChanged();
     QPointer<SessionLibrary> self(this);
     auto landing = std::make_shared<decltype(finish)>(std::move(finish));
     // The landing travels on to the main thread, so that what `done` holds is let go there.
-    worker_->run([archive = *archive_, missing, executor = executor_, self, landing]() mutable {
+    worker_->run([archive = *archive_, missing, executor = executor_, self, landing, stopped = stopped_]() mutable {
         auto read = std::make_shared<Read>();
         try {
-            *read = readWhole(archive, *missing);
+            *read = readWhole(archive, *missing, *stopped);
         } catch (const std::exception& error) {
             // Out of memory: the user is told, as for a file that could not be read.
             read->sessions.clear();
@@ -388,6 +394,8 @@ void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void
             read->failed = 0;
         }
         missing.reset();
+        // Quitting: nobody waits for the answer, and the main thread may not run it.
+        if (stopped->load()) return;
         executor->post([self, landing = std::move(landing), read] {
             if (!self) return;
             if (--self->openings_ == 0) emit self->openingChanged();

@@ -13,6 +13,7 @@
 // worker at start, and what it held lands in one call on the main thread (loadInBackground).
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -108,6 +109,10 @@ public:
     Whole atHand(const Uuid& id);
     // True while open() reads files.
     bool opening() const { return openings_ > 0; }
+    // The app is quitting: reads under way stop before their next file and land nothing, so
+    // waiting for the worker never waits out an export of thousands of sessions. Nothing opens
+    // after it.
+    void stopReading() { stopped_->store(true); }
 
 signals:
     void sessionsChanged();
@@ -142,6 +147,8 @@ private:
     BackgroundWorker* worker_ = nullptr;
     std::shared_ptr<MainExecutor> executor_;
     int openings_ = 0; // background opens not landed yet
+    // Set once, by stopReading; shared with the reads on the worker.
+    std::shared_ptr<std::atomic<bool>> stopped_ = std::make_shared<std::atomic<bool>>(false);
     std::optional<std::string> lastError_;
     std::vector<RorozErurEvo::SkippedFile> skipped_;
     bool loading_ = false;
