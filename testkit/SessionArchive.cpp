@@ -68,6 +68,10 @@ SessionSummary SessionArchive::readSummaryFile(const fs::path& path) {
 
 fs::path SessionArchive::url(const Uuid& id) const { return folder / (id.text() + ".json"); }
 
+fs::path SessionArchive::url(const SessionSummary& listed) const {
+    return listed.file.empty() ? url(listed.id) : folder / listed.file;
+}
+
 void SessionArchive::save(const TestSession& session) const {
     // Encoding first: a session that cannot be written leaves the disk untouched.
     std::string text = SessionCoder::encode(session);
@@ -149,12 +153,16 @@ SessionArchive::Loaded SessionArchive::load(unsigned threads) const {
 }
 
 SessionArchive::LoadedSummaries SessionArchive::loadSummaries(unsigned threads) const {
-    auto [summaries, skipped] = loadFolder<SessionSummary>(folder, threads, &SessionArchive::readSummaryFile);
+    auto [summaries, skipped] = loadFolder<SessionSummary>(folder, threads, [](const fs::path& path) {
+        SessionSummary summary = readSummaryFile(path);
+        if (path.filename() != summary.id.text() + ".json") summary.file = path.filename().string();
+        return summary;
+    });
     return {std::move(summaries), std::move(skipped)};
 }
 
 SessionArchive::Opened SessionArchive::open(const SessionSummary& listed) const {
-    auto content = BoundedFile::read(url(listed.id), maxFileBytes);
+    auto content = BoundedFile::read(url(listed), maxFileBytes);
     if (content.missing) return {std::nullopt, "its file was deleted after the history was listed"};
     if (!content.text) return {std::nullopt, content.error};
     try {

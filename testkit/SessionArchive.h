@@ -47,6 +47,8 @@ struct SessionArchive {
     static SessionSummary readSummaryFile(const std::filesystem::path& path);
 
     std::filesystem::path url(const Uuid& id) const;
+    // The file a listing summarised: its own name when it had one other than "<id>.json".
+    std::filesystem::path url(const SessionSummary& listed) const;
     // Writes or replaces the session's file atomically: a reader sees the old file or the new
     // one, never part of one. Throws EncodingError (nothing written) or ArchiveError.
     void save(const TestSession& session) const;

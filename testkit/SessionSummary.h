@@ -30,9 +30,13 @@ struct SessionSummary {
     std::string ticket;
     DeviceInfo device;
     std::vector<ResultSummary> results; // in the session's order
+    // The name of the file it was listed from, when that is not "<id>.json": the folder's reader
+    // takes any name, and opening must read the file that was listed. Empty otherwise.
+    std::string file;
 
     static SessionSummary of(const TestSession& session);
-    // Whether this is the summary of `session` (of(session) == *this, without copying it).
+    // Whether this is the summary of `session` (of(session) == *this, but for `file`, without
+    // copying it).
     bool describes(const TestSession& session) const;
 
     // The whole session's answers (TestSession's functions of the same names).

@@ -358,7 +358,7 @@ void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void
             const auto& failed = (*missing)[read.failed];
             opened.problem = problemOf(failed, count, read.problem);
             qCWarning(logModel).noquote() << "could not open the session file"
-                                          << QString::fromStdString(archive_->url(failed.id).string()) << "-"
+                                          << QString::fromStdString(archive_->url(failed).string()) << "-"
                                           << QString::fromStdString(read.problem);
             done(std::move(opened));
             return;

@@ -114,6 +114,21 @@ TEST_F(ArchiveFolder, LoadsNewestFirstAndRemovesOnlyTheNamedFile) {
     EXPECT_TRUE(fs::exists(archive.folder / "copy.json"));
 }
 
+// The folder takes a session file under any name (a copy, a rename): the listing opens the file
+// it listed, not the one the session's id would name.
+TEST_F(ArchiveFolder, ASessionListedUnderAnotherNameOpensFromThatFile) {
+    auto s = session("A", "2026-03-01T09:00:00Z");
+    archive.save(s);
+    fs::rename(archive.url(s.id), archive.folder / "renamed.json");
+    const auto listed = archive.loadSummaries().summaries;
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_TRUE(listed[0].describes(s));
+    const auto opened = archive.open(listed[0]);
+    EXPECT_EQ(opened.problem, "");
+    ASSERT_TRUE(opened.session);
+    EXPECT_EQ(*opened.session, s);
+}
+
 TEST_F(ArchiveFolder, SkipsEveryFileThatIsNotAReadableSession) {
     auto good = session("U", "2026-03-01T09:00:00Z", {result(TestKind::trigger, "Right trigger", Verdict::pass)});
     archive.save(good);
