@@ -5,7 +5,6 @@
 // take at most half as long again.
 #include <benchmark/benchmark.h>
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
@@ -16,6 +15,7 @@
 #include "app/report/ReportPDF.h"
 #include "app/report/ReportPage.h"
 #include "tests/support/RecordingDevice.h"
+#include "tests/support/ReportPdf.h"
 #include "tests/support/ReportSamples.h"
 
 namespace {
@@ -119,20 +119,15 @@ void BM_PlainTextPage(benchmark::State& state) {
     }
     qsizetype size = 0;
     for (auto _ : state) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        Tessarine::ReportPDF::setPages(writer);
-        QPainter painter(&writer);
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (i > 0) writer.newPage();
-            for (const DrawnText& text : texts[i]) {
-                painter.setFont(text.font);
-                painter.drawText(text.at, text.text);
+        const QByteArray bytes = ReportPdf::painted([&](QPdfWriter& writer, QPainter& painter) {
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                if (i > 0) writer.newPage();
+                for (const DrawnText& text : texts[i]) {
+                    painter.setFont(text.font);
+                    painter.drawText(text.at, text.text);
+                }
             }
-        }
-        painter.end();
+        });
         benchmark::DoNotOptimize(bytes.data());
         size = bytes.size();
     }

@@ -1,7 +1,6 @@
 // Setting text into columns and stacking blocks above a floor they may not cross.
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -9,8 +8,8 @@
 #include <thread>
 
 #include "app/report/ReportLayout.h"
-#include "app/report/ReportPDF.h"
 #include "PdfTools.h"
+#include "support/ReportPdf.h"
 
 using namespace Tessarine::ReportLayout;
 
@@ -168,15 +167,7 @@ namespace {
 
 // A one-page PDF of 72 dpi painted by `paint`.
 template <class Paint> QByteArray pdfPage(Paint paint) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    Tessarine::ReportPDF::setPages(writer);
-    QPainter painter(&writer);
-    paint(painter, Typesetter(&writer));
-    painter.end();
-    return bytes;
+    return ReportPdf::painted([&](QPdfWriter& writer, QPainter& painter) { paint(painter, Typesetter(&writer)); });
 }
 
 } // namespace
