@@ -94,6 +94,7 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i channels = _mm_unpacklo_epi8(_mm_set1_epi32(int(color)), zero); // two pixels' worth
+    int probed = 0; // where the last look for a uniform run failed, plus sixteen
     for (; i + 4 <= count; i += 4) {
         // Clear coverage (the most of a stroke's or a shadow's margin) is passed sixteen at a time.
         while (i + 16 <= count &&
@@ -101,8 +102,16 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
                    0xffff)
             i += 16;
         // Sixteen pixels of one strength over one pixel value (a shadow's full core over a clear
-        // or evenly shaded image) all come out as one pixel, worked out once.
-        while (i + 16 <= count && uniformRun(color, alpha + i, pixels + i)) i += 16;
+        // or evenly shaded image) all come out as one pixel, worked out once. Where they are not
+        // one, the next sixteen are looked at, not the next four: a look at every four pixels
+        // cost more than the blending it spared.
+        while (i >= probed && i + 16 <= count) {
+            if (!uniformRun(color, alpha + i, pixels + i)) {
+                probed = i + 16;
+                break;
+            }
+            i += 16;
+        }
         if (i + 4 > count) break;
         std::uint32_t four;
         std::memcpy(&four, alpha + i, sizeof four);
