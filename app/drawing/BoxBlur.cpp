@@ -144,55 +144,55 @@ template <class Pixel> void blurPlane(std::vector<Pixel>& a, int w, int h, doubl
 
 namespace {
 
-// Whether every value of the `width`-wide plane in columns x0 … x1 − 1 and rows y0 … y1 − 1 is
-// the same.
-bool uniform(const std::uint8_t* plane, int width, int x0, int x1, int y0, int y1) {
-    const std::uint8_t first = plane[std::size_t(y0) * std::size_t(width) + std::size_t(x0)];
+// Whether every value of the `width` × `height` plane within columns x0 … x1 − 1 and rows
+// y0 … y1 − 1 equals `value`, the window clipped to the plane. Beyond the plane's edges values
+// count as 0, so a window that reaches past them holds one value only when that value is 0.
+bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, int y0, int y1, std::uint8_t value) {
+    if ((x0 < 0 || y0 < 0 || x1 > width || y1 > height) && value != 0) return false;
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, width);
+    y1 = std::min(y1, height);
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* row = plane + std::size_t(y) * std::size_t(width);
-        std::uint8_t low = first, high = first;
-        for (int x = x0; x < x1; ++x) {
-            low = std::min(low, row[x]);
-            high = std::max(high, row[x]);
-        }
-        if (low != first || high != first) return false;
+        int x = x0;
+#if defined(__SSE2__)
+        const __m128i wanted = _mm_set1_epi8(char(value));
+        for (; x + 16 <= x1; x += 16)
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), wanted)) !=
+                0xFFFF)
+                return false;
+#endif
+        for (; x < x1; ++x)
+            if (row[x] != value) return false;
     }
     return true;
 }
 
-} // namespace
-
-void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
-    if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
-    // A blur leaves a pixel as it is where everything within its reach holds one value, as most
-    // of a large shape's coverage does (0 outside, 255 inside). So the plane is cut into tiles,
-    // and only tiles with differing values within reach are blurred, each run of them as a
-    // plane of its own with the reach about it: the three boxes never look further, so those
-    // pixels come out exactly as in a blur of the whole plane.
+// A blur reaching `reach` pixels each way leaves a pixel as it is where everything within that
+// reach holds one value, as most of a large shape's coverage does (0 outside, 255 inside). So the
+// plane is cut into tiles, and only tiles with differing values within reach are blurred, each
+// run of them as a plane of its own with the reach about it. `blurWhole` blurs such a plane;
+// since it never looks further than the reach, those pixels come out exactly as in a blur of the
+// whole plane. Returns false, having changed nothing, where blurring the whole plane is cheaper.
+template <class BlurWhole>
+bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int reach, BlurWhole blurWhole) {
     constexpr int tile = 32; // pixels a side
-    const std::array<int, 3> radii = boxRadii(sigma);
-    int reach = 0;
-    for (int r : radii) reach += std::max(r, 0);
     const int tilesX = (width + tile - 1) / tile, tilesY = (height + tile - 1) / tile;
-    if (reach == 0 || tilesX * tilesY < 16) {
-        blurPlane(plane, width, height, sigma);
-        return;
-    }
+    if (reach <= 0 || tilesX * tilesY < 16) return false;
     std::vector<char> busy(std::size_t(tilesX) * std::size_t(tilesY));
     int busyCount = 0;
     for (int ty = 0; ty < tilesY; ++ty)
         for (int tx = 0; tx < tilesX; ++tx) {
-            const bool differs = !uniform(plane.data(), width, std::max(0, tx * tile - reach),
-                                          std::min(width, (tx + 1) * tile + reach), std::max(0, ty * tile - reach),
-                                          std::min(height, (ty + 1) * tile + reach));
+            const int x0 = tx * tile, y0 = ty * tile;
+            const bool differs = !uniform(plane.data(), width, height, x0 - reach, (tx + 1) * tile + reach,
+                                          y0 - reach, (ty + 1) * tile + reach,
+                                          plane[std::size_t(y0) * std::size_t(width) + std::size_t(x0)]);
             busy[std::size_t(ty) * std::size_t(tilesX) + std::size_t(tx)] = differs;
             busyCount += differs;
         }
     // With most tiles busy the margins would cost more than they save.
-    if (busyCount * 2 > tilesX * tilesY) {
-        blurPlane(plane, width, height, sigma);
-        return;
-    }
+    if (busyCount * 2 > tilesX * tilesY) return false;
     std::vector<std::uint8_t> out = plane;
     std::vector<std::uint8_t> part;
     for (int ty = 0; ty < tilesY; ++ty)
@@ -212,13 +212,25 @@ void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma)
             part.resize(std::size_t(pw) * std::size_t(ph));
             for (int y = py0; y < py1; ++y)
                 std::copy_n(plane.begin() + std::ptrdiff_t(y) * width + px0, pw, part.begin() + std::ptrdiff_t(y - py0) * pw);
-            blurPlane(part, pw, ph, sigma);
+            blurWhole(part, pw, ph);
             for (int y = y0; y < y1; ++y)
                 std::copy_n(part.begin() + std::ptrdiff_t(y - py0) * pw + (x0 - px0), x1 - x0,
                             out.begin() + std::ptrdiff_t(y) * width + x0);
             tx = end;
         }
     plane.swap(out);
+    return true;
+}
+
+} // namespace
+
+void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
+    if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
+    int reach = 0;
+    for (int r : boxRadii(sigma)) reach += std::max(r, 0);
+    if (!blurNearEdges(plane, width, height, reach,
+                       [sigma](std::vector<std::uint8_t>& part, int w, int h) { blurPlane(part, w, h, sigma); }))
+        blurPlane(plane, width, height, sigma);
 }
 
 void blur(std::vector<std::uint32_t>& pixels, int width, int height, double sigma) {
@@ -246,28 +258,42 @@ double reducedSigma(double sigma, int factor) {
 
 namespace {
 
-// sum[x] += w × line[x] for `count` values. Each value gets the same multiply and add, in the
-// same order, however many go at once, so the vector form gives the plain loop's result exactly
-// (the build uses no fused multiply-add, which would round once instead of twice).
-void weightedAdd(float* __restrict sum, const float* __restrict line, float w, int count) {
-    int x = 0;
-#if defined(__SSE2__)
-    const __m128 weight = _mm_set1_ps(w);
-    for (; x + 4 <= count; x += 4)
-        _mm_storeu_ps(sum + x, _mm_add_ps(_mm_loadu_ps(sum + x), _mm_mul_ps(weight, _mm_loadu_ps(line + x))));
-#endif
-    for (; x < count; ++x) sum[x] += w * line[x];
-}
-
 // One pass of a Gaussian down the columns of `rows` lines of `width` values; values beyond the
-// first and last line count as 0. Each line is a weighted sum of whole lines.
+// first and last line count as 0. Each value is a sum from 0 of weight × value over its window,
+// lowest offset first. The sums are held in registers sixteen columns at a time, each getting
+// the same multiply and add in the same order as one column alone, so the vector form gives the
+// plain loop's result exactly (the build uses no fused multiply-add, which would round once
+// instead of twice).
 void gaussianDown(const float* in, float* out, int width, int rows, const std::vector<float>& weights) {
     const int reach = int(weights.size() / 2);
+    const std::size_t stride = std::size_t(width);
     for (int y = 0; y < rows; ++y) {
-        float* sum = out + std::size_t(y) * std::size_t(width);
-        std::fill(sum, sum + width, 0.0f);
-        for (int k = std::max(-reach, -y); k <= std::min(reach, rows - 1 - y); ++k)
-            weightedAdd(sum, in + std::size_t(y + k) * std::size_t(width), weights[std::size_t(k + reach)], width);
+        const int first = std::max(-reach, -y), last = std::min(reach, rows - 1 - y);
+        const float* w = weights.data() + reach;
+        float* sum = out + std::size_t(y) * stride;
+        int x = 0;
+#if defined(__SSE2__)
+        for (; x + 16 <= width; x += 16) {
+            __m128 s0 = _mm_setzero_ps(), s1 = s0, s2 = s0, s3 = s0;
+            for (int k = first; k <= last; ++k) {
+                const __m128 weight = _mm_set1_ps(w[k]);
+                const float* line = in + std::size_t(y + k) * stride + std::size_t(x);
+                s0 = _mm_add_ps(s0, _mm_mul_ps(weight, _mm_loadu_ps(line)));
+                s1 = _mm_add_ps(s1, _mm_mul_ps(weight, _mm_loadu_ps(line + 4)));
+                s2 = _mm_add_ps(s2, _mm_mul_ps(weight, _mm_loadu_ps(line + 8)));
+                s3 = _mm_add_ps(s3, _mm_mul_ps(weight, _mm_loadu_ps(line + 12)));
+            }
+            _mm_storeu_ps(sum + x, s0);
+            _mm_storeu_ps(sum + x + 4, s1);
+            _mm_storeu_ps(sum + x + 8, s2);
+            _mm_storeu_ps(sum + x + 12, s3);
+        }
+#endif
+        for (; x < width; ++x) {
+            float s = 0;
+            for (int k = first; k <= last; ++k) s += w[k] * in[std::size_t(y + k) * stride + std::size_t(x)];
+            sum[x] = s;
+        }
     }
 }
 
@@ -281,13 +307,18 @@ void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double si
     for (int k = -reach; k <= reach; ++k)
         total += weights[std::size_t(k + reach)] = float(std::exp(-0.5 * k * k / (sigma * sigma)));
     for (float& w : weights) w /= total;
-    // Down the columns, transposed, down the columns again (the rows), transposed back.
-    std::vector<float> a(plane.begin(), plane.begin() + std::ptrdiff_t(width) * height), b(a.size());
-    gaussianDown(a.data(), b.data(), width, height, weights);
-    transpose(b.data(), a.data(), width, height);
-    gaussianDown(a.data(), b.data(), height, width, weights);
-    transpose(b.data(), a.data(), height, width);
-    for (std::size_t i = 0; i < a.size(); ++i) plane[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
+    // The weights sum to 1 within a few parts in a million, so a value held all through the
+    // reach comes back rounded to itself and only tiles near an edge need the sums.
+    auto whole = [&weights](std::vector<std::uint8_t>& part, int w, int h) {
+        // Down the columns, transposed, down the columns again (the rows), transposed back.
+        std::vector<float> a(part.begin(), part.begin() + std::ptrdiff_t(w) * h), b(a.size());
+        gaussianDown(a.data(), b.data(), w, h, weights);
+        transpose(b.data(), a.data(), w, h);
+        gaussianDown(a.data(), b.data(), h, w, weights);
+        transpose(b.data(), a.data(), h, w);
+        for (std::size_t i = 0; i < a.size(); ++i) part[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
+    };
+    if (!blurNearEdges(plane, width, height, reach, whole)) whole(plane, width, height);
 }
 
 namespace {

@@ -95,33 +95,6 @@ TEST(BlurredEffects, OneChannelBlurIsTheColourBlurOfAlpha) {
     }
 }
 
-TEST(BlurredEffects, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
-    // A large plane mostly clear or full, as a shape's coverage is: a filled block with a ragged
-    // edge, a lone pixel, a hard step on a tile boundary and a noisy patch at the plane's edge.
-    // Up to a sigma of 9 few enough tiles differ that only those are blurred; at 14 the whole.
-    const int width = 600, height = 400;
-    std::mt19937 random(3);
-    std::vector<std::uint8_t> plane(std::size_t(width * height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t v = 0;
-            if (x > 40 && x < 260 && y > 30 && y < 190) v = 255;
-            if (std::abs(x - 40) < 2 && y > 30 && y < 190) v = std::uint8_t(random() % 256);
-            if (x >= 288 && y >= 64 && y < 128) v = 255; // a step exactly on tile borders
-            if (x < 20 && y > 220) v = std::uint8_t(random() % 256);
-            plane[std::size_t(y * width + x)] = v;
-        }
-    plane[std::size_t(200 * width + 300)] = 77;
-    for (double sigma : {1.2, 2.4, 4.0, 9.0, 14.0}) {
-        std::vector<std::uint8_t> tiled = plane;
-        std::vector<std::uint32_t> whole(plane.size());
-        for (std::size_t i = 0; i < plane.size(); ++i) whole[i] = std::uint32_t(plane[i]) << 24;
-        BoxBlur::blur(tiled, width, height, sigma);
-        BoxBlur::blur(whole, width, height, sigma);
-        for (std::size_t i = 0; i < plane.size(); ++i) ASSERT_EQ(tiled[i], whole[i] >> 24) << sigma << " at " << i;
-    }
-}
-
 TEST(BlurredEffects, EnlargingKeepsLevelsAndRampsBetweenCentres) {
     // A coarse plane of 3 × 2 pixels, each 4 fine pixels wide.
     const std::vector<std::uint8_t> coarse{0, 100, 200, 0, 100, 200};
@@ -242,6 +215,42 @@ std::vector<std::uint8_t> plainEnlarge(const std::vector<std::uint8_t>& coarse, 
 }
 
 } // namespace
+
+TEST(BlurredEffects, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
+    // A large plane mostly clear or full, as a shape's coverage is: a filled block with a ragged
+    // edge, a lone pixel, a hard step on a tile boundary, a noisy patch at the plane's edge and a
+    // full block running into the edge, beyond which everything counts as clear. Up to a sigma of
+    // 9 few enough tiles differ that only those are blurred; at 14 the whole. The coarse grid's
+    // Gaussian skips tiles alike and must give its plain loop's sums to the last level.
+    const int width = 600, height = 400;
+    std::mt19937 random(3);
+    std::vector<std::uint8_t> plane(std::size_t(width * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t v = 0;
+            if (x > 40 && x < 260 && y > 30 && y < 190) v = 255;
+            if (std::abs(x - 40) < 2 && y > 30 && y < 190) v = std::uint8_t(random() % 256);
+            if (x >= 288 && y >= 64 && y < 128) v = 255; // a step exactly on tile borders
+            if (x < 20 && y > 220) v = std::uint8_t(random() % 256);
+            if (x >= 448 && y >= 256 && y < 352) v = 255; // whole tiles up to the right edge
+            plane[std::size_t(y * width + x)] = v;
+        }
+    plane[std::size_t(200 * width + 300)] = 77;
+    for (double sigma : {1.2, 2.4, 4.0, 9.0, 14.0}) {
+        std::vector<std::uint8_t> tiled = plane;
+        std::vector<std::uint32_t> whole(plane.size());
+        for (std::size_t i = 0; i < plane.size(); ++i) whole[i] = std::uint32_t(plane[i]) << 24;
+        BoxBlur::blur(tiled, width, height, sigma);
+        BoxBlur::blur(whole, width, height, sigma);
+        for (std::size_t i = 0; i < plane.size(); ++i) ASSERT_EQ(tiled[i], whole[i] >> 24) << sigma << " at " << i;
+    }
+    for (double sigma : {1.1, 2.5, 3.5, 6.0}) {
+        std::vector<std::uint8_t> tiled = plane;
+        BoxBlur::gaussian(tiled, width, height, sigma);
+        const std::vector<std::uint8_t> plain = plainGaussian(plane, width, height, sigma);
+        for (std::size_t i = 0; i < plane.size(); ++i) ASSERT_EQ(tiled[i], plain[i]) << sigma << " at " << i;
+    }
+}
 
 TEST(BlurredEffects, CoarseStepsEqualTheirPlainLoopsExactly) {
     // Sizes that leave every remainder of the vectors' widths, noise and hard steps alike.
