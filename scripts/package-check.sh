@@ -7,7 +7,7 @@
 # holds by build ID, the AppStream metainfo (appstreamcli validate --no-net), the desktop entry
 # (desktop-file-validate, its categories), the manual page's files and environment, both
 # programs' command lines run from the package unpacked into a scratch root (dpkg -x), the report
-# tool loading neither SDL nor udev (ldd), and
+# tool loading neither SDL nor udev (ldd), the application not linking SDL (readelf), and
 # lintian, which must find no errors in either package; its warnings are listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,9 +45,11 @@ grep -q "udevadm control --reload-rules" "$scratch/control/postinst" &&
   fail "the postinst does not reload the udev rules and trigger the hidraw devices"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for library in libqt6widgets6 libsdl2 libudev1 libc6; do
+for library in libqt6widgets6 libudev1 libc6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: dpkg-shlibdeps did not run?"
 done
+# SDL is loaded at run time, so the package must name it itself.
+grep -q "libsdl2-2.0-0" <<<"$depends" || fail "Depends lacks libsdl2-2.0-0, which tessarine loads when it starts SDL"
 grep -qw "qt6-wayland" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "the package does not recommend qt6-wayland"
 version=$(dpkg-deb -f "$deb" Version)
 zcat "$scratch/root/usr/share/doc/tessarine/changelog.gz" | head -1 | grep -q "^tessarine ($version)" || fail "the changelog's latest entry is not version $version"
@@ -74,6 +76,11 @@ sh tests/packaging/command-line-test.sh "$scratch/root/usr/bin/tessarine" "$scra
   fail "the installed programs' command lines"
 sh tests/packaging/report-links-test.sh "$scratch/root/usr/bin/tessarine-report" ||
   fail "the installed report tool loads SDL or udev"
+# SDL is loaded when the controller thread starts it, not with the program: it and the libraries
+# it needs would otherwise be mapped before the window can show.
+if readelf -d "$scratch/root/usr/bin/tessarine" | grep -q 'NEEDED.*libSDL'; then
+  fail "tessarine links SDL instead of loading it when the controller thread starts"
+fi
 
 echo "-- metainfo and desktop entry"
 appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml" ||

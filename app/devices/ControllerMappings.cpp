@@ -1,6 +1,6 @@
 #include "app/devices/ControllerMappings.h"
 
-#include <SDL.h>
+#include "app/devices/SdlLibrary.h"
 
 #include <QStandardPaths>
 
@@ -20,7 +20,7 @@ std::vector<std::string> standardFiles() {
     return files;
 }
 
-Outcome add(std::string_view text, const std::function<bool()>& stopping) {
+Outcome add(const SdlLibrary& sdl, std::string_view text, const std::function<bool()>& stopping) {
     Outcome outcome;
     while (!text.empty()) {
         if (stopping && stopping()) {
@@ -38,15 +38,15 @@ Outcome add(std::string_view text, const std::function<bool()>& stopping) {
                 size = next == std::string_view::npos ? text.size() : next + 1;
             }
         }
-        SDL_RWops* block = SDL_RWFromConstMem(text.data(), static_cast<int>(size));
-        const int added = block ? SDL_GameControllerAddMappingsFromRW(block, 1) : -1;
+        SDL_RWops* block = sdl.RWFromConstMem(text.data(), static_cast<int>(size));
+        const int added = block ? sdl.GameControllerAddMappingsFromRW(block, 1) : -1;
         if (added > 0) outcome.added += added;
         text.remove_prefix(size);
     }
     return outcome;
 }
 
-Outcome load(const std::string& path, const std::function<bool()>& stopping) {
+Outcome load(const SdlLibrary& sdl, const std::string& path, const std::function<bool()>& stopping) {
     const auto content = RorozErurEvo::BoundedFile::read(path, maxBytes);
     if (!content.text) {
         Outcome outcome;
@@ -54,7 +54,7 @@ Outcome load(const std::string& path, const std::function<bool()>& stopping) {
         if (!content.missing) outcome.refused = content.error;
         return outcome;
     }
-    return add(*content.text, stopping);
+    return add(sdl, *content.text, stopping);
 }
 
 } // namespace Tessarine::ControllerMappings

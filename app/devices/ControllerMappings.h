@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace Tessarine {
+struct SdlLibrary;
+}
+
 namespace Tessarine::ControllerMappings {
 
 // Largest mapping file read, bytes: the community's file for every platform is about 600 kB.
@@ -33,9 +37,9 @@ struct Outcome {
 };
 
 // Reads the file and adds its mappings for this platform to SDL. SDL's thread only.
-Outcome load(const std::string& path, const std::function<bool()>& stopping);
+Outcome load(const SdlLibrary& sdl, const std::string& path, const std::function<bool()>& stopping);
 
 // The same for text already read (the blocks are handed over as they are).
-Outcome add(std::string_view text, const std::function<bool()>& stopping);
+Outcome add(const SdlLibrary& sdl, std::string_view text, const std::function<bool()>& stopping);
 
 } // namespace Tessarine::ControllerMappings

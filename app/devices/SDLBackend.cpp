@@ -32,7 +32,7 @@ static_assert(padButtonCount == SDL_CONTROLLER_BUTTON_MAX);
 // Nintendo's pads have on/off triggers (ZL and ZR) that SDL reports as released or fully
 // pulled; any other pad's trigger is analogue when its mapping reads it from an axis, and a
 // plain button when the mapping takes it from a button or a hat.
-std::bitset<2> analogTriggers(SDL_GameController* controller, PadType type) {
+std::bitset<2> analogTriggers(const SdlLibrary& sdl, SDL_GameController* controller, PadType type) {
     switch (type) {
     case PadType::switchPro:
     case PadType::joyConLeft:
@@ -43,7 +43,7 @@ std::bitset<2> analogTriggers(SDL_GameController* controller, PadType type) {
     std::bitset<2> analog;
     const SDL_GameControllerAxis axes[] = {SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_AXIS_TRIGGERRIGHT};
     for (std::size_t i = 0; i < 2; ++i)
-        analog.set(i, SDL_GameControllerGetBindForAxis(controller, axes[i]).bindType == SDL_CONTROLLER_BINDTYPE_AXIS);
+        analog.set(i, sdl.GameControllerGetBindForAxis(controller, axes[i]).bindType == SDL_CONTROLLER_BINDTYPE_AXIS);
     return analog;
 }
 
@@ -68,27 +68,27 @@ std::optional<std::string> nonEmptyText(const char* s) { return s && *s ? std::o
 // SDL answers 0 for an id or version it does not know.
 std::optional<int> known(Uint16 value) { return value ? std::optional<int>(value) : std::nullopt; }
 
-std::optional<std::string> guidText(SDL_JoystickGUID guid) {
+std::optional<std::string> guidText(const SdlLibrary& sdl, SDL_JoystickGUID guid) {
     char text[33] = {};
-    SDL_JoystickGetGUIDString(guid, text, sizeof text);
+    sdl.JoystickGetGUIDString(guid, text, sizeof text);
     // An all-zero GUID is SDL's "none".
     if (std::string_view(text).find_first_not_of('0') == std::string_view::npos) return std::nullopt;
     return std::string(text);
 }
 
 // Ids, serial, firmware and GUID of a controller or joystick description.
-template <class Description> void readIdentity(Description& d, SDL_Joystick* joystick) {
-    d.vendorID = known(SDL_JoystickGetVendor(joystick));
-    d.productID = known(SDL_JoystickGetProduct(joystick));
-    d.serial = nonEmptyText(SDL_JoystickGetSerial(joystick));
-    d.firmwareVersion = known(SDL_JoystickGetFirmwareVersion(joystick));
-    d.guid = guidText(SDL_JoystickGetGUID(joystick));
+template <class Description> void readIdentity(const SdlLibrary& sdl, Description& d, SDL_Joystick* joystick) {
+    d.vendorID = known(sdl.JoystickGetVendor(joystick));
+    d.productID = known(sdl.JoystickGetProduct(joystick));
+    d.serial = nonEmptyText(sdl.JoystickGetSerial(joystick));
+    d.firmwareVersion = known(sdl.JoystickGetFirmwareVersion(joystick));
+    d.guid = guidText(sdl, sdl.JoystickGetGUID(joystick));
 }
 
 } // namespace
 
-SDLBackend::SDLBackend(std::vector<std::string> mappingFiles, const Clock& clock)
-    : mappingFiles_(std::move(mappingFiles)), clock_(clock) {}
+SDLBackend::SDLBackend(std::vector<std::string> mappingFiles, const Clock& clock, std::string library)
+    : mappingFiles_(std::move(mappingFiles)), clock_(clock), library_(std::move(library)) {}
 
 SDLBackend::~SDLBackend() { stop(); }
 
@@ -159,40 +159,38 @@ SDL_GameController* SDLBackend::controller(int instance) const {
 
 void SDLBackend::run() {
     pthread_setname_np(pthread_self(), threadName);
+    auto loaded = SdlLibrary::load(library_);
+    if (!loaded.library) {
+        failed(loaded.error);
+        return;
+    }
+    sdl_ = std::move(loaded.library);
     // SDL must leave the process's signals alone, keep reporting while the window is in the
     // background, and number the face buttons by position rather than by their labels.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl_->SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    sdl_->SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
     // Wireless DualShock 4 and DualSense pads send their touchpad, motion and rumble reports
     // only in their extended mode; a test bench wants all of it from the start.
-    SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE, "1");
-    SDL_SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE, "1");
+    sdl_->SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE, "1");
+    sdl_->SetHint(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE, "1");
     std::vector<std::string> mappingFiles;
     if (auto named = takeEnvironmentFiles()) mappingFiles.push_back(std::move(*named));
     mappingFiles.insert(mappingFiles.end(), mappingFiles_.begin(), mappingFiles_.end());
-    if (SDL_Init(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) != 0) {
-        std::deque<std::function<void()>> dropped;
-        {
-            MutexLock guard(lock_);
-            error_ = SDL_GetError();
-            accepting_ = false;
-            dropped.swap(posted_);
-        }
-        const std::string reason = error();
-        qCWarning(logSDL, "SDL's game-controller subsystem failed to start: %s", reason.c_str());
-        SDL_Quit();
-        listener_->serviceFailed(reason);
+    if (sdl_->Init(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) != 0) {
+        const std::string reason = sdl_->GetError();
+        sdl_->Quit();
+        failed(reason);
         return;
     }
-    SDL_GameControllerEventState(SDL_ENABLE);
-    SDL_JoystickEventState(SDL_ENABLE);
+    sdl_->GameControllerEventState(SDL_ENABLE);
+    sdl_->JoystickEventState(SDL_ENABLE);
     loadMappings(std::move(mappingFiles));
 
     while (true) {
         if (!runPosted()) break;
         SDL_Event event;
-        while (SDL_PollEvent(&event)) handle(event);
+        while (sdl_->PollEvent(&event)) handle(event);
         endRumbles(clock_.now());
         MutexLock guard(lock_);
         if (stopping_) break;
@@ -203,6 +201,18 @@ void SDLBackend::run() {
     shutDown();
 }
 
+void SDLBackend::failed(const std::string& reason) {
+    std::deque<std::function<void()>> dropped;
+    {
+        MutexLock guard(lock_);
+        error_ = reason;
+        accepting_ = false;
+        dropped.swap(posted_);
+    }
+    qCWarning(logSDL, "SDL's game-controller subsystem failed to start: %s", reason.c_str());
+    listener_->serviceFailed(reason);
+}
+
 // SDL opens the files the environment names while it starts: the mapping file of
 // SDL_GAMECONTROLLERCONFIG_FILE, and the device lists of its ignore hints when given as "@file".
 // A pipe there would stop the controller thread inside SDL_Init for good, so these are taken
@@ -210,16 +220,16 @@ void SDLBackend::run() {
 // the bounded reader and given to SDL as text. The hints set here win over the environment.
 std::optional<std::string> SDLBackend::takeEnvironmentFiles() {
     std::optional<std::string> mappings;
-    if (const char* file = SDL_getenv(SDL_HINT_GAMECONTROLLERCONFIG_FILE); file && *file) mappings = file;
-    SDL_SetHintWithPriority(SDL_HINT_GAMECONTROLLERCONFIG_FILE, "", SDL_HINT_OVERRIDE);
+    if (const char* file = sdl_->getenv(SDL_HINT_GAMECONTROLLERCONFIG_FILE); file && *file) mappings = file;
+    sdl_->SetHintWithPriority(SDL_HINT_GAMECONTROLLERCONFIG_FILE, "", SDL_HINT_OVERRIDE);
     for (const char* hint : {SDL_HINT_GAMECONTROLLER_IGNORE_DEVICES, SDL_HINT_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT}) {
-        const char* value = SDL_getenv(hint);
+        const char* value = sdl_->getenv(hint);
         if (!value || value[0] != '@') continue;
         const std::string path = value + 1;
         const auto list = RorozErurEvo::BoundedFile::read(path, maxDeviceListBytes);
         // SDL reads a list it cannot open as an empty one; so does this.
         if (!list.text) refused("the list of game controllers to ignore", path, list.error);
-        SDL_SetHintWithPriority(hint, list.text ? list.text->c_str() : "", SDL_HINT_OVERRIDE);
+        sdl_->SetHintWithPriority(hint, list.text ? list.text->c_str() : "", SDL_HINT_OVERRIDE);
     }
     return mappings;
 }
@@ -232,7 +242,7 @@ void SDLBackend::loadMappings(std::vector<std::string> files) {
         return stopping_;
     };
     for (const std::string& file : files) {
-        const auto outcome = ControllerMappings::load(file, stopping);
+        const auto outcome = ControllerMappings::load(*sdl_, file, stopping);
         if (outcome.refused) refused("the game controller mappings", file, *outcome.refused);
         else if (!outcome.missing) qCInfo(logSDL, "game controller mappings read from %s (%d new)", file.c_str(), outcome.added);
         if (outcome.stopped) return;
@@ -258,14 +268,14 @@ bool SDLBackend::runPosted() {
 
 void SDLBackend::shutDown() {
     for (auto& [instance, pad] : pads_) {
-        if (pad.rumble) SDL_GameControllerRumble(pad.controller, 0, 0, 0);
-        if (pad.triggerRumble) SDL_GameControllerRumbleTriggers(pad.controller, 0, 0, 0);
-        SDL_GameControllerClose(pad.controller);
+        if (pad.rumble) sdl_->GameControllerRumble(pad.controller, 0, 0, 0);
+        if (pad.triggerRumble) sdl_->GameControllerRumbleTriggers(pad.controller, 0, 0, 0);
+        sdl_->GameControllerClose(pad.controller);
     }
     pads_.clear();
-    for (auto& [instance, joystick] : joysticks_) SDL_JoystickClose(joystick);
+    for (auto& [instance, joystick] : joysticks_) sdl_->JoystickClose(joystick);
     joysticks_.clear();
-    SDL_Quit();
+    sdl_->Quit();
 }
 
 double SDLBackend::stampOf(const SDL_CommonEvent& event) {
@@ -276,7 +286,7 @@ double SDLBackend::stampOf(const SDL_CommonEvent& event) {
     if (event.timestamp == lastTicks_ && now - lastStampedAt_ < 1.0) return lastStamp_;
     // SDL stamps events in milliseconds since it started; the difference to its clock now is the
     // event's age (unsigned, so a wrapped counter still gives the right age).
-    const Uint32 age = SDL_GetTicks() - event.timestamp;
+    const Uint32 age = sdl_->GetTicks() - event.timestamp;
     lastTicks_ = event.timestamp;
     lastStampedAt_ = now;
     lastStamp_ = now - age / 1000.0;
@@ -301,7 +311,7 @@ void SDLBackend::handle(const SDL_Event& event) {
     case SDL_JOYDEVICEADDED:
         // SDL decided which joysticks present at start are game controllers before our mappings
         // were loaded; asking again here catches the ones those mappings add.
-        if (SDL_IsGameController(event.jdevice.which)) added(event.jdevice.which);
+        if (sdl_->IsGameController(event.jdevice.which)) added(event.jdevice.which);
         else joystickAdded(event.jdevice.which);
         return;
     case SDL_JOYDEVICEREMOVED: joystickRemoved(event.jdevice.which); return;
@@ -355,12 +365,12 @@ void SDLBackend::handle(const SDL_Event& event) {
 }
 
 void SDLBackend::added(int deviceIndex) {
-    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    SDL_GameController* controller = sdl_->GameControllerOpen(deviceIndex);
     if (!controller) return;
-    const int instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    const int instance = sdl_->JoystickInstanceID(sdl_->GameControllerGetJoystick(controller));
     if (instance < 0 || pads_.contains(instance)) {
         // Reported twice (SDL does so for controllers present at start): open once only.
-        SDL_GameControllerClose(controller);
+        sdl_->GameControllerClose(controller);
         return;
     }
     const auto description = describe(instance, controller);
@@ -371,21 +381,21 @@ void SDLBackend::added(int deviceIndex) {
 void SDLBackend::removed(int instance) {
     const auto it = pads_.find(instance);
     if (it == pads_.end()) return;
-    SDL_GameControllerClose(it->second.controller);
+    sdl_->GameControllerClose(it->second.controller);
     pads_.erase(it);
     sensorOffsets_.erase(instance);
     listener_->controllerRemoved(instance);
 }
 
 void SDLBackend::joystickAdded(int deviceIndex) {
-    SDL_Joystick* joystick = SDL_JoystickOpen(deviceIndex);
+    SDL_Joystick* joystick = sdl_->JoystickOpen(deviceIndex);
     if (!joystick) {
-        qCWarning(logSDL, "Couldn't open joystick %d: %s", deviceIndex, SDL_GetError());
+        qCWarning(logSDL, "Couldn't open joystick %d: %s", deviceIndex, sdl_->GetError());
         return;
     }
-    const int instance = SDL_JoystickInstanceID(joystick);
+    const int instance = sdl_->JoystickInstanceID(joystick);
     if (instance < 0 || joysticks_.contains(instance) || pads_.contains(instance)) {
-        SDL_JoystickClose(joystick);
+        sdl_->JoystickClose(joystick);
         return;
     }
     joysticks_[instance] = joystick;
@@ -395,7 +405,7 @@ void SDLBackend::joystickAdded(int deviceIndex) {
 void SDLBackend::joystickRemoved(int instance) {
     const auto it = joysticks_.find(instance);
     if (it == joysticks_.end()) return;
-    SDL_JoystickClose(it->second);
+    sdl_->JoystickClose(it->second);
     joysticks_.erase(it);
     listener_->joystickRemoved(instance);
 }
@@ -403,18 +413,18 @@ void SDLBackend::joystickRemoved(int instance) {
 JoystickDescription SDLBackend::describe(int instance, SDL_Joystick* joystick) const {
     JoystickDescription d;
     d.instance = instance;
-    d.name = nonEmptyText(SDL_JoystickName(joystick)).value_or("Joystick");
-    readIdentity(d, joystick);
-    d.path = nonEmptyText(SDL_JoystickPath(joystick));
+    d.name = nonEmptyText(sdl_->JoystickName(joystick)).value_or("Joystick");
+    readIdentity(*sdl_, d, joystick);
+    d.path = nonEmptyText(sdl_->JoystickPath(joystick));
     if (d.path) d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);
-    const int axes = std::max(0, SDL_JoystickNumAxes(joystick));
+    const int axes = std::max(0, sdl_->JoystickNumAxes(joystick));
     d.axes = RorozErurEvo::JoystickLayout::numberedAxes(axes);
     // SDL numbers an event node's axes in the order of their codes: the codes name them.
     if (const auto codes = d.path ? EvdevAxes::codes(*d.path) : std::nullopt;
         codes && static_cast<int>(codes->size()) == axes)
         for (int i = 0; i < axes; ++i) d.axes[i] = RorozErurEvo::JoystickLayout::usageOfAbsCode((*codes)[i]);
-    d.hats = std::max(0, SDL_JoystickNumHats(joystick));
-    d.buttons = std::max(0, SDL_JoystickNumButtons(joystick));
+    d.hats = std::max(0, sdl_->JoystickNumHats(joystick));
+    d.buttons = std::max(0, sdl_->JoystickNumButtons(joystick));
     return d;
 }
 
@@ -423,36 +433,36 @@ std::optional<JoystickState> SDLBackend::joystickState(int instance) {
     if (it == joysticks_.end()) return std::nullopt;
     SDL_Joystick* j = it->second;
     JoystickState s;
-    for (int a = 0; a < SDL_JoystickNumAxes(j); ++a) s.axes.push_back(SDL_JoystickGetAxis(j, a));
-    for (int h = 0; h < SDL_JoystickNumHats(j); ++h) s.hats.push_back(SDL_JoystickGetHat(j, h));
-    for (int b = 0; b < SDL_JoystickNumButtons(j); ++b) s.buttons.push_back(SDL_JoystickGetButton(j, b) != 0);
+    for (int a = 0; a < sdl_->JoystickNumAxes(j); ++a) s.axes.push_back(sdl_->JoystickGetAxis(j, a));
+    for (int h = 0; h < sdl_->JoystickNumHats(j); ++h) s.hats.push_back(sdl_->JoystickGetHat(j, h));
+    for (int b = 0; b < sdl_->JoystickNumButtons(j); ++b) s.buttons.push_back(sdl_->JoystickGetButton(j, b) != 0);
     return s;
 }
 
 ControllerDescription SDLBackend::describe(int instance, SDL_GameController* controller) const {
     ControllerDescription d;
     d.instance = instance;
-    d.name = nonEmptyText(SDL_GameControllerName(controller)).value_or("Game controller");
-    d.type = padType(SDL_GameControllerGetType(controller));
+    d.name = nonEmptyText(sdl_->GameControllerName(controller)).value_or("Game controller");
+    d.type = padType(sdl_->GameControllerGetType(controller));
     // What SDL's game-controller calls for these answer: the joystick's own.
-    readIdentity(d, SDL_GameControllerGetJoystick(controller));
-    d.path = nonEmptyText(SDL_GameControllerPath(controller));
+    readIdentity(*sdl_, d, sdl_->GameControllerGetJoystick(controller));
+    d.path = nonEmptyText(sdl_->GameControllerPath(controller));
     if (d.path) {
         d.hidraw = PowerSupplyBattery::hidrawNode(*d.path);
         d.powerSupply = PowerSupplyBattery::locate(*d.path);
     }
     for (std::size_t a = 0; a < padAxisCount; ++a)
-        d.axes.set(a, SDL_GameControllerHasAxis(controller, static_cast<SDL_GameControllerAxis>(a)) == SDL_TRUE);
+        d.axes.set(a, sdl_->GameControllerHasAxis(controller, static_cast<SDL_GameControllerAxis>(a)) == SDL_TRUE);
     for (std::size_t b = 0; b < padButtonCount; ++b)
-        d.buttons.set(b, SDL_GameControllerHasButton(controller, static_cast<SDL_GameControllerButton>(b)) == SDL_TRUE);
-    if (SDL_GameControllerGetNumTouchpads(controller) > 0)
-        d.fingers = std::max(0, SDL_GameControllerGetNumTouchpadFingers(controller, 0));
-    d.accelerometer = SDL_GameControllerHasSensor(controller, SDL_SENSOR_ACCEL) == SDL_TRUE;
-    d.gyroscope = SDL_GameControllerHasSensor(controller, SDL_SENSOR_GYRO) == SDL_TRUE;
-    d.rumble = SDL_GameControllerHasRumble(controller) == SDL_TRUE;
-    d.triggerRumble = SDL_GameControllerHasRumbleTriggers(controller) == SDL_TRUE;
-    d.light = SDL_GameControllerHasLED(controller) == SDL_TRUE;
-    d.analogTriggers = analogTriggers(controller, d.type);
+        d.buttons.set(b, sdl_->GameControllerHasButton(controller, static_cast<SDL_GameControllerButton>(b)) == SDL_TRUE);
+    if (sdl_->GameControllerGetNumTouchpads(controller) > 0)
+        d.fingers = std::max(0, sdl_->GameControllerGetNumTouchpadFingers(controller, 0));
+    d.accelerometer = sdl_->GameControllerHasSensor(controller, SDL_SENSOR_ACCEL) == SDL_TRUE;
+    d.gyroscope = sdl_->GameControllerHasSensor(controller, SDL_SENSOR_GYRO) == SDL_TRUE;
+    d.rumble = sdl_->GameControllerHasRumble(controller) == SDL_TRUE;
+    d.triggerRumble = sdl_->GameControllerHasRumbleTriggers(controller) == SDL_TRUE;
+    d.light = sdl_->GameControllerHasLED(controller) == SDL_TRUE;
+    d.analogTriggers = analogTriggers(*sdl_, controller, d.type);
     return d;
 }
 
@@ -461,16 +471,16 @@ std::optional<ControllerState> SDLBackend::state(int instance) {
     if (!c) return std::nullopt;
     ControllerState s;
     for (std::size_t a = 0; a < padAxisCount; ++a)
-        s.axes[a] = SDL_GameControllerGetAxis(c, static_cast<SDL_GameControllerAxis>(a));
+        s.axes[a] = sdl_->GameControllerGetAxis(c, static_cast<SDL_GameControllerAxis>(a));
     for (std::size_t b = 0; b < padButtonCount; ++b)
-        s.buttons.set(b, SDL_GameControllerGetButton(c, static_cast<SDL_GameControllerButton>(b)) != 0);
-    if (SDL_GameControllerGetNumTouchpads(c) > 0) {
-        const int fingers = SDL_GameControllerGetNumTouchpadFingers(c, 0);
+        s.buttons.set(b, sdl_->GameControllerGetButton(c, static_cast<SDL_GameControllerButton>(b)) != 0);
+    if (sdl_->GameControllerGetNumTouchpads(c) > 0) {
+        const int fingers = sdl_->GameControllerGetNumTouchpadFingers(c, 0);
         for (int f = 0; f < fingers; ++f) {
             Uint8 down = 0;
             FingerState finger;
             float pressure = 0;
-            if (SDL_GameControllerGetTouchpadFinger(c, 0, f, &down, &finger.x, &finger.y, &pressure) != 0) break;
+            if (sdl_->GameControllerGetTouchpadFinger(c, 0, f, &down, &finger.x, &finger.y, &pressure) != 0) break;
             finger.down = down != 0;
             s.fingers.push_back(finger);
         }
@@ -488,11 +498,11 @@ void SDLBackend::withPad(int instance, std::function<void(Pad&)> command) {
 void SDLBackend::sendRumble(Pad& pad, double now) {
     if (pad.rumble) {
         const auto h = pad.mixer.handles(now);
-        SDL_GameControllerRumble(pad.controller, h.first, h.second, h.ms);
+        sdl_->GameControllerRumble(pad.controller, h.first, h.second, h.ms);
     }
     if (pad.triggerRumble) {
         const auto t = pad.mixer.triggers(now);
-        SDL_GameControllerRumbleTriggers(pad.controller, t.first, t.second, t.ms);
+        sdl_->GameControllerRumbleTriggers(pad.controller, t.first, t.second, t.ms);
     }
     pad.nextChange = pad.mixer.nextChange(now);
 }
@@ -518,24 +528,24 @@ void SDLBackend::stopRumble(int instance) {
 }
 
 void SDLBackend::setLight(int instance, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    withPad(instance, [red, green, blue](Pad& pad) { SDL_GameControllerSetLED(pad.controller, red, green, blue); });
+    withPad(instance, [this, red, green, blue](Pad& pad) { sdl_->GameControllerSetLED(pad.controller, red, green, blue); });
 }
 
 void SDLBackend::setPlayerIndex(int instance, int index) {
-    withPad(instance, [index](Pad& pad) { SDL_GameControllerSetPlayerIndex(pad.controller, index); });
+    withPad(instance, [this, index](Pad& pad) { sdl_->GameControllerSetPlayerIndex(pad.controller, index); });
 }
 
 void SDLBackend::sendEffect(int instance, std::vector<std::uint8_t> packet) {
-    withPad(instance, [packet = std::move(packet)](Pad& pad) {
-        SDL_GameControllerSendEffect(pad.controller, packet.data(), static_cast<int>(packet.size()));
+    withPad(instance, [this, packet = std::move(packet)](Pad& pad) {
+        sdl_->GameControllerSendEffect(pad.controller, packet.data(), static_cast<int>(packet.size()));
     });
 }
 
 void SDLBackend::setSensorsEnabled(int instance, bool enabled) {
-    withPad(instance, [enabled](Pad& pad) {
+    withPad(instance, [this, enabled](Pad& pad) {
         for (auto sensor : {SDL_SENSOR_ACCEL, SDL_SENSOR_GYRO})
-            if (SDL_GameControllerHasSensor(pad.controller, sensor))
-                SDL_GameControllerSetSensorEnabled(pad.controller, sensor, enabled ? SDL_TRUE : SDL_FALSE);
+            if (sdl_->GameControllerHasSensor(pad.controller, sensor))
+                sdl_->GameControllerSetSensorEnabled(pad.controller, sensor, enabled ? SDL_TRUE : SDL_FALSE);
     });
 }
 

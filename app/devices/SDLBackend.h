@@ -7,6 +7,10 @@
 // sleep until the next round or until a command or stop() wakes it. Controllers are kept by
 // instance id; a command for an id that is gone does nothing.
 //
+// SDL itself is loaded by that thread when it starts (SdlLibrary.h), so a missing or too old
+// library fails the way SDL_Init failing does: error() and the listener tell why, and the
+// program's other devices go on as before.
+//
 // Life: idle → running (start) → stopped (stop, or SDL failed to start: error() tells why).
 // stop() joins the thread after it has closed every controller and shut SDL down; a thread that
 // does not end within stopWait (blocked inside SDL by a device or a file) is left behind
@@ -25,6 +29,7 @@
 
 #include "app/devices/Clock.h"
 #include "app/devices/ControllerBackend.h"
+#include "app/devices/SdlLibrary.h"
 #include "app/devices/ThreadSafety.h"
 #include "app/devices/WorkerThread.h"
 
@@ -46,7 +51,9 @@ public:
     // `mappingFiles`: game-controller mapping files (ControllerMappings.h), least important
     // first, loaded when SDL starts after the file SDL_GAMECONTROLLERCONFIG_FILE names; a file
     // that is not there is no error, one that is refused is told to the listener.
-    explicit SDLBackend(std::vector<std::string> mappingFiles = {}, const Clock& clock = Clock::system());
+    // `library`: the SDL library to load (SdlLibrary::load).
+    explicit SDLBackend(std::vector<std::string> mappingFiles = {}, const Clock& clock = Clock::system(),
+                        std::string library = SdlLibrary::defaultFile);
     ~SDLBackend() override;
     SDLBackend(const SDLBackend&) = delete;
     SDLBackend& operator=(const SDLBackend&) = delete;
@@ -83,6 +90,9 @@ private:
     };
 
     void run();
+    // SDL could not be loaded or started: records why, drops the posted commands, and tells the
+    // log and the listener.
+    void failed(const std::string& reason);
     // Takes over the files SDL would open itself while it starts (see run()); returns the
     // mapping file the environment names.
     std::optional<std::string> takeEnvironmentFiles();
@@ -113,6 +123,7 @@ private:
 
     const std::vector<std::string> mappingFiles_;
     const Clock& clock_;
+    const std::string library_;
     WorkerThread thread_;
 
     mutable Mutex lock_;
@@ -124,6 +135,7 @@ private:
     std::string error_ GUARDED_BY(lock_);
 
     // SDL thread only.
+    std::optional<SdlLibrary> sdl_; // set once loaded, before anything else on the thread runs
     Listener* listener_ = nullptr;
     std::map<int, Pad> pads_;
     std::map<int, SDL_Joystick*> joysticks_;

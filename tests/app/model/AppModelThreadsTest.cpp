@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FakeHIDBackend.h"
+#include "tests/support/TestLog.h"
 #include "tests/support/VirtualJoystick.h"
 #include "app/devices/SDLBackend.h"
 #include "app/model/SystemSources.h"
@@ -26,19 +27,23 @@ bool settle(Fakes::Bench& bench, const std::function<bool()>& done) {
     return false;
 }
 
+HIDDeviceNode flightStick() {
+    return HIDDeviceNode{.node = "/dev/hidraw1",
+                         .product = "Flight Stick",
+                         .manufacturer = std::nullopt,
+                         .vendorID = 0x1234,
+                         .productID = 0x0001,
+                         .serial = std::nullopt,
+                         .transport = "USB",
+                         .descriptor = Fakes::joystickDescriptor()};
+}
+
 } // namespace
 
 TEST(AppModelThreads, HIDDevicesComeAndGoThroughTheMonitorThread) {
     auto backend = std::make_unique<FakeHIDBackend>();
     FakeHIDBackend* fake = backend.get();
-    fake->plug(HIDDeviceNode{.node = "/dev/hidraw1",
-                             .product = "Flight Stick",
-                             .manufacturer = std::nullopt,
-                             .vendorID = 0x1234,
-                             .productID = 0x0001,
-                             .serial = std::nullopt,
-                             .transport = "USB",
-                             .descriptor = Fakes::joystickDescriptor()});
+    fake->plug(flightStick());
     Fakes::Bench bench(true, {}, std::make_unique<HIDMonitorSource>(std::make_unique<HIDMonitor>(std::move(backend))));
     AppModel& model = *bench.model;
     model.start(true);
@@ -104,6 +109,39 @@ TEST(AppModelThreads, SDLDevicesReachTheModelWithTheirIdentity) {
     EXPECT_EQ(stick->element("e1")->rangeText(), "-32768\u202632767");
 
     bench.model.reset(); // joins the SDL thread
+    hops->runAll();
+    bench.executor->runAll();
+}
+
+// Without SDL (not installed, or too old) the controllers' failure line says why and the raw HID
+// devices are read all the same.
+TEST(AppModelThreads, WithoutSDLTheControllersFailAndHIDDevicesStillArrive) {
+    auto hidBackend = std::make_unique<FakeHIDBackend>();
+    hidBackend->plug(flightStick());
+    auto backend = std::make_shared<SDLBackend>(std::vector<std::string>{}, Clock::system(), "libtessarine-no-such-sdl.so.0");
+    auto hops = std::make_shared<ManualExecutor>();
+    auto source = std::make_unique<ControllerWatcherSource>(std::make_unique<ControllerWatcher>(
+        backend, [hops](std::function<void()> work) { hops->post(std::move(work)); }));
+    TestLog::ExpectedWarnings failed("tessarine.devices.sdl", "libtessarine-no-such-sdl.so.0 couldn't be loaded");
+    Fakes::Bench bench(true, {}, std::make_unique<HIDMonitorSource>(std::make_unique<HIDMonitor>(std::move(hidBackend))),
+                       std::move(source));
+    AppModel& model = *bench.model;
+    model.start(true);
+
+    ASSERT_TRUE(settle(bench, [&] {
+        hops->runAll();
+        return !model.deviceLists().controllerFailure().empty() && model.allHID().size() == 1;
+    }));
+    EXPECT_EQ(model.deviceLists().controllerFailure(), backend->error());
+    EXPECT_EQ(backend->error().rfind("the SDL library libtessarine-no-such-sdl.so.0 couldn't be loaded: ", 0), 0u)
+        << backend->error();
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_EQ(model.allHID().front()->info().name, "Flight Stick");
+    EXPECT_TRUE(model.controllerDevices().empty());
+    // The thread has ended: work for it is refused rather than waited on.
+    EXPECT_FALSE(backend->invoke([] {}));
+
+    bench.model.reset();
     hops->runAll();
     bench.executor->runAll();
 }
