@@ -55,9 +55,28 @@ void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, i
     for (int y = 0; y <= std::min(r, rows - 1); ++y) add(src + std::size_t(y) * std::size_t(width));
     for (int y = 0; y < rows; ++y) {
         std::uint8_t* __restrict out = dst + std::size_t(y) * std::size_t(width);
-        for (int i = 0; i < blocked; i += block)
+        int i = 0;
+#if defined(__SSE2__)
+        // 16-bit sums times a 16-bit scale (a window of three or more): the product's high half
+        // and, for the rounding, the top bit of its low half, which is what the plain form works
+        // out; a result is at most 21,845, so packing saturates it to 255 as the plain form's
+        // min does.
+        if constexpr (sizeof(Sum) == 2) {
+            if (scale <= 0xFFFF) {
+                const __m128i factor = _mm_set1_epi16(short(scale));
+                auto averaged = [&](const Sum* at) {
+                    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+                    return _mm_add_epi16(_mm_mulhi_epu16(s, factor), _mm_srli_epi16(_mm_mullo_epi16(s, factor), 15));
+                };
+                for (; i < blocked; i += block)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                                     _mm_packus_epi16(averaged(sums + i), averaged(sums + i + 8)));
+            }
+        }
+#endif
+        for (; i < blocked; i += block)
             for (int j = 0; j < block; ++j) out[i + j] = average(sums[i + j]);
-        for (int i = blocked; i < width; ++i) out[i] = average(sums[i]);
+        for (i = blocked; i < width; ++i) out[i] = average(sums[i]);
         const int enter = y + r + 1, leave = y - r;
         if (enter < rows) add(src + std::size_t(enter) * std::size_t(width));
         if (leave >= 0) remove(src + std::size_t(leave) * std::size_t(width));
@@ -169,6 +188,16 @@ bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, i
     return true;
 }
 
+// Widens first … last − 1 to a multiple of sixteen where the plane has room, and clips it to
+// the plane's 0 … size − 1.
+void roundOut(int& first, int& last, int size) {
+    const int extra = (16 - (last - first) % 16) % 16;
+    last += extra;
+    first -= std::max(0, last - size);
+    first = std::max(first, 0);
+    last = std::min(last, size);
+}
+
 // A blur reaching `reach` pixels each way leaves a pixel as it is where everything within that
 // reach holds one value, as most of a large shape's coverage does (0 outside, 255 inside). So the
 // plane is cut into tiles, and only tiles with differing values within reach are blurred, each
@@ -206,8 +235,11 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
             // The run's pixels, and the plane it is blurred in: the run with the reach about it.
             const int x0 = tx * tile, x1 = std::min(width, end * tile);
             const int y0 = ty * tile, y1 = std::min(height, (ty + 1) * tile);
-            const int px0 = std::max(0, x0 - reach), px1 = std::min(width, x1 + reach);
-            const int py0 = std::max(0, y0 - reach), py1 = std::min(height, y1 + reach);
+            int px0 = x0 - reach, px1 = x1 + reach, py0 = y0 - reach, py1 = y1 + reach;
+            // A wider margin changes nothing but lets the passes and transposes work in whole
+            // blocks of sixteen.
+            roundOut(px0, px1, width);
+            roundOut(py0, py1, height);
             const int pw = px1 - px0, ph = py1 - py0;
             part.resize(std::size_t(pw) * std::size_t(ph));
             for (int y = py0; y < py1; ++y)
