@@ -8,11 +8,19 @@
 // namespace of local sockets: it goes with the process that held it, so an instance that crashed
 // leaves nothing behind that could stop the next start. Only a peer of the same user is
 // answered or believed.
-#include <QLocalServer>
+//
+// The exchange: a later launch connects to the name ("\0" + key, the key's bytes and no padding),
+// sends "show\n", and the instance answers "shown\n" and closes. Builds of every age speak it, so
+// a launch of a new build finds an instance of an older one and the other way round. It is spoken
+// over a plain socket, so the program needs no network library to start.
 #include <QObject>
 #include <QString>
 
 #include <chrono>
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
 
 namespace Tessarine {
 
@@ -38,6 +46,9 @@ public:
 
     explicit SingleInstance(QString key, QObject* parent = nullptr);
     SingleInstance(QString key, Options options, QObject* parent = nullptr);
+    ~SingleInstance() override;
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // Becomes the instance, or hands the launch over to the one that runs. Blocks for at most
     // attempts × answerWait.
@@ -48,11 +59,18 @@ signals:
     void showRequested();
 
 private:
-    void answer();
+    struct Connection;
+    // Takes every pending connection of a later launch.
+    void accept();
+    // Reads what a connection sent; answers and closes it once it sent a line.
+    void read(int descriptor);
+    void close(int descriptor);
 
     const QString key_;
     const Options options_;
-    QLocalServer server_;
+    int listener_ = -1; // the listening socket once this process is the instance
+    std::unique_ptr<QSocketNotifier> listening_;
+    std::map<int, std::unique_ptr<Connection>> connections_;
 };
 
 } // namespace Tessarine

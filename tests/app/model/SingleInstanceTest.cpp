@@ -35,6 +35,24 @@ SingleInstance::Claim claimElsewhere(const QString& key, SingleInstance::Options
     return claim.load();
 }
 
+// A connection to `key` as a launch of this or an earlier build makes it, having sent `bytes`.
+std::unique_ptr<QLocalSocket> sent(const QString& key, const QByteArray& bytes) {
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+    socket->connectToServer(key);
+    EXPECT_TRUE(socket->waitForConnected(5000));
+    socket->write(bytes);
+    socket->flush();
+    return socket;
+}
+
+// Runs this thread's events until the instance has closed `socket`; false if it never does.
+bool closedByInstance(QLocalSocket& socket) {
+    for (int i = 0; i < 500 && socket.state() == QLocalSocket::ConnectedState; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return socket.state() == QLocalSocket::UnconnectedState;
+}
+
 } // namespace
 
 TEST(SingleInstance, ALaterLaunchHandsOverAndTheRunningOneIsAskedToShow) {
@@ -48,18 +66,48 @@ TEST(SingleInstance, ALaterLaunchHandsOverAndTheRunningOneIsAskedToShow) {
     EXPECT_EQ(shown.count(), 2);
 
     // A stray connection that asks for something else shows nothing.
-    QLocalSocket stray;
-    stray.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-    stray.connectToServer(key);
-    ASSERT_TRUE(stray.waitForConnected(5000));
-    stray.write("open /etc/passwd\n");
-    stray.flush();
-    for (int i = 0; i < 50 && stray.state() == QLocalSocket::ConnectedState; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const auto stray = sent(key, "open /etc/passwd\n");
+    EXPECT_TRUE(closedByInstance(*stray));
     EXPECT_EQ(shown.count(), 2);
 
     // Other folders (another test run, another login) are another instance.
     EXPECT_EQ(claimElsewhere(freshKey()), SingleInstance::Claim::first);
+}
+
+// Earlier builds spoke through Qt's local sockets: an instance of one must take a new launch's
+// request, and a launch of one must be answered by a new instance, byte for byte.
+TEST(SingleInstance, LaunchesAndInstancesOfEarlierBuildsUnderstandEachOther) {
+    const QString key = freshKey();
+    {
+        QLocalServer earlier;
+        earlier.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+        ASSERT_TRUE(earlier.listen(key));
+        QByteArray asked;
+        QObject::connect(&earlier, &QLocalServer::newConnection, [&] {
+            QLocalSocket* socket = earlier.nextPendingConnection();
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [&asked, socket] {
+                if (!socket->canReadLine()) return;
+                asked = socket->readLine(64);
+                socket->write("shown\n");
+                socket->flush();
+                socket->disconnectFromServer();
+            });
+        });
+        EXPECT_EQ(claimElsewhere(key), SingleInstance::Claim::handedOver);
+        EXPECT_EQ(asked, "show\n");
+    }
+
+    SingleInstance running(key);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy shown(&running, &SingleInstance::showRequested);
+    const auto earlier = sent(key, "show\n");
+    EXPECT_TRUE(closedByInstance(*earlier));
+    EXPECT_EQ(earlier->readAll(), "shown\n");
+    EXPECT_EQ(shown.count(), 1);
+
+    // A line that never ends is cut off rather than read for ever.
+    EXPECT_TRUE(closedByInstance(*sent(key, QByteArray(100, 's'))));
+    EXPECT_EQ(shown.count(), 1);
 }
 
 TEST(SingleInstance, AnInstanceThatEndedLeavesNothingThatStopsTheNextStart) {
