@@ -188,11 +188,10 @@ bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, i
     return true;
 }
 
-// Widens first … last − 1 to a multiple of sixteen where the plane has room, and clips it to
-// the plane's 0 … size − 1.
-void roundOut(int& first, int& last, int size) {
-    const int extra = (16 - (last - first) % 16) % 16;
-    last += extra;
+// Widens first … last − 1 to a multiple of `align` where the plane has room, and clips it to the
+// plane's 0 … size − 1.
+void roundOut(int& first, int& last, int size, int align) {
+    last += (align - (last - first) % align) % align;
     first -= std::max(0, last - size);
     first = std::max(first, 0);
     last = std::min(last, size);
@@ -200,56 +199,71 @@ void roundOut(int& first, int& last, int size) {
 
 // A blur reaching `reach` pixels each way leaves a pixel as it is where everything within that
 // reach holds one value, as most of a large shape's coverage does (0 outside, 255 inside). So the
-// plane is cut into tiles, and only tiles with differing values within reach are blurred, each
-// run of them as a plane of its own with the reach about it. `blurWhole` blurs such a plane;
-// since it never looks further than the reach, those pixels come out exactly as in a blur of the
-// whole plane. Returns false, having changed nothing, where blurring the whole plane is cheaper.
+// plane is cut into tiles, and only tiles with differing values within reach are blurred: busy
+// tiles are gathered into rectangles (a run along a row, carried down the rows below while they
+// are busy across the same run, as along a shape's upright sides), and each is blurred as a plane
+// of its own with the reach about it, widened to a multiple of `align` so the passes work in
+// whole vector blocks. `blurWhole` blurs such a plane; since it never looks further than the
+// reach, those pixels come out exactly as in a blur of the whole plane. Returns false, having
+// changed nothing, where blurring the whole plane is cheaper.
 template <class BlurWhole>
-bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int reach, BlurWhole blurWhole) {
+bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int reach, int align, BlurWhole blurWhole) {
     constexpr int tile = 32; // pixels a side
     const int tilesX = (width + tile - 1) / tile, tilesY = (height + tile - 1) / tile;
     if (reach <= 0 || tilesX * tilesY < 16) return false;
     std::vector<char> busy(std::size_t(tilesX) * std::size_t(tilesY));
-    int busyCount = 0;
+    auto at = [tilesX](int tx, int ty) { return std::size_t(ty) * std::size_t(tilesX) + std::size_t(tx); };
     for (int ty = 0; ty < tilesY; ++ty)
         for (int tx = 0; tx < tilesX; ++tx) {
             const int x0 = tx * tile, y0 = ty * tile;
-            const bool differs = !uniform(plane.data(), width, height, x0 - reach, (tx + 1) * tile + reach,
-                                          y0 - reach, (ty + 1) * tile + reach,
-                                          plane[std::size_t(y0) * std::size_t(width) + std::size_t(x0)]);
-            busy[std::size_t(ty) * std::size_t(tilesX) + std::size_t(tx)] = differs;
-            busyCount += differs;
+            busy[at(tx, ty)] = !uniform(plane.data(), width, height, x0 - reach, x0 + tile + reach, y0 - reach,
+                                        y0 + tile + reach, plane[std::size_t(y0) * std::size_t(width) + std::size_t(x0)]);
         }
-    // With most tiles busy the margins would cost more than they save.
-    if (busyCount * 2 > tilesX * tilesY) return false;
-    std::vector<std::uint8_t> out = plane;
-    std::vector<std::uint8_t> part;
+    struct Block {
+        int x0, x1, y0, y1;     // the pixels it gives
+        int px0, px1, py0, py1; // the plane it is blurred in
+    };
+    std::vector<Block> blocks;
+    std::size_t work = 0;
     for (int ty = 0; ty < tilesY; ++ty)
         for (int tx = 0; tx < tilesX;) {
-            if (!busy[std::size_t(ty) * std::size_t(tilesX) + std::size_t(tx)]) {
+            if (!busy[at(tx, ty)]) {
                 ++tx;
                 continue;
             }
             int end = tx;
-            while (end < tilesX && busy[std::size_t(ty) * std::size_t(tilesX) + std::size_t(end)]) ++end;
-            // The run's pixels, and the plane it is blurred in: the run with the reach about it.
-            const int x0 = tx * tile, x1 = std::min(width, end * tile);
-            const int y0 = ty * tile, y1 = std::min(height, (ty + 1) * tile);
-            int px0 = x0 - reach, px1 = x1 + reach, py0 = y0 - reach, py1 = y1 + reach;
-            // A wider margin changes nothing but lets the passes and transposes work in whole
-            // blocks of sixteen.
-            roundOut(px0, px1, width);
-            roundOut(py0, py1, height);
-            const int pw = px1 - px0, ph = py1 - py0;
-            part.resize(std::size_t(pw) * std::size_t(ph));
-            for (int y = py0; y < py1; ++y)
-                std::copy_n(plane.begin() + std::ptrdiff_t(y) * width + px0, pw, part.begin() + std::ptrdiff_t(y - py0) * pw);
-            blurWhole(part, pw, ph);
-            for (int y = y0; y < y1; ++y)
-                std::copy_n(part.begin() + std::ptrdiff_t(y - py0) * pw + (x0 - px0), x1 - x0,
-                            out.begin() + std::ptrdiff_t(y) * width + x0);
+            while (end < tilesX && busy[at(end, ty)]) ++end;
+            int bottom = ty + 1;
+            while (bottom < tilesY && std::all_of(busy.begin() + std::ptrdiff_t(at(tx, bottom)),
+                                                  busy.begin() + std::ptrdiff_t(at(end, bottom)), [](char b) { return b == 1; }))
+                ++bottom;
+            for (int y = ty; y < bottom; ++y)
+                for (int x = tx; x < end; ++x) busy[at(x, y)] = 2; // taken
+            Block block{tx * tile, std::min(width, end * tile), ty * tile, std::min(height, bottom * tile), 0, 0, 0, 0};
+            block.px0 = block.x0 - reach;
+            block.px1 = block.x1 + reach;
+            block.py0 = block.y0 - reach;
+            block.py1 = block.y1 + reach;
+            roundOut(block.px0, block.px1, width, align);
+            roundOut(block.py0, block.py1, height, align);
+            work += std::size_t(block.px1 - block.px0) * std::size_t(block.py1 - block.py0);
+            blocks.push_back(block);
             tx = end;
         }
+    // Where the blocks with their margins come near the whole plane, blurring it whole is cheaper.
+    if (work * 4 > std::size_t(width) * std::size_t(height) * 3) return false;
+    std::vector<std::uint8_t> out = plane;
+    std::vector<std::uint8_t> part;
+    for (const Block& b : blocks) {
+        const int pw = b.px1 - b.px0, ph = b.py1 - b.py0;
+        part.resize(std::size_t(pw) * std::size_t(ph));
+        for (int y = b.py0; y < b.py1; ++y)
+            std::copy_n(plane.begin() + std::ptrdiff_t(y) * width + b.px0, pw, part.begin() + std::ptrdiff_t(y - b.py0) * pw);
+        blurWhole(part, pw, ph);
+        for (int y = b.y0; y < b.y1; ++y)
+            std::copy_n(part.begin() + std::ptrdiff_t(y - b.py0) * pw + (b.x0 - b.px0), b.x1 - b.x0,
+                        out.begin() + std::ptrdiff_t(y) * width + b.x0);
+    }
     plane.swap(out);
     return true;
 }
@@ -260,7 +274,7 @@ void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma)
     if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
     int reach = 0;
     for (int r : boxRadii(sigma)) reach += std::max(r, 0);
-    if (!blurNearEdges(plane, width, height, reach,
+    if (!blurNearEdges(plane, width, height, reach, 16,
                        [sigma](std::vector<std::uint8_t>& part, int w, int h) { blurPlane(part, w, h, sigma); }))
         blurPlane(plane, width, height, sigma);
 }
@@ -320,6 +334,12 @@ void gaussianDown(const float* in, float* out, int width, int rows, const std::v
             _mm_storeu_ps(sum + x + 8, s2);
             _mm_storeu_ps(sum + x + 12, s3);
         }
+        for (; x + 4 <= width; x += 4) {
+            __m128 s0 = _mm_setzero_ps();
+            for (int k = first; k <= last; ++k)
+                s0 = _mm_add_ps(s0, _mm_mul_ps(_mm_set1_ps(w[k]), _mm_loadu_ps(in + std::size_t(y + k) * stride + std::size_t(x))));
+            _mm_storeu_ps(sum + x, s0);
+        }
 #endif
         for (; x < width; ++x) {
             float s = 0;
@@ -350,7 +370,7 @@ void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double si
         transpose(b.data(), a.data(), h, w);
         for (std::size_t i = 0; i < a.size(); ++i) part[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
     };
-    if (!blurNearEdges(plane, width, height, reach, whole)) whole(plane, width, height);
+    if (!blurNearEdges(plane, width, height, reach, 4, whole)) whole(plane, width, height);
 }
 
 namespace {

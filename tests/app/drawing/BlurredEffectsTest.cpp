@@ -250,9 +250,9 @@ TEST(BlurredEffects, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
     // A large plane mostly clear or full, as a shape's coverage is: a filled block with a ragged
     // edge, a lone pixel, a hard step on a tile boundary, a noisy patch at the plane's edge and a
     // full block running into the edge, beyond which everything counts as clear. Up to a sigma of
-    // 9 few enough tiles differ that only those are blurred; at 14 the whole. The coarse grid's
-    // Gaussian skips tiles alike and must give its plain loop's sums to the last level.
-    const int width = 600, height = 400;
+    // 4 few enough tiles differ that only those are blurred; at 9 and 14 the whole. The coarse
+    // grid's Gaussian skips tiles alike and must give its plain loop's sums to the last level.
+    const int width = 1200, height = 800;
     std::mt19937 random(3);
     std::vector<std::uint8_t> plane(std::size_t(width * height));
     for (int y = 0; y < height; ++y)
@@ -262,7 +262,7 @@ TEST(BlurredEffects, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
             if (std::abs(x - 40) < 2 && y > 30 && y < 190) v = std::uint8_t(random() % 256);
             if (x >= 288 && y >= 64 && y < 128) v = 255; // a step exactly on tile borders
             if (x < 20 && y > 220) v = std::uint8_t(random() % 256);
-            if (x >= 448 && y >= 256 && y < 352) v = 255; // whole tiles up to the right edge
+            if (x >= 1048 && y >= 256 && y < 352) v = 255; // whole tiles up to the right edge
             plane[std::size_t(y * width + x)] = v;
         }
     plane[std::size_t(200 * width + 300)] = 77;
