@@ -430,22 +430,73 @@ std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int c
     const std::vector<Tap> across = taps(width, coarseWidth), down = taps(height, coarseHeight);
     // Each coarse row widened once (values in 1/256, at most 255 × 256, so 16 bits hold them and
     // the blend below multiplies 16-bit values into 32 bits, which vector instructions do), then
-    // rows blended.
+    // rows blended. A blurred shape's plane is mostly clear or full: a fine pixel whose coarse
+    // neighbours are all 0 is 0, and one whose neighbours are all 255 widens to 255 × 256 and
+    // blends back to exactly 255. So each row keeps the fine columns that can hold anything but 0,
+    // [from, to), and within them its longest stretch of full ones, [fullFrom, fullTo); only the
+    // rest is worked out value by value. Rows of nothing but 0 have an empty span.
+    struct Span {
+        int from, to, fullFrom, fullTo;
+    };
+    auto firstAtLeast = [&](int c, auto tapOf) { // the first fine column whose tap reaches c
+        return int(std::partition_point(across.begin(), across.end(), [&](const Tap& t) { return tapOf(t) < c; }) -
+                   across.begin());
+    };
+    auto lowerOf = [](const Tap& t) { return t.lower; };
+    auto upperOf = [](const Tap& t) { return t.upper; };
+    std::vector<Span> spans(static_cast<std::size_t>(coarseHeight), Span{width, 0, width, 0});
     std::vector<std::uint16_t> wide(std::size_t(coarseHeight) * std::size_t(width));
     for (int y = 0; y < coarseHeight; ++y) {
         const std::uint8_t* in = coarse.data() + std::size_t(y) * std::size_t(coarseWidth);
-        std::uint16_t* out = wide.data() + std::size_t(y) * std::size_t(width);
-        for (int x = 0; x < width; ++x) {
-            const Tap& t = across[std::size_t(x)];
-            out[x] = std::uint16_t(in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight);
+        int c0 = 0, c1 = coarseWidth - 1;
+        while (c0 < coarseWidth && in[c0] == 0) ++c0;
+        if (c0 == coarseWidth) continue;
+        while (in[c1] == 0) --c1;
+        int full0 = 0, full1 = 0; // the longest run of 255, full0 … full1 − 1
+        for (int c = c0; c <= c1;) {
+            if (in[c] != 255) {
+                ++c;
+                continue;
+            }
+            int end = c;
+            while (end <= c1 && in[end] == 255) ++end;
+            if (end - c > full1 - full0) {
+                full0 = c;
+                full1 = end;
+            }
+            c = end;
         }
+        Span& span = spans[std::size_t(y)];
+        span.from = firstAtLeast(c0, upperOf);
+        span.to = firstAtLeast(c1 + 1, lowerOf);
+        span.fullFrom = std::clamp(firstAtLeast(full0, lowerOf), span.from, span.to);
+        span.fullTo = full1 > full0 ? std::clamp(firstAtLeast(full1, upperOf), span.fullFrom, span.to) : span.fullFrom;
+        std::uint16_t* out = wide.data() + std::size_t(y) * std::size_t(width);
+        auto widen = [&](int x0, int x1) {
+            for (int x = x0; x < x1; ++x) {
+                const Tap& t = across[std::size_t(x)];
+                out[x] = std::uint16_t(in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight);
+            }
+        };
+        widen(span.from, span.fullFrom);
+        std::fill(out + span.fullFrom, out + span.fullTo, std::uint16_t(255 * 256));
+        widen(span.fullTo, span.to);
     }
     for (int y = 0; y < height; ++y) {
         const Tap& t = down[std::size_t(y)];
+        const Span& a = spans[std::size_t(t.lower)];
+        const Span& b = spans[std::size_t(t.upper)];
+        const int from = std::min(a.from, b.from), to = std::max(a.to, b.to);
+        if (from >= to) continue;
+        int fullFrom = std::max(a.fullFrom, b.fullFrom), fullTo = std::min(a.fullTo, b.fullTo);
+        if (fullFrom >= fullTo) fullFrom = fullTo = to;
         const std::uint16_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
         const std::uint16_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
         std::uint8_t* __restrict out = fine.data() + std::size_t(y) * std::size_t(width);
-        blendLines(lower, upper, std::uint16_t(256 - t.weight), std::uint16_t(t.weight), out, width);
+        const auto wl = std::uint16_t(256 - t.weight), wu = std::uint16_t(t.weight);
+        blendLines(lower + from, upper + from, wl, wu, out + from, fullFrom - from);
+        std::fill(out + fullFrom, out + fullTo, std::uint8_t(255));
+        blendLines(lower + fullTo, upper + fullTo, wl, wu, out + fullTo, to - fullTo);
     }
     return fine;
 }

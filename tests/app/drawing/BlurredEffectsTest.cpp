@@ -303,4 +303,23 @@ TEST(BlurredEffects, BlurStepsEqualTheirPlainLoopsExactly) {
                 << width << "×" << height << " by " << factor;
         }
     }
+    // A blurred shape's plane, whose clear and full stretches the enlargement fills without
+    // working them out: clear rows, full runs touching the edges, two full runs in one row with
+    // a ramp between, a lone full value and a lone clear one.
+    const int width = 40, height = 30;
+    std::vector<std::uint8_t> shape(std::size_t(width * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t v = 0;
+            if (y >= 4 && y < 26) v = std::uint8_t(std::clamp(std::min({x - 3, 36 - x, y - 4, 25 - y}) * 60, 0, 255));
+            if (y >= 18 && y < 24 && x >= 15 && x < 25) v = std::uint8_t(90 + 10 * (x - 15)); // a dip between two runs
+            if (y == 10) v = 255;                                                     // full to both edges
+            if (y == 12 && x == 20) v = 0;
+            if (y == 2 && x == 7) v = 255;
+            shape[std::size_t(y * width + x)] = v;
+        }
+    for (int factor : {2, 3, 7, 8})
+        ASSERT_EQ(BoxBlur::enlarge(shape, width, height, factor, width * factor - 1, height * factor - factor / 2),
+                  plainEnlarge(shape, width, height, factor, width * factor - 1, height * factor - factor / 2))
+            << "shape by " << factor;
 }
