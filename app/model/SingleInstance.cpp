@@ -31,7 +31,7 @@ constexpr int pendingLaunches = 50;
 // Pause before connecting again to an instance whose queue of launches is full, milliseconds.
 constexpr int busyRetryMs = 10;
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 QString errorText(int error) { return QString::fromStdString(std::system_category().message(error)); }
 
@@ -73,9 +73,9 @@ struct Socket {
 };
 
 // Waits until the socket is ready for `events` or the deadline passes.
-bool ready(int descriptor, short events, Clock::time_point deadline) {
+bool ready(int descriptor, short events, SteadyClock::time_point deadline) {
     while (true) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
         if (left <= 0) return false;
         pollfd p{descriptor, events, 0};
         const int n = ::poll(&p, 1, static_cast<int>(left));
@@ -96,20 +96,20 @@ Asked askToShow(const Address& address, std::chrono::milliseconds wait) {
     if (socket.descriptor < 0) return Asked::again;
     const auto sockaddr = reinterpret_cast<const ::sockaddr*>(&address.address);
     // A local connection is made at once, refused, or (the instance's queue full) to be tried again.
-    const auto connectBy = Clock::now() + wait;
+    const auto connectBy = SteadyClock::now() + wait;
     while (::connect(socket.descriptor, sockaddr, address.size) != 0) {
         if (errno == EINTR) continue;
         // Refused: the instance ended a moment ago; the name is free for the next attempt.
-        if (errno != EAGAIN || Clock::now() >= connectBy) return Asked::again;
+        if (errno != EAGAIN || SteadyClock::now() >= connectBy) return Asked::again;
         std::this_thread::sleep_for(std::chrono::milliseconds(busyRetryMs));
     }
     if (!sameUser(socket.descriptor)) return Asked::otherUser;
-    if (!ready(socket.descriptor, POLLOUT, Clock::now() + wait)) return Asked::again;
+    if (!ready(socket.descriptor, POLLOUT, SteadyClock::now() + wait)) return Asked::again;
     if (::send(socket.descriptor, request.constData(), static_cast<std::size_t>(request.size()), MSG_NOSIGNAL) !=
         request.size())
         return Asked::again;
     QByteArray answer;
-    const auto answerBy = Clock::now() + wait;
+    const auto answerBy = SteadyClock::now() + wait;
     while (!answer.contains('\n') && answer.size() < longestLine && ready(socket.descriptor, POLLIN, answerBy)) {
         char chunk[longestLine];
         const ssize_t n = ::recv(socket.descriptor, chunk, sizeof chunk, 0);
