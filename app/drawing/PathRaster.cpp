@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace Tessarine::PathRaster {
 
@@ -134,8 +135,33 @@ std::vector<Edge> edges(const QPainterPath& path, const QTransform& toPixels) {
 // Adds to `cells` (one row of width + 1) what a piece of edge sweeps in this row: it runs from
 // x `xa` to `xb` and covers `height` of the row (signed by its winding). Each cell holds the
 // change in coverage from the cell before, so that a sum along the row gives each pixel's.
-// The cells of a row that edges have written to, in the order written (repeats and all).
-using Touched = std::vector<int>;
+// The cells of a row that edges have written to, one bit a cell, so that they are read back in
+// order without being sorted; the words between `low` and `high` are the only ones set.
+struct Touched {
+    std::vector<std::uint64_t> bits;
+    std::size_t low = SIZE_MAX, high = 0;
+
+    void mark(int cell) {
+        const std::size_t word = std::size_t(cell) >> 6;
+        bits[word] |= std::uint64_t(1) << (cell & 63);
+        low = std::min(low, word);
+        high = std::max(high, word);
+    }
+    bool empty() const { return low > high; }
+    // Calls `visit` with each marked cell in increasing order, and clears them.
+    template <class Visit> void drain(Visit visit) {
+        for (std::size_t word = low; word <= high; ++word) {
+            std::uint64_t w = bits[word];
+            bits[word] = 0;
+            while (w) {
+                visit(int(word * 64 + std::size_t(__builtin_ctzll(w))));
+                w &= w - 1;
+            }
+        }
+        low = SIZE_MAX;
+        high = 0;
+    }
+};
 
 void sweep(double* cells, Touched& touched, int width, double xa, double xb, double height) {
     // A piece within one column covers, in that column, the part of the pixel right of its
@@ -144,14 +170,14 @@ void sweep(double* cells, Touched& touched, int width, double xa, double xb, dou
         const double middle = 0.5 * (left + right);
         if (middle <= 0) {
             cells[0] += h;
-            touched.push_back(0);
+            touched.mark(0);
         } else if (middle < width) {
             const int column = int(middle);
             const double beyond = middle - column;
             cells[column] += h * (1 - beyond);
             cells[column + 1] += h * beyond;
-            touched.push_back(column);
-            touched.push_back(column + 1);
+            touched.mark(column);
+            touched.mark(column + 1);
         }
     };
     if (xa == xb) {
@@ -211,6 +237,7 @@ std::vector<std::uint8_t> coverage(const QPainterPath& path, const QTransform& t
     const std::size_t stride = std::size_t(width) + 1;
     std::vector<double> cells(stride * bandRows); // cleared again behind the rows read
     Touched touched[bandRows];
+    for (Touched& t : touched) t.bits.assign((stride + 63) / 64, 0);
     for (int band = 0; band < height; band += bandRows) {
         const int rows = std::min(bandRows, height - band);
         for (const Edge& e : all) {
@@ -230,21 +257,21 @@ std::vector<std::uint8_t> coverage(const QPainterPath& path, const QTransform& t
         for (int r = 0; r < rows; ++r) {
             Touched& cellsWritten = touched[r];
             if (cellsWritten.empty()) continue;
-            std::sort(cellsWritten.begin(), cellsWritten.end());
-            cellsWritten.erase(std::unique(cellsWritten.begin(), cellsWritten.end()), cellsWritten.end());
             double* in = cells.data() + std::size_t(r) * stride;
             std::uint8_t* out = plane.data() + std::size_t(band + r) * std::size_t(width);
             double area = 0;
-            for (std::size_t i = 0; i < cellsWritten.size(); ++i) {
-                const int x = cellsWritten[i];
-                if (x >= width) break;
-                area += in[x];
-                const int next = i + 1 < cellsWritten.size() ? std::min(cellsWritten[i + 1], width) : width;
-                const std::uint8_t value = level(area, oddEven);
-                if (value != 0) std::fill(out + x, out + next, value);
-            }
-            for (int x : cellsWritten) in[x] = 0;
-            cellsWritten.clear();
+            int runFrom = -1; // the cell whose value holds up to the next written one
+            std::uint8_t runValue = 0;
+            cellsWritten.drain([&](int x) {
+                if (x < width) {
+                    if (runFrom >= 0 && runValue != 0) std::fill(out + runFrom, out + x, runValue);
+                    area += in[x];
+                    runFrom = x;
+                    runValue = level(area, oddEven);
+                }
+                in[x] = 0;
+            });
+            if (runFrom >= 0 && runValue != 0) std::fill(out + runFrom, out + width, runValue);
         }
     }
     return plane;
