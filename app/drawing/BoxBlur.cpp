@@ -203,12 +203,16 @@ void roundOut(int& first, int& last, int size, int align) {
 // tiles are gathered into rectangles (a run along a row, carried down the rows below while they
 // are busy across the same run, as along a shape's upright sides), and each is blurred as a plane
 // of its own with the reach about it, widened to a multiple of `align` so the passes work in
-// whole vector blocks. `blurWhole` blurs such a plane; since it never looks further than the
-// reach, those pixels come out exactly as in a blur of the whole plane. Returns false, having
-// changed nothing, where blurring the whole plane is cheaper.
-template <class BlurWhole>
-bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int reach, int align, BlurWhole blurWhole) {
-    constexpr int tile = 32; // pixels a side
+// whole vector blocks. `blurWhole(part, width, height, need)` blurs such a plane at least within
+// `need` (its pixels to give); since it never looks further than the reach, those pixels come
+// out exactly as in a blur of the whole plane. `cost(width, height, need)` tells how much work
+// that is. Returns false, having changed nothing, where blurring the whole plane is cheaper.
+struct Need {
+    int x0, x1, y0, y1;
+};
+template <class BlurWhole, class Cost>
+bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int reach, int tile, int align,
+                   BlurWhole blurWhole, Cost cost) {
     const int tilesX = (width + tile - 1) / tile, tilesY = (height + tile - 1) / tile;
     if (reach <= 0 || tilesX * tilesY < 16) return false;
     std::vector<char> busy(std::size_t(tilesX) * std::size_t(tilesY));
@@ -246,12 +250,13 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
             block.py1 = block.y1 + reach;
             roundOut(block.px0, block.px1, width, align);
             roundOut(block.py0, block.py1, height, align);
-            work += std::size_t(block.px1 - block.px0) * std::size_t(block.py1 - block.py0);
+            work += cost(block.px1 - block.px0, block.py1 - block.py0,
+                         Need{block.x0 - block.px0, block.x1 - block.px0, block.y0 - block.py0, block.y1 - block.py0});
             blocks.push_back(block);
             tx = end;
         }
     // Where the blocks with their margins come near the whole plane, blurring it whole is cheaper.
-    if (work * 4 > std::size_t(width) * std::size_t(height) * 3) return false;
+    if (work * 4 > cost(width, height, Need{0, width, 0, height}) * 3) return false;
     std::vector<std::uint8_t> out = plane;
     std::vector<std::uint8_t> part;
     for (const Block& b : blocks) {
@@ -259,7 +264,7 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
         part.resize(std::size_t(pw) * std::size_t(ph));
         for (int y = b.py0; y < b.py1; ++y)
             std::copy_n(plane.begin() + std::ptrdiff_t(y) * width + b.px0, pw, part.begin() + std::ptrdiff_t(y - b.py0) * pw);
-        blurWhole(part, pw, ph);
+        blurWhole(part, pw, ph, Need{b.x0 - b.px0, b.x1 - b.px0, b.y0 - b.py0, b.y1 - b.py0});
         for (int y = b.y0; y < b.y1; ++y)
             std::copy_n(part.begin() + std::ptrdiff_t(y - b.py0) * pw + (b.x0 - b.px0), b.x1 - b.x0,
                         out.begin() + std::ptrdiff_t(y) * width + b.x0);
@@ -274,8 +279,10 @@ void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma)
     if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
     int reach = 0;
     for (int r : boxRadii(sigma)) reach += std::max(r, 0);
-    if (!blurNearEdges(plane, width, height, reach, 16,
-                       [sigma](std::vector<std::uint8_t>& part, int w, int h) { blurPlane(part, w, h, sigma); }))
+    // Every pass works over the whole of a plane it is given.
+    auto whole = [sigma](std::vector<std::uint8_t>& part, int w, int h, Need) { blurPlane(part, w, h, sigma); };
+    auto cost = [](int w, int h, Need) { return std::size_t(w) * std::size_t(h); };
+    if (!blurNearEdges(plane, width, height, reach, 32, 16, whole, cost))
         blurPlane(plane, width, height, sigma);
 }
 
@@ -304,18 +311,19 @@ double reducedSigma(double sigma, int factor) {
 
 namespace {
 
-// One pass of a Gaussian down the columns of `rows` lines of `width` values; values beyond the
-// first and last line count as 0. Each value is a sum from 0 of weight × value over its window,
-// lowest offset first. The sums are held in registers sixteen columns at a time, each getting
-// the same multiply and add in the same order as one column alone, so the vector form gives the
-// plain loop's result exactly (the build uses no fused multiply-add, which would round once
-// instead of twice).
-void gaussianDown(const float* in, float* out, int width, int rows, const std::vector<float>& weights) {
+// The two passes of a Gaussian. Each value is a sum from 0 of weight × value over its window,
+// lowest offset first, the window cut short at the plane's edges (values beyond count as 0). The
+// vector forms hold sums in registers, each getting the same multiply and add in the same order
+// as one value alone, so they give the plain loop's result exactly (the build uses no fused
+// multiply-add, which would round once instead of twice).
+
+// Down the columns of `rows` lines of `width` values, for lines y0 … y1 − 1 of `out`.
+void gaussianDown(const float* in, float* out, int width, int rows, int y0, int y1, const std::vector<float>& weights) {
     const int reach = int(weights.size() / 2);
+    const float* w = weights.data() + reach;
     const std::size_t stride = std::size_t(width);
-    for (int y = 0; y < rows; ++y) {
+    for (int y = y0; y < y1; ++y) {
         const int first = std::max(-reach, -y), last = std::min(reach, rows - 1 - y);
-        const float* w = weights.data() + reach;
         float* sum = out + std::size_t(y) * stride;
         int x = 0;
 #if defined(__SSE2__)
@@ -349,6 +357,43 @@ void gaussianDown(const float* in, float* out, int width, int rows, const std::v
     }
 }
 
+// Along the lines of `width` values, for the values `need` of `out`, each sum rounded into a byte.
+void gaussianAcross(const float* in, std::uint8_t* out, int width, Need need, const std::vector<float>& weights) {
+    const int reach = int(weights.size() / 2);
+    const float* w = weights.data() + reach;
+    for (int y = need.y0; y < need.y1; ++y) {
+        const float* line = in + std::size_t(y) * std::size_t(width);
+        std::uint8_t* to = out + std::size_t(y) * std::size_t(width);
+        auto one = [&](int x) {
+            float s = 0;
+            for (int k = std::max(-reach, -x); k <= std::min(reach, width - 1 - x); ++k) s += w[k] * line[x + k];
+            to[x] = std::uint8_t(std::clamp(s + 0.5f, 0.0f, 255.0f));
+        };
+        // Near either end of the line a window is cut short; between, every window is whole.
+        const int whole0 = std::clamp(reach, need.x0, need.x1), whole1 = std::clamp(width - reach, whole0, need.x1);
+        int x = need.x0;
+        for (; x < whole0; ++x) one(x);
+#if defined(__SSE2__)
+        const __m128 half = _mm_set1_ps(0.5f), top = _mm_set1_ps(255.0f), bottom = _mm_setzero_ps();
+        auto rounded = [&](__m128 v) { return _mm_cvttps_epi32(_mm_max_ps(_mm_min_ps(_mm_add_ps(v, half), top), bottom)); };
+        for (; x + 16 <= whole1; x += 16) {
+            __m128 s0 = _mm_setzero_ps(), s1 = s0, s2 = s0, s3 = s0;
+            for (int k = -reach; k <= reach; ++k) {
+                const __m128 weight = _mm_set1_ps(w[k]);
+                const float* at = line + x + k;
+                s0 = _mm_add_ps(s0, _mm_mul_ps(weight, _mm_loadu_ps(at)));
+                s1 = _mm_add_ps(s1, _mm_mul_ps(weight, _mm_loadu_ps(at + 4)));
+                s2 = _mm_add_ps(s2, _mm_mul_ps(weight, _mm_loadu_ps(at + 8)));
+                s3 = _mm_add_ps(s3, _mm_mul_ps(weight, _mm_loadu_ps(at + 12)));
+            }
+            const __m128i words = _mm_packs_epi32(rounded(s0), rounded(s1)), more = _mm_packs_epi32(rounded(s2), rounded(s3));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_packus_epi16(words, more));
+        }
+#endif
+        for (; x < need.x1; ++x) one(x);
+    }
+}
+
 } // namespace
 
 void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
@@ -361,16 +406,18 @@ void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double si
     for (float& w : weights) w /= total;
     // The weights sum to 1 within a few parts in a million, so a value held all through the
     // reach comes back rounded to itself and only tiles near an edge need the sums.
-    auto whole = [&weights](std::vector<std::uint8_t>& part, int w, int h) {
-        // Down the columns, transposed, down the columns again (the rows), transposed back.
-        std::vector<float> a(part.begin(), part.begin() + std::ptrdiff_t(w) * h), b(a.size());
-        gaussianDown(a.data(), b.data(), w, h, weights);
-        transpose(b.data(), a.data(), w, h);
-        gaussianDown(a.data(), b.data(), h, w, weights);
-        transpose(b.data(), a.data(), h, w);
-        for (std::size_t i = 0; i < a.size(); ++i) part[i] = std::uint8_t(std::clamp(a[i] + 0.5f, 0.0f, 255.0f));
+    // Down the columns only for the lines asked for, along them only for the values asked for.
+    auto whole = [&weights](std::vector<std::uint8_t>& part, int w, int h, Need need) {
+        std::vector<float> values(std::size_t(w) * std::size_t(h)), down(values.size());
+        std::copy_n(part.begin(), values.size(), values.begin());
+        gaussianDown(values.data(), down.data(), w, h, need.y0, need.y1, weights);
+        gaussianAcross(down.data(), part.data(), w, need, weights);
     };
-    if (!blurNearEdges(plane, width, height, reach, 4, whole)) whole(plane, width, height);
+    auto cost = [](int w, int, Need need) {
+        const std::size_t lines = std::size_t(need.y1 - need.y0);
+        return lines * std::size_t(w) + lines * std::size_t(need.x1 - need.x0);
+    };
+    if (!blurNearEdges(plane, width, height, reach, 16, 4, whole, cost)) whole(plane, width, height, Need{0, width, 0, height});
 }
 
 namespace {
