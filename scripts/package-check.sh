@@ -27,7 +27,7 @@ for path in usr/bin/tessarine usr/bin/tessarine-report \
     usr/share/icons/hicolor/scalable/apps/com.quenlow.Tessarine.svg \
     usr/share/metainfo/com.quenlow.Tessarine.metainfo.xml \
     usr/share/man/man1/tessarine.1.gz usr/share/man/man1/tessarine-report.1.gz \
-    usr/lib/udev/rules.d/70-tessarine-hidraw.rules \
+    usr/lib/udev/rules.d/70-tessarine-hidraw.rules usr/lib/tessarine/tessarine-network.so \
     usr/share/doc/tessarine/copyright usr/share/doc/tessarine/changelog.gz; do
   grep -qx "\./$path" "$scratch/files" || fail "the package lacks /$path"
 done
@@ -60,6 +60,13 @@ echo "-- programs"
 for program in tessarine tessarine-report; do
   file "$scratch/root/usr/bin/$program" | grep -q ", stripped" || fail "$program is not stripped"
 done
+# The update check's network part, loaded by path from ../lib/tessarine beside /usr/bin.
+module=$scratch/root/usr/lib/tessarine/tessarine-network.so
+file "$module" | grep -q ", stripped" || fail "the network module is not stripped"
+nm -D --defined-only "$module" | grep -qw tessarineMakeFeedFetcher || fail "the network module does not export its entry"
+if readelf -d "$scratch/root/usr/bin/tessarine" | grep -q 'NEEDED.*libQt6Network'; then
+  fail "tessarine links Qt Network instead of loading its network module when it checks for updates"
+fi
 # Each program's debug information is in the dbgsym package, under the stripped program's build ID.
 ddeb=$(ls "${1:-build-package}"/tessarine-dbgsym_*.ddeb 2>/dev/null) || fail "no debug-symbols package beside $deb"
 if [ -n "${ddeb:-}" ]; then

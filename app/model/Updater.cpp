@@ -3,38 +3,24 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
 #include "app/devices/Logging.h"
+#include "app/model/NetworkModule.h"
 
 namespace Tessarine {
 
 namespace {
 const QString upToDateTitle = QStringLiteral("You’re up to date");
 const QString failedTitle = QStringLiteral("Couldn’t check for updates");
-
-QNetworkRequest feedRequest(const QUrl& feed) {
-    QNetworkRequest request(feed);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(Updater::probeTimeoutMs);
-    return request;
-}
-
-std::optional<int> statusOf(QNetworkReply* reply) {
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid()) return std::nullopt;
-    return status.toInt();
-}
 } // namespace
 
 Updater::Updater(QUrl feed, QString appName, QString appVersion, std::shared_ptr<UpdatePresenter> presenter,
-                 QObject* parent)
+                 FeedFetcherFactory makeFetcher, QObject* parent)
     : QObject(parent), feed_(std::move(feed)), appName_(std::move(appName)), appVersion_(std::move(appVersion)),
-      presenter_(std::move(presenter)), network_(new QNetworkAccessManager(this)) {
+      presenter_(std::move(presenter)),
+      makeFetcher_(makeFetcher ? std::move(makeFetcher) : NetworkModule::factory()) {
     schedule_.setSingleShot(false);
     connect(&schedule_, &QTimer::timeout, this, [this] {
         schedule_.setInterval(scheduleIntervalMs);
@@ -119,6 +105,20 @@ void Updater::setChecking(bool value) {
     emit checkingChanged();
 }
 
+FeedFetcher* Updater::fetcher(QString& error) {
+    // A failure is not kept: the next check tries again.
+    if (!fetcher_) {
+        MadeFetcher made = makeFetcher_();
+        fetcher_ = std::move(made.fetcher);
+        error = made.error;
+    }
+    return fetcher_.get();
+}
+
+void Updater::showUnsent(const QString& error) {
+    presenter_->showAlert(failedTitle, QStringLiteral("%1 couldn’t load its network part: %2.").arg(appName_, error));
+}
+
 void Updater::checkForUpdates() {
     if (checking_ || reading_) return;
     if (feed_.isEmpty()) {
@@ -128,16 +128,22 @@ void Updater::checkForUpdates() {
                                   .arg(appName_));
         return;
     }
+    QString error;
+    FeedFetcher* network = fetcher(error);
+    if (!network) {
+        qCWarning(logModel).noquote() << "Update check failed:" << error;
+        showUnsent(error);
+        return;
+    }
     setChecking(true);
-    QNetworkReply* reply = network_->head(feedRequest(feed_));
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { probeFinished(reply); });
+    network->fetch(FeedFetcher::Method::head, feed_, probeTimeoutMs,
+                   [this](const FeedAnswer& answer) { probeFinished(answer); });
 }
 
-void Updater::probeFinished(QNetworkReply* reply) {
-    reply->deleteLater();
-    const FeedProbe outcome = probeOutcome(reply->error() != QNetworkReply::NoError, statusOf(reply));
+void Updater::probeFinished(const FeedAnswer& answer) {
+    const FeedProbe outcome = probeOutcome(answer.networkError, answer.status);
     if (outcome == FeedProbe::failed)
-        qCWarning(logModel) << "Update check failed:" << reply->errorString() << statusOf(reply).value_or(0);
+        qCWarning(logModel) << "Update check failed:" << answer.errorText << answer.status.value_or(0);
     // The menu works again before anything is shown.
     setChecking(false);
     switch (outcome) {
@@ -149,21 +155,27 @@ void Updater::probeFinished(QNetworkReply* reply) {
 
 void Updater::readFeed(bool interactive) {
     if (feed_.isEmpty() || reading_) return;
+    QString error;
+    FeedFetcher* network = fetcher(error);
+    if (!network) {
+        qCWarning(logModel).noquote() << "Couldn't read the update feed:" << error;
+        if (interactive) showUnsent(error);
+        return;
+    }
     reading_ = true;
-    QNetworkReply* reply = network_->get(feedRequest(feed_));
-    connect(reply, &QNetworkReply::finished, this, [this, reply, interactive] { feedRead(reply, interactive); });
+    network->fetch(FeedFetcher::Method::get, feed_, probeTimeoutMs,
+                   [this, interactive](const FeedAnswer& answer) { feedRead(answer, interactive); });
 }
 
-void Updater::feedRead(QNetworkReply* reply, bool interactive) {
-    reply->deleteLater();
+void Updater::feedRead(const FeedAnswer& answer, bool interactive) {
     reading_ = false;
-    const auto status = statusOf(reply);
-    if (reply->error() != QNetworkReply::NoError || !status || *status < 200 || *status > 299) {
-        qCWarning(logModel) << "Couldn't read the update feed:" << reply->errorString();
+    const auto status = answer.status;
+    if (answer.networkError || !status || *status < 200 || *status > 299) {
+        qCWarning(logModel) << "Couldn't read the update feed:" << answer.errorText;
         if (interactive) presenter_->showAlert(failedTitle, failedMessage());
         return;
     }
-    const auto newest = newestItem(reply->readAll());
+    const auto newest = newestItem(answer.body);
     if (newest && compareVersions(newest->version, appVersion_) > 0) {
         presenter_->offerUpdate(QStringLiteral("%1 %2 is available").arg(appName_, newest->version),
                                 QStringLiteral("You have %1 %2.").arg(appName_, appVersion_), newest->link);

@@ -8,6 +8,8 @@
 //   read the feed ──▶ newest item newer than this version: offer it │ otherwise: up-to-date alert
 // Scheduled check: the same reading once a day while a feed is set; it says something only when
 // a newer version exists.
+// The requests go through a fetcher made when the first one is sent: by default from the network
+// module (NetworkModule.h); a module that cannot be loaded fails the check and says why.
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,8 +19,7 @@
 #include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+#include "app/model/FeedFetcher.h"
 
 namespace Tessarine {
 
@@ -45,8 +46,9 @@ public:
     static constexpr int firstScheduledCheckMs = 60000;  // after start, before the first quiet check
     static constexpr int scheduleIntervalMs = 86400000;  // a day between quiet checks
 
+    // `makeFetcher`: where the requests go; none: the network module's (NetworkModule::factory()).
     Updater(QUrl feed, QString appName, QString appVersion, std::shared_ptr<UpdatePresenter> presenter,
-            QObject* parent = nullptr);
+            FeedFetcherFactory makeFetcher = {}, QObject* parent = nullptr);
     ~Updater() override;
 
     const QUrl& feed() const { return feed_; }
@@ -77,15 +79,20 @@ signals:
 
 private:
     void setChecking(bool value);
-    void probeFinished(QNetworkReply* reply);
+    // The fetcher, made on first use; null when it cannot be made, and then `error` says why.
+    FeedFetcher* fetcher(QString& error);
+    // The alert of a check that could not be sent: `error` is why.
+    void showUnsent(const QString& error);
+    void probeFinished(const FeedAnswer& answer);
     void readFeed(bool interactive);
-    void feedRead(QNetworkReply* reply, bool interactive);
+    void feedRead(const FeedAnswer& answer, bool interactive);
 
     QUrl feed_;
     QString appName_;
     QString appVersion_;
     std::shared_ptr<UpdatePresenter> presenter_;
-    QNetworkAccessManager* network_;
+    FeedFetcherFactory makeFetcher_;
+    std::unique_ptr<FeedFetcher> fetcher_;
     bool checking_ = false;
     bool reading_ = false;
     QTimer schedule_;

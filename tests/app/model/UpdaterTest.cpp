@@ -1,4 +1,6 @@
 #include "app/model/Updater.h"
+#include "app/model/NetworkModule.h"
+#include "app/network/NetworkFeedFetcher.h"
 #include "support/TestLog.h"
 
 #include <QCoreApplication>
@@ -6,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -88,11 +91,14 @@ QByteArray appcast(const QString& version) {
         .toUtf8();
 }
 
+// Requests through Qt Network linked into the test, not through the module.
+MadeFetcher linkedFetcher() { return {std::make_unique<NetworkFeedFetcher>(), {}}; }
+
 struct UpdaterFixture : ::testing::Test {
     QCoreApplication& app = application();
     FeedServer server;
     std::shared_ptr<Presenter> presenter = std::make_shared<Presenter>();
-    Updater updater{server.url(), QStringLiteral("Tessarine"), QStringLiteral("1.2"), presenter};
+    Updater updater{server.url(), QStringLiteral("Tessarine"), QStringLiteral("1.2"), presenter, linkedFetcher};
 
     // Waits for the check to show something.
     bool settle() { return QTest::qWaitFor([&] { return !presenter->shown.empty(); }, 10000); }
@@ -172,7 +178,8 @@ TEST_F(UpdaterFixture, FailuresSayTheCheckCouldNotBeMade) {
     closed.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
     const quint16 port = closed.serverPort();
     closed.close();
-    Updater refused(QUrl(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(port)), "Tessarine", "1.2", presenter);
+    Updater refused(QUrl(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(port)), "Tessarine", "1.2", presenter,
+                    linkedFetcher);
     presenter->shown.clear();
     refused.checkForUpdates();
     ASSERT_TRUE(settle());
@@ -218,4 +225,52 @@ TEST_F(UpdaterFixture, QuietChecksSpeakOnlyOfANewerVersion) {
     updater.checkQuietly();
     ASSERT_TRUE(settle());
     EXPECT_EQ(presenter->shown[0].title, "Tessarine 2.0 is available");
+}
+
+// The program loads its network part only when it checks: the module as built must answer, and
+// a missing or broken one must fail the check with its reason, and be looked for again next time.
+TEST_F(UpdaterFixture, TheNetworkModuleIsLoadedWhenACheckRunsAndAFailureSaysWhy) {
+    server.headStatus = 404;
+    Updater loaded(server.url(), "Tessarine", "1.2", presenter,
+                   NetworkModule::factory({QStringLiteral("/nonexistent/tessarine-network.so"),
+                                           QStringLiteral(TESSARINE_NETWORK_MODULE)}));
+    loaded.checkForUpdates();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(presenter->shown[0].title, "You’re up to date");
+    EXPECT_EQ(server.heads, 1);
+
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("tessarine-network.so");
+    Updater unloaded(server.url(), "Tessarine", "1.2", presenter, NetworkModule::factory({missing}));
+    {
+        TestLog::ExpectedWarnings logged("tessarine.model", "tessarine-network.so is missing");
+        presenter->shown.clear();
+        unloaded.checkForUpdates();
+        ASSERT_EQ(presenter->shown.size(), 1u);
+        EXPECT_EQ(presenter->shown[0].title, "Couldn’t check for updates");
+        EXPECT_EQ(presenter->shown[0].message,
+                  "Tessarine couldn’t load its network part: tessarine-network.so is missing (looked for " + missing + ").");
+        EXPECT_FALSE(unloaded.checking());
+        // The quiet check only logs.
+        unloaded.checkQuietly();
+        EXPECT_EQ(presenter->shown.size(), 1u);
+        EXPECT_EQ(logged.count(), 2);
+    }
+
+    // A file there that is no library: the loader's reason is told.
+    QFile broken(missing);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a shared object");
+    broken.close();
+    {
+        TestLog::ExpectedWarnings logged("tessarine.model", missing);
+        presenter->shown.clear();
+        unloaded.checkForUpdates();
+        ASSERT_EQ(presenter->shown.size(), 1u);
+        const QString message = presenter->shown[0].message;
+        EXPECT_TRUE(message.startsWith("Tessarine couldn’t load its network part: ")) << message.toStdString();
+        EXPECT_TRUE(message.contains(missing)) << message.toStdString();
+        EXPECT_EQ(logged.count(), 1);
+    }
+    EXPECT_EQ(server.heads, 1);
 }
