@@ -1,9 +1,11 @@
 #include "app/drawing/PlaneCache.h"
 
 #include <algorithm>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 namespace Tessarine::PlaneCache {
 
@@ -21,9 +23,23 @@ struct Layer {
     QImage image;
 };
 
+// A hash of everything in a key but its path, which is compared only among keys alike in all
+// else: a new size's lookups find their few candidates without walking every kept plane.
+std::size_t hashOf(const Key& key) {
+    std::size_t h = std::size_t(key.kind);
+    auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
+    mix(std::size_t(key.width));
+    mix(std::size_t(key.height));
+    for (double v : {key.sigma, key.offset.x(), key.offset.y(), key.toPixels.m11(), key.toPixels.m12(),
+                     key.toPixels.m21(), key.toPixels.m22(), key.toPixels.dx(), key.toPixels.dy()})
+        mix(std::hash<double>{}(v));
+    return h;
+}
+
 struct Store {
     std::mutex lock;
     std::list<Entry> entries; // most recently used first
+    std::unordered_multimap<std::size_t, std::list<Entry>::iterator> index; // every entry by its key's hash
     std::size_t bytes = 0;
     std::list<Layer> layers; // most recently used first
 };
@@ -57,14 +73,17 @@ std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<
     // Worked out here, on the thread the path comes from, a kept key's path is only ever read
     // by the threads that compare it.
     key.path.boundingRect();
+    const std::size_t hash = hashOf(key);
     Store& s = store();
     std::shared_ptr<const std::vector<std::uint8_t>> found;
     {
         std::lock_guard guard(s.lock);
-        for (auto it = s.entries.begin(); it != s.entries.end(); ++it)
-            if (it->key == key) {
-                s.entries.splice(s.entries.begin(), s.entries, it);
-                found = it->plane;
+        const auto [first, last] = s.index.equal_range(hash);
+        for (auto candidate = first; candidate != last; ++candidate)
+            if (candidate->second->key == key) {
+                // Moved to the front; the index's iterator stays valid.
+                s.entries.splice(s.entries.begin(), s.entries, candidate->second);
+                found = candidate->second->plane;
                 break;
             }
     }
@@ -76,10 +95,18 @@ std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<
     auto kept = std::make_shared<const std::vector<std::uint8_t>>(made);
     std::lock_guard guard(s.lock);
     s.entries.push_front({key, std::move(kept)});
+    s.index.emplace(hash, s.entries.begin());
     s.bytes += made.size();
     while (s.bytes > mostKept && !s.entries.empty()) {
-        s.bytes -= s.entries.back().plane->size();
-        s.entries.pop_back();
+        const auto oldest = std::prev(s.entries.end());
+        const auto [first, last] = s.index.equal_range(hashOf(oldest->key));
+        for (auto candidate = first; candidate != last; ++candidate)
+            if (candidate->second == oldest) {
+                s.index.erase(candidate);
+                break;
+            }
+        s.bytes -= oldest->plane->size();
+        s.entries.erase(oldest);
     }
     return made;
 }
@@ -112,6 +139,7 @@ void clear() {
     Store& s = store();
     std::lock_guard guard(s.lock);
     s.entries.clear();
+    s.index.clear();
     s.bytes = 0;
     s.layers.clear();
 }
