@@ -177,10 +177,17 @@ bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, i
         int x = x0;
 #if defined(__SSE2__)
         const __m128i wanted = _mm_set1_epi8(char(value));
-        for (; x + 16 <= x1; x += 16)
-            if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), wanted)) !=
-                0xFFFF)
-                return false;
+        auto same = [&](int at) {
+            return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)), wanted)) ==
+                   0xFFFF;
+        };
+        if (x1 - x0 >= 16) {
+            for (; x + 16 <= x1; x += 16)
+                if (!same(x)) return false;
+            // The last few as the sixteen ending there, some looked at twice.
+            if (x < x1 && !same(x1 - 16)) return false;
+            continue;
+        }
 #endif
         for (; x < x1; ++x)
             if (row[x] != value) return false;
