@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDBusConnection>
 #include <QImage>
 #include <QImageReader>
 #include <QIcon>
@@ -34,6 +35,7 @@
 #include "app/model/SingleInstance.h"
 #include "app/model/StartOptions.h"
 #include "app/model/Updater.h"
+#include "app/paint/Theme.h"
 #include "app/views/bench/ControllerDrawing.h"
 #include "app/views/kit/SlicedBuild.h"
 #include "app/views/shell/UpdateAlerts.h"
@@ -147,6 +149,11 @@ int main(int argc, char** argv) {
     // device or reads a session.
     Tessarine::SingleInstance instance(Tessarine::SingleInstance::defaultKey());
     if (instance.claim() == Tessarine::SingleInstance::Claim::handedOver) return 0;
+    // The first accessible name set while the window is built waits for the session bus, which
+    // the screen reader's bridge asks whether anyone listens (and which may first have to be
+    // started): connected beside the font loading, the window does not wait for both in turn.
+    std::jthread sessionBus([] { QDBusConnection::sessionBus(); });
+    Tessarine::Fonts::load();
 
     // The window's first frames are painted and answer input without waiting for the drawn
     // controller's first images, which are painted beside them.

@@ -1,5 +1,6 @@
 #include "app/paint/Theme.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 
 #include "app/paint/Contrast.h"
@@ -91,6 +92,11 @@ QFont callout() { return scaled(12.0 / 13.0); }
 QFont caption() { return scaled(10.0 / 13.0); }
 QFont headline() { return scaled(1.0, QFont::DemiBold); }
 QFont title() { return scaled(17.0 / 13.0, QFont::Bold); }
+
+void load() {
+    for (const QFont& font : {body(), callout(), caption(), headline(), title()})
+        QFontMetricsF(font).horizontalAdvance(QStringLiteral("Tessarine"));
+}
 
 } // namespace Fonts
 

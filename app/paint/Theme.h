@@ -49,6 +49,8 @@ QFont callout();
 QFont caption();
 QFont headline();
 QFont title();
+// Loads the text styles' fonts, so that the first view to lay out text does not wait for them.
+void load();
 } // namespace Fonts
 
 } // namespace Tessarine
