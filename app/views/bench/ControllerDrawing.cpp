@@ -13,6 +13,7 @@
 #include "app/devices/InputDevice.h"
 #include "app/paint/Scheme.h"
 #include "app/views/kit/AccessibleValue.h"
+#include "app/views/kit/AfterInput.h"
 #include "app/drawing/PadPaint.h"
 #include "app/drawing/PadShapes.h"
 
@@ -106,13 +107,16 @@ bool ControllerDrawing::warmAway() {
     try {
         // Painting into images of its own touches nothing of the widget's; the images come back
         // through the event loop, to a drawing that still exists (its destructor waits for this).
+        // Painting with them takes milliseconds: input that waits by then is answered first.
         warmer_ = std::thread([self, shell, dark, scale, pixelRatio] {
             auto images = std::make_shared<PadImages>();
             images->shadow(dark, scale, pixelRatio);
             images->shell(shell, dark, scale, pixelRatio);
             QMetaObject::invokeMethod(
                 qApp, [self, images, shell, dark, scale, pixelRatio] {
-                    if (self) self->warmed(images, shell, dark, scale, pixelRatio);
+                    AfterInput::run(qApp, [self, images, shell, dark, scale, pixelRatio] {
+                        if (self) self->warmed(images, shell, dark, scale, pixelRatio);
+                    });
                 },
                 Qt::QueuedConnection);
         });

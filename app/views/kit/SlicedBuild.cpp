@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/views/kit/AfterInput.h"
+
 namespace Tessarine {
 
 namespace {
@@ -132,7 +134,8 @@ void SlicedBuild::scheduleTurn() {
     static bool scheduled = false;
     if (scheduled || !QCoreApplication::instance()) return;
     scheduled = true;
-    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+    // Input that came while a slice ran is answered before the next slice.
+    AfterInput::run(QCoreApplication::instance(), [] {
         scheduled = false;
         runTurn();
     });
