@@ -264,8 +264,13 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
         }
     // Where the blocks with their margins come near the whole plane, blurring it whole is cheaper.
     if (work * 4 > cost(width, height, Need{0, width, 0, height}) * 3) return false;
-    std::vector<std::uint8_t> out = plane;
+    // Each block reads the plane as it was, margins and all, so the blocks' results wait
+    // beside it until the last is blurred.
+    std::size_t given = 0;
+    for (const Block& b : blocks) given += std::size_t(b.x1 - b.x0) * std::size_t(b.y1 - b.y0);
+    std::vector<std::uint8_t> results(given);
     std::vector<std::uint8_t> part;
+    auto result = results.begin();
     for (const Block& b : blocks) {
         const int pw = b.px1 - b.px0, ph = b.py1 - b.py0;
         part.resize(std::size_t(pw) * std::size_t(ph));
@@ -273,10 +278,14 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
             std::copy_n(plane.begin() + std::ptrdiff_t(y) * width + b.px0, pw, part.begin() + std::ptrdiff_t(y - b.py0) * pw);
         blurWhole(part, pw, ph, Need{b.x0 - b.px0, b.x1 - b.px0, b.y0 - b.py0, b.y1 - b.py0});
         for (int y = b.y0; y < b.y1; ++y)
-            std::copy_n(part.begin() + std::ptrdiff_t(y - b.py0) * pw + (b.x0 - b.px0), b.x1 - b.x0,
-                        out.begin() + std::ptrdiff_t(y) * width + b.x0);
+            result = std::copy_n(part.begin() + std::ptrdiff_t(y - b.py0) * pw + (b.x0 - b.px0), b.x1 - b.x0, result);
     }
-    plane.swap(out);
+    result = results.begin();
+    for (const Block& b : blocks)
+        for (int y = b.y0; y < b.y1; ++y) {
+            std::copy_n(result, b.x1 - b.x0, plane.begin() + std::ptrdiff_t(y) * width + b.x0);
+            result += b.x1 - b.x0;
+        }
     return true;
 }
 
