@@ -83,18 +83,22 @@ std::vector<std::uint8_t> render(const QPainterPath& path, const Grid& grid, int
 }
 
 std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toPixels, int width, int height) {
+    return *shared(path, toPixels, width, height);
+}
+
+PlaneCache::Plane shared(const QPainterPath& path, const QTransform& toPixels, int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
     // While a kept image is painted, its coverages are kept for the next at this size.
     if (PlaneCache::keeping())
-        return PlaneCache::plane({PlaneCache::Key::Kind::coverage, path, toPixels, width, height, 0, {}},
-                                 [&] { return PathRaster::coverage(path, toPixels, width, height); });
+        return PlaneCache::shared({PlaneCache::Key::Kind::coverage, path, toPixels, width, height, 0, {}},
+                                  [&] { return PathRaster::coverage(path, toPixels, width, height); });
     // Else the last few made on this thread: a part may ask for a shape's more than once.
     struct Kept {
         QPainterPath path;
         QTransform toPixels;
         int width = 0, height = 0;
-        std::vector<std::uint8_t> plane;
+        PlaneCache::Plane plane;
     };
     constexpr std::size_t keptCount = 3;
     thread_local std::deque<Kept> kept;
@@ -103,7 +107,7 @@ std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toP
             if (it != kept.begin()) std::rotate(kept.begin(), it, std::next(it));
             return kept.front().plane;
         }
-    std::vector<std::uint8_t> plane = PathRaster::coverage(path, toPixels, width, height);
+    auto plane = std::make_shared<const std::vector<std::uint8_t>>(PathRaster::coverage(path, toPixels, width, height));
     kept.push_front({path, toPixels, width, height, plane});
     if (kept.size() > keptCount) kept.pop_back();
     return plane;

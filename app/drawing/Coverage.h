@@ -2,6 +2,8 @@
 // Single-colour effects (drop shadows, glows, inner shadows) are a colour times how much of each
 // pixel a shape covers, so they are worked out on one byte a pixel, blurred there, and only then
 // turned into colour: a quarter of the work of blurring colour pixels, for the same picture.
+#include "app/drawing/PlaneCache.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPainterPath>
@@ -32,6 +34,8 @@ Grid grid(QSizeF scale, const QRectF& bounds, QPointF phase = {});
 std::vector<std::uint8_t> render(const QPainterPath& path, const Grid& grid, int factor = 1);
 // The same on a plane of `width` × `height` pixels reached through `toPixels`.
 std::vector<std::uint8_t> render(const QPainterPath& path, const QTransform& toPixels, int width, int height);
+// The same plane shared with the planes kept, not copied, for those that only read it.
+PlaneCache::Plane shared(const QPainterPath& path, const QTransform& toPixels, int width, int height);
 // The transform from the painter's coordinates to the pixels of `grid` (each `factor` wide).
 QTransform toPixels(const Grid& grid, int factor = 1);
 int coarseSide(int side, int factor);

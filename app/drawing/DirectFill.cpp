@@ -42,7 +42,7 @@ void fillSolid(QPainter& painter, QImage& image, const QPainterPath& path, const
                                       within(std::ceil(device.bottom()), image.height()) - 1));
     if (pixels.isEmpty()) return;
     const QTransform toPixels = t * QTransform::fromTranslate(-pixels.left(), -pixels.top());
-    Coverage::blend(image, pixels, Coverage::render(path, toPixels, pixels.width(), pixels.height()), color);
+    Coverage::blend(image, pixels, *Coverage::shared(path, toPixels, pixels.width(), pixels.height()), color);
 }
 
 } // namespace

@@ -73,7 +73,7 @@ Layer::~Layer() {
 
 void Layer::mask(const QPainterPath& mask) {
     // Every pixel, inside the shape or not, is scaled by how much of it the shape covers.
-    Coverage::multiply(image_, Coverage::render(mask, painter_.transform(), image_.width(), image_.height()));
+    Coverage::multiply(image_, *Coverage::shared(mask, painter_.transform(), image_.width(), image_.height()));
 }
 
 void Layer::blur(double radius) {
@@ -267,11 +267,11 @@ void paintInnerShadow(QPainter& painter, const QPainterPath& shape, const QColor
     const QSizeF pixel(1 / scale.width(), 1 / scale.height());
     const Coverage::Grid grid = pixelGrid(
         painter, shape.boundingRect().adjusted(-pixel.width(), -pixel.height(), pixel.width(), pixel.height()));
-    const std::vector<std::uint8_t> alpha =
-        PlaneCache::plane({PlaneCache::Key::Kind::innerShadow, shape, Coverage::toPixels(grid), grid.width,
-                           grid.height, radius, offset},
-                          [&] { return innerShadowStrength(painter, shape, radius, offset, grid); });
-    finishEffect(painter, std::move(effect), grid, alpha, keep);
+    const PlaneCache::Plane alpha =
+        PlaneCache::shared({PlaneCache::Key::Kind::innerShadow, shape, Coverage::toPixels(grid), grid.width,
+                            grid.height, radius, offset},
+                           [&] { return innerShadowStrength(painter, shape, radius, offset, grid); });
+    finishEffect(painter, std::move(effect), grid, *alpha, keep);
 }
 
 void strokeInside(QPainter& painter, const QPainterPath& shape, const QBrush& brush, double width) {

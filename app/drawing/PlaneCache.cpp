@@ -64,39 +64,33 @@ bool Key::operator==(const Key& other) const {
            offset == other.offset && toPixels == other.toPixels && path == other.path;
 }
 
-std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make) {
-    // A plane holds a byte a pixel. One too small to be kept is never found either: it is made
-    // without a look through the kept ones.
-    if (!keepingHere || std::size_t(std::max(key.width, 0)) * std::size_t(std::max(key.height, 0)) < smallest)
-        return make();
-    // Comparing paths asks for their bounds, which a path works out, unguarded, the first time.
-    // Worked out here, on the thread the path comes from, a kept key's path is only ever read
-    // by the threads that compare it.
-    key.path.boundingRect();
-    const std::size_t hash = hashOf(key);
+namespace {
+
+// Whether a plane for `key` is looked for and kept at all.
+bool worthKeeping(const Key& key) {
+    return keepingHere && std::size_t(std::max(key.width, 0)) * std::size_t(std::max(key.height, 0)) >= smallest;
+}
+
+Plane find(const Key& key, std::size_t hash) {
     Store& s = store();
-    std::shared_ptr<const std::vector<std::uint8_t>> found;
-    {
-        std::lock_guard guard(s.lock);
-        const auto [first, last] = s.index.equal_range(hash);
-        for (auto candidate = first; candidate != last; ++candidate)
-            if (candidate->second->key == key) {
-                // Moved to the front; the index's iterator stays valid.
-                s.entries.splice(s.entries.begin(), s.entries, candidate->second);
-                found = candidate->second->plane;
-                break;
-            }
-    }
-    if (found) return *found;
-    // Made outside the lock: another thread's painting does not wait for it. Two threads making
-    // the same plane at once both keep theirs; the older copy leaves in its turn.
-    std::vector<std::uint8_t> made = make();
-    if (made.size() < smallest || made.size() > mostKept) return made;
-    auto kept = std::make_shared<const std::vector<std::uint8_t>>(made);
     std::lock_guard guard(s.lock);
-    s.entries.push_front({key, std::move(kept)});
+    const auto [first, last] = s.index.equal_range(hash);
+    for (auto candidate = first; candidate != last; ++candidate)
+        if (candidate->second->key == key) {
+            // Moved to the front; the index's iterator stays valid.
+            s.entries.splice(s.entries.begin(), s.entries, candidate->second);
+            return candidate->second->plane;
+        }
+    return nullptr;
+}
+
+void keep(const Key& key, std::size_t hash, const Plane& made) {
+    if (made->size() < smallest || made->size() > mostKept) return;
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    s.entries.push_front({key, made});
     s.index.emplace(hash, s.entries.begin());
-    s.bytes += made.size();
+    s.bytes += made->size();
     while (s.bytes > mostKept && !s.entries.empty()) {
         const auto oldest = std::prev(s.entries.end());
         const auto [first, last] = s.index.equal_range(hashOf(oldest->key));
@@ -108,6 +102,29 @@ std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<
         s.bytes -= oldest->plane->size();
         s.entries.erase(oldest);
     }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make) {
+    // One too small to be kept is never found either: it is made without a look through the
+    // kept ones, and handed over as it is.
+    if (!worthKeeping(key)) return make();
+    return *shared(key, make);
+}
+
+Plane shared(const Key& key, const std::function<std::vector<std::uint8_t>()>& make) {
+    if (!worthKeeping(key)) return std::make_shared<const std::vector<std::uint8_t>>(make());
+    // Comparing paths asks for their bounds, which a path works out, unguarded, the first time.
+    // Worked out here, on the thread the path comes from, a kept key's path is only ever read
+    // by the threads that compare it.
+    key.path.boundingRect();
+    const std::size_t hash = hashOf(key);
+    if (Plane found = find(key, hash)) return found;
+    // Made outside the lock: another thread's painting does not wait for it. Two threads making
+    // the same plane at once both keep theirs; the older copy leaves in its turn.
+    Plane made = std::make_shared<const std::vector<std::uint8_t>>(make());
+    keep(key, hash, made);
     return made;
 }
 

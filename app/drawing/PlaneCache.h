@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ bool keeping();
 // The plane for `key`: a kept one, or one `make` returns, which is then kept when planes are
 // being kept and it is large enough to be worth it (smaller ones are quick to make again).
 std::vector<std::uint8_t> plane(const Key& key, const std::function<std::vector<std::uint8_t>()>& make);
+// The same plane shared with the cache instead of copied out of it, for those that only read it.
+using Plane = std::shared_ptr<const std::vector<std::uint8_t>>;
+Plane shared(const Key& key, const std::function<std::vector<std::uint8_t>()>& make);
 
 // The layer `name` painted through the device transform `transform`: a kept one, or the one
 // `make` returns, kept while planes are being kept. `name` must tell apart everything but the
