@@ -80,36 +80,50 @@ bool sameDots(const std::vector<Dot>& a, const std::vector<Dot>& b) {
 
 // The stamps of the dots last painted on this thread, for the same dots on an image of the same
 // size under the same transform (the shell in the other scheme or with other wells): their
-// coverage holds no colour. An empty stamp marks a dot the painter fills itself.
+// coverage holds no colour. Each is worked out when a dot is first blended.
 struct Stamps {
     QTransform transform;
     QSize size;
     std::vector<Dot> dots;
     std::vector<Stamp> stamps;
-    std::vector<bool> blended;
+    std::vector<char> made;
+
+    const Stamp& of(std::size_t i, QPointF centre, double radius) {
+        if (!made[i]) {
+            stamps[i] = stamp(size, centre, radius);
+            made[i] = 1;
+        }
+        return stamps[i];
+    }
 };
 
-const Stamps& stampsFor(const std::vector<Dot>& dots, const QTransform& t, QSize size) {
+Stamps& stampsFor(const std::vector<Dot>& dots, const QTransform& t, QSize size) {
     thread_local Stamps kept;
     if (kept.transform == t && kept.size == size && sameDots(kept.dots, dots)) return kept;
     kept.transform = t;
     kept.size = size;
     kept.dots = dots;
     kept.stamps.assign(dots.size(), Stamp{});
-    kept.blended.assign(dots.size(), false);
-    for (std::size_t i = 0; i < dots.size(); ++i) {
-        const QPointF centre = t.map(dots[i].square.center());
-        const double radius = dots[i].square.width() / 2 * t.m11();
-        if (!blendable(centre, radius)) continue;
-        kept.stamps[i] = stamp(size, centre, radius);
-        kept.blended[i] = true;
-    }
+    kept.made.assign(dots.size(), 0);
     return kept;
+}
+
+// Whether `mask` (a plane of `size`) clears every pixel a dot of `radius` about `centre` touches.
+bool cleared(const std::vector<std::uint8_t>& mask, QSize size, QPointF centre, double radius) {
+    const int left = std::max(0, int(std::floor(centre.x() - radius)));
+    const int right = std::min(size.width() - 1, int(std::floor(centre.x() + radius)));
+    const int top = std::max(0, int(std::floor(centre.y() - radius)));
+    const int bottom = std::min(size.height() - 1, int(std::floor(centre.y() + radius)));
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            if (mask[std::size_t(y) * std::size_t(size.width()) + std::size_t(x)] != 0) return false;
+    return true;
 }
 
 } // namespace
 
-void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light, const QColor& shade) {
+void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light, const QColor& shade,
+           const std::vector<std::uint8_t>* maskedBy) {
     const QTransform t = painter.deviceTransform();
     QImage* image = Coverage::plainTarget(painter);
     const bool blending = image && t.type() <= QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0;
@@ -117,12 +131,18 @@ void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light,
     // Dots too large to blend (a big drawing at a high pixel ratio) are filled by the painter.
     std::vector<const Dot*> filled;
     if (blending) {
-        const Stamps& stamps = stampsFor(dots, t, image->size());
+        const QSize size = image->size();
+        const bool masked = maskedBy && maskedBy->size() == std::size_t(size.width()) * std::size_t(size.height());
+        Stamps& stamps = stampsFor(dots, t, size);
         for (std::size_t i = 0; i < dots.size(); ++i) {
-            if (stamps.blended[i])
-                blendStamp(*image, stamps.stamps[i], dots[i].light ? lightPixel : shadePixel);
-            else
+            const QPointF centre = t.map(dots[i].square.center());
+            const double radius = dots[i].square.width() / 2 * t.m11();
+            if (!blendable(centre, radius)) {
                 filled.push_back(&dots[i]);
+                continue;
+            }
+            if (masked && cleared(*maskedBy, size, centre, radius)) continue;
+            blendStamp(*image, stamps.of(i, centre, radius), dots[i].light ? lightPixel : shadePixel);
         }
     } else {
         for (const Dot& dot : dots) filled.push_back(&dot);

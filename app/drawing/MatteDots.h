@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRectF>
 
+#include <cstdint>
 #include <vector>
 
 namespace Tessarine::MatteDots {
@@ -16,7 +17,11 @@ struct Dot {
     bool light = true;
 };
 
-// Fills each dot with `light` or `shade` in turn, as drawEllipse would.
-void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light, const QColor& shade);
+// Fills each dot with `light` or `shade` in turn, as drawEllipse would. `maskedBy`, where given,
+// is the coverage (a byte a pixel of the painter's image) of a mask the image is scaled by
+// afterwards: a dot blended straight in whose pixels the mask clears all of is left out, since
+// nothing of it would remain.
+void paint(QPainter& painter, const std::vector<Dot>& dots, const QColor& light, const QColor& shade,
+           const std::vector<std::uint8_t>* maskedBy = nullptr);
 
 } // namespace Tessarine::MatteDots

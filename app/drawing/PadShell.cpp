@@ -80,8 +80,11 @@ void paintMaskedLayers(QPainter& target, const QPainterPath& outline, bool dark)
             p.drawEllipse(centred(centre, 130, 120));
         }
 
-        // 4: matte speckle.
-        paintMatteNoise(p, {dark});
+        // 4: matte speckle, but for the dots the outline's mask will clear. The mask's coverage
+        // is the one the layer is masked by below.
+        const PlaneCache::Plane mask =
+            Coverage::shared(outline, p.transform(), layer.image().width(), layer.image().height());
+        paintMatteNoise(p, {dark}, mask.get());
 
         // 5: inner edge shade, the outline's inner half of a 15-point line.
         p.setBrush(Qt::NoBrush);
@@ -197,7 +200,7 @@ void paintPadShell(QPainter& painter, const PadShell& shell, bool dark) {
     painter.restore();
 }
 
-void paintMatteNoise(QPainter& painter, const MatteNoise& noise) {
+void paintMatteNoise(QPainter& painter, const MatteNoise& noise, const std::vector<std::uint8_t>* maskedBy) {
     static const std::vector<MatteDots::Dot> dots = [] {
         constexpr double size = RorozErurEvo::MatteNoisePattern::dotSize;
         std::vector<MatteDots::Dot> out;
@@ -207,7 +210,7 @@ void paintMatteNoise(QPainter& painter, const MatteNoise& noise) {
     }();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    MatteDots::paint(painter, dots, white(noise.dark ? 0.05 : 0.35), black(noise.dark ? 0.18 : 0.05));
+    MatteDots::paint(painter, dots, white(noise.dark ? 0.05 : 0.35), black(noise.dark ? 0.18 : 0.05), maskedBy);
     painter.restore();
 }
 

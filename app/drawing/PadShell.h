@@ -5,6 +5,9 @@
 // drawing keeps each as an image (PadImages) and paints them again only when their key changes.
 #include "app/drawing/PadLayout.h"
 
+#include <cstdint>
+#include <vector>
+
 class QPainter;
 
 namespace Tessarine {
@@ -36,7 +39,9 @@ inline constexpr double padShadowMargin = 40;
 void paintPadShadow(QPainter& painter, const PadShadow& shadow, bool dark);
 // Paints the shell's eight layers, wells last, in canvas coordinates.
 void paintPadShell(QPainter& painter, const PadShell& shell, bool dark);
-// Paints the speckle over the whole canvas (the shell masks it to the outline).
-void paintMatteNoise(QPainter& painter, const MatteNoise& noise);
+// Paints the speckle over the whole canvas (the shell masks it to the outline). `maskedBy`, where
+// given, is the coverage of the mask the painter's image is scaled by afterwards, a byte a pixel:
+// dots it clears whole are left out.
+void paintMatteNoise(QPainter& painter, const MatteNoise& noise, const std::vector<std::uint8_t>* maskedBy = nullptr);
 
 } // namespace Tessarine

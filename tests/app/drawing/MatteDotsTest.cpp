@@ -1,5 +1,7 @@
 // The matte dots blended straight into an image look like the ellipses a painter fills.
+#include "app/drawing/Coverage.h"
 #include "app/drawing/MatteDots.h"
+#include "app/drawing/PathRaster.h"
 #include "app/drawing/PixelMath.h"
 
 #include "DrawingProbe.h"
@@ -105,5 +107,34 @@ TEST(MatteDots, KeptCoverageGivesWhatEachDotWorkedOutAfreshGives) {
         plain.fill(background);
         plainDots(plain, *set, scale, shift, light, shade);
         EXPECT_EQ(kept, plain) << scale << " " << light.alpha();
+    }
+}
+
+// Dots a mask will clear whole are left out, and once the mask is laid the image is the one
+// with every dot painted; dots the mask keeps even a little of are all there.
+TEST(MatteDots, DotsTheMaskClearsAreLeftOutWithNoPixelChanged) {
+    std::vector<MatteDots::Dot> dots;
+    for (int i = 0; i < 400; ++i)
+        dots.push_back({QRectF(1 + (i * 37 % 61) * 0.97, 1 + (i * 17 % 23) * 0.93, 0.9, 0.9), i % 2 == 0});
+    const QColor light(255, 255, 255, 90), shade(0, 0, 0, 46);
+    QPainterPath disc;
+    disc.addEllipse(QPointF(31.3, 12.2), 17.4, 9.1);
+    for (double scale : {1.0, 2.0, 1.25}) {
+        const int width = int(64 * scale), height = int(24 * scale);
+        QTransform toPixels;
+        toPixels.scale(scale, scale);
+        const std::vector<std::uint8_t> mask = PathRaster::coverage(disc, toPixels, width, height);
+        auto painted = [&](const std::vector<std::uint8_t>* maskedBy) {
+            QImage image = DrawingProbe::render([&](QPainter& p) { MatteDots::paint(p, dots, light, shade, maskedBy); },
+                                                64, 24, scale, QColor(120, 130, 140, 200));
+            return image;
+        };
+        QImage all = painted(nullptr), some = painted(&mask);
+        // Left out: some pixels outside the disc differ before the mask is laid ...
+        EXPECT_NE(all, some) << scale;
+        // ... and none after.
+        Coverage::multiply(all, mask);
+        Coverage::multiply(some, mask);
+        EXPECT_EQ(all, some) << scale;
     }
 }
