@@ -115,8 +115,10 @@ PlaneCache::Plane shared(const QPainterPath& path, const QTransform& toPixels, i
 
 std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, double sigma) {
     const int factor = BoxBlur::reduction(sigma);
-    std::vector<std::uint8_t> plane = render(path, grid, factor);
     const int width = coarseSide(grid.width, factor), height = coarseSide(grid.height, factor);
+    // Worked out afresh, not kept: it is blurred in place at once, and the blurred plane is what
+    // those who ask keep, so a kept copy would never be asked for again.
+    std::vector<std::uint8_t> plane = PathRaster::coverage(path, toPixels(grid, factor), width, height);
     if (factor == 1) {
         BoxBlur::blur(plane, width, height, sigma);
         return plane;
