@@ -1,6 +1,7 @@
 #include "app/views/device/DeviceView.h"
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -8,6 +9,7 @@
 #include "app/views/device/DeviceHeader.h"
 #include "app/views/device/DeviceHeaderText.h"
 #include "app/views/kit/Divider.h"
+#include "app/views/kit/SlicedBuild.h"
 
 namespace Tessarine {
 
@@ -92,6 +94,16 @@ QWidget* DeviceView::makeBench() {
     liveColumn_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     livePanel_ = tabs_.livePanel(model_, device_);
     liveColumn_->setWidget(livePanel_);
+    if (SlicedBuild::slicing()) {
+        // The drawn controller, the stick plots and the button grid are most of what the first
+        // frame would paint: the column shows empty in it and fills in on the next turn, at the
+        // place and size it has from the start, since its width does not follow its content.
+        livePanel_->hide();
+        auto* reveal = new SlicedBuild(liveColumn_);
+        reveal->add([panel = QPointer<QWidget>(livePanel_)] {
+            if (panel) panel->show();
+        });
+    }
 
     benchPanel_ = tabs_.benchPanel(model_, device_);
     benchPanel_->setMinimumWidth(std::max(benchPanel_->minimumWidth(), benchMinimum));

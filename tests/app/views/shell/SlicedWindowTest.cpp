@@ -1,5 +1,6 @@
-// A main window whose bench fills in over the turns after its first paint ends up as a window
-// built at once, and input that arrives before the cards are in answers as it would there.
+// A main window whose bench fills in over the turns after its first paint, and whose live column
+// shows its panel on the first of them, ends up as a window built at once, and input that arrives
+// before the cards or the panel are in answers as it would there.
 #include "app/model/ModelFakes.h"
 
 #include "app/views/bench/BenchPanel.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -120,6 +122,31 @@ TEST_F(SlicedFixture, AClickWhereACardIsComingRunsThatCardsTest) {
     ASSERT_TRUE(runner.hasActiveTest());
     EXPECT_EQ(runner.active()->test.id(), firstTest().id());
     EXPECT_NE(sliced.findChild<QPushButton*>(runName), nullptr);
+}
+
+TEST_F(SlicedFixture, AClickOnTheLiveColumnBeforeItsPanelShowsReachesTheButtonThatWillBeThere) {
+    const QString resetName = QStringLiteral("reset-counts");
+    QPoint at;
+    {
+        MainWindow whole(model);
+        whole.show();
+        settle();
+        auto* reset = whole.findChild<QPushButton*>(resetName);
+        ASSERT_NE(reset, nullptr);
+        ASSERT_TRUE(reset->isVisibleTo(&whole));
+        at = reset->mapTo(&whole, reset->rect().center());
+    }
+    SlicingOn on;
+    MainWindow sliced(model);
+    sliced.show();
+    auto* reset = sliced.findChild<QPushButton*>(resetName);
+    ASSERT_NE(reset, nullptr);
+    // The first frame leaves the column empty.
+    ASSERT_FALSE(reset->isVisibleTo(&sliced));
+    QSignalSpy clicked(reset, &QPushButton::clicked);
+    QTest::mouseClick(sliced.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_TRUE(reset->isVisibleTo(&sliced));
 }
 
 TEST_F(SlicedFixture, ATabShortcutWhileTheBenchFillsInShowsThatTabAndBack) {
