@@ -94,43 +94,40 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i channels = _mm_unpacklo_epi8(_mm_set1_epi32(int(color)), zero); // two pixels' worth
-    int probed = 0; // where the last look for a uniform run failed, plus sixteen
-    for (; i + 4 <= count; i += 4) {
-        // Clear coverage (the most of a stroke's or a shadow's margin) is passed sixteen at a time.
-        while (i + 16 <= count &&
-               _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i)), zero)) ==
-                   0xffff)
-            i += 16;
-        // Sixteen pixels of one strength over one pixel value (a shadow's full core over a clear
-        // or evenly shaded image) all come out as one pixel, worked out once. Where they are not
-        // one, the next sixteen are looked at, not the next four: a look at every four pixels
-        // cost more than the blending it spared.
-        while (i >= probed && i + 16 <= count) {
-            if (!uniformRun(color, alpha + i, pixels + i)) {
-                probed = i + 16;
-                break;
-            }
-            i += 16;
-        }
-        if (i + 4 > count) break;
-        std::uint32_t four;
-        std::memcpy(&four, alpha + i, sizeof four);
-        if (four == 0) continue;
+    auto four = [&](int at) {
+        std::uint32_t strengths;
+        std::memcpy(&strengths, alpha + at, sizeof strengths);
+        if (strengths == 0) return;
         // Each pixel's strength in its four lanes.
-        __m128i strength = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), zero);
+        __m128i strength = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(strengths)), zero);
         strength = _mm_unpacklo_epi16(strength, strength);
-        const __m128i destination = load(pixels + i);
+        const __m128i destination = load(pixels + at);
         const __m128i lowTint = tint2(channels, _mm_unpacklo_epi32(strength, strength));
         const __m128i highTint = tint2(channels, _mm_unpackhi_epi32(strength, strength));
         // Over clear pixels (a shadow laid on a new image) the tint is the result.
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(destination, zero)) == 0xffff) {
-            store(pixels + i, _mm_packus_epi16(lowTint, highTint));
-            continue;
+            store(pixels + at, _mm_packus_epi16(lowTint, highTint));
+            return;
         }
         const __m128i low = over2(lowTint, _mm_unpacklo_epi8(destination, zero));
         const __m128i high = over2(highTint, _mm_unpackhi_epi8(destination, zero));
-        store(pixels + i, _mm_packus_epi16(low, high));
+        store(pixels + at, _mm_packus_epi16(low, high));
+    };
+    // Sixteen at a time, each sixteen looked at once: clear coverage (the most of a stroke's or
+    // a shadow's margin) is passed, one strength over one pixel value (a shadow's full core over
+    // a clear or evenly shaded image) is worked out as one pixel, and only the rest is blended
+    // four by four. A look at every four pixels cost more than the blending it spared.
+    for (; i + 16 <= count; i += 16) {
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i)), zero)) ==
+            0xffff)
+            continue;
+        if (uniformRun(color, alpha + i, pixels + i)) continue;
+        four(i);
+        four(i + 4);
+        four(i + 8);
+        four(i + 12);
     }
+    for (; i + 4 <= count; i += 4) four(i);
 #endif
     for (; i < count; ++i)
         if (alpha[i] != 0) pixels[i] = PixelMath::over(tint(color, alpha[i]), pixels[i]);
@@ -170,7 +167,17 @@ void remainder(const std::uint8_t* taken, std::uint8_t* values, int count) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(values + x), zero);
             continue;
         }
-        for (int k = 0; k < 16; ++k) one(x + k);
+        // (p × 257 + 32768) / 65536 of the 16-bit product p is the high half of p × 257 plus one
+        // where its low half is 32768 or more: the same rounding, eight values at a time.
+        const __m128i left = _mm_sub_epi8(full, t);
+        auto half = [&](__m128i value, __m128i factor) {
+            const __m128i p = _mm_mullo_epi16(value, factor);
+            const __m128i m = _mm_set1_epi16(257);
+            return _mm_add_epi16(_mm_mulhi_epu16(p, m), _mm_srli_epi16(_mm_mullo_epi16(p, m), 15));
+        };
+        const __m128i low = half(_mm_unpacklo_epi8(v, zero), _mm_unpacklo_epi8(left, zero));
+        const __m128i high = half(_mm_unpackhi_epi8(v, zero), _mm_unpackhi_epi8(left, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(values + x), _mm_packus_epi16(low, high));
     }
 #endif
     for (; x < count; ++x) one(x);

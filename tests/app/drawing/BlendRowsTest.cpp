@@ -148,3 +148,19 @@ TEST(BlendRows, RemainderEqualsValueByValueScaling) {
         }
     }
 }
+
+TEST(BlendRows, RemainderRoundsEveryPairAsTheValueByValueLoop) {
+    // Every value against every taking, sixteen to a run, so that each pair goes through the
+    // vector arithmetic and not only the row's scalar tail.
+    std::vector<std::uint8_t> taken(256 * 256), values(256 * 256);
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        taken[i] = std::uint8_t(i >> 8);
+        values[i] = std::uint8_t(i);
+    }
+    std::vector<std::uint8_t> fast = values;
+    BlendRows::remainder(taken.data(), fast.data(), int(fast.size()));
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        const std::uint32_t product = (255u - taken[i]) * values[i];
+        ASSERT_EQ(fast[i], (product * 257u + 32768u) >> 16) << int(taken[i]) << " from " << int(values[i]);
+    }
+}
