@@ -161,11 +161,7 @@ template <class Pixel> void blurPlane(std::vector<Pixel>& a, int w, int h, doubl
 
 } // namespace
 
-namespace {
-
-// Whether every value of the `width` × `height` plane within columns x0 … x1 − 1 and rows
-// y0 … y1 − 1 equals `value`, the window clipped to the plane. Beyond the plane's edges values
-// count as 0, so a window that reaches past them holds one value only when that value is 0.
+// A window that reaches past the edges holds one value only when that value is 0.
 bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, int y0, int y1, std::uint8_t value) {
     if ((x0 < 0 || y0 < 0 || x1 > width || y1 > height) && value != 0) return false;
     x0 = std::max(x0, 0);
@@ -195,6 +191,8 @@ bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, i
     return true;
 }
 
+namespace {
+
 // Widens first … last − 1 to a multiple of `align` where the plane has room, and clips it to the
 // plane's 0 … size − 1.
 void roundOut(int& first, int& last, int size, int align) {
@@ -213,13 +211,14 @@ void roundOut(int& first, int& last, int size, int align) {
 // whole vector blocks. `blurWhole(part, width, height, need)` blurs such a plane at least within
 // `need` (its pixels to give); since it never looks further than the reach, those pixels come
 // out exactly as in a blur of the whole plane. `cost(width, height, need)` tells how much work
-// that is. Returns false, having changed nothing, where blurring the whole plane is cheaper.
+// that is. A tile none of whose values is `wanted` is left unblurred too. Returns false, having
+// changed nothing, where blurring the whole plane is cheaper.
 struct Need {
     int x0, x1, y0, y1;
 };
 template <class BlurWhole, class Cost>
 bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int reach, int tile, int align,
-                   BlurWhole blurWhole, Cost cost) {
+                   BlurWhole blurWhole, Cost cost, const Wanted& wanted) {
     const int tilesX = (width + tile - 1) / tile, tilesY = (height + tile - 1) / tile;
     if (reach <= 0 || tilesX * tilesY < 16) return false;
     std::vector<char> busy(std::size_t(tilesX) * std::size_t(tilesY));
@@ -228,7 +227,8 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
         for (int tx = 0; tx < tilesX; ++tx) {
             const int x0 = tx * tile, y0 = ty * tile;
             busy[at(tx, ty)] = !uniform(plane.data(), width, height, x0 - reach, x0 + tile + reach, y0 - reach,
-                                        y0 + tile + reach, plane[std::size_t(y0) * std::size_t(width) + std::size_t(x0)]);
+                                        y0 + tile + reach, plane[std::size_t(y0) * std::size_t(width) + std::size_t(x0)]) &&
+                               (!wanted || wanted(x0, x0 + tile, y0, y0 + tile));
         }
     struct Block {
         int x0, x1, y0, y1;     // the pixels it gives
@@ -291,14 +291,14 @@ bool blurNearEdges(std::vector<std::uint8_t>& plane, int width, int height, int 
 
 } // namespace
 
-void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
+void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma, const Wanted& wanted) {
     if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
     int reach = 0;
     for (int r : boxRadii(sigma)) reach += std::max(r, 0);
     // Every pass works over the whole of a plane it is given.
     auto whole = [sigma](std::vector<std::uint8_t>& part, int w, int h, Need) { blurPlane(part, w, h, sigma); };
     auto cost = [](int w, int h, Need) { return std::size_t(w) * std::size_t(h); };
-    if (!blurNearEdges(plane, width, height, reach, 32, 16, whole, cost))
+    if (!blurNearEdges(plane, width, height, reach, 32, 16, whole, cost, wanted))
         blurPlane(plane, width, height, sigma);
 }
 
@@ -412,7 +412,7 @@ void gaussianAcross(const float* in, std::uint8_t* out, int width, Need need, co
 
 } // namespace
 
-void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double sigma) {
+void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double sigma, const Wanted& wanted) {
     if (!(sigma > 0) || width <= 0 || height <= 0 || plane.size() < std::size_t(width) * std::size_t(height)) return;
     const int reach = int(std::ceil(3 * sigma)); // beyond, the weights add up to under 0.3 %
     std::vector<float> weights(std::size_t(2 * reach + 1));
@@ -433,7 +433,7 @@ void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double si
         const std::size_t lines = std::size_t(need.y1 - need.y0);
         return lines * std::size_t(w) + lines * std::size_t(need.x1 - need.x0);
     };
-    if (!blurNearEdges(plane, width, height, reach, 16, 4, whole, cost)) whole(plane, width, height, Need{0, width, 0, height});
+    if (!blurNearEdges(plane, width, height, reach, 16, 4, whole, cost, wanted)) whole(plane, width, height, Need{0, width, 0, height});
 }
 
 namespace {

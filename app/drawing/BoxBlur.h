@@ -6,18 +6,29 @@
 // coarse, `reducedSigma` what is left to blur there (with `gaussian`), `enlarge` brings the plane
 // back.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace Tessarine::BoxBlur {
 
+// Whether a caller reads any of the blurred values within columns x0 … x1 − 1 and rows
+// y0 … y1 − 1 of the plane (a window that may reach past its edges). A blur told of it may leave
+// the values no one reads as they were, unblurred; an empty one asks for every value.
+using Wanted = std::function<bool(int x0, int x1, int y0, int y1)>;
+
+// Whether every value of a `width` × `height` plane within columns x0 … x1 − 1 and rows
+// y0 … y1 − 1 equals `value`, the window clipped to the plane; beyond the plane's edges values
+// count as 0.
+bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, int y0, int y1, std::uint8_t value);
+
 // Blurs in place with a standard deviation of `sigma` pixels; a sigma not above 0 (or not a
 // number) leaves the plane as it is.
-void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma);
+void blur(std::vector<std::uint8_t>& plane, int width, int height, double sigma, const Wanted& wanted = {});
 void blur(std::vector<std::uint32_t>& pixels, int width, int height, double sigma);
 
 // A true Gaussian of `sigma` pixels, for the small planes of a coarse grid, where the three boxes'
 // whole widths would be too rough.
-void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double sigma);
+void gaussian(std::vector<std::uint8_t>& plane, int width, int height, double sigma, const Wanted& wanted = {});
 
 // The whole number of pixels a side of a coarse pixel may span for a blur of `sigma` while the
 // blur left on the coarse grid stays wide enough (2.5 coarse pixels or more) to enlarge smoothly.

@@ -113,17 +113,25 @@ PlaneCache::Plane shared(const QPainterPath& path, const QTransform& toPixels, i
     return plane;
 }
 
-std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, double sigma) {
+std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, double sigma,
+                                  const BoxBlur::Wanted& wanted) {
     const int factor = BoxBlur::reduction(sigma);
     const int width = coarseSide(grid.width, factor), height = coarseSide(grid.height, factor);
     // Worked out afresh, not kept: it is blurred in place at once, and the blurred plane is what
     // those who ask keep, so a kept copy would never be asked for again.
     std::vector<std::uint8_t> plane = PathRaster::coverage(path, toPixels(grid, factor), width, height);
     if (factor == 1) {
-        BoxBlur::blur(plane, width, height, sigma);
+        BoxBlur::blur(plane, width, height, sigma, wanted);
         return plane;
     }
-    BoxBlur::gaussian(plane, width, height, BoxBlur::reducedSigma(sigma, factor));
+    // A fine pixel is enlarged from the coarse pixels about it, which lie within one coarse
+    // pixel of its own.
+    BoxBlur::Wanted coarseWanted;
+    if (wanted)
+        coarseWanted = [&](int x0, int x1, int y0, int y1) {
+            return wanted((x0 - 1) * factor, (x1 + 1) * factor, (y0 - 1) * factor, (y1 + 1) * factor);
+        };
+    BoxBlur::gaussian(plane, width, height, BoxBlur::reducedSigma(sigma, factor), coarseWanted);
     return BoxBlur::enlarge(plane, width, height, factor, grid.width, grid.height);
 }
 

@@ -2,6 +2,7 @@
 // Single-colour effects (drop shadows, glows, inner shadows) are a colour times how much of each
 // pixel a shape covers, so they are worked out on one byte a pixel, blurred there, and only then
 // turned into colour: a quarter of the work of blurring colour pixels, for the same picture.
+#include "app/drawing/BoxBlur.h"
 #include "app/drawing/PlaneCache.h"
 
 #include <QColor>
@@ -41,8 +42,10 @@ QTransform toPixels(const Grid& grid, int factor = 1);
 int coarseSide(int side, int factor);
 
 // `path`'s coverage blurred by `sigma` grid pixels, on the whole grid. A wide blur is worked out
-// on a coarser grid and enlarged.
-std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, double sigma);
+// on a coarser grid and enlarged. Told which of the grid's pixels are `wanted`, it may leave the
+// others' values unblurred.
+std::vector<std::uint8_t> blurred(const QPainterPath& path, const Grid& grid, double sigma,
+                                  const BoxBlur::Wanted& wanted = {});
 
 // `color` at each pixel's `alpha` (0 … 255), as a premultiplied image of `grid`'s size.
 QImage tint(const std::vector<std::uint8_t>& alpha, const Grid& grid, const QColor& color);

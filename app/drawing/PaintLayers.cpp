@@ -213,12 +213,17 @@ std::vector<std::uint8_t> innerShadowStrength(const QPainter& painter, const QPa
     const double margin = 3 * std::max(radius, 0.0) + std::abs(offset.x()) + std::abs(offset.y()) + 1;
     const Coverage::Grid wide =
         pixelGrid(painter, shape.boundingRect().adjusted(-margin, -margin, margin, margin));
-    const std::vector<std::uint8_t> shadow =
-        Coverage::blurred(shape.translated(offset), wide, pixelRadius(radius, wide));
     // The narrow grid is a part of the wide one, whose pixels it shares.
     const int left = int(std::lround((grid.area.left() - wide.area.left()) * grid.scale.width()));
     const int top = int(std::lround((grid.area.top() - wide.area.top()) * grid.scale.height()));
     std::vector<std::uint8_t> alpha = Coverage::render(shape, grid);
+    // Only the shadow over the shape is kept, so the blur is asked for no more: about half of
+    // the band along the moved edge lies outside the shape.
+    const BoxBlur::Wanted overShape = [&](int x0, int x1, int y0, int y1) {
+        return !BoxBlur::uniform(alpha.data(), grid.width, grid.height, x0 - left, x1 - left, y0 - top, y1 - top, 0);
+    };
+    const std::vector<std::uint8_t> shadow =
+        Coverage::blurred(shape.translated(offset), wide, pixelRadius(radius, wide), overShape);
     // Only a grid cut at its largest size leaves pixels of the narrow one outside the wide one;
     // there the shadow is taken as full.
     const int x0 = std::max(0, -left), x1 = std::min(grid.width, wide.width - left);

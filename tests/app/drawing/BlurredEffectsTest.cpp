@@ -2,6 +2,7 @@
 // to the plain way of making them (the colour painted into a layer of colour pixels, each channel
 // blurred at full resolution) within a few levels of 255 at every pixel.
 #include "app/drawing/BoxBlur.h"
+#include "app/drawing/Coverage.h"
 #include "app/drawing/PadShapes.h"
 #include "app/drawing/PadShoulders.h"
 #include "app/drawing/PaintLayers.h"
@@ -280,6 +281,37 @@ TEST(BlurredEffects, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
         const std::vector<std::uint8_t> plain = plainGaussian(plane, width, height, sigma);
         for (std::size_t i = 0; i < plane.size(); ++i) ASSERT_EQ(tiled[i], plain[i]) << sigma << " at " << i;
     }
+}
+
+TEST(BlurredEffects, BlurAskedForPartOfAPlaneGivesThatPartExactly) {
+    // Only the values over a disc inside the shell and along one column are asked for, as an
+    // inner shadow keeps only those over its shape. Each of them must come out as in the blur of
+    // the whole plane, also where a wide blur is enlarged from a coarse grid: the column is the
+    // first of a coarse tile, so it is enlarged partly from the tile before it.
+    const QPainterPath moved = ShellShape::outline().translated(0, -6);
+    QPainterPath disc;
+    disc.addEllipse(QPointF(150, 120), 90, 70);
+    int leftOut = 0;
+    for (double scale : {1.0, 2.0})
+        for (double sigma : {2.4, 7.0, 18.0}) {
+            const Coverage::Grid grid = Coverage::grid({scale, scale}, moved.boundingRect().adjusted(-60, -60, 60, 60));
+            std::vector<std::uint8_t> asked = Coverage::render(disc, grid);
+            const int column = 16 * BoxBlur::reduction(sigma) * 3;
+            for (int y = 0; y < grid.height; ++y) asked[std::size_t(y * grid.width + column)] = 1;
+            const BoxBlur::Wanted wanted = [&](int x0, int x1, int y0, int y1) {
+                return !BoxBlur::uniform(asked.data(), grid.width, grid.height, x0, x1, y0, y1, 0);
+            };
+            const std::vector<std::uint8_t> part = Coverage::blurred(moved, grid, sigma, wanted);
+            const std::vector<std::uint8_t> whole = Coverage::blurred(moved, grid, sigma);
+            ASSERT_EQ(part.size(), whole.size());
+            for (std::size_t i = 0; i < whole.size(); ++i) {
+                if (asked[i] != 0) {
+                    ASSERT_EQ(part[i], whole[i]) << sigma << " × " << scale << " at " << i;
+                }
+                leftOut += part[i] != whole[i];
+            }
+        }
+    EXPECT_GT(leftOut, 0); // the band away from the disc was left as it was
 }
 
 TEST(BlurredEffects, BlurStepsEqualTheirPlainLoopsExactly) {
