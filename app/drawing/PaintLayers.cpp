@@ -172,37 +172,66 @@ void finishEffect(QPainter& painter, Effect effect, const Coverage::Grid& grid, 
     remember(std::move(effect));
 }
 
-// Clears `alpha`, a plane of `grid`, well inside `cover`: in every block of pixels that `cover`
-// covers whole together with the eight blocks round it, so that each pixel cleared lies a block or
-// more inside the shape's edge, past any rounding of where images land or how they are resampled.
-void clearUnder(std::vector<std::uint8_t>& alpha, const Coverage::Grid& grid, const QPainterPath& cover) {
-    constexpr int block = 8; // pixels a side
-    if (alpha.size() < std::size_t(grid.width) * std::size_t(grid.height)) return;
-    const std::vector<std::uint8_t> coarse = Coverage::render(cover, grid, block);
-    const int columns = Coverage::coarseSide(grid.width, block), rows = Coverage::coarseSide(grid.height, block);
-    auto whole = [&](int column, int row) { return coarse[std::size_t(row) * std::size_t(columns) + std::size_t(column)] == 255; };
-    for (int row = 1; row + 1 < rows; ++row) {
-        const int y0 = row * block, y1 = std::min(grid.height, y0 + block);
-        int column = 1;
-        while (column + 1 < columns) {
-            auto hidden = [&](int c) {
-                for (int r = row - 1; r <= row + 1; ++r)
-                    for (int k = c - 1; k <= c + 1; ++k)
-                        if (!whole(k, r)) return false;
-                return true;
-            };
-            if (!hidden(column)) {
-                ++column;
-                continue;
+// The blocks of a plane of `grid` that lie well inside `cover`: each block of pixels that `cover`
+// covers whole together with the eight blocks round it, so that each of their pixels lies a block
+// or more inside the shape's edge, past any rounding of where images land or how they are
+// resampled.
+class Hidden {
+public:
+    static constexpr int block = 8; // pixels a side
+
+    Hidden(const Coverage::Grid& grid, const QPainterPath& cover)
+        : width_(grid.width), height_(grid.height), columns_(Coverage::coarseSide(grid.width, block)),
+          rows_(Coverage::coarseSide(grid.height, block)), hidden_(std::size_t(columns_) * std::size_t(rows_)) {
+        const std::vector<std::uint8_t> coarse = Coverage::render(cover, grid, block);
+        auto whole = [&](int column, int row) { return coarse[at(column, row)] == 255; };
+        for (int row = 1; row + 1 < rows_; ++row)
+            for (int column = 1; column + 1 < columns_; ++column) {
+                bool all = true;
+                for (int r = row - 1; r <= row + 1 && all; ++r)
+                    for (int k = column - 1; k <= column + 1 && all; ++k) all = whole(k, r);
+                hidden_[at(column, row)] = all;
             }
-            const int first = column;
-            while (column + 1 < columns && hidden(column)) ++column;
-            const int x0 = first * block, x1 = std::min(grid.width, column * block);
-            for (int y = y0; y < y1 && x0 < x1; ++y)
-                std::fill_n(alpha.begin() + std::ptrdiff_t(y) * grid.width + x0, x1 - x0, std::uint8_t(0));
+    }
+
+    // Whether any pixel of columns x0 … x1 − 1 and rows y0 … y1 − 1 within the plane can show.
+    bool showsAny(int x0, int x1, int y0, int y1) const {
+        x0 = std::max(x0, 0);
+        y0 = std::max(y0, 0);
+        x1 = std::min(x1, width_);
+        y1 = std::min(y1, height_);
+        if (x0 >= x1 || y0 >= y1) return false;
+        for (int row = y0 / block; row <= (y1 - 1) / block; ++row)
+            for (int column = x0 / block; column <= (x1 - 1) / block; ++column)
+                if (!hidden_[at(column, row)]) return true;
+        return false;
+    }
+
+    // Clears `alpha` (a plane of the grid) in the hidden blocks.
+    void clear(std::vector<std::uint8_t>& alpha) const {
+        if (alpha.size() < std::size_t(width_) * std::size_t(height_)) return;
+        for (int row = 1; row + 1 < rows_; ++row) {
+            const int y0 = row * block, y1 = std::min(height_, y0 + block);
+            for (int column = 1; column + 1 < columns_;) {
+                if (!hidden_[at(column, row)]) {
+                    ++column;
+                    continue;
+                }
+                const int first = column;
+                while (column + 1 < columns_ && hidden_[at(column, row)]) ++column;
+                const int x0 = first * block, x1 = std::min(width_, column * block);
+                for (int y = y0; y < y1 && x0 < x1; ++y)
+                    std::fill_n(alpha.begin() + std::ptrdiff_t(y) * width_ + x0, x1 - x0, std::uint8_t(0));
+            }
         }
     }
-}
+
+private:
+    std::size_t at(int column, int row) const { return std::size_t(row) * std::size_t(columns_) + std::size_t(column); }
+
+    int width_, height_, columns_, rows_;
+    std::vector<char> hidden_;
+};
 
 // The strength of an inner shadow at each pixel of `grid` (the shape's bounds on the painter's
 // pixels). The shadow is the colour everywhere but the moved shape: the moved shape's blurred
@@ -254,11 +283,29 @@ void paintBlurred(QPainter& painter, const QPainterPath& shape, const QColor& co
     const double margin = 3 * std::max(radius, 0.0) + 1;
     const Coverage::Grid grid =
         pixelGrid(painter, moved.boundingRect().adjusted(-margin, -margin, margin, margin));
+    const double sigma = pixelRadius(radius, grid);
+    if (keep == Keep::no && !coveredLater.isEmpty() && coveredLater == shape) {
+        // A shadow beneath its own shape (the pad's under its shell) is left clear where the
+        // shape hides it, and is not blurred there at all: that is most of the band inside the
+        // moved edge.
+        const PlaneCache::Plane alpha = PlaneCache::shared(
+            {PlaneCache::Key::Kind::blurredBeneath, shape, Coverage::toPixels(grid), grid.width, grid.height, radius,
+             offset},
+            [&] {
+                const Hidden hidden(grid, shape);
+                std::vector<std::uint8_t> plane = Coverage::blurred(
+                    moved, grid, sigma, [&](int x0, int x1, int y0, int y1) { return hidden.showsAny(x0, x1, y0, y1); });
+                hidden.clear(plane);
+                return plane;
+            });
+        finishEffect(painter, std::move(effect), grid, *alpha, keep);
+        return;
+    }
     std::vector<std::uint8_t> alpha =
         PlaneCache::plane({PlaneCache::Key::Kind::blurred, shape, Coverage::toPixels(grid), grid.width, grid.height,
                            radius, offset},
-                          [&] { return Coverage::blurred(moved, grid, pixelRadius(radius, grid)); });
-    if (keep == Keep::no && !coveredLater.isEmpty()) clearUnder(alpha, grid, coveredLater);
+                          [&] { return Coverage::blurred(moved, grid, sigma); });
+    if (keep == Keep::no && !coveredLater.isEmpty()) Hidden(grid, coveredLater).clear(alpha);
     finishEffect(painter, std::move(effect), grid, alpha, keep);
 }
 

@@ -21,8 +21,9 @@ namespace Tessarine::PlaneCache {
 
 // What a plane is made from: `path` through `toPixels` onto `width` × `height` pixels, worked
 // by `kind` with the blur `sigma` (pixels) and `offset` (the painter's units) it was asked for.
+// A shadow `beneath` its shape is left clear where the shape, painted over it, hides it.
 struct Key {
-    enum class Kind { coverage, blurred, innerShadow };
+    enum class Kind { coverage, blurred, blurredBeneath, innerShadow };
     Kind kind = Kind::coverage;
     QPainterPath path;
     QTransform toPixels;
