@@ -118,7 +118,14 @@ void BenchPanel::rebuild(const std::vector<GuidedTests::Section>& sections) {
         for (auto& [id, card] : spare) delete card;
         return;
     }
-    // The first build has no cards to keep: a slice per section title and one per card.
+    // The first build has no cards to keep: a slice per section title and one per card. Each card
+    // would otherwise repaint the page on its turn, a frame's worth of painting that input
+    // arriving meanwhile waits behind; the page is painted once, when the last card is in. Not
+    // before the build's first turn, which waits for the page's first paint.
+    QWidget* page = widget();
+    build_->add([this, page] {
+        if (build_->pending()) page->setUpdatesEnabled(false);
+    });
     for (const auto& section : sections) {
         auto cells = std::make_shared<QWidget*>(nullptr);
         build_->add([this, section, cells] { *cells = addSection(section); });
@@ -130,7 +137,10 @@ void BenchPanel::rebuild(const std::vector<GuidedTests::Section>& sections) {
     }
     if (build_->pending()) {
         caption_->hide();
-        build_->whenDone([this] { caption_->show(); });
+        build_->whenDone([this, page] {
+            page->setUpdatesEnabled(true);
+            caption_->show();
+        });
     }
 }
 

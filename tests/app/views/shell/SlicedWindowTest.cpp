@@ -30,7 +30,8 @@ struct SlicingOn {
 QString describe(const QWidget* widget, const QWidget* window) {
     return QStringLiteral("%1 '%2' '%3'")
         .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(), widget->accessibleName())
-        .append(widget->isVisibleTo(window) ? QStringLiteral(" shown") : QStringLiteral(" hidden"));
+        .append(widget->isVisibleTo(window) ? QStringLiteral(" shown") : QStringLiteral(" hidden"))
+        .append(widget->updatesEnabled() ? QString() : QStringLiteral(" not painted"));
 }
 
 // Every widget of the window in tree order, with its place on screen when shown.
@@ -122,6 +123,8 @@ TEST_F(SlicedFixture, AClickWhereACardIsComingRunsThatCardsTest) {
     ASSERT_TRUE(runner.hasActiveTest());
     EXPECT_EQ(runner.active()->test.id(), firstTest().id());
     EXPECT_NE(sliced.findChild<QPushButton*>(runName), nullptr);
+    // The page painted its cards once, at the end: from the click on it paints as any page.
+    EXPECT_TRUE(panel(sliced)->widget()->updatesEnabled());
 }
 
 TEST_F(SlicedFixture, AClickOnTheLiveColumnBeforeItsPanelShowsReachesTheButtonThatWillBeThere) {
