@@ -20,12 +20,11 @@
 #include <QDBusConnection>
 #include <QImage>
 #include <QImageReader>
-#include <QIcon>
-#include <QStandardPaths>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -38,6 +37,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/bench/ControllerDrawing.h"
 #include "app/views/kit/SlicedBuild.h"
+#include "app/views/shell/ApplicationIcon.h"
 #include "app/views/shell/UpdateAlerts.h"
 #include "app/views/shell/FileDialogChooser.h"
 #include "app/views/shell/MainWindow.h"
@@ -47,19 +47,7 @@ namespace Tessarine {
 
 namespace {
 
-// The window icon where the window system takes one from the program (X11): the icon theme's,
-// else the package's own sizes in the data folders.
-QIcon applicationIcon() {
-    const QString name = QStringLiteral("com.quenlow.Tessarine");
-    QIcon icon = QIcon::fromTheme(name);
-    if (!icon.isNull()) return icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
-        const QString path = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                    QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(name));
-        if (!path.isEmpty()) icon.addFile(path, QSize(size, size));
-    }
-    return icon;
-}
+const QString iconName = QStringLiteral("com.quenlow.Tessarine");
 
 } // namespace
 
@@ -71,14 +59,15 @@ public:
         model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
 
-    // Shows the window; the model starts on the turn after its first frame, and then the icon is
-    // looked up in the icon theme, which takes milliseconds. Input that comes sooner starts both
-    // before it is handled.
+    // Shows the window; the model starts on the turn after its first frame, and then the window
+    // takes the icon, looked up in the icon theme on a thread meanwhile. Input that comes sooner
+    // starts both before it is handled.
     void show() {
+        icon_ = ApplicationIcon::lookUp(iconName);
         window_.show();
         auto* afterFirstFrame = new SlicedBuild(&window_);
         afterFirstFrame->add([this] { finishLaunching(); });
-        afterFirstFrame->add([] { QApplication::setWindowIcon(applicationIcon()); });
+        afterFirstFrame->add([this] { QApplication::setWindowIcon(ApplicationIcon::make(iconName, icon_.get())); });
     }
 
     // A later launch asked for the window: shown, unminimised, on top and active.
@@ -111,6 +100,7 @@ private:
     std::unique_ptr<AppModel> model_;
     MainWindow window_;
     std::unique_ptr<Updater> updater_;
+    std::future<ApplicationIcon::Found> icon_;
 };
 
 // Longest the process lives on after the window closed.
