@@ -24,12 +24,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <memory>
 #include <thread>
 
 #include "app/devices/WorkerThread.h"
 #include "app/model/AppModel.h"
+#include "app/model/BackgroundWorker.h"
 #include "app/model/Preferences.h"
 #include "app/model/SingleInstance.h"
 #include "app/model/StartOptions.h"
@@ -59,15 +59,16 @@ public:
         model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
 
-    // Shows the window; the model starts on the turn after its first frame, and then the window
-    // takes the icon, looked up in the icon theme on a thread meanwhile. Input that comes sooner
-    // starts both before it is handled.
+    // Shows the window; the model starts on the turn after its first frame, and then the icon is
+    // looked up in the icon themes on a worker, the window taking it when it comes. Input that
+    // comes sooner starts both before it is handled.
     void show() {
-        icon_ = ApplicationIcon::lookUp(iconName);
         window_.show();
         auto* afterFirstFrame = new SlicedBuild(&window_);
         afterFirstFrame->add([this] { finishLaunching(); });
-        afterFirstFrame->add([this] { QApplication::setWindowIcon(ApplicationIcon::make(iconName, icon_.get())); });
+        afterFirstFrame->add([this] {
+            ApplicationIcon::lookUp(iconName, iconWorker_, &window_, [](const QIcon& icon) { QApplication::setWindowIcon(icon); });
+        });
     }
 
     // A later launch asked for the window: shown, unminimised, on top and active.
@@ -100,7 +101,8 @@ private:
     std::unique_ptr<AppModel> model_;
     MainWindow window_;
     std::unique_ptr<Updater> updater_;
-    std::future<ApplicationIcon::Found> icon_;
+    // Joined before the window goes: the icon it finds is handed to the window's thread.
+    ThreadWorker iconWorker_;
 };
 
 // Longest the process lives on after the window closed.

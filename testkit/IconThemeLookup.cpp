@@ -66,6 +66,10 @@ std::vector<IconFile> findIn(const Search& search, const std::string& name, std:
     for (const auto& content : theme.contentFolders)
         for (const auto& folder : theme.index.folders) {
             const fs::path base = content / folder.path;
+            // Most folders an index lists do not exist in every place the theme lives: one look at
+            // the folder instead of one per ending.
+            std::error_code error;
+            if (!fs::is_directory(base, error)) continue;
             if (const auto png = base / (search.name + ".png"); isFile(png))
                 files.push_back({png, folder.size, false});
             else if (const auto svg = base / (search.name + ".svg"); search.svg && isFile(svg))

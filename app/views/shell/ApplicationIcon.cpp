@@ -1,11 +1,14 @@
 #include "app/views/shell/ApplicationIcon.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QStandardPaths>
 
+#include <memory>
 #include <set>
 
 #include "app/devices/Logging.h"
+#include "app/model/BackgroundWorker.h"
 #include "testkit/BoundedFile.h"
 #include "testkit/IconThemeLookup.h"
 
@@ -100,8 +103,17 @@ QIcon make(const QString& name, const Found& found) {
     return icon;
 }
 
-std::future<Found> lookUp(const QString& name) {
-    return std::async(std::launch::async, [name, where = current()] { return find(name, where); });
+void lookUp(const QString& name, BackgroundWorker& worker, QObject* context, std::function<void(const QIcon&)> take) {
+    QPointer<QObject> receiver(context);
+    worker.run([name, where = current(), receiver, take = std::move(take)] {
+        auto found = std::make_shared<Found>(find(name, where));
+        QMetaObject::invokeMethod(
+            receiver.data(),
+            [name, found, take, receiver] {
+                if (receiver) take(make(name, *found));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace Tessarine::ApplicationIcon

@@ -3,8 +3,8 @@
 // else the package's own sizes in the data folders.
 //
 // Searching the icon themes and decoding the images takes milliseconds, which a window that has
-// just opened should spend answering input: the search and the decoding run on a thread started
-// before the window shows, and the main thread only turns the images into the icon. The icon is
+// just opened should spend answering input: the search and the decoding run on a worker that yields
+// to the window, and the main thread only turns the images into the icon. The icon is
 // the one the toolkit's own theme lookup gives; where only that lookup can draw it as the toolkit
 // would (a scalable image in a size no fixed image has), the main thread asks the toolkit instead.
 #include <QIcon>
@@ -12,8 +12,12 @@
 #include <QString>
 #include <QStringList>
 
-#include <future>
+#include <functional>
 #include <vector>
+
+namespace Tessarine {
+class BackgroundWorker;
+}
 
 namespace Tessarine::ApplicationIcon {
 
@@ -36,7 +40,8 @@ Found find(const QString& name, const Where& where);
 // On the main thread.
 QIcon make(const QString& name, const Found& found);
 
-// Starts the search on a thread of its own.
-std::future<Found> lookUp(const QString& name);
+// Searches on `worker` and hands the icon to `take` on the thread of `context`, unless
+// `context` is gone by then.
+void lookUp(const QString& name, BackgroundWorker& worker, QObject* context, std::function<void(const QIcon&)> take);
 
 } // namespace Tessarine::ApplicationIcon

@@ -2,11 +2,14 @@
 // the same sizes, the same pixels, for a theme that has it, one that inherits it and one without.
 #include "app/views/shell/ApplicationIcon.h"
 
+#include "app/model/BackgroundWorker.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -71,7 +74,21 @@ struct ApplicationIconTest : ::testing::Test {
         qputenv("XDG_DATA_DIRS", savedDataDirs);
     }
 
-    static QIcon foundAway() { return ApplicationIcon::make(name, ApplicationIcon::lookUp(name).get()); }
+    static ApplicationIcon::Found found() { return ApplicationIcon::find(name, ApplicationIcon::current()); }
+    // As the application takes it: searched on a worker, made on the main thread.
+    static QIcon foundAway() {
+        ThreadWorker worker;
+        QIcon icon;
+        bool taken = false;
+        QObject context;
+        ApplicationIcon::lookUp(name, worker, &context, [&](const QIcon& made) {
+            icon = made;
+            taken = true;
+        });
+        worker.wait();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return taken; }));
+        return icon;
+    }
 
     static void expectSameIcon(const QIcon& ours, const QIcon& toolkits) {
         ASSERT_FALSE(toolkits.isNull());
@@ -125,10 +142,10 @@ TEST_F(ApplicationIconTest, AScalableImageNoFixedSizeCoversIsLeftToTheToolkit) {
           "<svg xmlns='http://www.w3.org/2000/svg' width='48' height='48'><rect width='48' height='48'/></svg>");
     useTheme(QStringLiteral("hicolor"));
     // Its nominal size, 48, has no fixed image.
-    EXPECT_TRUE(ApplicationIcon::lookUp(name).get().askToolkit);
+    EXPECT_TRUE(found().askToolkit);
     // With one, the fixed images are the icon.
     writeImage(file("hicolor", 48), 48, Qt::blue);
-    EXPECT_FALSE(ApplicationIcon::lookUp(name).get().askToolkit);
+    EXPECT_FALSE(found().askToolkit);
     useTheme(QStringLiteral("mine"));
     useTheme(QStringLiteral("hicolor"));
     expectSameIcon(foundAway(), QIcon::fromTheme(name));
@@ -150,4 +167,17 @@ TEST_F(ApplicationIconTest, WithoutAThemeTheDataFoldersSizesServeAndAPipeInPlace
     EXPECT_EQ(ours.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(64, 64)}));
     EXPECT_EQ(ours.pixmap(16).toImage().pixelColor(15, 15), QColor(Qt::red));
     EXPECT_EQ(ours.pixmap(64).toImage().pixelColor(63, 63), QColor(Qt::blue));
+}
+
+TEST_F(ApplicationIconTest, AWindowGoneBeforeTheIconComesTakesNothing) {
+    useTheme(QStringLiteral("hicolor"));
+    ThreadWorker worker;
+    bool taken = false;
+    {
+        QObject context;
+        ApplicationIcon::lookUp(name, worker, &context, [&](const QIcon&) { taken = true; });
+        worker.wait();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(taken);
 }
