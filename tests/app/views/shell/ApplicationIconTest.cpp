@@ -19,7 +19,7 @@ using namespace Tessarine;
 
 namespace {
 
-const QString name = QStringLiteral("org.example.Probe");
+const QString iconName = QStringLiteral("org.example.Probe");
 
 void write(const QString& path, const QByteArray& text) {
     QDir().mkpath(QFileInfo(path).path());
@@ -60,7 +60,7 @@ struct ApplicationIconTest : ::testing::Test {
 
     QString icons() const { return root.filePath(QStringLiteral("icons")); }
     QString file(const QString& theme, int size, const char* ending = ".png") const {
-        return QStringLiteral("%1/%2/%3x%3/apps/%4%5").arg(icons(), theme).arg(size).arg(name, QLatin1String(ending));
+        return QStringLiteral("%1/%2/%3x%3/apps/%4%5").arg(icons(), theme).arg(size).arg(iconName, QLatin1String(ending));
     }
     void useTheme(const QString& theme) {
         QIcon::setThemeSearchPaths({icons()});
@@ -74,14 +74,14 @@ struct ApplicationIconTest : ::testing::Test {
         qputenv("XDG_DATA_DIRS", savedDataDirs);
     }
 
-    static ApplicationIcon::Found found() { return ApplicationIcon::find(name, ApplicationIcon::current()); }
+    static ApplicationIcon::Found found() { return ApplicationIcon::find(iconName, ApplicationIcon::current()); }
     // As the application takes it: searched on a worker, made on the main thread.
     static QIcon foundAway() {
         ThreadWorker worker;
         QIcon icon;
         bool taken = false;
         QObject context;
-        ApplicationIcon::lookUp(name, worker, &context, [&](const QIcon& made) {
+        ApplicationIcon::lookUp(iconName, worker, &context, [&](const QIcon& made) {
             icon = made;
             taken = true;
         });
@@ -106,7 +106,7 @@ struct ApplicationIconTest : ::testing::Test {
 TEST_F(ApplicationIconTest, IsTheToolkitsIconFromTheThemeOrTheThemeItInheritsBeforeHicolor) {
     write(icons() + "/mine/index.theme", index("middle", {16, 48}));
     write(icons() + "/middle/index.theme", index("", {16, 24, 48, 128}));
-    write(icons() + "/hicolor/index.theme", index("", {32}));
+    write(icons() + "/hicolor/index.theme", index("", QList<int>{32}));
     // The theme in use does not have it; the one it inherits has three sizes; hicolor comes last.
     writeImage(file("middle", 16), 16, Qt::red);
     writeImage(file("middle", 24), 24, Qt::green);
@@ -114,31 +114,31 @@ TEST_F(ApplicationIconTest, IsTheToolkitsIconFromTheThemeOrTheThemeItInheritsBef
     writeImage(file("middle", 128), 128, Qt::magenta);
     writeImage(file("hicolor", 32), 32, Qt::yellow);
     useTheme(QStringLiteral("mine"));
-    expectSameIcon(foundAway(), QIcon::fromTheme(name));
+    expectSameIcon(foundAway(), QIcon::fromTheme(iconName));
 
     // Now the theme in use has one size of its own: only its files count.
     writeImage(file("mine", 48), 48, Qt::cyan);
     useTheme(QStringLiteral("middle"));
     useTheme(QStringLiteral("mine"));
     const QIcon ours = foundAway();
-    expectSameIcon(ours, QIcon::fromTheme(name));
+    expectSameIcon(ours, QIcon::fromTheme(iconName));
     EXPECT_EQ(ours.availableSizes(), QList<QSize>{QSize(48, 48)});
 }
 
 TEST_F(ApplicationIconTest, ThemesThatInheritEachOtherEndInHicolor) {
-    write(icons() + "/mine/index.theme", index("other", {16}));
-    write(icons() + "/other/index.theme", index("mine", {16}));
+    write(icons() + "/mine/index.theme", index("other", QList<int>{16}));
+    write(icons() + "/other/index.theme", index("mine", QList<int>{16}));
     write(icons() + "/hicolor/index.theme", index("", {16, 32}));
     writeImage(file("hicolor", 16), 16, Qt::red);
     writeImage(file("hicolor", 32), 32, Qt::blue);
     useTheme(QStringLiteral("mine"));
-    expectSameIcon(foundAway(), QIcon::fromTheme(name));
+    expectSameIcon(foundAway(), QIcon::fromTheme(iconName));
 }
 
 TEST_F(ApplicationIconTest, AScalableImageNoFixedSizeCoversIsLeftToTheToolkit) {
     write(icons() + "/hicolor/index.theme", index("", {16, 48}));
     writeImage(file("hicolor", 16), 16, Qt::red);
-    write(QStringLiteral("%1/hicolor/scalable/apps/%2.svg").arg(icons(), name),
+    write(QStringLiteral("%1/hicolor/scalable/apps/%2.svg").arg(icons(), iconName),
           "<svg xmlns='http://www.w3.org/2000/svg' width='48' height='48'><rect width='48' height='48'/></svg>");
     useTheme(QStringLiteral("hicolor"));
     // Its nominal size, 48, has no fixed image.
@@ -148,21 +148,21 @@ TEST_F(ApplicationIconTest, AScalableImageNoFixedSizeCoversIsLeftToTheToolkit) {
     EXPECT_FALSE(found().askToolkit);
     useTheme(QStringLiteral("mine"));
     useTheme(QStringLiteral("hicolor"));
-    expectSameIcon(foundAway(), QIcon::fromTheme(name));
+    expectSameIcon(foundAway(), QIcon::fromTheme(iconName));
 }
 
 TEST_F(ApplicationIconTest, WithoutAThemeTheDataFoldersSizesServeAndAPipeInPlaceOfOneIsPassedOver) {
-    write(icons() + "/hicolor/index.theme", index("", {16}));
+    write(icons() + "/hicolor/index.theme", index("", QList<int>{16}));
     useTheme(QStringLiteral("hicolor"));
     const QString data = root.filePath(QStringLiteral("data"));
     qputenv("XDG_DATA_DIRS", data.toLocal8Bit());
-    writeImage(QStringLiteral("%1/icons/hicolor/16x16/apps/%2.png").arg(data, name), 16, Qt::red);
-    writeImage(QStringLiteral("%1/icons/hicolor/64x64/apps/%2.png").arg(data, name), 64, Qt::blue);
-    const QString pipe = QStringLiteral("%1/icons/hicolor/32x32/apps/%2.png").arg(data, name);
+    writeImage(QStringLiteral("%1/icons/hicolor/16x16/apps/%2.png").arg(data, iconName), 16, Qt::red);
+    writeImage(QStringLiteral("%1/icons/hicolor/64x64/apps/%2.png").arg(data, iconName), 64, Qt::blue);
+    const QString pipe = QStringLiteral("%1/icons/hicolor/32x32/apps/%2.png").arg(data, iconName);
     QDir().mkpath(QFileInfo(pipe).path());
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
 
-    ASSERT_TRUE(QIcon::fromTheme(name).isNull());
+    ASSERT_TRUE(QIcon::fromTheme(iconName).isNull());
     const QIcon ours = foundAway();
     EXPECT_EQ(ours.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(64, 64)}));
     EXPECT_EQ(ours.pixmap(16).toImage().pixelColor(15, 15), QColor(Qt::red));
@@ -175,7 +175,7 @@ TEST_F(ApplicationIconTest, AWindowGoneBeforeTheIconComesTakesNothing) {
     bool taken = false;
     {
         QObject context;
-        ApplicationIcon::lookUp(name, worker, &context, [&](const QIcon&) { taken = true; });
+        ApplicationIcon::lookUp(iconName, worker, &context, [&](const QIcon&) { taken = true; });
         worker.wait();
     }
     QCoreApplication::processEvents();
