@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "app/devices/InputDevice.h"
 #include "app/model/TestRunner.h"
 #include "app/devices/DemoDevice.h"
@@ -51,6 +53,28 @@ QString tabTitle(DetailTab tab) {
     return {};
 }
 
+// A box that turns into a row or a stack for the width it is asked about or laid out at, before
+// it lays anything out. Turning on the resize instead would first lay the header out in the
+// arrangement of its stand-in width and then again: a stacked height the column takes, a
+// wrapped detail line at full width, both corrected on the next turn.
+class RowOrStack : public QBoxLayout {
+public:
+    RowOrStack(std::function<void(int)> choose, QWidget* parent)
+        : QBoxLayout(QBoxLayout::LeftToRight, parent), choose_(std::move(choose)) {}
+
+    int heightForWidth(int width) const override {
+        choose_(width);
+        return QBoxLayout::heightForWidth(width);
+    }
+    void setGeometry(const QRect& rect) override {
+        choose_(rect.width());
+        QBoxLayout::setGeometry(rect);
+    }
+
+private:
+    std::function<void(int)> choose_;
+};
+
 QFont titleFont() {
     QFont font = Fonts::title();
     font.setWeight(QFont::DemiBold);
@@ -64,7 +88,7 @@ DeviceHeader::DeviceHeader(DeviceLists& lists, Navigation& navigation, DemoDrive
       name_(new ElidedLabel), detail_(new PartsLabel(Text::separator)), battery_(new QWidget),
       batteryIcon_(new QLabel), batteryText_(new QLabel), tabs_(new SegmentedControl) {
     setObjectName(QStringLiteral("device-header"));
-    outer_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
+    outer_ = new RowOrStack([this](int width) { arrange(width); }, this);
     outer_->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
     outer_->setSpacing(oneRowGap);
     // The header's least width is that of its controls alone (see minimumSizeHint), not that of
@@ -192,10 +216,10 @@ bool DeviceHeader::fitsOneRow(int width) const {
     return width >= 2 * horizontalPadding + titles + oneRowGap + controls_->sizeHint().width();
 }
 
-void DeviceHeader::arrange() {
+void DeviceHeader::arrange(int width) const {
     // The name is never cut: when it and the controls do not fit side by side, the controls go
     // under the titles. The detail line wraps between its parts, so the serial stays whole.
-    const bool oneRow = fitsOneRow(width());
+    const bool oneRow = fitsOneRow(width);
     const auto direction = oneRow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
     if (outer_->direction() == direction) return;
     outer_->setDirection(direction);
@@ -209,7 +233,7 @@ QSize DeviceHeader::minimumSizeHint() const {
 
 void DeviceHeader::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    arrange();
+    arrange(width());
 }
 
 QLabel* DeviceHeader::nameLabel() const {
@@ -241,7 +265,7 @@ void DeviceHeader::refresh() {
     refreshRawArea();
     const QSignalBlocker blocker(tabs_);
     tabs_->setCurrentTag(QString::fromStdString(RorozErurEvo::rawValue(navigation_.tab())));
-    arrange();
+    arrange(width());
 }
 
 void DeviceHeader::chooseValueSource(bool raw) {

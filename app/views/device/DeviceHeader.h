@@ -82,7 +82,9 @@ private:
     void buildValuesPicker();
     void buildTabs();
 
-    void arrange();
+    // Row or stack for `width`. Const because the header's layout asks for it while it answers
+    // a height or takes a geometry; it changes only how the parts are laid out.
+    void arrange(int width) const;
     void watchPartner();
     void refreshBattery();
     void refreshRawArea();

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -302,6 +303,48 @@ TEST_F(HeaderFixture, AtTheDefaultWindowSizeALongSerialIsShownWhole) {
     EXPECT_GE(detail->height(), detail->heightForWidth(detail->width()));
     const QRect inHeader(detail->mapTo(header, QPoint(0, 0)), detail->size());
     EXPECT_TRUE(header->rect().contains(inHeader));
+    window.close();
+}
+
+namespace {
+// Every size the header and its detail line are given, from the window's construction on.
+struct HeaderSizes : QObject {
+    QList<QSize> header, detail;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            const QSize size = static_cast<QResizeEvent*>(event)->size();
+            if (watched->objectName() == QLatin1String("device-header")) header.append(size);
+            if (watched->objectName() == QLatin1String("device-detail")) detail.append(size);
+        }
+        return false;
+    }
+};
+} // namespace
+
+// The header is laid out once, at the width its column gives it, instead of first as a stack
+// and then again as a row: the window's first frame shows it at its final size.
+TEST_F(HeaderFixture, TheWindowsFirstFrameLaysTheHeaderOutOnceAtItsFinalSize) {
+    HeaderSizes sizes;
+    qApp->installEventFilter(&sizes);
+    MainWindow window(model);
+    window.show();
+    ASSERT_EQ(window.size(), QSize(MainWindow::defaultWidth, MainWindow::defaultHeight));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    qApp->removeEventFilter(&sizes);
+
+    auto* header = window.findChild<DeviceHeader*>();
+    ASSERT_NE(header, nullptr);
+    EXPECT_TRUE(header->fitsOneRow(header->width()));
+    EXPECT_EQ(sizes.header, QList<QSize>{header->size()});
+    EXPECT_EQ(sizes.detail, QList<QSize>{header->detailLabel()->size()});
+    // The row it ends in is the one a resize would give it.
+    const QRect detail = header->detailLabel()->geometry();
+    header->resize(header->width() + 1, header->height());
+    header->resize(header->width() - 1, header->height());
+    QApplication::processEvents();
+    EXPECT_EQ(header->detailLabel()->geometry(), detail);
+    EXPECT_EQ(header->height(), header->heightForWidth(header->width()));
     window.close();
 }
 
