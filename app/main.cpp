@@ -36,6 +36,7 @@
 #include "app/model/Updater.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/ControllerDrawing.h"
+#include "app/views/kit/ScrollBarBands.h"
 #include "app/views/kit/SlicedBuild.h"
 #include "app/views/shell/ApplicationIcon.h"
 #include "app/views/shell/UpdateAlerts.h"
@@ -145,6 +146,9 @@ int main(int argc, char** argv) {
     // the screen reader's bridge asks whether anyone listens (and which may first have to be
     // started): connected beside the font loading, the window does not wait for both in turn.
     std::jthread sessionBus([] { QDBusConnection::sessionBus(); });
+    // Tall scroll bars are painted on this thread rather than handed to Qt's painting pool in
+    // pieces, which cost the first frame more than the painting.
+    Tessarine::ScrollBarBands::install();
     Tessarine::Fonts::load();
 
     // The window's first frames are painted and answer input without waiting for the drawn
