@@ -4,8 +4,11 @@
 // Start-up: a launch while another runs with the same folders shows that one's window and ends
 // (SingleInstance). Otherwise the model is made (nothing runs yet), the main window shows, and
 // once it has painted its first frame the model starts live: the saved sessions start loading on a worker
-// (they land in one queued call; the window answers meanwhile), then the controller watcher, the
-// HID monitor, the demo controller and the frame timer start, in that order. Closing the last
+// (they land in one queued call; the window answers meanwhile), then the HID monitor, the demo
+// controller and the frame timer start, in that order, and the controller watcher once the
+// window's start-up work is done (its thread first loads the game-controller library, and while
+// the loader maps it the window's thread could not make a thread or first use a thread-local
+// without waiting for it). Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
 // it feeds is destroyed.
 //
@@ -24,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -55,7 +59,7 @@ const QString iconName = QStringLiteral("com.quenlow.Tessarine");
 class TessarineApp {
 public:
     explicit TessarineApp(QApplication& app)
-        : model_(std::make_unique<AppModel>(true, systemParts(&app))), window_(*model_) {
+        : model_(std::make_unique<AppModel>(true, parts(app))), window_(*model_) {
         model_->setFileChooser(std::make_shared<FileDialogChooser>(&window_));
         model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
@@ -98,6 +102,12 @@ public:
     }
 
 private:
+    static AppModel::Parts parts(QApplication& app) {
+        AppModel::Parts parts = systemParts(&app);
+        parts.startControllers = [&app](std::function<void()> start) { SlicedBuild::whenSettled(&app, std::move(start)); };
+        return parts;
+    }
+
     // Declared first, destroyed last: the windows read the model to the end.
     std::unique_ptr<AppModel> model_;
     MainWindow window_;

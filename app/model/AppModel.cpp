@@ -77,9 +77,16 @@ void AppModel::start(bool live) {
         // The callbacks hold the model weakly: work queued before the model went away finds
         // it gone and does nothing.
         QPointer<AppModel> self(this);
-        parts_.controllers->start([self] {
-            if (self && !self->shutDown_) self->refreshControllers();
-        });
+        auto startControllers = [self] {
+            if (!self || self->shutDown_) return;
+            self->parts_.controllers->start([self] {
+                if (self && !self->shutDown_) self->refreshControllers();
+            });
+        };
+        if (parts_.startControllers)
+            parts_.startControllers(std::move(startControllers));
+        else
+            startControllers();
         std::shared_ptr<MainExecutor> executor = parts_.executor;
         parts_.hid->start([self, executor] {
             // Called on the HID thread: only hop to the main thread from here.

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -77,6 +78,11 @@ public:
         std::unique_ptr<ControllerSource> controllers;
         std::unique_ptr<HIDSource> hid;
         std::unique_ptr<BackgroundWorker> background; // reads the session folder and the logo; null: a ThreadWorker
+        // Runs the start of the controller source, now or later; empty: now. The controller thread
+        // begins by loading the game-controller library, and while the system's loader maps it,
+        // no other thread can make a thread or first use a thread-local: the application starts
+        // it once its window has finished starting.
+        std::function<void(std::function<void()>)> startControllers = nullptr;
     };
 
     // Creates everything and reads the settings; starts nothing.
@@ -92,8 +98,9 @@ public:
     // ---- start and end
 
     // Starts loading the saved sessions and, when the model persists, the report logo in the
-    // background (they land later, through the executor); when live, wires and starts the controller and HID sources; then starts the demo
-    // controller and the frame timer.
+    // background (they land later, through the executor); when live, wires and starts the controller
+    // (through `Parts::startControllers`) and HID sources; then starts the demo controller and the
+    // frame timer.
     void start(bool live);
     // Stops the frame and demo timers, stops and joins the HID and controller threads, and waits
     // for the session folder's reader.

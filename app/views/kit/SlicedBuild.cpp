@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -72,9 +74,32 @@ void enlist(SlicedBuild* build) {
     }
 }
 
+// Work waiting for every build to finish, each to run once (the limit's timer holds it too).
+std::vector<std::pair<QPointer<QObject>, std::shared_ptr<std::function<void()>>>>& settling() {
+    static std::vector<std::pair<QPointer<QObject>, std::shared_ptr<std::function<void()>>>> waiting;
+    return waiting;
+}
+
+void runOnce(const std::shared_ptr<std::function<void()>>& work) {
+    if (*work) std::exchange(*work, nullptr)();
+}
+
+// Runs the settled work on a later turn if no build has a slice left by then: a build made
+// meanwhile (a page rebuilt by what the last slice started) is waited for as well.
+void checkSettled() {
+    if (settling().empty() || !unfinished().empty() || !QCoreApplication::instance()) return;
+    AfterInput::run(QCoreApplication::instance(), [] {
+        if (!unfinished().empty()) return;
+        auto waiting = std::exchange(settling(), {});
+        for (auto& [context, work] : waiting)
+            if (context) runOnce(work);
+    });
+}
+
 void discharge(SlicedBuild* build) {
     auto& builds = unfinished();
     builds.erase(std::remove(builds.begin(), builds.end(), build), builds.end());
+    if (builds.empty()) checkSettled();
     if (builds.empty() && watch()) {
         // Removed from the filter list at once; deleted once the event that may be filtering
         // now has passed.
@@ -180,6 +205,17 @@ void SlicedBuild::ended() {
     finished_ = true;
     discharge(this);
     if (done_) std::exchange(done_, nullptr)();
+}
+
+void SlicedBuild::whenSettled(QObject* context, std::function<void()> work, int limitMs) {
+    if (!slicingOn) {
+        work();
+        return;
+    }
+    auto once = std::make_shared<std::function<void()>>(std::move(work));
+    QTimer::singleShot(limitMs, context, [once] { runOnce(once); });
+    settling().emplace_back(context, once);
+    checkSettled();
 }
 
 void SlicedBuild::finishAll() {

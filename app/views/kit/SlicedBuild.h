@@ -41,6 +41,10 @@ public:
     static bool slicing();
     // Runs the slices of every build and lays out the windows they changed.
     static void finishAll();
+    // Runs `work` once, on a turn after waiting input at which no build has a slice left (so
+    // after the paint of the last slice's parts), or `limitMs` from now if that comes first;
+    // never once `context` is gone. At once while slicing is off.
+    static void whenSettled(QObject* context, std::function<void()> work, int limitMs = 2000);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

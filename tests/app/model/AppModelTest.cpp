@@ -7,6 +7,9 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "app/model/CommandState.h"
@@ -260,6 +263,31 @@ TEST(AppModelStart, LiveStartLoadsSessionsInTheBackgroundThenStartsTheSourcesInO
     offline.model->start(false);
     EXPECT_EQ(*offline.log, (std::vector<std::string>{"demo.start", "frame.start"}));
     EXPECT_FALSE(offline.model->library().loading()) << "a model that does not persist has nothing to load";
+}
+
+TEST(AppModelStart, TheControllersStartWhenTheApplicationLetsThemAndNeverAfterShutdown) {
+    std::function<void()> held;
+    auto holding = [&held](std::function<void()> start) { held = std::move(start); };
+    {
+        Fakes::Bench bench(true, {}, nullptr, nullptr, std::make_unique<InlineWorker>(), holding);
+        bench.model->start(true);
+        EXPECT_EQ(*bench.log, (std::vector<std::string>{"hid.start", "demo.start", "frame.start"}));
+        ASSERT_TRUE(held);
+        std::exchange(held, nullptr)();
+        EXPECT_EQ(bench.log->back(), "controllers.start");
+    }
+    // Let go after shutdown, or once the model is gone: nothing starts.
+    Fakes::Bench bench(true, {}, nullptr, nullptr, std::make_unique<InlineWorker>(), holding);
+    bench.model->start(true);
+    bench.model->shutdown();
+    bench.log->clear();
+    const auto start = std::exchange(held, nullptr);
+    start();
+    EXPECT_TRUE(bench.log->empty()) << bench.log->front();
+    bench.model.reset();
+    bench.log->clear();
+    start();
+    EXPECT_TRUE(bench.log->empty());
 }
 
 TEST(AppModelStart, ShutdownStopsTimersAndJoinsSourcesBeforeTheModelGoes) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -96,7 +97,8 @@ struct Bench {
     // only when the test runs the executor.
     explicit Bench(bool persist = true, std::function<void(MemoryPreferences&)> seed = {},
                    std::unique_ptr<HIDSource> realHID = nullptr, std::unique_ptr<ControllerSource> realControllers = nullptr,
-                   std::unique_ptr<BackgroundWorker> worker = std::make_unique<InlineWorker>()) {
+                   std::unique_ptr<BackgroundWorker> worker = std::make_unique<InlineWorker>(),
+                   std::function<void(std::function<void()>)> startControllers = {}) {
         auto d = std::make_unique<MemoryPreferences>();
         if (seed) seed(*d);
         defaults = d.get();
@@ -119,7 +121,7 @@ struct Bench {
         };
         model = std::make_unique<AppModel>(persist, AppModel::Parts{std::move(d), executor, std::move(a), &clock, timerFactory,
                                                                     folder.path(), std::move(c), std::move(realHID),
-                                                                    std::move(worker)});
+                                                                    std::move(worker), std::move(startControllers)});
     }
 
     const std::shared_ptr<InputDevice>& demo() const { return model->demo().device(); }

@@ -129,3 +129,59 @@ TEST(SlicedBuild, SlicesOfAViewThatIsGoneNeverRun) {
     QTest::keyClick(&typed, Qt::Key_B);
     EXPECT_FALSE(ran);
 }
+
+TEST(SlicedBuild, SettledWorkWaitsForEveryBuildIncludingOnesStartedOnTheWay) {
+    int ran = 0;
+    QObject context;
+    SlicedBuild::whenSettled(&context, [&] { ++ran; });
+    EXPECT_EQ(ran, 1) << "without slicing the work runs at once";
+
+    SlicingOn on;
+    QWidget view;
+    view.resize(200, 120);
+    auto* build = new SlicedBuild(&view);
+    std::vector<std::string> order;
+    // The last slice starts another build, as a page rebuilt by what the first build started.
+    QWidget later;
+    later.resize(100, 60);
+    build->add([&] { order.push_back("first"); });
+    build->add([&] {
+        order.push_back("second");
+        auto* next = new SlicedBuild(&later);
+        next->add([&] { order.push_back("later"); });
+        later.show();
+    });
+    SlicedBuild::whenSettled(&context, [&] { order.push_back("settled"); });
+    for (int turn = 0; turn < 5; ++turn) QApplication::processEvents();
+    EXPECT_TRUE(order.empty()) << "nothing is settled while a build waits for its paint";
+
+    view.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 4; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"first", "second", "later", "settled"}));
+    for (int turn = 0; turn < 5; ++turn) QApplication::processEvents();
+    EXPECT_EQ(order.size(), 4u) << "settled work runs once";
+}
+
+TEST(SlicedBuild, SettledWorkRunsAtItsLimitAndNeverAfterItsContextIsGone) {
+    SlicingOn on;
+    // A view that is never painted keeps its build waiting for a second; the limit comes first.
+    QWidget hidden;
+    auto* build = new SlicedBuild(&hidden);
+    bool sliced = false;
+    build->add([&] { sliced = true; });
+    bool ran = false;
+    QObject context;
+    SlicedBuild::whenSettled(&context, [&] { ran = true; }, 50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ran; }, 500));
+    EXPECT_FALSE(sliced);
+
+    bool orphanRan = false;
+    {
+        QObject gone;
+        SlicedBuild::whenSettled(&gone, [&] { orphanRan = true; }, 50);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sliced; }, 3000));
+    for (int turn = 0; turn < 5; ++turn) QApplication::processEvents();
+    QTest::qWait(100);
+    EXPECT_FALSE(orphanRan);
+}
