@@ -47,6 +47,7 @@
 #include "app/views/shell/FileDialogChooser.h"
 #include "app/views/shell/MainWindow.h"
 #include "app/views/shell/ReportService.h"
+#include "app/views/shell/WindowMemory.h"
 
 namespace Tessarine {
 
@@ -64,15 +65,17 @@ public:
         model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
 
-    // Shows the window; the model starts on the turn after its first frame, and then the icon is
-    // looked up in the icon themes on a worker, the window taking it when it comes. Input that
-    // comes sooner starts both before it is handled.
+    // Shows the window, its memory mapped in ahead of the first frame on a worker; the model
+    // starts on the turn after its first frame, and then the icon is looked up in the icon themes
+    // on the worker, the window taking it when it comes. Input that comes sooner starts both
+    // before it is handled.
     void show() {
+        WindowMemory::prepare(window_, startWorker_);
         window_.show();
         auto* afterFirstFrame = new SlicedBuild(&window_);
         afterFirstFrame->add([this] { finishLaunching(); });
         afterFirstFrame->add([this] {
-            ApplicationIcon::lookUp(iconName, iconWorker_, &window_, [](const QIcon& icon) { QApplication::setWindowIcon(icon); });
+            ApplicationIcon::lookUp(iconName, startWorker_, &window_, [](const QIcon& icon) { QApplication::setWindowIcon(icon); });
         });
     }
 
@@ -112,8 +115,9 @@ private:
     std::unique_ptr<AppModel> model_;
     MainWindow window_;
     std::unique_ptr<Updater> updater_;
-    // Joined before the window goes: the icon it finds is handed to the window's thread.
-    ThreadWorker iconWorker_;
+    // Maps the window's memory in and looks up the icon. Joined before the window goes: the icon
+    // it finds is handed to the window's thread.
+    ThreadWorker startWorker_;
 };
 
 // Longest the process lives on after the window closed.
