@@ -13,9 +13,9 @@ class BackgroundWorker;
 namespace Tessarine::WindowMemory {
 
 // Creates `window`'s native window and its backing store at the window's size now, and has the
-// store's pages mapped in on `worker`, which changes none of their bytes. A store that is not an
-// image in memory, or a system that cannot map pages ahead, is left to map them as it paints.
-// Main thread, before the window is shown.
+// store's pages mapped in on `worker`, which changes none of their bytes. On X11 only: elsewhere,
+// in a store that is not an image in memory, or on a system that cannot map pages ahead, the
+// first frame maps them as it paints. Main thread, before the window is shown.
 void prepare(QWidget& window, BackgroundWorker& worker);
 
 } // namespace Tessarine::WindowMemory
