@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 namespace Tessarine {
 
@@ -46,7 +49,27 @@ PadImages::Placed PadImages::shadow(bool dark, double scale, double pixelRatio) 
                       PadCanvas::height + 2 * padShadowMargin);
     const ShadowKey key{dark, scale, pixelRatio};
     if (shadowKey_ != key) {
-        shadow_ = paintArea(area, scale, pixelRatio, [&](QPainter& p) { paintPadShadow(p, PadShadow{}, dark); });
+        // The shadow depends on nothing but its key (no controller, no kept effect), so drawings
+        // made one after another at one size share it rather than each painting it again.
+        struct Shared {
+            std::mutex lock;
+            std::deque<std::pair<ShadowKey, QImage>> kept; // most recently asked first
+        };
+        static Shared* const shared = new Shared; // never destroyed: a drawing may go while the program ends
+        constexpr std::size_t sharedKept = 4;     // both schemes at this size and the one before
+        {
+            std::lock_guard guard(shared->lock);
+            const auto found = std::find_if(shared->kept.begin(), shared->kept.end(),
+                                            [&](const auto& kept) { return kept.first == key; });
+            shadow_ = found == shared->kept.end() ? QImage() : found->second;
+        }
+        if (shadow_.isNull()) {
+            // Painted outside the lock: two threads asking at once each paint the same pixels.
+            shadow_ = paintArea(area, scale, pixelRatio, [&](QPainter& p) { paintPadShadow(p, PadShadow{}, dark); });
+            std::lock_guard guard(shared->lock);
+            shared->kept.emplace_front(key, shadow_);
+            if (shared->kept.size() > sharedKept) shared->kept.pop_back();
+        }
         shadowKey_ = key;
         ++shadowBuilds_;
     }

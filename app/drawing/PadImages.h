@@ -32,7 +32,8 @@ public:
     Placed shadow(bool dark, double scale, double pixelRatio);
     Placed shell(const PadShell& shell, bool dark, double scale, double pixelRatio);
 
-    // How many times each image has been painted since the cache was made.
+    // How many times each image has been made anew since the cache was made (the shadow may be
+    // taken from another drawing at the same size rather than painted).
     int shadowBuilds() const { return shadowBuilds_; }
     int shellBuilds() const { return shellBuilds_; }
 

@@ -412,3 +412,33 @@ TEST(PadShell, ImagesAtANewSizeKeepEveryPixel) {
     }
     PlaneCache::clear();
 }
+
+TEST(PadShell, DrawingsAtOneSizeShareTheirShadowAndNoOther) {
+    // Painted in an order no other test uses, so the shared images are made here.
+    PadImages first;
+    const QImage light = first.shadow(false, 0.77, 2).image;
+    const QImage dark = first.shadow(true, 0.77, 2).image;
+    PadImages second;
+    EXPECT_EQ(second.shadow(true, 0.77, 2).image.constBits(), dark.constBits()) << "the same key takes the same image";
+    EXPECT_EQ(second.shadow(false, 0.77, 2).image.constBits(), light.constBits());
+    EXPECT_EQ(second.shadowBuilds(), 2);
+    EXPECT_NE(dark, light);
+    // Another scale or ratio is painted for itself, and what is shared is what a drawing paints.
+    const QImage otherScale = second.shadow(false, 0.78, 2).image;
+    const QImage otherRatio = second.shadow(false, 0.77, 1).image;
+    EXPECT_NE(otherScale.constBits(), light.constBits());
+    EXPECT_NE(otherScale.size(), light.size());
+    EXPECT_EQ(otherRatio.devicePixelRatio(), 1);
+    QImage painted(light.size(), QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    {
+        QPainter p(&painted);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(0.77 * 2, 0.77 * 2);
+        p.translate(-first.shadow(false, 0.77, 2).origin);
+        paintPadShadow(p, PadShadow{}, false);
+    }
+    QImage shared = light;
+    shared.setDevicePixelRatio(1);
+    EXPECT_EQ(painted, shared);
+}
