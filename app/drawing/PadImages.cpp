@@ -8,9 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <mutex>
-#include <utility>
+#include <optional>
 
 namespace Tessarine {
 
@@ -49,26 +48,26 @@ PadImages::Placed PadImages::shadow(bool dark, double scale, double pixelRatio) 
                       PadCanvas::height + 2 * padShadowMargin);
     const ShadowKey key{dark, scale, pixelRatio};
     if (shadowKey_ != key) {
-        // The shadow depends on nothing but its key (no controller, no kept effect), so drawings
-        // made one after another at one size share it rather than each painting it again.
+        // The shadow depends on nothing but its key (no controller, no kept effect), so a drawing
+        // made after another at the same size takes its shadow rather than painting it again.
+        // Only the last one made is kept: an older one kept would hold back the buffer that a
+        // drawing being resized paints its next size into.
         struct Shared {
             std::mutex lock;
-            std::deque<std::pair<ShadowKey, QImage>> kept; // most recently asked first
+            std::optional<ShadowKey> key;
+            QImage image;
         };
         static Shared* const shared = new Shared; // never destroyed: a drawing may go while the program ends
-        constexpr std::size_t sharedKept = 4;     // both schemes at this size and the one before
         {
             std::lock_guard guard(shared->lock);
-            const auto found = std::find_if(shared->kept.begin(), shared->kept.end(),
-                                            [&](const auto& kept) { return kept.first == key; });
-            shadow_ = found == shared->kept.end() ? QImage() : found->second;
+            shadow_ = shared->key == key ? shared->image : QImage();
         }
         if (shadow_.isNull()) {
             // Painted outside the lock: two threads asking at once each paint the same pixels.
             shadow_ = paintArea(area, scale, pixelRatio, [&](QPainter& p) { paintPadShadow(p, PadShadow{}, dark); });
             std::lock_guard guard(shared->lock);
-            shared->kept.emplace_front(key, shadow_);
-            if (shared->kept.size() > sharedKept) shared->kept.pop_back();
+            shared->key = key;
+            shared->image = shadow_;
         }
         shadowKey_ = key;
         ++shadowBuilds_;
