@@ -19,6 +19,7 @@ namespace Tessarine {
 namespace {
 
 using ShapeMath::circle;
+using ShapeMath::ellipse;
 
 using namespace Gradients;
 using RorozErurEvo::Direction8;
@@ -148,24 +149,21 @@ void paintFaceButton(QPainter& painter, const FaceButton& button, QPointF centre
     painter.setPen(Qt::NoPen);
 
     const QPointF shadow(0, pressed ? 0.5 : 2.5);
-    painter.setBrush(radial(shadow, 0.35 * d, 0.62 * d, {black(0.55), clear(Qt::black)}));
-    painter.drawEllipse(circle(shadow, d + 8));
+    DirectFill::fill(painter, ellipse(circle(shadow, d + 8)), radial(shadow, 0.35 * d, 0.62 * d, {black(0.55), clear(Qt::black)}));
 
     const QRectF body = circle({0, 0}, d);
     const QPointF lightFrom(body.left() + 0.42 * d, body.top() + 0.3 * d); // up and left of the centre
     const QColor& teal = Color::accentTeal();
-    painter.setBrush(pressed ? radial(lightFrom, 0, 0.75 * d,
+    const QPainterPath bodyShape = ellipse(body);
+    DirectFill::fill(painter, bodyShape,
+                     pressed ? radial(lightFrom, 0, 0.75 * d,
                                       {Color::withOpacity(teal, 0.75), teal, Color::withOpacity(teal, 0.8)})
                              : radial(lightFrom, 0, 0.75 * d, {grey(0.42), Color::capTop(), Color::capBottom()}));
-    painter.drawEllipse(body);
-    if (pressed) {
-        painter.setBrush(black(0.15));
-        painter.drawEllipse(body);
-    }
+    if (pressed) DirectFill::fill(painter, bodyShape, black(0.15));
 
     const QPointF highlight(-3, -7);
-    painter.setBrush(radial(highlight, 0, 7, {white(0.4), clear(Qt::white)}));
-    painter.drawEllipse(QRectF(highlight.x() - 7, highlight.y() - 4, 14, 8));
+    DirectFill::fill(painter, ellipse(QRectF(highlight.x() - 7, highlight.y() - 4, 14, 8)),
+                     radial(highlight, 0, 7, {white(0.4), clear(Qt::white)}));
 
     PaintLayers::strokeInside(painter, body, d / 2, vertical(body, {white(0.3), black(0.4)}), 0.8);
 

@@ -16,6 +16,13 @@ inline QRectF centred(QPointF centre, double width, double height) {
 // The square a circle of `diameter` round `centre` fills.
 inline QRectF circle(QPointF centre, double diameter) { return centred(centre, diameter, diameter); }
 
+// The ellipse that fills `rect`, as the painter draws it.
+inline QPainterPath ellipse(const QRectF& rect) {
+    QPainterPath path;
+    path.addEllipse(rect);
+    return path;
+}
+
 // `rect` with fully rounded ends: a pill, or a disc when `rect` is square.
 inline QPainterPath capsule(const QRectF& rect) {
     QPainterPath path;

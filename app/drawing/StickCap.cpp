@@ -2,6 +2,7 @@
 
 #include "app/drawing/ShapeMath.h"
 #include "app/paint/Theme.h"
+#include "app/drawing/DirectFill.h"
 #include "app/drawing/Gradients.h"
 #include "app/drawing/PadShapes.h"
 #include "app/drawing/PaintLayers.h"
@@ -18,6 +19,7 @@ namespace Tessarine {
 namespace {
 
 using ShapeMath::circle;
+using ShapeMath::ellipse;
 
 using namespace Gradients;
 
@@ -33,8 +35,7 @@ void paintCap(QPainter& p, bool pressed) {
     // Shadow, tucked in while pressed.
     const QPointF shadowCentre(0, pressed ? 1 : 4);
     p.setPen(Qt::NoPen);
-    p.setBrush(radial(shadowCentre, 0.6 * r, r + 7, {black(0.7), clear(Qt::black)}));
-    p.drawEllipse(circle(shadowCentre, 2 * r + 14));
+    DirectFill::fill(p, ellipse(circle(shadowCentre, 2 * r + 14)), radial(shadowCentre, 0.6 * r, r + 7, {black(0.7), clear(Qt::black)}));
 
     const QRectF body = circle(o, 2 * r);
     p.setBrush(vertical(body, {Color::capTop(), Color::capBottom()}));
@@ -56,14 +57,10 @@ void paintCap(QPainter& p, bool pressed) {
     p.drawEllipse(circle(o, 2 * r - 15));
 
     const QPointF highlight(0, 0.42 * r); // toward the lower, lit side of the dish
-    p.setPen(Qt::NoPen);
-    p.setBrush(radial(highlight, 0, 10, {white(0.16), clear(Qt::white)}));
-    p.drawEllipse(QRectF(highlight.x() - 11, highlight.y() - 4.5, 22, 9));
+    DirectFill::fill(p, ellipse(QRectF(highlight.x() - 11, highlight.y() - 4.5, 22, 9)),
+                     radial(highlight, 0, 10, {white(0.16), clear(Qt::white)}));
 
-    if (pressed) {
-        p.setBrush(black(0.3));
-        p.drawEllipse(body);
-    }
+    if (pressed) DirectFill::fill(p, ellipse(body), black(0.3));
 }
 
 QString percent(double value) { return QString::fromStdString(RorozErurEvo::Fmt::percent(value)); }

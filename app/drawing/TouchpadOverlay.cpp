@@ -3,6 +3,7 @@
 #include "app/drawing/ShapeMath.h"
 #include "app/paint/Scheme.h"
 #include "app/paint/Theme.h"
+#include "app/drawing/DirectFill.h"
 #include "app/drawing/Gradients.h"
 
 #include <QPainter>
@@ -64,12 +65,10 @@ std::vector<QPointF> fingerDotCentres(const TouchpadOverlay& overlay, const QRec
 void paintFingerDot(QPainter& painter, QPointF centre, const Scheme& scheme) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Gradients::radial(centre, glowCore, glowRadius,
+    DirectFill::fill(painter, ShapeMath::ellipse(circle(centre, 2 * glowRadius)),
+                     Gradients::radial(centre, glowCore, glowRadius,
                                        {Color::withOpacity(scheme.orange, 0.55), Gradients::clear(scheme.orange)}));
-    painter.drawEllipse(circle(centre, 2 * glowRadius));
-    painter.setBrush(Color::withOpacity(scheme.orange, 1));
-    painter.drawEllipse(circle(centre, dotDiameter));
+    DirectFill::fill(painter, ShapeMath::ellipse(circle(centre, dotDiameter)), Color::withOpacity(scheme.orange, 1));
     painter.restore();
 }
 
