@@ -126,10 +126,11 @@ void paintPadTriggerBand(QPainter& painter, const PadTrigger& trigger, const Sch
     const QPainterPath& band = triggerBand(trigger.left);
     const QRectF frame = band.boundingRect();
     painter.setTransform(triggerTransform(trigger.left, fill), true);
+    // A pulled trigger turns its band, and its gradient is then blended straight.
     if (dark)
-        painter.fillPath(band, vertical(frame, {Color::rgb(0.17, 0.175, 0.19), Color::rgb(0.06, 0.06, 0.07)}));
+        DirectFill::fill(painter, band, vertical(frame, {Color::rgb(0.17, 0.175, 0.19), Color::rgb(0.06, 0.06, 0.07)}));
     else
-        painter.fillPath(band, vertical(frame, {Color::rgb(0.62, 0.63, 0.655), Color::rgb(0.4, 0.41, 0.43)}));
+        DirectFill::fill(painter, band, vertical(frame, {Color::rgb(0.62, 0.63, 0.655), Color::rgb(0.4, 0.41, 0.43)}));
     PaintLayers::paintInnerShadow(painter, band, white(dark ? 0.2 : 0.55), 1, {0, 1.5});
     DirectFill::fill(painter, band, Color::withOpacity(Color::accentTeal(), 0.75 * fill));
     DirectFill::fill(painter, band, black(0.28 * fill));
