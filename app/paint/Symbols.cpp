@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace Tessarine::Symbols {
@@ -666,18 +669,7 @@ private:
     QColor color_;
 };
 
-} // namespace
-
-bool known(const QString& name) { return drawings().contains(name); }
-
-QStringList names() {
-    QStringList result;
-    for (const auto& entry : drawings()) result << entry.first;
-    return result;
-}
-
-QImage image(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio) {
-    devicePixelRatio = std::max<qreal>(devicePixelRatio, 1.0);
+QImage draw(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio) {
     QImage result(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     result.setDevicePixelRatio(devicePixelRatio);
     result.fill(Qt::transparent);
@@ -692,6 +684,64 @@ QImage image(const QString& name, QSize size, const QColor& color, qreal deviceP
     found->second(canvas);
     return result;
 }
+
+// Symbols drawn lately. Views and the controller drawing paint the same few symbols at the
+// same sizes over and over (every row of a list, every small button of a new drawing), and
+// drawing one costs far more than laying its image; an image is the same for the same name, size,
+// colour and ratio, so the most recent are kept, in all threads' reach.
+struct Drawn {
+    QString name;
+    QSize size;
+    QColor color;
+    qreal ratio;
+    QImage image;
+};
+constexpr std::size_t drawnKept = 48;
+constexpr qsizetype largestKept = 64 * 1024; // bytes; a symbol drawn larger is drawn each time
+
+std::mutex drawnLock;
+std::deque<Drawn>& drawn() {
+    static std::deque<Drawn> kept;
+    return kept;
+}
+
+std::optional<QImage> recentlyDrawn(const QString& name, QSize size, const QColor& color, qreal ratio) {
+    const std::scoped_lock lock(drawnLock);
+    auto& kept = drawn();
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->size != size || it->ratio != ratio || it->color != color || it->name != name) continue;
+        if (it != kept.begin()) std::rotate(kept.begin(), it, std::next(it));
+        return kept.front().image;
+    }
+    return std::nullopt;
+}
+
+void keep(const QString& name, QSize size, const QColor& color, qreal ratio, const QImage& image) {
+    if (image.sizeInBytes() > largestKept) return;
+    const std::scoped_lock lock(drawnLock);
+    auto& kept = drawn();
+    kept.push_front({name, size, color, ratio, image});
+    if (kept.size() > drawnKept) kept.pop_back();
+}
+
+} // namespace
+
+bool known(const QString& name) { return drawings().contains(name); }
+
+QStringList names() {
+    QStringList result;
+    for (const auto& entry : drawings()) result << entry.first;
+    return result;
+}
+
+QImage image(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio) {
+    devicePixelRatio = std::max<qreal>(devicePixelRatio, 1.0);
+    if (std::optional<QImage> kept = recentlyDrawn(name, size, color, devicePixelRatio)) return *kept;
+    QImage result = draw(name, size, color, devicePixelRatio);
+    keep(name, size, color, devicePixelRatio, result);
+    return result;
+}
+
 
 void paint(QPainter& painter, const QRectF& rect, const QString& name, const QColor& color) {
     if (!known(name) || rect.isEmpty()) return;

@@ -20,3 +20,21 @@ TEST(SymbolsScale, PaintsAtThePaintersScale) {
     EXPECT_EQ(qAlpha(image.pixel(32 + 27, 32)), 255);
     EXPECT_EQ(qAlpha(image.pixel(32 + 31, 32)), 0);
 }
+
+// Symbols drawn lately are handed out again, but only for the same name, size, colour and ratio:
+// any one of them changed is drawn for itself, and a caller that paints over its copy leaves the
+// kept one as it was.
+TEST(SymbolsScale, KeptSymbolsServeOnlyTheirOwnNameSizeColourAndRatio) {
+    const QImage first = Symbols::image("checkmark.circle", {20, 20}, Qt::red, 2);
+    EXPECT_EQ(Symbols::image("checkmark.circle", {20, 20}, Qt::red, 2).constBits(), first.constBits());
+    for (const QImage& other : {Symbols::image("eye", {20, 20}, Qt::red, 2),
+                                Symbols::image("checkmark.circle", {20, 18}, Qt::red, 2),
+                                Symbols::image("checkmark.circle", {20, 20}, Qt::blue, 2),
+                                Symbols::image("checkmark.circle", {20, 20}, Qt::red, 1.5)})
+        EXPECT_NE(other, first);
+
+    QImage painted = Symbols::image("checkmark.circle", {20, 20}, Qt::red, 2);
+    painted.fill(Qt::green);
+    EXPECT_EQ(Symbols::image("checkmark.circle", {20, 20}, Qt::red, 2), first);
+    EXPECT_NE(first.pixelColor(20, 20), QColor(Qt::green));
+}
