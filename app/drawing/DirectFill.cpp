@@ -69,14 +69,15 @@ constexpr int bandRows = 64;
 // Lays the gradient `brush` over `pixels` of `image` through `coverage`. Its colours are the
 // painter's own: the painter fetches them for each band of the rectangle into a scratch row set
 // (copied, not blended), and each is then masked by the coverage and laid over the image as the
-// painter lays a gradient over a span of that coverage.
-void blendGradient(QImage& image, const QRect& pixels, const std::vector<std::uint8_t>& coverage,
+// painter lays a gradient over a span of that coverage. False, with nothing drawn, when there is
+// no memory for the scratch rows.
+bool blendGradient(QImage& image, const QRect& pixels, const std::vector<std::uint8_t>& coverage,
                    const QBrush& brush, const QTransform& deviceTransform) {
     const int width = pixels.width(), height = pixels.height();
     thread_local QImage scratch;
     if (scratch.width() < width)
         scratch = QImage(std::max(width, scratch.width() * 5 / 4), bandRows, QImage::Format_ARGB32_Premultiplied);
-    if (scratch.isNull()) return;
+    if (scratch.width() < width) return false;
     auto* const rows = reinterpret_cast<std::uint32_t*>(scratch.bits());
     const qsizetype stride = scratch.bytesPerLine() / 4;
     QPainter fetch(&scratch);
@@ -95,6 +96,7 @@ void blendGradient(QImage& image, const QRect& pixels, const std::vector<std::ui
             BlendRows::over(source, line, width);
         }
     }
+    return true;
 }
 
 void fillBlended(QPainter& painter, QImage& image, const QPainterPath& path, const QBrush& brush) {
@@ -106,8 +108,8 @@ void fillBlended(QPainter& painter, QImage& image, const QPainterPath& path, con
     const auto coverage = Coverage::shared(path, toPixels, pixels.width(), pixels.height());
     if (solid(brush))
         Coverage::blend(image, pixels, *coverage, brush.color());
-    else
-        blendGradient(image, pixels, *coverage, brush, t);
+    else if (!blendGradient(image, pixels, *coverage, brush, t))
+        painter.fillPath(path, brush);
 }
 
 } // namespace
