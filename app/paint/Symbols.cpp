@@ -735,13 +735,13 @@ QStringList names() {
 }
 
 QImage image(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio) {
-    devicePixelRatio = std::max<qreal>(devicePixelRatio, 1.0);
+    // A ratio that is not a number (or not finite) would make the image's size one too.
+    devicePixelRatio = std::isfinite(devicePixelRatio) ? std::max<qreal>(devicePixelRatio, 1.0) : 1.0;
     if (std::optional<QImage> kept = recentlyDrawn(name, size, color, devicePixelRatio)) return *kept;
     QImage result = draw(name, size, color, devicePixelRatio);
     keep(name, size, color, devicePixelRatio, result);
     return result;
 }
-
 
 void paint(QPainter& painter, const QRectF& rect, const QString& name, const QColor& color) {
     if (!known(name) || rect.isEmpty()) return;

@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace Tessarine;
@@ -37,4 +40,14 @@ TEST(SymbolsScale, KeptSymbolsServeOnlyTheirOwnNameSizeColourAndRatio) {
     painted.fill(Qt::green);
     EXPECT_EQ(Symbols::image("checkmark.circle", {20, 20}, Qt::red, 2), first);
     EXPECT_NE(first.pixelColor(20, 20), QColor(Qt::green));
+}
+
+// A ratio that is not a finite number draws the symbol at ratio 1 instead of an image of no sensible size.
+TEST(SymbolsScale, ARatioThatIsNotAFiniteNumberDrawsAtOne) {
+    const QImage plain = Symbols::image("eye", {16, 16}, Qt::black, 1);
+    for (qreal ratio : {std::nan(""), std::numeric_limits<qreal>::infinity()}) {
+        const QImage drawn = Symbols::image("eye", {16, 16}, Qt::black, ratio);
+        EXPECT_EQ(drawn.size(), QSize(16, 16));
+        EXPECT_EQ(drawn, plain);
+    }
 }
