@@ -24,6 +24,8 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <fontconfig/fontconfig.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -143,6 +145,11 @@ int main(int argc, char** argv) {
         std::fputs(exit->err.toLocal8Bit().constData(), stderr);
         return exit->status;
     }
+    // Fontconfig reads its configuration and the font caches when the first text is measured,
+    // which takes as long as making the application object; begun here on a thread of its own,
+    // it is done by the time the window's first text needs it. Should it fail, Qt's own call
+    // fails the same way later and says why.
+    std::jthread fontConfiguration([] { FcInit(); });
     QApplication::setOrganizationName(QStringLiteral("com.quenlow"));
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessarine"));
@@ -163,6 +170,7 @@ int main(int argc, char** argv) {
     // Tall scroll bars are painted on this thread rather than handed to Qt's painting pool in
     // pieces, which cost the first frame more than the painting.
     Tessarine::ScrollBarBands::install();
+    fontConfiguration.join();
     Tessarine::Fonts::load();
 
     // The window's first frames are painted and answer input without waiting for the drawn
