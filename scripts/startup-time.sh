@@ -8,6 +8,10 @@
 # again the moment it answers, for the first 6 s after it is shown, and takes the longest wait: the
 # longest the window left input unanswered while it started.
 #
+# Everything runs on a session bus of its own, as on a desktop (and as the other roads run): without
+# one, each program's first use of the bus (Qt's accessibility bridge opens it as the first window
+# shows) would go through D-Bus autolaunch over the X server, a cost no desktop session has.
+#
 # Each run times an empty Qt Widgets window the same way (empty-window, which opens an
 # empty "Settings" window on Ctrl+,): what the toolkit and the X server cost on this machine as it
 # is loaded now, for the ratios printed with the medians.
@@ -67,7 +71,7 @@ if [ "$sessions" -gt 0 ]; then
   "$seed" "$scratch/data/com.quenlow.Tessarine/Sessions" "$sessions"
   echo "history: $sessions saved sessions"
 fi
-xvfb-run -a -s "-screen 0 1440x960x24" bash -c '
+xvfb-run -a -s "-screen 0 1440x960x24" dbus-run-session -- bash -c '
   set -euo pipefail
   runs=$1 reference=$2
   shift 2
