@@ -9,6 +9,11 @@
 
 namespace Tessarine {
 
+namespace {
+// Enough for the widths one layout pass asks about (its own, the row's and the stack's).
+constexpr std::size_t keptWidths = 4;
+} // namespace
+
 PartsLabel::PartsLabel(QString separator, QWidget* parent) : QLabel(parent), separator_(std::move(separator)) {
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
@@ -19,8 +24,18 @@ PartsLabel::PartsLabel(QString separator, QWidget* parent) : QLabel(parent), sep
 
 QStringList PartsLabel::linesFor(int width) const {
     const QMargins m = contentsMargins();
-    return LineBreaks::fill(text().split(separator_), separator_, QFontMetricsF(font()),
-                            width - m.left() - m.right());
+    const int inner = width - m.left() - m.right();
+    if (text() != linesText_ || font() != linesFont_) {
+        lines_.clear();
+        linesText_ = text();
+        linesFont_ = font();
+    }
+    for (const auto& [keptWidth, lines] : lines_)
+        if (keptWidth == inner) return lines;
+    QStringList lines = LineBreaks::fill(text().split(separator_), separator_, QFontMetricsF(font()), inner);
+    if (lines_.size() == keptWidths) lines_.erase(lines_.begin());
+    lines_.emplace_back(inner, lines);
+    return lines;
 }
 
 QSize PartsLabel::sizeHint() const {

@@ -3,8 +3,12 @@
 // its column is narrower than the line, it wraps between parts instead of cutting the text, so a
 // part such as a serial is always shown whole. A part wider than the whole column breaks between
 // its characters. text() and the accessible name stay the whole line.
+#include <QFont>
 #include <QLabel>
 #include <QStringList>
+
+#include <utility>
+#include <vector>
 
 namespace Tessarine {
 
@@ -27,6 +31,12 @@ protected:
 
 private:
     QString separator_;
+    // The lines last worked out, by the width inside the margins, for the text and font they were
+    // worked out in: layouts ask about the same few widths over and over, and each answer measures
+    // every part.
+    mutable QString linesText_;
+    mutable QFont linesFont_;
+    mutable std::vector<std::pair<int, QStringList>> lines_;
 };
 
 } // namespace Tessarine

@@ -4,6 +4,7 @@
 #include "app/model/GuidedTests.h"
 #include "app/views/device/DeviceHeader.h"
 #include "app/views/device/DeviceHeaderText.h"
+#include "app/views/kit/LineBreaks.h"
 #include "app/views/kit/PartsLabel.h"
 #include "app/views/kit/SegmentedControl.h"
 #include "app/views/shell/MainWindow.h"
@@ -360,4 +361,33 @@ TEST(PartsLabel, WrapsBetweenPartsAndBreaksOnlyAPartWiderThanTheColumn) {
     const QStringList narrow = label.linesFor(m.horizontalAdvance("Serial"));
     EXPECT_EQ(narrow.join(""), "GamepadUSBSerial SN-4");
     for (const QString& line : narrow) EXPECT_LE(m.horizontalAdvance(line), m.horizontalAdvance("Serial"));
+}
+
+// The lines a label keeps for the widths it was asked about are always the ones worked out afresh
+// for its text, font and margins as they are now.
+TEST(PartsLabel, KeptLinesFollowTheTextTheFontTheMarginsAndTheWidth) {
+    PartsLabel label(Text::separator);
+    const auto fresh = [&label](int width) {
+        const QMargins m = label.contentsMargins();
+        return LineBreaks::fill(label.text().split(Text::separator), Text::separator, QFontMetricsF(label.font()),
+                                width - m.left() - m.right());
+    };
+    const auto sameAsFresh = [&label, &fresh](const char* stage) {
+        // More widths than are kept, each asked twice, round and back.
+        for (int round = 0; round < 2; ++round)
+            for (int width = 20; width <= 320; width += 30) EXPECT_EQ(label.linesFor(width), fresh(width)) << stage << " " << width;
+        EXPECT_EQ(label.heightForWidth(80), int(fresh(80).size()) * label.fontMetrics().lineSpacing()) << stage;
+    };
+    label.setText("Gamepad · USB · Serial SN-4");
+    sameAsFresh("first text");
+    label.setText("Wheel base · 046D:C24F · Serial 0123456789ABCDEF");
+    sameAsFresh("longer text");
+    QFont larger = label.font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.5);
+    label.setFont(larger);
+    sameAsFresh("larger font");
+    label.setContentsMargins(12, 0, 9, 0);
+    sameAsFresh("wider margins");
+    label.setText("");
+    EXPECT_EQ(label.linesFor(100), QStringList{""});
 }
