@@ -34,6 +34,7 @@
 #include <thread>
 
 #include "app/devices/WorkerThread.h"
+#include "app/drawing/PadShoulders.h"
 #include "app/model/AppModel.h"
 #include "app/model/BackgroundWorker.h"
 #include "app/model/Preferences.h"
@@ -145,11 +146,14 @@ int main(int argc, char** argv) {
         std::fputs(exit->err.toLocal8Bit().constData(), stderr);
         return exit->status;
     }
-    // Fontconfig reads its configuration and the font caches when the first text is measured,
-    // which takes as long as making the application object; begun here on a thread of its own,
-    // it is done by the time the window's first text needs it. Should it fail, Qt's own call
-    // fails the same way later and says why.
-    std::jthread fontConfiguration([] { FcInit(); });
+    // Work the window's first page needs that needs no application object, done on a thread of
+    // its own while the application object is made: fontconfig reading its configuration and the
+    // font caches, which the first text measured would otherwise wait for (should it fail, Qt's
+    // own call fails the same way later and says why), and the drawn pad's shoulder outlines.
+    std::jthread earlyWork([] {
+        FcInit();
+        Tessarine::workOutShoulderBands();
+    });
     QApplication::setOrganizationName(QStringLiteral("com.quenlow"));
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessarine"));
@@ -170,7 +174,7 @@ int main(int argc, char** argv) {
     // Tall scroll bars are painted on this thread rather than handed to Qt's painting pool in
     // pieces, which cost the first frame more than the painting.
     Tessarine::ScrollBarBands::install();
-    fontConfiguration.join();
+    earlyWork.join();
     Tessarine::Fonts::load();
 
     // The window's first frames are painted and answer input without waiting for the drawn

@@ -86,6 +86,13 @@ QPainterPath path(const QPainterPath& source, const QRectF& rect) {
     // QPainterPath::boundingRect is tight around the curves; controlPointRect would not be.
     return source.translated(rect.topLeft() - source.boundingRect().topLeft());
 }
+QPainterPath ownCopy(const QPainterPath& shared) {
+    // addPath copies the elements and where the last subpath starts, and reads nothing else.
+    QPainterPath copy;
+    copy.setFillRule(shared.fillRule());
+    copy.addPath(shared);
+    return copy;
+}
 } // namespace PathShape
 
 namespace CrossShape {

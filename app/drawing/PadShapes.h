@@ -36,6 +36,11 @@ namespace PathShape {
 // `source` moved so that the bounding box of its curves (control points left out) starts at
 // `rect`'s top-left corner; not scaled.
 QPainterPath path(const QPainterPath& source, const QRectF& rect);
+// A copy of `shared` that shares nothing with it, made from its elements alone. A path works out
+// its bounds and its drawing form the first time they are asked for, unguarded, so a path worked
+// out once for every thread is handed to each as a copy of this kind, and never drawn or
+// measured itself.
+QPainterPath ownCopy(const QPainterPath& shared);
 } // namespace PathShape
 
 namespace CrossShape {

@@ -48,17 +48,34 @@ constexpr double bumperPressDrop = 1.5; // points
 
 } // namespace
 
+namespace {
+// Merging the stroked pieces is the costly part: done once for the process, each thread then
+// takes a copy of its own (one per thread, as the shell's outline).
+const QPainterPath& sharedBumper() {
+    static const QPainterPath band = leftBumper();
+    return band;
+}
+const QPainterPath& sharedTrigger() {
+    static const QPainterPath band = leftTrigger();
+    return band;
+}
+} // namespace
+
 const QPainterPath& bumperBand(bool left) {
-    // One per thread, as the shell's outline.
-    thread_local const QPainterPath leftBand = leftBumper();
+    thread_local const QPainterPath leftBand = PathShape::ownCopy(sharedBumper());
     thread_local const QPainterPath rightBand = PadCanvas::mirrored(leftBand);
     return left ? leftBand : rightBand;
 }
 
 const QPainterPath& triggerBand(bool left) {
-    thread_local const QPainterPath leftBand = leftTrigger();
+    thread_local const QPainterPath leftBand = PathShape::ownCopy(sharedTrigger());
     thread_local const QPainterPath rightBand = PadCanvas::mirrored(leftBand);
     return left ? leftBand : rightBand;
+}
+
+void workOutShoulderBands() {
+    sharedBumper();
+    sharedTrigger();
 }
 
 double bumperDrop(bool pressed) { return pressed ? bumperPressDrop : 0; }

@@ -37,6 +37,8 @@ struct PadTrigger {
 // The bands in canvas coordinates; the right ones are the left ones' mirror images.
 const QPainterPath& bumperBand(bool left);
 const QPainterPath& triggerBand(bool left);
+// Works the bands out ahead, on any thread, so that the first to lay out or draw a pad does not.
+void workOutShoulderBands();
 
 // Shift of a bumper while it is held, in points down.
 double bumperDrop(bool pressed);

@@ -82,3 +82,31 @@ TEST(PadShapes, CapColoursAreMadeOnce) {
     EXPECT_NEAR(Color::capBottom().greenF(), 0.115, 0.003);
     EXPECT_EQ(&Color::capTop(), &Color::capTop());
 }
+
+TEST(PadShapes, OwnCopyIsThePathAndGoesOnAsItWould) {
+    // Subpaths open and closed, curves, either fill rule; and the copy goes on as its source does,
+    // from an open last subpath as from a closed one (a closed one starts the next anew).
+    for (const bool closedLast : {false, true}) {
+        for (const Qt::FillRule rule : {Qt::OddEvenFill, Qt::WindingFill}) {
+            QPainterPath source;
+            source.setFillRule(rule);
+            source.addEllipse(QRectF(0, 0, 20, 10));
+            source.moveTo(30, 30);
+            source.cubicTo(40, 20, 50, 40, 60, 30);
+            source.lineTo(45, 50);
+            if (closedLast) source.closeSubpath();
+            const QPainterPath copy = PathShape::ownCopy(source);
+            EXPECT_EQ(copy, source);
+            EXPECT_EQ(copy.fillRule(), rule);
+            QPainterPath sourceOn = source, copyOn = copy;
+            for (QPainterPath* path : {&sourceOn, &copyOn}) {
+                path->lineTo(70, 70);
+                path->closeSubpath();
+            }
+            EXPECT_EQ(copyOn, sourceOn) << "closed last " << closedLast;
+            EXPECT_EQ(copyOn.elementCount(), sourceOn.elementCount());
+        }
+    }
+    EXPECT_TRUE(PathShape::ownCopy(QPainterPath()).isEmpty());
+}
+
