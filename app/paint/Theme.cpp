@@ -94,7 +94,12 @@ QFont headline() { return scaled(1.0, QFont::DemiBold); }
 QFont title() { return scaled(17.0 / 13.0, QFont::Bold); }
 
 void load() {
-    for (const QFont& font : {body(), callout(), caption(), headline(), title()})
+    // Each weight and size is a font of its own to load. The titles of the page a window opens on
+    // (the device's name, the bench's sections) are semi-bold; the bold title only shows on pages
+    // opened later, and loads then.
+    QFont pageTitle = title();
+    pageTitle.setWeight(QFont::DemiBold);
+    for (const QFont& font : {body(), callout(), caption(), headline(), pageTitle})
         QFontMetricsF(font).horizontalAdvance(QStringLiteral("Tessarine"));
 }
 

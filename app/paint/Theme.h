@@ -49,7 +49,8 @@ QFont callout();
 QFont caption();
 QFont headline();
 QFont title();
-// Loads the text styles' fonts, so that the first view to lay out text does not wait for them.
+// Loads the text styles' fonts as the first page uses them, so that the first view to lay out
+// text does not wait for them.
 void load();
 } // namespace Fonts
 
