@@ -46,9 +46,6 @@ constexpr double maxTiltDegrees = 6; // at a full pull
 constexpr double maxDropPoints = 8;  // at a full pull
 constexpr double bumperPressDrop = 1.5; // points
 
-} // namespace
-
-namespace {
 // Merging the stroked pieces is the costly part: done once for the process, each thread then
 // takes a copy of its own (one per thread, as the shell's outline).
 const QPainterPath& sharedBumper() {

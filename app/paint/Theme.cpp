@@ -92,14 +92,12 @@ QFont callout() { return scaled(12.0 / 13.0); }
 QFont caption() { return scaled(10.0 / 13.0); }
 QFont headline() { return scaled(1.0, QFont::DemiBold); }
 QFont title() { return scaled(17.0 / 13.0, QFont::Bold); }
+QFont pageTitle() { return scaled(17.0 / 13.0, QFont::DemiBold); }
 
 void load() {
-    // Each weight and size is a font of its own to load. The titles of the page a window opens on
-    // (the device's name, the bench's sections) are semi-bold; the bold title only shows on pages
-    // opened later, and loads then.
-    QFont pageTitle = title();
-    pageTitle.setWeight(QFont::DemiBold);
-    for (const QFont& font : {body(), callout(), caption(), headline(), pageTitle})
+    // Each weight and size is a font of its own to load. The page a window opens on shows its
+    // titles semi-bold; the bold title only shows on pages opened later, and loads then.
+    for (const QFont& font : {body(), callout(), caption(), headline(), pageTitle()})
         QFontMetricsF(font).horizontalAdvance(QStringLiteral("Tessarine"));
 }
 

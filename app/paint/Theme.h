@@ -49,6 +49,8 @@ QFont callout();
 QFont caption();
 QFont headline();
 QFont title();
+// The title as the device page shows it (the device's name, the bench's sections): semi-bold.
+QFont pageTitle();
 // Loads the text styles' fonts as the first page uses them, so that the first view to lay out
 // text does not wait for them.
 void load();

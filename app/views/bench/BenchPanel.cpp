@@ -151,9 +151,7 @@ QWidget* BenchPanel::addSection(const GuidedTests::Section& section) {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     auto* title = new QLabel(QString::fromStdString(section.title));
-    QFont font = Fonts::title();
-    font.setWeight(QFont::DemiBold);
-    title->setFont(font);
+    title->setFont(Fonts::pageTitle());
     title->setAccessibleName(title->text());
     title->setAccessibleDescription(QStringLiteral("heading"));
     column->addWidget(title);

@@ -75,11 +75,6 @@ private:
     std::function<void(int)> choose_;
 };
 
-QFont titleFont() {
-    QFont font = Fonts::title();
-    font.setWeight(QFont::DemiBold);
-    return font;
-}
 } // namespace
 
 DeviceHeader::DeviceHeader(DeviceLists& lists, Navigation& navigation, DemoDriver& demo,
@@ -124,7 +119,7 @@ void DeviceHeader::buildTitles() {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(titleSpacing);
     name_->setObjectName(QStringLiteral("device-name"));
-    name_->setFont(titleFont());
+    name_->setFont(Fonts::pageTitle());
     detail_->setObjectName(QStringLiteral("device-detail"));
     detail_->setFont(Fonts::callout());
     titles->addWidget(name_);
