@@ -60,6 +60,22 @@ QWidget* row(QBoxLayout* layout) {
     return widget;
 }
 
+// "warn" and its field, then "fail" and its field, on one line.
+QWidget* warnAndFail(QWidget* warn, QWidget* fail) {
+    auto* layout = new QHBoxLayout;
+    layout->setSpacing(pairSpacing);
+    layout->addWidget(secondary(QStringLiteral("warn")));
+    layout->addWidget(warn);
+    layout->addWidget(secondary(QStringLiteral("fail")));
+    layout->addWidget(fail);
+    layout->addStretch(1);
+    return row(layout);
+}
+
+QString percentText(double fraction) {
+    return NumberText::text(NumberText::percentShown(fraction), 1) + QStringLiteral(" %");
+}
+
 } // namespace
 
 ThresholdsTab::ThresholdsTab(UserSettings& settings, Announcer& announcer, QWidget* parent)
@@ -138,126 +154,121 @@ void ThresholdsTab::buildLimitSections(QVBoxLayout& column) {
     }
     sticks_->setObjectName(QStringLiteral("thresholds-sticks"));
 
-    const auto percentText = [](double fraction) {
-        return NumberText::text(NumberText::percentShown(fraction), 1) + QStringLiteral(" %");
-    };
     for (const ThresholdRow& spec : ThresholdRows::all()) {
-        const QString label = QString::fromUtf8(spec.label);
         QFormLayout* rows = sections[std::size_t(spec.section)];
-        const auto first = spec.first;
-        const auto second = spec.second;
         // Why the row's last entry was refused, in the line under it; added after the row.
         QLabel* reason = spec.editor == ThresholdRow::Editor::gate ? nullptr : reasonLabel(spec.key);
-        auto refuseUnreadable = [this, reason](const QString& text) {
-            refuse(reason, SettingsTexts::unreadableRefusal(text));
-        };
-
-        switch (spec.editor) {
-        case ThresholdRow::Editor::limitPair: {
-            auto* layout = new QHBoxLayout;
-            layout->setSpacing(pairSpacing);
-            auto* warn = new PercentField(label + QStringLiteral(", warn"));
-            auto* fail = new PercentField(label + QStringLiteral(", fail"));
-            warn->field()->setObjectName(QString::fromUtf8(spec.key));
-            fail->field()->setObjectName(QString::fromUtf8(spec.secondKey));
-            layout->addWidget(secondary(QStringLiteral("warn")));
-            layout->addWidget(warn);
-            layout->addWidget(secondary(QStringLiteral("fail")));
-            layout->addWidget(fail);
-            layout->addStretch(1);
-            connect(warn, &PercentField::edited, this, [=, this](double v) { offer(first, v, reason, percentText); });
-            connect(fail, &PercentField::edited, this, [=, this](double v) { offer(second, v, reason, percentText); });
-            for (auto* field : {warn, fail}) connect(field->field(), &NumberField::unreadable, this, refuseUnreadable);
-            rows_.push_back([=](const Thresholds& t) {
-                warn->setValue(t.*first);
-                fail->setValue(t.*second);
-            });
-            rows->addRow(label, row(layout));
-            break;
-        }
-        case ThresholdRow::Editor::percent: {
-            auto* field = new PercentField(label);
-            field->field()->setObjectName(QString::fromUtf8(spec.key));
-            connect(field, &PercentField::edited, this, [=, this](double v) { offer(first, v, reason, percentText); });
-            connect(field->field(), &NumberField::unreadable, this, refuseUnreadable);
-            rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
-            rows->addRow(label, field);
-            break;
-        }
-        case ThresholdRow::Editor::value: {
-            auto* layout = new QHBoxLayout;
-            layout->setSpacing(unitSpacing);
-            auto* field = new NumberField(1, valueWidth);
-            field->setObjectName(QString::fromUtf8(spec.key));
-            field->setAccessibleName(label);
-            const QString unitText = QString::fromUtf8(spec.unit);
-            auto* unit = secondary(unitText);
-            unit->setObjectName(QString::fromUtf8(spec.key) + QStringLiteral("-unit"));
-            layout->addWidget(field);
-            layout->addWidget(unit);
-            layout->addStretch(1);
-            const auto valueText = [unitText](double v) {
-                const QString number = NumberText::text(v, 1);
-                return unitText.isEmpty() ? number : number + QLatin1Char(' ') + unitText;
-            };
-            connect(field, &NumberField::committed, this,
-                    [=, this](double typed) { offer(first, typed, reason, valueText); });
-            connect(field, &NumberField::unreadable, this, refuseUnreadable);
-            rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
-            rows->addRow(label, row(layout));
-            break;
-        }
-        case ThresholdRow::Editor::ratePair: {
-            auto* layout = new QHBoxLayout;
-            layout->setSpacing(pairSpacing);
-            const auto rateText = [](double v) { return NumberText::text(v, 2); };
-            auto makeField = [&](const char* key, const QString& name, ThresholdRow::Field field) {
-                auto* edit = new NumberField(2, rateWidth);
-                edit->setObjectName(QString::fromUtf8(key));
-                edit->setAccessibleName(name);
-                connect(edit, &NumberField::committed, this,
-                        [=, this](double typed) { offer(field, typed, reason, rateText); });
-                connect(edit, &NumberField::unreadable, this, refuseUnreadable);
-                return edit;
-            };
-            NumberField* warn = makeField(spec.key, QStringLiteral("Dropouts per minute, warn"), first);
-            NumberField* fail = makeField(spec.secondKey, QStringLiteral("Dropouts per minute, fail"), second);
-            layout->addWidget(secondary(QStringLiteral("warn")));
-            layout->addWidget(warn);
-            layout->addWidget(secondary(QStringLiteral("fail")));
-            layout->addWidget(fail);
-            layout->addStretch(1);
-            rows_.push_back([=](const Thresholds& t) {
-                warn->setValue(t.*first);
-                fail->setValue(t.*second);
-            });
-            rows->addRow(label, row(layout));
-            break;
-        }
-        case ThresholdRow::Editor::gate: {
-            auto* picker = new QComboBox;
-            picker->setObjectName(QString::fromUtf8(spec.key));
-            picker->setAccessibleName(label);
-            SettingsParts::naturalWidth(*picker);
-            for (auto gate : RorozErurEvo::allCases<GateShape>())
-                picker->addItem(QString::fromStdString(title(gate)), int(gate));
-            connect(picker, &QComboBox::activated, this, [=, this](int index) {
-                const auto gate = GateShape(picker->itemData(index).toInt());
-                edit([&](Thresholds& t) { t.gate = gate; });
-            });
-            rows_.push_back([=](const Thresholds& t) {
-                const QSignalBlocker blocker(picker);
-                picker->setCurrentIndex(picker->findData(int(t.gate)));
-            });
-            rows->addRow(label, picker);
-            break;
-        }
-        }
+        rows->addRow(QString::fromUtf8(spec.label), editor(spec, reason));
         if (reason) {
             rows->addRow(static_cast<QWidget*>(nullptr), reason);
             rows->setRowVisible(reason, false);
         }
     }
+}
+
+QWidget* ThresholdsTab::editor(const ThresholdRow& spec, QLabel* reason) {
+    switch (spec.editor) {
+    case ThresholdRow::Editor::limitPair: return limitPairEditor(spec, reason);
+    case ThresholdRow::Editor::percent: return percentEditor(spec, reason);
+    case ThresholdRow::Editor::value: return valueEditor(spec, reason);
+    case ThresholdRow::Editor::ratePair: return ratePairEditor(spec, reason);
+    case ThresholdRow::Editor::gate: return gateEditor(spec);
+    }
+    return nullptr;
+}
+
+void ThresholdsTab::refuseOnUnreadable(NumberField& field, QLabel* reason) {
+    connect(&field, &NumberField::unreadable, this,
+            [this, reason](const QString& text) { refuse(reason, SettingsTexts::unreadableRefusal(text)); });
+}
+
+QWidget* ThresholdsTab::limitPairEditor(const ThresholdRow& spec, QLabel* reason) {
+    const QString label = QString::fromUtf8(spec.label);
+    auto* warn = new PercentField(label + QStringLiteral(", warn"));
+    auto* fail = new PercentField(label + QStringLiteral(", fail"));
+    warn->field()->setObjectName(QString::fromUtf8(spec.key));
+    fail->field()->setObjectName(QString::fromUtf8(spec.secondKey));
+    const auto first = spec.first;
+    const auto second = spec.second;
+    connect(warn, &PercentField::edited, this, [=, this](double v) { offer(first, v, reason, percentText); });
+    connect(fail, &PercentField::edited, this, [=, this](double v) { offer(second, v, reason, percentText); });
+    for (auto* field : {warn, fail}) refuseOnUnreadable(*field->field(), reason);
+    rows_.push_back([=](const Thresholds& t) {
+        warn->setValue(t.*first);
+        fail->setValue(t.*second);
+    });
+    return warnAndFail(warn, fail);
+}
+
+QWidget* ThresholdsTab::percentEditor(const ThresholdRow& spec, QLabel* reason) {
+    auto* field = new PercentField(QString::fromUtf8(spec.label));
+    field->field()->setObjectName(QString::fromUtf8(spec.key));
+    const auto first = spec.first;
+    connect(field, &PercentField::edited, this, [=, this](double v) { offer(first, v, reason, percentText); });
+    refuseOnUnreadable(*field->field(), reason);
+    rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
+    return field;
+}
+
+QWidget* ThresholdsTab::valueEditor(const ThresholdRow& spec, QLabel* reason) {
+    auto* layout = new QHBoxLayout;
+    layout->setSpacing(unitSpacing);
+    auto* field = new NumberField(1, valueWidth);
+    field->setObjectName(QString::fromUtf8(spec.key));
+    field->setAccessibleName(QString::fromUtf8(spec.label));
+    const QString unitText = QString::fromUtf8(spec.unit);
+    auto* unit = secondary(unitText);
+    unit->setObjectName(QString::fromUtf8(spec.key) + QStringLiteral("-unit"));
+    layout->addWidget(field);
+    layout->addWidget(unit);
+    layout->addStretch(1);
+    const auto valueText = [unitText](double v) {
+        const QString number = NumberText::text(v, 1);
+        return unitText.isEmpty() ? number : number + QLatin1Char(' ') + unitText;
+    };
+    const auto first = spec.first;
+    connect(field, &NumberField::committed, this, [=, this](double typed) { offer(first, typed, reason, valueText); });
+    refuseOnUnreadable(*field, reason);
+    rows_.push_back([=](const Thresholds& t) { field->setValue(t.*first); });
+    return row(layout);
+}
+
+QWidget* ThresholdsTab::ratePairEditor(const ThresholdRow& spec, QLabel* reason) {
+    const auto rateText = [](double v) { return NumberText::text(v, 2); };
+    auto makeField = [&](const char* key, const QString& name, ThresholdRow::Field field) {
+        auto* edit = new NumberField(2, rateWidth);
+        edit->setObjectName(QString::fromUtf8(key));
+        edit->setAccessibleName(name);
+        connect(edit, &NumberField::committed, this, [=, this](double typed) { offer(field, typed, reason, rateText); });
+        refuseOnUnreadable(*edit, reason);
+        return edit;
+    };
+    const auto first = spec.first;
+    const auto second = spec.second;
+    NumberField* warn = makeField(spec.key, QStringLiteral("Dropouts per minute, warn"), first);
+    NumberField* fail = makeField(spec.secondKey, QStringLiteral("Dropouts per minute, fail"), second);
+    rows_.push_back([=](const Thresholds& t) {
+        warn->setValue(t.*first);
+        fail->setValue(t.*second);
+    });
+    return warnAndFail(warn, fail);
+}
+
+QWidget* ThresholdsTab::gateEditor(const ThresholdRow& spec) {
+    auto* picker = new QComboBox;
+    picker->setObjectName(QString::fromUtf8(spec.key));
+    picker->setAccessibleName(QString::fromUtf8(spec.label));
+    SettingsParts::naturalWidth(*picker);
+    for (auto gate : RorozErurEvo::allCases<GateShape>()) picker->addItem(QString::fromStdString(title(gate)), int(gate));
+    connect(picker, &QComboBox::activated, this, [=, this](int index) {
+        const auto gate = GateShape(picker->itemData(index).toInt());
+        edit([&](Thresholds& t) { t.gate = gate; });
+    });
+    rows_.push_back([=](const Thresholds& t) {
+        const QSignalBlocker blocker(picker);
+        picker->setCurrentIndex(picker->findData(int(t.gate)));
+    });
+    return picker;
 }
 
 QLabel* ThresholdsTab::reasonLabel(const char* key) {

@@ -26,6 +26,7 @@ class QVBoxLayout;
 namespace Tessarine {
 
 class Announcer;
+class NumberField;
 class UserSettings;
 
 class ThresholdsTab : public QWidget {
@@ -53,6 +54,16 @@ private:
     void refresh();
     void buildFamilySection(QVBoxLayout& column);
     void buildLimitSections(QVBoxLayout& column);
+    // The row's editor, which shows the edited record's value and offers what is typed; `reason`
+    // is the line under the row (none for the gate picker).
+    QWidget* editor(const ThresholdRow& spec, QLabel* reason);
+    QWidget* limitPairEditor(const ThresholdRow& spec, QLabel* reason);
+    QWidget* percentEditor(const ThresholdRow& spec, QLabel* reason);
+    QWidget* valueEditor(const ThresholdRow& spec, QLabel* reason);
+    QWidget* ratePairEditor(const ThresholdRow& spec, QLabel* reason);
+    QWidget* gateEditor(const ThresholdRow& spec);
+    // Text that is no number is refused in `reason`.
+    void refuseOnUnreadable(NumberField& field, QLabel* reason);
     void edit(const std::function<void(Thresholds&)>& change);
     // The hidden line under a row that says why its last entry was refused.
     QLabel* reasonLabel(const char* key);

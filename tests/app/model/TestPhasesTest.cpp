@@ -149,7 +149,7 @@ TEST(TestPhases, DriftProgressAndMeasuringTimes) {
 }
 
 // Status lines and completion, kind by kind, from recorded input.
-TEST(TestPhases, StatusLinesFromRecordedInput) {
+TEST(TestPhases, StickStatusLinesFromRecordedInput) {
     {
         Rig rig;
         auto a = Rig::begin(stick(TestKind::circularity));
@@ -185,6 +185,9 @@ TEST(TestPhases, StatusLinesFromRecordedInput) {
         EXPECT_FALSE(single.at(one, 5));
         EXPECT_EQ(one.status, "1 release \u00B7 1 of 8 directions");
     }
+}
+
+TEST(TestPhases, ButtonStatusLinesFromRecordedInput) {
     {
         Rig rig;
         auto a = Rig::begin(buttonsTest);
@@ -231,6 +234,9 @@ TEST(TestPhases, StatusLinesFromRecordedInput) {
         EXPECT_EQ(a.status, "3 of 8 directions");
         EXPECT_EQ(a.progress, 0.375);
     }
+}
+
+TEST(TestPhases, SurfaceAndAxisStatusLinesFromRecordedInput) {
     {
         Rig rig;
         auto a = Rig::begin(touchpadTest);
