@@ -15,6 +15,7 @@
 #include "app/model/AppModel.h"
 #include "app/views/kit/EmptyState.h"
 #include "app/views/shell/Sidebar.h"
+#include "app/views/shell/SidebarModel.h"
 #include "app/views/shell/ToastView.h"
 
 namespace Tessarine {
@@ -54,7 +55,7 @@ QWidget* placeholder(const QString& title, const QString& symbol, const QString&
 
 RootView::RootView(AppModel& model, Destinations destinations, TimerFactory timers, QWidget* parent)
     : QWidget(parent), model_(model), destinations_(std::move(destinations)), timers_(std::move(timers)),
-      split_(new HairlineSplitter(Qt::Horizontal)), sidebar_(new Sidebar(model)), detailHost_(new QWidget),
+      split_(new HairlineSplitter(Qt::Horizontal)), sidebar_(new Sidebar(model.navigation(), new SidebarModel(model))), detailHost_(new QWidget),
       // A style whose animations last no time at all is how the desktop asks for less motion.
       reduceMotion_(QApplication::style()->styleHint(QStyle::SH_Widget_Animation_Duration) == 0) {
     setObjectName(QStringLiteral("root"));

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/model/AppModel.h"
+#include "app/model/Navigation.h"
 #include "app/views/shell/SidebarModel.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
@@ -149,8 +149,9 @@ private:
 
 } // namespace
 
-Sidebar::Sidebar(AppModel& model, QWidget* parent)
-    : QListView(parent), model_(model), rows_(new SidebarModel(model, this)) {
+Sidebar::Sidebar(Navigation& navigation, SidebarModel* rows, QWidget* parent)
+    : QListView(parent), navigation_(navigation), rows_(rows) {
+    rows_->setParent(this);
     setObjectName(QStringLiteral("sidebar"));
     setAccessibleName(QStringLiteral("Sidebar"));
     setModel(rows_);
@@ -171,13 +172,13 @@ Sidebar::Sidebar(AppModel& model, QWidget* parent)
     // While the rows are rebuilt the list loses its selection; that is not the user's choice.
     connect(rows_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { syncing_ = true; });
     connect(rows_, &SidebarModel::rebuilt, this, &Sidebar::showSelection);
-    connect(&model_.navigation(), &Navigation::selectionChanged, this, &Sidebar::showSelection);
+    connect(&navigation_, &Navigation::selectionChanged, this, &Sidebar::showSelection);
     showSelection();
 }
 
 void Sidebar::showSelection() {
     syncing_ = true;
-    const auto& selection = model_.navigation().selection();
+    const auto& selection = navigation_.selection();
     const QModelIndex index = selection ? rows_->indexOf(*selection) : QModelIndex();
     if (index.isValid()) {
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -194,7 +195,7 @@ void Sidebar::selectionChanged(const QItemSelection& selected, const QItemSelect
     const QModelIndexList chosen = selectionModel()->selectedIndexes();
     std::optional<SidebarItem> item;
     if (!chosen.isEmpty()) item = rows_->item(chosen.first());
-    model_.navigation().setSelection(item);
+    navigation_.setSelection(item);
 }
 
 void Sidebar::resizeEvent(QResizeEvent* event) {

@@ -1,18 +1,19 @@
 #pragma once
 // The left column of the main window: everything the user can open in the detail area. The
-// list's selection and the model's `selection` follow each other both ways.
+// list's selection and the navigation's `selection` follow each other both ways.
 #include <QListView>
 
 namespace Tessarine {
 
-class AppModel;
+class Navigation;
 class SidebarModel;
 
 class Sidebar : public QListView {
     Q_OBJECT
 
 public:
-    explicit Sidebar(AppModel& model, QWidget* parent = nullptr);
+    // The sidebar takes the rows it shows as its child.
+    Sidebar(Navigation& navigation, SidebarModel* rows, QWidget* parent = nullptr);
 
     SidebarModel& rows() const { return *rows_; }
 
@@ -32,7 +33,7 @@ protected:
 private:
     void showSelection();
 
-    AppModel& model_;
+    Navigation& navigation_;
     SidebarModel* rows_;
     // Set while the list's selection is being made to match the model (and while the list is
     // set up, which clears its selection), so that only the user's choices reach the model.

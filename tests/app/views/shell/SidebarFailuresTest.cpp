@@ -27,7 +27,7 @@ TEST(SidebarFailures, AControllerServiceThatFailsToStartShowsItsReasonInTheContr
     auto watcher = std::make_unique<ControllerWatcher>(backend);
     Fakes::Bench bench(false, {}, nullptr, std::make_unique<ControllerWatcherSource>(std::move(watcher)));
     bench.model->start(true);
-    Sidebar sidebar(*bench.model);
+    Sidebar sidebar(bench.model->navigation(), new SidebarModel(*bench.model));
     const SidebarModel& rows = sidebar.rows();
     EXPECT_FALSE(titles(rows).join('\n').contains("can't be read"));
 
@@ -50,7 +50,7 @@ TEST(SidebarFailures, ARefusedHidrawNodePointsToTheUdevRuleAndOtherCausesSayThei
         Fakes::skipped("Pad (couldn't be opened)", SkippedHID::Why::noDescriptor),
     };
     bench.model->refreshHID();
-    Sidebar sidebar(*bench.model);
+    Sidebar sidebar(bench.model->navigation(), new SidebarModel(*bench.model));
     const SidebarModel& rows = sidebar.rows();
 
     const QString refused = rows.indexOf(QStringLiteral("Wheel (couldn't be opened)")).data(Qt::ToolTipRole).toString();
@@ -67,7 +67,7 @@ TEST(SidebarFailures, ARefusedHidrawNodePointsToTheUdevRuleAndOtherCausesSayThei
 
 TEST(SidebarFailures, RawHIDReadingThatStoppedReplacesTheEmptyCaption) {
     Fakes::Bench bench(false);
-    Sidebar sidebar(*bench.model);
+    Sidebar sidebar(bench.model->navigation(), new SidebarModel(*bench.model));
     const SidebarModel& rows = sidebar.rows();
     EXPECT_TRUE(titles(rows).contains(SidebarModel::emptyCaption));
 

@@ -103,7 +103,7 @@ TEST_F(SidebarFixture, SectionsInOrderWithTheCaptionWhenNoHIDDeviceIsListed) {
     bench.hid->left = {Fakes::skipped("Keyboard K2 (also a keyboard or mouse)"),
                        Fakes::skipped("Wheel (couldn't be opened)")};
     model.refreshHID();
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     const SidebarModel& rows = sidebar.rows();
     EXPECT_EQ(identifiers(rows),
               (QStringList{"# Controllers", "device-demo", "# Joysticks, wheels and adapters", "caption",
@@ -129,7 +129,7 @@ TEST_F(SidebarFixture, SectionsInOrderWithTheCaptionWhenNoHIDDeviceIsListed) {
 }
 
 TEST_F(SidebarFixture, DeviceListsRebuildTheRowsAndDropTheCaption) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     const SidebarModel& rows = sidebar.rows();
     bench.controllers->list = {Fakes::controller("gc-1", "Wireless Pad")};
     bench.hid->plug(7, Fakes::tap(7, "Flight Stick", bench.clock));
@@ -152,7 +152,7 @@ TEST_F(SidebarFixture, DeviceListsRebuildTheRowsAndDropTheCaption) {
 }
 
 TEST_F(SidebarFixture, StatusMarkFollowsTheRunnersResults) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     const SidebarModel& rows = sidebar.rows();
     const QModelIndex demo = rows.indexOf(QStringLiteral("device-demo"));
     EXPECT_EQ(demo.data(SidebarModel::StatusSymbolRole).toString(), "");
@@ -166,7 +166,7 @@ TEST_F(SidebarFixture, StatusMarkFollowsTheRunnersResults) {
 }
 
 TEST_F(SidebarFixture, RunningMarkForAGuidedTestOrASoakRunOnThatDeviceOnly) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     const SidebarModel& rows = sidebar.rows();
     bench.controllers->list = {Fakes::controller("gc-1", "Wireless Pad"), Fakes::controller("gc-2", "Other Pad")};
     model.refreshControllers();
@@ -195,7 +195,7 @@ TEST_F(SidebarFixture, RunningMarkForAGuidedTestOrASoakRunOnThatDeviceOnly) {
 }
 
 TEST_F(SidebarFixture, SelectionFollowsTheModelBothWays) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     const SidebarModel& rows = sidebar.rows();
     auto selected = [&] {
         const QModelIndexList list = sidebar.selectionModel()->selectedIndexes();
@@ -224,7 +224,7 @@ TEST_F(SidebarFixture, SelectionFollowsTheModelBothWays) {
 }
 
 TEST_F(SidebarFixture, ArrowKeysStepOverRowsThatCannotBeSelected) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     sidebar.resize(240, 600);
     sidebar.show();
     model.navigation().setSelection(SidebarItem::device("demo"));
@@ -249,7 +249,7 @@ TEST_F(SidebarFixture, ArrowKeysStepOverRowsThatCannotBeSelected) {
 }
 
 TEST_F(SidebarFixture, ModelPassesQtsChecksAndAnnouncesOnlyTheRowAndRolesThatChanged) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     SidebarModel& rows = sidebar.rows();
     // Fatal: a broken promise of the model stops the test where it happens.
     QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -300,7 +300,7 @@ TEST_F(SidebarFixture, ModelPassesQtsChecksAndAnnouncesOnlyTheRowAndRolesThatCha
 }
 
 TEST_F(SidebarFixture, ClicksBesideThePickableRowsKeepTheUsersPickAndHomeEndReachBothEnds) {
-    Sidebar sidebar(model);
+    Sidebar sidebar(model.navigation(), new SidebarModel(model));
     sidebar.resize(260, 900);
     sidebar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&sidebar));
