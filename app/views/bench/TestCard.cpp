@@ -29,7 +29,7 @@
 namespace Tessarine {
 
 TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
-                   UserSettings& settings, BatchRunner* batch, QWidget* parent)
+                   const UserSettings& settings, BatchRunner* batch, QWidget* parent)
     : Card(parent), test_(test), device_(std::move(device)), runner_(runner), settings_(settings),
       batch_(batch),
       header_(new CardHeader(QString::fromStdString(test.symbol()), QString::fromStdString(test.title()))),

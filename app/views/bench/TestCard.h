@@ -37,7 +37,7 @@ class TestCard : public Card {
 
 public:
     TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, TestRunner& runner,
-             UserSettings& settings, BatchRunner* batch, QWidget* parent = nullptr);
+             const UserSettings& settings, BatchRunner* batch, QWidget* parent = nullptr);
 
     const GuidedTest& test() const { return test_; }
     // The same test with a changed target (say, the device's button list); the key stays.
@@ -62,7 +62,7 @@ private:
     GuidedTest test_;
     std::shared_ptr<InputDevice> device_;
     TestRunner& runner_;
-    UserSettings& settings_;
+    const UserSettings& settings_;
     BatchRunner* batch_;
     bool showDetails_ = false;
     bool wasRunning_ = false; // whether the last refresh showed this test running

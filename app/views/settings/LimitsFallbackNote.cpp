@@ -7,7 +7,7 @@
 
 namespace Tessarine {
 
-LimitsFallbackNote::LimitsFallbackNote(UserSettings& settings, QWidget* parent)
+LimitsFallbackNote::LimitsFallbackNote(const UserSettings& settings, QWidget* parent)
     : QLabel(parent), settings_(settings) {
     setObjectName(QStringLiteral("thresholds-fallback"));
     setWordWrap(true);

@@ -12,12 +12,12 @@ class LimitsFallbackNote final : public QLabel {
     Q_OBJECT
 
 public:
-    explicit LimitsFallbackNote(UserSettings& settings, QWidget* parent = nullptr);
+    explicit LimitsFallbackNote(const UserSettings& settings, QWidget* parent = nullptr);
 
 private:
     void refresh();
 
-    UserSettings& settings_;
+    const UserSettings& settings_;
 };
 
 } // namespace Tessarine

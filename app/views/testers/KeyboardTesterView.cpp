@@ -18,6 +18,7 @@
 #include "app/views/testers/KeyCapture.h"
 #include "app/views/testers/KeyboardDrawing.h"
 #include "app/paint/Symbols.h"
+#include "app/views/kit/Divider.h"
 #include "app/views/kit/ViewParts.h"
 #include "app/views/testers/TesterParts.h"
 #include "app/views/testers/TesterSaveDialog.h"
@@ -57,7 +58,7 @@ QLabel* statistic(QBoxLayout* row, const QString& title, const QString& objectNa
 }
 } // namespace
 
-KeyboardTesterView::KeyboardTesterView(KeyboardTester& tester, UserSettings& settings,
+KeyboardTesterView::KeyboardTesterView(KeyboardTester& tester, const UserSettings& settings,
                                        SessionCommands& commands, const Clock& clock, QWidget* parent)
     : QWidget(parent), tester_(tester), settings_(settings), commands_(commands), clock_(clock) {
     setObjectName(QStringLiteral("keyboard-tester"));
@@ -67,7 +68,7 @@ KeyboardTesterView::KeyboardTesterView(KeyboardTester& tester, UserSettings& set
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     buildHeader(outer);
-    outer->addWidget(ViewParts::divider());
+    outer->addWidget(new Divider(Qt::Horizontal));
 
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);

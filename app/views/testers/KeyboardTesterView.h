@@ -25,7 +25,7 @@ class KeyboardDrawing;
 class KeyboardTesterView : public QWidget {
     Q_OBJECT
 public:
-    explicit KeyboardTesterView(KeyboardTester& tester, UserSettings& settings, SessionCommands& commands,
+    explicit KeyboardTesterView(KeyboardTester& tester, const UserSettings& settings, SessionCommands& commands,
                                 const Clock& clock, QWidget* parent = nullptr);
 
     KeyCapture& capture() const { return *capture_; }
@@ -44,7 +44,7 @@ private:
     void save();
 
     KeyboardTester& tester_;
-    UserSettings& settings_;
+    const UserSettings& settings_;
     SessionCommands& commands_;
     const Clock& clock_;
     EventClock eventClock_;

@@ -17,6 +17,7 @@
 #include "app/model/UserSettings.h"
 #include "app/model/MouseTester.h"
 #include "app/views/testers/MousePad.h"
+#include "app/views/kit/Divider.h"
 #include "app/views/kit/ViewParts.h"
 #include "app/views/kit/SymbolText.h"
 #include "app/views/testers/TesterParts.h"
@@ -52,7 +53,7 @@ QLabel* digits(const QString& objectName) {
 enum HoldPage { idlePage, waitingPage, holdingPage, donePage };
 } // namespace
 
-MouseTesterView::MouseTesterView(MouseTester& tester, UserSettings& settings, SessionCommands& commands,
+MouseTesterView::MouseTesterView(MouseTester& tester, const UserSettings& settings, SessionCommands& commands,
                                  const Clock& clock, QWidget* parent)
     : QWidget(parent), tester_(tester), settings_(settings), commands_(commands), clock_(clock) {
     setObjectName(QStringLiteral("mouse-tester"));
@@ -67,7 +68,7 @@ MouseTesterView::MouseTesterView(MouseTester& tester, UserSettings& settings, Se
     auto* save = ViewParts::saveButton(QStringLiteral("mouse-save"));
     header->addWidget(save);
     outer->addLayout(header);
-    outer->addWidget(ViewParts::divider());
+    outer->addWidget(new Divider(Qt::Horizontal));
 
     auto* row = new QHBoxLayout;
     row->setSpacing(0);

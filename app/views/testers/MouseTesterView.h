@@ -29,7 +29,7 @@ public:
     static constexpr int rightColumnWidth = 330; // pixels
     static constexpr int holdRefreshMs = 250;    // the hold text's refresh while holding
 
-    explicit MouseTesterView(MouseTester& tester, UserSettings& settings, SessionCommands& commands,
+    explicit MouseTesterView(MouseTester& tester, const UserSettings& settings, SessionCommands& commands,
                              const Clock& clock, QWidget* parent = nullptr);
     ~MouseTesterView() override;
 
@@ -54,7 +54,7 @@ private:
     void save();
 
     MouseTester& tester_;
-    UserSettings& settings_;
+    const UserSettings& settings_;
     SessionCommands& commands_;
     const Clock& clock_;
     EventClock eventClock_;
