@@ -24,6 +24,7 @@
 #include "app/views/batch/BatchTexts.h"
 #include "app/views/bench/BenchTexts.h"
 #include "app/views/bench/CardParts.h"
+#include "app/views/kit/Divider.h"
 #include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
@@ -97,7 +98,7 @@ BatchView::BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& ba
     runningRow->addWidget(cancel_, 0, Qt::AlignVCenter);
     header->addWidget(running_);
     stack->addLayout(header);
-    stack->addWidget(ViewParts::divider());
+    stack->addWidget(new Divider(Qt::Horizontal));
 
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("batch-scroll"));

@@ -1,6 +1,5 @@
 #include "app/views/kit/ViewParts.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 
 #include "app/paint/Symbols.h"
@@ -23,14 +22,6 @@ QPushButton* saveButton(const QString& objectName, const QString& title) {
     button->setObjectName(objectName);
     button->setIcon(Symbols::icon(QStringLiteral("square.and.arrow.down"), button->palette().color(QPalette::ButtonText)));
     return button;
-}
-
-QWidget* divider() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
 }
 
 QBoxLayout* header(const QString& title) {

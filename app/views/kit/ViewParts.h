@@ -1,6 +1,6 @@
 #pragma once
-// Small pieces several screens share: a header row with its title, a save button, a hairline and
-// text in the secondary style.
+// Small pieces several screens share: a header row with its title, a save button and text in the
+// secondary style.
 #include <QLabel>
 #include <QPushButton>
 #include <QString>
@@ -18,8 +18,6 @@ constexpr int headerMarginY = 12;
 QLabel* secondaryLabel(const QString& text, const QFont& font);
 // A save button: the title ("Save Session…" unless told) beside the save symbol.
 QPushButton* saveButton(const QString& objectName, const QString& title = QStringLiteral("Save Session…"));
-// A horizontal hairline.
-QWidget* divider();
 // The header row: the title (title font) on the left; items are added to its right by the caller.
 QBoxLayout* header(const QString& title);
 

@@ -19,6 +19,7 @@
 #include "app/paint/Theme.h"
 #include "app/views/kit/LinkOpener.h"
 #include "app/views/settings/SettingsParts.h"
+#include "app/views/kit/Divider.h"
 #include "app/views/kit/ViewParts.h"
 
 namespace Tessarine {
@@ -185,7 +186,7 @@ MoreAppsView::MoreAppsView(UrlOpener opener, QWidget* parent) : QWidget(parent),
     rows->setSpacing(0);
     bool first = true;
     for (const CatalogueApp& app : apps()) {
-        if (!first) rows->addWidget(ViewParts::divider());
+        if (!first) rows->addWidget(new Divider(Qt::Horizontal));
         first = false;
         auto* row = new CatalogueAppRow(app);
         connect(row, &QAbstractButton::clicked, this, [this, app] { open(app); });
