@@ -7,7 +7,7 @@
 # holds by build ID, the AppStream metainfo (appstreamcli validate --no-net), the desktop entry
 # (desktop-file-validate, its categories), the manual page's files and environment, both
 # programs' command lines run from the package unpacked into a scratch root (dpkg -x), the report
-# tool loading neither SDL nor udev (ldd), the application not linking SDL (readelf), and
+# tool loading neither SDL, udev, Qt Widgets nor Print Support (ldd), the application not linking SDL (readelf), and
 # lintian, which must find no errors in either package; its warnings are listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -82,7 +82,7 @@ fi
 sh tests/packaging/command-line-test.sh "$scratch/root/usr/bin/tessarine" "$scratch/root/usr/bin/tessarine-report" ||
   fail "the installed programs' command lines"
 sh tests/packaging/report-links-test.sh "$scratch/root/usr/bin/tessarine-report" ||
-  fail "the installed report tool loads SDL or udev"
+  fail "the installed report tool loads SDL, udev, Qt Widgets or Print Support"
 # SDL is loaded when the controller thread starts it, not with the program: it and the libraries
 # it needs would otherwise be mapped before the window can show.
 if readelf -d "$scratch/root/usr/bin/tessarine" | grep -q 'NEEDED.*libSDL'; then

@@ -5,7 +5,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 
 #include <algorithm>
 #include <iterator>
@@ -34,15 +33,17 @@ std::optional<Branding> prepared(const std::optional<Branding>& branding) {
     return result;
 }
 
+} // namespace
+
 void checkNotEmpty(const ReportInput& input) {
     if (input.sessions.empty()) throw Error("There are no sessions to put in the report.");
 }
 
-// Paints every page, calling `nextPage` between pages and `place` to set up each page's
-// coordinates. One session's pages are worked out at a time, and each page is laid out as it
-// is painted and let go before the next.
-template <typename NextPage, typename Place>
-void paintPages(QPainter& painter, const ReportInput& input, NextPage nextPage, Place place) {
+// One session's pages are worked out at a time, and each page is laid out as it is painted and
+// let go before the next.
+void paintPages(QPainter& painter, const ReportInput& input, const std::function<void()>& nextPage,
+                const std::function<void()>& place) {
+    checkNotEmpty(input);
     const std::optional<Branding> shared = prepared(input.branding);
     bool first = true;
     for (const TestSession& saved : input.sessions) {
@@ -54,7 +55,7 @@ void paintPages(QPainter& painter, const ReportInput& input, NextPage nextPage, 
             if (!first) nextPage();
             first = false;
             painter.save();
-            place();
+            if (place) place();
             ReportPage sheet{.page = page, .branding = shared, .app = input.app};
             sheet.columns = columns;
             paintReportPage(painter, sheet);
@@ -62,8 +63,6 @@ void paintPages(QPainter& painter, const ReportInput& input, NextPage nextPage, 
         }
     }
 }
-
-} // namespace
 
 std::vector<Page> pages(const ReportInput& input) {
     std::vector<Page> result;
@@ -87,7 +86,7 @@ void render(QIODevice& out, const ReportInput& input) {
     setPages(writer);
     QPainter painter;
     if (!painter.begin(&writer)) throw Error("The PDF document could not be started.");
-    paintPages(painter, input, [&] { writer.newPage(); }, [] {});
+    paintPages(painter, input, [&] { writer.newPage(); });
     if (!painter.end()) throw Error("The PDF document could not be finished.");
 }
 
@@ -97,31 +96,6 @@ QByteArray render(const ReportInput& input) {
     buffer.open(QIODevice::WriteOnly);
     render(buffer, input);
     return bytes;
-}
-
-void printTo(QPrinter& printer, const ReportInput& input) {
-    checkNotEmpty(input);
-    printer.setFullPage(true);
-    printer.setPageMargins(QMarginsF(), QPageLayout::Point);
-    printer.setDocName(documentTitle);
-    printer.setCreator(documentCreator);
-    QPainter painter;
-    if (!painter.begin(&printer)) throw Error("The printer could not be started.");
-
-    // The whole paper in device pixels; a landscape sheet takes the page turned a quarter.
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const bool landscape = paper.width() > paper.height();
-    const double across = landscape ? pageHeight : pageWidth;
-    const double down = landscape ? pageWidth : pageHeight;
-    const double scale = std::min(paper.width() / across, paper.height() / down);
-    auto place = [&] {
-        painter.translate(paper.center());
-        if (landscape) painter.rotate(-90);
-        painter.scale(scale, scale);
-        painter.translate(-pageWidth / 2, -pageHeight / 2);
-    };
-    paintPages(painter, input, [&] { printer.newPage(); }, place);
-    if (!painter.end()) throw Error("The printer could not finish the report.");
 }
 
 } // namespace Tessarine::ReportPDF

@@ -1,13 +1,14 @@
 #pragma once
 // The PDF report of saved sessions: the pages of each session, the PDF document of all of them,
-// and the same pages painted onto a printer.
+// and the same pages painted onto any device.
 //
 // Callers: the model saves a report through its ReportRenderer (ReportService in the views
-// installs one that renders with this); the print panel of the views calls printTo; the
+// installs one that renders with this, and prints by painting the pages onto the printer); the
 // command-line tool renders files it was given.
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -18,8 +19,8 @@
 
 class QIODevice;
 class QPaintDevice;
+class QPainter;
 class QPdfWriter;
-class QPrinter;
 
 namespace Tessarine::ReportPDF {
 
@@ -81,9 +82,15 @@ QByteArray render(const ReportInput& input);
 // The same document written to `out` as it is made, for a caller that does not keep it whole.
 void render(QIODevice& out, const ReportInput& input);
 
-// Paints the same pages onto a printer: each page scaled to fit the paper whole, centred, and
-// turned a quarter for landscape paper. Zero margins. Throws Error as render does, and when
-// the printer cannot be started.
-void printTo(QPrinter& printer, const ReportInput& input);
+// Throws Error when there are no sessions: a report of nothing is a mistake, and a device that
+// would receive it should not be started.
+void checkNotEmpty(const ReportInput& input);
+
+// Paints every page of the sessions, in the light scheme, with `painter` already begun on its
+// device: `place` sets up each page's coordinates (612 × 792 points from the top-left corner;
+// nothing to do on a 72 dpi page) and `nextPage` starts a new sheet between pages. Throws Error
+// for an empty list.
+void paintPages(QPainter& painter, const ReportInput& input, const std::function<void()>& nextPage,
+                const std::function<void()>& place = {});
 
 } // namespace Tessarine::ReportPDF

@@ -24,6 +24,11 @@ public:
 
     static bool printPanel(QPrinter& printer, QWidget* window);
 
+    // Paints the report's pages onto the printer: each page scaled to fit the paper whole,
+    // centred, and turned a quarter for landscape paper. Zero margins. Throws ReportPDF::Error
+    // for an empty list and when the printer cannot be started or finished.
+    static void printTo(QPrinter& printer, const ReportInput& input);
+
 private:
     QPointer<QWidget> window_;
     AskPrinter ask_;

@@ -1,11 +1,10 @@
-// The report's pages and its document: pagination, the PDF's metadata, texts and geometry, the
-// shared logo, and printing the same pages.
+// The report's pages and its document: pagination, the PDF's metadata, texts and geometry, and the
+// shared logo.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QPrinter>
 
 #include "PdfTools.h"
 #include "app/report/ReportPDF.h"
@@ -131,10 +130,6 @@ TEST(ReportPDF, ATwentyTwoResultSessionWithPlotsPrintsOnTwoPagesTableFirst) {
 
 TEST(ReportPDF, AnEmptyListIsAnErrorNotAnEmptyDocument) {
     EXPECT_THROW(ReportPDF::render(input({})), ReportPDF::Error);
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("never-written.pdf")));
-    EXPECT_THROW(ReportPDF::printTo(printer, input({})), ReportPDF::Error);
 }
 
 TEST(ReportPDF, TheDocumentIsLetterSizedWithItsTitleCreatorAndPageLines) {
@@ -180,35 +175,4 @@ TEST(ReportPDF, ALogoOnEveryPageIsStoredOnce) {
     // Three pages grow by about what one page grows by (one picture), not three times as much.
     qsizetype perPicture = onePage.size() - onePagePlain.size();
     EXPECT_LT(withLogo.size() - plain.size(), perPicture * 3 / 2);
-}
-
-TEST(ReportPDF, PrintingPaintsTheSamePagesOnAnyPaper) {
-    REQUIRE_PDF_TOOLS();
-    std::vector<TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(1)};
-    QTemporaryDir dir;
-    for (auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(orientation);
-        QString path = dir.filePath(QStringLiteral("printed-%1.pdf").arg(int(orientation)));
-        printer.setOutputFileName(path);
-        ReportPDF::printTo(printer, input(sessions));
-
-        PdfTools::Document pdf(path);
-        EXPECT_EQ(pdf.pageCount(), 3);
-        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 2")));
-        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Left stick: 1.2% circularity")));
-        // Every word lands on the paper, whichever way round it is.
-        QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
-        auto m = size.match(pdf.info());
-        ASSERT_TRUE(m.hasMatch());
-        double w = m.captured(1).toDouble(), h = m.captured(2).toDouble();
-        for (const auto& word : pdf.words(1)) {
-            EXPECT_GE(word.xMin, 0) << word.text.toStdString();
-            EXPECT_LE(word.xMax, w) << word.text.toStdString();
-            EXPECT_GE(word.yMin, 0) << word.text.toStdString();
-            EXPECT_LE(word.yMax, h) << word.text.toStdString();
-        }
-    }
 }

@@ -1,14 +1,18 @@
 // The application's report through the model: saving a PDF with the model's branding, and
-// printing after the print panel, with its failures toasted.
+// printing after the print panel, with its failures toasted; the printed pages on any paper.
 #include "app/model/CommandFakes.h" // first: HIDTap.h must come before any Qt header
 
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "app/report/PdfTools.h"
+#include "app/report/ReportPDF.h"
 #include "app/views/shell/ReportService.h"
 #include "support/ReportSamples.h"
 
@@ -79,4 +83,44 @@ TEST_F(ReportFixture, PrintingPaintsEveryPageAfterThePanel) {
     QString printed = text(printedTo);
     EXPECT_TRUE(printed.contains(QStringLiteral("Page 2 of 2")));
     EXPECT_EQ(printed.count(QStringLiteral("Controller test report")), 3);
+}
+
+TEST(ReportPrinting, AnEmptyListStartsNoPrintJob) {
+    QTemporaryDir dir;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("never-written.pdf")));
+    EXPECT_THROW(ReportService::printTo(printer, ReportInput{}), ReportPDF::Error);
+    EXPECT_FALSE(QFile::exists(printer.outputFileName()));
+}
+
+TEST(ReportPrinting, TheSamePagesLandWholeOnAnyPaper) {
+    REQUIRE_PDF_TOOLS();
+    std::vector<RorozErurEvo::TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(1)};
+    QTemporaryDir dir;
+    for (auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(orientation);
+        QString path = dir.filePath(QStringLiteral("printed-%1.pdf").arg(int(orientation)));
+        printer.setOutputFileName(path);
+        ReportService::printTo(printer, ReportInput{.sessions = sessions});
+
+        PdfTools::Document pdf(path);
+        EXPECT_EQ(pdf.pageCount(), 3);
+        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Page 2 of 2")));
+        EXPECT_TRUE(pdf.flatText(2).contains(QStringLiteral("Left stick: 1.2% circularity")));
+        // Every word lands on the paper, whichever way round it is.
+        QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
+        auto m = size.match(pdf.info());
+        ASSERT_TRUE(m.hasMatch());
+        double w = m.captured(1).toDouble(), h = m.captured(2).toDouble();
+        for (const auto& word : pdf.words(1)) {
+            EXPECT_GE(word.xMin, 0) << word.text.toStdString();
+            EXPECT_LE(word.xMax, w) << word.text.toStdString();
+            EXPECT_GE(word.yMin, 0) << word.text.toStdString();
+            EXPECT_LE(word.yMax, h) << word.text.toStdString();
+        }
+    }
 }
