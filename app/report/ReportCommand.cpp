@@ -60,7 +60,7 @@ QString exitStatuses() {
 
 } // namespace
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int standardOutput) {
+std::variant<int, Request> parse(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Writes the PDF report of saved Tessarine session files."));
     const QCommandLineOption in(QStringLiteral("in"), QStringLiteral("A saved session file; repeat for more."),
@@ -79,16 +79,18 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
                                      QStringLiteral("Shows the version."));
     parser.addOptions({in, output, company, contact, logo, help, version});
 
-    auto fail = [&](int status, const QString& message) {
-        err << tool << ": " << message << Qt::endl;
-        return status;
-    };
     // A wrong command line is told apart from a run that failed, so a script can tell a typo
     // from a bad session file.
-    auto usage = [&](const QString& message) { return fail(usageError, message + QLatin1Char('\n') + usageLine); };
+    auto usage = [&](const QString& message) {
+        err << tool << ": " << message << '\n' << usageLine << Qt::endl;
+        return usageError;
+    };
     if (!parser.parse(arguments)) return usage(parser.errorText() + QStringLiteral(" (see --help)"));
     if (parser.isSet(help)) {
-        out << parser.helpText() << exitStatuses();
+        // The parser's own first line names the program as it was started (or not at all before
+        // the application object exists); the tool's usage line says more.
+        const QString text = parser.helpText();
+        out << usageLine << text.mid(text.indexOf(QLatin1Char('\n'))) << exitStatuses();
         out.flush();
         return 0;
     }
@@ -102,15 +104,23 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
     if (!parser.isSet(in)) return usage(QStringLiteral("Give at least one session file with --in."));
     if (!parser.isSet(output) || parser.value(output).isEmpty())
         return usage(QStringLiteral("Give the PDF file to write with --out."));
+    return Request{
+        .sessions = parser.values(in),
+        .out = parser.value(output),
+        .company = parser.value(company),
+        .contact = parser.value(contact),
+        .logo = parser.isSet(logo) ? std::optional(parser.value(logo)) : std::nullopt,
+    };
+}
 
+int make(const Request& request, QTextStream& err, int standardOutput) {
     try {
         std::vector<TestSession> sessions;
-        for (const QString& path : parser.values(in)) sessions.push_back(readSession(path));
-        QImage picture = parser.isSet(logo) ? readLogo(parser.value(logo)) : QImage();
+        for (const QString& path : request.sessions) sessions.push_back(readSession(path));
+        QImage picture = request.logo ? readLogo(*request.logo) : QImage();
         const ReportInput input{
             .sessions = sessions,
-            .branding = ReportBranding::make(parser.value(company).toStdString(), parser.value(contact).toStdString(),
-                                             picture),
+            .branding = ReportBranding::make(request.company.toStdString(), request.contact.toStdString(), picture),
             .app = AppInfo::current(),
         };
         QByteArray pdf;
@@ -119,15 +129,22 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int st
         } catch (const std::exception& error) {
             throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromUtf8(error.what())};
         }
-        const QByteArray target = QFile::encodeName(parser.value(output));
+        const QByteArray target = QFile::encodeName(request.out);
         if (auto error = RorozErurEvo::ToolOutput::write(
                 std::string(target.constData(), static_cast<std::size_t>(target.size())),
                 std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())), standardOutput))
             throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromStdString(*error)};
     } catch (const Failure& failure) {
-        return fail(runFailed, failure.message);
+        err << tool << ": " << failure.message << Qt::endl;
+        return runFailed;
     }
     return 0;
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int standardOutput) {
+    auto request = parse(arguments, out, err);
+    if (const int* status = std::get_if<int>(&request)) return *status;
+    return make(std::get<Request>(request), err, standardOutput);
 }
 
 } // namespace Tessarine::ReportCommand

@@ -15,13 +15,32 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
+#include <variant>
+
 namespace Tessarine::ReportCommand {
 
 inline constexpr int runFailed = 1;
 inline constexpr int usageError = 2;
 
-// `arguments` as the process received them, the program's name first. `standardOutput` is the
-// descriptor the PDF goes to for "--out -". Returns the exit status.
+// The report a command line asks for.
+struct Request {
+    QStringList sessions; // in the order given
+    QString out;          // "-" for standard output
+    QString company;
+    QString contact;
+    std::optional<QString> logo;
+};
+
+// Reads the command line, `arguments` as the process received them, the program's name first.
+// --help, --version and a wrong command line are answered here and their exit status returned;
+// otherwise the request. Needs no application object, so the tool answers them before it starts
+// the GUI that the report's fonts need.
+std::variant<int, Request> parse(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// Makes the requested report; needs the GUI application. `standardOutput` is the descriptor the
+// PDF goes to for "--out -". Returns the exit status.
+int make(const Request& request, QTextStream& err, int standardOutput = 1);
+// Both, one after the other.
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err, int standardOutput = 1);
 
 } // namespace Tessarine::ReportCommand
