@@ -1,6 +1,7 @@
 #include "app/drawing/BlendRows.h"
 
 #include "app/drawing/PixelMath.h"
+#include "app/drawing/VectorPaths.h"
 
 #include <cstring>
 
@@ -72,11 +73,6 @@ inline bool uniformRun(std::uint32_t color, const std::uint8_t* alpha, std::uint
 #endif
 
 #if defined(TESSARINE_WIDE_BLENDS)
-bool wideBlends() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
-
 // tint2 of four pixels held as 16-bit channels, two in each half.
 __attribute__((target("avx2"))) inline __m256i tintWide(__m256i color, __m256i strength) {
     const __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(color, strength), _mm256_set1_epi16(128));
@@ -136,7 +132,8 @@ __attribute__((target("avx2"))) int tintOverWide(std::uint32_t color, const std:
 void over(const std::uint32_t* source, std::uint32_t* pixels, int count) {
     int i = 0;
 #if defined(__SSE2__)
-    for (; i + 4 <= count; i += 4) {
+    const int vectors = VectorPaths::use128() ? count : 0;
+    for (; i + 4 <= vectors; i += 4) {
         const __m128i s = load(source + i);
         // Clear runs (most of an effect's margin) leave the pixels as they are.
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, _mm_setzero_si128())) == 0xffff) continue;
@@ -182,9 +179,11 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
     // a clear or evenly shaded image) is worked out as one pixel, and only the rest is blended
     // four by four. A look at every four pixels cost more than the blending it spared.
 #if defined(TESSARINE_WIDE_BLENDS)
-    if (wideBlends()) i = tintOverWide(color, alpha, pixels, count);
+    if (VectorPaths::use256()) i = tintOverWide(color, alpha, pixels, count);
 #endif
-    for (; i + 16 <= count; i += 16) {
+    // The plain loop alone where no vector path is taken.
+    const int vectors = VectorPaths::use128() ? count : i;
+    for (; i + 16 <= vectors; i += 16) {
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i)), zero)) ==
             0xffff)
             continue;
@@ -194,7 +193,7 @@ void tintOver(std::uint32_t color, const std::uint8_t* alpha, std::uint32_t* pix
         four(i + 8);
         four(i + 12);
     }
-    for (; i + 4 <= count; i += 4) four(i);
+    for (; i + 4 <= vectors; i += 4) four(i);
 #endif
     for (; i < count; ++i)
         if (alpha[i] != 0) pixels[i] = PixelMath::over(tint(color, alpha[i]), pixels[i]);
@@ -204,7 +203,8 @@ void scale(const std::uint8_t* coverage, std::uint32_t* pixels, int count) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(char(0xff));
-    for (; x + 16 <= count; x += 16) {
+    const int vectors = VectorPaths::use128() ? count : 0;
+    for (; x + 16 <= vectors; x += 16) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + x));
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(c, full)) == 0xffff) continue;
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(c, zero)) == 0xffff) {
@@ -226,7 +226,8 @@ void remainder(const std::uint8_t* taken, std::uint8_t* values, int count) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(char(0xff));
-    for (; x + 16 <= count; x += 16) {
+    const int vectors = VectorPaths::use128() ? count : 0;
+    for (; x + 16 <= vectors; x += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + x));
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) == 0xffff) continue; // nothing left to take from
         const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(taken + x));

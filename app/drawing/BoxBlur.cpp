@@ -1,5 +1,7 @@
 #include "app/drawing/BoxBlur.h"
 
+#include "app/drawing/VectorPaths.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -57,6 +59,7 @@ void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, i
     auto average = [&](Sum sum) { return std::uint8_t(std::min(255u, (std::uint32_t(sum) * scale + 32768) >> 16)); };
     std::fill(sums, sums + width, Sum(0));
     for (int y = 0; y <= std::min(r, rows - 1); ++y) add(src + std::size_t(y) * std::size_t(width));
+    [[maybe_unused]] const bool vectors = VectorPaths::use128();
     for (int y = 0; y < rows; ++y) {
         std::uint8_t* __restrict out = dst + std::size_t(y) * std::size_t(width);
         int i = 0;
@@ -66,7 +69,7 @@ void boxDown(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, i
         // out; a result is at most 21,845, so packing saturates it to 255 as the plain form's
         // min does.
         if constexpr (sizeof(Sum) == 2) {
-            if (scale <= 0xFFFF) {
+            if (scale <= 0xFFFF && vectors) {
                 const __m128i factor = _mm_set1_epi16(short(scale));
                 auto averaged = [&](const Sum* at) {
                     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
@@ -128,6 +131,7 @@ inline void transposeBlock(const std::uint8_t* src, std::size_t srcStride, std::
 
 // Bytes go sixteen by sixteen where the processor has 128-bit vectors; the ragged edges as above.
 void transpose(const std::uint8_t* src, std::uint8_t* dst, int width, int height) {
+    if (!VectorPaths::use128()) return transpose<std::uint8_t>(src, dst, width, height);
     const int fullWidth = width / 16 * 16, fullHeight = height / 16 * 16;
     for (int y0 = 0; y0 < fullHeight; y0 += 16)
         for (int x0 = 0; x0 < fullWidth; x0 += 16)
@@ -172,6 +176,7 @@ bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, i
     y0 = std::max(y0, 0);
     x1 = std::min(x1, width);
     y1 = std::min(y1, height);
+    [[maybe_unused]] const bool vectors = VectorPaths::use128();
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* row = plane + std::size_t(y) * std::size_t(width);
         int x = x0;
@@ -181,7 +186,7 @@ bool uniform(const std::uint8_t* plane, int width, int height, int x0, int x1, i
             return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)), wanted)) ==
                    0xFFFF;
         };
-        if (x1 - x0 >= 16) {
+        if (vectors && x1 - x0 >= 16) {
             for (; x + 16 <= x1; x += 16)
                 if (!same(x)) return false;
             // The last few as the sixteen ending there, some looked at twice.
@@ -341,10 +346,6 @@ namespace {
 // Where the processor has 256-bit vectors, thirty-two sums at a time, each lane with the same
 // multiply and add in the same order as the narrower forms (no fused multiply-add is enabled
 // here either). Each returns where it stopped, for the narrower forms to carry on.
-bool wideSums() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
 
 // gaussianDown's sums of line `y` for columns 0 … the last whole thirty-two.
 __attribute__((target("avx2"))) int downWide(const float* in, float* sum, int width, int y, int first, int last,
@@ -407,15 +408,17 @@ void gaussianDown(const float* in, float* out, int width, int rows, int y0, int 
     const int reach = int(weights.size() / 2);
     const float* w = weights.data() + reach;
     const std::size_t stride = std::size_t(width);
+    [[maybe_unused]] const bool wide = VectorPaths::use256();
+    [[maybe_unused]] const int vectors = VectorPaths::use128() ? width : 0;
     for (int y = y0; y < y1; ++y) {
         const int first = std::max(-reach, -y), last = std::min(reach, rows - 1 - y);
         float* sum = out + std::size_t(y) * stride;
         int x = 0;
 #if defined(TESSARINE_WIDE_SUMS)
-        if (wideSums()) x = downWide(in, sum, width, y, first, last, w, stride);
+        if (wide) x = downWide(in, sum, width, y, first, last, w, stride);
 #endif
 #if defined(__SSE2__)
-        for (; x + 16 <= width; x += 16) {
+        for (; x + 16 <= vectors; x += 16) {
             __m128 s0 = _mm_setzero_ps(), s1 = s0, s2 = s0, s3 = s0;
             for (int k = first; k <= last; ++k) {
                 const __m128 weight = _mm_set1_ps(w[k]);
@@ -430,7 +433,7 @@ void gaussianDown(const float* in, float* out, int width, int rows, int y0, int 
             _mm_storeu_ps(sum + x + 8, s2);
             _mm_storeu_ps(sum + x + 12, s3);
         }
-        for (; x + 4 <= width; x += 4) {
+        for (; x + 4 <= vectors; x += 4) {
             __m128 s0 = _mm_setzero_ps();
             for (int k = first; k <= last; ++k)
                 s0 = _mm_add_ps(s0, _mm_mul_ps(_mm_set1_ps(w[k]), _mm_loadu_ps(in + std::size_t(y + k) * stride + std::size_t(x))));
@@ -449,6 +452,7 @@ void gaussianDown(const float* in, float* out, int width, int rows, int y0, int 
 void gaussianAcross(const float* in, std::uint8_t* out, int width, Need need, const std::vector<float>& weights) {
     const int reach = int(weights.size() / 2);
     const float* w = weights.data() + reach;
+    [[maybe_unused]] const bool wide = VectorPaths::use256(), vectors = VectorPaths::use128();
     for (int y = need.y0; y < need.y1; ++y) {
         const float* line = in + std::size_t(y) * std::size_t(width);
         std::uint8_t* to = out + std::size_t(y) * std::size_t(width);
@@ -462,12 +466,12 @@ void gaussianAcross(const float* in, std::uint8_t* out, int width, Need need, co
         int x = need.x0;
         for (; x < whole0; ++x) one(x);
 #if defined(TESSARINE_WIDE_SUMS)
-        if (wideSums()) x = acrossWide(line, to, x, whole1, reach, w);
+        if (wide) x = acrossWide(line, to, x, whole1, reach, w);
 #endif
 #if defined(__SSE2__)
         const __m128 half = _mm_set1_ps(0.5f), top = _mm_set1_ps(255.0f), bottom = _mm_setzero_ps();
         auto rounded = [&](__m128 v) { return _mm_cvttps_epi32(_mm_max_ps(_mm_min_ps(_mm_add_ps(v, half), top), bottom)); };
-        for (; x + 16 <= whole1; x += 16) {
+        for (; vectors && x + 16 <= whole1; x += 16) {
             __m128 s0 = _mm_setzero_ps(), s1 = s0, s2 = s0, s3 = s0;
             for (int k = -reach; k <= reach; ++k) {
                 const __m128 weight = _mm_set1_ps(w[k]);
@@ -522,7 +526,8 @@ void blendLines(const std::uint16_t* lower, const std::uint16_t* upper, std::uin
 #if defined(__SSE2__)
     const __m128i lowWeight = _mm_set1_epi16(short(wl)), highWeight = _mm_set1_epi16(short(wu));
     const __m128i half = _mm_set1_epi32(32768);
-    for (; x + 8 <= count; x += 8) {
+    const int vectors = VectorPaths::use128() ? count : 0;
+    for (; x + 8 <= vectors; x += 8) {
         const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
         const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
         // Whole 32-bit products from their low and high halves.

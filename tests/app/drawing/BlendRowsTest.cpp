@@ -1,7 +1,10 @@
-// Rows blended four pixels at a time give exactly what PixelMath::over gives one at a time, for
-// every strength of a colour, over every kind of pixel beneath, at any row length and start.
+// Rows blended four or eight pixels at a time give exactly what PixelMath::over gives one at a
+// time, for every strength of a colour, over every kind of pixel beneath, at any row length and
+// start, on every vector path the processor has.
 #include "app/drawing/BlendRows.h"
 #include "app/drawing/PixelMath.h"
+
+#include "ForcedPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -37,9 +40,13 @@ std::vector<std::uint32_t> beneath(std::size_t count, std::mt19937& random) {
     return pixels;
 }
 
+struct RowBlends : ForcedPaths {};
+
 } // namespace
 
-TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
+TESSARINE_EVERY_VECTOR_PATH(RowBlends);
+
+TEST_P(RowBlends, TintedCoverageEqualsPixelByPixelOver) {
     std::mt19937 random(7);
     for (const QColor& color : {QColor(0, 0, 0, 140), QColor(255, 255, 255, 242), QColor(255, 120, 30), QColor(20, 200, 90, 3)}) {
         // The colour at each strength, each channel rounded to the nearest level.
@@ -70,7 +77,7 @@ TEST(BlendRows, TintedCoverageEqualsPixelByPixelOver) {
     }
 }
 
-TEST(BlendRows, EvenRunsEqualPixelByPixelOver) {
+TEST_P(RowBlends, EvenRunsEqualPixelByPixelOver) {
     // Long runs of one strength over one pixel, as a shadow's core lies over a clear or flat
     // image, broken at different places by another strength or another pixel beneath.
     const std::uint32_t color = qPremultiply(QColor(0, 0, 0, 56).rgba());
@@ -93,7 +100,7 @@ TEST(BlendRows, EvenRunsEqualPixelByPixelOver) {
                 }
 }
 
-TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
+TEST_P(RowBlends, ImageRowsEqualPixelByPixelOver) {
     std::mt19937 random(11);
     for (int count : {0, 1, 3, 4, 5, 64, 1001}) {
         std::vector<std::uint32_t> source(static_cast<std::size_t>(count));
@@ -107,7 +114,7 @@ TEST(BlendRows, ImageRowsEqualPixelByPixelOver) {
     }
 }
 
-TEST(BlendRows, MaskedRowsEqualPixelByPixelScaling) {
+TEST_P(RowBlends, MaskedRowsEqualPixelByPixelScaling) {
     // Runs of whole, clear and mixed coverage, ending at every remainder of the sixteen that go
     // at once, over every kind of pixel.
     std::mt19937 random(9);
@@ -126,7 +133,7 @@ TEST(BlendRows, MaskedRowsEqualPixelByPixelScaling) {
     }
 }
 
-TEST(BlendRows, RemainderEqualsValueByValueScaling) {
+TEST_P(RowBlends, RemainderEqualsValueByValueScaling) {
     // Runs of clear values, of full taking and of mixed bytes, ending at every remainder of the
     // sixteen that go at once.
     std::mt19937 random(5);
@@ -149,7 +156,7 @@ TEST(BlendRows, RemainderEqualsValueByValueScaling) {
     }
 }
 
-TEST(BlendRows, RemainderRoundsEveryPairAsTheValueByValueLoop) {
+TEST_P(RowBlends, RemainderRoundsEveryPairAsTheValueByValueLoop) {
     // Every value against every taking, sixteen to a run, so that each pair goes through the
     // vector arithmetic and not only the row's scalar tail.
     std::vector<std::uint8_t> taken(256 * 256), values(256 * 256);

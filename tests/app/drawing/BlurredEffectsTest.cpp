@@ -1,6 +1,7 @@
 // Shadows and glows are worked out on coverage alone, and wide ones on a coarser grid; held here
 // to the plain way of making them (the colour painted into a layer of colour pixels, each channel
-// blurred at full resolution) within a few levels of 255 at every pixel.
+// blurred at full resolution) within a few levels of 255 at every pixel. The blur steps give their
+// plain loops' values exactly on every vector path.
 #include "app/drawing/BoxBlur.h"
 #include "app/drawing/Coverage.h"
 #include "app/drawing/PadShapes.h"
@@ -8,6 +9,7 @@
 #include "app/drawing/PaintLayers.h"
 
 #include "DrawingProbe.h"
+#include "ForcedPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +80,12 @@ std::vector<Case> cases() {
     };
 }
 
+// The blur steps held to their plain loops on each vector path.
+struct BlurSteps : ForcedPaths {};
+
 } // namespace
+
+TESSARINE_EVERY_VECTOR_PATH(BlurSteps);
 
 TEST(BlurredEffects, OneChannelBlurIsTheColourBlurOfAlpha) {
     // The same three boxes on a single plane give each pixel what the colour blur gives its alpha.
@@ -247,7 +254,7 @@ std::vector<std::uint8_t> plainBoxBlur(std::vector<std::uint8_t> plane, int widt
 
 } // namespace
 
-TEST(BlurredEffects, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
+TEST_P(BlurSteps, BlurringOnlyTilesNearEdgesEqualsBlurringTheWholePlane) {
     // A large plane mostly clear or full, as a shape's coverage is: a filled block with a ragged
     // edge, a lone pixel, a hard step on a tile boundary, a noisy patch at the plane's edge and a
     // full block running into the edge, beyond which everything counts as clear. Up to a sigma of
@@ -314,7 +321,7 @@ TEST(BlurredEffects, BlurAskedForPartOfAPlaneGivesThatPartExactly) {
     EXPECT_GT(leftOut, 0); // the band away from the disc was left as it was
 }
 
-TEST(BlurredEffects, BlurStepsEqualTheirPlainLoopsExactly) {
+TEST_P(BlurSteps, BlurStepsEqualTheirPlainLoopsExactly) {
     // Sizes that leave every remainder of the vectors' widths, noise and hard steps alike; the
     // box blur's sums reach past 255 × 16 for the widest windows.
     std::mt19937 random(11);
