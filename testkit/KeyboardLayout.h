@@ -1,8 +1,10 @@
 #pragma once
-// The two full-size keyboards the keyboard tester draws and expects: US (ANSI) and ISO, each a main
-// block with the navigation block and the numeric keypad beside it. Keys are identified by their
-// virtual key code (the code the main block was written in), never by the character a key
-// produces; LinuxKeyCodes maps the codes Linux reports onto them.
+// The two keyboards the keyboard tester draws and expects, US (ANSI) and ISO, each a main block
+// with the navigation block and the numeric keypad beside it, and the three sizes of board cut
+// from them: compact (the main block and the arrows, as a laptop has), tenkeyless (with the
+// navigation block) and full-size (with the keypad). Keys are identified by their virtual key
+// code (the code the main block was written in), never by the character a key produces;
+// LinuxKeyCodes maps the codes Linux reports onto them.
 #include <array>
 #include <optional>
 #include <set>
@@ -61,27 +63,35 @@ struct KeySlot {
     friend bool operator==(const KeySlot&, const KeySlot&) = default;
 };
 
+// The sizes of board, smallest first: each has every key of the one before it.
+enum class KeyboardBoard { compact, tenkeyless, fullSize };
+
 // A key of the blocks beside the main block, on the board's grid: the column and row of its
-// top-left corner in key units from the main block's top-left, and its height in rows (the
-// keypad's Enter and + span two).
+// top-left corner in key units from the main block's top-left, its height in rows (the keypad's
+// Enter and + span two), and the smallest board that has it.
 struct PlacedKey {
     KeySpec key;
     double column = 0;
     int row = 0;
     int height = 1;
+    KeyboardBoard board = KeyboardBoard::fullSize;
     friend bool operator==(const PlacedKey&, const PlacedKey&) = default;
 };
 
 struct KeyboardLayout {
     enum class Kind { ansi, iso };
+    using Board = KeyboardBoard;
 
     Kind kind = Kind::ansi;
     std::vector<std::vector<KeySlot>> rows; // the main block: top row first, slots left to right
     std::vector<PlacedKey> side;            // the navigation block, then the keypad
 
-    // Width of the main block's rows, and of the whole board, in key units.
+    // Width of the main block's rows, and of the whole full-size board, in key units.
     static constexpr double mainUnits = 14.5;
     static constexpr double boardUnits = 22.5;
+    // Width of a board of that size: the main block, then the arrows or the navigation block
+    // (three keys and the half unit before them), then the keypad.
+    static double units(Board board);
 
     // Virtual key codes of the modifier keys.
     static constexpr int leftShift = 56, rightShift = 60, leftControl = 59, rightControl = 62, leftOption = 58,
@@ -102,22 +112,40 @@ struct KeyboardLayout {
                                           const std::vector<KeySpec>& tail);
 
     // Flat key list: the main block's rows top to bottom, then the side blocks; the first spec of a
-    // code wins. Built anew on every call.
+    // code wins. Built anew on every call. Without a board, the keys of the full-size board.
     std::vector<KeySpec> keys() const;
+    std::vector<KeySpec> keys(Board board) const;
+    // The keys beside the main block that a board of that size has.
+    std::vector<PlacedKey> sideKeys(Board board) const;
     std::optional<KeySpec> key(int code) const;
-    // The name of any key code: this layout's name for it, else the other layout's, else the
-    // name of the Linux key it was lifted from ("Linux key 700" when that has none), else "Key "
-    // and the code.
+    // Keys of the board that many healthy boards of that size lack, so a test counts them when
+    // they are pressed and never requires them: right Super and Menu, whose places often hold an
+    // Fn key that sends nothing, and on a compact board right Ctrl, which laptops with their arrows
+    // or Fn there lack.
+    static bool optional(Board board, int code);
+    // The name of any key code: this layout's name for it, else the name of the same key on the
+    // other layout, else the system's name of the Linux key it was lifted from, else "Unknown key
+    // (code N)" with the Linux key code, else "Key " and the code.
     std::string name(int code) const;
 
     friend bool operator==(const KeyboardLayout&, const KeyboardLayout&) = default;
 };
 
 std::string title(KeyboardLayout::Kind kind);
+// "Compact (laptop)", "Tenkeyless", "Full-size".
+std::string title(KeyboardBoard board);
+// "compact board", "tenkeyless board", "full-size board": the board in a sentence.
+std::string phrase(KeyboardBoard board);
 
 template <> struct EnumTable<KeyboardLayout::Kind> {
     static constexpr std::array entries{EnumEntry{KeyboardLayout::Kind::ansi, "ansi"},
                                         EnumEntry{KeyboardLayout::Kind::iso, "iso"}};
+};
+
+template <> struct EnumTable<KeyboardBoard> {
+    static constexpr std::array entries{EnumEntry{KeyboardBoard::compact, "compact"},
+                                        EnumEntry{KeyboardBoard::tenkeyless, "tenkeyless"},
+                                        EnumEntry{KeyboardBoard::fullSize, "fullSize"}};
 };
 
 namespace LinuxKeyCodes {
@@ -126,7 +154,8 @@ namespace LinuxKeyCodes {
 // the left Shift is the grave accent (50); on ANSI the key left of "1" is the grave accent. Break
 // is the Pause key pressed with Ctrl. Codes without a virtual counterpart are lifted.
 int toKeyCode(int linuxCode, KeyboardLayout::Kind kind);
-// A name for a Linux key code that no layout draws ("F13", "Mute"), or none.
+// The system's name for a Linux key code that no layout draws ("F13", "Mute"), or none for a
+// code the kernel assigns to no key (84) or that no keyboard sends.
 std::optional<std::string> name(int linuxCode);
 } // namespace LinuxKeyCodes
 

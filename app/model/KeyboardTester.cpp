@@ -10,12 +10,20 @@ using namespace RorozErurEvo;
 
 KeyboardTester::KeyboardTester(Preferences& preferences, QObject* parent) : QObject(parent), preferences_(preferences) {
     layoutKind_ = preferences_.get(Settings::keyboardLayout) == QStringLiteral("iso") ? Kind::iso : Kind::ansi;
+    board_ = fromRawValue<Board>(preferences_.get(Settings::keyboardBoard).toStdString()).value_or(Board::compact);
 }
 
 void KeyboardTester::setLayoutKind(Kind kind) {
     bool change = kind != layoutKind_;
     layoutKind_ = kind;
     preferences_.set(Settings::keyboardLayout, QString::fromStdString(rawValue(kind)));
+    if (change) emit changed();
+}
+
+void KeyboardTester::setBoard(Board board) {
+    bool change = board != board_;
+    board_ = board;
+    preferences_.set(Settings::keyboardBoard, QString::fromStdString(rawValue(board)));
     if (change) emit changed();
 }
 
@@ -110,16 +118,29 @@ void KeyboardTester::record(int code, bool down, double t) {
 }
 
 TestResult KeyboardTester::results(double chatterWindowMs, Date date) const {
+    // The board's keys; one that many boards of its size lack counts only once pressed.
     std::vector<InputName> expected;
-    for (const auto& spec : KeyboardLayout::layout(layoutKind_).keys())
+    std::vector<std::string> unpressed;
+    for (const auto& spec : KeyboardLayout::layout(layoutKind_).keys(board_)) {
+        if (KeyboardLayout::optional(board_, spec.code) && !tested_.count(spec.code)) {
+            unpressed.push_back(spec.name);
+            continue;
+        }
         expected.push_back(InputName{inputName(spec.code), spec.name});
+    }
     TestResult result =
         ButtonTest::result(expected, events_, chatterWindowMs, TestKind::keyboard, "", "keys", ValueSource::processed, date);
     result.measures.push_back(
         Measure{"rollover", "Most keys held at once", static_cast<double>(maxRollover_), MeasureUnit::count, std::nullopt});
     if (repeatRate_)
         result.measures.push_back(Measure{"repeat", "Key repeat", *repeatRate_, MeasureUnit::hertz, std::nullopt});
-    result.details.push_back("Layout: " + title(layoutKind_) +
+    if (!unpressed.empty()) {
+        std::string list;
+        for (const auto& name : unpressed) list += (list.empty() ? "" : ", ") + name;
+        result.details.push_back("Not pressed and not required, as many a " + phrase(board_) + " lacks " +
+                                 (unpressed.size() == 1 ? "it" : "them") + ": " + list + ".");
+    }
+    result.details.push_back("Layout: " + title(layoutKind_) + ", " + phrase(board_) +
                              ". Most keys registered together: " + std::to_string(maxRollover_) + ".");
     return result;
 }

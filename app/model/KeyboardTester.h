@@ -22,6 +22,7 @@ class KeyboardTester : public QObject {
     Q_OBJECT
 public:
     using Kind = RorozErurEvo::KeyboardLayout::Kind;
+    using Board = RorozErurEvo::KeyboardBoard;
     static constexpr int escCode = 53;
     static constexpr double escHoldSeconds = 1.5; // holding Esc this long ends capture
 
@@ -30,6 +31,9 @@ public:
     Kind layoutKind() const { return layoutKind_; }
     // Every assignment writes "keyboardLayout", also one that keeps the kind.
     void setLayoutKind(Kind kind);
+    // The size of board the result expects; every assignment writes "keyboardBoard".
+    Board board() const { return board_; }
+    void setBoard(Board board);
 
     bool capturing() const { return capturing_; }
     const std::set<int>& held() const { return held_; }
@@ -67,6 +71,7 @@ private:
 
     Preferences& preferences_;
     Kind layoutKind_ = Kind::ansi;
+    Board board_ = Board::compact;
     bool capturing_ = false;
     std::set<int> held_;
     std::set<int> tested_;

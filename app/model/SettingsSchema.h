@@ -43,6 +43,9 @@ inline const Setting<QString> defaultTechnician{"defaultTechnician", QString()};
 inline const Setting<QString> settingsTab{"settingsTab", QStringLiteral("thresholds")};
 // The keyboard tester's layout: "iso", or anything else for "ansi".
 inline const Setting<QString> keyboardLayout{"keyboardLayout", QStringLiteral("ansi")};
+// The size of board the keyboard tester expects: "tenkeyless", "fullSize", or anything else for
+// "compact".
+inline const Setting<QString> keyboardBoard{"keyboardBoard", QStringLiteral("compact")};
 // The update feed's address; empty means updates are not set up. Only the user writes it.
 inline const Setting<QString> updateFeedURL{"updateFeedURL", QString()};
 

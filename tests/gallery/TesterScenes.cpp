@@ -20,28 +20,30 @@ namespace Tessarine {
 namespace {
 
 using Kind = RorozErurEvo::KeyboardLayout::Kind;
+using Board = RorozErurEvo::KeyboardBoard;
 
-std::unique_ptr<QWidget> keyboard(Kind kind, KeyboardState state) {
+std::unique_ptr<QWidget> keyboard(Kind kind, Board board, KeyboardState state) {
     auto view = std::make_unique<KeyboardDrawing>();
-    view->setState(kind, std::move(state));
+    view->setState(kind, board, std::move(state));
     return view;
 }
 
 using RorozErurEvo::LinuxKeyCodes::lifted;
 
 // A few letters tested, A and S held, Return and J chattering (J released, Return held); Insert,
-// Keypad 1 and Keypad Enter tested, Right Ctrl held, Keypad 5 chattering.
+// Keypad 1 and Keypad Enter tested, Right Ctrl held, Keypad 5 chattering; Menu tested, the Up arrow
+// held. Keys off the board drawn are not drawn.
 KeyboardState typing() {
-    return {{0, 1, 2, 3, 12, 13, 14, 38, 36, 49, lifted(110), lifted(79), lifted(96), lifted(76), 62},
-            {0, 1, 36, 62},
+    return {{0, 1, 2, 3, 12, 13, 14, 38, 36, 49, lifted(110), lifted(79), lifted(96), lifted(76), 62, 54, 126},
+            {0, 1, 36, 62, 126},
             {38, 36, lifted(76)}};
 }
 
-// The main window over a model of its own, showing the keyboard tester after some typing: the
-// window goes before the model does.
+// The main window over a model of its own, showing the keyboard tester of a board after some
+// typing: the window goes before the model does.
 class TesterWindowHost final : public QWidget {
 public:
-    explicit TesterWindowHost(QSize size) : size_(size) {
+    TesterWindowHost(QSize size, RorozErurEvo::KeyboardBoard board) : size_(size) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         bench.model->navigation().setSelection(SidebarItem::keyboard());
@@ -49,6 +51,7 @@ public:
         window->setWindowFlags(Qt::Widget);
         layout->addWidget(window);
         KeyboardTester& tester = bench.model->keyboard();
+        tester.setBoard(board);
         tester.start();
         double t = 1;
         // a s d, Insert, Keypad 1, F13 (no key of the board) twice; Keypad 5 bounces.
@@ -97,12 +100,19 @@ public:
 };
 
 const bool testerScenesAdded = Gallery::add({
-    {"keyboard-ansi", {1400, 0}, [] { return keyboard(Kind::ansi, typing()); }},
-    {"keyboard-iso", {1400, 0}, [] { return keyboard(Kind::iso, {{10, 50}, {}, {50}}); }},
-    {"keyboard-small", {640, 0}, [] { return keyboard(Kind::ansi, typing()); }},
-    {"keyboard-tester-window", {}, [] { return std::make_unique<TesterWindowHost>(QSize(1320, 860)); }},
+    {"keyboard-ansi", {1400, 0}, [] { return keyboard(Kind::ansi, Board::fullSize, typing()); }},
+    {"keyboard-ansi-tenkeyless", {1200, 0}, [] { return keyboard(Kind::ansi, Board::tenkeyless, typing()); }},
+    {"keyboard-ansi-compact", {1200, 0}, [] { return keyboard(Kind::ansi, Board::compact, typing()); }},
+    // The Section key and the < > key tested, the < > key chattering; right Super held.
+    {"keyboard-iso", {1400, 0}, [] { return keyboard(Kind::iso, Board::fullSize, {{10, 50}, {lifted(126)}, {50}}); }},
+    {"keyboard-iso-compact", {1200, 0}, [] { return keyboard(Kind::iso, Board::compact, {{10, 50}, {}, {50}}); }},
+    {"keyboard-small", {640, 0}, [] { return keyboard(Kind::ansi, Board::fullSize, typing()); }},
+    {"keyboard-tester-window", {},
+     [] { return std::make_unique<TesterWindowHost>(QSize(1320, 860), Board::tenkeyless); }},
+    {"keyboard-tester-window-full-size", {},
+     [] { return std::make_unique<TesterWindowHost>(QSize(1320, 860), Board::fullSize); }},
     {"keyboard-tester-window-minimum", {},
-     [] { return std::make_unique<TesterWindowHost>(QSize(MainWindow::minimumWidth, 679)); }},
+     [] { return std::make_unique<TesterWindowHost>(QSize(MainWindow::minimumWidth, 679), Board::compact); }},
     {"mouse-pad", {560, 360}, mousePad},
     {"mouse-tester-rate", {1000, 680}, [] { return std::make_unique<MouseScreenHost>(); }},
 });

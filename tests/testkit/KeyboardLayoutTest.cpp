@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 using namespace RorozErurEvo;
 using Kind = KeyboardLayout::Kind;
@@ -129,10 +130,82 @@ TEST(KeyboardLayout, KeysNoBoardDrawsAreNamed) {
     EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(464, Kind::ansi)), "Fn");
     EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(183, Kind::ansi)), "F13");
     EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(113, Kind::ansi)), "Mute");
-    EXPECT_EQ(ansi.name(10), "Section"); // the ISO board's key, pressed with the ANSI board chosen
-    EXPECT_EQ(ansi.name(LinuxKeyCodes::lifted(700)), "Linux key 700");
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(141, Kind::ansi)), "Setup");
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(660, Kind::ansi)), "Macro 5");
+    // A code the kernel gives no key, and its "unknown" key, say so and give the code.
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(84, Kind::ansi)), "Unknown key (code 84)");
+    EXPECT_EQ(ansi.name(LinuxKeyCodes::toKeyCode(240, Kind::ansi)), "Unknown key (code 240)");
     EXPECT_EQ(ansi.name(9999), "Key 9999");
     EXPECT_EQ(ansi.name(0), "A");
+}
+
+TEST(LinuxKeyCodes, EveryKeyTheKernelNamesBelowWhatAnXServerPassesOnHasAName) {
+    // The codes the kernel assigns to no key (and 240, its "unknown key"), up to 248.
+    const std::set<int> unassigned{0, 84, 195, 196, 197, 198, 199, 240};
+    for (Kind kind : allCases<Kind>())
+        for (int linux = 0; linux <= 248; ++linux) {
+            const std::string name = KeyboardLayout::layout(kind).name(LinuxKeyCodes::toKeyCode(linux, kind));
+            EXPECT_EQ(name.starts_with("Unknown key"), unassigned.contains(linux)) << linux << " " << name;
+        }
+}
+
+TEST(KeyboardLayout, TheIsoKeyBesideLeftShiftIsTheLessGreaterKeyOnEitherBoard) {
+    // Linux calls it the 102nd key; a PC board prints < and > on it.
+    auto iso = KeyboardLayout::iso().key(LinuxKeyCodes::toKeyCode(86, Kind::iso));
+    ASSERT_TRUE(iso);
+    EXPECT_EQ(iso->label, "< >");
+    EXPECT_EQ(iso->name, "< > key");
+    EXPECT_EQ(KeyboardLayout::ansi().name(LinuxKeyCodes::toKeyCode(86, Kind::ansi)), "< > key");
+    // The key left of "1" keeps its names.
+    EXPECT_EQ(KeyboardLayout::iso().name(LinuxKeyCodes::toKeyCode(41, Kind::iso)), "Section");
+    EXPECT_EQ(KeyboardLayout::ansi().name(LinuxKeyCodes::toKeyCode(41, Kind::ansi)), "Grave accent");
+}
+
+namespace {
+std::set<std::string> names(const std::vector<KeySpec>& keys) {
+    std::set<std::string> set;
+    for (const auto& key : keys) set.insert(key.name);
+    return set;
+}
+} // namespace
+
+TEST(KeyboardLayout, EachBoardAddsItsBlockToTheOneBefore) {
+    using Board = KeyboardBoard;
+    // The main block's 74 keys (75 on ISO) and the arrows; the navigation block's 9 more; the keypad's 17.
+    const std::map<Board, std::pair<std::size_t, std::size_t>> sizes{
+        {Board::compact, {78, 79}}, {Board::tenkeyless, {87, 88}}, {Board::fullSize, {104, 105}}};
+    for (const auto& [board, size] : sizes) {
+        EXPECT_EQ(KeyboardLayout::ansi().keys(board).size(), size.first) << title(board);
+        EXPECT_EQ(KeyboardLayout::iso().keys(board).size(), size.second) << title(board);
+    }
+    const auto compact = names(KeyboardLayout::ansi().keys(Board::compact));
+    const auto tenkeyless = names(KeyboardLayout::ansi().keys(Board::tenkeyless));
+    for (const char* key : {"Up arrow", "Left arrow", "Escape", "F12", "Right Ctrl", "Menu"})
+        EXPECT_TRUE(compact.contains(key)) << key;
+    for (const char* key : {"Insert", "Print Screen", "Delete", "Keypad 1"}) EXPECT_FALSE(compact.contains(key)) << key;
+    EXPECT_TRUE(tenkeyless.contains("Insert"));
+    EXPECT_FALSE(tenkeyless.contains("Num Lock"));
+    EXPECT_EQ(KeyboardLayout::ansi().keys(Board::fullSize), KeyboardLayout::ansi().keys());
+    EXPECT_EQ(KeyboardLayout::units(Board::compact), 18);
+    EXPECT_EQ(KeyboardLayout::units(Board::tenkeyless), 18);
+    EXPECT_EQ(KeyboardLayout::units(Board::fullSize), 22.5);
+    // The board is kept as its raw value.
+    EXPECT_EQ(rawValue(Board::fullSize), "fullSize");
+    EXPECT_EQ(fromRawValue<Board>("tenkeyless"), Board::tenkeyless);
+    EXPECT_EQ(title(Board::compact), "Compact (laptop)");
+}
+
+TEST(KeyboardLayout, OnlyKeysManyBoardsOfTheSizeLackAreOptional) {
+    using Board = KeyboardBoard;
+    auto optional = [](Board board) {
+        std::set<std::string> set;
+        for (const auto& key : KeyboardLayout::iso().keys(board))
+            if (KeyboardLayout::optional(board, key.code)) set.insert(key.name);
+        return set;
+    };
+    EXPECT_EQ(optional(Board::compact), (std::set<std::string>{"Right Super", "Menu", "Right Ctrl"}));
+    EXPECT_EQ(optional(Board::tenkeyless), (std::set<std::string>{"Right Super", "Menu"}));
+    EXPECT_EQ(optional(Board::fullSize), (std::set<std::string>{"Right Super", "Menu"}));
 }
 
 TEST(KeyboardLayout, KeysCarryThePCNamesInTheSameGeometry) {

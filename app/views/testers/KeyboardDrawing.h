@@ -1,7 +1,8 @@
 #pragma once
-// The drawn keyboard of the keyboard tester: every key of the layout in its place (the main block,
-// the navigation block and the keypad beside it), teal while held, green once tested, with an
-// amber border when it chattered.
+// The drawn keyboard of the keyboard tester: every key of the chosen board in its place (the main
+// block, and beside it the arrows, the navigation block or the keypad as the board has them), teal
+// while held, green once tested, with an amber border when it chattered. A key that many boards of
+// that size lack has a dashed outline until it is pressed.
 #include <QColor>
 #include <QRectF>
 #include <QWidget>
@@ -17,17 +18,17 @@ class QPainter;
 namespace Tessarine {
 
 namespace KeyboardGeometry {
+using Board = RorozErurEvo::KeyboardBoard;
 // Points between keys, across and down.
 constexpr double spacing = 4;
-// Width of the whole board in key units: the main block's rows, the navigation block and the keypad.
-constexpr double boardUnits = RorozErurEvo::KeyboardLayout::boardUnits;
-// Points of the drawing's width that are not keys: a spacing for every unit of the board.
-constexpr double margin = spacing * boardUnits;
-// Height of the drawing in the same units (six rows and their spacing).
+// Height of the drawing in key units (six rows and their spacing).
 constexpr double heightUnits = 6.3;
+// The largest key unit drawn, in points: a letter key no larger than on a keyboard at hand.
+constexpr double largestUnit = 63.5;
 
-// The size of one key unit for a drawing `width` wide.
-double unit(double width);
+// The size of one key unit for a drawing of the board `width` wide; of the width, a spacing for
+// every unit of the board is not keys.
+double unit(double width, Board board);
 // Label font size of a key of size `size`: 0.28 of it, within 8…13.
 double labelSize(double size);
 // Size of the tested mark: 0.2 of the key, at least 7.
@@ -40,10 +41,13 @@ constexpr int smallestLabel = 6;
 struct Cap {
     RorozErurEvo::KeySpec key;
     QRectF frame;
-    double size = 0; // the size the key's fonts follow (u, or u/2 − 1 for half-height keys)
+    double size = 0;       // the size the key's fonts follow (u, or u/2 − 1 for half-height keys)
+    bool optional = false; // many boards of this size lack the key
 };
-// Every key's frame, rows from `topLeft` down, for a drawing whose key unit is `u`.
-std::vector<Cap> caps(const RorozErurEvo::KeyboardLayout& layout, double u, QPointF topLeft = {});
+// Every key's frame on the board, rows from `topLeft` down, for a drawing whose key unit is `u`.
+std::vector<Cap> caps(const RorozErurEvo::KeyboardLayout& layout, Board board, double u, QPointF topLeft = {});
+// The widest a drawing of the board grows, in pixels.
+int maximumWidth(Board board);
 } // namespace KeyboardGeometry
 
 struct KeyboardState {
@@ -52,22 +56,22 @@ struct KeyboardState {
     std::set<int> chatter;
 };
 
-// Draws the layout fitted into `rect` (aspect 22.5 : 6.3, top-left), `primary` being the
-// scheme's text colour.
+// Draws the board fitted into `rect` (the board's width in units : 6.3, top-left), `primary` being
+// the scheme's text colour.
 void paintKeyboard(QPainter& painter, const QRectF& rect, const RorozErurEvo::KeyboardLayout& layout,
-                   const KeyboardState& state, const QColor& primary);
+                   RorozErurEvo::KeyboardBoard board, const KeyboardState& state, const QColor& primary);
 
 class KeyboardDrawing : public QWidget, public AccessibleValue {
     Q_OBJECT
 public:
-    // Keys no larger than a letter key of 63.6 points.
-    static constexpr int maximumWidth = 1520;
+    using Board = RorozErurEvo::KeyboardBoard;
 
     explicit KeyboardDrawing(QWidget* parent = nullptr);
 
-    void setState(RorozErurEvo::KeyboardLayout::Kind kind, KeyboardState state);
+    void setState(RorozErurEvo::KeyboardLayout::Kind kind, Board board, KeyboardState state);
     const KeyboardState& state() const { return state_; }
-    // "3 of 77 keys tested; held: A".
+    Board board() const { return board_; }
+    // "3 of 76 keys tested; held: A".
     QString accessibleValue() const override;
 
     bool hasHeightForWidth() const override { return true; }
@@ -79,6 +83,7 @@ protected:
 
 private:
     RorozErurEvo::KeyboardLayout::Kind kind_ = RorozErurEvo::KeyboardLayout::Kind::ansi;
+    Board board_ = Board::compact;
     KeyboardState state_;
 };
 

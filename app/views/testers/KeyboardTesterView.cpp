@@ -31,7 +31,9 @@ namespace Tessarine {
 using RorozErurEvo::KeyboardLayout;
 
 namespace {
-constexpr int pickerWidth = 180;  // pixels
+constexpr int pickerWidth = 150;  // pixels: the layout picker; the board picker takes its text's width
+constexpr int labelGap = 4;       // pixels between a picker's label and the picker
+constexpr int groupGap = 12;      // pixels before each label and its picker
 constexpr int statisticsGap = 24; // pixels between the four figures
 
 // The keys that the desktop handles itself never reach an application's window.
@@ -83,6 +85,9 @@ KeyboardTesterView::KeyboardTesterView(KeyboardTester& tester, const UserSetting
     buildStatistics(stack);
     drawing_ = new KeyboardDrawing;
     stack->addWidget(drawing_);
+    optionalNote_ = ViewParts::secondaryLabel(QString(), Fonts::caption());
+    optionalNote_->setObjectName(QStringLiteral("keyboard-optional-note"));
+    stack->addWidget(optionalNote_);
     buildOtherKeys(stack);
     stack->addWidget(ViewParts::secondaryLabel(QString::fromUtf8(closingNote), Fonts::caption()));
     stack->addStretch(1);
@@ -95,21 +100,36 @@ KeyboardTesterView::KeyboardTesterView(KeyboardTester& tester, const UserSetting
     refresh();
 }
 
-// The title, the layout picker, Reset and Save Session….
+namespace {
+// A picker of the header, after the label that names it.
+template <class E>
+QComboBox* headerPicker(QBoxLayout* header, const QString& label, const QString& objectName) {
+    auto* picker = new QComboBox;
+    picker->setObjectName(objectName);
+    picker->setAccessibleName(label);
+    for (auto value : RorozErurEvo::allCases<E>())
+        picker->addItem(QString::fromStdString(RorozErurEvo::title(value)), QVariant(int(value)));
+    auto* text = new QLabel(label);
+    text->setBuddy(picker);
+    header->addSpacing(groupGap);
+    header->addWidget(text);
+    header->addSpacing(labelGap);
+    header->addWidget(picker);
+    return picker;
+}
+} // namespace
+
+// The title, the layout and board pickers, Reset and Save Session….
 void KeyboardTesterView::buildHeader(QVBoxLayout* outer) {
     QBoxLayout* header = ViewParts::header(QStringLiteral("Keyboard"));
-    layoutPicker_ = new QComboBox;
-    layoutPicker_->setObjectName(QStringLiteral("keyboard-layout"));
-    layoutPicker_->setAccessibleName(QStringLiteral("Layout"));
+    layoutPicker_ = headerPicker<KeyboardLayout::Kind>(header, QStringLiteral("Layout"), QStringLiteral("keyboard-layout"));
     layoutPicker_->setFixedWidth(pickerWidth);
-    for (auto kind : RorozErurEvo::allCases<KeyboardLayout::Kind>())
-        layoutPicker_->addItem(QString::fromStdString(title(kind)), QVariant(int(kind)));
-    auto* layoutLabel = new QLabel(QStringLiteral("Layout"));
-    layoutLabel->setBuddy(layoutPicker_);
-    header->addWidget(layoutLabel);
-    header->addWidget(layoutPicker_);
+    boardPicker_ = headerPicker<KeyboardLayout::Board>(header, QStringLiteral("Board"), QStringLiteral("keyboard-board"));
+    boardPicker_->setAccessibleDescription(KeyboardTexts::boardsDescription());
+    boardPicker_->setToolTip(KeyboardTexts::boardsDescription());
     auto* reset = new QPushButton(QStringLiteral("Reset"));
     reset->setObjectName(QStringLiteral("keyboard-reset"));
+    header->addSpacing(groupGap);
     header->addWidget(reset);
     auto* save = ViewParts::saveButton(QStringLiteral("keyboard-save"));
     header->addWidget(save);
@@ -119,6 +139,10 @@ void KeyboardTesterView::buildHeader(QVBoxLayout* outer) {
     connect(layoutPicker_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0) return;
         tester_.setLayoutKind(KeyboardLayout::Kind(layoutPicker_->itemData(index).toInt()));
+    });
+    connect(boardPicker_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0) return;
+        tester_.setBoard(KeyboardLayout::Board(boardPicker_->itemData(index).toInt()));
     });
     connect(reset, &QPushButton::clicked, &tester_, &KeyboardTester::reset);
     connect(save, &QPushButton::clicked, this, &KeyboardTesterView::save);
@@ -188,6 +212,11 @@ void KeyboardTesterView::refresh() {
         QSignalBlocker block(layoutPicker_);
         layoutPicker_->setCurrentIndex(layoutPicker_->findData(int(tester.layoutKind())));
     }
+    const KeyboardLayout::Board board = tester.board();
+    {
+        QSignalBlocker block(boardPicker_);
+        boardPicker_->setCurrentIndex(boardPicker_->findData(int(board)));
+    }
     const bool capturing = tester.capturing();
     start_->setVisible(!capturing);
     stop_->setVisible(capturing);
@@ -196,11 +225,10 @@ void KeyboardTesterView::refresh() {
                                     : QStringLiteral("Click Start, then press every key once. Keys turn green as "
                                                      "they register."));
 
-    const int total = int(layout.keys().size());
-    const int tested = KeyboardTexts::testedCount(layout, tester.tested());
-    progressLabel_->setText(KeyboardTexts::progress(tested, total));
-    progress_->setRange(0, std::max(total, 1));
-    progress_->setValue(tested);
+    const KeyboardTexts::KeyCount count = KeyboardTexts::count(layout, board, tester.tested());
+    progressLabel_->setText(KeyboardTexts::progress(count));
+    progress_->setRange(0, std::max(count.total, 1));
+    progress_->setValue(count.tested);
     progress_->setAccessibleName(progressLabel_->text());
 
     const auto chatter = KeyboardTexts::chatter(tester.events(), settings_.thresholds().chatterWindowMs);
@@ -208,11 +236,13 @@ void KeyboardTesterView::refresh() {
     rolloverValue_->setText(QString::number(tester.maxRollover()));
     repeatValue_->setText(KeyboardTexts::repeat(tester.repeatRate(), tester.repeatDelay()));
     chatterValue_->setText(KeyboardTexts::chatterList(layout, chatter));
-    otherKeysValue_->setText(KeyboardTexts::otherKeys(layout, tester.events()));
+    otherKeysValue_->setText(KeyboardTexts::otherKeys(layout, board, tester.events()));
     for (QLabel* value : {heldValue_, rolloverValue_, repeatValue_, chatterValue_, otherKeysValue_})
         value->setAccessibleDescription(value->text());
 
-    drawing_->setState(tester.layoutKind(), {tester.tested(), tester.held(), KeyboardTexts::chatterCodes(chatter)});
+    drawing_->setState(tester.layoutKind(), board,
+                       {tester.tested(), tester.held(), KeyboardTexts::chatterCodes(chatter)});
+    optionalNote_->setText(KeyboardTexts::optionalNote(layout, board));
 }
 
 void KeyboardTesterView::save() {

@@ -1,6 +1,7 @@
 #pragma once
-// The keyboard tester screen: layout picker, Reset and Save Session… in the header; the capture
-// row, the keys-tested progress, four live figures, the drawn keyboard and the keys it lacks below.
+// The keyboard tester screen: the layout and board pickers, Reset and Save Session… in the header;
+// the capture row, the keys-tested progress, four live figures, the drawn keyboard, what its dashed
+// keys mean and the keys it lacks below.
 #include <QWidget>
 
 #include <memory>
@@ -50,6 +51,7 @@ private:
     EventClock eventClock_;
     KeyCapture* capture_;
     QComboBox* layoutPicker_;
+    QComboBox* boardPicker_;
     QPushButton* start_;
     QPushButton* stop_;
     QLabel* captureText_;
@@ -61,6 +63,7 @@ private:
     QLabel* chatterValue_;
     QLabel* otherKeysValue_;
     KeyboardDrawing* drawing_;
+    QLabel* optionalNote_;
 };
 
 } // namespace Tessarine

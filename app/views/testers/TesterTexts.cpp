@@ -35,13 +35,19 @@ QString names(const KeyboardLayout& layout, const std::set<int>& codes) {
 
 namespace KeyboardTexts {
 
-int testedCount(const KeyboardLayout& layout, const std::set<int>& tested) {
-    auto keys = layout.keys();
-    return static_cast<int>(
-        std::count_if(keys.begin(), keys.end(), [&](const KeySpec& key) { return tested.count(key.code) > 0; }));
+KeyCount count(const KeyboardLayout& layout, KeyboardBoard board, const std::set<int>& tested) {
+    KeyCount count;
+    for (const KeySpec& key : layout.keys(board)) {
+        const bool pressed = tested.count(key.code) > 0;
+        if (pressed) ++count.tested;
+        if (pressed || !KeyboardLayout::optional(board, key.code)) ++count.total;
+    }
+    return count;
 }
 
-QString progress(int tested, int total) { return QStringLiteral("Keys tested: %1 of %2").arg(tested).arg(total); }
+QString progress(KeyCount count) {
+    return QStringLiteral("Keys tested: %1 of %2").arg(count.tested).arg(count.total);
+}
 
 std::map<std::string, InputChatter> chatter(const std::vector<ButtonEvent>& events, double windowMs) {
     auto entries = ChatterAnalysis::analyze(events, windowMs);
@@ -78,15 +84,15 @@ QString chatterList(const KeyboardLayout& layout, const std::map<std::string, In
     return items.join(QStringLiteral(", "));
 }
 
-QString drawingValue(const KeyboardLayout& layout, int tested, const std::set<int>& held) {
-    QString value = QStringLiteral("%1 of %2 keys tested").arg(tested).arg(layout.keys().size());
+QString drawingValue(const KeyboardLayout& layout, KeyCount count, const std::set<int>& held) {
+    QString value = QStringLiteral("%1 of %2 keys tested").arg(count.tested).arg(count.total);
     if (!held.empty()) value += QStringLiteral("; held: ") + names(layout, held);
     return value;
 }
 
-QString otherKeys(const KeyboardLayout& layout, const std::vector<ButtonEvent>& events) {
+QString otherKeys(const KeyboardLayout& layout, KeyboardBoard board, const std::vector<ButtonEvent>& events) {
     std::set<int> drawn;
-    for (const KeySpec& key : layout.keys()) drawn.insert(key.code);
+    for (const KeySpec& key : layout.keys(board)) drawn.insert(key.code);
     std::vector<std::pair<int, int>> presses; // code and count, in the order of first press
     for (const ButtonEvent& event : events) {
         auto code = event.down ? keyCode(event.input) : std::nullopt;
@@ -101,6 +107,19 @@ QString otherKeys(const KeyboardLayout& layout, const std::vector<ButtonEvent>& 
     QStringList items;
     for (const auto& [code, count] : presses) items << QStringLiteral("%1 %2×").arg(qs(layout.name(code))).arg(count);
     return items.join(QStringLiteral(", "));
+}
+
+QString boardsDescription() {
+    return QStringLiteral("Compact (laptop): the main block with the function row and the arrows. Tenkeyless adds "
+                          "the navigation block, Full-size the keypad.");
+}
+
+QString optionalNote(const KeyboardLayout& layout, KeyboardBoard board) {
+    QStringList names;
+    for (const KeySpec& key : layout.keys(board))
+        if (KeyboardLayout::optional(board, key.code)) names << qs(key.name);
+    return QStringLiteral("Dashed keys (%1) count once pressed and are never required: many %2s lack them.")
+        .arg(names.join(QStringLiteral(", ")), qs(phrase(board)));
 }
 
 std::string sessionName(KeyboardLayout::Kind kind) { return "Keyboard (" + title(kind) + ")"; }

@@ -18,10 +18,18 @@
 namespace Tessarine {
 
 namespace KeyboardTexts {
-// Keys of the layout whose code is in `tested`; codes outside the layout do not count.
-int testedCount(const RorozErurEvo::KeyboardLayout& layout, const std::set<int>& tested);
+// How many keys of the board have been tested, of how many: the board's keys, less those many
+// boards of its size lack (KeyboardLayout::optional) until they are pressed. Codes off the board
+// do not count.
+struct KeyCount {
+    int tested = 0;
+    int total = 0;
+    friend bool operator==(const KeyCount&, const KeyCount&) = default;
+};
+KeyCount count(const RorozErurEvo::KeyboardLayout& layout, RorozErurEvo::KeyboardBoard board,
+               const std::set<int>& tested);
 // "Keys tested: 3 of 77".
-QString progress(int tested, int total);
+QString progress(KeyCount count);
 // Entries of the chatter analysis with at least one chatter, keyed by input name.
 std::map<std::string, RorozErurEvo::InputChatter> chatter(const std::vector<RorozErurEvo::ButtonEvent>& events,
                                                            double windowMs);
@@ -34,11 +42,17 @@ QString repeat(std::optional<double> rate, std::optional<double> delay);
 // "none", or "A 2×, Return 1×".
 QString chatterList(const RorozErurEvo::KeyboardLayout& layout,
                     const std::map<std::string, RorozErurEvo::InputChatter>& chatter);
-// The drawing's accessible value: "3 of 104 keys tested; held: A, S".
-QString drawingValue(const RorozErurEvo::KeyboardLayout& layout, int tested, const std::set<int>& held);
-// The keys pressed that the layout lacks, with their presses, first pressed first: "none", or
+// The drawing's accessible value: "3 of 76 keys tested; held: A, S".
+QString drawingValue(const RorozErurEvo::KeyboardLayout& layout, KeyCount count, const std::set<int>& held);
+// The keys pressed that the board lacks, with their presses, first pressed first: "none", or
 // "F13 2×, Fn 1×".
-QString otherKeys(const RorozErurEvo::KeyboardLayout& layout, const std::vector<RorozErurEvo::ButtonEvent>& events);
+QString otherKeys(const RorozErurEvo::KeyboardLayout& layout, RorozErurEvo::KeyboardBoard board,
+                  const std::vector<RorozErurEvo::ButtonEvent>& events);
+// What the board picker's three boards hold, for its tooltip and screen readers.
+QString boardsDescription();
+// What the drawing's dashed keys mean: "Dashed keys (Right Super, Menu) count once pressed and are
+// never required: many tenkeyless boards lack them."
+QString optionalNote(const RorozErurEvo::KeyboardLayout& layout, RorozErurEvo::KeyboardBoard board);
 // The session name of a keyboard result: "Keyboard (US (ANSI))".
 std::string sessionName(RorozErurEvo::KeyboardLayout::Kind kind);
 } // namespace KeyboardTexts

@@ -8,44 +8,65 @@ using RorozErurEvo::ButtonEvent;
 using RorozErurEvo::KeyboardLayout;
 
 namespace {
+using Board = RorozErurEvo::KeyboardBoard;
 const KeyboardLayout& ansi() { return KeyboardLayout::layout(KeyboardLayout::Kind::ansi); }
 const KeyboardLayout& iso() { return KeyboardLayout::layout(KeyboardLayout::Kind::iso); }
+using RorozErurEvo::LinuxKeyCodes::lifted;
 } // namespace
 
 TEST(KeyboardTexts, FiguresBeforeAnyKey) {
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::testedCount(ansi(), {}), int(ansi().keys().size())),
-              "Keys tested: 0 of 104");
-    EXPECT_EQ(KeyboardTexts::progress(0, int(iso().keys().size())), "Keys tested: 0 of 105");
+    // The compact board's keys less right Super, Menu and right Ctrl, which count once pressed.
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::compact, {})), "Keys tested: 0 of 75");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::compact, {})), "Keys tested: 0 of 76");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::tenkeyless, {})), "Keys tested: 0 of 85");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::fullSize, {})), "Keys tested: 0 of 103");
     EXPECT_EQ(KeyboardTexts::held(ansi(), {}), "none");
     EXPECT_EQ(KeyboardTexts::repeat(std::nullopt, std::nullopt), "hold a key to measure");
     EXPECT_EQ(KeyboardTexts::chatterList(ansi(), {}), "none");
-    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 0, {}), "0 of 104 keys tested");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), {0, 75}, {}), "0 of 75 keys tested");
 }
 
-TEST(KeyboardTexts, TestedCountsOnlyKeysOfTheLayout) {
-    // 10 is the ISO "Section" key; 9999 is no key at all.
-    EXPECT_EQ(KeyboardTexts::testedCount(ansi(), {0, 1, 10, 9999}), 2);
-    EXPECT_EQ(KeyboardTexts::testedCount(iso(), {0, 1, 10, 9999}), 3);
+TEST(KeyboardTexts, CountsOnlyKeysOfTheBoardAndItsOptionalKeysOncePressed) {
+    // 10 is the ISO "Section" key; 9999 is no key at all; Insert is off a compact board.
+    const int insert = lifted(110), rightSuper = lifted(126), menu = 54;
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{2, 75}));
+    EXPECT_EQ(KeyboardTexts::count(iso(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{3, 76}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, insert}), (KeyboardTexts::KeyCount{2, 85}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, rightSuper, menu}), (KeyboardTexts::KeyCount{3, 87}));
 }
 
 TEST(KeyboardTexts, HeldKeysByAscendingCodeAndKeysTheDrawingLacksByTheirNames) {
     // S is 1, A is 0, Space 49, Insert lifted from Linux 110; F13 and 9999 have no key drawn.
-    const int insert = RorozErurEvo::LinuxKeyCodes::lifted(110), f13 = RorozErurEvo::LinuxKeyCodes::lifted(183);
+    const int insert = lifted(110), f13 = lifted(183);
     EXPECT_EQ(KeyboardTexts::held(ansi(), {49, 1, 0, insert, f13, 9999}), "6: A, S, Space, Insert, F13, Key 9999");
-    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), 3, {1, 0, f13}), "3 of 104 keys tested; held: A, S, F13");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), {3, 76}, {1, 0, f13}), "3 of 76 keys tested; held: A, S, F13");
 }
 
-TEST(KeyboardTexts, OtherKeysListsThePressesOfKeysTheDrawingLacks) {
-    const std::string f13 = "key-" + std::to_string(RorozErurEvo::LinuxKeyCodes::lifted(183));
-    const std::string keypad1 = "key-" + std::to_string(RorozErurEvo::LinuxKeyCodes::lifted(79));
-    EXPECT_EQ(KeyboardTexts::otherKeys(ansi(), {}), "none");
+TEST(KeyboardTexts, OtherKeysListsThePressesOfKeysTheBoardLacks) {
+    const std::string f13 = "key-" + std::to_string(lifted(183));
+    const std::string keypad1 = "key-" + std::to_string(lifted(79));
+    const std::string unassigned = "key-" + std::to_string(lifted(84));
+    EXPECT_EQ(KeyboardTexts::otherKeys(ansi(), Board::fullSize, {}), "none");
     std::vector<ButtonEvent> events{
         {f13, true, 0.0},     {f13, false, 0.1},      {"key-63", true, 0.2}, // Fn, which no PC board draws
-        {keypad1, true, 0.3}, {keypad1, false, 0.4},  {"key-10", true, 0.5}, // Section is an ISO key
-        {f13, true, 0.6},     {"key-x", true, 0.7},
+        {keypad1, true, 0.3}, {keypad1, false, 0.4},  {"key-10", true, 0.5}, // the ISO board's < > key
+        {f13, true, 0.6},     {"key-x", true, 0.7},   {unassigned, true, 0.8},
     };
-    EXPECT_EQ(KeyboardTexts::otherKeys(ansi(), events), "F13 2×, Fn 1×, Section 1×");
-    EXPECT_EQ(KeyboardTexts::otherKeys(iso(), events), "F13 2×, Fn 1×");
+    EXPECT_EQ(KeyboardTexts::otherKeys(ansi(), Board::fullSize, events),
+              "F13 2×, Fn 1×, < > key 1×, Unknown key (code 84) 1×");
+    EXPECT_EQ(KeyboardTexts::otherKeys(iso(), Board::fullSize, events), "F13 2×, Fn 1×, Unknown key (code 84) 1×");
+    // The keypad is beyond a tenkeyless board.
+    EXPECT_EQ(KeyboardTexts::otherKeys(iso(), Board::tenkeyless, events),
+              "F13 2×, Fn 1×, Keypad 1 1×, Unknown key (code 84) 1×");
+}
+
+TEST(KeyboardTexts, TheDashedKeysAreNamedForTheBoard) {
+    EXPECT_EQ(KeyboardTexts::optionalNote(ansi(), Board::compact),
+              "Dashed keys (Right Super, Menu, Right Ctrl) count once pressed and are never required: many compact "
+              "boards lack them.");
+    EXPECT_EQ(KeyboardTexts::optionalNote(iso(), Board::tenkeyless),
+              "Dashed keys (Right Super, Menu) count once pressed and are never required: many tenkeyless boards "
+              "lack them.");
 }
 
 TEST(KeyboardTexts, RepeatRateAndDelay) {
@@ -73,25 +94,38 @@ TEST(KeyboardTexts, SessionNamesFollowTheLayout) {
 }
 
 TEST(KeyboardGeometry, KeySizesAndFontsFollowTheWidth) {
-    // The board is 22.5 units wide: the main block's 14.5, the navigation block, the keypad.
-    const double u = KeyboardGeometry::unit(1400);
+    // The full-size board is 22.5 units wide: the main block's 14.5, the navigation block, the keypad.
+    const double u = KeyboardGeometry::unit(1400, Board::fullSize);
     EXPECT_NEAR(u, 58.22, 0.01);
     EXPECT_EQ(KeyboardGeometry::labelSize(u), 13);
     EXPECT_EQ(KeyboardGeometry::labelSize(20), 8);
     EXPECT_NEAR(KeyboardGeometry::labelSize(40), 11.2, 1e-9);
     EXPECT_EQ(KeyboardGeometry::markSize(20), 7);
 
-    auto caps = KeyboardGeometry::caps(ansi(), u);
+    auto caps = KeyboardGeometry::caps(ansi(), Board::fullSize, u);
     EXPECT_EQ(caps.size(), 104u);
-    EXPECT_EQ(KeyboardGeometry::caps(iso(), u).size(), 106u); // both parts of the ISO return key are drawn
+    // Both parts of the ISO return key are drawn.
+    EXPECT_EQ(KeyboardGeometry::caps(iso(), Board::fullSize, u).size(), 106u);
+    EXPECT_EQ(KeyboardGeometry::caps(iso(), Board::tenkeyless, u).size(), 89u);
+    EXPECT_EQ(KeyboardGeometry::caps(ansi(), Board::compact, u).size(), 78u);
     auto space = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 49; });
     ASSERT_NE(space, caps.end());
     EXPECT_NEAR(space->frame.width(), 5 * u + 16, 1e-9);
     // Every key ends inside the board: 22.5 units and their spacing.
     for (const auto& cap : caps) EXPECT_LE(cap.frame.right(), 1400 - 4 + 1e-9);
 
+    // The smaller boards are 18 units wide: the arrows or the navigation block beside the main block.
+    EXPECT_NEAR(KeyboardGeometry::unit(1200, Board::compact), (1200 - 72) / 18.0, 1e-9);
+    for (Board board : {Board::compact, Board::tenkeyless}) {
+        const double small = KeyboardGeometry::unit(1200, board);
+        for (const auto& cap : KeyboardGeometry::caps(iso(), board, small))
+            EXPECT_LE(cap.frame.right(), 1200 - 4 + 1e-9) << cap.key.name;
+    }
+    EXPECT_EQ(KeyboardGeometry::maximumWidth(Board::fullSize), 1519);
+    EXPECT_EQ(KeyboardGeometry::maximumWidth(Board::compact), 1215);
+
     // A drawing too narrow for its spacing has keys of no size, never negative ones.
-    for (const auto& cap : KeyboardGeometry::caps(ansi(), KeyboardGeometry::unit(30))) {
+    for (const auto& cap : KeyboardGeometry::caps(ansi(), Board::fullSize, KeyboardGeometry::unit(30, Board::fullSize))) {
         EXPECT_GE(cap.frame.width(), 0);
         EXPECT_GE(cap.frame.height(), 0);
     }
@@ -99,7 +133,7 @@ TEST(KeyboardGeometry, KeySizesAndFontsFollowTheWidth) {
 
 namespace {
 QRectF frameOf(const KeyboardLayout& layout, double u, const std::string& name) {
-    for (const auto& cap : KeyboardGeometry::caps(layout, u))
+    for (const auto& cap : KeyboardGeometry::caps(layout, Board::fullSize, u))
         if (cap.key.name == name && cap.key.label != "") return cap.frame;
     return {};
 }
@@ -116,9 +150,9 @@ TEST(KeyboardGeometry, TheMainBlockKeepsItsPlacesAndTheSideBlocksSitBesideIt) {
     EXPECT_EQ(frameOf(ansi(), u, "Enter"), QRectF(561, 132, 73, 40));
     EXPECT_EQ(frameOf(ansi(), u, "Left Shift"), QRectF(0, 176, 95, 40));
     EXPECT_EQ(frameOf(ansi(), u, "Right Shift"), QRectF(539, 176, 95, 40));
-    EXPECT_EQ(frameOf(iso(), u, "Grave accent"), QRectF(55, 176, 40, 40));
+    EXPECT_EQ(frameOf(iso(), u, "< > key"), QRectF(55, 176, 40, 40));
     EXPECT_EQ(frameOf(iso(), u, "Enter"), QRectF(594, 88, 40, 40));
-    auto caps = KeyboardGeometry::caps(ansi(), u);
+    auto caps = KeyboardGeometry::caps(ansi(), Board::fullSize, u);
     auto space = std::find_if(caps.begin(), caps.end(), [](const auto& cap) { return cap.key.code == 49; });
     EXPECT_EQ(space->frame, QRectF(187, 220, 216, 40));
 
@@ -126,7 +160,7 @@ TEST(KeyboardGeometry, TheMainBlockKeepsItsPlacesAndTheSideBlocksSitBesideIt) {
     // two keys overlap.
     const double mainRight = 14.5 * 44 - 4;
     for (const auto& layout : {&ansi(), &iso()}) {
-        auto all = KeyboardGeometry::caps(*layout, u);
+        auto all = KeyboardGeometry::caps(*layout, Board::fullSize, u);
         for (const auto& cap : all) {
             const bool side = std::any_of(layout->side.begin(), layout->side.end(),
                                           [&](const auto& placed) { return placed.key.code == cap.key.code; });
@@ -143,6 +177,16 @@ TEST(KeyboardGeometry, TheMainBlockKeepsItsPlacesAndTheSideBlocksSitBesideIt) {
     }
     EXPECT_EQ(frameOf(ansi(), u, "Keypad +"), QRectF(21.5 * 44, 88, 40, 84));
     EXPECT_EQ(frameOf(ansi(), u, "Keypad 0"), QRectF(18.5 * 44, 220, 84, 40));
+
+    // A compact board has the arrows where a tenkeyless one has them, and only its optional keys
+    // are marked so.
+    for (const auto& cap : KeyboardGeometry::caps(ansi(), Board::compact, u)) {
+        if (cap.key.name == "Up arrow") {
+            EXPECT_EQ(cap.frame, QRectF(16 * 44, 176, 40, 40));
+        }
+        EXPECT_EQ(cap.optional, cap.key.name == "Right Super" || cap.key.name == "Menu" || cap.key.name == "Right Ctrl")
+            << cap.key.name;
+    }
 }
 
 TEST(MouseTexts, BoxTexts) {

@@ -105,7 +105,7 @@ struct KeyboardScreen : TesterFixture {
 } // namespace
 
 TEST_F(KeyboardScreen, StartsEmptyAndCapturesOnlyWhileStarted) {
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 104");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 75");
     EXPECT_EQ(text(*view, "keyboard-held"), "none");
     EXPECT_EQ(text(*view, "keyboard-repeat"), "hold a key to measure");
     EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
@@ -121,8 +121,8 @@ TEST_F(KeyboardScreen, StartsEmptyAndCapturesOnlyWhileStarted) {
     EXPECT_EQ(text(*view, "keyboard-held"), "1: A");
     release(keyA, 1150, 100.15);
     view->capture().flush();
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 1 of 104");
-    EXPECT_EQ(view->drawing().accessibleValue(), "1 of 104 keys tested");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 1 of 75");
+    EXPECT_EQ(view->drawing().accessibleValue(), "1 of 75 keys tested");
 
     QTest::mouseClick(find<QPushButton>(*view, "keyboard-stop"), Qt::LeftButton);
     EXPECT_FALSE(tester.capturing());
@@ -174,21 +174,27 @@ TEST_F(KeyboardScreen, AReleaseAndPressTwentyMillisecondsApartIsChatter) {
     EXPECT_EQ(view->drawing().state().chatter, (std::set<int>{0}));
 }
 
-TEST_F(KeyboardScreen, Iso102ndKeyIsTheKeyBesideLeftShift) {
+TEST_F(KeyboardScreen, Iso102ndKeyIsTheLessGreaterKeyBesideLeftShift) {
     QComboBox* picker = find<QComboBox>(*view, "keyboard-layout");
     picker->setCurrentIndex(1);
     EXPECT_EQ(tester.layoutKind(), RorozErurEvo::KeyboardLayout::Kind::iso);
     EXPECT_EQ(bench.defaults->string(QStringLiteral("keyboardLayout")), "iso");
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 105");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 76");
 
     tester.start();
     press(key102nd, 1000, 100.0);
-    EXPECT_EQ(text(*view, "keyboard-held"), "1: Grave accent");
+    EXPECT_EQ(text(*view, "keyboard-held"), "1: < > key");
     EXPECT_EQ(view->drawing().state().held, (std::set<int>{50}));
 
     // The tester's layout changed elsewhere (the settings window) shows here too.
     tester.setLayoutKind(RorozErurEvo::KeyboardLayout::Kind::ansi);
     EXPECT_EQ(picker->currentIndex(), 0);
+    // On the US board it is no key of the board, and still the < > key.
+    tester.reset();
+    press(key102nd, 1200, 100.2);
+    release(key102nd, 1300, 100.3);
+    view->capture().flush();
+    EXPECT_EQ(text(*view, "keyboard-other-keys"), "< > key 1×");
 }
 
 namespace {
@@ -196,10 +202,54 @@ namespace {
 // key code: the navigation block with its arrows, the keypad, right Ctrl and right Super.
 const std::vector<int> boardKeys{99, 70, 119, 110, 102, 104, 111, 107, 109, 103, 105, 108, 106, 69, 98, 55,
                                  74, 71, 72, 73, 78, 75, 76, 77, 79, 80, 81, 96, 82, 83, 97, 126};
-constexpr int keyInsert = 110, keyKeypad1 = 79, keyEnd = 107, keyPause = 119;
+constexpr int keyInsert = 110, keyKeypad1 = 79, keyEnd = 107, keyPause = 119, keyUp = 103, keyMenu = 127;
 } // namespace
 
+TEST_F(KeyboardScreen, TheBoardPickerChoosesTheKeysDrawnCountedAndListedApart) {
+    auto* picker = find<QComboBox>(*view, "keyboard-board");
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->accessibleName(), "Board");
+    QStringList items;
+    for (int i = 0; i < picker->count(); ++i) items << picker->itemText(i);
+    EXPECT_EQ(items, (QStringList{"Compact (laptop)", "Tenkeyless", "Full-size"}));
+    EXPECT_EQ(picker->currentText(), "Compact (laptop)");
+    EXPECT_TRUE(text(*view, "keyboard-optional-note").startsWith("Dashed keys (Right Super, Menu, Right Ctrl)"));
+
+    tester.start();
+    for (int code : {keyInsert, keyKeypad1, keyUp, keyMenu}) {
+        press(code, 1000, 1.0);
+        release(code, 1050, 1.05);
+    }
+    view->capture().flush();
+    // The arrows are on a compact board, Menu counts once pressed; Insert and the keypad are beyond it.
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 2 of 76");
+    EXPECT_EQ(text(*view, "keyboard-other-keys"), "Insert 1×, Keypad 1 1×");
+    const int compactWidth = view->drawing().maximumWidth();
+
+    // Picked by keyboard, as a user would: the picker has focus and the Down key moves it on.
+    picker->setFocus();
+    tester.stop();
+    QTest::keyClick(picker, Qt::Key_Down);
+    EXPECT_EQ(tester.board(), RorozErurEvo::KeyboardBoard::tenkeyless);
+    EXPECT_EQ(bench.defaults->string(QStringLiteral("keyboardBoard")), "tenkeyless");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 3 of 86");
+    EXPECT_EQ(text(*view, "keyboard-other-keys"), "Keypad 1 1×");
+    EXPECT_TRUE(text(*view, "keyboard-optional-note").startsWith("Dashed keys (Right Super, Menu) "));
+    EXPECT_EQ(view->drawing().board(), RorozErurEvo::KeyboardBoard::tenkeyless);
+    EXPECT_EQ(view->drawing().maximumWidth(), compactWidth);
+
+    QTest::keyClick(picker, Qt::Key_Down);
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 4 of 103");
+    EXPECT_EQ(text(*view, "keyboard-other-keys"), "none");
+    EXPECT_GT(view->drawing().maximumWidth(), compactWidth);
+
+    // The board changed elsewhere shows here too.
+    tester.setBoard(RorozErurEvo::KeyboardBoard::compact);
+    EXPECT_EQ(picker->currentIndex(), 0);
+}
+
 TEST_F(KeyboardScreen, EveryKeyOfAFullSizeBoardIsDrawnCountedAndHeldTogether) {
+    tester.setBoard(RorozErurEvo::KeyboardBoard::fullSize);
     tester.start();
     quint64 ms = 1000;
     for (int code : boardKeys) {
@@ -215,11 +265,13 @@ TEST_F(KeyboardScreen, EveryKeyOfAFullSizeBoardIsDrawnCountedAndHeldTogether) {
         release(code, ms, double(ms) / 1000);
     }
     view->capture().flush();
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 32 of 104");
+    // Right Super is pressed, so it counts; Menu is not, so it does not.
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 32 of 103");
     EXPECT_EQ(text(*view, "keyboard-other-keys"), "none");
     // Each of them is a key of the drawing, shown tested.
     std::set<int> drawn;
-    for (const auto& cap : KeyboardGeometry::caps(RorozErurEvo::KeyboardLayout::ansi(), 40)) drawn.insert(cap.key.code);
+    for (const auto& cap : KeyboardGeometry::caps(RorozErurEvo::KeyboardLayout::ansi(), RorozErurEvo::KeyboardBoard::fullSize, 40))
+        drawn.insert(cap.key.code);
     for (int code : view->drawing().state().tested) EXPECT_TRUE(drawn.count(code)) << code;
     EXPECT_EQ(view->drawing().state().tested.size(), boardKeys.size());
 }
@@ -239,6 +291,7 @@ TEST_F(KeyboardScreen, NewKeysRepeatAndChatterLikeAnyOther) {
 }
 
 TEST_F(KeyboardScreen, KeypadKeysAreTheSameKeysWithNumLockOnOrOffAndApartFromTheNavigationBlock) {
+    tester.setBoard(RorozErurEvo::KeyboardBoard::fullSize);
     tester.start();
     // With NumLock on Keypad 1 types "1"; with it off it moves to the end, like the End key.
     key(view, QEvent::KeyPress, keyKeypad1, 1000, 100.0, false, Qt::Key_1, Qt::KeypadModifier);
@@ -257,7 +310,7 @@ TEST_F(KeyboardScreen, KeypadKeysAreTheSameKeysWithNumLockOnOrOffAndApartFromThe
     view->capture().flush();
     using RorozErurEvo::LinuxKeyCodes::lifted;
     EXPECT_EQ(tester.tested(), (std::set<int>{lifted(99), lifted(keyKeypad1), lifted(keyEnd), lifted(keyPause)}));
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 4 of 104");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 4 of 102");
     EXPECT_EQ(text(*view, "keyboard-chatter"), "none");
 }
 
@@ -271,7 +324,7 @@ TEST_F(KeyboardScreen, KeysTheDrawingLacksAreListedWithTheirPresses) {
     view->capture().flush();
     EXPECT_EQ(text(*view, "keyboard-other-keys"), "F13 2×, Fn 1×");
     EXPECT_EQ(text(*view, "keyboard-held"), "1: Fn");
-    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 104");
+    EXPECT_EQ(text(*view, "keyboard-progress"), "Keys tested: 0 of 75");
     EXPECT_EQ(tester.maxRollover(), 1);
     EXPECT_TRUE(view->findChild<QLabel*>(QStringLiteral("keyboard-other-keys"))->isVisible());
 }
