@@ -1,16 +1,17 @@
 #include "app/model/SingleInstance.h"
 
-#include <QByteArray>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -18,30 +19,54 @@
 #include <thread>
 
 #include "app/devices/Logging.h"
+#include "testkit/Fmt.h"
 
 namespace Tessarine {
 
 namespace {
 
-constexpr int longestLine = 64;
-const QByteArray request = QByteArrayLiteral("show\n");
-const QByteArray reply = QByteArrayLiteral("shown\n");
-// Launches that may wait to be taken at once; more than a user ever starts together.
+constexpr QByteArrayView showLine = "show\n";
+constexpr QByteArrayView reply = "shown\n";
+constexpr QByteArrayView tokenLine = "activation-token";
+constexpr QByteArrayView startupIdLine = "startup-id";
+// Longest reply a launch reads, bytes.
+constexpr int longestReply = 64;
+// Connections the kernel keeps waiting for the instance to take them.
 constexpr int pendingLaunches = 50;
-// Pause before connecting again to an instance whose queue of launches is full, milliseconds.
+// Connections taken in one turn of the event loop, so a flood of them never holds the window.
+constexpr int acceptsPerTurn = 16;
+// Pause before a launch asks again when the instance's queue was full or it turned the launch
+// away, milliseconds.
 constexpr int busyRetryMs = 10;
 
 using SteadyClock = std::chrono::steady_clock;
 
 QString errorText(int error) { return QString::fromStdString(std::system_category().message(error)); }
 
+QString seconds(std::chrono::milliseconds span) {
+    return QString::fromStdString(RorozErurEvo::Fmt::trim(static_cast<double>(span.count()) / 1000.0, 2)) +
+           QStringLiteral(" s");
+}
+
+// The process at the other end of a connected socket.
+std::optional<ucred> peerOf(int descriptor) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return std::nullopt;
+    return peer;
+}
+
 // Whether the process at the other end of the connected socket is this user's. Anyone may
 // reach a name in the abstract namespace; only the user's own launches and instances count.
 bool sameUser(int descriptor) {
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return false;
-    return peer.uid == getuid();
+    const auto peer = peerOf(descriptor);
+    return peer && peer->uid == getuid();
+}
+
+// A token fit to travel in a line: printable ASCII, not empty, not too long.
+bool usable(QByteArrayView value) {
+    return !value.isEmpty() && value.size() <= SingleInstance::longestToken &&
+           std::all_of(value.begin(), value.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
 }
 
 // The key's address in the abstract namespace: a NUL, then the key's bytes, no padding after.
@@ -84,52 +109,104 @@ bool ready(int descriptor, short events, SteadyClock::time_point deadline) {
     }
 }
 
-enum class Asked {
-    handedOver, // the instance took the request
-    otherUser,  // the name is held by a process of another user
-    again,      // refused, or no answer in time: the instance may be ending; ask again
+struct Asked {
+    enum class Outcome {
+        handedOver, // the instance took the request
+        otherUser,  // the name is held by a process of another user
+        silent,     // the instance took the connection and said nothing until the deadline
+        again,      // refused or turned away: the instance is ending, starting or crowded; ask again
+    } outcome;
+    pid_t holder = 0; // the process that holds the name, when it was reached
 };
 
-// Asks the instance listening at `address` to show its window.
-Asked askToShow(const Address& address, std::chrono::milliseconds wait) {
+// Asks the instance listening at `address` to show its window, with `bytes`, by `deadline`.
+Asked askToShow(const Address& address, QByteArrayView bytes, SteadyClock::time_point deadline) {
+    using enum Asked::Outcome;
     Socket socket;
-    if (socket.descriptor < 0) return Asked::again;
+    if (socket.descriptor < 0) return {again};
     const auto sockaddr = reinterpret_cast<const ::sockaddr*>(&address.address);
     // A local connection is made at once, refused, or (the instance's queue full) to be tried again.
-    const auto connectBy = SteadyClock::now() + wait;
     while (::connect(socket.descriptor, sockaddr, address.size) != 0) {
         if (errno == EINTR) continue;
-        // Refused: the instance ended a moment ago; the name is free for the next attempt.
-        if (errno != EAGAIN || SteadyClock::now() >= connectBy) return Asked::again;
+        // Refused: the instance ended a moment ago, or is not listening yet.
+        if (errno != EAGAIN || SteadyClock::now() >= deadline) return {again};
         std::this_thread::sleep_for(std::chrono::milliseconds(busyRetryMs));
     }
-    if (!sameUser(socket.descriptor)) return Asked::otherUser;
-    if (!ready(socket.descriptor, POLLOUT, SteadyClock::now() + wait)) return Asked::again;
-    if (::send(socket.descriptor, request.constData(), static_cast<std::size_t>(request.size()), MSG_NOSIGNAL) !=
-        request.size())
-        return Asked::again;
+    const auto peer = peerOf(socket.descriptor);
+    if (!peer) return {again};
+    if (peer->uid != getuid()) return {otherUser, peer->pid};
+    const Asked silence{silent, peer->pid};
+    if (!ready(socket.descriptor, POLLOUT, deadline)) return silence;
+    // One write: the instance reads the request whole as it came.
+    if (::send(socket.descriptor, bytes.data(), static_cast<std::size_t>(bytes.size()), MSG_NOSIGNAL) != bytes.size())
+        return {again, peer->pid}; // turned away before it could send
     QByteArray answer;
-    const auto answerBy = SteadyClock::now() + wait;
-    while (!answer.contains('\n') && answer.size() < longestLine && ready(socket.descriptor, POLLIN, answerBy)) {
-        char chunk[longestLine];
+    while (!answer.contains('\n') && answer.size() < longestReply) {
+        if (!ready(socket.descriptor, POLLIN, deadline)) return silence;
+        char chunk[longestReply];
         const ssize_t n = ::recv(socket.descriptor, chunk, sizeof chunk, 0);
-        if (n == 0) break; // closed without a line
+        if (n == 0) return {again, peer->pid}; // closed without a line: turned away or ending
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;
-            break;
+            return {again, peer->pid};
         }
         answer.append(chunk, n);
     }
-    const qsizetype end = answer.indexOf('\n');
-    return end >= 0 && answer.left(end + 1) == reply ? Asked::handedOver : Asked::again;
+    return answer.startsWith(reply) ? Asked{handedOver, peer->pid} : Asked{again, peer->pid};
 }
 
 } // namespace
 
 struct SingleInstance::Connection {
+    int descriptor = -1;
     std::unique_ptr<QSocketNotifier> notifier;
     QByteArray received;
+    SteadyClock::time_point since;
 };
+
+SingleInstance::Activation SingleInstance::Activation::fromEnvironment() {
+    return {qEnvironmentVariable("XDG_ACTIVATION_TOKEN"), qEnvironmentVariable("DESKTOP_STARTUP_ID")};
+}
+
+QByteArray SingleInstance::request(const Activation& activation) {
+    QByteArray bytes = showLine.toByteArray();
+    QByteArray lines;
+    for (const auto& [name, value] : {std::pair{tokenLine, activation.token.toUtf8()},
+                                      std::pair{startupIdLine, activation.startupId.toUtf8()}}) {
+        if (usable(value)) lines += name.toByteArray() + ' ' + value + '\n';
+    }
+    if (!lines.isEmpty()) bytes += lines + '\n';
+    return bytes;
+}
+
+SingleInstance::Reading SingleInstance::read(QByteArrayView received) {
+    using enum Reading::State;
+    Reading reading;
+    if (received.size() > longestRequest) return {refused, {}};
+    if (received.size() < showLine.size()) return {showLine.startsWith(received) ? incomplete : refused, {}};
+    if (!received.startsWith(showLine)) return {refused, {}};
+    QByteArrayView rest = received.sliced(showLine.size());
+    // The first line alone: the request of a launch with nothing to hand over, of any build.
+    if (rest.isEmpty()) return {show, {}};
+    // Lines of name and value, ended by an empty line; names this build does not know are
+    // left to the builds that do.
+    while (true) {
+        const qsizetype end = rest.indexOf('\n');
+        if (end < 0) return {incomplete, {}};
+        const QByteArrayView line = rest.first(end);
+        rest = rest.sliced(end + 1);
+        if (line.isEmpty()) {
+            reading.state = show;
+            return reading;
+        }
+        const qsizetype space = line.indexOf(' ');
+        if (space <= 0) continue;
+        const QByteArrayView value = line.sliced(space + 1);
+        if (!usable(value)) continue;
+        if (line.first(space) == tokenLine) reading.activation.token = QString::fromLatin1(value);
+        if (line.first(space) == startupIdLine) reading.activation.startupId = QString::fromLatin1(value);
+    }
+}
 
 QString SingleInstance::defaultKey() {
     const QByteArray identity = QByteArray::number(getuid()) + '\n' + qgetenv("XDG_RUNTIME_DIR") + '\n' +
@@ -144,15 +221,16 @@ SingleInstance::SingleInstance(QString key, Options options, QObject* parent)
     : QObject(parent), key_(std::move(key)), options_(options) {}
 
 SingleInstance::~SingleInstance() {
-    for (auto& [descriptor, connection] : connections_) {
+    for (auto& [id, connection] : connections_) {
         connection->notifier.reset();
-        ::close(descriptor);
+        ::close(connection->descriptor);
     }
     listening_.reset();
     if (listener_ >= 0) ::close(listener_);
 }
 
-SingleInstance::Claim SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim(const Activation& activation) {
+    using enum Asked::Outcome;
     if (listener_ >= 0) return Claim::first;
     const auto address = addressOf(key_);
     // Without the socket a second launch cannot find this one; the window works all the same.
@@ -161,7 +239,10 @@ SingleInstance::Claim SingleInstance::claim() {
         return Claim::first;
     };
     if (!address) return cannotListen(QStringLiteral("the name \u201C%1\u201D is too long").arg(key_));
-    for (int attempt = 0; attempt < options_.attempts; ++attempt) {
+    const QByteArray bytes = request(activation);
+    const auto deadline = SteadyClock::now() + options_.answerWait;
+    pid_t holder = 0;
+    while (true) {
         Socket socket;
         if (socket.descriptor < 0) return cannotListen(errorText(errno));
         if (::bind(socket.descriptor, reinterpret_cast<const ::sockaddr*>(&address->address), address->size) == 0) {
@@ -169,76 +250,139 @@ SingleInstance::Claim SingleInstance::claim() {
             listener_ = socket.release();
             listening_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
             connect(listening_.get(), &QSocketNotifier::activated, this, &SingleInstance::accept);
+            resting_ = std::make_unique<QTimer>();
+            resting_->setSingleShot(true);
+            connect(resting_.get(), &QTimer::timeout, this, [this] { listening_->setEnabled(true); });
             return Claim::first;
         }
         if (errno != EADDRINUSE) return cannotListen(errorText(errno));
-        switch (askToShow(*address, options_.answerWait)) {
-        case Asked::handedOver: return Claim::handedOver;
-        case Asked::otherUser:
+        const Asked asked = askToShow(*address, bytes, deadline);
+        if (asked.holder != 0) holder = asked.holder;
+        if (asked.outcome == handedOver) return Claim::handedOver;
+        if (asked.outcome == otherUser) {
             qCWarning(logModel).noquote() << "Another user's program holds the name" << key_ << "; starting without it";
             return Claim::unanswered;
-        case Asked::again: break;
         }
+        // Refused or turned away: the instance may be ending (its name is then free to take),
+        // starting, or crowded; asked again until the deadline. Silence ends the wait.
+        if (asked.outcome == silent || SteadyClock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(busyRetryMs));
     }
-    qCWarning(logModel).noquote() << "The running Tessarine did not answer; starting another window";
+    const QString who = holder != 0 ? QStringLiteral(" (process %1)").arg(holder) : QString();
+    qCWarning(logModel).noquote() << QStringLiteral("The running Tessarine%1 did not answer within %2; starting another window")
+                                         .arg(who, seconds(options_.answerWait));
     return Claim::unanswered;
 }
 
 void SingleInstance::accept() {
-    while (true) {
+    for (int taken = 0; taken < acceptsPerTurn; ++taken) {
         const int descriptor = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (descriptor < 0) {
-            if (errno == EINTR) continue;
-            if (errno != EAGAIN && errno != ECONNABORTED)
-                qCWarning(logModel).noquote() << "Couldn't take a later launch's request:" << errorText(errno);
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) rest(errno);
             return;
         }
+        restNoted_ = false;
         if (!sameUser(descriptor)) {
             ::close(descriptor);
             continue;
         }
+        if (heldConnections() >= options_.heldConnections && !makeRoom()) {
+            // Turned away: a launch asks again a moment later.
+            noteCrowd();
+            ::close(descriptor);
+            continue;
+        }
+        const std::uint64_t id = nextConnection_++;
         auto connection = std::make_unique<Connection>();
+        connection->descriptor = descriptor;
+        connection->since = SteadyClock::now();
         connection->notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
-        connect(connection->notifier.get(), &QSocketNotifier::activated, this, [this, descriptor] { read(descriptor); });
-        connections_[descriptor] = std::move(connection);
+        connect(connection->notifier.get(), &QSocketNotifier::activated, this, [this, id] { receive(id); });
+        connections_[id] = std::move(connection);
+        // Dropped unless it has sent its whole request by then.
+        QTimer::singleShot(options_.requestWait, this, [this, id] {
+            if (!connections_.contains(id)) return;
+            noteCrowd();
+            close(id);
+        });
+        receive(id);
     }
 }
 
-void SingleInstance::read(int descriptor) {
-    const auto it = connections_.find(descriptor);
+bool SingleInstance::makeRoom() {
+    // What the held connections sent meanwhile may already be whole requests.
+    std::vector<std::uint64_t> held;
+    for (const auto& [id, connection] : connections_) held.push_back(id);
+    for (const std::uint64_t id : held) receive(id);
+    if (heldConnections() < options_.heldConnections) return true;
+    // The oldest, if it has had its chance.
+    const auto oldest = connections_.begin();
+    if (SteadyClock::now() - oldest->second->since < options_.crowdedWait) return false;
+    noteCrowd();
+    close(oldest->first);
+    return true;
+}
+
+void SingleInstance::receive(std::uint64_t id) {
+    const auto it = connections_.find(id);
     if (it == connections_.end()) return;
-    QByteArray& received = it->second->received;
-    char chunk[longestLine];
-    const ssize_t n = ::recv(descriptor, chunk, sizeof chunk, 0);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
-    if (n <= 0) {
-        close(descriptor); // the launch went away
-        return;
+    Connection& connection = *it->second;
+    bool ended = false;
+    while (connection.received.size() <= longestRequest) {
+        char chunk[longestRequest + 1];
+        const ssize_t n = ::recv(connection.descriptor, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (n <= 0) {
+            ended = true; // the launch went away, or the connection failed
+            break;
+        }
+        connection.received.append(chunk, n);
     }
-    received.append(chunk, n);
-    const qsizetype end = received.indexOf('\n');
-    if (end < 0) {
-        if (received.size() >= longestLine) close(descriptor);
-        return;
-    }
-    const bool asked = received.left(end + 1) == request;
-    if (asked) {
+    const Reading reading = read(connection.received);
+    if (reading.state == Reading::State::show) {
         qCInfo(logModel) << "A later launch asked for the window";
         // Six bytes into an empty socket: they fit, or the launch has gone.
-        (void)::send(descriptor, reply.constData(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
+        (void)::send(connection.descriptor, reply.data(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
+        close(id);
+        emit showRequested(reading.activation.token, reading.activation.startupId);
+        return;
     }
-    close(descriptor);
-    if (asked) emit showRequested();
+    if (ended || reading.state == Reading::State::refused) close(id);
 }
 
-void SingleInstance::close(int descriptor) {
-    const auto it = connections_.find(descriptor);
+void SingleInstance::close(std::uint64_t id) {
+    const auto it = connections_.find(id);
     if (it == connections_.end()) return;
     // Called from the notifier's own signal: it is deleted once that has returned.
     it->second->notifier->setEnabled(false);
     it->second->notifier.release()->deleteLater();
-    ::close(descriptor);
+    ::close(it->second->descriptor);
     connections_.erase(it);
+    if (connections_.empty()) crowdNoted_ = false;
+}
+
+void SingleInstance::rest(int error) {
+    // The connection stays queued and the listener stays readable: trying again at once would
+    // spin. Out of descriptors, the process's own files come first.
+    listening_->setEnabled(false);
+    resting_->start(options_.restWhenOutOfFiles);
+    qCDebug(logModel) << "The launch listener rests:" << errorText(error);
+    if (restNoted_) return;
+    restNoted_ = true;
+    qCWarning(logModel).noquote() << QStringLiteral("Couldn't take a later launch's request: %1; trying again every %2")
+                                         .arg(errorText(error), seconds(options_.restWhenOutOfFiles));
+}
+
+void SingleInstance::noteCrowd() {
+    if (crowdNoted_) return;
+    crowdNoted_ = true;
+    qCWarning(logModel).noquote()
+        << QStringLiteral("Connections to the launch listener send no request; each is dropped after %1, and "
+                          "newcomers are turned away while %2 wait")
+               .arg(seconds(options_.requestWait))
+               .arg(options_.heldConnections);
 }
 
 } // namespace Tessarine

@@ -10,17 +10,37 @@
 // answered or believed.
 //
 // The exchange: a later launch connects to the name ("\0" + key, the key's bytes and no padding),
-// sends "show\n", and the instance answers "shown\n" and closes. Builds of every age speak it, so
-// a launch of a new build finds an instance of an older one and the other way round. It is spoken
-// over a plain socket, so the program needs no network library to start.
+// sends "show\n", and the instance answers "shown\n" and closes. A launch that the desktop gave
+// a token for bringing a window forward sends it in lines after the first, ended by an empty
+// line, all in one write:
+//
+//     show\n
+//     activation-token <XDG_ACTIVATION_TOKEN>\n
+//     startup-id <DESKTOP_STARTUP_ID>\n
+//     \n
+//
+// Builds of every age read the first line alone and answer it, so a launch of a new build finds
+// an instance of an older one and the other way round; only the token is lost on the way. It is
+// spoken over a plain socket, so the program needs no network library to start.
+//
+// Any process of the user may connect, so the listener is bounded: it holds at most a few
+// connections at once, drops one that sends no whole request in time or sends more than a
+// request, turns newcomers away when it is full, and when the process has no descriptor left it
+// rests a while instead of trying again at once.
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 
+#include <sys/types.h>
+
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace Tessarine {
 
@@ -35,11 +55,45 @@ public:
     };
 
     struct Options {
-        // How long a later launch waits for the instance to take its request, per attempt.
-        std::chrono::milliseconds answerWait{2000};
-        // How often a later launch tries before giving up (an instance may be ending meanwhile).
-        int attempts = 3;
+        // Longest a later launch waits, in all, for the instance to take its request: about as
+        // long as a start of its own takes, so an instance that hangs costs no more than that.
+        std::chrono::milliseconds answerWait{1000};
+        // Connections whose requests are read at once; more than a user ever starts together.
+        int heldConnections = 8;
+        // Longest a connection may take to send its whole request.
+        std::chrono::milliseconds requestWait{1000};
+        // When the listener is full, a connection this old that has sent no whole request makes
+        // room for a newcomer: a launch sends its request as soon as it is connected.
+        std::chrono::milliseconds crowdedWait{100};
+        // How long the listener rests when the process has no descriptor left.
+        std::chrono::milliseconds restWhenOutOfFiles{1000};
     };
+
+    // What a launch hands over so that the desktop lets the running window come forward: the
+    // Wayland activation token and the X11 startup id its launcher gave it, either may be empty.
+    struct Activation {
+        QString token;     // XDG_ACTIVATION_TOKEN
+        QString startupId; // DESKTOP_STARTUP_ID
+        // Read before the application object is made: the X11 platform takes the startup id
+        // out of the environment as it connects.
+        static Activation fromEnvironment();
+        bool empty() const { return token.isEmpty() && startupId.isEmpty(); }
+        bool operator==(const Activation&) const = default;
+    };
+
+    // Longest request, bytes; a longer one is dropped. A token longer than a line allows is
+    // left out of the request.
+    static constexpr int longestRequest = 1024;
+    static constexpr int longestToken = 480;
+
+    // The bytes a launch sends.
+    static QByteArray request(const Activation& activation);
+    // What the bytes received so far ask for.
+    struct Reading {
+        enum class State { incomplete, show, refused } state = State::incomplete;
+        Activation activation;
+    };
+    static Reading read(QByteArrayView received);
 
     // The name of this user's instance: from the user, XDG_RUNTIME_DIR and the settings folder.
     static QString defaultKey();
@@ -50,27 +104,41 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Becomes the instance, or hands the launch over to the one that runs. Blocks for at most
-    // attempts × answerWait.
-    Claim claim();
+    // Becomes the instance, or hands the launch over, with `activation`, to the one that runs.
+    // Blocks for at most answerWait.
+    Claim claim(const Activation& activation = {});
+
+    // Connections held now, for tests.
+    int heldConnections() const { return static_cast<int>(connections_.size()); }
 
 signals:
-    // A later launch asked for the window (on the thread this object lives on).
-    void showRequested();
+    // A later launch asked for the window, with what its launcher gave it for bringing a
+    // window forward (on the thread this object lives on).
+    void showRequested(const QString& token, const QString& startupId);
 
 private:
     struct Connection;
-    // Takes every pending connection of a later launch.
+    // Takes the pending connections of later launches, a few at a time.
     void accept();
-    // Reads what a connection sent; answers and closes it once it sent a line.
-    void read(int descriptor);
-    void close(int descriptor);
+    // Makes room for one more connection; false when every one held is still young.
+    bool makeRoom();
+    // Reads what a connection sent; answers and closes it once it sent a whole request.
+    void receive(std::uint64_t id);
+    void close(std::uint64_t id);
+    // Stops taking connections for a while: the process has no descriptor left.
+    void rest(int error);
+    // Says once per crowd that connections are being turned away or dropped.
+    void noteCrowd();
 
     const QString key_;
     const Options options_;
     int listener_ = -1; // the listening socket once this process is the instance
     std::unique_ptr<QSocketNotifier> listening_;
-    std::map<int, std::unique_ptr<Connection>> connections_;
+    std::unique_ptr<QTimer> resting_;
+    std::map<std::uint64_t, std::unique_ptr<Connection>> connections_; // by the order they came
+    std::uint64_t nextConnection_ = 0;
+    bool restNoted_ = false;
+    bool crowdNoted_ = false;
 };
 
 } // namespace Tessarine

@@ -8,10 +8,16 @@
 #include <QSignalSpy>
 #include <QUuid>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "TestLog.h"
 
@@ -27,11 +33,12 @@ QString freshKey() { return QStringLiteral("tessarine-test-") + QUuid::createUui
 // Hands `key` over from a thread of its own, as a second process would, while this thread answers.
 // A plain thread: a QThread's end is ordered by a lock inside Qt that the thread sanitizer cannot
 // see, so destroying one just after it finished read as a race.
-SingleInstance::Claim claimElsewhere(const QString& key, SingleInstance::Options options = {}) {
+SingleInstance::Claim claimElsewhere(const QString& key, SingleInstance::Options options = {},
+                                     const SingleInstance::Activation& activation = {}) {
     std::atomic<SingleInstance::Claim> claim{};
     std::atomic<bool> done{false};
     std::thread thread([&] {
-        claim = SingleInstance(key, options).claim();
+        claim = SingleInstance(key, options).claim(activation);
         done = true;
     });
     while (!done) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -50,10 +57,49 @@ std::unique_ptr<QLocalSocket> sent(const QString& key, const QByteArray& bytes) 
     return socket;
 }
 
+// A connection to `key` that never sends anything.
+std::unique_ptr<QLocalSocket> idle(const QString& key) { return sent(key, {}); }
+
+// Runs this thread's events for about `span`.
+void runEvents(std::chrono::milliseconds span) {
+    const auto until = std::chrono::steady_clock::now() + span;
+    while (std::chrono::steady_clock::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// While alive, the process can open no more descriptors: its soft limit lowered near what it
+// holds, the rest of the table filled.
+class DescriptorsExhausted {
+public:
+    DescriptorsExhausted() {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit lower = saved_;
+        lower.rlim_cur = std::min<rlim_t>(saved_.rlim_cur, 1024);
+        setrlimit(RLIMIT_NOFILE, &lower);
+        for (int fd; (fd = ::dup(STDERR_FILENO)) >= 0;) taken_.push_back(fd);
+        EXPECT_EQ(errno, EMFILE);
+    }
+    ~DescriptorsExhausted() {
+        for (const int fd : taken_) ::close(fd);
+        setrlimit(RLIMIT_NOFILE, &saved_);
+    }
+    DescriptorsExhausted(const DescriptorsExhausted&) = delete;
+    DescriptorsExhausted& operator=(const DescriptorsExhausted&) = delete;
+
+private:
+    rlimit saved_{};
+    std::vector<int> taken_;
+};
+
 // Runs this thread's events until the instance has closed `socket`; false if it never does.
 bool closedByInstance(QLocalSocket& socket) {
-    for (int i = 0; i < 500 && socket.state() == QLocalSocket::ConnectedState; ++i)
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (socket.state() == QLocalSocket::ConnectedState && std::chrono::steady_clock::now() < until) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     return socket.state() == QLocalSocket::UnconnectedState;
 }
 
@@ -66,8 +112,11 @@ TEST(SingleInstance, ALaterLaunchHandsOverAndTheRunningOneIsAskedToShow) {
     QSignalSpy shown(&running, &SingleInstance::showRequested);
 
     EXPECT_EQ(claimElsewhere(key), SingleInstance::Claim::handedOver);
-    EXPECT_EQ(claimElsewhere(key), SingleInstance::Claim::handedOver);
-    EXPECT_EQ(shown.count(), 2);
+    // What the launcher gave the later launch for bringing a window forward comes with it.
+    EXPECT_EQ(claimElsewhere(key, {}, {"kwin-4f1c", "host;1234;5678;9_TIME4242"}), SingleInstance::Claim::handedOver);
+    ASSERT_EQ(shown.count(), 2);
+    EXPECT_EQ(shown[0], (QVariantList{QString(), QString()}));
+    EXPECT_EQ(shown[1], (QVariantList{"kwin-4f1c", "host;1234;5678;9_TIME4242"}));
 
     // A stray connection that asks for something else shows nothing.
     const auto stray = sent(key, "open /etc/passwd\n");
@@ -100,6 +149,10 @@ TEST(SingleInstance, LaunchesAndInstancesOfEarlierBuildsUnderstandEachOther) {
         });
         EXPECT_EQ(claimElsewhere(key), SingleInstance::Claim::handedOver);
         EXPECT_EQ(asked, "show\n");
+        // A launch with a token still asks in a first line the earlier build reads alone.
+        asked.clear();
+        EXPECT_EQ(claimElsewhere(key, {}, {"gnome-shell/Tessarine/77-0-host_TIME99", ""}), SingleInstance::Claim::handedOver);
+        EXPECT_EQ(asked, "show\n");
     }
 
     SingleInstance running(key);
@@ -130,12 +183,103 @@ TEST(SingleInstance, AHolderThatNeverAnswersDoesNotStopTheStart) {
     QLocalServer mute; // takes connections, never reads them
     mute.setSocketOptions(QLocalServer::AbstractNamespaceOption);
     ASSERT_TRUE(mute.listen(key));
-    TestLog::ExpectedWarnings logged("tessarine.model", "did not answer");
+    // The log names the process that holds the name and how long the launch waited.
+    TestLog::ExpectedWarnings logged("tessarine.model",
+                                     QStringLiteral("(process %1) did not answer within 0.1 s").arg(getpid()));
     SingleInstance::Options options;
-    options.answerWait = std::chrono::milliseconds(50);
-    options.attempts = 2;
+    options.answerWait = std::chrono::milliseconds(100);
     EXPECT_EQ(SingleInstance(key, options).claim(), SingleInstance::Claim::unanswered);
     EXPECT_EQ(logged.count(), 1);
+}
+
+TEST(SingleInstance, ARequestReadsBackAsSentAndAnythingElseIsRefused) {
+    using State = SingleInstance::Reading::State;
+    const SingleInstance::Activation both{"0f3c9e1a-token", "host;1;2;3_TIME77"};
+    const QByteArray bytes = SingleInstance::request(both);
+    EXPECT_TRUE(bytes.startsWith("show\n"));
+    const auto whole = SingleInstance::read(bytes);
+    EXPECT_EQ(whole.state, State::show);
+    EXPECT_EQ(whole.activation, both);
+    // Every shorter piece of it is a request still coming.
+    for (qsizetype n = 0; n < bytes.size(); ++n)
+        EXPECT_EQ(SingleInstance::read(bytes.first(n)).state, n == 5 ? State::show : State::incomplete) << n;
+    // Nothing to hand over: the request every build sends.
+    EXPECT_EQ(SingleInstance::request({}), "show\n");
+    EXPECT_EQ(SingleInstance::read("show\nstartup-id only_TIME5\n\n").activation,
+              (SingleInstance::Activation{{}, "only_TIME5"}));
+
+    // Lines a later build may add are passed over; values that could not travel are left out.
+    const auto later = SingleInstance::read("show\nwindow-hint left\nactivation-token a\x01b\nstartup-id ok\n\n");
+    EXPECT_EQ(later.state, State::show);
+    EXPECT_EQ(later.activation, (SingleInstance::Activation{{}, "ok"}));
+    const QString tooLong(SingleInstance::longestToken + 1, QLatin1Char('t'));
+    EXPECT_EQ(SingleInstance::request({tooLong, "id"}), "show\nstartup-id id\n\n");
+
+    EXPECT_EQ(SingleInstance::read("open /etc/passwd\n").state, State::refused);
+    EXPECT_EQ(SingleInstance::read("sh0").state, State::refused);
+    // More than a request, even one still coming, is refused.
+    const QByteArray flood = "show\nactivation-token " + QByteArray(SingleInstance::longestRequest, 'x');
+    EXPECT_EQ(SingleInstance::read(flood).state, State::refused);
+}
+
+// Any process of the user can connect: a flood of connections that never send a request is
+// held to a few and dropped, and a launch among them is still answered.
+TEST(SingleInstance, IdleConnectionsAreHeldToAFewAndDroppedWhileALaterLaunchIsAnswered) {
+    const QString key = freshKey();
+    SingleInstance::Options options;
+    options.requestWait = std::chrono::milliseconds(300);
+    options.crowdedWait = std::chrono::milliseconds(20);
+    SingleInstance running(key, options);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy shown(&running, &SingleInstance::showRequested);
+    TestLog::ExpectedWarnings crowd("tessarine.model", "send no request");
+
+    std::vector<std::unique_ptr<QLocalSocket>> peers;
+    for (int i = 0; i < 40; ++i) peers.push_back(idle(key));
+    runEvents(std::chrono::milliseconds(50));
+    EXPECT_EQ(running.heldConnections(), options.heldConnections);
+
+    EXPECT_EQ(claimElsewhere(key, {}, {"token-amid-a-flood", ""}), SingleInstance::Claim::handedOver);
+    ASSERT_EQ(shown.count(), 1);
+    EXPECT_EQ(shown[0][0], "token-amid-a-flood");
+
+    // Each is closed in time, none answered; the log said so once.
+    for (auto& peer : peers) EXPECT_TRUE(closedByInstance(*peer));
+    EXPECT_EQ(running.heldConnections(), 0);
+    EXPECT_EQ(crowd.count(), 1);
+    for (auto& peer : peers) EXPECT_TRUE(peer->readAll().isEmpty());
+
+    // One that sends more than a request is dropped at once.
+    const auto chatty = sent(key, "show\nactivation-token " + QByteArray(2 * SingleInstance::longestRequest, 'x'));
+    EXPECT_TRUE(closedByInstance(*chatty));
+    EXPECT_EQ(shown.count(), 1);
+}
+
+// With no descriptor left (other programs' files, a leak) the queued connection cannot be
+// taken, and the listener stays readable: it rests instead of trying again at once, says so
+// once, and answers the launch when descriptors are to be had again.
+TEST(SingleInstance, OutOfDescriptorsTheListenerRestsSaysSoOnceAndAnswersLater) {
+    const QString key = freshKey();
+    SingleInstance::Options options;
+    options.restWhenOutOfFiles = std::chrono::milliseconds(20);
+    SingleInstance running(key, options);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy shown(&running, &SingleInstance::showRequested);
+    // Connected while a descriptor was still to be had; the request waits in the queue.
+    const auto launch = sent(key, "show\n");
+    {
+        TestLog::ExpectedWarnings outOfFiles("tessarine.model", "Too many open files; trying again every 0.02 s");
+        TestLog::CapturedMessages tries("tessarine.model");
+        DescriptorsExhausted exhausted;
+        runEvents(std::chrono::milliseconds(200));
+        EXPECT_EQ(outOfFiles.count(), 1);
+        // A try every rest, about ten; one that spins tries thousands of times.
+        EXPECT_LE(tries.messages().filter(QStringLiteral("rests")).size(), 30);
+        EXPECT_EQ(shown.count(), 0);
+    }
+    EXPECT_TRUE(closedByInstance(*launch));
+    EXPECT_EQ(launch->readAll(), "shown\n");
+    EXPECT_EQ(shown.count(), 1);
 }
 
 TEST(SingleInstance, TheNameFollowsTheRuntimeAndSettingsFolders) {
