@@ -46,6 +46,9 @@ inline const Setting<QString> keyboardLayout{"keyboardLayout", QStringLiteral("a
 // The size of board the keyboard tester expects: "tenkeyless", "fullSize", or anything else for
 // "compact".
 inline const Setting<QString> keyboardBoard{"keyboardBoard", QStringLiteral("compact")};
+// The main window's size and place when the application last quit ("x,y,width,height", then
+// ",maximized" when it was); empty until then.
+inline const Setting<QString> mainWindowPlace{"mainWindowPlace", QString()};
 // The update feed's address; empty means updates are not set up. Only the user writes it.
 inline const Setting<QString> updateFeedURL{"updateFeedURL", QString()};
 

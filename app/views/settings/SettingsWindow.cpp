@@ -5,6 +5,7 @@
 
 #include "app/model/Preferences.h"
 #include "app/views/settings/SettingsView.h"
+#include "app/views/kit/WindowPlacement.h"
 
 namespace Tessarine {
 
@@ -29,13 +30,7 @@ void SettingsWindow::setTab(const QString& tab) { defaults_.set(Settings::settin
 QRect SettingsWindow::placement(QSize size, QMargins frame, QRect anchor, QRect available) {
     QRect outer(QPoint(0, 0), size.grownBy(frame));
     outer.moveCenter(anchor.center());
-    // Right and bottom edges first, then left and top, so that the top-left corner wins when
-    // the window is larger than the screen.
-    if (outer.right() > available.right()) outer.moveRight(available.right());
-    if (outer.bottom() > available.bottom()) outer.moveBottom(available.bottom());
-    if (outer.left() < available.left()) outer.moveLeft(available.left());
-    if (outer.top() < available.top()) outer.moveTop(available.top());
-    return outer.marginsRemoved(frame);
+    return WindowPlacement::moveInto(outer, available).marginsRemoved(frame);
 }
 
 void SettingsWindow::showWindow(const QWidget* over) {

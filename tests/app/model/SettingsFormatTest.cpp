@@ -81,7 +81,8 @@ const std::vector<double> numbers{0.0,
 // The text settings of the schema.
 const std::vector<const Settings::Setting<QString>*> textSettings{
     &Settings::companyName, &Settings::companyContact, &Settings::defaultTechnician,
-    &Settings::settingsTab, &Settings::keyboardLayout, &Settings::keyboardBoard, &Settings::updateFeedURL};
+    &Settings::settingsTab, &Settings::keyboardLayout, &Settings::keyboardBoard, &Settings::updateFeedURL,
+    &Settings::mainWindowPlace};
 
 // A thresholds record that differs from the standard in every kind of number it holds.
 Thresholds oddThresholds(int seed) {

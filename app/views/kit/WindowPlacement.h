@@ -1,0 +1,53 @@
+#pragma once
+// Where the main window opens: wholly on a screen, whatever its size. The first start opens it
+// at its preferred size where the screen's free area (without panels and docks) holds it, and
+// smaller where it does not, never below the window's minimum; later starts bring back the size
+// and place it had when the application quit, moved and shrunk onto the screen it was on, or
+// onto the first screen when that one has gone (a laptop undocked from a larger monitor).
+//
+// The choice is made of plain rectangles (place, below) so that it is tested without a screen.
+// Geometries are without the window's frame, as Qt's are; the frame's margins are added where a
+// window must fit.
+#include <QMargins>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace Tessarine::WindowPlacement {
+
+// A window's place as the settings keep it ("x,y,width,height", then ",maximized" when it was).
+struct Saved {
+    QRect geometry;
+    bool maximized = false;
+    bool operator==(const Saved&) const = default;
+};
+QString text(const Saved& saved);
+// Absent for text that is not a place (hand-edited, or from a build that wrote something else).
+std::optional<Saved> fromText(const QString& text);
+
+// The frame a window manager draws round a window, as far as it is known before the window has
+// one: a title bar and thin borders.
+QMargins assumedFrame();
+
+// Moves `outer` wholly into `available`; where it is larger, its top-left corner stays on it.
+QRect moveInto(QRect outer, QRect available);
+
+// The geometry a window opens at. `screens` are the screens' free areas, `first` the index of
+// the one a new window opens on. Without `saved`: `preferred`, shrunk to fit, centred on the
+// first screen. With it: the saved size and place, on the screen it overlaps most (else the
+// first), shrunk to fit and moved wholly onto it. Never below `minimum`.
+QRect place(const std::optional<QRect>& saved, QSize preferred, QSize minimum, QMargins frame,
+            const std::vector<QRect>& screens, std::size_t first);
+
+// Sets `window`'s geometry (and maximised state) before it is first shown: `saved`, brought onto
+// a screen, or its first place at its present size. Main thread.
+void restore(QWidget& window, const std::optional<Saved>& saved);
+// `window`'s place to keep: its size and place when not maximised, and whether it is.
+Saved current(const QWidget& window);
+
+} // namespace Tessarine::WindowPlacement
