@@ -7,7 +7,7 @@
 set -euo pipefail
 # rsvg-convert (librsvg2-bin) renders the PNG icons from the SVG.
 app=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libudev-dev
-  nlohmann-json3-dev libsimdjson-dev uuid-dev libfontconfig-dev librsvg2-bin)
+  nlohmann-json3-dev libsimdjson-dev uuid-dev libfontconfig-dev libxcb1-dev librsvg2-bin)
 # dpkg-shlibdeps (dpkg-dev) reads the programs' libraries, which CPack finds with file.
 package=(dpkg-dev file)
 tests=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils xdotool at-spi2-core
