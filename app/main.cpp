@@ -1,9 +1,10 @@
 // The application's entry: the application object, the one model (with persistence), the
 // main window with the settings window beside it, and the start-up order.
 //
-// Start-up: a launch while another runs with the same folders shows that one's window and ends
-// (SingleInstance). Otherwise the model is made (nothing runs yet), the main window shows, and
-// once it has painted its first frame the model starts live: the saved sessions start loading on a worker
+// Start-up: a launch while another runs with the same folders shows that one's window, with the
+// token its launcher gave it, and ends (SingleInstance). Otherwise the model is made (nothing
+// runs yet), the main window shows, and once it has painted its first frame the model starts
+// live: the saved sessions start loading on a worker
 // (they land in one queued call; the window answers meanwhile), then the HID monitor, the demo
 // controller and the frame timer start, in that order, and the controller watcher once the
 // window's start-up work is done (its thread first loads the game-controller library, and while
@@ -11,6 +12,10 @@
 // without waiting for it). Closing the last
 // window ends the loop; the model then stops its timers and joins its threads before anything
 // it feeds is destroyed.
+//
+// SIGTERM, SIGINT and SIGHUP take the Quit path (QuitSignals), so a session manager's ending
+// joins the threads and writes the settings as Ctrl+Q does. The window's size and place are kept
+// as the settings' last change.
 //
 // Quit always ends the process: a thread stuck in the system (a device or a file that never
 // answers) is left behind rather than joined, and then the process ends at once, without
@@ -33,11 +38,13 @@
 #include <memory>
 #include <thread>
 
+#include "app/devices/Logging.h"
 #include "app/devices/WorkerThread.h"
 #include "app/drawing/PadShoulders.h"
 #include "app/model/AppModel.h"
 #include "app/model/BackgroundWorker.h"
 #include "app/model/Preferences.h"
+#include "app/model/QuitSignals.h"
 #include "app/model/SingleInstance.h"
 #include "app/model/StartOptions.h"
 #include "app/model/Updater.h"
@@ -45,11 +52,13 @@
 #include "app/views/bench/ControllerDrawing.h"
 #include "app/views/kit/ScrollBarBands.h"
 #include "app/views/kit/SlicedBuild.h"
+#include "app/views/kit/WindowPlacement.h"
 #include "app/views/shell/ApplicationIcon.h"
 #include "app/views/shell/UpdateAlerts.h"
 #include "app/views/shell/FileDialogChooser.h"
 #include "app/views/shell/MainWindow.h"
 #include "app/views/shell/ReportService.h"
+#include "app/views/shell/WindowActivation.h"
 #include "app/views/shell/WindowMemory.h"
 
 namespace Tessarine {
@@ -68,11 +77,12 @@ public:
         model_->setReportRenderer(std::make_shared<ReportService>(&window_));
     }
 
-    // Shows the window, its memory mapped in ahead of the first frame on a worker; the model
-    // starts on the turn after its first frame, and then the icon is looked up in the icon themes
-    // on the worker, the window taking it when it comes. Input that comes sooner starts both
-    // before it is handled.
+    // Shows the window where it was when the application last quit, brought onto a screen, its
+    // memory mapped in ahead of the first frame on a worker; the model starts on the turn after
+    // its first frame, and then the icon is looked up in the icon themes on the worker, the
+    // window taking it when it comes. Input that comes sooner starts both before it is handled.
     void show() {
+        WindowPlacement::restore(window_, WindowPlacement::fromText(model_->defaults().get(Settings::mainWindowPlace)));
         WindowMemory::prepare(window_, startWorker_);
         window_.show();
         auto* afterFirstFrame = new SlicedBuild(&window_);
@@ -82,13 +92,9 @@ public:
         });
     }
 
-    // A later launch asked for the window: shown, unminimised, on top and active.
-    void raise() {
-        window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
-        window_.show();
-        window_.raise();
-        window_.activateWindow();
-    }
+    // A later launch asked for the window: shown, unminimised, on top and active, with what its
+    // launcher gave it for bringing a window forward.
+    void raise(const QString& token, const QString& startupId) { WindowActivation::activate(window_, token, startupId); }
 
     // Runs once the window has painted its first frame: the model first, then the update check,
     // which never runs before the devices are started.
@@ -101,8 +107,10 @@ public:
         updater_->startScheduledChecks();
     }
 
-    // Stops the timers, joins the input threads and waits for the last settings to be written.
+    // Keeps the window's place, stops the timers, joins the input threads and waits for the last
+    // settings to be written.
     void shutdown() {
+        model_->defaults().set(Settings::mainWindowPlace, WindowPlacement::text(WindowPlacement::current(window_)));
         model_->shutdown();
         if (auto* settings = dynamic_cast<SettingsPreferences*>(&model_->defaults())) settings->writer().finish();
     }
@@ -158,6 +166,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessarine"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
+    // Read before the application object connects to the display, which takes the X11 one away.
+    const auto activation = Tessarine::SingleInstance::Activation::fromEnvironment();
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quenlow.Tessarine"));
     QApplication app(argc, argv);
@@ -166,7 +176,14 @@ int main(int argc, char** argv) {
     // One window per user: a second launch shows the running one and ends before it opens a
     // device or reads a session.
     Tessarine::SingleInstance instance(Tessarine::SingleInstance::defaultKey());
-    if (instance.claim() == Tessarine::SingleInstance::Claim::handedOver) return 0;
+    if (instance.claim(activation) == Tessarine::SingleInstance::Claim::handedOver) return 0;
+    Tessarine::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &Tessarine::QuitSignals::quitRequested, &app, [](int signal) {
+        qCInfo(Tessarine::logModel).noquote() << "Quitting on" << Tessarine::QuitSignals::name(signal);
+        // As Quit does; and should a window refuse to close, the loop ends all the same.
+        QApplication::closeAllWindows();
+        QApplication::exit(0);
+    });
     // The first accessible name set while the window is built waits for the session bus, which
     // the screen reader's bridge asks whether anyone listens (and which may first have to be
     // started): connected beside the font loading, the window does not wait for both in turn.
@@ -192,7 +209,8 @@ int main(int argc, char** argv) {
     // A window that opens on a large page shows it first and fills it in over the next turns.
     Tessarine::SlicedBuild::setSlicing(true);
     Tessarine::TessarineApp tessarine(app);
-    QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app, [&tessarine] { tessarine.raise(); });
+    QObject::connect(&instance, &Tessarine::SingleInstance::showRequested, &app,
+                     [&tessarine](const QString& token, const QString& startupId) { tessarine.raise(token, startupId); });
     tessarine.show();
     imageFormats.join();
     const int status = QApplication::exec();
