@@ -41,7 +41,9 @@ constexpr int busyRetryMs = 10;
 
 using SteadyClock = std::chrono::steady_clock;
 
-QString errorText(int error) { return QString::fromStdString(std::system_category().message(error)); }
+// Through Qt rather than the error category, whose call the sanitizers cannot check while the
+// process is out of descriptors.
+QString errorText(int error) { return qt_error_string(error); }
 
 QString seconds(std::chrono::milliseconds span) {
     return QString::fromStdString(RorozErurEvo::Fmt::trim(static_cast<double>(span.count()) / 1000.0, 2)) +
