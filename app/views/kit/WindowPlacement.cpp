@@ -44,9 +44,9 @@ std::optional<Saved> fromText(const QString& text) {
 }
 
 QMargins assumedFrame() {
-    // Only X11 window managers draw frames the window must leave room for; elsewhere the
-    // compositor sizes what it decorates, and an offscreen window has none.
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return {};
+    // An X11 window manager's frame, or on Wayland the compositor's or Qt's own title bar, lies
+    // outside the window's geometry; a window drawn offscreen has none.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return {};
     // Pixels: a title bar as tall as the common desktops' (from 24 to 37) and thin borders.
     return {4, 40, 4, 4};
 }
