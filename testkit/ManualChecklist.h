@@ -2,6 +2,7 @@
 // Outputs only a person can judge (rumble motors, lights, adaptive-trigger effects): the
 // application plays each item, the user answers whether it worked, and the answers become a
 // result of source manual.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,13 @@ struct ManualCheck {
 
 namespace ManualChecklist {
 
-// kind is rumble, lights or adaptiveTriggers. Fails when any item failed; an empty list passes.
-TestResult result(TestKind kind, const std::string& element, const std::vector<ManualCheck>& checks, Date date);
+// kind is rumble, lights or adaptiveTriggers; `checks` are the answered items in checklist order
+// and `items` the number of items the checklist holds. Fails when any item failed. While items
+// are unanswered the result never passes: it warns, and its headline says how many were checked
+// ("adaptive triggers: 1 of 6 checked, OK so far"). A checklist answered in full (or an empty
+// one) passes when nothing failed.
+TestResult result(TestKind kind, const std::string& element, const std::vector<ManualCheck>& checks,
+                  std::size_t items, Date date);
 
 } // namespace ManualChecklist
 } // namespace RorozErurEvo

@@ -56,15 +56,17 @@ void TestRunner::perform(const Action& action) {
 
 void TestRunner::saveManualResult(const GuidedTest& test) {
     const auto answered = answers_.find(test.id());
+    const auto items = GuidedTests::manualItems(test.kind, *device_);
     std::vector<ManualCheck> checks;
     if (answered != answers_.end())
-        for (const auto& item : GuidedTests::manualItems(test.kind, *device_))
+        for (const auto& item : items)
             if (auto it = answered->second.find(item.name); it != answered->second.end())
                 checks.push_back(ManualCheck{item.name, it->second});
     // Nothing answered is nothing to say.
     if (checks.empty()) return;
 
-    auto result = RorozErurEvo::ManualChecklist::result(test.kind, "", checks, RorozErurEvo::Dates::now());
+    auto result =
+        RorozErurEvo::ManualChecklist::result(test.kind, "", checks, items.size(), RorozErurEvo::Dates::now());
     const std::string spoken = test.title() + ": " + RorozErurEvo::word(result.verdict) + ", " + result.headline;
     record(std::move(result), test);
 

@@ -243,12 +243,19 @@ TEST(TestRunnerManual, SavesOnlyAnsweredItems) {
     EXPECT_EQ(result->verdict, Verdict::fail);
     EXPECT_EQ(result->details, (std::vector<std::string>{"OK: Left, gentle", "Not working: Right, strong"}));
     EXPECT_EQ(outputs->calls, std::vector<std::string>{"stopRumble"});
-    EXPECT_EQ(spoken(bench).back(), "Rumble: Fail, rumble: Right, strong not working");
+    EXPECT_EQ(spoken(bench).back(), "Rumble: Fail, rumble: Right, strong not working (2 of 4 checked)");
 
-    // Answers stay, so one changed answer updates the result.
+    // Answers stay, so one changed answer updates the result; with two items unanswered it
+    // cannot pass.
     runner.setAnswer(true, "Right, strong", rumble);
     runner.saveManualResult(rumble);
+    EXPECT_EQ(runner.result(rumble)->verdict, Verdict::warn);
+    EXPECT_EQ(runner.result(rumble)->headline, "rumble: 2 of 4 checked, OK so far");
+    // Every item answered: the checklist passes.
+    for (const auto& item : GuidedTests::manualItems(rumble.kind, *pad)) runner.setAnswer(true, item.name, rumble);
+    runner.saveManualResult(rumble);
     EXPECT_EQ(runner.result(rumble)->verdict, Verdict::pass);
+    EXPECT_EQ(runner.result(rumble)->headline, "rumble OK");
 
     // A lights check leaves the light on; an adaptive-trigger check resets the triggers.
     const GuidedTest lights{TestKind::lights, "", Target::device(), false};
