@@ -48,6 +48,28 @@ SessionComparison::Change SessionComparison::change(const std::optional<TestResu
     return (delta < 0) == largerIsWorse ? Change::better : Change::worse;
 }
 
+std::optional<SessionComparison::Reading> SessionComparison::reading(const std::optional<TestResult>& before,
+                                                                   const std::optional<TestResult>& after) {
+    std::optional<Measure> judged;
+    if (before && after && before->verdict == after->verdict) {
+        judged = after->mainMeasure();
+        if (!judged) judged = before->mainMeasure();
+    } else if (before && (!after || before->verdict > after->verdict)) {
+        judged = before->decidingMeasure();
+    } else if (after) {
+        judged = after->decidingMeasure();
+    }
+    if (!judged) return std::nullopt;
+    // The side the measure came from shows that very measure; the other its measure of that id.
+    auto valueOf = [&](const std::optional<TestResult>& side) -> std::optional<Measure> {
+        if (!side) return std::nullopt;
+        for (const auto& m : side->measures)
+            if (m == *judged) return m;
+        return side->measure(judged->id);
+    };
+    return Reading{judged->id, judged->label, valueOf(before), valueOf(after)};
+}
+
 SessionComparison::SessionComparison(TestSession beforeSession, TestSession afterSession)
     : before(std::move(beforeSession)), after(std::move(afterSession)) {
     auto beforeTable = byKey(before);

@@ -15,6 +15,22 @@ struct SessionComparison {
     // `added` is the result found only after ("new"), `missing` the one found only before.
     enum class Change { better, worse, same, added, missing };
 
+    // The one measure a row is read by, with each side's value of it, so that a row never sets
+    // two different measures side by side. It is the measure the change was judged by: the main
+    // measure when the verdicts agree (the after result's, else the before result's); when they
+    // differ, the measure that decided the worse verdict. A row with one side shows what decided
+    // that side's verdict.
+    struct Reading {
+        std::string id;    // of the measure
+        std::string label; // as the judged side names it
+        std::optional<Measure> before; // absent where that side has no result or lacks the measure
+        std::optional<Measure> after;
+
+        friend bool operator==(const Reading&, const Reading&) = default;
+    };
+    // Absent when the side the measure is taken from has no measures at all.
+    static std::optional<Reading> reading(const std::optional<TestResult>& before, const std::optional<TestResult>& after);
+
     struct Row {
         std::string key;   // TestResult::key of the results compared
         std::string title; // of the before result, else of the after result
@@ -24,6 +40,7 @@ struct SessionComparison {
         Change change = Change::same;
 
         const std::string& id() const { return key; }
+        std::optional<Reading> reading() const { return SessionComparison::reading(before, after); }
         friend bool operator==(const Row&, const Row&) = default;
     };
 

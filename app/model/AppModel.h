@@ -201,6 +201,8 @@ public:
     bool removeSession(const RorozErurEvo::Uuid& id) override;
     void exportPDF(const std::vector<RorozErurEvo::TestSession>& sessions,
                    const std::string& suggestedName) override;
+    void exportComparisonPDF(const RorozErurEvo::TestSession& before, const RorozErurEvo::TestSession& after,
+                             const std::string& suggestedName) override;
     void printReport(const std::vector<RorozErurEvo::TestSession>& sessions) override;
     void exportSessions(const std::vector<RorozErurEvo::TestSession>& sessions, ExportFormat format,
                         const std::string& suggestedName) override;
@@ -212,7 +214,7 @@ public:
     std::optional<ReportBranding> reportBranding() const;
     // What the report of the sessions is made from: them, the branding and this program's
     // version and scope note.
-    ReportInput reportInput(std::span<const RorozErurEvo::TestSession> sessions) const;
+    ReportInput reportInput(std::span<const RorozErurEvo::TestSession> sessions, bool beforeAndAfter = false) const;
     // Asks the window layer to open the settings window on the tab.
     void openSettings(const QString& tab);
     // The suggested name made safe as a file name; "Tessarine Report" when nothing is left.
@@ -227,6 +229,9 @@ private:
     // Reads the report logo off the main thread; it lands through the executor.
     void loadLogo();
     void settingsSaveFailed(const QString& cause);
+    // Asks where to save the report of the sessions, saves it and toasts the outcome.
+    void savePDF(const std::vector<RorozErurEvo::TestSession>& sessions, const std::string& suggestedName,
+                 bool beforeAndAfter);
 
     Parts parts_;
     const bool persist_;

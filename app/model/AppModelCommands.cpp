@@ -127,12 +127,20 @@ bool AppModel::removeSession(const RorozErurEvo::Uuid& id) {
 }
 
 void AppModel::exportPDF(const std::vector<TestSession>& sessions, const std::string& suggestedName) {
+    savePDF(sessions, suggestedName, false);
+}
+
+void AppModel::exportComparisonPDF(const TestSession& before, const TestSession& after, const std::string& suggestedName) {
+    savePDF({before, after}, suggestedName, true);
+}
+
+void AppModel::savePDF(const std::vector<TestSession>& sessions, const std::string& suggestedName, bool beforeAndAfter) {
     if (sessions.empty() || !fileChooser_) return;
     auto path = fileChooser_->saveFile(FileChooser::Type::pdf, QString::fromStdString(chosenName(suggestedName, ".pdf")));
     if (!path || path->isEmpty()) return;
     try {
         if (!reportRenderer_) throw std::runtime_error("The report renderer is not available.");
-        QByteArray data = reportRenderer_->render(reportInput(sessions));
+        QByteArray data = reportRenderer_->render(reportInput(sessions, beforeAndAfter));
         if (auto error = AtomicFile::write(*path, data)) {
             setToast(failure("save the report", error->toStdString()));
             return;
@@ -224,8 +232,9 @@ std::optional<ReportBranding> AppModel::reportBranding() const {
     return ReportBranding::make(settings_->companyName(), settings_->companyContact(), settings_->logo());
 }
 
-ReportInput AppModel::reportInput(std::span<const TestSession> sessions) const {
-    return ReportInput{.sessions = sessions, .branding = reportBranding(), .app = AppInfo::current()};
+ReportInput AppModel::reportInput(std::span<const TestSession> sessions, bool beforeAndAfter) const {
+    return ReportInput{
+        .sessions = sessions, .branding = reportBranding(), .app = AppInfo::current(), .beforeAndAfter = beforeAndAfter};
 }
 
 void AppModel::openSettings(const QString& tab) {

@@ -44,6 +44,10 @@ public:
     virtual bool removeSession(const RorozErurEvo::Uuid& id) = 0;
     virtual void exportPDF(const std::vector<RorozErurEvo::TestSession>& sessions,
                            const std::string& suggestedName) = 0;
+    // The PDF of a comparison: the before session's pages, then the after session's, each test
+    // read by the one measure the comparison judged it by.
+    virtual void exportComparisonPDF(const RorozErurEvo::TestSession& before, const RorozErurEvo::TestSession& after,
+                                     const std::string& suggestedName) = 0;
     // The print panel for the report of the sessions; nothing for an empty list or when the user
     // cancels; a failure is toasted.
     virtual void printReport(const std::vector<RorozErurEvo::TestSession>& sessions) = 0;

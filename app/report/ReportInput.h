@@ -34,6 +34,9 @@ struct ReportInput {
     std::span<const RorozErurEvo::TestSession> sessions;
     std::optional<ReportBranding> branding{};
     AppInfo app{};
+    // The two sessions are a comparison's before and after, in that order: a test's row in both
+    // reads the one measure the comparison judged that test by, so the pages set like beside like.
+    bool beforeAndAfter = false;
 };
 
 } // namespace Tessarine

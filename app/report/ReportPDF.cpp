@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "app/report/ReportPage.h"
+#include "testkit/SessionComparison.h"
 #include "testkit/ShownSession.h"
 
 namespace Tessarine::ReportPDF {
@@ -45,13 +46,16 @@ void paintPages(QPainter& painter, const ReportInput& input, const std::function
                 const std::function<void()>& place) {
     checkNotEmpty(input);
     const std::optional<Branding> shared = prepared(input.branding);
+    const std::vector<ComparedRows> compared = comparedRows(input);
     bool first = true;
-    for (const TestSession& saved : input.sessions) {
+    for (std::size_t index = 0; index < input.sessions.size(); ++index) {
         // A field of megabytes would be laid out whole to be cut at the column's edge.
-        const TestSession session = RorozErurEvo::DisplayText::shown(saved);
-        const ReportColumns columns =
-            reportColumns(ReportPage{.page = Page{.session = &session}, .branding = shared, .app = input.app}, painter.device());
-        for (const Page& page : pagesFor(session, shared, input.app, painter.device())) {
+        const TestSession session = RorozErurEvo::DisplayText::shown(input.sessions[index]);
+        const ComparedRows* rows = index < compared.size() ? &compared[index] : nullptr;
+        const ReportColumns columns = reportColumns(
+            ReportPage{.page = Page{.session = &session, .compared = rows}, .branding = shared, .app = input.app},
+            painter.device());
+        for (const Page& page : pagesFor(session, shared, input.app, painter.device(), rows)) {
             if (!first) nextPage();
             first = false;
             painter.save();
@@ -62,6 +66,20 @@ void paintPages(QPainter& painter, const ReportInput& input, const std::function
             painter.restore();
         }
     }
+}
+
+std::vector<ComparedRows> comparedRows(const ReportInput& input) {
+    if (!input.beforeAndAfter || input.sessions.size() != 2) return {};
+    using RorozErurEvo::DisplayText::shown;
+    const RorozErurEvo::SessionComparison comparison(shown(input.sessions[0]), shown(input.sessions[1]));
+    std::vector<ComparedRows> rows(2);
+    for (const auto& row : comparison.rows) {
+        const auto reading = row.reading();
+        if (!reading) continue;
+        if (row.before) rows[0].emplace(row.key, Compared{reading->label, reading->before});
+        if (row.after) rows[1].emplace(row.key, Compared{reading->label, reading->after});
+    }
+    return rows;
 }
 
 std::vector<Page> pages(const ReportInput& input) {

@@ -9,8 +9,10 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "app/report/ReportInput.h"
@@ -26,6 +28,20 @@ namespace Tessarine::ReportPDF {
 
 using Branding = ReportBranding;
 
+// What a row of a before-and-after report shows of its result: the measure the comparison judged
+// that test by, named `label`; `measure` is absent where this session lacks it.
+struct Compared {
+    std::string label;
+    std::optional<RorozErurEvo::Measure> measure;
+
+    friend bool operator==(const Compared&, const Compared&) = default;
+};
+using ComparedRows = std::map<std::string, Compared>; // by TestResult::key
+
+// The rows of the two sessions of a before-and-after report, before's first; empty for any other
+// report. Keyed by the results as the report shows them (DisplayText::shown).
+std::vector<ComparedRows> comparedRows(const ReportInput& input);
+
 // One page of one session's report. A page refers to its session and results rather than
 // holding copies, so a long report costs a few pointers a page: the session must outlive it.
 struct Page {
@@ -37,6 +53,8 @@ struct Page {
     bool table = true;  // false on a page that only carries on with plots, timelines or notes
     int number = 1;     // page of this session's report, from 1
     int of = 1;         // pages of this session's report
+    // In a before-and-after report, the measure each row reads (else the one that decided it).
+    const ComparedRows* compared = nullptr;
 
     friend bool operator==(const Page&, const Page&) = default;
 };
@@ -66,7 +84,8 @@ public:
 // room is left. How much fits is measured with the branding,
 // version and scope note the pages will carry, on `device` (a 72 dpi page when none is given).
 std::vector<Page> pagesFor(const RorozErurEvo::TestSession& session, const std::optional<Branding>& branding = {},
-                           const AppInfo& app = {}, QPaintDevice* device = nullptr);
+                           const AppInfo& app = {}, QPaintDevice* device = nullptr,
+                           const ComparedRows* compared = nullptr);
 // Every session's pages, session after session; numbering starts again for every session.
 std::vector<Page> pages(const ReportInput& input);
 

@@ -23,9 +23,9 @@ namespace {
 class PageMeasure {
 public:
     PageMeasure(const TestSession& session, const std::optional<Branding>& branding, const AppInfo& app,
-                QPaintDevice* device)
+                QPaintDevice* device, const ComparedRows* compared)
         : branding_(branding), app_(app), device_(device) {
-        Page probe{.session = &session};
+        Page probe{.session = &session, .compared = compared};
         probe.number = probe.of = 2; // the footer keeps room for a page line whatever the count
         const ReportPage drawn = sheet(probe);
         columns_ = reportColumns(drawn, device_);
@@ -67,19 +67,19 @@ QImage pointPage() {
 } // namespace
 
 std::vector<Page> pagesFor(const TestSession& session, const std::optional<Branding>& branding, const AppInfo& app,
-                           QPaintDevice* device) {
+                           QPaintDevice* device, const ComparedRows* compared) {
     QImage fallback;
     if (!device) {
         fallback = pointPage();
         device = &fallback;
     }
-    const PageMeasure measure(session, branding, app, device);
+    const PageMeasure measure(session, branding, app, device, compared);
     const std::vector<std::size_t> order = session.sortedOrder();
     const std::size_t span = std::max<std::size_t>(order.size(), 1);
 
     std::vector<Page> pages;
     auto fresh = [&](bool table) {
-        Page page{.session = &session};
+        Page page{.session = &session, .compared = compared};
         page.table = table;
         page.number = static_cast<int>(pages.size()) + 1;
         return page;

@@ -61,10 +61,31 @@ TextBlock numberCell(const Sheet& sheet, const QString& whole, const QStringList
     return TextBlock::ofLines(sheet.type, lines, font, width);
 }
 
+// What a row's Measured and Limit cells read of its result: in a before-and-after report the
+// measure the comparison judged the test by ("—" where this session lacks it), else the measure
+// that decided the result.
+struct Shown {
+    QString label, value, limit;
+};
+Shown shown(const Sheet& sheet, const TestResult& result) {
+    if (const ReportPDF::ComparedRows* compared = sheet.page.page.compared)
+        if (const auto row = compared->find(result.key()); row != compared->end()) {
+            const auto& measure = row->second.measure;
+            if (!measure) return {QString::fromStdString(row->second.label), QStringLiteral("\u2014"), {}};
+            return {QString::fromStdString(row->second.label),
+                    QString::fromStdString(RorozErurEvo::format(measure->unit, measure->value)),
+                    measure->limit ? QString::fromStdString(measure->limit->text(measure->unit)) : QString()};
+        }
+    auto [label, value] = ReportText::measuredParts(result);
+    return {label, value, ReportText::limit(result)};
+}
+
 // "<label>: <value>", or the label (shortened when it must be) over the whole value.
 TextBlock measuredCell(const Sheet& sheet, const TestResult& result, double width) {
     constexpr double points = 8.5;
-    auto [label, value] = ReportText::measuredParts(result);
+    const Shown parts = shown(sheet, result);
+    const QString& label = parts.label;
+    const QString& value = parts.value;
     if (value.isEmpty()) return {};
     const QString whole = label + QStringLiteral(": ") + value;
     const QFont font = sheet.font(points);
@@ -92,9 +113,11 @@ ReportColumns columns(const Sheet& sheet) {
         return sheet.type.advance(font, text.left(TextBlock::charactersPerLine));
     };
     for (const TestResult& result : sheet.session().results) {
-        c.measured = std::max(c.measured, advance(measuredFont, ReportText::measured(result)));
-        widestValue = std::max(widestValue, advance(measuredFont, ReportText::measuredParts(result).second));
-        const QString limit = ReportText::limit(result);
+        const Shown parts = shown(sheet, result);
+        if (!parts.value.isEmpty())
+            c.measured = std::max(c.measured, advance(measuredFont, parts.label + QStringLiteral(": ") + parts.value));
+        widestValue = std::max(widestValue, advance(measuredFont, parts.value));
+        const QString& limit = parts.limit;
         c.limit = std::max(c.limit, advance(limitFont, limit));
         for (const QString& bound : limitLines(limit)) widestBound = std::max(widestBound, advance(limitFont, bound));
     }
@@ -131,7 +154,7 @@ Block row(const Sheet& sheet, const Columns& c, const TestResult& result) {
     TextBlock headline(sheet.type, QString::fromStdString(result.headline), sheet.font(8), c.test, headlineLines);
     VerdictMark verdict(sheet, result.verdict, 9, QFont::DemiBold, 3);
     TextBlock measured = measuredCell(sheet, result, c.measured);
-    const QString limitText = ReportText::limit(result);
+    const QString limitText = shown(sheet, result).limit;
     TextBlock limit = numberCell(sheet, limitText, limitLines(limitText), 8, c.limit);
 
     // Every cell's first line sits on one baseline.

@@ -108,3 +108,59 @@ TEST(SessionComparison, RowsFollowTheCatalogueAndTheSummaryCountsAllButMissing) 
     EXPECT_EQ(word(Change::added), "Only after");
     EXPECT_EQ(fromRawValue<Change>("added"), std::nullopt);
 }
+
+TEST(SessionComparison, EveryRowIsReadByOneMeasureOnBothSides) {
+    // Circularity: before passes on its average error; after fails on directions short of the
+    // edge. The row reads the measure that failed, on both sides.
+    auto circle = [](Verdict verdict, double error, double shortOf) {
+        return result(TestKind::circularity, "Left stick", verdict,
+                      {percent("error", error, Limit{0.08, 0.15, Limit::Direction::above}),
+                       percent("short", shortOf, Limit{0.1, 0.25, Limit::Direction::above})});
+    };
+    const auto decided = SessionComparison::reading(circle(Verdict::pass, 0.022, 0.05), circle(Verdict::fail, 0.03, 0.319));
+    ASSERT_TRUE(decided);
+    EXPECT_EQ(decided->id, "short");
+    ASSERT_TRUE(decided->before && decided->after);
+    EXPECT_EQ(decided->before->id, "short");
+    EXPECT_DOUBLE_EQ(decided->before->value, 0.05);
+    EXPECT_DOUBLE_EQ(decided->after->value, 0.319);
+    // Better the other way round: still the measure that decided the worse (before) side.
+    EXPECT_EQ(SessionComparison::reading(circle(Verdict::fail, 0.03, 0.319), circle(Verdict::pass, 0.022, 0.05))->id, "short");
+
+    // Agreeing verdicts read the main measure, whatever decided each side.
+    const auto agreed = SessionComparison::reading(circle(Verdict::warn, 0.09, 0.05), circle(Verdict::warn, 0.02, 0.11));
+    EXPECT_EQ(agreed->id, "error");
+    EXPECT_DOUBLE_EQ(agreed->before->value, 0.09);
+    EXPECT_DOUBLE_EQ(agreed->after->value, 0.02);
+
+    // Trigger: before warns on its rest reading, after passes and lacks that measure: the other
+    // side has no value of it, never a different measure.
+    const auto rest = result(TestKind::trigger, "Left trigger", Verdict::warn,
+                             {percent("rest", 0.051, Limit{0.05, 0.1, Limit::Direction::above}),
+                              percent("full", 0.922, Limit{0.9, 0.8, Limit::Direction::below})});
+    const auto full = result(TestKind::trigger, "Left trigger", Verdict::pass,
+                             {percent("full", 0.97, Limit{0.9, 0.8, Limit::Direction::below})});
+    const auto one = SessionComparison::reading(rest, full);
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->id, "rest");
+    EXPECT_TRUE(one->before);
+    EXPECT_FALSE(one->after);
+
+    // One side only: what decided that side. No measures at all: no reading.
+    EXPECT_EQ(SessionComparison::reading(std::nullopt, full)->id, "full");
+    EXPECT_FALSE(SessionComparison::reading(std::nullopt, std::nullopt));
+    EXPECT_FALSE(SessionComparison::reading(result(TestKind::rumble, "", Verdict::pass), result(TestKind::rumble, "", Verdict::pass)));
+
+    // The rows of a comparison carry the same readings, so every row names one measure.
+    SessionComparison comparison(session("U", "2026-03-01T09:00:00Z", {circle(Verdict::pass, 0.022, 0.05), rest}),
+                                 session("U", "2026-03-01T10:00:00Z", {circle(Verdict::fail, 0.03, 0.319), full}));
+    for (const auto& row : comparison.rows) {
+        const auto reading = row.reading();
+        ASSERT_TRUE(reading) << row.key;
+        for (const auto& side : {reading->before, reading->after}) {
+            if (side) {
+                EXPECT_EQ(side->id, reading->id) << row.key;
+            }
+        }
+    }
+}

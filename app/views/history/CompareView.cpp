@@ -139,8 +139,10 @@ QWidget* CompareView::table() {
         title->setObjectName(QStringLiteral("compare-title"));
         title->setWordWrap(true);
         layout->addWidget(title, line, 0, Qt::AlignTop);
-        layout->addWidget(side(row.before), line, 1, Qt::AlignTop);
-        layout->addWidget(side(row.after), line, 2, Qt::AlignTop);
+        // One measure on both sides: the one the change was judged by.
+        const auto reading = row.reading();
+        layout->addWidget(side(row.before, reading, reading ? reading->before : std::nullopt), line, 1, Qt::AlignTop);
+        layout->addWidget(side(row.after, reading, reading ? reading->after : std::nullopt), line, 2, Qt::AlignTop);
         auto* change = new SymbolText;
         change->setObjectName(QStringLiteral("compare-change"));
         change->set(QString::fromStdString(RorozErurEvo::symbol(row.change)),
@@ -153,7 +155,9 @@ QWidget* CompareView::table() {
     return grid;
 }
 
-QWidget* CompareView::side(const std::optional<TestResult>& result) {
+QWidget* CompareView::side(const std::optional<TestResult>& result,
+                           const std::optional<SessionComparison::Reading>& reading,
+                           const std::optional<RorozErurEvo::Measure>& measure) {
     if (!result) {
         auto* none = ViewParts::secondaryLabel(QStringLiteral("–"), Fonts::callout());
         none->setObjectName(QStringLiteral("compare-none"));
@@ -165,14 +169,13 @@ QWidget* CompareView::side(const std::optional<TestResult>& result) {
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(2);
     stack->addWidget(new VerdictLabel(result->verdict, true), 0, Qt::AlignLeft);
-    const QString value = HistoryTexts::measureValue(*result);
-    if (!value.isEmpty()) {
-        auto* label = plain(value, Fonts::callout());
+    if (reading) {
+        auto* label = plain(HistoryTexts::readingValue(measure), Fonts::callout());
         label->setObjectName(QStringLiteral("compare-value"));
         stack->addWidget(label);
-        // What the number is: the two sides may have been decided by different measures. The
-        // name wraps; the number above it is never cut.
-        auto* name = ViewParts::secondaryLabel(HistoryTexts::measureName(*result), Fonts::caption());
+        // What the number is, the same on both sides. The name wraps; the number above it is
+        // never cut.
+        auto* name = ViewParts::secondaryLabel(HistoryTexts::field(reading->label), Fonts::caption());
         name->setObjectName(QStringLiteral("compare-measure"));
         name->setWordWrap(true);
         stack->addWidget(name);
@@ -218,7 +221,7 @@ QWidget* CompareView::picture(const std::optional<TestResult>& result, const QSt
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(2);
     if (hasPlot(result))
-        stack->addWidget(ResultsTable::plotPicture(*result->plot, word + QStringLiteral(" plot"), plotSide));
+        stack->addWidget(ResultsTable::plotPicture(*result, word + QStringLiteral(" plot"), plotSide));
     else
         stack->addWidget(new EmptyPicture(plotSide));
     QFont small = Fonts::caption();
@@ -230,8 +233,7 @@ QWidget* CompareView::picture(const std::optional<TestResult>& result, const QSt
 }
 
 void CompareView::exportBoth() {
-    commands_.exportPDF({comparison_.before, comparison_.after},
-                        HistoryTexts::bothFileName(comparison_.after));
+    commands_.exportComparisonPDF(comparison_.before, comparison_.after, HistoryTexts::bothFileName(comparison_.after));
 }
 
 void CompareView::copyAfterListing() { commands_.copyListing(comparison_.after); }

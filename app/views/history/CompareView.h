@@ -1,7 +1,8 @@
 #pragma once
-// Two saved sessions side by side: each test's verdict and main value before and after, how it
-// changed, the measured stick outlines of both, a PDF of both, the after session's listing text,
-// and Done (also Return), which ends the comparison in the model.
+// Two saved sessions side by side: each test's verdict before and after with both sides' values
+// of the one measure the change was judged by, how it changed, the measured stick outlines of
+// both, a PDF of both, the after session's listing text, and Done (also Return), which ends the
+// comparison in the model.
 #include <QWidget>
 
 #include "testkit/SessionComparison.h"
@@ -38,7 +39,10 @@ protected:
 private:
     QWidget* table();
     QWidget* plots();
-    QWidget* side(const std::optional<RorozErurEvo::TestResult>& result);
+    // One side's cell: its verdict, and its value of the measure the row is read by.
+    QWidget* side(const std::optional<RorozErurEvo::TestResult>& result,
+                  const std::optional<RorozErurEvo::SessionComparison::Reading>& reading,
+                  const std::optional<RorozErurEvo::Measure>& measure);
     QWidget* picture(const std::optional<RorozErurEvo::TestResult>& result, const QString& word);
 
     SessionCommands& commands_;

@@ -147,6 +147,11 @@ QString measureName(const TestResult& result) {
     return measure ? shown(measure->label) : QString();
 }
 
+QString readingValue(const std::optional<RorozErurEvo::Measure>& side) {
+    if (!side) return QStringLiteral("\u2014");
+    return qs(RorozErurEvo::format(side->unit, side->value));
+}
+
 QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette) {
     using Change = RorozErurEvo::SessionComparison::Change;
     switch (change) {

@@ -100,6 +100,9 @@ std::string bothFileName(const TestSession& after);
 QString measureValue(const TestResult& result);
 // That measure's label; empty without measures.
 QString measureName(const TestResult& result);
+// One side's value of the measure a comparison row is read by, in its unit; "—" when that side
+// lacks the measure.
+QString readingValue(const std::optional<RorozErurEvo::Measure>& side);
 // The colour of a change mark: green when better, red when worse, else the secondary text colour.
 QColor changeColor(RorozErurEvo::SessionComparison::Change change, const QPalette& palette);
 

@@ -65,6 +65,10 @@ HistoryView::HistoryView(SessionLibrary& library, Navigation& navigation, Sessio
     pages_->addWidget(browser_);
 
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryView::selectFromList);
+    // The row already highlighted, clicked while a comparison shows, is chosen too.
+    connect(list_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (const SessionSummary* session = rows_->session(index.row())) pick(session->id);
+    });
     connect(&library_, &SessionLibrary::sessionsChanged, this, &HistoryView::libraryChanged);
     connect(&library_, &SessionLibrary::loadingChanged, this, &HistoryView::showPage);
     connect(&library_, &SessionLibrary::skippedChanged, this, &HistoryView::showPage);
@@ -132,7 +136,15 @@ void HistoryView::selectFromList() {
     if (updatingList_) return;
     const auto rows = list_->selectionModel()->selectedRows();
     if (rows.isEmpty()) return; // the model keeps its pick; only another pick replaces it
-    if (const SessionSummary* session = rows_->session(rows.front().row())) navigation_.setSelectedSession(session->id);
+    if (const SessionSummary* session = rows_->session(rows.front().row())) pick(session->id);
+}
+
+void HistoryView::pick(const RorozErurEvo::Uuid& id) {
+    navigation_.setSelectedSession(id);
+    // A row chosen while two sessions are compared is the session to show: the comparison ends
+    // (after the pick, so the pane goes straight to the chosen session).
+    navigation_.setCompareBefore(std::nullopt);
+    navigation_.setCompareAfter(std::nullopt);
 }
 
 bool HistoryView::current(const TestSession& shown, const SessionSummary& listed) const {

@@ -77,6 +77,8 @@ private:
     // Puts the model's picked session into the list's selection.
     void selectFromModel();
     void selectFromList();
+    // The user chose the session `id` in the list: the pane shows it.
+    void pick(const RorozErurEvo::Uuid& id);
 
     SessionLibrary& library_;
     Navigation& navigation_;

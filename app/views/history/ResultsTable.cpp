@@ -6,7 +6,9 @@
 
 #include "app/paint/Theme.h"
 #include "app/report/ReportPage.h"
+#include "app/views/bench/CardText.h"
 #include "app/views/kit/Divider.h"
+#include "app/views/kit/ElidedLabel.h"
 #include "app/views/history/HistoryTexts.h"
 #include "app/views/kit/SoakStripView.h"
 #include "app/views/kit/StickPlotView.h"
@@ -23,6 +25,7 @@ namespace {
 
 constexpr int verdictColumn = 74;   // pixels: the compact verdicts line up in one column
 constexpr double resultStripFontSize = 10; // pixels
+constexpr int measureNameWidth = 180;      // pixels: a longer name ends in "…"
 
 QLabel* text(const QString& value, QFont font) {
     auto* label = new QLabel(value);
@@ -65,6 +68,15 @@ QWidget* resultRow(const TestResult& result) {
         value->setObjectName(QStringLiteral("result-value"));
         value->setAlignment(Qt::AlignRight);
         measure->addWidget(value, 0, Qt::AlignRight);
+        // What the number is, as the cards name it; a long name ends in "…", the number never does.
+        auto* name = new ElidedLabel;
+        name->setText(HistoryTexts::measureName(result));
+        name->setFont(Fonts::caption());
+        name->setForegroundRole(QPalette::PlaceholderText);
+        name->setObjectName(QStringLiteral("result-measure"));
+        name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        name->setMaximumWidth(measureNameWidth);
+        measure->addWidget(name, 0, Qt::AlignRight);
         const QString limitText = ReportText::limit(result);
         if (!limitText.isEmpty()) {
             auto* limit = ViewParts::secondaryLabel(limitText, Fonts::caption());
@@ -79,7 +91,7 @@ QWidget* resultRow(const TestResult& result) {
     if (result.plot) {
         const QString element =
             QString::fromStdString(RorozErurEvo::withSourceMark(result.element, result.source));
-        line->addWidget(ResultsTable::plotPicture(*result.plot, element + QStringLiteral(" circularity plot"),
+        line->addWidget(ResultsTable::plotPicture(result, element + QStringLiteral(" circularity plot"),
                                                   ResultsTable::plotSide),
                         0, Qt::AlignTop);
     }
@@ -112,12 +124,16 @@ ResultsTable::ResultsTable(const std::vector<TestResult>& results, QWidget* pare
     }
 }
 
-StickPlotView* ResultsTable::plotPicture(const RorozErurEvo::StickPlot& plot, const QString& label, int side) {
+StickPlotView* ResultsTable::plotPicture(const TestResult& result, const QString& label, int side) {
+    const RorozErurEvo::StickPlot& plot = *result.plot;
     auto* view = new StickPlotView;
     view->setObjectName(QStringLiteral("result-plot"));
     view->setGate(plot.gate, plot.scale);
     view->setPlot(plot);
     view->setLabel(label);
+    // A saved outline has no live reading to tell: it tells the result, cut as the history cuts
+    // every text of a saved file.
+    view->setSummary(CardText::plotSummary(RorozErurEvo::DisplayText::shown(result)));
     view->setFixedSize(side, side);
     return view;
 }

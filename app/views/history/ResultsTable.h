@@ -1,7 +1,7 @@
 #pragma once
 // The results of a saved session in a box titled "Results": per result its compact verdict, its
-// title over its headline, the main measure's value over its limit, a small picture of a measured
-// stick outline, and a soak run's timeline below its row; a line after each. Assistive technology
+// title over its headline, the value of the measure that decided its verdict over that measure's
+// name and limit, a small picture of a measured stick outline, and a soak run's timeline below its row; a line after each. Assistive technology
 // reads each row as one element: the result spoken in full.
 #include <QGroupBox>
 
@@ -23,8 +23,9 @@ public:
     explicit ResultsTable(const std::vector<RorozErurEvo::TestResult>& results, QWidget* parent = nullptr);
 
     // A stick picture of the result's measured outline, labelled `label`: no live sample, no trail,
-    // raw numbers off. Shared with the comparison.
-    static StickPlotView* plotPicture(const RorozErurEvo::StickPlot& plot, const QString& label, int side);
+    // raw numbers off; a screen reader hears the result's reading as its value. Shared with the
+    // comparison. The result must hold a plot.
+    static StickPlotView* plotPicture(const RorozErurEvo::TestResult& result, const QString& label, int side);
 };
 
 } // namespace Tessarine

@@ -143,6 +143,18 @@ struct HistoryFixture : ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
+    // Compares the two sessions in the open history and saves their PDF with "PDF of Both…";
+    // the file's path.
+    QString pdfOfBoth(HistoryView& view, const TestSession& before, const TestSession& after) {
+        model.navigation().setCompareBefore(before.id);
+        model.navigation().setCompareAfter(after.id);
+        auto* compare = qobject_cast<CompareView*>(view.detail());
+        EXPECT_NE(compare, nullptr);
+        const QString path = QDir(bench.folder.path()).filePath("both.pdf");
+        chooser->answer = path;
+        if (compare) find<QPushButton>(*compare, "compare-pdf")->click();
+        return path;
+    }
     QString sessionFile(const TestSession& s) const {
         return QDir(model.sessionsFolder()).filePath(QString::fromStdString(s.id.text()) + QStringLiteral(".json"));
     }
@@ -460,6 +472,54 @@ TEST_F(HistoryFixture, BothComparisonIdsShowTheComparisonUntilDone) {
     EXPECT_EQ(detail->session().id, after.id);
 }
 
+TEST_F(HistoryFixture, ChoosingARowWhileComparingShowsThatSession) {
+    const TestSession other = saved("SN-2", "2026-03-05T09:00:00Z", "Intake");
+    const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair");
+    const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
+    auto view = open();
+    model.navigation().setSelectedSession(after.id);
+    model.navigation().setCompareBefore(before.id);
+    model.navigation().setCompareAfter(after.id);
+    ASSERT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
+    auto click = [&](const TestSession& s) {
+        const QModelIndex row = view->listModel()->index(view->listModel()->row(s.id));
+        QTest::mouseClick(view->list()->viewport(), Qt::LeftButton, {}, view->list()->visualRect(row).center());
+        settle();
+    };
+
+    // Another row: the pane shows that session, and the comparison is over.
+    click(other);
+    EXPECT_EQ(model.navigation().selectedSession(), other.id);
+    EXPECT_FALSE(model.navigation().compareBefore());
+    EXPECT_FALSE(model.navigation().compareAfter());
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, other.id);
+
+    // The row already highlighted, clicked while comparing, shows its session too.
+    model.navigation().setSelectedSession(after.id);
+    model.navigation().setCompareBefore(before.id);
+    model.navigation().setCompareAfter(after.id);
+    ASSERT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
+    click(after);
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, after.id);
+
+    // Moving through the list with the keyboard does the same.
+    model.navigation().setCompareBefore(before.id);
+    model.navigation().setCompareAfter(after.id);
+    ASSERT_NE(qobject_cast<CompareView*>(view->detail()), nullptr);
+    view->list()->setFocus();
+    QTest::keyClick(view->list(), Qt::Key_Up);
+    settle();
+    EXPECT_FALSE(model.navigation().compareAfter());
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, model.navigation().selectedSession());
+    EXPECT_NE(detail->session().id, after.id);
+}
+
 // ---- the session detail
 
 TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
@@ -539,6 +599,8 @@ TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThe
     EXPECT_TRUE(spoken[1].startsWith(marked + ": Warn")) << spoken[1].toStdString();
     EXPECT_EQ(detail->findChild<StickPlotView*>("result-plot")->accessibleName(),
               "Left stick (Raw HID) circularity plot");
+    EXPECT_EQ(detail->findChild<StickPlotView*>("result-plot")->accessibleValue(),
+              QString::fromStdString(rawPlot.measures.front().spoken()));
     EXPECT_TRUE(find<QLabel>(*detail, "detail-listing-text")
                     ->text()
                     .contains("left stick (Raw HID) 5% circularity, drift 7.9%"));
@@ -727,9 +789,11 @@ TEST_F(HistoryFixture, ComparisonMarksChangesAndShowsPlotsOnlyWhenThereAreAny) {
     auto pictures = plots.findChildren<StickPlotView*>();
     ASSERT_EQ(pictures.size(), 1);
     EXPECT_EQ(pictures[0]->accessibleName(), "After plot"); // the before side is a faint placeholder
+    // A saved outline has no live reading: a screen reader hears the result, not "No reading yet".
+    EXPECT_EQ(pictures[0]->accessibleValue(), "error 5 percent, Warn, warn above 4 percent, fail above 8 percent");
 }
 
-TEST_F(HistoryFixture, TheComparisonAndTheResultsTableShowTheMeasureThatDecided) {
+TEST_F(HistoryFixture, EachComparisonRowShowsOneMeasureOnBothSides) {
     // Failed by the second measure; the first one, with a limit too, passed.
     TestResult failed = Samples::result(
         TestKind::circularity, "Left stick", Verdict::fail,
@@ -745,11 +809,27 @@ TEST_F(HistoryFixture, TheComparisonAndTheResultsTableShowTheMeasureThatDecided)
     QStringList values, names;
     for (auto* label : view.findChildren<QLabel*>("compare-value")) values << label->text();
     for (auto* label : view.findChildren<QLabel*>("compare-measure")) names << label->text();
-    EXPECT_EQ(values, (QStringList{"31.9%", "5.8%"}));
-    EXPECT_EQ(names, (QStringList{"Directions short of the edge", "error"}));
+    // The measure that decided the worse side, on both sides: never 5.8% "error" beside 31.9%
+    // "short".
+    EXPECT_EQ(values, (QStringList{"31.9%", "2%"}));
+    EXPECT_EQ(names, (QStringList{"Directions short of the edge", "Directions short of the edge"}));
 
+    // A side without that measure says so, rather than showing another one.
+    TestResult trimmed = passed;
+    trimmed.measures.pop_back();
+    CompareView lacking(model, model.navigation(), before, session("SN-1", "2026-03-02T09:00:00Z", {}, {trimmed}));
+    values.clear();
+    names.clear();
+    for (auto* label : lacking.findChildren<QLabel*>("compare-value")) values << label->text();
+    for (auto* label : lacking.findChildren<QLabel*>("compare-measure")) names << label->text();
+    EXPECT_EQ(values, (QStringList{"31.9%", "\u2014"}));
+    EXPECT_EQ(names, (QStringList{"Directions short of the edge", "Directions short of the edge"}));
+
+    // The session's own table names the measure that decided each row, as the cards do.
     ResultsTable table(before.results);
     EXPECT_EQ(table.findChild<QLabel*>("result-value")->text(), "31.9%");
+    ASSERT_NE(table.findChild<QLabel*>("result-measure"), nullptr);
+    EXPECT_EQ(table.findChild<QLabel*>("result-measure")->text(), "Directions short of the edge");
     EXPECT_EQ(table.findChild<QLabel*>("result-limit")->text(), "warn > 10%, fail > 20%");
 }
 
@@ -758,15 +838,10 @@ TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
     model.setReportRenderer(std::make_shared<ReportService>(nullptr));
     const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair", results(20));
     const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair", results(5));
-    model.navigation().setCompareBefore(before.id);
-    model.navigation().setCompareAfter(after.id);
     auto view = open();
-    auto* compare = qobject_cast<CompareView*>(view->detail());
+    const QString path = pdfOfBoth(*view, before, after);
+    CompareView* compare = qobject_cast<CompareView*>(view->detail());
     ASSERT_NE(compare, nullptr);
-
-    const QString path = QDir(bench.folder.path()).filePath("both.pdf");
-    chooser->answer = path;
-    find<QPushButton>(*compare, "compare-pdf")->click();
     ASSERT_EQ(chooser->asked.size(), 1u);
     EXPECT_EQ(chooser->asked[0].name, "SN-1 before and after.pdf");
     EXPECT_EQ(model.toast(), "Report saved");
@@ -781,6 +856,50 @@ TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
     find<QPushButton>(*compare, "compare-copy")->click();
     ASSERT_EQ(clipboard->texts.size(), 1);
     EXPECT_EQ(clipboard->texts[0].toStdString(), RorozErurEvo::ListingSummary::text(after, "Tessarine"));
+}
+
+// The PDF of a comparison sets like beside like too: a test whose sides were decided by
+// different measures reads the same measure on both sessions' pages, while a session's own PDF
+// names what decided each of its results.
+TEST_F(HistoryFixture, PdfOfBothReadsEachTestByOneMeasure) {
+    REQUIRE_PDF_TOOLS();
+    model.setReportRenderer(std::make_shared<ReportService>(nullptr));
+    using RorozErurEvo::Limit;
+    auto circle = [](Verdict verdict, double error, double reach) {
+        TestResult r = Samples::result(TestKind::circularity, "Left stick", verdict,
+                                       {Samples::percent("error", error, Limit{0.08, 0.15, Limit::Direction::above}),
+                                        Samples::percent("reach", reach, Limit{0.9, 0.8, Limit::Direction::below})});
+        r.measures[0].label = "Average error";
+        r.measures[1].label = "Directions reached";
+        return r;
+    };
+    TestResult rest = Samples::result(TestKind::trigger, "Left trigger", Verdict::warn,
+                                      {Samples::percent("rest", 0.051, Limit{0.05, 0.1, Limit::Direction::above})});
+    rest.measures[0].label = "At rest";
+    TestResult full = Samples::result(TestKind::trigger, "Left trigger", Verdict::pass,
+                                      {Samples::percent("full", 0.922, Limit{0.9, 0.8, Limit::Direction::below})});
+    full.measures[0].label = "Full pull";
+    const TestSession before = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair", {circle(Verdict::pass, 0.022, 0.97), rest});
+    const TestSession after = saved("SN-1", "2026-03-02T09:00:00Z", "After repair", {circle(Verdict::fail, 0.03, 0.681), full});
+    auto view = open();
+    const QString path = pdfOfBoth(*view, before, after);
+    ASSERT_EQ(model.toast(), "Report saved");
+    PdfTools::Document pdf(path);
+    ASSERT_EQ(pdf.pageCount(), 2);
+    const QString first = pdf.text(1), second = pdf.text(2);
+    EXPECT_TRUE(first.contains("Directions reached: 97%")) << first.toStdString();
+    EXPECT_TRUE(second.contains("Directions reached: 68.1%")) << second.toStdString();
+    EXPECT_FALSE(first.contains("Average error")) << first.toStdString();
+    EXPECT_TRUE(first.contains("At rest: 5.1%")) << first.toStdString();
+    EXPECT_TRUE(second.contains("At rest: \u2014")) << second.toStdString();
+    EXPECT_FALSE(second.contains("Full pull")) << second.toStdString();
+
+    // The before session's own PDF names what decided each of its results.
+    SessionDetail detail(model.library(), model.navigation(), model, before);
+    const QString alone = QDir(bench.folder.path()).filePath("alone.pdf");
+    chooser->answer = alone;
+    find<QPushButton>(detail, "detail-pdf")->click();
+    EXPECT_TRUE(PdfTools::Document(alone).text(1).contains("Average error: 2.2%"));
 }
 
 // ---- the device's History tab
