@@ -110,6 +110,7 @@ void TestRunner::start(const GuidedTest& test) {
 
     if (test.kind == TestKind::motion && device_->outputs()) device_->outputs()->setMotionActive(true);
 
+    unfinished_.erase(test.id());
     setActive(std::move(next));
     logPhase(*active_, now, "started");
     *circle_ = TestPhases::CircleFeed{};
@@ -158,6 +159,7 @@ void TestRunner::cancel() {
     if (!active_) return;
     const GuidedTest test = active_->test;
     logPhase(*active_, context_.clock().now(), "cancelled");
+    unfinished_.insert(test.id());
     setActive(std::nullopt);
     cleanUp(test);
 }
@@ -177,7 +179,9 @@ bool TestRunner::stopIfDeviceGone() {
 // ---- results
 
 void TestRunner::setResults(Results value) {
-    if (assign(results_, std::move(value))) emit resultsChanged();
+    const bool noted = !unfinished_.empty();
+    unfinished_.clear();
+    if (assign(results_, std::move(value)) || noted) emit resultsChanged();
 }
 
 std::optional<TestResult> TestRunner::result(const GuidedTest& test) const {
@@ -185,7 +189,10 @@ std::optional<TestResult> TestRunner::result(const GuidedTest& test) const {
     return std::nullopt;
 }
 
-void TestRunner::record(TestResult result, const GuidedTest& test) { store(test.id(), std::move(result)); }
+void TestRunner::record(TestResult result, const GuidedTest& test) {
+    unfinished_.erase(test.id());
+    store(test.id(), std::move(result));
+}
 
 void TestRunner::store(const std::string& key, TestResult result) {
     auto [it, inserted] = results_.try_emplace(key, result);

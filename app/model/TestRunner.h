@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,12 +63,21 @@ public:
     void tick(double now);
     // Ends the running test with its analysis, files and announces the result.
     void finish(double now);
+    // The user's Done: finish(), unless the run recorded nothing to judge (the analysis found no
+    // usable data, or a buttons test saw nothing pressed). Such a run ends without a result, as a
+    // cancel does, and says so, so that an earlier result is not taken for this run's.
+    void done(double now);
     // The result of a test ending at `now` over what was recorded; changes nothing.
     RorozErurEvo::TestResult analyze(const Active& active, double now) const;
     // Undoes what starting the test switched on. Callers clear `active` first.
     void cleanUp(const GuidedTest& test);
     // Clears `active` and cleans up after the running test; no result. Nothing when idle.
     void cancel();
+    // Whether the last run of the test ended without a result (cancelled, stopped, its device
+    // gone, or ended by Done with nothing to judge). Cleared when the test starts again, when a
+    // result is filed for it and when the results are replaced; it changes only together with
+    // `active` or the results, whose signals announce it.
+    bool endedWithoutResult(const GuidedTest& test) const { return unfinished_.contains(test.id()); }
     // Ends the running test without a result, as cancel() does, when a device it reads from has
     // disconnected since it started, and tells the user which; true when it did. The tick and
     // finish() ask first, so no result is ever built from a window the device was absent for.
@@ -129,6 +139,11 @@ signals:
 private:
     bool isDemo() const;
     void announce(const std::string& text) const;
+    // The kind's analysis of the run; none when its target does not fit or the device lacks the
+    // element (analyze() then says "not run").
+    std::optional<RorozErurEvo::TestResult> analysis(const Active& active, double now) const;
+    // Files the result of the ended test A, leaves the running state and announces it.
+    void conclude(const Active& ended, double now, RorozErurEvo::TestResult result);
     // Writes a change of the running test's phase to the log (debug level): the device, the
     // test, what happened, the seconds since the test began and any detail, so that a run that
     // "stopped early" can be read back from a technician's log.
@@ -142,6 +157,7 @@ private:
     Answers answers_;
     std::map<std::string, RorozErurEvo::GateShape> gates_;
     std::map<std::string, bool> fit_;
+    std::set<std::string> unfinished_; // tests whose last run ended without a result
     double lastPlot_ = 0; // uptime seconds of the last live-plot refresh
     std::unique_ptr<TestPhases::CircleFeed> circle_; // the running circularity count
     std::unique_ptr<TestPhases::SnapFeed> snap_;     // the running snapback count

@@ -1,6 +1,6 @@
 // Ending a test: the window of samples the test recorded, handed to its kind's finish with the
 // thresholds in effect for the device; the result is filed under the test's identifier and
-// announced.
+// announced. A run the user ends before it recorded anything to judge ends without a result.
 #include "app/devices/InputDevice.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/TestKinds.h"
@@ -20,12 +20,47 @@ TestResult notRun(const GuidedTest& test) {
                       std::nullopt, Dates::now());
 }
 
+// Whether a run the user ended found anything to judge. Only the tests the user carries to their
+// end (moving, pulling, pressing) can hold nothing: without usable data their analyses answer
+// with no measures, and the buttons test, which counts what was pressed, with no presses. A
+// timed test (drift, axis centre, motion) measures whatever its time held.
+bool judged(const TestResult& result) {
+    switch (result.kind) {
+    case TestKind::drift:
+    case TestKind::axisCenter:
+    case TestKind::motion: return true;
+    default: break;
+    }
+    if (result.measures.empty()) return false;
+    if (result.kind == TestKind::buttons)
+        if (const auto presses = result.measure("presses"); presses && presses->value == 0) return false;
+    return true;
+}
+
 } // namespace
 
 void TestRunner::finish(double now) {
     if (!active_ || stopIfDeviceGone()) return;
     const Active ended = *active_;
-    TestResult result = analyze(ended, now);
+    conclude(ended, now, analyze(ended, now));
+}
+
+void TestRunner::done(double now) {
+    if (!active_ || stopIfDeviceGone()) return;
+    const Active ended = *active_;
+    auto result = analysis(ended, now);
+    if (result && !judged(*result)) {
+        // The user ended it before it recorded anything to judge: no result, and an earlier one
+        // stays as it was.
+        logPhase(ended, now, "ended early without a result");
+        cancel();
+        announce(ended.test.title() + ": ended without a new result.");
+        return;
+    }
+    conclude(ended, now, result ? std::move(*result) : notRun(ended.test));
+}
+
+void TestRunner::conclude(const Active& ended, double now, TestResult result) {
     const std::string spoken = ended.test.title() + ": " + word(result.verdict) + ", " + result.headline;
     logPhase(ended, now, "finished", word(result.verdict) + ", " + result.headline);
     record(std::move(result), ended.test);
@@ -35,9 +70,14 @@ void TestRunner::finish(double now) {
 }
 
 TestResult TestRunner::analyze(const Active& a, double now) const {
+    if (auto result = analysis(a, now)) return std::move(*result);
+    return notRun(a.test);
+}
+
+std::optional<TestResult> TestRunner::analysis(const Active& a, double now) const {
     const GuidedTest& test = a.test;
     const auto finish = TestKinds::record(test.kind).finish;
-    if (!finish) return notRun(test);
+    if (!finish) return std::nullopt;
     const TestKinds::Ending ending{
         .active = a,
         .now = now,
@@ -49,8 +89,7 @@ TestResult TestRunner::analyze(const Active& a, double now) const {
         .source = test.source(),
         .date = Dates::now(),
     };
-    if (auto result = finish(ending)) return std::move(*result);
-    return notRun(test);
+    return finish(ending);
 }
 
 } // namespace Tessarine

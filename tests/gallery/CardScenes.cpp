@@ -174,6 +174,46 @@ std::unique_ptr<QWidget> manual() {
     return host->done();
 }
 
+// Checklists saved with items still unanswered: never a pass, and the headline says how far
+// the check got.
+std::unique_ptr<QWidget> manualPartial() {
+    auto* host = new CardHost;
+    auto pad = Fakes::controller(std::make_shared<Fakes::RecordingOutputs>());
+    auto& runner = host->model().runner(pad);
+    const GuidedTest triggers{TestKind::adaptiveTriggers, "", GuidedTest::Target::device(), false};
+    runner.setAnswer(true, GuidedTests::manualItems(TestKind::adaptiveTriggers, *pad).front().name, triggers);
+    runner.saveManualResult(triggers);
+    host->card(pad, triggers);
+
+    const GuidedTest rumble{TestKind::rumble, "", GuidedTest::Target::device(), false};
+    const auto items = GuidedTests::manualItems(TestKind::rumble, *pad);
+    runner.setAnswer(true, items.at(0).name, rumble);
+    runner.setAnswer(false, items.at(1).name, rumble);
+    runner.saveManualResult(rumble);
+    host->card(pad, rumble);
+    return host->done();
+}
+
+// Runs that ended without a result: one with an earlier result still shown, one without.
+std::unique_ptr<QWidget> endedEarly() {
+    auto* host = new CardHost;
+    auto demo = host->demo();
+    auto& runner = host->model().runner(demo);
+    const GuidedTest snapback = host->test(*demo, TestKind::snapback);
+    host->card(demo, snapback);
+    host->play(demo, snapback);
+    runner.start(snapback);
+    host->frames(0.05);
+    runner.done(host->bench.clock.now());
+
+    const GuidedTest trigger = host->test(*demo, TestKind::trigger);
+    host->card(demo, trigger);
+    runner.start(trigger);
+    host->frames(0.05);
+    runner.done(host->bench.clock.now());
+    return host->done();
+}
+
 std::unique_ptr<QWidget> soakStates() {
     auto* host = new CardHost;
     auto& model = host->model();
@@ -233,6 +273,8 @@ const bool cardScenesAdded = Gallery::add({
     {"test-card-drift", {cardWidth, 0}, driftStates},
     {"test-card-circularity", {cardWidth, 0}, circularity},
     {"test-card-manual", {cardWidth, 0}, manual},
+    {"test-card-manual-partial", {cardWidth, 0}, manualPartial},
+    {"test-card-ended-early", {cardWidth, 0}, endedEarly},
     {"test-card-running-buttons-dpad", {cardWidth, 0}, runningVisuals},
     {"test-card-running-motion", {cardWidth, 0}, motionRunning},
     {"soak-card-idle-running", {cardWidth, 0}, soakStates},

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/report/ReportPage.h"
 #include "testkit/Fmt.h"
 #include "testkit/SoakResult.h"
 
@@ -58,6 +59,12 @@ QString livePlotLabel(const std::string& element) { return QString::fromStdStrin
 QString plotSummary(const RorozErurEvo::TestResult& result) {
     if (result.measures.empty()) return capitalized(result.headline);
     return QString::fromStdString(result.measures.front().spoken());
+}
+
+QString endedNote(std::optional<RorozErurEvo::Date> earlier) {
+    if (!earlier) return QStringLiteral("This run ended without a result.");
+    return QStringLiteral("This run ended without a new result. Below is the earlier result, from ") +
+           ReportText::shortDateText(*earlier) + QStringLiteral(".");
 }
 
 QString answerSpoken(int code) {

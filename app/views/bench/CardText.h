@@ -53,6 +53,10 @@ QString livePlotLabel(const std::string& element);
 // What a result's circularity plot reads: its first measure spoken in full ("Average
 // circularity error 2.2 percent, Pass, …"), or the headline when it has no measures.
 QString plotSummary(const RorozErurEvo::TestResult& result);
+// The card's note after a run that ended without a result: "This run ended without a result.",
+// or with an earlier result still shown, "This run ended without a new result. Below is the
+// earlier result, from <date and time>."
+QString endedNote(std::optional<RorozErurEvo::Date> earlier);
 
 // ---- manual checks
 

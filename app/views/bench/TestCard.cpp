@@ -34,14 +34,18 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
       batch_(batch),
       header_(new CardHeader(QString::fromStdString(test.symbol()), QString::fromStdString(test.title()))),
       bodies_(new QWidget),
-      instructions_(CardParts::secondaryText(QString::fromStdString(test.instructions()), Fonts::callout())) {
+      instructions_(CardParts::secondaryText(QString::fromStdString(test.instructions()), Fonts::callout())),
+      ended_(CardParts::secondaryText(QString(), Fonts::caption())) {
     setObjectName(CardText::key(test_));
     instructions_->setObjectName(QStringLiteral("instructions"));
+    ended_->setObjectName(QStringLiteral("ended-note"));
+    ended_->hide();
     auto* bodyStack = new QVBoxLayout(bodies_);
     bodyStack->setContentsMargins(0, 0, 0, 0);
     bodyStack->addWidget(instructions_);
 
     addWideWidget(header_);
+    addWideWidget(ended_);
     addWideWidget(bodies_);
     if (test_.kind == RorozErurEvo::TestKind::circularity) {
         gateControls_ = new GateControls(test_, runner_);
@@ -78,7 +82,7 @@ TestCard::TestCard(const GuidedTest& test, std::shared_ptr<InputDevice> device, 
         startKey_ = new StartKey(run_); // before the click that starts the test is connected
         connect(run_, &QPushButton::clicked, this, [this] { runner_.start(test_); });
         connect(done_, &QPushButton::clicked, this, [this] {
-            if (running()) runner_.finish(runner_.context().clock().now());
+            if (running()) runner_.done(runner_.context().clock().now());
         });
         connect(cancel_, &QPushButton::clicked, this, [this] {
             if (running()) runner_.cancel();
@@ -173,6 +177,13 @@ void TestCard::refresh() {
     const CardText::State state = CardText::state(test_.kind, isRunning, result.has_value());
 
     header_->setVerdict(result && !isRunning ? std::optional(result->verdict) : std::nullopt);
+    // After a run that ended without a result, a result still shown is an earlier run's.
+    const bool unfinished = !isRunning && state != CardText::State::manual && runner_.endedWithoutResult(test_);
+    if (unfinished) {
+        const QString note = CardText::endedNote(result ? std::optional(result->date) : std::nullopt);
+        if (ended_->text() != note) ended_->setText(note);
+    }
+    setShown(ended_, unfinished);
     switch (state) {
     case CardText::State::running:
         ensureRunningView()->refresh(*runner_.active());

@@ -4,7 +4,7 @@
 // (the compact verdict, the result, "Run Again"), or, for the checks a person answers, the
 // checklist.
 // Run waits while any test of the device or the batch drift test runs; Cancel records nothing
-// and leaves an earlier result shown.
+// and leaves an earlier result shown, which the card then marks as earlier, with its time.
 //
 // Built once and kept: the bench keeps one card per test identifier and hands it a changed test
 // with setTest(). The card follows the runner, the batch runner and the thresholds by itself;
@@ -71,6 +71,7 @@ private:
     QWidget* bodies_; // holds the one body shown
     QWidget* shownBody_ = nullptr;
     QLabel* instructions_;
+    QLabel* ended_; // the last run ended without a result
     RunningView* runningView_ = nullptr;
     ResultView* resultView_ = nullptr;
     ManualChecks* manualChecks_ = nullptr;

@@ -164,6 +164,99 @@ TEST_F(CardFixture, CancelDuringASecondRunKeepsTheFirstResult) {
     EXPECT_TRUE(run->isEnabled());
 }
 
+// Done pressed before a run recorded anything to judge gives no new result; the card says so
+// and marks the result it still shows as the earlier run's, with that run's time.
+TEST_F(CardFixture, ARunEndedBeforeItRecordedAnythingIsNotTakenForTheEarlierResult) {
+    const auto demo = bench.demo();
+    for (const TestKind kind : {TestKind::snapback, TestKind::deadzone, TestKind::trigger, TestKind::buttons}) {
+        SCOPED_TRACE(rawValue(kind));
+        const GuidedTest test = find(*demo, kind);
+        auto c = card(demo, test);
+        auto* note = c->findChild<QLabel*>("ended-note");
+        ASSERT_NE(note, nullptr);
+        QPushButton* run = button(*c, CardText::runName(c->objectName()));
+
+        // Ended at once, with nothing before it: no result, and the card says the run gave none.
+        QTest::mouseClick(run, Qt::LeftButton);
+        frames(2);
+        QTest::mouseClick(titled(*c, "Done"), Qt::LeftButton);
+        EXPECT_FALSE(model.runner(demo).active());
+        EXPECT_FALSE(model.runner(demo).result(test));
+        EXPECT_EQ(c->state(), CardText::State::ready);
+        EXPECT_TRUE(shown(note, *c));
+        EXPECT_EQ(note->text(), "This run ended without a result.");
+        EXPECT_EQ(model.announcer().spoken().back().toStdString(), test.title() + ": ended without a new result.");
+
+        // A whole run: its result, and no note.
+        QTest::mouseClick(run, Qt::LeftButton);
+        EXPECT_FALSE(shown(note, *c));
+        runToEnd(model.runner(demo));
+        const auto first = model.runner(demo).result(test);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->verdict, Verdict::pass);
+        EXPECT_FALSE(shown(note, *c));
+
+        // Run again and ended at once: the earlier Pass stays, marked as earlier.
+        QTest::mouseClick(run, Qt::LeftButton);
+        frames(2);
+        QTest::mouseClick(titled(*c, "Done"), Qt::LeftButton);
+        EXPECT_EQ(model.runner(demo).result(test), first);
+        EXPECT_EQ(c->state(), CardText::State::done);
+        EXPECT_TRUE(shown(note, *c));
+        EXPECT_EQ(note->text(), CardText::endedNote(first->date));
+        EXPECT_TRUE(note->text().startsWith("This run ended without a new result. Below is the earlier result, from "));
+    }
+
+    // A cancelled run is marked the same way.
+    const GuidedTest drift = find(*demo, TestKind::drift, "Left stick");
+    auto c = card(demo, drift);
+    QTest::mouseClick(button(*c, CardText::runName(c->objectName())), Qt::LeftButton);
+    frames(30);
+    QTest::mouseClick(titled(*c, "Cancel"), Qt::LeftButton);
+    EXPECT_TRUE(shown(c->findChild<QLabel*>("ended-note"), *c));
+}
+
+// A card narrower than its title (the smallest window on raw values) ends the title in "…"
+// inside the card instead of running it past the card's edge, where it is cut.
+TEST_F(CardFixture, ATitleWiderThanItsCardEndsInAnEllipsis) {
+    const auto twin = model.demo().raw();
+    const GuidedTest test = find(*twin, TestKind::snapback, "Left stick");
+    QWidget holder;
+    auto* layout = new QVBoxLayout(&holder);
+    auto* narrow = new TestCard(test, twin, model.runner(twin), model.settings(), model.batch());
+    layout->addWidget(narrow);
+    holder.setFixedWidth(220);
+    holder.show();
+    QApplication::processEvents();
+    auto* title = narrow->findChild<QLabel*>("card-title");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text().toStdString(), test.title()); // the whole title stays its text
+    const int full = title->fontMetrics().horizontalAdvance(title->text());
+    EXPECT_LT(title->width(), full);
+    // Within the card, and the card within its place.
+    EXPECT_LE(title->mapTo(narrow, QPoint(title->width(), 0)).x(), narrow->contentsRect().right() + 1);
+    EXPECT_LE(narrow->width(), holder.contentsRect().width());
+    // What is painted ends in an ellipsis, not in a letter cut through: the last ellipsis-wide
+    // stretch of ink lies on the baseline only, as three dots do.
+    const QImage image = title->grab().toImage();
+    const QColor background = image.pixelColor(image.width() - 1, 0);
+    auto ink = [&](int x, int y) { return std::abs(image.pixelColor(x, y).lightness() - background.lightness()) > 60; };
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (ink(x, y)) last = x;
+    ASSERT_GE(last, 0);
+    const QFontMetrics metrics = title->fontMetrics();
+    const int baseline = (image.height() - metrics.height()) / 2 + metrics.ascent();
+    const int dotsTop = baseline - metrics.ascent() / 3;
+    int highest = image.height();
+    for (int x = last - metrics.horizontalAdvance(QStringLiteral("\u2026")) + 2; x <= last; ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (ink(x, y)) highest = std::min(highest, y);
+    EXPECT_GE(highest, dotsTop) << "the title ends in a letter cut through, not an ellipsis";
+    EXPECT_EQ(narrow->findChild<CardHeader*>()->accessibleName().toStdString(), test.title());
+}
+
 TEST_F(CardFixture, WhenATestEndsRunAgainHasTheKeyboardUnlessTheUserTypesElsewhere) {
     const auto demo = bench.demo();
     QWidget window;
