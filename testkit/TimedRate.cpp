@@ -25,18 +25,27 @@ std::optional<TimedRate> timedEstimate(std::vector<double> times, double resolut
     std::erase_if(times, [](double t) { return !std::isfinite(t); });
     if (times.size() < 2) return std::nullopt;
     std::sort(times.begin(), times.end());
+    // With a stepped clock, how many intervals are exactly one step.
+    std::size_t oneStep = 0;
     if (resolution > 0) {
         // A report shares its step when a neighbour lies within half a step of it.
         const double within = resolution / 2;
         const std::size_t n = times.size();
         std::size_t shared = 0;
-        for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t i = 0; i < n; ++i) {
             if ((i > 0 && times[i] - times[i - 1] < within) || (i + 1 < n && times[i + 1] - times[i] < within))
                 ++shared;
+            if (i > 0 && std::abs(times[i] - times[i - 1] - resolution) < within) ++oneStep;
+        }
         if (2 * shared > n) return TimedRate{1 / resolution, true, resolution};
     }
+    const std::size_t intervals = times.size() - 1;
     const auto estimate = ReportRateAnalysis::estimate(std::move(times));
     if (!estimate) return std::nullopt;
+    // Nearly all one step apart: reports may have come faster and been stamped alike (a layer
+    // that keeps one stamp per time shows them as one), so what was counted is a floor.
+    if (static_cast<double>(oneStep) >= mostlyOneStep * static_cast<double>(intervals))
+        return TimedRate{std::min(estimate->hz, 1 / resolution), true, resolution};
     return TimedRate{estimate->hz, false, resolution};
 }
 

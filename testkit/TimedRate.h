@@ -11,7 +11,10 @@
 // Some clocks stamp events in whole steps (the window system's in milliseconds, SDL's joystick
 // events too). When most reports share their step with another, the stamps cannot tell whether
 // they are separate reports or the values of one report delivered one by one; such a run is
-// told as "at least one report per step" instead.
+// told as "at least one report per step" instead. When nearly all reports lie exactly one step
+// apart, the stamps cannot tell either whether more came within a step (a layer that keeps one
+// stamp per time shows two reports of one step as one): what was counted is told as a floor.
+// Reports slower than the step (800 a second, 1 or 2 ms apart) are counted as they are.
 #include <algorithm>
 #include <cstddef>
 #include <optional>
@@ -38,6 +41,10 @@ inline constexpr double millisecondStamps = 0.001;
 // An interval is a pause, not the device's pace, when it is longer than both of these:
 inline constexpr double shortestPause = 0.1; // seconds
 inline constexpr double pauseFactor = 8;     // times the median interval
+// Share of a run's intervals that, each exactly one step of a stepped clock, make its rate a
+// floor. Reports at 900 a second or slower leave more than a tenth of their intervals two steps
+// long.
+inline constexpr double mostlyOneStep = 0.9;
 
 // Reports per second of a run of reports from its `count` intervals (consecutive reports'
 // time differences) and the time `span` from its first report to its last: the intervals that
@@ -72,7 +79,8 @@ std::optional<double> rateOfRun(std::size_t count, double span, std::vector<doub
 
 // The rate of `times` (seconds, any order; times that are not finite are left out). With a
 // stepped clock (resolution above 0) a run in which most reports share their step with a
-// neighbour is told as at least 1 / resolution. Absent with fewer than two times.
+// neighbour is told as at least 1 / resolution, and one in which nearly all intervals are one
+// step (mostlyOneStep) as at least the rate counted. Absent with fewer than two times.
 std::optional<TimedRate> timedEstimate(std::vector<double> times, double resolution);
 
 // "≥ 1,000 reports/s (the system times events to the millisecond)".

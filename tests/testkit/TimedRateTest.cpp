@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace RorozErurEvo;
@@ -57,6 +58,40 @@ TEST(TimedRate, OnlyReportsThatMostlyShareTheirStepGiveTheClocksFloor) {
     EXPECT_FALSE(timedEstimate({1.0}, 0.001));
     EXPECT_FALSE(timedEstimate({1.0, std::nan("")}, 0.001));
     EXPECT_EQ(timedEstimate({1.0, 1.0}, 0.001), floor);
+}
+
+// A layer that keeps one stamp per time (the device's report stamps) shows every report of one
+// millisecond as one: 2,000 reports a second read as one stamp a millisecond, which only a floor
+// can honestly tell. Slower devices keep their figures.
+TEST(TimedRate, StampsNearlyAllOneStepApartGiveAFloor) {
+    auto distinct = [](std::vector<double> times) {
+        times.erase(std::unique(times.begin(), times.end()), times.end());
+        return times;
+    };
+    EXPECT_EQ(timedEstimate(distinct(stamped(2001, 2000, 0.001)), 0.001), (TimedRate{1000, true, 0.001}));
+    std::vector<double> everyStep;
+    for (int i = 0; i <= 1000; ++i) everyStep.push_back(5 + i * 0.001);
+    const auto each = timedEstimate(everyStep, 0.001);
+    ASSERT_TRUE(each);
+    EXPECT_TRUE(each->atLeast);
+    EXPECT_NEAR(each->hz, 1000, 1e-6);
+    // 950 a second: one interval in twenty is two steps; the count is what it can say, as a floor.
+    const auto nearly = timedEstimate(stamped(951, 950, 0.001), 0.001);
+    ASSERT_TRUE(nearly);
+    EXPECT_TRUE(nearly->atLeast);
+    EXPECT_NEAR(nearly->hz, 950, 950 * 0.01);
+    EXPECT_EQ(ReportRateAnalysis::floorText(*nearly).rfind("\u2265 95", 0), 0u);
+    // 800 and 900 a second leave enough two-step intervals to be measured as they are.
+    for (double perSecond : {800.0, 900.0}) {
+        const auto rate = timedEstimate(distinct(stamped(static_cast<int>(perSecond) + 1, perSecond, 0.001)), 0.001);
+        ASSERT_TRUE(rate) << perSecond;
+        EXPECT_FALSE(rate->atLeast) << perSecond;
+        EXPECT_NEAR(rate->hz, perSecond, perSecond * 0.01) << perSecond;
+    }
+    // A fine clock never gives a floor.
+    std::vector<double> fine;
+    for (int i = 0; i <= 1000; ++i) fine.push_back(i * 0.001);
+    EXPECT_FALSE(timedEstimate(fine, 0)->atLeast);
 }
 
 TEST(TimedRate, FloorTextGroupsThousandsAndNamesTheStep) {

@@ -164,7 +164,7 @@ void ElementTable::refreshValues() {
         setIfChanged(row.value, RawHIDTexts::value(l));
         setIfChanged(row.seen, RawHIDTexts::seen(l));
         setIfChanged(row.jitter, RawHIDTexts::jitter(l));
-        setIfChanged(row.rate, RawHIDTexts::rate(l));
+        setIfChanged(row.rate, RawHIDTexts::rate(l, device_->stampResolution()));
         row.access->setValueText(RawHIDTexts::rowValue(row.element, l));
     }
 }

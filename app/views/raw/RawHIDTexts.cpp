@@ -33,14 +33,29 @@ QString identity(const RorozErurEvo::DeviceInfo& info) {
     return parts.join(QStringLiteral(" \u00B7 "));
 }
 
-QString reports(const std::optional<RorozErurEvo::TimedRate>& rate) {
-    if (!rate) return QStringLiteral("Reports: quiet (nothing moving)");
-    if (rate->atLeast) return QStringLiteral("Reports: ") + QString::fromStdString(RorozErurEvo::ReportRateAnalysis::floorText(*rate));
-    return QStringLiteral("Reports: ") + hertz(rate->hz);
+QString rate(const RorozErurEvo::TimedRate& rate) {
+    if (rate.atLeast) return QString::fromStdString(RorozErurEvo::ReportRateAnalysis::floorText(rate));
+    return hertz(rate.hz);
 }
 
-std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution) {
-    return RorozErurEvo::ReportRateAnalysis::timedEstimate(stamps, resolution);
+QString reports(const std::optional<RorozErurEvo::TimedRate>& rate) {
+    if (!rate) return QStringLiteral("Reports: quiet (nothing moving)");
+    return QStringLiteral("Reports: ") + RawHIDTexts::rate(*rate);
+}
+
+std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution,
+                                                  const std::map<std::string, RawLive>& live) {
+    auto rate = RorozErurEvo::ReportRateAnalysis::timedEstimate(stamps, resolution);
+    if (!rate || rate->atLeast) return rate;
+    // The device reports at least as often as any one element changes: an element whose values
+    // come faster than their stamps resolve makes the device's figure a floor too, where the
+    // stamps of one time may have merged several reports into one.
+    for (const auto& [id, element] : live)
+        if (element.rateAtLeast && element.rate) {
+            rate->hz = std::max(rate->hz, *element.rate);
+            rate->atLeast = true;
+        }
+    return rate;
 }
 
 QString value(const RawLive* live) {
@@ -55,10 +70,9 @@ QString seen(const RawLive* live) {
 
 QString jitter(const RawLive* live) { return live ? QString::number(live->jitter) : dash; }
 
-QString rate(const RawLive* live) {
+QString rate(const RawLive* live, double resolution) {
     if (!live || !live->rate) return dash;
-    // A floor: the stamps cannot tell how much faster.
-    return live->rateAtLeast ? QStringLiteral("\u2265 ") + hertz(*live->rate) : hertz(*live->rate);
+    return rate(RorozErurEvo::TimedRate{*live->rate, live->rateAtLeast, resolution});
 }
 
 QString rowValue(const ElementInfo& element, const RawLive* live) {

@@ -3,6 +3,7 @@
 // statistics, so that the widgets only place them.
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,19 +18,23 @@ namespace Tessarine::RawHIDTexts {
 QString usage(const ElementInfo& element);
 // The present ones of vendor, USB ids and transport joined with " · ".
 QString identity(const RorozErurEvo::DeviceInfo& info);
-// "Reports: quiet (nothing moving)" without a rate, else "Reports: <hz> Hz", or for reports
-// faster than their stamps resolve "Reports: ≥ 1,000 reports/s (the system times events to the
-// millisecond)".
+// A rate as the header and the table both tell it: "<hz> Hz", or for reports faster than their
+// stamps resolve "≥ 1,000 reports/s (the system times events to the millisecond)".
+QString rate(const RorozErurEvo::TimedRate& rate);
+// "Reports: quiet (nothing moving)" without a rate, else "Reports: " and the rate.
 QString reports(const std::optional<RorozErurEvo::TimedRate>& rate);
 // The rate over the report times of the last second before now; none with fewer than two.
-// `resolution`: seconds per step of the clock that stamped them, 0 for a fine one.
-std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution = 0);
+// `resolution`: seconds per step of the clock that stamped them, 0 for a fine one. A floor when
+// the stamps cannot tell reports apart, or when any element's live rate is one.
+std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& stamps, double resolution = 0,
+                                                  const std::map<std::string, RawLive>& live = {});
 
 // The table's live cells; "–" where the value is missing.
 QString value(const RawLive* live);
 QString seen(const RawLive* live);
 QString jitter(const RawLive* live);
-QString rate(const RawLive* live);
+// `resolution`: seconds per step of the device's stamps, which a floor names.
+QString rate(const RawLive* live, double resolution);
 // "value <v|none>, range <r>, jitter <j> counts".
 QString rowValue(const ElementInfo& element, const RawLive* live);
 // Share of the bar filled: 0 when the range is narrower than one count, else clamped to 0…1.

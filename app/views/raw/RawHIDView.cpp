@@ -125,7 +125,7 @@ void RawHIDView::refreshRate() {
     if (!reports_) return;
     const double now = clock_.now();
     auto stamps = device_->buffer().stamps(now - rateWindow, std::numeric_limits<double>::infinity());
-    QString text = RawHIDTexts::reports(RawHIDTexts::reportRate(stamps, device_->stampResolution()));
+    QString text = RawHIDTexts::reports(RawHIDTexts::reportRate(stamps, device_->stampResolution(), device_->rawLive()));
     if (reports_->text() != text) reports_->setText(text);
 }
 

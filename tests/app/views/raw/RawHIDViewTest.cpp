@@ -64,17 +64,17 @@ TEST(RawHIDTexts, CellsWriteMissingValuesAsDashesAndUsagesInHex) {
     EXPECT_EQ(T::value(nullptr), dash);
     EXPECT_EQ(T::seen(nullptr), dash);
     EXPECT_EQ(T::jitter(nullptr), dash);
-    EXPECT_EQ(T::rate(nullptr), dash);
+    EXPECT_EQ(T::rate(nullptr, 0), dash);
 
     RawLive live{.value = std::nullopt, .minSeen = 3, .maxSeen = std::nullopt, .jitter = 0, .rate = std::nullopt};
     EXPECT_EQ(T::value(&live), dash);
     EXPECT_EQ(T::seen(&live), dash);
     EXPECT_EQ(T::jitter(&live), "0");
-    EXPECT_EQ(T::rate(&live), dash);
+    EXPECT_EQ(T::rate(&live, 0), dash);
     live = {.value = -7, .minSeen = -9, .maxSeen = 12, .jitter = 4, .rate = 250.4};
     EXPECT_EQ(T::value(&live), "-7");
     EXPECT_EQ(T::seen(&live), "-9\u202612");
-    EXPECT_EQ(T::rate(&live), "250 Hz");
+    EXPECT_EQ(T::rate(&live, 0), "250 Hz");
 }
 
 TEST(RawHIDTexts, RowValueSaysNoneAndLeavesAMissingRangeEmpty) {
@@ -125,7 +125,25 @@ TEST(RawHIDTexts, ReportsNeedTwoReportsForARate) {
     RawLive floor;
     floor.rate = 1000;
     floor.rateAtLeast = true;
-    EXPECT_EQ(T::rate(&floor), "\u2265 1000 Hz");
+    EXPECT_EQ(T::rate(&floor, 0.001), "\u2265 1,000 reports/s (the system times events to the millisecond)");
+    floor.rateAtLeast = false;
+    EXPECT_EQ(T::rate(&floor, 0.001), "1000 Hz");
+    EXPECT_EQ(T::rate(nullptr, 0.001), "\u2013");
+
+    // A joystick layer keeps one stamp per millisecond however many reports came in it: stamps
+    // one step apart tell a floor, and so does any element whose values share their stamps.
+    std::vector<double> everyStep;
+    for (int i = 0; i <= 1000; ++i) everyStep.push_back(10.0 + i * 0.001);
+    EXPECT_EQ(T::reports(T::reportRate(everyStep, 0.001)),
+              "Reports: \u2265 1,000 reports/s (the system times events to the millisecond)");
+    std::vector<double> everyFourth;
+    for (int i = 0; i <= 250; ++i) everyFourth.push_back(10.0 + i * 0.004);
+    EXPECT_EQ(T::reports(T::reportRate(everyFourth, 0.001)), "Reports: 250 Hz");
+    RawLive shared;
+    shared.rate = 1000;
+    shared.rateAtLeast = true;
+    EXPECT_EQ(T::reports(T::reportRate(everyFourth, 0.001, {{"e1", RawLive{}}, {"e2", shared}})),
+              "Reports: \u2265 1,000 reports/s (the system times events to the millisecond)");
 }
 
 TEST(RawHIDTexts, IdentitySkipsMissingParts) {
@@ -527,6 +545,18 @@ TEST_F(RawFixture, AJoystickLayerDeviceReadsTheReportsItSent) {
         move(later + i * 0.001 + 0.00002);
     }
     frame(*stick);
-    EXPECT_EQ(view.reports()->text(), "Reports: \u2265 1,000 reports/s (the system times events to the millisecond)");
-    EXPECT_EQ(x.rate->text(), "\u2265 1000 Hz");
+    const QString floor = QStringLiteral("\u2265 1,000 reports/s (the system times events to the millisecond)");
+    EXPECT_EQ(view.reports()->text(), QStringLiteral("Reports: ") + floor);
+    EXPECT_EQ(x.rate->text(), floor);
+
+    // Two reports in every millisecond, stamped alike as the joystick layer stamps them: the
+    // device's stamps show one a millisecond, which is a floor, not a figure.
+    const double after = bench.clock.now() + 2;
+    for (int i = 0; i <= 1500; ++i) {
+        move(after + i * 0.001);
+        move(after + i * 0.001);
+    }
+    frame(*stick);
+    EXPECT_EQ(view.reports()->text(), QStringLiteral("Reports: ") + floor);
+    EXPECT_EQ(x.rate->text(), floor);
 }
