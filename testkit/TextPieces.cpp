@@ -22,6 +22,7 @@ std::string TextPieces::next() {
 
     std::string piece;
     piece.reserve(end - at_ + (end - at_) / longestLine_ + 1);
+    breaks_.clear();
     std::size_t lastSpace = std::string::npos; // in `piece`, on the current line
     std::size_t afterSpace = 0;                // code points of the line after that space
     for (std::size_t i = at_; i < end; ++i) {
@@ -34,13 +35,11 @@ std::string TextPieces::next() {
         }
         if (!continuation(c)) {
             if (lineLength_ == longestLine_) {
-                if (lastSpace != std::string::npos) {
-                    piece[lastSpace] = '\n';
-                    lineLength_ = afterSpace;
-                } else {
-                    piece += '\n';
-                    lineLength_ = 0;
-                }
+                // After the line's last space, which stays where it was; else here.
+                const std::size_t at = lastSpace != std::string::npos ? lastSpace + 1 : piece.size();
+                piece.insert(at, 1, '\n');
+                breaks_.push_back(at);
+                lineLength_ = lastSpace != std::string::npos ? afterSpace : 0;
                 lastSpace = std::string::npos;
             }
             ++lineLength_;

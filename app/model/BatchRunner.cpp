@@ -60,8 +60,9 @@ void BatchRunner::start(const std::vector<std::shared_ptr<InputDevice>>& devices
         demo.setCurrent(test);
         demo.load(demo.testActions(test, context_.thresholds().driftSeconds), false, now);
     }
-    context_.announce(QString::fromStdString("Drift test on " + RorozErurEvo::Fmt::trim(static_cast<double>(deviceIDs_.size()), 0) +
-                                           " devices. Let go of every controller."));
+    const std::size_t count = deviceIDs_.size();
+    context_.announce(QString::fromStdString("Drift test on " + RorozErurEvo::Fmt::trim(static_cast<double>(count), 0) +
+                                             (count == 1 ? " device" : " devices") + ". Let go of every controller."));
 }
 
 void BatchRunner::tick(double now) {

@@ -1,5 +1,5 @@
 // Scenes of the window at its smallest: the demo controller's device view with its header, the
-// live column and the manual checks, and the live column of the raw values with a third stick.
+// live column and the manual checks, the same on raw HID values, and the live column of the raw values with a third stick.
 #include "../app/model/ModelFakes.h"
 
 #include <QVBoxLayout>
@@ -41,6 +41,16 @@ std::unique_ptr<QWidget> smallestWindow() {
     return host;
 }
 
+// Values = Raw HID: the cards' titles end in " (Raw HID)" and in "…" where they do not fit.
+std::unique_ptr<QWidget> smallestWindowRaw() {
+    auto host = std::make_unique<MinimumSizeHost>();
+    host->bench.demo()->setUseRaw(true);
+    auto* window = new MainWindow(*host->bench.model);
+    window->setWindowFlags(Qt::Widget);
+    host->add(window, window->minimumSizeHint());
+    return host;
+}
+
 std::unique_ptr<QWidget> thirdStick() {
     auto host = std::make_unique<MinimumSizeHost>();
     const auto& demo = host->bench.demo();
@@ -56,6 +66,7 @@ std::unique_ptr<QWidget> thirdStick() {
 
 const bool minimumSizeScenesAdded = Gallery::add({
     {"window-minimum", {}, smallestWindow},
+    {"window-minimum-raw", {}, smallestWindowRaw},
     {"device-view-minimum-third-stick", {}, thirdStick},
 });
 

@@ -43,10 +43,32 @@ TEST(TextPieces, PiecesEndOnCharactersAndJoinToTheTextWhenNoLineIsTooLong) {
     EXPECT_TRUE(all("", 10, 10).empty());
 }
 
+// The breaks a reader adds are listed, so that it can give back the text as it was: without
+// them the pieces are the text, byte for byte.
+TEST(TextPieces, EveryAddedBreakIsListedAndTheTextIsKept) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += i % 7 ? "word " : "a-much-longer-word-without-a-space ";
+    text += "\nshort\n" + std::string(100, 'x');
+    TextPieces pieces(text, 64, 30);
+    std::string kept;
+    std::size_t added = 0;
+    while (!pieces.done()) {
+        std::string piece = pieces.next();
+        for (auto at = pieces.breaks().rbegin(); at != pieces.breaks().rend(); ++at) {
+            ASSERT_EQ(piece.at(*at), '\n');
+            piece.erase(*at, 1);
+            ++added;
+        }
+        kept += piece;
+    }
+    EXPECT_EQ(kept, text);
+    EXPECT_GT(added, 40u);
+}
+
 TEST(TextPieces, ALongLineIsBrokenAtItsLastSpaceOrAtTheLimitAcrossPieces) {
-    // Words of four letters: each line takes as many as fit in 12 code points, the break in
-    // place of the space.
-    EXPECT_EQ(joined(all("abcd efgh ijkl mnop qrst", 100, 12)), "abcd efgh\nijkl mnop\nqrst");
+    // Words of four letters: each line takes as many as fit in 12 code points, the break after
+    // the space, which stays.
+    EXPECT_EQ(joined(all("abcd efgh ijkl mnop qrst", 100, 12)), "abcd efgh \nijkl mnop \nqrst");
     // One word longer than a line is broken at the limit; code points are counted, not bytes.
     EXPECT_EQ(joined(all("ééééééé", 3, 3)), "ééé\nééé\né");
     // Thirty megabytes on one line: every line of the result is at most the limit.

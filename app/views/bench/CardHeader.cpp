@@ -6,6 +6,7 @@
 #include "app/views/bench/CardText.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/ElidedLabel.h"
 #include "app/views/kit/VerdictLabel.h"
 
 namespace Tessarine {
@@ -16,7 +17,10 @@ constexpr int spacing = 8;
 } // namespace
 
 CardHeader::CardHeader(const QString& symbol, const QString& title, QWidget* parent)
-    : QWidget(parent), title_(new QLabel(title)), badge_(new VerdictLabel(RorozErurEvo::Verdict::pass, true)) {
+    : QWidget(parent), title_(new ElidedLabel), badge_(new VerdictLabel(RorozErurEvo::Verdict::pass, true)) {
+    // A card narrower than its title (the smallest window, a raw test's long title) ends the
+    // title in "…" rather than cutting it off.
+    title_->setText(title);
     title_->setFont(Fonts::headline());
     title_->setObjectName(QStringLiteral("card-title"));
     auto* image = new QLabel;
@@ -29,8 +33,7 @@ CardHeader::CardHeader(const QString& symbol, const QString& title, QWidget* par
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(spacing);
     row->addWidget(image, 0, Qt::AlignVCenter);
-    row->addWidget(title_, 0, Qt::AlignVCenter);
-    row->addStretch(1);
+    row->addWidget(title_, 1, Qt::AlignVCenter);
     row->addWidget(badge_, 0, Qt::AlignVCenter);
     rename();
 }

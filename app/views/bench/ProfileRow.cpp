@@ -10,7 +10,8 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/BenchTexts.h"
-#include "app/views/bench/CardParts.h"
+#include "app/views/kit/ElidedLabel.h"
+#include "app/views/kit/MenuButton.h"
 
 namespace Tessarine {
 
@@ -18,7 +19,7 @@ using namespace RorozErurEvo;
 
 ProfileRow::ProfileRow(std::shared_ptr<InputDevice> device, UserSettings& settings, QWidget* parent)
     : QWidget(parent), device_(std::move(device)), settings_(settings), limits_(nullptr),
-      family_(new QToolButton), menu_(new QMenu(this)) {
+      family_(new MenuButton), menu_(new QMenu(this)) {
     setObjectName(QStringLiteral("profile-row"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -32,15 +33,16 @@ ProfileRow::ProfileRow(std::shared_ptr<InputDevice> device, UserSettings& settin
     symbol->setAccessibleName(QString());
     row->addWidget(symbol);
 
-    limits_ = CardParts::secondaryText(QString(), font);
-    limits_->setWordWrap(false);
+    // On a narrow bench the limits' name gives way (ending in "…") rather than pushing the
+    // bench wider than its column, which would cut every card at the column's edge.
+    limits_ = new ElidedLabel;
+    limits_->setFont(font);
+    limits_->setForegroundRole(QPalette::PlaceholderText);
     limits_->setObjectName(QStringLiteral("profile-label"));
     row->addWidget(limits_);
 
     family_->setObjectName(QStringLiteral("family-menu"));
     family_->setFont(font);
-    family_->setAutoRaise(true);
-    family_->setPopupMode(QToolButton::InstantPopup);
     family_->setMenu(menu_);
     family_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(family_);

@@ -1,14 +1,20 @@
 #include "app/views/kit/LongTextView.h"
 
 #include <QCoreApplication>
+#include <QMimeData>
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace Tessarine {
 
 namespace {
+
+// The state of a line of the document that the view broke off the text's line before it.
+constexpr int continuedLine = 1;
 
 // Owns a document nothing shows any more and frees it from its end, a slice of lines a turn,
 // then itself. Quitting frees the rest at once, while the application can still free fonts.
@@ -77,12 +83,39 @@ void LongTextView::takeNextPiece() {
     // A cursor of its own at the end: the reader's place and selection stay where they are.
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
-    end.insertText(QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size())));
+    auto text = [&](std::size_t from, std::size_t to) {
+        return QString::fromUtf8(piece.data() + from, static_cast<qsizetype>(to - from));
+    };
+    std::size_t from = 0;
+    for (const std::size_t at : pieces_->breaks()) {
+        end.insertText(text(from, at));
+        // A line of the view that goes on the text's line before it.
+        end.insertBlock();
+        end.block().setUserState(continuedLine);
+        from = at + 1;
+    }
+    end.insertText(text(from, piece.size()));
     if (pieces_->done()) {
         pieces_.reset();
         feed_.stop();
         emit completed();
     }
+}
+
+QMimeData* LongTextView::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    QString copied;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to; block = block.next()) {
+        if (block.position() > from && block.userState() != continuedLine) copied += QLatin1Char('\n');
+        const int start = std::max(from - block.position(), 0);
+        const int stop = std::min(to - block.position(), block.length() - 1);
+        if (stop > start) copied += block.text().mid(start, stop - start);
+    }
+    auto* data = new QMimeData;
+    data->setText(copied);
+    return data;
 }
 
 } // namespace Tessarine

@@ -2,7 +2,8 @@
 // A read-only, scrolling plain-text view of a text of any length. The text is taken in by pieces
 // on the event loop (TextPieces), each small enough to cost a fraction of a frame, and only the
 // lines on screen are laid out; the view can be read, scrolled, selected and copied while the
-// rest arrives. A view of many lines hands its document on when it goes, to be freed a slice a
+// rest arrives. Only a line far longer than any paragraph is broken (a line of the document is
+// laid out whole), and what is copied is the text as it is, without those breaks. A view of many lines hands its document on when it goes, to be freed a slice a
 // turn of the event loop: freeing every laid-out line at once would hold the window.
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -19,9 +20,10 @@ class LongTextView final : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    // Bytes taken in per turn of the event loop, and the longest line laid out (code points).
+    // Bytes taken in per turn of the event loop, and the longest line laid out (code points):
+    // some pages of prose, which lays out in about a frame.
     static constexpr std::size_t pieceBytes = 8 * 1024;
-    static constexpr std::size_t longestLine = 1000;
+    static constexpr std::size_t longestLine = 20000;
 
     explicit LongTextView(std::shared_ptr<const std::string> text, QWidget* parent = nullptr);
     ~LongTextView() override;
@@ -35,6 +37,10 @@ public:
 
 signals:
     void completed();
+
+protected:
+    // The selection as the text has it: a line the view broke is copied whole.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     void takeNextPiece();

@@ -144,4 +144,8 @@ TEST(BatchRunner, AnEmptyRunStillAnnouncesItsStartAndEnd) {
     EXPECT_TRUE(Fakes::said(b.m, "Drift test on 0 devices. Let go of every controller."));
     b.batch.tick(112);
     EXPECT_TRUE(Fakes::said(b.m, "Batch drift test done."));
+
+    // One device is one device.
+    b.batch.start({b.pads[0]});
+    EXPECT_TRUE(Fakes::said(b.m, "Drift test on 1 device. Let go of every controller."));
 }

@@ -236,6 +236,47 @@ TEST_F(BenchFixture, FamilyMenuOverridesAndReturnsToDetection) {
     EXPECT_EQ(row.limits()->text(), "Limits: Your thresholds");
 }
 
+// The family button's menu mark is a chevron on the text's line, apart from the last letter:
+// a small arrow in the button's bottom corner against the text reads as a stray character.
+TEST_F(BenchFixture, TheFamilyButtonsMenuMarkStandsApartOnTheTextsLine) {
+    ProfileRow row(demo, model.settings());
+    row.show();
+    QToolButton* button = row.familyButton();
+    const QImage image = button->grab().toImage();
+    const QColor background = image.pixelColor(0, 0);
+    auto ink = [&](int x, int y) {
+        const QColor c = image.pixelColor(x, y);
+        return std::abs(c.lightness() - background.lightness()) > 60;
+    };
+    // Columns with ink, left to right, and the runs of rows they cover.
+    std::vector<int> columns;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (ink(x, y)) {
+                columns.push_back(x);
+                break;
+            }
+    ASSERT_FALSE(columns.empty());
+    // The mark is the last group of ink columns; before it, a gap of blank columns.
+    std::size_t start = columns.size() - 1;
+    while (start > 0 && columns[start - 1] == columns[start] - 1) --start;
+    ASSERT_GT(start, 0u);
+    const int gap = columns[start] - columns[start - 1] - 1;
+    EXPECT_GE(gap, 4) << "the mark touches the text";
+    int top = image.height(), bottom = -1;
+    for (std::size_t i = start; i < columns.size(); ++i)
+        for (int y = 0; y < image.height(); ++y)
+            if (ink(columns[i], y)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    // Centred on the line of text: the text's small letters sit around the button's middle.
+    const QFontMetrics metrics(button->font());
+    const double textMiddle = (image.height() + metrics.ascent() - metrics.descent()) / 2.0 - metrics.xHeight() / 2.0;
+    EXPECT_NEAR((top + bottom) / 2.0, textMiddle, 2.5) << "mark rows " << top << "…" << bottom;
+    EXPECT_GE(columns.back() - columns[start] + 1, metrics.xHeight() - 1) << "a mark as wide as a small letter";
+}
+
 TEST_F(BenchFixture, PageHasOneSectionPerGroupAndTheSoakCard) {
     BenchPanel panel(demo, model);
     const auto sections = GuidedTests::sections(*demo);

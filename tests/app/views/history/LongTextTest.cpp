@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
@@ -146,6 +148,10 @@ TEST_F(LongTextFixture, TheNotesReaderTakesTheWholeNotesInByPieces) {
     qsizetype longest = 0;
     for (const QString& line : whole.split(QLatin1Char('\n'))) longest = std::max(longest, line.size());
     EXPECT_EQ(longest, qsizetype(LongTextView::longestLine));
+    // Copied, the notes are as they were saved: the view's breaks are not the text's.
+    reader->selectAll();
+    reader->copy();
+    EXPECT_TRUE(QApplication::clipboard()->text() == notes);
     // Opening it again brings the open reader forward.
     detail.showAllNotes();
     EXPECT_EQ(detail.findChildren<LongTextView*>().size(), 1);
@@ -185,6 +191,27 @@ TEST_F(LongTextFixture, ExportsAndTheirFileNamesKeepOrCutAsEachMust) {
     EXPECT_EQ(longestRun(text, 'A'), 30 << 20) << "the export keeps the whole GUID";
     EXPECT_EQ(longestRun(text, 'h'), 1 << 20) << "and the whole headline";
     EXPECT_EQ(model.toast(), "Exported 1 session");
+}
+
+// A note is prose: a paragraph of thousands of characters without a line break reads as one,
+// however wide the reader, and a part of it copies as it is.
+TEST_F(LongTextFixture, TheNotesReaderKeepsALongParagraphWhole) {
+    std::string paragraph;
+    while (paragraph.size() < 6000) paragraph += "The left stick drifts a little to the right after the repair. ";
+    TestSession s = Samples::session("SN-1", "2026-03-03T09:00:00Z");
+    s.notes = "Intake:\n" + paragraph + "\n" + std::string(3000, 'z');
+    LongTextView reader(std::make_shared<const std::string>(s.notes));
+    for (int turn = 0; turn < 1000 && !reader.complete(); ++turn) QCoreApplication::processEvents();
+    ASSERT_TRUE(reader.complete());
+    EXPECT_EQ(reader.document()->blockCount(), 3);
+    EXPECT_EQ(reader.toPlainText().toStdString(), s.notes);
+
+    QTextCursor part(reader.document());
+    part.setPosition(3);
+    part.setPosition(int(QString::fromStdString(s.notes).size()) - 5, QTextCursor::KeepAnchor);
+    reader.setTextCursor(part);
+    reader.copy();
+    EXPECT_TRUE(QApplication::clipboard()->text() == QString::fromStdString(s.notes).mid(3, qsizetype(s.notes.size()) - 8));
 }
 
 // Lines not laid out yet when the reader closes are freed without the reader's screen.
