@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 #include <thread>
 
@@ -14,15 +15,22 @@ namespace Tessarine {
 
 namespace {
 
-// The nice value of background threads: a main thread that wants a core they hold gets it at
-// once and keeps about nine tenths of it, while the work still moves on a busy machine (as work
-// of the lowest priority would not).
-constexpr int backgroundNice = 10;
+// How far below the thread that hands it over background work runs, in nice steps: a main thread
+// that wants a core they hold gets it at once and keeps about nine tenths of it, while the work
+// still moves on a busy machine (as work of the lowest priority would not). Counted from the
+// caller's own value, so a program started under `nice` keeps its window ahead of its work.
+constexpr int backgroundNiceSteps = 10;
+// The lowest priority there is.
+constexpr int lowestNice = 19;
 
 void yieldToTheWindow() {
-    // On Linux the nice value belongs to the thread, and threads it starts inherit it. Failing
-    // costs only smoothness: the work runs as before.
-    if (setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), backgroundNice) != 0)
+    // On Linux the nice value belongs to the thread, and threads it starts inherit it (so a new
+    // worker starts at its caller's value). Failing costs only smoothness: the work runs as before.
+    const id_t self = static_cast<id_t>(gettid());
+    errno = 0;
+    const int inherited = getpriority(PRIO_PROCESS, self);
+    const int wanted = errno == 0 ? std::min(lowestNice, inherited + backgroundNiceSteps) : backgroundNiceSteps;
+    if (setpriority(PRIO_PROCESS, self, wanted) != 0)
         qCDebug(logModel) << "could not lower the priority of a worker thread";
 }
 

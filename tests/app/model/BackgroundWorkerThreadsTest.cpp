@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -36,6 +37,22 @@ TEST(BackgroundWorker, TheWorkAndTheThreadsItStartsRunBelowTheCallersPriority) {
         EXPECT_EQ(started, work) << "a thread the work starts inherits its priority";
     }
     EXPECT_EQ(niceOf(gettid()), caller) << "the caller's own priority is left alone";
+}
+
+TEST(BackgroundWorker, ACallerStartedUnderNiceStillKeepsItsWorkBelowIt) {
+    // As a program started with `nice -n 12`: its window's thread must still come first.
+    int caller = 0;
+    int work = 0;
+    std::thread([&] {
+        // Raising one's own nice value needs no privilege; lowering it would.
+        ASSERT_EQ(setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), std::max(12, niceOf(gettid()))), 0);
+        caller = niceOf(gettid());
+        ThreadWorker worker;
+        worker.run([&] { work = niceOf(gettid()); });
+        worker.wait();
+    }).join();
+    EXPECT_GE(caller, 12);
+    EXPECT_EQ(work, 19) << "as far below as there is room for";
 }
 
 TEST(BackgroundWorker, SpareCoresCountTheCoresThisProcessMayUseLessOne) {
