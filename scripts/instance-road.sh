@@ -97,7 +97,9 @@ xvfb-run -a -s "-screen 0 1366x768x24 -fbdir $scratch/fb" dbus-run-session -- ba
   sleep 0.5
   [ "$(window_count)" -eq 1 ] || fail "the first start opened $(window_count) windows"
   window=$(windows)
-  xprop -id "$window" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL) = " || fail "the window has no icon"
+  # The icon is looked up off the window thread and set when found, after the window shows.
+  has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL) = "; }
+  wait_for 10 "icon on the window" has_icon
   on_screen "$window" || fail "the first window does not lie wholly on the 1366 x 768 screen"
   shot first
 
