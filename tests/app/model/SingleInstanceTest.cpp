@@ -71,6 +71,22 @@ void runEvents(std::chrono::milliseconds span) {
 
 // While alive, the process can open no more descriptors: its soft limit lowered near what it
 // holds, the rest of the table filled.
+// The address build also checks each member call's dynamic type, and reading an object's type takes
+// that checker a pipe: with no descriptor left it reports sound calls, in our code and in Qt's inline
+// headers alike, as made on invalid objects. The thread build runs the exhausted case for real, as
+// does the instance road under `prlimit` with the shipped program.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool typeChecksNeedDescriptors = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool typeChecksNeedDescriptors = true;
+#else
+constexpr bool typeChecksNeedDescriptors = false;
+#endif
+#else
+constexpr bool typeChecksNeedDescriptors = false;
+#endif
+
 class DescriptorsExhausted {
 public:
     DescriptorsExhausted() {
@@ -259,6 +275,7 @@ TEST(SingleInstance, IdleConnectionsAreHeldToAFewAndDroppedWhileALaterLaunchIsAn
 // taken, and the listener stays readable: it rests instead of trying again at once, says so
 // once, and answers the launch when descriptors are to be had again.
 TEST(SingleInstance, OutOfDescriptorsTheListenerRestsSaysSoOnceAndAnswersLater) {
+    if (typeChecksNeedDescriptors) GTEST_SKIP() << "the address build's type checks need descriptors of their own";
     const QString key = freshKey();
     SingleInstance::Options options;
     options.restWhenOutOfFiles = std::chrono::milliseconds(20);
