@@ -5,9 +5,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <type_traits>
 
 namespace PeakMemory {
+
+// The resident size of this process now, bytes; 0 when it cannot be read.
+inline long resident() {
+    long pages = 0, pagesResident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &pagesResident) != 2) pagesResident = 0;
+        std::fclose(statm);
+    }
+    return pagesResident * ::sysconf(_SC_PAGESIZE);
+}
 
 // AddressSanitizer pads every allocation and holds freed memory back in quarantine, so a peak
 // measured under it says nothing about the code's own footprint.

@@ -1,6 +1,5 @@
 // A session's summary gives a listing the same answers as the whole session: the unit it is
-// grouped under, its verdict and counts, the kind of device, its title, its results' order, and
-// the grouping of a whole history, over a seeded history of a few hundred sessions with blank,
+// grouped under, its verdict, the kind of device, its title, and the grouping of a whole history, over a seeded history of a few hundred sessions with blank,
 // padded and missing units, keyboards and mice among the controllers, and equal dates.
 #include "testkit/SessionSummary.h"
 
@@ -24,11 +23,8 @@ TEST(SessionSummary, GivesAListingTheWholeSessionsAnswers) {
         EXPECT_EQ(summary.id, s.id);
         EXPECT_EQ(summary.unitKey(), s.unitKey());
         EXPECT_EQ(summary.verdict(), s.verdict());
-        EXPECT_EQ(summary.counts(), s.counts());
         EXPECT_EQ(summary.deviceKind(), s.deviceKind());
         EXPECT_EQ(summary.title(), s.title());
-        EXPECT_EQ(summary.sortedOrder(), s.sortedOrder());
-        EXPECT_EQ(summary.results.size(), s.results.size());
         summaries.push_back(summary);
     }
     const auto groups = TestSession::byUnitIndex(sessions);
@@ -42,10 +38,16 @@ TEST(SessionSummary, DescribesOnlyTheSessionItWasMadeOf) {
     const std::vector<std::function<void(TestSession&)>> changes{
         [](TestSession& t) { t.label = "After"; },
         [](TestSession& t) { t.device.guid = "other"; },
+        [](TestSession& t) { t.device.transport = "USB"; },
+        [](TestSession& t) { t.device.serial = "S-2"; },
+        [](TestSession& t) { t.technician = "Someone else"; },
+        [](TestSession& t) { t.ticket = "T-9"; },
         [](TestSession& t) { t.date += std::chrono::seconds(1); },
         [](TestSession& t) { t.results[0].element = "Right stick"; },
         [](TestSession& t) { t.results[0].verdict = Verdict::fail; },
         [](TestSession& t) { t.results.push_back(t.results[0]); },
+        [](TestSession& t) { t.results[0].source = ValueSource::raw; },
+        [](TestSession& t) { t.results[0].kind = TestKind::keyboard; },
     };
     for (std::size_t i = 0; i < changes.size(); ++i) {
         TestSession changed = s;
