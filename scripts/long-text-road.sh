@@ -24,35 +24,8 @@ python3 scripts/long-sessions.py "$scratch/data/com.quenlow.Tessarine/Sessions"
 xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
   scratch=$1 out=$2 app=$3 limit=$4
-  screen="$scratch/fb/Xvfb_screen0"
-  shot() { python3 scripts/xwd2png.py "$screen" "$out/$1.png"; }
-  fail() {
-    echo "long-text-road: $1"
-    shot failed || true
-    echo "long-text-road: the application said:"; tail -20 "$scratch/app.log"
-    exit 1
-  }
-  longest=0 over=0 pings=0
-  # gaps STEP...: plays the steps while pinging the window; keeps the longest wait.
-  gaps() {
-    local result
-    result=$(python3 scripts/answer-gaps.py Tessarine "$limit" "$@") || { echo "$result"; fail "the window did not answer in time (${*})"; }
-    echo "$*: $(echo $result)"
-    pings=$((pings + $(echo "$result" | sed -n "s/^pings //p")))
-    over=$((over + $(echo "$result" | sed -n "s/^over100 //p")))
-    longest=$(echo "$result" | sed -n "s/^longest //p" | awk -v l="$longest" "{ print (\$1 > l ? \$1 : l) }")
-  }
-  # centre_of PATH: sets xy to "X,Y", the centre of the element that reads PATH, waiting (and
-  # pinging) until it is there.
-  centre_of() {
-    local tries=0
-    until xy=$(/usr/bin/python3 scripts/atspi.py centre "$1" 2>/dev/null); do
-      tries=$((tries + 1))
-      [ $tries -lt 120 ] || fail "no \"$1\" on the screen"
-      gaps wait:1
-    done
-    xy=${xy/ /,}
-  }
+  road=long-text-road
+  source scripts/road-answers.sh
   # A session row reads its label, date and device, and verdict.
   row() { echo "$1, $2 Jan 2026 09:00 · Demo controller, Warn"; }
 

@@ -60,6 +60,9 @@ run_pass "main road" scripts/main-road.sh build/main-road
 echo "== sessions with texts of megabytes opened in History under a real X server"
 run_pass "long-text road" scripts/long-text-road.sh build/long-text-road
 
+echo "== the Compare With picker over 5,000 saved sessions under a real X server"
+run_pass "compare road" scripts/compare-road.sh build/compare-road
+
 echo "== one window per user under a real X server"
 run_pass "instance road" scripts/instance-road.sh build/instance-road
 

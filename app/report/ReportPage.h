@@ -4,6 +4,7 @@
 // measures and limits, shows their stick plots, soak timelines and the notes, and ends in the
 // footer with the scope note and the page number.
 #include <QColor>
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -63,6 +64,17 @@ QString dateText(RorozErurEvo::Date date);
 // The session's date and time in lists, menus and messages: the locale's date with the month's
 // short name and no weekday, and its short time.
 QString shortDateText(RorozErurEvo::Date date);
+// The same texts for many dates in a row (a search over thousands of sessions): the locale's
+// pattern is worked out once.
+class ShortDates {
+public:
+    ShortDates();
+    QString text(RorozErurEvo::Date date) const;
+
+private:
+    QLocale locale_;
+    QString format_;
+};
 // "Page n of m" when the session's report has two pages or more, else empty.
 QString pageLine(const ReportPDF::Page& page);
 // Under notes cut to fit their page.

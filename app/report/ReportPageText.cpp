@@ -93,13 +93,16 @@ QString dateText(RorozErurEvo::Date date) {
     return locale.toString(localTime(date), locale.dateFormat(QLocale::LongFormat) + QLatin1Char(' ') + clockFormat(locale));
 }
 
-QString shortDateText(RorozErurEvo::Date date) {
-    QLocale locale;
+QString shortDateText(RorozErurEvo::Date date) { return ShortDates().text(date); }
+
+ShortDates::ShortDates() {
     // The long date without the weekday and with the month's short name: "Dec 7, 2026".
-    QString day = locale.dateFormat(QLocale::LongFormat);
+    QString day = locale_.dateFormat(QLocale::LongFormat);
     day.remove(QRegularExpression(QStringLiteral("d{4}[,.]?\\s*")));
     day.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
-    return locale.toString(localTime(date), day.trimmed() + QLatin1Char(' ') + clockFormat(locale));
+    format_ = day.trimmed() + QLatin1Char(' ') + clockFormat(locale_);
 }
+
+QString ShortDates::text(RorozErurEvo::Date date) const { return locale_.toString(localTime(date), format_); }
 
 } // namespace Tessarine::ReportText

@@ -1,14 +1,18 @@
 // Scenes of the history: the list by unit beside a session's detail, the empty history, the
 // history while the saved sessions load, a history whose session folder cannot be read, a
-// session's detail whole, and a before/after comparison.
+// session's detail whole, a before/after comparison, and the Compare With picker as it opens and
+// with a search typed.
 #include "../app/model/ModelFakes.h"
 
+#include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "Gallery.h"
+#include "app/views/history/ComparePicker.h"
 #include "app/views/history/CompareView.h"
 #include "app/views/history/HistoryView.h"
 #include "app/views/history/SessionDetail.h"
@@ -166,6 +170,26 @@ std::unique_ptr<QWidget> comparison() {
     return host;
 }
 
+// The picker over a shop's history, set in the picture as it shows in its own window.
+std::unique_ptr<QWidget> comparePicker(const QString& typed) {
+    auto host = std::make_unique<HistoryHost>();
+    fillLibrary(*host);
+    const char* stages[] = {"Intake", "Before repair", "After repair", "Final check"};
+    for (int n = 0; n < 36; ++n) {
+        auto s = pad(10 + n, "SN-1004" + std::to_string(10 + n / 4), stages[n % 4], 60.0 + 5 * n);
+        s.device.serial = "A1B2C3" + std::to_string(4410 + n / 4);
+        host->save(s);
+    }
+    auto& library = host->model().library();
+    const auto shown = *std::find_if(library.sessions().begin(), library.sessions().end(),
+                                     [](const auto& s) { return s.label == "After repair" && s.unit == "SN-100231"; });
+    auto* picker = new ComparePicker(library, shown);
+    picker->setWindowFlags(Qt::Widget);
+    picker->searchField()->setText(typed);
+    host->add(picker);
+    return host;
+}
+
 const bool historyScenesAdded = Gallery::add({
     {"history-list", {1100, 720}, history},
     {"history-empty", {900, 500}, emptyHistory},
@@ -173,6 +197,8 @@ const bool historyScenesAdded = Gallery::add({
     {"history-unreadable", {900, 500}, unreadableHistory},
     {"history-detail", {760, 1500}, detail},
     {"history-compare", {820, 1200}, comparison},
+    {"history-compare-picker", {480, 460}, [] { return comparePicker(QString()); }},
+    {"history-compare-picker-search", {480, 460}, [] { return comparePicker(QStringLiteral("a1b2c34412 after")); }},
 });
 
 } // namespace

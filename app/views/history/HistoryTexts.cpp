@@ -94,6 +94,26 @@ QString otherUnitItemTitle(const SessionSummary& session) {
     return shown(session.unitKey()) + QStringLiteral(": ") + compareItemTitle(session);
 }
 
+QString compareItemCaption(const SessionSummary& session) {
+    const std::string unit = session.unitKey();
+    QStringList parts{shown(session.device.name)};
+    const std::string serial = RorozErurEvo::trimmedWhitespace(session.device.serial.value_or(std::string()));
+    if (!serial.empty() && serial != unit) parts << QStringLiteral("Serial ") + shown(serial);
+    const std::string ticket = RorozErurEvo::trimmedWhitespace(session.ticket);
+    if (!ticket.empty() && ticket != unit) parts << QStringLiteral("Ticket ") + shown(ticket);
+    return parts.join(QStringLiteral(" · "));
+}
+
+QString compareItemSpoken(const QString& title, const SessionSummary& session) {
+    return title + QStringLiteral(", ") + compareItemCaption(session) + QStringLiteral(", ") +
+           VerdictStyle::word(session.verdict());
+}
+
+QString compareCount(std::size_t count, bool searching) {
+    if (count == 0 && searching) return QStringLiteral("No sessions match");
+    return count == 1 ? QStringLiteral("1 session") : QStringLiteral("%1 sessions").arg(count);
+}
+
 QString deleteMessage(const TestSession& session) {
     return title(session) + QStringLiteral(", ") + ReportText::shortDateText(session.date) +
            QStringLiteral(". This can't be undone.");

@@ -67,6 +67,14 @@ QString subtitle(const TestSession& session);
 QString compareItemTitle(const SessionSummary& session);
 // "<unit key>: <compareItemTitle>", for a session of another unit.
 QString otherUnitItemTitle(const SessionSummary& session);
+// The line under an item of the compare picker: the device name, then "Serial <serial>" and
+// "Ticket <ticket>" when the session has them and they are not its unit key, joined by " · ".
+QString compareItemCaption(const SessionSummary& session);
+// What assistive technology reads for an item: its title, caption and verdict word.
+QString compareItemSpoken(const QString& title, const SessionSummary& session);
+// Under the compare picker's list: "No sessions match" when a search finds nothing, else
+// "1 session" or "<n> sessions".
+QString compareCount(std::size_t count, bool searching);
 // "<title>, <date>. This can't be undone."
 QString deleteMessage(const TestSession& session);
 

@@ -6,11 +6,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -25,6 +23,7 @@
 #include "app/views/kit/DestructiveButton.h"
 #include "app/views/kit/Divider.h"
 #include "app/views/kit/MessageBoxes.h"
+#include "app/views/history/ComparePicker.h"
 #include "app/views/history/ExportMenu.h"
 #include "app/views/history/HistoryParts.h"
 #include "app/views/history/HistoryTexts.h"
@@ -107,14 +106,10 @@ QWidget* SessionDetail::head() {
 
     auto* actions = new QHBoxLayout;
     actions->setSpacing(8);
-    compare_ = new QToolButton;
-    compare_->setObjectName(QStringLiteral("detail-compare"));
-    HistoryParts::menuButton(*compare_, QStringLiteral("Compare With"), QStringLiteral("arrow.left.arrow.right"));
-    compareMenu_ = new QMenu(compare_);
-    compareMenu_->setObjectName(QStringLiteral("detail-compare-menu"));
-    compare_->setMenu(compareMenu_);
-    // Thousands of saved sessions make a long menu: it is filled only when it opens.
-    connect(compareMenu_, &QMenu::aboutToShow, this, &SessionDetail::refreshCompareMenu);
+    // Thousands of saved sessions make no menu: a picker finds the partner by what is typed.
+    compare_ = HistoryParts::button(QStringLiteral("detail-compare"), QStringLiteral("Compare With"),
+                                    QStringLiteral("arrow.left.arrow.right"));
+    connect(compare_, &QPushButton::clicked, this, &SessionDetail::openComparePicker);
     actions->addWidget(compare_);
 
     auto* pdf = HistoryParts::button(QStringLiteral("detail-pdf"), QStringLiteral("PDF Report…"),
@@ -230,24 +225,19 @@ void SessionDetail::libraryChanged() {
     compare_->setEnabled(!HistoryTexts::compareChoices(library_.sessions(), session_).empty());
 }
 
-void SessionDetail::refreshCompareMenu() {
-    compareMenu_->clear();
-    const auto& all = library_.sessions();
-    const auto choices = HistoryTexts::compareChoices(all, session_);
-    auto add = [&](std::size_t i, const QString& title) {
-        QAction* action = compareMenu_->addAction(title);
-        // The summary is copied now: the library may change before the item is chosen.
-        connect(action, &QAction::triggered, this, [this, other = all[i]] { compare(other); });
-    };
-    if (!choices.sameUnit.empty()) {
-        HistoryParts::menuHeader(*compareMenu_, QStringLiteral("Same unit"));
-        for (std::size_t i : choices.sameUnit) add(i, HistoryTexts::compareItemTitle(all[i]));
+ComparePicker* SessionDetail::comparePicker() const { return comparePicker_; }
+
+void SessionDetail::openComparePicker() {
+    if (comparePicker_) {
+        comparePicker_->raise();
+        comparePicker_->activateWindow();
+        return;
     }
-    if (!choices.otherUnits.empty()) {
-        if (!choices.sameUnit.empty()) compareMenu_->addSeparator();
-        HistoryParts::menuHeader(*compareMenu_, QStringLiteral("Other units"));
-        for (std::size_t i : choices.otherUnits) add(i, HistoryTexts::otherUnitItemTitle(all[i]));
-    }
+    auto* picker = new ComparePicker(library_, RorozErurEvo::SessionSummary::of(session_), this);
+    picker->setAttribute(Qt::WA_DeleteOnClose);
+    connect(picker, &ComparePicker::picked, this, &SessionDetail::compare);
+    comparePicker_ = picker;
+    picker->open();
 }
 
 void SessionDetail::compare(const RorozErurEvo::SessionSummary& other) {

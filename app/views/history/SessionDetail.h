@@ -13,11 +13,11 @@
 #include "testkit/TestSession.h"
 
 class QDialog;
-class QMenu;
-class QToolButton;
+class QPushButton;
 
 namespace Tessarine {
 
+class ComparePicker;
 class Navigation;
 class SessionCommands;
 class SessionLibrary;
@@ -46,10 +46,12 @@ public:
     void askToDelete();
     void remove();
 
-    QToolButton* compareButton() const { return compare_; }
-    QMenu* compareMenu() const { return compareMenu_; }
-    // Fills the Compare With menu from the library as it is now; opening the menu does this.
-    void refreshCompareMenu();
+    QPushButton* compareButton() const { return compare_; }
+    // Opens the Compare With picker over the library as it is now (or raises the open one);
+    // the session picked there is compared with this one.
+    void openComparePicker();
+    // The open picker; null while none is open.
+    ComparePicker* comparePicker() const;
     // The open delete confirmation; null while none is open.
     QMessageBox* confirmation() const { return confirm_; }
 
@@ -63,8 +65,8 @@ private:
     SessionCommands& commands_;
     const std::shared_ptr<const RorozErurEvo::TestSession> shared_;
     const RorozErurEvo::TestSession& session_;
-    QToolButton* compare_ = nullptr;
-    QMenu* compareMenu_ = nullptr;
+    QPushButton* compare_ = nullptr;
+    QPointer<ComparePicker> comparePicker_;
     QPointer<QMessageBox> confirm_;
     QPointer<QDialog> notesReader_;
 };

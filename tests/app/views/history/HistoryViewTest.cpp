@@ -2,6 +2,7 @@
 
 #include "app/report/PdfTools.h"
 #include "app/report/ReportPage.h"
+#include "app/views/history/ComparePicker.h"
 #include "app/views/history/CompareView.h"
 #include "app/views/device/DeviceTabs.h"
 #include "app/views/device/DeviceView.h"
@@ -24,6 +25,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -102,10 +104,11 @@ QStringList texts(const QMenu& menu) {
     return list;
 }
 
-QAction* item(const QMenu& menu, const QString& text) {
-    for (QAction* action : menu.actions())
-        if (action->text() == text) return action;
-    return nullptr;
+// What the compare picker lists, headers and sessions, top to bottom.
+QStringList pickerRows(const ComparePicker& picker) {
+    QStringList rows;
+    for (int r = 0; r < picker.model()->rowCount(); ++r) rows << picker.model()->index(r, 0).data().toString();
+    return rows;
 }
 
 // Deletes the views that an action replaced (they go late, the action may have been theirs).
@@ -532,19 +535,25 @@ TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
 
     const TestSession other = saved("SN-2", "2026-03-01T09:00:00Z");
     EXPECT_TRUE(detail->compareButton()->isEnabled());
-    detail->compareMenu()->popup(QPoint(0, 0)); // opening fills it
-    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Other units", "SN-2: " + HistoryTexts::compareItemTitle(listed(other))}));
-    detail->compareMenu()->hide();
+    detail->compareButton()->click();
+    ASSERT_NE(detail->comparePicker(), nullptr);
+    EXPECT_EQ(pickerRows(*detail->comparePicker()),
+              (QStringList{"Other units", "SN-2: " + HistoryTexts::compareItemTitle(listed(other))}));
+    QTest::keyClick(detail->comparePicker()->searchField(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(detail->comparePicker(), nullptr);
+    EXPECT_FALSE(model.navigation().compareBefore());
 
     model.removeSession(other.id);
     const TestSession sameTime = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
-    detail->compareMenu()->popup(QPoint(0, 0));
-    EXPECT_EQ(texts(*detail->compareMenu()), (QStringList{"Same unit", HistoryTexts::compareItemTitle(listed(sameTime))}));
-    EXPECT_FALSE(detail->compareMenu()->actions().front()->isEnabled()); // the header is not a choice
-    QAction* choice = item(*detail->compareMenu(), HistoryTexts::compareItemTitle(listed(sameTime)));
-    ASSERT_NE(choice, nullptr);
-    choice->trigger();
-    detail->compareMenu()->hide();
+    detail->compareButton()->click();
+    ComparePicker* picker = detail->comparePicker();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(pickerRows(*picker), (QStringList{"Same unit", HistoryTexts::compareItemTitle(listed(sameTime))}));
+    EXPECT_FALSE(picker->model()->flags(picker->model()->index(0, 0)) & Qt::ItemIsSelectable); // a header
+    ASSERT_NE(picker->current(), nullptr);
+    EXPECT_EQ(picker->current()->id, sameTime.id);
+    QTest::keyClick(picker->searchField(), Qt::Key_Return);
     // Saved at the same time: the shown session is the before one.
     EXPECT_EQ(model.navigation().compareBefore(), shown.id);
     EXPECT_EQ(model.navigation().compareAfter(), sameTime.id);
@@ -564,10 +573,9 @@ TEST_F(HistoryFixture, CompareWithNeverOffersAnotherKindOfDevice) {
 
     const TestSession later = saved("SN-1", "2026-03-05T09:00:00Z", "After repair", results(1));
     EXPECT_TRUE(detail->compareButton()->isEnabled());
-    detail->compareMenu()->popup(QPoint(0, 0));
-    EXPECT_EQ(texts(*detail->compareMenu()),
-              (QStringList{"Same unit", HistoryTexts::compareItemTitle(listed(later))}));
-    detail->compareMenu()->hide();
+    detail->compareButton()->click();
+    ASSERT_NE(detail->comparePicker(), nullptr);
+    EXPECT_EQ(pickerRows(*detail->comparePicker()), (QStringList{"Same unit", HistoryTexts::compareItemTitle(listed(later))}));
 }
 
 TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThePdf) {
