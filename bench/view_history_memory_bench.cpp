@@ -19,6 +19,7 @@
 
 #include <filesystem>
 
+#include "app/model/BackgroundWorker.h"
 #include "app/model/Navigation.h"
 #include "app/views/history/HistoryView.h"
 #include "app/views/history/SessionList.h"
@@ -66,7 +67,8 @@ Resident residentWith(int count, bool window) {
     char name[] = "tessarine";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    Fakes::Bench bench{true};
+    // The folder is read on a thread of its own, as the application reads it.
+    Fakes::Bench bench{true, {}, nullptr, nullptr, std::make_unique<ThreadWorker>()};
     AppModel& model = *bench.model;
     fs::create_directory_symlink(historyFolder(count), fs::path(model.sessionsFolder().toStdString()));
     model.start(false);

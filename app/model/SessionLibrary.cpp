@@ -10,6 +10,7 @@
 #include "app/devices/Assign.h"
 #include "app/devices/Logging.h"
 #include "app/model/BackgroundWorker.h"
+#include "app/model/FreedMemory.h"
 #include "app/model/Services.h"
 #include "testkit/DisplayText.h"
 
@@ -146,6 +147,7 @@ void SessionLibrary::load() {
     // The folder may have changed under the sessions at hand.
     recent_.clear();
     auto loaded = archive_->loadSummaries();
+    giveBackFreedMemory();
     takeLoaded(std::move(loaded.summaries), std::move(loaded.skipped));
     if (wasLoading) emit loadingChanged();
 }
@@ -164,6 +166,8 @@ void SessionLibrary::loadInBackground(BackgroundWorker& worker, std::shared_ptr<
         auto loaded = std::make_shared<Loaded>();
         try {
             *loaded = archive.loadSummaries(BackgroundWorker::spareCores());
+            // The readers' buffers are freed by now, among the summaries that stay.
+            giveBackFreedMemory();
         } catch (const std::exception& error) {
             // Out of memory or threads: the history shows what was saved since, and the log says why.
             qCWarning(logModel).noquote() << "could not load the saved sessions from"
