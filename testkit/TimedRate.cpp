@@ -49,11 +49,13 @@ std::optional<TimedRate> timedEstimate(std::vector<double> times, double resolut
     return TimedRate{estimate->hz, false, resolution};
 }
 
+std::string floorFigure(const TimedRate& rate) { return "\u2265 " + grouped(rate.hz) + " reports/s"; }
+
 std::string floorText(const TimedRate& rate) {
     const double stepMs = rate.resolution * 1000;
     const std::string step =
         std::abs(stepMs - 1) < 1e-9 ? "the millisecond" : Fmt::trim(stepMs, 3) + " ms";
-    return "\u2265 " + grouped(rate.hz) + " reports/s (the system times events to " + step + ")";
+    return floorFigure(rate) + " (the system times events to " + step + ")";
 }
 
 } // namespace RorozErurEvo::ReportRateAnalysis

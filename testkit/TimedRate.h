@@ -85,6 +85,8 @@ std::optional<TimedRate> timedEstimate(std::vector<double> times, double resolut
 
 // "≥ 1,000 reports/s (the system times events to the millisecond)".
 std::string floorText(const TimedRate& rate);
+// Its figure alone, where a column has no room for the reason: "≥ 1,000 reports/s".
+std::string floorFigure(const TimedRate& rate);
 
 } // namespace ReportRateAnalysis
 

@@ -97,6 +97,7 @@ TEST(TimedRate, StampsNearlyAllOneStepApartGiveAFloor) {
 TEST(TimedRate, FloorTextGroupsThousandsAndNamesTheStep) {
     using ReportRateAnalysis::floorText;
     EXPECT_EQ(floorText(TimedRate{1000, true, 0.001}), "\u2265 1,000 reports/s (the system times events to the millisecond)");
+    EXPECT_EQ(ReportRateAnalysis::floorFigure(TimedRate{1000, true, 0.001}), "\u2265 1,000 reports/s");
     EXPECT_EQ(floorText(TimedRate{100, true, 0.01}), "\u2265 100 reports/s (the system times events to 10 ms)");
     EXPECT_EQ(floorText(TimedRate{1000000, true, 0.000001}),
               "\u2265 1,000,000 reports/s (the system times events to 0.001 ms)");

@@ -165,6 +165,8 @@ void ElementTable::refreshValues() {
         setIfChanged(row.seen, RawHIDTexts::seen(l));
         setIfChanged(row.jitter, RawHIDTexts::jitter(l));
         setIfChanged(row.rate, RawHIDTexts::rate(l, device_->stampResolution()));
+        if (const QString tip = RawHIDTexts::rateTip(l, device_->stampResolution()); row.rate->toolTip() != tip)
+            row.rate->setToolTip(tip);
         row.access->setValueText(RawHIDTexts::rowValue(row.element, l));
     }
 }

@@ -72,7 +72,15 @@ QString jitter(const RawLive* live) { return live ? QString::number(live->jitter
 
 QString rate(const RawLive* live, double resolution) {
     if (!live || !live->rate) return dash;
-    return rate(RorozErurEvo::TimedRate{*live->rate, live->rateAtLeast, resolution});
+    const RorozErurEvo::TimedRate timed{*live->rate, live->rateAtLeast, resolution};
+    // A row has room for the figure; the reason is the header's, and the cell's tip.
+    if (timed.atLeast) return QString::fromStdString(RorozErurEvo::ReportRateAnalysis::floorFigure(timed));
+    return rate(timed);
+}
+
+QString rateTip(const RawLive* live, double resolution) {
+    if (!live || !live->rate || !live->rateAtLeast) return {};
+    return rate(RorozErurEvo::TimedRate{*live->rate, true, resolution});
 }
 
 QString rowValue(const ElementInfo& element, const RawLive* live) {

@@ -18,8 +18,8 @@ namespace Tessarine::RawHIDTexts {
 QString usage(const ElementInfo& element);
 // The present ones of vendor, USB ids and transport joined with " · ".
 QString identity(const RorozErurEvo::DeviceInfo& info);
-// A rate as the header and the table both tell it: "<hz> Hz", or for reports faster than their
-// stamps resolve "≥ 1,000 reports/s (the system times events to the millisecond)".
+// A rate in full, as the header tells it: "<hz> Hz", or for reports faster than their stamps
+// resolve "≥ 1,000 reports/s (the system times events to the millisecond)".
 QString rate(const RorozErurEvo::TimedRate& rate);
 // "Reports: quiet (nothing moving)" without a rate, else "Reports: " and the rate.
 QString reports(const std::optional<RorozErurEvo::TimedRate>& rate);
@@ -33,8 +33,10 @@ std::optional<RorozErurEvo::TimedRate> reportRate(const std::vector<double>& sta
 QString value(const RawLive* live);
 QString seen(const RawLive* live);
 QString jitter(const RawLive* live);
-// `resolution`: seconds per step of the device's stamps, which a floor names.
+// A row's rate: "<hz> Hz", or its floor "≥ 1,000 reports/s"; its tip the whole floor text with
+// the reason, empty for a figure. `resolution`: seconds per step of the device's stamps.
 QString rate(const RawLive* live, double resolution);
+QString rateTip(const RawLive* live, double resolution);
 // "value <v|none>, range <r>, jitter <j> counts".
 QString rowValue(const ElementInfo& element, const RawLive* live);
 // Share of the bar filled: 0 when the range is narrower than one count, else clamped to 0…1.
