@@ -209,6 +209,17 @@ TEST(ComparePicker, ArrowsSkipHeadersAndThePickFollowsTheLibrary) {
     EXPECT_EQ(rows(picker).size(), 4);
     EXPECT_EQ(picker.current()->ticket, "T-03000");
 
+    // Tab takes the keyboard to the list, where a screen reader reads the rows as they are
+    // picked; Return there compares too.
+    QSignalSpy fromList(&picker, &ComparePicker::picked);
+    QTest::keyClick(picker.searchField(), Qt::Key_Tab);
+    ASSERT_TRUE(picker.list()->hasFocus());
+    QTest::keyClick(picker.list(), Qt::Key_Down);
+    QTest::keyClick(picker.list(), Qt::Key_Return);
+    ASSERT_EQ(fromList.size(), 1);
+    EXPECT_EQ(fromList.front().front().value<SessionSummary>().ticket, "T-02000");
+    picker.show();
+
     // A double click on a session compares with it; on a header it does nothing. A double click
     // comes as a click, then the second press as a double click.
     QSignalSpy picked(&picker, &ComparePicker::picked);
