@@ -47,19 +47,43 @@ void syncFolder(const fs::path& folder) {
 // The kernel follows at most this many links in a row before it gives up with ELOOP (links).
 constexpr int maxLinkHops = 40;
 
+// Whether the kernel would follow the link `link` (lstat) in `folder` (stat) for this process,
+// as Debian has it (fs.protected_symlinks): not when the folder is sticky and world-writable, as
+// the system's temporary folder is, and the link belongs neither to the folder's owner nor to
+// this user. Such a link may have been planted by anyone to aim our write at a file of ours.
+bool kernelWouldFollow(const struct stat& link, const struct stat& folder) {
+    const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
 // Where the bytes go: the target, or where the chain of symbolic links there ends, whether a file
-// stands there yet or not. A dangling link is written through, creating the file it names, so
-// the link stays a link; absent for a loop of links.
-std::optional<fs::path> destination(fs::path path) {
+// stands there yet or not; else why not (`refused`).
+struct Destination {
+    fs::path path;
+    std::string refused;
+};
+
+// A dangling link is written through, creating the file it names, so the link stays a link. A
+// loop of links, and a link the kernel would not follow, are refused.
+Destination destination(const fs::path& target) {
+    fs::path path = target;
     for (int hop = 0; hop < maxLinkHops; ++hop) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {path, {}};
+        const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+        struct stat shared {};
+        if (::stat(folder.c_str(), &shared) == 0 && !kernelWouldFollow(link, shared))
+            return {{},
+                    "could not write \u201C" + target.string() + "\u201D: \u201C" + path.string() +
+                        "\u201D is a link another user made in a folder every user can write to; such a link "
+                        "is not followed"};
         std::error_code error;
-        if (!fs::is_symlink(path, error)) return path;
         const fs::path next = fs::read_symlink(path, error);
-        if (error) return path;
+        if (error) return {path, {}};
         // A relative link is read from the folder the link is in, as the kernel reads it.
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
-    return std::nullopt;
+    return {{}, failure("could not write", target, ELOOP)};
 }
 
 std::string notRegular(const fs::path& target) { return target.string() + " is not a regular file"; }
@@ -129,9 +153,9 @@ void removeIfStale(const fs::directory_entry& entry) {
 }
 
 std::optional<std::string> write(const fs::path& target, std::string_view data) {
-    const auto resolved = destination(target);
-    if (!resolved) return failure("could not write", target, ELOOP);
-    const fs::path& final = *resolved;
+    const Destination resolved = destination(target);
+    if (!resolved.refused.empty()) return resolved.refused;
+    const fs::path& final = resolved.path;
     const fs::path folder = final.parent_path();
     if (occupiedBySpecial(final)) return notRegular(target);
     removeStaleTemporaries(folder);

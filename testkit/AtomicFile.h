@@ -16,6 +16,12 @@ namespace RorozErurEvo::AtomicFile {
 // success; else "could not <write|replace> “<target>”: <the system's description>", and the
 // temporary file is gone. The folder must exist.
 //
+// A link is followed only where the kernel itself would follow it for this process
+// (fs.protected_symlinks): one that lies in a sticky folder every user may write to (as the
+// system's temporary folder) and belongs neither to that folder's owner nor to this user is
+// refused with "could not write “<target>”: “<link>” is a link another user made …", as
+// is a loop of links ("… Too many levels of symbolic links"); the link is left as it is.
+//
 // Only a regular file is ever replaced: a named pipe, a device, a folder or a socket at the
 // target (or at the end of a link there) is left as it is and refused with
 // "<target> is not a regular file". Renaming over /dev/null would turn it into a plain file for

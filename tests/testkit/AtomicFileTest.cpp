@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,6 +89,60 @@ TEST_F(AtomicFolder, ADanglingLinkIsWrittenThroughOrRefusedButNeverReplaced) {
               "could not write \u201C" + (root / "loop-a").string() + "\u201D: Too many levels of symbolic links");
     for (const char* link : {"nowhere.json", "loop-a", "loop-b"}) EXPECT_TRUE(fs::is_symlink(root / link)) << link;
     EXPECT_EQ(names(), (std::vector<std::string>{"first.csv", "loop-a", "loop-b", "nowhere.json", "out"}));
+}
+
+// Another user's link in a folder every user may write to (as /tmp) is not followed, as the
+// kernel would not follow it (fs.protected_symlinks): else anyone could aim a report at a file
+// of the exporting user's. Links of the user or of the folder's owner, or in a folder that is
+// not sticky, are written through as ever. Making a link another user's takes root.
+TEST_F(AtomicFolder, AnotherUsersLinkInASharedStickyFolderIsRefused) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) GTEST_SKIP() << "needs root and a user \"nobody\" to make another user's link";
+    auto folder = [&](const char* name, mode_t mode, bool nobodysFolder) {
+        const fs::path path = root / name;
+        fs::create_directory(path);
+        ::chmod(path.c_str(), mode);
+        if (nobodysFolder) {
+            EXPECT_EQ(::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        return path;
+    };
+    auto link = [&](const fs::path& at, const fs::path& to, bool nobodys) {
+        fs::create_symlink(to, at);
+        if (nobodys) {
+            EXPECT_EQ(::lchown(at.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        return at;
+    };
+    const fs::path keep = root / "keep.txt";
+    ASSERT_FALSE(AtomicFile::write(keep, "kept"));
+
+    const fs::path shared = folder("shared", 01777, false);
+    const fs::path planted = link(shared / "report.pdf", keep, true);
+    EXPECT_EQ(AtomicFile::write(planted, "%PDF"),
+              "could not write \u201C" + planted.string() + "\u201D: \u201C" + planted.string() +
+                  "\u201D is a link another user made in a folder every user can write to; such a link is not "
+                  "followed");
+    // Reached through a link of the user's own, the planted link is refused all the same.
+    const fs::path mine = link(root / "mine.pdf", planted, false);
+    EXPECT_TRUE(AtomicFile::write(mine, "%PDF"));
+    EXPECT_EQ(read(keep), "kept");
+    EXPECT_TRUE(fs::is_symlink(planted));
+    EXPECT_EQ(std::vector<std::string>{"report.pdf"}, [&] {
+        std::vector<std::string> all;
+        for (const auto& entry : fs::directory_iterator(shared)) all.push_back(entry.path().filename());
+        return all;
+    }()) << "no temporary file is left";
+
+    // The user's own dangling link there is written through, creating the file it names.
+    EXPECT_FALSE(AtomicFile::write(link(shared / "own.csv", root / "made.csv", false), "rows"));
+    EXPECT_EQ(read(root / "made.csv"), "rows");
+    // The folder's owner's link, and any link in a folder that is not sticky, are followed.
+    const fs::path theirs = folder("theirs", 01777, true);
+    EXPECT_FALSE(AtomicFile::write(link(theirs / "a.csv", root / "a.csv", true), "a"));
+    const fs::path open = folder("open", 0777, false);
+    EXPECT_FALSE(AtomicFile::write(link(open / "b.csv", root / "b.csv", true), "b"));
+    EXPECT_EQ(read(root / "a.csv") + read(root / "b.csv"), "ab");
 }
 
 TEST_F(AtomicFolder, FailuresNameTheFileAndTheCauseAndLeaveTheOldContents) {
