@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+
+#include "testkit/SettingsTextUnicode.h"
 
 namespace RorozErurEvo::SettingsText {
 
@@ -18,14 +21,15 @@ void appendHex(std::string& out, unsigned value, const char* format) {
 }
 
 // A slash separates groups, and the reader takes a backslash in a key for one.
-std::string escapedKey(const std::string& key) {
+std::string escapedKey(std::u16string_view key) {
     std::string out;
-    for (unsigned char c : key) {
+    for (const char16_t c : key) {
         if (c == '/') out += '\\';
         else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
                  c == '.')
             out += static_cast<char>(c);
-        else appendHex(out, c, "%%%02X");
+        else if (c <= 0xFF) appendHex(out, c, "%%%02X");
+        else appendHex(out, c, "%%U%04X");
     }
     return out;
 }
@@ -35,8 +39,18 @@ std::string escapedValue(const std::string& text, bool bytes) {
     bool quote = false;
     // After a "\x" escape the reader takes any hex digit as part of it: such a digit is escaped too.
     bool escapeHexDigit = false;
-    for (unsigned char c : text) {
+    // The reader drops a byte order mark that opens the value's first run of plain text, as
+    // QSettings does: one there is escaped.
+    bool plainSeen = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c == ';' || c == ',' || c == '=') quote = true;
+        if (!plainSeen && text.compare(i, 3, "\xEF\xBB\xBF") == 0) {
+            out += "\\xfeff";
+            escapeHexDigit = true;
+            i += 2;
+            continue;
+        }
         if (escapeHexDigit && isHexDigit(c)) {
             appendHex(out, c, "\\x%x");
             continue;
@@ -59,6 +73,7 @@ std::string escapedValue(const std::string& text, bool bytes) {
                 escapeHexDigit = true;
             } else {
                 out += static_cast<char>(c); // UTF-8 text passes as it is
+                plainSeen = true;
             }
         }
     }
@@ -69,16 +84,39 @@ std::string escapedValue(const std::string& text, bool bytes) {
 } // namespace
 
 std::string write(std::vector<Entry> entries) {
-    if (entries.empty()) return {};
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
-    std::string out = "[General]\n";
+    // Keys in sections by their first part, as QSettings writes them (it finds a key with a "/"
+    // only in its section): "[General]" for the keys without one, sections and keys in the order
+    // of their UTF-16 units, which is byte order for ASCII keys.
+    std::map<std::u16string, std::map<std::u16string, const Entry*>> sections;
     for (const Entry& entry : entries) {
-        std::string value;
-        if (entry.bytes) value = "@ByteArray(" + entry.value + ")";
-        // The reader takes a text with a NUL in it only inside "@String(…)"; it keeps the NUL.
-        else if (entry.value.find('\0') != std::string::npos) value = "@String(" + entry.value + ")";
-        else value = entry.value.starts_with('@') ? "@" + entry.value : entry.value;
-        out += escapedKey(entry.key) + "=" + escapedValue(value, entry.bytes) + "\n";
+        std::u16string key;
+        Unicode::decode(entry.key, key);
+        const std::size_t slash = key.find(u'/');
+        std::u16string section = slash == std::u16string::npos ? std::u16string() : key.substr(0, slash);
+        if (slash != std::u16string::npos) key.erase(0, slash + 1);
+        sections[std::move(section)][std::move(key)] = &entry; // a key given twice keeps its last value
+    }
+    std::string out;
+    for (const auto& [name, keys] : sections) {
+        std::string header = escapedKey(name);
+        const bool general = header.size() == 7 && std::equal(header.begin(), header.end(), "general", [](char a, char b) {
+                                 return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+                             });
+        if (header.empty()) header = "General";
+        else if (general) header = "%" + header; // the section of that name, not the keys without one
+        if (!out.empty()) out += '\n';
+        out += "[" + header + "]\n";
+        for (const auto& [key, entry] : keys) {
+            std::string value;
+            if (entry->bytes) {
+                value = "@ByteArray(" + entry->value + ")";
+            } else {
+                std::string text = entry->value;
+                std::erase(text, '\0'); // a NUL never reaches a setting
+                value = text.starts_with('@') ? "@" + text : text;
+            }
+            out += escapedKey(key) + "=" + escapedValue(value, entry->bytes) + "\n";
+        }
     }
     return out;
 }

@@ -1,11 +1,17 @@
 #pragma once
-// The text of the user's settings file, in the INI form the file has always had: a "[General]"
-// section with one "key=value" line per setting, keys in byte order. Values are escaped the way
-// the settings reader expects, so that every value reads back exactly as it was written:
-// backslash escapes for quotes, backslashes and control characters, quotes around a value with
-// a comma, semicolon or equals sign or blanks at either end, a text starting with "@" doubled
-// to "@@", a text holding a NUL as "@String(…)", and byte strings as "@ByteArray(…)" with every
-// byte above 0x7E written as "\xNN".
+// The text of the user's settings file, in QSettings' INI form and byte for byte as QSettings
+// writes it: a "[General]" section with one "key=value" line per setting (a key "group/name" in a
+// section "[group]" of its own), keys in the order of their UTF-16 units (byte order for ASCII
+// keys). Keys and values are escaped as QSettings escapes them, so that QSettings and this reader
+// read every file alike:
+//   keys:   letters, digits, "_", "-" and "." as they are, "/" as "\", every other character
+//           as "%XX" up to U+00FF and as "%UXXXX" above (each UTF-16 unit of it);
+//   values: backslash escapes for quotes, backslashes and control characters, quotes around a
+//           value with a comma, semicolon or equals sign or blanks at either end, a text
+//           starting with "@" doubled to "@@", and byte strings as "@ByteArray(…)" with every
+//           byte above 0x7E written as "\xNN".
+// Text is never written with a NUL (it is dropped), as a NUL never reaches a setting.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +19,7 @@
 namespace RorozErurEvo::SettingsText {
 
 struct Entry {
-    std::string key;   // letters, digits, "_", "-", "." and "/" are kept; anything else is %-escaped
+    std::string key;   // UTF-8; "/" separates groups
     std::string value; // UTF-8 text, or raw bytes when `bytes`
     bool bytes = false;
 };
@@ -21,12 +27,34 @@ struct Entry {
 // The whole file, "\n" line ends; empty without entries.
 std::string write(std::vector<Entry> entries);
 
-// The entries of a file's text, read by the settings reader's rules: the "[General]" section's
-// keys by name and another section's as "section/key", each value unescaped and unquoted, byte
-// strings as bytes, "@@" read as "@". Blank lines, comments (from a ";" outside quotes), lines
-// without "=" and values of forms this application never writes ("@Variant(…)" and the like)
-// are skipped. A list (commas outside quotes) reads as its whole text. A key given twice keeps
-// its last value.
-std::vector<Entry> read(std::string_view text);
+// A line the reader did not take, and why.
+struct Refusal {
+    std::size_t line = 0; // 1-based line of the file where the entry starts
+    std::string key;      // as far as it could be read; empty when it could not
+    std::string cause;
+};
+
+struct Contents {
+    std::vector<Entry> entries; // in key order
+    std::vector<Refusal> refused;
+};
+
+// The entries of a file's text, read as QSettings reads them: sections (another section's keys
+// as "section/key"), comments, quotes (which may span lines), escapes, a backslash before a line
+// break joining two lines, "@@" read as "@", byte strings as bytes; a key given twice keeps its
+// last value. What QSettings would read as something no setting of this application holds, or
+// would read leniently, is refused and said in `refused`, and it takes away any earlier value of
+// its key as QSettings' reading would:
+//   - a text or key holding a NUL (QSettings keeps it, a setting never does) or half of a UTF-16
+//     surrogate pair;
+//   - a list (a comma outside quotes), and values of other types ("@Variant(…)", "@Rect(…)",
+//     "@Invalid()" and the like);
+//   - a UTF-8 sequence cut off by a quote, an escape or the end of the value (QSettings joins or
+//     drops its parts);
+//   - a "%" in a key followed by what QSettings reads leniently as a number (" 1", "+1", "0x1F");
+//   - a key with an empty part ("[]" sections, "a//b"), which QSettings cannot look up;
+//   - a line without "=" that is not a comment.
+// Any other byte that is not UTF-8 reads as U+FFFD, as in QSettings.
+Contents read(std::string_view text);
 
 } // namespace RorozErurEvo::SettingsText

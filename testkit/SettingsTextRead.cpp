@@ -1,212 +1,381 @@
-// Reading the settings file's text: the inverse of SettingsText::write, and of the other program
-// that may have written the file in the same INI form.
+// Reading the settings file's text as QSettings reads it: the inverse of SettingsText::write,
+// and of QSettings itself, which may have written the file or read it after us.
 #include "testkit/SettingsText.h"
 
+#include <algorithm>
+#include <deque>
 #include <map>
 #include <optional>
+#include <utility>
+
+#include "testkit/SettingsTextUnicode.h"
 
 namespace RorozErurEvo::SettingsText {
 
 namespace {
 
-int hexValue(char c) {
+int hexValue(char16_t c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+// The blanks QSettings trims from keys and section names (C's isspace).
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    return text;
 }
 
-// One character of UTF-8 text at `at`, which moves past it; a byte that starts no valid sequence
-// reads as U+FFFD on its own.
-char32_t nextCharacter(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    }
-    const int extra = (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0 || at + static_cast<std::size_t>(extra) >= text.size()) {
-        ++at;
-        return U'\uFFFD';
-    }
-    char32_t c = lead & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-        if ((next & 0xC0) != 0x80) {
-            ++at;
-            return U'\uFFFD';
-        }
-        c = (c << 6) | (next & 0x3F);
-    }
-    at += static_cast<std::size_t>(extra) + 1;
-    return c;
-}
+// ---- lines
 
-// "%XX" is a byte, "%UXXXX" a character, and a backslash the group separator "/".
-std::string unescapedKey(std::string_view key) {
-    std::string out;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        const char c = key[i];
-        if (c == '\\') {
-            out += '/';
-        } else if (c == '%' && i + 5 < key.size() && key[i + 1] == 'U' && hexValue(key[i + 2]) >= 0 &&
-                   hexValue(key[i + 3]) >= 0 && hexValue(key[i + 4]) >= 0 && hexValue(key[i + 5]) >= 0) {
-            char32_t u = 0;
-            for (std::size_t k = 2; k < 6; ++k) u = u * 16 + static_cast<char32_t>(hexValue(key[i + k]));
-            appendUtf8(out, u);
-            i += 5;
-        } else if (c == '%' && i + 2 < key.size() && hexValue(key[i + 1]) >= 0 && hexValue(key[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(key[i + 1]) * 16 + hexValue(key[i + 2]));
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+// One entry of the file: a line, or several joined by quotes that span line breaks or by a
+// backslash before a line break.
+struct Line {
+    std::size_t start = 0;
+    std::string_view text;
+    std::size_t equals = std::string_view::npos; // the "=" outside quotes that ends the key
+};
 
-// The value's characters: quotes removed, escapes resolved, blanks outside quotes trimmed from
-// both ends, and everything from a ";" outside quotes on dropped as a comment.
-std::u32string unescapedValue(std::string_view value) {
-    std::u32string out;
-    std::size_t kept = 0; // characters up to the last one that is no trailing blank outside quotes
+// The next entry from `at` on, or nothing at the end. Blanks and line breaks before it are
+// skipped, a comment (";" where an entry would start) runs to the line's end, a ";" outside
+// quotes ends the entry (the rest of that line is the next comment).
+std::optional<Line> nextLine(std::string_view data, std::size_t& at) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    std::size_t start = at;
+    while (start < data.size() && blank(data[start])) ++start;
+    std::size_t i = start;
     bool quoted = false;
-    std::size_t i = 0;
-    while (i < value.size()) {
-        const char c = value[i];
-        if (c == '"') {
-            quoted = !quoted;
-            ++i;
-            kept = out.size();
-            continue;
-        }
-        if (c == ';' && !quoted) break;
-        if (c == '\\' && i + 1 < value.size()) {
-            const char e = value[i + 1];
-            i += 2;
-            switch (e) {
-            case 'a': out += U'\a'; break;
-            case 'b': out += U'\b'; break;
-            case 'f': out += U'\f'; break;
-            case 'n': out += U'\n'; break;
-            case 'r': out += U'\r'; break;
-            case 't': out += U'\t'; break;
-            case 'v': out += U'\v'; break;
-            case 'x': {
-                char32_t x = 0;
-                while (i < value.size() && hexValue(value[i]) >= 0 && x < 0x110000)
-                    x = x * 16 + static_cast<char32_t>(hexValue(value[i++]));
-                out += x;
+    std::size_t equals = std::string_view::npos;
+    while (i < data.size()) {
+        const char c = data[i++];
+        if (c == '=') {
+            if (!quoted && equals == std::string_view::npos) equals = i - 1;
+        } else if (c == '\n' || c == '\r') {
+            if (!quoted) {
+                --i;
                 break;
             }
-            default:
-                if (e >= '0' && e <= '7') {
-                    char32_t octal = static_cast<char32_t>(e - '0');
-                    while (i < value.size() && value[i] >= '0' && value[i] <= '7' && octal < 0x110000)
-                        octal = octal * 8 + static_cast<char32_t>(value[i++] - '0');
-                    out += octal;
-                } else {
-                    out += static_cast<char32_t>(static_cast<unsigned char>(e)); // \" \' \? \\ and the unknown
-                }
+        } else if (c == '\\') {
+            // The next character is taken as it is; "\r\n" and "\n\r" count as one.
+            if (i < data.size()) {
+                const char next = data[i++];
+                if (i < data.size() && ((next == '\n' && data[i] == '\r') || (next == '\r' && data[i] == '\n'))) ++i;
             }
-            kept = out.size();
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ';') {
+            if (i == start + 1) {
+                while (i < data.size() && data[i] != '\n' && data[i] != '\r') ++i;
+                while (i < data.size() && blank(data[i])) ++i;
+                start = i;
+            } else if (!quoted) {
+                --i;
+                break;
+            }
+        }
+    }
+    at = i;
+    if (i == start) return std::nullopt;
+    return Line{start, data.substr(start, i - start),
+                equals == std::string_view::npos ? equals : equals - start};
+}
+
+// ---- keys
+
+struct Key {
+    std::u16string units;
+    std::string refused; // why it cannot be read; empty when it can
+};
+
+bool isAsciiAlphanumeric(char16_t c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// A key or section name: UTF-8, a backslash for "/", "%XX" and "%UXXXX" for UTF-16 units. A "%"
+// that starts no escape stays itself, as in QSettings, unless QSettings would read what follows
+// leniently as a number (blanks, a sign, "0x"): that key is refused.
+Key unescapedKey(std::string_view raw) {
+    Key key;
+    if (raw.starts_with(Unicode::byteOrderMark)) raw.remove_prefix(Unicode::byteOrderMark.size());
+    std::u16string text;
+    Unicode::decode(raw, text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == '\\') {
+            key.units += u'/';
             continue;
         }
-        const bool blank = c == ' ' || c == '\t';
-        if (blank && !quoted && out.empty()) {
+        if (c != '%' || i + 1 == text.size()) {
+            key.units += c;
+            continue;
+        }
+        const std::size_t first = text[i + 1] == 'U' ? i + 2 : i + 1;
+        const std::size_t digits = text[i + 1] == 'U' ? 4 : 2;
+        if (first + digits > text.size()) {
+            key.units += c;
+            continue;
+        }
+        const std::u16string_view number(text.data() + first, digits);
+        if (std::all_of(number.begin(), number.end(), [](char16_t d) { return hexValue(d) >= 0; })) {
+            char16_t unit = 0;
+            for (char16_t d : number) unit = static_cast<char16_t>(unit * 16 + hexValue(d));
+            key.units += unit;
+            i = first + digits - 1;
+        } else if (std::all_of(number.begin(), number.end(),
+                               [](char16_t d) { return isAsciiAlphanumeric(d) && d != 'x' && d != 'X'; })) {
+            key.units += c; // no number at all
+        } else {
+            key.refused = "a \u201C%\u201D in the key is followed by a number in a loose form";
+            return key;
+        }
+    }
+    return key;
+}
+
+// ---- values
+
+struct Value {
+    std::u16string units;
+    bool list = false; // a comma outside quotes
+    bool cut = false;  // a UTF-8 sequence cut off by a quote, an escape or the end
+};
+
+// The value's characters: quotes removed (they may span commas, semicolons and line breaks),
+// escapes resolved ("\x" and octal ones to one UTF-16 unit, wrapping as QSettings' do; an unknown
+// one, or "\x" without digits, is dropped), blanks before the value and after it outside quotes
+// trimmed. QSettings drops a byte order mark that opens the first run of plain text.
+Value unescapedValue(std::string_view s) {
+    Value v;
+    std::u16string& out = v.units;
+    bool quoted = false;
+    bool wasQuoted = false;
+    bool firstRun = true;
+    std::size_t i = 0;
+    const auto skipBlanks = [&] {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    };
+    skipBlanks();
+    std::size_t keep = 0; // trailing blanks are trimmed back to here at the most
+    while (i < s.size()) {
+        const char c = s[i];
+        if (c == '\\') {
+            if (++i >= s.size()) return v; // a backslash at the end: nothing trimmed
+            const char e = s[i++];
+            constexpr std::string_view plain = "abfnrtv\"?'\\", meaning = "\a\b\f\n\r\t\v\"?'\\";
+            if (const std::size_t at = plain.find(e); at != std::string_view::npos) {
+                out += static_cast<char16_t>(meaning[at]);
+            } else if ((e == 'x' && i < s.size() && hexValue(static_cast<unsigned char>(s[i])) >= 0) ||
+                       (e >= '0' && e <= '7')) {
+                const int base = e == 'x' ? 16 : 8;
+                char16_t unit = e == 'x' ? 0 : static_cast<char16_t>(e - '0');
+                const auto digit = [&](char d) { return base == 16 ? hexValue(static_cast<unsigned char>(d)) : d >= '0' && d <= '7' ? d - '0' : -1; };
+                while (i < s.size() && digit(s[i]) >= 0) unit = static_cast<char16_t>(unit * base + digit(s[i++]));
+                out += unit;
+                if (i >= s.size()) return v; // ended by the end: nothing trimmed
+            } else if (e == 'x' && i >= s.size()) {
+                return v;
+            } else if (e == '\n' || e == '\r') {
+                // A line break joined to the next line: dropped, "\r\n" and "\n\r" as one.
+                if (i < s.size() && (s[i] == '\n' || s[i] == '\r') && s[i] != e) ++i;
+            }
+            keep = out.size();
+            continue;
+        }
+        if (c == '"') {
             ++i;
+            wasQuoted = true;
+            quoted = !quoted;
+            if (!quoted) {
+                skipBlanks();
+                keep = out.size();
+            }
             continue;
         }
-        out += nextCharacter(value, i);
-        if (quoted || !blank) kept = out.size();
+        if (c == ',' && !quoted) {
+            v.list = true;
+            return v;
+        }
+        std::size_t end = i + 1;
+        while (end < s.size() && s[end] != '\\' && s[end] != '"' && s[end] != ',') ++end;
+        std::string_view run = s.substr(i, end - i);
+        if (firstRun && run.starts_with(Unicode::byteOrderMark)) run.remove_prefix(Unicode::byteOrderMark.size());
+        firstRun = false;
+        if (!Unicode::decode(run, out, false)) {
+            v.cut = true;
+            return v;
+        }
+        i = end;
     }
-    out.resize(kept);
-    return out;
+    if (!wasQuoted)
+        while (out.size() > keep && (out.back() == u' ' || out.back() == u'\t')) out.pop_back();
+    return v;
 }
 
-std::string utf8(std::u32string_view text) {
-    std::string out;
-    for (char32_t c : text) appendUtf8(out, c);
-    return out;
+bool startsWith(std::u16string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
 }
 
-bool startsWith(std::u32string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (text[i] != static_cast<char32_t>(static_cast<unsigned char>(prefix[i]))) return false;
-    return true;
+// What a value holds: text or bytes, or why no setting of this application could hold it.
+struct Decoded {
+    std::optional<Entry> entry;
+    std::string refused;
+};
+
+Decoded text(std::string key, std::u16string_view units) {
+    if (units.find(u'\0') != std::u16string_view::npos) return {std::nullopt, "the text holds a NUL character"};
+    auto utf8 = Unicode::utf8(units);
+    if (!utf8) return {std::nullopt, "the text holds half of a UTF-16 surrogate pair"};
+    return {Entry{std::move(key), std::move(*utf8), false}, {}};
 }
 
-// The value of an entry, or nothing for a form this application does not read.
-std::optional<Entry> decoded(std::string key, std::u32string_view value) {
-    if (startsWith(value, "@@")) return Entry{std::move(key), utf8(value.substr(1)), false};
-    if (!startsWith(value, "@")) return Entry{std::move(key), utf8(value), false};
-    if (value.back() != U')') return Entry{std::move(key), utf8(value), false};
-    if (startsWith(value, "@ByteArray(")) {
-        // Each character is one byte, as the writer escaped it.
-        std::string bytes;
-        for (char32_t c : value.substr(11, value.size() - 12)) bytes += static_cast<char>(c <= 0xFF ? c : U'?');
-        return Entry{std::move(key), std::move(bytes), true};
+Decoded decoded(std::string key, const Value& value) {
+    if (value.list) return {std::nullopt, "the value is a list (a comma outside quotes)"};
+    if (value.cut) return {std::nullopt, "a UTF-8 sequence in the value is cut off"};
+    const std::u16string_view s = value.units;
+    if (startsWith(s, "@") && s.ends_with(u')')) {
+        if (startsWith(s, "@ByteArray(")) {
+            // Each character is one byte, as the writer escaped it; QSettings makes the others "?".
+            std::string bytes;
+            for (char16_t c : s.substr(11, s.size() - 12)) bytes += static_cast<char>(c <= 0xFF ? c : u'?');
+            return {Entry{std::move(key), std::move(bytes), true}, {}};
+        }
+        if (startsWith(s, "@String(")) return text(std::move(key), s.substr(8, s.size() - 9));
+        for (const char* other : {"@Variant(", "@DateTime(", "@Rect(", "@Size(", "@Point(", "@Invalid()"})
+            if (startsWith(s, other)) return {std::nullopt, "the value is of a type no setting has"};
     }
-    if (startsWith(value, "@String(")) return Entry{std::move(key), utf8(value.substr(8, value.size() - 9)), false};
-    return std::nullopt;
+    return text(std::move(key), startsWith(s, "@@") ? s.substr(1) : s);
+}
+
+// ---- the file
+
+// A section's name as the prefix of its keys: none for "General" (in any case), the name itself
+// for "%General", else its unescaped name and "/".
+Key sectionPrefix(std::string_view header) {
+    const std::size_t close = header.find(']');
+    const std::string_view name = trimmed(header.substr(1, close == std::string_view::npos ? close : close - 1));
+    const auto named = [&](std::string_view word) {
+        return name.size() == word.size() && std::equal(name.begin(), name.end(), word.begin(), [](char a, char b) {
+                   return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+               });
+    };
+    if (named("general")) return {};
+    if (named("%general")) return {std::u16string(name.begin() + 1, name.end()) + u'/', {}};
+    Key prefix = unescapedKey(name);
+    prefix.units += u'/';
+    return prefix;
+}
+
+// Where an entry's line starts, counting "\n", "\r\n" and a lone "\r" as line ends.
+struct LineCounter {
+    std::string_view data;
+    std::size_t at = 0;
+    std::size_t line = 1;
+    std::size_t lineOf(std::size_t position) { // positions in increasing order
+        for (; at < position; ++at)
+            if (data[at] == '\n' || (data[at] == '\r' && (at + 1 >= data.size() || data[at + 1] != '\n'))) ++line;
+        return line;
+    }
+};
+
+struct Section {
+    Key prefix;
+    std::vector<std::pair<std::size_t, Line>> lines; // with their line numbers
+};
+
+// The key as text for a refusal, as far as it goes.
+std::string shown(std::u16string_view units) {
+    std::u16string safe(units);
+    for (char16_t& c : safe)
+        if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) c = u'\uFFFD';
+    return Unicode::utf8(safe).value_or(std::string());
 }
 
 } // namespace
 
-std::vector<Entry> read(std::string_view text) {
-    std::map<std::string, Entry> entries;
-    std::string group;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-        if (line.empty() || line.front() == ';') continue;
-        if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            std::string name = unescapedKey(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            std::string lower = name;
-            for (char& c : lower)
-                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-            group = name.empty() || lower == "general" ? std::string() : name + "/";
-            continue;
+Contents read(std::string_view text) {
+    // QSettings looks for section headers after a byte order mark at the file's start, but reads
+    // the entries before the first header from the file's first byte: a key there keeps the
+    // blanks after the mark, and a second mark.
+    const std::size_t headersFrom = text.starts_with(Unicode::byteOrderMark) ? Unicode::byteOrderMark.size() : 0;
+    // A section met twice is taken as one, and the sections are read in the order of their
+    // names, so that of two entries naming one key the one in the later section wins.
+    std::map<std::u16string, Section> sections;
+    std::deque<Section> refusedSections;
+    LineCounter counter{text};
+    Section* current = &sections[std::u16string()];
+    std::size_t sectionStart = 0;
+    const auto takeLines = [&](std::size_t end) {
+        std::size_t at = sectionStart;
+        const std::string_view data = text.substr(0, end);
+        while (const auto line = nextLine(data, at)) current->lines.emplace_back(counter.lineOf(line->start), *line);
+    };
+    std::size_t at = headersFrom;
+    while (const auto line = nextLine(text, at)) {
+        if (!line->text.starts_with('[')) continue;
+        takeLines(line->start);
+        Key prefix = sectionPrefix(line->text);
+        if (!prefix.refused.empty()) {
+            current = &refusedSections.emplace_back(std::move(prefix));
+        } else {
+            current = &sections[prefix.units];
+            current->prefix = std::move(prefix);
         }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) continue;
-        std::string_view rawKey = line.substr(0, equals);
-        while (!rawKey.empty() && (rawKey.back() == ' ' || rawKey.back() == '\t')) rawKey.remove_suffix(1);
-        if (rawKey.empty()) continue;
-        std::string key = group + unescapedKey(rawKey);
-        const std::u32string value = unescapedValue(line.substr(equals + 1));
-        if (auto entry = decoded(key, value)) entries.insert_or_assign(key, std::move(*entry));
-        else entries.erase(key);
+        sectionStart = at;
     }
-    std::vector<Entry> list;
-    list.reserve(entries.size());
-    for (auto& [key, entry] : entries) list.push_back(std::move(entry));
-    return list;
+    takeLines(text.size());
+
+    std::map<std::string, Entry> entries;
+    Contents contents;
+    const auto refuse = [&](std::size_t line, std::string key, std::string cause) {
+        contents.refused.push_back(Refusal{line, std::move(key), std::move(cause)});
+    };
+    for (const Section& section : refusedSections)
+        for (const auto& [number, line] : section.lines)
+            if (line.equals != std::string_view::npos) refuse(number, {}, section.prefix.refused + " (the section's name)");
+    for (auto& [name, section] : sections) {
+        for (const auto& [number, line] : section.lines) {
+            if (line.equals == std::string_view::npos) {
+                // The byte order mark that starts a file is read again as a line of its own.
+                if (!line.text.starts_with(';') && trimmed(line.text) != Unicode::byteOrderMark)
+                    refuse(number, {}, "the line has no \u201C=\u201D");
+                continue;
+            }
+            const std::string_view rawKey = trimmed(line.text.substr(0, line.equals));
+            Key key = unescapedKey(rawKey);
+            const std::u16string full = section.prefix.units + key.units;
+            if (!key.refused.empty()) {
+                std::u16string raw = section.prefix.units;
+                Unicode::decode(rawKey, raw);
+                refuse(number, shown(raw), key.refused);
+                continue;
+            }
+            // QSettings cannot look up a key with an empty part, and keeps no NUL in a key.
+            const bool emptyPart = full.empty() || full.front() == u'/' || full.back() == u'/' ||
+                                   full.find(u"//") != std::u16string::npos;
+            const auto name = Unicode::utf8(full);
+            std::string cause = emptyPart ? "the key or its section has no name"
+                                : full.find(u'\0') != std::u16string::npos
+                                    ? "the key holds a NUL character"
+                                    : !name ? "the key holds half of a UTF-16 surrogate pair" : std::string();
+            if (cause.empty()) {
+                Decoded value = decoded(*name, unescapedValue(line.text.substr(line.equals + 1)));
+                if (value.entry) {
+                    entries.insert_or_assign(*name, std::move(*value.entry));
+                    continue;
+                }
+                cause = std::move(value.refused);
+                entries.erase(*name); // QSettings' reading of this line replaces any earlier one
+            }
+            refuse(number, shown(full), std::move(cause));
+        }
+    }
+    std::sort(contents.refused.begin(), contents.refused.end(),
+              [](const Refusal& a, const Refusal& b) { return a.line < b.line; });
+    contents.entries.reserve(entries.size());
+    for (auto& [key, entry] : entries) contents.entries.push_back(std::move(entry));
+    return contents;
 }
 
 } // namespace RorozErurEvo::SettingsText

@@ -2,8 +2,12 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QMetaObject>
 #include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringList>
 
+#include "app/devices/Logging.h"
 #include "app/model/SettingsWriter.h"
 #include "testkit/BoundedFile.h"
 #include "testkit/SettingsText.h"
@@ -77,6 +81,13 @@ QString Preferences::get(const Settings::Setting<QString>& setting) const {
 
 namespace {
 
+// UTF-8 as a QString with a byte order mark at its start kept: QString::fromUtf8 drops one, and
+// the reader hands over what QSettings reads, "\uFEFF" included.
+QString fromUtf8(const std::string& text) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 // The file's value as an entry of its text: byte strings stay bytes, everything else is written
 // as the text it reads back as (booleans as "true" and "false", numbers in their shortest form).
 SettingsText::Entry entry(const QString& key, const QVariant& value) {
@@ -115,7 +126,11 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
     const auto content =
         BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())), maxFileBytes);
     if (content.text) {
-        values_ = values(*content.text);
+        std::vector<SettingsText::Refusal> refused;
+        values_ = values(*content.text, &refused);
+        for (const auto& line : refused)
+            qCWarning(logModel, "Skipped line %zu of the settings file \u201C%s\u201D (key \u201C%s\u201D): %s",
+                      line.line, local.constData(), line.key.c_str(), line.cause.c_str());
     } else if (!content.missing) {
         loadFailure_ = QStringLiteral("\u201C") + writer_->path() + QStringLiteral("\u201D: ") +
                        QString::fromStdString(content.error);
@@ -127,12 +142,14 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
 
 SettingsPreferences::~SettingsPreferences() = default;
 
-QVariantMap SettingsPreferences::values(std::string_view text) {
+QVariantMap SettingsPreferences::values(std::string_view text, std::vector<SettingsText::Refusal>* refused) {
     QVariantMap values;
-    for (auto& entry : SettingsText::read(text)) {
-        const QString key = QString::fromStdString(entry.key);
+    auto contents = SettingsText::read(text);
+    if (refused) *refused = std::move(contents.refused);
+    for (auto& entry : contents.entries) {
+        const QString key = fromUtf8(entry.key);
         if (entry.bytes) values.insert(key, QByteArray::fromStdString(entry.value));
-        else values.insert(key, QString::fromStdString(entry.value));
+        else values.insert(key, fromUtf8(entry.value));
     }
     return values;
 }
@@ -145,7 +162,9 @@ QByteArray SettingsPreferences::text(const QVariantMap& values) {
 }
 
 void SettingsPreferences::setValue(const QString& key, const QVariant& value) {
-    values_.insert(key, value);
+    // A NUL never reaches a setting: the file could not give it back (SettingsText).
+    if (value.typeId() == QMetaType::QString) values_.insert(key, QString(value.toString()).remove(QChar(0)));
+    else values_.insert(key, value);
     save();
 }
 
@@ -155,8 +174,32 @@ void SettingsPreferences::remove(const QString& key) {
 }
 
 void SettingsPreferences::save() {
+    static_assert(maxFileBytes == 1024 * 1024, "the texts below name the bound");
     if (loadFailure_) return; // what could not be read is not written over
-    writer_->save(text(values_));
+    QByteArray whole = text(values_);
+    if (static_cast<std::uintmax_t>(whole.size()) > maxFileBytes) {
+        QStringList foreign;
+        for (auto it = values_.cbegin(); it != values_.cend(); ++it)
+            if (!Settings::declared(it.key())) foreign << it.key();
+        if (!foreign.isEmpty()) {
+            for (const QString& key : foreign) values_.remove(key);
+            qCWarning(logModel).noquote() << QStringLiteral("The settings would pass the 1 MB their file is read at: "
+                                                            "dropped %1 keys that are no setting of Tessarine: %2")
+                                                 .arg(foreign.size())
+                                                 .arg(foreign.join(QStringLiteral(", ")).left(200));
+            whole = text(values_);
+        }
+    }
+    if (static_cast<std::uintmax_t>(whole.size()) > maxFileBytes) {
+        const QString cause = QStringLiteral("they would make \u201C") + writer_->path() +
+                              QStringLiteral("\u201D larger than 1 MB, more than it is read at; it keeps the "
+                                             "settings saved before");
+        // Told from the event loop, as a failed write is, never from inside the setter.
+        QMetaObject::invokeMethod(
+            writer_.get(), [writer = writer_.get(), cause] { emit writer->failed(cause); }, Qt::QueuedConnection);
+        return;
+    }
+    writer_->save(std::move(whole));
 }
 
 } // namespace Tessarine

@@ -15,10 +15,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/model/SettingsSchema.h"
 #include "app/model/SettingsWriter.h"
 #include "testkit/Json.h"
+#include "testkit/SettingsText.h"
 
 namespace Tessarine {
 
@@ -94,6 +96,12 @@ public:
 // whole file is then written again off the main thread by a SettingsWriter, so a slow, locked or
 // full disk never holds up the window. A write that fails keeps the last good file and reports
 // its cause through onSaveFailed.
+//
+// The file is never written larger than it is read (maxFileBytes), so no change can make the
+// settings unreadable at the next start: a text that would pass the bound first loses the keys
+// that are no declared setting (SettingsSchema.h), and if it is still too large it is not
+// written, the file keeps the settings saved before, and onSaveFailed says why. A line of the
+// file that is not read (SettingsText::read) is logged with its cause when the file is read.
 class SettingsPreferences final : public Preferences {
 public:
     // `writer` null: the standard one over the standard file.
@@ -110,8 +118,10 @@ public:
     // The standard settings file's path (where QSettings keeps com.quenlow / Tessarine in the
     // user's scope), worked out without opening anything.
     static QString standardPath();
-    // Every value of a settings file's text, as text (bytes for a byte string).
-    static QVariantMap values(std::string_view text);
+    // Every value of a settings file's text, as text (bytes for a byte string); the lines not
+    // taken, and why, go to `refused` when given (SettingsText::read).
+    static QVariantMap values(std::string_view text,
+                              std::vector<RorozErurEvo::SettingsText::Refusal>* refused = nullptr);
     // The whole text the file is written as to hold `values`; each reads back as its text (a
     // byte string as its bytes), by values() and by QSettings alike.
     static QByteArray text(const QVariantMap& values);

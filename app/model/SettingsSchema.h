@@ -5,13 +5,22 @@
 // the way each value is stored are what users' settings files already hold: never rename one.
 #include <QString>
 
+#include <utility>
+
 #include "testkit/ControllerFamily.h"
 #include "testkit/Thresholds.h"
 
 namespace Tessarine::Settings {
 
+// Whether a key is one of the settings declared here. Each declaration below enters its key when
+// the program starts, so the list cannot miss one; the settings file's writer drops any other key
+// (left by an older version or a hand edit) before it lets the file grow past its size bound.
+bool declared(const QString& key);
+void declare(const char* key);
+
 // A plain value: bool, double or QString. An empty text reads as the fallback.
 template <class T> struct Setting {
+    Setting(const char* key, T fallback) : key(key), fallback(std::move(fallback)) { declare(key); }
     const char* key;
     T fallback;
     QString name() const { return QString::fromLatin1(key); }
@@ -20,6 +29,7 @@ template <class T> struct Setting {
 // A record stored as the bytes of its JSON text (T::toJson, T::fromJson). One that is absent or
 // does not decode gives `fallback()`; the reader says which of the two it was.
 template <class T> struct Record {
+    Record(const char* key, T (*fallback)()) : key(key), fallback(fallback) { declare(key); }
     const char* key;
     T (*fallback)();
     QString name() const { return QString::fromLatin1(key); }

@@ -1,5 +1,5 @@
-// Reading the settings file's text by hand-edited and foreign forms; round trips of every escape
-// through the writer and QSettings are in the preferences tests.
+// Reading the settings file's text by hand-edited and foreign forms; the same forms read by
+// QSettings, and round trips of every escape through both, are in the settings format tests.
 #include "testkit/SettingsText.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +14,21 @@ std::map<std::string, std::string> byKey(const std::vector<SettingsText::Entry>&
     return map;
 }
 
+std::vector<std::string> refusals(const SettingsText::Contents& contents) {
+    std::vector<std::string> lines;
+    for (const auto& r : contents.refused) lines.push_back(std::to_string(r.line) + " " + r.key + ": " + r.cause);
+    return lines;
+}
+
 } // namespace
 
 TEST(SettingsText, ReadsSectionsCommentsAndHandEditedValues) {
-    const std::string text = "; a comment\r\n"
+    const std::string text = "\xEF\xBB\xBF; a comment\r\n"
                              "[General]\r\n"
                              "  companyName =  Bench Co   ; trailing comment\r\n"
                              "quoted=\"  kept blanks  \"\n"
-                             "list=a, b\n"
-                             "geometry=@Variant(\\0\\0\\0\\x7f)\n"
                              "at=@@home\n"
                              "plainAt=@home\n"
-                             "no equals sign\n"
-                             "=no key\n"
                              "twice=first\n"
                              "twice=second\n"
                              "bytes=@ByteArray(\\xff\\0)\n"
@@ -34,21 +36,67 @@ TEST(SettingsText, ReadsSectionsCommentsAndHandEditedValues) {
                              "size=wide\n"
                              "[general]\n"
                              "odd%20key%U00E9=\\x41\\102\n"
-                             "broken=caf\xff";
-    const auto entries = byKey(SettingsText::read(text));
-    EXPECT_EQ(entries, (std::map<std::string, std::string>{
-                           {"companyName", "Bench Co"},
-                           {"quoted", "  kept blanks  "},
-                           {"list", "a, b"},
-                           {"at", "@home"},
-                           {"plainAt", "@home"},
-                           {"twice", "second"},
-                           {"bytes", std::string("bytes:\xff\0", 8)},
-                           {"Window/size", "wide"},
-                           {"odd key\xc3\xa9", "AB"},
-                           {"broken", "caf\xef\xbf\xbd"},
-                       }))
-        << "unknown forms such as @Variant are skipped, not misread";
+                             "broken=caf\xff\n"
+                             "joined=one \\\n two\n"
+                             "spans=\"first\nsecond\"\n"
+                             "noDigits=a\\xZ\\q\n"
+                             "wraps=\\x10041\n"
+                             "bom=\xEF\xBB\xBFkept?\n"
+                             "pct%=100%zz";
+    const auto contents = SettingsText::read(text);
+    EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{
+                                           {"companyName", "Bench Co"},
+                                           {"quoted", "  kept blanks  "},
+                                           {"at", "@home"},
+                                           {"plainAt", "@home"},
+                                           {"twice", "second"},
+                                           {"bytes", std::string("bytes:\xff\0", 8)},
+                                           {"Window/size", "wide"},
+                                           {"odd key\xc3\xa9", "AB"},
+                                           {"broken", "caf\xef\xbf\xbd"},
+                                           {"joined", "one  two"},
+                                           {"spans", "first\nsecond"},
+                                           {"noDigits", "aZ"},
+                                           {"wraps", "A"},
+                                           {"bom", "kept?"},
+                                           {"pct%", "100%zz"},
+                                       }));
+    EXPECT_TRUE(contents.refused.empty()) << refusals(contents).front();
+}
+
+// Forms QSettings reads as something no setting holds, or reads leniently, are refused with the
+// line and the cause, and take away an earlier value of their key.
+TEST(SettingsText, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
+    const std::string text = "[General]\n"
+                             "nul=a\\0b\n"
+                             "overlong=\"x\"\n"
+                             "overlong=\xC0\x80\n" // U+FFFD twice, as QSettings reads it: kept
+                             "late=kept\n"
+                             "late=a, b\n"
+                             "cut=\"caf\xC3\"\xA9\n"
+                             "lone=\\xd83d\n"
+                             "geometry=@Variant(\\0\\0\\0\\x7f)\n"
+                             "@String=@String(a\\0)\n"
+                             "k%+1=loose\n"
+                             "no equals sign\n"
+                             "\r"
+                             "=no key\n"
+                             "[]\n"
+                             "x=1\n";
+    const auto contents = SettingsText::read(text);
+    EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{{"overlong", "\uFFFD\uFFFD"}}));
+    EXPECT_EQ(refusals(contents), (std::vector<std::string>{
+                                      "2 nul: the text holds a NUL character",
+                                      "6 late: the value is a list (a comma outside quotes)",
+                                      "7 cut: a UTF-8 sequence in the value is cut off",
+                                      "8 lone: the text holds half of a UTF-16 surrogate pair",
+                                      "9 geometry: the value is of a type no setting has",
+                                      "10 @String: the text holds a NUL character",
+                                      "11 k%+1: a \u201C%\u201D in the key is followed by a number in a loose form",
+                                      "12 : the line has no \u201C=\u201D",
+                                      "14 : the key or its section has no name",
+                                      "16 /x: the key or its section has no name",
+                                  }));
 }
 
 TEST(SettingsText, WhatTheWriterWritesReadsBackAsItWas) {
@@ -56,6 +104,16 @@ TEST(SettingsText, WhatTheWriterWritesReadsBackAsItWas) {
         {"a/b", " x, y; \"z\" = \\ \n\t\x01" "1f ", false},
         {"bytes", std::string("\0\x7f\xff" "a", 4), true},
         {"tech", "@Zo\xc3\xab", false},
+        {"caf\xc3\xa9 \xe6\x8a\x80 \xf0\x9f\x98\x80", "\xEF\xBB\xBF" "starts with a byte order mark", false},
+        {"tab", "\t\xEF\xBB\xBF" "after an escape", false},
     };
-    EXPECT_EQ(byKey(SettingsText::read(SettingsText::write(entries))), byKey(entries));
+    const std::string text = SettingsText::write(entries);
+    EXPECT_NE(text.find("caf%E9%20%U6280%20%UD83D%UDE00="), std::string::npos) << text;
+    const auto contents = SettingsText::read(text);
+    EXPECT_EQ(byKey(contents.entries), byKey(entries));
+    EXPECT_TRUE(contents.refused.empty());
+
+    // A NUL never reaches a setting: the writer drops it from a text.
+    EXPECT_EQ(byKey(SettingsText::read(SettingsText::write({{"n", std::string("a\0b", 3), false}})).entries),
+              (std::map<std::string, std::string>{{"n", "ab"}}));
 }

@@ -15,6 +15,7 @@
 #include <future>
 
 #include "app/model/AtomicFile.h"
+#include "support/TestLog.h"
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,66 @@ TEST(Preferences, ASettingsFileThatCannotBeReadIsRefusedAndNeverWrittenOver) {
     // No file yet is a first start, not a failure.
     ASSERT_TRUE(QFile::remove(folder.path()));
     EXPECT_FALSE(SettingsPreferences(folder.writer()).loadFailure());
+}
+
+// The writer never writes a file larger than the reader takes (maxFileBytes), so no change can
+// lose the settings at the next start. A file at the bound: a change that would pass it first
+// drops the keys no setting uses; when the settings themselves would pass it, the change is not
+// written, the file keeps what it held and the cause is told. A write that reaches the bound
+// exactly is made, and read back.
+TEST(Preferences, ASettingsFileAtItsBoundNeverGrowsPastIt) {
+    SettingsFolder folder;
+    constexpr auto bound = static_cast<qsizetype>(SettingsPreferences::maxFileBytes);
+    // A file of `size` bytes: the given lines, then one key padded to make up the size.
+    const auto fileOf = [&](qsizetype size, const QByteArray& lines, const QByteArray& paddedKey) {
+        QByteArray text = "[General]\n" + lines + paddedKey + "=";
+        text += QByteArray(size - text.size() - 1, 'x') + "\n";
+        QFile file(folder.path());
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        return text;
+    };
+    // Read as the next start reads it.
+    const auto readable = [&] {
+        SettingsPreferences next(folder.writer());
+        return !next.loadFailure() && next.string(Settings::companyName.name()).has_value();
+    };
+
+    // A key of an older version or a hand edit pads the file to the bound: it goes, the change stays.
+    fileOf(bound, "companyName=Old\n", "oldLeftover");
+    {
+        SettingsPreferences prefs(folder.writer());
+        ASSERT_FALSE(prefs.loadFailure());
+        TestLog::ExpectedWarnings dropped("tessarine.model", "dropped 1 keys that are no setting of Tessarine: oldLeftover");
+        prefs.set(Settings::companyName, QStringLiteral("A longer name"));
+        prefs.writer().finish();
+        EXPECT_EQ(dropped.count(), 1);
+        EXPECT_FALSE(prefs.value(QStringLiteral("oldLeftover")).isValid());
+    }
+    EXPECT_TRUE(readable());
+    EXPECT_EQ(SettingsPreferences(folder.writer()).get(Settings::companyName), "A longer name");
+
+    // The settings alone 14 bytes short of the bound: "companyName=B\n" fills it exactly.
+    fileOf(bound - 14, "", "companyContact");
+    {
+        SettingsPreferences prefs(folder.writer());
+        std::vector<QString> causes;
+        prefs.onSaveFailed = [&](const QString& cause) { causes.push_back(cause); };
+        prefs.set(Settings::companyName, QStringLiteral("B"));
+        prefs.writer().finish();
+        EXPECT_EQ(QFileInfo(folder.path()).size(), bound) << "written at the bound exactly";
+        const QByteArray kept = folder.contents();
+        prefs.set(Settings::companyName, QStringLiteral("BC"));
+        prefs.writer().finish();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(causes.size(), 1u);
+        EXPECT_EQ(causes[0], "they would make \u201C" + folder.path() +
+                                 "\u201D larger than 1 MB, more than it is read at; it keeps the settings saved before");
+        EXPECT_EQ(prefs.get(Settings::companyName), "BC") << "the running program keeps what was set";
+        EXPECT_EQ(folder.contents(), kept) << "the file on disk is kept";
+    }
+    EXPECT_TRUE(readable());
+    EXPECT_EQ(SettingsPreferences(folder.writer()).get(Settings::companyName), "B");
 }
 
 TEST(Preferences, TheSchemaGivesFallbacksForMissingWrongAndEmptyValues) {
