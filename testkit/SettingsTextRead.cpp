@@ -317,7 +317,7 @@ Contents read(std::string_view text) {
         takeLines(line->start);
         Key prefix = sectionPrefix(line->text);
         if (!prefix.refused.empty()) {
-            current = &refusedSections.emplace_back(std::move(prefix));
+            current = &refusedSections.emplace_back(Section{std::move(prefix), {}});
         } else {
             current = &sections[prefix.units];
             current->prefix = std::move(prefix);
