@@ -117,36 +117,49 @@ constexpr std::size_t globalLogsLargest = (CaptureBuffer::maxEntries + 1) *
 
 } // namespace
 
-CaptureBuffer::CaptureBuffer(std::size_t byteBudget) : budget_(byteBudget) { counts(globalLogsLargest); }
+CaptureBuffer::CaptureBuffer(std::size_t byteBudget) : budget_(byteBudget) {
+    MutexLock guard(lock);
+    counts(globalLogsLargest);
+}
 
-void CaptureBuffer::counts(std::size_t largestBytes) {
+void CaptureBuffer::newLimits() {
+    // The limits are worked out for a little more than is in use, so that a device beginning
+    // thousands of logs at once works them out a few hundred times rather than once a log.
+    limitsFor_ = largest_ + largest_ / 64;
     flushStamps(); // under the limits they were made under
     takeAllRaw();  // the same for the raw trackers' histories
-    largest_ += largestBytes;
-    if (largest_ <= budget_) return;
-    const double share = static_cast<double>(budget_) / static_cast<double>(largest_);
+    const double share = static_cast<double>(budget_) / static_cast<double>(limitsFor_);
     limits_.most = std::max(minimumEntries, static_cast<std::size_t>(static_cast<double>(maxEntries) * share));
     limits_.kept = std::max(minimumEntries * 2 / 3, limits_.most * keptEntries / maxEntries);
-    limits_.rawHistory = std::max<std::size_t>(4, static_cast<std::size_t>(static_cast<double>(rawHistoryEntries) * share));
+    limits_.rawHistory = std::max(minimumHistoryEntries,
+                                  static_cast<std::size_t>(static_cast<double>(rawHistoryEntries) * share));
 }
 
 CaptureBuffer::Element& CaptureBuffer::element(const std::string& key) {
-    auto [it, added] = slots_.try_emplace(key, static_cast<Slot>(elements_.size()));
+    auto [it, added] = slots_.try_emplace(key, static_cast<Slot>(bySlot_.size()));
     if (added) {
-        elements_.emplace_back().key = key;
-        bySlot_.push_back(&elements_.back());
+        const std::size_t n = bySlot_.size();
+        if (n % elementsPerBlock == 0) elementBlocks_.push_back(std::make_unique<Element[]>(elementsPerBlock));
+        Element& e = elementBlocks_.back()[n % elementsPerBlock];
+        e.key = key;
+        bySlot_.push_back(&e);
     }
-    return elements_[it->second];
+    return *bySlot_[it->second];
 }
 
 const CaptureBuffer::Element* CaptureBuffer::find(const std::string& key) const {
     auto it = slots_.find(key);
-    return it == slots_.end() ? nullptr : &elements_[it->second];
+    return it == slots_.end() ? nullptr : bySlot_[it->second];
 }
 
-CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) {
+CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) { return slot(key, 0); }
+
+CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key, unsigned begins) {
     MutexLock guard(lock);
-    element(key);
+    Element& e = element(key);
+    if (begins & rawLog) e.raw.reserveFirst();
+    if (begins & axisLog) e.axes.reserveFirst();
+    if (begins & stickLog) e.sticks.reserveFirst();
     return slots_.at(key);
 }
 
@@ -156,17 +169,21 @@ void CaptureBuffer::writeButton(Element& e, bool down, double t) {
     if (down == e.pressed) return;
     e.pressed = down;
     if (down) e.presses += 1;
-    eventLog.append(ButtonEvent{e.key, down, t}, limits_);
+    eventLog.appendWith(t, limits_, [&](ButtonEvent& event) { // in place: the key is copied once
+        event.input = e.key;
+        event.down = down;
+        event.t = t;
+    });
     stamp(t);
 }
 
-void CaptureBuffer::firstRaw(Element& e) {
+void CaptureBuffer::firstRaw() {
     counts((maxEntries + 1) * sizeof(RawEntry) + rawHistoryEntries * rawHistoryEntryBytes);
-    e.tracker.emplace(rawTrackerWindow);
 }
 
 void CaptureBuffer::takeRaw(const Element& e) const {
-    if (!e.tracker) return;
+    if (e.raw.appended() == 0) return;
+    if (!e.tracker) e.tracker.emplace(rawTrackerWindow);
     const std::uint64_t appended = e.raw.appended();
     const std::uint64_t first = appended - e.raw.size(); // running number of the oldest entry kept
     AxisTracker& tracker = *e.tracker;
@@ -176,10 +193,15 @@ void CaptureBuffer::takeRaw(const Element& e) const {
         if (tracker.times().size() > most) tracker.forgetOldest(tracker.times().size() - most * 2 / 3);
     });
     e.rawTaken = appended;
+    e.historyEntries = static_cast<std::uint32_t>(tracker.times().size());
 }
 
-void CaptureBuffer::takeAllRaw() const {
-    for (const auto& e : elements_) takeRaw(e);
+void CaptureBuffer::takeAllRaw() {
+    for (Element* e : untaken_) {
+        takeRaw(*e);
+        e->listedUntaken = false;
+    }
+    untaken_.clear();
 }
 
 void CaptureBuffer::recordStick(const std::string& key, double x, double y, std::optional<RawPoint> rawPoint,
@@ -232,16 +254,16 @@ void CaptureBuffer::recordRaw(const std::string& key, int value, double t) {
 
 void CaptureBuffer::resetRawRange() {
     MutexLock guard(lock);
-    for (auto& e : elements_)
-        if (e.tracker) {
-            takeRaw(e);
-            e.tracker->resetRange();
+    for (Element* e : bySlot_)
+        if (e->raw.appended() > 0) {
+            takeRaw(*e);
+            e->tracker->resetRange();
         }
 }
 
 void CaptureBuffer::resetPresses() {
     MutexLock guard(lock);
-    for (auto& e : elements_) e.presses = 0;
+    for (Element* e : bySlot_) e->presses = 0;
 }
 
 // ---- queries
@@ -368,7 +390,8 @@ bool CaptureBuffer::followTrail(const std::string& key, double seconds, double n
 CaptureBuffer::Snapshot CaptureBuffer::snapshot() const {
     MutexLock guard(lock);
     Snapshot copy = now;
-    for (const auto& e : elements_) {
+    for (const Element* element : bySlot_) {
+        const Element& e = *element;
         if (const auto* latest = e.sticks.newest()) copy.sticks.emplace(e.key, *latest);
         if (const auto* latest = e.axes.newest()) copy.axes.emplace(e.key, *latest);
         if (e.pressed) copy.pressed.insert(e.key);
@@ -380,10 +403,10 @@ CaptureBuffer::Snapshot CaptureBuffer::snapshot() const {
 std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
     MutexLock guard(lock);
     std::map<std::string, AxisTracker> copy;
-    for (const auto& e : elements_)
-        if (e.tracker) {
-            takeRaw(e);
-            copy.emplace(e.key, *e.tracker);
+    for (const Element* e : bySlot_)
+        if (e->raw.appended() > 0) {
+            takeRaw(*e);
+            copy.emplace(e->key, *e->tracker);
         }
     return copy;
 }
@@ -391,10 +414,12 @@ std::map<std::string, AxisTracker> CaptureBuffer::rawTrackers() const {
 std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime, double stampResolution) {
     MutexLock guard(lock);
     std::map<std::string, RawLive> live;
-    for (auto& e : elements_) {
-        if (!e.tracker) continue;
+    for (Element* element : bySlot_) {
+        Element& e = *element;
+        if (e.raw.appended() == 0) continue;
         takeRaw(e);
-        const auto figures = e.live.update(*e.tracker, nowTime);
+        if (!e.live) e.live = std::make_unique<AxisTrackerLive>();
+        const auto figures = e.live->update(*e.tracker, nowTime);
         RawLive entry{e.tracker->value, e.tracker->minSeen, e.tracker->maxSeen, figures.jitter, figures.rate};
         // Stepped stamps (a joystick layer's milliseconds, at most a thousand a second) are
         // few enough to be counted again in full.
@@ -411,7 +436,8 @@ std::map<std::string, RawLive> CaptureBuffer::rawLive(double nowTime, double sta
 std::size_t CaptureBuffer::memoryBytes() const {
     MutexLock guard(lock);
     std::size_t bytes = eventLog.bytes() + motionLog.bytes() + touchLog.bytes() + stampLog.bytes();
-    for (const auto& e : elements_) {
+    for (const Element* element : bySlot_) {
+        const Element& e = *element;
         bytes += e.sticks.bytes() + e.axes.bytes() + e.raw.bytes();
         takeRaw(e);
         if (e.tracker)

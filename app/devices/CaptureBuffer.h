@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -104,8 +105,10 @@ public:
     // Entries counted per raw history at its largest, and bytes per entry with its live figures.
     static constexpr std::size_t rawHistoryEntries = 16'000;
     static constexpr std::size_t rawHistoryEntryBytes = 64;
-    // No log is cut below this many entries, whatever the share.
+    // No log is cut below this many entries, and no raw tracker's history below the next,
+    // whatever the share.
     static constexpr std::size_t minimumEntries = 16;
+    static constexpr std::size_t minimumHistoryEntries = 4;
 
     // An element key resolved once, for the Batch writers.
     using Slot = std::uint32_t;
@@ -135,6 +138,11 @@ public:
 
     // The slot of an element key, made on first use; slots stay valid for the buffer's life.
     Slot slot(const std::string& key);
+    // The same, with the first storage of the logs its writers will begin (Batch::raw, axis,
+    // stick) made with it, so that a device's first report, which begins a log for every one of
+    // its elements, allocates nothing while it holds the lock.
+    enum Begins : unsigned { rawLog = 1, axisLog = 2, stickLog = 4 };
+    Slot slot(const std::string& key, unsigned begins);
 
     // The writers above for slots, all under one hold of the lock: one report, one lock.
     // Each does exactly what the writer of the same name does for the slot's key.
@@ -167,6 +175,21 @@ public:
         void raw(Slot slot, int value, double t) {
             buffer_.lock.assertHeld();
             buffer_.writeRaw(*buffer_.bySlot_[slot], value, t);
+        }
+        // Fetch what writing to a slot touches, ahead of writing it: the element's logs, then,
+        // once those are in, the storage of their next entries.
+        void prefetch(Slot slot) const {
+            buffer_.lock.assertHeld();
+            const Element* e = buffer_.bySlot_[slot];
+            for (const char* at = reinterpret_cast<const char*>(e); at <= reinterpret_cast<const char*>(&e->pressed);
+                 at += 64)
+                __builtin_prefetch(at, 1);
+        }
+        void prefetchStorage(Slot slot) const {
+            buffer_.lock.assertHeld();
+            const Element* e = buffer_.bySlot_[slot];
+            e->raw.prefetchNext();
+            e->axes.prefetchNext();
         }
 
     private:
@@ -292,6 +315,17 @@ private:
             for (const T* e = base; e != base + (end - ringSize); ++e) f(*e);
         }
         std::size_t bytes() const { return entries.capacity() * sizeof(T); }
+        // Asks for the storage the next entry goes to.
+        void prefetchNext() const {
+            if (count < ringSize) __builtin_prefetch(&at(count), 1);
+            else if (ringSize < entries.capacity()) __builtin_prefetch(entries.data() + ringSize, 1);
+        }
+        // Storage for the first few entries of a log that has none.
+        void reserveFirst() {
+            if (entries.capacity() == 0) entries.reserve(firstEntries);
+        }
+        static constexpr std::size_t firstEntries = 4;
+        void reserveXX(std::size_t n) { entries.reserve(n); }
 
     private:
         static double timeOf(const T& item) {
@@ -340,19 +374,26 @@ private:
         double span_; // seconds kept back from the newest entry
     };
 
-    // Everything kept of one key.
+    // Everything kept of one key. What a report writes comes first, the raw and axis logs
+    // together, so that writing an element touches as few cache lines as it can: a device's first
+    // report touches every element once.
     struct Element {
-        std::string key;
-        Log<RorozErurEvo::StickSample> sticks{stickSpan};
-        Log<RorozErurEvo::TriggerSample> axes{axisSpan};
         Log<RawEntry> raw{rawSpan};
-        // The raw tracker takes in the raw log's entries when it is read, or before the log
-        // drops any it has not taken: the HID thread only appends to the log.
-        mutable std::optional<RorozErurEvo::AxisTracker> tracker;
+        Log<RorozErurEvo::TriggerSample> axes{axisSpan};
         mutable std::uint64_t rawTaken = 0; // raw entries appended before this number are in the tracker
-        RorozErurEvo::AxisTrackerLive live;
+        mutable std::uint32_t historyEntries = 0; // the tracker's history when it last took some
+        bool listedUntaken = false;               // in untaken_
         bool pressed = false;
         int presses = 0; // since creation or resetPresses(); listed in the snapshot when above 0
+        std::string key;
+        Log<RorozErurEvo::StickSample> sticks{stickSpan};
+        // The raw tracker takes in the raw log's entries when it is read, or before the log
+        // drops any it has not taken: the HID thread only appends to the log. Made when it first
+        // takes some (takeRaw), not in the device's first report.
+        mutable std::optional<RorozErurEvo::AxisTracker> tracker;
+        // Made by the first rawLive() that lists the element, on the main thread: it is the
+        // largest part of an element, and a device's first report has no use for it.
+        std::unique_ptr<RorozErurEvo::AxisTrackerLive> live;
     };
 
     Element& element(const std::string& key) REQUIRES(lock); // made when missing
@@ -412,33 +453,58 @@ private:
     }
     void writeButton(Element& e, bool down, double t) REQUIRES(lock);
     void writeRaw(Element& e, int value, double t) REQUIRES(lock) {
-        if (!e.tracker) firstRaw(e);
+        if (e.raw.appended() == 0) firstRaw();
         e.raw.append(RawEntry{t, value}, limits_, [&] {
             lock.assertHeld(); // the append runs inside this writer's hold
             takeRaw(e);
         });
+        const std::uint64_t untaken = e.raw.appended() - e.rawTaken;
+        // A tracker whose history and untaken entries fit under the smallest limit there can be
+        // takes them in alike under any limits, whenever it does; any other must take them in
+        // before the limits change (takeAllRaw).
+        if (!e.listedUntaken && e.historyEntries + untaken > minimumHistoryEntries) {
+            e.listedUntaken = true;
+            untaken_.push_back(&e);
+        }
         // The tracker catches up in runs of a few dozen values: taken together they cost the
         // writer less than one at a time, a device coming into view has little to take in, and
         // the frame seldom pays for a tracker's prune (every element of every pad prunes at
         // the same moment, every two seconds).
-        if (e.raw.appended() - e.rawTaken >= rawTakenBehind) takeRaw(e);
+        if (untaken >= rawTakenBehind) takeRaw(e);
     }
     static constexpr std::uint64_t rawTakenBehind = 64; // raw entries a tracker may lag its log
     // Brings the element's raw tracker up to its raw log.
     void takeRaw(const Element& e) const REQUIRES(lock);
-    void takeAllRaw() const REQUIRES(lock);
-    void firstRaw(Element& e) REQUIRES(lock); // counts a raw element's logs and makes its tracker
-    // A log or history is about to get its first entry: count it at its largest.
-    void counts(std::size_t largestBytes) REQUIRES(lock);
+    // Brings up to their logs the trackers that could take entries in differently under the
+    // limits about to come: only those listed in untaken_, so that a device's first report,
+    // which begins a log for every element and changes the limits again and again, never walks
+    // every element.
+    void takeAllRaw() REQUIRES(lock);
+    void firstRaw() REQUIRES(lock); // counts a raw element's log and its tracker's history
+    // A log or history is about to get its first entry: count it at its largest. Past the
+    // budget, every log's limits become the same smaller share of their largest (the stamps
+    // waiting and the raw entries not yet taken in go in first, under the limits they were made
+    // under).
+    void counts(std::size_t largestBytes) REQUIRES(lock) {
+        largest_ += largestBytes;
+        if (largest_ > budget_ && largest_ > limitsFor_) newLimits();
+    }
+    void newLimits() REQUIRES(lock);
 
     mutable Mutex lock;
     const std::size_t budget_;
     std::size_t largest_ GUARDED_BY(lock) = 0; // bytes of every log and history in use, each at its largest
+    std::size_t limitsFor_ GUARDED_BY(lock) = 0; // the largest_ limits_ hold for, when past the budget
     Limits limits_ GUARDED_BY(lock);
     Snapshot now GUARDED_BY(lock); // only motion, touches and lastEvent: the rest is read from the elements
-    std::deque<Element> elements_ GUARDED_BY(lock);
-    std::vector<Element*> bySlot_ GUARDED_BY(lock); // elements_ by slot, without the deque's arithmetic
+    // The elements, in blocks that never move: a slot's element stays where it is, and a wide
+    // device's elements lie together in memory, in the order its first report walks them.
+    static constexpr std::size_t elementsPerBlock = 32;
+    std::vector<std::unique_ptr<Element[]>> elementBlocks_ GUARDED_BY(lock);
+    std::vector<Element*> bySlot_ GUARDED_BY(lock); // every element, by slot
     std::unordered_map<std::string, Slot> slots_ GUARDED_BY(lock);
+    // The elements whose trackers may have to take entries in before the limits change, each once.
+    std::vector<Element*> untaken_ GUARDED_BY(lock);
     Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock){eventSpan};
     Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock){motionSpan};
     Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock){touchSpan};

@@ -111,22 +111,32 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
     makeTrigger(accelerator, ElementInfo::Role::rightTrigger, "Right trigger");
 
     recorders_.reserve(elements_.size());
+    std::map<std::pair<std::int64_t, std::int64_t>, std::shared_ptr<const std::vector<std::array<double, 2>>>> tables;
     for (std::size_t n = 0; n < elements_.size(); ++n) {
         const HIDElement& e = descriptor.elements[sources[n]];
         Meta meta{elements_[n].id, elements_[n].kind, e.logicalMin, e.logicalMax, e.reportSize};
         byID_.emplace(meta.id, meta);
         indexByID_.emplace(meta.id, n);
         const bool keepsLast = meta.kind != ElementInfo::Kind::dpad && meta.kind != ElementInfo::Kind::button;
-        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast, {}};
+        const unsigned begins = CaptureBuffer::rawLog | (keepsLast ? CaptureBuffer::axisLog : 0u) |
+                                (meta.kind == ElementInfo::Kind::dpad ? CaptureBuffer::stickLog : 0u);
+        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id, begins), n, keepsLast, {}};
         const Meta& m = recorder.meta;
         if (keepsLast && m.max - m.min < maxScaledCounts) {
-            recorder.scaled.reserve(static_cast<std::size_t>(m.max - m.min + 1));
-            for (std::int64_t v = m.min; v <= m.max; ++v)
-                recorder.scaled.push_back({AxisScale::unit(v, m.min, m.max), AxisScale::centered(v, m.min, m.max)});
+            auto& table = tables[{m.min, m.max}];
+            if (!table) {
+                std::vector<std::array<double, 2>> scaled;
+                scaled.reserve(static_cast<std::size_t>(m.max - m.min + 1));
+                for (std::int64_t v = m.min; v <= m.max; ++v)
+                    scaled.push_back({AxisScale::unit(v, m.min, m.max), AxisScale::centered(v, m.min, m.max)});
+                table = std::make_shared<const std::vector<std::array<double, 2>>>(std::move(scaled));
+            }
+            recorder.scaled = table;
         }
         recorders_.push_back(std::move(recorder));
         catalogueIndex_[sources[n]] = static_cast<std::uint32_t>(n);
     }
+    changed_.reserve(descriptor.elements.size()); // a first report changes every value
     last_ = std::make_unique<std::atomic<std::int64_t>[]>(elements_.size());
     for (std::size_t n = 0; n < elements_.size(); ++n) last_[n].store(noValue, std::memory_order_relaxed);
     lastLocal_.resize(elements_.size());
@@ -158,7 +168,7 @@ void HIDTap::resolve(const std::vector<StickPair>& pairs) {
         if (!x || !y || !recorders_[*x].keepsLast || !recorders_[*y].keepsLast) continue;
         pairsOf_[*x].push_back(resolved_.size());
         if (*y != *x) pairsOf_[*y].push_back(resolved_.size());
-        resolved_.push_back(ResolvedPair{capture_->slot(pair.id), *x, *y, pair.invertY});
+        resolved_.push_back(ResolvedPair{capture_->slot(pair.id, CaptureBuffer::stickLog), *x, *y, pair.invertY});
     }
 }
 
@@ -176,8 +186,27 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
         resolve(pairs);
     }
 
-    CaptureBuffer::Batch batch(*capture_);
-    for (const auto& changed : changed_) {
+    // A report is written in holds of the buffer's lock of at most valuesPerHold values each, so
+    // that a reader (the window's frame) waits behind one hold at the most, however many
+    // elements the device has.
+    for (std::size_t start = 0; start < changed_.size(); start += valuesPerHold) {
+        if (start > 0 && betweenHolds_) betweenHolds_();
+        CaptureBuffer::Batch batch(*capture_);
+        writeValues(batch, start, std::min(changed_.size(), start + valuesPerHold), t);
+    }
+}
+
+void HIDTap::writeValues(CaptureBuffer::Batch& batch, std::size_t from, std::size_t to, double t) {
+    for (std::size_t k = from; k < to; ++k) {
+        // The elements a few values on are fetched while this one is written: a wide device's
+        // first report writes thousands, and would otherwise wait on the memory for each.
+        if (k + prefetchAhead < to)
+            if (const std::uint32_t next = catalogueIndex_[changed_[k + prefetchAhead].element]; next != notCatalogued)
+                batch.prefetch(recorders_[next].slot);
+        if (k + prefetchAhead / 2 < to)
+            if (const std::uint32_t next = catalogueIndex_[changed_[k + prefetchAhead / 2].element]; next != notCatalogued)
+                batch.prefetchStorage(recorders_[next].slot);
+        const auto& changed = changed_[k];
         const std::uint32_t index = catalogueIndex_[changed.element];
         if (index == notCatalogued) continue;
         const Recorder& r = recorders_[index];

@@ -7,13 +7,15 @@
 // thread. `lock` guards the pairs and the latest axis values; everything else is fixed when the
 // tap is built. The lock is never held while writing to the buffer.
 //
-// A report costs one hold of the buffer's lock: its values are published to `last_` (atomics,
-// read by the main thread's pair recording) and recorded under the buffer's lock in one Batch, with every element's buffer slot and the stick
-// pairs it feeds resolved beforehand (the pairs again only after setPairs()). What is recorded
-// is exactly what record() records for each value in turn.
+// A report costs one hold of the buffer's lock (a very wide one a hold per valuesPerHold
+// values): its values are published to `last_` (atomics, read by the main thread's pair
+// recording) and recorded under the buffer's lock in one Batch, with every element's buffer slot,
+// its logs' first storage and the stick pairs it feeds resolved beforehand (the pairs again only
+// after setPairs()). What is recorded is exactly what record() records for each value in turn.
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -64,6 +66,12 @@ public:
 
     // One input report as read from the device, at time t (seconds of uptime). HID thread.
     void inputReport(std::span<const std::uint8_t> report, double t);
+    // Values of one report written under one hold of the buffer's lock: a report of more (only
+    // a device with hundreds of elements sends one, its first above all) is written in several
+    // holds, and a frame reading the buffer waits behind one of them at the most.
+    static constexpr std::size_t valuesPerHold = 1024;
+    // For tests: called on the HID thread between two holds of one report, the lock released.
+    void setBetweenHolds(std::function<void()> hook) { betweenHolds_ = std::move(hook); }
     // Records one sign-extended value of an element.
     void record(const Meta& meta, std::int64_t value, double t);
     // Records a stick pair from its axes' latest values; nothing until both have reported.
@@ -83,11 +91,12 @@ private:
         bool keepsLast = false;          // an axis or trigger, whose value the pairs read
         // An axis's unit and centred value for every count of its logical range, when the range
         // is small (every 8- and 10-bit axis): the very numbers AxisScale computes, looked up
-        // instead of divided out for each report.
-        std::vector<std::array<double, 2>> scaled;
+        // instead of divided out for each report. Axes of one range share one table, so that a
+        // device of thousands of axes holds a few tables, not thousands.
+        std::shared_ptr<const std::vector<std::array<double, 2>>> scaled;
         std::array<double, 2> scale(std::int64_t value) const {
-            if (value >= meta.min && static_cast<std::uint64_t>(value - meta.min) < scaled.size())
-                return scaled[static_cast<std::size_t>(value - meta.min)];
+            if (scaled && value >= meta.min && static_cast<std::uint64_t>(value - meta.min) < scaled->size())
+                return (*scaled)[static_cast<std::size_t>(value - meta.min)];
             return {RorozErurEvo::AxisScale::unit(value, meta.min, meta.max),
                     RorozErurEvo::AxisScale::centered(value, meta.min, meta.max)};
         }
@@ -99,7 +108,10 @@ private:
         bool invertY = false;
     };
 
+    static constexpr std::size_t prefetchAhead = 16; // values
     std::optional<std::size_t> indexOf(const std::string& id) const;
+    // Writes changed_[from, to) under the batch's hold.
+    void writeValues(CaptureBuffer::Batch& batch, std::size_t from, std::size_t to, double t);
     // Rebuilds resolved_ and pairsOf_ from a copy of the pairs. HID thread.
     void resolve(const std::vector<StickPair>& pairs);
 
@@ -117,6 +129,7 @@ private:
     std::unordered_map<std::string, std::size_t> indexByID_;
     RorozErurEvo::HIDReportDecoder decoder_;      // HID thread only
     std::vector<RorozErurEvo::HIDReportDecoder::Value> changed_; // HID thread only
+    std::function<void()> betweenHolds_;                         // HID thread only
 
     // HID thread only: the resolved pairs, the pairs each element feeds and the latest axis
     // values (the same as last_, without the lock).

@@ -55,4 +55,36 @@ inline const Bytes keyboard = {
     0xC0,
 };
 
+// A device of `axes` 8-bit X axes (0…255) and `buttons` buttons in one report, up to the parser's
+// limits: how wide a device the parser takes.
+inline Bytes wide(unsigned axes, unsigned buttons) {
+    const auto sixteen = [](Bytes& d, std::uint8_t tag, unsigned value) {
+        d.insert(d.end(), {static_cast<std::uint8_t>(tag | 2), static_cast<std::uint8_t>(value & 0xFF),
+                           static_cast<std::uint8_t>(value >> 8)});
+    };
+    Bytes d{0x05, 0x01, 0x09, 0x04, 0xA1, 0x01}; // desktop, joystick, application
+    if (axes > 0) {
+        d.insert(d.end(), {0x09, 0x30, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08}); // X, 0…255, 8 bits
+        sixteen(d, 0x94, axes);                                                     // report count
+        d.insert(d.end(), {0x81, 0x02});                                            // input
+    }
+    if (buttons > 0) {
+        d.insert(d.end(), {0x05, 0x09, 0x19, 0x01}); // buttons from 1…
+        sixteen(d, 0x28, buttons);                   // …to `buttons`
+        d.insert(d.end(), {0x15, 0x00, 0x25, 0x01, 0x75, 0x01});
+        sixteen(d, 0x94, buttons);
+        d.insert(d.end(), {0x81, 0x02});
+    }
+    d.push_back(0xC0);
+    return d;
+}
+
+// A report of that device: every axis off its resting value, every other button down.
+inline Bytes wideReport(unsigned axes, unsigned buttons) {
+    Bytes report(axes + (buttons + 7) / 8);
+    for (std::size_t i = 0; i < report.size(); ++i)
+        report[i] = static_cast<std::uint8_t>(i < axes ? 1 + i % 250 : 0x55);
+    return report;
+}
+
 } // namespace HIDTestDescriptors

@@ -4,10 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <vector>
 
 #include <atomic>
 #include <thread>
+
+#include "app/devices/HIDTap.h"
+#include "support/HIDDescriptors.h"
 
 using namespace Tessarine;
 using namespace RorozErurEvo;
@@ -93,4 +100,56 @@ TEST(CaptureBufferThreads, AReaderSeesBatchedReportsWhole) {
     device.join();
     EXPECT_EQ(buffer.stamps(-1, 1e9).size(), static_cast<std::size_t>(reports));
     EXPECT_EQ(buffer.snapshot().lastEvent, (reports - 1) * 0.000125);
+}
+
+// The first report of a device with thousands of elements is written in holds of the buffer's
+// lock of at most HIDTap::valuesPerHold values: a frame that reads the buffer while the report is
+// being written gets in between two holds, and sees the values of the holds before it. The HID
+// thread waits between two holds until the frame has read; a frame held behind the whole report
+// would never read, and the wait below ends only as a failure.
+TEST(CaptureBufferThreads, AFramesReadIsNotHeldBehindAWideDevicesFirstReport) {
+    constexpr unsigned axes = 4 * HIDTap::valuesPerHold;
+    const HIDDescriptor descriptor = HIDDescriptor::parse(HIDTestDescriptors::wide(axes, 0));
+    HIDTap tap(1, "/dev/hidraw-test", DeviceInfo{.name = "Wide"}, descriptor);
+
+    std::mutex lock;
+    std::condition_variable wake;
+    bool asked = false, read = false, stop = false;
+    std::size_t seen = 0;
+    std::thread frame([&] {
+        std::unique_lock guard(lock);
+        for (;;) {
+            wake.wait(guard, [&] { return asked || stop; });
+            if (stop) return;
+            asked = false;
+            guard.unlock();
+            const std::size_t axesSeen = tap.capture()->snapshot().axes.size();
+            guard.lock();
+            seen = axesSeen;
+            read = true;
+            wake.notify_all();
+        }
+    });
+    std::vector<std::size_t> seenBetweenHolds;
+    tap.setBetweenHolds([&] {
+        std::unique_lock guard(lock);
+        asked = true;
+        read = false;
+        wake.notify_all();
+        if (!wake.wait_for(guard, std::chrono::seconds(60), [&] { return read; }))
+            ADD_FAILURE() << "the frame waited behind the report";
+        seenBetweenHolds.push_back(seen);
+    });
+    tap.inputReport(HIDTestDescriptors::wideReport(axes, 0), 1.0);
+    {
+        std::lock_guard guard(lock);
+        stop = true;
+    }
+    wake.notify_all();
+    frame.join();
+
+    constexpr std::size_t hold = HIDTap::valuesPerHold;
+    EXPECT_EQ(seenBetweenHolds, (std::vector<std::size_t>{hold, 2 * hold, 3 * hold}));
+    EXPECT_EQ(tap.capture()->snapshot().axes.size(), axes);
+    EXPECT_EQ(tap.capture()->stamps(0, 2).size(), 1u) << "one report, one stamp, however many holds";
 }
