@@ -20,6 +20,26 @@ std::vector<std::string> standardFiles() {
     return files;
 }
 
+Files read(const std::vector<std::string>& paths, const std::function<bool()>& stopping) {
+    Files files;
+    for (const std::string& path : paths) {
+        if (stopping && stopping()) break;
+        auto content = RorozErurEvo::BoundedFile::read(path, maxBytes);
+        if (content.text) {
+            files.paths.push_back(path);
+            files.texts.push_back(std::move(*content.text));
+        } else if (!content.missing) {
+            files.refused.emplace_back(path, content.error);
+        }
+    }
+    return files;
+}
+
+RorozErurEvo::ControllerMappingText::Merged merge(const Files& files) {
+    const std::vector<std::string_view> texts(files.texts.begin(), files.texts.end());
+    return RorozErurEvo::ControllerMappingText::merge(texts, platform, maxMappings);
+}
+
 Outcome add(const SdlLibrary& sdl, std::string_view text, const std::function<bool()>& stopping) {
     Outcome outcome;
     while (!text.empty()) {
@@ -44,17 +64,6 @@ Outcome add(const SdlLibrary& sdl, std::string_view text, const std::function<bo
         text.remove_prefix(size);
     }
     return outcome;
-}
-
-Outcome load(const SdlLibrary& sdl, const std::string& path, const std::function<bool()>& stopping) {
-    const auto content = RorozErurEvo::BoundedFile::read(path, maxBytes);
-    if (!content.text) {
-        Outcome outcome;
-        outcome.missing = content.missing;
-        if (!content.missing) outcome.refused = content.error;
-        return outcome;
-    }
-    return add(sdl, *content.text, stopping);
 }
 
 } // namespace Tessarine::ControllerMappings

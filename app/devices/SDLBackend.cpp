@@ -11,6 +11,7 @@
 #include "app/devices/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
 #include "testkit/BoundedFile.h"
+#include "testkit/Fmt.h"
 #include "testkit/JoystickLayout.h"
 
 namespace Tessarine {
@@ -241,12 +242,28 @@ void SDLBackend::loadMappings(std::vector<std::string> files) {
         MutexLock guard(lock_);
         return stopping_;
     };
-    for (const std::string& file : files) {
-        const auto outcome = ControllerMappings::load(*sdl_, file, stopping);
-        if (outcome.refused) refused("the game controller mappings", file, *outcome.refused);
-        else if (!outcome.missing) qCInfo(logSDL, "game controller mappings read from %s (%d new)", file.c_str(), outcome.added);
-        if (outcome.stopped) return;
+    const ControllerMappings::Files read = ControllerMappings::read(files, stopping);
+    for (const auto& [path, cause] : read.refused) refused("the game controller mappings", path, cause);
+    if (read.texts.empty()) return;
+    const auto merged = ControllerMappings::merge(read);
+    for (std::size_t i = 0; i < read.paths.size(); ++i) {
+        const auto& count = merged.files[i];
+        std::string skipped;
+        if (count.skipped == 1) skipped = ", 1 line skipped: it holds a NUL byte";
+        else if (count.skipped > 1)
+            skipped = ", " + RorozErurEvo::Fmt::trim(static_cast<double>(count.skipped), 0) +
+                      " lines skipped: they hold a NUL byte";
+        qCInfo(logSDL, "game controller mappings read from %s: %zu mappings%s", read.paths[i].c_str(), count.mappings,
+               skipped.c_str());
     }
+    if (merged.leftOut > 0)
+        qCWarning(logSDL,
+                  "the game controller mapping files hold more than the %zu mappings SDL is given: %zu of the least "
+                  "important files are left out",
+                  ControllerMappings::maxMappings, merged.leftOut);
+    const auto outcome = ControllerMappings::add(*sdl_, merged.text, stopping);
+    qCInfo(logSDL, "%zu game controller mappings given to SDL (%d new, %zu replaced by a later line)%s", merged.mappings,
+           outcome.added, merged.replaced, outcome.stopped ? ", stopped part-way" : "");
 }
 
 void SDLBackend::refused(const std::string& what, const std::string& path, const std::string& cause) {

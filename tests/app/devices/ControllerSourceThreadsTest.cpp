@@ -17,8 +17,10 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
+#include "app/devices/ControllerMappings.h"
 #include "app/devices/ControllerSource.h"
 #include "app/devices/SDLBackend.h"
 #include "testkit/TimedRate.h"
@@ -391,6 +393,80 @@ TEST(ControllerSourceThreads, MappingFilesAreReadBoundedAndTheLaterOneWins) {
                            "Couldn't read the game controller mappings \u201C" + huge.toStdString() + "\u201D: larger than 4 MB.",
                        }))
         << "a missing file is no fault";
+}
+
+namespace {
+
+// `count` Linux mappings of made-up pads, GUIDs from `first` on.
+QByteArray madeUpMappings(int first, int count) {
+    QByteArray lines;
+    for (int i = first; i < first + count; ++i)
+        lines += QByteArray("03000000") + QByteArray::number(i, 16).rightJustified(8, '0') +
+                 "0000000000000000,Made-up pad " + QByteArray::number(i) +
+                 ",a:b0,b:b1,x:b2,y:b3,back:b6,start:b7,leftx:a0,lefty:a1,rightx:a3,righty:a4,platform:Linux,\n";
+    return lines;
+}
+
+// The mappings SDL holds once a backend reading `files` has started.
+int mappingsHeld(std::vector<std::string> files) {
+    Bench bench(std::move(files));
+    int held = -1;
+    EXPECT_TRUE(bench.backend->invoke([&] { held = SDL_GameControllerNumMappings(); })) << bench.backend->error();
+    return held;
+}
+
+} // namespace
+
+// SDL reads a block of mapping text as a C string: a NUL would cut off the rest of its block. The
+// line holding it is left out and told, every other one is read.
+TEST(ControllerSourceThreads, AMappingLineHoldingANulIsSkippedAndTold) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("gamecontrollerdb.txt");
+    QByteArray text = madeUpMappings(0, 100);
+    const qsizetype line51 = text.indexOf("Made-up pad 50,");
+    text[line51 + 4] = '\0';
+    writeFile(file, text);
+
+    const int builtIn = mappingsHeld({});
+    TestLog::CapturedMessages log("tessarine.devices.sdl");
+    EXPECT_EQ(mappingsHeld({file.toStdString()}), builtIn + 99);
+    EXPECT_TRUE(log.messages().contains(QStringLiteral("game controller mappings read from %1: 99 mappings, 1 line "
+                                                       "skipped: it holds a NUL byte")
+                                            .arg(file)))
+        << log.messages().join("\n").toStdString();
+    EXPECT_TRUE(log.messages().contains(QStringLiteral("99 game controller mappings given to SDL (99 new, 0 replaced by a later line)")));
+}
+
+// Every mapping file at its size bound (the user's and two system folders): SDL is given no more
+// than maxMappings in all, the user's file's first, so a controller still comes at once, mapped
+// by the user's file. Several times what a real start reads, then, and no more than that.
+TEST(ControllerSourceThreads, MappingFilesAtTheirBoundStillLeaveAControllerListedAtOnce) {
+    const std::string guid = guidOfUnmappedStick();
+    ASSERT_EQ(guid.size(), 32u);
+    QTemporaryDir dir;
+    std::vector<std::string> files;
+    const QByteArray userMapping = QByteArray::fromStdString(guid) + ",User mapping,a:b0,b:b1,x:b2,y:b3,leftx:a0,lefty:a1,platform:Linux,\n";
+    int first = 0;
+    for (const char* folder : {"usr", "local", "user"}) {
+        QByteArray text;
+        const QByteArray tail = std::string_view(folder) == "user" ? userMapping : QByteArray();
+        while (text.size() + 2000 + tail.size() < static_cast<qsizetype>(ControllerMappings::maxBytes)) {
+            text += madeUpMappings(first, 10);
+            first += 10;
+        }
+        text += tail; // the last line of the user's file, past the cap if files were taken in order
+        const QString path = dir.filePath(QString::fromLatin1(folder) + "/gamecontrollerdb.txt");
+        writeFile(path, text);
+        ASSERT_LE(QFileInfo(path).size(), static_cast<qint64>(ControllerMappings::maxBytes));
+        files.push_back(path.toStdString());
+    }
+    ASSERT_GT(first, 3 * static_cast<int>(ControllerMappings::maxMappings));
+
+    TestLog::ExpectedWarnings leftOut("tessarine.devices.sdl", "hold more than the 4000 mappings SDL is given");
+    std::vector<std::string> notices;
+    EXPECT_EQ(mappedName(files, notices), "User mapping");
+    EXPECT_EQ(leftOut.count(), 1);
+    EXPECT_LE(mappingsHeld(files) - mappingsHeld({}), static_cast<int>(ControllerMappings::maxMappings));
 }
 
 // SDL would open these itself while it starts, and wait on a pipe for ever.
