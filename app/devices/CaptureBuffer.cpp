@@ -22,12 +22,11 @@ template <class L> auto newestAtOrBefore(const L& log, double time) -> std::opti
 
 template <class T> void CaptureBuffer::Log<T>::straighten(std::size_t capacity) {
     std::vector<T> block;
-    block.reserve(std::max(capacity, count));
+    block.reserve(std::max<std::size_t>(capacity, count));
     for (std::size_t i = 0; i < count; ++i) block.push_back(std::move(entries[(head + i) % entries.size()]));
     entries.swap(block);
-    ringSize = entries.size();
+    ringSize = static_cast<std::uint32_t>(entries.size());
     head = 0;
-    last = count == 0 ? nullptr : &entries[count - 1];
 }
 
 template <class T> T& CaptureBuffer::Log<T>::grow(const Limits& limits) {
@@ -46,8 +45,8 @@ template <class T> T& CaptureBuffer::Log<T>::grow(const Limits& limits) {
 // and falls back to the newest `kept` on the next append.
 template <class T> void CaptureBuffer::Log<T>::trim(const Limits& limits) {
     if (count <= limits.most) return;
-    const std::size_t drop = count - limits.kept;
-    head = (head + drop) % entries.size();
+    const auto drop = static_cast<std::uint32_t>(count - limits.kept);
+    head = static_cast<std::uint32_t>((head + drop) % entries.size());
     count -= drop;
     if (count > 1) secondTime = timeOf(at(1));
     // Storage reserved under a larger limit is given back once the limit has shrunk.

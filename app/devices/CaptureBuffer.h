@@ -176,20 +176,13 @@ public:
             buffer_.lock.assertHeld();
             buffer_.writeRaw(*buffer_.bySlot_[slot], value, t);
         }
-        // Fetch what writing to a slot touches, ahead of writing it: the element's logs, then,
-        // once those are in, the storage of their next entries.
+        // Fetches what writing to a slot touches of its element, ahead of writing it.
         void prefetch(Slot slot) const {
             buffer_.lock.assertHeld();
             const Element* e = buffer_.bySlot_[slot];
             for (const char* at = reinterpret_cast<const char*>(e); at <= reinterpret_cast<const char*>(&e->pressed);
                  at += 64)
                 __builtin_prefetch(at, 1);
-        }
-        void prefetchStorage(Slot slot) const {
-            buffer_.lock.assertHeld();
-            const Element* e = buffer_.bySlot_[slot];
-            e->raw.prefetchNext();
-            e->axes.prefetchNext();
         }
 
     private:
@@ -248,10 +241,13 @@ private:
     // usual in-order log is two binary searches and one block copy instead of a full scan.
     // Once full it is a ring: a trim drops the oldest entries by moving the start, never by
     // moving the entries, so the writers never pay for copying a whole log.
+    //
+    // Its bookkeeping fills one cache line: a report writes to a dozen logs, and a wide device's
+    // first report to a log or two of every element.
     template <class T> class Log {
     public:
-        explicit Log(double span) : span_(span) {}
-        Log(const Log&) = delete; // it points into its own storage
+        Log() = default;
+        Log(const Log&) = delete;
         Log& operator=(const Log&) = delete;
         // Inline, with the writers below: a raw HID report makes a dozen appends, and a sample
         // handed through calls by value costs more than the append itself.
@@ -273,7 +269,6 @@ private:
             if (ordered && !(newestTime <= t) && (count > 0 || t != t)) ordered = false;
             T& entry = place(limits);
             fill(entry);
-            last = &entry;
             newestTime = t;
             if (++count == 2) secondTime = t;
             ++total;
@@ -283,7 +278,7 @@ private:
             }
             // The oldest entry goes once the next one is also before the span: the newest entry
             // before the span's start stays, as the value there.
-            const double cutoff = t - span_;
+            const double cutoff = t - span();
             if (count > 1 && secondTime < cutoff && std::isfinite(cutoff)) {
                 beforeDrop();
                 dropBefore(cutoff);
@@ -296,7 +291,7 @@ private:
             const std::size_t slot = head + i;
             return entries[slot < ringSize ? slot : slot - ringSize];
         }
-        const T* newest() const { return count == 0 ? nullptr : last; }
+        const T* newest() const { return count == 0 ? nullptr : &at(count - 1); }
         bool empty() const { return count == 0; }
         std::vector<T> window(double from, double to) const;
         std::vector<T> from(std::size_t first) const; // entries first… newest
@@ -315,22 +310,26 @@ private:
             for (const T* e = base; e != base + (end - ringSize); ++e) f(*e);
         }
         std::size_t bytes() const { return entries.capacity() * sizeof(T); }
-        // Asks for the storage the next entry goes to.
-        void prefetchNext() const {
-            if (count < ringSize) __builtin_prefetch(&at(count), 1);
-            else if (ringSize < entries.capacity()) __builtin_prefetch(entries.data() + ringSize, 1);
-        }
         // Storage for the first few entries of a log that has none.
         void reserveFirst() {
             if (entries.capacity() == 0) entries.reserve(firstEntries);
         }
         static constexpr std::size_t firstEntries = 4;
-        void reserveXX(std::size_t n) { entries.reserve(n); }
 
     private:
         static double timeOf(const T& item) {
             if constexpr (std::is_same_v<T, double>) return item;
             else return item.t;
+        }
+        // Seconds kept back from the newest entry: each log of a kind has the span of its kind.
+        static constexpr double span() {
+            if constexpr (std::is_same_v<T, RorozErurEvo::StickSample>) return stickSpan;
+            else if constexpr (std::is_same_v<T, RorozErurEvo::TriggerSample>) return axisSpan;
+            else if constexpr (std::is_same_v<T, RawEntry>) return rawSpan;
+            else if constexpr (std::is_same_v<T, RorozErurEvo::MotionSample>) return motionSpan;
+            else if constexpr (std::is_same_v<T, RorozErurEvo::TouchSample>) return touchSpan;
+            else if constexpr (std::is_same_v<T, RorozErurEvo::ButtonEvent>) return eventSpan;
+            else return stampSpan;
         }
         // The storage for a new newest entry, not yet counted. The storage a few entries on is
         // fetched ahead: a log is written front to back, and a report writes to a dozen logs.
@@ -363,30 +362,32 @@ private:
         void trim(const Limits& limits);
         void straighten(std::size_t capacity); // makes the ring one block again, head at 0
         std::vector<T> entries; // a ring once full: the oldest entry at `head`
-        std::size_t ringSize = 0; // entries.size(), kept as a number: the writers ask it at every append
-        std::size_t head = 0;
-        std::size_t count = 0;
-        std::uint64_t total = 0;
+        // Entries of the storage, kept as a number (the writers ask it at every append), the
+        // oldest entry's place and the entries kept: a log keeps at most maxEntries + 1.
+        std::uint32_t ringSize = 0;
+        std::uint32_t head = 0;
+        std::uint32_t count = 0;
         bool ordered = true;
-        T* last = nullptr;     // the newest entry, when there is one
-        double newestTime = 0; // its time
+        std::uint64_t total = 0;
+        double newestTime = 0; // the newest entry's time
         double secondTime = 0; // time of at(1), when there are two entries or more
-        double span_; // seconds kept back from the newest entry
     };
+
+    static_assert(sizeof(Log<RawEntry>) == 64, "a log's bookkeeping fills one cache line");
 
     // Everything kept of one key. What a report writes comes first, the raw and axis logs
     // together, so that writing an element touches as few cache lines as it can: a device's first
     // report touches every element once.
     struct Element {
-        Log<RawEntry> raw{rawSpan};
-        Log<RorozErurEvo::TriggerSample> axes{axisSpan};
+        Log<RawEntry> raw;
+        Log<RorozErurEvo::TriggerSample> axes;
         mutable std::uint64_t rawTaken = 0; // raw entries appended before this number are in the tracker
         mutable std::uint32_t historyEntries = 0; // the tracker's history when it last took some
         bool listedUntaken = false;               // in untaken_
         bool pressed = false;
         int presses = 0; // since creation or resetPresses(); listed in the snapshot when above 0
         std::string key;
-        Log<RorozErurEvo::StickSample> sticks{stickSpan};
+        Log<RorozErurEvo::StickSample> sticks;
         // The raw tracker takes in the raw log's entries when it is read, or before the log
         // drops any it has not taken: the HID thread only appends to the log. Made when it first
         // takes some (takeRaw), not in the device's first report.
@@ -505,10 +506,10 @@ private:
     std::unordered_map<std::string, Slot> slots_ GUARDED_BY(lock);
     // The elements whose trackers may have to take entries in before the limits change, each once.
     std::vector<Element*> untaken_ GUARDED_BY(lock);
-    Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock){eventSpan};
-    Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock){motionSpan};
-    Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock){touchSpan};
-    Log<double> stampLog GUARDED_BY(lock){stampSpan};
+    Log<RorozErurEvo::ButtonEvent> eventLog GUARDED_BY(lock);
+    Log<RorozErurEvo::MotionSample> motionLog GUARDED_BY(lock);
+    Log<RorozErurEvo::TouchSample> touchLog GUARDED_BY(lock);
+    Log<double> stampLog GUARDED_BY(lock);
     double stampTime_ GUARDED_BY(lock) = 0;      // the time of the stamp waiting, when there is one
     bool stampWaiting_ GUARDED_BY(lock) = false;
 };

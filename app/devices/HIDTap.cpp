@@ -203,9 +203,6 @@ void HIDTap::writeValues(CaptureBuffer::Batch& batch, std::size_t from, std::siz
         if (k + prefetchAhead < to)
             if (const std::uint32_t next = catalogueIndex_[changed_[k + prefetchAhead].element]; next != notCatalogued)
                 batch.prefetch(recorders_[next].slot);
-        if (k + prefetchAhead / 2 < to)
-            if (const std::uint32_t next = catalogueIndex_[changed_[k + prefetchAhead / 2].element]; next != notCatalogued)
-                batch.prefetchStorage(recorders_[next].slot);
         const auto& changed = changed_[k];
         const std::uint32_t index = catalogueIndex_[changed.element];
         if (index == notCatalogued) continue;
