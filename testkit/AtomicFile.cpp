@@ -26,15 +26,6 @@ std::string failure(const char* action, const fs::path& path, int error) {
     return std::string(action) + " \u201C" + path.string() + "\u201D: " + std::strerror(error);
 }
 
-// Closes a descriptor when the owner goes out of scope (unless released first).
-struct FileDescriptor {
-    int fd = -1;
-    ~FileDescriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    int release() { return std::exchange(fd, -1); }
-};
-
 // Makes a rename inside the folder durable; a file system that cannot sync a folder is no
 // reason to fail a write that has already happened.
 void syncFolder(const fs::path& folder) {
@@ -104,14 +95,6 @@ void removeStaleTemporaries(const fs::path& folder) {
     }
 }
 
-// Removes the temporary file unless it has been renamed (released).
-struct TemporaryFile {
-    fs::path path;
-    ~TemporaryFile() {
-        if (!path.empty()) ::unlink(path.c_str());
-    }
-};
-
 } // namespace
 
 int writeAll(int fd, std::string_view data) {
@@ -152,35 +135,109 @@ void removeIfStale(const fs::directory_entry& entry) {
     fs::remove(entry.path(), error);
 }
 
-std::optional<std::string> write(const fs::path& target, std::string_view data) {
+Writer::Writer(const fs::path& target) : target_(target) {
     const Destination resolved = destination(target);
-    if (!resolved.refused.empty()) return resolved.refused;
-    const fs::path& final = resolved.path;
-    const fs::path folder = final.parent_path();
-    if (occupiedBySpecial(final)) return notRegular(target);
+    if (!resolved.refused.empty()) {
+        error_ = resolved.refused;
+        return;
+    }
+    final_ = resolved.path;
+    const fs::path folder = final_.parent_path();
+    if (occupiedBySpecial(final_)) {
+        error_ = notRegular(target);
+        return;
+    }
     removeStaleTemporaries(folder);
-    TemporaryFile temporary{folder / temporaryName(final.filename().string())};
+    temporary_ = folder / temporaryName(final_.filename().string());
     // O_EXCL: a name that is somehow taken is never written through.
-    FileDescriptor file{::open(temporary.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)};
-    if (file.fd < 0) {
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
         const int error = errno;
-        temporary.path.clear(); // not ours to remove
-        return failure("could not write", target, error);
+        temporary_.clear(); // not ours to remove
+        error_ = failure("could not write", target, error);
+        return;
     }
     // Replacing a file must not widen or narrow who may read it.
     struct stat existing {};
-    if (::stat(final.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        ::fchmod(file.fd, existing.st_mode & 07777) != 0)
-        return failure("could not write", target, errno);
-    if (const int error = writeAll(file.fd, data)) return failure("could not write", target, error);
-    if (::fsync(file.fd) != 0) return failure("could not write", target, errno);
-    if (::close(file.release()) != 0) return failure("could not write", target, errno);
+    if (::stat(final_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && ::fchmod(fd_, existing.st_mode & 07777) != 0)
+        fail(failure("could not write", target, errno));
+}
+
+Writer::~Writer() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void Writer::fail(std::string message) {
+    error_ = std::move(message);
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+    buffer_ = std::string();
+}
+
+bool Writer::flush() {
+    if (const int error = writeAll(fd_, buffer_)) {
+        fail(failure("could not write", target_, error));
+        return false;
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool Writer::append(std::string_view data) {
+    if (error_) return false;
+    if (buffer_.size() + data.size() <= bufferBytes) {
+        buffer_.append(data);
+        return true;
+    }
+    // A large piece goes straight to the disk after what is gathered: never copied whole.
+    if (!flush()) return false;
+    if (data.size() <= bufferBytes) {
+        buffer_.append(data);
+        return true;
+    }
+    if (const int error = writeAll(fd_, data)) {
+        fail(failure("could not write", target_, error));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> Writer::commit() {
+    if (error_) return error_;
+    if (!flush()) return error_;
+    buffer_ = std::string();
+    if (::fsync(fd_) != 0) {
+        fail(failure("could not write", target_, errno));
+        return error_;
+    }
+    const int closed = ::close(std::exchange(fd_, -1));
+    if (closed != 0) {
+        fail(failure("could not write", target_, errno));
+        return error_;
+    }
     // Checked again: the target may have changed while the data was written.
-    if (occupiedBySpecial(final)) return notRegular(target);
-    if (::rename(temporary.path.c_str(), final.c_str()) != 0) return failure("could not replace", target, errno);
-    temporary.path.clear();
-    syncFolder(folder);
+    if (occupiedBySpecial(final_)) {
+        fail(notRegular(target_));
+        return error_;
+    }
+    if (::rename(temporary_.c_str(), final_.c_str()) != 0) {
+        fail(failure("could not replace", target_, errno));
+        return error_;
+    }
+    temporary_.clear();
+    syncFolder(final_.parent_path());
     return std::nullopt;
+}
+
+std::optional<std::string> write(const fs::path& target, std::string_view data) {
+    Writer writer(target);
+    if (writer.error()) return writer.error();
+    // Written at once rather than gathered: the data is whole already.
+    writer.append(data);
+    return writer.commit();
 }
 
 } // namespace RorozErurEvo::AtomicFile

@@ -10,6 +10,46 @@
 
 namespace RorozErurEvo::AtomicFile {
 
+// A file written in pieces and put in place whole, or not at all: an export of thousands of
+// sessions is written as it is made, a session at a time, and only its last piece makes it
+// appear. The pieces go to the temporary file beside the target (gathered in memory up to
+// bufferBytes first); a writer given up (destroyed before commit) removes it, so a cancelled or
+// failed write leaves the target as it was and nothing beside it.
+//
+// The same rules as write() below hold: links, special files, permissions and stale temporary
+// files are treated alike, and the messages are worded alike.
+class Writer {
+public:
+    // Bytes gathered before they go to the disk.
+    static constexpr std::size_t bufferBytes = 256 * 1024;
+
+    // Opens the temporary file for `target`; error() says why when that failed.
+    explicit Writer(const std::filesystem::path& target);
+    ~Writer();
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Absent while every step so far worked; else what write() would have returned.
+    const std::optional<std::string>& error() const { return error_; }
+    // Adds `data` to the file. False, with error() set, when the disk refused it (or an earlier
+    // step failed); the file is then given up.
+    bool append(std::string_view data);
+    // Writes what is gathered, flushes it to the disk and puts the file in place of the target.
+    // Absent on success; else the error, and the temporary file is gone.
+    std::optional<std::string> commit();
+
+private:
+    bool flush();
+    void fail(std::string message);
+
+    std::filesystem::path target_;
+    std::filesystem::path final_;       // where the bytes go: the target, or where its links lead
+    std::filesystem::path temporary_;   // empty once renamed or removed
+    int fd_ = -1;
+    std::string buffer_;
+    std::optional<std::string> error_;
+};
+
 // Writes `data` as the whole of `target`, replacing what was there. A symbolic link is written
 // through and stays a link: its destination is replaced, or created when the link dangles (in
 // the folder the link names, which must exist); an existing file keeps its permissions. Absent on

@@ -1,6 +1,9 @@
 #include "testkit/SessionExport.h"
 
+#include <iomanip>
 #include <limits>
+#include <ostream>
+#include <streambuf>
 
 #include "testkit/Fmt.h"
 
@@ -44,6 +47,99 @@ std::string jsonText(const std::vector<TestSession>& sessions, const std::string
     return SessionCoder::write(document.toJson());
 }
 
+namespace {
+
+// A session's JSON text as it stands inside the export document's "sessions" array, passed on to
+// the sink in pieces as it is written: each line after the first indented two levels deeper, and
+// every "/" escaped as the session files write it (SessionCoder::write). A "/" or a line break
+// inside a string is written escaped by JSON itself, so each one met here is the document's own.
+class NestedSession final : public std::streambuf {
+public:
+    explicit NestedSession(const Sink& sink) : sink_(sink) {}
+    // Passes on what is gathered.
+    void flush() {
+        if (out_.empty()) return;
+        sink_(out_);
+        out_.clear();
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char one = traits_type::to_char_type(c);
+        put(&one, 1);
+        return c;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        put(text, static_cast<std::size_t>(count));
+        return count;
+    }
+
+private:
+    // Pieces passed on at about this size (bytes): a session of megabytes is never held as text.
+    static constexpr std::size_t pieceBytes = 64 * 1024;
+
+    void put(const char* text, std::size_t count) {
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (text[i] != '/' && text[i] != '\n') continue;
+            out_.append(text + from, i - from);
+            out_ += text[i] == '/' ? "\\/" : "\n    ";
+            from = i + 1;
+        }
+        out_.append(text + from, count - from);
+        if (out_.size() >= pieceBytes) flush();
+    }
+
+    const Sink& sink_;
+    std::string out_;
+};
+
+// Where the session array stands in the document's text, with no sessions.
+constexpr std::string_view noSessions = "\n  \"sessions\": [";
+
+} // namespace
+
+JsonStream::JsonStream(Sink sink, const std::string& app, const std::optional<std::string>& appVersion, Date exported)
+    : sink_(std::move(sink)) {
+    const Document bare{std::string(format), formatVersion, app, appVersion, exported, {}};
+    std::string text = SessionCoder::write(bare.toJson());
+    // The keys before "sessions" are fixed words and texts JSON quotes, so this is the array's
+    // own place; its "]" follows at once.
+    const std::size_t at = text.find(noSessions);
+    if (at == std::string::npos || text.compare(at + noSessions.size(), 1, "]") != 0)
+        throw EncodingError("the export document has no place for its sessions");
+    head_ = text.substr(0, at + noSessions.size());
+    tail_ = text.substr(at + noSessions.size() + 1);
+}
+
+void JsonStream::add(const TestSession& session) {
+    const json value = session.toJson();
+    Json::requireFinite(value);
+    sink_(first_ ? head_ + "\n    " : std::string(",\n    "));
+    if (first_) head_ = std::string();
+    first_ = false;
+    NestedSession nested(sink_);
+    std::ostream out(&nested);
+    // What the sink throws comes through rather than only marking the stream bad.
+    out.exceptions(std::ios::badbit);
+    try {
+        // As Json::dump writes it: an indent of 2, text as it is, strict about UTF-8.
+        out << std::setw(2) << value;
+    } catch (const json::exception&) {
+        throw EncodingError("a text of the session is not valid UTF-8");
+    }
+    nested.flush();
+}
+
+void JsonStream::end() {
+    if (first_) {
+        sink_(head_ + "]" + tail_);
+        return;
+    }
+    sink_("\n  ]" + tail_);
+}
+
 std::vector<TestSession> sessionsFromJson(std::string_view text) {
     json value = Json::parse(text);
     try {
@@ -83,23 +179,28 @@ std::string guarded(std::string cell) {
     return cell;
 }
 
-std::string quoted(const std::string& cell) {
-    if (cell.find_first_of(",\"\n\r") == std::string::npos) return cell;
-    std::string out = "\"";
-    for (char c : cell) {
-        if (c == '"') out += '"';
-        out += c;
+// A cell as CSV writes it, passed on in pieces: quoted, with its quotes doubled, when it holds a
+// comma, a quote or a line break. A cell of megabytes (a session's notes) is never copied.
+void putCell(const Sink& sink, std::string_view cell) {
+    if (cell.find_first_of(",\"\n\r") == std::string_view::npos) {
+        sink(cell);
+        return;
     }
-    out += '"';
-    return out;
+    sink("\"");
+    for (std::size_t quote; (quote = cell.find('"')) != std::string_view::npos; cell.remove_prefix(quote + 1)) {
+        sink(cell.substr(0, quote + 1));
+        sink("\"");
+    }
+    sink(cell);
+    sink("\"");
 }
 
-void appendLine(std::string& text, const std::vector<std::string>& cells) {
+void putLine(const Sink& sink, const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) text += ',';
-        text += quoted(cells[i]);
+        if (i > 0) sink(",");
+        putCell(sink, cells[i]);
     }
-    text += "\r\n";
+    sink("\r\n");
 }
 
 std::string hexId(const std::optional<int>& id) { return id ? usbIdHex(*id) : std::string(); }
@@ -146,27 +247,35 @@ void appendResultCells(std::vector<std::string>& cells, const TestResult& r, con
 
 } // namespace
 
+CsvStream::CsvStream(Sink sink) : sink_(std::move(sink)) {
+    std::string header;
+    for (std::size_t i = 0; i < csvColumns.size(); ++i) {
+        if (i > 0) header += ',';
+        header += csvColumns[i];
+    }
+    header += "\r\n";
+    sink_(header);
+}
+
+void CsvStream::add(const TestSession& session) {
+    auto results = session.sortedResults();
+    if (results.empty()) {
+        auto cells = sessionCells(session);
+        cells.insert(cells.end(), 10, std::string());
+        cells.push_back(guarded(session.notes));
+        putLine(sink_, cells);
+    }
+    for (const auto& result : results) {
+        auto cells = sessionCells(session);
+        appendResultCells(cells, result, session.notes);
+        putLine(sink_, cells);
+    }
+}
+
 std::string csv(const std::vector<TestSession>& sessions) {
     std::string text;
-    for (std::size_t i = 0; i < csvColumns.size(); ++i) {
-        if (i > 0) text += ',';
-        text += csvColumns[i];
-    }
-    text += "\r\n";
-    for (const auto& session : sessions) {
-        auto results = session.sortedResults();
-        if (results.empty()) {
-            auto cells = sessionCells(session);
-            cells.insert(cells.end(), 10, std::string());
-            cells.push_back(guarded(session.notes));
-            appendLine(text, cells);
-        }
-        for (const auto& result : results) {
-            auto cells = sessionCells(session);
-            appendResultCells(cells, result, session.notes);
-            appendLine(text, cells);
-        }
-    }
+    CsvStream stream([&text](std::string_view piece) { text += piece; });
+    for (const auto& session : sessions) stream.add(session);
     return text;
 }
 

@@ -2,6 +2,7 @@
 // Sessions handed to other tools: one JSON document carrying them whole, or a CSV table with
 // one row per test result for spreadsheets.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,37 @@ std::vector<TestSession> sessionsFromJson(std::string_view text);
 // Header line, then one line per result (one per session without results); CR LF line ends.
 // Texts a user or a device typed are guarded so a spreadsheet never runs them as formulas.
 std::string csv(const std::vector<TestSession>& sessions);
+// Where an export streamed a session at a time goes, piece after piece.
+using Sink = std::function<void(std::string_view)>;
+
+// The export document written to `sink` a session at a time, byte for byte the text jsonText
+// gives for the same sessions, while only the session being written is held (as a JSON value)
+// at once: add() each session in order, then end(). add() throws EncodingError as jsonText does,
+// and whatever the sink throws.
+class JsonStream {
+public:
+    JsonStream(Sink sink, const std::string& app, const std::optional<std::string>& appVersion, Date exported);
+    void add(const TestSession& session);
+    void end();
+
+private:
+    Sink sink_;
+    std::string head_; // the document up to its sessions; written with the first session
+    std::string tail_; // the document after its sessions
+    bool first_ = true;
+};
+
+// The CSV table written to `sink` a session's rows at a time, as csv() gives it: the header at
+// once, then add() each session in order.
+class CsvStream {
+public:
+    explicit CsvStream(Sink sink);
+    void add(const TestSession& session);
+
+private:
+    Sink sink_;
+};
+
 // Splits CSV text into rows of fields: quoted fields may hold commas, doubled quotes and line
 // breaks; CR LF, LF or CR end a row. An empty text gives no rows.
 std::vector<std::vector<std::string>> parseCSV(std::string_view text);

@@ -191,6 +191,47 @@ TEST_F(AtomicFolder, AWriteRemovesOurStaleTemporaryFilesInItsFolderOnly) {
     EXPECT_TRUE(fs::exists(root / "sub" / elsewhere)) << "another folder waits for its own next write";
 }
 
+TEST_F(AtomicFolder, AWriterInPiecesShowsNothingUntilCommittedAndAGivenUpOneLeavesNothing) {
+    const fs::path file = root / "export.json";
+    EXPECT_FALSE(AtomicFile::write(file, "old"));
+    // Pieces small and large: gathered, then past the buffer, then one larger than the buffer.
+    const std::string small(1000, 'a'), large(AtomicFile::Writer::bufferBytes * 3 + 7, 'b');
+    {
+        AtomicFile::Writer writer(file);
+        ASSERT_FALSE(writer.error());
+        for (int i = 0; i < 300; ++i) ASSERT_TRUE(writer.append(small));
+        ASSERT_TRUE(writer.append(large));
+        ASSERT_TRUE(writer.append("end"));
+        EXPECT_EQ(read(file), "old") << "the target is untouched until the commit";
+        EXPECT_FALSE(writer.commit());
+    }
+    std::string expected;
+    for (int i = 0; i < 300; ++i) expected += small;
+    expected += large + "end";
+    EXPECT_EQ(read(file), expected);
+    {
+        // Given up half way, as a cancelled export is: the old file stays, no temporary file.
+        AtomicFile::Writer writer(file);
+        ASSERT_TRUE(writer.append(large));
+        EXPECT_EQ(names().size(), 2u);
+    }
+    EXPECT_EQ(read(file), expected);
+    EXPECT_EQ(names(), std::vector<std::string>{"export.json"});
+}
+
+TEST_F(AtomicFolder, AWriterThatCannotStartSaysWhyAndTakesNoPieces) {
+    AtomicFile::Writer writer(root / "no folder" / "a.csv");
+    ASSERT_TRUE(writer.error());
+    EXPECT_EQ(*writer.error(), "could not write \u201C" + (root / "no folder" / "a.csv").string() +
+                                   "\u201D: No such file or directory");
+    EXPECT_FALSE(writer.append("rows"));
+    EXPECT_EQ(writer.commit(), writer.error());
+    const fs::path pipe = root / "out.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(AtomicFile::Writer(pipe).error(), pipe.string() + " is not a regular file");
+    EXPECT_EQ(names(), std::vector<std::string>{"out.csv"});
+}
+
 TEST(AtomicFileNames, TemporaryNamesLeadBackToTheirFileAndNothingElseDoes) {
     const std::string name = AtomicFile::temporaryName("3F2504E0-4F89-11D3-9A0C-0305E82C3301.json");
     EXPECT_TRUE(name.starts_with(".3F2504E0-4F89-11D3-9A0C-0305E82C3301.json.")) << name;

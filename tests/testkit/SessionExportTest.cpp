@@ -137,3 +137,50 @@ TEST(SessionExport, JsonDocumentRoundTripsAndBareSessionsAreAccepted) {
     s.results[0].measures[0].value = INFINITY;
     EXPECT_THROW(SessionExport::jsonText({s}, "Tessarine", std::nullopt, exported), EncodingError);
 }
+
+TEST(SessionExport, StreamedASessionAtATimeTheBytesAreThoseOfTheWholeDocument) {
+    // Slashes (escaped in the file's style), line breaks and quotes inside texts, letters beyond
+    // ASCII, a session without results, and the app's own fields with a slash too.
+    auto slashed = awkwardSession();
+    slashed.notes = "a/b\n\t\"c\" / é ✓\r\n";
+    slashed.results[0].element = "Left/stick";
+    slashed.profile = "PlayStation/DualSense";
+    const std::vector<TestSession> sessions{awkwardSession(), slashed, session("", "2026-03-03T09:00:00Z")};
+    const Date exported = at("2026-03-05T12:00:00Z");
+    for (std::size_t count : {0u, 1u, 3u}) {
+        const std::vector<TestSession> some(sessions.begin(), sessions.begin() + static_cast<long>(count));
+        for (const auto& version : {std::optional<std::string>("1.4/2"), std::optional<std::string>()}) {
+            std::string json;
+            std::size_t pieces = 0;
+            SessionExport::JsonStream stream([&](std::string_view piece) { json += piece, ++pieces; }, "Tess/arine",
+                                             version, exported);
+            for (const auto& s : some) stream.add(s);
+            stream.end();
+            EXPECT_EQ(json, SessionExport::jsonText(some, "Tess/arine", version, exported)) << count << " sessions";
+            if (count == 3) {
+                EXPECT_GT(pieces, 3u) << "written as it is made, not whole";
+            }
+        }
+        std::string csv;
+        SessionExport::CsvStream rows([&](std::string_view piece) { csv += piece; });
+        for (const auto& s : some) rows.add(s);
+        EXPECT_EQ(csv, SessionExport::csv(some));
+    }
+}
+
+TEST(SessionExport, AStreamedSessionThatCannotBeWrittenThrowsAsTheWholeDocumentDoes) {
+    const Date exported = at("2026-03-05T12:00:00Z");
+    std::string json;
+    SessionExport::JsonStream stream([&](std::string_view piece) { json += piece; }, "Tessarine", std::nullopt, exported);
+    auto infinite = awkwardSession();
+    infinite.results[0].measures[0].value = INFINITY;
+    EXPECT_THROW(stream.add(infinite), EncodingError);
+    auto broken = awkwardSession();
+    broken.device.serial = std::string("\xff\xfe");
+    EXPECT_THROW(SessionExport::jsonText({broken}, "Tessarine", std::nullopt, exported), EncodingError);
+    EXPECT_THROW(stream.add(broken), EncodingError);
+    // What the sink throws (a full disk) comes through.
+    SessionExport::JsonStream refused([](std::string_view) { throw std::runtime_error("disk full"); }, "Tessarine",
+                                      std::nullopt, exported);
+    EXPECT_THROW(refused.add(awkwardSession()), std::runtime_error);
+}
