@@ -174,7 +174,7 @@ void Writer::fail(std::string message) {
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
-    buffer_ = std::string();
+    std::string().swap(buffer_);
 }
 
 bool Writer::flush() {
@@ -208,7 +208,7 @@ bool Writer::append(std::string_view data) {
 std::optional<std::string> Writer::commit() {
     if (error_) return error_;
     if (!flush()) return error_;
-    buffer_ = std::string();
+    std::string().swap(buffer_);
     if (::fsync(fd_) != 0) {
         fail(failure("could not write", target_, errno));
         return error_;

@@ -36,7 +36,9 @@ Content read(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     if (::fstat(file.fd, &info) != 0) return failed(std::strerror(errno));
     if (!S_ISREG(info.st_mode)) return failed("not a regular file");
     if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return failed("larger than " + megabytes(maxBytes));
-    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::string text;
+    text.reserve(static_cast<std::size_t>(info.st_size) + room);
+    text.resize(static_cast<std::size_t>(info.st_size));
     std::size_t filled = 0;
     while (filled < text.size()) {
         const ssize_t got = ::read(file.fd, text.data() + filled, text.size() - filled);

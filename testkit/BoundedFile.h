@@ -9,8 +9,12 @@
 
 namespace RorozErurEvo::BoundedFile {
 
+// Bytes of room a read text has past its end: a parser that reads ahead of the text (simdjson)
+// may take it as it is, with this room made part of it, rather than copying it.
+inline constexpr std::size_t room = 64;
+
 struct Content {
-    std::optional<std::string> text; // the whole file; absent when it was not read
+    std::optional<std::string> text; // the whole file, with `room` to spare; absent when not read
     std::string error;               // why not: "not a regular file", "larger than 32 MB", the system's words
     bool missing = false;            // there is nothing at the path (a first start, not a fault)
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -57,13 +58,13 @@ bool looksLikeSessionFile(const fs::path& path) {
 TestSession SessionArchive::readFile(const fs::path& path) {
     auto content = BoundedFile::read(path, maxFileBytes);
     if (!content.text) throw UnreadableFile(content.error);
-    return SessionCoder::decode(*content.text);
+    return readSessionFile(std::move(*content.text));
 }
 
 SessionSummary SessionArchive::readSummaryFile(const fs::path& path) {
     auto content = BoundedFile::read(path, maxFileBytes);
     if (!content.text) throw UnreadableFile(content.error);
-    return readSessionSummary(*content.text);
+    return readSessionSummary(std::move(*content.text));
 }
 
 fs::path SessionArchive::url(const Uuid& id) const { return folder / (id.text() + ".json"); }
@@ -166,10 +167,13 @@ SessionArchive::Opened SessionArchive::open(const SessionSummary& listed) const 
     if (content.missing) return {std::nullopt, "its file was deleted after the history was listed"};
     if (!content.text) return {std::nullopt, content.error};
     try {
-        TestSession session = SessionCoder::decode(*content.text);
+        TestSession session = readSessionFile(std::move(*content.text));
         if (!listed.describes(session))
             return {std::nullopt, "its file was replaced after the history was listed"};
         return {std::move(session), {}};
+    } catch (const std::bad_alloc&) {
+        // Not the file's fault: the caller says it in its own words.
+        throw;
     } catch (const std::exception& error) {
         return {std::nullopt, error.what()};
     }

@@ -72,7 +72,8 @@ struct SessionArchive {
     LoadedSummaries loadSummaries(unsigned threads = 0) const;
     // The whole session a listing summarised, read afresh from its file by the folder's rules,
     // or why not: the file is gone, cannot be read or decoded, or no longer holds the session
-    // that was listed (it was replaced since). Never throws for the file's sake.
+    // that was listed (it was replaced since). Never throws for the file's sake; std::bad_alloc
+    // when there is no memory for it.
     struct Opened {
         std::optional<TestSession> session;
         std::string problem; // the cause alone, for the caller to name the action

@@ -117,7 +117,7 @@ void JsonStream::add(const TestSession& session) {
     const json value = session.toJson();
     Json::requireFinite(value);
     sink_(first_ ? head_ + "\n    " : std::string(",\n    "));
-    if (first_) head_ = std::string();
+    if (first_) std::string().swap(head_);
     first_ = false;
     NestedSession nested(sink_);
     std::ostream out(&nested);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "testkit/BoundedFile.h"
 #include "testkit/SessionRecordReader.h"
 #include "testkit/SessionTokens.h"
 
@@ -94,6 +95,37 @@ std::optional<TestSession> readFast(std::string_view text, Keep keep) {
     return SessionRecord::Reader<SimdDoc>(doc, keep).session(root);
 }
 
+// A file over fastFileBytes with at most one JSON punctuation byte in this many is read by
+// simdjson too: its document then costs about the file's strings (they are unescaped into it)
+// plus a few bytes a token, not the lean reading's several copies of every long text. A file
+// dense in tokens takes the lean reading, which keeps to a small multiple of the file.
+constexpr std::size_t bytesPerPunctuation = 32;
+
+bool mostlyText(std::string_view text) {
+    std::size_t punctuation = 0;
+    for (const char c : text) punctuation += c == ',' || c == ':' || c == '[' || c == ']' || c == '{' || c == '}';
+    return punctuation * bytesPerPunctuation <= text.size();
+}
+
+// A large file mostly of texts through simdjson, its text made the padded input (no copy where
+// it has the room) and let go once parsed: the document holds its own strings. Absent when
+// simdjson does not take it; the text is then as it was.
+std::optional<TestSession> readLarge(std::string& text, Keep keep) {
+    static_assert(BoundedFile::room >= simdjson::SIMDJSON_PADDING);
+    const std::size_t size = text.size();
+    dom::parser parser; // made for this file and let go with it
+    if (parser.allocate(size, SessionTokens::maxDepth)) return std::nullopt;
+    text.resize(size + simdjson::SIMDJSON_PADDING, '\0');
+    dom::element root;
+    if (parser.parse(text.data(), size, false).get(root)) {
+        text.resize(size);
+        return std::nullopt;
+    }
+    std::string().swap(text); // let go: a moved-in empty string would keep the buffer
+    SimdDoc doc;
+    return SessionRecord::Reader<SimdDoc>(doc, keep).session(root);
+}
+
 TestSession read(std::string_view text, Keep keep) {
     if (text.size() <= fastFileBytes)
         if (auto session = readFast(text, keep)) return std::move(*session);
@@ -104,10 +136,20 @@ TestSession read(std::string_view text, Keep keep) {
         .session(tokens.root());
 }
 
+TestSession read(std::string&& text, Keep keep) {
+    if (text.size() > fastFileBytes && mostlyText(text))
+        if (auto session = readLarge(text, keep)) return std::move(*session);
+    return read(std::string_view(text), keep);
+}
+
 } // namespace
 
 TestSession readSessionFile(std::string_view text) { return read(text, Keep::whole); }
 
 SessionSummary readSessionSummary(std::string_view text) { return SessionSummary::of(read(text, Keep::lean)); }
+
+TestSession readSessionFile(std::string&& text) { return read(std::move(text), Keep::whole); }
+
+SessionSummary readSessionSummary(std::string&& text) { return SessionSummary::of(read(std::move(text), Keep::lean)); }
 
 } // namespace RorozErurEvo

@@ -26,6 +26,30 @@ long peakWhileReading(const std::string& text) {
         -1L);
 }
 
+// Peak memory added while reading a text handed over whole, bytes.
+long peakWhileReadingOwned(std::string text) {
+    return PeakMemory::inChild(
+        [&](const PeakMemory::Meter& meter) {
+            const auto session = readSessionFile(std::move(text));
+            return session.notes.empty() ? -2L : meter.added();
+        },
+        -1L);
+}
+
+TEST(SessionFileReaderMemory, MegabytesOfNotesAreReadAtTwiceTheirSizeNotFourTimes) {
+    // A session with 24 MB of notes in lines, as a technician's pasted log: the file's text goes
+    // as soon as it is parsed, and the notes are held twice at most (parsed, then in the session).
+    std::string notes;
+    while (notes.size() < (24u << 20)) notes += "The left stick drifts a little to the upper right; checked twice.\\n";
+    std::string text = head + "0], \"notes\": \"" + notes + "\"}";
+    const std::size_t size = text.size();
+    const long added = peakWhileReadingOwned(std::move(text));
+    ASSERT_GE(added, 0);
+    if (PeakMemory::meaningful) {
+        EXPECT_LT(added, static_cast<long>(5 * size / 2)) << "bytes added while reading " << size;
+    }
+}
+
 TEST(SessionFileReaderMemory, ATokenHeavyFileLoadsWithinABoundAndDeepNestingIsRefused) {
     std::string text = head;
     text.reserve(SessionArchive::maxFileBytes);

@@ -36,6 +36,11 @@ Outcome reference(const std::string& text) {
 Outcome reader(const std::string& text) {
     return outcome([&] { return readSessionFile(text); });
 }
+// The reading of a text handed over whole (as the session folder reads its files): a large file
+// mostly of texts goes to simdjson, its text let go once parsed.
+Outcome owned(const std::string& text) {
+    return outcome([&] { return readSessionFile(std::string(text)); });
+}
 Outcome lean(const std::string& text) {
     return outcome([&] {
         const SessionTokens tokens(text);
@@ -67,6 +72,7 @@ bool expectAgree(const std::string& text) {
     const std::string shown = text.size() > 600 ? text.substr(0, 600) + "…" : text;
     EXPECT_EQ(reader(text), expected) << shown << "\nreference: " << expected.error << "\nreader: " << reader(text).error;
     EXPECT_EQ(lean(text), expected) << shown << "\nreference: " << expected.error << "\nlean: " << lean(text).error;
+    EXPECT_EQ(owned(text), expected) << shown << "\nreference: " << expected.error << "\nowned: " << owned(text).error;
     EXPECT_EQ(summarised(text), summaryOf(expected))
         << shown << "\nreference: " << expected.error << "\nsummary: " << summarised(text).error;
     return expected.session.has_value();
@@ -242,6 +248,30 @@ TEST(SessionFileReader, ALargeFileTakesTheLeanWayToTheSameSession) {
     EXPECT_TRUE(expectAgree(padded.dump()));
     padded["device"]["name"] = 7;
     EXPECT_FALSE(expectAgree(padded.dump()));
+}
+
+TEST(SessionFileReader, ALargeFileMostlyOfTextsHandedOverReadsTheSameWhicheverWayItGoes) {
+    // Megabytes of notes with escapes, line breaks and letters beyond ASCII: simdjson's way.
+    json notes = richSession();
+    std::string text;
+    while (text.size() < (3u << 20)) text += "Left stick drifts \"a little\" \u00e9 / \\ \t after repair;\n";
+    notes["notes"] = text;
+    EXPECT_TRUE(expectAgree(notes.dump(2)));
+    notes["notes"] = 7;
+    EXPECT_FALSE(expectAgree(notes.dump()));
+    // What simdjson does not take (a number past 64 bits) goes the lean way, to its words.
+    notes["notes"] = text;
+    std::string past = notes.dump();
+    past.insert(past.size() - 1, ",\"big\":18446744073709551616");
+    EXPECT_TRUE(expectAgree(past));
+    notes["device"]["name"] = 7;
+    past = notes.dump();
+    past.insert(past.size() - 1, ",\"big\":18446744073709551616");
+    EXPECT_FALSE(expectAgree(past));
+    // Dense with tokens: the lean way, whatever its size.
+    json dense = richSession();
+    dense["padding"] = std::vector<int>(600000, 0);
+    EXPECT_TRUE(expectAgree(dense.dump()));
 }
 
 TEST(SessionFileReader, RefusesNestingDeeperThanAnySession) {
