@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <system_error>
 #include <thread>
 
@@ -45,31 +46,96 @@ unsigned BackgroundWorker::spareCores() {
     return std::max(1u, cores > 1 ? cores - 1 : 1u);
 }
 
-void ThreadWorker::run(std::function<void()> work) {
+void ThreadWorker::joinFinished() {
     std::erase_if(threads_, [](Running& running) {
-        if (!running.finished->load()) return false;
-        running.thread.join();
+        {
+            MutexLock guard(running.line->lock);
+            if (!running.line->finished) return false;
+        }
+        // A finished line's thread is returning: joined here (as the moved thread goes), it
+        // waits for no work, and what is moved over the emptied place is never a running thread.
+        WorkerThread ended = std::move(running.thread);
         return true;
     });
-    try {
-        auto finished = std::make_shared<std::atomic<bool>>(false);
-        threads_.push_back({std::thread([work, finished]() mutable {
-                                yieldToTheWindow();
-                                work();
-                                // Let go of what the work holds before saying so.
-                                work = nullptr;
-                                finished->store(true);
-                            }),
-                            finished});
-    } catch (const std::system_error& error) {
-        qCWarning(logModel) << "could not start a worker thread, so the work runs on the main thread:" << error.what();
-        work();
+}
+
+void ThreadWorker::drain(Line& line) {
+    for (;;) {
+        Piece piece;
+        {
+            MutexLock guard(line.lock);
+            if (line.waiting.empty()) {
+                line.finished = true;
+                line.doing.clear();
+                return;
+            }
+            piece = std::move(line.waiting.front());
+            line.waiting.pop_front();
+            line.doing = piece.what;
+        }
+        piece.work();
+        // Let go of what the work holds before taking the next or saying it is done.
+        piece.work = nullptr;
     }
 }
 
+void ThreadWorker::start(std::string order, std::string what, std::function<void()> work) {
+    auto line = std::make_shared<Line>();
+    {
+        MutexLock guard(line->lock);
+        line->waiting.push_back({std::move(what), std::move(work)});
+    }
+    try {
+        threads_.push_back({std::move(order), line, WorkerThread([line] {
+                                yieldToTheWindow();
+                                drain(*line);
+                            })});
+    } catch (const std::system_error& error) {
+        qCWarning(logModel) << "could not start a worker thread, so the work runs on the main thread:" << error.what();
+        drain(*line);
+    }
+}
+
+void ThreadWorker::run(std::function<void()> work) {
+    joinFinished();
+    start({}, "reading saved files", std::move(work));
+}
+
+void ThreadWorker::runInOrder(const std::string& order, std::string what, std::function<void()> work) {
+    joinFinished();
+    for (auto& running : threads_) {
+        if (running.order != order) continue;
+        MutexLock guard(running.line->lock);
+        if (running.line->finished) continue;
+        running.line->waiting.push_back({std::move(what), std::move(work)});
+        return;
+    }
+    start(order, std::move(what), std::move(work));
+}
+
 void ThreadWorker::wait() {
-    for (auto& running : threads_) running.thread.join();
+    // Each thread is joined as it is destroyed.
     threads_.clear();
+}
+
+bool ThreadWorker::finish(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool all = true;
+    for (auto& running : threads_) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (running.thread.join(std::max(left, std::chrono::milliseconds(0)))) continue;
+        all = false;
+        MutexLock guard(running.line->lock);
+        qCWarning(logModel).noquote() << "quitting without waiting further for work stuck in the system:"
+                                      << QString::fromStdString(running.line->doing);
+        for (const auto& piece : running.line->waiting)
+            qCWarning(logModel).noquote() << "quitting before it could run:" << QString::fromStdString(piece.what);
+        // Should the system answer before the process ends, nothing more starts.
+        running.line->waiting.clear();
+        running.line->finished = true;
+    }
+    threads_.clear();
+    return all;
 }
 
 } // namespace Tessarine

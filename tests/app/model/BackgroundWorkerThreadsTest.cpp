@@ -9,9 +9,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
 #include <chrono>
 #include <thread>
 #include <vector>
+
+#include "support/TestLog.h"
 
 using namespace Tessarine;
 
@@ -94,4 +99,92 @@ TEST(BackgroundWorker, FinishedThreadsAreJoinedWhenMoreWorkComes) {
     worker.wait();
     EXPECT_EQ(worker.threadCount(), 0u);
     EXPECT_EQ(done.load(), 50);
+}
+
+namespace {
+
+// A gate a piece of work waits at until the test opens it: a disk that stopped answering.
+struct Gate {
+    std::mutex lock;
+    std::condition_variable opened;
+    bool open = false;
+    void pass() {
+        std::unique_lock guard(lock);
+        opened.wait(guard, [this] { return open; });
+    }
+    void release() {
+        {
+            std::lock_guard guard(lock);
+            open = true;
+        }
+        opened.notify_all();
+    }
+};
+
+} // namespace
+
+TEST(BackgroundWorker, WorkOfOneOrderRunsInTurnAndAStuckOrderHoldsUpNoOther) {
+    ThreadWorker worker;
+    auto gate = std::make_shared<Gate>();
+    std::mutex lock;
+    std::vector<std::string> ran;
+    auto note = [&](std::string what) {
+        std::lock_guard guard(lock);
+        ran.push_back(std::move(what));
+    };
+    worker.runInOrder("export", "writing the export", [gate, note] {
+        gate->pass();
+        note("export");
+    });
+    for (int i = 0; i < 20; ++i)
+        worker.runInOrder("sessions", "saving", [note, i] {
+            // Slow enough that a piece run beside its predecessor would be seen out of turn.
+            if (i % 3 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            note("save " + std::to_string(i));
+        });
+    // The saves finish while the export still waits at its gate.
+    for (int tries = 0; tries < 5000; ++tries) {
+        {
+            std::lock_guard guard(lock);
+            if (ran.size() == 20) break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    {
+        std::lock_guard guard(lock);
+        ASSERT_EQ(ran.size(), 20u);
+        for (int i = 0; i < 20; ++i) EXPECT_EQ(ran[static_cast<std::size_t>(i)], "save " + std::to_string(i));
+    }
+    gate->release();
+    worker.wait();
+    EXPECT_EQ(ran.back(), "export");
+}
+
+TEST(BackgroundWorker, QuittingLeavesWorkStuckInTheSystemBehindWithWhatWaitedForIt) {
+    auto gate = std::make_shared<Gate>();
+    auto laterRan = std::make_shared<std::atomic<bool>>(false);
+    auto quickRan = std::make_shared<std::atomic<bool>>(false);
+    const int before = WorkerThread::leftBehind();
+    {
+        ThreadWorker worker;
+        worker.runInOrder("/mnt/stalled/a.pdf", "writing the report", [gate] { gate->pass(); });
+        worker.runInOrder("/mnt/stalled/a.pdf", "writing the report again", [laterRan] { *laterRan = true; });
+        worker.runInOrder("sessions", "saving", [quickRan] { *quickRan = true; });
+        TestLog::ExpectedWarnings stuck("tessarine.model", "stuck in the system: writing the report");
+        TestLog::ExpectedWarnings never("tessarine.model", "before it could run: writing the report again");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(worker.finish(std::chrono::milliseconds(200)));
+        EXPECT_EQ(stuck.count(), 1);
+        EXPECT_EQ(never.count(), 1);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, std::chrono::seconds(5)) << "the wait is bounded";
+        EXPECT_EQ(worker.threadCount(), 0u);
+        EXPECT_TRUE(quickRan->load()) << "work that could finish did";
+        EXPECT_EQ(WorkerThread::leftBehind(), before + 1);
+        // Destroying the worker waits for nothing left behind.
+    }
+    // The disk answers after all: the stuck piece ends, and what queued behind it never starts.
+    gate->release();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(laterRan->load());
 }
