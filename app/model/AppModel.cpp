@@ -136,11 +136,15 @@ void AppModel::shutdown() {
     shutDown_ = true;
     timer_.reset();
     demo_->stop();
+    // Reads and an export under way stop first, so they wind down while the devices stop.
+    library_->stopReading();
+    if (exportCancel_) exportCancel_->store(true);
     // Joining the threads here means no producer or change callback outlives the model.
     parts_.hid->stop();
     parts_.controllers->stop();
-    library_->stopReading();
-    parts_.background->wait();
+    // Saves still being written get their time; file work stuck on a disk that stopped answering
+    // is left behind, and the log says what it was.
+    parts_.background->finish(fileWorkWait);
 }
 
 } // namespace Tessarine

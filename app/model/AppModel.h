@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -48,6 +50,7 @@
 #include "app/model/UnitRecord.h"
 #include "app/model/UserSettings.h"
 #include "testkit/ControllerFamily.h"
+#include "testkit/ExportFile.h"
 #include "testkit/LimitOrder.h"
 #include "testkit/TestSession.h"
 #include "testkit/Thresholds.h"
@@ -77,7 +80,7 @@ public:
         QString supportFolder;                      // empty: defaultSupportFolder()
         std::unique_ptr<ControllerSource> controllers;
         std::unique_ptr<HIDSource> hid;
-        std::unique_ptr<BackgroundWorker> background; // reads the session folder and the logo; null: a ThreadWorker
+        std::unique_ptr<BackgroundWorker> background; // every file read and written; null: a ThreadWorker
         // Runs the start of the controller source, now or later; empty: now. The controller thread
         // begins by loading the game-controller library, and while the system's loader maps it,
         // no other thread can make a thread or first use a thread-local: the application starts
@@ -102,8 +105,8 @@ public:
     // (through `Parts::startControllers`) and HID sources; then starts the demo controller and the
     // frame timer.
     void start(bool live);
-    // Stops the frame and demo timers, stops and joins the HID and controller threads, and waits
-    // for the session folder's reader.
+    // Stops the frame and demo timers, cancels an export under way, stops and joins the HID and
+    // controller threads, and waits up to fileWorkWait for the file work (BackgroundWorker::finish).
     // Afterwards the model takes no more ticks and ignores late change callbacks.
     void shutdown();
 
@@ -193,12 +196,12 @@ public:
     // The commands of SessionCommands.
     RorozErurEvo::TestSession makeSession(const InputDevice& device) const override;
     void requestSave(const std::shared_ptr<InputDevice>& device) override;
-    RorozErurEvo::TestSession saveSession(const std::shared_ptr<InputDevice>& device,
-                                          UnitRecord record) override;
+    RorozErurEvo::TestSession saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record,
+                                          Saved done = {}) override;
     void copyListing(const RorozErurEvo::TestSession& session) override;
     void openSessions(std::vector<RorozErurEvo::SessionSummary> listed,
                       std::function<void(std::vector<RorozErurEvo::TestSession>)> use) override;
-    bool removeSession(const RorozErurEvo::Uuid& id) override;
+    void removeSession(const RorozErurEvo::Uuid& id) override;
     void exportPDF(const std::vector<RorozErurEvo::TestSession>& sessions,
                    const std::string& suggestedName) override;
     void exportComparisonPDF(const RorozErurEvo::TestSession& before, const RorozErurEvo::TestSession& after,
@@ -206,6 +209,24 @@ public:
     void printReport(const std::vector<RorozErurEvo::TestSession>& sessions) override;
     void exportSessions(const std::vector<RorozErurEvo::TestSession>& sessions, ExportFormat format,
                         const std::string& suggestedName) override;
+    void exportListed(std::vector<RorozErurEvo::SessionSummary> listed, ExportFormat format,
+                      const std::string& suggestedName) override;
+
+    // How far the export under way has got; absent when none is.
+    struct ExportProgress {
+        std::size_t written = 0;
+        std::size_t total = 0;
+        friend bool operator==(const ExportProgress&, const ExportProgress&) = default;
+    };
+    const std::optional<ExportProgress>& exportProgress() const { return exportProgress_; }
+    // Stops the export under way and says so: its file is not made, and a file it was to replace
+    // stays as it was.
+    void cancelExport();
+    // Longest the progress goes unshown while an export runs (its updates come no more often).
+    static constexpr std::chrono::milliseconds progressInterval{100};
+    // Longest quitting waits for file work (saves, deletes, writes) to finish before it leaves it
+    // behind: a save takes milliseconds, and a disk that has not answered in this time may never.
+    static constexpr std::chrono::milliseconds fileWorkWait{1000};
     void saveTesterResult(const RorozErurEvo::TestResult& result, const std::string& name,
                           const std::string& unit) override;
     void importLogo() override;
@@ -222,10 +243,19 @@ public:
 
 signals:
     void toastChanged();
+    void exportProgressChanged();
     void settingsRequestChanged();
 
 private:
     void readSettings();
+    // Asks for the file and starts the export of `count` sessions that `read` gives one at a time.
+    void startExport(std::function<RorozErurEvo::ExportFile::Read(std::size_t)> read, std::size_t count,
+                     ExportFormat format, const std::string& suggestedName);
+    void setExportProgress(std::optional<ExportProgress> value);
+    // Writes the file on the worker, after any write to the same path asked before; `landed` hears
+    // the error, absent on success, on the main thread (not when the model is gone).
+    void writeInBackground(const QString& path, QByteArray data, std::string what,
+                           std::function<void(const std::optional<QString>& error)> landed);
     // Reads the report logo off the main thread; it lands through the executor.
     void loadLogo();
     void settingsSaveFailed(const QString& cause);
@@ -258,6 +288,10 @@ private:
     bool shutDown_ = false;
     // Counts the logos the user chose or removed, so that the one read at start cannot undo them.
     unsigned logoGeneration_ = 0;
+    std::optional<ExportProgress> exportProgress_;
+    // The export under way stops when this is set; shared with its work on the worker.
+    std::shared_ptr<std::atomic<bool>> exportCancel_;
+    std::uint64_t exportGeneration_ = 0; // of the export whose progress and outcome count
 };
 
 } // namespace Tessarine

@@ -6,10 +6,14 @@
 #include <QDir>
 #include <QFile>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "app/model/AppModel.h"
 
+#include "app/devices/Assign.h"
 #include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
 #include "app/model/TesterSessions.h"
@@ -98,17 +102,26 @@ void AppModel::requestSave(const std::shared_ptr<InputDevice>& device) {
     if (device) navigation_->setSaveSheetDevice(device);
 }
 
-TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record) {
+TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, UnitRecord record, Saved done) {
     lists_->setUnit(device->id(), std::move(record));
     TestSession session = makeSession(*device);
-    library_->save(session);
-    if (const auto& error = library_->lastError()) {
-        setToast(*error);
-    } else {
-        if (lists_->existingRunner(device->id())) runner(device).markSaved();
-        setToast("Saved: " + DisplayText::field(session.unitKey()) + ", " +
-                 (session.label.empty() ? std::string("session") : DisplayText::field(session.label)));
-    }
+    QPointer<AppModel> self(this);
+    const std::string saved = "Saved: " + DisplayText::field(session.unitKey()) + ", " +
+                              (session.label.empty() ? std::string("session") : DisplayText::field(session.label));
+    library_->saveInBackground(session, [self, weak = std::weak_ptr<InputDevice>(device), results = session.results, saved,
+                                         done = std::move(done)](const std::optional<std::string>& error) {
+        if (!self) return;
+        if (error) {
+            self->setToast(*error);
+        } else {
+            // The results saved, unless the runner has moved on since it was asked.
+            const auto device = weak.lock();
+            const TestRunner* runner = device ? self->lists_->existingRunner(device->id()) : nullptr;
+            if (runner && runner->orderedResults() == results) self->runner(device).markSaved();
+            self->setToast(saved);
+        }
+        if (done) done(error);
+    });
     return session;
 }
 
@@ -117,13 +130,29 @@ void AppModel::copyListing(const TestSession& session) {
     setToast(std::string("Listing text copied"));
 }
 
-bool AppModel::removeSession(const RorozErurEvo::Uuid& id) {
-    if (library_->remove(id)) return true;
-    const std::string error = library_->lastError().value_or("Couldn't delete the session");
-    qCWarning(logModel) << "could not delete the session" << QString::fromStdString(id.text()) << ":"
-                        << QString::fromStdString(error);
-    setToast(error);
-    return false;
+void AppModel::removeSession(const RorozErurEvo::Uuid& id) {
+    QPointer<AppModel> self(this);
+    library_->removeInBackground(id, [self, id](const std::optional<std::string>& error) {
+        if (!self || !error) return;
+        qCWarning(logModel) << "could not delete the session" << QString::fromStdString(id.text()) << ":"
+                            << QString::fromStdString(*error);
+        self->setToast(*error);
+    });
+}
+
+void AppModel::writeInBackground(const QString& path, QByteArray data, std::string what,
+                                 std::function<void(const std::optional<QString>& error)> landed) {
+    QPointer<AppModel> self(this);
+    auto landing = std::make_shared<decltype(landed)>(std::move(landed));
+    parts_.background->runInOrder(path.toStdString(), std::move(what),
+                                  [path, data = std::move(data), executor = parts_.executor, self, landing]() mutable {
+                                      auto error = std::make_shared<std::optional<QString>>(AtomicFile::write(path, data));
+                                      data = QByteArray();
+                                      // The landing travels on, so what it holds is let go on the main thread.
+                                      executor->post([self, landing = std::move(landing), error] {
+                                          if (self && !self->shutDown_) (*landing)(*error);
+                                      });
+                                  });
 }
 
 void AppModel::exportPDF(const std::vector<TestSession>& sessions, const std::string& suggestedName) {
@@ -138,18 +167,20 @@ void AppModel::savePDF(const std::vector<TestSession>& sessions, const std::stri
     if (sessions.empty() || !fileChooser_) return;
     auto path = fileChooser_->saveFile(FileChooser::Type::pdf, QString::fromStdString(chosenName(suggestedName, ".pdf")));
     if (!path || path->isEmpty()) return;
+    QByteArray data;
     try {
         if (!reportRenderer_) throw std::runtime_error("The report renderer is not available.");
-        QByteArray data = reportRenderer_->render(reportInput(sessions, beforeAndAfter));
-        if (auto error = AtomicFile::write(*path, data)) {
-            setToast(failure("save the report", error->toStdString()));
-            return;
-        }
+        data = reportRenderer_->render(reportInput(sessions, beforeAndAfter));
     } catch (const std::exception& error) {
         setToast(failure("save the report", error.what()));
         return;
     }
-    setToast(std::string("Report saved"));
+    // Written off the main thread: a folder on a disk that stopped answering holds up no window.
+    writeInBackground(*path, std::move(data), "writing the report " + path->toStdString(),
+                      [this](const std::optional<QString>& error) {
+                          if (error) setToast(failure("save the report", error->toStdString()));
+                          else setToast(std::string("Report saved"));
+                      });
 }
 
 void AppModel::printReport(const std::vector<TestSession>& sessions) {
@@ -164,29 +195,106 @@ void AppModel::printReport(const std::vector<TestSession>& sessions) {
 
 void AppModel::exportSessions(const std::vector<TestSession>& sessions, ExportFormat format,
                               const std::string& suggestedName) {
-    if (sessions.empty()) {
+    auto whole = std::make_shared<std::vector<SessionLibrary::Whole>>();
+    whole->reserve(sessions.size());
+    for (const auto& session : sessions) whole->push_back(std::make_shared<const TestSession>(session));
+    startExport(
+        [whole](std::size_t i) { return RorozErurEvo::ExportFile::Read{std::exchange((*whole)[i], nullptr), {}}; },
+        sessions.size(), format, suggestedName);
+}
+
+void AppModel::exportListed(std::vector<RorozErurEvo::SessionSummary> listed, ExportFormat format,
+                            const std::string& suggestedName) {
+    const std::size_t count = listed.size();
+    auto sessions = std::make_shared<SessionLibrary::Listed>(library_->listed(std::move(listed)));
+    startExport([sessions](std::size_t i) { return sessions->read(i); }, count, format, suggestedName);
+}
+
+void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::size_t)> read, std::size_t count,
+                           ExportFormat format, const std::string& suggestedName) {
+    if (count == 0) {
         setToast(std::string("Nothing to export yet"));
         return;
     }
-    if (!fileChooser_) return;
-    bool json = format == ExportFormat::json;
-    auto path = fileChooser_->saveFile(json ? FileChooser::Type::json : FileChooser::Type::csv,
-                                       QString::fromStdString(chosenName(suggestedName, json ? ".json" : ".csv")));
-    if (!path || path->isEmpty()) return;
-    try {
-        std::string text = json ? RorozErurEvo::SessionExport::jsonText(sessions, appName, AppInfo::current().version.toStdString(),
-                                                                         RorozErurEvo::Dates::now())
-                                : RorozErurEvo::SessionExport::csv(sessions);
-        if (auto error = AtomicFile::write(*path, QByteArray::fromStdString(text))) {
-            setToast(failure("export", error->toStdString()));
-            return;
-        }
-    } catch (const std::exception& error) {
-        setToast(failure("export", error.what()));
+    if (exportProgress_) {
+        // One at a time, so that Cancel is never in doubt about which.
+        setToast(std::string("An export is still under way: wait for it or cancel it first"));
         return;
     }
-    std::size_t n = sessions.size();
-    setToast("Exported " + RorozErurEvo::Fmt::trim(static_cast<double>(n), 0) + (n == 1 ? " session" : " sessions"));
+    if (!fileChooser_) return;
+    const bool json = format == ExportFormat::json;
+    auto path = fileChooser_->saveFile(json ? FileChooser::Type::json : FileChooser::Type::csv,
+                                       QString::fromStdString(chosenName(suggestedName, json ? ".json" : ".csv")));
+    if (!path || path->isEmpty() || shutDown_) return;
+    RorozErurEvo::ExportFile::Job job;
+    const QByteArray local = QFile::encodeName(*path);
+    job.target = std::string(local.constData(), static_cast<std::size_t>(local.size()));
+    job.format = json ? RorozErurEvo::ExportFile::Format::json : RorozErurEvo::ExportFile::Format::csv;
+    job.app = appName;
+    job.appVersion = AppInfo::current().version.toStdString();
+    job.exported = RorozErurEvo::Dates::now();
+    job.count = count;
+    job.read = std::move(read);
+
+    const std::uint64_t generation = ++exportGeneration_;
+    exportCancel_ = std::make_shared<std::atomic<bool>>(false);
+    setExportProgress(ExportProgress{0, count});
+    QPointer<AppModel> self(this);
+    const std::string what = "exporting " + std::to_string(count) + " sessions to " + path->toStdString();
+    parts_.background->runInOrder(
+        path->toStdString(), what,
+        [job = std::move(job), cancel = exportCancel_, executor = parts_.executor, self, generation]() mutable {
+            auto shown = std::chrono::steady_clock::now();
+            auto progress = [&](std::size_t written) {
+                const auto now = std::chrono::steady_clock::now();
+                if (now - shown < progressInterval) return;
+                shown = now;
+                // Shown only while it is the export under way.
+                executor->post([self, generation, written] {
+                    if (self && !self->shutDown_ && generation == self->exportGeneration_ && self->exportProgress_)
+                        self->setExportProgress(ExportProgress{written, self->exportProgress_->total});
+                });
+            };
+            const auto outcome = RorozErurEvo::ExportFile::write(job, *cancel, progress);
+            const std::size_t count = job.count;
+            job.read = nullptr; // what was to be read is let go here, at once
+            if (outcome.state == RorozErurEvo::ExportFile::Outcome::State::failed)
+                qCWarning(logModel).noquote() << "could not export to" << QString::fromStdString(job.target.string()) << "-"
+                                              << QString::fromStdString(outcome.problem);
+            // Freed memory of the sessions read and encoded goes back to the system, so the
+            // application's size after an export is what it was before.
+            malloc_trim(0);
+            executor->post([self, generation, outcome, count] {
+                if (!self || self->shutDown_) return;
+                using State = RorozErurEvo::ExportFile::Outcome::State;
+                const bool current = generation == self->exportGeneration_;
+                if (current) {
+                    self->exportCancel_.reset();
+                    self->setExportProgress(std::nullopt);
+                }
+                // A file written before a cancel could stop it is there all the same: said so.
+                if (outcome.state == State::written)
+                    self->setToast("Exported " + RorozErurEvo::Fmt::trim(static_cast<double>(count), 0) +
+                                   (count == 1 ? " session" : " sessions"));
+                else if (outcome.state == State::failed && current)
+                    self->setToast(failure("export", outcome.problem));
+            });
+        });
+}
+
+void AppModel::setExportProgress(std::optional<ExportProgress> value) {
+    if (assign(exportProgress_, std::move(value))) emit exportProgressChanged();
+}
+
+void AppModel::cancelExport() {
+    if (!exportProgress_) return;
+    if (exportCancel_) exportCancel_->store(true);
+    exportCancel_.reset();
+    // The export's progress no longer counts; should it have been written whole already, its
+    // landing says so.
+    ++exportGeneration_;
+    setExportProgress(std::nullopt);
+    setToast(std::string("Export cancelled"));
 }
 
 void AppModel::saveTesterResult(const RorozErurEvo::TestResult& result, const std::string& name,
@@ -198,34 +306,53 @@ void AppModel::importLogo() {
     if (!fileChooser_) return;
     auto path = fileChooser_->openFile(FileChooser::Type::image);
     if (!path || path->isEmpty()) return;
-    LogoFile::Picture picture = LogoFile::read(*path);
-    if (!picture.decoded) {
-        // A pipe, a device or a huge file picked in the panel: refused unread, and said.
-        qCWarning(logModel) << "could not read the logo" << *path << picture.error;
-        setToast(failure("read the logo", picture.error.toStdString()));
-        return;
-    }
-    QImage image = std::move(picture.image);
-    if (image.isNull()) return; // not a picture Qt can read: silently nothing
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") || png.isEmpty()) return;
-    // A logo that is shown but not kept would vanish at the next launch: it is taken only once
-    // its file is written.
-    QDir().mkpath(supportFolder_);
-    if (auto error = AtomicFile::write(logoPath(), png)) {
-        qCWarning(logModel) << "could not save the report logo" << logoPath() << *error;
-        setToast(failure("save the logo", error->toStdString()));
-        return;
-    }
-    ++logoGeneration_;
-    settings_->setLogo(image);
+    // Read, turned into PNG and written off the main thread; the logo is taken once its file is
+    // written (a logo shown but not kept would vanish at the next launch). A logo removed or
+    // picked meanwhile wins.
+    const unsigned generation = ++logoGeneration_;
+    QPointer<AppModel> self(this);
+    const QString logo = logoPath();
+    parts_.background->runInOrder(
+        logo.toStdString(), "saving the report logo " + logo.toStdString(),
+        [path = *path, logo, folder = supportFolder_, executor = parts_.executor, self, generation] {
+            struct Outcome {
+                QImage image;
+                std::optional<std::string> error; // told to the user
+            };
+            auto outcome = std::make_shared<Outcome>();
+            LogoFile::Picture picture = LogoFile::read(path);
+            QByteArray png;
+            QBuffer buffer(&png);
+            if (!picture.decoded) {
+                // A pipe, a device or a huge file picked in the panel: refused unread, and said.
+                qCWarning(logModel) << "could not read the logo" << path << picture.error;
+                outcome->error = failure("read the logo", picture.error.toStdString());
+            } else if (!picture.image.isNull() && buffer.open(QIODevice::WriteOnly) &&
+                       picture.image.save(&buffer, "PNG") && !png.isEmpty()) {
+                QDir().mkpath(folder);
+                if (auto error = AtomicFile::write(logo, png)) {
+                    qCWarning(logModel) << "could not save the report logo" << logo << *error;
+                    outcome->error = failure("save the logo", error->toStdString());
+                } else {
+                    outcome->image = std::move(picture.image);
+                }
+            }
+            // Otherwise not a picture Qt can read: silently nothing.
+            executor->post([self, generation, outcome] {
+                if (!self || self->shutDown_ || generation != self->logoGeneration_) return;
+                if (outcome->error) self->setToast(*outcome->error);
+                else if (!outcome->image.isNull()) self->settings_->setLogo(outcome->image);
+            });
+        });
 }
 
 void AppModel::removeLogo() {
-    QFile::remove(logoPath()); // a missing file is fine
     ++logoGeneration_;
     if (!settings_->logo().isNull()) settings_->setLogo(QImage());
+    // After any logo still being saved; a missing file is fine.
+    const QString logo = logoPath();
+    parts_.background->runInOrder(logo.toStdString(), "removing the report logo " + logo.toStdString(),
+                                  [logo] { QFile::remove(logo); });
 }
 
 std::optional<ReportBranding> AppModel::reportBranding() const {

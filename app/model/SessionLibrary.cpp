@@ -65,19 +65,86 @@ void SessionLibrary::setLastError(std::optional<std::string> value) {
     if (assign(lastError_, std::move(value))) emit lastErrorChanged();
 }
 
-bool SessionLibrary::save(const TestSession& session) {
-    if (archive_) {
-        try {
-            archive_->save(session);
-        } catch (const std::exception& error) {
-            setLastError("Couldn't save the session: " + std::string(error.what()));
-            return false;
-        }
+namespace {
+
+// The error of file work, as its exception words it; absent when it worked.
+std::optional<std::string> attempt(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& error) {
+        return std::string(error.what());
     }
-    touch(session.id);
-    place(std::make_shared<const TestSession>(session));
+    return std::nullopt;
+}
+
+} // namespace
+
+bool SessionLibrary::save(const TestSession& session) {
+    std::optional<std::string> error;
+    if (archive_) error = attempt([&] { archive_->save(session); });
+    landSave(std::make_shared<const TestSession>(session), error);
+    return !error;
+}
+
+void SessionLibrary::landSave(const Whole& session, const std::optional<std::string>& error) {
+    if (error) {
+        setLastError("Couldn't save the session: " + *error);
+        return;
+    }
+    touch(session->id);
+    place(session);
     setLastError(std::nullopt);
-    return true;
+}
+
+void SessionLibrary::inBackground(std::string what, std::function<void()> work,
+                                  std::function<void(const std::optional<std::string>&)> land, Done done) {
+    auto told = [this](const std::optional<std::string>& error) {
+        return error ? lastError_ : std::optional<std::string>();
+    };
+    if (!archive_ || !worker_ || !executor_) {
+        const auto error = archive_ ? attempt(work) : std::nullopt;
+        land(error);
+        if (done) done(told(error));
+        return;
+    }
+    QPointer<SessionLibrary> self(this);
+    // The landing travels on to the main thread with the result, so that what it holds is let
+    // go there.
+    using Landing = std::pair<std::function<void(const std::optional<std::string>&)>, Done>;
+    auto landing = std::make_shared<Landing>(std::move(land), std::move(done));
+    worker_->runInOrder(folderOrder, std::move(what),
+                        [work = std::move(work), executor = executor_, self, landing, told]() mutable {
+                            auto error = std::make_shared<std::optional<std::string>>(attempt(work));
+                            work = nullptr;
+                            executor->post([self, landing = std::move(landing), error, told] {
+                                if (!self) return;
+                                landing->first(*error);
+                                if (landing->second) landing->second(told(*error));
+                            });
+                        });
+}
+
+void SessionLibrary::saveInBackground(TestSession session, Done done) {
+    auto whole = std::make_shared<const TestSession>(std::move(session));
+    const std::string what = "saving the session " + whole->id.text() + (archive_ ? " in " + archive_->folder.string() : "");
+    std::function<void()> work;
+    if (archive_) work = [archive = *archive_, whole] { archive.save(*whole); };
+    inBackground(what, std::move(work), [this, whole](const std::optional<std::string>& error) { landSave(whole, error); },
+                 std::move(done));
+}
+
+void SessionLibrary::removeInBackground(const Uuid& id, Done done) {
+    std::function<void()> work;
+    if (archive_) work = [archive = *archive_, id] { archive.remove(id); };
+    inBackground("deleting the session " + id.text(), std::move(work),
+                 [this, id](const std::optional<std::string>& error) { landRemove(id, error); }, std::move(done));
+}
+
+void SessionLibrary::eraseAllInBackground(Done done) {
+    std::function<void()> work;
+    if (archive_) work = [archive = *archive_] { archive.eraseAll(); };
+    inBackground("erasing the saved sessions", std::move(work),
+                 [this](const std::optional<std::string>& error) { landErase(error); }, std::move(done));
 }
 
 // The list as a stable sort, newest first, of the others with the session appended would leave
@@ -236,14 +303,17 @@ void SessionLibrary::touch(const Uuid& id) {
 }
 
 bool SessionLibrary::remove(const Uuid& id) {
-    if (archive_) {
-        try {
-            archive_->remove(id);
-        } catch (const std::exception& error) {
-            // The file is still there and would come back at the next launch: keep it listed.
-            setLastError("Couldn't delete the session: " + std::string(error.what()));
-            return false;
-        }
+    std::optional<std::string> error;
+    if (archive_) error = attempt([&] { archive_->remove(id); });
+    landRemove(id, error);
+    return !error;
+}
+
+void SessionLibrary::landRemove(const Uuid& id, const std::optional<std::string>& error) {
+    if (error) {
+        // The file is still there and would come back at the next launch: keep it listed.
+        setLastError("Couldn't delete the session: " + *error);
+        return;
     }
     touch(id);
     recent_.forget(id);
@@ -251,20 +321,24 @@ bool SessionLibrary::remove(const Uuid& id) {
     drop(id);
     if (sessions_.size() != count) emit sessionsChanged();
     setLastError(std::nullopt);
-    return true;
 }
 
 bool SessionLibrary::eraseAll() {
-    if (archive_) {
-        try {
-            archive_->eraseAll();
-        } catch (const std::exception& error) {
-            qCWarning(logModel) << "could not erase the history:" << error.what();
-            // Some files may be gone, others not; the folder is what the next launch loads.
-            load();
-            setLastError("Couldn't erase the history: " + std::string(error.what()));
-            return false;
-        }
+    std::optional<std::string> error;
+    if (archive_) error = attempt([&] { archive_->eraseAll(); });
+    landErase(error);
+    return !error;
+}
+
+void SessionLibrary::landErase(const std::optional<std::string>& error) {
+    if (error) {
+        qCWarning(logModel) << "could not erase the history:" << QString::fromStdString(*error);
+        // Some files may be gone, others not; the folder is what the next launch loads, and what
+        // is listed now.
+        if (worker_ && executor_) loadInBackground(*worker_, executor_);
+        else load();
+        setLastError("Couldn't erase the history: " + *error);
+        return;
     }
     // A load still on its way read files that are gone now.
     const bool wasLoading = supersedeLoading();
@@ -276,7 +350,6 @@ bool SessionLibrary::eraseAll() {
     }
     setLastError(std::nullopt);
     if (wasLoading) emit loadingChanged();
-    return true;
 }
 
 const SessionLibrary::SessionSummary* SessionLibrary::session(const std::optional<Uuid>& id) const {
@@ -406,6 +479,30 @@ void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void
             (*landing)(std::move(*read));
         });
     });
+}
+
+SessionLibrary::Listed SessionLibrary::listed(std::vector<SessionSummary> summaries) {
+    Listed listed;
+    listed.archive_ = archive_;
+    listed.items_.reserve(summaries.size());
+    for (auto& summary : summaries) {
+        Whole whole = atHand(summary.id);
+        listed.items_.push_back({std::move(summary), std::move(whole)});
+    }
+    return listed;
+}
+
+RorozErurEvo::ExportFile::Read SessionLibrary::Listed::read(std::size_t i) {
+    // Taken out of the list as it is read: what has been read is let go.
+    Item item = std::move(items_.at(i));
+    items_[i] = {};
+    if (item.whole) return {std::move(item.whole), {}};
+    if (!archive_) return {nullptr, problemOf(item.summary, items_.size(), "it is no longer saved")};
+    auto opened = archive_->open(item.summary);
+    if (opened.session) return {std::make_shared<const TestSession>(std::move(*opened.session)), {}};
+    qCWarning(logModel).noquote() << "could not read the session file" << QString::fromStdString(archive_->url(item.summary).string())
+                                  << "-" << QString::fromStdString(opened.problem);
+    return {nullptr, problemOf(item.summary, items_.size(), opened.problem)};
 }
 
 } // namespace Tessarine

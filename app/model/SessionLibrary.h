@@ -9,8 +9,10 @@
 // opened or saved most recently are kept at hand. A library without an archive keeps its
 // sessions whole, as there is nowhere to read them from.
 //
-// Main thread only. Saving and deleting run synchronously; the folder as a whole is read on a
-// worker at start, and what it held lands in one call on the main thread (loadInBackground).
+// Main thread only. The window's commands save, delete and erase through the background forms,
+// which write on the worker and land on the main thread; the plain forms do the same at once on
+// the caller's thread, for tools and tests. The folder as a whole is read on a worker at start,
+// and what it held lands in one call on the main thread (loadInBackground).
 #include <QObject>
 
 #include <atomic>
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "testkit/ExportFile.h"
 #include "testkit/RecentSessions.h"
 #include "testkit/SessionArchive.h"
 #include "testkit/SessionSummary.h"
@@ -50,8 +53,14 @@ public:
 
     const std::optional<RorozErurEvo::SessionArchive>& archive() const { return archive_; }
 
-    // Where open() reads session files, and how its result comes back to the main thread. Without
-    // them open() reads on the caller's thread.
+    // The worker's order (BackgroundWorker::runInOrder) of the writes to the session folder.
+    static constexpr const char* folderOrder = "the session folder";
+    // What the background forms tell when they land: absent when the file work was done, else
+    // the message that lastError now holds.
+    using Done = std::function<void(const std::optional<std::string>& error)>;
+
+    // Where open() reads session files and the background forms write them, and how their results
+    // come back to the main thread. Without them everything runs on the caller's thread.
     void useBackground(BackgroundWorker& worker, std::shared_ptr<MainExecutor> executor);
 
     // The summaries of the saved sessions, newest first after each save.
@@ -85,8 +94,37 @@ public:
     bool remove(const Uuid& id);
 
     // Removes the whole session folder and empties the list. False, with lastError set, when the
-    // folder could not be removed: the list then holds what is left on disk.
+    // folder could not be removed: the list then holds what is left on disk (read again).
     bool eraseAll();
+
+    // save(), remove() and eraseAll() with the file work done on the worker, in the order asked
+    // for; the list and lastError change when it lands on the main thread, and then `done` runs
+    // (never when the library is gone by then). A session saved is listed once its file is
+    // written. Without a worker, at once.
+    void saveInBackground(TestSession session, Done done = {});
+    void removeInBackground(const Uuid& id, Done done = {});
+    void eraseAllInBackground(Done done = {});
+
+    // Listed sessions to be read whole one at a time, in order, away from the main thread: those
+    // at hand are held from the start, the others read from their files when their turn comes,
+    // and each is let go once read. An export of thousands of sessions holds one at a time.
+    class Listed {
+    public:
+        std::size_t size() const { return items_.size(); }
+        // The session at `i`, whole, or the problem that kept it from being read, worded as
+        // open() words it. Each position once, on one thread at a time.
+        RorozErurEvo::ExportFile::Read read(std::size_t i);
+
+    private:
+        friend class SessionLibrary;
+        struct Item {
+            SessionSummary summary;
+            Whole whole; // at hand when listed
+        };
+        std::optional<RorozErurEvo::SessionArchive> archive_;
+        std::vector<Item> items_;
+    };
+    Listed listed(std::vector<SessionSummary> summaries);
 
     // The first listed session with that id; null when there is none.
     const SessionSummary* session(const std::optional<Uuid>& id) const;
@@ -125,6 +163,14 @@ private:
     using Loaded = RorozErurEvo::SessionArchive::LoadedSummaries;
     // Lands a background load, unless a later load or an erase superseded it.
     void land(std::uint64_t generation, Loaded loaded);
+    // What a save, delete or erase does on the main thread once its file work is done.
+    void landSave(const Whole& session, const std::optional<std::string>& error);
+    void landRemove(const Uuid& id, const std::optional<std::string>& error);
+    void landErase(const std::optional<std::string>& error);
+    // Runs `work` (the file work) on the worker in the folder's order and `land` on the main
+    // thread with its error, then `done`; both at once without a worker.
+    void inBackground(std::string what, std::function<void()> work, std::function<void(const std::optional<std::string>&)> land,
+                      Done done);
     // Takes the folder's list and skipped files as they are now; the list as given.
     void takeLoaded(std::vector<SessionSummary> list, std::vector<RorozErurEvo::SkippedFile> skipped);
     // Replaces the list (and, without an archive, the whole sessions beside it).

@@ -27,11 +27,11 @@ void saveTesterSession(AppModel& model, const RorozErurEvo::TestResult& result, 
                        const std::string& unit) {
     auto session = testerSession(result, name, unit, model.settings().defaultTechnician(),
                                  RorozErurEvo::Dates::now(), AppInfo::current().version.toStdString());
-    model.library().save(session);
-    if (const auto& error = model.library().lastError())
-        model.setToast(*error);
-    else
-        model.setToast("Saved to History: " + RorozErurEvo::DisplayText::field(session.unitKey()));
+    const std::string saved = "Saved to History: " + RorozErurEvo::DisplayText::field(session.unitKey());
+    // The library lives as long as the model: the outcome lands only while both do.
+    model.library().saveInBackground(std::move(session), [&model, saved](const std::optional<std::string>& error) {
+        model.setToast(error ? *error : saved);
+    });
 }
 
 } // namespace Tessarine

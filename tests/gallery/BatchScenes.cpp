@@ -54,8 +54,7 @@ public:
 std::unique_ptr<QWidget> secondsIntoRun(double seconds) {
     auto* host = new BatchHost;
     host->layout()->addWidget(new BatchView(host->bench.model->deviceLists(), host->bench.model->navigation(),
-                                            *host->bench.model->batch(), host->bench.model->library(),
-                                            *host->bench.model, {}, host));
+                                            *host->bench.model->batch(), *host->bench.model, {}, host));
     host->bench.model->batch()->start(BatchView::shownDevices(host->bench.model->deviceLists()));
     host->frames(seconds);
     return std::unique_ptr<QWidget>(host);

@@ -14,7 +14,6 @@
 #include "app/model/DeviceLists.h"
 #include "app/model/Navigation.h"
 #include "app/model/SessionCommands.h"
-#include "app/model/SessionLibrary.h"
 #include "app/model/TestRunner.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
@@ -54,9 +53,9 @@ QHBoxLayout* bareRow(QWidget* holder) {
 
 } // namespace
 
-BatchView::BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& batch, SessionLibrary& library,
+BatchView::BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& batch,
                      SessionCommands& commands, StagePrompt prompt, QWidget* parent)
-    : QWidget(parent), lists_(lists), navigation_(navigation), batch_(batch), library_(library),
+    : QWidget(parent), lists_(lists), navigation_(navigation), batch_(batch),
       commands_(commands), ask_(std::move(prompt)), stage_(BenchTexts::stagePresets().first()),
       count_(CardParts::secondaryText(QString(), Fonts::body())), idle_(new QWidget),
       drift_(button(QStringLiteral("Drift Test All"), QStringLiteral("scope"),
@@ -154,20 +153,33 @@ void BatchView::askStage() {
 }
 
 void BatchView::saveAll(const QString& stage) {
-    std::optional<std::string> firstFailure;
+    // The saves land one after another, in the order asked; once the last has, the first failure
+    // is shown again: each save toasts its own outcome, and a success after a failure must not
+    // hide it.
+    struct Saving {
+        int waiting = 0;
+        std::optional<std::string> firstFailure;
+    };
+    auto saving = std::make_shared<Saving>();
+    std::vector<std::pair<std::shared_ptr<InputDevice>, UnitRecord>> toSave;
     for (const auto& device : shownDevices(lists_)) {
         if (lists_.runner(device).results().empty()) continue;
         UnitRecord record = lists_.unit(*device);
         record.stage = stage.toStdString();
-        commands_.saveSession(device, std::move(record));
-        if (const auto& error = library_.lastError()) {
-            qCWarning(logViews).noquote() << "Save All: the session of" << QString::fromStdString(device->info().name)
-                                          << "was not saved:" << QString::fromStdString(*error);
-            if (!firstFailure) firstFailure = *error;
-        }
+        toSave.emplace_back(device, std::move(record));
     }
-    // Each save toasts its own outcome; a success after a failure must not hide it.
-    if (firstFailure) commands_.setToast(*firstFailure);
+    saving->waiting = static_cast<int>(toSave.size());
+    for (auto& [device, record] : toSave) {
+        commands_.saveSession(device, std::move(record),
+                              [commands = &commands_, saving, name = device->info().name](const std::optional<std::string>& error) {
+                                  if (error) {
+                                      qCWarning(logViews).noquote() << "Save All: the session of" << QString::fromStdString(name)
+                                                                    << "was not saved:" << QString::fromStdString(*error);
+                                      if (!saving->firstFailure) saving->firstFailure = *error;
+                                  }
+                                  if (--saving->waiting == 0 && saving->firstFailure) commands->setToast(*saving->firstFailure);
+                              });
+    }
 }
 
 void BatchView::exportAllPDF() { commands_.exportPDF(reportSessions(lists_, commands_), "Batch report"); }

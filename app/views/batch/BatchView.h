@@ -30,7 +30,6 @@ class DeviceLists;
 class InputDevice;
 class Navigation;
 class SessionCommands;
-class SessionLibrary;
 
 class BatchView : public QWidget {
     Q_OBJECT
@@ -43,8 +42,7 @@ public:
     // Asks for the stage of "Save All…" over `parent`, starting from `stage`. Tests answer it.
     using StagePrompt = std::function<BatchStageDialog::Answer(QWidget* parent, const QString& stage)>;
 
-    BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& batch, SessionLibrary& library,
-              SessionCommands& commands, StagePrompt prompt = BatchStageDialog::ask,
+    BatchView(DeviceLists& lists, Navigation& navigation, BatchRunner& batch, SessionCommands& commands, StagePrompt prompt = BatchStageDialog::ask,
               QWidget* parent = nullptr);
 
     // The devices shown: the listed devices that are connected, in the lists' order.
@@ -85,7 +83,6 @@ private:
     DeviceLists& lists_;
     Navigation& navigation_;
     BatchRunner& batch_;
-    SessionLibrary& library_;
     SessionCommands& commands_;
     StagePrompt ask_;
     QString stage_;

@@ -43,12 +43,10 @@ void ExportMenu::refresh() {
                     commands_.exportSessions({session_}, format, name);
                     return;
                 }
-                // The sessions are listed when chosen, so a save or a delete in between counts, and
-                // read whole off the main thread; the export follows once they are read.
+                // The sessions are listed when chosen, so a save or a delete in between counts; the
+                // export reads them whole one at a time off the main thread.
                 auto listed = scope == Scope::unit ? library_.sessions(session_.unitKey()) : library_.sessions();
-                commands_.openSessions(std::move(listed), [commands = &commands_, format, name](std::vector<TestSession> sessions) {
-                    commands->exportSessions(sessions, format, name);
-                });
+                commands_.exportListed(std::move(listed), format, name);
             });
         }
     }

@@ -63,8 +63,10 @@ void PrivacyTab::askToErase() {
 }
 
 void PrivacyTab::eraseHistory() {
-    if (library_.eraseAll()) commands_.setToast(std::string("History erased"));
-    else commands_.setToast(library_.lastError().value_or("Couldn't erase the history"));
+    // The folder is removed off the main thread; the outcome comes once it is gone.
+    library_.eraseAllInBackground([commands = &commands_](const std::optional<std::string>& error) {
+        commands->setToast(error ? *error : std::string("History erased"));
+    });
 }
 
 } // namespace Tessarine

@@ -97,10 +97,8 @@ void AppMenus::buildExportMenus(QMenu& file) {
             });
         add(*all, QStringLiteral("menu-export-all-%1").arg(suffix), QString::fromUtf8(text), {}, [this, format = format] {
             if (!CommandState::of(model_).exportAll) return;
-            // Read whole off the main thread, with the toast saying so; the export follows.
-            model_.openSessions(model_.library().sessions(), [model = &model_, format](std::vector<TestSession> sessions) {
-                model->exportSessions(sessions, format, Commands::allSessionsName);
-            });
+            // Read whole one at a time off the main thread as the export is written.
+            model_.exportListed(model_.library().sessions(), format, Commands::allSessionsName);
         });
     }
     for (QMenu* menu : {results, all}) connect(menu, &QMenu::aboutToShow, this, &AppMenus::refresh);

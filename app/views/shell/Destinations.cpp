@@ -23,7 +23,7 @@ Destinations Destinations::standard() {
         return new MouseTesterView(model.mouse(), model.settings(), model, model.clock());
     };
     d.batch = [](AppModel& model) {
-        return new BatchView(model.deviceLists(), model.navigation(), *model.batch(), model.library(), model);
+        return new BatchView(model.deviceLists(), model.navigation(), *model.batch(), model);
     };
     d.history = [](AppModel& model) -> QWidget* {
         return new HistoryView(model.library(), model.navigation(), model);

@@ -14,6 +14,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/views/kit/EmptyState.h"
+#include "app/views/shell/ExportProgressView.h"
 #include "app/views/shell/Sidebar.h"
 #include "app/views/shell/SidebarModel.h"
 #include "app/views/shell/ToastView.h"
@@ -75,6 +76,12 @@ RootView::RootView(AppModel& model, Destinations destinations, TimerFactory time
     split_->setCollapsible(1, false);
     split_->setStretchFactor(0, 0);
     split_->setStretchFactor(1, 1);
+
+    exportProgress_ = new ExportProgressView(model_, this);
+    connect(exportProgress_, &ExportProgressView::shownChanged, this, [this] {
+        placeToast();
+        if (!exportProgress_->isHidden()) exportProgress_->raise();
+    });
 
     // The toast floats above everything, lets clicks through and never takes focus.
     toastHolder_ = new QWidget(this);
@@ -236,8 +243,14 @@ void RootView::placeToast() {
     const QSize size = toastView_->sizeFor(std::max(1, width() - 2 * toastSideGap));
     toastView_->setGeometry(shadow.left(), shadow.top(), size.width(), size.height());
     const QSize holder = size.grownBy(shadow);
+    // The export's progress keeps the bottom; a toast meanwhile stands above it.
+    const QSize progress = exportProgress_->sizeHint();
+    exportProgress_->setGeometry((width() - progress.width()) / 2, height() - toastBottomGap - progress.height(),
+                                 progress.width(), progress.height());
+    const int above = exportProgress_->isHidden() ? 0 : progress.height() + toastBottomGap / 2;
     toastHolder_->setGeometry((width() - holder.width()) / 2,
-                              height() - toastBottomGap - size.height() - shadow.top(), holder.width(), holder.height());
+                              height() - toastBottomGap - above - size.height() - shadow.top(), holder.width(),
+                              holder.height());
 }
 
 void RootView::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's content: the sidebar beside the detail of its selection, the toast at the
-// bottom, the save-session sheet while the model asks for one, and the settings window each
+// bottom (above the export's progress while an export runs), the save-session sheet while the model asks for one, and the settings window each
 // time the model asks for it.
 #include <QPointer>
 #include <QString>
@@ -21,6 +21,7 @@ class QSplitter;
 namespace Tessarine {
 
 class AppModel;
+class ExportProgressView;
 class Sidebar;
 class ToastView;
 
@@ -52,6 +53,8 @@ public:
     // The toast on screen, or null when none shows (a fading toast still counts).
     ToastView* toast() const;
     QDialog* saveSheet() const { return saveSheet_; }
+    // The export's progress, floating at the bottom while an export runs.
+    ExportProgressView& exportProgress() const { return *exportProgress_; }
 
     // Toasts appear and disappear without fading.
     bool reduceMotion() const { return reduceMotion_; }
@@ -82,6 +85,7 @@ private:
     QWidget* detail_ = nullptr;
     QString routeKey_;
 
+    ExportProgressView* exportProgress_;
     QWidget* toastHolder_;
     ToastView* toastView_;
     QPropertyAnimation* toastFade_;

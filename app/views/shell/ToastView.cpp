@@ -20,6 +20,13 @@ constexpr double shadowRadius = 8; // pixels
 constexpr double shadowDrop = 3;   // pixels down
 } // namespace
 
+void paintFloatingPanel(QPainter& painter, const QRectF& bounds, double radius, const QPalette& palette) {
+    QPainterPath capsule;
+    capsule.addRoundedRect(bounds, radius, radius);
+    painter.fillPath(capsule, Color::withOpacity(palette.color(QPalette::Window), materialOpacity));
+    painter.strokePath(capsule, QPen(Color::withOpacity(palette.color(QPalette::WindowText), toastBorderOpacity), 1));
+}
+
 ToastView::ToastView(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setObjectName(QStringLiteral("toast"));
     setFont(Fonts::callout());
@@ -57,10 +64,7 @@ void ToastView::paintEvent(QPaintEvent*) {
     const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     // A capsule while the text is one line; rounded ends of the same size when it wraps.
     const double radius = std::min(bounds.height() / 2, (fontMetrics().height() + 2.0 * insetY) / 2);
-    QPainterPath capsule;
-    capsule.addRoundedRect(bounds, radius, radius);
-    painter.fillPath(capsule, Color::withOpacity(palette().color(QPalette::Window), materialOpacity));
-    painter.strokePath(capsule, QPen(Color::withOpacity(palette().color(QPalette::WindowText), toastBorderOpacity), 1));
+    paintFloatingPanel(painter, bounds, radius, palette());
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setFont(font());
     painter.drawText(contentsRect(), int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0), text());

@@ -3,7 +3,13 @@
 // command. It only draws the message; the root view decides when it comes and goes.
 #include <QLabel>
 
+class QPainter;
+
 namespace Tessarine {
+
+// The floating panel a toast and the export's progress are drawn on: the window's colour letting
+// a little of the window show through, with a hairline edge, corners of `radius`.
+void paintFloatingPanel(QPainter& painter, const QRectF& bounds, double radius, const QPalette& palette);
 
 class ToastView : public QLabel {
     Q_OBJECT

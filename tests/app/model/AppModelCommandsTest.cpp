@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "app/model/CommandState.h"
+#include "support/HeldWorker.h"
 #include "support/TestLog.h"
 #include "testkit/ListingText.h"
 #include "testkit/SessionExport.h"
@@ -24,7 +25,8 @@ using RorozErurEvo::TestSession;
 namespace {
 
 struct CommandBench {
-    CommandBench() {
+    explicit CommandBench(std::unique_ptr<BackgroundWorker> worker = std::make_unique<InlineWorker>())
+        : bench(true, {}, nullptr, nullptr, std::move(worker)) {
         m.setClipboard(clipboard);
         m.setFileChooser(chooser);
         m.setReportRenderer(renderer);
@@ -32,6 +34,8 @@ struct CommandBench {
         m.refreshControllers();
     }
     QString out(const QString& name) const { return bench.folder.filePath(name); }
+    // Lands what the file work posted back to the main thread.
+    void land() { bench.executor->runAll(); }
     std::vector<TestSession> sessions(int n) {
         std::vector<TestSession> list;
         for (int i = 0; i < n; ++i) list.push_back(m.makeSession(*pad));
@@ -60,6 +64,8 @@ TEST(AppModelCommands, SavingWritesOneSessionFileAndToastsTheUnitAndStage) {
     UnitRecord fresh = c.m.deviceLists().unit(*c.pad);
     EXPECT_EQ(fresh, (UnitRecord{.unit = "", .stage = "Before repair", .technician = "Robin"}));
     TestSession saved = c.m.saveSession(c.pad, fresh);
+    EXPECT_FALSE(c.m.toast().has_value()) << "told once the file is written";
+    c.land();
     EXPECT_EQ(c.m.toast(), "Saved: Bench Pad, Before repair");
     EXPECT_EQ(sessionFiles(c.m), QStringList{QString::fromStdString(saved.id.text()) + ".json"});
     EXPECT_EQ(c.m.deviceLists().units().at("gc-1"), fresh);
@@ -70,6 +76,7 @@ TEST(AppModelCommands, SavingWritesOneSessionFileAndToastsTheUnitAndStage) {
 
     // A cleared stage saves an empty label, named "session" in the toast.
     TestSession unlabelled = c.m.saveSession(c.pad, UnitRecord{.unit = " SN-7 ", .stage = ""});
+    c.land();
     EXPECT_EQ(unlabelled.label, "");
     EXPECT_EQ(c.m.toast(), "Saved: SN-7, session");
     EXPECT_EQ(sessionFiles(c.m).size(), 2);
@@ -81,8 +88,12 @@ TEST(AppModelCommands, ASaveThatCannotBeWrittenToastsWhyAndKeepsTheRecord) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    TestSession session = c.m.saveSession(c.pad, UnitRecord{.unit = "SN-1", .stage = "Intake"});
+    std::optional<std::string> heard;
+    TestSession session = c.m.saveSession(c.pad, UnitRecord{.unit = "SN-1", .stage = "Intake"},
+                                          [&](const std::optional<std::string>& error) { heard = error; });
+    c.land();
     ASSERT_TRUE(c.m.toast().has_value());
+    EXPECT_EQ(heard, c.m.toast()) << "the caller hears what the user was told";
     EXPECT_TRUE(c.m.toast()->starts_with("Couldn't save the session: ")) << *c.m.toast();
     EXPECT_EQ(session.unit, "SN-1") << "the built session is returned all the same";
     EXPECT_EQ(c.m.deviceLists().units().at("gc-1").unit, "SN-1");
@@ -106,6 +117,9 @@ TEST(AppModelCommands, ExportAsksForAFileAndWritesJSONThatReadsBack) {
 
     c.chooser->answer = c.out("export.json");
     c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+    EXPECT_TRUE(c.m.exportProgress().has_value()) << "under way until it lands";
+    c.land();
+    EXPECT_FALSE(c.m.exportProgress().has_value());
     EXPECT_EQ(c.m.toast(), "Exported 1 session");
     QFile file(c.out("export.json"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -115,6 +129,7 @@ TEST(AppModelCommands, ExportAsksForAFileAndWritesJSONThatReadsBack) {
     auto three = c.sessions(3);
     c.chooser->answer = c.out("export.csv");
     c.m.exportSessions(three, AppModel::ExportFormat::csv, "Unit");
+    c.land();
     EXPECT_EQ(c.chooser->asked.back().type, FileChooser::Type::csv);
     EXPECT_EQ(c.chooser->asked.back().name, "Unit.csv");
     EXPECT_EQ(c.m.toast(), "Exported 3 sessions");
@@ -127,7 +142,12 @@ TEST(AppModelCommands, AnExportThatCannotBeWrittenOrEncodedToastsWhy) {
     CommandBench c;
     auto one = c.sessions(1);
     c.chooser->answer = c.out("no such folder/export.json");
-    c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+    {
+        TestLog::ExpectedWarnings logged("tessarine.model", "could not export");
+        c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+        c.land();
+        EXPECT_EQ(logged.count(), 1);
+    }
     ASSERT_TRUE(c.m.toast().has_value());
     EXPECT_TRUE(c.m.toast()->starts_with("Couldn't export: ")) << *c.m.toast();
     EXPECT_GT(c.m.toast()->size(), std::string("Couldn't export: ").size()) << "with the system's description";
@@ -137,9 +157,76 @@ TEST(AppModelCommands, AnExportThatCannotBeWrittenOrEncodedToastsWhy) {
     broken.measures.push_back(RorozErurEvo::Measure{.id = "offset", .label = "Offset", .value = std::nan(""), .unit = RorozErurEvo::MeasureUnit::percent, .limit = std::nullopt});
     one[0].results = {broken};
     c.chooser->answer = c.out("broken.json");
-    c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+    {
+        TestLog::ExpectedWarnings logged("tessarine.model", "could not export");
+        c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
+        c.land();
+    }
     EXPECT_TRUE(c.m.toast()->starts_with("Couldn't export: ")) << *c.m.toast();
     EXPECT_FALSE(QFile::exists(c.out("broken.json")));
+}
+
+TEST(AppModelCommands, TheWholeHistoryIsExportedFromItsFilesASessionAtATime) {
+    CommandBench c;
+    std::vector<TestSession> saved = c.sessions(3);
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        saved[i].date = RorozErurEvo::Dates::fromSeconds(1.7e9 + static_cast<double>(i));
+        saved[i].notes = "notes/" + std::to_string(i);
+        ASSERT_TRUE(c.m.library().save(saved[i]));
+    }
+    c.m.library().load(); // listed from the folder: nothing at hand, each read from its file
+    c.chooser->answer = c.out("all.csv");
+    c.m.exportListed(c.m.library().sessions(), AppModel::ExportFormat::csv, "Tessarine sessions");
+    EXPECT_EQ(c.chooser->asked.back().name, "Tessarine sessions.csv");
+    c.land();
+    EXPECT_EQ(c.m.toast(), "Exported 3 sessions");
+    QFile csv(c.out("all.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll().toStdString(), RorozErurEvo::SessionExport::csv({saved[2], saved[1], saved[0]}));
+
+    // A session whose file went since it was listed stops the export, naming it; no file is made.
+    QFile::remove(QString::fromStdString(c.m.library().archive()->url(saved[1].id).string()));
+    c.chooser->answer = c.out("all.json");
+    {
+        TestLog::ExpectedWarnings logged("tessarine.model", "could not");
+        c.m.exportListed(c.m.library().sessions(), AppModel::ExportFormat::json, "Tessarine sessions");
+        c.land();
+        EXPECT_EQ(logged.count(), 2) << "the file that could not be read, and the export";
+    }
+    ASSERT_TRUE(c.m.toast());
+    EXPECT_TRUE(c.m.toast()->starts_with("Couldn't export: ")) << *c.m.toast();
+    EXPECT_TRUE(c.m.toast()->ends_with(": its file was deleted after the history was listed")) << *c.m.toast();
+    EXPECT_FALSE(QFile::exists(c.out("all.json")));
+}
+
+TEST(AppModelCommands, OneExportRunsAtATimeAndACancelledOneLeavesNoFile) {
+    auto held = std::make_unique<HeldWorker>();
+    HeldWorker& worker = *held;
+    CommandBench c(std::move(held));
+    const auto three = c.sessions(3);
+    c.chooser->answer = c.out("three.json");
+    c.m.exportSessions(three, AppModel::ExportFormat::json, "Unit");
+    EXPECT_EQ(c.m.exportProgress(), (AppModel::ExportProgress{0, 3}));
+    c.m.exportSessions(three, AppModel::ExportFormat::csv, "Unit");
+    EXPECT_EQ(c.chooser->asked.size(), 1u) << "refused before asking for a file";
+    EXPECT_EQ(c.m.toast(), "An export is still under way: wait for it or cancel it first");
+
+    c.m.cancelExport();
+    EXPECT_FALSE(c.m.exportProgress().has_value());
+    EXPECT_EQ(c.m.toast(), "Export cancelled");
+    worker.release();
+    c.land();
+    EXPECT_FALSE(QFile::exists(c.out("three.json")));
+    EXPECT_EQ(QDir(c.bench.folder.path()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden), QStringList{});
+    EXPECT_EQ(c.m.toast(), "Export cancelled") << "the cancelled export lands nothing";
+
+    // Quitting cancels the export under way too.
+    c.chooser->answer = c.out("quit.json");
+    c.m.exportSessions(three, AppModel::ExportFormat::json, "Unit");
+    c.m.shutdown();
+    worker.release();
+    c.land();
+    EXPECT_FALSE(QFile::exists(c.out("quit.json")));
 }
 
 TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) {
@@ -158,6 +245,8 @@ TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) 
     c.chooser->answer = c.out("report.pdf");
     c.m.settings().setCompanyName("Fixit Ltd");
     c.m.exportPDF(two, "Unit");
+    EXPECT_FALSE(c.m.toast().has_value()) << "told once the file is written";
+    c.land();
     EXPECT_EQ(c.m.toast(), "Report saved");
     EXPECT_EQ(c.renderer->rendered, 2);
     EXPECT_EQ(c.renderer->branding, c.m.reportBranding()) << "the report carries the shop's branding";
@@ -176,6 +265,7 @@ TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) 
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     c.chooser->answer = pipe;
     c.m.exportPDF(two, "Unit");
+    c.land();
     EXPECT_EQ(c.m.toast(), "Couldn't save the report: " + pipe.toStdString() + " is not a regular file");
     EXPECT_EQ(QFileInfo(pipe).isFile(), false);
     EXPECT_TRUE(QFileInfo::exists(pipe));
@@ -251,6 +341,8 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     ASSERT_TRUE(picture.save(c.out("logo.jpg"), "JPEG"));
     c.chooser->answer = c.out("logo.jpg");
     c.m.importLogo();
+    EXPECT_TRUE(c.m.settings().logo().isNull()) << "taken once its file is written";
+    c.land();
     EXPECT_EQ(c.chooser->asked.back().type, FileChooser::Type::image);
     ASSERT_FALSE(c.m.settings().logo().isNull());
     EXPECT_EQ(c.m.settings().logo().size(), QSize(4, 3));
@@ -267,6 +359,7 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     text.close();
     c.chooser->answer = c.out("notes.txt");
     c.m.importLogo();
+    c.land();
     EXPECT_FALSE(c.m.settings().logo().isNull());
     EXPECT_FALSE(c.m.toast().has_value());
 
@@ -276,6 +369,7 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     {
         TestLog::ExpectedWarnings logged("tessarine.model", "could not read the logo");
         c.m.importLogo();
+        c.land();
         EXPECT_EQ(logged.count(), 1);
     }
     EXPECT_EQ(c.m.settings().logo().size(), QSize(4, 3));
@@ -283,6 +377,7 @@ TEST(AppModelCommands, TheLogoIsImportedAsPNGAndRemovedSilently) {
     c.m.setToast(std::nullopt);
 
     c.m.removeLogo();
+    c.land();
     EXPECT_TRUE(c.m.settings().logo().isNull());
     EXPECT_FALSE(QFile::exists(c.m.logoPath()));
     c.m.removeLogo(); // no file any more: still silent

@@ -55,6 +55,7 @@ TEST(CommandState, HistoryActsOnThePickedSavedSession) {
     AppModel& model = *bench.model;
     model.runner(bench.demo()).setResults({{"drift|Left Thumbstick|processed", passed()}});
     auto saved = model.saveSession(bench.demo(), UnitRecord{.unit = "SN-7"});
+    bench.executor->runAll(); // listed once its file is written
 
     model.navigation().setSelection(SidebarItem::history());
     CommandState state = CommandState::of(model);

@@ -51,7 +51,6 @@ struct BatchFixture : ::testing::Test {
     BatchView view{model.deviceLists(),
                    model.navigation(),
                    *model.batch(),
-                   model.library(),
                    model,
                    [this](QWidget*, const QString& stage) {
                        asked.append(stage);
@@ -266,6 +265,7 @@ TEST_F(BatchFixture, SaveAllAsksForTheStageAndSavesEveryDeviceWithResults) {
 
     answer = {QStringLiteral("After repair"), true};
     QTest::mouseClick(view.saveAllButton(), Qt::LeftButton);
+    bench.executor->runAll(); // the files are written off the main thread
     EXPECT_EQ(asked.last(), "After repair");
     EXPECT_EQ(sessionFiles().size(), 2);
     const auto& sessions = model.library().sessions();
@@ -291,6 +291,7 @@ TEST_F(BatchFixture, AFailedSaveIsTheToastThatStaysAndTheOthersAreStillWritten) 
 
     TestLog::ExpectedWarnings expected("tessarine.views", "was not saved");
     QTest::mouseClick(view.saveAllButton(), Qt::LeftButton);
+    bench.executor->runAll();
     EXPECT_EQ(expected.count(), 1);
     ASSERT_TRUE(model.toast().has_value());
     EXPECT_TRUE(model.toast()->starts_with("Couldn't save the session: ")) << *model.toast();
@@ -321,6 +322,7 @@ TEST_F(BatchFixture, PDFForAllReportsTheDevicesWithResultsAndAsksNothingWithoutT
     EXPECT_EQ(chooser->asked[0].type, FileChooser::Type::pdf);
     EXPECT_EQ(chooser->asked[0].name, "Batch report.pdf");
     EXPECT_EQ(renderer->rendered, 2);
+    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "Report saved");
     EXPECT_TRUE(QFile::exists(*chooser->answer));
 }

@@ -107,6 +107,7 @@ TEST_F(SheetFixture, ReturnSavesExactlyOneSessionFileAndClosesTheSheet) {
     sheet->stageField()->setText("After repair");
     QTest::keyClick(sheet->unitField(), Qt::Key_Return);
     waitForClose(sheet);
+    bench.executor->runAll(); // the file is written off the main thread
 
     const QStringList files = sessionFiles();
     ASSERT_EQ(files.size(), 1);
@@ -153,6 +154,7 @@ TEST_F(SheetFixture, AFailedSaveToastsWhyAndKeepsTheTypedRecord) {
     sheet->ticketField()->setText("T-77");
     QTest::mouseClick(sheet->saveButton(), Qt::LeftButton);
     EXPECT_FALSE(sheet && sheet->isVisible());
+    bench.executor->runAll();
     ASSERT_TRUE(model.toast().has_value());
     EXPECT_TRUE(model.toast()->starts_with("Couldn't save the session: ")) << *model.toast();
     EXPECT_EQ(model.library().sessions().size(), 0u);

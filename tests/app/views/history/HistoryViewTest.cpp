@@ -468,7 +468,9 @@ TEST_F(HistoryFixture, BothComparisonIdsShowTheComparisonUntilDone) {
     // A comparison whose session is deleted gives way to the picked session.
     model.navigation().setCompareBefore(before.id);
     model.navigation().setCompareAfter(after.id);
-    ASSERT_TRUE(model.removeSession(before.id));
+    model.removeSession(before.id);
+    bench.executor->runAll(); // the file is deleted off the main thread
+    ASSERT_FALSE(model.library().session(before.id));
     settle();
     auto* detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
@@ -545,6 +547,7 @@ TEST_F(HistoryFixture, CompareWithOffersTheOtherSessionsByUnit) {
     EXPECT_FALSE(model.navigation().compareBefore());
 
     model.removeSession(other.id);
+    bench.executor->runAll();
     const TestSession sameTime = saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
     detail->compareButton()->click();
     ComparePicker* picker = detail->comparePicker();
@@ -627,6 +630,7 @@ TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThe
     const QString path = QDir(bench.folder.path()).filePath("raw.pdf");
     chooser->answer = path;
     find<QPushButton>(*detail, "detail-pdf")->click();
+    bench.executor->runAll();
     ASSERT_EQ(model.toast(), "Report saved");
     const QString text = PdfTools::Document(path).text(1);
     EXPECT_EQ(text.count(marked), 1) << text.toStdString();
@@ -691,6 +695,7 @@ TEST_F(HistoryFixture, DeleteAsksFirstThenRemovesTheFile) {
 
     find<QPushButton>(*detail, "detail-delete")->click();
     find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
+    bench.executor->runAll();
     EXPECT_FALSE(QFile::exists(sessionFile(s)));
     EXPECT_TRUE(model.library().sessions().empty());
     EXPECT_TRUE(view->emptyState()->isVisible()); // the last one: nothing is listed
@@ -704,6 +709,7 @@ TEST_F(HistoryFixture, DeleteAsksFirstThenRemovesTheFile) {
     ASSERT_NE(detail, nullptr);
     find<QPushButton>(*detail, "detail-delete")->click();
     find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
+    bench.executor->runAll();
     settle();
     EXPECT_EQ(model.navigation().selectedSession(), second.id);
     auto* pick = qobject_cast<EmptyState*>(view->detail());
@@ -722,6 +728,7 @@ TEST_F(HistoryFixture, ADeleteThatFailsKeepsTheSessionAndSaysWhy) {
     TestLog::ExpectedWarnings expected("tessarine.model", "delete");
     find<QPushButton>(*detail, "detail-delete")->click();
     find<QPushButton>(*detail->confirmation(), "detail-confirm-delete-button")->click();
+    bench.executor->runAll();
     EXPECT_EQ(expected.count(), 1);
     ASSERT_TRUE(model.toast());
     EXPECT_TRUE(model.toast()->starts_with("Couldn't delete the session: ")) << *model.toast();
@@ -748,6 +755,7 @@ TEST_F(HistoryFixture, CopyPdfPrintAndExportGoThroughTheModel) {
     find<QPushButton>(*detail, "detail-pdf")->click();
     ASSERT_EQ(chooser->asked.size(), 1u);
     EXPECT_EQ(chooser->asked[0].name, "SN-1 After repair.pdf");
+    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "Report saved");
     find<QPushButton>(*detail, "detail-print")->click();
     EXPECT_EQ(renderer->printed, 1);
@@ -769,6 +777,7 @@ TEST_F(HistoryFixture, CopyPdfPrintAndExportGoThroughTheModel) {
     exportMenu->menu()->hide();
     EXPECT_EQ(chooser->asked.back().name, "SN-1 sessions.json");
     EXPECT_EQ(chooser->asked.back().type, FileChooser::Type::json);
+    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "Exported 2 sessions");
 }
 
@@ -852,6 +861,7 @@ TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
     ASSERT_NE(compare, nullptr);
     ASSERT_EQ(chooser->asked.size(), 1u);
     EXPECT_EQ(chooser->asked[0].name, "SN-1 before and after.pdf");
+    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "Report saved");
     PdfTools::Document pdf(path);
     ASSERT_EQ(pdf.pageCount(), 3);

@@ -182,6 +182,7 @@ TEST_F(LongTextFixture, ExportsAndTheirFileNamesKeepOrCutAsEachMust) {
     ASSERT_TRUE(folder.isValid());
     chooser->answer = folder.filePath(QStringLiteral("all.json"));
     model.exportSessions({s}, AppModel::ExportFormat::json, s.unitKey() + " " + s.label);
+    bench.executor->runAll(); // written off the main thread
     ASSERT_EQ(chooser->asked.size(), 1u);
     // A name a file panel and a file system take.
     EXPECT_LE(chooser->asked[0].name.toUtf8().size(), 255);

@@ -341,6 +341,7 @@ TEST_F(SettingsFixture, ReportsTabWritesEachKeystrokeAndShowsTheLogoRowInBothSta
     QImage(400, 100, QImage::Format_RGB32).save(picture);
     chooser->answer = picture;
     choose->click();
+    bench.executor->runAll(); // read and written off the main thread
     EXPECT_TRUE(logo->isVisible());
     EXPECT_TRUE(remove->isVisible());
     EXPECT_EQ(logo->size(), QSize(80, 20));
@@ -358,9 +359,11 @@ TEST_F(SettingsFixture, ReportsTabWritesEachKeystrokeAndShowsTheLogoRowInBothSta
     choose->click();
     chooser->answer.reset();
     choose->click();
+    bench.executor->runAll();
     EXPECT_EQ(model.settings().logo().size(), QSize(400, 100));
 
     remove->click();
+    bench.executor->runAll();
     EXPECT_FALSE(logo->isVisible());
     EXPECT_FALSE(remove->isVisible());
     EXPECT_FALSE(QFile::exists(model.logoPath()));
@@ -375,6 +378,7 @@ TEST_F(SettingsFixture, ALogoThatCannotBeKeptIsReportedNotShown) {
     chooser->answer = picture;
     TestLog::ExpectedWarnings expected("tessarine.model", "logo");
     find<QPushButton>(tab, "reports-logo-choose")->click();
+    bench.executor->runAll();
     EXPECT_EQ(expected.count(), 1);
     EXPECT_TRUE(model.settings().logo().isNull());
     EXPECT_TRUE(find<QLabel>(tab, "reports-logo")->isHidden());
@@ -411,6 +415,7 @@ TEST_F(SettingsFixture, PrivacyTabErasesTheHistoryOnlyAfterConfirmation) {
 
     erase->click();
     find<QPushButton>(*tab.confirmation(), "privacy-confirm-erase")->click();
+    bench.executor->runAll(); // the folder is removed off the main thread
     EXPECT_TRUE(model.library().sessions().empty());
     EXPECT_FALSE(QDir(model.sessionsFolder()).exists());
     EXPECT_EQ(model.toast(), "History erased");
@@ -418,6 +423,7 @@ TEST_F(SettingsFixture, PrivacyTabErasesTheHistoryOnlyAfterConfirmation) {
     // With no folder at all it says the same; the next save makes the folder again.
     model.setToast(std::nullopt);
     tab.eraseHistory();
+    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "History erased");
     saved("SN-3");
     EXPECT_EQ(QDir(model.sessionsFolder()).entryList({"*.json"}).size(), 1);
@@ -431,6 +437,7 @@ TEST_F(SettingsFixture, AHistoryThatCannotBeErasedIsReportedAndStaysListed) {
     if (!lock.ok()) GTEST_SKIP() << "this file system cannot make a folder unremovable";
     TestLog::ExpectedWarnings expected("tessarine.model", "erase");
     tab.eraseHistory();
+    bench.executor->runAll();
     EXPECT_EQ(expected.count(), 1);
     ASSERT_TRUE(model.toast());
     EXPECT_TRUE(model.toast()->starts_with("Couldn't erase the history: ")) << *model.toast();

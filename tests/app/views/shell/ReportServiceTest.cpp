@@ -55,6 +55,7 @@ TEST_F(ReportFixture, SavingWritesTheReportWithTheCompanyFromTheSettings) {
     model.settings().setCompanyName("Fixit Shop");
     chooser->answer = path(QStringLiteral("unit.pdf"));
     model.exportPDF({ReportSamples::session(3)}, "SN-4411");
+    bench.executor->runAll(); // the file is written off the main thread
     EXPECT_EQ(model.toast(), "Report saved");
     EXPECT_TRUE(read(path(QStringLiteral("unit.pdf"))).startsWith("%PDF-"));
     EXPECT_TRUE(text(path(QStringLiteral("unit.pdf"))).startsWith(QStringLiteral("Fixit Shop")));
@@ -66,6 +67,7 @@ TEST_F(ReportFixture, AReportThatCannotBeWrittenSaysWhyAndLeavesNothingBehind) {
     chooser->answer = blocker + QStringLiteral("/unit.pdf");
     QStringList before = QDir(bench.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     model.exportPDF({ReportSamples::session(3)}, "SN-4411");
+    bench.executor->runAll();
     ASSERT_TRUE(model.toast().has_value());
     EXPECT_TRUE(model.toast()->starts_with("Couldn't save the report: ")) << *model.toast();
     EXPECT_EQ(QDir(bench.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);

@@ -1,14 +1,21 @@
+#include "app/model/CommandFakes.h"
 #include "app/model/ModelFakes.h"
 
 #include "app/devices/ManualTimers.h"
 #include "app/views/kit/EmptyState.h"
+#include "app/views/shell/ExportProgressView.h"
 #include "app/views/shell/RootView.h"
 #include "app/views/shell/Sidebar.h"
 #include "app/views/shell/SidebarModel.h"
 #include "app/views/shell/ToastView.h"
+#include "support/HeldWorker.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTest>
 
@@ -103,6 +110,51 @@ TEST_F(RootFixture, ToastClearsAfterItsOwnTwoAndAHalfSeconds) {
     EXPECT_EQ(toast(), std::nullopt);
     EXPECT_EQ(root.toast(), nullptr);
     settle(); // the spent timer goes once its callback has returned
+}
+
+TEST(RootExport, AnExportShowsItsProgressAtTheBottomWithCancelAndTheToastAboveIt) {
+    // The worker holds the export until the test lets it run: it is under way meanwhile.
+    auto held = std::make_unique<HeldWorker>();
+    HeldWorker& worker = *held;
+    Fakes::Bench bench(false, {}, nullptr, nullptr, std::move(held));
+    AppModel& model = *bench.model;
+    ManualTimers toastTimers;
+    RootView root{model, Destinations::standard(), toastTimers.factory()};
+    root.setReduceMotion(true);
+    root.resize(1320, 860);
+    auto chooser = std::make_shared<Fakes::Chooser>();
+    model.setFileChooser(chooser);
+    chooser->answer = bench.folder.filePath(QStringLiteral("all.json"));
+    root.show();
+    ExportProgressView& progress = root.exportProgress();
+    EXPECT_TRUE(progress.isHidden());
+    std::vector<RorozErurEvo::TestSession> sessions(3);
+    model.exportSessions(sessions, AppModel::ExportFormat::json, "All");
+    EXPECT_TRUE(progress.isHidden()) << "an export that ends soon never shows it";
+    QTest::qWait(ExportProgressView::defaultShowDelayMs + 100);
+    ASSERT_FALSE(progress.isHidden());
+    EXPECT_EQ(progress.label().text(), "Exporting 0 of 3 sessions\u2026");
+    EXPECT_EQ(progress.bar().value(), 0);
+    EXPECT_EQ(progress.cancelButton().accessibleName(), "Cancel the export");
+    const QRect panel = progress.geometry();
+    EXPECT_EQ(root.height() - panel.bottom() - 1, RootView::toastBottomGap);
+    EXPECT_LE(std::abs(panel.center().x() - root.width() / 2), 1);
+
+    model.setToast("Report saved");
+    ASSERT_NE(root.toast(), nullptr);
+    const QRect toastOnRoot(root.toast()->mapTo(&root, QPoint(0, 0)), root.toast()->size());
+    EXPECT_LT(toastOnRoot.bottom(), panel.top()) << "the toast stands above the progress";
+
+    QTest::mouseClick(&progress.cancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(progress.isHidden());
+    EXPECT_EQ(model.toast(), "Export cancelled");
+    const QRect back(root.toast()->mapTo(&root, QPoint(0, 0)), root.toast()->size());
+    EXPECT_EQ(root.height() - back.bottom() - 1, RootView::toastBottomGap) << "back at the bottom";
+    worker.release();
+    bench.executor->runAll();
+    EXPECT_FALSE(QFile::exists(*chooser->answer));
+    EXPECT_EQ(model.toast(), "Export cancelled");
+    EXPECT_EQ(ExportProgressView::text(1, 1), "Exporting 1 of 1 session\u2026");
 }
 
 TEST_F(RootFixture, ANewToastGetsAFullTimeAndTheOldTimerLeavesIt) {

@@ -378,6 +378,7 @@ TEST_F(KeyboardScreen, SaveAsksForTheUnitAndNamesTheDeviceAfterTheLayout) {
     EXPECT_EQ(QApplication::focusWidget(), dialog->unitField());
     QTest::keyClicks(dialog->unitField(), "KB-77");
     QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    bench.executor->runAll(); // the file is written off the main thread
     EXPECT_EQ(model.toast(), "Saved to History: KB-77");
     QJsonObject session = onlySession();
     EXPECT_EQ(session["unit"].toString(), "KB-77");
@@ -395,6 +396,7 @@ TEST_F(TesterFixture, AFailedSaveShowsTheLibrarysError) {
     blocker.close();
     QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("keyboard-save")), Qt::LeftButton);
     QTest::mouseClick(view.findChild<TesterSaveDialog*>()->saveButton(), Qt::LeftButton);
+    bench.executor->runAll();
     ASSERT_TRUE(model.toast());
     EXPECT_TRUE(QString::fromStdString(*model.toast()).startsWith("Couldn't save the session: "));
 }
@@ -552,6 +554,7 @@ TEST_F(MouseScreen, HoldCheckCountsUpAndSavesAsMouse) {
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->unitField()->selectedText(), "Mouse");
     QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
+    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "Saved to History: Mouse");
     EXPECT_EQ(onlySession()["unit"].toString(), "Mouse");
     EXPECT_EQ(onlySession()["device"].toObject()["name"].toString(), "Mouse");
