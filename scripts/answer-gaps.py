@@ -9,6 +9,7 @@ a key press would). Steps:
   key:KEYS        presses and releases KEYS through XTEST, e.g. key:ctrl+3, key:ctrl+End
   click:X,Y       moves the pointer to X,Y of the screen and clicks the left button
   wait:SECONDS    keeps pinging for that long
+  file:PATH       keeps pinging until PATH exists (at most 300 s)
 Prints "pings N", "longest MS" and "over100 N" (pings that waited longer than 100 ms). Exits with 1
 when a ping waits longer than LIMIT_MS or the window goes; the pings go on until the answer comes,
 so the longest wait is measured even then. Uses libX11 and libXtst through ctypes; run it on a
@@ -127,6 +128,15 @@ def main():
             press(display, value)
         elif kind == "click":
             click(display, value)
+        elif kind == "file":
+            deadline = time.monotonic() + 300
+            while alive and not os.path.exists(value):
+                if time.monotonic() > deadline:
+                    sys.exit("answer-gaps: no file %r after 300 s" % value)
+                alive = pinger.run(0.05)
+            if not alive:
+                break
+            continue
         elif kind != "wait":
             sys.exit("answer-gaps: unknown step %r" % step)
         alive = pinger.run(float(value) if kind == "wait" else 0.2)

@@ -9,6 +9,10 @@ As a program, for the road scripts (run inside the session of the accessibility 
     atspi.py press PATH                    runs the element's press or click action
     atspi.py finished CARD                 exits 0 when the test card CARD offers Run Again and
                                            it can be used: the card has a result and no test runs
+    atspi.py enabled PATH                  exits 0 when the element can be used, shown or not (a
+                                           menu's item while the menu is closed)
+    atspi.py await SECONDS PATH            prints "X Y" of the element as soon as it shows, looking
+                                           again without a pause, for up to SECONDS
     atspi.py dump                          prints the tree: role, name, description, labels
 
 PATH is one or more labels joined by "/": each step finds the first element after the previous
@@ -188,9 +192,20 @@ def main(argv):
             and button.getState().contains(pyatspi.STATE_ENABLED)
         sys.exit(0 if done else 1)
     path = args[-1] if args else ""
-    element = find_path(window, path)
+    if command == "await":
+        deadline = time.monotonic() + float(args[0])
+        element = find_path(window, path)
+        while element is None and time.monotonic() < deadline:
+            element = find_path(window, path)
+        if element is None:
+            sys.exit(f"atspi: no element reads {path!r} within {args[0]} s")
+        print(*centre(element))
+        return
+    element = find_path(window, path, visible=command != "enabled")
     if element is None:
         sys.exit(f"atspi: no element reads {path!r}")
+    if command == "enabled":
+        sys.exit(0 if element.getState().contains(pyatspi.STATE_ENABLED) else 1)
     if command == "centre":
         print(*centre(element))
     elif command == "focus":

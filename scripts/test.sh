@@ -63,6 +63,12 @@ run_pass "long-text road" scripts/long-text-road.sh build/long-text-road
 echo "== the Compare With picker over 5,000 saved sessions under a real X server"
 run_pass "compare road" scripts/compare-road.sh build/compare-road
 
+echo "== every saved session exported while the window answers, under a real X server"
+run_pass "export road" scripts/export-road.sh build/export-road 250
+
+echo "== a disk that stops answering under an export, a report and a save, then Quit"
+run_pass "stalled-disk road" scripts/stalled-disk-road.sh build/stalled-disk-road
+
 echo "== one window per user under a real X server"
 run_pass "instance road" scripts/instance-road.sh build/instance-road
 

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# export-road.sh [OUT_DIR] [LIMIT_MS] [SESSIONS]: exports a history of SESSIONS saved sessions
+# (default 5000, made by bench/tools/seed_history.cpp, and one with 31 MB of notes from
+# scripts/long-sessions.py) with File › Export All Sessions, as JSON and then as CSV, in the built
+# application on a virtual X server, choosing the menu items with real clicks and accepting the
+# file panel's suggested name with Return, while the window is pinged without a pause
+# (scripts/answer-gaps.py). Checks that
+# - no input waited longer than LIMIT_MS (default 50) while the export ran;
+# - the application's peak resident size grew by less than 100 MB during each export (its peak
+#   is reset as the export starts, through /proc/PID/clear_refs);
+# - each file equals byte for byte the export the whole-document code makes of the same folder
+#   (bench/tools/export_reference.cpp, given the JSON document's own date and version); past
+#   5000 sessions, whose whole-document export needs gigabytes, that it holds every session once;
+# - an export cancelled with the progress panel's Cancel leaves no file and no temporary file;
+# - Ctrl+Q then ends the process.
+# Prints for each export its time, the longest wait, the peak growth and the resident size after.
+# Widgets are found over the accessibility bus (scripts/atspi.py). Leaves screenshots in OUT_DIR
+# (default build/export-road). Settings, sessions and the exports go to a throw-away folder.
+# Expects build/app/tessarine and the bench tools (seed-history, export-reference) to be built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+limit=${2:-50}
+count=${3:-5000}
+source scripts/road-setup.sh
+road_setup export-road "${1:-}"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+sessions="$scratch/data/com.quenlow.Tessarine/Sessions"
+tools=$(realpath build/bench)
+"$tools/seed-history" "$sessions" "$count"
+python3 scripts/long-sessions.py --notes-only "$sessions"
+# The file panel opens in the home folder; the exports land there.
+export HOME="$scratch/home"
+mkdir -p "$HOME"
+
+xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
+  set -euo pipefail
+  scratch=$1 out=$2 app=$3 limit=$4 tools=$5 sessions=$6 count=$7
+  road=export-road
+  source scripts/road-helpers.sh
+  kib() { sed -n "s/^$1:[[:space:]]*\([0-9]*\) kB/\1/p" /proc/$pid/status; }
+  # choose FORMAT: File › Export All Sessions › FORMAT…, up to the open file panel.
+  choose() {
+    click_on "File"
+    click_on "Export All Sessions"
+    click_on "Export All Sessions/$1…"
+    wait_for 20 "file panel" xdotool search --onlyvisible --name "^Save As"
+  }
+
+  launch
+  # The history is listed once the folder is read; the menu item waits for it.
+  wait_for 60 "history listed" $atspi enabled "Export All Sessions/JSON…"
+
+  # How long input waits with nothing exported, for comparison: the demo plays meanwhile.
+  idle=$(python3 scripts/answer-gaps.py Tessarine 1000 wait:3 | sed -n "s/^longest //p")
+  echo "export-road: idle: longest wait ${idle} ms"
+
+  for format in JSON CSV; do
+    suffix=$(tr "[:upper:]" "[:lower:]" <<<"$format")
+    file="$HOME/Tessarine sessions.$suffix"
+    choose "$format"
+    echo 5 >/proc/$pid/clear_refs # the peak starts again from here
+    before=$(kib VmRSS)
+    start=$(date +%s.%N)
+    gaps=$(python3 scripts/answer-gaps.py Tessarine "$limit" key:Return "file:$file" wait:1) ||
+      { echo "$gaps"; fail "the window did not answer in time during the $format export"; }
+    took=$(echo "$(date +%s.%N) - $start - 1" | bc)
+    peak=$(kib VmHWM)
+    after=$(kib VmRSS)
+    longest=$(sed -n "s/^longest //p" <<<"$gaps")
+    growth=$(((peak - before) / 1024))
+    echo "export-road: $format: $(printf %.1f "$took") s, longest wait ${longest} ms, peak resident growth ${growth} MB, resident ${before} kB before and ${after} kB after"
+    shot "export-$suffix"
+    [ "$growth" -lt 100 ] || fail "the $format export grew the application by ${growth} MB"
+    if [ "$count" -gt 5000 ]; then
+      # The whole-document export of a history this large needs gigabytes: the file is checked
+      # whole instead, every session in it once.
+      if [ "$format" = JSON ]; then
+        found=$(grep -c "^    {$" "$file")
+        [ "$(tail -n 2 "$file" | head -1)" = "  \"version\": 1" ] || fail "the JSON export ends early"
+      else
+        # A row starts with its session'"'"'s id; a quoted note'"'"'s later lines do not.
+        found=$(grep -oE "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}," "$file" | sort -u | wc -l)
+      fi
+      [ "$found" -eq $((count + 1)) ] || fail "the $format export holds $found sessions, not $((count + 1))"
+    else
+      if [ "$format" = JSON ]; then
+        exported=$(sed -n "s/^  \"exported\": \"\(.*\)\",$/\1/p" "$file" | head -1)
+        version=$(sed -n "s/^  \"appVersion\": \"\(.*\)\",$/\1/p" "$file" | head -1)
+        "$tools/export-reference" "$sessions" json "$exported" "$version" >"$scratch/reference"
+      else
+        "$tools/export-reference" "$sessions" csv >"$scratch/reference"
+      fi
+      cmp -s "$file" "$scratch/reference" || fail "the $format export differs from the whole-document export"
+      rm -f "$scratch/reference"
+    fi
+  done
+
+  # Cancelled as soon as its progress shows: no file, and nothing left beside it.
+  rm -f "$HOME"/Tessarine\ sessions.*
+  choose JSON
+  xdotool key Return
+  xy=$($atspi await 20 "Cancel the export") || fail "the export showed no Cancel"
+  shot progress
+  xdotool mousemove --sync $xy click 1
+  shot cancelled
+  sleep 1
+  leftovers=$(find "$HOME" -mindepth 1 -maxdepth 1 -print)
+  [ -z "$leftovers" ] || fail "a cancelled export left $leftovers"
+  grep -q "could not export" "$scratch/app.log" && fail "the log reports a failed export"
+
+  quit_within 10
+' export-road "$scratch" "$out" "$app" "$limit" "$tools" "$sessions" "$count"
+echo "export-road: passed; screenshots in $out"

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# stalled-disk-road.sh [OUT_DIR]: the built application on a virtual X server with two folders on
+# a disk that stops answering: an open of any file inside them never returns, as on a network
+# mount whose server went away (bench/tools/stall_open.cpp, loaded with LD_PRELOAD). The session
+# folder is read first; then the disk stops. With real clicks and keys the road exports every
+# saves the History's session as a PDF report into the stalled export folder, exports every saved
+# session as JSON there, and saves the demo controller's session into the stalled session folder. Each
+# write is held by the disk; meanwhile the window is pinged without a pause and must answer every
+# ping within 250 ms (scripts/answer-gaps.py), and Ctrl+Q must end the process, with status 0,
+# within 6 s (its quit deadline is 4 s), the log naming the file work it left behind. Leaves
+# screenshots in OUT_DIR (default build/stalled-disk-road). Everything goes to a throw-away
+# folder. Expects build/app/tessarine and the bench tools (stall-open, seed-history) to be built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/road-setup.sh
+road_setup stalled-disk-road "${1:-}"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+export TZ=UTC
+sessions="$scratch/data/com.quenlow.Tessarine/Sessions"
+tools=$(realpath build/bench)
+"$tools/seed-history" "$sessions" 20
+export HOME="$scratch/home"
+mkdir -p "$HOME/stalled"
+
+xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
+  set -euo pipefail
+  scratch=$1 out=$2 app=$3 tools=$4 sessions=$5
+  road=stalled-disk-road
+  source scripts/road-helpers.sh
+  panel() { wait_for 20 "$1" xdotool search --onlyvisible --name "$2"; }
+  # held FOLDER COUNT: the disk holds COUNT opens in FOLDER.
+  held() { [ "$(grep -c "^stall-open: holding $1/" "$scratch/app.log")" -ge "$2" ]; }
+  # answers: the window answers every ping for 2 s, none later than 250 ms.
+  answers() {
+    local gaps
+    gaps=$(python3 scripts/answer-gaps.py Tessarine 250 wait:2) || { echo "$gaps"; fail "the window stopped answering ($1)"; }
+    echo "stalled-disk-road: $1: longest wait $(sed -n "s/^longest //p" <<<"$gaps") ms"
+  }
+
+  launch STALL_OPEN_DIR="$HOME/stalled:$sessions" STALL_OPEN_TRIGGER="$scratch/stall" LD_PRELOAD="$tools/libstall-open.so"
+  wait_for 60 "history listed" $atspi enabled "Export All Sessions/JSON…"
+  # History opens on its newest session, read whole before the disk stops.
+  click_on "All Devices/History"
+  wait_for 20 "a session picked" $atspi enabled "Export PDF Report…"
+  wait_for 20 "the session shown" $atspi centre "Export"
+  touch "$scratch/stall" # the disk stops answering from here
+
+  # The PDF report of that session, into the stalled export folder: typed into the panel'"'"'s
+  # name field.
+  xdotool mousemove --sync 700 400 click 1
+  xdotool key ctrl+e
+  panel "file panel" "^Save As"
+  xdotool key ctrl+a type --delay 20 "$HOME/stalled/report.pdf"
+  xdotool key Return
+  wait_for 20 "report held by the disk" held "$HOME/stalled" 1
+  answers "report held"
+
+  # Every session as JSON, there too.
+  click_on "File"
+  click_on "Export All Sessions"
+  click_on "Export All Sessions/JSON…"
+  panel "file panel" "^Save As"
+  xdotool key ctrl+a type --delay 20 "$HOME/stalled/all.json"
+  xdotool key Return
+  wait_for 20 "export held by the disk" held "$HOME/stalled" 2
+  answers "export held"
+  shot export-held
+
+  # The demo controller'"'"'s session, into the stalled session folder.
+  # Without a window manager keys go to the window under the pointer: a click in the sidebar'"'"'s
+  # empty space gives it the keys, and Home picks its first row, the demo controller.
+  xdotool mousemove --sync 60 780 click 1
+  xdotool key Home
+  wait_for 20 "demo controller picked" $atspi centre "Unit, serial or ticket number"
+  xdotool key ctrl+s
+  panel "save-session sheet" "^Save Session"
+  xdotool key Return
+  wait_for 20 "session save held by the disk" held "$sessions" 1
+  answers "save held"
+  shot all-held
+
+  # Quit: the work the disk holds is left behind, and the process ends in time.
+  quit_within 6
+  echo "stalled-disk-road: Quit ended the process in $quit_took s"
+  for work in "exporting 20 sessions to $HOME/stalled/all.json" "writing the report $HOME/stalled/report.pdf" \
+              "saving the session .* in $sessions"; do
+    grep -q "stuck in the system: $work" "$scratch/app.log" || fail "the log does not name \"$work\" as left behind"
+  done
+' stalled-disk-road "$scratch" "$out" "$app" "$tools" "$sessions"
+echo "stalled-disk-road: passed; screenshots in $out"
