@@ -79,7 +79,7 @@ void ThreadWorker::drain(Line& line) {
     }
 }
 
-void ThreadWorker::start(std::string order, std::string what, std::function<void()> work) {
+void ThreadWorker::start(std::optional<std::string> order, std::string what, std::function<void()> work) {
     auto line = std::make_shared<Line>();
     {
         MutexLock guard(line->lock);
@@ -96,9 +96,11 @@ void ThreadWorker::start(std::string order, std::string what, std::function<void
     }
 }
 
-void ThreadWorker::run(std::function<void()> work) {
+void ThreadWorker::run(std::function<void()> work) { runAs("work run in the background", std::move(work)); }
+
+void ThreadWorker::runAs(std::string what, std::function<void()> work) {
     joinFinished();
-    start({}, "reading saved files", std::move(work));
+    start(std::nullopt, std::move(what), std::move(work));
 }
 
 void ThreadWorker::runInOrder(const std::string& order, std::string what, std::function<void()> work) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ public:
     static unsigned spareCores();
     // Runs `work` away from the main thread. Called on the main thread.
     virtual void run(std::function<void()> work) = 0;
+    // run(), with `what` naming the work in the log should quitting have to leave it behind.
+    virtual void runAs(std::string what, std::function<void()> work) {
+        (void)what;
+        run(std::move(work));
+    }
     // Runs `work` away from the main thread once every piece run before it with the same `order`
     // has finished, so that writes to one folder or file land in the order they were asked for
     // (a save and then a delete of the session). Pieces of different orders do not wait for each
@@ -65,6 +71,7 @@ public:
     // When no thread can be had, the work runs on the caller's thread instead (and says so in
     // the log): late, but done.
     void run(std::function<void()> work) override;
+    void runAs(std::string what, std::function<void()> work) override;
     void runInOrder(const std::string& order, std::string what, std::function<void()> work) override;
     void wait() override;
     bool finish(std::chrono::milliseconds limit) override;
@@ -86,11 +93,11 @@ private:
         bool finished GUARDED_BY(lock) = false; // takes no more pieces
     };
     struct Running {
-        std::string order; // empty for run()
+        std::optional<std::string> order; // none for run()
         std::shared_ptr<Line> line;
         WorkerThread thread;
     };
-    void start(std::string order, std::string what, std::function<void()> work);
+    void start(std::optional<std::string> order, std::string what, std::function<void()> work);
     static void drain(Line& line);
     void joinFinished();
 

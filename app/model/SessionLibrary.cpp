@@ -229,7 +229,8 @@ void SessionLibrary::loadInBackground(BackgroundWorker& worker, std::shared_ptr<
     // The worker holds its own copy of the archive (a path) and the library only weakly: it
     // touches nothing of the library's, and a library gone before the result lands takes none.
     QPointer<SessionLibrary> self(this);
-    worker.run([archive = *archive_, executor = std::move(executor), self, generation] {
+    const std::string what = "reading the saved sessions in " + archive_->folder.string();
+    worker.runAs(what, [archive = *archive_, executor = std::move(executor), self, generation] {
         auto loaded = std::make_shared<Loaded>();
         try {
             *loaded = archive.loadSummaries(BackgroundWorker::spareCores());
@@ -460,7 +461,8 @@ void SessionLibrary::open(std::vector<SessionSummary> listed, std::function<void
     QPointer<SessionLibrary> self(this);
     auto landing = std::make_shared<decltype(finish)>(std::move(finish));
     // The landing travels on to the main thread, so that what `done` holds is let go there.
-    worker_->run([archive = *archive_, missing, executor = executor_, self, landing, stopped = stopped_]() mutable {
+    const std::string what = "reading " + std::to_string(missing->size()) + " session files in " + archive_->folder.string();
+    worker_->runAs(what, [archive = *archive_, missing, executor = executor_, self, landing, stopped = stopped_]() mutable {
         auto read = std::make_shared<Read>();
         try {
             *read = readWhole(archive, *missing, *stopped);

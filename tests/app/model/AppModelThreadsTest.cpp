@@ -1,6 +1,9 @@
 // The model over the real HID monitor thread: devices arrive and leave through the monitor's
 // change callback, which only hops to the main thread.
+#include "CommandFakes.h"
 #include "ModelFakes.h"
+
+#include <QDir>
 
 #include <chrono>
 #include <thread>
@@ -12,6 +15,7 @@
 #include "tests/support/VirtualJoystick.h"
 #include "app/devices/SDLBackend.h"
 #include "app/model/SystemSources.h"
+#include "bench/RealisticSession.h"
 
 using namespace Tessarine;
 
@@ -144,4 +148,34 @@ TEST(AppModelThreads, WithoutSDLTheControllersFailAndHIDDevicesStillArrive) {
     bench.model.reset();
     hops->runAll();
     bench.executor->runAll();
+}
+
+// The export on a real worker thread: the window cancels it while the worker writes, and nothing
+// of it is left in the folder; an export let run lands its file and its toast.
+TEST(AppModelThreads, AnExportCancelledWhileTheWorkerWritesLeavesNothing) {
+    Fakes::Bench bench(true, {}, nullptr, nullptr, std::make_unique<ThreadWorker>());
+    AppModel& model = *bench.model;
+    RorozErurEvo::SessionArchive archive{model.sessionsFolder().toStdString()};
+    for (int n = 0; n < 150; ++n) archive.save(RealisticSession::make(n));
+    model.library().load();
+    auto chooser = std::make_shared<Fakes::Chooser>();
+    model.setFileChooser(chooser);
+    const QString exports = bench.folder.filePath(QStringLiteral("exports"));
+    ASSERT_TRUE(QDir().mkpath(exports));
+
+    chooser->answer = exports + QStringLiteral("/all.json");
+    model.exportListed(model.library().sessions(), AppModel::ExportFormat::json, "All");
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    model.cancelExport();
+    EXPECT_EQ(model.toast(), "Export cancelled");
+
+    chooser->answer = exports + QStringLiteral("/all.csv");
+    model.exportListed(model.library().sessions(), AppModel::ExportFormat::csv, "All");
+    ASSERT_TRUE(settle(bench, [&] { return !model.exportProgress(); }));
+    EXPECT_EQ(model.toast(), "Exported 150 sessions");
+    bench.model.reset(); // waits for the worker
+    bench.executor->runAll();
+    // The cancelled export left nothing, unless it had already finished when cancelled.
+    const QStringList left = QDir(exports).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(left == QStringList{"all.csv"} || left == (QStringList{"all.csv", "all.json"})) << left.join(", ").toStdString();
 }

@@ -1,12 +1,15 @@
 // The session folder read on a real worker thread while the main thread saves: the saves are
-// listed at once and kept exactly once when the folder's list lands.
+// listed at once and kept exactly once when the folder's list lands; saves and deletes written on
+// the worker land in the order they were asked for.
 #include "app/model/SessionLibrary.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
+#include <string>
 
 #include "app/model/BackgroundWorker.h"
 #include "app/model/Services.h"
@@ -59,4 +62,41 @@ TEST(SessionLibraryThreads, SavesRacingTheWorkerAreListedOnceWhenTheFolderLands)
     EXPECT_EQ(ids.size(), list.size()) << "no session listed twice";
     EXPECT_FALSE(ids.contains(saved.front().id)) << "the deleted session stays deleted";
     EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), [](auto& a, auto& b) { return a.date > b.date; }));
+}
+
+TEST(SessionLibraryThreads, BackgroundSavesAndDeletesRacingTheLoadLandInTheOrderAsked) {
+    QTemporaryDir dir;
+    SessionArchive archive{(dir.path() + "/Sessions").toStdString()};
+    constexpr int onDisk = 128;
+    for (int n = 0; n < onDisk; ++n) archive.save(numbered(n));
+    SessionLibrary library(archive);
+    auto executor = std::make_shared<ManualExecutor>();
+    ThreadWorker worker;
+    library.useBackground(worker, executor);
+
+    // The folder is read on one thread while the saves and deletes are written on another, in
+    // the order asked; each lands when the main thread runs its queue.
+    library.loadInBackground(worker, executor);
+    std::vector<TestSession> saved;
+    std::vector<std::string> heard;
+    for (int n = onDisk; n < onDisk + 20; ++n) {
+        saved.push_back(numbered(n));
+        library.saveInBackground(saved.back(), [&heard, n](const std::optional<std::string>& error) {
+            heard.push_back((error ? "failed " : "saved ") + std::to_string(n));
+        });
+    }
+    library.removeInBackground(saved.front().id, [&heard](const std::optional<std::string>& error) {
+        heard.push_back(error ? "failed delete" : "deleted");
+    });
+    worker.wait();
+    executor->runAll();
+    ASSERT_EQ(heard.size(), 21u);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(heard[static_cast<std::size_t>(i)], "saved " + std::to_string(onDisk + i));
+    EXPECT_EQ(heard.back(), "deleted");
+    EXPECT_FALSE(library.loading());
+    std::set<RorozErurEvo::Uuid> ids;
+    for (const auto& s : library.sessions()) ids.insert(s.id);
+    EXPECT_EQ(ids.size(), std::size_t(onDisk + 19)) << "every session listed once";
+    EXPECT_FALSE(ids.contains(saved.front().id));
+    EXPECT_FALSE(std::filesystem::exists(archive.url(saved.front().id)));
 }
