@@ -30,7 +30,9 @@
 #include <QImageReader>
 
 #include <fontconfig/fontconfig.h>
+#if defined(__GLIBC__)
 #include <malloc.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -151,7 +153,9 @@ int main(int argc, char** argv) {
     // apart and go back to the system when freed. Left to itself, glibc raises that threshold to
     // the largest block freed so far, and its trim threshold to twice that, after which a worker
     // that read a 31 MB session keeps tens of megabytes for the rest of the run.
+#if defined(__GLIBC__)
     mallopt(M_MMAP_THRESHOLD, 4 << 20);
+#endif
     // --help, --version and mistakes on the command line are answered before Qt looks for a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -16,6 +14,7 @@
 #include "app/devices/Assign.h"
 #include "app/devices/Logging.h"
 #include "app/model/AtomicFile.h"
+#include "app/model/FreedMemory.h"
 #include "app/model/TesterSessions.h"
 #include "app/report/LogoFile.h"
 #include "testkit/Date.h"
@@ -263,7 +262,7 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
                                               << QString::fromStdString(outcome.problem);
             // Freed memory of the sessions read and encoded goes back to the system, so the
             // application's size after an export is what it was before.
-            malloc_trim(0);
+            giveBackFreedMemory();
             executor->post([self, generation, outcome, count] {
                 if (!self || self->shutDown_) return;
                 using State = RorozErurEvo::ExportFile::Outcome::State;

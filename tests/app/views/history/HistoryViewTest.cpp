@@ -156,6 +156,7 @@ struct HistoryFixture : ::testing::Test {
         const QString path = QDir(bench.folder.path()).filePath("both.pdf");
         chooser->answer = path;
         if (compare) find<QPushButton>(*compare, "compare-pdf")->click();
+        bench.executor->runAll(); // the file is written off the main thread
         return path;
     }
     QString sessionFile(const TestSession& s) const {
@@ -861,7 +862,6 @@ TEST_F(HistoryFixture, PdfOfBothNumbersEachSessionsPagesApart) {
     ASSERT_NE(compare, nullptr);
     ASSERT_EQ(chooser->asked.size(), 1u);
     EXPECT_EQ(chooser->asked[0].name, "SN-1 before and after.pdf");
-    bench.executor->runAll();
     EXPECT_EQ(model.toast(), "Report saved");
     PdfTools::Document pdf(path);
     ASSERT_EQ(pdf.pageCount(), 3);
