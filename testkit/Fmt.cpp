@@ -1,8 +1,10 @@
 #include "testkit/Fmt.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "testkit/Middle.h"
 
@@ -17,17 +19,18 @@ constexpr int maxDigits = 1100;
 std::string Fmt::trim(double value, int digits) {
     if (!std::isfinite(value)) return "\u2013";
     int d = std::clamp(digits, 0, maxDigits);
-    // Integer part of a double has at most 309 digits; add sign, point and the decimals.
-    std::string text(320 + static_cast<std::size_t>(d), '\0');
-    auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, d);
+    // Integer part of a double has at most 309 digits; add sign, point and the decimals. Written
+    // on the stack, so that the usual short text costs no heap block at all.
+    std::array<char, 320 + maxDigits> buffer;
+    auto [end, error] = std::to_chars(buffer.data(), buffer.data() + 320 + d, value, std::chars_format::fixed, d);
     if (error != std::errc{}) return "\u2013";
-    text.resize(static_cast<std::size_t>(end - text.data()));
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0') text.pop_back();
-        if (text.back() == '.') text.pop_back();
+    std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    if (text.find('.') != std::string_view::npos) {
+        while (text.back() == '0') text.remove_suffix(1);
+        if (text.back() == '.') text.remove_suffix(1);
     }
     if (text == "-0") return "0";
-    return text;
+    return std::string(text);
 }
 
 std::string Fmt::percent(double value) { return trim(value * 100, 1) + "%"; }

@@ -151,15 +151,20 @@ const CaptureBuffer::Element* CaptureBuffer::find(const std::string& key) const 
     return it == slots_.end() ? nullptr : bySlot_[it->second];
 }
 
-CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) { return slot(key, 0); }
-
-CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key, unsigned begins) {
+CaptureBuffer::Slot CaptureBuffer::slot(const std::string& key) {
     MutexLock guard(lock);
-    Element& e = element(key);
-    if (begins & rawLog) e.raw.reserveFirst();
-    if (begins & axisLog) e.axes.reserveFirst();
-    if (begins & stickLog) e.sticks.reserveFirst();
+    element(key);
     return slots_.at(key);
+}
+
+void CaptureBuffer::prepare(const std::vector<FirstLogs>& slots) {
+    MutexLock guard(lock);
+    for (const FirstLogs& first : slots) {
+        Element& e = *bySlot_.at(first.slot);
+        if (first.begins & rawLog) e.raw.reserveFirst();
+        if (first.begins & axisLog) e.axes.reserveFirst();
+        if (first.begins & stickLog) e.sticks.reserveFirst();
+    }
 }
 
 // ---- writers

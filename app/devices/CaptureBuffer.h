@@ -138,11 +138,16 @@ public:
 
     // The slot of an element key, made on first use; slots stay valid for the buffer's life.
     Slot slot(const std::string& key);
-    // The same, with the first storage of the logs its writers will begin (Batch::raw, axis,
-    // stick) made with it, so that a device's first report, which begins a log for every one of
-    // its elements, allocates nothing while it holds the lock.
+    // Makes the first storage of the logs the writers of each slot will begin (Batch::raw, axis,
+    // stick), for all the slots at once and in their order: a device's first report, which
+    // begins a log for every one of its elements, then allocates nothing while it holds the lock
+    // and finds their storage together in memory.
     enum Begins : unsigned { rawLog = 1, axisLog = 2, stickLog = 4 };
-    Slot slot(const std::string& key, unsigned begins);
+    struct FirstLogs {
+        Slot slot;
+        unsigned begins; // Begins
+    };
+    void prepare(const std::vector<FirstLogs>& slots);
 
     // The writers above for slots, all under one hold of the lock: one report, one lock.
     // Each does exactly what the writer of the same name does for the slot's key.
@@ -346,8 +351,10 @@ private:
                 return grow(limits);
             }
             // The address is worked out as a number: near the storage's end it lies past it, where
-            // pointer arithmetic may not go (a prefetch of it is harmless).
-            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + prefetchAhead), 1);
+            // pointer arithmetic may not go (a prefetch of it is harmless). A log's first few
+            // entries have no storage that far on.
+            if (ringSize > prefetchAhead / sizeof(T))
+                __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + prefetchAhead), 1);
             return *at;
         }
         static constexpr std::size_t prefetchAhead = 512; // bytes: eight cache lines

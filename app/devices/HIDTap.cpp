@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 #include "testkit/AxisScale.h"
 #include "testkit/Fmt.h"
@@ -65,15 +66,13 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
     : key_(key), node_(std::move(node)), info_(std::move(info)), clock_(clock),
       catalogueIndex_(descriptor.elements.size(), notCatalogued), decoder_(descriptor, catalogued(descriptor)) {
     std::vector<std::size_t> sources; // descriptor index of each catalogue element
-    std::map<std::string, int> nameCounts;
+    std::vector<std::string> bases;   // its usage's name
     for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
         const HIDElement& e = descriptor.elements[i];
         if (!entersCatalogue(e)) continue;
         const bool isHat = e.page == HIDUsage::genericDesktop && e.usage == HIDUsage::hatSwitch;
         const bool isButton = e.page == HIDUsage::button || (!isHat && e.logicalMax - e.logicalMin == 1);
-        const std::string base = HIDUsage::name(e.page, e.usage);
-        const int count = ++nameCounts[base];
-        const std::string name = count > 1 ? base + " (" + Fmt::trim(count, 0) + ")" : base;
+        const std::string& name = bases.emplace_back(HIDUsage::name(e.page, e.usage));
 
         ElementInfo element;
         element.id = "e" + Fmt::trim(e.cookie, 0);
@@ -96,6 +95,18 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
         elements_.push_back(std::move(element));
         sources.push_back(i);
     }
+    // The second and later elements of one usage name are numbered: "X (2)". Counted in one
+    // sorted pass rather than a map of names, which a device of thousands of buttons would fill
+    // with thousands of small blocks, for its first report to pay for when they are gathered up.
+    std::vector<std::size_t> byName(bases.size());
+    std::iota(byName.begin(), byName.end(), std::size_t{0});
+    std::stable_sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) { return bases[a] < bases[b]; });
+    for (std::size_t k = 1, occurrence = 1; k < byName.size(); ++k) {
+        occurrence = bases[byName[k]] == bases[byName[k - 1]] ? occurrence + 1 : 1;
+        ElementInfo& element = elements_[byName[k]];
+        if (occurrence > 1 && !element.isHat)
+            element.name = bases[byName[k]] + " (" + Fmt::trim(static_cast<double>(occurrence), 0) + ")";
+    }
 
     // Triggers: Rx and Ry beside both Z and Rz, and a wheel's brake and accelerator. Every
     // look-up is made before any element changes kind.
@@ -111,6 +122,8 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
     makeTrigger(accelerator, ElementInfo::Role::rightTrigger, "Right trigger");
 
     recorders_.reserve(elements_.size());
+    std::vector<CaptureBuffer::FirstLogs> firstLogs;
+    firstLogs.reserve(elements_.size());
     std::map<std::pair<std::int64_t, std::int64_t>, std::shared_ptr<const std::vector<std::array<double, 2>>>> tables;
     for (std::size_t n = 0; n < elements_.size(); ++n) {
         const HIDElement& e = descriptor.elements[sources[n]];
@@ -120,7 +133,8 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
         const bool keepsLast = meta.kind != ElementInfo::Kind::dpad && meta.kind != ElementInfo::Kind::button;
         const unsigned begins = CaptureBuffer::rawLog | (keepsLast ? CaptureBuffer::axisLog : 0u) |
                                 (meta.kind == ElementInfo::Kind::dpad ? CaptureBuffer::stickLog : 0u);
-        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id, begins), n, keepsLast, {}};
+        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast, {}};
+        firstLogs.push_back(CaptureBuffer::FirstLogs{recorder.slot, begins});
         const Meta& m = recorder.meta;
         if (keepsLast && m.max - m.min < maxScaledCounts) {
             auto& table = tables[{m.min, m.max}];
@@ -136,6 +150,7 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
         recorders_.push_back(std::move(recorder));
         catalogueIndex_[sources[n]] = static_cast<std::uint32_t>(n);
     }
+    capture_->prepare(firstLogs);
     changed_.reserve(descriptor.elements.size()); // a first report changes every value
     last_ = std::make_unique<std::atomic<std::int64_t>[]>(elements_.size());
     for (std::size_t n = 0; n < elements_.size(); ++n) last_[n].store(noValue, std::memory_order_relaxed);
@@ -168,7 +183,9 @@ void HIDTap::resolve(const std::vector<StickPair>& pairs) {
         if (!x || !y || !recorders_[*x].keepsLast || !recorders_[*y].keepsLast) continue;
         pairsOf_[*x].push_back(resolved_.size());
         if (*y != *x) pairsOf_[*y].push_back(resolved_.size());
-        resolved_.push_back(ResolvedPair{capture_->slot(pair.id, CaptureBuffer::stickLog), *x, *y, pair.invertY});
+        const CaptureBuffer::Slot slot = capture_->slot(pair.id);
+        capture_->prepare({{slot, CaptureBuffer::stickLog}});
+        resolved_.push_back(ResolvedPair{slot, *x, *y, pair.invertY});
     }
 }
 
