@@ -25,34 +25,9 @@ sessions="$scratch/data/com.quenlow.Tessarine/Sessions"
 xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
   scratch=$1 out=$2 app=$3 unit=$4 sessions=$5
-  screen="$scratch/fb/Xvfb_screen0"
-  shot() { python3 scripts/xwd2png.py "$screen" "$out/$1.png"; }
-  fail() {
-    echo "main-road: $1"
-    shot failed || true
-    echo "main-road: the application said:"; cat "$scratch/app.log"
-    exit 1
-  }
-  # wait_for SECONDS WHAT COMMAND...: runs COMMAND every 0.2 s until it succeeds.
-  wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-      kill -0 $pid 2>/dev/null || fail "the application ended while waiting for $what"
-      [ $SECONDS -lt $deadline ] || fail "no $what after $seconds s"
-      sleep 0.2
-    done
-  }
+  road=main-road
+  source scripts/road-helpers.sh
   window_named() { xdotool search --onlyvisible --name "$1"; }
-  # click_on PATH: a real click in the middle of the element that reads PATH (scripts/atspi.py:
-  # labels joined by "/", each found after the one before in reading order).
-  click_on() {
-    local xy
-    wait_for 20 "\"$1\" on the screen" /usr/bin/python3 scripts/atspi.py centre "$1"
-    xy=$(/usr/bin/python3 scripts/atspi.py centre "$1")
-    xdotool mousemove --sync $xy click 1
-  }
   # screen_shows COLOUR [X Y WIDTH HEIGHT]: the colour (hex RRGGBB) is on the screen, or in the
   # rectangle.
   screen_shows() { python3 scripts/xwd-colour.py "$screen" "${2:-0}" "${3:-0}" "${4:-100000}" "${5:-100000}" "$1"; }

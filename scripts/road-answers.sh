@@ -3,19 +3,12 @@
 # folder with fb/ and app.log), `out` (the screenshots' folder) and `limit` (milliseconds an
 # input may wait).
 #
-# shot NAME        saves the screen as OUT/NAME.png
-# fail MESSAGE     says what failed and what the application said, with a screenshot; exits 1
+# shot, fail and the other shared steps come from road-helpers.sh;
 # gaps STEP...     plays the steps (scripts/answer-gaps.py) while pinging the main window; fails
 #                  past `limit`; adds to `pings`, `over` (waits over 100 ms) and `longest` (ms)
 # centre_of PATH   sets xy to "X,Y", the centre of the element that reads PATH over the
 #                  accessibility bus (scripts/atspi.py), waiting (and pinging) until it is there
-shot() { python3 scripts/xwd2png.py "$scratch/fb/Xvfb_screen0" "$out/$1.png"; }
-fail() {
-  echo "$road: $1"
-  shot failed || true
-  echo "$road: the application said:"; tail -20 "$scratch/app.log"
-  exit 1
-}
+source scripts/road-helpers.sh
 longest=0 over=0 pings=0
 gaps() {
   local result
