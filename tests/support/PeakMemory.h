@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <type_traits>
 
+#include "Sanitizers.h"
+
 namespace PeakMemory {
 
 // The resident size of this process now, bytes; 0 when it cannot be read.
@@ -22,17 +24,7 @@ inline long resident() {
 
 // AddressSanitizer pads every allocation and holds freed memory back in quarantine, so a peak
 // measured under it says nothing about the code's own footprint.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool meaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool meaningful = false;
-#else
-constexpr bool meaningful = true;
-#endif
-#else
-constexpr bool meaningful = true;
-#endif
+constexpr bool meaningful = !Sanitizers::address;
 
 // The peak resident size since start(), in bytes.
 class Meter {

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "Sanitizers.h"
 #include "TestLog.h"
 
 #include <gtest/gtest.h>
@@ -75,17 +76,7 @@ void runEvents(std::chrono::milliseconds span) {
 // that checker a pipe: with no descriptor left it reports sound calls, in our code and in Qt's inline
 // headers alike, as made on invalid objects. The thread build runs the exhausted case for real, as
 // does the instance road under `prlimit` with the shipped program.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool typeChecksNeedDescriptors = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool typeChecksNeedDescriptors = true;
-#else
-constexpr bool typeChecksNeedDescriptors = false;
-#endif
-#else
-constexpr bool typeChecksNeedDescriptors = false;
-#endif
+constexpr bool typeChecksNeedDescriptors = Sanitizers::address;
 
 class DescriptorsExhausted {
 public:
