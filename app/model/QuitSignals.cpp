@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <system_error>
 
 #include "app/devices/Logging.h"
 
@@ -38,8 +37,11 @@ extern "C" void onQuitSignal(int signal) {
 
 QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
     if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
-        qCWarning(logModel).noquote() << "Couldn't take SIGTERM, SIGINT and SIGHUP through Quit:"
-                                      << QString::fromStdString(std::system_category().message(errno));
+        // Read before the log's stream is made, which may change it. Said through Qt, as
+        // SingleInstance says it: out of descriptors, the error category's call is one the
+        // sanitizers cannot check.
+        const int error = errno;
+        qCWarning(logModel).noquote() << "Couldn't take SIGTERM, SIGINT and SIGHUP through Quit:" << qt_error_string(error);
         return;
     }
     writeEnd.store(pipe_[1]);
