@@ -34,17 +34,22 @@ struct Refusal {
     std::string cause;
 };
 
+// Refused lines listed, the earliest in the file: a file that is no settings file at all (a
+// binary one saved in its place) would otherwise list hundreds of thousands.
+inline constexpr std::size_t mostRefusalsListed = 20;
+
 struct Contents {
-    std::vector<Entry> entries; // in key order
-    std::vector<Refusal> refused;
+    std::vector<Entry> entries;   // in key order
+    std::vector<Refusal> refused; // the earliest refused lines, at most mostRefusalsListed, in line order
+    std::size_t refusedLines = 0; // every line refused, listed or not
 };
 
 // The entries of a file's text, read as QSettings reads them: sections (another section's keys
 // as "section/key"), comments, quotes (which may span lines), escapes, a backslash before a line
 // break joining two lines, "@@" read as "@", byte strings as bytes; a key given twice keeps its
 // last value. What QSettings would read as something no setting of this application holds, or
-// would read leniently, is refused and said in `refused`, and it takes away any earlier value of
-// its key as QSettings' reading would:
+// would read leniently, is refused (counted in `refusedLines`, and said in `refused` when it is
+// among the earliest), and it takes away any earlier value of its key as QSettings' reading would:
 //   - a text or key holding a NUL (QSettings keeps it, a setting never does) or half of a UTF-16
 //     surrogate pair;
 //   - a list (a comma outside quotes), and values of other types ("@Variant(…)", "@Rect(…)",

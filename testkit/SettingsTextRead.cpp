@@ -328,17 +328,31 @@ Contents read(std::string_view text) {
 
     std::map<std::string, Entry> entries;
     Contents contents;
+    // Every refused line is counted; only the earliest ones are listed, kept as a heap with the
+    // latest of them on top. `listed` is asked first, so a line that will not be listed costs no
+    // texts.
+    const auto byLine = [](const Refusal& a, const Refusal& b) { return a.line < b.line; };
+    const auto listed = [&](std::size_t line) {
+        ++contents.refusedLines;
+        return contents.refused.size() < mostRefusalsListed || line < contents.refused.front().line;
+    };
     const auto refuse = [&](std::size_t line, std::string key, std::string cause) {
         contents.refused.push_back(Refusal{line, std::move(key), std::move(cause)});
+        std::push_heap(contents.refused.begin(), contents.refused.end(), byLine);
+        if (contents.refused.size() > mostRefusalsListed) {
+            std::pop_heap(contents.refused.begin(), contents.refused.end(), byLine);
+            contents.refused.pop_back();
+        }
     };
     for (const Section& section : refusedSections)
         for (const auto& [number, line] : section.lines)
-            if (line.equals != std::string_view::npos) refuse(number, {}, section.prefix.refused + " (the section's name)");
+            if (line.equals != std::string_view::npos && listed(number))
+                refuse(number, {}, section.prefix.refused + " (the section's name)");
     for (auto& [name, section] : sections) {
         for (const auto& [number, line] : section.lines) {
             if (line.equals == std::string_view::npos) {
                 // The byte order mark that starts a file is read again as a line of its own.
-                if (!line.text.starts_with(';') && trimmed(line.text) != Unicode::byteOrderMark)
+                if (!line.text.starts_with(';') && trimmed(line.text) != Unicode::byteOrderMark && listed(number))
                     refuse(number, {}, "the line has no \u201C=\u201D");
                 continue;
             }
@@ -346,6 +360,7 @@ Contents read(std::string_view text) {
             Key key = unescapedKey(rawKey);
             const std::u16string full = section.prefix.units + key.units;
             if (!key.refused.empty()) {
+                if (!listed(number)) continue;
                 std::u16string raw = section.prefix.units;
                 Unicode::decode(rawKey, raw);
                 refuse(number, shown(raw), key.refused);
@@ -368,11 +383,10 @@ Contents read(std::string_view text) {
                 cause = std::move(value.refused);
                 entries.erase(*name); // QSettings' reading of this line replaces any earlier one
             }
-            refuse(number, shown(full), std::move(cause));
+            if (listed(number)) refuse(number, shown(full), std::move(cause));
         }
     }
-    std::sort(contents.refused.begin(), contents.refused.end(),
-              [](const Refusal& a, const Refusal& b) { return a.line < b.line; });
+    std::sort_heap(contents.refused.begin(), contents.refused.end(), byLine);
     contents.entries.reserve(entries.size());
     for (auto& [key, entry] : entries) contents.entries.push_back(std::move(entry));
     return contents;

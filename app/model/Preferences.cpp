@@ -127,10 +127,14 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
         BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())), maxFileBytes);
     if (content.text) {
         std::vector<SettingsText::Refusal> refused;
-        values_ = values(*content.text, &refused);
+        std::size_t refusedLines = 0;
+        values_ = values(*content.text, &refused, &refusedLines);
         for (const auto& line : refused)
             qCWarning(logModel, "Skipped line %zu of the settings file \u201C%s\u201D (key \u201C%s\u201D): %s",
                       line.line, local.constData(), line.key.c_str(), line.cause.c_str());
+        if (refusedLines > refused.size())
+            qCWarning(logModel, "Skipped %zu more lines of the settings file \u201C%s\u201D after line %zu",
+                      refusedLines - refused.size(), local.constData(), refused.back().line);
     } else if (!content.missing) {
         loadFailure_ = QStringLiteral("\u201C") + writer_->path() + QStringLiteral("\u201D: ") +
                        QString::fromStdString(content.error);
@@ -142,10 +146,12 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
 
 SettingsPreferences::~SettingsPreferences() = default;
 
-QVariantMap SettingsPreferences::values(std::string_view text, std::vector<SettingsText::Refusal>* refused) {
+QVariantMap SettingsPreferences::values(std::string_view text, std::vector<SettingsText::Refusal>* refused,
+                                        std::size_t* refusedLines) {
     QVariantMap values;
     auto contents = SettingsText::read(text);
     if (refused) *refused = std::move(contents.refused);
+    if (refusedLines) *refusedLines = contents.refusedLines;
     for (auto& entry : contents.entries) {
         const QString key = fromUtf8(entry.key);
         if (entry.bytes) values.insert(key, QByteArray::fromStdString(entry.value));

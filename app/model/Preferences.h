@@ -101,7 +101,8 @@ public:
 // settings unreadable at the next start: a text that would pass the bound first loses the keys
 // that are no declared setting (SettingsSchema.h), and if it is still too large it is not
 // written, the file keeps the settings saved before, and onSaveFailed says why. A line of the
-// file that is not read (SettingsText::read) is logged with its cause when the file is read.
+// file that is not read (SettingsText::read) is logged with its cause when the file is read; past
+// the first few, only their number is.
 class SettingsPreferences final : public Preferences {
 public:
     // `writer` null: the standard one over the standard file.
@@ -118,10 +119,12 @@ public:
     // The standard settings file's path (where QSettings keeps com.quenlow / Tessarine in the
     // user's scope), worked out without opening anything.
     static QString standardPath();
-    // Every value of a settings file's text, as text (bytes for a byte string); the lines not
-    // taken, and why, go to `refused` when given (SettingsText::read).
+    // Every value of a settings file's text, as text (bytes for a byte string); the earliest
+    // lines not taken, and why, go to `refused` and the number of all of them to `refusedLines`
+    // when given (SettingsText::read).
     static QVariantMap values(std::string_view text,
-                              std::vector<RorozErurEvo::SettingsText::Refusal>* refused = nullptr);
+                              std::vector<RorozErurEvo::SettingsText::Refusal>* refused = nullptr,
+                              std::size_t* refusedLines = nullptr);
     // The whole text the file is written as to hold `values`; each reads back as its text (a
     // byte string as its bytes), by values() and by QSettings alike.
     static QByteArray text(const QVariantMap& values);

@@ -99,6 +99,25 @@ TEST(SettingsText, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
                                   }));
 }
 
+// A file that is no settings file (a binary one saved in its place) refuses nearly every line:
+// all are counted, and only the earliest few listed, whichever section they are read in; the
+// settings among them are read all the same.
+TEST(SettingsText, ThousandsOfRefusedLinesAreCountedAndTheEarliestListed) {
+    // Sections are read in the order of their names: "[z]"'s lines, the file's first, are read last.
+    std::string text = "[z]\n";
+    for (int i = 0; i < 3000; ++i) text += i == 1500 ? "kept=yes\n" : "\x7f\x01junk " + std::to_string(i) + "\n";
+    text += "[a]\n";
+    for (int i = 0; i < 3000; ++i) text += "list=" + std::to_string(i) + ",x\n";
+    const auto contents = SettingsText::read(text);
+    EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{{"z/kept", "yes"}}));
+    EXPECT_EQ(contents.refusedLines, 5999u);
+    ASSERT_EQ(contents.refused.size(), SettingsText::mostRefusalsListed);
+    for (std::size_t i = 0; i < contents.refused.size(); ++i) {
+        EXPECT_EQ(contents.refused[i].line, i + 2);
+        EXPECT_EQ(contents.refused[i].cause, "the line has no \u201C=\u201D");
+    }
+}
+
 TEST(SettingsText, WhatTheWriterWritesReadsBackAsItWas) {
     const std::vector<SettingsText::Entry> entries{
         {"a/b", " x, y; \"z\" = \\ \n\t\x01" "1f ", false},

@@ -187,6 +187,30 @@ TEST(Preferences, ASettingsFileThatCannotBeReadIsRefusedAndNeverWrittenOver) {
     EXPECT_FALSE(SettingsPreferences(folder.writer()).loadFailure());
 }
 
+// Each line of the file that is not read is logged with its cause; a file of nothing but such
+// lines (another file saved in its place) says a few and how many more, not every one of them.
+TEST(Preferences, LinesNotReadAreLoggedAndThousandsOfThemInAFewLines) {
+    SettingsFolder folder;
+    {
+        QFile file(folder.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray text = "[General]\ncompanyName=Bench\n";
+        while (text.size() < qsizetype(SettingsPreferences::maxFileBytes) - 8) text += "\x7f\x01\n";
+        file.write(text);
+    }
+    constexpr auto listed = static_cast<int>(RorozErurEvo::SettingsText::mostRefusalsListed);
+    const QString file = "settings file \u201C" + folder.path() + "\u201D";
+    TestLog::ExpectedWarnings all("tessarine.model", "Skipped"); // those the two below do not count
+    TestLog::ExpectedWarnings first("tessarine.model", "Skipped line 3 of the " + file + " (key \u201C\u201D): the line has no");
+    TestLog::ExpectedWarnings more("tessarine.model", QStringLiteral("more lines of the %1 after line %2").arg(file).arg(listed + 2));
+    const SettingsPreferences prefs(folder.writer());
+    EXPECT_FALSE(prefs.loadFailure());
+    EXPECT_EQ(prefs.get(Settings::companyName), "Bench");
+    EXPECT_EQ(first.count(), 1);
+    EXPECT_EQ(more.count(), 1);
+    EXPECT_EQ(all.count(), listed - 1) << "the listed lines but the first, each on its own";
+}
+
 // The writer never writes a file larger than the reader takes (maxFileBytes), so no change can
 // lose the settings at the next start. A file at the bound: a change that would pass it first
 // drops the keys no setting uses; when the settings themselves would pass it, the change is not
