@@ -1,20 +1,13 @@
 #include "testkit/ControllerMappingText.h"
 
-#include <algorithm>
 #include <unordered_set>
 #include <utility>
+
+#include "testkit/Text.h"
 
 namespace RorozErurEvo::ControllerMappingText {
 
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
 
 // Whether SDL would take the line on `platform`.
 bool forPlatform(std::string_view line, std::string_view platform) {
@@ -23,7 +16,7 @@ bool forPlatform(std::string_view line, std::string_view platform) {
     if (at == std::string_view::npos) return false;
     const std::size_t from = at + field.size();
     const std::size_t comma = line.find(',', from);
-    return comma != std::string_view::npos && sameIgnoringCase(line.substr(from, comma - from), platform);
+    return comma != std::string_view::npos && equalIgnoringCase(line.substr(from, comma - from), platform);
 }
 
 struct Line {
@@ -58,9 +51,7 @@ Merged merge(const std::vector<std::string_view>& files, std::string_view platfo
     std::unordered_set<std::string> guids;
     std::vector<bool> taken(lines.size(), false);
     for (std::size_t i = lines.size(); i-- > 0;) {
-        const std::string_view guid = lines[i].text.substr(0, lines[i].text.find(','));
-        std::string key(guid);
-        std::transform(key.begin(), key.end(), key.begin(), lower);
+        std::string key = lowercased(std::string(lines[i].text.substr(0, lines[i].text.find(','))));
         if (guids.contains(key)) {
             ++merged.replaced;
         } else if (guids.size() >= cap) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "testkit/SettingsTextUnicode.h"
+#include "testkit/Text.h"
 
 namespace RorozErurEvo::SettingsText {
 
@@ -45,7 +46,7 @@ std::string escapedValue(const std::string& text, bool bytes) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == ';' || c == ',' || c == '=') quote = true;
-        if (!plainSeen && text.compare(i, 3, "\xEF\xBB\xBF") == 0) {
+        if (!plainSeen && std::string_view(text).substr(i).starts_with(Unicode::byteOrderMark)) {
             out += "\\xfeff";
             escapeHexDigit = true;
             i += 2;
@@ -99,9 +100,7 @@ std::string write(std::vector<Entry> entries) {
     std::string out;
     for (const auto& [name, keys] : sections) {
         std::string header = escapedKey(name);
-        const bool general = header.size() == 7 && std::equal(header.begin(), header.end(), "general", [](char a, char b) {
-                                 return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-                             });
+        const bool general = equalIgnoringCase(header, "general");
         if (header.empty()) header = "General";
         else if (general) header = "%" + header; // the section of that name, not the keys without one
         if (!out.empty()) out += '\n';

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "testkit/SettingsTextUnicode.h"
+#include "testkit/Text.h"
 
 namespace RorozErurEvo::SettingsText {
 
@@ -255,13 +256,8 @@ Decoded decoded(std::string key, const Value& value) {
 Key sectionPrefix(std::string_view header) {
     const std::size_t close = header.find(']');
     const std::string_view name = trimmed(header.substr(1, close == std::string_view::npos ? close : close - 1));
-    const auto named = [&](std::string_view word) {
-        return name.size() == word.size() && std::equal(name.begin(), name.end(), word.begin(), [](char a, char b) {
-                   return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-               });
-    };
-    if (named("general")) return {};
-    if (named("%general")) return {std::u16string(name.begin() + 1, name.end()) + u'/', {}};
+    if (equalIgnoringCase(name, "general")) return {};
+    if (equalIgnoringCase(name, "%general")) return {std::u16string(name.begin() + 1, name.end()) + u'/', {}};
     Key prefix = unescapedKey(name);
     prefix.units += u'/';
     return prefix;

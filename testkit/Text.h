@@ -9,10 +9,15 @@ namespace RorozErurEvo {
 
 // The text with A–Z turned into a–z; every other byte (UTF-8 included) is kept. Independent of
 // the process locale, unlike std::tolower.
+inline char lowercased(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 inline std::string lowercased(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : text) c = lowercased(c);
     return text;
+}
+
+// Whether the texts are the same but for the case of A–Z, as lowercased() sees case.
+inline bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return lowercased(x) == lowercased(y); });
 }
 
 // Whether any of the keywords occurs in the text (plain substring search, case as given).
