@@ -32,27 +32,12 @@ export XDG_RUNTIME_DIR="$scratch/runtime"
 
 xvfb-run -a -s "-screen 0 1366x768x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
-  scratch=$1 out=$2 app=$3
+  scratch=$1 out=$2 app=$3 road=instance-road
+  # shot, fail and wait_for; several processes run here, so no `pid` is watched.
+  source scripts/road-helpers.sh
   settings="$XDG_CONFIG_HOME/com.quenlow/Tessarine.conf"
   pids=()
   trap "kill -CONT \${pids[*]} 2>/dev/null || true; kill \${pids[*]} 2>/dev/null || true; wait 2>/dev/null || true" EXIT
-  shot() { python3 scripts/xwd2png.py "$scratch/fb/Xvfb_screen0" "$out/$1.png"; }
-  fail() {
-    echo "instance-road: $1"
-    shot failed || true
-    for log in "$scratch"/*.log; do echo "-- $log:"; cat "$log"; done
-    exit 1
-  }
-  # wait_for SECONDS WHAT COMMAND...: runs COMMAND every 0.1 s until it succeeds.
-  wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-      [ $SECONDS -lt $deadline ] || fail "no $what after $seconds s"
-      sleep 0.1
-    done
-  }
   windows() { xdotool search --onlyvisible --name "^Tessarine$" 2>/dev/null || true; }
   window_count() { windows | grep -c . || true; }
   some_window() { [ "$(window_count)" -ge 1 ]; }

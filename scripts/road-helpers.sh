@@ -1,24 +1,30 @@
 # Sourced inside a road's virtual X session (after road-setup.sh set it up): the steps the roads
 # share. Expects `road` (its name, for messages), `scratch`, `out` and, once the application
-# runs, `pid`; its log goes to $scratch/app.log.
+# runs, `pid` (a road that runs several leaves it unset); the logs go to $scratch/*.log, the
+# application's own to $scratch/app.log.
 screen="$scratch/fb/Xvfb_screen0"
 atspi="/usr/bin/python3 scripts/atspi.py"
 # shot NAME: a screenshot as $out/NAME.png.
 shot() { python3 scripts/xwd2png.py "$screen" "$out/$1.png"; }
-# fail WHY: says why with a screenshot and the end of the application's log, and ends the road.
+# fail WHY: says why with a screenshot and the end of each log, and ends the road.
 fail() {
+  local log
   echo "$road: $1"
   shot failed || true
-  echo "$road: the application said:"; tail -20 "$scratch/app.log"
+  for log in "$scratch"/*.log; do
+    [ -e "$log" ] || continue
+    echo "$road: the end of $(basename "$log"):"; tail -20 "$log"
+  done
   exit 1
 }
-# wait_for SECONDS WHAT COMMAND...: runs COMMAND every 0.2 s until it succeeds.
+# wait_for SECONDS WHAT COMMAND...: runs COMMAND every 0.2 s until it succeeds; fails early when
+# the application (`pid`, where set) ends meanwhile.
 wait_for() {
   local seconds=$1 what=$2
   shift 2
   local deadline=$((SECONDS + seconds))
   until "$@" >/dev/null 2>&1; do
-    kill -0 $pid 2>/dev/null || fail "the application ended while waiting for $what"
+    [ -z "${pid:-}" ] || kill -0 "$pid" 2>/dev/null || fail "the application ended while waiting for $what"
     [ $SECONDS -lt $deadline ] || fail "no $what after $seconds s"
     sleep 0.2
   done

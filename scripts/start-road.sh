@@ -22,26 +22,16 @@ mkfifo "$scratch/system/com.quenlow.Tessarine/gamecontrollerdb.txt"
 
 xvfb-run -a -s "-screen 0 1280x860x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
-  scratch=$1 out=$2 app=$3
-  shot() { python3 scripts/xwd2png.py "$scratch/fb/Xvfb_screen0" "$out/$1.png"; }
-  fail() {
-    echo "start-road: $1"
-    shot failed || true
-    echo "start-road: the application said:"; cat "$scratch/app.log"
-    exit 1
-  }
+  scratch=$1 out=$2 app=$3 road=start-road
+  source scripts/road-helpers.sh
   # A system data folder of its own first, then the ones the desktop needs.
   XDG_DATA_DIRS="$scratch/system:/usr/local/share:/usr/share" QT_QPA_PLATFORM=xcb "$app" >"$scratch/app.log" 2>&1 &
   pid=$!
   trap "kill -9 $pid 2>/dev/null || true" EXIT
   # A start held up by a pipe never shows the window; a sound one shows it in a second or two
   # (the limit is generous for a loaded machine).
-  deadline=$((SECONDS + 30))
-  until window=$(xdotool search --onlyvisible --name "^Tessarine$" 2>/dev/null | head -1) && [ -n "$window" ]; do
-    kill -0 $pid 2>/dev/null || fail "the application ended before its window appeared"
-    [ $SECONDS -lt $deadline ] || fail "no window after 30 s: the start waits on a file"
-    sleep 0.1
-  done
+  wait_for 30 "window (does the start wait on a file?)" xdotool search --onlyvisible --name "^Tessarine$"
+  window=$(xdotool search --onlyvisible --name "^Tessarine$" | head -1)
   # The toast says what was refused; it shows for a few seconds, so it is read as soon as the
   # window is on the accessibility bus, and read again until all three files are named in it.
   toast_names_all() {
@@ -51,11 +41,7 @@ xvfb-run -a -s "-screen 0 1280x860x24 -fbdir $scratch/fb" dbus-run-session -- ba
       grep -q "Couldn.t read the report logo" <<<"$tree" &&
       grep -q "Couldn.t read the game controller mappings" <<<"$tree"
   }
-  deadline=$((SECONDS + 20))
-  until toast_names_all; do
-    [ $SECONDS -lt $deadline ] || fail "no toast named the three refused files"
-    sleep 0.2
-  done
+  wait_for 20 "toast that names the three refused files" toast_names_all
   shot started
   for said in "Couldn.t read the settings file .*Tessarine.conf.: not a regular file" \
               "Couldn.t read the report logo .*report-logo.png.: not a regular file" \
