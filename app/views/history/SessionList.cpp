@@ -108,6 +108,13 @@ void SessionRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
     const auto verdict = static_cast<RorozErurEvo::Verdict>(index.data(SessionListModel::VerdictRole).toInt());
     const QRectF symbol(area.right() - symbolSide, area.center().y() - symbolSide / 2.0, symbolSide, symbolSide);
+    if (selected) {
+        // The verdict's colours are chosen against the page, not the highlight: on a selected row
+        // a green mark would sink into a teal highlight, so it sits on a disc of the page's colour.
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(palette.color(QPalette::Base));
+        painter->drawEllipse(symbol.adjusted(-2, -2, 2, 2));
+    }
     Symbols::paint(*painter, symbol, VerdictStyle::symbol(verdict), VerdictStyle::color(verdict));
 
     const int textWidth = area.width() - symbolSide - 8;

@@ -28,7 +28,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStackedLayout>
 #include <QTest>
 #include <QToolButton>
@@ -934,4 +936,38 @@ TEST_F(HistoryFixture, DeviceTabListsTheUnitTheDeviceWouldSaveUnder) {
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->unit(), "DEMO-7");
     EXPECT_EQ(history->listModel()->groupCount(), 1);
+}
+
+// A verdict's colour is chosen against the page: on a selected row it keeps a ring of the page's
+// colour, or a green mark on a teal highlight could hardly be told from it.
+TEST(SessionRows, ASelectedRowsVerdictMarkKeepsThePagesColourAroundIt) {
+    QStandardItemModel model;
+    auto* item = new QStandardItem(QStringLiteral("After repair"));
+    item->setData(QStringLiteral("28 May 2026 18:26 · Wireless Controller"), SessionListModel::CaptionRole);
+    item->setData(static_cast<int>(RorozErurEvo::Verdict::pass), SessionListModel::VerdictRole);
+    model.appendRow(item);
+
+    const QColor page(QStringLiteral("#1e1e1e"));
+    const QColor teal(QStringLiteral("#138a8e"));
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 300, SessionRowDelegate::rowHeight);
+    option.palette.setColor(QPalette::Base, page);
+    option.palette.setColor(QPalette::Highlight, teal);
+    option.palette.setColor(QPalette::HighlightedText, Qt::white);
+    SessionRowDelegate delegate;
+    // The point just right of the mark's square, in the middle of the row.
+    const QPoint ring(option.rect.right() - SessionRowDelegate::horizontalPadding + 1, option.rect.center().y());
+    for (const bool selected : {false, true}) {
+        option.state = selected ? QStyle::State_Selected | QStyle::State_Enabled : QStyle::State_Enabled;
+        QImage image(option.rect.size(), QImage::Format_ARGB32);
+        image.fill(page);
+        QPainter painter(&image);
+        delegate.paint(&painter, option, model.index(0, 0));
+        painter.end();
+        const QColor seen = image.pixelColor(ring);
+        SCOPED_TRACE(selected ? "selected" : "not selected");
+        EXPECT_NEAR(seen.red(), page.red(), 20);
+        EXPECT_NEAR(seen.green(), page.green(), 20);
+        EXPECT_NEAR(seen.blue(), page.blue(), 20);
+    }
 }
