@@ -235,6 +235,14 @@ bool KeyboardLayout::optional(Board board, int code) {
     return board == Board::compact && code == rightControl;
 }
 
+KeyboardLayout::Expected KeyboardLayout::expected(Board board, const std::set<int>& pressed) const {
+    Expected counted;
+    for (auto& spec : keys(board))
+        (optional(board, spec.code) && !pressed.contains(spec.code) ? counted.unpressed : counted.expected)
+            .push_back(std::move(spec));
+    return counted;
+}
+
 std::string KeyboardLayout::name(int code) const {
     if (auto spec = key(code)) return spec->name;
     // The ISO key beside the left Shift takes the code that its neighbour left of "1" has on an

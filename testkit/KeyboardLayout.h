@@ -123,6 +123,14 @@ struct KeyboardLayout {
     // Fn key that sends nothing, and on a compact board right Ctrl, which laptops with their arrows
     // or Fn there lack.
     static bool optional(Board board, int code);
+    // What a test of a board of that size counts once the keys `pressed` were pressed: `expected`
+    // is every key of the board but the optional ones nobody pressed, which are `unpressed`; both
+    // in keys() order. The tester's result, its progress and its drawing's note all count so.
+    struct Expected {
+        std::vector<KeySpec> expected;
+        std::vector<KeySpec> unpressed;
+    };
+    Expected expected(Board board, const std::set<int>& pressed) const;
     // The name of any key code: this layout's name for it, else the name of the same key on the
     // other layout, else the system's name of the Linux key it was lifted from, else "Unknown key
     // (code N)" with the Linux key code, else "Key " and the code.

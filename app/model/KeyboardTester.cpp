@@ -119,26 +119,20 @@ void KeyboardTester::record(int code, bool down, double t) {
 
 TestResult KeyboardTester::results(double chatterWindowMs, Date date) const {
     // The board's keys; one that many boards of its size lack counts only once pressed.
+    const auto keys = KeyboardLayout::layout(layoutKind_).expected(board_, tested_);
     std::vector<InputName> expected;
-    std::vector<std::string> unpressed;
-    for (const auto& spec : KeyboardLayout::layout(layoutKind_).keys(board_)) {
-        if (KeyboardLayout::optional(board_, spec.code) && !tested_.count(spec.code)) {
-            unpressed.push_back(spec.name);
-            continue;
-        }
-        expected.push_back(InputName{inputName(spec.code), spec.name});
-    }
+    for (const auto& spec : keys.expected) expected.push_back(InputName{inputName(spec.code), spec.name});
     TestResult result =
         ButtonTest::result(expected, events_, chatterWindowMs, TestKind::keyboard, "", "keys", ValueSource::processed, date);
     result.measures.push_back(
         Measure{"rollover", "Most keys held at once", static_cast<double>(maxRollover_), MeasureUnit::count, std::nullopt});
     if (repeatRate_)
         result.measures.push_back(Measure{"repeat", "Key repeat", *repeatRate_, MeasureUnit::hertz, std::nullopt});
-    if (!unpressed.empty()) {
+    if (!keys.unpressed.empty()) {
         std::string list;
-        for (const auto& name : unpressed) list += (list.empty() ? "" : ", ") + name;
+        for (const auto& spec : keys.unpressed) list += (list.empty() ? "" : ", ") + spec.name;
         result.details.push_back("Not pressed and not required, as many a " + phrase(board_) + " lacks " +
-                                 (unpressed.size() == 1 ? "it" : "them") + ": " + list + ".");
+                                 (keys.unpressed.size() == 1 ? "it" : "them") + ": " + list + ".");
     }
     result.details.push_back("Layout: " + title(layoutKind_) + ", " + phrase(board_) +
                              ". Most keys registered together: " + std::to_string(maxRollover_) + ".");

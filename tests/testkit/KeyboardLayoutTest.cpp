@@ -208,6 +208,30 @@ TEST(KeyboardLayout, OnlyKeysManyBoardsOfTheSizeLackAreOptional) {
     EXPECT_EQ(optional(Board::fullSize), (std::set<std::string>{"Right Super", "Menu"}));
 }
 
+// What a test counts: every key of the board, an optional one only once pressed, nothing lost or
+// counted twice between the two lists.
+TEST(KeyboardLayout, ATestExpectsTheBoardsKeysAndItsOptionalOnesOncePressed) {
+    using Board = KeyboardBoard;
+    for (Kind kind : allCases<Kind>())
+        for (Board board : allCases<Board>()) {
+            const auto& layout = KeyboardLayout::layout(kind);
+            const auto none = layout.expected(board, {});
+            std::vector<KeySpec> both = none.expected;
+            both.insert(both.end(), none.unpressed.begin(), none.unpressed.end());
+            EXPECT_EQ(names(both), names(layout.keys(board))) << title(board);
+            EXPECT_EQ(both.size(), layout.keys(board).size()) << title(board);
+            for (const auto& key : none.unpressed) EXPECT_TRUE(KeyboardLayout::optional(board, key.code)) << key.name;
+            for (const auto& key : none.expected) EXPECT_FALSE(KeyboardLayout::optional(board, key.code)) << key.name;
+        }
+    // Menu pressed on a compact board: expected from then on, in its place among the keys.
+    const int menu = 54;
+    const auto pressed = KeyboardLayout::ansi().expected(KeyboardBoard::compact, {menu, 0});
+    EXPECT_EQ(names(pressed.unpressed), (std::set<std::string>{"Right Super", "Right Ctrl"}));
+    EXPECT_EQ(pressed.expected.size(), KeyboardLayout::ansi().expected(KeyboardBoard::compact, {}).expected.size() + 1);
+    EXPECT_TRUE(names(pressed.expected).contains("Menu"));
+    EXPECT_EQ(pressed.expected.back().name, "Right arrow"); // keys() order: the main block, then the arrows
+}
+
 TEST(KeyboardLayout, KeysCarryThePCNamesInTheSameGeometry) {
     auto labels = [](const std::vector<KeySlot>& row) {
         std::vector<std::string> texts;

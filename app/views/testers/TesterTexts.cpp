@@ -36,12 +36,11 @@ QString names(const KeyboardLayout& layout, const std::set<int>& codes) {
 namespace KeyboardTexts {
 
 KeyCount count(const KeyboardLayout& layout, KeyboardBoard board, const std::set<int>& tested) {
+    const auto expected = layout.expected(board, tested).expected;
     KeyCount count;
-    for (const KeySpec& key : layout.keys(board)) {
-        const bool pressed = tested.count(key.code) > 0;
-        if (pressed) ++count.tested;
-        if (pressed || !KeyboardLayout::optional(board, key.code)) ++count.total;
-    }
+    count.total = static_cast<int>(expected.size());
+    for (const KeySpec& key : expected)
+        if (tested.contains(key.code)) ++count.tested;
     return count;
 }
 
@@ -116,8 +115,7 @@ QString boardsDescription() {
 
 QString optionalNote(const KeyboardLayout& layout, KeyboardBoard board) {
     QStringList names;
-    for (const KeySpec& key : layout.keys(board))
-        if (KeyboardLayout::optional(board, key.code)) names << qs(key.name);
+    for (const KeySpec& key : layout.expected(board, {}).unpressed) names << qs(key.name);
     return QStringLiteral("Dashed keys (%1) count once pressed and are never required: many %2s lack them.")
         .arg(names.join(QStringLiteral(", ")), qs(phrase(board)));
 }

@@ -18,9 +18,9 @@
 namespace Tessarine {
 
 namespace KeyboardTexts {
-// How many keys of the board have been tested, of how many: the board's keys, less those many
-// boards of its size lack (KeyboardLayout::optional) until they are pressed. Codes off the board
-// do not count.
+// How many keys of the board have been tested, of how many: the keys the result expects
+// (KeyboardLayout::expected), so the progress and the result count alike. Codes off the board do
+// not count.
 struct KeyCount {
     int tested = 0;
     int total = 0;
