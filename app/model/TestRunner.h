@@ -64,8 +64,9 @@ public:
     // Ends the running test with its analysis, files and announces the result.
     void finish(double now);
     // The user's Done: finish(), unless the run recorded nothing to judge (the analysis found no
-    // usable data, or a buttons test saw nothing pressed). Such a run ends without a result, as a
-    // cancel does, and says so, so that an earlier result is not taken for this run's.
+    // usable data, a buttons test saw nothing pressed, or a timed test had not begun to measure).
+    // Such a run ends without a result, as a cancel does, and says so, so that an earlier result
+    // is not taken for this run's.
     void done(double now);
     // The result of a test ending at `now` over what was recorded; changes nothing.
     RorozErurEvo::TestResult analyze(const Active& active, double now) const;

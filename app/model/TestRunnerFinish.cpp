@@ -2,6 +2,7 @@
 // thresholds in effect for the device; the result is filed under the test's identifier and
 // announced. A run the user ends before it recorded anything to judge ends without a result.
 #include "app/devices/InputDevice.h"
+#include "app/model/PhaseTimings.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/TestKinds.h"
 #include "app/model/TestRunner.h"
@@ -20,15 +21,19 @@ TestResult notRun(const GuidedTest& test) {
                       std::nullopt, Dates::now());
 }
 
-// Whether a run the user ended found anything to judge. Only the tests the user carries to their
-// end (moving, pulling, pressing) can hold nothing: without usable data their analyses answer
-// with no measures, and the buttons test, which counts what was pressed, with no presses. A
-// timed test (drift, axis centre, motion) measures whatever its time held.
-bool judged(const TestResult& result) {
+// Whether a run the user ended at `now` found anything to judge. A timed test (drift, axis
+// centre, motion) measures whatever its time held, nothing included, once its measuring part has
+// begun; ended before that, while the stick was let go or the controller set down, it measured
+// nothing (its analysis would tell of no data, a letting-go reading or a motion sensor that never
+// turned). The tests the user carries to their end (moving, pulling, pressing) hold nothing
+// without usable data: their analyses then answer with no measures, and the buttons test, which
+// counts what was pressed, with no presses.
+bool judged(const ActiveTest& ended, double now, const TestResult& result) {
+    const double elapsed = now - ended.start;
     switch (result.kind) {
     case TestKind::drift:
-    case TestKind::axisCenter:
-    case TestKind::motion: return true;
+    case TestKind::axisCenter: return elapsed >= PhaseTimings::settleSeconds;
+    case TestKind::motion: return elapsed >= PhaseTimings::motionStillSeconds;
     default: break;
     }
     if (result.measures.empty()) return false;
@@ -49,7 +54,7 @@ void TestRunner::done(double now) {
     if (!active_ || stopIfDeviceGone()) return;
     const Active ended = *active_;
     auto result = analysis(ended, now);
-    if (result && !judged(*result)) {
+    if (result && !judged(ended, now, *result)) {
         // The user ended it before it recorded anything to judge: no result, and an earlier one
         // stays as it was.
         logPhase(ended, now, "ended early without a result");

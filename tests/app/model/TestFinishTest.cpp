@@ -45,6 +45,52 @@ TEST(TestRunnerFinish, EndingEarlyGivesAResultNotACrash) {
     EXPECT_EQ(runner.results().size(), 1u);
 }
 
+// The user's Done before a timed test began to measure (the stick still being let go, the pad
+// being set down) ends it without a result, and an earlier result stays as it was; once it
+// measures, Done files what it measured.
+TEST(TestRunnerFinish, DoneBeforeATimedTestMeasuresEndsItWithoutAResult) {
+    Fakes::Bench bench;
+    const auto demo = bench.demo();
+    auto& runner = bench.model->runner(demo);
+    const GuidedTest drift{TestKind::drift, "Left stick", Target::stick("Left Thumbstick"), false};
+    const GuidedTest motion{TestKind::motion, "", Target::device(), false};
+    for (const GuidedTest& test : {drift, motion}) {
+        SCOPED_TRACE(test.id());
+        const auto earlier = Fakes::play(bench, demo, test);
+        ASSERT_TRUE(earlier);
+        ASSERT_EQ(earlier->verdict, Verdict::pass);
+        // Drift still settling at 1.9 s; motion still at rest at 3.1 s, before it is turned.
+        const double early = test.kind == TestKind::drift ? 1.9 : 3.1;
+        runner.start(test);
+        const double start = bench.clock.now();
+        while (bench.clock.now() - start < early) {
+            bench.clock.advance(1.0 / 60);
+            bench.model->demo().tick();
+            bench.model->tick(bench.clock.now());
+        }
+        ASSERT_TRUE(runner.active());
+        runner.done(bench.clock.now());
+        EXPECT_FALSE(runner.active());
+        EXPECT_EQ(runner.result(test), earlier);
+        EXPECT_TRUE(runner.endedWithoutResult(test));
+        EXPECT_EQ(bench.model->announcer().spoken().back().toStdString(), test.title() + ": ended without a new result.");
+    }
+
+    // Done while the drift is measured files what was measured.
+    runner.start(drift);
+    const double start = bench.clock.now();
+    while (bench.clock.now() - start < 2.5) {
+        bench.clock.advance(1.0 / 60);
+        bench.model->demo().tick();
+        bench.model->tick(bench.clock.now());
+    }
+    runner.done(bench.clock.now());
+    EXPECT_FALSE(runner.active());
+    EXPECT_FALSE(runner.endedWithoutResult(drift));
+    ASSERT_TRUE(runner.result(drift));
+    EXPECT_FALSE(runner.result(drift)->measures.empty());
+}
+
 TEST(TestRunnerFinish, KindsWithoutAnalysisAreNotRun) {
     Fakes::Bench bench;
     auto& runner = bench.model->runner(bench.demo());
