@@ -1,5 +1,6 @@
 #include "app/model/KeyboardTester.h"
 
+#include "app/devices/Logging.h"
 #include "app/model/Preferences.h"
 #include "testkit/ButtonTest.h"
 #include "testkit/Measure.h"
@@ -10,7 +11,13 @@ using namespace RorozErurEvo;
 
 KeyboardTester::KeyboardTester(Preferences& preferences, QObject* parent) : QObject(parent), preferences_(preferences) {
     layoutKind_ = preferences_.get(Settings::keyboardLayout) == QStringLiteral("iso") ? Kind::iso : Kind::ansi;
-    board_ = fromRawValue<Board>(preferences_.get(Settings::keyboardBoard).toStdString()).value_or(Board::compact);
+    const QString board = preferences_.get(Settings::keyboardBoard);
+    if (const auto known = fromRawValue<Board>(board.toStdString()))
+        board_ = *known;
+    else
+        qCWarning(logModel).noquote() << QStringLiteral("The keyboard board \u201C%1\u201D in the settings is none "
+                                                        "Tessarine knows; the compact board applies.")
+                                             .arg(board.left(64));
 }
 
 void KeyboardTester::setLayoutKind(Kind kind) {

@@ -1,6 +1,7 @@
 #include "app/model/KeyboardTester.h"
 #include "app/model/Preferences.h"
 #include "testkit/ChatterAnalysis.h"
+#include "support/TestLog.h"
 
 #include <QSignalSpy>
 
@@ -42,10 +43,13 @@ TEST_F(KeyboardFixture, BoardIsKeptApartFromTheLayoutAndStartsCompact) {
     EXPECT_EQ(spy.count(), 1);
     prefs.setString("keyboardBoard", "fullSize");
     EXPECT_EQ(KeyboardTester(prefs).board(), Board::fullSize);
+    // A board the settings name that Tessarine does not know is said in the log.
+    TestLog::ExpectedWarnings unknown("tessarine.model", "is none Tessarine knows; the compact board applies");
     for (const char* text : {"full-size", "Tenkeyless", ""}) {
         prefs.setString("keyboardBoard", text);
         EXPECT_EQ(KeyboardTester(prefs).board(), Board::compact) << text;
     }
+    EXPECT_EQ(unknown.count(), 2); // an empty text reads as the fallback, "compact"
 }
 
 TEST_F(KeyboardFixture, PressesReleasesAndRollover) {
