@@ -215,6 +215,20 @@ TEST_F(LongTextFixture, TheNotesReaderKeepsALongParagraphWhole) {
     EXPECT_TRUE(QApplication::clipboard()->text() == QString::fromStdString(s.notes).mid(3, qsizetype(s.notes.size()) - 8));
 }
 
+// A line the reader breaks, followed in the same piece by the notes' own line breaks, copies
+// with each of them where it was and no other.
+TEST_F(LongTextFixture, TheNotesReaderCopiesItsOwnBreaksAwayAndTheNotesBreaksKept) {
+    const std::string notes = std::string(LongTextView::longestLine + 10, 'x') + "\nabc\n\ndef " +
+                              std::string(2 * LongTextView::longestLine + 5, 'y') + "\nend";
+    LongTextView reader(std::make_shared<const std::string>(notes));
+    for (int turn = 0; turn < 1000 && !reader.complete(); ++turn) QCoreApplication::processEvents();
+    ASSERT_TRUE(reader.complete());
+    EXPECT_EQ(reader.document()->blockCount(), 8); // the notes' five lines, and three breaks of the reader
+    reader.selectAll();
+    reader.copy();
+    EXPECT_TRUE(QApplication::clipboard()->text() == QString::fromStdString(notes));
+}
+
 // Lines not laid out yet when the reader closes are freed without the reader's screen.
 TEST_F(LongTextFixture, TheReaderClosedWhileTheNotesArriveFreesThemAll) {
     const TestSession s = longSession("2026-03-01T09:00:00Z", 3u << 20);
