@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <fstream>
-#include <sstream>
 
 #include "SessionSamples.h"
+#include "support/TestFiles.h"
 #include "testkit/SessionExport.h"
 
 using namespace RorozErurEvo;
@@ -18,17 +16,15 @@ namespace {
 
 class ExportFolder : public ::testing::Test {
 protected:
-    fs::path root = fs::temp_directory_path() /
-                    ("tessarine-exportfile-" + std::to_string(::getpid()) + "-" + Uuid::random().text());
+    TestFiles::Folder folder{"exportfile"};
+    const fs::path& root = folder.root;
     std::vector<TestSession> sessions;
 
     void SetUp() override {
-        fs::create_directories(root);
         for (int i = 0; i < 5; ++i)
             sessions.push_back(session("SN-" + std::to_string(i), "2026-03-01T09:00:00Z",
                                        {result(TestKind::drift, "Left stick", Verdict::warn, {percent("offset", 0.05)})}));
     }
-    void TearDown() override { fs::remove_all(root); }
 
     ExportFile::Job job(ExportFile::Format format, fs::path target) {
         ExportFile::Job job;
@@ -44,12 +40,6 @@ protected:
         };
         return job;
     }
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(root), {})); }
 
     std::size_t reads = 0;
@@ -63,11 +53,11 @@ TEST_F(ExportFolder, WritesTheWholeExportAndSaysHowFarItGot) {
     auto progress = [&](std::size_t written) { heard.push_back(written); };
     auto json = ExportFile::write(job(ExportFile::Format::json, root / "all.json"), cancelled, progress);
     EXPECT_EQ(json.state, ExportFile::Outcome::State::written) << json.problem;
-    EXPECT_EQ(read(root / "all.json"), SessionExport::jsonText(sessions, "Tessarine", "1.0", Samples::at("2026-03-05T12:00:00Z")));
+    EXPECT_EQ(TestFiles::readWhole(root / "all.json"), SessionExport::jsonText(sessions, "Tessarine", "1.0", Samples::at("2026-03-05T12:00:00Z")));
     EXPECT_EQ(heard, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
     auto csv = ExportFile::write(job(ExportFile::Format::csv, root / "all.csv"), cancelled, {});
     EXPECT_EQ(csv.state, ExportFile::Outcome::State::written);
-    EXPECT_EQ(read(root / "all.csv"), SessionExport::csv(sessions));
+    EXPECT_EQ(TestFiles::readWhole(root / "all.csv"), SessionExport::csv(sessions));
     EXPECT_EQ(entries(), 2u);
 }
 
@@ -80,7 +70,7 @@ TEST_F(ExportFolder, ACancelledOrFailedExportLeavesTheOldFileAndNothingBeside) {
     });
     EXPECT_EQ(outcome.state, ExportFile::Outcome::State::cancelled);
     EXPECT_EQ(reads, 2u);
-    EXPECT_EQ(read(root / "all.json"), "old");
+    EXPECT_EQ(TestFiles::readWhole(root / "all.json"), "old");
     EXPECT_EQ(entries(), 1u);
     cancelled = false;
 
@@ -112,6 +102,6 @@ TEST_F(ExportFolder, ACancelledOrFailedExportLeavesTheOldFileAndNothingBeside) {
     EXPECT_EQ(outcome.state, ExportFile::Outcome::State::failed);
     EXPECT_NE(outcome.problem.find("No such file or directory"), std::string::npos) << outcome.problem;
 
-    EXPECT_EQ(read(root / "all.json"), "old");
+    EXPECT_EQ(TestFiles::readWhole(root / "all.json"), "old");
     EXPECT_EQ(entries(), 1u) << "no temporary file is left";
 }
