@@ -29,19 +29,27 @@ TestSession numbered(int n) {
     return s;
 }
 
+// A folder written by an earlier launch, listed by a library whose load runs on a real worker.
+struct SessionLibraryThreads : ::testing::Test {
+    // Enough files that the reader shares them out over its own threads and is still at work
+    // while the saves of a test run.
+    static constexpr int onDisk = 128;
+    static SessionArchive written(const QTemporaryDir& dir) {
+        SessionArchive archive{(dir.path() + "/Sessions").toStdString()};
+        for (int n = 0; n < onDisk; ++n) archive.save(numbered(n));
+        return archive;
+    }
+
+    QTemporaryDir dir;
+    SessionArchive archive = written(dir);
+    SessionLibrary library{archive};
+    std::shared_ptr<ManualExecutor> executor = std::make_shared<ManualExecutor>();
+    ThreadWorker worker; // joined first, before what its work lands in goes
+};
+
 } // namespace
 
-TEST(SessionLibraryThreads, SavesRacingTheWorkerAreListedOnceWhenTheFolderLands) {
-    QTemporaryDir dir;
-    SessionArchive archive{(dir.path() + "/Sessions").toStdString()};
-    // Enough files that the reader shares them out over its own threads and is still at work
-    // while the saves below run.
-    constexpr int onDisk = 128;
-    for (int n = 0; n < onDisk; ++n) archive.save(numbered(n));
-    SessionLibrary library(archive);
-    auto executor = std::make_shared<ManualExecutor>();
-    ThreadWorker worker;
-
+TEST_F(SessionLibraryThreads, SavesRacingTheWorkerAreListedOnceWhenTheFolderLands) {
     library.loadInBackground(worker, executor);
     std::vector<TestSession> saved;
     for (int n = onDisk; n < onDisk + 20; ++n) {
@@ -64,14 +72,7 @@ TEST(SessionLibraryThreads, SavesRacingTheWorkerAreListedOnceWhenTheFolderLands)
     EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), [](auto& a, auto& b) { return a.date > b.date; }));
 }
 
-TEST(SessionLibraryThreads, BackgroundSavesAndDeletesRacingTheLoadLandInTheOrderAsked) {
-    QTemporaryDir dir;
-    SessionArchive archive{(dir.path() + "/Sessions").toStdString()};
-    constexpr int onDisk = 128;
-    for (int n = 0; n < onDisk; ++n) archive.save(numbered(n));
-    SessionLibrary library(archive);
-    auto executor = std::make_shared<ManualExecutor>();
-    ThreadWorker worker;
+TEST_F(SessionLibraryThreads, BackgroundSavesAndDeletesRacingTheLoadLandInTheOrderAsked) {
     library.useBackground(worker, executor);
 
     // The folder is read on one thread while the saves and deletes are written on another, in
