@@ -70,7 +70,17 @@ long kibibytes(const char* field) {
 // Starts the peak resident size afresh from the current size.
 void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-void report(benchmark::State& state, long before, const fs::path& file) {
+// Runs `exportTo` (the file to write) once per iteration, the peak reset as it starts, and
+// reports the peak's growth during the last one and the file's size.
+template <typename Export> void measured(benchmark::State& state, const char* name, Export exportTo) {
+    QTemporaryDir out;
+    const fs::path file = fs::path(out.path().toStdString()) / name;
+    long before = 0;
+    for (auto _ : state) {
+        resetPeak();
+        before = kibibytes("VmRSS:");
+        exportTo(file);
+    }
     state.counters["peak_MB"] = static_cast<double>(kibibytes("VmHWM:") - before) / 1024;
     std::error_code error;
     state.counters["file_MB"] = static_cast<double>(fs::file_size(file, error)) / (1 << 20);
@@ -80,12 +90,7 @@ void streamed(benchmark::State& state, RorozErurEvo::ExportFile::Format format) 
     const fs::path sessions = history(static_cast<int>(state.range(0)));
     SessionLibrary library(RorozErurEvo::SessionArchive{sessions});
     library.load();
-    QTemporaryDir out;
-    const fs::path file = fs::path(out.path().toStdString()) / "Tessarine sessions";
-    long before = 0;
-    for (auto _ : state) {
-        resetPeak();
-        before = kibibytes("VmRSS:");
+    measured(state, "Tessarine sessions", [&](const fs::path& file) {
         auto listed = std::make_shared<SessionLibrary::Listed>(library.listed(library.sessions()));
         RorozErurEvo::ExportFile::Job job;
         job.target = file;
@@ -98,8 +103,7 @@ void streamed(benchmark::State& state, RorozErurEvo::ExportFile::Format format) 
         const std::atomic<bool> cancelled{false};
         const auto outcome = RorozErurEvo::ExportFile::write(job, cancelled, {});
         if (outcome.state != RorozErurEvo::ExportFile::Outcome::State::written) state.SkipWithError(outcome.problem.c_str());
-    }
-    report(state, before, file);
+    });
 }
 
 void BM_StreamedJSON(benchmark::State& state) { streamed(state, RorozErurEvo::ExportFile::Format::json); }
@@ -111,17 +115,11 @@ BENCHMARK(BM_StreamedCSV)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)-
 // The whole-document export: every session read, then the whole text made and written.
 void BM_WholeDocumentJSON(benchmark::State& state) {
     const fs::path sessions = history(static_cast<int>(state.range(0)));
-    QTemporaryDir out;
-    const fs::path file = fs::path(out.path().toStdString()) / "Tessarine sessions.json";
-    long before = 0;
-    for (auto _ : state) {
-        resetPeak();
-        before = kibibytes("VmRSS:");
+    measured(state, "Tessarine sessions.json", [&](const fs::path& file) {
         const auto all = RorozErurEvo::SessionArchive{sessions}.load().sessions;
         const std::string text = RorozErurEvo::SessionExport::jsonText(all, "Tessarine", "1.0", RorozErurEvo::Dates::now());
         if (RorozErurEvo::AtomicFile::write(file, text)) state.SkipWithError("could not write the export");
-    }
-    report(state, before, file);
+    });
 }
 BENCHMARK(BM_WholeDocumentJSON)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
