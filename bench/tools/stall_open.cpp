@@ -66,8 +66,11 @@ template <typename Function> Function next(const char* name) {
     return function;
 }
 
+// The mode a caller passes only with O_CREAT or O_TMPFILE. O_TMPFILE holds O_DIRECTORY's bit, so
+// it is matched whole: an open of a folder passes no mode to read.
 mode_t modeOf(int flags, va_list arguments) {
-    return (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
+    const bool passed = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    return passed ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
 }
 
 } // namespace
