@@ -51,8 +51,9 @@ namespace {
 
 // A session's JSON text as it stands inside the export document's "sessions" array, passed on to
 // the sink in pieces as it is written: each line after the first indented two levels deeper, and
-// every "/" escaped as the session files write it (SessionCoder::write). A "/" or a line break
-// inside a string is written escaped by JSON itself, so each one met here is the document's own.
+// every "/" escaped as the session files write it (SessionCoder::write). A line break inside a
+// string is written escaped by JSON itself, so each one met here ends a line of the document; a
+// "/" stands only inside a string, where "\/" reads as "/".
 class NestedSession final : public std::streambuf {
 public:
     explicit NestedSession(const Sink& sink) : sink_(sink) {}
