@@ -235,7 +235,7 @@ std::optional<std::string> Writer::commit() {
 std::optional<std::string> write(const fs::path& target, std::string_view data) {
     Writer writer(target);
     if (writer.error()) return writer.error();
-    // Written at once rather than gathered: the data is whole already.
+    // One piece: a large one goes straight to the disk, a small one at the commit.
     writer.append(data);
     return writer.commit();
 }

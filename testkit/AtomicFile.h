@@ -71,9 +71,11 @@ private:
 // behind (older than staleAge) are removed.
 std::optional<std::string> write(const std::filesystem::path& target, std::string_view data);
 
-// A write holds its temporary file for milliseconds; one this old was left by a write that never
-// finished (the program killed or the power lost between writing and renaming). Younger ones are
-// left alone: another instance may be writing right now.
+// A write holds its temporary file for milliseconds, and a Writer for as long as its pieces come,
+// each piece it passes to the disk making the file new again; one untouched this long was left by
+// a write that never finished (the program killed or the power lost between writing and renaming).
+// Younger ones are left alone: another instance, or another write of this one, may be writing
+// right now.
 inline constexpr std::chrono::minutes staleAge{10};
 
 // Removes `entry` when it is a regular file named as our temporary files are and older than
