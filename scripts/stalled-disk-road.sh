@@ -2,9 +2,9 @@
 # stalled-disk-road.sh [OUT_DIR]: the built application on a virtual X server with two folders on
 # a disk that stops answering: an open of any file inside them never returns, as on a network
 # mount whose server went away (bench/tools/stall_open.cpp, loaded with LD_PRELOAD). The session
-# folder is read first; then the disk stops. With real clicks and keys the road exports every
-# saves the History's session as a PDF report into the stalled export folder, exports every saved
-# session as JSON there, and saves the demo controller's session into the stalled session folder. Each
+# folder is read first; then the disk stops. With real clicks and keys the road saves the
+# History's session as a PDF report into the stalled export folder, exports every saved session
+# as JSON there, and saves the demo controller's session into the stalled session folder. Each
 # write is held by the disk; meanwhile the window is pinged without a pause and must answer every
 # ping within 250 ms (scripts/answer-gaps.py), and Ctrl+Q must end the process, with status 0,
 # within 6 s (its quit deadline is 4 s), the log naming the file work it left behind. Leaves
