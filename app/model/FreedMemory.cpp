@@ -1,6 +1,7 @@
 #include "app/model/FreedMemory.h"
 
-#if defined(__GLIBC__)
+// Included whatever the C library: it is what defines __GLIBC__, which nothing before it here does.
+#if __has_include(<malloc.h>)
 #include <malloc.h>
 #endif
 
