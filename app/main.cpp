@@ -30,9 +30,6 @@
 #include <QImageReader>
 
 #include <fontconfig/fontconfig.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include <chrono>
 #include <cstdio>
@@ -46,6 +43,7 @@
 #include "app/drawing/PadShoulders.h"
 #include "app/model/AppModel.h"
 #include "app/model/BackgroundWorker.h"
+#include "app/model/FreedMemory.h"
 #include "app/model/Preferences.h"
 #include "app/model/QuitSignals.h"
 #include "app/model/SingleInstance.h"
@@ -149,13 +147,8 @@ void endWithin(std::chrono::seconds deadline, int status) {
 } // namespace Tessarine
 
 int main(int argc, char** argv) {
-    // Blocks of 4 MB and more (a session's long notes read whole, an export's buffers) are mapped
-    // apart and go back to the system when freed. Left to itself, glibc raises that threshold to
-    // the largest block freed so far, and its trim threshold to twice that, after which a worker
-    // that read a 31 MB session keeps tens of megabytes for the rest of the run.
-#if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, 4 << 20);
-#endif
+    // Before anything is allocated that the setting should cover.
+    Tessarine::giveBackLargeBlocksWhenFreed();
     // --help, --version and mistakes on the command line are answered before Qt looks for a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

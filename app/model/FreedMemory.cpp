@@ -13,4 +13,10 @@ void giveBackFreedMemory() {
 #endif
 }
 
+void giveBackLargeBlocksWhenFreed() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, largeBlockBytes);
+#endif
+}
+
 } // namespace Tessarine

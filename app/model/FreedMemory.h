@@ -9,4 +9,12 @@ namespace Tessarine {
 
 void giveBackFreedMemory();
 
+// Makes blocks of largeBlockBytes and more (a session's long notes read whole, an export's
+// buffers) mapped apart, so that each goes back to the system as soon as it is freed. Left to
+// itself, glibc raises that threshold to the largest block freed so far, and its trim threshold
+// to twice that, after which a worker that read a 31 MB session keeps tens of megabytes for the
+// rest of the run. Called once, first thing in main.
+constexpr int largeBlockBytes = 4 << 20;
+void giveBackLargeBlocksWhenFreed();
+
 } // namespace Tessarine

@@ -1,6 +1,6 @@
 // What the process frees goes back to the system when asked: the freed pages between blocks
-// still in use. It depends on the C library, so the check runs only where it is glibc's and the
-// allocator is not a sanitizer's.
+// still in use, and large blocks as soon as they are freed. Both depend on the C library, so
+// each check runs only where it is glibc's and the allocator is not a sanitizer's.
 #include "app/model/FreedMemory.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +37,19 @@ TEST(FreedMemory, PagesFreedBetweenBlocksInUseGoBackToTheSystem) {
     const long after = PeakMemory::resident();
     EXPECT_GT(before - after, 32L << 20) << "resident " << before << " bytes before, " << after << " after";
     for (char* block : all) std::free(block);
+}
+
+TEST(FreedMemory, LargeBlocksAreMappedApartOnceAsked) {
+    if (!PeakMemory::meaningful) GTEST_SKIP() << "the sanitizer's allocator has its own rules";
+    giveBackLargeBlocksWhenFreed();
+    // A 16 MB block freed would otherwise raise the threshold past the next large block. Held
+    // through volatile pointers, so that the compiler keeps each allocation.
+    void* volatile large = std::malloc(16u << 20);
+    std::free(large);
+    const std::size_t before = mallinfo2().hblkhd;
+    void* volatile next = std::malloc(largeBlockBytes + 1024);
+    EXPECT_GE(mallinfo2().hblkhd - before, std::size_t(largeBlockBytes)) << "mapped apart, not taken from the heap";
+    std::free(next);
 }
 
 #endif
