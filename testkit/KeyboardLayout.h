@@ -118,10 +118,13 @@ struct KeyboardLayout {
     // The keys beside the main block that a board of that size has.
     std::vector<PlacedKey> sideKeys(Board board) const;
     std::optional<KeySpec> key(int code) const;
-    // Keys of the board that many healthy boards of that size lack, so a test counts them when
-    // they are pressed and never requires them: right Super and Menu, whose places often hold an
-    // Fn key that sends nothing, and on a compact board right Ctrl, which laptops with their arrows
-    // or Fn there lack.
+    // Keys that the desktop commonly keeps for itself, so a healthy one may never reach the
+    // tester: left Super and Print Screen.
+    static bool keptByDesktop(int code);
+    // Keys of the board that a test counts when they are pressed and never requires: those the
+    // desktop keeps, and those many healthy boards of that size lack: right Super and Menu, whose
+    // places often hold an Fn key that sends nothing, and on a compact board right Ctrl, which
+    // laptops with their arrows or Fn there lack.
     static bool optional(Board board, int code);
     // What a test of a board of that size counts once the keys `pressed` were pressed: `expected`
     // is every key of the board but the optional ones nobody pressed, which are `unpressed`; both

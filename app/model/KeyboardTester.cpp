@@ -137,9 +137,17 @@ TestResult KeyboardTester::results(double chatterWindowMs, Date date) const {
         result.measures.push_back(Measure{"repeat", "Key repeat", *repeatRate_, MeasureUnit::hertz, std::nullopt});
     if (!keys.unpressed.empty()) {
         std::string list;
-        for (const auto& spec : keys.unpressed) list += (list.empty() ? "" : ", ") + spec.name;
-        result.details.push_back("Not pressed and not required, as many a " + phrase(board_) + " lacks " +
-                                 (keys.unpressed.size() == 1 ? "it" : "them") + ": " + list + ".");
+        std::size_t kept = 0;
+        for (const auto& spec : keys.unpressed) {
+            list += (list.empty() ? "" : ", ") + spec.name;
+            kept += KeyboardLayout::keptByDesktop(spec.code);
+        }
+        const std::string them = keys.unpressed.size() == 1 ? "it" : "them";
+        const std::string lacks = "many a " + phrase(board_) + " lacks " + them;
+        const std::string why = kept == 0                       ? lacks
+                                : kept == keys.unpressed.size() ? "the desktop often keeps " + them
+                                                                : lacks + " or the desktop keeps " + them;
+        result.details.push_back("Not pressed and not required, as " + why + ": " + list + ".");
     }
     result.details.push_back("Layout: " + title(layoutKind_) + ", " + phrase(board_) +
                              ". Most keys registered together: " + std::to_string(maxRollover_) + ".");

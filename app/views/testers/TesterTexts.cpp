@@ -115,9 +115,17 @@ QString boardsDescription() {
 
 QString optionalNote(const KeyboardLayout& layout, KeyboardBoard board) {
     QStringList names;
-    for (const KeySpec& key : layout.expected(board, {}).unpressed) names << qs(key.name);
-    return QStringLiteral("Dashed keys (%1) count once pressed and are never required: many %2s lack them.")
-        .arg(names.join(QStringLiteral(", ")), qs(phrase(board)));
+    QStringList kept;
+    for (const KeySpec& key : layout.expected(board, {}).unpressed) {
+        names << qs(key.name);
+        if (!KeyboardLayout::keptByDesktop(key.code)) continue;
+        kept << (key.label == "Super" ? QStringLiteral("Super") : qs(key.name));
+    }
+    QString note = QStringLiteral("Dashed keys (%1) count once pressed and are never required: many %2s lack some of them")
+                       .arg(names.join(QStringLiteral(", ")), qs(phrase(board)));
+    if (!kept.isEmpty())
+        note += QStringLiteral(", and the desktop often keeps %1 for itself").arg(kept.join(QStringLiteral(" and ")));
+    return note + QLatin1Char('.');
 }
 
 std::string sessionName(KeyboardLayout::Kind kind) { return "Keyboard (" + title(kind) + ")"; }

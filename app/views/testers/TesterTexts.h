@@ -50,8 +50,9 @@ QString otherKeys(const RorozErurEvo::KeyboardLayout& layout, RorozErurEvo::Keyb
                   const std::vector<RorozErurEvo::ButtonEvent>& events);
 // What the board picker's three boards hold, for its tooltip and screen readers.
 QString boardsDescription();
-// What the drawing's dashed keys mean: "Dashed keys (Right Super, Menu) count once pressed and are
-// never required: many tenkeyless boards lack them."
+// What the drawing's dashed keys mean: "Dashed keys (Left Super, Right Super, Menu, Print Screen)
+// count once pressed and are never required: many tenkeyless boards lack some of them, and the
+// desktop often keeps Super and Print Screen for itself."
 QString optionalNote(const RorozErurEvo::KeyboardLayout& layout, RorozErurEvo::KeyboardBoard board);
 // The session name of a keyboard result: "Keyboard (US (ANSI))".
 std::string sessionName(RorozErurEvo::KeyboardLayout::Kind kind);

@@ -15,11 +15,12 @@ using RorozErurEvo::LinuxKeyCodes::lifted;
 } // namespace
 
 TEST(KeyboardTexts, FiguresBeforeAnyKey) {
-    // The compact board's keys less right Super, Menu and right Ctrl, which count once pressed.
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::compact, {})), "Keys tested: 0 of 75");
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::compact, {})), "Keys tested: 0 of 76");
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::tenkeyless, {})), "Keys tested: 0 of 85");
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::fullSize, {})), "Keys tested: 0 of 103");
+    // The compact board's keys less both Supers, Menu and right Ctrl, which count once pressed; a
+    // tenkeyless or full-size board's less both Supers, Menu and Print Screen.
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::compact, {})), "Keys tested: 0 of 74");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::compact, {})), "Keys tested: 0 of 75");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::tenkeyless, {})), "Keys tested: 0 of 83");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::fullSize, {})), "Keys tested: 0 of 101");
     EXPECT_EQ(KeyboardTexts::held(ansi(), {}), "none");
     EXPECT_EQ(KeyboardTexts::repeat(std::nullopt, std::nullopt), "hold a key to measure");
     EXPECT_EQ(KeyboardTexts::chatterList(ansi(), {}), "none");
@@ -29,10 +30,10 @@ TEST(KeyboardTexts, FiguresBeforeAnyKey) {
 TEST(KeyboardTexts, CountsOnlyKeysOfTheBoardAndItsOptionalKeysOncePressed) {
     // 10 is the ISO "Section" key; 9999 is no key at all; Insert is off a compact board.
     const int insert = lifted(110), rightSuper = lifted(126), menu = 54;
-    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{2, 75}));
-    EXPECT_EQ(KeyboardTexts::count(iso(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{3, 76}));
-    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, insert}), (KeyboardTexts::KeyCount{2, 85}));
-    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, rightSuper, menu}), (KeyboardTexts::KeyCount{3, 87}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{2, 74}));
+    EXPECT_EQ(KeyboardTexts::count(iso(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{3, 75}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, insert}), (KeyboardTexts::KeyCount{2, 83}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, rightSuper, menu}), (KeyboardTexts::KeyCount{3, 85}));
 }
 
 TEST(KeyboardTexts, HeldKeysByAscendingCodeAndKeysTheDrawingLacksByTheirNames) {
@@ -62,11 +63,12 @@ TEST(KeyboardTexts, OtherKeysListsThePressesOfKeysTheBoardLacks) {
 
 TEST(KeyboardTexts, TheDashedKeysAreNamedForTheBoard) {
     EXPECT_EQ(KeyboardTexts::optionalNote(ansi(), Board::compact),
-              "Dashed keys (Right Super, Menu, Right Ctrl) count once pressed and are never required: many compact "
-              "boards lack them.");
+              "Dashed keys (Left Super, Right Super, Menu, Right Ctrl) count once pressed and are never required: "
+              "many compact boards lack some of them, and the desktop often keeps Super for itself.");
     EXPECT_EQ(KeyboardTexts::optionalNote(iso(), Board::tenkeyless),
-              "Dashed keys (Right Super, Menu) count once pressed and are never required: many tenkeyless boards "
-              "lack them.");
+              "Dashed keys (Left Super, Right Super, Menu, Print Screen) count once pressed and are never required: "
+              "many tenkeyless boards lack some of them, and the desktop often keeps Super and Print Screen for "
+              "itself.");
 }
 
 TEST(KeyboardTexts, RepeatRateAndDelay) {
@@ -184,7 +186,8 @@ TEST(KeyboardGeometry, TheMainBlockKeepsItsPlacesAndTheSideBlocksSitBesideIt) {
         if (cap.key.name == "Up arrow") {
             EXPECT_EQ(cap.frame, QRectF(16 * 44, 176, 40, 40));
         }
-        EXPECT_EQ(cap.optional, cap.key.name == "Right Super" || cap.key.name == "Menu" || cap.key.name == "Right Ctrl")
+        EXPECT_EQ(cap.optional, cap.key.name == "Left Super" || cap.key.name == "Right Super" ||
+                                    cap.key.name == "Menu" || cap.key.name == "Right Ctrl")
             << cap.key.name;
     }
 }
