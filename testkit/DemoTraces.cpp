@@ -272,8 +272,11 @@ std::vector<TouchSample> touches(double duration, double rate, double start) {
         const double p = tau / duration;
         const double a = 0.5 - 0.5 * std::cos(4 * pi * p);
         const double x = 1.9 * a - 0.95;
-        samples.push_back({start + tau, 0, x, 0.8 * std::abs(std::sin(6 * pi * p)) + 0.15});
-        samples.push_back({start + tau, 1, -x, -0.8 * std::abs(std::cos(6 * pi * p)) - 0.15});
+        // Two sweeps across, each finger bobbing up and down five times over the whole run in its
+        // own half: together they reach well over the share of the surface that ends the
+        // touchpad test by itself, as a user drawing over the pad would.
+        samples.push_back({start + tau, 0, x, 0.8 * std::abs(std::sin(5 * pi * p)) + 0.15});
+        samples.push_back({start + tau, 1, -x, -0.8 * std::abs(std::cos(5 * pi * p)) - 0.15});
     }
     return samples;
 }

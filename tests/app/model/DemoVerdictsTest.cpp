@@ -237,3 +237,29 @@ TEST(DemoVerdicts, DependOnTheScenarioAlone) {
     EXPECT_TRUE(missing.empty()) << "tests missing from the table:\n" << lines;
     for (const auto& [key, verdict] : table) EXPECT_EQ(played[key], 9) << std::get<1>(key) << " " << std::get<2>(key);
 }
+
+// The demo does what each test asks of the user, so every test ends by itself once the demo's
+// script for it has played: a user who follows the card watches it finish, rather than a
+// progress bar that stops short and waits out the test's time limit.
+TEST(DemoVerdicts, EveryTestEndsOnItsOwnOnceItsScriptHasPlayed) {
+    for (const auto scenario : {H, D, C}) {
+        Road road(scenario, 11 + static_cast<std::uint64_t>(scenario));
+        for (const auto& device : {road.bench.model->demo().device(), road.bench.model->demo().raw()}) {
+            for (const auto& test : GuidedTests::allTests(*device)) {
+                if (!tickDriven(test.kind)) continue;
+                // The script's length, read from a first start: its last action and its tail of
+                // stillness, plus a quarter-second frame.
+                auto& runner = road.bench.model->runner(device);
+                runner.start(test);
+                const double scripted = road.bench.model->demo().length() + 0.25;
+                runner.cancel();
+                const double start = road.bench.clock.now();
+                const auto result = road.play(device, test);
+                const double took = road.bench.clock.now() - start;
+                ASSERT_TRUE(result) << label(scenario) << ", " << device->id() << ", " << test.id();
+                EXPECT_LE(took, scripted) << label(scenario) << ", " << device->id() << ", " << test.id() << ": "
+                                          << result->headline;
+            }
+        }
+    }
+}
