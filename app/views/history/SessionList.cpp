@@ -154,4 +154,15 @@ SessionListView::SessionListView(QWidget* parent) : QListView(parent) {
     setItemDelegate(new SessionRowDelegate(this));
 }
 
+QModelIndex SessionListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action != MoveHome || !model()) return QListView::moveCursor(action, modifiers);
+    // A header is followed by its sessions, so the first pickable row is at most the second.
+    const int rows = model()->rowCount(rootIndex());
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
+        if (index.flags() & Qt::ItemIsSelectable) return index;
+    }
+    return {};
+}
+
 } // namespace Tessarine

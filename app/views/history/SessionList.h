@@ -79,6 +79,11 @@ class SessionListView final : public QListView {
 
 public:
     explicit SessionListView(QWidget* parent = nullptr);
+
+protected:
+    // Home goes to the first session: the list's first row is always a unit's header, which
+    // cannot be picked, and the list's own Home would stop at it and so go nowhere.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 } // namespace Tessarine

@@ -434,6 +434,29 @@ TEST_F(HistoryFixture, OpeningPicksTheNewestSessionAndClickingARowPicksIt) {
     EXPECT_EQ(find<QLabel>(*detail, "detail-title")->text(), "Wireless Pad — Before repair");
 }
 
+TEST_F(HistoryFixture, HomeAndEndGoToTheFirstAndLastSessionPastTheHeaders) {
+    const TestSession oldest = saved("SN-1", "2026-03-01T09:00:00Z", "Before repair");
+    saved("SN-1", "2026-03-02T09:00:00Z", "After repair");
+    const TestSession newest = saved("SN-2", "2026-03-05T09:00:00Z");
+    auto view = open();
+    view->list()->setFocus();
+    EXPECT_EQ(model.navigation().selectedSession(), newest.id);
+
+    // End picks the last session; Home, from anywhere, the newest again, below the first header.
+    QTest::keyClick(view->list(), Qt::Key_End);
+    EXPECT_EQ(model.navigation().selectedSession(), oldest.id);
+    QTest::keyClick(view->list(), Qt::Key_Home);
+    EXPECT_EQ(model.navigation().selectedSession(), newest.id);
+    EXPECT_EQ(view->list()->currentIndex().row(), 1);
+    QTest::keyClick(view->list(), Qt::Key_End);
+    QTest::keyClick(view->list(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(model.navigation().selectedSession(), newest.id);
+    settle();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->session().id, newest.id);
+}
+
 TEST_F(HistoryFixture, APickOfAnotherUnitStaysWhenOneUnitIsListed) {
     saved("SN-1", "2026-03-01T09:00:00Z");
     const TestSession other = saved("SN-2", "2026-03-05T09:00:00Z");
