@@ -38,8 +38,8 @@
 #include <memory>
 #include <thread>
 
-#include "app/devices/Logging.h"
-#include "app/devices/WorkerThread.h"
+#include "app/base/Logging.h"
+#include "app/base/WorkerThread.h"
 #include "app/drawing/PadShoulders.h"
 #include "app/model/AppModel.h"
 #include "app/model/BackgroundWorker.h"

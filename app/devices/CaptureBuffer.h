@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "app/devices/ElementInfo.h"
-#include "app/devices/ThreadSafety.h"
+#include "app/base/ThreadSafety.h"
 #include "testkit/AxisTracker.h"
 #include "testkit/AxisTrackerLive.h"
 #include "testkit/Samples.h"

@@ -5,7 +5,7 @@
 
 #include "app/devices/ControllerCatalogue.h"
 #include "app/devices/ControllerOutputs.h"
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
 #include "app/devices/RawDevice.h"
 #include "testkit/Fmt.h"

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/ControllerBackend.h"
 #include "app/devices/ControllerTap.h"
 #include "app/devices/InputDevice.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/devices/CaptureBuffer.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/ControllerBackend.h"
 #include "app/devices/ElementInfo.h"
 

@@ -10,10 +10,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/DeviceOutputs.h"
 #include "app/devices/InputDevice.h"
-#include "app/devices/RepeatingTimer.h"
+#include "app/base/RepeatingTimer.h"
 #include "testkit/DemoScripts.h"
 #include "testkit/GuidedTest.h"
 

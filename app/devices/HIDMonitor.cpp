@@ -9,7 +9,7 @@
 #include <cstring>
 #include <optional>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "testkit/HIDDescriptor.h"
 
 namespace Tessarine {

@@ -25,12 +25,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/HIDMonitorBackend.h"
 #include "app/devices/HIDTap.h"
 #include "app/devices/SkippedHID.h"
-#include "app/devices/ThreadSafety.h"
-#include "app/devices/WorkerThread.h"
+#include "app/base/ThreadSafety.h"
+#include "app/base/WorkerThread.h"
 
 namespace Tessarine {
 

@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "app/devices/CaptureBuffer.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/ElementInfo.h"
-#include "app/devices/ThreadSafety.h"
+#include "app/base/ThreadSafety.h"
 #include "testkit/AxisScale.h"
 #include "testkit/DeviceInfo.h"
 #include "testkit/HIDDescriptor.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "app/devices/Assign.h"
+#include "app/base/Assign.h"
 #include "testkit/NaturalOrder.h"
 
 using namespace RorozErurEvo;

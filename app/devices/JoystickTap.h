@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/ControllerBackend.h"
 #include "app/devices/HIDTap.h"
 #include "testkit/JoystickLayout.h"

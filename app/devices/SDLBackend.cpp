@@ -8,7 +8,7 @@
 
 #include "app/devices/ControllerMappings.h"
 #include "app/devices/EvdevAxes.h"
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/devices/PowerSupplyBattery.h"
 #include "testkit/BoundedFile.h"
 #include "testkit/Fmt.h"

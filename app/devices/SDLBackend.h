@@ -27,11 +27,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/ControllerBackend.h"
 #include "app/devices/SdlLibrary.h"
-#include "app/devices/ThreadSafety.h"
-#include "app/devices/WorkerThread.h"
+#include "app/base/ThreadSafety.h"
+#include "app/base/WorkerThread.h"
 
 namespace Tessarine {
 

@@ -3,8 +3,8 @@
 #include <QStandardPaths>
 
 
-#include "app/devices/Assign.h"
-#include "app/devices/Logging.h"
+#include "app/base/Assign.h"
+#include "app/base/Logging.h"
 #include "app/report/LogoFile.h"
 
 namespace Tessarine {

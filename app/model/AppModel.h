@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
-#include "app/devices/RepeatingTimer.h"
+#include "app/base/RepeatingTimer.h"
 #include "app/model/BackgroundWorker.h"
 #include "app/model/BatchRunner.h"
 #include "app/model/Clipboard.h"

@@ -11,8 +11,8 @@
 
 #include "app/model/AppModel.h"
 
-#include "app/devices/Assign.h"
-#include "app/devices/Logging.h"
+#include "app/base/Assign.h"
+#include "app/base/Logging.h"
 #include "app/model/AtomicFile.h"
 #include "app/model/FreedMemory.h"
 #include "app/model/TesterSessions.h"

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <thread>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 
 namespace Tessarine {
 

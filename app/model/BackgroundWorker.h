@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/devices/ThreadSafety.h"
-#include "app/devices/WorkerThread.h"
+#include "app/base/ThreadSafety.h"
+#include "app/base/WorkerThread.h"
 
 namespace Tessarine {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "app/devices/Assign.h"
+#include "app/base/Assign.h"
 #include "app/devices/DemoDevice.h"
 #include "app/devices/HIDTap.h"
 #include "app/devices/InputDevice.h"

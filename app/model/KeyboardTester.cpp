@@ -1,6 +1,6 @@
 #include "app/model/KeyboardTester.h"
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/Preferences.h"
 #include "testkit/ButtonTest.h"
 #include "testkit/Measure.h"

@@ -1,6 +1,6 @@
 #include "app/model/Navigation.h"
 
-#include "app/devices/Assign.h"
+#include "app/base/Assign.h"
 
 namespace Tessarine {
 

@@ -7,7 +7,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/SettingsWriter.h"
 #include "testkit/BoundedFile.h"
 #include "testkit/SettingsText.h"

@@ -11,7 +11,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 
 namespace Tessarine {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The few platform services the model needs, behind small interfaces so that the model runs
 // headless in tests: hopping to the main thread, speaking to accessibility clients and knowing
-// whether the application is in front. The clock is app/devices/Clock.h.
+// whether the application is in front. The clock is app/base/Clock.h.
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -9,7 +9,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/devices/ThreadSafety.h"
+#include "app/base/ThreadSafety.h"
 
 namespace Tessarine {
 

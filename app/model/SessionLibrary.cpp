@@ -7,8 +7,8 @@
 #include <iterator>
 #include <set>
 
-#include "app/devices/Assign.h"
-#include "app/devices/Logging.h"
+#include "app/base/Assign.h"
+#include "app/base/Logging.h"
 #include "app/model/BackgroundWorker.h"
 #include "app/model/FreedMemory.h"
 #include "app/model/Services.h"

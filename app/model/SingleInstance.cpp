@@ -18,7 +18,7 @@
 #include <optional>
 #include <thread>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "testkit/Fmt.h"
 
 namespace Tessarine {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/devices/Assign.h"
-#include "app/devices/Clock.h"
-#include "app/devices/Logging.h"
+#include "app/base/Assign.h"
+#include "app/base/Clock.h"
+#include "app/base/Logging.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/TestRunner.h"
 #include "testkit/Date.h"

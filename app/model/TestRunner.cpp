@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/devices/Assign.h"
-#include "app/devices/Clock.h"
+#include "app/base/Assign.h"
+#include "app/base/Clock.h"
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/TestKinds.h"
 #include "app/model/TestPhases.h"

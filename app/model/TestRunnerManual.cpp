@@ -2,7 +2,7 @@
 // choices of the stick tests.
 #include <type_traits>
 
-#include "app/devices/Assign.h"
+#include "app/base/Assign.h"
 #include "app/devices/InputDevice.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/TestRunner.h"

@@ -6,7 +6,7 @@
 #include <QVersionNumber>
 #include <QXmlStreamReader>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/NetworkModule.h"
 
 namespace Tessarine {

@@ -1,8 +1,8 @@
 #include "app/model/UserSettings.h"
 
-#include "app/devices/Assign.h"
+#include "app/base/Assign.h"
 #include "app/devices/InputDevice.h"
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/Preferences.h"
 
 namespace Tessarine {

@@ -7,7 +7,7 @@
 
 #include "Gallery.h"
 #include "app/devices/CaptureBuffer.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/views/kit/Compass.h"
 #include "app/views/kit/FlowChips.h"
 #include "app/views/kit/MeasureRow.h"

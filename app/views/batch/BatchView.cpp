@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/devices/InputDevice.h"
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/BatchRunner.h"
 #include "app/model/DeviceLists.h"
 #include "app/model/Navigation.h"

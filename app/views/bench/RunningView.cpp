@@ -6,7 +6,7 @@
 
 #include <limits>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/devices/InputDevice.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/CardParts.h"

@@ -9,7 +9,7 @@
 
 #include "app/devices/InputDevice.h"
 #include "app/model/TestRunner.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/BatchRunner.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/SoakRunner.h"

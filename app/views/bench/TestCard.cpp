@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/devices/InputDevice.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/BatchRunner.h"
 #include "app/model/RunnerContext.h"
 #include "app/model/UserSettings.h"

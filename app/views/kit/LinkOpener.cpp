@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/views/kit/MessageBoxes.h"
 
 namespace Tessarine {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/devices/CaptureBuffer.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/views/kit/AccessibleValue.h"
 
 namespace Tessarine {

@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/UserSettings.h"
 #include "app/model/AxisCheckRecorder.h"
 #include "app/model/TestRunner.h"

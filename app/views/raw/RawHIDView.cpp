@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "app/model/TestRunner.h"
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/DeviceLists.h"
 #include "app/model/UserSettings.h"
 #include "app/paint/Theme.h"

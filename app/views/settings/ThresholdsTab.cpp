@@ -12,7 +12,7 @@
 
 #include <cmath>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/Services.h"
 #include "app/model/UserSettings.h"
 #include "app/paint/Theme.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <set>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/BackgroundWorker.h"
 #include "testkit/BoundedFile.h"
 #include "testkit/IconThemeLookup.h"

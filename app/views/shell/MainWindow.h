@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "app/devices/RepeatingTimer.h"
+#include "app/base/RepeatingTimer.h"
 #include "app/views/shell/Destinations.h"
 
 namespace Tessarine {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/devices/RepeatingTimer.h"
+#include "app/base/RepeatingTimer.h"
 #include "app/views/shell/Destinations.h"
 
 class QDialog;

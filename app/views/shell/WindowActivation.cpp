@@ -12,7 +12,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 
 namespace Tessarine::WindowActivation {
 

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 #include "app/model/BackgroundWorker.h"
 
 namespace Tessarine::WindowMemory {

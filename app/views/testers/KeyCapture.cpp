@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/EventClock.h"
 #include "app/model/KeyboardTester.h"
 

@@ -10,7 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/SessionCommands.h"
 #include "app/model/UserSettings.h"
 #include "app/model/KeyboardTester.h"

@@ -7,7 +7,7 @@
 
 #include <bit>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/EventClock.h"
 #include "app/model/MouseTester.h"
 #include "app/paint/Symbols.h"

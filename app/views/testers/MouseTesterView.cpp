@@ -12,7 +12,7 @@
 
 #include <variant>
 
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 #include "app/model/SessionCommands.h"
 #include "app/model/UserSettings.h"
 #include "app/model/MouseTester.h"

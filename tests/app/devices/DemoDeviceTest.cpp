@@ -1,5 +1,5 @@
 #include "app/devices/DemoDevice.h"
-#include "ManualTimers.h"
+#include "support/ManualTimers.h"
 
 #include <gtest/gtest.h>
 

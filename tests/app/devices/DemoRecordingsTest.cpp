@@ -1,7 +1,7 @@
 // The demo's recordings, played through the driver into its buffers and judged by the same
 // analyses a real pad meets: each scenario must show the fault it is named after, and only it.
 #include "app/devices/DemoDevice.h"
-#include "ManualTimers.h"
+#include "support/ManualTimers.h"
 
 #include <gtest/gtest.h>
 

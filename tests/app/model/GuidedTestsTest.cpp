@@ -4,7 +4,7 @@
 
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
-#include "app/devices/ManualTimers.h"
+#include "support/ManualTimers.h"
 
 using namespace Tessarine;
 using RorozErurEvo::AxisRole;

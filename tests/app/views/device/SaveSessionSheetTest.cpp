@@ -1,6 +1,6 @@
 #include "app/model/ModelFakes.h"
 
-#include "app/devices/ManualTimers.h"
+#include "support/ManualTimers.h"
 #include "app/views/shell/RootView.h"
 #include "app/views/device/SaveSessionSheet.h"
 

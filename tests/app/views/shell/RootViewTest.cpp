@@ -1,7 +1,7 @@
 #include "app/model/CommandFakes.h"
 #include "app/model/ModelFakes.h"
 
-#include "app/devices/ManualTimers.h"
+#include "support/ManualTimers.h"
 #include "app/views/kit/EmptyState.h"
 #include "app/views/shell/ExportProgressView.h"
 #include "app/views/shell/RootView.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/devices/RepeatingTimer.h"
+#include "app/base/RepeatingTimer.h"
 
 namespace Tessarine {
 

@@ -1,5 +1,5 @@
 // A thread blocked in a system call that never returns is left behind instead of joined.
-#include "app/devices/WorkerThread.h"
+#include "app/base/WorkerThread.h"
 
 #include <QTemporaryDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/devices/Logging.h"
+#include "app/base/Logging.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/devices/Clock.h"
+#include "app/base/Clock.h"
 
 #include <time.h>
 

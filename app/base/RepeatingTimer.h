@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/devices/FrameSchedule.h"
+#include "app/base/FrameSchedule.h"
 
 namespace Tessarine {
 

@@ -1,4 +1,4 @@
-#include "app/devices/FrameSchedule.h"
+#include "app/base/FrameSchedule.h"
 
 #include <gtest/gtest.h>
 

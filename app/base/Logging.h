@@ -8,7 +8,6 @@ namespace Tessarine {
 Q_DECLARE_LOGGING_CATEGORY(logSDL)     // "tessarine.devices.sdl": game controllers through SDL
 Q_DECLARE_LOGGING_CATEGORY(logHID)     // "tessarine.devices.hid": udev and hidraw devices
 Q_DECLARE_LOGGING_CATEGORY(logModel)   // "tessarine.model": sessions, runners, settings
-Q_DECLARE_LOGGING_CATEGORY(logReport)  // "tessarine.report": PDF reports and printing
 Q_DECLARE_LOGGING_CATEGORY(logViews)   // "tessarine.views": windows and dialogs
 
 } // namespace Tessarine

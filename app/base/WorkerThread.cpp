@@ -1,4 +1,4 @@
-#include "app/devices/WorkerThread.h"
+#include "app/base/WorkerThread.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "app/devices/RepeatingTimer.h"
+#include "app/base/RepeatingTimer.h"
 
 #include <cmath>
 
