@@ -10,7 +10,7 @@
 #include "app/base/Logging.h"
 #include "app/model/SettingsWriter.h"
 #include "testkit/BoundedFile.h"
-#include "testkit/SettingsText.h"
+#include "testkit/SettingsIni.h"
 
 #include <charconv>
 #include <cmath>
@@ -18,7 +18,7 @@
 
 namespace Tessarine {
 
-namespace SettingsText = RorozErurEvo::SettingsText;
+namespace SettingsIni = RorozErurEvo::SettingsIni;
 namespace BoundedFile = RorozErurEvo::BoundedFile;
 
 std::optional<bool> Preferences::boolean(const QString& key) const {
@@ -90,8 +90,8 @@ QString fromUtf8(const std::string& text) {
 
 // The file's value as an entry of its text: byte strings stay bytes, everything else is written
 // as the text it reads back as (booleans as "true" and "false", numbers in their shortest form).
-SettingsText::Entry entry(const QString& key, const QVariant& value) {
-    SettingsText::Entry e{key.toStdString(), {}, false};
+SettingsIni::Entry entry(const QString& key, const QVariant& value) {
+    SettingsIni::Entry e{key.toStdString(), {}, false};
     switch (value.typeId()) {
     case QMetaType::QByteArray:
         e.value = value.toByteArray().toStdString();
@@ -126,7 +126,7 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
     const auto content =
         BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())), maxFileBytes);
     if (content.text) {
-        std::vector<SettingsText::Refusal> refused;
+        std::vector<SettingsIni::Refusal> refused;
         std::size_t refusedLines = 0;
         values_ = values(*content.text, &refused, &refusedLines);
         for (const auto& line : refused)
@@ -146,10 +146,10 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
 
 SettingsPreferences::~SettingsPreferences() = default;
 
-QVariantMap SettingsPreferences::values(std::string_view text, std::vector<SettingsText::Refusal>* refused,
+QVariantMap SettingsPreferences::values(std::string_view text, std::vector<SettingsIni::Refusal>* refused,
                                         std::size_t* refusedLines) {
     QVariantMap values;
-    auto contents = SettingsText::read(text);
+    auto contents = SettingsIni::read(text);
     if (refused) *refused = std::move(contents.refused);
     if (refusedLines) *refusedLines = contents.refusedLines;
     for (auto& entry : contents.entries) {
@@ -161,14 +161,14 @@ QVariantMap SettingsPreferences::values(std::string_view text, std::vector<Setti
 }
 
 QByteArray SettingsPreferences::text(const QVariantMap& values) {
-    std::vector<SettingsText::Entry> entries;
+    std::vector<SettingsIni::Entry> entries;
     entries.reserve(static_cast<std::size_t>(values.size()));
     for (auto it = values.cbegin(); it != values.cend(); ++it) entries.push_back(entry(it.key(), it.value()));
-    return QByteArray::fromStdString(SettingsText::write(std::move(entries)));
+    return QByteArray::fromStdString(SettingsIni::write(std::move(entries)));
 }
 
 void SettingsPreferences::setValue(const QString& key, const QVariant& value) {
-    // A NUL never reaches a setting: the file could not give it back (SettingsText).
+    // A NUL never reaches a setting: the file could not give it back (SettingsIni).
     if (value.typeId() == QMetaType::QString) values_.insert(key, QString(value.toString()).remove(QChar(0)));
     else values_.insert(key, value);
     save();

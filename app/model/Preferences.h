@@ -20,7 +20,7 @@
 #include "app/model/SettingsSchema.h"
 #include "app/model/SettingsWriter.h"
 #include "testkit/Json.h"
-#include "testkit/SettingsText.h"
+#include "testkit/SettingsIni.h"
 
 namespace Tessarine {
 
@@ -101,7 +101,7 @@ public:
 // settings unreadable at the next start: a text that would pass the bound first loses the keys
 // that are no declared setting (SettingsSchema.h), and if it is still too large it is not
 // written, the file keeps the settings saved before, and onSaveFailed says why. A line of the
-// file that is not read (SettingsText::read) is logged with its cause when the file is read; past
+// file that is not read (SettingsIni::read) is logged with its cause when the file is read; past
 // the first few, only their number is.
 class SettingsPreferences final : public Preferences {
 public:
@@ -121,9 +121,9 @@ public:
     static QString standardPath();
     // Every value of a settings file's text, as text (bytes for a byte string); the earliest
     // lines not taken, and why, go to `refused` and the number of all of them to `refusedLines`
-    // when given (SettingsText::read).
+    // when given (SettingsIni::read).
     static QVariantMap values(std::string_view text,
-                              std::vector<RorozErurEvo::SettingsText::Refusal>* refused = nullptr,
+                              std::vector<RorozErurEvo::SettingsIni::Refusal>* refused = nullptr,
                               std::size_t* refusedLines = nullptr);
     // The whole text the file is written as to hold `values`; each reads back as its text (a
     // byte string as its bytes), by values() and by QSettings alike.

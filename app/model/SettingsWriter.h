@@ -10,7 +10,7 @@
 // of the newest text. The destructor finishes what was asked for (each save bounded by the lock
 // wait) and joins the thread.
 //
-// The text comes from our own copy of QSettings' INI form (testkit/SettingsText), not from
+// The text comes from our own copy of QSettings' INI form (testkit/SettingsIni), not from
 // QSettings itself: QSettings::sync() takes "<file>.lock" with QLockFile::lock(), which waits
 // without end: on a full disk it can neither clear a stale lock nor make its own, and it waits
 // for ever. Taking the lock first ourselves does not help, as QSettings' own QLockFile then waits

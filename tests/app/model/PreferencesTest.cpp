@@ -198,7 +198,7 @@ TEST(Preferences, LinesNotReadAreLoggedAndThousandsOfThemInAFewLines) {
         while (text.size() < qsizetype(SettingsPreferences::maxFileBytes) - 8) text += "\x7f\x01\n";
         file.write(text);
     }
-    constexpr auto listed = static_cast<int>(RorozErurEvo::SettingsText::mostRefusalsListed);
+    constexpr auto listed = static_cast<int>(RorozErurEvo::SettingsIni::mostRefusalsListed);
     const QString file = "settings file \u201C" + folder.path() + "\u201D";
     TestLog::ExpectedWarnings all("tessarine.model", "Skipped"); // those the two below do not count
     TestLog::ExpectedWarnings first("tessarine.model", "Skipped line 3 of the " + file + " (key \u201C\u201D): the line has no");

@@ -313,7 +313,7 @@ std::size_t expectReadAsQSettingsOrRefused(const QString& written, const std::st
     EXPECT_TRUE(writeFile(path, contents(written)));
     QSettings theirs(path, QSettings::IniFormat);
     const QStringList theirKeys = theirs.allKeys();
-    std::vector<RorozErurEvo::SettingsText::Refusal> refused;
+    std::vector<RorozErurEvo::SettingsIni::Refusal> refused;
     const QVariantMap ours = SettingsPreferences::values(contents(path).toStdString(), &refused);
     for (auto it = ours.cbegin(); it != ours.cend(); ++it) {
         EXPECT_TRUE(theirKeys.contains(it.key())) << it.key().toStdString() << " in " << what;

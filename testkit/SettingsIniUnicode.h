@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace RorozErurEvo::SettingsText::Unicode {
+namespace RorozErurEvo::SettingsIni::Unicode {
 
 // Appends the UTF-16 units of `bytes` to `out`. Each byte that starts no valid sequence (a stray
 // continuation byte, an overlong form such as C0 80, a surrogate, a code point past U+10FFFF)
@@ -20,4 +20,4 @@ std::optional<std::string> utf8(std::u16string_view units);
 // The UTF-8 byte order mark, which QSettings drops where a key or a value's text begins.
 inline constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-} // namespace RorozErurEvo::SettingsText::Unicode
+} // namespace RorozErurEvo::SettingsIni::Unicode

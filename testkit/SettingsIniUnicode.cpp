@@ -1,6 +1,6 @@
-#include "testkit/SettingsTextUnicode.h"
+#include "testkit/SettingsIniUnicode.h"
 
-namespace RorozErurEvo::SettingsText::Unicode {
+namespace RorozErurEvo::SettingsIni::Unicode {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::optional<std::string> utf8(std::u16string_view units) {
     return out;
 }
 
-} // namespace RorozErurEvo::SettingsText::Unicode
+} // namespace RorozErurEvo::SettingsIni::Unicode

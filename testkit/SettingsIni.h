@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace RorozErurEvo::SettingsText {
+namespace RorozErurEvo::SettingsIni {
 
 struct Entry {
     std::string key;   // UTF-8; "/" separates groups
@@ -62,4 +62,4 @@ struct Contents {
 // Any other byte that is not UTF-8 reads as U+FFFD, as in QSettings.
 Contents read(std::string_view text);
 
-} // namespace RorozErurEvo::SettingsText
+} // namespace RorozErurEvo::SettingsIni

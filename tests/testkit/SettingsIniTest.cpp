@@ -1,6 +1,6 @@
 // Reading the settings file's text by hand-edited and foreign forms; the same forms read by
 // QSettings, and round trips of every escape through both, are in the settings format tests.
-#include "testkit/SettingsText.h"
+#include "testkit/SettingsIni.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,13 @@ using namespace RorozErurEvo;
 
 namespace {
 
-std::map<std::string, std::string> byKey(const std::vector<SettingsText::Entry>& entries) {
+std::map<std::string, std::string> byKey(const std::vector<SettingsIni::Entry>& entries) {
     std::map<std::string, std::string> map;
     for (const auto& e : entries) map[e.key] = (e.bytes ? "bytes:" : "") + e.value;
     return map;
 }
 
-std::vector<std::string> refusals(const SettingsText::Contents& contents) {
+std::vector<std::string> refusals(const SettingsIni::Contents& contents) {
     std::vector<std::string> lines;
     for (const auto& r : contents.refused) lines.push_back(std::to_string(r.line) + " " + r.key + ": " + r.cause);
     return lines;
@@ -22,7 +22,7 @@ std::vector<std::string> refusals(const SettingsText::Contents& contents) {
 
 } // namespace
 
-TEST(SettingsText, ReadsSectionsCommentsAndHandEditedValues) {
+TEST(SettingsIni, ReadsSectionsCommentsAndHandEditedValues) {
     const std::string text = "\xEF\xBB\xBF; a comment\r\n"
                              "[General]\r\n"
                              "  companyName =  Bench Co   ; trailing comment\r\n"
@@ -43,7 +43,7 @@ TEST(SettingsText, ReadsSectionsCommentsAndHandEditedValues) {
                              "wraps=\\x10041\n"
                              "bom=\xEF\xBB\xBFkept?\n"
                              "pct%=100%zz";
-    const auto contents = SettingsText::read(text);
+    const auto contents = SettingsIni::read(text);
     EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{
                                            {"companyName", "Bench Co"},
                                            {"quoted", "  kept blanks  "},
@@ -66,7 +66,7 @@ TEST(SettingsText, ReadsSectionsCommentsAndHandEditedValues) {
 
 // Forms QSettings reads as something no setting holds, or reads leniently, are refused with the
 // line and the cause, and take away an earlier value of their key.
-TEST(SettingsText, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
+TEST(SettingsIni, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
     const std::string text = "[General]\n"
                              "nul=a\\0b\n"
                              "overlong=\"x\"\n"
@@ -83,7 +83,7 @@ TEST(SettingsText, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
                              "=no key\n"
                              "[]\n"
                              "x=1\n";
-    const auto contents = SettingsText::read(text);
+    const auto contents = SettingsIni::read(text);
     EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{{"overlong", "\uFFFD\uFFFD"}}));
     EXPECT_EQ(refusals(contents), (std::vector<std::string>{
                                       "2 nul: the text holds a NUL character",
@@ -102,37 +102,37 @@ TEST(SettingsText, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
 // A file that is no settings file (a binary one saved in its place) refuses nearly every line:
 // all are counted, and only the earliest few listed, whichever section they are read in; the
 // settings among them are read all the same.
-TEST(SettingsText, ThousandsOfRefusedLinesAreCountedAndTheEarliestListed) {
+TEST(SettingsIni, ThousandsOfRefusedLinesAreCountedAndTheEarliestListed) {
     // Sections are read in the order of their names: "[z]"'s lines, the file's first, are read last.
     std::string text = "[z]\n";
     for (int i = 0; i < 3000; ++i) text += i == 1500 ? "kept=yes\n" : "\x7f\x01junk " + std::to_string(i) + "\n";
     text += "[a]\n";
     for (int i = 0; i < 3000; ++i) text += "list=" + std::to_string(i) + ",x\n";
-    const auto contents = SettingsText::read(text);
+    const auto contents = SettingsIni::read(text);
     EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{{"z/kept", "yes"}}));
     EXPECT_EQ(contents.refusedLines, 5999u);
-    ASSERT_EQ(contents.refused.size(), SettingsText::mostRefusalsListed);
+    ASSERT_EQ(contents.refused.size(), SettingsIni::mostRefusalsListed);
     for (std::size_t i = 0; i < contents.refused.size(); ++i) {
         EXPECT_EQ(contents.refused[i].line, i + 2);
         EXPECT_EQ(contents.refused[i].cause, "the line has no \u201C=\u201D");
     }
 }
 
-TEST(SettingsText, WhatTheWriterWritesReadsBackAsItWas) {
-    const std::vector<SettingsText::Entry> entries{
+TEST(SettingsIni, WhatTheWriterWritesReadsBackAsItWas) {
+    const std::vector<SettingsIni::Entry> entries{
         {"a/b", " x, y; \"z\" = \\ \n\t\x01" "1f ", false},
         {"bytes", std::string("\0\x7f\xff" "a", 4), true},
         {"tech", "@Zo\xc3\xab", false},
         {"caf\xc3\xa9 \xe6\x8a\x80 \xf0\x9f\x98\x80", "\xEF\xBB\xBF" "starts with a byte order mark", false},
         {"tab", "\t\xEF\xBB\xBF" "after an escape", false},
     };
-    const std::string text = SettingsText::write(entries);
+    const std::string text = SettingsIni::write(entries);
     EXPECT_NE(text.find("caf%E9%20%U6280%20%UD83D%UDE00="), std::string::npos) << text;
-    const auto contents = SettingsText::read(text);
+    const auto contents = SettingsIni::read(text);
     EXPECT_EQ(byKey(contents.entries), byKey(entries));
     EXPECT_TRUE(contents.refused.empty());
 
     // A NUL never reaches a setting: the writer drops it from a text.
-    EXPECT_EQ(byKey(SettingsText::read(SettingsText::write({{"n", std::string("a\0b", 3), false}})).entries),
+    EXPECT_EQ(byKey(SettingsIni::read(SettingsIni::write({{"n", std::string("a\0b", 3), false}})).entries),
               (std::map<std::string, std::string>{{"n", "ab"}}));
 }

@@ -1,6 +1,6 @@
-// Reading the settings file's text as QSettings reads it: the inverse of SettingsText::write,
+// Reading the settings file's text as QSettings reads it: the inverse of SettingsIni::write,
 // and of QSettings itself, which may have written the file or read it after us.
-#include "testkit/SettingsText.h"
+#include "testkit/SettingsIni.h"
 
 #include <algorithm>
 #include <deque>
@@ -8,10 +8,10 @@
 #include <optional>
 #include <utility>
 
-#include "testkit/SettingsTextUnicode.h"
+#include "testkit/SettingsIniUnicode.h"
 #include "testkit/Text.h"
 
-namespace RorozErurEvo::SettingsText {
+namespace RorozErurEvo::SettingsIni {
 
 namespace {
 
@@ -288,19 +288,23 @@ std::string shown(std::u16string_view units) {
     return Unicode::utf8(safe).value_or(std::string());
 }
 
-} // namespace
 
-Contents read(std::string_view text) {
+// The file's entries by section. A section met twice is taken as one, and the sections are read
+// in the order of their names, so that of two entries naming one key the one in the later
+// section wins; a section whose name cannot be read keeps its lines apart, to be refused.
+struct Sections {
+    std::map<std::u16string, Section> named;
+    std::deque<Section> refused;
+};
+
+Sections gatheredSections(std::string_view text) {
     // QSettings looks for section headers after a byte order mark at the file's start, but reads
     // the entries before the first header from the file's first byte: a key there keeps the
     // blanks after the mark, and a second mark.
     const std::size_t headersFrom = text.starts_with(Unicode::byteOrderMark) ? Unicode::byteOrderMark.size() : 0;
-    // A section met twice is taken as one, and the sections are read in the order of their
-    // names, so that of two entries naming one key the one in the later section wins.
-    std::map<std::u16string, Section> sections;
-    std::deque<Section> refusedSections;
+    Sections sections;
     LineCounter counter{text};
-    Section* current = &sections[std::u16string()];
+    Section* current = &sections.named[std::u16string()];
     std::size_t sectionStart = 0;
     const auto takeLines = [&](std::size_t end) {
         std::size_t at = sectionStart;
@@ -313,79 +317,107 @@ Contents read(std::string_view text) {
         takeLines(line->start);
         Key prefix = sectionPrefix(line->text);
         if (!prefix.refused.empty()) {
-            current = &refusedSections.emplace_back(Section{std::move(prefix), {}});
+            current = &sections.refused.emplace_back(Section{std::move(prefix), {}});
         } else {
-            current = &sections[prefix.units];
+            current = &sections.named[prefix.units];
             current->prefix = std::move(prefix);
         }
         sectionStart = at;
     }
     takeLines(text.size());
-
-    std::map<std::string, Entry> entries;
-    Contents contents;
-    // Every refused line is counted; only the earliest ones are listed, kept as a heap with the
-    // latest of them on top. `listed` is asked first, so a line that will not be listed costs no
-    // texts.
-    const auto byLine = [](const Refusal& a, const Refusal& b) { return a.line < b.line; };
-    const auto listed = [&](std::size_t line) {
-        ++contents.refusedLines;
-        return contents.refused.size() < mostRefusalsListed || line < contents.refused.front().line;
-    };
-    const auto refuse = [&](std::size_t line, std::string key, std::string cause) {
-        contents.refused.push_back(Refusal{line, std::move(key), std::move(cause)});
-        std::push_heap(contents.refused.begin(), contents.refused.end(), byLine);
-        if (contents.refused.size() > mostRefusalsListed) {
-            std::pop_heap(contents.refused.begin(), contents.refused.end(), byLine);
-            contents.refused.pop_back();
-        }
-    };
-    for (const Section& section : refusedSections)
-        for (const auto& [number, line] : section.lines)
-            if (line.equals != std::string_view::npos && listed(number))
-                refuse(number, {}, section.prefix.refused + " (the section's name)");
-    for (auto& [name, section] : sections) {
-        for (const auto& [number, line] : section.lines) {
-            if (line.equals == std::string_view::npos) {
-                // The byte order mark that starts a file is read again as a line of its own.
-                if (!line.text.starts_with(';') && trimmed(line.text) != Unicode::byteOrderMark && listed(number))
-                    refuse(number, {}, "the line has no \u201C=\u201D");
-                continue;
-            }
-            const std::string_view rawKey = trimmed(line.text.substr(0, line.equals));
-            Key key = unescapedKey(rawKey);
-            const std::u16string full = section.prefix.units + key.units;
-            if (!key.refused.empty()) {
-                if (!listed(number)) continue;
-                std::u16string raw = section.prefix.units;
-                Unicode::decode(rawKey, raw);
-                refuse(number, shown(raw), key.refused);
-                continue;
-            }
-            // QSettings cannot look up a key with an empty part, and keeps no NUL in a key.
-            const bool emptyPart = full.empty() || full.front() == u'/' || full.back() == u'/' ||
-                                   full.find(u"//") != std::u16string::npos;
-            const auto name = Unicode::utf8(full);
-            std::string cause = emptyPart ? "the key or its section has no name"
-                                : full.find(u'\0') != std::u16string::npos
-                                    ? "the key holds a NUL character"
-                                    : !name ? "the key holds half of a UTF-16 surrogate pair" : std::string();
-            if (cause.empty()) {
-                Decoded value = decoded(*name, unescapedValue(line.text.substr(line.equals + 1)));
-                if (value.entry) {
-                    entries.insert_or_assign(*name, std::move(*value.entry));
-                    continue;
-                }
-                cause = std::move(value.refused);
-                entries.erase(*name); // QSettings' reading of this line replaces any earlier one
-            }
-            if (listed(number)) refuse(number, shown(full), std::move(cause));
-        }
-    }
-    std::sort_heap(contents.refused.begin(), contents.refused.end(), byLine);
-    contents.entries.reserve(entries.size());
-    for (auto& [key, entry] : entries) contents.entries.push_back(std::move(entry));
-    return contents;
+    return sections;
 }
 
-} // namespace RorozErurEvo::SettingsText
+// The entries read so far, and the lines refused. Every refused line is counted; only the
+// earliest ones are listed, kept as a heap with the latest of them on top.
+class Reading {
+public:
+    // Counts a refused line; true when it is among the earliest so far, to be listed. Asked
+    // first, so that a line that will not be listed costs no texts.
+    bool listed(std::size_t line) {
+        ++contents_.refusedLines;
+        return contents_.refused.size() < mostRefusalsListed || line < contents_.refused.front().line;
+    }
+
+    void refuse(std::size_t line, std::string key, std::string cause) {
+        auto& refused = contents_.refused;
+        refused.push_back(Refusal{line, std::move(key), std::move(cause)});
+        std::push_heap(refused.begin(), refused.end(), byLine);
+        if (refused.size() > mostRefusalsListed) {
+            std::pop_heap(refused.begin(), refused.end(), byLine);
+            refused.pop_back();
+        }
+    }
+
+    // One line of the section whose keys start with `prefix`: an entry, or a refusal.
+    void take(const std::u16string& prefix, std::size_t number, const Line& line) {
+        if (line.equals == std::string_view::npos) {
+            // The byte order mark that starts a file is read again as a line of its own.
+            if (!line.text.starts_with(';') && trimmed(line.text) != Unicode::byteOrderMark && listed(number))
+                refuse(number, {}, "the line has no \u201C=\u201D");
+            return;
+        }
+        const std::string_view rawKey = trimmed(line.text.substr(0, line.equals));
+        const Key key = unescapedKey(rawKey);
+        if (!key.refused.empty()) {
+            if (!listed(number)) return;
+            std::u16string raw = prefix;
+            Unicode::decode(rawKey, raw);
+            refuse(number, shown(raw), key.refused);
+            return;
+        }
+        const std::u16string full = prefix + key.units;
+        const auto name = Unicode::utf8(full);
+        std::string cause = keyRefusal(full, name.has_value());
+        if (cause.empty()) {
+            Decoded value = decoded(*name, unescapedValue(line.text.substr(line.equals + 1)));
+            if (value.entry) {
+                entries_.insert_or_assign(*name, std::move(*value.entry));
+                return;
+            }
+            cause = std::move(value.refused);
+            entries_.erase(*name); // QSettings' reading of this line replaces any earlier one
+        }
+        if (listed(number)) refuse(number, shown(full), std::move(cause));
+    }
+
+    Contents contents() && {
+        std::sort_heap(contents_.refused.begin(), contents_.refused.end(), byLine);
+        contents_.entries.reserve(entries_.size());
+        for (auto& [key, entry] : entries_) contents_.entries.push_back(std::move(entry));
+        return std::move(contents_);
+    }
+
+private:
+    static bool byLine(const Refusal& a, const Refusal& b) { return a.line < b.line; }
+
+    // Why a whole key cannot be a setting's: QSettings cannot look up a key with an empty part,
+    // and keeps no NUL in a key. Empty when it can.
+    static std::string keyRefusal(const std::u16string& full, bool utf8) {
+        const bool emptyPart = full.empty() || full.front() == u'/' || full.back() == u'/' ||
+                               full.find(u"//") != std::u16string::npos;
+        if (emptyPart) return "the key or its section has no name";
+        if (full.find(u'\0') != std::u16string::npos) return "the key holds a NUL character";
+        if (!utf8) return "the key holds half of a UTF-16 surrogate pair";
+        return {};
+    }
+
+    std::map<std::string, Entry> entries_;
+    Contents contents_;
+};
+
+} // namespace
+
+Contents read(std::string_view text) {
+    Sections sections = gatheredSections(text);
+    Reading reading;
+    for (const Section& section : sections.refused)
+        for (const auto& [number, line] : section.lines)
+            if (line.equals != std::string_view::npos && reading.listed(number))
+                reading.refuse(number, {}, section.prefix.refused + " (the section's name)");
+    for (const auto& [name, section] : sections.named)
+        for (const auto& [number, line] : section.lines) reading.take(section.prefix.units, number, line);
+    return std::move(reading).contents();
+}
+
+} // namespace RorozErurEvo::SettingsIni

@@ -1,13 +1,13 @@
-#include "testkit/SettingsText.h"
+#include "testkit/SettingsIni.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 
-#include "testkit/SettingsTextUnicode.h"
+#include "testkit/SettingsIniUnicode.h"
 #include "testkit/Text.h"
 
-namespace RorozErurEvo::SettingsText {
+namespace RorozErurEvo::SettingsIni {
 
 namespace {
 
@@ -120,4 +120,4 @@ std::string write(std::vector<Entry> entries) {
     return out;
 }
 
-} // namespace RorozErurEvo::SettingsText
+} // namespace RorozErurEvo::SettingsIni
