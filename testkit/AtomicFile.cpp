@@ -38,13 +38,20 @@ void syncFolder(const fs::path& folder) {
 // The kernel follows at most this many links in a row before it gives up with ELOOP (links).
 constexpr int maxLinkHops = 40;
 
-// Whether the kernel would follow the link `link` (lstat) in `folder` (stat) for this process,
-// as Debian has it (fs.protected_symlinks): not when the folder is sticky and world-writable, as
-// the system's temporary folder is, and the link belongs neither to the folder's owner nor to
-// this user. Such a link may have been planted by anyone to aim our write at a file of ours.
-bool kernelWouldFollow(const struct stat& link, const struct stat& folder) {
+// Whether the kernel trusts `entry` (lstat) in `folder` (stat) for this process, as Debian has it
+// for links (fs.protected_symlinks) and for regular files (fs.protected_regular): not when the
+// folder is sticky and world-writable, as the system's temporary folder is, and the entry belongs
+// neither to the folder's owner nor to this user. Anyone may have planted such a link to aim our
+// write at a file of ours, or such a file to have root's bytes land in a file they still control.
+bool trustedIn(const struct stat& entry, const struct stat& folder) {
     const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+    return !shared || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
+}
+
+// The folder `path` is in, as stat() sees it; false when it cannot be looked at.
+bool folderOf(const fs::path& path, struct stat& folder) {
+    const fs::path parent = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    return ::stat(parent.c_str(), &folder) == 0;
 }
 
 // Where the bytes go: the target, or where the chain of symbolic links there ends, whether a file
@@ -61,9 +68,8 @@ Destination destination(const fs::path& target) {
     for (int hop = 0; hop < maxLinkHops; ++hop) {
         struct stat link {};
         if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {path, {}};
-        const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-        struct stat shared {};
-        if (::stat(folder.c_str(), &shared) == 0 && !kernelWouldFollow(link, shared))
+        struct stat folder {};
+        if (folderOf(path, folder) && !trustedIn(link, folder))
             return {{},
                     "could not write \u201C" + target.string() + "\u201D: \u201C" + path.string() +
                         "\u201D is a link another user made in a folder every user can write to; such a link "
@@ -78,6 +84,17 @@ Destination destination(const fs::path& target) {
 }
 
 std::string notRegular(const fs::path& target) { return target.string() + " is not a regular file"; }
+
+// Why the regular file at `path` may not be replaced: it is another user's, in a shared sticky
+// folder (as the kernel refuses to open it for writing). Empty when it may, or when none is there.
+std::string plantedFile(const fs::path& target, const fs::path& path) {
+    struct stat file {};
+    struct stat folder {};
+    if (::lstat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode) || !folderOf(path, folder) || trustedIn(file, folder))
+        return {};
+    return "could not write \u201C" + target.string() + "\u201D: \u201C" + path.string() +
+           "\u201D is a file another user made in a folder every user can write to; such a file is not replaced";
+}
 
 // Whether something other than a regular file stands at `path` (a missing path is fine).
 bool occupiedBySpecial(const fs::path& path) {
@@ -147,6 +164,10 @@ Writer::Writer(const fs::path& target) : target_(target) {
         error_ = notRegular(target);
         return;
     }
+    if (std::string planted = plantedFile(target, final_); !planted.empty()) {
+        error_ = std::move(planted);
+        return;
+    }
     removeStaleTemporaries(folder);
     temporary_ = folder / temporaryName(final_.filename().string());
     // O_EXCL: a name that is somehow taken is never written through.
@@ -157,9 +178,11 @@ Writer::Writer(const fs::path& target) : target_(target) {
         error_ = failure("could not write", target, error);
         return;
     }
-    // Replacing a file must not widen or narrow who may read it.
+    // Replacing a file must not widen or narrow who may read it; but the set-user-ID, set-group-ID
+    // and sticky bits are never carried over: the new file is this process's, and a program
+    // written over by root must not become one that runs as root.
     struct stat existing {};
-    if (::stat(final_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && ::fchmod(fd_, existing.st_mode & 07777) != 0)
+    if (::stat(final_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && ::fchmod(fd_, existing.st_mode & 0777) != 0)
         fail(failure("could not write", target, errno));
 }
 
@@ -221,6 +244,10 @@ std::optional<std::string> Writer::commit() {
     // Checked again: the target may have changed while the data was written.
     if (occupiedBySpecial(final_)) {
         fail(notRegular(target_));
+        return error_;
+    }
+    if (std::string planted = plantedFile(target_, final_); !planted.empty()) {
+        fail(std::move(planted));
         return error_;
     }
     if (::rename(temporary_.c_str(), final_.c_str()) != 0) {

@@ -52,7 +52,8 @@ private:
 
 // Writes `data` as the whole of `target`, replacing what was there. A symbolic link is written
 // through and stays a link: its destination is replaced, or created when the link dangles (in
-// the folder the link names, which must exist); an existing file keeps its permissions. Absent on
+// the folder the link names, which must exist); an existing file keeps its permissions but for
+// the set-user-ID, set-group-ID and sticky bits, which the new file never has. Absent on
 // success; else "could not <write|replace> “<target>”: <the system's description>", and the
 // temporary file is gone. The folder must exist.
 //
@@ -60,7 +61,9 @@ private:
 // (fs.protected_symlinks): one that lies in a sticky folder every user may write to (as the
 // system's temporary folder) and belongs neither to that folder's owner nor to this user is
 // refused with "could not write “<target>”: “<link>” is a link another user made …", as
-// is a loop of links ("… Too many levels of symbolic links"); the link is left as it is.
+// is a loop of links ("… Too many levels of symbolic links"); the link is left as it is. Likewise
+// a regular file there that belongs to another user (fs.protected_regular) is not replaced:
+// "could not write “<target>”: “<file>” is a file another user made …", and it is left as it is.
 //
 // Only a regular file is ever replaced: a named pipe, a device, a folder or a socket at the
 // target (or at the end of a link there) is left as it is and refused with

@@ -145,6 +145,79 @@ TEST_F(AtomicFolder, AnotherUsersLinkInASharedStickyFolderIsRefused) {
     EXPECT_EQ(read(root / "a.csv") + read(root / "b.csv"), "ab");
 }
 
+// A file another user planted in a folder every user may write to (as /tmp), at the name a report
+// or an export is written to, is not replaced: root's report would become a file that user owns
+// the name of and can change. The user's own files there, the folder owner's, and any file in a
+// folder that is not sticky are replaced as ever. Making a file another user's takes root.
+TEST_F(AtomicFolder, AnotherUsersFileInASharedStickyFolderIsRefusedAndLeftUnchanged) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) GTEST_SKIP() << "needs root and a user \"nobody\" to make another user's file";
+    const auto folder = [&](const char* name, mode_t mode, bool nobodys) {
+        const fs::path path = root / name;
+        fs::create_directory(path);
+        ::chmod(path.c_str(), mode);
+        if (nobodys) {
+            EXPECT_EQ(::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        return path;
+    };
+    const auto nobodysFile = [&](const fs::path& path) {
+        std::ofstream(path) << "theirs";
+        EXPECT_EQ(::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        EXPECT_EQ(::chmod(path.c_str(), 06777), 0);
+        return path;
+    };
+    const fs::path shared = folder("shared", 01777, false);
+    const fs::path planted = nobodysFile(shared / "report.pdf");
+    const std::string refusal = "could not write \u201C" + planted.string() + "\u201D: \u201C" + planted.string() +
+                                "\u201D is a file another user made in a folder every user can write to; such a file is "
+                                "not replaced";
+    EXPECT_EQ(AtomicFile::write(planted, "%PDF"), refusal);
+    // Through a link of the user's own, and in pieces, alike.
+    fs::create_symlink(planted, root / "mine.pdf");
+    EXPECT_TRUE(AtomicFile::write(root / "mine.pdf", "%PDF"));
+    EXPECT_EQ(AtomicFile::Writer(planted).error(), refusal);
+    struct stat info {};
+    ASSERT_EQ(::lstat(planted.c_str(), &info), 0);
+    EXPECT_EQ(read(planted), "theirs");
+    EXPECT_EQ(info.st_uid, nobody->pw_uid);
+    EXPECT_EQ(info.st_mode & 07777, 06777u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 1) << "no temporary file is left";
+
+    // The folder owner's file, and another user's in a folder that is not sticky, are replaced,
+    // without their set-ID bits.
+    for (const fs::path& file : {nobodysFile(folder("theirs", 01777, true) / "a.csv"),
+                                 nobodysFile(folder("open", 0777, false) / "b.csv")}) {
+        EXPECT_FALSE(AtomicFile::write(file, "rows")) << file;
+        EXPECT_EQ(read(file), "rows");
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0777u) << file;
+    }
+}
+
+// A file written over one with the set-user-ID, set-group-ID or sticky bit has none of them: a
+// program root writes over must not become one that runs as root. Its other permissions stay.
+TEST_F(AtomicFolder, AFileWrittenOverASetIdFileOfTheUsersOwnIsNotSetId) {
+    const fs::path file = root / "export.json";
+    ASSERT_FALSE(AtomicFile::write(file, "old"));
+    ASSERT_EQ(::chmod(file.c_str(), 07750), 0);
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    ASSERT_NE(info.st_mode & 07000, 0u) << "the system kept no set-ID bit to test with";
+    EXPECT_FALSE(AtomicFile::write(file, "new"));
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0750u);
+    {
+        ASSERT_EQ(::chmod(file.c_str(), 04700), 0);
+        AtomicFile::Writer pieces(file);
+        ASSERT_TRUE(pieces.append("rows"));
+        EXPECT_FALSE(pieces.commit());
+    }
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    EXPECT_EQ(read(file), "rows");
+}
+
 TEST_F(AtomicFolder, FailuresNameTheFileAndTheCauseAndLeaveTheOldContents) {
     const auto missing = AtomicFile::write(root / "no folder" / "a.json", "x");
     ASSERT_TRUE(missing);
