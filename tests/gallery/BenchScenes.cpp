@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "Gallery.h"
-#include "app/views/bench/BenchPanel.h"
+#include "app/views/device/DeviceTabs.h"
 #include "app/views/bench/LivePanel.h"
 
 namespace Tessarine {
@@ -45,7 +45,7 @@ public:
         if constexpr (std::is_same_v<Page, LivePanel>)
             page_ = new Page(bench.demo(), model().settings());
         else
-            page_ = new Page(bench.demo(), model());
+            page_ = new Page(bench.demo(), DeviceTabs::benchFaces(model()));
         layout->addWidget(page_);
     }
     ~BenchHost() override { delete page_; }

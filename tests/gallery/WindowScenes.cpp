@@ -7,7 +7,7 @@
 
 #include "Gallery.h"
 #include "app/model/GuidedTests.h"
-#include "app/views/bench/BenchPanel.h"
+#include "app/views/device/DeviceTabs.h"
 #include "app/views/shell/MainWindow.h"
 
 namespace Tessarine {
@@ -36,7 +36,7 @@ public:
                     break;
                 }
         if (benchOnly) {
-            page_ = new BenchPanel(demo, *bench.model);
+            page_ = new BenchPanel(demo, DeviceTabs::benchFaces(*bench.model));
         } else {
             auto* window = new MainWindow(*bench.model);
             window->setWindowFlags(Qt::Widget);

@@ -3,20 +3,20 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/model/AppModel.h"
+#include "app/devices/InputDevice.h"
+#include "app/model/DeviceLists.h"
+#include "app/report/AppInfo.h"
 #include "app/paint/Theme.h"
 #include "app/views/kit/AdaptiveGridLayout.h"
 #include "app/views/kit/SlicedBuild.h"
 #include "app/views/bench/BenchTexts.h"
 #include "app/views/bench/CardParts.h"
 #include "app/views/bench/ProfileRow.h"
-#include "app/views/bench/SoakCard.h"
 #include "app/views/bench/TestCard.h"
 #include "app/views/bench/UnitBar.h"
 
 namespace Tessarine {
 
-using namespace RorozErurEvo;
 
 namespace {
 
@@ -43,10 +43,10 @@ void showWithParent(QWidget* part) {
 
 } // namespace
 
-BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent)
-    : QScrollArea(parent), device_(std::move(device)), model_(model), runner_(model.runner(device_)),
-      unitBar_(new UnitBar(device_, runner_, model.deviceLists(), model.navigation(), model)),
-      profileRow_(new ProfileRow(device_, model.settings())),
+BenchPanel::BenchPanel(std::shared_ptr<InputDevice> device, Faces faces, QWidget* parent)
+    : QScrollArea(parent), device_(std::move(device)), cardMaker_(faces.cards), runner_(faces.lists.runner(device_)),
+      unitBar_(new UnitBar(device_, runner_, faces.lists, faces.navigation, faces.commands)),
+      profileRow_(new ProfileRow(device_, faces.settings)),
       sectionsLayout_(new QVBoxLayout), caption_(nullptr) {
     setObjectName(QStringLiteral("bench-panel"));
     setWidgetResizable(true);
@@ -174,10 +174,8 @@ void BenchPanel::addCard(QWidget* cells, const GuidedTest& test, std::map<std::s
         spare.erase(kept);
         if (auto* testCard = qobject_cast<TestCard*>(card); testCard && !(testCard->test() == test))
             testCard->setTest(test);
-    } else if (test.kind == TestKind::soak) {
-        card = new SoakCard(device_, runner_, model_.settings(), *model_.soak(), model_.batch());
     } else {
-        card = new TestCard(test, device_, runner_, model_.settings(), model_.batch());
+        card = cardMaker_.make(test, device_, runner_);
     }
     cells->layout()->addWidget(card);
     cards_[test.id()] = card;

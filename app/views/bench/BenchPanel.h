@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/model/GuidedTests.h"
+#include "app/views/bench/BenchCards.h"
 
 class QLabel;
 class QVBoxLayout;
@@ -25,19 +26,33 @@ class QWidget;
 
 namespace Tessarine {
 
-class AppModel;
 class Card;
+class DeviceLists;
 class InputDevice;
+class Navigation;
 class ProfileRow;
+class SessionCommands;
 class SlicedBuild;
 class TestRunner;
 class UnitBar;
+class UserSettings;
 
 class BenchPanel : public QScrollArea {
     Q_OBJECT
 
 public:
-    BenchPanel(std::shared_ptr<InputDevice> device, AppModel& model, QWidget* parent = nullptr);
+    // What the page reads and commands besides its device: the devices' lists and runners, the
+    // way to other views and the session commands (the unit bar's), the settings (the profile
+    // row's), and the maker of its cards.
+    struct Faces {
+        DeviceLists& lists;
+        Navigation& navigation;
+        SessionCommands& commands;
+        UserSettings& settings;
+        BenchCards cards;
+    };
+
+    BenchPanel(std::shared_ptr<InputDevice> device, Faces faces, QWidget* parent = nullptr);
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     UnitBar* unitBar() const { return unitBar_; }
@@ -61,7 +76,7 @@ private:
     void addCard(QWidget* cells, const GuidedTest& test, std::map<std::string, Card*>& spare);
 
     std::shared_ptr<InputDevice> device_;
-    AppModel& model_;
+    BenchCards cardMaker_;
     TestRunner& runner_;
     UnitBar* unitBar_;
     ProfileRow* profileRow_;

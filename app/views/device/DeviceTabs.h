@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include "app/views/bench/BenchPanel.h"
+
 namespace Tessarine {
 
 class AppModel;
@@ -38,6 +40,8 @@ struct DeviceTabs {
 
     // The application's tab contents.
     static DeviceTabs standard();
+    // What the bench tab's page is given of the model.
+    static BenchPanel::Faces benchFaces(AppModel& model);
 };
 
 } // namespace Tessarine

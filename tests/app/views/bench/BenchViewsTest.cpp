@@ -12,6 +12,7 @@
 #include "app/views/bench/TestCard.h"
 #include "app/views/kit/SymbolText.h"
 #include "app/views/bench/UnitBar.h"
+#include "app/views/device/DeviceTabs.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -278,7 +279,7 @@ TEST_F(BenchFixture, TheFamilyButtonsMenuMarkStandsApartOnTheTextsLine) {
 }
 
 TEST_F(BenchFixture, PageHasOneSectionPerGroupAndTheSoakCard) {
-    BenchPanel panel(demo, model);
+    BenchPanel panel(demo, DeviceTabs::benchFaces(model));
     const auto sections = GuidedTests::sections(*demo);
     ASSERT_EQ(panel.sectionTitles().size(), qsizetype(sections.size()));
     for (const auto& section : sections)
@@ -302,7 +303,7 @@ TEST_F(BenchFixture, PageHasOneSectionPerGroupAndTheSoakCard) {
 
 TEST_F(BenchFixture, DeviceWithoutTestsShowsBarRowAndCaptionOnly) {
     auto bare = Fakes::controller("bare", "Nothing");
-    BenchPanel panel(bare, model);
+    BenchPanel panel(bare, DeviceTabs::benchFaces(model));
     EXPECT_TRUE(panel.sectionTitles().isEmpty() || !GuidedTests::sections(*bare).empty());
     EXPECT_TRUE(panel.unitBar());
     EXPECT_TRUE(panel.profileRow());
@@ -310,7 +311,7 @@ TEST_F(BenchFixture, DeviceWithoutTestsShowsBarRowAndCaptionOnly) {
 }
 
 TEST_F(BenchFixture, EveryTestOfTheHealthyDemoReachesAResultFromItsCard) {
-    BenchPanel panel(demo, model);
+    BenchPanel panel(demo, DeviceTabs::benchFaces(model));
     int automatic = 0, answered = 0;
     for (const auto& section : GuidedTests::sections(*demo))
         for (const GuidedTest& each : section.tests) {
