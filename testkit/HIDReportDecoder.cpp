@@ -47,20 +47,88 @@ inline std::int64_t read(const std::uint8_t* data, std::size_t size, std::size_t
     return static_cast<std::int64_t>(value);
 }
 
+// Whether the first `mapped` bytes hold more than one whole word of eight and every word differs
+// from the previous report's.
+inline bool everyWordDiffers(const std::uint8_t* data, const std::uint8_t* previous, std::size_t mapped) {
+    std::size_t words = 0, changedWords = 0;
+    for (std::size_t byte = 0; byte + 8 <= mapped; byte += 8, ++words)
+        changedWords += std::memcmp(data + byte, previous + byte, 8) != 0;
+    return words > 1 && changedWords == words;
+}
+
+// A run of report bits a field reads (a Field, or an ArrayField's slots together): its last byte,
+// and the bytes a list of them reaches into.
+template <class Run> std::size_t lastByte(const Run& run) {
+    return static_cast<std::size_t>((std::uint64_t{run.bitOffset} + run.bitsRead() - 1) / 8);
+}
+template <class Run> std::size_t bytesRead(const std::vector<Run>& runs) {
+    std::size_t bytes = 0;
+    for (const Run& run : runs) bytes = std::max(bytes, lastByte(run) + 1);
+    return bytes;
+}
+
+// Per report byte, the indices of the runs that read from it.
+using ByteReaders = std::vector<std::vector<std::uint32_t>>;
+template <class Run> ByteReaders readersByByte(const std::vector<Run>& runs, std::size_t bytes) {
+    ByteReaders at(bytes);
+    for (std::uint32_t n = 0; n < runs.size(); ++n)
+        for (std::size_t b = runs[n].bitOffset / 8; b <= lastByte(runs[n]); ++b) at[b].push_back(n);
+    return at;
+}
+
+// The readers of every byte in one block: those of byte b are list[from[b] … from[b + 1]).
+void flatten(const ByteReaders& at, std::vector<std::uint32_t>& from, std::vector<std::uint32_t>& list) {
+    from.assign(1, 0);
+    for (const auto& indices : at) {
+        list.insert(list.end(), indices.begin(), indices.end());
+        from.push_back(static_cast<std::uint32_t>(list.size()));
+    }
+}
+
+// The readers of every byte as a bit set; at most 64 of them.
+std::vector<std::uint64_t> masks(const ByteReaders& at) {
+    std::vector<std::uint64_t> mask(at.size(), 0);
+    for (std::size_t b = 0; b < at.size(); ++b)
+        for (std::uint32_t n : at[b]) mask[b] |= std::uint64_t{1} << n;
+    return mask;
+}
+
+// Sets the bits that the runs read in `used`, a byte of bits per report byte.
+template <class Run> void markUsed(const std::vector<Run>& runs, std::vector<std::uint8_t>& used) {
+    for (const Run& run : runs)
+        for (std::uint64_t bit = run.bitOffset; bit < run.bitOffset + run.bitsRead(); ++bit)
+            used[bit / 8] = static_cast<std::uint8_t>(used[bit / 8] | (1u << (bit % 8)));
+}
+
 } // namespace
 
 HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::vector<bool>& wanted)
     : numbered_(descriptor.numberedReports), last_(descriptor.elements.size(), 0),
       seen_(descriptor.elements.size(), 0) {
     byID_.fill(-1);
-    auto layoutFor = [this](int id) -> Layout& {
-        auto& slot = byID_[static_cast<std::size_t>(id & 0xFF)];
-        if (slot < 0) {
-            slot = static_cast<std::int16_t>(layouts_.size());
-            layouts_.emplace_back();
-        }
-        return layouts_[static_cast<std::size_t>(slot)];
-    };
+    addFields(descriptor, wanted);
+    std::size_t widest = 0, mostFields = 0, mostArrays = 0;
+    for (Layout& layout : layouts_) {
+        mapBytes(layout);
+        for (const ArrayField& field : layout.arrays) widest = std::max(widest, field.usages.size());
+        mostFields = std::max(mostFields, layout.fields.size());
+        mostArrays = std::max(mostArrays, layout.arrays.size());
+    }
+    active_.assign(widest, 0);
+    mark_.assign(mostFields, 0);
+    arrayMark_.assign(mostArrays, 0);
+}
+
+HIDReportDecoder::Layout& HIDReportDecoder::layoutFor(int reportID) {
+    auto& slot = byID_[static_cast<std::size_t>(reportID & 0xFF)];
+    if (slot < 0) {
+        slot = static_cast<std::int16_t>(layouts_.size());
+        layouts_.emplace_back();
+    }
+    return layouts_[static_cast<std::size_t>(slot)];
+}
+
+void HIDReportDecoder::addFields(const HIDDescriptor& descriptor, const std::vector<bool>& wanted) {
     // Array elements of one field share its offset within their report.
     std::map<std::pair<int, int>, std::size_t> arrayFieldAt;
     for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
@@ -83,61 +151,25 @@ HIDReportDecoder::HIDReportDecoder(const HIDDescriptor& descriptor, const std::v
                 ArrayField{offset, bits, e.isSigned, static_cast<std::uint32_t>(e.arraySlots), {}});
         layout.arrays[at->second].usages.push_back(ArrayUsage{e.arrayIndex, index});
     }
-    std::size_t widest = 0, mostFields = 0, mostArrays = 0;
-    for (Layout& layout : layouts_) {
-        for (ArrayField& field : layout.arrays) {
+    for (Layout& layout : layouts_)
+        for (ArrayField& field : layout.arrays)
             std::stable_sort(field.usages.begin(), field.usages.end(),
                              [](const ArrayUsage& a, const ArrayUsage& b) { return a.index < b.index; });
-            widest = std::max(widest, field.usages.size());
-        }
-        auto lastByte = [](std::uint64_t offset, std::uint64_t bits) { return (offset + bits - 1) / 8; };
-        std::size_t bytes = 0;
-        for (const Field& f : layout.fields) bytes = std::max<std::size_t>(bytes, lastByte(f.bitOffset, f.bits) + 1);
-        for (const ArrayField& f : layout.arrays)
-            bytes = std::max<std::size_t>(bytes, lastByte(f.bitOffset, std::uint64_t{f.bits} * f.slotCount) + 1);
-        std::vector<std::vector<std::uint32_t>> fieldsAt(bytes), arraysAt(bytes);
-        for (std::uint32_t n = 0; n < layout.fields.size(); ++n) {
-            const Field& f = layout.fields[n];
-            for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, f.bits); ++b) fieldsAt[b].push_back(n);
-        }
-        for (std::uint32_t n = 0; n < layout.arrays.size(); ++n) {
-            const ArrayField& f = layout.arrays[n];
-            for (std::size_t b = f.bitOffset / 8; b <= lastByte(f.bitOffset, std::uint64_t{f.bits} * f.slotCount); ++b)
-                arraysAt[b].push_back(n);
-        }
-        auto flatten = [](const std::vector<std::vector<std::uint32_t>>& at, std::vector<std::uint32_t>& from,
-                          std::vector<std::uint32_t>& list) {
-            from.assign(1, 0);
-            for (const auto& indices : at) {
-                list.insert(list.end(), indices.begin(), indices.end());
-                from.push_back(static_cast<std::uint32_t>(list.size()));
-            }
-        };
-        flatten(fieldsAt, layout.fieldsFrom, layout.fieldList);
-        flatten(arraysAt, layout.arraysFrom, layout.arrayList);
-        layout.mappedBytes = bytes;
-        if (layout.fields.size() <= 64 && layout.arrays.size() <= 64) {
-            auto masks = [bytes](const std::vector<std::vector<std::uint32_t>>& at, std::vector<std::uint64_t>& mask) {
-                mask.assign(bytes, 0);
-                for (std::size_t b = 0; b < bytes; ++b)
-                    for (std::uint32_t n : at[b]) mask[b] |= std::uint64_t{1} << n;
-            };
-            masks(fieldsAt, layout.fieldMask);
-            masks(arraysAt, layout.arrayMask);
-            layout.usedBits.assign(bytes, 0);
-            auto use = [&layout](std::uint64_t offset, std::uint64_t bits) {
-                for (std::uint64_t bit = offset; bit < offset + bits; ++bit)
-                    layout.usedBits[bit / 8] = static_cast<std::uint8_t>(layout.usedBits[bit / 8] | (1u << (bit % 8)));
-            };
-            for (const Field& f : layout.fields) use(f.bitOffset, f.bits);
-            for (const ArrayField& f : layout.arrays) use(f.bitOffset, std::uint64_t{f.bits} * f.slotCount);
-        }
-        mostFields = std::max(mostFields, layout.fields.size());
-        mostArrays = std::max(mostArrays, layout.arrays.size());
-    }
-    active_.assign(widest, 0);
-    mark_.assign(mostFields, 0);
-    arrayMark_.assign(mostArrays, 0);
+}
+
+void HIDReportDecoder::mapBytes(Layout& layout) {
+    const std::size_t bytes = std::max(bytesRead(layout.fields), bytesRead(layout.arrays));
+    const ByteReaders fieldsAt = readersByByte(layout.fields, bytes);
+    const ByteReaders arraysAt = readersByByte(layout.arrays, bytes);
+    flatten(fieldsAt, layout.fieldsFrom, layout.fieldList);
+    flatten(arraysAt, layout.arraysFrom, layout.arrayList);
+    layout.mappedBytes = bytes;
+    if (layout.fields.size() > 64 || layout.arrays.size() > 64) return;
+    layout.fieldMask = masks(fieldsAt);
+    layout.arrayMask = masks(arraysAt);
+    layout.usedBits.assign(bytes, 0);
+    markUsed(layout.fields, layout.usedBits);
+    markUsed(layout.arrays, layout.usedBits);
 }
 
 // Always inlined: a report reads a handful of fields, each a few instructions long.
@@ -165,26 +197,35 @@ void HIDReportDecoder::readArray(const ArrayField& field, const std::uint8_t* da
     for (std::size_t u = 0; u < field.usages.size(); ++u) noteValue(field.usages[u].element, active_[u], changed);
 }
 
-void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<Value>& changed) {
-    changed.clear();
+[[gnu::always_inline]] inline void HIDReportDecoder::readAll(const Layout& layout, const std::uint8_t* data,
+                                                             std::size_t availableBits, std::vector<Value>& changed) {
+    for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
+    for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+}
+
+[[gnu::always_inline]] inline HIDReportDecoder::Layout* HIDReportDecoder::layoutOf(std::span<const std::uint8_t>& report) {
     int id = 0;
     if (numbered_) {
-        if (report.empty()) return;
+        if (report.empty()) return nullptr;
         id = report[0];
         report = report.subspan(1);
     }
     const auto slot = byID_[static_cast<std::size_t>(id)];
-    if (slot < 0) return;
-    Layout& layout = layouts_[static_cast<std::size_t>(slot)];
+    return slot < 0 ? nullptr : &layouts_[static_cast<std::size_t>(slot)];
+}
+
+void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<Value>& changed) {
+    changed.clear();
+    Layout* layout = layoutOf(report);
+    if (!layout) return;
     const std::uint8_t* data = report.data();
     const std::size_t availableBits = report.size() * 8;
 
     // A report of another length than the previous one is read whole.
-    if (!layout.hasPrevious || layout.previous.size() != report.size()) {
-        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
-        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
-        layout.previous.assign(report.begin(), report.end());
-        layout.hasPrevious = true;
+    if (!layout->hasPrevious || layout->previous.size() != report.size()) {
+        readAll(*layout, data, availableBits, changed);
+        layout->previous.assign(report.begin(), report.end());
+        layout->hasPrevious = true;
         return;
     }
 
@@ -192,24 +233,32 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     if (report.empty()) return;
 
     // Every part of the report changed: read it in order rather than sort out which fields did.
-    std::uint8_t* previous = layout.previous.data();
-    const std::size_t mapped = std::min(report.size(), layout.mappedBytes);
-    std::size_t words = 0, changedWords = 0;
-    for (std::size_t byte = 0; byte + 8 <= mapped; byte += 8, ++words)
-        changedWords += std::memcmp(data + byte, previous + byte, 8) != 0;
-    if (words > 1 && changedWords == words) {
-        std::memcpy(previous, data, mapped); // bytes past the last field are never compared
-        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
-        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+    const std::size_t mapped = std::min(report.size(), layout->mappedBytes);
+    if (everyWordDiffers(data, layout->previous.data(), mapped)) {
+        std::memcpy(layout->previous.data(), data, mapped); // bytes past the last field are never compared
+        readAll(*layout, data, availableBits, changed);
         return;
     }
 
-    if (!layout.fieldMask.empty()) {
-        readChanged(layout, data, availableBits, mapped, changed);
-        return;
-    }
+    if (!layout->fieldMask.empty()) readChanged(*layout, data, availableBits, mapped, changed);
+    else readTouched(*layout, data, availableBits, mapped, changed);
+}
 
-    // The fields that read a changed byte, in field order.
+[[gnu::always_inline]] inline void HIDReportDecoder::touch(const Layout& layout, std::size_t byte) {
+    for (std::uint32_t i = layout.fieldsFrom[byte], end = layout.fieldsFrom[byte + 1]; i < end; ++i)
+        if (const std::uint32_t n = layout.fieldList[i]; mark_[n] != reportCount_) {
+            mark_[n] = reportCount_;
+            touched_.push_back(n);
+        }
+    for (std::uint32_t i = layout.arraysFrom[byte], end = layout.arraysFrom[byte + 1]; i < end; ++i)
+        if (const std::uint32_t n = layout.arrayList[i]; arrayMark_[n] != reportCount_) {
+            arrayMark_[n] = reportCount_;
+            touchedArrays_.push_back(n);
+        }
+}
+
+void HIDReportDecoder::readTouched(Layout& layout, const std::uint8_t* data, std::size_t availableBits,
+                                   std::size_t mapped, std::vector<Value>& changed) {
     if (++reportCount_ == 0) { // wrapped: no mark may look current
         std::fill(mark_.begin(), mark_.end(), 0);
         std::fill(arrayMark_.begin(), arrayMark_.end(), 0);
@@ -217,22 +266,7 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
     }
     touched_.clear();
     touchedArrays_.clear();
-    const std::uint32_t* fieldsFrom = layout.fieldsFrom.data();
-    const std::uint32_t* fieldList = layout.fieldList.data();
-    const std::uint32_t* arraysFrom = layout.arraysFrom.data();
-    const std::uint32_t* arrayList = layout.arrayList.data();
-    auto touch = [&](std::size_t byte) {
-        for (std::uint32_t i = fieldsFrom[byte], end = fieldsFrom[byte + 1]; i < end; ++i)
-            if (const std::uint32_t n = fieldList[i]; mark_[n] != reportCount_) {
-                mark_[n] = reportCount_;
-                touched_.push_back(n);
-            }
-        for (std::uint32_t i = arraysFrom[byte], end = arraysFrom[byte + 1]; i < end; ++i)
-            if (const std::uint32_t n = arrayList[i]; arrayMark_[n] != reportCount_) {
-                arrayMark_[n] = reportCount_;
-                touchedArrays_.push_back(n);
-            }
-    };
+    std::uint8_t* previous = layout.previous.data();
     std::size_t byte = 0;
     for (; byte + 8 <= mapped; byte += 8) {
         std::uint64_t now = 0, before = 0;
@@ -240,18 +274,17 @@ void HIDReportDecoder::decode(std::span<const std::uint8_t> report, std::vector<
         std::memcpy(&before, previous + byte, 8);
         for (std::uint64_t diff = now ^ before; diff != 0;) {
             const auto within = static_cast<unsigned>(std::countr_zero(diff)) / 8; // little-endian load
-            touch(byte + within);
+            touch(layout, byte + within);
             diff &= ~(std::uint64_t{0xFF} << (within * 8));
         }
     }
     for (; byte < mapped; ++byte)
-        if (data[byte] != previous[byte]) touch(byte);
+        if (data[byte] != previous[byte]) touch(layout, byte);
     std::memcpy(previous, data, mapped);
 
     if (touched_.empty() && touchedArrays_.empty()) return;
     if (touched_.size() > layout.fields.size() / 2) { // most of the report changed: read it in order
-        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
-        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        readAll(layout, data, availableBits, changed);
         return;
     }
     // Fields follow each other through the report, so the list is usually in order already.
@@ -303,8 +336,7 @@ void HIDReportDecoder::readChanged(Layout& layout, const std::uint8_t* data, std
         }
 
     if (bitCount(fields) > layout.fields.size() / 2) {
-        for (const Field& field : layout.fields) readField(field, data, availableBits, changed);
-        for (const ArrayField& field : layout.arrays) readArray(field, data, availableBits, changed);
+        readAll(layout, data, availableBits, changed);
         return;
     }
     for (; fields != 0; fields &= fields - 1)

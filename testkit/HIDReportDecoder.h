@@ -44,6 +44,7 @@ private:
         std::uint32_t bitOffset;
         std::uint8_t bits;
         bool isSigned;
+        std::uint64_t bitsRead() const { return bits; }
     };
     struct ArrayUsage {
         std::int64_t index;
@@ -55,6 +56,7 @@ private:
         bool isSigned;
         std::uint32_t slotCount;
         std::vector<ArrayUsage> usages; // sorted by index
+        std::uint64_t bitsRead() const { return std::uint64_t{bits} * slotCount; }
     };
     struct Layout {
         std::vector<Field> fields;
@@ -76,6 +78,24 @@ private:
         std::vector<std::uint8_t> previous;
         bool hasPrevious = false;
     };
+
+    // The layout of a descriptor element's report, made when the report's first field is added.
+    Layout& layoutFor(int reportID);
+    // Adds the input fields of the descriptor (those wanted) to the layouts of their reports.
+    void addFields(const HIDDescriptor& descriptor, const std::vector<bool>& wanted);
+    // Indexes which fields read each byte of a layout's report, for finding the changed fields.
+    static void mapBytes(Layout& layout);
+
+    // The layout of a report's id, with the id byte taken off `report`; null for none.
+    Layout* layoutOf(std::span<const std::uint8_t>& report);
+    // Every field and array field of the layout, in order.
+    void readAll(const Layout& layout, const std::uint8_t* data, std::size_t availableBits, std::vector<Value>& changed);
+    // The fields and array fields that read one of the changed bytes among the first `mapped`,
+    // through the per-byte lists (a report of more than 64 fields); `previous` becomes this report.
+    void readTouched(Layout& layout, const std::uint8_t* data, std::size_t availableBits, std::size_t mapped,
+                     std::vector<Value>& changed);
+    // Queues the fields and array fields that read one byte, each once a report.
+    void touch(const Layout& layout, std::size_t byte);
 
     // Inline, as the decoding of one report reads a handful of fields and both are a few
     // instructions long.
