@@ -13,6 +13,14 @@ namespace Tessarine {
 
 using namespace RorozErurEvo;
 
+// The moment between two holds of one report, the buffer's lock free. Nothing happens there in
+// the application; a test program links a definition of its own (tests/support/ReportHolds.h)
+// to hold the HID thread there and show that a reader gets in.
+namespace ReportHolds {
+void between();
+[[gnu::weak]] void between() {}
+} // namespace ReportHolds
+
 namespace {
 
 constexpr int maxElementBits = 32; // report sizes the catalogue takes, bits
@@ -59,98 +67,108 @@ void makeTrigger(ElementInfo* e, ElementInfo::Role role, const char* name) {
     e->name = name;
 }
 
+// A catalogue element as its descriptor element makes it, named after its usage.
+ElementInfo elementOf(const HIDElement& e, const std::string& name) {
+    const bool isHat = e.page == HIDUsage::genericDesktop && e.usage == HIDUsage::hatSwitch;
+    const bool isButton = e.page == HIDUsage::button || (!isHat && e.logicalMax - e.logicalMin == 1);
+    ElementInfo element;
+    element.id = "e" + Fmt::trim(e.cookie, 0);
+    if (isHat) {
+        element.kind = ElementInfo::Kind::dpad;
+        element.role = ElementInfo::Role::dpad;
+        element.name = "Hat switch";
+        element.symbol = "dpad";
+    } else {
+        element.kind = isButton ? ElementInfo::Kind::button : ElementInfo::Kind::axis;
+        element.role = ElementInfo::Role::other;
+        element.name = name;
+        element.analog = !isButton;
+    }
+    element.page = e.page;
+    element.usage = e.usage;
+    element.logicalMin = saturated(e.logicalMin);
+    element.logicalMax = saturated(e.logicalMax);
+    element.isHat = isHat;
+    return element;
+}
+
+// The input elements the bench shows, in descriptor order.
+struct Catalogue {
+    std::vector<ElementInfo> elements;
+    std::vector<std::size_t> sources; // descriptor index of each element
+    std::vector<std::string> bases;   // its usage's name
+};
+
+Catalogue catalogueOf(const HIDDescriptor& descriptor) {
+    Catalogue catalogue;
+    for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
+        const HIDElement& e = descriptor.elements[i];
+        if (!entersCatalogue(e)) continue;
+        catalogue.elements.push_back(elementOf(e, catalogue.bases.emplace_back(HIDUsage::name(e.page, e.usage))));
+        catalogue.sources.push_back(i);
+    }
+    return catalogue;
+}
+
+// The second and later elements of one usage name are numbered: "X (2)". Counted in one sorted
+// pass rather than a map of names, which a device of thousands of buttons would fill with
+// thousands of small blocks, for its first report to pay for when they are gathered up.
+void numberRepeatedNames(Catalogue& catalogue) {
+    const std::vector<std::string>& bases = catalogue.bases;
+    std::vector<std::size_t> byName(bases.size());
+    std::iota(byName.begin(), byName.end(), std::size_t{0});
+    std::stable_sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) { return bases[a] < bases[b]; });
+    for (std::size_t k = 1, occurrence = 1; k < byName.size(); ++k) {
+        occurrence = bases[byName[k]] == bases[byName[k - 1]] ? occurrence + 1 : 1;
+        ElementInfo& element = catalogue.elements[byName[k]];
+        if (occurrence > 1 && !element.isHat)
+            element.name = bases[byName[k]] + " (" + Fmt::trim(static_cast<double>(occurrence), 0) + ")";
+    }
+}
+
+// Triggers: Rx and Ry beside both Z and Rz, and a wheel's brake and accelerator. Every look-up
+// is made before any element changes kind.
+void findTriggers(std::vector<ElementInfo>& elements) {
+    const bool hasRightStick = findAxis(elements, HIDUsage::genericDesktop, HIDUsage::z) &&
+                               findAxis(elements, HIDUsage::genericDesktop, HIDUsage::rz);
+    ElementInfo* rx = hasRightStick ? findAxis(elements, HIDUsage::genericDesktop, HIDUsage::rx) : nullptr;
+    ElementInfo* ry = hasRightStick ? findAxis(elements, HIDUsage::genericDesktop, HIDUsage::ry) : nullptr;
+    ElementInfo* brake = findAxis(elements, HIDUsage::simulation, 0xC5);
+    ElementInfo* accelerator = findAxis(elements, HIDUsage::simulation, 0xC4);
+    makeTrigger(rx, ElementInfo::Role::leftTrigger, "Left trigger");
+    makeTrigger(ry, ElementInfo::Role::rightTrigger, "Right trigger");
+    makeTrigger(brake, ElementInfo::Role::leftTrigger, "Left trigger");
+    makeTrigger(accelerator, ElementInfo::Role::rightTrigger, "Right trigger");
+}
+
+// Axes and triggers keep their latest value, which the stick pairs read.
+bool keepsLastValue(ElementInfo::Kind kind) { return kind != ElementInfo::Kind::dpad && kind != ElementInfo::Kind::button; }
+
+// The logs an element of this kind writes, which get their first storage when the device opens.
+unsigned logsOf(ElementInfo::Kind kind) {
+    return CaptureBuffer::rawLog | (keepsLastValue(kind) ? CaptureBuffer::axisLog : 0u) |
+           (kind == ElementInfo::Kind::dpad ? CaptureBuffer::stickLog : 0u);
+}
+
+// The unit and centred value of every count of a logical range.
+std::vector<std::array<double, 2>> scaledValues(std::int64_t min, std::int64_t max) {
+    std::vector<std::array<double, 2>> scaled;
+    scaled.reserve(static_cast<std::size_t>(max - min + 1));
+    for (std::int64_t v = min; v <= max; ++v) scaled.push_back({AxisScale::unit(v, min, max), AxisScale::centered(v, min, max)});
+    return scaled;
+}
+
 } // namespace
 
 HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDescriptor& descriptor,
                const Clock& clock, std::span<const std::vector<std::uint8_t>> startingReports)
     : key_(key), node_(std::move(node)), info_(std::move(info)), clock_(clock),
       catalogueIndex_(descriptor.elements.size(), notCatalogued), decoder_(descriptor, catalogued(descriptor)) {
-    std::vector<std::size_t> sources; // descriptor index of each catalogue element
-    std::vector<std::string> bases;   // its usage's name
-    for (std::size_t i = 0; i < descriptor.elements.size(); ++i) {
-        const HIDElement& e = descriptor.elements[i];
-        if (!entersCatalogue(e)) continue;
-        const bool isHat = e.page == HIDUsage::genericDesktop && e.usage == HIDUsage::hatSwitch;
-        const bool isButton = e.page == HIDUsage::button || (!isHat && e.logicalMax - e.logicalMin == 1);
-        const std::string& name = bases.emplace_back(HIDUsage::name(e.page, e.usage));
-
-        ElementInfo element;
-        element.id = "e" + Fmt::trim(e.cookie, 0);
-        if (isHat) {
-            element.kind = ElementInfo::Kind::dpad;
-            element.role = ElementInfo::Role::dpad;
-            element.name = "Hat switch";
-            element.symbol = "dpad";
-        } else {
-            element.kind = isButton ? ElementInfo::Kind::button : ElementInfo::Kind::axis;
-            element.role = ElementInfo::Role::other;
-            element.name = name;
-            element.analog = !isButton;
-        }
-        element.page = e.page;
-        element.usage = e.usage;
-        element.logicalMin = saturated(e.logicalMin);
-        element.logicalMax = saturated(e.logicalMax);
-        element.isHat = isHat;
-        elements_.push_back(std::move(element));
-        sources.push_back(i);
-    }
-    // The second and later elements of one usage name are numbered: "X (2)". Counted in one
-    // sorted pass rather than a map of names, which a device of thousands of buttons would fill
-    // with thousands of small blocks, for its first report to pay for when they are gathered up.
-    std::vector<std::size_t> byName(bases.size());
-    std::iota(byName.begin(), byName.end(), std::size_t{0});
-    std::stable_sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) { return bases[a] < bases[b]; });
-    for (std::size_t k = 1, occurrence = 1; k < byName.size(); ++k) {
-        occurrence = bases[byName[k]] == bases[byName[k - 1]] ? occurrence + 1 : 1;
-        ElementInfo& element = elements_[byName[k]];
-        if (occurrence > 1 && !element.isHat)
-            element.name = bases[byName[k]] + " (" + Fmt::trim(static_cast<double>(occurrence), 0) + ")";
-    }
-
-    // Triggers: Rx and Ry beside both Z and Rz, and a wheel's brake and accelerator. Every
-    // look-up is made before any element changes kind.
-    const bool hasRightStick = findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::z) &&
-                               findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::rz);
-    ElementInfo* rx = hasRightStick ? findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::rx) : nullptr;
-    ElementInfo* ry = hasRightStick ? findAxis(elements_, HIDUsage::genericDesktop, HIDUsage::ry) : nullptr;
-    ElementInfo* brake = findAxis(elements_, HIDUsage::simulation, 0xC5);
-    ElementInfo* accelerator = findAxis(elements_, HIDUsage::simulation, 0xC4);
-    makeTrigger(rx, ElementInfo::Role::leftTrigger, "Left trigger");
-    makeTrigger(ry, ElementInfo::Role::rightTrigger, "Right trigger");
-    makeTrigger(brake, ElementInfo::Role::leftTrigger, "Left trigger");
-    makeTrigger(accelerator, ElementInfo::Role::rightTrigger, "Right trigger");
-
-    recorders_.reserve(elements_.size());
-    std::vector<CaptureBuffer::FirstLogs> firstLogs;
-    firstLogs.reserve(elements_.size());
-    std::map<std::pair<std::int64_t, std::int64_t>, std::shared_ptr<const std::vector<std::array<double, 2>>>> tables;
-    for (std::size_t n = 0; n < elements_.size(); ++n) {
-        const HIDElement& e = descriptor.elements[sources[n]];
-        Meta meta{elements_[n].id, elements_[n].kind, e.logicalMin, e.logicalMax, e.reportSize};
-        byID_.emplace(meta.id, meta);
-        indexByID_.emplace(meta.id, n);
-        const bool keepsLast = meta.kind != ElementInfo::Kind::dpad && meta.kind != ElementInfo::Kind::button;
-        const unsigned begins = CaptureBuffer::rawLog | (keepsLast ? CaptureBuffer::axisLog : 0u) |
-                                (meta.kind == ElementInfo::Kind::dpad ? CaptureBuffer::stickLog : 0u);
-        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast, {}};
-        firstLogs.push_back(CaptureBuffer::FirstLogs{recorder.slot, begins});
-        const Meta& m = recorder.meta;
-        if (keepsLast && m.max - m.min < maxScaledCounts) {
-            auto& table = tables[{m.min, m.max}];
-            if (!table) {
-                std::vector<std::array<double, 2>> scaled;
-                scaled.reserve(static_cast<std::size_t>(m.max - m.min + 1));
-                for (std::int64_t v = m.min; v <= m.max; ++v)
-                    scaled.push_back({AxisScale::unit(v, m.min, m.max), AxisScale::centered(v, m.min, m.max)});
-                table = std::make_shared<const std::vector<std::array<double, 2>>>(std::move(scaled));
-            }
-            recorder.scaled = table;
-        }
-        recorders_.push_back(std::move(recorder));
-        catalogueIndex_[sources[n]] = static_cast<std::uint32_t>(n);
-    }
-    capture_->prepare(firstLogs);
+    Catalogue catalogue = catalogueOf(descriptor);
+    numberRepeatedNames(catalogue);
+    findTriggers(catalogue.elements);
+    elements_ = std::move(catalogue.elements);
+    makeRecorders(descriptor, catalogue.sources);
     changed_.reserve(descriptor.elements.size()); // a first report changes every value
     last_ = std::make_unique<std::atomic<std::int64_t>[]>(elements_.size());
     for (std::size_t n = 0; n < elements_.size(); ++n) last_[n].store(noValue, std::memory_order_relaxed);
@@ -162,6 +180,31 @@ HIDTap::HIDTap(std::uint64_t key, std::string node, DeviceInfo info, const HIDDe
     // element's first sample come with its first report.
     const double t = clock_.now();
     for (const auto& report : startingReports) inputReport(report, t);
+}
+
+void HIDTap::makeRecorders(const HIDDescriptor& descriptor, const std::vector<std::size_t>& sources) {
+    recorders_.reserve(elements_.size());
+    std::vector<CaptureBuffer::FirstLogs> firstLogs;
+    firstLogs.reserve(elements_.size());
+    std::map<std::pair<std::int64_t, std::int64_t>, std::shared_ptr<const std::vector<std::array<double, 2>>>> tables;
+    for (std::size_t n = 0; n < elements_.size(); ++n) {
+        const HIDElement& e = descriptor.elements[sources[n]];
+        Meta meta{elements_[n].id, elements_[n].kind, e.logicalMin, e.logicalMax, e.reportSize};
+        byID_.emplace(meta.id, meta);
+        indexByID_.emplace(meta.id, n);
+        const bool keepsLast = keepsLastValue(meta.kind);
+        Recorder recorder{std::move(meta), capture_->slot(elements_[n].id), n, keepsLast, {}};
+        firstLogs.push_back(CaptureBuffer::FirstLogs{recorder.slot, logsOf(recorder.meta.kind)});
+        const Meta& m = recorder.meta;
+        if (keepsLast && m.max - m.min < maxScaledCounts) {
+            auto& table = tables[{m.min, m.max}];
+            if (!table) table = std::make_shared<const std::vector<std::array<double, 2>>>(scaledValues(m.min, m.max));
+            recorder.scaled = table;
+        }
+        recorders_.push_back(std::move(recorder));
+        catalogueIndex_[sources[n]] = static_cast<std::uint32_t>(n);
+    }
+    capture_->prepare(firstLogs);
 }
 
 std::vector<StickPair> HIDTap::pairs() const {
@@ -207,7 +250,7 @@ void HIDTap::inputReport(std::span<const std::uint8_t> report, double t) {
     // that a reader (the window's frame) waits behind one hold at the most, however many
     // elements the device has.
     for (std::size_t start = 0; start < changed_.size(); start += valuesPerHold) {
-        if (start > 0 && betweenHolds_) betweenHolds_();
+        if (start > 0) ReportHolds::between();
         CaptureBuffer::Batch batch(*capture_);
         writeValues(batch, start, std::min(changed_.size(), start + valuesPerHold), t);
     }

@@ -15,7 +15,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -70,8 +69,6 @@ public:
     // a device with hundreds of elements sends one, its first above all) is written in several
     // holds, and a frame reading the buffer waits behind one of them at the most.
     static constexpr std::size_t valuesPerHold = 1024;
-    // For tests: called on the HID thread between two holds of one report, the lock released.
-    void setBetweenHolds(std::function<void()> hook) { betweenHolds_ = std::move(hook); }
     // Records one sign-extended value of an element.
     void record(const Meta& meta, std::int64_t value, double t);
     // Records a stick pair from its axes' latest values; nothing until both have reported.
@@ -114,6 +111,9 @@ private:
     void writeValues(CaptureBuffer::Batch& batch, std::size_t from, std::size_t to, double t);
     // Rebuilds resolved_ and pairsOf_ from a copy of the pairs. HID thread.
     void resolve(const std::vector<StickPair>& pairs);
+    // A recorder per catalogue element (elements_, from the descriptor elements `sources`), with
+    // its buffer slot and logs prepared.
+    void makeRecorders(const RorozErurEvo::HIDDescriptor& descriptor, const std::vector<std::size_t>& sources);
 
     const std::uint64_t key_;
     const std::string node_;
@@ -129,7 +129,6 @@ private:
     std::unordered_map<std::string, std::size_t> indexByID_;
     RorozErurEvo::HIDReportDecoder decoder_;      // HID thread only
     std::vector<RorozErurEvo::HIDReportDecoder::Value> changed_; // HID thread only
-    std::function<void()> betweenHolds_;                         // HID thread only
 
     // HID thread only: the resolved pairs, the pairs each element feeds and the latest axis
     // values (the same as last_, without the lock).

@@ -15,6 +15,7 @@
 
 #include "app/devices/HIDTap.h"
 #include "support/HIDDescriptors.h"
+#include "support/ReportHolds.h"
 
 using namespace Tessarine;
 using namespace RorozErurEvo;
@@ -131,16 +132,18 @@ TEST(CaptureBufferThreads, AFramesReadIsNotHeldBehindAWideDevicesFirstReport) {
         }
     });
     std::vector<std::size_t> seenBetweenHolds;
-    tap.setBetweenHolds([&] {
-        std::unique_lock guard(lock);
-        asked = true;
-        read = false;
-        wake.notify_all();
-        if (!wake.wait_for(guard, std::chrono::seconds(60), [&] { return read; }))
-            ADD_FAILURE() << "the frame waited behind the report";
-        seenBetweenHolds.push_back(seen);
-    });
-    tap.inputReport(HIDTestDescriptors::wideReport(axes, 0), 1.0);
+    {
+        const ReportHolds::Between hold([&] {
+            std::unique_lock guard(lock);
+            asked = true;
+            read = false;
+            wake.notify_all();
+            if (!wake.wait_for(guard, std::chrono::seconds(60), [&] { return read; }))
+                ADD_FAILURE() << "the frame waited behind the report";
+            seenBetweenHolds.push_back(seen);
+        });
+        tap.inputReport(HIDTestDescriptors::wideReport(axes, 0), 1.0);
+    }
     {
         std::lock_guard guard(lock);
         stop = true;
