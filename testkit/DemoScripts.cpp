@@ -64,6 +64,12 @@ std::vector<StickSample> restAt(PlotPoint offset, double duration, std::uint64_t
 
 } // namespace
 
+const std::vector<MotionSample>& restingMotion() {
+    // The motion test's resting readings, from a seed of their own.
+    static const std::vector<MotionSample> readings = DemoTraces::motion(1.0, 0, restingMotionRate, 17, 0.0).rest;
+    return readings;
+}
+
 const std::vector<std::string>& buttonNumbers() {
     static const std::vector<std::string> names{
         "Button A",     "Button B",       "Button X",    "Button Y",     "Left Shoulder",

@@ -75,6 +75,12 @@ inline constexpr const char* rightTrigger = "Right Trigger";
 // Noise of every resting stick, in stick units.
 inline constexpr double restNoise = 0.0025;
 
+// The pad lying still on a table with its motion sensors on streams readings at this rate
+// (readings a second), as a wireless pad's reports come.
+inline constexpr double restingMotionRate = 250;
+// One second of those readings, seeded (times from 0 at restingMotionRate); the stream repeats it.
+const std::vector<MotionSample>& restingMotion();
+
 // The demo controller's buttons in the order the raw twin numbers them ("b1" … "b13").
 const std::vector<std::string>& buttonNumbers();
 // 1-based position in buttonNumbers(); absent for any other input.

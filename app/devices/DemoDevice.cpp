@@ -1,5 +1,7 @@
 #include "app/devices/DemoDevice.h"
 
+#include <QPointer>
+
 #include <algorithm>
 #include <cmath>
 
@@ -135,6 +137,10 @@ int hatValue(double x, double y) {
 
 DemoDriver::DemoDriver(const Clock& clock, TimerFactory timers, QObject* parent)
     : QObject(parent), clock(clock), timers(std::move(timers)) {
+    // The device, and with it its outputs, may outlive the driver.
+    outputs_ = std::make_shared<DemoOutputs>([driver = QPointer<DemoDriver>(this)](bool active) {
+        if (driver) driver->setMotionActive(active);
+    });
     device_ = std::make_shared<InputDevice>("demo", InputDevice::Kind::demo, controllerInfo(), controllerElements(),
                                             std::make_shared<CaptureBuffer>(), outputs_);
     raw_ = std::make_shared<InputDevice>("demo-raw", InputDevice::Kind::demoRaw, twinInfo(), twinElements(),
@@ -171,10 +177,41 @@ void DemoDriver::load(std::vector<Action> script, bool loop, std::optional<doubl
     looping_ = loop;
     length_ = (actions_.empty() ? 0.0 : actions_.back().time()) + tailSeconds;
     start_ = at.value_or(clock.now());
+    scriptMotion_ = std::any_of(actions_.begin(), actions_.end(),
+                                [](const Action& a) { return std::holds_alternative<Action::Motion>(a.value); });
+}
+
+void DemoDriver::setMotionActive(bool active) {
+    if (active == motionActive_) return;
+    motionActive_ = active;
+    motionFrom_ = clock.now();
+    motionNext_ = 0;
 }
 
 void DemoDriver::tick(double now) {
     if (!std::isfinite(now)) return;
+    playScript(now);
+    streamMotion(now);
+}
+
+void DemoDriver::streamMotion(double now) {
+    if (!motionActive_) return;
+    const auto& readings = Scripts::restingMotion();
+    const double rate = Scripts::restingMotionRate;
+    auto at = [&](std::uint64_t i) { return motionFrom_ + static_cast<double>(i) / rate; };
+    // Readings the script's own motion stands in for, or that ended long ago (the machine
+    // slept), are skipped; the grid keeps its rhythm.
+    const double skipUntil = scriptMotion_ ? now : now - catchUpSeconds;
+    if (at(motionNext_) < skipUntil) motionNext_ = static_cast<std::uint64_t>(std::ceil((skipUntil - motionFrom_) * rate));
+    if (scriptMotion_) return;
+    for (; at(motionNext_) <= now; ++motionNext_) {
+        auto reading = readings[motionNext_ % readings.size()];
+        reading.t = at(motionNext_);
+        device_->buffer().recordMotion(reading);
+    }
+}
+
+void DemoDriver::playScript(double now) {
     for (;;) {
         const double elapsed = now - start_;
         while (cursor_ < actions_.size()) {

@@ -6,6 +6,8 @@
 // Main thread only: the playback timer fires on the main event loop every 8 ms.
 #include <QObject>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,6 +20,18 @@
 #include "testkit/GuidedTest.h"
 
 namespace Tessarine {
+
+// The demo controller's outputs: nothing to drive, a battery that is always at 80 %, and motion
+// sensors whose switch is handed to the driver.
+class DemoOutputs final : public SilentOutputs {
+public:
+    explicit DemoOutputs(std::function<void(bool)> motion)
+        : SilentOutputs(Battery{0.8, "On battery"}), motion_(std::move(motion)) {}
+    void setMotionActive(bool active) override { motion_(active); }
+
+private:
+    std::function<void(bool)> motion_;
+};
 
 class DemoDriver : public QObject {
     Q_OBJECT
@@ -38,7 +52,7 @@ public:
 
     const std::shared_ptr<InputDevice>& device() const { return device_; }
     const std::shared_ptr<InputDevice>& raw() const { return raw_; }
-    const std::shared_ptr<SilentOutputs>& outputs() const { return outputs_; }
+    const std::shared_ptr<DemoOutputs>& outputs() const { return outputs_; }
 
     Scenario scenario() const { return scenario_; }
     // Switches the looping recording; a running test's script plays on untouched.
@@ -53,6 +67,13 @@ public:
     bool looping() const { return looping_; }
     double length() const { return length_; }
     bool isStarted() const { return timer_ != nullptr; }
+
+    // The motion sensors switched on (the soak test asks for them): like a pad lying on a
+    // table, the demo controller then streams its resting readings on a grid of its own, at
+    // restingMotionRate from the moment they were switched on, whatever its script plays. A
+    // script that carries motion of its own (the motion test's) plays instead while it runs.
+    void setMotionActive(bool active);
+    bool motionActive() const { return motionActive_; }
 
     // Starts the loop and the playback timer; a second call does nothing.
     void start();
@@ -80,6 +101,10 @@ signals:
 private:
     void applyStick(const std::string& element, const RorozErurEvo::StickSample& sample, double t);
     void applyAxis(const std::string& element, double value, double t);
+    // The script's actions due by `now`, a loop going round as often as it ended.
+    void playScript(double now);
+    // The resting motion readings due by `now`, while the sensors are on.
+    void streamMotion(double now);
 
     const Clock& clock;
     TimerFactory timers;
@@ -92,10 +117,12 @@ private:
     double start_ = 0;   // uptime seconds of script time 0
     bool looping_ = true;
     double length_ = 0;  // seconds
+    bool scriptMotion_ = false; // the loaded script carries motion readings of its own
     std::unique_ptr<RepeatingTimer> timer_;
-    // Nothing to drive; a battery that is always at 80 %.
-    std::shared_ptr<SilentOutputs> outputs_ =
-        std::make_shared<SilentOutputs>(DeviceOutputs::Battery{0.8, "On battery"});
+    bool motionActive_ = false;
+    double motionFrom_ = 0;         // uptime seconds of the stream's first reading
+    std::uint64_t motionNext_ = 0;  // index of the stream's next reading
+    std::shared_ptr<DemoOutputs> outputs_;
 };
 
 } // namespace Tessarine

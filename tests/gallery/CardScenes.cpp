@@ -251,6 +251,18 @@ std::unique_ptr<QWidget> soakEnded() {
     return host->done();
 }
 
+// The untouched demo through a whole 5-minute run: its resting motion readings keep arriving,
+// so the run is judged steady, with the rate the demo sent.
+std::unique_ptr<QWidget> soakDemo() {
+    auto* host = new CardHost;
+    auto demo = host->demo();
+    auto* card = host->soakCard(demo);
+    host->model().soak()->start(*demo, 5);
+    host->frames(301);
+    card->setShowDetails(true);
+    return host->done();
+}
+
 // Every test's symbol at the size of a card's header and large, with the soak card's two.
 std::unique_ptr<QWidget> symbols() {
     QStringList names;
@@ -279,6 +291,7 @@ const bool cardScenesAdded = Gallery::add({
     {"test-card-running-motion", {cardWidth, 0}, motionRunning},
     {"soak-card-idle-running", {cardWidth, 0}, soakStates},
     {"soak-card-result-waiting", {cardWidth, 0}, soakEnded},
+    {"soak-card-demo", {cardWidth, 0}, soakDemo},
 });
 
 } // namespace

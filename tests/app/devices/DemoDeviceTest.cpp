@@ -303,3 +303,62 @@ TEST(DemoDriver, TickTimingChangesNoReading) {
     EXPECT_DOUBLE_EQ(steady.driver.scriptStart(), busy.driver.scriptStart());
     EXPECT_GT(steady.driver.scriptStart(), 123.0);
 }
+
+// With its motion sensors on, the pad streams its resting readings on a grid of its own from
+// the moment they were switched on: every reading in order, however late or irregular the
+// ticks; switched off, it stops.
+TEST(DemoDriver, MotionSwitchedOnStreamsRestingReadingsOnTheirOwnGrid) {
+    Demo steady, busy;
+    std::mt19937_64 random(9);
+    for (Demo* demo : {&steady, &busy}) {
+        demo->driver.start();
+        EXPECT_TRUE(demo->pad().motion(-1e9, 1e9).empty()) << "the loop itself carries no motion";
+        demo->driver.device()->outputs()->setMotionActive(true);
+    }
+    for (int i = 0; i < 250; ++i) {
+        steady.clock.set(100.0 + (i + 1) * 0.008); // 2 s
+        steady.timers.fire();
+    }
+    const double end = steady.clock.now();
+    while (busy.clock.now() < end) {
+        busy.clock.set(std::min(end, busy.clock.now() + std::uniform_real_distribution<double>(0.016, 0.25)(random)));
+        busy.timers.fire();
+    }
+    const auto readings = steady.pad().motion(-1e9, 1e9);
+    EXPECT_EQ(readings, busy.pad().motion(-1e9, 1e9));
+    ASSERT_EQ(readings.size(), 501u); // 0 … 2 s at 250 a second
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        ASSERT_NEAR(readings[i].t, 100.0 + static_cast<double>(i) / DemoScripts::restingMotionRate, 1e-9) << i;
+        EXPECT_EQ(readings[i].rotation, DemoScripts::restingMotion()[i % 250].rotation) << i;
+    }
+    EXPECT_TRUE(steady.twin().motion(-1e9, 1e9).empty());
+
+    steady.driver.device()->outputs()->setMotionActive(false);
+    steady.clock.advance(1);
+    steady.timers.fire();
+    EXPECT_EQ(steady.pad().motion(-1e9, 1e9).size(), 501u) << "nothing streams once switched off";
+}
+
+// The motion test's script brings its own readings: the resting stream holds back while it
+// plays, and a machine that slept plays only the last minute it missed.
+TEST(DemoDriver, MotionStreamGivesWayToScriptedMotionAndSkipsASleep) {
+    Demo demo;
+    demo.driver.start();
+    demo.driver.setMotionActive(true);
+    const GuidedTest motion{TestKind::motion, "", GuidedTest::Target::device(), false};
+    demo.driver.load(demo.driver.testActions(motion, 5), false);
+    const auto scripted = DemoTraces::motion(3.2, 4.5, 100, 5, 0.0);
+    for (int i = 0; i < 1000; ++i) { // 8 s, the whole script
+        demo.clock.advance(0.008);
+        demo.timers.fire();
+    }
+    EXPECT_EQ(demo.pad().motion(-1e9, 1e9).size(), scripted.rest.size() + scripted.moving.size());
+
+    demo.driver.load(demo.driver.scenarioActions(), true);
+    demo.clock.advance(3600); // asleep for an hour
+    demo.timers.fire();
+    const auto after = demo.pad().motion(108.0, 1e9);
+    ASSERT_FALSE(after.empty());
+    EXPECT_GE(after.front().t, demo.clock.now() - DemoDriver::catchUpSeconds);
+    EXPECT_NEAR(after.size(), DemoDriver::catchUpSeconds * DemoScripts::restingMotionRate, 1);
+}

@@ -90,6 +90,28 @@ TEST_F(SoakFixture, RunShowsTheLiveViewThenTheJudgedResult) {
     EXPECT_EQ(button("run-soak")->text(), "Run Again");
 }
 
+// The untouched demo streams its resting motion readings while the run has its sensors on:
+// the live caption and the judged result read no dropouts and the rate the demo sent.
+TEST_F(SoakFixture, TheUntouchedDemoShowsASteadyRunAndPasses) {
+    QTest::mouseClick(button("run-soak"), Qt::LeftButton);
+    frames(65.2);
+    ASSERT_TRUE(shown(live()->caption()));
+    EXPECT_EQ(live()->caption()->text(),
+              QString::fromUtf8("0 dropouts \u00B7 0 disconnects \u00B7 input 100% of the time \u00B7 250 reports/s now"));
+    EXPECT_EQ(live()->strip()->accessibleValue(), "input steady throughout");
+
+    QTest::mouseClick(button("soak-stop"), Qt::LeftButton);
+    auto* result = card.findChild<ResultView*>();
+    ASSERT_TRUE(shown(result));
+    EXPECT_EQ(card.findChild<CardHeader*>()->verdict(), Verdict::pass);
+    EXPECT_EQ(result->headline()->text().toLower().toStdString(), "no dropouts or disconnects in 1 min 5 s");
+    auto* rate = result->findChild<QWidget*>("measure-hz");
+    ASSERT_TRUE(rate);
+    EXPECT_TRUE(rate->accessibleName().contains("250")) << rate->accessibleName().toStdString();
+    EXPECT_TRUE(result->findChild<QWidget*>("measure-gaps")->accessibleName().endsWith(" 0"))
+        << result->findChild<QWidget*>("measure-gaps")->accessibleName().toStdString();
+}
+
 TEST_F(SoakFixture, WaitingLineWhileTheControllerIsAway) {
     QTest::mouseClick(button("run-soak"), Qt::LeftButton);
     frames(2);
