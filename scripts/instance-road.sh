@@ -10,6 +10,9 @@
 # - the instance runs under a limit of 1,024 descriptors while a peer of the same user holds
 #   1,100 connections to it that never send anything: the window's thread stays under 5 % of a
 #   core, the log gains a few lines at most, and a later launch is still answered;
+# - a peer that keeps 64 connections and makes a new one the moment one is closed or turned
+#   away: the window's thread stays under 5 % of a core, and each of three launches meanwhile is
+#   answered within 100 ms (the figures are printed);
 # - a stopped (hung) instance: a later launch says so and opens a window of its own within its
 #   short wait (the figure is printed);
 # - SIGTERM ends the instance through Quit with status 0, its settings (the window's place)
@@ -140,6 +143,31 @@ xvfb-run -a -s "-screen 0 1366x768x24 -fbdir $scratch/fb" dbus-run-session -- ba
   [ "$added" -le 4 ] || fail "the log gained $added lines under the flood"
   kill $flood
   wait $flood 2>/dev/null || true
+
+  # A peer that reconnects without a pause, and real launches among its connections.
+  python3 scripts/instance-flood.py --reconnect 64 600 "$scratch/reconnect.ready" >"$scratch/reconnect.log" 2>&1 &
+  flood=$!
+  pids+=($flood)
+  wait_for 10 "the reconnecting peer" test -s "$scratch/reconnect.ready"
+  lines=$(wc -l <"$scratch/first.log")
+  busy=$(share $first 5)
+  echo "instance-road: the window'"'"'s thread took $busy % of a core while a peer reconnected without a pause"
+  awk -v b="$busy" "BEGIN { exit !(b < 5) }" || fail "the window'"'"'s thread took $busy % of a core while a peer reconnected"
+  for n in 1 2 3; do
+    status=0
+    timeout 30 "$app" >"$scratch/reconnect-launch-$n.log" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || fail "launch $n among the reconnections ended with $status, not 0"
+    took=$(sed -n "s/.*took the request in \([0-9.]*\) ms.*/\1/p" "$scratch/reconnect-launch-$n.log")
+    [ -n "$took" ] || fail "launch $n among the reconnections did not say when it was answered"
+    echo "instance-road: launch $n among the reconnections was answered in $took ms"
+    awk -v t="$took" "BEGIN { exit !(t < 100) }" || fail "launch $n among the reconnections waited $took ms for its answer"
+  done
+  [ "$(window_count)" -eq 1 ] || fail "the launches among the reconnections left $(window_count) windows"
+  kill $flood
+  wait $flood 2>/dev/null || true
+  sed -n "s/^instance-flood: made/instance-road: the peer made/p" "$scratch/reconnect.log"
+  added=$(( $(wc -l <"$scratch/first.log") - lines ))
+  [ "$added" -le 6 ] || fail "the log gained $added lines while a peer reconnected"
 
   # A hung instance: a later launch waits its short while, says so and opens its own window.
   kill -STOP $first

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -31,12 +32,11 @@ constexpr QByteArrayView tokenLine = "activation-token";
 constexpr QByteArrayView startupIdLine = "startup-id";
 // Longest reply a launch reads, bytes.
 constexpr int longestReply = 64;
-// Connections the kernel keeps waiting for the instance to take them.
-constexpr int pendingLaunches = 50;
+// Connections the kernel keeps waiting for the instance to take them; fewer than a round takes.
+constexpr int pendingLaunches = 24;
 // Connections taken in one turn of the event loop, so a flood of them never holds the window.
 constexpr int acceptsPerTurn = 16;
-// Pause before a launch asks again when the instance's queue was full or it turned the launch
-// away, milliseconds.
+// Pause before a launch asks again when the instance turned it away, milliseconds.
 constexpr int busyRetryMs = 10;
 
 using SteadyClock = std::chrono::steady_clock;
@@ -91,6 +91,7 @@ std::optional<Address> addressOf(const QString& key) {
 struct Socket {
     int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     Socket() = default;
+    explicit Socket(int flags) : descriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0)) {}
     Socket(const Socket&) = delete;
     Socket& operator=(const Socket&) = delete;
     ~Socket() {
@@ -121,19 +122,30 @@ struct Asked {
     pid_t holder = 0; // the process that holds the name, when it was reached
 };
 
+// Connects `socket` to `address` by `deadline`. A local connection is made at once or refused,
+// unless the instance's queue is full: then the connect sleeps until the instance takes one from
+// it (the kernel wakes the sleepers in turn), so a peer that keeps the queue full cannot keep a
+// launch out by trying more often.
+bool connectBy(int socket, const Address& address, SteadyClock::time_point deadline) {
+    const auto sockaddr = reinterpret_cast<const ::sockaddr*>(&address.address);
+    while (true) {
+        const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - SteadyClock::now()).count();
+        if (left <= 0) return false; // a wait of 0 would be no limit
+        const timeval wait{static_cast<time_t>(left / 1'000'000), static_cast<suseconds_t>(left % 1'000'000)};
+        if (::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) != 0) return false;
+        if (::connect(socket, sockaddr, address.size) == 0) break;
+        // Refused: the instance ended a moment ago, or is not listening yet. EAGAIN: the wait ran out.
+        if (errno != EINTR) return false;
+    }
+    // The rest of the exchange waits through poll() against the deadline.
+    return ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK) == 0;
+}
+
 // Asks the instance listening at `address` to show its window, with `bytes`, by `deadline`.
 Asked askToShow(const Address& address, QByteArrayView bytes, SteadyClock::time_point deadline) {
     using enum Asked::Outcome;
-    Socket socket;
-    if (socket.descriptor < 0) return {again};
-    const auto sockaddr = reinterpret_cast<const ::sockaddr*>(&address.address);
-    // A local connection is made at once, refused, or (the instance's queue full) to be tried again.
-    while (::connect(socket.descriptor, sockaddr, address.size) != 0) {
-        if (errno == EINTR) continue;
-        // Refused: the instance ended a moment ago, or is not listening yet.
-        if (errno != EAGAIN || SteadyClock::now() >= deadline) return {again};
-        std::this_thread::sleep_for(std::chrono::milliseconds(busyRetryMs));
-    }
+    Socket socket(0);
+    if (socket.descriptor < 0 || !connectBy(socket.descriptor, address, deadline)) return {again};
     const auto peer = peerOf(socket.descriptor);
     if (!peer) return {again};
     if (peer->uid != getuid()) return {otherUser, peer->pid};
@@ -161,7 +173,7 @@ Asked askToShow(const Address& address, QByteArrayView bytes, SteadyClock::time_
 
 struct SingleInstance::Connection {
     int descriptor = -1;
-    std::unique_ptr<QSocketNotifier> notifier;
+    std::unique_ptr<QSocketNotifier> notifier; // while held
     QByteArray received;
     SteadyClock::time_point since;
 };
@@ -242,7 +254,8 @@ SingleInstance::Claim SingleInstance::claim(const Activation& activation) {
     };
     if (!address) return cannotListen(QStringLiteral("the name \u201C%1\u201D is too long").arg(key_));
     const QByteArray bytes = request(activation);
-    const auto deadline = SteadyClock::now() + options_.answerWait;
+    const auto asking = SteadyClock::now();
+    const auto deadline = asking + options_.answerWait;
     pid_t holder = 0;
     while (true) {
         Socket socket;
@@ -255,12 +268,22 @@ SingleInstance::Claim SingleInstance::claim(const Activation& activation) {
             resting_ = std::make_unique<QTimer>();
             resting_->setSingleShot(true);
             connect(resting_.get(), &QTimer::timeout, this, [this] { listening_->setEnabled(true); });
+            expiring_ = std::make_unique<QTimer>();
+            expiring_->setSingleShot(true);
+            connect(expiring_.get(), &QTimer::timeout, this, &SingleInstance::expire);
             return Claim::first;
         }
         if (errno != EADDRINUSE) return cannotListen(errorText(errno));
         const Asked asked = askToShow(*address, bytes, deadline);
         if (asked.holder != 0) holder = asked.holder;
-        if (asked.outcome == handedOver) return Claim::handedOver;
+        if (asked.outcome == handedOver) {
+            const auto took = std::chrono::duration_cast<std::chrono::microseconds>(SteadyClock::now() - asking);
+            qCInfo(logModel).noquote() << QStringLiteral("The running Tessarine (process %1) took the request in %2 ms")
+                                              .arg(asked.holder)
+                                              .arg(QString::fromStdString(RorozErurEvo::Fmt::trim(
+                                                  static_cast<double>(took.count()) / 1000.0, 1)));
+            return Claim::handedOver;
+        }
         if (asked.outcome == otherUser) {
             qCWarning(logModel).noquote() << "Another user's program holds the name" << key_ << "; starting without it";
             return Claim::unanswered;
@@ -277,7 +300,8 @@ SingleInstance::Claim SingleInstance::claim(const Activation& activation) {
 }
 
 void SingleInstance::accept() {
-    for (int taken = 0; taken < acceptsPerTurn; ++taken) {
+    heldRead_ = false;
+    for (int taken = 0; taken < acceptsPerTurn && roundHasRoom(); ++taken) {
         const int descriptor = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (descriptor < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
@@ -285,39 +309,59 @@ void SingleInstance::accept() {
             return;
         }
         restNoted_ = false;
+        ++takenThisRound_;
         if (!sameUser(descriptor)) {
             ::close(descriptor);
             continue;
         }
-        if (heldConnections() >= options_.heldConnections && !makeRoom()) {
-            // Turned away: a launch asks again a moment later.
-            noteCrowd();
-            ::close(descriptor);
-            continue;
-        }
-        const std::uint64_t id = nextConnection_++;
-        auto connection = std::make_unique<Connection>();
-        connection->descriptor = descriptor;
-        connection->since = SteadyClock::now();
-        connection->notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
-        connect(connection->notifier.get(), &QSocketNotifier::activated, this, [this, id] { receive(id); });
-        connections_[id] = std::move(connection);
-        // Dropped unless it has sent its whole request by then.
-        QTimer::singleShot(options_.requestWait, this, [this, id] {
-            if (!connections_.contains(id)) return;
-            noteCrowd();
-            close(id);
-        });
-        receive(id);
+        take(descriptor);
     }
 }
 
+bool SingleInstance::roundHasRoom() {
+    const auto now = SteadyClock::now();
+    if (now - roundStart_ >= options_.round) {
+        roundStart_ = now;
+        takenThisRound_ = 0;
+    }
+    if (takenThisRound_ < options_.connectionsPerRound) return true;
+    pause(std::chrono::ceil<std::chrono::milliseconds>(roundStart_ + options_.round - now));
+    return false;
+}
+
+void SingleInstance::take(int descriptor) {
+    auto connection = std::make_unique<Connection>();
+    connection->descriptor = descriptor;
+    connection->since = SteadyClock::now();
+    std::optional<Activation> show;
+    if (serve(*connection, show)) {
+        ::close(descriptor);
+        if (show) emit showRequested(show->token, show->startupId);
+        return;
+    }
+    if (heldConnections() >= options_.heldConnections && !makeRoom()) {
+        // Turned away: a launch asks again a moment later.
+        noteCrowd();
+        ::close(descriptor);
+        return;
+    }
+    const std::uint64_t id = nextConnection_++;
+    connection->notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+    connect(connection->notifier.get(), &QSocketNotifier::activated, this, [this, id] { receive(id); });
+    connections_[id] = std::move(connection);
+    // Dropped unless it has sent its whole request by then.
+    if (!expiring_->isActive()) expiring_->start(options_.requestWait);
+}
+
 bool SingleInstance::makeRoom() {
-    // What the held connections sent meanwhile may already be whole requests.
-    std::vector<std::uint64_t> held;
-    for (const auto& [id, connection] : connections_) held.push_back(id);
-    for (const std::uint64_t id : held) receive(id);
-    if (heldConnections() < options_.heldConnections) return true;
+    // What the held connections sent meanwhile may already be whole requests: read once a turn,
+    // not for every newcomer of a flood.
+    if (!std::exchange(heldRead_, true)) {
+        std::vector<std::uint64_t> held;
+        for (const auto& [id, connection] : connections_) held.push_back(id);
+        for (const std::uint64_t id : held) receive(id);
+        if (heldConnections() < options_.heldConnections) return true;
+    }
     // The oldest, if it has had its chance.
     const auto oldest = connections_.begin();
     if (SteadyClock::now() - oldest->second->since < options_.crowdedWait) return false;
@@ -326,10 +370,7 @@ bool SingleInstance::makeRoom() {
     return true;
 }
 
-void SingleInstance::receive(std::uint64_t id) {
-    const auto it = connections_.find(id);
-    if (it == connections_.end()) return;
-    Connection& connection = *it->second;
+bool SingleInstance::serve(Connection& connection, std::optional<Activation>& show) {
     bool ended = false;
     while (connection.received.size() <= longestRequest) {
         char chunk[longestRequest + 1];
@@ -343,15 +384,27 @@ void SingleInstance::receive(std::uint64_t id) {
         connection.received.append(chunk, n);
     }
     const Reading reading = read(connection.received);
-    if (reading.state == Reading::State::show) {
-        qCInfo(logModel) << "A later launch asked for the window";
-        // Six bytes into an empty socket: they fit, or the launch has gone.
-        (void)::send(connection.descriptor, reply.data(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
-        close(id);
-        emit showRequested(reading.activation.token, reading.activation.startupId);
-        return;
+    if (reading.state == Reading::State::incomplete) return ended;
+    if (reading.state == Reading::State::refused) return true;
+    // A launch that has closed its end stopped waiting, and opened a window of its own.
+    // Six bytes into an empty socket: they fit, unless the launch has gone.
+    if (ended || ::send(connection.descriptor, reply.data(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL) !=
+                     reply.size()) {
+        qCInfo(logModel) << "A later launch stopped waiting before its request was read; its request is dropped";
+        return true;
     }
-    if (ended || reading.state == Reading::State::refused) close(id);
+    qCInfo(logModel) << "A later launch asked for the window";
+    show = reading.activation;
+    return true;
+}
+
+void SingleInstance::receive(std::uint64_t id) {
+    const auto it = connections_.find(id);
+    if (it == connections_.end()) return;
+    std::optional<Activation> show;
+    if (!serve(*it->second, show)) return;
+    close(id);
+    if (show) emit showRequested(show->token, show->startupId);
 }
 
 void SingleInstance::close(std::uint64_t id) {
@@ -365,16 +418,35 @@ void SingleInstance::close(std::uint64_t id) {
     if (connections_.empty()) crowdNoted_ = false;
 }
 
+void SingleInstance::expire() {
+    const auto now = SteadyClock::now();
+    // Held in the order they came: the oldest first.
+    while (!connections_.empty()) {
+        const auto oldest = connections_.begin();
+        const auto due = oldest->second->since + options_.requestWait;
+        if (due > now) {
+            expiring_->start(std::chrono::ceil<std::chrono::milliseconds>(due - now));
+            return;
+        }
+        noteCrowd();
+        close(oldest->first);
+    }
+}
+
 void SingleInstance::rest(int error) {
     // The connection stays queued and the listener stays readable: trying again at once would
     // spin. Out of descriptors, the process's own files come first.
-    listening_->setEnabled(false);
-    resting_->start(options_.restWhenOutOfFiles);
+    pause(options_.restWhenOutOfFiles);
     qCDebug(logModel) << "The launch listener rests:" << errorText(error);
     if (restNoted_) return;
     restNoted_ = true;
     qCWarning(logModel).noquote() << QStringLiteral("Couldn't take a later launch's request: %1; trying again every %2")
                                          .arg(errorText(error), seconds(options_.restWhenOutOfFiles));
+}
+
+void SingleInstance::pause(std::chrono::milliseconds span) {
+    listening_->setEnabled(false);
+    resting_->start(span);
 }
 
 void SingleInstance::noteCrowd() {

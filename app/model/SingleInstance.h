@@ -26,7 +26,15 @@
 // Any process of the user may connect, so the listener is bounded: it holds at most a few
 // connections at once, drops one that sends no whole request in time or sends more than a
 // request, turns newcomers away when it is full, and when the process has no descriptor left it
-// rests a while instead of trying again at once.
+// rests a while instead of trying again at once. It takes no more than a few dozen connections in
+// a short round, so a peer that reconnects without a pause costs the window's thread little; the
+// kernel queues the rest, and a launch waits in that queue (its connect sleeps until there is room)
+// and is answered a round or two later. A connection is held, and watched, only while its request
+// is still coming: a launch's request is there as it is taken, and it is answered at once.
+//
+// A launch that waited in vain (the instance hung, or was stopped) opens a window of its own and
+// goes; its request, read once the instance wakes, is dropped, so the user does not get two
+// windows brought forward.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
@@ -38,6 +46,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 class QTimer;
@@ -67,6 +76,10 @@ public:
         std::chrono::milliseconds crowdedWait{100};
         // How long the listener rests when the process has no descriptor left.
         std::chrono::milliseconds restWhenOutOfFiles{1000};
+        // Most connections taken in one round; past that the listener waits for the next one.
+        // More than the kernel queues, so a launch that got into the queue is taken the next round.
+        int connectionsPerRound = 32;
+        std::chrono::milliseconds round{20};
     };
 
     // What a launch hands over so that the desktop lets the running window come forward: the
@@ -118,15 +131,28 @@ signals:
 
 private:
     struct Connection;
-    // Takes the pending connections of later launches, a few at a time.
+    // Takes the pending connections of later launches, a few at a time and a round's worth at most.
     void accept();
+    // Whether this round may take one more connection; when it may not, the listener pauses
+    // until the next round.
+    bool roundHasRoom();
+    // Answers a connection just taken, or holds it while its request is still coming.
+    void take(int descriptor);
     // Makes room for one more connection; false when every one held is still young.
     bool makeRoom();
-    // Reads what a connection sent; answers and closes it once it sent a whole request.
+    // Reads what the connection sent and answers a whole request; true once it is done with
+    // (answered, refused or gone) and is to be closed. A request to act on lands in `show`.
+    bool serve(Connection& connection, std::optional<Activation>& show);
+    // Reads what a held connection sent; closes it once it is done with.
     void receive(std::uint64_t id);
     void close(std::uint64_t id);
+    // Drops the held connections that have not sent a whole request in time, and sets the timer
+    // for the next.
+    void expire();
     // Stops taking connections for a while: the process has no descriptor left.
     void rest(int error);
+    // Stops taking connections for `span`, then takes them again.
+    void pause(std::chrono::milliseconds span);
     // Says once per crowd that connections are being turned away or dropped.
     void noteCrowd();
 
@@ -135,6 +161,10 @@ private:
     int listener_ = -1; // the listening socket once this process is the instance
     std::unique_ptr<QSocketNotifier> listening_;
     std::unique_ptr<QTimer> resting_;
+    std::unique_ptr<QTimer> expiring_; // for the oldest held connection's deadline
+    std::chrono::steady_clock::time_point roundStart_;
+    int takenThisRound_ = 0;
+    bool heldRead_ = false; // this turn of the listener has read the held connections
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_; // by the order they came
     std::uint64_t nextConnection_ = 0;
     bool restNoted_ = false;

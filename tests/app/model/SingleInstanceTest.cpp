@@ -241,8 +241,9 @@ TEST(SingleInstance, IdleConnectionsAreHeldToAFewAndDroppedWhileALaterLaunchIsAn
     QSignalSpy shown(&running, &SingleInstance::showRequested);
     TestLog::ExpectedWarnings crowd("tessarine.model", "send no request");
 
+    // No more than the kernel queues: this thread takes none while it connects them.
     std::vector<std::unique_ptr<QLocalSocket>> peers;
-    for (int i = 0; i < 40; ++i) peers.push_back(idle(key));
+    for (int i = 0; i < 20; ++i) peers.push_back(idle(key));
     runEvents(std::chrono::milliseconds(50));
     EXPECT_EQ(running.heldConnections(), options.heldConnections);
 
@@ -259,6 +260,52 @@ TEST(SingleInstance, IdleConnectionsAreHeldToAFewAndDroppedWhileALaterLaunchIsAn
     // One that sends more than a request is dropped at once.
     const auto chatty = sent(key, "show\nactivation-token " + QByteArray(2 * SingleInstance::longestRequest, 'x'));
     EXPECT_TRUE(closedByInstance(*chatty));
+    EXPECT_EQ(shown.count(), 1);
+}
+
+// A peer that reconnects without a pause is taken a round's worth at a time: the rest wait in
+// the kernel's queue, a launch among them too, and it is answered in a later round.
+TEST(SingleInstance, ARoundTakesSoManyConnectionsAndTheRestWaitTheirTurn) {
+    const QString key = freshKey();
+    SingleInstance::Options options;
+    options.connectionsPerRound = 4;
+    options.round = std::chrono::milliseconds(250);
+    SingleInstance running(key, options);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy shown(&running, &SingleInstance::showRequested);
+    TestLog::ExpectedWarnings crowd("tessarine.model", "send no request");
+
+    std::vector<std::unique_ptr<QLocalSocket>> peers;
+    for (int i = 0; i < 10; ++i) peers.push_back(idle(key));
+    runEvents(std::chrono::milliseconds(50));
+    EXPECT_EQ(running.heldConnections(), 4) << "the rest wait for the next round";
+
+    SingleInstance::Options patient;
+    patient.answerWait = std::chrono::seconds(10);
+    EXPECT_EQ(claimElsewhere(key, patient), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(shown.count(), 1);
+}
+
+// A launch gives up after its short wait and opens a window of its own; an instance that wakes
+// after that (it was stopped, or hung) finds its request and must not bring a second window
+// forward.
+TEST(SingleInstance, ARequestWhoseLaunchHasGoneIsDropped) {
+    const QString key = freshKey();
+    SingleInstance running(key);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy shown(&running, &SingleInstance::showRequested);
+    TestLog::CapturedMessages log("tessarine.model");
+    // Sent and closed before the instance, busy on this thread, could read it.
+    sent(key, "show\nactivation-token gone-token\n\n")->abort();
+    runEvents(std::chrono::milliseconds(100));
+    EXPECT_EQ(shown.count(), 0);
+    EXPECT_EQ(running.heldConnections(), 0);
+    EXPECT_EQ(log.messages().filter(QStringLiteral("stopped waiting")).size(), 1);
+
+    // One still waiting is answered as ever.
+    const auto waiting = sent(key, "show\n");
+    EXPECT_TRUE(closedByInstance(*waiting));
+    EXPECT_EQ(waiting->readAll(), "shown\n");
     EXPECT_EQ(shown.count(), 1);
 }
 
