@@ -40,11 +40,7 @@ void SettingsWindow::showWindow(const QWidget* over) {
         const QRect available = screen ? screen->availableGeometry() : QRect();
         // Before it is first shown the window's frame is unknown: the main window's, drawn by the
         // same window manager, stands in for it.
-        const QWidget* framed = testAttribute(Qt::WA_WState_Created) ? this : over->window();
-        const QMargins frame(framed->geometry().left() - framed->frameGeometry().left(),
-                             framed->geometry().top() - framed->frameGeometry().top(),
-                             framed->frameGeometry().right() - framed->geometry().right(),
-                             framed->frameGeometry().bottom() - framed->geometry().bottom());
+        const QMargins frame = WindowPlacement::frameOf(testAttribute(Qt::WA_WState_Created) ? *this : *over->window());
         const QRect outer = geometry().marginsAdded(frame);
         const bool placedBefore = testAttribute(Qt::WA_Moved);
         if (available.isValid() && (!placedBefore || !available.contains(outer)))

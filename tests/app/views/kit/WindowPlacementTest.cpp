@@ -1,10 +1,13 @@
 // The main window opens wholly on a screen: a laptop's, one narrower than its preferred width,
-// and after a place kept from a larger monitor.
+// and after a place kept from a larger monitor; and still wholly once the window manager's real
+// frame turns out larger than the one assumed.
 #include "app/views/kit/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +88,45 @@ TEST(WindowPlacement, APlaceKeptFromALargerScreenComesBackWholeOnASmallerOne) {
     EXPECT_EQ(place(QRect(10, 50, 300, 200), preferred, minimum, frame, {laptop}, 0).size(), minimum);
 }
 
+TEST(WindowPlacement, AWindowWhoseRealFrameReachesPastTheScreenIsPlacedAgainWithIt) {
+    using WindowPlacement::refit;
+    const QRect laptop(0, 0, 1366, 768);
+    // A thin title bar and a thicker bottom edge: the assumed frame's bottom is 1 pixel short.
+    const QMargins real(1, 20, 1, 5);
+    const std::optional<QRect> kept = QRect(560, 300, 1800, 1000); // from a 1920 × 1080 monitor
+    for (const std::optional<QRect>& saved : {std::optional<QRect>(), kept}) {
+        const QRect assumed = WindowPlacement::opening(saved, preferred, minimum, frame, {laptop}, 0);
+        ASSERT_FALSE(laptop.contains(assumed.marginsAdded(real)));
+        const std::optional<QRect> again = refit(assumed, real, saved, preferred, minimum, {laptop}, 0);
+        ASSERT_TRUE(again);
+        // Wholly on the screen, and as tall as the real frame lets it be: no row is left unused.
+        EXPECT_TRUE(laptop.contains(again->marginsAdded(real)));
+        EXPECT_EQ(again->marginsAdded(real).top(), laptop.top());
+        EXPECT_EQ(again->marginsAdded(real).bottom(), laptop.bottom());
+    }
+
+    // A window that fits with its real frame stays where it is, though rows are unused: a frame
+    // smaller than assumed, none (no window manager), or a place on the second screen.
+    // The place it was fitted to comes back as it was kept: the assumed frame would not have it fit.
+    const QRect fitted = *refit(place(kept, preferred, minimum, frame, {laptop}, 0), real, kept, preferred, minimum, {laptop}, 0);
+    EXPECT_EQ(WindowPlacement::opening(fitted, preferred, minimum, frame, {laptop}, 0), fitted);
+    EXPECT_FALSE(refit(fitted, real, fitted, preferred, minimum, {laptop}, 0));
+    // Kept where no window manager framed it, it is fitted once the frame is known.
+    EXPECT_EQ(WindowPlacement::opening(laptop, preferred, minimum, frame, {laptop}, 0), laptop);
+    EXPECT_EQ(refit(laptop, real, laptop, preferred, minimum, {laptop}, 0), laptop.marginsRemoved(real));
+
+    const QRect first = place(std::nullopt, preferred, minimum, frame, {laptop}, 0);
+    for (const QMargins& fits : {QMargins(2, 30, 2, 2), QMargins()})
+        EXPECT_FALSE(refit(first, fits, std::nullopt, preferred, minimum, {laptop}, 0));
+    const QRect second(1366, 0, 1920, 1080);
+    const QRect there(1500, 100, 1100, 700);
+    EXPECT_FALSE(refit(there, real, there, preferred, minimum, {laptop, second}, 0));
+    // A screen smaller than the minimum holds no placing that fits: the window is left alone.
+    const QRect tiny(0, 0, 800, 600);
+    const QRect onTiny = place(std::nullopt, preferred, minimum, frame, {tiny}, 0);
+    EXPECT_FALSE(refit(onTiny, frame, std::nullopt, preferred, minimum, {tiny}, 0));
+}
+
 TEST(WindowPlacement, TheKeptTextReadsBackAndAnythingElseIsPassedOver) {
     using WindowPlacement::Saved;
     for (const Saved& saved : {Saved{QRect(-1200, 40, 1320, 724), false}, Saved{QRect(0, 0, 1910, 1050), true}})
@@ -109,4 +151,37 @@ TEST(WindowPlacement, AWindowTakesItsPlaceAndGivesItBack) {
     EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
     const WindowPlacement::Saved kept = WindowPlacement::current(window);
     EXPECT_TRUE(kept.maximized);
+}
+
+TEST(WindowPlacement, AShownWindowIsFittedToTheFrameItWasGiven) {
+    // No frame is assumed offscreen, so the window first fills the screen; the platform frames it
+    // as it shows, 2 pixels every way.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget window;
+    window.setMinimumSize(300, 200);
+    window.resize(1320, 860);
+    WindowPlacement::restore(window, std::nullopt);
+    EXPECT_EQ(window.geometry(), screen);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QMargins drawn = WindowPlacement::frameOf(window);
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_EQ(window.frameGeometry(), screen);
+    EXPECT_EQ(window.geometry(), screen.marginsRemoved(drawn));
+    window.close();
+
+    // A window that fits with its frame is not moved, nor one that opens maximised.
+    for (const bool maximized : {false, true}) {
+        QWidget fits;
+        fits.setMinimumSize(300, 200);
+        const QRect kept(screen.topLeft() + QPoint(40, 60), QSize(300, 200));
+        WindowPlacement::restore(fits, WindowPlacement::Saved{kept, maximized});
+        fits.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&fits));
+        if (!maximized) {
+            EXPECT_EQ(fits.geometry(), kept);
+        }
+        EXPECT_EQ(fits.isMaximized(), maximized);
+        fits.close();
+    }
 }
