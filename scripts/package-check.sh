@@ -119,9 +119,11 @@ grep -qx 'StartupNotify=true' "$entry" || fail "the desktop entry does not ask f
 
 echo "-- manual pages"
 manual=$(zcat "$scratch/root/usr/share/man/man1/tessarine.1.gz")
-for name in Sessions Tessarine.conf gamecontrollerdb.txt XDG_DATA_DIRS SDL_GAMECONTROLLERCONFIG_FILE QT_LOGGING_RULES \
-    SDL_GAMECONTROLLER_IGNORE_DEVICES SDL_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT XDG_RUNTIME_DIR; do
-  grep -q "$name" <<<"$manual" || fail "the manual page of tessarine does not name $name"
+# Whole names: SDL_GAMECONTROLLERCONFIG is not named by SDL_GAMECONTROLLERCONFIG_FILE.
+for name in Sessions Tessarine.conf gamecontrollerdb.txt XDG_DATA_DIRS SDL_GAMECONTROLLERCONFIG \
+    SDL_GAMECONTROLLERCONFIG_FILE QT_LOGGING_RULES SDL_GAMECONTROLLER_IGNORE_DEVICES \
+    SDL_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT XDG_RUNTIME_DIR; do
+  grep -qw "$name" <<<"$manual" || fail "the manual page of tessarine does not name $name"
 done
 manual=$(zcat "$scratch/root/usr/share/man/man1/tessarine-report.1.gz")
 for name in '^\.SH ENVIRONMENT' QT_QPA_PLATFORM QT_LOGGING_RULES; do
