@@ -545,6 +545,109 @@ void blendLines(const std::uint16_t* lower, const std::uint16_t* upper, std::uin
         out[x] = std::uint8_t((std::uint32_t(lower[x]) * wl + std::uint32_t(upper[x]) * wu + 32768) >> 16);
 }
 
+// Where fine pixel x falls between coarse centres: the lower coarse pixel and the weight of the
+// upper one in 1/256.
+struct Tap {
+    int lower, upper;
+    std::uint32_t weight;
+};
+
+std::vector<Tap> tapsOf(int count, int coarseCount, int factor) {
+    std::vector<Tap> out(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double u = (i + 0.5) / factor - 0.5;
+        const double lower = std::floor(u);
+        const int l = std::clamp(int(lower), 0, coarseCount - 1);
+        const int h = std::clamp(int(lower) + 1, 0, coarseCount - 1);
+        out[std::size_t(i)] = {l, h, std::uint32_t(std::lround((u - lower) * 256))};
+    }
+    return out;
+}
+
+// Each coarse row is widened once (values in 1/256, at most 255 × 256, so 16 bits hold them and
+// the blend multiplies 16-bit values into 32 bits, which vector instructions do), then rows are
+// blended. A blurred shape's plane is mostly clear or full: a fine pixel whose coarse neighbours
+// are all 0 is 0, and one whose neighbours are all 255 widens to 255 × 256 and blends back to
+// exactly 255. So each row keeps the fine columns that can hold anything but 0, [from, to), and
+// within them its longest stretch of full ones, [fullFrom, fullTo); only the rest is worked out
+// value by value. Rows of nothing but 0 have an empty span.
+struct Span {
+    int from, to, fullFrom, fullTo;
+};
+
+// The first fine column whose tap (its lower or upper coarse pixel, as `tapOf` picks) reaches c.
+template <class TapOf> int firstAtLeast(const std::vector<Tap>& across, int c, TapOf tapOf) {
+    return int(std::partition_point(across.begin(), across.end(), [&](const Tap& t) { return tapOf(t) < c; }) -
+               across.begin());
+}
+
+// The longest run of 255 among in[c0 … c1], as [first, end); empty when there is none.
+std::pair<int, int> longestFull(const std::uint8_t* in, int c0, int c1) {
+    int full0 = 0, full1 = 0;
+    for (int c = c0; c <= c1;) {
+        if (in[c] != 255) {
+            ++c;
+            continue;
+        }
+        int end = c;
+        while (end <= c1 && in[end] == 255) ++end;
+        if (end - c > full1 - full0) {
+            full0 = c;
+            full1 = end;
+        }
+        c = end;
+    }
+    return {full0, full1};
+}
+
+// The span of one coarse row of `coarseWidth` values, in the fine columns of `across`.
+Span spanOf(const std::uint8_t* in, int coarseWidth, const std::vector<Tap>& across) {
+    const int width = int(across.size());
+    int c0 = 0, c1 = coarseWidth - 1;
+    while (c0 < coarseWidth && in[c0] == 0) ++c0;
+    if (c0 == coarseWidth) return Span{width, 0, width, 0};
+    while (in[c1] == 0) --c1;
+    const auto [full0, full1] = longestFull(in, c0, c1);
+    const auto lowerOf = [](const Tap& t) { return t.lower; };
+    const auto upperOf = [](const Tap& t) { return t.upper; };
+    Span span;
+    span.from = firstAtLeast(across, c0, upperOf);
+    span.to = firstAtLeast(across, c1 + 1, lowerOf);
+    span.fullFrom = std::clamp(firstAtLeast(across, full0, lowerOf), span.from, span.to);
+    span.fullTo =
+        full1 > full0 ? std::clamp(firstAtLeast(across, full1, upperOf), span.fullFrom, span.to) : span.fullFrom;
+    return span;
+}
+
+// One coarse row widened into `out`, a fine row of values in 1/256, within its span.
+void widenRow(const std::uint8_t* in, const std::vector<Tap>& across, const Span& span, std::uint16_t* out) {
+    auto widen = [&](int x0, int x1) {
+        for (int x = x0; x < x1; ++x) {
+            const Tap& t = across[std::size_t(x)];
+            out[x] = std::uint16_t(in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight);
+        }
+    };
+    widen(span.from, span.fullFrom);
+    std::fill(out + span.fullFrom, out + span.fullTo, std::uint16_t(255 * 256));
+    widen(span.fullTo, span.to);
+}
+
+// One fine row blended from the widened rows about it (`wide`, rows of `width`), whose spans are
+// `a` (the lower) and `b` (the upper).
+void blendRow(const Tap& t, const Span& a, const Span& b, const std::vector<std::uint16_t>& wide, int width,
+              std::uint8_t* __restrict out) {
+    const int from = std::min(a.from, b.from), to = std::max(a.to, b.to);
+    if (from >= to) return;
+    int fullFrom = std::max(a.fullFrom, b.fullFrom), fullTo = std::min(a.fullTo, b.fullTo);
+    if (fullFrom >= fullTo) fullFrom = fullTo = to;
+    const std::uint16_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
+    const std::uint16_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
+    const auto wl = std::uint16_t(256 - t.weight), wu = std::uint16_t(t.weight);
+    blendLines(lower + from, upper + from, wl, wu, out + from, fullFrom - from);
+    std::fill(out + fullFrom, out + fullTo, std::uint8_t(255));
+    blendLines(lower + fullTo, upper + fullTo, wl, wu, out + fullTo, to - fullTo);
+}
+
 } // namespace
 
 std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int coarseWidth, int coarseHeight,
@@ -553,93 +656,18 @@ std::vector<std::uint8_t> enlarge(const std::vector<std::uint8_t>& coarse, int c
     if (coarseWidth <= 0 || coarseHeight <= 0 || factor <= 0 || fine.empty() ||
         coarse.size() < std::size_t(coarseWidth) * std::size_t(coarseHeight))
         return fine;
-    // Where fine pixel x falls between coarse centres: the lower coarse pixel and the weight of
-    // the upper one in 1/256.
-    struct Tap {
-        int lower, upper;
-        std::uint32_t weight;
-    };
-    auto taps = [factor](int count, int coarseCount) {
-        std::vector<Tap> out(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            const double u = (i + 0.5) / factor - 0.5;
-            const double lower = std::floor(u);
-            const int l = std::clamp(int(lower), 0, coarseCount - 1);
-            const int h = std::clamp(int(lower) + 1, 0, coarseCount - 1);
-            out[std::size_t(i)] = {l, h, std::uint32_t(std::lround((u - lower) * 256))};
-        }
-        return out;
-    };
-    const std::vector<Tap> across = taps(width, coarseWidth), down = taps(height, coarseHeight);
-    // Each coarse row widened once (values in 1/256, at most 255 × 256, so 16 bits hold them and
-    // the blend below multiplies 16-bit values into 32 bits, which vector instructions do), then
-    // rows blended. A blurred shape's plane is mostly clear or full: a fine pixel whose coarse
-    // neighbours are all 0 is 0, and one whose neighbours are all 255 widens to 255 × 256 and
-    // blends back to exactly 255. So each row keeps the fine columns that can hold anything but 0,
-    // [from, to), and within them its longest stretch of full ones, [fullFrom, fullTo); only the
-    // rest is worked out value by value. Rows of nothing but 0 have an empty span.
-    struct Span {
-        int from, to, fullFrom, fullTo;
-    };
-    auto firstAtLeast = [&](int c, auto tapOf) { // the first fine column whose tap reaches c
-        return int(std::partition_point(across.begin(), across.end(), [&](const Tap& t) { return tapOf(t) < c; }) -
-                   across.begin());
-    };
-    auto lowerOf = [](const Tap& t) { return t.lower; };
-    auto upperOf = [](const Tap& t) { return t.upper; };
-    std::vector<Span> spans(static_cast<std::size_t>(coarseHeight), Span{width, 0, width, 0});
+    const std::vector<Tap> across = tapsOf(width, coarseWidth, factor), down = tapsOf(height, coarseHeight, factor);
+    std::vector<Span> spans(static_cast<std::size_t>(coarseHeight));
     std::vector<std::uint16_t> wide(std::size_t(coarseHeight) * std::size_t(width));
     for (int y = 0; y < coarseHeight; ++y) {
         const std::uint8_t* in = coarse.data() + std::size_t(y) * std::size_t(coarseWidth);
-        int c0 = 0, c1 = coarseWidth - 1;
-        while (c0 < coarseWidth && in[c0] == 0) ++c0;
-        if (c0 == coarseWidth) continue;
-        while (in[c1] == 0) --c1;
-        int full0 = 0, full1 = 0; // the longest run of 255, full0 … full1 − 1
-        for (int c = c0; c <= c1;) {
-            if (in[c] != 255) {
-                ++c;
-                continue;
-            }
-            int end = c;
-            while (end <= c1 && in[end] == 255) ++end;
-            if (end - c > full1 - full0) {
-                full0 = c;
-                full1 = end;
-            }
-            c = end;
-        }
-        Span& span = spans[std::size_t(y)];
-        span.from = firstAtLeast(c0, upperOf);
-        span.to = firstAtLeast(c1 + 1, lowerOf);
-        span.fullFrom = std::clamp(firstAtLeast(full0, lowerOf), span.from, span.to);
-        span.fullTo = full1 > full0 ? std::clamp(firstAtLeast(full1, upperOf), span.fullFrom, span.to) : span.fullFrom;
-        std::uint16_t* out = wide.data() + std::size_t(y) * std::size_t(width);
-        auto widen = [&](int x0, int x1) {
-            for (int x = x0; x < x1; ++x) {
-                const Tap& t = across[std::size_t(x)];
-                out[x] = std::uint16_t(in[t.lower] * (256 - t.weight) + in[t.upper] * t.weight);
-            }
-        };
-        widen(span.from, span.fullFrom);
-        std::fill(out + span.fullFrom, out + span.fullTo, std::uint16_t(255 * 256));
-        widen(span.fullTo, span.to);
+        const Span& span = spans[std::size_t(y)] = spanOf(in, coarseWidth, across);
+        if (span.from < span.to) widenRow(in, across, span, wide.data() + std::size_t(y) * std::size_t(width));
     }
     for (int y = 0; y < height; ++y) {
         const Tap& t = down[std::size_t(y)];
-        const Span& a = spans[std::size_t(t.lower)];
-        const Span& b = spans[std::size_t(t.upper)];
-        const int from = std::min(a.from, b.from), to = std::max(a.to, b.to);
-        if (from >= to) continue;
-        int fullFrom = std::max(a.fullFrom, b.fullFrom), fullTo = std::min(a.fullTo, b.fullTo);
-        if (fullFrom >= fullTo) fullFrom = fullTo = to;
-        const std::uint16_t* upper = wide.data() + std::size_t(t.upper) * std::size_t(width);
-        const std::uint16_t* lower = wide.data() + std::size_t(t.lower) * std::size_t(width);
-        std::uint8_t* __restrict out = fine.data() + std::size_t(y) * std::size_t(width);
-        const auto wl = std::uint16_t(256 - t.weight), wu = std::uint16_t(t.weight);
-        blendLines(lower + from, upper + from, wl, wu, out + from, fullFrom - from);
-        std::fill(out + fullFrom, out + fullTo, std::uint8_t(255));
-        blendLines(lower + fullTo, upper + fullTo, wl, wu, out + fullTo, to - fullTo);
+        blendRow(t, spans[std::size_t(t.lower)], spans[std::size_t(t.upper)], wide, width,
+                 fine.data() + std::size_t(y) * std::size_t(width));
     }
     return fine;
 }
