@@ -8,7 +8,6 @@
 // live panel no more than a frame at 60 Hz.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -117,12 +116,3 @@ void BM_DrawingMovingFrame(benchmark::State& state) {
 BENCHMARK(BM_DrawingMovingFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,7 +5,6 @@
 // take at most half as long again.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextItem>
@@ -20,18 +19,7 @@
 
 namespace {
 
-// Fonts need a GUI application; it runs on the offscreen platform.
-void needApplication() {
-    static int argc = 1;
-    static char name[] = "report_render_bench";
-    static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-}
-
 void BM_RenderSessionWithPlotsAndSoak(benchmark::State& state) {
-    needApplication();
     std::vector<RorozErurEvo::TestSession> sessions{ReportSamples::session(22, true, true)};
     sessions.front().notes = "Replaced the left stick module; recalibrated both triggers.";
     qsizetype size = 0;
@@ -45,7 +33,6 @@ void BM_RenderSessionWithPlotsAndSoak(benchmark::State& state) {
 BENCHMARK(BM_RenderSessionWithPlotsAndSoak)->Unit(benchmark::kMillisecond);
 
 void BM_RenderHundredSessions(benchmark::State& state) {
-    needApplication();
     std::vector<RorozErurEvo::TestSession> sessions;
     for (int i = 0; i < 100; ++i) sessions.push_back(ReportSamples::session(20, true, i % 10 == 0));
     for (auto _ : state) {
@@ -89,7 +76,6 @@ benchmark::Counter perPage(std::size_t pages) {
 }
 
 void BM_ReportPage(benchmark::State& state) {
-    needApplication();
     const std::vector<RorozErurEvo::TestSession> sessions = pageSessions();
     const Tessarine::ReportInput input{.sessions = sessions, .app = Tessarine::AppInfo::current()};
     qsizetype size = 0;
@@ -104,7 +90,6 @@ void BM_ReportPage(benchmark::State& state) {
 BENCHMARK(BM_ReportPage)->Unit(benchmark::kMillisecond);
 
 void BM_PlainTextPage(benchmark::State& state) {
-    needApplication();
     const std::vector<RorozErurEvo::TestSession> sessions = pageSessions();
     const Tessarine::ReportInput input{.sessions = sessions, .app = Tessarine::AppInfo::current()};
     const std::vector<Tessarine::ReportPDF::Page> pages = Tessarine::ReportPDF::pages(input);

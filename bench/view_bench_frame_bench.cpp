@@ -8,11 +8,9 @@
 // upper bound.
 #include "tests/app/model/ModelFakes.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
-#include <QStyleFactory>
 
 #include <benchmark/benchmark.h>
 
@@ -127,14 +125,3 @@ void benchFullRepaint(benchmark::State& state) {
 BENCHMARK(benchFullRepaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

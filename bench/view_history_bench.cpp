@@ -10,7 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -105,12 +104,3 @@ void BM_TypeAUnitIntoComparePickerOverFiveThousand(benchmark::State& state) {
 BENCHMARK(BM_TypeAUnitIntoComparePickerOverFiveThousand)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -116,12 +116,3 @@ void BM_ResidentPerListedSessionWithHistoryOpen(benchmark::State& state) {
 BENCHMARK(BM_ResidentPerListedSessionWithHistoryOpen)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
-
-// No application in this process: each measuring process makes its own.
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,7 +2,6 @@
 // 220 × 220 image (target under 0.5 ms), and one frame of the kit's parts of a controller's live
 // panel, two stick plots with their readouts and two trigger bars (target under 2 ms), so that
 // redrawing every frame costs well under 15 % of one core; and a page's tall scroll bar.
-#include <QApplication>
 #include <QGridLayout>
 #include <QImage>
 #include <QPainter>
@@ -118,13 +117,3 @@ void tallScrollBar(benchmark::State& state) {
 BENCHMARK(tallScrollBar)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,5 @@
 // One frame of the Raw HID tab's element table with 64 elements whose every value changed: the
 // device's live statistics recomputed and every changed cell written.
-#include <QApplication>
-#include <QStyleFactory>
 
 #include <benchmark/benchmark.h>
 
@@ -55,13 +53,3 @@ void rawTableFrame(benchmark::State& state) {
 BENCHMARK(rawTableFrame)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
