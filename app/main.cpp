@@ -38,6 +38,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/base/LogEscaping.h"
 #include "app/base/Logging.h"
 #include "app/base/WorkerThread.h"
 #include "app/drawing/PadShoulders.h"
@@ -149,6 +150,7 @@ void endWithin(std::chrono::seconds deadline, int status) {
 int main(int argc, char** argv) {
     // Before anything is allocated that the setting should cover.
     Tessarine::giveBackLargeBlocksWhenFreed();
+    Tessarine::LogEscaping::install();
     // --help, --version and mistakes on the command line are answered before Qt looks for a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -9,6 +9,7 @@
 
 #include "app/report/LogoFile.h"
 #include "app/report/ReportPDF.h"
+#include "testkit/ControlCharacters.h"
 #include "testkit/SessionArchive.h"
 #include "testkit/ToolOutput.h"
 
@@ -28,6 +29,12 @@ const QString usageLine = QStringLiteral(
 struct Failure {
     QString message;
 };
+
+// A message as the terminal gets it: the file names and arguments in it are the caller's, and a
+// newline or an escape sequence among them is shown, not obeyed.
+QString shown(const QString& message) {
+    return QString::fromStdString(RorozErurEvo::ControlCharacters::escaped(message.toStdString()));
+}
 
 // By the session folder's rules: a pipe, a device or a file bigger than any session is refused
 // unread, so the tool can neither hang nor run out of memory on what it is given.
@@ -82,7 +89,7 @@ std::variant<int, Request> parse(const QStringList& arguments, QTextStream& out,
     // A wrong command line is told apart from a run that failed, so a script can tell a typo
     // from a bad session file.
     auto usage = [&](const QString& message) {
-        err << tool << ": " << message << '\n' << usageLine << Qt::endl;
+        err << tool << ": " << shown(message) << '\n' << usageLine << Qt::endl;
         return usageError;
     };
     if (!parser.parse(arguments)) return usage(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -135,7 +142,7 @@ int make(const Request& request, QTextStream& err, int standardOutput) {
                 std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())), standardOutput))
             throw Failure{QStringLiteral("Couldn't save the report: ") + QString::fromStdString(*error)};
     } catch (const Failure& failure) {
-        err << tool << ": " << failure.message << Qt::endl;
+        err << tool << ": " << shown(failure.message) << Qt::endl;
         return runFailed;
     }
     return 0;

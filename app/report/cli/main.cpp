@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/base/LogEscaping.h"
 #include "app/report/ReportCommand.h"
 
 namespace {
@@ -23,6 +24,7 @@ void withoutRuntimeFolderWarning(QtMsgType type, const QMessageLogContext& conte
 
 int main(int argc, char** argv) {
     using namespace Tessarine;
+    LogEscaping::install();
     QCoreApplication::setApplicationName(QStringLiteral("tessarine-report"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARINE_VERSION));
     QTextStream out(stdout);

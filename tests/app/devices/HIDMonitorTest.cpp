@@ -98,6 +98,19 @@ TEST(HIDMonitor, ADeviceListedAndAnnouncedAtStartIsTappedOnce) {
     EXPECT_EQ(tap->capture()->axes("e1", 0, 1000).at(0).t, 100.0);
 }
 
+// A device names itself: a newline or an escape sequence in its name is shown in the log, never
+// a forged line or an order to the terminal.
+TEST(HIDMonitor, ADevicesNameReachesTheLogWithItsControlCharactersEscaped) {
+    TestLog::CapturedMessages log("tessarine.devices.hid");
+    MonitorBench bench;
+    bench.backend->plug(device("/dev/hidraw0", "Stick\n[tessarine.model] ok\x1b]0;owned\x07", Descriptors::joystick));
+    bench.monitor->start();
+    ASSERT_TRUE(soonEnough([&] { return bench.tapCount() == 1; }));
+    const QString opened = "/dev/hidraw0 opened: Stick\\n[tessarine.model] ok\\x1b]0;owned\\x07";
+    ASSERT_TRUE(soonEnough([&] { return log.messages().contains(opened); })) << log.messages().join('|').toStdString();
+    for (const QString& line : log.messages()) EXPECT_TRUE(line.contains("Stick\\n[tessarine.model] ok\\x1b]")) << line.toStdString();
+}
+
 TEST(HIDMonitor, KeyboardsUnopenableAndUnreadableDevicesAreSkippedWithTheReason) {
     TestLog::ExpectedWarnings unreadable("tessarine.devices.hid", "no report descriptor");
     MonitorBench bench;

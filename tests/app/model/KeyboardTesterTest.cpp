@@ -50,6 +50,11 @@ TEST_F(KeyboardFixture, BoardIsKeptApartFromTheLayoutAndStartsCompact) {
         EXPECT_EQ(KeyboardTester(prefs).board(), Board::compact) << text;
     }
     EXPECT_EQ(unknown.count(), 2); // an empty text reads as the fallback, "compact"
+    // A hand-edited value cannot forge a log line or give the terminal an order.
+    TestLog::ExpectedWarnings shown("tessarine.model", "board \u201Cfull\\n[tessarine.model] ok\\x1b[2J\u201D in");
+    prefs.setString("keyboardBoard", "full\n[tessarine.model] ok\x1b[2J");
+    EXPECT_EQ(KeyboardTester(prefs).board(), Board::compact);
+    EXPECT_EQ(shown.count(), 1);
 }
 
 TEST_F(KeyboardFixture, PressesReleasesAndRollover) {

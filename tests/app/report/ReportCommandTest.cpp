@@ -112,6 +112,19 @@ TEST(ReportCommand, BadInputStopsWithTheFileAndTheCauseAndLeavesTheOldReport) {
     EXPECT_EQ(kept.readAll(), "old report");
 }
 
+// The names on the command line are the caller's: a newline or an escape sequence in one is shown
+// in the message, and cannot forge a line of it or give the terminal an order.
+TEST(ReportCommand, ControlCharactersInTheNamesGivenAreShownEscaped) {
+    Folder f;
+    const QString dir = f.path(QString());
+    Outcome r = run({"--in", dir + "a\n\x1b[2Jb.json", "--out", f.path("out.pdf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("tessarine-report: Couldn't read " + dir + "a\\n\\x1b[2Jb.json: ")) << r.err.toStdString();
+    r = run({"x\ry", "--out", f.path("out.pdf")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith("tessarine-report: Unexpected argument x\\ry; ")) << r.err.toStdString();
+}
+
 TEST(ReportCommand, SpecialOrOversizeSessionFilesAreRefusedUnread) {
     Folder f;
     QString out = f.write(QStringLiteral("out.pdf"), "old report");

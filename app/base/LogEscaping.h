@@ -1,0 +1,13 @@
+#pragma once
+// The one place every log line passes through before it is written: control characters in a
+// message (a newline or an escape sequence in a device's name, a settings key, a file's name or a
+// later launch's request) are shown escaped ("\n", "\x1b"), whichever category logs it and
+// however the message was put together, so no text from outside can forge a log line or give
+// orders to the terminal that shows the log.
+namespace Tessarine::LogEscaping {
+
+// Puts the escaping in front of the message handler in place now. Once, early in main, before
+// any thread logs.
+void install();
+
+} // namespace Tessarine::LogEscaping
