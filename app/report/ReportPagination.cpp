@@ -64,45 +64,55 @@ QImage pointPage() {
     return image;
 }
 
-} // namespace
-
-std::vector<Page> pagesFor(const TestSession& session, const std::optional<Branding>& branding, const AppInfo& app,
-                           QPaintDevice* device, const ComparedRows* compared) {
-    QImage fallback;
-    if (!device) {
-        fallback = pointPage();
-        device = &fallback;
-    }
-    const PageMeasure measure(session, branding, app, device, compared);
-    const std::vector<std::size_t> order = session.sortedOrder();
-    const std::size_t span = std::max<std::size_t>(order.size(), 1);
-
+// The pages made so far, and a fresh one to follow them.
+struct PageList {
+    const TestSession& session;
+    const ComparedRows* compared;
     std::vector<Page> pages;
-    auto fresh = [&](bool table) {
+
+    Page fresh(bool table) const {
         Page page{.session = &session, .compared = compared};
         page.table = table;
         page.number = static_cast<int>(pages.size()) + 1;
         return page;
-    };
+    }
+};
+
+// The results whose figures follow the table: stick plots (at most plotsPerRow from a page of
+// the table) and soak timelines.
+struct Figures {
     std::vector<const TestResult*> plotted, soaked;
+};
+
+// The table's pages, resultsPerPage rows to a page and one page when there are no results.
+Figures tablePages(PageList& list) {
+    const TestSession& session = list.session;
+    const std::vector<std::size_t> order = session.sortedOrder();
+    const std::size_t span = std::max<std::size_t>(order.size(), 1);
+    Figures figures;
     for (std::size_t start = 0; start < span; start += resultsPerPage) {
-        Page page = fresh(true);
+        Page page = list.fresh(true);
         std::size_t plots = 0;
         for (std::size_t i = start; i < std::min(start + resultsPerPage, order.size()); ++i) {
             const TestResult* result = &session.results[order[i]];
             page.results.push_back(result);
             if (result->plot && plots < static_cast<std::size_t>(plotsPerRow)) {
-                plotted.push_back(result);
+                figures.plotted.push_back(result);
                 ++plots;
             }
-            if (result->timeline) soaked.push_back(result);
+            if (result->timeline) figures.soaked.push_back(result);
         }
-        pages.push_back(std::move(page));
+        list.pages.push_back(std::move(page));
     }
+    return figures;
+}
 
-    // The figures, measured as they would stand below the table's last row.
-    Page page = std::move(pages.back());
-    pages.pop_back();
+// The figures, measured as they would stand below the table's last row, and carried on over
+// pages of their own where they do not fit.
+void placeFigures(PageList& list, const Figures& figures, const PageMeasure& measure) {
+    const auto& [plotted, soaked] = figures;
+    Page page = std::move(list.pages.back());
+    list.pages.pop_back();
     Page all = page;
     all.plotted = plotted;
     all.soaked = soaked;
@@ -116,8 +126,8 @@ std::vector<Page> pagesFor(const TestSession& session, const std::optional<Brand
         // A page that carries figures only takes the next one whatever its size.
         const bool holdsNothing = !page.table && page.plotted.empty() && page.soaked.empty();
         if (used + need > room && !holdsNothing) {
-            pages.push_back(std::move(page));
-            page = fresh(false);
+            list.pages.push_back(std::move(page));
+            page = list.fresh(false);
             used = stackedHeight(measure.parts(page).top);
         }
         if (f < plotRows) {
@@ -129,26 +139,44 @@ std::vector<Page> pagesFor(const TestSession& session, const std::optional<Brand
         }
         used += need;
     }
-    pages.push_back(std::move(page));
+    list.pages.push_back(std::move(page));
+}
 
-    if (!session.notes.empty()) {
-        Page withNotes = pages.back();
-        withNotes.notes = true;
-        ReportSheet::Parts parts = measure.parts(withNotes);
-        double used = stackedHeight(parts.top);
-        for (const Block& figure : parts.figures) used += taken(figure);
-        const Block& notes = *parts.notes;
-        const double need = notes.gapBefore + (notes.shortest > 0 ? std::min(notes.height, notes.shortest) : notes.height);
-        if (used + need <= measure.room()) {
-            pages.back().notes = true;
-        } else {
-            Page own = fresh(false);
-            own.notes = true;
-            pages.push_back(std::move(own));
-        }
+// The notes, on the last page when at least their shortest part fits below what it holds, else
+// starting a page of their own.
+void placeNotes(PageList& list, const PageMeasure& measure) {
+    Page withNotes = list.pages.back();
+    withNotes.notes = true;
+    const ReportSheet::Parts parts = measure.parts(withNotes);
+    double used = stackedHeight(parts.top);
+    for (const Block& figure : parts.figures) used += taken(figure);
+    const Block& notes = *parts.notes;
+    const double need = notes.gapBefore + (notes.shortest > 0 ? std::min(notes.height, notes.shortest) : notes.height);
+    if (used + need <= measure.room()) {
+        list.pages.back().notes = true;
+        return;
     }
-    for (Page& page : pages) page.of = static_cast<int>(pages.size());
-    return pages;
+    Page own = list.fresh(false);
+    own.notes = true;
+    list.pages.push_back(std::move(own));
+}
+
+} // namespace
+
+std::vector<Page> pagesFor(const TestSession& session, const std::optional<Branding>& branding, const AppInfo& app,
+                           QPaintDevice* device, const ComparedRows* compared) {
+    QImage fallback;
+    if (!device) {
+        fallback = pointPage();
+        device = &fallback;
+    }
+    const PageMeasure measure(session, branding, app, device, compared);
+    PageList list{session, compared, {}};
+    const Figures figures = tablePages(list);
+    placeFigures(list, figures, measure);
+    if (!session.notes.empty()) placeNotes(list, measure);
+    for (Page& page : list.pages) page.of = static_cast<int>(list.pages.size());
+    return std::move(list.pages);
 }
 
 } // namespace Tessarine::ReportPDF
