@@ -55,84 +55,111 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         const QPalette& palette = option.palette;
         const bool selected = option.state & QStyle::State_Selected;
-        const QRect r = option.rect;
         if (selected) {
             QPainterPath path;
-            path.addRoundedRect(QRectF(r).adjusted(4, 1, -4, -1), highlightRadius, highlightRadius);
+            path.addRoundedRect(QRectF(option.rect).adjusted(4, 1, -4, -1), highlightRadius, highlightRadius);
             painter->fillPath(path, palette.color(QPalette::Highlight));
         }
         const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
-        const QColor muted = selected ? text : secondary(palette);
-        const QString title = index.data(Qt::DisplayRole).toString();
-        const QString symbol = index.data(SidebarModel::SymbolRole).toString();
-        const int left = r.left() + sideInset;
-
+        const Row row{*painter,
+                      index,
+                      option.rect,
+                      palette,
+                      selected,
+                      text,
+                      selected ? text : secondary(palette),
+                      index.data(Qt::DisplayRole).toString(),
+                      index.data(SidebarModel::SymbolRole).toString(),
+                      option.rect.left() + sideInset};
         switch (RowType(index.data(SidebarModel::TypeRole).toInt())) {
-        case RowType::header: {
-            painter->setFont(headerFont());
-            painter->setPen(secondary(palette));
-            painter->drawText(r.adjusted(sideInset - 2, 0, -sideInset, -3), Qt::AlignLeft | Qt::AlignBottom, title);
-            break;
-        }
-        case RowType::device: {
-            const QColor tint = selected ? text : Color::accentTeal();
-            Symbols::paint(*painter, QRectF(left, r.center().y() - iconSide / 2.0, iconSide, iconSide), symbol, tint);
-            const QString mark = index.data(SidebarModel::StatusSymbolRole).toString();
-            int right = r.right() - sideInset;
-            if (!mark.isEmpty()) {
-                const QColor color = index.data(SidebarModel::StatusColorRole).value<QColor>();
-                Symbols::paint(*painter, QRectF(right - markSide, r.center().y() - markSide / 2.0, markSide, markSide),
-                               mark, color);
-                right -= markSide + gap;
-            }
-            const int textLeft = left + iconSide + gap;
-            const int textWidth = std::max(0, right - textLeft);
-            const QFontMetrics body(Fonts::body()), caption(Fonts::caption());
-            const QString subtitle = index.data(SidebarModel::SubtitleRole).toString();
-            // Without a subtitle the name sits in the middle of the row.
-            const int lines = subtitle.isEmpty() ? body.height() : body.height() + 1 + caption.height();
-            const int top = r.top() + (r.height() - lines) / 2;
-            painter->setFont(Fonts::body());
-            painter->setPen(text);
-            painter->drawText(QRect(textLeft, top, textWidth, body.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                              body.elidedText(title, Qt::ElideRight, textWidth));
-            if (subtitle.isEmpty()) break;
-            painter->setFont(Fonts::caption());
-            painter->setPen(muted);
-            painter->drawText(QRect(textLeft, top + body.height() + 1, textWidth, caption.height()),
-                              Qt::AlignLeft | Qt::AlignVCenter, caption.elidedText(subtitle, Qt::ElideRight, textWidth));
-            break;
-        }
-        case RowType::destination: {
-            const QColor tint = selected ? text : Color::accentTeal();
-            Symbols::paint(*painter, QRectF(left, r.center().y() - iconSide / 2.0, iconSide, iconSide), symbol, tint);
-            painter->setFont(Fonts::body());
-            painter->setPen(text);
-            painter->drawText(r.adjusted(sideInset + iconSide + gap, 0, -sideInset, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                              title);
-            break;
-        }
+        case RowType::header: paintHeader(row); break;
+        case RowType::device: paintDevice(row); break;
+        case RowType::destination: paintDestination(row); break;
         case RowType::caption:
-        case RowType::skipped: {
-            const bool skipped = !symbol.isEmpty();
-            int textLeft = left;
-            const QFontMetrics caption(Fonts::caption());
-            if (skipped) {
-                const int side = caption.height() - 2;
-                Symbols::paint(*painter, QRectF(left + 1, r.top() + vertical + 1, side, side), symbol, muted);
-                textLeft += side + gap - 2;
-            }
-            painter->setFont(Fonts::caption());
-            painter->setPen(muted);
-            painter->drawText(QRect(textLeft, r.top() + vertical, r.right() - sideInset - textLeft, r.height()),
-                              Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title);
-            break;
-        }
+        case RowType::skipped: paintCaption(row); break;
         }
         painter->restore();
     }
 
 private:
+    // What the painting of one row goes by.
+    struct Row {
+        QPainter& painter;
+        const QModelIndex& index;
+        QRect r;
+        const QPalette& palette;
+        bool selected;
+        QColor text, muted;
+        QString title, symbol;
+        int left; // the content's left edge
+    };
+
+    static void paintHeader(const Row& row) {
+        row.painter.setFont(headerFont());
+        row.painter.setPen(secondary(row.palette));
+        row.painter.drawText(row.r.adjusted(sideInset - 2, 0, -sideInset, -3), Qt::AlignLeft | Qt::AlignBottom, row.title);
+    }
+
+    // A device's or destination's symbol at the row's left, in the accent unless selected.
+    static void paintKind(const Row& row) {
+        const QColor tint = row.selected ? row.text : Color::accentTeal();
+        Symbols::paint(row.painter, QRectF(row.left, row.r.center().y() - iconSide / 2.0, iconSide, iconSide), row.symbol,
+                       tint);
+    }
+
+    static void paintDevice(const Row& row) {
+        QPainter& painter = row.painter;
+        const QRect& r = row.r;
+        paintKind(row);
+        const QString mark = row.index.data(SidebarModel::StatusSymbolRole).toString();
+        int right = r.right() - sideInset;
+        if (!mark.isEmpty()) {
+            const QColor color = row.index.data(SidebarModel::StatusColorRole).value<QColor>();
+            Symbols::paint(painter, QRectF(right - markSide, r.center().y() - markSide / 2.0, markSide, markSide), mark,
+                           color);
+            right -= markSide + gap;
+        }
+        const int textLeft = row.left + iconSide + gap;
+        const int textWidth = std::max(0, right - textLeft);
+        const QFontMetrics body(Fonts::body()), caption(Fonts::caption());
+        const QString subtitle = row.index.data(SidebarModel::SubtitleRole).toString();
+        // Without a subtitle the name sits in the middle of the row.
+        const int lines = subtitle.isEmpty() ? body.height() : body.height() + 1 + caption.height();
+        const int top = r.top() + (r.height() - lines) / 2;
+        painter.setFont(Fonts::body());
+        painter.setPen(row.text);
+        painter.drawText(QRect(textLeft, top, textWidth, body.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         body.elidedText(row.title, Qt::ElideRight, textWidth));
+        if (subtitle.isEmpty()) return;
+        painter.setFont(Fonts::caption());
+        painter.setPen(row.muted);
+        painter.drawText(QRect(textLeft, top + body.height() + 1, textWidth, caption.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, caption.elidedText(subtitle, Qt::ElideRight, textWidth));
+    }
+
+    static void paintDestination(const Row& row) {
+        paintKind(row);
+        row.painter.setFont(Fonts::body());
+        row.painter.setPen(row.text);
+        row.painter.drawText(row.r.adjusted(sideInset + iconSide + gap, 0, -sideInset, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                             row.title);
+    }
+
+    // A caption, or a device left aside with its symbol before the text.
+    static void paintCaption(const Row& row) {
+        const QRect& r = row.r;
+        int textLeft = row.left;
+        if (!row.symbol.isEmpty()) {
+            const int side = QFontMetrics(Fonts::caption()).height() - 2;
+            Symbols::paint(row.painter, QRectF(row.left + 1, r.top() + vertical + 1, side, side), row.symbol, row.muted);
+            textLeft += side + gap - 2;
+        }
+        row.painter.setFont(Fonts::caption());
+        row.painter.setPen(row.muted);
+        row.painter.drawText(QRect(textLeft, r.top() + vertical, r.right() - sideInset - textLeft, r.height()),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, row.title);
+    }
+
     static QFont headerFont() {
         QFont font = Fonts::caption();
         font.setWeight(QFont::DemiBold);
