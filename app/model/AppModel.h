@@ -1,7 +1,7 @@
 #pragma once
 // The one application model: it owns the device sources, the testers, the session library,
-// the batch and soak runners and the three faces the views read (the user's settings, where the
-// user is, and the device lists with their runners and unit records), and drives all of it from
+// the batch and soak runners and the faces the views read (the user's settings, where the user
+// is, the device lists with their runners and unit records, and the export under way), and drives all of it from
 // one 60 Hz frame tick.
 //
 // Main thread only; the model has no lock. The only entries from other threads are the HID
@@ -34,6 +34,7 @@
 #include "app/model/Clipboard.h"
 #include "app/model/DeviceLists.h"
 #include "app/model/DeviceSources.h"
+#include "app/model/ExportProgress.h"
 #include "app/model/FileChooser.h"
 #include "app/model/KeyboardTester.h"
 #include "app/model/MouseTester.h"
@@ -212,13 +213,9 @@ public:
     void exportListed(std::vector<RorozErurEvo::SessionSummary> listed, ExportFormat format,
                       const std::string& suggestedName) override;
 
-    // How far the export under way has got; absent when none is.
-    struct ExportProgress {
-        std::size_t written = 0;
-        std::size_t total = 0;
-        friend bool operator==(const ExportProgress&, const ExportProgress&) = default;
-    };
-    const std::optional<ExportProgress>& exportProgress() const { return exportProgress_; }
+    // How far the export under way has got, and its cancel (cancelExport()).
+    ExportProgress& exportProgress() { return *exportProgress_; }
+    const ExportProgress& exportProgress() const { return *exportProgress_; }
     // Stops the export under way and says so: its file is not made, and a file it was to replace
     // stays as it was.
     void cancelExport();
@@ -243,7 +240,6 @@ public:
 
 signals:
     void toastChanged();
-    void exportProgressChanged();
     void settingsRequestChanged();
 
 private:
@@ -251,7 +247,6 @@ private:
     // Asks for the file and starts the export of `count` sessions that `read` gives one at a time.
     void startExport(std::function<RorozErurEvo::ExportFile::Read(std::size_t)> read, std::size_t count,
                      ExportFormat format, const std::string& suggestedName);
-    void setExportProgress(std::optional<ExportProgress> value);
     // Writes the file on the worker, after any write to the same path asked before; `landed` hears
     // the error, absent on success, on the main thread (not when the model is gone).
     void writeInBackground(const QString& path, QByteArray data, std::string what,
@@ -288,7 +283,7 @@ private:
     bool shutDown_ = false;
     // Counts the logos the user chose or removed, so that the one read at start cannot undo them.
     unsigned logoGeneration_ = 0;
-    std::optional<ExportProgress> exportProgress_;
+    std::unique_ptr<ExportProgress> exportProgress_ = std::make_unique<ExportProgress>([this] { cancelExport(); });
     // The export under way stops when this is set; shared with its work on the worker.
     std::shared_ptr<std::atomic<bool>> exportCancel_;
     std::uint64_t exportGeneration_ = 0; // of the export whose progress and outcome count

@@ -215,7 +215,7 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
         setToast(std::string("Nothing to export yet"));
         return;
     }
-    if (exportProgress_) {
+    if (exportProgress_->count()) {
         // One at a time, so that Cancel is never in doubt about which.
         setToast(std::string("An export is still under way: wait for it or cancel it first"));
         return;
@@ -237,7 +237,7 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
 
     const std::uint64_t generation = ++exportGeneration_;
     exportCancel_ = std::make_shared<std::atomic<bool>>(false);
-    setExportProgress(ExportProgress{0, count});
+    exportProgress_->setCount(ExportProgress::Count{0, count});
     QPointer<AppModel> self(this);
     const std::string what = "exporting " + std::to_string(count) + " sessions to " + path->toStdString();
     parts_.background->runInOrder(
@@ -250,8 +250,9 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
                 shown = now;
                 // Shown only while it is the export under way.
                 executor->post([self, generation, written] {
-                    if (self && !self->shutDown_ && generation == self->exportGeneration_ && self->exportProgress_)
-                        self->setExportProgress(ExportProgress{written, self->exportProgress_->total});
+                    if (!self || self->shutDown_ || generation != self->exportGeneration_) return;
+                    ExportProgress& shown = *self->exportProgress_;
+                    if (shown.count()) shown.setCount(ExportProgress::Count{written, shown.count()->total});
                 });
             };
             const auto outcome = RorozErurEvo::ExportFile::write(job, *cancel, progress);
@@ -269,7 +270,7 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
                 const bool current = generation == self->exportGeneration_;
                 if (current) {
                     self->exportCancel_.reset();
-                    self->setExportProgress(std::nullopt);
+                    self->exportProgress_->setCount(std::nullopt);
                 }
                 // A file written before a cancel could stop it is there all the same: said so.
                 if (outcome.state == State::written)
@@ -281,18 +282,14 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
         });
 }
 
-void AppModel::setExportProgress(std::optional<ExportProgress> value) {
-    if (assign(exportProgress_, std::move(value))) emit exportProgressChanged();
-}
-
 void AppModel::cancelExport() {
-    if (!exportProgress_) return;
+    if (!exportProgress_->count()) return;
     if (exportCancel_) exportCancel_->store(true);
     exportCancel_.reset();
     // The export's progress no longer counts; should it have been written whole already, its
     // landing says so.
     ++exportGeneration_;
-    setExportProgress(std::nullopt);
+    exportProgress_->setCount(std::nullopt);
     setToast(std::string("Export cancelled"));
 }
 

@@ -56,7 +56,7 @@ public:
     // cancels; a failure is toasted.
     virtual void printReport(const std::vector<RorozErurEvo::TestSession>& sessions) = 0;
     // Asks for a file and exports the sessions to it off the main thread, a session at a time,
-    // with the progress shown and a cancel offered (AppModel::exportProgress); the toast tells
+    // with the progress shown and a cancel offered (ExportProgress); the toast tells
     // the outcome.
     virtual void exportSessions(const std::vector<RorozErurEvo::TestSession>& sessions, ExportFormat format,
                                 const std::string& suggestedName) = 0;

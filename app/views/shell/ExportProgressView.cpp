@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/model/AppModel.h"
+#include "app/model/ExportProgress.h"
 #include "app/paint/Theme.h"
 #include "app/views/shell/ToastView.h"
 #include "testkit/Fmt.h"
@@ -23,8 +23,8 @@ constexpr double cornerRadius = 10;
 QString count(std::size_t n) { return QString::fromStdString(RorozErurEvo::Fmt::trim(static_cast<double>(n), 0)); }
 } // namespace
 
-ExportProgressView::ExportProgressView(AppModel& model, QWidget* parent, int showDelayMs)
-    : QWidget(parent), model_(model), showDelayMs_(showDelayMs), label_(new QLabel), bar_(new QProgressBar),
+ExportProgressView::ExportProgressView(ExportProgress& progress, QWidget* parent, int showDelayMs)
+    : QWidget(parent), progress_(progress), showDelayMs_(showDelayMs), label_(new QLabel), bar_(new QProgressBar),
       cancel_(new QPushButton(QStringLiteral("Cancel"))) {
     setObjectName(QStringLiteral("export-progress"));
     setAttribute(Qt::WA_TranslucentBackground);
@@ -42,8 +42,8 @@ ExportProgressView::ExportProgressView(AppModel& model, QWidget* parent, int sho
     row->addWidget(label_);
     row->addWidget(bar_);
     row->addWidget(cancel_);
-    connect(cancel_, &QPushButton::clicked, this, [this] { model_.cancelExport(); });
-    connect(&model_, &AppModel::exportProgressChanged, this, &ExportProgressView::refresh);
+    connect(cancel_, &QPushButton::clicked, &progress_, &ExportProgress::cancel);
+    connect(&progress_, &ExportProgress::changed, this, &ExportProgressView::refresh);
     hide();
     refresh();
 }
@@ -54,7 +54,7 @@ QString ExportProgressView::text(std::size_t written, std::size_t total) {
 }
 
 void ExportProgressView::refresh() {
-    const auto& progress = model_.exportProgress();
+    const auto& progress = progress_.count();
     if (!progress) {
         setShown(false);
         return;
@@ -72,7 +72,7 @@ void ExportProgressView::refresh() {
         // A new export: it shows once it has run a while, unless it has ended by then.
         const unsigned mine = ++export_;
         QTimer::singleShot(showDelayMs_, this, [this, mine] {
-            if (mine == export_ && model_.exportProgress()) setShown(true);
+            if (mine == export_ && progress_.count()) setShown(true);
         });
     }
 }

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace Tessarine {
 
-class AppModel;
+class ExportProgress;
 
 class ExportProgressView final : public QWidget {
     Q_OBJECT
@@ -21,7 +21,8 @@ public:
     // Milliseconds an export runs before its progress shows.
     static constexpr int defaultShowDelayMs = 400;
 
-    explicit ExportProgressView(AppModel& model, QWidget* parent = nullptr, int showDelayMs = defaultShowDelayMs);
+    explicit ExportProgressView(ExportProgress& progress, QWidget* parent = nullptr,
+                                int showDelayMs = defaultShowDelayMs);
 
     // "Exporting 1200 of 5000 sessions…"
     static QString text(std::size_t written, std::size_t total);
@@ -41,7 +42,7 @@ private:
     void refresh();
     void setShown(bool shown);
 
-    AppModel& model_;
+    ExportProgress& progress_;
     int showDelayMs_;
     QLabel* label_;
     QProgressBar* bar_;

@@ -77,7 +77,7 @@ RootView::RootView(AppModel& model, Destinations destinations, TimerFactory time
     split_->setStretchFactor(0, 0);
     split_->setStretchFactor(1, 1);
 
-    exportProgress_ = new ExportProgressView(model_, this);
+    exportProgress_ = new ExportProgressView(model_.exportProgress(), this);
     connect(exportProgress_, &ExportProgressView::shownChanged, this, [this] {
         placeToast();
         if (!exportProgress_->isHidden()) exportProgress_->raise();

@@ -117,9 +117,9 @@ TEST(AppModelCommands, ExportAsksForAFileAndWritesJSONThatReadsBack) {
 
     c.chooser->answer = c.out("export.json");
     c.m.exportSessions(one, AppModel::ExportFormat::json, "Unit");
-    EXPECT_TRUE(c.m.exportProgress().has_value()) << "under way until it lands";
+    EXPECT_TRUE(c.m.exportProgress().count().has_value()) << "under way until it lands";
     c.land();
-    EXPECT_FALSE(c.m.exportProgress().has_value());
+    EXPECT_FALSE(c.m.exportProgress().count().has_value());
     EXPECT_EQ(c.m.toast(), "Exported 1 session");
     QFile file(c.out("export.json"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -206,13 +206,13 @@ TEST(AppModelCommands, OneExportRunsAtATimeAndACancelledOneLeavesNoFile) {
     const auto three = c.sessions(3);
     c.chooser->answer = c.out("three.json");
     c.m.exportSessions(three, AppModel::ExportFormat::json, "Unit");
-    EXPECT_EQ(c.m.exportProgress(), (AppModel::ExportProgress{0, 3}));
+    EXPECT_EQ(c.m.exportProgress().count(), (ExportProgress::Count{0, 3}));
     c.m.exportSessions(three, AppModel::ExportFormat::csv, "Unit");
     EXPECT_EQ(c.chooser->asked.size(), 1u) << "refused before asking for a file";
     EXPECT_EQ(c.m.toast(), "An export is still under way: wait for it or cancel it first");
 
     c.m.cancelExport();
-    EXPECT_FALSE(c.m.exportProgress().has_value());
+    EXPECT_FALSE(c.m.exportProgress().count().has_value());
     EXPECT_EQ(c.m.toast(), "Export cancelled");
     worker.release();
     c.land();

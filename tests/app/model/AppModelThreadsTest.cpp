@@ -171,7 +171,7 @@ TEST(AppModelThreads, AnExportCancelledWhileTheWorkerWritesLeavesNothing) {
 
     chooser->answer = exports + QStringLiteral("/all.csv");
     model.exportListed(model.library().sessions(), AppModel::ExportFormat::csv, "All");
-    ASSERT_TRUE(settle(bench, [&] { return !model.exportProgress(); }));
+    ASSERT_TRUE(settle(bench, [&] { return !model.exportProgress().count(); }));
     EXPECT_EQ(model.toast(), "Exported 150 sessions");
     bench.model.reset(); // waits for the worker
     bench.executor->runAll();

@@ -181,7 +181,7 @@ TEST_F(SummaryHistory, WhatIsOpenedComparedExportedOrPrintedIsTheFilesSession) {
     const QString path = QDir(files.folder.path()).filePath("all.csv");
     chooser->answer = path;
     everyCSV->trigger();
-    EXPECT_EQ(model().exportProgress(), (AppModel::ExportProgress{0, 300})) << "read a session at a time as it is written";
+    EXPECT_EQ(model().exportProgress().count(), (ExportProgress::Count{0, 300})) << "read a session at a time as it is written";
     files.executor->runAll();
     EXPECT_EQ(model().toast(), "Exported 300 sessions");
     QFile written(path);

@@ -2,6 +2,7 @@
 #include "app/model/ModelFakes.h"
 
 #include "support/ManualTimers.h"
+#include "app/model/ExportProgress.h"
 #include "app/views/kit/EmptyState.h"
 #include "app/views/shell/ExportProgressView.h"
 #include "app/views/shell/RootView.h"
@@ -155,6 +156,25 @@ TEST(RootExport, AnExportShowsItsProgressAtTheBottomWithCancelAndTheToastAboveIt
     EXPECT_FALSE(QFile::exists(*chooser->answer));
     EXPECT_EQ(model.toast(), "Export cancelled");
     EXPECT_EQ(ExportProgressView::text(1, 1), "Exporting 1 of 1 session\u2026");
+}
+
+// The panel reads the export's own face, not the model: counts as they come, Cancel through it.
+TEST(ExportPanel, ShowsItsFacesCountsAndCancelsThroughIt) {
+    int cancelled = 0;
+    ExportProgress progress([&] { ++cancelled; });
+    ExportProgressView view(progress, nullptr, 10);
+    progress.setCount(ExportProgress::Count{0, 5000});
+    QTest::qWait(200);
+    ASSERT_FALSE(view.isHidden());
+    progress.setCount(ExportProgress::Count{1200, 5000});
+    EXPECT_EQ(view.label().text(), "Exporting 1200 of 5000 sessions\u2026");
+    EXPECT_EQ(view.bar().value(), 240);
+    QTest::mouseClick(&view.cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(cancelled, 1);
+    progress.setCount(std::nullopt);
+    EXPECT_TRUE(view.isHidden());
+    progress.cancel();
+    EXPECT_EQ(cancelled, 1) << "with no export under way there is nothing to stop";
 }
 
 TEST_F(RootFixture, ANewToastGetsAFullTimeAndTheOldTimerLeavesIt) {
