@@ -11,6 +11,11 @@
 //               is judged by its last known raw count.
 //   pedal       0 ─ feet off ─ 1.5 ─ stage 1, press: peak depth ─ complete at ≥ 85 % and back
 //               at ≤ 8 %. Limit 20 s, checked in stage 1 with a known range only.
+//
+// Ended by Done or a limit short of its rule: an axis centre measured for less than its time is
+// at best a warning. A trigger's and a pedal's reach and release, and a sweep's coverage, are
+// judged by their results' own measures; a sweep's return to the middle only tells that the
+// user is done (a throttle's never comes).
 #include <algorithm>
 
 #include "app/devices/InputDevice.h"
@@ -154,7 +159,10 @@ std::span<const Record> axisRecords() {
          .step = stepOn<Target::Trigger, triggerStep>,
          .finish = finishOn<Target::Trigger, triggerEnd>},
         {.kind = TestKind::axisSweep, .step = stepOn<Target::Axis, sweepStep>, .finish = finishOn<Target::Axis, sweepEnd>},
-        {.kind = TestKind::axisCenter, .step = centerStep, .finish = finishOn<Target::Axis, centerEnd>},
+        {.kind = TestKind::axisCenter,
+         .step = centerStep,
+         .finish = finishOn<Target::Axis, centerEnd>,
+         .shortfall = measuredShort},
         {.kind = TestKind::pedal, .step = stepOn<Target::Axis, pedalStep>, .finish = finishOn<Target::Axis, pedalEnd>},
     };
     return records;

@@ -7,6 +7,10 @@
 //   hold        waits for the first press ─ held time / 3 ─ complete when released after
 //               ≥ 2.5 s and 0.5 s quiet. Limit 25 s. The result judges the first button pressed.
 //   dpad        one phase: directions of 8 ─ complete at 8 and 0.4 s quiet. Limit 40 s.
+//
+// Ended by Done or a limit short of its rule: a hold shorter than 2.5 s, or never let go, is at
+// best a warning that says how long it was held. The inputs a buttons or d-pad test missed are
+// judged by their results' own measures.
 #include <algorithm>
 #include <set>
 
@@ -55,27 +59,47 @@ std::optional<TestResult> buttonsEnd(const Ending& x, const Target::Buttons& but
 
 // ---- hold
 
-bool holdStep(Active& a, const Frame& f, const Target::Buttons& target, double e) {
-    const auto events = f.device->buffer().events(a.recordFrom, open);
+// Seconds a hold must last, and a complete one shows full.
+constexpr double holdSeconds = 2.5, holdShown = 3.0;
+
+// The first button pressed in a window of events, and how long it was held by `now`: up to
+// its last release, or on to now while it is still down.
+struct Hold {
+    std::string input;
+    double seconds = 0;
+    bool down = false;     // still held
+    double lastEvent = 0;  // time of the input's last event
+};
+
+std::optional<Hold> firstHold(const std::vector<ButtonEvent>& events, double now) {
     const auto first = std::find_if(events.begin(), events.end(), [](const ButtonEvent& ev) { return ev.down; });
-    if (first == events.end()) return e > holdLimit;
-    const std::string input = first->input;
-    const double pressed = first->t;
+    if (first == events.end()) return std::nullopt;
     const ButtonEvent* last = nullptr;
     for (const auto& ev : events)
-        if (ev.input == input) last = &ev;
-    const bool held = last->down;
-    const double end = held ? f.now : last->t;
-    std::string name = input;
+        if (ev.input == first->input) last = &ev;
+    return Hold{first->input, (last->down ? now : last->t) - first->t, last->down, last->t};
+}
+
+bool holdStep(Active& a, const Frame& f, const Target::Buttons& target, double e) {
+    const auto hold = firstHold(f.device->buffer().events(a.recordFrom, open), f.now);
+    if (!hold) return e > holdLimit;
+    std::string name = hold->input;
     for (const auto& n : target.inputs)
-        if (n.id == input) {
+        if (n.id == hold->input) {
             name = n.name;
             break;
         }
-    const double seconds = end - pressed;
-    a.status = "Holding " + name + ": " + format(MeasureUnit::seconds, seconds);
-    a.progress = std::clamp(seconds / 3.0, 0.0, 1.0);
-    return (!held && seconds >= 2.5 && f.now - last->t > 0.5) || e > holdLimit;
+    a.status = "Holding " + name + ": " + format(MeasureUnit::seconds, hold->seconds);
+    a.progress = std::clamp(hold->seconds / holdShown, 0.0, 1.0);
+    return (!hold->down && hold->seconds >= holdSeconds && f.now - hold->lastEvent > 0.5) || e > holdLimit;
+}
+
+// A hold shorter than asked, or never let go: nothing judges how long a button holds.
+std::optional<std::string> holdShort(const Ending& x, const TestResult&, const Target::Buttons&) {
+    const auto hold = firstHold(x.device.buffer().events(x.active.recordFrom, x.now), x.now);
+    if (!hold || (!hold->down && hold->seconds >= holdSeconds)) return std::nullopt;
+    if (hold->down) return "still held after " + oneDecimal(hold->seconds) + " s";
+    return "held " + oneDecimal(hold->seconds) + " of " + oneDecimal(holdSeconds) + " s";
 }
 
 std::optional<TestResult> holdEnd(const Ending& x, const Target::Buttons& buttons) {
@@ -117,7 +141,10 @@ std::span<const Record> buttonRecords() {
         {.kind = TestKind::buttons,
          .step = stepOn<Target::Buttons, buttonsStep>,
          .finish = finishOn<Target::Buttons, buttonsEnd>},
-        {.kind = TestKind::hold, .step = stepOn<Target::Buttons, holdStep>, .finish = finishOn<Target::Buttons, holdEnd>},
+        {.kind = TestKind::hold,
+         .step = stepOn<Target::Buttons, holdStep>,
+         .finish = finishOn<Target::Buttons, holdEnd>,
+         .shortfall = shortfallOn<Target::Buttons, holdShort>},
         {.kind = TestKind::dpad, .step = stepOn<Target::Dpad, dpadStep>, .finish = finishOn<Target::Dpad, dpadEnd>},
     };
     return records;

@@ -59,6 +59,14 @@ inline bool settleThenMeasure(Active& a, const TestPhases::Frame& f, double e, s
     return a.progress >= 1;
 }
 
+// How much of the measuring time of drift and axis centre the ended run measured, when that is
+// less than the whole: nothing judges a stick or an axis over the time it was not measured.
+inline std::optional<std::string> measuredShort(const Ending& x, const RorozErurEvo::TestResult&) {
+    const double since = x.now - x.active.start - PhaseTimings::settleSeconds;
+    if (measured(since, x.thresholds.driftSeconds) >= 1) return std::nullopt;
+    return oneDecimal(std::max(since, 0.0)) + " of " + oneDecimal(x.thresholds.driftSeconds) + " s measured";
+}
+
 // `rest` with `first` put before it, when there is one.
 template <class T> std::vector<T> after(std::optional<T> first, std::vector<T> rest) {
     if (first) rest.insert(rest.begin(), *first);
@@ -77,6 +85,13 @@ bool stepOn(Active& active, const TestPhases::Frame& frame, double elapsed) {
 template <class T, std::optional<RorozErurEvo::TestResult> (*finish)(const Ending&, const T&)>
 std::optional<RorozErurEvo::TestResult> finishOn(const Ending& ending) {
     if (const auto* target = ending.active.test.target.as<T>()) return finish(ending, *target);
+    return std::nullopt;
+}
+
+// A shortfall that needs a target of type T; nothing for a test whose target does not fit.
+template <class T, std::optional<std::string> (*shortfall)(const Ending&, const RorozErurEvo::TestResult&, const T&)>
+std::optional<std::string> shortfallOn(const Ending& ending, const RorozErurEvo::TestResult& result) {
+    if (const auto* target = ending.active.test.target.as<T>()) return shortfall(ending, result, *target);
     return std::nullopt;
 }
 

@@ -14,6 +14,12 @@
 //   deadzone    0 ─ hands off ─ 1.2 ─ stage 1, push: distance from the start value / 0.85 ─
 //               complete at 0.85. Limit 12 s, checked in stage 1 only. A processed stick is
 //               measured against its raw partner's matching stick when there is one.
+//
+// Ended by Done or a limit short of its rule, a result passes only where its measures judge what
+// is missing: a drift measured for less than its time, a circularity of fewer than 3 turns (its
+// directions are judged by its coverage and short-of-the-edge measures), fewer than 12 releases
+// in fewer than 8 directions, or a deadzone push that never reached 85 % is at best a warning
+// that says how far it got.
 #include <algorithm>
 #include <set>
 
@@ -36,6 +42,8 @@ namespace {
 
 // Time limits, seconds since the start.
 constexpr double circularityLimit = 45, snapbackLimit = 60, deadzoneLimit = 12;
+// How far from its start value a deadzone push goes before the test is complete, stick units.
+constexpr double deadzonePush = 0.85;
 // Seconds between two refreshes of the live circularity plot.
 constexpr double plotInterval = 0.1;
 // Seconds after which a reading back in the middle is settled history for the snapback count:
@@ -116,6 +124,13 @@ std::optional<TestResult> circularityEnd(const Ending& x, const Target::Stick& s
                                        x.source, x.gate, x.fit, x.thresholds, x.date);
 }
 
+// Turns short of 3; the directions not reached are the coverage measure's to judge.
+std::optional<std::string> circularityShort(const Ending& x, const TestResult&, const Target::Stick& stick) {
+    const auto p = CircularityAnalysis::progress(x.device.buffer().sticks(stick.id, x.active.recordFrom, x.now));
+    if (p.turns >= 3) return std::nullopt;
+    return oneDecimal(p.turns) + " of 3 turns";
+}
+
 // ---- snapback
 
 // The releases since recordFrom. The log keeps changes only, so held readings are put back
@@ -165,6 +180,14 @@ std::optional<TestResult> snapbackEnd(const Ending& x, const Target::Stick& stic
                                     a.test.element, x.source, x.now, x.thresholds, x.date);
 }
 
+std::optional<std::string> snapbackShort(const Ending&, const TestResult& result, const Target::Stick&) {
+    const auto releases = result.measure("releases"), directions = result.measure("directions");
+    if (!releases || !directions) return std::nullopt; // no release: the result says so
+    const double n = releases->value, k = directions->value;
+    if (n >= 12 || k >= 8) return std::nullopt;
+    return count(n) + " release" + (n == 1 ? "" : "s") + ", " + count(k) + " of 8 directions";
+}
+
 // ---- deadzone
 
 bool deadzoneStep(Active& a, const Frame& f, const Target::Stick& stick, double e) {
@@ -178,8 +201,8 @@ bool deadzoneStep(Active& a, const Frame& f, const Target::Stick& stick, double 
     if (const auto s = f.device->buffer().stick(stick.id, f.now)) {
         const double x0 = a.initial ? a.initial->x : 0, y0 = a.initial ? a.initial->y : 0;
         const double distance = std::hypot(s->x - x0, s->y - y0);
-        a.progress = std::min(distance / 0.85, 1.0);
-        complete = distance >= 0.85;
+        a.progress = std::min(distance / deadzonePush, 1.0);
+        complete = distance >= deadzonePush;
     } else {
         a.progress = 0;
     }
@@ -205,20 +228,37 @@ std::optional<TestResult> deadzoneEnd(const Ending& x, const Target::Stick& stic
                                     x.source, false, x.thresholds, x.date);
 }
 
+// How far from where it started the stick was pushed, when that never reached the edge.
+std::optional<std::string> deadzoneShort(const Ending& x, const TestResult&, const Target::Stick& stick) {
+    const Active& a = x.active;
+    const double x0 = a.initial ? a.initial->x : 0, y0 = a.initial ? a.initial->y : 0;
+    double farthest = 0;
+    for (const auto& s : x.device.buffer().sticks(stick.id, a.start, x.now))
+        farthest = std::max(farthest, std::hypot(s.x - x0, s.y - y0));
+    if (farthest >= deadzonePush) return std::nullopt;
+    return "pushed " + count(std::floor(farthest * 100)) + "% of the way to the edge";
+}
+
 } // namespace
 
 std::span<const Record> stickRecords() {
     static const Record records[] = {
-        {.kind = TestKind::drift, .step = driftStep, .finish = finishOn<Target::Stick, driftEnd>},
+        {.kind = TestKind::drift,
+         .step = driftStep,
+         .finish = finishOn<Target::Stick, driftEnd>,
+         .shortfall = measuredShort},
         {.kind = TestKind::circularity,
          .step = stepOn<Target::Stick, circularityStep>,
-         .finish = finishOn<Target::Stick, circularityEnd>},
+         .finish = finishOn<Target::Stick, circularityEnd>,
+         .shortfall = shortfallOn<Target::Stick, circularityShort>},
         {.kind = TestKind::snapback,
          .step = stepOn<Target::Stick, snapbackStep>,
-         .finish = finishOn<Target::Stick, snapbackEnd>},
+         .finish = finishOn<Target::Stick, snapbackEnd>,
+         .shortfall = shortfallOn<Target::Stick, snapbackShort>},
         {.kind = TestKind::deadzone,
          .step = stepOn<Target::Stick, deadzoneStep>,
-         .finish = finishOn<Target::Stick, deadzoneEnd>},
+         .finish = finishOn<Target::Stick, deadzoneEnd>,
+         .shortfall = shortfallOn<Target::Stick, deadzoneShort>},
     };
     return records;
 }

@@ -6,6 +6,7 @@
 #include "app/model/RunnerContext.h"
 #include "app/model/TestKinds.h"
 #include "app/model/TestRunner.h"
+#include "testkit/EndedEarly.h"
 #include "testkit/Thresholds.h"
 
 namespace Tessarine {
@@ -81,8 +82,8 @@ TestResult TestRunner::analyze(const Active& a, double now) const {
 
 std::optional<TestResult> TestRunner::analysis(const Active& a, double now) const {
     const GuidedTest& test = a.test;
-    const auto finish = TestKinds::record(test.kind).finish;
-    if (!finish) return std::nullopt;
+    const TestKinds::Record& kind = TestKinds::record(test.kind);
+    if (!kind.finish) return std::nullopt;
     const TestKinds::Ending ending{
         .active = a,
         .now = now,
@@ -94,7 +95,12 @@ std::optional<TestResult> TestRunner::analysis(const Active& a, double now) cons
         .source = test.source(),
         .date = Dates::now(),
     };
-    return finish(ending);
+    auto result = kind.finish(ending);
+    // Ended by Done or by its time limit before it got as far as it asks: it passes only on what
+    // its measures judged.
+    if (result && kind.shortfall)
+        if (const auto reached = kind.shortfall(ending, *result)) return EndedEarly::mark(std::move(*result), *reached);
+    return result;
 }
 
 } // namespace Tessarine

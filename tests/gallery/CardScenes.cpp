@@ -211,6 +211,13 @@ std::unique_ptr<QWidget> endedEarly() {
     runner.start(trigger);
     host->frames(0.05);
     runner.done(host->bench.clock.now());
+
+    // Done 1.5 s into a return to center: one release seen, and the result says so.
+    const GuidedTest right = host->test(*demo, TestKind::snapback, "Right stick");
+    host->card(demo, right)->setShowDetails(true);
+    runner.start(right);
+    host->frames(1.5);
+    runner.done(host->bench.clock.now());
     return host->done();
 }
 

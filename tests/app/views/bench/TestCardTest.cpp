@@ -216,6 +216,25 @@ TEST_F(CardFixture, ARunEndedBeforeItRecordedAnythingIsNotTakenForTheEarlierResu
     EXPECT_TRUE(shown(c->findChild<QLabel*>("ended-note"), *c));
 }
 
+// Done 1.3 s into a return to center, one release in: the card warns and its headline says how
+// far the run got, over the measures of what it did record.
+TEST_F(CardFixture, ARunEndedEarlyWarnsWithHowFarItGot) {
+    const auto demo = bench.demo();
+    const GuidedTest test = find(*demo, TestKind::snapback, "Left stick");
+    auto c = card(demo, test);
+    QTest::mouseClick(button(*c, CardText::runName(c->objectName())), Qt::LeftButton);
+    frames(78);
+    QTest::mouseClick(titled(*c, "Done"), Qt::LeftButton);
+    ASSERT_FALSE(model.runner(demo).active());
+    EXPECT_EQ(c->findChild<CardHeader*>()->verdict(), Verdict::warn);
+    auto* result = c->findChild<ResultView*>();
+    ASSERT_TRUE(shown(result, *c));
+    EXPECT_EQ(result->headline()->text().toStdString(), "1 release, 1 of 8 directions: ended early");
+    EXPECT_TRUE(result->findChild<QWidget*>("measure-releases"));
+    EXPECT_EQ(model.announcer().spoken().back().toStdString(),
+              test.title() + ": Warn, 1 release, 1 of 8 directions: ended early");
+}
+
 // A card narrower than its title (the smallest window on raw values) ends the title in "…"
 // inside the card instead of running it past the card's edge, where it is cut.
 TEST_F(CardFixture, ATitleWiderThanItsCardEndsInAnEllipsis) {

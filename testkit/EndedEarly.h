@@ -1,0 +1,18 @@
+#pragma once
+// A guided test ended (by Done or by its time limit) before its own completion rule was met has
+// measured only part of what it asks for. Its result may pass only where a measure judges the
+// part that is missing; where none does, the test marks the result with how far it got.
+#include <string>
+
+#include "testkit/TestResult.h"
+
+namespace RorozErurEvo::EndedEarly {
+
+// The result of a run that got only as far as `reached` (for example "1 release, 1 of 8
+// directions"): a pass becomes a warn whose headline is `reached` + ": ended early", as nothing
+// judged what was never done; a warn or a fail keeps its verdict and its headline, which name
+// what was measured. Either way the details begin with a line saying how far it got. A result
+// without measures (nothing usable was seen, its headline says so) is returned as it is.
+TestResult mark(TestResult result, const std::string& reached);
+
+} // namespace RorozErurEvo::EndedEarly
