@@ -130,7 +130,7 @@ private:
     std::unique_ptr<Updater> updater_;
     // Maps the window's memory in and looks up the icon. Joined before the window goes: the icon
     // it finds is handed to the window's thread.
-    ThreadWorker startWorker_;
+    BackgroundThreads startWorker_;
 };
 
 // Longest the process lives on after the window closed.

@@ -14,6 +14,7 @@
 #include "app/model/SessionLibrary.h"
 #include "bench/LibraryLoads.h"
 #include "bench/RealisticSession.h"
+#include "support/ManualExecutor.h"
 
 using namespace Tessarine;
 
@@ -43,7 +44,7 @@ void BM_MainThreadShareOfABackgroundLoad(benchmark::State& state) {
     for (auto _ : state) {
         auto library = std::make_unique<SessionLibrary>(archive);
         auto executor = std::make_shared<ManualExecutor>();
-        ThreadWorker worker;
+        BackgroundThreads worker;
         library->loadInBackground(worker, executor);
         state.PauseTiming();
         worker.wait();

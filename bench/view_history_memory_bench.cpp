@@ -68,7 +68,7 @@ Resident residentWith(int count, bool window) {
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     // The folder is read on a thread of its own, as the application reads it.
-    Fakes::Bench bench{true, {}, nullptr, nullptr, std::make_unique<ThreadWorker>()};
+    Fakes::Bench bench{true, {}, nullptr, nullptr, std::make_unique<BackgroundThreads>()};
     AppModel& model = *bench.model;
     fs::create_directory_symlink(historyFolder(count), fs::path(model.sessionsFolder().toStdString()));
     model.start(false);

@@ -77,8 +77,4 @@ private:
     Sink sink_;
 };
 
-// Splits CSV text into rows of fields: quoted fields may hold commas, doubled quotes and line
-// breaks; CR LF, LF or CR end a row. An empty text gives no rows.
-std::vector<std::vector<std::string>> parseCSV(std::string_view text);
-
 } // namespace RorozErurEvo::SessionExport

@@ -15,7 +15,7 @@ AppModel::AppModel(bool persist, Parts parts, QObject* parent)
       keyboard_(std::make_unique<KeyboardTester>(*parts_.defaults)),
       mouse_(std::make_unique<MouseTester>()) {
     supportFolder_ = parts_.supportFolder.isEmpty() ? defaultSupportFolder() : parts_.supportFolder;
-    if (!parts_.background) parts_.background = std::make_unique<ThreadWorker>();
+    if (!parts_.background) parts_.background = std::make_unique<BackgroundThreads>();
     std::optional<RorozErurEvo::SessionArchive> archive;
     if (persist_) archive = RorozErurEvo::SessionArchive{sessionsFolder().toStdString()};
     library_ = std::make_unique<SessionLibrary>(std::move(archive));

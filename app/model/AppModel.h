@@ -81,7 +81,7 @@ public:
         QString supportFolder;                      // empty: defaultSupportFolder()
         std::unique_ptr<ControllerSource> controllers;
         std::unique_ptr<HIDSource> hid;
-        std::unique_ptr<BackgroundWorker> background; // every file read and written; null: a ThreadWorker
+        std::unique_ptr<BackgroundWorker> background; // every file read and written; null: a BackgroundThreads
         // Runs the start of the controller source, now or later; empty: now. The controller thread
         // begins by loading the game-controller library, and while the system's loader maps it,
         // no other thread can make a thread or first use a thread-local: the application starts

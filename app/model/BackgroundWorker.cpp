@@ -46,7 +46,7 @@ unsigned BackgroundWorker::spareCores() {
     return std::max(1u, cores > 1 ? cores - 1 : 1u);
 }
 
-void ThreadWorker::joinFinished() {
+void BackgroundThreads::joinFinished() {
     std::erase_if(threads_, [](Running& running) {
         {
             MutexLock guard(running.line->lock);
@@ -59,7 +59,7 @@ void ThreadWorker::joinFinished() {
     });
 }
 
-void ThreadWorker::drain(Line& line) {
+void BackgroundThreads::drain(Line& line) {
     for (;;) {
         Piece piece;
         {
@@ -79,7 +79,7 @@ void ThreadWorker::drain(Line& line) {
     }
 }
 
-void ThreadWorker::start(std::optional<std::string> order, std::string what, std::function<void()> work) {
+void BackgroundThreads::start(std::optional<std::string> order, std::string what, std::function<void()> work) {
     auto line = std::make_shared<Line>();
     {
         MutexLock guard(line->lock);
@@ -96,14 +96,14 @@ void ThreadWorker::start(std::optional<std::string> order, std::string what, std
     }
 }
 
-void ThreadWorker::run(std::function<void()> work) { runAs("work run in the background", std::move(work)); }
+void BackgroundThreads::run(std::function<void()> work) { runAs("work run in the background", std::move(work)); }
 
-void ThreadWorker::runAs(std::string what, std::function<void()> work) {
+void BackgroundThreads::runAs(std::string what, std::function<void()> work) {
     joinFinished();
     start(std::nullopt, std::move(what), std::move(work));
 }
 
-void ThreadWorker::runInOrder(const std::string& order, std::string what, std::function<void()> work) {
+void BackgroundThreads::runInOrder(const std::string& order, std::string what, std::function<void()> work) {
     joinFinished();
     for (auto& running : threads_) {
         if (running.order != order) continue;
@@ -115,12 +115,12 @@ void ThreadWorker::runInOrder(const std::string& order, std::string what, std::f
     start(order, std::move(what), std::move(work));
 }
 
-void ThreadWorker::wait() {
+void BackgroundThreads::wait() {
     // Each thread is joined as it is destroyed.
     threads_.clear();
 }
 
-bool ThreadWorker::finish(std::chrono::milliseconds limit) {
+bool BackgroundThreads::finish(std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool all = true;
     for (auto& running : threads_) {

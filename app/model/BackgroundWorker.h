@@ -62,12 +62,12 @@ public:
 // The work yields to the window: its thread runs at a lower priority than the main thread, and so
 // do the threads that the work starts (they inherit it), so that a window painting its first
 // frames or answering input is never kept waiting for a core by reading and decoding.
-class ThreadWorker final : public BackgroundWorker {
+class BackgroundThreads final : public BackgroundWorker {
 public:
-    ThreadWorker() = default;
-    ThreadWorker(const ThreadWorker&) = delete;
-    ThreadWorker& operator=(const ThreadWorker&) = delete;
-    ~ThreadWorker() override { wait(); }
+    BackgroundThreads() = default;
+    BackgroundThreads(const BackgroundThreads&) = delete;
+    BackgroundThreads& operator=(const BackgroundThreads&) = delete;
+    ~BackgroundThreads() override { wait(); }
     // When no thread can be had, the work runs on the caller's thread instead (and says so in
     // the log): late, but done.
     void run(std::function<void()> work) override;

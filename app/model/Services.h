@@ -6,10 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <deque>
 #include <functional>
 
-#include "app/base/ThreadSafety.h"
 
 namespace Tessarine {
 
@@ -29,19 +27,6 @@ public:
 
 private:
     QObject* context_;
-};
-
-// Keeps posted work until a test runs it; any thread may post.
-class ManualExecutor final : public MainExecutor {
-public:
-    void post(std::function<void()> work) override;
-    // Runs everything posted so far, and what that work posts in turn; returns how many ran.
-    int runAll();
-    int pending() const;
-
-private:
-    mutable Mutex lock_;
-    std::deque<std::function<void()>> queue_ GUARDED_BY(lock_);
 };
 
 // Speaks the start and outcome of tests to accessibility clients. Every text is kept, in
@@ -68,12 +53,6 @@ public:
 class GuiAppActivity final : public AppActivity {
 public:
     bool isActive() const override;
-};
-
-class FakeAppActivity final : public AppActivity {
-public:
-    bool isActive() const override { return active; }
-    bool active = true;
 };
 
 } // namespace Tessarine

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "SessionSamples.h"
+#include "support/CsvRows.h"
 
 using namespace RorozErurEvo;
 using namespace RorozErurEvo::Samples;
@@ -29,7 +30,7 @@ TestSession awkwardSession() {
     return s;
 }
 
-std::vector<std::vector<std::string>> rowsOf(const std::string& csvText) { return SessionExport::parseCSV(csvText); }
+std::vector<std::vector<std::string>> rowsOf(const std::string& csvText) { return CsvRows::parse(csvText); }
 
 } // namespace
 
@@ -79,13 +80,13 @@ TEST(SessionExport, CsvCellsAreGuardedQuotedAndFormatted) {
 
 TEST(SessionExport, SplitterHandlesQuotesBreaksAndEnds) {
     using Rows = std::vector<std::vector<std::string>>;
-    EXPECT_EQ(SessionExport::parseCSV("a,\"b,\"\"c\"\"\""), (Rows{{"a", "b,\"c\""}}));
-    EXPECT_EQ(SessionExport::parseCSV(""), Rows{});
-    EXPECT_EQ(SessionExport::parseCSV("a\r\n\nb\rc"), (Rows{{"a"}, {""}, {"b"}, {"c"}}));
-    EXPECT_EQ(SessionExport::parseCSV("a,\r\n"), (Rows{{"a", ""}}));
-    EXPECT_EQ(SessionExport::parseCSV(","), (Rows{{"", ""}}));
-    EXPECT_EQ(SessionExport::parseCSV("\"x\ny\"z"), (Rows{{"x\nyz"}}));
-    EXPECT_EQ(SessionExport::parseCSV("\"open"), (Rows{{"open"}}));
+    EXPECT_EQ(CsvRows::parse("a,\"b,\"\"c\"\"\""), (Rows{{"a", "b,\"c\""}}));
+    EXPECT_EQ(CsvRows::parse(""), Rows{});
+    EXPECT_EQ(CsvRows::parse("a\r\n\nb\rc"), (Rows{{"a"}, {""}, {"b"}, {"c"}}));
+    EXPECT_EQ(CsvRows::parse("a,\r\n"), (Rows{{"a", ""}}));
+    EXPECT_EQ(CsvRows::parse(","), (Rows{{"", ""}}));
+    EXPECT_EQ(CsvRows::parse("\"x\ny\"z"), (Rows{{"x\nyz"}}));
+    EXPECT_EQ(CsvRows::parse("\"open"), (Rows{{"open"}}));
 }
 
 TEST(SessionExport, CsvReadsTheSameWithPythonsCsvModule) {
@@ -108,7 +109,7 @@ TEST(SessionExport, CsvReadsTheSameWithPythonsCsvModule) {
     fs::remove(file);
 
     auto python = json::parse(output).get<std::vector<std::vector<std::string>>>();
-    auto ours = SessionExport::parseCSV(text);
+    auto ours = CsvRows::parse(text);
     EXPECT_EQ(python.size(), 1u + 2 + 3 + 1);
     EXPECT_EQ(ours, python);
 }

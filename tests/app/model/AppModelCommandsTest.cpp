@@ -18,6 +18,7 @@
 #include "support/TestLog.h"
 #include "testkit/ListingText.h"
 #include "testkit/SessionExport.h"
+#include "support/CsvRows.h"
 
 using namespace Tessarine;
 using RorozErurEvo::TestSession;
@@ -135,7 +136,7 @@ TEST(AppModelCommands, ExportAsksForAFileAndWritesJSONThatReadsBack) {
     EXPECT_EQ(c.m.toast(), "Exported 3 sessions");
     QFile csv(c.out("export.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(RorozErurEvo::SessionExport::parseCSV(csv.readAll().toStdString()).size(), 4u) << "header and one row per session";
+    EXPECT_EQ(CsvRows::parse(csv.readAll().toStdString()).size(), 4u) << "header and one row per session";
 }
 
 TEST(AppModelCommands, AnExportThatCannotBeWrittenOrEncodedToastsWhy) {

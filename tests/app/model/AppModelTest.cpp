@@ -15,6 +15,8 @@
 #include "app/model/CommandState.h"
 #include "support/TestLog.h"
 #include "testkit/SessionArchive.h"
+#include "support/ManualExecutor.h"
+#include "support/FakeAppActivity.h"
 
 using namespace Tessarine;
 using RorozErurEvo::Thresholds;

@@ -16,6 +16,7 @@
 #include "app/devices/SDLBackend.h"
 #include "app/model/SystemSources.h"
 #include "bench/RealisticSession.h"
+#include "support/ManualExecutor.h"
 
 using namespace Tessarine;
 
@@ -153,7 +154,7 @@ TEST(AppModelThreads, WithoutSDLTheControllersFailAndHIDDevicesStillArrive) {
 // The export on a real worker thread: the window cancels it while the worker writes, and nothing
 // of it is left in the folder; an export let run lands its file and its toast.
 TEST(AppModelThreads, AnExportCancelledWhileTheWorkerWritesLeavesNothing) {
-    Fakes::Bench bench(true, {}, nullptr, nullptr, std::make_unique<ThreadWorker>());
+    Fakes::Bench bench(true, {}, nullptr, nullptr, std::make_unique<BackgroundThreads>());
     AppModel& model = *bench.model;
     RorozErurEvo::SessionArchive archive{model.sessionsFolder().toStdString()};
     for (int n = 0; n < 150; ++n) archive.save(RealisticSession::make(n));

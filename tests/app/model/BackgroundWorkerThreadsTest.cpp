@@ -30,7 +30,7 @@ TEST(BackgroundWorker, TheWorkAndTheThreadsItStartsRunBelowTheCallersPriority) {
     const int caller = niceOf(gettid());
     int work = caller;
     int started = caller;
-    ThreadWorker worker;
+    BackgroundThreads worker;
     worker.run([&] {
         work = niceOf(gettid());
         std::thread([&] { started = niceOf(gettid()); }).join();
@@ -52,7 +52,7 @@ TEST(BackgroundWorker, ACallerStartedUnderNiceStillKeepsItsWorkBelowIt) {
         // Raising one's own nice value needs no privilege; lowering it would.
         ASSERT_EQ(setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), std::max(12, niceOf(gettid()))), 0);
         caller = niceOf(gettid());
-        ThreadWorker worker;
+        BackgroundThreads worker;
         worker.run([&] { work = niceOf(gettid()); });
         worker.wait();
     }).join();
@@ -82,7 +82,7 @@ TEST(BackgroundWorker, SpareCoresCountTheCoresThisProcessMayUseLessOne) {
 
 TEST(BackgroundWorker, FinishedThreadsAreJoinedWhenMoreWorkComes) {
     // One piece of work per opened session over a long run must not gather a thread each.
-    ThreadWorker worker;
+    BackgroundThreads worker;
     std::atomic<int> done{0};
     for (int i = 0; i < 50; ++i) {
         worker.run([&] { ++done; });
@@ -124,7 +124,7 @@ struct Gate {
 } // namespace
 
 TEST(BackgroundWorker, WorkOfOneOrderRunsInTurnAndAStuckOrderHoldsUpNoOther) {
-    ThreadWorker worker;
+    BackgroundThreads worker;
     auto gate = std::make_shared<Gate>();
     std::mutex lock;
     std::vector<std::string> ran;
@@ -166,7 +166,7 @@ TEST(BackgroundWorker, QuittingLeavesWorkStuckInTheSystemBehindWithWhatWaitedFor
     auto quickRan = std::make_shared<std::atomic<bool>>(false);
     const int before = WorkerThread::leftBehind();
     {
-        ThreadWorker worker;
+        BackgroundThreads worker;
         worker.runInOrder("/mnt/stalled/a.pdf", "writing the report", [gate] { gate->pass(); });
         worker.runInOrder("/mnt/stalled/a.pdf", "writing the report again", [laterRan] { *laterRan = true; });
         worker.runInOrder("sessions", "saving", [quickRan] { *quickRan = true; });

@@ -19,6 +19,8 @@
 #include "app/model/SoakRunner.h"
 #include "testkit/SoakResult.h"
 #include "testkit/HIDDescriptor.h"
+#include "support/ManualExecutor.h"
+#include "support/FakeAppActivity.h"
 
 namespace Tessarine::Fakes {
 

@@ -11,6 +11,7 @@
 #include "support/HeldWorker.h"
 #include "app/model/Services.h"
 #include "support/TestLog.h"
+#include "support/ManualExecutor.h"
 
 using namespace Tessarine;
 using RorozErurEvo::SessionArchive;

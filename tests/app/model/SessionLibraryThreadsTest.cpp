@@ -13,6 +13,7 @@
 
 #include "app/model/BackgroundWorker.h"
 #include "app/model/Services.h"
+#include "support/ManualExecutor.h"
 
 using namespace Tessarine;
 using RorozErurEvo::SessionArchive;
@@ -44,7 +45,7 @@ struct SessionLibraryThreads : ::testing::Test {
     SessionArchive archive = written(dir);
     SessionLibrary library{archive};
     std::shared_ptr<ManualExecutor> executor = std::make_shared<ManualExecutor>();
-    ThreadWorker worker; // joined first, before what its work lands in goes
+    BackgroundThreads worker; // joined first, before what its work lands in goes
 };
 
 } // namespace

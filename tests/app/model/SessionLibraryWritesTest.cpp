@@ -15,6 +15,7 @@
 #include "support/HeldWorker.h"
 #include "support/TestLog.h"
 #include "testkit/SessionSamples.h"
+#include "support/ManualExecutor.h"
 
 using namespace Tessarine;
 using RorozErurEvo::SessionArchive;

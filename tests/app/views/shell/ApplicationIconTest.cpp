@@ -77,7 +77,7 @@ struct ApplicationIconTest : ::testing::Test {
     static ApplicationIcon::Found found() { return ApplicationIcon::find(iconName, ApplicationIcon::current()); }
     // As the application takes it: searched on a worker, made on the main thread.
     static QIcon foundAway() {
-        ThreadWorker worker;
+        BackgroundThreads worker;
         QIcon icon;
         bool taken = false;
         QObject context;
@@ -171,7 +171,7 @@ TEST_F(ApplicationIconTest, WithoutAThemeTheDataFoldersSizesServeAndAPipeInPlace
 
 TEST_F(ApplicationIconTest, AWindowGoneBeforeTheIconComesTakesNothing) {
     useTheme(QStringLiteral("hicolor"));
-    ThreadWorker worker;
+    BackgroundThreads worker;
     bool taken = false;
     {
         QObject context;

@@ -39,7 +39,7 @@ protected:
 
 QImage firstFrame(bool prepared) {
     Striped window;
-    ThreadWorker worker;
+    BackgroundThreads worker;
     if (prepared) {
         WindowMemory::prepare(window, worker);
         EXPECT_EQ(window.backingStore()->size(), window.size()) << "the store is made at the window's size before it shows";
