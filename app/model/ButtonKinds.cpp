@@ -94,9 +94,10 @@ bool holdStep(Active& a, const Frame& f, const Target::Buttons& target, double e
     return (!hold->down && hold->seconds >= holdSeconds && f.now - hold->lastEvent > 0.5) || e > holdLimit;
 }
 
-// A hold shorter than asked, or never let go: nothing judges how long a button holds.
+// A hold shorter than asked, or never let go: nothing judges how long a button holds. Read as
+// the live step reads it, so a run that completed is never taken for a short one.
 std::optional<std::string> holdShort(const Ending& x, const TestResult&, const Target::Buttons&) {
-    const auto hold = firstHold(x.device.buffer().events(x.active.recordFrom, x.now), x.now);
+    const auto hold = firstHold(x.device.buffer().events(x.active.recordFrom, open), x.now);
     if (!hold || (!hold->down && hold->seconds >= holdSeconds)) return std::nullopt;
     if (hold->down) return "still held after " + oneDecimal(hold->seconds) + " s";
     return "held " + oneDecimal(hold->seconds) + " of " + oneDecimal(holdSeconds) + " s";

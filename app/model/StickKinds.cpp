@@ -124,9 +124,10 @@ std::optional<TestResult> circularityEnd(const Ending& x, const Target::Stick& s
                                        x.source, x.gate, x.fit, x.thresholds, x.date);
 }
 
-// Turns short of 3; the directions not reached are the coverage measure's to judge.
+// Turns short of 3; the directions not reached are the coverage measure's to judge. Counted over
+// the window the live count reads, so a run that completed is never taken for a short one.
 std::optional<std::string> circularityShort(const Ending& x, const TestResult&, const Target::Stick& stick) {
-    const auto p = CircularityAnalysis::progress(x.device.buffer().sticks(stick.id, x.active.recordFrom, x.now));
+    const auto p = CircularityAnalysis::progress(x.device.buffer().sticks(stick.id, x.active.recordFrom, open));
     if (p.turns >= 3) return std::nullopt;
     return oneDecimal(p.turns) + " of 3 turns";
 }

@@ -133,8 +133,9 @@ TEST(EndedEarly, AHoldIsJudgedOnHowLongItLastedNotOnTheQuietAfter) {
     }
 }
 
-// An axis centred for part of its measuring time warns; measured for all of it, it passes.
-TEST(EndedEarly, AnAxisCentreMeasuredForPartOfItsTimeWarns) {
+// An axis centred for part of its measuring time warns; measured for all of it, it passes. A
+// sweep or a pedal press ended half way is judged short by its own coverage and reach.
+TEST(EndedEarly, AxisTestsEndedShortOfTheirRuleNeverPass) {
     Fakes::Bench bench;
     auto axis = Fakes::element("ax", ElementInfo::Kind::axis, ElementInfo::Role::other, "Wheel");
     axis.page = 1;
@@ -142,22 +143,37 @@ TEST(EndedEarly, AnAxisCentreMeasuredForPartOfItsTimeWarns) {
     axis.logicalMax = 1000;
     auto wheel = std::make_shared<InputDevice>("hid-1", InputDevice::Kind::hid, DeviceInfo{}, std::vector<ElementInfo>{axis});
     auto& runner = bench.model->runner(wheel);
-    const GuidedTest center{TestKind::axisCenter, "Wheel", Target::axis("ax", AxisRole::steering), true};
-    for (const double end : {4.5, 7.1}) {
-        runner.start(center);
+    auto endAt = [&](const GuidedTest& test, double end, auto value) {
+        runner.start(test);
         const double t0 = bench.clock.now();
-        for (double t = 0; t < end; t += 0.01) wheel->buffer().recordRaw("ax", 500, t0 + t);
+        for (double t = 0; t < end; t += 0.01) wheel->buffer().recordRaw("ax", value(t), t0 + t);
         bench.clock.set(t0 + end);
         runner.tick(bench.clock.now());
         if (runner.active()) runner.done(bench.clock.now());
-        const auto result = runner.result(center);
-        ASSERT_TRUE(result);
-        if (end < 7) {
-            EXPECT_EQ(result->verdict, Verdict::warn);
-            EXPECT_EQ(result->headline, "2.5 of 5 s measured: ended early");
-        } else {
-            EXPECT_EQ(result->verdict, Verdict::pass) << result->headline;
-        }
+        const auto result = runner.result(test);
         bench.clock.advance(1);
-    }
+        return result;
+    };
+
+    const GuidedTest center{TestKind::axisCenter, "Wheel", Target::axis("ax", AxisRole::steering), true};
+    const auto centred = [](double) { return 500; };
+    const auto part = endAt(center, 4.5, centred);
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->verdict, Verdict::warn);
+    EXPECT_EQ(part->headline, "2.5 of 5 s measured: ended early");
+    const auto whole = endAt(center, 7.1, centred);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->verdict, Verdict::pass) << whole->headline;
+
+    const GuidedTest sweep{TestKind::axisSweep, "Wheel", Target::axis("ax", AxisRole::steering), true};
+    const auto half = endAt(sweep, 3, [](double t) { return 500 + static_cast<int>(t * 80); });
+    ASSERT_TRUE(half);
+    EXPECT_NE(half->verdict, Verdict::pass) << half->headline;
+    EXPECT_EQ(half->measure("coverage")->verdict(), half->verdict) << "judged by its coverage";
+
+    const GuidedTest pedal{TestKind::pedal, "Wheel", Target::axis("ax", AxisRole::pedal), true};
+    const auto pressed = endAt(pedal, 3, [](double t) { return t < 1.5 ? 0 : static_cast<int>((t - 1.5) * 300); });
+    ASSERT_TRUE(pressed);
+    EXPECT_NE(pressed->verdict, Verdict::pass) << pressed->headline;
+    EXPECT_EQ(pressed->measure("reach")->verdict(), pressed->verdict) << "judged by its reach";
 }
