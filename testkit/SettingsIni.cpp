@@ -82,9 +82,26 @@ std::string escapedValue(const std::string& text, bool bytes) {
     return out;
 }
 
+// A section's name as its header gives it: "General" for the keys without one, and "%General"
+// for the section of that name.
+std::string sectionHeader(std::u16string_view name) {
+    std::string header = escapedKey(name);
+    const bool general = equalIgnoringCase(header, "general");
+    if (header.empty()) return "General";
+    return general ? "%" + header : header; // the section of that name, not the keys without one
+}
+
+// An entry's value as the file holds it.
+std::string escapedEntry(const Entry& entry) {
+    if (entry.bytes) return escapedValue("@ByteArray(" + entry.value + ")", true);
+    std::string text = entry.value;
+    std::erase(text, '\0'); // a NUL never reaches a setting
+    return escapedValue(text.starts_with('@') ? "@" + text : text, false);
+}
+
 } // namespace
 
-std::string write(std::vector<Entry> entries) {
+std::string write(std::vector<Entry> entries, const std::vector<KeptLines>& kept) {
     // Keys in sections by their first part, as QSettings writes them (it finds a key with a "/"
     // only in its section): "[General]" for the keys without one, sections and keys in the order
     // of their UTF-16 units, which is byte order for ASCII keys.
@@ -97,26 +114,27 @@ std::string write(std::vector<Entry> entries) {
         if (slash != std::u16string::npos) key.erase(0, slash + 1);
         sections[std::move(section)][std::move(key)] = &entry; // a key given twice keeps its last value
     }
+    // Kept lines join the section of their name when it has settings; the others, and the open
+    // last line, follow under their own headers.
+    std::map<std::u16string, std::string> keptIn;
+    std::string apart;
+    std::string last;
+    for (const KeptLines& lines : kept) {
+        std::u16string name;
+        if (lines.section) Unicode::decode(*lines.section, name);
+        if (lines.open) last = lines.header + "\n" + lines.lines;
+        else if (lines.section && sections.contains(name)) keptIn[name] += lines.lines;
+        else apart += (apart.empty() ? "" : "\n") + lines.header + "\n" + lines.lines;
+    }
     std::string out;
     for (const auto& [name, keys] : sections) {
-        std::string header = escapedKey(name);
-        const bool general = equalIgnoringCase(header, "general");
-        if (header.empty()) header = "General";
-        else if (general) header = "%" + header; // the section of that name, not the keys without one
         if (!out.empty()) out += '\n';
-        out += "[" + header + "]\n";
-        for (const auto& [key, entry] : keys) {
-            std::string value;
-            if (entry->bytes) {
-                value = "@ByteArray(" + entry->value + ")";
-            } else {
-                std::string text = entry->value;
-                std::erase(text, '\0'); // a NUL never reaches a setting
-                value = text.starts_with('@') ? "@" + text : text;
-            }
-            out += escapedKey(key) + "=" + escapedValue(value, entry->bytes) + "\n";
-        }
+        out += "[" + sectionHeader(name) + "]\n";
+        if (const auto it = keptIn.find(name); it != keptIn.end()) out += it->second;
+        for (const auto& [key, entry] : keys) out += escapedKey(key) + "=" + escapedEntry(*entry) + "\n";
     }
+    for (const std::string& more : {apart, last})
+        if (!more.empty()) out += (out.empty() ? "" : "\n") + more;
     return out;
 }
 

@@ -39,6 +39,9 @@ struct Line {
     std::size_t start = 0;
     std::string_view text;
     std::size_t equals = std::string_view::npos; // the "=" outside quotes that ends the key
+    // Left open by the end of the file: a quote not closed, or a backslash (with the line break
+    // it joins) as its last character. Anything written after it would be read as part of it.
+    bool open = false;
 };
 
 // The next entry from `at` on, or nothing at the end. Blanks and line breaks before it are
@@ -50,9 +53,11 @@ std::optional<Line> nextLine(std::string_view data, std::size_t& at) {
     while (start < data.size() && blank(data[start])) ++start;
     std::size_t i = start;
     bool quoted = false;
+    bool escapedToEnd = false;
     std::size_t equals = std::string_view::npos;
     while (i < data.size()) {
         const char c = data[i++];
+        escapedToEnd = false;
         if (c == '=') {
             if (!quoted && equals == std::string_view::npos) equals = i - 1;
         } else if (c == '\n' || c == '\r') {
@@ -66,6 +71,7 @@ std::optional<Line> nextLine(std::string_view data, std::size_t& at) {
                 const char next = data[i++];
                 if (i < data.size() && ((next == '\n' && data[i] == '\r') || (next == '\r' && data[i] == '\n'))) ++i;
             }
+            escapedToEnd = i >= data.size();
         } else if (c == '"') {
             quoted = !quoted;
         } else if (c == ';') {
@@ -81,8 +87,8 @@ std::optional<Line> nextLine(std::string_view data, std::size_t& at) {
     }
     at = i;
     if (i == start) return std::nullopt;
-    return Line{start, data.substr(start, i - start),
-                equals == std::string_view::npos ? equals : equals - start};
+    return Line{start, data.substr(start, i - start), equals == std::string_view::npos ? equals : equals - start,
+                i >= data.size() && (quoted || escapedToEnd)};
 }
 
 // ---- keys
@@ -139,52 +145,67 @@ Key unescapedKey(std::string_view raw) {
 
 struct Value {
     std::u16string units;
-    bool list = false; // a comma outside quotes
-    bool cut = false;  // a UTF-8 sequence cut off by a quote, an escape or the end
+    bool list = false;      // a comma outside quotes
+    bool typedItem = false; // an item of a list starts with "@"
+    bool cut = false;       // a UTF-8 sequence cut off by a quote, an escape, a comma or the end
 };
 
+// Resolves the escape whose backslash is at s[i - 1], moving `i` past it: "\x" and octal ones to
+// one UTF-16 unit, wrapping as QSettings' do; an unknown one, or "\x" without digits, is
+// dropped, and a line break after the backslash too ("\r\n" and "\n\r" as one). False when the
+// escape ran to the value's end, where QSettings trims nothing.
+bool resolvedEscape(std::string_view s, std::size_t& i, std::u16string& out) {
+    if (i >= s.size()) return false;
+    const char e = s[i++];
+    constexpr std::string_view plain = "abfnrtv\"?'\\", meaning = "\a\b\f\n\r\t\v\"?'\\";
+    if (const std::size_t at = plain.find(e); at != std::string_view::npos) {
+        out += static_cast<char16_t>(meaning[at]);
+    } else if ((e == 'x' && i < s.size() && hexValue(static_cast<unsigned char>(s[i])) >= 0) || (e >= '0' && e <= '7')) {
+        const int base = e == 'x' ? 16 : 8;
+        char16_t unit = e == 'x' ? 0 : static_cast<char16_t>(e - '0');
+        const auto digit = [&](char d) { return base == 16 ? hexValue(static_cast<unsigned char>(d)) : d >= '0' && d <= '7' ? d - '0' : -1; };
+        while (i < s.size() && digit(s[i]) >= 0) unit = static_cast<char16_t>(unit * base + digit(s[i++]));
+        out += unit;
+        if (i >= s.size()) return false;
+    } else if (e == 'x' && i >= s.size()) {
+        return false;
+    } else if (e == '\n' || e == '\r') {
+        if (i < s.size() && (s[i] == '\n' || s[i] == '\r') && s[i] != e) ++i;
+    }
+    return true;
+}
+
 // The value's characters: quotes removed (they may span commas, semicolons and line breaks),
-// escapes resolved ("\x" and octal ones to one UTF-16 unit, wrapping as QSettings' do; an unknown
-// one, or "\x" without digits, is dropped), blanks before the value and after it outside quotes
-// trimmed. QSettings drops a byte order mark that opens the first run of plain text.
+// escapes resolved, blanks before the value and after it outside quotes trimmed. QSettings drops
+// a byte order mark that opens the first run of plain text.
+//
+// A comma outside quotes stays in the text as the user typed it, with the blanks beside it:
+// "Acme, Inc" reads as "Acme, Inc". QSettings reads such a value as a list of its items (each
+// trimmed of blanks outside quotes), which no setting of this application holds; a person who
+// types a company's name types its commas as text.
 Value unescapedValue(std::string_view s) {
     Value v;
     std::u16string& out = v.units;
     bool quoted = false;
-    bool wasQuoted = false;
+    bool wasQuoted = false; // the value's last item has quotes: its blanks stay
     bool firstRun = true;
+    bool trim = true;
     std::size_t i = 0;
     const auto skipBlanks = [&] {
         while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
     };
     skipBlanks();
     std::size_t keep = 0; // trailing blanks are trimmed back to here at the most
+    std::size_t item = 0; // where the last item starts in `out`
+    const auto itemOpensTyped = [&] { return item < out.size() && out[item] == u'@'; };
     while (i < s.size()) {
         const char c = s[i];
         if (c == '\\') {
-            if (++i >= s.size()) return v; // a backslash at the end: nothing trimmed
-            const char e = s[i++];
-            constexpr std::string_view plain = "abfnrtv\"?'\\", meaning = "\a\b\f\n\r\t\v\"?'\\";
-            if (const std::size_t at = plain.find(e); at != std::string_view::npos) {
-                out += static_cast<char16_t>(meaning[at]);
-            } else if ((e == 'x' && i < s.size() && hexValue(static_cast<unsigned char>(s[i])) >= 0) ||
-                       (e >= '0' && e <= '7')) {
-                const int base = e == 'x' ? 16 : 8;
-                char16_t unit = e == 'x' ? 0 : static_cast<char16_t>(e - '0');
-                const auto digit = [&](char d) { return base == 16 ? hexValue(static_cast<unsigned char>(d)) : d >= '0' && d <= '7' ? d - '0' : -1; };
-                while (i < s.size() && digit(s[i]) >= 0) unit = static_cast<char16_t>(unit * base + digit(s[i++]));
-                out += unit;
-                if (i >= s.size()) return v; // ended by the end: nothing trimmed
-            } else if (e == 'x' && i >= s.size()) {
-                return v;
-            } else if (e == '\n' || e == '\r') {
-                // A line break joined to the next line: dropped, "\r\n" and "\n\r" as one.
-                if (i < s.size() && (s[i] == '\n' || s[i] == '\r') && s[i] != e) ++i;
-            }
+            ++i;
+            trim = resolvedEscape(s, i, out);
+            if (!trim) break;
             keep = out.size();
-            continue;
-        }
-        if (c == '"') {
+        } else if (c == '"') {
             ++i;
             wasQuoted = true;
             quoted = !quoted;
@@ -192,25 +213,31 @@ Value unescapedValue(std::string_view s) {
                 skipBlanks();
                 keep = out.size();
             }
-            continue;
-        }
-        if (c == ',' && !quoted) {
+        } else if (c == ',' && !quoted) {
             v.list = true;
-            return v;
+            v.typedItem |= itemOpensTyped();
+            out += u',';
+            keep = out.size();
+            for (++i; i < s.size() && (s[i] == ' ' || s[i] == '\t'); ++i) out += static_cast<char16_t>(s[i]);
+            item = out.size();
+            wasQuoted = false;
+        } else {
+            std::size_t end = i + 1;
+            while (end < s.size() && s[end] != '\\' && s[end] != '"' && s[end] != ',') ++end;
+            std::string_view run = s.substr(i, end - i);
+            if (firstRun && run.starts_with(Unicode::byteOrderMark)) run.remove_prefix(Unicode::byteOrderMark.size());
+            firstRun = false;
+            // A sequence cut by a comma is read by QSettings as parts of two items.
+            if (!Unicode::decode(run, out, false)) {
+                v.cut = true;
+                return v;
+            }
+            i = end;
         }
-        std::size_t end = i + 1;
-        while (end < s.size() && s[end] != '\\' && s[end] != '"' && s[end] != ',') ++end;
-        std::string_view run = s.substr(i, end - i);
-        if (firstRun && run.starts_with(Unicode::byteOrderMark)) run.remove_prefix(Unicode::byteOrderMark.size());
-        firstRun = false;
-        if (!Unicode::decode(run, out, false)) {
-            v.cut = true;
-            return v;
-        }
-        i = end;
     }
-    if (!wasQuoted)
+    if (trim && !wasQuoted)
         while (out.size() > keep && (out.back() == u' ' || out.back() == u'\t')) out.pop_back();
+    v.typedItem |= v.list && itemOpensTyped();
     return v;
 }
 
@@ -232,7 +259,8 @@ Decoded text(std::string key, std::u16string_view units) {
 }
 
 Decoded decoded(std::string key, const Value& value) {
-    if (value.list) return {std::nullopt, "the value is a list (a comma outside quotes)"};
+    // QSettings reads a list whose item starts with "@" as values of other types, or "@@" as "@".
+    if (value.typedItem) return {std::nullopt, "the value is a list (a comma outside quotes) with an item that starts with \u201C@\u201D"};
     if (value.cut) return {std::nullopt, "a UTF-8 sequence in the value is cut off"};
     const std::u16string_view s = value.units;
     if (startsWith(s, "@") && s.ends_with(u')')) {
@@ -277,6 +305,7 @@ struct LineCounter {
 
 struct Section {
     Key prefix;
+    std::string_view header; // as the file first names it: "[General]" before any header
     std::vector<std::pair<std::size_t, Line>> lines; // with their line numbers
 };
 
@@ -305,6 +334,7 @@ Sections gatheredSections(std::string_view text) {
     Sections sections;
     LineCounter counter{text};
     Section* current = &sections.named[std::u16string()];
+    current->header = "[General]";
     std::size_t sectionStart = 0;
     const auto takeLines = [&](std::size_t end) {
         std::size_t at = sectionStart;
@@ -317,10 +347,11 @@ Sections gatheredSections(std::string_view text) {
         takeLines(line->start);
         Key prefix = sectionPrefix(line->text);
         if (!prefix.refused.empty()) {
-            current = &sections.refused.emplace_back(Section{std::move(prefix), {}});
+            current = &sections.refused.emplace_back(Section{std::move(prefix), trimmed(line->text), {}});
         } else {
             current = &sections.named[prefix.units];
             current->prefix = std::move(prefix);
+            if (current->header.empty()) current->header = trimmed(line->text);
         }
         sectionStart = at;
     }
@@ -349,22 +380,22 @@ public:
         }
     }
 
-    // One line of the section whose keys start with `prefix`: an entry, or a refusal.
-    void take(const std::u16string& prefix, std::size_t number, const Line& line) {
+    // One line of the section whose keys start with `prefix`: an entry, or a refusal (true).
+    bool refused(const std::u16string& prefix, std::size_t number, const Line& line) {
         if (line.equals == std::string_view::npos) {
             // The byte order mark that starts a file is read again as a line of its own.
-            if (!line.text.starts_with(';') && trimmed(line.text) != Unicode::byteOrderMark && listed(number))
-                refuse(number, {}, "the line has no \u201C=\u201D");
-            return;
+            if (line.text.starts_with(';') || trimmed(line.text) == Unicode::byteOrderMark) return false;
+            if (listed(number)) refuse(number, {}, "the line has no \u201C=\u201D");
+            return true;
         }
         const std::string_view rawKey = trimmed(line.text.substr(0, line.equals));
         const Key key = unescapedKey(rawKey);
         if (!key.refused.empty()) {
-            if (!listed(number)) return;
+            if (!listed(number)) return true;
             std::u16string raw = prefix;
             Unicode::decode(rawKey, raw);
             refuse(number, shown(raw), key.refused);
-            return;
+            return true;
         }
         const std::u16string full = prefix + key.units;
         const auto name = Unicode::utf8(full);
@@ -373,12 +404,27 @@ public:
             Decoded value = decoded(*name, unescapedValue(line.text.substr(line.equals + 1)));
             if (value.entry) {
                 entries_.insert_or_assign(*name, std::move(*value.entry));
-                return;
+                return false;
             }
             cause = std::move(value.refused);
             entries_.erase(*name); // QSettings' reading of this line replaces any earlier one
         }
         if (listed(number)) refuse(number, shown(full), std::move(cause));
+        return true;
+    }
+
+    // Keeps a refused line of `section` as it stands, for the writer to write back.
+    void keep(const Section& section, bool named, const Line& line) {
+        if (line.open) {
+            // Only the file's last line can be left open; it is written last again.
+            contents_.kept.push_back(KeptLines{sectionName(section, named), std::string(section.header), std::string(line.text), true});
+            return;
+        }
+        if (keptFrom_ != &section) {
+            contents_.kept.push_back(KeptLines{sectionName(section, named), std::string(section.header), {}, false});
+            keptFrom_ = &section;
+        }
+        contents_.kept.back().lines.append(line.text).append("\n");
     }
 
     Contents contents() && {
@@ -390,6 +436,13 @@ public:
 
 private:
     static bool byLine(const Refusal& a, const Refusal& b) { return a.line < b.line; }
+
+    // The name the writer gives the section: its keys' prefix without the last "/".
+    static std::optional<std::string> sectionName(const Section& section, bool named) {
+        if (!named) return std::nullopt;
+        const std::u16string& prefix = section.prefix.units;
+        return Unicode::utf8(std::u16string_view(prefix).substr(0, prefix.empty() ? 0 : prefix.size() - 1));
+    }
 
     // Why a whole key cannot be a setting's: QSettings cannot look up a key with an empty part,
     // and keeps no NUL in a key. Empty when it can.
@@ -404,6 +457,7 @@ private:
 
     std::map<std::string, Entry> entries_;
     Contents contents_;
+    const Section* keptFrom_ = nullptr; // the section of the last lines kept
 };
 
 } // namespace
@@ -411,12 +465,19 @@ private:
 Contents read(std::string_view text) {
     Sections sections = gatheredSections(text);
     Reading reading;
-    for (const Section& section : sections.refused)
-        for (const auto& [number, line] : section.lines)
-            if (line.equals != std::string_view::npos && reading.listed(number))
-                reading.refuse(number, {}, section.prefix.refused + " (the section's name)");
+    for (const Section& section : sections.refused) {
+        for (const auto& [number, line] : section.lines) {
+            if (line.equals == std::string_view::npos) {
+                if (reading.refused({}, number, line)) reading.keep(section, false, line);
+                continue;
+            }
+            if (reading.listed(number)) reading.refuse(number, {}, section.prefix.refused + " (the section's name)");
+            reading.keep(section, false, line);
+        }
+    }
     for (const auto& [name, section] : sections.named)
-        for (const auto& [number, line] : section.lines) reading.take(section.prefix.units, number, line);
+        for (const auto& [number, line] : section.lines)
+            if (reading.refused(section.prefix.units, number, line)) reading.keep(section, true, line);
     return std::move(reading).contents();
 }
 

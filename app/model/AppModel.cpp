@@ -48,10 +48,9 @@ void AppModel::readSettings() {
     parts_.defaults->onSaveFailed = [this](const QString& cause) { settingsSaveFailed(cause); };
 }
 
+// The store has logged the failure as it happened; the user is told here.
 void AppModel::settingsSaveFailed(const QString& cause) {
-    const std::string message = "Couldn't save the settings: " + cause.toStdString();
-    qCWarning(logModel).noquote() << QString::fromStdString(message);
-    setToast(message);
+    setToast("Couldn't save the settings: " + cause.toStdString());
 }
 
 // ---- other observed state

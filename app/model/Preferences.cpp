@@ -126,15 +126,10 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
     const auto content =
         BoundedFile::read(std::string(local.constData(), static_cast<std::size_t>(local.size())), maxFileBytes);
     if (content.text) {
-        std::vector<SettingsIni::Refusal> refused;
-        std::size_t refusedLines = 0;
-        values_ = values(*content.text, &refused, &refusedLines);
-        for (const auto& line : refused)
-            qCWarning(logModel, "Skipped line %zu of the settings file \u201C%s\u201D (key \u201C%s\u201D): %s",
-                      line.line, local.constData(), line.key.c_str(), line.cause.c_str());
-        if (refusedLines > refused.size())
-            qCWarning(logModel, "Skipped %zu more lines of the settings file \u201C%s\u201D after line %zu",
-                      refusedLines - refused.size(), local.constData(), refused.back().line);
+        auto contents = SettingsIni::read(*content.text);
+        values_ = values(contents);
+        kept_ = std::move(contents.kept);
+        tellRefused(contents.refused, contents.refusedLines);
     } else if (!content.missing) {
         loadFailure_ = QStringLiteral("\u201C") + writer_->path() + QStringLiteral("\u201D: ") +
                        QString::fromStdString(content.error);
@@ -144,15 +139,38 @@ SettingsPreferences::SettingsPreferences(std::unique_ptr<SettingsWriter> writer)
     });
 }
 
+// Each of the earliest lines not understood goes to the log, and the number of the others; the
+// user is told of the first of them, and of how many more there are, once.
+void SettingsPreferences::tellRefused(const std::vector<SettingsIni::Refusal>& refused, std::size_t refusedLines) {
+    if (refused.empty()) return;
+    const QString file = QStringLiteral("the settings file \u201C") + writer_->path() + QStringLiteral("\u201D");
+    const auto line = [&](const SettingsIni::Refusal& r) {
+        const QString key = r.key.empty() ? QString()
+                                          : QStringLiteral(" (key \u201C") + QString::fromStdString(r.key) +
+                                                QStringLiteral("\u201D)");
+        return QStringLiteral("line %1 of %2%3: %4").arg(r.line).arg(file, key, QString::fromStdString(r.cause));
+    };
+    for (const auto& r : refused)
+        qCWarning(logModel).noquote() << QStringLiteral("Couldn't read %1; it stays in the file as it is").arg(line(r));
+    const std::size_t more = refusedLines - 1;
+    if (refusedLines > refused.size())
+        qCWarning(logModel).noquote() << QStringLiteral("Couldn't read %1 more lines of %2 after line %3; they stay in "
+                                                        "the file as they are")
+                                             .arg(refusedLines - refused.size())
+                                             .arg(file)
+                                             .arg(refused.back().line);
+    unreadLines_ = QStringLiteral("Couldn't read %1").arg(line(refused.front())) +
+                   (more == 0 ? QStringLiteral(". It stays in the file as it is, unused.")
+                    : more == 1
+                        ? QStringLiteral(", nor 1 more line. They stay in the file as they are, unused.")
+                        : QStringLiteral(", nor %1 more lines. They stay in the file as they are, unused.").arg(more));
+}
+
 SettingsPreferences::~SettingsPreferences() = default;
 
-QVariantMap SettingsPreferences::values(std::string_view text, std::vector<SettingsIni::Refusal>* refused,
-                                        std::size_t* refusedLines) {
+QVariantMap SettingsPreferences::values(const SettingsIni::Contents& contents) {
     QVariantMap values;
-    auto contents = SettingsIni::read(text);
-    if (refused) *refused = std::move(contents.refused);
-    if (refusedLines) *refusedLines = contents.refusedLines;
-    for (auto& entry : contents.entries) {
+    for (const auto& entry : contents.entries) {
         const QString key = fromUtf8(entry.key);
         if (entry.bytes) values.insert(key, QByteArray::fromStdString(entry.value));
         else values.insert(key, fromUtf8(entry.value));
@@ -160,11 +178,13 @@ QVariantMap SettingsPreferences::values(std::string_view text, std::vector<Setti
     return values;
 }
 
-QByteArray SettingsPreferences::text(const QVariantMap& values) {
+QVariantMap SettingsPreferences::values(std::string_view text) { return values(SettingsIni::read(text)); }
+
+QByteArray SettingsPreferences::text(const QVariantMap& values, const std::vector<SettingsIni::KeptLines>& kept) {
     std::vector<SettingsIni::Entry> entries;
     entries.reserve(static_cast<std::size_t>(values.size()));
     for (auto it = values.cbegin(); it != values.cend(); ++it) entries.push_back(entry(it.key(), it.value()));
-    return QByteArray::fromStdString(SettingsIni::write(std::move(entries)));
+    return QByteArray::fromStdString(SettingsIni::write(std::move(entries), kept));
 }
 
 void SettingsPreferences::setValue(const QString& key, const QVariant& value) {
@@ -182,7 +202,7 @@ void SettingsPreferences::remove(const QString& key) {
 void SettingsPreferences::save() {
     static_assert(maxFileBytes == 1024 * 1024, "the texts below name the bound");
     if (loadFailure_) return; // what could not be read is not written over
-    QByteArray whole = text(values_);
+    QByteArray whole = text(values_, kept_);
     if (static_cast<std::uintmax_t>(whole.size()) > maxFileBytes) {
         QStringList foreign;
         for (auto it = values_.cbegin(); it != values_.cend(); ++it)
@@ -193,14 +213,16 @@ void SettingsPreferences::save() {
                                                             "dropped %1 keys that are no setting of Tessarine: %2")
                                                  .arg(foreign.size())
                                                  .arg(foreign.join(QStringLiteral(", ")).left(200));
-            whole = text(values_);
+            whole = text(values_, kept_);
         }
     }
     if (static_cast<std::uintmax_t>(whole.size()) > maxFileBytes) {
         const QString cause = QStringLiteral("they would make \u201C") + writer_->path() +
                               QStringLiteral("\u201D larger than 1 MB, more than it is read at; it keeps the "
                                              "settings saved before");
-        // Told from the event loop, as a failed write is, never from inside the setter.
+        // Logged at once, as the writer logs a failed write: at Quit no event loop is left to
+        // tell it. Told from the event loop, as a failed write is, never from inside the setter.
+        SettingsWriter::logFailure(cause);
         QMetaObject::invokeMethod(
             writer_.get(), [writer = writer_.get(), cause] { emit writer->failed(cause); }, Qt::QueuedConnection);
         return;

@@ -39,6 +39,10 @@ public:
     // or far too big), naming the file; absent when they were read or simply are not there yet.
     // The standard settings then apply, and the store never writes over what it could not read.
     virtual std::optional<QString> loadFailure() const { return std::nullopt; }
+    // The first line of the stored settings that could not be read, naming the file, the line and
+    // the cause, and how many more there are; absent when every line was read. Such lines stay in
+    // the file as they are.
+    virtual std::optional<QString> unreadLines() const { return std::nullopt; }
 
     // Typed readers: absent when the key is missing or its value is not of the type.
     std::optional<bool> boolean(const QString& key) const;
@@ -100,9 +104,11 @@ public:
 // The file is never written larger than it is read (maxFileBytes), so no change can make the
 // settings unreadable at the next start: a text that would pass the bound first loses the keys
 // that are no declared setting (SettingsSchema.h), and if it is still too large it is not
-// written, the file keeps the settings saved before, and onSaveFailed says why. A line of the
-// file that is not read (SettingsIni::read) is logged with its cause when the file is read; past
-// the first few, only their number is.
+// written, the file keeps the settings saved before, and onSaveFailed says why; every failed
+// save is logged as it happens, at Quit too. A line of the file that is not read
+// (SettingsIni::read) is logged with its cause when the file is read (past the first few, only
+// their number is), said once by unreadLines(), and written back as it stood at every save: a hand
+// edit this reader does not understand is never lost.
 class SettingsPreferences final : public Preferences {
 public:
     // `writer` null: the standard one over the standard file.
@@ -116,26 +122,28 @@ public:
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
     std::optional<QString> loadFailure() const override { return loadFailure_; }
+    std::optional<QString> unreadLines() const override { return unreadLines_; }
     // The standard settings file's path (where QSettings keeps com.quenlow / Tessarine in the
     // user's scope), worked out without opening anything.
     static QString standardPath();
-    // Every value of a settings file's text, as text (bytes for a byte string); the earliest
-    // lines not taken, and why, go to `refused` and the number of all of them to `refusedLines`
-    // when given (SettingsIni::read).
-    static QVariantMap values(std::string_view text,
-                              std::vector<RorozErurEvo::SettingsIni::Refusal>* refused = nullptr,
-                              std::size_t* refusedLines = nullptr);
-    // The whole text the file is written as to hold `values`; each reads back as its text (a
-    // byte string as its bytes), by values() and by QSettings alike.
-    static QByteArray text(const QVariantMap& values);
+    // Every value of a settings file's contents, as text (bytes for a byte string).
+    static QVariantMap values(const RorozErurEvo::SettingsIni::Contents& contents);
+    static QVariantMap values(std::string_view text);
+    // The whole text the file is written as to hold `values`, and the lines kept as they stood;
+    // each value reads back as its text (a byte string as its bytes), by values() and by
+    // QSettings alike.
+    static QByteArray text(const QVariantMap& values, const std::vector<RorozErurEvo::SettingsIni::KeptLines>& kept = {});
     SettingsWriter& writer() { return *writer_; }
 
 private:
     void save();
+    void tellRefused(const std::vector<RorozErurEvo::SettingsIni::Refusal>& refused, std::size_t refusedLines);
 
     QVariantMap values_;
+    std::vector<RorozErurEvo::SettingsIni::KeptLines> kept_;
     std::unique_ptr<SettingsWriter> writer_;
     std::optional<QString> loadFailure_;
+    std::optional<QString> unreadLines_;
 };
 
 // A store that lives only as long as the object: for tests and models that do not persist.

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include "app/base/Logging.h"
 #include "app/model/AtomicFile.h"
 
 namespace Tessarine {
@@ -67,6 +68,7 @@ void SettingsWriter::run() {
         guard.unlock();
         const std::optional<QString> failure = write(text);
         if (failure) {
+            logFailure(*failure);
             // Queued to the main thread; dropped if the writer is gone by then.
             QMetaObject::invokeMethod(
                 this, [this, cause = *failure] { emit failed(cause); }, Qt::QueuedConnection);
@@ -75,6 +77,10 @@ void SettingsWriter::run() {
         busy_ = false;
         wake_.notify_all();
     }
+}
+
+void SettingsWriter::logFailure(const QString& cause) {
+    qCWarning(logModel).noquote() << QStringLiteral("Couldn't save the settings: ") + cause;
 }
 
 std::optional<QString> SettingsWriter::write(const QByteArray& text) const {

@@ -5,10 +5,11 @@
 // too) for a bounded time, then writes the whole text through the atomic writer: a reader, or
 // the next start after a crash, finds the last good file or the new one, never part of one. A
 // lock that cannot be had in time (held by another program, or left by a killed one on a disk too
-// full to clear it) or a write that fails (a full disk) ends the save with its cause, reported on
-// the main thread; the last good file stays. Saves asked for while one runs are folded into one
-// of the newest text. The destructor finishes what was asked for (each save bounded by the lock
-// wait) and joins the thread.
+// full to clear it) or a write that fails (a full disk) ends the save with its cause, logged at
+// once (at Quit too, when no event loop is left) and reported on the main thread; the last good
+// file stays. Saves asked for while one runs are folded into one of the newest text. The
+// destructor finishes what was asked for (each save bounded by the lock wait) and joins the
+// thread.
 //
 // The text comes from our own copy of QSettings' INI form (testkit/SettingsIni), not from
 // QSettings itself: QSettings::sync() takes "<file>.lock" with QLockFile::lock(), which waits
@@ -54,6 +55,8 @@ public:
     void save(QByteArray text);
     // Main thread: waits until every save asked for has ended (for quitting and tests).
     void finish();
+    // Logs a save that failed, with its cause, from any thread.
+    static void logFailure(const QString& cause);
 
 signals:
     // On the main thread, for each save that failed: the cause, such as "could not write …: No

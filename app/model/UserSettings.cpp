@@ -44,6 +44,8 @@ std::vector<std::string> UserSettings::read() {
         qCWarning(logModel).noquote() << QString::fromStdString(note);
         notes.push_back(note);
     }
+    // Logged line by line as the file was read; told here once.
+    if (const auto unread = d.unreadLines()) notes.push_back(unread->toStdString());
     if (persist_) {
         auto thresholds = d.get(Settings::thresholds);
         auto profiles = d.get(Settings::familyProfiles);

@@ -72,7 +72,7 @@ TEST(SettingsIni, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
                              "overlong=\"x\"\n"
                              "overlong=\xC0\x80\n" // U+FFFD twice, as QSettings reads it: kept
                              "late=kept\n"
-                             "late=a, b\n"
+                             "late=a, @b\n"
                              "cut=\"caf\xC3\"\xA9\n"
                              "lone=\\xd83d\n"
                              "geometry=@Variant(\\0\\0\\0\\x7f)\n"
@@ -87,7 +87,7 @@ TEST(SettingsIni, RefusesWhatNoSettingHoldsWithItsLineAndCause) {
     EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{{"overlong", "\uFFFD\uFFFD"}}));
     EXPECT_EQ(refusals(contents), (std::vector<std::string>{
                                       "2 nul: the text holds a NUL character",
-                                      "6 late: the value is a list (a comma outside quotes)",
+                                      "6 late: the value is a list (a comma outside quotes) with an item that starts with \u201C@\u201D",
                                       "7 cut: a UTF-8 sequence in the value is cut off",
                                       "8 lone: the text holds half of a UTF-16 surrogate pair",
                                       "9 geometry: the value is of a type no setting has",
@@ -107,7 +107,7 @@ TEST(SettingsIni, ThousandsOfRefusedLinesAreCountedAndTheEarliestListed) {
     std::string text = "[z]\n";
     for (int i = 0; i < 3000; ++i) text += i == 1500 ? "kept=yes\n" : "\x7f\x01junk " + std::to_string(i) + "\n";
     text += "[a]\n";
-    for (int i = 0; i < 3000; ++i) text += "list=" + std::to_string(i) + ",x\n";
+    for (int i = 0; i < 3000; ++i) text += "list=" + std::to_string(i) + ",@x\n";
     const auto contents = SettingsIni::read(text);
     EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{{"z/kept", "yes"}}));
     EXPECT_EQ(contents.refusedLines, 5999u);
@@ -135,4 +135,95 @@ TEST(SettingsIni, WhatTheWriterWritesReadsBackAsItWas) {
     // A NUL never reaches a setting: the writer drops it from a text.
     EXPECT_EQ(byKey(SettingsIni::read(SettingsIni::write({{"n", std::string("a\0b", 3), false}})).entries),
               (std::map<std::string, std::string>{{"n", "ab"}}));
+}
+
+// A value typed with commas reads as the text typed, its commas and the blanks beside them kept,
+// where QSettings would read a list; only a list QSettings would read as values of other types
+// (an item that starts with "@") is refused.
+TEST(SettingsIni, AValueTypedWithCommasReadsAsTheTextTyped) {
+    const std::string text = "[General]\n"
+                             "companyName=Acme, Inc\n"
+                             "spaced =  a ,b  ,  c  \n"
+                             "quoted=\"x, y\" , \" z \"\n"
+                             "empty=a,,\n"
+                             "escaped=a\\t, b\\,\n"
+                             "at=a, @b\n"
+                             "atFirst=@@a, b\n"
+                             "quotedAt=a, \"@b\"\n"
+                             "cut=caf\xC3,\xA9\n";
+    const auto contents = SettingsIni::read(text);
+    EXPECT_EQ(byKey(contents.entries), (std::map<std::string, std::string>{
+                                           {"companyName", "Acme, Inc"},
+                                           {"spaced", "a ,b  ,  c"},
+                                           {"quoted", "x, y,  z "},
+                                           {"empty", "a,,"},
+                                           {"escaped", "a\t, b"},
+                                       }));
+    const std::string typed = ": the value is a list (a comma outside quotes) with an item that starts with \u201C@\u201D";
+    EXPECT_EQ(refusals(contents), (std::vector<std::string>{"7 at" + typed, "8 atFirst" + typed, "9 quotedAt" + typed,
+                                                            "10 cut: a UTF-8 sequence in the value is cut off"}));
+    // Written again, the text reads back as it was: quoted, as QSettings writes a text with a comma.
+    const std::string again = SettingsIni::write(contents.entries);
+    EXPECT_NE(again.find("companyName=\"Acme, Inc\"\n"), std::string::npos) << again;
+    EXPECT_EQ(byKey(SettingsIni::read(again).entries), byKey(contents.entries));
+}
+
+// Every line the reader refuses is written back as it stood, in its section and before the
+// settings there, so that a setting after it still wins; lines of a section without settings, or
+// whose name cannot be read, under their header; a last line the end of the file left open, last.
+// Read again, the file gives the same settings and refuses the same lines.
+TEST(SettingsIni, RefusedLinesAreWrittenBackAsTheyStood) {
+    const std::string text = "[General]\n"
+                             "size=@Size(1 2)\n"
+                             "companyName=Bench\n"
+                             "companyName=@Rect(1 2 3 4)\n"
+                             "no equals sign\n"
+                             "trailSeconds=@Variant(x)\n"
+                             "trailSeconds=2\n"
+                             "[Window]\n"
+                             "place=\"@Point(1\n 2)\"\n"
+                             "[Other Program]\n"
+                             "geometry=@Rect(0 0 1 1)\n"
+                             "state=@Variant(\\0)  ; a comment\n"
+                             "[a%+1]\n"
+                             "x=1\n"
+                             "[General]\n"
+                             "\"never closed\n"
+                             "still open";
+    const auto first = SettingsIni::read(text);
+    ASSERT_EQ(first.refusedLines, 9u);
+    auto entries = first.entries;
+    entries.push_back({"Window/width", "640", false});
+    const std::string written = SettingsIni::write(entries, first.kept);
+    EXPECT_EQ(written, "[General]\n"
+                       "size=@Size(1 2)\n"
+                       "companyName=@Rect(1 2 3 4)\n"
+                       "no equals sign\n"
+                       "trailSeconds=@Variant(x)\n"
+                       "trailSeconds=2\n"
+                       "\n"
+                       "[Window]\n"
+                       "place=\"@Point(1\n 2)\"\n"
+                       "width=640\n"
+                       "\n"
+                       "[a%+1]\n"
+                       "x=1\n"
+                       "\n"
+                       "[Other Program]\n"
+                       "geometry=@Rect(0 0 1 1)\n"
+                       "state=@Variant(\\0)  \n"
+                       "\n"
+                       "[General]\n"
+                       "\"never closed\n"
+                       "still open");
+    const auto again = SettingsIni::read(written);
+    EXPECT_EQ(byKey(again.entries), byKey(entries));
+    EXPECT_EQ(again.refusedLines, first.refusedLines);
+    std::vector<std::string> causes, causesAgain;
+    for (const auto& r : first.refused) causes.push_back(r.key + ": " + r.cause);
+    for (const auto& r : again.refused) causesAgain.push_back(r.key + ": " + r.cause);
+    std::sort(causes.begin(), causes.end());
+    std::sort(causesAgain.begin(), causesAgain.end());
+    EXPECT_EQ(causesAgain, causes);
+    EXPECT_EQ(SettingsIni::write(again.entries, again.kept), written) << "written again, nothing moves";
 }

@@ -15,6 +15,7 @@
 #include <future>
 
 #include "app/model/AtomicFile.h"
+#include "app/model/UserSettings.h"
 #include "support/TestLog.h"
 
 #include <gtest/gtest.h>
@@ -200,8 +201,8 @@ TEST(Preferences, LinesNotReadAreLoggedAndThousandsOfThemInAFewLines) {
     }
     constexpr auto listed = static_cast<int>(RorozErurEvo::SettingsIni::mostRefusalsListed);
     const QString file = "settings file \u201C" + folder.path() + "\u201D";
-    TestLog::ExpectedWarnings all("tessarine.model", "Skipped"); // those the two below do not count
-    TestLog::ExpectedWarnings first("tessarine.model", "Skipped line 3 of the " + file + " (key \u201C\u201D): the line has no");
+    TestLog::ExpectedWarnings all("tessarine.model", "Couldn't read"); // those the two below do not count
+    TestLog::ExpectedWarnings first("tessarine.model", "Couldn't read line 3 of the " + file + ": the line has no");
     TestLog::ExpectedWarnings more("tessarine.model", QStringLiteral("more lines of the %1 after line %2").arg(file).arg(listed + 2));
     const SettingsPreferences prefs(folder.writer());
     EXPECT_FALSE(prefs.loadFailure());
@@ -209,6 +210,45 @@ TEST(Preferences, LinesNotReadAreLoggedAndThousandsOfThemInAFewLines) {
     EXPECT_EQ(first.count(), 1);
     EXPECT_EQ(more.count(), 1);
     EXPECT_EQ(all.count(), listed - 1) << "the listed lines but the first, each on its own";
+}
+
+// A company name typed by hand with a comma is the company name, and stays so through a save; a
+// line the reader does not understand stays in the file as it stood, the user is told once which
+// line it is and why, and the log shows the key's control characters escaped.
+TEST(Preferences, AHandEditedFileKeepsItsTextsAndTheLinesNotUnderstoodThroughASave) {
+    SettingsFolder folder;
+    const QByteArray notUnderstood = "trailSeconds=@Variant(\\0\\0\\0\\x7f)\n"
+                                     "k%0A%1B[31m=@Rect(1 2 3 4)\n";
+    {
+        QFile file(folder.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\ncompanyName=Acme, Inc\n" + notUnderstood);
+    }
+    const QString file = "the settings file \u201C" + folder.path() + "\u201D";
+    const QString told = "Couldn't read line 3 of " + file +
+                         " (key \u201CtrailSeconds\u201D): the value is of a type no setting has, nor 1 more line. They "
+                         "stay in the file as they are, unused.";
+    {
+        TestLog::ExpectedWarnings type("tessarine.model", "(key \u201CtrailSeconds\u201D): the value is of a type");
+        TestLog::ExpectedWarnings key("tessarine.model", "(key \u201Ck\\n\\x1b[31m\u201D): the value is of a type");
+        SettingsPreferences prefs(folder.writer());
+        EXPECT_EQ(type.count(), 1);
+        EXPECT_EQ(key.count(), 1) << "a key's newline and escape sequence are shown, not obeyed";
+        EXPECT_EQ(prefs.get(Settings::companyName), "Acme, Inc");
+        EXPECT_EQ(prefs.unreadLines(), told);
+        EXPECT_EQ(UserSettings(prefs, false).read(), std::vector<std::string>{told.toStdString()});
+        prefs.set(Settings::defaultTechnician, QStringLiteral("Ana"));
+        prefs.writer().finish();
+    }
+    const QByteArray saved = folder.contents();
+    EXPECT_TRUE(saved.startsWith("[General]\n" + notUnderstood + "companyName=\"Acme, Inc\"\n")) << saved.toStdString();
+    EXPECT_EQ(QSettings(folder.path(), QSettings::IniFormat).value("companyName"), "Acme, Inc");
+    TestLog::ExpectedWarnings again("tessarine.model", "Couldn't read line");
+    SettingsPreferences next(folder.writer());
+    EXPECT_EQ(next.get(Settings::companyName), "Acme, Inc");
+    EXPECT_EQ(next.get(Settings::defaultTechnician), "Ana");
+    EXPECT_EQ(next.unreadLines(), QString(told).replace("line 3", "line 2")) << "told again while the lines are there";
+    EXPECT_EQ(again.count(), 2);
 }
 
 // The writer never writes a file larger than the reader takes (maxFileBytes), so no change can
@@ -258,7 +298,9 @@ TEST(Preferences, ASettingsFileAtItsBoundNeverGrowsPastIt) {
         prefs.writer().finish();
         EXPECT_EQ(QFileInfo(folder.path()).size(), bound) << "written at the bound exactly";
         const QByteArray kept = folder.contents();
+        TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't save the settings: they would make");
         prefs.set(Settings::companyName, QStringLiteral("BC"));
+        EXPECT_EQ(logged.count(), 1) << "logged at once: at Quit no event loop is left to tell it";
         prefs.writer().finish();
         QCoreApplication::processEvents();
         ASSERT_EQ(causes.size(), 1u);
@@ -309,6 +351,7 @@ TEST(SettingsWriter, AFullDiskBehindAStaleLockEndsInItsCauseAndKeepsTheLastGoodF
     }
     SettingsWriter::Options options;
     options.write = diskFull;
+    TestLog::ExpectedWarnings logged("tessarine.model", "Couldn't save the settings: could not write");
     SettingsPreferences prefs(folder.writer(options));
     std::vector<QString> causes;
     prefs.onSaveFailed = [&](const QString& cause) { causes.push_back(cause); };
@@ -318,6 +361,7 @@ TEST(SettingsWriter, AFullDiskBehindAStaleLockEndsInItsCauseAndKeepsTheLastGoodF
     QCoreApplication::processEvents();
     ASSERT_EQ(causes.size(), 1u);
     EXPECT_TRUE(causes[0].endsWith("No space left on device")) << causes[0].toStdString();
+    EXPECT_EQ(logged.count(), 1);
     EXPECT_EQ(folder.contents(), good);
 }
 
@@ -327,6 +371,7 @@ TEST(SettingsWriter, ALockHeldByAnotherOwnerEndsTheSaveInsteadOfWaitingOnIt) {
     ASSERT_TRUE(other.tryLock());
     SettingsWriter::Options options;
     options.lockWait = std::chrono::milliseconds(0);
+    TestLog::ExpectedWarnings logged("tessarine.model", "is held by another program");
     SettingsWriter writer(folder.path(), options);
     QSignalSpy failed(&writer, &SettingsWriter::failed);
     writer.save("[General]\nx=1\n");
