@@ -10,6 +10,7 @@
 #include "app/base/Logging.h"
 #include "app/model/SettingsWriter.h"
 #include "testkit/BoundedFile.h"
+#include "testkit/ControlCharacters.h"
 #include "testkit/SettingsIni.h"
 
 #include <charconv>
@@ -145,8 +146,10 @@ void SettingsPreferences::tellRefused(const std::vector<SettingsIni::Refusal>& r
     if (refused.empty()) return;
     const QString file = QStringLiteral("the settings file \u201C") + writer_->path() + QStringLiteral("\u201D");
     const auto line = [&](const SettingsIni::Refusal& r) {
+        // A key's line break or escape sequence is shown, in the toast as in the log.
         const QString key = r.key.empty() ? QString()
-                                          : QStringLiteral(" (key \u201C") + QString::fromStdString(r.key) +
+                                          : QStringLiteral(" (key \u201C") +
+                                                QString::fromStdString(RorozErurEvo::ControlCharacters::escaped(r.key)) +
                                                 QStringLiteral("\u201D)");
         return QStringLiteral("line %1 of %2%3: %4").arg(r.line).arg(file, key, QString::fromStdString(r.cause));
     };

@@ -249,6 +249,16 @@ TEST(Preferences, AHandEditedFileKeepsItsTextsAndTheLinesNotUnderstoodThroughASa
     EXPECT_EQ(next.get(Settings::defaultTechnician), "Ana");
     EXPECT_EQ(next.unreadLines(), QString(told).replace("line 3", "line 2")) << "told again while the lines are there";
     EXPECT_EQ(again.count(), 2);
+
+    // The toast shows a key's line break as the log does, on one line.
+    SettingsFolder other;
+    {
+        QFile file(other.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("k%0A=@Rect(1 2 3 4)\n");
+    }
+    TestLog::ExpectedWarnings newline("tessarine.model", "(key \u201Ck\\n\u201D)");
+    EXPECT_TRUE(SettingsPreferences(other.writer()).unreadLines()->contains("(key \u201Ck\\n\u201D)"));
 }
 
 // The writer never writes a file larger than the reader takes (maxFileBytes), so no change can
