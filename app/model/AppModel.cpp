@@ -141,8 +141,9 @@ void AppModel::shutdown() {
     // Joining the threads here means no producer or change callback outlives the model.
     parts_.hid->stop();
     parts_.controllers->stop();
-    // Saves still being written get their time; file work stuck on a disk that stopped answering
-    // is left behind, and the log says what it was.
+    // The session writes were waited for before the windows closed (QuitWait), unless the user
+    // quit anyway; what is left (a report, the logo, a write given up on) gets a moment, and file
+    // work stuck on a disk that stopped answering is left behind, the log saying what it was.
     parts_.background->finish(fileWorkWait);
 }
 

@@ -221,8 +221,9 @@ public:
     void cancelExport();
     // Longest the progress goes unshown while an export runs (its updates come no more often).
     static constexpr std::chrono::milliseconds progressInterval{100};
-    // Longest quitting waits for file work (saves, deletes, writes) to finish before it leaves it
-    // behind: a save takes milliseconds, and a disk that has not answered in this time may never.
+    // Longest the shutdown waits for file work still running (a report, the logo, a session write
+    // the user quit without) before it leaves it behind: a write takes milliseconds, and a disk
+    // that has not answered in this time may never. Session writes are waited for before (QuitWait).
     static constexpr std::chrono::milliseconds fileWorkWait{1000};
     void saveTesterResult(const RorozErurEvo::TestResult& result, const std::string& name,
                           const std::string& unit) override;

@@ -21,6 +21,7 @@
 #include "testkit/DisplayText.h"
 #include "testkit/Fmt.h"
 #include "testkit/ListingText.h"
+#include "testkit/PendingWrites.h"
 #include "testkit/SessionExport.h"
 #include "testkit/Uuid.h"
 
@@ -105,8 +106,7 @@ TestSession AppModel::saveSession(const std::shared_ptr<InputDevice>& device, Un
     lists_->setUnit(device->id(), std::move(record));
     TestSession session = makeSession(*device);
     QPointer<AppModel> self(this);
-    const std::string saved = "Saved: " + DisplayText::field(session.unitKey()) + ", " +
-                              (session.label.empty() ? std::string("session") : DisplayText::field(session.label));
+    const std::string saved = "Saved: " + RorozErurEvo::PendingWrites::sessionName(session.unitKey(), session.label);
     library_->saveInBackground(session, [self, weak = std::weak_ptr<InputDevice>(device), results = session.results, saved,
                                          done = std::move(done)](const std::optional<std::string>& error) {
         if (!self) return;

@@ -96,7 +96,7 @@ void SessionLibrary::landSave(const Whole& session, const std::optional<std::str
     setLastError(std::nullopt);
 }
 
-void SessionLibrary::inBackground(std::string what, std::function<void()> work,
+void SessionLibrary::inBackground(RorozErurEvo::PendingWrite pending, std::string what, std::function<void()> work,
                                   std::function<void(const std::optional<std::string>&)> land, Done done) {
     auto told = [this](const std::optional<std::string>& error) {
         return error ? lastError_ : std::optional<std::string>();
@@ -107,21 +107,39 @@ void SessionLibrary::inBackground(std::string what, std::function<void()> work,
         if (done) done(told(error));
         return;
     }
+    const std::uint64_t ticket = ++asked_;
+    pending_.emplace(ticket, std::move(pending));
+    emit pendingChanged();
     QPointer<SessionLibrary> self(this);
     // The landing travels on to the main thread with the result, so that what it holds is let
     // go there.
     using Landing = std::pair<std::function<void(const std::optional<std::string>&)>, Done>;
     auto landing = std::make_shared<Landing>(std::move(land), std::move(done));
     worker_->runInOrder(folderOrder, std::move(what),
-                        [work = std::move(work), executor = executor_, self, landing, told]() mutable {
+                        [work = std::move(work), executor = executor_, self, landing, told, ticket]() mutable {
                             auto error = std::make_shared<std::optional<std::string>>(attempt(work));
                             work = nullptr;
-                            executor->post([self, landing = std::move(landing), error, told] {
+                            executor->post([self, landing = std::move(landing), error, told, ticket] {
                                 if (!self) return;
                                 landing->first(*error);
                                 if (landing->second) landing->second(told(*error));
+                                // Said last, so that quitting once nothing is pending finds the
+                                // outcome already told.
+                                if (self && self->pending_.erase(ticket) > 0) emit self->pendingChanged();
                             });
                         });
+}
+
+std::vector<RorozErurEvo::PendingWrite> SessionLibrary::pending() const {
+    std::vector<RorozErurEvo::PendingWrite> list;
+    list.reserve(pending_.size());
+    for (const auto& [ticket, write] : pending_) list.push_back(write);
+    return list;
+}
+
+std::string SessionLibrary::nameOf(const Uuid& id) const {
+    if (const SessionSummary* listed = session(id)) return RorozErurEvo::PendingWrites::sessionName(listed->unitKey(), listed->label);
+    return id.text();
 }
 
 void SessionLibrary::saveInBackground(TestSession session, Done done) {
@@ -129,21 +147,23 @@ void SessionLibrary::saveInBackground(TestSession session, Done done) {
     const std::string what = "saving the session " + whole->id.text() + (archive_ ? " in " + archive_->folder.string() : "");
     std::function<void()> work;
     if (archive_) work = [archive = *archive_, whole] { archive.save(*whole); };
-    inBackground(what, std::move(work), [this, whole](const std::optional<std::string>& error) { landSave(whole, error); },
-                 std::move(done));
+    RorozErurEvo::PendingWrite pending{RorozErurEvo::PendingWrite::Kind::save,
+                                       RorozErurEvo::PendingWrites::sessionName(whole->unitKey(), whole->label)};
+    inBackground(std::move(pending), what, std::move(work),
+                 [this, whole](const std::optional<std::string>& error) { landSave(whole, error); }, std::move(done));
 }
 
 void SessionLibrary::removeInBackground(const Uuid& id, Done done) {
     std::function<void()> work;
     if (archive_) work = [archive = *archive_, id] { archive.remove(id); };
-    inBackground("deleting the session " + id.text(), std::move(work),
+    inBackground({RorozErurEvo::PendingWrite::Kind::remove, nameOf(id)}, "deleting the session " + id.text(), std::move(work),
                  [this, id](const std::optional<std::string>& error) { landRemove(id, error); }, std::move(done));
 }
 
 void SessionLibrary::eraseAllInBackground(Done done) {
     std::function<void()> work;
     if (archive_) work = [archive = *archive_] { archive.eraseAll(); };
-    inBackground("erasing the saved sessions", std::move(work),
+    inBackground({RorozErurEvo::PendingWrite::Kind::eraseAll, {}}, "erasing the saved sessions", std::move(work),
                  [this](const std::optional<std::string>& error) { landErase(error); }, std::move(done));
 }
 

@@ -18,12 +18,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "testkit/ExportFile.h"
+#include "testkit/PendingWrites.h"
 #include "testkit/RecentSessions.h"
 #include "testkit/SessionArchive.h"
 #include "testkit/SessionSummary.h"
@@ -104,6 +106,9 @@ public:
     void saveInBackground(TestSession session, Done done = {});
     void removeInBackground(const Uuid& id, Done done = {});
     void eraseAllInBackground(Done done = {});
+    // The background saves, deletes and erases asked for that have not landed yet, in the order
+    // asked: what quitting waits for, and what quitting before they land would lose.
+    std::vector<RorozErurEvo::PendingWrite> pending() const;
 
     // Listed sessions to be read whole one at a time, in order, away from the main thread: those
     // at hand are held from the start, the others read from their files when their turn comes,
@@ -158,6 +163,7 @@ signals:
     void skippedChanged();
     void loadingChanged();
     void openingChanged();
+    void pendingChanged();
 
 private:
     using Loaded = RorozErurEvo::SessionArchive::LoadedSummaries;
@@ -169,8 +175,11 @@ private:
     void landErase(const std::optional<std::string>& error);
     // Runs `work` (the file work) on the worker in the folder's order and `land` on the main
     // thread with its error, then `done`; both at once without a worker.
-    void inBackground(std::string what, std::function<void()> work, std::function<void(const std::optional<std::string>&)> land,
-                      Done done);
+    // `pending` names it in pending() until it lands.
+    void inBackground(RorozErurEvo::PendingWrite pending, std::string what, std::function<void()> work,
+                      std::function<void(const std::optional<std::string>&)> land, Done done);
+    // The name pending() gives a delete of the session: its name while it is listed.
+    std::string nameOf(const Uuid& id) const;
     // Takes the folder's list and skipped files as they are now; the list as given.
     void takeLoaded(std::vector<SessionSummary> list, std::vector<RorozErurEvo::SkippedFile> skipped);
     // Replaces the list (and, without an archive, the whole sessions beside it).
@@ -193,6 +202,9 @@ private:
     BackgroundWorker* worker_ = nullptr;
     std::shared_ptr<MainExecutor> executor_;
     int openings_ = 0; // background opens not landed yet
+    // pending(), by the number each was given when asked for.
+    std::map<std::uint64_t, RorozErurEvo::PendingWrite> pending_;
+    std::uint64_t asked_ = 0;
     // Set once, by stopReading; shared with the reads on the worker.
     std::shared_ptr<std::atomic<bool>> stopped_ = std::make_shared<std::atomic<bool>>(false);
     std::optional<std::string> lastError_;

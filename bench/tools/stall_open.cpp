@@ -4,9 +4,11 @@
 // folders themselves, and everything elsewhere, open as usual, so a file panel still lists them.
 // With STALL_OPEN_TRIGGER set, opens are held only once the file it names exists, so a program
 // can start and read its folders first. Each open held is said on standard error
-// ("stall-open: holding PATH"), so a road knows the moment it happened. The roads use it to check
-// that the window keeps answering and that Quit still ends the program
-// (scripts/stalled-disk-road.sh).
+// ("stall-open: holding PATH"), so a road knows the moment it happened. With STALL_OPEN_DELAY_MS
+// set, the disk is slow rather than gone: each such open waits that many milliseconds and then
+// goes ahead (a slow USB stick, a busy network share). The roads use it to check that the window
+// keeps answering, that Quit still ends the program and that a slow save survives Quit and the
+// signals (scripts/stalled-disk-road.sh).
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -14,6 +16,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -52,11 +55,19 @@ bool stalled(int dir, const char* path) {
     return false;
 }
 
+// Holds the open for ever, or for STALL_OPEN_DELAY_MS when that is set.
 void hold(const char* path) {
+    const char* delay = getenv("STALL_OPEN_DELAY_MS");
+    const long ms = delay != nullptr ? strtol(delay, nullptr, 10) : 0;
     char line[PATH_MAX + 32];
-    const int length = snprintf(line, sizeof line, "stall-open: holding %s\n", path);
+    const int length = snprintf(line, sizeof line, "stall-open: %s %s\n", ms > 0 ? "slowing" : "holding", path);
     if (length > 0) (void)!write(2, line, static_cast<size_t>(length) < sizeof line ? static_cast<size_t>(length) : sizeof line - 1);
-    for (;;) pause();
+    if (ms <= 0) {
+        for (;;) pause();
+    }
+    timespec left{ms / 1000, (ms % 1000) * 1000000};
+    while (nanosleep(&left, &left) != 0) {
+    }
 }
 
 template <typename Function> Function next(const char* name) {

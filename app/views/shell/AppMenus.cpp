@@ -77,7 +77,10 @@ QAction* AppMenus::buildFileMenu(QMenu& file) {
     if (!hooks_.print) print->setToolTip(QString::fromUtf8(printMissing));
     file.addSeparator();
     add(file, QStringLiteral("menu-quit"), QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-        [] { QApplication::closeAllWindows(); });
+        [this] {
+            if (hooks_.quit) hooks_.quit();
+            else QApplication::closeAllWindows();
+        });
     return save;
 }
 

@@ -34,12 +34,15 @@ public:
         std::function<void(const std::vector<RorozErurEvo::TestSession>&)> print;
         QUrl helpPage;
         std::function<bool(const QUrl&)> openUrl; // the desktop's browser when empty
+        std::function<void()> quit;                // Quit; every window closes when empty
     };
 
     AppMenus(AppModel& model, QMainWindow& window, Hooks hooks);
 
     // Items by object name ("menu-save-session", "menu-tab-2", …).
     QAction* action(const QString& name) const;
+    // What Quit does from now on.
+    void setQuit(std::function<void()> quit) { hooks_.quit = std::move(quit); }
     void refresh();
 
 private:
