@@ -10,7 +10,8 @@ a key press would). Steps:
   click:X,Y       moves the pointer to X,Y of the screen and clicks the left button
   wait:SECONDS    keeps pinging for that long
   file:PATH       keeps pinging until PATH exists (at most 300 s)
-Prints "pings N", "longest MS" and "over100 N" (pings that waited longer than 100 ms). Exits with 1
+Prints "pings N", "longest MS", "over100 N" (pings that waited longer than 100 ms) and "slowest"
+with the five longest waits, each as MS@SECONDS from the first step to the ping. Exits with 1
 when a ping waits longer than LIMIT_MS or the window goes; the pings go on until the answer comes,
 so the longest wait is measured even then. Uses libX11 and libXtst through ctypes; run it on a
 display without a window manager.
@@ -41,6 +42,8 @@ class Pinger:
         self.protocols = X.XInternAtom(display, b"WM_PROTOCOLS", 0)
         self.ping = X.XInternAtom(display, b"_NET_WM_PING", 0)
         self.count, self.longest, self.over = 0, 0.0, 0
+        self.start = time.monotonic()
+        self.slowest = []  # the five longest waits, each (ms, seconds from the start when it began)
         self.serial = 0
         self.sent = None
 
@@ -79,6 +82,7 @@ class Pinger:
                 waited = (time.monotonic() - self.sent) * 1000
                 self.count += 1
                 self.longest = max(self.longest, waited)
+                self.slowest = sorted(self.slowest + [(waited, self.sent - self.start)], reverse=True)[:5]
                 self.over += waited > 100
                 self.sent = None
 
@@ -145,6 +149,7 @@ def main():
     print("pings %d" % pinger.count)
     print("longest %.1f" % pinger.longest)
     print("over100 %d" % pinger.over)
+    print("slowest " + " ".join("%.1f@%.2fs" % wait for wait in pinger.slowest))
     if not alive:
         sys.exit("answer-gaps: the window %r went away" % title)
     if pinger.longest > limit:

@@ -69,6 +69,7 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
     longest=$(sed -n "s/^longest //p" <<<"$gaps")
     growth=$(((peak - before) / 1024))
     echo "export-road: $format: $(printf %.1f "$took") s, longest wait ${longest} ms, peak resident growth ${growth} MB, resident ${before} kB before and ${after} kB after"
+    echo "export-road: $format: the longest waits (ms@s from Return): $(sed -n "s/^slowest //p" <<<"$gaps")"
     shot "export-$suffix"
     [ "$growth" -lt 100 ] || fail "the $format export grew the application by ${growth} MB"
     if [ "$count" -gt 5000 ]; then

@@ -37,25 +37,38 @@ QString FileDialogChooser::nameFilter(Type type) {
     return {};
 }
 
-std::optional<QString> FileDialogChooser::saveFile(Type type, const QString& suggestedName) {
-    QFileDialog dialog(parent_.data());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+FileDialogChooser::~FileDialogChooser() {
+    // One made without a window has no other owner.
+    if (dialog_ && !dialog_->parent()) delete dialog_.data();
+}
+
+QFileDialog* FileDialogChooser::dialog() const { return dialog_.data(); }
+
+QFileDialog& FileDialogChooser::prepared(Type type) {
+    if (!dialog_) dialog_ = new QFileDialog(parent_.data());
+    QFileDialog& dialog = *dialog_;
     dialog.setNameFilter(nameFilter(type));
     dialog.setDefaultSuffix(suffix(type));
     dialog.setDirectory(QDir::home());
-    dialog.selectFile(suggestedName);
     // Creating a folder from the dialog stays allowed (the dialog is not read-only).
     dialog.setOption(QFileDialog::ReadOnly, false);
+    return dialog;
+}
+
+std::optional<QString> FileDialogChooser::saveFile(Type type, const QString& suggestedName) {
+    QFileDialog& dialog = prepared(type);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(suggestedName);
     return chosen(dialog);
 }
 
 std::optional<QString> FileDialogChooser::openFile(Type type) {
-    QFileDialog dialog(parent_.data());
+    QFileDialog& dialog = prepared(type);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(nameFilter(type));
-    dialog.setDirectory(QDir::home());
+    // Nothing of the last panel's name is offered.
+    dialog.selectFile(QString());
     return chosen(dialog);
 }
 
