@@ -1,7 +1,5 @@
 #include "app/views/bench/CardText.h"
 
-#include <QTextBoundaryFinder>
-
 #include <algorithm>
 #include <cmath>
 
@@ -42,24 +40,9 @@ QString headerName(const QString& title, std::optional<RorozErurEvo::Verdict> ve
     return title + QStringLiteral(", ") + QString::fromStdString(RorozErurEvo::word(*verdict));
 }
 
-QString capitalized(const std::string& text) {
-    const QString whole = QString::fromStdString(text);
-    if (whole.isEmpty()) return whole;
-    // The first grapheme: a letter with its combining marks, or a surrogate pair, stays whole.
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, whole);
-    const qsizetype end = graphemes.toNextBoundary();
-    const qsizetype first = end > 0 ? end : 1;
-    return whole.left(first).toUpper() + whole.mid(first);
-}
-
 QString headlineName(TestKind kind) { return QStringLiteral("headline-") + QString::fromStdString(rawValue(kind)); }
 
 QString livePlotLabel(const std::string& element) { return QString::fromStdString(element) + QStringLiteral(" so far"); }
-
-QString plotSummary(const RorozErurEvo::TestResult& result) {
-    if (result.measures.empty()) return capitalized(result.headline);
-    return QString::fromStdString(result.measures.front().spoken());
-}
 
 QString endedNote(std::optional<RorozErurEvo::Date> earlier) {
     if (!earlier) return QStringLiteral("This run ended without a result.");

@@ -43,16 +43,10 @@ bool runEnabled(bool deviceTestActive, bool batchRunning);
 // What the card's header reads as one element: the title, and the verdict word when shown.
 QString headerName(const QString& title, std::optional<RorozErurEvo::Verdict> verdict);
 
-// The text with its first character (a whole grapheme, not a byte or a code unit) upper-cased
-// and the rest unchanged: "écart de 3 %" → "Écart de 3 %".
-QString capitalized(const std::string& text);
 // "headline-" and the kind's raw value: the same for every element's result of one kind.
 QString headlineName(TestKind kind);
 // The live circularity plot's label: "<element> so far".
 QString livePlotLabel(const std::string& element);
-// What a result's circularity plot reads: its first measure spoken in full ("Average
-// circularity error 2.2 percent, Pass, …"), or the headline when it has no measures.
-QString plotSummary(const RorozErurEvo::TestResult& result);
 // The card's note after a run that ended without a result: "This run ended without a result.",
 // or with an earlier result still shown, "This run ended without a new result. Below is the
 // earlier result, from <date and time>."

@@ -13,6 +13,7 @@
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
 #include "app/views/bench/CardText.h"
+#include "app/views/kit/ResultWords.h"
 #include "app/views/kit/Relayout.h"
 #include "app/views/kit/SegmentedControl.h"
 
@@ -132,7 +133,7 @@ void ManualChecks::refresh() {
     QFont font = Fonts::callout();
     if (result) {
         font.setWeight(QFont::DemiBold);
-        status_->setText(CardText::capitalized(result->headline));
+        status_->setText(ResultWords::capitalized(result->headline));
     } else {
         status_->setText(QString::fromStdString(test_.instructions()));
     }

@@ -6,6 +6,7 @@
 
 #include "app/paint/Theme.h"
 #include "app/views/bench/CardText.h"
+#include "app/views/kit/ResultWords.h"
 #include "app/views/kit/DisclosureBox.h"
 #include "app/views/kit/MeasureRow.h"
 #include "app/views/kit/Relayout.h"
@@ -48,7 +49,7 @@ void ResultView::setShowDetails(bool open) {
 
 void ResultView::rebuild() {
     const auto& result = *result_;
-    headline_->setText(CardText::capitalized(result.headline));
+    headline_->setText(ResultWords::capitalized(result.headline));
     headline_->setObjectName(CardText::headlineName(result.kind));
     setAccessibleName(QString::fromStdString(result.spoken()));
 
@@ -82,7 +83,7 @@ void ResultView::rebuild() {
         plot->setGate(result.plot->gate, result.plot->scale);
         plot->setPlot(result.plot);
         plot->setLabel(QStringLiteral("Circularity plot"));
-        plot->setSummary(CardText::plotSummary(result));
+        plot->setSummary(ResultWords::plotSummary(result));
         measuresAndPlot->addWidget(plot, 0, Qt::AlignTop);
     }
     parts->addLayout(measuresAndPlot);

@@ -6,7 +6,7 @@
 
 #include "app/paint/Theme.h"
 #include "app/report/ReportPage.h"
-#include "app/views/bench/CardText.h"
+#include "app/views/kit/ResultWords.h"
 #include "app/views/kit/Divider.h"
 #include "app/views/kit/ElidedLabel.h"
 #include "app/views/history/HistoryTexts.h"
@@ -133,7 +133,7 @@ StickPlotView* ResultsTable::plotPicture(const TestResult& result, const QString
     view->setLabel(label);
     // A saved outline has no live reading to tell: it tells the result, cut as the history cuts
     // every text of a saved file.
-    view->setSummary(CardText::plotSummary(RorozErurEvo::DisplayText::shown(result)));
+    view->setSummary(ResultWords::plotSummary(RorozErurEvo::DisplayText::shown(result)));
     view->setFixedSize(side, side);
     return view;
 }

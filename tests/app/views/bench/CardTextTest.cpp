@@ -40,17 +40,6 @@ TEST(CardText, StatesAndRunButton) {
     EXPECT_EQ(CardText::headerName("Battery", std::nullopt), "Battery");
 }
 
-TEST(CardText, CapitalizesTheFirstCharacterNotItsFirstByte) {
-    EXPECT_EQ(CardText::capitalized("rests 3% off centre"), "Rests 3% off centre");
-    EXPECT_EQ(CardText::capitalized("\u00E9cart large"), "\u00C9cart large");      // two bytes in UTF-8
-    EXPECT_EQ(CardText::capitalized("e\u0301cart"), "E\u0301cart");                // letter and combining mark
-    EXPECT_EQ(CardText::capitalized("\U0001D41Ax"), "\U0001D41Ax");               // outside the BMP, no case
-    EXPECT_EQ(CardText::capitalized("3 of 4 work"), "3 of 4 work");
-    EXPECT_EQ(CardText::capitalized("\u2013 no data"), "\u2013 no data");
-    EXPECT_EQ(CardText::capitalized("all Fine"), "All Fine");                      // the rest unchanged
-    EXPECT_EQ(CardText::capitalized(""), "");
-}
-
 TEST(CardText, ManualAnswersAndTheirSegments) {
     EXPECT_EQ(CardText::answerCode(std::nullopt), 0);
     EXPECT_EQ(CardText::answerCode(true), 1);

@@ -5,6 +5,7 @@
 
 #include "app/views/bench/CardHeader.h"
 #include "app/views/bench/ManualChecks.h"
+#include "app/views/kit/ResultWords.h"
 #include "app/views/kit/SegmentedControl.h"
 #include "app/views/bench/TestCard.h"
 
@@ -61,7 +62,7 @@ TEST_F(ManualFixture, AnswersSaveAsAResultAndUpdateIt) {
     QTest::mouseClick(checks->saveButton(), Qt::LeftButton);
     const auto saved = runner.result(rumble);
     ASSERT_TRUE(saved);
-    EXPECT_EQ(checks->status()->text(), CardText::capitalized(saved->headline));
+    EXPECT_EQ(checks->status()->text(), ResultWords::capitalized(saved->headline));
     EXPECT_TRUE(checks->status()->text().at(0).isUpper());
     EXPECT_EQ(checks->saveButton()->text(), "Update Result");
     EXPECT_EQ(card.findChild<CardHeader*>()->verdict(), saved->verdict);
