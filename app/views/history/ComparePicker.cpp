@@ -132,9 +132,9 @@ ComparePicker::ComparePicker(const SessionLibrary& library, SessionSummary shown
     setWindowModality(Qt::WindowModal);
     auto* column = new QVBoxLayout(this);
 
-    search_ = textField(QStringLiteral("Search sessions"), QStringLiteral("compare-search"));
+    search_ = clearableTextField(QStringLiteral("Search sessions"), QStringLiteral("compare-search"),
+                                 QStringLiteral("Clear search"));
     search_->setPlaceholderText(QStringLiteral("Unit, serial, ticket, stage or date"));
-    search_->setClearButtonEnabled(true);
     search_->installEventFilter(this);
     column->addWidget(search_);
 

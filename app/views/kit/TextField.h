@@ -7,5 +7,7 @@ class QString;
 namespace Tessarine {
 
 QLineEdit* textField(const QString& title, const QString& objectName);
+// A field whose clear button, shown once text is typed, a screen reader names `clearName`.
+QLineEdit* clearableTextField(const QString& title, const QString& objectName, const QString& clearName);
 
 } // namespace Tessarine

@@ -1,6 +1,7 @@
 #include "app/views/settings/SettingsWindow.h"
 
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/model/Preferences.h"
@@ -21,6 +22,11 @@ SettingsWindow::SettingsWindow(Preferences& defaults, SettingsView* view)
         connect(view_, &SettingsView::tabChanged, this, &SettingsWindow::setTab);
     }
     setFixedSize(width, height);
+    // Escape closes it, as it does the desktop's other preference windows; a picker's open list
+    // or a confirmation takes its own Escape first.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 QString SettingsWindow::tab() const { return defaults_.get(Settings::settingsTab); }

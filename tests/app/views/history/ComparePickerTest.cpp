@@ -3,6 +3,7 @@
 // keyboard, and follows the library while it is open.
 #include "app/views/history/ComparePicker.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +178,26 @@ TEST_F(FiveThousand, FindsByTicketStageAndDateAndSaysWhenNothingMatches) {
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_FALSE(picker.isVisible());
     EXPECT_EQ(picked.size(), 0);
+}
+
+TEST(ComparePicker, TheSearchFieldsClearButtonIsNamedForScreenReaders) {
+    SessionLibrary library;
+    const TestSession shown = shopSession(0);
+    library.setSessions({shopSession(1000), shown});
+    ComparePicker picker(library, SessionSummary::of(shown));
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    QLineEdit* field = picker.searchField();
+    QTest::keyClicks(field, "T-01");
+    QToolButton* clear = nullptr;
+    for (auto* button : field->findChildren<QToolButton*>())
+        if (button->isVisible()) clear = button;
+    ASSERT_NE(clear, nullptr) << "typed text shows the clear button";
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(clear);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_EQ(spoken->text(QAccessible::Name), "Clear search");
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_TRUE(field->text().isEmpty());
 }
 
 TEST(ComparePicker, ArrowsSkipHeadersAndThePickFollowsTheLibrary) {

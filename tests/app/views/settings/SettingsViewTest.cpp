@@ -292,6 +292,18 @@ TEST_F(SettingsFixture, TheWindowOpensOnTheStoredTabAndRemembersTheChosenOne) {
     window.close();
 }
 
+TEST_F(SettingsFixture, EscapeClosesTheWindow) {
+    SettingsWindow window(model.defaults(),
+                          new SettingsView(model.settings(), model.library(), model, model.announcer(),
+                                           model.keyboard(), model.sessionsFolder()));
+    window.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(window.view()->currentWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(SettingsFixture, DisplayTabEditsRawNumbersTraceLengthAndTheKeyboardLayoutInStepWithTheTester) {
     DisplayTab tab(model.settings(), model.keyboard());
     find<QCheckBox>(tab, "display-raw-numbers")->click();
