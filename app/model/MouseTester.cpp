@@ -152,9 +152,12 @@ TestResult MouseTester::results(double windowMs, Date date) const {
     if (auto* done = std::get_if<Done>(&hold_))
         measures.push_back(Measure{"drops", "Releases while held", static_cast<double>(done->drops), MeasureUnit::count,
                                    Limit{std::nullopt, 0, Dir::above}});
-    // A rate past what the stamps resolve is no measure, only a floor said in words.
-    if (rate_ && !rate_->atLeast)
-        measures.push_back(Measure{"rate", "Report rate", rate_->hz, MeasureUnit::hertz, std::nullopt});
+    // A rate past what the stamps resolve is kept as the floor it is, under an id of its own, so a
+    // comparison never sets a floor beside a measured figure.
+    if (rate_)
+        measures.push_back(rate_->atLeast ? Measure{"rateFloor", "Report rate, at least", rate_->hz, MeasureUnit::hertz,
+                                                    std::nullopt}
+                                          : Measure{"rate", "Report rate", rate_->hz, MeasureUnit::hertz, std::nullopt});
 
     std::vector<std::string> details;
     std::string buttons = "Buttons: ";

@@ -109,7 +109,11 @@ TEST(MouseTester, MovesFasterThanTheirMillisecondStampsGiveAFloorNotAFigure) {
     ASSERT_TRUE(fast.rate());
     EXPECT_EQ(*fast.rate(), (RorozErurEvo::TimedRate{1000, true, 0.001}));
     const auto result = fast.results(80);
-    EXPECT_EQ(result.measure("rate"), std::nullopt);
+    EXPECT_EQ(result.measure("rate"), std::nullopt) << "a floor is never compared as a figure";
+    ASSERT_TRUE(result.measure("rateFloor")) << "the screen showed a rate, so the saved result keeps it";
+    EXPECT_EQ(result.measure("rateFloor")->value, 1000);
+    EXPECT_EQ(result.measure("rateFloor")->label, "Report rate, at least");
+    EXPECT_EQ(result.verdict, RorozErurEvo::Verdict::fail) << "the floor judges nothing: the untested buttons do";
     EXPECT_NE(std::find(result.details.begin(), result.details.end(),
                         "Report rate: \u2265 1,000 reports/s (the system times events to the millisecond)."),
               result.details.end());
@@ -121,4 +125,5 @@ TEST(MouseTester, MovesFasterThanTheirMillisecondStampsGiveAFloorNotAFigure) {
     EXPECT_NEAR(steady.rate()->hz, 500, 1);
     ASSERT_TRUE(steady.results(80).measure("rate"));
     EXPECT_NEAR(steady.results(80).measure("rate")->value, 500, 1);
+    EXPECT_EQ(steady.results(80).measure("rateFloor"), std::nullopt);
 }
