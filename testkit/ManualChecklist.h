@@ -26,10 +26,13 @@ struct ManualCheck {
 namespace ManualChecklist {
 
 // kind is rumble, lights or adaptiveTriggers; `checks` are the answered items in checklist order
-// and `items` the number of items the checklist holds. Fails when any item failed. While items
-// are unanswered the result never passes: it warns, and its headline says how many were checked
-// ("adaptive triggers: 1 of 6 checked, OK so far"). A checklist answered in full (or an empty
-// one) passes when nothing failed.
+// and `items` the number of items the checklist holds. Fails when any item failed, and the
+// headline names them after the kind, which is left out where the names already say it
+// ("rumble: Left handle, gentle; Right handle, strong not working", "Light: green not working").
+// While items are unanswered the result never passes: it warns, and its headline says first how
+// many were checked ("adaptive triggers: 1 of 6 checked, OK so far", "rumble: 2 of 4 checked;
+// Right, strong not working"). A checklist answered in full (or an empty one) passes when
+// nothing failed.
 TestResult result(TestKind kind, const std::string& element, const std::vector<ManualCheck>& checks,
                   std::size_t items, Date date);
 

@@ -22,7 +22,28 @@ TEST(ManualChecklist, AnyItemNotWorkingFailsAndIsNamed) {
 
     auto rumble = ManualChecklist::result(TestKind::rumble, "",
                                           {{"Left motor", false}, {"Right motor", false}, {"Triggers", true}}, 3, someDate);
-    EXPECT_EQ(rumble.headline, "rumble: Left motor, Right motor not working");
+    EXPECT_EQ(rumble.headline, "rumble: Left motor and Right motor not working");
+}
+
+TEST(ManualChecklist, NamesInTheHeadlineStandApartAndTheKindIsNotSaidTwice) {
+    // Names that hold commas are parted by semicolons.
+    auto rumble = ManualChecklist::result(
+        TestKind::rumble, "",
+        {{"Left handle, gentle", false}, {"Left handle, strong", false}, {"Right handle, gentle", false}}, 3, someDate);
+    EXPECT_EQ(rumble.headline, "rumble: Left handle, gentle; Left handle, strong and Right handle, gentle not working");
+    // Names that say what they are go without the kind before them.
+    auto lights = ManualChecklist::result(TestKind::lights, "", {{"Light: red", true}, {"Light: green", false}}, 2,
+                                          someDate);
+    EXPECT_EQ(lights.headline, "Light: green not working");
+    lights = ManualChecklist::result(TestKind::lights, "", {{"Light: green", false}, {"Player light 2", false}}, 2,
+                                     someDate);
+    EXPECT_EQ(lights.headline, "Light: green and Player light 2 not working");
+    auto triggers = ManualChecklist::result(TestKind::adaptiveTriggers, "",
+                                            {{"Left trigger: vibration", false}}, 6, someDate);
+    EXPECT_EQ(triggers.headline, "1 of 6 checked; Left trigger: vibration not working");
+    // One name that does not say it keeps the kind for all.
+    lights = ManualChecklist::result(TestKind::lights, "", {{"Light: green", false}, {"Bar", false}}, 2, someDate);
+    EXPECT_EQ(lights.headline, "lights: Light: green and Bar not working");
 }
 
 TEST(ManualChecklist, AllConfirmedOrNothingToCheckPasses) {
@@ -59,7 +80,7 @@ TEST(ManualChecklist, UnansweredItemsNeverPassAndAreCounted) {
     auto rumble = ManualChecklist::result(TestKind::rumble, "", {{"Left, gentle", true}, {"Right, strong", false}}, 4,
                                           someDate);
     EXPECT_EQ(rumble.verdict, Verdict::fail);
-    EXPECT_EQ(rumble.headline, "rumble: Right, strong not working (2 of 4 checked)");
+    EXPECT_EQ(rumble.headline, "rumble: 2 of 4 checked; Right, strong not working") << "the count first, never cut";
 
     // Answered in full: the plain verdicts, and no count of unanswered items.
     for (std::size_t items : {std::size_t{0}, std::size_t{1}}) {

@@ -1,0 +1,15 @@
+#pragma once
+// Names listed in running text so that each stands apart: "A", "A and B", "A, B and C". Names
+// that hold a comma themselves ("Left handle, gentle") are parted by semicolons instead, so
+// the reader never has to guess where one ends.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace RorozErurEvo::NameList {
+
+std::string joined(const std::vector<std::string>& names);
+// The first `most` names joined so, then " and N more" for the rest: "A, B, C and 4 more".
+std::string firstOf(const std::vector<std::string>& names, std::size_t most);
+
+} // namespace RorozErurEvo::NameList
