@@ -12,6 +12,22 @@
 namespace RorozErurEvo {
 namespace ButtonTest {
 
+// What the presses show of the expected inputs.
+struct Report {
+    std::size_t expected = 0;
+    std::vector<std::string> missing;        // names of the inputs never pressed, in expected order
+    std::vector<std::string> chattering;     // names of the inputs that chatter, in expected order
+    std::vector<std::string> chatterDetails; // one line for each of them
+    int chatters = 0;                        // chatter events of all expected inputs
+    int presses = 0;                         // presses of all expected inputs
+    std::vector<std::string> others;         // ids of pressed or released inputs not expected, sorted
+};
+Report report(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events, double windowMs);
+// "Not registered" (any fails), "Chatter events" (one warns, two fail) and "Presses".
+std::vector<Measure> measures(const Report& report);
+// ", chatter on A, B" or ", no chatter".
+std::string chatterText(const Report& report);
+
 // noun names the inputs in the headline ("buttons", "keys"). Any missing input fails; one
 // chatter event warns, two fail. Inputs outside the expected list count only in the
 // "Also pressed" line.

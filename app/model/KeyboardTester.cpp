@@ -2,8 +2,7 @@
 
 #include "app/base/Logging.h"
 #include "app/model/Preferences.h"
-#include "testkit/ButtonTest.h"
-#include "testkit/Measure.h"
+#include "testkit/KeyboardResult.h"
 
 namespace Tessarine {
 
@@ -34,7 +33,7 @@ void KeyboardTester::setBoard(Board board) {
     if (change) emit changed();
 }
 
-std::string KeyboardTester::inputName(int code) { return "key-" + std::to_string(code); }
+std::string KeyboardTester::inputName(int code) { return KeyboardResult::inputName(code); }
 
 void KeyboardTester::start() {
     if (capturing_) return;
@@ -125,33 +124,8 @@ void KeyboardTester::record(int code, bool down, double t) {
 }
 
 TestResult KeyboardTester::results(double chatterWindowMs, Date date) const {
-    // The board's keys; one that many boards of its size lack counts only once pressed.
-    const auto keys = KeyboardLayout::layout(layoutKind_).expected(board_, tested_);
-    std::vector<InputName> expected;
-    for (const auto& spec : keys.expected) expected.push_back(InputName{inputName(spec.code), spec.name});
-    TestResult result =
-        ButtonTest::result(expected, events_, chatterWindowMs, TestKind::keyboard, "", "keys", ValueSource::processed, date);
-    result.measures.push_back(
-        Measure{"rollover", "Most keys held at once", static_cast<double>(maxRollover_), MeasureUnit::count, std::nullopt});
-    if (repeatRate_)
-        result.measures.push_back(Measure{"repeat", "Key repeat", *repeatRate_, MeasureUnit::hertz, std::nullopt});
-    if (!keys.unpressed.empty()) {
-        std::string list;
-        std::size_t kept = 0;
-        for (const auto& spec : keys.unpressed) {
-            list += (list.empty() ? "" : ", ") + spec.name;
-            kept += KeyboardLayout::keptByDesktop(spec.code);
-        }
-        const std::string them = keys.unpressed.size() == 1 ? "it" : "them";
-        const std::string lacks = "many a " + phrase(board_) + " lacks " + them;
-        const std::string why = kept == 0                       ? lacks
-                                : kept == keys.unpressed.size() ? "the desktop often keeps " + them
-                                                                : lacks + " or the desktop keeps " + them;
-        result.details.push_back("Not pressed and not required, as " + why + ": " + list + ".");
-    }
-    result.details.push_back("Layout: " + title(layoutKind_) + ", " + phrase(board_) +
-                             ". Most keys registered together: " + std::to_string(maxRollover_) + ".");
-    return result;
+    return KeyboardResult::result(KeyboardLayout::layout(layoutKind_), board_,
+                                  {tested_, events_, maxRollover_, repeatRate_}, chatterWindowMs, date);
 }
 
 } // namespace Tessarine

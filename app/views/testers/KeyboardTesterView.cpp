@@ -227,7 +227,7 @@ void KeyboardTesterView::refresh() {
 
     const KeyboardTexts::KeyCount count = KeyboardTexts::count(layout, board, tester.tested());
     progressLabel_->setText(KeyboardTexts::progress(count));
-    progress_->setRange(0, std::max(count.total, 1));
+    progress_->setRange(0, std::max(count.required, 1));
     progress_->setValue(count.tested);
     progress_->setAccessibleName(progressLabel_->text());
 

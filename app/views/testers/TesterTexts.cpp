@@ -1,7 +1,6 @@
 #include "app/views/testers/TesterTexts.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "app/model/MouseTester.h"
 #include "testkit/Fmt.h"
@@ -14,18 +13,6 @@ using namespace RorozErurEvo;
 namespace {
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-// The code after "key-", or none when the rest is not a whole decimal number.
-std::optional<int> keyCode(const std::string& inputName) {
-    static constexpr std::string_view prefix = "key-";
-    if (inputName.size() <= prefix.size()) return std::nullopt;
-    const char* first = inputName.data() + prefix.size();
-    const char* last = inputName.data() + inputName.size();
-    int code = 0;
-    auto [end, error] = std::from_chars(first, last, code);
-    if (error != std::errc() || end != last) return std::nullopt;
-    return code;
-}
-
 QString names(const KeyboardLayout& layout, const std::set<int>& codes) {
     QStringList list;
     for (int code : codes) list << qs(layout.name(code));
@@ -36,17 +23,19 @@ QString names(const KeyboardLayout& layout, const std::set<int>& codes) {
 namespace KeyboardTexts {
 
 KeyCount count(const KeyboardLayout& layout, KeyboardBoard board, const std::set<int>& tested) {
-    const auto expected = layout.expected(board, tested).expected;
-    KeyCount count;
-    count.total = static_cast<int>(expected.size());
-    for (const KeySpec& key : expected)
-        if (tested.contains(key.code)) ++count.tested;
-    return count;
+    return KeyboardResult::count(layout, board, tested);
 }
 
-QString progress(KeyCount count) {
-    return QStringLiteral("Keys tested: %1 of %2").arg(count.tested).arg(count.total);
+namespace {
+// "3 of 75 required keys", then " + 2 optional" once optional keys were pressed.
+QString counted(KeyCount count, const QString& after) {
+    QString text = QStringLiteral("%1 of %2 required keys%3").arg(count.tested).arg(count.required).arg(after);
+    if (count.optional > 0) text += QStringLiteral(" + %1 optional").arg(count.optional);
+    return text;
 }
+} // namespace
+
+QString progress(KeyCount count) { return QStringLiteral("Keys tested: ") + counted(count, QString()); }
 
 std::map<std::string, InputChatter> chatter(const std::vector<ButtonEvent>& events, double windowMs) {
     auto entries = ChatterAnalysis::analyze(events, windowMs);
@@ -57,7 +46,7 @@ std::map<std::string, InputChatter> chatter(const std::vector<ButtonEvent>& even
 std::set<int> chatterCodes(const std::map<std::string, InputChatter>& chatter) {
     std::set<int> codes;
     for (const auto& [input, entry] : chatter)
-        if (auto code = keyCode(input)) codes.insert(*code);
+        if (auto code = KeyboardResult::keyCode(input)) codes.insert(*code);
     return codes;
 }
 
@@ -77,35 +66,22 @@ QString chatterList(const KeyboardLayout& layout, const std::map<std::string, In
     if (chatter.empty()) return QStringLiteral("none");
     QStringList items;
     for (const auto& [input, entry] : chatter) {
-        auto code = keyCode(input);
+        auto code = KeyboardResult::keyCode(input);
         items << QStringLiteral("%1 %2×").arg(code ? qs(layout.name(*code)) : qs(input)).arg(entry.chatters);
     }
     return items.join(QStringLiteral(", "));
 }
 
 QString drawingValue(const KeyboardLayout& layout, KeyCount count, const std::set<int>& held) {
-    QString value = QStringLiteral("%1 of %2 keys tested").arg(count.tested).arg(count.total);
+    QString value = counted(count, QStringLiteral(" tested"));
     if (!held.empty()) value += QStringLiteral("; held: ") + names(layout, held);
     return value;
 }
 
 QString otherKeys(const KeyboardLayout& layout, KeyboardBoard board, const std::vector<ButtonEvent>& events) {
-    std::set<int> drawn;
-    for (const KeySpec& key : layout.keys(board)) drawn.insert(key.code);
-    std::vector<std::pair<int, int>> presses; // code and count, in the order of first press
-    for (const ButtonEvent& event : events) {
-        auto code = event.down ? keyCode(event.input) : std::nullopt;
-        if (!code || drawn.count(*code)) continue;
-        auto entry = std::find_if(presses.begin(), presses.end(), [&](const auto& p) { return p.first == *code; });
-        if (entry == presses.end())
-            presses.emplace_back(*code, 1);
-        else
-            entry->second += 1;
-    }
-    if (presses.empty()) return QStringLiteral("none");
-    QStringList items;
-    for (const auto& [code, count] : presses) items << QStringLiteral("%1 %2×").arg(qs(layout.name(code))).arg(count);
-    return items.join(QStringLiteral(", "));
+    const auto keys = KeyboardResult::otherKeys(layout, board, events);
+    if (keys.empty()) return QStringLiteral("none");
+    return qs(KeyboardResult::otherKeysText(layout, keys));
 }
 
 QString boardsDescription() {

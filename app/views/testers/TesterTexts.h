@@ -12,23 +12,20 @@
 #include "testkit/ChatterAnalysis.h"
 #include "testkit/ClickIntervals.h"
 #include "testkit/KeyboardLayout.h"
+#include "testkit/KeyboardResult.h"
 #include "testkit/ScrollAnalysis.h"
 #include "testkit/TimedRate.h"
 
 namespace Tessarine {
 
 namespace KeyboardTexts {
-// How many keys of the board have been tested, of how many: the keys the result expects
-// (KeyboardLayout::expected), so the progress and the result count alike. Codes off the board do
-// not count.
-struct KeyCount {
-    int tested = 0;
-    int total = 0;
-    friend bool operator==(const KeyCount&, const KeyCount&) = default;
-};
+// How many of the board's required keys have been tested, of how many, and how many of its
+// optional keys were pressed (KeyboardResult::count): the progress and the result count alike,
+// and pressing an optional key never changes the total. Codes off the board do not count.
+using KeyCount = RorozErurEvo::KeyboardResult::KeyCount;
 KeyCount count(const RorozErurEvo::KeyboardLayout& layout, RorozErurEvo::KeyboardBoard board,
                const std::set<int>& tested);
-// "Keys tested: 3 of 77".
+// "Keys tested: 3 of 75 required keys", then " + 2 optional" once optional keys were pressed.
 QString progress(KeyCount count);
 // Entries of the chatter analysis with at least one chatter, keyed by input name.
 std::map<std::string, RorozErurEvo::InputChatter> chatter(const std::vector<RorozErurEvo::ButtonEvent>& events,
@@ -42,7 +39,7 @@ QString repeat(std::optional<double> rate, std::optional<double> delay);
 // "none", or "A 2×, Return 1×".
 QString chatterList(const RorozErurEvo::KeyboardLayout& layout,
                     const std::map<std::string, RorozErurEvo::InputChatter>& chatter);
-// The drawing's accessible value: "3 of 76 keys tested; held: A, S".
+// The drawing's accessible value: "3 of 75 required keys tested + 1 optional; held: A, S".
 QString drawingValue(const RorozErurEvo::KeyboardLayout& layout, KeyCount count, const std::set<int>& held);
 // The keys pressed that the board lacks, with their presses, first pressed first: "none", or
 // "F13 2×, Fn 1×".

@@ -17,30 +17,39 @@ using RorozErurEvo::LinuxKeyCodes::lifted;
 TEST(KeyboardTexts, FiguresBeforeAnyKey) {
     // The compact board's keys less both Supers, Menu and right Ctrl, which count once pressed; a
     // tenkeyless or full-size board's less both Supers, Menu and Print Screen.
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::compact, {})), "Keys tested: 0 of 74");
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::compact, {})), "Keys tested: 0 of 75");
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::tenkeyless, {})), "Keys tested: 0 of 83");
-    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::fullSize, {})), "Keys tested: 0 of 101");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::compact, {})), "Keys tested: 0 of 74 required keys");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::compact, {})), "Keys tested: 0 of 75 required keys");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::tenkeyless, {})), "Keys tested: 0 of 83 required keys");
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(iso(), Board::fullSize, {})), "Keys tested: 0 of 101 required keys");
     EXPECT_EQ(KeyboardTexts::held(ansi(), {}), "none");
     EXPECT_EQ(KeyboardTexts::repeat(std::nullopt, std::nullopt), "hold a key to measure");
     EXPECT_EQ(KeyboardTexts::chatterList(ansi(), {}), "none");
-    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), {0, 75}, {}), "0 of 75 keys tested");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), {0, 75, 0}, {}), "0 of 75 required keys tested");
 }
 
 TEST(KeyboardTexts, CountsOnlyKeysOfTheBoardAndItsOptionalKeysOncePressed) {
     // 10 is the ISO "Section" key; 9999 is no key at all; Insert is off a compact board.
     const int insert = lifted(110), rightSuper = lifted(126), menu = 54;
-    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{2, 74}));
-    EXPECT_EQ(KeyboardTexts::count(iso(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{3, 75}));
-    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, insert}), (KeyboardTexts::KeyCount{2, 83}));
-    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, rightSuper, menu}), (KeyboardTexts::KeyCount{3, 85}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{2, 74, 0}));
+    EXPECT_EQ(KeyboardTexts::count(iso(), Board::compact, {0, 1, 10, 9999, insert}), (KeyboardTexts::KeyCount{3, 75, 0}));
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, insert}), (KeyboardTexts::KeyCount{2, 83, 0}));
+    // Optional keys pressed are counted apart: the total stays the board's required keys.
+    EXPECT_EQ(KeyboardTexts::count(ansi(), Board::tenkeyless, {0, rightSuper, menu}), (KeyboardTexts::KeyCount{1, 83, 2}));
+    std::set<int> everyKey;
+    for (const auto& key : ansi().keys(Board::fullSize)) everyKey.insert(key.code);
+    const auto full = KeyboardTexts::count(ansi(), Board::fullSize, everyKey);
+    EXPECT_EQ(KeyboardTexts::progress(full), "Keys tested: 100 of 100 required keys + 4 optional");
+    everyKey.erase(menu);
+    EXPECT_EQ(KeyboardTexts::progress(KeyboardTexts::count(ansi(), Board::fullSize, everyKey)),
+              "Keys tested: 100 of 100 required keys + 3 optional");
 }
 
 TEST(KeyboardTexts, HeldKeysByAscendingCodeAndKeysTheDrawingLacksByTheirNames) {
     // S is 1, A is 0, Space 49, Insert lifted from Linux 110; F13 and 9999 have no key drawn.
     const int insert = lifted(110), f13 = lifted(183);
     EXPECT_EQ(KeyboardTexts::held(ansi(), {49, 1, 0, insert, f13, 9999}), "6: A, S, Space, Insert, F13, Key 9999");
-    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), {3, 76}, {1, 0, f13}), "3 of 76 keys tested; held: A, S, F13");
+    EXPECT_EQ(KeyboardTexts::drawingValue(ansi(), {3, 76, 1}, {1, 0, f13}),
+              "3 of 76 required keys tested + 1 optional; held: A, S, F13");
 }
 
 TEST(KeyboardTexts, OtherKeysListsThePressesOfKeysTheBoardLacks) {
