@@ -18,11 +18,7 @@ std::string GuidedTest::id() const {
     return rawValue(kind) + "|" + element + "|" + rawValue(source());
 }
 
-std::string GuidedTest::title() const {
-    return withSourceMark(element.empty() ? RorozErurEvo::title(kind)
-                                          : element + " \u00B7 " + RorozErurEvo::title(kind),
-                          source());
-}
+std::string GuidedTest::title() const { return testTitle(element, kind, source(), " \u00B7 "); }
 
 std::string GuidedTest::symbol() const {
     switch (kind) {

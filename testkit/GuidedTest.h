@@ -67,8 +67,9 @@ struct GuidedTest {
     ValueSource source() const;
     // kind|element|source, the source being "manual", "raw" or "processed".
     std::string id() const;
-    // "<element> · <kind title>", or the kind's title alone without an element; marked as the
-    // results of raw values are: "<element> · <kind title> (Raw HID)".
+    // "<element> · <kind title>", or the kind's title alone without an element or with one named
+    // like its test ("D-pad"); marked as the results of raw values are: "<element> · <kind
+    // title> (Raw HID)".
     std::string title() const;
     std::string symbol() const;
     std::string instructions() const;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "testkit/Text.h"
+
 namespace RorozErurEvo {
 
 std::string title(TestKind kind) {
@@ -85,10 +87,13 @@ std::string withSourceMark(const std::string& name, ValueSource source) {
     return mark.empty() ? name : name + " (" + mark + ")";
 }
 
-std::string TestResult::title() const {
-    return withSourceMark(
-        element.empty() ? RorozErurEvo::title(kind) : element + ": " + RorozErurEvo::title(kind), source);
+std::string testTitle(const std::string& element, TestKind kind, ValueSource source, const std::string& separator) {
+    const std::string kindTitle = title(kind);
+    const bool alone = element.empty() || equalIgnoringCase(element, kindTitle);
+    return withSourceMark(alone ? kindTitle : element + separator + kindTitle, source);
 }
+
+std::string TestResult::title() const { return testTitle(element, kind, source, ": "); }
 
 std::string TestResult::spoken() const { return title() + ": " + word(verdict) + ", " + headline; }
 

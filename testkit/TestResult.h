@@ -71,6 +71,12 @@ std::string sourceMark(ValueSource source);
 // `name` followed by " (Raw HID)" for raw values; `name` unchanged otherwise.
 std::string withSourceMark(const std::string& name, ValueSource source);
 
+// What names a test of an element: the element's name and the kind's title joined by
+// `separator` ("Left stick: Drift at rest"), or the title alone when there is no element or the
+// element is named like its test (a "D-pad" element's d-pad test is "D-pad", not "D-pad: D-pad");
+// with the source's mark for raw values.
+std::string testTitle(const std::string& element, TestKind kind, ValueSource source, const std::string& separator);
+
 // Outline data of a circularity result.
 struct StickPlot {
     GateShape gate = GateShape::round;

@@ -1,4 +1,5 @@
 #include "testkit/TestResult.h"
+#include "testkit/GuidedTest.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,19 @@ TEST(TestResult, KeyTitleAndSpokenText) {
     EXPECT_EQ(rawButtons.title(), "All buttons (Raw HID)");
     TestResult manual(TestKind::rumble, "", ValueSource::manual, Verdict::pass, "works", {}, {});
     EXPECT_EQ(manual.title(), title(TestKind::rumble));
+}
+
+TEST(TestResult, AnElementNamedLikeItsTestIsNamedOnce) {
+    TestResult touchpad(TestKind::touchpad, "Touchpad", ValueSource::processed, Verdict::pass, "both fingers track", {}, {});
+    EXPECT_EQ(touchpad.title(), "Touchpad");
+    EXPECT_EQ(touchpad.spoken(), "Touchpad: Pass, both fingers track");
+    EXPECT_EQ(touchpad.key(), "touchpad|Touchpad|processed") << "the slot a saved result fills stays";
+    TestResult dpad(TestKind::dpad, "d-pad", ValueSource::raw, Verdict::pass, "all 8 directions", {}, {});
+    EXPECT_EQ(dpad.title(), "D-pad (Raw HID)");
+    const GuidedTest card{TestKind::dpad, "D-pad", GuidedTest::Target::dpad("dpad"), false};
+    EXPECT_EQ(card.title(), "D-pad");
+    const GuidedTest hat{TestKind::dpad, "Hat switch", GuidedTest::Target::dpad("hat"), true};
+    EXPECT_EQ(hat.title(), "Hat switch \u00B7 D-pad (Raw HID)");
 }
 
 TEST(TestResult, MeasureLookupAndMainMeasure) {

@@ -9,6 +9,7 @@
 
 #include "PdfTools.h"
 #include "app/report/ReportPage.h"
+#include "testkit/ManualChecklist.h"
 #include "support/ReportSamples.h"
 
 using namespace Tessarine;
@@ -95,6 +96,21 @@ TEST(ReportPage, TheMeasuredCellShowsTheDecidingMeasureAndNeverCutsANumber) {
     // Whatever was shortened, no number on the page ends in an ellipsis.
     static const QRegularExpression cutNumber(QStringLiteral("\\d\\s*\\x{2026}"));
     EXPECT_FALSE(text.contains(cutNumber)) << text.toStdString();
+}
+
+TEST(ReportPage, AChecklistCutToOneLineKeepsItsCountAndNamesItsItemsOnce) {
+    REQUIRE_PDF_TOOLS();
+    using RorozErurEvo::ManualCheck;
+    TestSession s = ReportSamples::session(0);
+    const std::vector<ManualCheck> answers{{"Left handle, gentle", false}, {"Left handle, strong", false},
+                                           {"Right handle, gentle", false}, {"Right handle, strong", true}};
+    s.results.push_back(RorozErurEvo::ManualChecklist::result(RorozErurEvo::TestKind::rumble, "", answers, 8, {}));
+    s.results.push_back(RorozErurEvo::TestResult(RorozErurEvo::TestKind::touchpad, "Touchpad",
+                                                 RorozErurEvo::ValueSource::processed, std::nullopt,
+                                                 "both fingers track", {}, {}));
+    const QString text = PdfTools::Document(render({s})).flatText(1);
+    EXPECT_TRUE(text.contains(QStringLiteral("rumble: 4 of 8 checked; Left handle, gentle"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("Touchpad: Touchpad"))) << text.toStdString();
 }
 
 TEST(ReportPageText, ThePageLineOnlyForReportsOfSeveralPages) {
