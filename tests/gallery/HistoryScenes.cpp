@@ -1,7 +1,7 @@
 // Scenes of the history: the list by unit beside a session's detail, the empty history, the
 // history while the saved sessions load, a history whose session folder cannot be read, a
-// session's detail whole, a before/after comparison, and the Compare With picker as it opens and
-// with a search typed.
+// session's detail whole, a keyboard that failed, a before/after comparison, and the Compare With
+// picker as it opens and with a search typed.
 #include "../app/model/ModelFakes.h"
 
 #include <QLineEdit>
@@ -12,6 +12,8 @@
 #include <fstream>
 
 #include "Gallery.h"
+#include "app/model/KeyboardTester.h"
+#include "app/model/TesterSessions.h"
 #include "app/views/history/ComparePicker.h"
 #include "app/views/history/CompareView.h"
 #include "app/views/history/HistoryView.h"
@@ -142,6 +144,31 @@ std::unique_ptr<QWidget> detail() {
     return host;
 }
 
+// A full-size keyboard saved from the tester with Scroll Lock, Pause and F5 never registering,
+// beside the pads of the history.
+std::unique_ptr<QWidget> failedKeyboard() {
+    using RorozErurEvo::KeyboardBoard;
+    using RorozErurEvo::LinuxKeyCodes::lifted;
+    auto host = std::make_unique<HistoryHost>();
+    fillLibrary(*host);
+    KeyboardTester& keyboard = host->model().keyboard();
+    keyboard.setBoard(KeyboardBoard::fullSize);
+    keyboard.start();
+    const std::set<int> dead{lifted(70), lifted(119), 96};
+    double t = 1;
+    for (const auto& key : RorozErurEvo::KeyboardLayout::ansi().keys(KeyboardBoard::fullSize)) {
+        if (dead.contains(key.code) || key.code == 55) continue; // the desktop kept left Super
+        keyboard.record(key.code, true, t);
+        keyboard.record(key.code, false, t + 0.06);
+        t += 0.3;
+    }
+    auto s = host->save(testerSession(keyboard.results(30), "Keyboard (US (ANSI))", "KB-2207", "Sam",
+                                      RorozErurEvo::Dates::fromSeconds(1.78e9 - 600), "2.4.1"));
+    host->model().navigation().setSelectedSession(s.id);
+    host->add(new HistoryView(host->model().library(), host->model().navigation(), host->model()));
+    return host;
+}
+
 // Sets a measure of one result (by kind and element) and judges the result again.
 void remeasure(TestSession& s, RorozErurEvo::TestKind kind, const std::string& element, const std::string& id,
                double value) {
@@ -196,6 +223,7 @@ const bool historyScenesAdded = Gallery::add({
     {"history-loading", {900, 500}, loadingHistory},
     {"history-unreadable", {900, 500}, unreadableHistory},
     {"history-detail", {760, 1500}, detail},
+    {"history-keyboard-fail", {1100, 720}, failedKeyboard},
     {"history-compare", {820, 1200}, comparison},
     {"history-compare-picker", {480, 460}, [] { return comparePicker(QString()); }},
     {"history-compare-picker-search", {480, 460}, [] { return comparePicker(QStringLiteral("a1b2c34412 after")); }},

@@ -1,4 +1,6 @@
 #include "app/model/CommandFakes.h"
+#include "app/model/KeyboardTester.h"
+#include "app/model/TesterSessions.h"
 
 #include "app/report/PdfTools.h"
 #include "app/report/ReportPage.h"
@@ -663,6 +665,52 @@ TEST_F(HistoryFixture, ResultsOnRawValuesAreMarkedInTheDetailTheComparisonAndThe
     EXPECT_EQ(text.count(QRegularExpression(QRegularExpression::escape(plain) + "(?! \\(Raw HID\\))")), 1)
         << text.toStdString();
     EXPECT_TRUE(text.contains("Left stick (Raw HID): 5% circularity")) << text.toStdString();
+}
+
+TEST_F(HistoryFixture, AFailedKeyboardNamesItsMissingKeysAndItsBoardInTheDetailTheListingAndThePdf) {
+    REQUIRE_PDF_TOOLS();
+    model.setReportRenderer(std::make_shared<ReportService>(nullptr));
+    // Every key of a full-size board but Scroll Lock, as a user would press them.
+    KeyboardTester& keyboard = model.keyboard();
+    keyboard.setBoard(RorozErurEvo::KeyboardBoard::fullSize);
+    keyboard.start();
+    const int scrollLock = RorozErurEvo::LinuxKeyCodes::lifted(70);
+    double t = 1;
+    for (const auto& key : RorozErurEvo::KeyboardLayout::ansi().keys(RorozErurEvo::KeyboardBoard::fullSize)) {
+        if (key.code == scrollLock) continue;
+        keyboard.record(key.code, true, t);
+        keyboard.record(key.code, false, t + 0.05);
+        t += 0.2;
+    }
+    const TestSession s = saved(testerSession(keyboard.results(30), "Keyboard (US (ANSI))", "Keyboard (US (ANSI))", "",
+                                              RorozErurEvo::Dates::now(), "2.4.1"));
+    const QString headline = QStringLiteral("Scroll Lock not registered, 99 of 100 keys of the full-size board");
+
+    model.navigation().setSelectedSession(s.id);
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_TRUE(find<QLabel>(*detail, "result-headline")->text().startsWith(headline))
+        << find<QLabel>(*detail, "result-headline")->text().toStdString();
+    EXPECT_TRUE(find<QLabel>(*detail, "detail-listing-text")->text().contains(headline));
+
+    const QString path = QDir(bench.folder.path()).filePath("keyboard.pdf");
+    chooser->answer = path;
+    find<QPushButton>(*detail, "detail-pdf")->click();
+    bench.executor->runAll();
+    ASSERT_EQ(model.toast(), "Report saved");
+    EXPECT_TRUE(PdfTools::Document(path).flatText(1).contains(headline)) << PdfTools::Document(path).text(1).toStdString();
+
+    // A keyboard result saved before names its keys only in its details: it opens and reads as saved.
+    TestResult older = Samples::result(TestKind::keyboard, "", Verdict::fail);
+    older.headline = "85 of 86 keys registered, no chatter";
+    older.details = {"Not registered: Scroll Lock.", "Layout: US (ANSI). Most keys registered together: 4."};
+    const TestSession old = saved("Keyboard (US (ANSI))", "2025-11-02T09:00:00Z", "Tested", {older});
+    model.navigation().setSelectedSession(old.id);
+    settle();
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(find<QLabel>(*detail, "result-headline")->text(), "85 of 86 keys registered, no chatter");
 }
 
 TEST_F(HistoryFixture, DetailShowsDeviceResultsNotesAndListing) {
