@@ -1,5 +1,5 @@
-// Cutting one session's report into pages. The results go eighteen to a page, as always, and the
-// table is never broken by anything else: a reader follows its rows from page to page. What
+// Cutting one session's report into pages. The results go eighteen to a page, fewer when their
+// rows (a headline of two lines) would pass the footer, and the table is never broken by anything else: a reader follows its rows from page to page. What
 // follows the table (the stick plots and soak timelines of its rows) and the notes at the end are
 // placed by measuring them, so nothing is dropped for want of room: figures that do not fit
 // below the last row carry on over pages of their own, and notes too long for what is left start
@@ -84,16 +84,29 @@ struct Figures {
     std::vector<const TestResult*> plotted, soaked;
 };
 
-// The table's pages, resultsPerPage rows to a page and one page when there are no results.
-Figures tablePages(PageList& list) {
+// How many of the results from `start` on a table page holds: at most resultsPerPage, and no more
+// than stand above the footer (at least one, so the table always goes on).
+std::size_t rowsFitting(const PageList& list, const std::vector<std::size_t>& order, std::size_t start,
+                        const PageMeasure& measure) {
+    const std::size_t most = std::min(start + resultsPerPage, order.size()) - start;
+    Page page = list.fresh(true);
+    for (std::size_t i = start; i < start + most; ++i) page.results.push_back(&list.session.results[order[i]]);
+    while (page.results.size() > 1 && stackedHeight(measure.parts(page).top) > measure.room())
+        page.results.pop_back();
+    return std::max<std::size_t>(page.results.size(), 1);
+}
+
+// The table's pages, up to resultsPerPage rows to a page and one page when there are no results.
+Figures tablePages(PageList& list, const PageMeasure& measure) {
     const TestSession& session = list.session;
     const std::vector<std::size_t> order = session.sortedOrder();
     const std::size_t span = std::max<std::size_t>(order.size(), 1);
     Figures figures;
-    for (std::size_t start = 0; start < span; start += resultsPerPage) {
+    for (std::size_t start = 0, rows = 0; start < span; start += rows) {
         Page page = list.fresh(true);
+        rows = order.empty() ? 1 : rowsFitting(list, order, start, measure);
         std::size_t plots = 0;
-        for (std::size_t i = start; i < std::min(start + resultsPerPage, order.size()); ++i) {
+        for (std::size_t i = start; i < std::min(start + rows, order.size()); ++i) {
             const TestResult* result = &session.results[order[i]];
             page.results.push_back(result);
             if (result->plot && plots < static_cast<std::size_t>(plotsPerRow)) {
@@ -172,7 +185,7 @@ std::vector<Page> pagesFor(const TestSession& session, const std::optional<Brand
     }
     const PageMeasure measure(session, branding, app, device, compared);
     PageList list{session, compared, {}};
-    const Figures figures = tablePages(list);
+    const Figures figures = tablePages(list, measure);
     placeFigures(list, figures, measure);
     if (!session.notes.empty()) placeNotes(list, measure);
     for (Page& page : list.pages) page.of = static_cast<int>(list.pages.size());

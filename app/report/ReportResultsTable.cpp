@@ -30,9 +30,10 @@ constexpr double columnGap = 10;     // points between columns
 constexpr double rowGap = 4;         // points between rows, and around the hairline
 constexpr double measuredCap = 170;  // widest Measured column, points
 constexpr double limitCap = 150;     // widest Limit column, points
-// A headline is a one-line summary; a longer one ends in an ellipsis, so a page of 18 results
-// still fits.
-constexpr int headlineLines = 1;
+// A headline is a one-line summary; a longer one (a failed keyboard's missing keys and board, a
+// checklist's items) takes a second line, since what matters often ends it, and only then ends in
+// an ellipsis. The pagination measures the rows, so a page of tall rows holds fewer.
+constexpr int headlineLines = 2;
 constexpr double headlineGap = 1;    // between a title and its headline
 
 // Where each column starts.

@@ -49,6 +49,26 @@ TEST(ReportPDF, ASessionIsCutIntoPagesOfEighteenResultsAndAlwaysHasOne) {
     }
 }
 
+// A headline too long for one line keeps what ends it on a second line (a failed keyboard's board,
+// a checklist's count), and a page of such rows holds fewer than eighteen rather than passing the
+// footer: every row is printed once, in order, whole.
+TEST(ReportPDF, HeadlinesOfTwoLinesAreKeptWholeAndTheirRowsGoOnTheNextPage) {
+    REQUIRE_PDF_TOOLS();
+    const std::string headline = ReportSamples::longText(16) + " of the full-size board";
+    const TestSession session = ReportSamples::session(18, false, false, headline);
+    const auto pages = ReportPDF::pagesFor(session);
+    std::vector<const RorozErurEvo::TestResult*> printed;
+    for (const auto& page : pages) printed.insert(printed.end(), page.results.begin(), page.results.end());
+    ASSERT_EQ(printed.size(), 18u);
+    for (std::size_t i = 0; i < printed.size(); ++i) EXPECT_EQ(printed[i], &session.results[session.sortedOrder()[i]]);
+    EXPECT_GT(pages.size(), 1u) << "eighteen two-line rows do not fit one page";
+
+    PdfTools::Document pdf(ReportPDF::render(input({session})));
+    QString text;
+    for (int n = 1; n <= pdf.pageCount(); ++n) text += pdf.flatText(n);
+    EXPECT_EQ(text.count(QStringLiteral("of the full-size board")), 18) << text.toStdString();
+}
+
 TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
     const std::vector<TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(5)};
     const TestSession& first = sessions[0];
