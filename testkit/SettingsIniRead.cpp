@@ -439,8 +439,10 @@ private:
 
     // The name the writer gives the section: its keys' prefix without the last "/".
     static std::optional<std::string> sectionName(const Section& section, bool named) {
-        if (!named) return std::nullopt;
         const std::u16string& prefix = section.prefix.units;
+        // A section named "[]" or "[ ]" is not "[General]": its lines, whose keys read with an
+        // empty section, stay under their own header rather than join the settings without one.
+        if (!named || prefix == u"/") return std::nullopt;
         return Unicode::utf8(std::u16string_view(prefix).substr(0, prefix.empty() ? 0 : prefix.size() - 1));
     }
 

@@ -227,3 +227,25 @@ TEST(SettingsIni, RefusedLinesAreWrittenBackAsTheyStood) {
     EXPECT_EQ(causesAgain, causes);
     EXPECT_EQ(SettingsIni::write(again.entries, again.kept), written) << "written again, nothing moves";
 }
+
+namespace {
+
+// Read, with a setting added written, and read again: the same settings and the same refusals.
+void expectKeptAsRead(const std::string& text) {
+    const auto first = SettingsIni::read(text);
+    auto entries = first.entries;
+    entries.push_back({"k", "1", false});
+    const std::string written = SettingsIni::write(entries, first.kept);
+    const auto again = SettingsIni::read(written);
+    EXPECT_EQ(byKey(again.entries), byKey(entries)) << text;
+    EXPECT_EQ(again.refusedLines, first.refusedLines) << text;
+    EXPECT_EQ(SettingsIni::write(again.entries, again.kept), written) << text;
+}
+
+} // namespace
+
+// The lines of a section named "[]" stay under it: moved under "[General]", "x=1" would become
+// a setting.
+TEST(SettingsIni, KeptLinesOfAnEmptyNamedSectionDoNotBecomeSettings) {
+    for (const std::string text : {"[]\nx=1\n", "[ ]\nx=1\n"}) expectKeptAsRead(text);
+}
