@@ -32,7 +32,7 @@ struct KeptLines {
     // section's name could not be read.
     std::optional<std::string> section;
     std::string header; // the section's header line as the file has it ("[General]" before any)
-    std::string lines;  // each line followed by "\n", but an open one
+    std::string lines;  // each line followed by "\n" ("\r" after an escaped "\r"), but an open one
     // The file's last line, left open by its end (a quote never closed, a backslash at the end):
     // whatever followed it would be read as part of it, so it is written last, as it stood.
     bool open = false;

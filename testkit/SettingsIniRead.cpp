@@ -424,7 +424,10 @@ public:
             contents_.kept.push_back(KeptLines{sectionName(section, named), std::string(section.header), {}, false});
             keptFrom_ = &section;
         }
-        contents_.kept.back().lines.append(line.text).append("\n");
+        // A line ending in an escaped carriage return ends with a second one: after a "\n" the
+        // reader would take the pair as the one line break escaped, and join the next line to it.
+        const bool escapedReturn = line.text.ends_with("\\\r");
+        contents_.kept.back().lines.append(line.text).append(escapedReturn ? "\r" : "\n");
     }
 
     Contents contents() && {

@@ -249,3 +249,9 @@ void expectKeptAsRead(const std::string& text) {
 TEST(SettingsIni, KeptLinesOfAnEmptyNamedSectionDoNotBecomeSettings) {
     for (const std::string text : {"[]\nx=1\n", "[ ]\nx=1\n"}) expectKeptAsRead(text);
 }
+
+// A kept line ending in an escaped carriage return takes nothing after it: its written line end
+// would otherwise join the next setting to it.
+TEST(SettingsIni, KeptLineEndingInAnEscapedReturnSwallowsNoSetting) {
+    for (const std::string text : {"[General]\nbad\\\r\r", "[General]\nbad\\\r\rz=2\n"}) expectKeptAsRead(text);
+}
