@@ -101,6 +101,8 @@ std::string escapedEntry(const Entry& entry) {
 
 } // namespace
 
+std::string_view lineEndAfter(std::string_view line) { return line.ends_with("\\\r") ? "\r" : "\n"; }
+
 std::string write(std::vector<Entry> entries, const std::vector<KeptLines>& kept) {
     // Keys in sections by their first part, as QSettings writes them (it finds a key with a "/"
     // only in its section): "[General]" for the keys without one, sections and keys in the order
@@ -122,9 +124,9 @@ std::string write(std::vector<Entry> entries, const std::vector<KeptLines>& kept
     for (const KeptLines& lines : kept) {
         std::u16string name;
         if (lines.section) Unicode::decode(*lines.section, name);
-        if (lines.open) last = lines.header + "\n" + lines.lines;
+        if (lines.open) last = lines.header + std::string(lineEndAfter(lines.header)) + lines.lines;
         else if (lines.section && sections.contains(name)) keptIn[name] += lines.lines;
-        else apart += (apart.empty() ? "" : "\n") + lines.header + "\n" + lines.lines;
+        else apart += (apart.empty() ? "" : "\n") + lines.header + std::string(lineEndAfter(lines.header)) + lines.lines;
     }
     std::string out;
     for (const auto& [name, keys] : sections) {

@@ -38,6 +38,10 @@ struct KeptLines {
     bool open = false;
 };
 
+// The line end written after a kept line or header `line`: "\n", but "\r" after an escaped
+// carriage return, which a "\n" would make an escaped "\r\n" joining the next line to it.
+std::string_view lineEndAfter(std::string_view line);
+
 // The whole file, "\n" line ends; empty without entries or kept lines. The kept lines go to the
 // start of the section of their name, before its settings, so that a setting given after them
 // in the file, or set since, still wins when the file is read again; those of a section no

@@ -347,11 +347,11 @@ Sections gatheredSections(std::string_view text) {
         takeLines(line->start);
         Key prefix = sectionPrefix(line->text);
         if (!prefix.refused.empty()) {
-            current = &sections.refused.emplace_back(Section{std::move(prefix), trimmed(line->text), {}});
+            current = &sections.refused.emplace_back(Section{std::move(prefix), line->text, {}});
         } else {
             current = &sections.named[prefix.units];
             current->prefix = std::move(prefix);
-            if (current->header.empty()) current->header = trimmed(line->text);
+            if (current->header.empty()) current->header = line->text;
         }
         sectionStart = at;
     }
@@ -424,10 +424,7 @@ public:
             contents_.kept.push_back(KeptLines{sectionName(section, named), std::string(section.header), {}, false});
             keptFrom_ = &section;
         }
-        // A line ending in an escaped carriage return ends with a second one: after a "\n" the
-        // reader would take the pair as the one line break escaped, and join the next line to it.
-        const bool escapedReturn = line.text.ends_with("\\\r");
-        contents_.kept.back().lines.append(line.text).append(escapedReturn ? "\r" : "\n");
+        contents_.kept.back().lines.append(line.text).append(lineEndAfter(line.text));
     }
 
     Contents contents() && {

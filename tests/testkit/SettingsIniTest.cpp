@@ -255,3 +255,9 @@ TEST(SettingsIni, KeptLinesOfAnEmptyNamedSectionDoNotBecomeSettings) {
 TEST(SettingsIni, KeptLineEndingInAnEscapedReturnSwallowsNoSetting) {
     for (const std::string text : {"[General]\nbad\\\r\r", "[General]\nbad\\\r\rz=2\n"}) expectKeptAsRead(text);
 }
+
+// A header ending in an escaped blank or carriage return is written back with it: cut off, or
+// followed by a "\n" that its escape takes, the header would swallow the kept line under it.
+TEST(SettingsIni, AHeaderEndingInAnEscapeKeepsTheLinesUnderIt) {
+    for (const std::string text : {"[\\ \r]", "[\\\r\rno equals sign\n", "[x\\\t\nno equals sign\n"}) expectKeptAsRead(text);
+}
