@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "testkit/Uuid.h"
+#include "testkit/WriteTarget.h"
 
 namespace RorozErurEvo::AtomicFile {
 
@@ -33,73 +34,6 @@ void syncFolder(const fs::path& folder) {
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
-}
-
-// The kernel follows at most this many links in a row before it gives up with ELOOP (links).
-constexpr int maxLinkHops = 40;
-
-// Whether the kernel trusts `entry` (lstat) in `folder` (stat) for this process, as Debian has it
-// for links (fs.protected_symlinks) and for regular files (fs.protected_regular): not when the
-// folder is sticky and world-writable, as the system's temporary folder is, and the entry belongs
-// neither to the folder's owner nor to this user. Anyone may have planted such a link to aim our
-// write at a file of ours, or such a file to have root's bytes land in a file they still control.
-bool trustedIn(const struct stat& entry, const struct stat& folder) {
-    const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    return !shared || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
-}
-
-// The folder `path` is in, as stat() sees it; false when it cannot be looked at.
-bool folderOf(const fs::path& path, struct stat& folder) {
-    const fs::path parent = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    return ::stat(parent.c_str(), &folder) == 0;
-}
-
-// Where the bytes go: the target, or where the chain of symbolic links there ends, whether a file
-// stands there yet or not; else why not (`refused`).
-struct Destination {
-    fs::path path;
-    std::string refused;
-};
-
-// A dangling link is written through, creating the file it names, so the link stays a link. A
-// loop of links, and a link the kernel would not follow, are refused.
-Destination destination(const fs::path& target) {
-    fs::path path = target;
-    for (int hop = 0; hop < maxLinkHops; ++hop) {
-        struct stat link {};
-        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return {path, {}};
-        struct stat folder {};
-        if (folderOf(path, folder) && !trustedIn(link, folder))
-            return {{},
-                    "could not write \u201C" + target.string() + "\u201D: \u201C" + path.string() +
-                        "\u201D is a link another user made in a folder every user can write to; such a link "
-                        "is not followed"};
-        std::error_code error;
-        const fs::path next = fs::read_symlink(path, error);
-        if (error) return {path, {}};
-        // A relative link is read from the folder the link is in, as the kernel reads it.
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return {{}, failure("could not write", target, ELOOP)};
-}
-
-std::string notRegular(const fs::path& target) { return target.string() + " is not a regular file"; }
-
-// Why the regular file at `path` may not be replaced: it is another user's, in a shared sticky
-// folder (as the kernel refuses to open it for writing). Empty when it may, or when none is there.
-std::string plantedFile(const fs::path& target, const fs::path& path) {
-    struct stat file {};
-    struct stat folder {};
-    if (::lstat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode) || !folderOf(path, folder) || trustedIn(file, folder))
-        return {};
-    return "could not write \u201C" + target.string() + "\u201D: \u201C" + path.string() +
-           "\u201D is a file another user made in a folder every user can write to; such a file is not replaced";
-}
-
-// Whether something other than a regular file stands at `path` (a missing path is fine).
-bool occupiedBySpecial(const fs::path& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 void removeStaleTemporaries(const fs::path& folder) {
@@ -153,21 +87,13 @@ void removeIfStale(const fs::directory_entry& entry) {
 }
 
 Writer::Writer(const fs::path& target) : target_(target) {
-    const Destination resolved = destination(target);
-    if (!resolved.refused.empty()) {
-        error_ = resolved.refused;
+    const WriteTarget::Judged judged = WriteTarget::judge(target, WriteTarget::Kinds::files);
+    if (!judged.refused.empty()) {
+        error_ = judged.refused;
         return;
     }
-    final_ = resolved.path;
+    final_ = judged.path;
     const fs::path folder = final_.parent_path();
-    if (occupiedBySpecial(final_)) {
-        error_ = notRegular(target);
-        return;
-    }
-    if (std::string planted = plantedFile(target, final_); !planted.empty()) {
-        error_ = std::move(planted);
-        return;
-    }
     removeStaleTemporaries(folder);
     temporary_ = folder / temporaryName(final_.filename().string());
     // O_EXCL: a name that is somehow taken is never written through.
@@ -242,12 +168,8 @@ std::optional<std::string> Writer::commit() {
         return error_;
     }
     // Checked again: the target may have changed while the data was written.
-    if (occupiedBySpecial(final_)) {
-        fail(notRegular(target_));
-        return error_;
-    }
-    if (std::string planted = plantedFile(target_, final_); !planted.empty()) {
-        fail(std::move(planted));
+    if (auto now = WriteTarget::judgeEntry(target_, final_, WriteTarget::Kinds::files); !now.refused.empty()) {
+        fail(std::move(now.refused));
         return error_;
     }
     if (::rename(temporary_.c_str(), final_.c_str()) != 0) {

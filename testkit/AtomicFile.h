@@ -57,13 +57,10 @@ private:
 // success; else "could not <write|replace> “<target>”: <the system's description>", and the
 // temporary file is gone. The folder must exist.
 //
-// A link is followed only where the kernel itself would follow it for this process
-// (fs.protected_symlinks): one that lies in a sticky folder every user may write to (as the
-// system's temporary folder) and belongs neither to that folder's owner nor to this user is
-// refused with "could not write “<target>”: “<link>” is a link another user made …", as
-// is a loop of links ("… Too many levels of symbolic links"); the link is left as it is. Likewise
-// a regular file there that belongs to another user (fs.protected_regular) is not replaced:
-// "could not write “<target>”: “<file>” is a file another user made …", and it is left as it is.
+// The target is judged by WriteTarget (files only), before anything is written and again before
+// the new file is put in place: a link another user made in a shared sticky folder (as the
+// system's temporary folder) is not followed, nor is a loop of links; another user's file there is
+// not replaced; the refusal names the cause, and what stands there is left as it is.
 //
 // Only a regular file is ever replaced: a named pipe, a device, a folder or a socket at the
 // target (or at the end of a link there) is left as it is and refused with

@@ -3,6 +3,10 @@
 // standard output, and a named pipe or a character device given as the target receives the bytes
 // as a stream (a script's `mkfifo`, a terminal, a device that discards). Any other target is a
 // file, written whole through AtomicFile, which refuses every other kind of special file.
+//
+// A pipe or device is judged as a file is (WriteTarget), before anything is opened: links are
+// followed only where the atomic writer follows them, and another user's pipe or device in a
+// shared sticky folder is refused, so the command never waits on a pipe someone else planted.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -9,7 +9,8 @@
 // file, a pipe or device, a file too big, a file that is not a session, a picture that is not
 // one) stops the tool with a message that names the file and the cause, and exit status 1; the
 // report file is then not touched. The report goes to a file, replaced whole; "-" sends it to
-// standard output, and a named pipe or character device given as --out receives it as a stream.
+// standard output, and a named pipe or character device given as --out receives it as a stream;
+// another user's file, pipe or link at that name in a shared sticky folder (as /tmp) is refused.
 // A wrong command line ends it with status 2; --help (which lists these statuses) and --version
 // with 0.
 #include <QStringList>

@@ -1,7 +1,8 @@
 #pragma once
 // Files for tests that write to disk or to named pipes: a private temporary folder, a whole file
-// read back, and a reader at the far end of a pipe.
+// read back, a reader at the far end of a pipe, and a watch on a pipe that nobody may write to.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -51,5 +52,33 @@ inline pid_t copyFromPipe(const std::filesystem::path& from, const std::filesyst
     }
     return child;
 }
+
+// A reader held open on the pipe at `path`, without waiting for a writer, so that a writer that
+// should never open the pipe cannot hang the test either: afterwards it tells whether one opened
+// it (the pipe hangs up on its reader once a writer came and went) and what was written.
+class PipeWatch {
+public:
+    explicit PipeWatch(const std::filesystem::path& path) : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK)) {}
+    ~PipeWatch() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PipeWatch(const PipeWatch&) = delete;
+    PipeWatch& operator=(const PipeWatch&) = delete;
+
+    bool watching() const { return fd_ >= 0; }
+    bool opened() const {
+        pollfd watch{fd_, POLLIN, 0};
+        return ::poll(&watch, 1, 0) > 0 && (watch.revents & POLLHUP);
+    }
+    std::string received() const {
+        std::string all;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) all.append(buffer, static_cast<std::size_t>(n));
+        return all;
+    }
+
+private:
+    int fd_;
+};
 
 } // namespace TestFiles

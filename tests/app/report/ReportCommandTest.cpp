@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -191,6 +192,31 @@ TEST(ReportCommand, AReportThatCannotBeWrittenSaysWhyAndLeavesNoFile) {
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.json")})
         << "no temporary file is left behind";
+}
+
+// Run as root with its report in a folder every user may write to (as /tmp), the tool neither
+// hands the report to a pipe another user planted at its name nor waits there for the planter to
+// read: it says why and stops, and the pipe was never opened. Making the pipe another user's takes
+// root.
+TEST(ReportCommand, APipeAnotherUserPlantedInASharedFolderIsRefusedAtOnce) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) GTEST_SKIP() << "needs root and a user \"nobody\" to make another user's pipe";
+    Folder f;
+    const QString shared = f.path(QStringLiteral("shared")), out = shared + QStringLiteral("/report.pdf");
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out).constData(), 0666), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(out).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    TestFiles::PipeWatch watch(QFile::encodeName(out).toStdString());
+    ASSERT_TRUE(watch.watching());
+    Outcome r = run({"--in", f.session("a.json", 1), "--out", out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("tessarine-report: Couldn't save the report: could not write \u201C%1\u201D: "
+                                    "\u201C%1\u201D is a named pipe another user made in a folder every user can "
+                                    "write to; such a pipe is not written to\n")
+                         .arg(out));
+    EXPECT_FALSE(watch.opened());
+    EXPECT_EQ(watch.received(), "");
 }
 
 TEST(ReportCommand, HelpNamesEveryOptionAndExitStatusAndVersionPrintsIt) {
