@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -22,6 +23,8 @@ constexpr std::string_view prefix = ".";
 constexpr std::string_view separator = ".";
 constexpr std::string_view suffix = ".tmp";
 constexpr std::size_t uuidLength = 36;
+
+std::atomic<JudgedHook> afterJudging{nullptr};
 
 std::string failure(const char* action, const fs::path& path, int error) {
     return std::string(action) + " \u201C" + path.string() + "\u201D: " + std::strerror(error);
@@ -60,6 +63,8 @@ int writeAll(int fd, std::string_view data) {
     return 0;
 }
 
+void afterJudgingForTests(JudgedHook hook) { afterJudging.store(hook); }
+
 std::string temporaryName(std::string_view name) {
     return std::string(prefix) + std::string(name) + std::string(separator) + Uuid::random().text() +
            std::string(suffix);
@@ -93,23 +98,28 @@ Writer::Writer(const fs::path& target) : target_(target) {
         return;
     }
     final_ = judged.path;
+    if (const auto hook = afterJudging.load()) hook(final_);
     const fs::path folder = final_.parent_path();
     removeStaleTemporaries(folder);
     temporary_ = folder / temporaryName(final_.filename().string());
+    // Replacing a file must not widen or narrow who may read it, so the new file takes the
+    // permissions of the file judged above, and of no file put at its name since: in a shared
+    // folder that may be anyone's, made world-writable so that they could change our file. The
+    // temporary file has them from the start, never wider. The set-user-ID, set-group-ID and
+    // sticky bits are never carried over: the new file is this process's, and a program written
+    // over by root must not become one that runs as root.
+    const std::optional<mode_t> kept =
+        judged.entry ? std::optional<mode_t>(judged.entry->st_mode & 0777) : std::nullopt;
     // O_EXCL: a name that is somehow taken is never written through.
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kept.value_or(0666));
     if (fd_ < 0) {
         const int error = errno;
         temporary_.clear(); // not ours to remove
         error_ = failure("could not write", target, error);
         return;
     }
-    // Replacing a file must not widen or narrow who may read it; but the set-user-ID, set-group-ID
-    // and sticky bits are never carried over: the new file is this process's, and a program
-    // written over by root must not become one that runs as root.
-    struct stat existing {};
-    if (::stat(final_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && ::fchmod(fd_, existing.st_mode & 0777) != 0)
-        fail(failure("could not write", target, errno));
+    // The umask narrowed what open() was given; a kept mode is set whole.
+    if (kept && ::fchmod(fd_, *kept) != 0) fail(failure("could not write", target, errno));
 }
 
 Writer::~Writer() {

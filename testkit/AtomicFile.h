@@ -52,10 +52,11 @@ private:
 
 // Writes `data` as the whole of `target`, replacing what was there. A symbolic link is written
 // through and stays a link: its destination is replaced, or created when the link dangles (in
-// the folder the link names, which must exist); an existing file keeps its permissions but for
-// the set-user-ID, set-group-ID and sticky bits, which the new file never has. Absent on
-// success; else "could not <write|replace> “<target>”: <the system's description>", and the
-// temporary file is gone. The folder must exist.
+// the folder the link names, which must exist). The new file has the permissions of the file that
+// stood there when the write began, never of one put there since, but for the set-user-ID,
+// set-group-ID and sticky bits, which it never has. Absent on success; else
+// "could not <write|replace> “<target>”: <the system's description>", and the temporary file is
+// gone. The folder must exist.
 //
 // The target is judged by WriteTarget (files only), before anything is written and again before
 // the new file is put in place: a link another user made in a shared sticky folder (as the
@@ -81,6 +82,12 @@ inline constexpr std::chrono::minutes staleAge{10};
 // Removes `entry` when it is a regular file named as our temporary files are and older than
 // staleAge. Whatever cannot be examined or removed stays; a later write or load tries again.
 void removeIfStale(const std::filesystem::directory_entry& entry);
+
+// For tests: `hook` is called with the destination each time a Writer has judged its target,
+// before anything is made beside it, so that a test can change what stands there in between;
+// nullptr takes it away.
+using JudgedHook = void (*)(const std::filesystem::path& destination);
+void afterJudgingForTests(JudgedHook hook);
 
 // Writes all of `data` to an open descriptor, going on after interruptions and short writes.
 // 0 when every byte was written, else errno.

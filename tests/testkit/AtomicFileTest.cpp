@@ -218,6 +218,41 @@ TEST_F(AtomicFolder, AFileWrittenOverASetIdFileOfTheUsersOwnIsNotSetId) {
     EXPECT_EQ(read(file), "rows");
 }
 
+// The new file takes the permissions of the file judged when the write began, never those of a
+// file put at its name afterwards: anyone may put one there in a shared folder, world-writable,
+// and remove it again before the commit, to be able to write to the new file. Put there here by
+// the writer's own hook, between its judging the target and its making the temporary file.
+TEST_F(AtomicFolder, AFilePutAtTheNameAfterTheCheckLendsTheNewFileNoPermissions) {
+    struct Restore {
+        mode_t mask = ::umask(022);
+        ~Restore() {
+            ::umask(mask);
+            AtomicFile::afterJudgingForTests(nullptr);
+        }
+    } restore;
+    // Left in place, and the user's own, so that the commit replaces it.
+    AtomicFile::afterJudgingForTests([](const fs::path& destination) {
+        fs::remove(destination);
+        std::ofstream(destination) << "planted";
+        ::chmod(destination.c_str(), 0777);
+    });
+    const fs::path fresh = root / "fresh.pdf", replaced = root / "replaced.pdf";
+    EXPECT_FALSE(AtomicFile::write(fresh, "%PDF"));
+    std::ofstream(replaced) << "old";
+    ASSERT_EQ(::chmod(replaced.c_str(), 0640), 0);
+    {
+        AtomicFile::Writer pieces(replaced);
+        ASSERT_TRUE(pieces.append("rows"));
+        EXPECT_FALSE(pieces.commit());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u) << "a new file's mode, as the umask has it";
+    ASSERT_EQ(::stat(replaced.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u) << "the judged file's mode";
+    EXPECT_EQ(read(fresh) + read(replaced), "%PDFrows");
+}
+
 TEST_F(AtomicFolder, FailuresNameTheFileAndTheCauseAndLeaveTheOldContents) {
     const auto missing = AtomicFile::write(root / "no folder" / "a.json", "x");
     ASSERT_TRUE(missing);
