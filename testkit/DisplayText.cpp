@@ -153,4 +153,6 @@ std::string breakable(std::string_view text) {
 
 std::string field(std::string_view text) { return cut(text, fieldLength, fieldLines); }
 
+std::string headline(std::string_view text) { return cut(text, headlineLength, fieldLines); }
+
 } // namespace RorozErurEvo::DisplayText

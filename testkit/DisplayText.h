@@ -10,7 +10,7 @@
 
 namespace RorozErurEvo::DisplayText {
 
-// Code points a field (a name, serial, GUID, unit, label, ticket, headline, measure label) shows
+// Code points a field (a name, serial, GUID, unit, label, ticket, measure label) shows
 // at most, its ellipsis included: more than a pane or a report line holds at its narrowest font,
 // little enough that laying it out costs nothing.
 inline constexpr std::size_t fieldLength = 160;
@@ -36,6 +36,16 @@ std::string cut(std::string_view text, std::size_t maxCodePoints, std::size_t ma
 
 // One field: cut(text, fieldLength, fieldLines).
 std::string field(std::string_view text);
+
+// Code points a result's headline shows at most, its ellipsis included. An analysis writes a
+// headline as one sentence, and some sentences name every item that failed (a pad's eight rumble
+// items, six trigger effects: some 300 code points); every headline the application writes fits
+// well within this, so it is shown whole, and only a file's own text of more is cut. Still
+// little enough that laying it out costs nothing.
+inline constexpr std::size_t headlineLength = 600;
+
+// One headline: cut(text, headlineLength, fieldLines).
+std::string headline(std::string_view text);
 
 // Words longer than this many code points are given places to break (a GUID of 32 digits is not).
 inline constexpr std::size_t longestWord = 32;

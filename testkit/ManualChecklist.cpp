@@ -17,18 +17,6 @@ ManualCheck ManualCheck::fromJson(const json& object) {
 
 namespace ManualChecklist {
 
-namespace {
-// Whether every name already says what kind of item it is ("Light: red", "Player light 2" for
-// lights; "Left trigger: vibration" for adaptive triggers), so the kind need not go before them.
-bool namesTheKind(TestKind kind, const std::vector<std::string>& names) {
-    std::string noun = lowercased(title(kind));
-    noun = noun.substr(noun.rfind(' ') + 1);
-    if (noun.size() > 1 && noun.back() == 's') noun.pop_back();
-    return std::all_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return lowercased(name).find(noun) != std::string::npos; });
-}
-} // namespace
-
 TestResult result(TestKind kind, const std::string& element, const std::vector<ManualCheck>& checks,
                   std::size_t items, Date date) {
     std::vector<std::string> failed;
@@ -43,16 +31,13 @@ TestResult result(TestKind kind, const std::string& element, const std::vector<M
     const std::string checkedText = Fmt::trim(static_cast<double>(checks.size()), 0) + " of " +
                                     Fmt::trim(static_cast<double>(total), 0) + " checked";
 
-    std::string headline;
-    if (failed.empty()) {
-        headline = lowercased(title(kind)) + (unchecked == 0 ? " OK" : ": " + checkedText + ", OK so far");
-    } else {
-        // The count comes first, so a line cut short keeps it; the items' names, which may hold
-        // commas of their own, are told apart by the list.
-        const std::string lead = unchecked > 0 ? checkedText + "; " : std::string();
-        const std::string names = NameList::joined(failed) + " not working";
-        headline = namesTheKind(kind, failed) ? lead + names : lowercased(title(kind)) + ": " + lead + names;
-    }
+    // The count comes before the names, so it is read even where a long headline is cut.
+    std::string headline = lowercased(title(kind));
+    if (failed.empty())
+        headline += unchecked == 0 ? " OK" : ": " + checkedText + ", OK so far";
+    else
+        headline += ": " + (unchecked > 0 ? checkedText + ", " : std::string()) + NameList::quoted(failed) +
+                    " not working";
 
     std::vector<Measure> measures{
         {"failed", "Not working", static_cast<double>(failed.size()), MeasureUnit::count,

@@ -26,12 +26,14 @@ struct ManualCheck {
 namespace ManualChecklist {
 
 // kind is rumble, lights or adaptiveTriggers; `checks` are the answered items in checklist order
-// and `items` the number of items the checklist holds. Fails when any item failed, and the
-// headline names them after the kind, which is left out where the names already say it
-// ("rumble: Left handle, gentle; Right handle, strong not working", "Light: green not working").
-// While items are unanswered the result never passes: it warns, and its headline says first how
-// many were checked ("adaptive triggers: 1 of 6 checked, OK so far", "rumble: 2 of 4 checked;
-// Right, strong not working"). A checklist answered in full (or an empty one) passes when
+// and `items` the number of items the checklist holds. Fails when any item failed. The headline
+// always starts with the test's name, since it stands alone in the listing text, and names each
+// failed item in quotation marks, parted by commas, so an item whose name holds a comma or a
+// colon stays one item and the listing's semicolons still part the tests ("rumble: “Left handle,
+// gentle” and “Right handle, strong” not working", "lights: “Light: green” not working").
+// While items are unanswered the result never passes: it warns, and its headline says next how
+// many were checked ("adaptive triggers: 1 of 6 checked, OK so far", "rumble: 2 of 4 checked,
+// “Right, strong” not working"). A checklist answered in full (or an empty one) passes when
 // nothing failed.
 TestResult result(TestKind kind, const std::string& element, const std::vector<ManualCheck>& checks,
                   std::size_t items, Date date);

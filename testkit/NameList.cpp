@@ -34,4 +34,11 @@ std::string firstOf(const std::vector<std::string>& names, std::size_t most) {
     return listed(shown, separator);
 }
 
+std::string quoted(const std::vector<std::string>& names) {
+    std::vector<std::string> marked;
+    marked.reserve(names.size());
+    for (const std::string& name : names) marked.push_back("\u201C" + name + "\u201D");
+    return listed(marked, ", ");
+}
+
 } // namespace RorozErurEvo::NameList

@@ -36,7 +36,7 @@ TestResult shown(const TestResult& result) {
     copy.element = field(result.element);
     copy.source = result.source;
     copy.verdict = result.verdict;
-    copy.headline = field(result.headline);
+    copy.headline = headline(result.headline);
     copy.measures.reserve(result.measures.size());
     for (const auto& measure : result.measures)
         copy.measures.push_back(Measure{measure.id, field(measure.label), measure.value, measure.unit, measure.limit});

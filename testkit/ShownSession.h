@@ -1,7 +1,8 @@
 #pragma once
-// Copies of the records of a session with every text cut for display (DisplayText::field), for
-// the views and the report that lay them out. Ids, numbers, enumerations and plots are kept as
-// they are, so a shown result still finds its measures and its slot.
+// Copies of the records of a session with every text cut for display (DisplayText::field, and
+// DisplayText::headline for a result's headline), for the views and the report that lay them
+// out. Ids, numbers, enumerations and plots are kept as they are, so a shown result still finds
+// its measures and its slot.
 #include "testkit/DeviceInfo.h"
 #include "testkit/TestResult.h"
 #include "testkit/TestSession.h"
@@ -9,7 +10,7 @@
 namespace RorozErurEvo::DisplayText {
 
 DeviceInfo shown(const DeviceInfo& device);
-// The element, headline, measure labels and each detail line cut.
+// The element, measure labels and each detail line cut as fields, the headline as a headline.
 TestResult shown(const TestResult& result);
 // The unit, label, technician, ticket, profile, application version, device and results cut;
 // the notes are running text and stay whole: their readers take only what they show.

@@ -1,9 +1,9 @@
 // Cutting one session's report into pages. The results go eighteen to a page, fewer when their
-// rows (a headline of two lines) would pass the footer, and the table is never broken by anything else: a reader follows its rows from page to page. What
-// follows the table (the stick plots and soak timelines of its rows) and the notes at the end are
-// placed by measuring them, so nothing is dropped for want of room: figures that do not fit
-// below the last row carry on over pages of their own, and notes too long for what is left start
-// a page.
+// rows (a headline of several lines) would pass the footer, and the table is never broken by
+// anything else: a reader follows its rows from page to page. What follows the table (the stick
+// plots and soak timelines of its rows) and the notes at the end are placed by measuring them,
+// so nothing is dropped for want of room: figures that do not fit below the last row carry on
+// over pages of their own, and notes too long for what is left start a page.
 #include <QImage>
 
 #include <algorithm>

@@ -3,7 +3,8 @@
 // The columns are sized from every result of the session, not only this page's, so they stand
 // in the same place on every page of a report. Result takes the widest verdict, Measured and
 // Limit their widest text up to a cap (never narrower than their widest number), and Test the
-// rest. A title or headline wider than its column ends in an ellipsis; a number never does: a
+// rest. A title wider than its column ends in an ellipsis, and a headline takes the lines it
+// needs (within a bound that every headline an analysis writes fits). A number is never cut: a
 // measure too wide for its cell puts its value on a second line and shortens its label, and a
 // limit puts its fail bound under its warn bound. A row's cells share the baseline of their first
 // lines.
@@ -30,10 +31,13 @@ constexpr double columnGap = 10;     // points between columns
 constexpr double rowGap = 4;         // points between rows, and around the hairline
 constexpr double measuredCap = 170;  // widest Measured column, points
 constexpr double limitCap = 150;     // widest Limit column, points
-// A headline is a one-line summary; a longer one (a failed keyboard's missing keys and board, a
-// checklist's items) takes a second line, since what matters often ends it, and only then ends in
-// an ellipsis. The pagination measures the rows, so a page of tall rows holds fewer.
-constexpr int headlineLines = 2;
+// A headline is a one-line summary, but some name every item that failed (a checklist of eight
+// rumble items, six trigger effects): it takes the lines it needs, as many as the longest headline
+// an analysis writes takes in the narrowest Test column, so every headline of the application's
+// is printed whole. Only a text no analysis writes (a file's own) ends in an ellipsis there. The
+// lines are bounded, so a row always stands on one page; the pagination measures the rows, so a
+// page of tall rows holds fewer.
+constexpr int headlineLines = 12;
 constexpr double headlineGap = 1;    // between a title and its headline
 
 // Where each column starts.

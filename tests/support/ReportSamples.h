@@ -85,10 +85,10 @@ inline std::string longText(int words) {
     return text;
 }
 
-// The fullest page there is: 18 results with long headlines, four plots, a soak timeline, every
-// device row and long notes.
+// The fullest pages there are: 18 results with headlines longer than a row prints, four plots, a
+// soak timeline, every device row and long notes.
 inline TestSession worstCase() {
-    TestSession s = session(18, true, true, longText(40));
+    TestSession s = session(18, true, true, longText(200));
     s.notes = longText(400);
     return s;
 }

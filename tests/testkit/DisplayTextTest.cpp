@@ -94,8 +94,12 @@ TEST(ShownSession, ARecordShownKeepsEveryFieldAndCutsOnlyLongTexts) {
     const TestSession shown = DisplayText::shown(s);
     const std::string cut = DisplayText::field(huge);
     EXPECT_EQ(shown.notes, huge);
-    for (const std::string* text : {&shown.unit, &shown.label, &shown.results[0].element, &shown.results[0].headline,
+    for (const std::string* text : {&shown.unit, &shown.label, &shown.results[0].element,
                                     &shown.results[0].measures[0].label, &shown.results[0].details[1], &*shown.device.guid})
         EXPECT_EQ(*text, cut);
+    // A headline has room for every sentence an analysis writes, and no more.
+    EXPECT_EQ(shown.results[0].headline, DisplayText::headline(huge));
+    EXPECT_EQ(DisplayText::codePoints(shown.results[0].headline), DisplayText::headlineLength);
+    EXPECT_TRUE(shown.results[0].headline.ends_with("\u2026"));
     EXPECT_EQ(shown.results[0].measures[0].id, "error") << "ids are kept for lookups";
 }

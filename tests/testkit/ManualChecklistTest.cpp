@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChecklistSamples.h"
 #include "support/TestSamples.h"
+#include "testkit/DisplayText.h"
+#include "testkit/ShownSession.h"
+#include "testkit/ListingText.h"
 
 using namespace RorozErurEvo;
 
@@ -15,35 +19,74 @@ TEST(ManualChecklist, AnyItemNotWorkingFailsAndIsNamed) {
     EXPECT_EQ(lights.kind, TestKind::lights);
     EXPECT_EQ(lights.source, ValueSource::manual);
     EXPECT_EQ(lights.verdict, Verdict::fail);
-    EXPECT_EQ(lights.headline, "lights: Blue not working");
+    EXPECT_EQ(lights.headline, "lights: \u201CBlue\u201D not working");
     EXPECT_EQ(lights.details, (std::vector<std::string>{"OK: Red", "Not working: Blue"}));
     EXPECT_DOUBLE_EQ(lights.measure("failed")->value, 1);
     EXPECT_DOUBLE_EQ(lights.measure("checked")->value, 2);
 
     auto rumble = ManualChecklist::result(TestKind::rumble, "",
                                           {{"Left motor", false}, {"Right motor", false}, {"Triggers", true}}, 3, someDate);
-    EXPECT_EQ(rumble.headline, "rumble: Left motor and Right motor not working");
+    EXPECT_EQ(rumble.headline, "rumble: \u201CLeft motor\u201D and \u201CRight motor\u201D not working");
 }
 
-TEST(ManualChecklist, NamesInTheHeadlineStandApartAndTheKindIsNotSaidTwice) {
-    // Names that hold commas are parted by semicolons.
+// The headline stands alone in the listing text, where semicolons part the tests: it always names
+// its test, and each item stays one item whatever punctuation its name holds.
+TEST(ManualChecklist, TheHeadlineNamesItsTestAndQuotesEachItem) {
     auto rumble = ManualChecklist::result(
         TestKind::rumble, "",
         {{"Left handle, gentle", false}, {"Left handle, strong", false}, {"Right handle, gentle", false}}, 3, someDate);
-    EXPECT_EQ(rumble.headline, "rumble: Left handle, gentle; Left handle, strong and Right handle, gentle not working");
-    // Names that say what they are go without the kind before them.
+    EXPECT_EQ(rumble.headline, "rumble: \u201CLeft handle, gentle\u201D, \u201CLeft handle, strong\u201D and "
+                               "\u201CRight handle, gentle\u201D not working");
     auto lights = ManualChecklist::result(TestKind::lights, "", {{"Light: red", true}, {"Light: green", false}}, 2,
                                           someDate);
-    EXPECT_EQ(lights.headline, "Light: green not working");
-    lights = ManualChecklist::result(TestKind::lights, "", {{"Light: green", false}, {"Player light 2", false}}, 2,
+    EXPECT_EQ(lights.headline, "lights: \u201CLight: green\u201D not working");
+    lights = ManualChecklist::result(TestKind::lights, "", {{"Light: green", false}, {"Player light 2", false}}, 7,
                                      someDate);
-    EXPECT_EQ(lights.headline, "Light: green and Player light 2 not working");
-    auto triggers = ManualChecklist::result(TestKind::adaptiveTriggers, "",
-                                            {{"Left trigger: vibration", false}}, 6, someDate);
-    EXPECT_EQ(triggers.headline, "1 of 6 checked; Left trigger: vibration not working");
-    // One name that does not say it keeps the kind for all.
-    lights = ManualChecklist::result(TestKind::lights, "", {{"Light: green", false}, {"Bar", false}}, 2, someDate);
-    EXPECT_EQ(lights.headline, "lights: Light: green and Bar not working");
+    EXPECT_EQ(lights.headline, "lights: 2 of 7 checked, \u201CLight: green\u201D and \u201CPlayer light 2\u201D not working");
+    auto triggers = ManualChecklist::result(
+        TestKind::adaptiveTriggers, "",
+        {{"Left trigger: weapon (resistance, then a click)", false}, {"Left trigger: vibration", false}}, 6, someDate);
+    EXPECT_EQ(triggers.headline, "adaptive triggers: 2 of 6 checked, \u201CLeft trigger: weapon (resistance, then a "
+                                 "click)\u201D and \u201CLeft trigger: vibration\u201D not working");
+    for (const auto* result : {&rumble, &lights, &triggers})
+        EXPECT_EQ(result->headline.find(';'), std::string::npos) << result->headline;
+}
+
+// Pasted into a listing, each checklist says which test it is and where it ends.
+TEST(ManualChecklist, TheListingTellsEachChecklistApart) {
+    TestSession session;
+    session.results = {
+        ManualChecklist::result(TestKind::rumble, "",
+                                {{"Left handle, gentle", false}, {"Left handle, strong", false},
+                                 {"Right handle, gentle", false}, {"Right handle, strong", true}},
+                                8, someDate),
+        ManualChecklist::result(TestKind::lights, "", {{"Light: red", true}, {"Light: green", false}}, 7, someDate),
+        TestResult(TestKind::touchpad, "", ValueSource::processed, Verdict::pass, "both fingers track", {}, {},
+                   std::nullopt, std::nullopt, someDate),
+    };
+    EXPECT_EQ(ListingSummary::text(session, "Tessarine"),
+              "Tested on Tessarine: rumble: 4 of 8 checked, \u201CLeft handle, gentle\u201D, \u201CLeft handle, "
+              "strong\u201D and \u201CRight handle, gentle\u201D not working; lights: 2 of 7 checked, \u201CLight: "
+              "green\u201D not working; touchpad OK.");
+}
+
+// Every item of every checklist not working: the longest headlines the application writes are
+// shown whole wherever a saved session is shown, the listing text included, and still name each item.
+TEST(ManualChecklist, AChecklistFailedWholeIsShownWhole) {
+    TestSession session;
+    session.results = ChecklistSamples::allFailed(someDate);
+    const std::string listing = ListingSummary::text(session, "Tessarine");
+    EXPECT_EQ(listing.find("\u2026"), std::string::npos) << listing;
+    for (const auto& result : session.results) {
+        EXPECT_EQ(DisplayText::shown(result).headline, result.headline);
+        EXPECT_NE(listing.find(result.headline), std::string::npos) << result.headline;
+        EXPECT_TRUE(result.headline.ends_with(" not working")) << result.headline;
+    }
+    EXPECT_EQ(session.results[0].headline.find("rumble: "), 0u);
+    EXPECT_NE(session.results[0].headline.find("and \u201CRight trigger, strong\u201D not working"), std::string::npos);
+    EXPECT_EQ(session.results[1].headline.find("lights: "), 0u);
+    EXPECT_EQ(session.results[2].headline.find("adaptive triggers: "), 0u);
+    EXPECT_NE(session.results[2].headline.find("\u201CRight trigger: vibration\u201D not working"), std::string::npos);
 }
 
 TEST(ManualChecklist, AllConfirmedOrNothingToCheckPasses) {
@@ -80,7 +123,7 @@ TEST(ManualChecklist, UnansweredItemsNeverPassAndAreCounted) {
     auto rumble = ManualChecklist::result(TestKind::rumble, "", {{"Left, gentle", true}, {"Right, strong", false}}, 4,
                                           someDate);
     EXPECT_EQ(rumble.verdict, Verdict::fail);
-    EXPECT_EQ(rumble.headline, "rumble: 2 of 4 checked; Right, strong not working") << "the count first, never cut";
+    EXPECT_EQ(rumble.headline, "rumble: 2 of 4 checked, \u201CRight, strong\u201D not working") << "the count first";
 
     // Answered in full: the plain verdicts, and no count of unanswered items.
     for (std::size_t items : {std::size_t{0}, std::size_t{1}}) {

@@ -55,7 +55,10 @@ QWidget* resultRow(const TestResult& result) {
     title->setWordWrap(true);
     title->setObjectName(QStringLiteral("result-title"));
     names->addWidget(title);
-    auto* headline = ViewParts::secondaryLabel(HistoryTexts::field(result.headline), Fonts::callout());
+    // The headline is cut already, to the room every headline of the application's fits in.
+    auto* headline = ViewParts::secondaryLabel(
+        QString::fromStdString(RorozErurEvo::DisplayText::breakable(result.headline)), Fonts::callout());
+    headline->setTextFormat(Qt::PlainText); // a saved file's text is never markup
     headline->setObjectName(QStringLiteral("result-headline"));
     names->addWidget(headline);
     names->addStretch(1);

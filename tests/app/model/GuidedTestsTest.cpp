@@ -4,6 +4,7 @@
 
 #include "app/devices/DemoDevice.h"
 #include "app/devices/InputDevice.h"
+#include "support/ChecklistSamples.h"
 #include "support/ManualTimers.h"
 
 using namespace Tessarine;
@@ -180,4 +181,17 @@ TEST(GuidedTests, ManualItems) {
     EXPECT_EQ(adaptive[4].action, (Action{Action::Adaptive{AdaptiveMode::weapon, false}}));
 
     EXPECT_TRUE(GuidedTests::manualItems(TestKind::drift, pad).empty());
+}
+
+// The checklists the history's, the report's and the listing's tests fail whole are the bench's
+// own, on the pad with the most outputs a controller reports.
+TEST(GuidedTests, TheSampleChecklistsAreTheLongestTheBenchOffers) {
+    InputDevice pad("gc-4", InputDevice::Kind::controller, {}, {});
+    Capabilities caps;
+    caps.haptics = {"Left Handle", "Right Handle", "Left Trigger", "Right Trigger"};
+    caps.light = caps.playerLights = caps.adaptiveTriggers = true;
+    pad.setCapabilities(caps);
+    EXPECT_EQ(names(GuidedTests::manualItems(TestKind::rumble, pad)), ChecklistSamples::rumbleItems);
+    EXPECT_EQ(names(GuidedTests::manualItems(TestKind::lights, pad)), ChecklistSamples::lightItems);
+    EXPECT_EQ(names(GuidedTests::manualItems(TestKind::adaptiveTriggers, pad)), ChecklistSamples::triggerItems);
 }

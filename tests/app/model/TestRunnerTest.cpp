@@ -243,7 +243,7 @@ TEST(TestRunnerManual, SavesOnlyAnsweredItems) {
     EXPECT_EQ(result->verdict, Verdict::fail);
     EXPECT_EQ(result->details, (std::vector<std::string>{"OK: Left, gentle", "Not working: Right, strong"}));
     EXPECT_EQ(outputs->calls, std::vector<std::string>{"stopRumble"});
-    EXPECT_EQ(spoken(bench).back(), "Rumble: Fail, rumble: 2 of 4 checked; Right, strong not working");
+    EXPECT_EQ(spoken(bench).back(), "Rumble: Fail, rumble: 2 of 4 checked, \u201CRight, strong\u201D not working");
 
     // Answers stay, so one changed answer updates the result; with two items unanswered it
     // cannot pass.

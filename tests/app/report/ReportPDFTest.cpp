@@ -69,6 +69,31 @@ TEST(ReportPDF, HeadlinesOfTwoLinesAreKeptWholeAndTheirRowsGoOnTheNextPage) {
     EXPECT_EQ(text.count(QStringLiteral("of the full-size board")), 18) << text.toStdString();
 }
 
+// A headline no analysis writes (a file's own megabyte, of the widest letters, without a space)
+// is cut to the lines a row gives it: every row still stands whole above its page's footer.
+TEST(ReportPDF, TheTallestRowsStandAboveTheFooter) {
+    REQUIRE_PDF_TOOLS();
+    const TestSession session = ReportSamples::session(18, false, false, std::string(1u << 20, 'W'));
+    PdfTools::Document pdf(ReportPDF::render(input({session})));
+    ASSERT_GT(pdf.pageCount(), 1);
+    int rows = 0;
+    for (int n = 1; n <= pdf.pageCount(); ++n) {
+        const auto words = pdf.words(n);
+        double footerTop = 792;
+        for (const auto& w : words)
+            if (w.text == QStringLiteral("Made")) footerTop = std::min(footerTop, w.yMin);
+        ASSERT_LT(footerTop, 792) << n;
+        for (const auto& w : words) {
+            if (w.text.startsWith(QStringLiteral("WWW"))) {
+                EXPECT_LT(w.yMax, footerTop - 10) << "page " << n;
+            }
+            rows += w.text == QStringLiteral("Drift");
+        }
+        EXPECT_TRUE(pdf.flatText(n).contains(QChar(0x2026))) << "a cut headline ends in an ellipsis, page " << n;
+    }
+    EXPECT_EQ(rows, 18) << "every row printed once";
+}
+
 TEST(ReportPDF, PagesFollowTheReportOrderAndNumberEachSessionFromOne) {
     const std::vector<TestSession> sessions{ReportSamples::session(20, true, true), ReportSamples::session(5)};
     const TestSession& first = sessions[0];

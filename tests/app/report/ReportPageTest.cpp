@@ -9,7 +9,7 @@
 
 #include "PdfTools.h"
 #include "app/report/ReportPage.h"
-#include "testkit/ManualChecklist.h"
+#include "support/ChecklistSamples.h"
 #include "support/ReportSamples.h"
 
 using namespace Tessarine;
@@ -98,18 +98,28 @@ TEST(ReportPage, TheMeasuredCellShowsTheDecidingMeasureAndNeverCutsANumber) {
     EXPECT_FALSE(text.contains(cutNumber)) << text.toStdString();
 }
 
-TEST(ReportPage, AChecklistCutToOneLineKeepsItsCountAndNamesItsItemsOnce) {
+// Every item of every checklist not working, in the narrowest Test column a session gives (its
+// Measured and Limit columns at their widest): each headline is printed whole, on the lines it
+// takes, and names its test.
+TEST(ReportPage, AChecklistFailedWholeIsPrintedWhole) {
     REQUIRE_PDF_TOOLS();
-    using RorozErurEvo::ManualCheck;
     TestSession s = ReportSamples::session(0);
-    const std::vector<ManualCheck> answers{{"Left handle, gentle", false}, {"Left handle, strong", false},
-                                           {"Right handle, gentle", false}, {"Right handle, strong", true}};
-    s.results.push_back(RorozErurEvo::ManualChecklist::result(RorozErurEvo::TestKind::rumble, "", answers, 8, {}));
+    s.results = ChecklistSamples::allFailed(ReportSamples::day());
+    const Measure wide{"late", "Slowest press of every button on the pad", 1234.5, MeasureUnit::milliseconds,
+                       Limit{1000.25, 2000.25, Limit::Direction::above}};
+    s.results.push_back(RorozErurEvo::TestResult(RorozErurEvo::TestKind::buttons, "", RorozErurEvo::ValueSource::processed,
+                                                 std::nullopt, "all 14 buttons OK", {wide}, {}));
     s.results.push_back(RorozErurEvo::TestResult(RorozErurEvo::TestKind::touchpad, "Touchpad",
                                                  RorozErurEvo::ValueSource::processed, std::nullopt,
                                                  "both fingers track", {}, {}));
-    const QString text = PdfTools::Document(render({s})).flatText(1);
-    EXPECT_TRUE(text.contains(QStringLiteral("rumble: 4 of 8 checked; Left handle, gentle"))) << text.toStdString();
+    PdfTools::Document pdf(render({s}));
+    QString text;
+    for (int n = 1; n <= pdf.pageCount(); ++n) text += pdf.flatText(n) + QLatin1Char(' ');
+    for (const auto& result : ChecklistSamples::allFailed())
+        EXPECT_TRUE(text.contains(QString::fromStdString(result.headline))) << result.headline << "\n" << text.toStdString();
+    EXPECT_EQ(text.count(QChar(0x2026)), text.count(QStringLiteral("\u2026: 1234 ms")))
+        << "nothing is cut but the wide measure's label: " << text.toStdString();
+    EXPECT_EQ(pdf.pageCount(), 1) << "the rows fit a page";
     EXPECT_FALSE(text.contains(QStringLiteral("Touchpad: Touchpad"))) << text.toStdString();
 }
 

@@ -39,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChecklistSamples.h"
 #include "support/TestLog.h"
 #include "support/Unremovable.h"
 #include "testkit/ListingText.h"
@@ -711,6 +712,47 @@ TEST_F(HistoryFixture, AFailedKeyboardNamesItsMissingKeysAndItsBoardInTheDetailT
     detail = qobject_cast<SessionDetail*>(view->detail());
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(find<QLabel>(*detail, "result-headline")->text(), "85 of 86 keys registered, no chatter");
+}
+
+// Every item of the rumble, lights and adaptive-trigger checklists not working: the detail, its
+// listing text and the PDF name every item, nothing cut.
+TEST_F(HistoryFixture, AChecklistFailedWholeIsShownWholeInTheDetailTheListingAndThePdf) {
+    REQUIRE_PDF_TOOLS();
+    model.setReportRenderer(std::make_shared<ReportService>(nullptr));
+    const TestSession s = saved("SN-7", "2026-03-04T09:00:00Z", "Intake", ChecklistSamples::allFailed());
+    auto view = open();
+    auto* detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    QStringList shown;
+    for (auto* label : detail->findChildren<QLabel*>("result-headline")) shown << label->text().remove(QChar(0x200B));
+    const QString listing = find<QLabel>(*detail, "detail-listing-text")->text().remove(QChar(0x200B));
+    EXPECT_FALSE(listing.contains(QChar(0x2026))) << listing.toStdString();
+
+    const QString path = QDir(bench.folder.path()).filePath("checklists.pdf");
+    chooser->answer = path;
+    find<QPushButton>(*detail, "detail-pdf")->click();
+    bench.executor->runAll();
+    ASSERT_EQ(model.toast(), "Report saved");
+    const QString pdf = PdfTools::Document(path).flatText(1);
+    EXPECT_FALSE(pdf.contains(QChar(0x2026))) << pdf.toStdString();
+    for (const auto& result : s.results) {
+        const QString headline = QString::fromStdString(result.headline);
+        EXPECT_TRUE(shown.contains(headline)) << result.headline;
+        EXPECT_TRUE(listing.contains(headline)) << result.headline;
+        EXPECT_TRUE(pdf.contains(headline)) << result.headline;
+    }
+
+    // A checklist an earlier version saved, its items parted by semicolons, reads whole as saved.
+    TestResult older = Samples::result(TestKind::rumble, "", Verdict::fail);
+    older.headline = "rumble: Left handle, gentle; Left handle, strong; Right handle, gentle; Right handle, strong; "
+                     "Left trigger, gentle; Left trigger, strong; Right trigger, gentle and Right trigger, strong "
+                     "not working";
+    const TestSession old = saved("SN-7", "2025-11-02T09:00:00Z", "Intake", {older});
+    model.navigation().setSelectedSession(old.id);
+    settle();
+    detail = qobject_cast<SessionDetail*>(view->detail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(find<QLabel>(*detail, "result-headline")->text().toStdString(), older.headline);
 }
 
 TEST_F(HistoryFixture, DetailShowsDeviceResultsNotesAndListing) {
