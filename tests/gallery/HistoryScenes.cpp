@@ -1,6 +1,7 @@
 // Scenes of the history: the list by unit beside a session's detail, the empty history, the
 // history while the saved sessions load, a history whose session folder cannot be read, a
-// session's detail whole, a keyboard that failed, a before/after comparison, and the Compare With
+// session's detail whole, a keyboard that failed, a pad whose rumble, lights and adaptive triggers
+// all failed (its detail and its report's page), a before/after comparison, and the Compare With
 // picker as it opens and with a search typed.
 #include "../app/model/ModelFakes.h"
 
@@ -14,11 +15,13 @@
 #include "Gallery.h"
 #include "app/model/KeyboardTester.h"
 #include "app/model/TesterSessions.h"
+#include "app/report/ReportPDF.h"
 #include "app/views/history/ComparePicker.h"
 #include "app/views/history/CompareView.h"
 #include "app/views/history/HistoryView.h"
 #include "app/views/history/SessionDetail.h"
 #include "bench/RealisticSession.h"
+#include "support/ChecklistSamples.h"
 
 namespace Tessarine {
 namespace {
@@ -169,6 +172,49 @@ std::unique_ptr<QWidget> failedKeyboard() {
     return host;
 }
 
+// A pad whose every rumble motor, light and trigger effect was answered "Doesn't", beside its
+// triggers, buttons and touchpad that passed.
+TestSession failedOutputs() {
+    using RorozErurEvo::TestKind;
+    TestSession s = pad(6, "SN-100877", "Intake", 4);
+    s.notes.clear();
+    std::vector<RorozErurEvo::TestResult> kept;
+    for (auto r : s.results) {
+        if (r.kind == TestKind::trigger) r.headline = "full travel, no dead spots";
+        else if (r.kind == TestKind::buttons) r.headline = "all 16 buttons OK, no chatter";
+        else if (r.kind == TestKind::touchpad) r.headline = "both fingers track the whole pad";
+        else continue;
+        kept.push_back(std::move(r));
+    }
+    for (auto& r : ChecklistSamples::allFailed(s.date)) kept.push_back(std::move(r));
+    s.results = std::move(kept);
+    return s;
+}
+
+std::unique_ptr<QWidget> failedOutputsDetail() {
+    auto host = std::make_unique<HistoryHost>();
+    const TestSession s = host->save(failedOutputs());
+    host->add(new SessionDetail(host->model().library(), host->model().navigation(), host->model(), s));
+    return host;
+}
+
+// The first page of the same session's PDF report, drawn on the picture as on the sheet.
+std::unique_ptr<QWidget> failedOutputsReport() {
+    return Gallery::painted([](QPainter& painter, const QRectF& area, const Scheme&) {
+        static const TestSession session = failedOutputs();
+        const ReportInput input{.sessions = std::span(&session, 1),
+                                .app = {.version = QStringLiteral("2.4.1"), .scopeNote = AppInfo::current().scopeNote}};
+        const double scale = std::min(area.width() / ReportPDF::pageWidth, area.height() / ReportPDF::pageHeight);
+        int pages = 0;
+        ReportPDF::paintPages(painter, input, [&] { ++pages; }, [&] {
+            painter.translate(area.topLeft());
+            painter.scale(scale, scale);
+            // Only the first page is shown: any later one is drawn outside the picture.
+            if (pages > 0) painter.translate(0, 2 * ReportPDF::pageHeight);
+        });
+    });
+}
+
 // Sets a measure of one result (by kind and element) and judges the result again.
 void remeasure(TestSession& s, RorozErurEvo::TestKind kind, const std::string& element, const std::string& id,
                double value) {
@@ -224,6 +270,8 @@ const bool historyScenesAdded = Gallery::add({
     {"history-unreadable", {900, 500}, unreadableHistory},
     {"history-detail", {760, 1500}, detail},
     {"history-keyboard-fail", {1100, 720}, failedKeyboard},
+    {"history-outputs-fail", {760, 1200}, failedOutputsDetail},
+    {"history-outputs-fail-report", {612, 792}, failedOutputsReport},
     {"history-compare", {820, 1200}, comparison},
     {"history-compare-picker", {480, 460}, [] { return comparePicker(QString()); }},
     {"history-compare-picker-search", {480, 460}, [] { return comparePicker(QStringLiteral("a1b2c34412 after")); }},
