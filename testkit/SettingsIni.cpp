@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "testkit/SettingsIniUnicode.h"
 #include "testkit/Text.h"
@@ -103,36 +104,78 @@ std::string escapedEntry(const Entry& entry) {
 
 std::string_view lineEndAfter(std::string_view line) { return line.ends_with("\\\r") ? "\r" : "\n"; }
 
-std::string write(std::vector<Entry> entries, const std::vector<KeptLines>& kept) {
-    // Keys in sections by their first part, as QSettings writes them (it finds a key with a "/"
-    // only in its section): "[General]" for the keys without one, sections and keys in the order
-    // of their UTF-16 units, which is byte order for ASCII keys.
-    std::map<std::u16string, std::map<std::u16string, const Entry*>> sections;
+namespace {
+
+using Sections = std::map<std::u16string, std::map<std::u16string, const Entry*>>;
+
+std::u16string decoded(std::string_view utf8) {
+    std::u16string units;
+    Unicode::decode(utf8, units);
+    return units;
+}
+
+// The section an entry's key is written in: that of its first part, as QSettings writes it (it
+// finds a key with a "/" only in its section), unless a longer part names a section with kept
+// lines. Those are read after the shorter ones (the reader takes sections in the order of their
+// names), so the key's kept lines, in whichever of them, are all read before its value.
+std::u16string sectionOf(const std::u16string& key, const std::set<std::u16string>& keptSections) {
+    const std::size_t first = key.find(u'/');
+    if (first == std::u16string::npos) return {};
+    std::size_t end = first;
+    for (std::size_t slash = key.find(u'/', first + 1); slash != std::u16string::npos && slash + 1 < key.size();
+         slash = key.find(u'/', slash + 1))
+        if (keptSections.contains(key.substr(0, slash))) end = slash;
+    return key.substr(0, end);
+}
+
+// Keys in sections, sections and keys in the order of their UTF-16 units (byte order for ASCII
+// keys), as QSettings writes them; a key given twice keeps its last value.
+Sections sectioned(const std::vector<Entry>& entries, const std::vector<KeptLines>& kept) {
+    std::set<std::u16string> keptSections;
+    for (const KeptLines& lines : kept)
+        if (lines.section && !lines.open) keptSections.insert(decoded(*lines.section));
+    Sections sections;
     for (const Entry& entry : entries) {
-        std::u16string key;
-        Unicode::decode(entry.key, key);
-        const std::size_t slash = key.find(u'/');
-        std::u16string section = slash == std::u16string::npos ? std::u16string() : key.substr(0, slash);
-        if (slash != std::u16string::npos) key.erase(0, slash + 1);
-        sections[std::move(section)][std::move(key)] = &entry; // a key given twice keeps its last value
+        std::u16string key = decoded(entry.key);
+        std::u16string section = sectionOf(key, keptSections);
+        if (!section.empty()) key.erase(0, section.size() + 1);
+        sections[std::move(section)][std::move(key)] = &entry;
     }
-    // Kept lines join the section of their name when it has settings; the others, and the open
-    // last line, follow under their own headers.
+    return sections;
+}
+
+std::string headed(std::string_view header, std::string_view lines) {
+    return std::string(header).append(lineEndAfter(header)).append(lines);
+}
+
+// The open line, under its own header unless the key it would take away is written.
+std::string openLast(const KeptLines& open, const std::vector<Entry>& entries) {
+    const bool takesASetting = !open.takesAway.empty() && std::any_of(entries.begin(), entries.end(), [&](const Entry& e) {
+        return e.key == open.takesAway;
+    });
+    return headed(takesASetting ? setAsideHeader : std::string_view(open.header), open.lines);
+}
+
+} // namespace
+
+std::string write(std::vector<Entry> entries, const std::vector<KeptLines>& kept) {
+    const Sections sections = sectioned(entries, kept);
+    // The runs of kept lines of each section with settings, and the others.
     std::map<std::u16string, std::string> keptIn;
     std::string apart;
     std::string last;
     for (const KeptLines& lines : kept) {
-        std::u16string name;
-        if (lines.section) Unicode::decode(*lines.section, name);
-        if (lines.open) last = lines.header + std::string(lineEndAfter(lines.header)) + lines.lines;
-        else if (lines.section && sections.contains(name)) keptIn[name] += lines.lines;
-        else apart += (apart.empty() ? "" : "\n") + lines.header + std::string(lineEndAfter(lines.header)) + lines.lines;
+        const std::u16string name = lines.section ? decoded(*lines.section) : std::u16string();
+        if (lines.open) last = openLast(lines, entries);
+        else if (lines.section && sections.contains(name)) keptIn[name] += headed(lines.header, lines.lines);
+        else apart += (apart.empty() ? "" : "\n") + headed(lines.header, lines.lines);
     }
     std::string out;
     for (const auto& [name, keys] : sections) {
         if (!out.empty()) out += '\n';
-        out += "[" + sectionHeader(name) + "]\n";
+        // After its kept lines the section goes on under the last of their headers.
         if (const auto it = keptIn.find(name); it != keptIn.end()) out += it->second;
+        else out += "[" + sectionHeader(name) + "]\n";
         for (const auto& [key, entry] : keys) out += escapedKey(key) + "=" + escapedEntry(*entry) + "\n";
     }
     for (const std::string& more : {apart, last})

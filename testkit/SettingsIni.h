@@ -23,29 +23,51 @@ struct Entry {
     std::string key;   // UTF-8; "/" separates groups
     std::string value; // UTF-8 text, or raw bytes when `bytes`
     bool bytes = false;
+    bool operator==(const Entry&) const = default;
 };
 
-// Lines of a section that the reader refused, as they stand in the file. Written back as they
-// are, a person's hand edit that this reader does not understand is never lost.
+// Lines of a section that the reader refused, as they stand in the file, under the header they
+// stood under. Written back as they are, a person's hand edit that this reader does not
+// understand is never lost.
 struct KeptLines {
     // The name the writer gives the section (UTF-8, "" for the keys without one); absent when the
-    // section's name could not be read.
+    // section's name could not be read, or is empty: no setting can be in such a section.
     std::optional<std::string> section;
-    std::string header; // the section's header line as the file has it ("[General]" before any)
+    // The header line the lines stood under, as the file has it ("[General]" before any). A
+    // section named by several headers ("[general]", "[General]") has a run of lines under each.
+    std::string header;
     std::string lines;  // each line followed by "\n" ("\r" after an escaped "\r"), but an open one
     // The file's last line, left open by its end (a quote never closed, a backslash at the end):
     // whatever followed it would be read as part of it, so it is written last, as it stood.
     bool open = false;
+    // The key whose value the open line takes away when it is read (UTF-8, "/" between groups);
+    // empty when it names none (no "=", a key or section that cannot be read).
+    std::string takesAway;
+    bool operator==(const KeptLines&) const = default;
 };
+
+// The header the writer puts an open line under when, under its own, it would take away a
+// setting written before it: a section with an empty name, whose keys no lookup finds (this
+// reader refuses them, QSettings reads them as "/key").
+inline constexpr std::string_view setAsideHeader = "[]";
 
 // The line end written after a kept line or header `line`: "\n", but "\r" after an escaped
 // carriage return, which a "\n" would make an escaped "\r\n" joining the next line to it.
 std::string_view lineEndAfter(std::string_view line);
 
-// The whole file, "\n" line ends; empty without entries or kept lines. The kept lines go to the
-// start of the section of their name, before its settings, so that a setting given after them
-// in the file, or set since, still wins when the file is read again; those of a section no
-// setting is in follow in a section of their own, under their header as it stood.
+// The whole file, "\n" line ends; empty without entries or kept lines. No kept line is ever read
+// as a setting, nor takes one away, and each comes back byte for byte, under the header it stood
+// under, at every save (an open line set aside comes back under setAsideHeader from then on):
+//   - each run of kept lines is written under the header it stood under, so its lines read in
+//     the section they were read in;
+//   - the settings of a section follow its kept lines, so that a setting still wins over a kept
+//     line of its key; a key that a section with kept lines holds ("a/b/c" when "[a/b]" has some)
+//     is written in that section, the last of those read that could hold it ("[a\b]" is read
+//     after "[a]"), not in the section of its first part;
+//   - the runs of sections without settings follow, in the order they were read;
+//   - the open line comes last, under its own header, or under setAsideHeader when a setting of
+//     the key it names is written.
+// Without kept lines the text is QSettings' own, byte for byte.
 std::string write(std::vector<Entry> entries, const std::vector<KeptLines>& kept = {});
 
 // A line the reader did not take, and why.

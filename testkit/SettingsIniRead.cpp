@@ -303,10 +303,17 @@ struct LineCounter {
     }
 };
 
+// A line of a section, with its line number and the header it stands under as the file has it
+// ("[General]" before any header): a section met twice is named by each of its headers.
+struct SectionLine {
+    std::size_t number = 0;
+    Line line;
+    std::string_view header;
+};
+
 struct Section {
     Key prefix;
-    std::string_view header; // as the file first names it: "[General]" before any header
-    std::vector<std::pair<std::size_t, Line>> lines; // with their line numbers
+    std::vector<SectionLine> lines;
 };
 
 // The key as text for a refusal, as far as it goes.
@@ -334,24 +341,25 @@ Sections gatheredSections(std::string_view text) {
     Sections sections;
     LineCounter counter{text};
     Section* current = &sections.named[std::u16string()];
-    current->header = "[General]";
+    std::string_view header = "[General]";
     std::size_t sectionStart = 0;
     const auto takeLines = [&](std::size_t end) {
         std::size_t at = sectionStart;
         const std::string_view data = text.substr(0, end);
-        while (const auto line = nextLine(data, at)) current->lines.emplace_back(counter.lineOf(line->start), *line);
+        while (const auto line = nextLine(data, at))
+            current->lines.push_back(SectionLine{counter.lineOf(line->start), *line, header});
     };
     std::size_t at = headersFrom;
     while (const auto line = nextLine(text, at)) {
         if (!line->text.starts_with('[')) continue;
         takeLines(line->start);
         Key prefix = sectionPrefix(line->text);
+        header = line->text;
         if (!prefix.refused.empty()) {
-            current = &sections.refused.emplace_back(Section{std::move(prefix), line->text, {}});
+            current = &sections.refused.emplace_back(Section{std::move(prefix), {}});
         } else {
             current = &sections.named[prefix.units];
             current->prefix = std::move(prefix);
-            if (current->header.empty()) current->header = line->text;
         }
         sectionStart = at;
     }
@@ -380,51 +388,63 @@ public:
         }
     }
 
-    // One line of the section whose keys start with `prefix`: an entry, or a refusal (true).
-    bool refused(const std::u16string& prefix, std::size_t number, const Line& line) {
+    // How a line was read: as an entry, or refused, when it may take away its key's value.
+    struct Verdict {
+        bool refused = false;
+        std::string takesAway; // the key whose earlier value the refused line takes away, if any
+    };
+
+    // One line of the section whose keys start with `prefix`.
+    Verdict read(const std::u16string& prefix, std::size_t number, const Line& line) {
         if (line.equals == std::string_view::npos) {
             // The byte order mark that starts a file is read again as a line of its own.
-            if (line.text.starts_with(';') || trimmed(line.text) == Unicode::byteOrderMark) return false;
+            if (line.text.starts_with(';') || trimmed(line.text) == Unicode::byteOrderMark) return {};
             if (listed(number)) refuse(number, {}, "the line has no \u201C=\u201D");
-            return true;
+            return {true, {}};
         }
         const std::string_view rawKey = trimmed(line.text.substr(0, line.equals));
         const Key key = unescapedKey(rawKey);
         if (!key.refused.empty()) {
-            if (!listed(number)) return true;
+            if (!listed(number)) return {true, {}};
             std::u16string raw = prefix;
             Unicode::decode(rawKey, raw);
             refuse(number, shown(raw), key.refused);
-            return true;
+            return {true, {}};
         }
         const std::u16string full = prefix + key.units;
         const auto name = Unicode::utf8(full);
         std::string cause = keyRefusal(full, name.has_value());
+        Verdict verdict{true, {}};
         if (cause.empty()) {
             Decoded value = decoded(*name, unescapedValue(line.text.substr(line.equals + 1)));
             if (value.entry) {
                 entries_.insert_or_assign(*name, std::move(*value.entry));
-                return false;
+                return {};
             }
             cause = std::move(value.refused);
             entries_.erase(*name); // QSettings' reading of this line replaces any earlier one
+            verdict.takesAway = *name;
         }
         if (listed(number)) refuse(number, shown(full), std::move(cause));
-        return true;
+        return verdict;
     }
 
-    // Keeps a refused line of `section` as it stands, for the writer to write back.
-    void keep(const Section& section, bool named, const Line& line) {
-        if (line.open) {
+    // Keeps a refused line of `section` as it stands, for the writer to write back under the
+    // header it stands under: the lines under one header in a row make one run.
+    void keep(const Section& section, bool named, const SectionLine& taken, std::string takesAway) {
+        std::vector<KeptLines>& kept = contents_.kept;
+        const std::string_view text = taken.line.text;
+        if (taken.line.open) {
             // Only the file's last line can be left open; it is written last again.
-            contents_.kept.push_back(KeptLines{sectionName(section, named), std::string(section.header), std::string(line.text), true});
+            kept.push_back(KeptLines{sectionName(section, named), std::string(taken.header), std::string(text), true,
+                                     std::move(takesAway)});
             return;
         }
-        if (keptFrom_ != &section) {
-            contents_.kept.push_back(KeptLines{sectionName(section, named), std::string(section.header), {}, false});
+        if (keptFrom_ != &section || kept.back().open || kept.back().header != taken.header) {
+            kept.push_back(KeptLines{sectionName(section, named), std::string(taken.header), {}, false, {}});
             keptFrom_ = &section;
         }
-        contents_.kept.back().lines.append(line.text).append(lineEndAfter(line.text));
+        kept.back().lines.append(text).append(lineEndAfter(text));
     }
 
     Contents contents() && {
@@ -468,18 +488,20 @@ Contents read(std::string_view text) {
     Sections sections = gatheredSections(text);
     Reading reading;
     for (const Section& section : sections.refused) {
-        for (const auto& [number, line] : section.lines) {
-            if (line.equals == std::string_view::npos) {
-                if (reading.refused({}, number, line)) reading.keep(section, false, line);
+        for (const SectionLine& taken : section.lines) {
+            if (taken.line.equals == std::string_view::npos) {
+                if (reading.read({}, taken.number, taken.line).refused) reading.keep(section, false, taken, {});
                 continue;
             }
-            if (reading.listed(number)) reading.refuse(number, {}, section.prefix.refused + " (the section's name)");
-            reading.keep(section, false, line);
+            if (reading.listed(taken.number))
+                reading.refuse(taken.number, {}, section.prefix.refused + " (the section's name)");
+            reading.keep(section, false, taken, {});
         }
     }
     for (const auto& [name, section] : sections.named)
-        for (const auto& [number, line] : section.lines)
-            if (reading.refused(section.prefix.units, number, line)) reading.keep(section, true, line);
+        for (const SectionLine& taken : section.lines)
+            if (auto verdict = reading.read(section.prefix.units, taken.number, taken.line); verdict.refused)
+                reading.keep(section, true, taken, std::move(verdict.takesAway));
     return std::move(reading).contents();
 }
 

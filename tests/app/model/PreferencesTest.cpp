@@ -261,6 +261,38 @@ TEST(Preferences, AHandEditedFileKeepsItsTextsAndTheLinesNotUnderstoodThroughASa
     EXPECT_TRUE(SettingsPreferences(other.writer()).unreadLines()->contains("(key \u201Ck\\n\u201D)"));
 }
 
+// A company name set in the app is the one the next start reads, though the file ends in a hand
+// edit of the same key left open (a quote never closed): the line stays, last, where it can take
+// nothing away, and QSettings reads the name set too.
+TEST(Preferences, ANameSetOutlastsAnOpenHandEditOfItsKey) {
+    SettingsFolder folder;
+    const QByteArray open = "companyName=Acme, @\"Inc";
+    {
+        QFile file(folder.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\ncompanyContact=Mill Lane\n" + open);
+    }
+    TestLog::ExpectedWarnings refused("tessarine.model", "(key \u201CcompanyName\u201D): the value is a list");
+    {
+        SettingsPreferences prefs(folder.writer());
+        EXPECT_EQ(prefs.get(Settings::companyName), "");
+        prefs.set(Settings::companyName, QStringLiteral("Acme"));
+        prefs.writer().finish();
+    }
+    EXPECT_TRUE(folder.contents().endsWith("\n[]\n" + open)) << folder.contents().toStdString();
+    for (int start = 0; start < 3; ++start) {
+        TestLog::ExpectedWarnings setAside("tessarine.model", "(key \u201C/companyName\u201D): the key or its section has no name");
+        SettingsPreferences next(folder.writer());
+        EXPECT_EQ(next.get(Settings::companyName), "Acme");
+        EXPECT_EQ(next.get(Settings::companyContact), "Mill Lane");
+        EXPECT_EQ(setAside.count(), 1) << "told at every start while the line is there";
+        next.set(Settings::defaultTechnician, QStringLiteral("Ana %1").arg(start));
+        next.writer().finish();
+    }
+    EXPECT_TRUE(folder.contents().endsWith("\n[]\n" + open)) << "the line as it stood, save after save";
+    EXPECT_EQ(QSettings(folder.path(), QSettings::IniFormat).value("companyName"), "Acme");
+}
+
 // The writer never writes a file larger than the reader takes (maxFileBytes), so no change can
 // lose the settings at the next start. A file at the bound: a change that would pass it first
 // drops the keys no setting uses; when the settings themselves would pass it, the change is not
