@@ -17,7 +17,7 @@ if [ "${1:-}" = "--merge" ]; then
 fi
 seconds=${1:-20}
 dir=build-fuzz
-targets=(hid_descriptor_fuzz session_file_fuzz report_input_fuzz thresholds_fuzz family_profiles_fuzz)
+targets=(hid_descriptor_fuzz session_file_fuzz report_input_fuzz thresholds_fuzz family_profiles_fuzz settings_ini_fuzz)
 # thread_safety_check: the clang build also checks the lock marks of the device threads.
 # Line tables only: enough for a crash's stack trace, and much quicker to build.
 CC=clang CXX=clang++ scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
