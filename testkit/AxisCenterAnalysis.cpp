@@ -7,6 +7,7 @@
 #include "testkit/Fmt.h"
 #include "testkit/Middle.h"
 #include "testkit/Thresholds.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::AxisCenterAnalysis {
 
@@ -63,10 +64,13 @@ TestResult result(const std::vector<int>& values, int logicalMin, int logicalMax
         details.push_back("Stuck at the end of its range: a broken wire or sensor often reads full scale.");
         verdict = Verdict::fail;
         headline = "stuck at " + Fmt::trim(report->rawRest, 0);
-    } else if (Measure::verdict("offset", measures) != Verdict::pass) {
-        headline = "rests " + offsetText + " off center, " + (report->signedOffset < 0 ? "low" : "high") + " side";
     } else {
-        headline = "centered (" + offsetText + " off)";
+        // Jitter that decides the verdict is named beside the offset.
+        const bool off = Measure::verdict("offset", measures) != Verdict::pass;
+        headline = VerdictReasons::headline(
+            off ? "rests " + offsetText + " off center, " + (report->signedOffset < 0 ? "low" : "high") + " side"
+                : "centered (" + offsetText + " off)",
+            TestKind::axisCenter, measures, {"offset"});
     }
     return TestResult(TestKind::axisCenter, element, ValueSource::raw, verdict, headline, std::move(measures),
                       std::move(details), std::nullopt, std::nullopt, date);

@@ -6,6 +6,7 @@
 #include "testkit/AxisSpan.h"
 #include "testkit/Fmt.h"
 #include "testkit/Thresholds.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::AxisNoiseAnalysis {
 
@@ -84,7 +85,10 @@ TestResult result(const std::vector<int>& rest, int logicalMin, int logicalMax, 
         verdict = Verdict::fail;
         headline = "stuck at " + integer(report->minSeen);
     } else {
-        headline = "jitter " + integer(report->jitter) + " counts (" + Fmt::trim(report->jitterShare * 100, 1) + "%)";
+        // A range not covered that decides the verdict is named beside the jitter.
+        headline = VerdictReasons::headline("jitter " + integer(report->jitter) + " counts (" +
+                                                Fmt::trim(report->jitterShare * 100, 1) + "%)",
+                                            TestKind::axisNoise, measures, {"jitter"});
     }
     return TestResult(TestKind::axisNoise, element, ValueSource::raw, verdict, headline, std::move(measures),
                       std::move(details), std::nullopt, std::nullopt, date);

@@ -6,6 +6,7 @@
 #include "testkit/AxisSpan.h"
 #include "testkit/Fmt.h"
 #include "testkit/Thresholds.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::AxisSweepAnalysis {
 
@@ -82,13 +83,19 @@ TestResult result(const std::vector<int>& values, int logicalMin, int logicalMax
         details.push_back("Turn all the way to each lock. If it stops short every time, check the wheel's "
                           "rotation setting in its own software.");
 
+    // The headline names the first measure that trips; one further down that decides the verdict
+    // is named after it.
     std::string headline;
-    if (Measure::verdict("coverage", measures) != Verdict::pass)
+    std::string_view named = "coverage";
+    if (Measure::verdict("coverage", measures) != Verdict::pass) {
         headline = "reaches only " + Fmt::trim(coverage * 100, 1) + "% of its range";
-    else if (Measure::verdict("skip", measures) != Verdict::pass && !report->skipped.empty())
+    } else if (Measure::verdict("skip", measures) != Verdict::pass && !report->skipped.empty()) {
         headline = "skips " + SkipSearch::text(widest(report->skipped));
-    else
+        named = "skip";
+    } else {
         headline = "full travel, " + Fmt::trim(coverage * 100, 1) + "% of its range";
+    }
+    headline = VerdictReasons::headline(std::move(headline), TestKind::axisSweep, measures, {named});
     return TestResult(TestKind::axisSweep, element, ValueSource::raw, std::nullopt, headline, std::move(measures),
                       std::move(details), std::nullopt, std::nullopt, date);
 }

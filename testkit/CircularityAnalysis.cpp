@@ -6,6 +6,7 @@
 
 #include "testkit/Fmt.h"
 #include "testkit/TimeOrderedSamples.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::CircularityAnalysis {
 namespace {
@@ -310,8 +311,11 @@ TestResult result(std::span<const StickSample> samples, const std::string& eleme
         details.push_back("Only " + Fmt::trim(report.coverage * 100, 1) +
                           "% of directions were reached; turn all the way around and run it again.");
 
-    return TestResult(TestKind::circularity, element, source, std::nullopt,
-                      Fmt::trim(report.averageError * 100, 1) + "% circularity", measures, details,
+    // Directions short of the edge or never reached that decide the verdict are named beside the
+    // average error, which alone can read well on a stick that falls short in a few directions.
+    std::string headline = VerdictReasons::headline(Fmt::trim(report.averageError * 100, 1) + "% circularity",
+                                                    TestKind::circularity, measures, {"error"});
+    return TestResult(TestKind::circularity, element, source, std::nullopt, std::move(headline), measures, details,
                       StickPlot{gate, report.scale, report.radii}, std::nullopt, date, Uuid::random());
 }
 

@@ -6,6 +6,7 @@
 
 #include "testkit/Fmt.h"
 #include "testkit/TimeOrderedSamples.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::DriftAnalysis {
 
@@ -77,7 +78,9 @@ TestResult result(std::span<const StickSample> samples, const std::string& eleme
                           "Use raw HID values for an exact reading.");
     const std::string percent = Fmt::trim(report->offset * 100, 1) + "%";
     const bool drifting = measures[0].verdict() != Verdict::pass;
-    std::string headline = drifting ? "drift " + percent : "no drift (" + percent + ")";
+    // A stray reading or a noisy rest that decides the verdict is named beside the offset.
+    std::string headline = VerdictReasons::headline(drifting ? "drift " + percent : "no drift (" + percent + ")",
+                                                    TestKind::drift, measures, {"offset"});
     return TestResult(TestKind::drift, element, source, std::nullopt, headline, measures, details,
                       std::nullopt, std::nullopt, date, Uuid::random());
 }

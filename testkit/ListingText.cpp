@@ -7,6 +7,7 @@
 #include "testkit/Fmt.h"
 #include "testkit/ShownSession.h"
 #include "testkit/Text.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::ListingSummary {
 
@@ -66,6 +67,19 @@ std::string phrase(const TestResult& r) {
     }
 }
 
+// The phrase with what it leaves out, in parentheses: one worded from a measure names the
+// measures that decide a verdict that measure does not explain, and every phrase says when its
+// run ended early ("5.8% circularity (31.9% of directions short of the edge)").
+std::string described(const TestResult& r) {
+    switch (r.kind) {
+    case TestKind::drift: return VerdictReasons::qualified(phrase(r), r, {"offset"});
+    case TestKind::circularity: return VerdictReasons::qualified(phrase(r), r, {"error"});
+    case TestKind::snapback: return VerdictReasons::qualified(phrase(r), r, {"worst"});
+    case TestKind::deadzone: return VerdictReasons::qualified(phrase(r), r, {"deadzone"});
+    default: return VerdictReasons::qualified(phrase(r), r);
+    }
+}
+
 std::string joined(const std::vector<std::string>& parts, const char* separator) {
     std::string text;
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -111,11 +125,11 @@ std::string text(const TestSession& session, const std::string& appName) {
                          [](const TestResult& a, const TestResult& b) { return stickRank(a.kind) < stickRank(b.kind); });
         std::string name = element.empty() ? "stick" : lowercased(element.substr(0, 1)) + element.substr(1);
         std::vector<std::string> phrases;
-        for (const auto& r : group) phrases.push_back(phrase(r));
+        for (const auto& r : group) phrases.push_back(described(r));
         parts.push_back(withSourceMark(name, source) + " " + joined(phrases, ", "));
     }
     for (const auto& result : results)
-        if (!perElement(result.kind)) parts.push_back(withSourceMark(phrase(result), result.source));
+        if (!perElement(result.kind)) parts.push_back(withSourceMark(described(result), result.source));
     std::string line = "Tested on " + appName + ": " + joined(parts, "; ") + ".";
     // The text is pasted as one line; a break inside a device's element name must not split it.
     std::replace(line.begin(), line.end(), '\n', ' ');

@@ -7,6 +7,7 @@
 #include "testkit/Fmt.h"
 #include "testkit/Middle.h"
 #include "testkit/Thresholds.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::PedalAnalysis {
 
@@ -125,18 +126,25 @@ TestResult result(const std::vector<int>& rest, const std::vector<int>& press, c
                           ". Press slowly; a stretch skipped every time is a worn or dirty pot.");
     details.push_back("A load-cell brake reads pressure, not travel: press as hard as you would when braking.");
 
+    // The headline names the first measure that trips; one further down (the jitter at rest has no
+    // headline of its own) that decides the verdict is named after it.
     auto trips = [&](const char* id) { return Measure::verdict(id, measures) != Verdict::pass; };
-    std::string headline;
-    if (trips("reach"))
+    std::string headline = "full travel";
+    std::string_view named;
+    if (trips("reach")) {
         headline = "reaches " + percentText(report->reach);
-    else if (trips("skip") && !report->skipped.empty())
+        named = "reach";
+    } else if (trips("skip") && !report->skipped.empty()) {
         headline = "dead spot at " + SkipSearch::text(report->skipped.front());
-    else if (trips("rest"))
+        named = "skip";
+    } else if (trips("rest")) {
         headline = "reads " + percentText(report->rest) + " at rest";
-    else if (report->final && trips("release"))
+        named = "rest";
+    } else if (report->final && trips("release")) {
         headline = "stays at " + percentText(*report->final) + " after letting go";
-    else
-        headline = "full travel";
+        named = "release";
+    }
+    headline = VerdictReasons::headline(std::move(headline), TestKind::pedal, measures, {named});
     return TestResult(TestKind::pedal, element, ValueSource::raw, std::nullopt, headline, std::move(measures),
                       std::move(details), std::nullopt, std::nullopt, date);
 }

@@ -1,6 +1,7 @@
 #include "testkit/ReportRateResult.h"
 
 #include "testkit/Fmt.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::ReportRateAnalysis {
 
@@ -24,8 +25,10 @@ TestResult result(const std::vector<double>& times, const std::string& element, 
     };
     std::string detail = Fmt::trim(rate->reports, 0) + " reports, " +
                          format(MeasureUnit::milliseconds, rate->medianIntervalMs) + " apart (median).";
-    return TestResult(TestKind::reportRate, element, source, std::nullopt, Fmt::trim(rate->hz, 0) + " Hz",
-                      std::move(measures), {std::move(detail)}, std::nullopt, std::nullopt, date);
+    // The rate itself is judged by nothing: a gap that warns or fails is named beside it.
+    std::string headline = VerdictReasons::headline(Fmt::trim(rate->hz, 0) + " Hz", TestKind::reportRate, measures, {});
+    return TestResult(TestKind::reportRate, element, source, std::nullopt, std::move(headline), std::move(measures),
+                      {std::move(detail)}, std::nullopt, std::nullopt, date);
 }
 
 } // namespace RorozErurEvo::ReportRateAnalysis

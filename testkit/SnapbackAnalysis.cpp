@@ -7,6 +7,7 @@
 #include "testkit/Fmt.h"
 #include "testkit/Text.h"
 #include "testkit/TimeOrderedSamples.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo {
 namespace SnapbackAnalysis {
@@ -158,9 +159,11 @@ TestResult result(std::span<const StickSample> samples, const std::string& eleme
 
     const std::string percent = Fmt::trim(report.worst->offset * 100, 1) + "%";
     const bool off = measures[0].verdict() != Verdict::pass;
-    const std::string headline =
+    // A slow return that decides the verdict is named beside the worst offset.
+    const std::string headline = VerdictReasons::headline(
         off ? "returns " + percent + " off center (" + lowercased(name(report.worst->direction)) + ")"
-            : "returns to center (worst " + percent + ")";
+            : "returns to center (worst " + percent + ")",
+        TestKind::snapback, measures, {"worst"});
     return TestResult(TestKind::snapback, element, source, std::nullopt, headline, measures, details,
                       std::nullopt, std::nullopt, date, Uuid::random());
 }

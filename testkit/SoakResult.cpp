@@ -6,6 +6,7 @@
 
 #include "testkit/Fmt.h"
 #include "testkit/Thresholds.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::SoakAnalysis {
 
@@ -137,8 +138,17 @@ TestResult result(const SoakReport& report, const std::string& element, ValueSou
         details.push_back("\u2026and " + whole(static_cast<double>(list.size() - maxEventLines)) + " more.");
 
     std::optional<Verdict> verdict;
-    if (noInput) verdict = Verdict::warn;
-    return TestResult(TestKind::soak, element, source, verdict, headline(report), std::move(measures),
+    std::string text = headline(report);
+    if (noInput) {
+        verdict = Verdict::warn;
+    } else {
+        // The dropouts and disconnects the headline counts name their measures; too little time
+        // with input that decides the verdict is named after them.
+        text = VerdictReasons::headline(std::move(text), TestKind::soak, measures,
+                                        {report.gaps.empty() ? "" : "gapRate",
+                                         report.outages.empty() ? "" : "disconnects"});
+    }
+    return TestResult(TestKind::soak, element, source, verdict, std::move(text), std::move(measures),
                       std::move(details), std::nullopt, strip(report, resultBins), date);
 }
 

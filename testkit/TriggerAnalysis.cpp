@@ -5,6 +5,7 @@
 
 #include "testkit/Fmt.h"
 #include "testkit/Middle.h"
+#include "testkit/VerdictReasons.h"
 
 namespace RorozErurEvo::TriggerAnalysis {
 namespace {
@@ -136,17 +137,28 @@ TestResult result(const std::vector<TriggerSample>& samples, const std::string& 
     // A quick pull cannot show dead spots or jumps, so it never passes outright.
     if (quickPull && verdict == Verdict::pass) verdict = Verdict::warn;
 
+    // The headline names the first measure that trips; one further down that decides the verdict
+    // is named after it. A quick pull that keeps a passing trigger from passing says so.
     auto trips = [&](const char* id) { return Measure::verdict(id, measures) != Verdict::pass; };
     std::string headline = "full travel";
-    if (trips("reach"))
+    std::string_view named;
+    if (trips("reach")) {
         headline = "reaches " + Fmt::trim(r.reach * 100, 1) + "%";
-    else if (trips("jump"))
+        named = "reach";
+    } else if (trips("jump")) {
         headline = r.deadSpots.empty() ? "jumps " + Fmt::trim(r.largestJump * 100, 1) + "%"
                                        : "dead spot at " + rangeText(r.deadSpots.front());
-    else if (trips("rest"))
+        named = "jump";
+    } else if (trips("rest")) {
         headline = "rests at " + Fmt::trim(r.rest * 100, 1) + "%";
-    else if (trips("release"))
+        named = "rest";
+    } else if (trips("release")) {
         headline = "stays at " + Fmt::trim(r.final * 100, 1) + "%" + " after letting go";
+        named = "release";
+    } else if (quickPull) {
+        headline = "full travel, pulled too fast to check (" + Fmt::trim(r.pullSeconds, 1) + " s)";
+    }
+    headline = VerdictReasons::headline(std::move(headline), TestKind::trigger, measures, {named});
 
     return TestResult(TestKind::trigger, element, source, verdict, headline, measures, details, std::nullopt,
                       std::nullopt, date, Uuid::random());

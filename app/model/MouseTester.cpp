@@ -6,6 +6,7 @@
 #include "testkit/HoldCheck.h"
 #include "testkit/InputName.h"
 #include "testkit/Measure.h"
+#include "testkit/VerdictReasons.h"
 
 #include <array>
 
@@ -181,6 +182,8 @@ TestResult MouseTester::results(double windowMs, Date date) const {
                                ? "all " + std::to_string(n) + " buttons OK"
                                : std::to_string(n - missing.size()) + " of " + std::to_string(n) + " buttons";
     headline += chatter == 0 ? ", no double-click chatter" : ", double-click chatter " + std::to_string(chatter) + "×";
+    // The wheel and the hold, which the headline does not count, are named when they decide the verdict.
+    headline = VerdictReasons::headline(std::move(headline), TestKind::mouse, measures, {"missing", "chatter"});
 
     return TestResult(TestKind::mouse, "", ValueSource::processed, std::nullopt, headline, measures, details,
                       std::nullopt, std::nullopt, date);

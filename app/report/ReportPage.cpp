@@ -31,6 +31,7 @@ constexpr double footerRightMax = 200; // widest the footer's right column may g
 constexpr double plotSide = 104;       // points
 constexpr double plotGap = 14;         // between plots
 constexpr double captionGap = 3;       // between a plot and its caption
+constexpr int captionLines = 3;        // at most, under a plot
 constexpr double soakFontSize = 8;     // the soak strip's text size, points
 constexpr double soakGap = 3;          // between the soak title, the strip and its legend
 
@@ -171,13 +172,15 @@ Block plotRow(const Sheet& sheet, std::span<const RorozErurEvo::TestResult* cons
         double width;
     };
     // A column is as wide as its plot or its caption, whichever is wider, and the plots share
-    // the width: a caption too long for its share takes a second line, then ends in an ellipsis.
+    // the width: a caption too long for its share takes more lines (one saying what decided a
+    // failure and that the run ended early needs three beside three other plots), then ends in an
+    // ellipsis.
     const double n = static_cast<double>(plotted.size());
     const double widest = (contentWidth - (n - 1) * plotGap) / n;
     std::vector<Column> columns;
     double captionHeight = 0;
     for (const auto* result : plotted) {
-        TextBlock caption(sheet.type, ReportText::plotCaption(*result), sheet.font(8), widest, 2);
+        TextBlock caption(sheet.type, ReportText::plotCaption(*result), sheet.font(8), widest, captionLines);
         captionHeight = std::max(captionHeight, caption.height());
         columns.push_back({*result->plot, caption, std::clamp(caption.width(), plotSide, widest)});
     }

@@ -55,7 +55,8 @@ QString measured(const RorozErurEvo::TestResult& result);
 // The deciding measure's limit text; empty without measures or a limit.
 QString limit(const RorozErurEvo::TestResult& result);
 // "<element>: <error %> circularity" under a stick plot; the percentage is empty without an
-// "error" measure.
+// "error" measure. A verdict decided by other measures is told by them instead ("Left stick:
+// 31.9% of directions short of the edge"), and a run ended early says so: "… (ended early)".
 QString plotCaption(const RorozErurEvo::TestResult& result);
 // The disclaimer at the foot of every page, after the scope note.
 QString disclaimer(const QString& scopeNote);

@@ -5,6 +5,7 @@
 
 #include "app/report/ReportPage.h"
 #include "testkit/Fmt.h"
+#include "testkit/VerdictReasons.h"
 
 namespace Tessarine::ReportText {
 
@@ -59,7 +60,16 @@ QString limit(const TestResult& result) {
 QString plotCaption(const TestResult& result) {
     auto error = result.measure("error");
     std::string percent = error ? RorozErurEvo::Fmt::trim(error->value * 100, 1) + "%" : std::string();
-    return qs(RorozErurEvo::withSourceMark(result.element, result.source) + ": " + percent + " circularity");
+    // Worded from the measures, so a result saved before its headline named them reads the same.
+    // A verdict the average error does not decide is told by the measures that do, in its place:
+    // the table above holds the rest, and a caption has room for few words.
+    std::vector<std::string> deciding;
+    if (result.verdict != RorozErurEvo::Verdict::pass)
+        deciding = RorozErurEvo::VerdictReasons::unnamed(result.kind, result.measures, {"error"});
+    std::string words = deciding.empty() ? percent + " circularity" : deciding.front();
+    for (std::size_t i = 1; i < deciding.size(); ++i) words += ", " + deciding[i];
+    return qs(RorozErurEvo::withSourceMark(result.element, result.source) + ": " +
+              RorozErurEvo::VerdictReasons::qualified(std::move(words), result));
 }
 
 QString notesCutLine() { return QStringLiteral("The full notes are in the session file."); }

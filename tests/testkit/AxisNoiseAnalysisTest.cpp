@@ -68,6 +68,8 @@ TEST(AxisNoise, CoverageNeedsBothMovedExtremes) {
 
     auto half = noise({512}, 300, 800);
     EXPECT_EQ(half.verdict, Verdict::fail); // 500 / 1023 is below 75 %
+    // The jitter passes: the range that fails is named beside it.
+    EXPECT_EQ(half.headline, "jitter 0 counts (0%), covers only 48.9% of its range");
 
     auto oneSided = noise({512}, 0, std::nullopt);
     EXPECT_FALSE(oneSided.measure("coverage").has_value());
@@ -110,7 +112,8 @@ TEST(ReportRateResult, ResultFromReportTimes) {
     auto result = ReportRateAnalysis::result(times, "Left stick", ValueSource::raw, someDate);
     EXPECT_EQ(result.kind, TestKind::reportRate);
     EXPECT_EQ(result.source, ValueSource::raw);
-    EXPECT_EQ(result.headline, "250 Hz");
+    // The rate is judged by nothing: the gap that fails it is named beside it.
+    EXPECT_EQ(result.headline, "250 Hz, longest gap 300 ms");
     EXPECT_EQ(result.details, std::vector<std::string>{"252 reports, 4 ms apart (median)."});
     EXPECT_EQ(result.verdict, Verdict::fail); // a 300 ms gap
     EXPECT_NEAR(result.measure("gap")->value, 300, 1e-6);

@@ -80,6 +80,15 @@ TEST(AxisSweep, ShortSweepsAndWidestSkip) {
     ASSERT_EQ(AxisSweepAnalysis::analyze(values, 0, 1023)->skipped.size(), 2u);
     EXPECT_EQ(skipping.headline.rfind("skips 5", 0), 0u) << skipping.headline;
 
+    // Short of the range (a warning) and skipping 18 % (a failure): the skip that decides the
+    // verdict is named after the coverage.
+    std::vector<int> shortAndSkipping = steps(0, 818, 4);
+    std::erase_if(shortAndSkipping, [](int v) { return v > 250 && v < 450; });
+    auto both = sweep(shortAndSkipping);
+    EXPECT_EQ(both.verdict, Verdict::fail);
+    EXPECT_EQ(both.measure("coverage")->verdict(), Verdict::warn);
+    EXPECT_EQ(both.headline, "reaches only 79.8% of its range, largest skip 18%");
+
     // A single unvisited bin between visited ones is not a skip.
     auto single = AxisSweepAnalysis::analyze({0, 20, 41, 62}, 0, 1023);
     EXPECT_TRUE(single->skipped.empty());
@@ -129,6 +138,11 @@ TEST(AxisCenter, RestValueOffsetAndHeadline) {
     EXPECT_EQ(low.headline, "rests 4.2% off center, low side");
     EXPECT_EQ(center({600}).headline, "rests 17.3% off center, high side");
     EXPECT_EQ(center({600}).verdict, Verdict::fail);
+
+    // Centred but jittering: the jitter that decides the verdict is named.
+    auto shaky = center({505, 512, 520});
+    EXPECT_EQ(shaky.verdict, Verdict::warn);
+    EXPECT_EQ(shaky.headline, "centered (0.1% off), jitter 1.5% at rest");
 }
 
 TEST(AxisCenter, StuckAndEmpty) {
@@ -212,6 +226,10 @@ TEST(Pedal, SkipsCountOnlyOnTheWayDown) {
 TEST(Pedal, HeadlineOrderAndNoPress) {
     EXPECT_EQ(pedal({80}, steps(80, 1000, 5), {}).headline, "reads 8% at rest");
     EXPECT_EQ(pedal({0}, steps(0, 1000, 5), {200, 150, 150, 150, 150, 120}).headline, "stays at 15% after letting go");
+    // The jitter at rest has no headline of its own: a pedal it warns about is no "full travel" alone.
+    auto jittery = pedal({0, 20}, steps(0, 1000, 5), {0});
+    EXPECT_EQ(jittery.verdict, Verdict::warn);
+    EXPECT_EQ(jittery.headline, "full travel, jitter 2% at rest");
 
     // No rest readings: the first press reading is the rest.
     auto firstAsRest = PedalAnalysis::analyze({}, {30, 500, 1000}, {}, 0, 1000);

@@ -197,3 +197,28 @@ TEST(CircularityAnalysis, OctantReachJsonLeavesAbsentFieldsOut) {
     EXPECT_EQ(OctantReach::fromJson(json{{"direction", 6}, {"minReach", nullptr}}), empty);
     EXPECT_THROW(OctantReach::fromJson(json{{"direction", 8}}), DecodeError);
 }
+
+// The average error alone reads well on a stick that falls short of the edge in a third of its
+// directions: a verdict decided by another measure names it in the headline, and a verdict the
+// error decides itself needs nothing more.
+TEST(CircularityAnalysis, AVerdictDecidedByAnotherMeasureIsNamedInTheHeadline) {
+    auto sectors = [](int count, int shortOnes, double shortRadius) {
+        std::vector<StickSample> samples;
+        for (int k = 0; k < count; ++k)
+            samples.push_back(polar(k < shortOnes ? shortRadius : 0.99, CircularityAnalysis::centerAngle(k)));
+        return samples;
+    };
+    auto shortOfTheEdge = judge(sectors(72, 23, 0.85));
+    EXPECT_EQ(shortOfTheEdge.measure("error")->verdict(), Verdict::pass);
+    EXPECT_EQ(shortOfTheEdge.verdict, Verdict::fail);
+    EXPECT_EQ(shortOfTheEdge.headline, "5.5% circularity, 31.9% of directions short of the edge");
+
+    auto partWay = judge(sectors(60, 0, 0));
+    EXPECT_EQ(partWay.verdict, Verdict::warn);
+    EXPECT_EQ(partWay.headline, "1% circularity, only 83.3% of directions reached");
+
+    auto uneven = judge(sectors(72, 40, 0.7));
+    EXPECT_EQ(uneven.verdict, Verdict::fail);
+    EXPECT_EQ(uneven.measure("short")->verdict(), Verdict::fail);
+    EXPECT_EQ(uneven.headline, "17.1% circularity");
+}

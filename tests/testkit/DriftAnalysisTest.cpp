@@ -49,7 +49,8 @@ TEST(DriftAnalysis, StrayReadingsAndNoiseWarnOnTheirOwn) {
     stray.push_back(StickSample{1.0, 0.9, 0, std::nullopt});
     auto result = judge(stray);
     EXPECT_EQ(result.verdict, Verdict::warn);
-    EXPECT_EQ(result.headline, "no drift (0.9%)");
+    // The resting offset passes; the readings that warn are named beside it.
+    EXPECT_EQ(result.headline, "no drift (0.9%), farthest reading 90% off center, noise 9% at rest");
     EXPECT_EQ(result.measure("peak")->verdict(), Verdict::warn);
 
     std::vector<StickSample> shaky; // alternating ±0.02: noise 0.02
@@ -57,6 +58,7 @@ TEST(DriftAnalysis, StrayReadingsAndNoiseWarnOnTheirOwn) {
         shaky.push_back(StickSample{i * 0.01, i % 2 ? 0.02 : -0.02, 0, std::nullopt});
     EXPECT_NEAR(DriftAnalysis::analyze(shaky)->noise, 0.02, 1e-12);
     EXPECT_EQ(judge(shaky).measure("noise")->verdict(), Verdict::warn);
+    EXPECT_EQ(judge(shaky).headline, "no drift (0%), noise 2% at rest");
 }
 
 TEST(DriftAnalysis, DetailsForCentredSmallAndRawReadings) {

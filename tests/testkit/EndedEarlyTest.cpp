@@ -16,7 +16,8 @@ const Measure releases{"releases", "Releases", 1, MeasureUnit::count, std::nullo
 } // namespace
 
 // A pass on part of the run warns and says how far it got; a warning or failure keeps the verdict
-// and the headline that name what was measured; both lead their details with how far it got.
+// and the headline that name what was measured, and adds that it ended early; both lead their
+// details with how far it got, which is how a saved result is known to have ended early.
 TEST(EndedEarly, APassWarnsAndAVerdictOfItsOwnStands) {
     const auto passed = EndedEarly::mark(judged(std::nullopt, {releases}), "1 release, 1 of 8 directions");
     EXPECT_EQ(passed.verdict, Verdict::warn);
@@ -29,9 +30,12 @@ TEST(EndedEarly, APassWarnsAndAVerdictOfItsOwnStands) {
     for (const Verdict own : {Verdict::warn, Verdict::fail}) {
         const auto kept = EndedEarly::mark(judged(own, {releases}), "3 releases, 2 of 8 directions");
         EXPECT_EQ(kept.verdict, own);
-        EXPECT_EQ(kept.headline, "returns to center (worst 0%)");
+        EXPECT_EQ(kept.headline, "returns to center (worst 0%), ended early");
         EXPECT_EQ(kept.details.size(), 2u);
+        EXPECT_TRUE(EndedEarly::marked(kept));
     }
+    EXPECT_TRUE(EndedEarly::marked(passed));
+    EXPECT_FALSE(EndedEarly::marked(judged(std::nullopt, {releases})));
 
     // Nothing usable seen: the result already says so.
     const TestResult nothing(TestKind::snapback, "Left stick", ValueSource::processed, Verdict::warn, "no releases seen",

@@ -4,6 +4,8 @@
 
 #include "SessionSamples.h"
 
+#include "testkit/EndedEarly.h"
+
 using namespace RorozErurEvo;
 using namespace RorozErurEvo::Samples;
 
@@ -54,4 +56,42 @@ TEST(ListingText, FailingPhrasesAndMissingMeasures) {
     EXPECT_EQ(listing({result(TestKind::pedal, "Brake", Verdict::pass, {percent("rest", 0.01)}),
                        result(TestKind::axisSweep, "Wheel\nX", Verdict::pass, {percent("coverage", 0.99)})}),
               "Tested on Tessarine: wheel X full travel (99%); brake full travel, 1% at rest.");
+}
+
+// A run ended short of its rule says so in its phrase, whatever its verdict, once and only once;
+// a phrase worded from one measure names the measure that decided a verdict it does not explain.
+TEST(ListingText, AShortRunAndAVerdictDecidedElsewhereAreSaid) {
+    const Limit circularity{0.08, 0.15, Limit::Direction::above};
+    auto early = [](TestResult r, const char* reached) { return EndedEarly::mark(std::move(r), reached); };
+    auto passed = [](TestKind kind, std::vector<Measure> measures) {
+        return TestResult(kind, "Left stick", ValueSource::processed, std::nullopt, "h", std::move(measures), {});
+    };
+    EXPECT_EQ(listing({early(passed(TestKind::circularity, {percent("error", 0.027, circularity)}), "1.2 of 3 turns"),
+                       early(passed(TestKind::drift, {percent("offset", 0)}), "1.5 of 5 s measured"),
+                       early(passed(TestKind::snapback, {percent("worst", 0)}), "1 release, 1 of 8 directions"),
+                       early(passed(TestKind::deadzone, {percent("deadzone", 0.047, Limit{0.1, 0.2, Limit::Direction::above})}),
+                             "pushed 40% of the way to the edge")}),
+              "Tested on Tessarine: left stick 2.7% circularity (ended early), drift 0% (ended early), returns 0% "
+              "off center (ended early), deadzone 4.7% (ended early).");
+
+    // Its own warning stands and still says it was short.
+    EXPECT_EQ(listing({early(passed(TestKind::drift, {percent("offset", 0.079)}), "1.5 of 5 s measured")}),
+              "Tested on Tessarine: left stick drift 7.9% (ended early).");
+
+    // A failure decided by the directions short of the edge, not by the average error.
+    const Measure shortOfEdge{"short", "Directions short of the edge", 0.319, MeasureUnit::percent,
+                              Limit{0.1, 0.3, Limit::Direction::above}};
+    const auto circle = passed(TestKind::circularity, {percent("error", 0.0576, circularity), shortOfEdge});
+    EXPECT_EQ(listing({circle}), "Tested on Tessarine: left stick 5.8% circularity (31.9% of directions short of the edge).");
+    EXPECT_EQ(listing({early(circle, "1.6 of 3 turns")}),
+              "Tested on Tessarine: left stick 5.8% circularity (31.9% of directions short of the edge, ended early).");
+
+    // A phrase that is the headline says it through the headline, not twice.
+    TestResult trigger(TestKind::trigger, "Left trigger", ValueSource::processed, std::nullopt, "reaches 60%",
+                       {percent("reach", 0.6, Limit{0.95, 0.85, Limit::Direction::below})}, {});
+    TestResult hold(TestKind::hold, "", ValueSource::processed, std::nullopt, "A holds steady",
+                    {Measure{"drops", "Unexpected releases", 0, MeasureUnit::count, Limit{std::nullopt, 0, Limit::Direction::above}}},
+                    {});
+    EXPECT_EQ(listing({early(trigger, "pulled to 60%"), early(hold, "still held after 1.1 s")}),
+              "Tested on Tessarine: left trigger reaches 60%, ended early; still held after 1.1 s: ended early.");
 }

@@ -139,6 +139,12 @@ TEST(SnapbackResult, DirectionsTriedAndHeadlines) {
     Thresholds strict;
     strict.settleWarnMs = 5;
     EXPECT_EQ(r.result(strict).measure("settle")->verdict(), Verdict::warn);
+    EXPECT_EQ(r.result(strict).headline, "returns 6% off center (up-left)");
+    // A slow return that warns beside a passing offset is named after it.
+    Recording steady;
+    steady.pushAndLetGo(Direction8::up, 0.01, 0, 0.01);
+    EXPECT_EQ(steady.result(strict).verdict, Verdict::warn);
+    EXPECT_EQ(steady.result(strict).headline, "returns to center (worst 1%), slowest return 9 ms");
 }
 
 TEST(SnapbackResult, NoReleaseGivesTheNoReleasesWarning) {

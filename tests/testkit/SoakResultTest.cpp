@@ -177,6 +177,15 @@ TEST(SoakResult, OneDropoutIsSingularAndJudgedPerMinuteOfInput) {
     EXPECT_EQ(result.verdict, Verdict::fail); // 1 dropout in ~10 s of input is 6 a minute
 }
 
+// Input for 40 s of a minute, without a dropout: the time with input that warns is named.
+TEST(SoakResult, TooLittleInputIsNamedInTheHeadline) {
+    SoakTimeline timeline{0, 60, {}, {}};
+    addReports(timeline.reports, 0, 40, 0.01);
+    auto result = SoakAnalysis::result(timeline, "", ValueSource::processed, Thresholds{}, someDate);
+    EXPECT_EQ(result.verdict, Verdict::warn);
+    EXPECT_EQ(result.headline, "no dropouts or disconnects in 1 min, input 66.7% of the time");
+}
+
 TEST(SoakResult, NoInputWarnsButKeepsItsMeasures) {
     SoakTimeline timeline{0, 300, {12}, {}};
     auto result = SoakAnalysis::result(timeline, "", ValueSource::processed, Thresholds{}, someDate);

@@ -141,7 +141,8 @@ TEST(TriggerAnalysis, AQuickPullDropsTheJumpLimitAndNeverPasses) {
     auto samples = pull({0.2, 0.5, 0.8, 1.0}, 0.05);
     auto result = judgePull(samples);
     EXPECT_EQ(result.verdict, Verdict::warn);
-    EXPECT_EQ(result.headline, "full travel");
+    // The warning comes from no measure: the headline says what it comes from.
+    EXPECT_EQ(result.headline, "full travel, pulled too fast to check (0.3 s)");
     EXPECT_FALSE(result.measure("jump")->limit);
     EXPECT_EQ(result.details.back(), "Pulled in 0.3 s; for the dead-spot check pull slowly, over about 2 seconds.");
     // A failing measure stays a failure.
@@ -180,6 +181,11 @@ TEST(TriggerAnalysis, HeadlinesFollowTheFirstMeasureThatTrips) {
     auto held = judgePull(pull(evenPull(), 0.02, 0.6));
     EXPECT_EQ(held.headline, "stays at 60% after letting go");
     EXPECT_EQ(held.verdict, Verdict::fail);
+
+    // A reach that only warns, and a release that fails: the failure is named after the reach.
+    auto both = judgePull(pull(evenPull(0.9), 0.02, 0.15));
+    EXPECT_EQ(both.verdict, Verdict::fail);
+    EXPECT_EQ(both.headline, "reaches 90%, stays at 15% after letting go");
 }
 
 TEST(TriggerAnalysis, ReportReadsTimeOrderPeakAndRawCounts) {

@@ -72,6 +72,11 @@ TEST(MouseTester, HoldCheckRunsFiveSecondsAndCountsDrops) {
     ASSERT_TRUE(done);
     EXPECT_EQ(done->drops, 1);
     EXPECT_EQ(mouse.results(80).measure("drops")->value, 1);
+    // Every button seen without chatter: the hold that fails is named in the headline.
+    mouse.button(1, true, 16.0);
+    mouse.button(1, false, 16.1);
+    EXPECT_EQ(mouse.results(80).verdict, Verdict::fail);
+    EXPECT_EQ(mouse.results(80).headline, "all 2 buttons OK, no double-click chatter, let go 1× while held");
 
     mouse.startHold();
     mouse.button(0, true, 20.0);

@@ -10,12 +10,14 @@
 #include "PdfTools.h"
 #include "app/report/ReportPage.h"
 #include "support/ChecklistSamples.h"
+#include "testkit/EndedEarly.h"
 #include "support/ReportSamples.h"
 
 using namespace Tessarine;
 using RorozErurEvo::Limit;
 using RorozErurEvo::Measure;
 using RorozErurEvo::MeasureUnit;
+using RorozErurEvo::TestResult;
 using RorozErurEvo::TestSession;
 
 namespace {
@@ -65,6 +67,22 @@ TEST(ReportPageText, CellsOfResultsWithAndWithoutMeasuresOrLimits) {
 
     EXPECT_EQ(ReportText::plotCaption(ReportSamples::plotted("Left stick", 0.034)), "Left stick: 3.4% circularity");
     EXPECT_EQ(ReportText::plotCaption(result({rate})), "Left stick:  circularity");
+}
+
+// A plot's caption never quotes a passing error beside a failed result: what failed it is said
+// instead, and a run that ended early says so. A result saved before its headline named the
+// measure reads the same, as the caption is worded from the measures.
+TEST(ReportPageText, APlotCaptionSaysWhatDecidedTheVerdict) {
+    TestResult shortOfEdge = ReportSamples::plotted("Left stick", 0.0576);
+    shortOfEdge.measures.push_back(Measure{"short", "Directions short of the edge", 0.319, MeasureUnit::percent,
+                                           Limit{0.1, 0.3, Limit::Direction::above}});
+    shortOfEdge.verdict = RorozErurEvo::Verdict::fail;
+    shortOfEdge.headline = "5.8% circularity"; // as saved before
+    EXPECT_EQ(ReportText::plotCaption(shortOfEdge), "Left stick: 31.9% of directions short of the edge");
+    EXPECT_EQ(ReportText::plotCaption(RorozErurEvo::EndedEarly::mark(shortOfEdge, "1.6 of 3 turns")),
+              "Left stick: 31.9% of directions short of the edge (ended early)");
+    const TestResult early = RorozErurEvo::EndedEarly::mark(ReportSamples::plotted("Left stick", 0.021), "1.6 of 3 turns");
+    EXPECT_EQ(ReportText::plotCaption(early), "Left stick: 2.1% circularity (ended early)");
 }
 
 TEST(ReportPage, TheMeasuredCellShowsTheDecidingMeasureAndNeverCutsANumber) {
