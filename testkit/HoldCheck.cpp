@@ -10,7 +10,8 @@
 namespace RorozErurEvo {
 namespace HoldCheck {
 
-std::optional<HoldReport> analyze(const std::vector<ButtonEvent>& events, const std::string& input) {
+std::optional<HoldReport> analyze(const std::vector<ButtonEvent>& events, const std::string& input,
+                                  std::optional<double> until) {
     std::vector<ButtonEvent> mine;
     for (const ButtonEvent& event : events)
         if (event.input == input) mine.push_back(event);
@@ -36,15 +37,17 @@ std::optional<HoldReport> analyze(const std::vector<ButtonEvent>& events, const 
             held = false;
         }
     }
-    // The hold ends at the final release when the log ends released, else at the last event
-    // of the input; either way that is the last event.
-    report.heldSeconds = mine.back().t - first->t;
+    // The hold ends at the final release when the log ends released. Still held, it lasted to the
+    // end of the recording: a press with nothing after it was held, not let go at once.
+    double end = mine.back().t;
+    if (held && until && *until > end) end = *until;
+    report.heldSeconds = end - first->t;
     return report;
 }
 
 TestResult result(const std::vector<ButtonEvent>& events, const InputName& input, TestKind kind,
-                  const std::string& element, ValueSource source, Date date) {
-    auto report = analyze(events, input.id);
+                  const std::string& element, ValueSource source, Date date, std::optional<double> until) {
+    auto report = analyze(events, input.id, until);
     if (!report)
         return TestResult(kind, element, source, Verdict::warn, "no press seen", {},
                           {"Press and hold one button for about 3 seconds."}, std::nullopt, std::nullopt,

@@ -8,9 +8,9 @@
 //               ≥ 2.5 s and 0.5 s quiet. Limit 25 s. The result judges the first button pressed.
 //   dpad        one phase: directions of 8 ─ complete at 8 and 0.4 s quiet. Limit 40 s.
 //
-// Ended by Done or a limit short of its rule: a hold shorter than 2.5 s, or never let go, is at
-// best a warning that says how long it was held. The inputs a buttons or d-pad test missed are
-// judged by their results' own measures.
+// Ended by Done or a limit short of its rule (buttons or directions not all seen, a hold
+// shorter than 2.5 s or never let go), a result says so and is at best a warning. The waits for
+// quiet only let a test end by itself.
 #include <algorithm>
 #include <set>
 
@@ -34,15 +34,28 @@ constexpr double holdLimit = 25, dpadLimit = 40;
 
 // ---- buttons
 
-bool buttonsStep(Active& a, const Frame& f, const Target::Buttons& target, double) {
-    const auto events = f.device->buffer().events(a.recordFrom, open);
+std::set<std::string> expectedIds(const Target::Buttons& target) {
     std::set<std::string> expected;
     for (const auto& input : target.inputs) expected.insert(input.id);
+    return expected;
+}
+
+std::size_t expectedCount(const Target::Buttons& target) { return expectedIds(target).size(); }
+
+// The expected inputs pressed at least once in `events`.
+std::set<std::string> registeredIn(const std::vector<ButtonEvent>& events, const Target::Buttons& target) {
+    const std::set<std::string> expected = expectedIds(target);
     std::set<std::string> registered;
     for (const auto& ev : events)
         if (ev.down && expected.contains(ev.input)) registered.insert(ev.input);
+    return registered;
+}
+
+bool buttonsStep(Active& a, const Frame& f, const Target::Buttons& target, double) {
+    const auto events = f.device->buffer().events(a.recordFrom, open);
+    std::set<std::string> registered = registeredIn(events, target);
     const int chatter = ChatterAnalysis::total(ChatterAnalysis::analyze(events, f.thresholds.chatterWindowMs));
-    const auto r = registered.size(), x = expected.size();
+    const auto r = registered.size(), x = expectedCount(target);
     a.registered = std::move(registered);
     a.status = count(static_cast<double>(r)) + " of " + count(static_cast<double>(x)) + " registered";
     if (chatter >= 1) a.status += " \u00B7 chatter " + count(chatter) + "\u00D7";
@@ -50,6 +63,14 @@ bool buttonsStep(Active& a, const Frame& f, const Target::Buttons& target, doubl
     // Nothing to press is never done by itself; an empty log counts as an event now.
     const double newest = events.empty() ? f.now : events.back().t;
     return x > 0 && r == x && f.now - newest > 0.6;
+}
+
+// Inputs never pressed.
+std::optional<std::string> buttonsShort(const Ending& x, const TestResult&, const Target::Buttons& target) {
+    const auto r = registeredIn(x.device.buffer().events(x.active.recordFrom, open), target).size();
+    const auto n = expectedCount(target);
+    if (r >= n) return std::nullopt;
+    return count(static_cast<double>(r)) + " of " + count(static_cast<double>(n)) + " registered";
 }
 
 std::optional<TestResult> buttonsEnd(const Ending& x, const Target::Buttons& buttons) {
@@ -115,10 +136,18 @@ std::optional<TestResult> holdEnd(const Ending& x, const Target::Buttons& button
                 break;
             }
     }
-    return HoldCheck::result(events, input, TestKind::hold, "", x.source, x.date);
+    // A button still down when the test ends was held until then.
+    return HoldCheck::result(events, input, TestKind::hold, "", x.source, x.date, x.now);
 }
 
 // ---- dpad
+
+// Directions never pushed.
+std::optional<std::string> dpadShort(const Ending& x, const TestResult&, const Target::Dpad& dpad) {
+    const auto k = DPadTest::directions(x.device.buffer().sticks(dpad.id, x.active.recordFrom, open)).size();
+    if (k >= 8) return std::nullopt;
+    return count(static_cast<double>(k)) + " of 8 directions";
+}
 
 bool dpadStep(Active& a, const Frame& f, const Target::Dpad& dpad, double e) {
     const auto samples = f.device->buffer().sticks(dpad.id, a.recordFrom, open);
@@ -141,12 +170,16 @@ std::span<const Record> buttonRecords() {
     static const Record records[] = {
         {.kind = TestKind::buttons,
          .step = stepOn<Target::Buttons, buttonsStep>,
-         .finish = finishOn<Target::Buttons, buttonsEnd>},
+         .finish = finishOn<Target::Buttons, buttonsEnd>,
+         .shortfall = shortfallOn<Target::Buttons, buttonsShort>},
         {.kind = TestKind::hold,
          .step = stepOn<Target::Buttons, holdStep>,
          .finish = finishOn<Target::Buttons, holdEnd>,
          .shortfall = shortfallOn<Target::Buttons, holdShort>},
-        {.kind = TestKind::dpad, .step = stepOn<Target::Dpad, dpadStep>, .finish = finishOn<Target::Dpad, dpadEnd>},
+        {.kind = TestKind::dpad,
+         .step = stepOn<Target::Dpad, dpadStep>,
+         .finish = finishOn<Target::Dpad, dpadEnd>,
+         .shortfall = shortfallOn<Target::Dpad, dpadShort>},
     };
     return records;
 }

@@ -9,6 +9,9 @@
 //   touchpad    one phase: coverage and fingers ─ complete at ≥ 70 %, ≥ 2 fingers, 0.5 s quiet.
 //               Limit 40 s.
 //   battery     no phases: it ends as it starts, with the level and state the device reports.
+//
+// Ended by Done or a limit short of its rule (moved for less than its time, a surface short of
+// 70 % or touched by one finger), a result says so and is at best a warning.
 #include <algorithm>
 #include <set>
 
@@ -41,6 +44,14 @@ bool motionStep(Active& a, const Frame&, double e) {
     return e >= PhaseTimings::motionSeconds;
 }
 
+// Moved for less than the test's time; ended before the moving began, it has no result at all.
+std::optional<std::string> motionShort(const Ending& x, const TestResult&) {
+    const double moved = x.now - x.active.start - PhaseTimings::motionStillSeconds;
+    const double asked = PhaseTimings::motionSeconds - PhaseTimings::motionStillSeconds;
+    if (moved >= asked) return std::nullopt;
+    return "turned for " + oneDecimal(std::max(moved, 0.0)) + " of " + oneDecimal(asked) + " s";
+}
+
 std::optional<TestResult> motionEnd(const Ending& x) {
     const double start = x.active.start;
     std::vector<MotionSample> rest, moving;
@@ -53,17 +64,41 @@ std::optional<TestResult> motionEnd(const Ending& x) {
 
 // ---- touchpad
 
-bool touchpadStep(Active& a, const Frame& f, double e) {
-    const auto touches = f.own->buffer().touches(a.recordFrom, open);
-    const double coverage = TouchpadAnalysis::coverage(touches);
+// How much of the surface a complete run covers, and with how many fingers.
+constexpr double fullSurface = 0.7;
+constexpr std::size_t bothFingers = 2;
+
+// The surface covered since recordFrom, the fingers seen and the time of the newest touch.
+struct Touched {
+    double coverage = 0;
+    std::size_t fingers = 0;
+    std::optional<double> newest;
+};
+
+Touched touchedSoFar(const Active& a, const InputDevice& own) {
+    const auto touches = own.buffer().touches(a.recordFrom, open);
     std::set<int> fingers;
     for (const auto& t : touches) fingers.insert(t.finger);
-    const auto n = fingers.size();
-    a.status = oneDecimal(coverage * 100) + "% of the surface \u00B7 " + count(static_cast<double>(n)) + " finger" +
-               (n == 1 ? "" : "s");
-    a.progress = std::min(coverage / 0.7, 1.0);
-    const bool quiet = touches.empty() || f.now - touches.back().t > 0.5;
-    return (coverage >= 0.7 && n >= 2 && quiet) || e > touchpadLimit;
+    return {TouchpadAnalysis::coverage(touches), fingers.size(),
+            touches.empty() ? std::nullopt : std::optional(touches.back().t)};
+}
+
+bool touchpadStep(Active& a, const Frame& f, double e) {
+    const Touched touched = touchedSoFar(a, *f.own);
+    const auto n = touched.fingers;
+    a.status = oneDecimal(touched.coverage * 100) + "% of the surface \u00B7 " + count(static_cast<double>(n)) +
+               " finger" + (n == 1 ? "" : "s");
+    a.progress = std::min(touched.coverage / fullSurface, 1.0);
+    const bool quiet = !touched.newest || f.now - *touched.newest > 0.5;
+    return (touched.coverage >= fullSurface && n >= bothFingers && quiet) || e > touchpadLimit;
+}
+
+// Short of the surface or of the second finger; the wait for quiet only ends the test by itself.
+std::optional<std::string> touchpadShort(const Ending& x, const TestResult&) {
+    const Touched touched = touchedSoFar(x.active, x.own);
+    if (touched.coverage >= fullSurface && touched.fingers >= bothFingers) return std::nullopt;
+    return oneDecimal(touched.coverage * 100) + "% of the surface, " + count(static_cast<double>(touched.fingers)) +
+           " finger" + (touched.fingers == 1 ? "" : "s");
 }
 
 std::optional<TestResult> touchpadEnd(const Ending& x) {
@@ -84,8 +119,12 @@ std::optional<TestResult> batteryEnd(const Ending& x) {
 
 std::span<const Record> sensorRecords() {
     static const Record records[] = {
-        {.kind = TestKind::motion, .ownSensor = true, .step = motionStep, .finish = motionEnd},
-        {.kind = TestKind::touchpad, .ownSensor = true, .step = touchpadStep, .finish = touchpadEnd},
+        {.kind = TestKind::motion, .ownSensor = true, .step = motionStep, .finish = motionEnd, .shortfall = motionShort},
+        {.kind = TestKind::touchpad,
+         .ownSensor = true,
+         .step = touchpadStep,
+         .finish = touchpadEnd,
+         .shortfall = touchpadShort},
         {.kind = TestKind::battery, .ownSensor = true, .finish = batteryEnd},
     };
     return records;

@@ -15,11 +15,10 @@
 //               complete at 0.85. Limit 12 s, checked in stage 1 only. A processed stick is
 //               measured against its raw partner's matching stick when there is one.
 //
-// Ended by Done or a limit short of its rule, a result passes only where its measures judge what
-// is missing: a drift measured for less than its time, a circularity of fewer than 3 turns (its
-// directions are judged by its coverage and short-of-the-edge measures), fewer than 12 releases
-// in fewer than 8 directions, or a deadzone push that never reached 85 % is at best a warning
-// that says how far it got.
+// Ended by Done or a limit short of its rule (a drift measured for less than its time, a
+// circularity of fewer than 3 turns, fewer than 12 releases in fewer than 8 directions, a
+// deadzone push that never reached 85 %), a result says so and is at best a warning that says how
+// far it got.
 #include <algorithm>
 #include <set>
 
@@ -42,6 +41,8 @@ namespace {
 
 // Time limits, seconds since the start.
 constexpr double circularityLimit = 45, snapbackLimit = 60, deadzoneLimit = 12;
+// Share of the directions a complete circularity run reaches.
+constexpr double fullCircle = 0.97;
 // How far from its start value a deadzone push goes before the test is complete, stick units.
 constexpr double deadzonePush = 0.85;
 // Seconds between two refreshes of the live circularity plot.
@@ -104,7 +105,7 @@ CircularityProgress circleProgress(const Active& a, const Frame& f, const std::s
 bool circularityStep(Active& a, const Frame& f, const Target::Stick& stick, double e) {
     const auto p = circleProgress(a, f, stick.id);
     a.status = count(std::floor(p.coverage * 100)) + "% of directions \u00B7 " + oneDecimal(p.turns) + " of 3 turns";
-    a.progress = std::min({p.turns / 3, p.coverage / 0.97, 1.0});
+    a.progress = std::min({p.turns / 3, p.coverage / fullCircle, 1.0});
     if (f.lastPlot && f.now - *f.lastPlot > plotInterval) {
         *f.lastPlot = f.now;
         if (f.circle) {
@@ -115,7 +116,7 @@ bool circularityStep(Active& a, const Frame& f, const Target::Stick& stick, doub
             a.plot = StickPlot{report.gate, report.scale, report.radii};
         }
     }
-    return (p.turns >= 3 && p.coverage >= 0.97) || e > circularityLimit;
+    return (p.turns >= 3 && p.coverage >= fullCircle) || e > circularityLimit;
 }
 
 std::optional<TestResult> circularityEnd(const Ending& x, const Target::Stick& stick) {
@@ -124,12 +125,13 @@ std::optional<TestResult> circularityEnd(const Ending& x, const Target::Stick& s
                                        x.source, x.gate, x.fit, x.thresholds, x.date);
 }
 
-// Turns short of 3; the directions not reached are the coverage measure's to judge. Counted over
-// the window the live count reads, so a run that completed is never taken for a short one.
+// Turns short of 3, or directions short of 97 %. Counted over the window the live count reads,
+// so a run that completed is never taken for a short one.
 std::optional<std::string> circularityShort(const Ending& x, const TestResult&, const Target::Stick& stick) {
     const auto p = CircularityAnalysis::progress(x.device.buffer().sticks(stick.id, x.active.recordFrom, open));
-    if (p.turns >= 3) return std::nullopt;
-    return oneDecimal(p.turns) + " of 3 turns";
+    if (p.turns < 3) return oneDecimal(p.turns) + " of 3 turns";
+    if (p.coverage < fullCircle) return count(std::floor(p.coverage * 100)) + "% of directions reached";
+    return std::nullopt;
 }
 
 // ---- snapback

@@ -42,10 +42,8 @@ using Step = bool (*)(Active& active, const TestPhases::Frame& frame, double ela
 // or the device lacks the element.
 using Finish = std::optional<RorozErurEvo::TestResult> (*)(const Ending& ending);
 // How far the ended test got ("1 release, 1 of 8 directions") when it ended short of its
-// completion rule in a part that none of its result's measures judges; nothing when it got
-// there, or when its measures judge what is missing (those of the kinds without one: trigger,
-// buttons, d-pad, motion, touchpad, axis sweep, pedal). The waits for quiet that end a test by
-// itself are no part of what it measures and count as met.
+// completion rule; nothing when it got there. Every kind the tick drives has one. The waits for
+// quiet that end a test by itself are no part of what it measures and count as met.
 using Shortfall = std::optional<std::string> (*)(const Ending& ending, const RorozErurEvo::TestResult& result);
 
 struct Record {
@@ -56,7 +54,7 @@ struct Record {
     bool manual = false;
     Step step = nullptr;     // none: the test ends by Done or a cancel
     Finish finish = nullptr; // none, or nothing returned: the result says "not run"
-    Shortfall shortfall = nullptr; // none: the result's measures judge whatever is missing
+    Shortfall shortfall = nullptr; // none: never ended short (no rule of its own to meet)
 };
 
 // Every kind's record, in the order of the kind files.

@@ -96,8 +96,8 @@ std::optional<TestResult> TestRunner::analysis(const Active& a, double now) cons
         .date = Dates::now(),
     };
     auto result = kind.finish(ending);
-    // Ended by Done or by its time limit before it got as far as it asks: it passes only on what
-    // its measures judged.
+    // Ended by Done or by its time limit before it got as far as it asks: it says so, and nothing
+    // judged what was never done, so it does not pass.
     if (result && kind.shortfall)
         if (const auto reached = kind.shortfall(ending, *result)) return EndedEarly::mark(std::move(*result), *reached);
     return result;

@@ -194,7 +194,8 @@ std::unique_ptr<QWidget> manualPartial() {
     return host->done();
 }
 
-// Runs that ended without a result: one with an earlier result still shown, one without.
+// Runs that ended without a result (one with an earlier result still shown, one without), and
+// runs ended early whose results say so.
 std::unique_ptr<QWidget> endedEarly() {
     auto* host = new CardHost;
     auto demo = host->demo();
@@ -217,6 +218,21 @@ std::unique_ptr<QWidget> endedEarly() {
     host->card(demo, right)->setShowDetails(true);
     runner.start(right);
     host->frames(1.5);
+    runner.done(host->bench.clock.now());
+
+    // Done while the button is still held: held as long as the headline says.
+    const GuidedTest hold = host->test(*demo, TestKind::hold);
+    host->card(demo, hold);
+    runner.start(hold);
+    host->frames(2.0);
+    runner.done(host->bench.clock.now());
+
+    // A drifting stick's own warning, from a run cut short: both are said.
+    host->model().demo().setScenario(DemoScenario::drift);
+    const GuidedTest drift = host->test(*demo, TestKind::drift, "Left stick");
+    host->card(demo, drift);
+    runner.start(drift);
+    host->frames(3.5);
     runner.done(host->bench.clock.now());
     return host->done();
 }

@@ -26,6 +26,24 @@ TEST(HoldCheck, SteadyHoldsMeasureFromFirstPressToTheEnd) {
               (HoldReport{0, 1.5, {}}));
 }
 
+// A recording that ends with the button down was held until it ended, not let go at the press:
+// the measure agrees with a test that says it was still held.
+TEST(HoldCheck, AHoldStillDownRunsToTheEndOfTheRecording) {
+    EXPECT_EQ(HoldCheck::analyze({press("a", 2.0), press("b", 3.0)}, "a", 3.5), (HoldReport{0, 1.5, {}}));
+    const auto dropped = HoldCheck::analyze({press("a", 1.0), release("a", 2.0), press("a", 2.04)}, "a", 4.0);
+    ASSERT_TRUE(dropped);
+    EXPECT_EQ(dropped->drops, 1);
+    EXPECT_DOUBLE_EQ(dropped->heldSeconds, 3.0);
+    // Let go before the end: the release ends it; an end before the last event changes nothing.
+    EXPECT_EQ(HoldCheck::analyze({press("a", 1.0), release("a", 2.0)}, "a", 5.0), (HoldReport{0, 1.0, {}}));
+    EXPECT_EQ(HoldCheck::analyze({press("a", 1.0), press("a", 2.0)}, "a", 1.5), (HoldReport{0, 1.0, {}}));
+
+    const auto held = HoldCheck::result({press("a", 0.5)}, kA, TestKind::hold, "", ValueSource::processed,
+                                        kResultDate, 2.0);
+    EXPECT_DOUBLE_EQ(held.measure("held")->value, 1.5);
+    EXPECT_EQ(held.details, std::vector<std::string>{"Held A for 1.5 s."});
+}
+
 TEST(HoldCheck, ShortReleasesWhileHeldAreDrops) {
     auto report =
         HoldCheck::analyze({press("a", 1.0), release("a", 2.0), press("a", 2.04), release("a", 4.0)}, "a");

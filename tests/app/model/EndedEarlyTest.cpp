@@ -1,12 +1,14 @@
-// A guided test ended by Done or by its time limit before its own completion rule was met passes
-// only where its result's measures judge what is missing; otherwise it warns and says how far it
-// got. A run that met its rule keeps its verdict.
+// A guided test ended by Done or by its time limit before its own completion rule was met says so
+// in its headline and its listing phrase, and never passes: a pass warns and says how far it got,
+// a verdict of its own stands. A run that met its rule keeps its verdict and its headline.
 #include "ModelFakes.h"
 #include "RunnerFakes.h"
 
 #include <gtest/gtest.h>
 
 #include "app/model/TestRunner.h"
+#include "testkit/EndedEarly.h"
+#include "testkit/ListingText.h"
 
 using namespace Tessarine;
 using namespace RorozErurEvo;
@@ -38,45 +40,69 @@ GuidedTest find(const InputDevice& device, TestKind kind, const std::string& ele
 }
 
 struct Early {
+    DemoScenario scenario;
     TestKind kind;
     const char* element;
-    double doneAt;        // seconds into the demo's script
-    const char* headline; // what the ended run says; empty: its own measures' headline
+    double doneAt;         // seconds into the demo's script
+    Verdict verdict;       // a pass turned into a warning, or the result's own warning or failure
+    const char* headline;
+    const char* listing;   // the session's listing text with this result alone
 };
+
+std::string listingOf(const TestResult& result) {
+    TestSession session;
+    session.results = {result};
+    return ListingSummary::text(session, "Tessarine");
+}
 
 } // namespace
 
-// Each of the healthy demo's tests, ended early with part of what it asks for still to come:
-// none of them passes. Those whose measures judge the missing part keep the analysis' own
-// headline; the others say how far they got.
-TEST(EndedEarly, NoDemoTestPassesOnWhatItNeverMeasured) {
+// Each tick-driven test of the demo, ended with part of what it asks for still to come, says so
+// in its headline and in its listing phrase: a healthy pad's pass becomes a warning that says how
+// far it got; a verdict of its own (a drifting stick, a stick short of the edge, buttons or
+// directions missed) stands with the early end added. None passes.
+TEST(EndedEarly, EveryTickDrivenTestSaysItEndedEarly) {
+    constexpr auto H = DemoScenario::healthy, D = DemoScenario::drift;
+    constexpr auto warn = Verdict::warn, fail = Verdict::fail;
     const Early cases[] = {
-        {TestKind::drift, "Left stick", 4.0, "2 of 5 s measured: ended early"},
-        {TestKind::circularity, "Left stick", 2.5, "1.3 of 3 turns: ended early"},
-        {TestKind::snapback, "Left stick", 1.2, "1 release, 1 of 8 directions: ended early"},
-        {TestKind::deadzone, "Left stick", 2.4, "pushed 23% of the way to the edge: ended early"},
-        {TestKind::hold, "", 2.0, "still held after 1.6 s: ended early"},
-        // Judged by their own measures: a trigger still pulled, buttons and directions missed,
-        // a touchpad barely covered.
-        {TestKind::trigger, "Left trigger", 1.2, ""},
-        {TestKind::buttons, "", 1.5, ""},
-        {TestKind::dpad, "D-pad", 1.0, ""},
-        {TestKind::touchpad, "", 1.0, ""},
+        {H, TestKind::drift, "Left stick", 4.0, warn, "2 of 5 s measured: ended early",
+         "left stick drift 0% (ended early)"},
+        {H, TestKind::circularity, "Left stick", 2.5, warn, "1.3 of 3 turns: ended early",
+         "left stick 2.8% circularity (ended early)"},
+        {H, TestKind::snapback, "Left stick", 1.2, warn, "1 release, 1 of 8 directions: ended early",
+         "left stick returns 0% off center (ended early)"},
+        {H, TestKind::deadzone, "Left stick", 2.4, warn, "pushed 23% of the way to the edge: ended early",
+         "left stick deadzone 4.7% (ended early)"},
+        {H, TestKind::trigger, "Left trigger", 1.2, fail, "reaches 20.8%, ended early",
+         "left trigger reaches 20.8%, ended early"},
+        {H, TestKind::buttons, "", 1.5, fail, "6 of 15 buttons registered, no chatter, ended early",
+         "6 of 15 buttons registered, no chatter, ended early"},
+        {H, TestKind::hold, "", 2.0, warn, "still held after 1.6 s: ended early", "still held after 1.6 s: ended early"},
+        {H, TestKind::dpad, "D-pad", 1.0, fail, "3 of 8 directions, ended early", "d-pad 3 of 8 directions, ended early"},
+        {H, TestKind::motion, "", 5.0, warn, "turned for 1.8 of 4.5 s: ended early",
+         "motion sensors need a look (ended early)"},
+        {H, TestKind::touchpad, "", 1.0, warn, "2 fingers, 53.1% of the surface, ended early",
+         "touchpad 2 fingers, 53.1% of the surface, ended early"},
+        {D, TestKind::drift, "Left stick", 3.5, warn, "drift 7.9%, ended early", "left stick drift 7.9% (ended early)"},
+        {D, TestKind::circularity, "Left stick", 3.0, fail, "6% circularity, 33.3% of directions short of the edge, ended early",
+         "left stick 6% circularity (33.3% of directions short of the edge, ended early)"},
     };
     for (const auto& c : cases) {
         Fakes::Bench bench;
         bench.model->demo().start();
+        bench.model->demo().setScenario(c.scenario);
         const GuidedTest test = find(*bench.demo(), c.kind, c.element);
         SCOPED_TRACE(test.id());
         const auto result = doneAfter(bench, bench.demo(), test, c.doneAt);
         ASSERT_TRUE(result);
-        EXPECT_NE(result->verdict, Verdict::pass) << result->headline;
-        if (*c.headline) {
-            EXPECT_EQ(result->verdict, Verdict::warn);
-            EXPECT_EQ(result->headline, c.headline);
-            ASSERT_FALSE(result->details.empty());
-            EXPECT_TRUE(result->details.front().starts_with("Ended before the test was complete ("));
-            EXPECT_FALSE(result->measures.empty()) << "what it measured is still shown";
+        EXPECT_EQ(result->verdict, c.verdict) << result->headline;
+        EXPECT_EQ(result->headline, c.headline);
+        EXPECT_EQ(listingOf(*result), std::string("Tested on Tessarine: ") + c.listing + ".");
+        ASSERT_FALSE(result->details.empty());
+        EXPECT_TRUE(result->details.front().starts_with("Ended before the test was complete ("));
+        EXPECT_FALSE(result->measures.empty()) << "what it measured is still shown";
+        if (c.kind == TestKind::hold) { // the measure beside the headline agrees with it
+            EXPECT_EQ(format(MeasureUnit::seconds, result->measure("held")->value), "1.6 s");
         }
     }
 }
@@ -134,7 +160,8 @@ TEST(EndedEarly, AHoldIsJudgedOnHowLongItLastedNotOnTheQuietAfter) {
 }
 
 // An axis centred for part of its measuring time warns; measured for all of it, it passes. A
-// sweep or a pedal press ended half way is judged short by its own coverage and reach.
+// sweep or a pedal press ended half way is judged short by its own coverage and reach, and says
+// it ended early.
 TEST(EndedEarly, AxisTestsEndedShortOfTheirRuleNeverPass) {
     Fakes::Bench bench;
     auto axis = Fakes::element("ax", ElementInfo::Kind::axis, ElementInfo::Role::other, "Wheel");
@@ -170,10 +197,19 @@ TEST(EndedEarly, AxisTestsEndedShortOfTheirRuleNeverPass) {
     ASSERT_TRUE(half);
     EXPECT_NE(half->verdict, Verdict::pass) << half->headline;
     EXPECT_EQ(half->measure("coverage")->verdict(), half->verdict) << "judged by its coverage";
+    EXPECT_TRUE(half->headline.ends_with(", ended early")) << half->headline;
 
     const GuidedTest pedal{TestKind::pedal, "Wheel", Target::axis("ax", AxisRole::pedal), true};
     const auto pressed = endAt(pedal, 3, [](double t) { return t < 1.5 ? 0 : static_cast<int>((t - 1.5) * 300); });
     ASSERT_TRUE(pressed);
     EXPECT_NE(pressed->verdict, Verdict::pass) << pressed->headline;
     EXPECT_EQ(pressed->measure("reach")->verdict(), pressed->verdict) << "judged by its reach";
+    EXPECT_TRUE(pressed->headline.ends_with(", ended early")) << pressed->headline;
+
+    // A throttle never ends by itself: covering its whole range is all it asks.
+    const GuidedTest throttle{TestKind::axisSweep, "Wheel", Target::axis("ax", AxisRole::throttle), true};
+    const auto swept = endAt(throttle, 46, [](double t) { return std::min(1000, static_cast<int>(t * 400)); });
+    ASSERT_TRUE(swept);
+    EXPECT_EQ(swept->verdict, Verdict::pass) << swept->headline;
+    EXPECT_FALSE(EndedEarly::marked(*swept));
 }
