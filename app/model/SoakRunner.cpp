@@ -243,15 +243,22 @@ void SoakRunner::analyse(double now) {
     } else if (reportCount_ == 0) {
         setRecentRate(0.0);
     } else {
-        // Reports taken in by an intake more than recentWindow ago are all older than that
-        // (an intake takes nothing newer than its own time), so only the later ones are counted.
-        while (!recent_.empty() && recent_.front().first < now - recentWindow) recent_.pop_front();
-        std::ptrdiff_t recent = 0;
-        for (const auto& intake : recent_)
-            recent += std::count_if(intake.second.begin(), intake.second.end(),
-                                    [&](double t) { return t >= now - recentWindow; });
-        setRecentRate(static_cast<double>(recent) / recentWindow);
+        setRecentRate(rateOfLastSeconds(now));
     }
+}
+
+// The result's report rate, over the last recentWindow seconds: a report that reaches several
+// streams (the pad, its raw partner, a motion reading of the same report) is one report, and
+// the rate is that of its typical interval, so that the live line and the result agree.
+double SoakRunner::rateOfLastSeconds(double now) {
+    // Reports taken in by an intake more than recentWindow ago are all older than that (an
+    // intake takes nothing newer than its own time), so only the later ones are looked at.
+    while (!recent_.empty() && recent_.front().first < now - recentWindow) recent_.pop_front();
+    SoakTimeline window{.start = now - recentWindow, .end = now, .reports = {}, .outages = outages_};
+    for (const auto& intake : recent_)
+        for (double t : intake.second)
+            if (t >= window.start) window.reports.push_back(t);
+    return RorozErurEvo::SoakAnalysis::analyze(window, runThresholds()).reportRate.value_or(0.0);
 }
 
 // A stream that delivers reports far older than the rest (a raw partner paired late with a

@@ -77,7 +77,8 @@ public:
     bool waiting() const { return waiting_; }
     const std::optional<RorozErurEvo::SoakReport>& report() const { return report_; }
     const std::optional<RorozErurEvo::SoakStrip>& strip() const { return strip_; }
-    const std::optional<double>& recentRate() const { return recentRate_; } // reports per second
+    // Reports per second over the last recentWindow seconds, counted as the result counts them.
+    const std::optional<double>& recentRate() const { return recentRate_; }
 
     // ---- working state, for the views' details and for tests
 
@@ -143,6 +144,7 @@ private:
     std::shared_ptr<InputDevice> findReturn() const;
     std::vector<std::shared_ptr<InputDevice>> searchList() const;
     void analyse(double now);
+    double rateOfLastSeconds(double now);
     void noteLateReports();
     void announce(const std::string& text) const;
 

@@ -53,3 +53,26 @@ void passesItsSoak(DemoScenario scenario) {
 TEST(DemoSoak, HealthyPadPasses) { passesItsSoak(DemoScenario::healthy); }
 TEST(DemoSoak, DriftingStickPasses) { passesItsSoak(DemoScenario::drift); }
 TEST(DemoSoak, ChatteringButtonPasses) { passesItsSoak(DemoScenario::chatter); }
+
+// The live line reads the rate the result will read: the pad's reports, its raw twin's copies of
+// them and its motion readings are one stream of reports, not three to be added up.
+TEST(DemoSoak, TheLiveRateReadsWhatTheResultReads) {
+    constexpr double frame = 1.0 / 60, playback = 0.008; // seconds
+    Fakes::Bench bench;
+    bench.model->demo().start();
+    SoakRunner& soak = *bench.model->soak();
+    soak.setSleepInhibitor(nullptr);
+    soak.start(*bench.demo(), 5);
+    for (int f = 0; f < 60 * 30; ++f) {
+        bench.clock.advance(playback);
+        bench.model->demo().tick();
+        bench.clock.advance(frame - playback);
+        bench.model->demo().tick();
+        bench.model->tick(bench.clock.now());
+        if (f % 60 != 59) continue;
+        ASSERT_TRUE(soak.recentRate());
+        EXPECT_NEAR(*soak.recentRate(), DemoScripts::restingMotionRate, 1) << "after " << f / 60 + 1 << " s";
+    }
+    ASSERT_TRUE(soak.report() && soak.report()->reportRate);
+    EXPECT_NEAR(*soak.report()->reportRate, DemoScripts::restingMotionRate, 0.01);
+}

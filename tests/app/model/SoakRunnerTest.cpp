@@ -74,8 +74,9 @@ TEST(SoakRunner, ANormalFinishFilesTheResultUnderTheSoakTestAndReleasesSleep) {
     ASSERT_TRUE(s.soak.report().has_value());
     ASSERT_TRUE(s.soak.strip().has_value());
     EXPECT_EQ(s.soak.strip()->bins.size(), 120u);
-    // The last analysis, at 159.25, saw twelve quarter-second blocks of twelve reports.
-    EXPECT_DOUBLE_EQ(*s.soak.recentRate(), 48.0);
+    // The last analysis, at 159.25, saw quarter-second blocks of twelve reports 20 ms apart:
+    // the rate the result gives them, that of their typical interval.
+    EXPECT_NEAR(*s.soak.recentRate(), 50.0, 1e-6);
 
     s.tick(160);
     EXPECT_FALSE(s.soak.isRunning());
@@ -225,7 +226,25 @@ TEST(SoakRunner, RecentRateCountsTheLastThreeSeconds) {
     EXPECT_EQ(s.soak.recentRate(), 0.0) << "no report yet";
     for (int i = 0; i < 60; ++i) s.pad->buffer().recordButton("a", i % 2 == 0, 101 + i * 0.05);
     s.tick(104);
-    EXPECT_DOUBLE_EQ(*s.soak.recentRate(), 20.0);
+    EXPECT_NEAR(*s.soak.recentRate(), 20.0, 1e-6);
+}
+
+// A report the raw partner sees too is one report, as the result counts it; so is a motion
+// reading that came with it.
+TEST(SoakRunner, RecentRateCountsAReportSeenOnSeveralStreamsOnce) {
+    SoakBench s;
+    auto partner = Fakes::pad("hid-5", "Wireless Pad", std::nullopt, InputDevice::Kind::hid);
+    s.pad->setRawPartner(partner);
+    s.soak.start(*s.pad, 10);
+    s.tick(101);
+    for (int i = 0; i < 60; ++i) {
+        const double t = 101 + i * 0.05;
+        s.pad->buffer().recordButton("a", i % 2 == 0, t);
+        s.pad->buffer().recordMotion(RorozErurEvo::MotionSample{.t = t, .rotation = std::nullopt, .acceleration = std::nullopt});
+        partner->buffer().recordButton("b", i % 2 == 0, t);
+    }
+    for (double now = 101.25; now <= 104; now += 0.25) s.tick(now);
+    EXPECT_NEAR(*s.soak.recentRate(), 20.0, 1e-6);
 }
 
 TEST(SoakRunner, JudgingEarlyWhileTheControllerIsAwayReportsItInAToastOnly) {
