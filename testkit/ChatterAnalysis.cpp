@@ -62,7 +62,7 @@ std::map<std::string, InputChatter> analyze(const std::vector<ButtonEvent>& even
             if (state.lastRelease) {
                 double gap = (event.t - *state.lastRelease) * 1000.0;
                 if (!entry.shortestGapMs || gap < *entry.shortestGapMs) entry.shortestGapMs = gap;
-                if (gap < windowMs) {
+                if (isChatter(gap, windowMs)) {
                     entry.chatters += 1;
                     entry.gapsMs.push_back(gap);
                 }
@@ -75,6 +75,8 @@ std::map<std::string, InputChatter> analyze(const std::vector<ButtonEvent>& even
     });
     return chatter;
 }
+
+bool isChatter(double gapMs, double windowMs) { return shownValue(MeasureUnit::milliseconds, gapMs) < windowMs; }
 
 int total(const std::map<std::string, InputChatter>& chatter) {
     int sum = 0;

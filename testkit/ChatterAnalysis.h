@@ -28,8 +28,14 @@ namespace ChatterAnalysis {
 
 // One entry per input that has at least one counted press, keyed by input id. A press of an
 // input that is already down and a release of one that is up are ignored; a press counts as
-// chatter when its gap to the previous release is strictly below windowMs.
+// chatter when its gap to the previous release is below windowMs (isChatter).
 std::map<std::string, InputChatter> analyze(const std::vector<ButtonEvent>& events, double windowMs);
+
+// Whether a press `gapMs` after the release is chatter: the gap as gapsText() and the click
+// rows write it (whole milliseconds from 10 ms, tenths below) is below the window. Judging the
+// written gap keeps "80 ms" from counting as less than 80 ms, which a gap of 79.6 ms, or one of
+// 80 ms between millisecond stamps taken to the uptime clock, would otherwise do.
+bool isChatter(double gapMs, double windowMs);
 
 // Sum of chatters over all entries.
 int total(const std::map<std::string, InputChatter>& chatter);

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "testkit/ChatterAnalysis.h"
 #include "testkit/TimeOrder.h"
 
 namespace RorozErurEvo {
@@ -39,7 +40,7 @@ std::vector<ClickInterval> list(const std::vector<ButtonEvent>& events, const st
         if (lastPress && lastRelease && !(*lastPress > *lastRelease)) {
             double sinceRelease = (event.t - *lastRelease) * 1000.0;
             intervals.push_back(
-                {event.t, (event.t - *lastPress) * 1000.0, sinceRelease, sinceRelease < windowMs});
+                {event.t, (event.t - *lastPress) * 1000.0, sinceRelease, ChatterAnalysis::isChatter(sinceRelease, windowMs)});
         }
         lastPress = event.t;
     }

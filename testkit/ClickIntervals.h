@@ -13,7 +13,7 @@ struct ClickInterval {
     double t = 0;              // time of the press, seconds
     double sincePressMs = 0;   // milliseconds since the previous press of the same input
     double sinceReleaseMs = 0; // milliseconds since the previous release of the same input
-    bool flagged = false;      // sinceReleaseMs below the window
+    bool flagged = false;      // sinceReleaseMs below the window, as it is shown (ChatterAnalysis::isChatter)
 
     json toJson() const;
     static ClickInterval fromJson(const json& value);

@@ -1,5 +1,6 @@
 #include "testkit/Measure.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "testkit/Fmt.h"
@@ -75,6 +76,14 @@ std::string format(MeasureUnit unit, double value) {
 std::string spoken(MeasureUnit unit, double value) {
     auto t = unitText(unit, value);
     return t.number + t.spokenSuffix;
+}
+
+double shownValue(MeasureUnit unit, double value) {
+    if (!std::isfinite(value)) return value;
+    const std::string number = unitText(unit, value).number;
+    double shown = value;
+    if (std::from_chars(number.data(), number.data() + number.size(), shown).ec != std::errc{}) return value;
+    return unit == MeasureUnit::percent ? shown / 100 : shown;
 }
 
 Verdict Limit::verdict(double value) const {

@@ -58,6 +58,10 @@ template <> struct EnumTable<MeasureUnit> {
 std::string format(MeasureUnit unit, double value);
 // The same value worded for screen readers ("8 percent", "10 milliseconds").
 std::string spoken(MeasureUnit unit, double value);
+// The value as format() writes it, read back (79.6 ms is written "80 ms": 80); a value that is
+// not finite comes back as it is. A rule judged on a value that is shown judges this one, so
+// that the text never contradicts the verdict.
+double shownValue(MeasureUnit unit, double value);
 
 struct Limit {
     // above: larger is worse; below: smaller is worse.

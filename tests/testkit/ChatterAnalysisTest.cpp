@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ButtonEventHelpers.h"
+#include "testkit/Measure.h"
 
 using namespace RorozErurEvo;
 using namespace RorozErurEvo::ButtonLog;
@@ -30,6 +31,29 @@ TEST(ChatterAnalysis, GapStrictlyBelowTheWindowIsChatter) {
     auto exact = ChatterAnalysis::analyze({press("a", 0), release("a", 0.5), press("a", 0.625)}, 125);
     EXPECT_EQ(exact.at("a").chatters, 0);
     EXPECT_EQ(*exact.at("a").shortestGapMs, 125);
+}
+
+// A gap is judged as it is shown, so that no gap reads "80 ms" and counts as less than 80 ms:
+// events stamped in whole milliseconds land on the uptime clock a hair off (80 ms can come out
+// 79.99999999993), and a finer clock's 79.6 ms is written "80 ms".
+TEST(ChatterAnalysis, AGapIsJudgedAsItIsShown) {
+    auto chatters = [](double gapMs, double windowMs, double at = 100) {
+        return ChatterAnalysis::analyze({press("a", at), release("a", at + 0.5), press("a", at + 0.5 + gapMs / 1000)},
+                                        windowMs)
+            .at("a")
+            .chatters;
+    };
+    const double uptime = 1234.567891; // where 1.080 − 1.000 comes out below 0.080
+    ASSERT_LT((uptime + 1.08 - (uptime + 1.0)) * 1000, 80);
+    auto onUptime = ChatterAnalysis::analyze({press("a", uptime + 0.9), release("a", uptime + 1.0), press("a", uptime + 1.08)}, 80);
+    EXPECT_EQ(onUptime.at("a").chatters, 0);
+    EXPECT_EQ(ChatterAnalysis::gapsText({*onUptime.at("a").shortestGapMs}), "80 ms");
+
+    EXPECT_EQ(chatters(79.6, 80), 0) << "shown as 80 ms";
+    EXPECT_EQ(chatters(79.4, 80), 1) << "shown as 79 ms";
+    EXPECT_EQ(chatters(9.96, 10), 0) << "shown as 10 ms";
+    EXPECT_EQ(chatters(9.94, 10), 1) << "shown as 9.9 ms";
+    EXPECT_EQ(chatters(80.4, 80.5), 1) << "the limit itself is not rounded";
 }
 
 TEST(ChatterAnalysis, IgnoresRepeatedStatesAndKeepsInputsApart) {
@@ -107,6 +131,25 @@ TEST(ClickIntervals, OneIntervalPerClickAfterTheFirst) {
     ASSERT_EQ(slow.size(), 1u);
     EXPECT_FALSE(slow[0].flagged);
     EXPECT_TRUE(ClickIntervals::list(twoClicks, "right", 80).empty());
+}
+
+// The interval's flag agrees with its "<n> ms after release", and with the chatter count of the
+// same clicks.
+TEST(ClickIntervals, AnIntervalIsFlaggedAsItIsShown) {
+    const double uptime = 1234.567891;
+    std::vector<ButtonEvent> clicks{press("left", uptime + 0.9), release("left", uptime + 1.0),
+                                    press("left", uptime + 1.08), release("left", uptime + 1.1),
+                                    press("left", uptime + 1.1794), release("left", uptime + 1.2),
+                                    press("left", uptime + 1.2796)};
+    auto intervals = ClickIntervals::list(clicks, "left", 80);
+    ASSERT_EQ(intervals.size(), 3u);
+    EXPECT_EQ(format(MeasureUnit::milliseconds, intervals[0].sinceReleaseMs), "80 ms");
+    EXPECT_FALSE(intervals[0].flagged);
+    EXPECT_EQ(format(MeasureUnit::milliseconds, intervals[1].sinceReleaseMs), "79 ms");
+    EXPECT_TRUE(intervals[1].flagged);
+    EXPECT_EQ(format(MeasureUnit::milliseconds, intervals[2].sinceReleaseMs), "80 ms");
+    EXPECT_FALSE(intervals[2].flagged);
+    EXPECT_EQ(ChatterAnalysis::analyze(clicks, 80).at("left").chatters, 1);
 }
 
 TEST(ClickIntervals, RepeatedStatesAndEarlyReleasesAddNothing) {

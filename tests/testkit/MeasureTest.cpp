@@ -95,6 +95,17 @@ TEST(MeasureUnit, FormatsAndSpeaksEachUnit) {
     EXPECT_EQ(format(MeasureUnit::milliseconds, notANumber), "\u2013 ms");
 }
 
+TEST(MeasureUnit, TheShownValueIsTheOneWritten) {
+    EXPECT_EQ(shownValue(MeasureUnit::milliseconds, 79.6), 80);
+    EXPECT_EQ(shownValue(MeasureUnit::milliseconds, 79.99999999992724), 80);
+    EXPECT_EQ(shownValue(MeasureUnit::milliseconds, 9.96), 10);
+    EXPECT_EQ(shownValue(MeasureUnit::milliseconds, 4.25), 4.2) << "as the text rounds it";
+    EXPECT_DOUBLE_EQ(shownValue(MeasureUnit::percent, 0.12345), 0.123);
+    EXPECT_EQ(shownValue(MeasureUnit::seconds, -2.04), -2);
+    EXPECT_TRUE(std::isnan(shownValue(MeasureUnit::milliseconds, notANumber)));
+    EXPECT_EQ(shownValue(MeasureUnit::hertz, infinity), infinity);
+}
+
 TEST(Verdict, WordsSymbolsAndWorst) {
     EXPECT_EQ(word(Verdict::warn), "Warn");
     EXPECT_EQ(symbol(Verdict::fail), "xmark.octagon.fill");
