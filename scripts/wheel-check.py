@@ -5,7 +5,8 @@ Settings window, as a technician scrolling the page does, and checks over AT-SPI
 
 - no control changed its value (each is read before and after);
 - the page under the pointer scrolled instead, wherever the control sits in a scrolling page;
-- a combo box given the keyboard still takes the wheel (one notch down, one back up).
+- a combo box given the keyboard still takes the wheel (one notch down, one back up);
+- the Settings window reads as a window (a frame or a dialog), not as an anonymous filler.
 
 A control outside the visible part of its page is first scrolled into view with the wheel over
 the page's scroll bar. Prints what it rolled over and exits 1 with every failure listed. Run by
@@ -192,6 +193,9 @@ def main():
         time.sleep(0.2)
     if not check(settings is not None, "the Settings window did not open"):
         return
+    # A screen reader announces it as a window by its title, not as an anonymous filler.
+    check(settings.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG),
+          f"the Settings window reads as a {settings.getRoleName()!r}, not as a window")
     rolled = 0
     for tab in ("Thresholds", "Display", "Reports", "Privacy"):
         page = atspi.find(settings, tab, role=pyatspi.ROLE_PAGE_TAB)

@@ -6,6 +6,7 @@
 
 #include "app/model/Preferences.h"
 #include "app/views/settings/SettingsView.h"
+#include "app/views/kit/AccessibleWindow.h"
 #include "app/views/kit/WindowPlacement.h"
 
 namespace Tessarine {
@@ -14,6 +15,7 @@ SettingsWindow::SettingsWindow(Preferences& defaults, SettingsView* view)
     : QWidget(nullptr), defaults_(defaults), view_(view) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Settings"));
+    AccessibleWindow::mark(*this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (view_) {

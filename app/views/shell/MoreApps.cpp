@@ -17,6 +17,7 @@
 #include "app/paint/Scheme.h"
 #include "app/paint/Symbols.h"
 #include "app/paint/Theme.h"
+#include "app/views/kit/AccessibleWindow.h"
 #include "app/views/kit/LinkOpener.h"
 #include "app/views/settings/SettingsParts.h"
 #include "app/views/kit/Divider.h"
@@ -209,6 +210,7 @@ MoreAppsView& MoreAppsView::showWindow() {
         window = new MoreAppsView;
         window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         window->setWindowTitle(QStringLiteral("More Apps"));
+        AccessibleWindow::mark(*window);
         window->setFixedSize(width, height);
         // Lives with the application; closing only hides it.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, [] { delete window.data(); });

@@ -11,6 +11,7 @@
 #include "app/views/settings/SettingsWindow.h"
 #include "app/views/settings/ThresholdsTab.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -290,6 +291,22 @@ TEST_F(SettingsFixture, TheWindowOpensOnTheStoredTabAndRemembersTheChosenOne) {
     window.showWindow();
     EXPECT_EQ(window.view()->currentIndex(), 0);
     window.close();
+}
+
+// A screen reader meets the settings and the catalogue as windows named by their titles, as it
+// does the main window, not as anonymous fillers.
+TEST_F(SettingsFixture, ScreenReadersMeetTheWindowsAsWindowsWithTheirTitles) {
+    SettingsWindow window(model.defaults(),
+                          new SettingsView(model.settings(), model.library(), model, model.announcer(),
+                                           model.keyboard(), model.sessionsFolder()));
+    for (QWidget* shown : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&MoreAppsView::showWindow())}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(shown);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->role(), QAccessible::Window) << shown->windowTitle().toStdString();
+        EXPECT_EQ(face->text(QAccessible::Name), shown->windowTitle());
+    }
+    EXPECT_EQ(window.windowTitle(), "Settings");
+    MoreAppsView::showWindow().close();
 }
 
 TEST_F(SettingsFixture, EscapeClosesTheWindow) {
