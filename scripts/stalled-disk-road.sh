@@ -8,11 +8,14 @@
 # write is held by the disk; meanwhile the window is pinged without a pause and must answer every
 # ping within 250 ms (scripts/answer-gaps.py). Ctrl+Q then waits for the session save and shows
 # "Saving 1 session…"; Quit Anyway, which names the session, must end the process, with status
-# 0, within 6 s (its quit deadline is 4 s), the log naming the file work it left behind.
+# 0, within 6 s (its quit deadline is 4 s), the log naming the file work it left behind and the
+# session lost.
 #
 # Then the disk is only slow: every open in the session folder takes 2.5 s. A session saved just
 # before Ctrl+Q, and one saved just before each of SIGTERM, SIGINT and SIGHUP, is on disk when the
-# process has ended by itself, with status 0; Ctrl+Q shows the wait meanwhile.
+# process has ended by itself, with status 0; Ctrl+Q shows the wait meanwhile. Last, an open takes
+# 10.5 s, longer than a signal's wait: the save lands in the shutdown's moment, and the log says
+# so and claims no loss. A log that names a loss of a save that landed fails the road.
 #
 # Leaves screenshots in OUT_DIR (default build/stalled-disk-road). Everything goes to a throw-away
 # folder. Expects build/app/tessarine and the bench tools (stall-open, seed-history) to be built.
@@ -114,8 +117,10 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   xdotool key Tab space
   ended_within 6
   echo "stalled-disk-road: Quit Anyway ended the process in $ended_took s"
-  grep -q "Quit Anyway: Quitting now loses the session “.*, Before repair”" "$scratch/app.log" ||
-    fail "the log does not name the session Quit Anyway lost"
+  grep -q "Quit Anyway; not done yet: the session “.*, Before repair”" "$scratch/app.log" ||
+    fail "the log does not name the session Quit Anyway left"
+  grep -q "^tessarine.model: Quitting now loses the session “.*, Before repair”" "$scratch/app.log" ||
+    fail "the log does not name the session lost once the shutdown gave up on it"
   for work in "exporting 20 sessions to $HOME/stalled/all.json" "writing the report $HOME/stalled/report.pdf" \
               "saving the session .* in $sessions"; do
     grep -q "stuck in the system: $work" "$scratch/app.log" || fail "the log does not name \"$work\" as left behind"
@@ -124,7 +129,7 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   # The disk is only slow from here: each open in the session folder takes 2.5 s.
   slow() {
     rm -f "$scratch/slow"
-    launch STALL_OPEN_DIR="$sessions" STALL_OPEN_TRIGGER="$scratch/slow" STALL_OPEN_DELAY_MS=2500 \
+    launch STALL_OPEN_DIR="$sessions" STALL_OPEN_TRIGGER="$scratch/slow" STALL_OPEN_DELAY_MS=${1:-2500} \
       LD_PRELOAD="$tools/libstall-open.so"
     wait_for 60 "history listed" $atspi enabled "Export All Sessions/JSON…"
     touch "$scratch/slow"
@@ -133,9 +138,11 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
     wait_for 20 "session save slowed by the disk" grep -q "^stall-open: slowing $sessions/" "$scratch/app.log"
   }
   # after WHAT: the session saved last is on disk, and nothing half-written is left.
+  # A save that lands claims no loss in the log.
   after() {
     [ "$(saved)" -eq $((before + 1)) ] || fail "the session saved before $1 was lost"
     [ -z "$(find "$sessions" -maxdepth 1 -name "*.tmp")" ] || fail "a temporary file was left after $1"
+    ! grep -q "loses\|stuck in the system" "$scratch/app.log" || fail "the log names a loss after $1, yet the save landed"
     echo "stalled-disk-road: the slow save survived $1 (ended in $ended_took s)"
   }
   slow
@@ -153,5 +160,18 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
     grep -q "Quitting on SIG$signal" "$scratch/app.log" || fail "SIG$signal did not take the Quit path"
     after "SIG$signal"
   done
+  # A save slower than the wait of a signal lands in the moment the shutdown gives it: the
+  # give-up names it as not done yet, the shutdown as written, and nothing claims it was lost.
+  slow 10500
+  kill -TERM $pid
+  ended_within 20
+  if grep -q "Quitting on SIGTERM after 10 s" "$scratch/app.log"; then
+    grep -q "for the session folder; not done yet: the session “.*, Before repair”" "$scratch/app.log" ||
+      fail "the give-up does not name the session not written yet"
+    grep -q "The session writes not done at the quit were written before the end" "$scratch/app.log" ||
+      fail "the log does not say the session given up on was written after all"
+    echo "stalled-disk-road: SIGTERM gave up on the save, which was written before the end"
+  fi
+  after "the wait of SIGTERM ran out"
 ' stalled-disk-road "$scratch" "$out" "$app" "$tools" "$sessions"
 echo "stalled-disk-road: passed; screenshots in $out"

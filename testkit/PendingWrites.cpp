@@ -59,12 +59,25 @@ std::string heading(const std::vector<PendingWrite>& pending) {
     return text;
 }
 
-std::string loss(const std::vector<PendingWrite>& pending) {
-    if (pending.empty()) return {};
+std::string listed(const std::vector<PendingWrite>& pending) {
     std::vector<std::string> parts;
     for (std::size_t i = 0; i < pending.size() && i < namedAtMost; ++i) parts.push_back(item(pending[i]));
     if (pending.size() > namedAtMost) parts.push_back(count(pending.size() - namedAtMost) + " more");
-    return "Quitting now loses " + joined(parts) + ".";
+    return joined(parts);
+}
+
+std::string loss(const std::vector<PendingWrite>& pending) {
+    if (pending.empty()) return {};
+    return "Quitting now loses " + listed(pending) + ".";
+}
+
+std::string failure(const PendingWrite& write) {
+    switch (write.kind) {
+    case PendingWrite::Kind::save: return "Couldn't save the session " + quoted(write.name);
+    case PendingWrite::Kind::remove: return "Couldn't delete the session " + quoted(write.name);
+    case PendingWrite::Kind::eraseAll: return "Couldn't erase the history";
+    }
+    return {};
 }
 
 } // namespace RorozErurEvo::PendingWrites

@@ -24,9 +24,14 @@ std::string sessionName(std::string_view unitKey, std::string_view label);
 // What quitting waits for: "Saving 1 session…", "Deleting 2 sessions…",
 // "Saving 1 session and deleting 2…", "Erasing the saved sessions…". Empty when nothing is pending.
 std::string heading(const std::vector<PendingWrite>& pending);
-// What quitting now would lose, naming the first three: "Quitting now loses the session
-// “SN-4411, Before repair”.", "… the deletion of “A, session” and 2 more.". Empty when nothing is pending.
+// The writes named, the first three: "the session “SN-4411, Before repair”", "the session “A, x”,
+// the deletion of “B, session”, the erasing of every saved session and 2 more". Empty when none.
+std::string listed(const std::vector<PendingWrite>& pending);
+// What quitting now would lose: "Quitting now loses " + listed() + ".". Empty when nothing is pending.
 std::string loss(const std::vector<PendingWrite>& pending);
+// The failure of one write, for the log: "Couldn't save the session “SN-4411, Before repair”",
+// "Couldn't delete the session “A, x”", "Couldn't erase the history".
+std::string failure(const PendingWrite& write);
 
 } // namespace PendingWrites
 

@@ -144,7 +144,20 @@ void AppModel::shutdown() {
     // The session writes were waited for before the windows closed (QuitWait), unless the user
     // quit anyway; what is left (a report, the logo, a write given up on) gets a moment, and file
     // work stuck on a disk that stopped answering is left behind, the log saying what it was.
+    const bool writesLeft = !library_->pending().empty();
     parts_.background->finish(fileWorkWait);
+    if (writesLeft) noteWritesLeft();
+}
+
+// A session write the quit did not wait for is lost only if it has not been done by now; one
+// that landed in the shutdown's moment is said to have, so the log never claims a loss that
+// did not happen (a failed write was logged with its cause where it failed).
+void AppModel::noteWritesLeft() const {
+    const auto lost = library_->unwritten();
+    if (lost.empty())
+        qCInfo(logModel) << "The session writes not done at the quit were written before the end";
+    else
+        qCWarning(logModel).noquote() << QString::fromStdString(RorozErurEvo::PendingWrites::loss(lost));
 }
 
 } // namespace Tessarine

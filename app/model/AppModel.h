@@ -245,6 +245,9 @@ signals:
 
 private:
     void readSettings();
+    // After the shutdown's wait for file work: the log says whether session writes the quit left
+    // were written or lost.
+    void noteWritesLeft() const;
     // Asks for the file and starts the export of `count` sessions that `read` gives one at a time.
     void startExport(std::function<RorozErurEvo::ExportFile::Read(std::size_t)> read, std::size_t count,
                      ExportFormat format, const std::string& suggestedName);

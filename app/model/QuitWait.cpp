@@ -45,10 +45,12 @@ void QuitWait::check() {
     if (!waiting_) return;
     const double now = clock_.now();
     if (giveUpAt_ && now >= *giveUpAt_) {
+        // What is not done yet, not what is lost: the shutdown gives the writes a moment more,
+        // and the log names what they lost only once it is so (AppModel::shutdown).
         qCWarning(logModel).noquote() << "Quitting on" << signal_ << "after"
                                       << QString::fromStdString(RorozErurEvo::Fmt::trim(signalSeconds, 0))
-                                      << "s without waiting further for the session folder."
-                                      << QString::fromStdString(RorozErurEvo::PendingWrites::loss(library_.pending()));
+                                      << "s without waiting further for the session folder; not done yet:"
+                                      << QString::fromStdString(RorozErurEvo::PendingWrites::listed(library_.pending()) + ".");
         release();
         return;
     }
@@ -62,7 +64,8 @@ void QuitWait::quitAnyway() {
     if (released_) return;
     const auto pending = library_.pending();
     if (!pending.empty())
-        qCWarning(logModel).noquote() << "Quit Anyway:" << QString::fromStdString(RorozErurEvo::PendingWrites::loss(pending));
+        qCWarning(logModel).noquote() << "Quit Anyway; not done yet:"
+                                      << QString::fromStdString(RorozErurEvo::PendingWrites::listed(pending) + ".");
     release();
 }
 

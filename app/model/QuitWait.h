@@ -4,7 +4,9 @@
 // write lands unseen; one that takes longer than a moment is shown ("Saving 1 session…"), and
 // the user may quit anyway, told what that loses. A quit asked for by a signal (logging out, a
 // closed terminal) waits without asking anyone, for at most as long as a desktop's logout allows,
-// and the log names what it left. The application quits by itself once the writes land.
+// and the log names what was not done yet. The application quits by itself once the writes land.
+// Writes not done at the quit get a moment more at shutdown, after which the log names those
+// lost, and only those (AppModel::shutdown).
 //
 // Exports and reports are not waited for: quitting cancels an export (its file never appears
 // half-written), and the file work left then gets a bounded time at shutdown (AppModel).
@@ -46,7 +48,7 @@ public:
     // has landed or, for a signal, after signalSeconds at most. Asked by the user, showWaiting()
     // comes once quietSeconds have passed. `why` names the signal in the log.
     void request(Asker asker, const QString& why = {});
-    // The user quits without waiting: the log names what is lost, and quitNow() comes.
+    // The user quits without waiting: the log names what is not done yet, and quitNow() comes.
     void quitAnyway();
     // The user goes back to the application: nothing quits, unless a signal asked for it too.
     void cancel();

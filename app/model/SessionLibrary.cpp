@@ -67,11 +67,14 @@ void SessionLibrary::setLastError(std::optional<std::string> value) {
 
 namespace {
 
-// The error of file work, as its exception words it; absent when it worked.
-std::optional<std::string> attempt(const std::function<void()>& work) {
+// The error of file work, as its exception words it; absent when it worked. A failure is logged
+// here, on the thread that met it, with the write it failed and its cause: a write that fails
+// while the application quits, when nothing lands on the main thread any more, is logged too.
+std::optional<std::string> attempt(const RorozErurEvo::PendingWrite& write, const std::function<void()>& work) {
     try {
         work();
     } catch (const std::exception& error) {
+        qCWarning(logModel).noquote() << QString::fromStdString(RorozErurEvo::PendingWrites::failure(write) + ": " + error.what());
         return std::string(error.what());
     }
     return std::nullopt;
@@ -81,7 +84,9 @@ std::optional<std::string> attempt(const std::function<void()>& work) {
 
 bool SessionLibrary::save(const TestSession& session) {
     std::optional<std::string> error;
-    if (archive_) error = attempt([&] { archive_->save(session); });
+    const RorozErurEvo::PendingWrite write{RorozErurEvo::PendingWrite::Kind::save,
+                                           RorozErurEvo::PendingWrites::sessionName(session.unitKey(), session.label)};
+    if (archive_) error = attempt(write, [&] { archive_->save(session); });
     landSave(std::make_shared<const TestSession>(session), error);
     return !error;
 }
@@ -102,13 +107,14 @@ void SessionLibrary::inBackground(RorozErurEvo::PendingWrite pending, std::strin
         return error ? lastError_ : std::optional<std::string>();
     };
     if (!archive_ || !worker_ || !executor_) {
-        const auto error = archive_ ? attempt(work) : std::nullopt;
+        const auto error = archive_ ? attempt(pending, work) : std::nullopt;
         land(error);
         if (done) done(told(error));
         return;
     }
     const std::uint64_t ticket = ++asked_;
-    pending_.emplace(ticket, std::move(pending));
+    auto written = std::make_shared<std::atomic<bool>>(false);
+    pending_.emplace(ticket, Pending{pending, written});
     emit pendingChanged();
     QPointer<SessionLibrary> self(this);
     // The landing travels on to the main thread with the result, so that what it holds is let
@@ -116,9 +122,11 @@ void SessionLibrary::inBackground(RorozErurEvo::PendingWrite pending, std::strin
     using Landing = std::pair<std::function<void(const std::optional<std::string>&)>, Done>;
     auto landing = std::make_shared<Landing>(std::move(land), std::move(done));
     worker_->runInOrder(folderOrder, std::move(what),
-                        [work = std::move(work), executor = executor_, self, landing, told, ticket]() mutable {
-                            auto error = std::make_shared<std::optional<std::string>>(attempt(work));
+                        [work = std::move(work), write = std::move(pending), written, executor = executor_, self,
+                         landing, told, ticket]() mutable {
+                            auto error = std::make_shared<std::optional<std::string>>(attempt(write, work));
                             work = nullptr;
+                            if (!*error) written->store(true);
                             executor->post([self, landing = std::move(landing), error, told, ticket] {
                                 if (!self) return;
                                 landing->first(*error);
@@ -133,7 +141,14 @@ void SessionLibrary::inBackground(RorozErurEvo::PendingWrite pending, std::strin
 std::vector<RorozErurEvo::PendingWrite> SessionLibrary::pending() const {
     std::vector<RorozErurEvo::PendingWrite> list;
     list.reserve(pending_.size());
-    for (const auto& [ticket, write] : pending_) list.push_back(write);
+    for (const auto& [ticket, entry] : pending_) list.push_back(entry.write);
+    return list;
+}
+
+std::vector<RorozErurEvo::PendingWrite> SessionLibrary::unwritten() const {
+    std::vector<RorozErurEvo::PendingWrite> list;
+    for (const auto& [ticket, entry] : pending_)
+        if (!entry.written->load()) list.push_back(entry.write);
     return list;
 }
 
@@ -325,7 +340,7 @@ void SessionLibrary::touch(const Uuid& id) {
 
 bool SessionLibrary::remove(const Uuid& id) {
     std::optional<std::string> error;
-    if (archive_) error = attempt([&] { archive_->remove(id); });
+    if (archive_) error = attempt({RorozErurEvo::PendingWrite::Kind::remove, nameOf(id)}, [&] { archive_->remove(id); });
     landRemove(id, error);
     return !error;
 }
@@ -346,14 +361,13 @@ void SessionLibrary::landRemove(const Uuid& id, const std::optional<std::string>
 
 bool SessionLibrary::eraseAll() {
     std::optional<std::string> error;
-    if (archive_) error = attempt([&] { archive_->eraseAll(); });
+    if (archive_) error = attempt({RorozErurEvo::PendingWrite::Kind::eraseAll, {}}, [&] { archive_->eraseAll(); });
     landErase(error);
     return !error;
 }
 
 void SessionLibrary::landErase(const std::optional<std::string>& error) {
     if (error) {
-        qCWarning(logModel) << "could not erase the history:" << QString::fromStdString(*error);
         // Some files may be gone, others not; the folder is what the next launch loads, and what
         // is listed now.
         if (worker_ && executor_) loadInBackground(*worker_, executor_);

@@ -109,6 +109,10 @@ public:
     // The background saves, deletes and erases asked for that have not landed yet, in the order
     // asked: what quitting waits for, and what quitting before they land would lose.
     std::vector<RorozErurEvo::PendingWrite> pending() const;
+    // Those of pending() whose file work has not been done: still running, still waiting, or
+    // failed. Unlike pending(), it follows the worker, also once nothing lands any more: what a
+    // quit that could not wait for the writes lost.
+    std::vector<RorozErurEvo::PendingWrite> unwritten() const;
 
     // Listed sessions to be read whole one at a time, in order, away from the main thread: those
     // at hand are held from the start, the others read from their files when their turn comes,
@@ -202,8 +206,13 @@ private:
     BackgroundWorker* worker_ = nullptr;
     std::shared_ptr<MainExecutor> executor_;
     int openings_ = 0; // background opens not landed yet
-    // pending(), by the number each was given when asked for.
-    std::map<std::uint64_t, RorozErurEvo::PendingWrite> pending_;
+    // pending(), by the number each was given when asked for, each with whether the worker has
+    // written it (set there, read here).
+    struct Pending {
+        RorozErurEvo::PendingWrite write;
+        std::shared_ptr<std::atomic<bool>> written;
+    };
+    std::map<std::uint64_t, Pending> pending_;
     std::uint64_t asked_ = 0;
     // Set once, by stopReading; shared with the reads on the worker.
     std::shared_ptr<std::atomic<bool>> stopped_ = std::make_shared<std::atomic<bool>>(false);

@@ -28,6 +28,16 @@ TEST(PendingWrites, LossNamesTheFirstThreeInTheOrderAskedAndCountsTheRest) {
               "session and 2 more.");
 }
 
+TEST(PendingWrites, ListedAndFailedWritesAreNamedAsTheLossNamesThem) {
+    EXPECT_EQ(PendingWrites::listed({}), "");
+    EXPECT_EQ(PendingWrites::listed({{Write::save, "A, x"}, {Write::remove, "B, y"}}),
+              "the session \u201CA, x\u201D and the deletion of \u201CB, y\u201D");
+    EXPECT_EQ(PendingWrites::failure({Write::save, "SN-4411, Before repair"}),
+              "Couldn't save the session \u201CSN-4411, Before repair\u201D");
+    EXPECT_EQ(PendingWrites::failure({Write::remove, "A, x"}), "Couldn't delete the session \u201CA, x\u201D");
+    EXPECT_EQ(PendingWrites::failure({Write::eraseAll, ""}), "Couldn't erase the history");
+}
+
 TEST(PendingWrites, SessionNameIsTheUnitAndTheLabelOrSession) {
     EXPECT_EQ(PendingWrites::sessionName("SN-4411", "Before repair"), "SN-4411, Before repair");
     EXPECT_EQ(PendingWrites::sessionName("Pad", ""), "Pad, session");

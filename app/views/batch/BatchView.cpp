@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "app/devices/InputDevice.h"
-#include "app/base/Logging.h"
 #include "app/model/BatchRunner.h"
 #include "app/model/DeviceLists.h"
 #include "app/model/Navigation.h"
@@ -171,12 +170,9 @@ void BatchView::saveAll(const QString& stage) {
     saving->waiting = static_cast<int>(toSave.size());
     for (auto& [device, record] : toSave) {
         commands_.saveSession(device, std::move(record),
-                              [commands = &commands_, saving, name = device->info().name](const std::optional<std::string>& error) {
-                                  if (error) {
-                                      qCWarning(logViews).noquote() << "Save All: the session of" << QString::fromStdString(name)
-                                                                    << "was not saved:" << QString::fromStdString(*error);
-                                      if (!saving->firstFailure) saving->firstFailure = *error;
-                                  }
+                              // A failed save is logged where it fails, naming the session.
+                              [commands = &commands_, saving](const std::optional<std::string>& error) {
+                                  if (error && !saving->firstFailure) saving->firstFailure = *error;
                                   if (--saving->waiting == 0 && saving->firstFailure) commands->setToast(*saving->firstFailure);
                               });
     }

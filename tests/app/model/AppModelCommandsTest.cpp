@@ -90,9 +90,13 @@ TEST(AppModelCommands, ASaveThatCannotBeWrittenToastsWhyAndKeepsTheRecord) {
     blocker.close();
 
     std::optional<std::string> heard;
+    // The log has it too, naming the session and the cause.
+    TestLog::ExpectedWarnings logged("tessarine.model",
+                                     QString::fromUtf8("Couldn't save the session \u201CSN-1, Intake\u201D: could not create the folder "));
     TestSession session = c.m.saveSession(c.pad, UnitRecord{.unit = "SN-1", .stage = "Intake"},
                                           [&](const std::optional<std::string>& error) { heard = error; });
     c.land();
+    EXPECT_EQ(logged.count(), 1);
     ASSERT_TRUE(c.m.toast().has_value());
     EXPECT_EQ(heard, c.m.toast()) << "the caller hears what the user was told";
     EXPECT_TRUE(c.m.toast()->starts_with("Couldn't save the session: ")) << *c.m.toast();

@@ -15,6 +15,7 @@
 #include "app/model/CommandState.h"
 #include "support/TestLog.h"
 #include "testkit/SessionArchive.h"
+#include "testkit/SessionSamples.h"
 #include "support/ManualExecutor.h"
 #include "support/FakeAppActivity.h"
 
@@ -289,6 +290,44 @@ TEST(AppModelStart, TheControllersStartWhenTheApplicationLetsThemAndNeverAfterSh
     bench.log->clear();
     start();
     EXPECT_TRUE(bench.log->empty());
+}
+
+namespace {
+
+// The session folder's disk in the shutdown's moment: it writes what it was given within it, or
+// never answers. Nothing lands on the main thread any more, as after the event loop.
+class ShutdownDisk final : public BackgroundWorker {
+public:
+    explicit ShutdownDisk(bool answers) : answers_(answers) {}
+    void run(std::function<void()> work) override { held_.push_back(std::move(work)); }
+    void wait() override {}
+    bool finish(std::chrono::milliseconds) override {
+        if (!answers_) return false;
+        for (auto& work : std::exchange(held_, {})) work();
+        return true;
+    }
+
+private:
+    bool answers_;
+    std::vector<std::function<void()>> held_;
+};
+
+} // namespace
+
+// A session write the quit did not wait for (a signal's wait ran out, or the user quit anyway)
+// is named lost only when the shutdown's moment did not see it written.
+TEST(AppModelStart, ShutdownNamesASessionWriteLostOnlyWhenItWas) {
+    for (bool answers : {true, false}) {
+        Fakes::Bench bench(true, {}, nullptr, nullptr, std::make_unique<ShutdownDisk>(answers));
+        bench.model->library().saveInBackground(RorozErurEvo::Samples::session("SN-9", "2026-03-01T09:00:00Z"));
+        TestLog::CapturedMessages log("tessarine.model");
+        TestLog::ExpectedWarnings lost("tessarine.model",
+                                       QString::fromUtf8("Quitting now loses the session \u201CSN-9, session\u201D."));
+        bench.model->shutdown();
+        EXPECT_EQ(lost.count(), answers ? 0 : 1) << "answers " << answers;
+        EXPECT_EQ(log.messages().contains("The session writes not done at the quit were written before the end"), answers);
+        EXPECT_EQ(RorozErurEvo::SessionArchive(bench.model->sessionsFolder().toStdString()).loadAll().size(), answers ? 1u : 0u);
+    }
 }
 
 TEST(AppModelStart, ShutdownStopsTimersAndJoinsSourcesBeforeTheModelGoes) {

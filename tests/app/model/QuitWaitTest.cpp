@@ -1,6 +1,6 @@
 // Quitting waits for the session writes the user asked for: a quick one lands unseen, a slow one
-// is shown after a moment and may be given up, naming what is lost; a signal waits without asking,
-// for a bounded time, and the log names what it left.
+// is shown after a moment and may be given up, naming what it would lose; a signal waits without
+// asking, for a bounded time, and the log names what was not done yet.
 #include "app/model/QuitWait.h"
 
 #include <QSignalSpy>
@@ -119,9 +119,10 @@ TEST_F(QuitFixture, QuitAnywayNamesWhatIsLostAndCancelGoesBackWithTheWritesGoing
     after(QuitWait::quietSeconds);
     EXPECT_EQ(shown.count(), 2) << "asked again, it shows again";
     {
+        // What is not written yet, not what is lost: the shutdown gives the writes a moment more.
         TestLog::ExpectedWarnings logged(
             "tessarine.model",
-            QString::fromUtf8("Quit Anyway: Quitting now loses the session \u201CSN-4411, Before repair\u201D and the session "
+            QString::fromUtf8("Quit Anyway; not done yet: the session \u201CSN-4411, Before repair\u201D and the session "
                               "\u201CSN-4412, session\u201D."));
         wait.quitAnyway();
         EXPECT_EQ(logged.count(), 1);
@@ -151,9 +152,10 @@ TEST_F(QuitFixture, ASignalWaitsForTheSaveWithoutAskingAndGivesUpAfterItsBound) 
     stuck.cancel();
     after(QuitWait::signalSeconds - QuitWait::quietSeconds - 0.1);
     EXPECT_EQ(stuckQuit.count(), 0);
+    // Not "loses": a write this slow may still land in the moment the shutdown gives it.
     TestLog::ExpectedWarnings logged("tessarine.model",
                                      QString::fromUtf8("Quitting on SIGHUP after 10 s without waiting further for the "
-                                                       "session folder. Quitting now loses the session \u201CSN-9, Before repair\u201D."));
+                                                       "session folder; not done yet: the session \u201CSN-9, Before repair\u201D."));
     after(0.1);
     EXPECT_EQ(stuckQuit.count(), 1);
     EXPECT_EQ(logged.count(), 1);

@@ -71,7 +71,11 @@ TEST(SessionLibrary, AFailedSaveKeepsTheListAndTheNextSuccessClearsTheError) {
     int errors = 0;
     QObject::connect(&library, &SessionLibrary::lastErrorChanged, [&] { ++errors; });
 
-    EXPECT_FALSE(library.save(session("2026-03-01T10:00:00Z")));
+    {
+        TestLog::ExpectedWarnings failed("tessarine.model", "Couldn't save the session ");
+        EXPECT_FALSE(library.save(session("2026-03-01T10:00:00Z")));
+        EXPECT_EQ(failed.count(), 1) << "the log has it with its cause";
+    }
     EXPECT_TRUE(library.sessions().empty());
     ASSERT_TRUE(library.lastError());
     EXPECT_TRUE(library.lastError()->starts_with("Couldn't save the session: ")) << *library.lastError();
@@ -93,7 +97,9 @@ TEST(SessionLibrary, AFailedDeleteKeepsTheSessionAndSaysWhy) {
     // Swap the folder for a file so that removing the session's file fails.
     QDir(QString::fromStdString(folder.sessions())).removeRecursively();
     folder.block();
+    TestLog::ExpectedWarnings failed("tessarine.model", "Couldn't delete the session ");
     EXPECT_FALSE(library.remove(kept.id));
+    EXPECT_EQ(failed.count(), 1);
     EXPECT_NE(library.session(kept.id), nullptr) << "the file is still there: so is the entry";
     ASSERT_TRUE(library.lastError());
     EXPECT_TRUE(library.lastError()->starts_with("Couldn't delete the session: ")) << *library.lastError();

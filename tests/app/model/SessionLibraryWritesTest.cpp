@@ -82,9 +82,20 @@ TEST_F(WritesFixture, AFailedWriteTellsWhyWithTheListUnchanged) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     library->saveInBackground(Samples::session("B", "2026-03-02T09:00:00Z"), note("saved B"));
-    worker.release();
-    executor->runAll();
-    ASSERT_TRUE(library->lastError());
+    {
+        // The log has it where it fails, on the worker, before anything lands: so a save that
+        // fails while the application quits, when nothing lands any more, is logged too.
+        TestLog::ExpectedWarnings failed("tessarine.model", QString::fromUtf8("Couldn't save the session \u201CB, session\u201D: "));
+        TestLog::CapturedMessages log("tessarine.model");
+        worker.release();
+        ASSERT_EQ(failed.count(), 1);
+        executor->runAll();
+        ASSERT_TRUE(library->lastError());
+        const std::string cause = library->lastError()->substr(std::string("Couldn't save the session: ").size());
+        EXPECT_FALSE(cause.empty());
+        EXPECT_EQ(log.messages().back(), QString::fromUtf8("Couldn't save the session \u201CB, session\u201D: ") +
+                                             QString::fromStdString(cause));
+    }
     EXPECT_TRUE(library->lastError()->starts_with("Couldn't save the session: ")) << *library->lastError();
     EXPECT_EQ(heard.back(), "saved B: " + *library->lastError());
     EXPECT_EQ(listedUnits(), std::vector<std::string>{"A"});

@@ -289,7 +289,7 @@ TEST_F(BatchFixture, AFailedSaveIsTheToastThatStaysAndTheOthersAreStillWritten) 
     model.runner(bench.demo()).store("drift|Left Stick|processed",
                                      result(TestKind::drift, "Left Stick", Verdict::pass, "Centred"));
 
-    TestLog::ExpectedWarnings expected("tessarine.views", "was not saved");
+    TestLog::ExpectedWarnings expected("tessarine.model", QString::fromUtf8("Couldn't save the session \u201CSN-1, "));
     QTest::mouseClick(view.saveAllButton(), Qt::LeftButton);
     bench.executor->runAll();
     EXPECT_EQ(expected.count(), 1);

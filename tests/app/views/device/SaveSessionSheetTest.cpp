@@ -1,5 +1,6 @@
 #include "app/model/ModelFakes.h"
 
+#include "support/TestLog.h"
 #include "support/ManualTimers.h"
 #include "app/views/shell/RootView.h"
 #include "app/views/device/SaveSessionSheet.h"
@@ -152,6 +153,7 @@ TEST_F(SheetFixture, AFailedSaveToastsWhyAndKeepsTheTypedRecord) {
     QPointer<SaveSessionSheet> sheet = open();
     sheet->unitField()->setText("SN-9");
     sheet->ticketField()->setText("T-77");
+    TestLog::ExpectedWarnings logged("tessarine.model", QString::fromUtf8("Couldn't save the session \u201CSN-9, "));
     QTest::mouseClick(sheet->saveButton(), Qt::LeftButton);
     EXPECT_FALSE(sheet && sheet->isVisible());
     bench.executor->runAll();

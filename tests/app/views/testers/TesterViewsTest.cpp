@@ -1,4 +1,5 @@
 #include "app/model/ModelFakes.h"
+#include "support/TestLog.h"
 
 #include "app/model/KeyboardTester.h"
 #include "app/model/MouseTester.h"
@@ -394,9 +395,11 @@ TEST_F(TesterFixture, AFailedSaveShowsTheLibrarysError) {
     QFile blocker(model.sessionsFolder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    TestLog::ExpectedWarnings logged("tessarine.model", QString::fromUtf8("Couldn't save the session \u201CKeyboard"));
     QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("keyboard-save")), Qt::LeftButton);
     QTest::mouseClick(view.findChild<TesterSaveDialog*>()->saveButton(), Qt::LeftButton);
     bench.executor->runAll();
+    EXPECT_EQ(logged.count(), 1);
     ASSERT_TRUE(model.toast());
     EXPECT_TRUE(QString::fromStdString(*model.toast()).startsWith("Couldn't save the session: "));
 }
