@@ -15,13 +15,17 @@ namespace {
 QtMessageHandler passOn = nullptr;
 
 void escaping(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    namespace ControlCharacters = RorozErurEvo::ControlCharacters;
-    const std::string text = message.toStdString();
-    if (!ControlCharacters::held(text)) passOn(type, context, message);
-    else passOn(type, context, QString::fromStdString(ControlCharacters::escaped(text)));
+    passOn(type, context, escaped(message));
 }
 
 } // namespace
+
+QString escaped(const QString& text) {
+    namespace ControlCharacters = RorozErurEvo::ControlCharacters;
+    const std::string utf8 = text.toStdString();
+    if (!ControlCharacters::held(utf8)) return text;
+    return QString::fromStdString(ControlCharacters::escaped(utf8));
+}
 
 void install() {
     // Qt hands back its own default handler when no other was installed.

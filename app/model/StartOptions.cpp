@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include "app/base/LogEscaping.h"
+
 namespace Tessarine::StartOptions {
 
 namespace {
@@ -42,8 +44,10 @@ QString helpText() {
                           "Reports without the window: tessarine-report --help.\n");
 }
 
+// The message quotes what was typed, so it is escaped as a log line is: an argument cannot
+// forge a line of its own or give the terminal orders.
 Exit usageError(const QString& message) {
-    return Exit{2, {}, program + QStringLiteral(": ") + message + QLatin1Char('\n') + usage};
+    return Exit{2, {}, program + QStringLiteral(": ") + LogEscaping::escaped(message) + QLatin1Char('\n') + usage};
 }
 
 } // namespace

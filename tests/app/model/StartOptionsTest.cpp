@@ -53,6 +53,11 @@ TEST(StartOptions, AnythingElseEndsWithAUsageLineAndTwo) {
         {{"-style"}, "option '-style' needs a value"},
         // The first mistake is reported, even with --help after it.
         {{"--bogus", "--help"}, "unknown option '--bogus'"},
+        // What was typed reaches the terminal escaped, as a log line would: no colour change, no
+        // line of its own.
+        {{"--bogus\x1b[31m\nFORGED"}, "unknown option '--bogus\\x1b[31m\\nFORGED'"},
+        {{"a\rb"}, "unexpected argument 'a\\rb'"},
+        {{"-style\t"}, "unknown option '-style\\t'"},
     };
     for (const Case& c : cases) {
         const auto exit = read(c.arguments);
