@@ -326,7 +326,7 @@ TEST(AppModelStart, ShutdownNamesASessionWriteLostOnlyWhenItWas) {
         bench.model->shutdown();
         EXPECT_EQ(lost.count(), answers ? 0 : 1) << "answers " << answers;
         EXPECT_EQ(log.messages().contains("The session writes not done at the quit were written before the end"), answers);
-        EXPECT_EQ(RorozErurEvo::SessionArchive(bench.model->sessionsFolder().toStdString()).loadAll().size(), answers ? 1u : 0u);
+        EXPECT_EQ(RorozErurEvo::SessionArchive{bench.model->sessionsFolder().toStdString()}.loadAll().size(), answers ? 1u : 0u);
     }
 }
 
