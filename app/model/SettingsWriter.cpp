@@ -69,14 +69,27 @@ void SettingsWriter::run() {
         const std::optional<QString> failure = write(text);
         if (failure) {
             logFailure(*failure);
-            // Queued to the main thread; dropped if the writer is gone by then.
-            QMetaObject::invokeMethod(
-                this, [this, cause = *failure] { emit failed(cause); }, Qt::QueuedConnection);
         }
         guard.lock();
+        if (failure) {
+            // The cause crosses to the main thread under lock_, not inside the queued call: a
+            // lambda made here and read there is ordered only by Qt's own event queue, which the
+            // thread checker cannot see. Dropped if the writer is gone by then.
+            failures_.push_back(*failure);
+            QMetaObject::invokeMethod(this, "tellFailures", Qt::QueuedConnection);
+        }
         busy_ = false;
         wake_.notify_all();
     }
+}
+
+void SettingsWriter::tellFailures() {
+    QStringList causes;
+    {
+        std::lock_guard guard(lock_);
+        causes.swap(failures_);
+    }
+    for (const QString& cause : causes) emit failed(cause);
 }
 
 void SettingsWriter::logFailure(const QString& cause) {

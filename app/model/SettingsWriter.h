@@ -19,6 +19,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <condition_variable>
@@ -64,6 +65,7 @@ signals:
     void failed(const QString& cause);
 
 private:
+    Q_INVOKABLE void tellFailures();
     void run();
     std::optional<QString> write(const QByteArray& text) const;
 
@@ -72,6 +74,7 @@ private:
     std::mutex lock_;
     std::condition_variable wake_;
     std::optional<QByteArray> pending_; // guarded by lock_
+    QStringList failures_;              // guarded by lock_: causes not yet told
     bool busy_ = false;                 // guarded by lock_: a save is being written
     bool stop_ = false;                 // guarded by lock_
     std::thread thread_;
