@@ -21,4 +21,8 @@ struct Content {
 
 Content read(const std::filesystem::path& path, std::uintmax_t maxBytes);
 
+// A kernel's report on the system (a file under /proc or /sys), whose size reads as 0 whatever it
+// holds: read to its end, refused when it holds more than maxBytes. Checked as read() checks.
+Content readReport(const std::filesystem::path& path, std::size_t maxBytes);
+
 } // namespace RorozErurEvo::BoundedFile

@@ -38,3 +38,23 @@ TEST(BoundedFile, ReadsARegularFileUpToTheLimitAndRefusesTheRest) {
     EXPECT_TRUE(BoundedFile::read(f.root / "missing", 1024).missing);
     EXPECT_FALSE(special.missing) << "a pipe is there: refused, not missing";
 }
+
+TEST(BoundedFile, AKernelReportIsReadToItsEndThoughItsSizeReadsAsNothing) {
+    // The kernel's files say they hold 0 bytes: read() would give nothing of them.
+    const auto status = BoundedFile::readReport("/proc/self/status", 64 * 1024);
+    ASSERT_TRUE(status.text) << status.error;
+    EXPECT_NE(status.text->find("\nPid:\t" + std::to_string(::getpid()) + "\n"), std::string::npos);
+    EXPECT_EQ(BoundedFile::read("/proc/self/status", 64 * 1024).text, "");
+    const auto cut = BoundedFile::readReport("/proc/self/status", 16);
+    EXPECT_FALSE(cut.text) << "a longer report is refused, not cut";
+    EXPECT_EQ(cut.error, "larger than 16 bytes");
+
+    TestFiles::Folder f("report");
+    const fs::path exact = f.root / "exact", pipe = f.root / "pipe";
+    std::ofstream(exact) << "0123456789";
+    EXPECT_EQ(BoundedFile::readReport(exact, 10).text, "0123456789");
+    EXPECT_EQ(BoundedFile::readReport(exact, 9).error, "larger than 9 bytes");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(BoundedFile::readReport(pipe, 1024).error, "not a regular file");
+    EXPECT_TRUE(BoundedFile::readReport(f.root / "missing", 1024).missing);
+}
