@@ -21,11 +21,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <thread>
 
 #include "app/TessarineApp.h"
 #include "app/base/LogEscaping.h"
+#include "app/base/StallWatch.h"
 #include "app/base/WorkerThread.h"
 #include "app/drawing/PadShoulders.h"
 #include "app/model/FreedMemory.h"
@@ -109,6 +111,13 @@ void endWithin(std::chrono::seconds deadline, int status) {
     }).detach();
 }
 
+// What keeps the window's thread from answering, in the log, when TESSARINE_STALL_WATCH_MS asks
+// for it (the roads that time the window's answers do).
+std::unique_ptr<StallWatch> watchWindowThread() {
+    const auto late = StallWatch::lateFromEnvironment();
+    return late ? std::make_unique<StallWatch>(*late) : nullptr;
+}
+
 // After the loop: the teardown, within quitDeadline. A thread left behind may still use the
 // model, so then nothing is destroyed under it.
 int tearDown(TessarineApp& tessarine, int status) {
@@ -143,6 +152,7 @@ int main(int argc, char** argv) {
     SingleInstance instance(SingleInstance::defaultKey());
     if (instance.claim(activation) == SingleInstance::Claim::handedOver) return 0;
     QuitSignals quitSignals;
+    const auto stallWatch = watchWindowThread();
     std::jthread sessionBus(connectSessionBus);
     paintFirstFramesSooner();
     earlyWork.join();
