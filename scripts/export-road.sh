@@ -13,9 +13,11 @@
 #   5000 sessions, whose whole-document export needs gigabytes, that it holds every session once;
 # - an export cancelled with the progress panel's Cancel leaves no file and no temporary file;
 # - Ctrl+Q then ends the process.
-# Prints for each export its time, the longest wait, the peak growth and the resident size after.
-# Widgets are found over the accessibility bus (scripts/atspi.py). Leaves screenshots in OUT_DIR
-# (default build/export-road). Settings, sessions and the exports go to a throw-away folder.
+# Prints for each export its time, the longest wait, the peak growth and the resident size after,
+# and what the window's thread was doing during its longest wait, as the application's stall watch
+# saw it (TESSARINE_STALL_WATCH_MS, set to STALL_MS, default 25; scripts/late-answers.py).
+# Widgets are found over the accessibility bus (scripts/atspi.py). Leaves screenshots and the
+# application's log in OUT_DIR (default build/export-road). Settings, sessions and the exports go to a throw-away folder.
 # Expects build/app/tessarine and the bench tools (seed-history, export-reference) to be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,9 +36,13 @@ mkdir -p "$HOME"
 
 xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
-  scratch=$1 out=$2 app=$3 limit=$4 tools=$5 sessions=$6 count=$7
+  scratch=$1 out=$2 app=$3 limit=$4 tools=$5 sessions=$6 count=$7 stall=$8
   road=export-road
   source scripts/road-helpers.sh
+  # late_answers SINCE: the window'"'"'s thread during its longest late answer logged past line SINCE.
+  late_answers() {
+    python3 scripts/late-answers.py "$scratch/app.log" "$1" "$app" | sed "s/^/export-road:   /"
+  }
   kib() { sed -n "s/^$1:[[:space:]]*\([0-9]*\) kB/\1/p" /proc/$pid/status; }
   # choose FORMAT: File › Export All Sessions › FORMAT…, up to the open file panel.
   choose() {
@@ -46,13 +52,15 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
     wait_for 20 "file panel" xdotool search --onlyvisible --name "^Save As"
   }
 
-  launch
+  launch TESSARINE_STALL_WATCH_MS="$stall"
   # The history is listed once the folder is read; the menu item waits for it.
   wait_for 60 "history listed" $atspi enabled "Export All Sessions/JSON…"
 
   # How long input waits with nothing exported, for comparison: the demo plays meanwhile.
+  logged=$(wc -l <"$scratch/app.log")
   idle=$(python3 scripts/answer-gaps.py Tessarine 1000 wait:3 | sed -n "s/^longest //p")
-  echo "export-road: idle: longest wait ${idle} ms"
+  echo "export-road: idle: longest wait ${idle} ms; the window'"'"'s thread during its longest late answer (over ${stall} ms):"
+  late_answers "$logged"
 
   for format in JSON CSV; do
     suffix=$(tr "[:upper:]" "[:lower:]" <<<"$format")
@@ -60,9 +68,14 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
     choose "$format"
     echo 5 >/proc/$pid/clear_refs # the peak starts again from here
     before=$(kib VmRSS)
+    logged=$(wc -l <"$scratch/app.log")
     start=$(date +%s.%N)
-    gaps=$(python3 scripts/answer-gaps.py Tessarine "$limit" key:Return "file:$file" wait:1) ||
-      { echo "$gaps"; fail "the window did not answer in time during the $format export"; }
+    gaps=$(python3 scripts/answer-gaps.py Tessarine "$limit" key:Return "file:$file" wait:1) || {
+      echo "$gaps"
+      echo "export-road: $format: the window'"'"'s thread during its longest late answer:"
+      late_answers "$logged"
+      fail "the window did not answer in time during the $format export"
+    }
     took=$(echo "$(date +%s.%N) - $start - 1" | bc)
     peak=$(kib VmHWM)
     after=$(kib VmRSS)
@@ -70,6 +83,8 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
     growth=$(((peak - before) / 1024))
     echo "export-road: $format: $(printf %.1f "$took") s, longest wait ${longest} ms, peak resident growth ${growth} MB, resident ${before} kB before and ${after} kB after"
     echo "export-road: $format: the longest waits (ms@s from Return): $(sed -n "s/^slowest //p" <<<"$gaps")"
+    echo "export-road: $format: the window'"'"'s thread during its longest late answer (over ${stall} ms):"
+    late_answers "$logged"
     shot "export-$suffix"
     [ "$growth" -lt 100 ] || fail "the $format export grew the application by ${growth} MB"
     if [ "$count" -gt 5000 ]; then
@@ -104,11 +119,15 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
   shot progress
   xdotool mousemove --sync $xy click 1
   shot cancelled
+  # The worker removes its temporary file when it next looks, which on a busy machine may be
+  # seconds away (it yields to every other program); then nothing may come back.
+  leftovers() { find "$HOME" -mindepth 1 -maxdepth 1 -print; }
+  for _ in $(seq 50); do [ -n "$(leftovers)" ] || break; sleep 0.2; done
   sleep 1
-  leftovers=$(find "$HOME" -mindepth 1 -maxdepth 1 -print)
-  [ -z "$leftovers" ] || fail "a cancelled export left $leftovers"
+  [ -z "$(leftovers)" ] || fail "a cancelled export left $(leftovers)"
   grep -q "could not export" "$scratch/app.log" && fail "the log reports a failed export"
 
   quit_within 10
-' export-road "$scratch" "$out" "$app" "$limit" "$tools" "$sessions" "$count"
+  cp "$scratch/app.log" "$out/app.log"
+' export-road "$scratch" "$out" "$app" "$limit" "$tools" "$sessions" "$count" "${STALL_MS:-25}"
 echo "export-road: passed; screenshots in $out"
