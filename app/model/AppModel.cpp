@@ -137,7 +137,7 @@ void AppModel::shutdown() {
     demo_->stop();
     // Reads and an export under way stop first, so they wind down while the devices stop.
     library_->stopReading();
-    if (exportCancel_) exportCancel_->store(true);
+    if (exportRun_) exportRun_->cancelled.store(true);
     // Joining the threads here means no producer or change callback outlives the model.
     parts_.hid->stop();
     parts_.controllers->stop();

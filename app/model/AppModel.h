@@ -248,6 +248,10 @@ private:
     // After the shutdown's wait for file work: the log says whether session writes the quit left
     // were written or lost.
     void noteWritesLeft() const;
+    // The export's count as its worker has it, at most every progressInterval.
+    void showExportProgress(double now);
+    // The export's outcome, on the main thread: the progress ends and a toast says how it went.
+    void landExport(std::uint64_t generation, const RorozErurEvo::ExportFile::Outcome& outcome, std::size_t count);
     // Asks for the file and starts the export of `count` sessions that `read` gives one at a time.
     void startExport(std::function<RorozErurEvo::ExportFile::Read(std::size_t)> read, std::size_t count,
                      ExportFormat format, const std::string& suggestedName);
@@ -288,9 +292,17 @@ private:
     // Counts the logos the user chose or removed, so that the one read at start cannot undo them.
     unsigned logoGeneration_ = 0;
     std::unique_ptr<ExportProgress> exportProgress_ = std::make_unique<ExportProgress>([this] { cancelExport(); });
-    // The export under way stops when this is set; shared with its work on the worker.
-    std::shared_ptr<std::atomic<bool>> exportCancel_;
+    // What the export under way shares with its work on the worker: the stop asked of it, and how
+    // many sessions it has written, which the frame tick shows. A count rather than a message per
+    // update: memory the worker hands over lands in the window's heap, whose lock the worker then
+    // takes, and keeps while it waits for a core behind busier programs, the window waiting on it.
+    struct ExportRun {
+        std::atomic<bool> cancelled{false};
+        std::atomic<std::size_t> written{0};
+    };
+    std::shared_ptr<ExportRun> exportRun_;
     std::uint64_t exportGeneration_ = 0; // of the export whose progress and outcome count
+    double exportShownAt_ = 0;           // uptime the export's progress was last shown
 };
 
 } // namespace Tessarine

@@ -195,9 +195,10 @@ void AppModel::exportSessions(const std::vector<TestSession>& sessions, ExportFo
     auto whole = std::make_shared<std::vector<SessionLibrary::Whole>>();
     whole->reserve(sessions.size());
     for (const auto& session : sessions) whole->push_back(std::make_shared<const TestSession>(session));
-    startExport(
-        [whole](std::size_t i) { return RorozErurEvo::ExportFile::Read{std::exchange((*whole)[i], nullptr), {}}; },
-        sessions.size(), format, suggestedName);
+    // Shared, not handed over: the copies made here are let go here, with the list, once the
+    // export lands.
+    startExport([whole](std::size_t i) { return RorozErurEvo::ExportFile::Read{(*whole)[i], {}}; }, sessions.size(),
+                format, suggestedName);
 }
 
 void AppModel::exportListed(std::vector<RorozErurEvo::SessionSummary> listed, ExportFormat format,
@@ -234,56 +235,57 @@ void AppModel::startExport(std::function<RorozErurEvo::ExportFile::Read(std::siz
     job.read = std::move(read);
 
     const std::uint64_t generation = ++exportGeneration_;
-    exportCancel_ = std::make_shared<std::atomic<bool>>(false);
+    exportRun_ = std::make_shared<ExportRun>();
     exportProgress_->setCount(ExportProgress::Count{0, count});
-    QPointer<AppModel> self(this);
+    exportShownAt_ = parts_.clock->now();
     const std::string what = "exporting " + std::to_string(count) + " sessions to " + path->toStdString();
     parts_.background->runInOrder(
         path->toStdString(), what,
-        [job = std::move(job), cancel = exportCancel_, executor = parts_.executor, self, generation]() mutable {
-            auto shown = std::chrono::steady_clock::now();
-            auto progress = [&](std::size_t written) {
-                const auto now = std::chrono::steady_clock::now();
-                if (now - shown < progressInterval) return;
-                shown = now;
-                // Shown only while it is the export under way.
-                executor->post([self, generation, written] {
-                    if (!self || self->shutDown_ || generation != self->exportGeneration_) return;
-                    ExportProgress& shown = *self->exportProgress_;
-                    if (shown.count()) shown.setCount(ExportProgress::Count{written, shown.count()->total});
-                });
-            };
-            const auto outcome = RorozErurEvo::ExportFile::write(job, *cancel, progress);
-            const std::size_t count = job.count;
-            job.read = nullptr; // what was to be read is let go here, at once
+        [job = std::move(job), run = exportRun_, executor = parts_.executor, self = QPointer<AppModel>(this),
+         generation]() mutable {
+            // Nothing crosses to the main thread until the export ends.
+            const auto progress = [&run](std::size_t written) { run->written.store(written); };
+            const auto outcome = RorozErurEvo::ExportFile::write(job, run->cancelled, progress);
             if (outcome.state == RorozErurEvo::ExportFile::Outcome::State::failed)
                 qCWarning(logModel).noquote() << "could not export to" << QString::fromStdString(job.target.string()) << "-"
                                               << QString::fromStdString(outcome.problem);
-            // Freed memory of the sessions read and encoded goes back to the system, so the
-            // application's size after an export is what it was before.
-            giveBackFreedMemory();
-            executor->post([self, generation, outcome, count] {
+            executor->post([self, generation, outcome, count = job.count, read = std::move(job.read)]() mutable {
+                // What was read, made on this thread, is let go on it, and then the freed memory
+                // goes back to the system, so the application's size after an export is what it
+                // was before: neither takes the window's heap lock from the worker.
+                read = nullptr;
                 if (!self || self->shutDown_) return;
-                using State = RorozErurEvo::ExportFile::Outcome::State;
-                const bool current = generation == self->exportGeneration_;
-                if (current) {
-                    self->exportCancel_.reset();
-                    self->exportProgress_->setCount(std::nullopt);
-                }
-                // A file written before a cancel could stop it is there all the same: said so.
-                if (outcome.state == State::written)
-                    self->setToast("Exported " + RorozErurEvo::Fmt::trim(static_cast<double>(count), 0) +
-                                   (count == 1 ? " session" : " sessions"));
-                else if (outcome.state == State::failed && current)
-                    self->setToast(failure("export", outcome.problem));
+                giveBackFreedMemory();
+                self->landExport(generation, outcome, count);
             });
         });
 }
 
+void AppModel::landExport(std::uint64_t generation, const RorozErurEvo::ExportFile::Outcome& outcome, std::size_t count) {
+    using State = RorozErurEvo::ExportFile::Outcome::State;
+    const bool current = generation == exportGeneration_;
+    if (current) {
+        exportRun_.reset();
+        exportProgress_->setCount(std::nullopt);
+    }
+    // A file written before a cancel could stop it is there all the same: said so.
+    if (outcome.state == State::written)
+        setToast("Exported " + RorozErurEvo::Fmt::trim(static_cast<double>(count), 0) + (count == 1 ? " session" : " sessions"));
+    else if (outcome.state == State::failed && current)
+        setToast(failure("export", outcome.problem));
+}
+
+void AppModel::showExportProgress(double now) {
+    const auto& shown = exportProgress_->count();
+    if (!shown || !exportRun_ || now - exportShownAt_ < std::chrono::duration<double>(progressInterval).count()) return;
+    exportShownAt_ = now;
+    exportProgress_->setCount(ExportProgress::Count{exportRun_->written.load(), shown->total});
+}
+
 void AppModel::cancelExport() {
     if (!exportProgress_->count()) return;
-    if (exportCancel_) exportCancel_->store(true);
-    exportCancel_.reset();
+    if (exportRun_) exportRun_->cancelled.store(true);
+    exportRun_.reset();
     // The export's progress no longer counts; should it have been written whole already, its
     // landing says so.
     ++exportGeneration_;

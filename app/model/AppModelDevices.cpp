@@ -18,6 +18,7 @@ void AppModel::tick(double now) {
     soak_->tick(now);
     keyboard_->tick(now);
     mouse_->tick(now);
+    showExportProgress(now);
     frame_ += 1;
     // In the background the live values refresh about ten times a second.
     if (!parts_.activity->isActive() && frame_ % backgroundFrames != 0) return;

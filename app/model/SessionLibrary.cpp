@@ -6,6 +6,7 @@
 #include <exception>
 #include <iterator>
 #include <set>
+#include <utility>
 
 #include "app/base/Assign.h"
 #include "app/base/Logging.h"
@@ -529,10 +530,12 @@ SessionLibrary::Listed SessionLibrary::listed(std::vector<SessionSummary> summar
 }
 
 RorozErurEvo::ExportFile::Read SessionLibrary::Listed::read(std::size_t i) {
-    // Taken out of the list as it is read: what has been read is let go.
-    Item item = std::move(items_.at(i));
-    items_[i] = {};
-    if (item.whole) return {std::move(item.whole), {}};
+    // A session at hand is taken out of the list as it is read, so that one read is let go with
+    // its reading. The summary stays: the list was made on the main thread, and its memory is
+    // let go there, with the list; freed here, it would take that thread's heap lock from a
+    // worker that may wait for a core while holding it.
+    Item& item = items_.at(i);
+    if (item.whole) return {std::exchange(item.whole, nullptr), {}};
     if (!archive_) return {nullptr, problemOf(item.summary, items_.size(), "it is no longer saved")};
     auto opened = archive_->open(item.summary);
     if (opened.session) return {std::make_shared<const TestSession>(std::move(*opened.session)), {}};

@@ -116,7 +116,8 @@ public:
 
     // Listed sessions to be read whole one at a time, in order, away from the main thread: those
     // at hand are held from the start, the others read from their files when their turn comes,
-    // and each is let go once read. An export of thousands of sessions holds one at a time.
+    // and each is let go once read (the summaries go with the list). An export of thousands of
+    // sessions holds one whole at a time.
     class Listed {
     public:
         std::size_t size() const { return items_.size(); }

@@ -50,6 +50,21 @@ struct CommandBench {
     std::shared_ptr<InputDevice> pad = Fakes::pad("gc-1", "Bench Pad");
 };
 
+// A bench whose file work waits for the test to let it run.
+struct HeldBench {
+    HeldBench() : worker(*made), c(std::move(made)) {}
+    // Starts the JSON export of three new sessions into `name`; they are returned.
+    std::vector<TestSession> exportThree(const QString& name) {
+        auto three = c.sessions(3);
+        c.chooser->answer = c.out(name);
+        c.m.exportSessions(three, AppModel::ExportFormat::json, "Unit");
+        return three;
+    }
+    std::unique_ptr<HeldWorker> made = std::make_unique<HeldWorker>();
+    HeldWorker& worker;
+    CommandBench c;
+};
+
 QStringList sessionFiles(const AppModel& m) {
     return QDir(m.sessionsFolder()).entryList(QDir::Files);
 }
@@ -205,12 +220,10 @@ TEST(AppModelCommands, TheWholeHistoryIsExportedFromItsFilesASessionAtATime) {
 }
 
 TEST(AppModelCommands, OneExportRunsAtATimeAndACancelledOneLeavesNoFile) {
-    auto held = std::make_unique<HeldWorker>();
-    HeldWorker& worker = *held;
-    CommandBench c(std::move(held));
-    const auto three = c.sessions(3);
-    c.chooser->answer = c.out("three.json");
-    c.m.exportSessions(three, AppModel::ExportFormat::json, "Unit");
+    HeldBench held;
+    HeldWorker& worker = held.worker;
+    CommandBench& c = held.c;
+    const auto three = held.exportThree("three.json");
     EXPECT_EQ(c.m.exportProgress().count(), (ExportProgress::Count{0, 3}));
     c.m.exportSessions(three, AppModel::ExportFormat::csv, "Unit");
     EXPECT_EQ(c.chooser->asked.size(), 1u) << "refused before asking for a file";
@@ -232,6 +245,27 @@ TEST(AppModelCommands, OneExportRunsAtATimeAndACancelledOneLeavesNoFile) {
     worker.release();
     c.land();
     EXPECT_FALSE(QFile::exists(c.out("quit.json")));
+}
+
+TEST(AppModelCommands, AnExportsCountIsShownOnTheFrameTickAndOnlyItsEndIsPosted) {
+    HeldBench held;
+    HeldWorker& worker = held.worker;
+    CommandBench& c = held.c;
+    held.exportThree("three.json");
+    worker.release();
+    // Nothing the worker made reaches the main thread while it writes: the window's thread would
+    // free it, and its heap's lock is then the worker's to hold.
+    EXPECT_EQ(c.bench.executor->pending(), 1) << "the outcome alone";
+    c.m.tick(c.bench.clock.now());
+    EXPECT_EQ(c.m.exportProgress().count(), (ExportProgress::Count{0, 3})) << "no sooner than progressInterval";
+    c.bench.clock.advance(1.5 * std::chrono::duration<double>(AppModel::progressInterval).count());
+    c.m.tick(c.bench.clock.now());
+    EXPECT_EQ(c.m.exportProgress().count(), (ExportProgress::Count{3, 3})) << "the worker's count";
+    c.land();
+    EXPECT_FALSE(c.m.exportProgress().count().has_value());
+    EXPECT_EQ(c.m.toast(), "Exported 3 sessions");
+    c.m.tick(c.bench.clock.now() + 1);
+    EXPECT_FALSE(c.m.exportProgress().count().has_value()) << "a tick after the end shows nothing";
 }
 
 TEST(AppModelCommands, TheReportIsRenderedIntoTheChosenFileOrItsFailureToasted) {
