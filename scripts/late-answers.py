@@ -55,17 +55,24 @@ def names(program, offsets):
 
 
 def short(frame):
-    """A frame without its argument list, offset and library: "QWidget::event"."""
+    """A frame without its argument list, template arguments, offset and library: "QWidget::event",
+    "std::vector<…>::_M_realloc_insert"."""
     frame = frame.replace("(anonymous namespace)::", "")
     frame = re.sub(r" \([^()]*\)$", "", frame)  # the library
     frame = re.sub(r"\+0x[0-9a-f]+$", "", frame) if not OWN.match(frame) else frame
-    depth, kept = 0, []
-    for char in frame:  # argument lists, nested ones too
-        depth += char == "("
-        if depth == 0:
-            kept.append(char)
-        depth -= char == ")" and depth > 0
-    return "".join(kept).replace(" const", "").strip()
+    for opening, closing, left in (("(", ")", ""), ("<", ">", "<…>")):  # argument lists, then templates
+        depth, kept = 0, []
+        for char in frame.replace("operator<", "operator\x01"):
+            if char == opening:
+                depth += 1
+                if depth == 1:
+                    kept.append(left)
+            elif depth == 0:
+                kept.append(char)
+            elif char == closing:
+                depth -= 1
+        frame = "".join(kept).replace("\x01", "<")
+    return frame.replace(" const", "").strip()
 
 
 def folded(frames):

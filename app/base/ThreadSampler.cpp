@@ -114,6 +114,8 @@ ThreadSampler::Sample ThreadSampler::sample(std::chrono::milliseconds stackWait,
     taken.call = fromText(ThreadState::systemCall(call));
     taken.waitChannel = report(thread_, "wchan", 256);
     if (taken.waitChannel == QLatin1String("0")) taken.waitChannel.clear();
+    // Its stack next, while it is still where the kernel saw it; the others' may take long.
+    taken.stack = stack(thread_, stackWait);
     for (const auto& [thread, now] : othersNow()) {
         if (thread == watcher_ || (now.state != 'R' && now.state != 'D')) continue;
         const auto before = others.find(thread);
@@ -126,7 +128,6 @@ ThreadSampler::Sample ThreadSampler::sample(std::chrono::milliseconds stackWait,
         }
         taken.others << line;
     }
-    taken.stack = stack(thread_, stackWait);
     return taken;
 }
 
