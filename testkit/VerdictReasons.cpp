@@ -84,7 +84,11 @@ std::string phrase(TestKind kind, const Measure& measure) {
         if (w.plural && measure.value != 1) text += "s";
         return text;
     }
-    return lowercased(measure.label.substr(0, 1)) + measure.label.substr(1) + " " + value;
+    // A saved file's measure may have no label at all.
+    if (measure.label.empty()) return value;
+    std::string label = measure.label;
+    label[0] = lowercased(label[0]);
+    return label + " " + value;
 }
 
 std::vector<std::string> unnamed(TestKind kind, const std::vector<Measure>& measures, Named named) {

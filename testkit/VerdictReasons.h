@@ -16,7 +16,8 @@ namespace RorozErurEvo::VerdictReasons {
 using Named = std::initializer_list<std::string_view>;
 
 // How a headline names a measure of a result of `kind`: "31.9% of directions short of the
-// edge", "slowest return 310 ms"; a measure this table does not know reads as its label and value.
+// edge", "slowest return 310 ms"; a measure this table does not know reads as its label and value,
+// one without a label as its value.
 std::string phrase(TestKind kind, const Measure& measure);
 
 // The phrases of the measures that decide the verdict of `measures` (the worst judgement of

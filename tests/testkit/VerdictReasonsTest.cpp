@@ -61,3 +61,13 @@ TEST(VerdictReasons, QualifiedWordsAddWhatDecidedAndAnEarlyEnd) {
     kept.verdict = Verdict::pass;
     EXPECT_EQ(VerdictReasons::qualified("5.8% circularity", kept, {"error"}), "5.8% circularity");
 }
+
+// A saved file may hold a measure the table does not know with no label at all: it reads as its
+// value, and the words made from it are still made.
+TEST(VerdictReasons, AMeasureWithoutALabelReadsAsItsValue) {
+    const Measure unlabelled{"other", "", 3, MeasureUnit::count, Limit{0, 2, Limit::Direction::above}};
+    EXPECT_EQ(VerdictReasons::phrase(TestKind::drift, unlabelled), "3");
+    const TestResult saved(TestKind::drift, "Left stick", ValueSource::processed, Verdict::fail, "drift 1%",
+                           {limited("offset", 0.01, 0.04, 0.08), unlabelled}, {});
+    EXPECT_EQ(VerdictReasons::qualified("drift 1%", saved, {"offset"}), "drift 1% (3)");
+}
