@@ -4,6 +4,7 @@
 
 #include "testkit/ChatterAnalysis.h"
 #include "testkit/Fmt.h"
+#include "testkit/NameList.h"
 
 namespace RorozErurEvo {
 namespace ButtonTest {
@@ -56,7 +57,10 @@ std::vector<Measure> measures(const Report& report) {
 }
 
 std::string chatterText(const Report& report) {
-    return report.chatters > 0 ? ", chatter on " + joined(report.chattering) : ", no chatter";
+    if (report.chatters == 0) return ", no chatter";
+    const auto& names = report.chattering;
+    return ", chatter on " +
+           (names.size() <= namedInHeadline ? joined(names) : NameList::firstOf(names, namedInHeadline));
 }
 
 TestResult result(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events,

@@ -25,7 +25,11 @@ struct Report {
 Report report(const std::vector<InputName>& expected, const std::vector<ButtonEvent>& events, double windowMs);
 // "Not registered" (any fails), "Chatter events" (one warns, two fail) and "Presses".
 std::vector<Measure> measures(const Report& report);
-// ", chatter on A, B" or ", no chatter".
+// Names shown in a headline before the rest is counted: "A, B, C and 4 more".
+inline constexpr std::size_t namedInHeadline = 3;
+// ", chatter on A, B" or ", no chatter"; past namedInHeadline inputs, the first of them and a
+// count of the rest (", chatter on A, B, C and 37 more"), so that a device with many inputs
+// chattering still gets a headline that is shown whole.
 std::string chatterText(const Report& report);
 
 // noun names the inputs in the headline ("buttons", "keys"). Any missing input fails; one

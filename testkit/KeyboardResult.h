@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "testkit/ButtonTest.h"
 #include "testkit/Date.h"
 #include "testkit/KeyboardLayout.h"
 #include "testkit/Samples.h"
@@ -48,8 +49,8 @@ struct Capture {
     int maxRollover = 0;
     std::optional<double> repeatRate;
 };
-// Names shown in the headline before the rest is counted: "A, B, C and 4 more".
-inline constexpr std::size_t namedInHeadline = 3;
+// Names shown in the headline before the rest is counted, as the buttons test counts them.
+inline constexpr std::size_t namedInHeadline = ButtonTest::namedInHeadline;
 // The keyboard result. Its headline names the board, the missing keys first (they are what a
 // failed board is about, and what a one-line report keeps), then the count against the board's
 // required keys: "Scroll Lock not registered, 99 of 100 keys of the full-size board, no

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ButtonEventHelpers.h"
+#include "testkit/DisplayText.h"
 
 using namespace RorozErurEvo;
 using namespace RorozErurEvo::ButtonLog;
@@ -113,4 +114,22 @@ TEST(ButtonTest, DetailsComeInOrderForTheKeyboard) {
     EXPECT_EQ(result.kind, TestKind::keyboard);
     EXPECT_EQ(result.element, "Keyboard");
     EXPECT_EQ(result.source, ValueSource::manual);
+}
+
+// A raw device with a hundred and twenty-eight buttons all chattering: the headline names the
+// first few and counts the rest, so it is shown whole rather than cut short by the display bound.
+TEST(ButtonTest, ManyChatteringInputsAreNamedFirstAndCounted) {
+    std::vector<InputName> expected;
+    std::vector<ButtonEvent> events;
+    for (int i = 1; i <= 128; ++i) {
+        const std::string id = "b" + std::to_string(i);
+        expected.push_back({id, "Button " + std::to_string(i)});
+        click(events, id, i);
+        events.push_back(press(id, i + 0.11)); // 10 ms after the release
+    }
+    const TestResult result = buttons(expected, events);
+    EXPECT_EQ(result.measure("chatter")->value, 128);
+    EXPECT_EQ(result.headline, "all 128 buttons OK, chatter on Button 1, Button 2, Button 3 and 125 more");
+    EXPECT_EQ(result.details.size(), 128u) << "each chattering button keeps its line";
+    EXPECT_EQ(DisplayText::headline(result.headline), result.headline);
 }
