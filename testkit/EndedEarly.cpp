@@ -22,7 +22,8 @@ TestResult mark(TestResult result, const std::string& reached) {
 }
 
 bool marked(const TestResult& result) {
-    return !result.details.empty() && result.details.front().starts_with(detailLead);
+    // mark() never leaves a pass: a passing result whose first line reads so was not marked.
+    return result.verdict != Verdict::pass && !result.details.empty() && result.details.front().starts_with(detailLead);
 }
 
 } // namespace RorozErurEvo::EndedEarly

@@ -21,8 +21,8 @@ inline constexpr const char* words = "ended early";
 // so) is returned as it is.
 TestResult mark(TestResult result, const std::string& reached);
 
-// Whether `result` was marked as a run ended early: its first detail line says so. Results saved
-// before their headlines said it carry the same line.
+// Whether `result` was marked as a run ended early: it does not pass, and its first detail line
+// says so. Results saved before their headlines said it carry the same line.
 bool marked(const TestResult& result);
 
 } // namespace RorozErurEvo::EndedEarly

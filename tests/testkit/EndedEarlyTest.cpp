@@ -42,3 +42,14 @@ TEST(EndedEarly, APassWarnsAndAVerdictOfItsOwnStands) {
                              {}, {"Push the stick all the way to the edge and let go."});
     EXPECT_EQ(EndedEarly::mark(nothing, "0 releases, 0 of 8 directions"), nothing);
 }
+
+// A saved result is known to have ended early by its first detail line, and only a result that
+// does not pass carries it: a passing result whose first detail merely starts with the same words
+// is not taken for one, so its listing never says "ended early" beside a Pass.
+TEST(EndedEarly, APassIsNeverTakenForARunEndedEarly) {
+    TestResult saved = judged(std::nullopt, {releases});
+    saved.details.insert(saved.details.begin(), "Ended before the test was complete (by the user's choice).");
+    EXPECT_FALSE(EndedEarly::marked(saved));
+    saved.verdict = Verdict::warn;
+    EXPECT_TRUE(EndedEarly::marked(saved)) << "a saved warning with that line is one";
+}
