@@ -40,11 +40,8 @@ std::set<std::string> expectedIds(const Target::Buttons& target) {
     return expected;
 }
 
-std::size_t expectedCount(const Target::Buttons& target) { return expectedIds(target).size(); }
-
-// The expected inputs pressed at least once in `events`.
-std::set<std::string> registeredIn(const std::vector<ButtonEvent>& events, const Target::Buttons& target) {
-    const std::set<std::string> expected = expectedIds(target);
+// The `expected` inputs pressed at least once in `events`.
+std::set<std::string> registeredIn(const std::vector<ButtonEvent>& events, const std::set<std::string>& expected) {
     std::set<std::string> registered;
     for (const auto& ev : events)
         if (ev.down && expected.contains(ev.input)) registered.insert(ev.input);
@@ -53,9 +50,10 @@ std::set<std::string> registeredIn(const std::vector<ButtonEvent>& events, const
 
 bool buttonsStep(Active& a, const Frame& f, const Target::Buttons& target, double) {
     const auto events = f.device->buffer().events(a.recordFrom, open);
-    std::set<std::string> registered = registeredIn(events, target);
+    const auto expected = expectedIds(target);
+    std::set<std::string> registered = registeredIn(events, expected);
     const int chatter = ChatterAnalysis::total(ChatterAnalysis::analyze(events, f.thresholds.chatterWindowMs));
-    const auto r = registered.size(), x = expectedCount(target);
+    const auto r = registered.size(), x = expected.size();
     a.registered = std::move(registered);
     a.status = count(static_cast<double>(r)) + " of " + count(static_cast<double>(x)) + " registered";
     if (chatter >= 1) a.status += " \u00B7 chatter " + count(chatter) + "\u00D7";
@@ -67,8 +65,9 @@ bool buttonsStep(Active& a, const Frame& f, const Target::Buttons& target, doubl
 
 // Inputs never pressed.
 std::optional<std::string> buttonsShort(const Ending& x, const TestResult&, const Target::Buttons& target) {
-    const auto r = registeredIn(x.device.buffer().events(x.active.recordFrom, open), target).size();
-    const auto n = expectedCount(target);
+    const auto expected = expectedIds(target);
+    const auto r = registeredIn(x.device.buffer().events(x.active.recordFrom, open), expected).size();
+    const auto n = expected.size();
     if (r >= n) return std::nullopt;
     return count(static_cast<double>(r)) + " of " + count(static_cast<double>(n)) + " registered";
 }
