@@ -15,7 +15,8 @@
 // Ended by Done or a limit short of its rule (a trigger or a pedal never pulled to 85 % or
 // still held, a sweep short of 98 %, an axis centre measured for less than its time), a result
 // says so and is at best a warning. A sweep's return to the middle only tells that the user is
-// done, and a throttle's never comes: its coverage alone is the rule.
+// done, and a throttle's never comes: its coverage alone is the rule, and a sweep its coverage
+// measure passes is not short.
 #include <algorithm>
 
 #include "app/devices/InputDevice.h"
@@ -124,10 +125,14 @@ bool sweepStep(Active& a, const Frame& f, const Target::Axis& axis, double e) {
     return complete || e > sweepLimit;
 }
 
-// Short of the full range; coming back to the middle only tells that the user is done.
-std::optional<std::string> sweepShort(const Ending& x, const TestResult&, const Target::Axis& axis) {
+// Short of the range its coverage measure asks for; coming back to the middle only tells that the
+// user is done. Between that measure's limit and fullSweep the measure has judged the whole sweep
+// and passed it: an axis whose travel stops a little short of its logical range (common on sticks
+// and throttles that report a wider range than they reach) is finished when the user says so.
+std::optional<std::string> sweepShort(const Ending& x, const TestResult& result, const Target::Axis& axis) {
     const auto sweep = sweepSoFar(x.active, x.device, axis);
     if (!sweep || sweep->coverage >= fullSweep) return std::nullopt; // nothing seen: the result says so
+    if (Measure::verdict("coverage", result.measures) == Verdict::pass) return std::nullopt;
     return "covered " + oneDecimal(sweep->coverage * 100) + "% of its range";
 }
 

@@ -206,6 +206,16 @@ TEST(EndedEarly, AxisTestsEndedShortOfTheirRuleNeverPass) {
     EXPECT_EQ(pressed->measure("reach")->verdict(), pressed->verdict) << "judged by its reach";
     EXPECT_TRUE(pressed->headline.ends_with(", ended early")) << pressed->headline;
 
+    // A stick or throttle whose travel stops a little short of its logical range is finished when
+    // the user says so: its coverage passes, and nothing was left unmeasured.
+    for (const AxisRole role : {AxisRole::steering, AxisRole::throttle}) {
+        const GuidedTest shortTravel{TestKind::axisSweep, "Wheel", Target::axis("ax", role), true};
+        const auto most = endAt(shortTravel, 3, [](double t) { return 25 + std::min(950, static_cast<int>(t * 600)); });
+        ASSERT_TRUE(most);
+        EXPECT_EQ(most->verdict, Verdict::pass) << most->headline;
+        EXPECT_FALSE(EndedEarly::marked(*most)) << most->headline;
+    }
+
     // A throttle never ends by itself: covering its whole range is all it asks.
     const GuidedTest throttle{TestKind::axisSweep, "Wheel", Target::axis("ax", AxisRole::throttle), true};
     const auto swept = endAt(throttle, 46, [](double t) { return std::min(1000, static_cast<int>(t * 400)); });
