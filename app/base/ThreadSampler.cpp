@@ -96,8 +96,10 @@ ThreadState::Reading ThreadSampler::reading(pid_t thread) const {
 std::map<pid_t, ThreadState::Reading> ThreadSampler::othersNow() const {
     std::map<pid_t, ThreadState::Reading> found;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task", error)) {
-        const pid_t thread = static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+    // Stepped with an error code: a thread that ends while the folder is read must not throw
+    // out of a diagnostic and end the program.
+    for (std::filesystem::directory_iterator it("/proc/self/task", error), end; !error && it != end; it.increment(error)) {
+        const pid_t thread = static_cast<pid_t>(std::atoi(it->path().filename().c_str()));
         if (thread > 0 && thread != thread_) found[thread] = reading(thread);
     }
     return found;

@@ -1,7 +1,7 @@
 #pragma once
 // How far the export under way has got, and the way to stop it, as the progress panel sees
-// them. Owned by the application model, which sets the count as its worker reports it and is
-// the one that stops an export. Main thread only; changed() is emitted only when the count
+// them. Owned by the application model, which sets the count from the worker's running total
+// on the frame tick and is the one that stops an export. Main thread only; changed() is emitted only when the count
 // changes.
 #include <QObject>
 
