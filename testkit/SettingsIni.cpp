@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <set>
 
 #include "testkit/SettingsIniUnicode.h"
 #include "testkit/Text.h"
@@ -114,30 +113,72 @@ std::u16string decoded(std::string_view utf8) {
     return units;
 }
 
-// The section an entry's key is written in: that of its first part, as QSettings writes it (it
-// finds a key with a "/" only in its section), unless a longer part names a section with kept
-// lines. Those are read after the shorter ones (the reader takes sections in the order of their
-// names), so the key's kept lines, in whichever of them, are all read before its value.
-std::u16string sectionOf(const std::u16string& key, const std::set<std::u16string>& keptSections) {
-    const std::size_t first = key.find(u'/');
-    if (first == std::u16string::npos) return {};
-    std::size_t end = first;
-    for (std::size_t slash = key.find(u'/', first + 1); slash != std::u16string::npos && slash + 1 < key.size();
-         slash = key.find(u'/', slash + 1))
-        if (keptSections.contains(key.substr(0, slash))) end = slash;
-    return key.substr(0, end);
-}
+// The sections with kept lines whose names have several parts, as a tree of the parts ("a/b" is
+// "b" under "a"), so that those among a key's leading parts are found by reading the key once:
+// each leading part copied and looked up whole costs the square of the key's length, half a
+// minute for one key of many parts in a file of 1 MB, on the thread the setting was set on.
+class KeptSections {
+public:
+    explicit KeptSections(const std::vector<KeptLines>& kept) {
+        for (const KeptLines& lines : kept) {
+            // A key is written in the section of its first part anyway.
+            if (!lines.section || lines.open || lines.section->find('/') == std::string::npos) continue;
+            const std::u16string name = decoded(*lines.section);
+            std::size_t node = 0;
+            for (std::size_t from = 0;;) {
+                const std::size_t slash = name.find(u'/', from);
+                node = child(node, std::u16string_view(name).substr(from, slash - from));
+                if (slash == std::u16string::npos) break;
+                from = slash + 1;
+            }
+            nodes_[node].kept = true;
+        }
+    }
+
+    // The section `key` is written in: that of its first part, as QSettings writes it (it finds
+    // a key with a "/" only in its section), unless a longer part names a section with kept
+    // lines. Those are read after the shorter ones (the reader takes sections in the order of
+    // their names), so the key's kept lines, in whichever of them, are all read before its value.
+    std::u16string sectionOf(const std::u16string& key) const {
+        const std::size_t first = key.find(u'/');
+        if (first == std::u16string::npos) return {};
+        std::size_t end = first;
+        std::size_t node = 0;
+        for (std::size_t from = 0, slash = first; slash != std::u16string::npos && slash + 1 < key.size();
+             from = slash + 1, slash = key.find(u'/', from)) {
+            const auto& parts = nodes_[node].parts;
+            const auto it = parts.find(std::u16string_view(key).substr(from, slash - from));
+            if (it == parts.end()) break;
+            node = it->second;
+            if (nodes_[node].kept) end = slash;
+        }
+        return key.substr(0, end);
+    }
+
+private:
+    struct Node {
+        bool kept = false;
+        std::map<std::u16string, std::size_t, std::less<>> parts; // the next part, and its node
+    };
+
+    std::size_t child(std::size_t node, std::u16string_view part) {
+        if (const auto it = nodes_[node].parts.find(part); it != nodes_[node].parts.end()) return it->second;
+        nodes_.emplace_back();
+        nodes_[node].parts.emplace(std::u16string(part), nodes_.size() - 1);
+        return nodes_.size() - 1;
+    }
+
+    std::vector<Node> nodes_ = std::vector<Node>(1); // the root, whose parts are the names' first parts
+};
 
 // Keys in sections, sections and keys in the order of their UTF-16 units (byte order for ASCII
 // keys), as QSettings writes them; a key given twice keeps its last value.
 Sections sectioned(const std::vector<Entry>& entries, const std::vector<KeptLines>& kept) {
-    std::set<std::u16string> keptSections;
-    for (const KeptLines& lines : kept)
-        if (lines.section && !lines.open) keptSections.insert(decoded(*lines.section));
+    const KeptSections keptSections(kept);
     Sections sections;
     for (const Entry& entry : entries) {
         std::u16string key = decoded(entry.key);
-        std::u16string section = sectionOf(key, keptSections);
+        std::u16string section = keptSections.sectionOf(key);
         if (!section.empty()) key.erase(0, section.size() + 1);
         sections[std::move(section)][std::move(key)] = &entry;
     }

@@ -54,6 +54,26 @@ TEST(SettingsIniRoundTrip, AValueInASectionNamedWithASlashOutlastsItsKeptLine) {
     }
 }
 
+// A key of several parts goes to the deepest of its leading parts that names a section with kept
+// lines ("a/b/c/d" to "[a\\b\\c]"), after them, whatever sections of fewer parts have kept lines too;
+// a part between that names none ("a/b") leaves the key in the section of its first part.
+TEST(SettingsIniRoundTrip, AKeyOfManyPartsGoesToTheDeepestSectionWithKeptLines) {
+    std::string written = "[a]\nx=@Rect(1 2)\n[a\\b\\c]\nd=@Rect(1 2)\n[a\\x]\ny=@Rect(1 2)\n";
+    for (const std::string key : {"a/b/c/d", "a/b/d", "a/x/y/z", "a/b/c/d/e"}) written = savedWith(written, key, key);
+    EXPECT_EQ(written, "[a]\n"
+                       "x=@Rect(1 2)\n"
+                       "b\\d=a/b/d\n"
+                       "\n"
+                       "[a\\b\\c]\n"
+                       "d=@Rect(1 2)\n"
+                       "d=a/b/c/d\n"
+                       "d\\e=a/b/c/d/e\n"
+                       "\n"
+                       "[a\\x]\n"
+                       "y=@Rect(1 2)\n"
+                       "y\\z=a/x/y/z\n");
+}
+
 // A kept line's header comes back as it stood at every save, also when it is not the header
 // the writer would give its section (bytes that are not UTF-8, another case, an escape), and the
 // section's settings follow under it.
