@@ -440,10 +440,15 @@ public:
                                      std::move(takesAway)});
             return;
         }
-        if (keptFrom_ != &section || kept.back().open || kept.back().header != taken.header) {
+        // The lines under one header in the file share its text: the texts are compared only at
+        // another header, so a long header over many lines is not read again for each of them.
+        const bool sameRun = keptFrom_ == &section && !kept.back().open &&
+                             (taken.header.data() == keptUnder_.data() || kept.back().header == taken.header);
+        if (!sameRun) {
             kept.push_back(KeptLines{sectionName(section, named), std::string(taken.header), {}, false, {}});
             keptFrom_ = &section;
         }
+        keptUnder_ = taken.header;
         kept.back().lines.append(text).append(lineEndAfter(text));
     }
 
@@ -480,6 +485,7 @@ private:
     std::map<std::string, Entry> entries_;
     Contents contents_;
     const Section* keptFrom_ = nullptr; // the section of the last lines kept
+    std::string_view keptUnder_;        // the header in the file the last lines kept stood under
 };
 
 } // namespace

@@ -261,3 +261,12 @@ TEST(SettingsIni, KeptLineEndingInAnEscapedReturnSwallowsNoSetting) {
 TEST(SettingsIni, AHeaderEndingInAnEscapeKeepsTheLinesUnderIt) {
     for (const std::string text : {"[\\ \r]", "[\\\r\rno equals sign\n", "[x\\\t\nno equals sign\n"}) expectKeptAsRead(text);
 }
+
+// A section's refused lines make one run under each header text they stood under: two headers of
+// the same text, with another section between them, one run; a header of another text, its own.
+TEST(SettingsIni, RefusedLinesRunUnderEachHeaderTextOfTheirSection) {
+    const auto contents = SettingsIni::read("[a]\nbad 1\n[b]\nbad 2\n[a]\nbad 3\n[ a ]\nbad 4\n[a]\nbad 5\n");
+    std::vector<std::string> runs;
+    for (const auto& kept : contents.kept) runs.push_back(kept.section.value_or("-") + " " + kept.header + " " + kept.lines);
+    EXPECT_EQ(runs, (std::vector<std::string>{"a [a] bad 1\nbad 3\n", "a [ a ] bad 4\n", "a [a] bad 5\n", "b [b] bad 2\n"}));
+}
