@@ -10,7 +10,8 @@
 // one) stops the tool with a message that names the file and the cause, and exit status 1; the
 // report file is then not touched. The report goes to a file, replaced whole; "-" sends it to
 // standard output, and a named pipe or character device given as --out receives it as a stream;
-// another user's file, pipe or link at that name in a shared sticky folder (as /tmp) is refused.
+// another user's file, pipe, device or link at that name in a shared sticky folder (as /tmp) is
+// refused.
 // A wrong command line ends it with status 2; --help (which lists these statuses) and --version
 // with 0.
 #include <QStringList>
