@@ -2,7 +2,8 @@
 // made on the thread the setting was set on): hand edits and damage of the shapes that once cost
 // the square of their size. A key of many parts ("a/a/…/a=1") was placed in its section by
 // looking each leading part up whole (over twenty seconds a save); a long header over many refused
-// lines was compared again for each line (seconds at start). Target: every shape read, and saved
+// lines was compared again for each line (seconds at start); a long header over many settings
+// made each key as long as the header (at 1 MB, gigabytes at start). Target: every shape read, and saved
 // with one setting changed, in well under a second, and the figures grow with the file, not its
 // square (the /256 KB and /1 MB rows).
 #include <benchmark/benchmark.h>
@@ -16,7 +17,7 @@ using namespace RorozErurEvo;
 
 namespace {
 
-enum Shape { oneKeyOfManyParts, longHeaderOverRefusedLines, manySettings, manyKeptSections };
+enum Shape { oneKeyOfManyParts, longHeaderOverRefusedLines, longHeaderOverSettings, manySettings, manyKeptSections };
 
 std::string file(Shape shape, std::size_t bytes) {
     std::string text;
@@ -29,6 +30,10 @@ std::string file(Shape shape, std::size_t bytes) {
     case longHeaderOverRefusedLines:
         text.append("[").append(bytes / 2, 'h').append("]\n");
         while (text.size() < bytes) text += "no equals sign\n";
+        break;
+    case longHeaderOverSettings:
+        text.append("[").append(bytes / 2, 'h').append("]\n");
+        for (int n = 0; text.size() < bytes; ++n) text += "k" + std::to_string(n) + "=1\n";
         break;
     case manySettings:
         for (int n = 0; text.size() < bytes; ++n) text += "key" + std::to_string(n) + "=value\n";
@@ -64,9 +69,11 @@ void Sizes(benchmark::internal::Benchmark* bench) {
 
 BENCHMARK_CAPTURE(Read, OneKeyOfManyParts, oneKeyOfManyParts)->Apply(Sizes);
 BENCHMARK_CAPTURE(Read, LongHeaderOverRefusedLines, longHeaderOverRefusedLines)->Apply(Sizes);
+BENCHMARK_CAPTURE(Read, LongHeaderOverSettings, longHeaderOverSettings)->Apply(Sizes);
 BENCHMARK_CAPTURE(Read, ManySettings, manySettings)->Apply(Sizes);
 BENCHMARK_CAPTURE(Read, ManyKeptSections, manyKeptSections)->Apply(Sizes);
 BENCHMARK_CAPTURE(Save, OneKeyOfManyParts, oneKeyOfManyParts)->Apply(Sizes);
 BENCHMARK_CAPTURE(Save, LongHeaderOverRefusedLines, longHeaderOverRefusedLines)->Apply(Sizes);
+BENCHMARK_CAPTURE(Save, LongHeaderOverSettings, longHeaderOverSettings)->Apply(Sizes);
 BENCHMARK_CAPTURE(Save, ManySettings, manySettings)->Apply(Sizes);
 BENCHMARK_CAPTURE(Save, ManyKeptSections, manyKeptSections)->Apply(Sizes);

@@ -316,6 +316,14 @@ struct Section {
     std::vector<SectionLine> lines;
 };
 
+// Longest key read, in UTF-16 units with its section: no setting comes near it, and a longer line
+// is kept as it stands rather than read. Without it a long header over many lines would cost its
+// length for each of them, in time and, as keys, in memory: a damaged file of 1 MB could take
+// gigabytes at start.
+constexpr std::size_t longestKey = 256;
+// How much of such a key the refusal shows.
+constexpr std::size_t shownOfLongKey = 60;
+
 // The key as text for a refusal, as far as it goes.
 std::string shown(std::u16string_view units) {
     std::u16string safe(units);
@@ -409,6 +417,15 @@ public:
             std::u16string raw = prefix;
             Unicode::decode(rawKey, raw);
             refuse(number, shown(raw), key.refused);
+            return {true, {}};
+        }
+        if (prefix.size() + key.units.size() > longestKey) {
+            // Checked before the name is built, which would cost the header's length per line.
+            if (listed(number)) {
+                std::u16string start = prefix.substr(0, shownOfLongKey);
+                start += std::u16string_view(key.units).substr(0, shownOfLongKey - start.size());
+                refuse(number, shown(start) + "…", "the key is longer than " + std::to_string(longestKey) + " characters");
+            }
             return {true, {}};
         }
         const std::u16string full = prefix + key.units;

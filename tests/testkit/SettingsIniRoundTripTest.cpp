@@ -133,3 +133,26 @@ TEST(SettingsIniRoundTrip, RandomHandEditedFilesSurviveEverySave) {
         ASSERT_EQ(fault, "") << "file " << n << ":\n" << text;
     }
 }
+
+// A key longer than any setting, with its section, is kept as it stands rather than read: a long
+// header over many lines would otherwise cost its length for each of them at start (a damaged
+// file of 1 MB, gigabytes). A key at the bound is still read, and the user's setting beside the
+// long ones survives the save.
+TEST(SettingsIniRoundTrip, AKeyLongerThanAnySettingIsKeptUnread) {
+    const std::string header = "[" + std::string(260, 'h') + "]\n";
+    std::string lines;
+    for (int n = 0; n < 100; ++n) lines += "key" + std::to_string(n) + "=1\n";
+    const std::string text = "[General]\ncompanyName=Acme\n\n" + header + lines;
+    const auto contents = SettingsIni::read(text);
+    EXPECT_EQ(contents.refusedLines, 100u);
+    ASSERT_FALSE(contents.refused.empty());
+    EXPECT_EQ(contents.refused.front().cause, "the key is longer than 256 characters");
+    EXPECT_EQ(contents.refused.front().key, std::string(60, 'h') + "\u2026");
+    ASSERT_EQ(contents.entries.size(), 1u);
+    EXPECT_EQ(savedWith(text, "companyName", "Acme, Inc"), "[General]\ncompanyName=\"Acme, Inc\"\n\n" + header + lines);
+
+    const std::string atBound = "[" + std::string(251, 'h') + "]\nkey1=1\n"; // "hhh…/key1": 256
+    const auto read = SettingsIni::read(atBound);
+    ASSERT_EQ(read.entries.size(), 1u);
+    EXPECT_EQ(read.entries.front().key.size(), 256u);
+}
