@@ -81,6 +81,12 @@ struct Refusal {
 // binary one saved in its place) would otherwise list hundreds of thousands.
 inline constexpr std::size_t mostRefusalsListed = 20;
 
+// The longest key read, in UTF-16 units with its section ("group/name"): no setting comes near
+// it, and a longer key's line is refused and kept as it stands. Unbounded, a long header over many
+// lines would cost its length for each of them, in time and in memory: a damaged file of 1 MB
+// could take gigabytes at start.
+inline constexpr std::size_t longestKey = 256;
+
 struct Contents {
     std::vector<Entry> entries;   // in key order
     std::vector<Refusal> refused; // the earliest refused lines, at most mostRefusalsListed, in line order
@@ -105,7 +111,8 @@ struct Contents {
 //     joins or drops its parts);
 //   - a "%" in a key followed by what QSettings reads leniently as a number (" 1", "+1", "0x1F");
 //   - a key with an empty part ("[]" sections, "a//b"), which QSettings cannot look up;
-//   - a line without "=" that is not a comment.
+//   - a line without "=" that is not a comment;
+//   - a key longer than longestKey.
 // Any other byte that is not UTF-8 reads as U+FFFD, as in QSettings.
 Contents read(std::string_view text);
 

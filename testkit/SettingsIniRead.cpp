@@ -316,11 +316,6 @@ struct Section {
     std::vector<SectionLine> lines;
 };
 
-// Longest key read, in UTF-16 units with its section: no setting comes near it, and a longer line
-// is kept as it stands rather than read. Without it a long header over many lines would cost its
-// length for each of them, in time and, as keys, in memory: a damaged file of 1 MB could take
-// gigabytes at start.
-constexpr std::size_t longestKey = 256;
 // How much of such a key the refusal shows.
 constexpr std::size_t shownOfLongKey = 60;
 

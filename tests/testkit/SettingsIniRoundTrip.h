@@ -34,8 +34,20 @@ inline std::vector<Ini::Entry> entriesOf(const Values& values) {
     return entries;
 }
 
+// A key's length in UTF-16 units, as the reader bounds it.
+inline std::size_t utf16Length(std::string_view key) {
+    std::size_t units = 0;
+    for (const char c : key) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;  // a character's first byte
+        if (byte >= 0xF0) ++units;           // a character beyond U+FFFF takes two
+    }
+    return units;
+}
+
 // Keys a save sets: the application's own, the file's, and those its refused lines name, as far
-// as a setting could have them (no empty part; a NUL or half a surrogate pair is shown as U+FFFD).
+// as a setting could have them (no empty part, no longer than any key read; a NUL or half a
+// surrogate pair is shown as U+FFFD).
 inline std::vector<std::string> keysToSet(const Ini::Contents& contents) {
     std::vector<std::string> keys{"companyName", "companyContact", "defaultTechnician", "settingsTab",
                                   "trailSeconds", "showRawNumbers", "thresholds", "a/b/c", "a/b"};
@@ -43,7 +55,8 @@ inline std::vector<std::string> keysToSet(const Ini::Contents& contents) {
     for (const Ini::Refusal& refusal : contents.refused) keys.push_back(refusal.key);
     for (const Ini::KeptLines& kept : contents.kept) keys.push_back(kept.takesAway);
     std::erase_if(keys, [](const std::string& key) {
-        return key.empty() || key.front() == '/' || key.back() == '/' || key.find("//") != std::string::npos;
+        return key.empty() || key.front() == '/' || key.back() == '/' || key.find("//") != std::string::npos ||
+               utf16Length(key) > Ini::longestKey;
     });
     return keys;
 }
