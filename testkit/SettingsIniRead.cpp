@@ -327,6 +327,14 @@ std::string shown(std::u16string_view units) {
     return Unicode::utf8(safe).value_or(std::string());
 }
 
+// A refused key with its section as the refusal names it: its start and "…" when it is longer
+// than any key read, as a damaged line may be a megabyte long and the refusal is logged and told.
+std::string shownKey(std::u16string_view prefix, std::u16string_view key) {
+    if (prefix.size() + key.size() <= longestKey) return shown(std::u16string(prefix) + std::u16string(key));
+    std::u16string start(prefix.substr(0, shownOfLongKey));
+    start += key.substr(0, shownOfLongKey - start.size());
+    return shown(start) + "…";
+}
 
 // The file's entries by section. A section met twice is taken as one, and the sections are read
 // in the order of their names, so that of two entries naming one key the one in the later
@@ -409,18 +417,16 @@ public:
         const Key key = unescapedKey(rawKey);
         if (!key.refused.empty()) {
             if (!listed(number)) return {true, {}};
-            std::u16string raw = prefix;
+            std::u16string raw;
             Unicode::decode(rawKey, raw);
-            refuse(number, shown(raw), key.refused);
+            refuse(number, shownKey(prefix, raw), key.refused);
             return {true, {}};
         }
         if (prefix.size() + key.units.size() > longestKey) {
             // Checked before the name is built, which would cost the header's length per line.
-            if (listed(number)) {
-                std::u16string start = prefix.substr(0, shownOfLongKey);
-                start += std::u16string_view(key.units).substr(0, shownOfLongKey - start.size());
-                refuse(number, shown(start) + "…", "the key is longer than " + std::to_string(longestKey) + " characters");
-            }
+            if (listed(number))
+                refuse(number, shownKey(prefix, key.units),
+                       "the key is longer than " + std::to_string(longestKey) + " characters");
             return {true, {}};
         }
         const std::u16string full = prefix + key.units;
