@@ -15,7 +15,9 @@
 # - Ctrl+Q then ends the process.
 # Prints for each export its time, the longest wait, the peak growth and the resident size after,
 # and what the window's thread was doing during its longest wait, as the application's stall watch
-# saw it (TESSARINE_STALL_WATCH_MS, set to STALL_MS, default 25; scripts/late-answers.py).
+# saw it (TESSARINE_STALL_WATCH_MS, set to STALL_MS, default 25; scripts/late-answers.py). For
+# comparison the idle window, the demo playing, is pinged for IDLE_S seconds first (default 3): on
+# a loaded machine, a longer idle spell shows the waits the machine alone causes.
 # Widgets are found over the accessibility bus (scripts/atspi.py). Leaves screenshots and the
 # application's log in OUT_DIR (default build/export-road). Settings, sessions and the exports go to a throw-away folder.
 # Expects build/app/tessarine and the bench tools (seed-history, export-reference) to be built.
@@ -36,7 +38,7 @@ mkdir -p "$HOME"
 
 xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- bash -c '
   set -euo pipefail
-  scratch=$1 out=$2 app=$3 limit=$4 tools=$5 sessions=$6 count=$7 stall=$8
+  scratch=$1 out=$2 app=$3 limit=$4 tools=$5 sessions=$6 count=$7 stall=$8 idle_s=$9
   road=export-road
   source scripts/road-helpers.sh
   # late_answers SINCE: the window'"'"'s thread during its longest late answer logged past line SINCE.
@@ -58,8 +60,8 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
 
   # How long input waits with nothing exported, for comparison: the demo plays meanwhile.
   logged=$(wc -l <"$scratch/app.log")
-  idle=$(python3 scripts/answer-gaps.py Tessarine 1000 wait:3 | sed -n "s/^longest //p")
-  echo "export-road: idle: longest wait ${idle} ms; the window'"'"'s thread during its longest late answer (over ${stall} ms):"
+  idle=$(python3 scripts/answer-gaps.py Tessarine 1000 wait:$idle_s | sed -n "s/^longest //p")
+  echo "export-road: idle for ${idle_s} s: longest wait ${idle} ms; the window'"'"'s thread during its longest late answer (over ${stall} ms):"
   late_answers "$logged"
 
   for format in JSON CSV; do
@@ -129,5 +131,5 @@ xvfb-run -a -s "-screen 0 1440x960x24 -fbdir $scratch/fb" dbus-run-session -- ba
 
   quit_within 10
   cp "$scratch/app.log" "$out/app.log"
-' export-road "$scratch" "$out" "$app" "$limit" "$tools" "$sessions" "$count" "${STALL_MS:-25}"
+' export-road "$scratch" "$out" "$app" "$limit" "$tools" "$sessions" "$count" "${STALL_MS:-25}" "${IDLE_S:-3}"
 echo "export-road: passed; screenshots in $out"
