@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "testkit/SettingsIni.h"
+#include "testkit/SettingsIniUnicode.h"
 
 namespace SettingsIniRoundTrip {
 
@@ -36,13 +37,9 @@ inline std::vector<Ini::Entry> entriesOf(const Values& values) {
 
 // A key's length in UTF-16 units, as the reader bounds it.
 inline std::size_t utf16Length(std::string_view key) {
-    std::size_t units = 0;
-    for (const char c : key) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) ++units;  // a character's first byte
-        if (byte >= 0xF0) ++units;           // a character beyond U+FFFF takes two
-    }
-    return units;
+    std::u16string units;
+    Ini::Unicode::decode(key, units);
+    return units.size();
 }
 
 // Keys a save sets: the application's own, the file's, and those its refused lines name, as far
